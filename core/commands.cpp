@@ -1,0 +1,80 @@
+#include "core/commands.h"
+
+#include "core/startup.h"
+
+namespace orvex {
+
+std::array<CommandEntry, kCommandTableSize> CommandTable = kCommandTableData;
+std::array<uint32_t, kCommandTableSize> HostCommandIds{};
+std::array<uint32_t, kToolItemCount> HostCommandIdByItem{};
+int32_t CommandCount = kCommandTableSize;
+std::array<int32_t, kCommandTableSize> MenuIndexMap{};
+
+namespace {
+const char* NameAt(size_t row, int32_t item) {
+    if (item < 0 || item >= kToolItemCount) {
+        return nullptr;
+    }
+    return CommandNameTable[row][static_cast<size_t>(item)];
+}
+}  // namespace
+
+std::string_view ToolName(int32_t item, int32_t group) {
+    if (group < 1 || group > 2) {
+        return {};
+    }
+    const char* name = NameAt(static_cast<size_t>(2 * LanguageIndex + group), item);
+    return name == nullptr ? std::string_view() : name;
+}
+
+std::string_view ToolStorageName(int32_t item) {
+    const char* name = NameAt(0, item);
+    return name == nullptr ? std::string_view() : name;
+}
+
+std::string_view GetCommandName(int32_t tableIndex) {
+    if (tableIndex < 0 || tableIndex >= kCommandTableSize) {
+        return {};
+    }
+    CommandEntry& entry = CommandTable[static_cast<size_t>(tableIndex)];
+    if (entry.code == 0) {
+        return {};
+    }
+    const char* own = entry.Text(LanguageIndex);
+    if (own != nullptr && *own != '\0') {
+        return own;
+    }
+    const int32_t item = entry.code % 100;
+    const int32_t group = entry.code / 100;
+    // From host year 1998 on, the second command of item 5 left-aligns melisma syllables
+    // (item 13); the dispatcher runs code 113 for it.
+    const bool melismaLeftAlign = item == 5 && group == 2 && HostRawVersion >= 0x4000000;
+    const char* found = melismaLeftAlign ? NameAt(static_cast<size_t>(2 * LanguageIndex + 1), 13)
+                                         : NameAt(static_cast<size_t>(2 * LanguageIndex + group), item);
+    if (found == nullptr) {
+        return {};
+    }
+    (LanguageIndex == 1 ? entry.germanText : entry.englishText) = found;
+    return found;
+}
+
+int32_t FindCommandIndex(int32_t code) {
+    int32_t found = 0;
+    for (int32_t i = 0; i < CommandCount && i < kCommandTableSize; ++i) {
+        if (CommandTable[static_cast<size_t>(i)].code == code) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+void ResetCommandTables() {
+    CommandTable = kCommandTableData;
+    HostCommandIds.fill(0);
+    HostCommandIdByItem.fill(0);
+    CommandCount = kCommandTableSize;
+    MenuIndexMap.fill(0);
+    FurtherOptionsGroup = kFurtherOptionsGroupData;
+}
+
+}  // namespace orvex

@@ -1,0 +1,196 @@
+#include "core/startup.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/commands.h"
+#include "core/general_options.h"
+#include "core/hooks.h"
+#include "core/query_service.h"
+#include "forms/options.h"
+#include "platform/hostapi/records.h"
+#include "platform/win/menus.h"
+#include "platform/win/modules.h"
+#include "platform/win/system.h"
+
+namespace orvex {
+
+win::Hmodule ModuleInstance = win::kNoModule;
+int32_t HostRawVersion = 0;
+int32_t HostYear = 0;
+int32_t LanguageIndex = 0;
+bool ItalianHost = false;
+bool IsNT = false;
+win::Hwnd HostWindow = win::kNoWindow;
+std::string VersionText = kInitialVersionText;
+std::string ShowMessagesText;
+std::string LastAnswersText;
+std::unique_ptr<vcl::TRegistry> Registry = std::make_unique<vcl::TRegistry>();
+OptionArray GeneralOptions{};
+bool MenuOnMenuBar = false;
+OptionArray ToolOptionsA{};
+ExtendedOptionArray ToolOptionsB{};
+bool ServicePluginBound = false;
+
+namespace {
+
+void OnProcessAttach(win::Hmodule instance) {
+    ModuleInstance = instance;
+    try {
+        if (Registry->OpenKey(kSettingsKey, true)) {
+            if (Registry->ValueExists("ShowMessages")) {
+                ShowMessagesText = Registry->ReadString("ShowMessages");
+            }
+            if (Registry->ValueExists("LastAnswers")) {
+                LastAnswersText = Registry->ReadString("LastAnswers");
+            }
+            Registry->CloseKey();
+        }
+    } catch (const vcl::ERegistryException&) {
+        // A value of the wrong type: the remembered answers start empty.
+        Registry->CloseKey();
+    }
+}
+
+void OnProcessDetach() {
+    DestroyTNow();
+    RemoveHostHooks();
+    Registry->Access = win::KEY_ALL_ACCESS;
+    try {
+        if (Registry->OpenKey(kSettingsKey, true)) {
+            Registry->WriteString("ShowMessages", ShowMessagesText);
+            Registry->WriteString("LastAnswers", LastAnswersText);
+            Registry->CloseKey();
+        }
+    } catch (const vcl::ERegistryException&) {
+        // Not saved; nothing else to do while unloading.
+        Registry->CloseKey();
+    }
+}
+
+std::string UpperWithoutAccelerators(const std::string& text) {
+    std::string upper = win::StripAccelerators(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    return upper;
+}
+
+/// The language follows the host's menus: the menu-bar item at position 2 is "Edit" or "View"
+/// in the host's language.
+void DetectHostLanguage(win::Hwnd hostWindow) {
+    const win::Hmenu menuBar = win::GetMenu(hostWindow);
+    if (menuBar == win::kNoMenu) {
+        return;
+    }
+    const auto text = win::GetMenuString(menuBar, 2, win::MF_BYPOSITION, 100);
+    if (!text) {
+        return;
+    }
+    const std::string upper = UpperWithoutAccelerators(*text);
+    if (upper.find("BEARBEITEN") != std::string::npos || upper.find("ANSICHT") != std::string::npos) {
+        LanguageIndex = 1;
+    } else if (upper.find("MODIFICA") != std::string::npos || upper.find("VISUALIZZAZIONE") != std::string::npos) {
+        ItalianHost = true;
+    }
+}
+
+}  // namespace
+
+int32_t HostYearFromRawVersion(int32_t rawVersion) {
+    if (rawVersion < 0x4000000) return 1997;
+    if (rawVersion < 0x5000000) return 1998;
+    if (rawVersion < 0x6000000) return 2000;
+    if (rawVersion < 0x7000000) return 2001;
+    return 2002;
+}
+
+int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* /*reserved*/) {
+    if (reason == win::DLL_PROCESS_ATTACH) {
+        OnProcessAttach(instance);
+    } else if (reason == win::DLL_PROCESS_DETACH) {
+        OnProcessDetach();
+    }
+    return 1;
+}
+
+int32_t FinaleExtensionVersion(int32_t hostRawVersion) {
+    HostRawVersion = hostRawVersion;
+    HostYear = HostYearFromRawVersion(hostRawVersion);
+    return kOrvexInterfaceVersion;
+}
+
+int16_t FinaleExtensionInit(win::Hwnd hostWindow, int32_t* result) {
+    PublishQueryService(static_cast<uint32_t>(HostRawVersion));
+    if (VersionText.empty() || VersionText[0] != ' ') {
+        VersionText.insert(0, 1, ' ');
+    }
+    if (result != nullptr) {
+        *result = 0;
+    }
+    HostWindow = hostWindow;
+    // Nothing here ends the host process: the class library's application object is never
+    // asked to terminate by this module.
+    DetectHostLanguage(hostWindow);
+    win::OsVersionInfo version;
+    win::GetVersionEx(version);
+    IsNT = version.platformId == win::VER_PLATFORM_WIN32_NT;
+    LoadOptions();
+    InstallHostHooks();
+    LoadGeneralOptions();
+    MenuOnMenuBar = GeneralOptions[GO_MENU_ON_MENU_BAR].value != 0;
+    return 1;
+}
+
+int16_t FinaleExtensionEnumerate(void* /*ignored*/, int16_t menuIndex, uint8_t* menuRecord) {
+    if (menuIndex < 0 || menuIndex >= CommandCount || menuRecord == nullptr) {
+        return 0;
+    }
+    MenuIndexMap[static_cast<size_t>(menuIndex)] = menuIndex;
+    const std::string_view name = GetCommandName(menuIndex);
+    if (name.empty()) {
+        CommandCount = menuIndex;
+        return 0;
+    }
+    using hostapi::MenuRecord;
+    // The host's menus hold 8-bit texts; a long name is cut to what the field holds.
+    const std::string hostText = win::Utf8ToAnsi(name);
+    hostapi::WriteFixedText(menuRecord, MenuRecord::kMenuText, MenuRecord::kTextWidth, hostText);
+    hostapi::WriteFixedText(menuRecord, MenuRecord::kSecondText, MenuRecord::kTextWidth, "");
+    hostapi::WriteFixedText(menuRecord, MenuRecord::kThirdText, MenuRecord::kTextWidth, hostText);
+    hostapi::WriteI16(menuRecord, MenuRecord::kFlag, CommandTable[static_cast<size_t>(menuIndex)].enumerationFlag);
+    hostapi::WriteI16(menuRecord, MenuRecord::kWord194, 0);
+    hostapi::WriteI16(menuRecord, MenuRecord::kWord198, 0);
+    hostapi::WriteI16(menuRecord, MenuRecord::kWord200, 0);
+    return 1;
+}
+
+int16_t FinaleExtensionGetMenuStatus(int16_t /*menuIndex*/) { return 1; }
+
+int16_t FinaleExtensionTerminate(void* /*ignored*/) {
+    const int16_t closed = CloseQueryService();
+    ServicePluginBound = false;
+    return closed;
+}
+
+void ResetProcessState() {
+    ModuleInstance = win::kNoModule;
+    HostRawVersion = 0;
+    HostYear = 0;
+    LanguageIndex = 0;
+    ItalianHost = false;
+    IsNT = false;
+    HostWindow = win::kNoWindow;
+    VersionText = kInitialVersionText;
+    ShowMessagesText.clear();
+    LastAnswersText.clear();
+    Registry = std::make_unique<vcl::TRegistry>();
+    GeneralOptions = {};
+    MenuOnMenuBar = false;
+    ToolOptionsA = {};
+    ToolOptionsB = {};
+    ServicePluginBound = false;
+    ResetCommandTables();
+    ResetHooks();
+    ResetQueryService();
+}
+
+}  // namespace orvex

@@ -1,0 +1,239 @@
+#include "platform/host/host.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/hostapi/records.h"
+#include "platform/hostapi/services.h"
+#include "platform/win/menus.h"
+#include "platform/win/system.h"
+#include "platform/win/transcript.h"
+#include "platform/win/windows.h"
+
+namespace host {
+namespace {
+
+Host* s_current = nullptr;
+
+/// A plug-in may enumerate at most this many entries; a plug-in that never answers 0 is cut here.
+constexpr int16_t kMaxMenuEntries = 1000;
+
+std::string Hex(int32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<uint32_t>(value));
+    return buffer;
+}
+
+template <typename Fn>
+Fn Entry(win::Hmodule module, const char* name) {
+    return reinterpret_cast<Fn>(win::GetProcAddress(module, name));
+}
+
+}  // namespace
+
+std::optional<Language> LanguageFromCode(std::string_view code) {
+    if (code == "en") return Language::English;
+    if (code == "de") return Language::German;
+    if (code == "it") return Language::Italian;
+    return std::nullopt;
+}
+
+std::string_view LanguageCode(Language language) {
+    switch (language) {
+        case Language::German: return "de";
+        case Language::Italian: return "it";
+        default: return "en";
+    }
+}
+
+int32_t HostYearOf(int32_t rawVersion) {
+    if (rawVersion < 0x4000000) return 1997;
+    if (rawVersion < 0x5000000) return 1998;
+    if (rawVersion < 0x6000000) return 2000;
+    if (rawVersion < 0x7000000) return 2001;
+    return 2002;
+}
+
+Host::Host() {
+    if (s_current != nullptr) {
+        throw std::logic_error("only one host runs at a time");
+    }
+    s_current = this;
+    m_hostModule = win::RegisterProcessModule(hostapi::kHostModuleName, win::ModuleExports{{}, ServiceByOrdinal});
+    m_mainWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
+    win::SetForegroundWindow(m_mainWindow);
+    win::SetFocus(m_mainWindow);
+    BuildMenuBar();
+}
+
+Host::~Host() {
+    UnloadPlugins();
+    win::DestroyWindow(m_mainWindow);
+    win::UnregisterProcessModule(m_hostModule);
+    s_current = nullptr;
+}
+
+Host* Host::Current() { return s_current; }
+
+void Host::SetRawVersion(int32_t rawVersion) {
+    if (!m_plugins.empty()) {
+        throw std::logic_error("the host version cannot change once plug-ins are loaded");
+    }
+    m_rawVersion = rawVersion;
+    BuildMenuBar();
+}
+
+void Host::SetLanguage(Language language) {
+    if (!m_plugins.empty()) {
+        throw std::logic_error("the host language cannot change once plug-ins are loaded");
+    }
+    m_language = language;
+    BuildMenuBar();
+}
+
+int32_t Host::LoadPlugins(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        win::TranscriptWrite("host: the plug-in folder " + folder + " does not exist");
+        return 0;
+    }
+    std::vector<fs::path> entries;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        entries.push_back(entry.path());
+    }
+    std::sort(entries.begin(), entries.end());
+    int32_t loaded = 0;
+    for (const fs::path& path : entries) {
+        if (fs::is_regular_file(path) && path.extension() == hostapi::kPluginExtension) {
+            loaded += LoadPlugin(path.string()) ? 1 : 0;
+        } else if (fs::is_directory(path)) {
+            // A subfolder of plug-ins is a submenu, which exists only while it holds entries.
+            std::vector<fs::path> inner;
+            for (const auto& entry : fs::directory_iterator(path, error)) {
+                if (entry.path().extension() == hostapi::kPluginExtension) {
+                    inner.push_back(entry.path());
+                }
+            }
+            if (inner.empty()) {
+                continue;
+            }
+            std::sort(inner.begin(), inner.end());
+            const win::Hmenu submenu = win::CreatePopupMenu();
+            for (const fs::path& file : inner) {
+                loaded += LoadPlugin(file.string(), submenu) ? 1 : 0;
+            }
+            if (win::GetMenuItemCount(submenu) > 0) {
+                win::AppendMenu(m_pluginsMenu, win::MF_POPUP, static_cast<uint32_t>(submenu),
+                                path.filename().string());
+            } else {
+                win::DestroyMenu(submenu);
+            }
+        }
+    }
+    win::DrawMenuBar(m_mainWindow);
+    return loaded;
+}
+
+bool Host::LoadPlugin(const std::string& path, win::Hmenu menu) {
+    LoadedPlugin plugin;
+    plugin.fileName = std::filesystem::path(path).filename().string();
+    plugin.module = win::LoadLibrary(path);
+    if (plugin.module == win::kNoModule) {
+        win::TranscriptWrite("host: cannot load " + plugin.fileName + ": " + win::LastLoaderMessage());
+        return false;
+    }
+    return StartPlugin(std::move(plugin), menu);
+}
+
+bool Host::LoadInProcessPlugin(const std::string& fileName, win::ModuleExports exports) {
+    LoadedPlugin plugin;
+    plugin.fileName = fileName;
+    plugin.module = win::RegisterProcessModule(fileName, std::move(exports));
+    return StartPlugin(std::move(plugin), win::kNoMenu);
+}
+
+bool Host::StartPlugin(LoadedPlugin plugin, win::Hmenu menu) {
+    const win::Hmodule module = plugin.module;
+    plugin.version = Entry<hostapi::FinaleExtensionVersionFn>(module, hostapi::kVersionEntry);
+    plugin.init = Entry<hostapi::FinaleExtensionInitFn>(module, hostapi::kInitEntry);
+    plugin.enumerate = Entry<hostapi::FinaleExtensionEnumerateFn>(module, hostapi::kEnumerateEntry);
+    plugin.invoke = Entry<hostapi::FinaleExtensionInvokeFn>(module, hostapi::kInvokeEntry);
+    plugin.getMenuStatus = Entry<hostapi::FinaleExtensionGetMenuStatusFn>(module, hostapi::kGetMenuStatusEntry);
+    plugin.terminate = Entry<hostapi::FinaleExtensionTerminateFn>(module, hostapi::kTerminateEntry);
+    if (plugin.version == nullptr || plugin.init == nullptr || plugin.enumerate == nullptr ||
+        plugin.invoke == nullptr || plugin.getMenuStatus == nullptr || plugin.terminate == nullptr) {
+        win::TranscriptWrite("host: " + plugin.fileName + " is not a plug-in (an entry point is missing)");
+        win::FreeLibrary(module);
+        return false;
+    }
+
+    plugin.interfaceVersion = plugin.version(m_rawVersion);
+    int32_t initResult = 0;
+    if (plugin.init(m_mainWindow, &initResult) == 0) {
+        win::TranscriptWrite("host: " + plugin.fileName + " refused to start");
+        win::FreeLibrary(module);
+        return false;
+    }
+
+    const win::Hmenu target = menu == win::kNoMenu ? m_pluginsMenu : menu;
+    hostapi::MenuRecord record;
+    for (int16_t index = 0; index < kMaxMenuEntries; ++index) {
+        record.bytes.fill(0);
+        if (plugin.enumerate(nullptr, index, record.bytes.data()) == 0) {
+            break;
+        }
+        const uint32_t id = m_nextCommandId++;
+        plugin.commandIds.push_back(id);
+        // Menu records carry the host's 8-bit texts; the window system shows UTF-8.
+        win::AppendMenu(target, win::MF_STRING, id, win::AnsiToUtf8(record.menuText()));
+    }
+    win::TranscriptWrite("host: loaded " + plugin.fileName + " (interface version " + Hex(plugin.interfaceVersion) +
+                         "), " + std::to_string(plugin.commandIds.size()) +
+                         (plugin.commandIds.size() == 1 ? " menu entry" : " menu entries"));
+    m_plugins.push_back(std::move(plugin));
+    return true;
+}
+
+void Host::UnloadPlugins() {
+    while (!m_plugins.empty()) {
+        LoadedPlugin plugin = std::move(m_plugins.back());
+        m_plugins.pop_back();
+        plugin.terminate(nullptr);
+        win::FreeLibrary(plugin.module);
+        win::TranscriptWrite("host: unloaded " + plugin.fileName);
+    }
+}
+
+std::vector<std::string> Host::MenuTreeLines() const {
+    std::vector<std::string> lines;
+    lines.push_back("menu bar of \"" + win::GetWindowText(m_mainWindow) + "\"");
+    const std::function<void(win::Hmenu, const std::string&)> walk = [&](win::Hmenu menu, const std::string& indent) {
+        const int32_t count = win::GetMenuItemCount(menu);
+        for (int32_t i = 0; i < count; ++i) {
+            win::MenuItemInfo info;
+            win::GetMenuItemInfo(menu, static_cast<uint32_t>(i), true, info);
+            if ((info.flags & win::MF_SEPARATOR) != 0) {
+                lines.push_back(indent + "-----");
+                continue;
+            }
+            std::string line = indent + info.text;
+            if ((info.flags & win::MF_POPUP) == 0) {
+                line += "  [" + std::to_string(info.id) + "]";
+            }
+            if ((info.flags & win::MF_CHECKED) != 0) line += " (checked)";
+            if ((info.flags & win::MF_GRAYED) != 0) line += " (grayed)";
+            if ((info.flags & (win::MF_MENUBARBREAK | win::MF_MENUBREAK)) != 0) line += " (new column)";
+            lines.push_back(line);
+            if ((info.flags & win::MF_POPUP) != 0) {
+                walk(info.submenu, indent + "  ");
+            }
+        }
+    };
+    walk(win::GetMenu(m_mainWindow), "  ");
+    return lines;
+}
+
+}  // namespace host

@@ -1,0 +1,95 @@
+// The simulated host program: its main window and menus, its plug-in services (registered as
+// the exports of its own module, "FINALE.EXE", by ordinal) and the plug-ins it loads from a
+// plug-in folder. One host exists at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <string>
+#include <vector>
+
+#include "platform/hostapi/entry_points.h"
+#include "platform/win/handles.h"
+#include "platform/win/modules.h"
+
+namespace host {
+
+enum class Language { English, German, Italian };
+
+/// "en", "de", "it" -> the language; nullopt for anything else.
+std::optional<Language> LanguageFromCode(std::string_view code);
+std::string_view LanguageCode(Language language);
+
+/// The host year of a raw version: 1997, 1998, 2000, 2001 or 2002.
+int32_t HostYearOf(int32_t rawVersion);
+
+struct LoadedPlugin {
+    std::string fileName;
+    win::Hmodule module = win::kNoModule;
+    hostapi::FinaleExtensionVersionFn version = nullptr;
+    hostapi::FinaleExtensionInitFn init = nullptr;
+    hostapi::FinaleExtensionEnumerateFn enumerate = nullptr;
+    hostapi::FinaleExtensionInvokeFn invoke = nullptr;
+    hostapi::FinaleExtensionGetMenuStatusFn getMenuStatus = nullptr;
+    hostapi::FinaleExtensionTerminateFn terminate = nullptr;
+    int32_t interfaceVersion = 0;   ///< what FinaleExtensionVersion answered
+    std::vector<uint32_t> commandIds;  ///< the host's command identifier of each menu entry, by index
+};
+
+class Host {
+public:
+    static constexpr int32_t kDefaultRawVersion = 0x05000005;
+    static constexpr uint32_t kFirstPluginCommandId = 40000;
+
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    /// The host running now, or nullptr.
+    static Host* Current();
+
+    /// Version and language are fixed once plug-ins are loaded; changing them later throws
+    /// std::logic_error. Both rebuild the menu bar.
+    void SetRawVersion(int32_t rawVersion);
+    int32_t RawVersion() const { return m_rawVersion; }
+    int32_t Year() const { return HostYearOf(m_rawVersion); }
+    void SetLanguage(Language language);
+    Language CurrentLanguage() const { return m_language; }
+
+    win::Hwnd MainWindow() const { return m_mainWindow; }
+    win::Hmenu PluginsMenu() const { return m_pluginsMenu; }
+
+    /// Loads every "*.fxt" of a folder, in name order; a subfolder holding plug-ins becomes a
+    /// submenu of the Plug-ins menu. Answers how many plug-ins were loaded.
+    int32_t LoadPlugins(const std::string& folder);
+    /// Loads one plug-in file; its menu entries go into `menu` (the Plug-ins menu when none).
+    bool LoadPlugin(const std::string& path, win::Hmenu menu = win::kNoMenu);
+    /// Loads a plug-in that is linked into this process (tests), by the same steps.
+    bool LoadInProcessPlugin(const std::string& fileName, win::ModuleExports exports);
+    /// Terminates and unloads every plug-in, last loaded first.
+    void UnloadPlugins();
+    const std::vector<LoadedPlugin>& Plugins() const { return m_plugins; }
+
+    /// The menu bar as indented lines ("print menus").
+    std::vector<std::string> MenuTreeLines() const;
+
+private:
+    bool StartPlugin(LoadedPlugin plugin, win::Hmenu menu);
+    void BuildMenuBar();
+
+    int32_t m_rawVersion = kDefaultRawVersion;
+    Language m_language = Language::English;
+    win::Hmodule m_hostModule = win::kNoModule;
+    win::Hwnd m_mainWindow = win::kNoWindow;
+    win::Hmenu m_pluginsMenu = win::kNoMenu;
+    uint32_t m_nextCommandId = kFirstPluginCommandId;
+    std::vector<LoadedPlugin> m_plugins;
+};
+
+/// The host's service of an ordinal, or nullptr when the host does not offer it.
+void* ServiceByOrdinal(int32_t ordinal);
+
+}  // namespace host

@@ -1,0 +1,102 @@
+// The host's main window and its menu bar in the host's language.
+#include <array>
+#include <stdexcept>
+
+#include "platform/host/host.h"
+#include "platform/win/menus.h"
+#include "platform/win/windows.h"
+
+namespace host {
+namespace {
+
+struct MenuItemText {
+    uint32_t id;  ///< 0 = separator
+    const char* text[3];  ///< English, German, Italian
+};
+
+struct TopMenu {
+    const char* title[3];
+    int32_t fromYear;  ///< the menu exists from this host year on
+    bool isPluginsMenu;
+    std::vector<MenuItemText> items;
+};
+
+// clang-format off
+const std::vector<TopMenu>& MenuBarLayout() {
+    static const std::vector<TopMenu> kMenus = {
+        {{"&File", "&Datei", "&File"}, 1997, false, {
+            {57600, {"&New", "&Neu", "&Nuovo"}},
+            {57601, {"&Open...", "Ö&ffnen...", "&Apri..."}},
+            {57602, {"&Close", "&Schließen", "&Chiudi"}},
+            {57603, {"&Save", "&Speichern", "&Salva"}},
+            {57604, {"Save &As...", "Speichern &unter...", "Salva con &nome..."}},
+            {0, {}},
+            {57607, {"&Print...", "&Drucken...", "S&tampa..."}},
+            {0, {}},
+            {57665, {"E&xit", "&Beenden", "&Esci"}}}},
+        {{"&Edit", "&Bearbeiten", "&Modifica"}, 1997, false, {
+            {57643, {"&Undo", "&Rückgängig", "&Annulla"}},
+            {57644, {"&Redo", "&Wiederherstellen", "&Ripeti"}},
+            {0, {}},
+            {57635, {"Cu&t", "&Ausschneiden", "&Taglia"}},
+            {57634, {"&Copy", "&Kopieren", "&Copia"}},
+            {57637, {"&Paste", "&Einfügen", "&Incolla"}}}},
+        {{"&View", "&Ansicht", "&Visualizzazione"}, 1997, false, {
+            {76001, {"&Scroll View", "&Endlosansicht", "Visualizzazione &continua"}},
+            {76002, {"&Page View", "&Seitenansicht", "Visualizzazione &pagina"}},
+            {0, {}},
+            {76037, {"&Redraw Screen", "&Bildschirm neu zeichnen", "&Ridisegna lo schermo"}},
+            {76038, {"&Update Layout", "&Layout aktualisieren", "&Aggiorna il layout"}}}},
+        {{"&Options", "&Optionen", "&Opzioni"}, 1997, false, {
+            {76100, {"&Program Options...", "&Programmeinstellungen...", "Opzioni del &programma..."}}}},
+        {{"&Tools", "&Werkzeuge", "&Strumenti"}, 1998, false, {
+            {76200, {"&Selection Tool", "&Auswahlwerkzeug", "Strumento &selezione"}},
+            {76201, {"&Mass Edit Tool", "&Massenbearbeitung", "Strumento &modifica multipla"}}}},
+        {{"&MIDI", "&MIDI", "&MIDI"}, 1997, false, {
+            {76300, {"&Play", "&Wiedergabe", "&Esegui"}}}},
+        {{"&Plug-ins", "&Plug-Ins", "&Plug-in"}, 1997, true, {}},
+        {{"&Window", "&Fenster", "Fi&nestra"}, 1997, false, {
+            {57650, {"&Cascade", "Ü&berlappend", "&Sovrapponi"}},
+            {57651, {"&Tile", "&Nebeneinander", "&Affianca"}}}},
+        {{"&Help", "&Hilfe", "&?"}, 1997, false, {
+            {57670, {"&About Finale...", "&Info über Finale...", "&Informazioni su Finale..."}}}},
+    };
+    return kMenus;
+}
+// clang-format on
+
+}  // namespace
+
+void Host::BuildMenuBar() {
+    if (!m_plugins.empty()) {
+        throw std::logic_error("the host's menus cannot change once plug-ins are loaded");
+    }
+    if (win::Hmenu old = win::GetMenu(m_mainWindow); old != win::kNoMenu) {
+        win::SetMenu(m_mainWindow, win::kNoMenu);
+        win::DestroyMenu(old);
+    }
+    const auto language = static_cast<size_t>(m_language);
+    const win::Hmenu bar = win::CreateMenu();
+    for (const TopMenu& top : MenuBarLayout()) {
+        if (Year() < top.fromYear) {
+            continue;
+        }
+        const win::Hmenu popup = win::CreatePopupMenu();
+        for (const MenuItemText& item : top.items) {
+            if (item.id == 0) {
+                win::AppendMenu(popup, win::MF_SEPARATOR, 0);
+            } else {
+                win::AppendMenu(popup, win::MF_STRING, item.id, item.text[language]);
+            }
+        }
+        win::AppendMenu(bar, win::MF_POPUP, static_cast<uint32_t>(popup), top.title[language]);
+        if (top.isPluginsMenu) {
+            m_pluginsMenu = popup;
+        }
+    }
+    win::SetMenu(m_mainWindow, bar);
+    win::SetWindowText(m_mainWindow, "Finale " + std::to_string(Year()));
+    win::DrawMenuBar(m_mainWindow);
+}
+
+}  // namespace host

@@ -1,0 +1,252 @@
+#include <algorithm>
+
+#include "platform/win/desktop_state.h"
+#include "platform/win/handles.h"
+#include "platform/win/menus.h"
+#include "platform/win/system.h"
+#include "platform/win/transcript.h"
+#include "platform/win/ui_driver.h"
+#include "platform/win/windows.h"
+
+namespace win {
+namespace detail {
+
+Window* Desktop::FindWindow(Hwnd handle) {
+    auto it = windows.find(static_cast<uint32_t>(handle));
+    return it == windows.end() ? nullptr : &it->second;
+}
+
+Menu* Desktop::FindMenu(Hmenu handle) {
+    auto it = menus.find(static_cast<uint32_t>(handle));
+    return it == menus.end() ? nullptr : &it->second;
+}
+
+Desktop& TheDesktop() {
+    static Desktop desktop;
+    return desktop;
+}
+
+}  // namespace detail
+
+namespace {
+uint32_t s_lastError = ERROR_SUCCESS;
+
+detail::Window* WindowOrError(Hwnd window) {
+    detail::Window* w = detail::TheDesktop().FindWindow(window);
+    if (w == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    }
+    return w;
+}
+}  // namespace
+
+uint32_t GetLastError() { return s_lastError; }
+void SetLastError(uint32_t code) { s_lastError = code; }
+
+Hwnd CreateWindow(const WindowCreateInfo& info) {
+    auto& desktop = detail::TheDesktop();
+    if (info.parent != kNoWindow && desktop.FindWindow(info.parent) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return kNoWindow;
+    }
+    const Hwnd handle{desktop.NewHandle()};
+    detail::Window window;
+    window.className = info.className;
+    window.title = info.title;
+    window.parent = info.parent;
+    window.owner = info.owner;
+    window.id = info.id;
+    window.visible = info.visible;
+    desktop.windows.emplace(static_cast<uint32_t>(handle), std::move(window));
+    if (info.parent != kNoWindow) {
+        desktop.FindWindow(info.parent)->children.push_back(handle);
+    } else if (info.visible && desktop.foreground == kNoWindow) {
+        desktop.foreground = handle;
+        desktop.active = handle;
+        desktop.focus = handle;
+    }
+    return handle;
+}
+
+bool DestroyWindow(Hwnd window) {
+    auto& desktop = detail::TheDesktop();
+    detail::Window* w = WindowOrError(window);
+    if (w == nullptr) {
+        return false;
+    }
+    const std::vector<Hwnd> children = w->children;
+    for (Hwnd child : children) {
+        DestroyWindow(child);
+    }
+    w = desktop.FindWindow(window);
+    if (w->menu != kNoMenu) {
+        DestroyMenu(w->menu);
+    }
+    if (detail::Window* parent = desktop.FindWindow(w->parent)) {
+        std::erase(parent->children, window);
+    }
+    desktop.windows.erase(static_cast<uint32_t>(window));
+    for (Hwnd* slot : {&desktop.foreground, &desktop.active, &desktop.focus}) {
+        if (*slot == window) {
+            *slot = kNoWindow;
+        }
+    }
+    return true;
+}
+
+bool IsWindow(Hwnd window) { return detail::TheDesktop().FindWindow(window) != nullptr; }
+
+std::string GetWindowText(Hwnd window) {
+    const detail::Window* w = WindowOrError(window);
+    return w == nullptr ? std::string() : w->title;
+}
+
+bool SetWindowText(Hwnd window, std::string_view text) {
+    detail::Window* w = WindowOrError(window);
+    if (w == nullptr) {
+        return false;
+    }
+    w->title = std::string(text);
+    return true;
+}
+
+std::string GetClassName(Hwnd window) {
+    const detail::Window* w = WindowOrError(window);
+    return w == nullptr ? std::string() : w->className;
+}
+
+int32_t GetDlgCtrlID(Hwnd window) {
+    const detail::Window* w = WindowOrError(window);
+    return w == nullptr ? 0 : w->id;
+}
+
+Hwnd GetParent(Hwnd window) {
+    const detail::Window* w = WindowOrError(window);
+    return w == nullptr ? kNoWindow : w->parent;
+}
+
+Hwnd GetOwner(Hwnd window) {
+    const detail::Window* w = WindowOrError(window);
+    return w == nullptr ? kNoWindow : w->owner;
+}
+
+std::vector<Hwnd> GetChildWindows(Hwnd window) {
+    const detail::Window* w = WindowOrError(window);
+    return w == nullptr ? std::vector<Hwnd>() : w->children;
+}
+
+Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view className, std::string_view title) {
+    const detail::Window* w = WindowOrError(parent);
+    if (w == nullptr) {
+        return kNoWindow;
+    }
+    auto it = w->children.begin();
+    if (after != kNoWindow) {
+        it = std::find(w->children.begin(), w->children.end(), after);
+        if (it != w->children.end()) {
+            ++it;
+        }
+    }
+    for (; it != w->children.end(); ++it) {
+        const detail::Window* child = detail::TheDesktop().FindWindow(*it);
+        if (child->className == className && (title.empty() || child->title == title)) {
+            return *it;
+        }
+    }
+    return kNoWindow;
+}
+
+bool IsWindowVisible(Hwnd window) {
+    const detail::Window* w = detail::TheDesktop().FindWindow(window);
+    return w != nullptr && w->visible;
+}
+
+bool ShowWindow(Hwnd window, bool visible) {
+    detail::Window* w = WindowOrError(window);
+    if (w == nullptr) {
+        return false;
+    }
+    const bool wasVisible = w->visible;
+    w->visible = visible;
+    return wasVisible;
+}
+
+Hwnd GetForegroundWindow() { return detail::TheDesktop().foreground; }
+
+bool SetForegroundWindow(Hwnd window) {
+    auto& desktop = detail::TheDesktop();
+    if (WindowOrError(window) == nullptr) {
+        return false;
+    }
+    desktop.foreground = window;
+    desktop.active = window;
+    return true;
+}
+
+Hwnd GetActiveWindow() { return detail::TheDesktop().active; }
+Hwnd GetFocus() { return detail::TheDesktop().focus; }
+
+Hwnd SetFocus(Hwnd window) {
+    auto& desktop = detail::TheDesktop();
+    if (window != kNoWindow && WindowOrError(window) == nullptr) {
+        return kNoWindow;
+    }
+    const Hwnd previous = desktop.focus;
+    desktop.focus = window;
+    return previous;
+}
+
+bool GetVersionEx(OsVersionInfo& info) {
+    info = detail::TheDesktop().osVersion;
+    return true;
+}
+
+void SetSimulatedOsVersion(const OsVersionInfo& info) { detail::TheDesktop().osVersion = info; }
+
+uint32_t GetTickCount() { return detail::TheDesktop().clock; }
+void AdvanceClock(uint32_t milliseconds) { detail::TheDesktop().clock += milliseconds; }
+void Sleep(uint32_t milliseconds) { AdvanceClock(milliseconds); }
+
+Handle CreateMutex(bool /*initialOwner*/, std::string_view name) {
+    auto& desktop = detail::TheDesktop();
+    const std::string key(name);
+    const bool existed = !key.empty() && desktop.namedObjects[key] > 0;
+    if (!key.empty()) {
+        ++desktop.namedObjects[key];
+    }
+    const Handle handle{desktop.NewHandle()};
+    desktop.kernelObjects[static_cast<uint32_t>(handle)] = key;
+    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+bool ReleaseMutex(Handle mutex) {
+    if (!detail::TheDesktop().kernelObjects.contains(static_cast<uint32_t>(mutex))) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    return true;
+}
+
+bool CloseHandle(Handle handle) {
+    auto& desktop = detail::TheDesktop();
+    auto it = desktop.kernelObjects.find(static_cast<uint32_t>(handle));
+    if (it == desktop.kernelObjects.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    if (!it->second.empty() && --desktop.namedObjects[it->second] == 0) {
+        desktop.namedObjects.erase(it->second);
+    }
+    desktop.kernelObjects.erase(it);
+    return true;
+}
+
+void ResetDesktop() {
+    detail::TheDesktop() = detail::Desktop();
+    ClearTranscript();
+    ClearUiDriver();
+    SetLastError(ERROR_SUCCESS);
+}
+
+}  // namespace win

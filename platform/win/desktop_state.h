@@ -1,0 +1,58 @@
+// Private state of the simulated desktop, shared by the window-system sources.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win/handles.h"
+#include "platform/win/system.h"
+
+namespace win::detail {
+
+struct Window {
+    std::string className;
+    std::string title;
+    Hwnd parent = kNoWindow;
+    Hwnd owner = kNoWindow;
+    int32_t id = 0;
+    bool visible = true;
+    Hmenu menu = kNoMenu;
+    int32_t menuBarDrawCount = 0;
+    std::vector<Hwnd> children;
+};
+
+struct MenuItem {
+    uint32_t flags = 0;
+    uint32_t id = 0;
+    Hmenu submenu = kNoMenu;
+    std::string text;
+};
+
+struct Menu {
+    bool isMenuBar = false;
+    std::vector<MenuItem> items;
+};
+
+
+struct Desktop {
+    uint32_t nextHandle = 0x100;
+    std::map<uint32_t, Window> windows;
+    std::map<uint32_t, Menu> menus;
+    std::map<uint32_t, std::string> kernelObjects;  ///< handle -> object name ("" unnamed)
+    std::map<std::string, int32_t> namedObjects;   ///< name -> open handles
+    Hwnd foreground = kNoWindow;
+    Hwnd active = kNoWindow;
+    Hwnd focus = kNoWindow;
+    uint32_t clock = 0;
+    OsVersionInfo osVersion;
+
+    uint32_t NewHandle() { return nextHandle++; }
+    Window* FindWindow(Hwnd handle);
+    Menu* FindMenu(Hmenu handle);
+};
+
+Desktop& TheDesktop();
+
+}  // namespace win::detail

@@ -1,0 +1,29 @@
+#include "platform/win/transcript.h"
+
+namespace win {
+namespace {
+struct Transcript {
+    std::vector<std::string> lines;
+    std::function<void(const std::string&)> listener;
+};
+Transcript& TheTranscript() {
+    static Transcript transcript;
+    return transcript;
+}
+}  // namespace
+
+void TranscriptWrite(std::string_view line) {
+    Transcript& t = TheTranscript();
+    t.lines.emplace_back(line);
+    if (t.listener) {
+        t.listener(t.lines.back());
+    }
+}
+
+const std::vector<std::string>& TranscriptLines() { return TheTranscript().lines; }
+void ClearTranscript() { TheTranscript().lines.clear(); }
+void SetTranscriptListener(std::function<void(const std::string&)> listener) {
+    TheTranscript().listener = std::move(listener);
+}
+
+}  // namespace win

@@ -1,0 +1,119 @@
+// The registry and its file: values of every kind survive a write and a fresh load, the file
+// reads back as written, and a damaged file is refused with the line that is wrong.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/vcl/registry.h"
+#include "platform/win/registry.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+class RegistryTest : public testsupport::DesktopTest {
+protected:
+    std::string FileText() {
+        std::ifstream in(RegistryFile(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void WriteFile(const std::string& text) { std::ofstream(RegistryFile(), std::ios::binary) << text; }
+};
+
+TEST_F(RegistryTest, ValuesRoundTripThroughTheFile) {
+    {
+        vcl::TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey("Software\\HALVORAN", true));
+        registry.WriteString("Plain", "Vx 1.88d");
+        registry.WriteString("Tricky", "a \"quoted\" \\path\\\nsecond line\ttab \x01 Ümlaut");
+        registry.WriteString("Empty", "");
+        registry.WriteInteger("Number", -2);
+        registry.WriteBinaryData("Bytes", {0x00, 0xFF, 0x10});
+        ASSERT_TRUE(registry.OpenKey("Software\\Lumvar", true));
+        registry.WriteString("Preferences", "x");
+    }
+    const std::string written = FileText();
+    ASSERT_TRUE(win::UseRegistryFile(RegistryFile().string()));
+    vcl::TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("software\\halvoran", false));  // keys are found in any case
+    EXPECT_EQ(registry.ReadString("Plain"), "Vx 1.88d");
+    EXPECT_EQ(registry.ReadString("tricky"), "a \"quoted\" \\path\\\nsecond line\ttab \x01 Ümlaut");
+    EXPECT_TRUE(registry.ValueExists("Empty"));
+    EXPECT_EQ(registry.ReadString("Empty"), "");
+    EXPECT_EQ(registry.ReadInteger("Number"), -2);
+    EXPECT_EQ(registry.ReadBinaryData("Bytes"), (std::vector<uint8_t>{0x00, 0xFF, 0x10}));
+    EXPECT_FALSE(registry.ValueExists("Missing"));
+    EXPECT_EQ(registry.ReadString("Missing"), "");
+    EXPECT_THROW(registry.ReadString("Number"), vcl::ERegistryException);
+    // Loading and writing again gives the same file.
+    registry.WriteString("Plain", "Vx 1.88d");
+    EXPECT_EQ(FileText(), written);
+}
+
+TEST_F(RegistryTest, FileFormatIsSortedAndReadable) {
+    vcl::TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("Software\\HALVORAN", true));
+    registry.WriteString("b", "2");
+    registry.WriteString("A", "1");
+    registry.WriteInteger("n", 10);
+    registry.WriteBinaryData("h", {0xAB, 0x01});
+    const std::vector<std::string> expected = {
+        "Windows Registry Editor Version 5.00", "", "[HKEY_CURRENT_USER]", "", "[HKEY_CURRENT_USER\\Software]", "",
+        "[HKEY_CURRENT_USER\\Software\\HALVORAN]", "\"A\"=\"1\"", "\"b\"=\"2\"", "\"h\"=hex:ab,01",
+        "\"n\"=dword:0000000a"};
+    std::vector<std::string> lines;
+    std::istringstream in(FileText());
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    testsupport::ExpectLines(expected, lines);
+}
+
+TEST_F(RegistryTest, DamagedFileIsRefusedNamingTheLine) {
+    WriteFile("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\"\n\"b\"=\"open\n");
+    std::string error;
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_NE(error.find(":5: unterminated string"), std::string::npos) << error;
+    // Nothing of the damaged file is kept.
+    win::Hkey key{};
+    EXPECT_EQ(win::RegOpenKeyEx(win::HKEY_CURRENT_USER, "Software\\X", win::KEY_READ, key), win::ERROR_FILE_NOT_FOUND);
+
+    WriteFile("REGEDIT4\n");
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_NE(error.find(":1: the file does not begin with"), std::string::npos) << error;
+
+    WriteFile("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software]\n");
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_NE(error.find(":2: only keys below HKEY_CURRENT_USER"), std::string::npos) << error;
+}
+
+TEST_F(RegistryTest, KeysAndValuesThroughTheWindowSystem) {
+    win::Hkey key{};
+    bool created = false;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER, "Software\\A\\B", win::KEY_ALL_ACCESS, key, &created),
+              win::ERROR_SUCCESS);
+    EXPECT_TRUE(created);
+    win::Hkey again{};
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER, "Software\\A\\B", win::KEY_ALL_ACCESS, again, &created),
+              win::ERROR_SUCCESS);
+    EXPECT_FALSE(created);
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    EXPECT_EQ(win::RegQueryValueEx(key, "none", type, data), win::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(win::RegSetValueEx(key, "v", win::REG_SZ, {'x'}), win::ERROR_SUCCESS);
+    EXPECT_EQ(win::RegDeleteValue(key, "v"), win::ERROR_SUCCESS);
+    EXPECT_EQ(win::RegDeleteValue(key, "v"), win::ERROR_FILE_NOT_FOUND);
+    // A key with subkeys cannot be deleted; a leaf can.
+    EXPECT_EQ(win::RegDeleteKey(win::HKEY_CURRENT_USER, "Software\\A"), win::ERROR_ACCESS_DENIED);
+    std::vector<std::string> names;
+    win::Hkey parent{};
+    ASSERT_EQ(win::RegOpenKeyEx(win::HKEY_CURRENT_USER, "Software\\A", win::KEY_READ, parent), win::ERROR_SUCCESS);
+    EXPECT_EQ(win::RegEnumKeyNames(parent, names), win::ERROR_SUCCESS);
+    EXPECT_EQ(names, std::vector<std::string>{"B"});
+    EXPECT_EQ(win::RegDeleteKey(win::HKEY_CURRENT_USER, "Software\\A\\B"), win::ERROR_SUCCESS);
+    // The handle of a deleted key no longer works.
+    EXPECT_EQ(win::RegSetValueEx(key, "v", win::REG_SZ, {'x'}), win::ERROR_INVALID_HANDLE);
+    EXPECT_EQ(win::RegCloseKey(key), win::ERROR_SUCCESS);
+    EXPECT_EQ(win::RegCloseKey(key), win::ERROR_INVALID_HANDLE);
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+#include "tests/support/fixture.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/win/registry.h"
+#include "platform/win/system.h"
+
+namespace testsupport {
+namespace {
+
+std::filesystem::path MakeTempFolder() {
+    std::random_device random;
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("orvex-test-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+void DesktopTest::SetUp() {
+    m_tempFolder = MakeTempFolder();
+    m_registryFile = m_tempFolder / "registry.reg";
+    win::ResetDesktop();
+    ASSERT_TRUE(win::UseRegistryFile(m_registryFile.string()));
+}
+
+void DesktopTest::TearDown() {
+    win::ResetRegistry();
+    win::ResetDesktop();
+    std::error_code ignored;
+    std::filesystem::remove_all(m_tempFolder, ignored);
+}
+
+void ExpectLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
+    const size_t common = std::min(expected.size(), actual.size());
+    for (size_t i = 0; i < common; ++i) {
+        if (expected[i] != actual[i]) {
+            ADD_FAILURE() << "first difference at line " << i + 1 << ":\n  expected: " << expected[i]
+                          << "\n  actual:   " << actual[i];
+            return;
+        }
+    }
+    if (expected.size() != actual.size()) {
+        ADD_FAILURE() << "expected " << expected.size() << " lines, got " << actual.size() << "; first extra line: "
+                      << (expected.size() > actual.size() ? "(missing) " + expected[common] : actual[common]);
+    }
+}
+
+std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& first,
+                                           const std::string& prefix) {
+    std::vector<std::string> result;
+    auto it = std::find(lines.begin(), lines.end(), first);
+    if (it == lines.end()) {
+        return result;
+    }
+    for (++it; it != lines.end() && it->starts_with(prefix); ++it) {
+        result.push_back(*it);
+    }
+    return result;
+}
+
+HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::path& registryFile) {
+    const auto folder = registryFile.parent_path();
+    const auto scriptPath = folder / "test.script";
+    const auto outPath = folder / "hostsim.out";
+    const auto errPath = folder / "hostsim.err";
+    std::ofstream(scriptPath) << scriptText;
+    const std::string command = std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " --registry " +
+                                registryFile.string() + " " + scriptPath.string() + " >" + outPath.string() +
+                                " 2>" + errPath.string();
+    HostsimResult result;
+    const int status = std::system(command.c_str());
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = SplitLines(ReadFile(outPath));
+    result.err = ReadFile(errPath);
+    return result;
+}
+
+}  // namespace testsupport
