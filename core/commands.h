@@ -26,15 +26,15 @@ inline constexpr int32_t CODE_PRINT_MULTIPLE_FILES = 8;
 inline constexpr int32_t CODE_USER_MANUAL = 9;
 
 struct CommandEntry {
-    int32_t code = 0;                       ///< 0 marks an empty entry
-    const char* englishText = nullptr;      ///< menu text; none for tool codes until looked up
+    int32_t code = 0;                   ///< 0 marks an empty entry
+    const char* englishText = nullptr;  ///< menu text; none for tool codes until looked up
     const char* germanText = nullptr;
-    uint8_t enumerationFlag = 0;            ///< passed to the host in the menu record
-    uint8_t separatorAfter = 0;             ///< a separator follows in the product menu
-    const char* submenuEnglish = nullptr;   ///< on the first entry of a submenu: its title
+    uint8_t enumerationFlag = 0;           ///< passed to the host in the menu record
+    uint8_t separatorAfter = 0;            ///< a separator follows in the product menu
+    const char* submenuEnglish = nullptr;  ///< on the first entry of a submenu: its title
     const char* submenuGerman = nullptr;
-    uint8_t submenuEnds = 0;                ///< the last entry of its submenu
-    int32_t submenuNumber = 0;              ///< set by the menu builder (1-based)
+    uint8_t submenuEnds = 0;    ///< the last entry of its submenu
+    int32_t submenuNumber = 0;  ///< set by the menu builder (1-based)
 
     const char* Text(int32_t language) const { return language == 1 ? germanText : englishText; }
     const char* SubmenuTitle(int32_t language) const { return language == 1 ? submenuGerman : submenuEnglish; }

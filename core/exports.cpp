@@ -24,4 +24,6 @@ ORVEX_EXPORT int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t index, 
 ORVEX_EXPORT int16_t FinaleExtensionGetMenuStatus(int16_t index) {
     return orvex::FinaleExtensionGetMenuStatus(index);
 }
-ORVEX_EXPORT int16_t FinaleExtensionTerminate(void* ignored) { return orvex::FinaleExtensionTerminate(ignored); }
+ORVEX_EXPORT int16_t FinaleExtensionTerminate(void* ignored) {
+    return orvex::FinaleExtensionTerminate(ignored);
+}

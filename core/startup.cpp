@@ -96,10 +96,14 @@ void DetectHostLanguage(win::Hwnd hostWindow) {
 }  // namespace
 
 int32_t HostYearFromRawVersion(int32_t rawVersion) {
-    if (rawVersion < 0x4000000) return 1997;
-    if (rawVersion < 0x5000000) return 1998;
-    if (rawVersion < 0x6000000) return 2000;
-    if (rawVersion < 0x7000000) return 2001;
+    if (rawVersion < 0x4000000)
+        return 1997;
+    if (rawVersion < 0x5000000)
+        return 1998;
+    if (rawVersion < 0x6000000)
+        return 2000;
+    if (rawVersion < 0x7000000)
+        return 2001;
     return 2002;
 }
 
@@ -163,7 +167,9 @@ int16_t FinaleExtensionEnumerate(void* /*ignored*/, int16_t menuIndex, uint8_t* 
     return 1;
 }
 
-int16_t FinaleExtensionGetMenuStatus(int16_t /*menuIndex*/) { return 1; }
+int16_t FinaleExtensionGetMenuStatus(int16_t /*menuIndex*/) {
+    return 1;
+}
 
 int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     const int16_t closed = CloseQueryService();

@@ -32,11 +32,11 @@ extern std::string VersionText;       ///< " 1.88d": appended to progress and me
 extern std::string ShowMessagesText;  ///< the message dialog's remembered answers
 extern std::string LastAnswersText;
 extern std::unique_ptr<vcl::TRegistry> Registry;  ///< created at load, root HKEY_CURRENT_USER
-extern OptionArray GeneralOptions;    ///< the option set of tool item 21
-extern bool MenuOnMenuBar;            ///< copy of the general option "Put Orvex menu in menu bar?"
-extern OptionArray ToolOptionsA;      ///< option destinations of the key launches
+extern OptionArray GeneralOptions;                ///< the option set of tool item 21
+extern bool MenuOnMenuBar;                        ///< copy of the general option "Put Orvex menu in menu bar?"
+extern OptionArray ToolOptionsA;                  ///< option destinations of the key launches
 extern ExtendedOptionArray ToolOptionsB;
-extern bool ServicePluginBound;       ///< Lumvar2000 is bound and its handshake succeeded
+extern bool ServicePluginBound;  ///< Lumvar2000 is bound and its handshake succeeded
 
 // ---- Entry points (exported by the module under these names) ----
 int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* reserved);

@@ -70,7 +70,9 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t /*index*/, const uin
     return 0;
 }
 
-int16_t FinaleExtensionGetMenuStatus(int16_t /*index*/) { return 1; }
+int16_t FinaleExtensionGetMenuStatus(int16_t /*index*/) {
+    return 1;
+}
 
 int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     bool closed = true;
@@ -82,18 +84,29 @@ int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     return closed ? 1 : 0;
 }
 
-int16_t InitByFinale() { return Initialised; }
-win::Hwnd FinaleWindow() { return HostWindow; }
-uint32_t RawFXTVersion() { return RawHostVersion; }
+int16_t InitByFinale() {
+    return Initialised;
+}
+win::Hwnd FinaleWindow() {
+    return HostWindow;
+}
+uint32_t RawFXTVersion() {
+    return RawHostVersion;
+}
 
 int32_t FinaleVersion() {
     const uint32_t v = RawHostVersion;
     const uint32_t high = v & 0xFFFF0000u;
-    if (high == 0x05000000u) return 2000;
-    if (high == 0x03800000u) return 1997;
-    if (v >= 0x04000000u && v <= 0x0400FFFFu) return 1998;
-    if (high == 0x06000000u) return 2001;
-    if (v >= 0x07000000u && v <= 0x0700FFFFu) return 2002;
+    if (high == 0x05000000u)
+        return 2000;
+    if (high == 0x03800000u)
+        return 1997;
+    if (v >= 0x04000000u && v <= 0x0400FFFFu)
+        return 1998;
+    if (high == 0x06000000u)
+        return 2001;
+    if (v >= 0x07000000u && v <= 0x0700FFFFu)
+        return 2002;
     return 9999;
 }
 

@@ -73,13 +73,15 @@ ScriptRunner::ScriptRunner(host::Host& host, Settings settings)
 
 std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
     return {
-        {{"host", "version"}, "host version RAW-VERSION",
+        {{"host", "version"},
+         "host version RAW-VERSION",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "host version RAW-VERSION");
              m_host.SetRawVersion(ParseNumber(args[0]));
              win::TranscriptWrite("host: version " + args[0] + " (Finale " + std::to_string(m_host.Year()) + ")");
          }},
-        {{"host", "language"}, "host language en|de|it",
+        {{"host", "language"},
+         "host language en|de|it",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "host language en|de|it");
              const auto language = host::LanguageFromCode(args[0]);
@@ -89,20 +91,23 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              m_host.SetLanguage(*language);
              win::TranscriptWrite("host: language " + args[0]);
          }},
-        {{"load", "plugins"}, "load plugins [FOLDER]",
+        {{"load", "plugins"},
+         "load plugins [FOLDER]",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 1, "load plugins [FOLDER]");
              const std::string folder = args.empty() ? m_settings.pluginFolder : args[0];
              m_host.LoadPlugins(folder);
          }},
-        {{"print", "menus"}, "print menus",
+        {{"print", "menus"},
+         "print menus",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 0, "print menus");
              for (const std::string& line : m_host.MenuTreeLines()) {
                  win::TranscriptWrite(line);
              }
          }},
-        {{"quit"}, "quit",
+        {{"quit"},
+         "quit",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 0, "quit");
              m_quit = true;

@@ -19,8 +19,7 @@ HostImports Resolve() {
         return imports;
     }
 #define ORVEX_IMPORT_RESOLVE(name, type) \
-    imports.name = reinterpret_cast<type>(  \
-        win::GetProcAddress(host, static_cast<int32_t>(hostapi::Service::name)));
+    imports.name = reinterpret_cast<type>(win::GetProcAddress(host, static_cast<int32_t>(hostapi::Service::name)));
     ORVEX_HOST_IMPORTS(ORVEX_IMPORT_RESOLVE)
 #undef ORVEX_IMPORT_RESOLVE
     return imports;
@@ -35,6 +34,8 @@ const HostImports& Imports() {
     return *Resolved();
 }
 
-void ResetHostImports() { Resolved().reset(); }
+void ResetHostImports() {
+    Resolved().reset();
+}
 
 }  // namespace orvex

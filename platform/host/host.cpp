@@ -34,25 +34,35 @@ Fn Entry(win::Hmodule module, const char* name) {
 }  // namespace
 
 std::optional<Language> LanguageFromCode(std::string_view code) {
-    if (code == "en") return Language::English;
-    if (code == "de") return Language::German;
-    if (code == "it") return Language::Italian;
+    if (code == "en")
+        return Language::English;
+    if (code == "de")
+        return Language::German;
+    if (code == "it")
+        return Language::Italian;
     return std::nullopt;
 }
 
 std::string_view LanguageCode(Language language) {
     switch (language) {
-        case Language::German: return "de";
-        case Language::Italian: return "it";
-        default: return "en";
+        case Language::German:
+            return "de";
+        case Language::Italian:
+            return "it";
+        default:
+            return "en";
     }
 }
 
 int32_t HostYearOf(int32_t rawVersion) {
-    if (rawVersion < 0x4000000) return 1997;
-    if (rawVersion < 0x5000000) return 1998;
-    if (rawVersion < 0x6000000) return 2000;
-    if (rawVersion < 0x7000000) return 2001;
+    if (rawVersion < 0x4000000)
+        return 1997;
+    if (rawVersion < 0x5000000)
+        return 1998;
+    if (rawVersion < 0x6000000)
+        return 2000;
+    if (rawVersion < 0x7000000)
+        return 2001;
     return 2002;
 }
 
@@ -75,7 +85,9 @@ Host::~Host() {
     s_current = nullptr;
 }
 
-Host* Host::Current() { return s_current; }
+Host* Host::Current() {
+    return s_current;
+}
 
 void Host::SetRawVersion(int32_t rawVersion) {
     if (!m_plugins.empty()) {
@@ -126,8 +138,7 @@ int32_t Host::LoadPlugins(const std::string& folder) {
                 loaded += LoadPlugin(file.string(), submenu) ? 1 : 0;
             }
             if (win::GetMenuItemCount(submenu) > 0) {
-                win::AppendMenu(m_pluginsMenu, win::MF_POPUP, static_cast<uint32_t>(submenu),
-                                path.filename().string());
+                win::AppendMenu(m_pluginsMenu, win::MF_POPUP, static_cast<uint32_t>(submenu), path.filename().string());
             } else {
                 win::DestroyMenu(submenu);
             }
@@ -223,9 +234,12 @@ std::vector<std::string> Host::MenuTreeLines() const {
             if ((info.flags & win::MF_POPUP) == 0) {
                 line += "  [" + std::to_string(info.id) + "]";
             }
-            if ((info.flags & win::MF_CHECKED) != 0) line += " (checked)";
-            if ((info.flags & win::MF_GRAYED) != 0) line += " (grayed)";
-            if ((info.flags & (win::MF_MENUBARBREAK | win::MF_MENUBREAK)) != 0) line += " (new column)";
+            if ((info.flags & win::MF_CHECKED) != 0)
+                line += " (checked)";
+            if ((info.flags & win::MF_GRAYED) != 0)
+                line += " (grayed)";
+            if ((info.flags & (win::MF_MENUBARBREAK | win::MF_MENUBREAK)) != 0)
+                line += " (new column)";
             lines.push_back(line);
             if ((info.flags & win::MF_POPUP) != 0) {
                 walk(info.submenu, indent + "  ");

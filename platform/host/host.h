@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/hostapi/entry_points.h"
@@ -34,7 +34,7 @@ struct LoadedPlugin {
     hostapi::FinaleExtensionInvokeFn invoke = nullptr;
     hostapi::FinaleExtensionGetMenuStatusFn getMenuStatus = nullptr;
     hostapi::FinaleExtensionTerminateFn terminate = nullptr;
-    int32_t interfaceVersion = 0;   ///< what FinaleExtensionVersion answered
+    int32_t interfaceVersion = 0;      ///< what FinaleExtensionVersion answered
     std::vector<uint32_t> commandIds;  ///< the host's command identifier of each menu entry, by index
 };
 

@@ -10,7 +10,7 @@ namespace host {
 namespace {
 
 struct MenuItemText {
-    uint32_t id;  ///< 0 = separator
+    uint32_t id;          ///< 0 = separator
     const char* text[3];  ///< English, German, Italian
 };
 

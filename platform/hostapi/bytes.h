@@ -15,12 +15,16 @@ namespace hostapi {
 inline uint16_t ReadU16(const uint8_t* bytes, size_t offset) {
     return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
 }
-inline int16_t ReadI16(const uint8_t* bytes, size_t offset) { return static_cast<int16_t>(ReadU16(bytes, offset)); }
+inline int16_t ReadI16(const uint8_t* bytes, size_t offset) {
+    return static_cast<int16_t>(ReadU16(bytes, offset));
+}
 inline uint32_t ReadU32(const uint8_t* bytes, size_t offset) {
     return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
            (static_cast<uint32_t>(bytes[offset + 2]) << 16) | (static_cast<uint32_t>(bytes[offset + 3]) << 24);
 }
-inline int32_t ReadI32(const uint8_t* bytes, size_t offset) { return static_cast<int32_t>(ReadU32(bytes, offset)); }
+inline int32_t ReadI32(const uint8_t* bytes, size_t offset) {
+    return static_cast<int32_t>(ReadU32(bytes, offset));
+}
 
 inline void WriteU16(uint8_t* bytes, size_t offset, uint16_t value) {
     bytes[offset] = static_cast<uint8_t>(value);

@@ -56,7 +56,7 @@ class MenuRecord {
 public:
     static constexpr size_t kSize = 202;
     static constexpr size_t kTextWidth = 64;
-    static constexpr size_t kMenuText = 0;    ///< @0, 64 bytes, zero-terminated menu text
+    static constexpr size_t kMenuText = 0;     ///< @0, 64 bytes, zero-terminated menu text
     static constexpr size_t kSecondText = 64;  ///< @64, 64 bytes
     static constexpr size_t kThirdText = 128;  ///< @128, 64 bytes
     static constexpr size_t kFlag = 192;       ///< @192, i16, the entry's enumeration flag

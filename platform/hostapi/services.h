@@ -68,10 +68,9 @@ using DialogProc = int32_t (*)(win::Hwnd dialog, uint32_t message, uintptr_t wPa
 
 extern "C" {
 // 2: the cell's entry array; with flag 1 an existing cell always gives one (possibly empty).
-using LoadEntryArrayFn = EntryArray* (*)(ViewKey, StaffSlot, MeasureNumber, LayerIndex, int16_t flag,
-                                         InterfaceVersion);
-using SaveEntryArrayFn = int16_t (*)(EntryArray*, InterfaceVersion);                                // 3
-using ReleaseEntryArrayFn = int16_t (*)(EntryArray*, InterfaceVersion);                             // 4
+using LoadEntryArrayFn = EntryArray* (*)(ViewKey, StaffSlot, MeasureNumber, LayerIndex, int16_t flag, InterfaceVersion);
+using SaveEntryArrayFn = int16_t (*)(EntryArray*, InterfaceVersion);                               // 3
+using ReleaseEntryArrayFn = int16_t (*)(EntryArray*, InterfaceVersion);                            // 4
 using InsertEntriesFn = int16_t (*)(EntryArray*, int32_t index, int32_t count, InterfaceVersion);  // 5
 using DeleteEntriesFn = int16_t (*)(EntryArray*, int32_t index, int32_t count, InterfaceVersion);  // 6
 
@@ -93,8 +92,7 @@ using RunDialogFn = int32_t (*)(int32_t resource, DialogProc, win::Hwnd owner, i
 using EndDialogFn = int16_t (*)(win::Hwnd dialog, int32_t result, InterfaceVersion);
 
 // 17: redraw measures first..last of a view; 19: bring a measure into view; 24: redraw the document.
-using RedrawMeasuresFn = int16_t (*)(MeasureNumber first, MeasureNumber last, int16_t zero, ViewKey,
-                                     InterfaceVersion);
+using RedrawMeasuresFn = int16_t (*)(MeasureNumber first, MeasureNumber last, int16_t zero, ViewKey, InterfaceVersion);
 using ShowMeasureFn = int16_t (*)(MeasureNumber, int16_t one, InterfaceVersion);
 using RedrawDocumentFn = int16_t (*)(const uint8_t* regionOrNull, InterfaceVersion);
 
@@ -119,8 +117,7 @@ using EnableControlFn = int16_t (*)(win::Hwnd dialog, int32_t control, int16_t e
 using FocusControlFn = int16_t (*)(win::Hwnd dialog, int32_t control, InterfaceVersion);
 using GetControlValueFn = int32_t (*)(win::Hwnd dialog, int32_t control, int32_t kind, InterfaceVersion);
 using SetControlValueFn = int16_t (*)(win::Hwnd dialog, int32_t control, int32_t value, InterfaceVersion);
-using GetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, char* buffer, int32_t size,
-                                     InterfaceVersion);
+using GetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, char* buffer, int32_t size, InterfaceVersion);
 using SetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, const char* text, InterfaceVersion);
 
 // 39: name of a pitch ("C4", "C#4"), at most size - 1 characters; 40: its inverse.
@@ -132,12 +129,11 @@ using UpdateLayoutFn = int16_t (*)(int16_t one, int16_t zero, InterfaceVersion);
 
 // 42: place of syllable `index` (0-based) in a lyric text; 44: placement metrics of an entry;
 // 49: text of an entry's record of a kind (256-byte buffer).
-using SyllablePlaceFn = int32_t (*)(const char* text, int16_t index, Tag textTag, SyllableInfo* info,
-                                    InterfaceVersion);
-using EntryPlacementFn = int16_t (*)(InstrumentKey, MeasureNumber, EntryNumber, EntryBox* box,
-                                     EntryMetrics* metrics, int16_t zero, InterfaceVersion);
-using SyllableTextFn = int16_t (*)(EntryNumber, int16_t word1, int16_t word2, char* buffer, int16_t size,
-                                   int16_t* out, int16_t zero, InterfaceVersion);
+using SyllablePlaceFn = int32_t (*)(const char* text, int16_t index, Tag textTag, SyllableInfo* info, InterfaceVersion);
+using EntryPlacementFn = int16_t (*)(InstrumentKey, MeasureNumber, EntryNumber, EntryBox* box, EntryMetrics* metrics,
+                                     int16_t zero, InterfaceVersion);
+using SyllableTextFn = int16_t (*)(EntryNumber, int16_t word1, int16_t word2, char* buffer, int16_t size, int16_t* out,
+                                   int16_t zero, InterfaceVersion);
 
 // 50: measure length in EDU (0 when unknown); 51: time the entries fill; 52: simplify the rhythm.
 using MeasureLengthFn = Edu (*)(InstrumentKey orZero, MeasureNumber, InterfaceVersion);

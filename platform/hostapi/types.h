@@ -8,17 +8,17 @@
 
 namespace hostapi {
 
-using Tag = uint32_t;             ///< four characters, the first in the high byte
-using Cmper = int16_t;            ///< main key of an "other" record
-using Inci = int16_t;             ///< sub-key (incidence) of a record
-using EntryNumber = int32_t;      ///< number of an entry (note or rest) in the document
-using Edu = int32_t;              ///< duration unit, 1024 per quarter note
-using Evpu = int32_t;             ///< page unit
-using InstrumentKey = int16_t;    ///< key of a staff (the host's "instrument")
-using MeasureNumber = int16_t;    ///< 1-based measure number
-using ViewKey = int16_t;          ///< staff order of a view; 0 = scroll view with all staves
-using StaffSlot = int16_t;        ///< 1-based place of a staff in a view
-using LayerIndex = int16_t;       ///< 0-3
+using Tag = uint32_t;           ///< four characters, the first in the high byte
+using Cmper = int16_t;          ///< main key of an "other" record
+using Inci = int16_t;           ///< sub-key (incidence) of a record
+using EntryNumber = int32_t;    ///< number of an entry (note or rest) in the document
+using Edu = int32_t;            ///< duration unit, 1024 per quarter note
+using Evpu = int32_t;           ///< page unit
+using InstrumentKey = int16_t;  ///< key of a staff (the host's "instrument")
+using MeasureNumber = int16_t;  ///< 1-based measure number
+using ViewKey = int16_t;        ///< staff order of a view; 0 = scroll view with all staves
+using StaffSlot = int16_t;      ///< 1-based place of a staff in a view
+using LayerIndex = int16_t;     ///< 0-3
 using InterfaceVersion = int32_t;
 
 /// The version a plug-in passes as the last argument of every service call.
@@ -35,7 +35,9 @@ constexpr Tag MakeTag(char a, char b, char c, char d) {
 }
 
 /// MakeTag("SOTX") == 0x534F5458; tags with a number as a character are written "O\x02SS".
-constexpr Tag MakeTag(const char (&text)[5]) { return MakeTag(text[0], text[1], text[2], text[3]); }
+constexpr Tag MakeTag(const char (&text)[5]) {
+    return MakeTag(text[0], text[1], text[2], text[3]);
+}
 
 /// Readable form of a tag: printable characters as they are, others as \xNN ("O\x02SS").
 inline std::string TagName(Tag tag) {

@@ -4,13 +4,15 @@ namespace vcl {
 
 TRegistry::TRegistry() = default;
 TRegistry::TRegistry(uint32_t access) : Access(access) {}
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+    CloseKey();
+}
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
     CloseKey();
     win::Hkey opened{};
-    const uint32_t result = canCreate ? win::RegCreateKeyEx(RootKey, key, Access, opened)
-                                      : win::RegOpenKeyEx(RootKey, key, Access, opened);
+    const uint32_t result =
+        canCreate ? win::RegCreateKeyEx(RootKey, key, Access, opened) : win::RegOpenKeyEx(RootKey, key, Access, opened);
     if (result != win::ERROR_SUCCESS) {
         return false;
     }
@@ -47,7 +49,9 @@ bool TRegistry::KeyExists(std::string_view key) const {
     return true;
 }
 
-bool TRegistry::DeleteKey(std::string_view key) { return win::RegDeleteKey(RootKey, key) == win::ERROR_SUCCESS; }
+bool TRegistry::DeleteKey(std::string_view key) {
+    return win::RegDeleteKey(RootKey, key) == win::ERROR_SUCCESS;
+}
 
 bool TRegistry::ValueExists(std::string_view name) const {
     uint32_t type = 0;

@@ -18,7 +18,9 @@ constexpr std::array<uint16_t, 32> kHighControls = {
 };
 // clang-format on
 
-uint32_t CodePointOf(uint8_t byte) { return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte; }
+uint32_t CodePointOf(uint8_t byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
+}
 
 void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {

@@ -40,8 +40,12 @@ detail::Window* WindowOrError(Hwnd window) {
 }
 }  // namespace
 
-uint32_t GetLastError() { return s_lastError; }
-void SetLastError(uint32_t code) { s_lastError = code; }
+uint32_t GetLastError() {
+    return s_lastError;
+}
+void SetLastError(uint32_t code) {
+    s_lastError = code;
+}
 
 Hwnd CreateWindow(const WindowCreateInfo& info) {
     auto& desktop = detail::TheDesktop();
@@ -94,7 +98,9 @@ bool DestroyWindow(Hwnd window) {
     return true;
 }
 
-bool IsWindow(Hwnd window) { return detail::TheDesktop().FindWindow(window) != nullptr; }
+bool IsWindow(Hwnd window) {
+    return detail::TheDesktop().FindWindow(window) != nullptr;
+}
 
 std::string GetWindowText(Hwnd window) {
     const detail::Window* w = WindowOrError(window);
@@ -171,7 +177,9 @@ bool ShowWindow(Hwnd window, bool visible) {
     return wasVisible;
 }
 
-Hwnd GetForegroundWindow() { return detail::TheDesktop().foreground; }
+Hwnd GetForegroundWindow() {
+    return detail::TheDesktop().foreground;
+}
 
 bool SetForegroundWindow(Hwnd window) {
     auto& desktop = detail::TheDesktop();
@@ -183,8 +191,12 @@ bool SetForegroundWindow(Hwnd window) {
     return true;
 }
 
-Hwnd GetActiveWindow() { return detail::TheDesktop().active; }
-Hwnd GetFocus() { return detail::TheDesktop().focus; }
+Hwnd GetActiveWindow() {
+    return detail::TheDesktop().active;
+}
+Hwnd GetFocus() {
+    return detail::TheDesktop().focus;
+}
 
 Hwnd SetFocus(Hwnd window) {
     auto& desktop = detail::TheDesktop();
@@ -201,11 +213,19 @@ bool GetVersionEx(OsVersionInfo& info) {
     return true;
 }
 
-void SetSimulatedOsVersion(const OsVersionInfo& info) { detail::TheDesktop().osVersion = info; }
+void SetSimulatedOsVersion(const OsVersionInfo& info) {
+    detail::TheDesktop().osVersion = info;
+}
 
-uint32_t GetTickCount() { return detail::TheDesktop().clock; }
-void AdvanceClock(uint32_t milliseconds) { detail::TheDesktop().clock += milliseconds; }
-void Sleep(uint32_t milliseconds) { AdvanceClock(milliseconds); }
+uint32_t GetTickCount() {
+    return detail::TheDesktop().clock;
+}
+void AdvanceClock(uint32_t milliseconds) {
+    detail::TheDesktop().clock += milliseconds;
+}
+void Sleep(uint32_t milliseconds) {
+    AdvanceClock(milliseconds);
+}
 
 Handle CreateMutex(bool /*initialOwner*/, std::string_view name) {
     auto& desktop = detail::TheDesktop();

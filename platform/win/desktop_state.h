@@ -35,13 +35,12 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-
 struct Desktop {
     uint32_t nextHandle = 0x100;
     std::map<uint32_t, Window> windows;
     std::map<uint32_t, Menu> menus;
     std::map<uint32_t, std::string> kernelObjects;  ///< handle -> object name ("" unnamed)
-    std::map<std::string, int32_t> namedObjects;   ///< name -> open handles
+    std::map<std::string, int32_t> namedObjects;    ///< name -> open handles
     Hwnd foreground = kNoWindow;
     Hwnd active = kNoWindow;
     Hwnd focus = kNoWindow;

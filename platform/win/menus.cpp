@@ -80,8 +80,12 @@ Hmenu NewMenu(bool isMenuBar) {
 
 }  // namespace
 
-Hmenu CreateMenu() { return NewMenu(true); }
-Hmenu CreatePopupMenu() { return NewMenu(false); }
+Hmenu CreateMenu() {
+    return NewMenu(true);
+}
+Hmenu CreatePopupMenu() {
+    return NewMenu(false);
+}
 
 bool DestroyMenu(Hmenu menu) {
     auto& desktop = detail::TheDesktop();
@@ -104,7 +108,9 @@ bool DestroyMenu(Hmenu menu) {
     return true;
 }
 
-bool IsMenu(Hmenu menu) { return detail::TheDesktop().FindMenu(menu) != nullptr; }
+bool IsMenu(Hmenu menu) {
+    return detail::TheDesktop().FindMenu(menu) != nullptr;
+}
 
 Hmenu GetMenu(Hwnd window) {
     const detail::Window* w = detail::TheDesktop().FindWindow(window);
@@ -165,8 +171,7 @@ bool InsertMenu(Hmenu menu, uint32_t item, uint32_t flags, uint32_t idOrSubmenu,
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    owner->items.insert(owner->items.begin() + static_cast<std::ptrdiff_t>(*index),
-                        MakeItem(flags, idOrSubmenu, text));
+    owner->items.insert(owner->items.begin() + static_cast<std::ptrdiff_t>(*index), MakeItem(flags, idOrSubmenu, text));
     return true;
 }
 
@@ -276,8 +281,8 @@ uint32_t GetMenuState(Hmenu menu, uint32_t item, uint32_t flags) {
     if (!index) {
         return kNoMenuItem;
     }
-    return owner->items[*index].flags & (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_POPUP | MF_SEPARATOR |
-                                         MF_MENUBARBREAK | MF_MENUBREAK);
+    return owner->items[*index].flags &
+           (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_POPUP | MF_SEPARATOR | MF_MENUBARBREAK | MF_MENUBREAK);
 }
 
 uint32_t CheckMenuItem(Hmenu menu, uint32_t item, uint32_t flags) {

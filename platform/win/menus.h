@@ -35,8 +35,8 @@ struct MenuItemInfo {
     std::string text;
 };
 
-Hmenu CreateMenu();       ///< an empty menu bar
-Hmenu CreatePopupMenu();  ///< an empty popup menu
+Hmenu CreateMenu();            ///< an empty menu bar
+Hmenu CreatePopupMenu();       ///< an empty popup menu
 bool DestroyMenu(Hmenu menu);  ///< destroys the submenus it holds too
 bool IsMenu(Hmenu menu);
 
@@ -58,7 +58,7 @@ bool RemoveMenu(Hmenu menu, uint32_t item, uint32_t flags);
 bool DeleteMenu(Hmenu menu, uint32_t item, uint32_t flags);
 bool ModifyMenuText(Hmenu menu, uint32_t item, uint32_t flags, std::string_view text);
 
-int32_t GetMenuItemCount(Hmenu menu);  ///< -1 for an invalid menu
+int32_t GetMenuItemCount(Hmenu menu);                  ///< -1 for an invalid menu
 uint32_t GetMenuItemID(Hmenu menu, int32_t position);  ///< kNoMenuItem for submenus and missing items
 Hmenu GetSubMenu(Hmenu menu, int32_t position);
 /// The item's text, at most `maxChars` characters; nullopt (with a last error) when there is no such item.

@@ -14,22 +14,33 @@ namespace {
 
 std::vector<int32_t> ButtonsOf(uint32_t type) {
     switch (type & 0x0F) {
-        case MB_OKCANCEL: return {IDOK, IDCANCEL};
-        case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-        case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-        case MB_YESNO: return {IDYES, IDNO};
-        case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-        default: return {IDOK};
+        case MB_OKCANCEL:
+            return {IDOK, IDCANCEL};
+        case MB_ABORTRETRYIGNORE:
+            return {IDABORT, IDRETRY, IDIGNORE};
+        case MB_YESNOCANCEL:
+            return {IDYES, IDNO, IDCANCEL};
+        case MB_YESNO:
+            return {IDYES, IDNO};
+        case MB_RETRYCANCEL:
+            return {IDRETRY, IDCANCEL};
+        default:
+            return {IDOK};
     }
 }
 
 std::string_view IconName(uint32_t type) {
     switch (type & 0xF0) {
-        case MB_ICONERROR: return "error";
-        case MB_ICONQUESTION: return "question";
-        case MB_ICONWARNING: return "warning";
-        case MB_ICONINFORMATION: return "information";
-        default: return "";
+        case MB_ICONERROR:
+            return "error";
+        case MB_ICONQUESTION:
+            return "question";
+        case MB_ICONWARNING:
+            return "warning";
+        case MB_ICONINFORMATION:
+            return "information";
+        default:
+            return "";
     }
 }
 
@@ -45,17 +56,17 @@ std::string ButtonList(const std::vector<int32_t>& buttons) {
 }  // namespace
 
 std::string_view AnswerName(int32_t answer) {
-    static constexpr std::array<std::string_view, 8> kNames = {"", "OK", "Cancel", "Abort", "Retry", "Ignore",
-                                                               "Yes", "No"};
+    static constexpr std::array<std::string_view, 8> kNames = {"",      "OK",     "Cancel", "Abort",
+                                                               "Retry", "Ignore", "Yes",    "No"};
     return answer >= 1 && answer <= 7 ? kNames[static_cast<size_t>(answer)] : std::string_view("?");
 }
 
 int32_t AnswerFromName(std::string_view name) {
     for (int32_t answer = IDOK; answer <= IDNO; ++answer) {
         const std::string_view known = AnswerName(answer);
-        if (known.size() == name.size() &&
-            std::equal(known.begin(), known.end(), name.begin(),
-                       [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+        if (known.size() == name.size() && std::equal(known.begin(), known.end(), name.begin(), [](char a, char b) {
+                return std::tolower(a) == std::tolower(b);
+            })) {
             return answer;
         }
     }

@@ -222,6 +222,8 @@ void* GetProcAddress(Hmodule module, int32_t ordinal) {
     return address;
 }
 
-const std::string& LastLoaderMessage() { return TheLoader().lastMessage; }
+const std::string& LastLoaderMessage() {
+    return TheLoader().lastMessage;
+}
 
 }  // namespace win

@@ -102,11 +102,21 @@ std::string EscapeString(const std::vector<uint8_t>& data) {
     std::string out;
     for (uint8_t c : data) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     out += "\\x";
@@ -129,7 +139,8 @@ std::string FormatValue(const Value& value) {
         out.append("\"").append(EscapeString({value.name.begin(), value.name.end()})).append("\"=");
     }
     switch (value.type) {
-        case REG_SZ: return out + "\"" + EscapeString(value.data) + "\"";
+        case REG_SZ:
+            return out + "\"" + EscapeString(value.data) + "\"";
         case REG_DWORD: {
             uint32_t dword = 0;
             for (size_t i = 0; i < 4 && i < value.data.size(); ++i) {
@@ -190,9 +201,12 @@ struct ParseError {
 };
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -211,11 +225,21 @@ std::string ParseQuoted(std::string_view text, size_t& pos, size_t line) {
         }
         const char e = text[pos++];
         switch (e) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case '\\': out += '\\'; break;
-            case '"': out += '"'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '"':
+                out += '"';
+                break;
             case 'x': {
                 const int hi = pos < text.size() ? HexDigit(text[pos]) : -1;
                 const int lo = pos + 1 < text.size() ? HexDigit(text[pos + 1]) : -1;
@@ -226,7 +250,8 @@ std::string ParseQuoted(std::string_view text, size_t& pos, size_t line) {
                 pos += 2;
                 break;
             }
-            default: throw ParseError{line, std::string("unknown escape \\") + e};
+            default:
+                throw ParseError{line, std::string("unknown escape \\") + e};
         }
     }
     if (pos >= text.size()) {
@@ -348,7 +373,8 @@ Registry ParseRegistry(std::istream& in) {
             size_t start = 0;
             while (start < path.size()) {
                 size_t end = path.find('\\', start);
-                if (end == std::string::npos) end = path.size();
+                if (end == std::string::npos)
+                    end = path.size();
                 partial = path.substr(0, end);
                 parsed.keys.try_emplace(Lower(partial), Key{partial, {}});
                 start = end + 1;
@@ -397,7 +423,8 @@ uint32_t RegCreateKeyEx(Hkey root, std::string_view subKey, uint32_t /*access*/,
     size_t start = 0;
     while (start < display.size()) {
         size_t end = display.find('\\', start);
-        if (end == std::string::npos) end = display.size();
+        if (end == std::string::npos)
+            end = display.size();
         const std::string partial = display.substr(0, end);
         madeOne = r.keys.try_emplace(Lower(partial), Key{partial, {}}).second;
         start = end + 1;
@@ -533,10 +560,16 @@ bool UseRegistryFile(const std::string& path, std::string* error) {
     return true;
 }
 
-const std::string& RegistryFilePath() { return TheRegistry().filePath; }
+const std::string& RegistryFilePath() {
+    return TheRegistry().filePath;
+}
 
-void ResetRegistry() { TheRegistry() = Registry(); }
+void ResetRegistry() {
+    TheRegistry() = Registry();
+}
 
-std::string RegistryText() { return FormatRegistry(); }
+std::string RegistryText() {
+    return FormatRegistry();
+}
 
 }  // namespace win

@@ -20,8 +20,12 @@ void TranscriptWrite(std::string_view line) {
     }
 }
 
-const std::vector<std::string>& TranscriptLines() { return TheTranscript().lines; }
-void ClearTranscript() { TheTranscript().lines.clear(); }
+const std::vector<std::string>& TranscriptLines() {
+    return TheTranscript().lines;
+}
+void ClearTranscript() {
+    TheTranscript().lines.clear();
+}
 void SetTranscriptListener(std::function<void(const std::string&)> listener) {
     TheTranscript().listener = std::move(listener);
 }

@@ -10,8 +10,12 @@ std::deque<int32_t>& Answers() {
 }
 }  // namespace
 
-void QueueMessageBoxAnswer(int32_t answer) { Answers().push_back(answer); }
-size_t PendingMessageBoxAnswers() { return Answers().size(); }
+void QueueMessageBoxAnswer(int32_t answer) {
+    Answers().push_back(answer);
+}
+size_t PendingMessageBoxAnswers() {
+    return Answers().size();
+}
 
 int32_t TakeMessageBoxAnswer() {
     if (Answers().empty()) {
@@ -22,6 +26,8 @@ int32_t TakeMessageBoxAnswer() {
     return answer;
 }
 
-void ClearUiDriver() { Answers().clear(); }
+void ClearUiDriver() {
+    Answers().clear();
+}
 
 }  // namespace win

@@ -37,11 +37,14 @@ TEST_F(CommandsTest, TableHolds72CommandsThenEmptyEntries) {
 }
 
 TEST_F(CommandsTest, SevenSubmenusEachClosed) {
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"M&usic", "&Noten"},         {"&Spacing", "&Ausrichtung"}, {"Layou&t", "&Systemlayout"},
-        {"Mo&dify", "&Verändern"},    {"&Lyrics", "&Liedtext"},     {"&Parts", "S&timmen"},
-        {"&Miscellaneous", "&Verschiedenes"}};
-    const std::vector<std::pair<int, int>> ranges = {{1, 12}, {13, 20}, {21, 32}, {33, 44},
+    const std::vector<std::pair<std::string, std::string>> expected = {{"M&usic", "&Noten"},
+                                                                       {"&Spacing", "&Ausrichtung"},
+                                                                       {"Layou&t", "&Systemlayout"},
+                                                                       {"Mo&dify", "&Verändern"},
+                                                                       {"&Lyrics", "&Liedtext"},
+                                                                       {"&Parts", "S&timmen"},
+                                                                       {"&Miscellaneous", "&Verschiedenes"}};
+    const std::vector<std::pair<int, int>> ranges = {{1, 12},  {13, 20}, {21, 32}, {33, 44},
                                                      {46, 51}, {52, 58}, {59, 67}};
     size_t found = 0;
     for (size_t i = 0; i < 72; ++i) {

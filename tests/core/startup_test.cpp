@@ -176,7 +176,9 @@ TEST_F(StartupTest, GermanRecordsCarryTheHostCharacterSet) {
     const auto records = EnumerateAll();
     ASSERT_EQ(records.size(), 72u);
     // "Vx &Über Orvex..." with the U umlaut as the single byte 0xDC.
-    EXPECT_EQ(records[71].menuText(), "Vx &\xDC" "ber Orvex...");
+    EXPECT_EQ(records[71].menuText(),
+              "Vx &\xDC"
+              "ber Orvex...");
     EXPECT_EQ(records[35].menuText(), "Vx &Entfernen... ");
     EXPECT_EQ(records[1].menuText(), "Vx &Flageolette...");
 }
@@ -198,18 +200,18 @@ TEST_P(CommandNameTest, NameDependsOnVersionAndLanguage) {
     EXPECT_EQ(GetCommandName(GetParam().tableIndex), GetParam().name);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, CommandNameTest,
-    ::testing::Values(NameCase{0x3FFFFFF, 0, 47, "Vx &Move melisma syllables to the right..."},
-                      NameCase{0x4000000, 0, 47, "Vx &Left-align melisma syllables..."},
-                      NameCase{0x4000000, 1, 47, "Vx &Melisma-Silben links ausrichten..."},
-                      NameCase{0x3FFFFFF, 1, 47, "Vx &Melisma-Silben nach rechts..."},
-                      NameCase{0x05000005, 0, 46, "Vx &Move long syllables on beat 1 to the right..."},
-                      NameCase{0x05000005, 1, 71, "Vx &Über Orvex..."},
-                      NameCase{0x05000005, 1, 35, "Vx &Entfernen... "},
-                      NameCase{0x05000005, 0, 12, "Vx &Repair trill notes (after Spacing)"},
-                      NameCase{0x05000005, 1, 51, "Vx &Proportionalität..."},
-                      NameCase{0x05000005, 0, 72, ""}, NameCase{0x05000005, 0, 79, ""}));
+INSTANTIATE_TEST_SUITE_P(Entries, CommandNameTest,
+                         ::testing::Values(NameCase{0x3FFFFFF, 0, 47, "Vx &Move melisma syllables to the right..."},
+                                           NameCase{0x4000000, 0, 47, "Vx &Left-align melisma syllables..."},
+                                           NameCase{0x4000000, 1, 47, "Vx &Melisma-Silben links ausrichten..."},
+                                           NameCase{0x3FFFFFF, 1, 47, "Vx &Melisma-Silben nach rechts..."},
+                                           NameCase{0x05000005, 0, 46,
+                                                    "Vx &Move long syllables on beat 1 to the right..."},
+                                           NameCase{0x05000005, 1, 71, "Vx &Über Orvex..."},
+                                           NameCase{0x05000005, 1, 35, "Vx &Entfernen... "},
+                                           NameCase{0x05000005, 0, 12, "Vx &Repair trill notes (after Spacing)"},
+                                           NameCase{0x05000005, 1, 51, "Vx &Proportionalität..."},
+                                           NameCase{0x05000005, 0, 72, ""}, NameCase{0x05000005, 0, 79, ""}));
 
 TEST_F(StartupTest, GetMenuStatusEnablesEveryEntry) {
     for (int16_t index : {-5, 0, 71, 72, 500}) {

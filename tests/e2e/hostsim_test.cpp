@@ -88,7 +88,8 @@ TEST_F(HostsimTest, GermanHostShowsThe72GermanEntries) {
         "    Vx &Über Orvex...  [40072]",
     };
     testsupport::ExpectLines(expected, testsupport::LinesStartingWith(result.out, "  &Plug-Ins", "    "));
-    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "host: loaded Orvex188.fxt (interface version 0x05000005), 72 menu entries"),
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
+                        "host: loaded Orvex188.fxt (interface version 0x05000005), 72 menu entries"),
               result.out.end());
 }
 

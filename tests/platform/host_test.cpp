@@ -81,7 +81,8 @@ TEST_F(HostTest, MissingFolderAndNonPluginFiles) {
     EXPECT_EQ(host.LoadPlugins((TempFolder() / "none").string()), 0);
     std::ofstream(TempFolder() / "Broken.fxt") << "not a module";
     EXPECT_EQ(host.LoadPlugins(TempFolder().string()), 0);
-    EXPECT_TRUE(win::TranscriptLines().back().starts_with("host: cannot load Broken.fxt: ")) << win::TranscriptLines().back();
+    EXPECT_TRUE(win::TranscriptLines().back().starts_with("host: cannot load Broken.fxt: "))
+        << win::TranscriptLines().back();
 }
 
 }  // namespace

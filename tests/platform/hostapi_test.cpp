@@ -19,7 +19,10 @@ TEST(HostApiTest, TagsPackHighByteFirst) {
 TEST(HostApiTest, TagFamilies) {
     EXPECT_EQ(FindRecordTag(MakeTag("SOTX"))->family, RecordFamily::Other);
     EXPECT_EQ(FindRecordTag(MakeTag("SDNG"))->family, RecordFamily::Detail);
-    EXPECT_EQ(FindRecordTag(MakeTag("E\x02" "cn"))->family, RecordFamily::EntryDetail);
+    EXPECT_EQ(FindRecordTag(MakeTag("E\x02"
+                                    "cn"))
+                  ->family,
+              RecordFamily::EntryDetail);
     EXPECT_EQ(FindRecordTag(MakeTag("pfLA"))->family, RecordFamily::Global);
     EXPECT_FALSE(FindRecordTag(MakeTag("zzzz")).has_value());
     for (size_t i = 0; i < kRecordTags.size(); ++i) {

@@ -45,17 +45,18 @@ int32_t TestEntryPoint(win::Hmodule, uint32_t reason, void*) {
     (reason == win::DLL_PROCESS_ATTACH ? s_attached : s_detached) += 1;
     return 1;
 }
-int32_t Answer42() { return 42; }
+int32_t Answer42() {
+    return 42;
+}
 
 TEST_F(ModulesTest, ProcessModulesExportByNameAndOrdinal) {
     s_attached = s_detached = 0;
     const win::Hmodule module = win::RegisterProcessModule(
-        "Test.fxt", {[](std::string_view name) -> void* {
-                         return name == "DllEntryPoint" ? reinterpret_cast<void*>(&TestEntryPoint) : nullptr;
-                     },
-                     [](int32_t ordinal) -> void* {
-                         return ordinal == 9 ? reinterpret_cast<void*>(&Answer42) : nullptr;
-                     }});
+        "Test.fxt",
+        {[](std::string_view name) -> void* {
+             return name == "DllEntryPoint" ? reinterpret_cast<void*>(&TestEntryPoint) : nullptr;
+         },
+         [](int32_t ordinal) -> void* { return ordinal == 9 ? reinterpret_cast<void*>(&Answer42) : nullptr; }});
     EXPECT_EQ(s_attached, 1);
     EXPECT_EQ(win::LoadLibrary("test.fxt"), module);
     auto* answer = reinterpret_cast<int32_t (*)()>(win::GetProcAddress(module, 9));

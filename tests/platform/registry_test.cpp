@@ -56,10 +56,17 @@ TEST_F(RegistryTest, FileFormatIsSortedAndReadable) {
     registry.WriteString("A", "1");
     registry.WriteInteger("n", 10);
     registry.WriteBinaryData("h", {0xAB, 0x01});
-    const std::vector<std::string> expected = {
-        "Windows Registry Editor Version 5.00", "", "[HKEY_CURRENT_USER]", "", "[HKEY_CURRENT_USER\\Software]", "",
-        "[HKEY_CURRENT_USER\\Software\\HALVORAN]", "\"A\"=\"1\"", "\"b\"=\"2\"", "\"h\"=hex:ab,01",
-        "\"n\"=dword:0000000a"};
+    const std::vector<std::string> expected = {"Windows Registry Editor Version 5.00",
+                                               "",
+                                               "[HKEY_CURRENT_USER]",
+                                               "",
+                                               "[HKEY_CURRENT_USER\\Software]",
+                                               "",
+                                               "[HKEY_CURRENT_USER\\Software\\HALVORAN]",
+                                               "\"A\"=\"1\"",
+                                               "\"b\"=\"2\"",
+                                               "\"h\"=hex:ab,01",
+                                               "\"n\"=dword:0000000a"};
     std::vector<std::string> lines;
     std::istringstream in(FileText());
     for (std::string line; std::getline(in, line);) {

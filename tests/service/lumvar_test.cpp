@@ -25,7 +25,8 @@ struct YearCase {
 class LumvarYearTest : public LumvarTest, public ::testing::WithParamInterface<YearCase> {};
 
 TEST_P(LumvarYearTest, HostYearFromTheRawVersion) {
-    EXPECT_EQ(lumvar::FinaleExtensionVersion(static_cast<int32_t>(GetParam().raw)), static_cast<int32_t>(GetParam().raw));
+    EXPECT_EQ(lumvar::FinaleExtensionVersion(static_cast<int32_t>(GetParam().raw)),
+              static_cast<int32_t>(GetParam().raw));
     EXPECT_EQ(lumvar::RawFXTVersion(), GetParam().raw);
     EXPECT_EQ(lumvar::FinaleVersion(), GetParam().year);
 }

@@ -91,8 +91,8 @@ HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::p
     const auto errPath = folder / "hostsim.err";
     std::ofstream(scriptPath) << scriptText;
     const std::string command = std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " --registry " +
-                                registryFile.string() + " " + scriptPath.string() + " >" + outPath.string() +
-                                " 2>" + errPath.string();
+                                registryFile.string() + " " + scriptPath.string() + " >" + outPath.string() + " 2>" +
+                                errPath.string();
     HostsimResult result;
     const int status = std::system(command.c_str());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
