@@ -1,0 +1,91 @@
+#include "core/host_probes.h"
+
+#include <array>
+#include <filesystem>
+
+#include "core/host/host_imports.h"
+#include "core/startup.h"
+#include "platform/hostapi/types.h"
+#include "platform/win/menus.h"
+#include "platform/win/windows.h"
+
+namespace orvex {
+
+bool GetHostWindowTitle(std::string& title) {
+    const std::string current = win::GetWindowText(HostWindow).substr(0, 100);
+    const bool changed = current != title;
+    title = current;
+    return changed;
+}
+
+bool FindUserManual(const std::string& hostFolder, const std::string& fileName, std::string& foundPath) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::is_regular_file(fileName, error)) {
+        foundPath = fileName;
+        return true;
+    }
+    for (const char* folder : {"Plug-Ins", "User Manual", "On-line Documentation"}) {
+        const fs::path candidate = fs::path(hostFolder) / folder / fileName;
+        if (fs::is_regular_file(candidate, error)) {
+            foundPath = candidate.string();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GetHostMenuItemState(win::Hwnd window, int32_t position) {
+    const win::Hmenu bar = win::GetMenu(window);
+    if (bar == win::kNoMenu) {
+        return true;
+    }
+    // A maximised document window puts its system menu first, without a text.
+    const auto first = win::GetMenuString(bar, 0, win::MF_BYPOSITION);
+    const int32_t menuPosition = first && first->empty() ? 3 : 2;
+    const win::Hmenu menu = win::GetSubMenu(bar, menuPosition);
+    const int32_t submenuPosition = win::GetSubMenu(menu, 16) != win::kNoMenu ? 16 : 17;
+    const uint32_t state = win::GetMenuState(menu, static_cast<uint32_t>(submenuPosition + 1), win::MF_BYPOSITION);
+    if (state == win::kNoMenuItem || (state & win::MF_CHECKED) == 0) {
+        return true;
+    }
+    const win::Hmenu submenu = win::GetSubMenu(menu, submenuPosition);
+    const uint32_t itemState = win::GetMenuState(submenu, static_cast<uint32_t>(position), win::MF_BYPOSITION);
+    return itemState != win::kNoMenuItem && (itemState & win::MF_CHECKED) != 0;
+}
+
+bool IsHostMenuCommandChecked(int32_t position) {
+    if (HostYear < 2000) {
+        return GetHostMenuItemState(HostWindow, position);
+    }
+    const auto layerShown = Imports().LayerShown;
+    return layerShown != nullptr &&
+           layerShown(static_cast<hostapi::LayerIndex>(position), hostapi::kInterfaceVersion) != 0;
+}
+
+bool IsDocumentOptionSet() {
+    const auto load = Imports().LoadRecord;
+    if (load == nullptr) {
+        return false;
+    }
+    std::array<int16_t, 3> keys = {-2, 0, 0};
+    std::array<uint8_t, 12> record{};
+    int32_t size = static_cast<int32_t>(record.size());
+    if (load(hostapi::MakeTag("ot12"), keys.data(), record.data(), &size, hostapi::kInterfaceVersion) == 0) {
+        return false;
+    }
+    return (record[0] | record[1]) != 0;
+}
+
+int32_t RoundToHundreds(int32_t value) {
+    if (value > -50 && value < 50) {
+        return 0;
+    }
+    return value > 0 ? (value + 49) / 100 : (value - 49) / 100;
+}
+
+int32_t HundredsRemainder(int32_t value) {
+    return value - RoundToHundreds(value) * 100;
+}
+
+}  // namespace orvex
