@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <ostream>
 
+#include "platform/host/document_commands.h"
+#include "platform/host/record_store.h"
 #include "platform/win/transcript.h"
 
 namespace hostsim {
@@ -105,6 +107,40 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              for (const std::string& line : m_host.MenuTreeLines()) {
                  win::TranscriptWrite(line);
              }
+         }},
+        {{"new"},
+         "new SCORE-TEXT-FILE",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "new SCORE-TEXT-FILE");
+             host::NewDocumentFromScoreFile(m_host, args[0]);
+         }},
+        {{"open"},
+         "open FILE.MUS",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "open FILE.MUS");
+             host::OpenDocumentFile(m_host, args[0]);
+         }},
+        {{"save"},
+         "save FILE.MUS",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "save FILE.MUS");
+             host::SaveFrontDocument(m_host, args[0]);
+         }},
+        {{"front"},
+         "front N",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "front N");
+             host::BringDocumentToFront(m_host, ParseNumber(args[0]));
+         }},
+        {{"dump", "records"},
+         "dump records [TAG]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 1, "dump records [TAG]");
+             const auto tag = args.empty() ? std::nullopt : host::ParseTagText(args[0]);
+             if (!args.empty() && !tag) {
+                 throw ScriptError("not a tag: " + args[0] + " (four characters, \\xNN for any other byte)");
+             }
+             host::ListFrontRecords(m_host, tag);
          }},
         {{"quit"},
          "quit",

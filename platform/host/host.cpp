@@ -218,6 +218,36 @@ void Host::UnloadPlugins() {
     }
 }
 
+Document& Host::AddDocument(std::unique_ptr<Document> document) {
+    if (!document) {
+        throw std::logic_error("the host cannot open a document that is not there");
+    }
+    m_documents.push_back(std::move(document));
+    m_frontNumber = DocumentCount();
+    RefreshTitle();
+    return *m_documents.back();
+}
+
+Document* Host::FrontDocument() {
+    return m_frontNumber == 0 ? nullptr : m_documents[static_cast<size_t>(m_frontNumber - 1)].get();
+}
+
+Document& Host::DocumentAt(int32_t number) {
+    if (number < 1 || number > DocumentCount()) {
+        throw std::out_of_range("there is no document " + std::to_string(number));
+    }
+    return *m_documents[static_cast<size_t>(number - 1)];
+}
+
+bool Host::BringToFront(int32_t number) {
+    if (number < 1 || number > DocumentCount()) {
+        return false;
+    }
+    m_frontNumber = number;
+    RefreshTitle();
+    return true;
+}
+
 std::vector<std::string> Host::MenuTreeLines() const {
     std::vector<std::string> lines;
     lines.push_back("menu bar of \"" + win::GetWindowText(m_mainWindow) + "\"");

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/host/document.h"
 #include "platform/hostapi/entry_points.h"
 #include "platform/win/handles.h"
 #include "platform/win/modules.h"
@@ -76,6 +77,24 @@ public:
     /// The menu bar as indented lines ("print menus").
     std::vector<std::string> MenuTreeLines() const;
 
+    // ---- Documents ----
+    // Documents are numbered from 1 in the order they were added; one of them is in front.
+    // The record services work on the document in front; its name is in the window title.
+
+    /// Adds a document and brings it to the front.
+    Document& AddDocument(std::unique_ptr<Document> document);
+    /// The document in front, or nullptr when no document is open.
+    Document* FrontDocument();
+    /// The number of the document in front, 0 when none is open.
+    int32_t FrontNumber() const { return m_frontNumber; }
+    int32_t DocumentCount() const { return static_cast<int32_t>(m_documents.size()); }
+    /// Document `number` (1-based); throws std::out_of_range for a number without a document.
+    Document& DocumentAt(int32_t number);
+    /// Brings document `number` to the front; false when there is no such document.
+    bool BringToFront(int32_t number);
+    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front.
+    void RefreshTitle();
+
 private:
     bool StartPlugin(LoadedPlugin plugin, win::Hmenu menu);
     void BuildMenuBar();
@@ -87,6 +106,8 @@ private:
     win::Hmenu m_pluginsMenu = win::kNoMenu;
     uint32_t m_nextCommandId = kFirstPluginCommandId;
     std::vector<LoadedPlugin> m_plugins;
+    std::vector<std::unique_ptr<Document>> m_documents;
+    int32_t m_frontNumber = 0;
 };
 
 /// The host's service of an ordinal, or nullptr when the host does not offer it.

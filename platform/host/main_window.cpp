@@ -95,8 +95,16 @@ void Host::BuildMenuBar() {
         }
     }
     win::SetMenu(m_mainWindow, bar);
-    win::SetWindowText(m_mainWindow, "Finale " + std::to_string(Year()));
+    RefreshTitle();
     win::DrawMenuBar(m_mainWindow);
+}
+
+void Host::RefreshTitle() {
+    std::string title = "Finale " + std::to_string(Year());
+    if (const Document* front = FrontDocument(); front != nullptr) {
+        title += " - [" + front->Name() + "]";
+    }
+    win::SetWindowText(m_mainWindow, title);
 }
 
 }  // namespace host

@@ -1,0 +1,401 @@
+// Finxess: the generic record families, the 12-byte records, the fixed-tag wrappers and the
+// searches over incidences.
+#include "core/host/finxess.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+
+#include "core/host/host_imports.h"
+#include "core/startup.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::kInterfaceVersion;
+using hostapi::MakeTag;
+
+constexpr Tag kTagTextBlock = MakeTag("SOTX");
+constexpr Tag kTagTextBlockText = MakeTag("txbl");
+constexpr Tag kTagStaff = MakeTag("SOIS");
+constexpr Tag kTagInstrumentUsage = MakeTag("SOIu");
+constexpr Tag kTagStaffGroup = MakeTag("SDNG");
+constexpr Tag kTagMeasure = MakeTag("SOMS");
+constexpr Tag kTagSorterRecord = MakeTag("SODT");
+constexpr Tag kTagOtDe = MakeTag("otDe");
+constexpr Tag kTagOtDY = MakeTag("otDY");
+constexpr Tag kTagEdED = MakeTag("edED");
+constexpr Tag kTagEdsB = MakeTag("edsB");
+constexpr Tag kTagEtp = MakeTag("E\x03TP");
+constexpr Tag kTagEdCN = MakeTag("edCN");
+constexpr Tag kTagEdCN2001 = MakeTag(
+    "E\x02"
+    "cn");
+
+constexpr int32_t kLastByValueInci = 999;
+constexpr int32_t kLastDetailByValueInci = 19;
+
+/// The keys block handed to the host: three i16 words.
+struct Keys {
+    std::array<int16_t, 3> words{};
+    int16_t* data() { return words.data(); }
+
+    /// The main key as written back: widened without sign.
+    int32_t MainKey() const { return static_cast<uint16_t>(words[0]); }
+    /// An inci as written back: with sign.
+    int32_t Inci(size_t word) const { return words[word]; }
+};
+
+Keys OtherKeys(int32_t cmper, int32_t inci) {
+    return Keys{{static_cast<int16_t>(cmper), static_cast<int16_t>(inci), 0}};
+}
+
+Keys DetailKeys(int32_t key1, int32_t key2, int32_t inci) {
+    return Keys{{static_cast<int16_t>(key1), static_cast<int16_t>(key2), static_cast<int16_t>(inci)}};
+}
+
+/// An entry number fills bytes 0-3 of the keys, the inci word 2.
+Keys EntryKeys(EntryNumber entry, int32_t inci) {
+    Keys keys;
+    auto* bytes = reinterpret_cast<uint8_t*>(keys.words.data());
+    hostapi::WriteI32(bytes, 0, entry);
+    keys.words[2] = static_cast<int16_t>(inci);
+    return keys;
+}
+
+EntryNumber EntryOfKeys(const Keys& keys) {
+    return hostapi::ReadI32(reinterpret_cast<const uint8_t*>(keys.words.data()), 0);
+}
+
+Keys GlobalKeys(int32_t key) {
+    return Keys{{static_cast<int16_t>(key), 0, 0}};
+}
+
+bool Load(Tag tag, Keys keys, void* buffer, int32_t size) {
+    const auto load = Imports().LoadRecord;
+    int32_t copy = size;
+    return load != nullptr && load(tag, keys.data(), buffer, &copy, kInterfaceVersion) != 0;
+}
+
+bool Save(Tag tag, Keys keys, const void* buffer, int32_t size) {
+    const auto save = Imports().SaveRecord;
+    return save != nullptr && save(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+}
+
+bool Create(Tag tag, Keys& keys, const void* buffer, int32_t size) {
+    const auto create = Imports().CreateRecord;
+    return create != nullptr && create(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+}
+
+bool Delete(Tag tag, Keys keys) {
+    const auto erase = Imports().DeleteRecord;
+    return erase != nullptr && erase(tag, keys.data(), kInterfaceVersion) != 0;
+}
+
+bool Next(Tag tag, Keys& keys, void* buffer, int32_t size) {
+    const auto next = Imports().NextRecord;
+    return next != nullptr && next(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+}
+
+}  // namespace
+
+// ---- Generic families ----
+
+bool LoadOtherRecord(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size) {
+    return Load(tag, OtherKeys(cmper, inci), buffer, size);
+}
+
+bool NextOtherRecord(Tag tag, int32_t& cmper, int32_t& inci, void* buffer, int32_t size) {
+    Keys keys = OtherKeys(cmper, inci);
+    if (!Next(tag, keys, buffer, size)) {
+        return false;
+    }
+    cmper = keys.MainKey();
+    inci = keys.Inci(1);
+    return true;
+}
+
+bool SaveOtherRecord(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size) {
+    return Save(tag, OtherKeys(cmper, inci), buffer, size);
+}
+
+bool CreateOtherRecord(Tag tag, int32_t& cmper, int32_t& inci, const void* buffer, int32_t size) {
+    Keys keys = OtherKeys(cmper, inci);
+    if (!Create(tag, keys, buffer, size)) {
+        return false;
+    }
+    cmper = keys.MainKey();
+    inci = keys.Inci(1);
+    return true;
+}
+
+bool DeleteOtherRecord(Tag tag, int32_t cmper, int32_t inci) {
+    return Delete(tag, OtherKeys(cmper, inci));
+}
+
+bool LoadDetailRecord(Tag tag, int32_t key1, int32_t key2, void* buffer, int32_t size, int32_t inci) {
+    return Load(tag, DetailKeys(key1, key2, inci), buffer, size);
+}
+
+bool SaveDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t inci) {
+    return Save(tag, DetailKeys(key1, key2, inci), buffer, size);
+}
+
+bool CreateDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t& inci) {
+    Keys keys = DetailKeys(key1, key2, inci);
+    if (!Create(tag, keys, buffer, size)) {
+        return false;
+    }
+    inci = keys.Inci(2);
+    return true;
+}
+
+bool DeleteDetailRecord(Tag tag, int32_t key1, int32_t key2, int32_t inci) {
+    return Delete(tag, DetailKeys(key1, key2, inci));
+}
+
+bool LoadEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffer, int32_t size) {
+    return Load(tag, EntryKeys(entry, inci), buffer, size);
+}
+
+bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void* buffer, int32_t size) {
+    return Save(tag, EntryKeys(entry, inci), buffer, size);
+}
+
+bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const void* buffer, int32_t size) {
+    Keys keys = EntryKeys(entry, inci);
+    if (!Create(tag, keys, buffer, size)) {
+        return false;
+    }
+    entry = EntryOfKeys(keys);
+    inci = keys.Inci(2);
+    return true;
+}
+
+bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {
+    return Delete(tag, EntryKeys(entry, inci));
+}
+
+bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size) {
+    return Load(tag, GlobalKeys(key), buffer, size);
+}
+
+bool SaveGlobalRecord(Tag tag, int32_t key, const void* buffer, int32_t size) {
+    return Save(tag, GlobalKeys(key), buffer, size);
+}
+
+// ---- 12-byte records of a caller's tag ----
+
+bool LoadSmallRecord(int32_t key, Record12& record, Tag tag) {
+    return LoadOtherRecord(tag, key, 0, record.data(), Record12::kSize);
+}
+
+bool SaveSmallRecord(int32_t key, const Record12& record, Tag tag) {
+    return SaveOtherRecord(tag, key, 0, record.data(), Record12::kSize);
+}
+
+bool DeleteSmallRecord(int32_t key, Tag tag) {
+    return DeleteOtherRecord(tag, key, 0);
+}
+
+// ---- Fixed-tag wrappers ----
+
+bool LoadRecordSOTX(int32_t key, TextBlockHeader& header) {
+    return LoadOtherRecord(kTagTextBlock, key, 0, header.data(), TextBlockHeader::kSize);
+}
+
+bool SaveRecordSOTX(int32_t& key, const TextBlockHeader& header) {
+    if (key != -1) {
+        return SaveOtherRecord(kTagTextBlock, key, 0, header.data(), TextBlockHeader::kSize);
+    }
+    int32_t inci = 0;
+    return CreateOtherRecord(kTagTextBlock, key, inci, header.data(), TextBlockHeader::kSize);
+}
+
+bool LoadRecordTxbl(int32_t key, int32_t inci, char* buffer, int32_t size) {
+    return LoadStringRecord(key, buffer, std::min(size, static_cast<int32_t>(kTextBufferSize)), kTagTextBlockText,
+                            inci);
+}
+
+bool SaveRecordTxbl(int32_t& key, std::string_view text) {
+    return SaveOrCreateStringRecord(key, text, kTagTextBlockText);
+}
+
+bool LoadRecordSOIS(int32_t staff, StaffRecord& record) {
+    return LoadOtherRecord(kTagStaff, staff, 0, record.data(), StaffRecord::kSize);
+}
+
+bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& record) {
+    return LoadOtherRecord(kTagInstrumentUsage, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
+}
+
+bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record) {
+    // From 2001 the first entry of a system's list carries the list key and no position.
+    if (inci == 0 && listKey > 0 && HostYear >= 2001) {
+        hostapi::WriteI16(record.data(), InstrumentUsageRecord::kWord2, 0);
+        hostapi::WriteI16(record.data(), InstrumentUsageRecord::kListKey, static_cast<int16_t>(listKey));
+        hostapi::WriteU32(record.data(), InstrumentUsageRecord::kPosition, 0);
+    }
+    return SaveOtherRecord(kTagInstrumentUsage, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
+}
+
+bool DeleteInstrumentUsage(int32_t listKey, int32_t inci) {
+    return DeleteOtherRecord(kTagInstrumentUsage, listKey, inci);
+}
+
+bool LoadRecordSDNG(int32_t listKey, int32_t group, StaffGroupRecord& record) {
+    return LoadDetailRecord(kTagStaffGroup, listKey, group, record.data(), StaffGroupRecord::kSize, 0);
+}
+
+bool SaveRecordSDNG(int32_t listKey, int32_t group, const StaffGroupRecord& record) {
+    return SaveDetailRecord(kTagStaffGroup, listKey, group, record.data(), StaffGroupRecord::kSize, 0);
+}
+
+bool DeleteRecordSDNG(int32_t listKey, int32_t group) {
+    return DeleteDetailRecord(kTagStaffGroup, listKey, group, 0);
+}
+
+bool LoadMeasureSpec(int32_t measure, EDTMeasureSpec& record) {
+    return LoadOtherRecord(kTagMeasure, measure, 0, record.data(), EDTMeasureSpec::kSize);
+}
+
+bool SaveMeasureSpec(int32_t measure, const EDTMeasureSpec& record) {
+    return SaveOtherRecord(kTagMeasure, measure, 0, record.data(), EDTMeasureSpec::kSize);
+}
+
+bool LoadRecordSODT(int32_t key, void* buffer, int32_t& size) {
+    const auto load = Imports().LoadRecord;
+    Keys keys = OtherKeys(key, 0);
+    return load != nullptr && load(kTagSorterRecord, keys.data(), buffer, &size, kInterfaceVersion) != 0;
+}
+
+bool SaveRecordSODT(int32_t key, const void* buffer, int32_t size) {
+    return SaveOtherRecord(kTagSorterRecord, key, 0, buffer, size);
+}
+
+bool DeleteRecordSODT(int32_t key) {
+    return DeleteOtherRecord(kTagSorterRecord, key, 0);
+}
+
+bool LoadRecordOtDe(int32_t key, Record12& record) {
+    return LoadOtherRecord(kTagOtDe, key, 0, record.data(), Record12::kSize);
+}
+
+bool SaveRecordOtDe(int32_t key, Record12 record) {
+    return SaveOtherRecord(kTagOtDe, key, 0, record.data(), Record12::kSize);
+}
+
+bool DeleteRecordOtDe(int32_t key) {
+    return DeleteOtherRecord(kTagOtDe, key, 0);
+}
+
+bool LoadRecordOtDY(int32_t measure, int32_t inci, Record12& record) {
+    return LoadOtherRecord(kTagOtDY, measure, inci, record.data(), Record12::kSize);
+}
+
+bool SaveRecordOtDY(int32_t measure, int32_t inci, const Record12& record) {
+    return SaveOtherRecord(kTagOtDY, measure, inci, record.data(), Record12::kSize);
+}
+
+bool LoadRecordEdED(EntryNumber entry, int32_t inci, Record10& record) {
+    return LoadEntryDetailRecord(kTagEdED, entry, inci, record.data(), Record10::kSize);
+}
+
+bool SaveRecordEdED(EntryNumber entry, int32_t inci, Record10 record) {
+    return SaveEntryDetailRecord(kTagEdED, entry, inci, record.data(), Record10::kSize);
+}
+
+bool AppendRecordEdED(EntryNumber entry, Record10 record) {
+    for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
+        if (!LoadEntryDetailRecord(kTagEdED, entry, inci, nullptr, Record10::kSize)) {
+            return SaveRecordEdED(entry, inci, record);
+        }
+    }
+    return false;
+}
+
+bool SaveEntryDetailEdsB(EntryNumber entry, const Record10& record) {
+    return SaveEntryDetailRecord(kTagEdsB, entry, 0, record.data(), Record10::kSize);
+}
+
+bool DeleteEntryDetailEdsB(EntryNumber entry) {
+    return DeleteEntryDetailRecord(kTagEdsB, entry, 0);
+}
+
+bool LoadRecordEtp(EntryNumber entry, int32_t inci, Record30& record) {
+    return LoadEntryDetailRecord(kTagEtp, entry, inci, record.data(), Record30::kSize);
+}
+
+bool SaveRecordEtp(EntryNumber entry, int32_t inci, const Record30& record) {
+    return SaveEntryDetailRecord(kTagEtp, entry, inci, record.data(), Record30::kSize);
+}
+
+// ---- Records found by value ----
+
+Tag ByValueTag(Tag tag) {
+    return tag == kTagEdCN2001 && HostYear < 2001 ? kTagEdCN : tag;
+}
+
+bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32_t& inci, Tag tag) {
+    const Tag used = ByValueTag(tag);
+    for (int32_t candidate = 0; candidate <= kLastByValueInci; ++candidate) {
+        if (!LoadEntryDetailRecord(used, entry, candidate, record.data(), Record10::kSize)) {
+            return false;
+        }
+        if (value == -1 || record.word(0) == value) {
+            inci = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SaveRecordByValue(EntryNumber entry, Record10 record, int32_t inci, Tag tag) {
+    return SaveEntryDetailRecord(ByValueTag(tag), entry, inci, record.data(), Record10::kSize);
+}
+
+bool CreateRecordByValue(EntryNumber entry, Record10 record, Tag tag) {
+    int32_t inci = -1;
+    return CreateEntryDetailRecord(ByValueTag(tag), entry, inci, record.data(), Record10::kSize);
+}
+
+bool FindDetailByValue(Tag tag, int32_t key1, int32_t key2, int16_t value, Record30& record, int32_t& inci) {
+    for (int32_t candidate = 0; candidate <= kLastDetailByValueInci; ++candidate) {
+        if (!LoadDetailRecord(tag, key1, key2, record.data(), Record30::kSize, candidate)) {
+            return false;
+        }
+        if (value == -1 || record.word(0) == value) {
+            inci = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SaveDetailRecord30(Tag tag, int32_t key1, int32_t key2, const Record30& record, int32_t inci) {
+    return SaveDetailRecord(tag, key1, key2, record.data(), Record30::kSize, inci);
+}
+
+int32_t LastRecordKey(Tag tag, int32_t size, int32_t step, void* buffer, int32_t start) {
+    if (!LoadOtherRecord(tag, start, 0, buffer, size)) {
+        return 0;
+    }
+    int32_t last = start;
+    int32_t inci = 0;
+    // Gallop while keys are left; a step below 1 would never get on, so then only "next" walks.
+    while (step > 0 && last + step <= INT16_MAX) {
+        int32_t cmper = last + step;
+        inci = 0;
+        if (!LoadOtherRecord(tag, cmper, inci, buffer, size) && !NextOtherRecord(tag, cmper, inci, buffer, size)) {
+            break;
+        }
+        last = cmper;
+    }
+    int32_t cmper = last;
+    while (NextOtherRecord(tag, cmper, inci, buffer, size)) {
+        last = cmper;
+    }
+    return last;
+}
+
+}  // namespace orvex

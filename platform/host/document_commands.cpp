@@ -1,0 +1,97 @@
+#include "platform/host/document_commands.h"
+
+#include <stdexcept>
+
+#include "platform/host/mus_file.h"
+#include "platform/host/record_dump.h"
+#include "platform/host/score_text.h"
+#include "platform/win/transcript.h"
+
+namespace host {
+namespace {
+
+std::string Counted(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string Named(int32_t number, const Document& document) {
+    return "document " + std::to_string(number) + " \"" + document.Name() + "\"";
+}
+
+Document& Front(Host& host) {
+    Document* front = host.FrontDocument();
+    if (front == nullptr) {
+        throw std::runtime_error("no document is open");
+    }
+    return *front;
+}
+
+}  // namespace
+
+bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path) {
+    std::unique_ptr<Document> document;
+    try {
+        document = ReadScoreFile(path);
+    } catch (const ScoreTextError& e) {
+        win::TranscriptWrite("host: cannot make a document from " + path.string() + ": " + e.what());
+        return false;
+    }
+    const Document& added = host.AddDocument(std::move(document));
+    win::TranscriptWrite("host: made " + Named(host.FrontNumber(), added) + " from " + path.string() + ", " +
+                         Counted(added.Records().Count(), "record", "records"));
+    return true;
+}
+
+bool OpenDocumentFile(Host& host, const std::filesystem::path& path) {
+    std::unique_ptr<Document> document;
+    try {
+        document = ReadMusFile(path);
+    } catch (const DocumentFileError& e) {
+        win::TranscriptWrite("host: cannot open " + path.string() + ": " + e.what());
+        return false;
+    }
+    const Document& added = host.AddDocument(std::move(document));
+    win::TranscriptWrite("host: opened " + Named(host.FrontNumber(), added) + ", " +
+                         Counted(added.Records().Count(), "record", "records"));
+    return true;
+}
+
+bool SaveFrontDocument(Host& host, const std::filesystem::path& path) {
+    Document& front = Front(host);
+    try {
+        WriteMusFile(front, path);
+    } catch (const DocumentFileError& e) {
+        win::TranscriptWrite("host: cannot save " + path.string() + ": " + e.what());
+        return false;
+    }
+    front.SetPath(path);
+    front.SetName(path.filename().string());
+    host.RefreshTitle();
+    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + ", " +
+                         Counted(front.Records().Count(), "record", "records"));
+    return true;
+}
+
+void BringDocumentToFront(Host& host, int32_t number) {
+    if (!host.BringToFront(number)) {
+        throw std::runtime_error("there is no document " + std::to_string(number) + " (" +
+                                 Counted(static_cast<size_t>(host.DocumentCount()), "document is", "documents are") +
+                                 " open)");
+    }
+    win::TranscriptWrite("host: " + Named(number, *host.FrontDocument()) + " is in front");
+}
+
+void ListFrontRecords(Host& host, std::optional<hostapi::Tag> tag) {
+    const Document& front = Front(host);
+    const std::vector<std::string> lines = RecordListing(front, tag);
+    std::string heading = "records of " + Named(host.FrontNumber(), front) + ": ";
+    heading +=
+        tag ? std::to_string(lines.size()) + " '" + TagText(*tag) + "' of " + std::to_string(front.Records().Count())
+            : std::to_string(lines.size());
+    win::TranscriptWrite(heading);
+    for (const std::string& line : lines) {
+        win::TranscriptWrite("  " + line);
+    }
+}
+
+}  // namespace host

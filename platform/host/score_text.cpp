@@ -1,0 +1,215 @@
+#include "platform/host/score_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <vector>
+
+#include "platform/host/score_builder.h"
+#include "platform/host/text_words.h"
+
+namespace host {
+namespace {
+
+/// A mistake in one statement; the reader adds the line number.
+class StatementError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// The words of one statement after its keyword, read in order.
+class Arguments {
+public:
+    Arguments(std::vector<Word> words, std::string_view keyword, std::string_view usage)
+        : m_words(std::move(words)), m_keyword(keyword), m_usage(usage) {}
+
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw StatementError(std::string(m_keyword) + ": " + what + " (" + std::string(m_usage) + ")");
+    }
+
+    bool Done() const { return m_next >= m_words.size(); }
+
+    /// The next word as a whole number in [minimum, maximum].
+    int32_t Number(std::string_view what, int32_t minimum, int32_t maximum) {
+        return ToNumber(Next(what), what, minimum, maximum);
+    }
+
+    int32_t ToNumber(const Word& word, std::string_view what, int32_t minimum, int32_t maximum) const {
+        int64_t value = 0;
+        const char* end = word.text.data() + word.text.size();
+        const auto [ptr, error] = std::from_chars(word.text.data(), end, value);
+        if (word.quoted || word.text.empty() || error != std::errc() || ptr != end) {
+            Fail(std::string(what) + " \"" + word.text + "\" is not a number");
+        }
+        if (value < minimum || value > maximum) {
+            Fail(std::string(what) + " " + word.text + " is not between " + std::to_string(minimum) + " and " +
+                 std::to_string(maximum));
+        }
+        return static_cast<int32_t>(value);
+    }
+
+    /// The next word, which must be a text in quotes.
+    std::string Text(std::string_view what) {
+        const Word& word = Next(what);
+        if (!word.quoted) {
+            Fail(std::string(what) + " is a text in double quotes, not " + word.text);
+        }
+        return word.text;
+    }
+
+    /// The next word when it is a text in quotes; "" when there is none.
+    std::string OptionalText(std::string_view what) { return Done() ? std::string() : Text(what); }
+
+    /// The next plain word (an option name or value).
+    const Word& Next(std::string_view what) {
+        if (Done()) {
+            Fail(std::string(what) + " is missing");
+        }
+        return m_words[m_next++];
+    }
+
+    void ExpectEnd() const {
+        if (!Done()) {
+            Fail("\"" + m_words[m_next].text + "\" is one word too many");
+        }
+    }
+
+private:
+    std::vector<Word> m_words;
+    size_t m_next = 0;
+    std::string_view m_keyword;
+    std::string_view m_usage;
+};
+
+/// "3/4": beats and the beat's duration in EDU (a whole note divided by the unit).
+void ReadTime(Arguments& args, const Word& word, MeasureSettings& settings) {
+    const size_t slash = word.text.find('/');
+    if (word.quoted || slash == std::string::npos) {
+        args.Fail("a time signature is BEATS/UNIT, as 3/4, not " + word.text);
+    }
+    const Word beats{word.text.substr(0, slash)};
+    const Word unit{word.text.substr(slash + 1)};
+    settings.beats = static_cast<int16_t>(args.ToNumber(beats, "the number of beats", 1, 128));
+    const int32_t divisor = args.ToNumber(unit, "the beat unit", 1, 64);
+    if ((divisor & (divisor - 1)) != 0) {
+        args.Fail("the beat unit " + unit.text + " is not 1, 2, 4, 8, 16, 32 or 64");
+    }
+    settings.beatDuration = static_cast<int16_t>(hostapi::kEduWholeNote / divisor);
+}
+
+/// "2" (D major), "-3" (E flat major), "0m" (A minor): sharps (+) or flats (-), 'm' for minor.
+void ReadKey(Arguments& args, const Word& word, MeasureSettings& settings) {
+    const bool minor = !word.text.empty() && word.text.back() == 'm';
+    const Word count{minor ? word.text.substr(0, word.text.size() - 1) : word.text, word.quoted};
+    const int32_t accidentals = args.ToNumber(count, "the key", -7, 7);
+    settings.key = static_cast<int16_t>((accidentals & 0xFF) | (minor ? 0x100 : 0));
+}
+
+void ReadMeasures(Arguments& args, ScoreBuilder& builder) {
+    const int32_t count = args.Number("the number of measures", 1, INT16_MAX);
+    MeasureSettings settings;
+    // clang-format off
+    static const std::vector<std::pair<std::string_view, void (*)(Arguments&, const Word&, MeasureSettings&)>> kOptions = {
+        {"time", ReadTime},
+        {"key", ReadKey},
+        {"width", [](Arguments& a, const Word& w, MeasureSettings& s) {
+             s.width = static_cast<int16_t>(a.ToNumber(w, "the width", 1, INT16_MAX)); }},
+    };
+    // clang-format on
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        const auto it = std::find_if(kOptions.begin(), kOptions.end(),
+                                     [&](const auto& o) { return !option.quoted && o.first == option.text; });
+        if (it == kOptions.end()) {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+        it->second(args, args.Next(std::string(it->first) + "'s value"), settings);
+    }
+    builder.Measures(count, settings);
+}
+
+struct LineKind {
+    std::string_view keyword;
+    std::string_view usage;
+    std::function<void(Arguments&, ScoreBuilder&)> apply;
+};
+
+// One row per statement; a new kind of music is a new row and a builder method.
+// clang-format off
+const std::vector<LineKind>& LineKinds() {
+    static const std::vector<LineKind> kKinds = {
+        {"font", "font NUMBER \"NAME\"", [](Arguments& args, ScoreBuilder& builder) {
+             const auto number = static_cast<int16_t>(args.Number("the font number", 0, INT16_MAX));
+             const std::string name = args.Text("the font name");
+             args.ExpectEnd();
+             builder.Font(number, name);
+         }},
+        {"staff", "staff \"FULL NAME\" [\"ABBREVIATED NAME\"]", [](Arguments& args, ScoreBuilder& builder) {
+             const std::string full = args.Text("the full name");
+             const std::string abbreviated = args.OptionalText("the abbreviated name");
+             args.ExpectEnd();
+             builder.Staff(full, abbreviated);
+         }},
+        {"measures", "measures COUNT [time BEATS/UNIT] [key KEY] [width EVPU]", ReadMeasures},
+        {"text", "text \"TEXT\"", [](Arguments& args, ScoreBuilder& builder) {
+             const std::string text = args.Text("the text");
+             args.ExpectEnd();
+             builder.TextBlock(text);
+         }},
+    };
+    return kKinds;
+}
+// clang-format on
+
+}  // namespace
+
+std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name) {
+    ScoreBuilder builder(std::move(name));
+    size_t lineNumber = 0;
+    for (const std::string& line : SplitLines(text)) {
+        ++lineNumber;
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') {
+            continue;
+        }
+        try {
+            std::vector<Word> words = SplitWords(line);
+            // An unquoted word beginning with '#' starts a comment to the end of the line.
+            words.erase(std::find_if(words.begin(), words.end(),
+                                     [](const Word& w) { return !w.quoted && w.text.starts_with('#'); }),
+                        words.end());
+            const Word keyword = words.front();
+            const auto& kinds = LineKinds();
+            const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const LineKind& k) {
+                return !keyword.quoted && k.keyword == keyword.text;
+            });
+            if (kind == kinds.end()) {
+                std::string known;
+                for (const LineKind& k : kinds) {
+                    known += (known.empty() ? "" : ", ") + std::string(k.keyword);
+                }
+                throw StatementError("unknown statement \"" + keyword.text + "\" (" + known + ")");
+            }
+            words.erase(words.begin());
+            Arguments args(std::move(words), kind->keyword, kind->usage);
+            kind->apply(args, builder);
+        } catch (const std::exception& e) {
+            throw ScoreTextError("line " + std::to_string(lineNumber) + ": " + e.what());
+        }
+    }
+    return builder.Build();
+}
+
+std::unique_ptr<Document> ReadScoreFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw ScoreTextError("the file cannot be read");
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return ParseScoreText(text.str(), path.stem().string());
+}
+
+}  // namespace host

@@ -1,0 +1,136 @@
+// hostsim's document commands run by the script runner in this process: new, open, save,
+// front and dump records, with what the transcript shows.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "apps/hostsim/script.h"
+#include "platform/host/host.h"
+#include "platform/win/win.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+const char* const kDuet = R"(staff "Sopran" "S."
+staff "Alt"
+measures 1 time 3/4
+)";
+
+class DocumentCommandsTest : public testsupport::DesktopTest {
+protected:
+    /// Runs script lines; answers the transcript lines they wrote and any error.
+    std::vector<std::string> Run(const std::string& script, std::string* error = nullptr) {
+        const size_t before = win::TranscriptLines().size();
+        std::istringstream in(script);
+        std::ostringstream errors;
+        m_runner->Run(in, "test.script", errors);
+        if (error != nullptr) {
+            *error = errors.str();
+        } else {
+            EXPECT_EQ(errors.str(), "");
+        }
+        const auto& lines = win::TranscriptLines();
+        return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(before), lines.end());
+    }
+
+    std::string Path(const char* name) { return (TempFolder() / name).string(); }
+
+    void SetUp() override {
+        DesktopTest::SetUp();
+        m_hostPtr = std::make_unique<host::Host>();
+        m_runner = std::make_unique<hostsim::ScriptRunner>(*m_hostPtr, hostsim::ScriptRunner::Settings{});
+    }
+    void TearDown() override {
+        m_runner.reset();
+        m_hostPtr.reset();
+        DesktopTest::TearDown();
+    }
+
+    std::unique_ptr<host::Host> m_hostPtr;
+    std::unique_ptr<hostsim::ScriptRunner> m_runner;
+};
+
+TEST_F(DocumentCommandsTest, NewSaveOpenFrontAndDump) {
+    std::ofstream(TempFolder() / "duet.score") << kDuet;
+    const std::vector<std::string> expected = {
+        "> new " + Path("duet.score"),
+        "host: made document 1 \"duet\" from " + Path("duet.score") + ", 11 records",
+        "> save " + Path("duet.MUS"),
+        "host: saved document 1 \"duet.MUS\", 11 records",
+        "> open " + Path("duet.MUS"),
+        "host: opened document 2 \"duet.MUS\", 11 records",
+        "> front 1",
+        "host: document 1 \"duet.MUS\" is in front",
+        "> dump records SOIS",
+        "records of document 1 \"duet.MUS\": 2 'SOIS' of 11",
+        "  'SOIS' other (1, 0), 66 bytes: full name \"Sopran\" (text block 1), abbreviated name \"S.\" (text block 2)",
+        "  'SOIS' other (2, 0), 66 bytes: full name \"Alt\" (text block 3), abbreviated name none",
+        "> dump records SOMS",
+        "records of document 1 \"duet.MUS\": 1 'SOMS' of 11",
+        "  'SOMS' other (1, 0), 24 bytes: width 240, key 0x0000, 3 beats of 1024 EDU, flags 0x0000 0x0000",
+    };
+    testsupport::ExpectLines(expected, Run("new " + Path("duet.score") + "\nsave " + Path("duet.MUS") + "\nopen " +
+                                           Path("duet.MUS") + "\nfront 1\ndump records SOIS\ndump records SOMS\n"));
+    EXPECT_EQ(win::GetWindowText(m_hostPtr->MainWindow()), "Finale 2000 - [duet.MUS]");
+}
+
+TEST_F(DocumentCommandsTest, ListingShowsTextsAndUnknownRecords) {
+    std::ofstream(TempFolder() / "one.score") << "staff \"Flöte\"\n";
+    Run("new " + Path("one.score"));
+    m_hostPtr->FrontDocument()->Records().Save(host::RecordKey::Other(hostapi::MakeTag("O\x02SS"), 1, 0),
+                                               {1, 2, 3, 0xAB, 5});
+    const std::vector<std::string> expected = {
+        "> dump records",
+        "records of document 1 \"one\": 5",
+        "  'O\\x02SS' other (1, 0), 5 bytes: 0102 03AB 05",
+        "  'SOIS' other (1, 0), 66 bytes: full name \"Flöte\" (text block 1), abbreviated name none",
+        "  'SOIu' other (0, 0), 24 bytes: staff 1, position 0",
+        "  'SOTX' other (1, 0), 48 bytes: text 'txbl' 1",
+        "  'txbl' other (1, 0), 6 bytes: \"Flöte\"",
+        "> dump records O\\x02SS",
+        "records of document 1 \"one\": 1 'O\\x02SS' of 5",
+        "  'O\\x02SS' other (1, 0), 5 bytes: 0102 03AB 05",
+    };
+    testsupport::ExpectLines(expected, Run("dump records\ndump records O\\x02SS\n"));
+}
+
+TEST_F(DocumentCommandsTest, FileProblemsAreReportedAndTheScriptGoesOn) {
+    std::ofstream(TempFolder() / "bad.score") << "staff \"A\"\nmeasures many\n";
+    std::ofstream(TempFolder() / "bad.MUS") << "MUS 1\nrecord SOMS other 1 0 hex 1 00\n";
+    const std::vector<std::string> expected = {
+        "> new " + Path("bad.score"),
+        "host: cannot make a document from " + Path("bad.score") +
+            ": line 2: measures: the number of measures \"many\" is not a number (measures COUNT [time BEATS/UNIT] "
+            "[key KEY] [width EVPU])",
+        "> open " + Path("bad.MUS"),
+        "host: cannot open " + Path("bad.MUS") + ": line 2: the file ends without its \"end\" line; it is truncated",
+    };
+    testsupport::ExpectLines(expected, Run("new " + Path("bad.score") + "\nopen " + Path("bad.MUS") + "\n"));
+    EXPECT_EQ(m_hostPtr->DocumentCount(), 0);
+    EXPECT_EQ(win::GetWindowText(m_hostPtr->MainWindow()), "Finale 2000");
+}
+
+struct ScriptMistake {
+    const char* line;
+    const char* error;
+};
+
+class DocumentCommandMistakeTest : public DocumentCommandsTest, public ::testing::WithParamInterface<ScriptMistake> {};
+
+TEST_P(DocumentCommandMistakeTest, StopsTheScript) {
+    std::string error;
+    Run(std::string(GetParam().line) + "\nquit\n", &error);
+    EXPECT_EQ(error, std::string("test.script:1: ") + GetParam().error + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, DocumentCommandMistakeTest,
+                         ::testing::Values(ScriptMistake{"save x.MUS", "no document is open"},
+                                           ScriptMistake{"dump records", "no document is open"},
+                                           ScriptMistake{"front 2", "there is no document 2 (0 documents are open)"},
+                                           ScriptMistake{"dump records SOI",
+                                                         "not a tag: SOI (four characters, \\xNN for any other byte)"},
+                                           ScriptMistake{"open", "usage: open FILE.MUS"},
+                                           ScriptMistake{"new a b", "usage: new SCORE-TEXT-FILE"}));
+
+}  // namespace
