@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/startup.h"
 #include "platform/hostapi/types.h"
@@ -64,17 +65,8 @@ bool IsHostMenuCommandChecked(int32_t position) {
 }
 
 bool IsDocumentOptionSet() {
-    const auto load = Imports().LoadRecord;
-    if (load == nullptr) {
-        return false;
-    }
-    std::array<int16_t, 3> keys = {-2, 0, 0};
-    std::array<uint8_t, 12> record{};
-    int32_t size = static_cast<int32_t>(record.size());
-    if (load(hostapi::MakeTag("ot12"), keys.data(), record.data(), &size, hostapi::kInterfaceVersion) == 0) {
-        return false;
-    }
-    return (record[0] | record[1]) != 0;
+    Record12 record{};
+    return LoadSmallRecord(-2, record, hostapi::MakeTag("ot12")) && record.word(0) != 0;
 }
 
 int32_t RoundToHundreds(int32_t value) {

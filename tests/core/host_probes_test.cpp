@@ -4,9 +4,12 @@
 
 #include <fstream>
 
+#include "core/host/host_imports.h"
 #include "core/host/text_file_utils.h"
 #include "core/host_probes.h"
 #include "core/startup.h"
+#include "platform/host/host.h"
+#include "platform/hostapi/services.h"
 #include "platform/win/win.h"
 #include "tests/support/fixture.h"
 
@@ -102,6 +105,22 @@ TEST_F(HostProbesTest, OldHostsShowLayersByTheirMenu) {
     HostYear = 1998;
     EXPECT_TRUE(IsHostMenuCommandChecked(1));
     EXPECT_FALSE(IsHostMenuCommandChecked(2));
+}
+
+TEST_F(HostProbesTest, DocumentOptionComesFromTheOt12Record) {
+    host::Host host;
+    ResetHostImports();
+    host.AddDocument(std::make_unique<host::Document>("options"));
+    EXPECT_FALSE(IsDocumentOptionSet());  // no record: not set
+    std::array<int16_t, 3> keys = {-2, 0, 0};
+    std::array<uint8_t, 12> record{};
+    record[0] = 1;
+    const auto save = reinterpret_cast<hostapi::SaveRecordFn>(host::ServiceByOrdinal(10));
+    ASSERT_NE(save(hostapi::MakeTag("ot12"), keys.data(), record.data(), 12, hostapi::kInterfaceVersion), 0);
+    EXPECT_TRUE(IsDocumentOptionSet());
+    record[0] = 0;
+    save(hostapi::MakeTag("ot12"), keys.data(), record.data(), 12, hostapi::kInterfaceVersion);
+    EXPECT_FALSE(IsDocumentOptionSet());
 }
 
 TEST(MacRomanToAnsiTest, SevenLettersAreConverted) {
