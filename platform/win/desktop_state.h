@@ -2,12 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/win/handles.h"
+#include "platform/win/screen.h"
 #include "platform/win/system.h"
+#include "platform/win/timers.h"
 
 namespace win::detail {
 
@@ -35,6 +38,17 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
+struct Timer {
+    Hwnd window = kNoWindow;
+    uint32_t id = 0;
+    uint32_t interval = 0;
+    uint32_t due = 0;    ///< clock time at which it next runs
+    uint64_t order = 0;  ///< creation order, to run timers due at the same time in a stable order
+    TimerProc proc;
+};
+
+std::vector<MonitorInfo> DefaultMonitors();
+
 struct Desktop {
     uint32_t nextHandle = 0x100;
     std::map<uint32_t, Window> windows;
@@ -46,6 +60,11 @@ struct Desktop {
     Hwnd focus = kNoWindow;
     uint32_t clock = 0;
     OsVersionInfo osVersion;
+    std::vector<MonitorInfo> monitors = DefaultMonitors();
+    int32_t pixelsPerInch = kDefaultPixelsPerInch;
+    std::vector<Timer> timers;
+    uint32_t nextTimerId = 1;
+    uint64_t nextTimerOrder = 1;
 
     uint32_t NewHandle() { return nextHandle++; }
     Window* FindWindow(Hwnd handle);

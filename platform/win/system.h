@@ -39,8 +39,9 @@ bool CloseHandle(Handle handle);
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
 
-/// Puts the window system back to a fresh desktop: no windows or menus, an empty transcript
-/// and UI driver, the clock at 0, the default OS version, no mutexes. Modules and the registry
+/// Puts the window system back to a fresh desktop: no windows, menus or timers, an empty
+/// transcript and UI driver, the clock at 0, the default OS version, one default monitor at
+/// 96 pixels per inch, no mutexes. Modules and the registry
 /// are kept (ResetRegistry empties the registry).
 void ResetDesktop();
 

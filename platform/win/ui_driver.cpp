@@ -1,33 +1,105 @@
 #include "platform/win/ui_driver.h"
 
+#include <algorithm>
+#include <cctype>
 #include <deque>
+#include <utility>
 
 namespace win {
 namespace {
-std::deque<int32_t>& Answers() {
-    static std::deque<int32_t> answers;
-    return answers;
+
+struct QueuedFormAction {
+    std::string formClass;
+    FormAction action;
+};
+
+struct Driver {
+    std::deque<int32_t> answers;
+    std::deque<QueuedFormAction> formActions;
+};
+
+Driver& TheDriver() {
+    static Driver driver;
+    return driver;
 }
+
+bool SameClass(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
 }  // namespace
 
 void QueueMessageBoxAnswer(int32_t answer) {
-    Answers().push_back(answer);
+    TheDriver().answers.push_back(answer);
 }
 size_t PendingMessageBoxAnswers() {
-    return Answers().size();
+    return TheDriver().answers.size();
 }
 
 int32_t TakeMessageBoxAnswer() {
-    if (Answers().empty()) {
+    auto& answers = TheDriver().answers;
+    if (answers.empty()) {
         return 0;
     }
-    const int32_t answer = Answers().front();
-    Answers().pop_front();
+    const int32_t answer = answers.front();
+    answers.pop_front();
     return answer;
 }
 
+void QueueFormAction(std::string_view formClass, FormAction action) {
+    TheDriver().formActions.push_back({std::string(formClass), std::move(action)});
+}
+
+size_t PendingFormActions(std::string_view formClass) {
+    const auto& queue = TheDriver().formActions;
+    return static_cast<size_t>(std::count_if(
+        queue.begin(), queue.end(), [&](const QueuedFormAction& q) { return SameClass(q.formClass, formClass); }));
+}
+
+size_t PendingFormActions() {
+    return TheDriver().formActions.size();
+}
+
+std::optional<FormAction> TakeFormAction(std::string_view formClass) {
+    auto& queue = TheDriver().formActions;
+    const auto it = std::find_if(queue.begin(), queue.end(),
+                                 [&](const QueuedFormAction& q) { return SameClass(q.formClass, formClass); });
+    if (it == queue.end()) {
+        return std::nullopt;
+    }
+    FormAction action = std::move(it->action);
+    queue.erase(it);
+    return action;
+}
+
+std::string FormActionText(const FormAction& action) {
+    switch (action.kind) {
+        case FormAction::Kind::Set:
+            return "set " + action.control + " " + Quoted(action.value);
+        case FormAction::Kind::Click:
+            return "click " + action.control;
+        case FormAction::Kind::Close:
+            return "close";
+    }
+    return "";
+}
+
 void ClearUiDriver() {
-    Answers().clear();
+    TheDriver().answers.clear();
+    TheDriver().formActions.clear();
 }
 
 }  // namespace win

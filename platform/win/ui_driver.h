@@ -1,9 +1,14 @@
 // The UI driver answers what would wait for the user: tests and scripts queue the answers
-// beforehand, and each box that shows takes the oldest one.
+// beforehand. Each message box that shows takes the oldest queued box answer; each form that
+// shows takes, one at a time and in queue order, the actions queued for its class until it
+// closes (the rest wait for the next form of that class).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace win {
 
@@ -13,6 +18,28 @@ void QueueMessageBoxAnswer(int32_t answer);
 size_t PendingMessageBoxAnswers();
 /// Takes the oldest queued answer; 0 when none is queued.
 int32_t TakeMessageBoxAnswer();
+
+/// What the user does with a form: set a control's value, click a control, or close the form
+/// (its close box). Controls are named as the form names them.
+struct FormAction {
+    enum class Kind { Set, Click, Close };
+    Kind kind = Kind::Click;
+    std::string control;
+    std::string value;  ///< for Set
+};
+
+/// Queues an action for the next form of the class (class names compare case-insensitively).
+void QueueFormAction(std::string_view formClass, FormAction action);
+/// How many actions wait for forms of the class.
+size_t PendingFormActions(std::string_view formClass);
+/// How many actions wait for forms of any class.
+size_t PendingFormActions();
+/// Takes the oldest action queued for the class.
+std::optional<FormAction> TakeFormAction(std::string_view formClass);
+/// The action as the transcript writes it: `set NAME "VALUE"`, `click NAME`, `close`.
+std::string FormActionText(const FormAction& action);
+
+/// Forgets every queued answer and action.
 void ClearUiDriver();
 
 }  // namespace win

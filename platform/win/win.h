@@ -2,11 +2,14 @@
 #pragma once
 
 #include "platform/win/handles.h"
+#include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/message_box.h"
 #include "platform/win/modules.h"
 #include "platform/win/registry.h"
+#include "platform/win/screen.h"
 #include "platform/win/system.h"
+#include "platform/win/timers.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 #include "platform/win/windows.h"

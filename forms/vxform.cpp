@@ -1,0 +1,556 @@
+#include "forms/vxform.h"
+
+#include <algorithm>
+#include <optional>
+#include <typeinfo>
+#include <utility>
+#include <vector>
+
+#include "core/general_options.h"
+#include "core/startup.h"
+#include "forms/dxfcheckbox.h"
+#include "forms/mydrawgrid.h"
+#include "forms/myedit.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/registry.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace orvex {
+namespace {
+
+// Separators of the form-state string, and what stands for them inside items. A control value
+// writes ":" as character 15; an extra string writes "." as character 14. Character 16 makes
+// the character after it literal, so that a text holding 14, 15 or 16 reads back unchanged.
+constexpr char kColonInValue = '\x0F';
+constexpr char kDotInExtra = '\x0E';
+constexpr char kLiteral = '\x10';
+
+/// How much of the form stays visible when a remembered state is applied.
+constexpr int32_t kKeepVisible = 60;
+
+std::string EscapeItem(std::string_view text, char separator, char standIn) {
+    std::string out;
+    for (char c : text) {
+        if (c == separator) {
+            out += standIn;
+        } else if (c == standIn || c == kLiteral) {
+            out += kLiteral;
+            out += c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeItem(std::string_view text, char separator, char standIn) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == kLiteral && i + 1 < text.size()) {
+            out += text[++i];
+        } else if (text[i] == standIn) {
+            out += separator;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::optional<int32_t> ParseNumber(std::string_view text) {
+    int32_t value = 0;
+    if (!vcl::ParseWholeNumber(text, value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// ---- Kinds of control ----
+
+enum class Kind { None, CheckBox, DxfCheckBox, Edit, MyEdit, CourierEdit, ComboBox, Grid, RadioGroup };
+
+/// The kind of a component: only its own class counts, never a base class.
+Kind KindOf(const vcl::TComponent& component) {
+    const std::type_info& type = typeid(component);
+    if (type == typeid(vcl::TCheckBox)) {
+        return Kind::CheckBox;
+    }
+    if (type == typeid(TdxfCheckBox)) {
+        return Kind::DxfCheckBox;
+    }
+    if (type == typeid(vcl::TEdit)) {
+        return Kind::Edit;
+    }
+    if (type == typeid(TMyEdit)) {
+        return Kind::MyEdit;
+    }
+    if (type == typeid(TCourierEdit)) {
+        return Kind::CourierEdit;
+    }
+    if (type == typeid(vcl::TComboBox)) {
+        return Kind::ComboBox;
+    }
+    if (type == typeid(MyDrawGrid)) {
+        return Kind::Grid;
+    }
+    if (type == typeid(vcl::TRadioGroup)) {
+        return Kind::RadioGroup;
+    }
+    return Kind::None;
+}
+
+/// The largest row or column number a grid value can hold.
+constexpr int32_t kGridPartLimit = 4095;
+
+std::string GridValue(const MyDrawGrid& grid) {
+    const int32_t parts[] = {grid.RowCount(), grid.ColCount(), grid.TopRow(), grid.LeftCol(), grid.Row(), grid.Col()};
+    if (std::any_of(std::begin(parts), std::end(parts), [](int32_t p) { return p < 0 || p > kGridPartLimit; })) {
+        // Not storable: an empty value restores nothing.
+        return "";
+    }
+    return std::to_string(grid.RowCount() + grid.ColCount() * 4096) + "," +
+           std::to_string(grid.TopRow() + grid.LeftCol() * 4096) + "," + std::to_string(grid.Row() + grid.Col() * 4096);
+}
+
+/// The value of a control of a known kind; nullopt for other components.
+std::optional<std::string> ValueOf(vcl::TComponent& component) {
+    switch (KindOf(component)) {
+        case Kind::CheckBox:
+            return std::to_string(static_cast<int32_t>(static_cast<vcl::TCheckBox&>(component).State()));
+        case Kind::DxfCheckBox:
+            return static_cast<TdxfCheckBox&>(component).Checked() ? "1" : "0";
+        case Kind::Edit:
+        case Kind::CourierEdit:
+        case Kind::ComboBox:
+            return static_cast<vcl::TControl&>(component).Text();
+        case Kind::MyEdit:
+            return static_cast<TMyEdit&>(component).GetMyText();
+        case Kind::Grid:
+            return GridValue(static_cast<MyDrawGrid&>(component));
+        case Kind::RadioGroup: {
+            // One character: "0" + ItemIndex ("/" for no item; indexes that would leave the
+            // printable characters are written as no item).
+            const int32_t index = static_cast<vcl::TRadioGroup&>(component).ItemIndex();
+            return std::string(1, index >= -1 && index <= '~' - '0' ? static_cast<char>('0' + index) : '/');
+        }
+        case Kind::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+enum class ItemResult { Taken, Bad };
+
+ItemResult ApplyGridValue(MyDrawGrid& grid, std::string_view value) {
+    int32_t numbers[3] = {4097, 4097, 4097};
+    size_t start = 0;
+    for (int32_t& number : numbers) {
+        if (start > value.size()) {
+            break;
+        }
+        size_t end = value.find(',', start);
+        if (end == std::string_view::npos) {
+            end = value.size();
+        }
+        number = ParseNumber(value.substr(start, end - start)).value_or(4097);
+        start = end + 1;
+    }
+    const int32_t rowCount = numbers[0] & 4095;
+    const int32_t colCount = numbers[0] >> 12;
+    const int32_t topRow = numbers[1] & 4095;
+    const int32_t leftCol = numbers[1] >> 12;
+    const int32_t row = numbers[2] & 4095;
+    const int32_t col = numbers[2] >> 12;
+    // Values a grid cannot take are passed over, as is the empty value of a grid too large to store.
+    if (rowCount <= 0 || colCount <= 0 || row <= 0 || col <= 0 || row >= rowCount || col >= colCount ||
+        row < grid.FixedRows() || col < grid.FixedCols()) {
+        return ItemResult::Taken;
+    }
+    grid.SetRowCount(rowCount);
+    grid.SetColCount(colCount);
+    grid.SetRow(row);
+    grid.SetCol(col);
+    grid.SetTopRow(topRow);
+    grid.SetLeftCol(leftCol);
+    return ItemResult::Taken;
+}
+
+/// Applies one control item. A value that the control's kind cannot take is Bad: the control
+/// was written by another layout, or the value is damaged.
+ItemResult ApplyControlValue(vcl::TComponent& component, const std::string& value, bool applyPosition) {
+    switch (KindOf(component)) {
+        case Kind::CheckBox: {
+            if (value.size() != 1 || value[0] < '0' || value[0] > '2') {
+                return ItemResult::Bad;
+            }
+            static_cast<vcl::TCheckBox&>(component).SetState(static_cast<vcl::TCheckBoxState>(value[0] - '0'));
+            return ItemResult::Taken;
+        }
+        case Kind::DxfCheckBox:
+            if (value != "0" && value != "1") {
+                return ItemResult::Bad;
+            }
+            static_cast<TdxfCheckBox&>(component).SetChecked(value == "1");
+            return ItemResult::Taken;
+        case Kind::Edit:
+        case Kind::CourierEdit:
+        case Kind::ComboBox:
+            static_cast<vcl::TControl&>(component).SetText(value);
+            return ItemResult::Taken;
+        case Kind::MyEdit: {
+            auto& edit = static_cast<TMyEdit&>(component);
+            if (edit.OnDblClick && !applyPosition) {
+                return ItemResult::Taken;
+            }
+            if (edit.Unit() > kUnitEvpu && !ParseNumber(value)) {
+                return ItemResult::Bad;
+            }
+            edit.SetMyText(value);
+            return ItemResult::Taken;
+        }
+        case Kind::Grid:
+            return ApplyGridValue(static_cast<MyDrawGrid&>(component), value);
+        case Kind::RadioGroup: {
+            auto& group = static_cast<vcl::TRadioGroup&>(component);
+            if (value == "/") {
+                return ItemResult::Taken;  // no item was chosen
+            }
+            if (value.size() != 1 || value[0] < '0' || value[0] - '0' >= group.Items().Count()) {
+                return ItemResult::Bad;
+            }
+            group.SetItemIndex(value[0] - '0');
+            return ItemResult::Taken;
+        }
+        case Kind::None:
+            break;
+    }
+    // The item names a component that keeps no state: the text belongs to another layout.
+    return ItemResult::Bad;
+}
+
+// ---- Reading a form-state string ----
+
+struct ParsedState {
+    std::vector<std::optional<int32_t>> ints;
+    std::vector<std::string> strings;
+    bool extrasBroken = false;  ///< the extra items cannot be told apart
+    bool hasPosition = false;
+    int32_t left = -1;
+    int32_t top = -1;
+    int32_t width = -1;
+    int32_t height = -1;
+    std::vector<std::pair<int32_t, std::string>> controls;
+    bool damaged = false;
+};
+
+bool ParsePosition(std::string_view text, ParsedState& state) {
+    const size_t comma = text.find(',');
+    const size_t s = text.find('S', comma == std::string_view::npos ? 0 : comma);
+    const size_t comma2 = text.find(',', s == std::string_view::npos ? 0 : s);
+    if (comma == std::string_view::npos || s == std::string_view::npos || comma2 == std::string_view::npos) {
+        return false;
+    }
+    const auto left = ParseNumber(text.substr(0, comma));
+    const auto top = ParseNumber(text.substr(comma + 1, s - comma - 1));
+    const auto width = ParseNumber(text.substr(s + 1, comma2 - s - 1));
+    const auto height = ParseNumber(text.substr(comma2 + 1));
+    if (!left || !top || !width || !height) {
+        return false;
+    }
+    state.left = *left;
+    state.top = *top;
+    state.width = *width;
+    state.height = *height;
+    return true;
+}
+
+ParsedState ParseState(std::string_view text) {
+    ParsedState state;
+    size_t pos = 0;
+    // Extra items: "C" number "." and "T" text ".".
+    for (const char tag : {'C', 'T'}) {
+        while (pos < text.size() && text[pos] == tag) {
+            const size_t dot = text.find('.', pos + 1);
+            if (dot == std::string_view::npos) {
+                state.damaged = state.extrasBroken = true;
+                return state;
+            }
+            const std::string_view item = text.substr(pos + 1, dot - pos - 1);
+            if (tag == 'C') {
+                state.ints.push_back(ParseNumber(item));
+            } else {
+                state.strings.push_back(UnescapeItem(item, '.', kDotInExtra));
+            }
+            pos = dot + 1;
+        }
+    }
+    if (pos < text.size() && text[pos] == 'P') {
+        size_t end = text.find(':', pos);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        state.hasPosition = ParsePosition(text.substr(pos + 1, end - pos - 1), state);
+        state.damaged |= !state.hasPosition;
+        pos = end;
+    }
+    if (pos < text.size() && text[pos] != ':') {
+        // Text left over from an extra item that held a "." (states written before "." was
+        // escaped): the extras cannot be trusted, and the rest cannot be read.
+        state.damaged = state.extrasBroken = true;
+        return state;
+    }
+    while (pos < text.size()) {
+        const size_t second = text.find(':', pos + 1);
+        if (second == std::string_view::npos) {
+            state.damaged = true;
+            return state;
+        }
+        const auto index = ParseNumber(text.substr(pos + 1, second - pos - 1));
+        if (!index) {
+            state.damaged = true;
+            return state;
+        }
+        size_t end = text.find(':', second + 1);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        state.controls.emplace_back(*index,
+                                    UnescapeItem(text.substr(second + 1, end - second - 1), ':', kColonInValue));
+        pos = end;
+    }
+    return state;
+}
+
+/// What an applied state has given the form, so that the fallback leaves it alone.
+struct Taken {
+    std::vector<bool> ints;      ///< by extra integer number - 1
+    std::vector<bool> strings;   ///< by extra string number - 1
+    std::vector<bool> controls;  ///< by component index
+};
+
+void ApplyExtras(VxForm& form, ParsedState& state, Taken& taken) {
+    const auto wantedInts = static_cast<size_t>(std::max(0, form.GetExtraInt(0)));
+    const auto wantedStrings = static_cast<size_t>(std::max(0, form.GetExtraInt(-1)));
+    taken.ints.assign(wantedInts, false);
+    taken.strings.assign(wantedStrings, false);
+    if (state.extrasBroken || state.ints.size() > wantedInts || state.strings.size() > wantedStrings) {
+        // More extras than the form has: an extra text was cut at a ".", and which value is
+        // which cannot be told.
+        state.damaged = true;
+        return;
+    }
+    state.damaged |= state.ints.size() < wantedInts || state.strings.size() < wantedStrings;
+    for (size_t i = 0; i < state.ints.size(); ++i) {
+        if (!state.ints[i]) {
+            state.damaged = true;
+            continue;
+        }
+        form.SetExtraInt(static_cast<int32_t>(i + 1), *state.ints[i]);
+        taken.ints[i] = true;
+    }
+    for (size_t i = 0; i < state.strings.size(); ++i) {
+        form.SetExtraString(static_cast<int32_t>(i + 1), state.strings[i]);
+        taken.strings[i] = true;
+    }
+}
+
+void ApplyControls(VxForm& form, ParsedState& state, bool applyPosition, Taken& taken) {
+    const int32_t count = form.ComponentCount();
+    taken.controls.assign(static_cast<size_t>(count), false);
+    std::vector<bool> mentioned(static_cast<size_t>(count), false);
+    for (const auto& [index, value] : state.controls) {
+        if (index < 0 || index >= count) {
+            state.damaged = true;  // written by a layout with more components
+            continue;
+        }
+        mentioned[static_cast<size_t>(index)] = true;
+        if (ApplyControlValue(*form.Components(index), value, applyPosition) == ItemResult::Taken) {
+            taken.controls[static_cast<size_t>(index)] = true;
+        } else {
+            state.damaged = true;
+        }
+    }
+    if (!state.controls.empty()) {
+        for (int32_t i = 0; i < count; ++i) {
+            if (!mentioned[static_cast<size_t>(i)] && KindOf(*form.Components(i)) != Kind::None) {
+                state.damaged = true;  // a control whose value the text lacks
+            }
+        }
+    }
+}
+
+/// Gives the default value to every extra and control that the applied text did not give one.
+void ApplyDefaultsExcept(VxForm& form, const Taken& taken) {
+    const ParsedState defaults = ParseState(form.DefaultState());
+    for (size_t i = 0; i < defaults.ints.size() && i < taken.ints.size(); ++i) {
+        if (!taken.ints[i] && defaults.ints[i]) {
+            form.SetExtraInt(static_cast<int32_t>(i + 1), *defaults.ints[i]);
+        }
+    }
+    for (size_t i = 0; i < defaults.strings.size() && i < taken.strings.size(); ++i) {
+        if (!taken.strings[i]) {
+            form.SetExtraString(static_cast<int32_t>(i + 1), defaults.strings[i]);
+        }
+    }
+    for (const auto& [index, value] : defaults.controls) {
+        if (index >= 0 && index < form.ComponentCount() && !taken.controls[static_cast<size_t>(index)]) {
+            ApplyControlValue(*form.Components(index), value, false);
+        }
+    }
+}
+
+}  // namespace
+
+// ---- VxForm ----
+
+VxForm::VxForm(vcl::TComponent* owner) : vcl::TForm(owner) {
+    SetScaled(GeneralOptions[GO_SCALE_DIALOGS].value != 0);
+}
+
+int32_t VxForm::GetExtraInt(int32_t /*index*/) {
+    return 0;
+}
+void VxForm::SetExtraInt(int32_t /*index*/, int32_t /*value*/) {}
+std::string VxForm::GetExtraString(int32_t /*index*/) {
+    return "";
+}
+void VxForm::SetExtraString(int32_t /*index*/, const std::string& /*value*/) {}
+
+void VxForm::Constructed() {
+    CaptureDefaultState(*this);
+    VxForm_KeepOnScreen(*this, Width(), Height());
+}
+
+void CaptureDefaultState(VxForm& form) {
+    if (!form.m_defaultCaptured) {
+        form.m_defaultCaptured = true;
+        form.m_defaultState = VxForm_WriteState(form);
+    }
+}
+
+// ---- The form-state string ----
+
+std::string VxForm_WriteState(VxForm& form) {
+    std::string text;
+    const int32_t ints = form.GetExtraInt(0);
+    for (int32_t i = 1; i <= ints; ++i) {
+        text += "C" + std::to_string(form.GetExtraInt(i)) + ".";
+    }
+    const int32_t strings = form.GetExtraInt(-1);
+    for (int32_t i = 1; i <= strings; ++i) {
+        text += "T" + EscapeItem(form.GetExtraString(i), '.', kDotInExtra) + ".";
+    }
+    text += "P" + std::to_string(form.Left()) + "," + std::to_string(form.Top()) + "S" + std::to_string(form.Width()) +
+            "," + std::to_string(form.Height());
+    for (int32_t i = 0; i < form.ComponentCount(); ++i) {
+        if (const auto value = ValueOf(*form.Components(i))) {
+            text += ":" + std::to_string(i) + ":" + EscapeItem(*value, ':', kColonInValue);
+        }
+    }
+    return text;
+}
+
+bool VxForm_ApplyState(VxForm& form, std::string_view text, bool applyPosition, bool applySize, bool fallBack) {
+    CaptureDefaultState(form);
+    if (text.empty()) {
+        return true;
+    }
+    ParsedState state = ParseState(text);
+    Taken taken;
+    ApplyExtras(form, state, taken);
+    if (state.hasPosition && state.left > 0 && state.top > 0 && applyPosition) {
+        const bool resize = applySize && state.width > 0 && state.height > 0;
+        form.SetBounds(state.left, state.top, resize ? state.width : form.Width(),
+                       resize ? state.height : form.Height());
+    }
+    ApplyControls(form, state, applyPosition, taken);
+    if (state.damaged && fallBack) {
+        ApplyDefaultsExcept(form, taken);
+    }
+    VxForm_KeepOnScreen(form, kKeepVisible, kKeepVisible);
+    return !state.damaged;
+}
+
+void VxForm_RestoreDefaults(VxForm& form) {
+    CaptureDefaultState(form);
+    VxForm_ApplyState(form, form.DefaultState(), false, false, false);
+}
+
+std::string VxForm_StateValueName(std::string_view formName, std::string_view suffix) {
+    std::string name = std::string(formName) + std::string(suffix);
+    const size_t underscore = name.find('_');
+    if (underscore != std::string::npos) {
+        size_t end = underscore + 1;
+        while (end < name.size() && static_cast<unsigned char>(name[end]) <= '9') {
+            ++end;
+        }
+        name.erase(underscore, end - underscore);
+    }
+    return name;
+}
+
+void VxForm_LoadState(VxForm& form, bool applySize, std::string_view suffix) {
+    CaptureDefaultState(form);
+    if (!Registry) {
+        return;
+    }
+    std::string text;
+    bool unreadable = false;
+    try {
+        if (Registry->OpenKey(kSettingsKey, true)) {
+            const std::string name = VxForm_StateValueName(form.Name(), suffix);
+            if (Registry->ValueExists(name)) {
+                text = Registry->ReadString(name);
+            }
+        }
+    } catch (const vcl::ERegistryException&) {
+        unreadable = true;  // a value of another type
+    }
+    Registry->CloseKey();
+    if (unreadable) {
+        // Nothing of it can be read: every control keeps or gets its default.
+        ApplyDefaultsExcept(form, Taken{std::vector<bool>(static_cast<size_t>(std::max(0, form.GetExtraInt(0)))),
+                                        std::vector<bool>(static_cast<size_t>(std::max(0, form.GetExtraInt(-1)))),
+                                        std::vector<bool>(static_cast<size_t>(form.ComponentCount()))});
+        VxForm_KeepOnScreen(form, kKeepVisible, kKeepVisible);
+        return;
+    }
+    VxForm_ApplyState(form, text, true, applySize, true);
+}
+
+void VxForm_SaveState(VxForm& form, std::string_view suffix) {
+    if (!Registry) {
+        return;
+    }
+    try {
+        if (Registry->OpenKey(kSettingsKey, true)) {
+            Registry->WriteString(VxForm_StateValueName(form.Name(), suffix), VxForm_WriteState(form));
+        }
+    } catch (const vcl::ERegistryException&) {
+        // Not saved: the form keeps its state for this session only.
+    }
+    Registry->CloseKey();
+}
+
+void VxForm_KeepOnScreen(VxForm& form, int32_t marginX, int32_t marginY) {
+    const vcl::TRect area = GeneralOptions[GO_ALLOW_SECOND_MONITOR].value != 0
+                                ? vcl::Screen->DesktopRect()
+                                : vcl::Rect(0, 0, vcl::Screen->Width(), vcl::Screen->Height());
+    int32_t left = form.Left();
+    int32_t top = form.Top();
+    if (left > area.Right - marginX) {
+        left = area.Right - marginX;
+    }
+    if (top > area.Bottom - marginY) {
+        top = area.Bottom - marginY;
+    }
+    if (left + form.Width() < area.Left + marginX) {
+        left = area.Left + marginX - form.Width();
+    }
+    if (top + form.Height() < area.Top + marginY) {
+        top = area.Top + marginY - form.Height();
+    }
+    form.SetBounds(left, top, form.Width(), form.Height());
+}
+
+}  // namespace orvex

@@ -1,0 +1,248 @@
+// Controls: TControl (position, size, visibility, enabled state, caption, font, click events),
+// TWinControl (a window of the window system, child controls, tab order, focus and keys),
+// TGraphicControl and TCustomControl (controls that paint themselves on a canvas).
+//
+// Every control also answers the UI driver: how the transcript shows it (KindName, ValueText,
+// DetailLines) and what a user's "set" and "click" do to it (UserSet, UserClick). Which
+// programmatic changes run events is listed in docs/class-library.md.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/vcl/classes.h"
+#include "platform/vcl/graphics.h"
+#include "platform/win/handles.h"
+
+namespace vcl {
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// Modifier keys held with a key (combine with |).
+using TShiftState = uint8_t;
+inline constexpr TShiftState ssShift = 1;
+inline constexpr TShiftState ssAlt = 2;
+inline constexpr TShiftState ssCtrl = 4;
+
+using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+class TForm;
+class TWinControl;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return m_parent; }
+    virtual void SetParent(TWinControl* parent);
+    /// The form the control lies on (through its parents); nullptr when none.
+    TForm* ParentForm() const;
+
+    int32_t Left() const { return m_left; }
+    int32_t Top() const { return m_top; }
+    int32_t Width() const { return m_width; }
+    int32_t Height() const { return m_height; }
+    void SetLeft(int32_t left) { SetBounds(left, m_top, m_width, m_height); }
+    void SetTop(int32_t top) { SetBounds(m_left, top, m_width, m_height); }
+    void SetWidth(int32_t width) { SetBounds(m_left, m_top, width, m_height); }
+    void SetHeight(int32_t height) { SetBounds(m_left, m_top, m_width, height); }
+    virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+    TRect BoundsRect() const { return Bounds(m_left, m_top, m_width, m_height); }
+    virtual int32_t ClientWidth() const { return m_width; }
+    virtual int32_t ClientHeight() const { return m_height; }
+    TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+
+    bool Visible() const { return m_visible; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    /// The control and every parent up to its form are visible, and so is the form.
+    bool Showing() const;
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool enabled);
+    /// The control and every parent are enabled.
+    bool EnabledWithParents() const;
+
+    /// Caption and Text are one property, as in the class library: a label's caption, an edit's text.
+    const std::string& Caption() const { return m_text; }
+    void SetCaption(std::string_view caption) { SetText(caption); }
+    const std::string& Text() const { return m_text; }
+    virtual void SetText(std::string_view text);
+
+    TFont& Font() { return m_font; }
+    const TFont& Font() const { return m_font; }
+    /// With ParentFont on (the default) the control takes its parent's font when it is placed
+    /// and whenever the parent's font changes.
+    bool ParentFont() const { return m_parentFont; }
+    void SetParentFont(bool parentFont);
+    TColor Color() const { return m_color; }
+    void SetColor(TColor color);
+    const std::string& Hint() const { return m_hint; }
+    void SetHint(std::string_view hint) { m_hint = std::string(hint); }
+
+    /// Runs OnClick (buttons and check boxes do more, see their classes).
+    virtual void Click();
+    virtual void DblClick();
+    /// Paints the control now when it is showing (controls that paint themselves).
+    void Invalidate() { Repaint(); }
+    virtual void Repaint() {}
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+
+    // ---- The UI driver ----
+    /// The kind of control as the transcript names it ("edit", "button"); empty for controls
+    /// the transcript does not list.
+    virtual std::string KindName() const { return ""; }
+    /// Whether the transcript shows the caption after the name.
+    virtual bool ShowsCaption() const { return false; }
+    /// The value as the transcript shows it after ": " (empty: no value).
+    virtual std::string ValueText() const { return ""; }
+    /// Further lines of the transcript (the items of a list).
+    virtual std::vector<std::string> DetailLines() const { return {}; }
+    /// The user gives the control a value: answers an empty text when done, else the reason why not.
+    virtual std::string UserSet(std::string_view value);
+    /// The user clicks the control: answers an empty text when done, else the reason why not.
+    virtual std::string UserClick();
+
+protected:
+    /// After the text changed (edits run OnChange here).
+    virtual void TextChanged() {}
+    /// After the control's font changed.
+    virtual void FontChanged() {}
+    virtual void EnabledChanged() {}
+    virtual void BoundsChanged() {}
+    /// Events run only while neither the control nor its owner is being freed.
+    bool EventsAllowed() const;
+
+private:
+    friend class TWinControl;
+    void TakeParentFont();
+
+    TWinControl* m_parent = nullptr;
+    int32_t m_left = 0;
+    int32_t m_top = 0;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    bool m_visible = true;
+    bool m_enabled = true;
+    std::string m_text;
+    TFont m_font;
+    bool m_parentFont = true;
+    bool m_takingParentFont = false;
+    TColor m_color = clBtnFace;
+    std::string m_hint;
+};
+
+/// A control that is a window of the window system. Its window is made when the form's
+/// windows are made (after construction) or, later, when it is placed on a parent that has one.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    void SetParent(TWinControl* parent) override;
+    void SetText(std::string_view text) override;
+    void SetVisible(bool visible) override;
+
+    int32_t ControlCount() const { return static_cast<int32_t>(m_controls.size()); }
+    /// The child controls in the order they were placed.
+    TControl* Controls(int32_t index) const;
+
+    /// The control's window, made (with its parents' windows) when it does not exist yet.
+    win::Hwnd Handle();
+    bool HandleAllocated() const { return m_handle != win::kNoWindow; }
+
+    /// The position among the parent's windowed children in tab order.
+    int32_t TabOrder() const;
+    void SetTabOrder(int32_t order);
+    bool TabStop() const { return m_tabStop; }
+    void SetTabStop(bool tabStop) { m_tabStop = tabStop; }
+
+    /// The control is the active control of its form.
+    bool Focused() const;
+    /// Showing and enabled with its parents.
+    virtual bool CanFocus() const;
+    /// Makes the control its form's active control: OnExit of the one before, then OnEnter.
+    /// Throws std::logic_error ("Cannot focus a disabled or invisible window") when it cannot.
+    void SetFocus();
+
+    /// A key that the user presses and releases while the control has the focus: the form sees
+    /// it first when its KeyPreview is on; a key set to 0 by a handler goes no further. Enter
+    /// clicks the form's default button and Escape its cancel button, unless the control takes
+    /// them itself.
+    void PressKey(uint16_t key, TShiftState shift = 0);
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+protected:
+    virtual void KeyDown(uint16_t& key, TShiftState shift);
+    virtual void KeyUp(uint16_t& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    /// The control takes Enter or Escape itself (a focused button takes Enter).
+    virtual bool WantsKey(uint16_t /*key*/) const { return false; }
+    virtual void DoEnter();
+    virtual void DoExit();
+    /// Makes the window of this control and of every child.
+    void CreateHandles();
+    /// Forgets the windows of this control and its children (the window system destroyed them).
+    void ForgetHandles();
+    /// The window's class and parent: a child window of the parent's window.
+    virtual win::Hwnd MakeWindow();
+    /// The first control in tab order (this one or below) that can take the focus.
+    TWinControl* FirstFocusable();
+
+private:
+    friend class TControl;
+    friend class TForm;
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    std::vector<TControl*> m_controls;
+    std::vector<TWinControl*> m_tabList;
+    win::Hwnd m_handle = win::kNoWindow;
+    bool m_tabStop = false;
+};
+
+/// A control without a window that paints itself on its canvas (labels, bevels, images).
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner);
+    TCanvas& Canvas() { return m_canvas; }
+    /// The canvas takes the control's font, then Paint runs, when the control is showing.
+    void Repaint() override;
+
+protected:
+    virtual void Paint() {}
+
+private:
+    TCanvas m_canvas;
+};
+
+/// A windowed control that paints itself on its canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    TCanvas& Canvas() { return m_canvas; }
+    void Repaint() override;
+
+protected:
+    virtual void Paint() {}
+
+private:
+    TCanvas m_canvas;
+};
+
+/// The character a key gives (lower-case letters unless Shift is held); 0 for keys that give none.
+char KeyChar(uint16_t key, TShiftState shift);
+
+}  // namespace vcl

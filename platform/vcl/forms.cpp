@@ -1,0 +1,604 @@
+#include "platform/vcl/forms.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/vcl/stdctrls.h"
+#include "platform/win/keys.h"
+#include "platform/win/message_box.h"
+#include "platform/win/screen.h"
+#include "platform/win/timers.h"
+#include "platform/win/transcript.h"
+#include "platform/win/windows.h"
+
+namespace vcl {
+namespace {
+
+TScreen& TheScreen() {
+    static TScreen screen;
+    return screen;
+}
+
+TApplication& TheApplication() {
+    static TApplication application;
+    return application;
+}
+
+TRect ToRect(const win::Rect& r) {
+    return Rect(r.left, r.top, r.right, r.bottom);
+}
+
+/// The most detail lines the transcript shows of one control.
+constexpr size_t kMaxDetailLines = 50;
+
+/// Visits the components owned by `owner` and, after each, the ones it owns.
+template <class Visit>
+void ForEachOwned(const TComponent& owner, Visit&& visit) {
+    for (int32_t i = 0; i < owner.ComponentCount(); ++i) {
+        TComponent* component = owner.Components(i);
+        visit(component);
+        ForEachOwned(*component, visit);
+    }
+}
+
+template <class Visit>
+void ForEachChild(const TWinControl& parent, Visit&& visit) {
+    for (int32_t i = 0; i < parent.ControlCount(); ++i) {
+        TControl* control = parent.Controls(i);
+        visit(control);
+        if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+            ForEachChild(*windowed, visit);
+        }
+    }
+}
+
+}  // namespace
+
+TScreen* const Screen = &TheScreen();
+TApplication* const Application = &TheApplication();
+
+// ---- TForm: life ----
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    TControl::SetVisible(false);
+    SetBounds(0, 0, 320, 240);
+    Screen->m_forms.push_back(this);
+}
+
+TForm::~TForm() {
+    DestroyComponents();
+    m_activeControl = nullptr;
+    std::erase(Screen->m_forms, this);
+    std::erase(Application->m_released, this);
+    if (HandleAllocated() && win::GetForegroundWindow() == Handle() && win::IsWindow(m_previousForeground)) {
+        win::SetForegroundWindow(m_previousForeground);
+    }
+}
+
+void TForm::AfterConstruction() {
+    if (m_constructed) {
+        return;
+    }
+    m_constructed = true;
+    std::string base = Name();
+    if (base.empty()) {
+        base = ClassName();
+        if (base.size() > 1 && base[0] == 'T') {
+            base.erase(0, 1);
+        }
+    }
+    std::string name = base;
+    for (int32_t n = 1;; ++n) {
+        const auto& forms = Screen->m_forms;
+        if (std::none_of(forms.begin(), forms.end(),
+                         [&](const TForm* f) { return f != this && SameText(f->Name(), name); })) {
+            break;
+        }
+        name = base + "_" + std::to_string(n);
+    }
+    SetName(name);
+    CreateHandles();
+    const int32_t screenPpi = Screen->PixelsPerInch();
+    if (m_scaled && screenPpi != m_pixelsPerInch && m_pixelsPerInch > 0) {
+        ScaleBy(screenPpi, m_pixelsPerInch);
+        m_pixelsPerInch = screenPpi;
+    }
+    Constructed();
+    if (OnCreate && EventsAllowed()) {
+        OnCreate(this);
+    }
+}
+
+void TForm::EnsureConstructed() {
+    if (!m_constructed) {
+        AfterConstruction();
+    }
+}
+
+win::Hwnd TForm::MakeWindow() {
+    win::WindowCreateInfo info;
+    info.className = ClassName();
+    info.title = Caption();
+    if (m_ownerWindow != win::kNoWindow) {
+        info.owner = m_ownerWindow;
+    } else if (auto* ownerForm = dynamic_cast<TForm*>(Owner()); ownerForm != nullptr && ownerForm->HandleAllocated()) {
+        info.owner = ownerForm->Handle();
+    }
+    info.visible = false;
+    return win::CreateWindow(info);
+}
+
+win::Hwnd TForm::OwnerWindow() { return win::GetOwner(Handle()); }
+
+void TForm::SetOwnerWindow(win::Hwnd owner) {
+    m_ownerWindow = owner;
+    if (HandleAllocated()) {
+        win::SetOwner(Handle(), owner);
+    }
+}
+
+// ---- Size and scaling ----
+
+int32_t TForm::FrameWidth() const {
+    switch (m_borderStyle) {
+        case bsNone:
+            return 0;
+        case bsSizeable:
+        case bsSizeToolWin:
+            return 4;
+        default:
+            return 3;
+    }
+}
+
+int32_t TForm::CaptionHeight() const {
+    switch (m_borderStyle) {
+        case bsNone:
+            return 0;
+        case bsToolWindow:
+        case bsSizeToolWin:
+            return 16;
+        default:
+            return 19;
+    }
+}
+
+int32_t TForm::ClientWidth() const {
+    return Width() - 2 * FrameWidth();
+}
+
+int32_t TForm::ClientHeight() const {
+    return Height() - 2 * FrameWidth() - CaptionHeight();
+}
+
+void TForm::SetClientWidth(int32_t width) {
+    SetWidth(width + 2 * FrameWidth());
+}
+
+void TForm::SetClientHeight(int32_t height) {
+    SetHeight(height + 2 * FrameWidth() + CaptionHeight());
+}
+
+void TForm::ScaleBy(int32_t m, int32_t d) {
+    if (d == 0) {
+        return;
+    }
+    ForEachChild(*this, [m, d](TControl* control) {
+        control->SetBounds(MulDiv(control->Left(), m, d), MulDiv(control->Top(), m, d), MulDiv(control->Width(), m, d),
+                           MulDiv(control->Height(), m, d));
+    });
+    const int32_t clientWidth = MulDiv(ClientWidth(), m, d);
+    const int32_t clientHeight = MulDiv(ClientHeight(), m, d);
+    SetClientWidth(clientWidth);
+    SetClientHeight(clientHeight);
+}
+
+// ---- Focus and keys ----
+
+void TForm::SetActiveControl(TWinControl* control) {
+    if (Visible() && control != nullptr && control->CanFocus()) {
+        FocusControl(control);
+    } else {
+        m_activeControl = control;
+    }
+}
+
+void TForm::FocusControl(TWinControl* control) {
+    if (control == m_activeControl) {
+        return;
+    }
+    TWinControl* previous = m_activeControl;
+    m_activeControl = control;
+    if (previous != nullptr) {
+        previous->DoExit();
+    }
+    if (control != nullptr) {
+        control->DoEnter();
+        if (control->HandleAllocated()) {
+            win::SetFocus(control->Handle());
+        }
+    }
+}
+
+void TForm::ControlRemoved(TControl* control) {
+    for (TControl* c = m_activeControl; c != nullptr; c = c->Parent()) {
+        if (c == control) {
+            m_activeControl = nullptr;
+            return;
+        }
+    }
+}
+
+void TForm::ClickDialogButton(bool cancel) {
+    TButton* target = nullptr;
+    ForEachChild(*this, [&](TControl* control) {
+        auto* button = dynamic_cast<TButton*>(control);
+        if (target == nullptr && button != nullptr && (cancel ? button->Cancel() : button->Default()) &&
+            button->Showing() && button->EnabledWithParents()) {
+            target = button;
+        }
+    });
+    if (target != nullptr) {
+        target->Click();
+    }
+}
+
+void TForm::SendKey(uint16_t key, TShiftState shift) {
+    TWinControl* target = m_activeControl != nullptr && m_activeControl->CanFocus() ? m_activeControl : this;
+    target->PressKey(key, shift);
+}
+
+// ---- Showing and closing ----
+
+void TForm::ApplyPosition() {
+    TRect area;
+    switch (m_position) {
+        case poScreenCenter:
+            area = Rect(0, 0, Screen->Width(), Screen->Height());
+            break;
+        case poDesktopCenter:
+            area = Screen->DesktopRect();
+            break;
+        case poMainFormCenter:
+        case poOwnerFormCenter:
+            if (auto* ownerForm = dynamic_cast<TForm*>(Owner()); ownerForm != nullptr && ownerForm->Visible()) {
+                area = ownerForm->BoundsRect();
+            } else {
+                area = Rect(0, 0, Screen->Width(), Screen->Height());
+            }
+            break;
+        default:
+            return;
+    }
+    SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(), Height());
+}
+
+void TForm::PaintControls(TWinControl& parent) {
+    ForEachChild(parent, [](TControl* control) { control->Repaint(); });
+}
+
+void TForm::BecomeVisible() {
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        ApplyPosition();
+    }
+    if (OnShow && EventsAllowed()) {
+        OnShow(this);
+    }
+    m_previousForeground = win::GetForegroundWindow();
+    TWinControl::SetVisible(true);
+    win::SetForegroundWindow(Handle());
+    WriteToTranscript();
+    TWinControl* target =
+        m_activeControl != nullptr && m_activeControl->CanFocus() ? m_activeControl : FirstFocusable();
+    m_activeControl = nullptr;
+    if (target != nullptr) {
+        FocusControl(target);
+    }
+    PaintControls(*this);
+}
+
+void TForm::BecomeHidden() {
+    if (!Visible()) {
+        return;
+    }
+    TWinControl::SetVisible(false);
+    if (win::GetForegroundWindow() == Handle() && win::IsWindow(m_previousForeground)) {
+        win::SetForegroundWindow(m_previousForeground);
+    }
+    if (OnHide && EventsAllowed()) {
+        OnHide(this);
+    }
+}
+
+void TForm::SetVisible(bool visible) {
+    if (visible) {
+        Show();
+    } else {
+        BecomeHidden();
+    }
+}
+
+void TForm::Show() {
+    EnsureConstructed();
+    if (Visible()) {
+        win::SetForegroundWindow(Handle());
+        return;
+    }
+    CancelRelease();
+    BecomeVisible();
+    RunQueuedActions();
+}
+
+int32_t TForm::ShowModal() {
+    EnsureConstructed();
+    if (Visible() || m_modal) {
+        throw std::logic_error("Cannot make a visible window modal");
+    }
+    m_modal = true;
+    m_modalResult = mrNone;
+    CancelRelease();
+    try {
+        ShowModalLoop();
+    } catch (...) {
+        // A handler failed: the form closes and the failure goes on to the caller.
+        m_modal = false;
+        BecomeHidden();
+        throw;
+    }
+    return m_modalResult;
+}
+
+void TForm::ShowModalLoop() {
+    BecomeVisible();
+    bool escaped = false;
+    std::string note;
+    while (Visible() && !m_releasePending) {
+        if (m_modalResult != mrNone) {
+            if (TryCloseModal()) {
+                break;
+            }
+            continue;
+        }
+        if (auto action = win::TakeFormAction(ClassName())) {
+            PerformAction(*action);
+            continue;
+        }
+        if (!escaped) {
+            // Nobody answered the form: the user presses Escape, and a form without a cancel
+            // button is closed as by its close box.
+            escaped = true;
+            note = " (no action was queued: Escape)";
+            win::TranscriptWrite("  user: Escape");
+            SendKey(win::VK_ESCAPE);
+            if (Visible() && m_modalResult == mrNone) {
+                m_modalResult = mrCancel;
+            }
+            continue;
+        }
+        note = " (the form stayed open after Escape; the driver closed it)";
+        BecomeHidden();
+    }
+    if (m_modalResult == mrNone) {
+        m_modalResult = mrCancel;
+    }
+    m_modal = false;
+    win::TranscriptWrite("  -> " + ModalResultName(m_modalResult) + note);
+}
+
+bool TForm::TryCloseModal() {
+    if (!CloseQuery()) {
+        m_modalResult = mrNone;
+        return false;
+    }
+    TCloseAction action = caHide;
+    if (OnClose && EventsAllowed()) {
+        OnClose(this, action);
+    }
+    if (action == caNone) {
+        m_modalResult = mrNone;
+        return false;
+    }
+    BecomeHidden();
+    if (action == caFree) {
+        Release();
+    }
+    return true;
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery && EventsAllowed()) {
+        OnCloseQuery(this, canClose);
+    }
+    return canClose;
+}
+
+void TForm::Close() {
+    if (m_modal) {
+        m_modalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) {
+        return;
+    }
+    TCloseAction action = caHide;
+    if (OnClose && EventsAllowed()) {
+        OnClose(this, action);
+    }
+    if (action == caHide) {
+        BecomeHidden();
+    } else if (action == caFree) {
+        Release();
+    }
+}
+
+void TForm::CancelRelease() {
+    if (m_releasePending) {
+        m_releasePending = false;
+        std::erase(Application->m_released, this);
+    }
+}
+
+void TForm::Release() {
+    if (m_releasePending) {
+        return;
+    }
+    m_releasePending = true;
+    BecomeHidden();
+    Application->m_released.push_back(this);
+}
+
+// ---- The UI driver ----
+
+void TForm::RunQueuedActions() {
+    while (Visible() && !m_releasePending) {
+        auto action = win::TakeFormAction(ClassName());
+        if (!action) {
+            return;
+        }
+        PerformAction(*action);
+    }
+}
+
+TControl* TForm::FindUserControl(std::string_view name) {
+    TControl* found = nullptr;
+    ForEachOwned(*this, [&](TComponent* component) {
+        if (found == nullptr && SameText(component->Name(), name)) {
+            found = dynamic_cast<TControl*>(component);
+        }
+    });
+    if (found == nullptr) {
+        ForEachChild(*this, [&](TControl* control) {
+            if (found == nullptr && SameText(control->Name(), name)) {
+                found = control;
+            }
+        });
+    }
+    return found;
+}
+
+void TForm::PerformAction(const win::FormAction& action) {
+    win::TranscriptWrite("  user: " + win::FormActionText(action));
+    if (action.kind == win::FormAction::Kind::Close) {
+        Close();
+        return;
+    }
+    std::string reason;
+    TControl* control = action.control.empty() ? nullptr : FindUserControl(action.control);
+    if (control == nullptr) {
+        reason = "no control " + QuoteForTranscript(action.control) + " on this form";
+    } else if (!control->Showing()) {
+        reason = "the control is not visible";
+    } else if (!control->EnabledWithParents()) {
+        reason = "the control is disabled";
+    } else {
+        if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed != nullptr && windowed->CanFocus()) {
+            FocusControl(windowed);
+        }
+        reason = action.kind == win::FormAction::Kind::Set ? control->UserSet(action.value) : control->UserClick();
+    }
+    if (!reason.empty()) {
+        win::TranscriptWrite("    not done: " + reason);
+    }
+}
+
+void TForm::WriteToTranscript() {
+    win::TranscriptWrite("[form] " + QuoteForTranscript(Caption()) + " " + ClassName() + (m_modal ? ", modal" : ""));
+    ForEachOwned(*this, [](TComponent* component) {
+        auto* control = dynamic_cast<TControl*>(component);
+        if (control == nullptr || !control->Showing() || control->KindName().empty()) {
+            return;
+        }
+        std::string line = "  " + control->KindName() + " " + (control->Name().empty() ? "-" : control->Name());
+        if (control->ShowsCaption() && !control->Caption().empty()) {
+            line += " " + QuoteForTranscript(control->Caption());
+        }
+        const std::string value = control->ValueText();
+        if (!value.empty()) {
+            line += ": " + value;
+        }
+        if (!control->EnabledWithParents()) {
+            line += " (disabled)";
+        }
+        win::TranscriptWrite(line);
+        const std::vector<std::string> details = control->DetailLines();
+        for (size_t i = 0; i < details.size() && i < kMaxDetailLines; ++i) {
+            win::TranscriptWrite("    " + details[i]);
+        }
+        if (details.size() > kMaxDetailLines) {
+            win::TranscriptWrite("    ... " + std::to_string(details.size() - kMaxDetailLines) + " more");
+        }
+    });
+}
+
+// ---- TScreen ----
+
+int32_t TScreen::Width() const {
+    return win::GetMonitors().front().bounds.Width();
+}
+
+int32_t TScreen::Height() const {
+    return win::GetMonitors().front().bounds.Height();
+}
+
+TRect TScreen::WorkAreaRect() const {
+    return ToRect(win::GetMonitors().front().workArea);
+}
+
+int32_t TScreen::MonitorCount() const {
+    return static_cast<int32_t>(win::GetMonitors().size());
+}
+
+TMonitor TScreen::Monitors(int32_t index) const {
+    const auto monitors = win::GetMonitors();
+    if (index < 0 || index >= static_cast<int32_t>(monitors.size())) {
+        throw std::out_of_range("Monitor index out of bounds (" + std::to_string(index) + ")");
+    }
+    const win::MonitorInfo& m = monitors[static_cast<size_t>(index)];
+    return TMonitor{index, ToRect(m.bounds), ToRect(m.workArea), m.primary};
+}
+
+TRect TScreen::DesktopRect() const {
+    return ToRect(win::GetVirtualScreen());
+}
+
+int32_t TScreen::PixelsPerInch() const {
+    return win::GetScreenPixelsPerInch();
+}
+
+TForm* TScreen::Forms(int32_t index) const {
+    if (index < 0 || index >= FormCount()) {
+        throw std::out_of_range("Form index out of bounds (" + std::to_string(index) + ")");
+    }
+    return m_forms[static_cast<size_t>(index)];
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() {
+    DestroyComponents();
+}
+
+void TApplication::ProcessMessages() {
+    win::DispatchTimers();
+    const std::vector<TForm*> released = std::move(m_released);
+    m_released.clear();
+    for (TForm* form : released) {
+        delete form;
+    }
+}
+
+int32_t TApplication::MessageBox(std::string_view text, std::string_view caption, uint32_t flags) {
+    win::Hwnd owner = win::kNoWindow;
+    for (TForm* form : Screen->m_forms) {
+        if (form->Visible() && form->HandleAllocated() && win::GetForegroundWindow() == form->Handle()) {
+            owner = form->Handle();
+        }
+    }
+    return win::MessageBox(owner, text, caption, flags);
+}
+
+}  // namespace vcl

@@ -1,0 +1,225 @@
+// Forms, the screen and the application.
+//
+// A form is a top-level window of the window system whose class name is the form's class
+// name. Forms are made with Create<TMyForm>(owner): the constructor builds the controls, then
+// AfterConstruction makes the windows, scales the form to the screen, runs Constructed (where
+// a descendant captures its default state) and OnCreate.
+//
+// Nothing blocks: ShowModal shows the form, then lets the UI driver act as the user (the
+// actions queued for the form's class), and when no action is left while the form is still
+// open the user presses Escape; a form that still stays open is closed by the driver with
+// mrCancel. Show does the same without modality and leaves the form open when the actions run
+// out. The transcript shows each form as it appears, every action and the modal result.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/vcl/controls.h"
+#include "platform/win/ui_driver.h"
+
+namespace vcl {
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    /// Names the form (its class name without the leading "T", made unique among the forms
+    /// that exist by "_1", "_2", ... as the class library does), makes the windows, scales to
+    /// the screen when Scaled, then runs Constructed and OnCreate.
+    void AfterConstruction() override;
+
+    void SetVisible(bool visible) override;
+    /// Shows the form without modality, then lets the UI driver act on it.
+    void Show();
+    /// Shows the form modally and answers its modal result (see the header comment).
+    /// Throws std::logic_error for a form that is visible already.
+    int32_t ShowModal();
+    /// The user's close: a modal form gets mrCancel; otherwise OnCloseQuery may refuse, then
+    /// OnClose chooses: caHide (the default) hides, caFree releases, caNone and caMinimize keep
+    /// the form.
+    void Close();
+    /// Hides the form and frees it at the next Application->ProcessMessages (not while one of
+    /// its own handlers runs). Only for forms that nobody else frees: forms owned by another
+    /// component or by Application.
+    void Release();
+    bool ReleasePending() const { return m_releasePending; }
+    /// Runs OnCloseQuery; answers whether the form may close.
+    bool CloseQuery();
+
+    int32_t ModalResult() const { return m_modalResult; }
+    /// Setting a modal result other than mrNone ends a modal showing.
+    void SetModalResult(int32_t result) { m_modalResult = result; }
+    /// The form is being shown modally (the class library's modal state).
+    bool Modal() const { return m_modal; }
+
+    int32_t ClientWidth() const override;
+    int32_t ClientHeight() const override;
+    void SetClientWidth(int32_t width);
+    void SetClientHeight(int32_t height);
+    TFormBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TFormBorderStyle style) { m_borderStyle = style; }
+    /// Where the form appears the first time it shows; poScreenCenter, poDesktopCenter and the
+    /// owner/main form centres centre it then (before OnShow, so that OnShow may move it).
+    TPosition Position() const { return m_position; }
+    void SetPosition(TPosition position) { m_position = position; }
+    bool KeyPreview() const { return m_keyPreview; }
+    void SetKeyPreview(bool keyPreview) { m_keyPreview = keyPreview; }
+    /// Scaled forms are scaled by the screen's pixels per inch over the form's own
+    /// PixelsPerInch when they are made.
+    bool Scaled() const { return m_scaled; }
+    void SetScaled(bool scaled) { m_scaled = scaled; }
+    int32_t PixelsPerInch() const { return m_pixelsPerInch; }
+    void SetPixelsPerInch(int32_t pixelsPerInch) { m_pixelsPerInch = pixelsPerInch; }
+    /// Positions and sizes of the form's client area and of every control times m / d.
+    void ScaleBy(int32_t m, int32_t d);
+
+    /// The window that owns the form's window: the owning form's window unless set.
+    win::Hwnd OwnerWindow();
+    void SetOwnerWindow(win::Hwnd owner);
+
+    TWinControl* ActiveControl() const { return m_activeControl; }
+    /// Before the form shows this only chooses the control that gets the focus then; on a
+    /// showing form it focuses the control (OnExit, OnEnter).
+    void SetActiveControl(TWinControl* control);
+    /// The user presses a key in the form: it goes to the active control, or to the form.
+    void SendKey(uint16_t key, TShiftState shift = 0);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    std::string KindName() const override { return "form"; }
+
+protected:
+    /// Runs after the windows are made and the form is scaled, before OnCreate.
+    virtual void Constructed() {}
+    win::Hwnd MakeWindow() override;
+
+private:
+    friend class TWinControl;
+    friend class TControl;
+    void FocusControl(TWinControl* control);
+    void ControlRemoved(TControl* control);
+    /// Enter or Escape that no control took: clicks the default or the cancel button.
+    void ClickDialogButton(bool cancel);
+    void EnsureConstructed();
+    void BecomeVisible();
+    void BecomeHidden();
+    void ApplyPosition();
+    void PaintControls(TWinControl& parent);
+    /// The UI driver acts on the form until it closes or no action is left.
+    void RunQueuedActions();
+    void PerformAction(const win::FormAction& action);
+    TControl* FindUserControl(std::string_view name);
+    void ShowModalLoop();
+    /// Showing a released form again keeps it.
+    void CancelRelease();
+    bool TryCloseModal();
+    void WriteToTranscript();
+    int32_t FrameWidth() const;
+    int32_t CaptionHeight() const;
+
+    bool m_constructed = false;
+    bool m_shownBefore = false;
+    bool m_modal = false;
+    bool m_releasePending = false;
+    int32_t m_modalResult = 0;
+    TFormBorderStyle m_borderStyle = bsSizeable;
+    TPosition m_position = poDesigned;
+    bool m_keyPreview = false;
+    bool m_scaled = true;
+    int32_t m_pixelsPerInch = 96;
+    TWinControl* m_activeControl = nullptr;
+    win::Hwnd m_previousForeground = win::kNoWindow;
+    win::Hwnd m_ownerWindow = win::kNoWindow;
+};
+
+struct TMonitor {
+    int32_t MonitorNum = 0;
+    TRect BoundsRect;
+    TRect WorkareaRect;
+    bool Primary = false;
+
+    int32_t Left() const { return BoundsRect.Left; }
+    int32_t Top() const { return BoundsRect.Top; }
+    int32_t Width() const { return BoundsRect.Width(); }
+    int32_t Height() const { return BoundsRect.Height(); }
+};
+
+/// The screen as the window system reports it, and the forms of this module.
+class TScreen {
+public:
+    /// The primary monitor's size.
+    int32_t Width() const;
+    int32_t Height() const;
+    /// The primary monitor's work area (without the task bar).
+    TRect WorkAreaRect() const;
+    int32_t MonitorCount() const;
+    /// Throws std::out_of_range outside 0..MonitorCount - 1.
+    TMonitor Monitors(int32_t index) const;
+    /// The rectangle that holds every monitor.
+    TRect DesktopRect() const;
+    int32_t DesktopLeft() const { return DesktopRect().Left; }
+    int32_t DesktopTop() const { return DesktopRect().Top; }
+    int32_t DesktopWidth() const { return DesktopRect().Width(); }
+    int32_t DesktopHeight() const { return DesktopRect().Height(); }
+    int32_t PixelsPerInch() const;
+
+    int32_t FormCount() const { return static_cast<int32_t>(m_forms.size()); }
+    TForm* Forms(int32_t index) const;
+
+private:
+    friend class TForm;
+    friend class TApplication;
+    std::vector<TForm*> m_forms;
+};
+
+/// The application object of this module: it owns forms made with it as owner and frees
+/// released forms when the message pump runs.
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    const std::string& Title() const { return m_title; }
+    void SetTitle(std::string_view title) { m_title = std::string(title); }
+    bool Terminated() const { return m_terminated; }
+    void Terminate() { m_terminated = true; }
+    /// The message pump's turn: due timers run, released forms are freed.
+    void ProcessMessages();
+    /// A message box owned by the active form (or by nothing).
+    int32_t MessageBox(std::string_view text, std::string_view caption, uint32_t flags);
+
+private:
+    friend class TForm;
+    std::vector<TForm*> m_released;
+    std::string m_title;
+    bool m_terminated = false;
+};
+
+extern TScreen* const Screen;
+extern TApplication* const Application;
+
+}  // namespace vcl

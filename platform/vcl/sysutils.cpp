@@ -1,0 +1,7 @@
+#include "platform/vcl/sysutils.h"
+
+namespace vcl {
+
+TFormatSettings FormatSettings;
+
+}  // namespace vcl

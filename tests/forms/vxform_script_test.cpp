@@ -1,0 +1,124 @@
+// hostsim's form commands: a script queues what the user does with a form, and the form shows
+// in the transcript with its controls, the user's actions and its result.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "apps/hostsim/script.h"
+#include "core/startup.h"
+#include "forms/dxfcheckbox.h"
+#include "forms/myedit.h"
+#include "forms/vxform.h"
+#include "platform/host/host.h"
+#include "platform/vcl/stdctrls.h"
+#include "platform/win/win.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+/// A small options dialog as the plug-in's forms are built.
+class TScriptForm : public orvex::VxForm {
+public:
+    explicit TScriptForm(vcl::TComponent* owner) : orvex::VxForm(owner) {
+        SetName("ScriptForm");
+        SetCaption("Spacing options 1.88d");
+        SetBorderStyle(vcl::bsDialog);
+        Distance = new orvex::TMyEdit(this, orvex::kUnitSpaces);
+        Distance->SetName("Distance");
+        Distance->SetParent(this);
+        Distance->SetMyText("48");
+        Lock = new orvex::TdxfCheckBox(this);
+        Lock->SetName("Lock");
+        Lock->SetParent(this);
+        Lock->SetCaption("Lock systems");
+        auto* go = new vcl::TBitBtn(this);
+        go->SetName("GoBtn");
+        go->SetParent(this);
+        go->SetKind(vcl::bkOK);
+        go->SetCaption("&Go");
+        go->OnClick = [this](vcl::TObject*) { orvex::VxForm_SaveState(*this, ""); };
+        auto* cancel = new vcl::TBitBtn(this);
+        cancel->SetName("CancelBtn");
+        cancel->SetParent(this);
+        cancel->SetKind(vcl::bkCancel);
+    }
+    orvex::TMyEdit* Distance;
+    orvex::TdxfCheckBox* Lock;
+};
+
+class FormScriptTest : public testsupport::DesktopTest {
+protected:
+    void SetUp() override {
+        testsupport::DesktopTest::SetUp();
+        orvex::ResetProcessState();
+    }
+    void TearDown() override {
+        orvex::ResetProcessState();
+        testsupport::DesktopTest::TearDown();
+    }
+
+    bool RunScript(const std::string& text, std::string& errors) {
+        hostsim::ScriptRunner runner(m_host, {});
+        std::istringstream script(text);
+        std::ostringstream err;
+        const bool ok = runner.Run(script, "test.script", err);
+        errors = err.str();
+        return ok;
+    }
+
+    host::Host m_host;
+};
+
+TEST_F(FormScriptTest, ScriptedActionsAnswerTheFormAndTheTranscriptShowsIt) {
+    std::string errors;
+    ASSERT_TRUE(
+        RunScript("form TScriptForm set Distance 2.5\n"
+                  "form TScriptForm click Lock\n"
+                  "form TScriptForm click GoBtn\n",
+                  errors))
+        << errors;
+    std::unique_ptr<TScriptForm> form(vcl::Create<TScriptForm>(nullptr));
+    EXPECT_EQ(form->ShowModal(), vcl::mrOk);
+    static const std::vector<std::string> kExpected = {
+        "> form TScriptForm set Distance 2.5",
+        "> form TScriptForm click Lock",
+        "> form TScriptForm click GoBtn",
+        "[form] \"Spacing options 1.88d\" TScriptForm, modal",
+        "  edit Distance: \"2\"",
+        "  check box Lock \"Lock systems\": unchecked",
+        "  button GoBtn \"&Go\"",
+        "  button CancelBtn \"Cancel\"",
+        "  user: set Distance \"2.5\"",
+        "  user: click Lock",
+        "  user: click GoBtn",
+        "  -> OK",
+    };
+    testsupport::ExpectLines(kExpected, win::TranscriptLines());
+    vcl::TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(orvex::kSettingsKey, false));
+    EXPECT_EQ(registry.ReadString("ScriptForm"), "P0,0S320,240:0:60:1:1");
+}
+
+TEST_F(FormScriptTest, CloseActionAndTheNextShowingWithoutActions) {
+    std::string errors;
+    ASSERT_TRUE(RunScript("form TScriptForm close\n", errors)) << errors;
+    std::unique_ptr<TScriptForm> form(vcl::Create<TScriptForm>(nullptr));
+    EXPECT_EQ(form->ShowModal(), vcl::mrCancel);
+    EXPECT_EQ(win::TranscriptLines().back(), "  -> Cancel");
+    EXPECT_EQ(form->ShowModal(), vcl::mrCancel);
+    EXPECT_EQ(win::TranscriptLines().back(), "  -> Cancel (no action was queued: Escape)");
+}
+
+TEST_F(FormScriptTest, WrongFormLinesStopTheScript) {
+    for (const char* line : {"form TScriptForm\n", "form TScriptForm set Distance\n", "form TScriptForm push GoBtn\n",
+                             "form TScriptForm close now\n"}) {
+        std::string errors;
+        EXPECT_FALSE(RunScript(line, errors)) << line;
+        EXPECT_EQ(errors,
+                  "test.script:1: usage: form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close\n");
+    }
+    EXPECT_EQ(win::PendingFormActions(), 0u);
+}
+
+}  // namespace
