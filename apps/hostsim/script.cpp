@@ -1,11 +1,17 @@
 #include "apps/hostsim/script.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <optional>
 #include <ostream>
 
 #include "platform/host/document_commands.h"
 #include "platform/host/record_store.h"
 #include "platform/win/transcript.h"
+#include "platform/win/ui_driver.h"
 
 namespace hostsim {
 namespace {
@@ -21,6 +27,17 @@ int32_t ParseNumber(const std::string& text) {
     } catch (const std::logic_error&) {
         throw ScriptError("not a number: " + text);
     }
+}
+
+/// "3" or "2-5": a range of staff or measure numbers (1 to 32767).
+host::NumberRange ParseRange(const std::string& text, const std::string& what) {
+    const size_t dash = text.find('-', 1);
+    const int32_t first = ParseNumber(text.substr(0, dash));
+    const int32_t last = dash == std::string::npos ? first : ParseNumber(text.substr(dash + 1));
+    if (first < 1 || last < first || last > INT16_MAX) {
+        throw ScriptError("not a range of " + what + ": " + text + " (N or N-M, from 1 to 32767)");
+    }
+    return {first, last};
 }
 
 void ExpectArguments(const std::vector<std::string>& arguments, size_t minimum, size_t maximum,
@@ -71,7 +88,12 @@ std::vector<std::string> SplitWords(const std::string& line) {
 }
 
 ScriptRunner::ScriptRunner(host::Host& host, Settings settings)
-    : m_host(host), m_settings(std::move(settings)), m_commands(MakeCommands()) {}
+    : m_host(host), m_settings(std::move(settings)), m_commands(MakeCommands()) {
+    // On a terminal the user also sees the host's progress bar.
+    if (::isatty(STDERR_FILENO) != 0) {
+        m_host.Progress().DrawBarOn(stderr);
+    }
+}
 
 std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
     return {
@@ -141,6 +163,43 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
                  throw ScriptError("not a tag: " + args[0] + " (four characters, \\xNN for any other byte)");
              }
              host::ListFrontRecords(m_host, tag);
+         }},
+        {{"dump", "cells"},
+         "dump cells [STAFF-RANGE] [MEASURE-RANGE]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 2, "dump cells [STAFF-RANGE] [MEASURE-RANGE]");
+             std::optional<host::NumberRange> staves;
+             std::optional<host::NumberRange> measures;
+             if (!args.empty()) {
+                 staves = ParseRange(args[0], "staves");
+             }
+             if (args.size() == 2) {
+                 measures = ParseRange(args[1], "measures");
+             }
+             host::ListFrontCells(m_host, staves, measures);
+         }},
+        {{"stop", "progress", "at"},
+         "stop progress at K",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "stop progress at K");
+             host::StopProgressAt(m_host, ParseNumber(args[0]));
+         }},
+        {{"form"},
+         "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close",
+         [](const std::vector<std::string>& args) {
+             const std::string usage = "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close";
+             ExpectArguments(args, 2, 4, usage);
+             win::FormAction action;
+             if (args[1] == "set" && args.size() == 4) {
+                 action = {win::FormAction::Kind::Set, args[2], args[3]};
+             } else if (args[1] == "click" && args.size() == 3) {
+                 action = {win::FormAction::Kind::Click, args[2], ""};
+             } else if (args[1] == "close" && args.size() == 2) {
+                 action = {win::FormAction::Kind::Close, "", ""};
+             } else {
+                 throw ScriptError("usage: " + usage);
+             }
+             win::QueueFormAction(args[0], std::move(action));
          }},
         {{"quit"},
          "quit",

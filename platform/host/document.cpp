@@ -1,9 +1,56 @@
 #include "platform/host/document.h"
 
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/bytes.h"
 
 namespace host {
+
+std::string CellKey::Description() const {
+    return "staff " + std::to_string(staff) + ", measure " + std::to_string(measure) + ", layer " +
+           std::to_string(layer + 1);
+}
+
+const CellEntries& Document::EntriesOf(const CellKey& cell) const {
+    static const CellEntries kNone;
+    const auto it = m_cells.find(cell);
+    return it == m_cells.end() ? kNone : it->second;
+}
+
+void Document::SetEntries(const CellKey& cell, CellEntries entries) {
+    if (entries.empty()) {
+        m_cells.erase(cell);
+    } else {
+        m_cells[cell] = std::move(entries);
+    }
+}
+
+bool Document::CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const {
+    return m_records.Find(RecordKey::Other(kTagStaff, staff, 0)) != nullptr &&
+           m_records.Find(RecordKey::Other(kTagMeasure, measure, 0)) != nullptr;
+}
+
+hostapi::EntryNumber Document::NewEntryNumber() {
+    hostapi::EntryNumber highest = m_lastEntryNumber;
+    for (const auto& [cell, entries] : m_cells) {
+        for (const EntryBytes& entry : entries) {
+            highest = std::max(highest, hostapi::ConstEntryView(entry.data()).number());
+        }
+    }
+    for (const auto& [key, bytes] : m_records.Records()) {
+        if (key.Family() == hostapi::RecordFamily::EntryDetail) {
+            highest = std::max(highest, key.first);
+        }
+    }
+    if (highest == INT32_MAX) {
+        throw std::length_error("the document has no entry number left");
+    }
+    m_lastEntryNumber = highest + 1;
+    return m_lastEntryNumber;
+}
 
 std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes bytes) {
     const std::optional<RecordKey> created = m_records.Create(key, std::move(bytes));

@@ -1,20 +1,42 @@
-// A document of the simulated host: its stored records and its font table. The host's services
-// work on the document in front (host.h); the score builder, the document file and the
-// readable listing work on a document directly.
+// A document of the simulated host: its stored records, its font table and its music, the
+// entries of every cell (staff, measure, layer). The host's services work on the document in
+// front (host.h); the score builder, the document file and the readable listings work on a
+// document directly.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/host/record_store.h"
+#include "platform/hostapi/entry_array.h"
 
 namespace host {
 
 /// Font numbers to font names (the host's 8-bit text).
 using FontTable = std::map<int16_t, std::string>;
+
+/// One cell of the music: a staff in a measure, in one of four layers.
+struct CellKey {
+    hostapi::InstrumentKey staff = 0;
+    hostapi::MeasureNumber measure = 0;
+    hostapi::LayerIndex layer = 0;  ///< 0-3
+
+    /// "staff 1, measure 2, layer 1": layers are counted from 1 where the user reads them.
+    std::string Description() const;
+    auto operator<=>(const CellKey&) const = default;
+};
+
+/// The bytes of one entry (platform/hostapi/entry_array.h gives the layout).
+using EntryBytes = std::array<uint8_t, hostapi::EntryLayout::kSize>;
+/// The entries of a cell in their order.
+using CellEntries = std::vector<EntryBytes>;
+/// The cells that hold entries; a cell without entries is not kept.
+using CellMap = std::map<CellKey, CellEntries>;
 
 class Document {
 public:
@@ -32,19 +54,36 @@ public:
     FontTable& Fonts() { return m_fonts; }
     const FontTable& Fonts() const { return m_fonts; }
 
+    const CellMap& Cells() const { return m_cells; }
+    /// The entries of a cell; empty for a cell without entries.
+    const CellEntries& EntriesOf(const CellKey& cell) const;
+    /// Replaces the entries of a cell; an empty list removes the cell.
+    void SetEntries(const CellKey& cell, CellEntries entries);
+    /// Adds an entry behind the last of a cell.
+    void AppendEntry(const CellKey& cell, const EntryBytes& entry) { m_cells[cell].push_back(entry); }
+    /// Whether a cell exists: its staff ('SOIS') and its measure ('SOMS') are in the document.
+    bool CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const;
+    /// A number for a new entry: above every entry number of the cells and of the entry detail
+    /// records, and above every number handed out before, so that no number is given twice.
+    hostapi::EntryNumber NewEntryNumber();
+
     /// Creates a record by the store's rules, and then keeps the host's own rule: a created
     /// staff ('SOIS') is appended to the score's staff list (list 0), kStaffDistance below the
     /// last staff there (at 0 when the list is empty).
     std::optional<RecordKey> CreateRecord(const RecordKey& key, Bytes bytes);
 
-    /// Same records and fonts; name and path are not content.
-    bool SameContent(const Document& other) const { return m_records == other.m_records && m_fonts == other.m_fonts; }
+    /// Same records, fonts and music; name and path are not content.
+    bool SameContent(const Document& other) const {
+        return m_records == other.m_records && m_fonts == other.m_fonts && m_cells == other.m_cells;
+    }
 
 private:
     std::string m_name;
     std::filesystem::path m_path;
     RecordStore m_records;
     FontTable m_fonts;
+    CellMap m_cells;
+    hostapi::EntryNumber m_lastEntryNumber = 0;
 };
 
 }  // namespace host

@@ -94,4 +94,32 @@ void ListFrontRecords(Host& host, std::optional<hostapi::Tag> tag) {
     }
 }
 
+void ListFrontCells(Host& host, std::optional<NumberRange> staves, std::optional<NumberRange> measures) {
+    const Document& front = Front(host);
+    const auto range = [](const std::optional<NumberRange>& r, const char* one, const char* all) {
+        if (!r) {
+            return std::string(all);
+        }
+        return std::string(one) + " " +
+               (r->first == r->last ? std::to_string(r->first)
+                                    : std::to_string(r->first) + "-" + std::to_string(r->last));
+    };
+    win::TranscriptWrite(
+        "cells of " + Named(host.FrontNumber(), front) + ": " +
+        range(staves, staves && staves->first == staves->last ? "staff" : "staves", "all staves") + ", " +
+        range(measures, measures && measures->first == measures->last ? "measure" : "measures", "all measures"));
+    for (const std::string& line :
+         CellListing(front, staves.value_or(NumberRange{}), measures.value_or(NumberRange{}))) {
+        win::TranscriptWrite(line);
+    }
+}
+
+void StopProgressAt(Host& host, int32_t step) {
+    if (step < 1) {
+        throw std::runtime_error("the user stops at a step from 1 on, not " + std::to_string(step));
+    }
+    host.Progress().StopNextAt(step);
+    win::TranscriptWrite("host: the user will stop the next progress display at step " + std::to_string(step));
+}
+
 }  // namespace host

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/host/cell_dump.h"
 #include "platform/host/host.h"
 
 namespace host {
@@ -23,5 +24,9 @@ bool SaveFrontDocument(Host& host, const std::filesystem::path& path);
 void BringDocumentToFront(Host& host, int32_t number);
 /// Lists the records of the document in front, of one tag when given.
 void ListFrontRecords(Host& host, std::optional<hostapi::Tag> tag);
+/// Lists the entries of the document in front, of the staves and measures given (all when none).
+void ListFrontCells(Host& host, std::optional<NumberRange> staves, std::optional<NumberRange> measures);
+/// The user will stop the next progress display at step `step`.
+void StopProgressAt(Host& host, int32_t step);
 
 }  // namespace host

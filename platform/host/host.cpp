@@ -1,10 +1,15 @@
 #include "platform/host/host.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/host/entry_arrays.h"
+#include "platform/host/music_model.h"
+#include "platform/host/record_layouts.h"
+#include "platform/hostapi/bytes.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/menus.h"
@@ -80,6 +85,9 @@ Host::Host() {
 
 Host::~Host() {
     UnloadPlugins();
+    for (const auto& document : m_documents) {
+        DetachLentEntryArrays(*document);
+    }
     win::DestroyWindow(m_mainWindow);
     win::UnregisterProcessModule(m_hostModule);
     s_current = nullptr;
@@ -181,9 +189,10 @@ bool Host::StartPlugin(LoadedPlugin plugin, win::Hmenu menu) {
         return false;
     }
 
-    plugin.interfaceVersion = plugin.version(m_rawVersion);
+    plugin.interfaceVersion =
+        CallPlugin(plugin.fileName, hostapi::kVersionEntry, [&] { return plugin.version(m_rawVersion); });
     int32_t initResult = 0;
-    if (plugin.init(m_mainWindow, &initResult) == 0) {
+    if (CallPlugin(plugin.fileName, hostapi::kInitEntry, [&] { return plugin.init(m_mainWindow, &initResult); }) == 0) {
         win::TranscriptWrite("host: " + plugin.fileName + " refused to start");
         win::FreeLibrary(module);
         return false;
@@ -193,7 +202,8 @@ bool Host::StartPlugin(LoadedPlugin plugin, win::Hmenu menu) {
     hostapi::MenuRecord record;
     for (int16_t index = 0; index < kMaxMenuEntries; ++index) {
         record.bytes.fill(0);
-        if (plugin.enumerate(nullptr, index, record.bytes.data()) == 0) {
+        if (CallPlugin(plugin.fileName, hostapi::kEnumerateEntry,
+                       [&] { return plugin.enumerate(nullptr, index, record.bytes.data()); }) == 0) {
             break;
         }
         const uint32_t id = m_nextCommandId++;
@@ -212,10 +222,60 @@ void Host::UnloadPlugins() {
     while (!m_plugins.empty()) {
         LoadedPlugin plugin = std::move(m_plugins.back());
         m_plugins.pop_back();
-        plugin.terminate(nullptr);
+        CallPlugin(plugin.fileName, hostapi::kTerminateEntry, [&] { return plugin.terminate(nullptr); });
         win::FreeLibrary(plugin.module);
         win::TranscriptWrite("host: unloaded " + plugin.fileName);
     }
+}
+
+int16_t Host::InvokePlugin(size_t plugin, int16_t index) {
+    if (plugin >= m_plugins.size()) {
+        throw std::out_of_range("there is no plug-in " + std::to_string(plugin));
+    }
+    const LoadedPlugin& loaded = m_plugins[plugin];
+    Document* front = FrontDocument();
+    const hostapi::SelectionRecord document =
+        front != nullptr ? WholeDocumentRegion(*front) : hostapi::SelectionRecord{};
+    return CallPlugin(loaded.fileName, hostapi::kInvokeEntry,
+                      [&] { return loaded.invoke(m_mainWindow, index, nullptr, document.bytes.data()); });
+}
+
+void Host::AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark) {
+    for (const std::string& cell : ReclaimLentEntryArrays(lendingMark)) {
+        win::TranscriptWrite("host: " + fileName + " did not release the entry array of " + cell + " (" +
+                             std::string(entry) + ")");
+    }
+    if (m_progress.CloseLeftOpen()) {
+        win::TranscriptWrite("host: " + fileName + " left the progress display open (" + std::string(entry) +
+                             "); the host closes it");
+    }
+}
+
+bool Host::LayerShown(hostapi::LayerIndex layer) const {
+    return layer >= 0 && layer <= 3 && (m_hiddenLayers & (1u << layer)) == 0;
+}
+
+void Host::SetLayerShown(hostapi::LayerIndex layer, bool shown) {
+    if (layer < 0 || layer > 3) {
+        throw std::out_of_range("there is no layer " + std::to_string(layer + 1));
+    }
+    const auto bit = static_cast<uint8_t>(1u << layer);
+    m_hiddenLayers = shown ? static_cast<uint8_t>(m_hiddenLayers & ~bit) : static_cast<uint8_t>(m_hiddenLayers | bit);
+}
+
+hostapi::SelectionRecord WholeDocumentRegion(const Document& document) {
+    hostapi::SelectionRecord region;
+    region.setViewKey(0);
+    const int32_t staves = StaffCountOfView(document, 0);
+    const auto last = document.Records().Previous(RecordKey::Other(kTagMeasure, INT16_MAX, INT16_MAX));
+    const hostapi::MeasureNumber lastMeasure = last ? static_cast<hostapi::MeasureNumber>(last->first) : 0;
+    region.setFirstStaff(staves > 0 ? 1 : 0);
+    region.setLastStaff(static_cast<hostapi::StaffSlot>(std::min<int32_t>(staves, INT16_MAX)));
+    region.setFirstMeasure(lastMeasure > 0 ? 1 : 0);
+    region.setLastMeasure(lastMeasure);
+    region.setStartEdu(0);
+    region.setEndEdu(lastMeasure > 0 ? MeasureLength(document, lastMeasure) : 0);
+    return region;
 }
 
 Document& Host::AddDocument(std::unique_ptr<Document> document) {

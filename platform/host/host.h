@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "platform/host/document.h"
+#include "platform/host/entry_arrays.h"
+#include "platform/host/progress.h"
 #include "platform/hostapi/entry_points.h"
+#include "platform/hostapi/records.h"
 #include "platform/win/handles.h"
 #include "platform/win/modules.h"
 
@@ -73,6 +76,22 @@ public:
     /// Terminates and unloads every plug-in, last loaded first.
     void UnloadPlugins();
     const std::vector<LoadedPlugin>& Plugins() const { return m_plugins; }
+    /// Runs menu entry `index` of plug-in `plugin` (0-based, in load order) through its
+    /// FinaleExtensionInvoke, with no selection and the record of the whole document in front;
+    /// answers what the plug-in answered (non-zero: the document changed).
+    int16_t InvokePlugin(size_t plugin, int16_t index);
+
+    /// Every host call of a plug-in's entry point goes through here: after the call the host
+    /// takes back the entry arrays lent during the call that the plug-in did not release and
+    /// closes a progress display it left open, and says so in the transcript
+    /// ("host: NAME did not release the entry array of staff 1, measure 2, layer 1 (ENTRY)").
+    template <typename Call>
+    auto CallPlugin(const std::string& fileName, std::string_view entry, Call&& call) {
+        const uint64_t mark = EntryArrayLendingMark();
+        auto result = call();
+        AfterPluginCall(fileName, entry, mark);
+        return result;
+    }
 
     /// The menu bar as indented lines ("print menus").
     std::vector<std::string> MenuTreeLines() const;
@@ -95,7 +114,16 @@ public:
     /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front.
     void RefreshTitle();
 
+    // ---- Music services ----
+
+    /// The progress display of services 53-55.
+    ProgressDisplay& Progress() { return m_progress; }
+    /// Whether the host shows a layer (service 61); every layer is shown at first.
+    bool LayerShown(hostapi::LayerIndex layer) const;
+    void SetLayerShown(hostapi::LayerIndex layer, bool shown);
+
 private:
+    void AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark);
     bool StartPlugin(LoadedPlugin plugin, win::Hmenu menu);
     void BuildMenuBar();
 
@@ -108,7 +136,13 @@ private:
     std::vector<LoadedPlugin> m_plugins;
     std::vector<std::unique_ptr<Document>> m_documents;
     int32_t m_frontNumber = 0;
+    ProgressDisplay m_progress;
+    uint8_t m_hiddenLayers = 0;  ///< bit n: layer n is not shown
 };
+
+/// The whole-document region of a document: view 0, staves 1 to the last of the score's list,
+/// measures 1 to the last measure, from position 0 to the end of the last measure.
+hostapi::SelectionRecord WholeDocumentRegion(const Document& document);
 
 /// The host's service of an ordinal, or nullptr when the host does not offer it.
 void* ServiceByOrdinal(int32_t ordinal);

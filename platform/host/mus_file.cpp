@@ -42,6 +42,13 @@ std::string HexGroups(const Bytes& bytes) {
     return text;
 }
 
+/// One entry of a cell: "entry STAFF MEASURE LAYER hex 146 ...", the layer counted from 1.
+std::string EntryLine(const CellKey& cell, const EntryBytes& entry) {
+    return "entry " + std::to_string(cell.staff) + " " + std::to_string(cell.measure) + " " +
+           std::to_string(cell.layer + 1) + " " + std::string(kHexForm) + " " + std::to_string(entry.size()) +
+           HexGroups(Bytes(entry.begin(), entry.end()));
+}
+
 std::string RecordLine(const RecordKey& key, const Bytes& bytes) {
     std::string line = "record " + TagText(key.tag) + " " + std::string(FamilyWord(key.Family()));
     for (const int32_t number : key.Numbers()) {
@@ -77,6 +84,7 @@ private:
     void ReadHeader(const std::vector<Word>& words);
     void ReadFont(const std::vector<Word>& words);
     void ReadRecord(const std::vector<Word>& words);
+    void ReadEntry(const std::vector<Word>& words);
     void ReadEnd(const std::vector<Word>& words);
     Bytes ReadHex(const std::vector<Word>& words, size_t first);
 
@@ -89,10 +97,11 @@ private:
 };
 
 std::unique_ptr<Document> Reader::Read(std::string_view text) {
-    // The kinds of lines after the header. Entry arrays will be further kinds.
+    // The kinds of lines after the header.
     static constexpr LineKind kLineKinds[] = {
         {"font", &Reader::ReadFont},
         {"record", &Reader::ReadRecord},
+        {"entry", &Reader::ReadEntry},
         {kEndWord, &Reader::ReadEnd},
     };
     const std::vector<std::string> lines = SplitLines(text);
@@ -118,7 +127,7 @@ std::unique_ptr<Document> Reader::Read(std::string_view text) {
         const auto kind = std::find_if(std::begin(kLineKinds), std::end(kLineKinds),
                                        [&](const LineKind& k) { return !words[0].quoted && k.word == words[0].text; });
         if (kind == std::end(kLineKinds)) {
-            Fail("unknown line \"" + words[0].text + "\" (font, record or end)");
+            Fail("unknown line \"" + words[0].text + "\" (font, record, entry or end)");
         }
         (this->*(kind->read))(words);
     }
@@ -226,6 +235,25 @@ void Reader::ReadRecord(const std::vector<Word>& words) {
     m_document->Records().Save(key, std::move(bytes));
 }
 
+void Reader::ReadEntry(const std::vector<Word>& words) {
+    constexpr const char* kUsage = "an entry line is: entry STAFF MEASURE LAYER hex 146 DIGITS";
+    if (words.size() < 6 || words[4].quoted || words[4].text != kHexForm) {
+        Fail(kUsage);
+    }
+    CellKey cell;
+    cell.staff = static_cast<hostapi::InstrumentKey>(Number(words[1], INT16_MIN, INT16_MAX, "the staff"));
+    cell.measure = static_cast<hostapi::MeasureNumber>(Number(words[2], INT16_MIN, INT16_MAX, "the measure"));
+    cell.layer = static_cast<hostapi::LayerIndex>(Number(words[3], 1, 4, "the layer") - 1);
+    const Bytes bytes = ReadHex(words, 5);
+    if (bytes.size() != hostapi::EntryLayout::kSize) {
+        Fail("an entry has " + std::to_string(hostapi::EntryLayout::kSize) + " bytes, not " +
+             std::to_string(bytes.size()));
+    }
+    EntryBytes entry;
+    std::copy(bytes.begin(), bytes.end(), entry.begin());
+    m_document->AppendEntry(cell, entry);
+}
+
 Bytes Reader::ReadHex(const std::vector<Word>& words, size_t first) {
     if (first >= words.size()) {
         Fail("the record's size is missing");
@@ -273,6 +301,11 @@ std::string MusText(const Document& document) {
     }
     for (const auto& [key, bytes] : document.Records().Records()) {
         text << RecordLine(key, bytes) << "\n";
+    }
+    for (const auto& [cell, entries] : document.Cells()) {
+        for (const EntryBytes& entry : entries) {
+            text << EntryLine(cell, entry) << "\n";
+        }
     }
     text << kEndWord << "\n";
     return text.str();

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/host/entry_notation.h"
+#include "platform/host/music_model.h"
 #include "platform/host/score_builder.h"
 #include "platform/host/text_words.h"
 
@@ -130,6 +132,60 @@ void ReadMeasures(Arguments& args, ScoreBuilder& builder) {
     builder.Measures(count, settings);
 }
 
+/// A clef name ("treble", "bass", ...).
+int16_t ReadClef(Arguments& args, const Word& word) {
+    const auto clef = word.quoted ? std::nullopt : ClefByName(word.text);
+    if (!clef) {
+        std::string known;
+        for (const ClefInfo& info : kClefs) {
+            known += (known.empty() ? "" : ", ") + std::string(info.name);
+        }
+        args.Fail("unknown clef \"" + word.text + "\" (" + known + ")");
+    }
+    return *clef;
+}
+
+/// clef STAFF MEASURE CLEF [CLEF@EDU]...
+void ReadClefs(Arguments& args, ScoreBuilder& builder) {
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+    std::vector<ClefChange> changes{{ReadClef(args, args.Next("the clef")), 0}};
+    while (!args.Done()) {
+        const Word& word = args.Next("a clef change");
+        const size_t at = word.text.find('@');
+        if (word.quoted || at == std::string::npos) {
+            args.Fail("a clef change is CLEF@EDU, as bass@2048, not " + word.text);
+        }
+        const int16_t clef = ReadClef(args, Word{word.text.substr(0, at)});
+        changes.push_back({clef, args.ToNumber(Word{word.text.substr(at + 1)}, "the position", 1, INT16_MAX)});
+    }
+    builder.Clef(staff, measure, changes);
+}
+
+/// notes STAFF MEASURE [layer N] ENTRY...
+void ReadNotes(Arguments& args, ScoreBuilder& builder) {
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+    hostapi::LayerIndex layer = 0;
+    std::vector<WrittenEntry> entries;
+    while (!args.Done()) {
+        const Word& word = args.Next("an entry");
+        if (!word.quoted && word.text == "layer" && entries.empty()) {
+            layer = static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
+            continue;
+        }
+        try {
+            entries.push_back(ParseWrittenEntry(word.text));
+        } catch (const NotationError& e) {
+            args.Fail(e.what());
+        }
+    }
+    if (entries.empty()) {
+        args.Fail("the entries are missing");
+    }
+    builder.Notes(staff, measure, layer, entries);
+}
+
 struct LineKind {
     std::string_view keyword;
     std::string_view usage;
@@ -158,6 +214,8 @@ const std::vector<LineKind>& LineKinds() {
              args.ExpectEnd();
              builder.TextBlock(text);
          }},
+        {"clef", "clef STAFF MEASURE CLEF [CLEF@EDU]...", ReadClefs},
+        {"notes", "notes STAFF MEASURE [layer 1-4] ENTRY...", ReadNotes},
     };
     return kKinds;
 }

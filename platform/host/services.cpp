@@ -11,11 +11,23 @@
 //   12  delete.
 //   13 / 14  previous / next: the keys of the record found are written back and at most size
 //       bytes of it are copied when a buffer is given.
+// A load also answers the records the host computes: a staff record 'SOSC' that a cell does not
+// store is the staff's own (music_model.h).
+//
+// Music services: entry arrays (2-6, 51, 52) as entry_arrays.h says; staff slots (18, 31),
+// pitch (29), key of a cell (33) and measure length (50) as music_model.h says; the progress
+// display (53-55) as progress.h says; 61 answers whether the host shows a layer (0 for a
+// layer outside 0-3). Service 2 gives no array for a layer outside 0-3, a slot without a staff
+// in the view or a measure that does not exist.
 #include <algorithm>
 #include <cstring>
 #include <map>
 
+#include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
+#include "platform/host/music_model.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 
 namespace host {
@@ -24,11 +36,16 @@ namespace {
 using hostapi::InterfaceVersion;
 using hostapi::Tag;
 
-Document* DocumentFor(InterfaceVersion version) {
+/// The host running now, for a call with a version the host knows; else nullptr.
+Host* HostFor(InterfaceVersion version) {
     if (version != hostapi::kInterfaceVersion && version != hostapi::kInterfaceVersion2001) {
         return nullptr;
     }
-    Host* host = Host::Current();
+    return Host::Current();
+}
+
+Document* DocumentFor(InterfaceVersion version) {
+    Host* host = HostFor(version);
     return host == nullptr ? nullptr : host->FrontDocument();
 }
 
@@ -55,7 +72,7 @@ int16_t LoadRecord(Tag tag, int16_t* keys, void* buffer, int32_t* size, Interfac
     if (document == nullptr || keys == nullptr) {
         return 0;
     }
-    const Bytes* bytes = document->Records().Find(RecordKey::FromKeysBlock(tag, keys));
+    const Bytes* bytes = RecordForLoad(*document, RecordKey::FromKeysBlock(tag, keys));
     if (bytes == nullptr) {
         return 0;
     }
@@ -122,6 +139,109 @@ int16_t StepRecord(Tag tag, int16_t* keys, void* buffer, int32_t size, Interface
     return 1;
 }
 
+// ---- Entry arrays ----
+
+hostapi::EntryArray* LoadEntryArray(hostapi::ViewKey view, hostapi::StaffSlot slot, hostapi::MeasureNumber measure,
+                                    hostapi::LayerIndex layer, int16_t flag, InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    if (document == nullptr || layer < 0 || layer > 3) {
+        return nullptr;
+    }
+    const hostapi::InstrumentKey staff = InstrumentOfSlot(*document, slot, view);
+    if (staff == 0 || !document->CellExists(staff, measure)) {
+        return nullptr;
+    }
+    return LendEntryArray(*document, CellKey{staff, measure, layer}, flag != 0);
+}
+
+int16_t SaveEntryArray(hostapi::EntryArray* array, InterfaceVersion version) {
+    return HostFor(version) == nullptr ? 0 : SaveLentEntryArray(array);
+}
+
+int16_t ReleaseEntryArray(hostapi::EntryArray* array, InterfaceVersion version) {
+    return HostFor(version) == nullptr ? 0 : ReleaseLentEntryArray(array);
+}
+
+int16_t InsertEntries(hostapi::EntryArray* array, int32_t index, int32_t count, InterfaceVersion version) {
+    return HostFor(version) == nullptr ? 0 : InsertLentEntries(array, index, count);
+}
+
+int16_t DeleteEntries(hostapi::EntryArray* array, int32_t index, int32_t count, InterfaceVersion version) {
+    return HostFor(version) == nullptr ? 0 : DeleteLentEntries(array, index, count);
+}
+
+hostapi::Edu FilledTime(hostapi::EntryArray* array, InterfaceVersion version) {
+    return HostFor(version) == nullptr ? 0 : std::max<hostapi::Edu>(LentFilledTime(array), 0);
+}
+
+int16_t SimplifyRhythm(hostapi::EntryArray* array, InterfaceVersion version) {
+    return HostFor(version) == nullptr ? 0 : SimplifyLentRhythm(array);
+}
+
+// ---- Music model ----
+
+hostapi::InstrumentKey InstrumentOfSlotService(hostapi::StaffSlot slot, hostapi::ViewKey view,
+                                               InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    return document == nullptr ? 0 : InstrumentOfSlot(*document, slot, view);
+}
+
+hostapi::StaffSlot SlotOfInstrumentService(hostapi::InstrumentKey staff, hostapi::ViewKey view,
+                                           InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    return document == nullptr ? 0 : SlotOfInstrument(*document, staff, view);
+}
+
+int16_t NotePitch(const uint8_t* note, int16_t keyValue, InterfaceVersion version) {
+    if (HostFor(version) == nullptr || note == nullptr) {
+        return 0;
+    }
+    return static_cast<int16_t>(PitchOfNote(hostapi::ConstNoteView(note), keyValue));
+}
+
+int16_t CellKeyService(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, int16_t mode, int16_t /*zero*/,
+                       InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    return document == nullptr ? 0 : CellKeyValue(*document, measure, staff, mode);
+}
+
+hostapi::Edu MeasureLengthService(hostapi::InstrumentKey /*staffOrZero*/, hostapi::MeasureNumber measure,
+                                  InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    return document == nullptr ? 0 : MeasureLength(*document, measure);
+}
+
+// ---- Progress display ----
+
+int32_t BeginProgress(const uint8_t* region, int32_t steps, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    if (host == nullptr) {
+        return 0;
+    }
+    std::optional<hostapi::SelectionRecord> record;
+    if (region != nullptr) {
+        record.emplace();
+        std::memcpy(record->bytes.data(), region, hostapi::SelectionRecord::kSize);
+    }
+    return host->Progress().Begin(record ? &*record : nullptr, steps);
+}
+
+int16_t StepProgress(int32_t handle, int32_t steps, hostapi::StaffSlot /*slotOrZero*/,
+                     hostapi::MeasureNumber /*measureOrZero*/, int32_t /*minusOne*/, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    return host == nullptr ? 1 : host->Progress().Step(handle, steps);
+}
+
+int16_t EndProgress(int32_t handle, int16_t stopped, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    return host == nullptr ? 0 : host->Progress().End(handle, stopped != 0);
+}
+
+int16_t LayerShown(hostapi::LayerIndex layer, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    return host != nullptr && host->LayerShown(layer) ? 1 : 0;
+}
+
 template <typename Fn>
 void* Address(Fn function) {
     return reinterpret_cast<void*>(function);
@@ -134,12 +254,30 @@ void* ServiceByOrdinal(int32_t ordinal) {
     // offered, and a plug-in that imports it finds no address.
     using hostapi::Service;
     static const std::map<int32_t, void*> kServices = {
+        {static_cast<int32_t>(Service::LoadEntryArray), Address<hostapi::LoadEntryArrayFn>(LoadEntryArray)},
+        {static_cast<int32_t>(Service::SaveEntryArray), Address<hostapi::SaveEntryArrayFn>(SaveEntryArray)},
+        {static_cast<int32_t>(Service::ReleaseEntryArray), Address<hostapi::ReleaseEntryArrayFn>(ReleaseEntryArray)},
+        {static_cast<int32_t>(Service::InsertEntries), Address<hostapi::InsertEntriesFn>(InsertEntries)},
+        {static_cast<int32_t>(Service::DeleteEntries), Address<hostapi::DeleteEntriesFn>(DeleteEntries)},
         {static_cast<int32_t>(Service::LoadRecord), Address<hostapi::LoadRecordFn>(LoadRecord)},
         {static_cast<int32_t>(Service::SaveRecord), Address<hostapi::SaveRecordFn>(SaveRecord)},
         {static_cast<int32_t>(Service::CreateRecord), Address<hostapi::CreateRecordFn>(CreateRecord)},
         {static_cast<int32_t>(Service::DeleteRecord), Address<hostapi::DeleteRecordFn>(DeleteRecord)},
         {static_cast<int32_t>(Service::PreviousRecord), Address<hostapi::StepRecordFn>(StepRecord<false>)},
         {static_cast<int32_t>(Service::NextRecord), Address<hostapi::StepRecordFn>(StepRecord<true>)},
+        {static_cast<int32_t>(Service::InstrumentOfSlot),
+         Address<hostapi::InstrumentOfSlotFn>(InstrumentOfSlotService)},
+        {static_cast<int32_t>(Service::NotePitch), Address<hostapi::NotePitchFn>(NotePitch)},
+        {static_cast<int32_t>(Service::SlotOfInstrument),
+         Address<hostapi::SlotOfInstrumentFn>(SlotOfInstrumentService)},
+        {static_cast<int32_t>(Service::CellKey), Address<hostapi::CellKeyFn>(CellKeyService)},
+        {static_cast<int32_t>(Service::MeasureLength), Address<hostapi::MeasureLengthFn>(MeasureLengthService)},
+        {static_cast<int32_t>(Service::FilledTime), Address<hostapi::FilledTimeFn>(FilledTime)},
+        {static_cast<int32_t>(Service::SimplifyRhythm), Address<hostapi::SimplifyRhythmFn>(SimplifyRhythm)},
+        {static_cast<int32_t>(Service::BeginProgress), Address<hostapi::BeginProgressFn>(BeginProgress)},
+        {static_cast<int32_t>(Service::EndProgress), Address<hostapi::EndProgressFn>(EndProgress)},
+        {static_cast<int32_t>(Service::StepProgress), Address<hostapi::StepProgressFn>(StepProgress)},
+        {static_cast<int32_t>(Service::LayerShown), Address<hostapi::LayerShownFn>(LayerShown)},
     };
     auto it = kServices.find(ordinal);
     return it == kServices.end() ? nullptr : it->second;

@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "line 3: a second record 'SOMS' other (1, 0) (the first is on line 2)"},
         DamageCase{"MUS 1\nfont 0 \"A\"\nfont 0 \"B\"\nend\n", "line 3: a second font 0 (the first is on line 2)"},
         DamageCase{"MUS 1\nfont 0 Arial\nend\n", "line 2: a font line is: font NUMBER \"NAME\""},
-        DamageCase{"MUS 1\ncell 1 1 0\nend\n", "line 2: unknown line \"cell\" (font, record or end)"},
+        DamageCase{"MUS 1\ncell 1 1 0\nend\n", "line 2: unknown line \"cell\" (font, record, entry or end)"},
         DamageCase{"MUS 1\nrecord SOMS other 1 0 hex 1 00\n",
                    "line 2: the file ends without its \"end\" line; it is truncated"},
         DamageCase{"MUS 1\nend\nrecord SOMS other 1 0 hex 0\n", "line 3: text after the \"end\" line"},

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "platform/host/entry_arrays.h"
 #include "platform/win/registry.h"
 #include "platform/win/system.h"
 
@@ -50,6 +51,10 @@ void DesktopTest::SetUp() {
 }
 
 void DesktopTest::TearDown() {
+    // Every entry array the host lent must have gone back to it.
+    for (const std::string& cell : host::ReclaimLentEntryArrays()) {
+        ADD_FAILURE() << "the entry array of " << cell << " was not released";
+    }
     win::ResetRegistry();
     win::ResetDesktop();
     std::error_code ignored;

@@ -10,7 +10,8 @@
 
 namespace testsupport {
 
-/// Every test starts on a fresh desktop with an empty registry kept in a temporary file.
+/// Every test starts on a fresh desktop with an empty registry kept in a temporary file, and
+/// fails when it leaves an entry array lent by the host unreleased.
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,0 +1,197 @@
+// Entry arrays: the notes and rests of one cell (staff, measure, layer) that the host lends a
+// plug-in between a load (service 2) and a release (service 4). The array header is a C++
+// struct; the entries behind it keep the host's byte layouts: 146 bytes an entry, with up to
+// twelve 10-byte notes inside. Both sides read and write entries through the views below.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/types.h"
+
+namespace hostapi {
+
+/// A note inside an entry.
+struct NoteLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kHarmonicLevel = 0;  ///< @0, i16, diatonic steps from the key's tonic (middle-C octave)
+    static constexpr size_t kAlteration = 2;     ///< @2, i16, steps raised (+) or lowered (-) against the key
+    static constexpr size_t kNoteId = 4;         ///< @4, i16, identifier within the entry (keys per-note records)
+    static constexpr size_t kFlags = 6;          ///< @6, u32, note flags (kNote...)
+};
+
+/// An entry: a note entry (chord) or a rest.
+struct EntryLayout {
+    static constexpr size_t kSize = 146;
+    static constexpr size_t kNumber = 0;            ///< @0, i32, the host's number; 0 for an entry not saved yet
+    static constexpr size_t kDuration = 4;          ///< @4, i16, notated duration in EDU
+    static constexpr size_t kHorizontalOffset = 6;  ///< @6, i16, EVPU
+    static constexpr size_t kFlags = 8;             ///< @8, u32, entry flags (kEntry...)
+    static constexpr size_t kMoreFlags = 12;        ///< @12, u16, cleared when an entry is blanked
+    static constexpr size_t kNoteCount = 14;        ///< @14, i16, 0 to 12
+    static constexpr size_t kNotes = 16;            ///< @16, 12 notes of 10 bytes, bottom note first
+    static constexpr size_t kMaxNotes = 12;
+    static constexpr size_t kPosition = 136;        ///< @136, i32, EDU from the start of the measure
+    static constexpr size_t kActualDuration = 140;  ///< @140, i32, EDU the entry lasts
+    static constexpr size_t kLastWord = 144;        ///< @144, 2 bytes the host keeps
+};
+static_assert(EntryLayout::kNotes + EntryLayout::kMaxNotes * NoteLayout::kSize == EntryLayout::kPosition);
+static_assert(EntryLayout::kLastWord + 2 == EntryLayout::kSize);
+
+// Entry flags (the u32 at byte 8).
+inline constexpr uint32_t kEntryCreated = 0x80000000;      ///< made by a plug-in
+inline constexpr uint32_t kEntryNote = 0x40000000;         ///< a note entry; clear: a rest
+inline constexpr uint32_t kEntryVoice2Start = 0x20000000;  ///< the voice-1 entry that launches a voice-2 run
+inline constexpr uint32_t kEntryVoice2 = 0x10000000;       ///< an entry of voice 2 inside the layer
+inline constexpr uint32_t kEntryFloatingRest = 0x01000000;
+inline constexpr uint32_t kEntryGrace = 0x00800000;
+inline constexpr uint32_t kEntryNoteDetails = 0x00400000;
+inline constexpr uint32_t kEntryArticulations = 0x00200000;
+inline constexpr uint32_t kEntryLyrics = 0x00100000;
+inline constexpr uint32_t kEntryTuplet = 0x00080000;
+inline constexpr uint32_t kEntryPlayback = 0x00020000;
+inline constexpr uint32_t kEntryHidden = 0x00008000;  ///< hidden; also "copied into another array"
+inline constexpr uint32_t kEntryTremolo = 0x00004000;
+inline constexpr uint32_t kEntryBeamStart = 0x00000800;  ///< starts a new beam group
+inline constexpr uint32_t kEntryVoiceFree = 0x00000100;  ///< with the voice marks: not part of a stem group
+inline constexpr uint32_t kEntryStemDetails = 0x00000080;
+inline constexpr uint32_t kEntryStemUp = 0x00000001;
+/// Entries with any of these bits keep their own stem direction.
+inline constexpr uint32_t kEntryStemFixedMask = kEntryVoice2 | kEntryVoice2Start | kEntryVoiceFree;
+/// The flags of a blank rest that a plug-in inserts to fill a gap.
+inline constexpr uint32_t kEntryBlankRest = kEntryCreated | kEntryFloatingRest;
+
+// Note flags (the u32 at byte 6 of a note).
+inline constexpr uint32_t kNoteCreated = 0x80000000;
+inline constexpr uint32_t kNoteTieStart = 0x40000000;
+inline constexpr uint32_t kNoteTieEnd = 0x20000000;
+inline constexpr uint32_t kNoteAccidentalShown = 0x01000000;
+inline constexpr uint32_t kNoteAccidentalFrozen = 0x00000002;
+
+/// A view of a note's 10 bytes; `Byte` is `const uint8_t` for a read-only view.
+template <typename Byte>
+class BasicNoteView {
+public:
+    explicit BasicNoteView(Byte* bytes) : m_bytes(bytes) {}
+    /// A read-only view of a writable one.
+    template <typename Other>
+    requires(std::is_const_v<Byte>&& std::is_same_v<Other, uint8_t>) BasicNoteView(const BasicNoteView<Other>& other)
+        : m_bytes(other.data()) {}
+    Byte* data() const { return m_bytes; }
+
+    int16_t harmonicLevel() const { return ReadI16(m_bytes, NoteLayout::kHarmonicLevel); }
+    int16_t alteration() const { return ReadI16(m_bytes, NoteLayout::kAlteration); }
+    int16_t noteId() const { return ReadI16(m_bytes, NoteLayout::kNoteId); }
+    uint32_t flags() const { return ReadU32(m_bytes, NoteLayout::kFlags); }
+
+    void setHarmonicLevel(int16_t v) const requires(!std::is_const_v<Byte>) {
+        WriteI16(m_bytes, NoteLayout::kHarmonicLevel, v);
+    }
+    void setAlteration(int16_t v) const requires(!std::is_const_v<Byte>) {
+        WriteI16(m_bytes, NoteLayout::kAlteration, v);
+    }
+    void setNoteId(int16_t v) const requires(!std::is_const_v<Byte>) { WriteI16(m_bytes, NoteLayout::kNoteId, v); }
+    void setFlags(uint32_t v) const requires(!std::is_const_v<Byte>) { WriteU32(m_bytes, NoteLayout::kFlags, v); }
+
+private:
+    Byte* m_bytes;
+};
+using NoteView = BasicNoteView<uint8_t>;
+using ConstNoteView = BasicNoteView<const uint8_t>;
+
+/// A view of an entry's 146 bytes; `Byte` is `const uint8_t` for a read-only view.
+template <typename Byte>
+class BasicEntryView {
+public:
+    explicit BasicEntryView(Byte* bytes) : m_bytes(bytes) {}
+    /// A read-only view of a writable one.
+    template <typename Other>
+    requires(std::is_const_v<Byte>&& std::is_same_v<Other, uint8_t>) BasicEntryView(const BasicEntryView<Other>& other)
+        : m_bytes(other.data()) {}
+    Byte* data() const { return m_bytes; }
+
+    EntryNumber number() const { return ReadI32(m_bytes, EntryLayout::kNumber); }
+    int16_t duration() const { return ReadI16(m_bytes, EntryLayout::kDuration); }
+    uint32_t flags() const { return ReadU32(m_bytes, EntryLayout::kFlags); }
+    uint16_t moreFlags() const { return ReadU16(m_bytes, EntryLayout::kMoreFlags); }
+    /// The note count as stored (a damaged entry may hold any value).
+    int16_t noteCount() const { return ReadI16(m_bytes, EntryLayout::kNoteCount); }
+    /// The note count within 0..12: the notes that really lie in the entry.
+    int32_t notesHeld() const {
+        const int16_t n = noteCount();
+        return n < 0                                              ? 0
+               : n > static_cast<int16_t>(EntryLayout::kMaxNotes) ? static_cast<int32_t>(EntryLayout::kMaxNotes)
+                                                                  : n;
+    }
+    Edu position() const { return ReadI32(m_bytes, EntryLayout::kPosition); }
+    Edu actualDuration() const { return ReadI32(m_bytes, EntryLayout::kActualDuration); }
+    /// Where the entry ends: position + actual duration.
+    Edu end() const { return position() + actualDuration(); }
+    bool has(uint32_t flag) const { return (flags() & flag) != 0; }
+    bool isNote() const { return has(kEntryNote); }
+    /// Note i (0 = bottom), i in 0..11.
+    BasicNoteView<Byte> note(int32_t i) const {
+        return BasicNoteView<Byte>(m_bytes + EntryLayout::kNotes + static_cast<size_t>(i) * NoteLayout::kSize);
+    }
+
+    void setNumber(EntryNumber v) const requires(!std::is_const_v<Byte>) { WriteI32(m_bytes, EntryLayout::kNumber, v); }
+    void setDuration(int16_t v) const requires(!std::is_const_v<Byte>) { WriteI16(m_bytes, EntryLayout::kDuration, v); }
+    void setFlags(uint32_t v) const requires(!std::is_const_v<Byte>) { WriteU32(m_bytes, EntryLayout::kFlags, v); }
+    void setMoreFlags(uint16_t v) const requires(!std::is_const_v<Byte>) {
+        WriteU16(m_bytes, EntryLayout::kMoreFlags, v);
+    }
+    void setNoteCount(int16_t v) const requires(!std::is_const_v<Byte>) {
+        WriteI16(m_bytes, EntryLayout::kNoteCount, v);
+    }
+    void setPosition(Edu v) const requires(!std::is_const_v<Byte>) { WriteI32(m_bytes, EntryLayout::kPosition, v); }
+    void setActualDuration(Edu v) const requires(!std::is_const_v<Byte>) {
+        WriteI32(m_bytes, EntryLayout::kActualDuration, v);
+    }
+    void setFlag(uint32_t flag, bool on) const requires(!std::is_const_v<Byte>) {
+        setFlags(on ? flags() | flag : flags() & ~flag);
+    }
+
+private:
+    Byte* m_bytes;
+};
+using EntryView = BasicEntryView<uint8_t>;
+using ConstEntryView = BasicEntryView<const uint8_t>;
+
+/// An entry of its own (a caller's buffer, a copy).
+struct EntryRecord {
+    std::array<uint8_t, EntryLayout::kSize> bytes{};
+    uint8_t* data() { return bytes.data(); }
+    const uint8_t* data() const { return bytes.data(); }
+    EntryView view() { return EntryView(bytes.data()); }
+    ConstEntryView view() const { return ConstEntryView(bytes.data()); }
+};
+static_assert(sizeof(EntryRecord) == EntryLayout::kSize);
+
+/// A note of its own (the pitch service takes one).
+struct NoteRecord {
+    std::array<uint8_t, NoteLayout::kSize> bytes{};
+    uint8_t* data() { return bytes.data(); }
+    const uint8_t* data() const { return bytes.data(); }
+    NoteView view() { return NoteView(bytes.data()); }
+    ConstNoteView view() const { return ConstNoteView(bytes.data()); }
+};
+static_assert(sizeof(NoteRecord) == NoteLayout::kSize);
+
+/// The entry array of one cell as the host lends it. The host owns it and the entries; a
+/// plug-in may change the entries' bytes and lower `count`, and changes their number only
+/// through services 5 and 6, after which `entries` must be read again.
+struct EntryArray {
+    InstrumentKey staff = 0;     ///< the staff (instrument key) of the cell
+    MeasureNumber measure = 0;   ///< the measure of the cell
+    LayerIndex layer = 0;        ///< 0-3
+    uint8_t* entries = nullptr;  ///< the first entry; the entries lie one behind the other
+    int16_t count = 0;           ///< number of entries (may be 0)
+
+    /// Entry i (0-based); the caller keeps i below count.
+    EntryView entry(int32_t i) const { return EntryView(entries + static_cast<size_t>(i) * EntryLayout::kSize); }
+};
+
+}  // namespace hostapi
