@@ -1,15 +1,83 @@
 // Command dispatch: from the host's FinaleExtensionInvoke to the command a menu entry names.
+// Codes below 100 open forms; every tool code runs a tool on a new tool context: its options
+// (shown in the options dialog, or the stored ones with Shift), then the two-level dispatcher,
+// the host's edit bracket around the tool, and the result message.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "core/commands.h"
+#include "core/option_element.h"
+#include "core/tool_context.h"
+#include "platform/hostapi/records.h"
+#include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
 
 namespace orvex {
+
+// ---- Process-wide state of the dispatcher ----
+/// The selection as passed (or re-read from the host) and the record of the whole document.
+extern std::array<hostapi::SelectionRecord, 2> SelectionRecords;
+/// The first or the second selection record, or none.
+extern hostapi::SelectionRecord* CurrentRegion;
+extern bool ShiftHeld;
+extern int32_t InvokeNesting;
+extern std::array<int32_t, kCommandTableSize> CommandBusy;
+/// A command code queued by a key launch for the next invoke; -1: Shift counts as held.
+extern int32_t RerunCode;
+/// The next invoke does nothing but clear the flag.
+extern bool SkipNextInvoke;
+/// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
+extern int32_t ToolRunMarker;
+/// An options dialog whose OK is completed at the next invoke.
+extern vcl::TForm* PendingOptionsForm;
+/// The step object of a running part explosion.
+extern ExplosionContext* RunningStepObject;
+/// Non-zero while a multi-step command waits for the timer to make the host invoke again.
+extern int32_t RepostCode;
+/// Tools take the selection from the host when they run (else the one passed with the command).
+extern bool QuerySelectionFromHost;
+extern uint8_t DocumentOptionFlag;
+extern bool FirstCommandDone;
+/// Forms shown without blocking; they stay until the plug-in is unloaded.
+extern std::vector<vcl::TForm*> ModelessFormList;
+/// The host window's title at the start of the current command.
+extern std::string HostWindowTitle;
 
 /// Runs menu entry `menuIndex` with the host's selection record (or none) and the record of the
 /// whole document; non-zero tells the host that the document changed.
 int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection,
                               const uint8_t* document);
+
+/// Runs one command; the result is never negative.
+int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
+                   const OptionArray* overrides);
+/// Shows the tool's options (or loads the stored ones) and dispatches the tool; -1 when the
+/// options dialog stays open and runs the tool later.
+int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionArray* overrides, bool shift,
+                    bool showDialog, int32_t passThrough);
+/// The options road: fills the option arrays with the tool's values of option set `setNumber`,
+/// after showing them in the options dialog when asked. Answers true when the tool is to run.
+bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
+                        std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
+                        const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context);
+/// The first-level dispatcher: the items it runs itself, the rest through DispatchToolLevel2.
+int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough);
+/// The second-level dispatcher: 0 failure or refusal, 1 done, 2 an empty measure range.
+int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t setNumber);
+
+/// The region a tool works on: the selection (from the host when QuerySelectionFromHost is set),
+/// or, when `allowWholeDocument`, the whole document after asking; none when there is neither.
+hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument);
+
+/// Looks for the user manual below the host's folder and opens it with the shell.
+void OpenUserManual(win::Hwnd hostWindow);
+
+/// Puts the dispatcher's state back to what loading left (tests start here).
+void ResetDispatcher();
 
 }  // namespace orvex

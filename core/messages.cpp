@@ -1,6 +1,14 @@
 #include "core/messages.h"
 
+#include <memory>
+
+#include "core/general_options.h"
+#include "core/hooks.h"
+#include "core/msg_dlg.h"
 #include "core/startup.h"
+#include "platform/vcl/classes.h"
+#include "platform/win/message_box.h"
+#include "platform/win/ui_driver.h"
 
 namespace orvex {
 
@@ -66,6 +74,113 @@ void RememberAnswer(int32_t id, bool showAgain, int32_t answer) {
     }
     ShowMessagesText[length - 1] = showAgain ? '1' : '0';
     LastAnswersText[length - 1] = static_cast<char>('0' + (answer >= 0 && answer <= 9 ? answer : 1));
+}
+
+namespace {
+
+/// A message box answer queued by a script or test also answers the message dialog: it clicks
+/// the dialog's button of that answer, unless actions for the dialog itself are waiting.
+void TakeQueuedAnswer() {
+    if (win::PendingFormActions("TMsgDlg") > 0 || win::PendingMessageBoxAnswers() == 0) {
+        return;
+    }
+    const int32_t answer = win::TakeMessageBoxAnswer();
+    const char* button = answer == win::IDYES      ? "YesBtn"
+                         : answer == win::IDNO     ? "NoBtn"
+                         : answer == win::IDCANCEL ? "CancelBtn"
+                                                   : "OkBtn";
+    win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, button, ""});
+}
+
+/// Shows a message in the dialog with the remembered answers: a skipped message answers its
+/// last answer; a shown one remembers its answer and whether it is shown again.
+int32_t RunMessage(int32_t id, int32_t captionId, const std::string& text, int32_t mode) {
+    RememberedAnswer recalled = RecallAnswer(id, (mode & MSGDLG_NO_SKIP) != 0);
+    if (recalled.show) {
+        std::unique_ptr<TMsgDlg> dialog(vcl::Create<TMsgDlg>(nullptr));
+        dialog->Prepare(mode);
+        dialog->Message->SetCaption(text);
+        const std::string_view caption = CaptionText(captionId, LanguageIndex);
+        dialog->SetCaption(caption.empty() ? "Orvex" + VersionText : std::string(caption));
+        TakeQueuedAnswer();
+        recalled.answer = dialog->ShowModal();
+        recalled.show = !dialog->Skip->Checked();
+    }
+    RememberAnswer(id, recalled.show, recalled.answer);
+    return recalled.answer;
+}
+
+/// The text of a message in the current language; a message without a German text shows the
+/// English one.
+std::string_view TextOf(std::string_view english, std::string_view german) {
+    return LanguageIndex == 1 && !german.empty() ? german : english;
+}
+
+}  // namespace
+
+void ShowMessageById(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t number, bool skippable) {
+    const std::string text = ReplaceFirstNumber(TextOf(MessageText(id, 0), MessageText(id, 1)), number);
+    RunMessage(id, captionId, text, skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
+
+bool ShowMessageDialog(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
+                       int32_t* answer, int32_t second) {
+    const std::string text = ReplaceAllNumbers(TextOf(MessageText(id, 0), MessageText(id, 1)), first, second);
+    const int32_t mode = MSGDLG_QUESTION | (skippable ? 0 : MSGDLG_NO_SKIP) | (cancel ? MSGDLG_CANCEL : 0);
+    const int32_t result = RunMessage(id, captionId, text, mode);
+    if (answer != nullptr) {
+        *answer = result;
+    }
+    return result == win::IDYES;
+}
+
+void ShowMessageText(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
+                     int32_t number) {
+    // Free texts take the place of message 2 while they are shown.
+    RunMessage(kFreeTextMessageId, captionId, ReplaceFirstNumber(TextOf(english, german), number),
+               MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
+
+bool AskYesNo(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
+              int32_t number) {
+    const std::string text = ReplaceAllNumbers(TextOf(english, german), number, 0);
+    return RunMessage(kFreeTextMessageId, captionId, text, MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
+}
+
+bool ShowNotAvailable(std::string_view what) {
+    const std::string name(what);
+    ShowMessageText(HostWindow, name + " is not available in this build.",
+                    name + " ist in dieser Ausgabe nicht verfügbar.", 0, 0);
+    return false;
+}
+
+void ReportInternalError(std::string_view text) {
+    ShowMessageText(win::kNoWindow, "Internal error: " + std::string(text), "Interner Fehler: " + std::string(text), 0,
+                    0);
+}
+
+bool CheckOrReportInternalError(bool condition, std::string_view text) {
+    if (!condition) {
+        ReportInternalError(text);
+    }
+    return condition;
+}
+
+void ReportException(win::Hwnd owner, const std::exception& error) {
+    ShowMessageText(owner,
+                    "Well, a small error has occurred. Please use 'save as' to save your document with a new name. "
+                    "Please report the error message that follows to the maker of Orvex, with a few words on what "
+                    "you were doing, so that it can be put right. Thank you!",
+                    "Tschja, es ist leider ein kleiner Fehler passiert. Bitte benutzen Sie 'Speichern als', um Ihr "
+                    "Dokument unter einem neuen Namen zu speichern. Bitte teilen Sie die folgende Fehlermeldung dem "
+                    "Hersteller von Orvex mit, zusammen mit einer kurzen Beschreibung der Umstände, damit der Fehler "
+                    "behoben werden kann. Vielen Dank!",
+                    0, 0);
+    // The class library shows the error itself.
+    win::MessageBox(owner, error.what(), "Orvex", win::MB_OK | win::MB_ICONERROR);
+    if (GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {
+        InstallHostHooks();
+    }
 }
 
 }  // namespace orvex

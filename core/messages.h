@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
+
+#include "platform/win/handles.h"
 
 namespace orvex {
 
@@ -54,5 +57,33 @@ struct RememberedAnswer {
 RememberedAnswer RecallAnswer(int32_t id, bool forceShow);
 /// Stores whether message `id` is shown again and its answer (ids above 0 only).
 void RememberAnswer(int32_t id, bool showAgain, int32_t answer);
+
+// ---- Showing messages (in TMsgDlg) ----
+
+/// Shows message `id` with an OK button; the first "%1" becomes `number`. With `skippable` the
+/// user may tick "Skip this message in the future", and a skipped message is not shown again.
+void ShowMessageById(win::Hwnd owner, int32_t id, int32_t captionId, int32_t number, bool skippable);
+/// Asks question `id` with Yes and No (and Cancel): every "%1" becomes `first`, every "%2"
+/// `second`. Answers whether the answer was Yes; the answer (2 Cancel, 6 Yes, 7 No) goes to
+/// `answer` when given. A skipped question answers its last answer without showing.
+bool ShowMessageDialog(win::Hwnd owner, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
+                       int32_t* answer, int32_t second);
+/// Shows a free text (English and German) with an OK button, always.
+void ShowMessageText(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId,
+                     int32_t number);
+/// Asks a free question with Yes and No, always; answers whether the answer was Yes.
+bool AskYesNo(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId, int32_t number);
+
+/// Tells the user that `what` (a command or a part of one) is not available in this build;
+/// answers false, so that a caller can return it as its failure.
+bool ShowNotAvailable(std::string_view what);
+
+/// Shows "Internal error: " + text.
+void ReportInternalError(std::string_view text);
+/// Reports `text` as an internal error when the condition is false; answers the condition.
+bool CheckOrReportInternalError(bool condition, std::string_view text);
+/// The last handler of an unexpected error in a command: asks the user to save the document
+/// under a new name, then shows the error; reinstalls the hooks when the general options ask so.
+void ReportException(win::Hwnd owner, const std::exception& error);
 
 }  // namespace orvex

@@ -90,6 +90,7 @@ bool DestroyWindow(Hwnd window) {
         std::erase(parent->children, window);
     }
     desktop.windows.erase(static_cast<uint32_t>(window));
+    std::erase_if(desktop.timers, [window](const detail::Timer& t) { return t.window == window; });
     for (Hwnd* slot : {&desktop.foreground, &desktop.active, &desktop.focus}) {
         if (*slot == window) {
             *slot = kNoWindow;
@@ -134,6 +135,15 @@ Hwnd GetParent(Hwnd window) {
 Hwnd GetOwner(Hwnd window) {
     const detail::Window* w = WindowOrError(window);
     return w == nullptr ? kNoWindow : w->owner;
+}
+
+bool SetOwner(Hwnd window, Hwnd owner) {
+    detail::Window* w = WindowOrError(window);
+    if (w == nullptr || (owner != kNoWindow && WindowOrError(owner) == nullptr)) {
+        return false;
+    }
+    w->owner = owner;
+    return true;
 }
 
 std::vector<Hwnd> GetChildWindows(Hwnd window) {
@@ -262,8 +272,13 @@ bool CloseHandle(Handle handle) {
     return true;
 }
 
+namespace detail {
+void ResetMessages();
+}  // namespace detail
+
 void ResetDesktop() {
     detail::TheDesktop() = detail::Desktop();
+    detail::ResetMessages();
     ClearTranscript();
     ClearUiDriver();
     SetLastError(ERROR_SUCCESS);

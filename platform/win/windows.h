@@ -29,6 +29,8 @@ std::string GetClassName(Hwnd window);
 int32_t GetDlgCtrlID(Hwnd window);
 Hwnd GetParent(Hwnd window);
 Hwnd GetOwner(Hwnd window);
+/// Makes `owner` the owner of a top-level window (an owned window stays above its owner).
+bool SetOwner(Hwnd window, Hwnd owner);
 std::vector<Hwnd> GetChildWindows(Hwnd window);  ///< direct children, in creation order
 /// The first direct child of `parent` with the class name (and title, when given) after `after`.
 Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view className, std::string_view title = {});

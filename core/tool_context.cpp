@@ -1,0 +1,55 @@
+#include "core/tool_context.h"
+
+#include "core/commands.h"
+#include "core/messages.h"
+#include "core/startup.h"
+
+namespace orvex {
+
+TMiscKernel::TMiscKernel() : OwnerWindow(HostWindow) {}
+
+TMiscKernel::~TMiscKernel() {
+    FreeToolLists(static_cast<TFMisc&>(*this));
+}
+
+std::unique_ptr<TFMisc> InitToolContext() {
+    return std::make_unique<TFMisc>();
+}
+
+bool AllocToolLists(TFMisc& context) {
+    FreeToolLists(context);
+    // FIXME: the lists of staff systems, staves and groups are not built yet.
+    return ShowNotAvailable("The lists of staff systems, staves and groups");
+}
+
+void FreeToolLists(TFMisc& context) {
+    context.Instruments.reset();
+    context.Groups.reset();
+    context.StaffSystems.reset();
+}
+
+void SetProgressText(TFMisc& context, std::string_view text) {
+    if (context.OptionsForm != nullptr) {
+        context.OptionsForm->SetCaption(text);
+    }
+}
+
+std::string ProgressCaption(const TFMisc& context) {
+    std::string name(ToolName(context.Item, context.Group));
+    if (name.starts_with("Vx ")) {
+        name.erase(0, 3);
+    }
+    if (const size_t amp = name.find('&'); amp != std::string::npos) {
+        name.erase(amp, 1);
+    }
+    if (const size_t dots = name.find("..."); dots != std::string::npos) {
+        name.erase(dots, 3);
+    }
+    return name + VersionText;
+}
+
+void SetProgressCaption(TFMisc& context) {
+    SetProgressText(context, ProgressCaption(context));
+}
+
+}  // namespace orvex

@@ -1,0 +1,121 @@
+#include "platform/win/messages.h"
+
+#include <deque>
+#include <filesystem>
+#include <map>
+
+#include "platform/win/desktop_state.h"
+#include "platform/win/transcript.h"
+
+namespace win {
+namespace {
+
+struct PostedMessage {
+    Hwnd window;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+
+struct MessageState {
+    std::map<uint32_t, WindowProc> procedures;
+    std::deque<PostedMessage> queue;
+    std::map<uint16_t, int16_t> keys;
+    std::vector<std::string> shellRequests;
+};
+
+MessageState& State() {
+    static MessageState state;
+    return state;
+}
+
+}  // namespace
+
+namespace detail {
+void ResetMessages() {
+    State() = MessageState();
+}
+}  // namespace detail
+
+bool SetWindowProc(Hwnd window, WindowProc procedure) {
+    if (detail::TheDesktop().FindWindow(window) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    if (procedure) {
+        State().procedures[static_cast<uint32_t>(window)] = std::move(procedure);
+    } else {
+        State().procedures.erase(static_cast<uint32_t>(window));
+    }
+    return true;
+}
+
+intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (detail::TheDesktop().FindWindow(window) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    auto it = State().procedures.find(static_cast<uint32_t>(window));
+    if (it == State().procedures.end()) {
+        return 0;
+    }
+    // The procedure may replace itself while it runs: call a copy.
+    const WindowProc procedure = it->second;
+    return procedure(window, message, wParam, lParam);
+}
+
+bool PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (detail::TheDesktop().FindWindow(window) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    State().queue.push_back({window, message, wParam, lParam});
+    return true;
+}
+
+int32_t PumpMessages() {
+    int32_t delivered = 0;
+    while (!State().queue.empty()) {
+        const PostedMessage posted = State().queue.front();
+        State().queue.pop_front();
+        SendMessage(posted.window, posted.message, posted.wParam, posted.lParam);
+        ++delivered;
+    }
+    return delivered;
+}
+
+size_t PendingMessages() {
+    return State().queue.size();
+}
+
+int16_t GetKeyState(uint16_t virtualKey) {
+    auto it = State().keys.find(virtualKey);
+    return it == State().keys.end() ? 0 : it->second;
+}
+
+void SetKeyDown(uint16_t virtualKey, bool down) {
+    int16_t& state = State().keys[virtualKey];
+    if (down && (state & 0x8000) == 0) {
+        state = static_cast<int16_t>((state ^ 1) | 0x8000);
+    } else if (!down) {
+        state = static_cast<int16_t>(state & 1);
+    }
+}
+
+void OutputDebugString(std::string_view text) {
+    TranscriptWrite("[debug] " + std::string(text));
+}
+
+intptr_t ShellExecute(Hwnd /*owner*/, std::string_view verb, std::string_view file) {
+    const std::string request = std::string(verb) + " " + std::string(file);
+    State().shellRequests.push_back(request);
+    TranscriptWrite("[shell] " + request);
+    std::error_code error;
+    return std::filesystem::exists(std::string(file), error) ? 42 : 2;
+}
+
+const std::vector<std::string>& ShellRequests() {
+    return State().shellRequests;
+}
+
+}  // namespace win

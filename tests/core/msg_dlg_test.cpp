@@ -1,0 +1,112 @@
+// Messages and questions in the message dialog: texts, buttons, captions, and the remembered
+// answers of skipped questions.
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "core/startup.h"
+#include "platform/win/win.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+using namespace orvex;
+
+class MsgDlgTest : public testsupport::DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        ResetProcessState();
+    }
+    /// The transcript of the dialogs shown since the last call.
+    std::vector<std::string> Shown() {
+        std::vector<std::string> lines = win::TranscriptLines();
+        win::ClearTranscript();
+        return lines;
+    }
+};
+
+TEST_F(MsgDlgTest, MessageWithNumberAndCaption) {
+    ShowMessageById(win::kNoWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, 5, false);
+    testsupport::ExpectLines({"[form] \"Orvex Beat Chart Optimizer\" TMsgDlg, modal",
+                              "  label Message \"I removed 5 extraneous beat chart handles.\"", "  button OkBtn \"OK\"",
+                              "  user: Escape", "  -> OK (no action was queued: Escape)"},
+                             Shown());
+    // Not skippable: shown every time, but its answer is remembered at position 10.
+    EXPECT_EQ(ShowMessagesText, "1111111111");
+    EXPECT_EQ(LastAnswersText, "0000000001");
+}
+
+TEST_F(MsgDlgTest, SkippedMessageIsNotShownAgain) {
+    win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
+    win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "OkBtn", ""});
+    ShowMessageById(win::kNoWindow, 9, 0, 0, true);
+    EXPECT_EQ(ShowMessagesText, "111111110");
+    EXPECT_FALSE(Shown().empty());
+    ShowMessageById(win::kNoWindow, 9, 0, 0, true);
+    EXPECT_TRUE(Shown().empty());
+    // A message that may not be skipped shows even so.
+    ShowMessageById(win::kNoWindow, 9, 0, 0, false);
+    EXPECT_FALSE(Shown().empty());
+}
+
+TEST_F(MsgDlgTest, QuestionInGermanWithCancel) {
+    LanguageIndex = 1;
+    win::QueueMessageBoxAnswer(win::IDNO);
+    int32_t answer = 0;
+    EXPECT_FALSE(ShowMessageDialog(win::kNoWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, true, &answer, 0));
+    EXPECT_EQ(answer, win::IDNO);
+    testsupport::ExpectLines(
+        {"[form] \"Orvex 1.88d\" TMsgDlg, modal",
+         "  label Message \"Es ist kein Bereich markiert. Soll das ganze Dokument bearbeitet werden?\"",
+         "  check box Skip \"In Zukunft überspringen\": unchecked", "  button YesBtn \"&Ja\"",
+         "  button NoBtn \"&Nein\"", "  button CancelBtn \"&Abbrechen\"", "  user: click NoBtn", "  -> No"},
+        Shown());
+    EXPECT_EQ(ShowMessagesText, "11111111111");
+    EXPECT_EQ(LastAnswersText, "00000000007");
+}
+
+TEST_F(MsgDlgTest, SkippedQuestionAnswersItsLastAnswerUnseen) {
+    ShowMessagesText = "11111111110";
+    LastAnswersText = "00000000006";
+    int32_t answer = 0;
+    EXPECT_TRUE(ShowMessageDialog(win::kNoWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, &answer, 0));
+    EXPECT_EQ(answer, win::IDYES);
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(MsgDlgTest, QuestionNumbersAndYesNoButtons) {
+    win::QueueMessageBoxAnswer(win::IDYES);
+    EXPECT_TRUE(ShowMessageDialog(win::kNoWindow, 21, 0, 4, false, false, nullptr, 3));
+    const auto lines = Shown();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_TRUE(lines[1].find("layer 4, is not empty") != std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[1].find("use layer 3 instead") != std::string::npos) << lines[1];
+    EXPECT_EQ(lines[2], "  button YesBtn \"&Yes\"");
+    EXPECT_EQ(lines[3], "  button NoBtn \"&No\"");
+}
+
+TEST_F(MsgDlgTest, FreeTextsAndInternalErrors) {
+    LanguageIndex = 1;
+    ShowMessageText(win::kNoWindow, "English only", "", 0, 0);
+    EXPECT_EQ(Shown()[1], "  label Message \"English only\"");
+    ReportInternalError("list");
+    EXPECT_EQ(Shown()[1], "  label Message \"Interner Fehler: list\"");
+    EXPECT_TRUE(CheckOrReportInternalError(true, "never shown"));
+    EXPECT_TRUE(Shown().empty());
+    win::QueueMessageBoxAnswer(win::IDNO);
+    EXPECT_FALSE(AskYesNo(win::kNoWindow, "Go on?", "Weiter?", 0, 0));
+    EXPECT_EQ(Shown()[1], "  label Message \"Weiter?\"");
+}
+
+TEST_F(MsgDlgTest, ExceptionReportAsksToSaveThenShowsTheError) {
+    ReportException(win::kNoWindow, std::runtime_error("List index out of bounds (7)"));
+    const auto lines = Shown();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_TRUE(
+        lines[1].starts_with("  label Message \"Well, a small error has occurred. Please use 'save as' to save "
+                             "your document with a new name."))
+        << lines[1];
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  | List index out of bounds (7)"), lines.end());
+}
+
+}  // namespace

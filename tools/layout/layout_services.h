@@ -1,0 +1,70 @@
+// What the core calls of the parts, spacing and system layout tools: the tools' entry
+// functions and the records of theirs that the tool context carries.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/hostapi/records.h"
+#include "platform/win/handles.h"
+
+namespace orvex {
+
+struct TFMisc;
+class TStaffSystems;
+class TInstruments;
+class TTextExpressions;
+
+/// One beat-chart element as stored in the record 'otBC' of a measure (10 bytes).
+struct TBeatChartElement {
+    std::array<uint8_t, 10> bytes{};
+};
+
+/// One element of the measure-fitting list of the tool context (16 bytes).
+struct TFitMeasures {
+    std::array<uint8_t, 16> bytes{};
+};
+
+/// The step object of a running part explosion: it refers to the tool context it runs on.
+class ExplosionContext {
+public:
+    explicit ExplosionContext(TFMisc& context) : m_context(&context) {}
+    virtual ~ExplosionContext() = default;
+    TFMisc& Context() const { return *m_context; }
+
+private:
+    TFMisc* m_context;
+};
+
+/// The five words of a region as 32-bit values, as the align/move tool takes them.
+struct RegionWords {
+    int32_t viewKey = 0;
+    int32_t firstStaff = 0;
+    int32_t firstMeasure = 0;
+    int32_t lastStaff = 0;
+    int32_t lastMeasure = 0;
+};
+
+// Entry functions. Each answers true on success.
+bool RunSmartExplosion(TFMisc& context);
+/// One step of a running explosion; false when the explosion has ended.
+bool StepPartExplosion(ExplosionContext& step);
+void ExplosionContextDestroy(ExplosionContext* step);
+bool RunAlignMove(TFMisc& context, const RegionWords& region);
+bool RunFitMeasures(TFMisc& context);
+bool RunUpdateGroups(TFMisc& context);
+bool RunCreateHairpins(TFMisc& context);
+bool RunJoinTwoSystems(TFMisc& context);
+bool RunShiftSystemOptimization(TFMisc& context);
+bool RunIncipits(TFMisc& context);
+bool RunEnclosures(TFMisc& context);
+bool RunSpecialMeasureRegions(TFMisc& context);
+bool RunSmartSplitPoint(TFMisc& context);
+bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region);
+bool RunSplitStaffSystem(TFMisc& context, int32_t option0, TStaffSystems& systems);
+bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t second);
+void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMeasure, const RegionWords& region);
+bool RunScaleStaffPositions(TFMisc& context);
+bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context);
+
+}  // namespace orvex
