@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,10 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
 bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
                         std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
                         const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context);
+/// Completes the OK of an options dialog that was left open, at the next invoke: the dialog
+/// stores its values and runs its tool.
+void CompleteOptionsFormOk(vcl::TForm& form);
+
 /// The first-level dispatcher: the items it runs itself, the rest through DispatchToolLevel2.
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough);
 /// The second-level dispatcher: 0 failure or refusal, 1 done, 2 an empty measure range.
@@ -76,6 +81,12 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument);
 
 /// Looks for the user manual below the host's folder and opens it with the shell.
 void OpenUserManual(win::Hwnd hostWindow);
+
+/// The handler the second-level dispatcher runs for a tool item, with the option set and the
+/// region; true counts as success.
+using ToolHandler = std::function<bool(TFMisc& context, int32_t setNumber, const hostapi::SelectionRecord* region)>;
+/// The handlers by tool item; each starts as the item's tool function.
+std::array<ToolHandler, kToolItemCount>& Level2Handlers();
 
 /// Puts the dispatcher's state back to what loading left (tests start here).
 void ResetDispatcher();

@@ -10,6 +10,10 @@ void InstallHostHooks();
 void RemoveHostHooks();
 /// Destroys the TNow timer if it exists (at unload).
 void DestroyTNow();
+/// Posts the host's redraw commands (WM_COMMAND 76037 then 76038; 76037 twice on host year
+/// 1997), after a command that asked for a refresh run.
+void PostHostRedrawCommands();
+
 /// Forgets hooks and timer without removing anything (tests start from here).
 void ResetHooks();
 

@@ -4,8 +4,10 @@
 #include <cctype>
 
 #include "core/commands.h"
+#include "core/dispatch.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
+#include "core/lumvar_binding.h"
 #include "core/query_service.h"
 #include "forms/options.h"
 #include "platform/hostapi/records.h"
@@ -195,6 +197,8 @@ void ResetProcessState() {
     ToolOptionsB = {};
     ServicePluginBound = false;
     ResetCommandTables();
+    ResetDispatcher();
+    ResetServicePluginBinding();
     ResetHooks();
     ResetQueryService();
 }

@@ -34,7 +34,7 @@ void SetProgressText(TFMisc& context, std::string_view text) {
     }
 }
 
-std::string ProgressCaption(const TFMisc& context) {
+std::string ToolTitle(const TFMisc& context) {
     std::string name(ToolName(context.Item, context.Group));
     if (name.starts_with("Vx ")) {
         name.erase(0, 3);
@@ -45,7 +45,15 @@ std::string ProgressCaption(const TFMisc& context) {
     if (const size_t dots = name.find("..."); dots != std::string::npos) {
         name.erase(dots, 3);
     }
-    return name + VersionText;
+    return name;
+}
+
+std::string ProgressCaption(const TFMisc& context) {
+    return ToolTitle(context) + VersionText;
+}
+
+bool ShowToolNotAvailable(const TFMisc& context) {
+    return ShowNotAvailable(ToolTitle(context));
 }
 
 void SetProgressCaption(TFMisc& context) {

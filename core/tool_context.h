@@ -128,8 +128,12 @@ void FreeToolLists(TFMisc& context);
 
 /// Sets the caption of the context's options dialog, when it has one.
 void SetProgressText(TFMisc& context, std::string_view text);
-/// The tool's name without "Vx ", its first "&" and its first "...", followed by VersionText.
+/// The tool's name without "Vx ", its first "&" and its first "..." ("Respell Notes").
+std::string ToolTitle(const TFMisc& context);
+/// ToolTitle followed by VersionText.
 std::string ProgressCaption(const TFMisc& context);
+/// Tells the user that the context's tool is not available in this build; answers false.
+bool ShowToolNotAvailable(const TFMisc& context);
 /// Sets the caption of the context's options dialog to ProgressCaption, when it has one.
 void SetProgressCaption(TFMisc& context);
 

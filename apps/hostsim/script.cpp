@@ -10,6 +10,10 @@
 
 #include "platform/host/document_commands.h"
 #include "platform/host/record_store.h"
+#include "platform/hostapi/records.h"
+#include "platform/win/keys.h"
+#include "platform/win/message_box.h"
+#include "platform/win/messages.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 
@@ -201,6 +205,81 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              }
              win::QueueFormAction(args[0], std::move(action));
          }},
+        {{"menu"},
+         "menu \"MENU/ITEM\"",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "menu \"MENU/ITEM\"");
+             const uint32_t id = m_host.FindMenuCommand(args[0]);
+             if (id == 0) {
+                 throw ScriptError("no menu item \"" + args[0] + "\"");
+             }
+             win::PostMessage(m_host.MainWindow(), win::WM_COMMAND, id);
+         }},
+        {{"invoke"},
+         "invoke INDEX [PLUG-IN]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 2, "invoke INDEX [PLUG-IN]");
+             const std::string name = args.size() == 2 ? args[1] : "Orvex188.fxt";
+             const auto& plugins = m_host.Plugins();
+             const auto it = std::find_if(plugins.begin(), plugins.end(),
+                                          [&](const host::LoadedPlugin& p) { return p.fileName == name; });
+             if (it == plugins.end()) {
+                 throw ScriptError("no plug-in " + name + " is loaded");
+             }
+             const int32_t index = ParseNumber(args[0]);
+             const int16_t changed =
+                 m_host.InvokePlugin(static_cast<size_t>(it - plugins.begin()), static_cast<int16_t>(index));
+             win::TranscriptWrite("host: " + name + " answered " + std::to_string(changed));
+         }},
+        {{"select"},
+         "select STAFF-STAFF MEASURE-MEASURE [POSITION-POSITION] | select none",
+         [this](const std::vector<std::string>& args) {
+             const std::string usage = "select STAFF-STAFF MEASURE-MEASURE [POSITION-POSITION] | select none";
+             if (args.size() == 1 && args[0] == "none") {
+                 m_host.SetSelection(std::nullopt);
+                 return;
+             }
+             ExpectArguments(args, 2, 3, usage);
+             const host::NumberRange staves = ParseRange(args[0], "staves");
+             const host::NumberRange measures = ParseRange(args[1], "measures");
+             hostapi::SelectionRecord selection;
+             selection.setFirstStaff(static_cast<hostapi::StaffSlot>(staves.first));
+             selection.setLastStaff(static_cast<hostapi::StaffSlot>(staves.last));
+             selection.setFirstMeasure(static_cast<hostapi::MeasureNumber>(measures.first));
+             selection.setLastMeasure(static_cast<hostapi::MeasureNumber>(measures.last));
+             selection.setEndEdu(INT32_MAX);  // to the end of the last measure
+             if (args.size() == 3) {
+                 const size_t dash = args[2].find('-', 1);
+                 if (dash == std::string::npos) {
+                     throw ScriptError("not a range of positions: " + args[2] + " (START-END in EDU)");
+                 }
+                 selection.setStartEdu(ParseNumber(args[2].substr(0, dash)));
+                 selection.setEndEdu(ParseNumber(args[2].substr(dash + 1)));
+             }
+             m_host.SetSelection(selection);
+         }},
+        {{"hold", "shift"},
+         "hold shift",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "hold shift");
+             win::SetKeyDown(win::VK_SHIFT, true);
+         }},
+        {{"release", "shift"},
+         "release shift",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "release shift");
+             win::SetKeyDown(win::VK_SHIFT, false);
+         }},
+        {{"answer"},
+         "answer yes|no|ok|cancel",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "answer yes|no|ok|cancel");
+             const int32_t answer = win::AnswerFromName(args[0]);
+             if (answer == 0) {
+                 throw ScriptError("not an answer: " + args[0] + " (yes, no, ok or cancel)");
+             }
+             win::QueueMessageBoxAnswer(answer);
+         }},
         {{"quit"},
          "quit",
          [this](const std::vector<std::string>& args) {
@@ -223,6 +302,9 @@ void ScriptRunner::RunLine(const std::vector<std::string>& words) {
         throw ScriptError("unknown command \"" + words[0] + "\"");
     }
     best->run(std::vector<std::string>(words.begin() + static_cast<std::ptrdiff_t>(best->words.size()), words.end()));
+    // Messages posted by the command (a menu choice, a plug-in's requests to the host) are
+    // delivered before the next line, as the host's message loop would.
+    win::PumpMessages();
 }
 
 bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std::ostream& errors) {

@@ -13,6 +13,7 @@
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/menus.h"
+#include "platform/win/messages.h"
 #include "platform/win/system.h"
 #include "platform/win/transcript.h"
 #include "platform/win/windows.h"
@@ -71,13 +72,26 @@ int32_t HostYearOf(int32_t rawVersion) {
     return 2002;
 }
 
-Host::Host() {
+Host::Host(std::string programPath) {
     if (s_current != nullptr) {
         throw std::logic_error("only one host runs at a time");
     }
     s_current = this;
-    m_hostModule = win::RegisterProcessModule(hostapi::kHostModuleName, win::ModuleExports{{}, ServiceByOrdinal});
+    if (programPath.empty()) {
+        std::error_code error;
+        const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+        programPath =
+            ((error ? std::filesystem::current_path() : exe.parent_path()) / hostapi::kHostModuleName).string();
+    }
+    m_hostModule =
+        win::RegisterProcessModule(hostapi::kHostModuleName, win::ModuleExports{{}, ServiceByOrdinal}, programPath);
     m_mainWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
+    win::SetWindowProc(m_mainWindow, [this](win::Hwnd, uint32_t message, uintptr_t wParam, intptr_t) -> intptr_t {
+        if (message == win::WM_COMMAND) {
+            RunCommandId(static_cast<uint32_t>(wParam));
+        }
+        return 0;
+    });
     win::SetForegroundWindow(m_mainWindow);
     win::SetFocus(m_mainWindow);
     BuildMenuBar();
@@ -236,8 +250,91 @@ int16_t Host::InvokePlugin(size_t plugin, int16_t index) {
     Document* front = FrontDocument();
     const hostapi::SelectionRecord document =
         front != nullptr ? WholeDocumentRegion(*front) : hostapi::SelectionRecord{};
+    const uint8_t* selection = m_selection ? m_selection->bytes.data() : nullptr;
     return CallPlugin(loaded.fileName, hostapi::kInvokeEntry,
-                      [&] { return loaded.invoke(m_mainWindow, index, nullptr, document.bytes.data()); });
+                      [&] { return loaded.invoke(m_mainWindow, index, selection, document.bytes.data()); });
+}
+
+hostapi::SelectionRecord Host::DocumentRegion() {
+    Document* front = FrontDocument();
+    return front != nullptr ? WholeDocumentRegion(*front) : hostapi::SelectionRecord{};
+}
+
+std::optional<std::pair<size_t, int16_t>> Host::PluginCommand(uint32_t id) const {
+    for (size_t plugin = 0; plugin < m_plugins.size(); ++plugin) {
+        const auto& ids = m_plugins[plugin].commandIds;
+        if (auto it = std::find(ids.begin(), ids.end(), id); it != ids.end()) {
+            return std::make_pair(plugin, static_cast<int16_t>(it - ids.begin()));
+        }
+    }
+    return std::nullopt;
+}
+
+void Host::RunCommandId(uint32_t id) {
+    if (const auto command = PluginCommand(id)) {
+        const int16_t changed = InvokePlugin(command->first, command->second);
+        if (changed != 0) {
+            win::TranscriptWrite("host: " + m_plugins[command->first].fileName + " changed the document");
+        }
+        return;
+    }
+    win::MenuItemInfo info;
+    const win::Hmenu bar = win::GetMenu(m_mainWindow);
+    if (win::GetMenuItemInfo(bar, id, false, info)) {
+        win::TranscriptWrite("host: command \"" + win::StripAccelerators(info.text) + "\" [" + std::to_string(id) +
+                             "]");
+    } else {
+        win::TranscriptWrite("host: command " + std::to_string(id) + " (no menu item)");
+    }
+}
+
+namespace {
+
+/// A menu text as a path compares it: no accelerator marks, no trailing dots, lower case.
+std::string MenuKey(std::string_view text) {
+    std::string key = win::StripAccelerators(text);
+    while (!key.empty() && (key.back() == '.' || key.back() == ' ')) {
+        key.pop_back();
+    }
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    return key;
+}
+
+}  // namespace
+
+uint32_t Host::FindMenuCommand(std::string_view path) const {
+    win::Hmenu menu = win::GetMenu(m_mainWindow);
+    size_t start = 0;
+    while (menu != win::kNoMenu && start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        const std::string wanted = MenuKey(path.substr(start, end - start));
+        const bool last = end == path.size();
+        const int32_t count = win::GetMenuItemCount(menu);
+        win::Hmenu next = win::kNoMenu;
+        for (int32_t i = 0; i < count; ++i) {
+            win::MenuItemInfo info;
+            win::GetMenuItemInfo(menu, static_cast<uint32_t>(i), true, info);
+            if ((info.flags & win::MF_SEPARATOR) != 0 || MenuKey(info.text) != wanted) {
+                continue;
+            }
+            if ((info.flags & win::MF_POPUP) != 0) {
+                next = info.submenu;
+                break;
+            }
+            if (last) {
+                return info.id;
+            }
+        }
+        if (last) {
+            return 0;
+        }
+        menu = next;
+        start = end + 1;
+    }
+    return 0;
 }
 
 void Host::AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/host/document.h"
@@ -47,7 +48,9 @@ public:
     static constexpr int32_t kDefaultRawVersion = 0x05000005;
     static constexpr uint32_t kFirstPluginCommandId = 40000;
 
-    Host();
+    /// `programPath` is the host program's full file name (its folder holds "Plug-Ins", "User
+    /// Manual", ...); by default "FINALE.EXE" in the folder of the running executable.
+    explicit Host(std::string programPath = {});
     ~Host();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
@@ -80,6 +83,26 @@ public:
     /// FinaleExtensionInvoke, with no selection and the record of the whole document in front;
     /// answers what the plug-in answered (non-zero: the document changed).
     int16_t InvokePlugin(size_t plugin, int16_t index);
+
+    // ---- Commands and the selection ----
+
+    /// The user's selection in the document window (services 23 and the invoke entry); none
+    /// when nothing is selected.
+    const std::optional<hostapi::SelectionRecord>& Selection() const { return m_selection; }
+    void SetSelection(std::optional<hostapi::SelectionRecord> selection) { m_selection = std::move(selection); }
+    /// The whole-document record of the document in front (zero without a document).
+    hostapi::SelectionRecord DocumentRegion();
+
+    /// The host's reaction to a command identifier (a menu choice, or WM_COMMAND from a
+    /// plug-in): a plug-in entry calls its invoke entry with the selection; the host's own
+    /// commands are shown in the transcript.
+    void RunCommandId(uint32_t id);
+    /// The command identifier of the menu item at a path of menu texts separated by "/"
+    /// ("Plug-ins/Vx Browser..."): texts compare without their accelerator marks, in any case,
+    /// with or without trailing dots. 0 when there is no such item.
+    uint32_t FindMenuCommand(std::string_view path) const;
+    /// The plug-in that owns a command identifier and the index of its entry.
+    std::optional<std::pair<size_t, int16_t>> PluginCommand(uint32_t id) const;
 
     /// Every host call of a plug-in's entry point goes through here: after the call the host
     /// takes back the entry arrays lent during the call that the plug-in did not release and
@@ -138,6 +161,7 @@ private:
     int32_t m_frontNumber = 0;
     ProgressDisplay m_progress;
     uint8_t m_hiddenLayers = 0;  ///< bit n: layer n is not shown
+    std::optional<hostapi::SelectionRecord> m_selection;
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

@@ -14,6 +14,9 @@
 // A load also answers the records the host computes: a staff record 'SOSC' that a cell does not
 // store is the staff's own (music_model.h).
 //
+// View services: 23 answers the user's selection (1) or none (0, the first record zero) and
+// always the whole-document record; 17, 19 and 24 redraw and scroll, shown in the transcript.
+//
 // Music services: entry arrays (2-6, 51, 52) as entry_arrays.h says; staff slots (18, 31),
 // pitch (29), key of a cell (33) and measure length (50) as music_model.h says; the progress
 // display (53-55) as progress.h says; 61 answers whether the host shows a layer (0 for a
@@ -29,6 +32,7 @@
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
+#include "platform/win/transcript.h"
 
 namespace host {
 namespace {
@@ -242,6 +246,51 @@ int16_t LayerShown(hostapi::LayerIndex layer, InterfaceVersion version) {
     return host != nullptr && host->LayerShown(layer) ? 1 : 0;
 }
 
+// ---- Selection and views ----
+
+int16_t GetSelection(uint8_t* selection, uint8_t* document, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    if (host == nullptr) {
+        return 0;
+    }
+    if (document != nullptr) {
+        const hostapi::SelectionRecord whole = host->DocumentRegion();
+        std::memcpy(document, whole.bytes.data(), hostapi::SelectionRecord::kSize);
+    }
+    const auto& current = host->Selection();
+    if (selection != nullptr) {
+        const hostapi::SelectionRecord none;
+        std::memcpy(selection, (current ? *current : none).bytes.data(), hostapi::SelectionRecord::kSize);
+    }
+    return current ? 1 : 0;
+}
+
+int16_t RedrawMeasures(hostapi::MeasureNumber first, hostapi::MeasureNumber last, int16_t /*zero*/,
+                       hostapi::ViewKey view, InterfaceVersion version) {
+    if (HostFor(version) == nullptr) {
+        return 0;
+    }
+    win::TranscriptWrite("host: redraw measures " + std::to_string(first) + "-" + std::to_string(last) + " of view " +
+                         std::to_string(view));
+    return 1;
+}
+
+int16_t ShowMeasure(hostapi::MeasureNumber measure, int16_t /*one*/, InterfaceVersion version) {
+    if (HostFor(version) == nullptr) {
+        return 0;
+    }
+    win::TranscriptWrite("host: bring measure " + std::to_string(measure) + " into view");
+    return 1;
+}
+
+int16_t RedrawDocument(const uint8_t* region, InterfaceVersion version) {
+    if (HostFor(version) == nullptr) {
+        return 0;
+    }
+    win::TranscriptWrite(region == nullptr ? "host: redraw the document" : "host: redraw the document (region)");
+    return 1;
+}
+
 template <typename Fn>
 void* Address(Fn function) {
     return reinterpret_cast<void*>(function);
@@ -278,6 +327,10 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::EndProgress), Address<hostapi::EndProgressFn>(EndProgress)},
         {static_cast<int32_t>(Service::StepProgress), Address<hostapi::StepProgressFn>(StepProgress)},
         {static_cast<int32_t>(Service::LayerShown), Address<hostapi::LayerShownFn>(LayerShown)},
+        {static_cast<int32_t>(Service::GetSelection), Address<hostapi::GetSelectionFn>(GetSelection)},
+        {static_cast<int32_t>(Service::RedrawMeasures), Address<hostapi::RedrawMeasuresFn>(RedrawMeasures)},
+        {static_cast<int32_t>(Service::ShowMeasure), Address<hostapi::ShowMeasureFn>(ShowMeasure)},
+        {static_cast<int32_t>(Service::RedrawDocument), Address<hostapi::RedrawDocumentFn>(RedrawDocument)},
     };
     auto it = kServices.find(ordinal);
     return it == kServices.end() ? nullptr : it->second;

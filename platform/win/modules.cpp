@@ -105,12 +105,13 @@ Hmodule LoadFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-Hmodule RegisterProcessModule(std::string_view fileName, ModuleExports exports) {
+Hmodule RegisterProcessModule(std::string_view fileName, ModuleExports exports, std::string_view path) {
     Loader& loader = TheLoader();
     const Hmodule handle{loader.nextHandle};
     loader.nextHandle += 0x10000;
     Module module;
     module.fileName = std::string(fileName);
+    module.path = std::string(path);
     module.exports = std::move(exports);
     loader.modules.emplace(static_cast<uint32_t>(handle), std::move(module));
     if (loader.mainModule == kNoModule) {

@@ -29,7 +29,8 @@ struct ModuleExports {
 /// Registers a module that lives in the process already under `fileName` (for instance
 /// "FINALE.EXE"); the first one registered is the process's main module. Its entry point, when
 /// exported by name, is called with DLL_PROCESS_ATTACH now.
-Hmodule RegisterProcessModule(std::string_view fileName, ModuleExports exports);
+/// `path`, when given, is the module's full file name (GetModuleFileName answers it).
+Hmodule RegisterProcessModule(std::string_view fileName, ModuleExports exports, std::string_view path = {});
 /// Removes a module registered with RegisterProcessModule (DLL_PROCESS_DETACH first).
 bool UnregisterProcessModule(Hmodule module);
 

@@ -1,6 +1,7 @@
 // hostsim end to end: the built host program loads the built plug-ins and shows their menus.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "tests/support/fixture.h"
@@ -108,6 +109,43 @@ TEST_F(HostsimTest, ScriptErrorsNameTheLineAndStop) {
     EXPECT_NE(late.err.find("test.script:2: the host language cannot change once plug-ins are loaded"),
               std::string::npos)
         << late.err;
+}
+
+TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
+    const std::string score = (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            score +
+            "\n"
+            "answer no\n"
+            "menu \"plug-ins/vx join rests of multiple layers\"\n"
+            "select 1-2 1-1\n"
+            "hold shift\n"
+            "menu \"Plug-ins/Vx &Respell Notes\"\n"
+            "menu \"Plug-ins/Vx About\"\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Without a selection the command asks for the whole document; No runs nothing.
+    const auto asked =
+        testsupport::LinesStartingWith(result.out, "> menu \"plug-ins/vx join rests of multiple layers\"", "");
+    ASSERT_GE(asked.size(), 7u);
+    testsupport::ExpectLines(
+        {"[form] \"Orvex 1.88d\" TMsgDlg, modal", "  label Message \"No region selected. Process the whole document?\"",
+         "  check box Skip \"Skip this question in the future\": unchecked", "  button YesBtn \"&Yes\"",
+         "  button NoBtn \"&No\"", "  user: click NoBtn", "  -> No"},
+        std::vector<std::string>(asked.begin() + 1, asked.begin() + 8));
+    // With a selection and Shift the tool runs at once: this build has no entry tools yet.
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
+                        "  label Message \"Respell Notes is not available in this build.\""),
+              result.out.end());
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"),
+              result.out.end());
+
+    const auto missing = testsupport::RunHostsim("load plugins\nmenu \"Plug-ins/Vx Nothing\"\n", RegistryFile());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("test.script:2: no menu item \"Plug-ins/Vx Nothing\""), std::string::npos)
+        << missing.err;
 }
 
 TEST_F(HostsimTest, UnloadingWritesTheRegistryFile) {

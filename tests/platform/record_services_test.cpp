@@ -78,11 +78,12 @@ protected:
     std::unique_ptr<host::Host> m_host;
 };
 
-TEST_F(RecordServicesTest, OffersTheRecordAndMusicOrdinalsOnly) {
-    for (int32_t ordinal : {2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, 18, 29, 31, 33, 50, 51, 52, 53, 54, 55, 61}) {
+TEST_F(RecordServicesTest, OffersTheBuiltOrdinalsOnly) {
+    for (int32_t ordinal :
+         {2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, 17, 18, 19, 23, 24, 29, 31, 33, 50, 51, 52, 53, 54, 55, 61}) {
         EXPECT_NE(host::ServiceByOrdinal(ordinal), nullptr) << ordinal;
     }
-    for (int32_t ordinal : {1, 8, 15, 23}) {
+    for (int32_t ordinal : {1, 8, 15, 41}) {
         EXPECT_EQ(host::ServiceByOrdinal(ordinal), nullptr) << ordinal;
     }
 }

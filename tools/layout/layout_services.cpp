@@ -3,65 +3,67 @@
 #include "tools/layout/layout_services.h"
 
 #include "core/messages.h"
+#include "core/tool_context.h"
 
 namespace orvex {
 
-bool RunSmartExplosion(TFMisc&) {
-    return ShowNotAvailable("The smart explosion of parts");
+bool RunSmartExplosion(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
+// No explosion starts in this build, so no step is ever pending.
 bool StepPartExplosion(ExplosionContext&) {
     return false;
 }
 void ExplosionContextDestroy(ExplosionContext* step) {
     delete step;
 }
-bool RunAlignMove(TFMisc&, const RegionWords&) {
-    return ShowNotAvailable("Align/Move");
+bool RunAlignMove(TFMisc& context, const RegionWords&) {
+    return ShowToolNotAvailable(context);
 }
-bool RunFitMeasures(TFMisc&) {
-    return ShowNotAvailable("Fit Measures");
+bool RunFitMeasures(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunUpdateGroups(TFMisc&) {
-    return ShowNotAvailable("Update Groups");
+bool RunUpdateGroups(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunCreateHairpins(TFMisc&) {
-    return ShowNotAvailable("Create Hairpins");
+bool RunCreateHairpins(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunJoinTwoSystems(TFMisc&) {
-    return ShowNotAvailable("Join Two Staff Systems");
+bool RunJoinTwoSystems(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunShiftSystemOptimization(TFMisc&) {
-    return ShowNotAvailable("Shift System Optimization");
+bool RunShiftSystemOptimization(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunIncipits(TFMisc&) {
-    return ShowNotAvailable("Incipits");
+bool RunIncipits(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunEnclosures(TFMisc&) {
-    return ShowNotAvailable("Enclosures");
+bool RunEnclosures(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunSpecialMeasureRegions(TFMisc&) {
-    return ShowNotAvailable("Special Measure Regions");
+bool RunSpecialMeasureRegions(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunSmartSplitPoint(TFMisc&) {
-    return ShowNotAvailable("Smart Split Point");
+bool RunSmartSplitPoint(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunMeasureWidths(TFMisc&, const hostapi::SelectionRecord&) {
-    return ShowNotAvailable("Measure Widths");
+bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord&) {
+    return ShowToolNotAvailable(context);
 }
-bool RunSplitStaffSystem(TFMisc&, int32_t, TStaffSystems&) {
-    return ShowNotAvailable("Split Staff System");
+bool RunSplitStaffSystem(TFMisc& context, int32_t, TStaffSystems&) {
+    return ShowToolNotAvailable(context);
 }
-bool RunMeasureEditAdjust(TFMisc&, int32_t, int32_t) {
-    return ShowNotAvailable("The measure adjustments");
+bool RunMeasureEditAdjust(TFMisc& context, int32_t, int32_t) {
+    return ShowToolNotAvailable(context);
 }
-void RunExpressionsCommand(TFMisc&, int32_t, int32_t, const RegionWords&) {
-    ShowNotAvailable("Expressions");
+void RunExpressionsCommand(TFMisc& context, int32_t, int32_t, const RegionWords&) {
+    ShowToolNotAvailable(context);
 }
-bool RunScaleStaffPositions(TFMisc&) {
-    return ShowNotAvailable("Scale Staff Positions");
+bool RunScaleStaffPositions(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunCopySystemOptimization(win::Hwnd, TFMisc&) {
-    return ShowNotAvailable("Copy System Optimization");
+bool RunCopySystemOptimization(win::Hwnd, TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
 
 }  // namespace orvex

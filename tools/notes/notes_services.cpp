@@ -3,39 +3,41 @@
 #include "tools/notes/notes_services.h"
 
 #include "core/messages.h"
+#include "core/tool_context.h"
 
 namespace orvex {
 
-bool RunEntryProcessingTool(TFMisc&) {
-    return ShowNotAvailable("The note and entry tools");
+bool RunEntryProcessingTool(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunEntryWalkTool(TFMisc&) {
-    return ShowNotAvailable("The note and entry tools");
+bool RunEntryWalkTool(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
 void BreakSecondaryBeams(const BeamBreakOptions&) {
     ShowNotAvailable("The beam breaker");
 }
-void RunAddCueNotes(const CueNotesRequest&) {
-    ShowNotAvailable("Adding cue notes");
+void RunAddCueNotes(const CueNotesRequest& request) {
+    ShowToolNotAvailable(*request.context);
 }
-bool RunCombineRhythmsAndPitches(TFMisc&) {
-    return ShowNotAvailable("Combining rhythms and pitches");
+bool RunCombineRhythmsAndPitches(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunExportToSpreadsheet(TFMisc&) {
-    return ShowNotAvailable("The export to a spreadsheet");
+bool RunExportToSpreadsheet(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunHarpPedaling(TFMisc&) {
-    return ShowNotAvailable("Harp pedaling");
+bool RunHarpPedaling(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool AnalyzeStaffGroup(TFMisc&) {
-    return ShowNotAvailable("Analyze");
+bool AnalyzeStaffGroup(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunSlurTool(TFMisc&) {
-    return ShowNotAvailable("The slurs command");
+bool RunSlurTool(TFMisc& context) {
+    return ShowToolNotAvailable(context);
 }
-bool RunPlaybackTool(TFMisc&, int32_t) {
-    return ShowNotAvailable("The playback command");
+bool RunPlaybackTool(TFMisc& context, int32_t) {
+    return ShowToolNotAvailable(context);
 }
+
 // The Midi and Distribute Notes items have no menu entries; they succeed at once and change
 // nothing.
 bool RunMidiTool(TFMisc&) {

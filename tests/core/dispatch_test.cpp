@@ -1,0 +1,336 @@
+// A command's road from the host's menu to the tool: the invoke entry, the options road, the
+// two dispatchers with their edit bracket and result rules, and the forms of the codes below
+// 100. Orvex188 runs in-process in the simulated host; the tools' handlers are replaced where a
+// case needs a tool that does something.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/commands.h"
+#include "core/dispatch.h"
+#include "core/host/host_imports.h"
+#include "core/messages.h"
+#include "core/module_exports.h"
+#include "core/startup.h"
+#include "platform/host/host.h"
+#include "platform/host/score_text.h"
+#include "platform/win/keys.h"
+#include "platform/win/messages.h"
+#include "platform/win/win.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+using namespace orvex;
+
+constexpr const char* kScore = R"(
+staff "Flute"
+staff "Cello"
+measures 4 time 4/4
+)";
+
+// Table indexes of commands used below.
+constexpr int16_t kRespellNotes = 4;        // 142, whole measures
+constexpr int16_t kTremolo = 3;             // 123, has options
+constexpr int16_t kRepairTrill = 12;        // 200, dialog only in group 1
+constexpr int16_t kBeforeDeleting = 24;     // 151
+constexpr int16_t kMelismaRight = 47;       // 205
+constexpr int16_t kNewSpacing = 45;         // 120
+constexpr int16_t kSpecialRegions = 27;     // 174
+constexpr int16_t kSmartDistribution = 53;  // 127
+constexpr int16_t kAbout = 71;              // 7
+constexpr int16_t kUserManual = 70;         // 9
+constexpr int16_t kJoinRests = 56;          // 125, no options
+
+class DispatchTest : public testsupport::DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        ResetProcessState();
+        ResetHostImports();
+        m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
+        m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
+        ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+        win::ClearTranscript();
+    }
+    void TearDown() override {
+        m_host.reset();
+        win::SetKeyDown(win::VK_SHIFT, false);
+        DesktopTest::TearDown();
+    }
+
+    int16_t Invoke(int16_t index) { return m_host->InvokePlugin(0, index); }
+
+    void Select(int16_t firstStaff, int16_t lastStaff, int16_t firstMeasure, int16_t lastMeasure) {
+        hostapi::SelectionRecord selection;
+        selection.setFirstStaff(firstStaff);
+        selection.setLastStaff(lastStaff);
+        selection.setFirstMeasure(firstMeasure);
+        selection.setLastMeasure(lastMeasure);
+        selection.setEndEdu(INT32_MAX);
+        m_host->SetSelection(selection);
+    }
+
+    /// The label texts of the message dialogs shown, in order.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const std::string& line : win::TranscriptLines()) {
+            if (line.starts_with("  label Message \"")) {
+                texts.push_back(line.substr(17, line.size() - 18));
+            }
+        }
+        return texts;
+    }
+
+    /// Replaces the handler of a tool item; the handler counts its runs.
+    void Handle(int32_t item, std::function<bool(TFMisc&)> body) {
+        Level2Handlers()[static_cast<size_t>(item)] = [this, body](TFMisc& context, int32_t,
+                                                                   const hostapi::SelectionRecord* region) {
+            ++m_runs;
+            m_lastRegion = region != nullptr ? *region : hostapi::SelectionRecord{};
+            return body(context);
+        };
+    }
+
+    std::unique_ptr<host::Host> m_host;
+    int32_t m_runs = 0;
+    hostapi::SelectionRecord m_lastRegion;
+};
+
+TEST_F(DispatchTest, MenuIndexOutOfRangeDoesNothing) {
+    for (int16_t index : {72, 79, 80, 500, -1}) {
+        EXPECT_EQ(Invoke(index), 0) << index;
+    }
+    EXPECT_TRUE(win::TranscriptLines().empty());
+    EXPECT_EQ(InvokeNesting, 0);
+}
+
+TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {
+    SkipNextInvoke = true;
+    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_FALSE(SkipNextInvoke);
+    EXPECT_TRUE(win::TranscriptLines().empty());
+    Invoke(kAbout);
+    EXPECT_EQ(win::TranscriptLines()[1], "[form] \"About Orvex 1.88d\" TAboutBox, modal");
+}
+
+TEST_F(DispatchTest, ShiftRunsAToolWithOptionsAtOnce) {
+    Handle(23, [](TFMisc& context) {
+        context.RunResult = context.Options[0].value;
+        return true;
+    });
+    Select(1, 1, 1, 2);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(kTremolo), 1);
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_TRUE(ShiftHeld);
+    EXPECT_TRUE(Messages().empty());
+    // Without Shift the tool's options go through the options dialog first.
+    win::SetKeyDown(win::VK_SHIFT, false);
+    Invoke(kTremolo);
+    EXPECT_EQ(m_runs, 1);
+}
+
+TEST_F(DispatchTest, RepairTrillNotesNeverShowsADialog) {
+    Handle(0, [](TFMisc& context) { return context.Group == 2; });
+    Select(1, 2, 1, 1);
+    EXPECT_EQ(Invoke(kRepairTrill), 1);
+    EXPECT_EQ(m_runs, 1);
+}
+
+TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
+    Handle(25, [](TFMisc& context) { return context.MeasureCount == 3; });
+    Select(2, 2, 2, 4);
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    ASSERT_EQ(m_runs, 1);
+    EXPECT_EQ(m_lastRegion.firstMeasure(), 2);
+    EXPECT_EQ(m_lastRegion.lastMeasure(), 4);
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: progress begins over staves 2, measures 2-4: 3 steps"),
+              lines.end());
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.starts_with("host: progress ends"); }),
+              lines.end());
+}
+
+TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
+    Handle(25, [](TFMisc& context) {
+        context.ChangeCount = 4;
+        return false;
+    });
+    Select(1, 1, 1, 1);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_TRUE(Messages().empty());
+    // A tool that succeeds with changes gets the result message with its count.
+    Handle(25, [](TFMisc& context) {
+        context.ChangeCount = 4;
+        return true;
+    });
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"I removed 4 extraneous beat chart handles."});
+}
+
+TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
+    // Tremolo's row 1 is not a refresh option; Remove extraneous beat chart elements (item 2)
+    // has "Enforce beat chart refresh?" in row 1, on by default.
+    Handle(2, [](TFMisc& context) {
+        context.RerunFlag = 1;
+        return true;
+    });
+    Select(1, 1, 1, 1);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(19), 0);  // a refresh run answers 0 and posts the host's redraw commands
+    EXPECT_EQ(win::PendingMessages(), 2u);
+    win::PumpMessages();
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: command \"Redraw Screen\" [76037]"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: command \"Update Layout\" [76038]"), lines.end());
+}
+
+TEST_F(DispatchTest, EmptyMeasureRangeAnswersTwoWithoutRunningTheTool) {
+    Handle(25, [](TFMisc&) { return true; });
+    auto context = InitToolContext();
+    SelectionRecords[0].setFirstMeasure(3);
+    SelectionRecords[0].setLastMeasure(2);
+    SelectionRecords[0].setFirstStaff(1);
+    SelectionRecords[0].setLastStaff(1);
+    CurrentRegion = &SelectionRecords[0];
+    QuerySelectionFromHost = false;
+    EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 2);
+    EXPECT_EQ(m_runs, 0);
+}
+
+TEST_F(DispatchTest, NoSelectionAsksForTheWholeDocument) {
+    Handle(25, [](TFMisc&) { return true; });
+    win::QueueMessageBoxAnswer(win::IDNO);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(m_runs, 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"No region selected. Process the whole document?"});
+    win::QueueMessageBoxAnswer(win::IDYES);
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    ASSERT_EQ(m_runs, 1);
+    EXPECT_EQ(m_lastRegion.firstMeasure(), 1);
+    EXPECT_EQ(m_lastRegion.lastMeasure(), 4);
+    EXPECT_EQ(m_lastRegion.lastStaff(), 2);
+}
+
+TEST_F(DispatchTest, ScrollViewOnlyToolsRefuseAnotherView) {
+    Handle(27, [](TFMisc&) { return true; });
+    Select(1, 2, 1, 2);
+    hostapi::SelectionRecord inPageView = *m_host->Selection();
+    inPageView.setViewKey(3);
+    m_host->SetSelection(inPageView);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(kSmartDistribution), 0);
+    EXPECT_EQ(m_runs, 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "This plug-in can be used in scroll view only, and only with staff set: All Staves"});
+}
+
+TEST_F(DispatchTest, MeasureCommandsAreRefusedFromHostYear2001) {
+    m_host.reset();
+    ResetProcessState();
+    ResetHostImports();
+    m_host = std::make_unique<host::Host>();
+    m_host->SetRawVersion(0x06000200);
+    m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
+    ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+    win::ClearTranscript();
+    EXPECT_EQ(Invoke(kBeforeDeleting), 0);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages()[0].starts_with("This command is no longer needed in this version of Finale."));
+}
+
+TEST_F(DispatchTest, MelismaCommandRunsAsItem13FromHostYear1998) {
+    Handle(13, [](TFMisc& context) { return context.Group == 1; });
+    Handle(5, [](TFMisc&) { return true; });
+    Select(1, 1, 1, 1);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(kMelismaRight), 1);
+    EXPECT_EQ(m_runs, 1);
+}
+
+TEST_F(DispatchTest, BusyCommandAnswersZeroSilently) {
+    Handle(25, [](TFMisc&) { return true; });
+    Select(1, 1, 1, 1);
+    CommandBusy[static_cast<size_t>(kJoinRests)] = 1;
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(m_runs, 0);
+    EXPECT_TRUE(win::TranscriptLines().size() <= 1);  // at most the one-time debug line
+}
+
+TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
+    std::vector<int32_t> passes;
+    Handle(20, [&passes](TFMisc& context) {
+        passes.push_back(context.NewSpacingSecondPass);
+        return true;
+    });
+    Handle(17, [](TFMisc&) { return true; });  // Shift Lyrics, run by the first pass
+    Select(1, 2, 1, 2);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    Invoke(kNewSpacing);
+    EXPECT_EQ(passes, std::vector<int32_t>{0});
+    EXPECT_EQ(RepostCode, 120);
+    EXPECT_EQ(Messages().front(),
+              "The New Spacing process will now be started. Please do not touch either mouse or "
+              "keyboard until it has finished. Do not try to interrupt this process.");
+    // Any product command completes the pending pass instead of running.
+    win::ClearTranscript();
+    EXPECT_EQ(Invoke(kAbout), 1);
+    EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
+    EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
+    EXPECT_EQ(std::count_if(win::TranscriptLines().begin(), win::TranscriptLines().end(),
+                            [](const std::string& l) { return l.find("TAboutBox") != std::string::npos; }),
+              0);
+}
+
+TEST_F(DispatchTest, AboutBoxInGerman) {
+    LanguageIndex = 1;
+    Invoke(kAbout);
+    const auto lines =
+        testsupport::LinesStartingWith(win::TranscriptLines(), "[form] \"Über Orvex 1.88d\" TAboutBox, modal", "  ");
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "  label Label1 \"Orvex Plug-In Collection für Finale 1.88d\"");
+    EXPECT_EQ(lines[3], "  label Label4 \"Dokumentation, Updates und Support:\"");
+}
+
+TEST_F(DispatchTest, UserManualIsOpenedWithTheShell) {
+    namespace fs = std::filesystem;
+    EXPECT_EQ(Invoke(kUserManual), 0);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages()[0].starts_with("The user manual could not be found."));
+    // No German text: a German host shows the English one.
+    fs::create_directories(TempFolder() / "Finale" / "User Manual");
+    std::ofstream(TempFolder() / "Finale" / "User Manual" / "Orvex1.80.pdf") << "%PDF";
+    win::ClearTranscript();
+    LanguageIndex = 1;
+    EXPECT_EQ(Invoke(kUserManual), 0);
+    EXPECT_TRUE(Messages().empty());
+    ASSERT_EQ(win::ShellRequests().size(), 1u);
+    EXPECT_EQ(win::ShellRequests()[0], "open " + (TempFolder() / "Finale" / "User Manual" / "Orvex1.80.pdf").string());
+}
+
+TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
+    InvokeNesting = 0;
+    ReportException(win::kNoWindow, std::runtime_error("late"));
+    EXPECT_EQ(InvokeNesting, 0);
+    Handle(25, [](TFMisc&) -> bool { throw std::runtime_error("List index out of bounds (3)"); });
+    Select(1, 1, 1, 1);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(InvokeNesting, 0);
+    EXPECT_EQ(CommandBusy[static_cast<size_t>(kJoinRests)], 0);
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  | List index out of bounds (3)"), lines.end());
+}
+
+TEST_F(DispatchTest, UnavailableToolsSayTheirName) {
+    Select(1, 1, 1, 1);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(kRespellNotes), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Respell Notes is not available in this build."});
+    win::ClearTranscript();
+    EXPECT_EQ(Invoke(kSpecialRegions), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Special Measure Regions is not available in this build."});
+}
+
+}  // namespace
