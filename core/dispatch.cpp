@@ -367,8 +367,12 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
         if (s_pendingNewSpacing) {
             std::unique_ptr<TFMisc> context = std::move(s_pendingNewSpacing);
             NestingScope nesting(InvokeNesting);
-            DispatchToolLevel2(*context, context->Item, context->Group, context->Group);
-            return 1;
+            const int32_t done = DispatchToolLevel2(*context, context->Item, context->Group, context->Group);
+            if (context->NewSpacingSecondPass != 0) {
+                // Not run (another document is in front): the pass stays pending.
+                s_pendingNewSpacing = std::move(context);
+            }
+            return static_cast<int16_t>(done);
         }
         if (!BindServicePlugin()) {
             return 0;
@@ -559,9 +563,10 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
                     "completed. Please return to the original file!",
                     "WARNUNG: Sie sind zu einer andere Finale-Datei gewechselt, obwohl das Neue Ausrichten "
                     "noch nicht abgeschlossen ist. Bitte kehren Sie zur ursprünglichen Datei zurück!");
-            } else {
-                *region = context.SavedRegion;
+                // The second pass never runs on another document; it waits for the first one.
+                return 0;
             }
+            *region = context.SavedRegion;
         }
     }
     if (item == 32) {
@@ -611,6 +616,9 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         } else {
             FinishNewSpacing(context);
         }
+    } else if (item == 20 && secondPass) {
+        // A second pass that failed is not tried again.
+        context.NewSpacingSecondPass = 0;
     }
     if (RepostCode != 0 && GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
         InstallHostHooks();

@@ -97,18 +97,6 @@ void DetectHostLanguage(win::Hwnd hostWindow) {
 
 }  // namespace
 
-int32_t HostYearFromRawVersion(int32_t rawVersion) {
-    if (rawVersion < 0x4000000)
-        return 1997;
-    if (rawVersion < 0x5000000)
-        return 1998;
-    if (rawVersion < 0x6000000)
-        return 2000;
-    if (rawVersion < 0x7000000)
-        return 2001;
-    return 2002;
-}
-
 int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* /*reserved*/) {
     if (reason == win::DLL_PROCESS_ATTACH) {
         OnProcessAttach(instance);
@@ -120,7 +108,7 @@ int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* /*reserved*/
 
 int32_t FinaleExtensionVersion(int32_t hostRawVersion) {
     HostRawVersion = hostRawVersion;
-    HostYear = HostYearFromRawVersion(hostRawVersion);
+    HostYear = hostapi::HostYearOfRawVersion(hostRawVersion);
     return kOrvexInterfaceVersion;
 }
 

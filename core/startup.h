@@ -46,9 +46,6 @@ int16_t FinaleExtensionEnumerate(void* ignored, int16_t menuIndex, uint8_t* menu
 int16_t FinaleExtensionGetMenuStatus(int16_t menuIndex);
 int16_t FinaleExtensionTerminate(void* ignored);
 
-/// The host year of a raw host version.
-int32_t HostYearFromRawVersion(int32_t rawVersion);
-
 /// Puts the process-wide state back to what static initialisation left (tests start here).
 void ResetProcessState();
 

@@ -1,5 +1,8 @@
 #include "core/host/text_file_utils.h"
 
+#include "core/messages.h"
+#include "core/startup.h"
+
 namespace orvex {
 
 std::string& MacRomanToAnsi(std::string& text) {
@@ -37,6 +40,14 @@ std::string& MacRomanToAnsi(std::string& text) {
 
 bool FileWriteOk(const std::ostream& stream) {
     return !stream.fail() && !stream.bad();
+}
+
+bool CheckFileWritten(const std::ostream& stream) {
+    if (FileWriteOk(stream)) {
+        return true;
+    }
+    ShowMessageText(HostWindow, "Could not write to file.", "Die Datei konnte nicht beschrieben werden", 0, 0);
+    return false;
 }
 
 }  // namespace orvex

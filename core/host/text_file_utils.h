@@ -13,5 +13,8 @@ std::string& MacRomanToAnsi(std::string& text);
 
 /// Whether the stream's error state is clear.
 bool FileWriteOk(const std::ostream& stream);
+/// Whether the stream's error state is clear; when it is not, tells the user that the file
+/// could not be written.
+bool CheckFileWritten(const std::ostream& stream);
 
 }  // namespace orvex

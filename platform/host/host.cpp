@@ -60,18 +60,6 @@ std::string_view LanguageCode(Language language) {
     }
 }
 
-int32_t HostYearOf(int32_t rawVersion) {
-    if (rawVersion < 0x4000000)
-        return 1997;
-    if (rawVersion < 0x5000000)
-        return 1998;
-    if (rawVersion < 0x6000000)
-        return 2000;
-    if (rawVersion < 0x7000000)
-        return 2001;
-    return 2002;
-}
-
 Host::Host(std::string programPath) {
     if (s_current != nullptr) {
         throw std::logic_error("only one host runs at a time");

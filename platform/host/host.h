@@ -27,9 +27,6 @@ enum class Language { English, German, Italian };
 std::optional<Language> LanguageFromCode(std::string_view code);
 std::string_view LanguageCode(Language language);
 
-/// The host year of a raw version: 1997, 1998, 2000, 2001 or 2002.
-int32_t HostYearOf(int32_t rawVersion);
-
 struct LoadedPlugin {
     std::string fileName;
     win::Hmodule module = win::kNoModule;
@@ -62,7 +59,7 @@ public:
     /// std::logic_error. Both rebuild the menu bar.
     void SetRawVersion(int32_t rawVersion);
     int32_t RawVersion() const { return m_rawVersion; }
-    int32_t Year() const { return HostYearOf(m_rawVersion); }
+    int32_t Year() const { return hostapi::HostYearOfRawVersion(m_rawVersion); }
     void SetLanguage(Language language);
     Language CurrentLanguage() const { return m_language; }
 

@@ -29,6 +29,16 @@ inline constexpr InterfaceVersion kInterfaceVersion2001 = 0x06000200;
 inline constexpr Edu kEduPerQuarter = 1024;
 inline constexpr Edu kEduWholeNote = 4096;
 
+/// The host year of a raw host version: below 0x4000000 1997, below 0x5000000 1998, below
+/// 0x6000000 2000, below 0x7000000 2001, else 2002.
+constexpr int32_t HostYearOfRawVersion(int32_t rawVersion) {
+    return rawVersion < 0x4000000   ? 1997
+           : rawVersion < 0x5000000 ? 1998
+           : rawVersion < 0x6000000 ? 2000
+           : rawVersion < 0x7000000 ? 2001
+                                    : 2002;
+}
+
 constexpr Tag MakeTag(char a, char b, char c, char d) {
     return (static_cast<Tag>(static_cast<uint8_t>(a)) << 24) | (static_cast<Tag>(static_cast<uint8_t>(b)) << 16) |
            (static_cast<Tag>(static_cast<uint8_t>(c)) << 8) | static_cast<Tag>(static_cast<uint8_t>(d));

@@ -284,6 +284,96 @@ TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
               0);
 }
 
+TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
+    int32_t secondPasses = 0;
+    Handle(20, [&secondPasses](TFMisc& context) {
+        secondPasses += context.NewSpacingSecondPass;
+        return true;
+    });
+    Handle(17, [](TFMisc&) { return true; });
+    Select(1, 2, 1, 2);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    Invoke(kNewSpacing);
+    m_host->AddDocument(host::ParseScoreText(kScore, "other"));
+    win::ClearTranscript();
+    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_EQ(secondPasses, 0);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages()[0].starts_with("WARNING: you have switched to a different Finale file"));
+    // Back on the first document the pending pass runs.
+    m_host->BringToFront(1);
+    EXPECT_EQ(Invoke(kAbout), 1);
+    EXPECT_EQ(secondPasses, 1);
+}
+
+TEST_F(DispatchTest, MeasureCommandsRunBeforeHostYear2001) {
+    m_host.reset();
+    ResetProcessState();
+    ResetHostImports();
+    m_host = std::make_unique<host::Host>();
+    m_host->SetRawVersion(0x5FFFFFF);
+    m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
+    ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+    Handle(51, [](TFMisc&) { return true; });
+    Select(1, 1, 2, 3);
+    EXPECT_EQ(Invoke(kBeforeDeleting), 1);
+    EXPECT_EQ(m_runs, 1);
+}
+
+TEST_F(DispatchTest, BracketClosesWithTheFailureFlag) {
+    Handle(25, [](TFMisc&) { return false; });
+    Select(1, 2, 1, 3);
+    Invoke(kJoinRests);
+    std::vector<std::string> progress;
+    for (const std::string& line : win::TranscriptLines()) {
+        if (line.starts_with("host: progress")) {
+            progress.push_back(line);
+        }
+    }
+    testsupport::ExpectLines({"host: progress begins over staves 1-2, measures 1-3: 3 steps",
+                              "host: progress ends after 0 of 3 steps (stopped)"},
+                             progress);
+}
+
+TEST_F(DispatchTest, SkippedWholeDocumentQuestionTakesItsRememberedAnswer) {
+    Handle(25, [](TFMisc&) { return true; });
+    win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
+    win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "NoBtn", ""});
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(ShowMessagesText, "11111111110");
+    EXPECT_EQ(LastAnswersText, "00000000007");
+    // Not asked again: the remembered No runs nothing.
+    win::ClearTranscript();
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(m_runs, 0);
+    // A remembered Yes processes the whole document without asking.
+    LastAnswersText = "00000000006";
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(m_runs, 1);
+}
+
+TEST_F(DispatchTest, WithoutWholeDocumentTheSelectionIsRequired) {
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(55), 0);  // Add Cue Notes needs a selected staff
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Please select a region with the mass mover tool before using this command."});
+    win::ClearTranscript();
+    Select(1, 2, 1, 1);
+    EXPECT_EQ(Invoke(55), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Please select one staff as source for the the cue notes"});
+}
+
+TEST_F(DispatchTest, ProgressCaptionOfTheMelismaCommand) {
+    auto context = InitToolContext();
+    context->Item = 5;
+    context->Group = 2;
+    EXPECT_EQ(ProgressCaption(*context), "Move melisma syllables to the right 1.88d");
+    EXPECT_EQ(context->OwnerWindow, HostWindow);
+    EXPECT_EQ(context->StaffSystems, nullptr);
+}
+
 TEST_F(DispatchTest, AboutBoxInGerman) {
     LanguageIndex = 1;
     Invoke(kAbout);

@@ -2,6 +2,10 @@
 // answers of skipped questions.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "core/host/text_file_utils.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "platform/win/win.h"
@@ -96,6 +100,18 @@ TEST_F(MsgDlgTest, FreeTextsAndInternalErrors) {
     win::QueueMessageBoxAnswer(win::IDNO);
     EXPECT_FALSE(AskYesNo(win::kNoWindow, "Go on?", "Weiter?", 0, 0));
     EXPECT_EQ(Shown()[1], "  label Message \"Weiter?\"");
+}
+
+TEST_F(MsgDlgTest, FileThatCouldNotBeWrittenIsReported) {
+    std::ostringstream good;
+    good << "fine";
+    EXPECT_TRUE(CheckFileWritten(good));
+    EXPECT_TRUE(Shown().empty());
+    std::ofstream bad;  // never opened: writing fails
+    bad << "lost";
+    LanguageIndex = 1;
+    EXPECT_FALSE(CheckFileWritten(bad));
+    EXPECT_EQ(Shown()[1], "  label Message \"Die Datei konnte nicht beschrieben werden\"");
 }
 
 TEST_F(MsgDlgTest, ExceptionReportAsksToSaveThenShowsTheError) {
