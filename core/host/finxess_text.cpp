@@ -28,16 +28,6 @@ void Capture(std::string_view argument, char* buffer, size_t capacity) {
     buffer[n] = '\0';
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
 bool LoadStringRecord(int32_t cmper, char* buffer, int32_t size, Tag tag, int32_t inci) {
@@ -211,8 +201,8 @@ std::string BytesToHex(const uint8_t* bytes, size_t n) {
 
 void HexToBytes(std::string_view text, uint8_t* bytes, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        const int high = 2 * i + 1 < text.size() ? HexDigit(text[2 * i]) : -1;
-        const int low = 2 * i + 1 < text.size() ? HexDigit(text[2 * i + 1]) : -1;
+        const int high = 2 * i + 1 < text.size() ? hostapi::HexDigitValue(text[2 * i]) : -1;
+        const int low = 2 * i + 1 < text.size() ? hostapi::HexDigitValue(text[2 * i + 1]) : -1;
         bytes[i] = high < 0 || low < 0 ? 0 : static_cast<uint8_t>(high * 16 + low);
     }
 }

@@ -2,20 +2,9 @@
 
 #include <cstdint>
 
+#include "platform/hostapi/bytes.h"
+
 namespace host {
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
 
 std::vector<Word> SplitWords(std::string_view line) {
     std::vector<Word> words;
@@ -55,9 +44,10 @@ std::vector<Word> SplitWords(std::string_view line) {
             if (i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
                 word.text += line[i + 1];
                 i += 2;
-            } else if (i + 3 < line.size() && line[i + 1] == 'x' && HexDigit(line[i + 2]) >= 0 &&
-                       HexDigit(line[i + 3]) >= 0) {
-                word.text += static_cast<char>(HexDigit(line[i + 2]) * 16 + HexDigit(line[i + 3]));
+            } else if (i + 3 < line.size() && line[i + 1] == 'x' && hostapi::HexDigitValue(line[i + 2]) >= 0 &&
+                       hostapi::HexDigitValue(line[i + 3]) >= 0) {
+                word.text +=
+                    static_cast<char>(hostapi::HexDigitValue(line[i + 2]) * 16 + hostapi::HexDigitValue(line[i + 3]));
                 i += 4;
             } else {
                 throw WordError("a backslash in quotes must be followed by \", \\ or xNN");

@@ -42,6 +42,17 @@ inline void WriteI32(uint8_t* bytes, size_t offset, int32_t value) {
     WriteU32(bytes, offset, static_cast<uint32_t>(value));
 }
 
+/// The value of a hexadecimal digit (either case); -1 for any other character.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 /// Copies a text into a fixed field of `width` bytes: at most width - 1 characters, then a
 /// terminating zero; the rest of the field is zero-filled.
 inline void WriteFixedText(uint8_t* bytes, size_t offset, size_t width, std::string_view text) {
