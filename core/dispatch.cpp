@@ -8,11 +8,15 @@
 #include "core/hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/host/staff_lists.h"
+#include "core/host/staff_systems.h"
 #include "core/host_probes.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
+#include "forms/key_assignments.h"
+#include "forms/options_form.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
@@ -90,9 +94,16 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_ABOUT) {
         return ShowAboutBox();
     }
+    if (code == CODE_OPTIONS) {
+        return ShowOptionsForm();
+    }
     // FIXME: the harmonics and beam breaker forms, the staff list manager, the sorter and the
-    // explorer of text expressions, the options form and the print form are not built yet.
-    ShowNotAvailable(win::StripAccelerators(GetCommandName(tableIndex).substr(3)));
+    // explorer of text expressions and the print form are not built yet.
+    std::string name = win::StripAccelerators(GetCommandName(tableIndex).substr(3));
+    if (name.ends_with("...")) {
+        name.erase(name.size() - 3);
+    }
+    ShowNotAvailable(name);
     return 0;
 }
 
@@ -177,8 +188,13 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
             return RunUpdateGroups(context);
         case 44:
             return RunCreateHairpins(context);
-        case 45:
-            return ShowToolNotAvailable(context);
+        case 45: {
+            TStaffSystems systems;
+            if (systems.Count() == 0) {
+                return false;  // nothing to split
+            }
+            return RunSplitStaffSystem(context, OptionValue(context, 0), systems);
+        }
         case 47:
             return RunHarpPedaling(context);
         case 51: {
@@ -267,9 +283,15 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     QuerySelectionFromHost = querySelection;
     region = context.SavedRegion;
     if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
-        // FIXME: adding a staff to the context's staff list waits for the staff lists.
-        region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
-        context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
+        // A blank staff after the region's last one, marked in the list so that the second pass
+        // takes out this staff and no other. A staff the host refuses leaves the region as it is.
+        TInstruments& staves = *context.Instruments;
+        const int32_t after = context.SavedRegion.lastStaff();
+        if (staves.AddStaff(after, false)) {
+            staves.At(std::clamp(after, 0, staves.Count() - 1)).flag = 1;
+            region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
+            context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
+        }
     }
 }
 
@@ -286,6 +308,16 @@ void AwaitNewSpacingSecondPass(TFMisc& context) {
 void FinishNewSpacing(TFMisc& context) {
     context.NewSpacingSecondPass = 0;
     context.NewSpacingChanges.clear();
+    if (OptionValue(context, 4) != 0 && context.Instruments) {
+        TInstruments& staves = *context.Instruments;
+        for (int32_t i = 0; i < staves.Count(); ++i) {
+            if (staves.At(i).flag == 1) {
+                staves.RemoveStaff(staves.At(i).staff());
+                staves.Save(0);
+                break;
+            }
+        }
+    }
     const bool querySelection = std::exchange(QuerySelectionFromHost, false);
     if (OptionValue(context, 3) != 0) {
         RunCommand(HostWindow, 205, 0, true, false, nullptr);
@@ -388,7 +420,7 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
         }
         const int32_t code = CommandTable[static_cast<size_t>(tableIndex)].code;
         if (!FirstCommandDone) {
-            // FIXME: the menu-command catalogue of the key assignments is not built yet.
+            MenuCache_Refresh();
             FirstCommandDone = true;
         }
         if (code == CODE_USER_MANUAL) {

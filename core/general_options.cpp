@@ -1,5 +1,9 @@
 #include "core/general_options.h"
 
+#include <utility>
+#include <vector>
+
+#include "core/dispatch.h"
 #include "core/startup.h"
 
 namespace orvex {
@@ -28,10 +32,12 @@ void SetGeneralOptionsToInitialValues(OptionArray& options) {
 }
 
 void LoadGeneralOptions() {
-    // FIXME: the stored values of action 21 are read through the action options dialog's
-    // options road, which this build does not have yet; until then the general options are
-    // their initial values.
+    // The general options are the option set of tool item 21: its stored values (or the rows'
+    // initial values) come through the options road, without a dialog.
     SetGeneralOptionsToInitialValues(GeneralOptions);
+    ExtendedOptionArray moreOptions{};
+    std::vector<std::pair<int32_t, int32_t>> optionList;
+    RunToolWithOptions(21, 1, GeneralOptions, moreOptions, optionList, false, nullptr, false, false, nullptr);
 }
 
 }  // namespace orvex

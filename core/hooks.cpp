@@ -1,20 +1,506 @@
 #include "core/hooks.h"
 
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "core/commands.h"
+#include "core/dispatch.h"
+#include "core/general_options.h"
+#include "core/key_automation.h"
+#include "core/messages.h"
+#include "core/product_menu.h"
 #include "core/startup.h"
+#include "forms/key_assignments.h"
+#include "forms/options.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
+#include "platform/win/keys.h"
+#include "platform/win/message_box.h"
 #include "platform/win/messages.h"
+#include "platform/win/system.h"
+#include "platform/win/windows.h"
 
 namespace orvex {
 
-// FIXME: the keyboard, Shift-state and call-window hooks and the TNow timer are not built yet;
-// until they are, start-up installs nothing and unloading has nothing to remove.
-void InstallHostHooks() {}
-void RemoveHostHooks() {}
-void DestroyTNow() {}
-void ResetHooks() {}
+win::Hhook KeyboardHook = win::kNoHook;
+win::Hhook ShiftStateHook = win::kNoHook;
+win::Hhook CallWndHook = win::kNoHook;
+uint32_t HostThreadId = 0;
+win::Handle HostProcess = win::kNoHandle;
+bool InMenuLoop = false;
+bool InSizeMove = false;
+bool LeftShiftDown = false;
+bool RightShiftDown = false;
+int32_t IgnoreKeys = 0;
+bool RestoreNumLock = false;
+uint16_t LastKey = 0;
+uint32_t LastKeyData = 0;
+TFMisc* PrintContext = nullptr;
+int32_t PendingKeyLaunches = 0;
+std::unique_ptr<TNow> Now;
+
+namespace {
+
+constexpr uint32_t WM_ENTERMENULOOP = 529;
+constexpr uint32_t WM_EXITMENULOOP = 530;
+constexpr uint32_t WM_ENTERSIZEMOVE = 561;
+constexpr uint32_t WM_EXITSIZEMOVE = 562;
+constexpr uint16_t VK_PLUS_CHARACTER = 43;
+constexpr uint32_t kProcessAllAccess = 0x1F0FFF;
+
+/// The windows in front of which the keyboard remapper still acts: the host's tool palettes.
+constexpr std::array<const char*, 6> kHostPalettes = {"Main Tool Palette",     "Smart Shape Palette",
+                                                      "Special Tools Palette", "Simple Entry Palette",
+                                                      "Playback Controls",     "Instrument List"};
+
+bool KeyReleased(intptr_t keyData) {
+    return (static_cast<uint32_t>(keyData) & 0x80000000u) != 0;
+}
+bool Down(uint16_t key) {
+    return (win::GetKeyState(key) & 0x8000) != 0;
+}
+
+intptr_t PassOn(int32_t code, uintptr_t key, intptr_t keyData) {
+    return FormKeyHook(code, key, keyData);
+}
+
+void PressAndReleaseWithScanCode(uint16_t key) {
+    win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), 0, 0);
+    win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), win::KEYEVENTF_KEYUP, 0);
+}
+
+/// The windowed controls of a form in tab order, depth first.
+void CollectTabOrder(vcl::TWinControl& parent, std::vector<vcl::TWinControl*>& out) {
+    std::vector<vcl::TWinControl*> children;
+    for (int32_t i = 0; i < parent.ControlCount(); ++i) {
+        if (auto* child = dynamic_cast<vcl::TWinControl*>(parent.Controls(i))) {
+            children.push_back(child);
+        }
+    }
+    std::stable_sort(children.begin(), children.end(),
+                     [](vcl::TWinControl* a, vcl::TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    for (vcl::TWinControl* child : children) {
+        if (child->TabStop() && child->CanFocus()) {
+            out.push_back(child);
+        }
+        CollectTabOrder(*child, out);
+    }
+}
+
+/// The dialog keys of a modeless form: Tab moves the focus, Enter clicks the default button,
+/// arrows move between buttons. Answers whether the form took the key.
+bool FormDialogKey(vcl::TForm& form, uint16_t key, bool shift) {
+    if (key == win::VK_RETURN) {
+        form.SendKey(key);
+        return true;
+    }
+    std::vector<vcl::TWinControl*> order;
+    CollectTabOrder(form, order);
+    if (order.empty()) {
+        return false;
+    }
+    const bool backwards = (key == win::VK_TAB && shift) || key == win::VK_LEFT || key == win::VK_UP;
+    const auto current = std::find(order.begin(), order.end(), form.ActiveControl());
+    size_t index = current == order.end() ? 0 : static_cast<size_t>(current - order.begin());
+    if (current != order.end()) {
+        index = backwards ? (index + order.size() - 1) % order.size() : (index + 1) % order.size();
+    }
+    order[index]->SetFocus();
+    return true;
+}
+
+/// The plug-in's form whose window is the active window, unless it is shown modally.
+vcl::TForm* ActiveModelessForm() {
+    for (int32_t i = 0; i < vcl::Screen->FormCount(); ++i) {
+        vcl::TForm* form = vcl::Screen->Forms(i);
+        if (form->Visible() && !form->Modal() && form->HandleAllocated() && form->Handle() == win::GetActiveWindow()) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+/// A key assignment that matches the event; answers whether the key is swallowed, or nullopt
+/// when the search goes on. An assignment acts once per key stroke: on the press (a NumLock
+/// assignment outside the NT family on the release), and the other event is swallowed.
+std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pressed, bool shift, bool ctrl,
+                                        bool alt) {
+    const auto target = static_cast<uint16_t>(assignment.Target());
+    if (!assignment.IsMenuCommand() && target == static_cast<uint16_t>(assignment.Key())) {
+        return std::nullopt;
+    }
+    const bool numLock = assignment.Key() == win::VK_NUMLOCK;
+    const bool acting = !IsNT && numLock ? !pressed : pressed;
+    if (!acting) {
+        return 1;
+    }
+    if ((assignment.Flags() & KeyAssignment::kAsk) != 0) {
+        const std::string text = "Please confirm the following key: " + KeyAssignment_KeyText(assignment.Key(), false) +
+                                 ". To disable this confirmation request, see the Options dialog of Orvex.";
+        if (win::MessageBox(HostWindow, text, "Orvex Confirmation Request", win::MB_OKCANCEL | win::MB_ICONQUESTION) !=
+            win::IDOK) {
+            return 1;
+        }
+    }
+    if (assignment.IsMenuCommand()) {
+        win::PostMessage(HostWindow, win::WM_COMMAND, static_cast<uint32_t>(assignment.Target()));
+        return 1;
+    }
+    if (IsNT && numLock) {
+        RestoreNumLock = true;
+    }
+    const std::array<std::pair<uint16_t, std::pair<bool, bool>>, 3> modifiers = {{
+        {win::VK_SHIFT, {shift, assignment.NewShift()}},
+        {win::VK_CONTROL, {ctrl, assignment.NewCtrl()}},
+        {win::VK_MENU, {alt, assignment.NewAlt()}},
+    }};
+    for (const auto& [key, states] : modifiers) {
+        if (states.first != states.second) {
+            win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key),
+                             states.second ? 0 : win::KEYEVENTF_KEYUP, 0);
+        }
+    }
+    PressAndReleaseWithScanCode(target);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+        const auto& [key, states] = *it;
+        if (states.first != states.second) {
+            win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key),
+                             states.first ? 0 : win::KEYEVENTF_KEYUP, 0);
+        }
+    }
+    if (numLock && !IsNT) {
+        // The thread's NumLock state follows the remapped key.
+        win::SetKeyDown(win::VK_NUMLOCK, true);
+        win::SetKeyDown(win::VK_NUMLOCK, false);
+    }
+    return 1;
+}
+
+intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData) {
+    const auto key = static_cast<uint16_t>(wParam);
+    if (code < 0) {
+        return PassOn(code, wParam, keyData);
+    }
+    if (IgnoreKeys > 0) {
+        --IgnoreKeys;
+        return PassOn(code, wParam, keyData);
+    }
+    const bool released = KeyReleased(keyData);
+    if (IsNT && key == win::VK_NUMLOCK) {
+        if ((static_cast<uint32_t>(keyData) & 0x0F000000u) == 0) {
+            return PassOn(code, wParam, keyData);
+        }
+        if (RestoreNumLock && released) {
+            RestoreNumLock = false;
+            PressAndReleaseWithScanCode(win::VK_NUMLOCK);
+            return PassOn(code, wParam, keyData);
+        }
+    }
+    if (InvokeNesting != 0) {
+        return PassOn(code, wParam, keyData);
+    }
+    if (!MenuBuilt) {
+        BuildProductMenu();
+    }
+    if (HostCommandIds[0] == 0) {
+        return PassOn(code, wParam, keyData);
+    }
+    bool playbackControls = false;
+    const win::Hwnd foreground = win::GetForegroundWindow();
+    if (foreground != HostWindow) {
+        const std::string title = win::GetWindowText(foreground).substr(0, 100);
+        if (std::find(kHostPalettes.begin(), kHostPalettes.end(), title) == kHostPalettes.end()) {
+            return PassOn(code, wParam, keyData);
+        }
+        playbackControls = title == "Playback Controls";
+    }
+    if (RepostCode != 0) {
+        // The keypad plus is the step signal of a multi-step command.
+        if (key != win::VK_ADD) {
+            return PassOn(code, wParam, keyData);
+        }
+        if (!released) {
+            RestartTNow(50);
+        }
+        return 1;
+    }
+    if (playbackControls && key >= win::VK_F1 && key <= win::VK_F12 && !released) {
+        FocusHostWindow();
+        SendVirtualKeyToHost(key);
+        return 1;
+    }
+    const bool shift = Down(win::VK_SHIFT) || LeftShiftDown || RightShiftDown;
+    const bool ctrl = Down(win::VK_CONTROL);
+    const bool alt = Down(win::VK_MENU);
+    LastKey = key;
+    LastKeyData = static_cast<uint32_t>(keyData);
+
+    if (key == ExplorerHotkeyKey && shift == (ExplorerHotkeyShift != 0) && ctrl == (ExplorerHotkeyCtrl != 0) &&
+        alt == (ExplorerHotkeyAlt != 0)) {
+        if (!released) {
+            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+        }
+        return 1;
+    }
+    if (RemapperEnabled != 0 && !released) {
+        const bool keypad = key == win::VK_ADD || key == win::VK_SUBTRACT;
+        if (shift && keypad) {
+            const int32_t step = GeneralOptions[GO_SPACING_HOTKEY_STEP].value;
+            LaunchSpacingByKey(key == win::VK_ADD ? step : -step, ctrl || alt,
+                               2 - (alt ? 1 : 0) - (alt && ctrl ? 1 : 0));
+            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIdByItem[0]);
+            return 1;
+        }
+        if (alt && !shift && !ctrl && (keypad || key == win::VK_MULTIPLY)) {
+            const int32_t step = GeneralOptions[GO_DYNAMICS_HOTKEY_STEP].value;
+            LaunchAlignMoveByKey(key == win::VK_ADD ? step : key == win::VK_SUBTRACT ? -step : 0);
+            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIdByItem[0]);
+            return 1;
+        }
+    }
+    if (RemapperEnabled != 0) {
+        for (const KeyAssignment& assignment : KeyAssignments) {
+            if (!assignment.Enabled() || assignment.Key() != key || assignment.Shift() != shift ||
+                assignment.Ctrl() != ctrl || assignment.Alt() != alt) {
+                continue;
+            }
+            if ((assignment.Flags() & KeyAssignment::kSpeedyOnly) != 0 &&
+                FindSpeedyWindow(HostWindow) == win::kNoWindow) {
+                return PassOn(code, wParam, keyData);
+            }
+            if (const auto result = ApplyAssignment(assignment, !released, shift, ctrl, alt)) {
+                return *result;
+            }
+        }
+    }
+    return PassOn(code, wParam, keyData);
+}
+
+/// Runs a host entry (hook or timer) so that an unexpected error is reported, never passed on
+/// to the host.
+template <typename Body>
+auto Guarded(Body&& body, decltype(body()) onError) {
+    try {
+        return body();
+    } catch (const std::exception& error) {
+        ReportException(HostWindow, error);
+        return onError;
+    }
+}
+
+}  // namespace
+
+TNow::TNow() : vcl::TComponent(nullptr) {
+    Timer = new vcl::TTimer(this);
+    Timer->SetInterval(500);
+    Timer->OnTimer = [this](vcl::TObject* sender) { Tick(sender); };
+    Timer->SetEnabled(true);
+}
+
+void TNow::Tick(vcl::TObject* /*sender*/) {
+    TNowTimerTick();
+}
+
+void InstallHostHooks() {
+    RemoveHostHooks();
+    if (HostProcess == win::kNoHandle) {
+        uint32_t processId = 0;
+        HostThreadId = win::GetWindowThreadProcessId(HostWindow, &processId);
+        HostProcess = win::OpenProcess(kProcessAllAccess, false, processId);
+    }
+    if (HostProcess != win::kNoHandle) {
+        KeyboardHook = win::SetWindowsHookEx(win::WH_KEYBOARD, KeyAssignmentHook, ModuleInstance, HostThreadId);
+        if (!IsNT) {
+            ShiftStateHook = win::SetWindowsHookEx(win::WH_KEYBOARD, ShiftStateHookProc, ModuleInstance, 0);
+        }
+        CallWndHook = win::SetWindowsHookEx(win::WH_CALLWNDPROC, MenuLoopHook, ModuleInstance, HostThreadId);
+    }
+    if (!Now) {
+        Now = std::make_unique<TNow>();
+    }
+}
+
+void RemoveHostHooks() {
+    for (win::Hhook* hook : {&KeyboardHook, &ShiftStateHook, &CallWndHook}) {
+        if (*hook != win::kNoHook) {
+            win::UnhookWindowsHookEx(*hook);
+            *hook = win::kNoHook;
+        }
+    }
+}
+
+void DestroyTNow() {
+    Now.reset();
+}
+
+void RestartTNow(uint32_t interval) {
+    if (!Now) {
+        Now = std::make_unique<TNow>();
+    }
+    Now->Timer->SetInterval(interval);
+    Now->Timer->SetEnabled(true);
+}
 
 void PostHostRedrawCommands() {
     win::PostMessage(HostWindow, win::WM_COMMAND, 76037);
     win::PostMessage(HostWindow, win::WM_COMMAND, HostYear == 1997 ? 76037 : 76038);
+}
+
+intptr_t KeyAssignmentHook(int32_t code, uintptr_t key, intptr_t keyData) {
+    return Guarded([&] { return KeyAssignmentHookBody(code, key, keyData); },
+                   win::CallNextHookEx(KeyboardHook, code, key, keyData));
+}
+
+intptr_t FormKeyHook(int32_t code, uintptr_t wParam, intptr_t keyData) {
+    const auto key = static_cast<uint16_t>(wParam);
+    const auto data = static_cast<uint32_t>(keyData);
+    if (code == 0 && !InMenuLoop && !InSizeMove && (data & 0x80000000u) == 0 && (data & (1u << 29)) == 0) {
+        if (vcl::TForm* form = ActiveModelessForm()) {
+            // This class library has no dropped-down combo box lists, so no list keeps a key.
+            if (key == win::VK_ESCAPE || key == win::VK_CANCEL) {
+                form->Close();
+                return 1;
+            }
+            if (key == win::VK_TAB || key == win::VK_RETURN || key == VK_PLUS_CHARACTER) {
+                if (FormDialogKey(*form, key, Down(win::VK_SHIFT))) {
+                    return 1;
+                }
+            } else if (key >= win::VK_LEFT && key <= win::VK_DOWN &&
+                       dynamic_cast<vcl::TButton*>(form->ActiveControl()) != nullptr) {
+                if (FormDialogKey(*form, key, false)) {
+                    return 1;
+                }
+            }
+        }
+    }
+    return win::CallNextHookEx(KeyboardHook, code, wParam, keyData);
+}
+
+intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
+    static bool inside = false;
+    if (!inside && code == 0) {
+        inside = true;
+        const auto* info = reinterpret_cast<const win::CallWindowInfo*>(lParam);
+        if (ActiveModelessForm() != nullptr) {
+            switch (info->message) {
+                case WM_ENTERMENULOOP:
+                    InMenuLoop = true;
+                    break;
+                case WM_EXITMENULOOP:
+                    InMenuLoop = false;
+                    break;
+                case WM_ENTERSIZEMOVE:
+                    InSizeMove = true;
+                    break;
+                case WM_EXITSIZEMOVE:
+                    InSizeMove = false;
+                    break;
+                default:
+                    break;
+            }
+        }
+        inside = false;
+    }
+    return win::CallNextHookEx(CallWndHook, code, wParam, lParam);
+}
+
+intptr_t ShiftStateHookProc(int32_t code, uintptr_t key, intptr_t keyData) {
+    const uint32_t scan = (static_cast<uint32_t>(keyData) >> 16) & 0xFF;
+    const bool pressed = !KeyReleased(keyData);
+    if (scan == 42) {
+        LeftShiftDown = pressed;
+    } else if (scan == 54 && (!pressed || !LeftShiftDown)) {
+        RightShiftDown = pressed;
+    }
+    return win::CallNextHookEx(ShiftStateHook, code, key, keyData);
+}
+
+void TNowTimerTick() {
+    Guarded(
+        [] {
+            if (!MenuBuilt) {
+                BuildProductMenu();
+                if (MenuBuilt && Now) {
+                    Now->Timer->SetEnabled(false);
+                }
+            }
+            if ((PrintContext != nullptr || RepostCode != 0) && win::GetForegroundWindow() == HostWindow) {
+                if (Now) {
+                    Now->Timer->SetEnabled(false);
+                }
+                RepostCode = 0;
+                if (PrintContext == nullptr) {
+                    win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+                } else {
+                    // FIXME: the print steps wait for the print form of many files.
+                    win::OutputDebugString("Orvex188: printing many files is not available in this build");
+                    PrintContext = nullptr;
+                }
+            }
+            return 0;
+        },
+        0);
+}
+
+void LaunchAlignMoveByKey(int32_t amount) {
+    std::vector<std::pair<int32_t, int32_t>> list;
+    RunToolWithOptions(29, 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
+    RerunCode = 129;
+    ToolOptionsB[9].value = 0;
+    ToolOptionsA[5].value = 1;
+    ToolOptionsA[4].value = amount;
+    ++PendingKeyLaunches;
+}
+
+void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode) {
+    std::vector<std::pair<int32_t, int32_t>> list;
+    if (mode == 2 && modifier == (GeneralOptions[GO_SPACING_HOTKEYS_ADD_SPACE].value != 0)) {
+        RunToolWithOptions(amount >= 1 ? 18 : 19, 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false,
+                           nullptr);
+        RerunCode = 118;
+    } else {
+        RunToolWithOptions(4, 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
+        RerunCode = 104;
+        ToolOptionsA[2].value = mode;
+    }
+    ToolOptionsA[0].value = amount;
+    ++PendingKeyLaunches;
+}
+
+win::Hwnd FindSpeedyWindow(win::Hwnd hostWindow) {
+    const win::Hwnd client = win::FindWindowEx(hostWindow, win::kNoWindow, "MDIClient");
+    if (client == win::kNoWindow) {
+        return win::kNoWindow;
+    }
+    const auto active = static_cast<uint32_t>(win::SendMessage(client, win::WM_MDIGETACTIVE));
+    const win::Hwnd document = active != 0 ? win::Hwnd{active} : win::kNoWindow;
+    if (document == win::kNoWindow) {
+        return win::kNoWindow;
+    }
+    const int32_t viewId = HostYear < 2000 ? 50 : 59648;
+    for (win::Hwnd child : win::GetChildWindows(document)) {
+        if (win::GetDlgCtrlID(child) == viewId) {
+            return win::FindWindowEx(child, win::kNoWindow, "FinSpeedy");
+        }
+    }
+    return win::kNoWindow;
+}
+
+void ResetHooks() {
+    KeyboardHook = ShiftStateHook = CallWndHook = win::kNoHook;
+    HostThreadId = 0;
+    HostProcess = win::kNoHandle;
+    InMenuLoop = InSizeMove = false;
+    LeftShiftDown = RightShiftDown = false;
+    IgnoreKeys = 0;
+    RestoreNumLock = false;
+    LastKey = 0;
+    LastKeyData = 0;
+    PrintContext = nullptr;
+    PendingKeyLaunches = 0;
+    Now.reset();
 }
 
 }  // namespace orvex

@@ -1,8 +1,49 @@
-// The keyboard and window hooks on the host's thread and the TNow timer that drives work when
-// the host is idle.
+// The keyboard and window hooks on the host's thread and the TNow timer: with them the plug-in
+// builds its product menu when the host is idle, gives dialog keys to its modeless forms,
+// applies the user's key assignments, opens the explorer on its hotkey, launches the align/move
+// and spacing tools from the numeric keypad, and continues multi-step commands.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
+#include "platform/vcl/classes.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/win/handles.h"
+#include "platform/win/input.h"
+
 namespace orvex {
+
+struct TFMisc;
+
+// ---- State ----
+extern win::Hhook KeyboardHook;
+extern win::Hhook ShiftStateHook;
+extern win::Hhook CallWndHook;
+extern uint32_t HostThreadId;
+extern win::Handle HostProcess;
+extern bool InMenuLoop;
+extern bool InSizeMove;
+extern bool LeftShiftDown;
+extern bool RightShiftDown;
+extern int32_t IgnoreKeys;   ///< keys to pass on untouched
+extern bool RestoreNumLock;  ///< NumLock must be pressed again after a remapped NumLock
+extern uint16_t LastKey;
+extern uint32_t LastKeyData;
+extern TFMisc* PrintContext;        ///< the context of a running print of many files
+extern int32_t PendingKeyLaunches;  ///< key launches waiting for their command
+
+/// The timer that drives work when the host is idle: 500 ms at first; its tick builds the
+/// product menu and continues multi-step commands.
+class TNow : public vcl::TComponent {
+public:
+    TNow();
+    vcl::TTimer* Timer;
+
+private:
+    void Tick(vcl::TObject* sender);
+};
+extern std::unique_ptr<TNow> Now;
 
 /// Removes the hooks, installs them anew on the host's thread and creates TNow when missing.
 void InstallHostHooks();
@@ -10,9 +51,27 @@ void InstallHostHooks();
 void RemoveHostHooks();
 /// Destroys the TNow timer if it exists (at unload).
 void DestroyTNow();
+/// Sets the timer's interval and enables it.
+void RestartTNow(uint32_t interval);
 /// Posts the host's redraw commands (WM_COMMAND 76037 then 76038; 76037 twice on host year
 /// 1997), after a command that asked for a refresh run.
 void PostHostRedrawCommands();
+
+// The hook procedures (installed by InstallHostHooks).
+intptr_t KeyAssignmentHook(int32_t code, uintptr_t key, intptr_t keyData);
+intptr_t FormKeyHook(int32_t code, uintptr_t key, intptr_t keyData);
+intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam);
+intptr_t ShiftStateHookProc(int32_t code, uintptr_t key, intptr_t keyData);
+void TNowTimerTick();
+
+/// Launches align/move from the keypad: its stored options with the amount to move by.
+void LaunchAlignMoveByKey(int32_t amount);
+/// Launches a spacing tool from the keypad: expand/compress (mode 2 when the modifier flag
+/// matches the general option) or add/remove space.
+void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode);
+
+/// The host's Speedy Entry window, or none.
+win::Hwnd FindSpeedyWindow(win::Hwnd hostWindow);
 
 /// Forgets hooks and timer without removing anything (tests start from here).
 void ResetHooks();

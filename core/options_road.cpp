@@ -1,30 +1,16 @@
-// The options road: a tool's option values, from the options dialog or from the stored values.
+// The options road: a tool's option values, from the options dialog or from the values the
+// dialog remembers, into the option arrays the tool reads.
+#include <memory>
+
 #include "core/commands.h"
 #include "core/dispatch.h"
-#include "core/messages.h"
 #include "forms/action_control_table.h"
+#include "forms/dactopt.h"
 
 namespace orvex {
 
-namespace {
-
-/// Copies the rows' values of an option set into a value list.
-void TakeRowValues(int32_t item, int32_t setNumber, OptionArray& options) {
-    const auto rows = ActionRows(item);
-    const int32_t count = ActionRowCount(item);
-    for (int32_t row = 0; row < count && static_cast<size_t>(row) < options.size(); ++row) {
-        const ActionControlRow& source = rows[static_cast<size_t>(row)];
-        options[static_cast<size_t>(row)].value = source.Value(setNumber);
-        if (source.hasText != 0) {
-            options[static_cast<size_t>(row)].text = source.text;
-        }
-    }
-}
-
-}  // namespace
-
-bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& /*moreOptions*/,
-                        std::vector<std::pair<int32_t, int32_t>>& /*optionList*/, bool showDialog,
+bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
+                        std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
                         const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context) {
     if (item < 0 || item >= kToolItemCount || ActionRowCaption(item, 0) == nullptr) {
         return true;
@@ -43,26 +29,34 @@ bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, E
     if (context != nullptr) {
         context->Item = item;
     }
+    std::unique_ptr<TDActOpt> form(vcl::Create<TDActOpt>(nullptr));
+    if (item == 39) {
+        form->SetRunButtons(false);  // the font list only shows
+    }
+    // Override values are shown for this run only: the table's rows never take them.
+    BuildActionDialog(*form, item, context, setNumber, overrides, moreOptions);
+    if (leaveOpen && dialog && context != nullptr) {
+        // The dialog stays open and owns the context; its Go runs the tool.
+        form->SetModeless(true);
+        context->OptionsForm = form.get();
+        ModelessFormList.push_back(form.get());
+        form.release()->Show();
+        return false;
+    }
+    bool cancelled = false;
     if (dialog) {
-        // FIXME: the options dialog is not built yet; a tool that would show it does not run.
-        return ShowNotAvailable("The options dialog");
+        cancelled = form->ShowModal() == vcl::mrCancel;
     }
-    // Override values apply to this run only: the rows are restored afterwards.
-    const ActionItemRows saved = ActionControlTable[index];
-    if (overrides != nullptr) {
-        auto rows = ActionRows(item);
-        for (size_t row = 0; row < rows.size(); ++row) {
-            rows[row].SetValue(setNumber, (*overrides)[row].value);
-        }
+    if (!cancelled) {
+        ActionDialog_StoreValues(*form, item, options, moreOptions, &optionList, setNumber);
     }
-    TakeRowValues(item, setNumber, options);
-    ActionControlTable[index] = saved;
-    return true;
+    return !cancelled;
 }
 
-void CompleteOptionsFormOk(vcl::TForm& /*form*/) {
-    // FIXME: no options dialog is left open in this build, so none is pending.
-    ShowNotAvailable("The options dialog");
+void CompleteOptionsFormOk(vcl::TForm& form) {
+    if (auto* dialog = dynamic_cast<TDActOpt*>(&form)) {
+        dialog->OKBtnClick(dialog);
+    }
 }
 
 }  // namespace orvex

@@ -1,18 +1,121 @@
 #include "core/query_service.h"
 
-namespace orvex {
+#include <cstring>
+#include <string>
 
-// FIXME: the shared block and its query function are not built yet; start-up goes on without
-// a published service, as it does when the block cannot be created.
-win::Handle PublishQueryService(uint32_t /*hostRawVersion*/) {
-    return win::kNoHandle;
+#include "core/commands.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "platform/hostapi/bytes.h"
+#include "platform/win/file_mapping.h"
+#include "platform/win/system.h"
+
+namespace orvex {
+namespace {
+
+win::Handle s_block = win::kNoHandle;
+
+/// Entries of the command table that open a submenu, in table order.
+int32_t SubmenuCount() {
+    int32_t count = 0;
+    for (int32_t i = 0; i < CommandCount; ++i) {
+        const char* title = CommandTable[static_cast<size_t>(i)].SubmenuTitle(LanguageIndex);
+        count += title != nullptr && *title != '\0' ? 1 : 0;
+    }
+    return count;
 }
 
-// Closing a handle that was never opened fails, as the system's close does.
-int16_t CloseQueryService() {
+int32_t FillSubmenu(uint8_t* record) {
+    const int32_t wanted = hostapi::ReadI32(record, 0);
+    int32_t found = 0;
+    for (int32_t i = 0; i < CommandCount; ++i) {
+        const char* title = CommandTable[static_cast<size_t>(i)].SubmenuTitle(LanguageIndex);
+        if (title != nullptr && *title != '\0' && ++found == wanted) {
+            hostapi::WriteFixedText(record, 4, 50, win::Utf8ToAnsi(title));
+            return 1;
+        }
+    }
     return 0;
 }
 
-void ResetQueryService() {}
+int32_t FillCommand(uint8_t* record) {
+    const int32_t n = hostapi::ReadI32(record, 0);
+    if (n < 1 || n > CommandCount) {
+        return 0;
+    }
+    const auto index = static_cast<size_t>(n - 1);
+    const CommandEntry& entry = CommandTable[index];
+    hostapi::WriteI32(record, 4, entry.submenuNumber);
+    hostapi::WriteU16(record, 8, entry.enumerationFlag);
+    hostapi::WriteFixedText(record, 10, 50, win::Utf8ToAnsi(GetCommandName(n - 1)));
+    hostapi::WriteU32(record, 60, HostCommandIds[index]);
+    hostapi::WriteU16(record, 64, static_cast<uint16_t>(entry.code & 0xFFFF));
+    hostapi::WriteU16(record, 66, 0);
+    return 1;
+}
+
+}  // namespace
+
+int32_t QueryVersionNumber(const char* versionText) {
+    const std::string text = versionText;
+    if (text.find("test") != std::string::npos || text.find("beta") != std::string::npos) {
+        return 0x1880A;
+    }
+    const char last = text.empty() ? '\0' : text.back();
+    return last < 'a' ? 0x18820 : 0x18800 + static_cast<uint8_t>(last);
+}
+
+extern "C" int32_t QueryService(int32_t code, int32_t argument, void* data) {
+    switch (code) {
+        case QUERY_COMMAND_COUNT:
+            return CommandCount;
+        case QUERY_SUBMENU_COUNT:
+            return SubmenuCount();
+        case QUERY_SUBMENU:
+            return argument == kSubmenuQuerySize && data != nullptr ? FillSubmenu(static_cast<uint8_t*>(data)) : 0;
+        case QUERY_COMMAND:
+            return argument == kCommandQuerySize && data != nullptr ? FillCommand(static_cast<uint8_t*>(data)) : 0;
+        case QUERY_VERSION:
+            return QueryVersionNumber(VersionText.c_str());
+        case QUERY_STAFF_LIST_MANAGER:
+            // FIXME: the staff list manager is not built yet.
+            ShowNotAvailable("The staff list manager");
+            return 0;
+        case QUERY_CLOSE:
+            CloseQueryService();
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+win::Handle PublishQueryService(uint32_t hostRawVersion) {
+    const std::string name = "orvex" + std::to_string(static_cast<int32_t>(hostRawVersion));
+    s_block = win::kNoHandle;
+    const win::Handle mapping = win::CreateFileMapping(win::PAGE_READWRITE, sizeof(QueryServiceFn), name);
+    if (mapping == win::kNoHandle) {
+        return win::kNoHandle;
+    }
+    void* view = win::MapViewOfFile(mapping, win::FILE_MAP_WRITE);
+    if (view == nullptr) {
+        win::CloseHandle(mapping);
+        return win::kNoHandle;
+    }
+    const QueryServiceFn function = &QueryService;
+    std::memcpy(view, &function, sizeof function);
+    win::UnmapViewOfFile(view);
+    s_block = mapping;
+    return mapping;
+}
+
+int16_t CloseQueryService() {
+    const bool closed = s_block != win::kNoHandle && win::CloseHandle(s_block);
+    s_block = win::kNoHandle;
+    return closed ? 1 : 0;
+}
+
+void ResetQueryService() {
+    s_block = win::kNoHandle;
+}
 
 }  // namespace orvex

@@ -8,7 +8,9 @@
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/lumvar_binding.h"
+#include "core/product_menu.h"
 #include "core/query_service.h"
+#include "forms/action_control_table.h"
 #include "forms/options.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/menus.h"
@@ -185,9 +187,12 @@ void ResetProcessState() {
     ToolOptionsB = {};
     ServicePluginBound = false;
     ResetCommandTables();
+    ResetActionControlTable();
     ResetDispatcher();
     ResetServicePluginBinding();
     ResetHooks();
+    ResetProductMenu();
+    ResetOptionsStore();
     ResetQueryService();
 }
 

@@ -1,6 +1,8 @@
 #include "core/tool_context.h"
 
 #include "core/commands.h"
+#include "core/host/staff_lists.h"
+#include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/startup.h"
 
@@ -18,11 +20,14 @@ std::unique_ptr<TFMisc> InitToolContext() {
 
 bool AllocToolLists(TFMisc& context) {
     FreeToolLists(context);
-    // FIXME: the lists of staff systems, staves and groups are not built yet.
-    return ShowNotAvailable("The lists of staff systems, staves and groups");
+    context.StaffSystems = std::make_shared<TStaffSystems>();
+    context.Instruments = std::make_shared<TInstruments>(0, context.StaffSystems.get(), false);
+    context.Groups = std::make_shared<TGroups>(0, true, false, false);
+    return true;
 }
 
 void FreeToolLists(TFMisc& context) {
+    // The staff list refers to the systems: it goes first.
     context.Instruments.reset();
     context.Groups.reset();
     context.StaffSystems.reset();

@@ -1,11 +1,23 @@
 #include "service/lumvar.h"
 
+#include <array>
+#include <cstdio>
 #include <string>
 
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/message_box.h"
 #include "platform/win/system.h"
+#include "service/control_panel.h"
+#include "service/font_annotations.h"
+#include "service/host_imports.h"
+#include "service/layout_services.h"
+#include "service/names.h"
+#include "service/preferences.h"
+#include "service/record_forwards.h"
+#include "service/translations.h"
+#include "service/window_hooks.h"
+#include "service/window_services.h"
 
 namespace lumvar {
 
@@ -13,6 +25,9 @@ win::Hmodule ModuleInstance = win::kNoModule;
 uint32_t RawHostVersion = 0;
 win::Hwnd HostWindow = win::kNoWindow;
 int16_t Initialised = 0;
+int16_t LegacyStaffSystem = 0;
+int32_t Host2001WarningCount = 0;
+int32_t NewHostNoticeCount = 0;
 
 namespace {
 
@@ -21,6 +36,53 @@ win::Handle s_instanceMutex = win::kNoHandle;
 constexpr const char* kDuplicateCopyText =
     "Different versions/copies of the Lumvar plug-in\nhave been found.\nThis copy will not be loaded.\n\n"
     "To cure this error, please remove all but one copy\nof the Lumvar plug-in.";
+
+constexpr const char* kTooOldText =
+    "This version of Lumvar is too old to support the\nfeatures you need for the required feature.\n"
+    "Please download a newer version of the Lumvar plug-in.\nDirections on how to download a newer version should "
+    "be\navailable at the same location where you downloaded this\nplug-in.\n\n";
+
+constexpr const char* kHost2001Text =
+    "IMPORTANT NOTE!\nYou're using the initial release of Finale 2001 for Windows.\n"
+    "This version has a major bug that may corrupt your documents.\n\n"
+    "The maker of Finale offers a fix for this release: a free update that\n"
+    "you can download from its web site.\n\n"
+    "It is STRONGLY recommended that you install this fix.";
+
+/// A raw host version above this one is newer than any this version of Lumvar knows.
+constexpr uint32_t kNewestKnownHost = 0x07FFFFFF;
+constexpr int32_t kMaxNotices = 2;
+
+std::string Format(const char* format, int32_t a, int32_t b) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+/// The staff system record of a 2001 host is damaged in the host's first release: its words
+/// 0, 1, 2, 3, 4 and 9 all read 0.
+void CheckHost2001() {
+    if (LegacyStaffSystem != 0) {
+        return;
+    }
+    if (FinaleVersion() != 2001) {
+        LegacyStaffSystem = 1;
+        return;
+    }
+    std::array<uint8_t, 20> record{};
+    if (LoadOther(hostapi::MakeTag("SOSS"), 1, 0, record.data(), record.size()) == 0) {
+        return;  // tried again at the next handshake
+    }
+    for (const size_t offset : {0, 2, 4, 6, 8, 18}) {
+        if (hostapi::ReadI16(record.data(), offset) != 0) {
+            LegacyStaffSystem = 1;
+            return;
+        }
+    }
+    if (++Host2001WarningCount <= kMaxNotices) {
+        win::MessageBox(HostWindow, kHost2001Text, kHost2001Title, win::MB_OK | win::MB_ICONERROR);
+    }
+}
 
 }  // namespace
 
@@ -45,6 +107,10 @@ int16_t FinaleExtensionInit(win::Hwnd hostWindow, int32_t* /*ignored*/) {
         win::MessageBox(hostWindow, kDuplicateCopyText, "Lumvar Plug-in Error", win::MB_OK | win::MB_ICONERROR);
         return 0;
     }
+    ReadPreferences();
+    ClearNotifyList();
+    LoadFontAnnotations();
+    InstallWindowHooks();
     Initialised = 1;
     return 1;
 }
@@ -62,12 +128,10 @@ int16_t FinaleExtensionEnumerate(void* /*ignored*/, int16_t index, uint8_t* menu
     return 1;
 }
 
-int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t /*index*/, const uint8_t* /*selection*/,
+int16_t FinaleExtensionInvoke(win::Hwnd /*hostWindow*/, int16_t /*index*/, const uint8_t* /*selection*/,
                               const uint8_t* /*document*/) {
-    // FIXME: the control panel is not built yet; the menu entry says so and changes nothing.
-    win::MessageBox(hostWindow, "The Lumvar control panel is not available in this build.", "Lumvar",
-                    win::MB_OK | win::MB_ICONINFORMATION);
-    return 0;
+    DialogBox();
+    return 1;
 }
 
 int16_t FinaleExtensionGetMenuStatus(int16_t /*index*/) {
@@ -75,13 +139,20 @@ int16_t FinaleExtensionGetMenuStatus(int16_t /*index*/) {
 }
 
 int16_t FinaleExtensionTerminate(void* /*ignored*/) {
-    bool closed = true;
+    WritePreferences();
+    FreeFontAnnotations();
+    ClearNotifyList();
+    RemoveWindowHooks();
+    bool result = true;
     if (s_instanceMutex != win::kNoHandle) {
         win::ReleaseMutex(s_instanceMutex);
-        closed = win::CloseHandle(s_instanceMutex);
+        result = win::CloseHandle(s_instanceMutex);
         s_instanceMutex = win::kNoHandle;
     }
-    return closed ? 1 : 0;
+    if (DebugConsoleOpen()) {
+        result = FreeDebugConsole();
+    }
+    return result ? 1 : 0;
 }
 
 int16_t InitByFinale() {
@@ -117,12 +188,42 @@ int32_t Version(int32_t* minorOut) {
     return kMajorVersion;
 }
 
+int16_t HandShake(int32_t major, int32_t minor) {
+    const bool accepted = major < 3 && minor != -1 && (major != 2 || minor < 9);
+    if (!accepted) {
+        std::string text = kTooOldText;
+        text += minor == -1 ? Format("The Lumvar version required is: %d (Development Rev.)\n", major, 0)
+                            : Format("The Lumvar version required is: %d.%02d\n", major, minor);
+        // The released version's own minor is never -1 (the development form is kept for it).
+        text += kMinorVersion == -1 ? Format("The running Lumvar version is: %d (Development Rev.)", kMajorVersion, 0)
+                                    : Format("The running Lumvar version is: %d.%02d", kMajorVersion, kMinorVersion);
+        win::MessageBox(HostWindow, text, kMismatchTitle, win::MB_OK | win::MB_ICONERROR);
+        return 0;
+    }
+    CheckHost2001();
+    if (RawHostVersion > kNewestKnownHost && ++NewHostNoticeCount <= kMaxNotices) {
+        win::MessageBox(HostWindow, kNewHostText, kNewHostTitle, win::MB_OK | win::MB_ICONINFORMATION);
+    }
+    return 1;
+}
+
 void ResetModuleState() {
     ModuleInstance = win::kNoModule;
     RawHostVersion = 0;
     HostWindow = win::kNoWindow;
     Initialised = 0;
+    LegacyStaffSystem = 0;
+    Host2001WarningCount = 0;
+    NewHostNoticeCount = 0;
     s_instanceMutex = win::kNoHandle;
+    ResetHostImports();
+    ResetPreferences();
+    ResetFontAnnotations();
+    ResetWindowHooks();
+    ResetControlPanel();
+    ResetLayoutServices();
+    ResetNameServices();
+    ResetTranslations();
 }
 
 }  // namespace lumvar

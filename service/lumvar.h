@@ -1,21 +1,25 @@
 // Lumvar2000: the service plug-in. This unit is its life in the host (entry points, the
-// single-instance guard) and the services that tell clients about the host and about itself.
+// single-instance guard, start and stop of the other units) and the services that tell
+// clients about the host and about itself, with the version handshake every client makes.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/win/handles.h"
+#include "service/lumvar_api.h"
 
 namespace lumvar {
-
-inline constexpr int32_t kMajorVersion = 2;
-inline constexpr int32_t kMinorVersion = 8;
 
 // ---- Module state ----
 extern win::Hmodule ModuleInstance;
 extern uint32_t RawHostVersion;
 extern win::Hwnd HostWindow;
 extern int16_t Initialised;  ///< 1 once FinaleExtensionInit succeeded in this process
+/// 1 once the host's 20-byte staff system record may be used unchanged (every host but 2001,
+/// or a 2001 host whose record passed the handshake's check).
+extern int16_t LegacyStaffSystem;
+extern int32_t Host2001WarningCount;
+extern int32_t NewHostNoticeCount;
 
 // ---- Host entry points ----
 int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* reserved);
@@ -34,8 +38,19 @@ uint32_t RawFXTVersion();
 int32_t FinaleVersion();
 /// Answers the major version and writes the minor version to `minorOut` unless it is null.
 int32_t Version(int32_t* minorOut);
+/// pLUMVAR_HandShake: 1 when this version serves a client written for major.minor, else 0
+/// after the mismatch message.
+int16_t HandShake(int32_t major, int32_t minor);
 
-/// Puts the module state back to what loading left (tests start here).
+/// The texts of the handshake's messages.
+inline constexpr const char* kMismatchTitle = "Lumvar Version Mismatch";
+inline constexpr const char* kHost2001Title = "Finale Version Warning!!!";
+inline constexpr const char* kNewHostTitle = "New Finale Version Information";
+inline constexpr const char* kNewHostText =
+    "This version of Lumvar hasn't proven to be compatible\nwith this Finale version.\n"
+    "Please download a later version of Lumvar.";
+
+/// Puts the module state of every unit back to what loading left (tests start here).
 void ResetModuleState();
 
 }  // namespace lumvar

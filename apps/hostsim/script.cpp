@@ -11,6 +11,7 @@
 #include "platform/host/document_commands.h"
 #include "platform/host/record_store.h"
 #include "platform/hostapi/records.h"
+#include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
@@ -19,6 +20,9 @@
 
 namespace hostsim {
 namespace {
+
+/// The time the simulated user takes between two script lines.
+constexpr uint32_t kSecondsBetweenLines = 1;
 
 int32_t ParseNumber(const std::string& text) {
     try {
@@ -270,6 +274,18 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              ExpectArguments(args, 0, 0, "release shift");
              win::SetKeyDown(win::VK_SHIFT, false);
          }},
+        {{"hold", "ctrl"},
+         "hold ctrl",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "hold ctrl");
+             win::SetKeyDown(win::VK_CONTROL, true);
+         }},
+        {{"release", "ctrl"},
+         "release ctrl",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "release ctrl");
+             win::SetKeyDown(win::VK_CONTROL, false);
+         }},
         {{"answer"},
          "answer yes|no|ok|cancel",
          [](const std::vector<std::string>& args) {
@@ -279,6 +295,44 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
                  throw ScriptError("not an answer: " + args[0] + " (yes, no, ok or cancel)");
              }
              win::QueueMessageBoxAnswer(answer);
+         }},
+        {{"wait"},
+         "wait MILLISECONDS",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "wait MILLISECONDS");
+             const int32_t ms = ParseNumber(args[0]);
+             if (ms < 0) {
+                 throw ScriptError("not a time: " + args[0]);
+             }
+             win::Idle(static_cast<uint32_t>(ms));
+         }},
+        {{"press"},
+         "press [Shift+][Ctrl+][Alt+]KEY",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "press [Shift+][Ctrl+][Alt+]KEY");
+             std::string rest = args[0];
+             bool shift = false;
+             bool ctrl = false;
+             bool alt = false;
+             for (;;) {
+                 if (rest.starts_with("Shift+")) {
+                     shift = true;
+                     rest.erase(0, 6);
+                 } else if (rest.starts_with("Ctrl+")) {
+                     ctrl = true;
+                     rest.erase(0, 5);
+                 } else if (rest.starts_with("Alt+")) {
+                     alt = true;
+                     rest.erase(0, 4);
+                 } else {
+                     break;
+                 }
+             }
+             const uint16_t key = win::KeyFromName(rest);
+             if (key == 0) {
+                 throw ScriptError("unknown key " + rest);
+             }
+             win::QueueUserKey(key, shift, ctrl, alt);
          }},
         {{"quit"},
          "quit",
@@ -302,9 +356,10 @@ void ScriptRunner::RunLine(const std::vector<std::string>& words) {
         throw ScriptError("unknown command \"" + words[0] + "\"");
     }
     best->run(std::vector<std::string>(words.begin() + static_cast<std::ptrdiff_t>(best->words.size()), words.end()));
-    // Messages posted by the command (a menu choice, a plug-in's requests to the host) are
-    // delivered before the next line, as the host's message loop would.
-    win::PumpMessages();
+    // The user takes a second before the next line: the host's message loop delivers what the
+    // command posted (a menu choice, a plug-in's requests, synthesised keys), and timers that
+    // fall due run.
+    win::Idle(kSecondsBetweenLines * 1000);
 }
 
 bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std::ostream& errors) {

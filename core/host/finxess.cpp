@@ -176,6 +176,21 @@ bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {
     return Delete(tag, EntryKeys(entry, inci));
 }
 
+bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size,
+                              hostapi::InterfaceVersion version) {
+    const auto load = Imports().LoadRecord;
+    Keys keys = OtherKeys(cmper, inci);
+    int32_t copy = size;
+    return load != nullptr && load(tag, keys.data(), buffer, &copy, version) != 0;
+}
+
+bool SaveOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size,
+                              hostapi::InterfaceVersion version) {
+    const auto save = Imports().SaveRecord;
+    Keys keys = OtherKeys(cmper, inci);
+    return save != nullptr && save(tag, keys.data(), buffer, size, version) != 0;
+}
+
 bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size) {
     return Load(tag, GlobalKeys(key), buffer, size);
 }
@@ -223,6 +238,16 @@ bool SaveRecordTxbl(int32_t& key, std::string_view text) {
 
 bool LoadRecordSOIS(int32_t staff, StaffRecord& record) {
     return LoadOtherRecord(kTagStaff, staff, 0, record.data(), StaffRecord::kSize);
+}
+
+bool SaveRecordSOIS(int32_t staff, const StaffRecord& record) {
+    return SaveOtherRecord(kTagStaff, staff, 0, record.data(), StaffRecord::kSize);
+}
+
+bool CreateRecordSOIS(int32_t& staff, const StaffRecord& record) {
+    int32_t inci = 0;
+    staff = -1;
+    return CreateOtherRecord(kTagStaff, staff, inci, record.data(), StaffRecord::kSize);
 }
 
 bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& record) {

@@ -42,6 +42,13 @@ bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void*
 bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const void* buffer, int32_t size);
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci);
 
+/// A load and a save of an other record with another interface version than 0x05000005 (the
+/// 24-byte staff system record is read and written with 0x06000200).
+bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size,
+                              hostapi::InterfaceVersion version);
+bool SaveOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size,
+                              hostapi::InterfaceVersion version);
+
 bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size);
 bool SaveGlobalRecord(Tag tag, int32_t key, const void* buffer, int32_t size);
 
@@ -60,6 +67,9 @@ bool LoadRecordTxbl(int32_t key, int32_t inci, char* buffer, int32_t size);
 bool SaveRecordTxbl(int32_t& key, std::string_view text);
 /// 'SOIS' (staff, 0), 66 bytes.
 bool LoadRecordSOIS(int32_t staff, StaffRecord& record);
+bool SaveRecordSOIS(int32_t staff, const StaffRecord& record);
+/// Creates a staff record (keys -1, 0); the host's new staff number is written back.
+bool CreateRecordSOIS(int32_t& staff, const StaffRecord& record);
 /// 'SOIu' (list key, inci), 24 bytes.
 bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& record);
 bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record);

@@ -69,6 +69,16 @@ struct StaffGroupRecord : RawRecord<30> {
     static constexpr size_t kLastStaff = 2;         ///< @2, i16
     static constexpr size_t kFullName = 4;          ///< @4, i16, text block of the full group name
     static constexpr size_t kAbbreviatedName = 22;  ///< @22, i16, text block of the abbreviated name
+    static constexpr size_t kBracket = 10;          ///< @10, i16, compared when groups are adopted
+    int16_t firstStaff() const { return hostapi::ReadI16(bytes.data(), kFirstStaff); }
+    int16_t lastStaff() const { return hostapi::ReadI16(bytes.data(), kLastStaff); }
+    int16_t fullName() const { return hostapi::ReadI16(bytes.data(), kFullName); }
+    int16_t abbreviatedName() const { return hostapi::ReadI16(bytes.data(), kAbbreviatedName); }
+    int16_t bracket() const { return hostapi::ReadI16(bytes.data(), kBracket); }
+    void setFirstStaff(int16_t staff) { hostapi::WriteI16(bytes.data(), kFirstStaff, staff); }
+    void setLastStaff(int16_t staff) { hostapi::WriteI16(bytes.data(), kLastStaff, staff); }
+    void setFullName(int16_t block) { hostapi::WriteI16(bytes.data(), kFullName, block); }
+    void setAbbreviatedName(int16_t block) { hostapi::WriteI16(bytes.data(), kAbbreviatedName, block); }
 };
 static_assert(sizeof(StaffGroupRecord) == 30);
 

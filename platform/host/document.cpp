@@ -4,8 +4,10 @@
 #include <climits>
 #include <stdexcept>
 
+#include "platform/host/page_layout.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace host {
 
@@ -52,8 +54,55 @@ hostapi::EntryNumber Document::NewEntryNumber() {
     return m_lastEntryNumber;
 }
 
+namespace {
+
+/// The other form of a staff system record, when the record is one form at its size.
+std::optional<std::pair<RecordKey, Bytes>> OtherSystemForm(const RecordStore& records, const RecordKey& key,
+                                                           const Bytes& bytes) {
+    if (key.tag == hostapi::kTagStaffSystem && bytes.size() == hostapi::StaffSystem20Layout::kSize) {
+        RecordKey full = key;
+        full.tag = hostapi::kTagStaffSystem2001;
+        const Bytes* old = records.Find(full);
+        return std::make_pair(full, StaffSystemTo24(bytes, old == nullptr ? Bytes() : *old));
+    }
+    if (key.tag == hostapi::kTagStaffSystem2001 && bytes.size() == hostapi::StaffSystemLayout::kSize) {
+        RecordKey stored = key;
+        stored.tag = hostapi::kTagStaffSystem;
+        return std::make_pair(stored, StaffSystemTo20(bytes));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void Document::SaveRecord(const RecordKey& key, Bytes bytes) {
+    const auto other = OtherSystemForm(m_records, key, bytes);
+    m_records.Save(key, std::move(bytes));
+    if (other) {
+        m_records.Save(other->first, std::move(other->second));
+    }
+}
+
+bool Document::DeleteRecord(const RecordKey& key) {
+    if (!m_records.Delete(key)) {
+        return false;
+    }
+    if (key.tag == hostapi::kTagStaffSystem || key.tag == hostapi::kTagStaffSystem2001) {
+        RecordKey other = key;
+        other.tag = key.tag == hostapi::kTagStaffSystem ? hostapi::kTagStaffSystem2001 : hostapi::kTagStaffSystem;
+        m_records.Delete(other);
+    }
+    return true;
+}
+
 std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes bytes) {
+    const Bytes kept = bytes;
     const std::optional<RecordKey> created = m_records.Create(key, std::move(bytes));
+    if (created) {
+        if (const auto other = OtherSystemForm(m_records, *created, kept)) {
+            m_records.Save(other->first, other->second);
+        }
+    }
     if (!created || created->tag != kTagStaff) {
         return created;
     }

@@ -38,6 +38,11 @@ using CellEntries = std::vector<EntryBytes>;
 /// The cells that hold entries; a cell without entries is not kept.
 using CellMap = std::map<CellKey, CellEntries>;
 
+/// A staff system is stored in two forms: 'SOSS' (20 bytes) and 'O\x02SS' (24 bytes), which
+/// the host answers from year 2001 on. Whatever writes one form writes the other too: a 'SOSS'
+/// of 20 bytes is laid over the 24-byte form (whose bytes 20-23 stay), a 'O\x02SS' of 24 bytes
+/// gives the 20-byte form (page_layout.h has the conversion). Records of other sizes are kept as
+/// they come, without the other form.
 class Document {
 public:
     explicit Document(std::string name) : m_name(std::move(name)) {}
@@ -71,6 +76,11 @@ public:
     /// staff ('SOIS') is appended to the score's staff list (list 0), kStaffDistance below the
     /// last staff there (at 0 when the list is empty).
     std::optional<RecordKey> CreateRecord(const RecordKey& key, Bytes bytes);
+    /// Saves a record by the store's rule (overwrite, or create under exactly these keys) and
+    /// keeps the host's own: the two forms of a staff system stay in step (below).
+    void SaveRecord(const RecordKey& key, Bytes bytes);
+    /// Deletes a record by the store's rule; deleting one form of a staff system deletes both.
+    bool DeleteRecord(const RecordKey& key);
 
     /// Same records, fonts and music; name and path are not content.
     bool SameContent(const Document& other) const {

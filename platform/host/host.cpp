@@ -16,6 +16,7 @@
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
 #include "platform/win/transcript.h"
+#include "platform/win/user32.h"
 #include "platform/win/windows.h"
 
 namespace host {
@@ -73,6 +74,8 @@ Host::Host(std::string programPath) {
     }
     m_hostModule =
         win::RegisterProcessModule(hostapi::kHostModuleName, win::ModuleExports{{}, ServiceByOrdinal}, programPath);
+    // The system's user module is in every process; programs look functions up in it by name.
+    win::RegisterUser32Module();
     m_mainWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
     win::SetWindowProc(m_mainWindow, [this](win::Hwnd, uint32_t message, uintptr_t wParam, intptr_t) -> intptr_t {
         if (message == win::WM_COMMAND) {
@@ -333,6 +336,14 @@ void Host::AfterPluginCall(const std::string& fileName, std::string_view entry, 
     if (m_progress.CloseLeftOpen()) {
         win::TranscriptWrite("host: " + fileName + " left the progress display open (" + std::string(entry) +
                              "); the host closes it");
+    }
+}
+
+void Host::SetWritesRefused(hostapi::Tag tag, bool refused) {
+    if (refused) {
+        m_refusedTags.insert(tag);
+    } else {
+        m_refusedTags.erase(tag);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -141,6 +142,14 @@ public:
     /// Whether the host shows a layer (service 61); every layer is shown at first.
     bool LayerShown(hostapi::LayerIndex layer) const;
     void SetLayerShown(hostapi::LayerIndex layer, bool shown);
+    /// Refuses (or allows again) every save, create and delete of a tag through the services,
+    /// as the host refuses a locked record: tests see how a plug-in takes a refused write.
+    void SetWritesRefused(hostapi::Tag tag, bool refused);
+    bool WritesRefused(hostapi::Tag tag) const { return m_refusedTags.contains(tag); }
+    /// With the layout held, service 41 answers success and lays nothing out, as a host that
+    /// leaves records without measures would: tests see that plug-ins do not wait for ever.
+    void SetLayoutHeld(bool held) { m_layoutHeld = held; }
+    bool LayoutHeld() const { return m_layoutHeld; }
 
 private:
     void AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark);
@@ -159,6 +168,8 @@ private:
     ProgressDisplay m_progress;
     uint8_t m_hiddenLayers = 0;  ///< bit n: layer n is not shown
     std::optional<hostapi::SelectionRecord> m_selection;
+    std::set<hostapi::Tag> m_refusedTags;
+    bool m_layoutHeld = false;
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

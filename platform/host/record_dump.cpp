@@ -1,10 +1,13 @@
 #include "platform/host/record_dump.h"
 
+#include "platform/host/page_layout.h"
+
 #include <cstdio>
 #include <functional>
 
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/win/system.h"
 
 namespace host {
@@ -68,6 +71,28 @@ std::string TextBlockName(const Document& document, int16_t number) {
     return ShowText(*text) + " (text block " + std::to_string(number) + ")";
 }
 
+std::string I16(const Bytes& b, size_t offset) {
+    return std::to_string(hostapi::ReadI16(b.data(), offset));
+}
+
+std::string I32(const Bytes& b, size_t offset) {
+    return std::to_string(hostapi::ReadI32(b.data(), offset));
+}
+
+/// A staff system in its 24-byte form.
+std::string StaffSystemText(const Bytes& b) {
+    using L = hostapi::StaffSystemLayout;
+    return "measures " + I16(b, L::kFirstMeasure) + " to before " + I16(b, L::kEndMeasure) + ", flags " +
+           Hex16(hostapi::ReadU16(b.data(), L::kFlags)) + ", top staff " + I16(b, L::kTopStaffOffset) + ", margins " +
+           I16(b, L::kLeftMargin) + " " + I16(b, L::kRightMargin) + ", space " + I16(b, L::kDistance) + ", scale " +
+           I16(b, L::kPercent);
+}
+
+/// One end of a smart shape: an entry or a position in a measure.
+std::string ShapeEndText(const Bytes& b, bool entries, size_t staff, size_t measure, size_t value) {
+    return "staff " + I16(b, staff) + " measure " + I16(b, measure) + (entries ? " entry " : " at ") + I32(b, value);
+}
+
 struct Describer {
     hostapi::Tag tag;
     size_t minimumSize;
@@ -97,6 +122,41 @@ const std::vector<Describer>& Describers() {
                     std::to_string(hostapi::ReadI16(b.data(), MeasureLayout::kBeatDuration)) + " EDU" +
                     ", flags " + Hex16(hostapi::ReadU16(b.data(), MeasureLayout::kFlags)) +
                     " " + Hex16(hostapi::ReadU16(b.data(), MeasureLayout::kMoreFlags)); }},
+        {hostapi::kTagPage, hostapi::PageLayout::kSize, [](const Document&, const Bytes& b) {
+             using L = hostapi::PageLayout;
+             return "first system " + I16(b, L::kFirstSystem) + ", " + I32(b, L::kWidth) + " x " + I32(b, L::kHeight) +
+                    ", margins " + I16(b, L::kLeftMargin) + " " + I16(b, L::kTopMargin) + " " + I16(b, L::kRightMargin) +
+                    " " + I16(b, L::kBottomMargin) + ", scale " + I16(b, L::kPercent); }},
+        {hostapi::kTagStaffSystem2001, hostapi::StaffSystemLayout::kSize, [](const Document&, const Bytes& b) {
+             return StaffSystemText(b); }},
+        {hostapi::kTagStaffSystem, hostapi::StaffSystem20Layout::kSize, [](const Document&, const Bytes& b) {
+             return StaffSystemText(StaffSystemTo24(b, Bytes())); }},
+        {hostapi::kTagLockedMeasures, hostapi::LockedMeasuresLayout::kEndMeasure + 2, [](const Document&, const Bytes& b) {
+             return "locked up to before measure " + I16(b, hostapi::LockedMeasuresLayout::kEndMeasure); }},
+        {hostapi::kTagStaffGroup, hostapi::StaffGroupLayout::kSize, [](const Document& d, const Bytes& b) {
+             using L = hostapi::StaffGroupLayout;
+             return "staves " + I16(b, L::kFirstStaff) + " to " + I16(b, L::kLastStaff) + ", full name " +
+                    TextBlockName(d, hostapi::ReadI16(b.data(), L::kFullName)) + ", abbreviated name " +
+                    TextBlockName(d, hostapi::ReadI16(b.data(), L::kAbbreviatedName)) + ", bracket " + I16(b, L::kBracket); }},
+        {hostapi::kTagSmartShape, hostapi::SmartShapeLayout::kSize, [](const Document&, const Bytes& b) {
+             using L = hostapi::SmartShapeLayout;
+             const bool entries = (b[L::kAttachment] & L::kEntryAttached) != 0;
+             return "kind " + I16(b, L::kKind) + " from " + ShapeEndText(b, entries, L::kStartStaff, L::kStartMeasure, L::kStart) +
+                    " to " + ShapeEndText(b, entries, L::kEndStaff, L::kEndMeasure, L::kEnd) + ", offset " + I16(b, L::kStartOffset); }},
+        {hostapi::kTagShapeMeasureLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const Bytes& b) {
+             return "smart shape " + I16(b, hostapi::ShapeLinkLayout::kShape); }},
+        {hostapi::kTagShapeEntryLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const Bytes& b) {
+             return "smart shape " + I16(b, hostapi::ShapeLinkLayout::kShape); }},
+        {hostapi::kTagShapeRange, hostapi::ShapeRangeLayout::kLastMeasure + 2, [](const Document&, const Bytes& b) {
+             return "measures " + I16(b, hostapi::ShapeRangeLayout::kFirstMeasure) + " to " +
+                    I16(b, hostapi::ShapeRangeLayout::kLastMeasure); }},
+        {hostapi::kTagPageText, hostapi::PageTextLayout::kTextBlock + 2, [](const Document& d, const Bytes& b) {
+             return "text " + TextBlockName(d, hostapi::ReadI16(b.data(), hostapi::PageTextLayout::kTextBlock)); }},
+        {hostapi::kTagPageGraphic, hostapi::PageGraphicLayout::kFile + 2, [](const Document&, const Bytes& b) {
+             return "file 'otFd' " + I16(b, hostapi::PageGraphicLayout::kFile); }},
+        {hostapi::kTagFileRecord, hostapi::FileRecordLayout::kPath + 2, [](const Document&, const Bytes& b) {
+             return "path 'otFp' " + I16(b, hostapi::FileRecordLayout::kPath); }},
+        {hostapi::kTagFilePath, 0, [](const Document&, const Bytes& b) { return ShowText(b); }},
     };
     return kDescribers;
 }

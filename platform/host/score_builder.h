@@ -11,6 +11,7 @@
 
 #include "platform/host/document.h"
 #include "platform/host/music_model.h"
+#include "platform/host/page_layout.h"
 #include "platform/hostapi/types.h"
 
 namespace host {
@@ -37,6 +38,20 @@ struct WrittenEntry {
     hostapi::Edu duration = hostapi::kEduPerQuarter;  ///< notated duration
     bool grace = false;                               ///< takes no time
     bool hidden = false;
+};
+
+/// The size of a page the builder makes (EVPU); margins and scale are the host's.
+struct PageSettings {
+    int32_t width = kDefaultPageWidth;
+    int32_t height = kDefaultPageHeight;
+};
+
+/// One end of a smart shape: a position in a measure, or (entry > 0) the entry-th entry of layer 1
+/// of the staff's cell in that measure.
+struct ShapeEnd {
+    hostapi::MeasureNumber measure = 1;
+    hostapi::Edu position = 0;
+    int32_t entry = 0;
 };
 
 /// A clef from a position of a measure on.
@@ -73,6 +88,36 @@ public:
     /// holds entries already, or is overfilled, and for more than 12 notes in an entry.
     ScoreBuilder& Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
                         const std::vector<WrittenEntry>& entries);
+
+    /// The next page ('SOPS', 22 bytes): the size given, margins of 144 (the bottom one stored
+    /// -144), scale 100, first system 0 (not laid out).
+    ScoreBuilder& Page(const PageSettings& settings = {});
+    /// The next staff system, in both forms ('SOSS' and 'O\x02SS'): measures first to last (end
+    /// measure last + 1), margins 0, space -96, scale 100. First 0 makes a system that is not laid
+    /// out (both measure fields 0). Throws std::invalid_argument for a missing measure.
+    ScoreBuilder& System(hostapi::MeasureNumber first, hostapi::MeasureNumber last);
+    /// Locks measures first to last into one system: 'otFM' (first, 0) holding last + 1.
+    ScoreBuilder& Lock(hostapi::MeasureNumber first, hostapi::MeasureNumber last);
+    /// Lays the document out by the host's rule (page_layout.h), as service 41 does.
+    ScoreBuilder& LayOut();
+    /// The staff list of system `system` ('SOIu' system, 0, 1, ...: positions 0, -200, ...) and
+    /// the system's flag 0x4000 when the system exists. Throws for a missing staff.
+    ScoreBuilder& StaffList(int16_t system, const std::vector<hostapi::InstrumentKey>& staves);
+    /// A staff group of a staff list ('SDNG' list, the list's next group, 0): first and last
+    /// staff, names as text blocks (an empty name leaves its field 0), bracket word at byte 10.
+    ScoreBuilder& Group(int16_t list, hostapi::InstrumentKey first, hostapi::InstrumentKey last,
+                        std::string_view fullName, std::string_view abbreviatedName = {}, int16_t bracket = 0);
+    /// A smart shape ('O\x07Sx', the next number) on a staff from `start` to `end`, with 'otMx'
+    /// links from each of its measures and, when attached to entries, 'edEx' links from both.
+    /// Both ends are positions or both are entries. Throws std::invalid_argument otherwise and
+    /// for a missing cell or entry.
+    ScoreBuilder& SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start, const ShapeEnd& end,
+                             int16_t verticalOffset = 0);
+    /// A page text ('O\x02pT' page, next inci) naming a new text block with the text.
+    ScoreBuilder& PageText(int16_t page, std::string_view text);
+    /// A page graphic ('O\x03pg' page, next inci) naming a new file record 'otFd' whose path
+    /// is stored as 'otFp' pieces of 12 characters.
+    ScoreBuilder& PageGraphic(int16_t page, std::string_view path);
 
     /// The number of the last staff, measure and text block made (0 = none yet).
     hostapi::InstrumentKey LastStaff() const { return m_lastStaff; }

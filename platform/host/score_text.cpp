@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -186,6 +187,82 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     builder.Notes(staff, measure, layer, entries);
 }
 
+/// page [width W] [height H]
+void ReadPage(Arguments& args, ScoreBuilder& builder) {
+    PageSettings settings;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (!option.quoted && option.text == "width") {
+            settings.width = args.Number("the width", 1, INT16_MAX);
+        } else if (!option.quoted && option.text == "height") {
+            settings.height = args.Number("the height", 1, INT16_MAX);
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.Page(settings);
+}
+
+/// group FIRST LAST "FULL" ["ABBREVIATED"] [list N] [bracket B]
+void ReadGroup(Arguments& args, ScoreBuilder& builder) {
+    const auto first = static_cast<hostapi::InstrumentKey>(args.Number("the first staff", 1, INT16_MAX));
+    const auto last = static_cast<hostapi::InstrumentKey>(args.Number("the last staff", 1, INT16_MAX));
+    const std::string full = args.Text("the full name");
+    std::string abbreviated;
+    int16_t list = 0;
+    int16_t bracket = 0;
+    while (!args.Done()) {
+        const Word word = args.Next("an option");
+        if (word.quoted && abbreviated.empty()) {
+            abbreviated = word.text;
+        } else if (!word.quoted && word.text == "list") {
+            list = static_cast<int16_t>(args.Number("the list", 0, INT16_MAX));
+        } else if (!word.quoted && word.text == "bracket") {
+            bracket = static_cast<int16_t>(args.Number("the bracket", INT16_MIN, INT16_MAX));
+        } else {
+            args.Fail("unknown option \"" + word.text + "\"");
+        }
+    }
+    builder.Group(list, first, last, full, abbreviated, bracket);
+}
+
+/// "3@1024" (measure 3, position 1024) or "3:2" (the second entry of layer 1 in measure 3).
+ShapeEnd ReadShapeEnd(Arguments& args, std::string_view what) {
+    const Word& word = args.Next(what);
+    const size_t at = word.text.find_first_of("@:");
+    if (word.quoted || at == std::string::npos) {
+        args.Fail(std::string(what) + " is MEASURE@EDU or MEASURE:ENTRY, not " + word.text);
+    }
+    ShapeEnd end;
+    end.measure =
+        static_cast<hostapi::MeasureNumber>(args.ToNumber(Word{word.text.substr(0, at)}, "the measure", 1, INT16_MAX));
+    const Word rest{word.text.substr(at + 1)};
+    if (word.text[at] == '@') {
+        end.position = args.ToNumber(rest, "the position", 0, INT32_MAX);
+    } else {
+        end.entry = args.ToNumber(rest, "the entry", 1, INT16_MAX);
+    }
+    return end;
+}
+
+/// shape KIND STAFF FROM TO [offset N]
+void ReadShape(Arguments& args, ScoreBuilder& builder) {
+    const auto kind = static_cast<int16_t>(args.Number("the kind", 0, INT16_MAX));
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const ShapeEnd start = ReadShapeEnd(args, "the start");
+    const ShapeEnd end = ReadShapeEnd(args, "the end");
+    int16_t offset = 0;
+    if (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (option.quoted || option.text != "offset") {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+        offset = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+    }
+    args.ExpectEnd();
+    builder.SmartShape(kind, staff, start, end, offset);
+}
+
 struct LineKind {
     std::string_view keyword;
     std::string_view usage;
@@ -216,6 +293,48 @@ const std::vector<LineKind>& LineKinds() {
          }},
         {"clef", "clef STAFF MEASURE CLEF [CLEF@EDU]...", ReadClefs},
         {"notes", "notes STAFF MEASURE [layer 1-4] ENTRY...", ReadNotes},
+        {"page", "page [width EVPU] [height EVPU]", ReadPage},
+        {"system", "system FIRST LAST", [](Arguments& args, ScoreBuilder& builder) {
+             const auto first = static_cast<hostapi::MeasureNumber>(args.Number("the first measure", 0, INT16_MAX));
+             const auto last = static_cast<hostapi::MeasureNumber>(args.Number("the last measure", first, INT16_MAX));
+             args.ExpectEnd();
+             builder.System(first, last);
+         }},
+        {"lock", "lock FIRST LAST", [](Arguments& args, ScoreBuilder& builder) {
+             const auto first = static_cast<hostapi::MeasureNumber>(args.Number("the first measure", 1, INT16_MAX - 1));
+             const auto last = static_cast<hostapi::MeasureNumber>(args.Number("the last measure", first, INT16_MAX - 1));
+             args.ExpectEnd();
+             builder.Lock(first, last);
+         }},
+        {"layout", "layout", [](Arguments& args, ScoreBuilder& builder) {
+             args.ExpectEnd();
+             builder.LayOut();
+         }},
+        {"stafflist", "stafflist SYSTEM STAFF...", [](Arguments& args, ScoreBuilder& builder) {
+             const auto system = static_cast<int16_t>(args.Number("the system", 1, INT16_MAX));
+             std::vector<hostapi::InstrumentKey> staves;
+             while (!args.Done()) {
+                 staves.push_back(static_cast<hostapi::InstrumentKey>(args.Number("a staff", 1, INT16_MAX)));
+             }
+             if (staves.empty()) {
+                 args.Fail("the staves are missing");
+             }
+             builder.StaffList(system, staves);
+         }},
+        {"group", "group FIRST LAST \"FULL NAME\" [\"ABBREVIATED NAME\"] [list N] [bracket B]", ReadGroup},
+        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY MEASURE@EDU|MEASURE:ENTRY [offset N]", ReadShape},
+        {"pagetext", "pagetext PAGE \"TEXT\"", [](Arguments& args, ScoreBuilder& builder) {
+             const auto page = static_cast<int16_t>(args.Number("the page", 1, INT16_MAX));
+             const std::string text = args.Text("the text");
+             args.ExpectEnd();
+             builder.PageText(page, text);
+         }},
+        {"pagegraphic", "pagegraphic PAGE \"PATH\"", [](Arguments& args, ScoreBuilder& builder) {
+             const auto page = static_cast<int16_t>(args.Number("the page", 1, INT16_MAX));
+             const std::string path = args.Text("the path");
+             args.ExpectEnd();
+             builder.PageGraphic(page, path);
+         }},
     };
     return kKinds;
 }

@@ -12,7 +12,15 @@
 //   13 / 14  previous / next: the keys of the record found are written back and at most size
 //       bytes of it are copied when a buffer is given.
 // A load also answers the records the host computes: a staff record 'SOSC' that a cell does not
-// store is the staff's own (music_model.h).
+// store is the staff's own (music_model.h). The 24-byte staff system form 'O\x02SS' is known from
+// host year 2001 on and only with interface version 0x06000200; before 2001, or with another
+// version, every service refuses it. Saves, creates and deletes keep the two forms of a staff
+// system in step (document.h). A tag whose writes a test or script has refused
+// (Host::SetWritesRefused) is refused by save, create and delete.
+//
+// Layout: 41 lays the document out by the host's rule (page_layout.h) and answers 1; its first
+// word (1, or the page a caller wants laid out) does not narrow it: the whole document is laid
+// out every time.
 //
 // View services: 23 answers the user's selection (1) or none (0, the first record zero) and
 // always the whole-document record; 17, 19 and 24 redraw and scroll, shown in the transcript.
@@ -29,7 +37,9 @@
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
 #include "platform/host/music_model.h"
+#include "platform/host/page_layout.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/transcript.h"
@@ -53,6 +63,22 @@ Document* DocumentFor(InterfaceVersion version) {
     return host == nullptr ? nullptr : host->FrontDocument();
 }
 
+/// The document for a record service on a tag: none for the 24-byte staff system form before
+/// host year 2001 or without its version, and none for a write the host refuses.
+Document* DocumentForRecord(Tag tag, InterfaceVersion version, bool write) {
+    Host* host = HostFor(version);
+    if (host == nullptr) {
+        return nullptr;
+    }
+    if (tag == hostapi::kTagStaffSystem2001 && (host->Year() < 2001 || version != hostapi::kInterfaceVersion2001)) {
+        return nullptr;
+    }
+    if (write && host->WritesRefused(tag)) {
+        return nullptr;
+    }
+    return host->FrontDocument();
+}
+
 /// Copies at most `room` bytes of a record; answers the bytes copied.
 int32_t CopyOut(const Bytes& bytes, void* buffer, int32_t room) {
     const auto count = static_cast<int32_t>(std::min<size_t>(bytes.size(), static_cast<size_t>(room)));
@@ -72,7 +98,7 @@ std::optional<Bytes> BytesIn(const void* buffer, int32_t size) {
 }
 
 int16_t LoadRecord(Tag tag, int16_t* keys, void* buffer, int32_t* size, InterfaceVersion version) {
-    Document* document = DocumentFor(version);
+    Document* document = DocumentForRecord(tag, version, false);
     if (document == nullptr || keys == nullptr) {
         return 0;
     }
@@ -94,17 +120,17 @@ int16_t LoadRecord(Tag tag, int16_t* keys, void* buffer, int32_t* size, Interfac
 }
 
 int16_t SaveRecord(Tag tag, const int16_t* keys, const void* buffer, int32_t size, InterfaceVersion version) {
-    Document* document = DocumentFor(version);
+    Document* document = DocumentForRecord(tag, version, true);
     std::optional<Bytes> bytes = BytesIn(buffer, size);
     if (document == nullptr || keys == nullptr || !bytes) {
         return 0;
     }
-    document->Records().Save(RecordKey::FromKeysBlock(tag, keys), std::move(*bytes));
+    document->SaveRecord(RecordKey::FromKeysBlock(tag, keys), std::move(*bytes));
     return 1;
 }
 
 int16_t CreateRecord(Tag tag, int16_t* keys, const void* buffer, int32_t size, InterfaceVersion version) {
-    Document* document = DocumentFor(version);
+    Document* document = DocumentForRecord(tag, version, true);
     std::optional<Bytes> bytes = BytesIn(buffer, size);
     if (document == nullptr || keys == nullptr || !bytes) {
         return 0;
@@ -118,16 +144,16 @@ int16_t CreateRecord(Tag tag, int16_t* keys, const void* buffer, int32_t size, I
 }
 
 int16_t DeleteRecord(Tag tag, const int16_t* keys, InterfaceVersion version) {
-    Document* document = DocumentFor(version);
+    Document* document = DocumentForRecord(tag, version, true);
     if (document == nullptr || keys == nullptr) {
         return 0;
     }
-    return document->Records().Delete(RecordKey::FromKeysBlock(tag, keys)) ? 1 : 0;
+    return document->DeleteRecord(RecordKey::FromKeysBlock(tag, keys)) ? 1 : 0;
 }
 
 template <bool Forward>
 int16_t StepRecord(Tag tag, int16_t* keys, void* buffer, int32_t size, InterfaceVersion version) {
-    Document* document = DocumentFor(version);
+    Document* document = DocumentForRecord(tag, version, false);
     if (document == nullptr || keys == nullptr || (buffer != nullptr && size < 0)) {
         return 0;
     }
@@ -213,6 +239,18 @@ hostapi::Edu MeasureLengthService(hostapi::InstrumentKey /*staffOrZero*/, hostap
                                   InterfaceVersion version) {
     Document* document = DocumentFor(version);
     return document == nullptr ? 0 : MeasureLength(*document, measure);
+}
+
+int16_t UpdateLayout(int16_t /*pageOrOne*/, int16_t /*zero*/, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    Document* document = host == nullptr ? nullptr : host->FrontDocument();
+    if (document == nullptr) {
+        return 0;
+    }
+    if (!host->LayoutHeld()) {
+        LayOutDocument(*document);
+    }
+    return 1;
 }
 
 // ---- Progress display ----
@@ -321,6 +359,7 @@ void* ServiceByOrdinal(int32_t ordinal) {
          Address<hostapi::SlotOfInstrumentFn>(SlotOfInstrumentService)},
         {static_cast<int32_t>(Service::CellKey), Address<hostapi::CellKeyFn>(CellKeyService)},
         {static_cast<int32_t>(Service::MeasureLength), Address<hostapi::MeasureLengthFn>(MeasureLengthService)},
+        {static_cast<int32_t>(Service::UpdateLayout), Address<hostapi::UpdateLayoutFn>(UpdateLayout)},
         {static_cast<int32_t>(Service::FilledTime), Address<hostapi::FilledTimeFn>(FilledTime)},
         {static_cast<int32_t>(Service::SimplifyRhythm), Address<hostapi::SimplifyRhythmFn>(SimplifyRhythm)},
         {static_cast<int32_t>(Service::BeginProgress), Address<hostapi::BeginProgressFn>(BeginProgress)},

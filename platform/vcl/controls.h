@@ -84,6 +84,10 @@ public:
     void SetColor(TColor color);
     const std::string& Hint() const { return m_hint; }
     void SetHint(std::string_view hint) { m_hint = std::string(hint); }
+    /// A second name under which the UI driver finds the control when no component has the
+    /// name the user gives (a form built at run time names a control after its label's caption).
+    const std::string& DriverName() const { return m_driverName; }
+    void SetDriverName(std::string_view name) { m_driverName = std::string(name); }
 
     /// Runs OnClick (buttons and check boxes do more, see their classes).
     virtual void Click();
@@ -137,6 +141,7 @@ private:
     bool m_takingParentFont = false;
     TColor m_color = clBtnFace;
     std::string m_hint;
+    std::string m_driverName;
 };
 
 /// A control that is a window of the window system. Its window is made when the form's

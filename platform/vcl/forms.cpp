@@ -128,7 +128,9 @@ win::Hwnd TForm::MakeWindow() {
     return win::CreateWindow(info);
 }
 
-win::Hwnd TForm::OwnerWindow() { return win::GetOwner(Handle()); }
+win::Hwnd TForm::OwnerWindow() {
+    return win::GetOwner(Handle());
+}
 
 void TForm::SetOwnerWindow(win::Hwnd owner) {
     m_ownerWindow = owner;
@@ -474,6 +476,24 @@ TControl* TForm::FindUserControl(std::string_view name) {
                 found = control;
             }
         });
+    }
+    if (found == nullptr && !name.empty()) {
+        // No component has the name: a control whose driver name it is, a showing one first.
+        TControl* hidden = nullptr;
+        ForEachOwned(*this, [&](TComponent* component) {
+            auto* control = dynamic_cast<TControl*>(component);
+            if (found != nullptr || control == nullptr || !SameText(control->DriverName(), name)) {
+                return;
+            }
+            if (control->Showing()) {
+                found = control;
+            } else if (hidden == nullptr) {
+                hidden = control;
+            }
+        });
+        if (found == nullptr) {
+            found = hidden;
+        }
     }
     return found;
 }

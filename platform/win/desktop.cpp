@@ -265,6 +265,7 @@ bool CloseHandle(Handle handle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }
+    detail::CloseFileMappingHandle(static_cast<uint32_t>(handle));
     if (!it->second.empty() && --desktop.namedObjects[it->second] == 0) {
         desktop.namedObjects.erase(it->second);
     }
@@ -272,13 +273,11 @@ bool CloseHandle(Handle handle) {
     return true;
 }
 
-namespace detail {
-void ResetMessages();
-}  // namespace detail
-
 void ResetDesktop() {
     detail::TheDesktop() = detail::Desktop();
     detail::ResetMessages();
+    detail::ResetInput();
+    detail::ResetFileMappings();
     ClearTranscript();
     ClearUiDriver();
     SetLastError(ERROR_SUCCESS);

@@ -1,10 +1,14 @@
 #include "platform/win/messages.h"
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <map>
 
 #include "platform/win/desktop_state.h"
+#include "platform/win/input.h"
+#include "platform/win/system.h"
+#include "platform/win/timers.h"
 #include "platform/win/transcript.h"
 
 namespace win {
@@ -55,6 +59,7 @@ intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t l
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
+    detail::RunCallWindowHooks(window, message, wParam, lParam);
     auto it = State().procedures.find(static_cast<uint32_t>(window));
     if (it == State().procedures.end()) {
         return 0;
@@ -86,6 +91,28 @@ int32_t PumpMessages() {
 
 size_t PendingMessages() {
     return State().queue.size();
+}
+
+int32_t RunMessageLoop() {
+    int32_t delivered = 0;
+    for (;;) {
+        const int32_t turn = PumpMessages() + PumpInput();
+        if (turn == 0) {
+            return delivered;
+        }
+        delivered += turn;
+    }
+}
+
+void Idle(uint32_t milliseconds) {
+    RunMessageLoop();
+    for (uint32_t waited = 0; waited < milliseconds;) {
+        const uint32_t step = std::min<uint32_t>(USER_TIMER_MINIMUM, milliseconds - waited);
+        AdvanceClock(step);
+        waited += step;
+        DispatchTimers();
+        RunMessageLoop();
+    }
 }
 
 int16_t GetKeyState(uint16_t virtualKey) {

@@ -30,6 +30,13 @@ bool PostMessage(Hwnd window, uint32_t message, uintptr_t wParam = 0, intptr_t l
 int32_t PumpMessages();
 size_t PendingMessages();
 
+/// One turn of the message loop: the posted messages and the queued keys are delivered until
+/// none is left; answers how many were delivered.
+int32_t RunMessageLoop();
+/// The user waits: the virtual clock advances in steps of 10 ms, and after each step the due
+/// timers run and the message loop takes its turn.
+void Idle(uint32_t milliseconds);
+
 /// The key's state: the sign bit (0x8000) set while it is down, bit 0 toggled at each press.
 int16_t GetKeyState(uint16_t virtualKey);
 /// The simulated user holds (or releases) a key.

@@ -17,6 +17,8 @@
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/win.h"
+#include "service/lumvar.h"
+#include "service/lumvar_exports.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -48,9 +50,21 @@ protected:
         DesktopTest::SetUp();
         ResetProcessState();
         ResetHostImports();
+        StartHost(0x05000005);
+    }
+
+    /// A host with the duet in front and both plug-ins loaded in this process.
+    void StartHost(int32_t rawVersion) {
+        m_host.reset();
+        ResetProcessState();
+        ResetHostImports();
+        lumvar::ResetModuleState();
         m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
+        m_host->SetRawVersion(rawVersion);
         m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
+        ASSERT_TRUE(m_host->LoadInProcessPlugin("Lumvar2000.fxt", {lumvar::LumvarExport, {}}));
         ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+        m_orvex = m_host->Plugins().size() - 1;
         win::ClearTranscript();
     }
     void TearDown() override {
@@ -59,7 +73,7 @@ protected:
         DesktopTest::TearDown();
     }
 
-    int16_t Invoke(int16_t index) { return m_host->InvokePlugin(0, index); }
+    int16_t Invoke(int16_t index) { return m_host->InvokePlugin(m_orvex, index); }
 
     void Select(int16_t firstStaff, int16_t lastStaff, int16_t firstMeasure, int16_t lastMeasure) {
         hostapi::SelectionRecord selection;
@@ -93,6 +107,7 @@ protected:
     }
 
     std::unique_ptr<host::Host> m_host;
+    size_t m_orvex = 0;
     int32_t m_runs = 0;
     hostapi::SelectionRecord m_lastRegion;
 };
@@ -111,7 +126,8 @@ TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {
     EXPECT_FALSE(SkipNextInvoke);
     EXPECT_TRUE(win::TranscriptLines().empty());
     Invoke(kAbout);
-    EXPECT_EQ(win::TranscriptLines()[1], "[form] \"About Orvex 1.88d\" TAboutBox, modal");
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"), lines.end());
 }
 
 TEST_F(DispatchTest, ShiftRunsAToolWithOptionsAtOnce) {
@@ -228,14 +244,7 @@ TEST_F(DispatchTest, ScrollViewOnlyToolsRefuseAnotherView) {
 }
 
 TEST_F(DispatchTest, MeasureCommandsAreRefusedFromHostYear2001) {
-    m_host.reset();
-    ResetProcessState();
-    ResetHostImports();
-    m_host = std::make_unique<host::Host>();
-    m_host->SetRawVersion(0x06000200);
-    m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
-    ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
-    win::ClearTranscript();
+    StartHost(0x06000200);
     EXPECT_EQ(Invoke(kBeforeDeleting), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Messages()[0].starts_with("This command is no longer needed in this version of Finale."));
@@ -307,13 +316,7 @@ TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
 }
 
 TEST_F(DispatchTest, MeasureCommandsRunBeforeHostYear2001) {
-    m_host.reset();
-    ResetProcessState();
-    ResetHostImports();
-    m_host = std::make_unique<host::Host>();
-    m_host->SetRawVersion(0x5FFFFFF);
-    m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
-    ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+    StartHost(0x5FFFFFF);
     Handle(51, [](TFMisc&) { return true; });
     Select(1, 1, 2, 3);
     EXPECT_EQ(Invoke(kBeforeDeleting), 1);
@@ -340,15 +343,15 @@ TEST_F(DispatchTest, SkippedWholeDocumentQuestionTakesItsRememberedAnswer) {
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "NoBtn", ""});
     EXPECT_EQ(Invoke(kJoinRests), 0);
-    EXPECT_EQ(ShowMessagesText, "11111111110");
-    EXPECT_EQ(LastAnswersText, "00000000007");
+    EXPECT_EQ(ShowMessagesText.substr(0, 11), "11111111110");
+    EXPECT_EQ(LastAnswersText.substr(0, 11), "00000000007");
     // Not asked again: the remembered No runs nothing.
     win::ClearTranscript();
     EXPECT_EQ(Invoke(kJoinRests), 0);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(m_runs, 0);
     // A remembered Yes processes the whole document without asking.
-    LastAnswersText = "00000000006";
+    LastAnswersText[10] = '6';
     EXPECT_EQ(Invoke(kJoinRests), 1);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(m_runs, 1);

@@ -254,10 +254,10 @@ TEST_F(StartupTest, ValueOfAnotherTypeStartsTheAnswersEmpty) {
     EXPECT_EQ(ShowMessagesText, "");
 }
 
-TEST_F(StartupTest, TerminateWithoutQueryServiceAnswersTheFailedClose) {
+TEST_F(StartupTest, TerminateClosesTheQueryServiceAndForgetsTheBinding) {
     Start(0x05000005);
     ServicePluginBound = true;
-    EXPECT_EQ(FinaleExtensionTerminate(nullptr), 0);
+    EXPECT_EQ(FinaleExtensionTerminate(nullptr), 1);
     EXPECT_FALSE(ServicePluginBound);
 }
 

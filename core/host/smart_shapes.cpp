@@ -1,0 +1,585 @@
+#include "core/host/smart_shapes.h"
+
+#include <algorithm>
+#include <climits>
+#include <set>
+#include <tuple>
+
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/host_probes.h"
+#include "core/startup.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::kTagShapeEntryLink;
+using hostapi::kTagShapeMeasureLink;
+using hostapi::kTagShapeRange;
+using hostapi::kTagSmartShape;
+using hostapi::ShapeLinkLayout;
+using hostapi::ShapeRangeLayout;
+using hostapi::SmartShapeLayout;
+
+/// Records are stepped in this many keys when the stored shapes are counted.
+constexpr int32_t kCountStep = 30;
+
+bool IsKind(int16_t kind, std::initializer_list<int16_t> kinds) {
+    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+}
+
+Record12 LinkTo(int32_t shape) {
+    Record12 link;
+    hostapi::WriteI16(link.data(), ShapeLinkLayout::kShape, static_cast<int16_t>(shape));
+    return link;
+}
+
+/// One 'otMx' link for every measure from the shape's start to its end.
+void CreateMeasureLinks(int32_t shape, const SmartShapeRecord& record) {
+    const Record12 link = LinkTo(shape);
+    for (int32_t measure = record.startMeasure(); measure <= record.endMeasure(); ++measure) {
+        int32_t cmper = measure;
+        int32_t inci = -1;
+        CreateOtherRecord(kTagShapeMeasureLink, cmper, inci, link.data(), Record12::kSize);
+    }
+}
+
+void CreateEntryLink(int32_t shape, EntryNumber entry) {
+    const Record12 link = LinkTo(shape);
+    int32_t inci = -1;
+    CreateEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);
+}
+
+/// The shape numbers linked from measures first to last, each once, in link order.
+std::vector<int32_t> LinkedShapes(int32_t first, int32_t last) {
+    std::vector<int32_t> shapes;
+    std::set<int32_t> seen;
+    int32_t cmper = first;
+    int32_t inci = -1;
+    Record12 link;
+    while (NextOtherRecord(kTagShapeMeasureLink, cmper, inci, link.data(), Record12::kSize) && cmper <= last &&
+           cmper >= first) {
+        const int32_t shape = link.word(0);
+        if (seen.insert(shape).second) {
+            shapes.push_back(shape);
+        }
+    }
+    return shapes;
+}
+
+/// The entry of `to` at the position and rank among the entries there of entry `entry` of
+/// `from`; 0 when there is none.
+EntryNumber MapEntry(EntryNumber entry, const hostapi::EntryArray* from, const hostapi::EntryArray* to) {
+    if (from == nullptr || to == nullptr || entry == 0) {
+        return 0;
+    }
+    for (int32_t i = 0; i < from->count; ++i) {
+        if (from->entry(i).number() != entry) {
+            continue;
+        }
+        const hostapi::Edu position = from->entry(i).position();
+        int32_t rank = 0;
+        for (int32_t j = 0; j < i; ++j) {
+            rank += from->entry(j).position() == position ? 1 : 0;
+        }
+        for (int32_t j = 0; j < to->count; ++j) {
+            if (to->entry(j).position() == position && rank-- == 0) {
+                return to->entry(j).number();
+            }
+        }
+        return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// ---- Stored records ----
+
+bool LoadSmartShapeRecord(int32_t shape, SmartShapeRecord& record) {
+    return LoadOtherRecord(kTagSmartShape, shape, 0, record.data(), SmartShapeRecord::kSize);
+}
+
+bool SaveSmartShapeRecord(int32_t shape, const SmartShapeRecord& record) {
+    return SaveOtherRecord(kTagSmartShape, shape, 0, record.data(), SmartShapeRecord::kSize);
+}
+
+bool CreateSmartShapeRecord(int32_t& shape, const SmartShapeRecord& record) {
+    int32_t inci = 0;
+    shape = -1;
+    return CreateOtherRecord(kTagSmartShape, shape, inci, record.data(), SmartShapeRecord::kSize);
+}
+
+bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record) {
+    int32_t inci = 0;
+    return NextOtherRecord(kTagSmartShape, shape, inci, record.data(), SmartShapeRecord::kSize);
+}
+
+hostapi::Edu MeasureLengthOrDefault(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) {
+    const auto length = Imports().MeasureLength;
+    const hostapi::Edu edu = length == nullptr ? 0 : length(staff, measure, hostapi::kInterfaceVersion);
+    return edu == 0 ? hostapi::kEduWholeNote : edu;
+}
+
+std::string LoadHostText(int32_t id) {
+    const auto name = Imports().PitchName;
+    char buffer[11] = {};
+    if (name == nullptr || name(static_cast<int16_t>(id), buffer, 10, 1, hostapi::kInterfaceVersion) == 0) {
+        return "";
+    }
+    buffer[10] = '\0';
+    return buffer;
+}
+
+// ---- Layout sums ----
+
+void LayoutSumCompute(LayoutSum& sums, bool above, int32_t offset, int32_t reference) {
+    const int32_t value = offset + reference;
+    if (above) {
+        ++sums.countAbove;
+        sums.sumAbove += value;
+        sums.lowestAbove = std::min(sums.lowestAbove, value);
+        sums.highestAbove = std::max(sums.highestAbove, value);
+        sums.highestReferenceAbove = std::max(sums.highestReferenceAbove, reference);
+    } else {
+        ++sums.countBelow;
+        sums.sumBelow += value;
+        sums.lowestBelow = std::min(sums.lowestBelow, value);
+        sums.highestBelow = std::max(sums.highestBelow, value);
+        sums.lowestReferenceBelow = std::min(sums.lowestReferenceBelow, reference);
+    }
+}
+
+void LayoutSumAccumulate(LayoutSum& sums, const LayoutSum& other, bool belowWanted, bool aboveWanted,
+                         bool onlyIntoEmpty) {
+    if (belowWanted || (onlyIntoEmpty && sums.countBelow == 0)) {
+        sums.countBelow += other.countBelow;
+        sums.sumBelow += other.sumBelow;
+        sums.lowestBelow = std::min(sums.lowestBelow, other.lowestBelow);
+        sums.highestBelow = std::max(sums.highestBelow, other.highestBelow);
+        sums.lowestReferenceBelow = std::min(sums.lowestReferenceBelow, other.lowestReferenceBelow);
+    }
+    if (aboveWanted || (onlyIntoEmpty && sums.countAbove == 0)) {
+        sums.countAbove += other.countAbove;
+        sums.sumAbove += other.sumAbove;
+        sums.lowestAbove = std::min(sums.lowestAbove, other.lowestAbove);
+        sums.highestAbove = std::max(sums.highestAbove, other.highestAbove);
+        sums.highestReferenceAbove = std::max(sums.highestReferenceAbove, other.highestReferenceAbove);
+    }
+}
+
+int32_t LayoutOffsetOfKind(const LayoutSum& sums, bool above, int32_t kind, int32_t base, int32_t fallback,
+                           int32_t fixed) {
+    if (kind == 3) {
+        return base + fixed;
+    }
+    const int32_t count = above ? sums.countAbove : sums.countBelow;
+    if (count == 0) {
+        return fallback;
+    }
+    const int32_t nearest = above ? sums.lowestAbove : sums.highestBelow;
+    const int32_t farthest = above ? sums.highestAbove : sums.lowestBelow;
+    switch (kind) {
+        case 0:
+            return base + nearest;
+        case 1:
+            return base + farthest;
+        default:
+            return base + (above ? sums.sumAbove : sums.sumBelow) / count;
+    }
+}
+
+// ---- Measure ranges ----
+
+bool MeasureInRange(int32_t measure, hostapi::Edu position, const hostapi::SelectionRecord& region,
+                    hostapi::InstrumentKey scaleStaff) {
+    const int32_t first = region.firstMeasure();
+    const int32_t last = region.lastMeasure();
+    if (measure > first && measure < last) {
+        return true;
+    }
+    if (measure < first || measure > last) {
+        return false;
+    }
+    int64_t at = position;
+    if (scaleStaff != 0) {
+        const auto m = static_cast<hostapi::MeasureNumber>(measure);
+        at = at * MeasureLengthOrDefault(0, m) / MeasureLengthOrDefault(scaleStaff, m);
+    }
+    at = std::max<int64_t>(at, 0);
+    if (measure == first && at < region.startEdu()) {
+        return false;
+    }
+    if (measure == last && at > RegionEndPosition(region)) {
+        return false;
+    }
+    return true;
+}
+
+RangePlace MeasureInRange(int32_t measure, int32_t first, int32_t last) {
+    if (measure > first && measure < last) {
+        return RangePlace::Inside;
+    }
+    if (measure == first || measure == last) {
+        return RangePlace::AtEnd;
+    }
+    return RangePlace::Outside;
+}
+
+// ---- TExpressions ----
+
+TExpression* TExpressions::At(int32_t n) const {
+    return n >= 0 && n < Count() ? m_items[static_cast<size_t>(n)].get() : nullptr;
+}
+
+// ---- TSmartShape ----
+
+TSmartShape::TSmartShape(int32_t number, const SmartShapeRecord& record) : Number(number) {
+    SetRecord(record);
+    Above = record.startOffset() >= 0;
+}
+
+void TSmartShape::SetRecord(const SmartShapeRecord& record) {
+    Record = record;
+    Staff = record.startStaff();
+    Measure = record.startMeasure();
+    Start = record.start();
+    const hostapi::Edu length = MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(Staff),
+                                                       static_cast<hostapi::MeasureNumber>(Measure));
+    // 64-bit: an entry number times 1000 does not fit 32 bits.
+    int64_t key = static_cast<int64_t>(Measure) * 1000;
+    if (length > 0) {
+        key += static_cast<int64_t>(Start) * 1000 / length;
+    }
+    SortKey = static_cast<int32_t>(std::clamp<int64_t>(key, INT32_MIN, INT32_MAX));
+}
+
+// ---- TSmartShapes ----
+
+TSmartShape* TSmartShapes::At(int32_t n) const {
+    return n >= 0 && n < Count() ? m_shapes[static_cast<size_t>(n)].get() : nullptr;
+}
+
+void TSmartShapes::Clear() {
+    m_shapes.clear();
+}
+
+bool TSmartShapes::AddShape(int32_t number) {
+    if (std::any_of(m_shapes.begin(), m_shapes.end(), [&](const auto& shape) { return shape->Number == number; })) {
+        return true;
+    }
+    SmartShapeRecord record;
+    if (!LoadSmartShapeRecord(number, record)) {
+        return false;
+    }
+    m_shapes.push_back(std::make_unique<TSmartShape>(number, record));
+    return true;
+}
+
+void TSmartShapes::LoadMeasureLinks(int32_t first, int32_t last) {
+    Clear();
+    m_first = first;
+    m_last = last == 0 ? kAllMeasures : last;
+    for (const int32_t shape : LinkedShapes(m_first, m_last)) {
+        AddShape(shape);
+    }
+    m_cursor = LastRecordKey(kTagSmartShape, SmartShapeRecord::kSize, kCountStep, nullptr, 1);
+    GetHostWindowTitle(m_title);
+}
+
+void TSmartShapes::Refresh(int32_t first, int32_t last) {
+    const int32_t end = last == 0 ? kAllMeasures : last;
+    std::string title;
+    GetHostWindowTitle(title);
+    if (title == m_title && !m_shapes.empty() && first >= m_first && end <= m_last) {
+        if (Reverify()) {
+            AppendStoredAfterCursor();
+        } else {
+            LoadMeasureLinks(m_first, m_last);
+        }
+        return;
+    }
+    LoadMeasureLinks(first, last);
+}
+
+bool TSmartShapes::Reverify() {
+    const int32_t count = Count();
+    const int32_t step = std::max(count / 20, 1);
+    for (int32_t i = 0; i < count; ++i) {
+        TSmartShape& shape = *m_shapes[static_cast<size_t>(i)];
+        const bool inRange = (shape.Record.startMeasure() >= m_first && shape.Record.startMeasure() <= m_last) ||
+                             (shape.Record.endMeasure() >= m_first && shape.Record.endMeasure() <= m_last);
+        if (!inRange && i % step != 0 && i != count - 1) {
+            continue;
+        }
+        SmartShapeRecord stored;
+        if (!LoadSmartShapeRecord(shape.Number, stored)) {
+            return false;  // deleted since the load
+        }
+        if (stored.startStaff() != shape.Record.startStaff() || stored.startMeasure() != shape.Record.startMeasure() ||
+            stored.endStaff() != shape.Record.endStaff() || stored.endMeasure() != shape.Record.endMeasure()) {
+            return false;
+        }
+        shape.SetRecord(stored);
+    }
+    return true;
+}
+
+void TSmartShapes::AppendStoredAfterCursor() {
+    int32_t number = m_cursor;
+    SmartShapeRecord record;
+    while (NextSmartShapeRecord(number, record)) {
+        if (std::none_of(m_shapes.begin(), m_shapes.end(), [&](const auto& s) { return s->Number == number; })) {
+            m_shapes.push_back(std::make_unique<TSmartShape>(number, record));
+        }
+        m_cursor = number;
+    }
+}
+
+int32_t TSmartShapes::CreateNew(int32_t staff, int32_t newStaff, int32_t first, int32_t last, bool skipDuplicates) {
+    int32_t made = 0;
+    for (const auto& shape : m_shapes) {
+        const SmartShapeRecord& record = shape->Record;
+        const bool inRange = (record.startMeasure() >= first && record.startMeasure() <= last) ||
+                             (record.endMeasure() >= first && record.endMeasure() <= last);
+        if (record.entryAttached() || record.startStaff() != staff || !inRange) {
+            continue;
+        }
+        if (skipDuplicates && std::any_of(m_shapes.begin(), m_shapes.end(), [&](const auto& other) {
+                return other->Record.startStaff() == newStaff &&
+                       other->Record.startMeasure() == record.startMeasure() && other->Record.start() == record.start();
+            })) {
+            return made;
+        }
+        SmartShapeRecord copy = record;
+        copy.setStaves(static_cast<int16_t>(newStaff));
+        int32_t number = -1;
+        if (CreateSmartShapeRecord(number, copy)) {
+            CreateMeasureLinks(number, copy);
+            ++made;
+        }
+    }
+    return made;
+}
+
+int32_t TSmartShapes::CopyToStaff(int32_t from, int32_t to, int32_t first, int32_t last, bool entryAttached,
+                                  bool measureAttached, const hostapi::EntryArray* sourceEntries,
+                                  const hostapi::EntryArray* targetEntries) {
+    // The links are read before any copy is made, so that the copies' own links are not walked,
+    // and a shape that spans several measures is copied once.
+    int32_t made = 0;
+    for (const int32_t shape : LinkedShapes(first, last == 0 ? kAllMeasures : last)) {
+        SmartShapeRecord record;
+        if (!LoadSmartShapeRecord(shape, record) || record.startStaff() != from) {
+            continue;
+        }
+        SmartShapeRecord copy = record;
+        copy.setStaves(static_cast<int16_t>(to));
+        if (record.entryAttached()) {
+            if (!entryAttached || record.startMeasure() != record.endMeasure()) {
+                continue;
+            }
+            const EntryNumber start = MapEntry(record.start(), sourceEntries, targetEntries);
+            const EntryNumber end = MapEntry(record.end(), sourceEntries, targetEntries);
+            if (start == 0 || end == 0) {
+                continue;
+            }
+            copy.setStart(start);
+            copy.setEnd(end);
+        } else if (!measureAttached) {
+            continue;
+        }
+        int32_t number = -1;
+        if (!CreateSmartShapeRecord(number, copy)) {
+            continue;
+        }
+        if (copy.entryAttached()) {
+            CreateEntryLink(number, copy.start());
+            CreateEntryLink(number, copy.end());
+        }
+        CreateMeasureLinks(number, copy);
+        ++made;
+    }
+    return made;
+}
+
+void TSmartShapes::ParkStaff(int32_t staff, int32_t measure) {
+    for (const auto& shape : m_shapes) {
+        SmartShapeRecord& record = shape->Record;
+        if (IsKind(record.kind(), {2, 3}) && record.startStaff() == staff && record.startMeasure() == measure) {
+            record.setStaves(kParkingStaff);
+            shape->SetRecord(record);
+            SaveSmartShapeRecord(shape->Number, shape->Record);
+        }
+    }
+}
+
+void TSmartShapes::DeleteAll(int32_t value) {
+    // A deleted shape leaves the list: saving it later would bring it back.
+    std::erase_if(m_shapes, [&](const auto& shape) {
+        const SmartShapeRecord& record = shape->Record;
+        const bool endsHere = record.entryAttached() && IsKind(record.kind(), {0, 1}) && record.end() == value;
+        if (record.start() != value && !endsHere) {
+            return false;
+        }
+        DeleteOtherRecord(kTagSmartShape, shape->Number, 0);
+        return true;
+    });
+}
+
+void TSmartShapes::RetypeEntrySlurs(int32_t staff, int32_t measure, int32_t entry) {
+    for (const auto& shape : m_shapes) {
+        SmartShapeRecord& record = shape->Record;
+        if (record.entryAttached() && IsKind(record.kind(), {0, 1}) && record.startStaff() == staff &&
+            record.startMeasure() == measure && record.start() == entry) {
+            record.setKind(15);
+            SaveSmartShapeRecord(shape->Number, record);
+        }
+    }
+}
+
+void TSmartShapes::AdjustInRegion(const hostapi::SelectionRecord& region, bool clear, int16_t value) {
+    const auto slotOf = Imports().SlotOfInstrument;
+    const auto inStaves = [&](int16_t staff) {
+        const hostapi::StaffSlot slot =
+            slotOf == nullptr ? 0 : slotOf(staff, region.viewKey(), hostapi::kInterfaceVersion);
+        return slot != 0 && slot >= region.firstStaff() && slot <= region.lastStaff();
+    };
+    const auto inMeasures = [&](int16_t measure) {
+        return measure >= region.firstMeasure() && measure <= region.lastMeasure();
+    };
+    for (const auto& shape : m_shapes) {
+        SmartShapeRecord& record = shape->Record;
+        if (!IsKind(record.kind(), {2, 3})) {
+            continue;
+        }
+        const bool inside = (inMeasures(record.startMeasure()) || inMeasures(record.endMeasure())) &&
+                            (inStaves(record.startStaff()) || inStaves(record.endStaff()));
+        if (!inside) {
+            continue;
+        }
+        if (clear) {
+            hostapi::WriteU16(record.data(), SmartShapeLayout::kWord2,
+                              static_cast<uint16_t>(hostapi::ReadU16(record.data(), SmartShapeLayout::kWord2) & ~1u));
+        }
+        if (value != 0) {
+            for (const size_t offset :
+                 {SmartShapeLayout::kWord22, SmartShapeLayout::kWord52, SmartShapeLayout::kWord68}) {
+                hostapi::WriteI16(record.data(), offset, value);
+            }
+        }
+        SaveSmartShapeRecord(shape->Number, record);
+    }
+}
+
+void TSmartShapes::CollectRange(int32_t staff, int32_t first, int32_t last, const hostapi::SelectionRecord& range,
+                                bool hairpins, bool customShapes, bool aboveTest, bool useTransposition, int32_t base) {
+    Sums = LayoutSum{};
+    for (const auto& shape : m_shapes) {
+        shape->Taken = false;
+        const SmartShapeRecord& record = shape->Record;
+        const bool wanted =
+            (hairpins && IsKind(record.kind(), {2, 3})) || (customShapes && IsKind(record.kind(), {26, 29}));
+        if (!wanted || record.startStaff() != staff || record.endMeasure() < first || record.startMeasure() > last) {
+            continue;
+        }
+        int32_t reference = base;
+        if (record.entryAttached()) {
+            hostapi::Edu position = 0;
+            reference = EntryVerticalPositionById(record.startStaff(), record.startMeasure(), record.start(),
+                                                  useTransposition, &position, false);
+            if (!MeasureInRange(record.startMeasure(), position, range, 0)) {
+                continue;
+            }
+        } else if (!MeasureInRange(record.startMeasure(), record.start(), range, 0) &&
+                   !MeasureInRange(record.endMeasure(), record.end(), range, 0)) {
+            continue;
+        }
+        shape->Taken = true;
+        const bool above = aboveTest && base < record.startOffset() + reference;
+        shape->Above = above;
+        LayoutSumCompute(Sums, above, record.startOffset(), reference);
+    }
+}
+
+bool TSmartShapes::FindInRange(int32_t measure, int32_t staff, hostapi::Edu position, int32_t kind) const {
+    return std::any_of(m_shapes.begin(), m_shapes.end(), [&](const auto& shape) {
+        const SmartShapeRecord& r = shape->Record;
+        return !r.entryAttached() && r.kind() == kind && r.startStaff() == staff &&
+               std::make_tuple(r.startMeasure(), r.start()) <= std::make_tuple(int16_t(measure), position) &&
+               std::make_tuple(r.endMeasure(), r.end()) >= std::make_tuple(int16_t(measure), position);
+    });
+}
+
+bool TSmartShapes::FindByStaff(int32_t measure, int32_t staff) const {
+    return std::any_of(m_shapes.begin(), m_shapes.end(), [&](const auto& shape) {
+        const SmartShapeRecord& r = shape->Record;
+        return r.startStaff() == staff && r.startMeasure() <= measure && r.endMeasure() >= measure;
+    });
+}
+
+bool TSmartShapes::FindKind25or26(int32_t entry) const {
+    return std::any_of(m_shapes.begin(), m_shapes.end(), [&](const auto& shape) {
+        return IsKind(shape->Record.kind(), {25, 26}) && shape->Record.start() == entry;
+    });
+}
+
+int32_t TSmartShapes::FindByEnds(int32_t endEntry, int32_t value) const {
+    for (int32_t i = 0; i < Count(); ++i) {
+        const SmartShapeRecord& r = m_shapes[static_cast<size_t>(i)]->Record;
+        if (IsKind(r.kind(), {25, 26}) && r.end() == endEntry && r.endNote() == value) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+// ---- Range records ----
+
+bool ClipShapeRangeRecords(int32_t sourceKey, int32_t targetKey, int32_t first, int32_t last) {
+    if (HostYear < 2000 || sourceKey == targetKey) {
+        return false;
+    }
+    using Range = RawRecord<ShapeRangeLayout::kSize>;
+    const auto overlaps = [&](const Range& r) {
+        return hostapi::ReadI16(r.data(), ShapeRangeLayout::kFirstMeasure) <= last &&
+               hostapi::ReadI16(r.data(), ShapeRangeLayout::kLastMeasure) >= first;
+    };
+    Range record;
+    // A deletion moves the later incidences down, so the same inci is read again after one.
+    for (int32_t inci = 0; inci <= INT16_MAX;) {
+        if (!LoadOtherRecord(kTagShapeRange, targetKey, inci, record.data(), Range::kSize)) {
+            break;
+        }
+        if (overlaps(record) && DeleteOtherRecord(kTagShapeRange, targetKey, inci)) {
+            continue;
+        }
+        ++inci;
+    }
+    std::vector<Range> copies;
+    for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
+        if (!LoadOtherRecord(kTagShapeRange, sourceKey, inci, record.data(), Range::kSize)) {
+            break;
+        }
+        if (overlaps(record)) {
+            const int16_t from = hostapi::ReadI16(record.data(), ShapeRangeLayout::kFirstMeasure);
+            const int16_t to = hostapi::ReadI16(record.data(), ShapeRangeLayout::kLastMeasure);
+            hostapi::WriteI16(record.data(), ShapeRangeLayout::kFirstMeasure,
+                              static_cast<int16_t>(std::max<int32_t>(from, first)));
+            hostapi::WriteI16(record.data(), ShapeRangeLayout::kLastMeasure,
+                              static_cast<int16_t>(std::min<int32_t>(to, last)));
+            copies.push_back(record);
+        }
+    }
+    bool created = true;
+    for (const Range& copy : copies) {
+        int32_t cmper = targetKey;
+        int32_t inci = -1;
+        created = CreateOtherRecord(kTagShapeRange, cmper, inci, copy.data(), Range::kSize) && created;
+    }
+    return created;
+}
+
+}  // namespace orvex

@@ -1,0 +1,161 @@
+#include "core/key_automation.h"
+
+#include <string>
+
+#include "core/startup.h"
+#include "platform/win/input.h"
+#include "platform/win/keys.h"
+#include "platform/win/windows.h"
+
+namespace orvex {
+namespace {
+
+void Press(uint16_t key, bool up) {
+    win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), up ? win::KEYEVENTF_KEYUP : 0, 0);
+}
+
+void PressAndRelease(uint16_t key, int32_t times = 1) {
+    for (int32_t i = 0; i < times; ++i) {
+        Press(key, false);
+        Press(key, true);
+    }
+}
+
+/// The accelerators of the host's region dialog by host year and menu language.
+struct RegionDialogKeys {
+    char menu;
+    char item;
+};
+
+RegionDialogKeys RegionDialogAccelerators() {
+    if (HostYear < 2000) {
+        if (LanguageIndex == 1)
+            return {'e', 'b'};
+        if (ItalianHost)
+            return {'p', 'o'};
+        return {'m', 's'};
+    }
+    if (LanguageIndex == 1)
+        return {'b', 'b'};
+    if (ItalianHost)
+        return {'m', 'o'};
+    return {'e', 'o'};
+}
+
+}  // namespace
+
+void SendKeyToHost(char character) {
+    const int16_t scan = win::VkKeyScan(character);
+    if (scan == -1) {
+        return;
+    }
+    const auto key = static_cast<uint16_t>(scan & 0xFF);
+    const int32_t shiftState = (scan >> 8) & 0xFF;
+    const bool shift = (shiftState & 1) != 0 && character != 'A';
+    const bool ctrl = (shiftState & 2) != 0;
+    const bool alt = (shiftState & 4) != 0;
+    if (shift)
+        Press(win::VK_SHIFT, false);
+    if (ctrl)
+        Press(win::VK_CONTROL, false);
+    if (alt)
+        Press(win::VK_MENU, false);
+    PressAndRelease(key);
+    if (shift)
+        Press(win::VK_SHIFT, true);
+    if (ctrl)
+        Press(win::VK_CONTROL, true);
+    if (alt)
+        Press(win::VK_MENU, true);
+}
+
+void SendVirtualKeyToHost(uint16_t virtualKey) {
+    win::keybd_event(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), 0, 0);
+    win::keybd_event(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), win::KEYEVENTF_KEYUP, 0);
+}
+
+void SendKeyDown(uint16_t virtualKey) {
+    Press(virtualKey, false);
+}
+void SendKeyUp(uint16_t virtualKey) {
+    Press(virtualKey, true);
+}
+
+void SendAltKeyToHost(char character) {
+    Press(win::VK_MENU, false);
+    SendKeyToHost(character);
+    Press(win::VK_MENU, true);
+}
+
+void SendCtrlKeyToHost(char character) {
+    Press(win::VK_CONTROL, false);
+    SendKeyToHost(character);
+    Press(win::VK_CONTROL, true);
+}
+
+void SendTextToHost(std::string_view text) {
+    for (char c : text) {
+        SendKeyToHost(c);
+    }
+}
+
+void FocusHostWindow() {
+    win::SetFocus(HostWindow);
+}
+
+void SendUndoRedoToHost(bool redo) {
+    FocusHostWindow();
+    Press(win::VK_CONTROL, false);
+    PressAndRelease(redo ? 'Y' : 'Z');
+    Press(win::VK_CONTROL, true);
+}
+
+void TypeHostDialogRange(const HostRangeRecord& range, int32_t secondNumber, bool end, int32_t secondPosition) {
+    if (range.words[1] < 1) {
+        return;
+    }
+    const RegionDialogKeys keys = RegionDialogAccelerators();
+    SendAltKeyToHost(keys.menu);
+    SendKeyToHost(keys.item);
+    PressAndRelease(win::VK_TAB, 3);
+    PressAndRelease(win::VK_HOME);
+    PressAndRelease(win::VK_DOWN, range.words[1] - 1);
+    PressAndRelease(win::VK_TAB);
+    if (end) {
+        PressAndRelease(win::VK_END);
+    }
+    SendTextToHost(std::to_string(range.words[2]));
+    PressAndRelease(win::VK_TAB, 2);
+    PressAndRelease(win::VK_HOME);
+    PressAndRelease(win::VK_DOWN, (secondPosition != 0 ? secondPosition : range.words[1]) - 1);
+    PressAndRelease(win::VK_TAB);
+    if (end) {
+        PressAndRelease(win::VK_END);
+    }
+    SendTextToHost(std::to_string(secondNumber));
+    PressAndRelease(win::VK_RETURN);
+}
+
+void SelectHostToolByKeysA(const HostRangeRecord& range, int32_t number, bool end) {
+    FocusHostWindow();
+    TypeHostDialogRange(range, number, end, 0);
+    SendCtrlKeyToHost('c');
+}
+
+void SelectHostToolByKeysB(const HostRangeRecord& range, int32_t number, const HostRangeRecord& second, bool end) {
+    // The source region decides whether anything is done; the target region is cleared.
+    if (range.words[1] < 1) {
+        return;
+    }
+    FocusHostWindow();
+    TypeHostDialogRange(second, number, end, 0);
+    PressAndRelease(win::VK_BACK);
+}
+
+void SelectHostToolByKeysC(const HostRangeRecord& range, int32_t number, bool end) {
+    FocusHostWindow();
+    TypeHostDialogRange(range, number, end, 0);
+    SendCtrlKeyToHost('v');
+}
+
+}  // namespace orvex

@@ -1,0 +1,153 @@
+// Running a tool from the action options dialog: Go and the two extra buttons store the values
+// into the dialog's tool context, dispatch the tool and show what it left in the values; the
+// folder and file lists, the file-name edit and the result list answer the user directly.
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/commands.h"
+#include "core/dispatch.h"
+#include "core/hooks.h"
+#include "core/host/host_imports.h"
+#include "core/host_probes.h"
+#include "core/key_automation.h"
+#include "core/lumvar_binding.h"
+#include "core/startup.h"
+#include "forms/dactopt.h"
+#include "forms/file_controls.h"
+#include "forms/myedit.h"
+#include "platform/win/messages.h"
+
+namespace orvex {
+void TDActOpt::OKBtnClick(vcl::TObject* /*Sender*/) {
+    RunFromDialog(1);
+}
+
+void TDActOpt::btExtra1Click(vcl::TObject* /*Sender*/) {
+    RunFromDialog(2);
+}
+
+void TDActOpt::btExtra2Click(vcl::TObject* /*Sender*/) {
+    RunFromDialog(3);
+}
+
+void TDActOpt::RunFromDialog(int32_t mode) {
+    // The file list first: a folder chosen in the lists is opened, not printed.
+    if (auto* files = dynamic_cast<TFileListBox*>(m_listControl)) {
+        TMyEdit* pathEdit = PathEdit();
+        if (pathEdit != nullptr && pathEdit->Focused()) {
+            RefreshFileList(*this);
+        }
+        if (m_directoryList != nullptr && m_directoryList->Focused()) {
+            const int32_t index = m_directoryList->ItemIndex();
+            if (index >= 0 && pathEdit != nullptr) {
+                pathEdit->SetText(m_directoryList->ItemPath(index).string());
+            }
+            RefreshFileList(*this);
+            SetModalResult(vcl::mrNone);
+            return;
+        }
+        if (files->SelCount() <= 0) {
+            SetModalResult(vcl::mrNone);
+            return;
+        }
+    }
+    const bool keyHeld = CallKeyPressed() != 0;
+    m_stop = false;
+    if (m_context == nullptr || m_running || m_context->ExplosionRunning != 0 || Modal()) {
+        return;
+    }
+    TFMisc& context = *m_context;
+    m_running = true;
+    ActionDialog_StoreValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
+    context.OptionsForm = this;
+    m_ranTool = true;
+    DispatchTool(context, m_item, m_optionSet, mode);
+    ToolRunMarker = 0;
+    ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
+    if (context.RerunFlag == 0) {
+        if (const auto redraw = Imports().RedrawDocument) {
+            redraw(nullptr, hostapi::kInterfaceVersion);
+        }
+    }
+    std::string title = m_listsTitle;
+    if (m_listControl != nullptr && GetHostWindowTitle(title)) {
+        ActionDialog_FillLists(*this);  // another document is in front
+    }
+    CancelBtn->SetCaption(LanguageIndex == 1 ? "&Schließen" : "&Close");
+
+    const bool stepPending = RepostCode != 0 || RunningStepObject != nullptr || PendingOptionsForm != nullptr ||
+                             context.NewSpacingSecondPass;
+    if (!m_stop && !stepPending) {
+        const vcl::TCheckBoxState inactivate = cbInactivate->State();
+        if (inactivate == vcl::cbChecked || (inactivate == vcl::cbGrayed && CallReturnFocusToFinale())) {
+            FocusHostWindow();
+        }
+        // The tool changed the document outside the host's call: one more call of the host,
+        // which does nothing, lets the host take the change.
+        if (HostCommandIds[0] != 0) {
+            SkipNextInvoke = true;
+            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+        } else {
+            win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");
+        }
+        if (context.RerunFlag != 0) {
+            PostHostRedrawCommands();
+        }
+    }
+    m_running = false;
+    if (m_listMarker == MIN_FILE_LIST) {
+        UndoBtn->SetEnabled(false);
+        RedoBtn->SetEnabled(false);
+    }
+    if (!stepPending && (keyHeld || cbAutoClose->Checked())) {
+        CancelBtnClick(this);
+    }
+}
+
+void TDActOpt::DirectoryChanged(vcl::TObject* /*Sender*/) {
+    if (TMyEdit* pathEdit = PathEdit(); pathEdit != nullptr && m_directoryList != nullptr) {
+        const std::string folder = m_directoryList->Directory().string();
+        if (pathEdit->Text() != folder) {
+            pathEdit->SetText(folder);
+        }
+    }
+}
+
+void TDActOpt::PathChange(vcl::TObject* Sender) {
+    if (!m_building && Sender != nullptr && Sender == PathEdit()) {
+        RefreshFileList(*this);
+    }
+}
+
+void TDActOpt::ResultListDblClick(vcl::TObject* /*Sender*/) {
+    if (m_listControl == nullptr) {
+        return;
+    }
+    const int32_t index = m_listControl->ItemIndex();
+    if (index < 0 || !m_listControl->Selected(index)) {
+        return;
+    }
+    // "Measure 12-14: ..." shows measure 12.
+    const std::string& line = m_listControl->Items()[index];
+    const size_t blank = line.find(' ');
+    if (blank == std::string::npos) {
+        return;
+    }
+    const int32_t measure = std::atoi(line.substr(blank + 1, line.find('-', blank + 1) - blank - 1).c_str());
+    if (const auto showMeasure = Imports().ShowMeasure; showMeasure != nullptr && measure > 0) {
+        showMeasure(static_cast<hostapi::MeasureNumber>(measure), 1, hostapi::kInterfaceVersion);
+    }
+}
+
+void TDActOpt::FileNameDblClick(vcl::TObject* Sender) {
+    auto* edit = dynamic_cast<TMyEdit*>(Sender);
+    if (edit == nullptr) {
+        return;
+    }
+    dlgOpen->FileName = edit->Text();
+    if (dlgOpen->Execute()) {
+        edit->SetText(dlgOpen->FileName);
+    }
+}
+
+}  // namespace orvex

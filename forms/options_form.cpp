@@ -1,0 +1,455 @@
+#include "forms/options_form.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/dispatch.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "forms/addkeyass.h"
+#include "forms/key_assignments.h"
+#include "forms/options.h"
+#include "platform/vcl/registry.h"
+
+namespace orvex {
+namespace {
+
+/// Tool item and option set of the general program options.
+constexpr int32_t kGeneralOptionsItem = 21;
+
+/// The options form made last; a form freed after another was made leaves the flag alone.
+const TOptionsForm* s_currentForm = nullptr;
+
+template <class T>
+T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
+            int32_t height) {
+    control->SetName(name);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+vcl::TButton* DesignedButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
+                             int32_t left, int32_t top, int32_t width) {
+    auto* button = Designed(parent, new vcl::TButton(owner), name, left, top, width, 25);
+    button->SetCaption(caption);
+    return button;
+}
+
+vcl::TLabel* WhiteLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
+                        int32_t height) {
+    auto* label = Designed(parent, new vcl::TLabel(owner), name, 8, 8, 289, height);
+    label->SetAutoSize(false);
+    label->SetWordWrap(true);
+    label->SetColor(vcl::clWhite);
+    label->SetCaption(caption);
+    return label;
+}
+
+// clang-format off
+const char* const kEnglishMemo[] = {
+    "You can remap any key so that it acts either as another key or as a menu command.",
+    "Click 'Add...' to define a new key assignment.",
+    "To assign a menu command to a key, its menu must be available at the time you define the assignment.",
+    "All keyboard commands of Speedy Entry are also available from the menus, so they can be assigned to other keys as well.",
+    "To create a keyboard shortcut for one of Finale's tools, turn on Program Options/More Options/Show Tools Menu in Finale.",
+    "To have a key ask for confirmation, assign it to itself and tick 'Ask for confirmation'.",
+};
+const char* const kGermanMemo[] = {
+    "Sie können jede Taste umbelegen, so daß sie entweder eine andere Taste oder einen Menübefehl auslöst.",
+    "Klicken Sie auf 'Neu...', um eine neue Tastaturumbelegung zu definieren.",
+    "Wenn Sie einen Menübefehl auf eine Tastenkombination legen wollen, muß das Menü gerade verfügbar sein.",
+    "Beispiel: wenn Sie einen Befehl aus dem 'Ändern'-Menü definieren möchten, müssen Sie das Bewegungswerkezeug wählen und einen Takt markieren, bevor Sie dieses Dialogfenster aufrufen.",
+    "Übrigens sind auch alle Tastaturbefehle der 'Schnellen Eingabe' über das Menüsystem erreichbar und können deshalb auf neue Tasten gelegt werden.",
+    "Um ein Tastaturkürzel für ein Werkzeug von Finale zu erstellen, aktivieren Sie in Finale Programm-Optionen/Weitere Optionen/Werkzeugmenü zeigen.",
+    "Um eine Taste mit einer Sicherheitsabfrage zu versehen, können Sie sie mit sich selbst belegen, und 'Sicherheitsabfrage' ankreuzen.",
+};
+// clang-format on
+
+/// The lines, with an empty line after each but the last.
+template <size_t N>
+void FillMemo(vcl::TMemo& memo, const char* const (&lines)[N]) {
+    std::vector<std::string> items;
+    for (size_t i = 0; i < N; ++i) {
+        items.emplace_back(lines[i]);
+        if (i + 1 < N) {
+            items.emplace_back();
+        }
+    }
+    memo.Lines().Assign(items);
+}
+
+std::string UpperAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return text;
+}
+
+/// The explorer's hotkey as the hotkey box names it; 0 for none. A name that gives no key
+/// code (or a number outside the key codes) is reported and gives 0.
+int32_t HotkeyOfText(const std::string& boxText) {
+    const std::string text = UpperAscii(boxText);
+    if (text.empty() || text == "(NONE)") {
+        return 0;
+    }
+    int32_t key = KeyNameToCode(text);
+    if (key == 0 && text.size() == 1) {
+        key = static_cast<unsigned char>(text[0]);
+    }
+    if (key <= 0 || key > 255) {
+        ShowMessageText(HostWindow, "Key not found", "Taste nicht gefunden", 0, 0);
+        key = 0;
+    }
+    return key;
+}
+
+}  // namespace
+
+TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
+    SetName("OptionsForm");
+    SetCaption("Orvex Options");
+    SetBorderStyle(vcl::bsDialog);
+    SetPosition(vcl::poScreenCenter);
+    SetKeyPreview(true);
+    SetClientWidth(632);
+    SetClientHeight(453);
+
+    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 8, 8, 305, 169);
+    Label1 = WhiteLabel(Panel1, this, "Label1",
+                        "The new Explorer for Text Expressions is a replacement for Finale's own selection list. Use "
+                        "the hotkey specified below for quicker access.",
+                        41);
+    GroupBox1 = Designed(Panel1, new vcl::TGroupBox(this), "GroupBox1", 8, 56, 289, 105);
+    GroupBox1->SetCaption("Hotkey for Explorer for Text Expressions");
+    Label3 = Designed(GroupBox1, new vcl::TLabel(this), "Label3", 12, 24, 22, 13);
+    Label3->SetCaption("key:");
+    HotKey = Designed(GroupBox1, new vcl::TComboBox(this), "HotKey", 44, 20, 133, 21);
+    HotKey->SetDropDownCount(16);
+    HotKey->SetText("TAB");
+    _shift = Designed(GroupBox1, new vcl::TCheckBox(this), "_shift", 12, 52, 57, 17);
+    _shift->SetCaption("Shift");
+    _Ctrl = Designed(GroupBox1, new vcl::TCheckBox(this), "_Ctrl", 76, 52, 49, 17);
+    _Ctrl->SetCaption("Ctrl");
+    _Alt = Designed(GroupBox1, new vcl::TCheckBox(this), "_Alt", 132, 52, 45, 17);
+    _Alt->SetCaption("Alt");
+    Listen1 = DesignedButton(GroupBox1, this, "Listen1", "Listen", 188, 20, 89);
+
+    Panel2 = Designed(this, new vcl::TPanel(this), "Panel2", 8, 184, 305, 129);
+    Label2 = WhiteLabel(Panel2, this, "Label2",
+                        "After selecting an expression from the Explorer, you can use it as often as you wish using "
+                        "the metatool key assignment below. (press the key and then click a note or measure)",
+                        57);
+    GroupBox2 = Designed(Panel2, new vcl::TGroupBox(this), "GroupBox2", 8, 72, 289, 49);
+    GroupBox2->SetCaption("metatool key to be assigned by Explorer");
+    Metatool = Designed(GroupBox2, new vcl::TEdit(this), "Metatool", 12, 20, 41, 21);
+    Metatool->SetText("1");
+
+    OkButton = Designed(this, new vcl::TBitBtn(this), "OkButton", 8, 420, 75, 25);
+    OkButton->SetKind(vcl::bkOK);
+    Defaults = DesignedButton(this, this, "Defaults", "&Defaults", 91, 420, 75);
+    BitBtn1 = Designed(this, new vcl::TBitBtn(this), "BitBtn1", 174, 420, 75, 25);
+    BitBtn1->SetKind(vcl::bkCancel);
+
+    GroupBox3 = Designed(this, new vcl::TGroupBox(this), "GroupBox3", 8, 320, 305, 89);
+    GroupBox3->SetCaption("Miscellaneous");
+    ShowAllMsgs = DesignedButton(GroupBox3, this, "ShowAllMsgs", "Show all messages and questions", 12, 20, 281);
+    MoreBtn = DesignedButton(GroupBox3, this, "MoreBtn", "More program options...", 12, 52, 281);
+
+    Panel3 = Designed(this, new vcl::TPanel(this), "Panel3", 320, 8, 305, 437);
+    AssignButton = Designed(Panel3, new vcl::TCheckBox(this), "AssignButton", 8, 8, 289, 17);
+    AssignButton->SetCaption("enable keyboard remapper:");
+    AssignButton->SetChecked(true);
+    AssignBox = Designed(Panel3, new vcl::TCheckListBox(this), "AssignBox", 8, 32, 289, 201);
+    AddBtn = DesignedButton(Panel3, this, "AddBtn", "&Add...", 8, 240, 89);
+    EditBtn = DesignedButton(Panel3, this, "EditBtn", "&Edit...", 104, 240, 89);
+    RemoveBtn = DesignedButton(Panel3, this, "RemoveBtn", "&Remove", 200, 240, 97);
+    Memo1 = Designed(Panel3, new vcl::TMemo(this), "Memo1", 8, 272, 289, 157);
+    Memo1->SetReadOnly(true);
+    Memo1->SetAlignment(vcl::taCenter);
+    FillMemo(*Memo1, kEnglishMemo);
+
+    OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
+    OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
+    OnCloseQuery = [this](vcl::TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    OkButton->OnClick = [this](vcl::TObject* sender) { OkButtonClick(sender); };
+    BitBtn1->OnClick = [this](vcl::TObject* sender) { BitBtn1Click(sender); };
+    Defaults->OnClick = [this](vcl::TObject* sender) { DefaultsClick(sender); };
+    AssignButton->OnClick = [this](vcl::TObject* sender) { AssignButtonClick(sender); };
+    AddBtn->OnClick = [this](vcl::TObject* sender) { AddBtnClick(sender); };
+    EditBtn->OnClick = [this](vcl::TObject* sender) { EditBtnClick(sender); };
+    RemoveBtn->OnClick = [this](vcl::TObject* sender) { RemoveBtnClick(sender); };
+    Listen1->OnClick = [this](vcl::TObject* sender) { Listen1Click(sender); };
+    Listen1->OnKeyDown = [this](vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) {
+        Listen1KeyDown(sender, key, shift);
+    };
+    ShowAllMsgs->OnClick = [this](vcl::TObject* sender) { ShowAllMsgsClick(sender); };
+    MoreBtn->OnClick = [this](vcl::TObject* sender) { MoreBtnClick(sender); };
+
+    // The layout above is the form's default state; the store's values are shown over it.
+    m_listening = false;
+    SetCaption(Caption() + VersionText);
+    VxForm_LoadState(*this, false, "");
+    HotKey->Items().Clear();
+    for (const KeyNameRow& row : kKeyNameTable) {
+        HotKey->Items().Add(row.name);
+    }
+    for (size_t i = 0; i < kKeyNameTable.size(); ++i) {
+        if (kKeyNameTable[i].code == ExplorerHotkeyKey) {
+            HotKey->SetItemIndex(static_cast<int32_t>(i));
+            break;
+        }
+    }
+    const char metatool = static_cast<char>(ExplorerMetatoolKey);
+    Metatool->SetText(metatool == 0 ? std::string() : UpperAscii(std::string(1, metatool)));
+    _shift->SetChecked(ExplorerHotkeyShift != 0);
+    _Ctrl->SetChecked(ExplorerHotkeyCtrl != 0);
+    _Alt->SetChecked(ExplorerHotkeyAlt != 0);
+    FillAssignmentList(*AssignBox);
+    AssignButton->SetChecked(RemapperEnabled != 0);
+    AssignButtonClick(AssignButton);
+    OptionsFormOpen = 1;
+    s_currentForm = this;
+}
+
+TOptionsForm::~TOptionsForm() {
+    if (!vcl::Application->Terminated()) {
+        std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
+    }
+    // A form freed without OK, Cancel or closing must not keep the options command from
+    // opening the next one.
+    if (s_currentForm == this) {
+        s_currentForm = nullptr;
+        OptionsFormOpen = 0;
+    }
+}
+
+void TOptionsForm::ApplyGermanTexts() {
+    SetCaption("Orvex Einstellungen");
+    Label1->SetCaption(
+        "Der neuer Explorer für Vortragsbezeichnungen ersetzt Finales eigenes Auswahlfenster. Benutzen Sie den unten "
+        "angegebenen Hotkey, um ihn zu starten.");
+    GroupBox1->SetCaption("Hotkey für den Explorer");
+    _Ctrl->SetCaption("Strg");
+    Listen1->SetCaption("Hören");
+    Label2->SetCaption(
+        "Nach Auswahl einer Vortragsbezeichnung im Explorer können Sie sie beliebig oft verwenden, indem Sie das "
+        "unten angegebene Tastaturkürzel verwenden.");
+    GroupBox2->SetCaption("vom Explorer zugewiesenes Kürzel");
+    BitBtn1->SetCaption("Abbruch");
+    Defaults->SetCaption("Standard");
+    GroupBox3->SetCaption("Verschiedenes");
+    ShowAllMsgs->SetCaption("Alle Fragen und Mitteilungen anzeigen");
+    MoreBtn->SetCaption("Weitere Programmoptionen...");
+    AssignButton->SetCaption("Tastaturumbelegung aktivieren:");
+    AddBtn->SetCaption("Neu...");
+    EditBtn->SetCaption("Ändern...");
+    RemoveBtn->SetCaption("Löschen");
+    Memo1->Lines().Clear();
+    FillMemo(*Memo1, kGermanMemo);
+}
+
+// ---- Showing and ending ----
+
+void TOptionsForm::FormShow(vcl::TObject* /*Sender*/) {
+    SetOwnerWindow(HostWindow);
+    SetCollapseMode(0);
+    // Shown again after the key-assignment editor, the form keeps what the user has changed.
+    if (m_shownBefore) {
+        return;
+    }
+    m_shownBefore = true;
+    if (LanguageIndex == 1) {
+        ApplyGermanTexts();
+    }
+    VxForm_LoadState(*this, false, "");
+}
+
+void TOptionsForm::OkButtonClick(vcl::TObject* /*Sender*/) {
+    if (KeyAssignmentEditorOpen != 0) {
+        SetModalResult(vcl::mrNone);
+        return;
+    }
+    VxForm_SaveState(*this, "");
+    RemapperEnabled = AssignButton->Checked() ? 1 : 0;
+    const int32_t key = HotkeyOfText(HotKey->Text());
+    const int32_t lines = std::min(AssignBox->Items().Count(), static_cast<int32_t>(KeyAssignments.size()));
+    for (int32_t line = 0; line < lines; ++line) {
+        KeyAssignments[static_cast<size_t>(line)].SetEnabled(AssignBox->Checked(line));
+    }
+    try {
+        if (Registry->OpenKey(kSettingsKey, true)) {
+            const std::string pattern = std::string(_shift->Checked() ? "S" : "s") + (_Ctrl->Checked() ? "C" : "c") +
+                                        (_Alt->Checked() ? "A" : "a");
+            Registry->WriteString("ExplorerHotkey", pattern + std::to_string(key));
+            Registry->WriteString("ExplorerMetatool", Metatool->Text());
+            SaveKeyAssignments();
+        }
+    } catch (const vcl::ERegistryException&) {
+        // Not saved: the store is read back as it is stored.
+    }
+    Registry->CloseKey();
+    Finish();
+}
+
+void TOptionsForm::BitBtn1Click(vcl::TObject* /*Sender*/) {
+    if (KeyAssignmentEditorOpen != 0) {
+        SetModalResult(vcl::mrNone);
+        return;
+    }
+    Finish();
+}
+
+void TOptionsForm::Finish() {
+    LoadOptions();
+    OptionsFormOpen = 0;
+    if (!Modal()) {
+        Release();
+    }
+}
+
+void TOptionsForm::FormCloseQuery(vcl::TObject* /*Sender*/, bool& CanClose) {
+    CanClose = KeyAssignmentEditorOpen == 0;
+}
+
+void TOptionsForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Action) {
+    if (KeyAssignmentEditorOpen != 0) {
+        Action = vcl::caNone;
+        return;
+    }
+    LoadOptions();
+    OptionsFormOpen = 0;
+    if (!Modal()) {
+        Action = vcl::caFree;
+    }
+}
+
+// ---- Settings ----
+
+void TOptionsForm::DefaultsClick(vcl::TObject* /*Sender*/) {
+    VxForm_RestoreDefaults(*this);
+}
+
+void TOptionsForm::AssignButtonClick(vcl::TObject* /*Sender*/) {
+    AssignBox->SetEnabled(AssignButton->Checked());
+}
+
+void TOptionsForm::Listen1Click(vcl::TObject* /*Sender*/) {
+    m_listening = true;
+}
+
+void TOptionsForm::Listen1KeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TShiftState /*Shift*/) {
+    if (m_listening) {
+        HotKey->SetText(KeyAssignment_KeyText(Key, false));
+        // The key was heard: it does not also press the button or close the form.
+        Key = 0;
+    }
+    m_listening = false;
+}
+
+void TOptionsForm::ShowAllMsgsClick(vcl::TObject* /*Sender*/) {
+    ShowMessagesText.clear();
+}
+
+void TOptionsForm::MoreBtnClick(vcl::TObject* /*Sender*/) {
+    // The general options are shown modally on a context of their own, so that the context
+    // lives as long as the dialog; then the module's general options are read back from what
+    // the dialog stored.
+    std::unique_ptr<TFMisc> context = InitToolContext();
+    context->OwnerWindow = HostWindow;
+    RunToolWithOptions(kGeneralOptionsItem, 1, context->Options, context->MoreOptions, context->OptionPairs, true,
+                       nullptr, false, false, context.get());
+    context.reset();
+    ExtendedOptionArray moreOptions{};
+    std::vector<std::pair<int32_t, int32_t>> optionList;
+    RunToolWithOptions(kGeneralOptionsItem, 1, GeneralOptions, moreOptions, optionList, false, nullptr, false, false,
+                       nullptr);
+}
+
+// ---- The key assignments ----
+
+int32_t TOptionsForm::RunEditor(int32_t index) {
+    std::unique_ptr<TAddKeyAssForm> editor(vcl::Create<TAddKeyAssForm>(nullptr, index));
+    KeyAssignmentEditorOpen = 1;
+    Hide();
+    int32_t result = vcl::mrCancel;
+    try {
+        result = editor->ShowModal();
+    } catch (...) {
+        KeyAssignmentEditorOpen = 0;
+        FillAssignmentList(*AssignBox);
+        Show();
+        throw;
+    }
+    return result;
+}
+
+void TOptionsForm::AddBtnClick(vcl::TObject* /*Sender*/) {
+    if (KeyAssignmentEditorOpen != 0) {
+        return;
+    }
+    const auto index = static_cast<int32_t>(KeyAssignments.size());
+    KeyAssignments.push_back(NewKeyAssignment());
+    if (RunEditor(index) != vcl::mrOk && static_cast<size_t>(index) < KeyAssignments.size()) {
+        KeyAssignments.erase(KeyAssignments.begin() + index);
+    }
+    KeyAssignmentEditorOpen = 0;
+    FillAssignmentList(*AssignBox);
+    Show();
+}
+
+void TOptionsForm::EditBtnClick(vcl::TObject* /*Sender*/) {
+    if (KeyAssignmentEditorOpen != 0) {
+        return;
+    }
+    const int32_t line = AssignBox->ItemIndex();
+    if (line < 0 || static_cast<size_t>(line) >= KeyAssignments.size()) {
+        return;
+    }
+    const KeyAssignment& record = KeyAssignments[static_cast<size_t>(line)];
+    if (record.IsMenuCommand()) {
+        const std::string text = KeyAssignment_KeyText(record.Target(), true);
+        if ((text.empty() || text[0] == '#') &&
+            !AskYesNo(HostWindow,
+                      "The menu assigned to this keyboard shortcut is currently inaccessible. You should choose the "
+                      "appropriate tool before editing this assignment. Continue anyway?",
+                      "Das Menü, aus dem der zugeordnete Befehl stammt, steht z.Zt. nicht zur Verfügung. Sie sollten "
+                      "zunächst das entsprechende Werkzeug anwählen. Trotzdem weiter?",
+                      CAPTION_KEYBOARD_REMAPPER, 0)) {
+            return;
+        }
+    }
+    RunEditor(line);
+    KeyAssignmentEditorOpen = 0;
+    FillAssignmentList(*AssignBox);
+    Show();
+}
+
+void TOptionsForm::RemoveBtnClick(vcl::TObject* /*Sender*/) {
+    if (KeyAssignmentEditorOpen != 0) {
+        return;
+    }
+    const int32_t line = AssignBox->ItemIndex();
+    if (line < 0 || static_cast<size_t>(line) >= KeyAssignments.size() || line >= AssignBox->Items().Count()) {
+        return;
+    }
+    KeyAssignments.erase(KeyAssignments.begin() + line);
+    AssignBox->Items().Delete(line);
+}
+
+// ---- The options command ----
+
+int32_t ShowOptionsForm() {
+    if (OptionsFormOpen != 0) {
+        return 0;
+    }
+    auto* form = vcl::Create<TOptionsForm>(nullptr);
+    ModelessFormList.push_back(form);
+    form->Show();
+    return 0;
+}
+
+}  // namespace orvex

@@ -1,0 +1,76 @@
+// Keyboard hooks and keyboard input. Keys the user presses and keys a program synthesises go
+// into one input queue; they are delivered only when the message loop runs (after the current
+// host call has returned): each key first passes the keyboard hooks, in the order they were
+// installed, and unless a hook swallows it, it reaches the window that has the focus as
+// WM_KEYDOWN or WM_KEYUP. The call-window hooks see every message sent to a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/win/handles.h"
+
+namespace win {
+
+enum class Hhook : uint32_t {};
+inline constexpr Hhook kNoHook{};
+
+inline constexpr int32_t WH_KEYBOARD = 2;
+inline constexpr int32_t WH_GETMESSAGE = 3;
+inline constexpr int32_t WH_CALLWNDPROC = 4;
+inline constexpr int32_t WH_KEYBOARD_LL = 13;
+
+inline constexpr int32_t HC_ACTION = 0;
+
+/// A hook procedure: code (HC_ACTION), then for keyboard hooks the virtual key and the key
+/// data (repeat count in bits 0-15, scan code in bits 16-23, bit 29 Alt held, bit 30 previous
+/// state, bit 31 set for a release); for call-window hooks the message and its arguments as
+/// a CallWindowInfo. Non-zero swallows the key.
+using HookProc = intptr_t (*)(int32_t code, uintptr_t wParam, intptr_t lParam);
+
+/// What a call-window hook receives in lParam.
+struct CallWindowInfo {
+    intptr_t lParam;
+    uintptr_t wParam;
+    uint32_t message;
+    Hwnd window;
+};
+
+Hhook SetWindowsHookEx(int32_t hookType, HookProc procedure, Hmodule module, uint32_t threadId);
+bool UnhookWindowsHookEx(Hhook hook);
+/// Passes the event on to the next hook of the chain; 0 after the last one.
+intptr_t CallNextHookEx(Hhook hook, int32_t code, uintptr_t wParam, intptr_t lParam);
+/// How many hooks of a type are installed.
+size_t HookCount(int32_t hookType);
+
+inline constexpr uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;  ///< key data bit 24
+inline constexpr uint32_t KEYEVENTF_KEYUP = 0x0002;
+
+/// Synthesises a key press or release (KEYEVENTF_KEYUP), queued for the message loop.
+void keybd_event(uint8_t virtualKey, uint8_t scanCode, uint32_t flags, uintptr_t extraInfo);
+/// The user presses and releases a key with modifiers (queued as the keys would come); the
+/// keys of the extended block (arrows, Home, End, Insert, Delete, page keys, Num Lock, Num /)
+/// carry the extended bit.
+void QueueUserKey(uint16_t virtualKey, bool shift, bool ctrl, bool alt);
+/// Delivers the queued keys (and any a hook queues meanwhile); answers how many.
+int32_t PumpInput();
+size_t PendingInput();
+
+/// The OEM scan code of a virtual key (MAPVK_VK_TO_VSC); 0 for keys without one.
+uint8_t MapVirtualKeyToScanCode(uint16_t virtualKey);
+/// The virtual key of a character in the keyboard layout (US) in the low byte and the shift
+/// state in the high byte (1 Shift, 2 Ctrl, 4 Alt); -1 for a character the layout lacks.
+int16_t VkKeyScan(char character);
+/// A key's name as the transcript writes it ("A", "F2", "Num +", "Tab").
+std::string KeyName(uint16_t virtualKey);
+/// The virtual key of a name (KeyName's names, case-insensitive); 0 when unknown.
+uint16_t KeyFromName(std::string_view name);
+
+/// The window's thread (every window of the desktop belongs to thread 1 of process 1).
+uint32_t GetWindowThreadProcessId(Hwnd window, uint32_t* processId);
+uint32_t GetCurrentThreadId();
+/// Opens a process: a kernel handle, closed with CloseHandle.
+Handle OpenProcess(uint32_t access, bool inherit, uint32_t processId);
+
+}  // namespace win

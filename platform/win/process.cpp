@@ -1,0 +1,33 @@
+#include "platform/win/process.h"
+
+#include <optional>
+
+#include "platform/win/modules.h"
+
+namespace win {
+namespace {
+
+std::optional<std::string>& CommandLineSet() {
+    static std::optional<std::string> commandLine;
+    return commandLine;
+}
+
+}  // namespace
+
+std::string GetCommandLine() {
+    if (CommandLineSet()) {
+        return *CommandLineSet();
+    }
+    const Hmodule program = GetModuleHandle("");
+    return program == kNoModule ? std::string() : "\"" + GetModuleFileName(program) + "\"";
+}
+
+void SetCommandLine(std::string_view commandLine) {
+    CommandLineSet() = std::string(commandLine);
+}
+
+void ResetCommandLine() {
+    CommandLineSet().reset();
+}
+
+}  // namespace win

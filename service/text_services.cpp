@@ -1,0 +1,323 @@
+#include "service/text_services.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/hostapi/bytes.h"
+#include "service/layout_services.h"
+#include "service/lumvar.h"
+#include "service/record_forwards.h"
+
+namespace lumvar {
+namespace {
+
+using hostapi::ReadI16;
+
+struct Region {
+    int16_t number = 0;
+    int16_t first = 0;
+    int16_t end = 0;
+    int16_t firstDigit = 0;
+    int16_t base = 10;
+    int16_t offset = 0;
+    std::string prefix;
+    std::string suffix;
+    int16_t flags = 0;
+
+    bool HoldsMeasure(int32_t measure) const { return measure >= first && measure <= end - 1; }
+    bool DisplaysNumber(int32_t number) const { return number >= offset + 1 && number <= offset + end - first; }
+};
+
+std::vector<Region> LoadRegions() {
+    std::vector<Region> regions;
+    std::array<uint8_t, MeasureNumberRegion::kSize> record{};
+    const hostapi::Tag tag = MeasureNumberRegionTag();
+    for (int32_t number = 1; number <= SHRT_MAX; ++number) {
+        record.fill(0);
+        if (LoadOther(tag, static_cast<int16_t>(number), 0, record.data(), MeasureNumberRegion::kSize) == 0) {
+            break;
+        }
+        Region region;
+        region.number = static_cast<int16_t>(number);
+        region.first = ReadI16(record.data(), MeasureNumberRegion::kFirstMeasure);
+        region.end = ReadI16(record.data(), MeasureNumberRegion::kEndMeasure);
+        region.firstDigit = ReadI16(record.data(), MeasureNumberRegion::kFirstDigit);
+        region.base = ReadI16(record.data(), MeasureNumberRegion::kBase);
+        region.offset = ReadI16(record.data(), MeasureNumberRegion::kOffset);
+        region.prefix = hostapi::ReadFixedText(record.data(), MeasureNumberRegion::kPrefix,
+                                               MeasureNumberRegion::kSuffix - MeasureNumberRegion::kPrefix);
+        region.suffix = hostapi::ReadFixedText(record.data(), MeasureNumberRegion::kSuffix,
+                                               MeasureNumberRegion::kFlags - MeasureNumberRegion::kSuffix);
+        region.flags = ReadI16(record.data(), MeasureNumberRegion::kFlags);
+        regions.push_back(std::move(region));
+    }
+    return regions;
+}
+
+/// The number a text shows under a region's numbering; 0 when it does not match.
+int16_t ParseWithRegion(std::string_view text, const Region& region) {
+    if (text.size() < region.prefix.size() + region.suffix.size() || !text.starts_with(region.prefix) ||
+        !text.ends_with(region.suffix)) {
+        return 0;
+    }
+    const std::string_view digits =
+        text.substr(region.prefix.size(), text.size() - region.prefix.size() - region.suffix.size());
+    if (digits.empty()) {
+        return 0;
+    }
+    const int32_t f = region.firstDigit;
+    const auto inRange = [&](char c) {
+        const int32_t d = static_cast<unsigned char>(c);
+        return d >= f && d <= f + region.base;
+    };
+    int32_t value = 0;
+    if ((region.flags & MeasureNumberRegion::kRepeatedCharacter) == 0) {
+        for (const char c : digits) {
+            if (!inRange(c)) {
+                return 0;
+            }
+            const int32_t d =
+                static_cast<unsigned char>(c) - f + ((region.flags & MeasureNumberRegion::kDigitsFromOne) ? 1 : 0);
+            value = static_cast<int16_t>(value * region.base + d);
+        }
+    } else {
+        if (!inRange(digits.front())) {
+            return 0;
+        }
+        const int32_t d = static_cast<unsigned char>(digits.front());
+        value = region.base * static_cast<int32_t>(digits.size() - 1) + (d + 1 - f);
+    }
+    if (region.base == 10) {
+        if ((region.flags & MeasureNumberRegion::kNoCorrection) == 0) {
+            ++value;
+        }
+    } else if ((region.flags & MeasureNumberRegion::kNoCorrection) != 0) {
+        --value;
+    }
+    return static_cast<int16_t>(value);
+}
+
+std::string Format(const char* format, int32_t a, int32_t b = 0) {
+    char text[40];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+char* TextBuffer() {
+    static std::array<char, kTextBufferSize> buffer{};
+    return buffer.data();
+}
+
+bool Blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+hostapi::Tag MeasureNumberRegionTag() {
+    return FinaleVersion() == 2000 ? hostapi::MakeTag("otMN") : hostapi::MakeTag("SOMN");
+}
+
+int16_t MeasureToString(int16_t measure, char* out) {
+    if (out == nullptr) {
+        return ERR_NULL_ARGUMENT;
+    }
+    if (measure < 1 || measure > CountItems(1)) {
+        return ERR_OUT_OF_RANGE;
+    }
+    const std::vector<Region> regions = LoadRegions();
+    std::string text;
+    if (regions.empty()) {
+        text = Format("%d", measure);
+    } else {
+        for (const Region& region : regions) {
+            if (!region.HoldsMeasure(measure)) {
+                continue;
+            }
+            const int32_t candidate = measure - region.first + region.offset + 1;
+            // The number stands for the measure only when one region at most displays it, and
+            // it is itself a measure some region holds.
+            const auto displaying = std::count_if(regions.begin(), regions.end(),
+                                                  [candidate](const Region& r) { return r.DisplaysNumber(candidate); });
+            const bool held = std::any_of(regions.begin(), regions.end(),
+                                          [candidate](const Region& r) { return r.HoldsMeasure(candidate); });
+            if (displaying <= 1 && held) {
+                text = Format("%d", candidate);
+                break;
+            }
+        }
+        if (text.empty()) {
+            const auto holding = std::find_if(regions.begin(), regions.end(),
+                                              [measure](const Region& r) { return r.HoldsMeasure(measure); });
+            text = holding != regions.end()
+                       ? Format("%d:%d", holding->number, measure - holding->first + holding->offset + 1)
+                       : Format("#%d", measure);
+        }
+    }
+    std::memcpy(out, text.c_str(), text.size() + 1);
+    return ERR_OK;
+}
+
+int16_t StringToMeasure(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const std::string_view view(text);
+    if (view.starts_with("#")) {
+        return static_cast<int16_t>(std::atoi(text + 1));
+    }
+    const std::vector<Region> regions = LoadRegions();
+    if (const size_t colon = view.find(':'); colon != std::string_view::npos) {
+        const std::string regionText(view.substr(0, std::min<size_t>(colon, 20)));
+        const int32_t number = std::atoi(regionText.c_str());
+        const auto region =
+            std::find_if(regions.begin(), regions.end(), [number](const Region& r) { return r.number == number; });
+        if (region == regions.end()) {
+            return 0;
+        }
+        const int16_t shown = ParseWithRegion(view.substr(colon + 1), *region);
+        if (shown == 0 || !region->DisplaysNumber(shown)) {
+            return 0;
+        }
+        return static_cast<int16_t>(shown - region->offset - 1 + region->first);
+    }
+    for (const Region& region : regions) {
+        const int16_t shown = ParseWithRegion(view, region);
+        if (shown != 0 && region.DisplaysNumber(shown)) {
+            return static_cast<int16_t>(shown - region.offset - 1 + region.first);
+        }
+    }
+    return static_cast<int16_t>(std::atoi(text));
+}
+
+int32_t StripCarets(char* text, char* fontOut, char* sizeOut, char* efxOut) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const size_t length = std::strlen(text);
+    size_t read = 0;
+    size_t write = 0;
+    bool visibleKept = false;
+    while (read < length) {
+        const char c = text[read];
+        if (c == '^') {
+            // A command: the caret, its name and its arguments, through the next ")".
+            const char* close = std::strchr(text + read, ')');
+            const size_t end = close == nullptr ? length : static_cast<size_t>(close - text) + 1;
+            if (!visibleKept) {
+                const std::string_view command(text + read + 1, end - read - 1);
+                const size_t open = command.find('(');
+                if (open != std::string_view::npos) {
+                    const std::string_view name = command.substr(0, open);
+                    std::string_view argument = command.substr(open + 1);
+                    if (argument.ends_with(")")) {
+                        argument.remove_suffix(1);
+                    }
+                    char* target = name == "font"   ? fontOut
+                                   : name == "size" ? sizeOut
+                                   : name == "efx"  ? efxOut
+                                                    : nullptr;
+                    if (target != nullptr) {
+                        const size_t n = std::min(argument.size(), kStripArgumentSize - 1);
+                        std::memcpy(target, argument.data(), n);
+                        target[n] = '\0';
+                    }
+                }
+            }
+            read = end;
+            continue;
+        }
+        ++read;
+        if (c == '\r') {
+            continue;
+        }
+        const char kept = c == '\n' ? ' ' : c;
+        text[write++] = kept;
+        visibleKept = visibleKept || !Blank(kept);
+    }
+    text[write] = '\0';
+    return static_cast<int32_t>(write);
+}
+
+std::string StripCaretsOf(std::string text) {
+    text.resize(StripCarets(text.data(), nullptr, nullptr, nullptr));
+    return text;
+}
+
+int16_t GetRawText(int16_t key, void* buffer, uint32_t size, uint32_t tag) {
+    return LoadOther(tag, key, 0, buffer, size);
+}
+
+int16_t SetRawText(int16_t* key, const char* text, uint32_t tag) {
+    if (key == nullptr || text == nullptr) {
+        return 0;
+    }
+    const auto size = static_cast<uint32_t>(std::strlen(text) + 1);
+    auto* bytes = const_cast<char*>(text);
+    if (*key == -1) {
+        int16_t incident = 0;
+        return CreateOther(tag, key, &incident, bytes, size);
+    }
+    return SaveOther(tag, *key, 0, bytes, size);
+}
+
+const char* GetTextBlock(int16_t key, int16_t strip, void* record48) {
+    char* buffer = TextBuffer();
+    std::memset(buffer, 0, kTextBufferSize);
+    std::array<uint8_t, kTextBlockSize> header{};
+    if (LoadOther(kTagTextBlock, key, 0, header.data(), kTextBlockSize) == 0) {
+        return buffer;
+    }
+    const int16_t textKey = ReadI16(header.data(), 0);
+    if (LoadOther(kTagRawText, textKey, 0, buffer, kTextBufferSize) == 0) {
+        std::memset(buffer, 0, kTextBufferSize);
+    }
+    buffer[kTextBufferSize - 1] = '\0';
+    if (strip != 0) {
+        StripCarets(buffer, nullptr, nullptr, nullptr);
+    }
+    if (record48 != nullptr) {
+        std::memcpy(record48, header.data(), kTextBlockSize);
+    }
+    return buffer;
+}
+
+int16_t SetTextBlock(int16_t* blockKey, void* record48, const char* text) {
+    if (blockKey == nullptr || record48 == nullptr || text == nullptr) {
+        return 0;
+    }
+    auto* header = static_cast<uint8_t*>(record48);
+    int16_t textKey = ReadI16(header, 0);
+    // Without its characters the header would name a text that is not there: stop.
+    if (SetRawText(&textKey, text, kTagRawText) == 0) {
+        return 0;
+    }
+    hostapi::WriteI16(header, 0, textKey);
+    if (*blockKey == -1) {
+        int16_t incident = 0;
+        return CreateOther(kTagTextBlock, blockKey, &incident, header, kTextBlockSize);
+    }
+    return SaveOther(kTagTextBlock, *blockKey, 0, header, kTextBlockSize);
+}
+
+std::string TextBlockText(int16_t key) {
+    std::array<uint8_t, kTextBlockSize> header{};
+    if (key == 0 || LoadOther(kTagTextBlock, key, 0, header.data(), kTextBlockSize) == 0) {
+        return {};
+    }
+    std::vector<char> text(kTextBufferSize, '\0');
+    if (LoadOther(kTagRawText, ReadI16(header.data(), 0), 0, text.data(), kTextBufferSize) == 0) {
+        return {};
+    }
+    text.back() = '\0';
+    return StripCaretsOf(std::string(text.data()));
+}
+
+}  // namespace lumvar

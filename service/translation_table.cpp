@@ -1,0 +1,136 @@
+// The translation table: 108 rows of 13 columns (English [American], English [International],
+// Deutsch, Italiano, Français, Español, Português, Svenska, Suomi, Nederlands, Vlaams, Dansk,
+// Norsk). Rows of one identifier are alternatives (for note values: abbreviated, short, long);
+// a separator (identifier -1) closes each note value. An empty cell (N) falls back to the rows
+// of the same identifier, then to Nederlands for Vlaams, then to English.
+#include "service/translations.h"
+
+namespace lumvar {
+namespace {
+constexpr const char* N = nullptr;
+constexpr TranslationTableRow Sep() {
+    return {kSeparatorId, {N, N, N, N, N, N, N, N, N, N, N, N, N}};
+}
+}  // namespace
+
+// clang-format off
+const std::array<TranslationTableRow, kTranslationRowCount> kTranslationTable = {{
+    // 0: the languages, as the control panel lists them.
+    {0, {"English [American]", "English [International]", "Deutsch", "Italiano", "Français", "Español", "Português", "Svenska", "Suomi", "Nederlands", "Vlaams", "Dansk", "Norsk"}},
+    // 1-28: buttons and common words.
+    {1, {"OK", "OK", "OK", "OK", "OK", "Aceptar", "OK", "OK", "OK", "OK", N, "OK", "OK"}},
+    {2, {"Cancel", "Cancel", "Abbrechen", "Annulla", "Annuler", "Cancelar", "Cancelar", "Avbryt", "Peruuta", "Annuleren", N, "Annuller", "Avbryt"}},
+    {6, {"Apply", "Apply", "Übernehmen", "Applica", "Appliquer", "Aplicar", "Aplicar", "Verkställ", "Käytä", "Toepassen", N, "Anvend", "Bruk"}},
+    {8, {"Go", "Go", "Los", "Vai", "Exécuter", "Ejecutar", "Executar", "Kör", "Suorita", "Start", N, "Udfør", "Kjør"}},
+    {7, {"Close", "Close", "Schließen", "Chiudi", "Fermer", "Cerrar", "Fechar", "Stäng", "Sulje", "Sluiten", N, "Luk", "Lukk"}},
+    {5, {"Default", "Default", "Standard", "Predefinito", "Par défaut", "Predeterminado", "Padrão", "Standard", "Oletus", "Standaard", N, "Standard", "Standard"}},
+    {3, {"Yes", "Yes", "Ja", "Sì", "Oui", "Sí", "Sim", "Ja", "Kyllä", "Ja", N, "Ja", "Ja"}},
+    {4, {"No", "No", "Nein", "No", "Non", "No", "Não", "Nej", "Ei", "Nee", N, "Nej", "Nei"}},
+    {9, {"Undo", "Undo", "Rückgängig", "Annulla", "Défaire", "Deshacer", "Desfazer", "Ångra", "Kumoa", "Ongedaan maken", N, "Fortryd", "Angre"}},
+    {10, {"Redo", "Redo", "Wiederherstellen", "Ripeti", "Rétablir", "Rehacer", "Refazer", "Gör om", "Tee uudelleen", "Opnieuw", N, "Gentag", "Gjør om"}},
+    {11, {"Web page", "Web page", "Webseite", "Pagina web", "Page web", "Página web", "Página web", "Webbsida", "Verkkosivu", "Webpagina", "Webstek", "Webside", "Nettside"}},
+    {12, {"All", "All", "Alle", "Tutti", "Tous", "Todos", "Todos", "Alla", "Kaikki", "Alle", N, "Alle", "Alle"}},
+    {13, {"None", "None", "Keine", "Nessuno", "Aucun", "Ninguno", "Nenhum", "Ingen", "Ei mitään", "Geen", N, "Ingen", "Ingen"}},
+    {14, {"Play", "Play", "Wiedergabe", "Riproduci", "Lecture", "Reproducir", "Reproduzir", "Spela", "Toista", "Afspelen", N, "Afspil", "Spill av"}},
+    {15, {"Listen", "Listen", "Anhören", "Ascolta", "Écouter", "Escuchar", "Ouvir", "Lyssna", "Kuuntele", "Beluisteren", N, "Lyt", "Lytt"}},
+    {16, {"Options", "Options", "Optionen", "Opzioni", "Options", "Opciones", "Opções", "Alternativ", "Asetukset", "Opties", N, "Indstillinger", "Alternativer"}},
+    {17, {"Delete", "Delete", "Löschen", "Elimina", "Supprimer", "Eliminar", "Excluir", "Ta bort", "Poista", "Verwijderen", N, "Slet", "Slett"}},
+    {18, {"Remove", "Remove", "Entfernen", "Rimuovi", "Retirer", "Quitar", "Remover", "Avlägsna", "Poista", "Weghalen", N, "Fjern", "Fjern"}},
+    {19, {"Next", "Next", "Weiter", "Successivo", "Suivant", "Siguiente", "Próximo", "Nästa", "Seuraava", "Volgende", N, "Næste", "Neste"}},
+    {20, {"Previous", "Previous", "Zurück", "Precedente", "Précédent", "Anterior", "Anterior", "Föregående", "Edellinen", "Vorige", N, "Forrige", "Forrige"}},
+    {21, {"Revert", "Revert", "Zurücksetzen", "Ripristina", "Revenir", "Revertir", "Reverter", "Återställ", "Palauta", "Herstellen", N, "Gendan", "Tilbakestill"}},
+    {22, {"Redraw", "Redraw", "Neu zeichnen", "Ridisegna", "Redessiner", "Redibujar", "Redesenhar", "Rita om", "Piirrä uudelleen", "Opnieuw tekenen", N, "Tegn igen", "Tegn på nytt"}},
+    {23, {"Relative", "Relative", "Relativ", "Relativo", "Relatif", "Relativo", "Relativo", "Relativ", "Suhteellinen", "Relatief", N, "Relativ", "Relativ"}},
+    {24, {"Register", "Register", "Registrieren", "Registra", "Enregistrer", "Registrar", "Registrar", "Registrera", "Rekisteröi", "Registreren", N, "Registrer", "Registrer"}},
+    {25, {"Optimize", "Optimise", "Optimieren", "Ottimizza", "Optimiser", "Optimizar", "Otimizar", "Optimera", "Optimoi", "Optimaliseren", N, "Optimer", "Optimaliser"}},
+    {26, {"More", "More", "Mehr", "Altro", "Plus", "Más", "Mais", "Mer", "Lisää", "Meer", N, "Mere", "Mer"}},
+    {27, {"Add", "Add", "Hinzufügen", "Aggiungi", "Ajouter", "Añadir", "Adicionar", "Lägg till", "Lisää", "Toevoegen", N, "Tilføj", "Legg til"}},
+    {28, {"Edit", "Edit", "Bearbeiten", "Modifica", "Modifier", "Editar", "Editar", "Redigera", "Muokkaa", "Bewerken", N, "Rediger", "Rediger"}},
+    // 254-256: small words.
+    {254, {"of", "of", "von", "di", "de", "de", "de", "av", N, "van", N, "af", "av"}},
+    {255, {"to", "to", "bis", "a", "à", "a", "a", "till", N, "tot", N, "til", "til"}},
+    {256, {"and", "and", "und", "e", "et", "y", "e", "och", "ja", "en", N, "og", "og"}},
+    // 301-327: music terms.
+    {301, {"triplet", "triplet", "Triole(n)", "terzina / terzine", "triolet(s)", "tresillo(s)", "tercina(s)", "triol(er)", "trioli(t)", "triool / triolen", N, "triol(er)", "triol(er)"}},
+    {302, {"tuplet", "tuplet", "N-tole(n)", "gruppo irregolare / gruppi irregolari", "n-olet(s)", "grupo irregular / grupos irregulares", "quiáltera(s)", N, N, "antimetrische figuur / antimetrische figuren", N, N, N}},
+    {303, {"measure", "bar", "Takt(e)", "battuta / battute", "mesure(s)", "compás / compases", "compasso(s)", "takt(er)", "tahti / tahdit", "maat / maten", "maat / maten", "takt(er)", "takt(er)"}},
+    {304, {"staff / staves", "stave(s)", "Notenzeile(n)", "pentagramma / pentagrammi", "portée(s)", "pentagrama(s)", "pauta(s)", "notsystem*", "nuottiviivasto(t)", "notenbalk(en)", N, "nodesystem(er)", "notesystem(er)"}},
+    {305, {"system", "system", "Akkolade(n)", "accollatura / accollature", "système(s)", "sistema(s)", "sistema(s)", "system*", N, "systeem / systemen", N, "system(er)", "system(er)"}},
+    {306, {"page", "page", "Seite(n)", "pagina / pagine", "page(s)", "página(s)", "página(s)", "sida / sidor", "sivu(t)", "pagina / pagina's", N, "side(r)", "side(r)"}},
+    {307, {"file", "file", "Datei(en)", "file*", "fichier(s)", "archivo(s)", "arquivo(s)", "fil(er)", "tiedosto(t)", "bestand(en)", N, "fil(er)", "fil(er)"}},
+    {308, {"pickup", "upbeat", "Auftakt(e)", "anacrusi*", "anacrouse(s)", "anacrusa(s)", "anacruse(s)", "upptakt(er)", "kohotahti / kohotahdit", "opmaat / opmaten", N, "optakt(er)", "opptakt(er)"}},
+    {309, {"step", "step", "Schritt(e)", "grado / gradi", "degré(s)", "grado(s)", "grau / graus", "steg*", "askel / askeleet", "stap / stappen", N, "trin*", "trinn*"}},
+    {310, {"half-step", "semitone", "Halbton / Halbtöne", "semitono / semitoni", "demi-ton(s)", "semitono(s)", "semitom / semitons", "halvton(er)", "puolisävelaskel / puolisävelaskeleet", "halve toon / halve tonen", N, "halvtone(r)", "halvtone(r)"}},
+    {311, {"grace note", "grace note", "Vorschlag / Vorschläge", "abbellimento / abbellimenti", "note(s) d'agrément", "nota(s) de adorno", "apojatura(s)", "förslag*", "korunuotti / korunuotit", "voorslag(en)", N, "forslag*", "forslag*"}},
+    {312, {"chord(s)", "chord(s)", "Akkord(e)", "accordo / accordi", "accord(s)", "acorde(s)", "acorde(s)", "ackord*", "sointu / soinnut", "akkoord(en)", N, "akkord(er)", "akkord(er)"}},
+    {313, {"articulation(s)", "articulation(s)", "Artikulation(en)", "articolazione / articolazioni", "articulation(s)", "articulación / articulaciones", "articulação / articulações", "artikulation(er)", "artikulaatio(t)", "articulatie(s)", N, "artikulation(er)", "artikulasjon(er)"}},
+    {314, {"rest(s)", "rest(s)", "Pause(n)", "pausa / pause", "silence(s)", "silencio(s)", "pausa(s)", "paus(er)", "tauko / tauot", "rust(en)", N, "pause(r)", "pause(r)"}},
+    {315, {"accidental(s)", "accidental(s)", "Vorzeichen*", "alterazione / alterazioni", "altération(s)", "alteración / alteraciones", "acidente(s)", "förtecken*", "etumerkki / etumerkit", "voorteken(s)", N, "fortegn*", "fortegn*"}},
+    {316, {"clef(s)", "clef(s)", "Schlüssel*", "chiave / chiavi", "clé(s)", "clave(s)", "clave(s)", "klav(ar)", "avain / avaimet", "sleutel(s)", N, "nøgle(r)", "nøkkel / nøkler"}},
+    {317, {"dot(s)", "dot(s)", "Punkt(e)", "punto / punti", "point(s)", "puntillo(s)", "ponto(s)", "punkt(er)", "piste(et)", "punt(en)", N, "punkt(er)", "punkt(er)"}},
+    {318, {"slur(s)", "slur(s)", "Bogen / Bögen", "legatura / legature", "liaison(s)", "ligadura(s)", "ligadura(s)", "båge / bågar", "kaari / kaaret", "legatoboog / legatobogen", N, "bue(r)", "bue(r)"}},
+    {319, {"tie(s)", "tie(s)", "Haltebogen / Haltebögen", "legatura di valore / legature di valore", "liaison(s) de prolongation", "ligadura(s) de prolongación", "ligadura(s) de prolongamento", "bindebåge / bindebågar", "sitomiskaari / sitomiskaaret", "overbinding(en)", N, "overbinding(er)", "overbinding(er)"}},
+    {320, {"beam(s)", "beam(s)", "Balken*", "travatura / travature", "ligature(s)", "barra(s)", "barra(s)", "balk(ar)", "palkki / palkit", "waardestreep / waardestrepen", N, "bjælke(r)", "bjelke(r)"}},
+    {321, {"key signature(s)", "key signature(s)", "Tonartvorzeichnung(en)", "armatura / armature", "armure(s)", "armadura(s)", "armadura(s) de clave", "tonartsförtecken*", "sävellajimerkintä / sävellajimerkinnät", "toonsoortaanduiding(en)", N, "toneartsfortegn*", "toneartsfortegn*"}},
+    {322, {"natural(s)", "natural(s)", "Auflösungszeichen*", "bequadro / bequadri", "bécarre(s)", "becuadro(s)", "bequadro(s)", "återställningstecken*", "palautusmerkki / palautusmerkit", "herstellingsteken(s)", N, "opløsningstegn*", "oppløsningstegn*"}},
+    {323, {"sharp(s)", "sharp(s)", "Kreuz(e)", "diesis*", "dièse(s)", "sostenido(s)", "sustenido(s)", "kors*", "ylennysmerkki / ylennysmerkit", "kruis(en)", N, "kryds*", "kryss*"}},
+    {324, {"flat(s)", "flat(s)", "b-Vorzeichen*", "bemolle / bemolli", "bémol(s)", "bemol(es)", "bemol / bemóis", "b-förtecken*", "alennusmerkki / alennusmerkit", "mol(len)", N, "b-fortegn*", "b-fortegn*"}},
+    {325, {"double-sharp(s)", "double-sharp(s)", "Doppelkreuz(e)", "doppio diesis*", "double(s)-dièse(s)", "doble sostenido / dobles sostenidos", "dobrado sustenido / dobrados sustenidos", "dubbelkors*", N, "dubbelkruis(en)", N, "dobbeltkryds*", "dobbeltkryss*"}},
+    {326, {"double-flat(s)", "double-flat(s)", "Doppel-b*", "doppio bemolle / doppi bemolli", "double(s)-bémol(s)", "doble bemol / dobles bemoles", "dobrado bemol / dobrados bemóis", "dubbel-b*", N, "dubbelmol(len)", N, "dobbelt-b*", "dobbelt-b*"}},
+    {327, {"time signature(s)", "time signature(s)", "Taktart(en)", "indicazione di tempo / indicazioni di tempo", "indication(s) de mesure", "indicación de compás / indicaciones de compás", "fórmula(s) de compasso", "taktart(er)", "tahtiosoitus / tahtiosoitukset", "maatsoort(en)", N, "taktart(er)", "taktart(er)"}},
+    // 250-253, 257, 258: words of names and durations.
+    {250, {"upper staff ", "upper stave ", "oberes System ", "pentagramma superiore ", "portée supérieure ", "pentagrama superior ", "pauta superior ", "övre system ", "ylempi viivasto ", "bovenste notenbalk ", N, "øverste system ", "øverste system "}},
+    {251, {"lower staff", "lower stave", "unteres System", "pentagramma inferiore", "portée inférieure", "pentagrama inferior", "pauta inferior", "nedre system", "alempi viivasto", "onderste notenbalk", N, "nederste system", "nederste system"}},
+    {252, {"hidden", "hidden", "versteckt", "nascosto", "masqué", "oculto", "oculto", "dold", "piilotettu", "verborgen", N, "skjult", "skjult"}},
+    {253, {"optimized", "optimised", "optimiert", "ottimizzato", "optimisé", "optimizado", "otimizado", "optimerad", "optimoitu", "geoptimaliseerd", N, "optimeret", "optimalisert"}},
+    {257, {"dotted", "dotted", "punktierte", "puntata", "pointée", "con puntillo", "pontuada", "punkterad", "pisteellinen", "gepunteerde", N, "punkteret", "punktert"}},
+    {258, {"double-dotted", "double-dotted", "doppelt punktierte", "con doppio punto", "doublement pointée", "con doble puntillo", "duplamente pontuada", "dubbelpunkterad", "kaksoispisteellinen", "dubbel gepunteerde", N, "dobbeltpunkteret", "dobbeltpunktert"}},
+    // 101-109: note values, abbreviated, short and long, each closed by a separator.
+    {101, {"dbl whl.", "brv.", "2/1", "brv.", N, N, N, N, N, N, N, N, N}},
+    {101, {"double whole", "breve", "Doppelganze*", "breve / brevi", "carrée(s)", "cuadrada(s)", "breve(s)", "brevis*", "brevis*", "brevis*", N, "brevis*", "brevis*"}},
+    {101, {"double whole note", "breve", "doppelte ganze Note(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {102, {N, "sbr.", "1/1", "sbr.", N, N, N, N, N, N, N, N, N}},
+    {102, {"whole", "semibreve", "Ganze*", "semibreve / semibrevi", "ronde(s)", "redonda(s)", "semibreve(s)", "helnot(er)", "kokonuotti / kokonuotit", "hele noot / hele noten", N, "helnode(r)", "helnote(r)"}},
+    {102, {"whole note", "semibreve", "ganze Note(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {103, {N, "min.", "1/2", "min.", N, N, N, N, N, N, N, N, N}},
+    {103, {"half / halves", "minim", "Halbe*", "minima / minime", "blanche(s)", "blanca(s)", "mínima(s)", "halvnot(er)", "puolinuotti / puolinuotit", "halve noot / halve noten", N, "halvnode(r)", "halvnote(r)"}},
+    {103, {"half note", "minim", "halbe Note(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {104, {"qrt.", "crt.", "1/4", "smn.", N, N, N, N, N, N, N, N, N}},
+    {104, {"quarter", "crotchet", "Viertel*", "semiminima / semiminime", "noire(s)", "negra(s)", "semínima(s)", "fjärdedelsnot(er)", "neljäsosanuotti / neljäsosanuotit", "kwartnoot / kwartnoten", N, "fjerdedelsnode(r)", "firedelsnote(r)"}},
+    {104, {"quarter note", "crotchet", "Viertelnote(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {105, {"8th", "qvr.", "1/8", "cr.", N, N, N, N, N, N, N, N, N}},
+    {105, {"eighth", "quaver", "Achtel*", "croma / crome", "croche(s)", "corchea(s)", "colcheia(s)", "åttondelsnot(er)", "kahdeksasosanuotti / kahdeksasosanuotit", "achtste noot / achtste noten", N, "ottendedelsnode(r)", "åttendelsnote(r)"}},
+    {105, {"eighth note", "quaver", "Achtelnote(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {106, {"16th", "sqv.", "1/16", "scr.", N, N, N, N, N, N, N, N, N}},
+    {106, {"sixteenth", "semiquaver", "Sechzehntel*", "semicroma / semicrome", "double(s) croche(s)", "semicorchea(s)", "semicolcheia(s)", "sextondelsnot(er)", "kuudestoistaosanuotti / kuudestoistaosanuotit", "zestiende noot / zestiende noten", N, "sekstendedelsnode(r)", "sekstendelsnote(r)"}},
+    {106, {"sixteenth note", "semiquaver", "Sechzehntelnote(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {107, {"32nd", "dsq.", "1/32", "bcr.", N, N, N, N, N, N, N, N, N}},
+    {107, {"32nd", "demisemiquaver", "Zweiunddreißigstel*", "biscroma / biscrome", "triple(s) croche(s)", "fusa(s)", "fusa(s)", "trettiotvåondelsnot(er)", N, "tweeëndertigste noot / tweeëndertigste noten", N, "toogtredivtedelsnode(r)", "trettitodelsnote(r)"}},
+    {107, {"32nd note", "demisemiquaver", "Zweiunddreißigstelnote(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {108, {"64th", "hdsq.", "1/64", "sbcr.", N, N, N, N, N, N, N, N, N}},
+    {108, {"64th", "hemidemisemiquaver", "Vierundsechzigstel*", "semibiscroma / semibiscrome", "quadruple(s) croche(s)", "semifusa(s)", "semifusa(s)", "sextiofjärdedelsnot(er)", N, "vierenzestigste noot / vierenzestigste noten", N, N, "sekstifiredelsnote(r)"}},
+    {108, {"64th note", "hemidemisemiquaver", "Vierundsechzigstelnote(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    {109, {"128th", "shdsq.", "1/128", "fs.", N, N, N, N, N, N, N, N, N}},
+    {109, {"128th", "semihemidemisemiquaver", "Hundertachtundzwanzigstel*", "fusa / fuse", "quintuple(s) croche(s)", "garrapatea(s)", "quartifusa(s)", N, N, "honderdachtentwintigste noot / honderdachtentwintigste noten", N, N, N}},
+    {109, {"128th note", "semihemidemisemiquaver", "Hundertachtundzwanzigstelnote(n)", N, N, N, N, N, N, N, N, N, N}},
+    Sep(),
+    // 201-207: units of length.
+    {201, {"EVPU", "EVPU", N, N, N, N, N, N, N, N, N, N, N}},
+    {202, {"inch(es)", "inch(es)", "Zoll*", "pollice / pollici", "pouce(s)", "pulgada(s)", "polegada(s)", "tum*", "tuuma(t)", "inch*", "duim(en)", "tomme(r)", "tomme(r)"}},
+    {203, {"centimeter", "centimetre", "Zentimeter*", "centimetro / centimetri", "centimètre(s)", "centímetro(s)", "centímetro(s)", "centimeter*", "senttimetri / senttimetrit", "centimeter(s)", N, "centimeter*", "centimeter*"}},
+    {204, {"cm*", "cm*", "cm*", "cm*", "cm*", "cm*", "cm*", "cm*", "cm*", "cm*", N, "cm*", "cm*"}},
+    {205, {"point", "point", "Punkt(e)", "punto / punti", "point(s)", "punto(s)", "ponto(s)", "punkt(er)", "piste(et)", "punt(en)", N, "punkt(er)", "punkt(er)"}},
+    {206, {"pica", "pica", "Pica*", "pica*", "pica(s)", "pica(s)", "paica(s)", "pica*", "pica*", "pica('s)", N, "pica*", "pica*"}},
+    {207, {"space", "space", "Zwischenraum / Zwischenräume", "spazio / spazi", "interligne(s)", "espacio(s)", "espaço(s)", "mellanrum*", "väli(t)", "tussenruimte(n)", N, "mellemrum*", "mellomrom*"}},
+}};
+// clang-format on
+
+}  // namespace lumvar

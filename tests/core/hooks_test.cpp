@@ -1,0 +1,258 @@
+// The keyboard and window hooks and the TNow timer: the explorer hotkey, the key launches, the
+// step signal of multi-step commands, dialog keys for modeless forms, key assignments, and the
+// host's redraw commands.
+#include <gtest/gtest.h>
+
+#include "core/commands.h"
+#include "core/dispatch.h"
+#include "core/hooks.h"
+#include "core/host/host_imports.h"
+#include "core/module_exports.h"
+#include "core/product_menu.h"
+#include "core/startup.h"
+#include "forms/options.h"
+#include "platform/host/host.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
+#include "platform/win/input.h"
+#include "platform/win/keys.h"
+#include "platform/win/messages.h"
+#include "platform/win/win.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+using namespace orvex;
+
+class HooksTest : public testsupport::DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        ResetProcessState();
+        ResetHostImports();
+        m_host = std::make_unique<host::Host>();
+        ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+        // The host's main window sees the keys that reach it.
+        win::SetWindowProc(m_host->MainWindow(), [this](win::Hwnd, uint32_t message, uintptr_t wParam, intptr_t) {
+            if (message == win::WM_KEYDOWN) {
+                m_hostKeys.push_back(win::KeyName(static_cast<uint16_t>(wParam)));
+            } else if (message == win::WM_COMMAND) {
+                m_commands.push_back(static_cast<uint32_t>(wParam));
+            }
+            return intptr_t{0};
+        });
+        win::Idle(500);  // the first tick builds the product menu
+        win::ClearTranscript();
+    }
+    void TearDown() override {
+        m_host.reset();
+        DesktopTest::TearDown();
+    }
+
+    void Press(uint16_t key, bool shift = false, bool ctrl = false, bool alt = false) {
+        win::QueueUserKey(key, shift, ctrl, alt);
+        win::RunMessageLoop();
+    }
+
+    std::unique_ptr<host::Host> m_host;
+    std::vector<std::string> m_hostKeys;
+    std::vector<uint32_t> m_commands;
+};
+
+TEST_F(HooksTest, InitInstallsTheHooksAndTheTimerBuildsTheMenu) {
+    EXPECT_NE(KeyboardHook, win::kNoHook);
+    EXPECT_NE(CallWndHook, win::kNoHook);
+    EXPECT_EQ(ShiftStateHook, win::kNoHook);  // Windows of the NT family
+    EXPECT_TRUE(MenuBuilt);
+    ASSERT_TRUE(Now);
+    EXPECT_FALSE(Now->Timer->Enabled());  // the build disabled the timer
+}
+
+TEST_F(HooksTest, TabOpensTheExplorerAndIsSwallowed) {
+    Press(win::VK_TAB);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+    EXPECT_TRUE(m_hostKeys.empty());
+    // Other keys reach the host.
+    Press('A');
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"A"});
+    // A changed hotkey: Shift+F2.
+    ExplorerHotkeyKey = win::VK_F2;
+    ExplorerHotkeyShift = 1;
+    m_commands.clear();
+    Press(win::VK_TAB);
+    EXPECT_TRUE(m_commands.empty());
+    Press(win::VK_F2, true);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+}
+
+TEST_F(HooksTest, ForeignWindowsInFrontLetKeysPass) {
+    const win::Hwnd palette = win::CreateWindow({.className = "Palette", .title = "Main Tool Palette"});
+    win::SetForegroundWindow(palette);
+    Press(win::VK_TAB);
+    EXPECT_EQ(m_commands.size(), 1u);  // the palette keeps the remapper working
+    const win::Hwnd other = win::CreateWindow({.className = "Editor", .title = "Notepad"});
+    win::SetForegroundWindow(other);
+    win::SetFocus(m_host->MainWindow());
+    Press(win::VK_TAB);
+    EXPECT_EQ(m_commands.size(), 1u);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Tab"});
+}
+
+TEST_F(HooksTest, KeysPassWhileACommandRuns) {
+    InvokeNesting = 1;
+    Press(win::VK_TAB);
+    EXPECT_TRUE(m_commands.empty());
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Tab"});
+    InvokeNesting = 0;
+    IgnoreKeys = 2;  // a key down and its release
+    Press(win::VK_TAB);
+    EXPECT_TRUE(m_commands.empty());
+    EXPECT_EQ(IgnoreKeys, 0);
+}
+
+TEST_F(HooksTest, KeypadPlusIsTheStepSignalOfAWaitingCommand) {
+    RepostCode = 120;
+    Press(win::VK_ADD);
+    EXPECT_TRUE(m_hostKeys.empty());
+    EXPECT_EQ(Now->Timer->Interval(), 50u);
+    EXPECT_TRUE(Now->Timer->Enabled());
+    // The next tick with the host in front clears the marker and sends the first entry's
+    // identifier to the host.
+    win::Idle(50);
+    EXPECT_EQ(RepostCode, 0);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+    EXPECT_FALSE(Now->Timer->Enabled());
+    // Without a waiting command the keypad plus is an ordinary key.
+    Press(win::VK_ADD);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Num +"});
+}
+
+TEST_F(HooksTest, TimerWaitsUntilTheHostIsInFront) {
+    const win::Hwnd other = win::CreateWindow({.className = "Editor", .title = "Notepad"});
+    win::SetForegroundWindow(other);
+    RepostCode = 120;
+    RestartTNow(50);
+    win::Idle(200);
+    EXPECT_EQ(RepostCode, 120);
+    EXPECT_TRUE(m_commands.empty());
+    win::SetForegroundWindow(m_host->MainWindow());
+    win::Idle(50);
+    EXPECT_EQ(RepostCode, 0);
+    EXPECT_EQ(m_commands.size(), 1u);
+}
+
+TEST_F(HooksTest, AltKeypadLaunchesAlignMove) {
+    RemapperEnabled = 1;
+    Press(win::VK_ADD, false, false, true);
+    EXPECT_EQ(RerunCode, 129);
+    EXPECT_EQ(ToolOptionsA[4].value, 15);  // "Dynamics align hotkeys move by"
+    EXPECT_EQ(ToolOptionsA[5].value, 1);
+    EXPECT_EQ(ToolOptionsB[9].value, 0);
+    EXPECT_EQ(PendingKeyLaunches, 1);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIdByItem[0]});
+    Press(win::VK_MULTIPLY, false, false, true);
+    EXPECT_EQ(ToolOptionsA[4].value, 0);
+}
+
+TEST_F(HooksTest, ShiftKeypadLaunchesSpacing) {
+    RemapperEnabled = 1;
+    Press(win::VK_SUBTRACT, true);
+    // Mode 2 and no modifier, as the option "add/remove space" (off) asks: expand/compress.
+    EXPECT_EQ(RerunCode, 118);
+    EXPECT_EQ(ToolOptionsA[0].value, -20);
+    // With Ctrl: add/remove space in mode 2.
+    Press(win::VK_ADD, true, true);
+    EXPECT_EQ(RerunCode, 104);
+    EXPECT_EQ(ToolOptionsA[0].value, 20);
+    EXPECT_EQ(ToolOptionsA[2].value, 2);
+    // With Ctrl and Alt: mode 0.
+    Press(win::VK_ADD, true, true, true);
+    EXPECT_EQ(ToolOptionsA[2].value, 0);
+    EXPECT_EQ(PendingKeyLaunches, 3);
+}
+
+TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {
+    RemapperEnabled = 1;
+    KeyAssignment toMenu;
+    toMenu.SetKey(win::VK_F2);
+    toMenu.SetTarget(76037);
+    toMenu.bytes[KeyAssignment::kEnabled] = 1;
+    toMenu.bytes[KeyAssignment::kMenu] = 1;
+    KeyAssignment toKey;
+    toKey.SetKey(win::VK_HOME);
+    toKey.SetTarget(win::VK_END);
+    toKey.bytes[KeyAssignment::kEnabled] = 1;
+    toKey.bytes[KeyAssignment::kNewShift] = 1;  // replaced by Shift+End
+    KeyAssignments = {toMenu, toKey};
+    Press(win::VK_F2);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{76037});
+    EXPECT_TRUE(m_hostKeys.empty());
+    Press(win::VK_HOME);
+    EXPECT_EQ(m_hostKeys, (std::vector<std::string>{"Shift", "End"}));
+    EXPECT_EQ(win::GetKeyState(win::VK_SHIFT) & 0x8000, 0);  // Shift released again
+}
+
+TEST_F(HooksTest, ConfirmationAnsweredCancelSwallowsTheKey) {
+    RemapperEnabled = 1;
+    KeyAssignment ask;
+    ask.SetKey(win::VK_DELETE);
+    ask.SetTarget(win::VK_BACK);
+    ask.bytes[KeyAssignment::kEnabled] = 1;
+    ask.bytes[KeyAssignment::kFlags] = KeyAssignment::kAsk;
+    KeyAssignments = {ask};
+    win::QueueMessageBoxAnswer(win::IDCANCEL);
+    Press(win::VK_DELETE);
+    EXPECT_TRUE(m_hostKeys.empty());
+    EXPECT_TRUE(m_commands.empty());
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "[message box] \"Orvex Confirmation Request\" (question) buttons OK/Cancel"),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "  | Please confirm the following key: DEL. To disable this confirmation request, see the "
+                        "Options dialog of Orvex."),
+              lines.end());
+    win::QueueMessageBoxAnswer(win::IDOK);
+    Press(win::VK_DELETE);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Backspace"});
+}
+
+TEST_F(HooksTest, ModelessFormsGetDialogKeys) {
+    auto* form = vcl::Create<vcl::TForm>(nullptr);
+    auto* first = new vcl::TEdit(form);
+    first->SetParent(form);
+    first->SetName("First");
+    auto* second = new vcl::TEdit(form);
+    second->SetParent(form);
+    second->SetName("Second");
+    form->Show();
+    form->SetActiveControl(first);
+    Press(win::VK_TAB);
+    EXPECT_EQ(form->ActiveControl(), second);
+    EXPECT_TRUE(m_commands.empty());  // the form took the explorer hotkey
+    Press(win::VK_ESCAPE);
+    EXPECT_FALSE(form->Visible());
+    delete form;
+}
+
+TEST_F(HooksTest, RedrawCommandsByHostYear) {
+    PostHostRedrawCommands();
+    win::RunMessageLoop();
+    EXPECT_EQ(m_commands, (std::vector<uint32_t>{76037, 76038}));
+    m_commands.clear();
+    HostYear = 1997;
+    PostHostRedrawCommands();
+    win::RunMessageLoop();
+    EXPECT_EQ(m_commands, (std::vector<uint32_t>{76037, 76037}));
+}
+
+TEST_F(HooksTest, UnloadRemovesTheHooks) {
+    RemoveHostHooks();
+    DestroyTNow();
+    EXPECT_EQ(win::HookCount(win::WH_KEYBOARD), 0u);
+    EXPECT_EQ(win::HookCount(win::WH_CALLWNDPROC), 0u);
+    Press(win::VK_TAB);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Tab"});
+}
+
+}  // namespace

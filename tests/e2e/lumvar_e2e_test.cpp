@@ -1,0 +1,193 @@
+// Lumvar2000 end to end: the built host program loads the built modules; the first command of
+// Orvex188 binds Lumvar2000 and shakes hands; the binding's messages when Lumvar2000 is missing
+// or was not started by the host; the control panel from the host's menu. Orvex188's command
+// is its about box, menu entry 71.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LumvarEndToEndTest : public testsupport::DesktopTest {
+protected:
+    /// Runs hostsim in `folder` (the folder where a module is looked for by its bare name after
+    /// the program's own) with the plug-ins of `plugins`.
+    testsupport::HostsimResult Run(const std::string& script, const fs::path& plugins, const fs::path& folder) {
+        const fs::path scriptFile = TempFolder() / "lumvar.script";
+        const fs::path out = TempFolder() / "lumvar.out";
+        const fs::path err = TempFolder() / "lumvar.err";
+        std::ofstream(scriptFile) << script;
+        const std::string command = "cd '" + folder.string() + "' && '" + std::string(HOSTSIM_PATH) + "' --plugins '" +
+                                    plugins.string() + "' --registry '" + RegistryFile().string() + "' '" +
+                                    scriptFile.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+        testsupport::HostsimResult result;
+        const int status = std::system(command.c_str());
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream in(out);
+        for (std::string line; std::getline(in, line);) {
+            result.out.push_back(line);
+        }
+        std::ifstream errors(err);
+        std::stringstream text;
+        text << errors.rdbuf();
+        result.err = text.str();
+        return result;
+    }
+    /// A plug-in folder holding copies of the named built modules.
+    fs::path PluginFolder(const std::vector<std::string>& modules) {
+        const fs::path folder = TempFolder() / "plugins";
+        fs::create_directories(folder);
+        for (const std::string& module : modules) {
+            fs::copy_file(fs::path(ORVEX_PLUGIN_DIR) / module, folder / module);
+        }
+        return folder;
+    }
+    static std::vector<std::string> From(const std::vector<std::string>& lines, const std::string& first) {
+        const auto it = std::find(lines.begin(), lines.end(), first);
+        return it == lines.end() ? std::vector<std::string>{} : std::vector<std::string>(it, lines.end());
+    }
+};
+
+const std::vector<std::string> kNotFoundBox = {
+    "[message box] \"Lumvar Load Error\" (error) buttons OK",
+    "  | The Lumvar Plug-in (Lumvar2000.fxt) could not be found.",
+    "  | ",
+    "  | If you don't have this file, you should be able to",
+    "  | download it from the same location as where you got",
+    "  | this plug-in.",
+    "  -> OK (default: no answer was queued)",
+};
+
+TEST_F(LumvarEndToEndTest, TheFirstCommandBindsLumvarAndShakesHands) {
+    // A host newer than Lumvar2000 knows: the handshake says so, which shows that it ran.
+    const auto result = testsupport::RunHostsim(
+        "host version 0x08000000\nload plugins\ninvoke 71\ninvoke 71\ninvoke 71\n", RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = From(result.out, "> invoke 71");
+    ASSERT_FALSE(lines.empty());
+    const std::vector<std::string> expected = {
+        "> invoke 71",
+        "[message box] \"New Finale Version Information\" (information) buttons OK",
+        "  | This version of Lumvar hasn't proven to be compatible",
+        "  | with this Finale version.",
+        "  | Please download a later version of Lumvar.",
+        "  -> OK (default: no answer was queued)",
+        "[form] \"About Orvex 1.88d\" TAboutBox, modal",
+    };
+    testsupport::ExpectLines(expected, std::vector<std::string>(lines.begin(), lines.begin() + 7));
+    // Every command shakes hands again; the notice shows twice at most.
+    int notices = 0;
+    for (const std::string& line : result.out) {
+        notices += line == expected[1] ? 1 : 0;
+    }
+    EXPECT_EQ(notices, 2);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"), 3);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), kNotFoundBox[0]), 0);
+}
+
+TEST_F(LumvarEndToEndTest, WithoutLumvarNoCommandRuns) {
+    const fs::path plugins = PluginFolder({"Orvex188.fxt"});
+    const auto result = Run("load plugins\ninvoke 71\ninvoke 71\n", plugins, TempFolder());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The command does not run (no about box); the next one tries again.
+    std::vector<std::string> expected = {"> invoke 71"};
+    expected.insert(expected.end(), kNotFoundBox.begin(), kNotFoundBox.end());
+    expected.push_back("host: Orvex188.fxt answered 0");
+    expected.push_back("> invoke 71");
+    expected.insert(expected.end(), kNotFoundBox.begin(), kNotFoundBox.end());
+    expected.push_back("host: Orvex188.fxt answered 0");
+    expected.push_back("host: unloaded Orvex188.fxt");
+    std::vector<std::string> lines = From(result.out, expected.front());
+    lines.resize(std::min(lines.size(), expected.size()));
+    testsupport::ExpectLines(expected, lines);
+}
+
+TEST_F(LumvarEndToEndTest, ACopyTheHostDidNotStartIsRefused) {
+    // Lumvar2000 lies in the folder the host runs in, but not in its plug-in folder.
+    const fs::path plugins = PluginFolder({"Orvex188.fxt"});
+    fs::copy_file(fs::path(ORVEX_PLUGIN_DIR) / "Lumvar2000.fxt", TempFolder() / "Lumvar2000.fxt");
+    const auto result = Run("load plugins\ninvoke 71\n", plugins, TempFolder());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> expected = {
+        "> invoke 71",
+        "[message box] \"Lumvar Load Error\" (error) buttons OK",
+        "  | The Lumvar plug-in is not placed in your Plug-in",
+        "  | folder for this version of Finale, which means that",
+        "  | it cannot be called correctly.",
+        "  | ",
+        "  | Please exit Finale, correct the problem and restart.",
+        "  -> OK (default: no answer was queued)",
+        "host: Orvex188.fxt answered 0",
+        "host: unloaded Orvex188.fxt",
+    };
+    std::vector<std::string> lines = From(result.out, expected.front());
+    lines.resize(std::min(lines.size(), expected.size()));
+    testsupport::ExpectLines(expected, lines);
+}
+
+TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "form TLumvarControlPanel set Languages Deutsch\n"
+        "form TLumvarControlPanel click Collapse\n"
+        "form TLumvarControlPanel click OkButton\n"
+        "menu \"Plug-ins/Lumvar...\"\n"
+        "quit\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> expected = {
+        "> menu \"Plug-ins/Lumvar...\"",
+        "[form] \"Lumvar - Control Panel\" TLumvarControlPanel, modal",
+        "  group box PreferencesGroup \"Plug-in preferences\"",
+        "  check box SecondMonitor \"Allow windows on second monitor\": unchecked",
+        "  check box UpdateLayout \"Update layout when needed\": checked",
+        "  check box ReturnFocus \"Return focus to Finale\": unchecked",
+        "  check box Collapse \"Collapse window when losing focus\": checked",
+        "  check box Transparent \"Transparent in Windows 2000\": unchecked",
+        "  label LanguageLabel \"Prefered languages for plug-ins:\"",
+        "  combo box Languages: \"English [American]\"",
+        "  label VersionLabel \"Lumvar version:\"",
+        "  label Version \"2.08\"",
+        "  button WebPage \"Lumvar WWW page...\"",
+        "  button OkButton \"OK\"",
+        "  button CancelButton \"Cancel\"",
+        "  user: set Languages \"Deutsch\"",
+        "  user: click Collapse",
+        "  user: click OkButton",
+        "  -> OK",
+        "host: Lumvar2000.fxt changed the document",
+        "> quit",
+    };
+    std::vector<std::string> lines = From(result.out, expected.front());
+    lines.resize(std::min(lines.size(), expected.size()));
+    testsupport::ExpectLines(expected, lines);
+    // The preferences are written back when the host unloads Lumvar2000: language 2, collapse 0.
+    std::ifstream registry(RegistryFile());
+    std::stringstream text;
+    text << registry.rdbuf();
+    EXPECT_NE(text.str().find("[HKEY_CURRENT_USER\\Software\\Lumvar]\n"
+                              "\"Preferences\"=hex:00,00,00,00,01,00,02,00,00,00,00,00,00,00,3c,00\n"),
+              std::string::npos)
+        << text.str();
+}
+
+TEST_F(LumvarEndToEndTest, TheDebugPanelWithCtrlAndShift) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nhold ctrl\nhold shift\nform TLumvarDebugPanel click CancelButton\nmenu \"Plug-ins/Lumvar...\"\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"Lumvar Debug Panel\" TLumvarDebugPanel, modal"),
+              result.out.end());
+}
+
+}  // namespace

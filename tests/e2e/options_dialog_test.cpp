@@ -1,0 +1,89 @@
+// hostsim end to end: a tool chosen from the host's menu shows its options dialog; the user's
+// values and Go reach the tool, and the dialog remembers them for the next session.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/fixture.h"
+
+namespace {
+
+class OptionsDialogHostsimTest : public testsupport::DesktopTest {
+protected:
+    static std::string Score() {
+        return (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
+    }
+    static constexpr const char* kMenuLine = "> menu \"Orvex/Spacing/Remove extraneous beat chart elements\"";
+    static constexpr const char* kFormLine = "[form] \"Remove extraneous beat chart elements 1.88d\" TDActOpt";
+
+    /// The lines of the first form after `from`, up to the next line that is not the form's.
+    static std::vector<std::string> FormBlock(const std::vector<std::string>& out, const std::string& from) {
+        auto at = std::find(out.begin(), out.end(), from);
+        at = std::find(at, out.end(), kFormLine);
+        std::vector<std::string> block;
+        for (auto line = at; line != out.end() && (line == at || line->starts_with("  ")); ++line) {
+            block.push_back(*line);
+        }
+        return block;
+    }
+};
+
+TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            Score() +
+            "\n"
+            "select 1-2 1-2\n"
+            "form TDActOpt set \"Maximum deviation per thousand:\" 60\n"
+            "form TDActOpt click Go\n"
+            "menu \"Orvex/Spacing/Remove extraneous beat chart elements\"\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    static const std::vector<std::string> kDialog = {
+        kFormLine,
+        "  button OKBtn \"&Go\"",
+        "  button CancelBtn \"&Cancel\"",
+        "  button DefaultBtn \"&Defaults\"",
+        "  button UndoBtn \"&Undo\"",
+        "  button RedoBtn \"&Redo\"",
+        "  label Label1 \"After Go:\"",
+        "  check box cbCollapse \"Collapse when inactive\": greyed",
+        "  check box cbAutoClose \"Close\": unchecked",
+        "  check box cbInactivate \"Inactivate\": greyed",
+        "  label - \"Maximum deviation per thousand:\"",
+        "  label - \"Enforce beat chart refresh?\"",
+        "  edit Row0: \"50\"",
+        "  check box Row1: checked",
+        "  user: set Maximum deviation per thousand: \"60\"",
+        "  user: click Go",
+    };
+    testsupport::ExpectLines(kDialog, FormBlock(result.out, kMenuLine));
+    // Go ran the tool: the dispatcher opened the host's edit bracket over the selection.
+    const auto go = std::find(result.out.begin(), result.out.end(), "  user: click Go");
+    EXPECT_NE(std::find(go, result.out.end(), "host: progress begins over staves 1-2, measures 1-2: 2 steps"),
+              result.out.end());
+    std::ifstream file(RegistryFile());
+    const std::string registry((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(registry.find("\"DActOptRemExBCEls\"=\"T.T.P200,120S439,157:9:2:10:0:11:2:18:60:19:1\""),
+              std::string::npos)
+        << registry;
+
+    // The next session shows the remembered value.
+    const auto next = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            Score() +
+            "\n"
+            "form TDActOpt close\n"
+            "menu \"Orvex/Spacing/Remove extraneous beat chart elements\"\n",
+        RegistryFile());
+    ASSERT_EQ(next.exitCode, 0) << next.err;
+    const std::vector<std::string> block = FormBlock(next.out, kMenuLine);
+    EXPECT_NE(std::find(block.begin(), block.end(), "  edit Row0: \"60\""), block.end());
+    EXPECT_EQ(block.back(), "  user: close");
+}
+
+}  // namespace
