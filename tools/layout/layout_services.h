@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/option_element.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/handles.h"
 
@@ -65,6 +66,13 @@ bool RunSplitStaffSystem(TFMisc& context, int32_t option0, TStaffSystems& system
 bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t second);
 void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMeasure, const RegionWords& region);
 bool RunScaleStaffPositions(TFMisc& context);
+/// The spacing step of the entry engine, once per measure: for the spacing commands it respaces
+/// the measure through its beat chart and sets `handled`, so that the measure's cells are skipped.
+bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t zero);
+/// The per-cell worker of "Process extracted parts..." (also run by the smart explosion).
+bool ProcessExtractedParts(int16_t regionWord, int16_t measure, int16_t staff, int32_t from, int32_t to,
+                           TFMisc& context, ExtendedOptionArray& moreOptions, int32_t a, int32_t b, int32_t c,
+                           int32_t d);
 bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context);
 
 }  // namespace orvex
