@@ -11,12 +11,17 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/host_probes.h"
+#include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "expressions/txtexpr.h"
+#include "expressions/txtexprsorter.h"
 #include "forms/action_control_table.h"
+#include "forms/file_controls.h"
 #include "forms/key_assignments.h"
 #include "forms/options_form.h"
+#include "forms/printfiles.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
@@ -97,8 +102,14 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_OPTIONS) {
         return ShowOptionsForm();
     }
-    // FIXME: the harmonics and beam breaker forms, the staff list manager, the sorter and the
-    // explorer of text expressions and the print form are not built yet.
+    if (code == CODE_TEXT_EXPRESSION_SORTER) {
+        return RunTextExpressionSorter();
+    }
+    if (code == CODE_PRINT_MULTIPLE_FILES) {
+        return ShowPrintMultipleFiles();
+    }
+    // FIXME: the harmonics and beam breaker forms, the staff list manager and the explorer of
+    // text expressions are not built yet.
     std::string name = win::StripAccelerators(GetCommandName(tableIndex).substr(3));
     if (name.ends_with("...")) {
         name.erase(name.size() - 3);
@@ -153,6 +164,62 @@ int32_t RunCueNotes(TFMisc& context) {
     request.context = &context;
     RunAddCueNotes(request);
     return 1;
+}
+
+/// Next file of a print run: the first call makes the context the print context; each call
+/// opens the next selected file of the print form in the host by the keys of its File-Open
+/// command (after asking whether to go on when a pause is due). The timer then prints and
+/// closes it. The run ends when no file is left, the form is gone or the user says No.
+int32_t OpenNextPrintFile(TFMisc& context) {
+    if (PrintContext != &context) {
+        PrintContext = &context;
+        context.PrintFileIndex = 0;
+        context.PrintedCount = 0;
+        RestartTNow(500);
+    }
+    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
+    if (form == nullptr || form->ListBox == nullptr || form->ReleasePending()) {
+        EndPrintRun();
+        return 0;
+    }
+    const TFileListBox& files = *form->ListBox;
+    int32_t index = std::max(context.PrintFileIndex, 0);
+    while (index < files.Items().Count() && !files.Selected(index)) {
+        ++index;
+    }
+    if (index >= files.Items().Count()) {
+        EndPrintRun();
+        return 0;
+    }
+    const int32_t pause = OptionValue(context, 1);
+    if (pause != 0 && context.PrintedCount != 0 && context.PrintedCount % pause == 0 &&
+        !AskYesNo(HostWindow, "%1 files have been printed. Continue?", "%1 Dateien gedruckt. Weiter?", 0,
+                  context.PrintedCount)) {
+        EndPrintRun();
+        return 0;
+    }
+    ++context.PrintedCount;
+    form->PrintingFile = files.ItemPath(index);
+    // The host window takes the focus as the active window, so that the keys reach it.
+    win::SetForegroundWindow(HostWindow);
+    FocusHostWindow();
+    SendAltKeyToHost(LanguageIndex == 1 ? 'd' : 'f');
+    if (LanguageIndex == 1) {
+        // "ö" lies on the key VK_OEM_3 of the German keyboard; the window system's keyboard
+        // layout has no "ö", so the key itself is pressed.
+        SendKeyDown(win::VK_OEM_3);
+        SendKeyUp(win::VK_OEM_3);
+    } else {
+        SendKeyToHost(ItalianHost ? 'a' : 'o');
+    }
+    SendTextToHost(form->PrintingFile.string());
+    for (int i = 0; i < 2; ++i) {
+        SendKeyDown(win::VK_RETURN);
+        SendKeyUp(win::VK_RETURN);
+    }
+    context.PrintStep = 0;
+    context.PrintFileIndex = index + 1;
+    return 0;
 }
 
 // ---- The handlers of the second-level dispatcher ----
@@ -531,7 +598,7 @@ int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passT
             result = RunBeamBreaker(context);
             break;
         case 9:
-            result = ShowToolNotAvailable(context) ? 1 : 0;
+            result = RunSortTool(context) ? 1 : 0;
             break;
         case 14:
             result = RunScaleStaffPositions(context) ? 1 : 0;
@@ -543,7 +610,7 @@ int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passT
             result = RunCueNotes(context);
             break;
         case 50:
-            result = ShowToolNotAvailable(context) ? 1 : 0;
+            result = OpenNextPrintFile(context);
             break;
         case 62:
             result = ShowToolNotAvailable(context) ? 1 : 0;
@@ -604,8 +671,21 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     if (item == 32) {
         AllocToolLists(context);
     }
-    // FIXME: the text expression table is read (or compared with the document) here once it
-    // is built.
+    // Step 7: the shared text expression table.
+    TTextExpressions& expressions = TextExpressionTable();
+    if (InList(item, {27, 30, 32, 35, 44, 55, 63, 72})) {
+        expressions.LoadFromDocument();
+    } else {
+        expressions.CheckCurrent();
+    }
+    if (item == 32) {
+        if (!expressions.SortTables().Built()) {
+            expressions.SortTables().Build(expressions.Options().AdditionalFonts);
+        }
+        if (!expressions.Analysed()) {
+            expressions.AnalyzeAll();
+        }
+    }
 
     context.ChangeCount = 0;
     context.RunResult = 0;
@@ -703,6 +783,7 @@ void ResetDispatcher() {
     HostWindowTitle.clear();
     s_pendingNewSpacing.reset();
     Level2Handlers() = DefaultHandlers();
+    ResetTextExpressionTable();
 }
 
 }  // namespace orvex

@@ -2,18 +2,22 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/general_options.h"
+#include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
 #include "core/product_menu.h"
 #include "core/startup.h"
 #include "forms/key_assignments.h"
 #include "forms/options.h"
+#include "forms/printfiles.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
@@ -290,6 +294,56 @@ auto Guarded(Body&& body, decltype(body()) onError) {
     }
 }
 
+/// Whether the host's window names the document file in front ("Finale 2000 - [NAME]").
+bool HostShowsDocument(const std::filesystem::path& file) {
+    std::string title;
+    if (!GetHostWindowTitle(title)) {
+        return false;
+    }
+    const auto upper = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+        return text;
+    };
+    return upper(title).find(upper("[" + file.filename().string() + "]")) != std::string::npos;
+}
+
+/// One tick of a print run with the host in front: step 1 prints the document the run opened,
+/// step 2 closes it without saving, later steps open the next file. Printing and closing act
+/// only on that document: when the host's window names another one (the file could not be
+/// opened), the run stops, so that no other document is printed or closed unsaved.
+void AdvancePrintRun(TFMisc& context) {
+    const int32_t step = ++context.PrintStep;
+    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
+    if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
+        const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
+        EndPrintRun();
+        ShowMessageText(HostWindow, "\"" + name + "\" is not open in Finale. Printing stops here.",
+                        "\"" + name + "\" ist in Finale nicht geöffnet. Der Druck endet hier.", 0, 0);
+        return;
+    }
+    const bool german = LanguageIndex == 1;
+    if (step == 1) {
+        SendAltKeyToHost(german ? 'd' : 'f');
+        SendKeyToHost(german ? (HostYear < 2000 ? 'p' : 'd') : ItalianHost ? 'm' : 'p');
+        SendAltKeyToHost(german ? 'k' : 'c');
+        SendTextToHost(std::to_string(form->CopiesOf(form->PrintingFile.filename().string())));
+        SendKeyDown(win::VK_RETURN);
+        SendKeyUp(win::VK_RETURN);
+    } else if (step == 2) {
+        win::SetForegroundWindow(HostWindow);
+        FocusHostWindow();
+        SendAltKeyToHost(german ? 'd' : 'f');
+        SendKeyToHost(ItalianHost ? 'd' : 'c');
+        SendKeyToHost('n');
+    } else {
+        DispatchTool(context, 50, 0, 0);
+    }
+    // A run that ended leaves the timer stopped.
+    if (PrintContext == &context && Now) {
+        Now->Timer->SetEnabled(true);
+    }
+}
+
 }  // namespace
 
 TNow::TNow() : vcl::TComponent(nullptr) {
@@ -434,9 +488,7 @@ void TNowTimerTick() {
                 if (PrintContext == nullptr) {
                     win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
                 } else {
-                    // FIXME: the print steps wait for the print form of many files.
-                    win::OutputDebugString("Orvex188: printing many files is not available in this build");
-                    PrintContext = nullptr;
+                    AdvancePrintRun(*PrintContext);
                 }
             }
             return 0;

@@ -16,6 +16,7 @@
 #include "platform/win/menus.h"
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
+#include "tools/notes/notes_services.h"
 
 namespace orvex {
 

@@ -15,6 +15,7 @@
 
 #include "core/host/finxess_records.h"
 #include "core/option_element.h"
+#include "expressions/txtexpr.h"
 #include "platform/hostapi/records.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
@@ -26,7 +27,6 @@ namespace orvex {
 class TStaffSystems;
 class TInstruments;
 class TGroups;
-class TTextExpressions;
 
 /// The beat-chart state of the spacing tools.
 struct BeatChartState {
@@ -80,7 +80,8 @@ struct TMiscKernel {
     std::shared_ptr<TStaffSystems> StaffSystems;  ///< made by AllocToolLists
     std::shared_ptr<TInstruments> Instruments;
     std::shared_ptr<TGroups> Groups;
-    std::shared_ptr<TTextExpressions> TextExpressions;  ///< a text expression table of the context's own
+    /// A text expression table of the context's own, made with the context (stale until loaded).
+    std::shared_ptr<TTextExpressions> TextExpressions = std::make_shared<TTextExpressions>();
 
     int32_t PrintFileIndex = 0;  ///< the next file in the print form's list
     int32_t PrintStep = 0;       ///< 0 opened, 1 printed, 2 closed

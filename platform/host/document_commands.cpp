@@ -72,6 +72,17 @@ bool SaveFrontDocument(Host& host, const std::filesystem::path& path) {
     return true;
 }
 
+bool CloseFrontDocument(Host& host) {
+    const Document* front = host.FrontDocument();
+    if (front == nullptr) {
+        return false;
+    }
+    const std::string closed = Named(host.FrontNumber(), *front);
+    host.CloseFront();
+    win::TranscriptWrite("host: closed " + closed);
+    return true;
+}
+
 void BringDocumentToFront(Host& host, int32_t number) {
     if (!host.BringToFront(number)) {
         throw std::runtime_error("there is no document " + std::to_string(number) + " (" +

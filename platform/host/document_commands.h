@@ -20,6 +20,8 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path);
 bool OpenDocumentFile(Host& host, const std::filesystem::path& path);
 /// Writes the document in front to a document file, which then names it; answers whether it did.
 bool SaveFrontDocument(Host& host, const std::filesystem::path& path);
+/// Closes the document in front ("host: closed document N "NAME""); answers whether one was open.
+bool CloseFrontDocument(Host& host);
 /// Brings document `number` (1-based, in the order of opening) to the front.
 void BringDocumentToFront(Host& host, int32_t number);
 /// Lists the records of the document in front, of one tag when given.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/host/entry_arrays.h"
+#include "platform/host/main_window_keys.h"
 #include "platform/host/music_model.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/bytes.h"
@@ -77,9 +78,12 @@ Host::Host(std::string programPath) {
     // The system's user module is in every process; programs look functions up in it by name.
     win::RegisterUser32Module();
     m_mainWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
+    m_keys = std::make_unique<MainWindowKeys>(*this);
     win::SetWindowProc(m_mainWindow, [this](win::Hwnd, uint32_t message, uintptr_t wParam, intptr_t) -> intptr_t {
         if (message == win::WM_COMMAND) {
             RunCommandId(static_cast<uint32_t>(wParam));
+        } else if (message == win::WM_KEYDOWN) {
+            m_keys->KeyDown(static_cast<uint16_t>(wParam));
         }
         return 0;
     });
@@ -400,6 +404,19 @@ bool Host::BringToFront(int32_t number) {
         return false;
     }
     m_frontNumber = number;
+    RefreshTitle();
+    return true;
+}
+
+bool Host::CloseFront() {
+    if (m_frontNumber == 0) {
+        return false;
+    }
+    const auto at = m_documents.begin() + (m_frontNumber - 1);
+    DetachLentEntryArrays(**at);
+    m_documents.erase(at);
+    m_frontNumber = DocumentCount();
+    m_selection.reset();
     RefreshTitle();
     return true;
 }

@@ -22,6 +22,8 @@
 
 namespace host {
 
+class MainWindowKeys;
+
 enum class Language { English, German, Italian };
 
 /// "en", "de", "it" -> the language; nullopt for anything else.
@@ -132,6 +134,9 @@ public:
     Document& DocumentAt(int32_t number);
     /// Brings document `number` to the front; false when there is no such document.
     bool BringToFront(int32_t number);
+    /// Closes the document in front: the documents after it move down by one, the last one left
+    /// comes to the front, and the selection is cleared. False when no document is open.
+    bool CloseFront();
     /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front.
     void RefreshTitle();
 
@@ -170,6 +175,7 @@ private:
     std::optional<hostapi::SelectionRecord> m_selection;
     std::set<hostapi::Tag> m_refusedTags;
     bool m_layoutHeld = false;
+    std::unique_ptr<MainWindowKeys> m_keys;  ///< the File menu's accelerators (main_window_keys.h)
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

@@ -4,6 +4,7 @@
 // Texts are given in UTF-8 and stored as the host's 8-bit texts.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,6 +53,29 @@ struct ShapeEnd {
     hostapi::MeasureNumber measure = 1;
     hostapi::Edu position = 0;
     int32_t entry = 0;
+};
+
+/// How a text expression looks and what it carries besides its text ('SODT', 'otDe', 'ot&d').
+struct ExpressionSettings {
+    int16_t font = 0;    ///< font number (low byte of the font word)
+    int16_t size = 12;   ///< points (high byte of the font word)
+    uint16_t style = 0;  ///< style word
+    uint16_t flags = 0;  ///< flags word; 0x0800 is added when there is playback data
+    int16_t word4 = 0;   ///< the word at byte 4
+    int16_t word6 = 0;   ///< the word at byte 6
+    bool hasPlayback = false;
+    std::array<uint8_t, 12> playback{};  ///< the 'otDe' record when hasPlayback
+    int16_t metatool = 0;                ///< 'ot&d' key 1-255 naming the expression; 0 = none
+};
+
+/// One beat-chart record 'otBC' (measure, index), 10 bytes: the i32 at byte 0 and the i16 words
+/// at bytes 4, 6 and 8. Index 0 is the header (duration, end, minimum end, a further word); the
+/// others are elements (time, position, next position, minimum position).
+struct BeatChartRecord {
+    int32_t time = 0;
+    int16_t position = 0;
+    int16_t next = 0;
+    int16_t minimum = 0;
 };
 
 /// A clef from a position of a measure on.
@@ -113,6 +137,31 @@ public:
     /// for a missing cell or entry.
     ScoreBuilder& SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start, const ShapeEnd& end,
                              int16_t verticalOffset = 0);
+    /// Text expression `number` ('SODT' number, 0): font word, style, words 4 and 6, flags,
+    /// then the text and its zero; with playback data an 'otDe' record under the same number
+    /// (flags 0x0800), with a metatool key an 'ot&d' record (key, 0) naming it with kind 1.
+    /// Throws std::invalid_argument for a number below 1, an expression that exists or a
+    /// metatool key outside 1-255.
+    ScoreBuilder& TextExpression(int16_t number, std::string_view text, const ExpressionSettings& settings = {});
+    /// A measure-attached expression ('otDY' measure, next inci; 12 bytes): the expression
+    /// number, the position in EDU, the vertical offset, two zero words and the staff word
+    /// (0x1000 + staff, 0 for every staff; 0x2000 more for a shape expression). The measure's
+    /// 'SOMS' gets flag 0x4000 in its word at byte 10. Throws for a missing measure or staff.
+    ScoreBuilder& MeasureExpression(hostapi::MeasureNumber measure, int16_t number, hostapi::Edu position = 0,
+                                    hostapi::InstrumentKey staff = 0, int16_t verticalOffset = 0, bool shape = false);
+    /// A note-attached expression ('edED' entry, next inci; 10 bytes) on the entry-th entry of a
+    /// cell: the expression number, horizontal and vertical offsets, a zero word and the flag
+    /// word 0x8000 (0 for a shape expression); the entry gets bit 0x0001 of its word at byte
+    /// 12. Throws for a missing cell or entry.
+    ScoreBuilder& NoteExpression(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                                 hostapi::LayerIndex layer, int32_t entry, int16_t number, int16_t horizontalOffset = 0,
+                                 int16_t verticalOffset = 0, bool shape = false);
+    /// The beat chart of a measure: 'otBC' (measure, 0, 1, ...), the header first, and the
+    /// measure's spacing mode (low three bits of its word at byte 8; 2 or 6 = spaced by the
+    /// chart). Throws std::invalid_argument for a missing measure, a measure that has a chart
+    /// already, no records or more than 1000, or a mode outside 0-7.
+    ScoreBuilder& BeatChart(hostapi::MeasureNumber measure, const std::vector<BeatChartRecord>& records,
+                            int16_t mode = 2);
     /// A page text ('O\x02pT' page, next inci) naming a new text block with the text.
     ScoreBuilder& PageText(int16_t page, std::string_view text);
     /// A page graphic ('O\x03pg' page, next inci) naming a new file record 'otFd' whose path

@@ -1,6 +1,7 @@
 #include "platform/host/score_text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <fstream>
@@ -263,6 +264,154 @@ void ReadShape(Arguments& args, ScoreBuilder& builder) {
     builder.SmartShape(kind, staff, start, end, offset);
 }
 
+/// 24 hexadecimal digits: the 12 bytes of an expression's playback data.
+std::array<uint8_t, 12> ReadPlayback(Arguments& args, const Word& word) {
+    std::array<uint8_t, 12> bytes{};
+    const auto digit = [](char c) -> int {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                      : -1;
+    };
+    bool good = !word.quoted && word.text.size() == 2 * bytes.size();
+    for (size_t i = 0; good && i < bytes.size(); ++i) {
+        const int high = digit(word.text[2 * i]);
+        const int low = digit(word.text[2 * i + 1]);
+        good = high >= 0 && low >= 0;
+        bytes[i] = static_cast<uint8_t>(good ? high * 16 + low : 0);
+    }
+    if (!good) {
+        args.Fail("the playback data is 24 hexadecimal digits, not " + word.text);
+    }
+    return bytes;
+}
+
+/// expression NUMBER "TEXT" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K]
+void ReadExpression(Arguments& args, ScoreBuilder& builder) {
+    const auto number = static_cast<int16_t>(args.Number("the expression number", 1, INT16_MAX));
+    const std::string text = args.Text("the text");
+    ExpressionSettings settings;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        const std::string& name = option.text;
+        if (option.quoted) {
+            args.Fail("unknown option \"" + name + "\"");
+        } else if (name == "font") {
+            settings.font = static_cast<int16_t>(args.Number("the font number", 0, 255));
+        } else if (name == "size") {
+            settings.size = static_cast<int16_t>(args.Number("the size", 0, 255));
+        } else if (name == "style") {
+            settings.style = static_cast<uint16_t>(args.Number("the style", 0, UINT16_MAX));
+        } else if (name == "flags") {
+            settings.flags = static_cast<uint16_t>(args.Number("the flags", 0, UINT16_MAX));
+        } else if (name == "word4") {
+            settings.word4 = static_cast<int16_t>(args.Number("word 4", INT16_MIN, INT16_MAX));
+        } else if (name == "word6") {
+            settings.word6 = static_cast<int16_t>(args.Number("word 6", INT16_MIN, INT16_MAX));
+        } else if (name == "playback") {
+            settings.hasPlayback = true;
+            settings.playback = ReadPlayback(args, args.Next("the playback data"));
+        } else if (name == "metatool") {
+            settings.metatool = static_cast<int16_t>(args.Number("the metatool key", 1, 255));
+        } else {
+            args.Fail("unknown option \"" + name + "\"");
+        }
+    }
+    builder.TextExpression(number, text, settings);
+}
+
+/// measureexpression MEASURE NUMBER [at EDU] [staff S] [offset V] [shape]
+void ReadMeasureExpression(Arguments& args, ScoreBuilder& builder) {
+    const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+    const auto number = static_cast<int16_t>(args.Number("the expression number", INT16_MIN, INT16_MAX));
+    hostapi::Edu position = 0;
+    hostapi::InstrumentKey staff = 0;
+    int16_t offset = 0;
+    bool shape = false;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (!option.quoted && option.text == "at") {
+            position = args.Number("the position", 0, INT16_MAX);
+        } else if (!option.quoted && option.text == "staff") {
+            staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 0, 1023));
+        } else if (!option.quoted && option.text == "offset") {
+            offset = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "shape") {
+            shape = true;
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.MeasureExpression(measure, number, position, staff, offset, shape);
+}
+
+/// noteexpression STAFF MEASURE:ENTRY NUMBER [layer L] [at H] [offset V] [shape]
+void ReadNoteExpression(Arguments& args, ScoreBuilder& builder) {
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const Word& place = args.Next("the entry");
+    const size_t colon = place.text.find(':');
+    if (place.quoted || colon == std::string::npos) {
+        args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
+    }
+    const auto measure = static_cast<hostapi::MeasureNumber>(
+        args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
+    const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    const auto number = static_cast<int16_t>(args.Number("the expression number", INT16_MIN, INT16_MAX));
+    hostapi::LayerIndex layer = 0;
+    int16_t horizontal = 0;
+    int16_t vertical = 0;
+    bool shape = false;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (!option.quoted && option.text == "layer") {
+            layer = static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
+        } else if (!option.quoted && option.text == "at") {
+            horizontal = static_cast<int16_t>(args.Number("the horizontal offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "offset") {
+            vertical = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "shape") {
+            shape = true;
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.NoteExpression(staff, measure, layer, entry, number, horizontal, vertical, shape);
+}
+
+/// beatchart MEASURE [mode M] TIME:POSITION:NEXT:MINIMUM...: the header first, then the elements.
+void ReadBeatChart(Arguments& args, ScoreBuilder& builder) {
+    const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+    int16_t mode = 2;
+    std::vector<BeatChartRecord> records;
+    while (!args.Done()) {
+        const Word& word = args.Next("a record");
+        if (!word.quoted && word.text == "mode" && records.empty()) {
+            mode = static_cast<int16_t>(args.Number("the mode", 0, 7));
+            continue;
+        }
+        std::vector<Word> parts;
+        size_t from = 0;
+        for (size_t colon = word.text.find(':'); colon != std::string::npos; colon = word.text.find(':', from)) {
+            parts.push_back(Word{word.text.substr(from, colon - from)});
+            from = colon + 1;
+        }
+        parts.push_back(Word{word.text.substr(from)});
+        if (word.quoted || parts.size() != 4) {
+            args.Fail("a record is TIME:POSITION:NEXT:MINIMUM, as 1024:60:120:0, not " + word.text);
+        }
+        BeatChartRecord record;
+        record.time = args.ToNumber(parts[0], "the time", INT32_MIN, INT32_MAX);
+        record.position = static_cast<int16_t>(args.ToNumber(parts[1], "the position", INT16_MIN, INT16_MAX));
+        record.next = static_cast<int16_t>(args.ToNumber(parts[2], "the next position", INT16_MIN, INT16_MAX));
+        record.minimum = static_cast<int16_t>(args.ToNumber(parts[3], "the minimum", INT16_MIN, INT16_MAX));
+        records.push_back(record);
+    }
+    if (records.empty()) {
+        args.Fail("the records are missing");
+    }
+    builder.BeatChart(measure, records, mode);
+}
+
 struct LineKind {
     std::string_view keyword;
     std::string_view usage;
@@ -323,6 +472,7 @@ const std::vector<LineKind>& LineKinds() {
          }},
         {"group", "group FIRST LAST \"FULL NAME\" [\"ABBREVIATED NAME\"] [list N] [bracket B]", ReadGroup},
         {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY MEASURE@EDU|MEASURE:ENTRY [offset N]", ReadShape},
+        {"beatchart", "beatchart MEASURE [mode 0-7] TIME:POSITION:NEXT:MINIMUM...", ReadBeatChart},
         {"pagetext", "pagetext PAGE \"TEXT\"", [](Arguments& args, ScoreBuilder& builder) {
              const auto page = static_cast<int16_t>(args.Number("the page", 1, INT16_MAX));
              const std::string text = args.Text("the text");
@@ -335,6 +485,9 @@ const std::vector<LineKind>& LineKinds() {
              args.ExpectEnd();
              builder.PageGraphic(page, path);
          }},
+        {"expression", "expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K]", ReadExpression},
+        {"measureexpression", "measureexpression MEASURE NUMBER [at EDU] [staff S] [offset V] [shape]", ReadMeasureExpression},
+        {"noteexpression", "noteexpression STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V] [shape]", ReadNoteExpression},
     };
     return kKinds;
 }

@@ -22,6 +22,12 @@
 // word (1, or the page a caller wants laid out) does not narrow it: the whole document is laid
 // out every time.
 //
+// Fonts: 21 writes the name of a font number of the document's font table into the caller's
+// 256-byte buffer and answers 1; for a number without a font it writes "" and answers 0. 22
+// answers the number of a font name (compared without regard to ASCII case); a name the table
+// does not hold yet joins it under the next free number (one above the highest, 0 for an empty
+// table), as the host adds a font to a document when it is first used. An empty name answers -1.
+//
 // View services: 23 answers the user's selection (1) or none (0, the first record zero) and
 // always the whole-document record; 17, 19 and 24 redraw and scroll, shown in the transcript.
 //
@@ -284,6 +290,44 @@ int16_t LayerShown(hostapi::LayerIndex layer, InterfaceVersion version) {
     return host != nullptr && host->LayerShown(layer) ? 1 : 0;
 }
 
+// ---- Fonts ----
+
+int16_t FontNameService(int16_t number, char* buffer, InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    if (document == nullptr || buffer == nullptr) {
+        return 0;
+    }
+    const auto it = document->Fonts().find(number);
+    const std::string name = it == document->Fonts().end() ? std::string() : it->second.substr(0, 255);
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    return it == document->Fonts().end() ? 0 : 1;
+}
+
+int16_t FontNumberService(const char* name, InterfaceVersion version) {
+    Document* document = DocumentFor(version);
+    if (document == nullptr || name == nullptr || name[0] == '\0') {
+        return -1;
+    }
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+        return text;
+    };
+    const std::string wanted = lower(name);
+    FontTable& fonts = document->Fonts();
+    for (const auto& [number, font] : fonts) {
+        if (lower(font) == wanted) {
+            return number;
+        }
+    }
+    const int16_t next = fonts.empty() ? int16_t{0} : static_cast<int16_t>(fonts.rbegin()->first + 1);
+    if (next < 0) {
+        return -1;  // the table is full
+    }
+    fonts[next] = name;
+    return next;
+}
+
 // ---- Selection and views ----
 
 int16_t GetSelection(uint8_t* selection, uint8_t* document, InterfaceVersion version) {
@@ -366,6 +410,8 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::EndProgress), Address<hostapi::EndProgressFn>(EndProgress)},
         {static_cast<int32_t>(Service::StepProgress), Address<hostapi::StepProgressFn>(StepProgress)},
         {static_cast<int32_t>(Service::LayerShown), Address<hostapi::LayerShownFn>(LayerShown)},
+        {static_cast<int32_t>(Service::FontName), Address<hostapi::FontNameFn>(FontNameService)},
+        {static_cast<int32_t>(Service::FontNumber), Address<hostapi::FontNumberFn>(FontNumberService)},
         {static_cast<int32_t>(Service::GetSelection), Address<hostapi::GetSelectionFn>(GetSelection)},
         {static_cast<int32_t>(Service::RedrawMeasures), Address<hostapi::RedrawMeasuresFn>(RedrawMeasures)},
         {static_cast<int32_t>(Service::ShowMeasure), Address<hostapi::ShowMeasureFn>(ShowMeasure)},

@@ -87,6 +87,7 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("edIM"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("edCN"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("E\x02" "cn"), RecordFamily::EntryDetail, "entry detail (2001 form)"},
+    RecordTagInfo{MakeTag("E\x02" "Ah"), RecordFamily::EntryDetail, "note accidental (2001 form)"},
     RecordTagInfo{MakeTag("E\x03TP"), RecordFamily::EntryDetail, "entry-level record"},
     RecordTagInfo{MakeTag("E\x03Ts"), RecordFamily::EntryDetail, "note-level record"},
     RecordTagInfo{MakeTag("E\x03Te"), RecordFamily::EntryDetail, "note-level record"},

@@ -4,6 +4,7 @@
 
 #include "core/messages.h"
 #include "core/tool_context.h"
+#include "tools/notes/notes_services.h"
 
 namespace orvex {
 
@@ -59,11 +60,10 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t, int32_t) {
 void RunExpressionsCommand(TFMisc& context, int32_t, int32_t, const RegionWords&) {
     ShowToolNotAvailable(context);
 }
-bool RunScaleStaffPositions(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
-bool RunCopySystemOptimization(win::Hwnd, TFMisc& context) {
-    return ShowToolNotAvailable(context);
+bool ProcessExtractedParts(int16_t, int16_t, int16_t, int32_t, int32_t, TFMisc&, ExtendedOptionArray&, int32_t, int32_t,
+                           int32_t, int32_t) {
+    // Met once per cell: the user is told once per run, and the engine stops there.
+    return WorkerNotAvailable("Process extracted parts");
 }
 
 }  // namespace orvex

@@ -65,14 +65,21 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region);
 bool RunSplitStaffSystem(TFMisc& context, int32_t option0, TStaffSystems& systems);
 bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t second);
 void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMeasure, const RegionWords& region);
+/// Item 14: scales or aligns the staff positions of optimized systems (option rows 0-8); true when
+/// it changed a staff list.
 bool RunScaleStaffPositions(TFMisc& context);
-/// The spacing step of the entry engine, once per measure: for the spacing commands it respaces
-/// the measure through its beat chart and sets `handled`, so that the measure's cells are skipped.
-bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t zero);
+/// The spacing step of the entry engine, once per measure (depth 0; the repeats of one measure
+/// run at depths 1 to 10): for the spacing commands it respaces the measure through its beat chart
+/// and sets `handled`, so that the measure's cells are skipped; for "Reset..." it sets the measure
+/// flags. It writes the context's measure record back at depth 0 and answers `handled`.
+bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth);
 /// The per-cell worker of "Process extracted parts..." (also run by the smart explosion).
 bool ProcessExtractedParts(int16_t regionWord, int16_t measure, int16_t staff, int32_t from, int32_t to,
                            TFMisc& context, ExtendedOptionArray& moreOptions, int32_t a, int32_t b, int32_t c,
                            int32_t d);
+/// Item 16 (and the staff list manager's copy actions): the staff list and groups of the system in
+/// option row 0 become those of systems row 1 to row 2; messages go to `owner`. True when it
+/// copied to a system.
 bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context);
 
 }  // namespace orvex

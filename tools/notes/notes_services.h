@@ -1,15 +1,24 @@
 // What the core calls of the note and entry tools: the tools' entry functions and the records
-// of theirs that the tool context carries.
+// of theirs that the tool context carries; and the workers the entry-processing engine hands
+// its measures, cells and entries to.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/types.h"
 
 namespace orvex {
 
 struct TFMisc;
+struct EntryEngineState;
+struct EDTMeasureSpec;
+class TSmartShapes;
 
 /// One element of the entry working list of the tool context; its contents belong to the
 /// entry tools.
@@ -17,9 +26,20 @@ struct TEntryRecord {
     std::array<uint8_t, 172> bytes{};
 };
 
-/// One change kept between the two passes of New Spacing.
+/// One change kept between the two passes of New Spacing: what the first pass did to an entry
+/// for the host's spacing, so that the second pass can undo it.
 struct TNSPchanges {
+    static constexpr size_t kEntry = 0;        ///< @0, i32, 0 = an empty record
+    static constexpr size_t kLyricMarker = 4;  ///< @4, u8, 1: the lyrics flag was taken away
+    static constexpr size_t kTupletIndex = 5;  ///< @5, i32, index + 1 of a tuplet made (0 = none)
+    static constexpr size_t kTieMarker = 9;    ///< @9, u8, 1: the first note's tie-start flag was set
+    // Byte 10 is spare.
     std::array<uint8_t, 11> bytes{};
+
+    hostapi::EntryNumber entry() const { return hostapi::ReadI32(bytes.data(), kEntry); }
+    void setEntry(hostapi::EntryNumber entry) { hostapi::WriteI32(bytes.data(), kEntry, entry); }
+    uint8_t tieMarker() const { return bytes[kTieMarker]; }
+    void setTieMarker(uint8_t marker) { bytes[kTieMarker] = marker; }
 };
 
 /// The settings of the secondary beam breaker, filled by the dispatcher from the options.
@@ -59,5 +79,74 @@ bool RunSlurTool(TFMisc& context);
 bool RunPlaybackTool(TFMisc& context, int32_t setNumber);
 bool RunMidiTool(TFMisc& context);
 bool RunDistributeNotes(TFMisc& context);
+
+/// The smart shapes the note tools share over a measure range (loaded or refreshed by a tool).
+TSmartShapes& SharedSmartShapes();
+
+// ---- Workers that are not in this build ----
+// A worker that is missing tells the user once per run that it is not available and answers
+// that it changed nothing; the engine then ends its walk and reports failure, so that a run
+// never claims a change it did not make.
+
+/// Tells the user, the first time since ForgetMissingWorker, that `what` is not available in
+/// this build, and remembers that a worker was missing; answers false.
+bool WorkerNotAvailable(std::string_view what);
+/// Whether a missing worker was met since ForgetMissingWorker.
+bool MissingWorkerMet();
+void ForgetMissingWorker();
+
+// The workers of the entry-processing engine, by command. Entries are the cell's array
+// entries, changed in place; the engine saves the cell when a worker reports a change.
+
+// Replace Pitches, Special Modifications and Shift.
+bool ReplacePitches(TFMisc& context, hostapi::EntryView entry, int16_t key);
+bool ApplySpecialModifications(TFMisc& context, hostapi::EntryView entry, int16_t key, hostapi::EntryArray& array,
+                               int32_t index);
+/// Shift: glissando ends, whole notes and lone grace notes move within the entry.
+bool ShiftEntryOffsets(TFMisc& context, EntryEngineState& state, hostapi::EntryView entry, bool previousIsGrace,
+                       bool nextIsGrace);
+
+// Find and Compare Entries: they record a hit of the measure in the engine state.
+void CompareTimeSignature(TFMisc& context, EntryEngineState& state);
+void StoreEntry(TFMisc& context, EntryEngineState& state, hostapi::ConstEntryView entry);
+void CompareEntry(TFMisc& context, EntryEngineState& state, hostapi::EntryView entry);
+void FindMeasureExpressions(TFMisc& context, EntryEngineState& state);
+void FindEntryTests(TFMisc& context, EntryEngineState& state, hostapi::ConstEntryView entry,
+                    const hostapi::ConstEntryView* previous);
+
+// Griffschrift translation and laisser vibrer noteheads.
+bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
+bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry,
+                               int16_t key, int16_t secondKey, hostapi::ViewKey regionWord, hostapi::StaffSlot slot);
+
+/// Playback of articulations; clearing `continueRun` ends the whole run.
+bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
+                               hostapi::LayerIndex layer, hostapi::EntryView entry, bool& continueRun);
+
+// Rests.
+/// Takes the rests after entry `index` into it; may delete entries of the array.
+bool AbsorbFollowingRest(TFMisc& context, hostapi::EntryArray& array, int32_t index, bool allowTies);
+void JoinLayerRests(TFMisc& context, hostapi::ViewKey regionWord, hostapi::MeasureNumber measure,
+                    hostapi::StaffSlot slot, hostapi::Edu from, hostapi::Edu to);
+
+/// Tremolo between entries `a` and `b` (`c` the entry after `b`, or none).
+bool WriteTremolo(TFMisc& context, hostapi::EntryView a, hostapi::EntryView b, const hostapi::EntryView* c,
+                  hostapi::ViewKey regionWord, hostapi::StaffSlot slot, hostapi::MeasureNumber measure,
+                  hostapi::LayerIndex layer);
+
+// Lyrics.
+void ShiftLyricsOfEntry(TFMisc& context, hostapi::EntryView entry, hostapi::Tag assignmentTag);
+bool ApplyLyricOptions(TFMisc& context, hostapi::EntryView entry);
+void MoveLongSyllables(TFMisc& context, hostapi::EntryView entry, hostapi::Tag assignmentTag, hostapi::Tag textTag);
+bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::LayerIndex layer,
+                            hostapi::EntryArray& array, int32_t index, hostapi::EntryView entry, TNSPchanges& change);
+
+// New Spacing.
+bool SqueezeOverlongEntry(TFMisc& context, hostapi::EntryView entry, hostapi::EntryArray& array, int32_t index,
+                          const EDTMeasureSpec& measureSpec, hostapi::Edu measureLength, TNSPchanges& change);
+bool ApplyEntryChangeList(TFMisc& context, hostapi::EntryView entry);
+/// Fills an empty layer-1 cell with the rhythm complementary to the measure's positions.
+bool FillComplementaryRhythm(TFMisc& context, hostapi::EntryArray& array, std::vector<hostapi::Edu>& positions,
+                             hostapi::Edu measureLength);
 
 }  // namespace orvex

@@ -1,0 +1,428 @@
+#include "expressions/txtexprsorter.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "core/dispatch.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "expressions/txtexpr.h"
+#include "platform/vcl/forms.h"
+#include "platform/win/system.h"
+
+namespace orvex {
+namespace {
+
+constexpr int32_t kFitStep = 5;
+constexpr int32_t kFitMargin = 5;
+constexpr int32_t kFitSlack = 14;
+/// A priority that is not a number never matches a place in the sort key.
+constexpr int32_t kNoPriority = 4;
+constexpr int32_t kMessageSortFinished = 6;
+constexpr int32_t kCaptionSortFinished = 5;
+
+template <class T>
+T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
+            int32_t height) {
+    control->SetName(name);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
+                           int32_t left, int32_t top, int32_t width, int32_t height) {
+    auto* label = Designed(parent, new vcl::TLabel(owner), name, left, top, width, height);
+    label->SetAutoSize(false);
+    label->SetWordWrap(true);
+    label->SetCaption(caption);
+    return label;
+}
+
+vcl::TCheckBox* DesignedCheckBox(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name,
+                                 const char* caption, int32_t left, int32_t top, int32_t width, bool checked) {
+    auto* box = Designed(parent, new vcl::TCheckBox(owner), name, left, top, width, 17);
+    box->SetCaption(caption);
+    box->SetChecked(checked);
+    return box;
+}
+
+vcl::TButton* DesignedButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
+                             int32_t left, int32_t top) {
+    auto* button = Designed(parent, new vcl::TButton(owner), name, left, top, 75, 25);
+    button->SetCaption(caption);
+    return button;
+}
+
+/// A priority edit with its up-down buttons (from 0).
+vcl::TEdit* PriorityEdit(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* upDownName,
+                         int32_t left, int32_t value, vcl::TUpDown*& upDown) {
+    auto* edit = Designed(parent, new vcl::TEdit(owner), name, left, 44, 33, 21);
+    edit->SetText(std::to_string(value));
+    upDown = Designed(parent, new vcl::TUpDown(owner), upDownName, left + 33, 44, 16, 21);
+    upDown->SetMin(0);
+    upDown->SetMax(3);
+    upDown->SetPosition(value);
+    upDown->SetAssociate(edit);
+    return edit;
+}
+
+/// The edit's text as a whole number, `fallback` when it is not one.
+int32_t NumberOf(const vcl::TEdit& edit, int32_t fallback) {
+    int32_t value = 0;
+    return vcl::ParseWholeNumber(edit.Text(), value) ? value : fallback;
+}
+
+}  // namespace
+
+// ---- The form ----
+
+TTextExprSorter::TTextExprSorter(vcl::TComponent* owner) : VxForm(owner) {
+    SetName("TextExprSorter");
+    SetCaption("Text Expression Sorter");
+    SetBorderStyle(vcl::bsDialog);
+    SetPosition(vcl::poScreenCenter);
+    SetClientWidth(625);
+    SetClientHeight(290);
+
+    Info = DesignedLabel(this, this, "Info", "This plug-in will sort your list of text expressions.", 8, 8, 609, 17);
+    Label5 = DesignedLabel(this, this, "Label5",
+                           "Expressions using the following music fonts will automatically be sorted into separate "
+                           "sections: Petrucci, Tamburo,  Engraver Fonts, Anastasia, Opus, Susato, Sonata.",
+                           8, 32, 609, 30);
+    GroupBox1 = Designed(this, new vcl::TGroupBox(this), "GroupBox1", 8, 68, 609, 100);
+    GroupBox1->SetCaption("sort into separate sections for different font types");
+    Label4 = DesignedLabel(GroupBox1, this, "Label4", "criteria:", 12, 20, 64, 13);
+    SepFamilies = DesignedCheckBox(GroupBox1, this, "SepFamilies", "families", 80, 18, 100, false);
+    SepSizes = DesignedCheckBox(GroupBox1, this, "SepSizes", "sizes", 190, 18, 100, false);
+    SepStyles = DesignedCheckBox(GroupBox1, this, "SepStyles", "styles", 300, 18, 100, false);
+    Label3 = DesignedLabel(GroupBox1, this, "Label3", "priorities:", 12, 48, 64, 13);
+    FamPriority = PriorityEdit(GroupBox1, this, "FamPriority", "UpDown1", 80, 1, UpDown1);
+    SizePriority = PriorityEdit(GroupBox1, this, "SizePriority", "UpDown2", 190, 2, UpDown2);
+    StylePriority = PriorityEdit(GroupBox1, this, "StylePriority", "UpDown3", 300, 3, UpDown3);
+    Label1 = DesignedLabel(GroupBox1, this, "Label1", "additional music fonts (separate with comma):", 12, 74, 280, 13);
+    AddFonts = Designed(GroupBox1, new vcl::TEdit(this), "AddFonts", 300, 70, 297, 21);
+    MusicFontsFirst =
+        DesignedCheckBox(this, this, "MusicFontsFirst", "expressions with music fonts first", 8, 176, 300, true);
+    DoSortMusical =
+        DesignedCheckBox(this, this, "DoSortMusical", "sort expressions with music fonts", 316, 176, 300, true);
+    EmptyStick = DesignedCheckBox(this, this, "EmptyStick", "empty expressions stick to their preceding neighbor", 8,
+                                  200, 300, true);
+    CaseSens = DesignedCheckBox(this, this, "CaseSens", "case-sensitive sorting", 316, 200, 300, false);
+    DeleteUnused = DesignedCheckBox(this, this, "DeleteUnused", "delete unused ones", 8, 224, 300, false);
+    NoSorting = DesignedCheckBox(this, this, "NoSorting", "delete only, do not sort", 316, 224, 300, false);
+    DefaultsBtn = DesignedButton(this, this, "DefaultsBtn", "&Defaults", 8, 256);
+    TxtSortGoBtn = DesignedButton(this, this, "TxtSortGoBtn", "&Go!", 462, 256);
+    TxtSortGoBtn->SetModalResult(vcl::mrOk);
+    TxtSortGoBtn->SetDefault(true);
+    CancelBtn = DesignedButton(this, this, "CancelBtn", "&Cancel", 542, 256);
+    CancelBtn->SetModalResult(vcl::mrCancel);
+    CancelBtn->SetCancel(true);
+
+    OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
+    TxtSortGoBtn->OnClick = [this](vcl::TObject* sender) { TxtSortGoBtnClick(sender); };
+    DefaultsBtn->OnClick = [this](vcl::TObject* sender) { DefaultsBtnClick(sender); };
+    FamPriority->OnChange = [this](vcl::TObject* sender) { FamPriorityChange(sender); };
+    SizePriority->OnChange = [this](vcl::TObject* sender) { SizePriorityChange(sender); };
+    StylePriority->OnChange = [this](vcl::TObject* sender) { StylePriorityChange(sender); };
+    for (vcl::TCheckBox* box : {SepFamilies, SepSizes, SepStyles}) {
+        box->OnClick = [this](vcl::TObject* sender) { visibilities(sender); };
+    }
+    DeleteUnused->OnClick = [this](vcl::TObject* sender) { DeleteUnusedClick(sender); };
+
+    m_showDelete = 1;
+    FitToContents();
+}
+
+void TTextExprSorter::FitToContents() {
+    const vcl::TRect text = Label5->BoundsRect();
+    const vcl::TRect go = TxtSortGoBtn->BoundsRect();
+    while (ClientWidth() - kFitMargin < text.Right && Width() < vcl::Screen->Width()) {
+        SetWidth(Width() + kFitStep);
+    }
+    while (ClientHeight() - kFitMargin < go.Bottom && Height() < vcl::Screen->Height()) {
+        SetHeight(Height() + kFitStep);
+    }
+    while (ClientWidth() - kFitSlack > text.Right) {
+        SetWidth(Width() - kFitStep);
+    }
+    while (ClientHeight() - kFitSlack > go.Bottom) {
+        SetHeight(Height() - kFitStep);
+    }
+    if (vcl::Screen->Height() < Height()) {
+        // The class library has no scrolling forms: the form is made as high as the screen.
+        SetHeight(vcl::Screen->Height());
+    }
+}
+
+void TTextExprSorter::ApplyGermanCaptions() {
+    SetCaption("Vortragsbezeichnungen sortieren");
+    Label5->SetCaption(
+        "Bezeichnungen mit den folgenden Notensatzschriftarten werden automatisch in einen eigenen Abschnitt "
+        "sortiert: Petrucci, Tamburo, Engraver, Anastasia, Opus, Susato, Sonata.");
+    GroupBox1->SetCaption("eigene Abschnitte für verschiedene Schriftarten:");
+    Label4->SetCaption("Kriterien:");
+    SepFamilies->SetCaption("Familie");
+    SepSizes->SetCaption("Größe");
+    SepStyles->SetCaption("Stile");
+    Label3->SetCaption("Priorität");
+    Label1->SetCaption("weitere Notensatzschriften (mit Komma trennen)");
+    MusicFontsFirst->SetCaption("Notensatzschrift-Abschnitte zuerst");
+    DoSortMusical->SetCaption("Ausdrücke mit Notensatzschriften sortieren");
+    EmptyStick->SetCaption("leere Bezeichnungen bleiben bei ihrem Vorgänger");
+    CaseSens->SetCaption("Groß-/Kleinschreibung beachten");
+    DeleteUnused->SetCaption("unbenutzte löschen");
+    NoSorting->SetCaption("nur löschen, nicht sortieren");
+    DefaultsBtn->SetCaption("Standard");
+    CancelBtn->SetCaption("Abbruch");
+}
+
+void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
+    SetOwnerWindow(HostWindow);
+    VxForm_LoadState(*this, false, StateSuffix());
+    DeleteUnused->SetVisible(m_showDelete != 0);
+    NoSorting->SetVisible(m_showDelete != 0);
+    DeleteUnused->SetChecked(false);
+    NoSorting->SetChecked(false);
+    visibilities(this);
+    const bool german = LanguageIndex == 1;
+    if (german) {
+        ApplyGermanCaptions();
+    }
+    if (m_mode == kSorterApplyMode) {
+        TxtSortGoBtn->SetCaption(german ? "Start" : "Go!");
+        Info->SetCaption(german ? "Dieser Plug-In sortiert Ihre Vortragsbezeichnungen."
+                                : "This plug-in will sort your text expressions.");
+    } else {
+        TxtSortGoBtn->SetCaption(german ? "Ok" : "save options");
+        Info->SetCaption(german ? "Bitte wählen Sie die Einstellungen für die Sofortsortierung im Explorer für "
+                                  "Vortragsbezeichnungen."
+                                : "Please select the options for instantly sorted display in the Explorer for Text "
+                                  "Expressions.");
+    }
+    SetCaption(Caption() + VersionText);
+}
+
+void TTextExprSorter::visibilities(vcl::TObject* /*Sender*/) {
+    const int32_t checked =
+        (SepFamilies->Checked() ? 1 : 0) + (SepSizes->Checked() ? 1 : 0) + (SepStyles->Checked() ? 1 : 0);
+    const bool more = checked >= 2;
+    FamPriority->SetVisible(SepFamilies->Checked() && more);
+    UpDown1->SetVisible(SepFamilies->Checked() && more);
+    SizePriority->SetVisible(SepSizes->Checked() && more);
+    UpDown2->SetVisible(SepSizes->Checked() && more);
+    StylePriority->SetVisible(SepStyles->Checked() && more);
+    UpDown3->SetVisible(SepStyles->Checked() && more);
+    Label3->SetVisible(more);
+}
+
+void TTextExprSorter::PriorityChanged(vcl::TEdit* changed) {
+    if (m_adjusting) {
+        return;
+    }
+    m_adjusting = true;
+    for (vcl::TEdit* other : {FamPriority, SizePriority, StylePriority}) {
+        if (other != changed && other->Text() == changed->Text()) {
+            other->SetText("");
+        }
+    }
+    m_adjusting = false;
+    NormalizePriorities();
+}
+
+void TTextExprSorter::FamPriorityChange(vcl::TObject* /*Sender*/) {
+    PriorityChanged(FamPriority);
+}
+
+void TTextExprSorter::SizePriorityChange(vcl::TObject* /*Sender*/) {
+    PriorityChanged(SizePriority);
+}
+
+void TTextExprSorter::StylePriorityChange(vcl::TObject* /*Sender*/) {
+    PriorityChanged(StylePriority);
+}
+
+void TTextExprSorter::NormalizePriorities() {
+    if (m_adjusting) {
+        return;
+    }
+    m_adjusting = true;
+    const std::array<vcl::TEdit*, 3> edits = {FamPriority, SizePriority, StylePriority};
+    std::array<int32_t, 3> values{};
+    std::array<bool, 4> used{};
+    for (size_t i = 0; i < edits.size(); ++i) {
+        values[i] = NumberOf(*edits[i], 0);
+        if (values[i] > 3) {
+            values[i] = 3;
+            edits[i]->SetText("3");
+        }
+        if (values[i] >= 1 && values[i] <= 3) {
+            used[static_cast<size_t>(values[i])] = true;
+        }
+    }
+    for (int32_t p = 1; p <= 3; ++p) {
+        if (used[static_cast<size_t>(p)]) {
+            continue;
+        }
+        for (size_t i = 0; i < edits.size(); ++i) {
+            if (values[i] == 0) {
+                values[i] = p;
+                edits[i]->SetText(std::to_string(p));
+                break;
+            }
+        }
+    }
+    // The arrows step on from what the edits show.
+    const std::array<vcl::TUpDown*, 3> upDowns = {UpDown1, UpDown2, UpDown3};
+    for (size_t i = 0; i < upDowns.size(); ++i) {
+        int32_t shown = 0;
+        if (vcl::ParseWholeNumber(edits[i]->Text(), shown) && shown >= upDowns[i]->Min() &&
+            shown <= upDowns[i]->Max() && shown != upDowns[i]->Position()) {
+            vcl::TWinControl* associate = upDowns[i]->Associate();
+            upDowns[i]->SetAssociate(nullptr);
+            upDowns[i]->SetPosition(shown);
+            upDowns[i]->SetAssociate(associate);
+        }
+    }
+    m_adjusting = false;
+}
+
+void TTextExprSorter::DeleteUnusedClick(vcl::TObject* /*Sender*/) {
+    NoSorting->SetVisible(DeleteUnused->Checked());
+    if (!DeleteUnused->Checked()) {
+        NoSorting->SetChecked(false);
+    }
+}
+
+void TTextExprSorter::DefaultsBtnClick(vcl::TObject* /*Sender*/) {
+    VxForm_RestoreDefaults(*this);
+    SetModalResult(vcl::mrNone);
+}
+
+void TTextExprSorter::TxtSortGoBtnClick(vcl::TObject* /*Sender*/) {
+    VxForm_SaveState(*this, StateSuffix());
+    if (SortTextExpressions(*this, false) == 0) {
+        SetModalResult(vcl::mrNone);
+    } else {
+        SetModalResult(vcl::mrOk);
+    }
+}
+
+void TTextExprSorter::ReadOptions() {
+    TTextExpressions& table = TextExpressionTable();
+    TSortOptions& options = table.Options();
+    options.AdditionalFonts = win::Utf8ToAnsi(AddFonts->Text());
+    options.EmptySticks = EmptyStick->Checked() ? 1 : 0;
+    options.CaseFlag = CaseSens->Checked() ? 1 : 0;
+    options.MusicFontsFirst = MusicFontsFirst->Checked() ? 1 : 0;
+    options.SortMusicFonts = DoSortMusical->Checked() ? 1 : 0;
+    options.SeparateFamilies = SepFamilies->Checked() ? 1 : 0;
+    options.SeparateSizes = SepSizes->Checked() ? 1 : 0;
+    options.SeparateStyles = SepStyles->Checked() ? 1 : 0;
+    options.FamilyPriority = NumberOf(*FamPriority, kNoPriority);
+    options.SizePriority = NumberOf(*SizePriority, kNoPriority);
+    options.StylePriority = NumberOf(*StylePriority, kNoPriority);
+    options.NumberOrder = 0;
+    if (!table.SortTables().Built() || !options.AdditionalFonts.empty()) {
+        table.SortTables().Build(options.AdditionalFonts);
+    }
+}
+
+// ---- The sort run ----
+
+int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder) {
+    if (!form.ShowDeleteMark()) {
+        form.DeleteUnused->SetChecked(false);
+        form.DeleteUnused->SetVisible(false);
+    }
+    form.ReadOptions();
+    TTextExpressions& table = TextExpressionTable();
+    table.Options().NumberOrder = numberOrder ? 1 : 0;
+    const bool apply = form.Mode() == kSorterApplyMode;
+    if (apply) {
+        table.LoadFromDocument();
+    }
+    if (!form.ShowDeleteMark()) {
+        form.DeleteUnused->SetChecked(false);
+    }
+    const int32_t result =
+        table.DeleteUnused(form.Handle(), apply, form.DeleteUnused->Checked(), form.NoSorting->Checked());
+    if (result == 0) {
+        form.SetModalResult(vcl::mrNone);
+    }
+    return result;
+}
+
+int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool deleteUnused, bool noSorting) {
+    if (writeBack && SelectionRecords[1].viewKey() != 0) {
+        ShowMessageText(owner, "Please choose to show all staves (in the view menu) before invoking this command.",
+                        "Bitte wählen Sie zuerst im Menu 'Ansicht' an, dass alle Systeme angezeigt werden.", 0, 0);
+        return 0;
+    }
+    if (writeBack && m_emptyMet != 0) {
+        ShowMessageText(owner,
+                        "WARNING: There are empty text expressions which can't be loaded. Please insert at least one "
+                        "space character into the text field.",
+                        "WARNUNG: Es gibt leere Vortragsbezeichnungen, die nicht geladen werden können. Bitte geben "
+                        "Sie mindestens eine Leerstelle in das Textfeld ein.",
+                        0, 0);
+        return 1;
+    }
+    if (writeBack && deleteUnused) {
+        m_records.resize(static_cast<size_t>(std::clamp(m_count, 0, Count())));  // no fillers of a sort
+        if (!CountUsage()) {
+            // The host stopped the count: with counts that are not whole nothing is deleted.
+            return 0;
+        }
+        const auto unused = std::count_if(m_records.begin(), m_records.end(),
+                                          [](const auto& record) { return record->UsageCount == 0; });
+        if (unused > 0) {
+            const std::string n = std::to_string(unused);
+            if (!AskYesNo(owner, "This will delete " + n + " unused text expressions from the document. Proceed?",
+                          "Dieser Vorgang wird " + n + " unbenutzte Vortragsbezeichnungen löschen. Weiter?", 0, 0)) {
+                return 0;
+            }
+            std::erase_if(m_records, [](const auto& record) { return record->UsageCount == 0; });
+            m_count = Count();
+        }
+    }
+    Sort(noSorting);
+    if (writeBack) {
+        ShowMessageById(owner, kMessageSortFinished, kCaptionSortFinished, 0, true);
+        m_stale = 1;
+        RenumberDocument();
+    }
+    return 1;
+}
+
+int32_t RunTextExpressionSorter() {
+    std::unique_ptr<TTextExprSorter> form(vcl::Create<TTextExprSorter>(nullptr));
+    form->SetMode(kSorterApplyMode);
+    return form->ShowModal();
+}
+
+bool RunSortTool(TFMisc& context) {
+    TTextExpressions& table = TextExpressionTable();
+    TSortOptions& options = table.Options();
+    options.SeparateFamilies = context.Options[0].value != 0 ? 1 : 0;
+    options.FamilyPriority = context.Options[1].value;
+    options.SeparateSizes = context.Options[2].value != 0 ? 1 : 0;
+    options.SizePriority = context.Options[3].value;
+    options.SeparateStyles = context.Options[4].value != 0 ? 1 : 0;
+    options.StylePriority = context.Options[5].value;
+    options.MusicFontsFirst = context.MoreOptions[0].value != 0 ? 1 : 0;
+    options.SortMusicFonts = context.MoreOptions[1].value != 0 ? 1 : 0;
+    options.EmptySticks = context.MoreOptions[2].value != 0 ? 1 : 0;
+    options.CaseFlag = context.MoreOptions[3].value != 0 ? 1 : 0;
+    options.NumberOrder = 0;
+    if (!table.SortTables().Built()) {
+        options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[4].text);
+        table.SortTables().Build(options.AdditionalFonts);
+    }
+    table.LoadFromDocument();
+    return table.DeleteUnused(context.OwnerWindow, true, context.Options[6].value != 0,
+                              context.Options[7].value != 0) != 0;
+}
+
+}  // namespace orvex

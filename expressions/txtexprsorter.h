@@ -1,0 +1,105 @@
+// TTextExprSorter: the modal dialog in which the user chooses how the document's text
+// expressions are ordered. In apply mode (menu command code 4) Go loads the shared table, deletes
+// unused expressions when asked, sorts, and rewrites the document under the new numbers; in
+// options mode (the explorer's) Go only sorts the shared table in memory, and the delete controls
+// are hidden. Its remembered state is kept per mode (no suffix in apply mode, "EX" in options
+// mode).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/tool_context.h"
+#include "forms/vxform.h"
+#include "platform/vcl/comctrls.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace orvex {
+
+class TTextExpressions;
+
+inline constexpr int32_t kSorterOptionsMode = 0;
+inline constexpr int32_t kSorterApplyMode = 1;
+
+class TTextExprSorter : public VxForm {
+public:
+    /// The designed form with the show-delete mark set, fitted to its contents and the screen.
+    explicit TTextExprSorter(vcl::TComponent* owner);
+
+    // ---- Designed controls ----
+    vcl::TLabel* Info;
+    vcl::TLabel* Label5;
+    vcl::TGroupBox* GroupBox1;
+    vcl::TLabel* Label4;
+    vcl::TCheckBox* SepFamilies;
+    vcl::TCheckBox* SepSizes;
+    vcl::TCheckBox* SepStyles;
+    vcl::TLabel* Label3;
+    vcl::TEdit* FamPriority;
+    vcl::TUpDown* UpDown1;
+    vcl::TEdit* SizePriority;
+    vcl::TUpDown* UpDown2;
+    vcl::TEdit* StylePriority;
+    vcl::TUpDown* UpDown3;
+    vcl::TLabel* Label1;
+    vcl::TEdit* AddFonts;
+    vcl::TCheckBox* MusicFontsFirst;
+    vcl::TCheckBox* DoSortMusical;
+    vcl::TCheckBox* EmptyStick;
+    vcl::TCheckBox* CaseSens;
+    vcl::TCheckBox* DeleteUnused;
+    vcl::TCheckBox* NoSorting;
+    vcl::TButton* DefaultsBtn;
+    vcl::TButton* TxtSortGoBtn;
+    vcl::TButton* CancelBtn;
+
+    /// 1 apply, 0 options; set before the form shows.
+    void SetMode(int32_t mode) { m_mode = mode; }
+    int32_t Mode() const { return m_mode; }
+    /// Set by the constructor; the explorer clears it so that the delete controls never show.
+    bool ShowDeleteMark() const { return m_showDelete != 0; }
+    void SetShowDeleteMark(bool show) { m_showDelete = show ? 1 : 0; }
+
+    // ---- Handlers ----
+    void FormShow(vcl::TObject* Sender);
+    void TxtSortGoBtnClick(vcl::TObject* Sender);
+    void DefaultsBtnClick(vcl::TObject* Sender);
+    void FamPriorityChange(vcl::TObject* Sender);
+    void SizePriorityChange(vcl::TObject* Sender);
+    void StylePriorityChange(vcl::TObject* Sender);
+    /// OnClick of the three criteria boxes: the priorities show when two or more are checked.
+    void visibilities(vcl::TObject* Sender);
+    void DeleteUnusedClick(vcl::TObject* Sender);
+
+    /// Makes the three priorities a permutation of 1-3 where the values allow it.
+    void NormalizePriorities();
+    /// Copies the form's options into the shared table and builds its sort tables when needed.
+    void ReadOptions();
+    /// The suffix of the remembered state in the current mode.
+    std::string StateSuffix() const { return m_mode == kSorterApplyMode ? "" : "EX"; }
+
+private:
+    /// A priority edit changed: the other edits holding the same text are emptied.
+    void PriorityChanged(vcl::TEdit* changed);
+    void ApplyGermanCaptions();
+    void FitToContents();
+
+    int32_t m_mode = kSorterApplyMode;
+    uint8_t m_showDelete = 1;
+    bool m_adjusting = false;  ///< the priorities are being changed by the form itself
+};
+
+/// The sort run of the sorter's Go (number order 0) and of the explorer (1 restores the document
+/// order), on the shared table; 0 keeps the form open.
+int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder);
+
+/// Menu command code 4: the sorter in apply mode, shown modally; answers its modal result.
+int32_t RunTextExpressionSorter();
+
+/// Tool item 9: the sorter's run with the options of the tool context (rows 0-5 the criteria and
+/// priorities, rows 0-3 of the "More..." set the switches, its row 4 the additional music fonts)
+/// on the shared table, loaded from the document, deleting unused expressions when row 6 asks
+/// (row 7: delete only); false when the run was refused.
+bool RunSortTool(TFMisc& context);
+
+}  // namespace orvex

@@ -1,0 +1,246 @@
+#include "forms/printfiles.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "core/dispatch.h"
+#include "core/hooks.h"
+#include "core/lumvar_binding.h"
+#include "core/startup.h"
+#include "forms/copies.h"
+#include "forms/file_controls.h"
+
+namespace orvex {
+namespace {
+
+/// The print tool's item in the dispatcher.
+constexpr int32_t kPrintItem = 50;
+
+template <class T>
+T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
+            int32_t height) {
+    control->SetName(name);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
+                           int32_t left, int32_t top) {
+    auto* label = Designed(parent, new vcl::TLabel(owner), name, left, top, 0, 13);
+    label->SetCaption(caption);
+    return label;
+}
+
+int32_t NumberOr(const std::string& text, int32_t otherwise) {
+    int32_t value = 0;
+    return vcl::ParseWholeNumber(text, value) ? value : otherwise;
+}
+
+}  // namespace
+
+// ---- TDriveComboBox ----
+
+TDriveComboBox::TDriveComboBox(vcl::TComponent* owner) : vcl::TComboBox(owner) {
+    SetStyle(vcl::csDropDownList);
+    Items().Add(std::filesystem::current_path().root_path().string());
+    SetItemIndex(0);
+    OnChange = [this](vcl::TObject*) {
+        if (m_dirList != nullptr && !Text().empty()) {
+            m_dirList->SetDirectory(Text());
+        }
+    };
+}
+
+// ---- TPrintMultipleFiles ----
+
+TPrintMultipleFiles::TPrintMultipleFiles(vcl::TComponent* owner) : VxForm(owner) {
+    SetName("PrintMultipleFiles");
+    SetCaption("Orvex: Print Multiple Files");
+    SetPosition(vcl::poScreenCenter);
+    SetKeyPreview(true);
+    SetClientWidth(400);
+    SetClientHeight(452);
+
+    OkButton = Designed(this, new vcl::TBitBtn(this), "OkButton", 8, 420, 75, 25);
+    OkButton->SetCaption("&Go!");
+    OkButton->SetDefault(true);
+    Defaults = Designed(this, new vcl::TButton(this), "Defaults", 91, 420, 75, 25);
+    Defaults->SetCaption("&Defaults");
+    BitBtn1 = Designed(this, new vcl::TBitBtn(this), "BitBtn1", 174, 420, 75, 25);
+    BitBtn1->SetCaption("&Cancel");
+    BitBtn1->SetCancel(true);
+    Label1 = Designed(this, new vcl::TLabel(this), "Label1", 8, 8, 381, 57);
+    Label1->SetAutoSize(false);
+    Label1->SetWordWrap(true);
+    Label1->SetAlignment(vcl::taCenter);
+    Label1->SetColor(vcl::clWhite);
+    Label1->SetCaption(
+        "This plug-in prints all selected files to Finale's currently active printer. If the process stops, such as "
+        "due to a printer error, you can reactivate it by clicking Finale's menu bar.");
+    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 8, 72, 381, 337);
+    Label2 = DesignedLabel(Panel1, this, "Label2", "&Copies:", 8, 12);
+    edCopies = Designed(Panel1, new vcl::TEdit(this), "edCopies", 88, 8, 49, 21);
+    edCopies->SetText("1");
+    edPause = Designed(Panel1, new vcl::TEdit(this), "edPause", 296, 8, 49, 21);
+    Label3 = DesignedLabel(Panel1, this, "Label3", "&Pause after:", 216, 12);
+    edPath = Designed(Panel1, new vcl::TEdit(this), "edPath", 88, 36, 285, 21);
+    Label4 = DesignedLabel(Panel1, this, "Label4", "P&ath:", 8, 40);
+    DriveComboBox1 = Designed(Panel1, new TDriveComboBox(this), "DriveComboBox1", 8, 64, 365, 21);
+    DLB = Designed(Panel1, new TDirectoryListBox(this), "DLB", 8, 92, 180, 209);
+    ListBox = Designed(Panel1, new TFileListBox(this), "ListBox", 196, 92, 177, 209);
+    ListBox->SetMultiSelect(true);
+    ListBox->SetMask("*.MUS");
+    cbIndividual = Designed(Panel1, new vcl::TCheckBox(this), "cbIndividual", 8, 310, 365, 17);
+    cbIndividual->SetCaption("Specify individually (extra dialog)");
+    lbDirectory = DesignedLabel(Panel1, this, "lbDirectory", "", 8, 330);
+    lbDirectory->SetVisible(false);
+
+    // The lists start in the current folder, as the class library's lists do.
+    DriveComboBox1->SetDirList(DLB);
+    DLB->SetFileList(ListBox);
+    std::error_code error;
+    DLB->SetDirectory(std::filesystem::current_path(error));
+    lbDirectory->SetCaption(DLB->Directory().string());
+
+    OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
+    OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
+    edPath->OnChange = [this](vcl::TObject* sender) { edPathChange(sender); };
+    DLB->OnChange = [this](vcl::TObject* sender) { DLBChange(sender); };
+    Defaults->OnClick = [this](vcl::TObject* sender) { DefaultsClick(sender); };
+    BitBtn1->OnClick = [this](vcl::TObject* sender) { BitBtn1Click(sender); };
+    OkButton->OnClick = [this](vcl::TObject* sender) { OkButtonClick(sender); };
+
+    SetCaption(Caption() + VersionText);
+    VxForm_LoadState(*this, true, "");
+}
+
+TPrintMultipleFiles::~TPrintMultipleFiles() {
+    // The run's context is part of this form: no run may go on without it.
+    if (PrintContext == &m_context) {
+        EndPrintRun();
+    }
+    if (!vcl::Application->Terminated()) {
+        std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
+    }
+}
+
+void TPrintMultipleFiles::FormShow(vcl::TObject* /*Sender*/) {
+    const win::Hwnd finaleWindow = GetFinaleWindow();
+    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : HostWindow);
+    SetCollapseMode(0);
+    VxForm_LoadState(*this, true, "");
+    const int32_t buttonsTop = ClientHeight() - 4 - OkButton->Height();
+    for (vcl::TControl* button : {static_cast<vcl::TControl*>(OkButton), static_cast<vcl::TControl*>(Defaults),
+                                  static_cast<vcl::TControl*>(BitBtn1)}) {
+        button->SetTop(buttonsTop);
+    }
+    Panel1->SetBounds(Panel1->Left(), Panel1->Top(), ClientWidth() - 19, buttonsTop - 4 - Panel1->Top());
+    Label1->SetWidth(Panel1->Width());
+    const int32_t needed = Defaults->Left() + Defaults->Width() + 25;
+    if (ClientWidth() < needed) {
+        SetClientWidth(needed);
+    }
+}
+
+void TPrintMultipleFiles::edPathChange(vcl::TObject* /*Sender*/) {
+    if (m_pathChanging || (ListBox->Items().Count() > 0 && edPath->Text() == m_currentPath)) {
+        return;
+    }
+    m_pathChanging = true;
+    std::string text = edPath->Text();
+    if (text.size() > 1 && text[1] == '\\') {
+        text.insert(1, ":");
+        edPath->SetText(text);
+    }
+    // An empty path is the current folder, as in the options dialog's file lists.
+    std::error_code error;
+    std::filesystem::path path =
+        text.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(text, error);
+    path = path.lexically_normal();
+    if (path.has_relative_path() && !path.has_filename()) {
+        path = path.parent_path();  // no trailing separator
+    }
+    m_currentPath = path.string();
+    ListBox->SetMask("*.MUS");
+    DLB->SetDirectory(path);
+    ListBox->SetDirectory(path);
+    m_pathChanging = false;
+}
+
+void TPrintMultipleFiles::DLBChange(vcl::TObject* /*Sender*/) {
+    lbDirectory->SetCaption(DLB->Directory().string());
+    // While the path edit points the lists at its path, it keeps the text the user typed.
+    if (!m_pathChanging) {
+        edPath->SetText(DLB->Directory().string());
+    }
+}
+
+void TPrintMultipleFiles::DefaultsClick(vcl::TObject* /*Sender*/) {
+    VxForm_RestoreDefaults(*this);
+}
+
+void TPrintMultipleFiles::BitBtn1Click(vcl::TObject* /*Sender*/) {
+    Release();
+}
+
+void TPrintMultipleFiles::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Action) {
+    Action = vcl::caFree;
+}
+
+void TPrintMultipleFiles::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidth, int32_t& NewHeight, bool& Resize) {
+    NewWidth = std::max(NewWidth, Defaults->Left() + Defaults->Width() + 25);
+    NewHeight = std::max(NewHeight, 400);
+    Resize = true;
+}
+
+void TPrintMultipleFiles::OkButtonClick(vcl::TObject* /*Sender*/) {
+    VxForm_SaveState(*this, "");
+    // Go! again while the form's own run goes on would mix the keys of two runs in the host.
+    if (ListBox->SelCount() == 0 || PrintContext == &m_context) {
+        return;
+    }
+    m_context.Options[1].value = NumberOr(edPause->Text(), 0);
+    m_context.Options[0].value = NumberOr(edCopies->Text(), 1);
+    m_context.PrintForm = this;
+    m_individual = false;
+    if (cbIndividual->Checked()) {
+        if (m_copiesForm == nullptr) {
+            m_copiesForm = vcl::Create<TfmCopies>(this);
+        }
+        m_copiesForm->PrintForm = this;
+        m_copiesForm->GoFlag = 0;
+        m_copiesForm->ShowModal();
+        if (m_copiesForm->GoFlag != 1) {
+            return;
+        }
+        m_individual = true;
+    }
+    DispatchTool(m_context, kPrintItem, 0, 0);
+}
+
+int32_t TPrintMultipleFiles::CopiesOf(const std::string& fileName) const {
+    if (const TfmCopies* copies = CopiesForm()) {
+        if (const int32_t number = copies->CopiesOf(fileName); number >= 0) {
+            return number;
+        }
+    }
+    return m_context.Options[0].value;
+}
+
+int32_t ShowPrintMultipleFiles() {
+    // The application owns the form, so that it is freed when the plug-in is unloaded.
+    auto* form = vcl::Create<TPrintMultipleFiles>(vcl::Application);
+    ModelessFormList.push_back(form);
+    form->Show();
+    return 1;
+}
+
+void EndPrintRun() {
+    if (Now) {
+        Now->Timer->SetEnabled(false);
+    }
+    PrintContext = nullptr;
+}
+
+}  // namespace orvex

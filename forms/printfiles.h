@@ -1,0 +1,95 @@
+// TPrintMultipleFiles: the user picks a folder and several document files ("*.MUS"), the
+// number of copies and a pause, and optionally the copies of every file (TfmCopies). Go! hands
+// the run to tool item 50 of the dispatcher with the form's own tool context: the dispatcher
+// opens one file after the other in the host by keys, and the TNow timer prints and closes it.
+// The form stays open during the run; closing it releases it and ends the run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/tool_context.h"
+#include "forms/vxform.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace orvex {
+
+class TDirectoryListBox;
+class TFileListBox;
+class TfmCopies;
+
+/// The drives of the file system, linked to a directory list: this file system has one, its root.
+class TDriveComboBox : public vcl::TComboBox {
+public:
+    explicit TDriveComboBox(vcl::TComponent* owner);
+    /// The directory list that shows the chosen drive (none by default).
+    void SetDirList(TDirectoryListBox* list) { m_dirList = list; }
+
+private:
+    TDirectoryListBox* m_dirList = nullptr;
+};
+
+class TPrintMultipleFiles : public VxForm {
+public:
+    explicit TPrintMultipleFiles(vcl::TComponent* owner);
+    /// Ends a run of the form's context and leaves the list of open modeless forms.
+    ~TPrintMultipleFiles() override;
+
+    // ---- Designed controls ----
+    vcl::TBitBtn* OkButton;  ///< "&Go!"
+    vcl::TButton* Defaults;
+    vcl::TBitBtn* BitBtn1;  ///< "&Cancel"
+    vcl::TLabel* Label1;    ///< the explanation
+    vcl::TPanel* Panel1;
+    vcl::TLabel* Label2;  ///< "&Copies:"
+    vcl::TEdit* edCopies;
+    vcl::TEdit* edPause;
+    vcl::TLabel* Label3;  ///< "&Pause after:"
+    vcl::TEdit* edPath;
+    vcl::TLabel* Label4;  ///< "P&ath:"
+    TDriveComboBox* DriveComboBox1;
+    TDirectoryListBox* DLB;
+    TFileListBox* ListBox;  ///< the "*.MUS" files of the folder, several selectable
+    vcl::TCheckBox* cbIndividual;
+    vcl::TLabel* lbDirectory;  ///< hidden: the directory list's folder
+
+    // ---- Handlers ----
+    void FormShow(vcl::TObject* Sender);
+    void edPathChange(vcl::TObject* Sender);
+    void DLBChange(vcl::TObject* Sender);
+    void DefaultsClick(vcl::TObject* Sender);
+    void BitBtn1Click(vcl::TObject* Sender);
+    void FormClose(vcl::TObject* Sender, vcl::TCloseAction& Action);
+    void FormCanResize(vcl::TObject* Sender, int32_t& NewWidth, int32_t& NewHeight, bool& Resize);
+    void OkButtonClick(vcl::TObject* Sender);
+
+    /// The tool context of the print run, owned by the form.
+    TFMisc& Context() { return m_context; }
+    const std::string& CurrentPath() const { return m_currentPath; }
+    /// The copies form when the run takes individual copies; none otherwise.
+    TfmCopies* CopiesForm() const { return m_individual ? m_copiesForm : nullptr; }
+    /// The copies of a file of the run: its row of the copies form when individual copies were
+    /// chosen (and the form names the file), else option 0 of the context.
+    int32_t CopiesOf(const std::string& fileName) const;
+
+    /// The file the run opened last (set by the dispatcher when it opens the next file).
+    std::filesystem::path PrintingFile;
+
+private:
+    std::string m_currentPath;
+    TFMisc m_context;
+    TfmCopies* m_copiesForm = nullptr;  ///< made on first use, owned by this form
+    bool m_individual = false;          ///< the run takes the copies form's copies
+    bool m_pathChanging = false;
+};
+
+/// The print command: makes the form, shows it without blocking and adds it to
+/// ModelessFormList. Answers 1.
+int32_t ShowPrintMultipleFiles();
+
+/// Ends a print run: the TNow timer stops and no context is the print context any more.
+void EndPrintRun();
+
+}  // namespace orvex

@@ -1,0 +1,76 @@
+// The keys of the host's main window: it carries out the accelerators of its File menu as the
+// user types them, so that a program that drives the host by keys (a plug-in printing many
+// files) opens, prints and closes documents as it would in the host.
+//
+// - Alt with the File menu's letter opens the File menu; the next letter chooses a command:
+//   Open shows the open dialog, Print the print dialog (only with a document open), Close
+//   closes the document in front at once (the host keeps no record of unsaved changes, so it
+//   asks nothing).
+// - The open dialog takes the typed characters as the file's full path (Backspace deletes the
+//   last one); Enter opens the document file and closes the dialog.
+// - The print dialog: Alt with the copies letter puts the focus into its copies field with the
+//   text selected, so that the digits typed next replace it; Enter "prints" the document in
+//   front ("host: printed NAME, N copies") and closes the dialog.
+// - Escape closes an open menu or dialog; every other key, and a letter that no menu or dialog
+//   takes, does nothing.
+//
+// Typed characters are read as the window system's keyboard layout (US) gives them. Menu
+// letters are compared regardless of case; the German host reads the key that carries "ö" on a
+// German keyboard (VK_OEM_3) as its Open letter. The host's file system, as on the platform
+// the host comes from, ignores the letter case of file names: a typed path that names no file
+// is looked up again regardless of case.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/host/host.h"
+
+namespace host {
+
+/// The accelerator letters of the host's File menu (lower case, UTF-8): the menu itself (with
+/// Alt), its Open, Print and Close commands, and the copies field of the print dialog (with Alt).
+struct FileMenuAccelerators {
+    std::string file;
+    std::string open;
+    std::string print;
+    std::string close;
+    std::string copies;
+};
+/// English Alt+F, o, p, c, Alt+C; German Alt+D, ö, p (d from host year 2000), c, Alt+K;
+/// Italian Alt+F, a, m, d, Alt+C.
+FileMenuAccelerators FileMenuAcceleratorsOf(Language language, int32_t year);
+
+/// The character a key gives in the window system's keyboard layout, with or without Shift;
+/// 0 for a key that gives none.
+char TypedCharacter(uint16_t virtualKey, bool shift);
+
+/// The path of an existing file or folder that `path` names when letter case is ignored, or
+/// `path` itself when it exists as written or no such file is found.
+std::filesystem::path ResolvePathIgnoringCase(const std::filesystem::path& path);
+
+class MainWindowKeys {
+public:
+    explicit MainWindowKeys(Host& host) : m_host(host) {}
+
+    /// A key reaches the main window (WM_KEYDOWN); Shift and Alt are read from the key state.
+    void KeyDown(uint16_t virtualKey);
+
+private:
+    enum class Mode { Idle, FileMenu, OpenDialog, PrintDialog };
+
+    /// The menu letter of a key: its character in lower case, or the German "ö".
+    std::string LetterOf(uint16_t virtualKey) const;
+    void ChooseFileCommand(const std::string& letter);
+    void OpenTypedPath();
+    void PrintFrontDocument();
+
+    Host& m_host;
+    Mode m_mode = Mode::Idle;
+    std::string m_field;            ///< the open dialog's path or the print dialog's copies
+    bool m_copiesFocused = false;   ///< the copies field has the focus
+    bool m_copiesSelected = false;  ///< its text is selected: the next digit replaces it
+};
+
+}  // namespace host

@@ -1,0 +1,72 @@
+// hostsim end to end: "Print Multiple Files" prints three document files in one run. The host
+// opens, prints and closes each as the plug-in's keys tell it, the run asks whether to go on
+// after two files, and the user's own document stays open.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/host/mus_file.h"
+#include "platform/host/score_text.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+class PrintFilesHostsimTest : public testsupport::DesktopTest {};
+
+TEST_F(PrintFilesHostsimTest, ThreeFilesArePrintedWithAPauseQuestionAfterTwo) {
+    const std::filesystem::path folder = TempFolder() / "scores";
+    std::filesystem::create_directories(folder);
+    const auto score = host::ReadScoreFile(std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score");
+    for (const char* name : {"Alto.MUS", "Bass.MUS", "Cello.MUS"}) {
+        host::WriteMusFile(*score, folder / name);
+    }
+    const std::string records = std::to_string(host::ReadMusFile(folder / "Alto.MUS")->Records().Count());
+
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string() +
+            "\n"
+            "form TPrintMultipleFiles set edPath " +
+            folder.string() +
+            "\n"
+            "form TPrintMultipleFiles set ListBox +Alto.MUS\n"
+            "form TPrintMultipleFiles set ListBox +Bass.MUS\n"
+            "form TPrintMultipleFiles set ListBox +Cello.MUS\n"
+            "form TPrintMultipleFiles set edCopies 3\n"
+            "form TPrintMultipleFiles set edPause 2\n"
+            "form TPrintMultipleFiles click OkButton\n"
+            "answer yes\n"
+            "menu \"Orvex/Print Multiple Files\"\n"
+            "wait 5000\n"
+            "print menus\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    const auto from = std::find(result.out.begin(), result.out.end(), "> menu \"Orvex/Print Multiple Files\"");
+    std::vector<std::string> host;
+    for (auto line = from; line != result.out.end(); ++line) {
+        if (line->starts_with("host: ") || line->starts_with("  label Message ") || line->starts_with("menu bar")) {
+            host.push_back(*line);
+        }
+    }
+    const auto printed = [&](const std::string& name) {
+        return std::vector<std::string>{"host: opened document 2 \"" + name + "\", " + records + " records",
+                                        "host: printed " + name + ", 3 copies",
+                                        "host: closed document 2 \"" + name + "\""};
+    };
+    std::vector<std::string> expected = {"host: Orvex188.fxt changed the document"};
+    for (const auto& part :
+         {printed("Alto.MUS"), printed("Bass.MUS"),
+          std::vector<std::string>{"  label Message \"2 files have been printed. Continue?\""}, printed("Cello.MUS")}) {
+        expected.insert(expected.end(), part.begin(), part.end());
+    }
+    // The user's document is in front again.
+    expected.push_back("menu bar of \"Finale 2000 - [quartet]\"");
+    expected.push_back("host: unloaded Orvex188.fxt");
+    expected.push_back("host: unloaded Lumvar2000.fxt");
+    testsupport::ExpectLines(expected, host);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// The sorter end to end: hostsim loads the built plug-ins, the user chooses the sorter from the
+// product menu and clicks Go, and the document's expressions and their placements are renumbered.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "tests/support/fixture.h"
+
+namespace {
+
+class SorterHostsimTest : public testsupport::DesktopTest {};
+
+TEST_F(SorterHostsimTest, GoSortsTheDocumentsExpressions) {
+    const auto score = TempFolder() / "tempi.txt";
+    std::ofstream(score) << "font 2 \"Arial\"\n"
+                            "staff \"Flute\"\n"
+                            "measures 2\n"
+                            "expression 1 \"molto\" font 2\n"
+                            "expression 2 \"Adagio\" font 2\n"
+                            "expression 3 \"dolce\" font 2\n"
+                            "measureexpression 1 1\n"
+                            "measureexpression 2 3\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            score.string() +
+            "\n"
+            "form TTextExprSorter click TxtSortGoBtn\n"
+            "menu \"Orvex/Miscellaneous/Text Expression Sorter\"\n"
+            "dump records SODT\n"
+            "dump records otDY\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto form = std::find(result.out.begin(), result.out.end(),
+                                "[form] \"Text Expression Sorter 1.88d\" TTextExprSorter, modal");
+    ASSERT_NE(form, result.out.end());
+    EXPECT_NE(std::find(form, result.out.end(), "  button TxtSortGoBtn \"Go!\""), result.out.end());
+    testsupport::ExpectLines(
+        {
+            "  'SODT' other (1, 0), 19 bytes: 020C 0000 0000 0000 0000 0000 4164 6167 696F 00",
+            "  'SODT' other (2, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 646F 6C63 6500",
+            "  'SODT' other (3, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 6D6F 6C74 6F00",
+        },
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 3 'SODT' of 11", "  "));
+    // "Adagio" (2) is first now, "dolce" (3) second, "molto" (1) third.
+    testsupport::ExpectLines(
+        {
+            "  'otDY' other (1, 0), 12 bytes: 0300 0000 0000 0000 0000 0000",
+            "  'otDY' other (2, 0), 12 bytes: 0200 0000 0000 0000 0000 0000",
+        },
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 2 'otDY' of 11", "  "));
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "host: Orvex188.fxt changed the document"),
+              result.out.end());
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// "Vx &Remove..." end to end: the entry filters over the entries the engine hands over.
+#include <cstdlib>
+
+#include "tests/tools/notes_fixture.h"
+#include "tools/notes/entry_details.h"
+
+namespace {
+
+using testsupport::NotesTest;
+
+constexpr int32_t kRemove = 101;
+
+constexpr const char* kScore = R"(
+staff "Flute"
+staff "Oboe"
+measures 4 time 4/4
+notes 1 1 c5/4 r/4h r/4h d5/4
+notes 1 2 e5/8 f5/8 g5/4 r/4 a5/4
+notes 2 1 r/4h c4/2 r/4
+)";
+
+class RemoveTest : public NotesTest {
+protected:
+    void SetUp() override {
+        NotesTest::SetUp();
+        StartHost(kScore);
+        Select(1, 2, 1, 4);
+    }
+};
+
+TEST_F(RemoveTest, HiddenRestsAreDeletedOneAfterAnother) {
+    EditEntry(1, 1, 0, [](hostapi::EntryView e) { SetOffset(e, 12); });
+    RunTool(kRemove, {{"Row9", "1"}, {"Row1", "1"}});
+    const host::CellEntries& flute = Cell(1, 1);
+    ASSERT_EQ(flute.size(), 2u);
+    EXPECT_EQ(View(flute[1]).position(), 3072);
+    EXPECT_EQ(Offset(View(flute[0])), 0);
+    const host::CellEntries& oboe = Cell(2, 1);
+    ASSERT_EQ(oboe.size(), 2u);
+    EXPECT_EQ(View(oboe[0]).position(), 1024);
+    EXPECT_EQ(Cell(1, 2).size(), 5u);  // a visible rest stays
+}
+
+TEST_F(RemoveTest, PlacedRestsBecomeFloatingRests) {
+    EditEntry(1, 2, 3, [](hostapi::EntryView e) { e.setNoteCount(1); });
+    RunTool(kRemove, {{"Row0", "1"}});
+    const auto placed = View(Cell(1, 2)[3]);
+    EXPECT_EQ(placed.noteCount(), 0);
+    EXPECT_TRUE(placed.has(hostapi::kEntryFloatingRest));
+    const auto plain = View(Cell(2, 1)[2]);  // a rest without a note slot stays as it is
+    EXPECT_FALSE(plain.has(hostapi::kEntryFloatingRest));
+}
+
+TEST_F(RemoveTest, StemsAreRemovedAndTheEntriesUnbeamed) {
+    PutStemWord(orvex::kTagStemUp, View(Cell(1, 2)[0]).number(), 0x55);
+    EditEntry(1, 2, 0, [](hostapi::EntryView e) { e.setFlag(hostapi::kEntryStemDetails, true); });
+    ASSERT_FALSE(View(Cell(1, 2)[1]).has(hostapi::kEntryBeamStart));
+    RunTool(kRemove, {{"Row7", "1"}});
+    const host::CellEntries& cell = Cell(1, 2);
+    for (size_t i = 0; i < cell.size(); ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i));
+        const auto entry = View(cell[i]);
+        EXPECT_TRUE(entry.has(hostapi::kEntryBeamStart));  // the rest too, as a note's next entry
+        const int32_t expected = entry.isNote() ? 0 : -1;
+        EXPECT_EQ(StemWord(orvex::kTagStemUp, entry.number()), expected);
+        EXPECT_EQ(StemWord(orvex::kTagStemDown, entry.number()), expected);
+        EXPECT_EQ(entry.has(hostapi::kEntryStemDetails), entry.isNote());
+    }
+}
+
+TEST_F(RemoveTest, StemAndBeamRecordsGoOnlyWithTheStemRecordsFlag) {
+    const hostapi::EntryNumber flagged = View(Cell(1, 1)[0]).number();
+    const hostapi::EntryNumber unflagged = View(Cell(1, 1)[3]).number();
+    PutEntryRecord("edST", flagged, std::vector<uint8_t>(10, 1));
+    PutEntryRecord("edBH", flagged, std::vector<uint8_t>(10, 1));
+    PutEntryRecord("edBL", flagged, std::vector<uint8_t>(10, 1));
+    PutEntryRecord("edST", unflagged, std::vector<uint8_t>(10, 1));
+    EditEntry(1, 1, 0, [](hostapi::EntryView e) { e.setFlag(hostapi::kEntryStemDetails, true); });
+    RunTool(kRemove, {{"Row2", "1"}, {"Row3", "1"}});
+    EXPECT_TRUE(EntryRecord("edST", flagged).empty());
+    EXPECT_TRUE(EntryRecord("edBH", flagged).empty());
+    EXPECT_TRUE(EntryRecord("edBL", flagged).empty());
+    EXPECT_EQ(EntryRecord("edST", unflagged).size(), 10u);
+}
+
+// ---- The conversion rate from the first to the last measure ----
+
+class RemoveRateTest : public NotesTest {
+protected:
+    /// Eleven measures of sixteen sixteenth notes.
+    void SetUp() override {
+        NotesTest::SetUp();
+        std::string score = "staff \"Piano\"\nmeasures 11\n";
+        for (int measure = 1; measure <= 11; ++measure) {
+            score += "notes 1 " + std::to_string(measure);
+            for (int i = 0; i < 16; ++i) {
+                score += " c5/16";
+            }
+            score += "\n";
+        }
+        StartHost(score);
+    }
+    int32_t Converted(int16_t measure) {
+        const host::CellEntries& cell = Cell(1, measure);
+        return static_cast<int32_t>(std::count_if(
+            cell.begin(), cell.end(), [](const auto& e) { return View(e).noteCount() == 0 && !View(e).isNote(); }));
+    }
+};
+
+TEST_F(RemoveRateTest, RateRisesFromTheLeftToTheRightPercentage) {
+    Select(1, 1, 1, 11);
+    std::srand(20);
+    RunTool(kRemove, {{"Row4", "1"}, {"Row5", "0"}, {"Row6", "100"}});
+    EXPECT_LE(Converted(1), 2);  // 0 %: only a draw of 0 converts
+    EXPECT_GE(Converted(6), 3);  // 50 %
+    EXPECT_LE(Converted(6), 13);
+    EXPECT_EQ(Converted(11), 16);  // 100 %
+}
+
+TEST_F(RemoveRateTest, SelectionWithinOneMeasureTakesTheLeftPercentage) {
+    Select(1, 1, 4, 4);
+    RunTool(kRemove, {{"Row4", "1"}, {"Row5", "100"}, {"Row6", "0"}});
+    EXPECT_EQ(Converted(4), 16);
+    EXPECT_EQ(Converted(5), 0);
+}
+
+}  // namespace

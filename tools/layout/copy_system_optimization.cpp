@@ -1,0 +1,137 @@
+// "Copy System Optimization...": the staff list (with the staves' positions) and the staff groups
+// of one system become those of a range of other systems.
+#include <algorithm>
+
+#include "core/dispatch.h"
+#include "core/host/host_imports.h"
+#include "core/host/staff_lists.h"
+#include "core/host/staff_systems.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/layout/layout_services.h"
+
+namespace orvex {
+namespace {
+
+// Option rows.
+constexpr size_t kFromSystem = 0;
+constexpr size_t kFirstTarget = 1;
+constexpr size_t kLastTarget = 2;
+constexpr size_t kSameStavesOnly = 3;
+constexpr size_t kUnoptimizedToo = 4;
+
+/// A copied staff list is saved as if it had this many stored entries, so that the target's
+/// surplus entries are deleted.
+constexpr int32_t kCopiedListCount = 1000;
+
+int32_t Option(const TFMisc& context, size_t row) {
+    return context.Options[row].value;
+}
+
+/// Whether the target holds exactly the staves of the source list: as many, none missing.
+bool SameStaves(const TInstruments& target, const TInstruments& source) {
+    if (target.Count() != source.Count()) {
+        return false;
+    }
+    for (int32_t i = 0; i < target.Count(); ++i) {
+        if (!source.Contains(target.At(i).staff())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Makes system s's staff list and groups those of the source.
+void CopyOptimization(TStaffSystems& systems, int32_t s, const TInstruments& source, const TGroups& sourceGroups) {
+    TInstruments copy = source;
+    copy.SetCountAtLoad(kCopiedListCount);
+    copy.Save(s);
+
+    // The target's groups become the source's: groups of its own that the source does not have
+    // are deleted.
+    TGroups groups = sourceGroups;
+    const TGroups own(s, false, false, false);
+    for (int32_t i = 0; i < own.Count(); ++i) {
+        const TGroupRec& group = own.At(i);
+        bool found = false;
+        for (int32_t n = 0; n < sourceGroups.Count() && !found; ++n) {
+            found = sourceGroups.At(n).number == group.number;
+        }
+        if (!found) {
+            TGroupRec gone = group;
+            gone.deleted = 1;
+            groups.Append(gone);
+        }
+    }
+    groups.SetChanged(true);
+    GroupNamesSave(groups, s, nullptr, false);
+
+    EDTStaffSystemSpec2001& system = systems.At(s - 1);
+    bool changed = false;
+    if ((system.flags() & hostapi::StaffSystemLayout::kOwnStaffList) == 0) {
+        system.setFlags(system.flags() | hostapi::StaffSystemLayout::kOwnStaffList);
+        changed = true;
+    }
+    if (HostYear >= 2001 && source.Count() > 0) {
+        const auto top = static_cast<int16_t>(source.At(0).position());
+        changed = changed || system.topStaffOffset() != top;
+        system.setTopStaffOffset(top);
+    }
+    if (changed) {
+        SaveSystem(systems, s);
+    }
+}
+
+}  // namespace
+
+bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
+    TStaffSystems systems;
+    if (systems.Count() == 0) {
+        return false;
+    }
+    const int32_t from = Option(context, kFromSystem);
+    if (systems.Count() < from) {
+        ShowMessageText(owner, "Invalid FROM system specified.", "Ungültiges Quellsystem angegeben", 0, 0);
+        return false;
+    }
+    const int32_t first = Option(context, kFirstTarget);
+    const int32_t last = std::min(Option(context, kLastTarget), systems.Count());
+    const TGroups sourceGroups(from, false, false, false);
+    const TInstruments source(from, &systems, false);
+    if (last - first + 1 < 1) {
+        return false;
+    }
+
+    const HostImports& host = Imports();
+    if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
+        return false;
+    }
+    const int32_t walk = host.BeginProgress(CurrentRegion != nullptr ? CurrentRegion->bytes.data() : nullptr,
+                                            last - first + 1, hostapi::kInterfaceVersion);
+    if (walk == 0) {
+        return false;
+    }
+    bool stopped = false;
+    bool changed = false;
+    for (int32_t s = std::max(first, 1); s <= last; ++s) {
+        if (host.StepProgress(walk, 1, 0, 0, -1, hostapi::kInterfaceVersion) == 0) {
+            stopped = true;
+            break;
+        }
+        const TInstruments target(s, &systems, false);
+        if (target.Count() == 0) {
+            if (Option(context, kUnoptimizedToo) == 0) {
+                continue;
+            }
+        } else if (Option(context, kSameStavesOnly) != 0 && !SameStaves(target, source)) {
+            continue;
+        }
+        CopyOptimization(systems, s, source, sourceGroups);
+        changed = true;
+    }
+    host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);
+    return changed;
+}
+
+}  // namespace orvex

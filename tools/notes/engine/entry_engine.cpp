@@ -1,0 +1,371 @@
+// The entry-processing engine's run: the start checks of the items, the measure loop under the
+// host's progress display, the staves and shown layers of each measure, the result lines of the
+// search commands and the closing steps. The entry loop of a cell is in entry_branches.cpp.
+#include "tools/notes/engine/entry_engine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
+#include "core/host_probes.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "expressions/txtexpr.h"
+#include "forms/dactopt.h"
+#include "tools/layout/layout_services.h"
+#include "tools/notes/respell_enharmonic.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::Edu;
+using hostapi::InstrumentKey;
+using hostapi::kInterfaceVersion;
+using hostapi::MeasureNumber;
+using hostapi::StaffSlot;
+
+constexpr Edu kDefaultMeasureLength = 4096;
+constexpr int32_t MSG_ENGRAVER_FONT_ONLY = 19;
+
+// Items by what the engine does for them.
+constexpr int32_t ITEM_JOIN_LAYER_RESTS = 25;
+constexpr int32_t ITEM_PROCESS_EXTRACTED_PARTS = 26;
+constexpr int32_t ITEM_FIND = 32;
+constexpr int32_t ITEM_NEW_SPACING = 20;
+constexpr int32_t ITEM_SHIFT = 57;
+constexpr int32_t ITEM_HARMONICA = 60;
+constexpr int32_t ITEM_LAISSER_VIBRER = 61;
+constexpr int32_t ITEM_COMPARE = 63;
+constexpr int32_t ITEM_PITCH_PROJECTION = 76;
+
+bool InItems(int32_t item, std::initializer_list<int32_t> items) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+int32_t Row(const TFMisc& context, size_t row) {
+    return context.Options[row].value;
+}
+
+/// Service 50 as answered: 0 when the host does not know the length.
+Edu HostMeasureLength(InstrumentKey staff, MeasureNumber measure) {
+    const auto length = Imports().MeasureLength;
+    return length == nullptr ? 0 : length(staff, measure, kInterfaceVersion);
+}
+
+Edu LengthOrDefault(Edu length) {
+    return length != 0 ? length : kDefaultMeasureLength;
+}
+
+int16_t HostKey(MeasureNumber measure, InstrumentKey staff, int16_t mode) {
+    const auto key = Imports().CellKey;
+    return key == nullptr ? 0 : key(measure, staff, mode, 0, kInterfaceVersion);
+}
+
+InstrumentKey StaffOfSlot(StaffSlot slot, hostapi::ViewKey view) {
+    const auto staff = Imports().InstrumentOfSlot;
+    return staff == nullptr ? 0 : staff(slot, view, kInterfaceVersion);
+}
+
+/// The name of font 0 (service 21); "" when the host gives none.
+std::string FontZeroName() {
+    const auto fontName = Imports().FontName;
+    char buffer[256] = {};
+    if (fontName == nullptr || fontName(0, buffer, kInterfaceVersion) == 0) {
+        return {};
+    }
+    buffer[sizeof(buffer) - 1] = '\0';
+    return buffer;
+}
+
+void Refuse(std::string_view english, std::string_view german) {
+    ShowMessageText(HostWindow, english, german, 0, 0);
+}
+
+bool CompareMode(const TFMisc& context) {
+    return Row(context, 2) != 0;
+}
+
+/// The checks and preparations before the walk; false when the command is refused.
+bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
+    const int32_t item = context.Item;
+    if (item == ITEM_COMPARE) {
+        if (Row(context, 1) + Row(context, 2) != 1) {
+            Refuse("Please select read or compare.", "Bitte Lesen oder Vergleichen anwählen.");
+            return false;
+        }
+        if (region.firstStaff() != region.lastStaff()) {
+            Refuse("Please select exactly one staff.", "Bitte genau ein System markieren.");
+            return false;
+        }
+        if (!CompareMode(context)) {
+            context.EntryRecords.clear();
+            context.TimeSignatures.clear();
+            if (!context.TextExpressions) {
+                context.TextExpressions = std::make_shared<TTextExpressions>();
+            }
+            context.TextExpressions->LoadFromDocument();
+        }
+        ClearResultList(context);
+    }
+    if (item == ITEM_FIND) {
+        ClearResultList(context);
+    }
+    if (item == ITEM_HARMONICA) {
+        SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
+    }
+    if ((item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 && Row(context, 5) != 0) ||
+        (item == ITEM_SHIFT && Row(context, 4) != 0)) {
+        SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
+    }
+    if (item == ITEM_PITCH_PROJECTION && region.firstStaff() != region.lastStaff()) {
+        Refuse("Please select one staff only", "Bitte nur ein System markieren");
+        return false;
+    }
+    if (item == ITEM_LAISSER_VIBRER) {
+        std::string name = FontZeroName();
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (name.find("ENGRAVER") == std::string::npos) {
+            ShowMessageById(HostWindow, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
+        }
+        LoadLayerSettingsTable();
+    }
+    return true;
+}
+
+/// One staff of the measure: its position range, the cell workers or its shown layers.
+CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
+    const int32_t item = context.Item;
+    const hostapi::SelectionRecord& region = state.region;
+    state.staff = StaffOfSlot(state.slot, region.viewKey());
+    const Edu cellLength = LengthOrDefault(HostMeasureLength(state.staff, state.measure));
+    const Edu measureLength =
+        state.measureLength != 0 ? state.measureLength : LengthOrDefault(HostMeasureLength(0, state.measure));
+    ScaleDurationPair(region, state.measure, cellLength, measureLength, state.from, state.to);
+
+    if (item == ITEM_JOIN_LAYER_RESTS) {
+        JoinLayerRests(context, region.viewKey(), state.measure, state.slot, state.from, state.to);
+        return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
+    }
+    if (item == ITEM_PROCESS_EXTRACTED_PARTS) {
+        ProcessExtractedParts(region.viewKey(), state.measure, state.slot, state.from, state.to, context,
+                              context.MoreOptions, 1, 0, 0, 0);
+        return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
+    }
+    state.key = 0;
+    state.secondKey = 0;
+    if (InItems(item, {32, 57, 60, 61, 63, 65, 67, 69, 76})) {
+        state.key = HostKey(state.measure, state.staff, 0);
+        state.secondKey = HostKey(state.measure, state.staff, DocumentOptionFlag);
+    }
+    context.CellPlaybackLayerMask = 0;
+    for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
+        if (!IsHostMenuCommandChecked(layer)) {
+            continue;
+        }
+        hostapi::EntryArray* array = LoadEntryArray(region.viewKey(), state.slot, state.measure, layer, 1);
+        if (array == nullptr) {
+            continue;
+        }
+        state.layer = layer;
+        state.simplifyRhythm = false;
+        bool changed = false;
+        CellOutcome outcome = RunEntryLoop(context, state, *array, changed);
+        // New Spacing's complementary rhythm goes into the empty first layer of the staff it
+        // added below the selection.
+        if (outcome == CellOutcome::Done && item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 &&
+            Row(context, 4) != 0 && state.slot == region.lastStaff() && layer == 0 && array->count == 0) {
+            changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
+            if (MissingWorkerMet()) {
+                outcome = CellOutcome::WorkerMissing;
+            }
+        }
+        if (outcome == CellOutcome::Done && changed) {
+            if (state.simplifyRhythm && Imports().SimplifyRhythm != nullptr) {
+                Imports().SimplifyRhythm(array, kInterfaceVersion);
+            }
+            SaveEntryArray(array);
+        }
+        ReleaseEntryArray(array);
+        if (outcome != CellOutcome::Done) {
+            return outcome;
+        }
+    }
+    return CellOutcome::Done;
+}
+
+/// The closing steps after the measure loop (also after the user stopped it).
+void CloseRun(TFMisc& context, const EntryEngineState& state) {
+    const int32_t item = context.Item;
+    const hostapi::SelectionRecord& region = state.region;
+    if (item == ITEM_COMPARE && CompareMode(context) && state.storedCursor < context.EntryRecords.size()) {
+        AddResultLine(context, "Source is larger!");
+    }
+    if (item == ITEM_HARMONICA) {
+        // Griffschrift has no key signature: every measure of the selection gets key 0, also
+        // after the user stopped the walk.
+        for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
+            EDTMeasureSpec record;
+            if (LoadMeasureSpec(measure, record)) {
+                record.setWord(EDTMeasureSpec::kKey / 2, 0);
+                SaveMeasureSpec(measure, record);
+            }
+        }
+    }
+    if (item == ITEM_COMPARE) {
+        if (CompareMode(context)) {
+            if (context.ResultLineCount == 0) {
+                AddResultLine(context, "No changes detected.");
+            }
+        } else {
+            AddResultLine(context, "Data has been read.");
+        }
+        if (Row(context, 3) != 0) {
+            for (size_t row : {size_t{1}, size_t{2}}) {
+                context.Options[row].value = context.Options[row].value == 0 ? 1 : 0;
+            }
+        }
+    }
+    if (item == ITEM_FIND && context.ResultLineCount == 0) {
+        AddResultLine(context, "Nothing found.");
+    }
+}
+
+}  // namespace
+
+void ScaleDurationPair(const hostapi::SelectionRecord& region, MeasureNumber measure, Edu cellLength, Edu measureLength,
+                       Edu& from, Edu& to) {
+    // The product is formed in 64 bits so that a long measure cannot overflow it; the quotient is
+    // kept within the 32-bit range.
+    const auto scale = [&](Edu position) {
+        const int64_t scaled = static_cast<int64_t>(position) * cellLength / (measureLength != 0 ? measureLength : 1);
+        return static_cast<Edu>(std::clamp<int64_t>(scaled, INT32_MIN, INT32_MAX));
+    };
+    from = 0;
+    to = kNoPosition;
+    if (measure == region.firstMeasure()) {
+        from = scale(region.startEdu());
+    }
+    // The region record's end position 0 stands for the end of the measure as well.
+    if (measure == region.lastMeasure() && region.endEdu() != kNoPosition && region.endEdu() != 0) {
+        to = scale(region.endEdu());
+    }
+}
+
+bool RunEntryProcessingTool(TFMisc& context) {
+    if (CurrentRegion == nullptr) {
+        return false;
+    }
+    ForgetMissingWorker();
+    EntryEngineState state;
+    state.region = *CurrentRegion;
+    const hostapi::SelectionRecord& region = state.region;
+    if (!StartRun(context, region)) {
+        return false;
+    }
+    const int32_t item = context.Item;
+    bool stopped = false;
+    int32_t runStart = 0;
+    for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
+        state.measure = static_cast<MeasureNumber>(measure);
+        context.CurrentMeasure = state.measure;
+        if (!EditBracketStep(context.EditBracket, 0, state.measure)) {
+            stopped = true;
+            break;
+        }
+        state.measureLength = HostMeasureLength(0, state.measure);
+        state.measureHit = false;
+        state.positions.clear();
+        context.MeasureSpec = EDTMeasureSpec{};
+        if (LoadMeasureSpec(measure, context.MeasureSpec)) {
+            if (item == ITEM_COMPARE) {
+                CompareTimeSignature(context, state);
+                if (MissingWorkerMet()) {
+                    return false;
+                }
+            } else {
+                bool handled = false;
+                ApplySpacingCommand(context, handled, 0);
+                if (handled) {
+                    continue;  // the spacing step did the measure's work
+                }
+            }
+        }
+        if (item == ITEM_FIND && !context.Options[3].text.empty()) {
+            FindMeasureExpressions(context, state);
+            if (MissingWorkerMet()) {
+                return false;
+            }
+        }
+        for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
+            state.slot = static_cast<StaffSlot>(slot);
+            switch (WalkStaff(context, state)) {
+                case CellOutcome::Done:
+                    break;
+                case CellOutcome::EndRun:
+                    return true;
+                case CellOutcome::WorkerMissing:
+                    // Nothing more can be done; the closing steps would act on work not done.
+                    return false;
+            }
+        }
+        if ((item == ITEM_COMPARE && CompareMode(context)) || item == ITEM_FIND) {
+            const std::string line = ResultLineAfterMeasure(measure, state.measureHit, measure == region.lastMeasure(),
+                                                            state.compareStopMeasure, runStart);
+            if (!line.empty()) {
+                AddResultLine(context, line);
+                state.compareStopMeasure = 0;
+            }
+        }
+    }
+    CloseRun(context, state);
+    return !stopped;
+}
+
+std::string ResultLineAfterMeasure(int32_t current, bool found, bool lastMeasure, int32_t stopMeasure,
+                                   int32_t& runStart) {
+    int32_t end = 0;
+    if (runStart != 0 && !found) {
+        end = stopMeasure != 0 ? stopMeasure : current - 1;
+    }
+    if (found && lastMeasure) {
+        end = current;
+    }
+    if (end == 0) {
+        if (found && runStart == 0) {
+            runStart = current;
+        }
+        return {};
+    }
+    const std::string line =
+        "meas " +
+        (end == runStart || runStart == 0 ? std::to_string(end) : std::to_string(runStart) + "-" + std::to_string(end));
+    runStart = 0;
+    return line;
+}
+
+void RespellToFewestAccidentals(hostapi::NoteView note, int16_t key) {
+    // Each respelling that is kept makes the alteration smaller, so the loop ends within a few
+    // rounds; the bound only guards against a host that answers inconsistently.
+    for (int32_t round = 0; round < 8; ++round) {
+        hostapi::NoteRecord current;
+        std::copy_n(note.data(), hostapi::NoteLayout::kSize, current.data());
+        hostapi::NoteRecord respelled;
+        RespellEnharmonic(respelled.view(), current, key);
+        if (std::abs(AbsoluteAlteration(respelled.view(), key)) >= std::abs(AbsoluteAlteration(current.view(), key))) {
+            return;
+        }
+        std::copy(respelled.bytes.begin(), respelled.bytes.end(), note.data());
+    }
+}
+
+}  // namespace orvex

@@ -1,0 +1,84 @@
+#include "tools/notes/entry_filters.h"
+
+#include <cstdlib>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/tool_context.h"
+#include "tools/notes/entry_details.h"
+#include "tools/notes/entry_fields.h"
+
+namespace orvex {
+namespace {
+
+constexpr hostapi::Tag kTagStemAlteration = hostapi::MakeTag("edST");
+constexpr hostapi::Tag kTagBeamAngleHigh = hostapi::MakeTag("edBH");
+constexpr hostapi::Tag kTagBeamAngleLow = hostapi::MakeTag("edBL");
+
+}  // namespace
+
+int32_t RandomBelow(int32_t n) {
+    return n <= 0 ? 0 : std::rand() % n;
+}
+
+int32_t ConversionRate(int32_t measure, int32_t firstMeasure, int32_t lastMeasure, int32_t left, int32_t right) {
+    // A selection within one measure has no span to spread the rate over: it takes the rate of
+    // its first measure.
+    if (lastMeasure == firstMeasure) {
+        return left;
+    }
+    return (measure - firstMeasure) * (right - left) / (lastMeasure - firstMeasure) + left;
+}
+
+bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi::EntryView* next) {
+    const auto row = [&](RemoveRow r) { return context.Options[r].value; };
+    const bool note = entry.isNote();
+    if (row(REMOVE_HIDDEN_RESTS) == 1 && !note && entry.has(hostapi::kEntryHidden)) {
+        context.DeleteCurrentEntry = 1;
+        return true;
+    }
+    bool changed = false;
+    if (row(REMOVE_CONVERT_TO_RESTS) == 1 && entry.isNote()) {
+        const int32_t first = CurrentRegion != nullptr ? CurrentRegion->firstMeasure() : context.CurrentMeasure;
+        const int32_t last = CurrentRegion != nullptr ? CurrentRegion->lastMeasure() : context.CurrentMeasure;
+        const int32_t threshold = ConversionRate(context.CurrentMeasure, first, last, row(REMOVE_LEFT_PERCENTAGE),
+                                                 row(REMOVE_RIGHT_PERCENTAGE));
+        if (RandomBelow(101) <= threshold) {
+            entry.setNoteCount(0);
+            entry.setFlags(entry.flags() ^ hostapi::kEntryNote);
+            changed = true;
+        }
+    }
+    if (row(REMOVE_STEMS) == 1 && entry.isNote()) {
+        SetStemRecords(entry, 0, true, true);
+        changed = true;
+        if (row(REMOVE_UNBEAM) == 1) {
+            entry.setFlag(hostapi::kEntryBeamStart, true);
+            if (next != nullptr) {
+                next->setFlag(hostapi::kEntryBeamStart, true);
+            }
+        }
+    }
+    if (row(REMOVE_REST_DISPLACEMENTS) == 1 && !entry.isNote() && !entry.has(hostapi::kEntryFloatingRest) &&
+        entry.noteCount() == 1) {
+        entry.setNoteCount(0);
+        entry.setFlag(hostapi::kEntryFloatingRest, true);
+        changed = true;
+    }
+    if (row(REMOVE_HORIZONTAL_DISPLACEMENTS) != 0) {
+        SetHorizontalOffset(entry, 0);
+        changed = true;
+    }
+    if (entry.has(hostapi::kEntryStemDetails)) {
+        if (row(REMOVE_STEM_ALTERATIONS) != 0) {
+            DeleteEntryDetailRecord(kTagStemAlteration, entry.number(), 0);
+        }
+        if (row(REMOVE_BEAM_ANGLES) != 0) {
+            DeleteEntryDetailRecord(kTagBeamAngleHigh, entry.number(), 0);
+            DeleteEntryDetailRecord(kTagBeamAngleLow, entry.number(), 0);
+        }
+    }
+    return changed;
+}
+
+}  // namespace orvex
