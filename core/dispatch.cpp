@@ -15,8 +15,11 @@
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "expressions/charset.h"
+#include "expressions/txtexplorer.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexprsorter.h"
+#include "expressions/wordext.h"
 #include "forms/action_control_table.h"
 #include "forms/file_controls.h"
 #include "forms/key_assignments.h"
@@ -26,7 +29,9 @@
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
 #include "platform/win/modules.h"
+#include "platform/win/system.h"
 #include "platform/win/windows.h"
+#include "tools/layout/stafflist_form.h"
 
 namespace orvex {
 
@@ -108,8 +113,13 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_PRINT_MULTIPLE_FILES) {
         return ShowPrintMultipleFiles();
     }
-    // FIXME: the harmonics and beam breaker forms, the staff list manager and the explorer of
-    // text expressions are not built yet.
+    if (code == CODE_STAFF_LIST_MANAGER) {
+        return RunStaffListManager();
+    }
+    if (code == CODE_EXPLORER) {
+        return RunTextExpressionExplorer();
+    }
+    // FIXME: the harmonics and beam breaker forms are not built yet.
     std::string name = win::StripAccelerators(GetCommandName(tableIndex).substr(3));
     if (name.ends_with("...")) {
         name.erase(name.size() - 3);
@@ -232,8 +242,13 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
             return RunSmartExplosion(context);
         case 29:
             return RunAlignMove(context, words);
-        case 30:
-            return ShowToolNotAvailable(context);
+        case 30: {
+            // The rows hold the plug-in's texts; the conversion works on the document's bytes.
+            const bool reverse = OptionValue(context, 2) != 0;
+            return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? 1 : 0].text),
+                                        win::Utf8ToAnsi(context.Options[reverse ? 0 : 1].text),
+                                        win::Utf8ToAnsi(context.Options[3].text));
+        }
         case 34:
             return RunFitMeasures(context);
         case 36:
@@ -613,7 +628,7 @@ int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passT
             result = OpenNextPrintFile(context);
             break;
         case 62:
-            result = ShowToolNotAvailable(context) ? 1 : 0;
+            result = RunWordExtensions(CurrentRegion, &SelectionRecords[1], context);
             break;
         default:
             result = DispatchToolLevel2(context, item, group, passThrough != 0 ? passThrough : group);
@@ -780,6 +795,7 @@ void ResetDispatcher() {
     DocumentOptionFlag = 0;
     FirstCommandDone = false;
     ModelessFormList.clear();
+    ResetStaffListManager();
     HostWindowTitle.clear();
     s_pendingNewSpacing.reset();
     Level2Handlers() = DefaultHandlers();

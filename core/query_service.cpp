@@ -4,11 +4,11 @@
 #include <string>
 
 #include "core/commands.h"
-#include "core/messages.h"
 #include "core/startup.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/win/file_mapping.h"
 #include "platform/win/system.h"
+#include "tools/layout/stafflist_form.h"
 
 namespace orvex {
 namespace {
@@ -78,9 +78,8 @@ extern "C" int32_t QueryService(int32_t code, int32_t argument, void* data) {
         case QUERY_VERSION:
             return QueryVersionNumber(VersionText.c_str());
         case QUERY_STAFF_LIST_MANAGER:
-            // FIXME: the staff list manager is not built yet.
-            ShowNotAvailable("The staff list manager");
-            return 0;
+            // The argument is the system the form shows first.
+            return RunStaffListManagerQuery(argument);
         case QUERY_CLOSE:
             CloseQueryService();
             return 1;

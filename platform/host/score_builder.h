@@ -167,6 +167,17 @@ public:
     /// A page graphic ('O\x03pg' page, next inci) naming a new file record 'otFd' whose path
     /// is stored as 'otFp' pieces of 12 characters.
     ScoreBuilder& PageGraphic(int16_t page, std::string_view path);
+    /// Lyric text `number` of a kind (0 verse 'txve', 1 chorus 'txch', 2 section 'txse'; other
+    /// record number, 0): the text and its zero. Throws std::invalid_argument for a kind outside
+    /// 0-2, a number below 1 or a text that exists.
+    ScoreBuilder& LyricText(int32_t kind, int16_t number, std::string_view text);
+    /// A syllable on the entry-th entry of a cell: the assignment 'edve', 'edch' or 'edse' (entry,
+    /// next inci; 10 bytes) with the text number, the syllable number, the horizontal offset, a
+    /// zero word and the word extension's length; the entry gets flag 0x00100000. Throws for a
+    /// kind outside 0-2 and a missing cell or entry.
+    ScoreBuilder& Syllable(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
+                           int32_t entry, int32_t kind, int16_t textNumber, int16_t syllable, int16_t offset = 0,
+                           int16_t extension = 0);
 
     /// The number of the last staff, measure and text block made (0 = none yet).
     hostapi::InstrumentKey LastStaff() const { return m_lastStaff; }

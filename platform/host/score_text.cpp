@@ -412,6 +412,49 @@ void ReadBeatChart(Arguments& args, ScoreBuilder& builder) {
     builder.BeatChart(measure, records, mode);
 }
 
+/// verse, chorus or section: the lyric kind 0, 1 or 2.
+int32_t ReadLyricKind(Arguments& args) {
+    const Word& word = args.Next("the lyric kind");
+    static constexpr std::array<std::string_view, 3> kKinds = {"verse", "chorus", "section"};
+    const auto found = std::find(kKinds.begin(), kKinds.end(), word.text);
+    if (word.quoted || found == kKinds.end()) {
+        args.Fail("the lyric kind is verse, chorus or section, not " + word.text);
+    }
+    return static_cast<int32_t>(found - kKinds.begin());
+}
+
+/// syllable STAFF MEASURE:ENTRY KIND TEXT SYLLABLE [layer L] [at H] [extension E]
+void ReadSyllable(Arguments& args, ScoreBuilder& builder) {
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const Word& place = args.Next("the entry");
+    const size_t colon = place.text.find(':');
+    if (place.quoted || colon == std::string::npos) {
+        args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
+    }
+    const auto measure = static_cast<hostapi::MeasureNumber>(
+        args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
+    const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    const int32_t kind = ReadLyricKind(args);
+    const auto text = static_cast<int16_t>(args.Number("the text number", 1, INT16_MAX));
+    const auto syllable = static_cast<int16_t>(args.Number("the syllable", 1, INT16_MAX));
+    hostapi::LayerIndex layer = 0;
+    int16_t offset = 0;
+    int16_t extension = 0;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (!option.quoted && option.text == "layer") {
+            layer = static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
+        } else if (!option.quoted && option.text == "at") {
+            offset = static_cast<int16_t>(args.Number("the horizontal offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "extension") {
+            extension = static_cast<int16_t>(args.Number("the extension", INT16_MIN, INT16_MAX));
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.Syllable(staff, measure, layer, entry, kind, text, syllable, offset, extension);
+}
+
 struct LineKind {
     std::string_view keyword;
     std::string_view usage;
@@ -488,6 +531,14 @@ const std::vector<LineKind>& LineKinds() {
         {"expression", "expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K]", ReadExpression},
         {"measureexpression", "measureexpression MEASURE NUMBER [at EDU] [staff S] [offset V] [shape]", ReadMeasureExpression},
         {"noteexpression", "noteexpression STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V] [shape]", ReadNoteExpression},
+        {"lyric", "lyric verse|chorus|section NUMBER \"TEXT\"", [](Arguments& args, ScoreBuilder& builder) {
+             const int32_t kind = ReadLyricKind(args);
+             const auto number = static_cast<int16_t>(args.Number("the text number", 1, INT16_MAX));
+             const std::string text = args.Text("the text");
+             args.ExpectEnd();
+             builder.LyricText(kind, number, text);
+         }},
+        {"syllable", "syllable STAFF MEASURE:ENTRY verse|chorus|section TEXT SYLLABLE [layer 1-4] [at H] [extension E]", ReadSyllable},
     };
     return kKinds;
 }

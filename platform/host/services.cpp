@@ -36,12 +36,15 @@
 // display (53-55) as progress.h says; 61 answers whether the host shows a layer (0 for a
 // layer outside 0-3). Service 2 gives no array for a layer outside 0-3, a slot without a staff
 // in the view or a measure that does not exist.
+//
+// Lyrics and placement: 42, 49 and 44 as lyric_services.h says.
 #include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
+#include "platform/host/lyric_services.h"
 #include "platform/host/music_model.h"
 #include "platform/host/page_layout.h"
 #include "platform/hostapi/entry_array.h"
@@ -418,7 +421,7 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::RedrawDocument), Address<hostapi::RedrawDocumentFn>(RedrawDocument)},
     };
     auto it = kServices.find(ordinal);
-    return it == kServices.end() ? nullptr : it->second;
+    return it == kServices.end() ? LyricServiceByOrdinal(ordinal) : it->second;
 }
 
 }  // namespace host

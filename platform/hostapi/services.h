@@ -14,9 +14,9 @@ namespace hostapi {
 inline constexpr const char* kHostModuleName = "FINALE.EXE";
 
 struct EntryArray;    // entry array of one cell (staff, measure, layer): entry_array.h
-struct SyllableInfo;  // place and size of a syllable in a lyric text (service 42)
-struct EntryBox;      // placement box of an entry (service 44)
-struct EntryMetrics;  // placement metrics of an entry (service 44)
+class SyllableInfo;  // font state at a place of a lyric text (services 42, 49): lyric_records.h
+class EntryBox;      // placement of an entry (service 44): placement_records.h
+class EntryMetrics;  // placement of the entry's measure (service 44): placement_records.h
 
 enum class Service : int32_t {
     LoadEntryArray = 2,
@@ -127,13 +127,20 @@ using PitchFromNameFn = int16_t (*)(const char* text, InterfaceVersion);
 // 41: recompute the page layout.
 using UpdateLayoutFn = int16_t (*)(int16_t one, int16_t zero, InterfaceVersion);
 
-// 42: place of syllable `index` (0-based) in a lyric text; 44: placement metrics of an entry;
-// 49: text of an entry's record of a kind (256-byte buffer).
+// 42: the byte offset of syllable `index` (0-based) of a lyric text of a kind, or 0 when the text
+// has no such syllable. The info is the font state at the text's start; it leaves with the state
+// at that syllable (at the text's end when there is none) and the syllable's length in bytes
+// (0 for none). lyric_records.h gives the host's rule of syllables.
 using SyllablePlaceFn = int32_t (*)(const char* text, int16_t index, Tag textTag, SyllableInfo* info, InterfaceVersion);
+// 44: where an entry stands on its system; non-zero when the host has a layout for it.
 using EntryPlacementFn = int16_t (*)(InstrumentKey, MeasureNumber, EntryNumber, EntryBox* box, EntryMetrics* metrics,
                                      int16_t zero, InterfaceVersion);
-using SyllableTextFn = int16_t (*)(EntryNumber, int16_t word1, int16_t word2, char* buffer, int16_t size, int16_t* out,
-                                   int16_t zero, InterfaceVersion);
+// 49: syllable `syllable` (from 1) of lyric text (tag, number): its characters (at most size - 1
+// and a zero), its kind (1 ends a word), its font state, its hyphen mark and its width in EVPU.
+// Non-zero when the syllable exists. Each out pointer may be null.
+using SyllableTextFn = int16_t (*)(Tag textTag, int16_t textNumber, int16_t syllable, char* buffer, int16_t size,
+                                   int16_t* kind, SyllableInfo* fontState, int16_t* hyphen, int16_t* width,
+                                   InterfaceVersion);
 
 // 50: measure length in EDU (0 when unknown); 51: time the entries fill; 52: simplify the rhythm.
 using MeasureLengthFn = Edu (*)(InstrumentKey orZero, MeasureNumber, InterfaceVersion);

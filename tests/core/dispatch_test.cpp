@@ -32,7 +32,6 @@ measures 4 time 4/4
 )";
 
 // Table indexes of commands used below.
-constexpr int16_t kRespellNotes = 4;        // 142, whole measures
 constexpr int16_t kTremolo = 3;             // 123, has options
 constexpr int16_t kRepairTrill = 12;        // 200, dialog only in group 1
 constexpr int16_t kBeforeDeleting = 24;     // 151
@@ -419,8 +418,8 @@ TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
 TEST_F(DispatchTest, UnavailableToolsSayTheirName) {
     Select(1, 1, 1, 1);
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(kRespellNotes), 0);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Respell Notes is not available in this build."});
+    EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(147))), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Harp Pedaling is not available in this build."});
     win::ClearTranscript();
     EXPECT_EQ(Invoke(kSpecialRegions), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Special Measure Regions is not available in this build."});

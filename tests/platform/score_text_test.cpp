@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         MistakeCase{"slur 1 2",
                     "line 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
                     "system, lock, layout, stafflist, group, shape, beatchart, pagetext, pagegraphic, expression, "
-                    "measureexpression, noteexpression)"},
+                    "measureexpression, noteexpression, lyric, syllable)"},
         MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",

@@ -21,19 +21,10 @@ void ExplosionContextDestroy(ExplosionContext* step) {
 bool RunAlignMove(TFMisc& context, const RegionWords&) {
     return ShowToolNotAvailable(context);
 }
-bool RunFitMeasures(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
 bool RunUpdateGroups(TFMisc& context) {
     return ShowToolNotAvailable(context);
 }
 bool RunCreateHairpins(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
-bool RunJoinTwoSystems(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
-bool RunShiftSystemOptimization(TFMisc& context) {
     return ShowToolNotAvailable(context);
 }
 bool RunIncipits(TFMisc& context) {
@@ -46,15 +37,6 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
     return ShowToolNotAvailable(context);
 }
 bool RunSmartSplitPoint(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
-bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord&) {
-    return ShowToolNotAvailable(context);
-}
-bool RunSplitStaffSystem(TFMisc& context, int32_t, TStaffSystems&) {
-    return ShowToolNotAvailable(context);
-}
-bool RunMeasureEditAdjust(TFMisc& context, int32_t, int32_t) {
     return ShowToolNotAvailable(context);
 }
 void RunExpressionsCommand(TFMisc& context, int32_t, int32_t, const RegionWords&) {

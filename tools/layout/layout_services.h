@@ -62,8 +62,13 @@ bool RunEnclosures(TFMisc& context);
 bool RunSpecialMeasureRegions(TFMisc& context);
 bool RunSmartSplitPoint(TFMisc& context);
 bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region);
-bool RunSplitStaffSystem(TFMisc& context, int32_t option0, TStaffSystems& systems);
-bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t second);
+/// Splits the system of the selection into `parts` systems (option row 0 for item 45); with
+/// `redistribute` it balances them and has the host lay the document out. `systems` is reloaded.
+bool RunSplitStaffSystem(TFMisc& context, int32_t parts, TStaffSystems& systems, bool redistribute = true);
+/// Adjusts the systems before `measureDelta` measures are deleted (negative) or after they were
+/// inserted at the selection; after an insertion, with `newSystems` above 0, the system there is
+/// split into `newSystems` + 1 systems.
+bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSystems);
 void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMeasure, const RegionWords& region);
 /// Item 14: scales or aligns the staff positions of optimized systems (option rows 0-8); true when
 /// it changed a staff list.

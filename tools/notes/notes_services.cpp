@@ -36,9 +36,6 @@ void ForgetMissingWorker() {
     s_missingWorker = false;
 }
 
-bool RunEntryWalkTool(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
 void BreakSecondaryBeams(const BeamBreakOptions&) {
     ShowNotAvailable("The beam breaker");
 }
@@ -109,12 +106,6 @@ bool WriteArticulationPlayback(TFMisc&, hostapi::MeasureNumber, hostapi::Instrum
                                hostapi::EntryView, bool&) {
     return WorkerNotAvailable("Playback");
 }
-bool AbsorbFollowingRest(TFMisc&, hostapi::EntryArray&, int32_t, bool) {
-    return WorkerNotAvailable("Rests");
-}
-void JoinLayerRests(TFMisc&, hostapi::ViewKey, hostapi::MeasureNumber, hostapi::StaffSlot, hostapi::Edu, hostapi::Edu) {
-    WorkerNotAvailable("Join rests of multiple layers");
-}
 bool WriteTremolo(TFMisc&, hostapi::EntryView, hostapi::EntryView, const hostapi::EntryView*, hostapi::ViewKey,
                   hostapi::StaffSlot, hostapi::MeasureNumber, hostapi::LayerIndex) {
     return WorkerNotAvailable("Tremolo");
@@ -141,6 +132,15 @@ bool ApplyEntryChangeList(TFMisc&, hostapi::EntryView) {
 }
 bool FillComplementaryRhythm(TFMisc&, hostapi::EntryArray&, std::vector<hostapi::Edu>&, hostapi::Edu) {
     return WorkerNotAvailable("New Spacing");
+}
+
+// ---- Workers of the entry walk ----
+void RespellChordSuffixes(TFMisc&, hostapi::EntryNumber, const StaffRecord&, int16_t, int16_t) {
+    WorkerNotAvailable("Custom Chord Styles");
+}
+int32_t CreateSlursFromEntry(TFMisc&, const EntryWalkState&, int32_t index) {
+    WorkerNotAvailable("Create Slurs");
+    return index;
 }
 
 }  // namespace orvex

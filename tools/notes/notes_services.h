@@ -17,6 +17,8 @@ namespace orvex {
 
 struct TFMisc;
 struct EntryEngineState;
+struct EntryWalkState;
+struct StaffRecord;
 struct EDTMeasureSpec;
 class TSmartShapes;
 
@@ -123,9 +125,16 @@ bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::Instrume
 bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
                                hostapi::LayerIndex layer, hostapi::EntryView entry, bool& continueRun);
 
-// Rests.
-/// Takes the rests after entry `index` into it; may delete entries of the array.
+// Rests (tools/notes/rests.cpp).
+/// Rests: the note at `index` takes in the rests after it while the longer note is one plain or
+/// dotted value that fits the measure's beats (FitsBeatRule); with `allowTies` a rest it cannot
+/// take in becomes a tied copy of the note. May delete entries of the array; answers whether it
+/// changed the array.
 bool AbsorbFollowingRest(TFMisc& context, hostapi::EntryArray& array, int32_t index, bool allowTies);
+/// Join rests of multiple layers, on one cell (it loads, saves and frees all four layers itself):
+/// a rest of the lowest filled layer in [from, to], and the rests of the higher layers that start
+/// with it, go onto the common place when a higher layer holds a rest of the same length there
+/// or no higher layer holds anything there.
 void JoinLayerRests(TFMisc& context, hostapi::ViewKey regionWord, hostapi::MeasureNumber measure,
                     hostapi::StaffSlot slot, hostapi::Edu from, hostapi::Edu to);
 
@@ -148,5 +157,20 @@ bool ApplyEntryChangeList(TFMisc& context, hostapi::EntryView entry);
 /// Fills an empty layer-1 cell with the rhythm complementary to the measure's positions.
 bool FillComplementaryRhythm(TFMisc& context, hostapi::EntryArray& array, std::vector<hostapi::Edu>& positions,
                              hostapi::Edu measureLength);
+
+// ---- Workers of the entry walk ----
+
+/// Fill with rests (tool 49), on one cell of the entry walk (tools/notes/fill_rests.cpp): appends
+/// rests of at most the beat (the context's measure record) that fill the part of the measure's
+/// duration (beats x beat duration) the cell's entries leave unfilled, in the amount the options
+/// give. Skips measures whose record has bit 0x80 or 0x40 in its flag byte; empty cells are
+/// filled only in the first layer. Answers whether the cell is to be saved.
+bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, hostapi::Edu measureDuration);
+/// Custom chord styles (tool 15): respells the suffixes of the entry's chord symbols.
+void RespellChordSuffixes(TFMisc& context, hostapi::EntryNumber entry, const StaffRecord& staff, int16_t keyA,
+                          int16_t keyB);
+/// Create slurs (tool 46) from note entry `index` of the walk's cell, not its last entry;
+/// answers the index of the last entry the slur took, from which the walk goes on.
+int32_t CreateSlursFromEntry(TFMisc& context, const EntryWalkState& walk, int32_t index);
 
 }  // namespace orvex

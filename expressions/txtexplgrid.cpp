@@ -1,0 +1,1083 @@
+#include "expressions/txtexplgrid.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/host/finxess.h"
+#include "core/startup.h"
+#include "expressions/txtexpleditor.h"
+#include "expressions/txtexplorer.h"
+#include "expressions/txtexpr.h"
+#include "platform/hostapi/bytes.h"
+#include "platform/vcl/forms.h"
+#include "platform/win/keys.h"
+#include "platform/win/system.h"
+#include "platform/win/user32.h"
+
+namespace orvex {
+namespace {
+
+constexpr int32_t kMaxColumnsWanted = 20;
+constexpr int32_t kMaxSizeStep = 20;
+/// The system's height of a horizontal scroll bar (SM_CYHSCROLL).
+constexpr int32_t kSmCyHScroll = 3;
+/// The height the cell texts are centred for.
+constexpr int32_t kTextLineHeight = 17;
+constexpr int32_t kTextIndent = 5;
+/// A line of a broken expression holds at most this many characters.
+constexpr size_t kSecondLineLimit = 100;
+constexpr int32_t kMetatoolKeySize = 6;
+constexpr int32_t kMinRowPixels = 10;
+constexpr int32_t kDefaultRowPoints = 10;
+/// Points of a size column entry that is no number.
+constexpr int32_t kSizeNotANumber = 11;
+/// The canvas font the detail columns are measured in (its name as the designer wrote it; it
+/// measures as the default font).
+constexpr const char* kMeasureFontName = "MS Sans Sarif";
+constexpr int32_t kMeasureFontSize = 10;
+
+bool German() {
+    return LanguageIndex == 1;
+}
+
+/// The time as the explorer compares it for "the key just pressed": the virtual clock as a date
+/// (never 0, so that 0 can mean "no key").
+double CurrentTime() {
+    return 1.0 + static_cast<double>(win::GetTickCount()) / 86400000.0;
+}
+
+uint16_t StyleBitOfKind(int32_t kind) {
+    return static_cast<uint16_t>(1u << (kind - kKindFirstStyle));
+}
+
+/// The style letter of a kind 4-10 in an expression row (and in the editor).
+std::string StyleLetter(int32_t kind) {
+    static constexpr std::array<const char*, 7> kEnglish = {"B", "I", "U", "O", "S", "T", "A"};
+    static constexpr std::array<const char*, 3> kGerman = {"F", "K", "U"};
+    const auto i = static_cast<size_t>(kind - kKindFirstStyle);
+    return German() && i < kGerman.size() ? kGerman[i] : kEnglish[i];
+}
+
+/// The caption of a detail column's header; "" for the columns without one.
+std::string HeaderCaption(int32_t kind) {
+    static constexpr std::array<const char*, 7> kGermanStyles = {"F", "K", "U", " R", "S", "D", "f"};
+    if (kind >= kKindFirstStyle && kind <= kKindLastStyle) {
+        return German() ? kGermanStyles[static_cast<size_t>(kind - kKindFirstStyle)] : StyleLetter(kind);
+    }
+    switch (kind) {
+        case kKindFont:
+            return German() ? "Schriftart" : "Font";
+        case kKindSize:
+            return German() ? "pk" : "siz";
+        case kKindPlayback:
+            return German() ? "Wiedergabe" : "playback";
+        case kKindUsage:
+            return German() ? "verw." : "usage";
+        case kKindMetatool:
+            return German() ? "Taste" : "meta";
+        default:
+            return "";
+    }
+}
+
+/// The text as a whole number; `fallback` when it is none.
+int32_t NumberOr(const std::string& text, int32_t fallback) {
+    size_t first = text.find_first_not_of(' ');
+    size_t last = text.find_last_not_of(' ');
+    int32_t value = 0;
+    if (first == std::string::npos || !vcl::ParseWholeNumber(text.substr(first, last - first + 1), value)) {
+        return fallback;
+    }
+    return value;
+}
+
+bool Readable(const TTxtExprRec* record) {
+    return record != nullptr && record->NotRead == 0;
+}
+
+/// Holds a relayout's depth for its life, so that an error leaves no depth behind.
+class DepthScope {
+public:
+    explicit DepthScope(int32_t& depth) : m_depth(depth) { ++m_depth; }
+    ~DepthScope() { --m_depth; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+
+private:
+    int32_t& m_depth;
+};
+
+}  // namespace
+
+// clang-format off
+const std::array<std::array<PlaybackParam, kPlaybackParams>, kPlaybackTypes> PlaybackParamTable = {{
+    {{{2, 16384, 0, 0, 0}, {0, 1000, 0, 0, 0}, {}, {}}},             // 0 tempo
+    {{{0, 127, 0, 0, 0}, {}, {}, {}}},                                // 1 key velocity
+    {{{0, 127, 0, 1, 0}, {}, {}, {}}},                                // 2 transpose
+    {{{0, 32767, 0, 0, 0}, {}, {}, {}}},                              // 3 dump
+    {{{0, 15, 0, 0, 0}, {}, {}, {}}},                                 // 4 channel
+    {{{0, 32767, 0, 0, 0}, {}, {}, {}}},                              // 5 restrike
+    {{{}, {}, {}, {}}},                                               // 6 play tempos
+    {{{}, {}, {}, {}}},                                               // 7 ignore tempos
+    {{{2, 127, 0, 0, 0}, {0, 127, 0, 0, 0}, {}, {}}},                 // 8 controller
+    {{{1, 4, 1, 0, 1}, {0, 127, 1, 0, 0}, {3, 127, 1, 0, 0}, {2, 127, 1, 0, 0}}},  // 9 patch
+    {{{0, 127, 0, 0, 0}, {}, {}, {}}},                                // 10 pressure
+    {{{0, 16383, 0, 1, 0}, {}, {}, {}}},                              // 11 pitch
+}};
+// clang-format on
+
+int32_t PlaybackTypeIndex(int32_t kind) {
+    if (kind < 16) {
+        return (kind & 15) - 1;
+    }
+    return ((kind - 176) >> 4) + 8;
+}
+
+// ---- TGridDrawCell ----
+
+TGridDrawCell::TGridDrawCell(TTextExprForm& owner) : Owner(owner) {}
+
+void TGridDrawCell::LoadRecord(int32_t index) {
+    TTextExpressions& table = TextExpressionTable();
+    Record = &table.Item(index);
+    const std::string font = HostFontName(Record->FontNumber());
+    FontName = win::AnsiToUtf8(font);
+    Size = Record->FontSize() * Owner.m_state.SizeStep / 10;
+    Style = Record->Style();
+    IsMusicFont = table.SortTables().Contains(font) ? 1 : 0;
+    CachedIndex = index;
+    LoadPlayback();
+}
+
+bool TGridDrawCell::Setup(int32_t col, int32_t row, bool create, bool needKind) {
+    TExplorerState& state = Owner.m_state;
+    MyDrawGrid& grid = *Owner.Grid;
+    TTextExpressions& table = TextExpressionTable();
+    const bool twoDimensional = state.TwoDimensional != 0;
+    if (twoDimensional && row == 0) {
+        return false;
+    }
+    Kind = col;
+    Index = row - 1;
+    if (!twoDimensional) {
+        Kind = col >= 0 && static_cast<size_t>(col) < kMaxExplorerColumns ? state.ColumnKinds[static_cast<size_t>(col)]
+                                                                          : kKindNumber;
+    } else if (col != 0) {
+        Kind = kKindText;
+        Index = (col - 1) * (grid.RowCount() - 1) + row - 1;
+    }
+    const int32_t count = table.ExpressionCount();
+    if (Index >= 0 && state.FilterActive != 0) {
+        // Position p shows the p-th expression that passed the filter; the position right after
+        // the last one is the empty slot.
+        const int32_t position = Index;
+        const int32_t entry = position < count ? table.Item(position).FilterListEntry : 0;
+        if (entry > 0) {
+            Index = entry - 1;
+        } else if (position == 0 || (position - 1 < count && table.Item(position - 1).FilterListEntry > 0)) {
+            Index = count;
+        } else {
+            return false;
+        }
+    }
+    if (Kind != kKindNumber && Index != CachedIndex) {
+        if (Index >= 0 && Index < count) {
+            LoadRecord(Index);
+        } else if (Index == count) {
+            if (!create) {
+                return false;
+            }
+            TTxtExprRec& record = table.NewRecord();
+            uint16_t fontWord = record.FontWord();
+            const int32_t font =
+                state.NewFontName.empty() ? -1 : HostFontNumber(win::Utf8ToAnsi(state.NewFontName).c_str());
+            if (font >= 0 && font <= 255) {
+                fontWord = static_cast<uint16_t>((fontWord & 0xFF00) | font);
+            }
+            if ((state.NewFontSize & 0xFF) != 0) {
+                fontWord = static_cast<uint16_t>((fontWord & 0x00FF) | ((state.NewFontSize & 0xFF) << 8));
+            }
+            record.SetFontWord(fontWord);
+            if (state.FilterActive != 0) {
+                record.Shown = 1;
+                table.Item(state.ShownCount).FilterListEntry = static_cast<uint16_t>(record.Number);
+            }
+            ++state.ShownCount;
+            ++state.AddedWhileFiltered;
+            if (twoDimensional) {
+                if (row == grid.RowCount() - 1) {
+                    grid.SetColCount(grid.ColCount() + 1);
+                }
+            } else {
+                grid.SetRowCount(grid.RowCount() + 1);
+                state.RowHeightKnown.push_back(false);
+            }
+            LoadRecord(Index);
+            IsMusicFont = 0;
+        } else if (Index > count) {
+            return false;
+        } else {
+            FontName = HeaderCaption(kKindFont);
+            Record = nullptr;
+            CachedIndex = Index;
+        }
+    }
+    return !(needKind && Kind == kKindNumber);
+}
+
+void TGridDrawCell::LoadPlayback() {
+    ParamCount = 0;
+    ParamValues.fill(0);
+    const int32_t kind = Record == nullptr ? 0 : Record->Flags() & 0xFF;
+    const int32_t type = PlaybackTypeIndex(kind);
+    if (kind == 0 || type < 0 || type >= kPlaybackTypes) {
+        PlaybackType = 0;
+        return;
+    }
+    PlaybackType = type;
+    const auto& params = PlaybackParamTable[static_cast<size_t>(type)];
+    for (size_t k = 0; k < params.size(); ++k) {
+        const PlaybackParam& param = params[k];
+        if (param.Maximum <= 0) {
+            ParamValues[k] = 0;
+            continue;
+        }
+        const size_t at = kPlaybackParamBase + static_cast<size_t>(param.Offset);
+        ParamValues[static_cast<size_t>(ParamCount)] =
+            param.IsByte != 0 ? Record->Header[at] : hostapi::ReadI16(Record->Header.data(), at);
+        ++ParamCount;
+    }
+}
+
+bool TGridDrawCell::ParamExists(int32_t k) const {
+    return Record != nullptr && k >= 0 && k < ParamCount && (Record->Flags() & 0xFF) != 0 &&
+           PlaybackParamTable[static_cast<size_t>(PlaybackType)][static_cast<size_t>(k)].Maximum > 0;
+}
+
+void TGridDrawCell::SetPlaybackParam(int32_t k, const std::string& text) {
+    if (Record == nullptr || k < 0 || k >= kPlaybackParams) {
+        return;
+    }
+    const PlaybackParam& param = PlaybackParamTable[static_cast<size_t>(PlaybackType)][static_cast<size_t>(k)];
+    if (param.Maximum <= 0) {
+        return;
+    }
+    // Values outside the parameter's range would not survive its byte or word: negative values,
+    // where they are allowed, stop at minus the maximum.
+    const int32_t value =
+        std::clamp(NumberOr(text, 0), param.Negative != 0 ? -param.Maximum : 0, static_cast<int32_t>(param.Maximum));
+    ParamValues[static_cast<size_t>(k)] = value;
+    const size_t at = kPlaybackParamBase + static_cast<size_t>(param.Offset);
+    if (param.IsByte != 0) {
+        Record->Header[at] = static_cast<uint8_t>(value);
+    } else {
+        hostapi::WriteI16(Record->Header.data(), at, static_cast<int16_t>(value));
+    }
+}
+
+std::string TGridDrawCell::CellText() const {
+    const int32_t count = TextExpressionTable().ExpressionCount();
+    const bool header = Index < 0;
+    const bool expression = Record != nullptr && Index >= 0 && Index < count;
+    if (Kind == kKindNumber) {
+        return std::to_string(Index + 1);
+    }
+    if (!header && !expression) {
+        return "";
+    }
+    switch (Kind) {
+        case kKindText:
+            return header ? "" : win::AnsiToUtf8(Record->Text);
+        case kKindFont:
+            return FontName;
+        case kKindSize:
+            return header ? HeaderCaption(kKindSize) : std::to_string(Record->FontSize());
+        case kKindPlayback:
+            return header ? HeaderCaption(kKindPlayback) : std::string(PlaybackKindText(Record->Flags()));
+        case kKindUsage:
+            if (header) {
+                return "usage";
+            }
+            return TextExpressionTable().UsageCounted() ? std::to_string(Record->UsageCount) : "";
+        case kKindMetatool:
+            if (header) {
+                return "meta";
+            }
+            return Record->MetatoolKey != 0 ? std::string(1, static_cast<char>(Record->MetatoolKey)) : "";
+        default:
+            break;
+    }
+    if (Kind >= kKindFirstStyle && Kind <= kKindLastStyle) {
+        return header || (Record->Style() & StyleBitOfKind(Kind)) != 0 ? StyleLetter(Kind) : "";
+    }
+    if (Kind >= kKindFirstParam && Kind <= kKindLastParam && !header && ParamExists(Kind - kKindFirstParam)) {
+        return std::to_string(ParamValues[static_cast<size_t>(Kind - kKindFirstParam)]);
+    }
+    return "";
+}
+
+void TGridDrawCell::Draw(int32_t col, int32_t row, const vcl::TRect& rect, vcl::TGridDrawState state) {
+    Owner.m_state.Drawn = 1;
+    MyDrawGrid& grid = *Owner.Grid;
+    vcl::TCanvas& canvas = grid.Canvas();
+    const bool fixed = (state & vcl::gdFixed) != 0;
+    const TGridRect selection = Owner.GridEditor().Selection();
+    const bool selected =
+        !fixed && ((state & vcl::gdSelected) != 0 || (col >= selection.Left && col <= selection.Right &&
+                                                      row >= selection.Top && row <= selection.Bottom));
+    if (fixed) {
+        canvas.Brush().Color = vcl::clSilver;
+    } else if (selected) {
+        canvas.Brush().Color = vcl::clHighlight;
+    }
+    canvas.FillRect(rect);
+    if (Setup(col, row, false, false)) {
+        const int32_t textTop = rect.Top + (rect.Height() - kTextLineHeight) / 2;
+        const bool header = row == 0;
+        // Setup loaded the record of every expression cell but those of kind 0.
+        const bool expression = Index >= 0 && Index < TextExpressionTable().ExpressionCount();
+        const int32_t x = rect.Left + kTextIndent;
+        if (header || expression) {
+            std::string text;
+            if (Kind == kKindNumber) {
+                if (!header && Owner.m_state.TwoDimensional == 0) {
+                    canvas.TextRect(rect, rect.Left, textTop, " " + std::to_string(row));
+                }
+            } else if (Kind == kKindText) {
+                if (!header) {
+                    DrawText(rect, col);
+                }
+            } else if (header) {
+                text = HeaderCaption(Kind);
+            } else if (Kind == kKindFont) {
+                text = FontName;
+            } else if (Kind >= kKindFirstStyle && Kind <= kKindLastStyle) {
+                text = (Record->Style() & StyleBitOfKind(Kind)) != 0 ? StyleLetter(Kind) : "";
+            } else if (Kind == kKindPlayback) {
+                text = (Record->Flags() & 0xFF) != 0 ? std::string(PlaybackKindText(Record->Flags())) : "";
+            } else {
+                text = CellText();
+            }
+            if (!text.empty()) {
+                canvas.TextRect(rect, x, textTop, text);
+            }
+        }
+    }
+    if ((state & vcl::gdFocused) != 0) {
+        canvas.DrawFocusRect(rect);
+    }
+}
+
+void TGridDrawCell::DrawText(const vcl::TRect& rect, int32_t col) {
+    MyDrawGrid& grid = *Owner.Grid;
+    vcl::TCanvas& canvas = grid.Canvas();
+    vcl::TFont& font = canvas.Font();
+    const std::string savedName = font.Name();
+    const vcl::TFontStyles savedStyle = font.Style();
+    const int32_t savedSize = font.Size();
+    const bool shrinkToFit = Owner.m_state.ShrinkToFitOn != 0;
+    const int32_t W = rect.Width();
+    const int32_t H = rect.Height();
+
+    vcl::TFontStyles styles = 0;
+    styles |= (Style & 1) != 0 ? vcl::fsBold : 0;
+    styles |= (Style & 2) != 0 ? vcl::fsItalic : 0;
+    styles |= (Style & 4) != 0 ? vcl::fsUnderline : 0;
+    styles |= (Style & 32) != 0 ? vcl::fsStrikeOut : 0;
+    font.SetCharset(vcl::DEFAULT_CHARSET);
+    font.SetName(FontName);
+    font.SetStyle(styles);
+    int32_t s = Size;
+    font.SetSize(s);
+
+    // The lines are cut in the document's 8-bit text, one byte a character, and measured and
+    // drawn as the window system's text.
+    const std::string& text = Record->Text;
+    auto extent = [&canvas](const std::string& ansi) { return canvas.TextExtent(win::AnsiToUtf8(ansi)); };
+    std::string line1 = text;
+    std::string line2;
+    vcl::TPoint e = extent(line1);
+    int32_t w = e.X;
+    int32_t h = e.Y;
+    auto resize = [&](int32_t size) {
+        s = size;
+        font.SetSize(s);
+        e = extent(line1);
+        w = e.X;
+        h = e.Y;
+    };
+
+    if (s / 2 + w > W && !(2 * h > H && !shrinkToFit)) {
+        const int32_t s0 = s;
+        if (2 * h > H) {
+            resize(H * s / std::max(2 * h, 1));
+        }
+        if (shrinkToFit && w / 2 + s / 4 > W) {
+            resize(s0);
+            resize(W * s0 / std::max(w / 2 + s0 / 4, 1));
+        }
+        if (s / 2 + w > W) {
+            bool broken = false;
+            const auto length = static_cast<int32_t>(text.size());
+            for (int32_t pass = 0; pass < 2 && !broken; ++pass) {
+                for (int32_t p = length - 2; p >= 3; --p) {
+                    if (pass == 0 && text[static_cast<size_t>(p - 1)] != ' ') {
+                        continue;
+                    }
+                    const std::string first = text.substr(0, static_cast<size_t>(p));
+                    const std::string second = text.substr(static_cast<size_t>(p), kSecondLineLimit);
+                    if (s / 4 + std::max(extent(first).X, extent(second).X) <= W) {
+                        line1 = first.substr(0, first.find_last_not_of(' ') + 1);
+                        line2 = second;
+                        broken = true;
+                        break;
+                    }
+                }
+            }
+            if (!broken) {
+                line2.clear();
+            }
+            resize(broken ? s : s0);
+        }
+    }
+    if (line2.empty() && s / 2 + w > W) {
+        if (Owner.m_state.AdjustWidth != 0) {
+            // The column grows to the text; it shows at the next painting.
+            grid.SetColWidths(col, s / 2 + w);
+            font.SetName(savedName);
+            font.SetStyle(savedStyle);
+            font.SetSize(savedSize);
+            return;
+        }
+        if (shrinkToFit) {
+            resize(W * s / std::max(s / 2 + w, 1));
+        }
+    }
+    const int32_t x = rect.Left + s / 4;
+    const int32_t y = h <= H ? rect.Top : rect.Top - (h - H) / 2;
+    canvas.TextRect(rect, x, y, win::AnsiToUtf8(line1));
+    if (IsMusicFont == 0 && !line2.empty()) {
+        canvas.TextRect(rect, x, y + h, win::AnsiToUtf8(line2));
+    }
+    font.SetName(savedName);
+    font.SetStyle(savedStyle);
+    if (Record->MetatoolKey != 0) {
+        const std::string key(1, static_cast<char>(Record->MetatoolKey));
+        font.SetSize(kMetatoolKeySize);
+        canvas.TextRect(rect, rect.Right - canvas.TextWidth(key) - 1, rect.Top, key);
+    }
+    font.SetSize(savedSize);
+}
+
+// ---- The explorer's layout ----
+
+void TTextExprForm::ClearRowHeights() {
+    m_state.RowHeightKnown.assign(static_cast<size_t>(TextExpressionTable().ExpressionCount() + 1), false);
+}
+
+void TTextExprForm::Relayout(int32_t item) {
+    if (m_state.LayoutDepth != 0) {
+        return;
+    }
+    {
+        DepthScope depth(m_state.LayoutDepth);
+        m_drawCell->CachedIndex = -2;
+        m_gridEditor->SetLines(false);
+        m_state.ShrinkToFitOn = xShrinkToFit->Checked() ? 1 : 0;
+        ApplyFilter();
+        if (item > m_state.ShownCount) {
+            item = m_state.ShownCount + 1;
+        }
+        m_state.ColumnsWanted = std::clamp(m_state.ColumnsWanted, 1, kMaxColumnsWanted);
+        m_state.SizeStep = std::clamp(m_state.SizeStep, 1, kMaxSizeStep);
+        const int32_t rowHeight = m_state.SizeStep * 36 / 10;
+        if (m_state.TwoDimensional != 0) {
+            const int32_t rows =
+                (Grid->Height() - Grid->RowHeights(0) - win::GetSystemMetrics(kSmCyHScroll) * 12 / 10) /
+                    (rowHeight + 1) +
+                1;
+            const int32_t rowCount = std::max(rows, 2);
+            Grid->SetRowCount(rowCount);
+            Grid->SetColCount(std::max((rowCount + m_state.ShownCount - 1) / (rowCount - 1) + 1, 2));
+            for (int32_t row = 1; row < Grid->RowCount(); ++row) {
+                Grid->SetRowHeights(row, rowHeight);
+            }
+            Grid->SetTopRow(1);
+            const int32_t width = (Grid->Width() - Grid->ColWidths(0) - 4) / m_state.ColumnsWanted - 1;
+            for (int32_t col = 1; col < Grid->ColCount(); ++col) {
+                Grid->SetColWidths(col, width);
+            }
+            if (item > 0) {
+                SelectItem(item);
+            }
+            ClearRowHeights();
+        } else {
+            Grid->SetColCount(static_cast<int32_t>(kMaxExplorerColumns));
+            m_state.ColumnKinds.fill(kKindNumber);
+            Grid->SetColWidths(1, Grid->Width() / 4);
+            m_state.ColumnKinds[1] = kKindText;
+            vcl::TFont& font = Grid->Canvas().Font();
+            font.SetSize(kMeasureFontSize);
+            font.SetName(kMeasureFontName);
+            int32_t last = 1;
+            auto append = [&](int32_t kind, const char* sample) {
+                ++last;
+                m_state.ColumnKinds[static_cast<size_t>(last)] = static_cast<uint8_t>(kind);
+                Grid->SetColWidths(last, Grid->Canvas().TextWidth(sample) + 1);
+            };
+            if (dFonts->Checked()) {
+                append(kKindFont, "Times New Roman Set");
+                append(kKindSize, "8822");
+                for (int32_t kind = kKindFirstStyle; kind <= kKindLastStyle; ++kind) {
+                    if (kind <= kKindFirstStyle + 1 || dAllStyles->Checked()) {
+                        append(kind, "aaa");
+                    }
+                }
+            }
+            if (dPlayback->Checked()) {
+                append(kKindPlayback, "key velocityXX");
+                for (int32_t kind = kKindFirstParam; kind <= kKindLastParam; ++kind) {
+                    append(kind, "123345");
+                }
+            }
+            if (dOthers->Checked()) {
+                append(kKindUsage, "1sd23345");
+                append(kKindMetatool, "**meta**");
+            }
+            Grid->SetColCount(last + 1);
+            Grid->SetRowCount(std::max(m_state.ShownCount + 2, 2));
+            if (item > 0 && item < Grid->RowCount()) {
+                Grid->FocusCell(1, item);
+            }
+            UpdateRowHeights();
+        }
+    }
+    m_gridEditor->SetLines(true);
+    if (m_state.LayoutDepth == 0) {
+        Grid->Repaint();
+    }
+}
+
+void TTextExprForm::SelectItem(int32_t n) {
+    if (m_state.TwoDimensional != 0) {
+        const int32_t rowCount = Grid->RowCount();
+        const int32_t col = rowCount < 2 ? 1 : (n - 1) / (rowCount - 1) + 1;
+        const int32_t row = n - (col - 1) * (rowCount - 1);
+        if (row >= 1 && row < rowCount && col >= 1 && col < Grid->ColCount()) {
+            Grid->FocusCell(col, row);
+        }
+    } else if (n >= 1 && n < Grid->RowCount()) {
+        Grid->FocusCell(Grid->Col(), n);
+    }
+}
+
+void TTextExprForm::UpdateRowHeights() {
+    if (m_state.TwoDimensional != 0) {
+        return;
+    }
+    TTextExpressions& table = TextExpressionTable();
+    const int32_t count = table.ExpressionCount();
+    const int32_t visible = Grid->VisibleRowCount();
+    const int32_t top = Grid->TopRow();
+    std::vector<bool>& known = m_state.RowHeightKnown;
+    for (int32_t r = std::max(top - visible, 1); r <= top + 2 * visible && r < Grid->RowCount(); ++r) {
+        if (static_cast<size_t>(r) >= known.size()) {
+            known.resize(static_cast<size_t>(r) + 1, false);
+        }
+        if (known[static_cast<size_t>(r)]) {
+            continue;
+        }
+        int32_t index = r - 1;
+        if (m_state.FilterActive != 0) {
+            index = index < count ? table.Item(index).FilterListEntry - 1 : -1;
+        }
+        const int32_t points =
+            index >= 0 && index < count ? table.Item(index).FontSize() * m_state.SizeStep / 10 : kDefaultRowPoints;
+        const int32_t pixels =
+            std::min(std::max(vcl::Screen->PixelsPerInch() * points / 72, kMinRowPixels), Height() / 2);
+        Grid->SetRowHeights(r, pixels + 4);
+        known[static_cast<size_t>(r)] = true;
+    }
+}
+
+bool TTextExprForm::SingleCellSelected() const {
+    return m_gridEditor->Selection().OneCell();
+}
+
+// ---- Painting and selecting ----
+
+void TTextExprForm::GridDrawCell(vcl::TObject* /*Sender*/, int32_t ACol, int32_t ARow, vcl::TRect Rect,
+                                 vcl::TGridDrawState State) {
+    if (m_state.LayoutDepth == 0) {
+        m_drawCell->Draw(ACol, ARow, Rect, State);
+    }
+}
+
+void TTextExprForm::GridSelectCell(vcl::TObject* /*Sender*/, int32_t ACol, int32_t ARow, bool& CanSelect) {
+    CanSelect = true;
+    SelectCell(kSelectByGrid, ACol, ARow);
+}
+
+void TTextExprForm::NoteChange(int32_t index) {
+    if (index != m_state.LastChangedIndex) {
+        ++m_state.ChangedCount;
+        m_state.LastChangedIndex = index;
+    }
+}
+
+void TTextExprForm::MarkChanged(TTxtExprRec& record, int32_t index, int32_t col, int32_t row) {
+    record.Modified = 1;
+    m_drawCell->CachedIndex = -2;
+    NoteChange(index);
+    Grid->InvalidateCell(col, row);
+    if (m_state.TwoDimensional == 0 && col != 1) {
+        Grid->InvalidateCell(1, row);
+    }
+}
+
+void TTextExprForm::SelectCell(int32_t sender, int32_t col, int32_t row) {
+    // The remembered current cell is no selection by the user: applying it toggles nothing.
+    if (m_state.Loading != 0 || m_applyingState) {
+        return;
+    }
+    TTextExpressions& table = TextExpressionTable();
+    const int32_t count = table.ExpressionCount();
+    const TGridRect selection = m_gridEditor->Selection();
+    const bool resolved = m_drawCell->Setup(col, row, false, true);
+    const int32_t kind = m_drawCell->Kind;
+    const int32_t index = m_drawCell->Index;
+    const bool existing = resolved && index >= 0 && index < count && m_drawCell->Record != nullptr;
+    const bool readable = existing && Readable(m_drawCell->Record);
+    m_state.SameCellAgain = col == m_state.LastCol && row == m_state.LastRow && (kind > 1 || selection.OneCell());
+    m_state.LastCol = col;
+    m_state.LastRow = row;
+    m_state.CellEditable = 0;
+    if (m_state.LayoutSwitching == 0) {
+        bool editable = false;
+        if (m_state.TwoDimensional == 0) {
+            if (!resolved) {
+                editable = kind == kKindText && index <= count;
+            } else if (readable) {
+                const bool fromKey = m_state.LastKeyTime != 0 && CurrentTime() == m_state.LastKeyTime;
+                if (kind == kKindText) {
+                    editable = index <= count && selection.OneCell();
+                } else if (kind == kKindFont) {
+                    if (m_state.SameCellAgain != 0) {
+                        ShowFontList(col, row);
+                    }
+                } else if (kind == kKindSize || kind == kKindMetatool) {
+                    editable = index <= count;
+                } else if (kind >= kKindFirstStyle && kind <= kKindLastStyle) {
+                    if (!fromKey) {
+                        ApplyStyleBit(sender, StyleBitOfKind(kind));
+                    }
+                } else if (kind >= kKindFirstParam && kind <= kKindLastParam) {
+                    editable = m_drawCell->ParamExists(kind - kKindFirstParam);
+                }
+            }
+        } else {
+            editable = kind == kKindText && index <= count && (!resolved || readable);
+        }
+        m_state.CellEditable = editable ? 1 : 0;
+    }
+    if (existing && !readable) {
+        m_state.CellEditable = 0;
+    }
+    if (m_state.LayoutSwitching == 0 && m_state.CellEditable == 0) {
+        m_gridEditor->HideEditor();
+    }
+}
+
+void TTextExprForm::ApplyStyleBit(int32_t mode, uint16_t bit) {
+    TTextExpressions& table = TextExpressionTable();
+    const int32_t count = table.ExpressionCount();
+    const TGridRect selection = m_gridEditor->Selection();
+    const int32_t focusCol = m_state.LastCol;
+    const int32_t focusRow = m_state.LastRow;
+    if (!m_drawCell->Setup(focusCol, focusRow, false, true) || m_drawCell->Index < 0 || m_drawCell->Index >= count ||
+        !Readable(m_drawCell->Record)) {
+        return;
+    }
+    TTxtExprRec& focused = *m_drawCell->Record;
+    const int32_t focusedIndex = m_drawCell->Index;
+    auto setBit = [bit](TTxtExprRec& record, bool on) {
+        record.SetStyle(static_cast<uint16_t>(on ? record.Style() | bit : record.Style() & ~bit));
+    };
+    if ((mode == kSelectByKey || mode == kSelectByRange) && selection.OneColumnRange()) {
+        bool value = (focused.Style() & bit) != 0;
+        if (mode == kSelectByKey) {
+            value = !value;
+        }
+        for (int32_t row = selection.Top; row <= selection.Bottom; ++row) {
+            if (!m_drawCell->Setup(selection.Left, row, false, true) || m_drawCell->Index < 0 ||
+                m_drawCell->Index >= count || !Readable(m_drawCell->Record)) {
+                continue;
+            }
+            TTxtExprRec& record = *m_drawCell->Record;
+            const int32_t index = m_drawCell->Index;
+            setBit(record, value);
+            MarkChanged(record, index, selection.Left, row);
+        }
+    } else {
+        setBit(focused, (focused.Style() & bit) == 0);
+        MarkChanged(focused, focusedIndex, focusCol, focusRow);
+    }
+}
+
+// ---- Editing ----
+
+void TTextExprForm::GridGetEditText(vcl::TObject* /*Sender*/, int32_t ACol, int32_t ARow, std::string& Value) {
+    if (m_drawCell->Setup(ACol, ARow, false, false)) {
+        Value = m_drawCell->CellText();
+        m_state.EditStartText = Value;
+    } else {
+        // The empty slot: Escape brings back no text of another cell.
+        m_state.EditStartText.clear();
+    }
+    m_state.FontBoxEnter = 0;
+    m_state.FontBoxClicked = 0;
+}
+
+void TTextExprForm::GridSetEditText(vcl::TObject* Sender, int32_t ACol, int32_t ARow, const std::string& Value) {
+    const std::string value = m_state.Cancelled != 0 ? m_state.EditStartText : Value;
+    const TGridRect selection = m_gridEditor->Selection();
+    if (!m_massChange && m_state.ArrowKey == 0 && selection.OneColumnRange() && ACol == selection.Left) {
+        m_massChange = true;
+        const uint8_t enter = m_state.FontBoxEnter;
+        const uint8_t clicked = m_state.FontBoxClicked;
+        for (int32_t row = selection.Top; row <= selection.Bottom; ++row) {
+            m_state.FontBoxEnter = enter;
+            m_state.FontBoxClicked = clicked;
+            GridSetEditText(Sender, ACol, row, value);
+        }
+        m_massChange = false;
+        return;
+    }
+    TTextExpressions& table = TextExpressionTable();
+    if (!m_drawCell->Setup(ACol, ARow, true, true)) {
+        return;
+    }
+    const int32_t index = m_drawCell->Index;
+    const int32_t kind = m_drawCell->Kind;
+    if (index < 0 || index >= table.ExpressionCount() || !Readable(m_drawCell->Record)) {
+        return;
+    }
+    TTxtExprRec& record = *m_drawCell->Record;
+    switch (kind) {
+        case kKindText: {
+            const std::string text = win::Utf8ToAnsi(value);
+            if (record.Text != text) {
+                record.Text = text;
+            }
+            break;
+        }
+        case kKindFont:
+            if (value.size() > 1 && (m_state.FontBoxEnter != 0 || m_state.FontBoxClicked != 0)) {
+                if (FontBox->Items().IndexOf(value) < 0) {
+                    FontBox->Items().Add(value);
+                }
+                const int32_t font = HostFontNumber(win::Utf8ToAnsi(value).c_str());
+                if (font >= 0 && font <= 255) {
+                    record.SetFontWord(static_cast<uint16_t>((record.FontWord() & 0xFF00) | font));
+                }
+                m_drawCell->IsMusicFont = table.SortTables().Contains(HostFontName(record.FontNumber())) ? 1 : 0;
+                if (m_drawCell->IsMusicFont == 0) {
+                    m_state.NewFontName = value;
+                }
+            }
+            break;
+        case kKindSize: {
+            const int32_t size = std::clamp(NumberOr(value, kSizeNotANumber), 0, 255);
+            record.SetFontWord(static_cast<uint16_t>((record.FontWord() & 0x00FF) | (size << 8)));
+            if (m_drawCell->IsMusicFont == 0) {
+                m_state.NewFontSize = size;
+            }
+            break;
+        }
+        case kKindMetatool: {
+            const char key =
+                value.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(value[0]))) : 0;
+            if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
+                bool repaint = false;
+                for (int32_t i = 0; i < table.ExpressionCount(); ++i) {
+                    TTxtExprRec& other = table.Item(i);
+                    if (&other != &record && other.MetatoolKey == static_cast<uint8_t>(key)) {
+                        other.MetatoolKey = 0;
+                        repaint = true;
+                    }
+                }
+                record.MetatoolKey = static_cast<uint8_t>(key);
+                record.ExtraFlags = 1;
+                if (repaint) {
+                    Grid->Repaint();
+                }
+            }
+            break;
+        }
+        default:
+            if (kind >= kKindFirstParam && kind <= kKindLastParam) {
+                m_drawCell->SetPlaybackParam(kind - kKindFirstParam, value);
+            }
+            break;
+    }
+    NoteChange(index);
+    record.Modified = 1;
+    if (static_cast<size_t>(ARow) < m_state.RowHeightKnown.size()) {
+        m_state.RowHeightKnown[static_cast<size_t>(ARow)] = false;
+    }
+    UpdateRowHeights();
+    m_drawCell->CachedIndex = -2;
+    Grid->InvalidateCell(ACol, ARow);
+    if (m_massChange && m_state.TwoDimensional == 0 && ACol != 1) {
+        Grid->InvalidateCell(1, ARow);
+    }
+    m_state.FontBoxEnter = 0;
+    m_state.FontBoxClicked = 0;
+    if (!m_gridEditor->EditorMode()) {
+        m_gridEditor->SetEditing(false);
+    }
+}
+
+// ---- Keys and the mouse ----
+
+void TTextExprForm::GridKeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TShiftState /*Shift*/) {
+    m_state.LastKeyTime = CurrentTime();
+    m_state.ArrowKey = Key == win::VK_UP || Key == win::VK_DOWN ? 1 : 0;
+    const bool editorOpen = m_gridEditor->EditorMode();
+    if (Key == win::VK_RETURN && !editorOpen) {
+        OkBtnClick(this);
+    } else if (Key == win::VK_ESCAPE && editorOpen) {
+        // The cell gets back the text it had when editing began; the explorer stays open.
+        m_state.Cancelled = 1;
+        m_gridEditor->SetEditing(false);
+        m_gridEditor->HideEditor();
+        m_state.Cancelled = 0;
+        Key = 0;
+    } else if (Key == win::VK_F2) {
+        m_state.LastKeyTime = 0;
+        SelectCell(kSelectByKey, Grid->Col(), Grid->Row());
+        if (m_state.CellEditable != 0) {
+            Key = 0;
+            m_gridEditor->SetEditing(true);
+            m_gridEditor->ShowEditor();
+        }
+    } else if ((Key >= 48 && Key <= 90) || (Key >= 96 && Key <= 111)) {
+        const int32_t count = TextExpressionTable().ExpressionCount();
+        if (m_drawCell->Setup(Grid->Col(), Grid->Row(), false, true) && m_drawCell->Index >= 0 &&
+            m_drawCell->Index < count && Readable(m_drawCell->Record)) {
+            const int32_t kind = m_drawCell->Kind;
+            if ((kind == kKindText && SingleCellSelected()) || kind == kKindSize || kind == kKindMetatool ||
+                (kind >= kKindFirstParam && kind <= kKindLastParam)) {
+                m_gridEditor->SetEditing(true);
+            }
+        }
+    }
+}
+
+void TTextExprForm::GridKeyPress(vcl::TObject* /*Sender*/, char& Key) {
+    if (Key == ' ') {
+        m_state.LastKeyTime = 0;
+        SelectCell(kSelectByKey, Grid->Col(), Grid->Row());
+    }
+}
+
+void TTextExprForm::GridClick(vcl::TObject* /*Sender*/) {
+    m_state.FontBoxClicked = 1;
+}
+
+void TTextExprForm::GridMouseDown(vcl::TObject* /*Sender*/) {
+    m_state.MouseIsDown = 1;
+    // A press of the mouse is no key: the virtual clock may not have moved since the last key.
+    m_state.LastKeyTime = 0;
+}
+
+void TTextExprForm::GridMouseUp(vcl::TObject* /*Sender*/) {
+    m_state.MouseIsDown = 0;
+    m_state.ArrowKey = 0;
+    if (m_state.SameCellAgain != 0 && m_state.CellEditable != 0) {
+        m_gridEditor->SetEditing(true);
+        m_gridEditor->ShowEditor();
+    } else if (m_gridEditor->Selection().OneColumnRange()) {
+        SelectCell(kSelectByRange, Grid->Col(), Grid->Row());
+    }
+}
+
+void TTextExprForm::GridTopLeftChanged(vcl::TObject* /*Sender*/) {
+    UpdateRowHeights();
+}
+
+// ---- The font list ----
+
+void TTextExprForm::ShowFontList(int32_t col, int32_t row) {
+    const std::string current = m_drawCell->FontName;
+    m_fillingFontBox = true;
+    FontBox->Items().Clear();
+    for (int32_t number = 0; number <= 255; ++number) {
+        const std::string name = HostFontName(number);
+        if (!name.empty()) {
+            FontBox->Items().Add(win::AnsiToUtf8(name));
+        }
+    }
+    FontBox->SetText(current);
+    vcl::TRect cell = Grid->CellRect(col, row);
+    if (cell.Width() <= 0 || cell.Height() <= 0) {
+        cell = Grid->CellRect(col, Grid->TopRow());
+    }
+    FontBox->SetBounds(Grid->Left() + cell.Left, Grid->Top() + cell.Top, FontBox->Width(), FontBox->Height());
+    FontBox->Show();
+    if (FontBox->CanFocus()) {
+        FontBox->SetFocus();
+    }
+    m_fillingFontBox = false;
+    m_state.FontBoxClicked = 0;
+    m_state.FontBoxEnter = 0;
+}
+
+void TTextExprForm::FontBoxChange(vcl::TObject* Sender) {
+    // Only a font the user takes from the open list goes into the cell (the list's remembered
+    // text is set by code while it is hidden).
+    if (!m_fillingFontBox && !m_applyingState && FontBox->Visible()) {
+        GridSetEditText(Sender, Grid->Col(), Grid->Row(), FontBox->Text());
+    }
+}
+
+void TTextExprForm::FontBoxExit(vcl::TObject* /*Sender*/) {
+    FontBox->Hide();
+}
+
+void TTextExprForm::FontBoxKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState /*Shift*/) {
+    if (Key != win::VK_RETURN) {
+        return;
+    }
+    m_state.FontBoxEnter = 1;
+    GridSetEditText(Sender, Grid->Col(), Grid->Row(), FontBox->Text());
+    FontBox->Hide();
+    FocusGrid();
+    Key = 0;
+}
+
+// ---- Layout controls ----
+
+void TTextExprForm::xTwoDimClick(vcl::TObject* /*Sender*/) {
+    const bool twoDimensional = xTwoDim->Checked();
+    // The expression in focus stays in focus: its item number in the layout being left.
+    const int32_t item = !twoDimensional ? (Grid->Col() - 1) * (Grid->RowCount() - 1) + Grid->Row() : Grid->Row();
+    m_state.TwoDimensional = twoDimensional ? 1 : 0;
+    xColCount->SetVisible(twoDimensional);
+    DetailBox->SetVisible(!twoDimensional);
+    if (m_state.Loading == 0) {
+        m_state.LayoutSwitching = 1;
+        Relayout(item);
+        m_state.LayoutSwitching = 0;
+    }
+}
+
+void TTextExprForm::xShrinkToFitClick(vcl::TObject* /*Sender*/) {
+    if (xShrinkToFit->Checked()) {
+        m_state.AdjustWidth = 0;
+        xColCount->SetText(std::to_string(m_state.ColumnsWanted) + (German() ? " Spalten" : " columns"));
+    }
+    Relayout(0);
+}
+
+void TTextExprForm::xColCountChange(vcl::TObject* /*Sender*/) {
+    if (m_applyingState) {
+        return;  // the form reads the remembered column count itself
+    }
+    const std::string& text = xColCount->Text();
+    if (text == "adjust width" || text == "anpassen") {
+        m_state.AdjustWidth = 1;
+        xShrinkToFit->SetChecked(false);
+    } else {
+        m_state.AdjustWidth = 0;
+        m_state.ColumnsWanted = ColumnsFromList();
+    }
+    Relayout(0);
+}
+
+void TTextExprForm::xLargerClick(vcl::TObject* /*Sender*/) {
+    m_state.SizeStep = std::min(m_state.SizeStep + 1, kMaxSizeStep);
+    ClearRowHeights();
+    Relayout(0);
+}
+
+void TTextExprForm::xSmallerClick(vcl::TObject* /*Sender*/) {
+    m_state.SizeStep = std::max(m_state.SizeStep - 1, 1);
+    ClearRowHeights();
+    Relayout(0);
+}
+
+void TTextExprForm::DetailsClick(vcl::TObject* /*Sender*/) {
+    Relayout(0);
+}
+
+void TTextExprForm::dAllBtnClick(vcl::TObject* /*Sender*/) {
+    dFonts->SetChecked(true);
+    dPlayback->SetChecked(true);
+    dOthers->SetChecked(true);
+}
+
+void TTextExprForm::dAllStylesClick(vcl::TObject* /*Sender*/) {
+    if (dAllStyles->Checked()) {
+        dFonts->SetChecked(true);
+    }
+    Relayout(0);
+}
+
+// ---- New and Duplicate ----
+
+void TTextExprForm::NewBtnClick(vcl::TObject* /*Sender*/) {
+    FocusGrid();
+    const int32_t col = Grid->Col();
+    const int32_t row = Grid->Row();
+    if (m_state.TwoDimensional == 0) {
+        Grid->FocusCell(1, Grid->RowCount() - 1);
+    } else {
+        SelectItem(m_state.ShownCount + 1);
+    }
+    if (Grid->Col() == col && Grid->Row() == row) {
+        // The cell was current already: it is selected again.
+        SelectCell(kSelectByGrid, col, row);
+    }
+    FocusGrid();
+}
+
+void TTextExprForm::DuplicateBtnClick(vcl::TObject* /*Sender*/) {
+    TTextExpressions& table = TextExpressionTable();
+    if (!m_drawCell->Setup(Grid->Col(), Grid->Row(), false, true) || m_drawCell->Index < 0 ||
+        m_drawCell->Index >= table.ExpressionCount() || m_drawCell->Record == nullptr) {
+        return;
+    }
+    const TTxtExprRec source = *m_drawCell->Record;
+    FocusGrid();
+    SelectItem(m_state.ShownCount + 1);
+    const int32_t col = Grid->Col();
+    const int32_t row = Grid->Row();
+    const int32_t countBefore = table.ExpressionCount();
+    if (!m_drawCell->Setup(col, row, true, true) || m_drawCell->Index != countBefore ||
+        table.ExpressionCount() != countBefore + 1) {
+        return;
+    }
+    TTxtExprRec& copy = *m_drawCell->Record;
+    // The filter list is positional: the new record keeps the place the filter gave it.
+    const uint8_t shown = copy.Shown;
+    const uint16_t filterEntry = copy.FilterListEntry;
+    copy = source;
+    copy.Shown = shown;
+    copy.FilterListEntry = filterEntry;
+    copy.Number = static_cast<int16_t>(table.ExpressionCount());
+    copy.Modified = 1;
+    copy.MetatoolKey = 0;
+    copy.MovedTo = copy.Number;
+    ++m_state.ChangedCount;
+    m_drawCell->CachedIndex = -2;
+    SelectCell(kSelectByGrid, col, row);
+    if (static_cast<size_t>(row) < m_state.RowHeightKnown.size()) {
+        m_state.RowHeightKnown[static_cast<size_t>(row)] = false;
+    }
+    UpdateRowHeights();
+    Grid->InvalidateCell(col, row);
+    FocusGrid();
+}
+
+}  // namespace orvex

@@ -1,0 +1,221 @@
+// The entry walk's run: the staff systems and the progress display of the run, the staves of
+// the selection with their instrument records and note caches, the shown layers and measures of
+// each staff, and the entries of each cell handed to the command of the tool.
+#include "tools/notes/engine/entry_walk.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
+#include "core/host/staff_systems.h"
+#include "core/host_probes.h"
+#include "core/tool_context.h"
+#include "tools/notes/accidentals.h"
+#include "tools/notes/engine/entry_engine.h"
+#include "tools/notes/notes_services.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::EntryView;
+using hostapi::MeasureNumber;
+
+constexpr int32_t ITEM_CUSTOM_CHORD_STYLES = 15;
+constexpr int32_t ITEM_ACCIDENTALS = 41;
+constexpr int32_t ITEM_RESPELL_NOTES = 42;
+constexpr int32_t ITEM_CREATE_SLURS = 46;
+constexpr int32_t ITEM_FILL_WITH_RESTS = 49;
+
+/// The entry carries chord symbols.
+constexpr uint32_t kEntryChordSymbols = 0x04000000;
+/// Fill with rests leaves measures with either of these bits in the record's flag byte alone.
+constexpr uint8_t kMeasureKeepsCells = 0xC0;
+/// The host's slur contour defaults: other record 'O', 2, '5', '2' (-2, 0), 24 bytes.
+constexpr hostapi::Tag kTagSlurContours = 0x4F023532;
+
+/// How the walk of a staff or a cell ended.
+enum class WalkOutcome {
+    Done,
+    Stopped,       ///< the user stopped the progress display
+    WorkerMissing  ///< a command's worker is not in this build
+};
+
+int16_t HostKey(MeasureNumber measure, hostapi::InstrumentKey staff, int16_t mode) {
+    const auto key = Imports().CellKey;
+    return key == nullptr ? 0 : key(measure, staff, mode, 0, hostapi::kInterfaceVersion);
+}
+
+hostapi::InstrumentKey StaffOfSlot(hostapi::StaffSlot slot, hostapi::ViewKey view) {
+    const auto staff = Imports().InstrumentOfSlot;
+    return staff == nullptr ? 0 : staff(slot, view, hostapi::kInterfaceVersion);
+}
+
+void Remember(EntryWalkState& walk, hostapi::ConstEntryView entry) {
+    std::copy_n(entry.data(), hostapi::EntryLayout::kSize, walk.previousInMeasure.data());
+    std::copy_n(entry.data(), hostapi::EntryLayout::kSize, walk.previousOfStaff.data());
+}
+
+/// The command of the tool on the entries of the cell inside the selected positions.
+WalkOutcome WalkEntries(TFMisc& context, EntryWalkState& walk) {
+    hostapi::EntryArray& array = *walk.array;
+    const int32_t item = context.Item;
+    for (int32_t i = 0; i < array.count; ++i) {
+        const EntryView entry = array.entry(i);
+        if (entry.position() < walk.from || entry.position() > walk.to) {
+            continue;
+        }
+        switch (item) {
+            case ITEM_CUSTOM_CHORD_STYLES:
+                if (entry.has(kEntryChordSymbols)) {
+                    RespellChordSuffixes(context, entry.number(), walk.staffRecord, walk.keyA, walk.keyB);
+                }
+                break;
+            case ITEM_ACCIDENTALS:
+                if (entry.isNote()) {
+                    ApplyAccidentalSteps(context, walk, entry);
+                }
+                break;
+            case ITEM_RESPELL_NOTES:
+                if (entry.isNote()) {
+                    RespellNotesOfEntry(walk, i);
+                }
+                break;
+            case ITEM_CREATE_SLURS:
+                if (entry.isNote() && i < array.count - 1) {
+                    // The walk goes on after the slur's last entry; an answer outside the cell's
+                    // later entries leaves the walk where it is.
+                    i = std::clamp(CreateSlursFromEntry(context, walk, i), i, array.count - 1);
+                }
+                break;
+            default:
+                break;
+        }
+        if (MissingWorkerMet()) {
+            return WalkOutcome::WorkerMissing;
+        }
+        Remember(walk, array.entry(i));
+    }
+    return WalkOutcome::Done;
+}
+
+/// One cell: its positions, measure record and keys, its entries handed to the command, and the
+/// cell written back when the command changed it.
+WalkOutcome WalkCell(TFMisc& context, EntryWalkState& walk) {
+    const hostapi::SelectionRecord& region = walk.region;
+    ScaleDurationPair(region, walk.measure, MeasureLengthOrDefault(walk.staff, walk.measure),
+                      MeasureLengthOrDefault(0, walk.measure), walk.from, walk.to);
+    context.MeasureSpec = EDTMeasureSpec{};
+    walk.measureDuration = 0;
+    if (LoadMeasureSpec(walk.measure, context.MeasureSpec)) {
+        walk.measureDuration = context.MeasureSpec.beats() * context.MeasureSpec.beatDuration();
+    }
+    walk.keyA = HostKey(walk.measure, walk.staff, 0);
+    walk.keyB = HostKey(walk.measure, walk.staff, DocumentOptionFlag);
+    walk.array = LoadEntryArray(region.viewKey(), walk.slot, walk.measure, walk.layer, 1);
+    if (walk.array == nullptr) {
+        return WalkOutcome::Done;
+    }
+    walk.previousInMeasure = hostapi::EntryRecord{};
+    walk.changed = false;
+    WalkOutcome outcome = WalkOutcome::Done;
+    if (context.Item == ITEM_FILL_WITH_RESTS &&
+        (context.MeasureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
+        walk.changed = FillCellWithRests(context, *walk.array, walk.measureDuration);
+        if (MissingWorkerMet()) {
+            outcome = WalkOutcome::WorkerMissing;
+        }
+    } else {
+        outcome = WalkEntries(context, walk);
+    }
+    if (outcome == WalkOutcome::Done && walk.changed) {
+        SaveEntryArray(walk.array);
+    }
+    ReleaseEntryArray(walk.array);
+    walk.array = nullptr;
+    return outcome;
+}
+
+/// One staff: its shown layers measure by measure, each cell a step of the progress display.
+WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
+    const hostapi::SelectionRecord& region = walk.region;
+    walk.staff = StaffOfSlot(walk.slot, region.viewKey());
+    walk.staffRecord = StaffRecord{};
+    LoadRecordSOIS(walk.staff, walk.staffRecord);
+    walk.previousOfStaff = hostapi::EntryRecord{};
+    for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
+        walk.noteContexts[static_cast<size_t>(layer)] =
+            std::make_unique<TNoteContext>(walk.staff, region.viewKey(), walk.slot, layer);
+    }
+    WalkOutcome outcome = WalkOutcome::Done;
+    for (hostapi::LayerIndex layer = 0; layer < 4 && outcome == WalkOutcome::Done; ++layer) {
+        if (!IsHostMenuCommandChecked(layer)) {
+            continue;
+        }
+        walk.layer = layer;
+        for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
+            walk.measure = static_cast<MeasureNumber>(measure);
+            context.CurrentMeasure = walk.measure;
+            if (!EditBracketStep(walk.progress, walk.slot, walk.measure)) {
+                outcome = WalkOutcome::Stopped;
+                break;
+            }
+            outcome = WalkCell(context, walk);
+            if (outcome != WalkOutcome::Done) {
+                break;
+            }
+        }
+    }
+    // The caches give their measures back when the walk leaves the staff, also after a stop.
+    for (auto& caches : walk.noteContexts) {
+        caches.reset();
+    }
+    return outcome;
+}
+
+}  // namespace
+
+bool RunEntryWalkTool(TFMisc& context) {
+    if (CurrentRegion == nullptr) {
+        return false;
+    }
+    ForgetMissingWorker();
+    EntryWalkState walk;
+    walk.region = *CurrentRegion;
+    const hostapi::SelectionRecord& region = walk.region;
+    walk.documentLastMeasure = std::max<int32_t>(SelectionRecords[1].lastMeasure(), region.lastMeasure());
+    const TStaffSystems systems;
+    walk.systems = &systems;
+
+    // Every layer of each cell when the host shows layers 1 and 2 alike (all or none of the
+    // others, as a rule), else the one layer it shows. Kept within the host's step count.
+    const int64_t layers = IsHostMenuCommandChecked(1) == IsHostMenuCommandChecked(2) ? 4 : 1;
+    const int64_t staves = std::max(region.lastStaff() - region.firstStaff() + 1, 0);
+    const int64_t measures = std::max(region.lastMeasure() - region.firstMeasure() + 1, 0);
+    walk.progress =
+        EditBracketBegin(&region, static_cast<int32_t>(std::min<int64_t>(layers * staves * measures, INT32_MAX)));
+    context.EditBracket = walk.progress;
+
+    if (context.Item == ITEM_CREATE_SLURS) {
+        context.SlurContourDefaults.fill(0);
+        LoadOtherRecord(kTagSlurContours, -2, 0, context.SlurContourDefaults.data(),
+                        static_cast<int32_t>(context.SlurContourDefaults.size()));
+        LoadLayerSettingsTable();
+    }
+
+    WalkOutcome outcome = WalkOutcome::Done;
+    for (int32_t slot = region.firstStaff(); slot <= region.lastStaff() && outcome == WalkOutcome::Done; ++slot) {
+        walk.slot = static_cast<hostapi::StaffSlot>(slot);
+        outcome = WalkStaff(context, walk);
+    }
+    const bool failed = outcome != WalkOutcome::Done;
+    EditBracketEnd(walk.progress, failed);
+    context.EditBracket = 0;
+    return !failed;
+}
+
+}  // namespace orvex

@@ -1,0 +1,234 @@
+#include "tools/notes/engine/measure_cache.h"
+
+#include <algorithm>
+
+#include "core/dispatch.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/host_imports.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::ConstNoteView;
+using hostapi::EntryArray;
+
+int16_t HostKey(int32_t measure, hostapi::InstrumentKey staff, int16_t mode) {
+    const auto key = Imports().CellKey;
+    return key == nullptr
+               ? 0
+               : key(static_cast<hostapi::MeasureNumber>(measure), staff, mode, 0, hostapi::kInterfaceVersion);
+}
+
+/// The spelling a search compares with: the letter counted from middle C and the pitch, read
+/// under the key of the note's own measure. Within one key this is the same as comparing the
+/// stored displacement and alteration; across a key change it still tells two notes apart (E in
+/// C major and F sharp in D major are stored alike).
+struct Spelling {
+    int32_t step;
+    int32_t pitch;
+
+    static Spelling Of(ConstNoteView note, int16_t key) {
+        const auto pitch = Imports().NotePitch;
+        // A non-linear key reads as C major, as the host's pitches do.
+        const int32_t tonic = static_cast<uint16_t>(key) >= 0x4000 ? 0 : KeyTonicStep(key);
+        return {note.harmonicLevel() + tonic,
+                pitch == nullptr ? note.alteration() : pitch(note.data(), key, hostapi::kInterfaceVersion)};
+    }
+    bool operator==(const Spelling&) const = default;
+};
+
+/// The note of a chord at the start's place: the note at that index, or the last note of a
+/// chord that has fewer. None for a rest or an entry without notes.
+std::optional<hostapi::NoteView> NoteAtPlace(const EntryArray& array, int32_t index, int32_t place) {
+    const hostapi::EntryView entry = array.entry(index);
+    const int32_t held = entry.notesHeld();
+    if (!entry.isNote() || held == 0) {
+        return std::nullopt;
+    }
+    return entry.note(std::clamp(place, 0, held - 1));
+}
+
+/// The spelling of the start note; none when the start entry has no notes.
+std::optional<Spelling> StartSpelling(const NoteSearchStart& start) {
+    if (start.array == nullptr || start.entry < 0 || start.entry >= start.array->count) {
+        return std::nullopt;
+    }
+    const auto note = NoteAtPlace(*start.array, start.entry, start.note);
+    return note ? std::optional<Spelling>(Spelling::Of(*note, start.keyA)) : std::nullopt;
+}
+
+}  // namespace
+
+// ---- TMeasure ----
+
+TMeasure::TMeasure(EntryArray* array, int16_t keyA, int16_t keyB, int32_t measure)
+    : m_array(array), m_keyA(keyA), m_keyB(keyB), m_measure(measure) {}
+
+TMeasure::~TMeasure() {
+    ReleaseEntryArray(m_array);
+}
+
+// ---- TMeasures ----
+
+TMeasures::TMeasures(hostapi::InstrumentKey staff, hostapi::ViewKey regionWord, hostapi::StaffSlot slot,
+                     hostapi::LayerIndex layer, int32_t first, int32_t last)
+    : m_staff(staff), m_regionWord(regionWord), m_slot(slot), m_layer(layer) {
+    if (first == 0 || last == 0) {
+        return;
+    }
+    for (int32_t measure = first; measure <= last; ++measure) {
+        std::unique_ptr<TMeasure> record = Load(measure);
+        if (record != nullptr) {
+            record->Slots().assign(static_cast<size_t>(std::max<int16_t>(record->Array()->count, 0)),
+                                   TMeasure::WorkSlot{});
+            m_measures.push_back(std::move(record));
+        }
+    }
+}
+
+TMeasures::~TMeasures() {
+    // Every record gives its array back to the host as it goes.
+    m_measures.clear();
+    m_dropped.clear();
+}
+
+std::unique_ptr<TMeasure> TMeasures::Load(int32_t measure) const {
+    if (measure < 1 || measure > INT16_MAX) {
+        return nullptr;
+    }
+    EntryArray* array = LoadEntryArray(m_regionWord, m_slot, static_cast<hostapi::MeasureNumber>(measure), m_layer, 1);
+    if (array == nullptr) {
+        return nullptr;
+    }
+    // Key B is read by the document option, as the walk reads it for its own cells, so that a
+    // note reads the same whether the walk or the cache holds its measure.
+    const int16_t keyB = HostKey(measure, m_staff, DocumentOptionFlag);
+    const int16_t keyA = HostKey(measure, m_staff, 0);
+    return std::make_unique<TMeasure>(array, keyA, keyB, measure);
+}
+
+TMeasure* TMeasures::GetOrLoad(int32_t measure) {
+    const auto place = std::lower_bound(m_measures.begin(), m_measures.end(), measure,
+                                        [](const auto& record, int32_t m) { return record->Measure() < m; });
+    if (place != m_measures.end() && (*place)->Measure() == measure) {
+        return place->get();
+    }
+    std::unique_ptr<TMeasure> record = Load(measure);
+    if (record == nullptr) {
+        return nullptr;
+    }
+    // Requests rise in the forward cache and fall in the backward one: the record goes to one end
+    // of the list, which stays in order either way.
+    return m_measures.insert(place, std::move(record))->get();
+}
+
+void TMeasures::Drop(int32_t measure) {
+    const auto it = std::find_if(m_measures.begin(), m_measures.end(),
+                                 [measure](const auto& record) { return record->Measure() == measure; });
+    if (it == m_measures.end()) {
+        return;
+    }
+    // A note handed out may still point into the record: it is released with the cache.
+    m_dropped.push_back(std::move(*it));
+    m_measures.erase(it);
+}
+
+std::vector<int32_t> TMeasures::Measures() const {
+    std::vector<int32_t> measures;
+    for (const auto& record : m_measures) {
+        measures.push_back(record->Measure());
+    }
+    return measures;
+}
+
+// ---- Searches ----
+
+std::optional<FoundNote> PreviousNote(TMeasures& backward, const NoteSearchStart& start, bool allowRepeats,
+                                      std::optional<FoundNote>& nearest) {
+    nearest.reset();
+    if (start.array == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<Spelling> compare = StartSpelling(start);
+    const EntryArray* array = start.array;
+    int32_t measure = start.measure;
+    int16_t keyA = start.keyA;
+    int16_t keyB = start.keyB;
+    int32_t index = start.entry;
+    int32_t dropMeasure = 0;
+    for (;;) {
+        --index;
+        while (index < 0) {
+            --measure;
+            if (measure < 1) {
+                return std::nullopt;
+            }
+            const TMeasure* record = backward.GetOrLoad(measure);
+            if (record == nullptr) {
+                return std::nullopt;
+            }
+            array = record->Array();
+            keyA = record->KeyA();
+            keyB = record->KeyB();
+            index = array->count - 1;
+        }
+        const auto note = NoteAtPlace(*array, index, start.note);
+        if (!note || (!allowRepeats && compare && Spelling::Of(*note, keyA) == *compare)) {
+            continue;
+        }
+        if (!nearest) {
+            nearest = FoundNote{*note, measure, keyA, keyB};
+            compare = Spelling::Of(*note, keyA);
+            dropMeasure = measure + 1;
+            continue;
+        }
+        backward.Drop(dropMeasure);
+        return FoundNote{*note, measure, keyA, keyB};
+    }
+}
+
+std::optional<FoundNote> NextNote(TNoteContext& context, const NoteSearchStart& start, int32_t lastMeasure,
+                                  std::optional<FoundNote>& nearest) {
+    nearest.reset();
+    if (start.array == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<Spelling> compare = StartSpelling(start);
+    const EntryArray* array = start.array;
+    int32_t measure = start.measure;
+    int16_t keyA = start.keyA;
+    int16_t keyB = start.keyB;
+    int32_t index = start.entry;
+    int32_t dropMeasure = 0;
+    for (;;) {
+        ++index;
+        while (index >= array->count) {
+            ++measure;
+            if (measure > lastMeasure) {
+                return std::nullopt;
+            }
+            const TMeasure* record = context.forward.GetOrLoad(measure);
+            if (record == nullptr) {
+                return std::nullopt;
+            }
+            array = record->Array();
+            keyA = record->KeyA();
+            keyB = record->KeyB();
+            index = 0;
+        }
+        const auto note = NoteAtPlace(*array, index, start.note);
+        if (!note || (compare && Spelling::Of(*note, keyA) == *compare)) {
+            continue;
+        }
+        if (!nearest) {
+            nearest = FoundNote{*note, measure, keyA, keyB};
+            compare = Spelling::Of(*note, keyA);
+            dropMeasure = measure - 1;
+            continue;
+        }
+        context.forward.Drop(dropMeasure);
+        return FoundNote{*note, measure, keyA, keyB};
+    }
+}
+
+}  // namespace orvex
