@@ -16,6 +16,8 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "expressions/charset.h"
+#include "expressions/cuesheet.h"
+#include "expressions/transfer.h"
 #include "expressions/txtexplorer.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexprsorter.h"
@@ -31,7 +33,9 @@
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
 #include "platform/win/windows.h"
+#include "tools/layout/explosion/explosion.h"
 #include "tools/layout/stafflist_form.h"
+#include "tools/notes/harmonics_form.h"
 
 namespace orvex {
 
@@ -119,7 +123,10 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_EXPLORER) {
         return RunTextExpressionExplorer();
     }
-    // FIXME: the harmonics and beam breaker forms are not built yet.
+    if (code == CODE_HARMONICS) {
+        return ShowHarmonicsForm();
+    }
+    // FIXME: the beam breaker form is not built yet.
     std::string name = win::StripAccelerators(GetCommandName(tableIndex).substr(3));
     if (name.ends_with("...")) {
         name.erase(name.size() - 3);
@@ -155,9 +162,9 @@ int32_t RunCueNotes(TFMisc& context) {
         return 0;
     }
     CueNotesRequest request;
-    request.option3 = OptionValue(context, 3);
+    request.sizePercent = OptionValue(context, 3);
     request.targetLayer = std::clamp(OptionValue(context, 1) - 1, 0, 3);
-    request.cueName = context.Options[4].text;
+    request.cueName = win::Utf8ToAnsi(context.Options[4].text);
     if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
         const hostapi::InstrumentKey staff =
             Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
@@ -166,14 +173,14 @@ int32_t RunCueNotes(TFMisc& context) {
     for (size_t i = 0; i < request.flags.size(); ++i) {
         request.flags[i] = context.Options[5 + i].value != 0;
     }
-    for (size_t staff = 0; staff < context.SourceStaves.size(); ++staff) {
-        if (context.SourceStaves[staff] != 0 && static_cast<int32_t>(staff + 1) != region->firstStaff()) {
-            request.sourceStaves.push_back(static_cast<int32_t>(staff + 1));
+    // The staves chosen in the options dialog's staff list, but the source.
+    for (size_t staff = 0; staff < context.ChosenItems.size(); ++staff) {
+        if (context.ChosenItems[staff] != 0 && static_cast<int32_t>(staff + 1) != region->firstStaff()) {
+            request.destinationStaves.push_back(static_cast<int32_t>(staff + 1));
         }
     }
     request.context = &context;
-    RunAddCueNotes(request);
-    return 1;
+    return RunAddCueNotes(request);
 }
 
 /// Next file of a print run: the first call makes the context the print context; each call
@@ -294,7 +301,7 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
         case 54:
             return RunShiftSystemOptimization(context);
         case 55:
-            return ShowToolNotAvailable(context);
+            return region != nullptr && RunTransfer(context, *region);
         case 58:
             if (OptionValue(context, 1) != 0 || OptionValue(context, 0) != 0) {
                 if (!ShowNotAvailable("Resetting smart shapes")) {
@@ -306,7 +313,7 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
             }
             return RunEntryProcessingTool(context);
         case 59:
-            return ShowToolNotAvailable(context);
+            return RunAuricleImport(context);
         case 64:
             return AnalyzeStaffGroup(context);
         case 67:
@@ -326,8 +333,8 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
         case 74:
             return RunSpecialMeasureRegions(context);
         case 75:
-            RunSlurTool(context);  // its answer is not tested
-            return true;
+            // False only when the user stopped it: the progress display then ends as stopped.
+            return RunSlurTool(context);
         case 77:
             return RunMidiTool(context);
         case 78:
@@ -420,13 +427,15 @@ void StepRunningExplosion() {
     TFMisc& context = step->Context();
     SetProgressText(context, "Done.");
     if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
-        redraw(context.SavedRegion.bytes.data(), hostapi::kInterfaceVersion);
+        redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
     }
     ShowMessageById(HostWindow, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
     SetProgressCaption(context);
     RunningStepObject = nullptr;
-    ExplosionContextDestroy(step);
+    // The context may own the tool context: nothing of either is used after this.
+    ExplosionContextDestroy(step, 3);
     win::SetFocus(HostWindow);
+    SendCtrlKeyToHost('a');
 }
 
 }  // namespace
@@ -561,6 +570,11 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
     std::unique_ptr<TFMisc> context = InitToolContext();
     const int32_t result = ExecuteTool(*context, code % 100, code / 100, overrides, shift, showDialog, passThrough);
     (void)hostWindow;
+    if (RunningStepObject != nullptr && &RunningStepObject->Context() == context.get()) {
+        // A part explosion goes on over the next host calls: its context keeps the tool context.
+        RunningStepObject->AdoptContext(std::move(context));
+        return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
+    }
     if (result == -1) {
         // The options dialog stays open and owns the context now.
         context.release();
@@ -789,6 +803,7 @@ void ResetDispatcher() {
     SkipNextInvoke = false;
     ToolRunMarker = 0;
     PendingOptionsForm = nullptr;
+    delete RunningStepObject;  // an explosion left running, with the tool context it owns
     RunningStepObject = nullptr;
     RepostCode = 0;
     QuerySelectionFromHost = true;
@@ -796,6 +811,7 @@ void ResetDispatcher() {
     FirstCommandDone = false;
     ModelessFormList.clear();
     ResetStaffListManager();
+    delete _HarmonicsForm;
     HostWindowTitle.clear();
     s_pendingNewSpacing.reset();
     Level2Handlers() = DefaultHandlers();

@@ -27,6 +27,7 @@ namespace orvex {
 class TStaffSystems;
 class TInstruments;
 class TGroups;
+struct TransferStore;
 
 /// The beat-chart state of the spacing tools.
 struct BeatChartState {
@@ -114,6 +115,8 @@ struct TMiscKernel {
     std::array<int32_t, 3> EnclosureClipboard{};
     uint8_t EnclosureClipboardFilled = 0;
     uint8_t ExplosionRunning = 0;
+    /// What the transfer's read run keeps for its write runs (expressions/transfer.h).
+    std::shared_ptr<TransferStore> Transfer;
 };
 
 struct TFMisc : TMiscKernel {};

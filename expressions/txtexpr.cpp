@@ -360,8 +360,8 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
             stopped = true;
             break;
         }
-        EDTMeasureSpec spec;
-        if (LoadMeasureSpec(m, spec) && (spec.bytes[kMeasureExpressionsByte] & kMeasureHasExpressions) != 0) {
+        EDTMeasureSpec measureSpec;
+        if (LoadMeasureSpec(m, measureSpec) && (measureSpec.bytes[kMeasureExpressionsByte] & kMeasureHasExpressions) != 0) {
             for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
                 Record12 placement;
                 if (!LoadRecordOtDY(m, inci, placement)) {

@@ -15,6 +15,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "expressions/txtexpr.h"
 #include "forms/dactopt.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/file_controls.h"
@@ -23,6 +24,7 @@
 #include "platform/vcl/sysutils.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
+#include "tools/layout/orchestration.h"
 
 namespace orvex {
 namespace {
@@ -58,12 +60,29 @@ const ActionControlRow* RowDefinition(const TDActOpt& dialog, int32_t row) {
 }
 
 /// The Defaults adjustment of the inline table's values from the selected region: only the
-/// orchestration table (item 40) takes values from the document.
-void AdjustDefaultsFromRegion(int32_t item) {
-    if (item == 40) {
-        // FIXME: reading the orchestration table's values from the selected region
-        // (CheckRegionNotAtStart of the layout tools) is not built yet.
-        ShowNotAvailable("Taking the orchestration defaults from the selected region");
+/// orchestration table (item 40) takes values from the document. Text cells take their new texts
+/// at once; the numbers go into the table list that is applied next.
+void AdjustDefaultsFromRegion(TDActOpt& dialog, TableList& table) {
+    const int32_t columns = dialog.TableColumns();
+    const std::vector<vcl::TControl*>& cells = dialog.InlineControls();
+    if (dialog.Item() != kOrchestrationTool || columns <= 0 || cells.empty()) {
+        return;
+    }
+    std::vector<OptionElement> rows(cells.size());
+    for (size_t index = 0; index < cells.size(); ++index) {
+        ReadOptionControl(dialog, *cells[index], dialog.TableFirstRow() + static_cast<int32_t>(index) % columns,
+                          rows[index]);
+    }
+    PrefillOrchestrationOptions(dialog.Context(), dialog.Item(), rows, columns,
+                                static_cast<int32_t>(cells.size()) / columns);
+    for (size_t index = 0; index < cells.size() && index < table.size(); ++index) {
+        const int32_t row = dialog.TableFirstRow() + static_cast<int32_t>(index) % columns;
+        const ActionControlRow* def = RowDefinition(dialog, row);
+        if (def != nullptr && def->hasText != 0) {
+            WriteOptionControl(dialog, *cells[index], row, rows[index]);
+        } else {
+            table[index].first = rows[index].value;
+        }
     }
 }
 
@@ -335,6 +354,30 @@ bool OpenFurtherOptions(TDActOpt& dialog, bool show) {
 
 // ---- Lists of the document's data ----
 
+namespace {
+
+/// The document's text expressions from the shared table (loaded again when it no longer matches
+/// the document): each one's text, its metatool key as "  (X)" and, for the enclosures tool, " *"
+/// after an expression that has an enclosure.
+void FillExpressionList(vcl::TListBox& list, int32_t item) {
+    constexpr int32_t kEnclosuresItem = 73;
+    TTextExpressions& table = TextExpressionTable();
+    table.IsComplete();
+    for (int32_t position = 0; position < table.ExpressionCount(); ++position) {
+        const TTxtExprRec& record = table.Item(position);
+        std::string text = win::AnsiToUtf8(record.PlainText());
+        if (record.MetatoolKey != 0) {
+            text += "  (" + win::AnsiToUtf8(std::string(1, static_cast<char>(record.MetatoolKey))) + ")";
+        }
+        if (item == kEnclosuresItem && record.HasPlayback()) {
+            text += " *";
+        }
+        list.Items().Add(text);
+    }
+}
+
+}  // namespace
+
 void ActionDialog_FillLists(TDActOpt& dialog) {
     const int32_t marker = dialog.m_listMarker;
     if (marker == MIN_MEASURE_LIST) {
@@ -359,10 +402,7 @@ void ActionDialog_FillLists(TDActOpt& dialog) {
         return;
     }
     if (marker == MIN_EXPRESSION_LIST) {
-        if (dialog.m_shown) {
-            // FIXME: the text expression table is not built yet.
-            ShowNotAvailable("The list of the document's text expressions");
-        }
+        FillExpressionList(*list, dialog.m_item);
         return;
     }
     if (marker == MIN_FONT_LIST) {
@@ -439,7 +479,7 @@ void TDActOpt::DefaultBtnClick(vcl::TObject* /*Sender*/) {
     OptionArray values{};
     TableList table;
     ReadDialogValues(*this, values, &table);
-    AdjustDefaultsFromRegion(m_item);
+    AdjustDefaultsFromRegion(*this, table);
     ActionDialog_ApplyValues(*this, m_item, values, {}, &table, m_optionSet);
     UpdateAllDependentOptions(*this);
 }

@@ -137,7 +137,12 @@ int16_t SaveLentEntryArray(EntryArray* array) {
         }
         NumberNotes(entry);
     }
-    lent->document->SetEntries(lent->cell, EntriesOf(*lent));
+    // The array goes to the layer its header names, so a plug-in can move a layer's entries.
+    CellKey cell = lent->cell;
+    if (lent->header.layer >= 0 && lent->header.layer <= 3) {
+        cell.layer = lent->header.layer;
+    }
+    lent->document->SetEntries(cell, EntriesOf(*lent));
     return 1;
 }
 

@@ -306,12 +306,17 @@ uint32_t Host::FindMenuCommand(std::string_view path) const {
             end = path.size();
         }
         const std::string wanted = MenuKey(path.substr(start, end - start));
+        // An item whose own text holds a "/" ("Align/Move...") takes the rest of the path.
+        const std::string rest = MenuKey(path.substr(start));
         const bool last = end == path.size();
         const int32_t count = win::GetMenuItemCount(menu);
         win::Hmenu next = win::kNoMenu;
         for (int32_t i = 0; i < count; ++i) {
             win::MenuItemInfo info;
             win::GetMenuItemInfo(menu, static_cast<uint32_t>(i), true, info);
+            if (!last && (info.flags & (win::MF_SEPARATOR | win::MF_POPUP)) == 0 && MenuKey(info.text) == rest) {
+                return info.id;
+            }
             if ((info.flags & win::MF_SEPARATOR) != 0 || MenuKey(info.text) != wanted) {
                 continue;
             }

@@ -169,7 +169,8 @@ LayoutSummary LayOutDocument(Document& document) {
         Bytes system = stored ? *stored : systems.empty() ? DefaultSystem() : SystemAfter(systems.back());
         int32_t end = LockedEnd(document, first, lastMeasure);
         if (end == 0) {
-            const int32_t width = lineWidth - hostapi::ReadI16(system.data(), StaffSystemLayout::kLeftMargin) -
+            // The system's right margin is stored negative, inward from the page's.
+            const int32_t width = lineWidth - hostapi::ReadI16(system.data(), StaffSystemLayout::kLeftMargin) +
                                   hostapi::ReadI16(system.data(), StaffSystemLayout::kRightMargin);
             int32_t used = 0;
             end = first;

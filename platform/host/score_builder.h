@@ -113,6 +113,15 @@ public:
     ScoreBuilder& Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
                         const std::vector<WrittenEntry>& entries);
 
+    /// A measure-number region ('SOMN' the next number from 1, 0; 88 bytes): measures first to
+    /// last (both at bytes 6 and 8), numbered from `start` (byte 16), flag word 0x1000 (byte 82).
+    /// Throws std::invalid_argument for a missing measure.
+    ScoreBuilder& NumberRegion(hostapi::MeasureNumber first, hostapi::MeasureNumber last, int16_t start = 1);
+    /// The barline kind (0-15) of a measure: bits 4-7 of the 'SOMS' word at byte 10 (2 double).
+    ScoreBuilder& Barline(hostapi::MeasureNumber measure, int16_t kind);
+    /// A backward repeat at the end of a measure: 'O\x02BR' (measure, 0), 24 bytes of 0.
+    ScoreBuilder& BackwardRepeat(hostapi::MeasureNumber measure);
+
     /// The next page ('SOPS', 22 bytes): the size given, margins of 144 (the bottom one stored
     /// -144), scale 100, first system 0 (not laid out).
     ScoreBuilder& Page(const PageSettings& settings = {});
@@ -178,6 +187,21 @@ public:
     ScoreBuilder& Syllable(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
                            int32_t entry, int32_t kind, int16_t textNumber, int16_t syllable, int16_t offset = 0,
                            int16_t extension = 0);
+    /// The host's slur contour defaults: other record 'O', 2, '5', '2' (-2, 0), 24 bytes, three
+    /// points of (span, inset, height) as i16 words from byte 0, for short, medium and long slurs.
+    ScoreBuilder& SlurContours(const std::array<std::array<int16_t, 3>, 3>& points);
+    /// A chord symbol on the entry-th entry of a cell: 'E', 2, 'C', 'h' (the entry's number, next
+    /// inci), 20 bytes: word 0 = the root's harmonic level under the measure's key (0-6, bits
+    /// 0-4), 0x0040 when the root is shown, its alteration against the key in bits 8-11 (4-bit
+    /// two's complement) and 0x2000 with a suffix; the suffix number at byte 4. The entry gets
+    /// flag 0x04000000. Throws for a missing cell or entry.
+    ScoreBuilder& ChordSymbol(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
+                              int32_t entry, const SpelledNote& root, int16_t suffix, bool rootShown);
+    /// Chord suffix `number`: one 'SOIV' element (number, 0, 1, ...; 12 bytes) per character of
+    /// the text: the character, horizontal offset 12 x its place, vertical offset 0, the font
+    /// word, 0 and flags 0; with `info` the suffix's 34-byte 'oNIK' (number, 0) holding the number
+    /// at byte 0. Throws for a number below 1 or a suffix that exists.
+    ScoreBuilder& ChordSuffix(int16_t number, std::string_view text, uint16_t fontWord, bool info);
 
     /// The number of the last staff, measure and text block made (0 = none yet).
     hostapi::InstrumentKey LastStaff() const { return m_lastStaff; }

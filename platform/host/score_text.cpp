@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <fstream>
@@ -412,6 +413,93 @@ void ReadBeatChart(Arguments& args, ScoreBuilder& builder) {
     builder.BeatChart(measure, records, mode);
 }
 
+/// Three words SPAN:INSET:HEIGHT: the host's slur contour defaults.
+void ReadSlurContours(Arguments& args, ScoreBuilder& builder) {
+    std::array<std::array<int16_t, 3>, 3> points{};
+    for (auto& point : points) {
+        const Word& word = args.Next("a point");
+        const size_t first = word.text.find(':');
+        const size_t second = first == std::string::npos ? first : word.text.find(':', first + 1);
+        if (word.quoted || second == std::string::npos || word.text.find(':', second + 1) != std::string::npos) {
+            args.Fail("a point is SPAN:INSET:HEIGHT, as 256:40:24, not " + word.text);
+        }
+        const Word parts[3] = {Word{word.text.substr(0, first)},
+                               Word{word.text.substr(first + 1, second - first - 1)},
+                               Word{word.text.substr(second + 1)}};
+        static constexpr const char* kFields[3] = {"the span", "the inset", "the height"};
+        for (size_t i = 0; i < 3; ++i) {
+            point[i] = static_cast<int16_t>(args.ToNumber(parts[i], kFields[i], INT16_MIN, INT16_MAX));
+        }
+    }
+    args.ExpectEnd();
+    builder.SlurContours(points);
+}
+
+/// chord STAFF MEASURE:ENTRY ROOT [suffix N] [hidden] [layer 1-4]; the root is a letter and an
+/// accidental (#, ##, b, bb or none).
+void ReadChord(Arguments& args, ScoreBuilder& builder) {
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const Word& place = args.Next("the entry");
+    const size_t colon = place.text.find(':');
+    if (place.quoted || colon == std::string::npos) {
+        args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
+    }
+    const auto measure = static_cast<hostapi::MeasureNumber>(
+        args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
+    const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    const Word& rootWord = args.Next("the root");
+    static constexpr std::string_view kLetters = "cdefgab";
+    static constexpr std::string_view kAccidentals[] = {"bb", "b", "", "#", "##"};
+    const std::string root = rootWord.text;
+    const size_t letter =
+        root.empty() ? std::string_view::npos : kLetters.find(static_cast<char>(std::tolower(root[0])));
+    const auto accidental =
+        std::find(std::begin(kAccidentals), std::end(kAccidentals), root.substr(root.empty() ? 0 : 1));
+    if (rootWord.quoted || letter == std::string_view::npos || accidental == std::end(kAccidentals)) {
+        args.Fail("the root is a letter and an accidental, as f# or bb, not " + root);
+    }
+    const SpelledNote spelled{static_cast<int32_t>(letter),
+                              static_cast<int32_t>(accidental - std::begin(kAccidentals)) - 2};
+    int16_t suffix = 0;
+    bool shown = true;
+    hostapi::LayerIndex layer = 0;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (!option.quoted && option.text == "suffix") {
+            suffix = static_cast<int16_t>(args.Number("the suffix", 1, INT16_MAX));
+        } else if (!option.quoted && option.text == "hidden") {
+            shown = false;
+        } else if (!option.quoted && option.text == "layer") {
+            layer = static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.ChordSymbol(staff, measure, layer, entry, spelled, suffix, shown);
+}
+
+/// suffix NUMBER "TEXT" [font F] [size S] [info]
+void ReadChordSuffix(Arguments& args, ScoreBuilder& builder) {
+    const auto number = static_cast<int16_t>(args.Number("the suffix number", 1, INT16_MAX));
+    const std::string text = args.Text("the text");
+    int32_t font = 0;
+    int32_t size = 12;
+    bool info = false;
+    while (!args.Done()) {
+        const Word option = args.Next("an option");
+        if (!option.quoted && option.text == "font") {
+            font = args.Number("the font", 0, 255);
+        } else if (!option.quoted && option.text == "size") {
+            size = args.Number("the size", 1, 255);
+        } else if (!option.quoted && option.text == "info") {
+            info = true;
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.ChordSuffix(number, text, static_cast<uint16_t>(font + 256 * size), info);
+}
+
 /// verse, chorus or section: the lyric kind 0, 1 or 2.
 int32_t ReadLyricKind(Arguments& args) {
     const Word& word = args.Next("the lyric kind");
@@ -492,6 +580,31 @@ const std::vector<LineKind>& LineKinds() {
              args.ExpectEnd();
              builder.System(first, last);
          }},
+        {"numberregion", "numberregion FIRST LAST [start N]", [](Arguments& args, ScoreBuilder& builder) {
+             const auto first = static_cast<hostapi::MeasureNumber>(args.Number("the first measure", 1, INT16_MAX));
+             const auto last = static_cast<hostapi::MeasureNumber>(args.Number("the last measure", first, INT16_MAX));
+             int16_t start = 1;
+             if (!args.Done()) {
+                 const Word& option = args.Next("an option");
+                 if (option.quoted || option.text != "start") {
+                     args.Fail("unknown option \"" + option.text + "\"");
+                 }
+                 start = static_cast<int16_t>(args.Number("the starting number", INT16_MIN, INT16_MAX));
+             }
+             args.ExpectEnd();
+             builder.NumberRegion(first, last, start);
+         }},
+        {"barline", "barline MEASURE KIND", [](Arguments& args, ScoreBuilder& builder) {
+             const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+             const auto kind = static_cast<int16_t>(args.Number("the barline kind", 0, 15));
+             args.ExpectEnd();
+             builder.Barline(measure, kind);
+         }},
+        {"backwardrepeat", "backwardrepeat MEASURE", [](Arguments& args, ScoreBuilder& builder) {
+             const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+             args.ExpectEnd();
+             builder.BackwardRepeat(measure);
+         }},
         {"lock", "lock FIRST LAST", [](Arguments& args, ScoreBuilder& builder) {
              const auto first = static_cast<hostapi::MeasureNumber>(args.Number("the first measure", 1, INT16_MAX - 1));
              const auto last = static_cast<hostapi::MeasureNumber>(args.Number("the last measure", first, INT16_MAX - 1));
@@ -516,6 +629,9 @@ const std::vector<LineKind>& LineKinds() {
         {"group", "group FIRST LAST \"FULL NAME\" [\"ABBREVIATED NAME\"] [list N] [bracket B]", ReadGroup},
         {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY MEASURE@EDU|MEASURE:ENTRY [offset N]", ReadShape},
         {"beatchart", "beatchart MEASURE [mode 0-7] TIME:POSITION:NEXT:MINIMUM...", ReadBeatChart},
+        {"slurcontours", "slurcontours SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT", ReadSlurContours},
+        {"chord", "chord STAFF MEASURE:ENTRY ROOT [suffix N] [hidden] [layer 1-4]", ReadChord},
+        {"suffix", "suffix NUMBER \"TEXT\" [font F] [size S] [info]", ReadChordSuffix},
         {"pagetext", "pagetext PAGE \"TEXT\"", [](Arguments& args, ScoreBuilder& builder) {
              const auto page = static_cast<int16_t>(args.Number("the page", 1, INT16_MAX));
              const std::string text = args.Text("the text");

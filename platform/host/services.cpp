@@ -32,7 +32,8 @@
 // always the whole-document record; 17, 19 and 24 redraw and scroll, shown in the transcript.
 //
 // Music services: entry arrays (2-6, 51, 52) as entry_arrays.h says; staff slots (18, 31),
-// pitch (29), key of a cell (33) and measure length (50) as music_model.h says; the progress
+// pitch (29), key of a cell (33) and measure length (50) as music_model.h says; pitch names
+// (39) with sharps for the black keys ("C#4"); the progress
 // display (53-55) as progress.h says; 61 answers whether the host shows a layer (0 for a
 // layer outside 0-3). Service 2 gives no array for a layer outside 0-3, a slot without a staff
 // in the view or a measure that does not exist.
@@ -41,6 +42,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
@@ -244,6 +246,20 @@ int16_t CellKeyService(hostapi::MeasureNumber measure, hostapi::InstrumentKey st
     return document == nullptr ? 0 : CellKeyValue(*document, measure, staff, mode);
 }
 
+/// Service 39: the name of a chromatic pitch, sharps for the black keys ("C4", "C#4"), at most
+/// size - 1 characters and a zero; 0 for a pitch outside 0-127 or no room.
+int16_t PitchNameService(int16_t pitch, char* buffer, int16_t size, int16_t /*one*/, InterfaceVersion /*version*/) {
+    static constexpr const char* kNames[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    if (buffer == nullptr || size < 1 || pitch < 0 || pitch > 127) {
+        return 0;
+    }
+    const std::string name = kNames[pitch % 12] + std::to_string(pitch / 12 - 1);
+    const size_t length = std::min(name.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, name.data(), length);
+    buffer[length] = '\0';
+    return 1;
+}
+
 hostapi::Edu MeasureLengthService(hostapi::InstrumentKey /*staffOrZero*/, hostapi::MeasureNumber measure,
                                   InterfaceVersion version) {
     Document* document = DocumentFor(version);
@@ -405,6 +421,7 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::SlotOfInstrument),
          Address<hostapi::SlotOfInstrumentFn>(SlotOfInstrumentService)},
         {static_cast<int32_t>(Service::CellKey), Address<hostapi::CellKeyFn>(CellKeyService)},
+        {static_cast<int32_t>(Service::PitchName), Address<hostapi::PitchNameFn>(PitchNameService)},
         {static_cast<int32_t>(Service::MeasureLength), Address<hostapi::MeasureLengthFn>(MeasureLengthService)},
         {static_cast<int32_t>(Service::UpdateLayout), Address<hostapi::UpdateLayoutFn>(UpdateLayout)},
         {static_cast<int32_t>(Service::FilledTime), Address<hostapi::FilledTimeFn>(FilledTime)},

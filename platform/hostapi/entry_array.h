@@ -186,7 +186,7 @@ static_assert(sizeof(NoteRecord) == NoteLayout::kSize);
 struct EntryArray {
     InstrumentKey staff = 0;     ///< the staff (instrument key) of the cell
     MeasureNumber measure = 0;   ///< the measure of the cell
-    LayerIndex layer = 0;        ///< 0-3
+    LayerIndex layer = 0;        ///< 0-3; a save writes the entries to this layer of the cell
     uint8_t* entries = nullptr;  ///< the first entry; the entries lie one behind the other
     int16_t count = 0;           ///< number of entries (may be 0)
 

@@ -46,7 +46,7 @@ struct StaffSystemLayout {
     static constexpr size_t kSize = 24;
     static constexpr size_t kTopStaffOffset = 0;  ///< @0, i16, what the system's own staff list is relative to
     static constexpr size_t kLeftMargin = 2;      ///< @2, i16
-    static constexpr size_t kRightMargin = 4;     ///< @4, i16
+    static constexpr size_t kRightMargin = 4;     ///< @4, i16, stored negative (inward from the page's margin)
     static constexpr size_t kDistance = 6;        ///< @6, i16, space above the next system, stored negative
     static constexpr size_t kFirstMeasure = 8;    ///< @8, i16
     static constexpr size_t kFlags = 10;          ///< @10, u16

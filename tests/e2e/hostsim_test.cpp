@@ -131,7 +131,7 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
             "menu \"Orvex/Parts/Join rests of multiple layers\"\n"
             "select 1-2 1-1\n"
             "hold shift\n"
-            "menu \"orvex/parts/&harp pedaling\"\n"
+            "menu \"orvex/miscellaneous/&export to spreadsheet\"\n"
             "menu \"Orvex/About\"\n",
         RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -144,9 +144,9 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
          "  check box Skip \"Skip this question in the future\": unchecked", "  button YesBtn \"&Yes\"",
          "  button NoBtn \"&No\"", "  user: click NoBtn", "  -> No"},
         std::vector<std::string>(asked.begin(), asked.begin() + 7));
-    // With a selection and Shift the tool runs at once: this build has no harp pedaling yet.
+    // With a selection and Shift the tool runs at once: this build has no export to a spreadsheet yet.
     EXPECT_NE(std::find(result.out.begin(), result.out.end(),
-                        "  label Message \"Harp Pedaling is not available in this build.\""),
+                        "  label Message \"Export to spreadsheet is not available in this build.\""),
               result.out.end());
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"),
               result.out.end());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "core/host/host_imports.h"
@@ -139,6 +140,10 @@ struct PlacementCase {
     std::vector<std::pair<int16_t, int16_t>> heads;
 };
 
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+    *out << "entry " << c.entry << " at " << c.percent << "%";
+}
+
 class EntryPlacementTest : public WordExtHostTest, public testing::WithParamInterface<PlacementCase> {};
 
 TEST_P(EntryPlacementTest, PlacesTheEntryAndItsNoteheads) {
@@ -172,7 +177,11 @@ INSTANTIATE_TEST_SUITE_P(Entries, EntryPlacementTest,
                          testing::Values(PlacementCase{100, 0, 252, 276, {{252, 276}}},
                                          PlacementCase{100, 1, 306, 330, {{306, 330}, {282, 306}}},
                                          PlacementCase{100, 2, 360, 384, {{360, 384}, {336, 360}, {360, 384}}},
-                                         PlacementCase{50, 1, 153, 165, {{153, 165}, {141, 153}}}));
+                                         PlacementCase{50, 1, 153, 165, {{153, 165}, {141, 153}}}),
+                         [](const testing::TestParamInfo<PlacementCase>& info) {
+                             return "Entry" + std::to_string(info.param.entry) + "At" +
+                                    std::to_string(info.param.percent);
+                         });
 
 TEST_F(WordExtHostTest, EntryPlacementNeedsASystemAndTheEntry) {
     hostapi::EntryBox box;

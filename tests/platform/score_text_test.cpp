@@ -141,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 2: a document holds measures 1 to 32767; 1 more do not fit after measure 32767"},
         MistakeCase{"slur 1 2",
                     "line 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
-                    "system, lock, layout, stafflist, group, shape, beatchart, pagetext, pagegraphic, expression, "
+                    "system, numberregion, barline, backwardrepeat, lock, layout, stafflist, group, shape, "
+                    "beatchart, slurcontours, chord, suffix, pagetext, pagegraphic, expression, "
                     "measureexpression, noteexpression, lyric, syllable)"},
         MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},

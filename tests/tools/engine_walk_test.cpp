@@ -122,13 +122,13 @@ TEST_F(EngineWalkTest, StoppedHarmonicaStillClearsTheKeyOfEveryMeasure) {
     }
 }
 
-TEST_F(EngineWalkTest, MissingWorkerEndsTheRunWithoutItsClosingSteps) {
-    // Without the note translation the key stays: the notes are still written for it.
+TEST_F(EngineWalkTest, TranslatedRunEndsWithItsClosingSteps) {
+    // The notes (all naturals) are translated, then the key goes.
     Select(1, 1, 1, 2);
     RunTool(kHarmonica, {{"Row0", "1"}});
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Harmonica is not available in this build."});
-    EXPECT_TRUE(TranscriptHas("host: progress ends after 1 of 2 steps (stopped)"));
-    EXPECT_EQ(KeyOf(1), 2);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(TranscriptHas("host: progress ends after 2 of 2 steps"));
+    EXPECT_EQ(KeyOf(1), 0);
 }
 
 TEST_F(EngineWalkTest, LaisserVibrerWarnsOfFontsOtherThanEngraver) {
@@ -249,13 +249,20 @@ TEST_P(TremoloPairingTest, OnlyQualifyingPairsReachTheWriter) {
     StartHost(std::string("staff \"Violin\"\nmeasures 1\nnotes 1 1 ") + notes + "\n");
     Select(1, 1, 1, 1);
     RunTool(kTremolo);
-    // The writer is not in this build: a pair that reaches it says so.
-    EXPECT_EQ(Messages().size(), paired ? 1u : 0u);
+    // A pair that reaches the writer becomes a tremolo on its first note.
+    EXPECT_EQ(View(Cell(1, 1)[0]).has(hostapi::kEntryTremolo), paired);
+    EXPECT_TRUE(Messages().empty());
+}
+
+std::string PairingCaseName(const ::testing::TestParamInfo<std::pair<const char*, bool>>& info) {
+    static const char* const kNames[] = {"equal_halves", "durations_differ", "rest", "hidden_partner", "grace_between"};
+    return kNames[info.index];
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, TremoloPairingTest,
                          ::testing::Values(std::pair("c5/2 e5/2", true), std::pair("c5/2 e5/4. g5/8", false),
                                            std::pair("c5/2 r/2", false), std::pair("c5/2 e5/2h", false),
-                                           std::pair("c5/2 d5/8g e5/2", false)));
+                                           std::pair("c5/2 d5/8g e5/2", false)),
+                         PairingCaseName);
 
 }  // namespace

@@ -146,3 +146,17 @@ TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
+    OpenHeld(systemstest::kFourSystems);
+    SelectMeasures(1, 1);
+    std::unique_ptr<orvex::TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 12}, {3, 2}}, 38);
+    m_host->Progress().StopNextAt(2);
+    EXPECT_FALSE(orvex::RunFitMeasures(*context));
+    EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 9}, {9, 13}, {13, 17}}));
+    EXPECT_EQ(systemstest::LockAt(Document(), 1), 0);
+}
+
+}  // namespace

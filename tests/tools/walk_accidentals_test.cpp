@@ -50,6 +50,11 @@ const AccidentalsCase kAccidentalsCases[] = {
 };
 // clang-format on
 
+/// ctest shows a case by its name.
+void PrintTo(const AccidentalsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class AccidentalsTest : public NotesTest, public ::testing::WithParamInterface<AccidentalsCase> {
 protected:
     void SetUp() override {
@@ -139,6 +144,10 @@ const RespellCase kRespellCases[] = {
     {"NextAcrossBarline",    "notes 1 1 r/2 c4/4 db4/4\nnotes 1 2 d4/2 db4/2", "r C4 C#4|D4 Db4"},
 };
 // clang-format on
+
+void PrintTo(const RespellCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RespellNotesTest : public NotesTest, public ::testing::WithParamInterface<RespellCase> {
 protected:

@@ -12,7 +12,7 @@ namespace {
 using testsupport::NotesTest;
 
 constexpr int32_t kAccidentals = 141;
-constexpr int32_t kCreateSlurs = 146;
+constexpr int32_t kCustomChordStyles = 115;
 
 /// Every note shows no accidental; "Put accidentals on all notes" marks the notes the walk
 /// handed over.
@@ -106,13 +106,23 @@ TEST_F(WalkEngineTest, CellThatNothingChangedIsNotWrittenBack) {
     EXPECT_EQ(View(Cell(1, 1)[0]).note(0).flags(), 0u);
 }
 
-TEST_F(WalkEngineTest, MissingWorkerEndsTheWalkAsFailed) {
-    const host::CellMap before = Document().Cells();
+TEST_F(WalkEngineTest, ChordSymbolsOfEveryStaffReachTheirCommand) {
+    // Every walk command is built: the walk runs to its end and hands each chord entry over.
+    StartHost(std::string(kScore) + "chord 1 1:2 g\nchord 2 3:2 c\n");
     Select(1, 2, 1, 3);
-    RunTool(kCreateSlurs);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Create Slurs is not available in this build."});
-    EXPECT_TRUE(TranscriptHas("host: progress ends after 1 of 24 steps (stopped)"));
-    EXPECT_TRUE(Document().Cells() == before);
+    RunTool(kCustomChordStyles);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(TranscriptHas("host: progress ends after 24 of 24 steps"));
+    for (const auto& [staff, measure] : {std::pair<int16_t, int16_t>{1, 1}, {2, 3}}) {
+        SCOPED_TRACE(staff);
+        const hostapi::EntryNumber entry = View(Cell(staff, measure)[1]).number();
+        EXPECT_EQ(Word(EntryRecord("E\x02"
+                                   "Ch",
+                                   entry),
+                       0) &
+                      0x0040,
+                  0);  // the root is hidden
+    }
 }
 
 // ---- The measure entry cache ----

@@ -26,16 +26,8 @@ struct TFitMeasures {
     std::array<uint8_t, 16> bytes{};
 };
 
-/// The step object of a running part explosion: it refers to the tool context it runs on.
-class ExplosionContext {
-public:
-    explicit ExplosionContext(TFMisc& context) : m_context(&context) {}
-    virtual ~ExplosionContext() = default;
-    TFMisc& Context() const { return *m_context; }
-
-private:
-    TFMisc* m_context;
-};
+/// The step object of a running part explosion (tools/layout/explosion/explosion.h).
+class ExplosionContext;
 
 /// The five words of a region as 32-bit values, as the align/move tool takes them.
 struct RegionWords {
@@ -47,10 +39,8 @@ struct RegionWords {
 };
 
 // Entry functions. Each answers true on success.
+/// Tools 27 and 35; a running explosion's steps and its end are in explosion.h.
 bool RunSmartExplosion(TFMisc& context);
-/// One step of a running explosion; false when the explosion has ended.
-bool StepPartExplosion(ExplosionContext& step);
-void ExplosionContextDestroy(ExplosionContext* step);
 bool RunAlignMove(TFMisc& context, const RegionWords& region);
 bool RunFitMeasures(TFMisc& context);
 bool RunUpdateGroups(TFMisc& context);

@@ -54,11 +54,11 @@ struct BeamBreakOptions {
 
 /// The settings of the cue-notes command, filled by the dispatcher from the options.
 struct CueNotesRequest {
-    int32_t option3 = 0;
-    int32_t targetLayer = 0;  ///< 0-3
-    std::string cueName;
-    std::array<bool, 7> flags{};  ///< options 5 to 11
-    std::vector<int32_t> sourceStaves;
+    int32_t sizePercent = 0;                 ///< the cue notes' size
+    int32_t targetLayer = 0;                 ///< 0-3
+    std::string cueName;                     ///< the host's 8-bit text; at most 49 characters are used
+    std::array<bool, 7> flags{};             ///< options 5 to 11 (CueOption)
+    std::vector<int32_t> destinationStaves;  ///< staff slots of the destination staves
     TFMisc* context = nullptr;
 };
 
@@ -72,7 +72,8 @@ using LayerSettingsRecord = std::array<uint8_t, 4>;
 bool RunEntryProcessingTool(TFMisc& context);
 bool RunEntryWalkTool(TFMisc& context);
 void BreakSecondaryBeams(const BeamBreakOptions& settings);
-void RunAddCueNotes(const CueNotesRequest& request);
+/// The cue notes command (tools/notes/cue_notes.cpp): 1 when the copy ran, 0 when it was refused.
+int32_t RunAddCueNotes(const CueNotesRequest& request);
 bool RunCombineRhythmsAndPitches(TFMisc& context);
 bool RunExportToSpreadsheet(TFMisc& context);
 bool RunHarpPedaling(TFMisc& context);
@@ -100,7 +101,8 @@ void ForgetMissingWorker();
 // The workers of the entry-processing engine, by command. Entries are the cell's array
 // entries, changed in place; the engine saves the cell when a worker reports a change.
 
-// Replace Pitches, Special Modifications and Shift.
+// Replace Pitches, Special Modifications and Shift (tools/notes/entry_commands.cpp); the first two
+// always answer true, so that the cell is saved.
 bool ReplacePitches(TFMisc& context, hostapi::EntryView entry, int16_t key);
 bool ApplySpecialModifications(TFMisc& context, hostapi::EntryView entry, int16_t key, hostapi::EntryArray& array,
                                int32_t index);
@@ -138,12 +140,14 @@ bool AbsorbFollowingRest(TFMisc& context, hostapi::EntryArray& array, int32_t in
 void JoinLayerRests(TFMisc& context, hostapi::ViewKey regionWord, hostapi::MeasureNumber measure,
                     hostapi::StaffSlot slot, hostapi::Edu from, hostapi::Edu to);
 
-/// Tremolo between entries `a` and `b` (`c` the entry after `b`, or none).
+/// Tremolo between entries `a` and `b` (`c` the entry after `b`, or none) (tools/notes/tremolo.cpp):
+/// answers whether it wrote one.
 bool WriteTremolo(TFMisc& context, hostapi::EntryView a, hostapi::EntryView b, const hostapi::EntryView* c,
                   hostapi::ViewKey regionWord, hostapi::StaffSlot slot, hostapi::MeasureNumber measure,
                   hostapi::LayerIndex layer);
 
-// Lyrics.
+// Lyrics (tools/notes/lyrics.cpp): the changes go straight to the document; ApplyLyricOptions
+// answers false, AdjustMelismaSyllables true only for New Spacing when it reached a following note.
 void ShiftLyricsOfEntry(TFMisc& context, hostapi::EntryView entry, hostapi::Tag assignmentTag);
 bool ApplyLyricOptions(TFMisc& context, hostapi::EntryView entry);
 void MoveLongSyllables(TFMisc& context, hostapi::EntryView entry, hostapi::Tag assignmentTag, hostapi::Tag textTag);

@@ -107,6 +107,11 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
             Refuse("Please select exactly one staff.", "Bitte genau ein System markieren.");
             return false;
         }
+        if (CompareMode(context) && context.EntryRecords.empty() && context.TimeSignatures.empty()) {
+            // Nothing was read in this dialog: a comparison would mark every entry as new.
+            Refuse("Please select read or compare.", "Bitte Lesen oder Vergleichen anwählen.");
+            return false;
+        }
         if (!CompareMode(context)) {
             context.EntryRecords.clear();
             context.TimeSignatures.clear();
@@ -274,7 +279,6 @@ bool RunEntryProcessingTool(TFMisc& context) {
     }
     const int32_t item = context.Item;
     bool stopped = false;
-    int32_t runStart = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         state.measure = static_cast<MeasureNumber>(measure);
         context.CurrentMeasure = state.measure;
@@ -320,7 +324,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
         }
         if ((item == ITEM_COMPARE && CompareMode(context)) || item == ITEM_FIND) {
             const std::string line = ResultLineAfterMeasure(measure, state.measureHit, measure == region.lastMeasure(),
-                                                            state.compareStopMeasure, runStart);
+                                                            state.compareStopMeasure, state.runStart);
             if (!line.empty()) {
                 AddResultLine(context, line);
                 state.compareStopMeasure = 0;

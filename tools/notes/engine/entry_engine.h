@@ -33,6 +33,7 @@ struct EntryEngineState {
 
     bool measureHit = false;                        ///< a search command found something in the measure
     hostapi::MeasureNumber compareStopMeasure = 0;  ///< where a run of compare differences ended (0 = none)
+    int32_t runStart = 0;                           ///< the first measure of the open run of hits (0 = none)
     size_t storedCursor = 0;                        ///< Compare Entries' place in the stored entries
     std::vector<hostapi::Edu> positions;            ///< New Spacing: the positions of the measure
     TNSPchanges change;                             ///< New Spacing: the change of the current entry

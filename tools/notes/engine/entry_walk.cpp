@@ -18,6 +18,7 @@
 #include "tools/notes/accidentals.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/notes_services.h"
+#include "tools/notes/slurs.h"
 
 namespace orvex {
 namespace {
@@ -35,8 +36,6 @@ constexpr int32_t ITEM_FILL_WITH_RESTS = 49;
 constexpr uint32_t kEntryChordSymbols = 0x04000000;
 /// Fill with rests leaves measures with either of these bits in the record's flag byte alone.
 constexpr uint8_t kMeasureKeepsCells = 0xC0;
-/// The host's slur contour defaults: other record 'O', 2, '5', '2' (-2, 0), 24 bytes.
-constexpr hostapi::Tag kTagSlurContours = 0x4F023532;
 
 /// How the walk of a staff or a cell ended.
 enum class WalkOutcome {
@@ -201,9 +200,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     context.EditBracket = walk.progress;
 
     if (context.Item == ITEM_CREATE_SLURS) {
-        context.SlurContourDefaults.fill(0);
-        LoadOtherRecord(kTagSlurContours, -2, 0, context.SlurContourDefaults.data(),
-                        static_cast<int32_t>(context.SlurContourDefaults.size()));
+        LoadSlurContourDefaults(context);
         LoadLayerSettingsTable();
     }
 

@@ -1,0 +1,71 @@
+// The score builder's measure items: measure-number regions, barline kinds and backward repeats.
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+#include <string>
+
+#include "platform/host/record_layouts.h"
+#include "platform/host/score_builder.h"
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/measure_region_records.h"
+
+namespace host {
+namespace {
+
+using hostapi::MeasureNumberRegionLayout;
+
+const Bytes& MeasureRecord(const Document& document, hostapi::MeasureNumber measure) {
+    const Bytes* record = document.Records().Find(RecordKey::Other(kTagMeasure, measure, 0));
+    if (record == nullptr) {
+        throw std::invalid_argument("there is no measure " + std::to_string(measure));
+    }
+    return *record;
+}
+
+}  // namespace
+
+ScoreBuilder& ScoreBuilder::NumberRegion(hostapi::MeasureNumber first, hostapi::MeasureNumber last, int16_t start) {
+    MeasureRecord(Current(), first);
+    MeasureRecord(Current(), last);
+    if (last < first) {
+        throw std::invalid_argument("a measure-number region holds measures first to last");
+    }
+    int32_t highest = 0;
+    for (const auto& [key, bytes] : Current().Records().Records()) {
+        if (key.tag == hostapi::kTagMeasureNumberRegion) {
+            highest = std::max(highest, key.first);
+        }
+    }
+    if (highest >= INT16_MAX) {
+        throw std::length_error("the document has no free measure-number region left");
+    }
+    Bytes region(MeasureNumberRegionLayout::kSize, 0);
+    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure, first);
+    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kEndMeasure, last);
+    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kStartNumber, start);
+    hostapi::WriteU16(region.data(), MeasureNumberRegionLayout::kFlags, MeasureNumberRegionLayout::kFlag1000);
+    Current().Records().Save(
+        RecordKey::Other(hostapi::kTagMeasureNumberRegion, static_cast<hostapi::Cmper>(highest + 1), 0), region);
+    return *this;
+}
+
+ScoreBuilder& ScoreBuilder::Barline(hostapi::MeasureNumber measure, int16_t kind) {
+    if (kind < 0 || kind > 15) {
+        throw std::invalid_argument("a barline kind is 0 to 15");
+    }
+    Bytes record = MeasureRecord(Current(), measure);
+    const auto word = hostapi::ReadU16(record.data(), hostapi::kMeasureBarlineWord);
+    hostapi::WriteU16(record.data(), hostapi::kMeasureBarlineWord,
+                      static_cast<uint16_t>((word & ~hostapi::kBarlineMask) | (kind << hostapi::kBarlineShift)));
+    Current().Records().Save(RecordKey::Other(kTagMeasure, measure, 0), record);
+    return *this;
+}
+
+ScoreBuilder& ScoreBuilder::BackwardRepeat(hostapi::MeasureNumber measure) {
+    MeasureRecord(Current(), measure);
+    Current().Records().Save(RecordKey::Other(hostapi::kTagBackwardRepeat, measure, 0),
+                             Bytes(hostapi::BackwardRepeatLayout::kSize, 0));
+    return *this;
+}
+
+}  // namespace host

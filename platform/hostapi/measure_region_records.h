@@ -1,0 +1,39 @@
+// The measure-number regions of a document and the backward repeats of its measures, as both the
+// host and the plug-ins read them. Offsets are byte offsets into the little-endian record;
+// fields that are not named travel unchanged.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/hostapi/types.h"
+
+namespace hostapi {
+
+inline constexpr Tag kTagMeasureNumberRegion = MakeTag("SOMN");
+inline constexpr Tag kTagBackwardRepeat = MakeTag(
+    "O\x02"
+    "BR");
+
+/// 'SOMN' other (region number, 0), 88 bytes: a run of measures numbered from a starting number.
+struct MeasureNumberRegionLayout {
+    static constexpr size_t kSize = 88;
+    static constexpr size_t kFirstMeasure = 6;     ///< @6, i16
+    static constexpr size_t kEndMeasure = 8;       ///< @8, i16, the region's last measure
+    static constexpr size_t kStartNumber = 16;     ///< @16, i16, the number shown at the first measure
+    static constexpr size_t kFlags = 82;           ///< @82, u16
+    static constexpr uint16_t kFlag1000 = 0x1000;  ///< cleared on every region that a section starts
+};
+
+/// 'O\x02BR' other (measure, 0), 24 bytes: the measure ends with a backward repeat.
+struct BackwardRepeatLayout {
+    static constexpr size_t kSize = 24;
+};
+
+/// The barline kind of a measure: bits 4-7 of the 'SOMS' word at byte 10.
+inline constexpr size_t kMeasureBarlineWord = 10;
+inline constexpr uint16_t kBarlineMask = 0x00F0;
+inline constexpr int kBarlineShift = 4;
+inline constexpr uint16_t kBarlineDouble = 2;
+
+}  // namespace hostapi

@@ -1,0 +1,118 @@
+// "Vx Add &Cue Notes..." end to end: the source staff's entries of the selected stretch become cue
+// notes in an empty layer of the destination staff, with hidden rests outside the stretch, tuplets
+// kept whole, the cue name on the first note and every copy sized; the first layer is completed
+// with rests; a layer that holds entries refuses the command.
+#include "tests/tools/notes_fixture.h"
+
+namespace {
+
+constexpr int32_t kCueNotes = 124;
+
+/// The Flute's first three eighths are a tuplet (its record is added by the test); the Oboe has
+/// a whole note in measure 2 only.
+constexpr const char* kScore = R"(
+font 3 "Times New Roman"
+staff "Flute"
+staff "Oboe"
+measures 2 time 4/4
+notes 1 1 c5/8 d5/8 e5/8 f5/8 g5/2
+notes 1 2 a5/2 b5/2
+notes 2 2 c4/1
+)";
+
+class CueNotesTest : public testsupport::NotesTest {
+protected:
+    void SetUp() override {
+        NotesTest::SetUp();
+        StartHost(kScore);
+        // A tuplet of three entries starts at the first eighth.
+        EditEntry(1, 1, 0, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryTuplet, true); });
+        std::vector<uint8_t> tuplet(30, 0);
+        hostapi::WriteI16(tuplet.data(), 0, 3);
+        hostapi::WriteI16(tuplet.data(), 2, 512);
+        hostapi::WriteI16(tuplet.data(), 4, 2);
+        hostapi::WriteI16(tuplet.data(), 6, 512);
+        PutEntryRecord("E\x03TP", View(Cell(1, 1)[0]).number(), tuplet);
+        // Measure 1 from its second beat to measure 2's second beat.
+        hostapi::SelectionRecord selection;
+        selection.setFirstStaff(1);
+        selection.setLastStaff(1);
+        selection.setFirstMeasure(1);
+        selection.setStartEdu(1024);
+        selection.setLastMeasure(2);
+        selection.setEndEdu(1024);
+        m_host->SetSelection(selection);
+    }
+
+    /// A cell as words: "n" a visible note, "r" a visible rest, "h" a hidden rest.
+    std::string Kinds(int16_t staff, int16_t measure, int16_t layer) {
+        std::string kinds;
+        for (const host::EntryBytes& bytes : Cell(staff, measure, layer)) {
+            const auto entry = View(bytes);
+            kinds += entry.isNote() ? (entry.has(hostapi::kEntryHidden) ? '?' : 'n')
+                                    : (entry.has(hostapi::kEntryHidden) ? 'h' : 'r');
+        }
+        return kinds;
+    }
+};
+
+TEST_F(CueNotesTest, CopiesTheStretchIntoTheEmptyLayer) {
+    RunTool(kCueNotes, {{"Row0", "+1"}});
+    EXPECT_TRUE(Messages().empty());
+    // Layer 4 of the Oboe: the tuplet's members before the stretch show as rests.
+    EXPECT_EQ(Kinds(2, 1, 4), "rrnnn");
+    EXPECT_EQ(Kinds(2, 2, 4), "nh");
+    for (int16_t measure = 1; measure <= 2; ++measure) {
+        const host::CellEntries& source = Cell(1, measure);
+        const host::CellEntries& copies = Cell(2, measure, 4);
+        ASSERT_EQ(copies.size(), source.size());
+        for (size_t i = 0; i < copies.size(); ++i) {
+            SCOPED_TRACE("measure " + std::to_string(measure) + ", entry " + std::to_string(i));
+            const auto copy = View(copies[i]);
+            EXPECT_EQ(copy.position(), View(source[i]).position());
+            EXPECT_EQ(copy.actualDuration(), View(source[i]).actualDuration());
+            EXPECT_NE(copy.number(), View(source[i]).number());
+            EXPECT_EQ(Word(EntryRecord("edAS", copy.number()), 1), 75);  // the default size
+        }
+    }
+    // The tuplet went with its first entry.
+    const auto first = View(Cell(2, 1, 4)[0]);
+    EXPECT_TRUE(first.has(hostapi::kEntryTuplet));
+    EXPECT_EQ(Word(EntryRecord("E\x03TP", first.number()), 0), 3);
+
+    // The cue name (the source staff's name) on the first note of the stretch, 55 above it on a
+    // document without a layout, in "Times New Roman" at 16.
+    const auto named = View(Cell(2, 1, 4)[2]);
+    EXPECT_NE(named.moreFlags() & 0x0001, 0);
+    const std::vector<uint8_t> link = EntryRecord("edED", named.number());
+    ASSERT_EQ(link.size(), 10u);
+    EXPECT_EQ(Word(link, 1), -15);
+    EXPECT_EQ(Word(link, 2), 55);
+    EXPECT_EQ(static_cast<uint16_t>(Word(link, 4)), 0x8000);
+    const host::Bytes* text =
+        Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SODT"), Word(link, 0), 0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(Word(*text, 0), 0x1003);
+    EXPECT_EQ(Word(*text, 2), 30);
+    EXPECT_EQ(std::string(text->begin() + 12, text->end()), std::string("Flute\0", 6));
+    for (size_t i : {0u, 1u, 3u, 4u}) {
+        EXPECT_TRUE(EntryRecord("edED", View(Cell(2, 1, 4)[i]).number()).empty()) << i;
+    }
+
+    // The first layer is completed: a whole rest in the empty measure, nothing where it is full.
+    ASSERT_EQ(Cell(2, 1).size(), 1u);
+    EXPECT_EQ(View(Cell(2, 1)[0]).actualDuration(), 4096);
+    EXPECT_EQ(View(Cell(2, 1)[0]).flags(), 0x81000000u);
+    EXPECT_EQ(Cell(2, 2).size(), 1u);
+}
+
+TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
+    RunTool(kCueNotes, {{"Row0", "+1"}, {"Row1", "1"}});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{
+                  "Cue notes can only be entered in an empty layer.  Please select a layer with no entries!"});
+    EXPECT_TRUE(Cell(2, 1).empty());
+    EXPECT_TRUE(Cell(2, 1, 4).empty());
+}
+
+}  // namespace

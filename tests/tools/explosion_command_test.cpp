@@ -1,0 +1,136 @@
+// The smart explosion end to end through the simulated host: the staves it adds, the part
+// designations it removes, its regions and the host actions of its steps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/host/finxess.h"
+#include "core/host/staff_lists.h"
+#include "core/messages.h"
+#include "tests/support/orvex_host.h"
+#include "tools/layout/explosion/explosion.h"
+
+namespace {
+
+using testsupport::OrvexHostTest;
+
+constexpr int32_t kExplodeStaves = 135;
+
+// Flutes 1 and 2 in chords on staff 1; staff 2 is empty.
+const char* const kFlutes = R"(staff "Flutes" "Fl."
+staff "Oboe" "Ob."
+measures 2
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c5+e5/2 d5+f5/2
+notes 1 2 e5+g5/1
+)";
+
+class ExplosionCommandTest : public OrvexHostTest {
+protected:
+    int32_t StaffCount() { return orvex::TInstruments(0, nullptr, false).Count(); }
+    bool HasMeasureExpression() {
+        orvex::Record12 record;
+        return orvex::LoadRecordOtDY(1, 0, record);
+    }
+    bool Shown(const std::string& text) {
+        const std::vector<std::string> shown = Messages();
+        return std::find(shown.begin(), shown.end(), text) != shown.end();
+    }
+};
+
+TEST_F(ExplosionCommandTest, AHostBefore1998IsRefused) {
+    StartHost(kFlutes, 0x03000000);
+    Select(1, 1, 1, 2);
+    EXPECT_EQ(RunWithShift(kExplodeStaves), 0);
+    EXPECT_TRUE(Shown("This function is currently available for Finale 1998 and above."));
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(StaffCount(), 2);
+    EXPECT_TRUE(HasMeasureExpression());
+}
+
+TEST_F(ExplosionCommandTest, ATwoPartStaffGetsANewStaffAndLosesItsDesignation) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    EXPECT_EQ(RunWithShift(kExplodeStaves), 1);
+    EXPECT_EQ(StaffCount(), 3);
+    EXPECT_FALSE(HasMeasureExpression());
+    EXPECT_TRUE(Shown(std::string(orvex::MessageText(13, 0))));
+    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    const orvex::ExplosionContext& explosion = *orvex::RunningStepObject;
+    ASSERT_EQ(explosion.regions.size(), 1u);
+    const orvex::TRegionInfo& region = explosion.regions[0];
+    EXPECT_EQ(region.firstMeasure, 1);
+    EXPECT_EQ(region.lastMeasure, 2);
+    EXPECT_EQ(region.highestPartIndex, 1);
+    EXPECT_EQ(region.sourceStaff[1], 1);
+    EXPECT_EQ(region.sourceStaff[2], 1);
+    EXPECT_EQ(region.sourceColumn[2], 1);
+    EXPECT_EQ(explosion.staffCount, 2);
+    EXPECT_EQ(explosion.currentStaff, 1);
+}
+
+TEST_F(ExplosionCommandTest, TheStepsRunThroughTheHostUntilTheExplosionEnds) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    RunWithShift(kExplodeStaves);
+    // Each step synthesises the keypad plus; the timer then makes the host call again.
+    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+        win::Idle(1000);
+    }
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
+}
+
+TEST_F(ExplosionCommandTest, WithoutNewStavesTheNextStaffTakesThePart) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Create new staves?", "0"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
+    EXPECT_EQ(StaffCount(), 2);
+    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::RunningStepObject->staffCount, 2);
+    EXPECT_EQ(orvex::RunningStepObject->processedRegion.lastStaff(), 2);
+}
+
+TEST_F(ExplosionCommandTest, PartsOnTheirOwnStavesAreFinishedWithoutHostActions) {
+    StartHost(R"(staff "Flute 1"
+staff "Flute 2"
+measures 1
+notes 1 1 e5/1
+notes 2 1 c5/1
+)");
+    Select(1, 2, 1, 1);
+    EXPECT_EQ(RunWithShift(kExplodeStaves), 1);
+    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    ASSERT_EQ(orvex::RunningStepObject->regions.size(), 1u);
+    EXPECT_EQ(orvex::RunningStepObject->regions[0].sourceStaff[2], 2);
+    // The select-all ends in the first step; the second finishes both staves and the run.
+    win::Idle(1000);
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(orvex::MessageText(13, 0)),
+                                                    std::string(orvex::MessageText(14, 0))}));
+    EXPECT_EQ(StaffCount(), 2);
+}
+
+TEST_F(ExplosionCommandTest, DecliningMoreStavesCancelsAndLeavesTheScore) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row9", "0"});   // create new staves
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row11", "1"});  // parts per staff
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "NoBtn", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{
+                  "Physical document measure #1 appears to contain 2 parts instead of 1. Add more stave(s)?",
+                  std::string(orvex::MessageText(orvex::MSG_CANCELED, 0))}));
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(StaffCount(), 2);
+    EXPECT_TRUE(HasMeasureExpression());
+}
+
+}  // namespace

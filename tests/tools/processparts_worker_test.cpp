@@ -1,0 +1,105 @@
+// "Process extracted parts...": the part each chord keeps, single notes, and the joining of
+// rests, through the simulated host.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "tests/support/orvex_host.h"
+#include "tools/layout/process_parts.h"
+
+namespace {
+
+using testsupport::OrvexHostTest;
+
+constexpr int32_t kProcessParts = 126;
+
+class ProcessPartsTest : public OrvexHostTest {
+protected:
+    /// The entries of layer 1 of a cell: "r" for a rest, else the harmonic levels, top first.
+    std::vector<std::string> Cell(int16_t staff, int16_t measure, int16_t layer = 0) {
+        std::vector<std::string> words;
+        hostapi::EntryArray* array = orvex::LoadEntryArray(0, staff, measure, layer, 1);
+        for (int32_t i = 0; array != nullptr && i < array->count; ++i) {
+            const hostapi::EntryView entry = array->entry(i);
+            std::string word = entry.isNote() ? "" : "r";
+            for (int32_t n = entry.notesHeld() - 1; n >= 0 && entry.isNote(); --n) {
+                word += std::to_string(entry.note(n).harmonicLevel()) + (n > 0 ? "+" : "");
+            }
+            words.push_back(word + "/" + std::to_string(entry.duration()));
+        }
+        orvex::ReleaseEntryArray(array);
+        return words;
+    }
+};
+
+TEST_F(ProcessPartsTest, ChordsOfTwoNotesKeepTheirTopNote) {
+    StartHost(R"(staff "Flutes"
+measures 2
+notes 1 1 c5+e5/2 d5+f5/2
+notes 1 2 e5+g5/1
+)");
+    Select(1, 1, 1, 2);
+    RunWithShift(kProcessParts);
+    EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"9/2048", "10/2048"}));
+    EXPECT_EQ(Cell(1, 2), (std::vector<std::string>{"11/4096"}));
+}
+
+TEST_F(ProcessPartsTest, TheSecondNoteOfAChordAndSingleNotesAsRests) {
+    StartHost(R"(staff "Flutes"
+measures 1
+notes 1 1 c5+e5/2 d5/2
+)");
+    Select(1, 1, 1, 1);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row0", "0"});  // single notes as unisons
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row1", "2"});  // note no. of two
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kProcessParts)));
+    EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"7/2048", "r/2048"}));
+}
+
+struct JoinCase {
+    const char* name;
+    const char* time;
+    const char* music;
+    int32_t index;  ///< the first of the two entries
+    int32_t secondMark;
+    std::vector<int32_t> durations;  ///< of the layer after the join
+};
+
+void PrintTo(const JoinCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class JoinRestsTest : public ProcessPartsTest, public testing::WithParamInterface<JoinCase> {};
+
+TEST_P(JoinRestsTest, RestsJoinIntoPlainOrDottedValuesOnly) {
+    const JoinCase& c = GetParam();
+    StartHost(std::string("staff \"Flutes\"\nmeasures 1 time ") + c.time + "\nnotes 1 1 " + c.music + "\n");
+    orvex::EDTMeasureSpec measureRecord;
+    ASSERT_TRUE(orvex::LoadMeasureSpec(1, measureRecord));
+    hostapi::EntryArray* array = orvex::LoadEntryArray(0, 1, 1, 0, 1);
+    ASSERT_NE(array, nullptr);
+    orvex::JoinAdjacentRests(array, c.index, measureRecord, 0, c.secondMark);
+    std::vector<int32_t> durations;
+    for (int32_t i = 0; i < array->count; ++i) {
+        durations.push_back(array->entry(i).duration());
+    }
+    orvex::ReleaseEntryArray(array);
+    EXPECT_EQ(durations, c.durations);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProcessParts, JoinRestsTest,
+    testing::Values(
+        JoinCase{"TwoEighthsInOneBeat", "4/4", "r/8 r/8 c5/2.", 0, 0, {1024, 3072}},
+        JoinCase{"FiveQuarters", "5/4", "r/2 r/2.", 0, 0, {2048, 3072}},
+        JoinCase{"ANoteStaysApart", "4/4", "r/4 c5/4 r/2", 0, 0, {1024, 1024, 2048}},
+        JoinCase{"AcrossBeatsAWholeBeat", "4/4", "c5/8 r/8 r/8 c5/8 r/2", 1, 1, {512, 1024, 512, 2048}},
+        JoinCase{"AcrossBeatsNotAWholeBeat", "4/4", "c5/8 r/8 r/16 c5/16 c5/2", 1, 0, {512, 512, 256, 256, 2048}}),
+    [](const testing::TestParamInfo<JoinCase>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,118 @@
+// "Special Measure Regions...": the measure-number regions ('SOMN') and barlines that the
+// sections of a selection leave.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/measure_region_records.h"
+#include "tests/tools/notes_fixture.h"
+#include "tests/tools/systems_test_support.h"
+#include "tools/layout/layout_services.h"
+
+namespace {
+
+using namespace orvex;
+using hostapi::MeasureNumberRegionLayout;
+
+/// A region as stored: first measure, end measure, starting number, flag word.
+struct Region {
+    int32_t first;
+    int32_t end;
+    int32_t start;
+    int32_t flags;
+    bool operator==(const Region&) const = default;
+};
+using Regions = std::vector<Region>;
+
+std::ostream& operator<<(std::ostream& out, const Region& r) {
+    return out << "{" << r.first << ", " << r.end << ", " << r.start << ", " << r.flags << "}";
+}
+
+Regions StoredRegions(host::Document& document) {
+    Regions regions;
+    for (const auto& [key, bytes] : document.Records().Records()) {
+        if (key.tag == hostapi::kTagMeasureNumberRegion) {
+            regions.push_back({hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kFirstMeasure),
+                               hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kEndMeasure),
+                               hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kStartNumber),
+                               hostapi::ReadU16(bytes.data(), MeasureNumberRegionLayout::kFlags)});
+        }
+    }
+    return regions;
+}
+
+int32_t Barline(host::Document& document, int16_t measure) {
+    const host::Bytes* record = document.Records().Find(host::RecordKey::Other(hostapi::MakeTag("SOMS"), measure, 0));
+    return record == nullptr ? -1 : (hostapi::ReadU16(record->data(), hostapi::kMeasureBarlineWord) >> 4) & 0xF;
+}
+
+// Measure 3 ends with a double barline, measure 5 with a backward repeat.
+constexpr const char* kTwelve = "staff \"A\"\nmeasures 12\nnumberregion 1 12\nbarline 3 2\nbackwardrepeat 5\n";
+
+struct RegionCase {
+    const char* name;
+    std::array<int32_t, 5> rows;
+    int16_t first;  ///< the selection
+    int16_t last;
+    Regions after;
+    std::vector<int32_t> doubleBarlines;  ///< measures with kind 2 afterwards
+};
+
+class RegionsTest : public systemstest::SystemsTest, public ::testing::WithParamInterface<RegionCase> {};
+
+TEST_P(RegionsTest, EachSectionStartsARegionNumberedOneHigher) {
+    const RegionCase& c = GetParam();
+    SCOPED_TRACE(c.name);
+    OpenHeld(kTwelve);
+    SelectMeasures(c.first, c.last);
+    std::unique_ptr<TFMisc> context =
+        Tool(74, {{0, c.rows[0]}, {1, c.rows[1]}, {2, c.rows[2]}, {3, c.rows[3]}, {4, c.rows[4]}});
+    EXPECT_TRUE(RunSpecialMeasureRegions(*context));
+    EXPECT_EQ(StoredRegions(Document()), c.after);
+    std::vector<int32_t> doubles;
+    for (int16_t m = 1; m <= 12; ++m) {
+        if (Barline(Document(), m) == 2) {
+            doubles.push_back(m);
+        }
+    }
+    EXPECT_EQ(doubles, c.doubleBarlines);
+    EXPECT_TRUE(layouttest::MessageTexts().empty());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rules, RegionsTest, ::testing::Values(
+    // Every fourth measure: three sections and the region after them.
+    RegionCase{"every four", {0, 0, 0, 4, 0}, 1, 12,
+               {{1, 2, 1, 0}, {5, 6, 2, 0}, {9, 10, 3, 0}, {13, 13, 4, 0}}, {3}},
+    RegionCase{"every two with double barlines", {0, 0, 0, 2, 1}, 1, 4,
+               {{1, 2, 1, 0}, {3, 4, 2, 0}, {5, 12, 3, 0}}, {2, 3, 4}},
+    RegionCase{"barline and repeat", {1, 1, 0, 0, 0}, 1, 8, {{1, 2, 1, 0}, {4, 5, 2, 0}, {6, 12, 3, 0}}, {3}},
+    // The selection's end ends a section also where the repeat ends one.
+    RegionCase{"selection end", {1, 1, 1, 0, 0}, 1, 5, {{1, 2, 1, 0}, {4, 5, 2, 0}, {6, 12, 3, 0}}, {3}}),
+    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+// clang-format on
+
+// ---- Through the host's menu ----
+
+class RegionsMenuTest : public testsupport::NotesTest {};
+
+TEST_F(RegionsMenuTest, ASelectionOutsideEveryRegionChangesNothing) {
+    StartHost("staff \"A\"\nmeasures 8\nnumberregion 5 8 start 10\n");
+    Select(1, 1, 1, 4);
+    RunTool(174);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"No measure region found that could be used as a model"});
+    EXPECT_EQ(StoredRegions(Document()), (Regions{{5, 8, 10, 0x1000}}));
+}
+
+TEST_F(RegionsMenuTest, TheDefaultsEndASectionAtTheSelectionsEnd) {
+    StartHost("staff \"A\"\nmeasures 8\nnumberregion 1 8 start 10\n");
+    Select(1, 1, 2, 4);
+    RunTool(174);
+    EXPECT_EQ(StoredRegions(Document()), (Regions{{1, 2, 10, 0}, {5, 8, 11, 0}}));
+}
+
+}  // namespace

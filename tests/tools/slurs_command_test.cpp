@@ -1,0 +1,204 @@
+// "Vx Create S&lurs..." inside the entry walk and "Vx S&lurs..." over existing slurs, end to end:
+// the slur records, their links and their contours as the document holds them afterwards.
+#include "platform/hostapi/layout_records.h"
+#include "tests/tools/notes_fixture.h"
+#include "tools/notes/slurs.h"
+
+namespace {
+
+using orvex::SlurLayout;
+using testsupport::NotesTest;
+using testsupport::Setting;
+
+constexpr int32_t kCreateSlurs = 146;
+constexpr int32_t kSlurs = 175;
+
+class SlursTest : public NotesTest {
+protected:
+    /// The stored smart shape `number`; empty when it is missing.
+    host::Bytes Shape(int32_t number) {
+        const host::Bytes* bytes =
+            Document().Records().Find(host::RecordKey::Other(hostapi::kTagSmartShape, number, 0));
+        return bytes == nullptr ? host::Bytes{} : *bytes;
+    }
+    static int16_t I16(const host::Bytes& shape, size_t offset) { return hostapi::ReadI16(shape.data(), offset); }
+    static int32_t I32(const host::Bytes& shape, size_t offset) { return hostapi::ReadI32(shape.data(), offset); }
+    hostapi::EntryNumber EntryNumber(int16_t measure, size_t index) { return View(Cell(1, measure)[index]).number(); }
+    /// The (first, last) entry indexes of the slurs made in measure 1, in the order they were made.
+    std::vector<std::pair<size_t, size_t>> SlursOverEntries(int32_t from) {
+        std::vector<std::pair<size_t, size_t>> slurs;
+        const auto index = [&](hostapi::EntryNumber number) {
+            const host::CellEntries& cell = Cell(1, 1);
+            for (size_t i = 0; i < cell.size(); ++i) {
+                if (View(cell[i]).number() == number) {
+                    return i;
+                }
+            }
+            return cell.size();
+        };
+        for (int32_t number = from; !Shape(number).empty(); ++number) {
+            slurs.emplace_back(index(I32(Shape(number), SlurLayout::kLeftEntry)),
+                               index(I32(Shape(number), SlurLayout::kRightEntry)));
+        }
+        return slurs;
+    }
+    static std::vector<Setting> Rows(std::initializer_list<std::pair<int, int>> rows) {
+        std::vector<Setting> settings;
+        for (const auto& [row, value] : rows) {
+            settings.emplace_back("Row" + std::to_string(row), std::to_string(value));
+        }
+        return settings;
+    }
+};
+
+// ---- Create Slurs ----
+
+struct RunCase {
+    const char* name;
+    int notes;  ///< row 0
+    std::vector<std::pair<size_t, size_t>> slurs;
+};
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CreateSlursRunTest : public SlursTest, public ::testing::WithParamInterface<RunCase> {};
+
+// clang-format off
+const RunCase kRunCases[] = {
+    {"PairsLeaveTheFifthNote", 2, {{0, 1}, {2, 3}, {6, 7}}},
+    {"AnyRunUpToARest",        0, {{0, 4}, {6, 7}}},
+    {"TriplesNeedThreeNotes",  3, {{0, 2}}},
+};
+// clang-format on
+
+TEST_P(CreateSlursRunTest, SlursTheRunsOfNotesOfAMeasure) {
+    // Five notes, a rest, two notes, a rest, a lone note: a slur never reaches over a rest.
+    StartHost(R"(
+staff "Flute"
+measures 2 time 6/4
+notes 1 1 c5/8 d5/8 e5/8 f5/8 g5/8 r/8 a5/8 b5/8 r/4 c5/4
+notes 1 2 c5/1.
+)");
+    Select(1, 1, 1, 1);
+    RunTool(kCreateSlurs, Rows({{0, GetParam().notes}, {1, 0}}));
+    EXPECT_EQ(SlursOverEntries(1), GetParam().slurs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Walk, CreateSlursRunTest, ::testing::ValuesIn(kRunCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SlursTest, NewSlurCarriesItsOptionsAndLinks) {
+    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 r/2\n");
+    Select(1, 1, 1, 1);
+    RunTool(kCreateSlurs, Rows({{1, 0}, {2, 30}, {3, 16}, {4, 0}, {5, -4}, {6, 7}}));
+    const host::Bytes shape = Shape(1);
+    ASSERT_EQ(shape.size(), 84u);
+    EXPECT_EQ(I16(shape, SlurLayout::kType), 15);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kFlags2), 0x8201);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kFlags4), 0x6000);
+    EXPECT_EQ(I32(shape, SlurLayout::kLeftEntry), EntryNumber(1, 0));
+    EXPECT_EQ(I32(shape, SlurLayout::kRightEntry), EntryNumber(1, 1));
+    EXPECT_EQ(I16(shape, SlurLayout::kLeftOffset), -4);
+    EXPECT_EQ(I16(shape, SlurLayout::kRightOffset), 7);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kRightPlacement), 0x4201);
+    // Inset 16% is 327 contour units; every block is (inset, height, -inset, height).
+    for (size_t block : {SlurLayout::kLeftContour, SlurLayout::kRightContour, SlurLayout::kMainContour}) {
+        SCOPED_TRACE(block);
+        EXPECT_EQ(I16(shape, block), 327);
+        EXPECT_EQ(I16(shape, block + 2), 30);
+        EXPECT_EQ(I16(shape, block + 4), -327);
+        EXPECT_EQ(I16(shape, block + 6), 30);
+    }
+    EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 0)).data(), 0), 1);
+    EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 1)).data(), 0), 1);
+    const host::Bytes* link = Document().Records().Find(host::RecordKey::Other(hostapi::kTagShapeMeasureLink, 1, 0));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(hostapi::ReadI16(link->data(), 0), 1);
+    const host::Bytes* measure = Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SOMS"), 1, 0));
+    EXPECT_EQ(hostapi::ReadU16(measure->data(), 8) & 0x2000, 0x2000);
+}
+
+TEST_F(SlursTest, DefaultContourFollowsTheSlursLength) {
+    // Two half notes of one pitch in a measure 1000 wide: the slur is 500 long, between the
+    // medium (300) and the long (600) point of the host's defaults.
+    StartHost(R"(
+staff "Flute"
+measures 1 width 1000
+notes 1 1 g4/2 g4/2
+slurcontours 100:10:20 300:30:40 600:60:80
+)");
+    Select(1, 1, 1, 1);
+    RunTool(kCreateSlurs, Rows({{1, 1}}));
+    const host::Bytes shape = Shape(1);
+    ASSERT_FALSE(shape.empty());
+    EXPECT_EQ(I16(shape, SlurLayout::kMainContour), 30 + 30 * 200 / 300);
+    EXPECT_EQ(I16(shape, SlurLayout::kMainContour + 2), 40 + 40 * 200 / 300);
+}
+
+// ---- The Slurs command ----
+
+constexpr const char* kSlurScore = R"(
+staff "Violin"
+measures 2 width 480
+notes 1 1 c5/4 d5/4 e5/4 f5/4
+notes 1 2 g5/4 a5/4 b5/4 c6/4
+shape 1 1 1@0 1@4096
+shape 1 1 1:2 2:3
+)";
+
+TEST_F(SlursTest, SlursCommandWithoutOptionsChangesNothing) {
+    StartHost(kSlurScore);
+    const host::Bytes before = Shape(2);
+    Select(1, 1, 1, 2);
+    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 0}}));
+    EXPECT_EQ(Shape(2), before);
+    EXPECT_EQ(hostapi::ReadU16(Shape(1).data(), SlurLayout::kFlags4) & 0x4000, 0);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SlursTest, MeasureSlurBecomesAttachedToItsNearestNotes) {
+    StartHost(kSlurScore);
+    Select(1, 1, 1, 1);
+    RunTool(kSlurs, Rows({{0, 1}, {1, 0}, {3, 0}, {4, 0}, {5, 0}}));
+    const host::Bytes shape = Shape(1);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kFlags4) & 0x6000, 0x6000);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kFlags2) & 0x0001, 0x0001);
+    EXPECT_EQ(I32(shape, SlurLayout::kLeftEntry), EntryNumber(1, 0));
+    EXPECT_EQ(I32(shape, SlurLayout::kRightEntry), EntryNumber(1, 3));
+    EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 3)).data(), 0), 1);
+}
+
+TEST_F(SlursTest, RaisingASlurOverTwoMeasuresRaisesItOnce) {
+    StartHost(kSlurScore);
+    for (int32_t number : {1, 2}) {
+        host::Bytes manual = Shape(number);
+        hostapi::WriteU16(manual.data(), SlurLayout::kLeftPlacement, 0x4201);
+        Document().Records().Save(host::RecordKey::Other(hostapi::kTagSmartShape, number, 0), manual);
+    }
+    const host::Bytes before = Shape(2);
+    Select(1, 1, 1, 2);
+    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 10}, {4, 1}, {5, 0}}));
+    const host::Bytes after = Shape(2);
+    // The left and the main contour block rise; the right one and the measure slur stay.
+    for (size_t offset : {22, 26, 68, 72}) {
+        EXPECT_EQ(I16(after, offset), I16(before, offset) + 10) << offset;
+    }
+    EXPECT_EQ(I16(after, 52), I16(before, 52));
+    // Placement is reset on note-attached slurs only.
+    EXPECT_EQ(hostapi::ReadU16(after.data(), SlurLayout::kLeftPlacement), 0);
+    EXPECT_EQ(hostapi::ReadU16(Shape(1).data(), SlurLayout::kLeftPlacement), 0x4201);
+    EXPECT_EQ(I16(Shape(1), 22), 0);
+}
+
+TEST_F(SlursTest, ResolvingCollisionsIsRefusedAndChangesNothing) {
+    StartHost(kSlurScore);
+    const host::RecordStore before = Document().Records();
+    Select(1, 1, 1, 2);
+    RunTool(kSlurs, Rows({{0, 1}, {5, 1}}));
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Resolving collisions with articulations is not available in this build."});
+    EXPECT_TRUE(Document().Records() == before);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// The smart split point end to end on two staves of a C major score: notes that belong to the
+// other hand move there (through the split point note mover), an empty hand first receives rests
+// in the rhythm of the other, and a selection of other than two staves is refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/dispatch.h"
+#include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
+#include "tools/layout/layout_services.h"
+
+namespace {
+
+/// A cell as the score text writes it (C major: the pitch words are steps from middle C), each
+/// entry with its actual duration in EDU.
+std::string CellText(const host::CellEntries& entries) {
+    std::string text;
+    for (const host::EntryBytes& bytes : entries) {
+        const hostapi::ConstEntryView entry(bytes.data());
+        text += text.empty() ? "" : " ";
+        if (!entry.isNote()) {
+            text += "r";
+        }
+        for (int32_t n = 0; entry.isNote() && n < entry.notesHeld(); ++n) {
+            const int32_t level = entry.note(n).harmonicLevel();
+            const int32_t octave = level >= 0 ? level / 7 : (level - 6) / 7;
+            text += std::string(n == 0 ? "" : "+") + "cdefgab"[level - 7 * octave] + std::to_string(4 + octave);
+            text += (entry.note(n).flags() & hostapi::kNoteTieStart) != 0 ? "~" : "";
+        }
+        text += "/" + std::to_string(entry.actualDuration());
+    }
+    return text;
+}
+
+struct SplitCase {
+    const char* name;
+    const char* upper;  ///< the notes of staff 1, measure 1
+    const char* lower;  ///< staff 2, measure 1 ("" for an empty cell)
+    std::map<size_t, int32_t> rows;
+    const char* upperAfter;
+    const char* lowerAfter;
+};
+
+class SmartSplitPointFixture : public testsupport::NotesTest {
+protected:
+    /// Runs the command on measure 1 of the staves, as the dispatcher would with the selection.
+    bool Run(int16_t firstStaff, int16_t lastStaff, const std::map<size_t, int32_t>& rows) {
+        Select(firstStaff, lastStaff, 1, 1);
+        orvex::SelectionRecords[0] = *m_host->Selection();
+        orvex::CurrentRegion = &orvex::SelectionRecords[0];
+        std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+        context->Item = 81;
+        for (const auto& [row, value] : rows) {
+            context->Options[row].value = value;
+        }
+        return orvex::RunSmartSplitPoint(*context);
+    }
+};
+
+class SmartSplitPointTest : public SmartSplitPointFixture, public ::testing::WithParamInterface<SplitCase> {};
+
+// Spans: upper 7, lower 8; leaps of an octave; key ranges open; row 5 (minimum target notes) 0.
+const std::map<size_t, int32_t> kRows = {{0, 7}, {1, 8}, {2, 7}, {3, 7}, {10, 0}, {11, 127}};
+
+TEST_P(SmartSplitPointTest, MovesTheNotesThatBelongToTheOtherHand) {
+    const SplitCase& c = GetParam();
+    SCOPED_TRACE(c.name);
+    StartHost(std::string("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 ") + c.upper + "\n" +
+              (*c.lower != '\0' ? std::string("notes 2 1 ") + c.lower + "\n" : ""));
+    std::map<size_t, int32_t> rows = kRows;
+    for (const auto& [row, value] : c.rows) {
+        rows[row] = value;
+    }
+    EXPECT_TRUE(Run(1, 2, rows));
+    EXPECT_EQ(CellText(Cell(1, 1)), c.upperAfter);
+    EXPECT_EQ(CellText(Cell(2, 1)), c.lowerAfter);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, SmartSplitPointTest, ::testing::Values(
+    // c4+g4+e5 spans 10 steps: its lowest note goes down, the lower chord stays within 8.
+    SplitCase{"wide chord", "c4+g4+e5/2", "c3/2", {}, "g4+e5/2048", "c3+c4/2048"},
+    SplitCase{"above the key range", "c4+g4+e5/2", "c3/2", {{11, 59}}, "c4+g4+e5/2048", "c3/2048"},
+    // A chord of one note that moves leaves a rest.
+    SplitCase{"single note", "c4/2", "c3/2", {{0, 0}}, "r/2048", "c3+c4/2048"},
+    // The tied c4 follows its first half, which moved for the wide chord.
+    SplitCase{"tie followed", "c4~+c5/2 c4+e4/2", "c3/2 c3/2", {}, "c5/2048 e4/2048", "c3+c4~/2048 c3+c4/2048"},
+    // Without the first move the tied note stays, although its chord is wide.
+    SplitCase{"tie not moved", "c4~+g4/2 c4+c5/2", "c3/2 c3/2", {}, "c4~+g4/2048 c4+c5/2048", "c3/2048 c3/2048"},
+    // The empty hand takes rests in the rhythm of the other (at most a whole each) first.
+    SplitCase{"empty hand", "c4+e5/4 g4/4 g4/2", "", {}, "e5/1024 g4/1024 g4/2048", "c4/1024 r/1024 r/2048"},
+    // A longer target rest is split at the end of the moving note.
+    SplitCase{"longer rest", "c4+e5/4 g4/4 g4/2", "r/1", {}, "e5/1024 g4/1024 g4/2048", "c4/1024 r/3072"},
+    // A held note that started earlier is split where the note comes in, and goes on sounding.
+    SplitCase{"earlier held note", "g4/4 c4+e5/4 r/2", "c3/2 r/2", {{6, 1}}, "g4/1024 e5/1024 r/2048",
+              "c3~/1024 c3+c4/1024 r/2048"}),
+    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+// clang-format on
+
+TEST_F(SmartSplitPointFixture, ASelectionOfOneOrThreeStavesIsRefused) {
+    StartHost("staff \"A\"\nstaff \"B\"\nstaff \"C\"\nmeasures 1\nnotes 1 1 c4+e5/1\nnotes 2 1 c3/1\n");
+    for (const int16_t last : {1, 3}) {
+        SCOPED_TRACE(last);
+        EXPECT_FALSE(Run(1, last, kRows));
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>(2, "Please select measures from two staves"));
+    EXPECT_EQ(CellText(Cell(1, 1)), "c4+e5/4096");
+}
+
+TEST_F(SmartSplitPointFixture, AContextWithoutValuesTakesTheCommandsSettings) {
+    // Chords up to a tenth: c4+g4+f5 spans eleven steps and gives its c4 away; c4+g4+e5 spans ten,
+    // but gives it away to balance the hands (the lower chord stays within nine steps).
+    StartHost("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 c4+g4+f5/2 c4+g4+e5/2\nnotes 2 1 c3/2 c3/2\n");
+    EXPECT_TRUE(Run(1, 2, {}));
+    EXPECT_EQ(CellText(Cell(1, 1)), "g4+f5/2048 g4+e5/2048");
+    EXPECT_EQ(CellText(Cell(2, 1)), "c3+c4/2048 c3+c4/2048");
+}
+
+}  // namespace

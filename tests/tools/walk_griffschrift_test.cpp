@@ -1,0 +1,81 @@
+// "Vx &Harmonica..." and "Vx &Laisser vibrer" end to end through the entry-processing engine:
+// the staff places, double-sharp marks and lyric names of Griffschrift, and the custom noteheads
+// of laisser vibrer, as the document holds them afterwards.
+#include "core/commands.h"
+#include "tests/tools/notes_fixture.h"
+
+namespace {
+
+using testsupport::NotesTest;
+
+constexpr int32_t kHarmonica = 160;
+constexpr int32_t kLaisserVibrer = 161;
+
+class GriffschriftTest : public NotesTest {
+protected:
+    /// Each note of a cell as "level/alteration", entries by " ", chord notes by "+".
+    std::string Places(int16_t measure) {
+        std::string text;
+        for (const host::EntryBytes& bytes : Cell(1, measure)) {
+            const hostapi::ConstEntryView entry = View(bytes);
+            text += text.empty() ? "" : " ";
+            for (int32_t i = 0; i < entry.notesHeld(); ++i) {
+                text += (i == 0 ? "" : "+") + std::to_string(entry.note(i).harmonicLevel()) + "/" +
+                        std::to_string(entry.note(i).alteration());
+            }
+        }
+        return text;
+    }
+};
+
+TEST_F(GriffschriftTest, HarmonicaKeepsChordsCloseAndNamesTheLyrics) {
+    StartHost(R"(
+staff "Harmonica"
+measures 1 key 0
+notes 1 1 c4/4 d4/4 c4+a4/4 c#4/4
+lyric verse 1 "C D"
+syllable 1 1:1 verse 1 1
+)");
+    Select(1, 1, 1, 1);
+    RunTool(kHarmonica, {{"Row0", "1"}});
+    // C: two places, the plain one wins alone; C+A: both take their double-sharp places, which
+    // lie closest; C sharp has no place and stays.
+    EXPECT_EQ(Places(1), "-2/0 1/0 3/2+1/2 0/1");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Could not translate a note in measure 1."});
+    const hostapi::ConstEntryView chord = View(Cell(1, 1)[2]);
+    EXPECT_TRUE((chord.note(0).flags() & hostapi::kNoteAccidentalShown) != 0);
+    // The lower note's sign stands aside: the upper note lay two places above its new one.
+    const std::vector<uint8_t> accidental = EntryRecord(
+        "E\x02"
+        "Ah",
+        chord.number());
+    EXPECT_EQ(Word(accidental, 0), chord.note(0).noteId());
+    EXPECT_EQ(Word(accidental, 3), -29);
+    const host::Bytes* text = Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("txve"), 1, 0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(text->data())), "B D");
+}
+
+TEST_F(GriffschriftTest, LaisserVibrerChoosesNoteheadsByDurationPlaceAndDots) {
+    StartHost(R"(
+font 0 "Engraver Font Set"
+staff "Harp"
+measures 1 time 6/4
+notes 1 1 c5/4 d5/2. e5~/4 e5/4
+)");
+    Select(1, 1, 1, 1);
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kLaisserVibrer)));  // no options
+    EXPECT_TRUE(Messages().empty());
+    struct Expected {
+        size_t entry;
+        int16_t character;  ///< -1: no notehead record
+    };
+    // A quarter in a space, a dotted half on a line, a note tied onward (none), its tied end.
+    for (const Expected& e : {Expected{0, 133}, Expected{1, 146}, Expected{2, -1}, Expected{3, 133}}) {
+        SCOPED_TRACE(e.entry);
+        const std::vector<uint8_t> notehead = EntryRecord("edCN", View(Cell(1, 1)[e.entry]).number());
+        EXPECT_EQ(notehead.empty() ? int16_t{-1} : Word(notehead, 4), e.character);
+    }
+}
+
+}  // namespace

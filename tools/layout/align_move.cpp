@@ -1,0 +1,438 @@
+// Align/Move and the per-staff expression operations.
+#include "tools/layout/align_move.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/host/staff_systems.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "expressions/txtexpr.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/layout_records.h"
+#include "platform/hostapi/music_records.h"
+#include "tools/layout/explosion/explosion.h"
+#include "tools/notes/notes_services.h"
+
+namespace orvex {
+
+namespace {
+
+using hostapi::kInterfaceVersion;
+
+constexpr int32_t kNoReferenceStep = 0x7FFFFFFF;
+constexpr int32_t kNoDistance = 0x7FFFFFFF;
+constexpr int32_t kMessageNonlinearKey = 2;
+constexpr int16_t kNonlinearKey = 0x4000;
+/// Byte 11 of a staff record: the staff uses a percussion map.
+constexpr size_t kSpecPercussionByte = 11;
+constexpr uint8_t kSpecPercussionMap = 0x20;
+/// Above items never end lower than this.
+constexpr int32_t kLowestAbove = 20;
+
+/// Shown once while the plug-in stays loaded.
+bool s_percussionMessageShown = false;
+
+bool Row(const OptionArray& rows, size_t row) {
+    return rows[row].value != 0;
+}
+bool Row(const ExtendedOptionArray& rows, size_t row) {
+    return rows[row].value != 0;
+}
+
+int32_t BaseHeight(int32_t staffTop) {
+    return staffTop * 24 - 156;
+}
+
+hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view) {
+    const auto service = Imports().InstrumentOfSlot;
+    return service == nullptr ? 0 : service(static_cast<hostapi::StaffSlot>(slot), view, kInterfaceVersion);
+}
+
+int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
+    const auto service = Imports().CellKey;
+    return service == nullptr ? 0
+                              : service(static_cast<hostapi::MeasureNumber>(measure),
+                                        static_cast<hostapi::InstrumentKey>(staff), mode, 0, kInterfaceVersion);
+}
+
+/// Whether the staff's measure carries dynamics: a measure expression, a smart shape or an
+/// entry with note expressions.
+bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, int32_t staff, int32_t measure,
+                        const TSmartShapes& shapes) {
+    const auto m = static_cast<hostapi::MeasureNumber>(measure);
+    if (MeasureHasExpressionOnStaff(m, staff) || shapes.FindByStaff(measure, staff)) {
+        return true;
+    }
+    for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
+        hostapi::EntryArray* array = LoadEntryArray(region.viewKey(), static_cast<hostapi::StaffSlot>(slot), m, layer);
+        if (array == nullptr) {
+            continue;
+        }
+        bool found = false;
+        for (int32_t i = 0; i < array->count && !found; ++i) {
+            found = (array->entry(i).moreFlags() & kEntryHasNoteExpressions) != 0;
+        }
+        ReleaseEntryArray(array);
+        if (found) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// The smart shapes that took part in the last collection, as aligned items over the shapes.
+void ShapeItems(TSmartShapes& shapes, int32_t base, bool useTransposition, TExpressionList& items) {
+    items.Sums = shapes.Sums;
+    for (int32_t i = 0; i < shapes.Count(); ++i) {
+        TSmartShape& shape = *shapes.At(i);
+        if (!shape.Taken) {
+            continue;
+        }
+        // The reference as the collection summed it: the start entry's place, else the base.
+        shape.Reference = base;
+        if (shape.Record.entryAttached()) {
+            shape.Reference = EntryVerticalPositionById(shape.Record.startStaff(), shape.Record.startMeasure(),
+                                                        shape.Record.start(), useTransposition, nullptr, false);
+        }
+        items.Append(std::make_unique<TShapeItem>(shape));
+    }
+}
+
+void CombineSums(LayoutSum& sums, const TExpressionList& notes, const TExpressionList& measures,
+                 const TExpressionList& shapes, const ExtendedOptionArray& more) {
+    const bool noteHalves = Row(more, morerow::kConsiderNoteAttached);
+    const bool measureBelow = Row(more, morerow::kConsiderMeasureAttached) ||
+                              (Row(more, morerow::kMeasureAttachedIfNoNote) && notes.Sums.countBelow == 0);
+    const bool measureAbove = Row(more, morerow::kConsiderMeasureAttached) ||
+                              (Row(more, morerow::kMeasureAttachedIfNoNote) && notes.Sums.countAbove == 0);
+    const bool shapeHalves = Row(more, morerow::kConsiderHairpins);
+    LayoutSumAccumulate(sums, notes.Sums, noteHalves, noteHalves, false);
+    LayoutSumAccumulate(sums, measures.Sums, measureBelow, measureAbove, false);
+    LayoutSumAccumulate(sums, shapes.Sums, shapeHalves, shapeHalves, false);
+    // The second pass adds the enabled halves again (averages and extremes stay) and fills a
+    // half that is still empty from a source that is not enabled.
+    LayoutSumAccumulate(sums, notes.Sums, noteHalves, noteHalves, true);
+    LayoutSumAccumulate(sums, measures.Sums, measureBelow, measureAbove, true);
+    LayoutSumAccumulate(sums, shapes.Sums, shapeHalves, shapeHalves, true);
+}
+
+/// One staff, measure group by measure group.
+void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const OptionArray& align,
+                const ExtendedOptionArray& more, const TStaffSystems* systems, int32_t slot, int32_t staff,
+                int32_t staffTop) {
+    TSmartShapes& shapes = SharedSmartShapes();
+    const bool hairpins = Row(align, alignrow::kHairpins);
+    const bool custom = Row(align, alignrow::kCustomShapes);
+    const int32_t restartAfter = std::max(more[morerow::kRestartAfter].value, 1);
+    const int32_t last = region.lastMeasure();
+    for (int32_t start = region.firstMeasure(); start <= last;) {
+        int32_t end = last;
+        if (systems != nullptr && Row(more, morerow::kEachSystem)) {
+            const int32_t system = SystemIndexOfMeasure(*systems, start);
+            if (system >= 1) {
+                end = systems->At(system - 1).endMeasure() - 1;
+                if (end < start || end > last) {
+                    end = last;
+                }
+            }
+        }
+        if (end - start >= restartAfter) {
+            int32_t without = 0;
+            for (int32_t m = start; m < end; ++m) {
+                if (!MeasureHasDynamics(region, slot, staff, m, shapes) && ++without >= restartAfter) {
+                    end = m;
+                    break;
+                }
+            }
+        }
+        const int32_t shapeBase = staffTop * 24 - 12 - more[morerow::kHairpinAdjustment].value;
+        shapes.CollectRange(staff, start, end, region, hairpins, custom, Row(more, morerow::kSeparately),
+                            DocumentOptionFlag != 0, shapeBase);
+        TExpressionList shapeList;
+        ShapeItems(shapes, shapeBase, DocumentOptionFlag != 0, shapeList);
+
+        TStaffExpressions notes;
+        TScoreExpressions measures;
+        if (Row(align, alignrow::kTextExpressions) || Row(align, alignrow::kShapeExpressions)) {
+            CollectNoteExpressions(notes, slot, start, end, region, &align, &more, staffTop, staff,
+                                   Row(more, morerow::kShortMarkings), more[morerow::kShortOffset].value);
+            CollectSwitches switches;
+            switches.alignOptions = &align;
+            switches.moreOptions = &more;
+            switches.staffFilter = staff;
+            CollectRegionExpressions(measures, start, end, region, switches);
+        }
+        LayoutSum sums;
+        CombineSums(sums, notes, measures, shapeList, more);
+        const bool clamp = Row(more, morerow::kAvoidCollisions) && Row(more, morerow::kSeparately);
+        const bool shapesAligned = hairpins || custom;
+        if (shapesAligned) {
+            AlignExpressionList(shapeList, sums, align, more, staffTop, clamp);
+        }
+        AlignExpressionList(notes, sums, align, more, staffTop, clamp);
+        AlignExpressionList(measures, sums, align, more, staffTop, clamp);
+        if (!Row(more, morerow::kStraightenOnly) && Row(more, morerow::kAdjustOthers)) {
+            const TExpressionList* aligned = shapesAligned ? &shapeList : nullptr;
+            FollowNearestExpression(notes, notes, measures, aligned);
+            FollowNearestExpression(measures, notes, measures, aligned);
+        }
+        start = end + 1;
+    }
+    (void)context;
+}
+
+}  // namespace
+
+bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const OptionArray& align,
+                  ExtendedOptionArray& more, bool reload, TStaffSystems* systems, int32_t progressHandle,
+                  int32_t stepCount) {
+    if (!RequireHostVersion(1998)) {
+        return false;
+    }
+    if (!Row(more, morerow::kSeparately) && (!Row(more, morerow::kBelow) || !Row(more, morerow::kAbove))) {
+        more[morerow::kSeparately].value = 1;
+    }
+    std::unique_ptr<TStaffSystems> ownSystems;
+    if (systems == nullptr && Row(more, morerow::kEachSystem)) {
+        ownSystems = std::make_unique<TStaffSystems>();
+        systems = ownSystems.get();
+    }
+    if (more[morerow::kConvertArticulations].value != 0) {
+        // The articulation dynamics are left as they are; the rest of the run goes on.
+        ShowNotAvailable("Converting articulation dynamics");
+    }
+    TTextExpressions& table = TextExpressionTable();
+    table.IsComplete();
+    if (!table.Loaded()) {
+        table.LoadFromDocument();
+    }
+    table.SortTables().Build(more[morerow::kMusicFonts].text);
+    table.AnalyzeAll();
+    if (reload) {
+        SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
+    }
+    const int32_t staffCount = region.lastStaff() - region.firstStaff() + 1;
+    int32_t handle = progressHandle;
+    const bool ownProgress = progressHandle == 0 && stepCount != -1;
+    if (ownProgress) {
+        handle = EditBracketBegin(&region, std::max(staffCount, 1));
+    }
+    bool cancelled = false;
+    for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
+        const hostapi::InstrumentKey staff = StaffOfSlot(slot, region.viewKey());
+        if (handle != 0 && !EditBracketStep(handle, staff, 0)) {
+            cancelled = true;
+            break;
+        }
+        // A tool without a current measure looks at the region's first.
+        const int32_t specMeasure = context.CurrentMeasure != 0 ? context.CurrentMeasure : region.firstMeasure();
+        std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
+        if (LoadRecordSOSC(staff, static_cast<hostapi::MeasureNumber>(specMeasure), 0, staffSpec.data()) &&
+            (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
+            if (!s_percussionMessageShown) {
+                s_percussionMessageShown = true;
+                ShowMessageText(HostWindow, "The Align/Move plug-in does not support staves using percussion maps",
+                                "Der Ausrichten-Plug-In unterstützt keine Schlagzeugsysteme", 0, 0);
+            }
+            continue;
+        }
+        const int32_t staffTop = LoadRecordSOSCCopy(staff, region.firstMeasure(), 0);
+        AlignStaff(context, region, align, more, systems, slot, staff, staffTop);
+    }
+    if (ownProgress) {
+        EditBracketEnd(handle, cancelled);
+    }
+    ToolRunMarker = 1;
+    return !cancelled;
+}
+
+bool RunAlignMove(TFMisc& context, const RegionWords& words) {
+    hostapi::SelectionRecord region;
+    if (CurrentRegion != nullptr) {
+        region = *CurrentRegion;
+    } else {
+        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
+        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
+        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
+        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
+        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
+        region.setEndEdu(0x7FFFFFFF);
+    }
+    return RunAlignMove(context, region, context.Options, context.MoreOptions, true, nullptr, context.EditBracket,
+                        context.ProgressStepCount);
+}
+
+void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first, int32_t last,
+                            const hostapi::SelectionRecord& region, const OptionArray* align,
+                            const ExtendedOptionArray* more, int32_t staffTop, int32_t staff, bool shortMarkings,
+                            int32_t horizontalOffset) {
+    const TTextExpressions& table = TextExpressionTable();
+    for (int32_t measure = first; measure <= last; ++measure) {
+        const auto m = static_cast<hostapi::MeasureNumber>(measure);
+        const int32_t duration = MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(staff), m);
+        const int16_t key = CellKeyValue(measure, staff, 0);
+        const int16_t shownKey = CellKeyValue(measure, staff, DocumentOptionFlag);
+        std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
+        const bool haveSpec = LoadRecordSOSC(static_cast<hostapi::InstrumentKey>(staff), m, 0, staffSpec.data());
+        if (static_cast<uint16_t>(key) >= static_cast<uint16_t>(kNonlinearKey)) {
+            ShowMessageById(HostWindow, kMessageNonlinearKey, 0, 0, false);
+            return;
+        }
+        for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
+            hostapi::EntryArray* array =
+                LoadEntryArray(region.viewKey(), static_cast<hostapi::StaffSlot>(slot), m, layer);
+            if (array == nullptr) {
+                continue;
+            }
+            for (int32_t i = 0; i < array->count; ++i) {
+                const hostapi::EntryView entry = array->entry(i);
+                if (!MeasureInRange(measure, entry.position(), region, 0) ||
+                    (entry.moreFlags() & kEntryHasNoteExpressions) == 0) {
+                    continue;
+                }
+                for (int32_t index = 0;; ++index) {
+                    auto item = std::make_unique<TStaffExpression>();
+                    if (!item->Init(measure, entry.number(), index, staff)) {
+                        break;
+                    }
+                    int32_t step = kNoReferenceStep;
+                    int32_t value = 0;
+                    if (!entry.isNote() && entry.has(hostapi::kEntryFloatingRest)) {
+                        value = (staffTop - 4) * 12;
+                    } else {
+                        const bool firstNote = (item->Record().flags() & NoteExpressionLayout::kAtLastNote) != 0;
+                        step = EntryNoteStep(entry.data(), firstNote ? 0 : -1, key, shownKey, DocumentOptionFlag != 0,
+                                             haveSpec ? staffSpec.data() : nullptr, nullptr);
+                    }
+                    TStaffExpression* kept = item.get();
+                    std::unique_ptr<TExpressionItem> owned = std::move(item);
+                    if (!AddExpressionToList(list, owned, align, more, duration, entry.position(), step, value,
+                                             haveSpec ? staffSpec.data() : nullptr, align != nullptr)) {
+                        continue;
+                    }
+                    const int32_t number = kept->ExpressionNumber();
+                    if (shortMarkings && kept->IsTextExpression() && number >= 1 && number <= table.Count()) {
+                        const TTxtExprRec& text = table.Item(number - 1);
+                        if (text.Text.size() <= 4 && text.DynamicsGlyph != 0) {
+                            kept->Record().setHorizontal(horizontalOffset);
+                            kept->Save();
+                        }
+                    }
+                }
+            }
+            ReleaseEntryArray(array);
+        }
+    }
+}
+
+void AlignExpressionList(TExpressionList& list, const LayoutSum& sums, const OptionArray& align,
+                         const ExtendedOptionArray& more, int32_t staffTop, bool clamp) {
+    const int32_t mode = align[alignrow::kMode].value;
+    const int32_t move = align[alignrow::kMoveVertically].value;
+    const int32_t base = BaseHeight(staffTop);
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        TExpressionItem& item = *list.At(i);
+        if (item.Follower != 0) {
+            item.MovedBy = 0;
+            continue;
+        }
+        const bool above = item.Above != 0;
+        if (above ? !Row(more, morerow::kAbove) : !Row(more, morerow::kBelow)) {
+            continue;
+        }
+        const int32_t old = item.VerticalPosition();
+        int32_t target = LayoutOffsetOfKind(sums, above, mode, move, old, base);
+        if (clamp) {
+            target = above ? std::max(target, kLowestAbove) : std::min(target, base);
+        }
+        if (!Row(more, morerow::kStraightenOnly)) {
+            item.SetVerticalPosition(target - item.Reference);
+        } else {
+            item.Straighten(mode);
+        }
+        item.Save();
+        item.MovedBy = item.VerticalPosition() - old;
+    }
+}
+
+int32_t NearestExpressionIndex(const TExpressionList& list, int32_t timeKey) {
+    int32_t found = -1;
+    int64_t best = 0;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        const TExpressionItem& item = *list.At(i);
+        const int64_t distance = std::llabs(static_cast<int64_t>(item.TimeKey) - timeKey);
+        if (item.Follower == 0 && (found < 0 || distance < best)) {
+            found = i;
+            best = distance;
+        }
+    }
+    return found;
+}
+
+void FollowNearestExpression(TExpressionList& list, const TExpressionList& noteList, const TExpressionList& measureList,
+                             const TExpressionList* shapes) {
+    const std::array<const TExpressionList*, 3> sources = {&noteList, &measureList, shapes};
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        TExpressionItem& item = *list.At(i);
+        if (item.Follower == 0) {
+            continue;
+        }
+        int64_t best = kNoDistance;
+        const TExpressionItem* nearest = nullptr;
+        for (const TExpressionList* source : sources) {
+            const int32_t index = source == nullptr ? -1 : NearestExpressionIndex(*source, item.TimeKey);
+            if (index < 0) {
+                continue;
+            }
+            const TExpressionItem* candidate = source->At(index);
+            const int64_t distance = std::llabs(static_cast<int64_t>(candidate->TimeKey) - item.TimeKey);
+            if (distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        if (nearest != nullptr) {
+            item.SetVerticalPosition(item.VerticalPosition() + nearest->MovedBy);
+            item.Save();
+        }
+    }
+}
+
+void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
+                           bool allStaves) {
+    TScoreExpressions list;
+    CollectSwitches switches;
+    switches.staffFilter = staff;
+    switches.remove = true;
+    switches.removeAllStaves = allStaves;
+    CollectRegionExpressions(list, first, last, region, switches);
+}
+
+void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves) {
+    for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
+        ClearStaffExpressions(region.firstMeasure(), region.lastMeasure(), region, StaffOfSlot(slot, region.viewKey()),
+                              allStaves);
+    }
+}
+
+void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
+                          int32_t target) {
+    if (target == 0) {
+        return;
+    }
+    TScoreExpressions list;
+    CollectSwitches switches;
+    switches.staffFilter = staff;
+    switches.targetStaff = target;
+    CollectRegionExpressions(list, first, last, region, switches);
+}
+
+}  // namespace orvex

@@ -1,0 +1,98 @@
+// "Enclosures...": removes the enclosure (the frame drawn around the text) of the chosen text
+// expressions, or copies the enclosure of one of them to the others. The expressions are those of
+// the shared text expression table, in the order of the list of option row 0; the enclosure is
+// the expression's 'otDe' data, present when its flag word has kExpressionHasPlayback.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/host/finxess.h"
+#include "core/messages.h"
+#include "core/tool_context.h"
+#include "expressions/txtexpr.h"
+#include "platform/win/system.h"
+#include "tools/layout/layout_services.h"
+
+namespace orvex {
+namespace {
+
+// Option rows of "Enclosures...".
+constexpr size_t kRemoveRow = 1;
+constexpr size_t kGetRow = 2;
+constexpr size_t kPutRow = 3;
+
+/// The places of the table's chosen expressions (placeholders of missing numbers left out).
+std::vector<int32_t> ChosenPlaces(const TFMisc& context, const TTextExpressions& table) {
+    std::vector<int32_t> places;
+    const int32_t count = std::min(table.Count(), static_cast<int32_t>(context.ChosenItems.size()));
+    for (int32_t i = 0; i < count; ++i) {
+        if (context.ChosenItems[static_cast<size_t>(i)] != 0 && table.Item(i).NotRead == 0) {
+            places.push_back(i);
+        }
+    }
+    return places;
+}
+
+bool RemoveEnclosures(const TFMisc& context, TTextExpressions& table, const std::vector<int32_t>& places) {
+    for (const int32_t i : places) {
+        TTxtExprRec& record = table.Item(i);
+        ShowMessageText(context.OwnerWindow, "Deleting enc #%1 = " + win::AnsiToUtf8(record.PlainText()), "xx", 0, i);
+        DeleteRecordOtDe(record.Number);
+        record.SetFlags(static_cast<uint16_t>(record.Flags() & ~kExpressionHasPlayback));
+        table.WriteBack(i + 1, false);
+    }
+    return !places.empty();
+}
+
+/// The enclosure of the first chosen expression that has one goes to the clipboard.
+void GetEnclosure(TFMisc& context, const TTextExpressions& table, const std::vector<int32_t>& places) {
+    for (const int32_t i : places) {
+        const TTxtExprRec& record = table.Item(i);
+        if (record.HasPlayback()) {
+            context.EnclosureClipboard = record.Enclosure();
+            context.EnclosureClipboardFilled = 1;
+            return;
+        }
+    }
+}
+
+bool PutEnclosure(const TFMisc& context, TTextExpressions& table, const std::vector<int32_t>& places) {
+    if (context.EnclosureClipboardFilled == 0) {
+        return false;
+    }
+    for (const int32_t i : places) {
+        TTxtExprRec& record = table.Item(i);
+        record.SetEnclosure(context.EnclosureClipboard);
+        record.SetFlags(static_cast<uint16_t>(record.Flags() | kExpressionHasPlayback));
+        table.WriteBack(i + 1, false);
+    }
+    return !places.empty();
+}
+
+}  // namespace
+
+bool RunEnclosures(TFMisc& context) {
+    const int actions = (context.Options[kRemoveRow].value != 0 ? 1 : 0) +
+                        (context.Options[kGetRow].value != 0 ? 1 : 0) + (context.Options[kPutRow].value != 0 ? 1 : 0);
+    if (actions != 1) {
+        ShowMessageText(context.OwnerWindow, "Please select exactly one action",
+                        "Bitte wählen Sie genau eine Aktion aus", 0, 0);
+        return false;
+    }
+    TTextExpressions& table = TextExpressionTable();
+    table.IsComplete();
+    const std::vector<int32_t> places = ChosenPlaces(context, table);
+    if (context.Options[kRemoveRow].value != 0) {
+        return RemoveEnclosures(context, table, places);
+    }
+    if (context.Options[kGetRow].value != 0) {
+        GetEnclosure(context, table, places);
+        // What was got is put at once.
+        context.Options[kGetRow].value = 0;
+        context.Options[kPutRow].value = 1;
+    }
+    return PutEnclosure(context, table, places);
+}
+
+}  // namespace orvex

@@ -1,0 +1,221 @@
+// The smart explosion command and its context: "Vx &Smart Distribution of grouped parts ..."
+// (tool 27, group by group) and "Vx Smart &Explosion of multi-part staves..." (tool 35, staff by
+// staff). The command prepares the first group and hands the rest to the step machine, one step
+// per host call; the context lives in the dispatcher's slot until the last step.
+#include "tools/layout/explosion/explosion.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/staff_lists.h"
+#include "core/host/staff_systems.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/layout/process_parts.h"
+#include "tools/notes/notes_services.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr int32_t kAlignMoveItem = 29;
+constexpr int32_t kExplosionMessageStart = 13;
+constexpr hostapi::Tag kTagStaff = hostapi::MakeTag("SOIS");
+
+/// The region's first and last staff slot within the staves of the list.
+void ClampStaves(hostapi::SelectionRecord& region, int32_t staves) {
+    const auto clamp = [staves](int32_t slot) {
+        return static_cast<hostapi::StaffSlot>(std::clamp(slot, staves > 0 ? 1 : 0, std::max(staves, 0)));
+    };
+    region.setFirstStaff(clamp(region.firstStaff()));
+    region.setLastStaff(clamp(region.lastStaff()));
+}
+
+void EndExplosion(ExplosionContext* explosion) {
+    TFMisc& context = explosion->Context();
+    if (RunningStepObject == explosion) {
+        RunningStepObject = nullptr;
+    }
+    ExplosionContextDestroy(explosion, 3);
+    SetProgressCaption(context);
+}
+
+}  // namespace
+
+ExplosionContext::ExplosionContext(TFMisc& context) : toolContext(&context) {}
+
+ExplosionContext::~ExplosionContext() = default;
+
+void ExplosionContext::AdoptContext(std::unique_ptr<TFMisc> context) {
+    if (context.get() == toolContext) {
+        m_ownedContext = std::move(context);
+    }
+}
+
+bool RequireHostVersion(int32_t year) {
+    if (HostYear >= year) {
+        return true;
+    }
+    const std::string number = std::to_string(year);
+    ShowMessageText(HostWindow, "This function is currently available for Finale " + number + " and above.",
+                    "Diese Funktion benötigt zur Zeit mindestens Finale " + number + ".", 0, 0);
+    return false;
+}
+
+void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
+    explosion.toolContext = &context;
+    explosion.groupMode = context.Item == 27 ? 1 : 0;
+    explosion.dynamics = {};
+    explosion.systems = std::make_unique<TStaffSystems>();
+    explosion.staves = std::make_unique<TInstruments>(0, explosion.systems.get(), false);
+    explosion.regions.clear();
+    explosion.selection = context.ChosenItems;
+    const hostapi::SelectionRecord* selection = CurrentRegion != nullptr ? CurrentRegion : &SelectionRecords[1];
+    explosion.storedSelection = *selection;
+    ClampStaves(explosion.storedSelection, explosion.staves->Count());
+    // The stored settings of Align/Move, without its dialog.
+    std::vector<std::pair<int32_t, int32_t>> list;
+    RunToolWithOptions(kAlignMoveItem, 1, explosion.alignOptions, explosion.alignMoreOptions, list, false, nullptr,
+                       false, true, nullptr);
+    explosion.staffCount = 0;
+    explosion.groupIndex = 0;
+    explosion.pasted = 0;
+    explosion.firstStep = 0;
+    explosion.selectAllPending = 0;
+    explosion.stop = 0;
+    explosion.tables = {};
+}
+
+void ExplosionContextDestroy(ExplosionContext* explosion, int32_t flags) {
+    if (explosion == nullptr) {
+        return;
+    }
+    explosion->tables = {};
+    if (explosion->toolContext != nullptr) {
+        explosion->toolContext->ExplosionRunning = 0;
+    }
+    explosion->staves.reset();
+    explosion->selection.clear();
+    explosion->regions.clear();
+    explosion->alignOptions = {};
+    explosion->alignMoreOptions = {};
+    explosion->systems.reset();
+    explosion->dynamics = {};
+    if ((flags & 1) != 0) {
+        delete explosion;
+    }
+}
+
+void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionRecord& region) {
+    explosion.processedRegion = region;
+    int32_t count = region.lastStaff() - region.firstStaff() + 1;
+    if (count > kExplosionStaves) {
+        ShowMessageText(HostWindow,
+                        "Instrumental group found with more than the maximum supported number of staves (%1).",
+                        "Eine Instrumentengruppe hat mehr als die maximal %1 unterstützen Systeme pro Gruppe.", 0,
+                        kExplosionStaves);
+        count = kExplosionStaves;
+    }
+    const int32_t previous = explosion.staffCount;
+    explosion.staffCount = std::max(count, 0);
+    explosion.firstStaffSlot = region.firstStaff();
+    for (int32_t s = 0; s < explosion.staffCount; ++s) {
+        auto& record = explosion.staffRecords[static_cast<size_t>(s)];
+        record.fill(0);
+        const int32_t staff = explosion.staves ? explosion.staves->ByNumber(explosion.firstStaffSlot + s) : 0;
+        LoadOtherRecord(kTagStaff, staff, 0, record.data(), static_cast<int32_t>(record.size()));
+    }
+    explosion.regionCopy = region;
+    for (int32_t s = std::min(previous, explosion.staffCount); s < explosion.staffCount; ++s) {
+        if (!explosion.tables[static_cast<size_t>(s)]) {
+            explosion.tables[static_cast<size_t>(s)] = std::make_unique<NInfo>();
+        }
+    }
+    for (int32_t s = 0; s < explosion.staffCount; ++s) {
+        if (!explosion.tables[static_cast<size_t>(s)]) {
+            explosion.tables[static_cast<size_t>(s)] = std::make_unique<NInfo>();
+        }
+    }
+    explosion.pasted = 0;
+    explosion.firstStep = 0;
+    explosion.stepState = 0;
+    explosion.currentRegion = 0;
+}
+
+bool ExplodeGroupRegion(ExplosionContext& explosion, const hostapi::SelectionRecord& region) {
+    if (!RequireHostVersion(1998)) {
+        return false;
+    }
+    SetUpInstrumentGroup(explosion, region);
+    explosion.initialStaffCount = explosion.staffCount;
+    explosion.targetOffset = 0;
+    explosion.Context().ExplosionRunning = 1;
+    return ExplodePartsMainPass(explosion) && AdvanceRegion(explosion);
+}
+
+bool StartNextRegion(ExplosionContext& explosion) {
+    TFMisc& context = explosion.Context();
+    SetProgressText(context, "Starting region ...");
+    const auto count = static_cast<int32_t>(explosion.selection.size());
+    while (explosion.groupIndex < count && explosion.selection[static_cast<size_t>(explosion.groupIndex)] == 0) {
+        ++explosion.groupIndex;
+    }
+    if (explosion.groupIndex >= count) {
+        for (const auto& [previous, next] : ExplosionEntryPairs()) {
+            EntryLinkFollow(previous, next);
+        }
+        ExplosionEntryPairs().clear();
+        return false;
+    }
+    hostapi::SelectionRecord region = explosion.storedSelection;
+    if (explosion.groupMode != 0) {
+        if (!context.Groups) {
+            AllocToolLists(context);
+        }
+        if (explosion.groupIndex >= context.Groups->Count()) {
+            return false;
+        }
+        const StaffGroupRecord& group = context.Groups->At(explosion.groupIndex).record;
+        region.setFirstStaff(static_cast<hostapi::StaffSlot>(explosion.staves->IndexOf(group.firstStaff())));
+        region.setLastStaff(static_cast<hostapi::StaffSlot>(explosion.staves->IndexOf(group.lastStaff())));
+    } else {
+        region.setFirstStaff(static_cast<hostapi::StaffSlot>(explosion.groupIndex + 1));
+        region.setLastStaff(static_cast<hostapi::StaffSlot>(explosion.groupIndex + 1));
+    }
+    return ExplodeGroupRegion(explosion, region);
+}
+
+bool RunSmartExplosion(TFMisc& context) {
+    if (RunningStepObject != nullptr) {
+        return StepPartExplosion(*RunningStepObject);
+    }
+    // A collaborator this build lacks is named once per explosion.
+    ForgetMissingWorker();
+    auto* explosion = new ExplosionContext(context);
+    InitExplosionContext(*explosion, context);
+    RunningStepObject = explosion;
+    bool result = StartNextRegion(*explosion);
+    if (!result && explosion->stop == 0) {
+        if (hostapi::SelectionRecord* selection = CheckSelection(false); selection != nullptr) {
+            hostapi::SelectionRecord region = *selection;
+            ClampStaves(region, explosion->staves->Count());
+            explosion->storedSelection = region;
+            result = ExplodeGroupRegion(*explosion, region);
+        }
+    }
+    if (result) {
+        ShowMessageById(HostWindow, kExplosionMessageStart, 0, 0, true);
+        BeginSelectAll(*explosion);
+        result = StepPartExplosion(*explosion);
+    }
+    if (!result) {
+        EndExplosion(explosion);
+    }
+    return result;
+}
+
+}  // namespace orvex

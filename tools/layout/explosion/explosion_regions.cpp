@@ -1,0 +1,617 @@
+// Region determination of the part explosion: for one group, which part lies on which staff and
+// in which column, measure by measure, and where that changes. The group's measures are cut into
+// regions within which every part keeps its source staff and column; staves are added when the
+// parts do not fit, the designations are removed when asked, and the parts are renumbered.
+#include <algorithm>
+#include <string>
+
+#include "core/host/finxess.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/staff_lists.h"
+#include "core/host/staff_systems.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/layout/explosion/explosion.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr hostapi::Tag kTagFrame = hostapi::MakeTag("SDGF");
+constexpr int32_t kFrameSize = 12;
+
+/// The measure last warned about a mid-measure part change, process-wide.
+int32_t s_lastWarnedMeasure = 0;
+
+/// The working tables of one pass over a region.
+struct RegionTables {
+    std::array<std::array<int32_t, kPartColumns>, kExplosionStaves> parts{};
+    std::array<int32_t, kExplosionStaves> kind{};
+    std::array<int32_t, kExplosionStaves> partsPerStaff{};
+};
+
+int32_t Option(const ExplosionContext& explosion, size_t row) {
+    return explosion.Context().Options[row].value;
+}
+
+int32_t Available(const ExplosionContext& explosion) {
+    return explosion.staffCount - explosion.targetOffset;
+}
+
+/// Whether a staff's table holds music: more than one item, or one that is not rests only.
+bool TableHoldsItems(const ExplosionContext& explosion, int32_t staff) {
+    if (staff < 0 || staff >= kExplosionStaves || !explosion.tables[static_cast<size_t>(staff)]) {
+        return false;
+    }
+    const NInfo& table = *explosion.tables[static_cast<size_t>(staff)];
+    return table.itemCount > 1 || (table.itemCount == 1 && table.items[0].restsOnly == 0);
+}
+
+void ShowCanceled() {
+    ShowMessageById(HostWindow, MSG_CANCELED, 0, 0, false);
+}
+
+/// The groups of the system that starts at measure m when it has a staff list of its own.
+void GroupsOfSystemAt(const ExplosionContext& explosion, int32_t measure, TGroups& groups) {
+    if (!explosion.systems) {
+        return;
+    }
+    for (int32_t n = 0; n < explosion.systems->Count(); ++n) {
+        const EDTStaffSystemSpec2001& system = explosion.systems->At(n);
+        if (system.firstMeasure() == measure && (system.flags() & hostapi::StaffSystemLayout::kOwnStaffList) != 0) {
+            groups.Load(n + 1, false, false, false);
+            return;
+        }
+    }
+}
+
+/// Sets part p of the region to staff s, column k.
+void PlacePart(TRegionInfo& region, const RegionTables& tables, int32_t p, int32_t s, int32_t k, int32_t& lowest) {
+    const int32_t kind = tables.kind[static_cast<size_t>(s)];
+    region.sourceStaff[static_cast<size_t>(p)] = s + 1;
+    region.sourceColumn[static_cast<size_t>(p)] = k;
+    region.firstColumn[static_cast<size_t>(p)] = (k == 0 || k < kind || kind == 0) ? 1 : 0;
+    region.insideKind[static_cast<size_t>(p)] = k < kind ? 1 : 0;
+    region.highestPartIndex = std::max(region.highestPartIndex, p - 1);
+    lowest = std::min(lowest, p);
+}
+
+/// Part p lay on another staff of the group in the previous region, which held music.
+bool MovedFromOtherStaff(const ExplosionContext& explosion, int32_t p, int32_t s, bool anyItem) {
+    if (explosion.regions.empty()) {
+        return false;
+    }
+    const int32_t q = explosion.regions.back().sourceStaff[static_cast<size_t>(p)];
+    if (q == 0 || q == s + 1) {
+        return false;
+    }
+    if (anyItem) {
+        return q - 1 < kExplosionStaves && explosion.tables[static_cast<size_t>(q - 1)] &&
+               explosion.tables[static_cast<size_t>(q - 1)]->itemCount > 0;
+    }
+    return TableHoldsItems(explosion, q - 1);
+}
+
+/// The split position moved back to a clean place, or forward to the next one below `limit`.
+Edu CleanSplit(std::span<const LayerArrays> cells, Edu split, Edu limit) {
+    while (split > 0 && !EventPositionQuery4(cells, split)) {
+        const Edu earlier = EventPositionQuery3(cells, split);
+        if (!EventPositionQuery5(cells, earlier)) {
+            break;
+        }
+        split = earlier;
+    }
+    if (!EventPositionQuery4(cells, split)) {
+        for (Edu next = NextEventPosition(cells, split); next < limit; next = NextEventPosition(cells, next)) {
+            if (EventPositionQuery4(cells, next)) {
+                return next;
+            }
+        }
+    }
+    return split;
+}
+
+/// The consistency check of a measure against the region's tables; answers false on a
+/// conflict, with the region's last measure and split position set.
+bool EnterMeasure(ExplosionContext& explosion, RegionTables& tables, std::array<int32_t, kExplosionStaves>& newParts,
+                  int32_t& newSum, int32_t m, int32_t m0, int32_t& last, Edu& split, int32_t& lowest) {
+    const int32_t staves = explosion.initialStaffCount;
+    for (int32_t s = 0; s < staves; ++s) {
+        const NInfo& table = *explosion.tables[static_cast<size_t>(s)];
+        std::array<int8_t, kPartColumns> descendingAtFirst{};
+        for (int32_t j = 0; j < table.itemCount; ++j) {
+            const NInfoItem& item = table.items[static_cast<size_t>(j)];
+            for (int32_t k = 0; k < std::min<int32_t>(item.usedSlots, kPartColumns); ++k) {
+                const int32_t p = item.slots[static_cast<size_t>(k)].part;
+                const int32_t kind = item.slots[static_cast<size_t>(k)].partKind;
+                const int32_t held = tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)];
+                const bool descending = k >= 1 && p != 0 && item.slots[static_cast<size_t>(k - 1)].part > p;
+                if (j == 0) {
+                    descendingAtFirst[static_cast<size_t>(k)] = descending ? 1 : 0;
+                }
+                const bool conflict =
+                    (descending && ((m > m0 && held != p) ||
+                                    (j >= 1 && descendingAtFirst[static_cast<size_t>(k)] != (descending ? 1 : 0)))) ||
+                    (p != 0 && held != 0 && held != p) ||
+                    (kind != 0 &&
+                     ((tables.kind[static_cast<size_t>(s)] != 0 && tables.kind[static_cast<size_t>(s)] != kind) ||
+                      tables.partsPerStaff[static_cast<size_t>(s)] > kind));
+                if (conflict) {
+                    if (j == 0) {
+                        last = m - 1;
+                    } else {
+                        last = m;
+                        split = item.position;
+                        tables.partsPerStaff = newParts;
+                    }
+                    return false;
+                }
+            }
+        }
+    }
+    // Without conflict every item before the split enters the tables.
+    int32_t tuttiStaff = -1;
+    for (int32_t s = 0; s < staves; ++s) {
+        const NInfo& table = *explosion.tables[static_cast<size_t>(s)];
+        for (int32_t j = 0; j < table.itemCount && table.items[static_cast<size_t>(j)].position < split; ++j) {
+            const NInfoItem& item = table.items[static_cast<size_t>(j)];
+            for (int32_t k = 0; k < std::min<int32_t>(item.usedSlots, kPartColumns); ++k) {
+                const int32_t p = item.slots[static_cast<size_t>(k)].part;
+                const int32_t kind = item.slots[static_cast<size_t>(k)].partKind;
+                int32_t& held = tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)];
+                if (p != 0 && held == 0) {
+                    bool elsewhere = false;
+                    for (const auto& row : tables.parts) {
+                        elsewhere = elsewhere || std::find(row.begin(), row.end(), p) != row.end();
+                    }
+                    if (!elsewhere) {
+                        held = p;
+                        lowest = std::min(lowest, p);
+                    } else {
+                        split = item.position;
+                    }
+                } else if (p != 0 && held != p) {
+                    split = item.position;
+                }
+                int32_t& staffKind = tables.kind[static_cast<size_t>(s)];
+                if (kind != 0) {
+                    if (staffKind == 0 || staffKind == kind) {
+                        staffKind = kind;
+                    } else {
+                        split = item.position;
+                    }
+                }
+                if (staffKind == kKindTutti && tuttiStaff < 0 && item.position < split) {
+                    tuttiStaff = s;
+                }
+            }
+        }
+    }
+    for (int32_t s = 0; s < staves; ++s) {
+        const int32_t kind = tables.kind[static_cast<size_t>(s)];
+        if (kind == kKindTutti) {
+            continue;
+        }
+        int32_t& parts = newParts[static_cast<size_t>(s)];
+        if (kind > parts) {
+            newSum += kind - parts;
+            parts = kind;
+        }
+        if (Available(explosion) < newSum && m > m0) {
+            last = m - 1;
+            return false;
+        }
+    }
+    if (newSum < Available(explosion) && tuttiStaff >= 0) {
+        newParts[static_cast<size_t>(tuttiStaff)] += Available(explosion) - newSum;
+    }
+    tables.partsPerStaff = newParts;
+    return true;
+}
+
+/// The deletion walk: the designations of the processed region leave the document.
+void DeletePartSpecifications(ExplosionContext& explosion) {
+    const hostapi::SelectionRecord& region = explosion.processedRegion;
+    const int32_t first = region.firstMeasure();
+    const int32_t last = region.lastMeasure();
+    const int32_t handle = EditBracketBegin(&region, last - first + 1);
+    bool stopped = false;
+    for (int32_t m = first; m <= last && !stopped; ++m) {
+        if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
+            stopped = true;
+            break;
+        }
+        const Edu from = m == first ? region.startEdu() : 0;
+        const Edu to = m == last && region.endEdu() != 0 ? region.endEdu() : kNoPosition;
+        for (int32_t s = 0; s < explosion.initialStaffCount; ++s) {
+            LayerArrays layers{};
+            LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+            NInfo& table = *explosion.tables[static_cast<size_t>(s)];
+            int32_t smallest = kNoPosition;
+            if (FillExplosionTable(explosion, table, m, from, to, layers)) {
+                BuildPartAssignments(explosion, m, s, layers, false, from, to, smallest, nullptr);
+                BuildPartAssignments(explosion, m, s, layers, true, from, to, smallest, nullptr);
+            }
+            ReleaseCellLayers(layers);
+        }
+    }
+    EditBracketEnd(handle, stopped);
+}
+
+/// Parts L and above become parts 1 and above in every region.
+void RenumberParts(ExplosionContext& explosion, int32_t lowest) {
+    const auto shift = static_cast<size_t>(lowest - 1);
+    for (TRegionInfo& region : explosion.regions) {
+        for (size_t p = 1; p + shift <= static_cast<size_t>(kExplosionParts + 1); ++p) {
+            region.sourceColumn[p] = region.sourceColumn[p + shift];
+            region.firstColumn[p] = region.firstColumn[p + shift];
+            region.insideKind[p] = region.insideKind[p + shift];
+            region.sourceStaff[p] =
+                p + shift <= static_cast<size_t>(kExplosionParts) ? region.sourceStaff[p + shift] : 0;
+        }
+        region.sourceStaff[static_cast<size_t>(kExplosionParts + 1) - shift] = 0;
+        region.sourceColumn[static_cast<size_t>(kExplosionParts + 1)] = 0;
+        region.highestPartIndex -= lowest - 1;
+    }
+}
+
+}  // namespace
+
+int32_t LoadCellLayers(int16_t regionWord, int32_t measure, int32_t staffSlot, LayerArrays& layers,
+                       std::string_view ignoredLayers) {
+    int32_t holding = 0;
+    for (int32_t layer = 0; layer < 4; ++layer) {
+        EntryArray*& array = layers[static_cast<size_t>(layer)];
+        array = nullptr;
+        if (ignoredLayers.find(std::to_string(layer + 1)) != std::string_view::npos) {
+            continue;
+        }
+        array = LoadEntryArray(regionWord, static_cast<StaffSlot>(staffSlot), static_cast<MeasureNumber>(measure),
+                               static_cast<LayerIndex>(layer), 1);
+        if (array != nullptr && array->count > 0) {
+            ++holding;
+        }
+    }
+    return holding;
+}
+
+void ReleaseCellLayers(LayerArrays& layers) {
+    for (EntryArray*& array : layers) {
+        if (array != nullptr) {
+            ReleaseEntryArray(array);
+            array = nullptr;
+        }
+    }
+}
+
+bool FillExplosionTable(ExplosionContext& explosion, NInfo& table, int32_t measure, Edu from, Edu to,
+                        const LayerArrays& layers) {
+    const TFMisc& context = explosion.Context();
+    return FillNInfo(table, measure, 0, from, to, layers, context.Options[kOptIgnoreLayers].text,
+                     context.MoreOptions[0].value != 0, context.MoreOptions[1].value != 0,
+                     context.MoreOptions[2].value != 0, context.MoreOptions[8].value != 0);
+}
+
+bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
+    for (int32_t s = 0; s < explosion.staffCount; ++s) {
+        const int32_t staff = explosion.staves ? explosion.staves->ByNumber(explosion.firstStaffSlot + s) : 0;
+        std::array<uint8_t, kFrameSize> frame{};
+        if (LoadDetailRecord(kTagFrame, staff, measure, frame.data(), kFrameSize, 0) &&
+            std::any_of(frame.begin(), frame.end(), [](uint8_t b) { return b != 0; })) {
+            return true;
+        }
+        // The host keeps a cell's music in its entry arrays: a cell with entries is framed too.
+        for (int32_t layer = 0; layer < 4; ++layer) {
+            EntryArray* array =
+                LoadEntryArray(explosion.regionCopy.viewKey(), static_cast<StaffSlot>(explosion.firstStaffSlot + s),
+                               static_cast<MeasureNumber>(measure), static_cast<LayerIndex>(layer), 0);
+            const bool holds = array != nullptr && array->count > 0;
+            if (array != nullptr) {
+                ReleaseEntryArray(array);
+            }
+            if (holds) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void WarnMidMeasurePartChange(int32_t measure) {
+    if (measure == s_lastWarnedMeasure) {
+        return;
+    }
+    s_lastWarnedMeasure = measure;
+    ShowMessageText(HostWindow,
+                    "Warning: cannot handle a special case of a mid-measure part change in measure %1. Please correct "
+                    "that measure after completion of this process!",
+                    "Warnung: kann eine bestimmte Art Stimmenwechsel innerhalb des Taktes %1 nicht verarbeiten. Bitte "
+                    "nachher korrigieren!",
+                    0, measure);
+}
+
+bool ExplodePartsMainPass(ExplosionContext& explosion) {
+    TFMisc& context = explosion.Context();
+    SetProgressText(context, "Checking staves ...");
+    if (Option(explosion, kOptLeaveOriginals) != 0 && explosion.staffCount == explosion.initialStaffCount) {
+        return CheckStaveCounts(explosion, 2 * explosion.staffCount, 1, true);
+    }
+    explosion.regions.clear();
+    s_lastWarnedMeasure = 0;
+    SetProgressText(context, "Determining regions ...");
+    const hostapi::SelectionRecord region = explosion.processedRegion;
+    const int32_t firstMeasure = region.firstMeasure();
+    const int32_t lastMeasure = region.lastMeasure();
+    const int32_t handle = EditBracketBegin(&region, lastMeasure - firstMeasure + 1);
+    const int32_t staves = std::min(explosion.initialStaffCount, kExplosionStaves);
+    std::vector<LayerArrays> cells(static_cast<size_t>(staves));
+    const auto release = [&cells] {
+        for (LayerArrays& layers : cells) {
+            ReleaseCellLayers(layers);
+        }
+    };
+    TGroups groups(0, false, false, false);
+    int32_t lowestPart = kNoPosition;
+    int32_t mostParts = 0;
+    Edu s0 = 0;
+    int32_t m0 = firstMeasure;
+
+    while (m0 <= lastMeasure) {
+        RegionTables tables;
+        Edu regionStart = s0;
+        for (int32_t m = m0;; ++m) {
+            if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
+                // The user stopped: nothing is distributed.
+                EditBracketEnd(handle, true);
+                explosion.stop = 1;
+                return false;
+            }
+            Edu split = kNoPosition;
+            if (m == firstMeasure) {
+                s0 = std::max(s0, region.startEdu());
+                regionStart = std::max(regionStart, s0);
+            }
+            if (m == lastMeasure && region.endEdu() != 0 && region.endEdu() != kNoPosition) {
+                split = region.endEdu();
+            }
+            const Edu endLimit = split;
+            if (m != lastMeasure && !MeasureHasFrames(explosion, m)) {
+                s0 = 0;
+                continue;
+            }
+            GroupsOfSystemAt(explosion, m, groups);
+            int32_t highest = 0;
+            int32_t smallest = kNoPosition;
+            int32_t slots = 0;
+            for (int32_t s = 0; s < staves; ++s) {
+                LayerArrays& layers = cells[static_cast<size_t>(s)];
+                LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+                NInfo& table = *explosion.tables[static_cast<size_t>(s)];
+                if (!FillExplosionTable(explosion, table, m, s0, split, layers)) {
+                    release();
+                    EditBracketEnd(handle, true);
+                    explosion.stop = 1;
+                    return false;
+                }
+                highest = std::max(highest,
+                                   BuildPartAssignments(explosion, m, s, layers, false, s0, split, smallest, &groups));
+                slots += table.slotCount;
+            }
+            smallest = std::max(std::min(smallest, lowestPart), 1);
+            if (smallest != kNoPosition) {
+                highest -= smallest - 1;
+            }
+            const int32_t needed = std::max(slots, highest);
+            const int32_t span = highest - smallest + 1;
+            if (Available(explosion) < needed || Available(explosion) < span) {
+                release();
+                EditBracketEnd(handle, false);
+                // Room for the span too, so that the staves grow.
+                return CheckStaveCounts(explosion, std::max(needed, span), m, false);
+            }
+            std::array<int32_t, kExplosionStaves> newParts{};
+            int32_t newSum = 0;
+            int32_t oldSum = 0;
+            for (int32_t s = 0; s < staves; ++s) {
+                const int32_t had = tables.partsPerStaff[static_cast<size_t>(s)];
+                newParts[static_cast<size_t>(s)] = std::max(had, explosion.tables[static_cast<size_t>(s)]->slotCount);
+                newSum += newParts[static_cast<size_t>(s)];
+                oldSum += had;
+            }
+            const bool grew = oldSum < newSum && Available(explosion) - slots + 1 < tables.parts[0][0];
+            bool ends = Available(explosion) < newSum || m == lastMeasure || grew;
+            int32_t last = Available(explosion) < newSum || grew ? m - 1 : m;
+            if (!ends || last == m) {
+                if (!EnterMeasure(explosion, tables, newParts, newSum, m, m0, last, split, lowestPart)) {
+                    ends = true;
+                }
+            }
+            if (last < m) {
+                // The region closes before this measure, which the next region reads again.
+                split = kNoPosition;
+            }
+            if (split < kNoPosition) {
+                split = CleanSplit(cells, split, endLimit);
+                // A split at or before the region's start would not move on.
+                if (split <= s0) {
+                    split = kNoPosition;
+                }
+            }
+            if (split < kNoPosition) {
+                ends = true;
+            }
+            release();
+            if (!ends) {
+                s0 = 0;
+                continue;
+            }
+
+            int32_t total = 0;
+            for (int32_t s = 0; s < staves; ++s) {
+                total += tables.partsPerStaff[static_cast<size_t>(s)];
+            }
+            if ((Available(explosion) < total && lowestPart == kNoPosition) ||
+                (lowestPart != kNoPosition && Available(explosion) < total - lowestPart + 1)) {
+                EditBracketEnd(handle, false);
+                return CheckStaveCounts(explosion, total, last, false);
+            }
+            TRegionInfo record;
+            for (int32_t s = 0; s < staves; ++s) {
+                for (int32_t k = 0; k < kPartColumns; ++k) {
+                    const int32_t p = tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)];
+                    if (p < 1 || p > kExplosionParts) {
+                        continue;
+                    }
+                    if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, false)) {
+                        WarnMidMeasurePartChange(m0);
+                    }
+                    PlacePart(record, tables, p, s, k, lowestPart);
+                }
+            }
+            for (int32_t s = 0; s < staves; ++s) {
+                const int32_t columns = std::min(tables.partsPerStaff[static_cast<size_t>(s)], kPartColumns);
+                for (int32_t k = 0; k < columns; ++k) {
+                    if (tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)] != 0) {
+                        continue;
+                    }
+                    int32_t p = 1;
+                    while (p <= kExplosionParts && record.sourceStaff[static_cast<size_t>(p)] != 0) {
+                        ++p;
+                    }
+                    if (p > kExplosionParts) {
+                        break;
+                    }
+                    if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, true)) {
+                        WarnMidMeasurePartChange(m0);
+                    }
+                    PlacePart(record, tables, p, s, k, lowestPart);
+                }
+            }
+            if (explosion.targetOffset == 0) {
+                for (int32_t p = 1; p <= record.highestPartIndex + 1 && p <= kExplosionParts; ++p) {
+                    if (record.sourceStaff[static_cast<size_t>(p)] - 1 > p - 1) {
+                        const std::string number = std::to_string(m);
+                        ShowMessageText(HostWindow,
+                                        "Exploding parts in upward direction (before document measure #" + number +
+                                            ") is not supported. Please select the option 'leave original staves "
+                                            "untouched'",
+                                        "Stimmenverteilung in Richtung nach oben (vor Dokument-Takt #" + number +
+                                            ") wird nicht unterstützt. Bitte wählen Sie die Option 'Originalsysteme "
+                                            "unberührt lassen'",
+                                        0, 0);
+                        EditBracketEnd(handle, true);
+                        return false;
+                    }
+                }
+            }
+            record.firstMeasure = m0;
+            record.lastMeasure = last;
+            record.startPosition = regionStart;
+            record.endPosition = split;
+            if (total != 0) {
+                explosion.regions.push_back(record);
+            }
+            mostParts = std::max(mostParts, record.highestPartIndex);
+            if (last < m0) {
+                explosion.stop = 1;
+                ShowMessageText(HostWindow,
+                                "An error occurred while preparing the distribution. You may have to put more precise "
+                                "part specifications such as 1., 2. into the score.",
+                                "Fehler beim Vorbereiten der Stimmenverteilung. Vielleicht müssen die Stimmenangaben "
+                                "wie 1., 2. genauer sein.",
+                                0, 0);
+                EditBracketEnd(handle, false);
+                return false;
+            }
+            m0 = split == kNoPosition ? last + 1 : last;
+            s0 = split == kNoPosition ? 0 : split;
+            break;
+        }
+    }
+    EditBracketEnd(handle, false);
+
+    SetProgressText(context, "Deleting part specifications ...");
+    if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
+        DeletePartSpecifications(explosion);
+    }
+    SetProgressText(context, "Optimizing regions ...");
+    if (lowestPart != kNoPosition && lowestPart > 1 && Available(explosion) - 1 < mostParts) {
+        RenumberParts(explosion, lowestPart);
+    }
+    return true;
+}
+
+bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measure, bool noQuestion) {
+    const int32_t original = explosion.initialStaffCount;
+    const int32_t perStaff = Option(explosion, kOptMaxPartsPerStaff);
+    const bool create = Option(explosion, kOptCreateStaves) != 0;
+    const int32_t staffList = explosion.staves ? explosion.staves->Count() : 0;
+    if (needed <= Available(explosion) || explosion.targetOffset + needed > kExplosionStaves) {
+        // Staves that cannot be added, or none that would help: asking again would never end.
+        ShowMessageText(HostWindow,
+                        "Instrumental group found with more than the maximum supported number of staves (%1).",
+                        "Eine Instrumentengruppe hat mehr als die maximal %1 unterstützen Systeme pro Gruppe.", 0,
+                        kExplosionStaves);
+        ShowCanceled();
+        explosion.stop = 1;
+        return false;
+    }
+    bool ok = false;
+    if (explosion.groupMode == 0 && !create && needed <= perStaff * original) {
+        const int32_t wanted = needed + explosion.targetOffset;
+        const int32_t there = staffList - explosion.firstStaffSlot + 1;
+        ok = there >= wanted;
+        const int32_t count = std::min(wanted, there);
+        const int32_t change = count - explosion.staffCount;
+        explosion.processedRegion.setLastStaff(
+            static_cast<hostapi::StaffSlot>(explosion.processedRegion.lastStaff() + change));
+        explosion.staffCount = count;
+    }
+    if (!ok) {
+        const int32_t available = Available(explosion);
+        if (!noQuestion && (!create || perStaff * original < needed)) {
+            const std::string instead =
+                create ? "max. " + std::to_string(perStaff * original) : std::to_string(available);
+            const std::string at = std::to_string(measure);
+            const std::string count = std::to_string(needed);
+            if (!AskYesNo(HostWindow,
+                          "Physical document measure #" + at + " appears to contain " + count + " parts instead of " +
+                              instead + ". Add more stave(s)?",
+                          "Dokument-Takt #" + at + " scheint " + count + " Stimmen statt " + instead +
+                              " zu enthalten. Mehr Systeme hinzufügen?",
+                          0, 0)) {
+                ShowCanceled();
+                explosion.stop = 1;
+                return false;
+            }
+        }
+        const int32_t adding = needed - Available(explosion);
+        const int32_t handle = EditBracketBegin(&explosion.processedRegion, std::max(adding, 1));
+        for (int32_t n = 0; n < adding; ++n) {
+            EditBracketStep(handle, 0, 0);
+            const int32_t after = explosion.firstStaffSlot + explosion.staffCount - 1 + n;
+            if (!explosion.staves || !explosion.staves->AddStaff(after, false)) {
+                // Without a new staff the parts can never fit: stop rather than ask again.
+                EditBracketEnd(handle, true);
+                ShowCanceled();
+                explosion.stop = 1;
+                return false;
+            }
+            if (explosion.groupMode == 0 &&
+                explosion.groupIndex + 1 < static_cast<int32_t>(explosion.selection.size())) {
+                explosion.selection.insert(explosion.selection.begin() + explosion.groupIndex + 1, 0);
+            }
+            explosion.processedRegion.setLastStaff(
+                static_cast<hostapi::StaffSlot>(explosion.processedRegion.lastStaff() + 1));
+        }
+        EditBracketEnd(handle, false);
+    }
+    SetUpInstrumentGroup(explosion, explosion.processedRegion);
+    if (explosion.targetOffset == 0 && Option(explosion, kOptLeaveOriginals) != 0 && needed == 2 * original) {
+        explosion.targetOffset = original;
+    }
+    return ExplodePartsMainPass(explosion);
+}
+
+}  // namespace orvex

@@ -1,0 +1,60 @@
+// The Expressions command.
+#include "tools/layout/expressions_command.h"
+
+#include <charconv>
+#include <string>
+
+#include "core/dispatch.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "platform/win/message_box.h"
+#include "tools/layout/expression_records.h"
+
+namespace orvex {
+
+std::optional<double> ExpressionFactor(std::string_view text) {
+    const size_t from = text.find_first_not_of(' ');
+    const size_t to = text.find_last_not_of(' ');
+    if (from == std::string_view::npos) {
+        return 0.0;
+    }
+    const std::string_view number = text.substr(from, to - from + 1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc{} || end != number.data() + number.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMeasure, const RegionWords& words) {
+    const std::string& factorText = context.Options[expressionsrow::kFactor].text;
+    const std::optional<double> factor = ExpressionFactor(factorText);
+    if (!factor) {
+        // The conversion error of the class library, before anything is changed.
+        win::MessageBox(HostWindow, "'" + factorText + "' is not a valid floating point value", "Orvex",
+                        win::MB_OK | win::MB_ICONERROR);
+        return;
+    }
+    hostapi::SelectionRecord region;
+    if (CurrentRegion != nullptr) {
+        region = *CurrentRegion;
+    } else {
+        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
+        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
+        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
+        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
+        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
+        region.setEndEdu(0x7FFFFFFF);
+    }
+    TScoreExpressions list;
+    CollectSwitches switches;
+    switches.convert = context.Options[expressionsrow::kConvert].value != 0;
+    switches.staves = context.Instruments.get();
+    switches.oneStaff = context.Options[expressionsrow::kOneStaff].value != 0;
+    switches.expressionOptions = &context;
+    switches.factor = *factor;
+    CollectRegionExpressions(list, firstMeasure, lastMeasure, region, switches);
+}
+
+}  // namespace orvex

@@ -1,0 +1,172 @@
+#include "tools/layout/orchestration.h"
+
+#include <cstring>
+
+#include "core/dispatch.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+
+namespace orvex {
+
+namespace {
+
+using hostapi::EntryLayout;
+
+/// A region of one staff slot (view key 0) from one measure and position to another.
+hostapi::SelectionRecord StaffRegion(StaffSlot slot, int32_t firstMeasure, Edu start, int32_t lastMeasure, Edu end) {
+    hostapi::SelectionRecord region;
+    region.setViewKey(0);
+    region.setFirstStaff(slot);
+    region.setFirstMeasure(static_cast<MeasureNumber>(firstMeasure));
+    region.setStartEdu(start);
+    region.setLastStaff(slot);
+    region.setLastMeasure(static_cast<MeasureNumber>(lastMeasure));
+    region.setEndEdu(end);
+    return region;
+}
+
+constexpr uint32_t kSecondVoice = hostapi::kEntryVoice2;
+constexpr uint32_t kSecondVoiceFollows = hostapi::kEntryVoice2Start;
+
+/// The source's second-voice entry `i` stands later in the target: it moves back to place i,
+/// and the entry before it takes the source's flags (it launches the second voice again).
+void RepairSecondVoice(const EntryArray& source, EntryArray& target, int32_t i, int32_t& j) {
+    const hostapi::ConstEntryView wanted = source.entry(i);
+    while (j < target.count &&
+           (target.entry(j).flags() != wanted.flags() || target.entry(j).noteCount() != wanted.noteCount())) {
+        ++j;
+    }
+    if (!(i < j && j < target.count)) {
+        return;
+    }
+    const hostapi::ConstEntryView sourceBefore = source.entry(i - 1);
+    const hostapi::ConstEntryView targetBefore = target.entry(i - 1);
+    if (((sourceBefore.flags() ^ targetBefore.flags()) & ~kSecondVoiceFollows) != 0 ||
+        (sourceBefore.flags() & (kSecondVoice | kSecondVoiceFollows)) == 0 ||
+        sourceBefore.noteCount() != targetBefore.noteCount()) {
+        return;
+    }
+    if (!InsertEntries(&target, i, 1)) {
+        return;
+    }
+    std::memcpy(target.entry(i).data(), target.entry(j + 1).data(), EntryLayout::kSize);
+    // The copy moved to place i: the entry at j + 1 goes, without its number and flags.
+    target.entry(j + 1).setNumber(0);
+    target.entry(j + 1).setFlags(0);
+    target.entry(j + 1).setMoreFlags(0);
+    FrameEntriesRemove(&target, j + 1, 1);
+    target.entry(i - 1).setFlags(source.entry(i - 1).flags());
+    if (j + 1 >= target.count || !target.entry(j + 1).has(kSecondVoice)) {
+        target.entry(j).setFlag(kSecondVoiceFollows, false);
+    }
+}
+
+}  // namespace
+
+void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<OptionElement> rows, int32_t rowsPerStaff,
+                                 int32_t staffCount) {
+    if (tool != kOrchestrationTool || rowsPerStaff <= kOrchestrationDest) {
+        return;
+    }
+    const hostapi::SelectionRecord* selection = CheckSelection(true);
+    if (selection == nullptr) {
+        return;
+    }
+    if (selection->firstMeasure() <= 1) {
+        ShowMessageText(HostWindow, "Please select a measure region not starting at the beginning of the piece",
+                        "Bitte wählen Sie einen Bereich aus, der nicht am Anfang des Stückes beginnt.", 0, 0);
+        return;
+    }
+    const hostapi::SelectionRecord chosen = *selection;
+    const hostapi::SelectionRecord& document = SelectionRecords[1];
+    const HostImports& host = Imports();
+    const int32_t progress = host.BeginProgress != nullptr
+                                 ? host.BeginProgress(document.bytes.data(), staffCount, hostapi::kInterfaceVersion)
+                                 : 0;
+    bool stopped = false;
+    for (int32_t i = 0; i < staffCount; ++i) {
+        const auto slot = static_cast<StaffSlot>(i + 1);
+        if (host.StepProgress != nullptr &&
+            host.StepProgress(progress, 1, slot, 0, -1, hostapi::kInterfaceVersion) == 0) {
+            stopped = true;
+            break;
+        }
+        const size_t base = static_cast<size_t>(i) * static_cast<size_t>(rowsPerStaff);
+        if (base + kOrchestrationDest >= rows.size()) {
+            break;  // the rows end before this staff's block
+        }
+        const auto row = [&](int32_t r) -> OptionElement& { return rows[base + static_cast<size_t>(r)]; };
+        PitchStats before;
+        RegionPitchStats(StaffRegion(slot, document.firstMeasure(), 0, chosen.firstMeasure() - 1, kNoPosition), before);
+        row(kOrchestrationVoices).value = before.largestChordSum;
+        row(kOrchestrationLowest).text = LoadHostText(before.lowest);
+        row(kOrchestrationHighest).text = LoadHostText(before.highest);
+        row(kOrchestrationBandLow).text = LoadHostText(before.bandLow);
+        row(kOrchestrationBandHigh).text = LoadHostText(before.bandHigh);
+        PitchStats inside;
+        RegionPitchStats(
+            StaffRegion(slot, chosen.firstMeasure(), chosen.startEdu(), chosen.lastMeasure(), chosen.endEdu()), inside);
+        row(kOrchestrationSource).value = inside.largestChordSum > 0 ? 1 : 0;
+        row(kOrchestrationDest).value = inside.largestChordSum == 0 ? 1 : 0;
+    }
+    if (host.EndProgress != nullptr) {
+        host.EndProgress(progress, stopped ? 1 : 0, hostapi::kInterfaceVersion);
+    }
+}
+
+bool VerifyPastedRegion(const ExplosionRange& source, int32_t lastMeasure, const ExplosionRange& target) {
+    for (int32_t m = source.measure; m <= lastMeasure; ++m) {
+        for (LayerIndex layer = 0; layer < 4; ++layer) {
+            EntryArray* from =
+                LoadEntryArray(source.regionWord, source.staffSlot, static_cast<MeasureNumber>(m), layer, 1);
+            if (from == nullptr) {
+                continue;
+            }
+            EntryArray* to = nullptr;
+            int32_t j = 0;
+            bool failed = false;
+            for (int32_t i = 1; i < from->count && !failed; ++i) {
+                if (to == nullptr) {
+                    to = LoadEntryArray(target.regionWord, target.staffSlot, static_cast<MeasureNumber>(m), layer, 1);
+                    failed = to == nullptr || to->count != from->count;
+                    if (failed) {
+                        break;
+                    }
+                }
+                if (from->entry(i).has(kSecondVoice)) {
+                    RepairSecondVoice(*from, *to, i, j);
+                }
+            }
+            ReleaseEntryArray(from);
+            if (failed) {
+                // Nothing of the target was changed yet: it goes back unsaved.
+                if (to != nullptr) {
+                    ReleaseEntryArray(to);
+                }
+                ShowMessageText(
+                    win::kNoWindow,
+                    "Error using Mass Mover tool. Please verify as follows: (1) 2nd-last option in the dialog box set "
+                    "correctly?  (2) 'Show active layer only' must be OFF (View menu), (3) is there a pickup defined "
+                    "in Finale's music options? You should also undo any changes that this plug-in has made. The "
+                    "error was detected in measure %1.",
+                    "Es konnte nicht kopiert werden.  Bitte Überprüfen Sie :  1. zweitunterste Option im "
+                    "Dialogfenster richtig gesetzt? 2. 'Nur aktive Ebene zeigen'  sollte aus sein  (Ansicht) .  3. "
+                    "ist in den Musikalischen Optionen ein Auftakt definiert? Außerdem sollten Sie die bereits "
+                    "geschehenen Änderungen rückgängig machen. Der Fehler ist in Takt %1 passiert.",
+                    0, m);
+                return false;
+            }
+            if (to != nullptr) {
+                SaveEntryArray(to);
+                ReleaseEntryArray(to);
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace orvex

@@ -1,0 +1,576 @@
+// "Vx &Process extracted parts...": a staff extracted from a multi-part staff still holds every
+// part. The worker reduces one cell to one part: from every chord it keeps the part's note,
+// turns the other parts' entries into rests or hidden entries, carries articulations over to
+// the kept note, merges the layers down, joins rests and saves the cell.
+#include "tools/layout/process_parts.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
+#include "core/tool_context.h"
+#include "platform/win/messages.h"
+#include "tools/layout/explosion/explosion.h"
+#include "tools/notes/entry_details.h"
+
+namespace orvex {
+
+namespace {
+
+using hostapi::EntryView;
+using hostapi::NoteView;
+
+// Entry flag bits the worker reads and sets.
+constexpr uint32_t kArticulations = 0x00200000;
+constexpr uint32_t kTuplets = 0x00080000;
+constexpr uint32_t kFlippedTie = 0x00002000;
+constexpr uint32_t kTieDetails = 0x00001000;
+constexpr uint32_t kPlacementBits = 0x0000007E;
+constexpr uint32_t kStemBits = 0x00000181;
+constexpr uint32_t kStemUp = 0x00000001;
+// The second flag word (u16 at byte 12).
+constexpr uint16_t kMoreExpressions = 0x0001;
+constexpr uint16_t kMoreProcessed = 0x0004;
+constexpr uint16_t kMoreSlurs = 0x0020;
+// Note flag bits.
+constexpr uint32_t kNoteShownAccidental = 0x01000000;
+constexpr uint32_t kNoteFrozenAccidental = 0x00000002;
+constexpr uint32_t kNoteCautionary = 0x02000000;
+
+constexpr hostapi::Tag kTagTieStart = 0x45035473;
+constexpr hostapi::Tag kTagTieEnd = 0x45035465;
+constexpr int32_t kMaxRecords = 1000;
+constexpr size_t kHorizontalOffset = 6;   ///< word 6 of the entry
+constexpr size_t kArticulationValue = 4;  ///< the vertical offset word of an 'edED' record
+constexpr uint8_t kOnFirstNote = 0x08;    ///< in the last byte of an 'edED' record
+constexpr int32_t kMaxPasses = 16;        ///< a bound on the repeated tidy and merge passes
+
+// More... rows.
+constexpr size_t kMoreClearDisplacements = 3;
+constexpr size_t kMoreResetTies = 4;
+constexpr size_t kMoreOptimizeRests = 6;
+constexpr size_t kMoreClearEmpty = 7;
+constexpr size_t kMoreUnfreezeSlurs = 9;
+constexpr size_t kMoreUnhideTuplets = 10;
+
+/// One articulation of an item, with the entry and note it came from.
+struct Articulation {
+    Record10 record;
+    int32_t index = 0;
+    hostapi::EntryRecord entry;
+    hostapi::NoteRecord note;
+};
+
+/// The smart shapes of the cells the worker visits (the core's shared list).
+TSmartShapes& Shapes() {
+    static TSmartShapes shapes;
+    return shapes;
+}
+
+bool Loaded(const EntryArray* array) {
+    return array != nullptr && array->entries != nullptr && array->count > 0;
+}
+
+bool Ignored(std::string_view ignored, int32_t layer) {
+    return ignored.find(std::to_string(layer + 1)) != std::string_view::npos;
+}
+
+void SetMoreFlags(const EntryView& entry, uint16_t set, uint16_t clear) {
+    entry.setMoreFlags(static_cast<uint16_t>((entry.moreFlags() | set) & ~clear));
+}
+
+/// The placement value of an entry for the dynamics: 12 per staff step, 24 less for a note
+/// entry with its stem down shorter than a whole note.
+int32_t PlacementValue(int32_t staff, int32_t measure, const EntryView& entry, int16_t keyA, int16_t keyB) {
+    int32_t value = EntryVerticalPosition(static_cast<InstrumentKey>(staff), static_cast<MeasureNumber>(measure),
+                                          entry.data(), keyA, DocumentOptionFlag != 0, keyB, false);
+    if (entry.isNote() && !entry.has(kStemUp) && entry.duration() <= 4095) {
+        value -= 24;
+    }
+    return value;
+}
+
+int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
+    const auto key = Imports().CellKey;
+    return key == nullptr ? 0
+                          : key(static_cast<MeasureNumber>(measure), static_cast<InstrumentKey>(staff), mode, 0,
+                                hostapi::kInterfaceVersion);
+}
+
+/// The part each item keeps: a slot number from 1, 0 for none.
+std::vector<int32_t> ChooseParts(const NInfo& info, const LayerArrays& layers, const OptionArray& parts,
+                                 bool& mergeUnisons) {
+    std::vector<int32_t> chosen(static_cast<size_t>(info.itemCount), 0);
+    for (int32_t t = 0; t < info.itemCount; ++t) {
+        const NInfoItem& item = info.items[static_cast<size_t>(t)];
+        const int32_t n = std::min<int32_t>(item.usedSlots, kNInfoSlots);
+        int32_t k = n == 1             ? (parts[0].value != 0 ? 1 : 0)
+                    : n >= 2 && n <= 7 ? parts[static_cast<size_t>(n - 1)].value
+                                       : n;
+        if (k > 0) {
+            k = std::min(k, n);
+            const VoiceSlot& slot = item.slots[static_cast<size_t>(k - 1)];
+            const EntryArray* array = layers[slot.layer & 3u];
+            if (Loaded(array) && slot.entryIndex < array->count) {
+                const EntryView entry = array->entry(slot.entryIndex);
+                if (entry.has(kArticulations) || (entry.moreFlags() & kMoreExpressions) != 0) {
+                    mergeUnisons = false;
+                }
+            }
+        }
+        chosen[static_cast<size_t>(t)] = std::max(k, 0);
+    }
+    // Follow the layer and voice of the next item where the chord allows it.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int32_t t = 0; t + 1 < info.itemCount; ++t) {
+            const NInfoItem& item = info.items[static_cast<size_t>(t)];
+            const NInfoItem& next = info.items[static_cast<size_t>(t + 1)];
+            int32_t& k = chosen[static_cast<size_t>(t)];
+            const int32_t following = chosen[static_cast<size_t>(t + 1)];
+            int32_t room = info.slotCount - item.usedSlots;
+            while (room != 0 && k > 1 && following >= 1) {
+                const VoiceSlot& mine = item.slots[static_cast<size_t>(k - 1)];
+                const VoiceSlot& theirs = next.slots[static_cast<size_t>(following - 1)];
+                if (mine.layer == theirs.layer && mine.secondVoice == theirs.secondVoice) {
+                    break;
+                }
+                --k;
+                --room;
+                changed = true;
+            }
+        }
+    }
+    return chosen;
+}
+
+/// The 'edED' records of the item's entries, with the note each belongs to.
+std::vector<Articulation> CollectArticulations(const NInfoItem& item, const LayerArrays& layers) {
+    std::vector<Articulation> found;
+    for (int32_t k = 0; k < std::min<int32_t>(item.usedSlots, kNInfoSlots); ++k) {
+        const VoiceSlot& slot = item.slots[static_cast<size_t>(k)];
+        const EntryArray* array = layers[slot.layer & 3u];
+        if (slot.noteIndex != 0 || !Loaded(array) || slot.entryIndex >= array->count) {
+            continue;
+        }
+        const EntryView entry = array->entry(slot.entryIndex);
+        if ((entry.moreFlags() & kMoreExpressions) == 0) {
+            continue;
+        }
+        Record10 record;
+        for (int32_t index = 0; index < kMaxRecords && LoadRecordEdED(entry.number(), index, record); ++index) {
+            Articulation articulation;
+            articulation.record = record;
+            articulation.index = index;
+            std::copy_n(entry.data(), hostapi::EntryLayout::kSize, articulation.entry.bytes.begin());
+            const bool first = entry.notesHeld() == 0 || (record.bytes[9] & kOnFirstNote) != 0;
+            const NoteView note = entry.note(first ? 0 : std::max(entry.notesHeld() - 1, 0));
+            std::copy_n(note.data(), hostapi::NoteLayout::kSize, articulation.note.bytes.begin());
+            found.push_back(articulation);
+        }
+    }
+    return found;
+}
+
+/// Tidies the kept entry and note: accidentals, stems, displacements and ties.
+void TidyKeptEntry(const EntryView& entry, const NoteView& note, NInfoItem& item, const ExtendedOptionArray& more) {
+    if ((note.flags() & kNoteFrozenAccidental) != 0 && (note.flags() & kNoteShownAccidental) == 0) {
+        note.setFlags((note.flags() & ~kNoteFrozenAccidental) | kNoteShownAccidental);
+    }
+    uint32_t flags = entry.flags() & ~kPlacementBits;
+    if ((flags & hostapi::kEntryGrace) == 0) {
+        flags &= ~kStemBits;
+    }
+    entry.setFlags(flags);
+    SetMoreFlags(entry, kMoreProcessed, 0);
+    note.setFlags(note.flags() & ~kNoteCautionary);
+    if (more[kMoreClearDisplacements].value != 0 && !entry.has(hostapi::kEntryGrace)) {
+        hostapi::WriteI16(entry.data(), kHorizontalOffset, 0);
+    }
+    if (more[kMoreResetTies].value != 0) {
+        entry.setFlag(kFlippedTie, false);
+        if (entry.has(kTieDetails)) {
+            EntryRecordClearFlags(kTagTieStart, entry.number(), note.noteId());
+            EntryRecordClearFlags(kTagTieEnd, entry.number(), note.noteId());
+        }
+    }
+    if (!entry.isNote()) {
+        if (item.restsOnly == 0) {
+            item.mark = 1;
+        }
+        return;
+    }
+    Record10 accidental;
+    int32_t inci = 0;
+    if (FindRecordByValue(entry.number(), entry.note(0).noteId(), accidental, inci, kTagNoteAccidental)) {
+        accidental.setWord(kNoteAccidentalShiftWord, 0);
+        SaveRecordByValue(entry.number(), accidental, inci, kTagNoteAccidental);
+    }
+}
+
+/// Step 8 for one item; answers whether the cell changed.
+bool ReduceItem(NInfoItem& item, int32_t part, const LayerArrays& layers, const OptionArray& parts,
+                const ExtendedOptionArray& more, bool mergeUnisons, int32_t staff, int32_t measure) {
+    const std::vector<Articulation> articulations = CollectArticulations(item, layers);
+    item.mark = 0;
+    bool changed = false;
+    uint8_t* keptEntry = nullptr;
+    uint8_t* keptNote = nullptr;
+    const int32_t used = std::min<int32_t>(item.usedSlots, kNInfoSlots);
+    if (used == 1) {
+        const VoiceSlot& slot = item.slots[0];
+        const EntryArray* array = layers[slot.layer & 3u];
+        if (!Loaded(array) || slot.entryIndex >= array->count) {
+            return false;
+        }
+        const EntryView entry = array->entry(slot.entryIndex);
+        if (parts[0].value == 0) {
+            entry.setNoteCount(0);
+            entry.setFlag(hostapi::kEntryNote, false);
+            entry.note(0).setHarmonicLevel(0);
+            changed = true;
+        }
+        keptEntry = entry.data();
+        keptNote = entry.note(0).data();
+    } else if (used > 1) {
+        keptNote = IsolatePartInItem(layers, item, part, parts, &keptEntry, mergeUnisons);
+        changed = true;
+        if (keptNote != nullptr && keptEntry != nullptr) {
+            const EntryView entry(keptEntry);
+            if (more[kMoreUnfreezeSlurs].value != 0 && (entry.moreFlags() & kMoreSlurs) != 0) {
+                Shapes().RetypeEntrySlurs(staff, measure, entry.number());
+            }
+            if (more[kMoreUnhideTuplets].value != 0 && entry.has(kTuplets)) {
+                MarkMatchingEntries(entry.number());
+            }
+        }
+    }
+    if (keptEntry == nullptr || keptNote == nullptr) {
+        return changed;
+    }
+    const EntryView entry(keptEntry);
+    const NoteView note(keptNote);
+    TidyKeptEntry(entry, note, item, more);
+    for (const Articulation& articulation : articulations) {
+        if (articulation.entry.view().position() != entry.position()) {
+            continue;
+        }
+        Record10 record = articulation.record;
+        const int32_t steps = note.harmonicLevel() - articulation.note.view().harmonicLevel();
+        hostapi::WriteI16(record.data(), kArticulationValue,
+                          static_cast<int16_t>(hostapi::ReadI16(record.data(), kArticulationValue) - 12 * steps));
+        SetMoreFlags(entry, kMoreExpressions, 0);
+        SaveRecordEdED(entry.number(), articulation.index, record);
+    }
+    return changed;
+}
+
+int32_t MarkAtOrAfter(const NInfo& info, Edu position) {
+    for (int32_t c = 0; c < info.itemCount; ++c) {
+        if (info.items[static_cast<size_t>(c)].position >= position) {
+            return info.items[static_cast<size_t>(c)].mark;
+        }
+    }
+    return 0;
+}
+
+/// Saves a layer under its new number, closing the gaps of each voice.
+void SaveLayer(EntryArray* array, DynamicsRow* dynamics, bool& firstRest, bool& lastRest, int32_t staff,
+               int32_t measure, int16_t keyA, int16_t keyB) {
+    if (dynamics != nullptr && array->count > 0) {
+        const EntryView first = array->entry(0);
+        const EntryView last = array->entry(array->count - 1);
+        if (first.isNote() || first.actualDuration() < 2048) {
+            firstRest = false;
+        }
+        if (last.isNote() || last.actualDuration() < 2048) {
+            lastRest = false;
+        }
+        for (int32_t i = 0; i < array->count; ++i) {
+            const EntryView entry = array->entry(i);
+            if (entry.isNote() || entry.has(hostapi::kEntryFloatingRest)) {
+                dynamics->high = std::min(dynamics->high, PlacementValue(staff, measure, entry, keyA, keyB));
+            }
+        }
+    }
+    std::array<Edu, 2> ends{};
+    for (int32_t i = 0; i < array->count; ++i) {
+        const EntryView entry = array->entry(i);
+        const size_t voice = entry.has(hostapi::kEntryVoice2) ? 1 : 0;
+        if (entry.position() > ends[voice]) {
+            entry.setPosition(ends[voice]);
+        }
+        ends[voice] = entry.position() + entry.actualDuration();
+        if (entry.has(hostapi::kEntryVoice2Start)) {
+            ends[1] = entry.position();
+        }
+    }
+    SaveEntryArray(array);
+    if (array->count > 1) {
+        ExplosionEntryPairs().emplace_back(array->entry(array->count - 2).number(),
+                                           array->entry(array->count - 1).number());
+    }
+}
+
+}  // namespace
+
+void MarkMatchingEntries(EntryNumber entry) {
+    Record30 record;
+    for (int32_t k = 0; k < kMaxRecords && LoadRecordEtp(entry, k, record); ++k) {
+        const auto flags = static_cast<uint16_t>(record.word(9));
+        if (record.word(1) == record.word(3) && (flags & 0x000F) == 0 && (flags & 0x3000) == 0) {
+            record.setWord(9, static_cast<int16_t>(flags | 0xA001));
+            SaveRecordEtp(entry, k, record);
+        }
+    }
+}
+
+bool JoinAdjacentRests(EntryArray* array, int32_t i, const EDTMeasureSpec& measureRecord, int32_t firstMark,
+                       int32_t secondMark) {
+    if (array == nullptr || i < 0 || i + 1 >= array->count) {
+        return false;
+    }
+    const EntryView a = array->entry(i);
+    const EntryView b = array->entry(i + 1);
+    if (a.isNote() || b.isNote() || a.has(hostapi::kEntryVoice2) != b.has(hostapi::kEntryVoice2)) {
+        return false;
+    }
+    const int32_t total = a.duration() + b.duration();
+    if (total <= 0) {
+        return false;
+    }
+    int32_t unit = 1;
+    while (unit * 2 <= total && unit * 2 <= 2048) {
+        unit *= 2;
+    }
+    while (total % unit != 0) {
+        unit /= 2;
+    }
+    const int32_t count = total / unit;
+    if (count == 5 || count > 8) {
+        return false;
+    }
+    const auto ratio = [](const EntryView& e) {
+        return e.duration() == 0 ? 1 : static_cast<int64_t>(e.actualDuration()) * 10000 / e.duration();
+    };
+    if (ratio(a) != ratio(b)) {
+        return false;
+    }
+    // A measure without a beat length has no beats to keep apart.
+    const int32_t beat = measureRecord.beatDuration();
+    if (beat <= 0 || (a.position() / beat != b.position() / beat && total % beat != 0)) {
+        return false;
+    }
+    if (secondMark == 0) {
+        b.setPosition(a.position());
+        b.setDuration(static_cast<int16_t>(total));
+        b.setActualDuration(b.actualDuration() + a.actualDuration());
+        FrameEntriesRemove(array, i, 1);
+    } else {
+        a.setDuration(static_cast<int16_t>(total));
+        a.setActualDuration(a.actualDuration() + b.actualDuration());
+        if (firstMark != 0) {
+            a.setFlags(a.flags() & ~0x00300000u);
+            SetMoreFlags(a, 0, kMoreExpressions);
+        }
+        FrameEntriesRemove(array, i + 1, 1);
+    }
+    return true;
+}
+
+void MergeCellHelper(int32_t measure, EntryArray* array, const NInfo& info) {
+    EDTMeasureSpec measureRecord;
+    if (array == nullptr || !LoadMeasureSpec(measure, measureRecord) ||
+        (hostapi::ReadU16(measureRecord.data(), EDTMeasureSpec::kFlags) & 0x00C0) != 0) {
+        return;
+    }
+    // Every join takes an entry out, so the passes end.
+    for (bool joined = true; joined;) {
+        joined = false;
+        int32_t c = 0;
+        for (int32_t i = 0; i < array->count && !joined; ++i) {
+            const int32_t before = c < info.itemCount ? info.items[static_cast<size_t>(c)].mark : 0;
+            const Edu position = array->entry(i).position();
+            while (c < info.itemCount && info.items[static_cast<size_t>(c)].position < position) {
+                ++c;
+            }
+            if (c >= info.itemCount || info.items[static_cast<size_t>(c)].position != position ||
+                info.items[static_cast<size_t>(c)].mark == 0) {
+                continue;
+            }
+            const int32_t mark = info.items[static_cast<size_t>(c)].mark;
+            if (i > 0 && !array->entry(i).has(kTuplets)) {
+                joined = JoinAdjacentRests(array, i - 1, measureRecord, before, mark);
+            }
+            if (!joined && i + 1 < array->count && !array->entry(i + 1).has(kTuplets)) {
+                joined = JoinAdjacentRests(array, i, measureRecord, mark,
+                                           MarkAtOrAfter(info, array->entry(i + 1).position()));
+            }
+        }
+    }
+}
+
+int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, hostapi::Edu from, hostapi::Edu to,
+                              const OptionArray& parts, const ExtendedOptionArray& more, bool refreshShapes,
+                              DynamicsRow* dynamics, int32_t staffValue) {
+    const std::string ignored = parts[8].text;
+    LayerArrays layers{};
+    if (LoadCellLayers(cellKey, measure, staff, layers, ignored) == 0) {
+        ReleaseCellLayers(layers);
+        if (dynamics != nullptr) {
+            dynamics->marks.push_back(7);
+        }
+        return 0;
+    }
+    if (staffValue == 0 && Imports().InstrumentOfSlot != nullptr) {
+        staffValue = Imports().InstrumentOfSlot(static_cast<StaffSlot>(staff), cellKey, hostapi::kInterfaceVersion);
+    }
+    if (refreshShapes) {
+        Shapes().Refresh(measure, measure);
+    }
+    auto info = std::make_unique<NInfo>();
+    if (!FillNInfo(*info, measure, staffValue, from, to, layers, ignored, more[0].value != 0, more[1].value != 0,
+                   more[2].value != 0, more[8].value != 0)) {
+        ReleaseCellLayers(layers);
+        return 0;
+    }
+    const int16_t keyA = dynamics != nullptr ? CellKeyValue(measure, staffValue, 0) : 0;
+    const int16_t keyB = dynamics != nullptr ? CellKeyValue(measure, staffValue, DocumentOptionFlag) : 0;
+    if (dynamics != nullptr) {
+        for (const EntryArray* array : layers) {
+            for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
+                const EntryView entry = array->entry(i);
+                if (entry.notesHeld() > 0 || entry.has(hostapi::kEntryFloatingRest)) {
+                    dynamics->low = std::min(dynamics->low, PlacementValue(staffValue, measure, entry, keyA, keyB));
+                }
+            }
+        }
+    }
+    bool mergeUnisons = true;
+    const std::vector<int32_t> chosen = ChooseParts(*info, layers, parts, mergeUnisons);
+    bool changed = false;
+    for (int32_t t = 0; t < info->itemCount; ++t) {
+        NInfoItem& item = info->items[static_cast<size_t>(t)];
+        if (item.usedSlots == 0 || !Loaded(layers[item.slots[0].layer & 3u])) {
+            continue;
+        }
+        changed =
+            ReduceItem(item, chosen[static_cast<size_t>(t)], layers, parts, more, mergeUnisons, staffValue, measure) ||
+            changed;
+    }
+    if (changed) {
+        for (int32_t pass = 0; pass < kMaxPasses; ++pass) {
+            FrameLayersClean(layers, from, to, false, ignored);
+            bool moved = false;
+            for (int32_t layer = 1; layer <= 3; ++layer) {
+                EntryArray* lower = layers[static_cast<size_t>(layer - 1)];
+                EntryArray* upper = layers[static_cast<size_t>(layer)];
+                if (!Ignored(ignored, layer - 1) && lower != nullptr && upper != nullptr &&
+                    FrameRunReplace(lower, upper)) {
+                    moved = true;
+                }
+            }
+            if (!moved) {
+                break;
+            }
+        }
+    }
+    for (int32_t layer = 0; layer < 4; ++layer) {
+        EntryArray* array = layers[static_cast<size_t>(layer)];
+        if (array == nullptr || Ignored(ignored, layer)) {
+            continue;
+        }
+        if (more[kMoreOptimizeRests].value != 0) {
+            MergeCellHelper(measure, array, *info);
+        }
+        if (more[kMoreClearEmpty].value != 0) {
+            bool anyNote = false;
+            for (int32_t i = 0; i < array->count; ++i) {
+                anyNote = anyNote || array->entry(i).isNote();
+            }
+            if (!anyNote) {
+                array->count = 0;
+            }
+        }
+    }
+    int32_t holding = 0;
+    for (const EntryArray* array : layers) {
+        holding += Loaded(array) ? 1 : 0;
+    }
+    if (holding == 1) {
+        for (EntryArray* array : layers) {
+            for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
+                const EntryView entry = array->entry(i);
+                if (!entry.has(hostapi::kEntryHidden)) {
+                    continue;
+                }
+                entry.setFlags(entry.flags() & ~(hostapi::kEntryHidden | kArticulations));
+                SetMoreFlags(entry, 0, kMoreExpressions);
+                if ((entry.moreFlags() & kMoreSlurs) != 0) {
+                    SetMoreFlags(entry, 0, kMoreSlurs);
+                    Shapes().DeleteAll(entry.number());
+                }
+            }
+        }
+    }
+    // The first layer that holds entries becomes layer 1, the others follow in order.
+    int32_t shift = 0;
+    while (shift < 4 && !Loaded(layers[static_cast<size_t>(shift)])) {
+        ++shift;
+    }
+    const bool empty = shift == 4;
+    if (empty) {
+        shift = 0;
+    }
+    bool firstRest = true;
+    bool lastRest = true;
+    for (int32_t layer = 0; layer < 4; ++layer) {
+        if (layers[static_cast<size_t>(layer)] == nullptr) {
+            continue;
+        }
+        int32_t target = (layer + shift) % 4;
+        for (int32_t tries = 0; tries < 4 && layers[static_cast<size_t>(target)] == nullptr; ++tries) {
+            ++shift;
+            target = (layer + shift) % 4;
+        }
+        layers[static_cast<size_t>(target)]->layer = static_cast<LayerIndex>(layer);
+    }
+    for (EntryArray*& array : layers) {
+        if (array != nullptr) {
+            SaveLayer(array, dynamics, firstRest, lastRest, staffValue, measure, keyA, keyB);
+            ReleaseEntryArray(array);
+            array = nullptr;
+        }
+    }
+    if (dynamics != nullptr) {
+        dynamics->marks.push_back((empty ? 1 : 0) + 2 * (firstRest ? 1 : 0) + 4 * (lastRest ? 1 : 0));
+    }
+    if (empty) {
+        Shapes().ParkStaff(staffValue, measure);
+        // Removing the measure expressions of the emptied staff waits for the expression tools.
+        win::OutputDebugString(
+            "Orvex188: clearing the expressions of an emptied measure is not available in this build");
+    }
+    return 1;
+}
+
+bool ProcessExtractedParts(int16_t regionWord, int16_t measure, int16_t staff, int32_t from, int32_t to,
+                           TFMisc& context, ExtendedOptionArray& moreOptions, int32_t refreshShapes, int32_t, int32_t,
+                           int32_t) {
+    ProcessExtractedParts(regionWord, measure, staff, from, to, context.Options, moreOptions, refreshShapes != 0,
+                          nullptr, 0);
+    return true;
+}
+
+std::vector<std::pair<hostapi::EntryNumber, hostapi::EntryNumber>>& ExplosionEntryPairs() {
+    static std::vector<std::pair<hostapi::EntryNumber, hostapi::EntryNumber>> pairs;
+    return pairs;
+}
+
+}  // namespace orvex

@@ -1,0 +1,128 @@
+// "Special Measure Regions...": divides the selected measures into sections, each of which starts
+// a measure-number region of its own, numbered one higher than the one before, so that measure
+// numbers count sections (exercises, for example) rather than measures. The region that holds the
+// selection's first measure is the model: every region written is a copy of it.
+#include <algorithm>
+#include <cstdint>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_records.h"
+#include "core/messages.h"
+#include "core/tool_context.h"
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/measure_region_records.h"
+#include "tools/layout/layout_services.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::MeasureNumberRegionLayout;
+using RegionRecord = RawRecord<MeasureNumberRegionLayout::kSize>;
+
+// Option rows of "Special Measure Regions...".
+constexpr size_t kAtDoubleBarlines = 0;
+constexpr size_t kAtBackwardRepeats = 1;
+constexpr size_t kAtSelectionEnd = 2;
+constexpr size_t kEveryMeasures = 3;
+constexpr size_t kAddDoubleBarlines = 4;
+
+/// The region numbers a model is looked for under.
+constexpr int32_t kRegionNumbers = 1000;
+
+int32_t First(const RegionRecord& region) {
+    return hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure);
+}
+int32_t End(const RegionRecord& region) {
+    return hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kEndMeasure);
+}
+
+/// The first region (0-999) that holds the measure, and its number.
+bool FindModelRegion(int32_t measure, RegionRecord& region, int32_t& number) {
+    for (number = 0; number < kRegionNumbers; ++number) {
+        if (LoadOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(),
+                            MeasureNumberRegionLayout::kSize) &&
+            First(region) <= measure && measure <= End(region)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t BarlineKind(const EDTMeasureSpec& measure) {
+    return (hostapi::ReadU16(measure.data(), hostapi::kMeasureBarlineWord) & hostapi::kBarlineMask) >>
+           hostapi::kBarlineShift;
+}
+
+void SetDoubleBarline(int32_t measureNumber, EDTMeasureSpec& measure) {
+    const uint16_t word = hostapi::ReadU16(measure.data(), hostapi::kMeasureBarlineWord);
+    hostapi::WriteU16(
+        measure.data(), hostapi::kMeasureBarlineWord,
+        static_cast<uint16_t>((word & ~hostapi::kBarlineMask) | (hostapi::kBarlineDouble << hostapi::kBarlineShift)));
+    SaveMeasureSpec(measureNumber, measure);
+}
+
+bool HasBackwardRepeat(int32_t measure) {
+    RawRecord<hostapi::BackwardRepeatLayout::kSize> repeat;
+    return LoadOtherRecord(hostapi::kTagBackwardRepeat, measure, 0, repeat.data(),
+                           hostapi::BackwardRepeatLayout::kSize);
+}
+
+}  // namespace
+
+bool RunSpecialMeasureRegions(TFMisc& context) {
+    const auto option = [&](size_t row) { return context.Options[row].value; };
+    const hostapi::SelectionRecord selection = CurrentRegion != nullptr ? *CurrentRegion : SelectionRecords[1];
+    const int32_t firstMeasure = selection.firstMeasure();
+    const int32_t lastMeasure = selection.lastMeasure();
+    RegionRecord region;
+    int32_t number = 0;
+    if (!FindModelRegion(firstMeasure, region, number)) {
+        ShowMessageText(context.OwnerWindow, "No measure region found that could be used as a model",
+                        "Keine Taktregion gefunden, die als Vorbild genommen werden könnte", 0, 0);
+        return false;
+    }
+    const int32_t every = option(kEveryMeasures);
+    for (int32_t m = firstMeasure; m <= lastMeasure; ++m) {
+        EDTMeasureSpec measure;
+        if (!LoadMeasureSpec(m, measure)) {
+            break;
+        }
+        const int32_t barline = BarlineKind(measure);
+        const bool everyEnds = every != 0 && First(region) + every - 1 == m;
+        const bool ends = (option(kAtDoubleBarlines) != 0 && (barline == 2 || barline == 4 || barline == 5)) ||
+                          (option(kAtBackwardRepeats) != 0 && HasBackwardRepeat(m)) ||
+                          (option(kAtSelectionEnd) != 0 && m == lastMeasure) || everyEnds;
+        if (!ends) {
+            continue;
+        }
+        // The region ends here; the next one starts after this measure, one number higher.
+        const int32_t end = End(region);
+        hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kEndMeasure,
+                          static_cast<int16_t>(First(region) + 1));
+        const uint16_t flags = hostapi::ReadU16(region.data(), MeasureNumberRegionLayout::kFlags);
+        hostapi::WriteU16(region.data(), MeasureNumberRegionLayout::kFlags,
+                          static_cast<uint16_t>(flags & ~MeasureNumberRegionLayout::kFlag1000));
+        SaveOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(), MeasureNumberRegionLayout::kSize);
+        if (option(kAddDoubleBarlines) != 0 && everyEnds) {
+            SetDoubleBarline(m, measure);
+        }
+        const int32_t next = m + 1;
+        hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure, static_cast<int16_t>(next));
+        // A section that runs past the model's last measure leaves the new region at least its
+        // first measure, never an end before its start.
+        hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kEndMeasure,
+                          static_cast<int16_t>(std::max(end, next)));
+        const int16_t start = hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kStartNumber);
+        hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kStartNumber, static_cast<int16_t>(start + 1));
+        int32_t inci = 0;
+        number = -1;
+        if (!CreateOtherRecord(hostapi::kTagMeasureNumberRegion, number, inci, region.data(),
+                               MeasureNumberRegionLayout::kSize)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace orvex

@@ -1,0 +1,427 @@
+#include "tools/layout/split_point.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/host/host_imports.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/notes/notes_services.h"
+
+namespace orvex {
+
+namespace {
+
+using hostapi::ConstEntryView;
+using hostapi::EntryLayout;
+using hostapi::EntryRecord;
+using hostapi::EntryView;
+using hostapi::NoteLayout;
+using hostapi::NoteRecord;
+
+constexpr int32_t kMaxNotes = static_cast<int32_t>(EntryLayout::kMaxNotes);
+
+/// An entry of a cell by its layer and index.
+struct EntryRef {
+    int32_t layer = -1;
+    int32_t index = -1;
+    bool valid() const { return layer >= 0; }
+};
+
+int32_t SlotCount(const NInfoItem& item) {
+    return item.usedSlots == kNInfoEndMark ? 0 : std::min<int32_t>(item.usedSlots, kNInfoSlots);
+}
+
+bool Exists(const LayerArrays& layers, EntryRef ref) {
+    if (ref.layer < 0 || ref.layer > 3) {
+        return false;
+    }
+    const EntryArray* array = layers[static_cast<size_t>(ref.layer)];
+    return array != nullptr && array->entries != nullptr && ref.index >= 0 && ref.index < array->count;
+}
+
+EntryView At(const LayerArrays& layers, EntryRef ref) {
+    return layers[static_cast<size_t>(ref.layer)]->entry(ref.index);
+}
+
+EntryRef RefOf(const VoiceSlot& slot) {
+    return EntryRef{slot.layer, slot.entryIndex};
+}
+
+/// The notes an entry really holds: none for a rest, whatever its count says.
+int32_t NotesOf(ConstEntryView entry) {
+    return entry.isNote() ? entry.notesHeld() : 0;
+}
+
+int32_t PitchWord(hostapi::ConstNoteView note) {
+    return note.harmonicLevel();
+}
+int32_t LowestPitch(ConstEntryView entry) {
+    return PitchWord(entry.note(0));
+}
+int32_t HighestPitch(ConstEntryView entry) {
+    return PitchWord(entry.note(std::max(0, NotesOf(entry) - 1)));
+}
+
+int32_t SlotPitch(const LayerArrays& layers, const VoiceSlot& slot) {
+    if (!Exists(layers, RefOf(slot))) {
+        return 0;
+    }
+    return PitchWord(At(layers, RefOf(slot)).note(std::min<int32_t>(slot.noteIndex, kMaxNotes - 1)));
+}
+
+bool Row(const TFMisc& context, size_t row) {
+    return context.Options[row].value != 0;
+}
+
+bool HasTie(const SplitPointTies& ties, const SplitPointTie& tie) {
+    return std::find(ties.begin(), ties.end(), tie) != ties.end();
+}
+
+/// The MIDI key of a note of the source cell.
+int32_t KeyNumber(const EntryArray& array, const NoteRecord& note) {
+    const auto cellKey = Imports().CellKey;
+    const auto pitch = Imports().NotePitch;
+    const int16_t key = cellKey == nullptr ? 0 : cellKey(array.measure, array.staff, 0, 0, hostapi::kInterfaceVersion);
+    return pitch == nullptr ? 0 : pitch(note.data(), key, hostapi::kInterfaceVersion);
+}
+
+/// Whether the moving note leaps away from a note entry of its layer that ends exactly where it
+/// starts or starts exactly where it ends, by at least `minLeap`, in the direction it moves.
+bool LeapsAway(const EntryArray& array, int32_t index, int32_t movingPitch, bool downward, int32_t minLeap) {
+    const ConstEntryView moving = array.entry(index);
+    const auto leaps = [&](ConstEntryView neighbour) {
+        if (downward) {
+            const int32_t other = LowestPitch(neighbour);
+            return movingPitch < other && other - movingPitch >= minLeap;
+        }
+        const int32_t other = HighestPitch(neighbour);
+        return movingPitch > other && movingPitch - other >= minLeap;
+    };
+    for (int32_t k = index - 1; k >= 0; --k) {
+        const ConstEntryView entry = array.entry(k);
+        if (entry.isNote() && entry.end() == moving.position()) {
+            if (leaps(entry)) {
+                return true;
+            }
+            break;
+        }
+    }
+    for (int32_t k = index + 1; k < array.count; ++k) {
+        const ConstEntryView entry = array.entry(k);
+        if (entry.isNote() && entry.position() == moving.end()) {
+            return leaps(entry);
+        }
+    }
+    return false;
+}
+
+/// The place after an entry, or after the run of second-voice entries that its flag 0x20000000
+/// says follows it: a part split off the entry goes there, so that the voice structure holds.
+int32_t PlaceAfter(const EntryArray& array, int32_t index) {
+    int32_t place = index + 1;
+    if (array.entry(index).has(hostapi::kEntryVoice2Start)) {
+        while (place < array.count && array.entry(place).has(hostapi::kEntryVoice2)) {
+            ++place;
+        }
+    }
+    return place;
+}
+
+/// Cuts an entry in two at `firstActual` EDU: the entry keeps that much, the new entry at `place`
+/// takes the rest. A note entry's notes go on sounding in the new part, tied over from the first.
+/// The lengths are checked before anything is inserted; answers the new entry's index, -1 after an
+/// internal error or when the host refused the entry.
+int32_t SplitEntry(EntryArray& array, int32_t index, int32_t place, hostapi::Edu firstActual, const char* durationCheck,
+                   const char* actualCheck) {
+    const ConstEntryView entry = array.entry(index);
+    const int32_t duration = entry.duration();
+    const hostapi::Edu actual = entry.actualDuration();
+    if (actual <= 0) {
+        ReportInternalError(actualCheck);
+        return -1;
+    }
+    const auto firstDuration = static_cast<int32_t>(static_cast<int64_t>(duration) * firstActual / actual);
+    if (!CheckOrReportInternalError(duration - firstDuration > 0, durationCheck) ||
+        !CheckOrReportInternalError(actual - firstActual > 0, actualCheck)) {
+        return -1;
+    }
+    if (!InsertEntries(&array, place, 1)) {
+        return -1;
+    }
+    const EntryView first = array.entry(index);
+    const EntryView second = array.entry(place);
+    std::memset(second.data(), 0, EntryLayout::kSize);
+    second.setPosition(first.position() + firstActual);
+    second.setDuration(static_cast<int16_t>(duration - firstDuration));
+    second.setActualDuration(actual - firstActual);
+    second.setFlags(hostapi::kEntryCreated | (first.flags() & hostapi::kEntryVoice2));
+    first.setDuration(static_cast<int16_t>(firstDuration));
+    first.setActualDuration(firstActual);
+    const int32_t notes = NotesOf(first);
+    if (notes > 0) {
+        second.setFlag(hostapi::kEntryNote, true);
+        second.setNoteCount(static_cast<int16_t>(notes));
+        for (int32_t n = 0; n < notes; ++n) {
+            std::memcpy(second.note(n).data(), first.note(n).data(), NoteLayout::kSize);
+            second.note(n).setNoteId(0);
+            second.note(n).setFlags(first.note(n).flags() | hostapi::kNoteTieEnd);
+            first.note(n).setFlags(first.note(n).flags() | hostapi::kNoteTieStart);
+        }
+    }
+    return place;
+}
+
+/// Puts a note into an entry: at the bottom (the others move up one place) or at the top.
+void AddNote(EntryView entry, const NoteRecord& note, bool atBottom) {
+    const int32_t notes = NotesOf(entry);
+    if (atBottom) {
+        for (int32_t n = notes; n > 0; --n) {
+            std::memcpy(entry.note(n).data(), entry.note(n - 1).data(), NoteLayout::kSize);
+        }
+        std::memcpy(entry.note(0).data(), note.data(), NoteLayout::kSize);
+    } else {
+        std::memcpy(entry.note(notes).data(), note.data(), NoteLayout::kSize);
+    }
+    entry.setNoteCount(static_cast<int16_t>(notes + 1));
+    entry.setFlag(hostapi::kEntryNote, true);
+}
+
+}  // namespace
+
+void SortSlotsByPitch(NInfoItem& item, const LayerArrays& layers) {
+    const int32_t count = SlotCount(item);
+    for (int32_t i = 0; i < count; ++i) {
+        for (int32_t j = i + 1; j < count; ++j) {
+            auto& slots = item.slots;
+            if (SlotPitch(layers, slots[static_cast<size_t>(j)]) < SlotPitch(layers, slots[static_cast<size_t>(i)])) {
+                std::swap(slots[static_cast<size_t>(i)], slots[static_cast<size_t>(j)]);
+            }
+        }
+    }
+}
+
+int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const LayerArrays& target, NInfoItem& sourceItem,
+                           NInfoItem& targetItem, int32_t maxSourceSpan, int32_t maxTargetSpan, int32_t direction,
+                           int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap, int32_t /*further*/,
+                           int32_t lowestKey, int32_t highestKey) {
+    const bool downward = direction == kSplitDownward;
+    SortSlotsByPitch(sourceItem, source);
+    SortSlotsByPitch(targetItem, target);
+
+    // The lowest and the highest note entry of the source.
+    EntryRef low;
+    EntryRef high;
+    for (int32_t s = 0; s < SlotCount(sourceItem); ++s) {
+        const EntryRef ref = RefOf(sourceItem.slots[static_cast<size_t>(s)]);
+        if (Exists(source, ref) && At(source, ref).isNote()) {
+            if (!low.valid()) {
+                low = ref;
+            }
+            high = ref;
+        }
+    }
+    if (!low.valid()) {
+        return 0;
+    }
+    const int32_t sourceLowest = LowestPitch(At(source, low));
+    const int32_t sourceHighest = HighestPitch(At(source, high));
+    if (sourceHighest < sourceLowest) {
+        ShowMessageText(HostWindow, "Error 34542", "Error 34542", 0, 0);
+        return 0;
+    }
+
+    // The moving note.
+    const EntryRef moving = downward ? low : high;
+    EntryArray& sourceArray = *source[static_cast<size_t>(moving.layer)];
+    const ConstEntryView movingEntry = At(source, moving);
+    const int32_t movingNoteIndex = downward ? 0 : NotesOf(movingEntry) - 1;
+    NoteRecord movingNote;
+    std::memcpy(movingNote.data(), movingEntry.note(movingNoteIndex).data(), NoteLayout::kSize);
+    const int32_t movingPitch = PitchWord(movingNote.view());
+    const int32_t key = KeyNumber(sourceArray, movingNote);
+    if (key < lowestKey || key > highestKey) {
+        return 0;
+    }
+    const int32_t sourceSpan = std::abs(sourceHighest - sourceLowest) + 1;
+    const hostapi::Edu movingPosition = movingEntry.position();
+    const hostapi::Edu movingActual = movingEntry.actualDuration();
+    const hostapi::Edu movingEnd = movingEntry.end();
+    const SplitPointTie tie{sourceArray.staff, movingPosition, movingPitch, direction};
+
+    // The target entry.
+    EntryRef top;
+    EntryRef bottom;
+    if (const int32_t count = SlotCount(targetItem); count > 0) {
+        bottom = RefOf(targetItem.slots[0]);
+        top = RefOf(targetItem.slots[static_cast<size_t>(count - 1)]);
+        bottom = Exists(target, bottom) ? bottom : EntryRef{};
+        top = Exists(target, top) ? top : EntryRef{};
+    }
+    const bool topIsNote = top.valid() && At(target, top).isNote();
+    const bool bottomIsNote = bottom.valid() && At(target, bottom).isNote();
+    // Only notes have pitches to contradict each other.
+    if (topIsNote && bottomIsNote && LowestPitch(At(target, bottom)) > HighestPitch(At(target, top))) {
+        ShowMessageText(HostWindow, "Error 34543", "Error 34543", 0, 0);
+        return 0;
+    }
+    EntryRef targetRef = downward ? top : bottom;
+    if (!targetRef.valid()) {
+        return 0;
+    }
+    if (At(target, targetRef).position() != movingPosition) {
+        bool found = false;
+        for (int32_t s = 0; s < SlotCount(targetItem); ++s) {
+            const EntryRef ref = RefOf(targetItem.slots[static_cast<size_t>(s)]);
+            if (!Exists(target, ref) || At(target, ref).position() != movingPosition) {
+                continue;
+            }
+            const ConstEntryView current = At(target, targetRef);
+            const ConstEntryView candidate = At(target, ref);
+            if (current.position() == movingPosition && current.isNote() && candidate.isNote()) {
+                const bool moreExtreme = downward ? HighestPitch(candidate) > HighestPitch(current)
+                                                  : LowestPitch(candidate) < LowestPitch(current);
+                if (moreExtreme) {
+                    targetRef = ref;
+                }
+            } else if (!found) {
+                targetRef = ref;
+            }
+            found = true;
+        }
+    }
+    const ConstEntryView targetEntry = At(target, targetRef);
+    const bool sameTime = targetEntry.position() == movingPosition;
+    const int32_t topPitch = topIsNote ? HighestPitch(At(target, top)) : HighestPitch(targetEntry);
+    const int32_t bottomPitch = bottomIsNote ? LowestPitch(At(target, bottom)) : LowestPitch(targetEntry);
+
+    // Reasons to move.
+    if (sourceSpan <= maxSourceSpan && targetItem.noteEntries >= minTargetNotes) {
+        bool reason = false;
+        if (Row(context, kSplitRowBalanceSpans) && sameTime && topIsNote && bottomIsNote) {
+            const int32_t targetSpan = std::abs(topPitch - bottomPitch) + 1;
+            const int32_t spanWithNote =
+                (downward ? std::abs(movingPitch - bottomPitch) : std::abs(topPitch - movingPitch)) + 1;
+            reason = targetSpan < sourceSpan && SlotCount(sourceItem) >= 2 && spanWithNote + 1 < sourceSpan;
+        }
+        if (!reason && low.index > 0 && movingPosition > 0) {
+            reason = LeapsAway(sourceArray, moving.index, movingPitch, downward, minLeap);
+        }
+        if (!reason) {
+            reason = HasTie(ties, tie);
+        }
+        if (!reason) {
+            return 0;
+        }
+    }
+    if (movingPosition < targetEntry.position()) {
+        return 0;
+    }
+    if ((movingNote.view().flags() & hostapi::kNoteTieEnd) != 0 && !HasTie(ties, tie)) {
+        return 0;
+    }
+
+    EntryArray& targetArray = *target[static_cast<size_t>(targetRef.layer)];
+    const bool targetWasNote = targetEntry.isNote();
+    if (targetWasNote && NotesOf(targetEntry) >= kMaxNotes) {
+        return 0;  // no room for another note
+    }
+    if (sameTime) {
+        if (!downward && bottomIsNote && movingPitch >= bottomPitch) {
+            return 0;  // the note would cross the target's lowest note
+        }
+        if (downward && topIsNote && topPitch >= movingPitch) {
+            return 0;
+        }
+        if (targetWasNote) {
+            const int32_t span = (downward ? movingPitch - bottomPitch : topPitch - movingPitch) + 1;
+            if (span > maxTargetSpan) {
+                return 0;
+            }
+        }
+        if (targetEntry.actualDuration() > movingActual) {
+            const bool keep =
+                Row(context, targetWasNote ? kSplitRowKeepLongerTargetNotes : kSplitRowKeepLongerTargetRests);
+            const bool nextIsRest =
+                moving.index + 1 < sourceArray.count && !sourceArray.entry(moving.index + 1).isNote();
+            if (!keep || (!targetWasNote && nextIsRest)) {
+                if (SplitEntry(targetArray, targetRef.index, PlaceAfter(targetArray, targetRef.index), movingActual,
+                               "F.dura>0", "F.actdur>0") < 0) {
+                    return 0;
+                }
+            }
+        }
+    } else {
+        if (!Row(context, kSplitRowSplitEarlierTargets) || targetEntry.duration() == 0) {
+            return 0;
+        }
+        const hostapi::Edu keptActual = movingPosition - targetEntry.position();
+        if (!CheckOrReportInternalError(keptActual > 0, "newactdur>0")) {
+            return 0;
+        }
+        const int32_t place = SplitEntry(targetArray, targetRef.index, PlaceAfter(targetArray, targetRef.index),
+                                         keptActual, "FduraTakenFromE>0", "FactdurTakenFromE>0");
+        if (place < 0) {
+            return 0;
+        }
+        targetRef.index = place;
+    }
+
+    // The note goes into a working copy of the target.
+    EntryRecord copy;
+    std::memcpy(copy.data(), targetArray.entry(targetRef.index).data(), EntryLayout::kSize);
+    const bool copyWasNote = copy.view().isNote();
+    const bool firstNoteTied = copyWasNote && (copy.view().note(0).flags() & hostapi::kNoteTieStart) != 0;
+    if (!copyWasNote) {
+        copy.view().setNoteCount(0);
+        copy.view().setFlag(hostapi::kEntryBeamStart, movingEntry.has(hostapi::kEntryBeamStart));
+    }
+    NoteRecord added = movingNote;
+    added.view().setNoteId(0);
+    AddNote(copy.view(), added, !downward);
+    const int32_t addedIndex = downward ? NotesOf(copy.view()) - 1 : 0;
+
+    // A held note tied on in the target: the moved note goes on with it.
+    const bool movingTiedOn = (movingNote.view().flags() & hostapi::kNoteTieStart) != 0;
+    const int32_t nextIndex = targetRef.index + 1;
+    if (movingActual > copy.view().actualDuration() && !movingTiedOn && copyWasNote && firstNoteTied &&
+        nextIndex < targetArray.count) {
+        const EntryView next = targetArray.entry(nextIndex);
+        if (((next.flags() ^ copy.view().flags()) & hostapi::kEntryVoice2) == 0 && NotesOf(next) < kMaxNotes) {
+            copy.view().note(addedIndex).setFlags(copy.view().note(addedIndex).flags() | hostapi::kNoteTieStart);
+            NoteRecord continued = added;
+            continued.view().setFlags((added.view().flags() | hostapi::kNoteTieEnd) & ~hostapi::kNoteTieStart);
+            if (!next.isNote()) {
+                next.setNoteCount(0);
+            }
+            AddNote(next, continued, !downward);
+        }
+    }
+
+    // The source gives the note up; an emptied chord becomes a rest.
+    const EntryView sourceEntry = sourceArray.entry(moving.index);
+    const int32_t left = NotesOf(sourceEntry) - 1;
+    if (downward) {
+        for (int32_t n = 0; n < left; ++n) {
+            std::memcpy(sourceEntry.note(n).data(), sourceEntry.note(n + 1).data(), NoteLayout::kSize);
+        }
+    }
+    sourceEntry.setNoteCount(static_cast<int16_t>(left));
+    const hostapi::Edu copyEnd = copy.view().end();
+    std::memcpy(targetArray.entry(targetRef.index).data(), copy.data(), EntryLayout::kSize);
+    if (left == 0) {
+        sourceEntry.setFlag(hostapi::kEntryNote, false);
+        if (Row(context, kSplitRowJoinEmptiedRests) && moving.index > 0) {
+            AbsorbFollowingRest(context, sourceArray, moving.index - 1, false);
+        }
+    }
+    if (movingTiedOn) {
+        ties.push_back(SplitPointTie{sourceArray.staff, copyEnd, movingPitch, direction});
+        ties.push_back(SplitPointTie{sourceArray.staff, movingEnd, movingPitch, direction});
+    }
+    return 1;
+}
+
+}  // namespace orvex

@@ -1,0 +1,59 @@
+// The split point note mover: at one event position of two adjacent staves (the two hands of a
+// keyboard part) it decides whether the outermost note of one staff's chords belongs to the other
+// staff and moves it there: the lowest note of the upper staff down into the highest chord of the
+// lower staff, or the highest note of the lower staff up into the lowest chord of the upper staff.
+// It splits entries where the rhythms of the staves differ, keeps tied notes together across later
+// positions through a tie list, and turns an emptied chord into a rest.
+//
+// Pitches compared here are the notes' pitch words (their first word); the key range is tested on
+// the chromatic pitch the host gives (service 29 under the cell's key, service 33).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/host/finxess_entries.h"
+#include "tools/layout/explosion/ninfo.h"
+
+namespace orvex {
+
+struct TFMisc;
+
+inline constexpr int32_t kSplitUpward = 0;
+inline constexpr int32_t kSplitDownward = 1;
+
+/// A note that continues the tie of a moved note and has to follow it: the note of `pitch` (pitch
+/// word) at `position` (EDU) on `staff`, moving in `direction`.
+struct SplitPointTie {
+    int32_t staff = 0;
+    int32_t position = 0;
+    int32_t pitch = 0;
+    int32_t direction = kSplitUpward;
+    bool operator==(const SplitPointTie&) const = default;
+};
+static_assert(sizeof(SplitPointTie) == 16);
+
+/// The tie list of one run of the smart split point.
+using SplitPointTies = std::vector<SplitPointTie>;
+
+/// The option rows of the caller that switch the mover's behaviours.
+inline constexpr size_t kSplitRowBalanceSpans = 4;
+inline constexpr size_t kSplitRowSplitEarlierTargets = 6;
+inline constexpr size_t kSplitRowJoinEmptiedRests = 7;
+inline constexpr size_t kSplitRowKeepLongerTargetRests = 8;
+inline constexpr size_t kSplitRowKeepLongerTargetNotes = 9;
+
+/// Orders the item's used slots by the pitch words of their notes, lowest first.
+void SortSlotsByPitch(NInfoItem& item, const LayerArrays& layers);
+
+/// Moves the outermost note of the source item into the target item when it belongs there
+/// (direction kSplitDownward: the source's lowest note into the target's highest chord; upward:
+/// the highest into the lowest chord). Spans and leaps are in pitch words, the key range in MIDI
+/// keys; `further` is not used. Changes are made in the loaded arrays; the caller saves them and
+/// fills its tables again (the items' slots are stale after a move). Answers 1 when a note moved.
+int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const LayerArrays& target, NInfoItem& sourceItem,
+                           NInfoItem& targetItem, int32_t maxSourceSpan, int32_t maxTargetSpan, int32_t direction,
+                           int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap, int32_t further,
+                           int32_t lowestKey, int32_t highestKey);
+
+}  // namespace orvex

@@ -1,0 +1,271 @@
+// The smart split point (tool 81): redistributes the notes of two adjacent staves (the two hands
+// of a keyboard part) between them, measure by measure and event by event, through the split
+// point note mover. The arrays and tables of the previous measure stay loaded until the next
+// measure has been processed; a measure whose arrays no move changed is freed without saving.
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/layout/explosion/explosion.h"
+#include "tools/layout/layout_services.h"
+#include "tools/layout/split_point.h"
+#include "tools/notes/rest_filler.h"
+
+namespace orvex {
+
+namespace {
+
+// Option rows of the tool context that the command passes on.
+constexpr size_t kRowMaxUpperSpan = 0;
+constexpr size_t kRowMaxLowerSpan = 1;
+constexpr size_t kRowLeapDown = 2;
+constexpr size_t kRowLeapUp = 3;
+constexpr size_t kRowMinTargetNotes = 5;
+constexpr size_t kRowLowestKey = 10;
+constexpr size_t kRowHighestKey = 11;
+constexpr size_t kRowSimplifyRhythm = 12;
+
+constexpr int32_t kHighestMidiKey = 127;
+
+/// The settings of rows 0 to 12 when the context brings none: chords up to a tenth in either
+/// hand, leaps of an octave, balanced spans, at least one note in the receiving chord, emptied
+/// rests joined, longer notes of the receiving hand kept whole, every key free to move.
+constexpr size_t kSettingRows = 13;
+constexpr std::array<int32_t, kSettingRows> kDefaultSettings = {10, 10, 7, 7, 1, 1, 0, 1, 0, 1, 0, 127, 0};
+constexpr int16_t kLargestFillRest = 4096;
+/// Moves at one pair of items before the walk goes on: every move takes a note out of an item of
+/// at most twelve, so more than this many means two moves undo each other.
+constexpr int32_t kMaxMovesPerPair = 4 * kNInfoSlots;
+
+/// One staff's cell of one measure: its four layers, its table and how far it changed
+/// (0 untouched, 1 to be saved, 2 to be tidied and saved).
+struct SplitCell {
+    LayerArrays layers{};
+    std::unique_ptr<NInfo> table;
+    int32_t measure = 0;
+    int32_t level = 0;
+};
+
+int32_t Row(const TFMisc& context, size_t row) {
+    return context.Options[row].value;
+}
+
+/// Frees a cell's arrays without saving them.
+void Drop(SplitCell& cell) {
+    ReleaseCellLayers(cell.layers);
+    cell.table.reset();
+    cell.level = 0;
+}
+
+/// Tidies, simplifies and saves a changed cell as its level asks, then frees it.
+void Finish(SplitCell& cell, bool simplify) {
+    if (cell.table != nullptr && cell.level > 1) {
+        const EntryArray* any = nullptr;
+        for (const EntryArray* array : cell.layers) {
+            any = any != nullptr ? any : array;
+        }
+        if (any != nullptr) {
+            const Edu length = MeasureLengthOrDefault(any->staff, static_cast<MeasureNumber>(cell.measure));
+            FrameLayersClean(cell.layers, 0, length, false, "");
+        }
+    }
+    if (cell.level > 0) {
+        for (EntryArray* array : cell.layers) {
+            if (array == nullptr) {
+                continue;
+            }
+            if (simplify && Imports().SimplifyRhythm != nullptr) {
+                Imports().SimplifyRhythm(array, hostapi::kInterfaceVersion);
+            }
+            SaveEntryArray(array);
+        }
+    }
+    Drop(cell);
+}
+
+bool Fill(SplitCell& cell) {
+    return FillNInfo(*cell.table, cell.measure, 0, 0, kNoPosition, cell.layers, "", false, false, false, false);
+}
+
+bool HoldsEntries(const SplitCell& cell) {
+    return std::any_of(cell.layers.begin(), cell.layers.end(),
+                       [](const EntryArray* array) { return array != nullptr && array->count > 0; });
+}
+
+/// An empty staff takes rests in the rhythm of the other staff's items, so that notes can move
+/// into it.
+bool FillWithRests(SplitCell& cell, const SplitCell& other, const hostapi::SelectionRecord& region, StaffSlot slot) {
+    EntryArray* layer1 = cell.layers[0];
+    if (layer1 == nullptr) {
+        return false;
+    }
+    const auto instrument = Imports().InstrumentOfSlot;
+    const InstrumentKey staff =
+        instrument == nullptr ? layer1->staff : instrument(slot, region.viewKey(), hostapi::kInterfaceVersion);
+    const Edu end = MeasureLengthOrDefault(staff, static_cast<MeasureNumber>(cell.measure));
+    const NInfo& items = *other.table;
+    for (int32_t i = 0; i < items.itemCount; ++i) {
+        const Edu from = items.items[static_cast<size_t>(i)].position;
+        const Edu to = i + 1 < items.itemCount ? items.items[static_cast<size_t>(i) + 1].position : end;
+        InsertFillRests(*layer1, to - from, layer1->count, false, false, kLargestFillRest, false, false, -1);
+    }
+    return Fill(cell);
+}
+
+class SmartSplitPoint {
+public:
+    SmartSplitPoint(TFMisc& context, const hostapi::SelectionRecord& region) : m_context(context), m_region(region) {}
+    ~SmartSplitPoint() {
+        for (SplitCell& cell : m_previous) {
+            Drop(cell);
+        }
+        for (SplitCell& cell : m_current) {
+            Drop(cell);
+        }
+    }
+    SmartSplitPoint(const SmartSplitPoint&) = delete;
+    SmartSplitPoint& operator=(const SmartSplitPoint&) = delete;
+
+    bool Run() {
+        const int32_t first = m_region.firstMeasure();
+        for (int32_t m = first; m <= m_region.lastMeasure(); ++m) {
+            if (!LoadMeasure(m) || !MoveNotes(m)) {
+                return false;  // the arrays of this and the previous measure are dropped
+            }
+            if (m != first) {
+                FinishCells(m_previous);
+            }
+        }
+        FinishCells(m_current);
+        return true;
+    }
+
+private:
+    StaffSlot Slot(size_t staff) const { return static_cast<StaffSlot>(m_region.firstStaff() + staff); }
+
+    bool LoadMeasure(int32_t m) {
+        m_context.CurrentMeasure = static_cast<int16_t>(m);
+        LoadMeasureSpec(m, m_context.MeasureSpec);
+        for (size_t s = 0; s < 2; ++s) {
+            Drop(m_previous[s]);
+            std::swap(m_previous[s], m_current[s]);
+            SplitCell& cell = m_current[s];
+            cell.table = std::make_unique<NInfo>();
+            cell.measure = m;
+            LoadCellLayers(m_region.viewKey(), m, Slot(s), cell.layers, "");
+            if (!Fill(cell)) {
+                return false;
+            }
+        }
+        for (size_t s = 0; s < 2; ++s) {
+            const SplitCell& other = m_current[1 - s];
+            if (!HoldsEntries(m_current[s]) && other.table->itemCount > 0 &&
+                !FillWithRests(m_current[s], other, m_region, Slot(s))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Refill() { return Fill(m_current[0]) && Fill(m_current[1]); }
+
+    bool InSelection(int32_t m, const NInfoItem& item) const { return MeasureInRange(m, item.position, m_region, 0); }
+
+    /// Moves notes between item i of the first staff and item j of the second while they belong
+    /// to the other staff: first downward, then upward. False when a table cannot be filled.
+    bool MovePair(int32_t m, int32_t i, int32_t j) {
+        SplitCell& upper = m_current[0];
+        SplitCell& lower = m_current[1];
+        const auto item = [](SplitCell& cell, int32_t n) -> NInfoItem* {
+            return n < cell.table->itemCount ? &cell.table->items[static_cast<size_t>(n)] : nullptr;
+        };
+        const auto last = [](const SplitCell& cell, int32_t n) { return n + 1 >= cell.table->itemCount; };
+        for (int32_t moves = 0; moves < kMaxMovesPerPair; ++moves) {
+            NInfoItem* a = item(upper, i);
+            NInfoItem* b = item(lower, j);
+            if (a == nullptr || b == nullptr || !InSelection(m, *a) || b->position > a->position ||
+                (!last(lower, j) && a->position >= item(lower, j + 1)->position) || a->noteEntries == 0 ||
+                MoveSplitPointNote(m_context, upper.layers, lower.layers, *a, *b, Row(m_context, kRowMaxUpperSpan),
+                                   Row(m_context, kRowMaxLowerSpan), kSplitDownward, Row(m_context, kRowMinTargetNotes),
+                                   m_ties, Row(m_context, kRowLeapDown), Row(m_context, kRowLeapUp), 0,
+                                   Row(m_context, kRowHighestKey)) == 0) {
+                break;
+            }
+            upper.level = 2;
+            lower.level = std::max(lower.level, 1);
+            if (!Refill()) {
+                return false;
+            }
+        }
+        for (int32_t moves = 0; moves < kMaxMovesPerPair; ++moves) {
+            NInfoItem* a = item(upper, i);
+            NInfoItem* b = item(lower, j);
+            if (a == nullptr || b == nullptr || !InSelection(m, *b) || a->position > b->position ||
+                (!last(upper, i) && b->position >= item(upper, i + 1)->position) || b->noteEntries == 0 ||
+                MoveSplitPointNote(m_context, lower.layers, upper.layers, *b, *a, Row(m_context, kRowMaxLowerSpan),
+                                   Row(m_context, kRowMaxUpperSpan), kSplitUpward, 0, m_ties,
+                                   Row(m_context, kRowLeapUp), Row(m_context, kRowLeapDown),
+                                   Row(m_context, kRowLowestKey), kHighestMidiKey) == 0) {
+                break;
+            }
+            lower.level = 2;
+            upper.level = std::max(upper.level, 1);
+            if (!Refill()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool MoveNotes(int32_t m) {
+        for (int32_t i = 0; i < m_current[0].table->itemCount; ++i) {
+            for (int32_t j = 0; j < m_current[1].table->itemCount; ++j) {
+                if (!MovePair(m, i, j)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    void FinishCells(std::array<SplitCell, 2>& cells) {
+        for (SplitCell& cell : cells) {
+            Finish(cell, Row(m_context, kRowSimplifyRhythm) != 0);
+        }
+    }
+
+    TFMisc& m_context;
+    const hostapi::SelectionRecord m_region;
+    std::array<SplitCell, 2> m_previous;
+    std::array<SplitCell, 2> m_current;
+    SplitPointTies m_ties;
+};
+
+}  // namespace
+
+bool RunSmartSplitPoint(TFMisc& context) {
+    const hostapi::SelectionRecord* region = CurrentRegion;
+    if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
+        ShowMessageText(HostWindow, "Please select measures from two staves",
+                        "Bitte markieren Sie Takte von zwei Systemen", 0, 0);
+        return false;
+    }
+    // The tool has no option rows of its own: a context without values takes the command's.
+    if (std::all_of(context.Options.begin(), context.Options.begin() + kSettingRows,
+                    [](const OptionElement& row) { return row.value == 0; })) {
+        for (size_t row = 0; row < kSettingRows; ++row) {
+            context.Options[row].value = kDefaultSettings[row];
+        }
+    }
+    SmartSplitPoint command(context, *region);
+    return command.Run();
+}
+
+}  // namespace orvex

@@ -1,0 +1,245 @@
+// "Vx &Update Groups..." (tool 43): the score's own groups (group set 0, which non-optimized
+// systems and scroll view show) pass their properties on to the matching groups of the optimized
+// systems of the selected measures: staves, names, name positions, brackets and other options as
+// the option rows choose, and, when asked, groups a system lacks are added to it.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/host_imports.h"
+#include "core/host/staff_lists.h"
+#include "core/host/staff_systems.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/layout/layout_services.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr size_t kRowIdentifyByName = 1;
+constexpr size_t kRowNames = 2;
+constexpr size_t kRowNamePositions = 3;
+constexpr size_t kRowStaves = 4;
+constexpr size_t kRowBrackets = 5;
+constexpr size_t kRowOtherOptions = 6;
+constexpr size_t kRowAddNewGroups = 7;
+
+/// A stretch of the 30-byte group record: offset and length.
+struct Field {
+    size_t offset;
+    size_t length;
+};
+constexpr Field kStaves[] = {{0, 2}, {2, 2}};
+constexpr Field kNamePositions[] = {{6, 2}, {8, 2}, {24, 2}, {26, 2}};
+constexpr Field kBrackets[] = {{10, 4}, {14, 4}, {18, 2}};
+constexpr Field kOtherOptions[] = {{20, 2}, {28, 2}};
+constexpr int16_t kMaxGroupNumber = 100;
+
+bool Row(const TFMisc& context, size_t row) {
+    return context.Options[row].value != 0;
+}
+
+template <size_t N>
+void CopyFields(StaffGroupRecord& to, const StaffGroupRecord& from, const Field (&fields)[N]) {
+    for (const Field& field : fields) {
+        std::memcpy(to.bytes.data() + field.offset, from.bytes.data() + field.offset, field.length);
+    }
+}
+
+/// The text of a text block, "" for none.
+std::string BlockText(int16_t block) {
+    return block == 0 ? std::string() : std::string(StringOrEmpty(LoadTextBlock(block, false)));
+}
+
+/// Writes `text` into the text block `block` (a new block when it is 0); answers the block.
+int16_t WriteBlock(int16_t block, const std::string& text) {
+    TextBlockHeader header;
+    int32_t number = block;
+    if (block == 0) {
+        number = -1;
+        header.setTextKey(-1);
+    } else {
+        LoadTextBlock(block, false, &header);
+    }
+    return SaveTextBlock(number, header, text) ? static_cast<int16_t>(number) : block;
+}
+
+/// Whether a group of the list names itself by the text block.
+bool UsesBlock(const TGroups& groups, int16_t block) {
+    for (int32_t n = 0; n < groups.Count(); ++n) {
+        if (groups.At(n).record.fullName() == block || groups.At(n).record.abbreviatedName() == block) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// The target takes the full and the abbreviated name of the source where they differ. A text
+/// block that a score group names itself by is not written: the target gets a block of its own.
+void CopyNames(StaffGroupRecord& target, const StaffGroupRecord& source, const TGroups& scoreGroups) {
+    const auto own = [&](int16_t block) { return UsesBlock(scoreGroups, block) ? int16_t{0} : block; };
+    const std::string full = BlockText(source.fullName());
+    if (BlockText(target.fullName()) != full) {
+        target.setFullName(WriteBlock(own(target.fullName()), full));
+    }
+    const std::string abbreviated = BlockText(source.abbreviatedName());
+    if (BlockText(target.abbreviatedName()) != abbreviated) {
+        target.setAbbreviatedName(WriteBlock(own(target.abbreviatedName()), abbreviated));
+    }
+}
+
+/// The smallest group number that no group of the list has; 0 when all are taken.
+int16_t FreeGroupNumber(const TGroups& groups) {
+    for (int16_t number = 1; number <= kMaxGroupNumber; ++number) {
+        bool used = false;
+        for (int32_t n = 0; n < groups.Count() && !used; ++n) {
+            used = groups.At(n).number == number;
+        }
+        if (!used) {
+            return number;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool RunUpdateGroups(TFMisc& context) {
+    // A run without the options dialog (Shift held) has not made the lists yet.
+    if (context.StaffSystems == nullptr) {
+        AllocToolLists(context);
+    }
+    if (context.StaffSystems == nullptr) {
+        return false;
+    }
+    const HostImports& host = Imports();
+    if (host.UpdateLayout != nullptr) {
+        host.UpdateLayout(1, 0, hostapi::kInterfaceVersion);
+    }
+    // The layout update may have moved measures between systems.
+    TStaffSystems& systems = *context.StaffSystems;
+    systems.Load();
+
+    const hostapi::SelectionRecord* region = CurrentRegion;
+    int32_t first = region != nullptr ? SystemIndexOfMeasure(systems, region->firstMeasure()) : 0;
+    int32_t last = region != nullptr ? SystemIndexOfMeasure(systems, region->lastMeasure()) : 0;
+    if (last < first || first == 0) {
+        if (!AskYesNo(HostWindow, "Measure selection not recognized. Would you like to update all systems?",
+                      "Taktauswahl konnte nicht erkannt werden. Möchten Sie alle Akkoladen aktualisieren?", 0, 0)) {
+            return false;
+        }
+        first = 1;
+        last = systems.Count();
+    }
+
+    const TGroups scoreGroups(0, false, false, false);
+    const TInstruments scoreList(0, &systems, false);
+    std::vector<bool> chosen(static_cast<size_t>(scoreGroups.Count()), false);
+    bool anyChosen = false;
+    for (size_t n = 0; n < chosen.size() && n < context.ChosenItems.size(); ++n) {
+        chosen[n] = context.ChosenItems[n] != 0;
+        anyChosen = anyChosen || chosen[n];
+    }
+    if (!anyChosen) {
+        chosen.assign(chosen.size(), true);
+    }
+
+    if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
+        return false;
+    }
+    // The host shows one progress display at a time: the one the dispatcher opened for the run
+    // serves the walk over the systems, else the command opens its own.
+    const bool ownWalk = context.EditBracket == 0;
+    const int32_t walk =
+        ownWalk ? host.BeginProgress(region != nullptr ? region->bytes.data() : SelectionRecords[1].bytes.data(),
+                                     last - first + 1, hostapi::kInterfaceVersion)
+                : context.EditBracket;
+    if (walk == 0) {
+        return false;
+    }
+    bool stopped = false;
+    bool ambiguityShown = false;
+    for (int32_t s = first; s <= last; ++s) {
+        if (host.StepProgress(walk, 1, 0, 0, -1, hostapi::kInterfaceVersion) == 0) {
+            stopped = true;
+            break;
+        }
+        TGroups groups(s, false, false, false);
+        const TInstruments staves(s, &systems, false);
+        for (int32_t g = 0; g < scoreGroups.Count(); ++g) {
+            if (!chosen[static_cast<size_t>(g)]) {
+                continue;
+            }
+            TGroupRec source = scoreGroups.At(g);
+            if (!staves.ClipRange(source.record, scoreList)) {
+                continue;  // the system holds none of the group's staves
+            }
+            int32_t best = 0;
+            int32_t reaching = 0;
+            int32_t match = -1;
+            for (int32_t t = 0; t < groups.Count(); ++t) {
+                const TGroupRec& candidate = groups.At(t);
+                int32_t score = candidate.name == source.name ? 1 : 0;
+                if (!Row(context, kRowIdentifyByName) && candidate.record.firstStaff() == source.record.firstStaff() &&
+                    candidate.record.lastStaff() == source.record.lastStaff()) {
+                    ++score;
+                }
+                if (score > best) {
+                    best = score;
+                    reaching = 1;
+                    match = t;
+                } else if (score == best && score > 0) {
+                    ++reaching;
+                }
+            }
+            if (best == 0) {
+                if (Row(context, kRowAddNewGroups)) {
+                    // The group gets a number of its own in the system, so that no group is overwritten.
+                    source.number = FreeGroupNumber(groups);
+                    if (source.number != 0) {
+                        groups.Append(source);
+                        GroupNamesSave(groups, s, &scoreGroups, false);
+                    }
+                }
+                continue;
+            }
+            if (reaching > 1) {
+                if (!ambiguityShown) {
+                    ShowMessageText(HostWindow, "Cannot positively identify at least one group.",
+                                    "Mindestens eine Gruppe kann nicht eindeutig identifiziert werden.", 0, 0);
+                    ambiguityShown = true;
+                }
+                continue;
+            }
+            StaffGroupRecord& target = groups.At(match).record;
+            if (Row(context, kRowStaves)) {
+                CopyFields(target, source.record, kStaves);
+            }
+            if (Row(context, kRowNames)) {
+                CopyNames(target, source.record, scoreGroups);
+            }
+            if (Row(context, kRowNamePositions)) {
+                CopyFields(target, source.record, kNamePositions);
+            }
+            if (Row(context, kRowBrackets)) {
+                CopyFields(target, source.record, kBrackets);
+            }
+            if (Row(context, kRowOtherOptions)) {
+                CopyFields(target, source.record, kOtherOptions);
+            }
+            groups.SetChanged(true);
+            GroupNamesSave(groups, s, &scoreGroups, false);
+        }
+    }
+    if (ownWalk) {
+        host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);
+    }
+    return !stopped;
+}
+
+}  // namespace orvex

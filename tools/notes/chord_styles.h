@@ -1,0 +1,65 @@
+// "Vx &Custom Chord Styles..." (tool 15), a command of the entry walk: renames the roots of chord
+// symbols. The root of a chord is hidden and its new name (a custom name per root, by default
+// solfege, or the German H for B) and the root's accidental are written as text elements in
+// front of the chord's suffix; chords changed this way can no longer be transposed.
+//
+// A chord symbol is the entry detail 'E', 2, 'C', 'h' (entry, 0, 1, ...); a suffix is the list of
+// its elements 'SOIV' (suffix number, 0, 1, ...) with its information record 'oNIK' (suffix, 0),
+// which the command copies between suffixes without reading it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/types.h"
+
+namespace orvex {
+
+/// 'E', 2, 'C', 'h' entry detail (entry, inci), 20 bytes: one chord symbol of an entry.
+struct ChordLayout {
+    static constexpr size_t kSize = 20;
+    static constexpr size_t kWord = 0;    ///< @0, u16: kChordRoot..., root alteration in bits 8-11
+    static constexpr size_t kSuffix = 4;  ///< @4, i16, the suffix number
+};
+inline constexpr hostapi::Tag kTagChord = 0x45024368;
+inline constexpr uint16_t kChordRootStep = 0x001F;   ///< the root's step against the key
+inline constexpr uint16_t kChordRootShown = 0x0040;  ///< clear: the root is hidden
+inline constexpr uint16_t kChordHasSuffix = 0x2000;
+
+/// 'SOIV' other record (suffix, element), 12 bytes: one element of a chord suffix.
+struct SuffixElementLayout {
+    static constexpr size_t kSize = 12;
+    static constexpr size_t kCharacter = 0;  ///< @0, i16
+    static constexpr size_t kX = 2;          ///< @2, i16, horizontal offset
+    static constexpr size_t kY = 4;          ///< @4, i16, vertical offset
+    static constexpr size_t kFont = 6;       ///< @6, u16, font number + 256 x size
+    static constexpr size_t kWord8 = 8;      ///< @8, u16, 0
+    static constexpr size_t kFlags = 10;     ///< @10, u16, kSuffixFlat / kSuffixSharp
+};
+inline constexpr hostapi::Tag kTagSuffixElement = hostapi::MakeTag("SOIV");
+inline constexpr uint16_t kSuffixFlat = 0x0080;
+inline constexpr uint16_t kSuffixSharp = 0x0040;
+/// 'oNIK' other record (suffix, 0), 34 bytes: the suffix's information, copied as it is.
+inline constexpr hostapi::Tag kTagSuffixInfo = hostapi::MakeTag("oNIK");
+inline constexpr size_t kSuffixInfoSize = 34;
+/// Suffix numbers searched for a matching suffix.
+inline constexpr int32_t kLastSuffixSearched = 1999;
+
+/// One suffix element: its six words.
+struct SuffixElement {
+    std::array<uint8_t, SuffixElementLayout::kSize> bytes{};
+
+    int16_t word(size_t offset) const { return hostapi::ReadI16(bytes.data(), offset); }
+    void setWord(size_t offset, int32_t value) { hostapi::WriteI16(bytes.data(), offset, static_cast<int16_t>(value)); }
+    bool operator==(const SuffixElement&) const = default;
+};
+
+/// The elements of a suffix, 0, 1, ... up to the first missing one.
+std::vector<SuffixElement> LoadSuffix(int32_t number);
+/// Whether two elements match apart from their horizontal offsets.
+bool SuffixElementsMatch(const SuffixElement& a, const SuffixElement& b);
+
+}  // namespace orvex

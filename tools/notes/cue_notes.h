@@ -1,0 +1,78 @@
+// "Vx Add &Cue Notes..." (tool 24): copies the notes of one source staff, over the region selected
+// with the mass mover, into an empty layer of one or more destination staves as cue notes. Entries
+// outside the selected stretch of the first and last measure become hidden rests that keep the
+// rhythm; the notes are reduced in size, optionally with stems forced up, carry a cue name on the
+// first copied note and the attached details chosen (tuplets, articulations, expressions, lyrics,
+// stem and beam details, smart shapes, clefs). The first layer of each destination staff is
+// completed with rests. RunAddCueNotes is declared with the tools' entry functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/records.h"
+#include "platform/hostapi/types.h"
+#include "tools/notes/notes_services.h"
+
+namespace orvex {
+
+/// The option bytes of the request, in the order of option rows 5 to 11.
+enum CueOption : size_t {
+    CUE_COPY_CLEFS = 0,
+    CUE_COPY_ARTICULATIONS = 1,
+    CUE_COPY_STAFF_EXPRESSIONS = 2,
+    CUE_COPY_NOTE_SHAPES = 3,
+    CUE_COPY_MEASURE_SHAPES = 4,
+    CUE_COPY_LYRICS = 5,
+    CUE_RESET_ACCIDENTALS = 6
+};
+
+/// The longest cue name the request holds (50 characters with the terminating zero).
+inline constexpr size_t kMaxCueNameLength = 49;
+
+/// The host's progress over the cue notes' steps: begun for the source region, stepped per
+/// measure and destination staff, ended (with whether the user stopped it) when it goes.
+class CProgress {
+public:
+    CProgress(const hostapi::SelectionRecord& region, int32_t steps);
+    ~CProgress();
+    CProgress(const CProgress&) = delete;
+    CProgress& operator=(const CProgress&) = delete;
+
+    /// One step; false, from then on, once the user stopped the display.
+    bool Step(hostapi::StaffSlot slot, hostapi::MeasureNumber measure);
+    bool Stopped() const { return m_stopped != 0; }
+
+private:
+    int16_t m_stopped = 0;
+    int32_t m_handle = 0;
+};
+
+/// The kept region pair: with `refresh`, the host's mass-mover selection (service 23: the source,
+/// and the destination) is read first. Each out pointer may be null. False when the host has no
+/// selection.
+bool GetCueRegions(hostapi::SelectionRecord* destination, hostapi::SelectionRecord* source, bool refresh);
+
+/// Completes the first layer of the destination staff (a slot of the destination region) with
+/// rests in every measure the cue notes cover: a whole rest in an empty measure, else rests for the
+/// time the entries leave. With `fixedHeight` the rests are placed by the clef of `clefStaff` (the
+/// cell's own staff when below 0). A non-empty name is attached to the first entry of the first
+/// measure.
+void FillCueStaffRests(hostapi::StaffSlot staff, std::string_view name, bool fixedHeight, int32_t clefStaff);
+
+/// Attaches the cue name to the entry as a note expression (a new text expression in the cue font),
+/// placed above the entry; sets the entry's expression flag (the caller saves the entry).
+void AttachCueName(std::string_view name, hostapi::StaffSlot staff, const hostapi::SelectionRecord& region,
+                   hostapi::MeasureNumber measure, hostapi::EntryView entry);
+
+/// Creates a text expression ('SODT' with a new number) holding the name in the given font and
+/// effects; its number, 0 when the host made none.
+int32_t CreateCueNameText(std::string_view name, int16_t fontWord, int16_t effectsWord);
+
+/// Copies every 10-byte entry detail record of the tag from one entry to another, incidence by
+/// incidence, until one does not load.
+void CopyEntryDetailRecords(hostapi::Tag tag, hostapi::EntryNumber from, hostapi::EntryNumber to);
+
+}  // namespace orvex

@@ -1,0 +1,47 @@
+// Per-entry commands of the entry-processing engine: "Vx &Shift..." (glissando ends, whole notes
+// and lone grace notes moved within the entry), "Vx &Special Modifications..." (entries and notes
+// chosen by pitch, place in the chord, alteration or kind, then hidden, shown, resized, given
+// another notehead, erased or kept alone) and "Vx &Replace Pitches..." (one spelled pitch
+// exchanged for another, to the nearest octave). The workers are declared with the engine's
+// workers in notes_services.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace orvex {
+
+/// Options of Shift, by row.
+enum ShiftRow : size_t {
+    SHIFT_WHOLE_NOTES = 0,
+    SHIFT_SLASHED_GRACE = 1,
+    SHIFT_UNSLASHED_GRACE = 2,
+    SHIFT_RELATIVE = 3,
+    SHIFT_GLISSANDI = 4
+};
+
+/// Options of Special Modifications, by row.
+enum SpecialRow : size_t {
+    SPECIAL_PITCH = 0,  ///< the pitch (the dialog's number of the pitch text); 0 = none
+    SPECIAL_NTH_FROM_TOP = 1,
+    SPECIAL_ALL_RESTS = 2,
+    SPECIAL_ALL_SINGLE_NOTES = 3,
+    SPECIAL_ALL_CHORDS = 4,
+    SPECIAL_ALTERATIONS = 5,  ///< text: the absolute alterations, such as "1,2"
+    SPECIAL_HIDE = 6,
+    SPECIAL_SHOW = 7,
+    SPECIAL_HEAD_SIZE = 8,
+    SPECIAL_NOTE_SIZE = 9,
+    SPECIAL_NOTEHEAD = 10,
+    SPECIAL_ERASE = 11,
+    SPECIAL_KEEP_ONLY = 12
+};
+
+/// The letter of a note name as a diatonic step: C 0, D 1, ... B 6 ((upper-case letter - 60)
+/// mod 7); 0 for an empty text.
+int32_t NoteStepOfName(std::string_view text);
+/// The alteration of a note name: +1 for every "#" and -1 for every "b" after the letter.
+int32_t AlterationOfName(std::string_view text);
+
+}  // namespace orvex

@@ -1,0 +1,61 @@
+// THarmonicsForm, the modeless form of "Vx &Harmonics..." (code 1): the kind of harmonics to
+// work on, the diamond characters, playback and the added sounding note. Go runs the harmonics
+// over the selection; the form stays open. It is made on first use and kept until the plug-in
+// is unloaded.
+#pragma once
+
+#include "forms/vxform.h"
+#include "platform/vcl/comctrls.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/stdctrls.h"
+#include "tools/notes/harmonics.h"
+
+namespace orvex {
+
+class THarmonicsForm : public VxForm {
+public:
+    explicit THarmonicsForm(vcl::TComponent* owner);
+    ~THarmonicsForm() override;
+
+    vcl::TLabel* Label1 = nullptr;
+    vcl::TRadioGroup* WorkOn = nullptr;
+    vcl::TEdit* Interval = nullptr;
+    vcl::TUpDown* UpDown1 = nullptr;
+    vcl::TLabel* character = nullptr;
+    vcl::TEdit* DiamondChar = nullptr;
+    vcl::TLabel* Label2 = nullptr;
+    vcl::TEdit* BlackDiamond = nullptr;
+    vcl::TCheckBox* OverWrite = nullptr;
+    vcl::TCheckBox* playback = nullptr;
+    vcl::TCheckBox* AddSound = nullptr;
+    vcl::TEdit* Percentage = nullptr;
+    vcl::TUpDown* UpDown2 = nullptr;
+    vcl::TLabel* Label3 = nullptr;
+    vcl::TCheckBox* Parenthesize = nullptr;
+    vcl::TButton* ParaBtn = nullptr;
+    vcl::TBitBtn* HarmonicsGo = nullptr;
+    vcl::TBitBtn* BitBtn1 = nullptr;
+    vcl::TBitBtn* HarmCancel = nullptr;
+
+    void FormShow(vcl::TObject* Sender);
+    void BitBtn1Click(vcl::TObject* Sender);
+    void AddSoundClick(vcl::TObject* Sender);
+    void ParenthesizeClick(vcl::TObject* Sender);
+    void ParaBtnClick(vcl::TObject* Sender);
+    void HarmonicsGoClick(vcl::TObject* Sender);
+    void HarmCancelClick(vcl::TObject* Sender);
+
+    /// The values of the controls as the run takes them (empty or invalid numbers give 0).
+    HarmonicsSettings Settings() const;
+
+private:
+    OptionArray m_parentheses{};  ///< the stored options of tool 10
+};
+
+/// The form while it exists.
+extern THarmonicsForm* _HarmonicsForm;
+
+/// Opens the form (modeless), making it on first use. Answers 1.
+int32_t ShowHarmonicsForm();
+
+}  // namespace orvex

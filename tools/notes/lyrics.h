@@ -1,0 +1,77 @@
+// The lyric commands of the entry-processing engine: moving long syllables on beat 1, moving or
+// left-aligning melisma syllables (and New Spacing's marking of melismas), Shift Lyrics and
+// Remove Adjustments. The engine hands each entry with lyrics to the command's worker; the
+// workers read and rewrite the entry's lyric assignment records ('edve', 'edse', 'edch') and
+// lyric extras ('edLE') straight in the document and leave the entry itself alone, except New
+// Spacing's marking, which takes the lyrics flag off the entry.
+//
+// The workers themselves (MoveLongSyllables, AdjustMelismaSyllables, ShiftLyricsOfEntry and
+// ApplyLyricOptions) are declared with the engine's other workers in notes_services.h.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/lyric_records.h"
+#include "platform/hostapi/types.h"
+
+namespace orvex {
+
+struct TFMisc;
+struct TNSPchanges;
+
+inline constexpr hostapi::Tag kTagLyricExtras = hostapi::MakeTag("edLE");
+
+/// 'edLE' entry detail (entry, inci of the assignment), 10 bytes: the syllable's alignment and
+/// justification; bytes 0-7 are kept as they are.
+struct LyricExtrasLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kFlags = 8;                 ///< @8, u16
+    static constexpr uint16_t kJustification = 0x0003;  ///< justification setting
+    static constexpr uint16_t kAlignment = 0x0300;      ///< alignment setting
+    static constexpr uint16_t kMelismaLeft = 0x0202;    ///< set for a left-aligned melisma syllable
+};
+
+/// A lyric assignment as the engine's workers read it: bytes 6-7 are the vertical offset,
+/// bytes 8-9 go back unchanged.
+struct LyricAssignment {
+    static constexpr size_t kVertical = 6;  ///< @6, i16, vertical offset (EVPU)
+    std::array<uint8_t, hostapi::LyricAssignmentLayout::kSize> bytes{};
+
+    int16_t textNumber() const { return hostapi::ReadI16(bytes.data(), hostapi::LyricAssignmentLayout::kTextNumber); }
+    int16_t syllable() const { return hostapi::ReadI16(bytes.data(), hostapi::LyricAssignmentLayout::kSyllable); }
+    int16_t horizontal() const { return hostapi::ReadI16(bytes.data(), hostapi::LyricAssignmentLayout::kOffset); }
+    int16_t vertical() const { return hostapi::ReadI16(bytes.data(), kVertical); }
+    void setHorizontal(int32_t v);  ///< kept within 16 bits
+    void setVertical(int32_t v);    ///< kept within 16 bits
+};
+
+/// The 1-based place of the first blank or hyphen of a text; 0 when it has none.
+int32_t FindWordBreak(std::string_view text);
+
+/// The word of the assignment's syllable in `text` (the whole lyric text of the kind): the
+/// syllable as the host places it (service 42), without caret commands, up to its first blank
+/// or hyphen; empty when the syllable is absent. `size` receives the font size there (12 when
+/// the host reports none).
+std::string LoadTextAndSplit(const LyricAssignment& assignment, hostapi::Tag textTag, const char* text, int32_t& size);
+/// The same from the kind's lyric text record; empty (size 12) when the text cannot be loaded.
+std::string LoadSyllableWord(const LyricAssignment& assignment, hostapi::Tag textTag, int32_t& size);
+/// About two thirds of the font size per letter: ((letters x size x 16) / 12) / 2.
+int32_t EstimateSyllableWidth(const LyricAssignment& assignment, hostapi::Tag textTag);
+
+/// The melisma worker for one kind: every assignment of `entry` whose text does not go on on
+/// `following` (a note entry) is a melisma syllable and is moved (items 5 and 13) or marked for
+/// New Spacing (item 20).
+void AdjustMelismaKind(TFMisc& context, hostapi::EntryView entry, hostapi::ConstEntryView following,
+                       hostapi::Tag assignmentTag, hostapi::Tag textTag, int32_t item, TNSPchanges& change);
+
+/// Remove Adjustments for one kind: offsets by rows 0 and 1, and with `withExtras` the alignment
+/// (row 2) and justification (row 3) settings of the existing 'edLE' records.
+bool RemoveLyricAdjustments(TFMisc& context, hostapi::ConstEntryView entry, bool withExtras,
+                            hostapi::Tag assignmentTag);
+
+}  // namespace orvex

@@ -1,0 +1,224 @@
+// "Vx S&lurs..." (tool 75): works over the slurs of the selected measures. It turns
+// measure-attached slurs into note-attached ones (attached to the entries nearest their ends),
+// resets the placement of note-attached slurs, raises them or recalculates their contours from
+// the distance of their end notes.
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/messages.h"
+#include "core/tool_context.h"
+#include "platform/hostapi/layout_records.h"
+#include "tools/notes/notes_services.h"
+#include "tools/notes/slurs.h"
+
+namespace orvex {
+namespace {
+
+using Slur = SlurLayout;
+
+/// Options of the Slurs command, by row.
+enum SlurToolRow : size_t {
+    SLURS_CONVERT = 0,
+    SLURS_RECALCULATE = 1,
+    SLURS_ONLY_UNADJUSTED = 2,
+    SLURS_RAISE = 3,
+    SLURS_RESET_PLACEMENT = 4,
+    SLURS_RESOLVE_COLLISIONS = 5
+};
+
+/// The entry flag that Find Entry Near Position sets on the entry it found.
+constexpr uint32_t kEntryFoundNearPosition = 0x00000020;
+/// Flags a converted slur takes: word 4 (attached to entries) and word 2.
+constexpr uint16_t kConvertedFlags4 = 0x6000;
+constexpr uint16_t kConvertedFlags2 = 0x0001;
+
+hostapi::StaffSlot SlotOf(int32_t staff, hostapi::ViewKey view) {
+    const auto slot = Imports().SlotOfInstrument;
+    return slot == nullptr ? 0 : slot(static_cast<hostapi::InstrumentKey>(staff), view, hostapi::kInterfaceVersion);
+}
+
+uint16_t U16(const SmartShapeRecord& record, size_t offset) {
+    return hostapi::ReadU16(record.data(), offset);
+}
+void SetU16(SmartShapeRecord& record, size_t offset, uint32_t value) {
+    hostapi::WriteU16(record.data(), offset, static_cast<uint16_t>(value));
+}
+
+bool EntryAttached(const SmartShapeRecord& record) {
+    return (U16(record, Slur::kFlags4) & kSlurEntryAttached) != 0;
+}
+
+/// The slur's ends attached to the entries nearest their positions; false (the record as it
+/// was) when either end finds no entry.
+bool ConvertToEntries(TFMisc& context, const hostapi::SelectionRecord& region, SmartShapeRecord& record) {
+    const SmartShapeRecord before = record;
+    const int16_t type = hostapi::ReadI16(record.data(), Slur::kType);
+    const bool lowerLayerFirst = type == 0 || type == 8;
+    const int16_t leftMeasure = hostapi::ReadI16(record.data(), Slur::kLeftMeasure);
+    const int16_t rightMeasure = hostapi::ReadI16(record.data(), Slur::kRightMeasure);
+    const int16_t leftStaff = hostapi::ReadI16(record.data(), Slur::kLeftStaff);
+    const int16_t rightStaff = hostapi::ReadI16(record.data(), Slur::kRightStaff);
+    hostapi::EntryNumber leftEntry = 0;
+    hostapi::EntryNumber rightEntry = 0;
+    int32_t leftIndex = -1;
+    int32_t rightIndex = -1;
+    const bool leftFound = FindEntryNearPosition(context, region, SlotOf(leftStaff, region.viewKey()), leftMeasure,
+                                                 hostapi::ReadI32(record.data(), Slur::kLeftEntry), leftEntry, 0, true,
+                                                 false, leftIndex, lowerLayerFirst);
+    const bool oneCell = leftFound && leftMeasure == rightMeasure && leftStaff == rightStaff;
+    const bool rightFound =
+        leftFound && FindEntryNearPosition(context, region, SlotOf(rightStaff, region.viewKey()), rightMeasure,
+                                           hostapi::ReadI32(record.data(), Slur::kRightEntry), rightEntry,
+                                           oneCell ? leftIndex + 1 : 0, false, true, rightIndex, lowerLayerFirst);
+    if (!rightFound) {
+        record = before;
+        return false;
+    }
+    for (const size_t offset : {Slur::kLeftOffset, Slur::kRightOffset, Slur::kLeftPlacement, Slur::kRightPlacement,
+                                Slur::kWord34, Slur::kWord64}) {
+        SetU16(record, offset, 0);
+    }
+    SetU16(record, Slur::kFlags4, U16(record, Slur::kFlags4) | kConvertedFlags4);
+    SetU16(record, Slur::kFlags2, U16(record, Slur::kFlags2) | kConvertedFlags2);
+    hostapi::WriteI32(record.data(), Slur::kLeftEntry, leftEntry);
+    hostapi::WriteI32(record.data(), Slur::kRightEntry, rightEntry);
+    return true;
+}
+
+/// Creates the 'edEx' link of an entry to a shape.
+void LinkEntry(int32_t shape, hostapi::EntryNumber entry) {
+    Record12 link;
+    hostapi::WriteI16(link.data(), hostapi::ShapeLinkLayout::kShape, static_cast<int16_t>(shape));
+    int32_t inci = -1;
+    CreateEntryDetailRecord(hostapi::kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);
+}
+
+/// One slur of a selected measure.
+void ProcessSlur(TFMisc& context, const hostapi::SelectionRecord& region, int32_t shape, SmartShapeRecord& record) {
+    const auto row = [&](SlurToolRow r) { return context.Options[r].value; };
+    const int16_t leftStaff = hostapi::ReadI16(record.data(), Slur::kLeftStaff);
+    const int16_t rightStaff = hostapi::ReadI16(record.data(), Slur::kRightStaff);
+    const hostapi::StaffSlot selectedSlot = SlotOf(leftStaff, region.viewKey());
+    if (selectedSlot == 0 || selectedSlot < region.firstStaff() || selectedSlot > region.lastStaff()) {
+        return;
+    }
+    bool changed = false;
+    if (!EntryAttached(record)) {
+        if (row(SLURS_CONVERT) == 0 || !ConvertToEntries(context, region, record)) {
+            return;
+        }
+        SaveSmartShapeRecord(shape, record);
+        LinkEntry(shape, hostapi::ReadI32(record.data(), Slur::kLeftEntry));
+        LinkEntry(shape, hostapi::ReadI32(record.data(), Slur::kRightEntry));
+    }
+    if (row(SLURS_RESET_PLACEMENT) != 0) {
+        SetU16(record, Slur::kLeftPlacement, 0);
+        SetU16(record, Slur::kRightPlacement, 0);
+        changed = true;
+    }
+    if (row(SLURS_RECALCULATE) == 0 && row(SLURS_RAISE) != 0) {
+        for (const size_t offset :
+             {Slur::kLeftContour + 2, Slur::kLeftContour + 6, Slur::kMainContour + 2, Slur::kMainContour + 6}) {
+            hostapi::WriteI16(record.data(), offset,
+                              static_cast<int16_t>(hostapi::ReadI16(record.data(), offset) + row(SLURS_RAISE)));
+        }
+        changed = true;
+    }
+    if (row(SLURS_RECALCULATE) != 0) {
+        changed = RecalculateSlurContour(context, record, 0, SlotOf(leftStaff, 0), SlotOf(rightStaff, 0),
+                                         row(SLURS_ONLY_UNADJUSTED) != 0) ||
+                  changed;
+    }
+    if (changed) {
+        SaveSmartShapeRecord(shape, record);
+    }
+}
+
+}  // namespace
+
+bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, hostapi::StaffSlot slot, int32_t measure,
+                           hostapi::Edu position, hostapi::EntryNumber& entry, int32_t firstIndex, bool preferEarlier,
+                           bool preferLater, int32_t& index, bool lowerLayerFirst) {
+    static constexpr hostapi::LayerIndex kOrder[4] = {0, 1, 2, 3};
+    static constexpr hostapi::LayerIndex kLowerFirst[4] = {1, 0, 2, 3};
+    for (const hostapi::LayerIndex layer : lowerLayerFirst ? kLowerFirst : kOrder) {
+        hostapi::EntryArray* array =
+            LoadEntryArray(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), layer, 1);
+        if (array == nullptr) {
+            continue;
+        }
+        if (array->count <= 0) {
+            ReleaseEntryArray(array);
+            continue;
+        }
+        // Distances are doubled, so that one on the preferred side can count half exactly.
+        int64_t best = INT64_MAX;
+        int32_t found = -1;
+        for (int32_t i = std::max(firstIndex, 0); i < array->count; ++i) {
+            const hostapi::ConstEntryView candidate = array->entry(i);
+            if (candidate.actualDuration() <= 0) {
+                continue;
+            }
+            const int64_t offset = int64_t{candidate.position()} - position;
+            const bool preferred = (preferEarlier && offset <= 0) || (preferLater && offset >= 0);
+            const int64_t distance = std::abs(offset) * (preferred ? 1 : 2);
+            if (distance < best) {
+                best = distance;
+                found = i;
+            }
+        }
+        if (found >= 0) {
+            const hostapi::EntryView winner = array->entry(found);
+            winner.setFlags(winner.flags() | kEntryFoundNearPosition);
+            SaveEntryArray(array);
+            entry = winner.number();
+            index = found;
+        }
+        ReleaseEntryArray(array);
+        return found >= 0;
+    }
+    return false;
+}
+
+bool RunSlurTool(TFMisc& context) {
+    if (CurrentRegion == nullptr) {
+        return false;
+    }
+    if (context.Options[SLURS_RESOLVE_COLLISIONS].value != 0) {
+        // Resolving collisions needs the entries' vertical page metrics, which this build's host
+        // does not give: nothing is changed.
+        return ShowNotAvailable("Resolving collisions with articulations");
+    }
+    const hostapi::SelectionRecord region = *CurrentRegion;
+    if (context.Options[SLURS_RECALCULATE].value != 0) {
+        LoadSlurContourDefaults(context);
+    }
+    LoadLayerSettingsTable();
+    // A slur over several measures is linked from each of them; it is worked on once.
+    std::set<int32_t> done;
+    for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
+        if (!EditBracketStep(context.EditBracket, 0, static_cast<hostapi::MeasureNumber>(measure))) {
+            return false;
+        }
+        Record12 link;
+        for (int32_t inci = 0;
+             LoadOtherRecord(hostapi::kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize); ++inci) {
+            const int32_t shape = hostapi::ReadI16(link.data(), hostapi::ShapeLinkLayout::kShape);
+            SmartShapeRecord record;
+            if (!done.insert(shape).second || !LoadSmartShapeRecord(shape, record) ||
+                !IsSlurType(hostapi::ReadI16(record.data(), Slur::kType))) {
+                continue;
+            }
+            ProcessSlur(context, region, shape, record);
+        }
+    }
+    return true;
+}
+
+}  // namespace orvex

@@ -1,0 +1,383 @@
+#include "tools/notes/tremolo.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "tools/notes/entry_details.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::Edu;
+using hostapi::EntryView;
+
+constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag("edCN");
+constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::MakeTag("edDE");
+constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::MakeTag("edUE");
+constexpr hostapi::Tag kTagBeamLow = hostapi::MakeTag("edBL");
+constexpr hostapi::Tag kTagBeamHigh = hostapi::MakeTag("edBH");
+constexpr hostapi::Tag kTagStemAdjust = hostapi::MakeTag("edSt");
+/// The document's beam option record: other record (-2, 0), 12 bytes; word 0 the value the second
+/// beam adjustment of white tremolos takes.
+constexpr hostapi::Tag kTagBeamOptions = hostapi::MakeTag("ot41");
+constexpr int16_t kBeamOptionsMissing = 2;
+
+/// An entry's tuplets are read at incidences 0 to 9.
+constexpr int32_t kTupletsRead = 10;
+
+/// The tuplet record ('E', 3, 'T', 'P', 30 bytes) as a tremolo writes it.
+struct TupletLayout {
+    static constexpr size_t kCount2 = 0;       ///< @0, i16, notes of the tuplet
+    static constexpr size_t kUnit2 = 2;        ///< @2, i16, their unit (EDU)
+    static constexpr size_t kCount1 = 4;       ///< @4, i16, reference count
+    static constexpr size_t kUnit1 = 6;        ///< @6, i16, reference unit (EDU)
+    static constexpr size_t kTremoloA = 10;    ///< @10, i16, 0 in a tremolo tuplet
+    static constexpr size_t kTremoloB = 18;    ///< @18, i16, 0 in a tremolo tuplet
+    static constexpr int16_t kMaxUnit2 = 512;  ///< a tremolo's notes are eighths or shorter
+};
+static_assert(TupletLayout::kTremoloB + 2 <= Record30::kSize);
+
+/// The notehead record ('edCN', 10 bytes, one per note found by its identifier).
+struct NoteheadLayout {
+    static constexpr size_t kNoteIdWord = 0;
+    static constexpr size_t kSizeWord = 1;  ///< percent, 100 in a new record
+    static constexpr size_t kCharacterWord = 4;
+    static constexpr int16_t kNewSize = 100;
+};
+
+/// Notehead characters of tremolo notes by the original value: black, white, whole.
+constexpr int16_t kHeadBlack = 250;
+constexpr int16_t kHeadWhite = 119;
+constexpr int16_t kHeadWhole = 87;
+
+/// The beam extension records ('edDE', 'edUE', 10 bytes).
+struct BeamExtensionLayout {
+    static constexpr size_t kLeftWord = 0;
+    static constexpr size_t kRightWord = 1;
+    static constexpr size_t kMaskWord = 4;  ///< after a 32-bit 0
+};
+
+/// The stem adjustment record ('edSt', 12 bytes): the adjustment and its negative.
+constexpr int32_t kStemAdjustSize = 12;
+
+/// Option row r of the tool's page / of its "More..." page.
+int32_t Row(const TFMisc& context, TremoloRow r) {
+    return context.Options[r].value;
+}
+int32_t More(const TFMisc& context, TremoloMoreRow m) {
+    return context.MoreOptions[m].value;
+}
+
+/// A shift count kept within what a 32-bit value allows.
+int32_t ShiftCount(int32_t value) {
+    return std::clamp(value, 0, 30);
+}
+
+/// log2 of a power of two (0 for 1 and below).
+int32_t Log2(Edu value) {
+    int32_t n = 0;
+    while (value > 1) {
+        value /= 2;
+        ++n;
+    }
+    return n;
+}
+
+/// The beams of a tremolo note of value n: log2(1024 / its base value), 0 for a quarter or longer.
+int32_t BeamsOf(Edu n) {
+    const Edu base = PowerOfTwoFloor(n);
+    return base > 0 && base <= 1024 ? Log2(1024 / base) : 0;
+}
+
+/// A tuplet written by a tremolo: its notes an eighth or shorter, the two marker words 0. A
+/// tuplet without notes or without a unit cannot scale a value and is none.
+bool IsTremoloTuplet(const Record30& tuplet) {
+    const int16_t count2 = tuplet.word(TupletLayout::kCount2 / 2);
+    const int16_t unit2 = tuplet.word(TupletLayout::kUnit2 / 2);
+    return tuplet.word(TupletLayout::kTremoloB / 2) == 0 && tuplet.word(TupletLayout::kTremoloA / 2) == 0 &&
+           unit2 <= TupletLayout::kMaxUnit2 && unit2 > 0 && count2 > 0;
+}
+
+/// Writes the notehead of every note of the entry: found by the note's identifier among the
+/// entry's notehead records, else a new one.
+void WriteNoteheads(EntryView entry, int16_t character) {
+    for (int32_t k = 0; k < entry.notesHeld(); ++k) {
+        const int16_t id = entry.note(k).noteId();
+        Record10 head;
+        int32_t inci = 0;
+        const bool found =
+            entry.has(hostapi::kEntryNoteDetails) && FindRecordByValue(entry.number(), id, head, inci, kTagNotehead);
+        if (!found) {
+            head = Record10{};
+            head.setWord(NoteheadLayout::kNoteIdWord, id);
+            head.setWord(NoteheadLayout::kSizeWord, NoteheadLayout::kNewSize);
+        }
+        head.setWord(NoteheadLayout::kCharacterWord, character);
+        if (found) {
+            SaveRecordByValue(entry.number(), head, inci, kTagNotehead);
+        } else {
+            CreateRecordByValue(entry.number(), head, kTagNotehead);
+        }
+        entry.setFlag(hostapi::kEntryNoteDetails, true);
+    }
+}
+
+bool AnyAccidentalShown(EntryView entry) {
+    for (int32_t k = 0; k < entry.notesHeld(); ++k) {
+        if ((entry.note(k).flags() & hostapi::kNoteAccidentalShown) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// The beam extensions of the tremolo on A: 'edDE' with the beam mask, then 'edUE' from the same
+/// values (its own for white notes).
+void WriteBeamExtensions(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t beams, int32_t mask) {
+    const Edu base = PowerOfTwoFloor(d);
+    const int32_t dots = DotCount(d);
+    int32_t left = 40;
+    int32_t right = -20;
+    switch (base) {
+        case 512:
+            left = 20;
+            right = -20;
+            break;
+        case 64:
+        case 128:
+        case 256:
+            left = 17;
+            right = -19;
+            break;
+        case 1024:
+            left = 22;
+            right = -21;
+            // The outer beams reach the stem: they are not extended.
+            for (int32_t k = 0; k < std::min(Row(context, TREM_HALF_NOTE_OUTER_BEAM), beams); ++k) {
+                mask &= ~(512 >> ShiftCount(k));
+            }
+            break;
+        case 2048:
+            left = dots == 0 ? 72 : 12 * dots + 77;
+            right = -32;
+            break;
+        case 4096:
+            left = dots == 0 ? 92 : 12 * dots + 87;
+            right = -32;
+            break;
+        default:
+            break;
+    }
+    const bool avoid = (d >= 2048 && Row(context, TREM_AVOID_ACCIDENTALS_NO_STEM) != 0) ||
+                       (d < 2048 && Row(context, TREM_AVOID_ACCIDENTALS_STEM) != 0);
+    const int32_t accidental = avoid && AnyAccidentalShown(b) ? 1 : 0;
+    right -= 20 * accidental;
+    if (d < 2048) {
+        left += More(context, TREM_LEFT_NO_STEM);
+        right += More(context, TREM_RIGHT_NO_STEM);
+    } else {
+        left += More(context, TREM_LEFT_WITH_STEM);
+        right += More(context, TREM_RIGHT_WITH_STEM);
+    }
+    Record10 extension;
+    extension.setWord(BeamExtensionLayout::kLeftWord, static_cast<int16_t>(left));
+    extension.setWord(BeamExtensionLayout::kRightWord, static_cast<int16_t>(right));
+    extension.setWord(BeamExtensionLayout::kMaskWord, static_cast<int16_t>(mask));
+    SaveEntryDetailRecord(kTagBeamExtensionDown, a.number(), 0, extension.data(), Record10::kSize);
+    if (base == 2048 || base == 4096) {
+        const int32_t inward = base == 2048 ? 68 : 88;
+        extension.setWord(BeamExtensionLayout::kLeftWord,
+                          static_cast<int16_t>(More(context, TREM_LEFT_WITH_STEM) + 33));
+        extension.setWord(BeamExtensionLayout::kRightWord,
+                          static_cast<int16_t>(More(context, TREM_RIGHT_WITH_STEM) - inward - 20 * accidental));
+    }
+    SaveEntryDetailRecord(kTagBeamExtensionUp, a.number(), 0, extension.data(), Record10::kSize);
+}
+
+/// The beam adjustments of a white tremolo on A: the beams' height at both ends, and from host
+/// year 2000 on a second adjustment from the document's beam options.
+void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
+    const int32_t vertical = More(context, TREM_WHOLE_VERTICAL);
+    for (const auto& [tag, value] : {std::pair{kTagBeamLow, vertical + 90}, std::pair{kTagBeamHigh, -90 - vertical}}) {
+        Record10 adjustment;
+        adjustment.setWord(1, static_cast<int16_t>(value));
+        SaveEntryDetailRecord(tag, a.number(), 0, adjustment.data(), Record10::kSize);
+    }
+    if (HostYear < 2000) {
+        return;
+    }
+    Record12 options;
+    const int16_t first = LoadOtherRecord(kTagBeamOptions, -2, 0, options.data(), Record12::kSize)
+                              ? options.word(0)
+                              : kBeamOptionsMissing;
+    Record10 second;
+    second.setWord(0, first);
+    second.setWord(1, -1);
+    for (hostapi::Tag tag : {kTagBeamLow, kTagBeamHigh}) {
+        SaveEntryDetailRecord(tag, a.number(), 1, second.data(), Record10::kSize);
+    }
+}
+
+/// Stems of A and B: shortened by the beams where the option asks for it and the host draws it,
+/// else without an adjustment.
+void WriteStems(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t beams) {
+    const bool outerBeamAtStem = PowerOfTwoFloor(d) == 1024 && Row(context, TREM_HALF_NOTE_OUTER_BEAM) != 0;
+    if (Row(context, TREM_SHORTEN_STEMS) == 0 || HostYear < 2000 || d >= 2048 || outerBeamAtStem) {
+        DeleteEntryDetailRecord(kTagStemAdjust, a.number(), 0);
+        DeleteEntryDetailRecord(kTagStemAdjust, b.number(), 0);
+        return;
+    }
+    const int32_t v = More(context, TREM_STEM_PER_BEAM_PLUS) * beams + More(context, TREM_STEM_PER_BEAM);
+    RawRecord<kStemAdjustSize> stem;
+    stem.setWord(0, static_cast<int16_t>(v));
+    stem.setWord(1, static_cast<int16_t>(-v));
+    for (EntryView entry : {a, b}) {
+        SaveEntryDetailRecord(kTagStemAdjust, entry.number(), 0, stem.data(), kStemAdjustSize);
+        entry.setFlag(hostapi::kEntryStemDetails, true);
+    }
+}
+
+}  // namespace
+
+Edu DottedDuration(Edu value, int32_t dots) {
+    Edu total = value;
+    Edu added = value;
+    for (int32_t k = 0; k < dots; ++k) {
+        added /= 2;
+        total += added;
+    }
+    return total;
+}
+
+Edu TremoloNoteValue(const TFMisc& context, Edu d) {
+    if (Row(context, TREM_VARIABLE_BEAMS) == 0) {
+        const Edu shortest = 2048 >> std::clamp(Row(context, TREM_BEAMS), 1, 7);
+        Edu n = d;
+        while (n > 0 && n >= shortest) {
+            n /= 2;
+        }
+        return n;
+    }
+    const Edu base = PowerOfTwoFloor(d);
+    Edu n = 0;
+    if (base < 128) {
+        const int32_t beams = ShiftCount(More(context, TREM_BEAMS_SHORTER));
+        n = More(context, TREM_KEEP_SLASHES) == 0 ? 1024 >> beams : (base * 16) >> beams;
+    } else {
+        const TremoloMoreRow row = base >= 1024  ? TREM_BEAMS_WHITE
+                                   : base == 512 ? TREM_BEAMS_QUARTER
+                                   : base == 256 ? TREM_BEAMS_EIGHTH
+                                                 : TREM_BEAMS_SIXTEENTH;
+        n = 1024 >> ShiftCount(More(context, row));
+    }
+    return DottedDuration(n, DotCount(d));
+}
+
+int32_t TremoloBeamMask(Edu d, Edu n) {
+    const int32_t beams = BeamsOf(n);
+    const int32_t start = 2 * d >= 1024 ? 0 : BeamsOf(2 * d);
+    int32_t mask = 2048;
+    for (int32_t k = start; k < beams; ++k) {
+        mask += 512 >> ShiftCount(k);
+    }
+    return mask;
+}
+
+bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey, hostapi::StaffSlot,
+                  hostapi::MeasureNumber, hostapi::LayerIndex layer) {
+    if (Row(context, TREM_PLAYBACK_NOTES) != 0) {
+        if ((context.CellPlaybackLayerMask & (1u << layer)) != 0) {
+            return false;  // the layer holds playback notes already
+        }
+        // The playback notes come from the playback effect generator, which this build lacks:
+        // nothing is written, so that no tremolo is left without the playback it asked for.
+        return WorkerNotAvailable("Playback notes for tremolos");
+    }
+
+    // A tremolo written before is found by its tuplet; a new tuplet goes after the entry's others.
+    std::optional<Record30> existing;
+    int32_t tupletIndex = 0;
+    if (a.has(hostapi::kEntryTuplet)) {
+        for (int32_t inci = 0; inci < kTupletsRead; ++inci) {
+            Record30 tuplet;
+            if (!LoadRecordEtp(a.number(), inci, tuplet)) {
+                break;
+            }
+            tupletIndex = inci + 1;
+            if (IsTremoloTuplet(tuplet)) {
+                existing = tuplet;
+                tupletIndex = inci;
+                break;
+            }
+        }
+    }
+    if (existing ? Row(context, TREM_MODIFY_EXISTING) == 0 : Row(context, TREM_CREATE_NEW) == 0) {
+        return false;
+    }
+
+    // d: the value each note had before it became a tremolo note.
+    int64_t value = a.duration();
+    if (existing) {
+        value = value * existing->word(TupletLayout::kUnit1 / 2) * existing->word(TupletLayout::kCount1 / 2) /
+                existing->word(TupletLayout::kCount2 / 2) / existing->word(TupletLayout::kUnit2 / 2);
+    }
+    if (value <= 0 || value > INT16_MAX) {
+        return false;  // not a value a note can have
+    }
+    const Edu d = static_cast<Edu>(value);
+    const Edu n = TremoloNoteValue(context, d);
+    if (n <= 0 || n >= 2 * d) {
+        return false;
+    }
+    const int32_t beams = BeamsOf(n);
+    const int32_t mask = TremoloBeamMask(d, n);
+
+    // The tuplet: the two notes of n fill the time of the two notes of d.
+    int32_t count1 = 0;
+    int32_t count2 = 0;
+    Edu unit1 = 0;
+    Edu unit2 = 0;
+    DurationSplit(2 * d, count1, unit1);
+    DurationSplit(2 * n, count2, unit2);
+    Record30 tuplet;
+    tuplet.setWord(TupletLayout::kCount2 / 2, static_cast<int16_t>(count2));
+    tuplet.setWord(TupletLayout::kUnit2 / 2, static_cast<int16_t>(unit2));
+    tuplet.setWord(TupletLayout::kCount1 / 2, static_cast<int16_t>(count1));
+    tuplet.setWord(TupletLayout::kUnit1 / 2, static_cast<int16_t>(unit1));
+    SaveRecordEtp(a.number(), tupletIndex, tuplet);
+    a.setFlag(hostapi::kEntryTuplet, true);
+
+    a.setDuration(static_cast<int16_t>(n));
+    b.setDuration(static_cast<int16_t>(n));
+    // The pair is one beam group of its own.
+    b.setFlag(hostapi::kEntryBeamStart, false);
+    a.setFlag(hostapi::kEntryBeamStart, true);
+    if (c != nullptr && c->has(hostapi::kEntryVoice2) == a.has(hostapi::kEntryVoice2)) {
+        c->setFlag(hostapi::kEntryBeamStart, true);
+    }
+
+    if (d >= 1024) {
+        const int16_t head = d < 2048 ? kHeadBlack : d < 4096 ? kHeadWhite : kHeadWhole;
+        for (EntryView entry : {a, b}) {
+            WriteNoteheads(entry, head);
+            if (d >= 2048) {
+                SetStemRecords(entry, 0, true, true);  // white notes of a tremolo have no stems
+            }
+        }
+    }
+    WriteBeamExtensions(context, a, b, d, beams, mask);
+    if (PowerOfTwoFloor(d) >= 2048) {
+        WriteBeamAdjustments(context, a);
+    }
+    a.setFlag(hostapi::kEntryTremolo, true);
+    WriteStems(context, a, b, d, beams);
+    return true;
+}
+
+}  // namespace orvex
