@@ -35,6 +35,7 @@
 #include "platform/win/windows.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/stafflist_form.h"
+#include "tools/notes/beam_breaker_form.h"
 #include "tools/notes/harmonics_form.h"
 
 namespace orvex {
@@ -126,7 +127,9 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_HARMONICS) {
         return ShowHarmonicsForm();
     }
-    // FIXME: the beam breaker form is not built yet.
+    if (code == CODE_BEAM_BREAKER) {
+        return ShowBeamBreakerForm();
+    }
     std::string name = win::StripAccelerators(GetCommandName(tableIndex).substr(3));
     if (name.ends_with("...")) {
         name.erase(name.size() - 3);
@@ -138,15 +141,7 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
 // ---- The items the first-level dispatcher runs itself ----
 
 int32_t RunBeamBreaker(TFMisc& context) {
-    BeamBreakOptions settings;
-    for (size_t i = 0; i < settings.values.size(); ++i) {
-        settings.values[i] = context.Options[i].value;
-    }
-    for (size_t i = 0; i < settings.more.size(); ++i) {
-        settings.more[i] = context.MoreOptions[i].value;
-    }
-    settings.mode1 = 2;
-    settings.mode2 = 2;
+    BeamBreakOptions settings = BeamBreakOptionsFromTool(context);
     BreakSecondaryBeams(settings);
     return 1;
 }
@@ -658,8 +653,12 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     context.Group = group;
     context.PassFlags = {};
     context.IntLists[5].clear();
-    context.NewSpacingChanges.clear();
     const bool secondPass = item == 20 && context.NewSpacingSecondPass != 0;
+    // New Spacing's second pass reverts the changes its first pass recorded; every other run
+    // starts with an empty list.
+    if (!secondPass) {
+        context.NewSpacingChanges.clear();
+    }
 
     // Step 2: the region.
     const bool querySelection = QuerySelectionFromHost;
@@ -812,6 +811,7 @@ void ResetDispatcher() {
     ModelessFormList.clear();
     ResetStaffListManager();
     delete _HarmonicsForm;
+    delete _SBBForm;
     HostWindowTitle.clear();
     s_pendingNewSpacing.reset();
     Level2Handlers() = DefaultHandlers();

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/host/document_commands.h"
+#include "platform/host/music_model.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
@@ -32,6 +33,17 @@ FileMenuAccelerators FileMenuAcceleratorsOf(Language language, int32_t year) {
             return {"f", "a", "m", "d", "c"};
         default:
             return {"f", "o", "p", "c", "c"};
+    }
+}
+
+RegionDialogAccelerators RegionDialogAcceleratorsOf(Language language, int32_t year) {
+    switch (language) {
+        case Language::German:
+            return year < 2000 ? RegionDialogAccelerators{"e", "b"} : RegionDialogAccelerators{"b", "b"};
+        case Language::Italian:
+            return year < 2000 ? RegionDialogAccelerators{"p", "o"} : RegionDialogAccelerators{"m", "o"};
+        default:
+            return year < 2000 ? RegionDialogAccelerators{"m", "s"} : RegionDialogAccelerators{"e", "o"};
     }
 }
 
@@ -95,7 +107,25 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
         case Mode::Idle:
             if (alt && letter == keys.file) {
                 m_mode = Mode::FileMenu;
+            } else if (alt && letter == RegionDialogAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year()).menu) {
+                m_mode = Mode::RegionMenu;
+            } else if (!alt) {
+                RegionCommand(virtualKey, Down(win::VK_CONTROL));
             }
+            return;
+        case Mode::RegionMenu:
+            m_mode = Mode::Idle;
+            if (letter == RegionDialogAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year()).item &&
+                m_host.FrontDocument() != nullptr) {
+                m_mode = Mode::RegionDialog;
+                m_dialogFocus = 0;
+                m_dialogStaves = {1, 1};
+                m_dialogMeasures = {"", ""};
+                m_dialogTextSelected = false;
+            }
+            return;
+        case Mode::RegionDialog:
+            RegionDialogKey(virtualKey, alt);
             return;
         case Mode::FileMenu:
             ChooseFileCommand(letter);
@@ -149,6 +179,101 @@ void MainWindowKeys::ChooseFileCommand(const std::string& letter) {
     } else if (letter == keys.close) {
         CloseFrontDocument(m_host);
     }
+}
+
+bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
+    Document* front = m_host.FrontDocument();
+    if (front == nullptr || (ctrl && virtualKey == win::VK_BACK) || (!ctrl && virtualKey != win::VK_BACK)) {
+        return false;
+    }
+    if (ctrl && virtualKey == 'A') {
+        m_host.SetSelection(WholeDocumentRegion(*front));
+        return true;
+    }
+    const std::optional<hostapi::SelectionRecord>& selection = m_host.Selection();
+    if (virtualKey == win::VK_BACK) {
+        if (selection) {
+            ClearRegion(*front, *selection);
+        }
+        return true;
+    }
+    if (virtualKey == 'C') {
+        if (selection) {
+            if (auto copied = CopyRegion(*front, *selection)) {
+                m_clipboard = std::move(copied);
+            }
+        }
+        return true;
+    }
+    if (virtualKey == 'V') {
+        if (selection && m_clipboard) {
+            if (const auto pasted = PasteRegion(*front, *m_clipboard, *selection)) {
+                m_host.SetSelection(*pasted);
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
+void MainWindowKeys::RegionDialogKey(uint16_t virtualKey, bool alt) {
+    // Controls 3 and 6 are the staff lists, 4 and 7 the measure fields (main_window_keys.h).
+    constexpr int32_t kControls = 8;
+    const int32_t list = m_dialogFocus == 3 ? 0 : m_dialogFocus == 6 ? 1 : -1;
+    const int32_t field = m_dialogFocus == 4 ? 0 : m_dialogFocus == 7 ? 1 : -1;
+    const Document* front = m_host.FrontDocument();
+    if (front == nullptr) {
+        m_mode = Mode::Idle;
+        return;
+    }
+    if (virtualKey == win::VK_RETURN) {
+        m_mode = Mode::Idle;
+        SelectDialogRegion();
+    } else if (virtualKey == win::VK_TAB) {
+        m_dialogFocus = (m_dialogFocus + 1) % kControls;
+        m_dialogTextSelected = m_dialogFocus == 4 || m_dialogFocus == 7;
+    } else if (list >= 0) {
+        auto& position = m_dialogStaves[static_cast<size_t>(list)];
+        if (virtualKey == win::VK_HOME) {
+            position = 1;
+        } else if (virtualKey == win::VK_DOWN) {
+            position = std::min(position + 1, std::max(StaffCountOfView(*front, 0), 1));
+        }
+    } else if (field >= 0) {
+        std::string& text = m_dialogMeasures[static_cast<size_t>(field)];
+        if (virtualKey == win::VK_END) {
+            m_dialogTextSelected = false;
+        } else if (virtualKey == win::VK_BACK) {
+            text = m_dialogTextSelected || text.empty() ? "" : text.substr(0, text.size() - 1);
+            m_dialogTextSelected = false;
+        } else if (const char c = TypedCharacter(virtualKey, false); c >= '0' && c <= '9' && !alt) {
+            // A number field: a digit key gives its digit, with Shift held too; it takes no other
+            // character.
+            text = m_dialogTextSelected ? std::string(1, c) : text + c;
+            m_dialogTextSelected = false;
+        }
+    }
+}
+
+void MainWindowKeys::SelectDialogRegion() {
+    const Document* front = m_host.FrontDocument();
+    std::array<int32_t, 2> measures{};
+    for (size_t i = 0; i < 2; ++i) {
+        const std::string& text = m_dialogMeasures[i];
+        const bool number = !text.empty() && text.size() < 6 &&
+                            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+        if (!number || front == nullptr) {
+            return;
+        }
+        measures[i] = std::stoi(text);
+    }
+    const int32_t last = WholeDocumentRegion(*front).lastMeasure();
+    if (measures[0] < 1 || measures[1] < 1 || measures[0] > last || measures[1] > last) {
+        return;
+    }
+    m_host.SetSelection(WholeMeasureRegion(*front, std::min(m_dialogStaves[0], m_dialogStaves[1]),
+                                           std::max(m_dialogStaves[0], m_dialogStaves[1]),
+                                           std::min(measures[0], measures[1]), std::max(measures[0], measures[1])));
 }
 
 void MainWindowKeys::OpenTypedPath() {

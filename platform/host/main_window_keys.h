@@ -14,6 +14,21 @@
 // - Escape closes an open menu or dialog; every other key, and a letter that no menu or dialog
 //   takes, does nothing.
 //
+// - In the document window (no menu or dialog open) the region commands of region_commands.h:
+//   Ctrl+C copies the selection to the host's clipboard, Backspace clears it, Ctrl+V pastes the
+//   clipboard at the selection's first staff and measure (and selects what it pasted), Ctrl+A
+//   selects the whole document. Without a document, a selection or (for Ctrl+V) a copy they do
+//   nothing.
+// - The region dialog: Alt with the region menu's letter, then the dialog's letter, opens it
+//   (RegionDialogAcceleratorsOf). Its controls are reached by Tab in this order: 0-2 (buttons the
+//   keys never use), 3 the first staff's list, 4 the first measure's field, 5 (unused), 6 the last
+//   staff's list, 7 the last measure's field, then round again. In a list Home chooses the first
+//   staff and Down the next one; a measure field is a number field: a digit key types its digit,
+//   with Shift held too, and it takes no other character. A field is empty when the dialog opens, Tab into it selects
+//   its text so that what is typed next replaces it, End puts the caret behind it. Enter selects the whole measures
+//   from the first to the last measure on the staves from the first to the last list's staff (scroll view); a field
+//   that holds no measure number leaves the selection as it is. Escape closes the dialog.
+//
 // Typed characters are read as the window system's keyboard layout (US) gives them. Menu
 // letters are compared regardless of case; the German host reads the key that carries "ö" on a
 // German keyboard (VK_OEM_3) as its Open letter. The host's file system, as on the platform
@@ -21,11 +36,14 @@
 // is looked up again regardless of case.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/host/host.h"
+#include "platform/host/region_commands.h"
 
 namespace host {
 
@@ -41,6 +59,15 @@ struct FileMenuAccelerators {
 /// English Alt+F, o, p, c, Alt+C; German Alt+D, ö, p (d from host year 2000), c, Alt+K;
 /// Italian Alt+F, a, m, d, Alt+C.
 FileMenuAccelerators FileMenuAcceleratorsOf(Language language, int32_t year);
+
+/// The accelerators of the host's region dialog: the menu letter (with Alt) and the dialog's
+/// letter in it. Before host year 2000: English Alt+M, s; German Alt+E, b; Italian Alt+P, o;
+/// from 2000: English Alt+E, o; German Alt+B, b; Italian Alt+M, o.
+struct RegionDialogAccelerators {
+    std::string menu;
+    std::string item;
+};
+RegionDialogAccelerators RegionDialogAcceleratorsOf(Language language, int32_t year);
 
 /// The character a key gives in the window system's keyboard layout, with or without Shift;
 /// 0 for a key that gives none.
@@ -58,19 +85,28 @@ public:
     void KeyDown(uint16_t virtualKey);
 
 private:
-    enum class Mode { Idle, FileMenu, OpenDialog, PrintDialog };
+    enum class Mode { Idle, FileMenu, OpenDialog, PrintDialog, RegionMenu, RegionDialog };
 
     /// The menu letter of a key: its character in lower case, or the German "ö".
     std::string LetterOf(uint16_t virtualKey) const;
     void ChooseFileCommand(const std::string& letter);
     void OpenTypedPath();
     void PrintFrontDocument();
+    /// Ctrl+C, Ctrl+V, Ctrl+A and Backspace in the document window; false for any other key.
+    bool RegionCommand(uint16_t virtualKey, bool ctrl);
+    void RegionDialogKey(uint16_t virtualKey, bool alt);
+    void SelectDialogRegion();
 
     Host& m_host;
     Mode m_mode = Mode::Idle;
-    std::string m_field;            ///< the open dialog's path or the print dialog's copies
-    bool m_copiesFocused = false;   ///< the copies field has the focus
-    bool m_copiesSelected = false;  ///< its text is selected: the next digit replaces it
+    std::string m_field;                      ///< the open dialog's path or the print dialog's copies
+    bool m_copiesFocused = false;             ///< the copies field has the focus
+    bool m_copiesSelected = false;            ///< its text is selected: the next digit replaces it
+    int32_t m_dialogFocus = 0;                ///< the region dialog's control with the focus
+    std::array<int32_t, 2> m_dialogStaves{};  ///< the chosen list position of each staff list
+    std::array<std::string, 2> m_dialogMeasures;
+    bool m_dialogTextSelected = false;  ///< the focused field's text is selected
+    std::optional<RegionClipboard> m_clipboard;
 };
 
 }  // namespace host

@@ -35,9 +35,9 @@ Bytes DefaultPage() {
     hostapi::WriteI32(page.data(), PageLayout::kWidth, kDefaultPageWidth);
     hostapi::WriteI32(page.data(), PageLayout::kHeight, kDefaultPageHeight);
     hostapi::WriteI16(page.data(), PageLayout::kLeftMargin, kDefaultPageMargin);
-    hostapi::WriteI16(page.data(), PageLayout::kTopMargin, kDefaultPageMargin);
-    hostapi::WriteI16(page.data(), PageLayout::kRightMargin, kDefaultPageMargin);
-    hostapi::WriteI16(page.data(), PageLayout::kBottomMargin, static_cast<int16_t>(-kDefaultPageMargin));
+    hostapi::WriteI16(page.data(), PageLayout::kTopMargin, static_cast<int16_t>(-kDefaultPageMargin));
+    hostapi::WriteI16(page.data(), PageLayout::kRightMargin, static_cast<int16_t>(-kDefaultPageMargin));
+    hostapi::WriteI16(page.data(), PageLayout::kBottomMargin, kDefaultPageMargin);
     hostapi::WriteI16(page.data(), PageLayout::kPercent, 100);
     return page;
 }
@@ -156,9 +156,10 @@ LayoutSummary LayOutDocument(Document& document) {
     const Bytes pageTemplate = firstPage != nullptr ? Sized(firstPage, PageLayout::kSize) : DefaultPage();
     const int32_t pageWidth = hostapi::ReadI32(pageTemplate.data(), PageLayout::kWidth);
     const int32_t pageHeight = hostapi::ReadI32(pageTemplate.data(), PageLayout::kHeight);
-    const int32_t lineWidth = pageWidth - hostapi::ReadI16(pageTemplate.data(), PageLayout::kLeftMargin) -
+    // The top and right margins are stored negative (see PageLayout).
+    const int32_t lineWidth = pageWidth - hostapi::ReadI16(pageTemplate.data(), PageLayout::kLeftMargin) +
                               hostapi::ReadI16(pageTemplate.data(), PageLayout::kRightMargin);
-    const int32_t usableHeight = pageHeight - hostapi::ReadI16(pageTemplate.data(), PageLayout::kTopMargin) +
+    const int32_t usableHeight = pageHeight + hostapi::ReadI16(pageTemplate.data(), PageLayout::kTopMargin) -
                                  hostapi::ReadI16(pageTemplate.data(), PageLayout::kBottomMargin);
 
     // Systems.

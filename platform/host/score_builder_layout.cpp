@@ -38,9 +38,9 @@ ScoreBuilder& ScoreBuilder::Page(const PageSettings& settings) {
     hostapi::WriteI32(page.data(), PageLayout::kWidth, settings.width);
     hostapi::WriteI32(page.data(), PageLayout::kHeight, settings.height);
     hostapi::WriteI16(page.data(), PageLayout::kLeftMargin, kDefaultPageMargin);
-    hostapi::WriteI16(page.data(), PageLayout::kTopMargin, kDefaultPageMargin);
-    hostapi::WriteI16(page.data(), PageLayout::kRightMargin, kDefaultPageMargin);
-    hostapi::WriteI16(page.data(), PageLayout::kBottomMargin, static_cast<int16_t>(-kDefaultPageMargin));
+    hostapi::WriteI16(page.data(), PageLayout::kTopMargin, static_cast<int16_t>(-kDefaultPageMargin));
+    hostapi::WriteI16(page.data(), PageLayout::kRightMargin, static_cast<int16_t>(-kDefaultPageMargin));
+    hostapi::WriteI16(page.data(), PageLayout::kBottomMargin, kDefaultPageMargin);
     hostapi::WriteI16(page.data(), PageLayout::kPercent, 100);
     Current().SaveRecord(RecordKey::Other(hostapi::kTagPage, NextKey(Current(), hostapi::kTagPage), 0), page);
     return *this;

@@ -24,17 +24,19 @@ inline constexpr Tag kTagPageGraphic = MakeTag("O\x03pg");
 inline constexpr Tag kTagFileRecord = MakeTag("otFd");
 inline constexpr Tag kTagFilePath = MakeTag("otFp");
 
-/// 'SOPS' other (page, 0), 22 bytes: a page. Lengths in EVPU.
+/// 'SOPS' other (page, 0), 22 bytes: a page. Lengths in EVPU. The margins are offsets from the
+/// page's edges in the page's own directions (x to the right, y upward): the left and bottom
+/// margins are positive, the top and right margins are stored negative.
 struct PageLayout {
     static constexpr size_t kSize = 22;
-    static constexpr size_t kWidth = 0;          ///< @0, i32
-    static constexpr size_t kHeight = 4;         ///< @4, i32
+    static constexpr size_t kHeight = 0;         ///< @0, i32
+    static constexpr size_t kWidth = 4;          ///< @4, i32
     static constexpr size_t kFirstSystem = 8;    ///< @8, i16, first staff system on the page; 0 not laid out, -1 none
     static constexpr size_t kFlags = 10;         ///< @10, u16
-    static constexpr size_t kLeftMargin = 12;    ///< @12, i16
-    static constexpr size_t kTopMargin = 14;     ///< @14, i16, from the top edge down
-    static constexpr size_t kRightMargin = 16;   ///< @16, i16
-    static constexpr size_t kBottomMargin = 18;  ///< @18, i16, stored negative (upward from the bottom edge)
+    static constexpr size_t kTopMargin = 12;     ///< @12, i16, stored negative (downward from the top edge)
+    static constexpr size_t kLeftMargin = 14;    ///< @14, i16
+    static constexpr size_t kBottomMargin = 16;  ///< @16, i16, upward from the bottom edge
+    static constexpr size_t kRightMargin = 18;   ///< @18, i16, stored negative (inward from the right edge)
     static constexpr size_t kPercent = 20;       ///< @20, i16, scaling of the page
 
     static constexpr int16_t kNoSystems = -1;

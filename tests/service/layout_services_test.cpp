@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "platform/host/page_layout.h"
+#include "platform/host/score_text.h"
 #include "platform/hostapi/bytes.h"
 #include "service/layout_services.h"
 #include "service/lumvar.h"
@@ -395,6 +397,24 @@ TEST_F(LayoutInfoTest, Host2001WithPageValues) {
         // clang-format on
         EXPECT_EQ(f.wide ? I32(info, f.offset) : I16(info, f.offset), f.value) << "offset " << f.offset;
     }
+}
+
+// The host's own page (made and laid out from a score text) and the layout record agree on the
+// page's geometry: a portrait page's width is byte 4 of the page record, and the usable width
+// takes off both margins.
+TEST_F(LayoutInfoTest, APageOfTheHostReadsAsItsGeometry) {
+    StartLumvar(0x06000200);
+    m_host->AddDocument(host::ParseScoreText("staff \"Flute\"\nmeasures 2\npage width 2000 height 3000\n", "page"));
+    ASSERT_EQ(host::LayOutDocument(Front()).pages, 1);
+    auto info = Info();
+    ASSERT_EQ(lumvar::GetLayoutInfo(1, info.data(), 1), 0);
+    EXPECT_EQ(I32(info, LayoutInfo::kPageI32At4), 2000);
+    EXPECT_EQ(I32(info, LayoutInfo::kPageI32At0), 3000);
+    const int32_t left = I32(info, LayoutInfo::kPageWord14);
+    const int32_t right = I32(info, LayoutInfo::kPageWord18);
+    EXPECT_EQ(left, host::kDefaultPageMargin);
+    EXPECT_EQ(right, -host::kDefaultPageMargin);  // the host's margins are equal; the right one is stored inward
+    EXPECT_EQ(I32(info, LayoutInfo::kPageDerived84), 2000 - 2 * left);
 }
 
 TEST_F(LayoutInfoTest, ASystemWithoutCountedStaves) {

@@ -36,12 +36,6 @@ void ForgetMissingWorker() {
     s_missingWorker = false;
 }
 
-void BreakSecondaryBeams(const BeamBreakOptions&) {
-    ShowNotAvailable("The beam breaker");
-}
-bool RunExportToSpreadsheet(TFMisc& context) {
-    return ShowToolNotAvailable(context);
-}
 bool RunPlaybackTool(TFMisc& context, int32_t) {
     return ShowToolNotAvailable(context);
 }
@@ -59,16 +53,6 @@ bool RunDistributeNotes(TFMisc&) {
 bool WriteArticulationPlayback(TFMisc&, hostapi::MeasureNumber, hostapi::InstrumentKey, hostapi::LayerIndex,
                                hostapi::EntryView, bool&) {
     return WorkerNotAvailable("Playback");
-}
-bool SqueezeOverlongEntry(TFMisc&, hostapi::EntryView, hostapi::EntryArray&, int32_t, const EDTMeasureSpec&,
-                          hostapi::Edu, TNSPchanges&) {
-    return WorkerNotAvailable("New Spacing");
-}
-bool ApplyEntryChangeList(TFMisc&, hostapi::EntryView) {
-    return WorkerNotAvailable("New Spacing");
-}
-bool FillComplementaryRhythm(TFMisc&, hostapi::EntryArray&, std::vector<hostapi::Edu>&, hostapi::Edu) {
-    return WorkerNotAvailable("New Spacing");
 }
 
 }  // namespace orvex

@@ -44,14 +44,6 @@ struct TNSPchanges {
     void setTieMarker(uint8_t marker) { bytes[kTieMarker] = marker; }
 };
 
-/// The settings of the secondary beam breaker, filled by the dispatcher from the options.
-struct BeamBreakOptions {
-    std::array<int32_t, 15> values{};  ///< options 0-14 of the tool
-    std::array<int32_t, 3> more{};     ///< options 0-2 of the tool's second option array
-    int32_t mode1 = 2;
-    int32_t mode2 = 2;
-};
-
 /// The settings of the cue-notes command, filled by the dispatcher from the options.
 struct CueNotesRequest {
     int32_t sizePercent = 0;                 ///< the cue notes' size
@@ -71,7 +63,6 @@ using LayerSettingsRecord = std::array<uint8_t, 4>;
 // the host's edit bracket and leave out the result message.
 bool RunEntryProcessingTool(TFMisc& context);
 bool RunEntryWalkTool(TFMisc& context);
-void BreakSecondaryBeams(const BeamBreakOptions& settings);
 /// The cue notes command (tools/notes/cue_notes.cpp): 1 when the copy ran, 0 when it was refused.
 int32_t RunAddCueNotes(const CueNotesRequest& request);
 bool RunCombineRhythmsAndPitches(TFMisc& context);

@@ -1,0 +1,113 @@
+// The secondary beam breaker over a selection of the simulated host's document: where groups of
+// beamed notes get their secondary breaks, and the levels those breaks hold.
+#include <functional>
+
+#include "tests/tools/notes_fixture.h"
+#include "tools/notes/beam_breaker.h"
+
+namespace {
+
+constexpr uint32_t kSecondaryBreak = 0x00000400;
+
+using Bytes = std::vector<uint8_t>;
+const Bytes kAllLevels = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+const Bytes kFromSecondLevel = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+
+struct BreakCase {
+    const char* name;
+    const char* notes;
+    std::function<void(orvex::BeamBreakOptions&)> settings;
+    std::vector<size_t> broken;  ///< entries that get a secondary break
+    Bytes record;                ///< the 'edsB' record of each of them
+};
+std::ostream& operator<<(std::ostream& out, const BreakCase& c) {
+    return out << c.name;
+}
+
+class BeamBreakerFixture : public testsupport::NotesTest {
+protected:
+    void Run(const std::function<void(orvex::BeamBreakOptions&)>& change) {
+        Select(1, 1, 1, 1);
+        orvex::BeamBreakOptions options;
+        orvex::InitBeamBreakerOptions(options);
+        if (change) {
+            change(options);
+        }
+        orvex::BreakSecondaryBeams(options);
+    }
+};
+
+class BeamBreakerTest : public BeamBreakerFixture, public ::testing::WithParamInterface<BreakCase> {};
+
+TEST_P(BeamBreakerTest, BreaksTheSecondaryBeams) {
+    const BreakCase& c = GetParam();
+    StartHost(std::string("staff \"Flute\"\nmeasures 1\nnotes 1 1 ") + c.notes + "\n");
+    Run(c.settings);
+    const host::CellEntries& cell = Cell(1, 1);
+    for (size_t i = 0; i < cell.size(); ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i));
+        const bool expected = std::find(c.broken.begin(), c.broken.end(), i) != c.broken.end();
+        const auto entry = View(cell[i]);
+        EXPECT_EQ(entry.has(kSecondaryBreak), expected);
+        EXPECT_EQ(EntryRecord("edsB", entry.number()), expected ? c.record : Bytes{});
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerTest, ::testing::Values(
+    BreakCase{"eight thirty-seconds in two", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2", {}, {4},
+              kFromSecondLevel},
+    BreakCase{"four equal sixteenths stay whole", "c5/16 d5/16 e5/16 f5/16 r/4 r/2", {}, {}, {}},
+    BreakCase{"four equal sixteenths with break4", "c5/16 d5/16 e5/16 f5/16 r/4 r/2",
+              [](orvex::BeamBreakOptions& o) { o.breakFourInTwo = 1; }, {2}, kAllLevels},
+    BreakCase{"four mixed values at the half", "c5/16. d5/32 e5/16. f5/32 r/4 r/2", {}, {2}, kAllLevels},
+    BreakCase{"six thirty-seconds in three", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", {}, {2, 4}, kFromSecondLevel},
+    BreakCase{"all secondary beams", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", [](orvex::BeamBreakOptions& o) { o.breakAll = 1; }, {2, 4}, kAllLevels},
+    BreakCase{"secondary breaking off", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2",
+              [](orvex::BeamBreakOptions& o) { o.breakSecondary = 0; }, {}, {}}));
+// clang-format on
+
+TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
+    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2\n");
+    EditEntry(1, 1, 2, [](hostapi::EntryView entry) { entry.setFlag(kSecondaryBreak, true); });
+    const hostapi::EntryNumber old = View(Cell(1, 1)[2]).number();
+    PutEntryRecord("edsB", old, kFromSecondLevel);
+    Run([](orvex::BeamBreakOptions& o) { o.removeOldBreaks = 1; });
+    const host::CellEntries& cell = Cell(1, 1);
+    EXPECT_FALSE(View(cell[2]).has(kSecondaryBreak));
+    EXPECT_EQ(EntryRecord("edsB", old), Bytes{});
+    EXPECT_TRUE(View(cell[4]).has(kSecondaryBreak));
+    EXPECT_EQ(EntryRecord("edsB", View(cell[4]).number()), kFromSecondLevel);
+}
+
+}  // namespace
+
+namespace {
+
+// Four eighths beamed over the beat: the primary beam breaks on the beat only when the measure
+// holds notes shorter than the limit.
+struct PrimaryCase {
+    int32_t shortLimit;
+    bool brokenOnBeat;
+};
+
+class BeamBreakerPrimaryTest : public BeamBreakerFixture, public ::testing::WithParamInterface<PrimaryCase> {};
+
+TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
+    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/8 d5/8 e5/8 f5/8 r/2\n");
+    EditEntry(1, 1, 2, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryBeamStart, false); });
+    const int32_t limit = GetParam().shortLimit;
+    Run([limit](orvex::BeamBreakOptions& o) {
+        o.breakPrimary = 1;
+        o.shortLimit = limit;
+    });
+    const host::CellEntries& cell = Cell(1, 1);
+    EXPECT_EQ(View(cell[2]).has(hostapi::kEntryBeamStart), GetParam().brokenOnBeat);
+    EXPECT_FALSE(View(cell[1]).has(hostapi::kEntryBeamStart));
+    EXPECT_FALSE(View(cell[3]).has(hostapi::kEntryBeamStart));
+}
+
+INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerPrimaryTest,
+                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}));
+
+}  // namespace

@@ -1,0 +1,353 @@
+// The beam breaker's form and the tool road without it.
+#include "tools/notes/beam_breaker_form.h"
+
+#include <initializer_list>
+#include <string>
+#include <tuple>
+
+#include "core/dispatch.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+
+namespace orvex {
+
+TSBBForm* _SBBForm = nullptr;
+
+namespace {
+
+template <class T>
+T* Placed(vcl::TWinControl* parent, T* control, const std::string& name, int32_t left, int32_t top, int32_t width,
+          int32_t height) {
+    control->SetName(name);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+vcl::TCheckBox* Box(vcl::TComponent* owner, vcl::TWinControl* parent, const char* name, const char* caption,
+                    int32_t left, int32_t top, bool checked) {
+    auto* box = Placed(parent, new vcl::TCheckBox(owner), name, left, top, 300, 17);
+    box->SetCaption(caption);
+    box->SetChecked(checked);
+    return box;
+}
+
+vcl::TEdit* Number(vcl::TComponent* owner, vcl::TWinControl* parent, const std::string& name, int32_t left, int32_t top,
+                   const char* text) {
+    auto* edit = Placed(parent, new vcl::TEdit(owner), name, left, top, 40, 21);
+    edit->SetText(text);
+    return edit;
+}
+
+vcl::TLabel* Label(vcl::TComponent* owner, vcl::TWinControl* parent, const char* name, const char* caption,
+                   int32_t left, int32_t top) {
+    auto* label = Placed(parent, new vcl::TLabel(owner), name, left, top, 60, 13);
+    label->SetCaption(caption);
+    return label;
+}
+
+/// An edit's number; an empty or invalid text is 0.
+int32_t NumberOf(const vcl::TEdit* edit) {
+    int32_t value = 0;
+    return vcl::ParseWholeNumber(edit->Text(), value) ? value : 0;
+}
+
+int16_t FlagOf(const vcl::TCheckBox* box) {
+    return box->Checked() ? 1 : 0;
+}
+
+/// A checked tuplet row names a tuplet size of 1-32 and the pattern that divides it.
+void TakeTupletRow(const vcl::TCheckBox* check, const vcl::TEdit* size, const std::array<vcl::TEdit*, 5>& into,
+                   std::array<int32_t, 5>& pattern, int32_t rule, BeamBreakOptions& options) {
+    if (!check->Checked()) {
+        return;
+    }
+    const int32_t n = NumberOf(size);
+    if (n <= 0 || n >= static_cast<int32_t>(options.tupletParts.size())) {
+        return;
+    }
+    for (size_t i = 0; i < into.size(); ++i) {
+        pattern[i] = NumberOf(into[i]);
+    }
+    options.tupletParts[static_cast<size_t>(n)] = rule;
+}
+
+// The rows of tool 8.
+namespace row {
+constexpr size_t kUnbeamRests = 0;
+constexpr size_t kBreakPrimary = 1;
+constexpr size_t kBeatLength = 2;
+constexpr size_t kOnlyShortNotes = 3;
+constexpr size_t kShortLimit = 4;
+constexpr size_t kOddRests = 5;
+constexpr size_t kWholeMeasure = 6;
+constexpr size_t kBreakSecondary = 7;
+constexpr size_t kQuarterParts = 8;
+constexpr size_t kEighthParts = 9;
+constexpr size_t kBreakFourInTwo = 10;
+constexpr size_t kBreakAll = 11;
+constexpr size_t kRemoveOldBreaks = 12;
+constexpr size_t kRestsInBeamGroups = 13;
+constexpr size_t kSimplifyRests = 14;
+}  // namespace row
+
+// The rows of the tool's second option array.
+namespace morerow {
+constexpr size_t kBreakAtHalfBeatRest = 0;
+constexpr size_t kUnbeamRestBeats = 1;
+constexpr size_t kBeamRestsToEighths = 2;
+}  // namespace morerow
+
+int16_t Flag(int32_t value) {
+    return value != 0 ? 1 : 0;
+}
+
+}  // namespace
+
+TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
+    SetName("SBBForm");
+    SetCaption("Beam Breaker" + VersionText);
+    SetPosition(vcl::poScreenCenter);
+    SetClientWidth(520);
+    SetClientHeight(560);
+    InitBeamBreakerOptions(m_options);
+
+    Secondary = Box(this, this, "Secondary", "break secondary beams", 8, 8, true);
+    BreakGroups = Placed(this, new vcl::TGroupBox(this), "BreakGroups", 8, 28, 504, 110);
+    BreakGroups->SetCaption("break groups of beamed notes whose total duration corresponds to:");
+    const std::initializer_list<std::tuple<vcl::TCheckBox**, vcl::TEdit**, const char*, const char*, const char*>>
+        rows = {{&break_4, &in_4, "break_4", "in_4", "quarter notes into"},
+                {&break_8, &in_8, "break_8", "in_8", "eighth notes into"},
+                {&CheckBox1, &in_16, "CheckBox1", "in_16", "16th notes into"},
+                {&CheckBox2, &in_32, "CheckBox2", "in_32", "32nd notes into"}};
+    int32_t top = 18;
+    for (const auto& [box, edit, boxName, editName, caption] : rows) {
+        *box = Box(this, BreakGroups, boxName, caption, 8, top, true);
+        *edit = Number(this, BreakGroups, editName, 200, top, "2");
+        top += 22;
+    }
+    BreakOptions = Placed(this, new vcl::TGroupBox(this), "BreakOptions", 8, 142, 504, 70);
+    BreakOptions->SetCaption("break");
+    break4 = Box(this, BreakOptions, "break4", "groups of four notes in two", 8, 18, false);
+    BreakAll = Box(this, BreakOptions, "BreakAll", "all secondary beams in each case", 8, 40, false);
+    Panel1 = Placed(this, new vcl::TPanel(this), "Panel1", 8, 216, 504, 52);
+    checkGO1 = Box(this, Panel1, "checkGO1", "tuplets of", 4, 4, false);
+    breakGO1 = Number(this, Panel1, "breakGO1", 120, 2, "5");
+    checkGO2 = Box(this, Panel1, "checkGO2", "tuplets of", 4, 28, false);
+    breakGO2 = Number(this, Panel1, "breakGO2", 120, 26, "7");
+    const std::array<const char*, 5> first = {"2", "3", "", "", ""};
+    const std::array<const char*, 5> second = {"4", "3", "", "", ""};
+    for (size_t i = 0; i < 5; ++i) {
+        const auto left = static_cast<int32_t>(200 + 48 * i);
+        into1[i] = Number(this, Panel1, "into1_" + std::to_string(i + 1), left, 2, first[i]);
+        into2[i] = Number(this, Panel1, "into2_" + std::to_string(i + 1), left, 26, second[i]);
+    }
+    OverWrite = Box(this, this, "OverWrite", "remove existing secondary beam breaks", 8, 274, false);
+    ForBeamedRests = Box(this, this, "ForBeamedRests",
+                         "check here if rests are included in beam groups (document options)", 8, 296, false);
+    Simplify = Box(this, this, "Simplify", "simplify beamed rests", 24, 318, true);
+    BreakMore = Box(this, this, "BreakMore", "break if first half of a beat ends with a rest ", 40, 340, true);
+    BreakAllRests = Box(this, this, "BreakAllRests", "break all beamed rests and", 40, 362, true);
+    BeamRestsToEighths = Box(this, this, "BeamRestsToEighths", "beam to eighths", 260, 362, true);
+    for (vcl::TCheckBox* hidden : {Simplify, BreakMore, BreakAllRests, BeamRestsToEighths}) {
+        hidden->SetVisible(false);
+    }
+    SimpleBreakAllRests = Box(this, this, "SimpleBreakAllRests", "break all beamed rests", 24, 318, false);
+    PrimaryIfWrongDirection = Box(this, this, "PrimaryIfWrongDirection",
+                                  "primary beam if beams would otherwise go into the wrong direction", 24, 384, true);
+    BreakPrimary = Box(this, this, "BreakPrimary", "break primary beams on beats of", 8, 410, false);
+    PrimaryBeat = Number(this, this, "PrimaryBeat", 320, 408, "1024");
+    EduLabel1 = Label(this, this, "EduLabel1", "EDUs", 366, 412);
+    BPonlywhen = Box(this, this, "BPonlywhen", "but only when note values are smaller than", 24, 432, true);
+    BPonlywhenEDUs = Number(this, this, "BPonlywhenEDUs", 320, 430, "512");
+    EduLabel2 = Label(this, this, "EduLabel2", "EDUs", 366, 434);
+    OrStrangeRests = Box(this, this, "OrStrangeRests",
+                         "or when there's rests that aren't multiples of the specified beat duration", 24, 454, true);
+    BreakWhole = Box(this, this, "BreakWhole", "if so, break all beats in a measure", 40, 476, true);
+    SBBGoBtn = Placed(this, new vcl::TBitBtn(this), "SBBGoBtn", 8, 524, 75, 25);
+    SBBGoBtn->SetKind(vcl::bkOK);
+    DefaultsBtn = Placed(this, new vcl::TButton(this), "DefaultsBtn", 90, 524, 75, 25);
+    DefaultsBtn->SetCaption("&Defaults");
+    BitBtn1 = Placed(this, new vcl::TBitBtn(this), "BitBtn1", 437, 524, 75, 25);
+    BitBtn1->SetKind(vcl::bkCancel);
+
+    OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
+    SBBGoBtn->OnClick = [this](vcl::TObject* sender) { SBBGoBtnClick(sender); };
+    DefaultsBtn->OnClick = [this](vcl::TObject* sender) { DefaultsBtnClick(sender); };
+    Secondary->OnClick = [this](vcl::TObject* sender) { SecondaryClick(sender); };
+    for (vcl::TCheckBox* box :
+         {ForBeamedRests, Simplify, BreakMore, BreakAllRests, BeamRestsToEighths, SimpleBreakAllRests}) {
+        box->OnClick = [this](vcl::TObject* sender) { ForBeamedRestsClick(sender); };
+    }
+    for (vcl::TCheckBox* box : {BreakPrimary, BPonlywhen, OrStrangeRests}) {
+        box->OnClick = [this](vcl::TObject* sender) { BreakPrimaryClick(sender); };
+    }
+    break_4->OnClick = [this](vcl::TObject* sender) { break_4Click(sender); };
+    break_8->OnClick = [this](vcl::TObject* sender) { break_8Click(sender); };
+    CheckBox1->OnClick = [this](vcl::TObject* sender) { CheckBox1Click(sender); };
+    CheckBox2->OnClick = [this](vcl::TObject* sender) { CheckBox2Click(sender); };
+    SecondaryClick(nullptr);
+    ForBeamedRestsClick(nullptr);
+    BreakPrimaryClick(nullptr);
+}
+
+TSBBForm::~TSBBForm() {
+    if (_SBBForm == this) {
+        _SBBForm = nullptr;
+    }
+}
+
+void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
+    SetOwnerWindow(HostWindow);
+    if (LanguageIndex == 1) {
+        SetCaption("Automatische Zweitbalkenunterbrechung" + VersionText);
+        Secondary->SetCaption(" Zweitbalken unterbrechen");
+        BreakGroups->SetCaption("Aufteilung der Gruppen mit Gesamtlänge gleich");
+        break_4->SetCaption(" Viertelnote in");
+        break_8->SetCaption(" Achtelnote in");
+        CheckBox1->SetCaption(" 16tel in");
+        CheckBox2->SetCaption(" 32tel in");
+        BreakOptions->SetCaption("unterbrechen:");
+        break4->SetCaption(" Vierergruppen in zwei Teile");
+        BreakAll->SetCaption(" in jedem Fall alle Zweitbalken");
+        checkGO1->SetCaption(" X-Tolen:");
+        checkGO2->SetCaption(" X-Tolen:");
+        OverWrite->SetCaption(" bestehende Unterbrechungen vorher entfernen");
+        ForBeamedRests->SetCaption(" Pausen sind Bestandteil der Balkengruppen");
+        Simplify->SetCaption(" gebalkte Pausen vereinfachen");
+        BreakMore->SetCaption("unterbrechen, wenn erste Hälfte eines Schlages mit Pause endet");
+        BreakAllRests->SetCaption("alle Pausen entbalken und");
+        BeamRestsToEighths->SetCaption("nach Achteln balken");
+        SimpleBreakAllRests->SetCaption("alle Pausen entbalken");
+        PrimaryIfWrongDirection->SetCaption("Hauptbalken, falls Balken sonst in falsche Richtung zeigen");
+        BreakPrimary->SetCaption("Hauptbalken auf Schlägen von:");
+        BPonlywhen->SetCaption("aber nur bei kürzeren Noten als:");
+        OrStrangeRests->SetCaption("oder bei Pausen, die nicht durch den Schlag teilbar sind");
+        BreakWhole->SetCaption("in diesen Fällen den ganzen Takt so brechen.");
+        DefaultsBtn->SetCaption("Standard");
+        BitBtn1->SetCaption("&Abbruch");
+    }
+    BreakPrimaryClick(nullptr);
+    VxForm_LoadState(*this, false, "");
+    SecondaryClick(nullptr);
+    ForBeamedRestsClick(nullptr);
+    BreakPrimaryClick(nullptr);
+}
+
+void TSBBForm::SecondaryClick(vcl::TObject* /*Sender*/) {
+    const bool on = Secondary->Checked();
+    Panel1->SetEnabled(on);
+    BreakGroups->SetEnabled(on);
+    BreakOptions->SetEnabled(on);
+}
+
+void TSBBForm::ForBeamedRestsClick(vcl::TObject* /*Sender*/) {
+    const bool rests = ForBeamedRests->Checked();
+    Simplify->SetEnabled(rests);
+    BreakMore->SetEnabled(rests && Simplify->Checked());
+    BreakAllRests->SetEnabled(rests && Simplify->Checked());
+    BeamRestsToEighths->SetEnabled(rests && Simplify->Checked() && BreakAllRests->Checked());
+    PrimaryIfWrongDirection->SetEnabled(rests);
+}
+
+void TSBBForm::BreakPrimaryClick(vcl::TObject* /*Sender*/) {
+    const bool on = BreakPrimary->Checked();
+    for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{PrimaryBeat, EduLabel1, EduLabel2, BPonlywhen,
+                                                                        BPonlywhenEDUs, OrStrangeRests}) {
+        control->SetEnabled(on);
+    }
+    BreakWhole->SetEnabled(on && (BPonlywhen->Checked() || OrStrangeRests->Checked()));
+}
+
+void TSBBForm::DefaultsBtnClick(vcl::TObject* /*Sender*/) {
+    VxForm_RestoreDefaults(*this);
+    SecondaryClick(nullptr);
+    ForBeamedRestsClick(nullptr);
+    BreakPrimaryClick(nullptr);
+}
+
+// The four group rows always count: their boxes cannot be cleared.
+void TSBBForm::break_4Click(vcl::TObject* /*Sender*/) {
+    break_4->SetChecked(true);
+}
+void TSBBForm::break_8Click(vcl::TObject* /*Sender*/) {
+    break_8->SetChecked(true);
+}
+void TSBBForm::CheckBox1Click(vcl::TObject* /*Sender*/) {
+    CheckBox1->SetChecked(true);
+}
+void TSBBForm::CheckBox2Click(vcl::TObject* /*Sender*/) {
+    CheckBox2->SetChecked(true);
+}
+
+void TSBBForm::TakeControls() {
+    TakeTupletRow(checkGO1, breakGO1, into1, m_options.pattern1, -1, m_options);
+    TakeTupletRow(checkGO2, breakGO2, into2, m_options.pattern2, -2, m_options);
+    m_options.breakFourInTwo = FlagOf(break4);
+    m_options.restsInBeamGroups = FlagOf(ForBeamedRests);
+    m_options.breakAll = FlagOf(BreakAll);
+    m_options.unbeamRests = FlagOf(SimpleBreakAllRests);
+    m_options.removeOldBreaks = FlagOf(OverWrite);
+    m_options.quarterParts = NumberOf(in_4);
+    m_options.eighthParts = NumberOf(in_8);
+    m_options.sixteenthParts = NumberOf(in_16);
+    m_options.thirtySecondParts = NumberOf(in_32);
+    m_options.breakSecondary = FlagOf(Secondary);
+    m_options.simplifyRests = FlagOf(Simplify);
+    m_options.breakAtHalfBeatRest = FlagOf(BreakMore);
+    m_options.unbeamRestBeats = FlagOf(BreakAllRests);
+    m_options.beamRestsToEighths = FlagOf(BeamRestsToEighths);
+    m_options.primaryIfWrongDirection = FlagOf(PrimaryIfWrongDirection);
+    m_options.breakPrimary = FlagOf(BreakPrimary);
+    m_options.onlyShortNotes = FlagOf(BPonlywhen);
+    m_options.wholeMeasure = FlagOf(BreakWhole);
+    m_options.beatLength = NumberOf(PrimaryBeat);
+    m_options.shortLimit = NumberOf(BPonlywhenEDUs);
+    m_options.oddRests = FlagOf(OrStrangeRests);
+}
+
+void TSBBForm::SBBGoBtnClick(vcl::TObject* /*Sender*/) {
+    VxForm_SaveState(*this, "");
+    TakeControls();
+    BreakSecondaryBeams(m_options);
+}
+
+int32_t ShowBeamBreakerForm() {
+    if (_SBBForm == nullptr) {
+        // The application owns the form, so that it is freed when the plug-in is unloaded.
+        _SBBForm = vcl::Create<TSBBForm>(vcl::Application);
+    }
+    _SBBForm->ShowModal();
+    return 1;
+}
+
+BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context) {
+    BeamBreakOptions options;
+    InitBeamBreakerOptions(options);
+    const auto value = [&](size_t r) { return context.Options[r].value; };
+    options.unbeamRests = Flag(value(row::kUnbeamRests));
+    options.breakPrimary = Flag(value(row::kBreakPrimary));
+    options.beatLength = value(row::kBeatLength);
+    options.onlyShortNotes = Flag(value(row::kOnlyShortNotes));
+    options.shortLimit = value(row::kShortLimit);
+    options.oddRests = Flag(value(row::kOddRests));
+    options.wholeMeasure = Flag(value(row::kWholeMeasure));
+    options.breakSecondary = Flag(value(row::kBreakSecondary));
+    options.quarterParts = value(row::kQuarterParts);
+    options.eighthParts = value(row::kEighthParts);
+    options.sixteenthParts = 2;
+    options.thirtySecondParts = 2;
+    options.breakFourInTwo = Flag(value(row::kBreakFourInTwo));
+    options.breakAll = Flag(value(row::kBreakAll));
+    options.removeOldBreaks = Flag(value(row::kRemoveOldBreaks));
+    options.restsInBeamGroups = Flag(value(row::kRestsInBeamGroups));
+    options.simplifyRests = Flag(value(row::kSimplifyRests));
+    options.breakAtHalfBeatRest = Flag(context.MoreOptions[morerow::kBreakAtHalfBeatRest].value);
+    options.unbeamRestBeats = Flag(context.MoreOptions[morerow::kUnbeamRestBeats].value);
+    options.beamRestsToEighths = Flag(context.MoreOptions[morerow::kBeamRestsToEighths].value);
+    // The tool has no row for it: it keeps the form's default, on.
+    options.primaryIfWrongDirection = 1;
+    return options;
+}
+
+}  // namespace orvex

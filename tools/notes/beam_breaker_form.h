@@ -1,0 +1,95 @@
+// The two roads to the secondary beam breaker: the form of "Vx &Beam Breaker..." (code 2) and
+// tool 8, which runs with the rows of the action options dialog.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "forms/vxform.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/stdctrls.h"
+#include "tools/notes/beam_breaker.h"
+
+namespace orvex {
+
+struct TFMisc;
+
+/// The modal form of "Vx &Beam Breaker...". It owns one record for its whole life: tuplet
+/// rules that a run gave to a pattern stay so for later runs.
+class TSBBForm : public VxForm {
+public:
+    explicit TSBBForm(vcl::TComponent* owner);
+    ~TSBBForm() override;
+
+    vcl::TCheckBox* Secondary = nullptr;
+    vcl::TPanel* Panel1 = nullptr;
+    vcl::TGroupBox* BreakGroups = nullptr;
+    vcl::TCheckBox* break_4 = nullptr;
+    vcl::TEdit* in_4 = nullptr;
+    vcl::TCheckBox* break_8 = nullptr;
+    vcl::TEdit* in_8 = nullptr;
+    vcl::TCheckBox* CheckBox1 = nullptr;
+    vcl::TEdit* in_16 = nullptr;
+    vcl::TCheckBox* CheckBox2 = nullptr;
+    vcl::TEdit* in_32 = nullptr;
+    vcl::TGroupBox* BreakOptions = nullptr;
+    vcl::TCheckBox* break4 = nullptr;
+    vcl::TCheckBox* BreakAll = nullptr;
+    vcl::TCheckBox* checkGO1 = nullptr;
+    vcl::TEdit* breakGO1 = nullptr;
+    std::array<vcl::TEdit*, 5> into1{};  ///< into1_1 .. into1_5
+    vcl::TCheckBox* checkGO2 = nullptr;
+    vcl::TEdit* breakGO2 = nullptr;
+    std::array<vcl::TEdit*, 5> into2{};  ///< into2_1 .. into2_5
+    vcl::TCheckBox* OverWrite = nullptr;
+    vcl::TCheckBox* ForBeamedRests = nullptr;
+    vcl::TCheckBox* Simplify = nullptr;
+    vcl::TCheckBox* BreakMore = nullptr;
+    vcl::TCheckBox* BreakAllRests = nullptr;
+    vcl::TCheckBox* BeamRestsToEighths = nullptr;
+    vcl::TCheckBox* SimpleBreakAllRests = nullptr;
+    vcl::TCheckBox* PrimaryIfWrongDirection = nullptr;
+    vcl::TCheckBox* BreakPrimary = nullptr;
+    vcl::TEdit* PrimaryBeat = nullptr;
+    vcl::TLabel* EduLabel1 = nullptr;
+    vcl::TCheckBox* BPonlywhen = nullptr;
+    vcl::TEdit* BPonlywhenEDUs = nullptr;
+    vcl::TLabel* EduLabel2 = nullptr;
+    vcl::TCheckBox* OrStrangeRests = nullptr;
+    vcl::TCheckBox* BreakWhole = nullptr;
+    vcl::TBitBtn* SBBGoBtn = nullptr;
+    vcl::TButton* DefaultsBtn = nullptr;
+    vcl::TBitBtn* BitBtn1 = nullptr;
+
+    void FormShow(vcl::TObject* Sender);
+    void SBBGoBtnClick(vcl::TObject* Sender);
+    void SecondaryClick(vcl::TObject* Sender);
+    void ForBeamedRestsClick(vcl::TObject* Sender);
+    void BreakPrimaryClick(vcl::TObject* Sender);
+    void DefaultsBtnClick(vcl::TObject* Sender);
+    void break_4Click(vcl::TObject* Sender);
+    void break_8Click(vcl::TObject* Sender);
+    void CheckBox1Click(vcl::TObject* Sender);
+    void CheckBox2Click(vcl::TObject* Sender);
+
+    /// The record the next run takes (after SBBGoBtnClick: the one the last run took).
+    const BeamBreakOptions& Options() const { return m_options; }
+
+private:
+    /// Fills the record from the controls (SBBGoBtnClick without the run).
+    void TakeControls();
+
+    BeamBreakOptions m_options;
+};
+
+/// The form while it exists.
+extern TSBBForm* _SBBForm;
+
+/// Opens the form (modal), making it on first use. Answers 1.
+int32_t ShowBeamBreakerForm();
+
+/// The record of tool 8: the default tuplet rules and the tool's option rows; the three rest
+/// settings that the dialog does not show come from the tool's second option array.
+BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context);
+
+}  // namespace orvex

@@ -1,0 +1,316 @@
+#include "tools/notes/export_spreadsheet.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/host_imports.h"
+#include "core/host/staff_lists.h"
+#include "core/host/text_file_utils.h"
+#include "core/messages.h"
+#include "core/tool_context.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/win/system.h"
+
+namespace orvex {
+namespace {
+
+using hostapi::ConstEntryView;
+
+constexpr size_t kRowFileName = 0;
+constexpr size_t kRowDigits = 1;
+constexpr size_t kRowSeparator = 2;
+constexpr size_t kRowDecimalPoint = 3;
+constexpr int32_t kDefaultDigits = 2;
+
+/// Words of a tuplet record 'E\x03TP' (entry, inci), 30 bytes.
+constexpr size_t kTupletNotes = 0;            ///< number of notes
+constexpr size_t kTupletNoteUnit = 1;         ///< their unit in EDU
+constexpr size_t kTupletReference = 2;        ///< reference number
+constexpr size_t kTupletReferenceUnit = 3;    ///< reference unit in EDU
+constexpr int32_t kMaxTupletsPerEntry = 100;  ///< the record search ends here at the latest
+
+/// A tuplet's remaining length is dropped below this (thousandths of an EDU).
+constexpr int64_t kTupletRest = 10;
+/// A computed duration this far from the host's actual one means the tuplets were not understood.
+constexpr int64_t kTupletTolerance = 999;
+/// An end this close to a grid point of 128 is taken as that point.
+constexpr int64_t kSnapDistance = 10;
+
+/// A tuplet active at the current entry.
+struct TTuplet {
+    int64_t notes;
+    int64_t unit;
+    int64_t reference;
+    int64_t referenceUnit;
+    int64_t remaining;  ///< thousandths of an EDU
+
+    int64_t Scale(int64_t d) const { return d * reference / notes * referenceUnit / unit; }
+};
+
+/// One column of a staff's table.
+struct TCell {
+    int32_t measure = 0;  ///< 0: the measure line's cell stays empty
+    int64_t position = 0;
+    int64_t duration = 0;
+    bool rest = true;
+    int16_t pitch = 0;
+};
+
+enum class LineKind { Measure, Position, Pitch, MidiPitch, Duration };
+constexpr std::array<LineKind, 5> kLineKinds{LineKind::Measure, LineKind::Position, LineKind::Pitch,
+                                             LineKind::MidiPitch, LineKind::Duration};
+
+/// The option's text as one character of the document's code page, else the fallback.
+std::string OneCharacterOr(const std::string& text, const char* fallback) {
+    const std::string character = win::Utf8ToAnsi(text);
+    return character.size() == 1 ? character : std::string(fallback);
+}
+
+std::string PitchName(int16_t pitch) {
+    std::array<char, 50> buffer{};
+    const auto name = Imports().PitchName;
+    if (name != nullptr) {
+        name(pitch, buffer.data(), static_cast<int16_t>(buffer.size()), 1, hostapi::kInterfaceVersion);
+    }
+    buffer.back() = '\0';
+    return buffer.data();
+}
+
+/// Walks layer 1 of one staff over the selected measures and keeps the cells it would write.
+class StaffTable {
+public:
+    StaffTable(const TFMisc& context, bool& tupletError) : m_context(context), m_tupletError(tupletError) {}
+
+    void Measure(const hostapi::SelectionRecord& region, hostapi::StaffSlot slot, hostapi::InstrumentKey staff,
+                 int32_t measure) {
+        const auto cellKey = Imports().CellKey;
+        const int16_t key = cellKey == nullptr ? 0
+                                               : cellKey(static_cast<hostapi::MeasureNumber>(measure), staff, 0, 0,
+                                                         hostapi::kInterfaceVersion);
+        hostapi::EntryArray* array =
+            LoadEntryArray(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), 0, 1);
+        if (array == nullptr) {
+            return;
+        }
+        m_running = 0;
+        for (int32_t i = 0; i < array->count; ++i) {
+            Entry(array->entry(i), key, measure);
+        }
+        ReleaseEntryArray(array);
+    }
+
+    /// A chain still open when the selection ends is written as far as it goes, so that its notes
+    /// are not lost.
+    void Finish() {
+        if (m_chainOpen) {
+            m_cells.push_back(m_chainCell);
+            m_chainOpen = false;
+        }
+    }
+
+    const std::vector<TCell>& Cells() const { return m_cells; }
+
+private:
+    void AddTuplets(ConstEntryView entry) {
+        for (int32_t inci = 0; inci < kMaxTupletsPerEntry; ++inci) {
+            Record30 record;
+            if (!LoadRecordEtp(entry.number(), inci, record)) {
+                break;
+            }
+            TTuplet tuplet{record.word(kTupletNotes), record.word(kTupletNoteUnit), record.word(kTupletReference),
+                           record.word(kTupletReferenceUnit), 0};
+            // A tuplet without notes or unit cannot scale anything: it would divide by zero.
+            if (tuplet.notes == 0 || tuplet.unit == 0) {
+                continue;
+            }
+            tuplet.remaining = tuplet.reference * tuplet.referenceUnit * 1000;
+            for (const TTuplet& active : m_tuplets) {
+                if (active.unit >= tuplet.unit) {
+                    tuplet.remaining = active.Scale(tuplet.remaining);
+                }
+            }
+            m_tuplets.push_back(tuplet);
+        }
+    }
+
+    int64_t Duration(ConstEntryView entry) {
+        // A grace note takes no time: its notated value is not its duration.
+        if (entry.has(hostapi::kEntryGrace)) {
+            return 0;
+        }
+        int64_t d = static_cast<int64_t>(entry.duration()) * 1000;
+        AddTuplets(entry);
+        for (auto it = m_tuplets.begin(); it != m_tuplets.end();) {
+            d = it->Scale(d);
+            it->remaining -= d;
+            it = it->remaining < kTupletRest ? m_tuplets.erase(it) : it + 1;
+        }
+        const int64_t actual = static_cast<int64_t>(entry.actualDuration()) * 1000;
+        if (!m_tupletError && std::llabs(d - actual) > kTupletTolerance) {
+            m_tupletError = true;
+            ShowMessageText(
+                m_context.OwnerWindow, "Error processing tuplets. Output will be rounded to integer values.",
+                "Fehler bei der Verarbeitung von x-Tolen. Die Ausgabe wird auf ganze Zahlen gerundet.", 0, 0);
+        }
+        if (m_tupletError) {
+            m_running = static_cast<int64_t>(entry.position()) * 1000;
+            return actual;
+        }
+        const int64_t end = (static_cast<int64_t>(entry.position()) + entry.actualDuration()) * 1000;
+        if (end % 128 == 0 && std::llabs(end - (m_running + d)) <= kSnapDistance) {
+            d = end - m_running;
+        }
+        return d;
+    }
+
+    void Entry(ConstEntryView entry, int16_t key, int32_t measure) {
+        const int64_t d = Duration(entry);
+        const bool note = entry.isNote() && entry.notesHeld() > 0;
+        if (!m_chainOpen) {
+            m_chainCell = TCell{measure, m_running, 0, !note, 0};
+            if (note) {
+                const auto pitch = Imports().NotePitch;
+                m_chainCell.pitch = pitch == nullptr ? 0 : pitch(entry.note(0).data(), key, hostapi::kInterfaceVersion);
+            }
+        }
+        m_chainCell.duration += d;
+        m_running += d;
+        if (note && (entry.note(0).flags() & hostapi::kNoteTieStart) != 0) {
+            m_chainOpen = true;
+            return;
+        }
+        m_chainOpen = false;
+        // The measure line names each measure once, at the first cell that starts in it.
+        if (m_chainCell.measure == m_lastLabel) {
+            m_cells.push_back(m_chainCell);
+            m_cells.back().measure = 0;
+        } else {
+            m_lastLabel = m_chainCell.measure;
+            m_cells.push_back(m_chainCell);
+        }
+    }
+
+    const TFMisc& m_context;
+    bool& m_tupletError;
+    std::vector<TTuplet> m_tuplets;
+    std::vector<TCell> m_cells;
+    TCell m_chainCell;
+    bool m_chainOpen = false;
+    int64_t m_running = 0;
+    int32_t m_lastLabel = 0;
+};
+
+std::string CellText(const TCell& cell, LineKind kind, int32_t digits, char decimalPoint) {
+    switch (kind) {
+        case LineKind::Measure:
+            return cell.measure != 0 ? std::to_string(cell.measure) : std::string();
+        case LineKind::Position:
+            return FormatExportValue(cell.position, digits, decimalPoint);
+        case LineKind::Pitch:
+            return cell.rest ? "rest" : PitchName(cell.pitch);
+        case LineKind::MidiPitch:
+            return cell.rest ? "rest" : std::to_string(cell.pitch);
+        case LineKind::Duration:
+            return FormatExportValue(cell.duration, digits, decimalPoint);
+    }
+    return {};
+}
+
+const char* LineName(LineKind kind) {
+    switch (kind) {
+        case LineKind::Measure:
+            return "measure";
+        case LineKind::Position:
+            return "position";
+        case LineKind::Pitch:
+            return "pitch";
+        case LineKind::MidiPitch:
+            return "MIDI pitch";
+        case LineKind::Duration:
+            return "duration";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string FormatExportValue(int64_t thousandths, int32_t digits, char decimalPoint) {
+    int64_t step = 1;
+    for (int32_t i = digits; i < 3; ++i) {
+        step *= 10;
+    }
+    const int64_t value = thousandths / step * step;
+    const int64_t magnitude = std::llabs(value);
+    std::array<char, 32> fraction{};
+    std::snprintf(fraction.data(), fraction.size(), "%03lld", static_cast<long long>(magnitude % 1000));
+    return (value < 0 ? "-" : "") + std::to_string(magnitude / 1000) + decimalPoint + fraction.data();
+}
+
+bool RunExportToSpreadsheet(TFMisc& context) {
+    const hostapi::SelectionRecord* region = CurrentRegion;
+    if (region == nullptr) {
+        return false;
+    }
+    if (context.Options[kRowDigits].value < 0 || context.Options[kRowDigits].value > 3) {
+        context.Options[kRowDigits].value = kDefaultDigits;
+    }
+    const int32_t digits = context.Options[kRowDigits].value;
+    const std::string separator = OneCharacterOr(context.Options[kRowSeparator].text, ",");
+    const char decimalPoint = OneCharacterOr(context.Options[kRowDecimalPoint].text, ".")[0];
+
+    const TInstruments staves(0, nullptr, true);
+    std::ofstream file(context.Options[kRowFileName].text, std::ios::binary | std::ios::trunc);
+    if (!file.is_open()) {
+        file.setstate(std::ios::failbit);
+        return CheckFileWritten(file);
+    }
+    file << "Staff no. [ID]" << separator << "Staff Name" << separator << "Data Type" << separator << "Data\n\n";
+
+    const auto& host = Imports();
+    bool tupletError = false;
+    for (int32_t slot = region->firstStaff(); slot <= region->lastStaff(); ++slot) {
+        if (host.StepProgress != nullptr &&
+            host.StepProgress(context.EditBracket, 1, static_cast<hostapi::StaffSlot>(slot), 0, -1,
+                              hostapi::kInterfaceVersion) == 0) {
+            break;  // the user stopped: what was written stays
+        }
+        const hostapi::InstrumentKey staff = host.InstrumentOfSlot == nullptr
+                                                 ? 0
+                                                 : host.InstrumentOfSlot(static_cast<hostapi::StaffSlot>(slot),
+                                                                         region->viewKey(), hostapi::kInterfaceVersion);
+        const int32_t place = staves.IndexOf(staff);
+        const std::string name = place != 0 ? staves.At(place - 1).name : std::string();
+
+        StaffTable table(context, tupletError);
+        for (int32_t measure = region->firstMeasure(); measure <= region->lastMeasure(); ++measure) {
+            table.Measure(*region, static_cast<hostapi::StaffSlot>(slot), staff, measure);
+        }
+        table.Finish();
+
+        std::array<char, 16> number{};
+        std::snprintf(number.data(), number.size(), "%2d", slot);
+        for (const LineKind kind : kLineKinds) {
+            if (kind == LineKind::Measure) {
+                file << number.data() << ". [" << staff << "]" << separator << name << separator;
+            } else {
+                file << separator << separator;
+            }
+            file << LineName(kind) << separator;
+            for (const TCell& cell : table.Cells()) {
+                file << CellText(cell, kind, digits, decimalPoint) << separator;
+            }
+            file << '\n';
+        }
+        file << '\n';
+    }
+    file.close();
+    return CheckFileWritten(file);
+}
+
+}  // namespace orvex

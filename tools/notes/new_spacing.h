@@ -1,0 +1,24 @@
+// New Spacing's entry passes: the squeezing of an entry that runs past the end of its measure
+// (first pass), the rhythm complementary to the measure's positions on the added staff (first
+// pass) and the undoing of the first pass's changes (second pass). The functions are declared
+// with the engine's other workers in tools/notes/notes_services.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace orvex {
+
+/// Rows of New Spacing's "More..." page (tool 22) that the passes read.
+enum NewSpacingMoreRow : std::size_t {
+    NSP_SQUEEZE_OVERLONG = 0,
+    NSP_REMOVE_TUPLETS = 2,
+    NSP_MIN_DISTANCE = 3,       ///< 1-1024 EDU
+    NSP_PLAIN_VALUES_ONLY = 4,  ///< complementary gaps only of plain or dotted values
+};
+
+/// The smallest and largest distance the complementary rhythm takes between two positions.
+inline constexpr int32_t kNewSpacingMinDistanceLow = 1;
+inline constexpr int32_t kNewSpacingMinDistanceHigh = 1024;
+
+}  // namespace orvex

@@ -1,0 +1,54 @@
+// The playback command's MIDI events: the stored 'dtME' records of a cell (staff, measure) that
+// hold pitch-wheel glides, bender range settings and volume ramps, and the helpers that delete,
+// sort and read them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/types.h"
+
+namespace orvex {
+
+inline constexpr hostapi::Tag kTagMidiEvent = hostapi::MakeTag("dtME");
+inline constexpr int16_t kMidiPitchWheel = 224;
+inline constexpr int16_t kMidiController = 176;
+inline constexpr int16_t kMidiVolume = 7;
+
+/// 'dtME' (detail: staff, measure, incidence): one stored MIDI event of a cell.
+struct MidiEvent {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kTime = 0;    ///< @0, i32, EDU from the start of the measure
+    static constexpr size_t kStatus = 4;  ///< @4, i16, 224 pitch wheel, 176 controller
+    static constexpr size_t kData1 = 6;   ///< @6, i16
+    static constexpr size_t kData2 = 8;   ///< @8, i16
+    std::array<uint8_t, kSize> bytes{};
+
+    static MidiEvent Make(hostapi::Edu time, int16_t status, int16_t data1, int16_t data2);
+    hostapi::Edu time() const { return hostapi::ReadI32(bytes.data(), kTime); }
+    int16_t status() const { return hostapi::ReadI16(bytes.data(), kStatus); }
+    int16_t data1() const { return hostapi::ReadI16(bytes.data(), kData1); }
+    int16_t data2() const { return hostapi::ReadI16(bytes.data(), kData2); }
+};
+
+/// The events of a cell in incidence order; the walk ends at the first record that does not load.
+std::vector<MidiEvent> LoadCellMidiEvents(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff);
+/// Appends an event to the cell's events.
+bool StoreMidiEvent(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, const MidiEvent& event);
+
+/// Deletes the cell's events with a time in [from, to] and the status (for 176 also the
+/// controller); asking for the pitch wheel also takes the bender range settings (controllers
+/// 101, 100 and 6). Answers whether any was deleted.
+bool DeleteMidiDataInRange(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::Edu from,
+                           hostapi::Edu to, int16_t status, int16_t controller);
+/// Rewrites the cell's events in ascending time (equal times keep their order), dropping an event
+/// that repeats the time and status (for 176 also the controller) of the one written before it.
+void SortCellMidiEvents(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff);
+/// The second data value of the last event with the status and first data (any when 0) at or
+/// before `time` in the measure, else in the measures before it down to 1; else `fallback`.
+int16_t LastMidiValueBefore(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::Edu time,
+                            int16_t status, int16_t data1, int16_t fallback);
+
+}  // namespace orvex
