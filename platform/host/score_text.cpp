@@ -346,8 +346,13 @@ void ReadMeasureExpression(Arguments& args, ScoreBuilder& builder) {
     builder.MeasureExpression(measure, number, position, staff, offset, shape);
 }
 
-/// noteexpression STAFF MEASURE:ENTRY NUMBER [layer L] [at H] [offset V] [shape]
-void ReadNoteExpression(Arguments& args, ScoreBuilder& builder) {
+/// The entry a line names: STAFF MEASURE:ENTRY (the entry counted from 1 in its cell).
+struct EntryPlace {
+    hostapi::InstrumentKey staff;
+    hostapi::MeasureNumber measure;
+    int32_t entry;
+};
+EntryPlace ReadEntryPlace(Arguments& args) {
     const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
     const Word& place = args.Next("the entry");
     const size_t colon = place.text.find(':');
@@ -357,6 +362,12 @@ void ReadNoteExpression(Arguments& args, ScoreBuilder& builder) {
     const auto measure = static_cast<hostapi::MeasureNumber>(
         args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
     const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    return {staff, measure, entry};
+}
+
+/// noteexpression STAFF MEASURE:ENTRY NUMBER [layer L] [at H] [offset V] [shape]
+void ReadNoteExpression(Arguments& args, ScoreBuilder& builder) {
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
     const auto number = static_cast<int16_t>(args.Number("the expression number", INT16_MIN, INT16_MAX));
     hostapi::LayerIndex layer = 0;
     int16_t horizontal = 0;
@@ -438,15 +449,7 @@ void ReadSlurContours(Arguments& args, ScoreBuilder& builder) {
 /// chord STAFF MEASURE:ENTRY ROOT [suffix N] [hidden] [layer 1-4]; the root is a letter and an
 /// accidental (#, ##, b, bb or none).
 void ReadChord(Arguments& args, ScoreBuilder& builder) {
-    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
-    const Word& place = args.Next("the entry");
-    const size_t colon = place.text.find(':');
-    if (place.quoted || colon == std::string::npos) {
-        args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
-    }
-    const auto measure = static_cast<hostapi::MeasureNumber>(
-        args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
-    const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
     const Word& rootWord = args.Next("the root");
     static constexpr std::string_view kLetters = "cdefgab";
     static constexpr std::string_view kAccidentals[] = {"bb", "b", "", "#", "##"};
@@ -513,15 +516,7 @@ int32_t ReadLyricKind(Arguments& args) {
 
 /// syllable STAFF MEASURE:ENTRY KIND TEXT SYLLABLE [layer L] [at H] [extension E]
 void ReadSyllable(Arguments& args, ScoreBuilder& builder) {
-    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
-    const Word& place = args.Next("the entry");
-    const size_t colon = place.text.find(':');
-    if (place.quoted || colon == std::string::npos) {
-        args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
-    }
-    const auto measure = static_cast<hostapi::MeasureNumber>(
-        args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
-    const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
     const int32_t kind = ReadLyricKind(args);
     const auto text = static_cast<int16_t>(args.Number("the text number", 1, INT16_MAX));
     const auto syllable = static_cast<int16_t>(args.Number("the syllable", 1, INT16_MAX));
