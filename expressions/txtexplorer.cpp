@@ -11,6 +11,7 @@
 #include "expressions/txtexplinfo.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexprsorter.h"
+#include "forms/designed.h"
 #include "forms/options.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/vcl/registry.h"
@@ -24,15 +25,6 @@ constexpr int32_t kUsageAtMost = 3;
 constexpr int32_t kUsageAny = 4;
 constexpr int32_t kDefaultColumns = 5;
 constexpr const char* kInfoLevelValue = "InfoLevel";
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
 
 vcl::TCheckBox* CheckBox(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                          int32_t left, int32_t top, bool checked) {

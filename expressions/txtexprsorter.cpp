@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
+#include "forms/designed.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/system.h"
 
@@ -21,15 +22,6 @@ constexpr int32_t kFitSlack = 14;
 constexpr int32_t kNoPriority = 4;
 constexpr int32_t kMessageSortFinished = 6;
 constexpr int32_t kCaptionSortFinished = 5;
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
 
 vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                            int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -46,13 +38,6 @@ vcl::TCheckBox* DesignedCheckBox(vcl::TWinControl* parent, vcl::TComponent* owne
     box->SetCaption(caption);
     box->SetChecked(checked);
     return box;
-}
-
-vcl::TButton* DesignedButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                             int32_t left, int32_t top) {
-    auto* button = Designed(parent, new vcl::TButton(owner), name, left, top, 75, 25);
-    button->SetCaption(caption);
-    return button;
 }
 
 /// A priority edit with its up-down buttons (from 0).

@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "core/startup.h"
+#include "forms/designed.h"
 #include "forms/key_assignments.h"
 #include "forms/options.h"
 #include "platform/win/input.h"
@@ -9,15 +10,6 @@
 
 namespace orvex {
 namespace {
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
 
 vcl::TCheckBox* ModifierBox(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                             int32_t left, int32_t width) {

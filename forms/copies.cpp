@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "core/startup.h"
+#include "forms/designed.h"
 #include "forms/file_controls.h"
 #include "forms/printfiles.h"
 #include "platform/vcl/registry.h"
@@ -14,22 +15,6 @@ namespace {
 
 constexpr int32_t kRuleSlots = 49;
 constexpr int32_t kRuleRows = 100;  ///< the header and 99 rules
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
-
-vcl::TButton* DesignedButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                             int32_t left, int32_t top, int32_t width) {
-    auto* button = Designed(parent, new vcl::TButton(owner), name, left, top, width, 25);
-    button->SetCaption(caption);
-    return button;
-}
 
 std::string Upper(std::string_view text) {
     std::string upper(text);

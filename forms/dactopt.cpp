@@ -7,6 +7,7 @@
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/startup.h"
+#include "forms/designed.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/file_controls.h"
 #include "forms/mathparser.h"
@@ -14,15 +15,6 @@
 
 namespace orvex {
 namespace {
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
 
 vcl::TButton* DesignedButton(vcl::TForm* form, const char* name, const char* caption, int32_t left, int32_t top,
                              int32_t width, int32_t height) {

@@ -1,3 +1,4 @@
+#include "forms/designed.h"
 #include "forms/options_form.h"
 
 #include <algorithm>
@@ -23,22 +24,6 @@ constexpr int32_t kGeneralOptionsItem = 21;
 
 /// The options form made last; a form freed after another was made leaves the flag alone.
 const TOptionsForm* s_currentForm = nullptr;
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
-
-vcl::TButton* DesignedButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                             int32_t left, int32_t top, int32_t width) {
-    auto* button = Designed(parent, new vcl::TButton(owner), name, left, top, width, 25);
-    button->SetCaption(caption);
-    return button;
-}
 
 vcl::TLabel* WhiteLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                         int32_t height) {

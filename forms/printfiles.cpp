@@ -1,3 +1,4 @@
+#include "forms/designed.h"
 #include "forms/printfiles.h"
 
 #include <algorithm>
@@ -15,15 +16,6 @@ namespace {
 
 /// The print tool's item in the dispatcher.
 constexpr int32_t kPrintItem = 50;
-
-template <class T>
-T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-            int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
 
 vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                            int32_t left, int32_t top) {
