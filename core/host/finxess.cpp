@@ -97,6 +97,11 @@ bool Next(Tag tag, Keys& keys, void* buffer, int32_t size) {
     return next != nullptr && next(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
 }
 
+bool Previous(Tag tag, Keys& keys, void* buffer, int32_t size) {
+    const auto previous = Imports().PreviousRecord;
+    return previous != nullptr && previous(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+}
+
 }  // namespace
 
 // ---- Generic families ----
@@ -152,6 +157,17 @@ bool CreateDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer,
 
 bool DeleteDetailRecord(Tag tag, int32_t key1, int32_t key2, int32_t inci) {
     return Delete(tag, DetailKeys(key1, key2, inci));
+}
+
+bool PreviousDetailRecord(Tag tag, int32_t& key1, int32_t& key2, int32_t& inci) {
+    Keys keys = DetailKeys(key1, key2, inci);
+    if (!Previous(tag, keys, nullptr, 0)) {
+        return false;
+    }
+    key1 = keys.Inci(0);
+    key2 = keys.Inci(1);
+    inci = keys.Inci(2);
+    return true;
 }
 
 bool LoadEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffer, int32_t size) {

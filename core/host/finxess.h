@@ -36,6 +36,9 @@ bool LoadDetailRecord(Tag tag, int32_t key1, int32_t key2, void* buffer, int32_t
 bool SaveDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t inci);
 bool CreateDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t& inci);
 bool DeleteDetailRecord(Tag tag, int32_t key1, int32_t key2, int32_t inci);
+/// The record of the tag just before (key1, key2, inci) in the host's key order; its keys are
+/// written back (signed words).
+bool PreviousDetailRecord(Tag tag, int32_t& key1, int32_t& key2, int32_t& inci);
 
 bool LoadEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffer, int32_t size);
 bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void* buffer, int32_t size);

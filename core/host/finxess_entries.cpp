@@ -565,24 +565,26 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
         return hostapi::ReadI16(staffSpec, StaffSpecLayout::kClef) / 256;
     }
     const bool before1998 = HostYear < 1998;
-    for (int32_t m = measure; m >= 1; --m) {
-        uint8_t record[hostapi::CellClefLayout::kSize] = {};
-        int16_t word = 0;
-        uint16_t flags = 0;
-        if (before1998) {
-            if (!LoadDetailRecord(hostapi::kTagCellClef1997, instrument, m, record, hostapi::CellClef1997Layout::kSize,
-                                  0)) {
-                continue;
+    uint8_t record[hostapi::CellClefLayout::kSize] = {};
+    const Tag tag = before1998 ? hostapi::kTagCellClef1997 : hostapi::kTagCellClef;
+    const int32_t size = before1998 ? hostapi::CellClef1997Layout::kSize : hostapi::CellClefLayout::kSize;
+    for (int32_t m = measure; m >= 1;) {
+        if (!LoadDetailRecord(tag, instrument, m, record, size, 0)) {
+            // On to the latest measure before this one that holds a record of the staff: one
+            // step back through the host's records, not a load per measure.
+            int32_t key1 = instrument;
+            int32_t key2 = m;
+            int32_t inci = INT16_MIN;
+            if (!PreviousDetailRecord(tag, key1, key2, inci) || key1 != instrument) {
+                break;
             }
-            word = hostapi::ReadI16(record, hostapi::CellClef1997Layout::kClef);
-            flags = hostapi::ReadU16(record, hostapi::CellClef1997Layout::kFlags);
-        } else {
-            if (!LoadDetailRecord(hostapi::kTagCellClef, instrument, m, record, hostapi::CellClefLayout::kSize, 0)) {
-                continue;
-            }
-            word = hostapi::ReadI16(record, hostapi::CellClefLayout::kClef);
-            flags = hostapi::ReadU16(record, hostapi::CellClefLayout::kFlags);
+            m = key2;
+            continue;
         }
+        const int16_t word =
+            hostapi::ReadI16(record, before1998 ? hostapi::CellClef1997Layout::kClef : hostapi::CellClefLayout::kClef);
+        const uint16_t flags = hostapi::ReadU16(
+            record, before1998 ? hostapi::CellClef1997Layout::kFlags : hostapi::CellClefLayout::kFlags);
         if ((flags & hostapi::CellClefLayout::kHasChanges) == 0) {
             return word;
         }

@@ -22,7 +22,19 @@ const CellEntries& Document::EntriesOf(const CellKey& cell) const {
     return it == m_cells.end() ? kNone : it->second;
 }
 
+void Document::NoteEntryNumbers(const CellEntries& entries) {
+    for (const EntryBytes& entry : entries) {
+        m_highestEntryNumber = std::max(m_highestEntryNumber, hostapi::ConstEntryView(entry.data()).number());
+    }
+}
+
+void Document::AppendEntry(const CellKey& cell, const EntryBytes& entry) {
+    m_highestEntryNumber = std::max(m_highestEntryNumber, hostapi::ConstEntryView(entry.data()).number());
+    m_cells[cell].push_back(entry);
+}
+
 void Document::SetEntries(const CellKey& cell, CellEntries entries) {
+    NoteEntryNumbers(entries);
     if (entries.empty()) {
         m_cells.erase(cell);
     } else {
@@ -36,22 +48,12 @@ bool Document::CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber m
 }
 
 hostapi::EntryNumber Document::NewEntryNumber() {
-    hostapi::EntryNumber highest = m_lastEntryNumber;
-    for (const auto& [cell, entries] : m_cells) {
-        for (const EntryBytes& entry : entries) {
-            highest = std::max(highest, hostapi::ConstEntryView(entry.data()).number());
-        }
-    }
-    for (const auto& [key, bytes] : m_records.Records()) {
-        if (key.Family() == hostapi::RecordFamily::EntryDetail) {
-            highest = std::max(highest, key.first);
-        }
-    }
+    const hostapi::EntryNumber highest = std::max(m_highestEntryNumber, m_records.HighestEntryNumber());
     if (highest == INT32_MAX) {
         throw std::length_error("the document has no entry number left");
     }
-    m_lastEntryNumber = highest + 1;
-    return m_lastEntryNumber;
+    m_highestEntryNumber = highest + 1;
+    return m_highestEntryNumber;
 }
 
 namespace {

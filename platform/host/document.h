@@ -65,11 +65,12 @@ public:
     /// Replaces the entries of a cell; an empty list removes the cell.
     void SetEntries(const CellKey& cell, CellEntries entries);
     /// Adds an entry behind the last of a cell.
-    void AppendEntry(const CellKey& cell, const EntryBytes& entry) { m_cells[cell].push_back(entry); }
+    void AppendEntry(const CellKey& cell, const EntryBytes& entry);
     /// Whether a cell exists: its staff ('SOIS') and its measure ('SOMS') are in the document.
     bool CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const;
-    /// A number for a new entry: above every entry number of the cells and of the entry detail
-    /// records, and above every number handed out before, so that no number is given twice.
+    /// A number for a new entry: above every entry number the cells and the entry detail records
+    /// have held and every number handed out before, so that no number is used twice in the
+    /// document. The highest is kept as entries and records come, so this takes constant time.
     hostapi::EntryNumber NewEntryNumber();
 
     /// Creates a record by the store's rules, and then keeps the host's own rule: a created
@@ -88,12 +89,16 @@ public:
     }
 
 private:
+    /// Raises the highest entry number to the numbers of `entries`.
+    void NoteEntryNumbers(const CellEntries& entries);
+
     std::string m_name;
     std::filesystem::path m_path;
     RecordStore m_records;
     FontTable m_fonts;
     CellMap m_cells;
-    hostapi::EntryNumber m_lastEntryNumber = 0;
+    /// The highest entry number the cells have held or NewEntryNumber has given.
+    hostapi::EntryNumber m_highestEntryNumber = 0;
 };
 
 }  // namespace host

@@ -29,46 +29,104 @@ bool IsText(const Bytes& bytes) {
     return std::all_of(bytes.begin(), bytes.end() - 1, [](uint8_t b) { return b >= 0x20 && b != 0x7F; });
 }
 
-std::string HexGroups(const Bytes& bytes) {
+/// The bytes in groups of two, each group after a blank: " 0102 0304 05".
+void WriteHexGroups(std::ostream& out, const uint8_t* bytes, size_t size) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text;
-    for (size_t i = 0; i < bytes.size(); ++i) {
+    char text[5 * 64];
+    size_t used = 0;
+    for (size_t i = 0; i < size; ++i) {
         if (i % kBytesPerGroup == 0) {
-            text += ' ';
+            text[used++] = ' ';
         }
-        text += kHex[bytes[i] >> 4];
-        text += kHex[bytes[i] & 0xF];
+        text[used++] = kHex[bytes[i] >> 4];
+        text[used++] = kHex[bytes[i] & 0xF];
+        if (used + 5 > sizeof(text)) {
+            out.write(text, static_cast<std::streamsize>(used));
+            used = 0;
+        }
     }
-    return text;
+    out.write(text, static_cast<std::streamsize>(used));
 }
 
 /// One entry of a cell: "entry STAFF MEASURE LAYER hex 146 ...", the layer counted from 1.
-std::string EntryLine(const CellKey& cell, const EntryBytes& entry) {
-    return "entry " + std::to_string(cell.staff) + " " + std::to_string(cell.measure) + " " +
-           std::to_string(cell.layer + 1) + " " + std::string(kHexForm) + " " + std::to_string(entry.size()) +
-           HexGroups(Bytes(entry.begin(), entry.end()));
+void WriteEntryLine(std::ostream& out, const CellKey& cell, const EntryBytes& entry) {
+    out << "entry " << cell.staff << ' ' << cell.measure << ' ' << cell.layer + 1 << ' ' << kHexForm << ' '
+        << entry.size();
+    WriteHexGroups(out, entry.data(), entry.size());
+    out << '\n';
 }
 
-std::string RecordLine(const RecordKey& key, const Bytes& bytes) {
-    std::string line = "record " + TagText(key.tag) + " " + std::string(FamilyWord(key.Family()));
+void WriteRecordLine(std::ostream& out, const RecordKey& key, const Bytes& bytes) {
+    out << "record " << TagText(key.tag) << ' ' << FamilyWord(key.Family());
     for (const int32_t number : key.Numbers()) {
-        line += " " + std::to_string(number);
+        out << ' ' << number;
     }
     if (IsText(bytes)) {
-        return line + " " + std::string(kTextForm) + " " +
-               QuoteBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size() - 1));
+        out << ' ' << kTextForm << ' '
+            << QuoteBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size() - 1)) << '\n';
+        return;
     }
-    return line + " " + std::string(kHexForm) + " " + std::to_string(bytes.size()) + HexGroups(bytes);
+    out << ' ' << kHexForm << ' ' << bytes.size();
+    WriteHexGroups(out, bytes.data(), bytes.size());
+    out << '\n';
 }
 
 // ---- Reading ----
+
+/// The lines of a document file one at a time, from a text in memory or from a stream, so that
+/// a file is never held whole; a CR before the line end is dropped.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : m_text(text) {}
+    explicit Lines(std::istream& stream) : m_stream(&stream) {}
+
+    /// The next line; false after the last.
+    bool Next(std::string& line) {
+        if (m_stream != nullptr) {
+            if (!std::getline(*m_stream, line)) {
+                if (m_stream->bad()) {
+                    throw DocumentFileError("the file cannot be read");
+                }
+                return false;
+            }
+        } else {
+            if (m_at >= m_text.size()) {
+                return false;
+            }
+            size_t end = m_text.find('\n', m_at);
+            if (end == std::string_view::npos) {
+                end = m_text.size();
+            }
+            line.assign(m_text.substr(m_at, end - m_at));
+            m_at = end + 1;
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        return true;
+    }
+
+    /// Back to the first line.
+    void Rewind() {
+        if (m_stream != nullptr) {
+            m_stream->clear();
+            m_stream->seekg(0);
+        }
+        m_at = 0;
+    }
+
+private:
+    std::string_view m_text;
+    size_t m_at = 0;
+    std::istream* m_stream = nullptr;
+};
 
 /// Reads a document line by line; every error names the line.
 class Reader {
 public:
     explicit Reader(std::string name) : m_document(std::make_unique<Document>(std::move(name))) {}
 
-    std::unique_ptr<Document> Read(std::string_view text);
+    std::unique_ptr<Document> Read(Lines& lines);
 
 private:
     struct LineKind {
@@ -81,6 +139,10 @@ private:
     }
 
     int32_t Number(const Word& word, int64_t minimum, int64_t maximum, const char* what) const;
+    /// The keys of a record line (its words from the tag to the keys); throws for a bad line.
+    RecordKey KeyOfRecord(const std::vector<Word>& words) const;
+    /// The line of the record stored first under the keys, read again from the first line.
+    size_t LineOfRecord(const RecordKey& key) const;
     void ReadHeader(const std::vector<Word>& words);
     void ReadFont(const std::vector<Word>& words);
     void ReadRecord(const std::vector<Word>& words);
@@ -89,14 +151,14 @@ private:
     Bytes ReadHex(const std::vector<Word>& words, size_t first);
 
     std::unique_ptr<Document> m_document;
+    Lines* m_lines = nullptr;
     size_t m_line = 0;
     bool m_headerRead = false;
     bool m_ended = false;
-    std::map<RecordKey, size_t> m_recordLines;
     std::map<int16_t, size_t> m_fontLines;
 };
 
-std::unique_ptr<Document> Reader::Read(std::string_view text) {
+std::unique_ptr<Document> Reader::Read(Lines& lines) {
     // The kinds of lines after the header.
     static constexpr LineKind kLineKinds[] = {
         {"font", &Reader::ReadFont},
@@ -104,8 +166,9 @@ std::unique_ptr<Document> Reader::Read(std::string_view text) {
         {"entry", &Reader::ReadEntry},
         {kEndWord, &Reader::ReadEnd},
     };
-    const std::vector<std::string> lines = SplitLines(text);
-    for (const std::string& line : lines) {
+    m_lines = &lines;
+    std::string line;
+    while (lines.Next(line)) {
         ++m_line;
         const size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') {
@@ -182,7 +245,7 @@ void Reader::ReadFont(const std::vector<Word>& words) {
     m_document->Fonts()[number] = words[2].text;
 }
 
-void Reader::ReadRecord(const std::vector<Word>& words) {
+RecordKey Reader::KeyOfRecord(const std::vector<Word>& words) const {
     constexpr const char* kUsage = "a record line is: record TAG FAMILY KEYS... hex SIZE DIGITS, or ... text \"TEXT\"";
     if (words.size() < 3) {
         Fail(kUsage);
@@ -214,7 +277,26 @@ void Reader::ReadRecord(const std::vector<Word>& words) {
         numbers.push_back(
             Number(words[3 + i], entry ? INT32_MIN : INT16_MIN, entry ? INT32_MAX : INT16_MAX, "the key"));
     }
-    const RecordKey key = *RecordKey::FromNumbers(*tag, numbers);
+    return *RecordKey::FromNumbers(*tag, numbers);
+}
+
+size_t Reader::LineOfRecord(const RecordKey& key) const {
+    // Only a damaged file comes here: the reader keeps no line per record, so it reads the lines
+    // before this one again (each of them was read without a fault).
+    m_lines->Rewind();
+    std::string line;
+    for (size_t number = 1; number < m_line && m_lines->Next(line); ++number) {
+        const std::vector<Word> words = SplitWords(line);
+        if (!words.empty() && !words[0].quoted && words[0].text == "record" && KeyOfRecord(words) == key) {
+            return number;
+        }
+    }
+    return 0;
+}
+
+void Reader::ReadRecord(const std::vector<Word>& words) {
+    const RecordKey key = KeyOfRecord(words);
+    const size_t keyCount = key.Numbers().size();
     const size_t form = 3 + keyCount;
     Bytes bytes;
     if (!words[form].quoted && words[form].text == kHexForm) {
@@ -228,10 +310,10 @@ void Reader::ReadRecord(const std::vector<Word>& words) {
     } else {
         Fail("\"" + words[form].text + "\" is not a record form (hex or text)");
     }
-    if (const auto seen = m_recordLines.find(key); seen != m_recordLines.end()) {
-        Fail("a second record " + key.Description() + " (the first is on line " + std::to_string(seen->second) + ")");
+    if (m_document->Records().Find(key) != nullptr) {
+        Fail("a second record " + key.Description() + " (the first is on line " + std::to_string(LineOfRecord(key)) +
+             ")");
     }
-    m_recordLines[key] = m_line;
     m_document->Records().Save(key, std::move(bytes));
 }
 
@@ -259,27 +341,38 @@ Bytes Reader::ReadHex(const std::vector<Word>& words, size_t first) {
         Fail("the record's size is missing");
     }
     const int32_t size = Number(words[first], 0, INT32_MAX, "the record size");
-    std::string digits;
     for (size_t i = first + 1; i < words.size(); ++i) {
         if (words[i].quoted) {
             Fail("a quoted text among the hexadecimal digits");
         }
-        digits += words[i].text;
     }
-    const auto notHex = std::find_if_not(digits.begin(), digits.end(),
-                                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-    if (notHex != digits.end()) {
-        Fail(std::string("\"") + *notHex + "\" is not a hexadecimal digit");
+    size_t digitCount = 0;
+    for (size_t i = first + 1; i < words.size(); ++i) {
+        for (const char c : words[i].text) {
+            if (hostapi::HexDigitValue(c) < 0) {
+                Fail(std::string("\"") + c + "\" is not a hexadecimal digit");
+            }
+        }
+        digitCount += words[i].text.size();
     }
-    if (digits.size() % 2 != 0) {
+    if (digitCount % 2 != 0) {
         Fail("an odd number of hexadecimal digits");
     }
-    if (digits.size() / 2 != static_cast<size_t>(size)) {
-        Fail("the record announces " + std::to_string(size) + " bytes but holds " + std::to_string(digits.size() / 2));
+    if (digitCount / 2 != static_cast<size_t>(size)) {
+        Fail("the record announces " + std::to_string(size) + " bytes but holds " + std::to_string(digitCount / 2));
     }
-    Bytes bytes(digits.size() / 2);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<uint8_t>(std::stoi(digits.substr(2 * i, 2), nullptr, 16));
+    Bytes bytes(digitCount / 2);
+    size_t at = 0;
+    int high = -1;
+    for (size_t i = first + 1; i < words.size(); ++i) {
+        for (const char c : words[i].text) {
+            if (high < 0) {
+                high = hostapi::HexDigitValue(c);
+            } else {
+                bytes[at++] = static_cast<uint8_t>(high * 16 + hostapi::HexDigitValue(c));
+                high = -1;
+            }
+        }
     }
     return bytes;
 }
@@ -293,26 +386,31 @@ void Reader::ReadEnd(const std::vector<Word>& words) {
 
 }  // namespace
 
-std::string MusText(const Document& document) {
-    std::ostringstream text;
-    text << kMagic << " " << kMusFormatVersion << "\n";
+void WriteMusText(const Document& document, std::ostream& out) {
+    out << kMagic << " " << kMusFormatVersion << "\n";
     for (const auto& [number, name] : document.Fonts()) {
-        text << "font " << number << " " << QuoteBytes(name) << "\n";
+        out << "font " << number << " " << QuoteBytes(name) << "\n";
     }
     for (const auto& [key, bytes] : document.Records().Records()) {
-        text << RecordLine(key, bytes) << "\n";
+        WriteRecordLine(out, key, bytes);
     }
     for (const auto& [cell, entries] : document.Cells()) {
         for (const EntryBytes& entry : entries) {
-            text << EntryLine(cell, entry) << "\n";
+            WriteEntryLine(out, cell, entry);
         }
     }
-    text << kEndWord << "\n";
+    out << kEndWord << "\n";
+}
+
+std::string MusText(const Document& document) {
+    std::ostringstream text;
+    WriteMusText(document, text);
     return text.str();
 }
 
 std::unique_ptr<Document> ParseMusText(std::string_view text, std::string name) {
-    return Reader(std::move(name)).Read(text);
+    Lines lines(text);
+    return Reader(std::move(name)).Read(lines);
 }
 
 std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
@@ -320,12 +418,8 @@ std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
     if (!file) {
         throw DocumentFileError("the file cannot be read");
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        throw DocumentFileError("the file cannot be read");
-    }
-    std::unique_ptr<Document> document = ParseMusText(text.str(), path.filename().string());
+    Lines lines(file);
+    std::unique_ptr<Document> document = Reader(path.filename().string()).Read(lines);
     document->SetPath(path);
     return document;
 }
@@ -335,7 +429,7 @@ void WriteMusFile(const Document& document, const std::filesystem::path& path) {
     temporary += ".tmp";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << MusText(document);
+        WriteMusText(document, file);
         file.flush();
         if (!file) {
             std::error_code ignored;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -24,6 +25,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// Writes the text of the document file of a document to a stream, line by line.
+void WriteMusText(const Document& document, std::ostream& out);
 /// The text of the document file of a document.
 std::string MusText(const Document& document);
 
@@ -32,11 +35,12 @@ std::string MusText(const Document& document);
 /// gives nothing.
 std::unique_ptr<Document> ParseMusText(std::string_view text, std::string name);
 
-/// Reads a document file; the document is named after the file and remembers its path.
+/// Reads a document file line by line (the file is never held whole); the document is named
+/// after the file and remembers its path.
 std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path);
 
-/// Writes a document file through a temporary file beside it, so that a failed write leaves
-/// an existing file as it was. Throws DocumentFileError.
+/// Writes a document file, streamed line by line, through a temporary file beside it, so that a
+/// failed write leaves an existing file as it was. Throws DocumentFileError.
 void WriteMusFile(const Document& document, const std::filesystem::path& path);
 
 }  // namespace host

@@ -100,10 +100,10 @@ std::optional<Bytes> StoredSystem(const Document& document, int32_t number) {
 /// Deletes the records of a tag from `first` on (inci 0).
 void DeleteFrom(Document& document, hostapi::Tag tag, int32_t first) {
     std::vector<RecordKey> doomed;
-    for (const auto& [key, bytes] : document.Records().Records()) {
-        if (key.tag == tag && key.first >= first) {
-            doomed.push_back(key);
-        }
+    const RecordStore::Map& records = document.Records().Records();
+    for (auto it = records.lower_bound(RecordKey{tag, first, INT16_MIN, INT16_MIN});
+         it != records.end() && it->first.tag == tag; ++it) {
+        doomed.push_back(it->first);
     }
     for (const RecordKey& key : doomed) {
         document.DeleteRecord(key);

@@ -60,25 +60,53 @@ void Set(RecordKey& key, int member, int32_t value) {
     }
 }
 
-/// Whether two keys of one tag agree in the family's slots before `slot`.
-bool SameLeadingKeys(const RecordKey& a, const RecordKey& b, const std::vector<KeySlot>& slots, size_t slot) {
-    for (size_t i = 0; i < slot; ++i) {
-        if (Get(a, slots[i].member) != Get(b, slots[i].member)) {
-            return false;
+/// The tag table as an open-addressed hash: the family of a tag in constant time. Every row of
+/// the table takes a slot; an empty slot (tag 0) ends a probe.
+class TagFamilies {
+public:
+    TagFamilies() {
+        for (const hostapi::RecordTagInfo& info : hostapi::kRecordTags) {
+            size_t at = SlotOf(info.tag);
+            while (m_slots[at].tag != 0 && m_slots[at].tag != info.tag) {
+                at = (at + 1) % kSlots;
+            }
+            if (m_slots[at].tag == 0) {
+                m_slots[at] = {info.tag, info.family};
+            }
         }
     }
-    return true;
-}
 
-RecordKey LowestKeyOf(hostapi::Tag tag) {
-    return RecordKey{tag, INT32_MIN, INT16_MIN, INT16_MIN};
-}
+    RecordFamily Of(hostapi::Tag tag) const {
+        for (size_t at = SlotOf(tag);; at = (at + 1) % kSlots) {
+            if (m_slots[at].tag == 0) {
+                return RecordFamily::Other;
+            }
+            if (m_slots[at].tag == tag) {
+                return m_slots[at].family;
+            }
+        }
+    }
+
+private:
+    static constexpr size_t kSlots = 512;
+    static_assert(hostapi::kRecordTags.size() < kSlots / 2, "the tag hash must stay sparse");
+    static_assert(!hostapi::FindRecordTag(0), "tag 0 marks an empty slot");
+
+    struct Slot {
+        hostapi::Tag tag = 0;
+        RecordFamily family = RecordFamily::Other;
+    };
+
+    static size_t SlotOf(hostapi::Tag tag) { return (static_cast<uint32_t>(tag) * 2654435761u >> 16) % kSlots; }
+
+    std::array<Slot, kSlots> m_slots{};
+};
 
 }  // namespace
 
 hostapi::RecordFamily FamilyOfTag(hostapi::Tag tag) {
-    const auto info = hostapi::FindRecordTag(tag);
-    return info ? info->family : RecordFamily::Other;
+    static const TagFamilies kFamilies;
+    return kFamilies.Of(tag);
 }
 
 std::string_view FamilyWord(hostapi::RecordFamily family) {
@@ -234,34 +262,95 @@ const Bytes* RecordStore::Find(const RecordKey& key) const {
     return it == m_records.end() ? nullptr : &it->second;
 }
 
-void RecordStore::Save(const RecordKey& key, Bytes bytes) {
-    m_records[key] = std::move(bytes);
+void RecordStore::Count(const RecordKey& key, int change) {
+    if (key.Family() != RecordFamily::EntryDetail) {
+        return;
+    }
+    if (change > 0) {
+        ++m_entryDetailTags[key.tag];
+        m_highestEntryNumber = std::max(m_highestEntryNumber, key.first);
+    } else if (const auto it = m_entryDetailTags.find(key.tag); it != m_entryDetailTags.end() && --it->second == 0) {
+        m_entryDetailTags.erase(it);
+    }
 }
+
+void RecordStore::Save(const RecordKey& key, Bytes bytes) {
+    const auto [it, added] = m_records.try_emplace(key);
+    it->second = std::move(bytes);
+    if (added) {
+        Count(key, +1);
+    }
+}
+
+namespace {
+
+/// A bound of the records whose key members before `member` are those of `key` (the family's
+/// leading keys: a family's key words are always its first members): just below the first of
+/// them, or (upper) just above the last.
+RecordKey LeadingBound(const RecordKey& key, int member, bool upper) {
+    const auto word = static_cast<int16_t>(upper ? INT16_MAX : INT16_MIN);
+    RecordKey bound{key.tag, upper ? INT32_MAX : INT32_MIN, word, word};
+    if (member > 0) {
+        bound.first = key.first;
+    }
+    if (member > 1) {
+        bound.second = key.second;
+    }
+    if (member > 2) {
+        bound.third = key.third;
+    }
+    return bound;
+}
+
+}  // namespace
 
 std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
     const std::vector<KeySlot>& slots = LayoutOf(key.Family()).slots;
     for (size_t slot = 0; slot < slots.size(); ++slot) {
-        if (Get(key, slots[slot].member) != -1) {
+        const int member = slots[slot].member;
+        if (Get(key, member) != -1) {
             continue;
         }
         if (slots[slot].entry) {
             return std::nullopt;
         }
-        int32_t highest = slots[slot].incidence ? -1 : 0;
-        for (auto it = m_records.lower_bound(LowestKeyOf(key.tag)); it != m_records.end() && it->first.tag == key.tag;
-             ++it) {
-            if (SameLeadingKeys(it->first, key, slots, slot)) {
-                highest = std::max(highest, Get(it->first, slots[slot].member));
+        // The records under the same leading keys are one run of the map, ordered by this slot.
+        const auto begin = m_records.lower_bound(LeadingBound(key, member, false));
+        const auto end = m_records.upper_bound(LeadingBound(key, member, true));
+        const int32_t first = slots[slot].incidence ? 0 : 1;
+        int32_t value = first;
+        if (begin != end) {
+            value = std::max(first, Get(std::prev(end)->first, member) + 1);
+        }
+        if (value > INT16_MAX) {
+            // The top key is in use: the lowest value from `first` on that no record uses. The
+            // values below the hint are known to be in use (until a record of the tag goes).
+            const std::pair<RecordKey, int> hintKey{LeadingBound(key, member, false), member};
+            int32_t& usedBelow = m_usedBelow.try_emplace(hintKey, first).first->second;
+            value = std::max(first, usedBelow);
+            RecordKey from = key;
+            Set(from, member, value);
+            for (auto it = m_records.lower_bound(LeadingBound(from, member + 1, false));
+                 it != end && value <= INT16_MAX;) {
+                const int32_t used = Get(it->first, member);
+                if (used > value) {
+                    break;
+                }
+                value = std::max(value, used + 1);
+                // On to the first record with a higher value in this slot.
+                it = m_records.upper_bound(LeadingBound(it->first, member + 1, true));
+            }
+            usedBelow = value;
+            if (value > INT16_MAX) {
+                return std::nullopt;
             }
         }
-        if (highest >= INT16_MAX) {
-            return std::nullopt;
-        }
-        Set(key, slots[slot].member, highest + 1);
+        Set(key, member, value);
     }
     if (!m_records.emplace(key, std::move(bytes)).second) {
         return std::nullopt;
     }
+    Count(key, +1);
     return key;
 }
 
@@ -269,16 +358,23 @@ bool RecordStore::Delete(const RecordKey& key) {
     if (m_records.erase(key) == 0) {
         return false;
     }
+    Count(key, -1);
+    // A value of the tag may be free again: its hints go.
+    for (auto it = m_usedBelow.lower_bound({RecordKey{key.tag, INT32_MIN, INT16_MIN, INT16_MIN}, 0});
+         it != m_usedBelow.end() && it->first.first.tag == key.tag;) {
+        it = m_usedBelow.erase(it);
+    }
     const std::vector<KeySlot>& slots = LayoutOf(key.Family()).slots;
     const auto incidence = std::find_if(slots.begin(), slots.end(), [](const KeySlot& s) { return s.incidence; });
     if (incidence == slots.end()) {
         return true;
     }
-    const auto slot = static_cast<size_t>(incidence - slots.begin());
     const int member = incidence->member;
+    // The later incidences follow the deleted record in the map, up to the end of its leading keys.
     std::vector<RecordKey> later;
-    for (auto it = m_records.upper_bound(key); it != m_records.end() && it->first.tag == key.tag; ++it) {
-        if (SameLeadingKeys(it->first, key, slots, slot) && Get(it->first, member) > Get(key, member)) {
+    const auto end = m_records.upper_bound(LeadingBound(key, member, true));
+    for (auto it = m_records.upper_bound(key); it != end; ++it) {
+        if (Get(it->first, member) > Get(key, member)) {
             later.push_back(it->first);
         }
     }
@@ -289,6 +385,25 @@ bool RecordStore::Delete(const RecordKey& key) {
         m_records.insert(std::move(node));
     }
     return true;
+}
+
+std::optional<RecordKey> RecordStore::Last(hostapi::Tag tag) const {
+    auto it = m_records.upper_bound(RecordKey{tag, INT32_MAX, INT16_MAX, INT16_MAX});
+    if (it == m_records.begin() || (--it)->first.tag != tag) {
+        return std::nullopt;
+    }
+    return it->first;
+}
+
+std::vector<RecordKey> RecordStore::EntryDetailKeys(hostapi::EntryNumber number) const {
+    std::vector<RecordKey> keys;
+    for (const auto& [tag, count] : m_entryDetailTags) {
+        for (auto it = m_records.lower_bound(RecordKey{tag, number, INT16_MIN, INT16_MIN});
+             it != m_records.end() && it->first.tag == tag && it->first.first == number; ++it) {
+            keys.push_back(it->first);
+        }
+    }
+    return keys;
 }
 
 std::optional<RecordKey> RecordStore::Next(const RecordKey& key) const {

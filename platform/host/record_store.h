@@ -13,10 +13,14 @@
 // of the host's services:
 //   save    overwrites a record, or creates it under exactly the keys given;
 //   create  a key word of -1 asks for a new value: one above the highest in use under the
-//           same leading keys (a new inci starts at 0, any other new key at 1); an entry
-//           number cannot be asked for; a record that exists already is not created again;
+//           same leading keys (a new inci starts at 0, any other new key at 1), or, when that
+//           highest is the top key 32767, the lowest value free under them; an entry number
+//           cannot be asked for; a record that exists already is not created again;
 //   delete  later incidences under the same leading keys move down by one;
 //   next / previous  the record of the same tag just after / before the keys.
+// Records are kept in one ordered map, so that every rule finds its records by an ordered
+// lookup of the leading keys (never by a walk over a whole tag), and the family of a tag is
+// read from a hash of the tag table.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/hostapi/record_tags.h"
@@ -80,22 +85,42 @@ public:
     const Bytes* Find(const RecordKey& key) const;
     /// Overwrites the record, or creates it under exactly these keys.
     void Save(const RecordKey& key, Bytes bytes);
-    /// Creates a record; key words of -1 ask for new values (see the rules above). Answers the
-    /// keys given to the record, nullopt when it is refused: the record exists, no key is left
-    /// below 32768, or an entry number of -1 was given.
+    /// Creates a record; key words of -1 ask for new values (see the rules above). When the
+    /// highest value in use is the top key 32767, the new value is the lowest one that no record
+    /// under the same leading keys uses (from 0 for an inci, from 1 for any other key). Answers
+    /// the keys given to the record, nullopt when it is refused: the record exists, no key is
+    /// free, or an entry number of -1 was given.
     std::optional<RecordKey> Create(RecordKey key, Bytes bytes);
     /// Deletes a record and moves the later incidences under the same leading keys down by one.
     bool Delete(const RecordKey& key);
     /// The record of the same tag just after / before the keys, in ascending key order.
     std::optional<RecordKey> Next(const RecordKey& key) const;
     std::optional<RecordKey> Previous(const RecordKey& key) const;
+    /// The highest keys of a tag; nullopt when the tag has no record.
+    std::optional<RecordKey> Last(hostapi::Tag tag) const;
+    /// The keys of every entry detail record stored under an entry number, in key order.
+    std::vector<RecordKey> EntryDetailKeys(hostapi::EntryNumber number) const;
+    /// The highest entry number any entry detail record has been stored under since the store
+    /// was made (0 for none); it does not go down when records go.
+    hostapi::EntryNumber HighestEntryNumber() const { return m_highestEntryNumber; }
 
     const Map& Records() const { return m_records; }
     size_t Count() const { return m_records.size(); }
-    bool operator==(const RecordStore&) const = default;
+    /// The same records under the same keys.
+    bool operator==(const RecordStore& other) const { return m_records == other.m_records; }
 
 private:
+    /// Keeps the counts of the entry detail tags and the highest entry number for a record that
+    /// has come (+1) or gone (-1).
+    void Count(const RecordKey& key, int change);
+
     Map m_records;
+    /// The number of records of each entry detail tag that has any, in tag order.
+    std::map<hostapi::Tag, size_t> m_entryDetailTags;
+    hostapi::EntryNumber m_highestEntryNumber = 0;
+    /// For a search of the lowest free value (the leading keys' lower bound and the slot's
+    /// member): every value below this one is in use. A delete of the tag forgets its hints.
+    std::map<std::pair<RecordKey, int>, int32_t> m_usedBelow;
 };
 
 }  // namespace host

@@ -39,16 +39,7 @@ hostapi::EntryNumber NumberOf(const EntryBytes& entry) {
 
 /// The keys of the entry detail records stored under an entry number, in key order.
 std::vector<RecordKey> DetailKeysOf(const Document& document, hostapi::EntryNumber number) {
-    std::vector<RecordKey> keys;
-    if (number == 0) {
-        return keys;
-    }
-    for (const auto& [key, bytes] : document.Records().Records()) {
-        if (key.Family() == hostapi::RecordFamily::EntryDetail && key.first == number) {
-            keys.push_back(key);
-        }
-    }
-    return keys;
+    return number == 0 ? std::vector<RecordKey>() : document.Records().EntryDetailKeys(number);
 }
 
 CellKey CellAt(const Document& document, int32_t slot, int32_t measure, hostapi::LayerIndex layer) {

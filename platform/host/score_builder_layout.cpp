@@ -19,12 +19,8 @@ using hostapi::StaffSystemLayout;
 
 /// The next free key under a tag's first keys: one above the highest (1 when there is none).
 int16_t NextKey(const Document& document, hostapi::Tag tag) {
-    int32_t highest = 0;
-    for (const auto& [key, bytes] : document.Records().Records()) {
-        if (key.tag == tag) {
-            highest = std::max(highest, key.first);
-        }
-    }
+    const std::optional<RecordKey> last = document.Records().Last(tag);
+    const int32_t highest = last ? std::max(last->first, 0) : 0;
     if (highest >= INT16_MAX) {
         throw std::length_error("the document has no free key left for " + hostapi::TagName(tag));
     }

@@ -30,12 +30,8 @@ ScoreBuilder& ScoreBuilder::NumberRegion(hostapi::MeasureNumber first, hostapi::
     if (last < first) {
         throw std::invalid_argument("a measure-number region holds measures first to last");
     }
-    int32_t highest = 0;
-    for (const auto& [key, bytes] : Current().Records().Records()) {
-        if (key.tag == hostapi::kTagMeasureNumberRegion) {
-            highest = std::max(highest, key.first);
-        }
-    }
+    const std::optional<RecordKey> lastRegion = Current().Records().Last(hostapi::kTagMeasureNumberRegion);
+    const int32_t highest = lastRegion ? std::max(lastRegion->first, 0) : 0;
     if (highest >= INT16_MAX) {
         throw std::length_error("the document has no free measure-number region left");
     }

@@ -508,6 +508,24 @@ TEST_F(FinxessEntriesTest, ClefAtSearchesBackAndReadsMidMeasureChanges) {
     EXPECT_EQ(ClefAt(2, 2, 0, false, nullptr), 0);
 }
 
+TEST_F(FinxessEntriesTest, ClefAtStepsBackOverMeasuresWithoutARecordOfTheStaff) {
+    Notes("clef 1 3 treble bass@2048 alto@3072\nclef 2 4 tenor\n");
+    host::Bytes alto(12, 0);
+    hostapi::WriteI16(alto.data(), hostapi::CellClefLayout::kClef, 1);
+    // Far measures: a record of staff 2, one of staff 1 under inci 1 only, which is no cell clef
+    // of the staff, and one before measure 1.
+    Doc().Records().Save(host::RecordKey::Detail(hostapi::kTagCellClef, 2, 300, 0), alto);
+    Doc().Records().Save(host::RecordKey::Detail(hostapi::kTagCellClef, 1, 250, 1), alto);
+    Doc().Records().Save(host::RecordKey::Detail(hostapi::kTagCellClef, 1, -4, 0), alto);
+    EXPECT_EQ(ClefAt(1, 400, 3072, false, nullptr), 1) << "measure 3's list, 397 measures back";
+    EXPECT_EQ(ClefAt(1, 250, 0, false, nullptr), 0);
+    EXPECT_EQ(ClefAt(2, 299, 0, false, nullptr), 2) << "measure 4's record";
+    EXPECT_EQ(ClefAt(2, 301, 0, false, nullptr), 1);
+    EXPECT_EQ(ClefAt(3, 500, 0, false, nullptr), 0) << "staff 3 has none: the treble default";
+    Doc().Records().Delete(host::RecordKey::Detail(hostapi::kTagCellClef, 1, 3, 0));
+    EXPECT_EQ(ClefAt(1, 400, 3072, false, nullptr), 0) << "no record from measure 1 on";
+}
+
 TEST_F(FinxessEntriesTest, ClefAtFallsBackToTheStaffSpec) {
     uint8_t staffRecord[hostapi::StaffSpecLayout::kSize] = {};
     hostapi::WriteI16(staffRecord, hostapi::StaffSpecLayout::kClef, 0x0513);

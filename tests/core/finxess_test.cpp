@@ -207,8 +207,8 @@ TEST_F(FinxessTest, TextBlockIsCreatedThenOverwritten) {
 }
 
 TEST_F(FinxessTest, FailedTextSaveIsReportedAndLeavesTheHeaderUnwritten) {
-    // No key is left for a new text: the create of the text fails.
-    Put(host::RecordKey::Other(MakeTag("txbl"), INT16_MAX, 0), {0});
+    // The host refuses the create of the text.
+    m_host->SetWritesRefused(MakeTag("txbl"), true);
     const size_t before = Store().Count();
     TextBlockHeader header;
     header.setTextKey(-1);

@@ -162,6 +162,25 @@ TEST_F(EntryArrayServicesTest, SaveNumbersNewEntriesAndNotes) {
     release(array, kVersion);
 }
 
+TEST_F(EntryArrayServicesTest, NumbersThatWereInTheDocumentAreNotGivenAgain) {
+    // A document read from its file: the highest numbers, entry 3 and the record of entry 12, go
+    // before a number is asked for.
+    const host::Document& built = Doc();
+    auto read = std::make_unique<host::Document>("read");
+    read->Records() = built.Records();
+    for (const auto& [cell, entries] : built.Cells()) {
+        read->SetEntries(cell, entries);
+    }
+    read->Records().Save(host::RecordKey::EntryDetail(MakeTag("edED"), 12, 0), host::Bytes(10, 0));
+    m_host->AddDocument(std::move(read));
+    ASSERT_TRUE(Doc().Records().Delete(host::RecordKey::EntryDetail(MakeTag("edED"), 12, 0)));
+    host::CellEntries entries = Doc().EntriesOf({1, 1, 0});
+    entries.pop_back();
+    Doc().SetEntries({1, 1, 0}, entries);
+    EXPECT_EQ(Doc().NewEntryNumber(), 13);
+    EXPECT_EQ(Doc().NewEntryNumber(), 14);
+}
+
 TEST_F(EntryArrayServicesTest, InsertAndDeleteMoveTheEntries) {
     EntryArray* array = Load(1, 1, 0);
     const uint8_t* before = array->entries;

@@ -181,8 +181,46 @@ INSTANTIATE_TEST_SUITE_P(
         CreateCase{
             "detail inci under both keys", "SDNG", {{0, 1, 0}, {0, 1, 1}, {0, 2, 4}}, 3, {0, 1, -1}, true, {0, 1, 2}},
         CreateCase{"new group number", "SDNG", {{0, 1, 0}, {0, 2, 4}, {1, 7, 0}}, 3, {0, -1, 0}, true, {0, 3, 0}},
-        CreateCase{"no key left", "SOPS", {{32767, 0, 0}}, 1, {-1, 0, 0}, false, {}},
+        CreateCase{"top key in use: the lowest free cmper",
+                   "SOPS",
+                   {{1, 0, 0}, {2, 3, 0}, {32767, 0, 0}},
+                   3,
+                   {-1, 0, 0},
+                   true,
+                   {3, 0}},
+        CreateCase{"top key in use: free from 1", "SOPS", {{32767, 0, 0}}, 1, {-1, 0, 0}, true, {1, 0}},
+        CreateCase{"top inci in use: the lowest free inci of the cmper",
+                   "otDY",
+                   {{5, 0, 0}, {5, 32767, 0}, {6, 1, 0}},
+                   3,
+                   {5, -1, 0},
+                   true,
+                   {5, 1}},
+        CreateCase{"top group number in use: the lowest free under key 1",
+                   "SDNG",
+                   {{0, 1, 0}, {0, 32767, 0}, {1, 2, 0}},
+                   3,
+                   {0, -1, 0},
+                   true,
+                   {0, 2, 0}},
         CreateCase{"global key", "pfdf", {{15, 0, 0}}, 1, {-1, 0, 0}, true, {16}}));
+
+TEST_F(RecordServicesTest, ATagWithEveryKeyInUseCreatesAgainWhenOneGoes) {
+    const hostapi::Tag tag = MakeTag("SOPS");
+    for (int32_t cmper = 1; cmper <= INT16_MAX; ++cmper) {
+        Store().Save(RecordKey::Other(tag, static_cast<int16_t>(cmper), 0), {1});
+    }
+    Store().Save(RecordKey::Other(MakeTag("SOPT"), 40, 0), {1});  // another tag is no use to it
+    Keys keys{-1, 0, 0};
+    EXPECT_EQ(Create(tag, keys, {2}), 0) << "no cmper left";
+    EXPECT_EQ(Create(tag, keys, {2}), 0) << "asked again";
+    ASSERT_EQ(Delete(tag, {1200, 0, 0}), 1);
+    ASSERT_EQ(Create(tag, keys, {3}), 1);
+    EXPECT_EQ(keys, (Keys{1200, 0, 0}));
+    EXPECT_EQ(*Store().Find(RecordKey::Other(tag, 1200, 0)), Bytes({3}));
+    keys = {-1, 0, 0};
+    EXPECT_EQ(Create(tag, keys, {4}), 0) << "full again";
+}
 
 TEST_F(RecordServicesTest, EntryDetailKeysAreAnEntryNumberAndAnInci) {
     const hostapi::Tag tag = MakeTag("edED");
@@ -225,6 +263,40 @@ TEST_F(RecordServicesTest, DeleteMovesLaterIncidencesDown) {
     ASSERT_EQ(Delete(entry, EntryKeys(70000, 0)), 1);
     EXPECT_EQ(Walk(entry, EntryKeys(INT32_MIN, INT16_MIN)),
               (std::vector<std::vector<int32_t>>{{70000, 0}, {70001, 1}}));
+}
+
+TEST_F(RecordServicesTest, TheStoreFindsTheEntryDetailRecordsOfAnEntry) {
+    for (const hostapi::Tag tag : {MakeTag("edve"), MakeTag("edED"),
+                                   MakeTag("E\x02"
+                                           "Ch"),
+                                   MakeTag("edsB")}) {
+        for (hostapi::EntryNumber entry : {6, 7, 8}) {
+            ASSERT_EQ(Save(tag, EntryKeys(entry, 0), {1}), 1);
+        }
+    }
+    ASSERT_EQ(Save(MakeTag("edED"), EntryKeys(7, 3), {1}), 1);
+    ASSERT_EQ(Save(MakeTag("otDY"), {7, 0, 0}, {1}), 1);  // an other record keyed 7 is not the entry's
+    Store().Delete(RecordKey::EntryDetail(MakeTag("edsB"), 7, 0));
+    const std::vector<RecordKey> expected = {RecordKey::EntryDetail(MakeTag("E\x02"
+                                                                            "Ch"),
+                                                                    7, 0),
+                                             RecordKey::EntryDetail(MakeTag("edED"), 7, 0),
+                                             RecordKey::EntryDetail(MakeTag("edED"), 7, 3),
+                                             RecordKey::EntryDetail(MakeTag("edve"), 7, 0)};
+    EXPECT_EQ(Store().EntryDetailKeys(7), expected) << "in key order: tag, then inci";
+    EXPECT_TRUE(Store().EntryDetailKeys(9).empty());
+    EXPECT_EQ(Store().HighestEntryNumber(), 8);
+    EXPECT_EQ(Store().Last(MakeTag("edED")), RecordKey::EntryDetail(MakeTag("edED"), 8, 0));
+    EXPECT_EQ(Store().Last(MakeTag("otDX")), std::nullopt);
+}
+
+TEST_F(RecordServicesTest, EveryTagOfTheTableHasItsFamily) {
+    for (const hostapi::RecordTagInfo& info : hostapi::kRecordTags) {
+        SCOPED_TRACE(host::TagText(info.tag));
+        EXPECT_EQ(host::FamilyOfTag(info.tag), hostapi::FindRecordTag(info.tag)->family);
+    }
+    EXPECT_EQ(host::FamilyOfTag(0), hostapi::RecordFamily::Other);
+    EXPECT_EQ(host::FamilyOfTag(MakeTag("edEE")), hostapi::RecordFamily::Other);
 }
 
 TEST_F(RecordServicesTest, NextAndPreviousWalkInAscendingSignedOrder) {
