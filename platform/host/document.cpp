@@ -42,6 +42,25 @@ void Document::SetEntries(const CellKey& cell, CellEntries entries) {
     }
 }
 
+const std::vector<hostapi::InstrumentKey>& Document::StaffListOf(hostapi::ViewKey view) const {
+    const uint64_t writes = m_records.WritesOf(kTagStaffListEntry);
+    const auto [it, added] = m_staffLists.try_emplace(view);
+    StaffList& list = it->second;
+    if (added || list.writes != writes) {
+        list.writes = writes;
+        list.staves.clear();
+        const RecordStore::Map& records = m_records.Records();
+        for (auto at = records.lower_bound(RecordKey::Other(kTagStaffListEntry, view, INT16_MIN));
+             at != records.end() && at->first.tag == kTagStaffListEntry && at->first.first == view; ++at) {
+            const Bytes& bytes = at->second;
+            list.staves.push_back(bytes.size() >= StaffListEntryLayout::kStaff + 2
+                                      ? hostapi::ReadI16(bytes.data(), StaffListEntryLayout::kStaff)
+                                      : 0);
+        }
+    }
+    return list.staves;
+}
+
 bool Document::CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const {
     return m_records.Find(RecordKey::Other(kTagStaff, staff, 0)) != nullptr &&
            m_records.Find(RecordKey::Other(kTagMeasure, measure, 0)) != nullptr;

@@ -83,6 +83,10 @@ public:
     /// Deletes a record by the store's rule; deleting one form of a staff system deletes both.
     bool DeleteRecord(const RecordKey& key);
 
+    /// The staves of a view's staff list ('SOIu' records under the view, in incidence order; 0
+    /// for a record too short to name one). Kept until a staff list record changes.
+    const std::vector<hostapi::InstrumentKey>& StaffListOf(hostapi::ViewKey view) const;
+
     /// Same records, fonts and music; name and path are not content.
     bool SameContent(const Document& other) const {
         return m_records == other.m_records && m_fonts == other.m_fonts && m_cells == other.m_cells;
@@ -99,6 +103,12 @@ private:
     CellMap m_cells;
     /// The highest entry number the cells have held or NewEntryNumber has given.
     hostapi::EntryNumber m_highestEntryNumber = 0;
+    /// The staff lists read so far, by view, with the store's count of staff list writes then.
+    struct StaffList {
+        uint64_t writes = 0;
+        std::vector<hostapi::InstrumentKey> staves;
+    };
+    mutable std::map<hostapi::ViewKey, StaffList> m_staffLists;
 };
 
 }  // namespace host

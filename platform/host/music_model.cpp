@@ -30,20 +30,6 @@ int32_t SignedLowByte(int16_t keyValue) {
     return static_cast<int8_t>(keyValue & 0xFF);
 }
 
-/// The records of a staff list in incidence order.
-std::vector<hostapi::InstrumentKey> StavesOfView(const Document& document, hostapi::ViewKey view) {
-    std::vector<hostapi::InstrumentKey> staves;
-    const RecordStore::Map& records = document.Records().Records();
-    for (auto it = records.lower_bound(RecordKey::Other(kTagStaffListEntry, view, INT16_MIN));
-         it != records.end() && it->first.tag == kTagStaffListEntry && it->first.first == view; ++it) {
-        const Bytes& bytes = it->second;
-        staves.push_back(bytes.size() >= StaffListEntryLayout::kStaff + 2
-                             ? hostapi::ReadI16(bytes.data(), StaffListEntryLayout::kStaff)
-                             : 0);
-    }
-    return staves;
-}
-
 }  // namespace
 
 bool IsNonLinearKey(int16_t keyValue) {
@@ -133,12 +119,12 @@ hostapi::Edu MeasureLength(const Document& document, hostapi::MeasureNumber meas
 }
 
 hostapi::InstrumentKey InstrumentOfSlot(const Document& document, hostapi::StaffSlot slot, hostapi::ViewKey view) {
-    const std::vector<hostapi::InstrumentKey> staves = StavesOfView(document, view);
+    const std::vector<hostapi::InstrumentKey>& staves = document.StaffListOf(view);
     return slot >= 1 && static_cast<size_t>(slot) <= staves.size() ? staves[static_cast<size_t>(slot - 1)] : 0;
 }
 
 hostapi::StaffSlot SlotOfInstrument(const Document& document, hostapi::InstrumentKey staff, hostapi::ViewKey view) {
-    const std::vector<hostapi::InstrumentKey> staves = StavesOfView(document, view);
+    const std::vector<hostapi::InstrumentKey>& staves = document.StaffListOf(view);
     for (size_t i = 0; i < staves.size() && i < static_cast<size_t>(INT16_MAX); ++i) {
         if (staves[i] == staff && staff != 0) {
             return static_cast<hostapi::StaffSlot>(i + 1);
@@ -148,7 +134,7 @@ hostapi::StaffSlot SlotOfInstrument(const Document& document, hostapi::Instrumen
 }
 
 int32_t StaffCountOfView(const Document& document, hostapi::ViewKey view) {
-    return static_cast<int32_t>(StavesOfView(document, view).size());
+    return static_cast<int32_t>(document.StaffListOf(view).size());
 }
 
 const Bytes* RecordForLoad(const Document& document, const RecordKey& key) {

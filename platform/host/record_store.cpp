@@ -275,6 +275,7 @@ void RecordStore::Count(const RecordKey& key, int change) {
 }
 
 void RecordStore::Save(const RecordKey& key, Bytes bytes) {
+    ++m_writes[key.tag];
     const auto [it, added] = m_records.try_emplace(key);
     it->second = std::move(bytes);
     if (added) {
@@ -350,6 +351,7 @@ std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
     if (!m_records.emplace(key, std::move(bytes)).second) {
         return std::nullopt;
     }
+    ++m_writes[key.tag];
     Count(key, +1);
     return key;
 }
@@ -358,6 +360,7 @@ bool RecordStore::Delete(const RecordKey& key) {
     if (m_records.erase(key) == 0) {
         return false;
     }
+    ++m_writes[key.tag];
     Count(key, -1);
     // A value of the tag may be free again: its hints go.
     for (auto it = m_usedBelow.lower_bound({RecordKey{key.tag, INT32_MIN, INT16_MIN, INT16_MIN}, 0});

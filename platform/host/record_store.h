@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,13 @@ public:
     /// was made (0 for none); it does not go down when records go.
     hostapi::EntryNumber HighestEntryNumber() const { return m_highestEntryNumber; }
 
+    /// How many times the records of a tag have changed (saved, created, deleted): a cache of
+    /// what a tag holds is good while this stays the same.
+    uint64_t WritesOf(hostapi::Tag tag) const {
+        const auto it = m_writes.find(tag);
+        return it == m_writes.end() ? 0 : it->second;
+    }
+
     const Map& Records() const { return m_records; }
     size_t Count() const { return m_records.size(); }
     /// The same records under the same keys.
@@ -121,6 +129,7 @@ private:
     /// For a search of the lowest free value (the leading keys' lower bound and the slot's
     /// member): every value below this one is in use. A delete of the tag forgets its hints.
     std::map<std::pair<RecordKey, int>, int32_t> m_usedBelow;
+    std::unordered_map<hostapi::Tag, uint64_t> m_writes;
 };
 
 }  // namespace host
