@@ -179,6 +179,23 @@ TEST_F(MusicServicesTest, StaffSlotsPerView) {
     EXPECT_EQ(array->staff, 1) << "slot 2 of view 1 is the piano";
     EXPECT_EQ(array->count, 7);
     release(array, kVersion);
+
+    // The host keeps the staff lists it has read; every change of their records shows at once.
+    ASSERT_TRUE(Doc().DeleteRecord(host::RecordKey::Other(MakeTag("SOIu"), 1, 0)));
+    EXPECT_EQ(instrumentOf(1, 1, kVersion), 1) << "the piano moved up";
+    EXPECT_EQ(instrumentOf(2, 1, kVersion), 0);
+    EXPECT_EQ(slotOf(2, 1, kVersion), 0);
+    const auto create = Service<hostapi::CreateRecordFn>(hostapi::Service::CreateRecord);
+    int16_t keys[3] = {-1, 0, 0};
+    const host::Bytes staff(66, 0);
+    ASSERT_EQ(create(MakeTag("SOIS"), keys, staff.data(), 66, kVersion), 1);
+    EXPECT_EQ(keys[0], 3);
+    EXPECT_EQ(instrumentOf(3, 0, kVersion), 3) << "a created staff joins the score's list";
+    EXPECT_EQ(slotOf(3, 0, kVersion), 3);
+    host::Bytes entry(24, 0);
+    hostapi::WriteI16(entry.data(), 0, 2);
+    Doc().Records().Save(host::RecordKey::Other(MakeTag("SOIu"), 0, 0), entry);
+    EXPECT_EQ(instrumentOf(1, 0, kVersion), 2) << "a list record saved in place";
 }
 
 TEST_F(MusicServicesTest, StaffSpecsOfCells) {
