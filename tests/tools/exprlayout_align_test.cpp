@@ -93,6 +93,33 @@ TEST_F(AlignMoveTest, OnlyAboveForcesSeparateClassificationAndLeavesBelowAlone) 
     EXPECT_EQ(Verticals(), (std::vector<int16_t>{-60, -80, -100, -40}));
 }
 
+// A dynamic on the first note (a C5 of the treble staff) and nothing the sums count: with the
+// note-attached items left out of the sums, the half the item is in is empty, and the item stays
+// where it is instead of being shifted by its note's reference.
+TEST_F(AlignMoveTest, ANoteItemWhoseHalfIsEmptyStaysWhereItIs) {
+    Open(
+        "font 1 \"Maestro\"\nstaff \"A\"\nmeasures 1\nnotes 1 1 c5/4\n"
+        "expression 1 \"p\" font 1\nnoteexpression 1 1:1 1 offset -50\n");
+    m_context->MoreOptions[morerow::kConsiderNoteAttached].value = 0;
+    m_context->MoreOptions[morerow::kConsiderMeasureAttached].value = 0;
+    m_context->MoreOptions[morerow::kMeasureAttachedIfNoNote].value = 0;
+    m_context->MoreOptions[morerow::kConsiderHairpins].value = 0;
+    m_region.setLastMeasure(1);
+    for (const int32_t mode : {0, 1, 2}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        m_context->Options[alignrow::kMode].value = mode;
+        ASSERT_TRUE(Run());
+        const host::Bytes* detail = nullptr;
+        for (const auto& [key, bytes] : Document().Records().Records()) {
+            if (key.tag == hostapi::MakeTag("edED")) {
+                detail = &bytes;
+            }
+        }
+        ASSERT_NE(detail, nullptr);
+        EXPECT_EQ(hostapi::ReadI16(detail->data(), 4), -50);
+    }
+}
+
 TEST_F(AlignMoveTest, AHostBefore1998IsRefused) {
     orvex::HostYear = 1997;
     EXPECT_FALSE(Run());

@@ -149,6 +149,28 @@ TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
 
 namespace {
 
+// The "More..." page of Fit Measures holds the widths of "Measure Widths..." (250, 150, 180, 50 by
+// default): fitting leaves every stored width as it was, empty measures and rests too.
+TEST_F(FitTest, FittingRewritesNoWidths) {
+    OpenHeld(kWidthScore);
+    host::Bytes rest(24, 0);
+    hostapi::WriteI16(rest.data(), 0, 100);
+    hostapi::WriteI16(rest.data(), 2, 7);
+    Document().Records().Save(host::RecordKey::Other(kTagMultimeasureRest, 5, 0), rest);
+    std::array<int16_t, 6> before{};
+    for (int16_t m = 1; m <= 6; ++m) {
+        before[static_cast<size_t>(m - 1)] = Width(m);
+    }
+    std::unique_ptr<TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 6}, {3, 1}}, 38);
+    ASSERT_EQ(context->MoreOptions[1].value, 150);
+    SelectMeasures(1, 1);
+    EXPECT_TRUE(RunFitMeasures(*context));
+    for (int16_t m = 1; m <= 6; ++m) {
+        EXPECT_EQ(Width(m), before[static_cast<size_t>(m - 1)]) << "measure " << m;
+    }
+    EXPECT_EQ(RestWidth(), 100);
+}
+
 TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
     OpenHeld(systemstest::kFourSystems);
     SelectMeasures(1, 1);
