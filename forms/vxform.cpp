@@ -417,12 +417,14 @@ bool VxForm_ApplyState(VxForm& form, std::string_view text, bool applyPosition, 
         return true;
     }
     const ParsedState state = ParseState(text);
-    // The extras are given in the order they stand; an extra item without its "." ends the
-    // reading at once.
-    for (size_t i = 0; i < state.ints.size(); ++i) {
+    // The extras are given in the order they stand (those the form does not have are passed
+    // over); an extra item without its "." ends the reading at once.
+    const auto wantedInts = static_cast<size_t>(std::max(0, form.GetExtraInt(0)));
+    const auto wantedStrings = static_cast<size_t>(std::max(0, form.GetExtraInt(-1)));
+    for (size_t i = 0; i < state.ints.size() && i < wantedInts; ++i) {
         form.SetExtraInt(static_cast<int32_t>(i + 1), state.ints[i].value_or(0));
     }
-    for (size_t i = 0; i < state.strings.size(); ++i) {
+    for (size_t i = 0; i < state.strings.size() && i < wantedStrings; ++i) {
         form.SetExtraString(static_cast<int32_t>(i + 1), state.strings[i]);
     }
     if (state.extrasUnended) {

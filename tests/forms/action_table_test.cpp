@@ -305,7 +305,7 @@ const ExpectedRow kExpectedRows[] = {
     {14, 3, "Desired position of bottom staff", nullptr, -99999, 99999, 4000, 0, "", 0, 0, KIND_UNIT},
     {17, 4, "Maximum EDU length of notes to modify (8192=double whole)", nullptr, 1, 16384, 8192, 0, "", 0, 0, 0},
     {33, 12, "plus, per beam", nullptr, -400, 400, -13, 0, "", 0, 0, KIND_UNIT},
-    {49, 4, "Fill up to how many percent (100=full)?", "?", 0, 100, 100, 0, "", 0, 0, 0},
+    {49, 4, "Fill up to how many percent (100=full)?", "Bis zu wieviel Prozent auffüllen (100=voll)?", 0, 100, 100, 0, "", 0, 0, 0},
     {62, 2, "Offset for word extensions continued at the start of a new system", "Verschiebung für Textlängenstriche, die am Anfang eines Systems weitergehen", -1000, 1000, -30, 0, "", 0, 0, KIND_UNIT},
     {75, 5, "Resolve collisions with articulations", nullptr, 0, 1, 0, 0, "", 0, 0, -11},
     // Radio groups.
@@ -316,7 +316,7 @@ const ExpectedRow kExpectedRows[] = {
     {10, 3, "Parentheses for notes with accidental", nullptr, 0, 0, 0, 1, "(   )", 0, 0, 0},
     {12, 4, "Additional music fonts (separate with comma)", nullptr, 0, 0, 0, 1, " ", 0, 0, 0},
     {15, 2, "(leave empty for no change) C =", "(leer lassen, um eine Tonhöhe nicht zu ändern) C=", 0, 0, 0, 1, "DO", 0, 0, KIND_NORMAL_WIDTH_TEXT},
-    {37, 0, "The exported table is stored as a comma separated text file\nwhich can be imported into spreadsheet applications.\nIf you specify a filename without a path, the file will\nbe stored in the same folder as the Orvex plug-in.\nFilename", "Dateiname", 0, 0, 0, 1, "export.txt", 0, 0, 0},
+    {37, 0, "The exported table is stored as a comma separated text file\nwhich can be imported into spreadsheet applications.\nIf you specify a filename without a path, the file will\nbe stored in the same folder as the Orvex plug-in.\nFilename", "Die exportierte Tabelle wird als Textdatei mit Trennzeichen gespeichert,\ndie in Tabellenkalkulationen importiert werden kann.\nWenn Sie einen Dateinamen ohne Pfad angeben, wird die Datei\nim selben Ordner wie das Orvex-Plug-In gespeichert.\nDateiname", 0, 0, 0, 1, "export.txt", 0, 0, 0},
     {64, 0, "This plug-in will detect and mark parallelisms.\nIt does not take accidentals into account.\nDetect which parallelisms:", "Dieser Plug-In entdeckt Parallelen. Vorzeichen\nwerden dabei ignoriert.\nWelche Parallelen finden:", 0, 0, 0, 1, "1,2,5,8", 0, 0, 0},
     {76, 10, "Lowest note for top staff (C4=middle C):", nullptr, 0, 0, 0, 1, "G3", 0, 0, 0},
     {69, 1, "into:", nullptr, MIN_PITCH, 0, 0, 1, "", 0, 0, 0},
