@@ -139,10 +139,10 @@ TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
                   "'only within systems', or else the Update Layout command will undo the adjustments made.You may "
                   "not even get to see the results because Update Layout is invoked automatically at the end of this "
                   "plug-in!"});
-    // The width pass made the empty measures of the range 150 wide: the host lays them out on one
-    // line, as nothing keeps the fitted systems together.
-    EXPECT_EQ(Width(1), 150);
-    EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 13}, {13, 17}}));
+    // The widths stay as they were (the width pass sets none); nothing keeps the fitted systems
+    // together, and the host's layout puts the measures back four to a system.
+    EXPECT_EQ(Width(1), 540);
+    EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 9}, {9, 13}, {13, 17}}));
 }
 
 }  // namespace
