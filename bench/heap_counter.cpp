@@ -9,40 +9,46 @@
 namespace bench {
 namespace {
 
-std::atomic<size_t> s_inUse{0};
-std::atomic<size_t> s_peak{0};
+std::atomic<bool> s_counting{false};
+std::atomic<int64_t> s_count{0};
+std::atomic<int64_t> s_peak{0};
 
 void* Allocate(size_t size) {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) {
         throw std::bad_alloc();
     }
-    const size_t now = s_inUse.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
-    size_t peak = s_peak.load();
-    while (now > peak && !s_peak.compare_exchange_weak(peak, now)) {
+    if (s_counting.load(std::memory_order_relaxed)) {
+        const auto bytes = static_cast<int64_t>(malloc_usable_size(block));
+        const int64_t now = s_count.fetch_add(bytes) + bytes;
+        int64_t peak = s_peak.load();
+        while (now > peak && !s_peak.compare_exchange_weak(peak, now)) {
+        }
     }
     return block;
 }
 
 void Release(void* block) {
-    if (block != nullptr) {
-        s_inUse.fetch_sub(malloc_usable_size(block));
-        std::free(block);
+    if (block == nullptr) {
+        return;
     }
+    if (s_counting.load(std::memory_order_relaxed)) {
+        s_count.fetch_sub(static_cast<int64_t>(malloc_usable_size(block)));
+    }
+    std::free(block);
 }
 
 }  // namespace
 
-size_t HeapInUse() {
-    return s_inUse.load();
+void StartHeapCount() {
+    s_count.store(0);
+    s_peak.store(0);
+    s_counting.store(true);
 }
 
-size_t HeapPeak() {
+int64_t StopHeapCount() {
+    s_counting.store(false);
     return s_peak.load();
-}
-
-void ResetHeapPeak() {
-    s_peak.store(s_inUse.load());
 }
 
 }  // namespace bench
@@ -53,22 +59,6 @@ void* operator new(size_t size) {
 
 void* operator new[](size_t size) {
     return bench::Allocate(size);
-}
-
-void operator delete(void* block) noexcept {
-    bench::Release(block);
-}
-
-void operator delete[](void* block) noexcept {
-    bench::Release(block);
-}
-
-void operator delete(void* block, size_t) noexcept {
-    bench::Release(block);
-}
-
-void operator delete[](void* block, size_t) noexcept {
-    bench::Release(block);
 }
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
@@ -85,6 +75,22 @@ void* operator new[](size_t size, const std::nothrow_t&) noexcept {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+void operator delete(void* block) noexcept {
+    bench::Release(block);
+}
+
+void operator delete[](void* block) noexcept {
+    bench::Release(block);
+}
+
+void operator delete(void* block, size_t) noexcept {
+    bench::Release(block);
+}
+
+void operator delete[](void* block, size_t) noexcept {
+    bench::Release(block);
 }
 
 void operator delete(void* block, const std::nothrow_t&) noexcept {

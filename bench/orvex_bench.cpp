@@ -2,6 +2,7 @@
 //
 //   orvex_bench [--sizes 40x50,40x100,40x200,40x500] [--seed N] [--csv FILE] [--only TEXT,...]
 //               [--dump FOLDER] [--plugins FOLDER] [--examples FOLDER] [--repeat-below MS]
+//               [--rounds N]
 //
 // For every size it generates a score text (bench/score_generator.h) and measures, in CPU time
 // of the process (not wall time: the machines are shared):
@@ -13,7 +14,9 @@
 //   and each of the 72 commands on a fresh copy of the document with the whole score selected,
 //   chosen from the menu as a user of hostsim would (bench/bench_commands.h).
 // A row that takes less than --repeat-below milliseconds (default 200) is run again, on a fresh
-// copy each time, up to five times; the fastest run counts.
+// copy each time, up to five times; the fastest run counts. With --rounds N the whole benchmark
+// runs N times and each row keeps its fastest time at each size (the machines are shared: a
+// round at a quieter moment counts).
 //
 // The table gives the CPU time per size, the growth exponent between the second size and the
 // largest (log of the time ratio over log of the ratio of staves x measures) and the ratio to
@@ -66,11 +69,12 @@ struct Options {
     std::string plugins;
     std::string examples;
     double repeatBelow = 0.2;
+    int rounds = 1;
 };
 
 constexpr const char* kUsage =
     "usage: orvex_bench [--sizes SxM,...] [--seed N] [--csv FILE] [--only TEXT,...] [--dump FOLDER]\n"
-    "                   [--plugins FOLDER] [--examples FOLDER] [--repeat-below MS]\n";
+    "                   [--plugins FOLDER] [--examples FOLDER] [--repeat-below MS] [--rounds N]\n";
 
 bool ParseSizes(const std::string& text, std::vector<bench::ScoreSize>& sizes) {
     sizes.clear();
@@ -195,15 +199,14 @@ void SizeRun::Run(std::vector<Row>& rows) {
     });
     Record(rows, next, "load", load);
 
-    // Save and open, with the heap's peak over the work.
-    size_t savePeak = 0;
+    // Save and open, with the peak growth of the heap over the work (the document read included).
+    int64_t savePeak = 0;
     const double save = Time([&] {
-        const size_t before = bench::HeapInUse();
-        bench::ResetHeapPeak();
+        bench::StartHeapCount();
         const double start = CpuSeconds();
         host::WriteMusFile(*m_document, file);
         const double seconds = CpuSeconds() - start;
-        savePeak = std::max(savePeak, bench::HeapPeak() - before);
+        savePeak = std::max(savePeak, bench::StopHeapCount());
         return seconds;
     });
     const double fileBytes = static_cast<double>(fs::file_size(file));
@@ -212,15 +215,14 @@ void SizeRun::Run(std::vector<Row>& rows) {
              << static_cast<double>(savePeak) / fileBytes << " x file";
     Record(rows, next, "save", save, saveNote.str());
 
-    size_t openPeak = 0;
+    int64_t openPeak = 0;
     bool same = true;
     const double open = Time([&] {
-        const size_t before = bench::HeapInUse();
-        bench::ResetHeapPeak();
+        bench::StartHeapCount();
         const double start = CpuSeconds();
         std::unique_ptr<host::Document> opened = host::ReadMusFile(file);
         const double seconds = CpuSeconds() - start;
-        openPeak = std::max(openPeak, bench::HeapPeak() - before);
+        openPeak = std::max(openPeak, bench::StopHeapCount());
         same = same && opened->SameContent(*m_document);
         return seconds;
     });
@@ -436,6 +438,8 @@ int main(int argc, char** argv) {
             options.examples = argv[++i];
         } else if (arg == "--repeat-below" && hasValue) {
             options.repeatBelow = std::stod(argv[++i]) / 1000;
+        } else if (arg == "--rounds" && hasValue) {
+            options.rounds = std::max(1, std::stoi(argv[++i]));
         } else {
             std::cerr << kUsage;
             return 2;
@@ -452,9 +456,24 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         std::vector<Row> rows;
-        for (const bench::ScoreSize& size : options.sizes) {
-            std::cerr << "orvex_bench: " << SizeText(size) << "\n";
-            SizeRun(options, size, work).Run(rows);
+        for (int round = 1; round <= options.rounds; ++round) {
+            std::vector<Row> measured;
+            for (const bench::ScoreSize& size : options.sizes) {
+                std::cerr << "orvex_bench: " << SizeText(size)
+                          << (options.rounds > 1 ? ", round " + std::to_string(round) : "") << "\n";
+                SizeRun(options, size, work).Run(measured);
+            }
+            // A row keeps its fastest time of all rounds at each size, and the notes of the last.
+            if (rows.empty()) {
+                rows = std::move(measured);
+                continue;
+            }
+            for (size_t r = 0; r < rows.size(); ++r) {
+                for (size_t s = 0; s < rows[r].seconds.size(); ++s) {
+                    rows[r].seconds[s] = std::min(rows[r].seconds[s], measured[r].seconds[s]);
+                }
+                rows[r].notes = measured[r].notes;
+            }
         }
         std::ofstream csvFile;
         if (!options.csv.empty()) {
