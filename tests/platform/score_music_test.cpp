@@ -259,7 +259,7 @@ TEST_P(MusicStatementMistakeTest, StopsTheScoreText) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MusicStatementMistakeTest, ::testing::Values(
     StatementMistake{"notes 1 1 c4/2 d4/2",
-                     "line 3: the entries of staff 1, measure 1, layer 1 last 4096 EDU or more; the measure lasts 3072"},
+                     "line 3: entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072"},
     StatementMistake{"notes 2 1 c4/4", "line 3: there is no staff 2"},
     StatementMistake{"notes 1 3 c4/4", "line 3: there is no measure 3"},
     StatementMistake{"notes 1 1 layer 5 c4/4",
