@@ -173,6 +173,7 @@ int main(int argc, char** argv) {
         hostsim::ScriptRunner runner(host, settings);
         active = &runner;
         ok = runner.Run(script, scriptPath == "-" ? "<stdin>" : scriptPath, std::cerr);
+        ok = runner.Finish(std::cerr) && ok;
         if (settings.keepGoing && runner.ErrorCount() + runner.WarningCount() > 0) {
             std::cerr << "hostsim: " << runner.ErrorCount() << (runner.ErrorCount() == 1 ? " error, " : " errors, ")
                       << runner.WarningCount() << (runner.WarningCount() == 1 ? " warning\n" : " warnings\n");

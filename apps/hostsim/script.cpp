@@ -610,7 +610,9 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
                 }
             }
         } catch (const ScriptError& e) {
-            Error(Here(e.Argument()), e.what(), e.notes);
+            Location where = Here(e.Argument());
+            where.column += e.Offset();
+            Error(where, e.what(), e.notes);
             failed = true;
         } catch (const std::exception& e) {
             Error(Here(), e.what());
@@ -623,6 +625,13 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
             break;
         }
     }
+    m_errorStream = nullptr;
+    return m_errors == errorsBefore;
+}
+
+bool ScriptRunner::Finish(std::ostream& errors) {
+    m_errorStream = &errors;
+    const size_t errorsBefore = m_errors;
     ReportLeftovers();
     m_errorStream = nullptr;
     return m_errors == errorsBefore;
@@ -711,8 +720,10 @@ void ScriptRunner::ChooseMenu(const std::string& path) {
     if (m_host.Plugins().empty() && (lookup.found.empty() || MenuWord(lookup.found.front()).starts_with("plug"))) {
         message += "; no plug-ins are loaded: \"load plugins\" loads them, before this line";
     }
-    ScriptError error(message, 0);
-    throw error;
+    // Point at the level that matched nothing, inside the quotes.
+    const size_t index = m_commandWords;
+    const size_t quote = index < m_words.size() && m_words[index].quoted ? 1 : 0;
+    throw ScriptError(message, 0, lookup.isSubmenu ? 0 : quote + lookup.failedOffset);
 }
 
 void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {

@@ -39,9 +39,11 @@ struct Location {
 class ScriptError : public std::runtime_error {
 public:
     /// `argument` is the argument the error points at (from 0); -1 points at the command.
-    explicit ScriptError(const std::string& message, int argument = -1)
-        : std::runtime_error(message), m_argument(argument) {}
+    /// `offset` moves the column further into the argument (a menu path's level).
+    explicit ScriptError(const std::string& message, int argument = -1, size_t offset = 0)
+        : std::runtime_error(message), m_argument(argument), m_offset(offset) {}
     int Argument() const { return m_argument; }
+    size_t Offset() const { return m_offset; }
 
     /// A further place the error concerns (a damaged score text's line).
     struct Note {
@@ -52,6 +54,7 @@ public:
 
 private:
     int m_argument = -1;
+    size_t m_offset = 0;
 };
 
 /// A word of a script line and where it begins (from 1).
@@ -82,6 +85,10 @@ public:
     /// Runs a script; answers false when a line failed. Errors and warnings go to `errors`,
     /// named by `scriptName` and the line and column.
     bool Run(std::istream& script, const std::string& scriptName, std::ostream& errors);
+    /// The end of the user's session: errors for the form actions that no form took (at the
+    /// lines that queued them), a warning for message box answers no message box took. Answers
+    /// false when there was an error. (A test that shows forms itself after Run does not call it.)
+    bool Finish(std::ostream& errors);
     bool QuitRequested() const { return m_quit; }
     size_t ErrorCount() const { return m_errors; }
     size_t WarningCount() const { return m_warnings; }

@@ -175,7 +175,8 @@ public:
     /// Closes the document in front: the documents after it move down by one, the last one left
     /// comes to the front, and the selection is cleared. False when no document is open.
     bool CloseFront();
-    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front.
+    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front: the name of
+    /// its file when it has one ("duet.MUS"), else its name.
     void RefreshTitle();
 
     // ---- Music services ----
