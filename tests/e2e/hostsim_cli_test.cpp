@@ -255,4 +255,42 @@ TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {
                     "host: " + Path("copy.MUS") + " is open already as document 1 \"copy\", which comes to the front"));
 }
 
+TEST_F(HostsimCliTest, RegionCommandsSayWhatTheyDidAndTheSelectionShows) {
+    const auto result = Run("new " + Source("examples/quartet.score") +
+                            "\nselect 1 1-2\npress Ctrl+C\nselect 2 3\npress Ctrl+V\ndump selection\npress "
+                            "Backspace\ndump changes\npress Ctrl+A\ndump selection\nselect none\npress Ctrl+C\n"
+                            "select 9 1-99\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    static const std::vector<std::string> kExpected = {
+        "> select 1 1-2",
+        "> press Ctrl+C",
+        "host: copied staff 1, measures 1-2 (10 entries)",
+        "> select 2 3",
+        "> press Ctrl+V",
+        "host: pasted into staff 2, measures 3-4",
+        "host: the paste changed document 1 \"quartet\": 2 cells (10 entries added)",
+        "> dump selection",
+        "selection of document 1 \"quartet\": staff 2, measures 3-4, from position 0 to 4096 EDU",
+        "> press Backspace",
+        "host: cleared staff 2, measures 3-4",
+        "host: the clear changed document 1 \"quartet\": 2 cells (10 entries deleted)",
+        "> dump changes",
+        "changes of document 1 \"quartet\": 2 cells (10 entries deleted)",
+        "  staff 2, measure 3, layer 1:",
+    };
+    const auto from = std::find(result.out.begin(), result.out.end(), kExpected.front());
+    ASSERT_NE(from, result.out.end());
+    testsupport::ExpectLines(kExpected,
+                             std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(std::min<size_t>(
+                                                                       kExpected.size(), result.out.end() - from))));
+    EXPECT_TRUE(Has(result.out, "host: selected the whole document: staves 1-4, measures 1-8"));
+    EXPECT_TRUE(
+        Has(result.out, "selection of document 1 \"quartet\": staves 1-4, measures 1-8, from position 0 to 3072 EDU"));
+    EXPECT_TRUE(Has(result.out, "host: copy: nothing is selected"));
+    // A selection beyond the document is allowed, with warnings.
+    EXPECT_NE(result.err.find(":13:8: warning: the document in front has 4 staves, not 9\n"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(":13:10: warning: the document in front has 8 measures, not 99\n"), std::string::npos);
+}
+
 }  // namespace
