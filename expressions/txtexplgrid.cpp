@@ -754,7 +754,8 @@ void TTextExprForm::GridSetEditText(vcl::TObject* Sender, int32_t ACol, int32_t 
         return;
     }
     TTextExpressions& table = TextExpressionTable();
-    if (!m_drawCell->Setup(ACol, ARow, true, true)) {
+    // Escape (the edit cancelled) makes no new expression in the empty slot.
+    if (!m_drawCell->Setup(ACol, ARow, m_state.Cancelled == 0, true)) {
         return;
     }
     const int32_t index = m_drawCell->Index;
@@ -805,6 +806,9 @@ void TTextExprForm::GridSetEditText(vcl::TObject* Sender, int32_t ACol, int32_t 
                         other.MetatoolKey = 0;
                         repaint = true;
                     }
+                }
+                if (record.MetatoolKey != 0 && record.MetatoolKey != static_cast<uint8_t>(key)) {
+                    m_state.DroppedKeys.push_back(record.MetatoolKey);
                 }
                 record.MetatoolKey = static_cast<uint8_t>(key);
                 record.ExtraFlags = 1;

@@ -309,9 +309,7 @@ void TTextExprSorter::ReadOptions() {
     options.SizePriority = NumberOf(*SizePriority, kNoPriority);
     options.StylePriority = NumberOf(*StylePriority, kNoPriority);
     options.NumberOrder = 0;
-    if (!table.SortTables().Built() || !options.AdditionalFonts.empty()) {
-        table.SortTables().Build(options.AdditionalFonts);
-    }
+    table.SortTables().Build(options.AdditionalFonts);
 }
 
 // ---- The sort run ----
@@ -376,7 +374,10 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
     if (writeBack) {
         ShowMessageById(owner, kMessageSortFinished, kCaptionSortFinished, 0, true);
         m_stale = 1;
-        RenumberDocument();
+        if (!RenumberDocument()) {
+            ShowMessageText(owner, "The renumbering was stopped. Nothing in the document was changed.",
+                            "Die Neunummerierung wurde abgebrochen. Im Dokument wurde nichts verändert.", 0, 0);
+        }
     }
     return 1;
 }
@@ -401,10 +402,8 @@ bool RunSortTool(TFMisc& context) {
     options.EmptySticks = context.MoreOptions[2].value != 0 ? 1 : 0;
     options.CaseFlag = context.MoreOptions[3].value != 0 ? 1 : 0;
     options.NumberOrder = 0;
-    if (!table.SortTables().Built()) {
-        options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[4].text);
-        table.SortTables().Build(options.AdditionalFonts);
-    }
+    options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[4].text);
+    table.SortTables().Build(options.AdditionalFonts);
     table.LoadFromDocument();
     return table.DeleteUnused(context.OwnerWindow, true, context.Options[6].value != 0,
                               context.Options[7].value != 0) != 0;

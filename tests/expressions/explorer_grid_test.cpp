@@ -275,6 +275,34 @@ TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
     EXPECT_EQ(TextExpressionTable().Written(), true);
 }
 
+TEST_F(ExplorerGridTest, EscapeInTheEmptySlotLeavesNoExpression) {
+    Show(kExplorerScore, false);
+    m_form->NewBtnClick(m_form.get());
+    m_form->Grid->PressKey(win::VK_F2);
+    ASSERT_TRUE(Editor().EditorMode());
+    Editor().Editor().PressKey(win::VK_ESCAPE);
+    EXPECT_FALSE(Editor().EditorMode());
+    EXPECT_EQ(TextExpressionTable().ExpressionCount(), 3);
+    Close(true);
+    EXPECT_EQ(StoredText(4), "<none>");
+    EXPECT_FALSE(TextExpressionTable().Written());
+}
+
+TEST_F(ExplorerGridTest, ANewMetatoolKeyTakesTheOldKeysRecordAway) {
+    Show(kExplorerScore, false);
+    const int32_t col = ColumnOf(kKindMetatool);
+    Editor().ClickCell(col, 1);  // "dolce", key 'A'
+    m_form->Grid->PressKey('C');
+    ASSERT_TRUE(Editor().EditorMode());
+    Editor().Editor().PressKey(win::VK_RETURN);
+    EXPECT_EQ(Record(0).MetatoolKey, 'C');
+    Close(true);
+    EXPECT_EQ(StoredWord(host::RecordKey::Other(exprtest::kTagMetatool, 'C', 0), 0), 1);
+    // The old shortcut no longer inserts "dolce"; "arco" keeps 'B'.
+    EXPECT_FALSE(HasRecord(exprtest::kTagMetatool, 'A'));
+    EXPECT_EQ(StoredWord(host::RecordKey::Other(exprtest::kTagMetatool, 'B', 0), 0), 3);
+}
+
 TEST_F(ExplorerGridTest, DuplicateCopiesTheFocusedExpressionWithoutItsKey) {
     Show(kExplorerScore, true);
     m_form->SelectItem(1);
