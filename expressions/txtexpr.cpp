@@ -278,6 +278,15 @@ TTxtExprRec& TTextExpressions::NewRecord() {
     return added;
 }
 
+bool TTextExpressions::RemoveNewRecord() {
+    if (m_count < 1 || m_count > Count() || m_records[static_cast<size_t>(m_count - 1)]->Number != m_count) {
+        return false;
+    }
+    m_records.erase(m_records.begin() + (m_count - 1));
+    --m_count;
+    return true;
+}
+
 int32_t TTextExpressions::FindOrCreate(std::string_view text, const char* fontName, int32_t size, uint16_t style,
                                        uint16_t flags, uint16_t word4, int16_t word6, int32_t fontNumber) {
     if (fontName != nullptr) {

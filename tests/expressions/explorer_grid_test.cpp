@@ -278,11 +278,17 @@ TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
 TEST_F(ExplorerGridTest, EscapeInTheEmptySlotLeavesNoExpression) {
     Show(kExplorerScore, false);
     m_form->NewBtnClick(m_form.get());
+    const int32_t rows = m_form->Grid->RowCount();
     m_form->Grid->PressKey(win::VK_F2);
     ASSERT_TRUE(Editor().EditorMode());
+    // Typing makes the new expression at once; Escape takes it away again.
+    Type("tut");
+    ASSERT_EQ(TextExpressionTable().ExpressionCount(), 4);
     Editor().Editor().PressKey(win::VK_ESCAPE);
     EXPECT_FALSE(Editor().EditorMode());
     EXPECT_EQ(TextExpressionTable().ExpressionCount(), 3);
+    EXPECT_EQ(m_form->Grid->RowCount(), rows);
+    EXPECT_EQ(m_form->State().ChangedCount, 0);
     Close(true);
     EXPECT_EQ(StoredText(4), "<none>");
     EXPECT_FALSE(TextExpressionTable().Written());

@@ -94,6 +94,8 @@ TEST_F(SorterHostsimTest, AStoppedRenumberingChangesNothingAndSaysSo) {
     EXPECT_NE(std::find(result.out.begin(), result.out.end(),
                         "  label Message \"The renumbering was stopped. Nothing in the document was changed.\""),
               result.out.end());
+    EXPECT_EQ(std::find(result.out.begin(), result.out.end(), "host: Orvex188.fxt changed the document"),
+              result.out.end());
 }
 
 }  // namespace
