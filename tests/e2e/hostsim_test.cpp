@@ -145,9 +145,9 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
          "  button NoBtn \"&No\"", "  user: click NoBtn", "  -> No"},
         std::vector<std::string>(asked.begin(), asked.begin() + 7));
     // With a selection and Shift the tool runs at once on its stored options.
-    EXPECT_NE(
-        std::find(result.out.begin(), result.out.end(), "host: progress begins over staves 1-2, measures 1: 1 step"),
-        result.out.end());
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
+                        "host: progress begins over staves 1-2, measures 1: 2 steps"),
+              result.out.end());
     EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
                              [](const std::string& line) { return line.find("not available") != std::string::npos; }));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"),
