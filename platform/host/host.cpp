@@ -325,6 +325,12 @@ int16_t Host::RunPluginCommand(size_t plugin, int16_t index) {
 
 void Host::RunCommandId(uint32_t id) {
     if (const auto command = PluginCommand(id)) {
+        if (FrontDocument() == nullptr) {
+            // The host greys its plug-in entries while no document is open.
+            win::TranscriptWrite("host: no document is open: entry " + std::to_string(command->second) + " of " +
+                                 m_plugins[command->first].fileName + " is greyed and does nothing");
+            return;
+        }
         RunPluginCommand(command->first, command->second);
         return;
     }

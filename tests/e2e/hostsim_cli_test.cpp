@@ -74,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
     Mistake{"MissingDocumentFile", "open nowhere.MUS\n", ":1:6: error: cannot open nowhere.MUS: the file cannot be read"},
     Mistake{"MissingPluginFolder", "load plugins /nowhere/plugins\n", ":1:14: error: the plug-in folder /nowhere/plugins does not exist"},
     Mistake{"SaveWithoutDocument", "save x.MUS\n", ":1:1: error: no document is open"},
-    Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nmenu \"Orvex/Options...\"\n",
+    Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
+                                     "\nmenu \"Orvex/Options...\"\n",
             ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"}),
     [](const ::testing::TestParamInfo<Mistake>& info) { return std::string(info.param.name); });
 // clang-format on
