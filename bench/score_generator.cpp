@@ -192,7 +192,8 @@ private:
     void WriteStaves();
     void WriteMeasures();
     void WriteClefs();
-    std::vector<PlannedEntry> PlanCell(int32_t staff, int32_t measure, int32_t layer, int32_t& walk);
+    /// The entries of a cell; a chord has at most `maxNotes` notes.
+    std::vector<PlannedEntry> PlanCell(int32_t staff, int32_t measure, int32_t layer, int32_t maxNotes, int32_t& walk);
     Pitch NextPitch(const Instrument& instrument, int32_t key, int32_t& walk);
     void WriteCells();
     void WriteExpressions();
@@ -303,7 +304,8 @@ Pitch Generator::NextPitch(const Instrument& instrument, int32_t key, int32_t& w
     return pitch;
 }
 
-std::vector<PlannedEntry> Generator::PlanCell(int32_t staff, int32_t measure, int32_t layer, int32_t& walk) {
+std::vector<PlannedEntry> Generator::PlanCell(int32_t staff, int32_t measure, int32_t layer, int32_t maxNotes,
+                                              int32_t& walk) {
     const Instrument& instrument = InstrumentOf(staff);
     const MeasurePlan& plan = m_measures[static_cast<size_t>(measure - 1)];
     const auto& rhythms = RhythmsOf(plan.length, plan.compound);
@@ -334,8 +336,8 @@ std::vector<PlannedEntry> Generator::PlanCell(int32_t staff, int32_t measure, in
                 entries.push_back(grace);
             }
             entry.notes = {NextPitch(instrument, plan.key, walk)};
-            if (m_random.Chance(instrument.chordChance)) {
-                const int32_t extra = m_random.Between(1, 2);
+            if (maxNotes > 1 && m_random.Chance(instrument.chordChance)) {
+                const int32_t extra = std::min(m_random.Between(1, 2), maxNotes - 1);
                 for (int32_t n = 0; n < extra; ++n) {
                     const int32_t step = entry.notes.back().step - m_random.Between(2, 4);
                     entry.notes.push_back(Pitch{step, KeyAlteration(plan.key, step - 7 * FloorDiv(step, 7))});
@@ -367,13 +369,16 @@ void Generator::WriteCells() {
             if (m_random.Chance(20)) {
                 continue;  // a cell without entries
             }
+            // A staff of two players holds two parts at most: single notes in both layers, or
+            // chords of two in the first alone.
+            const bool secondLayer = instrument.twoLayers && !tacet && m_random.Chance(500);
             std::vector<PlannedEntry> entries;
             if (tacet) {
                 PlannedEntry rest;
                 rest.duration = plan.length;
                 entries.push_back(rest);
             } else {
-                entries = PlanCell(staff, measure, 1, walk);
+                entries = PlanCell(staff, measure, 1, secondLayer ? 1 : instrument.twoLayers ? 2 : 3, walk);
             }
             m_out << "notes " << staff << " " << measure;
             for (const PlannedEntry& entry : entries) {
@@ -387,9 +392,9 @@ void Generator::WriteCells() {
                 m_out << "/" << DurationText(entry.duration) << (entry.grace ? "g" : "");
             }
             m_out << "\n";
-            if (instrument.twoLayers && !tacet && m_random.Chance(500)) {
+            if (secondLayer) {
                 m_out << "notes " << staff << " " << measure << " layer 2";
-                for (const PlannedEntry& entry : PlanCell(staff, measure, 2, walk2)) {
+                for (const PlannedEntry& entry : PlanCell(staff, measure, 2, 1, walk2)) {
                     m_out << " ";
                     if (entry.notes.empty()) {
                         m_out << "r";

@@ -134,9 +134,7 @@ private:
         void (Reader::*read)(const std::vector<Word>& words);
     };
 
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw DocumentFileError("line " + std::to_string(m_line) + ": " + what);
-    }
+    [[noreturn]] void Fail(const std::string& what) const { throw DocumentFileError(what, m_line, m_column); }
 
     int32_t Number(const Word& word, int64_t minimum, int64_t maximum, const char* what) const;
     /// The keys of a record line (its words from the tag to the keys); throws for a bad line.
@@ -153,6 +151,7 @@ private:
     std::unique_ptr<Document> m_document;
     Lines* m_lines = nullptr;
     size_t m_line = 0;
+    size_t m_column = 1;  ///< of the line's first word
     bool m_headerRead = false;
     bool m_ended = false;
     std::map<int16_t, size_t> m_fontLines;
@@ -174,6 +173,7 @@ std::unique_ptr<Document> Reader::Read(Lines& lines) {
         if (first == std::string::npos || line[first] == '#') {
             continue;
         }
+        m_column = first + 1;
         if (m_ended) {
             Fail("text after the \"end\" line");
         }
@@ -195,12 +195,11 @@ std::unique_ptr<Document> Reader::Read(Lines& lines) {
         (this->*(kind->read))(words);
     }
     if (!m_headerRead) {
-        throw DocumentFileError("line 1: not a document file: it does not begin with \"MUS " +
-                                std::to_string(kMusFormatVersion) + "\"");
+        throw DocumentFileError(
+            "not a document file: it does not begin with \"MUS " + std::to_string(kMusFormatVersion) + "\"", 1, 1);
     }
     if (!m_ended) {
-        throw DocumentFileError("line " + std::to_string(m_line) +
-                                ": the file ends without its \"end\" line; it is truncated");
+        throw DocumentFileError("the file ends without its \"end\" line; it is truncated", m_line, 1);
     }
     return std::move(m_document);
 }
@@ -419,7 +418,7 @@ std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
         throw DocumentFileError("the file cannot be read");
     }
     Lines lines(file);
-    std::unique_ptr<Document> document = Reader(path.filename().string()).Read(lines);
+    std::unique_ptr<Document> document = Reader(path.stem().string()).Read(lines);
     document->SetPath(path);
     return document;
 }

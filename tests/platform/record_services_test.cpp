@@ -181,21 +181,28 @@ INSTANTIATE_TEST_SUITE_P(
         CreateCase{
             "detail inci under both keys", "SDNG", {{0, 1, 0}, {0, 1, 1}, {0, 2, 4}}, 3, {0, 1, -1}, true, {0, 1, 2}},
         CreateCase{"new group number", "SDNG", {{0, 1, 0}, {0, 2, 4}, {1, 7, 0}}, 3, {0, -1, 0}, true, {0, 3, 0}},
-        CreateCase{"top key in use: the lowest free cmper",
+        CreateCase{"top key used: the lowest free",
+                   "SOPS",
+                   {{32767, 0, 0}, {1, 0, 0}, {2, 0, 0}},
+                   3,
+                   {-1, 0, 0},
+                   true,
+                   {3, 0}},
+        CreateCase{"top inci used: the lowest free",
+                   "otDY",
+                   {{5, 32767, 0}, {5, 0, 0}, {6, 1, 0}},
+                   3,
+                   {5, -1, 0},
+                   true,
+                   {5, 1}},
+        CreateCase{"top key in use: free from 1", "SOPS", {{32767, 0, 0}}, 1, {-1, 0, 0}, true, {1, 0}},
+        CreateCase{"top key in use: the lowest cmper no inci uses",
                    "SOPS",
                    {{1, 0, 0}, {2, 3, 0}, {32767, 0, 0}},
                    3,
                    {-1, 0, 0},
                    true,
                    {3, 0}},
-        CreateCase{"top key in use: free from 1", "SOPS", {{32767, 0, 0}}, 1, {-1, 0, 0}, true, {1, 0}},
-        CreateCase{"top inci in use: the lowest free inci of the cmper",
-                   "otDY",
-                   {{5, 0, 0}, {5, 32767, 0}, {6, 1, 0}},
-                   3,
-                   {5, -1, 0},
-                   true,
-                   {5, 1}},
         CreateCase{"top group number in use: the lowest free under key 1",
                    "SDNG",
                    {{0, 1, 0}, {0, 32767, 0}, {1, 2, 0}},
@@ -204,6 +211,19 @@ INSTANTIATE_TEST_SUITE_P(
                    true,
                    {0, 2, 0}},
         CreateCase{"global key", "pfdf", {{15, 0, 0}}, 1, {-1, 0, 0}, true, {16}}));
+
+TEST_F(RecordServicesTest, ACreateIsRefusedOnlyWhenEveryKeyIsUsed) {
+    const hostapi::Tag tag = MakeTag("SOPS");
+    for (int16_t key = 1; key < INT16_MAX; ++key) {
+        Store().Save(RecordKey::Other(tag, key, 0), {0});
+    }
+    Keys last = {-1, 0, 0};
+    ASSERT_EQ(Create(tag, last, {1}), 1);
+    EXPECT_EQ(last, (Keys{INT16_MAX, 0, 0}));
+    Keys none = {-1, 0, 0};
+    EXPECT_EQ(Create(tag, none, {2}), 0);
+    EXPECT_EQ(none, (Keys{-1, 0, 0}));
+}
 
 TEST_F(RecordServicesTest, ATagWithEveryKeyInUseCreatesAgainWhenOneGoes) {
     const hostapi::Tag tag = MakeTag("SOPS");
