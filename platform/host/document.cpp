@@ -28,12 +28,68 @@ void Document::NoteEntryNumbers(const CellEntries& entries) {
     }
 }
 
+void Document::SetBeforeWrite(std::function<void()> hook) {
+    const bool set = hook != nullptr;
+    m_beforeWrite.hook = std::move(hook);
+    // A write of a record runs the document's hook as well.
+    m_records.SetBeforeWrite(set ? std::function<void()>([this] { m_beforeWrite.Fire(); }) : nullptr);
+}
+
+void Document::RememberCell(const CellKey& cell) {
+    if (m_beforeWrite.hook) {
+        m_records.SetBeforeWrite(nullptr);
+        m_beforeWrite.Fire();
+    }
+    for (Journal& journal : m_journals) {
+        if (!journal.cells.contains(cell)) {
+            journal.cells.emplace(cell, EntriesOf(cell));
+        }
+    }
+}
+
+void Document::BeginJournal() {
+    m_records.BeginJournal();
+    m_journals.push_back(Journal{{}, {}, m_fonts});
+}
+
+Document::Journal Document::EndJournal() {
+    if (m_journals.empty()) {
+        throw std::logic_error("a document journal ends that was never begun");
+    }
+    Journal journal = std::move(m_journals.back());
+    m_journals.pop_back();
+    journal.records = m_records.EndJournal();
+    return journal;
+}
+
+Document::Journal Document::Revert(const Journal& journal) {
+    Journal now;
+    for (const auto& [key, bytes] : journal.records) {
+        const Bytes* current = m_records.Find(key);
+        now.records.emplace(key, current == nullptr ? std::nullopt : std::optional<Bytes>(*current));
+        m_records.Restore(key, bytes);
+    }
+    for (const auto& [cell, entries] : journal.cells) {
+        now.cells.emplace(cell, EntriesOf(cell));
+        if (entries.empty()) {
+            m_cells.erase(cell);
+        } else {
+            m_cells[cell] = entries;
+        }
+    }
+    now.fonts = m_fonts;
+    m_fonts = journal.fonts;
+    return now;
+}
+
 void Document::AppendEntry(const CellKey& cell, const EntryBytes& entry) {
+    RememberCell(cell);
     m_highestEntryNumber = std::max(m_highestEntryNumber, hostapi::ConstEntryView(entry.data()).number());
     m_cells[cell].push_back(entry);
 }
 
 void Document::SetEntries(const CellKey& cell, CellEntries entries) {
+    RememberCell(cell);
     NoteEntryNumbers(entries);
     if (entries.empty()) {
         m_cells.erase(cell);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -87,6 +88,24 @@ public:
     /// for a record too short to name one). Kept until a staff list record changes.
     const std::vector<hostapi::InstrumentKey>& StaffListOf(hostapi::ViewKey view) const;
 
+    /// What a document held before the writes since a journal was begun: the records' (see
+    /// RecordStore::Journal), the cells' entries (empty for a cell that had none) and the fonts.
+    struct Journal {
+        RecordStore::Journal records;
+        std::map<CellKey, CellEntries> cells;
+        FontTable fonts;
+    };
+    /// Journals nest; the last begun ends first (RecordStore::BeginJournal).
+    void BeginJournal();
+    Journal EndJournal();
+    bool Journaling() const { return !m_journals.empty(); }
+    /// Runs once, before the next write changes a record or a cell (then it is gone).
+    void SetBeforeWrite(std::function<void()> hook);
+    /// Puts every record, cell and the fonts a journal holds back as the journal has them,
+    /// outside the host's rules and the journals; answers what they held instead, so that
+    /// reverting with the answer brings the document back.
+    Journal Revert(const Journal& journal);
+
     /// Same records, fonts and music; name and path are not content.
     bool SameContent(const Document& other) const {
         return m_records == other.m_records && m_fonts == other.m_fonts && m_cells == other.m_cells;
@@ -95,6 +114,9 @@ public:
 private:
     /// Raises the highest entry number to the numbers of `entries`.
     void NoteEntryNumbers(const CellEntries& entries);
+    /// Notes in every open journal what the cell holds now, unless the journal has it; runs the
+    /// hook set to run before a write.
+    void RememberCell(const CellKey& cell);
 
     std::string m_name;
     std::filesystem::path m_path;
@@ -109,6 +131,9 @@ private:
         std::vector<hostapi::InstrumentKey> staves;
     };
     mutable std::map<hostapi::ViewKey, StaffList> m_staffLists;
+    /// The open journals' cells and fonts (the records' are the store's).
+    std::vector<Journal> m_journals;
+    WriteHook m_beforeWrite;
 };
 
 }  // namespace host

@@ -115,6 +115,31 @@ DocumentChanges CompareDocuments(const Document& before, const Document& after) 
     return changes;
 }
 
+DocumentChanges ChangesSince(const Document::Journal& journal, const Document& after) {
+    DocumentChanges changes;
+    for (const auto& [cell, entries] : journal.cells) {
+        changes.cells += CompareCell(cell, entries, after.EntriesOf(cell), changes.entries) ? 1 : 0;
+    }
+    for (const auto& [key, before] : journal.records) {
+        const Bytes* now = after.Records().Find(key);
+        if (!before && now != nullptr) {
+            changes.records.push_back({ChangeKind::Added, key, {}, *now});
+        } else if (before && now == nullptr) {
+            changes.records.push_back({ChangeKind::Deleted, key, *before, {}});
+        } else if (before && *before != *now) {
+            changes.records.push_back({ChangeKind::Changed, key, *before, *now});
+        }
+    }
+    for (const auto& [number, name] : journal.fonts) {
+        const auto it = after.Fonts().find(number);
+        changes.fonts += it == after.Fonts().end() || it->second != name ? 1 : 0;
+    }
+    for (const auto& [number, name] : after.Fonts()) {
+        changes.fonts += journal.fonts.contains(number) ? 0 : 1;
+    }
+    return changes;
+}
+
 std::string DocumentChanges::Summary() const {
     if (Empty()) {
         return "nothing changed";
@@ -201,6 +226,82 @@ std::vector<std::string> ChangeListing(const DocumentChanges& changes, const Doc
     }
     for (const auto& [number, name] : after.Fonts()) {
         if (!before.Fonts().contains(number)) {
+            lines.push_back("  + font " + std::to_string(number) + " \"" + name + "\"");
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> ChangeListingSince(const DocumentChanges& changes, const Document::Journal& journal,
+                                            Document& document) {
+    // The lines of the state after, then those of the state before, with the journal put back.
+    std::vector<std::string> entriesAfter(changes.entries.size());
+    std::vector<std::string> recordsAfter(changes.records.size());
+    for (size_t i = 0; i < changes.entries.size(); ++i) {
+        if (changes.entries[i].after) {
+            entriesAfter[i] = CellEntryLine(document, changes.entries[i].cell, *changes.entries[i].after);
+        }
+    }
+    for (size_t i = 0; i < changes.records.size(); ++i) {
+        if (changes.records[i].kind != ChangeKind::Deleted) {
+            recordsAfter[i] = RecordListingLine(document, changes.records[i].key, changes.records[i].after);
+        }
+    }
+    const FontTable fontsAfter = document.Fonts();
+    std::vector<std::string> entriesBefore(changes.entries.size());
+    std::vector<std::string> recordsBefore(changes.records.size());
+    const Document::Journal after = document.Revert(journal);
+    try {
+        for (size_t i = 0; i < changes.entries.size(); ++i) {
+            if (changes.entries[i].before) {
+                entriesBefore[i] = CellEntryLine(document, changes.entries[i].cell, *changes.entries[i].before);
+            }
+        }
+        for (size_t i = 0; i < changes.records.size(); ++i) {
+            if (changes.records[i].kind != ChangeKind::Added) {
+                recordsBefore[i] = RecordListingLine(document, changes.records[i].key, changes.records[i].before);
+            }
+        }
+    } catch (...) {
+        document.Revert(after);
+        throw;
+    }
+    document.Revert(after);
+
+    std::vector<std::string> lines;
+    const CellKey* lastCell = nullptr;
+    for (size_t i = 0; i < changes.entries.size(); ++i) {
+        const EntryChange& change = changes.entries[i];
+        if (lastCell == nullptr || *lastCell != change.cell) {
+            lines.push_back("  " + change.cell.Description() + ":");
+            lastCell = &change.cell;
+        }
+        if (change.before) {
+            lines.push_back("  -   " + entriesBefore[i]);
+        }
+        if (change.after) {
+            lines.push_back("  +   " + entriesAfter[i]);
+        }
+    }
+    for (size_t i = 0; i < changes.records.size(); ++i) {
+        if (changes.records[i].kind != ChangeKind::Added) {
+            lines.push_back("  - " + recordsBefore[i]);
+        }
+        if (changes.records[i].kind != ChangeKind::Deleted) {
+            lines.push_back("  + " + recordsAfter[i]);
+        }
+    }
+    for (const auto& [number, name] : journal.fonts) {
+        const auto it = fontsAfter.find(number);
+        if (it == fontsAfter.end() || it->second != name) {
+            lines.push_back("  - font " + std::to_string(number) + " \"" + name + "\"");
+        }
+        if (it != fontsAfter.end() && it->second != name) {
+            lines.push_back("  + font " + std::to_string(number) + " \"" + it->second + "\"");
+        }
+    }
+    for (const auto& [number, name] : fontsAfter) {
+        if (!journal.fonts.contains(number)) {
             lines.push_back("  + font " + std::to_string(number) + " \"" + name + "\"");
         }
     }

@@ -46,10 +46,19 @@ struct DocumentChanges {
 /// The changes from `before` to `after` (one document at two moments). Both are walked once,
 /// in key order.
 DocumentChanges CompareDocuments(const Document& before, const Document& after);
+/// The same changes from a journal of the document (Document::BeginJournal) to what it holds
+/// now: only the keys and cells the journal names are looked at, so the time follows what
+/// changed, not the size of the document.
+DocumentChanges ChangesSince(const Document::Journal& journal, const Document& after);
 
 /// The changes in full, as `dump changes` prints them: a line per cell with the entries before
 /// ("- ") and after ("+ "), then each record before and after, fields read as `dump records`
 /// reads them.
 std::vector<std::string> ChangeListing(const DocumentChanges& changes, const Document& before, const Document& after);
+/// The same listing for changes found by ChangesSince: the lines of the state before are read
+/// with the journal's records, cells and fonts put back for a moment, then the document is as
+/// it was.
+std::vector<std::string> ChangeListingSince(const DocumentChanges& changes, const Document::Journal& journal,
+                                            Document& document);
 
 }  // namespace host

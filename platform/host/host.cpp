@@ -93,6 +93,7 @@ Host::Host(std::string programPath) {
 }
 
 Host::~Host() {
+    DropChangeListing();
     UnloadPlugins();
     for (const auto& document : m_documents) {
         DetachLentEntryArrays(*document);
@@ -266,37 +267,101 @@ std::optional<std::pair<size_t, int16_t>> Host::PluginCommand(uint32_t id) const
 }
 
 std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work) {
-    // A copy of each open document before the work; the documents are compared by identity
-    // afterwards, so that documents opened or closed meanwhile are left out.
-    std::vector<std::pair<const Document*, Document>> before;
-    before.reserve(m_documents.size());
+    DropChangeListing();
+    m_lastChangeListing.clear();
+    // Each open document keeps a journal of what the work writes: what changed is found from the
+    // keys and cells written, in time that follows the change rather than the document's size.
+    // Documents are found again by identity, so that those opened or closed meanwhile are left out.
+    std::vector<Document*> tracked;
+    tracked.reserve(m_documents.size());
     for (const auto& document : m_documents) {
-        before.emplace_back(document.get(), *document);
+        document->BeginJournal();
+        tracked.push_back(document.get());
     }
-    work();
-    std::vector<DocumentReport> reports;
-    std::vector<std::string> listing;
-    for (const auto& [identity, copy] : before) {
-        const auto it = std::find_if(m_documents.begin(), m_documents.end(),
-                                     [&](const std::unique_ptr<Document>& d) { return d.get() == identity; });
-        if (it == m_documents.end()) {
-            continue;
+    const auto isOpen = [&](const Document* document) {
+        return std::any_of(m_documents.begin(), m_documents.end(),
+                           [&](const std::unique_ptr<Document>& d) { return d.get() == document; }) &&
+               document->Journaling();
+    };
+    try {
+        work();
+    } catch (...) {
+        for (auto it = tracked.rbegin(); it != tracked.rend(); ++it) {
+            if (isOpen(*it)) {
+                (*it)->EndJournal();
+            }
         }
-        DocumentChanges changes = CompareDocuments(copy, **it);
+        throw;
+    }
+    std::vector<std::pair<Document*, Document::Journal>> journals;
+    for (auto it = tracked.rbegin(); it != tracked.rend(); ++it) {
+        if (isOpen(*it)) {
+            journals.emplace_back(*it, (*it)->EndJournal());
+        }
+    }
+    std::reverse(journals.begin(), journals.end());
+    std::vector<DocumentReport> reports;
+    for (auto& [document, journal] : journals) {
+        DocumentChanges changes = ChangesSince(journal, *document);
         if (changes.Empty()) {
             continue;
         }
+        const auto it = std::find_if(m_documents.begin(), m_documents.end(),
+                                     [&](const std::unique_ptr<Document>& d) { return d.get() == document; });
         const auto number = static_cast<int32_t>(it - m_documents.begin() + 1);
-        listing.push_back("changes of document " + std::to_string(number) + " \"" + (*it)->Name() +
-                          "\": " + changes.Summary());
-        for (std::string& line : ChangeListing(changes, copy, **it)) {
-            listing.push_back(std::move(line));
-        }
-        reports.push_back({number, (*it)->Name(), std::move(changes)});
+        m_pendingListing.push_back(
+            {document,
+             "changes of document " + std::to_string(number) + " \"" + document->Name() + "\": " + changes.Summary(),
+             changes, std::move(journal), document->Fonts()});
+        reports.push_back({number, document->Name(), std::move(changes)});
     }
-    m_lastChangeListing = std::move(listing);
+    // The listing is made when it is asked for, or before one of the documents changes again.
+    for (const PendingListing& pending : m_pendingListing) {
+        pending.document->SetBeforeWrite([this] { BuildChangeListing(); });
+    }
     ++m_trackedCount;
     return reports;
+}
+
+void Host::DropChangeListing() {
+    for (PendingListing& pending : m_pendingListing) {
+        pending.document->SetBeforeWrite(nullptr);
+    }
+    m_pendingListing.clear();
+}
+
+void Host::BuildChangeListing() {
+    std::vector<PendingListing> pending = std::move(m_pendingListing);
+    m_pendingListing.clear();
+    for (PendingListing& listing : pending) {
+        listing.document->SetBeforeWrite(nullptr);
+    }
+    std::vector<std::string> lines;
+    for (PendingListing& listing : pending) {
+        Document& document = *listing.document;
+        // The fonts as the command left them, whatever came after.
+        std::swap(document.Fonts(), listing.fontsAfter);
+        std::vector<std::string> changes;
+        try {
+            changes = ChangeListingSince(listing.changes, listing.journal, document);
+        } catch (...) {
+            std::swap(document.Fonts(), listing.fontsAfter);
+            throw;
+        }
+        std::swap(document.Fonts(), listing.fontsAfter);
+        lines.push_back(std::move(listing.heading));
+        for (std::string& line : changes) {
+            lines.push_back(std::move(line));
+        }
+    }
+    m_lastChangeListing = std::move(lines);
+}
+
+const std::vector<std::string>& Host::LastChangeListing() {
+    if (!m_pendingListing.empty()) {
+        BuildChangeListing();
+    }
+    return m_lastChangeListing;
 }
 
 void Host::WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports) {
@@ -506,6 +571,10 @@ bool Host::CloseFront() {
         return false;
     }
     const auto at = m_documents.begin() + (m_frontNumber - 1);
+    if (std::any_of(m_pendingListing.begin(), m_pendingListing.end(),
+                    [&](const PendingListing& pending) { return pending.document == at->get(); })) {
+        BuildChangeListing();
+    }
     DetachLentEntryArrays(**at);
     m_documents.erase(at);
     m_frontNumber = DocumentCount();

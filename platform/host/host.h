@@ -122,8 +122,10 @@ public:
     /// still are; `dump changes` shows the last such result in full (LastChangeListing).
     std::vector<DocumentReport> TrackChanges(const std::function<void()>& work);
     /// The changes of the last command in full, with a heading per document; empty when the last
-    /// command changed nothing.
-    const std::vector<std::string>& LastChangeListing() const { return m_lastChangeListing; }
+    /// command changed nothing. The lines are made when first asked for (or, when it comes
+    /// first, before the next write to one of the documents or its closing), so that a command
+    /// pays for the summary only.
+    const std::vector<std::string>& LastChangeListing();
     /// How many times TrackChanges ran: a caller sees whether a command was tracked since.
     uint64_t TrackedCount() const { return m_trackedCount; }
     /// Writes "host: WHO changed document N "NAME": SUMMARY" per report, or "host: nothing changed".
@@ -215,7 +217,21 @@ private:
     std::set<hostapi::Tag> m_refusedTags;
     bool m_layoutHeld = false;
     std::unique_ptr<MainWindowKeys> m_keys;
+    /// The last command's changes of one document, not yet made into lines.
+    struct PendingListing {
+        Document* document = nullptr;
+        std::string heading;
+        DocumentChanges changes;
+        Document::Journal journal;
+        FontTable fontsAfter;
+    };
+    /// Makes the pending listing into lines; the documents go back to what they hold.
+    void BuildChangeListing();
+    /// Forgets the pending listing and the hooks that would make it.
+    void DropChangeListing();
+
     std::vector<std::string> m_lastChangeListing;
+    std::vector<PendingListing> m_pendingListing;
     uint64_t m_trackedCount = 0;  ///< the File menu's accelerators (main_window_keys.h)
 };
 

@@ -274,7 +274,46 @@ void RecordStore::Count(const RecordKey& key, int change) {
     }
 }
 
+void RecordStore::Remember(const RecordKey& key) {
+    m_beforeWrite.Fire();
+    for (Journal& journal : m_journals) {
+        if (!journal.contains(key)) {
+            const Bytes* bytes = Find(key);
+            journal.emplace(key, bytes == nullptr ? std::nullopt : std::optional<Bytes>(*bytes));
+        }
+    }
+}
+
+RecordStore::Journal RecordStore::EndJournal() {
+    if (m_journals.empty()) {
+        throw std::logic_error("a record journal ends that was never begun");
+    }
+    Journal journal = std::move(m_journals.back());
+    m_journals.pop_back();
+    return journal;
+}
+
+void RecordStore::Restore(const RecordKey& key, const std::optional<Bytes>& bytes) {
+    ++m_writes[key.tag];
+    if (bytes) {
+        const auto [it, added] = m_records.try_emplace(key);
+        it->second = *bytes;
+        if (added) {
+            Count(key, +1);
+        }
+        return;
+    }
+    if (m_records.erase(key) != 0) {
+        Count(key, -1);
+        for (auto it = m_usedBelow.lower_bound({RecordKey{key.tag, INT32_MIN, INT16_MIN, INT16_MIN}, 0});
+             it != m_usedBelow.end() && it->first.first.tag == key.tag;) {
+            it = m_usedBelow.erase(it);
+        }
+    }
+}
+
 void RecordStore::Save(const RecordKey& key, Bytes bytes) {
+    Remember(key);
     ++m_writes[key.tag];
     const auto [it, added] = m_records.try_emplace(key);
     it->second = std::move(bytes);
@@ -348,18 +387,22 @@ std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
         }
         Set(key, member, value);
     }
-    if (!m_records.emplace(key, std::move(bytes)).second) {
+    if (m_records.contains(key)) {
         return std::nullopt;
     }
+    Remember(key);
+    m_records.emplace(key, std::move(bytes));
     ++m_writes[key.tag];
     Count(key, +1);
     return key;
 }
 
 bool RecordStore::Delete(const RecordKey& key) {
-    if (m_records.erase(key) == 0) {
+    if (!m_records.contains(key)) {
         return false;
     }
+    Remember(key);
+    m_records.erase(key);
     ++m_writes[key.tag];
     Count(key, -1);
     // A value of the tag may be free again: its hints go.
@@ -383,6 +426,7 @@ bool RecordStore::Delete(const RecordKey& key) {
     }
     // In ascending order each record moves into the place its predecessor has just left.
     for (const RecordKey& old : later) {
+        Remember(old);
         auto node = m_records.extract(old);
         Set(node.key(), member, Get(old, member) - 1);
         m_records.insert(std::move(node));

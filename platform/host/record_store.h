@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -79,9 +80,31 @@ struct RecordKey {
     auto operator<=>(const RecordKey&) const = default;
 };
 
+/// A hook to run before a write. A copy of its owner starts without one: the hook belongs to the
+/// object it was set on.
+struct WriteHook {
+    WriteHook() = default;
+    WriteHook(const WriteHook&) {}
+    WriteHook& operator=(const WriteHook&) { return *this; }
+
+    /// Runs the hook once (it is gone first, so that it cannot run again from inside itself).
+    void Fire() {
+        if (hook) {
+            const std::function<void()> once = std::move(hook);
+            hook = nullptr;
+            once();
+        }
+    }
+
+    std::function<void()> hook;
+};
+
 class RecordStore {
 public:
     using Map = std::map<RecordKey, Bytes>;
+    /// What keys held before the writes since a journal was begun: the bytes, or nothing for a
+    /// key that had no record.
+    using Journal = std::map<RecordKey, std::optional<Bytes>>;
 
     const Bytes* Find(const RecordKey& key) const;
     /// Overwrites the record, or creates it under exactly these keys.
@@ -112,6 +135,17 @@ public:
         return it == m_writes.end() ? 0 : it->second;
     }
 
+    /// Journals: while one is open, every write (save, create, delete and the incidences a delete
+    /// moves) first notes what its key held, once per key. Journals nest; the last begun ends
+    /// first. The host uses them to see what a command changed without copying the document.
+    void BeginJournal() { m_journals.emplace_back(); }
+    Journal EndJournal();
+    /// Puts bytes under a key as they are, or takes the key's record away (nothing), outside the
+    /// rules and the journals: a journal's keys go back to what they held and come again.
+    void Restore(const RecordKey& key, const std::optional<Bytes>& bytes);
+    /// Runs once, before the next save, create or delete changes a record (then it is gone).
+    void SetBeforeWrite(std::function<void()> hook) { m_beforeWrite.hook = std::move(hook); }
+
     const Map& Records() const { return m_records; }
     size_t Count() const { return m_records.size(); }
     /// The same records under the same keys.
@@ -121,6 +155,9 @@ private:
     /// Keeps the counts of the entry detail tags and the highest entry number for a record that
     /// has come (+1) or gone (-1).
     void Count(const RecordKey& key, int change);
+    /// Notes in every open journal what the key holds now, unless the journal has it; runs the
+    /// hook set to run before a write.
+    void Remember(const RecordKey& key);
 
     Map m_records;
     /// The number of records of each entry detail tag that has any, in tag order.
@@ -130,6 +167,8 @@ private:
     /// member): every value below this one is in use. A delete of the tag forgets its hints.
     std::map<std::pair<RecordKey, int>, int32_t> m_usedBelow;
     std::unordered_map<hostapi::Tag, uint64_t> m_writes;
+    std::vector<Journal> m_journals;
+    WriteHook m_beforeWrite;
 };
 
 }  // namespace host

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/host/document_changes.h"
+#include "platform/host/host.h"
 #include "platform/host/score_text.h"
+#include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
@@ -59,6 +61,82 @@ TEST_F(DocumentChangesTest, EntriesAreMatchedByNumberAndRecordsCountedByTag) {
     EXPECT_EQ(listing[1].substr(0, 24), "  -   entry 2 at 1024, 1");
     EXPECT_EQ(listing[2].substr(0, 26), "  +   entry 2 at 1024, 512");
     EXPECT_EQ(listing.back(), "  + 'otBC' other (1, 1), 2 bytes: 0304");
+}
+
+// The host finds a command's changes from a journal of the keys and cells it wrote; that gives
+// the same changes and the same listing as comparing the whole document before and after, and
+// leaves the document as it is.
+TEST_F(DocumentChangesTest, AJournalGivesWhatComparingTheWholeDocumentGives) {
+    after->BeginJournal();
+    host::CellEntries entries = after->EntriesOf({1, 1, 0});
+    hostapi::EntryView(entries[0].data()).setDuration(512);
+    entries.pop_back();
+    after->SetEntries({1, 1, 0}, entries);
+    after->SetEntries({2, 1, 0}, {});
+    after->SetEntries({2, 2, 1}, after->EntriesOf({2, 1, 0}));  // empty: no change
+    after->SetEntries({1, 2, 0}, before->EntriesOf({2, 1, 0}));
+    host::RecordStore& records = after->Records();
+    const hostapi::Tag beats = hostapi::MakeTag("otBC");
+    for (int16_t inci = 0; inci < 4; ++inci) {
+        records.Save(host::RecordKey::Other(beats, 1, inci), {static_cast<uint8_t>(inci)});
+    }
+    records.Delete(host::RecordKey::Other(beats, 1, 1));  // incis 2 and 3 move down
+    records.Save(host::RecordKey::Other(hostapi::MakeTag("SOMS"), 1, 0),
+                 *records.Find(host::RecordKey::Other(hostapi::MakeTag("SOMS"), 1, 0)));
+    records.Delete(host::RecordKey::Other(hostapi::MakeTag("SOMS"), 2, 0));
+    ASSERT_TRUE(records.Create(host::RecordKey::Other(hostapi::MakeTag("txbl"), -1, 0), {'x', 0}));
+    after->Fonts()[7] = "Petrucci";
+    const host::Document::Journal journal = after->EndJournal();
+
+    const host::DocumentChanges whole = host::CompareDocuments(*before, *after);
+    const host::DocumentChanges found = host::ChangesSince(journal, *after);
+    EXPECT_EQ(found.Summary(), whole.Summary());
+    EXPECT_EQ(found.Summary(),
+              "3 cells (1 entry changed, 1 added, 2 deleted); records 'SOMS' 1 deleted, 'otBC' 3 added, "
+              "'txbl' 1 added; 1 font");
+    const host::Document kept = *after;
+    EXPECT_EQ(host::ChangeListingSince(found, journal, *after), host::ChangeListing(whole, *before, *after));
+    EXPECT_TRUE(after->SameContent(kept)) << "the listing puts the document back as it was";
+    EXPECT_FALSE(after->Journaling());
+}
+
+// The host makes a command's listing when `dump changes` asks for it; a later write to the
+// document, or its closing, comes after the listing is made, so the listing is the command's.
+TEST_F(DocumentChangesTest, TheListingIsTheCommandsWhateverComesAfter) {
+    const auto command = [](host::Document& document) {
+        document.SetEntries({2, 1, 0}, {});
+        document.Records().Save(host::RecordKey::Other(hostapi::MakeTag("otBC"), 1, 0), {1, 2});
+        document.Fonts()[3] = "Petrucci";
+    };
+    std::vector<std::string> expected;
+    {
+        host::Host host;
+        host::Document& document = host.AddDocument(host::ParseScoreText(kTrio, "trio"));
+        host.TrackChanges([&] { command(document); });
+        expected = host.LastChangeListing();
+    }
+    ASSERT_EQ(expected.size(), 5u);
+    EXPECT_EQ(expected[0], "changes of document 1 \"trio\": 1 cell (1 entry deleted); records 'otBC' 1 added; 1 font");
+
+    for (const char* after : {"a record written", "a cell written", "the document closed"}) {
+        SCOPED_TRACE(after);
+        host::Host host;
+        host::Document& document = host.AddDocument(host::ParseScoreText(kTrio, "trio"));
+        host.TrackChanges([&] { command(document); });
+        document.Fonts()[3] = "Maestro";  // fonts change without a hook: the listing keeps the command's
+        if (std::string(after) == "a record written") {
+            // Measure 1 in A major: read now, the deleted C would be named under another key.
+            const host::RecordKey measure = host::RecordKey::Other(hostapi::MakeTag("SOMS"), 1, 0);
+            host::Bytes bytes = *document.Records().Find(measure);
+            hostapi::WriteI16(bytes.data(), 2, 3);
+            document.Records().Save(measure, bytes);
+        } else if (std::string(after) == "a cell written") {
+            document.SetEntries({1, 1, 0}, {});
+        } else {
+            ASSERT_TRUE(host.CloseFront());
+        }
+        EXPECT_EQ(host.LastChangeListing(), expected);
+    }
 }
 
 TEST_F(DocumentChangesTest, WaitsRunTimersWhenTheyFallDueAndJumpBetweenThem) {
