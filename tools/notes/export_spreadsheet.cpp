@@ -15,6 +15,8 @@
 #include "core/messages.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/win/messages.h"
 #include "platform/win/system.h"
 
 namespace orvex {
@@ -28,11 +30,11 @@ constexpr size_t kRowSeparator = 2;
 constexpr size_t kRowDecimalPoint = 3;
 constexpr int32_t kDefaultDigits = 2;
 
-/// Words of a tuplet record 'E\x03TP' (entry, inci), 30 bytes.
-constexpr size_t kTupletNotes = 0;            ///< number of notes
-constexpr size_t kTupletNoteUnit = 1;         ///< their unit in EDU
-constexpr size_t kTupletReference = 2;        ///< reference number
-constexpr size_t kTupletReferenceUnit = 3;    ///< reference unit in EDU
+/// Words of a tuplet record (hostapi::TupletLayout).
+constexpr size_t kTupletNotes = hostapi::TupletLayout::kNotes / 2;
+constexpr size_t kTupletNoteUnit = hostapi::TupletLayout::kNoteUnit / 2;
+constexpr size_t kTupletReference = hostapi::TupletLayout::kReference / 2;
+constexpr size_t kTupletReferenceUnit = hostapi::TupletLayout::kReferenceUnit / 2;
 constexpr int32_t kMaxTupletsPerEntry = 100;  ///< the record search ends here at the latest
 
 /// A tuplet's remaining length is dropped below this (thousandths of an EDU).
@@ -310,7 +312,11 @@ bool RunExportToSpreadsheet(TFMisc& context) {
         file << '\n';
     }
     file.close();
-    return CheckFileWritten(file);
+    if (!CheckFileWritten(file)) {
+        return false;
+    }
+    win::ShellNotifyFileWritten(context.Options[kRowFileName].text);
+    return true;
 }
 
 }  // namespace orvex
