@@ -234,6 +234,12 @@ std::vector<std::string> RecordWords(const Document& document, ConstEntryView en
                 add("notehead of note", noteOf(*bytes));
             } else if (tag == hostapi::kTagNoteAccidental) {
                 add("accidental of note", noteOf(*bytes));
+            } else if (tag == hostapi::kTagSecondaryBeamBreak) {
+                std::string levels;
+                for (size_t i = 0; i < hostapi::SecondaryBeamBreakLayout::kLevelCount && i < bytes->size(); ++i) {
+                    levels += std::to_string((*bytes)[hostapi::SecondaryBeamBreakLayout::kLevels + i]);
+                }
+                add("secondary break levels", levels);
             } else if (tag == hostapi::kTagChordSymbol) {
                 const int16_t suffix = Word(*bytes, hostapi::ChordSymbolLayout::kSuffix);
                 add("chord symbol", suffix == 0 ? "without suffix" : "with suffix " + std::to_string(suffix));
