@@ -177,6 +177,14 @@ std::string NotePerformanceText(const Bytes& b) {
            (silenced ? " (silenced for playback notes)" : "");
 }
 
+/// 'edCN', 'E\x02cn': the notehead of a note.
+std::string NoteheadText(const Bytes& b) {
+    using L = hostapi::NoteheadLayout;
+    const int16_t character = hostapi::ReadI16(b.data(), L::kCharacter);
+    return "notehead of note id " + I16(b, L::kNoteId) + ", size " + I16(b, L::kSize100) + ", character " +
+           (character == 0 ? std::string("default") : std::to_string(character));
+}
+
 /// 'edve', 'edch', 'edse': a syllable of a lyric text on an entry.
 std::string LyricAssignmentText(const char* kind, const Bytes& b) {
     using L = hostapi::LyricAssignmentLayout;
@@ -337,6 +345,23 @@ const std::vector<Describer>& Describers() {
              return LyricAssignmentText("chorus", b); }},
         {hostapi::kTagSectionAssignment, hostapi::LyricAssignmentLayout::kSize, [](const Document&, const RecordKey&, const Bytes& b) {
              return LyricAssignmentText("section", b); }},
+        {hostapi::kTagNotehead, hostapi::NoteheadLayout::kCharacter + 2, [](const Document&, const RecordKey&, const Bytes& b) {
+             return NoteheadText(b); }},
+        {hostapi::kTagNotehead2001, hostapi::NoteheadLayout::kCharacter + 2, [](const Document&, const RecordKey&, const Bytes& b) {
+             return NoteheadText(b); }},
+        {hostapi::kTagNoteAccidental, hostapi::NoteAccidentalLayout::kHorizontalOffset + 2,
+         [](const Document&, const RecordKey&, const Bytes& b) {
+             return "accidental of note id " + I16(b, hostapi::NoteAccidentalLayout::kNoteId) + ", offset " +
+                    I16(b, hostapi::NoteAccidentalLayout::kHorizontalOffset); }},
+        {hostapi::kTagNoteSize, hostapi::NoteSizeLayout::kPercent + 2, [](const Document&, const RecordKey&, const Bytes& b) {
+             return "notes at " + I16(b, hostapi::NoteSizeLayout::kPercent) + " percent"; }},
+        {hostapi::kTagCellClef, hostapi::CellClefLayout::kFlags + 2, [](const Document&, const RecordKey&, const Bytes& b) {
+             using L = hostapi::CellClefLayout;
+             return (hostapi::ReadU16(b.data(), L::kFlags) & L::kHasChanges) != 0
+                        ? "clef changes 'otCE' " + I16(b, L::kClef)
+                        : "clef " + I16(b, L::kClef) + ", flags " + U16Hex(b, L::kFlags); }},
+        {hostapi::kTagClefChange, hostapi::ClefChangeLayout::kPosition + 2, [](const Document&, const RecordKey&, const Bytes& b) {
+             return "clef " + I16(b, hostapi::ClefChangeLayout::kClef) + " at " + I16(b, hostapi::ClefChangeLayout::kPosition); }},
         {hostapi::kTagNoteTieStart, hostapi::NoteTieLayout::kFlags + 2, [](const Document&, const RecordKey&, const Bytes& b) {
              return "tie start of note id " + I16(b, hostapi::NoteTieLayout::kNoteId) + ", flags " + U16Hex(b, hostapi::NoteTieLayout::kFlags); }},
         {hostapi::kTagNoteTieEnd, hostapi::NoteTieLayout::kFlags + 2, [](const Document&, const RecordKey&, const Bytes& b) {

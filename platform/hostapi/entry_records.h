@@ -171,6 +171,29 @@ struct ChordSymbolLayout {
     static constexpr int kAlterationShift = 8;  ///< a 4-bit two's complement
 };
 
+/// 'edCN' and, from host year 2001, 'E\x02cn' entry detail (entry, inci), 10 bytes: the notehead of
+/// one note, found by the note's identifier (the entry carries kEntryNoteDetails).
+struct NoteheadLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kNoteId = 0;     ///< @0, i16
+    static constexpr size_t kSize100 = 2;    ///< @2, i16, the head's size in percent (100 in a new record)
+    static constexpr size_t kCharacter = 8;  ///< @8, i16, the notehead character (0 = the default head)
+};
+
+/// 'E\x02Ah' entry detail (entry, inci), 10 bytes: the accidental of one note, found by the note's
+/// identifier.
+struct NoteAccidentalLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kNoteId = 0;            ///< @0, i16
+    static constexpr size_t kHorizontalOffset = 6;  ///< @6, i16, EVPU
+};
+
+/// 'edAS' entry detail (entry, 0), 10 bytes: the size of the entry's notes.
+struct NoteSizeLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kPercent = 2;  ///< @2, i16
+};
+
 /// 'E\x03Ts' and 'E\x03Te' entry detail (entry, inci), 30 bytes: the start and end of a note's
 /// tie, found by the note's identifier.
 struct NoteTieLayout {

@@ -51,7 +51,7 @@ constexpr Tag kTagChorus = hostapi::MakeTag("edch");
 constexpr Tag kTagStemUp = hostapi::kTagStemUpDetail;
 constexpr Tag kTagStemDown = hostapi::kTagStemDownDetail;
 /// The entry's size: entry detail record, 10 bytes; word 1 the size in percent.
-constexpr Tag kTagEntrySize = hostapi::MakeTag("edAS");
+constexpr Tag kTagEntrySize = hostapi::kTagNoteSize;
 constexpr size_t kEntrySizeWord = 1;
 /// The cue name's font: global record 15, 6 bytes (font number in the low byte of word 0, size
 /// word 1, effects word 2).

@@ -1,4 +1,5 @@
 #include "tools/notes/entry_commands.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <array>
@@ -40,7 +41,7 @@ constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag(
 constexpr size_t kHeadSizeWord = 1;
 constexpr size_t kHeadCharacterWord = 4;
 /// The entry's size record: word 1 the note size in percent.
-constexpr hostapi::Tag kTagEntrySize = hostapi::MakeTag("edAS");
+constexpr hostapi::Tag kTagEntrySize = hostapi::kTagNoteSize;
 constexpr size_t kEntrySizeWord = 1;
 
 /// Replace Pitches' pairs: rows (change, into).

@@ -46,9 +46,9 @@ static_assert(TupletLayout::kTremoloB + 2 <= Record30::kSize);
 
 /// The notehead record ('edCN', 10 bytes, one per note found by its identifier).
 struct NoteheadLayout {
-    static constexpr size_t kNoteIdWord = 0;
-    static constexpr size_t kSizeWord = 1;  ///< percent, 100 in a new record
-    static constexpr size_t kCharacterWord = 4;
+    static constexpr size_t kNoteIdWord = hostapi::NoteheadLayout::kNoteId / 2;
+    static constexpr size_t kSizeWord = hostapi::NoteheadLayout::kSize100 / 2;  ///< percent, 100 in a new record
+    static constexpr size_t kCharacterWord = hostapi::NoteheadLayout::kCharacter / 2;
     static constexpr int16_t kNewSize = 100;
 };
 
