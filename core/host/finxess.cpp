@@ -1,6 +1,7 @@
 // Finxess: the generic record families, the 12-byte records, the fixed-tag wrappers and the
 // searches over incidences.
 #include "core/host/finxess.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <array>
@@ -25,8 +26,8 @@ constexpr Tag kTagSorterRecord = MakeTag("SODT");
 constexpr Tag kTagOtDe = MakeTag("otDe");
 constexpr Tag kTagOtDY = MakeTag("otDY");
 constexpr Tag kTagEdED = MakeTag("edED");
-constexpr Tag kTagEdsB = MakeTag("edsB");
-constexpr Tag kTagEtp = MakeTag("E\x03TP");
+constexpr Tag kTagEdsB = hostapi::kTagSecondaryBeamBreak;
+constexpr Tag kTagEtp = hostapi::kTagTuplet;
 constexpr Tag kTagEdCN = MakeTag("edCN");
 constexpr Tag kTagEdCN2001 = MakeTag(
     "E\x02"

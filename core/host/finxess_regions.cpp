@@ -11,6 +11,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/startup.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/music_records.h"
 
 namespace orvex {
@@ -20,7 +21,7 @@ using hostapi::ConstEntryView;
 using hostapi::kInterfaceVersion;
 using hostapi::MakeTag;
 
-constexpr Tag kTagPerNote = MakeTag("edac");
+constexpr Tag kTagPerNote = hostapi::kTagNotePerformance;
 constexpr int32_t kPerNoteSize = 10;
 constexpr Tag kTagExpressionPlace = MakeTag("otDI");
 constexpr int32_t kExpressionPlaceSize = 12;

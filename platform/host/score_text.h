@@ -12,7 +12,8 @@
 
 namespace host {
 
-/// A score text that cannot be read; the message names the line: "line 4: ...".
+/// A score text that cannot be read; the message names the line and the column of the mistake:
+/// "line 4, column 12: ...".
 class ScoreTextError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

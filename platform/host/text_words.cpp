@@ -6,6 +6,16 @@
 
 namespace host {
 
+size_t ColumnOf(std::string_view line, size_t offset) {
+    size_t column = 1;
+    for (size_t i = 0; i < offset && i < line.size(); ++i) {
+        if ((static_cast<uint8_t>(line[i]) & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    return column;
+}
+
 std::vector<Word> SplitWords(std::string_view line) {
     std::vector<Word> words;
     size_t i = 0;
@@ -16,10 +26,11 @@ std::vector<Word> SplitWords(std::string_view line) {
             continue;
         }
         Word word;
+        word.column = ColumnOf(line, i);
         if (c != '"') {
             while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
                 if (line[i] == '"') {
-                    throw WordError("a quote inside the word \"" + word.text + "\"");
+                    throw WordError("a quote inside the word \"" + word.text + "\"", word.column);
                 }
                 word.text += line[i++];
             }
@@ -50,14 +61,14 @@ std::vector<Word> SplitWords(std::string_view line) {
                     static_cast<char>(hostapi::HexDigitValue(line[i + 2]) * 16 + hostapi::HexDigitValue(line[i + 3]));
                 i += 4;
             } else {
-                throw WordError("a backslash in quotes must be followed by \", \\ or xNN");
+                throw WordError("a backslash in quotes must be followed by \", \\ or xNN", ColumnOf(line, i));
             }
         }
         if (!closed) {
-            throw WordError("a quoted text is not closed");
+            throw WordError("a quoted text is not closed", word.column);
         }
         if (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-            throw WordError("no blank after the quoted text \"" + word.text + "\"");
+            throw WordError("no blank after the quoted text \"" + word.text + "\"", ColumnOf(line, i));
         }
         words.push_back(std::move(word));
     }

@@ -106,7 +106,8 @@ protected:
     std::vector<std::string> Printed(const std::string& name, const std::string& copies) const {
         const size_t records = host::ReadMusFile(Folder() / name)->Records().Count();
         return {"host: opened document 2 \"" + name + "\", " + std::to_string(records) + " records",
-                "host: printed " + name + ", " + copies, "host: closed document 2 \"" + name + "\""};
+                "host: printed " + name + " (" + (Folder() / name).string() + ") on the printer, " + copies,
+                "host: closed document 2 \"" + name + "\""};
     }
 
     static std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {

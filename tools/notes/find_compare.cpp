@@ -14,6 +14,7 @@
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/win/system.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/notes_services.h"
@@ -31,7 +32,7 @@ static_assert(sizeof(TEntryRecord) == StoredEntryLayout::kSize);
 static_assert(StoredEntryLayout::kEntry + EntryLayout::kSize == StoredEntryLayout::kSize);
 
 constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
-constexpr hostapi::Tag kTagArticulation = hostapi::MakeTag("edIM");
+using hostapi::kTagArticulation;
 
 /// 'otDY' (measure, inci), 12 bytes.
 struct MeasureExpressionLayout {

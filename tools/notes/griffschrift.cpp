@@ -19,6 +19,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/lyric_records.h"
 #include "tools/notes/notes_services.h"
 
@@ -30,7 +31,7 @@ using hostapi::NoteView;
 
 /// The note accidental record 'E', 2, 'A', 'h' and the custom notehead record 'E', 2, 'c', 'n':
 /// five words keyed by the entry, found by their first word (the note identifier).
-constexpr hostapi::Tag kTagNoteAccidental = 0x45024168;
+using hostapi::kTagNoteAccidental;
 constexpr hostapi::Tag kTagCustomNotehead = 0x4502636E;
 constexpr size_t kAccidentalOffsetWord = 3;
 constexpr size_t kNoteheadWord = 4;

@@ -1,4 +1,5 @@
 #include "tools/notes/tremolo.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -29,25 +30,25 @@ constexpr hostapi::Tag kTagBeamOptions = hostapi::MakeTag("ot41");
 constexpr int16_t kBeamOptionsMissing = 2;
 
 /// An entry's tuplets are read at incidences 0 to 9.
-constexpr int32_t kTupletsRead = 10;
+constexpr int32_t kTupletsRead = hostapi::TupletLayout::kMaxPerEntry;
 
-/// The tuplet record ('E', 3, 'T', 'P', 30 bytes) as a tremolo writes it.
+/// The tuplet record (hostapi::TupletLayout) in the names a tremolo writes it by.
 struct TupletLayout {
-    static constexpr size_t kCount2 = 0;       ///< @0, i16, notes of the tuplet
-    static constexpr size_t kUnit2 = 2;        ///< @2, i16, their unit (EDU)
-    static constexpr size_t kCount1 = 4;       ///< @4, i16, reference count
-    static constexpr size_t kUnit1 = 6;        ///< @6, i16, reference unit (EDU)
-    static constexpr size_t kTremoloA = 10;    ///< @10, i16, 0 in a tremolo tuplet
-    static constexpr size_t kTremoloB = 18;    ///< @18, i16, 0 in a tremolo tuplet
+    static constexpr size_t kCount2 = hostapi::TupletLayout::kNotes;
+    static constexpr size_t kUnit2 = hostapi::TupletLayout::kNoteUnit;
+    static constexpr size_t kCount1 = hostapi::TupletLayout::kReference;
+    static constexpr size_t kUnit1 = hostapi::TupletLayout::kReferenceUnit;
+    static constexpr size_t kTremoloA = hostapi::TupletLayout::kWord10;
+    static constexpr size_t kTremoloB = hostapi::TupletLayout::kFlags;
     static constexpr int16_t kMaxUnit2 = 512;  ///< a tremolo's notes are eighths or shorter
 };
 static_assert(TupletLayout::kTremoloB + 2 <= Record30::kSize);
 
 /// The notehead record ('edCN', 10 bytes, one per note found by its identifier).
 struct NoteheadLayout {
-    static constexpr size_t kNoteIdWord = 0;
-    static constexpr size_t kSizeWord = 1;  ///< percent, 100 in a new record
-    static constexpr size_t kCharacterWord = 4;
+    static constexpr size_t kNoteIdWord = hostapi::NoteheadLayout::kNoteId / 2;
+    static constexpr size_t kSizeWord = hostapi::NoteheadLayout::kSize100 / 2;  ///< percent, 100 in a new record
+    static constexpr size_t kCharacterWord = hostapi::NoteheadLayout::kCharacter / 2;
     static constexpr int16_t kNewSize = 100;
 };
 
