@@ -435,6 +435,8 @@ TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
 }
 
 TEST_F(DispatchTest, UnavailableToolsSayTheirName) {
+    // A tool that is missing from a build answers through ShowToolNotAvailable.
+    Handle(67, [](TFMisc& context) { return ShowToolNotAvailable(context); });
     Select(1, 1, 1, 1);
     win::SetKeyDown(win::VK_SHIFT, true);
     EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(167))), 0);

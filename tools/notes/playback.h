@@ -13,6 +13,14 @@
 
 namespace orvex {
 
+struct TFMisc;
+struct SmartShapeRecord;
+
+/// The modes of the playback command besides creating: the options dialog's "Remove these
+/// effects from selection" runs the remove mode, its "Play" the redraw mode.
+inline constexpr int32_t kPlaybackRemove = 2;
+inline constexpr int32_t kPlaybackRedraw = 3;
+
 using hostapi::kTagMidiEvent;
 inline constexpr int16_t kMidiPitchWheel = hostapi::MidiEventLayout::kPitchWheel;
 inline constexpr int16_t kMidiController = hostapi::MidiEventLayout::kController;
@@ -49,5 +57,10 @@ void SortCellMidiEvents(hostapi::MeasureNumber measure, hostapi::InstrumentKey s
 /// before `time` in the measure, else in the measures before it down to 1; else `fallback`.
 int16_t LastMidiValueBefore(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::Edu time,
                             int16_t status, int16_t data1, int16_t fallback);
+
+/// The volume ramp of a hairpin (kind 2 halves the volume in effect at its start, kind 3 doubles
+/// it), from its start to its end or to the next entry with a dynamic, the volume set back to 64
+/// after it and at the start of the piece as the options ask. Answers whether events were written.
+bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context);
 
 }  // namespace orvex

@@ -8,9 +8,13 @@
 
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/notes/entry_details.h"
+#include "tools/notes/playback_effects.h"
 
 namespace orvex {
 namespace {
@@ -244,6 +248,60 @@ void WriteStems(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t 
     }
 }
 
+/// The words of a tremolo note's performance record ('edac') at bytes 4, 6 and 8: the note is
+/// silenced, the playback notes sound for it.
+void SilenceTremoloNotes(RecordCursor& cursor, Edu actual) {
+    const int16_t word4 = actual <= 2000 ? -7 : actual <= 4000 ? -15 : -31;
+    for (int32_t k = 0; k < RecordCursorCount(cursor); ++k) {
+        uint8_t* record = RecordCursorAt(cursor, k);
+        hostapi::WriteI16(record, hostapi::NotePerformanceLayout::kLevelChange, -127);
+        hostapi::WriteI16(record, hostapi::NotePerformanceLayout::kPitchChange, -127);
+        hostapi::WriteI16(record, hostapi::NotePerformanceLayout::kWord4, word4);
+    }
+}
+
+/// The playback notes of the tremolo on A and B, after the tremolo itself: A and B in turn for
+/// the time both notes fill, unmeasured (at the "More..." page's speed) from the beam count its
+/// row gives. When they cannot be written (no free layer, or the user declined), the tremolo
+/// stays without them, the user is told once and the run writes no more playback notes; the
+/// notes are silenced only when their playback notes were written.
+void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::ViewKey regionWord,
+                   hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
+    const auto staffOfSlot = Imports().InstrumentOfSlot;
+    const hostapi::InstrumentKey staff =
+        staffOfSlot == nullptr ? 0 : staffOfSlot(slot, regionWord, hostapi::kInterfaceVersion);
+    hostapi::EntryRecord twice;
+    std::copy_n(a.data(), hostapi::EntryLayout::kSize, twice.data());
+    twice.view().setDuration(static_cast<int16_t>(std::min<int32_t>(2 * a.duration(), INT16_MAX)));
+    twice.view().setActualDuration(2 * a.actualDuration());
+    const int32_t minBeams = ShiftCount(More(context, TREM_PLAYBACK_MIN_BEAMS));
+    const Edu hit =
+        PowerOfTwoFloor(n) <= (1024 >> minBeams) ? 1024 / std::max(More(context, TREM_PLAYBACK_SPEED), 1) : n;
+    hostapi::EntryRecord first;
+    hostapi::EntryRecord second;
+    std::copy_n(a.data(), hostapi::EntryLayout::kSize, first.data());
+    std::copy_n(b.data(), hostapi::EntryLayout::kSize, second.data());
+    if (staff == 0 || WriteTremoloPlayback(context, twice.view(), first, second, measure, staff, hit, layer) == 0) {
+        context.Options[TREM_PLAYBACK_NOTES].value = 0;
+        ShowMessageText(HostWindow,
+                        "The playback notes of the tremolo in measure %1 could not be written; the tremolos are "
+                        "written without playback notes.",
+                        "Die Wiedergabenoten des Tremolos in Takt %1 konnten nicht geschrieben werden; die Tremolos "
+                        "werden ohne Wiedergabenoten geschrieben.",
+                        0, measure);
+        return;
+    }
+    for (EntryView entry : {a, b}) {
+        RecordCursor cursor;
+        RecordCursorInit(cursor);
+        RecordCursorOpen(cursor, entry.data());
+        SilenceTremoloNotes(cursor, a.actualDuration());
+        RecordCursorSave(cursor, entry.data());
+        entry.setFlag(hostapi::kEntryPlayback, true);
+        entry.setMoreFlags(static_cast<uint16_t>(entry.moreFlags() | hostapi::kEntryMorePlayback));
+    }
+}
+
 }  // namespace
 
 Edu DottedDuration(Edu value, int32_t dots) {
@@ -290,15 +348,10 @@ int32_t TremoloBeamMask(Edu d, Edu n) {
     return mask;
 }
 
-bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey, hostapi::StaffSlot,
-                  hostapi::MeasureNumber, hostapi::LayerIndex layer) {
-    if (Row(context, TREM_PLAYBACK_NOTES) != 0) {
-        if ((context.CellPlaybackLayerMask & (1u << layer)) != 0) {
-            return false;  // the layer holds playback notes already
-        }
-        // The playback notes come from the playback effect generator, which this build lacks:
-        // nothing is written, so that no tremolo is left without the playback it asked for.
-        return WorkerNotAvailable("Playback notes for tremolos");
+bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey regionWord,
+                  hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
+    if (Row(context, TREM_PLAYBACK_NOTES) != 0 && (context.CellPlaybackLayerMask & (1u << layer)) != 0) {
+        return false;  // the layer holds playback notes already
     }
 
     // A tremolo written before is found by its tuplet; a new tuplet goes after the entry's others.
@@ -378,6 +431,9 @@ bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c,
     }
     a.setFlag(hostapi::kEntryTremolo, true);
     WriteStems(context, a, b, d, beams);
+    if (Row(context, TREM_PLAYBACK_NOTES) != 0) {
+        WritePlayback(context, a, b, n, regionWord, slot, measure, layer);
+    }
     return true;
 }
 
