@@ -324,6 +324,74 @@ shape 11 1 2:1 2:2 offset 0 endoffset 40
     EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+struct FingeredCase {
+    const char* name;
+    const char* perOctave;
+    std::vector<std::string> notes;
+};
+std::ostream& operator<<(std::ostream& out, const FingeredCase& c) {
+    return out << c.name;
+}
+
+class PlaybackFingeredTest : public PlaybackTest, public ::testing::WithParamInterface<FingeredCase> {};
+
+TEST_P(PlaybackFingeredTest, AFingeredGlissandoStepsThroughTheScale) {
+    StartHost(R"(
+staff "Violin"
+measures 1
+notes 1 1 c5/2 g5/2
+shape 25 1 1:1 1:2 offset 0 endoffset 20
+)");
+    Select(1, 1, 1, 1);
+    RunPlayback({kGlissandi,
+                 {"Fingered glissandi?", "checked"},
+                 {"Notes per octave (6=whole tone, 7=diatone, 12=chromatic):", GetParam().perOctave}});
+    std::vector<std::string> notes;
+    for (const std::string& line : Layer(1, 1, 4)) {
+        if (!line.ends_with("rest")) {
+            notes.push_back(line.substr(line.rfind(' ') + 1));
+        }
+    }
+    EXPECT_EQ(notes, GetParam().notes);
+    EXPECT_TRUE(View(Cell(1, 1)[0]).has(hostapi::kEntryPlayback));
+    EXPECT_EQ(Events(1), "");
+}
+
+// Seven semitones: seven notes chromatically, four diatonically (7 x 7 / 12), the first holding
+// the delay; each note lies above the one before it.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Playback, PlaybackFingeredTest, ::testing::Values(
+    FingeredCase{"Chromatic", "12", {"C5[playback]", "C#5[playback]", "D5[playback]", "D#5[playback]", "E5[playback]",
+                                     "F5[playback]", "F#5[playback]"}},
+    FingeredCase{"Diatonic", "7", {"C5[playback]", "D5[playback]", "E5[playback]", "F5[playback]"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(PlaybackTest, ManyPitchChangesAreDoneOnlyWhenTheUserIsSure) {
+    const char* const score = R"(
+staff "Violin"
+measures 1
+notes 1 1 c5/2 g5/2
+shape 25 1 1:1 1:2 offset 0 endoffset 20
+)";
+    const std::string question =
+        "The number of changes was set to a high value (>30). This will create many MIDI events which can have ill "
+        "effects on playback. Are you sure?";
+    StartHost(score);
+    Select(1, 1, 1, 1);
+    Answer("NoBtn");
+    RunPlayback({kGlissandi, {"Pitch changes per quarter note:", "40"}});
+    // Declined: the run stops; nothing is written, and "Nothing done" does not follow.
+    EXPECT_EQ(Messages(), std::vector<std::string>{question});
+    EXPECT_EQ(Events(1), "");
+    Answer("YesBtn");
+    RunPlayback({kGlissandi, {"Pitch changes per quarter note:", "40"}});
+    // Steps of 25 EDU after the delay of 409: 65 steps.
+    const std::string glide = Events(1);
+    EXPECT_TRUE(glide.starts_with("0:224:0:64 3:176:101:0 5:176:100:0 7:176:6:12 434:224:")) << glide;
+    EXPECT_EQ(std::count(glide.begin(), glide.end(), ' '), 4 + 65 + 1);
+}
+
 TEST_F(PlaybackTest, AGlideOverTheBarlineGoesOnInTheNextMeasureFromZero) {
     StartHost(R"(
 staff "Violin"
