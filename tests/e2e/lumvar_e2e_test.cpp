@@ -58,6 +58,10 @@ protected:
     }
 };
 
+std::string QuartetScore() {
+    return (fs::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
+}
+
 const std::vector<std::string> kNotFoundBox = {
     "[message box] \"Lumvar Load Error\" (error) buttons OK",
     "  | The Lumvar Plug-in (Lumvar2000.fxt) could not be found.",
@@ -136,13 +140,17 @@ TEST_F(LumvarEndToEndTest, ACopyTheHostDidNotStartIsRefused) {
 }
 
 TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
+    // The host's plug-in entries act while a document is open.
     const auto result = testsupport::RunHostsim(
         "load plugins\n"
-        "form TLumvarControlPanel set Languages Deutsch\n"
-        "form TLumvarControlPanel click Collapse\n"
-        "form TLumvarControlPanel click OkButton\n"
-        "menu \"Plug-ins/Lumvar...\"\n"
-        "quit\n",
+        "new " +
+            QuartetScore() +
+            "\n"
+            "form TLumvarControlPanel set Languages Deutsch\n"
+            "form TLumvarControlPanel click Collapse\n"
+            "form TLumvarControlPanel click OkButton\n"
+            "menu \"Plug-ins/Lumvar...\"\n"
+            "quit\n",
         RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> expected = {
@@ -182,9 +190,10 @@ TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
 }
 
 TEST_F(LumvarEndToEndTest, TheDebugPanelWithCtrlAndShift) {
-    const auto result = testsupport::RunHostsim(
-        "load plugins\nhold ctrl\nhold shift\nform TLumvarDebugPanel click CancelButton\nmenu \"Plug-ins/Lumvar...\"\n",
-        RegistryFile());
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + QuartetScore() +
+                                                    "\nhold ctrl\nhold shift\nform TLumvarDebugPanel click "
+                                                    "CancelButton\nmenu \"Plug-ins/Lumvar...\"\n",
+                                                RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"Lumvar Debug Panel\" TLumvarDebugPanel, modal"),
               result.out.end());
