@@ -189,6 +189,11 @@ public:
     /// entry, a tag of another family and a size other than the tag's.
     ScoreBuilder& EntryRecord(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
                               int32_t entry, hostapi::Tag tag, Bytes bytes);
+    /// Changes the fields of tuplet `tuplet` (from 1, outer first) that starts at the entry-th
+    /// entry of a cell which the notation does not write: the word at byte 10 and the flag word at
+    /// byte 18 of its record. Throws for a missing cell, entry or tuplet.
+    ScoreBuilder& ChangeTuplet(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
+                               int32_t entry, int32_t tuplet, int16_t word10, uint16_t flags);
     /// Articulation definition `number` ('O\x04IX' number, 0). Throws for a number below 1 or a
     /// definition that exists.
     ScoreBuilder& Articulation(int16_t number, const ArticulationDefinition& definition);

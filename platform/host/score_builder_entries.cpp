@@ -82,6 +82,25 @@ ScoreBuilder& ScoreBuilder::EntryRecord(hostapi::InstrumentKey staff, hostapi::M
     return *this;
 }
 
+ScoreBuilder& ScoreBuilder::ChangeTuplet(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                                         hostapi::LayerIndex layer, int32_t entry, int32_t tuplet, int16_t word10,
+                                         uint16_t flags) {
+    using L = hostapi::TupletLayout;
+    const hostapi::EntryNumber number = EditEntry(CellKey{staff, measure, layer}, entry, [](hostapi::EntryView) {});
+    const RecordKey key = RecordKey::EntryDetail(hostapi::kTagTuplet, number, static_cast<int16_t>(tuplet - 1));
+    const Bytes* stored = tuplet < 1 || tuplet > L::kMaxPerEntry ? nullptr : Current().Records().Find(key);
+    if (stored == nullptr || stored->size() != L::kSize) {
+        throw std::invalid_argument("entry " + std::to_string(entry) + " of " +
+                                    CellKey{staff, measure, layer}.Description() + " starts no tuplet " +
+                                    std::to_string(tuplet));
+    }
+    Bytes record = *stored;
+    hostapi::WriteI16(record.data(), L::kWord10, word10);
+    hostapi::WriteU16(record.data(), L::kFlags, flags);
+    Current().SaveRecord(key, std::move(record));
+    return *this;
+}
+
 ScoreBuilder& ScoreBuilder::Articulation(int16_t number, const ArticulationDefinition& definition) {
     using L = hostapi::ArticulationDefinitionLayout;
     Document& document = Current();

@@ -696,6 +696,31 @@ void ReadEntry(Arguments& args, ScoreBuilder& builder) {
     builder.ChangeEntry(staff, measure, layer, entry, change);
 }
 
+/// tuplet STAFF MEASURE:ENTRY [layer 1-4] [number K] [word10 V] [flags N]
+void ReadTuplet(Arguments& args, ScoreBuilder& builder) {
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
+    hostapi::LayerIndex layer = 0;
+    int32_t tuplet = 1;
+    int16_t word10 = 0;
+    uint16_t flags = 0;
+    while (!args.Done()) {
+        const Word& option = args.Next("an option");
+        const std::string name = option.quoted ? std::string() : option.text;
+        if (name == "layer") {
+            layer = ReadLayer(args);
+        } else if (name == "number") {
+            tuplet = args.Number("the tuplet", 1, hostapi::TupletLayout::kMaxPerEntry);
+        } else if (name == "word10") {
+            word10 = static_cast<int16_t>(args.Number("word 10", INT16_MIN, INT16_MAX));
+        } else if (name == "flags") {
+            flags = static_cast<uint16_t>(args.Number("the flags", 0, UINT16_MAX));
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.ChangeTuplet(staff, measure, layer, entry, tuplet, word10, flags);
+}
+
 /// Hexadecimal digits in groups, as a document file writes a record: "0100 0000 05".
 Bytes ReadHexBytes(Arguments& args) {
     std::string digits;
@@ -1035,6 +1060,7 @@ const std::vector<LineKind>& LineKinds() {
         {"syllable", "syllable STAFF MEASURE:ENTRY verse|chorus|section TEXT SYLLABLE [layer 1-4] [at H] [extension E]", ReadSyllable},
         {"entry", "entry STAFF MEASURE:ENTRY [layer 1-4] [offset H] [+FLAG|-FLAG]...", ReadEntry},
         {"entryrecord", "entryrecord STAFF MEASURE:ENTRY TAG [layer 1-4] HEX...", ReadEntryRecord},
+        {"tuplet", "tuplet STAFF MEASURE:ENTRY [layer 1-4] [number K] [word10 V] [flags N]", ReadTuplet},
         {"articulation", "articulation NUMBER CHARACTER [style S] [font F] [size S] [place opposite|stem|above|below] [alternate CHARACTER] [horizontal H] [above V] [below V] [FLAG...] [flags N] [options N]", ReadArticulation},
         {"notearticulation", "notearticulation STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V]", ReadNoteArticulation},
         {"noteplayback", "noteplayback STAFF MEASURE:ENTRY NOTE [layer 1-4] [word2 V] [word4 V] [pitch V] [level V] [silenced]", ReadNotePlayback},

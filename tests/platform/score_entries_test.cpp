@@ -167,6 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Statements, EntryStatementMistakeTest, ::testing::Value
     MistakeCase{"NoSuchEntry", "entry 1 1:5 offset 3", "line 5, column 1: staff 1, measure 1, layer 1 has no entry 5"},
     MistakeCase{"NoSuchNote", "noteplayback 1 1:3 2 pitch 1",
                 "line 5, column 1: entry 3 of staff 1, measure 1, layer 1 has no note 2"},
+    MistakeCase{"NoSuchTuplet", "tuplet 1 1:1 number 2 flags 1",
+                "line 5, column 1: entry 1 of staff 1, measure 1, layer 1 starts no tuplet 2"},
     MistakeCase{"ArticulationCharacter", "articulation 1 \"ab\"",
                 "line 5, column 16: articulation: the character is one character, not \"ab\" (articulation NUMBER "
                 "CHARACTER [style S] [font F] [size S] [place opposite|stem|above|below] [alternate CHARACTER] "
@@ -194,6 +196,17 @@ INSTANTIATE_TEST_SUITE_P(Statements, EntryStatementMistakeTest, ::testing::Value
                 "line 5, column 1: entry 1 of staff 1, measure 1 has no note 2"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+TEST(ScoreEntriesTest, TupletFieldsTheNotationDoesNotWrite) {
+    const auto document = Score(
+        "notes 1 1 {3:2 {3:2 c5/16 d5/16 e5/16} f#5/8 g5/8} r/4 r/2\n"
+        "tuplet 1 1:1 number 2 word10 -3 flags 0xA001\n");
+    const hostapi::EntryNumber first = EntryAt(*document, 1, 1, 0).number();
+    EXPECT_EQ(HexOf(document->Records().Find(RecordKey::EntryDetail(hostapi::kTagTuplet, first, 0))),
+              "0300 0002 0200 0002 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000");
+    EXPECT_EQ(HexOf(document->Records().Find(RecordKey::EntryDetail(hostapi::kTagTuplet, first, 1))),
+              "0300 0001 0200 0001 0000 FDFF 0000 0000 0000 01A0 0000 0000 0000 0000 0000");
+}
 
 // ---- Rests, flags and ties ----
 

@@ -140,13 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "[width EVPU])"},
         MistakeCase{"measures 32767\nmeasures 1",
                     "line 2, column 1: a document holds measures 1 to 32767; 1 more do not fit after measure 32767"},
-        MistakeCase{
-            "slur 1 2",
-            "line 1, column 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
-            "system, numberregion, barline, backwardrepeat, lock, layout, stafflist, group, shape, "
-            "beatchart, slurcontours, chord, suffix, pagetext, pagegraphic, expression, "
-            "measureexpression, noteexpression, lyric, syllable, entry, entryrecord, articulation, notearticulation, "
-            "noteplayback, layersettings, midi)"},
+        MistakeCase{"slur 1 2",
+                    "line 1, column 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
+                    "system, numberregion, barline, backwardrepeat, lock, layout, stafflist, group, shape, "
+                    "beatchart, slurcontours, chord, suffix, pagetext, pagegraphic, expression, "
+                    "measureexpression, noteexpression, lyric, syllable, entry, entryrecord, tuplet, articulation, "
+                    "notearticulation, "
+                    "noteplayback, layersettings, midi)"},
         MistakeCase{"text \"a\" \"b\"", "line 1, column 10: text: \"b\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1, column 8: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",

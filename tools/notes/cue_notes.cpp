@@ -16,6 +16,8 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
+#include "platform/hostapi/lyric_records.h"
 #include "platform/hostapi/placement_records.h"
 #include "tools/notes/entry_fields.h"
 #include "tools/notes/rest_filler.h"
@@ -35,18 +37,18 @@ using hostapi::Tag;
 // Entry detail records copied with a cue note, by the source entry's flags.
 constexpr Tag kTagArticulation = hostapi::kTagArticulation;
 constexpr Tag kTagBeamBreak = hostapi::kTagSecondaryBeamBreak;
-constexpr Tag kTagStemDetail = hostapi::MakeTag("edST");
-constexpr Tag kTagBeamLow = hostapi::MakeTag("edBL");
-constexpr Tag kTagBeamHigh = hostapi::MakeTag("edBH");
-constexpr Tag kTagBeamExtensionDown = hostapi::MakeTag("edDE");
-constexpr Tag kTagBeamExtensionUp = hostapi::MakeTag("edUE");
+constexpr Tag kTagStemDetail = hostapi::kTagStemAdjustment;
+constexpr Tag kTagBeamLow = hostapi::kTagBeamLow;
+constexpr Tag kTagBeamHigh = hostapi::kTagBeamHigh;
+constexpr Tag kTagBeamExtensionDown = hostapi::kTagBeamExtensionDown;
+constexpr Tag kTagBeamExtensionUp = hostapi::kTagBeamExtensionUp;
 constexpr Tag kTagTieStart = hostapi::kTagNoteTieStart;
 constexpr Tag kTagTieEnd = hostapi::kTagNoteTieEnd;
-constexpr Tag kTagNotehead = hostapi::MakeTag("edCN");
-constexpr Tag kTagExpression = hostapi::MakeTag("edED");
-constexpr Tag kTagVerse = hostapi::MakeTag("edve");
-constexpr Tag kTagSection = hostapi::MakeTag("edse");
-constexpr Tag kTagChorus = hostapi::MakeTag("edch");
+constexpr Tag kTagNotehead = hostapi::kTagNotehead;
+constexpr Tag kTagExpression = hostapi::kTagNoteExpression;
+constexpr Tag kTagVerse = hostapi::kTagVerseAssignment;
+constexpr Tag kTagSection = hostapi::kTagSectionAssignment;
+constexpr Tag kTagChorus = hostapi::kTagChorusAssignment;
 /// Stem detail records: detail records (0, entry number), 10 bytes.
 constexpr Tag kTagStemUp = hostapi::kTagStemUpDetail;
 constexpr Tag kTagStemDown = hostapi::kTagStemDownDetail;
@@ -57,7 +59,7 @@ constexpr size_t kEntrySizeWord = 1;
 /// word 1, effects word 2).
 constexpr Tag kTagFontDefinition = hostapi::MakeTag("pfdf");
 constexpr int32_t kCueFontDefinition = 15;
-constexpr Tag kTagTextExpression = hostapi::MakeTag("SODT");
+constexpr Tag kTagTextExpression = hostapi::kTagExpression;
 
 // Entry flags that name the detail records a cue note takes with it.
 constexpr uint32_t kEntryBeamBreaks = hostapi::kEntrySecondaryBreak;

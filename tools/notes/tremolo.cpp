@@ -22,12 +22,12 @@ namespace {
 using hostapi::Edu;
 using hostapi::EntryView;
 
-constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag("edCN");
-constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::MakeTag("edDE");
-constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::MakeTag("edUE");
-constexpr hostapi::Tag kTagBeamLow = hostapi::MakeTag("edBL");
-constexpr hostapi::Tag kTagBeamHigh = hostapi::MakeTag("edBH");
-constexpr hostapi::Tag kTagStemAdjust = hostapi::MakeTag("edSt");
+constexpr hostapi::Tag kTagNotehead = hostapi::kTagNotehead;
+constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::kTagBeamExtensionDown;
+constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::kTagBeamExtensionUp;
+constexpr hostapi::Tag kTagBeamLow = hostapi::kTagBeamLow;
+constexpr hostapi::Tag kTagBeamHigh = hostapi::kTagBeamHigh;
+constexpr hostapi::Tag kTagStemAdjust = hostapi::kTagStemAdjustment2;
 /// The document's beam option record: other record (-2, 0), 12 bytes; word 0 the value the second
 /// beam adjustment of white tremolos takes.
 constexpr hostapi::Tag kTagBeamOptions = hostapi::MakeTag("ot41");
