@@ -24,14 +24,15 @@
 namespace host {
 namespace {
 
-/// A mistake in one statement at a column of its line; the reader adds the line number.
+/// A mistake in one statement, at the column of the word that is wrong; the reader adds the line
+/// number.
 class StatementError : public std::runtime_error {
 public:
-    StatementError(const std::string& what, size_t column) : std::runtime_error(what), m_column(column) {}
+    StatementError(const std::string& what, size_t column = 0) : std::runtime_error(what), m_column(column) {}
     size_t Column() const { return m_column; }
 
 private:
-    size_t m_column;
+    size_t m_column = 0;
 };
 
 /// The words of one statement after its keyword, read in order. A mistake names the column of
@@ -215,6 +216,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
         Word word;
     };
     std::vector<OpenTuplet> open;
+    std::vector<size_t> columns;  // where each entry is written
     std::vector<WrittenTuplet> tuplets;
     // Closes the innermost open tuplet: a unit not written is what its entries hold per note.
     const auto close = [&](const Word& at) {
@@ -285,6 +287,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
         if (!text.empty()) {
             try {
                 entries.push_back(ParseWrittenEntry(text));
+                columns.push_back(word.column);
             } catch (const NotationError& e) {
                 args.Fail(e.what());
             }
@@ -299,7 +302,12 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     if (entries.empty()) {
         args.FailMissing("the entries are missing");
     }
-    builder.Notes(staff, measure, layer, entries, tuplets);
+    try {
+        builder.Notes(staff, measure, layer, entries, tuplets);
+    } catch (const EntryError& e) {
+        // Point at the entry that is wrong (the one that overflows the measure).
+        throw StatementError(e.what(), columns.at(e.Index()));
+    }
 }
 
 /// page [width W] [height H]
@@ -665,7 +673,7 @@ hostapi::LayerIndex ReadLayer(Arguments& args) {
 void ReadEntry(Arguments& args, ScoreBuilder& builder) {
     const auto [staff, measure, entry] = ReadEntryPlace(args);
     hostapi::LayerIndex layer = 0;
-    EntryChange change;
+    EntryFieldChange change;
     while (!args.Done()) {
         const Word& word = args.Next("an option");
         if (!word.quoted && word.text == "layer") {
@@ -1108,15 +1116,11 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
             Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
             kind->apply(args, builder);
         } catch (const StatementError& e) {
-            column = e.Column();
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " +
-                                 e.what());
+            throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : column);
         } catch (const WordError& e) {
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ", column " + std::to_string(e.Column()) +
-                                 ": " + e.what());
+            throw ScoreTextError(e.what(), lineNumber, e.Column());
         } catch (const std::exception& e) {
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " +
-                                 e.what());
+            throw ScoreTextError(e.what(), lineNumber, column);
         }
     }
     return builder.Build();

@@ -13,7 +13,8 @@ namespace host {
 struct Word {
     std::string text;  ///< the word's bytes, escapes resolved
     bool quoted = false;
-    size_t column = 0;  ///< where the word begins in its line: characters from 1 (0 when not read from a line)
+    size_t column = 0;  ///< where the word begins in its line: characters from 1, a quoted word at its quote (0 when
+                        ///< not read from a line)
 };
 
 /// A line whose words cannot be read (an open quote, a bad escape).
