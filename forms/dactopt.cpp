@@ -91,13 +91,12 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     btExtra2->SetModalResult(vcl::mrOk);
     btExtra2->SetVisible(false);
 
-    dlgOpen = new TOpenDialog(this);
+    dlgOpen = new vcl::TOpenDialog(this);
     dlgOpen->SetName("dlgOpen");
     dlgOpen->Title = "Select Input File";
     dlgOpen->DefaultExt = ".txt";
     dlgOpen->Filter = "Auricle Cue Text File (*.txt)|*.txt";
-    dlgOpen->PathMustExist = true;
-    dlgOpen->FileMustExist = true;
+    dlgOpen->Options = vcl::ofHideReadOnly | vcl::ofPathMustExist | vcl::ofFileMustExist;
     Parser = new TMathParser(this);
     Parser->SetName("Parser");
 

@@ -9,14 +9,17 @@
 #include <ostream>
 
 #include "platform/host/document_commands.h"
+#include "platform/host/document_windows.h"
 #include "platform/host/record_store.h"
 #include "platform/hostapi/records.h"
+#include "platform/win/clipboard.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
+#include "platform/win/windows.h"
 
 namespace hostsim {
 namespace {
@@ -46,6 +49,12 @@ host::NumberRange ParseRange(const std::string& text, const std::string& what) {
         throw ScriptError("not a range of " + what + ": " + text + " (N or N-M, from 1 to 32767)");
     }
     return {first, last};
+}
+
+/// The user clicks a window: it becomes the active window and gets the focus back where its
+/// program had it.
+void ActivateWindow(win::Hwnd window) {
+    win::SetForegroundWindow(window);
 }
 
 void ExpectArguments(const std::vector<std::string>& arguments, size_t minimum, size_t maximum,
@@ -193,21 +202,109 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              host::StopProgressAt(m_host, ParseNumber(args[0]));
          }},
         {{"form"},
-         "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close",
+         "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | "
+         "form CLASS resize WIDTH HEIGHT | form CLASS close",
          [](const std::vector<std::string>& args) {
-             const std::string usage = "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close";
+             const std::string usage =
+                 "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | "
+                 "form CLASS resize WIDTH HEIGHT | form CLASS close";
              ExpectArguments(args, 2, 4, usage);
              win::FormAction action;
              if (args[1] == "set" && args.size() == 4) {
                  action = {win::FormAction::Kind::Set, args[2], args[3]};
              } else if (args[1] == "click" && args.size() == 3) {
                  action = {win::FormAction::Kind::Click, args[2], ""};
+             } else if (args[1] == "dblclick" && args.size() == 3) {
+                 action = {win::FormAction::Kind::DblClick, args[2], ""};
+             } else if (args[1] == "resize" && args.size() == 4) {
+                 if (ParseNumber(args[2]) <= 0 || ParseNumber(args[3]) <= 0) {
+                     throw ScriptError("not a size: " + args[2] + " " + args[3] + " (width and height from 1)");
+                 }
+                 action = {win::FormAction::Kind::Resize, "", args[2] + " " + args[3]};
              } else if (args[1] == "close" && args.size() == 2) {
                  action = {win::FormAction::Kind::Close, "", ""};
              } else {
                  throw ScriptError("usage: " + usage);
              }
              win::QueueFormAction(args[0], std::move(action));
+         }},
+        {{"activate", "host"},
+         "activate host",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "activate host");
+             ActivateWindow(m_host.MainWindow());
+         }},
+        {{"activate", "form"},
+         "activate form CLASS",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "activate form CLASS");
+             const win::Hwnd window = win::FindWindow(args[0]);
+             if (window == win::kNoWindow || !win::IsWindowVisible(window)) {
+                 throw ScriptError("no form " + args[0] + " is open");
+             }
+             ActivateWindow(window);
+         }},
+        {{"view", "page"},
+         "view page [PAGE]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 1, "view page [PAGE]");
+             host::DocumentWindows& windows = m_host.Windows();
+             if (windows.FrontView() == nullptr) {
+                 throw ScriptError("no document is open");
+             }
+             if (args.empty()) {
+                 windows.SetPageView(true);
+             } else if (!windows.ShowPage(ParseNumber(args[0]))) {
+                 throw ScriptError("the document in front has no page " + args[0]);
+             }
+             win::TranscriptWrite("host: page view, page " + std::to_string(windows.FrontView()->page));
+         }},
+        {{"view", "scroll"},
+         "view scroll [MEASURE]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 1, "view scroll [MEASURE]");
+             host::DocumentWindows& windows = m_host.Windows();
+             if (windows.FrontView() == nullptr) {
+                 throw ScriptError("no document is open");
+             }
+             if (args.empty()) {
+                 windows.SetPageView(false);
+             } else if (!windows.ScrollToMeasure(ParseRange(args[0], "measures").first)) {
+                 throw ScriptError("not a measure: " + args[0]);
+             }
+             win::TranscriptWrite("host: scroll view from measure " +
+                                  std::to_string(windows.FrontView()->firstMeasure));
+         }},
+        {{"print", "windows"},
+         "print windows",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "print windows");
+             for (const std::string& line : host::WindowListLines(m_host)) {
+                 win::TranscriptWrite(line);
+             }
+         }},
+        {{"print", "clipboard"},
+         "print clipboard",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "print clipboard");
+             const std::optional<std::string> text = win::ClipboardText();
+             if (!text) {
+                 win::TranscriptWrite("clipboard: no text");
+                 return;
+             }
+             win::TranscriptWrite("clipboard: text");
+             std::string line;
+             for (const char c : *text) {
+                 if (c == '\n') {
+                     win::TranscriptWrite("  | " + line);
+                     line.clear();
+                 } else if (c != '\r') {
+                     line += c;
+                 }
+             }
+             if (!line.empty()) {
+                 win::TranscriptWrite("  | " + line);
+             }
          }},
         {{"menu"},
          "menu \"MENU/ITEM\"",

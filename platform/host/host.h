@@ -23,6 +23,7 @@
 namespace host {
 
 class MainWindowKeys;
+class DocumentWindows;
 
 enum class Language { English, German, Italian };
 
@@ -67,6 +68,8 @@ public:
     Language CurrentLanguage() const { return m_language; }
 
     win::Hwnd MainWindow() const { return m_mainWindow; }
+    /// The MDI client and the document windows (document_windows.h).
+    DocumentWindows& Windows() { return *m_windows; }
     win::Hmenu PluginsMenu() const { return m_pluginsMenu; }
 
     /// Loads every "*.fxt" of a folder, in name order; a subfolder holding plug-ins becomes a
@@ -137,7 +140,8 @@ public:
     /// Closes the document in front: the documents after it move down by one, the last one left
     /// comes to the front, and the selection is cleared. False when no document is open.
     bool CloseFront();
-    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front.
+    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front (whose
+    /// document window is titled NAME).
     void RefreshTitle();
 
     // ---- Music services ----
@@ -176,6 +180,7 @@ private:
     std::set<hostapi::Tag> m_refusedTags;
     bool m_layoutHeld = false;
     std::unique_ptr<MainWindowKeys> m_keys;  ///< the File menu's accelerators (main_window_keys.h)
+    std::unique_ptr<DocumentWindows> m_windows;
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

@@ -116,7 +116,9 @@ TEST_F(FormScriptTest, WrongFormLinesStopTheScript) {
         std::string errors;
         EXPECT_FALSE(RunScript(line, errors)) << line;
         EXPECT_EQ(errors,
-                  "test.script:1: usage: form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close\n");
+                  "test.script:1: usage: form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick "
+                  "CONTROL | "
+                  "form CLASS resize WIDTH HEIGHT | form CLASS close\n");
     }
     EXPECT_EQ(win::PendingFormActions(), 0u);
 }
