@@ -487,11 +487,15 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     int32_t result = 0;
     try {
         if (PendingOptionsForm != nullptr) {
+            // The continuation arrived (also when the user chose a command before the timer sent
+            // it): no step waits any more, so the keyboard hook goes back to the user's keys.
+            RepostCode = 0;
             vcl::TForm* form = std::exchange(PendingOptionsForm, nullptr);
             CompleteOptionsFormOk(*form);
             return 1;
         }
         if (s_pendingNewSpacing) {
+            RepostCode = 0;
             std::unique_ptr<TFMisc> context = std::move(s_pendingNewSpacing);
             NestingScope nesting(InvokeNesting);
             const int32_t done = DispatchToolLevel2(*context, context->Item, context->Group, context->Group);

@@ -162,6 +162,8 @@ private:
     friend class ActionDialogLayout;
 
     void cbAutoCloseClick(vcl::TObject* Sender);
+    /// "Collapse when inactive" changed: the form's collapse setting follows at once.
+    void cbCollapseClick(vcl::TObject* Sender);
     void PathChange(vcl::TObject* Sender);
     void ResultListDblClick(vcl::TObject* Sender);
     void FileNameDblClick(vcl::TObject* Sender);

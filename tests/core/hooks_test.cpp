@@ -11,6 +11,7 @@
 #include "core/product_menu.h"
 #include "core/startup.h"
 #include "forms/options.h"
+#include "platform/host/document_windows.h"
 #include "platform/host/host.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
@@ -176,6 +177,27 @@ TEST_F(HooksTest, ShiftKeypadLaunchesSpacing) {
     Press(win::VK_ADD, true, true, true);
     EXPECT_EQ(ToolOptionsA[2].value, 0);
     EXPECT_EQ(PendingKeyLaunches, 3);
+}
+
+TEST_F(HooksTest, ASpeedyEntryAssignmentActsOnlyWhileSpeedyEntryIsChosen) {
+    RemapperEnabled = 1;
+    KeyAssignment backspace;
+    backspace.SetKey(win::VK_F1 + 4);
+    backspace.SetTarget(win::VK_BACK);
+    backspace.bytes[KeyAssignment::kEnabled] = 1;
+    backspace.bytes[KeyAssignment::kFlags] = KeyAssignment::kSpeedyOnly;
+    KeyAssignments = {backspace};
+    m_host->AddDocument(std::make_unique<host::Document>("score"));
+    EXPECT_EQ(FindSpeedyWindow(m_host->MainWindow()), win::kNoWindow);
+    Press(win::VK_F1 + 4);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"F5"});  // passed on
+    m_hostKeys.clear();
+    m_host->Windows().SetSpeedyEntry(true);
+    const win::Hwnd view = win::GetDlgItem(m_host->Windows().WindowOf(1), 59648);
+    EXPECT_EQ(FindSpeedyWindow(m_host->MainWindow()), win::FindWindowEx(view, win::kNoWindow, "FinSpeedy"));
+    EXPECT_NE(FindSpeedyWindow(m_host->MainWindow()), win::kNoWindow);
+    Press(win::VK_F1 + 4);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Backspace"});
 }
 
 TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {
