@@ -234,6 +234,12 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              ExpectArguments(args, 0, 0, "activate host");
              ActivateWindow(m_host.MainWindow());
          }},
+        {{"activate", "other", "program"},
+         "activate other program",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "activate other program");
+             win::SwitchToAnotherProgram();
+         }},
         {{"activate", "form"},
          "activate form CLASS",
          [](const std::vector<std::string>& args) {

@@ -64,6 +64,16 @@ bool IsOwnedBy(Hwnd window, Hwnd owner) {
     return false;
 }
 
+/// WM_ACTIVATEAPP to every top-level window of the program (all of them are its windows).
+void TellActivateApp(bool active) {
+    const std::vector<Hwnd> windows = TheDesktop().zOrder;
+    for (Hwnd window : windows) {
+        if (Find(window) != nullptr) {
+            SendMessage(window, WM_ACTIVATEAPP, active ? 1 : 0, 0);
+        }
+    }
+}
+
 }  // namespace
 
 void ZOrderAdd(Hwnd window) {
@@ -150,9 +160,16 @@ Hwnd Activate(Hwnd window) {
     if (window != kNoWindow) {
         BringGroupToTop(window);
     }
+    if (old == kNoWindow && window != kNoWindow) {
+        // The program comes to the front (from another program, or with its first window).
+        TellActivateApp(true);
+    }
     if (old != kNoWindow && Find(old) != nullptr) {
         SendMessage(old, WM_NCACTIVATE, 0, 0);
         SendMessage(old, WM_ACTIVATE, WA_INACTIVE, static_cast<intptr_t>(window));
+    }
+    if (old != kNoWindow && window == kNoWindow) {
+        TellActivateApp(false);
     }
     if (window != kNoWindow && desktop.active == window) {
         SendMessage(window, WM_NCACTIVATE, 1, 0);
@@ -298,6 +315,10 @@ Hwnd GetActiveWindow() {
 
 Hwnd GetFocus() {
     return detail::TheDesktop().focus;
+}
+
+void SwitchToAnotherProgram() {
+    detail::Activate(kNoWindow);
 }
 
 Hwnd SetActiveWindow(Hwnd window) {

@@ -9,8 +9,10 @@
 // unless its WM_ACTIVATE already put the focus into one of its children. Giving the focus to a
 // window of a top-level window that is not active activates that top-level window first. When
 // the active window is hidden or destroyed, its owner (when visible) or else the first visible
-// top-level window in Z order is activated. Windows marked topmost (WS_EX_TOPMOST, through
-// SetWindowPos with HWND_TOPMOST) stay above every other top-level window.
+// top-level window in Z order is activated. When the program's activation comes from nothing
+// (another program was in front, or this is its first window), every top-level window is told
+// WM_ACTIVATEAPP (TRUE) first; when it goes to nothing, WM_ACTIVATEAPP (FALSE). Windows marked topmost (WS_EX_TOPMOST,
+// through SetWindowPos with HWND_TOPMOST) stay above every other top-level window.
 #pragma once
 
 #include <string>
@@ -89,6 +91,10 @@ bool SetForegroundWindow(Hwnd window);
 Hwnd GetActiveWindow();
 /// Activates a top-level window; answers the window that was active before.
 Hwnd SetActiveWindow(Hwnd window);
+/// The user brings another program to the front: the active window loses the activation and
+/// the focus, and every top-level window is told WM_ACTIVATEAPP (FALSE). Activating a window
+/// again tells them WM_ACTIVATEAPP (TRUE) first.
+void SwitchToAnotherProgram();
 /// Brings a window to the top of its siblings' Z order (a top-level window with the windows it
 /// owns) and activates it when it is a top-level window.
 bool BringWindowToTop(Hwnd window);

@@ -43,6 +43,9 @@ protected:
                 case win::WM_DESTROY:
                     m_told.push_back(name + " destroy");
                     break;
+                case win::WM_ACTIVATEAPP:
+                    m_told.push_back(name + " program " + std::to_string(wParam));
+                    break;
                 case win::WM_WINDOWPOSCHANGED: {
                     const auto* place = reinterpret_cast<const win::WindowPos*>(lParam);
                     m_told.push_back(name + " placed after " + other(static_cast<uintptr_t>(place->insertAfter)) + " " +
@@ -84,6 +87,22 @@ TEST_F(ActivationTest, ActivatingAWindowTellsBothAndMovesTheFocus) {
     m_told.clear();
     EXPECT_TRUE(win::SetForegroundWindow(form));  // already active: nothing is told
     EXPECT_TRUE(m_told.empty());
+}
+
+TEST_F(ActivationTest, AnotherProgramInFrontTellsEveryWindow) {
+    const win::Hwnd host = Make("host");
+    Make("form", host);
+    m_told.clear();
+    win::SwitchToAnotherProgram();
+    testsupport::ExpectLines(
+        {"host caption 0", "host activate 0 <- -", "form program 0", "host program 0", "host loses focus -> -"},
+        m_told);
+    EXPECT_EQ(win::GetForegroundWindow(), win::kNoWindow);
+    EXPECT_EQ(win::GetFocus(), win::kNoWindow);
+    m_told.clear();
+    win::SetForegroundWindow(host);  // the user clicks the host again
+    testsupport::ExpectLines(
+        {"form program 1", "host program 1", "host caption 1", "host activate 1 <- -", "host focus <- -"}, m_told);
 }
 
 TEST_F(ActivationTest, FocusingAControlActivatesItsWindowFirst) {
@@ -208,8 +227,9 @@ TEST_F(ActivationTest, DestroyingTellsTheWindowBeforeItsChildren) {
     win::SetFocus(pane);
     m_told.clear();
     ASSERT_TRUE(win::DestroyWindow(frame));
-    testsupport::ExpectLines({"frame caption 0", "frame activate 0 <- -", "pane loses focus -> -", "frame destroy",
-                              "pane destroy", "control destroy"},
+    // The last window of the program goes: the program is no longer in front.
+    testsupport::ExpectLines({"frame caption 0", "frame activate 0 <- -", "frame program 0", "pane loses focus -> -",
+                              "frame destroy", "pane destroy", "control destroy"},
                              m_told);
     EXPECT_EQ(win::GetFocus(), win::kNoWindow);
     EXPECT_FALSE(win::IsWindow(pane));
