@@ -17,6 +17,7 @@
 #include "forms/file_controls.h"
 #include "forms/myedit.h"
 #include "platform/win/messages.h"
+#include "platform/win/transcript.h"
 
 namespace orvex {
 void TDActOpt::OKBtnClick(vcl::TObject* /*Sender*/) {
@@ -89,7 +90,7 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         // The tool changed the document outside the host's call: one more call of the host,
         // which does nothing, lets the host take the change.
         if (HostCommandIds[0] != 0) {
-            SkipNextInvoke = true;
+            ++SkipNextInvoke;
             win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
         } else {
             win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");
@@ -105,6 +106,10 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     }
     if (!stepPending && (keyHeld || cbAutoClose->Checked())) {
         CancelBtnClick(this);
+    } else if (!stepPending && Visible()) {
+        // The user reads that the dialog is still there and has the keys.
+        win::TranscriptWrite("[form] " + vcl::QuoteForTranscript(Caption()) + " " + ClassName() +
+                             " stays open after Go (\"Close\" after Go is off)");
     }
 }
 

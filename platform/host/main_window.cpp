@@ -104,8 +104,11 @@ void Host::BuildMenuBar() {
 void Host::RefreshTitle() {
     std::string title = "Finale " + std::to_string(Year());
     if (const Document* front = FrontDocument(); front != nullptr) {
-        title += " - [" + front->Name() + "]";
-        win::SetWindowText(m_windows->WindowOf(m_frontNumber), front->Name());
+        // A document with a file shows the file's name, extension and all, as the host's window
+        // does; a new one its name.
+        const std::string name = front->Path().empty() ? front->Name() : front->Path().filename().string();
+        title += " - [" + name + "]";
+        win::SetWindowText(m_windows->WindowOf(m_frontNumber), name);
     }
     win::SetWindowText(m_mainWindow, title);
 }

@@ -199,14 +199,15 @@ Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view className, std::stri
     if (w == nullptr) {
         return kNoWindow;
     }
-    auto it = w->children.begin();
+    const std::vector<Hwnd>& children = w->children;
+    auto it = children.begin();
     if (after != kNoWindow) {
-        it = std::find(w->children.begin(), w->children.end(), after);
-        if (it != w->children.end()) {
+        it = std::find(children.begin(), children.end(), after);
+        if (it != children.end()) {
             ++it;
         }
     }
-    for (; it != w->children.end(); ++it) {
+    for (; it != children.end(); ++it) {
         const detail::Window* child = detail::TheDesktop().FindWindow(*it);
         if (child->className == className && (title.empty() || child->title == title)) {
             return *it;

@@ -64,7 +64,8 @@ Hwnd GetAncestor(Hwnd window, uint32_t flags);
 std::vector<Hwnd> GetChildWindows(Hwnd window);
 /// The top-level windows in Z order, front first.
 std::vector<Hwnd> GetTopLevelWindows();
-/// The first direct child of `parent` with the class name (and title, when given) after `after`.
+/// The first direct child of `parent` with the class name (and title, when given) after `after`
+/// (FindWindow searches the top-level windows).
 Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view className, std::string_view title = {});
 /// The first top-level window in Z order with the class name (and title, when given).
 Hwnd FindWindow(std::string_view className, std::string_view title = {});

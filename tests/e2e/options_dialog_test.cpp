@@ -53,11 +53,10 @@ TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
         "  check box cbCollapse \"Collapse when inactive\": greyed",
         "  check box cbAutoClose \"Close\": unchecked",
         "  check box cbInactivate \"Inactivate\": greyed",
-        "  label - \"Maximum deviation per thousand:\"",
-        "  label - \"Enforce beat chart refresh?\"",
-        "  edit Row0: \"50\"",
-        "  check box Row1: checked",
-        "  user: set Maximum deviation per thousand: \"60\"",
+        "  row 0 \"Maximum deviation per thousand:\": edit \"50\"",
+        "  row 1 \"Enforce beat chart refresh?\": check box checked",
+        "  user: set \"Maximum deviation per thousand:\" \"60\"",
+        "    (row 0)",
         "  user: click Go",
     };
     testsupport::ExpectLines(kDialog, FormBlock(result.out, kMenuLine));
@@ -82,8 +81,33 @@ TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
         RegistryFile());
     ASSERT_EQ(next.exitCode, 0) << next.err;
     const std::vector<std::string> block = FormBlock(next.out, kMenuLine);
-    EXPECT_NE(std::find(block.begin(), block.end(), "  edit Row0: \"60\""), block.end());
+    EXPECT_NE(std::find(block.begin(), block.end(), "  row 0 \"Maximum deviation per thousand:\": edit \"60\""),
+              block.end());
     EXPECT_EQ(block.back(), "  user: close");
+}
+
+// Each Go asks the host for one call that does nothing; two quick clicks are two such calls,
+// and neither opens the explorer for text expressions (the first menu entry) unasked.
+TEST_F(OptionsDialogHostsimTest, TwoQuickGoClicksOpenNothingElse) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            Score() +
+            "\n"
+            "select 1-2 1-2\n"
+            "form TDActOpt click Go\n"
+            "form TDActOpt click Go\n"
+            "menu \"Orvex/Spacing/Remove extraneous beat chart elements\"\n"
+            "wait 2000\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), "  user: click Go"), 2);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(),
+                         "host: progress begins over staves 1-2, measures 1-2: 2 steps"),
+              2);
+    for (const std::string& line : result.out) {
+        EXPECT_EQ(line.find("TTextExprForm"), std::string::npos) << line;
+    }
 }
 
 }  // namespace

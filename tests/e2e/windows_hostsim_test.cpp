@@ -118,7 +118,7 @@ TEST_F(WindowsHostsimTest, NewSpacingStartedWithGoFindsTheHostInFrontForItsSecon
                     "  label Message \"The New Spacing process has successfully terminated. Note that if you want to "
                     "undo the operation, you may have to issue several undo commands, so it is best to go into the "
                     "Undo/Redo selection lists.\""));
-    EXPECT_TRUE(Has(second, "host: Orvex188.fxt changed the document"));
+    EXPECT_TRUE(Has(second, "host: Orvex188.fxt changed document 1 \"newspacing\": records 'SOIu' 1 deleted"));
     // The second pass took the added staff out of the score's staff list again.
     testsupport::ExpectLines(
         {"records of document 1 \"newspacing\": 2 'SOIu' of 35", "  'SOIu' other (0, 0), 24 bytes: staff 1, position 0",
@@ -131,6 +131,7 @@ TEST_F(WindowsHostsimTest, TheDialogCollapsesWhileTheHostIsActiveAndTakesAltAndA
                                                     "\nselect 1 1-2\n"
                                                     "form TDActOpt set Row13 0\n"
                                                     "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n"
+                                                    "print windows\n"
                                                     "activate host\n"
                                                     "print windows\n"
                                                     "activate form TDActOpt\n"
@@ -145,14 +146,23 @@ TEST_F(WindowsHostsimTest, TheDialogCollapsesWhileTheHostIsActiveAndTakesAltAndA
     const auto& out = result.out;
     constexpr const char* kDialog = "  \"Smart Explosion of multi-part staves 1.88d\" TDActOpt, ";
     EXPECT_EQ(After(out, "> activate host"), std::vector<std::string>{});
-    const std::vector<std::string> collapsed = After(out, "> print windows");
+    // Before: the dialog whole and active; then collapsed to its caption (as wide as before,
+    // 24 pixels high) while the host is active; then whole again.
+    const std::vector<std::string> before = After(out, "> print windows");
+    ASSERT_GE(before.size(), 2u);
+    ASSERT_TRUE(before[1].starts_with(kDialog)) << before[1];
+    const std::string size = before[1].substr(std::string(kDialog).size());  // "W x H at 200,120, ..."
+    EXPECT_TRUE(size.ends_with(" at 200,120, owned by the host, active")) << size;
+    const std::string width = size.substr(0, size.find(" x "));
+    const auto collapsedAt = std::find(out.begin(), out.end(), "> activate host");
+    ASSERT_NE(collapsedAt, out.end());
+    const std::vector<std::string> collapsed = After({collapsedAt + 1, out.end()}, "> print windows");
     ASSERT_GE(collapsed.size(), 3u);
-    EXPECT_EQ(collapsed[1], std::string(kDialog) + "555 x 24 at 200,120, owned by the host");
+    EXPECT_EQ(collapsed[1], std::string(kDialog) + width + " x 24 at 200,120, owned by the host");
     EXPECT_EQ(collapsed[2], "  \"Finale 2000 - [flutes]\" Finale, active");
     const auto restored = std::find(out.begin(), out.end(), "> activate form TDActOpt");
     ASSERT_NE(restored, out.end());
-    EXPECT_NE(std::find(restored, out.end(), std::string(kDialog) + "555 x 516 at 200,120, owned by the host, active"),
-              out.end());
+    EXPECT_EQ(After({restored, out.end()}, "> print windows").at(1), before[1]);
     // Alt+D is "&Defaults" (nothing to see), Alt+Q no accelerator (the system beeps), Alt+G
     // "&Go": the explosion runs, and with Alt held at Go the dialog closes after the run.
     EXPECT_EQ(After(out, "> press Alt+D"), std::vector<std::string>{});
