@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,16 @@ struct WrittenNote {
 };
 
 /// One entry as written: a chord, or a rest when it has no notes.
+/// An entry of a Notes call that cannot be written; Index() is its place in the call's list.
+class EntryError : public std::invalid_argument {
+public:
+    EntryError(const std::string& what, size_t index) : std::invalid_argument(what), m_index(index) {}
+    size_t Index() const { return m_index; }
+
+private:
+    size_t m_index = 0;
+};
+
 struct WrittenEntry {
     std::vector<WrittenNote> notes;
     hostapi::Edu duration = hostapi::kEduPerQuarter;  ///< notated duration
@@ -61,7 +72,7 @@ struct WrittenTuplet {
 };
 
 /// Changes to the fields of an entry the notation does not write.
-struct EntryChange {
+struct EntryFieldChange {
     std::optional<int16_t> horizontalOffset;  ///< EVPU (byte 6)
     uint32_t set = 0;                         ///< entry flags set
     uint32_t clear = 0;                       ///< entry flags cleared
@@ -182,7 +193,7 @@ public:
     /// Changes the fields of the entry-th entry of a cell that the notation does not write: its
     /// horizontal offset and flag bits. Throws for a missing cell or entry.
     ScoreBuilder& ChangeEntry(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
-                              int32_t entry, const EntryChange& change);
+                              int32_t entry, const EntryFieldChange& change);
     /// Attaches a record of an entry detail tag (entry, next inci), or of 'dtSU' / 'dtsl' (detail
     /// 0, the entry's number, 0), to the entry-th entry of a cell, and sets the entry flag that says
     /// the entry has such records (hostapi::EntryFlagOfRecordTag). Throws for a missing cell or

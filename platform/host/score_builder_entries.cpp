@@ -43,7 +43,7 @@ void ScoreBuilder::AppendEntryRecord(hostapi::Tag tag, hostapi::EntryNumber entr
 }
 
 ScoreBuilder& ScoreBuilder::ChangeEntry(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
-                                        hostapi::LayerIndex layer, int32_t entry, const EntryChange& change) {
+                                        hostapi::LayerIndex layer, int32_t entry, const EntryFieldChange& change) {
     EditEntry(CellKey{staff, measure, layer}, entry, [&](hostapi::EntryView view) {
         if (change.horizontalOffset) {
             view.setHorizontalOffset(*change.horizontalOffset);

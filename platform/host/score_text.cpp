@@ -27,7 +27,7 @@ namespace {
 /// A mistake in one statement at a column of its line; the reader adds the line number.
 class StatementError : public std::runtime_error {
 public:
-    StatementError(const std::string& what, size_t column) : std::runtime_error(what), m_column(column) {}
+    StatementError(const std::string& what, size_t column = 0) : std::runtime_error(what), m_column(column) {}
     size_t Column() const { return m_column; }
 
 private:
@@ -216,6 +216,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     };
     std::vector<OpenTuplet> open;
     std::vector<WrittenTuplet> tuplets;
+    std::vector<size_t> columns;  // where each entry is written
     // Closes the innermost open tuplet: a unit not written is what its entries hold per note.
     const auto close = [&](const Word& at) {
         if (open.empty()) {
@@ -285,6 +286,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
         if (!text.empty()) {
             try {
                 entries.push_back(ParseWrittenEntry(text));
+                columns.push_back(word.column);
             } catch (const NotationError& e) {
                 args.Fail(e.what());
             }
@@ -299,7 +301,12 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     if (entries.empty()) {
         args.FailMissing("the entries are missing");
     }
-    builder.Notes(staff, measure, layer, entries, tuplets);
+    try {
+        builder.Notes(staff, measure, layer, entries, tuplets);
+    } catch (const EntryError& e) {
+        // Point at the entry that is wrong (the one that overflows the measure, a tuplet's first).
+        throw StatementError(e.what(), e.Index() < columns.size() ? columns[e.Index()] : 0);
+    }
 }
 
 /// page [width W] [height H]
@@ -665,7 +672,7 @@ hostapi::LayerIndex ReadLayer(Arguments& args) {
 void ReadEntry(Arguments& args, ScoreBuilder& builder) {
     const auto [staff, measure, entry] = ReadEntryPlace(args);
     hostapi::LayerIndex layer = 0;
-    EntryChange change;
+    EntryFieldChange change;
     while (!args.Done()) {
         const Word& word = args.Next("an option");
         if (!word.quoted && word.text == "layer") {
@@ -1082,15 +1089,13 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
         if (first == std::string::npos || line[first] == '#') {
             continue;
         }
-        // A mistake the statement's words do not place is placed at the statement.
-        size_t column = ColumnOf(line, first);
         try {
             std::vector<Word> words = SplitWords(line);
             // An unquoted word beginning with '#' starts a comment to the end of the line.
             const auto comment = std::find_if(words.begin(), words.end(),
                                               [](const Word& w) { return !w.quoted && w.text.starts_with('#'); });
-            const size_t endColumn =
-                comment != words.end() ? comment->column : ColumnOf(line, line.find_last_not_of(" \t") + 1);
+            // A word that is missing is missing just behind the line's last word.
+            const size_t endColumn = comment != words.end() ? comment->column : line.find_last_not_of(" \t") + 2;
             words.erase(comment, words.end());
             const Word keyword = words.front();
             const auto& kinds = LineKinds();
@@ -1108,15 +1113,9 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
             Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
             kind->apply(args, builder);
         } catch (const StatementError& e) {
-            column = e.Column();
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " +
-                                 e.what());
-        } catch (const WordError& e) {
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ", column " + std::to_string(e.Column()) +
-                                 ": " + e.what());
+            throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);
         } catch (const std::exception& e) {
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " +
-                                 e.what());
+            throw ScoreTextError(e.what(), lineNumber, first + 1);
         }
     }
     return builder.Build();
