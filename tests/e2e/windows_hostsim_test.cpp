@@ -85,9 +85,9 @@ TEST_F(WindowsHostsimTest, SmartExplosionStartedWithGoRunsToItsEnd) {
     // The second flute's notes on the staff the explosion added, as with Shift held.
     testsupport::ExpectLines(
         {"cells of document 1 \"flutes\": staff 3, all measures", "  staff 3, measure 1, layer 1: 2 entries",
-         "    entry 6 at 0, 2048 EDU, beam start, more flags 0x0004: C5",
-         "    entry 7 at 2048, 2048 EDU, beam start, more flags 0x0004: D5", "  staff 3, measure 2, layer 1: 1 entry",
-         "    entry 8 at 0, 4096 EDU, beam start, more flags 0x0004: E5"},
+         "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+         "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5", "  staff 3, measure 2, layer 1: 1 entry",
+         "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"},
         After(out, "> dump cells 3"));
 }
 
