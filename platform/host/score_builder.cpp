@@ -171,27 +171,27 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
     for (size_t t = 0; t < ordered.size(); ++t) {
         const WrittenTuplet& tuplet = ordered[t];
         if (tuplet.count == 0 || tuplet.first + tuplet.count > entries.size()) {
-            throw std::invalid_argument("tuplet " + std::to_string(t + 1) + " holds no entries of the cell");
+            throw EntryError("tuplet " + std::to_string(t + 1) + " holds no entries of the cell", tuplet.first);
         }
         if (tuplet.notes < 1 || tuplet.noteUnit < 1 || tuplet.reference < 1 || tuplet.referenceUnit < 1) {
-            throw std::invalid_argument("tuplet " + std::to_string(t + 1) + " has a count or unit below 1");
+            throw EntryError("tuplet " + std::to_string(t + 1) + " has a count or unit below 1", tuplet.first);
         }
         for (size_t o = 0; o < t; ++o) {
             const size_t end = tuplet.first + tuplet.count;
             const size_t outerEnd = ordered[o].first + ordered[o].count;
             if (tuplet.first < outerEnd && end > outerEnd) {
-                throw std::invalid_argument("tuplet " + std::to_string(t + 1) +
-                                            " reaches out of the tuplet it starts in");
+                throw EntryError("tuplet " + std::to_string(t + 1) + " reaches out of the tuplet it starts in",
+                                 tuplet.first);
             }
         }
         size_t inner = t + 1;
         const hostapi::Edu written = WrittenLength(entries, ordered, t, inner);
         const hostapi::Edu expected = static_cast<hostapi::Edu>(tuplet.notes) * tuplet.noteUnit;
         if (written != expected) {
-            throw std::invalid_argument("the entries of tuplet " + std::to_string(t + 1) + " last " +
-                                        std::to_string(written) + " EDU as written, not " +
-                                        std::to_string(tuplet.notes) + " x " + std::to_string(tuplet.noteUnit) + " = " +
-                                        std::to_string(expected));
+            throw EntryError("the entries of tuplet " + std::to_string(t + 1) + " last " + std::to_string(written) +
+                                 " EDU as written, not " + std::to_string(tuplet.notes) + " x " +
+                                 std::to_string(tuplet.noteUnit) + " = " + std::to_string(expected),
+                             tuplet.first);
         }
     }
     // Each entry's share of the time it is written for: the product of the ratios of the

@@ -24,15 +24,14 @@
 namespace host {
 namespace {
 
-/// A mistake in one statement, at the column of the word that is wrong; the reader adds the line
-/// number.
+/// A mistake in one statement at a column of its line; the reader adds the line number.
 class StatementError : public std::runtime_error {
 public:
     StatementError(const std::string& what, size_t column = 0) : std::runtime_error(what), m_column(column) {}
     size_t Column() const { return m_column; }
 
 private:
-    size_t m_column = 0;
+    size_t m_column;
 };
 
 /// The words of one statement after its keyword, read in order. A mistake names the column of
@@ -216,8 +215,8 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
         Word word;
     };
     std::vector<OpenTuplet> open;
-    std::vector<size_t> columns;  // where each entry is written
     std::vector<WrittenTuplet> tuplets;
+    std::vector<size_t> columns;  // where each entry is written
     // Closes the innermost open tuplet: a unit not written is what its entries hold per note.
     const auto close = [&](const Word& at) {
         if (open.empty()) {
@@ -305,8 +304,8 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     try {
         builder.Notes(staff, measure, layer, entries, tuplets);
     } catch (const EntryError& e) {
-        // Point at the entry that is wrong (the one that overflows the measure).
-        throw StatementError(e.what(), columns.at(e.Index()));
+        // Point at the entry that is wrong (the one that overflows the measure, a tuplet's first).
+        throw StatementError(e.what(), e.Index() < columns.size() ? columns[e.Index()] : 0);
     }
 }
 
@@ -1090,15 +1089,13 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
         if (first == std::string::npos || line[first] == '#') {
             continue;
         }
-        // A mistake the statement's words do not place is placed at the statement.
-        size_t column = ColumnOf(line, first);
         try {
             std::vector<Word> words = SplitWords(line);
             // An unquoted word beginning with '#' starts a comment to the end of the line.
             const auto comment = std::find_if(words.begin(), words.end(),
                                               [](const Word& w) { return !w.quoted && w.text.starts_with('#'); });
-            const size_t endColumn =
-                comment != words.end() ? comment->column : ColumnOf(line, line.find_last_not_of(" \t") + 1);
+            // A word that is missing is missing just behind the line's last word.
+            const size_t endColumn = comment != words.end() ? comment->column : line.find_last_not_of(" \t") + 2;
             words.erase(comment, words.end());
             const Word keyword = words.front();
             const auto& kinds = LineKinds();
@@ -1116,11 +1113,9 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
             Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
             kind->apply(args, builder);
         } catch (const StatementError& e) {
-            throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : column);
-        } catch (const WordError& e) {
-            throw ScoreTextError(e.what(), lineNumber, e.Column());
+            throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);
         } catch (const std::exception& e) {
-            throw ScoreTextError(e.what(), lineNumber, column);
+            throw ScoreTextError(e.what(), lineNumber, first + 1);
         }
     }
     return builder.Build();

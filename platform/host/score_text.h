@@ -12,20 +12,19 @@
 
 namespace host {
 
-/// A score text that cannot be read; the message names the line and the column of the mistake:
-/// "line 4, column 12: ...". Line and column (from 1; 0 when the fault is not in one line, as for a
-/// file that cannot be read) point at the word that is wrong, or at the statement.
+/// A score text that cannot be read; the message names the line: "line 4: ...". Line and column
+/// (from 1; 0 when the fault is not in one line, as for a file that cannot be read) point at the
+/// word that is wrong, or at the statement.
 class ScoreTextError : public std::runtime_error {
 public:
     explicit ScoreTextError(const std::string& what) : std::runtime_error(what), m_detail(what) {}
     ScoreTextError(const std::string& detail, size_t line, size_t column)
-        : std::runtime_error("line " + std::to_string(line) +
-                             (column != 0 ? ", column " + std::to_string(column) : std::string()) + ": " + detail),
+        : std::runtime_error("line " + std::to_string(line) + ": " + detail),
           m_detail(detail),
           m_line(line),
           m_column(column) {}
 
-    /// The message without the line and the column.
+    /// The message without the line.
     const std::string& Detail() const { return m_detail; }
     size_t Line() const { return m_line; }
     size_t Column() const { return m_column; }

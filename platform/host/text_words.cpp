@@ -6,16 +6,6 @@
 
 namespace host {
 
-size_t ColumnOf(std::string_view line, size_t offset) {
-    size_t column = 1;
-    for (size_t i = 0; i < offset && i < line.size(); ++i) {
-        if ((static_cast<uint8_t>(line[i]) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    return column;
-}
-
 std::vector<Word> SplitWords(std::string_view line) {
     std::vector<Word> words;
     size_t i = 0;
@@ -26,11 +16,11 @@ std::vector<Word> SplitWords(std::string_view line) {
             continue;
         }
         Word word;
-        word.column = ColumnOf(line, i);
+        word.column = i + 1;
         if (c != '"') {
             while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
                 if (line[i] == '"') {
-                    throw WordError("a quote inside the word \"" + word.text + "\"", word.column);
+                    throw WordError("a quote inside the word \"" + word.text + "\"");
                 }
                 word.text += line[i++];
             }
@@ -61,14 +51,14 @@ std::vector<Word> SplitWords(std::string_view line) {
                     static_cast<char>(hostapi::HexDigitValue(line[i + 2]) * 16 + hostapi::HexDigitValue(line[i + 3]));
                 i += 4;
             } else {
-                throw WordError("a backslash in quotes must be followed by \", \\ or xNN", ColumnOf(line, i));
+                throw WordError("a backslash in quotes must be followed by \", \\ or xNN");
             }
         }
         if (!closed) {
-            throw WordError("a quoted text is not closed", word.column);
+            throw WordError("a quoted text is not closed");
         }
         if (i < line.size() && line[i] != ' ' && line[i] != '\t') {
-            throw WordError("no blank after the quoted text \"" + word.text + "\"", ColumnOf(line, i));
+            throw WordError("no blank after the quoted text \"" + word.text + "\"");
         }
         words.push_back(std::move(word));
     }

@@ -13,23 +13,14 @@ namespace host {
 struct Word {
     std::string text;  ///< the word's bytes, escapes resolved
     bool quoted = false;
-    size_t column = 0;  ///< where the word begins in its line: characters from 1, a quoted word at its quote (0 when
-                        ///< not read from a line)
+    size_t column = 0;  ///< where the word begins in its line, from 1 (its quote for a quoted word)
 };
 
 /// A line whose words cannot be read (an open quote, a bad escape).
 class WordError : public std::runtime_error {
 public:
-    WordError(const std::string& what, size_t column) : std::runtime_error(what), m_column(column) {}
-    /// The column of the word that cannot be read.
-    size_t Column() const { return m_column; }
-
-private:
-    size_t m_column;
+    using std::runtime_error::runtime_error;
 };
-
-/// The column (characters from 1; a UTF-8 character counts once) of byte `offset` of a line.
-size_t ColumnOf(std::string_view line, size_t offset);
 
 /// The words of a line; throws WordError.
 std::vector<Word> SplitWords(std::string_view line);

@@ -85,14 +85,14 @@ TEST_P(ScoreExpressionMistakesTest, NamesTheMistake) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Statements, ScoreExpressionMistakesTest, testing::Values(
-    Mistake{"expression 1 \"b\"", "line 5, column 1: text expression 1 exists already"},
-    Mistake{"expression 0 \"b\"", "line 5, column 12: expression: the expression number 0 is not between 1 and 32767 (expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K])"},
-    Mistake{"expression 2 \"b\" playback 00", "line 5, column 27: expression: the playback data is 24 hexadecimal digits, not 00 (expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K])"},
-    Mistake{"expression 2 \"b\" colour 3", "line 5, column 18: expression: unknown option \"colour\" (expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K])"},
-    Mistake{"measureexpression 3 1", "line 5, column 1: there is no measure 3"},
-    Mistake{"measureexpression 1 1 staff 4", "line 5, column 1: there is no staff 4"},
-    Mistake{"noteexpression 1 1:2 1", "line 5, column 1: staff 1, measure 1, layer 1 has no entry 2"},
-    Mistake{"noteexpression 1 1 1", "line 5, column 18: noteexpression: the entry is MEASURE:ENTRY, not 1 (noteexpression STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V] [shape])"}
+    Mistake{"expression 1 \"b\"", "line 5: text expression 1 exists already"},
+    Mistake{"expression 0 \"b\"", "line 5: expression: the expression number 0 is not between 1 and 32767 (expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K])"},
+    Mistake{"expression 2 \"b\" playback 00", "line 5: expression: the playback data is 24 hexadecimal digits, not 00 (expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K])"},
+    Mistake{"expression 2 \"b\" colour 3", "line 5: expression: unknown option \"colour\" (expression NUMBER \"TEXT\" [font N] [size S] [style W] [flags F] [word4 V] [word6 V] [playback HEX] [metatool K])"},
+    Mistake{"measureexpression 3 1", "line 5: there is no measure 3"},
+    Mistake{"measureexpression 1 1 staff 4", "line 5: there is no staff 4"},
+    Mistake{"noteexpression 1 1:2 1", "line 5: staff 1, measure 1, layer 1 has no entry 2"},
+    Mistake{"noteexpression 1 1 1", "line 5: noteexpression: the entry is MEASURE:ENTRY, not 1 (noteexpression STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V] [shape])"}
 ));
 // clang-format on
 

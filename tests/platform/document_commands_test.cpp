@@ -109,8 +109,7 @@ TEST_F(DocumentCommandsTest, FileProblemsAreReportedAndGoOnOnlyWhenAsked) {
     const std::vector<std::string> expected = {
         "> new " + Path("bad.score"),
         "host: cannot make a document from " + Path("bad.score") +
-            ": line 2, column 10: measures: the number of measures \"many\" is not a number (measures COUNT [time "
-            "BEATS/UNIT] "
+            ": line 2: measures: the number of measures \"many\" is not a number (measures COUNT [time BEATS/UNIT] "
             "[key KEY] [width EVPU])",
         "> open " + Path("bad.MUS"),
         "host: cannot open " + Path("bad.MUS") + ": line 2: the file ends without its \"end\" line; it is truncated",

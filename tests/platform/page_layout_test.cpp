@@ -283,14 +283,14 @@ struct MistakeCase {
 };
 
 const MistakeCase kMistakes[] = {
-    {"shape 2 1 1@0 2:1", "line 3, column 1: both ends of a smart shape are positions, or both are entries"},
+    {"shape 2 1 1@0 2:1", "line 3: both ends of a smart shape are positions, or both are entries"},
     {"shape 2 1 1 2@0",
-     "line 3, column 11: shape: the start is MEASURE@EDU, MEASURE:ENTRY or MEASURE:ENTRY.NOTE, not 1 (shape KIND STAFF "
+     "line 3: shape: the start is MEASURE@EDU, MEASURE:ENTRY or MEASURE:ENTRY.NOTE, not 1 (shape KIND STAFF "
      "MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N])"},
-    {"shape 0 1 1:5 1:6", "line 3, column 1: staff 1, measure 1 has no entry 5 in layer 1"},
-    {"system 1 9", "line 3, column 1: there is no measure 9"},
-    {"group 1 4 \"X\"", "line 3, column 1: there is no staff 4"},
-    {"lock 2 1", "line 3, column 8: lock: the last measure 1 is not between 2 and 32766 (lock FIRST LAST)"},
+    {"shape 0 1 1:5 1:6", "line 3: staff 1, measure 1 has no entry 5 in layer 1"},
+    {"system 1 9", "line 3: there is no measure 9"},
+    {"group 1 4 \"X\"", "line 3: there is no staff 4"},
+    {"lock 2 1", "line 3: lock: the last measure 1 is not between 2 and 32766 (lock FIRST LAST)"},
 };
 
 class ScoreItemMistakeTest : public ::testing::TestWithParam<MistakeCase> {};

@@ -121,8 +121,9 @@ INSTANTIATE_TEST_SUITE_P(Notes, TupletTest, ::testing::Values(
 
 struct MistakeCase {
     const char* name;
-    const char* line;  ///< line 4 of the score text
+    const char* line;  ///< line 5 of the score text
     const char* message;
+    size_t column;  ///< where the mistake lies in the line
 };
 
 class EntryStatementMistakeTest : public ::testing::TestWithParam<MistakeCase> {};
@@ -133,67 +134,69 @@ TEST_P(EntryStatementMistakeTest, IsNamedByLineAndColumn) {
         FAIL() << "accepted: " << GetParam().line;
     } catch (const host::ScoreTextError& e) {
         EXPECT_EQ(std::string(e.what()), GetParam().message);
+        EXPECT_EQ(e.Line(), 5u);
+        EXPECT_EQ(e.Column(), GetParam().column);
     }
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Statements, EntryStatementMistakeTest, ::testing::Values(
     MistakeCase{"TupletNotFilled", "notes 1 2 {3/8:2 c5/8 d5/8} r/4 r/2",
-                "line 5, column 1: the entries of tuplet 1 last 1024 EDU as written, not 3 x 512 = 1536"},
+                "line 5: the entries of tuplet 1 last 1024 EDU as written, not 3 x 512 = 1536", 18},
     MistakeCase{"TupletUneven", "notes 1 2 {3:2 c5/8 d5/8} r/4 r/2",
-                "line 5, column 11: notes: the entries of the tuplet {3:2 last 1024 EDU, which 3 notes do not share "
-                "evenly (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
+                "line 5: notes: the entries of the tuplet {3:2 last 1024 EDU, which 3 notes do not share "
+                "evenly (notes STAFF MEASURE [layer 1-4] ENTRY...)", 11},
     MistakeCase{"TupletNotClosed", "notes 1 2 r/4 {3:2 c5/8 d5/8 e5/8 r/2",
-                "line 5, column 15: notes: the tuplet {3:2 is not closed with \"}\" (notes STAFF MEASURE [layer 1-4] "
-                "ENTRY...)"},
+                "line 5: notes: the tuplet {3:2 is not closed with \"}\" (notes STAFF MEASURE [layer 1-4] "
+                "ENTRY...)", 15},
     MistakeCase{"ClosesNothing", "notes 1 2 c5/4} r/2.",
-                "line 5, column 11: notes: \"}\" closes no tuplet (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
+                "line 5: notes: \"}\" closes no tuplet (notes STAFF MEASURE [layer 1-4] ENTRY...)", 11},
     MistakeCase{"BadRatio", "notes 1 2 {3-2 c5/8 d5/8 e5/8}",
-                "line 5, column 11: notes: \"{3-2\" is not a tuplet: it is {N:M, {N/U:M or {N/U:M/V (3 notes in the "
-                "time of 2: {3:2) (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
+                "line 5: notes: \"{3-2\" is not a tuplet: it is {N:M, {N/U:M or {N/U:M/V (3 notes in the "
+                "time of 2: {3:2) (notes STAFF MEASURE [layer 1-4] ENTRY...)", 11},
     MistakeCase{"UnknownNoteFlag", "notes 1 2 c5/4 d5[bold]/4",
-                "line 5, column 16: notes: \"d5[bold]/4\" is not an entry: \"bold\" is not a note flag (created, "
+                "line 5: notes: \"d5[bold]/4\" is not an entry: \"bold\" is not a note flag (created, "
                 "shown, frozen, second, parenthesised, playback, flip-up, flip-down, tie-start, tie-end) (notes STAFF "
-                "MEASURE [layer 1-4] ENTRY...)"},
+                "MEASURE [layer 1-4] ENTRY...)", 16},
     MistakeCase{"FloatingNote", "notes 1 2 c5/4f",
-                "line 5, column 11: notes: \"c5/4f\" is not an entry: only a rest floats (notes STAFF MEASURE "
-                "[layer 1-4] ENTRY...)"},
+                "line 5: notes: \"c5/4f\" is not an entry: only a rest floats (notes STAFF MEASURE "
+                "[layer 1-4] ENTRY...)", 11},
     MistakeCase{"UnknownEntryFlag", "entry 1 1:2 +stem-up +bold",
-                "line 5, column 22: entry: \"bold\" is not an entry flag (created, voice-2-start, voice-2, "
+                "line 5: entry: \"bold\" is not an entry flag (created, voice-2-start, voice-2, "
                 "chord-symbols, floating, grace, note-details, articulations, lyrics, tuplet, playback, hidden, "
                 "tremolo, flipped-tie, tie-details, beam-start, secondary-break, voice-free, stem-details, stem-up, "
                 "note-expressions, notes-changed, note-shapes, slashed, playback-adjusted, playback-note) (entry "
-                "STAFF MEASURE:ENTRY [layer 1-4] [offset H] [+FLAG|-FLAG]...)"},
-    MistakeCase{"NoSuchEntry", "entry 1 1:5 offset 3", "line 5, column 1: staff 1, measure 1, layer 1 has no entry 5"},
+                "STAFF MEASURE:ENTRY [layer 1-4] [offset H] [+FLAG|-FLAG]...)", 22},
+    MistakeCase{"NoSuchEntry", "entry 1 1:5 offset 3", "line 5: staff 1, measure 1, layer 1 has no entry 5", 1},
     MistakeCase{"NoSuchNote", "noteplayback 1 1:3 2 pitch 1",
-                "line 5, column 1: entry 3 of staff 1, measure 1, layer 1 has no note 2"},
+                "line 5: entry 3 of staff 1, measure 1, layer 1 has no note 2", 1},
     MistakeCase{"NoSuchTuplet", "tuplet 1 1:1 number 2 flags 1",
-                "line 5, column 1: entry 1 of staff 1, measure 1, layer 1 starts no tuplet 2"},
+                "line 5: entry 1 of staff 1, measure 1, layer 1 starts no tuplet 2", 1},
     MistakeCase{"ArticulationCharacter", "articulation 1 \"ab\"",
-                "line 5, column 16: articulation: the character is one character, not \"ab\" (articulation NUMBER "
+                "line 5: articulation: the character is one character, not \"ab\" (articulation NUMBER "
                 "CHARACTER [style S] [font F] [size S] [place opposite|stem|above|below] [alternate CHARACTER] "
-                "[horizontal H] [above V] [below V] [FLAG...] [flags N] [options N])"},
+                "[horizontal H] [above V] [below V] [FLAG...] [flags N] [options N])", 16},
     MistakeCase{"ArticulationPlace", "articulation 1 46 place left",
-                "line 5, column 25: articulation: the place is opposite (the stem), stem (side), above or below, "
+                "line 5: articulation: the place is opposite (the stem), stem (side), above or below, "
                 "not left (articulation NUMBER CHARACTER [style S] [font F] [size S] [place "
                 "opposite|stem|above|below] [alternate CHARACTER] [horizontal H] [above V] [below V] [FLAG...] "
-                "[flags N] [options N])"},
+                "[flags N] [options N])", 25},
     MistakeCase{"PitchWheelTooHigh", "midi 1 1 0 pitchwheel 16384",
-                "line 5, column 23: midi: the pitch wheel's value 16384 is not between 0 and 16383 (midi STAFF "
-                "MEASURE EDU pitchwheel VALUE|controller NUMBER VALUE|STATUS DATA1 DATA2)"},
+                "line 5: midi: the pitch wheel's value 16384 is not between 0 and 16383 (midi STAFF "
+                "MEASURE EDU pitchwheel VALUE|controller NUMBER VALUE|STATUS DATA1 DATA2)", 23},
     MistakeCase{"MidiValueMissing", "midi 1 1 0 controller 7",
-                "line 5, column 24: midi: the controller's value is missing (midi STAFF MEASURE EDU pitchwheel "
-                "VALUE|controller NUMBER VALUE|STATUS DATA1 DATA2)"},
-    MistakeCase{"MidiCellMissing", "midi 3 1 0 controller 7 64", "line 5, column 1: there is no staff 3"},
+                "line 5: midi: the controller's value is missing (midi STAFF MEASURE EDU pitchwheel "
+                "VALUE|controller NUMBER VALUE|STATUS DATA1 DATA2)", 24},
+    MistakeCase{"MidiCellMissing", "midi 3 1 0 controller 7 64", "line 5: there is no staff 3", 1},
     MistakeCase{"LayerFive", "layersettings 5 stem up",
-                "line 5, column 15: layersettings: the layer 5 is not between 1 and 4 (layersettings LAYER [stem "
-                "up|down] [withothers] [playbackmark] [first N] [second N])"},
+                "line 5: layersettings: the layer 5 is not between 1 and 4 (layersettings LAYER [stem "
+                "up|down] [withothers] [playbackmark] [first N] [second N])", 15},
     MistakeCase{"RecordTooShort", "entryrecord 1 1:1 edIM 0100",
-                "line 5, column 1: a 'edIM' record has 10 bytes, not 2"},
+                "line 5: a 'edIM' record has 10 bytes, not 2", 1},
     MistakeCase{"RecordOfAMeasure", "entryrecord 1 1:1 SOMS 0100",
-                "line 5, column 1: 'SOMS' is no record of an entry"},
+                "line 5: 'SOMS' is no record of an entry", 1},
     MistakeCase{"ShapeNoteMissing", "shape 26 1 1:1.2 1:2.1",
-                "line 5, column 1: entry 1 of staff 1, measure 1 has no note 2"}),
+                "line 5: entry 1 of staff 1, measure 1 has no note 2", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -261,25 +261,25 @@ TEST_P(MusicStatementMistakeTest, StopsTheScoreText) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MusicStatementMistakeTest, ::testing::Values(
     StatementMistake{"notes 1 1 c4/2 d4/2",
-                     "line 3, column 16: entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072"},
-    StatementMistake{"notes 2 1 c4/4", "line 3, column 1: there is no staff 2"},
-    StatementMistake{"notes 1 3 c4/4", "line 3, column 1: there is no measure 3"},
+                     "line 3: entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072"},
+    StatementMistake{"notes 2 1 c4/4", "line 3: there is no staff 2"},
+    StatementMistake{"notes 1 3 c4/4", "line 3: there is no measure 3"},
     StatementMistake{"notes 1 1 layer 5 c4/4",
-                     "line 3, column 17: notes: the layer 5 is not between 1 and 4 (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
-    StatementMistake{"notes 1 1", "line 3, column 10: notes: the entries are missing (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
-    StatementMistake{"notes 1 1 c4 /4", "line 3, column 11: notes: \"c4\" is not an entry: the duration (\"/4\" for a quarter) "
+                     "line 3: notes: the layer 5 is not between 1 and 4 (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
+    StatementMistake{"notes 1 1", "line 3: notes: the entries are missing (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
+    StatementMistake{"notes 1 1 c4 /4", "line 3: notes: \"c4\" is not an entry: the duration (\"/4\" for a quarter) "
                                         "is missing (notes STAFF MEASURE [layer 1-4] ENTRY...)"},
-    StatementMistake{"notes 1 1 c4/4\nnotes 1 1 d4/4", "line 4, column 1: staff 1, measure 1, layer 1 holds entries already"},
+    StatementMistake{"notes 1 1 c4/4\nnotes 1 1 d4/4", "line 4: staff 1, measure 1, layer 1 holds entries already"},
     StatementMistake{"notes 1 1 c3+d3+e3+f3+g3+a3+b3+c4+d4+e4+f4+g4+a4/4",
-                     "line 3, column 11: entry 1 has 13 notes; an entry holds at most 12"},
-    StatementMistake{"clef 1 1 bass@1024", "line 3, column 10: clef: unknown clef \"bass@1024\" (treble, alto, tenor, bass, "
+                     "line 3: entry 1 has 13 notes; an entry holds at most 12"},
+    StatementMistake{"clef 1 1 bass@1024", "line 3: clef: unknown clef \"bass@1024\" (treble, alto, tenor, bass, "
                                            "percussion, treble8vb, bass8vb, baritone) (clef STAFF MEASURE CLEF "
                                            "[CLEF@EDU]...)"},
-    StatementMistake{"clef 1 1 treble bass@0", "line 3, column 22: clef: the position 0 is not between 1 and 32767 (clef "
+    StatementMistake{"clef 1 1 treble bass@0", "line 3: clef: the position 0 is not between 1 and 32767 (clef "
                                                "STAFF MEASURE CLEF [CLEF@EDU]...)"},
     StatementMistake{"clef 1 1 treble bass@2048 alto@1024",
-                     "line 3, column 1: clef changes go forward within the measure (0 to 32767)"},
-    StatementMistake{"clef 1 1 violin", "line 3, column 10: clef: unknown clef \"violin\" (treble, alto, tenor, bass, "
+                     "line 3: clef changes go forward within the measure (0 to 32767)"},
+    StatementMistake{"clef 1 1 violin", "line 3: clef: unknown clef \"violin\" (treble, alto, tenor, bass, "
                                         "percussion, treble8vb, bass8vb, baritone) (clef STAFF MEASURE CLEF "
                                         "[CLEF@EDU]...)"}));
 // clang-format on

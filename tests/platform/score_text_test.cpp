@@ -111,46 +111,44 @@ TEST_P(ScoreMistakeTest, IsNamedByItsLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScoreMistakeTest,
     ::testing::Values(
-        MistakeCase{"staff \"Oboe\" \"Ob.\" \"Oboe d'amore\" # three names",
-                    "line 1, column 20: staff: \"Oboe d'amore\" is one word too many (staff \"FULL NAME\" "
-                    "[\"ABBREVIATED NAME\"])"},
         MistakeCase{
-            "staff Violin",
-            "line 1, column 7: staff: the full name is a text in double quotes, not Violin (staff \"FULL NAME\" "
-            "[\"ABBREVIATED NAME\"])"},
+            "staff \"Oboe\" \"Ob.\" \"Oboe d'amore\" # three names",
+            "line 1: staff: \"Oboe d'amore\" is one word too many (staff \"FULL NAME\" [\"ABBREVIATED NAME\"])"},
+        MistakeCase{"staff Violin",
+                    "line 1: staff: the full name is a text in double quotes, not Violin (staff \"FULL NAME\" "
+                    "[\"ABBREVIATED NAME\"])"},
         MistakeCase{"\n\nstaff",
-                    "line 3, column 6: staff: the full name is missing (staff \"FULL NAME\" [\"ABBREVIATED NAME\"])"},
+                    "line 3: staff: the full name is missing (staff \"FULL NAME\" [\"ABBREVIATED NAME\"])"},
         MistakeCase{"measures 0",
-                    "line 1, column 10: measures: the number of measures 0 is not between 1 and 32767 (measures COUNT "
+                    "line 1: measures: the number of measures 0 is not between 1 and 32767 (measures COUNT "
                     "[time BEATS/UNIT] [key KEY] [width EVPU])"},
         MistakeCase{"measures 2 time 3/5",
-                    "line 1, column 19: measures: the beat unit 5 is not 1, 2, 4, 8, 16, 32 or 64 (measures COUNT "
+                    "line 1: measures: the beat unit 5 is not 1, 2, 4, 8, 16, 32 or 64 (measures COUNT "
                     "[time BEATS/UNIT] [key KEY] [width EVPU])"},
         MistakeCase{"measures 2 time 34",
-                    "line 1, column 17: measures: a time signature is BEATS/UNIT, as 3/4, not 34 (measures COUNT "
+                    "line 1: measures: a time signature is BEATS/UNIT, as 3/4, not 34 (measures COUNT "
                     "[time BEATS/UNIT] [key KEY] [width EVPU])"},
         MistakeCase{"measures 2 key 8",
-                    "line 1, column 16: measures: the key 8 is not between -7 and 7 (measures COUNT [time BEATS/UNIT] "
+                    "line 1: measures: the key 8 is not between -7 and 7 (measures COUNT [time BEATS/UNIT] "
                     "[key KEY] [width EVPU])"},
         MistakeCase{"measures 2 key",
-                    "line 1, column 15: measures: key's value is missing (measures COUNT [time BEATS/UNIT] [key KEY] "
+                    "line 1: measures: key's value is missing (measures COUNT [time BEATS/UNIT] [key KEY] "
                     "[width EVPU])"},
         MistakeCase{"measures 2 tempo 80",
-                    "line 1, column 12: measures: unknown option \"tempo\" (measures COUNT [time BEATS/UNIT] [key KEY] "
+                    "line 1: measures: unknown option \"tempo\" (measures COUNT [time BEATS/UNIT] [key KEY] "
                     "[width EVPU])"},
         MistakeCase{"measures 32767\nmeasures 1",
-                    "line 2, column 1: a document holds measures 1 to 32767; 1 more do not fit after measure 32767"},
+                    "line 2: a document holds measures 1 to 32767; 1 more do not fit after measure 32767"},
         MistakeCase{"slur 1 2",
-                    "line 1, column 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
+                    "line 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
                     "system, numberregion, barline, backwardrepeat, lock, layout, stafflist, group, shape, "
                     "beatchart, slurcontours, chord, suffix, pagetext, pagegraphic, expression, "
                     "measureexpression, noteexpression, lyric, syllable, entry, entryrecord, tuplet, articulation, "
-                    "notearticulation, "
-                    "noteplayback, layersettings, midi)"},
-        MistakeCase{"text \"a\" \"b\"", "line 1, column 10: text: \"b\" is one word too many (text \"TEXT\")"},
-        MistakeCase{"font 0 \"Maestro", "line 1, column 8: a quoted text is not closed"},
+                    "notearticulation, noteplayback, layersettings, midi)"},
+        MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
+        MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",
-                    "line 1, column 6: font: the font number \"x\" is not a number (font NUMBER \"NAME\")"}));
+                    "line 1: font: the font number \"x\" is not a number (font NUMBER \"NAME\")"}));
 
 TEST_F(ScoreTextTest, TheBuilderNumbersWhatItMakes) {
     host::ScoreBuilder builder("built");
