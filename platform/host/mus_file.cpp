@@ -309,6 +309,11 @@ void Reader::ReadRecord(const std::vector<Word>& words) {
     } else {
         Fail("\"" + words[form].text + "\" is not a record form (hex or text)");
     }
+    if (const hostapi::RecordTagInfo* info = TagInfoOf(key.tag);
+        info != nullptr && info->size != 0 && bytes.size() != info->size) {
+        Fail("a '" + TagText(key.tag) + "' record (" + info->what + ") has " + std::to_string(info->size) +
+             " bytes, not " + std::to_string(bytes.size()));
+    }
     if (m_document->Records().Find(key) != nullptr) {
         Fail("a second record " + key.Description() + " (the first is on line " + std::to_string(LineOfRecord(key)) +
              ")");

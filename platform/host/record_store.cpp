@@ -60,29 +60,30 @@ void Set(RecordKey& key, int member, int32_t value) {
     }
 }
 
-/// The tag table as an open-addressed hash: the family of a tag in constant time. Every row of
+/// The tag table as an open-addressed hash: a tag's row in constant time. Every row of
 /// the table takes a slot; an empty slot (tag 0) ends a probe.
-class TagFamilies {
+class TagTable {
 public:
-    TagFamilies() {
+    TagTable() {
         for (const hostapi::RecordTagInfo& info : hostapi::kRecordTags) {
             size_t at = SlotOf(info.tag);
             while (m_slots[at].tag != 0 && m_slots[at].tag != info.tag) {
                 at = (at + 1) % kSlots;
             }
             if (m_slots[at].tag == 0) {
-                m_slots[at] = {info.tag, info.family};
+                m_slots[at] = {info.tag, &info};
             }
         }
     }
 
-    RecordFamily Of(hostapi::Tag tag) const {
+    /// The tag's row of the table, nullptr for a tag the host does not know.
+    const hostapi::RecordTagInfo* Of(hostapi::Tag tag) const {
         for (size_t at = SlotOf(tag);; at = (at + 1) % kSlots) {
             if (m_slots[at].tag == 0) {
-                return RecordFamily::Other;
+                return nullptr;
             }
             if (m_slots[at].tag == tag) {
-                return m_slots[at].family;
+                return m_slots[at].info;
             }
         }
     }
@@ -94,7 +95,7 @@ private:
 
     struct Slot {
         hostapi::Tag tag = 0;
-        RecordFamily family = RecordFamily::Other;
+        const hostapi::RecordTagInfo* info = nullptr;
     };
 
     static size_t SlotOf(hostapi::Tag tag) { return (static_cast<uint32_t>(tag) * 2654435761u >> 16) % kSlots; }
@@ -104,9 +105,14 @@ private:
 
 }  // namespace
 
-hostapi::RecordFamily FamilyOfTag(hostapi::Tag tag) {
-    static const TagFamilies kFamilies;
+const hostapi::RecordTagInfo* TagInfoOf(hostapi::Tag tag) {
+    static const TagTable kFamilies;
     return kFamilies.Of(tag);
+}
+
+hostapi::RecordFamily FamilyOfTag(hostapi::Tag tag) {
+    const hostapi::RecordTagInfo* info = TagInfoOf(tag);
+    return info == nullptr ? RecordFamily::Other : info->family;
 }
 
 std::string_view FamilyWord(hostapi::RecordFamily family) {

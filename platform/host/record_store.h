@@ -42,6 +42,8 @@ using Bytes = std::vector<uint8_t>;
 
 /// The family the host gives a tag: its row of the tag table, other for an unknown tag.
 hostapi::RecordFamily FamilyOfTag(hostapi::Tag tag);
+/// The tag's row of the tag table, in constant time; nullptr for a tag the host does not know.
+const hostapi::RecordTagInfo* TagInfoOf(hostapi::Tag tag);
 /// "other", "detail", "entry", "global".
 std::string_view FamilyWord(hostapi::RecordFamily family);
 std::optional<hostapi::RecordFamily> FamilyFromWord(std::string_view word);
