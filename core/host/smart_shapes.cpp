@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <numeric>
 #include <set>
 #include <tuple>
 
@@ -290,7 +291,17 @@ TSmartShape* TSmartShapes::At(int32_t n) const {
 }
 
 void TSmartShapes::Clear() {
+    ForgetTaken();
     m_shapes.clear();
+}
+
+void TSmartShapes::ForgetTaken() {
+    for (const int32_t place : m_takenPlaces) {
+        if (TSmartShape* shape = At(place)) {
+            shape->Taken = false;
+        }
+    }
+    m_takenPlaces.clear();
 }
 
 bool TSmartShapes::AddShape(int32_t number) {
@@ -309,8 +320,12 @@ void TSmartShapes::LoadMeasureLinks(int32_t first, int32_t last) {
     Clear();
     m_first = first;
     m_last = last == 0 ? kAllMeasures : last;
+    // The list is empty and the linked shapes come once each: no shape needs to be looked for.
     for (const int32_t shape : LinkedShapes(m_first, m_last)) {
-        AddShape(shape);
+        SmartShapeRecord record;
+        if (LoadSmartShapeRecord(shape, record)) {
+            m_shapes.push_back(std::make_unique<TSmartShape>(shape, record));
+        }
     }
     m_cursor = LastRecordKey(kTagSmartShape, SmartShapeRecord::kSize, kCountStep, nullptr, 1);
     GetHostWindowTitle(m_title);
@@ -357,8 +372,16 @@ bool TSmartShapes::Reverify() {
 void TSmartShapes::AppendStoredAfterCursor() {
     int32_t number = m_cursor;
     SmartShapeRecord record;
+    std::set<int32_t> listed;
+    bool listedFilled = false;
     while (NextSmartShapeRecord(number, record)) {
-        if (std::none_of(m_shapes.begin(), m_shapes.end(), [&](const auto& s) { return s->Number == number; })) {
+        if (!listedFilled) {
+            for (const auto& shape : m_shapes) {
+                listed.insert(shape->Number);
+            }
+            listedFilled = true;
+        }
+        if (listed.insert(number).second) {
             m_shapes.push_back(std::make_unique<TSmartShape>(number, record));
         }
         m_cursor = number;
@@ -445,6 +468,7 @@ void TSmartShapes::ParkStaff(int32_t staff, int32_t measure) {
 
 void TSmartShapes::DeleteAll(int32_t value) {
     // A deleted shape leaves the list: saving it later would bring it back.
+    ForgetTaken();
     std::erase_if(m_shapes, [&](const auto& shape) {
         const SmartShapeRecord& record = shape->Record;
         const bool endsHere = record.entryAttached() && IsKind(record.kind(), {0, 1}) && record.end() == value;
@@ -504,10 +528,19 @@ void TSmartShapes::AdjustInRegion(const hostapi::SelectionRecord& region, bool c
 }
 
 void TSmartShapes::CollectRange(int32_t staff, int32_t first, int32_t last, const hostapi::SelectionRecord& range,
-                                bool hairpins, bool customShapes, bool aboveTest, bool useTransposition, int32_t base) {
+                                bool hairpins, bool customShapes, bool aboveTest, bool useTransposition, int32_t base,
+                                const TStaffShapeIndex* index) {
     Sums = LayoutSum{};
-    for (const auto& shape : m_shapes) {
-        shape->Taken = false;
+    ForgetTaken();
+    std::vector<int32_t> places;
+    if (index != nullptr && index->Staff() == staff) {
+        places = index->Overlapping(first, last);
+    } else {
+        places.resize(m_shapes.size());
+        std::iota(places.begin(), places.end(), 0);
+    }
+    for (const int32_t place : places) {
+        TSmartShape* shape = m_shapes[static_cast<size_t>(place)].get();
         const SmartShapeRecord& record = shape->Record;
         const bool wanted =
             (hairpins && IsKind(record.kind(), {2, 3})) || (customShapes && IsKind(record.kind(), {26, 29}));
@@ -527,6 +560,7 @@ void TSmartShapes::CollectRange(int32_t staff, int32_t first, int32_t last, cons
             continue;
         }
         shape->Taken = true;
+        m_takenPlaces.push_back(place);
         const bool above = aboveTest && base < record.startOffset() + reference;
         shape->Above = above;
         LayoutSumCompute(Sums, above, record.startOffset(), reference);
@@ -563,6 +597,49 @@ int32_t TSmartShapes::FindByEnds(int32_t endEntry, int32_t value) const {
         }
     }
     return 0;
+}
+
+// ---- The shapes of a staff by measure ----
+
+TStaffShapeIndex::TStaffShapeIndex(const TSmartShapes& shapes, int32_t staff) : m_staff(staff) {
+    for (int32_t place = 0; place < shapes.Count(); ++place) {
+        const SmartShapeRecord& record = shapes.At(place)->Record;
+        if (record.startStaff() == staff) {
+            m_items.push_back({record.startMeasure(), 0, record.endMeasure(), place});
+        }
+    }
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [](const Item& a, const Item& b) { return a.startMeasure < b.startMeasure; });
+    int32_t reach = INT32_MIN;
+    for (Item& item : m_items) {
+        reach = std::max(reach, item.endMeasure);
+        item.reach = reach;
+    }
+}
+
+size_t TStaffShapeIndex::CountStartingBy(int32_t measure) const {
+    return static_cast<size_t>(
+        std::upper_bound(m_items.begin(), m_items.end(), measure,
+                         [](int32_t value, const Item& item) { return value < item.startMeasure; }) -
+        m_items.begin());
+}
+
+bool TStaffShapeIndex::Spans(int32_t measure) const {
+    const size_t count = CountStartingBy(measure);
+    return count != 0 && m_items[count - 1].reach >= measure;
+}
+
+std::vector<int32_t> TStaffShapeIndex::Overlapping(int32_t first, int32_t last) const {
+    // The reach only grows along the items: walking back from the last item that starts by
+    // `last`, the walk ends where no earlier item reaches `first`.
+    std::vector<int32_t> places;
+    for (size_t at = CountStartingBy(last); at != 0 && m_items[at - 1].reach >= first; --at) {
+        if (m_items[at - 1].endMeasure >= first) {
+            places.push_back(m_items[at - 1].place);
+        }
+    }
+    std::sort(places.begin(), places.end());
+    return places;
 }
 
 // ---- Range records ----

@@ -156,6 +156,8 @@ public:
     bool Taken = false;  ///< takes part in the last CollectRange
 };
 
+class TStaffShapeIndex;
+
 class TSmartShapes {
 public:
     static constexpr int32_t kAllMeasures = 0x7FFFFFFF;
@@ -200,9 +202,13 @@ public:
     void AdjustInRegion(const hostapi::SelectionRecord& region, bool clear, int16_t value);
     /// Marks the shapes of the wanted kinds on the staff that take part in the range and fills
     /// Sums with them (emptied first): entry-attached shapes are placed from their start entry,
-    /// the others from `base`.
+    /// the others from `base`. With `index` (of this list and staff) only the shapes it gives
+    /// for the measures are looked at, instead of the whole list.
     void CollectRange(int32_t staff, int32_t first, int32_t last, const hostapi::SelectionRecord& range, bool hairpins,
-                      bool customShapes, bool aboveTest, bool useTransposition, int32_t base);
+                      bool customShapes, bool aboveTest, bool useTransposition, int32_t base,
+                      const TStaffShapeIndex* index = nullptr);
+    /// The places (0-based, ascending) of the shapes the last CollectRange marked.
+    const std::vector<int32_t>& TakenPlaces() const { return m_takenPlaces; }
 
     bool FindInRange(int32_t measure, int32_t staff, hostapi::Edu position, int32_t kind) const;
     bool FindByStaff(int32_t measure, int32_t staff) const;
@@ -219,12 +225,44 @@ public:
 private:
     bool Reverify();
     void AppendStoredAfterCursor();
+    /// Unmarks the shapes the last CollectRange marked, before the list loses any of them.
+    void ForgetTaken();
 
     std::vector<std::unique_ptr<TSmartShape>> m_shapes;
+    std::vector<int32_t> m_takenPlaces;
     int32_t m_first = 0;
     int32_t m_last = 0;
     int32_t m_cursor = 0;  ///< the highest stored shape number at the last load
     std::string m_title;   ///< the host window's title at the last load
+};
+
+/// The shapes of one staff of a list by the measures they span, so that a tool that asks about
+/// a staff measure by measure (or group by group) makes an ordered lookup each time instead of a
+/// walk over the whole list. It reads the list as it is when it is made: a tool that changes the
+/// staves or measures of the list's shapes, or the list itself, makes it again.
+class TStaffShapeIndex {
+public:
+    TStaffShapeIndex(const TSmartShapes& shapes, int32_t staff);
+
+    int32_t Staff() const { return m_staff; }
+    /// Whether a shape starting on the staff spans the measure (as TSmartShapes::FindByStaff).
+    bool Spans(int32_t measure) const;
+    /// The places (0-based, ascending) in the list of the staff's shapes that span a measure
+    /// from first to last.
+    std::vector<int32_t> Overlapping(int32_t first, int32_t last) const;
+
+private:
+    struct Item {
+        int32_t startMeasure = 0;
+        int32_t reach = 0;  ///< the latest end measure of this item and every item before it
+        int32_t endMeasure = 0;
+        int32_t place = 0;
+    };
+    /// The items up to the last that starts at or before the measure.
+    size_t CountStartingBy(int32_t measure) const;
+
+    int32_t m_staff = 0;
+    std::vector<Item> m_items;  ///< by start measure, then place
 };
 
 /// From host year 2000 on: deletes the target key's range records that overlap measures first

@@ -276,6 +276,41 @@ TEST_F(SmartShapesTest, CollectRangeTakesTheWantedShapesIntoTheSums) {
     EXPECT_EQ(shapes.Sums, LayoutSum{});
 }
 
+TEST_F(SmartShapesTest, AStaffIndexAnswersAsTheWalksOverTheList) {
+    Open(kShapes);
+    TSmartShapes shapes;
+    shapes.LoadMeasureLinks(1, 0);
+    const TStaffShapeIndex first(shapes, 1);
+    const TStaffShapeIndex second(shapes, 2);
+    for (int32_t measure = 0; measure <= 5; ++measure) {
+        EXPECT_EQ(first.Spans(measure), shapes.FindByStaff(measure, 1)) << "measure " << measure;
+        EXPECT_EQ(second.Spans(measure), shapes.FindByStaff(measure, 2)) << "measure " << measure;
+    }
+    EXPECT_TRUE(first.Spans(3)) << "the hairpin reaches measure 3 though the later slurs end before";
+    EXPECT_EQ(first.Overlapping(1, 1), (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(first.Overlapping(2, 2), (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(first.Overlapping(3, 4), (std::vector<int32_t>{0}));
+    EXPECT_TRUE(first.Overlapping(4, 4).empty());
+    EXPECT_EQ(second.Overlapping(1, 4), (std::vector<int32_t>{3}));
+
+    hostapi::SelectionRecord range;
+    range.setFirstMeasure(1);
+    range.setLastMeasure(2);
+    range.setStartEdu(0);
+    shapes.CollectRange(1, 1, 2, range, true, false, true, false, -100, &first);
+    EXPECT_EQ(shapes.TakenPlaces(), (std::vector<int32_t>{0}));
+    EXPECT_TRUE(shapes.At(0)->Taken);
+    const LayoutSum indexed = shapes.Sums;
+    shapes.CollectRange(1, 1, 2, range, true, false, true, false, -100);
+    EXPECT_EQ(shapes.Sums, indexed);
+    EXPECT_EQ(shapes.TakenPlaces(), (std::vector<int32_t>{0}));
+
+    shapes.CollectRange(2, 2, 2, range, true, false, true, false, 0, &second);
+    EXPECT_FALSE(shapes.At(0)->Taken) << "the marks of the last collection go";
+    EXPECT_EQ(shapes.TakenPlaces(), (std::vector<int32_t>{3}));
+    EXPECT_TRUE(shapes.At(3)->Taken);
+}
+
 struct SumCase {
     const char* name;
     bool above;

@@ -67,9 +67,9 @@ int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
 /// Whether the staff's measure carries dynamics: a measure expression, a smart shape or an
 /// entry with note expressions.
 bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, int32_t staff, int32_t measure,
-                        const TSmartShapes& shapes) {
+                        const TStaffShapeIndex& staffShapes) {
     const auto m = static_cast<hostapi::MeasureNumber>(measure);
-    if (MeasureHasExpressionOnStaff(m, staff) || shapes.FindByStaff(measure, staff)) {
+    if (MeasureHasExpressionOnStaff(m, staff) || staffShapes.Spans(measure)) {
         return true;
     }
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -92,11 +92,8 @@ bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, in
 /// The smart shapes that took part in the last collection, as aligned items over the shapes.
 void ShapeItems(TSmartShapes& shapes, int32_t base, bool useTransposition, TExpressionList& items) {
     items.Sums = shapes.Sums;
-    for (int32_t i = 0; i < shapes.Count(); ++i) {
-        TSmartShape& shape = *shapes.At(i);
-        if (!shape.Taken) {
-            continue;
-        }
+    for (const int32_t place : shapes.TakenPlaces()) {
+        TSmartShape& shape = *shapes.At(place);
         // The reference as the collection summed it: the start entry's place, else the base.
         shape.Reference = base;
         if (shape.Record.entryAttached()) {
@@ -130,6 +127,8 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
                 const ExtendedOptionArray& more, const TStaffSystems* systems, int32_t slot, int32_t staff,
                 int32_t staffTop) {
     TSmartShapes& shapes = SharedSmartShapes();
+    // The run moves shapes up and down only: the staff's shapes span the same measures throughout.
+    const TStaffShapeIndex staffShapes(shapes, staff);
     const bool hairpins = Row(align, alignrow::kHairpins);
     const bool custom = Row(align, alignrow::kCustomShapes);
     const int32_t restartAfter = std::max(more[morerow::kRestartAfter].value, 1);
@@ -148,7 +147,7 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
         if (end - start >= restartAfter) {
             int32_t without = 0;
             for (int32_t m = start; m < end; ++m) {
-                if (!MeasureHasDynamics(region, slot, staff, m, shapes) && ++without >= restartAfter) {
+                if (!MeasureHasDynamics(region, slot, staff, m, staffShapes) && ++without >= restartAfter) {
                     end = m;
                     break;
                 }
@@ -156,7 +155,7 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
         }
         const int32_t shapeBase = staffTop * 24 - 12 - more[morerow::kHairpinAdjustment].value;
         shapes.CollectRange(staff, start, end, region, hairpins, custom, Row(more, morerow::kSeparately),
-                            DocumentOptionFlag != 0, shapeBase);
+                            DocumentOptionFlag != 0, shapeBase, &staffShapes);
         TExpressionList shapeList;
         ShapeItems(shapes, shapeBase, DocumentOptionFlag != 0, shapeList);
 
