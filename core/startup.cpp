@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "core/commands.h"
 #include "core/dispatch.h"
@@ -13,6 +14,7 @@
 #include "forms/action_control_table.h"
 #include "forms/options.h"
 #include "platform/hostapi/records.h"
+#include "platform/vcl/forms.h"
 #include "platform/win/menus.h"
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
@@ -58,6 +60,20 @@ void OnProcessAttach(win::Hmodule instance) {
 }
 
 void OnProcessDetach() {
+    // The plug-in's windows go with its code: a form released but not yet freed, or a modeless
+    // form still open, would otherwise keep a window whose procedure is no longer there.
+    vcl::Application->FreeReleasedForms();
+    const std::vector<vcl::TForm*> modeless = std::move(ModelessFormList);
+    ModelessFormList.clear();
+    for (vcl::TForm* form : modeless) {
+        bool alive = false;  // freed already by an owner freed before it
+        for (int32_t i = 0; i < vcl::Screen->FormCount() && !alive; ++i) {
+            alive = vcl::Screen->Forms(i) == form;
+        }
+        if (alive) {
+            delete form;
+        }
+    }
     DestroyTNow();
     RemoveHostHooks();
     Registry->Access = win::KEY_ALL_ACCESS;

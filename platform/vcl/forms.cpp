@@ -811,6 +811,10 @@ TApplication::~TApplication() {
 
 void TApplication::ProcessMessages() {
     win::DispatchTimers();
+    FreeReleasedForms();
+}
+
+void TApplication::FreeReleasedForms() {
     const std::vector<TForm*> released = std::move(m_released);
     m_released.clear();
     for (TForm* form : released) {

@@ -262,6 +262,9 @@ public:
     void Terminate() { m_terminated = true; }
     /// The message pump's turn: due timers run, released forms are freed.
     void ProcessMessages();
+    /// Frees the forms released since the pump's last turn (a module about to go frees them:
+    /// their windows would outlive its code).
+    void FreeReleasedForms();
     /// A message box owned by the active form (or by nothing).
     int32_t MessageBox(std::string_view text, std::string_view caption, uint32_t flags);
 

@@ -119,6 +119,21 @@ TEST_F(HostsimCliTest, FailedSaveIsAnErrorAndTheDocumentKeepsItsName) {
     EXPECT_TRUE(Has(result.out, "host: cannot save " + Path("folder.MUS") + ": the file cannot be written"));
 }
 
+TEST_F(HostsimCliTest, TheFormsOfAPluginGoWithIt) {
+    // The options dialog is released by its OK and left open by the second run: when hostsim
+    // ends, the plug-in is unloaded and then the host's window goes, which tells the windows
+    // left that the program is no longer active. No window of the plug-in may be left to be told.
+    for (const char* script : {"load plugins\nnew examples/quartet.score\nform TOptionsForm click OkButton\n"
+                               "menu \"Orvex/Options...\"\n",
+                               "load plugins\nnew examples/quartet.score\nmenu \"Orvex/Options...\"\n"}) {
+        std::string text = script;
+        text.replace(text.find("examples/"), 9, Source("examples/"));
+        const auto result = Run(text);
+        EXPECT_EQ(result.exitCode, 0) << text << result.err;
+        EXPECT_TRUE(Has(result.out, "host: unloaded Orvex188.fxt")) << text;
+    }
+}
+
 TEST_F(HostsimCliTest, WrongCaptionStopsTheDialogSoTheToolDoesNotRunOnItsDefaults) {
     const auto result = Run("load plugins\nnew " + Source("examples/quartet.score") +
                             "\nselect 1 1\nform TDActOpt set \"Convert notes to rest\" on\nform TDActOpt click Go\n"
