@@ -8,6 +8,7 @@
 #include "core/hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/host_probes.h"
@@ -298,10 +299,14 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
         case 55:
             return region != nullptr && RunTransfer(context, *region);
         case 58:
-            if (OptionValue(context, 1) != 0 || OptionValue(context, 0) != 0) {
-                if (!ShowNotAvailable("Resetting smart shapes")) {
-                    return false;
-                }
+            // Rows 0 and 1: the hairpins of the region (the whole document when nothing is
+            // selected) take the opening width of row 0 and, with row 1, are made horizontal
+            // over a system break.
+            if ((OptionValue(context, 1) != 0 || OptionValue(context, 0) != 0) && region != nullptr) {
+                TSmartShapes shapes;
+                shapes.LoadMeasureLinks(region->firstMeasure(), region->lastMeasure());
+                shapes.AdjustInRegion(*region, OptionValue(context, 1) != 0,
+                                      static_cast<int16_t>(OptionValue(context, 0)));
             }
             if (OptionValue(context, 2) == 0 && OptionValue(context, 3) == 0) {
                 return true;

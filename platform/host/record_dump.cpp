@@ -27,7 +27,7 @@ std::string ShowText(const Bytes& bytes) {
         if (c == '"' || c == '\\') {
             shown += '\\';
             shown += c;
-        } else if (static_cast<uint8_t>(c) < 0x20) {
+        } else if (static_cast<uint8_t>(c) < 0x20 || static_cast<uint8_t>(c) == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<uint8_t>(c));
             shown += escape;
@@ -141,8 +141,16 @@ const std::vector<Describer>& Describers() {
         {hostapi::kTagSmartShape, hostapi::SmartShapeLayout::kSize, [](const Document&, const Bytes& b) {
              using L = hostapi::SmartShapeLayout;
              const bool entries = (b[L::kAttachment] & L::kEntryAttached) != 0;
+             const int16_t kind = hostapi::ReadI16(b.data(), L::kKind);
+             std::string hairpin;
+             if (kind == L::kHairpinOpen || kind == L::kHairpinClose) {
+                 hairpin = ", opening " + I16(b, L::kHairpinOpening) +
+                           ((hostapi::ReadU16(b.data(), L::kWord2) & L::kHairpinAngled) != 0
+                                ? ", angled over a system break" : ", horizontal over a system break");
+             }
              return "kind " + I16(b, L::kKind) + " from " + ShapeEndText(b, entries, L::kStartStaff, L::kStartMeasure, L::kStart) +
-                    " to " + ShapeEndText(b, entries, L::kEndStaff, L::kEndMeasure, L::kEnd) + ", offset " + I16(b, L::kStartOffset); }},
+                    " to " + ShapeEndText(b, entries, L::kEndStaff, L::kEndMeasure, L::kEnd) + ", offset " + I16(b, L::kStartOffset) +
+                    hairpin; }},
         {hostapi::kTagShapeMeasureLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const Bytes& b) {
              return "smart shape " + I16(b, hostapi::ShapeLinkLayout::kShape); }},
         {hostapi::kTagShapeEntryLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const Bytes& b) {

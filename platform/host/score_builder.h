@@ -144,8 +144,9 @@ public:
     /// links from each of its measures and, when attached to entries, 'edEx' links from both.
     /// Both ends are positions or both are entries. Throws std::invalid_argument otherwise and
     /// for a missing cell or entry.
+    /// `word2` is the shape's word at byte 2 (hostapi::SmartShapeLayout::kHairpinAngled).
     ScoreBuilder& SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start, const ShapeEnd& end,
-                             int16_t verticalOffset = 0);
+                             int16_t verticalOffset = 0, uint16_t word2 = 0);
     /// Text expression `number` ('SODT' number, 0): font word, style, words 4 and 6, flags,
     /// then the text and its zero; with playback data an 'otDe' record under the same number
     /// (flags 0x0800), with a metatool key an 'ot&d' record (key, 0) naming it with kind 1.

@@ -14,6 +14,7 @@
 #include "platform/host/music_model.h"
 #include "platform/host/score_builder.h"
 #include "platform/host/text_words.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace host {
 namespace {
@@ -247,22 +248,25 @@ ShapeEnd ReadShapeEnd(Arguments& args, std::string_view what) {
     return end;
 }
 
-/// shape KIND STAFF FROM TO [offset N]
+/// shape KIND STAFF FROM TO [offset N] [angled]
 void ReadShape(Arguments& args, ScoreBuilder& builder) {
     const auto kind = static_cast<int16_t>(args.Number("the kind", 0, INT16_MAX));
     const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
     const ShapeEnd start = ReadShapeEnd(args, "the start");
     const ShapeEnd end = ReadShapeEnd(args, "the end");
     int16_t offset = 0;
-    if (!args.Done()) {
+    uint16_t word2 = 0;
+    while (!args.Done()) {
         const Word option = args.Next("an option");
-        if (option.quoted || option.text != "offset") {
+        if (!option.quoted && option.text == "offset") {
+            offset = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "angled") {
+            word2 = hostapi::SmartShapeLayout::kHairpinAngled;
+        } else {
             args.Fail("unknown option \"" + option.text + "\"");
         }
-        offset = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
     }
-    args.ExpectEnd();
-    builder.SmartShape(kind, staff, start, end, offset);
+    builder.SmartShape(kind, staff, start, end, offset, word2);
 }
 
 /// 24 hexadecimal digits: the 12 bytes of an expression's playback data.
@@ -434,8 +438,7 @@ void ReadSlurContours(Arguments& args, ScoreBuilder& builder) {
         if (word.quoted || second == std::string::npos || word.text.find(':', second + 1) != std::string::npos) {
             args.Fail("a point is SPAN:INSET:HEIGHT, as 256:40:24, not " + word.text);
         }
-        const Word parts[3] = {Word{word.text.substr(0, first)},
-                               Word{word.text.substr(first + 1, second - first - 1)},
+        const Word parts[3] = {Word{word.text.substr(0, first)}, Word{word.text.substr(first + 1, second - first - 1)},
                                Word{word.text.substr(second + 1)}};
         static constexpr const char* kFields[3] = {"the span", "the inset", "the height"};
         for (size_t i = 0; i < 3; ++i) {
@@ -622,7 +625,7 @@ const std::vector<LineKind>& LineKinds() {
              builder.StaffList(system, staves);
          }},
         {"group", "group FIRST LAST \"FULL NAME\" [\"ABBREVIATED NAME\"] [list N] [bracket B]", ReadGroup},
-        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY MEASURE@EDU|MEASURE:ENTRY [offset N]", ReadShape},
+        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY MEASURE@EDU|MEASURE:ENTRY [offset N] [angled]", ReadShape},
         {"beatchart", "beatchart MEASURE [mode 0-7] TIME:POSITION:NEXT:MINIMUM...", ReadBeatChart},
         {"slurcontours", "slurcontours SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT", ReadSlurContours},
         {"chord", "chord STAFF MEASURE:ENTRY ROOT [suffix N] [hidden] [layer 1-4]", ReadChord},
@@ -695,6 +698,10 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
 }
 
 std::unique_ptr<Document> ReadScoreFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw ScoreTextError("it is a folder, not a score text file");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScoreTextError("the file cannot be read");

@@ -33,7 +33,8 @@
 //
 // Music services: entry arrays (2-6, 51, 52) as entry_arrays.h says; staff slots (18, 31),
 // pitch (29), key of a cell (33) and measure length (50) as music_model.h says; pitch names
-// (39) with sharps for the black keys ("C#4"); the progress
+// (39) with sharps for the black keys ("C#4") and their inverse (40: "C4", "C#4", "Bb3", "F#"
+// with octave 4; -1 for a text that is no pitch name, music_model.h PitchOfName); the progress
 // display (53-55) as progress.h says; 61 answers whether the host shows a layer (0 for a
 // layer outside 0-3). Service 2 gives no array for a layer outside 0-3, a slot without a staff
 // in the view or a measure that does not exist.
@@ -260,6 +261,16 @@ int16_t PitchNameService(int16_t pitch, char* buffer, int16_t size, int16_t /*on
     return 1;
 }
 
+/// Service 40: the pitch of a name by the rule of PitchOfName (music_model.h); -1 for a text that
+/// is no pitch name, so that a caller never takes such a text for a pitch.
+int16_t PitchFromNameService(const char* text, InterfaceVersion version) {
+    if (HostFor(version) == nullptr || text == nullptr) {
+        return -1;
+    }
+    const std::optional<int32_t> pitch = PitchOfName(text);
+    return pitch ? static_cast<int16_t>(*pitch) : int16_t{-1};
+}
+
 hostapi::Edu MeasureLengthService(hostapi::InstrumentKey /*staffOrZero*/, hostapi::MeasureNumber measure,
                                   InterfaceVersion version) {
     Document* document = DocumentFor(version);
@@ -422,6 +433,7 @@ void* ServiceByOrdinal(int32_t ordinal) {
          Address<hostapi::SlotOfInstrumentFn>(SlotOfInstrumentService)},
         {static_cast<int32_t>(Service::CellKey), Address<hostapi::CellKeyFn>(CellKeyService)},
         {static_cast<int32_t>(Service::PitchName), Address<hostapi::PitchNameFn>(PitchNameService)},
+        {static_cast<int32_t>(Service::PitchFromName), Address<hostapi::PitchFromNameFn>(PitchFromNameService)},
         {static_cast<int32_t>(Service::MeasureLength), Address<hostapi::MeasureLengthFn>(MeasureLengthService)},
         {static_cast<int32_t>(Service::UpdateLayout), Address<hostapi::UpdateLayoutFn>(UpdateLayout)},
         {static_cast<int32_t>(Service::FilledTime), Address<hostapi::FilledTimeFn>(FilledTime)},

@@ -36,7 +36,7 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("O\x02SS"), RecordFamily::Other, "staff system (2001 form)"},
     RecordTagInfo{MakeTag("O\x02Sy"), RecordFamily::Other, "measure range of smart shapes"},
     RecordTagInfo{MakeTag("O\x02XI"), RecordFamily::Other, "staff list (2001 form)"},
-    RecordTagInfo{MakeTag("O\x04IX"), RecordFamily::Other, "staff list (2001 form)"},
+    RecordTagInfo{MakeTag("O\x04IX"), RecordFamily::Other, "articulation definition"},
     RecordTagInfo{MakeTag("O\x07Sx"), RecordFamily::Other, "smart shape"},
     RecordTagInfo{MakeTag("O\x06ls"), RecordFamily::Other, "line style"},
     RecordTagInfo{MakeTag("SOPS"), RecordFamily::Other, "page"},
@@ -85,7 +85,7 @@ inline constexpr std::array kRecordTags = {
     // Entry detail records.
     RecordTagInfo{MakeTag("edED"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("edac"), RecordFamily::EntryDetail, "entry detail"},
-    RecordTagInfo{MakeTag("edIM"), RecordFamily::EntryDetail, "entry detail"},
+    RecordTagInfo{MakeTag("edIM"), RecordFamily::EntryDetail, "articulation"},
     RecordTagInfo{MakeTag("edCN"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("E\x02" "cn"), RecordFamily::EntryDetail, "entry detail (2001 form)"},
     RecordTagInfo{MakeTag("E\x02" "Ah"), RecordFamily::EntryDetail, "note accidental (2001 form)"},
@@ -113,6 +113,15 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("gbcf"), RecordFamily::Global, "clef definition"},
 };
 // clang-format on
+
+/// Records whose last key word is a position in EDU rather than an incidence: the staff record
+/// of a cell, 'SOSC' (staff, measure, position). The host reads that word as unsigned 16-bit, so
+/// a position holds 0 to kMaxKeyPosition (a measure of up to sixteen whole notes); a delete does
+/// not move the records at later positions, and a key of -1 asks for nothing new.
+inline constexpr Edu kMaxKeyPosition = 65535;
+constexpr bool IsPositionKeyedTag(Tag tag) {
+    return tag == MakeTag("SOSC");
+}
 
 /// The tag's entry in the table, or nullopt for a tag the host does not know.
 constexpr std::optional<RecordTagInfo> FindRecordTag(Tag tag) {

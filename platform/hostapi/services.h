@@ -13,7 +13,7 @@ namespace hostapi {
 /// The file name under which the host program's module is registered.
 inline constexpr const char* kHostModuleName = "FINALE.EXE";
 
-struct EntryArray;    // entry array of one cell (staff, measure, layer): entry_array.h
+struct EntryArray;   // entry array of one cell (staff, measure, layer): entry_array.h
 class SyllableInfo;  // font state at a place of a lyric text (services 42, 49): lyric_records.h
 class EntryBox;      // placement of an entry (service 44): placement_records.h
 class EntryMetrics;  // placement of the entry's measure (service 44): placement_records.h
@@ -120,7 +120,9 @@ using SetControlValueFn = int16_t (*)(win::Hwnd dialog, int32_t control, int32_t
 using GetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, char* buffer, int32_t size, InterfaceVersion);
 using SetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, const char* text, InterfaceVersion);
 
-// 39: name of a pitch ("C4", "C#4"), at most size - 1 characters; 40: its inverse.
+// 39: name of a pitch ("C4", "C#4"), at most size - 1 characters; 40: its inverse: the pitch of
+// a letter A-G, one sharp or flat (a run of "#" or of "b" counts as one) and an octave (4 when
+// left out), 0-127; -1 for a text that is no pitch name.
 using PitchNameFn = int16_t (*)(int16_t pitch, char* buffer, int16_t size, int16_t one, InterfaceVersion);
 using PitchFromNameFn = int16_t (*)(const char* text, InterfaceVersion);
 
