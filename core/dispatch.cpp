@@ -387,9 +387,32 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
 /// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
 void AwaitNewSpacingSecondPass(TFMisc& context) {
     context.NewSpacingSecondPass = 1;
-    // FIXME: the keys that open the host's note spacing and the keypad plus that wakes the
-    // timer wait for the key automation; the next invoke runs the second pass.
-    win::OutputDebugString("Orvex188: opening the host's note spacing by keys is not available in this build");
+    // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
+    // as the step signal and the timer brings the second pass once the host has spaced.
+    win::SetForegroundWindow(HostWindow);
+    FocusHostWindow();
+    SendAltKeyToHost('g');
+    if (LanguageIndex == 1) {
+        if (HostYear < 2001) {
+            // "Ä" lies on the key VK_OEM_7 of the German keyboard, which the window system's
+            // keyboard layout does not name: the key itself is pressed with Alt.
+            SendKeyDown(win::VK_MENU);
+            SendKeyDown(win::VK_OEM_7);
+            SendKeyUp(win::VK_OEM_7);
+            SendKeyUp(win::VK_MENU);
+            SendTextToHost("sn");
+        } else {
+            SendAltKeyToHost('e');
+            SendTextToHost("mn");
+        }
+    } else if (ItalianHost) {
+        SendAltKeyToHost('s');
+        SendTextToHost("zf");
+    } else {
+        SendAltKeyToHost(HostYear < 2001 ? 's' : 'm');
+        SendTextToHost("sn");
+    }
+    SendVirtualKeyToHost(win::VK_ADD);
     PendingOptionsForm = context.OptionsForm;
     RepostCode = 120;
 }

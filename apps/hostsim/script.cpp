@@ -360,6 +360,8 @@ void ScriptRunner::RunLine(const std::vector<std::string>& words) {
     // command posted (a menu choice, a plug-in's requests, synthesised keys), and timers that
     // fall due run.
     win::Idle(kSecondsBetweenLines * 1000);
+    // The user's turn ends: what changed during it is one step of each document's undo history.
+    m_host.CloseUndoSteps();
 }
 
 bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std::ostream& errors) {

@@ -47,6 +47,17 @@ RegionDialogAccelerators RegionDialogAcceleratorsOf(Language language, int32_t y
     }
 }
 
+NoteSpacingAccelerators NoteSpacingAcceleratorsOf(Language language, int32_t year) {
+    switch (language) {
+        case Language::German:
+            return year < 2001 ? NoteSpacingAccelerators{"ä", "s", "n"} : NoteSpacingAccelerators{"e", "m", "n"};
+        case Language::Italian:
+            return {"s", "z", "f"};
+        default:
+            return year < 2001 ? NoteSpacingAccelerators{"s", "s", "n"} : NoteSpacingAccelerators{"m", "s", "n"};
+    }
+}
+
 char TypedCharacter(uint16_t virtualKey, bool shift) {
     // The layout's inverse: the printable character whose key and Shift state these are.
     for (int c = 0x20; c < 0x7F; ++c) {
@@ -88,6 +99,9 @@ std::string MainWindowKeys::LetterOf(uint16_t virtualKey) const {
     if (virtualKey == win::VK_OEM_3 && m_host.CurrentLanguage() == Language::German) {
         return "ö";
     }
+    if (virtualKey == win::VK_OEM_7 && m_host.CurrentLanguage() == Language::German) {
+        return "ä";
+    }
     const char c = TypedCharacter(virtualKey, false);
     return c == 0 ? std::string() : std::string(1, c);
 }
@@ -101,6 +115,7 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
         return;
     }
     const FileMenuAccelerators keys = FileMenuAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year());
+    const NoteSpacingAccelerators spacing = NoteSpacingAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year());
     const bool alt = Down(win::VK_MENU);
     const std::string letter = Lower(LetterOf(virtualKey));
     switch (m_mode) {
@@ -109,8 +124,19 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
                 m_mode = Mode::FileMenu;
             } else if (alt && letter == RegionDialogAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year()).menu) {
                 m_mode = Mode::RegionMenu;
+            } else if (alt && letter == spacing.menu) {
+                m_mode = Mode::SpacingMenu;
             } else if (!alt) {
                 RegionCommand(virtualKey, Down(win::VK_CONTROL));
+            }
+            return;
+        case Mode::SpacingMenu:
+            m_mode = !alt && letter == spacing.submenu ? Mode::SpacingSubmenu : Mode::Idle;
+            return;
+        case Mode::SpacingSubmenu:
+            m_mode = Mode::Idle;
+            if (!alt && letter == spacing.item) {
+                m_host.ApplyNoteSpacing();
             }
             return;
         case Mode::RegionMenu:
@@ -186,6 +212,14 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
     if (front == nullptr || (ctrl && virtualKey == win::VK_BACK) || (!ctrl && virtualKey != win::VK_BACK)) {
         return false;
     }
+    if (ctrl && virtualKey == 'Z') {
+        m_host.Undo();
+        return true;
+    }
+    if (ctrl && virtualKey == 'Y') {
+        m_host.Redo();
+        return true;
+    }
     if (ctrl && virtualKey == 'A') {
         m_host.SetSelection(WholeDocumentRegion(*front));
         return true;
@@ -193,7 +227,7 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
     const std::optional<hostapi::SelectionRecord>& selection = m_host.Selection();
     if (virtualKey == win::VK_BACK) {
         if (selection) {
-            ClearRegion(*front, *selection);
+            m_host.RunHostEdit("Clear", [&] { ClearRegion(*front, *selection); });
         }
         return true;
     }
@@ -207,7 +241,9 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
     }
     if (virtualKey == 'V') {
         if (selection && m_clipboard) {
-            if (const auto pasted = PasteRegion(*front, *m_clipboard, *selection)) {
+            std::optional<hostapi::SelectionRecord> pasted;
+            m_host.RunHostEdit("Paste", [&] { pasted = PasteRegion(*front, *m_clipboard, *selection); });
+            if (pasted) {
                 m_host.SetSelection(*pasted);
             }
         }

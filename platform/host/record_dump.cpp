@@ -122,6 +122,10 @@ const std::vector<Describer>& Describers() {
                     std::to_string(hostapi::ReadI16(b.data(), MeasureLayout::kBeatDuration)) + " EDU" +
                     ", flags " + Hex16(hostapi::ReadU16(b.data(), MeasureLayout::kFlags)) +
                     " " + Hex16(hostapi::ReadU16(b.data(), MeasureLayout::kMoreFlags)); }},
+        // A beat chart element; the header (index 0) holds the measure's duration, the chart's end,
+        // its minimum end and the width word in these places.
+        {hostapi::MakeTag("otBC"), 10, [](const Document&, const Bytes& b) {
+             return "time " + I32(b, 0) + ", position " + I16(b, 4) + ", next " + I16(b, 6) + ", minimum " + I16(b, 8); }},
         {hostapi::kTagPage, hostapi::PageLayout::kSize, [](const Document&, const Bytes& b) {
              using L = hostapi::PageLayout;
              return "first system " + I16(b, L::kFirstSystem) + ", " + I32(b, L::kWidth) + " x " + I32(b, L::kHeight) +

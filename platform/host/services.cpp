@@ -31,6 +31,9 @@
 // View services: 23 answers the user's selection (1) or none (0, the first record zero) and
 // always the whole-document record; 17, 19 and 24 redraw and scroll, shown in the transcript.
 //
+// Edit brackets: 53 and 54 close the open step of the undo history, so that the changes a
+// plug-in makes inside one bracket are one step (undo_journal.h).
+//
 // Music services: entry arrays (2-6, 51, 52) as entry_arrays.h says; staff slots (18, 31),
 // pitch (29), key of a cell (33) and measure length (50) as music_model.h says; pitch names
 // (39) with sharps for the black keys ("C#4") and their inverse (40: "C4", "C#4", "Bb3", "F#"
@@ -296,6 +299,8 @@ int32_t BeginProgress(const uint8_t* region, int32_t steps, InterfaceVersion ver
     if (host == nullptr) {
         return 0;
     }
+    // The changes inside an edit bracket are one step of the undo history.
+    host->CloseUndoSteps();
     std::optional<hostapi::SelectionRecord> record;
     if (region != nullptr) {
         record.emplace();
@@ -312,7 +317,12 @@ int16_t StepProgress(int32_t handle, int32_t steps, hostapi::StaffSlot /*slotOrZ
 
 int16_t EndProgress(int32_t handle, int16_t stopped, InterfaceVersion version) {
     Host* host = HostFor(version);
-    return host == nullptr ? 0 : host->Progress().End(handle, stopped != 0);
+    if (host == nullptr) {
+        return 0;
+    }
+    const int16_t result = host->Progress().End(handle, stopped != 0);
+    host->CloseUndoSteps();
+    return result;
 }
 
 int16_t LayerShown(hostapi::LayerIndex layer, InterfaceVersion version) {
@@ -354,7 +364,7 @@ int16_t FontNumberService(const char* name, InterfaceVersion version) {
     if (next < 0) {
         return -1;  // the table is full
     }
-    fonts[next] = name;
+    document->SetFont(next, name);
     return next;
 }
 
