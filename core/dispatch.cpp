@@ -47,7 +47,7 @@ bool ShiftHeld = false;
 int32_t InvokeNesting = 0;
 std::array<int32_t, kCommandTableSize> CommandBusy{};
 int32_t RerunCode = 0;
-bool SkipNextInvoke = false;
+int32_t SkipNextInvoke = 0;
 int32_t ToolRunMarker = 0;
 vcl::TForm* PendingOptionsForm = nullptr;
 ExplosionContext* RunningStepObject = nullptr;
@@ -499,8 +499,8 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     if (menuIndex < 0 || menuIndex >= CommandCount || menuIndex >= kCommandTableSize) {
         return 0;
     }
-    if (SkipNextInvoke) {
-        SkipNextInvoke = false;
+    if (SkipNextInvoke > 0) {
+        --SkipNextInvoke;
         return 0;
     }
     int32_t result = 0;
@@ -533,10 +533,10 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
             return 0;
         }
         const int32_t code = CommandTable[static_cast<size_t>(tableIndex)].code;
-        if (!FirstCommandDone) {
-            MenuCache_Refresh();
-            FirstCommandDone = true;
-        }
+        // Every invocation adds the menus seen now to the menu cache, so that menus that appear
+        // later (with another tool chosen in the host) can be assigned to keys too.
+        MenuCache_Refresh();
+        FirstCommandDone = true;
         if (code == CODE_USER_MANUAL) {
             OpenUserManual(hostWindow);
             return 0;
@@ -754,8 +754,15 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
                          !(item == 67 && setNumber > 1);
     context.EditBracket = 0;
     if (bracket && Imports().BeginProgress != nullptr) {
-        context.EditBracket =
-            Imports().BeginProgress(region->bytes.data(), context.MeasureCount, hostapi::kInterfaceVersion);
+        // The display announces the steps the tool makes: one a measure, or one a staff for the
+        // tools that walk the selection staff by staff (align/move, export, hairpins).
+        constexpr int32_t kAlignMoveItem = 29;
+        constexpr int32_t kExportItem = 37;
+        constexpr int32_t kHairpinsItem = 44;
+        const int32_t steps = InList(item, {kAlignMoveItem, kExportItem, kHairpinsItem})
+                                  ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
+                                  : context.MeasureCount;
+        context.EditBracket = Imports().BeginProgress(region->bytes.data(), steps, hostapi::kInterfaceVersion);
     }
 
     context.RerunFlag = 0;
@@ -827,7 +834,7 @@ void ResetDispatcher() {
     InvokeNesting = 0;
     CommandBusy.fill(0);
     RerunCode = 0;
-    SkipNextInvoke = false;
+    SkipNextInvoke = 0;
     ToolRunMarker = 0;
     PendingOptionsForm = nullptr;
     delete RunningStepObject;  // an explosion left running, with the tool context it owns

@@ -30,8 +30,9 @@ extern int32_t InvokeNesting;
 extern std::array<int32_t, kCommandTableSize> CommandBusy;
 /// A command code queued by a key launch for the next invoke; -1: Shift counts as held.
 extern int32_t RerunCode;
-/// The next invoke does nothing but clear the flag.
-extern bool SkipNextInvoke;
+/// The number of coming invokes that do nothing but count down: each is the host's call that a
+/// run from a form asked for (two quick Go clicks ask for two).
+extern int32_t SkipNextInvoke;
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
 extern int32_t ToolRunMarker;
 /// An options dialog whose OK is completed at the next invoke.

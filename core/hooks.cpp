@@ -132,14 +132,15 @@ vcl::TForm* ActiveModelessForm() {
 std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pressed, bool shift, bool ctrl,
                                         bool alt) {
     const auto target = static_cast<uint16_t>(assignment.Target());
-    if (!assignment.IsMenuCommand() && target == static_cast<uint16_t>(assignment.Key())) {
-        return std::nullopt;
-    }
+    const bool self = !assignment.IsMenuCommand() && target == static_cast<uint16_t>(assignment.Key());
     const bool numLock = assignment.Key() == win::VK_NUMLOCK;
-    const bool acting = !IsNT && numLock ? !pressed : pressed;
+    const bool acting = !IsNT && numLock && !self ? !pressed : pressed;
     if (!acting) {
-        return 1;
+        // The other event of a remapped key is swallowed; a key mapped to itself passes on.
+        return self ? std::nullopt : std::optional<intptr_t>(1);
     }
+    // The confirmation comes first, also for a key mapped to itself (HOME, END, DEL and
+    // Backspace ask by default): Cancel swallows the key.
     if ((assignment.Flags() & KeyAssignment::kAsk) != 0) {
         const std::string text = "Please confirm the following key: " + KeyAssignment_KeyText(assignment.Key(), false) +
                                  ". To disable this confirmation request, see the Options dialog of Orvex.";
@@ -147,6 +148,9 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
             win::IDOK) {
             return 1;
         }
+    }
+    if (self) {
+        return std::nullopt;  // confirmed: the search goes on, and the key reaches the host
     }
     if (assignment.IsMenuCommand()) {
         win::PostMessage(HostWindow, win::WM_COMMAND, static_cast<uint32_t>(assignment.Target()));
@@ -244,7 +248,8 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
     if (key == ExplorerHotkeyKey && shift == (ExplorerHotkeyShift != 0) && ctrl == (ExplorerHotkeyCtrl != 0) &&
         alt == (ExplorerHotkeyAlt != 0)) {
         if (!released) {
-            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+            // Sent, not posted: the explorer opens before the next key is read.
+            win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
         }
         return 1;
     }

@@ -127,10 +127,15 @@ const std::array<std::array<PlaybackParam, kPlaybackParams>, kPlaybackTypes> Pla
 // clang-format on
 
 int32_t PlaybackTypeIndex(int32_t kind) {
-    if (kind < 16) {
+    // Only the kinds 1-8 and the MIDI status kinds 0xB0-0xEF have parameters; every other kind
+    // (the index the rule would give it included) has none.
+    if (kind >= 1 && kind <= 8) {
         return (kind & 15) - 1;
     }
-    return ((kind - 176) >> 4) + 8;
+    if (kind >= 0xB0 && kind <= 0xEF) {
+        return ((kind - 176) >> 4) + 8;
+    }
+    return -1;
 }
 
 // ---- TGridDrawCell ----
@@ -255,7 +260,11 @@ bool TGridDrawCell::ParamExists(int32_t k) const {
 }
 
 void TGridDrawCell::SetPlaybackParam(int32_t k, const std::string& text) {
-    if (Record == nullptr || k < 0 || k >= kPlaybackParams) {
+    const int32_t kind = Record == nullptr ? 0 : Record->Flags() & 0xFF;
+    const int32_t type = PlaybackTypeIndex(kind);
+    // A kind without parameters keeps its bytes: the type left over from another record says
+    // nothing about this one.
+    if (Record == nullptr || k < 0 || k >= kPlaybackParams || type < 0 || type != PlaybackType) {
         return;
     }
     const PlaybackParam& param = PlaybackParamTable[static_cast<size_t>(PlaybackType)][static_cast<size_t>(k)];

@@ -165,7 +165,12 @@ void TTextExprSorter::ApplyGermanCaptions() {
 
 void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(HostWindow);
+    // The remembered priorities are taken as they were saved, not moved one by one against the
+    // ones still shown; then they are made whole once.
+    m_adjusting = true;
     VxForm_LoadState(*this, false, StateSuffix());
+    m_adjusting = false;
+    NormalizePriorities();
     DeleteUnused->SetVisible(m_showDelete != 0);
     NoSorting->SetVisible(m_showDelete != 0);
     DeleteUnused->SetChecked(false);
@@ -239,9 +244,19 @@ void TTextExprSorter::NormalizePriorities() {
     for (size_t i = 0; i < edits.size(); ++i) {
         values[i] = NumberOf(*edits[i], 0);
         if (values[i] > 3) {
+            // Typed above 3: it becomes 3, and another edit that holds 3 gives it up, as after
+            // typing 3 itself, so that no two edits keep one priority.
             values[i] = 3;
             edits[i]->SetText("3");
+            for (size_t j = 0; j < edits.size(); ++j) {
+                if (j != i && NumberOf(*edits[j], 0) == 3) {
+                    values[j] = 0;
+                    edits[j]->SetText("");
+                }
+            }
         }
+    }
+    for (size_t i = 0; i < edits.size(); ++i) {
         if (values[i] >= 1 && values[i] <= 3) {
             used[static_cast<size_t>(values[i])] = true;
         }
@@ -358,6 +373,9 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
         m_records.resize(static_cast<size_t>(std::clamp(m_count, 0, Count())));  // no fillers of a sort
         if (!CountUsage()) {
             // The host stopped the count: with counts that are not whole nothing is deleted.
+            ShowMessageText(owner, "The count of used text expressions was stopped: nothing was deleted.",
+                            "Das Zählen der benutzten Vortragsbezeichnungen wurde abgebrochen: nichts wurde gelöscht.",
+                            0, 0);
             return 0;
         }
         const auto unused = std::count_if(m_records.begin(), m_records.end(),

@@ -335,7 +335,13 @@ void TfmCopies::btClearClick(vcl::TObject* /*Sender*/) {
 
 void TfmCopies::OkBtnClick(vcl::TObject* /*Sender*/) {
     GoFlag = 1;
-    Close();
+    // Shown modally, the form ends with its Go! button's result, OK; closing it would answer
+    // Cancel.
+    if (Modal()) {
+        SetModalResult(vcl::mrOk);
+    } else {
+        Close();
+    }
 }
 
 void TfmCopies::btCancelClick(vcl::TObject* /*Sender*/) {

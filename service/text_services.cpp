@@ -61,8 +61,9 @@ std::vector<Region> LoadRegions() {
     return regions;
 }
 
-/// The number a text shows under a region's numbering; 0 when it does not match.
-int16_t ParseWithRegion(std::string_view text, const Region& region) {
+/// The number a text shows under a region's numbering; 0 when it does not match. `corrected`
+/// applies the correction by one of the style flags.
+int16_t ParseWithRegion(std::string_view text, const Region& region, bool corrected) {
     if (text.size() < region.prefix.size() + region.suffix.size() || !text.starts_with(region.prefix) ||
         !text.ends_with(region.suffix)) {
         return 0;
@@ -94,6 +95,9 @@ int16_t ParseWithRegion(std::string_view text, const Region& region) {
         const int32_t d = static_cast<unsigned char>(digits.front());
         value = region.base * static_cast<int32_t>(digits.size() - 1) + (d + 1 - f);
     }
+    if (!corrected) {
+        return static_cast<int16_t>(value);
+    }
     if (region.base == 10) {
         if ((region.flags & MeasureNumberRegion::kNoCorrection) == 0) {
             ++value;
@@ -104,10 +108,49 @@ int16_t ParseWithRegion(std::string_view text, const Region& region) {
     return static_cast<int16_t>(value);
 }
 
+/// A text of decimal digits only, as a number; nullopt for any other text.
+std::optional<int32_t> PlainNumber(std::string_view text) {
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::atoi(std::string(text).c_str());
+}
+
+/// The text that shows a measure: its number where exactly one region displays that number
+/// and it is itself a measure some region holds, else the region and the number ("%d:%d"), or
+/// "#" and the measure when no region holds it; the measure itself without regions.
+std::string ShownMeasure(int32_t measure, const std::vector<Region>& regions);
+
 std::string Format(const char* format, int32_t a, int32_t b = 0) {
     char text[40];
     std::snprintf(text, sizeof text, format, a, b);
     return text;
+}
+
+std::string ShownMeasure(int32_t measure, const std::vector<Region>& regions) {
+    if (regions.empty()) {
+        return Format("%d", measure);
+    }
+    for (const Region& region : regions) {
+        if (!region.HoldsMeasure(measure)) {
+            continue;
+        }
+        const int32_t candidate = measure - region.first + region.offset + 1;
+        // The number stands for the measure only when one region at most displays it, and it
+        // is itself a measure some region holds.
+        const auto displaying = std::count_if(regions.begin(), regions.end(),
+                                              [candidate](const Region& r) { return r.DisplaysNumber(candidate); });
+        const bool held = std::any_of(regions.begin(), regions.end(),
+                                      [candidate](const Region& r) { return r.HoldsMeasure(candidate); });
+        if (displaying <= 1 && held) {
+            return Format("%d", candidate);
+        }
+    }
+    const auto holding =
+        std::find_if(regions.begin(), regions.end(), [measure](const Region& r) { return r.HoldsMeasure(measure); });
+    return holding != regions.end() ? Format("%d:%d", holding->number, measure - holding->first + holding->offset + 1)
+                                    : Format("#%d", measure);
 }
 
 char* TextBuffer() {
@@ -132,35 +175,7 @@ int16_t MeasureToString(int16_t measure, char* out) {
     if (measure < 1 || measure > CountItems(1)) {
         return ERR_OUT_OF_RANGE;
     }
-    const std::vector<Region> regions = LoadRegions();
-    std::string text;
-    if (regions.empty()) {
-        text = Format("%d", measure);
-    } else {
-        for (const Region& region : regions) {
-            if (!region.HoldsMeasure(measure)) {
-                continue;
-            }
-            const int32_t candidate = measure - region.first + region.offset + 1;
-            // The number stands for the measure only when one region at most displays it, and
-            // it is itself a measure some region holds.
-            const auto displaying = std::count_if(regions.begin(), regions.end(),
-                                                  [candidate](const Region& r) { return r.DisplaysNumber(candidate); });
-            const bool held = std::any_of(regions.begin(), regions.end(),
-                                          [candidate](const Region& r) { return r.HoldsMeasure(candidate); });
-            if (displaying <= 1 && held) {
-                text = Format("%d", candidate);
-                break;
-            }
-        }
-        if (text.empty()) {
-            const auto holding = std::find_if(regions.begin(), regions.end(),
-                                              [measure](const Region& r) { return r.HoldsMeasure(measure); });
-            text = holding != regions.end()
-                       ? Format("%d:%d", holding->number, measure - holding->first + holding->offset + 1)
-                       : Format("#%d", measure);
-        }
-    }
+    const std::string text = ShownMeasure(measure, LoadRegions());
     std::memcpy(out, text.c_str(), text.size() + 1);
     return ERR_OK;
 }
@@ -174,6 +189,26 @@ int16_t StringToMeasure(const char* text) {
         return static_cast<int16_t>(std::atoi(text + 1));
     }
     const std::vector<Region> regions = LoadRegions();
+    const int32_t measureCount = CountItems(1);
+    // The measures the text can stand for, in the order the regions' numberings read it (with
+    // the decimal correction first, then without it), then the measure whose number the text
+    // is. The first one shown as this very text is the answer, so that a measure's text reads
+    // back as that measure; when none is, the regions' reading holds.
+    std::vector<int32_t> candidates;
+    const auto addRead = [&](std::string_view shownText, const Region& region) {
+        for (const bool corrected : {true, false}) {
+            const int16_t shown = ParseWithRegion(shownText, region, corrected);
+            if (shown != 0 && region.DisplaysNumber(shown)) {
+                candidates.push_back(shown - region.offset - 1 + region.first);
+            }
+        }
+    };
+    const auto addPlain = [&](std::string_view shownText, const Region& region) {
+        if (const auto number = PlainNumber(shownText); number && region.DisplaysNumber(*number)) {
+            candidates.push_back(*number - region.offset - 1 + region.first);
+        }
+    };
+    std::optional<int32_t> fallback;
     if (const size_t colon = view.find(':'); colon != std::string_view::npos) {
         const std::string regionText(view.substr(0, std::min<size_t>(colon, 20)));
         const int32_t number = std::atoi(regionText.c_str());
@@ -182,17 +217,36 @@ int16_t StringToMeasure(const char* text) {
         if (region == regions.end()) {
             return 0;
         }
-        const int16_t shown = ParseWithRegion(view.substr(colon + 1), *region);
-        if (shown == 0 || !region->DisplaysNumber(shown)) {
-            return 0;
+        addRead(view.substr(colon + 1), *region);
+        addPlain(view.substr(colon + 1), *region);
+        const int16_t shown = ParseWithRegion(view.substr(colon + 1), *region, true);
+        fallback = shown != 0 && region->DisplaysNumber(shown) ? shown - region->offset - 1 + region->first : 0;
+    } else {
+        for (const Region& region : regions) {
+            addRead(view, region);
         }
-        return static_cast<int16_t>(shown - region->offset - 1 + region->first);
+        for (const Region& region : regions) {
+            addPlain(view, region);
+        }
     }
-    for (const Region& region : regions) {
-        const int16_t shown = ParseWithRegion(view, region);
-        if (shown != 0 && region.DisplaysNumber(shown)) {
-            return static_cast<int16_t>(shown - region.offset - 1 + region.first);
+    for (const int32_t measure : candidates) {
+        if (measure >= 1 && measure <= measureCount && ShownMeasure(measure, regions) == view) {
+            return static_cast<int16_t>(measure);
         }
+    }
+    // No measure shows this text: the first reading of a region that takes it, else the text
+    // as a plain number.
+    for (const Region& region : regions) {
+        if (fallback) {
+            break;
+        }
+        const int16_t shown = ParseWithRegion(view, region, true);
+        if (shown != 0 && region.DisplaysNumber(shown)) {
+            fallback = shown - region.offset - 1 + region.first;
+        }
+    }
+    if (fallback) {
+        return static_cast<int16_t>(*fallback);
     }
     return static_cast<int16_t>(std::atoi(text));
 }

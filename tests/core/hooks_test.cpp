@@ -217,6 +217,39 @@ TEST_F(HooksTest, ConfirmationAnsweredCancelSwallowsTheKey) {
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Backspace"});
 }
 
+// HOME, END, DEL and Backspace are mapped to themselves with "(ask)" by default: the question
+// comes before anything else; OK lets the key reach the host, Cancel swallows it.
+TEST_F(HooksTest, AKeyMappedToItselfAsksBeforeItReachesTheHost) {
+    RemapperEnabled = 1;
+    KeyAssignment self;
+    self.SetKey(win::VK_HOME);
+    self.SetTarget(win::VK_HOME);
+    self.bytes[KeyAssignment::kEnabled] = 1;
+    self.bytes[KeyAssignment::kFlags] = KeyAssignment::kAsk;
+    KeyAssignments = {self};
+    win::QueueMessageBoxAnswer(win::IDCANCEL);
+    Press(win::VK_HOME);
+    EXPECT_TRUE(m_hostKeys.empty());
+    const auto& lines = win::TranscriptLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "  | Please confirm the following key: HOME. To disable this confirmation request, see the "
+                         "Options dialog of Orvex."),
+              1);
+    win::QueueMessageBoxAnswer(win::IDOK);
+    Press(win::VK_HOME);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Home"});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "[message box] \"Orvex Confirmation Request\" (question) buttons OK/Cancel"),
+              2)
+        << "asked once a key stroke, on the press";
+}
+
+// The explorer's hot key sends its command: the host carries it out before the hook returns.
+TEST_F(HooksTest, TheExplorerHotkeySendsItsCommand) {
+    EXPECT_EQ(KeyAssignmentHook(0, win::VK_TAB, 1), 1);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+}
+
 TEST_F(HooksTest, ModelessFormsGetDialogKeys) {
     auto* form = vcl::Create<vcl::TForm>(nullptr);
     auto* first = new vcl::TEdit(form);

@@ -191,3 +191,42 @@ TEST_F(LumvarEndToEndTest, TheDebugPanelWithCtrlAndShift) {
 }
 
 }  // namespace
+
+namespace {
+
+// The options dialog's captions go through Lumvar's translation into the user's language: in
+// English they read as written ("all", not "All"); a word in Svenska keeps its capital, Å too.
+TEST_F(LumvarEndToEndTest, TranslatedCaptionsKeepTheCaseOfTheirFirstLetter) {
+    const fs::path score = fs::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            score.string() +
+            "\n"
+            "select 1-1 1-1\n"
+            "menu \"Orvex/Modify/Remove\"\n"
+            "lumvar translate Natural Svenska\n"
+            "lumvar translate natural 7\n"
+            "lumvar translate Natural Deutsch\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto has = [&](const std::string& line) {
+        return std::find(result.out.begin(), result.out.end(), line) != result.out.end();
+    };
+    EXPECT_TRUE(has("  label - \"Left percentage (100=all):\""));
+    EXPECT_TRUE(has("  label - \"Right percentage (100=all):\""));
+    EXPECT_TRUE(has("lumvar: \"Natural\" in Svenska: \"Återställningstecken\""));
+    EXPECT_TRUE(has("lumvar: \"natural\" in Svenska: \"återställningstecken\""));
+    EXPECT_TRUE(has("lumvar: \"Natural\" in Deutsch: \"Auflösungszeichen\""));
+}
+
+TEST_F(LumvarEndToEndTest, TranslatingWithoutLumvarOrInAnUnknownLanguageIsAnError) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "lumvar translate Natural Klingon\n",
+        RegistryFile());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("not a language of Lumvar2000: Klingon"), std::string::npos) << result.err;
+}
+
+}  // namespace

@@ -262,6 +262,29 @@ TEST_F(ExplorerGridTest, PlaybackValuesStayWithinTheirLimits) {
     }
 }
 
+// Only the kinds 1-8 and the MIDI status kinds 0xB0-0xEF have playback parameters: for any other
+// kind the parameter cells stay empty and typing into them writes no parameter bytes.
+TEST_F(ExplorerGridTest, KindsWithoutParametersShowAndWriteNone) {
+    EXPECT_EQ(PlaybackTypeIndex(8), 7);
+    EXPECT_EQ(PlaybackTypeIndex(0xB0), 8);
+    EXPECT_EQ(PlaybackTypeIndex(0xEF), 11);
+    for (const int32_t kind : {9, 12, 15, 16, 100, 0xA0, 0xAF, 0xF0, 0xFF}) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        EXPECT_EQ(PlaybackTypeIndex(kind), -1);
+        Show("font 2 \"Arial\"\nstaff \"Flute\"\nmeasures 1\nexpression 1 \"f\" font 2 flags " + std::to_string(kind) +
+                 "\n",
+             false);
+        const int32_t col = ColumnOf(kKindFirstParam);
+        ASSERT_GT(col, 0);
+        EXPECT_TRUE(TextsDrawn(col, 1).empty());
+        Editor().ClickCell(col, 1);
+        m_form->Grid->PressKey(win::VK_F2);
+        Type("50");
+        EXPECT_EQ(Record(0).Word4(), 0);
+        EXPECT_EQ(Record(0).Word6(), 0);
+    }
+}
+
 TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
     Show(kExplorerScore, false);
     m_form->NewBtnClick(m_form.get());

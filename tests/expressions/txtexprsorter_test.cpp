@@ -83,8 +83,39 @@ TEST_F(SorterFormTest, TypingATakenPriorityMovesTheOthers) {
     form->StylePriority->SetText("1");
     EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "2", "1"}));
     EXPECT_EQ(form->UpDown1->Position(), 3);
+    // Above 3 reads as 3, which the family edit gives up: it takes the priority left over.
     form->SizePriority->SetText("7");
-    EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "3", "1"}));
+    EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"2", "3", "1"}));
+    form->FamPriority->SetText("9");
+    EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "2", "1"}));
+}
+
+// What Go saves is what the next opening shows.
+TEST_F(SorterFormTest, TheSavedPrioritiesReadBackAsShown) {
+    OpenScore("staff \"Flute\"\nexpression 1 \"b\"\nmeasures 1\n");
+    for (const auto& [typed, shown] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{{"7", {"2", "3", "1"}}}) {
+        SCOPED_TRACE("typed " + typed);
+        {
+            auto form = MakeForm();
+            form->SetMode(kSorterOptionsMode);
+            form->SetShowDeleteMark(false);
+            form->StylePriority->SetText("1");
+            // The priorities show with two criteria checked.
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "SepSizes", "checked"});
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "SepStyles", "checked"});
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "SizePriority", typed});
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
+            ASSERT_EQ(form->ShowModal(), vcl::mrOk);
+            EXPECT_EQ(Priorities(*form), shown);
+        }
+        auto again = MakeForm();
+        again->SetMode(kSorterOptionsMode);
+        again->SetShowDeleteMark(false);
+        win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "CancelBtn", ""});
+        again->ShowModal();
+        EXPECT_EQ(Priorities(*again), shown);
+    }
 }
 
 TEST_F(SorterFormTest, PrioritiesShowWithTwoCriteria) {
@@ -326,6 +357,20 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
     EXPECT_EQ(win::PendingMessageBoxAnswers(), 0u);
     EXPECT_TRUE(HasRecord(kTagExpression, 16));
+}
+
+// A usage count the user stops deletes nothing, and says so.
+TEST_F(SorterDispatchTest, AStoppedUsageCountSaysNothingWasDeleted) {
+    Start(TwentyExpressions());
+    auto context = InitToolContext();
+    context->Options[6].value = 1;  // delete unused
+    context->Options[7].value = 1;  // delete only
+    const host::RecordStore::Map before = Document().Records().Records();
+    m_host->Progress().StopNextAt(1);
+    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"The count of used text expressions was stopped: nothing was deleted."});
+    EXPECT_TRUE(Document().Records().Records() == before);
 }
 
 TEST_F(SorterDispatchTest, LevelTwoReadsOrComparesTheSharedTable) {

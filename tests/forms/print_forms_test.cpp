@@ -10,6 +10,7 @@
 #include "forms/file_controls.h"
 #include "forms/printfiles.h"
 #include "platform/vcl/registry.h"
+#include "platform/win/ui_driver.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -55,6 +56,16 @@ protected:
 
     std::unique_ptr<TfmCopies> m_copies;
 };
+
+// Go! ends the modal copies form with OK and the go flag; Cancel with Cancel.
+TEST_F(PrintFormsTest, GoEndsTheCopiesFormWithOk) {
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Click, "OkBtn", ""});
+    EXPECT_EQ(m_copies->ShowModal(), vcl::mrOk);
+    EXPECT_EQ(m_copies->GoFlag, 1);
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Click, "btCancel", ""});
+    EXPECT_EQ(m_copies->ShowModal(), vcl::mrCancel);
+    EXPECT_EQ(m_copies->GoFlag, 0);
+}
 
 TEST_F(PrintFormsTest, SavingASetWhoseNameExistsReplacesItsValue) {
     Store("Rule#1", "Other:X,1");

@@ -89,6 +89,23 @@ TEST_F(LumvarTest, InitOncePerHostYear) {
     EXPECT_EQ(win::GetLastError(), win::ERROR_SUCCESS);
 }
 
+// Every kernel object Lumvar opens while it runs (the host process handle of its window hooks,
+// its mutex) is closed again when it ends: no handle numbered after a probe stays open.
+TEST_F(LumvarTest, TerminateLeavesNoHandleOpen) {
+    lumvar::FinaleExtensionVersion(0x05000005);
+    const win::Hwnd window = win::CreateWindow({.className = "Finale"});
+    const win::Handle probe = win::CreateMutex(false, "");
+    ASSERT_TRUE(win::CloseHandle(probe));
+    ASSERT_EQ(lumvar::FinaleExtensionInit(window, nullptr), 1);
+    ASSERT_TRUE(lumvar::WindowHooksInstalled());
+    ASSERT_EQ(lumvar::FinaleExtensionTerminate(nullptr), 1);
+    const win::Handle last = win::CreateMutex(false, "");
+    for (uint32_t number = static_cast<uint32_t>(probe) + 1; number < static_cast<uint32_t>(last); ++number) {
+        EXPECT_FALSE(win::CloseHandle(win::Handle{number})) << "handle " << number << " is still open";
+    }
+    win::CloseHandle(last);
+}
+
 TEST_F(LumvarTest, SecondCopyIsRefusedWithItsMessage) {
     lumvar::FinaleExtensionVersion(0x06000200);
     win::CreateMutex(true, "FinLumvar2001");

@@ -111,7 +111,8 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
         if (CompareMode(context) && context.EntryRecords.empty() && context.TimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
-            Refuse("Please select read or compare.", "Bitte Lesen oder Vergleichen anwählen.");
+            Refuse("Nothing has been read to compare with: run Find with Read first.",
+                   "Nichts zum Vergleichen eingelesen: zuerst Finden mit Einlesen ausführen.");
             return false;
         }
         if (!CompareMode(context)) {
