@@ -246,6 +246,26 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              }
              win::QueueFormAction(args[0], std::move(action));
          }},
+        {{"dialog"},
+         "dialog RESOURCE set CONTROL VALUE | dialog RESOURCE click CONTROL | dialog RESOURCE close",
+         [](const std::vector<std::string>& args) {
+             const std::string usage =
+                 "dialog RESOURCE set CONTROL VALUE | dialog RESOURCE click CONTROL | dialog RESOURCE close";
+             ExpectArguments(args, 2, 4, usage);
+             const int32_t resource = ParseNumber(args[0]);
+             win::FormAction action;
+             if (args[1] == "set" && args.size() == 4) {
+                 action = {win::FormAction::Kind::Set, args[2], args[3]};
+             } else if (args[1] == "click" && args.size() == 3) {
+                 action = {win::FormAction::Kind::Click, args[2], ""};
+             } else if (args[1] == "close" && args.size() == 2) {
+                 action = {win::FormAction::Kind::Close, "", ""};
+             } else {
+                 throw ScriptError("usage: " + usage);
+             }
+             // A host-run dialog takes the actions queued for "#RESOURCE".
+             win::QueueFormAction("#" + std::to_string(resource), std::move(action));
+         }},
         {{"menu"},
          "menu \"MENU/ITEM\"",
          [this](const std::vector<std::string>& args) {

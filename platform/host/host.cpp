@@ -381,6 +381,21 @@ void Host::Redo() {
     }
 }
 
+std::vector<std::pair<std::string, win::Hmodule>> Host::DialogTemplateModules() const {
+    std::vector<std::pair<std::string, win::Hmodule>> modules;
+    if (!m_calls.empty()) {
+        for (const LoadedPlugin& plugin : m_plugins) {
+            if (plugin.fileName == m_calls.back()) {
+                modules.emplace_back(plugin.fileName, plugin.module);
+            }
+        }
+    }
+    for (const LoadedPlugin& plugin : m_plugins) {
+        modules.emplace_back(plugin.fileName, plugin.module);
+    }
+    return modules;
+}
+
 void Host::CloseUndoSteps() {
     for (const auto& document : m_documents) {
         document->CloseUndoStep();

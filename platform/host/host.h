@@ -143,10 +143,18 @@ public:
     template <typename Call>
     auto CallPlugin(const std::string& fileName, std::string_view entry, Call&& call) {
         const uint64_t mark = EntryArrayLendingMark();
+        m_calls.push_back(fileName);
+        struct Popped {
+            std::vector<std::string>& calls;
+            ~Popped() { calls.pop_back(); }
+        } popped{m_calls};
         auto result = call();
         AfterPluginCall(fileName, entry, mark);
         return result;
     }
+    /// The modules in which the host looks for a plug-in's dialog template: the plug-in whose
+    /// entry point it is calling (the innermost call), then every plug-in in load order.
+    std::vector<std::pair<std::string, win::Hmodule>> DialogTemplateModules() const;
 
     /// The menu bar as indented lines ("print menus").
     std::vector<std::string> MenuTreeLines() const;
@@ -210,6 +218,7 @@ private:
     std::unique_ptr<MainWindowKeys> m_keys;  ///< the File menu's accelerators (main_window_keys.h)
     std::string m_hostEditName;              ///< the host's own command that changes the document now
     std::string m_invokedEntry;              ///< the plug-in menu entry whose invoke call runs now
+    std::vector<std::string> m_calls;        ///< the plug-ins whose entry points the host is calling
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

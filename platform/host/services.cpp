@@ -43,6 +43,8 @@
 // in the view or a measure that does not exist.
 //
 // Lyrics and placement: 42, 49 and 44 as lyric_services.h says.
+//
+// Host-run dialogs and their controls: 15, 16, 35, 36 and 57-60 as host_dialogs.h says.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -50,6 +52,7 @@
 
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
+#include "platform/host/host_dialogs.h"
 #include "platform/host/lyric_services.h"
 #include "platform/host/music_model.h"
 #include "platform/host/page_layout.h"
@@ -460,7 +463,13 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::RedrawDocument), Address<hostapi::RedrawDocumentFn>(RedrawDocument)},
     };
     auto it = kServices.find(ordinal);
-    return it == kServices.end() ? LyricServiceByOrdinal(ordinal) : it->second;
+    if (it != kServices.end()) {
+        return it->second;
+    }
+    if (void* dialogService = DialogServiceByOrdinal(ordinal)) {
+        return dialogService;
+    }
+    return LyricServiceByOrdinal(ordinal);
 }
 
 }  // namespace host

@@ -133,7 +133,11 @@ int16_t FakeSetValue(win::Hwnd, int32_t control, int32_t value, hostapi::Interfa
 TEST_F(WindowServicesTest, ToggleCheckboxThroughTheHostsDialogControls) {
     StartLumvar();
     const win::Hwnd dialog = win::CreateWindow({.className = "Dialog"});
-    lumvar::ToggleCheckbox(dialog, 102);  // the host lacks the services: said once, nothing done
+    lumvar::HostImports without = lumvar::Imports();
+    without.GetControlValue = nullptr;
+    without.SetControlValue = nullptr;
+    lumvar::UseHostImports(without);
+    lumvar::ToggleCheckbox(dialog, 102);  // a host without the services: said once, nothing done
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "[debug] Lumvar2000: the host does not offer the controls of host-run dialogs (services 57 "
@@ -284,7 +288,14 @@ TEST_F(DocumentWindowTest, PageView) {
     win::ShowWindow(m_pageControl, true);
     EXPECT_EQ(lumvar::IsPageView(), 1);
     EXPECT_EQ(lumvar::GetScrollViewMeasure(), 0);
-    EXPECT_EQ(lumvar::GetCurrentPage(), -1);  // the host offers no dialog control values
+    EXPECT_EQ(lumvar::GetCurrentPage(), -1);  // the view shows no page number
+    // The host reads the page number control's text (service 57, kind 3).
+    const win::Hwnd number =
+        win::CreateWindow({.className = "Edit", .title = "2", .parent = win::GetParent(m_pageControl), .id = 1005});
+    EXPECT_EQ(lumvar::GetCurrentPage(), 2);
+    win::SetWindowText(number, "x");
+    EXPECT_EQ(lumvar::GetCurrentPage(), -1) << "no number";
+    win::DestroyWindow(number);
     lumvar::HostImports imports = lumvar::Imports();
     imports.GetControlValue = PageValue;
     lumvar::UseHostImports(imports);
