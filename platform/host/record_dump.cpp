@@ -8,6 +8,7 @@
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
+#include "platform/hostapi/music_records.h"
 #include "platform/win/system.h"
 
 namespace host {
@@ -155,6 +156,19 @@ const std::vector<Describer>& Describers() {
              return "kind " + I16(b, L::kKind) + " from " + ShapeEndText(b, entries, L::kStartStaff, L::kStartMeasure, L::kStart) +
                     " to " + ShapeEndText(b, entries, L::kEndStaff, L::kEndMeasure, L::kEnd) + ", offset " + I16(b, L::kStartOffset) +
                     hairpin; }},
+        // A measure expression: the expression, its place in the measure, its offset and the staff
+        // word (0x1000 + staff for one staff, 0 for every staff).
+        {hostapi::MakeTag("otDY"), 12, [](const Document&, const Bytes& b) {
+             return "expression " + I16(b, 0) + " at " + I16(b, 2) + ", offset " + I16(b, 4) + ", staff word " +
+                    Hex16(hostapi::ReadU16(b.data(), 10)); }},
+        {hostapi::kTagArticulation, hostapi::ArticulationLayout::kSize, [](const Document&, const Bytes& b) {
+             using L = hostapi::ArticulationLayout;
+             return "articulation " + I16(b, L::kDefinition) + ", offsets " + I16(b, L::kHorizontal) + " " + I16(b, L::kVertical); }},
+        {hostapi::kTagArticulationDefinition, hostapi::ArticulationDefinitionLayout::kSize, [](const Document&, const Bytes& b) {
+             using L = hostapi::ArticulationDefinitionLayout;
+             return "character " + Hex16(hostapi::ReadU16(b.data(), L::kMainCharacter)) + ", font " + Hex16(hostapi::ReadU16(b.data(), L::kFont)) +
+                    ", flags " + Hex16(hostapi::ReadU16(b.data(), L::kFlags)) + ", offsets " + I16(b, L::kOffsetAbove) + " above " +
+                    I16(b, L::kOffsetBelow) + " below"; }},
         {hostapi::kTagShapeMeasureLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const Bytes& b) {
              return "smart shape " + I16(b, hostapi::ShapeLinkLayout::kShape); }},
         {hostapi::kTagShapeEntryLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const Bytes& b) {

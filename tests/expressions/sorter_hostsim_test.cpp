@@ -46,8 +46,8 @@ TEST_F(SorterHostsimTest, GoSortsTheDocumentsExpressions) {
     // "Adagio" (2) is first now, "dolce" (3) second, "molto" (1) third.
     testsupport::ExpectLines(
         {
-            "  'otDY' other (1, 0), 12 bytes: 0300 0000 0000 0000 0000 0000",
-            "  'otDY' other (2, 0), 12 bytes: 0200 0000 0000 0000 0000 0000",
+            "  'otDY' other (1, 0), 12 bytes: expression 3 at 0, offset 0, staff word 0x0000",
+            "  'otDY' other (2, 0), 12 bytes: expression 2 at 0, offset 0, staff word 0x0000",
         },
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 2 'otDY' of 11", "  "));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "host: Orvex188.fxt changed the document"),
