@@ -79,7 +79,8 @@ using DeleteEntriesFn = int16_t (*)(EntryArray*, int32_t index, int32_t count, I
 using LoadRecordFn = int16_t (*)(Tag, int16_t* keys, void* buffer, int32_t* size, InterfaceVersion);
 // 10: save; creates the record under exactly these keys when it is absent.
 using SaveRecordFn = int16_t (*)(Tag, const int16_t* keys, const void* buffer, int32_t size, InterfaceVersion);
-// 11: create; a key of -1 asks for a new key, which is written back.
+// 11: create; a key of -1 asks for a new key, which is written back: one above the highest in use,
+// or the lowest free one when the highest is 32767; 0 when every key is in use.
 using CreateRecordFn = int16_t (*)(Tag, int16_t* keys, const void* buffer, int32_t size, InterfaceVersion);
 // 12: delete; later incidences under the same other keys move down by one.
 using DeleteRecordFn = int16_t (*)(Tag, const int16_t* keys, InterfaceVersion);

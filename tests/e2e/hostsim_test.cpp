@@ -159,6 +159,32 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
         << missing.err;
 }
 
+TEST_F(HostsimTest, WithoutADocumentNoPluginCommandRuns) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "wait 600\n"
+        "hold shift\n"
+        "menu \"Orvex/Parts/Join rests of multiple layers\"\n"
+        "menu \"Plug-ins/Lumvar...\"\n"
+        "invoke 56\n"
+        "release shift\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The host greys its plug-in entries; a tool called by its index does nothing and says so.
+    const std::vector<std::string> expected = {
+        "host: no document is open: entry 56 of Orvex188.fxt is greyed and does nothing",
+        "> menu \"Plug-ins/Lumvar...\"",
+        "host: no document is open: entry 0 of Lumvar2000.fxt is greyed and does nothing",
+        "> invoke 56",
+        "host: Orvex188.fxt answered 0",
+        "> release shift",
+    };
+    std::vector<std::string> lines =
+        testsupport::LinesStartingWith(result.out, "> menu \"Orvex/Parts/Join rests of multiple layers\"", "");
+    lines.resize(std::min(lines.size(), expected.size()));
+    testsupport::ExpectLines(expected, lines);
+}
+
 TEST_F(HostsimTest, UnloadingWritesTheRegistryFile) {
     const auto result = testsupport::RunHostsim("load plugins\nquit\nprint menus\n", RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -58,6 +58,10 @@ protected:
     }
 };
 
+std::string QuartetScore() {
+    return (fs::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
+}
+
 const std::vector<std::string> kNotFoundBox = {
     "[message box] \"Lumvar Load Error\" (error) buttons OK",
     "  | The Lumvar Plug-in (Lumvar2000.fxt) could not be found.",
@@ -136,13 +140,17 @@ TEST_F(LumvarEndToEndTest, ACopyTheHostDidNotStartIsRefused) {
 }
 
 TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
+    // The host's plug-in entries act while a document is open.
     const auto result = testsupport::RunHostsim(
         "load plugins\n"
-        "dialog 20128 set 108 Deutsch\n"
-        "dialog 20128 click \"Collapse window when losing focus\"\n"
-        "dialog 20128 click OK\n"
-        "menu \"Plug-ins/Lumvar...\"\n"
-        "quit\n",
+        "new " +
+            QuartetScore() +
+            "\n"
+            "dialog 20128 set 108 Deutsch\n"
+            "dialog 20128 click \"Collapse window when losing focus\"\n"
+            "dialog 20128 click OK\n"
+            "menu \"Plug-ins/Lumvar...\"\n"
+            "quit\n",
         RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> expected = {
@@ -182,9 +190,10 @@ TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
 }
 
 TEST_F(LumvarEndToEndTest, TheDebugPanelWithCtrlAndShift) {
-    const auto result = testsupport::RunHostsim(
-        "load plugins\nhold ctrl\nhold shift\ndialog 20129 click Cancel\nmenu \"Plug-ins/Lumvar...\"\n",
-        RegistryFile());
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + QuartetScore() +
+                                                    "\nhold ctrl\nhold shift\ndialog 20129 click Cancel\nmenu "
+                                                    "\"Plug-ins/Lumvar...\"\n",
+                                                RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> expected = {
         "[dialog] \"Lumvar Debug Panel\" 20129 of Lumvar2000.fxt, modal",
