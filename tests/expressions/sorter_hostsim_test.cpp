@@ -87,8 +87,8 @@ TEST_F(SorterHostsimTest, AStoppedRenumberingChangesNothingAndSaysSo) {
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 3 'SODT' of 11", "  "));
     testsupport::ExpectLines(
         {
-            "  'otDY' other (1, 0), 12 bytes: 0100 0000 0000 0000 0000 0000",
-            "  'otDY' other (2, 0), 12 bytes: 0300 0000 0000 0000 0000 0000",
+            "  'otDY' other (1, 0), 12 bytes: expression 1 at 0, offset 0, staff word 0x0000",
+            "  'otDY' other (2, 0), 12 bytes: expression 3 at 0, offset 0, staff word 0x0000",
         },
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 2 'otDY' of 11", "  "));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(),
