@@ -92,6 +92,15 @@ TEST_F(HostServicesHostsimTest, UndoAfterRemoveRestoresTheCells) {
     ExpectFrom(result.out, {"> menu \"Edit/Undo\"", "host: undo \"Remove...\": 1 cell, 0 records"});
 }
 
+TEST_F(HostServicesHostsimTest, TheOptionsDialogsRedoButtonRedoes) {
+    const auto result = Run("new " + Example("newspacing.score") +
+                            "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" checked\n"
+                            "form TDActOpt click Go\nmenu \"Orvex/Modify/Remove...\"\nmenu \"Edit/Undo\"\n"
+                            "form TDActOpt click RedoBtn\nmenu \"Orvex/Modify/Remove...\"\n");
+    ExpectFrom(result.out, {"  user: click RedoBtn", "host: redo \"Remove...\": 1 cell, 0 records",
+                            "  staff 1, measure 1, layer 1"});
+}
+
 TEST_F(HostServicesHostsimTest, ResetMakesTheRegionsHairpinsHorizontal) {
     const auto result = Run("new " + Example("hairpins.score") +
                             "\nselect 1 1-2\nform TDActOpt set Row0 36\nform TDActOpt set Row1 1\n"
