@@ -19,6 +19,14 @@ std::string CellKey::Description() const {
 
 Document::Document(std::string name) : m_name(std::move(name)) {}
 
+Document::Document(const Document& other)
+    : m_name(other.m_name),
+      m_path(other.m_path),
+      m_records(other.m_records),
+      m_fonts(other.m_fonts),
+      m_cells(other.m_cells),
+      m_lastEntryNumber(other.m_lastEntryNumber) {}
+
 Document::~Document() = default;
 
 const CellEntries& Document::EntriesOf(const CellKey& cell) const {

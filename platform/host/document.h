@@ -52,7 +52,8 @@ class Document {
 public:
     explicit Document(std::string name);
     ~Document();
-    Document(const Document&) = delete;
+    /// A copy of the content, name and path; the copy has no undo history.
+    Document(const Document& other);
     Document& operator=(const Document&) = delete;
 
     /// The name the host shows in its window title: the file name, or the name it was built under.
