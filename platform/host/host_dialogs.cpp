@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/document_windows.h"
 #include "platform/host/host.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/dialog_resources.h"
@@ -470,20 +471,8 @@ int32_t GetControlValue(win::Hwnd window, int32_t id, int32_t kind, InterfaceVer
             const intptr_t selected = win::SendMessage(control, win::CB_GETCURSEL);
             return selected < 0 ? 0 : static_cast<int32_t>(selected + 1);
         }
-        case 3: {
-            const std::string text = win::GetWindowText(control);
-            size_t at = 0;
-            while (at < text.size() && text[at] == ' ') {
-                ++at;
-            }
-            const bool negative = at < text.size() && text[at] == '-';
-            at += negative ? 1 : 0;
-            int64_t value = 0;
-            for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) && value < INT32_MAX; ++at) {
-                value = value * 10 + (text[at] - '0');
-            }
-            return static_cast<int32_t>(std::min<int64_t>(value, INT32_MAX) * (negative ? -1 : 1));
-        }
+        case 3:
+            return ReadControlValue(window, id, 3);
         default:
             return 0;
     }

@@ -32,8 +32,9 @@
 //   35  (flag) enables or disables a control of a host-run dialog: 1; 0 otherwise.
 //   36  gives the control the keyboard focus: 1; 0 without the control.
 //   57  (kind) the control's value: kind 1 its check state (BM_GETCHECK), kind 2 the selected
-//       item of a list counted from 1 (0 for none), kind 3 the whole number its text begins with
-//       (0 when it holds none); 0 for another kind or no control.
+//       item of a list counted from 1 (0 for none), kind 3 the number its text shows (0 when the
+//       text is no number; the page field of a document window, document_windows.h); 0 for
+//       another kind or no control.
 //   58  (value) sets it: a check box's check state, a radio button's (checking one unchecks the
 //       dialog's other radio buttons), a list's selected item from 1 (0 none), any other
 //       control's text to the number; 1, or 0 without the control.

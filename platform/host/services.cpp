@@ -44,12 +44,15 @@
 //
 // Lyrics and placement: 42, 49 and 44 as lyric_services.h says.
 //
-// Host-run dialogs and their controls: 15, 16, 35, 36 and 57-60 as host_dialogs.h says.
+// Host-run dialogs and the controls of the host's windows: 15, 16, 35, 36 and 57-60 as
+// host_dialogs.h says (57 of kind 3 reads the page field of a document window as
+// document_windows.h's ReadControlValue does).
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "platform/host/document_windows.h"
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
 #include "platform/host/host_dialogs.h"

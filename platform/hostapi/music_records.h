@@ -18,8 +18,6 @@ inline constexpr Tag kTagClefChange = MakeTag("otCE");
 inline constexpr Tag kTagClefDefinitions2001 = MakeTag("ot95");
 inline constexpr Tag kTagClefDefinition2000 = MakeTag("gbcf");
 inline constexpr Tag kTagLayerSettings = MakeTag("pfLA");
-inline constexpr Tag kTagArticulation = MakeTag("edIM");
-inline constexpr Tag kTagArticulationDefinition = MakeTag("O\x04IX");
 
 /// 'SOIS' other (staff, 0) and 'SOSC' detail (staff, measure, position): a staff and the staff
 /// record in effect for a cell. 66 bytes.
@@ -55,40 +53,6 @@ struct CellClef1997Layout {
     static constexpr size_t kClef = 2;   ///< @2, i16
 };
 
-/// 'edIM' entry detail (entry, inci), 10 bytes: one articulation on an entry (the entry carries
-/// flag 0x00200000). Its place is counted from the placement its definition gives.
-struct ArticulationLayout {
-    static constexpr size_t kSize = 10;
-    static constexpr size_t kDefinition = 0;  ///< @0, i16, the articulation definition ('O\x04IX' key)
-    static constexpr size_t kHorizontal = 2;  ///< @2, i16, horizontal offset (EVPU)
-    static constexpr size_t kVertical = 4;    ///< @4, i16, vertical offset (EVPU, upward)
-};
-
-/// 'O\x04IX' other (definition, 0), 48 bytes: an articulation definition.
-struct ArticulationDefinitionLayout {
-    static constexpr size_t kSize = 48;
-    static constexpr size_t kMainCharacter = 0;  ///< @0, u16, the character (low byte)
-    static constexpr size_t kFont = 2;           ///< @2, u16, font number + 256 x size
-    static constexpr size_t kFlags = 10;         ///< @10, u16, placement mode (low 3 bits) and the flags below
-    static constexpr size_t kAlternate = 12;     ///< @12, u16, the alternate character (low byte)
-    static constexpr size_t kOffsetAbove = 18;   ///< @18, i16, offset above the entry (EVPU)
-    static constexpr size_t kFlagByte = 22;      ///< @22, u8, kSnap, kNoCharacterAbove, kNoCharacterBelow
-    static constexpr size_t kOffsetBelow = 30;   ///< @30, i16, offset below the entry (EVPU)
-    // Placement modes (kFlags & 7).
-    static constexpr uint16_t kOppositeStem = 0;
-    static constexpr uint16_t kStemSide = 1;
-    static constexpr uint16_t kAlwaysAbove = 2;
-    static constexpr uint16_t kAlwaysBelow = 3;
-    static constexpr uint16_t kModeMask = 0x0007;
-    static constexpr uint16_t kSkipFrom2002 = 0x0200;
-    static constexpr uint16_t kClamp = 0x1000;
-    static constexpr uint16_t kAlternateAbove = 0x2000;
-    static constexpr uint16_t kAlternateBelow = 0x4000;
-    static constexpr uint8_t kSnap = 0x01;
-    static constexpr uint8_t kNoCharacterAbove = 0x02;
-    static constexpr uint8_t kNoCharacterBelow = 0x04;
-};
-
 /// 'otCE' other (list key, change), 12 bytes: one mid-measure clef change.
 struct ClefChangeLayout {
     static constexpr size_t kSize = 12;
@@ -116,9 +80,14 @@ constexpr Tag ClefDefinitionTagBefore2000(int32_t clef) {
     return MakeTag('o', 't', static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10));
 }
 
-/// 'pfLA' global (layer 0-3), 4 bytes: the settings of a layer.
+/// 'pfLA' global (layer 0-3), 4 bytes: the settings of a layer, read as two u16 halves; the
+/// high byte of the second half is the layer's stem rule.
 struct LayerSettingsLayout {
     static constexpr size_t kSize = 4;
+    static constexpr size_t kFirstHalf = 0;   ///< @0, u16
+    static constexpr size_t kSecondHalf = 2;  ///< @2, u16
+    /// Set in the second half by the playback generator (host year 2002 on) in every layer.
+    static constexpr uint16_t kPlaybackNotesMark = 0x4000;
     static constexpr size_t kStemByte = 3;       ///< @3, u8, the stem rule of the layer
     static constexpr uint8_t kStemFixed = 0x08;  ///< the layer fixes its stems
     static constexpr uint8_t kStemOnlyWithOtherLayers = 0x01;

@@ -118,7 +118,7 @@ using CellKeyFn = int16_t (*)(MeasureNumber, InstrumentKey, int16_t mode, int16_
 
 // 35 / 36 / 57 / 58 / 59 / 60: controls of a host-run dialog (57-60 and 36 also of any window's
 // child of that id): enable (35, 0 or 1), focus (36); the value (57) of kind 1 the check state,
-// kind 2 a list's selected item counted from 1 (0 none), kind 3 the number the text begins with;
+// kind 2 a list's selected item counted from 1 (0 none), kind 3 the number the text shows;
 // set the value (58: a check box's or radio button's state, a list's item from 1, else the text);
 // the text in the host's 8-bit characters (59, at most size - 1 and a zero; 60 sets it).
 using EnableControlFn = int16_t (*)(win::Hwnd dialog, int32_t control, int16_t enable, InterfaceVersion);

@@ -72,8 +72,8 @@ TEST_F(HostServicesHostsimTest, NewSpacingAroundTheHostsNoteSpacing) {
     const std::vector<std::string> chart =
         testsupport::LinesStartingWith(result.out, "records of document 1 \"newspacing\": 8 'otBC' of 43", "  ");
     ASSERT_EQ(chart.size(), 8u);
-    EXPECT_EQ(chart[0], "  'otBC' other (1, 0), 10 bytes: time 4096, position 208, next 208, minimum 232");
-    EXPECT_EQ(chart[4], "  'otBC' other (1, 4), 10 bytes: time 2048, position 140, next 208, minimum 0");
+    EXPECT_EQ(chart[0], "  'otBC' other (1, 0), 10 bytes: header: duration 4096, end 208, minimum end 208, word 232");
+    EXPECT_EQ(chart[4], "  'otBC' other (1, 4), 10 bytes: at 2048: position 140, next 208, minimum 0");
 }
 
 TEST_F(HostServicesHostsimTest, UndoAfterRemoveRestoresTheCells) {
@@ -131,8 +131,8 @@ TEST_F(HostServicesHostsimTest, AnEmptiedMeasureLosesItsStaffsExpressions) {
                             "\nselect 1 1-2\nform TDActOpt set Row0 0\nform TDActOpt click Go\n"
                             "menu \"Orvex/Parts/Process extracted parts...\"\ndump records otDY\ndump cells 1\n");
     ExpectFrom(result.out, {"records of document 1 \"parts\": 2 'otDY' of 41",
-                            "  'otDY' other (1, 0), 12 bytes: expression 1 at 2048, offset 0, staff word 0x1002",
-                            "  'otDY' other (2, 0), 12 bytes: expression 1 at 1024, offset 0, staff word 0x1001"});
+                            "  'otDY' other (1, 0), 12 bytes: expression 1 at 2048, offset 0, staff 2",
+                            "  'otDY' other (2, 0), 12 bytes: expression 1 at 1024, offset 0, staff 1"});
     ExpectFrom(result.out,
                {"cells of document 1 \"parts\": staff 1, all measures", "  staff 1, measure 1: no entries"});
 }

@@ -1,8 +1,8 @@
 // "Vx Create S&lurs..." inside the entry walk and "Vx S&lurs..." over existing slurs, end to end:
 // the slur records, their links and their contours as the document holds them afterwards.
 #include "core/tool_context.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
-#include "platform/hostapi/music_records.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/slurs.h"
 
@@ -238,18 +238,19 @@ protected:
     /// its font 24 points; and the definition on the first entry of measure 1.
     void PutStaccato(int16_t verticalOffset = 0) {
         host::Bytes definition(hostapi::ArticulationDefinitionLayout::kSize, 0);
-        hostapi::WriteU16(definition.data(), hostapi::ArticulationDefinitionLayout::kMainCharacter, 0x2E);
-        hostapi::WriteU16(definition.data(), hostapi::ArticulationDefinitionLayout::kFont, 24 * 256);
+        hostapi::WriteU16(definition.data(), hostapi::ArticulationDefinitionLayout::kCharacter, 0x2E);
+        hostapi::WriteU16(definition.data(), hostapi::ArticulationDefinitionLayout::kFontWord, 24 * 256);
         Document().Records().Save(host::RecordKey::Other(hostapi::kTagArticulationDefinition, 1, 0), definition);
         std::vector<uint8_t> articulation(hostapi::ArticulationLayout::kSize, 0);
         hostapi::WriteI16(articulation.data(), hostapi::ArticulationLayout::kDefinition, 1);
-        hostapi::WriteI16(articulation.data(), hostapi::ArticulationLayout::kVertical, verticalOffset);
+        hostapi::WriteI16(articulation.data(), hostapi::ArticulationLayout::kVerticalOffset, verticalOffset);
         PutEntryRecord("edIM", EntryNumber(1, 0), articulation);
         EditEntry(1, 1, 0,
                   [](hostapi::EntryView entry) { entry.setFlags(entry.flags() | hostapi::kEntryArticulations); });
     }
     int16_t ArticulationOffset() {
-        return hostapi::ReadI16(EntryRecord("edIM", EntryNumber(1, 0)).data(), hostapi::ArticulationLayout::kVertical);
+        return hostapi::ReadI16(EntryRecord("edIM", EntryNumber(1, 0)).data(),
+                                hostapi::ArticulationLayout::kVerticalOffset);
     }
 };
 

@@ -16,7 +16,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
-#include "platform/hostapi/music_records.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/placement_records.h"
 #include "tools/notes/notes_services.h"
 #include "tools/notes/slurs.h"
@@ -209,23 +209,23 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
         return std::nullopt;
     }
     const uint16_t flags = hostapi::ReadU16(definition.data(), Definition::kFlags);
-    if (HostYear >= 2002 && (flags & Definition::kSkipFrom2002) != 0) {
+    if (HostYear >= 2002 && (flags & Definition::kSkippedFrom2002) != 0) {
         return std::nullopt;
     }
-    const uint16_t mode = flags & Definition::kModeMask;
+    const uint16_t mode = flags & Definition::kPlacementMask;
     bool above = false;
     int32_t s = 1;
     switch (mode) {
-        case Definition::kOppositeStem:
+        case Definition::kPlaceOppositeStem:
             above = !end.stemUp;
             break;
-        case Definition::kStemSide:
+        case Definition::kPlaceStemSide:
             above = end.stemUp;
             break;
-        case Definition::kAlwaysAbove:
+        case Definition::kPlaceAbove:
             above = true;
             break;
-        case Definition::kAlwaysBelow:
+        case Definition::kPlaceBelow:
             s = -1;
             break;
         default:
@@ -234,16 +234,17 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
     if (above != m_above) {
         return std::nullopt;
     }
-    const uint8_t flagByte = definition[Definition::kFlagByte];
+    const uint8_t flagByte = definition[Definition::kOptions];
     int32_t character = 0;
     if ((flagByte & (above ? Definition::kNoCharacterAbove : Definition::kNoCharacterBelow)) == 0) {
         const bool alternate = (flags & (above ? Definition::kAlternateAbove : Definition::kAlternateBelow)) != 0;
         character =
-            hostapi::ReadU16(definition.data(), alternate ? Definition::kAlternate : Definition::kMainCharacter) & 0xFF;
+            hostapi::ReadU16(definition.data(), alternate ? Definition::kAlternateCharacter : Definition::kCharacter) &
+            0xFF;
     }
-    const int32_t vertical = hostapi::ReadI16(record.data(), Record::kVertical);
+    const int32_t vertical = hostapi::ReadI16(record.data(), Record::kVerticalOffset);
     const bool clamp = (flags & Definition::kClamp) != 0;
-    const bool snap = (flagByte & Definition::kSnap) != 0;
+    const bool snap = (flagByte & Definition::kSnapToSpaces) != 0;
     Extent extent;
     extent.index = index;
     extent.inTipList = inTipList;
@@ -274,8 +275,8 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
     bool aboveTip = false;
     int32_t adjustment = 0;
     int32_t offCenter = 0;
-    if (!ArticulationAdjustment(character, number, hostapi::ReadU16(definition.data(), Definition::kFont), m_context,
-                                aboveTip, adjustment, offCenter)) {
+    if (!ArticulationAdjustment(character, number, hostapi::ReadU16(definition.data(), Definition::kFontWord),
+                                m_context, aboveTip, adjustment, offCenter)) {
         return std::nullopt;
     }
     extent.y += above ? offCenter : s * offCenter;
@@ -361,8 +362,8 @@ bool CollisionResolver::Visit(const End& end, int32_t pass, std::array<bool, 2>&
     if (outer.offCenter != 0) {
         needed = m_above ? needed - outer.offCenter : needed + outer.offCenter;
     }
-    if (hostapi::ReadI16(record.data(), Record::kVertical) * sign < needed) {
-        hostapi::WriteI16(record.data(), Record::kVertical, static_cast<int16_t>(sign * needed));
+    if (hostapi::ReadI16(record.data(), Record::kVerticalOffset) * sign < needed) {
+        hostapi::WriteI16(record.data(), Record::kVerticalOffset, static_cast<int16_t>(sign * needed));
         SaveEntryDetailRecord(hostapi::kTagArticulation, number, outer.index, record.data(), Record::kSize);
     }
     return true;
