@@ -454,13 +454,23 @@ void TForm::Release() {
 // ---- The UI driver ----
 
 void TForm::RunQueuedActions() {
+    if (m_takingActions) {
+        return;  // the loop below goes on when the action that showed the form again has ended
+    }
+    m_takingActions = true;
     while (Visible() && !m_releasePending) {
         auto action = win::TakeFormAction(ClassName());
         if (!action) {
-            return;
+            break;
         }
-        PerformAction(*action);
+        try {
+            PerformAction(*action);
+        } catch (...) {
+            m_takingActions = false;
+            throw;
+        }
     }
+    m_takingActions = false;
 }
 
 TControl* TForm::FindUserControl(std::string_view name) {

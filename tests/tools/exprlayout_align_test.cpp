@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/tool_context.h"
@@ -142,6 +143,33 @@ TEST_F(AlignMoveCommandTest, TheStoredDefaultsKeepBelowItemsUnderTheStaff) {
         ASSERT_NE(bytes, nullptr);
         EXPECT_EQ(hostapi::ReadI16(bytes->data(), 4), -156) << "measure " << measure << ", inci " << inci;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The "More..." page of the command's dialog: a row the user unticks there reaches the run.
+TEST_F(AlignMoveCommandTest, ThePagesConfirmedValuesReachTheRun) {
+    StartHost(kScore);
+    Select(1, 1, 1, 2);
+    for (const auto& [kind, control, value] : std::vector<std::tuple<win::FormAction::Kind, std::string, std::string>>{
+             {win::FormAction::Kind::Click, "SubMask1", ""},
+             {win::FormAction::Kind::Set, "Avoid collisions with staff lines?", "0"},
+             {win::FormAction::Kind::Click, "OKBtn", ""},
+             {win::FormAction::Kind::Click, "Go", ""}}) {
+        win::QueueFormAction("TDActOpt", win::FormAction{kind, control, value});
+    }
+    ASSERT_EQ(Invoke(static_cast<int16_t>(orvex::FindCommandIndex(129))), 0);  // the dialog stays open
+    // The average of the three dynamics, no longer kept under the staff; the text follows the
+    // first dynamic by what it moved.
+    std::vector<int16_t> verticals;
+    for (const auto& [measure, inci] : std::vector<std::pair<int16_t, int16_t>>{{1, 0}, {1, 1}, {2, 0}, {1, 2}}) {
+        const host::Bytes* bytes = Document().Records().Find(RecordKey::Other(kTagMeasureExpression, measure, inci));
+        ASSERT_NE(bytes, nullptr);
+        verticals.push_back(hostapi::ReadI16(bytes->data(), 4));
+    }
+    EXPECT_EQ(verticals, (std::vector<int16_t>{-80, -80, -80, -60}));
 }
 
 }  // namespace
