@@ -609,6 +609,11 @@ TForm* TScreen::Forms(int32_t index) const {
 TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
+    // The module goes: forms that released themselves and wait for the message pump go with it.
+    Terminate();
+    while (!m_released.empty()) {
+        delete m_released.back();  // leaves the list
+    }
     DestroyComponents();
 }
 
