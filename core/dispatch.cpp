@@ -436,6 +436,14 @@ void StepRunningExplosion() {
 
 }  // namespace
 
+bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
+    if (RunningStepObject == nullptr || context == nullptr || &RunningStepObject->Context() != context.get()) {
+        return false;
+    }
+    RunningStepObject->AdoptContext(std::move(context));
+    return true;
+}
+
 std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
     static std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
     return handlers;
@@ -476,6 +484,13 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
         --SkipNextInvoke;
         return 0;
     }
+    // Without a document (its record holds no measure) no tool has anything to work on: none runs,
+    // a step that waits goes on waiting, and the host hears of no change. Forms still open.
+    const bool noDocument =
+        document == nullptr || hostapi::ReadI16(document, hostapi::SelectionRecord::kLastMeasure) <= 0;
+    if (noDocument && (PendingOptionsForm != nullptr || s_pendingNewSpacing || RunningStepObject != nullptr)) {
+        return 0;
+    }
     int32_t result = 0;
     try {
         if (PendingOptionsForm != nullptr) {
@@ -506,6 +521,10 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
             return 0;
         }
         const int32_t code = CommandTable[static_cast<size_t>(tableIndex)].code;
+        if (noDocument && (code >= 100 || RerunCode > 0)) {
+            RerunCode = 0;  // a key launch has nothing to work on either
+            return 0;
+        }
         // Every invocation adds the menus seen now to the menu cache, so that menus that appear
         // later (with another tool chosen in the host) can be assigned to keys too.
         MenuCache_Refresh();
@@ -570,15 +589,15 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
     std::unique_ptr<TFMisc> context = InitToolContext();
     const int32_t result = ExecuteTool(*context, code % 100, code / 100, overrides, shift, showDialog, passThrough);
     (void)hostWindow;
-    if (RunningStepObject != nullptr && &RunningStepObject->Context() == context.get()) {
-        // A part explosion goes on over the next host calls: its context keeps the tool context.
-        RunningStepObject->AdoptContext(std::move(context));
-        return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
-    }
     if (result == -1) {
-        // The options dialog stays open and owns the context now.
+        // The options dialog stays open and owns the context now, also when its Go started a part
+        // explosion on it: the dialog hands it over when it goes before the explosion ends.
         context.release();
         return 0;
+    }
+    if (HandContextToRunningExplosion(context)) {
+        // A part explosion goes on over the next host calls: its context keeps the tool context.
+        return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
     }
     if (context->NewSpacingSecondPass != 0 && context->OptionsForm == nullptr) {
         s_pendingNewSpacing = std::move(context);
@@ -712,9 +731,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         expressions.CheckCurrent();
     }
     if (item == 32) {
-        if (!expressions.SortTables().Built()) {
-            expressions.SortTables().Build(expressions.Options().AdditionalFonts);
-        }
+        expressions.SortTables().Build(expressions.Options().AdditionalFonts);
         if (!expressions.Analysed()) {
             expressions.AnalyzeAll();
         }

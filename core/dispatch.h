@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,10 @@ extern int32_t ToolRunMarker;
 extern vcl::TForm* PendingOptionsForm;
 /// The step object of a running part explosion.
 extern ExplosionContext* RunningStepObject;
+/// Gives the tool context to the running part explosion when it works on it, so that the
+/// context outlives its previous owner (an options dialog that goes while the explosion runs).
+/// Answers false, and keeps the context where it was, when no running explosion works on it.
+bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context);
 /// Non-zero while a multi-step command waits for the timer to make the host invoke again.
 extern int32_t RepostCode;
 /// Tools take the selection from the host when they run (else the one passed with the command).

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/commands.h"
 #include "core/dispatch.h"
@@ -73,6 +75,32 @@ intptr_t PassOn(int32_t code, uintptr_t key, intptr_t keyData) {
 void PressAndReleaseWithScanCode(uint16_t key) {
     win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), 0, 0);
     win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), win::KEYEVENTF_KEYUP, 0);
+}
+
+/// The key events a key assignment sent (the key, and whether it is the release), in the order
+/// sent. They come back through this hook like the user's keys; each one is passed on untouched
+/// exactly once, so that assignments that map keys onto each other (A to B and B to A) act once
+/// per stroke instead of sending each other's keys forever.
+std::vector<std::pair<uint16_t, bool>>& SentKeys() {
+    static std::vector<std::pair<uint16_t, bool>> keys;
+    return keys;
+}
+
+void SendAssignedKey(uint16_t key, bool release) {
+    SentKeys().emplace_back(key, release);
+    win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), release ? win::KEYEVENTF_KEYUP : 0,
+                     0);
+}
+
+/// Whether the event is one an assignment sent; it is taken off the list.
+bool TakeSentKey(uint16_t key, bool release) {
+    auto& keys = SentKeys();
+    const auto it = std::find(keys.begin(), keys.end(), std::make_pair(key, release));
+    if (it == keys.end()) {
+        return false;
+    }
+    keys.erase(it);
+    return true;
 }
 
 /// The windowed controls of a form in tab order, depth first.
@@ -173,16 +201,15 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
     }};
     for (const auto& [key, states] : modifiers) {
         if (states.first != states.second) {
-            win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key),
-                             states.second ? 0 : win::KEYEVENTF_KEYUP, 0);
+            SendAssignedKey(key, !states.second);
         }
     }
-    PressAndReleaseWithScanCode(target);
+    SendAssignedKey(target, false);
+    SendAssignedKey(target, true);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
         const auto& [key, states] = *it;
         if (states.first != states.second) {
-            win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key),
-                             states.first ? 0 : win::KEYEVENTF_KEYUP, 0);
+            SendAssignedKey(key, !states.first);
         }
     }
     if (numLock && !IsNT) {
@@ -203,6 +230,9 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
         return PassOn(code, wParam, keyData);
     }
     const bool released = KeyReleased(keyData);
+    if (TakeSentKey(key, released)) {
+        return PassOn(code, wParam, keyData);
+    }
     if (IsNT && key == win::VK_NUMLOCK) {
         if ((static_cast<uint32_t>(keyData) & 0x0F000000u) == 0) {
             return PassOn(code, wParam, keyData);
@@ -570,6 +600,7 @@ void ResetHooks() {
     InMenuLoop = InSizeMove = false;
     LeftShiftDown = RightShiftDown = false;
     IgnoreKeys = 0;
+    SentKeys().clear();
     RestoreNumLock = false;
     LastKey = 0;
     LastKeyData = 0;

@@ -239,6 +239,43 @@ TEST_F(HooksTest, ConfirmationAnsweredCancelSwallowsTheKey) {
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Backspace"});
 }
 
+/// Counts every key event before the plug-in's hook sees it, and stops the keys after a bound, so
+/// that keys sent back and forth forever end the test instead of hanging it.
+intptr_t s_guardedEvents = 0;
+win::Hhook s_guard = win::kNoHook;
+intptr_t KeyGuard(int32_t code, uintptr_t key, intptr_t keyData) {
+    if (++s_guardedEvents > 40) {
+        return 1;
+    }
+    return win::CallNextHookEx(s_guard, code, key, keyData);
+}
+
+TEST_F(HooksTest, AssignmentsThatSendEachOthersKeysActOncePerStroke) {
+    RemapperEnabled = 1;
+    KeyAssignment aToB;
+    aToB.SetKey('A');
+    aToB.SetTarget('B');
+    aToB.bytes[KeyAssignment::kEnabled] = 1;
+    KeyAssignment bToA;
+    bToA.SetKey('B');
+    bToA.SetTarget('A');
+    bToA.bytes[KeyAssignment::kEnabled] = 1;
+    KeyAssignments = {aToB, bToA};
+    // The guard goes before the plug-in's hook.
+    RemoveHostHooks();
+    s_guardedEvents = 0;
+    s_guard = win::SetWindowsHookEx(win::WH_KEYBOARD, KeyGuard, win::kNoModule, 0);
+    InstallHostHooks();
+    Press('A');
+    // A down and up, then the B the assignment sent, down and up, and nothing more.
+    EXPECT_EQ(s_guardedEvents, 4);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"B"});
+    Press('B');
+    EXPECT_EQ(s_guardedEvents, 8);
+    EXPECT_EQ(m_hostKeys, (std::vector<std::string>{"B", "A"}));
+    win::UnhookWindowsHookEx(s_guard);
+}
+
 // HOME, END, DEL and Backspace are mapped to themselves with "(ask)" by default: the question
 // comes before anything else; OK lets the key reach the host, Cancel swallows it.
 TEST_F(HooksTest, AKeyMappedToItselfAsksBeforeItReachesTheHost) {

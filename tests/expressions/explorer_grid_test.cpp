@@ -298,6 +298,40 @@ TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
     EXPECT_EQ(TextExpressionTable().Written(), true);
 }
 
+TEST_F(ExplorerGridTest, EscapeInTheEmptySlotLeavesNoExpression) {
+    Show(kExplorerScore, false);
+    m_form->NewBtnClick(m_form.get());
+    const int32_t rows = m_form->Grid->RowCount();
+    m_form->Grid->PressKey(win::VK_F2);
+    ASSERT_TRUE(Editor().EditorMode());
+    // Typing makes the new expression at once; Escape takes it away again.
+    Type("tut");
+    ASSERT_EQ(TextExpressionTable().ExpressionCount(), 4);
+    Editor().Editor().PressKey(win::VK_ESCAPE);
+    EXPECT_FALSE(Editor().EditorMode());
+    EXPECT_EQ(TextExpressionTable().ExpressionCount(), 3);
+    EXPECT_EQ(m_form->Grid->RowCount(), rows);
+    EXPECT_EQ(m_form->State().ChangedCount, 0);
+    Close(true);
+    EXPECT_EQ(StoredText(4), "<none>");
+    EXPECT_FALSE(TextExpressionTable().Written());
+}
+
+TEST_F(ExplorerGridTest, ANewMetatoolKeyTakesTheOldKeysRecordAway) {
+    Show(kExplorerScore, false);
+    const int32_t col = ColumnOf(kKindMetatool);
+    Editor().ClickCell(col, 1);  // "dolce", key 'A'
+    m_form->Grid->PressKey('C');
+    ASSERT_TRUE(Editor().EditorMode());
+    Editor().Editor().PressKey(win::VK_RETURN);
+    EXPECT_EQ(Record(0).MetatoolKey, 'C');
+    Close(true);
+    EXPECT_EQ(StoredWord(host::RecordKey::Other(exprtest::kTagMetatool, 'C', 0), 0), 1);
+    // The old shortcut no longer inserts "dolce"; "arco" keeps 'B'.
+    EXPECT_FALSE(HasRecord(exprtest::kTagMetatool, 'A'));
+    EXPECT_EQ(StoredWord(host::RecordKey::Other(exprtest::kTagMetatool, 'B', 0), 0), 3);
+}
+
 TEST_F(ExplorerGridTest, DuplicateCopiesTheFocusedExpressionWithoutItsKey) {
     Show(kExplorerScore, true);
     m_form->SelectItem(1);

@@ -198,7 +198,7 @@ TEST_F(SorterFormTest, DeleteOnlyKeepsTheOrderAndRenumbers) {
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "NoSorting", "checked"});
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
     win::QueueMessageBoxAnswer(win::IDYES);
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrOk);
+    EXPECT_EQ(RunTextExpressionSorter(), 1);  // the document changed
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "This will delete 5 unused text expressions from the document. Proceed?",
                               "Finished sorting, now we will adjust the document entries ...",
@@ -225,7 +225,7 @@ TEST_F(SorterFormTest, DeleteOnlyKeepsTheOrderAndRenumbers) {
 TEST_F(SorterFormTest, SortingOrdersTheDocument) {
     OpenScore(TwentyExpressions());
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrOk);
+    EXPECT_EQ(RunTextExpressionSorter(), 1);  // the document changed
     EXPECT_EQ(StoredText(1), "x11");
     EXPECT_EQ(StoredText(10), "x29");
     EXPECT_EQ(StoredText(11), "y80");
@@ -255,7 +255,7 @@ expression 1 "b"
 expression 3 "a"
 )");
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrOk);
+    EXPECT_EQ(RunTextExpressionSorter(), 0);  // the form closed; the host hears of no change
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "WARNING: There are empty text expressions which can't be loaded. Please insert at "
                               "least one space character into the text field.",
@@ -269,7 +269,7 @@ TEST_F(SorterFormTest, AViewOtherThanAllStavesIsRefused) {
     OpenScore("staff \"Flute\"\nmeasures 1\nexpression 1 \"b\"\nexpression 2 \"a\"\n");
     SelectionRecords[1].setViewKey(2);
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrCancel);
+    EXPECT_EQ(RunTextExpressionSorter(), 0);  // cancelled after the refusal: no change
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "Please choose to show all staves (in the view menu) before invoking this command.",
                           }));
@@ -329,7 +329,7 @@ TEST_F(SorterDispatchTest, CommandCodeFourRunsTheSorter) {
 TEST_F(SorterDispatchTest, CancelChangesNothing) {
     Start(TwentyExpressions());
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "CancelBtn", ""});
-    EXPECT_EQ(m_host->InvokePlugin(m_orvex, MenuIndexOf(CODE_TEXT_EXPRESSION_SORTER)), vcl::mrCancel);
+    EXPECT_EQ(m_host->InvokePlugin(m_orvex, MenuIndexOf(CODE_TEXT_EXPRESSION_SORTER)), 0);  // no change
     EXPECT_EQ(StoredText(2), "y98");
 }
 
@@ -342,11 +342,12 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 1);
     EXPECT_EQ(StoredText(3), "y96");  // old number 4
     EXPECT_FALSE(HasRecord(kTagExpression, 16));
-    // Refused: the table cannot be written with an unreadable number; the warning ends the run.
+    // Refused: the table cannot be written with an unreadable number; the warning ends the run,
+    // which changed nothing.
     host::Bytes fifth = *Stored(host::RecordKey::Other(kTagExpression, 5, 0));
     Document().DeleteRecord(host::RecordKey::Other(kTagExpression, 5, 0));
     win::ClearTranscript();
-    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 1);
+    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_FALSE(HasRecord(kTagExpression, 5));
     // No to the question: nothing changes and the tool fails.

@@ -121,6 +121,24 @@ TEST_F(LumvarTest, SecondCopyIsRefusedWithItsMessage) {
               win::TranscriptLines().end());
 }
 
+TEST_F(LumvarTest, ARefusedCopyTearsNothingDown) {
+    // The running copy's stored preferences: second monitor 1, language 2 (Deutsch).
+    const std::vector<uint8_t> stored = {16, 0, 1, 0, 0, 0, 2, 0, 1, 0, 0, 0, 1, 0, 40, 0};
+    ASSERT_EQ(lumvar::WriteSettings(stored.data(), 16, "Software\\Lumvar", "Preferences"), 1);
+    lumvar::FinaleExtensionVersion(0x05000005);
+    const win::Handle first = win::CreateMutex(true, "FinLumvar2000");
+    const win::Hwnd window = win::CreateWindow({.className = "Finale"});
+    ASSERT_EQ(lumvar::FinaleExtensionInit(window, nullptr), 0);
+    EXPECT_EQ(lumvar::FinaleExtensionTerminate(nullptr), 1);
+    std::vector<uint8_t> after(16, 0);
+    ASSERT_EQ(lumvar::ReadSettings(after.data(), 16, "Software\\Lumvar", "Preferences"), 1);
+    EXPECT_EQ(after, stored);
+    // The first copy's mutex is still held.
+    win::CreateMutex(true, "FinLumvar2000");
+    EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+    win::CloseHandle(first);
+}
+
 TEST_F(LumvarTest, InitReadsThePreferencesInstallsTheHooksAndTerminateWritesThemBack) {
     // A stored record: second monitor 1, update layout 0, language 2 (Deutsch).
     const std::vector<uint8_t> stored = {16, 0, 1, 0, 0, 0, 2, 0, 1, 0, 0, 0, 1, 0, 40, 0};
