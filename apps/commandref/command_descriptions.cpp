@@ -145,12 +145,15 @@ constexpr CommandDescription kDescriptions[] = {
         "a list in the options dialog and the clipboard.", ""},
     {8, "Prints several document files: the user chooses the files and the copies of each, and the command opens, prints and closes them in turn through the host's File menu by keys.",
         "the host's printer (\"host: printed NAME\"); no document changes.", "TPrintMultipleFiles"},
-    {6, "Opens Orvex188's options: the general options (the product menu in the menu bar, dialogs, messages, hotkeys) and the key assignments that map keys to host menu commands.",
+    {6, "Opens Orvex188's options: the general options (the product menu in the menu bar, dialogs, messages, hotkeys) and the key assignments that map keys to other keys, to host menu commands or to the plug-in commands that have no menu entry (the smart split point).",
         "the registry: the options and key assignments under \"Software\\HALVORAN\".", "TOptionsForm"},
     {9, "Opens the user manual with the shell.",
         "the shell: the manual's file (\"[shell] open FILE\").", ""},
     {7, "Shows the about box with the version.",
         "a form; nothing changes.", "TAboutBox"},
+    // Commands without a menu entry, reached by a key assignment.
+    {181, "Moves the notes of two adjacent staves (the hands of a keyboard part) to the staff they belong to, measure by measure and event by event: the lowest note of the upper staff down into the lower staff's top chord, the highest note of the lower staff up into the upper staff's lowest chord, splitting entries where the rhythms differ and following tied notes. An empty staff first takes rests in the other staff's rhythm. The selection must cover exactly two staves. With its rows all 0 no note moves down, and a note moves up only into a rest of the upper staff that starts with it.",
+        "cells: the moved notes, split entries and the rests left behind.", ""},
 };
 // clang-format on
 

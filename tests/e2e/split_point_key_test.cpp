@@ -42,7 +42,7 @@ TEST_F(SplitPointKeyTest, F9RunsItOverTheSelectedPassage) {
             "> press F9",
             "host: progress begins over staves 1-2, measures 1-2: 2 steps",
             "host: progress ends after 0 of 2 steps",
-            "host: Orvex188.fxt changed the document",
+            "host: Orvex188.fxt changed document 1 \"keyboard\": 2 cells (3 entries changed, 1 added)",
         },
         std::vector<std::string>(std::find(result.out.begin(), result.out.end(), "> press F9"),
                                  std::find(result.out.begin(), result.out.end(), "> dump cells")));

@@ -127,7 +127,7 @@ protected:
         for (const std::string& line : win::TranscriptLines()) {
             if (line == header) {
                 inside = ++seen == n;
-            } else if (inside && line.starts_with("  edit Row")) {
+            } else if (inside && line.starts_with("  row ")) {
                 rows.push_back(line);
             } else if (!line.starts_with("  ")) {
                 inside = false;
@@ -167,16 +167,17 @@ TEST_F(TrillPageTest, TheReopenedPageShowsThemAndItsCancelKeepsThem) {
     SetPage(m_page, "OKBtn");
     SetPage({{"Row0", "40"}, {"Row4", "< >"}, {"Row7", "-50"}}, "CancelBtn");
     RunTool(kTrillNotes, {{"Row0", "4"}});
-    EXPECT_EQ(PageRows(2), (std::vector<std::string>{
-                               "  edit Row0: \"20\"",
-                               "  edit Row1: \"Arial\"",
-                               "  edit Row2: \"24\"",
-                               "  edit Row3: \"(   )\"",
-                               "  edit Row4: \"[ ]\"",
-                               "  edit Row5: \"-25\"",
-                               "  edit Row6: \"-30\"",
-                               "  edit Row7: \"10\"",
-                           }));
+    EXPECT_EQ(PageRows(2),
+              (std::vector<std::string>{
+                  "  row 0 \"Accidental shift (positive=to the right):\": edit \"20\"",
+                  "  row 1 \"Font for parentheses:\": edit \"Arial\"",
+                  "  row 2 \"Font size:\": edit \"24\"",
+                  "  row 3 \"Parentheses for notes with accidental:\": edit \"(   )\"",
+                  "  row 4 \"Parentheses for notes without accidental:\": edit \"[ ]\"",
+                  "  row 5 \"Horizontal parentheses displacement for notes with accidental:\": edit \"-25\"",
+                  "  row 6 \"Horizontal parentheses displacement for notes without:\": edit \"-30\"",
+                  "  row 7 \"Vertical parentheses displacement:\": edit \"10\"",
+              }));
     ExpectParentheses(-20, "[ ]", 2, 24, -30, 10);
 }
 
