@@ -21,7 +21,7 @@ inline constexpr hostapi::Tag kTagStaffListEntry = hostapi::MakeTag("SOIu");
 inline constexpr hostapi::Tag kTagStaff = hostapi::MakeTag("SOIS");
 inline constexpr hostapi::Tag kTagExpressionDefinition = hostapi::MakeTag("SODT");
 inline constexpr hostapi::Tag kTagExpressionRecord = hostapi::MakeTag("otDO");
-inline constexpr hostapi::Tag kTagStaffList2001 = hostapi::MakeTag("O\x04IX");
+inline constexpr hostapi::Tag kTagArticulationDefinition = hostapi::MakeTag("O\x04IX");
 inline constexpr hostapi::Tag kTagExtractedPart = hostapi::MakeTag("ot23");
 inline constexpr hostapi::Tag kTagStaffReduction = hostapi::MakeTag("dtLP");
 

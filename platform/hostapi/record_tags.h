@@ -36,7 +36,7 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("O\x02SS"), RecordFamily::Other, "staff system (2001 form)"},
     RecordTagInfo{MakeTag("O\x02Sy"), RecordFamily::Other, "measure range of smart shapes"},
     RecordTagInfo{MakeTag("O\x02XI"), RecordFamily::Other, "staff list (2001 form)"},
-    RecordTagInfo{MakeTag("O\x04IX"), RecordFamily::Other, "staff list (2001 form)"},
+    RecordTagInfo{MakeTag("O\x04IX"), RecordFamily::Other, "articulation definition"},
     RecordTagInfo{MakeTag("O\x07Sx"), RecordFamily::Other, "smart shape"},
     RecordTagInfo{MakeTag("O\x06ls"), RecordFamily::Other, "line style"},
     RecordTagInfo{MakeTag("SOPS"), RecordFamily::Other, "page"},
