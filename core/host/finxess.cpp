@@ -1,6 +1,8 @@
 // Finxess: the generic record families, the 12-byte records, the fixed-tag wrappers and the
 // searches over incidences.
 #include "core/host/finxess.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 
 #include <algorithm>
 #include <array>
@@ -21,13 +23,13 @@ constexpr Tag kTagStaff = MakeTag("SOIS");
 constexpr Tag kTagInstrumentUsage = MakeTag("SOIu");
 constexpr Tag kTagStaffGroup = MakeTag("SDNG");
 constexpr Tag kTagMeasure = MakeTag("SOMS");
-constexpr Tag kTagSorterRecord = MakeTag("SODT");
-constexpr Tag kTagOtDe = MakeTag("otDe");
-constexpr Tag kTagOtDY = MakeTag("otDY");
-constexpr Tag kTagEdED = MakeTag("edED");
-constexpr Tag kTagEdsB = MakeTag("edsB");
-constexpr Tag kTagEtp = MakeTag("E\x03TP");
-constexpr Tag kTagEdCN = MakeTag("edCN");
+constexpr Tag kTagSorterRecord = hostapi::kTagExpression;
+constexpr Tag kTagOtDe = hostapi::kTagExpressionPlayback;
+constexpr Tag kTagOtDY = hostapi::kTagMeasureExpression;
+constexpr Tag kTagEdED = hostapi::kTagNoteExpression;
+constexpr Tag kTagEdsB = hostapi::kTagSecondaryBeamBreak;
+constexpr Tag kTagEtp = hostapi::kTagTuplet;
+constexpr Tag kTagEdCN = hostapi::kTagNotehead;
 constexpr Tag kTagEdCN2001 = MakeTag(
     "E\x02"
     "cn");

@@ -157,4 +157,14 @@ const std::vector<std::string>& ShellRequests() {
     return State().shellRequests;
 }
 
+void ShellNotifyFileWritten(std::string_view file) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(std::string(file)), error);
+    const std::string shown = error ? std::string(file) : path.lexically_normal().string();
+    const uintmax_t size = std::filesystem::file_size(shown, error);
+    TranscriptWrite("[file] wrote " + shown +
+                    (error ? std::string(" (it cannot be found)")
+                           : " (" + std::to_string(size) + (size == 1 ? " byte)" : " bytes)")));
+}
+
 }  // namespace win

@@ -51,5 +51,8 @@ void OutputDebugString(std::string_view text);
 intptr_t ShellExecute(Hwnd owner, std::string_view verb, std::string_view file);
 /// The files opened through the shell, as "VERB FILE".
 const std::vector<std::string>& ShellRequests();
+/// Tells the shell that a program has written a file (the shell's change notification): the
+/// transcript shows "[file] wrote FULL-PATH (N bytes)", so the user sees which file and where.
+void ShellNotifyFileWritten(std::string_view file);
 
 }  // namespace win

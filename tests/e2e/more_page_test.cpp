@@ -3,6 +3,7 @@
 // records the run writes carry the page's values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -57,18 +58,19 @@ TEST_F(MorePageHostsimTest, TheTrillNotesTakeTheParenthesesOfThePage) {
     // accidentals 20 EVPU to the left (-20 = 0xFFEC).
     testsupport::ExpectLines(
         {
-            "  'edED' entry (1, 0), 10 bytes: 0100 E2FF 0A00 0000 0080",
-            "  'edED' entry (3, 0), 10 bytes: 0100 E2FF 0A00 0000 0080",
+            "  'edED' entry (1, 0), 10 bytes: text expression 1, offsets horizontal -30 vertical 10, flags 0x8000",
+            "  'edED' entry (3, 0), 10 bytes: text expression 1, offsets horizontal -30 vertical 10, flags 0x8000",
         },
         RecordLines(result, "edED"));
     testsupport::ExpectLines(
         {
-            "  'E\\x02Ah' entry (1, 0), 10 bytes: 0100 0000 0000 ECFF 0000",
-            "  'E\\x02Ah' entry (3, 0), 10 bytes: 0100 0000 0000 ECFF 0000",
+            "  'E\\x02Ah' entry (1, 0), 10 bytes: accidental of note id 1, offset -20",
+            "  'E\\x02Ah' entry (3, 0), 10 bytes: accidental of note id 1, offset -20",
         },
         RecordLines(result, "E\\x02Ah"));
-    testsupport::ExpectLines({"  'SODT' other (1, 0), 16 bytes: 0218 0000 0000 0000 0000 0000 5B20 5D00"},
-                             RecordLines(result, "SODT"));
+    testsupport::ExpectLines(
+        {"  'SODT' other (1, 0), 16 bytes: font 2 size 24, style 0x0000, words 0 0, flags 0x0000, text \"[ ]\""},
+        RecordLines(result, "SODT"));
 }
 
 // The page of the part commands (the explosion's "More ..."): with "Clear empty measures" off, the
@@ -87,12 +89,49 @@ TEST_F(MorePageHostsimTest, ThePartPageKeepsAMeasureOfRests) {
     testsupport::ExpectLines(
         {
             "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, more flags 0x0004: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, more flags 0x0004: F5",
+            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
+            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
             "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, more flags 0x0004: rest",
+            "    entry 3 at 0, 4096 EDU, beam start, notes changed: rest",
         },
         testsupport::LinesStartingWith(result.out, "cells of document 1 \"page\": staff 1, all measures", "  "));
+}
+
+// Align/Move's page, row 14: the note's "f" articulation becomes a note-attached text expression
+// "f" in the articulation's font and size, at its offsets (horizontal 5 + the definition's 7,
+// vertical 30 - 120), and the articulation goes; the staccato stays.
+TEST_F(MorePageHostsimTest, AlignMovesPageTurnsADynamicsArticulationIntoAnExpression) {
+    const auto result =
+        Run("font 1 \"Maestro\"\nstaff \"Violin\"\nmeasures 1\nnotes 1 1 e4/4 g4/4 c5/4 e5/4\n"
+            "articulation 1 \"f\" font 1 size 24 place above horizontal 7\n"
+            "articulation 2 \".\" place opposite\n"
+            "notearticulation 1 1:1 2\nnotearticulation 1 1:1 1 at 5 offset 30\n",
+            "select 1 1\n"
+            "form TDActOpt click SubMask1\n"
+            "form TDActOpt set \"Convert articulation dynamics to text expressions:\" 1\n"
+            "form TDActOpt click OKBtn\n"
+            "form TDActOpt click Go\n"
+            "form TDActOpt click CancelBtn\n"
+            "menu \"Orvex/Modify/Align/Move...\"\n"
+            "dump records edIM\ndump records edED\ndump records SODT\ndump cells\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    testsupport::ExpectLines({"  'edIM' entry (1, 0), 10 bytes: articulation 2, offsets horizontal 0 vertical 0"},
+                             RecordLines(result, "edIM"));
+    testsupport::ExpectLines(
+        {"  'edED' entry (1, 0), 10 bytes: text expression 1, offsets horizontal 12 vertical -90, flags 0x8800"},
+        RecordLines(result, "edED"));
+    testsupport::ExpectLines(
+        {"  'SODT' other (1, 0), 14 bytes: font 1 size 24, style 0x0000, words 0 0, flags 0x0000, text \"f\""},
+        RecordLines(result, "SODT"));
+    testsupport::ExpectLines(
+        {
+            "  staff 1, measure 1, layer 1: 4 entries",
+            "    entry 1 at 0, 1024 EDU, articulations, beam start, note expressions: E4",
+            "      expression 1; articulation 2",
+        },
+        std::vector<std::string>(
+            std::find(result.out.begin(), result.out.end(), "  staff 1, measure 1, layer 1: 4 entries"),
+            std::find(result.out.begin(), result.out.end(), "    entry 2 at 1024, 1024 EDU, beam start: G4")));
 }
 
 }  // namespace

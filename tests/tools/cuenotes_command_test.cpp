@@ -8,14 +8,14 @@ namespace {
 
 constexpr int32_t kCueNotes = 124;
 
-/// The Flute's first three eighths are a tuplet (its record is added by the test); the Oboe has
-/// a whole note in measure 2 only.
+/// The Flute begins with a quarter triplet that reaches into the stretch from beat 2 (its third
+/// note starts at 1365); the Oboe has a whole note in measure 2 only.
 constexpr const char* kScore = R"(
 font 3 "Times New Roman"
 staff "Flute"
 staff "Oboe"
 measures 2 time 4/4
-notes 1 1 c5/8 d5/8 e5/8 f5/8 g5/2
+notes 1 1 {3:2 c5/4 d5/4 e5/4} f5/4 g5/4
 notes 1 2 a5/2 b5/2
 notes 2 2 c4/1
 )";
@@ -25,14 +25,6 @@ protected:
     void SetUp() override {
         NotesTest::SetUp();
         StartHost(kScore);
-        // A tuplet of three entries starts at the first eighth.
-        EditEntry(1, 1, 0, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryTuplet, true); });
-        std::vector<uint8_t> tuplet(30, 0);
-        hostapi::WriteI16(tuplet.data(), 0, 3);
-        hostapi::WriteI16(tuplet.data(), 2, 512);
-        hostapi::WriteI16(tuplet.data(), 4, 2);
-        hostapi::WriteI16(tuplet.data(), 6, 512);
-        PutEntryRecord("E\x03TP", View(Cell(1, 1)[0]).number(), tuplet);
         // Measure 1 from its second beat to measure 2's second beat.
         hostapi::SelectionRecord selection;
         selection.setFirstStaff(1);

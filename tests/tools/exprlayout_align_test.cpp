@@ -178,6 +178,8 @@ namespace {
 
 // ---- Articulation dynamics turned into text expressions (row 14 of the "More..." page) ----
 
+using hostapi::ArticulationDefinitionLayout;
+
 // A staff of quarter notes; the articulations are set on its entries below.
 constexpr const char* kArticulated = "font 1 \"Maestro\"\nstaff \"A\"\nmeasures 1\nnotes 1 1 e4/4 g4/4 c5/4 e5/4\n";
 

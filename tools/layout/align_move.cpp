@@ -67,10 +67,23 @@ int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
                                         static_cast<hostapi::InstrumentKey>(staff), mode, 0, kInterfaceVersion);
 }
 
+using hostapi::ArticulationDefinitionLayout;
+using hostapi::ArticulationLayout;
+
 /// An articulation definition that Align/Move turns into a text expression.
 struct DynamicsArticulation {
     std::array<uint8_t, ArticulationDefinitionLayout::kSize> bytes{};
-    uint8_t at(size_t offset) const { return bytes[offset]; }
+    uint16_t word(size_t offset) const { return hostapi::ReadU16(bytes.data(), offset); }
+    /// The main character, a document byte, and its style.
+    uint8_t character() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kCharacter) & 0xFF); }
+    uint8_t style() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kCharacter) >> 8); }
+    uint8_t fontNumber() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kFontWord) & 0xFF); }
+    uint8_t fontSize() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kFontWord) >> 8); }
+    uint16_t flags() const { return word(ArticulationDefinitionLayout::kFlags); }
+    int16_t horizontalOffset() const {
+        return hostapi::ReadI16(bytes.data(), ArticulationDefinitionLayout::kHorizontalOffset);
+    }
+    uint8_t options() const { return bytes[ArticulationDefinitionLayout::kOptions]; }
 };
 
 /// The definition of an articulation when it is a dynamic to convert: its character is a
@@ -81,10 +94,9 @@ std::optional<DynamicsArticulation> DynamicsArticulationOf(int16_t number) {
     if (number <= 0 || !LoadOtherRecord(kTagArticulationDefinition, number, 0, definition.bytes.data(), L::kSize)) {
         return std::nullopt;
     }
-    const uint16_t flags = hostapi::ReadU16(definition.bytes.data(), L::kFlags);
-    const char character = static_cast<char>(definition.at(L::kCharacter));
+    const char character = static_cast<char>(definition.character());
     if (character == '\0' || !HasAnyOfChars(std::string_view(&character, 1)) ||
-        (definition.at(L::kOptions) & L::kNoCharacterAbove) != 0 || (flags & L::kAlternateBelow) != 0) {
+        (definition.options() & L::kNoCharacterAbove) != 0 || (definition.flags() & L::kAlternateBelow) != 0) {
         return std::nullopt;
     }
     return definition;
@@ -123,20 +135,19 @@ bool ConvertDynamicsArticulations(hostapi::EntryView entry) {
             ++inci;
             continue;
         }
-        const std::string text(1, static_cast<char>(definition->at(L::kCharacter)));
-        const int32_t expression =
-            table.FindOrCreate(text, nullptr, definition->at(L::kFontSize), definition->at(L::kStyle), 0, 0, 0,
-                               definition->at(L::kFontNumber));
-        const uint16_t flags = hostapi::ReadU16(definition->bytes.data(), L::kFlags);
+        const std::string text(1, static_cast<char>(definition->character()));
+        const int32_t expression = table.FindOrCreate(text, nullptr, definition->fontSize(), definition->style(), 0, 0,
+                                                      0, definition->fontNumber());
         Record10 link;
         link.setWord(NoteExpressionLayout::kNumber / 2, static_cast<int16_t>(expression));
         link.setWord(NoteExpressionLayout::kHorizontal / 2,
                      static_cast<int16_t>(articulation.word(ArticulationLayout::kHorizontalOffset / 2) +
-                                          hostapi::ReadI16(definition->bytes.data(), L::kHorizontalOffset)));
+                                          definition->horizontalOffset()));
         link.setWord(NoteExpressionLayout::kVertical / 2,
                      static_cast<int16_t>(articulation.word(ArticulationLayout::kVerticalOffset / 2) - 120));
-        const uint16_t linkFlags = NoteExpressionLayout::kText |
-                                   ((flags & L::kReferenceLastNote) == 0 ? NoteExpressionLayout::kAtLastNote : 0);
+        const uint16_t linkFlags =
+            NoteExpressionLayout::kText |
+            ((definition->flags() & L::kReferenceLastNote) == 0 ? NoteExpressionLayout::kAtLastNote : 0);
         link.setWord(NoteExpressionLayout::kFlags / 2, static_cast<int16_t>(linkFlags));
         // Nothing is taken away unless its expression stands in its place.
         if (expression <= 0 || !AppendRecordEdED(entry.number(), link)) {

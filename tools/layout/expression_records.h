@@ -18,6 +18,8 @@
 #include "core/host/smart_shapes.h"
 #include "core/option_element.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 
@@ -27,9 +29,9 @@ struct TFMisc;
 class TInstruments;
 class TTextExpressions;
 
-inline constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
+inline constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
 inline constexpr hostapi::Tag kTagExpressionPlace = hostapi::MakeTag("otDI");
-inline constexpr hostapi::Tag kTagNoteExpression = hostapi::MakeTag("edED");
+inline constexpr hostapi::Tag kTagNoteExpression = hostapi::kTagNoteExpression;
 
 /// 'otDY' (measure, inci), 12 bytes: a measure-attached expression.
 struct MeasureExpressionLayout {
@@ -72,34 +74,8 @@ struct NoteExpressionLayout {
 /// The entry's word at byte 12: bit 0 = the entry has note expressions.
 inline constexpr uint16_t kEntryHasNoteExpressions = 0x0001;
 
-inline constexpr hostapi::Tag kTagArticulation = hostapi::MakeTag("edIM");
-inline constexpr hostapi::Tag kTagArticulationDefinition = hostapi::MakeTag("O\x04IX");
-
-/// 'edIM' (entry, inci), 10 bytes: an articulation on the entry (which carries
-/// hostapi::kEntryArticulations).
-struct ArticulationLayout {
-    static constexpr size_t kSize = 10;
-    static constexpr size_t kDefinition = 0;        ///< @0, i16, the articulation definition's number
-    static constexpr size_t kHorizontalOffset = 2;  ///< @2, i16, EVPU
-    static constexpr size_t kVerticalOffset = 4;    ///< @4, i16, EVPU
-};
-
-/// 'O\x04IX' (number, 0), 48 bytes: an articulation definition.
-struct ArticulationDefinitionLayout {
-    static constexpr size_t kSize = 48;
-    static constexpr size_t kCharacter = 0;          ///< @0, u8, the main character (a document byte)
-    static constexpr size_t kStyle = 1;              ///< @1, u8, its style
-    static constexpr size_t kFontNumber = 2;         ///< @2, u8
-    static constexpr size_t kFontSize = 3;           ///< @3, u8
-    static constexpr size_t kFlags = 10;             ///< @10, u16 (bits below)
-    static constexpr size_t kHorizontalOffset = 16;  ///< @16, i16, EVPU
-    static constexpr size_t kOptions = 22;           ///< @22, u8 (bits below)
-
-    /// Set: a note expression made of the articulation takes its place from the entry's last note.
-    static constexpr uint16_t kReferenceLastNote = 0x0080;
-    static constexpr uint16_t kAlternateBelow = 0x4000;  ///< the alternate character below the note
-    static constexpr uint8_t kNoCharacterAbove = 0x02;
-};
+inline constexpr hostapi::Tag kTagArticulation = hostapi::kTagArticulation;
+inline constexpr hostapi::Tag kTagArticulationDefinition = hostapi::kTagArticulationDefinition;
 
 /// An 'otDY' record with named fields.
 struct MeasureExpressionRecord : Record12 {

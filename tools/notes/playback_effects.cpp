@@ -10,8 +10,8 @@ namespace orvex {
 
 namespace {
 
-constexpr int32_t kWheelCentre = 8192;
-constexpr uint32_t kEntryNote = 0x40000000;
+constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
+using hostapi::kEntryNote;
 
 bool StoreWheel(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::Edu time, int32_t value) {
     return StoreMidiEvent(
@@ -36,10 +36,13 @@ bool WriteGlideEvents(const GlideSpan& glide, const GlideOptions& options) {
     for (int32_t a = 0; a <= count && (measure < glide.endMeasure || time < glide.endTime); ++a) {
         StoreWheel(measure, glide.staff, time, kWheelCentre + offset * a / count);
         if (a == 0 && options.setBenderRange) {
-            StoreMidiEvent(measure, glide.staff, MidiEvent::Make(time + 3, kMidiController, 101, 0));
-            StoreMidiEvent(measure, glide.staff, MidiEvent::Make(time + 5, kMidiController, 100, 0));
             StoreMidiEvent(measure, glide.staff,
-                           MidiEvent::Make(time + 7, kMidiController, 6, static_cast<int16_t>(range)));
+                           MidiEvent::Make(time + 3, kMidiController, MidiEvent::Layout::kRangeSelectHigh, 0));
+            StoreMidiEvent(measure, glide.staff,
+                           MidiEvent::Make(time + 5, kMidiController, MidiEvent::Layout::kRangeSelectLow, 0));
+            StoreMidiEvent(
+                measure, glide.staff,
+                MidiEvent::Make(time + 7, kMidiController, MidiEvent::Layout::kRangeData, static_cast<int16_t>(range)));
         }
         time += step + (a == 0 ? delay : 0);
         // A long delay may pass more than one barline; each measure is at least one EDU long.

@@ -1,4 +1,5 @@
 #include "tools/notes/tremolo.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,37 +18,37 @@ namespace {
 using hostapi::Edu;
 using hostapi::EntryView;
 
-constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag("edCN");
-constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::MakeTag("edDE");
-constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::MakeTag("edUE");
-constexpr hostapi::Tag kTagBeamLow = hostapi::MakeTag("edBL");
-constexpr hostapi::Tag kTagBeamHigh = hostapi::MakeTag("edBH");
-constexpr hostapi::Tag kTagStemAdjust = hostapi::MakeTag("edSt");
+constexpr hostapi::Tag kTagNotehead = hostapi::kTagNotehead;
+constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::kTagBeamExtensionDown;
+constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::kTagBeamExtensionUp;
+constexpr hostapi::Tag kTagBeamLow = hostapi::kTagBeamLow;
+constexpr hostapi::Tag kTagBeamHigh = hostapi::kTagBeamHigh;
+constexpr hostapi::Tag kTagStemAdjust = hostapi::kTagStemAdjustment2;
 /// The document's beam option record: other record (-2, 0), 12 bytes; word 0 the value the second
 /// beam adjustment of white tremolos takes.
 constexpr hostapi::Tag kTagBeamOptions = hostapi::MakeTag("ot41");
 constexpr int16_t kBeamOptionsMissing = 2;
 
 /// An entry's tuplets are read at incidences 0 to 9.
-constexpr int32_t kTupletsRead = 10;
+constexpr int32_t kTupletsRead = hostapi::TupletLayout::kMaxPerEntry;
 
-/// The tuplet record ('E', 3, 'T', 'P', 30 bytes) as a tremolo writes it.
+/// The tuplet record (hostapi::TupletLayout) in the names a tremolo writes it by.
 struct TupletLayout {
-    static constexpr size_t kCount2 = 0;       ///< @0, i16, notes of the tuplet
-    static constexpr size_t kUnit2 = 2;        ///< @2, i16, their unit (EDU)
-    static constexpr size_t kCount1 = 4;       ///< @4, i16, reference count
-    static constexpr size_t kUnit1 = 6;        ///< @6, i16, reference unit (EDU)
-    static constexpr size_t kTremoloA = 10;    ///< @10, i16, 0 in a tremolo tuplet
-    static constexpr size_t kTremoloB = 18;    ///< @18, i16, 0 in a tremolo tuplet
+    static constexpr size_t kCount2 = hostapi::TupletLayout::kNotes;
+    static constexpr size_t kUnit2 = hostapi::TupletLayout::kNoteUnit;
+    static constexpr size_t kCount1 = hostapi::TupletLayout::kReference;
+    static constexpr size_t kUnit1 = hostapi::TupletLayout::kReferenceUnit;
+    static constexpr size_t kTremoloA = hostapi::TupletLayout::kWord10;
+    static constexpr size_t kTremoloB = hostapi::TupletLayout::kFlags;
     static constexpr int16_t kMaxUnit2 = 512;  ///< a tremolo's notes are eighths or shorter
 };
 static_assert(TupletLayout::kTremoloB + 2 <= Record30::kSize);
 
 /// The notehead record ('edCN', 10 bytes, one per note found by its identifier).
 struct NoteheadLayout {
-    static constexpr size_t kNoteIdWord = 0;
-    static constexpr size_t kSizeWord = 1;  ///< percent, 100 in a new record
-    static constexpr size_t kCharacterWord = 4;
+    static constexpr size_t kNoteIdWord = hostapi::NoteheadLayout::kNoteId / 2;
+    static constexpr size_t kSizeWord = hostapi::NoteheadLayout::kSize100 / 2;  ///< percent, 100 in a new record
+    static constexpr size_t kCharacterWord = hostapi::NoteheadLayout::kCharacter / 2;
     static constexpr int16_t kNewSize = 100;
 };
 
