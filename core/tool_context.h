@@ -115,6 +115,8 @@ struct TMiscKernel {
     std::array<int32_t, 3> EnclosureClipboard{};
     uint8_t EnclosureClipboardFilled = 0;
     uint8_t ExplosionRunning = 0;
+    /// The run added or removed staves or groups: an options dialog fills its lists again.
+    uint8_t ListsChanged = 0;
     /// What the transfer's read run keeps for its write runs (expressions/transfer.h).
     std::shared_ptr<TransferStore> Transfer;
 };

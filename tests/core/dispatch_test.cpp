@@ -336,6 +336,8 @@ TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     EXPECT_EQ(std::count_if(win::TranscriptLines().begin(), win::TranscriptLines().end(),
                             [](const std::string& l) { return l.find("TAboutBox") != std::string::npos; }),
               0);
+    // No step waits any more: the keyboard hook takes the user's keys again.
+    EXPECT_EQ(RepostCode, 0);
 }
 
 TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
