@@ -174,6 +174,17 @@ bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const v
     return true;
 }
 
+bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::vector<uint8_t>& bytes) {
+    const auto load = Imports().LoadRecord;
+    Keys keys = EntryKeys(entry, inci);
+    int32_t size = 0;
+    if (load == nullptr || load(tag, keys.data(), nullptr, &size, kInterfaceVersion) == 0 || size < 0) {
+        return false;
+    }
+    bytes.assign(static_cast<size_t>(size), 0);
+    return load(tag, keys.data(), bytes.data(), &size, kInterfaceVersion) != 0;
+}
+
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {
     return Delete(tag, EntryKeys(entry, inci));
 }

@@ -2,6 +2,7 @@
 // notes in an empty layer of the destination staff, with hidden rests outside the stretch, tuplets
 // kept whole, the cue name on the first note and every copy sized; the first layer is completed
 // with rests; a layer that holds entries refuses the command.
+#include "platform/hostapi/entry_records.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -108,3 +109,18 @@ TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
 }
 
 }  // namespace
+
+// A note's tie record is held at 30 bytes; the copy takes all of it, not a 10-byte head.
+TEST_F(CueNotesTest, ACopiedTieRecordKeepsAllItsBytes) {
+    const auto tied = View(Cell(1, 1)[3]);  // f5/4, inside the stretch
+    std::vector<uint8_t> tie(hostapi::NoteTieLayout::kSize);
+    for (size_t i = 0; i < tie.size(); ++i) {
+        tie[i] = static_cast<uint8_t>(i + 1);
+    }
+    PutEntryRecord("E\x03Ts", tied.number(), tie);
+    EditEntry(1, 1, 3, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryTieDetails, true); });
+    RunTool(kCueNotes, {{"Row0", "+1"}});
+    const auto copy = View(Cell(2, 1, 4)[3]);
+    EXPECT_TRUE(copy.has(hostapi::kEntryTieDetails));
+    EXPECT_EQ(EntryRecord("E\x03Ts", copy.number()), tie);
+}

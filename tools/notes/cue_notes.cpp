@@ -362,12 +362,14 @@ bool GetCueRegions(SelectionRecord* destination, SelectionRecord* source, bool r
 }
 
 void CopyEntryDetailRecords(Tag tag, EntryNumber from, EntryNumber to) {
+    // Each record is copied at the size the host holds it: the tie records are longer than the
+    // 10 bytes of the others, and a shorter copy would lose their tail.
+    std::vector<uint8_t> record;
     for (int32_t inci = 0; inci < kMaxIncidences; ++inci) {
-        Record10 record;
-        if (!LoadEntryDetailRecord(tag, from, inci, record.data(), Record10::kSize)) {
+        if (!LoadEntryDetailRecordBytes(tag, from, inci, record)) {
             return;
         }
-        SaveEntryDetailRecord(tag, to, inci, record.data(), Record10::kSize);
+        SaveEntryDetailRecord(tag, to, inci, record.data(), static_cast<int32_t>(record.size()));
     }
 }
 
