@@ -46,6 +46,7 @@ hostapi::SelectionRecord* CurrentRegion = nullptr;
 bool ShiftHeld = false;
 int32_t InvokeNesting = 0;
 std::array<int32_t, kCommandTableSize> CommandBusy{};
+std::array<int32_t, kToolItemCount> KeyCommandBusy{};
 int32_t RerunCode = 0;
 int32_t SkipNextInvoke = 0;
 int32_t ToolRunMarker = 0;
@@ -610,7 +611,11 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
             "Dieser Befehl wird bei dieser Finale-Version nicht mehr benötigt.");
         return 0;
     }
-    int32_t& busy = CommandBusy[static_cast<size_t>(tableIndex)];
+    // A command without a table entry keeps a guard of its own, not that of entry 0.
+    const bool inTable = CommandTable[static_cast<size_t>(tableIndex)].code == code;
+    int32_t& busy = inTable || code < 100 || code % 100 >= kToolItemCount
+                        ? CommandBusy[static_cast<size_t>(tableIndex)]
+                        : KeyCommandBusy[static_cast<size_t>(code % 100)];
     if (busy != 0) {
         return 0;
     }
@@ -862,6 +867,7 @@ void ResetDispatcher() {
     ShiftHeld = false;
     InvokeNesting = 0;
     CommandBusy.fill(0);
+    KeyCommandBusy.fill(0);
     RerunCode = 0;
     SkipNextInvoke = 0;
     ToolRunMarker = 0;

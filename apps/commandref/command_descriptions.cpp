@@ -73,8 +73,8 @@ constexpr CommandDescription kDescriptions[] = {
         "records: staff system records and staff lists.", ""},
     {116, "Copies the optimization of one staff system (which staves show, and how) to a range of other systems, optionally only to those with the same staves.",
         "records: staff lists and staff system records.", ""},
-    {129, "Aligns dynamics and other expressions vertically in each system: text expressions, hairpins, smart shapes and shape expressions above or below the staff are moved to a common height (nearest, farthest, average or a given value). Its further options choose what is aligned and what is considered.",
-        "records: expression assignments ('O\\x06ls', 'otMx') and smart shapes ('O\\x07Sx').", ""},
+    {129, "Aligns dynamics and other expressions vertically in each system: text expressions, hairpins, smart shapes and shape expressions above or below the staff are moved to a common height (nearest, farthest, average or a given value). Its further options choose what is aligned and what is considered; with \"Convert articulation dynamics to text expressions\" an articulation whose character is a dynamic first becomes a note-attached text expression in its place (an entry left without articulations loses its articulation flag).",
+        "records: expression assignments ('O\\x06ls', 'otMx', note-attached 'edED'), smart shapes ('O\\x07Sx'); with the conversion new text expressions ('SODT') and the articulations ('edIM') taken away.", ""},
     {167, "Creates playback data: glissandi, hairpins as volume changes, and trills and tremolos played by notes in another layer. Not available in this build: it says so and changes nothing.",
         "a message: not available in this build.", ""},
     {101, "Removes manual adjustments from the selected entries: displacements of rests and entries, stem and beam alterations, hidden rests and stems; it can also turn notes into rests, by a percentage from the left and right.",
@@ -145,12 +145,15 @@ constexpr CommandDescription kDescriptions[] = {
         "a list in the options dialog and the clipboard.", ""},
     {8, "Prints several document files: the user chooses the files and the copies of each, and the command opens, prints and closes them in turn through the host's File menu by keys.",
         "the host's printer (\"host: printed NAME\"); no document changes.", "TPrintMultipleFiles"},
-    {6, "Opens Orvex188's options: the general options (the product menu in the menu bar, dialogs, messages, hotkeys) and the key assignments that map keys to host menu commands.",
+    {6, "Opens Orvex188's options: the general options (the product menu in the menu bar, dialogs, messages, hotkeys) and the key assignments that map keys to other keys, to host menu commands or to the plug-in commands that have no menu entry (the smart split point).",
         "the registry: the options and key assignments under \"Software\\HALVORAN\".", "TOptionsForm"},
     {9, "Opens the user manual with the shell.",
         "the shell: the manual's file (\"[shell] open FILE\").", ""},
     {7, "Shows the about box with the version.",
         "a form; nothing changes.", "TAboutBox"},
+    // Commands without a menu entry, reached by a key assignment.
+    {181, "Moves the notes of two adjacent staves (the hands of a keyboard part) to the staff they belong to, measure by measure and event by event: the lowest note of the upper staff down into the lower staff's top chord, the highest note of the lower staff up into the upper staff's lowest chord, splitting entries where the rhythms differ and following tied notes. An empty staff first takes rests in the other staff's rhythm. The selection must cover exactly two staves. With its rows all 0 no note moves down, and a note moves up only into a rest of the upper staff that starts with it.",
+        "cells: the moved notes, split entries and the rests left behind.", ""},
 };
 // clang-format on
 

@@ -286,6 +286,33 @@ TEST_F(DispatchTest, BusyCommandAnswersZeroSilently) {
     EXPECT_TRUE(win::TranscriptLines().size() <= 1);  // at most the one-time debug line
 }
 
+// The smart split point has no table entry: a key launch runs it with a busy flag of its own,
+// not entry 0's, and on option rows that are all 0.
+TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
+    std::vector<int32_t> rows;
+    Handle(81, [&rows](TFMisc& context) {
+        EXPECT_EQ(context.Item, 81);
+        EXPECT_EQ(context.Group, 1);
+        for (const OptionElement& row : context.Options) {
+            rows.push_back(row.value);
+        }
+        return true;
+    });
+    Select(1, 2, 1, 1);
+    CommandBusy[0] = 1;  // the explorer, table entry 0, is running
+    ToolOptionsA[5].value = 7;
+    RerunCode = 181;
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(rows, std::vector<int32_t>(kOptionRows, 0));
+    EXPECT_EQ(RerunCode, 0);
+    EXPECT_EQ(KeyCommandBusy[81], 0);
+    KeyCommandBusy[81] = 1;  // the smart split point itself is running
+    RerunCode = 181;
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(m_runs, 1);
+}
+
 TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     std::vector<int32_t> passes;
     Handle(20, [&passes](TFMisc& context) {
