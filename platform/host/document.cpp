@@ -6,6 +6,7 @@
 
 #include "platform/host/page_layout.h"
 #include "platform/host/record_layouts.h"
+#include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
 
@@ -15,6 +16,34 @@ std::string CellKey::Description() const {
     return "staff " + std::to_string(staff) + ", measure " + std::to_string(measure) + ", layer " +
            std::to_string(layer + 1);
 }
+
+/// Marks the writes of the document's own methods, which the undo history notes.
+class Document::EditScope {
+public:
+    explicit EditScope(Document& document) : m_document(document) { ++m_document.m_edits; }
+    ~EditScope() { --m_document.m_edits; }
+    EditScope(const EditScope&) = delete;
+    EditScope& operator=(const EditScope&) = delete;
+
+private:
+    Document& m_document;
+};
+
+Document::Document(std::string name) : m_name(std::move(name)) {
+    m_records.SetWriteObserver([this](const RecordKey& key) { RememberRecord(key); });
+}
+
+Document::Document(const Document& other)
+    : m_name(other.m_name),
+      m_path(other.m_path),
+      m_records(other.m_records),
+      m_fonts(other.m_fonts),
+      m_cells(other.m_cells),
+      m_highestEntryNumber(other.m_highestEntryNumber) {
+    m_records.SetWriteObserver([this](const RecordKey& key) { RememberRecord(key); });
+}
+
+Document::~Document() = default;
 
 const CellEntries& Document::EntriesOf(const CellKey& cell) const {
     static const CellEntries kNone;
@@ -29,26 +58,58 @@ void Document::NoteEntryNumbers(const CellEntries& entries) {
 }
 
 void Document::SetBeforeWrite(std::function<void()> hook) {
-    const bool set = hook != nullptr;
-    m_beforeWrite.hook = std::move(hook);
-    // A write of a record runs the document's hook as well.
-    m_records.SetBeforeWrite(set ? std::function<void()>([this] { m_beforeWrite.Fire(); }) : nullptr);
+    m_beforeWrite.hook.value = std::move(hook);
+}
+
+void Document::BeforeWrite(bool edit) {
+    m_beforeWrite.Fire();
+    if (edit && m_history && !m_undoStep) {
+        m_history->Open();
+        m_undoStep.emplace();
+    }
+}
+
+void Document::RememberRecord(const RecordKey& key) {
+    const bool edit = m_edits > 0;
+    BeforeWrite(edit);
+    const auto remember = [&](Journal& journal) {
+        if (!journal.records.contains(key)) {
+            const Bytes* bytes = m_records.Find(key);
+            journal.records.emplace(key, bytes == nullptr ? std::nullopt : std::optional<Bytes>(*bytes));
+        }
+    };
+    for (Journal& journal : m_journals) {
+        remember(journal);
+    }
+    if (edit && m_undoStep) {
+        remember(*m_undoStep);
+    }
 }
 
 void Document::RememberCell(const CellKey& cell) {
-    if (m_beforeWrite.hook) {
-        m_records.SetBeforeWrite(nullptr);
-        m_beforeWrite.Fire();
-    }
-    for (Journal& journal : m_journals) {
+    BeforeWrite(true);
+    const auto remember = [&](Journal& journal) {
         if (!journal.cells.contains(cell)) {
             journal.cells.emplace(cell, EntriesOf(cell));
         }
+    };
+    for (Journal& journal : m_journals) {
+        remember(journal);
+    }
+    if (m_undoStep) {
+        remember(*m_undoStep);
+    }
+}
+
+void Document::RememberFonts() {
+    BeforeWrite(true);
+    // A change journal holds the fonts from its beginning.
+    if (m_undoStep && !m_undoStep->fonts) {
+        m_undoStep->fonts = m_fonts;
     }
 }
 
 void Document::BeginJournal() {
-    m_records.BeginJournal();
     m_journals.push_back(Journal{{}, {}, m_fonts});
 }
 
@@ -58,27 +119,44 @@ Document::Journal Document::EndJournal() {
     }
     Journal journal = std::move(m_journals.back());
     m_journals.pop_back();
-    journal.records = m_records.EndJournal();
     return journal;
 }
 
 Document::Journal Document::Revert(const Journal& journal) {
+    return Apply(journal, false);
+}
+
+Document::Journal Document::Apply(const Journal& journal, bool noted) {
+    if (noted) {
+        BeforeWrite(false);
+    }
     Journal now;
     for (const auto& [key, bytes] : journal.records) {
+        if (noted) {
+            RememberRecord(key);
+        }
         const Bytes* current = m_records.Find(key);
         now.records.emplace(key, current == nullptr ? std::nullopt : std::optional<Bytes>(*current));
         m_records.Restore(key, bytes);
     }
     for (const auto& [cell, entries] : journal.cells) {
+        if (noted) {
+            for (Journal& open : m_journals) {
+                open.cells.try_emplace(cell, EntriesOf(cell));
+            }
+        }
         now.cells.emplace(cell, EntriesOf(cell));
         if (entries.empty()) {
             m_cells.erase(cell);
         } else {
+            NoteEntryNumbers(entries);
             m_cells[cell] = entries;
         }
     }
-    now.fonts = m_fonts;
-    m_fonts = journal.fonts;
+    if (journal.fonts) {
+        now.fonts = m_fonts;
+        m_fonts = *journal.fonts;
+    }
     return now;
 }
 
@@ -96,6 +174,47 @@ void Document::SetEntries(const CellKey& cell, CellEntries entries) {
     } else {
         m_cells[cell] = std::move(entries);
     }
+}
+
+void Document::SetFont(int16_t number, std::string name) {
+    RememberFonts();
+    m_fonts[number] = std::move(name);
+}
+
+void Document::StartUndoHistory(std::function<std::string()> namer) {
+    m_history = std::make_unique<UndoJournal>(std::move(namer));
+}
+
+void Document::CloseUndoStep() {
+    if (m_history && m_undoStep) {
+        Journal before = std::move(*m_undoStep);
+        m_undoStep.reset();
+        m_history->Close(std::move(before), *this);
+    }
+}
+
+const UndoStep* Document::Undo() {
+    if (!m_history) {
+        return nullptr;
+    }
+    CloseUndoStep();
+    const UndoStep* step = m_history->TakeUndo();
+    if (step != nullptr) {
+        Apply(step->before, true);
+    }
+    return step;
+}
+
+const UndoStep* Document::Redo() {
+    if (!m_history) {
+        return nullptr;
+    }
+    CloseUndoStep();
+    const UndoStep* step = m_history->TakeRedo();
+    if (step != nullptr) {
+        Apply(step->after, true);
+    }
+    return step;
 }
 
 const std::vector<hostapi::InstrumentKey>& Document::StaffListOf(hostapi::ViewKey view) const {
@@ -153,6 +272,7 @@ std::optional<std::pair<RecordKey, Bytes>> OtherSystemForm(const RecordStore& re
 }  // namespace
 
 void Document::SaveRecord(const RecordKey& key, Bytes bytes) {
+    const EditScope edit(*this);
     const auto other = OtherSystemForm(m_records, key, bytes);
     m_records.Save(key, std::move(bytes));
     if (other) {
@@ -161,6 +281,7 @@ void Document::SaveRecord(const RecordKey& key, Bytes bytes) {
 }
 
 bool Document::DeleteRecord(const RecordKey& key) {
+    const EditScope edit(*this);
     if (!m_records.Delete(key)) {
         return false;
     }
@@ -173,6 +294,7 @@ bool Document::DeleteRecord(const RecordKey& key) {
 }
 
 std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes bytes) {
+    const EditScope edit(*this);
     const Bytes kept = bytes;
     const std::optional<RecordKey> created = m_records.Create(key, std::move(bytes));
     if (created) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@
 #include "platform/hostapi/entry_array.h"
 
 namespace host {
+
+class UndoJournal;
+struct UndoStep;
 
 /// Font numbers to font names (the host's 8-bit text).
 using FontTable = std::map<int16_t, std::string>;
@@ -46,7 +50,11 @@ using CellMap = std::map<CellKey, CellEntries>;
 /// they come, without the other form.
 class Document {
 public:
-    explicit Document(std::string name) : m_name(std::move(name)) {}
+    explicit Document(std::string name);
+    ~Document();
+    /// A copy of the content, name and path; the copy has no undo history.
+    Document(const Document& other);
+    Document& operator=(const Document&) = delete;
 
     /// The name the host shows in its window title: the file name, or the name it was built under.
     const std::string& Name() const { return m_name; }
@@ -55,10 +63,15 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     void SetPath(std::filesystem::path path) { m_path = std::move(path); }
 
+    /// The stored records. Changes made here directly are noted in the change journals but not
+    /// in the undo history: the host's services change records through SaveRecord, CreateRecord
+    /// and DeleteRecord.
     RecordStore& Records() { return m_records; }
     const RecordStore& Records() const { return m_records; }
     FontTable& Fonts() { return m_fonts; }
     const FontTable& Fonts() const { return m_fonts; }
+    /// Adds (or renames) a font of the table.
+    void SetFont(int16_t number, std::string name);
 
     const CellMap& Cells() const { return m_cells; }
     /// The entries of a cell; empty for a cell without entries.
@@ -88,14 +101,25 @@ public:
     /// for a record too short to name one). Kept until a staff list record changes.
     const std::vector<hostapi::InstrumentKey>& StaffListOf(hostapi::ViewKey view) const;
 
+    // ---- Journals ----
+    //
+    // Every write of a record (whatever writes it: the store tells the document, see
+    // RecordStore::SetWriteObserver), of a cell's entries or of a font through SetFont first
+    // notes what the key or cell held, once per journal that is open. Two kinds of journal are
+    // fed from that one note: the host's change journals (BeginJournal: everything written while
+    // a command runs, for its change summary) and the open step of the undo history (only what
+    // is written through the document's own methods, not through Records() directly).
+
     /// What a document held before the writes since a journal was begun: the records' (see
-    /// RecordStore::Journal), the cells' entries (empty for a cell that had none) and the fonts.
+    /// RecordStore::Journal), the cells' entries (empty for a cell that had none) and the fonts
+    /// (nothing when a journal leaves them alone).
     struct Journal {
         RecordStore::Journal records;
         std::map<CellKey, CellEntries> cells;
-        FontTable fonts;
+        std::optional<FontTable> fonts;
     };
-    /// Journals nest; the last begun ends first (RecordStore::BeginJournal).
+    /// Change journals nest; the last begun ends first. A change journal holds the fonts as they
+    /// were when it began.
     void BeginJournal();
     Journal EndJournal();
     bool Journaling() const { return !m_journals.empty(); }
@@ -106,17 +130,41 @@ public:
     /// reverting with the answer brings the document back.
     Journal Revert(const Journal& journal);
 
+    // ---- Undo ----
+
+    /// Starts the undo history (undo_journal.h): from now on every change through the methods
+    /// above is noted. `namer` names each step when it opens.
+    void StartUndoHistory(std::function<std::string()> namer);
+    /// The history; nullptr before it is started.
+    UndoJournal* History() { return m_history.get(); }
+    /// Closes the open step of the history (nothing without one).
+    void CloseUndoStep();
+    /// Takes the last step back / makes the last step taken back again; nullptr when there is
+    /// none, else the step (valid until the history changes). What they write is noted in the
+    /// change journals that are open, not in the history.
+    const UndoStep* Undo();
+    const UndoStep* Redo();
+
     /// Same records, fonts and music; name and path are not content.
     bool SameContent(const Document& other) const {
         return m_records == other.m_records && m_fonts == other.m_fonts && m_cells == other.m_cells;
     }
 
 private:
+    class EditScope;
+
     /// Raises the highest entry number to the numbers of `entries`.
     void NoteEntryNumbers(const CellEntries& entries);
-    /// Notes in every open journal what the cell holds now, unless the journal has it; runs the
-    /// hook set to run before a write.
+    /// Before a write: runs the hook set to run before one and, for a write of the document's
+    /// own methods, opens a step of the undo history when none is open.
+    void BeforeWrite(bool edit);
+    /// Notes in every journal the write is for what the key, the cell or the fonts hold now,
+    /// unless the journal has it.
+    void RememberRecord(const RecordKey& key);
     void RememberCell(const CellKey& cell);
+    void RememberFonts();
+    /// Puts a journal's keys and cells back (Revert); `noted` tells the change journals first.
+    Journal Apply(const Journal& journal, bool noted);
 
     std::string m_name;
     std::filesystem::path m_path;
@@ -131,9 +179,15 @@ private:
         std::vector<hostapi::InstrumentKey> staves;
     };
     mutable std::map<hostapi::ViewKey, StaffList> m_staffLists;
-    /// The open journals' cells and fonts (the records' are the store's).
+    /// The open change journals, in the order they began.
     std::vector<Journal> m_journals;
     WriteHook m_beforeWrite;
+    std::unique_ptr<UndoJournal> m_history;
+    /// What the open step of the undo history has written (nothing while no step is open).
+    std::optional<Journal> m_undoStep;
+    /// How deep the document's own write methods are: while above 0, a write is the undo
+    /// history's too.
+    int m_edits = 0;
 };
 
 }  // namespace host

@@ -64,6 +64,23 @@ std::string KindCounts(const std::map<ChangeKind, size_t>& counts) {
 
 }  // namespace
 
+namespace {
+
+/// The fonts added, renamed or taken away from `before` to `after`.
+size_t CountFontChanges(const FontTable& before, const FontTable& after) {
+    size_t count = 0;
+    for (const auto& [number, name] : before) {
+        const auto it = after.find(number);
+        count += it == after.end() || it->second != name ? 1 : 0;
+    }
+    for (const auto& [number, name] : after) {
+        count += before.contains(number) ? 0 : 1;
+    }
+    return count;
+}
+
+}  // namespace
+
 DocumentChanges CompareDocuments(const Document& before, const Document& after) {
     DocumentChanges changes;
     // Cells: one walk over both ordered maps.
@@ -105,13 +122,7 @@ DocumentChanges CompareDocuments(const Document& before, const Document& after) 
             ++rn;
         }
     }
-    for (const auto& [number, name] : before.Fonts()) {
-        const auto it = after.Fonts().find(number);
-        changes.fonts += it == after.Fonts().end() || it->second != name ? 1 : 0;
-    }
-    for (const auto& [number, name] : after.Fonts()) {
-        changes.fonts += before.Fonts().contains(number) ? 0 : 1;
-    }
+    changes.fonts = CountFontChanges(before.Fonts(), after.Fonts());
     return changes;
 }
 
@@ -130,12 +141,8 @@ DocumentChanges ChangesSince(const Document::Journal& journal, const Document& a
             changes.records.push_back({ChangeKind::Changed, key, *before, *now});
         }
     }
-    for (const auto& [number, name] : journal.fonts) {
-        const auto it = after.Fonts().find(number);
-        changes.fonts += it == after.Fonts().end() || it->second != name ? 1 : 0;
-    }
-    for (const auto& [number, name] : after.Fonts()) {
-        changes.fonts += journal.fonts.contains(number) ? 0 : 1;
+    if (journal.fonts) {
+        changes.fonts = CountFontChanges(*journal.fonts, after.Fonts());
     }
     return changes;
 }
@@ -291,7 +298,8 @@ std::vector<std::string> ChangeListingSince(const DocumentChanges& changes, cons
             lines.push_back("  + " + recordsAfter[i]);
         }
     }
-    for (const auto& [number, name] : journal.fonts) {
+    const FontTable& fontsBefore = journal.fonts ? *journal.fonts : fontsAfter;
+    for (const auto& [number, name] : fontsBefore) {
         const auto it = fontsAfter.find(number);
         if (it == fontsAfter.end() || it->second != name) {
             lines.push_back("  - font " + std::to_string(number) + " \"" + name + "\"");
@@ -301,7 +309,7 @@ std::vector<std::string> ChangeListingSince(const DocumentChanges& changes, cons
         }
     }
     for (const auto& [number, name] : fontsAfter) {
-        if (!journal.fonts.contains(number)) {
+        if (!fontsBefore.contains(number)) {
             lines.push_back("  + font " + std::to_string(number) + " \"" + name + "\"");
         }
     }

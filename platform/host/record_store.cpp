@@ -14,9 +14,10 @@ using hostapi::RecordFamily;
 
 /// One key word of a family: which member of RecordKey holds it and what it is.
 struct KeySlot {
-    int member;      ///< 0 first, 1 second, 2 third
-    bool incidence;  ///< a new value starts at 0 (other keys start at 1)
-    bool entry;      ///< an i32 entry number, which the host never hands out
+    int member;             ///< 0 first, 1 second, 2 third
+    bool incidence;         ///< a new value starts at 0 (other keys start at 1)
+    bool entry;             ///< an i32 entry number, which the host never hands out
+    bool position = false;  ///< an EDU position, 0 to hostapi::kMaxKeyPosition
 };
 
 struct FamilyLayout {
@@ -37,6 +38,13 @@ const std::array<FamilyLayout, 4>& FamilyLayouts() {
 }
 // clang-format on
 
+/// The detail layout of a position-keyed tag: key 1, key 2 and the position.
+const FamilyLayout& PositionKeyedLayout() {
+    static const FamilyLayout kLayout = {
+        RecordFamily::Detail, "detail", {{0, false, false}, {1, false, false}, {2, false, false, true}}};
+    return kLayout;
+}
+
 const FamilyLayout& LayoutOf(RecordFamily family) {
     for (const FamilyLayout& layout : FamilyLayouts()) {
         if (layout.family == family) {
@@ -44,6 +52,10 @@ const FamilyLayout& LayoutOf(RecordFamily family) {
         }
     }
     throw std::logic_error("a record family without a key layout");
+}
+
+const FamilyLayout& LayoutOfTag(hostapi::Tag tag) {
+    return hostapi::IsPositionKeyedTag(tag) ? PositionKeyedLayout() : LayoutOf(FamilyOfTag(tag));
 }
 
 int32_t Get(const RecordKey& key, int member) {
@@ -56,7 +68,7 @@ void Set(RecordKey& key, int member, int32_t value) {
     } else if (member == 1) {
         key.second = static_cast<int16_t>(value);
     } else {
-        key.third = static_cast<int16_t>(value);
+        key.third = value;
     }
 }
 
@@ -182,8 +194,8 @@ RecordKey RecordKey::Other(hostapi::Tag tag, hostapi::Cmper cmper, hostapi::Inci
     return RecordKey{tag, cmper, inci, 0};
 }
 
-RecordKey RecordKey::Detail(hostapi::Tag tag, int16_t key1, int16_t key2, hostapi::Inci inci) {
-    return RecordKey{tag, key1, key2, inci};
+RecordKey RecordKey::Detail(hostapi::Tag tag, int16_t key1, int16_t key2, int32_t inciOrPosition) {
+    return RecordKey{tag, key1, key2, inciOrPosition};
 }
 
 RecordKey RecordKey::EntryDetail(hostapi::Tag tag, hostapi::EntryNumber entry, hostapi::Inci inci) {
@@ -195,13 +207,17 @@ RecordKey RecordKey::Global(hostapi::Tag tag, int16_t key) {
 }
 
 std::optional<RecordKey> RecordKey::FromNumbers(hostapi::Tag tag, const std::vector<int32_t>& numbers) {
-    const FamilyLayout& layout = LayoutOf(FamilyOfTag(tag));
+    const FamilyLayout& layout = LayoutOfTag(tag);
     if (numbers.size() != layout.slots.size()) {
         return std::nullopt;
     }
     RecordKey key{tag};
     for (size_t i = 0; i < numbers.size(); ++i) {
-        if (!layout.slots[i].entry && (numbers[i] < INT16_MIN || numbers[i] > INT16_MAX)) {
+        const KeySlot& slot = layout.slots[i];
+        if (slot.position && (numbers[i] < 0 || numbers[i] > hostapi::kMaxKeyPosition)) {
+            return std::nullopt;
+        }
+        if (!slot.entry && !slot.position && (numbers[i] < INT16_MIN || numbers[i] > INT16_MAX)) {
             return std::nullopt;
         }
         Set(key, layout.slots[i].member, numbers[i]);
@@ -213,7 +229,8 @@ RecordKey RecordKey::FromKeysBlock(hostapi::Tag tag, const int16_t* keys) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(keys);
     switch (FamilyOfTag(tag)) {
         case RecordFamily::Detail:
-            return Detail(tag, keys[0], keys[1], keys[2]);
+            return Detail(tag, keys[0], keys[1],
+                          hostapi::IsPositionKeyedTag(tag) ? int32_t{static_cast<uint16_t>(keys[2])} : keys[2]);
         case RecordFamily::EntryDetail:
             return EntryDetail(tag, hostapi::ReadI32(bytes, 0), keys[2]);
         case RecordFamily::Global:
@@ -226,7 +243,7 @@ RecordKey RecordKey::FromKeysBlock(hostapi::Tag tag, const int16_t* keys) {
 
 std::vector<int32_t> RecordKey::Numbers() const {
     std::vector<int32_t> numbers;
-    for (const KeySlot& slot : LayoutOf(Family()).slots) {
+    for (const KeySlot& slot : LayoutOfTag(tag).slots) {
         numbers.push_back(Get(*this, slot.member));
     }
     return numbers;
@@ -242,7 +259,7 @@ void RecordKey::WriteKeysBlock(int16_t* keys) const {
         case RecordFamily::Detail:
             keys[0] = static_cast<int16_t>(first);
             keys[1] = second;
-            keys[2] = third;
+            keys[2] = static_cast<int16_t>(third);
             break;
         case RecordFamily::EntryDetail:
             hostapi::WriteI32(bytes, 0, first);
@@ -280,23 +297,12 @@ void RecordStore::Count(const RecordKey& key, int change) {
     }
 }
 
-void RecordStore::Remember(const RecordKey& key) {
-    m_beforeWrite.Fire();
-    for (Journal& journal : m_journals) {
-        if (!journal.contains(key)) {
-            const Bytes* bytes = Find(key);
-            journal.emplace(key, bytes == nullptr ? std::nullopt : std::optional<Bytes>(*bytes));
-        }
+void RecordStore::ForgetFreeHints(hostapi::Tag tag) {
+    // A value of the tag may be free again: its hints go.
+    for (auto it = m_usedBelow.lower_bound({RecordKey{tag, INT32_MIN, INT16_MIN, INT32_MIN}, 0});
+         it != m_usedBelow.end() && it->first.first.tag == tag;) {
+        it = m_usedBelow.erase(it);
     }
-}
-
-RecordStore::Journal RecordStore::EndJournal() {
-    if (m_journals.empty()) {
-        throw std::logic_error("a record journal ends that was never begun");
-    }
-    Journal journal = std::move(m_journals.back());
-    m_journals.pop_back();
-    return journal;
 }
 
 void RecordStore::Restore(const RecordKey& key, const std::optional<Bytes>& bytes) {
@@ -311,10 +317,7 @@ void RecordStore::Restore(const RecordKey& key, const std::optional<Bytes>& byte
     }
     if (m_records.erase(key) != 0) {
         Count(key, -1);
-        for (auto it = m_usedBelow.lower_bound({RecordKey{key.tag, INT32_MIN, INT16_MIN, INT16_MIN}, 0});
-             it != m_usedBelow.end() && it->first.first.tag == key.tag;) {
-            it = m_usedBelow.erase(it);
-        }
+        ForgetFreeHints(key.tag);
     }
 }
 
@@ -334,8 +337,8 @@ namespace {
 /// leading keys: a family's key words are always its first members): just below the first of
 /// them, or (upper) just above the last.
 RecordKey LeadingBound(const RecordKey& key, int member, bool upper) {
-    const auto word = static_cast<int16_t>(upper ? INT16_MAX : INT16_MIN);
-    RecordKey bound{key.tag, upper ? INT32_MAX : INT32_MIN, word, word};
+    RecordKey bound{key.tag, upper ? INT32_MAX : INT32_MIN, static_cast<int16_t>(upper ? INT16_MAX : INT16_MIN),
+                    upper ? INT32_MAX : INT32_MIN};
     if (member > 0) {
         bound.first = key.first;
     }
@@ -351,13 +354,13 @@ RecordKey LeadingBound(const RecordKey& key, int member, bool upper) {
 }  // namespace
 
 std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
-    const std::vector<KeySlot>& slots = LayoutOf(key.Family()).slots;
+    const std::vector<KeySlot>& slots = LayoutOfTag(key.tag).slots;
     for (size_t slot = 0; slot < slots.size(); ++slot) {
         const int member = slots[slot].member;
         if (Get(key, member) != -1) {
             continue;
         }
-        if (slots[slot].entry) {
+        if (slots[slot].entry || slots[slot].position) {
             return std::nullopt;
         }
         // The records under the same leading keys are one run of the map, ordered by this slot.
@@ -411,12 +414,8 @@ bool RecordStore::Delete(const RecordKey& key) {
     m_records.erase(key);
     ++m_writes[key.tag];
     Count(key, -1);
-    // A value of the tag may be free again: its hints go.
-    for (auto it = m_usedBelow.lower_bound({RecordKey{key.tag, INT32_MIN, INT16_MIN, INT16_MIN}, 0});
-         it != m_usedBelow.end() && it->first.first.tag == key.tag;) {
-        it = m_usedBelow.erase(it);
-    }
-    const std::vector<KeySlot>& slots = LayoutOf(key.Family()).slots;
+    ForgetFreeHints(key.tag);
+    const std::vector<KeySlot>& slots = LayoutOfTag(key.tag).slots;
     const auto incidence = std::find_if(slots.begin(), slots.end(), [](const KeySlot& s) { return s.incidence; });
     if (incidence == slots.end()) {
         return true;
@@ -441,7 +440,7 @@ bool RecordStore::Delete(const RecordKey& key) {
 }
 
 std::optional<RecordKey> RecordStore::Last(hostapi::Tag tag) const {
-    auto it = m_records.upper_bound(RecordKey{tag, INT32_MAX, INT16_MAX, INT16_MAX});
+    auto it = m_records.upper_bound(RecordKey{tag, INT32_MAX, INT16_MAX, INT32_MAX});
     if (it == m_records.begin() || (--it)->first.tag != tag) {
         return std::nullopt;
     }
@@ -451,7 +450,7 @@ std::optional<RecordKey> RecordStore::Last(hostapi::Tag tag) const {
 std::vector<RecordKey> RecordStore::EntryDetailKeys(hostapi::EntryNumber number) const {
     std::vector<RecordKey> keys;
     for (const auto& [tag, count] : m_entryDetailTags) {
-        for (auto it = m_records.lower_bound(RecordKey{tag, number, INT16_MIN, INT16_MIN});
+        for (auto it = m_records.lower_bound(RecordKey{tag, number, INT16_MIN, INT32_MIN});
              it != m_records.end() && it->first.tag == tag && it->first.first == number; ++it) {
             keys.push_back(it->first);
         }

@@ -59,16 +59,18 @@ struct RecordKey {
     hostapi::Tag tag = 0;
     int32_t first = 0;   ///< cmper, key 1, entry number or global key
     int16_t second = 0;  ///< inci of an other record, key 2 of a detail record, inci of an entry detail
-    int16_t third = 0;   ///< inci of a detail record
+    int32_t third = 0;   ///< inci of a detail record; a position 0-65535 for a position-keyed tag
 
     static RecordKey Other(hostapi::Tag tag, hostapi::Cmper cmper, hostapi::Inci inci);
-    static RecordKey Detail(hostapi::Tag tag, int16_t key1, int16_t key2, hostapi::Inci inci);
+    /// For a position-keyed tag (hostapi::IsPositionKeyedTag) the last word is the position.
+    static RecordKey Detail(hostapi::Tag tag, int16_t key1, int16_t key2, int32_t inciOrPosition);
     static RecordKey EntryDetail(hostapi::Tag tag, hostapi::EntryNumber entry, hostapi::Inci inci);
     static RecordKey Global(hostapi::Tag tag, int16_t key);
     /// The keys of a tag from the numbers a family has (2, 3, 2 or 1 of them); nullopt when
     /// the count is wrong or a number is out of range.
     static std::optional<RecordKey> FromNumbers(hostapi::Tag tag, const std::vector<int32_t>& numbers);
-    /// The keys a plug-in passes: three i16 words, entry detail records an i32 first.
+    /// The keys a plug-in passes: three i16 words, entry detail records an i32 first; the
+    /// position word of a position-keyed tag unsigned.
     static RecordKey FromKeysBlock(hostapi::Tag tag, const int16_t* keys);
 
     hostapi::RecordFamily Family() const { return FamilyOfTag(tag); }
@@ -82,23 +84,29 @@ struct RecordKey {
     auto operator<=>(const RecordKey&) const = default;
 };
 
-/// A hook to run before a write. A copy of its owner starts without one: the hook belongs to the
-/// object it was set on.
-struct WriteHook {
-    WriteHook() = default;
-    WriteHook(const WriteHook&) {}
-    WriteHook& operator=(const WriteHook&) { return *this; }
+/// A member that belongs to the object it was set on: a copy of its owner starts without it.
+template <typename T>
+struct NotCopied {
+    NotCopied() = default;
+    NotCopied(const NotCopied&) {}
+    NotCopied& operator=(const NotCopied&) { return *this; }
 
+    T value{};
+};
+
+/// A hook to run once before a write (a copy of its owner starts without one).
+struct WriteHook {
     /// Runs the hook once (it is gone first, so that it cannot run again from inside itself).
     void Fire() {
-        if (hook) {
-            const std::function<void()> once = std::move(hook);
-            hook = nullptr;
+        if (hook.value) {
+            const std::function<void()> once = std::move(hook.value);
+            hook.value = nullptr;
             once();
         }
     }
+    bool Set() const { return hook.value != nullptr; }
 
-    std::function<void()> hook;
+    NotCopied<std::function<void()>> hook;
 };
 
 class RecordStore {
@@ -137,16 +145,13 @@ public:
         return it == m_writes.end() ? 0 : it->second;
     }
 
-    /// Journals: while one is open, every write (save, create, delete and the incidences a delete
-    /// moves) first notes what its key held, once per key. Journals nest; the last begun ends
-    /// first. The host uses them to see what a command changed without copying the document.
-    void BeginJournal() { m_journals.emplace_back(); }
-    Journal EndJournal();
+    /// The observer is told the key of every record a save, create or delete is about to change
+    /// (the incidences a delete moves included), before the change: the document keeps what the
+    /// key held for its journals (document.h). A copy of the store starts without one.
+    void SetWriteObserver(std::function<void(const RecordKey&)> observer) { m_observer.value = std::move(observer); }
     /// Puts bytes under a key as they are, or takes the key's record away (nothing), outside the
-    /// rules and the journals: a journal's keys go back to what they held and come again.
+    /// rules and without telling the observer: a journal's keys go back to what they held.
     void Restore(const RecordKey& key, const std::optional<Bytes>& bytes);
-    /// Runs once, before the next save, create or delete changes a record (then it is gone).
-    void SetBeforeWrite(std::function<void()> hook) { m_beforeWrite.hook = std::move(hook); }
 
     const Map& Records() const { return m_records; }
     size_t Count() const { return m_records.size(); }
@@ -157,9 +162,14 @@ private:
     /// Keeps the counts of the entry detail tags and the highest entry number for a record that
     /// has come (+1) or gone (-1).
     void Count(const RecordKey& key, int change);
-    /// Notes in every open journal what the key holds now, unless the journal has it; runs the
-    /// hook set to run before a write.
-    void Remember(const RecordKey& key);
+    /// Forgets the hints of the lowest free values of a tag (a value may be free again).
+    void ForgetFreeHints(hostapi::Tag tag);
+    /// Tells the observer that the key is about to change.
+    void Remember(const RecordKey& key) {
+        if (m_observer.value) {
+            m_observer.value(key);
+        }
+    }
 
     Map m_records;
     /// The number of records of each entry detail tag that has any, in tag order.
@@ -169,8 +179,7 @@ private:
     /// member): every value below this one is in use. A delete of the tag forgets its hints.
     std::map<std::pair<RecordKey, int>, int32_t> m_usedBelow;
     std::unordered_map<hostapi::Tag, uint64_t> m_writes;
-    std::vector<Journal> m_journals;
-    WriteHook m_beforeWrite;
+    NotCopied<std::function<void(const RecordKey&)>> m_observer;
 };
 
 }  // namespace host
