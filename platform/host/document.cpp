@@ -72,10 +72,16 @@ void Document::BeforeWrite(bool edit) {
 void Document::RememberRecord(const RecordKey& key) {
     const bool edit = m_edits > 0;
     BeforeWrite(edit);
+    // The record is looked up once, and each journal's map once.
+    std::optional<const Bytes*> now;
     const auto remember = [&](Journal& journal) {
-        if (!journal.records.contains(key)) {
-            const Bytes* bytes = m_records.Find(key);
-            journal.records.emplace(key, bytes == nullptr ? std::nullopt : std::optional<Bytes>(*bytes));
+        const auto at = journal.records.lower_bound(key);
+        if (at == journal.records.end() || at->first != key) {
+            if (!now) {
+                now = m_records.Find(key);
+            }
+            journal.records.emplace_hint(at, key,
+                                         *now == nullptr ? std::nullopt : std::optional<Bytes>(std::in_place, **now));
         }
     };
     for (Journal& journal : m_journals) {
@@ -89,8 +95,9 @@ void Document::RememberRecord(const RecordKey& key) {
 void Document::RememberCell(const CellKey& cell) {
     BeforeWrite(true);
     const auto remember = [&](Journal& journal) {
-        if (!journal.cells.contains(cell)) {
-            journal.cells.emplace(cell, EntriesOf(cell));
+        const auto at = journal.cells.lower_bound(cell);
+        if (at == journal.cells.end() || at->first != cell) {
+            journal.cells.emplace_hint(at, cell, EntriesOf(cell));
         }
     };
     for (Journal& journal : m_journals) {
@@ -167,6 +174,11 @@ void Document::AppendEntry(const CellKey& cell, const EntryBytes& entry) {
 }
 
 void Document::SetEntries(const CellKey& cell, CellEntries entries) {
+    // Entries saved as they are change nothing: nothing is noted (a command that saves every
+    // cell it read leaves no journal of the cells it did not change).
+    if (EntriesOf(cell) == entries) {
+        return;
+    }
     RememberCell(cell);
     NoteEntryNumbers(entries);
     if (entries.empty()) {
@@ -194,25 +206,22 @@ void Document::CloseUndoStep() {
 }
 
 const UndoStep* Document::Undo() {
-    if (!m_history) {
-        return nullptr;
-    }
-    CloseUndoStep();
-    const UndoStep* step = m_history->TakeUndo();
-    if (step != nullptr) {
-        Apply(step->before, true);
-    }
-    return step;
+    return Step(&UndoJournal::TakeUndo);
 }
 
 const UndoStep* Document::Redo() {
+    return Step(&UndoJournal::TakeRedo);
+}
+
+const UndoStep* Document::Step(UndoStep* (UndoJournal::*take)()) {
     if (!m_history) {
         return nullptr;
     }
     CloseUndoStep();
-    const UndoStep* step = m_history->TakeRedo();
+    UndoStep* step = (m_history.get()->*take)();
     if (step != nullptr) {
-        Apply(step->after, true);
+        // The step's other state goes in; the state it replaces is what the step keeps.
+        step->other = Apply(step->other, true);
     }
     return step;
 }

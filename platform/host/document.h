@@ -76,7 +76,8 @@ public:
     const CellMap& Cells() const { return m_cells; }
     /// The entries of a cell; empty for a cell without entries.
     const CellEntries& EntriesOf(const CellKey& cell) const;
-    /// Replaces the entries of a cell; an empty list removes the cell.
+    /// Replaces the entries of a cell; an empty list removes the cell. Entries the cell holds
+    /// already are no write.
     void SetEntries(const CellKey& cell, CellEntries entries);
     /// Adds an entry behind the last of a cell.
     void AppendEntry(const CellKey& cell, const EntryBytes& entry);
@@ -163,6 +164,8 @@ private:
     void RememberRecord(const RecordKey& key);
     void RememberCell(const CellKey& cell);
     void RememberFonts();
+    /// Undo or Redo by the history's step that `take` moves over.
+    const UndoStep* Step(UndoStep* (UndoJournal::*take)());
     /// Puts a journal's keys and cells back (Revert); `noted` tells the change journals first.
     Journal Apply(const Journal& journal, bool noted);
 

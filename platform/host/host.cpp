@@ -475,10 +475,8 @@ namespace {
 /// "host: undo "NAME": 2 cells, 1 record" and the changes, one a line (at most 20).
 void WriteUndoneStep(std::string_view verb, const UndoStep& step) {
     const size_t cells = step.CellCount();
-    size_t records = 0;
-    for (const std::string& change : step.changes) {
-        records += change.starts_with("'") ? 1 : 0;
-    }
+    const size_t records = step.RecordCount();
+    const std::vector<std::string> changes = step.Changes();
     std::string line = "host: " + std::string(verb) + " \"" + step.name + "\": " + std::to_string(cells) +
                        (cells == 1 ? " cell, " : " cells, ") + std::to_string(records) +
                        (records == 1 ? " record" : " records");
@@ -487,13 +485,13 @@ void WriteUndoneStep(std::string_view verb, const UndoStep& step) {
     }
     win::TranscriptWrite(line);
     constexpr size_t kShown = 20;
-    for (size_t i = 0; i < step.changes.size() && i < kShown; ++i) {
-        if (step.changes[i] != "fonts") {
-            win::TranscriptWrite("  " + step.changes[i]);
+    for (size_t i = 0; i < changes.size() && i < kShown; ++i) {
+        if (changes[i] != "fonts") {
+            win::TranscriptWrite("  " + changes[i]);
         }
     }
-    if (step.changes.size() > kShown) {
-        win::TranscriptWrite("  ... and " + std::to_string(step.changes.size() - kShown) + " more");
+    if (changes.size() > kShown) {
+        win::TranscriptWrite("  ... and " + std::to_string(changes.size() - kShown) + " more");
     }
 }
 

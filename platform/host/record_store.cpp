@@ -322,6 +322,10 @@ void RecordStore::Restore(const RecordKey& key, const std::optional<Bytes>& byte
 }
 
 void RecordStore::Save(const RecordKey& key, Bytes bytes) {
+    // A record saved as it is changes nothing: nothing is noted.
+    if (const Bytes* now = Find(key); now != nullptr && *now == bytes) {
+        return;
+    }
     Remember(key);
     ++m_writes[key.tag];
     const auto [it, added] = m_records.try_emplace(key);

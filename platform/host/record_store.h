@@ -117,7 +117,8 @@ public:
     using Journal = std::map<RecordKey, std::optional<Bytes>>;
 
     const Bytes* Find(const RecordKey& key) const;
-    /// Overwrites the record, or creates it under exactly these keys.
+    /// Overwrites the record, or creates it under exactly these keys. Saving the bytes the record
+    /// holds changes nothing and is no write.
     void Save(const RecordKey& key, Bytes bytes);
     /// Creates a record; key words of -1 ask for new values (see the rules above). When the
     /// highest value in use is the top key 32767, the new value is the lowest one that no record

@@ -78,43 +78,19 @@ void UndoJournal::Close(Document::Journal before, const Document& document) {
     UndoStep step;
     step.name = std::move(*m_open);
     m_open.reset();
-    // Only what differs now stays in the step.
-    for (auto it = before.cells.begin(); it != before.cells.end();) {
-        const CellEntries& after = document.EntriesOf(it->first);
-        if (after == it->second) {
-            it = before.cells.erase(it);
-            continue;
-        }
-        step.changes.push_back(it->first.Description());
-        step.after.cells.emplace(it->first, after);
-        ++it;
-    }
-    std::vector<std::string> recordChanges;
-    for (auto it = before.records.begin(); it != before.records.end();) {
-        const Bytes* after = document.Records().Find(it->first);
-        if (after == nullptr ? !it->second : it->second && *it->second == *after) {
-            it = before.records.erase(it);
-            continue;
-        }
-        recordChanges.push_back(it->first.Description());
-        step.after.records.emplace(it->first, after == nullptr ? std::nullopt : std::optional<Bytes>(*after));
-        ++it;
-    }
+    // Only what differs now stays in the step; what it holds now is read again when it is undone.
+    std::erase_if(before.cells, [&](const auto& cell) { return document.EntriesOf(cell.first) == cell.second; });
+    std::erase_if(before.records, [&](const auto& record) {
+        const Bytes* after = document.Records().Find(record.first);
+        return after == nullptr ? !record.second : record.second && *record.second == *after;
+    });
     if (before.fonts && *before.fonts == document.Fonts()) {
         before.fonts.reset();
     }
-    if (before.fonts) {
-        step.after.fonts = document.Fonts();
-    }
-    step.before = std::move(before);
-    if (step.before.cells.empty() && step.before.records.empty() && !step.before.fonts) {
+    if (before.cells.empty() && before.records.empty() && !before.fonts) {
         return;
     }
-    std::sort(recordChanges.begin(), recordChanges.end());
-    step.changes.insert(step.changes.end(), recordChanges.begin(), recordChanges.end());
-    if (step.ChangedFonts()) {
-        step.changes.emplace_back("fonts");
-    }
+    step.other = std::move(before);
     m_undo.push_back(std::move(step));
     if (m_undo.size() > kMaxUndoSteps) {
         m_undo.pop_front();
@@ -122,7 +98,24 @@ void UndoJournal::Close(Document::Journal before, const Document& document) {
     m_redo.clear();
 }
 
-const UndoStep* UndoJournal::TakeUndo() {
+std::vector<std::string> UndoStep::Changes() const {
+    std::vector<std::string> changes;
+    for (const auto& [cell, entries] : other.cells) {
+        changes.push_back(cell.Description());
+    }
+    std::vector<std::string> records;
+    for (const auto& [key, bytes] : other.records) {
+        records.push_back(key.Description());
+    }
+    std::sort(records.begin(), records.end());
+    changes.insert(changes.end(), records.begin(), records.end());
+    if (ChangedFonts()) {
+        changes.emplace_back("fonts");
+    }
+    return changes;
+}
+
+UndoStep* UndoJournal::TakeUndo() {
     if (m_undo.empty()) {
         return nullptr;
     }
@@ -131,7 +124,7 @@ const UndoStep* UndoJournal::TakeUndo() {
     return &m_redo.back();
 }
 
-const UndoStep* UndoJournal::TakeRedo() {
+UndoStep* UndoJournal::TakeRedo() {
     if (m_redo.empty()) {
         return nullptr;
     }

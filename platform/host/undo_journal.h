@@ -34,16 +34,17 @@ inline constexpr size_t kMaxUndoSteps = 100;
 /// One step of the history.
 struct UndoStep {
     std::string name;
-    /// What the keys, cells and fonts the step changed held before it and after it (only those
-    /// it changed; fonts only when it changed them).
-    Document::Journal before;
-    Document::Journal after;
-    /// What the step changed, as the transcript lists it: the cells, the records, then "fonts".
-    std::vector<std::string> changes;
+    /// What the keys, cells and fonts the step changed hold in the state the document is not
+    /// in: before the step while it can be undone, after it while it can be redone (undoing or
+    /// redoing it puts these back and keeps what they replaced). Fonts only when it changed them.
+    Document::Journal other;
 
-    size_t CellCount() const { return after.cells.size(); }
-    size_t RecordCount() const { return after.records.size(); }
-    bool ChangedFonts() const { return after.fonts.has_value(); }
+    size_t CellCount() const { return other.cells.size(); }
+    size_t RecordCount() const { return other.records.size(); }
+    bool ChangedFonts() const { return other.fonts.has_value(); }
+    /// What the step changed, as the transcript lists it: the cells, the records (in the order
+    /// of their descriptions), then "fonts". Made when asked for: most steps are never undone.
+    std::vector<std::string> Changes() const;
 };
 
 class UndoJournal {
@@ -63,9 +64,10 @@ public:
     const UndoStep* NextUndo() const { return m_undo.empty() ? nullptr : &m_undo.back(); }
     const UndoStep* NextRedo() const { return m_redo.empty() ? nullptr : &m_redo.back(); }
     /// Moves the last step to those that can be redone (TakeUndo) or back (TakeRedo) and answers
-    /// it, nullptr when there is none: the caller puts its `before` / `after` into the document.
-    const UndoStep* TakeUndo();
-    const UndoStep* TakeRedo();
+    /// it, nullptr when there is none: the caller puts its `other` state into the document and
+    /// keeps there what it replaced.
+    UndoStep* TakeUndo();
+    UndoStep* TakeRedo();
     size_t UndoCount() const { return m_undo.size(); }
     size_t RedoCount() const { return m_redo.size(); }
 
