@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "platform/win/messages.h"
 #include "tests/support/orvex_host.h"
-#include "tools/layout/beat_chart.h"
 
 namespace {
 

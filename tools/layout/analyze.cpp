@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -18,7 +19,6 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
-#include "tools/layout/beat_chart.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/explosion/ninfo.h"
 
@@ -294,9 +294,9 @@ void CreateNoteLine(int32_t staff, int32_t startMeasure, hostapi::EntryNumber st
         CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
         EDTMeasureSpec measureSpec;
         if (LoadMeasureSpec(measure, measureSpec)) {
-            hostapi::WriteU16(
-                measureSpec.data(), EDTMeasureSpec::kFlags,
-                static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) | kMeasureSmartShapeFlag));
+            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
+                                                    kMeasureSmartShapeFlag));
             SaveMeasureSpec(measure, measureSpec);
         }
     }

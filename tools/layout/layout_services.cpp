@@ -8,4 +8,12 @@
 
 namespace orvex {
 
+RegionWords RegionWordsOf(const hostapi::SelectionRecord* region) {
+    if (region == nullptr) {
+        return RegionWords{};
+    }
+    return RegionWords{region->viewKey(), region->firstStaff(), region->firstMeasure(), region->lastStaff(),
+                       region->lastMeasure()};
+}
+
 }  // namespace orvex
