@@ -19,9 +19,11 @@ namespace orvex {
 /// leaves its own), its bounds and, for a check box, whether it starts checked.
 template <class Form>
 struct DesignedControl {
-    using Field = std::variant<vcl::TGroupBox * Form::*, vcl::TPanel * Form::*, vcl::TCheckBox * Form::*,
-                               vcl::TButton * Form::*, vcl::TBitBtn * Form::*, vcl::TComboBox * Form::*,
-                               vcl::TRadioGroup * Form::*, vcl::TEdit * Form::*, vcl::TUpDown * Form::*>;
+    using Field =
+        std::variant<vcl::TGroupBox * Form::*, vcl::TPanel * Form::*, vcl::TCheckBox * Form::*, vcl::TButton * Form::*,
+                     vcl::TBitBtn * Form::*, vcl::TComboBox * Form::*, vcl::TRadioGroup * Form::*, vcl::TEdit * Form::*,
+                     vcl::TUpDown * Form::*, vcl::TLabel * Form::*, vcl::TStaticText * Form::*,
+                     vcl::TCheckListBox * Form::*, vcl::TMemo * Form::*>;
     using Parent = std::variant<std::monostate, vcl::TGroupBox * Form::*, vcl::TPanel * Form::*>;
 
     Field field;
