@@ -30,6 +30,19 @@ constexpr uint8_t kThreeSlashes = 0xBE;
 constexpr uint8_t kTwoSlashes = 0x40;
 constexpr uint8_t kOneSlash = 0x21;
 
+/// A trill (or, repeating, a tremolo) that lasts one entry: it starts and ends at the entry.
+PlaybackEffect TrillOnEntry(EntryView entry, MeasureNumber measure, InstrumentKey staff, LayerIndex layer) {
+    PlaybackEffect effect(entry);
+    std::copy_n(entry.data(), hostapi::EntryLayout::kSize, effect.end.data());
+    effect.startMeasure = measure;
+    effect.endMeasure = measure;
+    effect.startStaff = staff;
+    effect.endStaff = staff;
+    effect.trill = true;
+    effect.takenLayer = layer;
+    return effect;
+}
+
 }  // namespace
 
 // ---- Lines ----
@@ -114,14 +127,7 @@ bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, 
         if ((flags & (Definition::kAlternateAbove | Definition::kAlternateBelow)) != 0 && character != alternate) {
             continue;
         }
-        PlaybackEffect effect(entry);
-        std::copy_n(entry.data(), hostapi::EntryLayout::kSize, effect.end.data());
-        effect.startMeasure = measure;
-        effect.endMeasure = measure;
-        effect.startStaff = staff;
-        effect.endStaff = staff;
-        effect.trill = true;
-        effect.takenLayer = layer;
+        PlaybackEffect effect = TrillOnEntry(entry, measure, staff, layer);
         EntryRecord source;
         std::copy_n(entry.data(), hostapi::EntryLayout::kSize, source.data());
         switch (character) {
@@ -160,18 +166,11 @@ int32_t WriteTremoloPlayback(TFMisc& context, hostapi::EntryView twice, const ho
     // command's.
     PlaybackOptions options = PlaybackOptions::ReadStoredMoreRows();
     options.upperStart = false;
-    PlaybackEffect effect(twice);
-    std::copy_n(twice.data(), hostapi::EntryLayout::kSize, effect.end.data());
-    effect.startMeasure = measure;
-    effect.endMeasure = measure;
-    effect.startStaff = staff;
-    effect.endStaff = staff;
-    effect.trill = true;
+    PlaybackEffect effect = TrillOnEntry(twice, measure, staff, layer);
     effect.repeat = true;
     effect.fixedStep = std::max<Edu>(hit, 1);
     effect.mainSource = &a;
     effect.auxiliarySource = &b;
-    effect.takenLayer = layer;
     effect.reportStop = false;
     return WritePlaybackEffect(context, effect, options);
 }
