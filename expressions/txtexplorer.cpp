@@ -134,6 +134,33 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     m_drawCell = std::make_unique<TGridDrawCell>(*this);
     m_gridEditor = std::make_unique<TGridEditor>(*Grid);
 
+    ConnectHandlers();
+
+    // The sorter gives the options of the instantly sorted display: the user's last ones.
+    m_sorter.SetMode(kSorterOptionsMode);
+    VxForm_LoadState(m_sorter, false, m_sorter.StateSuffix());
+    m_sorter.SetShowDeleteMark(false);
+
+    m_state.Loading = 1;
+    LoadRememberedState();
+    m_state.Loading = 0;
+
+    TTextExpressions& table = TextExpressionTable();
+    if (QuickMode->Checked()) {
+        table.IsComplete();
+    } else {
+        table.LoadFromDocument();
+    }
+    if (!table.Sorted() && xSorted->Checked()) {
+        SortTextExpressions(m_sorter, false);
+    }
+    m_sorter.ReadOptions();
+    ClearRowHeights();
+    // Nothing the state's handlers cached belongs to the table as it is loaded now.
+    m_drawCell->CachedIndex = -2;
+}
+
+void TTextExprForm::ConnectHandlers() {
     OnShow = [this](vcl::TObject* s) { FormShow(s); };
     OnClose = [this](vcl::TObject* s, vcl::TCloseAction& action) { FormClose(s, action); };
     xTextual->OnClick = [this](vcl::TObject* s) { xTextualClick(s); };
@@ -196,29 +223,6 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     FontBox->OnKeyDown = [this](vcl::TObject* s, uint16_t& key, vcl::TShiftState shift) {
         FontBoxKeyDown(s, key, shift);
     };
-
-    // The sorter gives the options of the instantly sorted display: the user's last ones.
-    m_sorter.SetMode(kSorterOptionsMode);
-    VxForm_LoadState(m_sorter, false, m_sorter.StateSuffix());
-    m_sorter.SetShowDeleteMark(false);
-
-    m_state.Loading = 1;
-    LoadRememberedState();
-    m_state.Loading = 0;
-
-    TTextExpressions& table = TextExpressionTable();
-    if (QuickMode->Checked()) {
-        table.IsComplete();
-    } else {
-        table.LoadFromDocument();
-    }
-    if (!table.Sorted() && xSorted->Checked()) {
-        SortTextExpressions(m_sorter, false);
-    }
-    m_sorter.ReadOptions();
-    ClearRowHeights();
-    // Nothing the state's handlers cached belongs to the table as it is loaded now.
-    m_drawCell->CachedIndex = -2;
 }
 
 TTextExprForm::~TTextExprForm() {
