@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -344,6 +345,10 @@ struct MeasureCase {
     std::string text;
     std::vector<std::string> expected;  ///< "NAME FIRST-LAST" of each function found
 };
+
+void PrintTo(const MeasureCase& measureCase, std::ostream* out) {
+    *out << measureCase.name;
+}
 
 class SourceSizeMeasure : public ::testing::TestWithParam<MeasureCase> {};
 
