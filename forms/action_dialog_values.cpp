@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "core/commands.h"
 #include "core/host/host_imports.h"
@@ -499,17 +498,7 @@ void RefreshFileList(TDActOpt& dialog) {
         return;
     }
     refreshing = true;
-    if (text.size() > 1 && text[1] == '\\') {
-        text.insert(1, ":");
-        pathEdit->SetText(text);
-    }
-    std::error_code error;
-    std::filesystem::path path =
-        text.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(text, error);
-    path = path.lexically_normal();
-    if (path.has_relative_path() && !path.has_filename()) {
-        path = path.parent_path();  // no trailing separator
-    }
+    const std::filesystem::path path = FolderOfPathEdit(pathEdit, text);
     dialog.m_currentPath = path.string();
     files->SetMask("*.MUS");
     if (dialog.m_directoryList != nullptr) {

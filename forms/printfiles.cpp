@@ -149,19 +149,8 @@ void TPrintMultipleFiles::edPathChange(vcl::TObject* /*Sender*/) {
         return;
     }
     m_pathChanging = true;
-    std::string text = edPath->Text();
-    if (text.size() > 1 && text[1] == '\\') {
-        text.insert(1, ":");
-        edPath->SetText(text);
-    }
     // An empty path is the current folder, as in the options dialog's file lists.
-    std::error_code error;
-    std::filesystem::path path =
-        text.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(text, error);
-    path = path.lexically_normal();
-    if (path.has_relative_path() && !path.has_filename()) {
-        path = path.parent_path();  // no trailing separator
-    }
+    const std::filesystem::path path = FolderOfPathEdit(edPath, edPath->Text());
     m_currentPath = path.string();
     ListBox->SetMask("*.MUS");
     DLB->SetDirectory(path);

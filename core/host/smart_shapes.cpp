@@ -139,6 +139,28 @@ bool CreateSmartShapeRecord(int32_t& shape, const SmartShapeRecord& record) {
     return CreateOtherRecord(kTagSmartShape, shape, inci, record.data(), SmartShapeRecord::kSize);
 }
 
+void LinkShapeToMeasures(int32_t shape, int32_t first, int32_t last) {
+    const Record12 link = LinkTo(shape);
+    for (int32_t measure = first; measure <= last; ++measure) {
+        int32_t cmper = measure;
+        int32_t inci = -1;
+        CreateOtherRecord(kTagShapeMeasureLink, cmper, inci, link.data(), Record12::kSize);
+        EDTMeasureSpec measureSpec;
+        if (LoadMeasureSpec(measure, measureSpec)) {
+            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
+                                                    kMeasureHasSmartShapes));
+            SaveMeasureSpec(measure, measureSpec);
+        }
+    }
+}
+
+void LinkShapeToEntries(int32_t shape, EntryNumber first, EntryNumber last) {
+    for (const EntryNumber entry : {first, last}) {
+        CreateEntryLink(shape, entry);
+    }
+}
+
 bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record) {
     int32_t inci = 0;
     return NextOtherRecord(kTagSmartShape, shape, inci, record.data(), SmartShapeRecord::kSize);

@@ -356,17 +356,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
 }
 
 bool RunAlignMove(TFMisc& context, const RegionWords& words) {
-    hostapi::SelectionRecord region;
-    if (CurrentRegion != nullptr) {
-        region = *CurrentRegion;
-    } else {
-        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
-        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
-        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
-        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
-        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
-        region.setEndEdu(0x7FFFFFFF);
-    }
+    const hostapi::SelectionRecord region = RegionOfRun(words);
     return RunAlignMove(context, region, context.Options, context.MoreOptions, true, nullptr, context.EditBracket,
                         context.ProgressStepCount);
 }

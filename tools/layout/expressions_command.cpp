@@ -37,17 +37,7 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
                         win::MB_OK | win::MB_ICONERROR);
         return;
     }
-    hostapi::SelectionRecord region;
-    if (CurrentRegion != nullptr) {
-        region = *CurrentRegion;
-    } else {
-        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
-        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
-        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
-        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
-        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
-        region.setEndEdu(0x7FFFFFFF);
-    }
+    const hostapi::SelectionRecord region = RegionOfRun(words);
     TScoreExpressions list;
     CollectSwitches switches;
     switches.convert = context.Options[expressionsrow::kConvert].value != 0;

@@ -114,20 +114,7 @@ void CreateHairpin(int16_t kind, const TExpressionItem& left, const TExpressionI
     if (!CreateSmartShapeRecord(number, record)) {
         return;
     }
-    for (int32_t measure = left.Measure; measure <= endMeasure; ++measure) {
-        Record12 link;
-        link.setWord(0, static_cast<int16_t>(number));
-        int32_t cmper = measure;
-        int32_t inci = -1;
-        CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
-        EDTMeasureSpec measureSpec;
-        if (LoadMeasureSpec(measure, measureSpec)) {
-            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
-                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
-                                                    kMeasureSmartShapeFlag));
-            SaveMeasureSpec(measure, measureSpec);
-        }
-    }
+    LinkShapeToMeasures(number, left.Measure, endMeasure);
 }
 
 /// The hairpin between two markings, when the levels, the options and the span allow one.

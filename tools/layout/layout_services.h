@@ -20,6 +20,10 @@ class TTextExpressions;
 /// The step object of a running part explosion (tools/layout/explosion/explosion.h).
 class ExplosionContext;
 
+/// The region a command runs on: the current region, else the one the words name, to the end of
+/// its last measure.
+hostapi::SelectionRecord RegionOfRun(const RegionWords& words);
+
 // Entry functions. Each answers true on success.
 /// Tools 27 and 35; a running explosion's steps and its end are in explosion.h.
 bool RunSmartExplosion(TFMisc& context);
