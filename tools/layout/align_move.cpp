@@ -21,6 +21,7 @@
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
+#include "tools/layout/layout_services.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/notes/notes_services.h"
 
