@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/win/file_write.h"
 #include "platform/win/handles.h"
 
 namespace win {
@@ -256,11 +257,12 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
         }
     }
 
-    std::ofstream out{std::string(fileName), std::ios::binary | std::ios::trunc};
+    std::string text;
     for (const std::string& line : lines) {
-        out << line << "\r\n";
+        text += line;
+        text += "\r\n";
     }
-    if (!out) {
+    if (!ReplaceFileContents(std::string(fileName), text)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }

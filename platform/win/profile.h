@@ -2,7 +2,8 @@
 // written as the system's profile functions do it. Section and key names compare without
 // regard to case; blanks around keys and values are dropped, and a value in matching double
 // or single quotes loses them when read. Lines beginning with ';' are comments. Each call
-// reads the file anew, and each write rewrites it at once.
+// reads the file anew, and each write replaces it at once through a temporary file, so that a
+// failed write leaves the file as it was.
 #pragma once
 
 #include <cstdint>

@@ -145,9 +145,9 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
          "  button NoBtn \"&No\"", "  user: click NoBtn", "  -> No"},
         std::vector<std::string>(asked.begin(), asked.begin() + 7));
     // With a selection and Shift the tool runs at once on its stored options.
-    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
-                        "host: progress begins over staves 1-2, measures 1: 1 step"),
-              result.out.end());
+    EXPECT_NE(
+        std::find(result.out.begin(), result.out.end(), "host: progress begins over staves 1-2, measures 1: 1 step"),
+        result.out.end());
     EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
                              [](const std::string& line) { return line.find("not available") != std::string::npos; }));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"),
@@ -170,6 +170,21 @@ TEST_F(HostsimTest, UnloadingWritesTheRegistryFile) {
     EXPECT_NE(text.find("\"ShowMessages\"=\"111111111111111111\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"LastAnswers\"=\"000000000000000007\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"asknl2k\"=\"1\""), std::string::npos) << text;
+}
+
+// A damaged registry file stops hostsim before it runs anything, with the file and line named
+// and exit status 2, and the file is left for the user to mend.
+TEST_F(HostsimTest, ADamagedRegistryFileStopsHostsimNamingTheLine) {
+    const std::string damaged =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n"
+        "\"\"=hex():\n";
+    std::ofstream(RegistryFile(), std::ios::binary) << damaged;
+    const auto result = testsupport::RunHostsim("load plugins\n", RegistryFile());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "hostsim: the registry file is damaged: " + RegistryFile().string() +
+                              ":4: the type of a hex(N) value is a decimal number, not \"\"\n");
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(testsupport::FileText(RegistryFile()), damaged);
 }
 
 }  // namespace

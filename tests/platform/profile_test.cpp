@@ -134,6 +134,19 @@ TEST_F(ProfileTest, Writing) {
     EXPECT_EQ(Read("New", "Key"), "v");
 }
 
+TEST_F(ProfileTest, AFailedWriteLeavesTheFileAsItWas) {
+    const std::string before = Contents();
+    const std::vector<std::string> files = testsupport::FileNames(TempFolder());
+    {
+        testsupport::FileSizeLimit full(before.size());
+        win::SetLastError(0);
+        EXPECT_FALSE(win::WritePrivateProfileString("Numbers", "Added", "1", m_file));
+        EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(testsupport::FileNames(TempFolder()), files);
+}
+
 TEST_F(ProfileTest, WritingMakesTheFile) {
     m_file = (TempFolder() / "new.ini").string();
     ASSERT_TRUE(win::WritePrivateProfileString("Directories", "FontAnnotationDir", "/fonts", m_file));

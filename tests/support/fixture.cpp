@@ -1,9 +1,12 @@
 #include "tests/support/fixture.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -46,6 +49,10 @@ std::string ReadFile(const std::filesystem::path& path) {
 void DesktopTest::SetUp() {
     m_tempFolder = MakeTempFolder();
     m_registryFile = m_tempFolder / "registry.reg";
+    // The test runs in its folder: a file a command writes beside it (an export, a list) goes
+    // away with the folder.
+    m_previousFolder = std::filesystem::current_path();
+    std::filesystem::current_path(m_tempFolder);
     win::ResetDesktop();
     ASSERT_TRUE(win::UseRegistryFile(m_registryFile.string()));
 }
@@ -58,7 +65,39 @@ void DesktopTest::TearDown() {
     win::ResetRegistry();
     win::ResetDesktop();
     std::error_code ignored;
+    std::filesystem::current_path(m_previousFolder, ignored);
     std::filesystem::remove_all(m_tempFolder, ignored);
+}
+
+FileSizeLimit::FileSizeLimit(size_t bytes) {
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_previous;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    return ReadFile(path);
 }
 
 void ExpectLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
@@ -95,7 +134,9 @@ HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::p
     const auto outPath = folder / "hostsim.out";
     const auto errPath = folder / "hostsim.err";
     std::ofstream(scriptPath) << scriptText;
-    const std::string command = std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " --registry " +
+    // hostsim runs in the test's folder, so that files a command writes beside the document
+    // (an export, a list) stay there.
+    const std::string command = "cd " + folder.string() + " && " + std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " --registry " +
                                 registryFile.string() + " " + scriptPath.string() + " >" + outPath.string() + " 2>" +
                                 errPath.string();
     HostsimResult result;

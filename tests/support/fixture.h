@@ -4,14 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
-/// Every test starts on a fresh desktop with an empty registry kept in a temporary file, and
-/// fails when it leaves an entry array lent by the host unreleased.
+/// Every test starts on a fresh desktop with an empty registry kept in a temporary file, in a
+/// temporary folder that is its working folder, and fails when it leaves an entry array lent by
+/// the host unreleased.
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -25,7 +27,28 @@ protected:
 private:
     std::filesystem::path m_tempFolder;
     std::filesystem::path m_registryFile;
+    std::filesystem::path m_previousFolder;
 };
+
+/// While it lives, a file the process writes cannot grow beyond `bytes`: a write past the limit
+/// fails as on a full disk (the signal the system sends for it is ignored meanwhile).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(size_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    uint64_t m_previous = 0;
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+/// The names of the files in a folder, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& folder);
+
+/// The whole contents of a file ("" when it cannot be read).
+std::string FileText(const std::filesystem::path& path);
 
 /// Compares two sequences of lines and fails at the first difference, naming it.
 void ExpectLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
