@@ -426,7 +426,7 @@ Registry ParseRegistry(std::istream& in) {
         current->values[Lower(value.name)] = std::move(value);
     }
     if (!sawHeader) {
-        throw ParseError{lineNumber, "the file is empty"};
+        throw ParseError{1, "the file is empty: it does not begin with \"" + std::string(kHeader) + "\""};
     }
     return parsed;
 }

@@ -107,6 +107,15 @@ TEST_F(ProfileTest, Numbers) {
     EXPECT_EQ(static_cast<int32_t>(win::GetPrivateProfileInt("Numbers", "Negative", 5, m_file)), -7);
     EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Word", 5, m_file), 0u);
     EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Missing", 5, m_file), 5u);
+    // Numbers beyond 32 bits give the default, never a wrapped value.
+    m_file = (TempFolder() / "large.ini").string();
+    std::ofstream(m_file) << "[Numbers]\nHuge=99999999999999999999\nLarge=4294967295\nBeyond=4294967296\n"
+                             "Lowest=-2147483648\nBelow=-2147483649\n";
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Huge", 5, m_file), 5u);
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Large", 5, m_file), 4294967295u);
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Beyond", 5, m_file), 5u);
+    EXPECT_EQ(static_cast<int32_t>(win::GetPrivateProfileInt("Numbers", "Lowest", 5, m_file)), INT32_MIN);
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Below", 5, m_file), 5u);
 }
 
 TEST_F(ProfileTest, Writing) {

@@ -89,6 +89,15 @@ TEST_F(RegistryTest, DamagedFileIsRefusedNamingTheLine) {
     EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
     EXPECT_NE(error.find(":1: the file does not begin with"), std::string::npos) << error;
 
+    WriteFile("");
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_EQ(error, RegistryFile().string() +
+                         ":1: the file is empty: it does not begin with \"Windows Registry Editor Version 5.00\"");
+    WriteFile("\n; only a comment\n\n");
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_EQ(error, RegistryFile().string() +
+                         ":1: the file is empty: it does not begin with \"Windows Registry Editor Version 5.00\"");
+
     WriteFile("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software]\n");
     EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
     EXPECT_NE(error.find(":2: only keys below HKEY_CURRENT_USER"), std::string::npos) << error;

@@ -118,6 +118,25 @@ INSTANTIATE_TEST_SUITE_P(Numberings, StringToMeasureTest, ::testing::Values(
     ParseCase{{.first = 1, .end = 11, .offset = 0, .flags = 0x80}, "15", 15}));
 // clang-format on
 
+// Numbers read from a text or computed with a region's base never wrap into another measure:
+// a value beyond 16 bits matches nothing.
+TEST_F(TextServicesTest, NumbersBeyondSixteenBitsMatchNoMeasure) {
+    EXPECT_EQ(lumvar::StringToMeasure("#99999"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("99999"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("#32767"), 32767);
+    EXPECT_EQ(lumvar::StringToMeasure("99999999999999999999"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("70000:1"), 0);
+    // A decimal region without the correction: 65541 would wrap to 5.
+    Region(1, {.first = 1, .end = 21, .offset = 0, .flags = 0x80});
+    EXPECT_EQ(lumvar::StringToMeasure("65541"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("1:65541"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("5"), 5);
+    // A long text of one repeated character under a large base.
+    Region(1, {.first = 1, .end = 21, .offset = 0, .firstDigit = 'a', .base = 30000, .flags = 0x20});
+    EXPECT_EQ(lumvar::StringToMeasure(std::string(80000, 'b').c_str()), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("1:bb"), 0);  // 30000 x 1 + 2 is no number the region shows
+}
+
 TEST_F(TextServicesTest, RegionAndNumberWithAColon) {
     Region(1, {.first = 1, .end = 11, .offset = 0, .flags = 0x80});
     Region(2, {.first = 11, .end = 21, .offset = 0, .flags = 0x80});
