@@ -379,6 +379,9 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     }
 }
 
+/// The step marker of New Spacing while its second pass waits.
+constexpr int32_t kNewSpacingRepost = 120;
+
 /// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
 void AwaitNewSpacingSecondPass(TFMisc& context) {
     context.NewSpacingSecondPass = 1;
@@ -386,7 +389,7 @@ void AwaitNewSpacingSecondPass(TFMisc& context) {
     // timer wait for the key automation; the next invoke runs the second pass.
     win::OutputDebugString("Orvex188: opening the host's note spacing by keys is not available in this build");
     PendingOptionsForm = context.OptionsForm;
-    RepostCode = 120;
+    RepostCode = kNewSpacingRepost;
 }
 
 void FinishNewSpacing(TFMisc& context) {
@@ -759,6 +762,11 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     } else if (item == 20 && secondPass) {
         // A second pass that failed is not tried again.
         context.NewSpacingSecondPass = 0;
+    }
+    if (secondPass && RepostCode == kNewSpacingRepost) {
+        // The pass the timer was to start has run: nothing waits for a step any more, so that a
+        // later tick sends the host no command and later runs do not wait for a step.
+        RepostCode = 0;
     }
     if (RepostCode != 0 && GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
         InstallHostHooks();

@@ -67,6 +67,7 @@ protected:
         win::ClearTranscript();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         win::SetKeyDown(win::VK_SHIFT, false);
         DesktopTest::TearDown();
@@ -286,6 +287,8 @@ TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     win::ClearTranscript();
     EXPECT_EQ(Invoke(kAbout), 1);
     EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
+    // Nothing waits for a step any more.
+    EXPECT_EQ(RepostCode, 0);
     EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
     EXPECT_EQ(std::count_if(win::TranscriptLines().begin(), win::TranscriptLines().end(),
                             [](const std::string& l) { return l.find("TAboutBox") != std::string::npos; }),
@@ -312,6 +315,7 @@ TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
     m_host->BringToFront(1);
     EXPECT_EQ(Invoke(kAbout), 1);
     EXPECT_EQ(secondPasses, 1);
+    EXPECT_EQ(RepostCode, 0);
 }
 
 TEST_F(DispatchTest, MeasureCommandsRunBeforeHostYear2001) {

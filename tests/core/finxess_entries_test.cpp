@@ -82,9 +82,11 @@ protected:
         m_host->AddDocument(host::ParseScoreText(kScore, "test"));
     }
     void TearDown() override {
+        // The arrays the test borrowed itself go back first; anything else lent is left over.
         for (EntryArray* array : m_lent) {
             ReleaseEntryArray(array);
         }
+        ExpectNothingLeft();
         m_host.reset();
         ResetHostImports();
         DesktopTest::TearDown();

@@ -36,6 +36,7 @@ protected:
         m_host->AddDocument(TwoStaves().Build());
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         ResetHostImports();
         DesktopTest::TearDown();

@@ -45,6 +45,7 @@ protected:
         win::ClearTranscript();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }

@@ -53,6 +53,7 @@ measures 4 time 4/4
     }
 
     void TearDown() override {
+        ExpectNothingLeft();
         // Dialogs left open go with the test, before the host.
         const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
         for (vcl::TForm* form : open) {

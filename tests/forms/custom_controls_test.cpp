@@ -21,6 +21,7 @@ using orvex::TMyEdit;
 class CustomControlsTest : public testsupport::DesktopTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         vcl::FormatSettings.DecimalSeparator = '.';
         testsupport::DesktopTest::TearDown();
     }

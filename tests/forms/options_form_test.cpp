@@ -50,6 +50,7 @@ protected:
     }
 
     void TearDown() override {
+        ExpectNothingLeft();
         vcl::Application->ProcessMessages();
         while (!ModelessFormList.empty()) {
             delete ModelessFormList.back();

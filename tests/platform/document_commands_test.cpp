@@ -42,6 +42,7 @@ protected:
         m_runner = std::make_unique<hostsim::ScriptRunner>(*m_hostPtr, hostsim::ScriptRunner::Settings{});
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_runner.reset();
         m_hostPtr.reset();
         DesktopTest::TearDown();

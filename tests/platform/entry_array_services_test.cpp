@@ -51,6 +51,7 @@ protected:
         m_host->AddDocument(host::ParseScoreText(kScore, "duo"));
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }

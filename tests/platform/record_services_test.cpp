@@ -42,6 +42,7 @@ protected:
         m_host->AddDocument(std::make_unique<host::Document>("empty"));
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }

@@ -77,6 +77,7 @@ protected:
         m_runner = std::make_unique<hostsim::ScriptRunner>(*m_host, hostsim::ScriptRunner::Settings{});
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_runner.reset();
         m_host.reset();
         DesktopTest::TearDown();

@@ -27,6 +27,7 @@ protected:
         orvex::ServicePluginBound = false;
     }
     void TearDown() override {
+        ExpectNothingLeft();
         if (m_fake != win::kNoModule) {
             win::UnregisterProcessModule(m_fake);
         }

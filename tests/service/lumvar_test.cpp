@@ -25,6 +25,7 @@ protected:
         lumvar::ResetModuleState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         lumvar::ResetModuleState();
         DesktopTest::TearDown();
     }

@@ -21,6 +21,7 @@ using lumvar::LumvarPrefs;
 class PreferencesTest : public lumvartest::LumvarHostTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         win::ResetCommandLine();
         LumvarHostTest::TearDown();
     }

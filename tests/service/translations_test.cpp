@@ -23,6 +23,7 @@ protected:
         lumvar::ResetModuleState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         lumvar::ResetModuleState();
         DesktopTest::TearDown();
     }

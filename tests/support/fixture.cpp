@@ -15,6 +15,7 @@
 #include "platform/host/entry_arrays.h"
 #include "platform/win/registry.h"
 #include "platform/win/system.h"
+#include "tests/support/leftovers.h"
 
 namespace testsupport {
 namespace {
@@ -57,11 +58,24 @@ void DesktopTest::SetUp() {
     ASSERT_TRUE(win::UseRegistryFile(m_registryFile.string()));
 }
 
-void DesktopTest::TearDown() {
+void DesktopTest::ExpectNothingLeft() {
+    if (m_leftoversChecked) {
+        return;
+    }
+    m_leftoversChecked = true;
+    // The user closes what is still shown; then nothing may run, stay open or stay lent.
+    CloseOpenForms();
     // Every entry array the host lent must have gone back to it.
     for (const std::string& cell : host::ReclaimLentEntryArrays()) {
         ADD_FAILURE() << "the entry array of " << cell << " was not released";
     }
+    for (const std::string& left : OrvexLeftovers()) {
+        ADD_FAILURE() << "the test left " << left;
+    }
+}
+
+void DesktopTest::TearDown() {
+    ExpectNothingLeft();
     win::ResetRegistry();
     win::ResetDesktop();
     std::error_code ignored;
@@ -136,9 +150,9 @@ HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::p
     std::ofstream(scriptPath) << scriptText;
     // hostsim runs in the test's folder, so that files a command writes beside the document
     // (an export, a list) stay there.
-    const std::string command = "cd " + folder.string() + " && " + std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " --registry " +
-                                registryFile.string() + " " + scriptPath.string() + " >" + outPath.string() + " 2>" +
-                                errPath.string();
+    const std::string command = "cd " + folder.string() + " && " + std::string(HOSTSIM_PATH) + " --plugins " +
+                                ORVEX_PLUGIN_DIR + " --registry " + registryFile.string() + " " + scriptPath.string() +
+                                " >" + outPath.string() + " 2>" + errPath.string();
     HostsimResult result;
     const int status = std::system(command.c_str());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

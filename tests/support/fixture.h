@@ -12,12 +12,20 @@
 namespace testsupport {
 
 /// Every test starts on a fresh desktop with an empty registry kept in a temporary file, in a
-/// temporary folder that is its working folder, and fails when it leaves an entry array lent by
-/// the host unreleased.
+/// temporary folder that is its working folder, and fails when it leaves anything behind (see
+/// ExpectNothingLeft).
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    /// Ends the test as a user ends a session and fails it for what is left behind instead of
+    /// cleaning up silently: the user closes the modeless forms still shown (through their close
+    /// boxes), and then no form may stay open, no entry array stay lent, no explosion or other
+    /// multi-step command, print run or command be running and no options dialog wait for its
+    /// OK. A fixture that cleans up calls it first thing in its TearDown (DesktopTest::TearDown
+    /// calls it too; the check runs once).
+    void ExpectNothingLeft();
 
     /// The registry file of this test.
     const std::filesystem::path& RegistryFile() const { return m_registryFile; }
@@ -28,6 +36,7 @@ private:
     std::filesystem::path m_tempFolder;
     std::filesystem::path m_registryFile;
     std::filesystem::path m_previousFolder;
+    bool m_leftoversChecked = false;
 };
 
 /// While it lives, a file the process writes cannot grow beyond `bytes`: a write past the limit
