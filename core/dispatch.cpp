@@ -46,7 +46,7 @@ bool ShiftHeld = false;
 int32_t InvokeNesting = 0;
 std::array<int32_t, kCommandTableSize> CommandBusy{};
 int32_t RerunCode = 0;
-bool SkipNextInvoke = false;
+int32_t SkipNextInvoke = 0;
 int32_t ToolRunMarker = 0;
 vcl::TForm* PendingOptionsForm = nullptr;
 ExplosionContext* RunningStepObject = nullptr;
@@ -438,6 +438,14 @@ void StepRunningExplosion() {
 
 }  // namespace
 
+bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
+    if (RunningStepObject == nullptr || context == nullptr || &RunningStepObject->Context() != context.get()) {
+        return false;
+    }
+    RunningStepObject->AdoptContext(std::move(context));
+    return true;
+}
+
 std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
     static std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
     return handlers;
@@ -474,8 +482,15 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     if (menuIndex < 0 || menuIndex >= CommandCount || menuIndex >= kCommandTableSize) {
         return 0;
     }
-    if (SkipNextInvoke) {
-        SkipNextInvoke = false;
+    if (SkipNextInvoke > 0) {
+        --SkipNextInvoke;
+        return 0;
+    }
+    // Without a document (its record holds no measure) no tool has anything to work on: none runs,
+    // a step that waits goes on waiting, and the host hears of no change. Forms still open.
+    const bool noDocument =
+        document == nullptr || hostapi::ReadI16(document, hostapi::SelectionRecord::kLastMeasure) <= 0;
+    if (noDocument && (PendingOptionsForm != nullptr || s_pendingNewSpacing || RunningStepObject != nullptr)) {
         return 0;
     }
     int32_t result = 0;
@@ -508,10 +523,14 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
             return 0;
         }
         const int32_t code = CommandTable[static_cast<size_t>(tableIndex)].code;
-        if (!FirstCommandDone) {
-            MenuCache_Refresh();
-            FirstCommandDone = true;
+        if (noDocument && (code >= 100 || RerunCode > 0)) {
+            RerunCode = 0;  // a key launch has nothing to work on either
+            return 0;
         }
+        // Every invocation adds the menus seen now to the menu cache, so that menus that appear
+        // later (with another tool chosen in the host) can be assigned to keys too.
+        MenuCache_Refresh();
+        FirstCommandDone = true;
         if (code == CODE_USER_MANUAL) {
             OpenUserManual(hostWindow);
             return 0;
@@ -568,15 +587,15 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
     std::unique_ptr<TFMisc> context = InitToolContext();
     const int32_t result = ExecuteTool(*context, code % 100, code / 100, overrides, shift, showDialog, passThrough);
     (void)hostWindow;
-    if (RunningStepObject != nullptr && &RunningStepObject->Context() == context.get()) {
-        // A part explosion goes on over the next host calls: its context keeps the tool context.
-        RunningStepObject->AdoptContext(std::move(context));
-        return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
-    }
     if (result == -1) {
-        // The options dialog stays open and owns the context now.
+        // The options dialog stays open and owns the context now, also when its Go started a part
+        // explosion on it: the dialog hands it over when it goes before the explosion ends.
         context.release();
         return 0;
+    }
+    if (HandContextToRunningExplosion(context)) {
+        // A part explosion goes on over the next host calls: its context keeps the tool context.
+        return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
     }
     if (context->NewSpacingSecondPass != 0 && context->OptionsForm == nullptr) {
         s_pendingNewSpacing = std::move(context);
@@ -710,9 +729,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         expressions.CheckCurrent();
     }
     if (item == 32) {
-        if (!expressions.SortTables().Built()) {
-            expressions.SortTables().Build(expressions.Options().AdditionalFonts);
-        }
+        expressions.SortTables().Build(expressions.Options().AdditionalFonts);
         if (!expressions.Analysed()) {
             expressions.AnalyzeAll();
         }
@@ -729,8 +746,15 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
                          !(item == 67 && setNumber > 1);
     context.EditBracket = 0;
     if (bracket && Imports().BeginProgress != nullptr) {
-        context.EditBracket =
-            Imports().BeginProgress(region->bytes.data(), context.MeasureCount, hostapi::kInterfaceVersion);
+        // The display announces the steps the tool makes: one a measure, or one a staff for the
+        // tools that walk the selection staff by staff (align/move, export, hairpins).
+        constexpr int32_t kAlignMoveItem = 29;
+        constexpr int32_t kExportItem = 37;
+        constexpr int32_t kHairpinsItem = 44;
+        const int32_t steps = InList(item, {kAlignMoveItem, kExportItem, kHairpinsItem})
+                                  ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
+                                  : context.MeasureCount;
+        context.EditBracket = Imports().BeginProgress(region->bytes.data(), steps, hostapi::kInterfaceVersion);
     }
 
     context.RerunFlag = 0;
@@ -807,7 +831,7 @@ void ResetDispatcher() {
     InvokeNesting = 0;
     CommandBusy.fill(0);
     RerunCode = 0;
-    SkipNextInvoke = false;
+    SkipNextInvoke = 0;
     ToolRunMarker = 0;
     PendingOptionsForm = nullptr;
     delete RunningStepObject;  // an explosion left running, with the tool context it owns

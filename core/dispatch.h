@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,14 +31,19 @@ extern int32_t InvokeNesting;
 extern std::array<int32_t, kCommandTableSize> CommandBusy;
 /// A command code queued by a key launch for the next invoke; -1: Shift counts as held.
 extern int32_t RerunCode;
-/// The next invoke does nothing but clear the flag.
-extern bool SkipNextInvoke;
+/// The number of coming invokes that do nothing but count down: each is the host's call that a
+/// run from a form asked for (two quick Go clicks ask for two).
+extern int32_t SkipNextInvoke;
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
 extern int32_t ToolRunMarker;
 /// An options dialog whose OK is completed at the next invoke.
 extern vcl::TForm* PendingOptionsForm;
 /// The step object of a running part explosion.
 extern ExplosionContext* RunningStepObject;
+/// Gives the tool context to the running part explosion when it works on it, so that the
+/// context outlives its previous owner (an options dialog that goes while the explosion runs).
+/// Answers false, and keeps the context where it was, when no running explosion works on it.
+bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context);
 /// Non-zero while a multi-step command waits for the timer to make the host invoke again.
 extern int32_t RepostCode;
 /// Tools take the selection from the host when they run (else the one passed with the command).

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/commands.h"
 #include "core/dispatch.h"
@@ -75,6 +77,32 @@ void PressAndReleaseWithScanCode(uint16_t key) {
     win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), win::KEYEVENTF_KEYUP, 0);
 }
 
+/// The key events a key assignment sent (the key, and whether it is the release), in the order
+/// sent. They come back through this hook like the user's keys; each one is passed on untouched
+/// exactly once, so that assignments that map keys onto each other (A to B and B to A) act once
+/// per stroke instead of sending each other's keys forever.
+std::vector<std::pair<uint16_t, bool>>& SentKeys() {
+    static std::vector<std::pair<uint16_t, bool>> keys;
+    return keys;
+}
+
+void SendAssignedKey(uint16_t key, bool release) {
+    SentKeys().emplace_back(key, release);
+    win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), release ? win::KEYEVENTF_KEYUP : 0,
+                     0);
+}
+
+/// Whether the event is one an assignment sent; it is taken off the list.
+bool TakeSentKey(uint16_t key, bool release) {
+    auto& keys = SentKeys();
+    const auto it = std::find(keys.begin(), keys.end(), std::make_pair(key, release));
+    if (it == keys.end()) {
+        return false;
+    }
+    keys.erase(it);
+    return true;
+}
+
 /// The windowed controls of a form in tab order, depth first.
 void CollectTabOrder(vcl::TWinControl& parent, std::vector<vcl::TWinControl*>& out) {
     std::vector<vcl::TWinControl*> children;
@@ -132,14 +160,15 @@ vcl::TForm* ActiveModelessForm() {
 std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pressed, bool shift, bool ctrl,
                                         bool alt) {
     const auto target = static_cast<uint16_t>(assignment.Target());
-    if (!assignment.IsMenuCommand() && target == static_cast<uint16_t>(assignment.Key())) {
-        return std::nullopt;
-    }
+    const bool self = !assignment.IsMenuCommand() && target == static_cast<uint16_t>(assignment.Key());
     const bool numLock = assignment.Key() == win::VK_NUMLOCK;
-    const bool acting = !IsNT && numLock ? !pressed : pressed;
+    const bool acting = !IsNT && numLock && !self ? !pressed : pressed;
     if (!acting) {
-        return 1;
+        // The other event of a remapped key is swallowed; a key mapped to itself passes on.
+        return self ? std::nullopt : std::optional<intptr_t>(1);
     }
+    // The confirmation comes first, also for a key mapped to itself (HOME, END, DEL and
+    // Backspace ask by default): Cancel swallows the key.
     if ((assignment.Flags() & KeyAssignment::kAsk) != 0) {
         const std::string text = "Please confirm the following key: " + KeyAssignment_KeyText(assignment.Key(), false) +
                                  ". To disable this confirmation request, see the Options dialog of Orvex.";
@@ -147,6 +176,9 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
             win::IDOK) {
             return 1;
         }
+    }
+    if (self) {
+        return std::nullopt;  // confirmed: the search goes on, and the key reaches the host
     }
     if (assignment.IsMenuCommand()) {
         win::PostMessage(HostWindow, win::WM_COMMAND, static_cast<uint32_t>(assignment.Target()));
@@ -162,16 +194,15 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
     }};
     for (const auto& [key, states] : modifiers) {
         if (states.first != states.second) {
-            win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key),
-                             states.second ? 0 : win::KEYEVENTF_KEYUP, 0);
+            SendAssignedKey(key, !states.second);
         }
     }
-    PressAndReleaseWithScanCode(target);
+    SendAssignedKey(target, false);
+    SendAssignedKey(target, true);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
         const auto& [key, states] = *it;
         if (states.first != states.second) {
-            win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key),
-                             states.first ? 0 : win::KEYEVENTF_KEYUP, 0);
+            SendAssignedKey(key, !states.first);
         }
     }
     if (numLock && !IsNT) {
@@ -192,6 +223,9 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
         return PassOn(code, wParam, keyData);
     }
     const bool released = KeyReleased(keyData);
+    if (TakeSentKey(key, released)) {
+        return PassOn(code, wParam, keyData);
+    }
     if (IsNT && key == win::VK_NUMLOCK) {
         if ((static_cast<uint32_t>(keyData) & 0x0F000000u) == 0) {
             return PassOn(code, wParam, keyData);
@@ -244,7 +278,8 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
     if (key == ExplorerHotkeyKey && shift == (ExplorerHotkeyShift != 0) && ctrl == (ExplorerHotkeyCtrl != 0) &&
         alt == (ExplorerHotkeyAlt != 0)) {
         if (!released) {
-            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+            // Sent, not posted: the explorer opens before the next key is read.
+            win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
         }
         return 1;
     }
@@ -547,6 +582,7 @@ void ResetHooks() {
     InMenuLoop = InSizeMove = false;
     LeftShiftDown = RightShiftDown = false;
     IgnoreKeys = 0;
+    SentKeys().clear();
     RestoreNumLock = false;
     LastKey = 0;
     LastKeyData = 0;

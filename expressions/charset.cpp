@@ -118,9 +118,9 @@ void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_v
 
 bool RunCharsetConversion(std::string source, std::string target, std::string_view fontsToExclude) {
     TTextExpressions& expressions = TextExpressionTable();
-    if (!expressions.SortTables().Built()) {
-        expressions.SortTables().Build(fontsToExclude);
-    }
+    // The shared tables come from the sort options; the fonts this run excludes count for this run
+    // only (the excluded list below), never as music fonts of later runs.
+    expressions.SortTables().Build(expressions.Options().AdditionalFonts);
     expressions.LoadFromDocument();
     expressions.AnalyzeAll();
     const ExcludedFonts excluded = ExcludedFontList(expressions.SortTables(), fontsToExclude);

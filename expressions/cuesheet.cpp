@@ -5,13 +5,17 @@
 #include <climits>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
+#include "core/messages.h"
+#include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/layout_records.h"
@@ -192,6 +196,8 @@ public:
 
     /// One line of the file, its characters below 0x20 already taken away.
     void ReadLine(std::string rest);
+    /// The measures that lines named but the document lacks, in ascending order.
+    std::vector<int32_t> MissingMeasures() const;
 
 private:
     int32_t Row(size_t row) const { return m_context.Options[row].value; }
@@ -230,6 +236,8 @@ private:
     bool m_timing = false;
     bool m_hitLine = false;
     int32_t m_measure = 0;
+    bool m_measureExists = false;
+    std::set<int32_t> m_missingMeasures;
     int32_t m_beat = 1;
     Edu m_beatLength = kDefaultBeatLength;
     std::string m_cue;
@@ -249,20 +257,28 @@ void CueSheetImport::ReadLine(std::string rest) {
     m_timing = false;
     m_hitLine = false;
     m_measure = 0;
+    m_measureExists = false;
     m_beat = 1;
     m_beatLength = kDefaultBeatLength;
     m_cue.clear();
     m_project.clear();
     m_hitTime.clear();
     m_description.clear();
-    for (size_t field = 1; field <= kLastField && !rest.empty(); ++field) {
+    // A line has one field more than it has commas: empty fields at its end are read too (an
+    // empty streamer field clears the kept streamer, an empty SMPTE field still makes a hit).
+    const size_t fields = static_cast<size_t>(std::count(rest.begin(), rest.end(), ',')) + 1;
+    for (size_t field = 1; field <= std::min(fields, kLastField); ++field) {
         ReadField(field, CutTokenAtDelimiter(rest, ','));
     }
 }
 
+std::vector<int32_t> CueSheetImport::MissingMeasures() const {
+    return {m_missingMeasures.begin(), m_missingMeasures.end()};
+}
+
 void CueSheetImport::ReadField(size_t field, const std::string& text) {
     const bool titleLine = m_lineNumber == 1;
-    const bool measure = IsMeasure(m_measure);
+    const bool measure = IsMeasure(m_measure) && m_measureExists;
     switch (field) {
         case 1:
             m_timing = text == "-";
@@ -271,12 +287,19 @@ void CueSheetImport::ReadField(size_t field, const std::string& text) {
                 m_cue = text;
             }
             break;
-        case 2:
+        case 2: {
             m_measure = titleLine ? 1 : NumberOr(text, 1);
             if (titleLine) {
                 m_project = text;
             }
+            // A line for a measure the document lacks places nothing; the user hears of it at the end.
+            EDTMeasureSpec record;
+            m_measureExists = IsMeasure(m_measure) && LoadMeasureSpec(m_measure, record);
+            if (!m_measureExists && !titleLine) {
+                m_missingMeasures.insert(m_measure);
+            }
             break;
+        }
         case 3:
             if (!m_timing) {
                 m_beat = NumberOr(text, 1);
@@ -599,6 +622,17 @@ bool RunAuricleImport(TFMisc& context) {
         import.ReadLine(std::move(line));
     }
     file.close();
+    if (const std::vector<int32_t> missing = import.MissingMeasures(); !missing.empty()) {
+        std::string list;
+        for (const int32_t measure : missing) {
+            list += (list.empty() ? "" : ", ") + std::to_string(measure);
+        }
+        ShowMessageText(
+            HostWindow,
+            "The cue sheet names measures this document does not have (" + list + "). Nothing was placed for them.",
+            "Die Cue-Liste nennt Takte, die dieses Dokument nicht hat (" + list + "). Für sie wurde nichts eingefügt.",
+            0, 0);
+    }
     if (Imports().UpdateLayout != nullptr) {
         Imports().UpdateLayout(1, 0, kInterfaceVersion);
     }

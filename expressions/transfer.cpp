@@ -53,9 +53,7 @@ TransferStore& StoreOf(TFMisc& context) {
 /// The context's own table, read from the document in front and analysed.
 void LoadAnalysedTable(TTextExpressions& table) {
     table.LoadFromDocument();
-    if (!table.SortTables().Built()) {
-        table.SortTables().Build(table.Options().AdditionalFonts);
-    }
+    table.SortTables().Build(table.Options().AdditionalFonts);
     table.AnalyzeAll();
 }
 
@@ -98,6 +96,7 @@ void ReadPageItems(TFMisc& context, TransferStore& store) {
 
 void ReadLockedGroups(TransferStore& store, const hostapi::SelectionRecord& region) {
     store.lockedGroups.clear();
+    store.lockedGroupsRead = true;
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     Record12 record;
@@ -123,6 +122,7 @@ void ReadLockedGroups(TransferStore& store, const hostapi::SelectionRecord& regi
 void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::SelectionRecord& region) {
     const bool beatCharts = Option(context, TRANSFER_BEAT_CHARTS);
     store.measures.clear();
+    store.measureLoaded.clear();
     if (beatCharts) {
         store.beatCharts.clear();
     }
@@ -130,8 +130,11 @@ void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::Selectio
     int32_t withChart = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         EDTMeasureSpec measureSpec;
-        LoadMeasureSpec(measure, measureSpec);
-        store.measures.push_back(measureSpec);  // kept also when the load failed, so that offsets stay in step
+        const bool loaded = LoadMeasureSpec(measure, measureSpec);
+        // Kept also when the load failed, so that offsets stay in step; such a record is marked
+        // and never written.
+        store.measures.push_back(measureSpec);
+        store.measureLoaded.push_back(loaded);
         if (!beatCharts) {
             continue;
         }
@@ -334,7 +337,7 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
     for (size_t i = 0; i < store.measures.size(); ++i) {
         const int32_t measure = first + static_cast<int32_t>(i);
         EDTMeasureSpec target;
-        if (!LoadMeasureSpec(measure, target)) {
+        if (i >= store.measureLoaded.size() || !store.measureLoaded[i] || !LoadMeasureSpec(measure, target)) {
             continue;
         }
         const EDTMeasureSpec& stored = store.measures[i];
@@ -356,14 +359,16 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
 }
 
 void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {
+    // Nothing read: the destination's expressions are neither cleared nor replaced.
+    if (!store.expressions) {
+        return;
+    }
     TTextExpressions& target = TextExpressionTable();
     LoadAnalysedTable(target);
     if (Option(context, TRANSFER_CLEAR_DESTINATION)) {
         ClearStaffRangeExpressions(region, Option(context, TRANSFER_CLEAR_GLOBAL));
     }
-    if (store.expressions) {
-        PasteMeasureExpressions(*store.expressions, region, *context.TextExpressions, target, context);
-    }
+    PasteMeasureExpressions(*store.expressions, region, *context.TextExpressions, target, context);
 }
 
 void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {
@@ -386,7 +391,8 @@ void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::Select
     if (Option(context, TRANSFER_EXPRESSION_METATOOLS)) {
         WriteExpressionMetatools(context);
     }
-    if (Option(context, TRANSFER_LOCKED_GROUPS)) {
+    // Locked groups replace the destination's only when a read looked for them.
+    if (Option(context, TRANSFER_LOCKED_GROUPS) && store.lockedGroupsRead) {
         WriteLockedGroups(store, region);
     }
     if (Option(context, TRANSFER_STAFF_SYSTEMS) && store.staffSystems) {

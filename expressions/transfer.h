@@ -51,6 +51,8 @@ struct TransferStore {
     std::vector<TransferLockedGroup> lockedGroups;
     std::vector<TransferBeatElement> beatCharts;
     std::vector<EDTMeasureSpec> measures;  ///< one per measure of the region, in order
+    std::vector<bool> measureLoaded;       ///< per stored measure record: the read loaded it
+    bool lockedGroupsRead = false;         ///< a read run looked for locked measure groups
     std::unique_ptr<TStaffSystems> staffSystems;
     std::vector<TPageGraphics> pageGraphics;
     std::vector<TPageText> pageTexts;

@@ -127,10 +127,15 @@ const std::array<std::array<PlaybackParam, kPlaybackParams>, kPlaybackTypes> Pla
 // clang-format on
 
 int32_t PlaybackTypeIndex(int32_t kind) {
-    if (kind < 16) {
+    // Only the kinds 1-8 and the MIDI status kinds 0xB0-0xEF have parameters; every other kind
+    // (the index the rule would give it included) has none.
+    if (kind >= 1 && kind <= 8) {
         return (kind & 15) - 1;
     }
-    return ((kind - 176) >> 4) + 8;
+    if (kind >= 0xB0 && kind <= 0xEF) {
+        return ((kind - 176) >> 4) + 8;
+    }
+    return -1;
 }
 
 // ---- TGridDrawCell ----
@@ -255,7 +260,11 @@ bool TGridDrawCell::ParamExists(int32_t k) const {
 }
 
 void TGridDrawCell::SetPlaybackParam(int32_t k, const std::string& text) {
-    if (Record == nullptr || k < 0 || k >= kPlaybackParams) {
+    const int32_t kind = Record == nullptr ? 0 : Record->Flags() & 0xFF;
+    const int32_t type = PlaybackTypeIndex(kind);
+    // A kind without parameters keeps its bytes: the type left over from another record says
+    // nothing about this one.
+    if (Record == nullptr || k < 0 || k >= kPlaybackParams || type < 0 || type != PlaybackType) {
         return;
     }
     const PlaybackParam& param = PlaybackParamTable[static_cast<size_t>(PlaybackType)][static_cast<size_t>(k)];
@@ -625,6 +634,28 @@ void TTextExprForm::NoteChange(int32_t index) {
     }
 }
 
+void TTextExprForm::RemoveNewExpression() {
+    TTextExpressions& table = TextExpressionTable();
+    const int32_t index = table.ExpressionCount() - 1;
+    if (!table.RemoveNewRecord()) {
+        return;
+    }
+    m_state.EditNewSlotCount = -1;
+    m_state.ShownCount = std::max(m_state.ShownCount - 1, 0);
+    m_state.AddedWhileFiltered = std::max(m_state.AddedWhileFiltered - 1, 0);
+    if (m_state.FilterActive != 0 && m_state.ShownCount < table.Count()) {
+        table.Item(m_state.ShownCount).FilterListEntry = 0;
+    }
+    if (m_state.LastChangedIndex == index) {
+        m_state.ChangedCount = std::max(m_state.ChangedCount - 1, 0);
+        m_state.LastChangedIndex = -1;
+    }
+    if (!m_state.RowHeightKnown.empty() && m_state.TwoDimensional == 0) {
+        m_state.RowHeightKnown.pop_back();
+    }
+    Relayout(0);
+}
+
 void TTextExprForm::MarkChanged(TTxtExprRec& record, int32_t index, int32_t col, int32_t row) {
     record.Modified = 1;
     m_drawCell->CachedIndex = -2;
@@ -727,12 +758,15 @@ void TTextExprForm::ApplyStyleBit(int32_t mode, uint16_t bit) {
 // ---- Editing ----
 
 void TTextExprForm::GridGetEditText(vcl::TObject* /*Sender*/, int32_t ACol, int32_t ARow, std::string& Value) {
+    m_state.EditNewSlotCount = -1;
     if (m_drawCell->Setup(ACol, ARow, false, false)) {
         Value = m_drawCell->CellText();
         m_state.EditStartText = Value;
     } else {
-        // The empty slot: Escape brings back no text of another cell.
+        // The empty slot: Escape brings back no text of another cell, and takes away the
+        // expression that typing there made.
         m_state.EditStartText.clear();
+        m_state.EditNewSlotCount = TextExpressionTable().ExpressionCount();
     }
     m_state.FontBoxEnter = 0;
     m_state.FontBoxClicked = 0;
@@ -754,7 +788,8 @@ void TTextExprForm::GridSetEditText(vcl::TObject* Sender, int32_t ACol, int32_t 
         return;
     }
     TTextExpressions& table = TextExpressionTable();
-    if (!m_drawCell->Setup(ACol, ARow, true, true)) {
+    // Escape (the edit cancelled) makes no new expression in the empty slot.
+    if (!m_drawCell->Setup(ACol, ARow, m_state.Cancelled == 0, true)) {
         return;
     }
     const int32_t index = m_drawCell->Index;
@@ -806,6 +841,9 @@ void TTextExprForm::GridSetEditText(vcl::TObject* Sender, int32_t ACol, int32_t 
                         repaint = true;
                     }
                 }
+                if (record.MetatoolKey != 0 && record.MetatoolKey != static_cast<uint8_t>(key)) {
+                    m_state.DroppedKeys.push_back(record.MetatoolKey);
+                }
                 record.MetatoolKey = static_cast<uint8_t>(key);
                 record.ExtraFlags = 1;
                 if (repaint) {
@@ -852,6 +890,9 @@ void TTextExprForm::GridKeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TS
         m_gridEditor->SetEditing(false);
         m_gridEditor->HideEditor();
         m_state.Cancelled = 0;
+        if (m_state.EditNewSlotCount >= 0 && TextExpressionTable().ExpressionCount() > m_state.EditNewSlotCount) {
+            RemoveNewExpression();
+        }
         Key = 0;
     } else if (Key == win::VK_F2) {
         m_state.LastKeyTime = 0;

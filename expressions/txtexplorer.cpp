@@ -384,13 +384,39 @@ void TTextExprForm::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidth, i
     Relayout(0);
 }
 
-void TTextExprForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& /*Action*/) {
+void TTextExprForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Action) {
+    if (m_state.Cancelled == 0 && ModalResult() != vcl::mrOk) {
+        // Any close that is not OK (the close box) is Cancel: nothing is written back.
+        if (!ConfirmDiscard()) {
+            Action = vcl::caNone;
+            return;
+        }
+        if (m_state.ChangedCount > 0) {
+            TextExpressionTable().SetStale(true);
+        }
+        m_state.Cancelled = 1;
+    }
     VxForm_SaveState(*this, "");
     TTextExpressions& table = TextExpressionTable();
     table.SetWritten(false);
     if (m_state.Cancelled != 0) {
         return;
     }
+    // A key an expression gave up for another no longer names it; the record under that key goes
+    // unless another expression took the key.
+    for (const uint8_t dropped : m_state.DroppedKeys) {
+        bool taken = false;
+        for (int32_t i = 0; i < table.ExpressionCount() && !taken; ++i) {
+            taken = table.Item(i).MetatoolKey == dropped;
+        }
+        EDTShortcut shortcut;
+        if (!taken && LoadSmallRecord(dropped, shortcut, kTagMetatool) &&
+            hostapi::ReadI16(shortcut.data(), kMetatoolKind) == kMetatoolTextExpression &&
+            DeleteSmallRecord(dropped, kTagMetatool)) {
+            table.SetWritten(true);
+        }
+    }
+    m_state.DroppedKeys.clear();
     table.WriteBackModified();
     const uint8_t key = ExplorerMetatoolKey;
     if (key == 0 || !m_drawCell->Setup(Grid->Col(), Grid->Row(), false, true) || m_drawCell->Index < 0 ||

@@ -41,17 +41,19 @@ inline constexpr size_t kMaxExplorerColumns = 50;
 
 /// The explorer's private state (names as its designer gave them).
 struct TExplorerState {
-    uint8_t Loading = 0;         ///< the remembered state is being applied in the constructor
-    uint8_t Drawn = 0;           ///< a cell was painted: filter and usage controls act from now on
-    uint8_t TwoDimensional = 1;  ///< mirrors xTwoDim
-    uint8_t AdjustWidth = 0;     ///< "adjust width" is chosen in xColCount
-    uint8_t ShrinkToFitOn = 0;   ///< mirrors xShrinkToFit, read by every relayout
-    uint8_t FilterActive = 0;    ///< a filter other than the neutral one is in force
-    uint8_t Cancelled = 0;       ///< close without writing back
-    int32_t LastFilterKey = 0;   ///< -2 and 0 force a new filtering run
-    int32_t ColumnsWanted = 5;   ///< columns across the two-dimensional grid, 1-20
-    int32_t SizeStep = 10;       ///< display size in tenths of the expressions' own size, 1-20
-    int32_t ShownCount = 0;      ///< expressions shown (filtered or all, and those added while filtered)
+    uint8_t Loading = 0;               ///< the remembered state is being applied in the constructor
+    uint8_t Drawn = 0;                 ///< a cell was painted: filter and usage controls act from now on
+    uint8_t TwoDimensional = 1;        ///< mirrors xTwoDim
+    uint8_t AdjustWidth = 0;           ///< "adjust width" is chosen in xColCount
+    uint8_t ShrinkToFitOn = 0;         ///< mirrors xShrinkToFit, read by every relayout
+    uint8_t FilterActive = 0;          ///< a filter other than the neutral one is in force
+    uint8_t Cancelled = 0;             ///< close without writing back
+    std::vector<uint8_t> DroppedKeys;  ///< metatool keys an expression gave up for another key
+    int32_t EditNewSlotCount = -1;     ///< the expression count when an edit of the empty slot began
+    int32_t LastFilterKey = 0;         ///< -2 and 0 force a new filtering run
+    int32_t ColumnsWanted = 5;         ///< columns across the two-dimensional grid, 1-20
+    int32_t SizeStep = 10;             ///< display size in tenths of the expressions' own size, 1-20
+    int32_t ShownCount = 0;            ///< expressions shown (filtered or all, and those added while filtered)
     int32_t AddedWhileFiltered = 0;
     std::array<uint8_t, kMaxExplorerColumns> ColumnKinds{};  ///< per grid column, one-dimensional layout
     int32_t LayoutDepth = 0;                                 ///< relayout does nothing while it is not 0
@@ -210,6 +212,8 @@ private:
     /// Counts a change of the expression at `index`: a change to another expression than the
     /// last one changed adds one.
     void NoteChange(int32_t index);
+    /// Takes away the expression that typing into the empty slot made, when its edit is cancelled.
+    void RemoveNewExpression();
     /// Marks the expression changed and repaints its cell and the text cell of its row.
     void MarkChanged(TTxtExprRec& record, int32_t index, int32_t col, int32_t row);
     /// Shows the font list over a cell.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
@@ -276,6 +278,15 @@ TTxtExprRec& TTextExpressions::NewRecord() {
     return added;
 }
 
+bool TTextExpressions::RemoveNewRecord() {
+    if (m_count < 1 || m_count > Count() || m_records[static_cast<size_t>(m_count - 1)]->Number != m_count) {
+        return false;
+    }
+    m_records.erase(m_records.begin() + (m_count - 1));
+    --m_count;
+    return true;
+}
+
 int32_t TTextExpressions::FindOrCreate(std::string_view text, const char* fontName, int32_t size, uint16_t style,
                                        uint16_t flags, uint16_t word4, int16_t word6, int32_t fontNumber) {
     if (fontName != nullptr) {
@@ -353,6 +364,10 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     const int32_t handle = EditBracketBegin(&region, std::max(last - first + 1, 0));
+    // The placements a visitor changed are written only after the whole walk: a walk the user
+    // stops changes nothing, so that no placement names an expression of another numbering.
+    std::vector<std::tuple<int32_t, int32_t, Record12>> measureSaves;
+    std::vector<std::tuple<EntryNumber, int32_t, Record10>> entrySaves;
     bool stopped = false;
     for (int32_t m = first; m >= 1 && m <= last && !stopped; ++m) {
         const auto measureNumber = static_cast<MeasureNumber>(m);
@@ -361,14 +376,15 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
             break;
         }
         EDTMeasureSpec measureSpec;
-        if (LoadMeasureSpec(m, measureSpec) && (measureSpec.bytes[kMeasureExpressionsByte] & kMeasureHasExpressions) != 0) {
+        if (LoadMeasureSpec(m, measureSpec) &&
+            (measureSpec.bytes[kMeasureExpressionsByte] & kMeasureHasExpressions) != 0) {
             for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
                 Record12 placement;
                 if (!LoadRecordOtDY(m, inci, placement)) {
                     break;
                 }
                 if ((placement.bytes[kMeasureKindByte] & kMeasureShapeExpression) == 0 && measure(placement.data())) {
-                    SaveRecordOtDY(m, inci, placement);
+                    measureSaves.emplace_back(m, inci, placement);
                 }
             }
         }
@@ -391,12 +407,20 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
                             break;
                         }
                         if ((placement.bytes[kNoteKindByte] & kNoteTextExpression) != 0 && entry(placement.data())) {
-                            SaveRecordEdED(number, inci, placement);
+                            entrySaves.emplace_back(number, inci, placement);
                         }
                     }
                 }
                 ReleaseEntryArray(array);
             }
+        }
+    }
+    if (!stopped) {
+        for (const auto& [m, inci, placement] : measureSaves) {
+            SaveRecordOtDY(m, inci, placement);
+        }
+        for (const auto& [number, inci, placement] : entrySaves) {
+            SaveRecordEdED(number, inci, placement);
         }
     }
     EditBracketEnd(handle, stopped);

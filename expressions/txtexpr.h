@@ -119,6 +119,10 @@ struct TTxtExprRec {
 /// expression number first); answers whether the record is to be saved back.
 using ExpressionAssignmentVisitor = std::function<bool(uint8_t* record)>;
 
+/// Results of the sort-and-apply run besides 0 (refused, the form stays open).
+inline constexpr int32_t kSortRunChanged = 1;    ///< ran to its end; with write back the document changed
+inline constexpr int32_t kSortRunUnchanged = 2;  ///< ended leaving the document as it was
+
 class TTextExpressions {
 public:
     /// Empty, sort tables not built, stale.
@@ -148,6 +152,9 @@ public:
 
     /// A new record appended: number and moved-to = the count + 1, "Times New Roman" 11.
     TTxtExprRec& NewRecord();
+    /// Takes away the record NewRecord appended last, while it is still the last one (an edit
+    /// that made it was cancelled); answers whether it did.
+    bool RemoveNewRecord();
     /// The number of the first record with exactly this text, font, size and style, and the flags
     /// word, word 6 and word 4 where these are given non-zero; otherwise a new expression with
     /// these values, analysed and written to the document (through this table). A font name,
@@ -183,7 +190,9 @@ public:
 
     // ---- The sort-and-apply run (txtexprsorter.cpp) ----
     /// Counts, deletes unused expressions when asked, sorts and (with `writeBack`) renumbers the
-    /// document. Answers 0 when the run was refused so that the asking form stays open.
+    /// document. Answers 0 when the run was refused so that the asking form stays open,
+    /// kSortRunChanged when it ran to its end and kSortRunUnchanged when it ended leaving the
+    /// document as it was (empty expressions met, the renumbering stopped).
     int32_t DeleteUnused(win::Hwnd owner, bool writeBack, bool deleteUnused, bool noSorting);
 
     TCSortTables& SortTables() { return m_sortTables; }

@@ -199,6 +199,8 @@ void TCSortTables::Append(TSortTables record, int32_t lastRank) {
 }
 
 void TCSortTables::Build(std::string_view additionalFonts) {
+    // Built afresh: fonts a former list named are music fonts no longer.
+    m_tables.clear();
     m_built = 1;
     size_t musicSource = 0;
     std::optional<TSortTables> open;

@@ -165,7 +165,12 @@ void TTextExprSorter::ApplyGermanCaptions() {
 
 void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(HostWindow);
+    // The remembered priorities are taken as they were saved, not moved one by one against the
+    // ones still shown; then they are made whole once.
+    m_adjusting = true;
     VxForm_LoadState(*this, false, StateSuffix());
+    m_adjusting = false;
+    NormalizePriorities();
     DeleteUnused->SetVisible(m_showDelete != 0);
     NoSorting->SetVisible(m_showDelete != 0);
     DeleteUnused->SetChecked(false);
@@ -239,9 +244,19 @@ void TTextExprSorter::NormalizePriorities() {
     for (size_t i = 0; i < edits.size(); ++i) {
         values[i] = NumberOf(*edits[i], 0);
         if (values[i] > 3) {
+            // Typed above 3: it becomes 3, and another edit that holds 3 gives it up, as after
+            // typing 3 itself, so that no two edits keep one priority.
             values[i] = 3;
             edits[i]->SetText("3");
+            for (size_t j = 0; j < edits.size(); ++j) {
+                if (j != i && NumberOf(*edits[j], 0) == 3) {
+                    values[j] = 0;
+                    edits[j]->SetText("");
+                }
+            }
         }
+    }
+    for (size_t i = 0; i < edits.size(); ++i) {
         if (values[i] >= 1 && values[i] <= 3) {
             used[static_cast<size_t>(values[i])] = true;
         }
@@ -287,7 +302,9 @@ void TTextExprSorter::DefaultsBtnClick(vcl::TObject* /*Sender*/) {
 
 void TTextExprSorter::TxtSortGoBtnClick(vcl::TObject* /*Sender*/) {
     VxForm_SaveState(*this, StateSuffix());
-    if (SortTextExpressions(*this, false) == 0) {
+    const int32_t result = SortTextExpressions(*this, false);
+    m_documentChanged = result == kSortRunChanged && m_mode == kSorterApplyMode;
+    if (result == 0) {
         SetModalResult(vcl::mrNone);
     } else {
         SetModalResult(vcl::mrOk);
@@ -309,9 +326,7 @@ void TTextExprSorter::ReadOptions() {
     options.SizePriority = NumberOf(*SizePriority, kNoPriority);
     options.StylePriority = NumberOf(*StylePriority, kNoPriority);
     options.NumberOrder = 0;
-    if (!table.SortTables().Built() || !options.AdditionalFonts.empty()) {
-        table.SortTables().Build(options.AdditionalFonts);
-    }
+    table.SortTables().Build(options.AdditionalFonts);
 }
 
 // ---- The sort run ----
@@ -352,12 +367,15 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
                         "WARNUNG: Es gibt leere Vortragsbezeichnungen, die nicht geladen werden können. Bitte geben "
                         "Sie mindestens eine Leerstelle in das Textfeld ein.",
                         0, 0);
-        return 1;
+        return kSortRunUnchanged;
     }
     if (writeBack && deleteUnused) {
         m_records.resize(static_cast<size_t>(std::clamp(m_count, 0, Count())));  // no fillers of a sort
         if (!CountUsage()) {
             // The host stopped the count: with counts that are not whole nothing is deleted.
+            ShowMessageText(owner, "The count of used text expressions was stopped: nothing was deleted.",
+                            "Das Zählen der benutzten Vortragsbezeichnungen wurde abgebrochen: nichts wurde gelöscht.",
+                            0, 0);
             return 0;
         }
         const auto unused = std::count_if(m_records.begin(), m_records.end(),
@@ -376,15 +394,20 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
     if (writeBack) {
         ShowMessageById(owner, kMessageSortFinished, kCaptionSortFinished, 0, true);
         m_stale = 1;
-        RenumberDocument();
+        if (!RenumberDocument()) {
+            ShowMessageText(owner, "The renumbering was stopped. Nothing in the document was changed.",
+                            "Die Neunummerierung wurde abgebrochen. Im Dokument wurde nichts verändert.", 0, 0);
+            return kSortRunUnchanged;
+        }
     }
-    return 1;
+    return kSortRunChanged;
 }
 
 int32_t RunTextExpressionSorter() {
     std::unique_ptr<TTextExprSorter> form(vcl::Create<TTextExprSorter>(nullptr));
     form->SetMode(kSorterApplyMode);
-    return form->ShowModal();
+    // The host hears of a change only when the run rewrote the document.
+    return form->ShowModal() == vcl::mrOk && form->DocumentChanged() ? 1 : 0;
 }
 
 bool RunSortTool(TFMisc& context) {
@@ -401,13 +424,11 @@ bool RunSortTool(TFMisc& context) {
     options.EmptySticks = context.MoreOptions[2].value != 0 ? 1 : 0;
     options.CaseFlag = context.MoreOptions[3].value != 0 ? 1 : 0;
     options.NumberOrder = 0;
-    if (!table.SortTables().Built()) {
-        options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[4].text);
-        table.SortTables().Build(options.AdditionalFonts);
-    }
+    options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[4].text);
+    table.SortTables().Build(options.AdditionalFonts);
     table.LoadFromDocument();
     return table.DeleteUnused(context.OwnerWindow, true, context.Options[6].value != 0,
-                              context.Options[7].value != 0) != 0;
+                              context.Options[7].value != 0) == kSortRunChanged;
 }
 
 }  // namespace orvex

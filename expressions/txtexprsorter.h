@@ -58,6 +58,8 @@ public:
     int32_t Mode() const { return m_mode; }
     /// Set by the constructor; the explorer clears it so that the delete controls never show.
     bool ShowDeleteMark() const { return m_showDelete != 0; }
+    /// Go ran the sort-and-apply run and it rewrote the document.
+    bool DocumentChanged() const { return m_documentChanged; }
     void SetShowDeleteMark(bool show) { m_showDelete = show ? 1 : 0; }
 
     // ---- Handlers ----
@@ -86,6 +88,7 @@ private:
 
     int32_t m_mode = kSorterApplyMode;
     uint8_t m_showDelete = 1;
+    bool m_documentChanged = false;
     bool m_adjusting = false;  ///< the priorities are being changed by the form itself
 };
 

@@ -53,13 +53,15 @@ const std::array<RadioPlacement, 2> RadioPlacementTable = {{
 // Entries {item, first row, last row, entry}. An entry of k makes the row depend on the check box
 // of row k - 1; 100 * b + a codes two conditions (for example 906: rows 5 and 8 checked).
 const std::array<VisibilityRows, static_cast<size_t>(kToolItemCount)> OptionVisibilityTable = Visibility({
-    // Item 1 {row 6: 6} is left out: row 5 is a number, not a check box, so row 6 would never show.
+    // Item 1 {row 6: 6}: row 5 is a number, not a check box; the dialog ignores the condition.
+    {1, 6, 6, 6},
     {8, 2, 6, 2}, {8, 8, 12, 8}, {8, 14, 14, 14},
     {9, 1, 1, 1}, {9, 3, 3, 3}, {9, 5, 5, 5},
     {14, 0, 0, 7}, {14, 3, 5, -7}, {14, 7, 8, 7},
     {15, 2, 8, 2},
-    // Item 17 {rows 2-9: 2, row 10: 10} is left out: row 1 is a number and the item has no rows 9
-    // and 10, so its rows 2 to 8 would never show.
+    // Item 17 {rows 2-9: 2, row 10: 10}: row 1 is a number and the item has no rows 9 and 10; the
+    // dialog ignores the conditions, so its rows 2 to 8 show.
+    {17, 2, 9, 2}, {17, 10, 10, 10},
     {31, 2, 2, 2}, {31, 6, 6, -6}, {31, 17, 17, 17},
     {34, 1, 2, -1},
     {41, 4, 4, 4},
@@ -67,11 +69,12 @@ const std::array<VisibilityRows, static_cast<size_t>(kToolItemCount)> OptionVisi
     {47, 2, 2, 2}, {47, 4, 4, 4},
     {48, 2, 2, 2},
     {55, 10, 11, 10},
-    {66, 4, 5, 4},
+    {66, 4, 5, 4},  // not applied: the Rests dialog shows all six rows (see VisibilityApplies)
     {67, 1, 2, 100}, {67, 3, 5, 97}, {67, 6, 6, 103}, {67, 8, 10, 8}, {67, 12, 16, 12},
     {72, 1, 2, 1}, {72, 3, 3, 103}, {72, 4, 4, 104}, {72, 5, 6, 1},
     {75, 2, 2, 2}, {75, 3, 3, -2}, {75, 6, 8, 6}, {75, 9, 9, 906}, {75, 10, 15, 6},
-    // Item 80 {rows 1-5: -1} is left out: the item has no rows.
+    // Item 80 {rows 1-5: -1}: the item has no rows.
+    {80, 1, 5, -1},
 });
 // clang-format on
 
@@ -81,6 +84,13 @@ const std::array<const char*, static_cast<size_t>(kToolItemCount)> FirstExtraBut
     OnlyItem<const char*>(67, "Remove these effects from selection");
 const std::array<const char*, static_cast<size_t>(kToolItemCount)> SecondExtraButtonText =
     OnlyItem<const char*>(67, "Play");
+
+bool VisibilityApplies(int32_t item, int32_t row) {
+    // The Rests dialog shows "Allow ties" and "Simplify rhythm" (rows 4 and 5) beside the row they
+    // refine, as the tool lists its six options, whether that row is checked or not.
+    constexpr int32_t kRestsItem = 66;
+    return !(item == kRestsItem && (row == 4 || row == 5));
+}
 
 void ResetActionControlTable() {
     ActionControlTable = kActionControlTableData;

@@ -140,6 +140,10 @@ struct VisibilityConditions {
     int32_t second;
 };
 VisibilityConditions DecodeVisibility(int16_t entry);
+/// Whether the dialog applies a row's visibility entry: the entries of the Rests item's rows 4
+/// and 5 stay in the table, but the dialog shows those rows always. Entries whose conditions
+/// name no check box of the item are ignored where they are tested.
+bool VisibilityApplies(int32_t item, int32_t row);
 
 /// 1 for an item whose check boxes count as checked for the visibility test only when at least
 /// two rows with a positive visibility entry have their check box checked.

@@ -94,15 +94,15 @@ std::pair<std::string, std::vector<std::string>> RadioCaption(const std::string&
 }
 
 /// A caption in Lumvar2000's translation into the user's preferred language (code 10000) while
-/// it is bound; the caption as it is otherwise.
+/// it is bound; the caption as it is otherwise. The word services take and answer UTF-8, as the
+/// captions are.
 std::string TranslateOptionText(const std::string& caption) {
     if (!ServicePluginBound || caption.empty()) {
         return caption;
     }
     int16_t error = 0;
-    const std::string hostText = win::Utf8ToAnsi(caption);
-    const char* translated = CallTranslateString(hostText.c_str(), 10000, 0, false, &error);
-    return error == 0 && translated != nullptr ? win::AnsiToUtf8(translated) : caption;
+    const char* translated = CallTranslateString(caption.c_str(), 10000, 0, false, &error);
+    return error == 0 && translated != nullptr ? std::string(translated) : caption;
 }
 
 bool IsNumberEditRow(const ActionControlRow& row) {
@@ -813,7 +813,7 @@ void UpdateDependentOptions(TDActOpt& dialog, int32_t row) {
     const int32_t rowCount = ActionRowCount(dialog.Item());
     for (int32_t dependent = 0; dependent < rowCount; ++dependent) {
         const int16_t entry = entries[static_cast<size_t>(dependent)];
-        if (entry == 0) {
+        if (entry == 0 || !VisibilityApplies(dialog.Item(), dependent)) {
             continue;
         }
         const VisibilityConditions conditions = DecodeVisibility(entry);

@@ -85,7 +85,7 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         // The tool changed the document outside the host's call: one more call of the host,
         // which does nothing, lets the host take the change.
         if (HostCommandIds[0] != 0) {
-            SkipNextInvoke = true;
+            ++SkipNextInvoke;
             win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
         } else {
             win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");

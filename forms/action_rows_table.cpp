@@ -523,7 +523,7 @@ constexpr ActionControlTableData kTypedRows = {{
     }},
     // 37 Export
     {{
-        Text("The exported table is stored as a comma separated text file\nwhich can be imported into spreadsheet applications.\nIf you specify a filename without a path, the file will\nbe stored in the same folder as the Orvex plug-in.\nFilename", "Dateiname", "export.txt"),
+        Text("The exported table is stored as a comma separated text file\nwhich can be imported into spreadsheet applications.\nIf you specify a filename without a path, the file will\nbe stored in the same folder as the Orvex plug-in.\nFilename", "Die exportierte Tabelle wird als Textdatei mit Trennzeichen gespeichert,\ndie in Tabellenkalkulationen importiert werden kann.\nWenn Sie einen Dateinamen ohne Pfad angeben, wird die Datei\nim selben Ordner wie das Orvex-Plug-In gespeichert.\nDateiname", "export.txt"),
         Number("Number of decimal digits (0-3):", "Anzahl Dezimalstellen (0-3):", 0, 3, 2),
         NarrowText("Column separator:", "Spaltentrennzeichen:", ","),
         NarrowText("Decimal point character:", "Dezimaltrennzeichen:", "."),
@@ -624,8 +624,8 @@ constexpr ActionControlTableData kTypedRows = {{
         Box("Fill non-empty measures?", "Nichtleere Takte auffüllen?", kOn),
         Box("Allow offbeat dotted rests?", "Sind punktierte Pausen erlaubt, die nicht auf dem Schlag beginnen?", kOn),
         Box("Hide the new rests?", "Die neuen Pausen verstecken?", kOff),
-        Number("Fill up to how many percent (100=full)?", "?", 0, 100, 100),
-        Number("Percentage of random deviation from that (0=none)?", "?", 0, 100, 0),
+        Number("Fill up to how many percent (100=full)?", "Bis zu wieviel Prozent auffüllen (100=voll)?", 0, 100, 100),
+        Number("Percentage of random deviation from that (0=none)?", "Prozentsatz der zufälligen Abweichung davon (0=keine)?", 0, 100, 0),
     }},
     // 50 PrintMlt
     {{

@@ -397,7 +397,9 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         return;
     }
     const auto keepOpen = [this] { SetModalResult(vcl::mrNone); };
-    KeyAssignment& record = KeyAssignments[static_cast<size_t>(m_index)];
+    // The editor works on a copy: an OK that a check refuses leaves the stored record as it was,
+    // whatever the user does next.
+    KeyAssignment record = KeyAssignments[static_cast<size_t>(m_index)];
     const ReadShortcut shortcut = ReadKeyBox(HotKey->Text(), _Shift->Checked(), _Ctrl->Checked(), _Alt->Checked());
     record.SetKey(static_cast<int16_t>(shortcut.key));
     record.SetModifiers(shortcut.shift, shortcut.ctrl, shortcut.alt);
@@ -443,6 +445,7 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
     flags |= xAsk->Checked() ? KeyAssignment::kAsk : 0;
     flags |= xSpeedyOnly->Checked() ? KeyAssignment::kSpeedyOnly : 0;
     record.SetFlags(flags);
+    KeyAssignments[static_cast<size_t>(m_index)] = record;
     EndEditor();
 }
 

@@ -280,6 +280,22 @@ std::vector<int32_t> TfmCopies::SlotsNamed(const std::string& name) const {
 
 void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
     const std::string name = cbRules->Text();
+    // ":" ends the name and each rule in the stored text and "," parts a rule's two texts: a set
+    // holding either could no longer be read back, so it is not saved.
+    const auto unreadable = [](const std::string& text) { return text.find_first_of(":,") != std::string::npos; };
+    bool refused = unreadable(name);
+    for (int32_t row = 1; row < kRuleRows && !refused; ++row) {
+        refused = unreadable(sgRules->Cells(0, row)) || unreadable(sgRules->Cells(1, row));
+    }
+    if (refused) {
+        ShowMessageText(HostWindow,
+                        "The name of a set of rules and its rules may not contain \":\" or \",\". The set was not "
+                        "saved.",
+                        "Der Name eines Regelsatzes und seine Regeln dürfen weder \":\" noch \",\" enthalten. Der "
+                        "Regelsatz wurde nicht gespeichert.",
+                        0, 0);
+        return;
+    }
     vcl::TRegistry registry;
     if (!OpenRuleKey(registry)) {
         return;
@@ -335,7 +351,13 @@ void TfmCopies::btClearClick(vcl::TObject* /*Sender*/) {
 
 void TfmCopies::OkBtnClick(vcl::TObject* /*Sender*/) {
     GoFlag = 1;
-    Close();
+    // Shown modally, the form ends with its Go! button's result, OK; closing it would answer
+    // Cancel.
+    if (Modal()) {
+        SetModalResult(vcl::mrOk);
+    } else {
+        Close();
+    }
 }
 
 void TfmCopies::btCancelClick(vcl::TObject* /*Sender*/) {

@@ -149,7 +149,12 @@ TDActOpt::~TDActOpt() {
             if (PrintContext == m_context) {
                 PrintContext = nullptr;  // the print run ends with its dialog
             }
-            delete m_context;
+            // A part explosion started by Go still works on the context: it becomes its owner
+            // and frees it at its end. Otherwise the dialog is the last owner.
+            std::unique_ptr<TFMisc> context(m_context);
+            if (!HandContextToRunningExplosion(context)) {
+                context.reset();
+            }
         }
     }
     m_context = nullptr;

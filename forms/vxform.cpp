@@ -208,9 +208,6 @@ ItemResult ApplyControlValue(vcl::TComponent& component, const std::string& valu
             if (edit.OnDblClick && !applyPosition) {
                 return ItemResult::Taken;
             }
-            if (edit.Unit() > kUnitEvpu && !ParseNumber(value)) {
-                return ItemResult::Bad;
-            }
             edit.SetMyText(value);
             return ItemResult::Taken;
         }
@@ -218,10 +215,10 @@ ItemResult ApplyControlValue(vcl::TComponent& component, const std::string& valu
             return ApplyGridValue(static_cast<MyDrawGrid&>(component), value);
         case Kind::RadioGroup: {
             auto& group = static_cast<vcl::TRadioGroup&>(component);
-            if (value == "/") {
-                return ItemResult::Taken;  // no item was chosen
+            if (value.size() != 1 || value[0] < '0') {
+                return ItemResult::Taken;  // no item was chosen ("/"): passed over
             }
-            if (value.size() != 1 || value[0] < '0' || value[0] - '0' >= group.Items().Count()) {
+            if (value[0] - '0' >= group.Items().Count()) {
                 return ItemResult::Bad;
             }
             group.SetItemIndex(value[0] - '0');
@@ -230,8 +227,8 @@ ItemResult ApplyControlValue(vcl::TComponent& component, const std::string& valu
         case Kind::None:
             break;
     }
-    // The item names a component that keeps no state: the text belongs to another layout.
-    return ItemResult::Bad;
+    // A component that keeps no state: its item is passed over.
+    return ItemResult::Taken;
 }
 
 // ---- Reading a form-state string ----
@@ -239,14 +236,14 @@ ItemResult ApplyControlValue(vcl::TComponent& component, const std::string& valu
 struct ParsedState {
     std::vector<std::optional<int32_t>> ints;
     std::vector<std::string> strings;
-    bool extrasBroken = false;  ///< the extra items cannot be told apart
+    bool extrasUnended = false;  ///< an extra item without its ".": the reading ends there
     bool hasPosition = false;
     int32_t left = -1;
     int32_t top = -1;
     int32_t width = -1;
     int32_t height = -1;
     std::vector<std::pair<int32_t, std::string>> controls;
-    bool damaged = false;
+    bool controlsBroken = false;  ///< the control items end in one that cannot be read
 };
 
 bool ParsePosition(std::string_view text, ParsedState& state) {
@@ -278,7 +275,7 @@ ParsedState ParseState(std::string_view text) {
         while (pos < text.size() && text[pos] == tag) {
             const size_t dot = text.find('.', pos + 1);
             if (dot == std::string_view::npos) {
-                state.damaged = state.extrasBroken = true;
+                state.extrasUnended = true;
                 return state;
             }
             const std::string_view item = text.substr(pos + 1, dot - pos - 1);
@@ -296,24 +293,23 @@ ParsedState ParseState(std::string_view text) {
             end = text.size();
         }
         state.hasPosition = ParsePosition(text.substr(pos + 1, end - pos - 1), state);
-        state.damaged |= !state.hasPosition;
         pos = end;
     }
     if (pos < text.size() && text[pos] != ':') {
         // Text left over from an extra item that held a "." (states written before "." was
-        // escaped): the extras cannot be trusted, and the rest cannot be read.
-        state.damaged = state.extrasBroken = true;
+        // escaped): no control item can be read.
+        state.controlsBroken = true;
         return state;
     }
     while (pos < text.size()) {
         const size_t second = text.find(':', pos + 1);
         if (second == std::string_view::npos) {
-            state.damaged = true;
+            state.controlsBroken = true;
             return state;
         }
         const auto index = ParseNumber(text.substr(pos + 1, second - pos - 1));
         if (!index) {
-            state.damaged = true;
+            state.controlsBroken = true;  // no component has such an index
             return state;
         }
         size_t end = text.find(':', second + 1);
@@ -334,55 +330,20 @@ struct Taken {
     std::vector<bool> controls;  ///< by component index
 };
 
-void ApplyExtras(VxForm& form, ParsedState& state, Taken& taken) {
-    const auto wantedInts = static_cast<size_t>(std::max(0, form.GetExtraInt(0)));
-    const auto wantedStrings = static_cast<size_t>(std::max(0, form.GetExtraInt(-1)));
-    taken.ints.assign(wantedInts, false);
-    taken.strings.assign(wantedStrings, false);
-    if (state.extrasBroken || state.ints.size() > wantedInts || state.strings.size() > wantedStrings) {
-        // More extras than the form has: an extra text was cut at a ".", and which value is
-        // which cannot be told.
-        state.damaged = true;
-        return;
-    }
-    state.damaged |= state.ints.size() < wantedInts || state.strings.size() < wantedStrings;
-    for (size_t i = 0; i < state.ints.size(); ++i) {
-        if (!state.ints[i]) {
-            state.damaged = true;
-            continue;
-        }
-        form.SetExtraInt(static_cast<int32_t>(i + 1), *state.ints[i]);
-        taken.ints[i] = true;
-    }
-    for (size_t i = 0; i < state.strings.size(); ++i) {
-        form.SetExtraString(static_cast<int32_t>(i + 1), state.strings[i]);
-        taken.strings[i] = true;
-    }
-}
-
-void ApplyControls(VxForm& form, ParsedState& state, bool applyPosition, Taken& taken) {
+/// Applies the control items in order and stops at the first that names no component of the
+/// form or whose value its control cannot take; an item of a component that keeps no state is
+/// passed over. Answers whether every item was taken.
+bool ApplyControls(VxForm& form, const ParsedState& state, bool applyPosition) {
     const int32_t count = form.ComponentCount();
-    taken.controls.assign(static_cast<size_t>(count), false);
-    std::vector<bool> mentioned(static_cast<size_t>(count), false);
     for (const auto& [index, value] : state.controls) {
         if (index < 0 || index >= count) {
-            state.damaged = true;  // written by a layout with more components
-            continue;
+            return false;  // written by a layout with more components
         }
-        mentioned[static_cast<size_t>(index)] = true;
-        if (ApplyControlValue(*form.Components(index), value, applyPosition) == ItemResult::Taken) {
-            taken.controls[static_cast<size_t>(index)] = true;
-        } else {
-            state.damaged = true;
+        if (ApplyControlValue(*form.Components(index), value, applyPosition) != ItemResult::Taken) {
+            return false;
         }
     }
-    if (!state.controls.empty()) {
-        for (int32_t i = 0; i < count; ++i) {
-            if (!mentioned[static_cast<size_t>(i)] && KindOf(*form.Components(i)) != Kind::None) {
-                state.damaged = true;  // a control whose value the text lacks
-            }
-        }
-    }
+    return !state.controlsBroken;
 }
 
 /// Gives the default value to every extra and control that the applied text did not give one.
@@ -461,20 +422,34 @@ bool VxForm_ApplyState(VxForm& form, std::string_view text, bool applyPosition, 
     if (text.empty()) {
         return true;
     }
-    ParsedState state = ParseState(text);
-    Taken taken;
-    ApplyExtras(form, state, taken);
+    const ParsedState state = ParseState(text);
+    // The extras are given in the order they stand (those the form does not have are passed
+    // over); an extra item without its "." ends the reading at once.
+    const auto wantedInts = static_cast<size_t>(std::max(0, form.GetExtraInt(0)));
+    const auto wantedStrings = static_cast<size_t>(std::max(0, form.GetExtraInt(-1)));
+    for (size_t i = 0; i < state.ints.size() && i < wantedInts; ++i) {
+        form.SetExtraInt(static_cast<int32_t>(i + 1), state.ints[i].value_or(0));
+    }
+    for (size_t i = 0; i < state.strings.size() && i < wantedStrings; ++i) {
+        form.SetExtraString(static_cast<int32_t>(i + 1), state.strings[i]);
+    }
+    if (state.extrasUnended) {
+        return false;
+    }
     if (state.hasPosition && state.left > 0 && state.top > 0 && applyPosition) {
         const bool resize = applySize && state.width > 0 && state.height > 0;
         form.SetBounds(state.left, state.top, resize ? state.width : form.Width(),
                        resize ? state.height : form.Height());
     }
-    ApplyControls(form, state, applyPosition, taken);
-    if (state.damaged && fallBack) {
-        ApplyDefaultsExcept(form, taken);
+    // The control items in order, up to the first one that cannot be read or applied: the text
+    // counts as applied when its last item was taken. Otherwise the defaults follow when the
+    // caller asks for them (loading does, Defaults does not).
+    const bool applied = ApplyControls(form, state, applyPosition);
+    if (!applied && fallBack) {
+        VxForm_RestoreDefaults(form);
     }
     VxForm_KeepOnScreen(form, kKeepVisible, kKeepVisible);
-    return !state.damaged;
+    return applied;
 }
 
 void VxForm_RestoreDefaults(VxForm& form) {

@@ -139,6 +139,11 @@ int16_t FinaleExtensionGetMenuStatus(int16_t /*index*/) {
 }
 
 int16_t FinaleExtensionTerminate(void* /*ignored*/) {
+    // A copy whose start was refused (a second copy) set nothing up: it tears nothing down, and
+    // above all does not write its empty preferences over those of the copy that runs.
+    if (Initialised == 0) {
+        return 1;
+    }
     WritePreferences();
     FreeFontAnnotations();
     ClearNotifyList();

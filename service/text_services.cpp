@@ -34,9 +34,9 @@ struct Region {
     bool HoldsMeasure(int32_t measure) const { return measure >= first && measure <= end - 1; }
     bool DisplaysNumber(int32_t number) const { return number >= offset + 1 && number <= offset + end - first; }
     /// The measure of a number the region displays (a 16-bit measure number; 0 beyond).
-    int16_t MeasureOf(int32_t number) const {
+    int32_t MeasureOf(int32_t number) const {
         const int32_t measure = number - offset - 1 + first;
-        return measure >= SHRT_MIN && measure <= SHRT_MAX ? static_cast<int16_t>(measure) : 0;
+        return measure >= SHRT_MIN && measure <= SHRT_MAX ? measure : 0;
     }
 };
 
@@ -93,9 +93,10 @@ std::optional<int16_t> SmallNumber(std::string_view text) {
     return static_cast<int16_t>(value);
 }
 
-/// The number a text shows under a region's numbering; 0 when it does not match. A value beyond
-/// 16 bits matches no number the region shows.
-int16_t ParseWithRegion(std::string_view text, const Region& region) {
+/// The number a text shows under a region's numbering; 0 when it does not match. `corrected`
+/// applies the correction by one of the style flags. A value beyond 16 bits matches no number
+/// the region shows.
+int16_t ParseWithRegion(std::string_view text, const Region& region, bool corrected) {
     if (text.size() < region.prefix.size() + region.suffix.size() || !text.starts_with(region.prefix) ||
         !text.ends_with(region.suffix)) {
         return 0;
@@ -110,7 +111,7 @@ int16_t ParseWithRegion(std::string_view text, const Region& region) {
         const int32_t d = static_cast<unsigned char>(c);
         return d >= f && d <= f + region.base;
     };
-    // The digits and the base come from the document: the value is kept in 64 bits and a text
+    // The digits and the base come from the document: the value is kept in 64 bits, and a text
     // whose value leaves the 16 bits of a measure number matches nothing.
     constexpr int64_t kBeyond = int64_t{1} << 20;
     int64_t value = 0;
@@ -133,6 +134,12 @@ int16_t ParseWithRegion(std::string_view text, const Region& region) {
         const int64_t d = static_cast<unsigned char>(digits.front());
         value = int64_t{region.base} * static_cast<int64_t>(digits.size() - 1) + (d + 1 - f);
     }
+    if (value < SHRT_MIN || value > SHRT_MAX) {
+        return 0;
+    }
+    if (!corrected) {
+        return static_cast<int16_t>(value);
+    }
     if (region.base == 10) {
         if ((region.flags & MeasureNumberRegion::kNoCorrection) == 0) {
             ++value;
@@ -146,10 +153,49 @@ int16_t ParseWithRegion(std::string_view text, const Region& region) {
     return static_cast<int16_t>(value);
 }
 
+/// A text of decimal digits only, as a number; nullopt for any other text.
+std::optional<int32_t> PlainNumber(std::string_view text) {
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::atoi(std::string(text).c_str());
+}
+
+/// The text that shows a measure: its number where exactly one region displays that number
+/// and it is itself a measure some region holds, else the region and the number ("%d:%d"), or
+/// "#" and the measure when no region holds it; the measure itself without regions.
+std::string ShownMeasure(int32_t measure, const std::vector<Region>& regions);
+
 std::string Format(const char* format, int32_t a, int32_t b = 0) {
     char text[40];
     std::snprintf(text, sizeof text, format, a, b);
     return text;
+}
+
+std::string ShownMeasure(int32_t measure, const std::vector<Region>& regions) {
+    if (regions.empty()) {
+        return Format("%d", measure);
+    }
+    for (const Region& region : regions) {
+        if (!region.HoldsMeasure(measure)) {
+            continue;
+        }
+        const int32_t candidate = measure - region.first + region.offset + 1;
+        // The number stands for the measure only when one region at most displays it, and it
+        // is itself a measure some region holds.
+        const auto displaying = std::count_if(regions.begin(), regions.end(),
+                                              [candidate](const Region& r) { return r.DisplaysNumber(candidate); });
+        const bool held = std::any_of(regions.begin(), regions.end(),
+                                      [candidate](const Region& r) { return r.HoldsMeasure(candidate); });
+        if (displaying <= 1 && held) {
+            return Format("%d", candidate);
+        }
+    }
+    const auto holding =
+        std::find_if(regions.begin(), regions.end(), [measure](const Region& r) { return r.HoldsMeasure(measure); });
+    return holding != regions.end() ? Format("%d:%d", holding->number, measure - holding->first + holding->offset + 1)
+                                    : Format("#%d", measure);
 }
 
 char* TextBuffer() {
@@ -174,35 +220,7 @@ int16_t MeasureToString(int16_t measure, char* out) {
     if (measure < 1 || measure > CountItems(1)) {
         return ERR_OUT_OF_RANGE;
     }
-    const std::vector<Region> regions = LoadRegions();
-    std::string text;
-    if (regions.empty()) {
-        text = Format("%d", measure);
-    } else {
-        for (const Region& region : regions) {
-            if (!region.HoldsMeasure(measure)) {
-                continue;
-            }
-            const int32_t candidate = measure - region.first + region.offset + 1;
-            // The number stands for the measure only when one region at most displays it, and
-            // it is itself a measure some region holds.
-            const auto displaying = std::count_if(regions.begin(), regions.end(),
-                                                  [candidate](const Region& r) { return r.DisplaysNumber(candidate); });
-            const bool held = std::any_of(regions.begin(), regions.end(),
-                                          [candidate](const Region& r) { return r.HoldsMeasure(candidate); });
-            if (displaying <= 1 && held) {
-                text = Format("%d", candidate);
-                break;
-            }
-        }
-        if (text.empty()) {
-            const auto holding = std::find_if(regions.begin(), regions.end(),
-                                              [measure](const Region& r) { return r.HoldsMeasure(measure); });
-            text = holding != regions.end()
-                       ? Format("%d:%d", holding->number, measure - holding->first + holding->offset + 1)
-                       : Format("#%d", measure);
-        }
-    }
+    const std::string text = ShownMeasure(measure, LoadRegions());
     std::memcpy(out, text.c_str(), text.size() + 1);
     return ERR_OK;
 }
@@ -216,6 +234,26 @@ int16_t StringToMeasure(const char* text) {
         return SmallNumber(view.substr(1)).value_or(0);
     }
     const std::vector<Region> regions = LoadRegions();
+    const int32_t measureCount = CountItems(1);
+    // The measures the text can stand for, in the order the regions' numberings read it (with
+    // the decimal correction first, then without it), then the measure whose number the text
+    // is. The first one shown as this very text is the answer, so that a measure's text reads
+    // back as that measure; when none is, the regions' reading holds.
+    std::vector<int32_t> candidates;
+    const auto addRead = [&](std::string_view shownText, const Region& region) {
+        for (const bool corrected : {true, false}) {
+            const int16_t shown = ParseWithRegion(shownText, region, corrected);
+            if (shown != 0 && region.DisplaysNumber(shown)) {
+                candidates.push_back(region.MeasureOf(shown));
+            }
+        }
+    };
+    const auto addPlain = [&](std::string_view shownText, const Region& region) {
+        if (const auto number = PlainNumber(shownText); number && region.DisplaysNumber(*number)) {
+            candidates.push_back(region.MeasureOf(*number));
+        }
+    };
+    std::optional<int32_t> fallback;
     if (const size_t colon = view.find(':'); colon != std::string_view::npos) {
         const int32_t number = SmallNumber(view.substr(0, std::min<size_t>(colon, 20))).value_or(0);
         const auto region =
@@ -223,17 +261,36 @@ int16_t StringToMeasure(const char* text) {
         if (region == regions.end()) {
             return 0;
         }
-        const int16_t shown = ParseWithRegion(view.substr(colon + 1), *region);
-        if (shown == 0 || !region->DisplaysNumber(shown)) {
-            return 0;
+        addRead(view.substr(colon + 1), *region);
+        addPlain(view.substr(colon + 1), *region);
+        const int16_t shown = ParseWithRegion(view.substr(colon + 1), *region, true);
+        fallback = shown != 0 && region->DisplaysNumber(shown) ? region->MeasureOf(shown) : 0;
+    } else {
+        for (const Region& region : regions) {
+            addRead(view, region);
         }
-        return region->MeasureOf(shown);
+        for (const Region& region : regions) {
+            addPlain(view, region);
+        }
     }
-    for (const Region& region : regions) {
-        const int16_t shown = ParseWithRegion(view, region);
-        if (shown != 0 && region.DisplaysNumber(shown)) {
-            return region.MeasureOf(shown);
+    for (const int32_t measure : candidates) {
+        if (measure >= 1 && measure <= measureCount && ShownMeasure(measure, regions) == view) {
+            return static_cast<int16_t>(measure);
         }
+    }
+    // No measure shows this text: the first reading of a region that takes it, else the text
+    // as a plain number.
+    for (const Region& region : regions) {
+        if (fallback) {
+            break;
+        }
+        const int16_t shown = ParseWithRegion(view, region, true);
+        if (shown != 0 && region.DisplaysNumber(shown)) {
+            fallback = region.MeasureOf(shown);
+        }
+    }
+    if (fallback) {
+        return static_cast<int16_t>(*fallback);
     }
     return SmallNumber(view).value_or(0);
 }

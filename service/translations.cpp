@@ -138,10 +138,98 @@ std::vector<std::pair<size_t, size_t>> Suffixes(const std::string& text) {
     return found;
 }
 
+// Letter case of UTF-8 texts: ASCII letters and the letters of Latin-1 (two bytes, lead 0xC3:
+// 0x80-0x9E upper case, 0xA0-0xBE lower case, less the signs × and ÷), which every language of
+// the table spells its words with.
+constexpr unsigned char kLatin1Lead = 0xC3;
+
+bool IsLatin1Letter(unsigned char second) {
+    return second >= 0x80 && second <= 0xBE && second != 0x97 && second != 0xB7 && second != 0x9F;
+}
+
+/// The text's first letter: +1 upper case, -1 lower case, 0 no letter of either case.
+int FirstLetterCase(std::string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    const auto first = static_cast<unsigned char>(text[0]);
+    if (first >= 'A' && first <= 'Z') {
+        return 1;
+    }
+    if (first >= 'a' && first <= 'z') {
+        return -1;
+    }
+    if (first == kLatin1Lead && text.size() > 1 && IsLatin1Letter(static_cast<unsigned char>(text[1]))) {
+        return static_cast<unsigned char>(text[1]) < 0xA0 ? 1 : -1;
+    }
+    return 0;
+}
+
+/// Gives the text's first letter the case asked for (+1 upper, -1 lower).
+void SetFirstLetterCase(std::string& text, int letterCase) {
+    if (text.empty() || letterCase == 0 || FirstLetterCase(text) == letterCase || FirstLetterCase(text) == 0) {
+        return;
+    }
+    const size_t at = static_cast<unsigned char>(text[0]) == kLatin1Lead ? 1 : 0;
+    text[at] = static_cast<char>(letterCase > 0 ? text[at] - 0x20 : text[at] + 0x20);
+}
+
+/// Whether a word of two letters or more is written in capitals only ("TO", "FROM").
+bool AllCapitals(std::string_view text) {
+    int letters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte >= 'a' && byte <= 'z') ||
+            (byte == kLatin1Lead && i + 1 < text.size() && IsLatin1Letter(static_cast<unsigned char>(text[i + 1])) &&
+             static_cast<unsigned char>(text[i + 1]) >= 0xA0)) {
+            return false;
+        }
+        if ((byte >= 'A' && byte <= 'Z') ||
+            (byte == kLatin1Lead && i + 1 < text.size() && IsLatin1Letter(static_cast<unsigned char>(text[i + 1])))) {
+            ++letters;
+        }
+    }
+    return letters >= 2;
+}
+
+/// The text in capitals: ASCII letters and the letters of Latin-1.
+void ToCapitals(std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 'a' && byte <= 'z') {
+            text[i] = static_cast<char>(byte - 0x20);
+        } else if (byte == kLatin1Lead && i + 1 < text.size()) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            if (IsLatin1Letter(second) && second >= 0xA0) {
+                text[i + 1] = static_cast<char>(second - 0x20);
+            }
+            ++i;
+        }
+    }
+}
+
+/// A byte folded to lower case; in a Latin-1 letter's second byte the upper-case range folds too.
+unsigned char FoldedByte(std::string_view text, size_t i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 'A' && byte <= 'Z') {
+        return static_cast<unsigned char>(byte + 0x20);
+    }
+    if (i > 0 && static_cast<unsigned char>(text[i - 1]) == kLatin1Lead && IsLatin1Letter(byte) && byte < 0xA0) {
+        return static_cast<unsigned char>(byte + 0x20);
+    }
+    return byte;
+}
+
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldedByte(a, i) != FoldedByte(b, i)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 /// Whether an identifier (not a row) exists and, if so, the row of its alternative.
@@ -199,11 +287,14 @@ std::string WidestOf(const std::vector<std::string>& texts, win::Hwnd window) {
     return widest;
 }
 
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
+/// The text with every byte folded as SameIgnoringCase compares them: two texts are the same
+/// ignoring case exactly when their folded texts are equal.
+std::string Folded(std::string_view text) {
+    std::string folded(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        folded[i] = static_cast<char>(FoldedByte(text, i));
+    }
+    return folded;
 }
 
 /// The first row (in table order) whose text in a language for a count is the word, ignoring
@@ -221,11 +312,11 @@ std::optional<size_t> IndexedRowOfWord(std::string_view word, int16_t count, int
             }
             const auto text = IdText(static_cast<int16_t>(row), count, language, nullptr, 0, win::kNoWindow, true);
             if (text && !text->empty()) {
-                index.try_emplace(LowerAscii(*text), row);
+                index.try_emplace(Folded(*text), row);
             }
         }
     }
-    const auto found = index.find(LowerAscii(word));
+    const auto found = index.find(Folded(word));
     return found == index.end() ? std::nullopt : std::optional<size_t>(found->second);
 }
 
@@ -235,7 +326,10 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     if (word.empty()) {
         return std::nullopt;
     }
-    const bool capital = word.front() >= 'A' && word.front() <= 'Z';
+    // The translation keeps the case of the word's first letter: "all" stays "all", and
+    // "Natural" in Svenska begins with a capital Å; a word in capitals stays in capitals.
+    const int letterCase = FirstLetterCase(word);
+    const bool capitals = AllCapitals(word);
     const auto resolvedSource = ResolveLanguage(source);
     const auto findWithCount = [&](int16_t tryCount) -> std::optional<size_t> {
         if (resolvedSource && *resolvedSource != LANGUAGE_WIDEST) {
@@ -246,9 +340,7 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
                 continue;
             }
             const auto text = IdText(static_cast<int16_t>(row), tryCount, source, nullptr, 0, window, true);
-            if (!text || text->empty() ||
-                std::tolower(static_cast<unsigned char>(text->front())) !=
-                    std::tolower(static_cast<unsigned char>(word.front()))) {
+            if (!text || text->empty() || FoldedByte(*text, 0) != FoldedByte(word, 0)) {
                 continue;
             }
             if (SameIgnoringCase(*text, word)) {
@@ -276,8 +368,9 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     if (!translated) {
         return std::nullopt;
     }
-    if (capital && !translated->empty()) {
-        (*translated)[0] = static_cast<char>(std::toupper(static_cast<unsigned char>((*translated)[0])));
+    SetFirstLetterCase(*translated, letterCase);
+    if (capitals) {
+        ToCapitals(*translated);
     }
     return translated;
 }

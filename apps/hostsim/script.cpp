@@ -15,8 +15,10 @@
 #include "platform/win/keys.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
+#include "platform/win/modules.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
+#include "service/lumvar_api.h"
 
 namespace hostsim {
 namespace {
@@ -53,6 +55,41 @@ void ExpectArguments(const std::vector<std::string>& arguments, size_t minimum, 
     if (arguments.size() < minimum || arguments.size() > maximum) {
         throw ScriptError("usage: " + usage);
     }
+}
+
+/// Asks the loaded Lumvar2000 for a word in a language, as a client plug-in asks its word
+/// service: the language is a column 0-12 or its name as Lumvar's table lists it.
+void TranslateWithLumvar(host::Host& host, const std::string& word, const std::string& languageText) {
+    const auto& plugins = host.Plugins();
+    const auto lumvar = std::find_if(plugins.begin(), plugins.end(),
+                                     [](const host::LoadedPlugin& p) { return p.fileName == "Lumvar2000.fxt"; });
+    if (lumvar == plugins.end()) {
+        throw ScriptError("no plug-in Lumvar2000.fxt is loaded");
+    }
+    const auto translateId =
+        reinterpret_cast<lumvar::TranslateIDFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateID"));
+    const auto translateWord =
+        reinterpret_cast<lumvar::TranslateWordFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateWord"));
+    if (translateId == nullptr || translateWord == nullptr) {
+        throw ScriptError("Lumvar2000.fxt has no word service");
+    }
+    // Row 0 of the table names the languages.
+    const auto nameOf = [&](int16_t column) {
+        return std::string(translateId(0, 1, column, nullptr, 0, win::kNoWindow, 1));
+    };
+    std::optional<int16_t> language;
+    for (int16_t column = 0; column < 13 && !language; ++column) {
+        if (nameOf(column) == languageText || std::to_string(column) == languageText) {
+            language = column;
+        }
+    }
+    if (!language) {
+        throw ScriptError("not a language of Lumvar2000: " + languageText + " (0-12 or a name such as Svenska)");
+    }
+    int16_t err = 0;
+    const std::string translated = translateWord(word.c_str(), lumvar::COUNT_ANY, *language, 0, &err, win::kNoWindow);
+    win::TranscriptWrite("lumvar: \"" + word + "\" in " + nameOf(*language) + ": " +
+                         (err == 0 ? "\"" + translated + "\"" : "not found (error " + std::to_string(err) + ")"));
 }
 
 }  // namespace
@@ -333,6 +370,12 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
                  throw ScriptError("unknown key " + rest);
              }
              win::QueueUserKey(key, shift, ctrl, alt);
+         }},
+        {{"lumvar", "translate"},
+         "lumvar translate WORD LANGUAGE",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 2, 2, "lumvar translate WORD LANGUAGE");
+             TranslateWithLumvar(m_host, args[0], args[1]);
          }},
         {{"quit"},
          "quit",

@@ -329,6 +329,7 @@ bool FrameLayersClean(const LayerArrays& layers, Edu start, Edu end, bool cleanV
         Edu runningEnd = 0;
         bool openBefore = false;
         bool continuation = false;
+        bool revisit = false;  // the entry is met again behind the blank inserted before it
         for (int32_t i = 0; i < CountOf(array);) {
             const EntryView entry = array->entry(i);
             const Edu position = entry.position();
@@ -372,9 +373,12 @@ bool FrameLayersClean(const LayerArrays& layers, Edu start, Edu end, bool cleanV
             }
             if (!continuation) {
                 entry.setFlag(kVoiceMarks, false);
-            } else if (entry.has(hostapi::kEntryVoice2) && i > 0 && !array->entry(i - 1).has(kVoiceMarks)) {
+            } else if (entry.has(hostapi::kEntryVoice2) && i > 0 && !array->entry(i - 1).has(kVoiceMarks) && !revisit) {
+                // The entry before launches the voice-2 run; on the second visit that is the blank
+                // rest just inserted, which launches nothing.
                 array->entry(i - 1).setFlag(hostapi::kEntryVoice2Start, true);
             }
+            revisit = false;
             if (deleted) {
                 entry.setFlag(hostapi::kEntryVoiceFree, false);
             }
@@ -385,6 +389,7 @@ bool FrameLayersClean(const LayerArrays& layers, Edu start, Edu end, bool cleanV
                 MakeBlankRest(array->entry(i), runningEnd, position - runningEnd);
                 runningEnd = position;
                 ++i;  // the surviving entry is visited again behind the blank
+                revisit = true;
                 continue;
             }
             runningEnd = position + (entry.actualDuration() == 0 ? 1 : entry.actualDuration());

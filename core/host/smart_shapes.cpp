@@ -52,6 +52,33 @@ void CreateEntryLink(int32_t shape, EntryNumber entry) {
     CreateEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);
 }
 
+/// Deletes the links that name a shape: its 'otMx' links in the measures it spans and, for an
+/// entry-attached shape, its 'edEx' links at its two entries. A deleted link moves the later
+/// ones of its measure or entry down, so the same place is read again.
+void DeleteShapeLinks(int32_t shape, const SmartShapeRecord& record) {
+    Record12 link;
+    for (int32_t measure = record.startMeasure(); measure <= record.endMeasure(); ++measure) {
+        for (int32_t inci = 0; LoadOtherRecord(kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize);) {
+            if (link.word(0) == shape && DeleteOtherRecord(kTagShapeMeasureLink, measure, inci)) {
+                continue;
+            }
+            ++inci;
+        }
+    }
+    if (!record.entryAttached()) {
+        return;
+    }
+    for (const EntryNumber entry : {EntryNumber(record.start()), EntryNumber(record.end())}) {
+        for (int32_t inci = 0;
+             entry != 0 && LoadEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);) {
+            if (link.word(0) == shape && DeleteEntryDetailRecord(kTagShapeEntryLink, entry, inci)) {
+                continue;
+            }
+            ++inci;
+        }
+    }
+}
+
 /// The shape numbers linked from measures first to last, each once, in link order.
 std::vector<int32_t> LinkedShapes(int32_t first, int32_t last) {
     std::vector<int32_t> shapes;
@@ -424,7 +451,9 @@ void TSmartShapes::DeleteAll(int32_t value) {
         if (record.start() != value && !endsHere) {
             return false;
         }
+        // The shape goes with its measure and entry links: no link names a shape that is gone.
         DeleteOtherRecord(kTagSmartShape, shape->Number, 0);
+        DeleteShapeLinks(shape->Number, record);
         return true;
     });
 }

@@ -250,8 +250,14 @@ bool TInstruments::AddStaff(int32_t position, bool copy) {
             }
             added.setPosition(place);
         }
+        m_records.insert(m_records.begin() + insertAt, added);
+    } else {
+        // The new staff goes below the staff at the place, and the staves below it move down to
+        // make room, so that it is never drawn on top of the next staff. The list itself serves
+        // as the reference: it does not hold the new staff, so the default gaps apply.
+        const int16_t after = insertAt >= 1 ? At(insertAt - 1).staff() : int16_t{0};
+        InsertStaff(added, after, *this);
     }
-    m_records.insert(m_records.begin() + insertAt, added);
     Save(m_key);
 
     if (copy && p >= 1) {

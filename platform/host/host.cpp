@@ -267,6 +267,12 @@ std::optional<std::pair<size_t, int16_t>> Host::PluginCommand(uint32_t id) const
 
 void Host::RunCommandId(uint32_t id) {
     if (const auto command = PluginCommand(id)) {
+        if (FrontDocument() == nullptr) {
+            // The host greys its plug-in entries while no document is open.
+            win::TranscriptWrite("host: no document is open: entry " + std::to_string(command->second) + " of " +
+                                 m_plugins[command->first].fileName + " is greyed and does nothing");
+            return;
+        }
         const int16_t changed = InvokePlugin(command->first, command->second);
         if (changed != 0) {
             win::TranscriptWrite("host: " + m_plugins[command->first].fileName + " changed the document");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <set>
 #include <stdexcept>
 
 #include "platform/hostapi/bytes.h"
@@ -247,17 +248,32 @@ std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
         if (slots[slot].entry) {
             return std::nullopt;
         }
-        int32_t highest = slots[slot].incidence ? -1 : 0;
-        for (auto it = m_records.lower_bound(LowestKeyOf(key.tag)); it != m_records.end() && it->first.tag == key.tag;
-             ++it) {
+        const int32_t lowest = slots[slot].incidence ? 0 : 1;
+        int32_t highest = lowest - 1;
+        const auto first = m_records.lower_bound(LowestKeyOf(key.tag));
+        for (auto it = first; it != m_records.end() && it->first.tag == key.tag; ++it) {
             if (SameLeadingKeys(it->first, key, slots, slot)) {
                 highest = std::max(highest, Get(it->first, slots[slot].member));
             }
         }
+        int32_t value = highest + 1;
         if (highest >= INT16_MAX) {
-            return std::nullopt;
+            // The top key is taken: the lowest one that is free.
+            std::set<int32_t> used;
+            for (auto it = first; it != m_records.end() && it->first.tag == key.tag; ++it) {
+                if (SameLeadingKeys(it->first, key, slots, slot)) {
+                    used.insert(Get(it->first, slots[slot].member));
+                }
+            }
+            value = lowest;
+            while (value <= INT16_MAX && used.contains(value)) {
+                ++value;
+            }
+            if (value > INT16_MAX) {
+                return std::nullopt;
+            }
         }
-        Set(key, slots[slot].member, highest + 1);
+        Set(key, slots[slot].member, value);
     }
     if (!m_records.emplace(key, std::move(bytes)).second) {
         return std::nullopt;

@@ -13,8 +13,9 @@
 // of the host's services:
 //   save    overwrites a record, or creates it under exactly the keys given;
 //   create  a key word of -1 asks for a new value: one above the highest in use under the
-//           same leading keys (a new inci starts at 0, any other new key at 1); an entry
-//           number cannot be asked for; a record that exists already is not created again;
+//           same leading keys (a new inci starts at 0, any other new key at 1), or, when the
+//           highest is 32767, the lowest value that is free; an entry number cannot be asked
+//           for; a record that exists already is not created again;
 //   delete  later incidences under the same leading keys move down by one;
 //   next / previous  the record of the same tag just after / before the keys.
 #pragma once
@@ -81,8 +82,8 @@ public:
     /// Overwrites the record, or creates it under exactly these keys.
     void Save(const RecordKey& key, Bytes bytes);
     /// Creates a record; key words of -1 ask for new values (see the rules above). Answers the
-    /// keys given to the record, nullopt when it is refused: the record exists, no key is left
-    /// below 32768, or an entry number of -1 was given.
+    /// keys given to the record, nullopt when it is refused: the record exists, every key up
+    /// to 32767 is in use, or an entry number of -1 was given.
     std::optional<RecordKey> Create(RecordKey key, Bytes bytes);
     /// Deletes a record and moves the later incidences under the same leading keys down by one.
     bool Delete(const RecordKey& key);

@@ -13,7 +13,7 @@ namespace hostapi {
 /// The file name under which the host program's module is registered.
 inline constexpr const char* kHostModuleName = "FINALE.EXE";
 
-struct EntryArray;    // entry array of one cell (staff, measure, layer): entry_array.h
+struct EntryArray;   // entry array of one cell (staff, measure, layer): entry_array.h
 class SyllableInfo;  // font state at a place of a lyric text (services 42, 49): lyric_records.h
 class EntryBox;      // placement of an entry (service 44): placement_records.h
 class EntryMetrics;  // placement of the entry's measure (service 44): placement_records.h
@@ -79,7 +79,8 @@ using DeleteEntriesFn = int16_t (*)(EntryArray*, int32_t index, int32_t count, I
 using LoadRecordFn = int16_t (*)(Tag, int16_t* keys, void* buffer, int32_t* size, InterfaceVersion);
 // 10: save; creates the record under exactly these keys when it is absent.
 using SaveRecordFn = int16_t (*)(Tag, const int16_t* keys, const void* buffer, int32_t size, InterfaceVersion);
-// 11: create; a key of -1 asks for a new key, which is written back.
+// 11: create; a key of -1 asks for a new key, which is written back: one above the highest in use,
+// or the lowest free one when the highest is 32767; 0 when every key is in use.
 using CreateRecordFn = int16_t (*)(Tag, int16_t* keys, const void* buffer, int32_t size, InterfaceVersion);
 // 12: delete; later incidences under the same other keys move down by one.
 using DeleteRecordFn = int16_t (*)(Tag, const int16_t* keys, InterfaceVersion);

@@ -12,9 +12,11 @@
 #include "core/messages.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
+#include "forms/key_assignments.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
 #include "platform/win/keys.h"
+#include "platform/win/menus.h"
 #include "platform/win/messages.h"
 #include "platform/win/win.h"
 #include "service/lumvar.h"
@@ -128,6 +130,23 @@ TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {
     Invoke(kAbout);
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"), lines.end());
+}
+
+// Each invocation refreshes the menu cache: a menu item that appears after the first command
+// (another tool chosen in the host) is known from the next command on.
+TEST_F(DispatchTest, EveryInvocationRefreshesTheMenuCache) {
+    const auto cached = [](const std::string& caption) {
+        return std::any_of(MenuCache.begin(), MenuCache.end(),
+                           [&](const MenuCacheEntry& entry) { return entry.caption == caption; });
+    };
+    Invoke(kAbout);
+    EXPECT_TRUE(cached("&Edit"));
+    const win::Hmenu edit = win::GetSubMenu(win::GetMenu(m_host->MainWindow()), 1);
+    ASSERT_NE(edit, win::kNoMenu);
+    ASSERT_TRUE(win::AppendMenu(edit, win::MF_STRING, 77001, "Speedy &Options..."));
+    EXPECT_FALSE(cached("Speedy &Options..."));
+    Invoke(kAbout);
+    EXPECT_TRUE(cached("Speedy &Options..."));
 }
 
 TEST_F(DispatchTest, ShiftRunsAToolWithOptionsAtOnce) {

@@ -279,6 +279,22 @@ TEST_F(FinxessEntriesTest, CleaningKeepsAnOverlongEntryWhenVoiceTwoGoesOnAfterTh
     EXPECT_EQ(Read(voice2), continued);
 }
 
+// The marked entry 3 of voice 2 survives as the continuation and launches from entry 2; it starts
+// after the running end, so a blank rest goes before it, and on its second visit the blank does
+// not become a voice-2 launch.
+TEST_F(FinxessEntriesTest, TheBlankBeforeAContinuingVoiceTwoEntryLaunchesNothing) {
+    EntryArray* layer = Cell({{0, 1024, kEntryNote, 1},
+                              {1000, 200, kEntryHidden, 2},
+                              {1536, 256, kEntryHidden | kEntryVoice2, 3},
+                              {2048, 1024, kEntryVoice2, 4}});
+    ASSERT_TRUE(FrameLayersClean({layer, nullptr, nullptr, nullptr}, 0, 2048, false, ""));
+    EXPECT_EQ(Read(layer), (std::vector<E>{{0, 1024, kEntryNote, 1},
+                                           {1000, 200, kEntryHidden | kEntryVoice2Start, 2},
+                                           {1200, 336, kEntryBlankRest, 0},
+                                           {1536, 256, kEntryHidden | kEntryVoice2, 3},
+                                           {2048, 1024, kEntryVoice2, 4}}));
+}
+
 // ---- Entry links ----
 
 TEST_F(FinxessEntriesTest, EntryLinksPointEachEntryAtTheNext) {

@@ -208,8 +208,10 @@ TEST_F(FinxessTest, TextBlockIsCreatedThenOverwritten) {
 }
 
 TEST_F(FinxessTest, FailedTextSaveIsReportedAndLeavesTheHeaderUnwritten) {
-    // No key is left for a new text: the create of the text fails.
-    Put(host::RecordKey::Other(MakeTag("txbl"), INT16_MAX, 0), {0});
+    // No key is left for a new text (every one up to 32767 is in use): the create of the text fails.
+    for (int32_t key = 1; key <= INT16_MAX; ++key) {
+        Put(host::RecordKey::Other(MakeTag("txbl"), static_cast<hostapi::Cmper>(key), 0), {0});
+    }
     const size_t before = Store().Count();
     TextBlockHeader header;
     header.setTextKey(-1);

@@ -218,6 +218,76 @@ TEST_F(HooksTest, ConfirmationAnsweredCancelSwallowsTheKey) {
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Backspace"});
 }
 
+/// Counts every key event before the plug-in's hook sees it, and stops the keys after a bound, so
+/// that keys sent back and forth forever end the test instead of hanging it.
+intptr_t s_guardedEvents = 0;
+win::Hhook s_guard = win::kNoHook;
+intptr_t KeyGuard(int32_t code, uintptr_t key, intptr_t keyData) {
+    if (++s_guardedEvents > 40) {
+        return 1;
+    }
+    return win::CallNextHookEx(s_guard, code, key, keyData);
+}
+
+TEST_F(HooksTest, AssignmentsThatSendEachOthersKeysActOncePerStroke) {
+    RemapperEnabled = 1;
+    KeyAssignment aToB;
+    aToB.SetKey('A');
+    aToB.SetTarget('B');
+    aToB.bytes[KeyAssignment::kEnabled] = 1;
+    KeyAssignment bToA;
+    bToA.SetKey('B');
+    bToA.SetTarget('A');
+    bToA.bytes[KeyAssignment::kEnabled] = 1;
+    KeyAssignments = {aToB, bToA};
+    // The guard goes before the plug-in's hook.
+    RemoveHostHooks();
+    s_guardedEvents = 0;
+    s_guard = win::SetWindowsHookEx(win::WH_KEYBOARD, KeyGuard, win::kNoModule, 0);
+    InstallHostHooks();
+    Press('A');
+    // A down and up, then the B the assignment sent, down and up, and nothing more.
+    EXPECT_EQ(s_guardedEvents, 4);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"B"});
+    Press('B');
+    EXPECT_EQ(s_guardedEvents, 8);
+    EXPECT_EQ(m_hostKeys, (std::vector<std::string>{"B", "A"}));
+    win::UnhookWindowsHookEx(s_guard);
+}
+
+// HOME, END, DEL and Backspace are mapped to themselves with "(ask)" by default: the question
+// comes before anything else; OK lets the key reach the host, Cancel swallows it.
+TEST_F(HooksTest, AKeyMappedToItselfAsksBeforeItReachesTheHost) {
+    RemapperEnabled = 1;
+    KeyAssignment self;
+    self.SetKey(win::VK_HOME);
+    self.SetTarget(win::VK_HOME);
+    self.bytes[KeyAssignment::kEnabled] = 1;
+    self.bytes[KeyAssignment::kFlags] = KeyAssignment::kAsk;
+    KeyAssignments = {self};
+    win::QueueMessageBoxAnswer(win::IDCANCEL);
+    Press(win::VK_HOME);
+    EXPECT_TRUE(m_hostKeys.empty());
+    const auto& lines = win::TranscriptLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "  | Please confirm the following key: HOME. To disable this confirmation request, see the "
+                         "Options dialog of Orvex."),
+              1);
+    win::QueueMessageBoxAnswer(win::IDOK);
+    Press(win::VK_HOME);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Home"});
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "[message box] \"Orvex Confirmation Request\" (question) buttons OK/Cancel"),
+              2)
+        << "asked once a key stroke, on the press";
+}
+
+// The explorer's hot key sends its command: the host carries it out before the hook returns.
+TEST_F(HooksTest, TheExplorerHotkeySendsItsCommand) {
+    EXPECT_EQ(KeyAssignmentHook(0, win::VK_TAB, 1), 1);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+}
+
 TEST_F(HooksTest, ModelessFormsGetDialogKeys) {
     auto* form = vcl::Create<vcl::TForm>(nullptr);
     auto* first = new vcl::TEdit(form);

@@ -161,10 +161,20 @@ TEST_F(SmartShapesTest, ParkRetypeAndDelete) {
     EXPECT_EQ(StoredWord(Shape(3), L::kKind), 15);
     EXPECT_EQ(StoredWord(Shape(2), L::kKind), 0);
 
-    shapes.DeleteAll(EntryOf(1, 1, 2));  // the slur of shape 2 ends there
+    const hostapi::EntryNumber first = EntryOf(1, 1, 0);
+    const hostapi::EntryNumber third = EntryOf(1, 1, 2);
+    ASSERT_NE(Stored(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, third, 0)), nullptr);
+    shapes.DeleteAll(third);  // the slur of shape 2 ends there
     EXPECT_EQ(Stored(Shape(2)), nullptr);
     EXPECT_EQ(Numbers(shapes), (std::vector<int32_t>{1, 3, 4}));
-    EXPECT_EQ(MeasureLinks(1), (std::vector<int16_t>{1, 2, 3})) << "the links stay";
+    // Its links go with it; the links of the other shapes stay, moved down in their measure.
+    EXPECT_EQ(MeasureLinks(1), (std::vector<int16_t>{1, 3})) << "no link names a shape that is gone";
+    EXPECT_EQ(MeasureLinks(2), (std::vector<int16_t>{1, 3, 4}));
+    EXPECT_EQ(Stored(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, first, 0)), nullptr);
+    EXPECT_EQ(Stored(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, third, 0)), nullptr);
+    ASSERT_NE(Stored(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, second, 0)), nullptr);
+    EXPECT_EQ(hostapi::ReadI16(Stored(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, second, 0))->data(), 0), 3)
+        << "the link of shape 3 stays";
     shapes.ParkStaff(1, 1);
     EXPECT_EQ(Stored(Shape(2)), nullptr) << "a deleted shape is not saved back";
 }

@@ -187,14 +187,30 @@ TEST_F(StaffListsTest, AddStaffCopyTakesThePlaceAndNamesAndEndsTheGroups) {
     EXPECT_EQ(StoredWord(Group(0, 2), 0), 2);
 }
 
-TEST_F(StaffListsTest, AddStaffWithoutCopyClearsTheNamesAndKeepsTheHostsPlace) {
+// The new staff goes below the staff at the place and the staves below move down by a gap, as
+// InsertStaff places a staff: it is never drawn on top of or below the next staff.
+TEST_F(StaffListsTest, AddStaffWithoutCopyClearsTheNamesAndPushesTheStavesBelowDown) {
     Open(kFourStaves);
     TInstruments list(0, nullptr, false);
     ASSERT_TRUE(list.AddStaff(2, false));
     EXPECT_EQ(Staves(list), (std::vector<int16_t>{1, 2, 5, 3, 4}));
-    EXPECT_EQ(Positions(list), (std::vector<int32_t>{0, -200, -800, -400, -600}));
+    EXPECT_EQ(Positions(list), (std::vector<int32_t>{0, -200, -400, -600, -800}));
+    EXPECT_EQ(StoredLong(Usage(0, 2), 8), -400) << "written back";
+    EXPECT_EQ(StoredLong(Usage(0, 3), 8), -600);
     EXPECT_EQ(StoredWord(RecordKey::Other(host::kTagStaff, 5, 0), host::StaffLayout::kFullName), 0);
     EXPECT_EQ(list.At(2).name, "[Staff 5]");
+}
+
+TEST_F(StaffListsTest, AddStaffWithoutCopyAtTheTopOrAtTheEnd) {
+    Open(kFourStaves);
+    TInstruments top(0, nullptr, false);
+    ASSERT_TRUE(top.AddStaff(0, false));
+    EXPECT_EQ(Staves(top), (std::vector<int16_t>{5, 1, 2, 3, 4}));
+    EXPECT_EQ(Positions(top), (std::vector<int32_t>{0, -200, -400, -600, -800}));
+    TInstruments end(0, nullptr, false);
+    ASSERT_TRUE(end.AddStaff(5, false));
+    EXPECT_EQ(Staves(end), (std::vector<int16_t>{5, 1, 2, 3, 4, 6}));
+    EXPECT_EQ(Positions(end), (std::vector<int32_t>{0, -200, -400, -600, -800, -1000}));
 }
 
 TEST_F(StaffListsTest, AddStaffFirstInAOneStaffListGoesOnTopAndMovesTheOtherDown) {

@@ -145,9 +145,9 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
          "  button NoBtn \"&No\"", "  user: click NoBtn", "  -> No"},
         std::vector<std::string>(asked.begin(), asked.begin() + 7));
     // With a selection and Shift the tool runs at once on its stored options.
-    EXPECT_NE(
-        std::find(result.out.begin(), result.out.end(), "host: progress begins over staves 1-2, measures 1: 1 step"),
-        result.out.end());
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
+                        "host: progress begins over staves 1-2, measures 1: 2 steps"),
+              result.out.end());
     EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
                              [](const std::string& line) { return line.find("not available") != std::string::npos; }));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"),
@@ -157,6 +157,32 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("test.script:2: no menu item \"Plug-ins/Vx Nothing\""), std::string::npos)
         << missing.err;
+}
+
+TEST_F(HostsimTest, WithoutADocumentNoPluginCommandRuns) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "wait 600\n"
+        "hold shift\n"
+        "menu \"Orvex/Parts/Join rests of multiple layers\"\n"
+        "menu \"Plug-ins/Lumvar...\"\n"
+        "invoke 56\n"
+        "release shift\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The host greys its plug-in entries; a tool called by its index does nothing and says so.
+    const std::vector<std::string> expected = {
+        "host: no document is open: entry 56 of Orvex188.fxt is greyed and does nothing",
+        "> menu \"Plug-ins/Lumvar...\"",
+        "host: no document is open: entry 0 of Lumvar2000.fxt is greyed and does nothing",
+        "> invoke 56",
+        "host: Orvex188.fxt answered 0",
+        "> release shift",
+    };
+    std::vector<std::string> lines =
+        testsupport::LinesStartingWith(result.out, "> menu \"Orvex/Parts/Join rests of multiple layers\"", "");
+    lines.resize(std::min(lines.size(), expected.size()));
+    testsupport::ExpectLines(expected, lines);
 }
 
 TEST_F(HostsimTest, UnloadingWritesTheRegistryFile) {

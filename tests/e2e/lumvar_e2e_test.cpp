@@ -58,6 +58,10 @@ protected:
     }
 };
 
+std::string QuartetScore() {
+    return (fs::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
+}
+
 const std::vector<std::string> kNotFoundBox = {
     "[message box] \"Lumvar Load Error\" (error) buttons OK",
     "  | The Lumvar Plug-in (Lumvar2000.fxt) could not be found.",
@@ -136,13 +140,17 @@ TEST_F(LumvarEndToEndTest, ACopyTheHostDidNotStartIsRefused) {
 }
 
 TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
+    // The host's plug-in entries act while a document is open.
     const auto result = testsupport::RunHostsim(
         "load plugins\n"
-        "form TLumvarControlPanel set Languages Deutsch\n"
-        "form TLumvarControlPanel click Collapse\n"
-        "form TLumvarControlPanel click OkButton\n"
-        "menu \"Plug-ins/Lumvar...\"\n"
-        "quit\n",
+        "new " +
+            QuartetScore() +
+            "\n"
+            "form TLumvarControlPanel set Languages Deutsch\n"
+            "form TLumvarControlPanel click Collapse\n"
+            "form TLumvarControlPanel click OkButton\n"
+            "menu \"Plug-ins/Lumvar...\"\n"
+            "quit\n",
         RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> expected = {
@@ -182,12 +190,52 @@ TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
 }
 
 TEST_F(LumvarEndToEndTest, TheDebugPanelWithCtrlAndShift) {
-    const auto result = testsupport::RunHostsim(
-        "load plugins\nhold ctrl\nhold shift\nform TLumvarDebugPanel click CancelButton\nmenu \"Plug-ins/Lumvar...\"\n",
-        RegistryFile());
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + QuartetScore() +
+                                                    "\nhold ctrl\nhold shift\nform TLumvarDebugPanel click "
+                                                    "CancelButton\nmenu \"Plug-ins/Lumvar...\"\n",
+                                                RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"Lumvar Debug Panel\" TLumvarDebugPanel, modal"),
               result.out.end());
+}
+
+}  // namespace
+
+namespace {
+
+// The options dialog's captions go through Lumvar's translation into the user's language: in
+// English they read as written ("all", not "All"); a word in Svenska keeps its capital, Å too.
+TEST_F(LumvarEndToEndTest, TranslatedCaptionsKeepTheCaseOfTheirFirstLetter) {
+    const fs::path score = fs::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            score.string() +
+            "\n"
+            "select 1-1 1-1\n"
+            "menu \"Orvex/Modify/Remove\"\n"
+            "lumvar translate Natural Svenska\n"
+            "lumvar translate natural 7\n"
+            "lumvar translate Natural Deutsch\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto has = [&](const std::string& line) {
+        return std::find(result.out.begin(), result.out.end(), line) != result.out.end();
+    };
+    EXPECT_TRUE(has("  label - \"Left percentage (100=all):\""));
+    EXPECT_TRUE(has("  label - \"Right percentage (100=all):\""));
+    EXPECT_TRUE(has("lumvar: \"Natural\" in Svenska: \"Återställningstecken\""));
+    EXPECT_TRUE(has("lumvar: \"natural\" in Svenska: \"återställningstecken\""));
+    EXPECT_TRUE(has("lumvar: \"Natural\" in Deutsch: \"Auflösungszeichen\""));
+}
+
+TEST_F(LumvarEndToEndTest, TranslatingWithoutLumvarOrInAnUnknownLanguageIsAnError) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "lumvar translate Natural Klingon\n",
+        RegistryFile());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("not a language of Lumvar2000: Klingon"), std::string::npos) << result.err;
 }
 
 }  // namespace

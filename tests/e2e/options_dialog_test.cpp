@@ -86,4 +86,28 @@ TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
     EXPECT_EQ(block.back(), "  user: close");
 }
 
+// Each Go asks the host for one call that does nothing; two quick clicks are two such calls,
+// and neither opens the explorer for text expressions (the first menu entry) unasked.
+TEST_F(OptionsDialogHostsimTest, TwoQuickGoClicksOpenNothingElse) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            Score() +
+            "\n"
+            "select 1-2 1-2\n"
+            "form TDActOpt click Go\n"
+            "form TDActOpt click Go\n"
+            "menu \"Orvex/Spacing/Remove extraneous beat chart elements\"\n"
+            "wait 2000\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), "  user: click Go"), 2);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(),
+                         "host: progress begins over staves 1-2, measures 1-2: 2 steps"),
+              2);
+    for (const std::string& line : result.out) {
+        EXPECT_EQ(line.find("TTextExprForm"), std::string::npos) << line;
+    }
+}
+
 }  // namespace

@@ -3,10 +3,12 @@
 // both directions.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "expressions/charset.h"
+#include "expressions/txtexpr.h"
 #include "forms/action_control_table.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/lyric_records.h"
@@ -155,6 +157,33 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     EXPECT_EQ(TextBlock(2), "^font(Courier)" + kWindows);
     EXPECT_EQ(ExpressionText(1), kWindows);
     EXPECT_EQ(ExpressionText(2), kBackToMacRoman);
+}
+
+TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
+    StartHost(
+        "font 1 \"Times New Roman\"\nfont 2 \"Courier\"\nstaff \"Voice\"\nmeasures 1\n"
+        "expression 1 " +
+        Quoted(kMacRoman) + " font 2\n");
+    const auto run = [](const char* exclude) {
+        std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+        for (size_t row = 0; row < 2; ++row) {
+            context->Options[row].text = orvex::kActionControlTableData[30][row].text;
+        }
+        context->Options[3].text = exclude;
+        orvex::CurrentRegion = nullptr;
+        return orvex::DispatchTool(*context, 30, 1, 0);
+    };
+    // Row 3 excludes Courier for this run only.
+    EXPECT_EQ(run("Courier"), 1);
+    EXPECT_EQ(ExpressionText(1), kMacRoman);
+    EXPECT_FALSE(orvex::TextExpressionTable().SortTables().Contains("Courier"));
+    // Courier as an additional music font of the sorter's options, then taken out of them.
+    orvex::TextExpressionTable().Options().AdditionalFonts = "Courier";
+    EXPECT_EQ(run(" "), 1);
+    EXPECT_EQ(ExpressionText(1), kMacRoman);
+    orvex::TextExpressionTable().Options().AdditionalFonts.clear();
+    EXPECT_EQ(run(" "), 1);
+    EXPECT_EQ(ExpressionText(1), kWindows);
 }
 
 }  // namespace

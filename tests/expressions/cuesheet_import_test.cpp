@@ -151,6 +151,34 @@ TEST_F(CueSheetImportTest, ClassicStylePlacesEachTempoChangeAndStreamer) {
     EXPECT_EQ(MeasureWord(4, 6), 1024);
 }
 
+TEST_F(CueSheetImportTest, EmptyFieldsAtALinesEndAreReadAndMissingMeasuresSkipped) {
+    Import(
+        "Cue: 1M1,Project: P,D\n"
+        "-,3,,4|4,,120,,,,Swell\n"
+        "-,4,,4|4,,120,,,,\n"
+        "HIT,5,1,00:10,,Bang,01:00:10:00\n"
+        "HIT,6,1,00:12,,Crash,\n"
+        "-,50,,4|4,,96,01:00:50:00,50.00,Visual,\n");
+    const int16_t staff = 0x1000 + 1;
+    // The empty streamer field of measure 4 cleared the streamer kept from measure 3.
+    EXPECT_EQ(Placements(5),
+              (std::vector<Placement>{
+                  {" 10 MM 120  ", 0, 160, staff}, {" 01:00:10:00", 0, 104, staff}, {" Bang ", 0, 27, staff}}));
+    // An empty SMPTE field still makes the hit, with its marker lines.
+    EXPECT_EQ(Placements(6),
+              (std::vector<Placement>{
+                  {" 12 MM 120", 0, 160, staff}, {"          ", 0, 104, staff}, {" Crash ", 0, 27, staff}}));
+    const host::Bytes* marker = Record("O\x07Sx", 3);
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(hostapi::ReadI16(marker->data(), 38), 6);
+    // Measure 50 does not exist: nothing of its line is placed or made, and the user is told.
+    EXPECT_TRUE(Placements(50).empty());
+    EXPECT_EQ(Record("SOMS", 50), nullptr);
+    EXPECT_EQ(Expressions().count("Visual"), 0u);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The cue sheet names measures this document does not have (50). "
+                                                   "Nothing was placed for them."});
+}
+
 TEST_F(CueSheetImportTest, FileThatCannotBeOpenedChangesNothing) {
     StartHost(kScore);
     const host::RecordStore::Map before = Document().Records().Records();

@@ -135,6 +135,27 @@ TEST_F(ExplorerFormTest, CancelAfterTwoChangesAsksFirst) {
     EXPECT_FALSE(TextExpressionTable().Written());
 }
 
+TEST_F(ExplorerFormTest, TheCloseBoxIsCancel) {
+    OpenScore(kExplorerScore);
+    ExplorerMetatoolKey = 'A';
+    // The user picks "arco" and closes the explorer by its close box.
+    win::QueueFormAction("TTextExprForm", {win::FormAction::Kind::Set, "Grid", "1,3"});
+    win::QueueFormAction("TTextExprForm", {win::FormAction::Kind::Close, "", ""});
+    EXPECT_EQ(RunTextExpressionExplorer(), 0);
+    // The key stays with "dolce", as OK would not have left it.
+    const host::RecordKey key = host::RecordKey::Other(kTagMetatool, 'A', 0);
+    EXPECT_EQ(StoredWord(key, 0), 1);
+
+    // An edit closed by the close box is discarded like Cancel's.
+    TTextExprForm& form = Show(kExplorerScore, false);
+    ChangeText(1, "dolcissimo");
+    form.Close();
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(StoredText(1), "dolce");
+    EXPECT_TRUE(TextExpressionTable().Stale());
+    EXPECT_FALSE(TextExpressionTable().Written());
+}
+
 TEST_F(ExplorerFormTest, FirstOpeningShowsTheInformationOnce) {
     SetInfoLevelKnown(false);
     OpenScore(kExplorerScore);

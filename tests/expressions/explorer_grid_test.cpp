@@ -262,6 +262,29 @@ TEST_F(ExplorerGridTest, PlaybackValuesStayWithinTheirLimits) {
     }
 }
 
+// Only the kinds 1-8 and the MIDI status kinds 0xB0-0xEF have playback parameters: for any other
+// kind the parameter cells stay empty and typing into them writes no parameter bytes.
+TEST_F(ExplorerGridTest, KindsWithoutParametersShowAndWriteNone) {
+    EXPECT_EQ(PlaybackTypeIndex(8), 7);
+    EXPECT_EQ(PlaybackTypeIndex(0xB0), 8);
+    EXPECT_EQ(PlaybackTypeIndex(0xEF), 11);
+    for (const int32_t kind : {9, 12, 15, 16, 100, 0xA0, 0xAF, 0xF0, 0xFF}) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        EXPECT_EQ(PlaybackTypeIndex(kind), -1);
+        Show("font 2 \"Arial\"\nstaff \"Flute\"\nmeasures 1\nexpression 1 \"f\" font 2 flags " + std::to_string(kind) +
+                 "\n",
+             false);
+        const int32_t col = ColumnOf(kKindFirstParam);
+        ASSERT_GT(col, 0);
+        EXPECT_TRUE(TextsDrawn(col, 1).empty());
+        Editor().ClickCell(col, 1);
+        m_form->Grid->PressKey(win::VK_F2);
+        Type("50");
+        EXPECT_EQ(Record(0).Word4(), 0);
+        EXPECT_EQ(Record(0).Word6(), 0);
+    }
+}
+
 TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
     Show(kExplorerScore, false);
     m_form->NewBtnClick(m_form.get());
@@ -273,6 +296,40 @@ TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
     Close(true);
     EXPECT_EQ(StoredText(4), "tutti");
     EXPECT_EQ(TextExpressionTable().Written(), true);
+}
+
+TEST_F(ExplorerGridTest, EscapeInTheEmptySlotLeavesNoExpression) {
+    Show(kExplorerScore, false);
+    m_form->NewBtnClick(m_form.get());
+    const int32_t rows = m_form->Grid->RowCount();
+    m_form->Grid->PressKey(win::VK_F2);
+    ASSERT_TRUE(Editor().EditorMode());
+    // Typing makes the new expression at once; Escape takes it away again.
+    Type("tut");
+    ASSERT_EQ(TextExpressionTable().ExpressionCount(), 4);
+    Editor().Editor().PressKey(win::VK_ESCAPE);
+    EXPECT_FALSE(Editor().EditorMode());
+    EXPECT_EQ(TextExpressionTable().ExpressionCount(), 3);
+    EXPECT_EQ(m_form->Grid->RowCount(), rows);
+    EXPECT_EQ(m_form->State().ChangedCount, 0);
+    Close(true);
+    EXPECT_EQ(StoredText(4), "<none>");
+    EXPECT_FALSE(TextExpressionTable().Written());
+}
+
+TEST_F(ExplorerGridTest, ANewMetatoolKeyTakesTheOldKeysRecordAway) {
+    Show(kExplorerScore, false);
+    const int32_t col = ColumnOf(kKindMetatool);
+    Editor().ClickCell(col, 1);  // "dolce", key 'A'
+    m_form->Grid->PressKey('C');
+    ASSERT_TRUE(Editor().EditorMode());
+    Editor().Editor().PressKey(win::VK_RETURN);
+    EXPECT_EQ(Record(0).MetatoolKey, 'C');
+    Close(true);
+    EXPECT_EQ(StoredWord(host::RecordKey::Other(exprtest::kTagMetatool, 'C', 0), 0), 1);
+    // The old shortcut no longer inserts "dolce"; "arco" keeps 'B'.
+    EXPECT_FALSE(HasRecord(exprtest::kTagMetatool, 'A'));
+    EXPECT_EQ(StoredWord(host::RecordKey::Other(exprtest::kTagMetatool, 'B', 0), 0), 3);
 }
 
 TEST_F(ExplorerGridTest, DuplicateCopiesTheFocusedExpressionWithoutItsKey) {

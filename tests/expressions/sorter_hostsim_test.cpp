@@ -54,4 +54,48 @@ TEST_F(SorterHostsimTest, GoSortsTheDocumentsExpressions) {
               result.out.end());
 }
 
+TEST_F(SorterHostsimTest, AStoppedRenumberingChangesNothingAndSaysSo) {
+    const auto score = TempFolder() / "tempi.txt";
+    std::ofstream(score) << "font 2 \"Arial\"\n"
+                            "staff \"Flute\"\n"
+                            "measures 2\n"
+                            "expression 1 \"molto\" font 2\n"
+                            "expression 2 \"Adagio\" font 2\n"
+                            "expression 3 \"dolce\" font 2\n"
+                            "measureexpression 1 1\n"
+                            "measureexpression 2 3\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\n"
+        "new " +
+            score.string() +
+            "\n"
+            "form TTextExprSorter click TxtSortGoBtn\n"
+            "stop progress at 2\n"
+            "menu \"Orvex/Miscellaneous/Text Expression Sorter\"\n"
+            "dump records SODT\n"
+            "dump records otDY\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The walk stopped at measure 2 after it had visited measure 1: the expressions keep their
+    // numbers and both placements theirs.
+    testsupport::ExpectLines(
+        {
+            "  'SODT' other (1, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 6D6F 6C74 6F00",
+            "  'SODT' other (2, 0), 19 bytes: 020C 0000 0000 0000 0000 0000 4164 6167 696F 00",
+            "  'SODT' other (3, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 646F 6C63 6500",
+        },
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 3 'SODT' of 11", "  "));
+    testsupport::ExpectLines(
+        {
+            "  'otDY' other (1, 0), 12 bytes: 0100 0000 0000 0000 0000 0000",
+            "  'otDY' other (2, 0), 12 bytes: 0300 0000 0000 0000 0000 0000",
+        },
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 2 'otDY' of 11", "  "));
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
+                        "  label Message \"The renumbering was stopped. Nothing in the document was changed.\""),
+              result.out.end());
+    EXPECT_EQ(std::find(result.out.begin(), result.out.end(), "host: Orvex188.fxt changed the document"),
+              result.out.end());
+}
+
 }  // namespace

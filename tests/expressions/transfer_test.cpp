@@ -224,6 +224,37 @@ TEST_F(TransferTest, MeasureExpressionsAreMappedToTheTargetsTable) {
     ASSERT_NE(definition, nullptr);
 }
 
+TEST_F(TransferTest, AReadPastTheSourcesLastMeasureWritesOnlyTheMeasuresItRead) {
+    SetRows({0, 3, 4});
+    Select(1, 1, 2, 5);  // the source has 3 measures
+    EXPECT_EQ(Run(), 1);
+    ToTarget();
+    Select(1, 1, 1, 4);
+    const host::Bytes third = *Other("SOMS", 3);
+    const host::Bytes fourth = *Other("SOMS", 4);
+    m_context->Options[0].value = 0;
+    m_context->Options[1].value = 1;
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Word(Other("SOMS", 1), 0), 300);
+    EXPECT_EQ(Word(Other("SOMS", 2), 4), 4);  // the source's 4/4
+    // Source measures 4 and 5 do not exist: target measures 3 and 4 keep their records.
+    EXPECT_EQ(*Other("SOMS", 3), third);
+    EXPECT_EQ(*Other("SOMS", 4), fourth);
+    EXPECT_EQ(Word(Other("SOMS", 3), 4), 3);
+}
+
+TEST_F(TransferTest, AWriteWithNothingReadWritesAndDeletesNothing) {
+    ToTarget();
+    Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("otFM"), 1, 0),
+                              host::Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const host::RecordStore before = Document().Records();
+    SetRows({1, 3, 4, 5, 9, 10, 11});
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(Document().Records() == before);
+    ASSERT_NE(Other("otFM", 1), nullptr);
+    ASSERT_NE(Other("otDY", 1), nullptr);
+}
+
 TEST(TransferFilterWordsTest, CutsTrimsAndUpperCases) {
     EXPECT_EQ(orvex::TransferFilterWords(" score,, Parts ,x"), (std::vector<std::string>{"SCORE", "PARTS", "X"}));
     EXPECT_TRUE(orvex::TransferFilterWords(" , ").empty());

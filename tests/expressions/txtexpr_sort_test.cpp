@@ -99,10 +99,12 @@ TEST_F(SortEngineTest, AdditionalFontsAreTreatedLikePetrucci) {
     EXPECT_TRUE(tables.Contains("mymusic"));
     EXPECT_TRUE(tables.Contains("PETRUCCI"));
     EXPECT_FALSE(tables.Contains("Arial"));
-    // A second build appends a second set; the first record still wins.
+    // A second build starts afresh: the fonts the first list named are music fonts no longer.
     const size_t first = tables.Tables().size();
     tables.Build("");
-    EXPECT_EQ(tables.Tables().size(), 2 * first - 2);
+    EXPECT_EQ(tables.Tables().size(), first - 2);
+    EXPECT_FALSE(tables.Contains("MyMusic"));
+    EXPECT_TRUE(tables.Contains("PETRUCCI"));
 }
 
 TEST_F(SortEngineTest, TheHostsFontZeroIsAMusicFontWhenNotListed) {

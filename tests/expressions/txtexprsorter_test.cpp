@@ -83,8 +83,39 @@ TEST_F(SorterFormTest, TypingATakenPriorityMovesTheOthers) {
     form->StylePriority->SetText("1");
     EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "2", "1"}));
     EXPECT_EQ(form->UpDown1->Position(), 3);
+    // Above 3 reads as 3, which the family edit gives up: it takes the priority left over.
     form->SizePriority->SetText("7");
-    EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "3", "1"}));
+    EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"2", "3", "1"}));
+    form->FamPriority->SetText("9");
+    EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "2", "1"}));
+}
+
+// What Go saves is what the next opening shows.
+TEST_F(SorterFormTest, TheSavedPrioritiesReadBackAsShown) {
+    OpenScore("staff \"Flute\"\nexpression 1 \"b\"\nmeasures 1\n");
+    for (const auto& [typed, shown] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{{"7", {"2", "3", "1"}}}) {
+        SCOPED_TRACE("typed " + typed);
+        {
+            auto form = MakeForm();
+            form->SetMode(kSorterOptionsMode);
+            form->SetShowDeleteMark(false);
+            form->StylePriority->SetText("1");
+            // The priorities show with two criteria checked.
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "SepSizes", "checked"});
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "SepStyles", "checked"});
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "SizePriority", typed});
+            win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
+            ASSERT_EQ(form->ShowModal(), vcl::mrOk);
+            EXPECT_EQ(Priorities(*form), shown);
+        }
+        auto again = MakeForm();
+        again->SetMode(kSorterOptionsMode);
+        again->SetShowDeleteMark(false);
+        win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "CancelBtn", ""});
+        again->ShowModal();
+        EXPECT_EQ(Priorities(*again), shown);
+    }
 }
 
 TEST_F(SorterFormTest, PrioritiesShowWithTwoCriteria) {
@@ -167,7 +198,7 @@ TEST_F(SorterFormTest, DeleteOnlyKeepsTheOrderAndRenumbers) {
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "NoSorting", "checked"});
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
     win::QueueMessageBoxAnswer(win::IDYES);
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrOk);
+    EXPECT_EQ(RunTextExpressionSorter(), 1);  // the document changed
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "This will delete 5 unused text expressions from the document. Proceed?",
                               "Finished sorting, now we will adjust the document entries ...",
@@ -194,7 +225,7 @@ TEST_F(SorterFormTest, DeleteOnlyKeepsTheOrderAndRenumbers) {
 TEST_F(SorterFormTest, SortingOrdersTheDocument) {
     OpenScore(TwentyExpressions());
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrOk);
+    EXPECT_EQ(RunTextExpressionSorter(), 1);  // the document changed
     EXPECT_EQ(StoredText(1), "x11");
     EXPECT_EQ(StoredText(10), "x29");
     EXPECT_EQ(StoredText(11), "y80");
@@ -224,7 +255,7 @@ expression 1 "b"
 expression 3 "a"
 )");
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrOk);
+    EXPECT_EQ(RunTextExpressionSorter(), 0);  // the form closed; the host hears of no change
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "WARNING: There are empty text expressions which can't be loaded. Please insert at "
                               "least one space character into the text field.",
@@ -238,7 +269,7 @@ TEST_F(SorterFormTest, AViewOtherThanAllStavesIsRefused) {
     OpenScore("staff \"Flute\"\nmeasures 1\nexpression 1 \"b\"\nexpression 2 \"a\"\n");
     SelectionRecords[1].setViewKey(2);
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
-    EXPECT_EQ(RunTextExpressionSorter(), vcl::mrCancel);
+    EXPECT_EQ(RunTextExpressionSorter(), 0);  // cancelled after the refusal: no change
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "Please choose to show all staves (in the view menu) before invoking this command.",
                           }));
@@ -299,7 +330,7 @@ TEST_F(SorterDispatchTest, CommandCodeFourRunsTheSorter) {
 TEST_F(SorterDispatchTest, CancelChangesNothing) {
     Start(TwentyExpressions());
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "CancelBtn", ""});
-    EXPECT_EQ(m_host->InvokePlugin(m_orvex, MenuIndexOf(CODE_TEXT_EXPRESSION_SORTER)), vcl::mrCancel);
+    EXPECT_EQ(m_host->InvokePlugin(m_orvex, MenuIndexOf(CODE_TEXT_EXPRESSION_SORTER)), 0);  // no change
     EXPECT_EQ(StoredText(2), "y98");
 }
 
@@ -312,11 +343,12 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 1);
     EXPECT_EQ(StoredText(3), "y96");  // old number 4
     EXPECT_FALSE(HasRecord(kTagExpression, 16));
-    // Refused: the table cannot be written with an unreadable number; the warning ends the run.
+    // Refused: the table cannot be written with an unreadable number; the warning ends the run,
+    // which changed nothing.
     host::Bytes fifth = *Stored(host::RecordKey::Other(kTagExpression, 5, 0));
     Document().DeleteRecord(host::RecordKey::Other(kTagExpression, 5, 0));
     win::ClearTranscript();
-    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 1);
+    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_FALSE(HasRecord(kTagExpression, 5));
     // No to the question: nothing changes and the tool fails.
@@ -327,6 +359,20 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
     EXPECT_EQ(win::PendingMessageBoxAnswers(), 0u);
     EXPECT_TRUE(HasRecord(kTagExpression, 16));
+}
+
+// A usage count the user stops deletes nothing, and says so.
+TEST_F(SorterDispatchTest, AStoppedUsageCountSaysNothingWasDeleted) {
+    Start(TwentyExpressions());
+    auto context = InitToolContext();
+    context->Options[6].value = 1;  // delete unused
+    context->Options[7].value = 1;  // delete only
+    const host::RecordStore::Map before = Document().Records().Records();
+    m_host->Progress().StopNextAt(1);
+    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"The count of used text expressions was stopped: nothing was deleted."});
+    EXPECT_TRUE(Document().Records().Records() == before);
 }
 
 TEST_F(SorterDispatchTest, LevelTwoReadsOrComparesTheSharedTable) {

@@ -305,7 +305,7 @@ const ExpectedRow kExpectedRows[] = {
     {14, 3, "Desired position of bottom staff", nullptr, -99999, 99999, 4000, 0, "", 0, 0, KIND_UNIT},
     {17, 4, "Maximum EDU length of notes to modify (8192=double whole)", nullptr, 1, 16384, 8192, 0, "", 0, 0, 0},
     {33, 12, "plus, per beam", nullptr, -400, 400, -13, 0, "", 0, 0, KIND_UNIT},
-    {49, 4, "Fill up to how many percent (100=full)?", "?", 0, 100, 100, 0, "", 0, 0, 0},
+    {49, 4, "Fill up to how many percent (100=full)?", "Bis zu wieviel Prozent auffüllen (100=voll)?", 0, 100, 100, 0, "", 0, 0, 0},
     {62, 2, "Offset for word extensions continued at the start of a new system", "Verschiebung für Textlängenstriche, die am Anfang eines Systems weitergehen", -1000, 1000, -30, 0, "", 0, 0, KIND_UNIT},
     {75, 5, "Resolve collisions with articulations", nullptr, 0, 1, 0, 0, "", 0, 0, -11},
     // Radio groups.
@@ -316,7 +316,7 @@ const ExpectedRow kExpectedRows[] = {
     {10, 3, "Parentheses for notes with accidental", nullptr, 0, 0, 0, 1, "(   )", 0, 0, 0},
     {12, 4, "Additional music fonts (separate with comma)", nullptr, 0, 0, 0, 1, " ", 0, 0, 0},
     {15, 2, "(leave empty for no change) C =", "(leer lassen, um eine Tonhöhe nicht zu ändern) C=", 0, 0, 0, 1, "DO", 0, 0, KIND_NORMAL_WIDTH_TEXT},
-    {37, 0, "The exported table is stored as a comma separated text file\nwhich can be imported into spreadsheet applications.\nIf you specify a filename without a path, the file will\nbe stored in the same folder as the Orvex plug-in.\nFilename", "Dateiname", 0, 0, 0, 1, "export.txt", 0, 0, 0},
+    {37, 0, "The exported table is stored as a comma separated text file\nwhich can be imported into spreadsheet applications.\nIf you specify a filename without a path, the file will\nbe stored in the same folder as the Orvex plug-in.\nFilename", "Die exportierte Tabelle wird als Textdatei mit Trennzeichen gespeichert,\ndie in Tabellenkalkulationen importiert werden kann.\nWenn Sie einen Dateinamen ohne Pfad angeben, wird die Datei\nim selben Ordner wie das Orvex-Plug-In gespeichert.\nDateiname", 0, 0, 0, 1, "export.txt", 0, 0, 0},
     {64, 0, "This plug-in will detect and mark parallelisms.\nIt does not take accidentals into account.\nDetect which parallelisms:", "Dieser Plug-In entdeckt Parallelen. Vorzeichen\nwerden dabei ignoriert.\nWelche Parallelen finden:", 0, 0, 0, 1, "1,2,5,8", 0, 0, 0},
     {76, 10, "Lowest note for top staff (C4=middle C):", nullptr, 0, 0, 0, 1, "G3", 0, 0, 0},
     {69, 1, "into:", nullptr, MIN_PITCH, 0, 0, 1, "", 0, 0, 0},
@@ -468,7 +468,8 @@ TEST_F(ActionTableTest, VisibilityEntriesAsDescribed) {
         {{8, 2}, 2},    {{8, 6}, 2},   {{8, 8}, 8},    {{8, 12}, 8},   {{8, 14}, 14},  {{9, 1}, 1},    {{9, 5}, 5},
         {{14, 0}, 7},   {{14, 4}, -7}, {{14, 8}, 7},   {{15, 5}, 2},   {{31, 6}, -6},  {{34, 2}, -1},  {{46, 6}, -5},
         {{55, 11}, 10}, {{66, 5}, 4},  {{67, 2}, 100}, {{67, 3}, 97},  {{67, 6}, 103}, {{67, 16}, 12}, {{72, 3}, 103},
-        {{72, 4}, 104}, {{72, 6}, 1},  {{75, 3}, -2},  {{75, 9}, 906}, {{75, 15}, 6},  {{8, 7}, 0},    {{8, 13}, 0}};
+        {{72, 4}, 104}, {{72, 6}, 1},  {{75, 3}, -2},  {{75, 9}, 906}, {{75, 15}, 6},  {{8, 7}, 0},    {{8, 13}, 0},
+        {{1, 6}, 6},    {{17, 2}, 2},  {{17, 9}, 2},   {{17, 10}, 10}, {{80, 1}, -1},  {{80, 5}, -1},  {{66, 4}, 4}};
     for (const auto& [where, entry] : expected) {
         EXPECT_EQ(OptionVisibilityTable[static_cast<size_t>(where.first)][static_cast<size_t>(where.second)], entry)
             << Where(static_cast<size_t>(where.first), static_cast<size_t>(where.second));
@@ -486,6 +487,9 @@ TEST_F(ActionTableTest, VisibilityConditionsNameCheckBoxesOfTheSameItem) {
             }
             SCOPED_TRACE(Where(static_cast<size_t>(item), row));
             ++entries;
+            if (item == 1 || item == 17 || item == 80) {
+                continue;  // their conditions name no check box: below
+            }
             EXPECT_LT(row, rows.size());
             const VisibilityConditions conditions = DecodeVisibility(entry);
             for (int32_t condition : {conditions.first, conditions.second}) {
@@ -499,7 +503,55 @@ TEST_F(ActionTableTest, VisibilityConditionsNameCheckBoxesOfTheSameItem) {
             }
         }
     }
-    EXPECT_EQ(entries, 76);
+    EXPECT_EQ(entries, 91);
+}
+
+// The entries of items 1, 17 and 80 stay in the table as the rows were described, but name no
+// check box of their item (a number row, a row the item does not have, or no rows at all): the
+// dialog ignores them, and those rows show.
+TEST_F(ActionTableTest, VisibilityEntriesThatNameNoCheckBoxAreKept) {
+    for (const int32_t item : {1, 17, 80}) {
+        const auto rows = ActionRows(item);
+        for (size_t row = 0; row < OptionVisibilityTable[static_cast<size_t>(item)].size(); ++row) {
+            const int16_t entry = OptionVisibilityTable[static_cast<size_t>(item)][row];
+            if (entry == 0) {
+                continue;
+            }
+            SCOPED_TRACE(Where(static_cast<size_t>(item), row));
+            const auto box = static_cast<size_t>(std::abs(DecodeVisibility(entry).first) - 1);
+            EXPECT_TRUE(box >= rows.size() || !rows[box].IsCheckBox());
+        }
+    }
+    EXPECT_TRUE(VisibilityApplies(1, 6));
+    EXPECT_FALSE(VisibilityApplies(66, 4));
+    EXPECT_FALSE(VisibilityApplies(66, 5));
+    EXPECT_TRUE(VisibilityApplies(66, 3));
+}
+
+// Every German caption is a translation of its English one: never "?" or empty, and with header
+// lines (a "\n" before the last line) where the English one has them.
+TEST_F(ActionTableTest, EveryGermanCaptionTranslatesItsEnglishOne) {
+    int32_t captions = 0;
+    for (int32_t item = 0; item < kToolItemCount; ++item) {
+        for (int32_t row = 0; row < ActionRowCount(item); ++row) {
+            SCOPED_TRACE(Where(static_cast<size_t>(item), static_cast<size_t>(row)));
+            const ActionControlRow& def = LoadedRow(item, row);
+            const std::string english = def.englishCaption;
+            ASSERT_NE(def.germanCaption, nullptr);
+            const std::string german = def.germanCaption;
+            ++captions;
+            if (english.empty()) {
+                EXPECT_TRUE(german.empty());
+                continue;
+            }
+            EXPECT_FALSE(german.empty());
+            EXPECT_NE(german, "?");
+            if (english.find('\n') != std::string::npos) {
+                EXPECT_NE(german.find('\n'), std::string::npos) << german;  // header lines before the caption
+            }
+        }
+    }
+    EXPECT_EQ(captions, 508);
 }
 
 TEST_F(ActionTableTest, PairedCriteriaAndExtraButtonsBelongToOneItemEach) {

@@ -192,9 +192,9 @@ TEST_F(AddKeyAssTest, SeparatorLineIsRefusedAndTheEditorStaysOpen) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "  label Message \"This is not a valid menu item selection\""), 2);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "[form] \"Orvex Keyboard Remapper\" TMsgDlg, modal"), 2);
     EXPECT_EQ(shown.back(), "  -> Cancel");
-    // What OK wrote before its check stays: the shortcut and the target kind.
-    EXPECT_EQ(KeyAssignments[0].Key(), 120);
-    EXPECT_TRUE(KeyAssignments[0].IsMenuCommand());
+    // An OK its checks refuse writes nothing: after Cancel the record is the new one still.
+    EXPECT_EQ(KeyAssignments[0].Key(), 0);
+    EXPECT_FALSE(KeyAssignments[0].IsMenuCommand());
     EXPECT_EQ(KeyAssignments[0].Target(), 0);
 }
 
@@ -231,8 +231,10 @@ TEST_F(AddKeyAssTest, NoKeyIsRefused) {
     const std::vector<std::string> shown = Shown();
     EXPECT_TRUE(Contains(shown, "  label Message \"Please choose a key to assign the menu item to\""));
     EXPECT_TRUE(Contains(shown, "  user: Escape"));
-    EXPECT_EQ(KeyAssignments[0].Key(), 0);
+    // The refused OK left the assignment as it was: A still sends B.
+    EXPECT_EQ(KeyAssignments[0].Key(), 65);
     EXPECT_EQ(KeyAssignments[0].Target(), 66);
+    EXPECT_TRUE(KeyAssignments[0].Enabled());
 }
 
 struct ShortcutCase {

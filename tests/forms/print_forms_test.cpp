@@ -2,14 +2,18 @@
 // registry ("Rule#1" to "Rule#49"), and the print form's path edit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
+#include <ostream>
 
 #include "core/startup.h"
 #include "forms/copies.h"
 #include "forms/file_controls.h"
 #include "forms/printfiles.h"
 #include "platform/vcl/registry.h"
+#include "platform/win/ui_driver.h"
+#include "platform/win/transcript.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -57,6 +61,16 @@ protected:
     std::unique_ptr<TfmCopies> m_copies;
 };
 
+// Go! ends the modal copies form with OK and the go flag; Cancel with Cancel.
+TEST_F(PrintFormsTest, GoEndsTheCopiesFormWithOk) {
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Click, "OkBtn", ""});
+    EXPECT_EQ(m_copies->ShowModal(), vcl::mrOk);
+    EXPECT_EQ(m_copies->GoFlag, 1);
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Click, "btCancel", ""});
+    EXPECT_EQ(m_copies->ShowModal(), vcl::mrCancel);
+    EXPECT_EQ(m_copies->GoFlag, 0);
+}
+
 TEST_F(PrintFormsTest, SavingASetWhoseNameExistsReplacesItsValue) {
     Store("Rule#1", "Other:X,1");
     FillRules("3");
@@ -69,6 +83,59 @@ TEST_F(PrintFormsTest, SavingASetWhoseNameExistsReplacesItsValue) {
     EXPECT_EQ(Stored("Rule#1"), "Other:X,1");
     EXPECT_EQ(Stored("Rule#3"), "(none)");
     EXPECT_EQ(m_copies->cbRules->Items().Count(), 1);  // "Parts", added once
+}
+
+struct UnreadableCase {
+    const char* name;
+    const char* setName;
+    const char* lookFor;
+    const char* copies;
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PrintFormsUnreadableTest : public PrintFormsTest, public testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(PrintFormsUnreadableTest, ASetThatCouldNotBeReadBackIsNotSaved) {
+    const UnreadableCase& c = GetParam();
+    m_copies->Show();
+    m_copies->cbRules->SetText(c.setName);
+    m_copies->sgRules->SetCells(0, 1, c.lookFor);
+    m_copies->sgRules->SetCells(1, 1, c.copies);
+    win::ClearTranscript();
+    m_copies->btSaveClick(nullptr);
+    EXPECT_EQ(Stored("Rule#1"), "(none)");
+    EXPECT_EQ(m_copies->cbRules->Items().Count(), 0);
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& line) {
+                               return line.starts_with(
+                                   "  label Message \"The name of a set of rules and its rules "
+                                   "may not contain ");
+                           }),
+              lines.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, PrintFormsUnreadableTest,
+                         testing::Values(UnreadableCase{"ColonInTheName", "Set:A", "PART", "3"},
+                                         UnreadableCase{"CommaInTheName", "Set,A", "PART", "3"},
+                                         UnreadableCase{"ColonInALookFor", "Parts", "A:B", "3"},
+                                         UnreadableCase{"CommaInALookFor", "Parts", "A,B", "3"},
+                                         UnreadableCase{"CommaInCopies", "Parts", "PART", "3,4"}),
+                         [](const testing::TestParamInfo<UnreadableCase>& info) { return info.param.name; });
+
+TEST_F(PrintFormsTest, ASavedSetReadsBackAsItWasSaved) {
+    m_copies->Show();
+    m_copies->cbRules->SetText("Set A");
+    m_copies->sgRules->SetCells(0, 1, "SCORE PART");
+    m_copies->sgRules->SetCells(1, 1, "2");
+    m_copies->btSaveClick(nullptr);
+    m_copies->btClearClick(nullptr);
+    ASSERT_EQ(m_copies->cbRules->UserSet("Set A"), "");
+    EXPECT_EQ(m_copies->sgRules->Cells(0, 1), "SCORE PART");
+    EXPECT_EQ(m_copies->sgRules->Cells(1, 1), "2");
 }
 
 TEST_F(PrintFormsTest, ChoosingASetLoadsEveryRuleItHoldsRow99Too) {

@@ -184,7 +184,10 @@ struct DamagedCase {
 
 class DamagedStateTest : public VxFormTest, public ::testing::WithParamInterface<DamagedCase> {};
 
-TEST_P(DamagedStateTest, ReadsWhatItCanAndDefaultsTheRest) {
+// The reading stops at the first item that cannot be read or applied; the form then gets its
+// defaults (not its position), and the text counts as not applied. An item of a component that
+// keeps no state, and a value a control passes over, count as taken.
+TEST_P(DamagedStateTest, StopsAtTheFirstBadItemAndThenTakesTheDefaults) {
     auto form = Make();
     form->Change();
     EXPECT_EQ(orvex::VxForm_ApplyState(*form, GetParam().text, true, true, true), GetParam().applied);
@@ -196,19 +199,18 @@ INSTANTIATE_TEST_SUITE_P(States, DamagedStateTest, ::testing::Values(
     DamagedCase{"Whole", kReadText, kRead, true},
     DamagedCase{"PositionOnly", "P10,20S300,200", kChanged, true},
     DamagedCase{"CheckBoxStateThree", "P120,90S410,310:1:3:2:1:3:Read:4:144:5:r:6:F2:7:20485,4097,8195:8:0",
-                "box=0 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=2,3 mode=0", false},
-    DamagedCase{"IndexBeyondTheComponents", kReadText + ":99:x", kRead, false},
-    DamagedCase{"IndexNotANumber", "P120,90S410,310:1:1:2:1:x:Read:4:144:5:r",
-                "box=1 dxf=1 name=Default name len=1 chars=abc hot=TAB grid=1,1 mode=1", false},
+                kDefaults, false},
+    DamagedCase{"IndexBeyondTheComponents", kReadText + ":99:x", kDefaults, false},
+    DamagedCase{"IndexNotANumber", "P120,90S410,310:1:1:2:1:x:Read:4:144:5:r", kDefaults, false},
     DamagedCase{"FewerItemsThanControls", "P120,90S410,310:3:Typed",
-                "box=0 dxf=0 name=Typed len=1 chars=abc hot=TAB grid=1,1 mode=1", false},
+                "box=1 dxf=1 name=Typed len=2 chars=xyz hot=F2 grid=1,3 mode=2", true},
     DamagedCase{"RadioItemBeyondTheItems", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:20485,4097,8195:8:7",
-                "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=2,3 mode=1", false},
-    DamagedCase{"ItemOfAControlWithoutState", kReadText + ":0:hello", kRead, false},
+                kDefaults, false},
+    DamagedCase{"ItemOfAControlWithoutState", kReadText + ":0:hello", kRead, true},
     DamagedCase{"LengthThatIsNoNumber", "P120,90S410,310:1:1:2:1:3:Read:4:lots:5:r:6:F2:7:20485,4097,8195:8:0",
-                "box=1 dxf=1 name=Read len=1 chars=r hot=F2 grid=2,3 mode=0", false},
+                "box=1 dxf=1 name=Read len=0 chars=r hot=F2 grid=2,3 mode=0", true},
     DamagedCase{"Garbage", "garbage", kDefaults, false},
-    DamagedCase{"UnterminatedExtra", "C12", kDefaults, false},
+    DamagedCase{"UnterminatedExtra", "C12", kChanged, false},  // the reading ends at once
     DamagedCase{"GridOutOfItsRange", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:20485,4097,8197:8:0",
                 "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=1,3 mode=0", true},
     // A number beyond the two 12-bit parts it holds (49834 columns) or below 0 is passed over.
@@ -273,10 +275,11 @@ TEST_F(VxFormTest, ExtraTextsKeepTheirDotsAndOldStatesStillRead) {
     EXPECT_EQ(reread->number, 8);
     EXPECT_EQ(reread->NameEdit->Text(), "Old");
 
-    // A text that held a dot was cut into too many extras: none of them is trusted.
-    EXPECT_FALSE(orvex::VxForm_ApplyState(*reread, "C9.Ta.Tb.Tc.P100,80S400,300:3:Cut", true, true, true));
-    EXPECT_EQ(reread->texts, (std::array<std::string, 2>{"one", "two"}));
-    EXPECT_EQ(reread->number, -3);
+    // A text that held a dot was cut into more extras than the form has: they are given in
+    // order, and the ones beyond the form's are passed over.
+    EXPECT_TRUE(orvex::VxForm_ApplyState(*reread, "C9.Ta.Tb.Tc.P100,80S400,300:3:Cut", true, true, true));
+    EXPECT_EQ(reread->texts, (std::array<std::string, 2>{"a", "b"}));
+    EXPECT_EQ(reread->number, 9);
     EXPECT_EQ(reread->NameEdit->Text(), "Cut");
 }
 

@@ -182,8 +182,34 @@ INSTANTIATE_TEST_SUITE_P(
         CreateCase{
             "detail inci under both keys", "SDNG", {{0, 1, 0}, {0, 1, 1}, {0, 2, 4}}, 3, {0, 1, -1}, true, {0, 1, 2}},
         CreateCase{"new group number", "SDNG", {{0, 1, 0}, {0, 2, 4}, {1, 7, 0}}, 3, {0, -1, 0}, true, {0, 3, 0}},
-        CreateCase{"no key left", "SOPS", {{32767, 0, 0}}, 1, {-1, 0, 0}, false, {}},
+        CreateCase{"top key used: the lowest free",
+                   "SOPS",
+                   {{32767, 0, 0}, {1, 0, 0}, {2, 0, 0}},
+                   3,
+                   {-1, 0, 0},
+                   true,
+                   {3, 0}},
+        CreateCase{"top inci used: the lowest free",
+                   "otDY",
+                   {{5, 32767, 0}, {5, 0, 0}, {6, 1, 0}},
+                   3,
+                   {5, -1, 0},
+                   true,
+                   {5, 1}},
         CreateCase{"global key", "pfdf", {{15, 0, 0}}, 1, {-1, 0, 0}, true, {16}}));
+
+TEST_F(RecordServicesTest, ACreateIsRefusedOnlyWhenEveryKeyIsUsed) {
+    const hostapi::Tag tag = MakeTag("SOPS");
+    for (int16_t key = 1; key < INT16_MAX; ++key) {
+        Store().Save(RecordKey::Other(tag, key, 0), {0});
+    }
+    Keys last = {-1, 0, 0};
+    ASSERT_EQ(Create(tag, last, {1}), 1);
+    EXPECT_EQ(last, (Keys{INT16_MAX, 0, 0}));
+    Keys none = {-1, 0, 0};
+    EXPECT_EQ(Create(tag, none, {2}), 0);
+    EXPECT_EQ(none, (Keys{-1, 0, 0}));
+}
 
 TEST_F(RecordServicesTest, EntryDetailKeysAreAnEntryNumberAndAnInci) {
     const hostapi::Tag tag = MakeTag("edED");

@@ -90,6 +90,23 @@ TEST_F(LumvarTest, InitOncePerHostYear) {
     EXPECT_EQ(win::GetLastError(), win::ERROR_SUCCESS);
 }
 
+// Every kernel object Lumvar opens while it runs (the host process handle of its window hooks,
+// its mutex) is closed again when it ends: no handle numbered after a probe stays open.
+TEST_F(LumvarTest, TerminateLeavesNoHandleOpen) {
+    lumvar::FinaleExtensionVersion(0x05000005);
+    const win::Hwnd window = win::CreateWindow({.className = "Finale"});
+    const win::Handle probe = win::CreateMutex(false, "");
+    ASSERT_TRUE(win::CloseHandle(probe));
+    ASSERT_EQ(lumvar::FinaleExtensionInit(window, nullptr), 1);
+    ASSERT_TRUE(lumvar::WindowHooksInstalled());
+    ASSERT_EQ(lumvar::FinaleExtensionTerminate(nullptr), 1);
+    const win::Handle last = win::CreateMutex(false, "");
+    for (uint32_t number = static_cast<uint32_t>(probe) + 1; number < static_cast<uint32_t>(last); ++number) {
+        EXPECT_FALSE(win::CloseHandle(win::Handle{number})) << "handle " << number << " is still open";
+    }
+    win::CloseHandle(last);
+}
+
 TEST_F(LumvarTest, SecondCopyIsRefusedWithItsMessage) {
     lumvar::FinaleExtensionVersion(0x06000200);
     win::CreateMutex(true, "FinLumvar2001");
@@ -103,6 +120,24 @@ TEST_F(LumvarTest, SecondCopyIsRefusedWithItsMessage) {
     EXPECT_NE(std::find(win::TranscriptLines().begin(), win::TranscriptLines().end(),
                         "[message box] \"Lumvar Plug-in Error\" (error) buttons OK"),
               win::TranscriptLines().end());
+}
+
+TEST_F(LumvarTest, ARefusedCopyTearsNothingDown) {
+    // The running copy's stored preferences: second monitor 1, language 2 (Deutsch).
+    const std::vector<uint8_t> stored = {16, 0, 1, 0, 0, 0, 2, 0, 1, 0, 0, 0, 1, 0, 40, 0};
+    ASSERT_EQ(lumvar::WriteSettings(stored.data(), 16, "Software\\Lumvar", "Preferences"), 1);
+    lumvar::FinaleExtensionVersion(0x05000005);
+    const win::Handle first = win::CreateMutex(true, "FinLumvar2000");
+    const win::Hwnd window = win::CreateWindow({.className = "Finale"});
+    ASSERT_EQ(lumvar::FinaleExtensionInit(window, nullptr), 0);
+    EXPECT_EQ(lumvar::FinaleExtensionTerminate(nullptr), 1);
+    std::vector<uint8_t> after(16, 0);
+    ASSERT_EQ(lumvar::ReadSettings(after.data(), 16, "Software\\Lumvar", "Preferences"), 1);
+    EXPECT_EQ(after, stored);
+    // The first copy's mutex is still held.
+    win::CreateMutex(true, "FinLumvar2000");
+    EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+    win::CloseHandle(first);
 }
 
 TEST_F(LumvarTest, InitReadsThePreferencesInstallsTheHooksAndTerminateWritesThemBack) {

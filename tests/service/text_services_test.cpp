@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/hostapi/bytes.h"
 #include "service/text_services.h"
@@ -104,8 +105,10 @@ INSTANTIATE_TEST_SUITE_P(Numberings, StringToMeasureTest, ::testing::Values(
     // No correction (0x80): the number is the shown one, the measure number - offset - 1 + first.
     ParseCase{{.first = 1, .end = 21, .offset = 0, .flags = 0x80}, "5", 5},
     ParseCase{{.first = 3, .end = 21, .offset = 10, .flags = 0x80}, "12", 4},
-    // A decimal region adds 1 unless 0x80 is set.
-    ParseCase{{.first = 1, .end = 21, .offset = 0}, "5", 6},
+    // A decimal region's correction by one applies only where it keeps a measure's text reading
+    // back as that measure: measure 5 shows "5" and "5" is measure 5, not 6.
+    ParseCase{{.first = 1, .end = 21, .offset = 0}, "5", 5},
+    ParseCase{{.first = 3, .end = 21, .offset = 10}, "12", 4},
     // Prefix and suffix must match exactly.
     ParseCase{{.first = 1, .end = 21, .offset = 0, .flags = 0x80, .prefix = "m", .suffix = "."}, "m7.", 7},
     ParseCase{{.first = 1, .end = 21, .offset = 0, .flags = 0x80, .prefix = "m", .suffix = "."}, "M7.", 0},
@@ -136,6 +139,39 @@ TEST_F(TextServicesTest, NumbersBeyondSixteenBitsMatchNoMeasure) {
     EXPECT_EQ(lumvar::StringToMeasure(std::string(80000, 'b').c_str()), 0);
     EXPECT_EQ(lumvar::StringToMeasure("1:bb"), 0);  // 30000 x 1 + 2 is no number the region shows
 }
+
+// Every measure's text reads back as that measure, whatever the regions' style.
+struct RoundTripCase {
+    const char* name;
+    std::vector<RegionFields> regions;
+};
+
+class MeasureRoundTripTest : public TextServicesTest, public ::testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(MeasureRoundTripTest, EveryMeasuresTextReadsBackAsThatMeasure) {
+    for (size_t i = 0; i < GetParam().regions.size(); ++i) {
+        Region(static_cast<int16_t>(i + 1), GetParam().regions[i]);
+    }
+    for (int16_t measure = 1; measure <= 25; ++measure) {
+        const std::string text = Shown(measure);
+        EXPECT_EQ(lumvar::StringToMeasure(text.c_str()), measure) << "measure " << measure << " shows " << text;
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Styles, MeasureRoundTripTest, ::testing::Values(
+    RoundTripCase{"PlainDecimal", {{.first = 1, .end = 26, .offset = 0}}},
+    RoundTripCase{"DecimalWithOffset", {{.first = 1, .end = 11, .offset = 0}, {.first = 11, .end = 26, .offset = 10}}},
+    RoundTripCase{"DecimalNoCorrection", {{.first = 1, .end = 26, .offset = 0, .flags = 0x80}}},
+    RoundTripCase{"DigitsFromOne", {{.first = 1, .end = 26, .offset = 4, .flags = 0x40}}},
+    RoundTripCase{"Letters", {{.first = 1, .end = 26, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0x40}}},
+    RoundTripCase{"LettersNoCorrection", {{.first = 1, .end = 26, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0xC0}}},
+    RoundTripCase{"RepeatedCharacter", {{.first = 1, .end = 26, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0x20}}},
+    RoundTripCase{"PrefixAndSuffix", {{.first = 1, .end = 26, .offset = 0, .prefix = "m", .suffix = "."}}},
+    RoundTripCase{"RestartedNumbers", {{.first = 1, .end = 11, .offset = 0}, {.first = 11, .end = 21, .offset = 0}}},
+    RoundTripCase{"PartlyCovered", {{.first = 5, .end = 11, .offset = 100}, {.first = 14, .end = 20, .offset = 2}}}),
+    [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(TextServicesTest, RegionAndNumberWithAColon) {
     Region(1, {.first = 1, .end = 11, .offset = 0, .flags = 0x80});

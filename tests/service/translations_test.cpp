@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "core/startup.h"
+#include "forms/action_control_table.h"
 #include "platform/win/messages.h"
 #include "platform/win/windows.h"
 #include "service/preferences.h"
@@ -169,12 +171,20 @@ TEST_P(TranslateWordTest, FindsTheRowOfTheWord) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Words, TranslateWordTest, ::testing::Values(
     WordCase{"Staff", 0x7FFF, 2, 0, "Notenzeile", 0},
-    WordCase{"staves", 0x7FFF, 2, 0, "Notenzeilen", 0},
+    WordCase{"staves", 0x7FFF, 2, 0, "notenzeilen", 0},       // the case of the word's first letter
+    WordCase{"all", 0x7FFF, 0, 0, "all", 0},
+    WordCase{"Natural", 0x7FFF, 7, 0, "Återställningstecken", 0},  // a capital Å
+    WordCase{"upper staff", 0x7FFF, 7, 0, "övre system", 0},
+    WordCase{"Upper staff", 0x7FFF, 7, 0, "Övre system", 0},
+    WordCase{"Återställningstecken", 0x7FFF, 0, 7, "Naturals", 0},   // the star matches the first count, 3
+    WordCase{"åTERSTÄLLNINGSTECKEN", 0x7FFF, 0, 7, "naturals", 0},
+    WordCase{"NATURAL", 0x7FFF, 7, 0, "ÅTERSTÄLLNINGSTECKEN", 0},    // all capitals stay capitals
+    WordCase{"TO", 0x7FFF, 0, 0, "TO", 0},
     WordCase{"Rests", 0x7FFF, 4, 0, "Silences", 0},
     WordCase{"rest", 1, 3, 0, "pausa", 0},
     WordCase{"rest", 2, 3, 0, "pausa", 0},       // not found with 2: the counts 3, 2, 1, 0 are tried
     WordCase{"Vorzeichen", 0x7FFF, 0, 2, "Accidentals", 0},
-    WordCase{"grace note", 0x7FFF, 2, 0, "Vorschlag", 0},
+    WordCase{"grace note", 0x7FFF, 2, 0, "vorschlag", 0},
     WordCase{"measure", 1, 1, 0, "bar", 0},
     WordCase{"xyz", 0x7FFF, 2, 0, "xyz", 19},
     WordCase{"Staff", 0x7FFF, 13, 0, "", 3},
@@ -208,13 +218,59 @@ TEST_P(TranslateStringTest, TranslatesWordByWord) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Texts, TranslateStringTest, ::testing::Values(
-    StringCase{"Delete all rests", 2, 0, "Löschen Alle Pausen"},
-    StringCase{"3 grace note, 2 slurs!", 2, 0, "3 Vorschlag, 2 Bögen!"},
+    StringCase{"Delete all rests", 2, 0, "Löschen alle pausen"},
+    StringCase{"3 Grace note, 2 slurs!", 2, 0, "3 Vorschlag, 2 bögen!"},
     StringCase{"Next page...", 4, 0, "Suivant page..."},
     StringCase{"measure 12", 1, 1, "bar 12"},
     StringCase{"measure 12", 2, 1, "measure 12"},  // only for English [International]
     StringCase{"", 2, 0, ""}));
 // clang-format on
+
+// ---- Captions of the options dialog ----
+
+// A caption put through the translation into the user's language (English) reads as written:
+// the words the table knows keep the case of their first letter.
+struct CaptionCase {
+    const char* name;
+    const char* caption;
+};
+
+class EnglishCaptionTest : public TranslationsTest, public ::testing::WithParamInterface<CaptionCase> {};
+
+TEST_P(EnglishCaptionTest, ReadsAsWritten) {
+    int16_t err = -1;
+    EXPECT_STREQ(lumvar::TranslateString(GetParam().caption, lumvar::LANGUAGE_PREFERRED, 0, 0, &err, win::kNoWindow),
+                 GetParam().caption);
+    EXPECT_EQ(err, 0);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Captions, EnglishCaptionTest, ::testing::Values(
+    CaptionCase{"RemoveLeftPercentage", "Left percentage (100=all)"},
+    CaptionCase{"HairpinsPlayBack", "Make hairpins play back as volume changes?"},
+    CaptionCase{"AddRemoveSpace", "Space to add as free space (negative=remove)"},
+    CaptionCase{"CopyOptimizationFrom", "Copy system optimization FROM system no."},
+    CaptionCase{"CopyOptimizationTo", "TO system range: first"}),
+    [](const ::testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(TranslationsTest, EveryEnglishOptionCaptionReadsAsWritten) {
+    orvex::LanguageIndex = 0;
+    int32_t captions = 0;
+    for (int32_t item = 0; item < orvex::kToolItemCount; ++item) {
+        for (int32_t row = 0; row < orvex::ActionRowCount(item); ++row) {
+            const char* caption = orvex::ActionRowCaption(item, row);
+            if (caption == nullptr) {
+                continue;
+            }
+            ++captions;
+            EXPECT_STREQ(lumvar::TranslateString(caption, lumvar::LANGUAGE_PREFERRED, 0, 0, nullptr, win::kNoWindow),
+                         caption)
+                << "item " << item << " row " << row;
+        }
+    }
+    EXPECT_GT(captions, 400);
+}
 
 TEST_F(TranslationsTest, StringErrors) {
     int16_t err = -1;

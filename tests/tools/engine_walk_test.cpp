@@ -178,7 +178,11 @@ TEST_P(CompareStartTest, RefusesWithItsMessageAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(Engine, CompareStartTest,
                          ::testing::Values(Refusal{"BothModes", {{"Row2", "1"}}, 1, "Please select read or compare."},
                                            Refusal{"NoMode", {{"Row1", "0"}}, 1, "Please select read or compare."},
-                                           Refusal{"TwoStaves", {}, 2, "Please select exactly one staff."}),
+                                           Refusal{"TwoStaves", {}, 2, "Please select exactly one staff."},
+                                           Refusal{"NothingRead",
+                                                   {{"Row1", "0"}, {"Row2", "1"}},
+                                                   1,
+                                                   "Nothing has been read to compare with: run Find with Read first."}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResultLineTest, RunsOfMeasuresWithHitsBecomeOneLineEach) {

@@ -96,6 +96,48 @@ TEST_F(ExplosionCommandTest, WithoutNewStavesTheNextStaffTakesThePart) {
     EXPECT_EQ(orvex::RunningStepObject->processedRegion.lastStaff(), 2);
 }
 
+TEST_F(ExplosionCommandTest, GoAfterAnotherDialogRunLeavesTheContextWithOneOwner) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    // Process extracted parts from its options dialog, which stays open with its context.
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(126)));
+    // The explosion from its own options dialog: the dialog keeps the context while it runs.
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Create new staves?", "0"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    EXPECT_EQ(Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves))), 0);
+    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    // The user clicks into the host's window, so that the explosion's keys reach it.
+    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+        win::SetForegroundWindow(m_host->MainWindow());
+        win::SetFocus(m_host->MainWindow());
+        win::Idle(1000);
+    }
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
+    // A later command, then closing the dialogs and unloading free each context once.
+    EXPECT_EQ(RunWithShift(126), 1);
+}
+
+TEST_F(ExplosionCommandTest, AnExplosionOutlivesTheDialogThatStartedIt) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Create new staves?", "0"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
+    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    // The dialog goes (the plug-in's forms are freed) while the explosion still runs: the
+    // explosion takes its context over and finishes on it.
+    const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
+    ASSERT_EQ(open.size(), 1u);
+    delete open.front();
+    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+        win::Idle(1000);
+    }
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
+}
+
 TEST_F(ExplosionCommandTest, PartsOnTheirOwnStavesAreFinishedWithoutHostActions) {
     StartHost(R"(staff "Flute 1"
 staff "Flute 2"

@@ -93,6 +93,36 @@ TEST_F(AlignMoveTest, OnlyAboveForcesSeparateClassificationAndLeavesBelowAlone) 
     EXPECT_EQ(Verticals(), (std::vector<int16_t>{-60, -80, -100, -40}));
 }
 
+// A dynamic below the first note (an E4 of the treble staff) and a measure dynamic above the
+// staff: the sums count the measure-attached items only, so the below half is empty, and the
+// note's item stays where it is instead of being shifted by its note's reference.
+TEST_F(AlignMoveTest, ANoteItemWhoseHalfIsEmptyStaysWhereItIs) {
+    Open(
+        "font 1 \"Maestro\"\nstaff \"A\"\nmeasures 1\nnotes 1 1 e4/4\n"
+        "expression 1 \"p\" font 1\nnoteexpression 1 1:1 1 offset -50\n"
+        "measureexpression 1 1 at 2048 staff 1 offset 60\n");
+    m_context->MoreOptions[morerow::kBelow].value = 1;
+    m_context->MoreOptions[morerow::kAbove].value = 1;
+    m_context->MoreOptions[morerow::kConsiderNoteAttached].value = 0;
+    m_context->MoreOptions[morerow::kConsiderMeasureAttached].value = 1;
+    m_context->MoreOptions[morerow::kMeasureAttachedIfNoNote].value = 0;
+    m_region.setLastMeasure(1);
+    for (const int32_t mode : {0, 1, 2}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        m_context->Options[alignrow::kMode].value = mode;
+        ASSERT_TRUE(Run());
+        const host::Bytes* detail = nullptr;
+        for (const auto& [key, bytes] : Document().Records().Records()) {
+            if (key.tag == hostapi::MakeTag("edED")) {
+                detail = &bytes;
+            }
+        }
+        ASSERT_NE(detail, nullptr);
+        EXPECT_EQ(hostapi::ReadI16(detail->data(), 4), -50);
+        EXPECT_EQ(Vertical(1, 0), 60) << "the measure dynamic is the above half's only item";
+    }
+}
+
 TEST_F(AlignMoveTest, AHostBefore1998IsRefused) {
     orvex::HostYear = 1997;
     EXPECT_FALSE(Run());

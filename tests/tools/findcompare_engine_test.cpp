@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/host/document_commands.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -94,6 +95,19 @@ protected:
     }
 };
 
+TEST_F(FindCompareTest, AStoppedFindListsWhatItFoundAndSaysItStopped) {
+    // Every measure holds entries: the user stops the run at measure 5.
+    host::StopProgressAt(*m_host, 5);
+    RunTool(kFind, {{"Row1", "1"}});
+    EXPECT_EQ(ResultLines(), (std::vector<std::string>{"meas 1-4", "Stopped before measure 5."}));
+}
+
+TEST_F(FindCompareTest, AStoppedFindWithoutHitsSaysBoth) {
+    host::StopProgressAt(*m_host, 2);
+    RunTool(kFind, {{"Row3", "tutti"}});
+    EXPECT_EQ(ResultLines(), (std::vector<std::string>{"Nothing found.", "Stopped before measure 2."}));
+}
+
 TEST_F(FindCompareTest, UnchangedRegionListsNoChanges) {
     EXPECT_EQ(ReadThenCompare([] {}), std::vector<std::string>{"No changes detected."});
     for (int16_t measure = 1; measure <= 8; ++measure) {
@@ -128,7 +142,7 @@ TEST_F(FindCompareTest, EnharmonicRespellingCountsAsEqualWhenIgnored) {
 
 TEST_F(FindCompareTest, CompareWithoutAReadRefusesAndMarksNothing) {
     RunTool(kCompare, {{"Row1", "0"}, {"Row2", "1"}});
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Please select read or compare."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Nothing has been read to compare with: run Find with Read first."});
     EXPECT_TRUE(Markers(1).empty());
 }
 

@@ -139,4 +139,20 @@ TEST_F(EntryDetailsTest, StemRecordsKeepASetWordUnlessForced) {
     EXPECT_EQ(StemWord(orvex::kTagStemDown, entry.number()), 0);
 }
 
+// An entry without stem records gets the record: it is created with the word, and the entry is
+// marked as having stem records.
+TEST_F(EntryDetailsTest, AStemRecordIsCreatedForAnEntryWithoutOne) {
+    host::CellEntries cell = Cell(1, 1);
+    hostapi::EntryView entry(cell[3].data());
+    ASSERT_FALSE(entry.has(hostapi::kEntryStemDetails));
+    const auto key = host::RecordKey::Detail(orvex::kTagStemDown, 0, static_cast<int16_t>(entry.number()), 0);
+    ASSERT_EQ(Document().Records().Find(key), nullptr);
+    orvex::SetStemRecord(orvex::kTagStemDown, entry, 7, false);
+    EXPECT_TRUE(entry.has(hostapi::kEntryStemDetails));
+    const host::Bytes* record = Document().Records().Find(key);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->size(), 10u);
+    EXPECT_EQ(hostapi::ReadI16(record->data(), 0), 7);
+}
+
 }  // namespace

@@ -1,8 +1,11 @@
 // "Vx &Remove..." end to end: the entry filters over the entries the engine hands over.
-#include <cstdlib>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/entry_details.h"
+#include "tools/notes/entry_filters.h"
 
 namespace {
 
@@ -90,16 +93,17 @@ protected:
     /// Eleven measures of sixteen sixteenth notes.
     void SetUp() override {
         NotesTest::SetUp();
-        std::string score = "staff \"Piano\"\nmeasures 11\n";
+        m_score = "staff \"Piano\"\nmeasures 11\n";
         for (int measure = 1; measure <= 11; ++measure) {
-            score += "notes 1 " + std::to_string(measure);
+            m_score += "notes 1 " + std::to_string(measure);
             for (int i = 0; i < 16; ++i) {
-                score += " c5/16";
+                m_score += " c5/16";
             }
-            score += "\n";
+            m_score += "\n";
         }
-        StartHost(score);
+        StartHost(m_score);
     }
+    std::string m_score;
     int32_t Converted(int16_t measure) {
         const host::CellEntries& cell = Cell(1, measure);
         return static_cast<int32_t>(std::count_if(
@@ -109,12 +113,50 @@ protected:
 
 TEST_F(RemoveRateTest, RateRisesFromTheLeftToTheRightPercentage) {
     Select(1, 1, 1, 11);
-    std::srand(20);
+    orvex::SeedRandom(20);
     RunTool(kRemove, {{"Row4", "1"}, {"Row5", "0"}, {"Row6", "100"}});
-    EXPECT_LE(Converted(1), 2);  // 0 %: only a draw of 0 converts
+    EXPECT_EQ(Converted(1), 0);  // 0 %
     EXPECT_GE(Converted(6), 3);  // 50 %
     EXPECT_LE(Converted(6), 13);
     EXPECT_EQ(Converted(11), 16);  // 100 %
+}
+
+TEST_F(RemoveRateTest, NoneAtZeroPercentAllAtAHundredWhateverTheDraws) {
+    for (const uint32_t seed : {1u, 20u, 4711u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        StartHost(m_score);
+        Select(1, 1, 1, 11);
+        orvex::SeedRandom(seed);
+        RunTool(kRemove, {{"Row4", "1"}, {"Row5", "0"}, {"Row6", "0"}});
+        for (int16_t measure = 1; measure <= 11; ++measure) {
+            EXPECT_EQ(Converted(measure), 0) << "measure " << measure;
+        }
+        StartHost(m_score);
+        Select(1, 1, 1, 11);
+        orvex::SeedRandom(seed);
+        RunTool(kRemove, {{"Row4", "1"}, {"Row5", "100"}, {"Row6", "100"}});
+        for (int16_t measure = 1; measure <= 11; ++measure) {
+            EXPECT_EQ(Converted(measure), 16) << "measure " << measure;
+        }
+    }
+}
+
+TEST_F(RemoveRateTest, TheSameSeedConvertsTheSameNotes) {
+    const auto run = [this] {
+        StartHost(m_score);
+        Select(1, 1, 6, 6);
+        orvex::SeedRandom(7);
+        RunTool(kRemove, {{"Row4", "1"}, {"Row5", "50"}, {"Row6", "50"}});
+        std::vector<bool> rests;
+        for (const auto& entry : Cell(1, 6)) {
+            rests.push_back(!View(entry).isNote());
+        }
+        return rests;
+    };
+    const std::vector<bool> first = run();
+    EXPECT_EQ(run(), first);
+    EXPECT_GT(std::count(first.begin(), first.end(), true), 0);
+    EXPECT_GT(std::count(first.begin(), first.end(), false), 0);
 }
 
 TEST_F(RemoveRateTest, SelectionWithinOneMeasureTakesTheLeftPercentage) {

@@ -61,6 +61,25 @@ notes 1 1 c5+e5/2 d5/2
     EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"7/2048", "r/2048"}));
 }
 
+TEST_F(ProcessPartsTest, AnIgnoredLayerBetweenLoadedOnesKeepsEveryNote) {
+    // Layer 1 is empty, layer 2 is ignored, layer 3 holds the part, layer 4 is empty: the part
+    // moves to layer 1, the empty layers take the other loaded numbers and layer 2 stays as it
+    // was.
+    StartHost(R"(staff "Flutes"
+measures 1
+notes 1 1 layer 2 g4/1
+notes 1 1 layer 3 c5/1
+)");
+    Select(1, 1, 1, 1);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row8", "2"});  // ignore layer 2
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kProcessParts)));
+    EXPECT_EQ(Cell(1, 1, 0), (std::vector<std::string>{"7/4096"}));
+    EXPECT_EQ(Cell(1, 1, 1), (std::vector<std::string>{"4/4096"}));
+    EXPECT_EQ(Cell(1, 1, 2), (std::vector<std::string>{}));
+    EXPECT_EQ(Cell(1, 1, 3), (std::vector<std::string>{}));
+}
+
 struct JoinCase {
     const char* name;
     const char* time;

@@ -119,6 +119,31 @@ TEST_F(SlursTest, NewSlurCarriesItsOptionsAndLinks) {
     EXPECT_EQ(hostapi::ReadU16(measure->data(), 8) & 0x2000, 0x2000);
 }
 
+TEST_F(SlursTest, ASmartShapeAtTheTopNumberLeavesTheLowerOnesFree) {
+    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 r/2\n");
+    Document().Records().Save(host::RecordKey::Other(hostapi::kTagSmartShape, INT16_MAX, 0), host::Bytes(84, 0));
+    Select(1, 1, 1, 1);
+    EXPECT_EQ(RunTool(kCreateSlurs, Rows({{1, 0}})), 0);  // the dialog stays open and ran it
+    EXPECT_EQ(SlursOverEntries(1), (std::vector<std::pair<size_t, size_t>>{{0, 1}}));
+    EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 0)).data(), 0), 1);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SlursTest, SlursTheHostRefusesAreReportedAndCountNoChange) {
+    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\n");
+    for (int32_t number = 1; number <= INT16_MAX; ++number) {  // every number is in use
+        Document().Records().Save(
+            host::RecordKey::Other(hostapi::kTagSmartShape, static_cast<hostapi::Cmper>(number), 0),
+            host::Bytes(84, 0));
+    }
+    const host::RecordStore before = Document().Records();
+    Select(1, 1, 1, 1);
+    EXPECT_EQ(RunWithShift(kCreateSlurs), 0);
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"The document has no room for more smart shapes: 2 slurs could not be made."});
+    EXPECT_TRUE(Document().Records() == before);
+}
+
 TEST_F(SlursTest, DefaultContourFollowsTheSlursLength) {
     // Two half notes of one pitch in a measure 1000 wide: the slur is 500 long, between the
     // medium (300) and the long (600) point of the host's defaults.

@@ -139,15 +139,37 @@ TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
                   "'only within systems', or else the Update Layout command will undo the adjustments made.You may "
                   "not even get to see the results because Update Layout is invoked automatically at the end of this "
                   "plug-in!"});
-    // The width pass made the empty measures of the range 150 wide: the host lays them out on one
-    // line, as nothing keeps the fitted systems together.
-    EXPECT_EQ(Width(1), 150);
-    EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 13}, {13, 17}}));
+    // The widths stay as they were (the width pass sets none); nothing keeps the fitted systems
+    // together, and the host's layout puts the measures back four to a system.
+    EXPECT_EQ(Width(1), 540);
+    EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 9}, {9, 13}, {13, 17}}));
 }
 
 }  // namespace
 
 namespace {
+
+// The "More..." page of Fit Measures holds the widths of "Measure Widths..." (250, 150, 180, 50 by
+// default): fitting leaves every stored width as it was, empty measures and rests too.
+TEST_F(FitTest, FittingRewritesNoWidths) {
+    OpenHeld(kWidthScore);
+    host::Bytes rest(24, 0);
+    hostapi::WriteI16(rest.data(), 0, 100);
+    hostapi::WriteI16(rest.data(), 2, 7);
+    Document().Records().Save(host::RecordKey::Other(kTagMultimeasureRest, 5, 0), rest);
+    std::array<int16_t, 6> before{};
+    for (int16_t m = 1; m <= 6; ++m) {
+        before[static_cast<size_t>(m - 1)] = Width(m);
+    }
+    std::unique_ptr<TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 6}, {3, 1}}, 38);
+    ASSERT_EQ(context->MoreOptions[1].value, 150);
+    SelectMeasures(1, 1);
+    EXPECT_TRUE(RunFitMeasures(*context));
+    for (int16_t m = 1; m <= 6; ++m) {
+        EXPECT_EQ(Width(m), before[static_cast<size_t>(m - 1)]) << "measure " << m;
+    }
+    EXPECT_EQ(RestWidth(), 100);
+}
 
 TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
     OpenHeld(systemstest::kFourSystems);

@@ -150,7 +150,12 @@ INSTANTIATE_TEST_SUITE_P(Selections, SplitCommandTest, ::testing::Values(
               {"Please select a measure or measures from exactly one system"}},
     SplitCase{"one measure", 9, 9, 2, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {}, {"Cannot split this system"}},
     SplitCase{"too many parts", 5, 5, 5, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {},
-              {"Number of systems specified is too high"}}),
+              {"Number of systems specified is too high"}},
+    // Measures 13 and 14 are not in the document: nothing is split in their place.
+    SplitCase{"beyond the last measure", 13, 14, 2, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {},
+              {"The selection reaches beyond the last measure of the document"}},
+    SplitCase{"into the measures beyond", 11, 14, 2, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {},
+              {"The selection reaches beyond the last measure of the document"}}),
     [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 

@@ -69,9 +69,9 @@ protected:
         }
         RunTool(kAccidentals, settings);
     }
-    std::string Marks(int16_t measure) {
+    std::string Marks(int16_t measure, int16_t layer = 1) {
         std::string marks;
-        for (const host::EntryBytes& bytes : Cell(1, measure)) {
+        for (const host::EntryBytes& bytes : Cell(1, measure, layer)) {
             const hostapi::ConstEntryView entry = View(bytes);
             marks += marks.empty() ? "" : " ";
             for (int32_t i = 0; i < entry.notesHeld(); ++i) {
@@ -96,6 +96,25 @@ TEST_P(AccidentalsTest, ShowsAndHidesAsTheOptionsSay) {
 
 INSTANTIATE_TEST_SUITE_P(Walk, AccidentalsTest, ::testing::ValuesIn(kAccidentalsCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AccidentalsTest, EachLayerStartsWithNoEntryBefore) {
+    StartHost(R"(
+staff "Flute"
+measures 2 time 4/4
+notes 1 1 c5/1
+notes 1 1 layer 2 c5/1
+notes 1 2 c5/1
+notes 1 2 layer 2 c5/1
+)");
+    Select(1, 1, 1, 2);
+    RunAccidentals({2, 3});
+    // Layer 2's first C is no repetition of layer 1's last one; within a layer the C of measure 2
+    // repeats that of measure 1.
+    EXPECT_EQ(Marks(1, 1), "A");
+    EXPECT_EQ(Marks(2, 1), "-");
+    EXPECT_EQ(Marks(1, 2), "A");
+    EXPECT_EQ(Marks(2, 2), "-");
+}
 
 TEST_F(AccidentalsTest, TieFoundOnTheEntryBeforeMarksTheNoteTied) {
     // The second A of measure 3 has lost its tie-end mark: the tie of the note before counts.

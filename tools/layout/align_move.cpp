@@ -36,6 +36,7 @@ constexpr size_t kSpecPercussionByte = 11;
 constexpr uint8_t kSpecPercussionMap = 0x20;
 /// Above items never end lower than this.
 constexpr int32_t kLowestAbove = 20;
+constexpr int32_t kAlignToValue = 3;  ///< alignment mode 3: a set value, not the other items
 
 /// Shown once while the plug-in stays loaded.
 bool s_percussionMessageShown = false;
@@ -346,6 +347,12 @@ void AlignExpressionList(TExpressionList& list, const LayoutSum& sums, const Opt
         }
         const bool above = item.Above != 0;
         if (above ? !Row(more, morerow::kAbove) : !Row(more, morerow::kBelow)) {
+            continue;
+        }
+        if (mode != kAlignToValue && (above ? sums.countAbove : sums.countBelow) == 0) {
+            // Nothing to align with on this side: the item stays where it is (a note-attached
+            // item would otherwise be shifted by its reference).
+            item.MovedBy = 0;
             continue;
         }
         const int32_t old = item.VerticalPosition();

@@ -2,6 +2,7 @@
 #include "tools/layout/fit_measures.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "core/dispatch.h"
@@ -171,7 +172,10 @@ bool RunFitMeasures(TFMisc& context) {
     hostapi::SelectionRecord range = SelectionRecords[1];
     range.setFirstMeasure(static_cast<hostapi::MeasureNumber>(first));
     range.setLastMeasure(static_cast<hostapi::MeasureNumber>(last));
-    if (!RunMeasureWidths(context, range, std::span<const OptionElement>(context.MoreOptions.data(), kWidthRows))) {
+    // The width pass runs with values that set no width (rows 0-3 of the second option array are
+    // 0): fitting never rewrites the widths of measures the user did not ask for.
+    const std::array<OptionElement, kWidthRows> noWidths{};
+    if (!RunMeasureWidths(context, range, noWidths)) {
         return false;
     }
     WidthList widths;

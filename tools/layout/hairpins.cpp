@@ -122,9 +122,9 @@ void CreateHairpin(int16_t kind, const TExpressionItem& left, const TExpressionI
         CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
         EDTMeasureSpec measureSpec;
         if (LoadMeasureSpec(measure, measureSpec)) {
-            hostapi::WriteU16(
-                measureSpec.data(), EDTMeasureSpec::kFlags,
-                static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) | kMeasureSmartShapeFlag));
+            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
+                                                    kMeasureSmartShapeFlag));
             SaveMeasureSpec(measure, measureSpec);
         }
     }
@@ -284,9 +284,7 @@ bool RunCreateHairpins(TFMisc& context) {
     if (!table.Loaded()) {
         table.LoadFromDocument();
     }
-    if (!table.SortTables().Built()) {
-        table.SortTables().Build(table.Options().AdditionalFonts);
-    }
+    table.SortTables().Build(table.Options().AdditionalFonts);
     if (!table.Analysed()) {
         table.AnalyzeAll();
     }

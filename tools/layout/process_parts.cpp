@@ -519,27 +519,29 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
             }
         }
     }
-    // The first layer that holds entries becomes layer 1, the others follow in order.
-    int32_t shift = 0;
-    while (shift < 4 && !Loaded(layers[static_cast<size_t>(shift)])) {
+    // The first layer that holds entries takes the lowest number of the loaded layers, the others
+    // follow in order: the loaded layers turn round among their own numbers, so that no two share
+    // a number (a later save would replace the earlier one's notes) and an ignored layer keeps its
+    // own number and music.
+    std::vector<int32_t> loadedNumbers;
+    for (int32_t layer = 0; layer < 4; ++layer) {
+        if (layers[static_cast<size_t>(layer)] != nullptr) {
+            loadedNumbers.push_back(layer);
+        }
+    }
+    size_t shift = 0;
+    while (shift < loadedNumbers.size() && !Loaded(layers[static_cast<size_t>(loadedNumbers[shift])])) {
         ++shift;
     }
-    const bool empty = shift == 4;
+    const bool empty = shift == loadedNumbers.size();
     if (empty) {
         shift = 0;
     }
     bool firstRest = true;
     bool lastRest = true;
-    for (int32_t layer = 0; layer < 4; ++layer) {
-        if (layers[static_cast<size_t>(layer)] == nullptr) {
-            continue;
-        }
-        int32_t target = (layer + shift) % 4;
-        for (int32_t tries = 0; tries < 4 && layers[static_cast<size_t>(target)] == nullptr; ++tries) {
-            ++shift;
-            target = (layer + shift) % 4;
-        }
-        layers[static_cast<size_t>(target)]->layer = static_cast<LayerIndex>(layer);
+    for (size_t i = 0; i < loadedNumbers.size(); ++i) {
+        const int32_t target = loadedNumbers[(i + shift) % loadedNumbers.size()];
+        layers[static_cast<size_t>(target)]->layer = static_cast<LayerIndex>(loadedNumbers[i]);
     }
     for (EntryArray*& array : layers) {
         if (array != nullptr) {

@@ -312,6 +312,13 @@ bool BalanceSystems(int32_t first, int32_t last, SystemLayout& layout, const Wid
 
 bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, const hostapi::SelectionRecord& selection,
                       bool redistribute) {
+    if (selection.firstMeasure() < 1 || selection.lastMeasure() > DocumentLastMeasure()) {
+        // Measures the document does not have belong to no system: the last one is not split
+        // in their place.
+        ShowSplitMessage(context, "The selection reaches beyond the last measure of the document",
+                         "Die Auswahl reicht über den letzten Takt des Dokuments hinaus");
+        return false;
+    }
     const int32_t s = layout.SystemOf(selection.firstMeasure());
     const int32_t l = layout.SystemOf(selection.lastMeasure());
     if (s == 0 || l == 0 || s != l) {

@@ -1,6 +1,6 @@
 #include "tools/notes/entry_filters.h"
 
-#include <cstdlib>
+#include <random>
 
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
@@ -17,8 +17,22 @@ constexpr hostapi::Tag kTagBeamAngleLow = hostapi::MakeTag("edBL");
 
 }  // namespace
 
+namespace {
+
+/// The plug-in's one pseudo-random generator; it starts as the C runtime's does, with seed 1.
+std::mt19937& RandomGenerator() {
+    static std::mt19937 generator(1);
+    return generator;
+}
+
+}  // namespace
+
+void SeedRandom(uint32_t seed) {
+    RandomGenerator().seed(seed);
+}
+
 int32_t RandomBelow(int32_t n) {
-    return n <= 0 ? 0 : std::rand() % n;
+    return n <= 0 ? 0 : static_cast<int32_t>(RandomGenerator()() % static_cast<uint32_t>(n));
 }
 
 int32_t ConversionRate(int32_t measure, int32_t firstMeasure, int32_t lastMeasure, int32_t left, int32_t right) {
@@ -43,7 +57,8 @@ bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi:
         const int32_t last = CurrentRegion != nullptr ? CurrentRegion->lastMeasure() : context.CurrentMeasure;
         const int32_t threshold = ConversionRate(context.CurrentMeasure, first, last, row(REMOVE_LEFT_PERCENTAGE),
                                                  row(REMOVE_RIGHT_PERCENTAGE));
-        if (RandomBelow(101) <= threshold) {
+        // A draw of 0 to 99 below the rate: 0 % converts no note, 100 % every one.
+        if (RandomBelow(100) < threshold) {
             entry.setNoteCount(0);
             entry.setFlags(entry.flags() ^ hostapi::kEntryNote);
             changed = true;

@@ -26,8 +26,10 @@ enum RemoveRow : size_t {
     REMOVE_HIDDEN_RESTS = 9
 };
 
-/// The C runtime's pseudo-random number modulo n; 0 for n of 0 or below.
+/// A pseudo-random number from 0 to n - 1 of the plug-in's one generator; 0 for n of 0 or below.
 int32_t RandomBelow(int32_t n);
+/// Starts the generator again from a seed, so that a run can be repeated exactly.
+void SeedRandom(uint32_t seed);
 
 /// The percentage of notes turned into rests in `measure`: from the left percentage at the first
 /// measure of the selection to the right one at its last (the left one when both are one).

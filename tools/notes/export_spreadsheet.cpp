@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -13,8 +14,11 @@
 #include "core/host/staff_lists.h"
 #include "core/host/text_file_utils.h"
 #include "core/messages.h"
+#include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/win/messages.h"
+#include "platform/win/modules.h"
 #include "platform/win/system.h"
 
 namespace orvex {
@@ -252,6 +256,16 @@ std::string FormatExportValue(int64_t thousandths, int32_t digits, char decimalP
     return (value < 0 ? "-" : "") + std::to_string(magnitude / 1000) + decimalPoint + fraction.data();
 }
 
+std::filesystem::path ExportFilePath(const std::string& fileName) {
+    // As the option row says: a name without a folder lies beside the plug-in module.
+    const std::filesystem::path name(fileName);
+    if (name.has_parent_path() || name.empty()) {
+        return name;
+    }
+    const std::filesystem::path module(win::GetModuleFileName(ModuleInstance));
+    return module.has_parent_path() ? module.parent_path() / name : name;
+}
+
 bool RunExportToSpreadsheet(TFMisc& context) {
     const hostapi::SelectionRecord* region = CurrentRegion;
     if (region == nullptr) {
@@ -265,7 +279,8 @@ bool RunExportToSpreadsheet(TFMisc& context) {
     const char decimalPoint = OneCharacterOr(context.Options[kRowDecimalPoint].text, ".")[0];
 
     const TInstruments staves(0, nullptr, true);
-    std::ofstream file(context.Options[kRowFileName].text, std::ios::binary | std::ios::trunc);
+    const std::filesystem::path target = ExportFilePath(context.Options[kRowFileName].text);
+    std::ofstream file(target, std::ios::binary | std::ios::trunc);
     if (!file.is_open()) {
         file.setstate(std::ios::failbit);
         return CheckFileWritten(file);
@@ -310,7 +325,11 @@ bool RunExportToSpreadsheet(TFMisc& context) {
         file << '\n';
     }
     file.close();
-    return CheckFileWritten(file);
+    const bool written = CheckFileWritten(file);
+    if (written) {
+        win::OutputDebugString("Orvex188: the table is written to " + target.string());
+    }
+    return written;
 }
 
 }  // namespace orvex

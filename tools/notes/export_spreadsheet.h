@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace orvex {
@@ -13,6 +14,10 @@ struct TFMisc;
 /// A position or duration in thousandths of an EDU as the table prints it: truncated to
 /// `digits` decimals (0-3), written with three decimals, the point replaced by `decimalPoint`.
 std::string FormatExportValue(int64_t thousandths, int32_t digits, char decimalPoint);
+
+/// The file an export writes: the name of option row 0 as given when it names a folder, else
+/// beside the plug-in module (in the program's folder when the module's has none).
+std::filesystem::path ExportFilePath(const std::string& fileName);
 
 /// Writes the table into the file named by option row 0; true when the file could be written.
 bool RunExportToSpreadsheet(TFMisc& context);

@@ -223,7 +223,7 @@ void THarmonicsForm::HarmonicsGoClick(vcl::TObject* /*Sender*/) {
     RunHarmonics(Settings());
     // The host is called once for the first menu entry and that call does nothing: it takes the
     // focus back and brings its menus up to date.
-    SkipNextInvoke = true;
+    ++SkipNextInvoke;
     FocusHostWindow();
     win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
     if (Imports().RedrawDocument != nullptr) {

@@ -153,10 +153,16 @@ bool HarpPedaling::Run() {
     const int32_t last = m_region.lastMeasure();
     const bool diagram = Option(kAddDiagram) != 0;
     bool stopped = false;
+    int32_t stepsMade = 0;
     // After the selection the walk only looks for the pedals the diagram still lacks.
     for (int32_t m = first; m <= last || (diagram && m_unset > 0 && m <= document.lastMeasure()); ++m) {
+        // The display counts the selection's measures; the walk may reach further (to the end,
+        // or on for the pedals the diagram lacks): those measures are no steps of their own but
+        // may still be stopped.
         const auto step = Imports().StepProgress;
-        if (step != nullptr && step(m_context.EditBracket, 1, 0, static_cast<hostapi::MeasureNumber>(m), -1,
+        const int32_t steps = stepsMade < m_context.MeasureCount ? 1 : 0;
+        stepsMade += steps;
+        if (step != nullptr && step(m_context.EditBracket, steps, 0, static_cast<hostapi::MeasureNumber>(m), -1,
                                     hostapi::kInterfaceVersion) == 0) {
             stopped = true;
             break;

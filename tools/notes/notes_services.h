@@ -166,6 +166,7 @@ void RespellChordSuffixes(TFMisc& context, hostapi::EntryNumber entry, const Sta
                           int16_t keyB);
 /// Create slurs (tool 46) from note entry `index` of the walk's cell, not its last entry;
 /// answers the index of the last entry the slur took, from which the walk goes on.
-int32_t CreateSlursFromEntry(TFMisc& context, const EntryWalkState& walk, int32_t index);
+/// A slur the host refuses to create is counted in the walk and makes nothing else.
+int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t index);
 
 }  // namespace orvex

@@ -288,7 +288,7 @@ void LinkNewSlur(int32_t shape, int32_t measure, hostapi::EntryNumber first, hos
     }
 }
 
-int32_t CreateSlursFromEntry(TFMisc& context, const EntryWalkState& walk, int32_t index) {
+int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t index) {
     const hostapi::EntryArray& array = *walk.array;
     const auto row = [&](CreateSlursRow r) { return context.Options[r].value; };
     const int32_t wanted = row(CREATE_SLURS_NOTES) == 0 ? kAnyRun : row(CREATE_SLURS_NOTES);
@@ -337,6 +337,9 @@ int32_t CreateSlursFromEntry(TFMisc& context, const EntryWalkState& walk, int32_
     int32_t shape = 0;
     if (CreateSmartShapeRecord(shape, record)) {
         LinkNewSlur(shape, walk.measure, first.number(), end.number());
+        ++walk.shapesMade;
+    } else {
+        ++walk.shapesRefused;
     }
     return last;
 }

@@ -109,7 +109,8 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
         if (CompareMode(context) && context.EntryRecords.empty() && context.TimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
-            Refuse("Please select read or compare.", "Bitte Lesen oder Vergleichen anwählen.");
+            Refuse("Nothing has been read to compare with: run Find with Read first.",
+                   "Nichts zum Vergleichen eingelesen: zuerst Finden mit Einlesen ausführen.");
             return false;
         }
         if (!CompareMode(context)) {
@@ -208,11 +209,22 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
     return CellOutcome::Done;
 }
 
-/// The closing steps after the measure loop (also after the user stopped it).
-void CloseRun(TFMisc& context, const EntryEngineState& state) {
+/// The closing steps after the measure loop (also after the user stopped it before measure
+/// `stoppedAt`; 0 when the loop ran to its end).
+void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
     const int32_t item = context.Item;
     const hostapi::SelectionRecord& region = state.region;
-    if (item == ITEM_COMPARE && CompareMode(context) && state.storedCursor < context.EntryRecords.size()) {
+    const bool listsMeasures = (item == ITEM_COMPARE && CompareMode(context)) || item == ITEM_FIND;
+    if (stoppedAt != 0 && listsMeasures) {
+        // The run of hits still open ends with the last measure searched.
+        const std::string line =
+            ResultLineAfterMeasure(stoppedAt, false, false, state.compareStopMeasure, state.runStart);
+        if (!line.empty()) {
+            AddResultLine(context, line);
+        }
+    }
+    if (item == ITEM_COMPARE && CompareMode(context) && stoppedAt == 0 &&
+        state.storedCursor < context.EntryRecords.size()) {
         AddResultLine(context, "Source is larger!");
     }
     if (item == ITEM_HARMONICA) {
@@ -242,6 +254,9 @@ void CloseRun(TFMisc& context, const EntryEngineState& state) {
     }
     if (item == ITEM_FIND && context.ResultLineCount == 0) {
         AddResultLine(context, "Nothing found.");
+    }
+    if (stoppedAt != 0 && (item == ITEM_COMPARE || item == ITEM_FIND)) {
+        AddResultLine(context, "Stopped before measure " + std::to_string(stoppedAt) + ".");
     }
 }
 
@@ -278,12 +293,12 @@ bool RunEntryProcessingTool(TFMisc& context) {
         return false;
     }
     const int32_t item = context.Item;
-    bool stopped = false;
+    int32_t stoppedAt = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         state.measure = static_cast<MeasureNumber>(measure);
         context.CurrentMeasure = state.measure;
         if (!EditBracketStep(context.EditBracket, 0, state.measure)) {
-            stopped = true;
+            stoppedAt = measure;
             break;
         }
         state.measureLength = HostMeasureLength(0, state.measure);
@@ -331,8 +346,8 @@ bool RunEntryProcessingTool(TFMisc& context) {
             }
         }
     }
-    CloseRun(context, state);
-    return !stopped;
+    CloseRun(context, state, stoppedAt);
+    return stoppedAt == 0;
 }
 
 std::string ResultLineAfterMeasure(int32_t current, bool found, bool lastMeasure, int32_t stopMeasure,

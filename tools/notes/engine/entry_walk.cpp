@@ -14,6 +14,8 @@
 #include "core/host/smart_shapes.h"
 #include "core/host/staff_systems.h"
 #include "core/host_probes.h"
+#include "core/messages.h"
+#include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/notes/accidentals.h"
 #include "tools/notes/engine/entry_engine.h"
@@ -145,7 +147,6 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
     walk.staff = StaffOfSlot(walk.slot, region.viewKey());
     walk.staffRecord = StaffRecord{};
     LoadRecordSOIS(walk.staff, walk.staffRecord);
-    walk.previousOfStaff = hostapi::EntryRecord{};
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
         walk.noteContexts[static_cast<size_t>(layer)] =
             std::make_unique<TNoteContext>(walk.staff, region.viewKey(), walk.slot, layer);
@@ -156,6 +157,9 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
             continue;
         }
         walk.layer = layer;
+        // The layers are walked one after the other: the entry before a layer's first one is
+        // none, never the last entry of the layer walked before.
+        walk.previousOfStaff = hostapi::EntryRecord{};
         for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
             walk.measure = static_cast<MeasureNumber>(measure);
             context.CurrentMeasure = walk.measure;
@@ -212,6 +216,16 @@ bool RunEntryWalkTool(TFMisc& context) {
     const bool failed = outcome != WalkOutcome::Done;
     EditBracketEnd(walk.progress, failed);
     context.EditBracket = 0;
+    if (walk.shapesRefused > 0) {
+        ShowMessageText(HostWindow, "The document has no room for more smart shapes: %1 slurs could not be made.",
+                        "Das Dokument hat keinen Platz für weitere Smart Shapes: %1 Bögen konnten nicht erzeugt "
+                        "werden.",
+                        0, walk.shapesRefused);
+        // Without a slur made the document did not change.
+        if (walk.shapesMade == 0) {
+            return false;
+        }
+    }
     return !failed;
 }
 

@@ -33,7 +33,7 @@ struct EntryWalkState {
     hostapi::InstrumentKey staff = 0;
     StaffRecord staffRecord;                                    ///< 'SOIS' of the staff (zero when it cannot be loaded)
     std::array<std::unique_ptr<TNoteContext>, 4> noteContexts;  ///< by layer
-    hostapi::EntryRecord previousOfStaff;                       ///< the last entry remembered on the staff
+    hostapi::EntryRecord previousOfStaff;                       ///< the last entry remembered in the layer
 
     // The cell.
     hostapi::MeasureNumber measure = 0;
@@ -46,6 +46,10 @@ struct EntryWalkState {
     hostapi::EntryArray* array = nullptr;
     hostapi::EntryRecord previousInMeasure;  ///< the last entry remembered in this cell
     bool changed = false;                    ///< a command changed the cell: it is saved
+
+    // Create slurs.
+    int32_t shapesMade = 0;     ///< slurs the host created
+    int32_t shapesRefused = 0;  ///< slurs the host refused to create (no smart shape number left)
 
     /// The caches of the current layer.
     TNoteContext& NoteContext() const { return *noteContexts[static_cast<size_t>(layer)]; }
