@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/fuzz/fuzz_host.h"
+#include "tests/harness/in_process_host.h"
 
 namespace {
 
@@ -33,7 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream file(CueFile(), std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    fuzzsupport::InProcessHost host(kScore);
+    harness::InProcessHost host(kScore);
+    host.SelectAll();
     host.RunWithOptions(kImport, {{"Row0", CueFile()}});
+    for (const std::string& left : host.Leftovers()) {
+        fuzzsupport::Fail("the import left " + left);
+    }
     return 0;
 }

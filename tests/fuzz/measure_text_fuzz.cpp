@@ -15,7 +15,7 @@
 #include "service/lumvar_api.h"
 #include "service/text_services.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/fuzz/fuzz_host.h"
+#include "tests/harness/in_process_host.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ staff "Flute"
 measures 12
 )";
 
-fuzzsupport::InProcessHost& Host() {
-    static fuzzsupport::InProcessHost host(kScore);
+harness::InProcessHost& Host() {
+    static harness::InProcessHost host(kScore);
     return host;
 }
 

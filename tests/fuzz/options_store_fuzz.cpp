@@ -8,12 +8,12 @@
 #include "forms/options.h"
 #include "platform/vcl/registry.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/fuzz/fuzz_host.h"
+#include "tests/harness/in_process_host.h"
 
 namespace {
 
-fuzzsupport::InProcessHost& Host() {
-    static fuzzsupport::InProcessHost host("staff \"Flute\"\nmeasures 1\n");
+harness::InProcessHost& Host() {
+    static harness::InProcessHost host("staff \"Flute\"\nmeasures 1\n");
     return host;
 }
 

@@ -15,7 +15,7 @@
 #include "platform/host/entry_arrays.h"
 #include "platform/win/registry.h"
 #include "platform/win/system.h"
-#include "tests/support/leftovers.h"
+#include "tests/harness/leftovers.h"
 
 namespace testsupport {
 namespace {
@@ -64,12 +64,12 @@ void DesktopTest::ExpectNothingLeft() {
     }
     m_leftoversChecked = true;
     // The user closes what is still shown; then nothing may run, stay open or stay lent.
-    CloseOpenForms();
+    harness::CloseOpenForms();
     // Every entry array the host lent must have gone back to it.
     for (const std::string& cell : host::ReclaimLentEntryArrays()) {
         ADD_FAILURE() << "the entry array of " << cell << " was not released";
     }
-    for (const std::string& left : OrvexLeftovers()) {
+    for (const std::string& left : harness::OrvexLeftovers()) {
         ADD_FAILURE() << "the test left " << left;
     }
 }

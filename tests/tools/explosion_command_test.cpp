@@ -39,6 +39,17 @@ protected:
         const std::vector<std::string> shown = Messages();
         return std::find(shown.begin(), shown.end(), text) != shown.end();
     }
+    /// The user keeps the host's window in front while the explosion takes its steps through the
+    /// host, until it ends.
+    void FinishExplosion() {
+        for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+            win::SetForegroundWindow(m_host->MainWindow());
+            win::SetFocus(m_host->MainWindow());
+            win::Idle(1000);
+        }
+        EXPECT_EQ(orvex::RunningStepObject, nullptr);
+        EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
+    }
 };
 
 TEST_F(ExplosionCommandTest, AHostBefore1998IsRefused) {
@@ -70,6 +81,7 @@ TEST_F(ExplosionCommandTest, ATwoPartStaffGetsANewStaffAndLosesItsDesignation) {
     EXPECT_EQ(region.sourceColumn[2], 1);
     EXPECT_EQ(explosion.staffCount, 2);
     EXPECT_EQ(explosion.currentStaff, 1);
+    FinishExplosion();
 }
 
 TEST_F(ExplosionCommandTest, TheStepsRunThroughTheHostUntilTheExplosionEnds) {
@@ -94,6 +106,7 @@ TEST_F(ExplosionCommandTest, WithoutNewStavesTheNextStaffTakesThePart) {
     ASSERT_NE(orvex::RunningStepObject, nullptr);
     EXPECT_EQ(orvex::RunningStepObject->staffCount, 2);
     EXPECT_EQ(orvex::RunningStepObject->processedRegion.lastStaff(), 2);
+    FinishExplosion();
 }
 
 TEST_F(ExplosionCommandTest, GoAfterAnotherDialogRunLeavesTheContextWithOneOwner) {

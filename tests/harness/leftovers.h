@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace harness {
 
 /// The user closes every modeless form of Orvex188 still shown (the options dialog a tool left
 /// open with its results, the options form, the print form), each through its close box, as at
@@ -17,4 +17,4 @@ void CloseOpenForms();
 /// nothing.
 std::vector<std::string> OrvexLeftovers();
 
-}  // namespace testsupport
+}  // namespace harness

@@ -1,11 +1,11 @@
-#include "tests/support/leftovers.h"
+#include "tests/harness/leftovers.h"
 
 #include <algorithm>
 
 #include "core/dispatch.h"
 #include "core/hooks.h"
 
-namespace testsupport {
+namespace harness {
 
 void CloseOpenForms() {
     const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
@@ -46,4 +46,4 @@ std::vector<std::string> OrvexLeftovers() {
     return left;
 }
 
-}  // namespace testsupport
+}  // namespace harness
