@@ -16,6 +16,7 @@
 #include "forms/file_controls.h"
 #include "forms/myedit.h"
 #include "platform/win/messages.h"
+#include "platform/win/transcript.h"
 
 namespace orvex {
 void TDActOpt::OKBtnClick(vcl::TObject* /*Sender*/) {
@@ -101,6 +102,10 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     }
     if (!stepPending && (keyHeld || cbAutoClose->Checked())) {
         CancelBtnClick(this);
+    } else if (!stepPending && Visible()) {
+        // The user reads that the dialog is still there and has the keys.
+        win::TranscriptWrite("[form] " + vcl::QuoteForTranscript(Caption()) + " " + ClassName() +
+                             " stays open after Go (\"Close\" after Go is off)");
     }
 }
 

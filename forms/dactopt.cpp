@@ -163,6 +163,46 @@ TDActOpt::~TDActOpt() {
 
 // ---- Rows ----
 
+vcl::TControl* TDActOpt::NumberedControl(int32_t number) {
+    vcl::TControl* control = RowControl(number);
+    return control != nullptr && control->Showing() ? control : nullptr;
+}
+
+int32_t TDActOpt::ControlNumber(const vcl::TControl* control) const {
+    if (control == nullptr) {
+        return -1;
+    }
+    const auto it = std::find(m_rowControls.begin(), m_rowControls.end(), control);
+    return it == m_rowControls.end() ? -1 : static_cast<int32_t>(it - m_rowControls.begin());
+}
+
+void TDActOpt::WriteControlsToTranscript() {
+    for (const vcl::TControl* control : TranscriptControls()) {
+        // A row's caption is written with its control.
+        if (const auto label = std::find(m_rowLabels.begin(), m_rowLabels.end(), control); label != m_rowLabels.end()) {
+            const vcl::TControl* rowControl = m_rowControls[static_cast<size_t>(label - m_rowLabels.begin())];
+            if (rowControl != nullptr && rowControl->Showing()) {
+                continue;
+            }
+        }
+        const int32_t row = ControlNumber(control);
+        if (row < 0) {
+            WriteControlLine(*control, "  ");
+            continue;
+        }
+        const vcl::TLabel* label = m_rowLabels[static_cast<size_t>(row)];
+        const bool labelled = label != nullptr && label->Showing() && !label->Caption().empty();
+        const std::string caption = labelled                  ? label->Caption()
+                                    : control->ShowsCaption() ? control->Caption()
+                                                              : std::string();
+        std::string prefix = "  row " + std::to_string(row);
+        if (!caption.empty()) {
+            prefix += " " + vcl::QuoteForTranscript(caption);
+        }
+        WriteControlLine(*control, prefix + ": ", false, labelled);
+    }
+}
+
 vcl::TControl* TDActOpt::RowControl(int32_t row) const {
     return row >= 0 && row < kActionRowsPerItem ? m_rowControls[static_cast<size_t>(row)] : nullptr;
 }

@@ -136,6 +136,14 @@ protected:
     /// The default state is captured when the layout is built, not before.
     void Constructed() override {}
 
+    // ---- The UI driver: rows by number, one transcript line per row ----
+    /// Row N's control ("#N"), when it shows.
+    vcl::TControl* NumberedControl(int32_t number) override;
+    int32_t ControlNumber(const vcl::TControl* control) const override;
+    /// Each row on one line with its number, caption and control
+    /// (`row 5 "Left percentage (100=all)": edit "100"`); the other controls as usual.
+    void WriteControlsToTranscript() override;
+
 private:
     friend void BuildActionDialog(TDActOpt& dialog, int32_t item, TFMisc* context, int32_t optionSet,
                                   const OptionArray* suppliedValues, std::span<OptionElement> furtherDestination);

@@ -1,22 +1,45 @@
 // hostsim: the simulated host program. It loads the plug-ins from a plug-in folder, runs a
 // script of what the user does and prints what the user would see.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 
 #include "apps/hostsim/script.h"
 #include "platform/host/host.h"
 #include "platform/win/registry.h"
 #include "platform/win/transcript.h"
 
+#ifndef HOSTSIM_VERSION
+#define HOSTSIM_VERSION "unknown"
+#endif
+
 namespace {
 
+constexpr const char* kRegistryVariable = "HOSTSIM_REGISTRY";
+
 constexpr const char* kUsage =
-    "usage: hostsim [--plugins FOLDER] [--registry FILE] SCRIPT\n"
-    "  --plugins FOLDER  the plug-in folder (default: plugins/ beside the bin/ folder of hostsim)\n"
-    "  --registry FILE   the registry file (default: $XDG_CONFIG_HOME/hostsim/registry.reg)\n"
-    "  SCRIPT            the script to run; - reads standard input\n";
+    "usage: hostsim [OPTION]... SCRIPT\n"
+    "Runs SCRIPT (a file; - reads standard input) in the simulated host and prints what the user\n"
+    "would see. The script language is described in docs/script-language.md.\n"
+    "\n"
+    "  --plugins FOLDER  the folder \"load plugins\" reads (default: plugins/ beside the bin/\n"
+    "                    folder of hostsim)\n"
+    "  --registry FILE   keep the registry in FILE, read at the start and written through (default:\n"
+    "                    a fresh, empty registry for each run, removed at its end; the environment\n"
+    "                    variable HOSTSIM_REGISTRY names a file too)\n"
+    "  -k, --keep-going  after an error go on with the next line (the exit status stays 1)\n"
+    "  -q, --quiet       print only what the dump and print commands show\n"
+    "  -v, --verbose     print also every change in full after each command\n"
+    "  --version         print the version and exit\n"
+    "  -h, --help        print this help and exit\n"
+    "\n"
+    "Errors and warnings go to standard error as FILE:LINE:COLUMN: error: MESSAGE.\n"
+    "Exit status: 0 when every line ran, 1 when a line failed, 2 for a wrong command line, a script\n"
+    "that cannot be read or a registry file that cannot be used.\n";
 
 std::filesystem::path ExecutableFolder(const char* argv0) {
     std::error_code error;
@@ -27,69 +50,143 @@ std::filesystem::path ExecutableFolder(const char* argv0) {
     return exe.parent_path();
 }
 
-std::string DefaultRegistryFile() {
-    std::filesystem::path base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        base = std::filesystem::path(home) / ".config";
-    } else {
-        base = std::filesystem::temp_directory_path();
+/// A new file name in the temporary folder for this run's registry.
+std::filesystem::path FreshRegistryFile() {
+    std::random_device random;
+    return std::filesystem::temp_directory_path() /
+           ("hostsim-registry-" + std::to_string(::getpid()) + "-" + std::to_string(random()) + ".reg");
+}
+
+/// Whether the registry file can be written: its folder is made when missing; an existing file is
+/// opened for appending (which leaves it as it is), else a trial file beside it is made and removed.
+bool RegistryWritable(const std::filesystem::path& file, std::string& why) {
+    std::error_code error;
+    const std::filesystem::path folder = file.parent_path();
+    if (!folder.empty()) {
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            why = "its folder cannot be made: " + error.message();
+            return false;
+        }
     }
-    return (base / "hostsim" / "registry.reg").string();
+    if (std::filesystem::is_directory(file, error)) {
+        why = "it is a folder";
+        return false;
+    }
+    if (std::filesystem::exists(file, error)) {
+        if (!std::ofstream(file, std::ios::app)) {
+            why = "it cannot be written";
+            return false;
+        }
+        return true;
+    }
+    std::filesystem::path trial = file;
+    trial += ".trial";
+    const bool made = static_cast<bool>(std::ofstream(trial));
+    std::filesystem::remove(trial, error);
+    if (!made) {
+        why = "its folder cannot be written";
+    }
+    return made;
+}
+
+int Usage(const std::string& problem) {
+    std::cerr << "hostsim: " << problem << "\n" << kUsage;
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string pluginFolder = (ExecutableFolder(argv[0]).parent_path() / "plugins").string();
-    std::string registryFile = DefaultRegistryFile();
+    std::string registryFile;
+    if (const char* variable = std::getenv(kRegistryVariable); variable != nullptr && *variable != '\0') {
+        registryFile = variable;
+    }
     std::string scriptPath;
+    hostsim::ScriptRunner::Settings settings;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if ((arg == "--plugins" || arg == "--registry") && i + 1 < argc) {
+        if (arg == "--plugins" || arg == "--registry") {
+            if (i + 1 >= argc) {
+                return Usage(arg + " needs a value");
+            }
             (arg == "--plugins" ? pluginFolder : registryFile) = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
+        } else if (arg == "--version") {
+            std::cout << "hostsim " << HOSTSIM_VERSION << " (simulated host, plug-in interface 0x05000005)\n";
+            return 0;
+        } else if (arg == "-k" || arg == "--keep-going") {
+            settings.keepGoing = true;
+        } else if (arg == "-q" || arg == "--quiet") {
+            settings.verbosity = hostsim::Verbosity::Quiet;
+        } else if (arg == "-v" || arg == "--verbose") {
+            settings.verbosity = hostsim::Verbosity::Verbose;
         } else if (scriptPath.empty() && (arg == "-" || arg[0] != '-')) {
             scriptPath = arg;
         } else {
-            std::cerr << kUsage;
-            return 2;
+            return Usage(arg[0] == '-' ? "unknown option " + arg : "one script at a time: " + arg);
         }
     }
     if (scriptPath.empty()) {
-        std::cerr << kUsage;
-        return 2;
+        return Usage("no script given");
     }
+    settings.pluginFolder = pluginFolder;
 
     std::ifstream file;
     if (scriptPath != "-") {
         file.open(scriptPath);
         if (!file) {
-            std::cerr << "hostsim: cannot read the script " << scriptPath << "\n";
+            std::cerr << scriptPath << ": error: the script cannot be read\n";
             return 2;
         }
     }
     std::istream& script = scriptPath == "-" ? std::cin : file;
 
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(registryFile).parent_path(), ignored);
+    const bool fresh = registryFile.empty();
+    if (fresh) {
+        registryFile = FreshRegistryFile().string();
+    }
+    std::string why;
+    if (!fresh && !RegistryWritable(registryFile, why)) {
+        std::cerr << registryFile << ": error: the registry file cannot be used: " << why << "\n";
+        return 2;
+    }
     std::string registryError;
     if (!win::UseRegistryFile(registryFile, &registryError)) {
         std::cerr << "hostsim: the registry file is damaged: " << registryError << "\n";
         return 2;
     }
 
-    win::SetTranscriptListener([](const std::string& line) { std::cout << line << "\n"; });
     bool ok = true;
+    const hostsim::ScriptRunner* active = nullptr;
+    win::SetTranscriptListener(
+        [&active, quiet = settings.verbosity == hostsim::Verbosity::Quiet](const std::string& line) {
+            if (active != nullptr ? active->Printing() : !quiet) {
+                std::cout << line << "\n";
+            }
+        });
     {
         host::Host host;
-        hostsim::ScriptRunner runner(host, {pluginFolder});
+        hostsim::ScriptRunner runner(host, settings);
+        active = &runner;
         ok = runner.Run(script, scriptPath == "-" ? "<stdin>" : scriptPath, std::cerr);
+        ok = runner.Finish(std::cerr) && ok;
+        if (settings.keepGoing && runner.ErrorCount() + runner.WarningCount() > 0) {
+            std::cerr << "hostsim: " << runner.ErrorCount() << (runner.ErrorCount() == 1 ? " error, " : " errors, ")
+                      << runner.WarningCount() << (runner.WarningCount() == 1 ? " warning\n" : " warnings\n");
+        }
+        active = nullptr;
     }
+    // The host's end unloads the plug-ins, which still write to the transcript.
     win::SetTranscriptListener({});
     std::cout.flush();
+    if (fresh) {
+        win::ResetRegistry();
+        std::error_code ignored;
+        std::filesystem::remove(registryFile, ignored);
+    }
     return ok ? 0 : 1;
 }

@@ -3,13 +3,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
 #include "platform/host/document_commands.h"
 #include "platform/host/record_store.h"
+#include "platform/host/region_commands.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
@@ -18,6 +21,7 @@
 #include "platform/win/modules.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
+#include "platform/win/windows.h"
 #include "service/lumvar_api.h"
 
 namespace hostsim {
@@ -25,36 +29,132 @@ namespace {
 
 /// The time the simulated user takes between two script lines.
 constexpr uint32_t kSecondsBetweenLines = 1;
+/// The longest wait of one line: an hour of the virtual clock.
+constexpr int64_t kLongestWait = 3'600'000;
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
-int32_t ParseNumber(const std::string& text) {
+/// A whole number in [minimum, maximum] (decimal, 0x hexadecimal, a leading '-'); the error
+/// points at argument `argument`.
+int64_t ParseNumber(const std::string& text, int64_t minimum, int64_t maximum, const std::string& what, int argument) {
+    long long value = 0;
     try {
         size_t used = 0;
-        const long long value = std::stoll(text, &used, 0);
-        if (used != text.size() || value < INT32_MIN || value > UINT32_MAX) {
-            throw ScriptError("not a number: " + text);
+        value = std::stoll(text, &used, 0);
+        if (used != text.size()) {
+            throw ScriptError(what + " \"" + text + "\" is not a number", argument);
         }
-        return static_cast<int32_t>(value);
-    } catch (const std::logic_error&) {
-        throw ScriptError("not a number: " + text);
+    } catch (const std::out_of_range&) {
+        value = text.starts_with('-') ? LLONG_MIN : LLONG_MAX;
+    } catch (const std::invalid_argument&) {
+        throw ScriptError(what + " \"" + text + "\" is not a number", argument);
     }
+    if (value < minimum || value > maximum) {
+        throw ScriptError(
+            what + " " + text + " is out of range (" + std::to_string(minimum) + " to " + std::to_string(maximum) + ")",
+            argument);
+    }
+    return value;
 }
 
 /// "3" or "2-5": a range of staff or measure numbers (1 to 32767).
-host::NumberRange ParseRange(const std::string& text, const std::string& what) {
+host::NumberRange ParseRange(const std::string& text, const std::string& what, int argument) {
     const size_t dash = text.find('-', 1);
-    const int32_t first = ParseNumber(text.substr(0, dash));
-    const int32_t last = dash == std::string::npos ? first : ParseNumber(text.substr(dash + 1));
-    if (first < 1 || last < first || last > INT16_MAX) {
-        throw ScriptError("not a range of " + what + ": " + text + " (N or N-M, from 1 to 32767)");
+    const std::string firstText = text.substr(0, dash);
+    const std::string lastText = dash == std::string::npos ? firstText : text.substr(dash + 1);
+    const auto first = static_cast<int32_t>(ParseNumber(firstText, 1, INT16_MAX, "the first of the " + what, argument));
+    const auto last = static_cast<int32_t>(ParseNumber(lastText, 1, INT16_MAX, "the last of the " + what, argument));
+    if (last < first) {
+        throw ScriptError("not a range of " + what + ": " + text + " (N or N-M, from 1 to 32767, N up to M)", argument);
     }
     return {first, last};
 }
 
 void ExpectArguments(const std::vector<std::string>& arguments, size_t minimum, size_t maximum,
                      const std::string& usage) {
-    if (arguments.size() < minimum || arguments.size() > maximum) {
-        throw ScriptError("usage: " + usage);
+    if (arguments.size() < minimum) {
+        throw ScriptError("an argument is missing (usage: " + usage + ")", static_cast<int>(arguments.size()));
     }
+    if (arguments.size() > maximum) {
+        throw ScriptError("\"" + arguments[maximum] + "\" is one argument too many (usage: " + usage + ")",
+                          static_cast<int>(maximum));
+    }
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower;
+}
+
+/// A menu text as the user may write it: no '&' marks, no trailing dots or blanks, lower case.
+std::string MenuWord(std::string_view text) {
+    std::string word;
+    for (const char c : text) {
+        if (c != '&') {
+            word += c;
+        }
+    }
+    while (!word.empty() && (word.back() == '.' || word.back() == ' ')) {
+        word.pop_back();
+    }
+    return Lower(word);
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+/// The texts of `choices` nearest to `wanted` (close in spelling, or holding it), best first, at
+/// most three.
+std::vector<std::string> Nearest(const std::string& wanted, const std::vector<std::string>& choices) {
+    const std::string key = MenuWord(wanted);
+    std::vector<std::pair<size_t, std::string>> scored;
+    for (const std::string& choice : choices) {
+        const std::string other = MenuWord(choice);
+        size_t distance = EditDistance(key, other);
+        if (!key.empty() && (other.find(key) != std::string::npos || key.find(other) != std::string::npos)) {
+            distance = std::min<size_t>(distance, 1);
+        }
+        if (distance <= std::max<size_t>(2, key.size() / 3)) {
+            scored.emplace_back(distance, choice);
+        }
+    }
+    std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> nearest;
+    for (size_t i = 0; i < scored.size() && i < 3; ++i) {
+        nearest.push_back(scored[i].second);
+    }
+    return nearest;
+}
+
+/// `"A", "B" or "C"`.
+std::string Alternatives(const std::vector<std::string>& texts, const char* conjunction = " or ") {
+    std::string joined;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        joined += (i == 0 ? "" : i + 1 == texts.size() ? conjunction : ", ") + ("\"" + texts[i] + "\"");
+    }
+    return joined;
+}
+
+std::string LocationText(const Location& where) {
+    std::string text = where.file;
+    if (where.line != 0) {
+        text += ":" + std::to_string(where.line) + ":" + std::to_string(std::max<size_t>(where.column, 1));
+    }
+    return text;
 }
 
 /// Asks the loaded Lumvar2000 for a word in a language, as a client plug-in asks its word
@@ -64,7 +164,8 @@ void TranslateWithLumvar(host::Host& host, const std::string& word, const std::s
     const auto lumvar = std::find_if(plugins.begin(), plugins.end(),
                                      [](const host::LoadedPlugin& p) { return p.fileName == "Lumvar2000.fxt"; });
     if (lumvar == plugins.end()) {
-        throw ScriptError("no plug-in Lumvar2000.fxt is loaded");
+        throw ScriptError(std::string("no plug-in Lumvar2000.fxt is loaded") +
+                          (plugins.empty() ? ": \"load plugins\" loads them, before this line" : ""));
     }
     const auto translateId =
         reinterpret_cast<lumvar::TranslateIDFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateID"));
@@ -84,7 +185,7 @@ void TranslateWithLumvar(host::Host& host, const std::string& word, const std::s
         }
     }
     if (!language) {
-        throw ScriptError("not a language of Lumvar2000: " + languageText + " (0-12 or a name such as Svenska)");
+        throw ScriptError("not a language of Lumvar2000: " + languageText + " (0-12 or a name such as Svenska)", 1);
     }
     int16_t err = 0;
     const std::string translated = translateWord(word.c_str(), lumvar::COUNT_ANY, *language, 0, &err, win::kNoWindow);
@@ -94,48 +195,76 @@ void TranslateWithLumvar(host::Host& host, const std::string& word, const std::s
 
 }  // namespace
 
-std::vector<std::string> SplitWords(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
+std::vector<ScriptWord> SplitScriptLine(const std::string& line) {
+    std::vector<ScriptWord> words;
+    size_t i = 0;
+    while (i < line.size()) {
         const char c = line[i];
-        if (quoted) {
-            if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
-                word += line[++i];
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                word += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-            inWord = true;
-        } else if (c == ' ' || c == '\t') {
-            if (inWord) {
-                words.push_back(word);
-                word.clear();
-                inWord = false;
-            }
-        } else {
-            word += c;
-            inWord = true;
+        if (c == ' ' || c == '\t') {
+            ++i;
+            continue;
         }
-    }
-    if (quoted) {
-        throw ScriptError("a quoted word is not closed");
-    }
-    if (inWord) {
-        words.push_back(word);
+        ScriptWord word;
+        word.column = i + 1;
+        if (c == '#') {
+            // A comment, unless the word is a row number ("#5").
+            size_t end = i + 1;
+            while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end])) != 0) {
+                ++end;
+            }
+            if (end == i + 1 || (end < line.size() && line[end] != ' ' && line[end] != '\t')) {
+                break;
+            }
+        }
+        bool quoted = false;
+        while (i < line.size()) {
+            const char d = line[i];
+            if (quoted) {
+                if (d == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
+                    word.text += line[i + 1];
+                    i += 2;
+                    continue;
+                }
+                if (d == '"') {
+                    quoted = false;
+                } else {
+                    word.text += d;
+                }
+                ++i;
+                continue;
+            }
+            if (d == ' ' || d == '\t') {
+                break;
+            }
+            if (d == '"') {
+                quoted = true;
+                word.quoted = true;
+            } else {
+                word.text += d;
+            }
+            ++i;
+        }
+        if (quoted) {
+            throw ScriptError("a quoted word is not closed");
+        }
+        word.end = i;
+        words.push_back(std::move(word));
     }
     return words;
+}
+
+std::vector<std::string> SplitWords(const std::string& line) {
+    std::vector<std::string> texts;
+    for (ScriptWord& word : SplitScriptLine(line)) {
+        texts.push_back(std::move(word.text));
+    }
+    return texts;
 }
 
 ScriptRunner::ScriptRunner(host::Host& host, Settings settings)
     : m_host(host), m_settings(std::move(settings)), m_commands(MakeCommands()) {
     // On a terminal the user also sees the host's progress bar.
-    if (::isatty(STDERR_FILENO) != 0) {
+    if (::isatty(STDERR_FILENO) != 0 && m_settings.verbosity != Verbosity::Quiet) {
         m_host.Progress().DrawBarOn(stderr);
     }
 }
@@ -146,7 +275,7 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
          "host version RAW-VERSION",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "host version RAW-VERSION");
-             m_host.SetRawVersion(ParseNumber(args[0]));
+             m_host.SetRawVersion(static_cast<int32_t>(ParseNumber(args[0], 0, INT32_MAX, "the raw version", 0)));
              win::TranscriptWrite("host: version " + args[0] + " (Finale " + std::to_string(m_host.Year()) + ")");
          }},
         {{"host", "language"},
@@ -155,7 +284,7 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              ExpectArguments(args, 1, 1, "host language en|de|it");
              const auto language = host::LanguageFromCode(args[0]);
              if (!language) {
-                 throw ScriptError("unknown language " + args[0] + " (en, de or it)");
+                 throw ScriptError("unknown language " + args[0] + " (en, de or it)", 0);
              }
              m_host.SetLanguage(*language);
              win::TranscriptWrite("host: language " + args[0]);
@@ -165,7 +294,15 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 1, "load plugins [FOLDER]");
              const std::string folder = args.empty() ? m_settings.pluginFolder : args[0];
-             m_host.LoadPlugins(folder);
+             std::error_code error;
+             if (!std::filesystem::is_directory(folder, error)) {
+                 throw ScriptError("the plug-in folder " + folder + " does not exist" +
+                                       (args.empty() ? " (hostsim's --plugins names it)" : ""),
+                                   args.empty() ? -1 : 0);
+             }
+             if (m_host.LoadPlugins(folder) == 0) {
+                 Warning(Here(args.empty() ? -1 : 0), "no plug-in was loaded from " + folder);
+             }
          }},
         {{"print", "menus"},
          "print menus",
@@ -174,30 +311,49 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              for (const std::string& line : m_host.MenuTreeLines()) {
                  win::TranscriptWrite(line);
              }
-         }},
+         },
+         true},
         {{"new"},
          "new SCORE-TEXT-FILE",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "new SCORE-TEXT-FILE");
-             host::NewDocumentFromScoreFile(m_host, args[0]);
+             host::FileProblem problem;
+             if (!host::NewDocumentFromScoreFile(m_host, args[0], &problem)) {
+                 ScriptError error("cannot make a document from " + args[0] + ": " + problem.message, 0);
+                 if (problem.line != 0) {
+                     error.notes.push_back({{args[0], problem.line, problem.column, problem.lineText}, "here"});
+                 }
+                 throw error;
+             }
          }},
         {{"open"},
          "open FILE.MUS",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "open FILE.MUS");
-             host::OpenDocumentFile(m_host, args[0]);
+             host::FileProblem problem;
+             if (!host::OpenDocumentFile(m_host, args[0], &problem)) {
+                 ScriptError error("cannot open " + args[0] + ": " + problem.message, 0);
+                 if (problem.line != 0) {
+                     error.notes.push_back({{args[0], problem.line, problem.column, problem.lineText}, "here"});
+                 }
+                 throw error;
+             }
          }},
         {{"save"},
          "save FILE.MUS",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "save FILE.MUS");
-             host::SaveFrontDocument(m_host, args[0]);
+             host::FileProblem problem;
+             if (!host::SaveFrontDocument(m_host, args[0], &problem)) {
+                 throw ScriptError("cannot save " + args[0] + ": " + problem.message, 0);
+             }
          }},
         {{"front"},
          "front N",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "front N");
-             host::BringDocumentToFront(m_host, ParseNumber(args[0]));
+             host::BringDocumentToFront(m_host,
+                                        static_cast<int32_t>(ParseNumber(args[0], 1, INT16_MAX, "the document", 0)));
          }},
         {{"dump", "records"},
          "dump records [TAG]",
@@ -205,10 +361,11 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              ExpectArguments(args, 0, 1, "dump records [TAG]");
              const auto tag = args.empty() ? std::nullopt : host::ParseTagText(args[0]);
              if (!args.empty() && !tag) {
-                 throw ScriptError("not a tag: " + args[0] + " (four characters, \\xNN for any other byte)");
+                 throw ScriptError("not a tag: " + args[0] + " (four characters, \\xNN for any other byte)", 0);
              }
              host::ListFrontRecords(m_host, tag);
-         }},
+         },
+         true},
         {{"dump", "cells"},
          "dump cells [STAFF-RANGE] [MEASURE-RANGE]",
          [this](const std::vector<std::string>& args) {
@@ -216,89 +373,64 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              std::optional<host::NumberRange> staves;
              std::optional<host::NumberRange> measures;
              if (!args.empty()) {
-                 staves = ParseRange(args[0], "staves");
+                 staves = ParseRange(args[0], "staves", 0);
              }
              if (args.size() == 2) {
-                 measures = ParseRange(args[1], "measures");
+                 measures = ParseRange(args[1], "measures", 1);
              }
              host::ListFrontCells(m_host, staves, measures);
-         }},
+         },
+         true},
+        {{"dump", "changes"},
+         "dump changes",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "dump changes");
+             DumpChanges();
+         },
+         true},
+        {{"dump", "selection"},
+         "dump selection",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "dump selection");
+             DumpSelection();
+         },
+         true},
         {{"stop", "progress", "at"},
          "stop progress at K",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "stop progress at K");
-             host::StopProgressAt(m_host, ParseNumber(args[0]));
+             host::StopProgressAt(m_host, static_cast<int32_t>(ParseNumber(args[0], 1, INT32_MAX, "the step", 0)));
          }},
         {{"form"},
          "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close",
-         [](const std::vector<std::string>& args) {
-             const std::string usage = "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close";
-             ExpectArguments(args, 2, 4, usage);
-             win::FormAction action;
-             if (args[1] == "set" && args.size() == 4) {
-                 action = {win::FormAction::Kind::Set, args[2], args[3]};
-             } else if (args[1] == "click" && args.size() == 3) {
-                 action = {win::FormAction::Kind::Click, args[2], ""};
-             } else if (args[1] == "close" && args.size() == 2) {
-                 action = {win::FormAction::Kind::Close, "", ""};
-             } else {
-                 throw ScriptError("usage: " + usage);
-             }
-             win::QueueFormAction(args[0], std::move(action));
-         }},
+         [this](const std::vector<std::string>& args) { QueueFormAction(args); }},
         {{"menu"},
          "menu \"MENU/ITEM\"",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "menu \"MENU/ITEM\"");
-             const uint32_t id = m_host.FindMenuCommand(args[0]);
-             if (id == 0) {
-                 throw ScriptError("no menu item \"" + args[0] + "\"");
-             }
-             win::PostMessage(m_host.MainWindow(), win::WM_COMMAND, id);
+             ChooseMenu(args[0]);
          }},
         {{"invoke"},
          "invoke INDEX [PLUG-IN]",
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 2, "invoke INDEX [PLUG-IN]");
              const std::string name = args.size() == 2 ? args[1] : "Orvex188.fxt";
+             const auto index = static_cast<int16_t>(ParseNumber(args[0], INT16_MIN, INT16_MAX, "the menu index", 0));
              const auto& plugins = m_host.Plugins();
              const auto it = std::find_if(plugins.begin(), plugins.end(),
                                           [&](const host::LoadedPlugin& p) { return p.fileName == name; });
              if (it == plugins.end()) {
-                 throw ScriptError("no plug-in " + name + " is loaded");
+                 throw ScriptError(
+                     "no plug-in " + name + " is loaded" +
+                         (plugins.empty() ? std::string(": \"load plugins\" loads them, before this line") : ""),
+                     args.size() == 2 ? 1 : -1);
              }
-             const int32_t index = ParseNumber(args[0]);
-             const int16_t changed =
-                 m_host.InvokePlugin(static_cast<size_t>(it - plugins.begin()), static_cast<int16_t>(index));
-             win::TranscriptWrite("host: " + name + " answered " + std::to_string(changed));
+             const int16_t answer = m_host.RunPluginCommand(static_cast<size_t>(it - plugins.begin()), index);
+             win::TranscriptWrite("host: " + name + " answered " + std::to_string(answer));
          }},
         {{"select"},
          "select STAFF-STAFF MEASURE-MEASURE [POSITION-POSITION] | select none",
-         [this](const std::vector<std::string>& args) {
-             const std::string usage = "select STAFF-STAFF MEASURE-MEASURE [POSITION-POSITION] | select none";
-             if (args.size() == 1 && args[0] == "none") {
-                 m_host.SetSelection(std::nullopt);
-                 return;
-             }
-             ExpectArguments(args, 2, 3, usage);
-             const host::NumberRange staves = ParseRange(args[0], "staves");
-             const host::NumberRange measures = ParseRange(args[1], "measures");
-             hostapi::SelectionRecord selection;
-             selection.setFirstStaff(static_cast<hostapi::StaffSlot>(staves.first));
-             selection.setLastStaff(static_cast<hostapi::StaffSlot>(staves.last));
-             selection.setFirstMeasure(static_cast<hostapi::MeasureNumber>(measures.first));
-             selection.setLastMeasure(static_cast<hostapi::MeasureNumber>(measures.last));
-             selection.setEndEdu(INT32_MAX);  // to the end of the last measure
-             if (args.size() == 3) {
-                 const size_t dash = args[2].find('-', 1);
-                 if (dash == std::string::npos) {
-                     throw ScriptError("not a range of positions: " + args[2] + " (START-END in EDU)");
-                 }
-                 selection.setStartEdu(ParseNumber(args[2].substr(0, dash)));
-                 selection.setEndEdu(ParseNumber(args[2].substr(dash + 1)));
-             }
-             m_host.SetSelection(selection);
-         }},
+         [this](const std::vector<std::string>& args) { Select(args); }},
         {{"hold", "shift"},
          "hold shift",
          [](const std::vector<std::string>& args) {
@@ -307,8 +439,11 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
          }},
         {{"release", "shift"},
          "release shift",
-         [](const std::vector<std::string>& args) {
+         [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 0, "release shift");
+             if ((win::GetKeyState(win::VK_SHIFT) & 0x8000) == 0) {
+                 Warning(Here(), "Shift is not held");
+             }
              win::SetKeyDown(win::VK_SHIFT, false);
          }},
         {{"hold", "ctrl"},
@@ -319,29 +454,29 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
          }},
         {{"release", "ctrl"},
          "release ctrl",
-         [](const std::vector<std::string>& args) {
+         [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 0, "release ctrl");
+             if ((win::GetKeyState(win::VK_CONTROL) & 0x8000) == 0) {
+                 Warning(Here(), "Ctrl is not held");
+             }
              win::SetKeyDown(win::VK_CONTROL, false);
          }},
         {{"answer"},
          "answer yes|no|ok|cancel",
-         [](const std::vector<std::string>& args) {
+         [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "answer yes|no|ok|cancel");
              const int32_t answer = win::AnswerFromName(args[0]);
              if (answer == 0) {
-                 throw ScriptError("not an answer: " + args[0] + " (yes, no, ok or cancel)");
+                 throw ScriptError("not an answer: " + args[0] + " (yes, no, ok or cancel)", 0);
              }
              win::QueueMessageBoxAnswer(answer);
+             m_answerLines.push_back(Here());
          }},
         {{"wait"},
          "wait MILLISECONDS",
          [](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "wait MILLISECONDS");
-             const int32_t ms = ParseNumber(args[0]);
-             if (ms < 0) {
-                 throw ScriptError("not a time: " + args[0]);
-             }
-             win::Idle(static_cast<uint32_t>(ms));
+             win::Idle(static_cast<uint32_t>(ParseNumber(args[0], 0, kLongestWait, "the time", 0)));
          }},
         {{"press"},
          "press [Shift+][Ctrl+][Alt+]KEY",
@@ -367,7 +502,7 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              }
              const uint16_t key = win::KeyFromName(rest);
              if (key == 0) {
-                 throw ScriptError("unknown key " + rest);
+                 throw ScriptError("unknown key " + rest, 0);
              }
              win::QueueUserKey(key, shift, ctrl, alt);
          }},
@@ -386,47 +521,357 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
     };
 }
 
-void ScriptRunner::RunLine(const std::vector<std::string>& words) {
+Location ScriptRunner::Here(int argument) const {
+    Location where{m_scriptName, m_lineNumber, 1, m_lineText};
+    if (m_words.empty()) {
+        return where;
+    }
+    where.column = m_words.front().column;
+    if (argument >= 0) {
+        const size_t index = m_commandWords + static_cast<size_t>(argument);
+        // A missing argument: just behind the line's last word.
+        where.column = index < m_words.size() ? m_words[index].column : m_words.back().end + 1;
+    }
+    return where;
+}
+
+void ScriptRunner::Report(const char* level, const Location& where, const std::string& message) {
+    if (m_errorStream == nullptr) {
+        return;
+    }
+    std::ostream& out = *m_errorStream;
+    out << LocationText(where) << ": " << level << ": " << message << "\n";
+    if (where.line == 0 || where.lineText.empty()) {
+        return;
+    }
+    const std::string number = std::to_string(where.line);
+    out << std::string(number.size() < 5 ? 5 - number.size() : 0, ' ') << number << " | " << where.lineText << "\n";
+    std::string caret;
+    for (size_t i = 0; i + 1 < where.column && i < where.lineText.size(); ++i) {
+        caret += where.lineText[i] == '\t' ? '\t' : ' ';
+    }
+    out << "      | " << caret << "^\n";
+}
+
+void ScriptRunner::Error(const Location& where, const std::string& message,
+                         const std::vector<ScriptError::Note>& notes) {
+    ++m_errors;
+    Report("error", where, message);
+    for (const ScriptError::Note& note : notes) {
+        Report("note", note.where, note.text);
+    }
+}
+
+void ScriptRunner::Warning(const Location& where, const std::string& message) {
+    ++m_warnings;
+    Report("warning", where, message);
+}
+
+void ScriptRunner::RunLine(const std::vector<ScriptWord>& words) {
     const Command* best = nullptr;
     for (const Command& command : m_commands) {
         if (words.size() >= command.words.size() &&
-            std::equal(command.words.begin(), command.words.end(), words.begin()) &&
+            std::equal(command.words.begin(), command.words.end(), words.begin(),
+                       [](const std::string& a, const ScriptWord& b) { return a == b.text; }) &&
             (best == nullptr || command.words.size() > best->words.size())) {
             best = &command;
         }
     }
     if (best == nullptr) {
-        throw ScriptError("unknown command \"" + words[0] + "\"");
+        // The nearest command names, compared with as many words as each has.
+        std::vector<std::string> names;
+        std::vector<std::pair<size_t, std::string>> scored;
+        for (const Command& command : m_commands) {
+            std::string name;
+            std::string typed;
+            for (size_t i = 0; i < command.words.size(); ++i) {
+                name += (i == 0 ? "" : " ") + command.words[i];
+                typed += (i == 0 ? "" : " ") + (i < words.size() ? words[i].text : std::string());
+            }
+            const size_t distance = EditDistance(Lower(typed), name);
+            if (distance <= std::max<size_t>(2, name.size() / 3)) {
+                scored.emplace_back(distance, name);
+            }
+        }
+        std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::string message = "unknown command \"" + words[0].text + "\"";
+        if (!scored.empty()) {
+            message += " (did you mean \"" + scored.front().second + "\"?)";
+        }
+        throw ScriptError(message);
     }
-    best->run(std::vector<std::string>(words.begin() + static_cast<std::ptrdiff_t>(best->words.size()), words.end()));
-    // The user takes a second before the next line: the host's message loop delivers what the
-    // command posted (a menu choice, a plug-in's requests, synthesised keys), and timers that
-    // fall due run.
-    win::Idle(kSecondsBetweenLines * 1000);
+    m_commandWords = best->words.size();
+    std::vector<std::string> arguments;
+    for (size_t i = best->words.size(); i < words.size(); ++i) {
+        arguments.push_back(words[i].text);
+    }
+    m_showing = best->shows;
+    try {
+        best->run(arguments);
+    } catch (...) {
+        m_showing = false;
+        throw;
+    }
+    m_showing = false;
 }
 
 bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std::ostream& errors) {
+    m_errorStream = &errors;
+    m_scriptName = scriptName;
+    m_lineNumber = 0;
+    const size_t errorsBefore = m_errors;
+    win::SetStopFormAfterFailure(true);
     std::string line;
-    size_t lineNumber = 0;
     while (!m_quit && std::getline(script, line)) {
-        ++lineNumber;
+        ++m_lineNumber;
+        if (m_lineNumber == 1 && line.starts_with(kByteOrderMark)) {
+            line.erase(0, 3);
+        }
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') {
-            continue;
-        }
+        m_lineText = line;
+        m_words.clear();
+        m_commandWords = 0;
+        bool failed = false;
         try {
-            const std::vector<std::string> words = SplitWords(line);
-            win::TranscriptWrite("> " + line.substr(first));
-            RunLine(words);
+            m_words = SplitScriptLine(line);
+            if (m_words.empty()) {
+                continue;
+            }
+            // The line as it runs, without a comment after it.
+            const size_t first = m_words.front().column - 1;
+            win::TranscriptWrite("> " + line.substr(first, m_words.back().end - first));
+            const uint64_t tracked = m_host.TrackedCount();
+            RunLine(m_words);
+            // The user takes a second before the next line: the host's message loop delivers what
+            // the command posted (a menu choice, a plug-in's requests, synthesised keys), and timers
+            // that fall due run.
+            win::Idle(kSecondsBetweenLines * 1000);
+            if (m_settings.verbosity == Verbosity::Verbose && m_host.TrackedCount() != tracked) {
+                for (const std::string& change : m_host.LastChangeListing()) {
+                    win::TranscriptWrite(change);
+                }
+            }
+        } catch (const ScriptError& e) {
+            Location where = Here(e.Argument());
+            where.column += e.Offset();
+            Error(where, e.what(), e.notes);
+            failed = true;
         } catch (const std::exception& e) {
-            errors << scriptName << ":" << lineNumber << ": " << e.what() << "\n";
-            return false;
+            Error(Here(), e.what());
+            failed = true;
+        }
+        const size_t before = m_errors;
+        ReportActionFailures();
+        failed = failed || m_errors != before;
+        if (failed && !m_settings.keepGoing) {
+            break;
         }
     }
-    return true;
+    m_errorStream = nullptr;
+    return m_errors == errorsBefore;
+}
+
+bool ScriptRunner::Finish(std::ostream& errors) {
+    m_errorStream = &errors;
+    const size_t errorsBefore = m_errors;
+    ReportLeftovers();
+    m_errorStream = nullptr;
+    return m_errors == errorsBefore;
+}
+
+void ScriptRunner::ReportActionFailures() {
+    for (const win::FormActionFailure& failure : win::TakeFormActionFailures()) {
+        const auto origin = m_origins.find(failure.action.origin);
+        const Location where = origin != m_origins.end() ? origin->second : Here();
+        const std::string what = failure.action.kind == win::FormAction::Kind::Set
+                                     ? "set \"" + failure.action.control + "\" to \"" + failure.action.value + "\""
+                                     : "click \"" + failure.action.control + "\"";
+        std::string message =
+            "the user could not " + what + " on the " + failure.formClass + " form: " + failure.reason;
+        if (failure.dropped > 0) {
+            message += "; the " + std::to_string(failure.dropped) + " later " +
+                       (failure.dropped == 1 ? "action" : "actions") + " queued for it were dropped";
+        }
+        std::vector<ScriptError::Note> notes;
+        if (origin != m_origins.end()) {
+            notes.push_back({Here(), "the form showed while this line ran"});
+        }
+        Error(where, message, notes);
+    }
+}
+
+void ScriptRunner::ReportLeftovers() {
+    const std::vector<std::string>& shown = win::FormClassesShown();
+    for (const auto& [formClass, action] : win::TakeQueuedFormActions()) {
+        const auto origin = m_origins.find(action.origin);
+        const Location where = origin != m_origins.end() ? origin->second : Location{m_scriptName};
+        const bool showed =
+            std::any_of(shown.begin(), shown.end(), [&](const std::string& c) { return Lower(c) == Lower(formClass); });
+        std::string message;
+        if (showed) {
+            message = "no " + formClass + " form took this action: the ones that showed closed before it";
+        } else {
+            message = "no " + formClass + " form showed, so this action was never done";
+            const std::vector<std::string> nearest = Nearest(formClass, shown);
+            if (!nearest.empty()) {
+                message += " (did you mean " + Alternatives(nearest) + "?)";
+            }
+        }
+        Error(where, message);
+    }
+    const size_t unused = win::PendingMessageBoxAnswers();
+    if (unused > 0 && unused <= m_answerLines.size()) {
+        const Location& first = m_answerLines[m_answerLines.size() - unused];
+        Warning(first, unused == 1
+                           ? "no message box took this answer"
+                           : "no message box took this answer and the " + std::to_string(unused - 1) + " after it");
+    }
+    while (win::TakeMessageBoxAnswer() != 0) {
+    }
+    m_answerLines.clear();
+}
+
+void ScriptRunner::ChooseMenu(const std::string& path) {
+    const host::MenuLookup lookup = m_host.LookUpMenuCommand(path);
+    if (lookup.id != 0) {
+        win::PostMessage(m_host.MainWindow(), win::WM_COMMAND, lookup.id);
+        return;
+    }
+    std::string where;
+    for (const std::string& level : lookup.found) {
+        where += (where.empty() ? "" : "/") + level;
+    }
+    std::string message;
+    if (lookup.isSubmenu) {
+        message = "\"" + path + "\" is a submenu, not an item: choose one of its items (" +
+                  Alternatives(lookup.siblings) + ")";
+    } else {
+        message = where.empty() ? "no menu \"" + lookup.failedText + "\" on the menu bar"
+                                : "no item \"" + lookup.failedText + "\" in the menu \"" + where + "\"";
+        const std::vector<std::string> nearest = Nearest(lookup.failedText, lookup.siblings);
+        if (!nearest.empty()) {
+            message += " (did you mean " + Alternatives(nearest) + "?)";
+        } else if (!lookup.siblings.empty()) {
+            std::vector<std::string> shown(
+                lookup.siblings.begin(),
+                lookup.siblings.begin() + std::min<std::ptrdiff_t>(12, std::ssize(lookup.siblings)));
+            message += " (it offers " + Alternatives(shown, " and ") +
+                       (lookup.siblings.size() > shown.size() ? " and more" : "") + ")";
+        }
+    }
+    if (m_host.Plugins().empty() && (lookup.found.empty() || MenuWord(lookup.found.front()).starts_with("plug"))) {
+        message += "; no plug-ins are loaded: \"load plugins\" loads them, before this line";
+    }
+    // Point at the level that matched nothing, inside the quotes.
+    const size_t index = m_commandWords;
+    const size_t quote = index < m_words.size() && m_words[index].quoted ? 1 : 0;
+    throw ScriptError(message, 0, lookup.isSubmenu ? 0 : quote + lookup.failedOffset);
+}
+
+void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
+    const std::string usage = "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close";
+    if (args.size() < 2) {
+        throw ScriptError("an argument is missing (usage: " + usage + ")", static_cast<int>(args.size()));
+    }
+    win::FormAction action;
+    if (args[1] == "set") {
+        ExpectArguments(args, 4, 4, "form CLASS set CONTROL VALUE");
+        action = {win::FormAction::Kind::Set, args[2], args[3]};
+    } else if (args[1] == "click") {
+        ExpectArguments(args, 3, 3, "form CLASS click CONTROL");
+        action = {win::FormAction::Kind::Click, args[2], ""};
+    } else if (args[1] == "close") {
+        ExpectArguments(args, 2, 2, "form CLASS close");
+        action = {win::FormAction::Kind::Close, "", ""};
+    } else {
+        throw ScriptError("unknown form action \"" + args[1] + "\" (set, click or close; usage: " + usage + ")", 1);
+    }
+    const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
+    action.origin = LocationText(here);
+    m_origins[action.origin] = here;
+    const win::Hwnd open = win::FindWindowEx(win::kNoWindow, win::kNoWindow, args[0]);
+    if (open != win::kNoWindow && win::IsWindowVisible(open)) {
+        Warning(Here(0), "a " + args[0] + " form is open already: this action waits for the next " + args[0] +
+                             " form that shows, not for the open one");
+    }
+    win::QueueFormAction(args[0], std::move(action));
+}
+
+void ScriptRunner::Select(const std::vector<std::string>& args) {
+    const std::string usage = "select STAFF-STAFF MEASURE-MEASURE [POSITION-POSITION] | select none";
+    if (args.size() == 1 && args[0] == "none") {
+        m_host.SetSelection(std::nullopt);
+        return;
+    }
+    ExpectArguments(args, 2, 3, usage);
+    const host::NumberRange staves = ParseRange(args[0], "staves", 0);
+    const host::NumberRange measures = ParseRange(args[1], "measures", 1);
+    hostapi::SelectionRecord selection;
+    selection.setFirstStaff(static_cast<hostapi::StaffSlot>(staves.first));
+    selection.setLastStaff(static_cast<hostapi::StaffSlot>(staves.last));
+    selection.setFirstMeasure(static_cast<hostapi::MeasureNumber>(measures.first));
+    selection.setLastMeasure(static_cast<hostapi::MeasureNumber>(measures.last));
+    selection.setEndEdu(INT32_MAX);  // to the end of the last measure
+    if (args.size() == 3) {
+        const size_t dash = args[2].find('-', 1);
+        if (dash == std::string::npos) {
+            throw ScriptError("not a range of positions: " + args[2] + " (START-END in EDU)", 2);
+        }
+        const auto start =
+            static_cast<int32_t>(ParseNumber(args[2].substr(0, dash), 0, INT32_MAX, "the start position", 2));
+        const auto end =
+            static_cast<int32_t>(ParseNumber(args[2].substr(dash + 1), 0, INT32_MAX, "the end position", 2));
+        if (end < start) {
+            throw ScriptError("the positions " + args[2] + " end before they start", 2);
+        }
+        selection.setStartEdu(start);
+        selection.setEndEdu(end);
+    }
+    if (host::Document* front = m_host.FrontDocument()) {
+        const hostapi::SelectionRecord whole = host::WholeDocumentRegion(*front);
+        if (staves.last > whole.lastStaff()) {
+            Warning(Here(0), "the document in front has " + std::to_string(whole.lastStaff()) +
+                                 (whole.lastStaff() == 1 ? " staff" : " staves") + ", not " +
+                                 std::to_string(staves.last));
+        }
+        if (measures.last > whole.lastMeasure()) {
+            Warning(Here(1), "the document in front has " + std::to_string(whole.lastMeasure()) +
+                                 (whole.lastMeasure() == 1 ? " measure" : " measures") + ", not " +
+                                 std::to_string(measures.last));
+        }
+    } else {
+        Warning(Here(), "no document is open to select in");
+    }
+    m_host.SetSelection(selection);
+}
+
+void ScriptRunner::DumpSelection() {
+    const host::Document* front = m_host.FrontDocument();
+    std::string heading = front == nullptr ? std::string("selection (no document is open)")
+                                           : "selection of document " + std::to_string(m_host.FrontNumber()) + " \"" +
+                                                 front->Name() + "\"";
+    const auto& selection = m_host.Selection();
+    if (!selection) {
+        win::TranscriptWrite(heading + ": none");
+        return;
+    }
+    std::string text = host::RegionText(*selection) + ", from position " + std::to_string(selection->startEdu());
+    text += selection->endEdu() == INT32_MAX ? std::string(" to the end of the last measure")
+                                             : " to " + std::to_string(selection->endEdu()) + " EDU";
+    win::TranscriptWrite(heading + ": " + text);
+}
+
+void ScriptRunner::DumpChanges() {
+    const std::vector<std::string>& listing = m_host.LastChangeListing();
+    if (listing.empty()) {
+        win::TranscriptWrite("changes: the last command changed nothing");
+        return;
+    }
+    for (const std::string& line : listing) {
+        win::TranscriptWrite(line);
+    }
 }
 
 }  // namespace hostsim

@@ -1,9 +1,17 @@
-// The script runner of hostsim: one command a line, '#' starts a comment. Commands are a small
-// table of word patterns (see docs/script-language.md).
+// The script runner of hostsim: one command a line; '#' at the start of a line or of a word
+// starts a comment ("#5", a row number, is a word). Commands are a small table of word patterns
+// (see docs/script-language.md).
+//
+// Every failure is reported as "FILE:LINE:COLUMN: error: MESSAGE" with the line and a caret under
+// the column, followed by notes at other places ("NOTE-FILE:LINE:COLUMN: note: ..."): the score
+// text or document file that is damaged, the form line whose action failed. Warnings
+// ("warning:") point at what is allowed but likely not meant. The script stops at the first
+// error unless the runner keeps going.
 #pragma once
 
 #include <functional>
 #include <istream>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,42 +20,124 @@
 
 namespace hostsim {
 
-/// A script line that cannot be carried out; the runner stops there.
-class ScriptError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+/// How much of the transcript is printed.
+enum class Verbosity {
+    Quiet,    ///< only what the dump and print commands show
+    Normal,   ///< the whole transcript
+    Verbose,  ///< also every change in full after each command
 };
 
-/// Splits a line into words; "double quotes" keep blanks inside a word, \" and \\ escape.
+/// A place in a file; line and column from 1 (0: the whole file).
+struct Location {
+    std::string file;
+    size_t line = 0;
+    size_t column = 0;
+    std::string lineText;  ///< the text of the line, for the caret; empty when unknown
+};
+
+/// A script line that cannot be carried out.
+class ScriptError : public std::runtime_error {
+public:
+    /// `argument` is the argument the error points at (from 0); -1 points at the command.
+    /// `offset` moves the column further into the argument (a menu path's level).
+    explicit ScriptError(const std::string& message, int argument = -1, size_t offset = 0)
+        : std::runtime_error(message), m_argument(argument), m_offset(offset) {}
+    int Argument() const { return m_argument; }
+    size_t Offset() const { return m_offset; }
+
+    /// A further place the error concerns (a damaged score text's line).
+    struct Note {
+        Location where;
+        std::string text;
+    };
+    std::vector<Note> notes;
+
+private:
+    int m_argument = -1;
+    size_t m_offset = 0;
+};
+
+/// A word of a script line and where it begins (from 1).
+struct ScriptWord {
+    std::string text;
+    size_t column = 0;
+    size_t end = 0;  ///< the column of its last character
+    bool quoted = false;
+};
+
+/// Splits a line into words; "double quotes" keep blanks inside a word, \" and \\ escape. An
+/// unquoted word beginning with '#' starts a comment to the end of the line, unless it is '#'
+/// and digits (a row number). Throws ScriptError for an open quote.
+std::vector<ScriptWord> SplitScriptLine(const std::string& line);
+/// The texts of SplitScriptLine.
 std::vector<std::string> SplitWords(const std::string& line);
 
 class ScriptRunner {
 public:
     struct Settings {
         std::string pluginFolder;  ///< used by "load plugins" without a folder
+        bool keepGoing = false;    ///< after an error, go on with the next line
+        Verbosity verbosity = Verbosity::Normal;
     };
 
     ScriptRunner(host::Host& host, Settings settings);
 
-    /// Runs a script; answers false after the first error, which is written to `errors` with
-    /// the script's name and the line number.
+    /// Runs a script; answers false when a line failed. Errors and warnings go to `errors`,
+    /// named by `scriptName` and the line and column.
     bool Run(std::istream& script, const std::string& scriptName, std::ostream& errors);
+    /// The end of the user's session: errors for the form actions that no form took (at the
+    /// lines that queued them), a warning for message box answers no message box took. Answers
+    /// false when there was an error. (A test that shows forms itself after Run does not call it.)
+    bool Finish(std::ostream& errors);
     bool QuitRequested() const { return m_quit; }
+    size_t ErrorCount() const { return m_errors; }
+    size_t WarningCount() const { return m_warnings; }
+    /// Whether a transcript line written now is to be printed (quiet runs print only the output
+    /// of the dump and print commands).
+    bool Printing() const { return m_settings.verbosity != Verbosity::Quiet || m_showing; }
 
 private:
     struct Command {
         std::vector<std::string> words;  ///< the fixed words that name the command
         std::string usage;
         std::function<void(const std::vector<std::string>& arguments)> run;
+        bool shows = false;  ///< its output is what the user asked to see (printed in quiet runs)
     };
 
-    void RunLine(const std::vector<std::string>& words);
+    void RunLine(const std::vector<ScriptWord>& words);
     std::vector<Command> MakeCommands();
+    /// The place of argument `argument` (-1: the command) of the line running now.
+    Location Here(int argument = -1) const;
+    void Report(const char* level, const Location& where, const std::string& message);
+    void Error(const Location& where, const std::string& message, const std::vector<ScriptError::Note>& notes = {});
+    void Warning(const Location& where, const std::string& message);
+    /// Errors for the form actions that failed while the line ran.
+    void ReportActionFailures();
+    /// At the end: errors for the form actions no form took, a warning for unused answers.
+    void ReportLeftovers();
+
+    // Commands that need more than a few lines.
+    void ChooseMenu(const std::string& path);
+    void QueueFormAction(const std::vector<std::string>& args);
+    void Select(const std::vector<std::string>& args);
+    void DumpSelection();
+    void DumpChanges();
 
     host::Host& m_host;
     Settings m_settings;
     std::vector<Command> m_commands;
     bool m_quit = false;
+    bool m_showing = false;
+    std::ostream* m_errorStream = nullptr;
+    std::string m_scriptName;
+    size_t m_lineNumber = 0;
+    std::string m_lineText;
+    std::vector<ScriptWord> m_words;  ///< the words of the line running now
+    size_t m_commandWords = 0;        ///< how many of them name the command
+    size_t m_errors = 0;
+    size_t m_warnings = 0;
+    std::map<std::string, Location> m_origins;  ///< the places of the queued form actions, by origin text
+    std::vector<Location> m_answerLines;        ///< the places of the queued message box answers
 };
 
 }  // namespace hostsim

@@ -127,4 +127,10 @@ std::vector<std::string> CellListing(const Document& document, NumberRange stave
     return lines;
 }
 
+std::string CellEntryLine(const Document& document, const CellKey& cell, const EntryBytes& entry) {
+    const std::string line =
+        EntryLine(ConstEntryView(entry.data()), CellKeyValue(document, cell.measure, cell.staff, 0));
+    return line.substr(line.find_first_not_of(' '));
+}
+
 }  // namespace host

@@ -29,4 +29,8 @@ struct NumberRange {
 /// line "staff S, measure M: no entries"; staves and measures that do not exist are left out.
 std::vector<std::string> CellListing(const Document& document, NumberRange staves, NumberRange measures);
 
+/// One entry of a cell as the listing shows it ("entry 1 at 0, 1024 EDU: D4"), its notes named
+/// under the cell's key in `document`.
+std::string CellEntryLine(const Document& document, const CellKey& cell, const EntryBytes& entry);
+
 }  // namespace host

@@ -1,5 +1,6 @@
 #include "platform/host/document_commands.h"
 
+#include <fstream>
 #include <stdexcept>
 
 #include "platform/host/mus_file.h"
@@ -18,6 +19,34 @@ std::string Named(int32_t number, const Document& document) {
     return "document " + std::to_string(number) + " \"" + document.Name() + "\"";
 }
 
+/// Two names of one file: the same file when both exist, else the same normal path.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error) && !error) {
+        return true;
+    }
+    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+/// The line `line` (from 1) of a file; empty when it cannot be read.
+std::string LineOfFile(const std::filesystem::path& path, size_t line) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text;
+    for (size_t i = 0; i < line && std::getline(file, text); ++i) {
+    }
+    if (!text.empty() && text.back() == '\r') {
+        text.pop_back();
+    }
+    return text;
+}
+
+void Describe(FileProblem* problem, const std::string& message, size_t line, size_t column,
+              const std::filesystem::path& path) {
+    if (problem != nullptr) {
+        *problem = {message, line, column, line != 0 ? LineOfFile(path, line) : std::string()};
+    }
+}
+
 Document& Front(Host& host) {
     Document* front = host.FrontDocument();
     if (front == nullptr) {
@@ -28,12 +57,13 @@ Document& Front(Host& host) {
 
 }  // namespace
 
-bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path) {
+bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, FileProblem* problem) {
     std::unique_ptr<Document> document;
     try {
         document = ReadScoreFile(path);
     } catch (const ScoreTextError& e) {
         win::TranscriptWrite("host: cannot make a document from " + path.string() + ": " + e.what());
+        Describe(problem, e.Detail(), e.Line(), e.Column(), path);
         return false;
     }
     const Document& added = host.AddDocument(std::move(document));
@@ -42,12 +72,22 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path) {
     return true;
 }
 
-bool OpenDocumentFile(Host& host, const std::filesystem::path& path) {
+bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem* problem) {
+    for (int32_t number = 1; number <= host.DocumentCount(); ++number) {
+        const Document& open = host.DocumentAt(number);
+        if (!open.Path().empty() && SameFile(open.Path(), path)) {
+            host.BringToFront(number);
+            win::TranscriptWrite("host: " + path.string() + " is open already as " + Named(number, open) +
+                                 ", which comes to the front");
+            return true;
+        }
+    }
     std::unique_ptr<Document> document;
     try {
         document = ReadMusFile(path);
     } catch (const DocumentFileError& e) {
         win::TranscriptWrite("host: cannot open " + path.string() + ": " + e.what());
+        Describe(problem, e.Detail(), e.Line(), e.Column(), path);
         return false;
     }
     const Document& added = host.AddDocument(std::move(document));
@@ -56,18 +96,19 @@ bool OpenDocumentFile(Host& host, const std::filesystem::path& path) {
     return true;
 }
 
-bool SaveFrontDocument(Host& host, const std::filesystem::path& path) {
+bool SaveFrontDocument(Host& host, const std::filesystem::path& path, FileProblem* problem) {
     Document& front = Front(host);
     try {
         WriteMusFile(front, path);
     } catch (const DocumentFileError& e) {
         win::TranscriptWrite("host: cannot save " + path.string() + ": " + e.what());
+        Describe(problem, e.Detail(), 0, 0, path);
         return false;
     }
     front.SetPath(path);
-    front.SetName(path.filename().string());
+    front.SetName(path.stem().string());
     host.RefreshTitle();
-    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + ", " +
+    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + " as " + path.string() + ", " +
                          Counted(front.Records().Count(), "record", "records"));
     return true;
 }

@@ -8,18 +8,32 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "platform/host/cell_dump.h"
 #include "platform/host/host.h"
 
 namespace host {
 
+/// Why a file could not be read or written, for a caller that reports it with its place: the
+/// message, and the line and column in the file (from 1; 0 when the fault is not in one line)
+/// with the text of that line.
+struct FileProblem {
+    std::string message;
+    size_t line = 0;
+    size_t column = 0;
+    std::string lineText;
+};
+
 /// Builds a document from a score text file and brings it to the front; answers whether it did.
-bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path);
-/// Opens a document file and brings it to the front; answers whether it did.
-bool OpenDocumentFile(Host& host, const std::filesystem::path& path);
-/// Writes the document in front to a document file, which then names it; answers whether it did.
-bool SaveFrontDocument(Host& host, const std::filesystem::path& path);
+bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr);
+/// Opens a document file and brings it to the front; answers whether it did. A file that is open
+/// already as a document is not opened twice: that document comes to the front, and the
+/// transcript says so.
+bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr);
+/// Writes the document in front to a document file, which then names it (the file name without
+/// its extension); answers whether it did.
+bool SaveFrontDocument(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr);
 /// Closes the document in front ("host: closed document N "NAME""); answers whether one was open.
 bool CloseFrontDocument(Host& host);
 /// Brings document `number` (1-based, in the order of opening) to the front.

@@ -265,6 +265,64 @@ std::optional<std::pair<size_t, int16_t>> Host::PluginCommand(uint32_t id) const
     return std::nullopt;
 }
 
+std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work) {
+    // A copy of each open document before the work; the documents are compared by identity
+    // afterwards, so that documents opened or closed meanwhile are left out.
+    std::vector<std::pair<const Document*, Document>> before;
+    before.reserve(m_documents.size());
+    for (const auto& document : m_documents) {
+        before.emplace_back(document.get(), *document);
+    }
+    work();
+    std::vector<DocumentReport> reports;
+    std::vector<std::string> listing;
+    for (const auto& [identity, copy] : before) {
+        const auto it = std::find_if(m_documents.begin(), m_documents.end(),
+                                     [&](const std::unique_ptr<Document>& d) { return d.get() == identity; });
+        if (it == m_documents.end()) {
+            continue;
+        }
+        DocumentChanges changes = CompareDocuments(copy, **it);
+        if (changes.Empty()) {
+            continue;
+        }
+        const auto number = static_cast<int32_t>(it - m_documents.begin() + 1);
+        listing.push_back("changes of document " + std::to_string(number) + " \"" + (*it)->Name() +
+                          "\": " + changes.Summary());
+        for (std::string& line : ChangeListing(changes, copy, **it)) {
+            listing.push_back(std::move(line));
+        }
+        reports.push_back({number, (*it)->Name(), std::move(changes)});
+    }
+    m_lastChangeListing = std::move(listing);
+    ++m_trackedCount;
+    return reports;
+}
+
+void Host::WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports) {
+    if (reports.empty()) {
+        win::TranscriptWrite("host: nothing changed");
+    }
+    for (const DocumentReport& report : reports) {
+        win::TranscriptWrite("host: " + who + " changed document " + std::to_string(report.number) + " \"" +
+                             report.name + "\": " + report.changes.Summary());
+    }
+}
+
+int16_t Host::RunPluginCommand(size_t plugin, int16_t index) {
+    if (plugin >= m_plugins.size()) {
+        throw std::out_of_range("there is no plug-in " + std::to_string(plugin));
+    }
+    const std::string fileName = m_plugins[plugin].fileName;
+    int16_t answer = 0;
+    const std::vector<DocumentReport> reports = TrackChanges([&] { answer = InvokePlugin(plugin, index); });
+    WriteChangeSummary(fileName, reports);
+    if (reports.empty() && answer != 0) {
+        win::TranscriptWrite("host: " + fileName + " answered that it changed the document");
+    }
+    return answer;
+}
+
 void Host::RunCommandId(uint32_t id) {
     if (const auto command = PluginCommand(id)) {
         if (FrontDocument() == nullptr) {
@@ -273,10 +331,7 @@ void Host::RunCommandId(uint32_t id) {
                                  m_plugins[command->first].fileName + " is greyed and does nothing");
             return;
         }
-        const int16_t changed = InvokePlugin(command->first, command->second);
-        if (changed != 0) {
-            win::TranscriptWrite("host: " + m_plugins[command->first].fileName + " changed the document");
-        }
+        RunPluginCommand(command->first, command->second);
         return;
     }
     win::MenuItemInfo info;
@@ -303,7 +358,8 @@ std::string MenuKey(std::string_view text) {
 
 }  // namespace
 
-uint32_t Host::FindMenuCommand(std::string_view path) const {
+MenuLookup Host::LookUpMenuCommand(std::string_view path) const {
+    MenuLookup lookup;
     win::Hmenu menu = win::GetMenu(m_mainWindow);
     size_t start = 0;
     while (menu != win::kNoMenu && start <= path.size()) {
@@ -317,11 +373,16 @@ uint32_t Host::FindMenuCommand(std::string_view path) const {
         const bool last = end == path.size();
         const int32_t count = win::GetMenuItemCount(menu);
         win::Hmenu next = win::kNoMenu;
+        std::vector<std::string> texts;
         for (int32_t i = 0; i < count; ++i) {
             win::MenuItemInfo info;
             win::GetMenuItemInfo(menu, static_cast<uint32_t>(i), true, info);
+            if ((info.flags & win::MF_SEPARATOR) == 0) {
+                texts.push_back(win::StripAccelerators(info.text));
+            }
             if (!last && (info.flags & (win::MF_SEPARATOR | win::MF_POPUP)) == 0 && MenuKey(info.text) == rest) {
-                return info.id;
+                lookup.id = info.id;
+                return lookup;
             }
             if ((info.flags & win::MF_SEPARATOR) != 0 || MenuKey(info.text) != wanted) {
                 continue;
@@ -331,16 +392,37 @@ uint32_t Host::FindMenuCommand(std::string_view path) const {
                 break;
             }
             if (last) {
-                return info.id;
+                lookup.id = info.id;
+                return lookup;
             }
         }
-        if (last) {
-            return 0;
+        if (next == win::kNoMenu || last) {
+            lookup.failedOffset = start;
+            lookup.failedText = std::string(path.substr(start, end - start));
+            lookup.siblings = std::move(texts);
+            lookup.isSubmenu = next != win::kNoMenu;
+            if (lookup.isSubmenu) {
+                // The path ends at a submenu: what it offers are the submenu's items.
+                lookup.siblings.clear();
+                for (int32_t i = 0; i < win::GetMenuItemCount(next); ++i) {
+                    win::MenuItemInfo info;
+                    win::GetMenuItemInfo(next, static_cast<uint32_t>(i), true, info);
+                    if ((info.flags & win::MF_SEPARATOR) == 0) {
+                        lookup.siblings.push_back(win::StripAccelerators(info.text));
+                    }
+                }
+            }
+            return lookup;
         }
+        lookup.found.push_back(std::string(path.substr(start, end - start)));
         menu = next;
         start = end + 1;
     }
-    return 0;
+    return lookup;
+}
+
+uint32_t Host::FindMenuCommand(std::string_view path) const {
+    return LookUpMenuCommand(path).id;
 }
 
 void Host::AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark) {

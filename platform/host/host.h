@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/host/document.h"
+#include "platform/host/document_changes.h"
 #include "platform/host/entry_arrays.h"
 #include "platform/host/progress.h"
 #include "platform/hostapi/entry_points.h"
@@ -41,6 +43,24 @@ struct LoadedPlugin {
     hostapi::FinaleExtensionTerminateFn terminate = nullptr;
     int32_t interfaceVersion = 0;      ///< what FinaleExtensionVersion answered
     std::vector<uint32_t> commandIds;  ///< the host's command identifier of each menu entry, by index
+};
+
+/// Where a path of menu texts leads: the command identifier of its item, or the level at which
+/// no item matched, with the texts offered there (for a "did you mean").
+struct MenuLookup {
+    uint32_t id = 0;                    ///< 0 when the path leads to no item
+    std::vector<std::string> found;     ///< the levels that matched, as the path wrote them
+    size_t failedOffset = 0;            ///< where the level that matched nothing begins in the path
+    std::string failedText;             ///< that level's text, as the path wrote it
+    std::vector<std::string> siblings;  ///< the item texts of that level's menu, without '&' marks
+    bool isSubmenu = false;             ///< the path ends at a submenu, not at an item
+};
+
+/// What one command changed in one open document.
+struct DocumentReport {
+    int32_t number = 0;  ///< the document's number after the command
+    std::string name;
+    DocumentChanges changes;
 };
 
 class Host {
@@ -93,6 +113,22 @@ public:
     /// The whole-document record of the document in front (zero without a document).
     hostapi::SelectionRecord DocumentRegion();
 
+    /// Runs a plug-in's menu entry as the user's command: the host compares every open document
+    /// before and after the call and reports what changed ("host: NAME changed document 1
+    /// "x": 2 cells (3 entries changed)" or "host: nothing changed"), whatever the plug-in answers.
+    /// Answers what the plug-in answered.
+    int16_t RunPluginCommand(size_t plugin, int16_t index);
+    /// Runs `work` and answers what it changed in the documents that were open before it and
+    /// still are; `dump changes` shows the last such result in full (LastChangeListing).
+    std::vector<DocumentReport> TrackChanges(const std::function<void()>& work);
+    /// The changes of the last command in full, with a heading per document; empty when the last
+    /// command changed nothing.
+    const std::vector<std::string>& LastChangeListing() const { return m_lastChangeListing; }
+    /// How many times TrackChanges ran: a caller sees whether a command was tracked since.
+    uint64_t TrackedCount() const { return m_trackedCount; }
+    /// Writes "host: WHO changed document N "NAME": SUMMARY" per report, or "host: nothing changed".
+    static void WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports);
+
     /// The host's reaction to a command identifier (a menu choice, or WM_COMMAND from a
     /// plug-in): a plug-in entry calls its invoke entry with the selection; the host's own
     /// commands are shown in the transcript.
@@ -101,6 +137,8 @@ public:
     /// ("Plug-ins/Vx Browser..."): texts compare without their accelerator marks, in any case,
     /// with or without trailing dots. 0 when there is no such item.
     uint32_t FindMenuCommand(std::string_view path) const;
+    /// The same lookup, saying where a path that leads to no item went wrong.
+    MenuLookup LookUpMenuCommand(std::string_view path) const;
     /// The plug-in that owns a command identifier and the index of its entry.
     std::optional<std::pair<size_t, int16_t>> PluginCommand(uint32_t id) const;
 
@@ -137,7 +175,8 @@ public:
     /// Closes the document in front: the documents after it move down by one, the last one left
     /// comes to the front, and the selection is cleared. False when no document is open.
     bool CloseFront();
-    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front.
+    /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front: the name of
+    /// its file when it has one ("duet.MUS"), else its name.
     void RefreshTitle();
 
     // ---- Music services ----
@@ -175,7 +214,9 @@ private:
     std::optional<hostapi::SelectionRecord> m_selection;
     std::set<hostapi::Tag> m_refusedTags;
     bool m_layoutHeld = false;
-    std::unique_ptr<MainWindowKeys> m_keys;  ///< the File menu's accelerators (main_window_keys.h)
+    std::unique_ptr<MainWindowKeys> m_keys;
+    std::vector<std::string> m_lastChangeListing;
+    uint64_t m_trackedCount = 0;  ///< the File menu's accelerators (main_window_keys.h)
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

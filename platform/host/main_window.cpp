@@ -102,7 +102,9 @@ void Host::BuildMenuBar() {
 void Host::RefreshTitle() {
     std::string title = "Finale " + std::to_string(Year());
     if (const Document* front = FrontDocument(); front != nullptr) {
-        title += " - [" + front->Name() + "]";
+        // A document with a file shows the file's name, extension and all, as the host's window
+        // does; a new one its name.
+        title += " - [" + (front->Path().empty() ? front->Name() : front->Path().filename().string()) + "]";
     }
     win::SetWindowText(m_mainWindow, title);
 }

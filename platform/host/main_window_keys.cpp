@@ -6,6 +6,7 @@
 
 #include "platform/host/document_commands.h"
 #include "platform/host/music_model.h"
+#include "platform/host/region_commands.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
@@ -188,29 +189,49 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
     }
     if (ctrl && virtualKey == 'A') {
         m_host.SetSelection(WholeDocumentRegion(*front));
+        win::TranscriptWrite("host: selected the whole document: " + RegionText(*m_host.Selection()));
         return true;
     }
-    const std::optional<hostapi::SelectionRecord>& selection = m_host.Selection();
+    const std::optional<hostapi::SelectionRecord> selection = m_host.Selection();
     if (virtualKey == win::VK_BACK) {
-        if (selection) {
-            ClearRegion(*front, *selection);
+        if (!selection) {
+            win::TranscriptWrite("host: clear: nothing is selected");
+            return true;
         }
+        const auto reports = m_host.TrackChanges([&] { ClearRegion(*front, *selection); });
+        win::TranscriptWrite("host: cleared " + RegionText(*selection));
+        Host::WriteChangeSummary("the clear", reports);
         return true;
     }
     if (virtualKey == 'C') {
-        if (selection) {
-            if (auto copied = CopyRegion(*front, *selection)) {
-                m_clipboard = std::move(copied);
+        if (!selection) {
+            win::TranscriptWrite("host: copy: nothing is selected");
+        } else if (auto copied = CopyRegion(*front, *selection)) {
+            size_t entries = 0;
+            for (const ClipboardCell& cell : copied->cells) {
+                entries += cell.entries.size();
             }
+            win::TranscriptWrite("host: copied " + RegionText(*selection) + " (" + std::to_string(entries) +
+                                 (entries == 1 ? " entry)" : " entries)"));
+            m_clipboard = std::move(copied);
         }
         return true;
     }
     if (virtualKey == 'V') {
-        if (selection && m_clipboard) {
-            if (const auto pasted = PasteRegion(*front, *m_clipboard, *selection)) {
-                m_host.SetSelection(*pasted);
-            }
+        if (!selection || !m_clipboard) {
+            win::TranscriptWrite(std::string("host: paste: ") +
+                                 (!m_clipboard ? "nothing was copied" : "nothing is selected"));
+            return true;
         }
+        std::optional<hostapi::SelectionRecord> pasted;
+        const auto reports = m_host.TrackChanges([&] { pasted = PasteRegion(*front, *m_clipboard, *selection); });
+        if (!pasted) {
+            win::TranscriptWrite("host: paste: the region lies outside the document");
+            return true;
+        }
+        m_host.SetSelection(*pasted);
+        win::TranscriptWrite("host: pasted into " + RegionText(*pasted));
+        Host::WriteChangeSummary("the paste", reports);
         return true;
     }
     return false;
@@ -263,17 +284,22 @@ void MainWindowKeys::SelectDialogRegion() {
         const bool number = !text.empty() && text.size() < 6 &&
                             std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
         if (!number || front == nullptr) {
+            win::TranscriptWrite("host: the region dialog closed; \"" + text +
+                                 "\" is not a measure number, the selection stays as it was");
             return;
         }
         measures[i] = std::stoi(text);
     }
     const int32_t last = WholeDocumentRegion(*front).lastMeasure();
     if (measures[0] < 1 || measures[1] < 1 || measures[0] > last || measures[1] > last) {
+        win::TranscriptWrite("host: the region dialog closed; the document has measures 1-" + std::to_string(last) +
+                             ", the selection stays as it was");
         return;
     }
     m_host.SetSelection(WholeMeasureRegion(*front, std::min(m_dialogStaves[0], m_dialogStaves[1]),
                                            std::max(m_dialogStaves[0], m_dialogStaves[1]),
                                            std::min(measures[0], measures[1]), std::max(measures[0], measures[1])));
+    win::TranscriptWrite("host: the region dialog selected " + RegionText(*m_host.Selection()));
 }
 
 void MainWindowKeys::OpenTypedPath() {

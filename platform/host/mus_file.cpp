@@ -77,9 +77,7 @@ private:
         void (Reader::*read)(const std::vector<Word>& words);
     };
 
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw DocumentFileError("line " + std::to_string(m_line) + ": " + what);
-    }
+    [[noreturn]] void Fail(const std::string& what) const { throw DocumentFileError(what, m_line, m_column); }
 
     int32_t Number(const Word& word, int64_t minimum, int64_t maximum, const char* what) const;
     void ReadHeader(const std::vector<Word>& words);
@@ -91,6 +89,7 @@ private:
 
     std::unique_ptr<Document> m_document;
     size_t m_line = 0;
+    size_t m_column = 1;  ///< of the line's first word
     bool m_headerRead = false;
     bool m_ended = false;
     std::map<RecordKey, size_t> m_recordLines;
@@ -112,6 +111,7 @@ std::unique_ptr<Document> Reader::Read(std::string_view text) {
         if (first == std::string::npos || line[first] == '#') {
             continue;
         }
+        m_column = first + 1;
         if (m_ended) {
             Fail("text after the \"end\" line");
         }
@@ -133,12 +133,11 @@ std::unique_ptr<Document> Reader::Read(std::string_view text) {
         (this->*(kind->read))(words);
     }
     if (!m_headerRead) {
-        throw DocumentFileError("line 1: not a document file: it does not begin with \"MUS " +
-                                std::to_string(kMusFormatVersion) + "\"");
+        throw DocumentFileError(
+            "not a document file: it does not begin with \"MUS " + std::to_string(kMusFormatVersion) + "\"", 1, 1);
     }
     if (!m_ended) {
-        throw DocumentFileError("line " + std::to_string(m_line) +
-                                ": the file ends without its \"end\" line; it is truncated");
+        throw DocumentFileError("the file ends without its \"end\" line; it is truncated", m_line, 1);
     }
     return std::move(m_document);
 }
@@ -326,7 +325,7 @@ std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
     if (file.bad()) {
         throw DocumentFileError("the file cannot be read");
     }
-    std::unique_ptr<Document> document = ParseMusText(text.str(), path.filename().string());
+    std::unique_ptr<Document> document = ParseMusText(text.str(), path.stem().string());
     document->SetPath(path);
     return document;
 }

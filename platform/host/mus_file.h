@@ -18,10 +18,26 @@ inline constexpr const char* kDocumentExtension = ".MUS";
 /// The format version this host writes and reads.
 inline constexpr int kMusFormatVersion = 1;
 
-/// A document file that cannot be read or written. Reading names the line: "line 12: ...".
+/// A document file that cannot be read or written. Reading names the line: "line 12: ...", and
+/// Line() and Column() (from 1; 0 when the fault is not in one line) point at the line's first word.
 class DocumentFileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit DocumentFileError(const std::string& what) : std::runtime_error(what), m_detail(what) {}
+    DocumentFileError(const std::string& detail, size_t line, size_t column)
+        : std::runtime_error("line " + std::to_string(line) + ": " + detail),
+          m_detail(detail),
+          m_line(line),
+          m_column(column) {}
+
+    /// The message without the line.
+    const std::string& Detail() const { return m_detail; }
+    size_t Line() const { return m_line; }
+    size_t Column() const { return m_column; }
+
+private:
+    std::string m_detail;
+    size_t m_line = 0;
+    size_t m_column = 0;
 };
 
 /// The text of the document file of a document.
@@ -32,7 +48,8 @@ std::string MusText(const Document& document);
 /// gives nothing.
 std::unique_ptr<Document> ParseMusText(std::string_view text, std::string name);
 
-/// Reads a document file; the document is named after the file and remembers its path.
+/// Reads a document file; the document is named after the file without its extension and remembers
+/// its path.
 std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path);
 
 /// Writes a document file through a temporary file beside it, so that a failed write leaves

@@ -185,4 +185,8 @@ std::vector<std::string> RecordListing(const Document& document, std::optional<h
     return lines;
 }
 
+std::string RecordListingLine(const Document& document, const RecordKey& key, const Bytes& bytes) {
+    return RecordLine(document, key, bytes);
+}
+
 }  // namespace host

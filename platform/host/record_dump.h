@@ -15,4 +15,7 @@ namespace host {
 /// Texts are shown in UTF-8.
 std::vector<std::string> RecordListing(const Document& document, std::optional<hostapi::Tag> tag = std::nullopt);
 
+/// One record as the listing shows it, its fields read against `document`.
+std::string RecordListingLine(const Document& document, const RecordKey& key, const Bytes& bytes);
+
 }  // namespace host

@@ -162,4 +162,13 @@ std::optional<hostapi::SelectionRecord> PasteRegion(Document& document, const Re
     return WholeMeasureRegion(document, span->firstSlot, span->lastSlot, span->firstMeasure, span->lastMeasure);
 }
 
+std::string RegionText(const hostapi::SelectionRecord& region) {
+    const auto range = [](int32_t first, int32_t last, const char* one, const char* many) {
+        return first == last ? std::string(one) + " " + std::to_string(first)
+                             : std::string(many) + " " + std::to_string(first) + "-" + std::to_string(last);
+    };
+    return range(region.firstStaff(), region.lastStaff(), "staff", "staves") + ", " +
+           range(region.firstMeasure(), region.lastMeasure(), "measure", "measures");
+}
+
 }  // namespace host

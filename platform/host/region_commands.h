@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,8 @@ void ClearRegion(Document& document, const hostapi::SelectionRecord& region);
 /// document.
 std::optional<hostapi::SelectionRecord> PasteRegion(Document& document, const RegionClipboard& clipboard,
                                                     const hostapi::SelectionRecord& at);
+/// "staves 1-2, measures 3-4" ("staff 1, measure 3" for one) of a region, as the transcript names it.
+std::string RegionText(const hostapi::SelectionRecord& region);
 /// The region of whole measures `firstMeasure`..`lastMeasure` on staff slots `firstSlot`..`lastSlot`
 /// of view 0 (from position 0 to the end of the last measure).
 hostapi::SelectionRecord WholeMeasureRegion(const Document& document, int32_t firstSlot, int32_t lastSlot,

@@ -121,17 +121,19 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
     for (size_t i = 0; i < entries.size(); ++i) {
         const WrittenEntry& written = entries[i];
         if (written.notes.size() > hostapi::EntryLayout::kMaxNotes) {
-            throw std::invalid_argument("entry " + std::to_string(i + 1) + " has " +
-                                        std::to_string(written.notes.size()) + " notes; an entry holds at most 12");
+            throw EntryError("entry " + std::to_string(i + 1) + " has " + std::to_string(written.notes.size()) +
+                                 " notes; an entry holds at most 12",
+                             i);
         }
         if (written.duration <= 0 || written.duration > INT16_MAX) {
-            throw std::invalid_argument("entry " + std::to_string(i + 1) + " has no duration the host can write");
+            throw EntryError("entry " + std::to_string(i + 1) + " has no duration the host can write", i);
         }
         const hostapi::Edu actual = written.grace ? 0 : written.duration;
         if (position + actual > length) {
-            throw std::invalid_argument("the entries of " + cell.Description() + " last " +
-                                        std::to_string(position + actual) + " EDU or more; the measure lasts " +
-                                        std::to_string(length));
+            throw EntryError("entry " + std::to_string(i + 1) + " overflows " + cell.Description() +
+                                 ": the entries last " + std::to_string(position + actual) +
+                                 " EDU or more; the measure lasts " + std::to_string(length),
+                             i);
         }
         EntryBytes bytes{};
         const hostapi::EntryView entry(bytes.data());

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,16 @@ struct WrittenNote {
 };
 
 /// One entry as written: a chord, or a rest when it has no notes.
+/// An entry of a Notes call that cannot be written; Index() is its place in the call's list.
+class EntryError : public std::invalid_argument {
+public:
+    EntryError(const std::string& what, size_t index) : std::invalid_argument(what), m_index(index) {}
+    size_t Index() const { return m_index; }
+
+private:
+    size_t m_index = 0;
+};
+
 struct WrittenEntry {
     std::vector<WrittenNote> notes;
     hostapi::Edu duration = hostapi::kEduPerQuarter;  ///< notated duration

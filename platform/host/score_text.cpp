@@ -18,20 +18,29 @@
 namespace host {
 namespace {
 
-/// A mistake in one statement; the reader adds the line number.
+/// A mistake in one statement, at the column of the word that is wrong; the reader adds the line
+/// number.
 class StatementError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    StatementError(const std::string& what, size_t column = 0) : std::runtime_error(what), m_column(column) {}
+    size_t Column() const { return m_column; }
+
+private:
+    size_t m_column = 0;
 };
 
 /// The words of one statement after its keyword, read in order.
 class Arguments {
 public:
-    Arguments(std::vector<Word> words, std::string_view keyword, std::string_view usage)
-        : m_words(std::move(words)), m_keyword(keyword), m_usage(usage) {}
+    Arguments(std::vector<Word> words, std::string_view keyword, std::string_view usage, size_t keywordColumn = 0)
+        : m_words(std::move(words)), m_keyword(keyword), m_usage(usage), m_keywordColumn(keywordColumn) {}
 
+    /// A mistake at the word read last (the statement's keyword before any).
     [[noreturn]] void Fail(const std::string& what) const {
-        throw StatementError(std::string(m_keyword) + ": " + what + " (" + std::string(m_usage) + ")");
+        FailAt(m_next > 0 ? m_words[m_next - 1].column : m_keywordColumn, what);
+    }
+    [[noreturn]] void FailAt(size_t column, const std::string& what) const {
+        throw StatementError(std::string(m_keyword) + ": " + what + " (" + std::string(m_usage) + ")", column);
     }
 
     bool Done() const { return m_next >= m_words.size(); }
@@ -77,7 +86,7 @@ public:
 
     void ExpectEnd() const {
         if (!Done()) {
-            Fail("\"" + m_words[m_next].text + "\" is one word too many");
+            FailAt(m_words[m_next].column, "\"" + m_words[m_next].text + "\" is one word too many");
         }
     }
 
@@ -86,6 +95,7 @@ private:
     size_t m_next = 0;
     std::string_view m_keyword;
     std::string_view m_usage;
+    size_t m_keywordColumn = 0;
 };
 
 /// "3/4": beats and the beat's duration in EDU (a whole note divided by the unit).
@@ -171,6 +181,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
     hostapi::LayerIndex layer = 0;
     std::vector<WrittenEntry> entries;
+    std::vector<size_t> columns;  // where each entry is written
     while (!args.Done()) {
         const Word& word = args.Next("an entry");
         if (!word.quoted && word.text == "layer" && entries.empty()) {
@@ -179,6 +190,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
         }
         try {
             entries.push_back(ParseWrittenEntry(word.text));
+            columns.push_back(word.column);
         } catch (const NotationError& e) {
             args.Fail(e.what());
         }
@@ -186,7 +198,12 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     if (entries.empty()) {
         args.Fail("the entries are missing");
     }
-    builder.Notes(staff, measure, layer, entries);
+    try {
+        builder.Notes(staff, measure, layer, entries);
+    } catch (const EntryError& e) {
+        // Point at the entry that is wrong (the one that overflows the measure).
+        throw StatementError(e.what(), columns.at(e.Index()));
+    }
 }
 
 /// page [width W] [height H]
@@ -434,8 +451,7 @@ void ReadSlurContours(Arguments& args, ScoreBuilder& builder) {
         if (word.quoted || second == std::string::npos || word.text.find(':', second + 1) != std::string::npos) {
             args.Fail("a point is SPAN:INSET:HEIGHT, as 256:40:24, not " + word.text);
         }
-        const Word parts[3] = {Word{word.text.substr(0, first)},
-                               Word{word.text.substr(first + 1, second - first - 1)},
+        const Word parts[3] = {Word{word.text.substr(0, first)}, Word{word.text.substr(first + 1, second - first - 1)},
                                Word{word.text.substr(second + 1)}};
         static constexpr const char* kFields[3] = {"the span", "the inset", "the height"};
         for (size_t i = 0; i < 3; ++i) {
@@ -682,13 +698,15 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
                 for (const LineKind& k : kinds) {
                     known += (known.empty() ? "" : ", ") + std::string(k.keyword);
                 }
-                throw StatementError("unknown statement \"" + keyword.text + "\" (" + known + ")");
+                throw StatementError("unknown statement \"" + keyword.text + "\" (" + known + ")", keyword.column);
             }
             words.erase(words.begin());
-            Arguments args(std::move(words), kind->keyword, kind->usage);
+            Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column);
             kind->apply(args, builder);
+        } catch (const StatementError& e) {
+            throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);
         } catch (const std::exception& e) {
-            throw ScoreTextError("line " + std::to_string(lineNumber) + ": " + e.what());
+            throw ScoreTextError(e.what(), lineNumber, first + 1);
         }
     }
     return builder.Build();

@@ -12,10 +12,27 @@
 
 namespace host {
 
-/// A score text that cannot be read; the message names the line: "line 4: ...".
+/// A score text that cannot be read; the message names the line: "line 4: ...". Line and column
+/// (from 1; 0 when the fault is not in one line, as for a file that cannot be read) point at the
+/// word that is wrong, or at the statement.
 class ScoreTextError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ScoreTextError(const std::string& what) : std::runtime_error(what), m_detail(what) {}
+    ScoreTextError(const std::string& detail, size_t line, size_t column)
+        : std::runtime_error("line " + std::to_string(line) + ": " + detail),
+          m_detail(detail),
+          m_line(line),
+          m_column(column) {}
+
+    /// The message without the line.
+    const std::string& Detail() const { return m_detail; }
+    size_t Line() const { return m_line; }
+    size_t Column() const { return m_column; }
+
+private:
+    std::string m_detail;
+    size_t m_line = 0;
+    size_t m_column = 0;
 };
 
 /// The document of a score text, named `name`.

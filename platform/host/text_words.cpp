@@ -16,6 +16,7 @@ std::vector<Word> SplitWords(std::string_view line) {
             continue;
         }
         Word word;
+        word.column = i + 1;
         if (c != '"') {
             while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
                 if (line[i] == '"') {

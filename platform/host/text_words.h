@@ -13,6 +13,7 @@ namespace host {
 struct Word {
     std::string text;  ///< the word's bytes, escapes resolved
     bool quoted = false;
+    size_t column = 0;  ///< where the word begins in its line, from 1 (its quote for a quoted word)
 };
 
 /// A line whose words cannot be read (an open quote, a bad escape).

@@ -463,7 +463,16 @@ void TForm::RunQueuedActions() {
     }
 }
 
-TControl* TForm::FindUserControl(std::string_view name) {
+TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
+    // "#N": the control the form numbers N.
+    if (name.size() > 1 && name[0] == '#' &&
+        std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; }) && name.size() < 6) {
+        TControl* numbered = NumberedControl(std::stoi(std::string(name.substr(1))));
+        if (numbered == nullptr) {
+            reason = "no control " + std::string(name) + " on this form";
+        }
+        return numbered;
+    }
     TControl* found = nullptr;
     ForEachOwned(*this, [&](TComponent* component) {
         if (found == nullptr && SameText(component->Name(), name)) {
@@ -479,21 +488,35 @@ TControl* TForm::FindUserControl(std::string_view name) {
     }
     if (found == nullptr && !name.empty()) {
         // No component has the name: a control whose driver name it is, a showing one first.
+        // Two showing controls under one caption are refused: the user names one by its number.
         TControl* hidden = nullptr;
+        std::vector<TControl*> showing;
         ForEachOwned(*this, [&](TComponent* component) {
             auto* control = dynamic_cast<TControl*>(component);
-            if (found != nullptr || control == nullptr || !SameText(control->DriverName(), name)) {
+            if (control == nullptr || !SameText(control->DriverName(), name)) {
                 return;
             }
             if (control->Showing()) {
-                found = control;
+                showing.push_back(control);
             } else if (hidden == nullptr) {
                 hidden = control;
             }
         });
-        if (found == nullptr) {
-            found = hidden;
+        if (showing.size() > 1) {
+            std::string choices;
+            for (size_t i = 0; i < showing.size(); ++i) {
+                const int32_t number = ControlNumber(showing[i]);
+                const std::string choice = number >= 0 ? "#" + std::to_string(number) : showing[i]->Name();
+                choices += (i == 0 ? "" : i + 1 == showing.size() ? " or " : ", ") + choice;
+            }
+            reason = "the caption " + QuoteForTranscript(std::string(name)) + " names " +
+                     std::to_string(showing.size()) + " controls: name one of them, " + choices;
+            return nullptr;
         }
+        found = showing.empty() ? hidden : showing.front();
+    }
+    if (found == nullptr) {
+        reason = "no control " + QuoteForTranscript(std::string(name)) + " on this form";
     }
     return found;
 }
@@ -505,14 +528,20 @@ void TForm::PerformAction(const win::FormAction& action) {
         return;
     }
     std::string reason;
-    TControl* control = action.control.empty() ? nullptr : FindUserControl(action.control);
+    TControl* control = action.control.empty() ? nullptr : FindUserControl(action.control, reason);
     if (control == nullptr) {
-        reason = "no control " + QuoteForTranscript(action.control) + " on this form";
+        if (reason.empty()) {
+            reason = "no control " + QuoteForTranscript(action.control) + " on this form";
+        }
     } else if (!control->Showing()) {
         reason = "the control is not visible";
     } else if (!control->EnabledWithParents()) {
         reason = "the control is disabled";
     } else {
+        // A control the user named by its caption or number: the transcript says which one it is.
+        if (const int32_t number = ControlNumber(control); number >= 0 && !SameText(control->Name(), action.control)) {
+            win::TranscriptWrite("    (row " + std::to_string(number) + ")");
+        }
         if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed != nullptr && windowed->CanFocus()) {
             FocusControl(windowed);
         }
@@ -520,36 +549,62 @@ void TForm::PerformAction(const win::FormAction& action) {
     }
     if (!reason.empty()) {
         win::TranscriptWrite("    not done: " + reason);
+        const size_t dropped = win::ReportFormActionFailure(ClassName(), action, reason);
+        if (dropped > 0) {
+            win::TranscriptWrite("    the user stops here: " + std::to_string(dropped) +
+                                 (dropped == 1 ? " action" : " actions") + " queued for " + ClassName() + " dropped");
+        }
     }
 }
 
 void TForm::WriteToTranscript() {
+    win::NoteFormShown(ClassName());
     win::TranscriptWrite("[form] " + QuoteForTranscript(Caption()) + " " + ClassName() + (m_modal ? ", modal" : ""));
-    ForEachOwned(*this, [](TComponent* component) {
+    WriteControlsToTranscript();
+}
+
+std::vector<TControl*> TForm::TranscriptControls() const {
+    std::vector<TControl*> controls;
+    ForEachOwned(*this, [&](TComponent* component) {
         auto* control = dynamic_cast<TControl*>(component);
-        if (control == nullptr || !control->Showing() || control->KindName().empty()) {
-            return;
-        }
-        std::string line = "  " + control->KindName() + " " + (control->Name().empty() ? "-" : control->Name());
-        if (control->ShowsCaption() && !control->Caption().empty()) {
-            line += " " + QuoteForTranscript(control->Caption());
-        }
-        const std::string value = control->ValueText();
-        if (!value.empty()) {
-            line += ": " + value;
-        }
-        if (!control->EnabledWithParents()) {
-            line += " (disabled)";
-        }
-        win::TranscriptWrite(line);
-        const std::vector<std::string> details = control->DetailLines();
-        for (size_t i = 0; i < details.size() && i < kMaxDetailLines; ++i) {
-            win::TranscriptWrite("    " + details[i]);
-        }
-        if (details.size() > kMaxDetailLines) {
-            win::TranscriptWrite("    ... " + std::to_string(details.size() - kMaxDetailLines) + " more");
+        if (control != nullptr && control->Showing() && !control->KindName().empty()) {
+            controls.push_back(control);
         }
     });
+    return controls;
+}
+
+void TForm::WriteControlsToTranscript() {
+    for (const TControl* control : TranscriptControls()) {
+        WriteControlLine(*control, "  ");
+    }
+}
+
+void TForm::WriteControlLine(const TControl& control, const std::string& prefix, bool withName, bool withCaption) {
+    std::string line = prefix + control.KindName();
+    bool named = withName;
+    if (withName) {
+        line += " " + (control.Name().empty() ? std::string("-") : control.Name());
+    }
+    if (withCaption && control.ShowsCaption() && !control.Caption().empty()) {
+        line += " " + QuoteForTranscript(control.Caption());
+        named = true;
+    }
+    const std::string value = control.ValueText();
+    if (!value.empty()) {
+        line += (named ? ": " : " ") + value;
+    }
+    if (!control.EnabledWithParents()) {
+        line += " (disabled)";
+    }
+    win::TranscriptWrite(line);
+    const std::vector<std::string> details = control.DetailLines();
+    for (size_t i = 0; i < details.size() && i < kMaxDetailLines; ++i) {
+        win::TranscriptWrite("    " + details[i]);
+    }
+    if (details.size() > kMaxDetailLines) {
+        win::TranscriptWrite("    ... " + std::to_string(details.size() - kMaxDetailLines) + " more");
+    }
 }
 
 // ---- TScreen ----

@@ -117,6 +117,22 @@ protected:
     virtual void Constructed() {}
     win::Hwnd MakeWindow() override;
 
+    // ---- The UI driver's view of a form that numbers its rows ----
+    /// The control the user names "#N"; nullptr when the form numbers nothing (the default).
+    virtual TControl* NumberedControl(int32_t /*number*/) { return nullptr; }
+    /// The number of a control the form numbers, -1 for any other.
+    virtual int32_t ControlNumber(const TControl* /*control*/) const { return -1; }
+    /// Writes the form's controls to the transcript after its heading line: one line per control
+    /// (WriteControlLine) by default; a form may group a caption with its control.
+    virtual void WriteControlsToTranscript();
+    /// The transcript line of one control ("KIND NAME "CAPTION": VALUE") after `prefix`, and its
+    /// detail lines; without the name or the caption when the prefix says them already.
+    static void WriteControlLine(const TControl& control, const std::string& prefix, bool withName = true,
+                                 bool withCaption = true);
+    /// The controls the transcript lists, in the order the form made them: the showing ones that
+    /// have a kind.
+    std::vector<TControl*> TranscriptControls() const;
+
 private:
     friend class TWinControl;
     friend class TControl;
@@ -132,7 +148,9 @@ private:
     /// The UI driver acts on the form until it closes or no action is left.
     void RunQueuedActions();
     void PerformAction(const win::FormAction& action);
-    TControl* FindUserControl(std::string_view name);
+    /// The control the user names; nullptr with the reason when there is none or the name is
+    /// ambiguous.
+    TControl* FindUserControl(std::string_view name, std::string& reason);
     void ShowModalLoop();
     /// Showing a released form again keeps it.
     void CancelRelease();

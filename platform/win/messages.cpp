@@ -106,10 +106,22 @@ int32_t RunMessageLoop() {
 
 void Idle(uint32_t milliseconds) {
     RunMessageLoop();
+    // The clock moves in steps of the shortest timer interval; a step in which no timer falls
+    // due does nothing (the message loop is empty after every turn), so the clock jumps over
+    // such steps to the first one at or after the next timer's due time.
+    const uint32_t start = GetTickCount();
     for (uint32_t waited = 0; waited < milliseconds;) {
-        const uint32_t step = std::min<uint32_t>(USER_TIMER_MINIMUM, milliseconds - waited);
-        AdvanceClock(step);
-        waited += step;
+        uint32_t target = std::min<uint32_t>(waited + USER_TIMER_MINIMUM, milliseconds);
+        const std::optional<uint32_t> due = NextTimerDue();
+        const uint32_t now = start + waited;
+        if (!due || *due > now + USER_TIMER_MINIMUM) {
+            const uint64_t untilDue = due ? static_cast<uint64_t>(*due - start + USER_TIMER_MINIMUM - 1) /
+                                                USER_TIMER_MINIMUM * USER_TIMER_MINIMUM
+                                          : milliseconds;
+            target = static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>(untilDue, target), milliseconds));
+        }
+        AdvanceClock(target - waited);
+        waited = target;
         DispatchTimers();
         RunMessageLoop();
     }

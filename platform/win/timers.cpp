@@ -82,6 +82,16 @@ size_t DispatchTimers() {
     return ran;
 }
 
+std::optional<uint32_t> NextTimerDue() {
+    std::optional<uint32_t> next;
+    for (const detail::Timer& t : detail::TheDesktop().timers) {
+        if (!next || t.due < *next) {
+            next = t.due;
+        }
+    }
+    return next;
+}
+
 size_t ActiveTimerCount() {
     return detail::TheDesktop().timers.size();
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "platform/win/handles.h"
 
@@ -26,5 +27,7 @@ bool KillTimer(Hwnd window, uint32_t id);
 /// times they fell due, and then waits a full interval again from now. Answers how many ran.
 size_t DispatchTimers();
 size_t ActiveTimerCount();
+/// The clock time at which the earliest timer falls due; nullopt without timers.
+std::optional<uint32_t> NextTimerDue();
 
 }  // namespace win

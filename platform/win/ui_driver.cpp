@@ -16,6 +16,9 @@ struct QueuedFormAction {
 struct Driver {
     std::deque<int32_t> answers;
     std::deque<QueuedFormAction> formActions;
+    std::vector<FormActionFailure> failures;
+    std::vector<std::string> classesShown;
+    bool stopAfterFailure = false;
 };
 
 Driver& TheDriver() {
@@ -88,7 +91,10 @@ std::optional<FormAction> TakeFormAction(std::string_view formClass) {
 std::string FormActionText(const FormAction& action) {
     switch (action.kind) {
         case FormAction::Kind::Set:
-            return "set " + action.control + " " + Quoted(action.value);
+            return "set " +
+                   (action.control.find_first_of(" \"") == std::string::npos ? action.control
+                                                                             : Quoted(action.control)) +
+                   " " + Quoted(action.value);
         case FormAction::Kind::Click:
             return "click " + action.control;
         case FormAction::Kind::Close:
@@ -97,9 +103,51 @@ std::string FormActionText(const FormAction& action) {
     return "";
 }
 
+size_t ReportFormActionFailure(std::string_view formClass, const FormAction& action, std::string reason) {
+    Driver& driver = TheDriver();
+    size_t dropped = 0;
+    if (driver.stopAfterFailure) {
+        dropped = static_cast<size_t>(std::erase_if(
+            driver.formActions, [&](const QueuedFormAction& q) { return SameClass(q.formClass, formClass); }));
+    }
+    driver.failures.push_back({std::string(formClass), action, std::move(reason), dropped});
+    return dropped;
+}
+
+std::vector<FormActionFailure> TakeFormActionFailures() {
+    return std::exchange(TheDriver().failures, {});
+}
+
+void SetStopFormAfterFailure(bool stop) {
+    TheDriver().stopAfterFailure = stop;
+}
+
+std::vector<std::pair<std::string, FormAction>> TakeQueuedFormActions() {
+    std::vector<std::pair<std::string, FormAction>> queued;
+    for (QueuedFormAction& q : TheDriver().formActions) {
+        queued.emplace_back(std::move(q.formClass), std::move(q.action));
+    }
+    TheDriver().formActions.clear();
+    return queued;
+}
+
+void NoteFormShown(std::string_view formClass) {
+    auto& shown = TheDriver().classesShown;
+    if (std::none_of(shown.begin(), shown.end(), [&](const std::string& c) { return c == formClass; })) {
+        shown.emplace_back(formClass);
+    }
+}
+
+const std::vector<std::string>& FormClassesShown() {
+    return TheDriver().classesShown;
+}
+
 void ClearUiDriver() {
     TheDriver().answers.clear();
     TheDriver().formActions.clear();
+    TheDriver().failures.clear();
+    TheDriver().classesShown.clear();
+    TheDriver().stopAfterFailure = false;
 }
 
 }  // namespace win

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace win {
 
@@ -25,7 +27,17 @@ struct FormAction {
     enum class Kind { Set, Click, Close };
     Kind kind = Kind::Click;
     std::string control;
-    std::string value;  ///< for Set
+    std::string value;   ///< for Set
+    std::string origin;  ///< where the action was asked for (a script's "FILE:LINE:COLUMN"), for reports
+};
+
+/// An action the user could not do (no such control, a value the control refuses), as the driver
+/// reports it to whoever queued it.
+struct FormActionFailure {
+    std::string formClass;
+    FormAction action;
+    std::string reason;
+    size_t dropped = 0;  ///< actions for the class that were dropped after it
 };
 
 /// Queues an action for the next form of the class (class names compare case-insensitively).
@@ -38,6 +50,20 @@ size_t PendingFormActions();
 std::optional<FormAction> TakeFormAction(std::string_view formClass);
 /// The action as the transcript writes it: `set NAME "VALUE"`, `click NAME`, `close`.
 std::string FormActionText(const FormAction& action);
+
+/// A form reports an action the user could not do. With StopFormAfterFailure on, the actions
+/// still queued for that class are dropped (the user stops there: the form is left as the failed
+/// action left it, and a modal form is then cancelled by Escape); answers how many were dropped.
+size_t ReportFormActionFailure(std::string_view formClass, const FormAction& action, std::string reason);
+/// The failures reported since the last call, oldest first.
+std::vector<FormActionFailure> TakeFormActionFailures();
+/// Whether a failed action drops the rest of its class's queue (off by default).
+void SetStopFormAfterFailure(bool stop);
+/// Takes every action still queued, with its class, oldest first (what no form took).
+std::vector<std::pair<std::string, FormAction>> TakeQueuedFormActions();
+/// The classes of the forms that showed since the last ClearUiDriver, in the order they first showed.
+void NoteFormShown(std::string_view formClass);
+const std::vector<std::string>& FormClassesShown();
 
 /// Forgets every queued answer and action.
 void ClearUiDriver();

@@ -106,9 +106,11 @@ TEST_F(LumvarEndToEndTest, WithoutLumvarNoCommandRuns) {
     // The command does not run (no about box); the next one tries again.
     std::vector<std::string> expected = {"> invoke 71"};
     expected.insert(expected.end(), kNotFoundBox.begin(), kNotFoundBox.end());
+    expected.push_back("host: nothing changed");
     expected.push_back("host: Orvex188.fxt answered 0");
     expected.push_back("> invoke 71");
     expected.insert(expected.end(), kNotFoundBox.begin(), kNotFoundBox.end());
+    expected.push_back("host: nothing changed");
     expected.push_back("host: Orvex188.fxt answered 0");
     expected.push_back("host: unloaded Orvex188.fxt");
     std::vector<std::string> lines = From(result.out, expected.front());
@@ -131,6 +133,7 @@ TEST_F(LumvarEndToEndTest, ACopyTheHostDidNotStartIsRefused) {
         "  | ",
         "  | Please exit Finale, correct the problem and restart.",
         "  -> OK (default: no answer was queued)",
+        "host: nothing changed",
         "host: Orvex188.fxt answered 0",
         "host: unloaded Orvex188.fxt",
     };
@@ -173,7 +176,8 @@ TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
         "  user: click Collapse",
         "  user: click OkButton",
         "  -> OK",
-        "host: Lumvar2000.fxt changed the document",
+        "host: nothing changed",
+        "host: Lumvar2000.fxt answered that it changed the document",
         "> quit",
     };
     std::vector<std::string> lines = From(result.out, expected.front());
@@ -222,8 +226,8 @@ TEST_F(LumvarEndToEndTest, TranslatedCaptionsKeepTheCaseOfTheirFirstLetter) {
     const auto has = [&](const std::string& line) {
         return std::find(result.out.begin(), result.out.end(), line) != result.out.end();
     };
-    EXPECT_TRUE(has("  label - \"Left percentage (100=all):\""));
-    EXPECT_TRUE(has("  label - \"Right percentage (100=all):\""));
+    EXPECT_TRUE(has("  row 5 \"Left percentage (100=all):\": edit \"100\""));
+    EXPECT_TRUE(has("  row 6 \"Right percentage (100=all):\": edit \"100\""));
     EXPECT_TRUE(has("lumvar: \"Natural\" in Svenska: \"Återställningstecken\""));
     EXPECT_TRUE(has("lumvar: \"natural\" in Svenska: \"återställningstecken\""));
     EXPECT_TRUE(has("lumvar: \"Natural\" in Deutsch: \"Auflösungszeichen\""));

@@ -53,11 +53,10 @@ TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
         "  check box cbCollapse \"Collapse when inactive\": greyed",
         "  check box cbAutoClose \"Close\": unchecked",
         "  check box cbInactivate \"Inactivate\": greyed",
-        "  label - \"Maximum deviation per thousand:\"",
-        "  label - \"Enforce beat chart refresh?\"",
-        "  edit Row0: \"50\"",
-        "  check box Row1: checked",
-        "  user: set Maximum deviation per thousand: \"60\"",
+        "  row 0 \"Maximum deviation per thousand:\": edit \"50\"",
+        "  row 1 \"Enforce beat chart refresh?\": check box checked",
+        "  user: set \"Maximum deviation per thousand:\" \"60\"",
+        "    (row 0)",
         "  user: click Go",
     };
     testsupport::ExpectLines(kDialog, FormBlock(result.out, kMenuLine));
@@ -82,7 +81,8 @@ TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
         RegistryFile());
     ASSERT_EQ(next.exitCode, 0) << next.err;
     const std::vector<std::string> block = FormBlock(next.out, kMenuLine);
-    EXPECT_NE(std::find(block.begin(), block.end(), "  edit Row0: \"60\""), block.end());
+    EXPECT_NE(std::find(block.begin(), block.end(), "  row 0 \"Maximum deviation per thousand:\": edit \"60\""),
+              block.end());
     EXPECT_EQ(block.back(), "  user: close");
 }
 

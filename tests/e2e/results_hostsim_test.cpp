@@ -58,17 +58,18 @@ protected:
 
 // "Allow ties" and "Simplify rhythm" show beside the row they refine, whether it is checked or not.
 TEST_F(ResultsHostsimTest, TheRestsDialogShowsItsSixRows) {
-    const auto result = testsupport::RunHostsim("load plugins\nnew " + Score() +
-                                                    "\nselect 1-1 1-1\nmenu \"Orvex/Modify/Rests\"\n",
-                                                RegistryFile());
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Score() + "\nselect 1-1 1-1\nmenu \"Orvex/Modify/Rests\"\n", RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* line :
-         {"  label - \"Minimize number of rests by expanding the preceding note values:\"", "  label - \"Allow ties:\"",
-          "  label - \"Simplify rhythm:\"", "  check box Row4: unchecked", "  check box Row5: unchecked"}) {
+         {"  row 3 \"Minimize number of rests by expanding the preceding note values:\": check box unchecked",
+          "  row 4 \"Allow ties:\": check box unchecked", "  row 5 \"Simplify rhythm:\": check box unchecked"}) {
         EXPECT_TRUE(Has(result, line)) << line;
     }
     EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
-                            [](const std::string& line) { return line.starts_with("  check box Row"); }),
+                            [](const std::string& line) {
+                                return line.starts_with("  row ") && line.ends_with(": check box unchecked");
+                            }),
               6);
 }
 
@@ -127,8 +128,8 @@ TEST_F(ResultsHostsimTest, EveryProgressDisplayEndsWithinTheStepsItAnnounced) {
         }
     }
     ASSERT_GE(commands.size(), 60u);
-    const std::vector<std::string> forms = {"Browser", "Harmonics", "Beam Breaker", "Print", "Staff List", "Sort",
-                                            "Options", "About", "Manual"};
+    const std::vector<std::string> forms = {"Browser", "Harmonics", "Beam Breaker", "Print", "Staff List",
+                                            "Sort",    "Options",   "About",        "Manual"};
     for (const char* selection : {"1-4 1-1", "1-3 2-3", "2-2 1-1"}) {
         SCOPED_TRACE(std::string("selection ") + selection);
         std::string script = "load plugins\nnew " + Score() + "\n";

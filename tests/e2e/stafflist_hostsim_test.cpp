@@ -42,7 +42,10 @@ TEST_F(StaffListHostsimTest, TheUserEditsSystemOneAndMovesOn) {
     EXPECT_NE(std::find(form, out.end(),
                         "  label Message \"Optimization error found in this system, instrument Oboe            \""),
               out.end());
-    EXPECT_NE(std::find(form, out.end(), "host: Orvex188.fxt changed the document"), out.end());
+    EXPECT_NE(std::find(form, out.end(),
+                        "host: Orvex188.fxt changed document 1 \"trio\": records 'SDNG' 1 added, 'SOIu' 2 changed, "
+                        "'SOPS' 1 added, 'SOTX' 1 added, 'txbl' 1 added"),
+              out.end());
     testsupport::ExpectLines(
         {
             "  'SOIu' other (0, 0), 24 bytes: staff 1, position 0",

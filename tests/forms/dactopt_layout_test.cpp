@@ -93,10 +93,8 @@ TEST_F(DialogLayoutTest, ShownDialogListsItsRowsInTheTranscript) {
         "  check box cbCollapse \"Collapse when inactive\": greyed",
         "  check box cbAutoClose \"Close\": unchecked",
         "  check box cbInactivate \"Inactivate\": greyed",
-        "  label - \"Maximum deviation per thousand:\"",
-        "  label - \"Enforce beat chart refresh?\"",
-        "  edit Row0: \"50\"",
-        "  check box Row1: checked",
+        "  row 0 \"Maximum deviation per thousand:\": edit \"50\"",
+        "  row 1 \"Enforce beat chart refresh?\": check box checked",
     };
     testsupport::ExpectLines(kExpected, win::TranscriptLines());
 }

@@ -85,7 +85,8 @@ TEST_F(DialogRunTest, ChosenToolShowsItsDialogAndGoRunsTheTool) {
     EXPECT_EQ(Stored(kStateName), ItemTwoState("60"));
     EXPECT_TRUE(Shown(kFormLine));
     const auto& lines = win::TranscriptLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "  user: set Maximum deviation per thousand: \"60\""), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  user: set \"Maximum deviation per thousand:\" \"60\""),
+              lines.end());
     // Go again runs the tool again on the same context.
     dialog->OKBtnClick(dialog);
     EXPECT_EQ(m_runs, 2);

@@ -105,8 +105,10 @@ protected:
     /// The host's lines for one file: opened as document 2, printed, closed.
     std::vector<std::string> Printed(const std::string& name, const std::string& copies) const {
         const size_t records = host::ReadMusFile(Folder() / name)->Records().Count();
-        return {"host: opened document 2 \"" + name + "\", " + std::to_string(records) + " records",
-                "host: printed " + name + ", " + copies, "host: closed document 2 \"" + name + "\""};
+        // Documents are named after their files without the extension.
+        const std::string document = std::filesystem::path(name).stem().string();
+        return {"host: opened document 2 \"" + document + "\", " + std::to_string(records) + " records",
+                "host: printed " + document + ", " + copies, "host: closed document 2 \"" + document + "\""};
     }
 
     static std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {

@@ -2,11 +2,15 @@
 // front and dump records, with what the transcript shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "apps/hostsim/script.h"
 #include "platform/host/host.h"
+#include "platform/host/mus_file.h"
+#include "platform/host/score_text.h"
 #include "platform/win/win.h"
 #include "tests/support/fixture.h"
 
@@ -58,21 +62,25 @@ TEST_F(DocumentCommandsTest, NewSaveOpenFrontAndDump) {
         "> new " + Path("duet.score"),
         "host: made document 1 \"duet\" from " + Path("duet.score") + ", 11 records",
         "> save " + Path("duet.MUS"),
-        "host: saved document 1 \"duet.MUS\", 11 records",
+        "host: saved document 1 \"duet\" as " + Path("duet.MUS") + ", 11 records",
         "> open " + Path("duet.MUS"),
-        "host: opened document 2 \"duet.MUS\", 11 records",
+        "host: " + Path("duet.MUS") + " is open already as document 1 \"duet\", which comes to the front",
+        "> open " + Path("other.MUS"),
+        "host: opened document 2 \"other\", 11 records",
         "> front 1",
-        "host: document 1 \"duet.MUS\" is in front",
+        "host: document 1 \"duet\" is in front",
         "> dump records SOIS",
-        "records of document 1 \"duet.MUS\": 2 'SOIS' of 11",
+        "records of document 1 \"duet\": 2 'SOIS' of 11",
         "  'SOIS' other (1, 0), 66 bytes: full name \"Sopran\" (text block 1), abbreviated name \"S.\" (text block 2)",
         "  'SOIS' other (2, 0), 66 bytes: full name \"Alt\" (text block 3), abbreviated name none",
         "> dump records SOMS",
-        "records of document 1 \"duet.MUS\": 1 'SOMS' of 11",
+        "records of document 1 \"duet\": 1 'SOMS' of 11",
         "  'SOMS' other (1, 0), 24 bytes: width 240, key 0x0000, 3 beats of 1024 EDU, flags 0x0000 0x0000",
     };
-    testsupport::ExpectLines(expected, Run("new " + Path("duet.score") + "\nsave " + Path("duet.MUS") + "\nopen " +
-                                           Path("duet.MUS") + "\nfront 1\ndump records SOIS\ndump records SOMS\n"));
+    host::WriteMusFile(*host::ParseScoreText(kDuet, "other"), TempFolder() / "other.MUS");
+    testsupport::ExpectLines(
+        expected, Run("new " + Path("duet.score") + "\nsave " + Path("duet.MUS") + "\nopen " + Path("duet.MUS") +
+                      "\nopen " + Path("other.MUS") + "\nfront 1\ndump records SOIS\ndump records SOMS\n"));
     EXPECT_EQ(win::GetWindowText(m_hostPtr->MainWindow()), "Finale 2000 - [duet.MUS]");
 }
 
@@ -96,7 +104,7 @@ TEST_F(DocumentCommandsTest, ListingShowsTextsAndUnknownRecords) {
     testsupport::ExpectLines(expected, Run("dump records\ndump records O\\x02SS\n"));
 }
 
-TEST_F(DocumentCommandsTest, FileProblemsAreReportedAndTheScriptGoesOn) {
+TEST_F(DocumentCommandsTest, FileProblemsAreReportedAndGoOnOnlyWhenAsked) {
     std::ofstream(TempFolder() / "bad.score") << "staff \"A\"\nmeasures many\n";
     std::ofstream(TempFolder() / "bad.MUS") << "MUS 1\nrecord SOMS other 1 0 hex 1 00\n";
     const std::vector<std::string> expected = {
@@ -107,7 +115,11 @@ TEST_F(DocumentCommandsTest, FileProblemsAreReportedAndTheScriptGoesOn) {
         "> open " + Path("bad.MUS"),
         "host: cannot open " + Path("bad.MUS") + ": line 2: the file ends without its \"end\" line; it is truncated",
     };
-    testsupport::ExpectLines(expected, Run("new " + Path("bad.score") + "\nopen " + Path("bad.MUS") + "\n"));
+    m_runner = std::make_unique<hostsim::ScriptRunner>(*m_hostPtr, hostsim::ScriptRunner::Settings{{}, true});
+    std::string error;
+    testsupport::ExpectLines(expected, Run("new " + Path("bad.score") + "\nopen " + Path("bad.MUS") + "\n", &error));
+    EXPECT_EQ(m_runner->ErrorCount(), 2u) << error;
+    EXPECT_NE(error.find(Path("bad.score") + ":2:10: note: here\n    2 | measures many\n"), std::string::npos) << error;
     EXPECT_EQ(m_hostPtr->DocumentCount(), 0);
     EXPECT_EQ(win::GetWindowText(m_hostPtr->MainWindow()), "Finale 2000");
 }
@@ -121,17 +133,21 @@ class DocumentCommandMistakeTest : public DocumentCommandsTest, public ::testing
 
 TEST_P(DocumentCommandMistakeTest, StopsTheScript) {
     std::string error;
-    Run(std::string(GetParam().line) + "\nquit\n", &error);
-    EXPECT_EQ(error, std::string("test.script:1: ") + GetParam().error + "\n");
+    const std::vector<std::string> lines = Run(std::string(GetParam().line) + "\nquit\n", &error);
+    // The error, then the line with a caret under the column.
+    EXPECT_EQ(error.substr(0, error.find('\n')), std::string("test.script:1:") + GetParam().error);
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 3) << error;
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "> quit"), lines.end());
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, DocumentCommandMistakeTest,
-                         ::testing::Values(ScriptMistake{"save x.MUS", "no document is open"},
-                                           ScriptMistake{"dump records", "no document is open"},
-                                           ScriptMistake{"front 2", "there is no document 2 (0 documents are open)"},
-                                           ScriptMistake{"dump records SOI",
-                                                         "not a tag: SOI (four characters, \\xNN for any other byte)"},
-                                           ScriptMistake{"open", "usage: open FILE.MUS"},
-                                           ScriptMistake{"new a b", "usage: new SCORE-TEXT-FILE"}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Lines, DocumentCommandMistakeTest, ::testing::Values(
+    ScriptMistake{"save x.MUS", "1: error: no document is open"},
+    ScriptMistake{"dump records", "1: error: no document is open"},
+    ScriptMistake{"front 2", "1: error: there is no document 2 (0 documents are open)"},
+    ScriptMistake{"dump records SOI", "14: error: not a tag: SOI (four characters, \\xNN for any other byte)"},
+    ScriptMistake{"open", "5: error: an argument is missing (usage: open FILE.MUS)"},
+    ScriptMistake{"new a b", "7: error: \"b\" is one argument too many (usage: new SCORE-TEXT-FILE)"}));
+// clang-format on
 
 }  // namespace

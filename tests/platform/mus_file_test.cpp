@@ -51,7 +51,7 @@ TEST_F(MusFileTest, SaveAndOpenKeepEveryRecord) {
         EXPECT_EQ(*back, bytes);
     }
     EXPECT_EQ(read->Fonts(), original->Fonts());
-    EXPECT_EQ(read->Name(), "every.MUS");
+    EXPECT_EQ(read->Name(), "every");
     EXPECT_EQ(read->Path(), path);
     // Writing again gives the same text: a file diffs only where the document changed.
     EXPECT_EQ(host::MusText(*read), host::MusText(*original));
@@ -176,10 +176,10 @@ TEST_F(MusFileTest, SavingNamesTheDocumentAfterItsFile) {
     host.AddDocument(host::ScoreBuilder("first").Staff("Horn").Build());
     const auto path = TempFolder() / "horn.MUS";
     ASSERT_TRUE(host::SaveFrontDocument(host, path));
-    EXPECT_EQ(host.FrontDocument()->Name(), "horn.MUS");
+    EXPECT_EQ(host.FrontDocument()->Name(), "horn");
     EXPECT_EQ(win::GetWindowText(host.MainWindow()), "Finale 2000 - [horn.MUS]");
     EXPECT_FALSE(host::SaveFrontDocument(host, TempFolder() / "missing" / "x.MUS"));
-    EXPECT_EQ(host.FrontDocument()->Name(), "horn.MUS");
+    EXPECT_EQ(host.FrontDocument()->Name(), "horn");
     EXPECT_TRUE(host::ReadMusFile(path)->SameContent(*host.FrontDocument()));
 }
 

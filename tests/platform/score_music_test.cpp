@@ -3,6 +3,7 @@
 // the notation, the builder and the file reader refuse.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -113,24 +114,25 @@ TEST_F(ScoreMusicTest, TheMusicOfAScoreSurvivesSaveAndOpen) {
     EXPECT_EQ(made[3], "cells of document 1 \"duet\": all staves, all measures");
     testsupport::ExpectLines(kDuetCells, Tail(made, 4));
 
-    const std::vector<std::string> reopened =
-        Run("save " + Path("duet.MUS") + "\nopen " + Path("duet.MUS") + "\ndump cells\n");
-    ASSERT_EQ(reopened.size(), 6 + kDuetCells.size());
-    EXPECT_EQ(reopened[5], "cells of document 2 \"duet.MUS\": all staves, all measures");
-    testsupport::ExpectLines(kDuetCells, Tail(reopened, 6));
+    Run("save " + Path("duet.MUS") + "\n");
+    std::filesystem::copy_file(TempFolder() / "duet.MUS", TempFolder() / "copy.MUS");
+    const std::vector<std::string> reopened = Run("open " + Path("copy.MUS") + "\ndump cells\n");
+    ASSERT_EQ(reopened.size(), 4 + kDuetCells.size());
+    EXPECT_EQ(reopened[3], "cells of document 2 \"copy\": all staves, all measures");
+    testsupport::ExpectLines(kDuetCells, Tail(reopened, 4));
     EXPECT_TRUE(m_host->DocumentAt(1).SameContent(m_host->DocumentAt(2)));
 
     // Ranges: one staff, some measures; a measure without entries says so.
     testsupport::ExpectLines(
-        {"> dump cells 2 2-3", "cells of document 2 \"duet.MUS\": staff 2, measures 2-3",
+        {"> dump cells 2 2-3", "cells of document 2 \"copy\": staff 2, measures 2-3",
          "  staff 2, measure 2, layer 2: 2 entries", "    entry 15 at 0, 2048 EDU, beam start: A2",
          "    entry 16 at 2048, 2048 EDU, beam start: rest", "  staff 2, measure 3, layer 1: 2 entries",
          "    entry 17 at 0, 2048 EDU, beam start: Eb3", "    entry 18 at 2048, 1024 EDU, beam start: Bb2"},
         Run("dump cells 2 2-3\n"));
     m_host->DocumentAt(2).SetEntries({2, 3, 0}, {});
-    testsupport::ExpectLines({"> dump cells 2 3", "cells of document 2 \"duet.MUS\": staff 2, measure 3",
-                              "  staff 2, measure 3: no entries"},
-                             Run("dump cells 2 3\n"));
+    testsupport::ExpectLines(
+        {"> dump cells 2 3", "cells of document 2 \"copy\": staff 2, measure 3", "  staff 2, measure 3: no entries"},
+        Run("dump cells 2 3\n"));
 }
 
 TEST_F(ScoreMusicTest, EntriesAreDocumentLinesOfTheirOwn) {
@@ -260,7 +262,7 @@ TEST_P(MusicStatementMistakeTest, StopsTheScoreText) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MusicStatementMistakeTest, ::testing::Values(
     StatementMistake{"notes 1 1 c4/2 d4/2",
-                     "line 3: the entries of staff 1, measure 1, layer 1 last 4096 EDU or more; the measure lasts 3072"},
+                     "line 3: entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072"},
     StatementMistake{"notes 2 1 c4/4", "line 3: there is no staff 2"},
     StatementMistake{"notes 1 3 c4/4", "line 3: there is no measure 3"},
     StatementMistake{"notes 1 1 layer 5 c4/4",
@@ -328,16 +330,19 @@ TEST_P(DumpCellsMistakeTest, StopsTheScript) {
     std::ofstream(TempFolder() / "duet.score") << kDuet;
     std::string error;
     Run("new " + Path("duet.score") + "\n" + GetParam().line + "\n", &error);
-    EXPECT_EQ(error, std::string("test.script:2: ") + GetParam().error + "\n");
+    EXPECT_EQ(error.substr(0, error.find('\n')), std::string("test.script:2:") + GetParam().error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, DumpCellsMistakeTest,
-    ::testing::Values(RangeMistake{"dump cells 0", "not a range of staves: 0 (N or N-M, from 1 to 32767)"},
-                      RangeMistake{"dump cells 1 4-2", "not a range of measures: 4-2 (N or N-M, from 1 to 32767)"},
-                      RangeMistake{"dump cells 1-x", "not a number: x"},
-                      RangeMistake{"dump cells 1 2 3", "usage: dump cells [STAFF-RANGE] [MEASURE-RANGE]"},
-                      RangeMistake{"stop progress at", "usage: stop progress at K"},
-                      RangeMistake{"stop progress at 0", "the user stops at a step from 1 on, not 0"}));
+    ::testing::Values(
+        RangeMistake{"dump cells 0", "12: error: the first of the staves 0 is out of range (1 to 32767)"},
+        RangeMistake{"dump cells 1 4-2",
+                     "14: error: not a range of measures: 4-2 (N or N-M, from 1 to 32767, N up to M)"},
+        RangeMistake{"dump cells 1-x", "12: error: the last of the staves \"x\" is not a number"},
+        RangeMistake{"dump cells 1 2 3",
+                     "16: error: \"3\" is one argument too many (usage: dump cells [STAFF-RANGE] [MEASURE-RANGE])"},
+        RangeMistake{"stop progress at", "17: error: an argument is missing (usage: stop progress at K)"},
+        RangeMistake{"stop progress at 0", "18: error: the step 0 is out of range (1 to 2147483647)"}));
 
 }  // namespace

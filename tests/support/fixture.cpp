@@ -143,16 +143,20 @@ std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines
 }
 
 HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::path& registryFile) {
-    const auto folder = registryFile.parent_path();
+    return RunHostsimWith(scriptText, registryFile.parent_path(), "--registry " + registryFile.string());
+}
+
+HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesystem::path& folder,
+                             const std::string& options, const std::filesystem::path& workingFolder) {
     const auto scriptPath = folder / "test.script";
     const auto outPath = folder / "hostsim.out";
     const auto errPath = folder / "hostsim.err";
-    std::ofstream(scriptPath) << scriptText;
-    // hostsim runs in the test's folder, so that files a command writes beside the document
-    // (an export, a list) stay there.
-    const std::string command = "cd " + folder.string() + " && " + std::string(HOSTSIM_PATH) + " --plugins " +
-                                ORVEX_PLUGIN_DIR + " --registry " + registryFile.string() + " " + scriptPath.string() +
-                                " >" + outPath.string() + " 2>" + errPath.string();
+    std::ofstream(scriptPath, std::ios::binary) << scriptText;
+    std::string command = std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " " + options + " " +
+                          scriptPath.string() + " >" + outPath.string() + " 2>" + errPath.string();
+    // hostsim runs in the test's folder unless another is given, so that files a command writes
+    // beside the document (an export, a list) stay there.
+    command = "cd " + (workingFolder.empty() ? folder : workingFolder).string() + " && " + command;
     HostsimResult result;
     const int status = std::system(command.c_str());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

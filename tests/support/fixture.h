@@ -75,5 +75,10 @@ struct HostsimResult {
 
 /// Runs the built hostsim on a script text with the built plug-ins and a registry file.
 HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::path& registryFile);
+/// Runs the built hostsim with the built plug-ins on a script text written to `folder`/test.script,
+/// with further command-line options (given as they are to the shell), in `workingFolder` when
+/// one is given.
+HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesystem::path& folder,
+                             const std::string& options, const std::filesystem::path& workingFolder = {});
 
 }  // namespace testsupport

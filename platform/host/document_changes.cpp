@@ -1,0 +1,210 @@
+#include "platform/host/document_changes.h"
+
+#include <map>
+
+#include "platform/host/cell_dump.h"
+#include "platform/host/record_dump.h"
+#include "platform/hostapi/entry_array.h"
+
+namespace host {
+namespace {
+
+hostapi::EntryNumber NumberOf(const EntryBytes& entry) {
+    return hostapi::ConstEntryView(entry.data()).number();
+}
+
+/// The entry changes of one cell; answers whether the cell changed at all.
+bool CompareCell(const CellKey& cell, const CellEntries& before, const CellEntries& after,
+                 std::vector<EntryChange>& changes) {
+    if (before == after) {
+        return false;
+    }
+    std::map<hostapi::EntryNumber, const EntryBytes*> old;
+    for (const EntryBytes& entry : before) {
+        old.emplace(NumberOf(entry), &entry);
+    }
+    std::map<hostapi::EntryNumber, bool> kept;
+    for (const EntryBytes& entry : after) {
+        const hostapi::EntryNumber number = NumberOf(entry);
+        const auto it = old.find(number);
+        if (it == old.end() || kept.contains(number)) {
+            changes.push_back({ChangeKind::Added, cell, std::nullopt, entry});
+            continue;
+        }
+        kept[number] = true;
+        if (*it->second != entry) {
+            changes.push_back({ChangeKind::Changed, cell, *it->second, entry});
+        }
+    }
+    for (const EntryBytes& entry : before) {
+        if (!kept.contains(NumberOf(entry))) {
+            changes.push_back({ChangeKind::Deleted, cell, entry, std::nullopt});
+        }
+    }
+    return true;
+}
+
+std::string Counted(size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+/// "3 changed, 1 added": the counts in the order changed, added, deleted.
+std::string KindCounts(const std::map<ChangeKind, size_t>& counts) {
+    std::string text;
+    for (const auto& [kind, word] : {std::pair{ChangeKind::Changed, "changed"}, std::pair{ChangeKind::Added, "added"},
+                                     std::pair{ChangeKind::Deleted, "deleted"}}) {
+        const auto it = counts.find(kind);
+        if (it == counts.end()) {
+            continue;
+        }
+        text += (text.empty() ? "" : ", ") + std::to_string(it->second) + " " + word;
+    }
+    return text;
+}
+
+}  // namespace
+
+DocumentChanges CompareDocuments(const Document& before, const Document& after) {
+    DocumentChanges changes;
+    // Cells: one walk over both ordered maps.
+    const CellMap& oldCells = before.Cells();
+    const CellMap& newCells = after.Cells();
+    static const CellEntries kNone;
+    auto o = oldCells.begin();
+    auto n = newCells.begin();
+    while (o != oldCells.end() || n != newCells.end()) {
+        if (n == newCells.end() || (o != oldCells.end() && o->first < n->first)) {
+            changes.cells += CompareCell(o->first, o->second, kNone, changes.entries) ? 1 : 0;
+            ++o;
+        } else if (o == oldCells.end() || n->first < o->first) {
+            changes.cells += CompareCell(n->first, kNone, n->second, changes.entries) ? 1 : 0;
+            ++n;
+        } else {
+            changes.cells += CompareCell(n->first, o->second, n->second, changes.entries) ? 1 : 0;
+            ++o;
+            ++n;
+        }
+    }
+    // Records: the same walk over the stores.
+    const RecordStore::Map& oldRecords = before.Records().Records();
+    const RecordStore::Map& newRecords = after.Records().Records();
+    auto ro = oldRecords.begin();
+    auto rn = newRecords.begin();
+    while (ro != oldRecords.end() || rn != newRecords.end()) {
+        if (rn == newRecords.end() || (ro != oldRecords.end() && ro->first < rn->first)) {
+            changes.records.push_back({ChangeKind::Deleted, ro->first, ro->second, {}});
+            ++ro;
+        } else if (ro == oldRecords.end() || rn->first < ro->first) {
+            changes.records.push_back({ChangeKind::Added, rn->first, {}, rn->second});
+            ++rn;
+        } else {
+            if (ro->second != rn->second) {
+                changes.records.push_back({ChangeKind::Changed, rn->first, ro->second, rn->second});
+            }
+            ++ro;
+            ++rn;
+        }
+    }
+    for (const auto& [number, name] : before.Fonts()) {
+        const auto it = after.Fonts().find(number);
+        changes.fonts += it == after.Fonts().end() || it->second != name ? 1 : 0;
+    }
+    for (const auto& [number, name] : after.Fonts()) {
+        changes.fonts += before.Fonts().contains(number) ? 0 : 1;
+    }
+    return changes;
+}
+
+std::string DocumentChanges::Summary() const {
+    if (Empty()) {
+        return "nothing changed";
+    }
+    std::vector<std::string> parts;
+    if (cells != 0) {
+        std::map<ChangeKind, size_t> counts;
+        for (const EntryChange& change : entries) {
+            ++counts[change.kind];
+        }
+        std::string text = Counted(cells, "cell", "cells");
+        if (!counts.empty()) {
+            std::string kinds;
+            for (const auto& [kind, word] :
+                 {std::pair{ChangeKind::Changed, "changed"}, std::pair{ChangeKind::Added, "added"},
+                  std::pair{ChangeKind::Deleted, "deleted"}}) {
+                if (const auto it = counts.find(kind); it != counts.end()) {
+                    kinds += kinds.empty() ? Counted(it->second, "entry", "entries") + " " + word
+                                           : ", " + std::to_string(it->second) + " " + word;
+                }
+            }
+            text += " (" + kinds + ")";
+        } else {
+            text += " (entries reordered)";
+        }
+        parts.push_back(text);
+    }
+    if (!records.empty()) {
+        // By tag, in the order the tags first appear (key order).
+        std::vector<std::pair<hostapi::Tag, std::map<ChangeKind, size_t>>> byTag;
+        for (const RecordChange& change : records) {
+            if (byTag.empty() || byTag.back().first != change.key.tag) {
+                byTag.push_back({change.key.tag, {}});
+            }
+            ++byTag.back().second[change.kind];
+        }
+        std::string text = "records";
+        for (size_t i = 0; i < byTag.size(); ++i) {
+            text += (i == 0 ? " '" : ", '") + TagText(byTag[i].first) + "' " + KindCounts(byTag[i].second);
+        }
+        parts.push_back(text);
+    }
+    if (fonts != 0) {
+        parts.push_back(Counted(fonts, "font", "fonts"));
+    }
+    std::string summary;
+    for (const std::string& part : parts) {
+        summary += (summary.empty() ? "" : "; ") + part;
+    }
+    return summary;
+}
+
+std::vector<std::string> ChangeListing(const DocumentChanges& changes, const Document& before, const Document& after) {
+    std::vector<std::string> lines;
+    const CellKey* lastCell = nullptr;
+    for (const EntryChange& change : changes.entries) {
+        if (lastCell == nullptr || *lastCell != change.cell) {
+            lines.push_back("  " + change.cell.Description() + ":");
+            lastCell = &change.cell;
+        }
+        if (change.before) {
+            lines.push_back("  -   " + CellEntryLine(before, change.cell, *change.before));
+        }
+        if (change.after) {
+            lines.push_back("  +   " + CellEntryLine(after, change.cell, *change.after));
+        }
+    }
+    for (const RecordChange& change : changes.records) {
+        if (change.kind != ChangeKind::Added) {
+            lines.push_back("  - " + RecordListingLine(before, change.key, change.before));
+        }
+        if (change.kind != ChangeKind::Deleted) {
+            lines.push_back("  + " + RecordListingLine(after, change.key, change.after));
+        }
+    }
+    for (const auto& [number, name] : before.Fonts()) {
+        const auto it = after.Fonts().find(number);
+        if (it == after.Fonts().end() || it->second != name) {
+            lines.push_back("  - font " + std::to_string(number) + " \"" + name + "\"");
+        }
+        if (it != after.Fonts().end() && it->second != name) {
+            lines.push_back("  + font " + std::to_string(number) + " \"" + it->second + "\"");
+        }
+    }
+    for (const auto& [number, name] : after.Fonts()) {
+        if (!before.Fonts().contains(number)) {
+            lines.push_back("  + font " + std::to_string(number) + " \"" + name + "\"");
+        }
+    }
+    return lines;
+}
+
+}  // namespace host

@@ -1,0 +1,297 @@
+// hostsim as a command-line tool: every mistake of a script is an error that names its file,
+// line and column on standard error and makes hostsim exit non-zero; runs start from a fresh
+// registry; the options of the command line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/fixture.h"
+
+namespace {
+
+std::string Source(const char* relative) {
+    return (std::filesystem::path(ORVEX_SOURCE_DIR) / relative).string();
+}
+
+class HostsimCliTest : public testsupport::DesktopTest {
+protected:
+    /// Runs a script with a registry file of the test and the options given.
+    testsupport::HostsimResult Run(const std::string& script, const std::string& options = {}) {
+        return testsupport::RunHostsimWith(script, TempFolder(),
+                                           "--registry " + RegistryFile().string() + " " + options);
+    }
+    std::string Path(const char* name) const { return (TempFolder() / name).string(); }
+    std::string ScriptName() const { return (TempFolder() / "test.script").string(); }
+    static bool Has(const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+};
+
+/// A mistake of a script and the error it gives: its first line on standard error, after the
+/// script's name.
+struct Mistake {
+    const char* name;
+    std::string script;
+    std::string error;  ///< ":LINE:COLUMN: error: ..." after the script's path
+};
+
+class HostsimMistakeTest : public HostsimCliTest, public ::testing::WithParamInterface<Mistake> {};
+
+TEST_P(HostsimMistakeTest, IsALocatedErrorAndAFailedRun) {
+    const auto result = Run(GetParam().script);
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    const std::string first = result.err.substr(0, result.err.find('\n'));
+    EXPECT_EQ(first, ScriptName() + GetParam().error) << result.err;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
+    Mistake{"UnknownCommand", "selct 1 1\n", ":1:1: error: unknown command \"selct\" (did you mean \"select\"?)"},
+    Mistake{"MissingArgument", "\n  front\n", ":2:8: error: an argument is missing (usage: front N)"},
+    Mistake{"ExtraArgument", "print menus now\n", ":1:13: error: \"now\" is one argument too many (usage: print menus)"},
+    Mistake{"WaitOutOfRange", "wait 2147483647\n", ":1:6: error: the time 2147483647 is out of range (0 to 3600000)"},
+    Mistake{"NegativeWait", "wait -5\n", ":1:6: error: the time -5 is out of range (0 to 3600000)"},
+    Mistake{"InvokeIndexOutOfRange", "load plugins\ninvoke 70000\n", ":2:8: error: the menu index 70000 is out of range (-32768 to 32767)"},
+    Mistake{"StaffOutOfRange", "select 1-40000 1\n", ":1:8: error: the last of the staves 40000 is out of range (1 to 32767)"},
+    Mistake{"NotANumber", "front x\n", ":1:7: error: the document \"x\" is not a number"},
+    Mistake{"OpenQuote", "menu \"Orvex/About\n", ":1:1: error: a quoted word is not closed"},
+    Mistake{"MenuLevelMisspelt", "load plugins\nmenu \"Orvex/Musik/Respell Notes\"\n",
+            ":2:13: error: no item \"Musik\" in the menu \"Orvex\" (did you mean \"Music\"?)"},
+    Mistake{"MenuItemMisspelt", "load plugins\nmenu \"Orvex/Music/Respel Notes\"\n",
+            ":2:19: error: no item \"Respel Notes\" in the menu \"Orvex/Music\" (did you mean \"Respell Notes\"?)"},
+    Mistake{"MenuWithoutPlugins", "menu \"Orvex/About\"\n",
+            ":1:7: error: no menu \"Orvex\" on the menu bar (it offers \"File\", \"Edit\", \"View\", \"Options\", "
+            "\"Tools\", \"MIDI\", \"Plug-ins\", \"Window\" and \"Help\"); no plug-ins are loaded: \"load plugins\" loads them, before this line"},
+    Mistake{"MenuEndsAtASubmenu", "load plugins\nmenu \"Orvex/Layout\"\n",
+            ":2:6: error: \"Orvex/Layout\" is a submenu, not an item: choose one of its items (\"Staff List Manager...\", "
+            "\"Join Two Staff Systems\", \"Split Staff System...\", \"Before Deleting Measures\", \"After Inserting Measures...\", "
+            "\"Fit Measures...\", \"Special Measure Regions...\", \"Update Groups...\", \"Incipits...\", "
+            "\"Scale Staff Positions...\", \"Shift System Optimization...\" or \"Copy System Optimization...\")"},
+    Mistake{"MissingScoreText", "new nowhere.score\n", ":1:5: error: cannot make a document from nowhere.score: the file cannot be read"},
+    Mistake{"MissingDocumentFile", "open nowhere.MUS\n", ":1:6: error: cannot open nowhere.MUS: the file cannot be read"},
+    Mistake{"MissingPluginFolder", "load plugins /nowhere/plugins\n", ":1:14: error: the plug-in folder /nowhere/plugins does not exist"},
+    Mistake{"SaveWithoutDocument", "save x.MUS\n", ":1:1: error: no document is open"},
+    Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
+                                     "\nmenu \"Orvex/Options...\"\n",
+            ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"}),
+    [](const ::testing::TestParamInfo<Mistake>& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(HostsimCliTest, BrokenScoreTextIsReportedAtItsOwnLineAndColumn) {
+    std::ofstream(Path("broken.score")) << "staff \"A\"\nmeasures 2 time 3/4\n\n# the second half note overflows\n\n\n"
+                                           "notes 1 1   c4/2 d4/2\n";
+    const auto result = Run("new " + Path("broken.score") + "\ndump cells\n");
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string expected =
+        ScriptName() + ":1:5: error: cannot make a document from " + Path("broken.score") +
+        ": entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072\n"
+        "    1 | new " +
+        Path("broken.score") +
+        "\n"
+        "      |     ^\n" +
+        Path("broken.score") +
+        ":7:18: note: here\n"
+        "    7 | notes 1 1   c4/2 d4/2\n"
+        "      |                  ^\n";
+    EXPECT_EQ(result.err, expected);
+    // The script stopped there: no "no document is open" for the next line.
+    EXPECT_FALSE(Has(result.out, "> dump cells"));
+}
+
+TEST_F(HostsimCliTest, DamagedDocumentFileIsReportedAtItsOwnLine) {
+    std::ofstream(Path("bad.MUS")) << "MUS 1\nrecord SOMS other 1 0 hex 1 00\n";
+    const auto result = Run("open " + Path("bad.MUS") + "\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find(Path("bad.MUS") + ":2:1: note: here\n    2 | record SOMS other 1 0 hex 1 00\n"),
+              std::string::npos)
+        << result.err;
+}
+
+TEST_F(HostsimCliTest, FailedSaveIsAnErrorAndTheDocumentKeepsItsName) {
+    std::filesystem::create_directories(TempFolder() / "folder.MUS");
+    const auto result = Run("new " + Source("examples/walk.score") + "\nsave " + Path("folder.MUS") + "\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
+              ScriptName() + ":2:6: error: cannot save " + Path("folder.MUS") + ": the file cannot be written");
+    EXPECT_TRUE(Has(result.out, "host: cannot save " + Path("folder.MUS") + ": the file cannot be written"));
+}
+
+TEST_F(HostsimCliTest, WrongCaptionStopsTheDialogSoTheToolDoesNotRunOnItsDefaults) {
+    const auto result = Run("load plugins\nnew " + Source("examples/quartet.score") +
+                            "\nselect 1 1\nform TDActOpt set \"Convert notes to rest\" on\nform TDActOpt click Go\n"
+                            "menu \"Orvex/Modify/Remove...\"\n");
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string expected =
+        ScriptName() +
+        ":4:19: error: the user could not set \"Convert notes to rest\" to \"on\" on the TDActOpt form: no control "
+        "\"Convert notes to rest\" on this form; the 1 later action queued for it were dropped\n"
+        "    4 | form TDActOpt set \"Convert notes to rest\" on\n"
+        "      |                   ^\n" +
+        ScriptName() + ":6:1: note: the form showed while this line ran\n";
+    EXPECT_EQ(result.err.substr(0, expected.size()), expected);
+    EXPECT_TRUE(Has(result.out, "    not done: no control \"Convert notes to rest\" on this form"));
+    EXPECT_TRUE(Has(result.out, "    the user stops here: 1 action queued for TDActOpt dropped"));
+    EXPECT_FALSE(Has(result.out, "  user: click Go"));
+    EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
+                             [](const std::string& line) { return line.starts_with("host: progress begins"); }));
+}
+
+TEST_F(HostsimCliTest, SharedCaptionIsRefusedWithTheRowsAndARowNumberNamesOne) {
+    const std::string script = "load plugins\nnew " + Source("examples/walk.score") +
+                               "\nselect 1 1\nform TDActOpt set Change: C4\nform TDActOpt set ROWS D4\n"
+                               "form TDActOpt click Go\nform TDActOpt click CancelBtn\n"
+                               "menu \"Orvex/Modify/Replace Pitches...\"\n";
+    auto replace = [&](const std::string& rows) {
+        std::string text = script;
+        text.replace(text.find("ROWS"), 4, rows);
+        return text;
+    };
+    const auto shared = Run(replace("into:"));
+    EXPECT_EQ(shared.exitCode, 1);
+    EXPECT_NE(
+        shared.err.find(":5:19: error: the user could not set \"into:\" to \"D4\" on the TDActOpt form: the caption "
+                        "\"into:\" names 5 controls: name one of them, #1, #3, #5, #7 or #9"),
+        std::string::npos)
+        << shared.err;
+
+    const auto numbered = Run(replace("#1"));
+    EXPECT_EQ(numbered.exitCode, 0) << numbered.err;
+    EXPECT_TRUE(Has(numbered.out, "  user: set #1 \"D4\""));
+    EXPECT_TRUE(Has(numbered.out, "    (row 1)"));
+    EXPECT_TRUE(Has(numbered.out, "  row 0 \"Change:\": edit \"\""));
+    EXPECT_TRUE(Has(numbered.out, "  row 1 \"into:\": edit \"\""));
+}
+
+TEST_F(HostsimCliTest, ReadmeExampleRunsWithAByteOrderMarkAndComments) {
+    const auto result =
+        Run("\xEF\xBB\xBFhost version 0x05000005   # Finale 2000\r\nhost language de   # German\r\n"
+            "load plugins   #this a comment\r\nprint menus # done\r\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.front(), "> host version 0x05000005");
+    EXPECT_TRUE(Has(result.out, "> load plugins"));
+    EXPECT_TRUE(Has(result.out, "host: language de"));
+}
+
+TEST_F(HostsimCliTest, KeepGoingRunsEveryLineAndCounts) {
+    const auto result = Run("frobnicate\nwait 10\nrelease shift\nfront 3\n", "--keep-going");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(Has(result.out, "> wait 10"));
+    EXPECT_TRUE(Has(result.out, "> front 3"));
+    EXPECT_NE(result.err.find(":3:1: warning: Shift is not held"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(":4:1: error: there is no document 3 (0 documents are open)"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("hostsim: 2 errors, 1 warning\n"), std::string::npos) << result.err;
+}
+
+TEST_F(HostsimCliTest, EachRunStartsFromAFreshRegistryUnlessOneIsNamed) {
+    // The one-time offer of the NumLock assignment (a message dialog) shows in every fresh run, and
+    // once only with a registry file that is kept.
+    const auto offers = [](const testsupport::HostsimResult& result) {
+        return std::count_if(result.out.begin(), result.out.end(),
+                             [](const std::string& line) { return line.ends_with("TMsgDlg, modal"); });
+    };
+    const std::string script = "load plugins\n";
+    const auto first = testsupport::RunHostsimWith(script, TempFolder(), "");
+    const auto second = testsupport::RunHostsimWith(script, TempFolder(), "");
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_EQ(offers(second), 1);
+
+    EXPECT_EQ(offers(Run(script)), 1);
+    EXPECT_EQ(offers(Run(script)), 0);
+
+    // The environment variable names a file to keep too.
+    ::setenv("HOSTSIM_REGISTRY", Path("kept.reg").c_str(), 1);
+    const auto keptFirst = testsupport::RunHostsimWith(script, TempFolder(), "");
+    const auto keptSecond = testsupport::RunHostsimWith(script, TempFolder(), "");
+    ::unsetenv("HOSTSIM_REGISTRY");
+    EXPECT_EQ(offers(keptFirst), 1);
+    EXPECT_EQ(offers(keptSecond), 0);
+    EXPECT_TRUE(std::filesystem::exists(Path("kept.reg")));
+}
+
+TEST_F(HostsimCliTest, RegistryThatCannotBeWrittenIsRefused) {
+    std::ofstream(Path("plain")) << "a file\n";
+    const auto result =
+        testsupport::RunHostsimWith("print menus\n", TempFolder(), "--registry " + Path("plain") + "/registry.reg");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(result.err.substr(0, result.err.find(": error:")), Path("plain") + "/registry.reg");
+}
+
+TEST_F(HostsimCliTest, VersionHelpQuietAndVerbose) {
+    const auto version = testsupport::RunHostsimWith("", TempFolder(), "--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::vector<std::string>{"hostsim 1.88.4 (simulated host, plug-in interface 0x05000005)"});
+    const auto help = testsupport::RunHostsimWith("", TempFolder(), "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--plugins FOLDER", "--registry FILE", "--keep-going", "--quiet", "--verbose",
+                               "--version", "--help", "HOSTSIM_REGISTRY"}) {
+        EXPECT_TRUE(std::any_of(help.out.begin(), help.out.end(), [&](const std::string& line) {
+            return line.find(option) != std::string::npos;
+        })) << option;
+    }
+    const std::string script = "load plugins\nnew " + Source("examples/walk.score") +
+                               "\nselect 1 1\nmenu \"Orvex/Music/Respell Notes\"\ndump selection\n";
+    const auto quiet = Run(script, "-q");
+    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_EQ(quiet.out, std::vector<std::string>{
+                             "selection of document 1 \"walk\": staff 1, measure 1, from position 0 to the end of the "
+                             "last measure"});
+    const auto verbose = Run(script, "-v");
+    ASSERT_EQ(verbose.exitCode, 0) << verbose.err;
+    EXPECT_TRUE(Has(verbose.out, "changes of document 1 \"walk\": 1 cell (3 entries changed)"));
+}
+
+TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {
+    const auto result = Run("new " + Source("examples/walk.score") + "\nsave " + Path("copy.MUS") + "\nopen " +
+                            Path("copy.MUS") + "\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result.out, "host: saved document 1 \"copy\" as " + Path("copy.MUS") + ", 43 records"));
+    EXPECT_TRUE(Has(result.out,
+                    "host: " + Path("copy.MUS") + " is open already as document 1 \"copy\", which comes to the front"));
+}
+
+TEST_F(HostsimCliTest, RegionCommandsSayWhatTheyDidAndTheSelectionShows) {
+    const auto result = Run("new " + Source("examples/quartet.score") +
+                            "\nselect 1 1-2\npress Ctrl+C\nselect 2 3\npress Ctrl+V\ndump selection\npress "
+                            "Backspace\ndump changes\npress Ctrl+A\ndump selection\nselect none\npress Ctrl+C\n"
+                            "select 9 1-99\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    static const std::vector<std::string> kExpected = {
+        "> select 1 1-2",
+        "> press Ctrl+C",
+        "host: copied staff 1, measures 1-2 (10 entries)",
+        "> select 2 3",
+        "> press Ctrl+V",
+        "host: pasted into staff 2, measures 3-4",
+        "host: the paste changed document 1 \"quartet\": 2 cells (10 entries added)",
+        "> dump selection",
+        "selection of document 1 \"quartet\": staff 2, measures 3-4, from position 0 to 4096 EDU",
+        "> press Backspace",
+        "host: cleared staff 2, measures 3-4",
+        "host: the clear changed document 1 \"quartet\": 2 cells (10 entries deleted)",
+        "> dump changes",
+        "changes of document 1 \"quartet\": 2 cells (10 entries deleted)",
+        "  staff 2, measure 3, layer 1:",
+    };
+    const auto from = std::find(result.out.begin(), result.out.end(), kExpected.front());
+    ASSERT_NE(from, result.out.end());
+    testsupport::ExpectLines(kExpected,
+                             std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(std::min<size_t>(
+                                                                       kExpected.size(), result.out.end() - from))));
+    EXPECT_TRUE(Has(result.out, "host: selected the whole document: staves 1-4, measures 1-8"));
+    EXPECT_TRUE(
+        Has(result.out, "selection of document 1 \"quartet\": staves 1-4, measures 1-8, from position 0 to 3072 EDU"));
+    EXPECT_TRUE(Has(result.out, "host: copy: nothing is selected"));
+    // A selection beyond the document is allowed, with warnings.
+    EXPECT_NE(result.err.find(":13:8: warning: the document in front has 4 staves, not 9\n"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(":13:10: warning: the document in front has 8 measures, not 99\n"), std::string::npos);
+}
+
+}  // namespace

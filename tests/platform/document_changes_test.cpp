@@ -1,0 +1,84 @@
+// What a command changed, as the host computes it from two states of a document; and the
+// virtual clock's waits, which jump from one due timer to the next.
+#include <gtest/gtest.h>
+
+#include "platform/host/document_changes.h"
+#include "platform/host/score_text.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/win/messages.h"
+#include "platform/win/system.h"
+#include "platform/win/timers.h"
+#include "tests/support/fixture.h"
+
+namespace {
+
+const char* const kTrio = R"(staff "A"
+staff "B"
+measures 2 time 3/4
+notes 1 1 c4/4 d4/4 e4/4
+notes 2 1 c3/2.
+)";
+
+class DocumentChangesTest : public testsupport::DesktopTest {
+protected:
+    std::unique_ptr<host::Document> before = host::ParseScoreText(kTrio, "trio");
+    std::unique_ptr<host::Document> after = host::ParseScoreText(kTrio, "trio");
+};
+
+TEST_F(DocumentChangesTest, NothingChangedSaysSo) {
+    const host::DocumentChanges changes = host::CompareDocuments(*before, *after);
+    EXPECT_TRUE(changes.Empty());
+    EXPECT_EQ(changes.Summary(), "nothing changed");
+    EXPECT_TRUE(host::ChangeListing(changes, *before, *after).empty());
+}
+
+TEST_F(DocumentChangesTest, EntriesAreMatchedByNumberAndRecordsCountedByTag) {
+    const host::CellKey first{1, 1, 0};
+    host::CellEntries entries = after->EntriesOf(first);
+    ASSERT_EQ(entries.size(), 3u);
+    // The second entry is changed, the third deleted, and one is added behind.
+    hostapi::EntryView(entries[1].data()).setDuration(512);
+    host::EntryBytes added = entries[2];
+    entries.pop_back();
+    hostapi::EntryView(added.data()).setNumber(99);
+    entries.push_back(added);
+    after->SetEntries(first, entries);
+    after->SetEntries({2, 1, 0}, {});  // the cell of staff 2 goes
+    const host::RecordKey measure = host::RecordKey::Other(hostapi::MakeTag("SOMS"), 2, 0);
+    after->Records().Delete(measure);
+    after->Records().Save(host::RecordKey::Other(hostapi::MakeTag("otBC"), 1, 0), {1, 2});
+    after->Records().Save(host::RecordKey::Other(hostapi::MakeTag("otBC"), 1, 1), {3, 4});
+
+    const host::DocumentChanges changes = host::CompareDocuments(*before, *after);
+    EXPECT_EQ(changes.cells, 2u);
+    EXPECT_EQ(changes.Summary(),
+              "2 cells (1 entry changed, 1 added, 2 deleted); records 'SOMS' 1 deleted, 'otBC' 2 added");
+    const std::vector<std::string> listing = host::ChangeListing(changes, *before, *after);
+    ASSERT_GE(listing.size(), 4u);
+    EXPECT_EQ(listing[0], "  staff 1, measure 1, layer 1:");
+    EXPECT_EQ(listing[1].substr(0, 24), "  -   entry 2 at 1024, 1");
+    EXPECT_EQ(listing[2].substr(0, 26), "  +   entry 2 at 1024, 512");
+    EXPECT_EQ(listing.back(), "  + 'otBC' other (1, 1), 2 bytes: 0304");
+}
+
+TEST_F(DocumentChangesTest, WaitsRunTimersWhenTheyFallDueAndJumpBetweenThem) {
+    std::vector<uint32_t> ticks;
+    const uint32_t start = win::GetTickCount();
+    win::SetTimer(win::kNoWindow, 0, 25, [&](win::Hwnd, uint32_t) { ticks.push_back(win::GetTickCount() - start); });
+    win::Idle(100);
+    // The clock moves in steps of 10 ms from the start of the wait: a timer due at 25 runs at 30.
+    EXPECT_EQ(ticks, (std::vector<uint32_t>{30, 60, 90}));
+    EXPECT_EQ(win::GetTickCount() - start, 100u);
+
+    // An hour with a 500 ms timer: every tick runs, the clock ends exactly an hour on.
+    ticks.clear();
+    win::ResetDesktop();
+    const uint32_t hour = win::GetTickCount();
+    size_t count = 0;
+    win::SetTimer(win::kNoWindow, 0, 500, [&](win::Hwnd, uint32_t) { ++count; });
+    win::Idle(3'600'000);
+    EXPECT_EQ(count, 7200u);
+    EXPECT_EQ(win::GetTickCount() - hour, 3'600'000u);
+}
+
+}  // namespace
