@@ -1,4 +1,5 @@
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -258,14 +259,9 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
         case 37:
             return RunExportToSpreadsheet(context);
         case 38: {
-            const auto update = Imports().UpdateLayout;
-            if (update != nullptr) {
-                update(1, 0, hostapi::kInterfaceVersion);
-            }
+            UpdateHostLayout();
             const bool done = RunMeasureWidths(context, region != nullptr ? *region : hostapi::SelectionRecord{});
-            if (update != nullptr) {
-                update(1, 0, hostapi::kInterfaceVersion);
-            }
+            UpdateHostLayout();
             return done;
         }
         case 43:
@@ -477,8 +473,24 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
     return CurrentRegion;
 }
 
+namespace {
+
+int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document);
+
+}  // namespace
+
 int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection,
                               const uint8_t* document) {
+    // The host hears of a change only when the run wrote one to the document: a command that
+    // found nothing to do, a form, or a tool that wrote back what was there changed nothing.
+    const uint32_t writes = DocumentWriteCount();
+    const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    return DocumentWriteCount() == writes ? int16_t{0} : answer;
+}
+
+namespace {
+
+int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document) {
     if (menuIndex < 0 || menuIndex >= CommandCount || menuIndex >= kCommandTableSize) {
         return 0;
     }
@@ -561,6 +573,8 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     }
     return static_cast<int16_t>(result);
 }
+
+}  // namespace
 
 int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
                    const OptionArray* overrides) {

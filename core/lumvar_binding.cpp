@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/host/document_writes.h"
 #include "core/startup.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
@@ -220,6 +221,8 @@ void CallChangeLayoutInfo(uint8_t kind, int32_t value, int16_t key, uint8_t oper
         return;
     }
     change(kind, value, key, operation, last);
+    // Lumvar2000 writes the layout record itself: counted as a change of the document.
+    CountDocumentWrite();
 }
 
 int32_t CallKeyPressed() {

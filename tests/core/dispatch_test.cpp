@@ -8,6 +8,8 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/messages.h"
 #include "core/module_exports.h"
@@ -98,13 +100,18 @@ protected:
         return texts;
     }
 
-    /// Replaces the handler of a tool item; the handler counts its runs.
-    void Handle(int32_t item, std::function<bool(TFMisc&)> body) {
-        Level2Handlers()[static_cast<size_t>(item)] = [this, body](TFMisc& context, int32_t,
-                                                                   const hostapi::SelectionRecord* region) {
+    /// Replaces the handler of a tool item; the handler counts its runs and, when it succeeds and
+    /// `writes`, changes the document (a record holding the number of runs).
+    void Handle(int32_t item, std::function<bool(TFMisc&)> body, bool writes = true) {
+        Level2Handlers()[static_cast<size_t>(item)] = [this, body, writes](TFMisc& context, int32_t,
+                                                                           const hostapi::SelectionRecord* region) {
             ++m_runs;
             m_lastRegion = region != nullptr ? *region : hostapi::SelectionRecord{};
-            return body(context);
+            const bool done = body(context);
+            if (done && writes) {
+                SaveOtherRecord(hostapi::MakeTag("RUNS"), 1, 0, &m_runs, sizeof m_runs);
+            }
+            return done;
         };
     }
 
@@ -203,6 +210,36 @@ TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
     });
     EXPECT_EQ(Invoke(kJoinRests), 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"I removed 4 extraneous beat chart handles."});
+}
+
+// The host hears of a change only when the run changed the document: a tool that succeeds
+// without writing, one that writes back what was there, and a form leave it as it was.
+TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
+    Select(1, 1, 1, 1);
+    Handle(
+        25, [](TFMisc&) { return true; }, false);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    Handle(
+        25,
+        [](TFMisc&) {
+            const int32_t same = 7;
+            return SaveOtherRecord(hostapi::MakeTag("SAME"), 1, 0, &same, sizeof same);
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 1);  // the record is new
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // the same bytes again
+    Handle(
+        25,
+        [](TFMisc&) {
+            EntryArray* cell = LoadEntryArray(0, 1, 1, 0, 1);
+            const bool saved = cell != nullptr && SaveEntryArray(cell);
+            ReleaseEntryArray(cell);
+            return saved;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // the cell's entries as they were
+    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_EQ(m_runs, 4);
 }
 
 TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {

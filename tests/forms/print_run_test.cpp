@@ -87,7 +87,8 @@ protected:
             set("cbIndividual", "checked");
         }
         win::QueueFormAction("TPrintMultipleFiles", {Kind::Click, "OkButton", ""});
-        EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(CODE_PRINT_MULTIPLE_FILES))), 1);
+        // The form only starts the run: no document changes.
+        EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(CODE_PRINT_MULTIPLE_FILES))), 0);
         win::Idle(milliseconds);
     }
 

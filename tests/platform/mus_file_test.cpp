@@ -205,7 +205,7 @@ TEST_F(MusFileTest, AFailedSaveKeepsTheFileAndTheDocumentAsTheyWere) {
     }
     EXPECT_EQ(testsupport::FileText(path), saved);
     EXPECT_EQ(testsupport::FileNames(TempFolder()), files);
-    EXPECT_EQ(document.Name(), "horn.MUS");
+    EXPECT_EQ(document.Name(), "horn");
     EXPECT_EQ(document.Path(), path);
     EXPECT_EQ(host::MusText(document), changed);
     EXPECT_EQ(win::GetWindowText(host.MainWindow()), "Finale 2000 - [horn.MUS]");
@@ -225,7 +225,7 @@ TEST_F(MusFileTest, ASaveReplacesTheFileKeepingItsPermissions) {
     EXPECT_EQ(
         std::filesystem::status(path).permissions() & std::filesystem::perms::all,
         std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
-    EXPECT_EQ(host::ReadMusFile(path)->Name(), "x.MUS");
+    EXPECT_EQ(host::ReadMusFile(path)->Name(), "x");
     std::filesystem::create_directory(TempFolder() / "folder.MUS");
     const std::vector<std::string> files = testsupport::FileNames(TempFolder());
     try {

@@ -403,8 +403,16 @@ int main(int argc, char** argv) {
     for (const auto& [finding, runs] : findings) {
         count += runs.size();
         std::cout << "FINDING (" << runs.size() << " runs): " << finding << "\n";
-        for (size_t i = 0; i < runs.size() && i < 5; ++i) {
-            std::cout << "    " << runs[i] << "\n";
+        // By command: how many runs, and the first of them.
+        std::map<std::string, std::pair<size_t, std::string>> byCommand;
+        for (const std::string& name : runs) {
+            auto& [n, first] = byCommand[name.substr(0, name.find('"', name.find('"') + 1) + 1)];
+            if (n++ == 0) {
+                first = name;
+            }
+        }
+        for (const auto& [command, seen] : byCommand) {
+            std::cout << "    " << seen.first << " x " << seen.second << "\n";
         }
     }
     std::cout << "sweep: " << done << " runs, " << count << " findings" << std::endl;

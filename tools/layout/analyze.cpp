@@ -294,9 +294,9 @@ void CreateNoteLine(int32_t staff, int32_t startMeasure, hostapi::EntryNumber st
         CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
         EDTMeasureSpec measureSpec;
         if (LoadMeasureSpec(measure, measureSpec)) {
-            hostapi::WriteU16(
-                measureSpec.data(), EDTMeasureSpec::kFlags,
-                static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) | kMeasureSmartShapeFlag));
+            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
+                                                    kMeasureSmartShapeFlag));
             SaveMeasureSpec(measure, measureSpec);
         }
     }

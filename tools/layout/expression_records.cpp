@@ -539,9 +539,10 @@ void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Selec
         if (measure != previousMeasure) {
             EDTMeasureSpec measureSpec;
             if (LoadMeasureSpec(measure, measureSpec)) {
-                hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags,
-                                  static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
-                                                        kMeasureExpressionFlag));
+                hostapi::WriteU16(
+                    measureSpec.data(), EDTMeasureSpec::kMoreFlags,
+                    static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
+                                          kMeasureExpressionFlag));
                 SaveMeasureSpec(measure, measureSpec);
             }
         }

@@ -6,6 +6,4 @@
 #include "core/tool_context.h"
 #include "tools/notes/notes_services.h"
 
-namespace orvex {
-
-}  // namespace orvex
+namespace orvex {}  // namespace orvex
