@@ -8,6 +8,7 @@
 #include "platform/host/mus_file.h"
 #include "platform/host/score_builder.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -138,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"MUS 1\nrecord SOMS other 1 0 hex 1 00\n",
                    "line 2: the file ends without its \"end\" line; it is truncated"},
         DamageCase{"MUS 1\nend\nrecord SOMS other 1 0 hex 0\n", "line 3: text after the \"end\" line"},
-        DamageCase{"MUS 1\nend x\n", "line 2: the \"end\" line holds nothing else"}));
+        DamageCase{"MUS 1\nend x\n", "line 2: the \"end\" line holds nothing else"}),
+    testsupport::NameBy(&DamageCase::message, testsupport::kCaseIndex));
 
 TEST_F(MusFileTest, AFileCutAnywhereIsRefused) {
     const std::string text = host::MusText(*EveryKindOfRecord());

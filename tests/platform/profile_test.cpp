@@ -9,6 +9,7 @@
 
 #include "platform/win/handles.h"
 #include "platform/win/profile.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -73,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ProfileReadTest, ::testing::Values(
     ReadCase{"Numbers", "Empty", "fallback", ""},
     ReadCase{"Numbers", "Missing", "fall back  ", "fall back"},  // trailing blanks of the default go
     ReadCase{"Nowhere", "Answer", "d", "d"},
-    ReadCase{"Directories", "Answer", "d", "d"}));  // a key of another section
+    ReadCase{"Directories", "Answer", "d", "d"}),
+    testsupport::NameBy(&ReadCase::section, &ReadCase::key, &ReadCase::fallback));  // a key of another section
 // clang-format on
 
 TEST_F(ProfileTest, AMissingFileGivesTheDefault) {

@@ -2,6 +2,7 @@
 // beamed notes get their secondary breaks, and the levels those breaks hold.
 #include <functional>
 
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/beam_breaker.h"
 
@@ -64,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerTest, ::testing::Values(
     BreakCase{"six thirty-seconds in three", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", {}, {2, 4}, kFromSecondLevel},
     BreakCase{"all secondary beams", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", [](orvex::BeamBreakOptions& o) { o.breakAll = 1; }, {2, 4}, kAllLevels},
     BreakCase{"secondary breaking off", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2",
-              [](orvex::BeamBreakOptions& o) { o.breakSecondary = 0; }, {}, {}}));
+              [](orvex::BeamBreakOptions& o) { o.breakSecondary = 0; }, {}, {}}),
+    testsupport::NameBy(&BreakCase::name));
 // clang-format on
 
 TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
@@ -108,6 +110,7 @@ TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerPrimaryTest,
-                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}));
+                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}),
+                         testsupport::NameBy("short", &PrimaryCase::shortLimit, "on_beat", &PrimaryCase::brokenOnBeat));
 
 }  // namespace

@@ -1,6 +1,7 @@
 // "Vx &Special Modifications...", "Vx &Replace Pitches..." and "Vx &Shift..." end to end through the
 // entry-processing engine.
 #include "platform/hostapi/layout_records.h"
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -71,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, EntryCommandCaseTest, ::testing::Values(
     CommandCase{"F sharp into G in D major", "measures 1 key 2\nnotes 1 1 f#4/4 f4/4 f#3/2", kReplacePitches,
                 {{"Row0", "F#"}, {"Row1", "G"}}, "3* 2-1 -4*"},
     CommandCase{"B into C sharp, then into D flat", "measures 1\nnotes 1 1 b3/2 b4/2", kReplacePitches,
-                {{"Row0", "B"}, {"Row1", "C#"}, {"Row2", "C#"}, {"Row3", "Db"}}, "1-1* 8-1*"}));
+                {{"Row0", "B"}, {"Row1", "C#"}, {"Row2", "C#"}, {"Row3", "Db"}}, "1-1* 8-1*"}),
+    testsupport::NameBy(&CommandCase::name));
 // clang-format on
 
 TEST_F(EntryCommandsTest, ShiftMovesWholeNotesAndLoneGraceNotes) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -67,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Rests, RestsAbsorbTest, ::testing::Values(
     AbsorbCase{"4/4", "c5/16 r/16 r/8 r/4 r/2", kMinimize, "7/1024 r/1024 r/2048"},
     AbsorbCase{"3/4", "r/8 c5/8 r/8 r/8 r/4", kMinimize, "r/512 7/1024 r/512 r/1024"},
     AbsorbCase{"4/4", "e5+g5/4 r/4 d5/2", {{"Row3", "1"}, {"Row4", "1"}}, "9+11/1024~ ~9+11/1024 8/2048"},
-    AbsorbCase{"4/4", "c5/8 r/8 r/4 r/4 r/4", {{"Row3", "1"}, {"Row5", "1"}}, "7/1024 r/1024 r/2048"}));
+    AbsorbCase{"4/4", "c5/8 r/8 r/4 r/4 r/4", {{"Row3", "1"}, {"Row5", "1"}}, "7/1024 r/1024 r/2048"}),
+    testsupport::NameBy(&AbsorbCase::time, &AbsorbCase::notes));
 // clang-format on
 
 /// Four layers of one measure: layer 1 is the base, its rests at 0, 1024, 2048 and 3072.
