@@ -220,9 +220,9 @@ void CallChangeLayoutInfo(uint8_t kind, int32_t value, int16_t key, uint8_t oper
         NoteRefused("pFTX_ChangeLayoutInfo");
         return;
     }
-    change(kind, value, key, operation, last);
-    // Lumvar2000 writes the layout record itself: counted as a change of the document.
-    CountDocumentWrite();
+    // Lumvar2000 writes the layout record itself: a change of the document when the record it
+    // wrote holds other values than before.
+    CountLayoutChange([&] { change(kind, value, key, operation, last); }, true);
 }
 
 int32_t CallKeyPressed() {

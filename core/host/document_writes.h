@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/types.h"
@@ -13,10 +14,10 @@ namespace orvex {
 
 /// How many writes changed the document in front since the plug-in was loaded: records saved
 /// with other bytes than they held, records created or deleted, entry arrays saved with other
-/// entries than the cell held, layout updates that changed systems or pages, and changes made
-/// through Lumvar2000's layout service.
+/// entries than the cell held, and layout changes (by the host or Lumvar2000) that changed
+/// pages, systems or measures.
 uint32_t DocumentWriteCount();
-/// Counts a write the access layer cannot compare (a change made through Lumvar2000).
+/// Counts a write that changed the document.
 void CountDocumentWrite();
 
 /// Whether saving `size` bytes under the keys block (three words) changes the stored record:
@@ -27,6 +28,9 @@ bool RecordSaveChanges(hostapi::Tag tag, const int16_t* keys, const void* buffer
 /// cell holds in the document now.
 bool EntryArraySaveChanges(const hostapi::EntryArray& array);
 
+/// Makes a change the access layer does not see (a layout change by the host or by Lumvar2000),
+/// counted as a write when it changed pages, staff systems or, when asked, measures.
+void CountLayoutChange(const std::function<void()>& change, bool measures);
 /// Asks the host to lay the document out anew (service 41), counted as a write when it changed
 /// pages or staff systems. False when the host offers no layout service.
 bool UpdateHostLayout();

@@ -8,9 +8,11 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/lumvar_binding.h"
 #include "core/messages.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
@@ -240,6 +242,32 @@ TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
     EXPECT_EQ(Invoke(kJoinRests), 0);  // the cell's entries as they were
     EXPECT_EQ(Invoke(kAbout), 0);
     EXPECT_EQ(m_runs, 4);
+}
+
+// A layout change is a change of the document only when it moves something: the host's layout
+// update of a document laid out already, and Lumvar2000 adding 0 to a measure's width, are none.
+TEST_F(DispatchTest, ALayoutChangeReportsAChangeOnlyWhenItMovesSomething) {
+    Select(1, 1, 1, 1);
+    Handle(
+        25, [](TFMisc&) { return UpdateHostLayout(); }, false);
+    Invoke(kJoinRests);                // lays the document out, when it was not
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // nothing left to move
+    Handle(
+        25,
+        [](TFMisc&) {
+            CallChangeLayoutInfo(6, 0, 1, 1, 0);  // measure 1's width plus 0
+            return true;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    Handle(
+        25,
+        [](TFMisc&) {
+            CallChangeLayoutInfo(6, 12, 1, 1, 0);  // plus 12
+            return true;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 1);
 }
 
 TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {

@@ -90,11 +90,12 @@ int16_t InProcessHost::RunWithOptions(int32_t code, const std::vector<std::pair<
     return Invoke(code, false);
 }
 
-void InProcessHost::FinishRunningCommands(int32_t code, int32_t steps) {
+bool InProcessHost::FinishRunningCommands(int32_t code, int32_t steps) {
     const auto running = [] {
         return orvex::RunningStepObject != nullptr || orvex::RepostCode != 0 || orvex::PrintContext != nullptr ||
                orvex::PendingOptionsForm != nullptr;
     };
+    const bool wasRunning = running();
     for (int32_t again = 0; again < 3 && running(); ++again) {
         for (int32_t i = 0; i < steps && running(); ++i) {
             win::SetForegroundWindow(m_host->MainWindow());
@@ -105,6 +106,7 @@ void InProcessHost::FinishRunningCommands(int32_t code, int32_t steps) {
             Invoke(code, true);
         }
     }
+    return wasRunning;
 }
 
 std::vector<std::string> InProcessHost::Leftovers() {

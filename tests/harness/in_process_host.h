@@ -46,7 +46,8 @@ public:
     /// The user keeps the host's window in front while a multi-step command (an explosion, a
     /// print run, New Spacing's second pass) takes its steps, for at most `steps` seconds of the
     /// virtual clock each; a pass still waiting then is started by choosing the command again.
-    void FinishRunningCommands(int32_t code, int32_t steps = 20);
+    /// False when nothing was running.
+    bool FinishRunningCommands(int32_t code, int32_t steps = 20);
     /// The user closes what is still shown, then what is left behind: entry arrays still lent
     /// (taken back), commands running, forms that did not close. Empty when nothing is left.
     std::vector<std::string> Leftovers();

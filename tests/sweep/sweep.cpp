@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -150,9 +151,11 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run) {
         win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
     }
     int16_t answer = 0;
+    // A multi-step command tells the host of its later steps' changes as they come.
+    bool stepsLeft = false;
     try {
         answer = host->Invoke(run.code, run.shift);
-        host->FinishRunningCommands(run.code);
+        stepsLeft = host->FinishRunningCommands(run.code);
     } catch (const std::exception& e) {
         findings.push_back(std::string("an exception reached the host: ") + e.what());
     }
@@ -169,6 +172,8 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run) {
     const std::string textAfter = after != nullptr ? host::MusText(*after) : "";
     if (answer != 0 && textAfter == textBefore) {
         findings.push_back("told the host the document changed, but it did not");
+    } else if (answer == 0 && textAfter != textBefore && !stepsLeft) {
+        findings.push_back("changed the document without telling the host");
     }
     if (after != nullptr) {
         try {
@@ -311,6 +316,12 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    // Files a command writes beside a document without a folder (an export, a printed file) go
+    // to a folder of the sweep's own, which is removed at the end.
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("orvex-sweep-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(work);
+    std::filesystem::current_path(work);
     std::cout << "sweep: " << chosen.size() << " runs of " << matrix.runs.size() << " (" << matrix.codes.size()
               << " commands, " << matrix.documents.size() << " kinds of document)" << std::endl;
 
@@ -399,6 +410,9 @@ int main(int argc, char** argv) {
     for (const Worker& worker : workers) {
         ::unlink(worker.errFile.c_str());
     }
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::error_code ignored;
+    std::filesystem::remove_all(work, ignored);
     size_t count = 0;
     for (const auto& [finding, runs] : findings) {
         count += runs.size();
