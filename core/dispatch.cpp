@@ -368,6 +368,7 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
         TInstruments& staves = *context.Instruments;
         const int32_t after = context.SavedRegion.lastStaff();
         if (staves.AddStaff(after, false)) {
+            context.ListsChanged = 1;
             staves.At(std::clamp(after, 0, staves.Count() - 1)).flag = 1;
             region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
             context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
@@ -381,6 +382,8 @@ constexpr int32_t kNewSpacingRepost = 120;
 /// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
 void AwaitNewSpacingSecondPass(TFMisc& context) {
     context.NewSpacingSecondPass = 1;
+    // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
+    FocusHostWindow();
     // FIXME: the keys that open the host's note spacing and the keypad plus that wakes the
     // timer wait for the key automation; the next invoke runs the second pass.
     win::OutputDebugString("Orvex188: opening the host's note spacing by keys is not available in this build");
@@ -397,6 +400,7 @@ void FinishNewSpacing(TFMisc& context) {
             if (staves.At(i).flag == 1) {
                 staves.RemoveStaff(staves.At(i).staff());
                 staves.Save(0);
+                context.ListsChanged = 1;
                 break;
             }
         }
@@ -425,11 +429,16 @@ void StepRunningExplosion() {
     }
     ShowMessageById(HostWindow, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
     SetProgressCaption(context);
+    // An options dialog that started the run owns the tool context and outlives the explosion.
+    vcl::TForm* optionsForm = context.OptionsForm;
     RunningStepObject = nullptr;
     // The context may own the tool context: nothing of either is used after this.
     ExplosionContextDestroy(step, 3);
     win::SetFocus(HostWindow);
     SendCtrlKeyToHost('a');
+    if (optionsForm != nullptr) {
+        OptionsFormRunEnded(*optionsForm);
+    }
 }
 
 }  // namespace
@@ -508,11 +517,15 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
     int32_t result = 0;
     try {
         if (PendingOptionsForm != nullptr) {
+            // The continuation arrived (also when the user chose a command before the timer sent
+            // it): no step waits any more, so the keyboard hook goes back to the user's keys.
+            RepostCode = 0;
             vcl::TForm* form = std::exchange(PendingOptionsForm, nullptr);
             CompleteOptionsFormOk(*form);
             return 1;
         }
         if (s_pendingNewSpacing) {
+            RepostCode = 0;
             std::unique_ptr<TFMisc> context = std::move(s_pendingNewSpacing);
             NestingScope nesting(InvokeNesting);
             const int32_t done = DispatchToolLevel2(*context, context->Item, context->Group, context->Group);

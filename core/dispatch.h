@@ -75,6 +75,9 @@ bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, E
 /// Completes the OK of an options dialog that was left open, at the next invoke: the dialog
 /// stores its values and runs its tool.
 void CompleteOptionsFormOk(vcl::TForm& form);
+/// The run that an options dialog started over several host calls (the part explosion) ended:
+/// the dialog acts on its "After Go:" choices now.
+void OptionsFormRunEnded(vcl::TForm& form);
 
 /// The first-level dispatcher: the items it runs itself, the rest through DispatchToolLevel2.
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough);

@@ -8,6 +8,7 @@
 #include "core/startup.h"
 #include "platform/hostapi/types.h"
 #include "platform/win/menus.h"
+#include "platform/win/messages.h"
 #include "platform/win/windows.h"
 
 namespace orvex {
@@ -67,6 +68,45 @@ bool IsHostMenuCommandChecked(int32_t position) {
 bool IsDocumentOptionSet() {
     Record12 record{};
     return LoadSmallRecord(-2, record, hostapi::MakeTag("ot12")) && record.word(0) != 0;
+}
+
+namespace {
+
+constexpr int32_t kViewControlsPane = 203;
+constexpr int32_t kPageViewControl = 1016;
+constexpr int32_t kPageFieldControl = 1005;
+constexpr int32_t kValueKindNumber = 3;
+
+/// The view's controls of the active document window.
+win::Hwnd ViewControlsPane(win::Hwnd hostWindow) {
+    const win::Hwnd document = GetActiveDocumentWindow(hostWindow);
+    return document == win::kNoWindow ? win::kNoWindow : win::GetDlgItem(document, kViewControlsPane);
+}
+
+}  // namespace
+
+win::Hwnd GetActiveDocumentWindow(win::Hwnd hostWindow) {
+    const win::Hwnd client = win::FindWindowEx(hostWindow, win::kNoWindow, "MDIClient");
+    if (client == win::kNoWindow) {
+        return win::kNoWindow;
+    }
+    return static_cast<win::Hwnd>(win::SendMessage(client, win::WM_MDIGETACTIVE));
+}
+
+bool IsDocumentControlVisible(win::Hwnd hostWindow) {
+    const win::Hwnd pane = ViewControlsPane(hostWindow);
+    return pane != win::kNoWindow && win::IsWindowVisible(win::GetDlgItem(pane, kPageViewControl));
+}
+
+int32_t ReadDocumentControlValue(win::Hwnd hostWindow) {
+    if (!IsDocumentControlVisible(hostWindow)) {
+        return -1;
+    }
+    const auto read = Imports().GetControlValue;
+    if (read == nullptr) {
+        return -1;
+    }
+    return read(ViewControlsPane(hostWindow), kPageFieldControl, kValueKindNumber, hostapi::kInterfaceVersion);
 }
 
 int32_t RoundToHundreds(int32_t value) {

@@ -31,6 +31,15 @@ bool IsHostMenuCommandChecked(int32_t position);
 /// it cannot be loaded.
 bool IsDocumentOptionSet();
 
+/// The active document window: what the host window's "MDIClient" child answers to
+/// WM_MDIGETACTIVE; none without an MDI client.
+win::Hwnd GetActiveDocumentWindow(win::Hwnd hostWindow);
+/// Whether control 1016 inside child 203 of the active document window is visible (page view).
+bool IsDocumentControlVisible(win::Hwnd hostWindow);
+/// When that control is visible, the value of control 1005 of child 203 (kind 3, read through
+/// the host's service 57): the page the document window shows; else -1.
+int32_t ReadDocumentControlValue(win::Hwnd hostWindow);
+
 /// 0 for magnitudes below 50; otherwise (value + 49) / 100, or (value - 49) / 100 for negative
 /// values, truncating toward zero.
 int32_t RoundToHundreds(int32_t value);

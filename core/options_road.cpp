@@ -59,4 +59,10 @@ void CompleteOptionsFormOk(vcl::TForm& form) {
     }
 }
 
+void OptionsFormRunEnded(vcl::TForm& form) {
+    if (auto* dialog = dynamic_cast<TDActOpt*>(&form)) {
+        dialog->SteppedRunEnded();
+    }
+}
+
 }  // namespace orvex

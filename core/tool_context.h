@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -104,17 +105,20 @@ struct TMiscKernel {
     std::array<uint8_t, 24> SlurContourDefaults{};
     uint8_t DeleteCurrentEntry = 0;
     std::vector<int32_t> TimeSignatures;
-    uint32_t CellPlaybackLayerMask = 0;
-    uint8_t PlaybackChanged = 0;
-    uint8_t PlaybackLayerAsked = 0;
-    uint8_t PlaybackLayerOverwrite = 0;
-    std::vector<int32_t> PlaybackLayerKeys;
-    uint32_t PlaybackLayerMask = 0;
-    uint8_t PlaybackLayerFlagsSet = 0;
+    uint32_t CellPlaybackLayerMask = 0;  ///< layers of the current cell filled with playback notes (bit n = layer n)
+    uint8_t PlaybackChanged = 0;         ///< the playback run wrote something
+    uint8_t PlaybackLayerAsked = 0;      ///< the layer question was answered in this run
+    uint8_t PlaybackLayerOverwrite = 0;  ///< its answer: overwrite the preferred layer
+    std::set<PlaybackCell> PlaybackLayerKeys;  ///< the cell layers this run filled
+    uint32_t PlaybackLayerMask = 0;            ///< every layer this run used (bit n = layer n)
+    uint8_t PlaybackLayerFlagsSet = 0;         ///< the layer settings carry the playback mark already
+    uint8_t PlaybackStopped = 0;               ///< a playback step stopped the run (declined or no layer free)
     std::unique_ptr<BeatChartState> BeatCharts = std::make_unique<BeatChartState>();
     std::array<int32_t, 3> EnclosureClipboard{};
     uint8_t EnclosureClipboardFilled = 0;
     uint8_t ExplosionRunning = 0;
+    /// The run added or removed staves or groups: an options dialog fills its lists again.
+    uint8_t ListsChanged = 0;
     /// What the transfer's read run keeps for its write runs (expressions/transfer.h).
     std::shared_ptr<TransferStore> Transfer;
 };

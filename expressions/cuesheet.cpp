@@ -19,6 +19,7 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/win/system.h"
 
@@ -28,7 +29,7 @@ namespace {
 using hostapi::Edu;
 using hostapi::kInterfaceVersion;
 
-constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
+constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
 constexpr hostapi::Tag kTagLineStyle = hostapi::MakeTag("O\x06ls");
 
 /// 'otDY' (measure, inci), 12 bytes: the placement of a text expression in a measure.

@@ -76,6 +76,7 @@ TTextExprInfo::TTextExprInfo(vcl::TComponent* owner) : vcl::TForm(owner) {
     SetCaption("Vx Explorer for Text Expresions - Information");
     SetBorderStyle(vcl::bsDialog);
     SetPosition(vcl::poScreenCenter);
+    SetFormStyle(vcl::fsStayOnTop);
     SetClientWidth(635);
     SetClientHeight(482);
 

@@ -21,6 +21,7 @@
 
 #include "core/host/finxess_records.h"
 #include "expressions/txtexpr_sort.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 #include "platform/win/handles.h"
@@ -48,7 +49,7 @@ struct TextExpressionLayout {
 /// 12 bytes the expression's enclosure).
 inline constexpr uint16_t kExpressionHasPlayback = 0x0800;
 /// 'ot&d' (metatool key, 0), 12 bytes: u16 expression number, u16 kind, 8 bytes 0.
-inline constexpr hostapi::Tag kTagMetatool = hostapi::MakeTag("ot&d");
+inline constexpr hostapi::Tag kTagMetatool = hostapi::kTagExpressionMetatool;
 inline constexpr size_t kMetatoolNumber = 0;
 inline constexpr size_t kMetatoolKind = 2;
 inline constexpr int16_t kMetatoolTextExpression = 1;

@@ -192,9 +192,16 @@ void ActionDialogLayout::Run(const OptionArray* suppliedValues) {
     PlaceButtons();
     // The defaults are the layout as built with the table's values.
     if (d.m_listMarker == MIN_FILE_LIST) {
+        // The user may size the dialog, never below its laid-out size; the panel and the file
+        // list follow its width.
         d.SetBorderStyle(vcl::bsSizeable);
         d.m_minWidth = d.Width();
         d.m_minHeight = d.Height();
+        d.m_panelWidth = d.Panel1->Width();
+        d.m_listWidth = d.m_listControl != nullptr ? d.m_listControl->Width() : 0;
+        d.Constraints().MinWidth = d.m_minWidth;
+        d.Constraints().MinHeight = d.m_minHeight;
+        d.OnResize = [dialog = &d](vcl::TObject* sender) { dialog->FormResize(sender); };
     }
     CaptureDefaultState(d);
     VxForm_KeepOnScreen(d, d.Width(), d.Height());
@@ -431,6 +438,8 @@ vcl::TControl* ActionDialogLayout::MakeControl(int32_t row, bool firstLine) {
         control->SetName("Row" + std::to_string(row));
         if (g.label != nullptr) {
             control->SetDriverName(g.label->Caption());
+            // The caption's accelerator puts the focus into the row's control.
+            g.label->SetFocusControl(dynamic_cast<vcl::TWinControl*>(control));
         }
     }
     return control;
@@ -494,6 +503,16 @@ void ActionDialogLayout::MakeList(int32_t row) {
     list->SetName("Row" + std::to_string(row));
     if (g.label != nullptr) {
         list->SetDriverName(g.label->Caption());
+        g.label->SetFocusControl(list);
+    }
+    if (def.minimum != MIN_FILE_LIST && def.minimum != MIN_MEASURE_LIST) {
+        // A press on the list, the panel or the form shows what the document holds now.
+        const auto refill = [dialog = &d](vcl::TObject* sender, vcl::TMouseButton, vcl::TShiftState, int32_t, int32_t) {
+            dialog->ListMouseDown(sender);
+        };
+        list->OnMouseDown = refill;
+        d.Panel1->OnMouseDown = refill;
+        d.OnMouseDown = refill;
     }
     if (def.minimum == MIN_MEASURE_LIST) {
         list->OnDblClick = [dialog = &d](vcl::TObject* sender) { dialog->ResultListDblClick(sender); };

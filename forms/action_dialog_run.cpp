@@ -8,6 +8,7 @@
 #include "core/dispatch.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/host/staff_lists.h"
 #include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
@@ -53,6 +54,7 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         }
     }
     const bool keyHeld = CallKeyPressed() != 0;
+    m_keyHeldAtRun = keyHeld;
     m_stop = false;
     if (m_context == nullptr || m_running || m_context->ExplosionRunning != 0 || Modal()) {
         return;
@@ -70,9 +72,11 @@ void TDActOpt::RunFromDialog(int32_t mode) {
             redraw(nullptr, hostapi::kInterfaceVersion);
         }
     }
+    // The run changed the staves or groups, or another document is in front: the lists show
+    // what the document holds now.
     std::string title = m_listsTitle;
-    if (m_listControl != nullptr && GetHostWindowTitle(title)) {
-        ActionDialog_FillLists(*this);  // another document is in front
+    if (m_listControl != nullptr && (context.ListsChanged != 0 || GetHostWindowTitle(title))) {
+        ActionDialog_FillLists(*this);
     }
     CancelBtn->SetCaption(LanguageIndex == 1 ? "&Schließen" : "&Close");
 
@@ -107,6 +111,51 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         win::TranscriptWrite("[form] " + vcl::QuoteForTranscript(Caption()) + " " + ClassName() +
                              " stays open after Go (\"Close\" after Go is off)");
     }
+}
+
+void TDActOpt::SteppedRunEnded() {
+    if (m_running) {
+        return;
+    }
+    if (m_context != nullptr && m_listControl != nullptr && m_context->ListsChanged != 0) {
+        ActionDialog_FillLists(*this);
+    }
+    const vcl::TCheckBoxState inactivate = cbInactivate->State();
+    if (inactivate == vcl::cbChecked || (inactivate == vcl::cbGrayed && CallReturnFocusToFinale())) {
+        FocusHostWindow();
+    }
+    if (m_keyHeldAtRun || cbAutoClose->Checked()) {
+        CancelBtnClick(this);
+    }
+}
+
+void TDActOpt::ListMouseDown(vcl::TObject* /*Sender*/) {
+    if (m_building || m_running || m_listControl == nullptr || m_listMarker == MIN_FILE_LIST ||
+        m_listMarker == MIN_MEASURE_LIST) {
+        return;
+    }
+    std::string title = m_listsTitle;
+    bool changed = GetHostWindowTitle(title);
+    if (!changed && m_context != nullptr && m_context->Instruments != nullptr) {
+        if (m_listMarker == MIN_GROUP_LIST && m_context->Groups != nullptr) {
+            changed = RefreshStaffAndGroupLists(*m_context->Groups, *m_context->Instruments);
+        } else if (m_listMarker == MIN_STAFF_LIST || m_listMarker == MIN_STAFF_COLUMN) {
+            changed = m_context->Instruments->RefreshIfGone(-1);
+        }
+    }
+    if (changed) {
+        ActionDialog_FillLists(*this);
+    }
+}
+
+void TDActOpt::FormResize(vcl::TObject* /*Sender*/) {
+    if (m_listControl == nullptr || m_building || m_minWidth == 0) {
+        return;
+    }
+    // The panel keeps its side margins; the file list's right edge follows the panel's.
+    const int32_t grown = Width() - m_minWidth;
+    Panel1->SetWidth(m_panelWidth + grown);
+    m_listControl->SetWidth(m_listWidth + grown);
 }
 
 void TDActOpt::DirectoryChanged(vcl::TObject* /*Sender*/) {

@@ -21,6 +21,7 @@
 #include "forms/file_controls.h"
 #include "forms/myedit.h"
 #include "platform/hostapi/types.h"
+#include "platform/vcl/clipbrd.h"
 #include "platform/vcl/sysutils.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
@@ -390,6 +391,9 @@ void ActionDialog_FillLists(TDActOpt& dialog) {
     vcl::TListBox* list = dialog.m_listControl;
     // The staves and groups come from the context's lists, made anew.
     TFMisc* context = dialog.Context();
+    if (context != nullptr) {
+        context->ListsChanged = 0;
+    }
     const bool staffLists = marker == MIN_STAFF_LIST || marker == MIN_GROUP_LIST || marker == MIN_STAFF_COLUMN;
     if (staffLists && context != nullptr) {
         AllocToolLists(*context);
@@ -407,6 +411,7 @@ void ActionDialog_FillLists(TDActOpt& dialog) {
     }
     if (marker == MIN_FONT_LIST) {
         const auto fontName = Imports().FontName;
+        std::string copied;
         for (int16_t font = 0; fontName != nullptr && font <= 255; ++font) {
             std::array<char, 256> buffer{};
             if (fontName(font, buffer.data(), hostapi::kInterfaceVersion) == 0 || buffer[0] == '\0') {
@@ -414,9 +419,10 @@ void ActionDialog_FillLists(TDActOpt& dialog) {
             }
             const std::string name = win::AnsiToUtf8(std::string(buffer.data(), strnlen(buffer.data(), buffer.size())));
             list->Items().Add(name);
+            copied += name + "\n";
         }
-        // FIXME: the window system has no clipboard yet; the list is not copied.
-        win::OutputDebugString("Orvex188: copying the font list to the clipboard is not available in this build");
+        // The dialog's text says so: the list is on the clipboard too.
+        vcl::Clipboard()->SetAsText(copied);
         return;
     }
     if (marker == MIN_STAFF_LIST && context != nullptr && context->Instruments != nullptr) {

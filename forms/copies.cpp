@@ -167,6 +167,10 @@ TfmCopies::TfmCopies(vcl::TComponent* owner) : VxForm(owner) {
     btClear = DesignedButton(Panel1, this, "btClear", "&Clear", 346, 365, 49);
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
+    OnCanResize = [this](vcl::TObject* sender, int32_t& width, int32_t& height, bool& resize) {
+        FormCanResize(sender, width, height, resize);
+    };
+    OnResize = [this](vcl::TObject* sender) { FormResize(sender); };
     sgCopies->OnSelectCell = [this](vcl::TObject* sender, int32_t col, int32_t row, bool& canSelect) {
         sgCopiesSelectCell(sender, col, row, canSelect);
     };

@@ -91,13 +91,12 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     btExtra2->SetModalResult(vcl::mrOk);
     btExtra2->SetVisible(false);
 
-    dlgOpen = new TOpenDialog(this);
+    dlgOpen = new vcl::TOpenDialog(this);
     dlgOpen->SetName("dlgOpen");
     dlgOpen->Title = "Select Input File";
     dlgOpen->DefaultExt = ".txt";
     dlgOpen->Filter = "Auricle Cue Text File (*.txt)|*.txt";
-    dlgOpen->PathMustExist = true;
-    dlgOpen->FileMustExist = true;
+    dlgOpen->Options = vcl::ofHideReadOnly | vcl::ofPathMustExist | vcl::ofFileMustExist;
     Parser = new TMathParser(this);
     Parser->SetName("Parser");
 
@@ -110,6 +109,7 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     btExtra1->OnClick = [this](vcl::TObject* sender) { btExtra1Click(sender); };
     btExtra2->OnClick = [this](vcl::TObject* sender) { btExtra2Click(sender); };
     cbAutoClose->OnClick = [this](vcl::TObject* sender) { cbAutoCloseClick(sender); };
+    cbCollapse->OnClick = [this](vcl::TObject* sender) { cbCollapseClick(sender); };
     Parser->OnGetVar = [this](vcl::TObject* sender, const std::string& name, long double& value, bool& found) {
         ParserGetVar(sender, name, value, found);
     };
@@ -332,6 +332,13 @@ void TDActOpt::DummyLabelClick(vcl::TObject* Sender) {
 
 void TDActOpt::CheckBoxClick(vcl::TObject* /*Sender*/) {
     UpdateAllDependentOptions(*this);
+}
+
+void TDActOpt::cbCollapseClick(vcl::TObject* /*Sender*/) {
+    // The choice counts from now on, for the next time the dialog loses the activation.
+    if (m_shown && m_context != nullptr && !Modal() && m_item != 50) {
+        SetCollapseMode(cbCollapse->State() == vcl::cbChecked ? 1 : cbCollapse->State() == vcl::cbGrayed ? -1 : 0);
+    }
 }
 
 void TDActOpt::cbAutoCloseClick(vcl::TObject* /*Sender*/) {

@@ -19,6 +19,7 @@
 #include "core/tool_context.h"
 #include "forms/action_control_table.h"
 #include "forms/vxform.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
 
@@ -30,7 +31,6 @@ class TdxfCheckBox;
 class TFileListBox;
 class TMathParser;
 class TMyEdit;
-class TOpenDialog;
 
 /// The option list of a run: one pair per cell of the inline table, line by line: the cell's
 /// number and the row (column) it was read with.
@@ -65,7 +65,7 @@ public:
     vcl::TCheckBox* cbInactivate;
     vcl::TButton* btExtra1;
     vcl::TButton* btExtra2;
-    TOpenDialog* dlgOpen;
+    vcl::TOpenDialog* dlgOpen;
     TMathParser* Parser;
 
     // ---- Handlers ----
@@ -90,6 +90,15 @@ public:
 
     /// Runs the tool from the dialog: mode 1 Go, 2 and 3 the extra buttons.
     void RunFromDialog(int32_t mode);
+    /// A run started from the dialog that went on over several host calls (the part explosion)
+    /// has ended: what Go does after a run that ends at once follows now (the focus to the host
+    /// as "Inactivate" says, closing as "Close" or a key held at Go says).
+    void SteppedRunEnded();
+    /// A mouse press on the list, the panel or the form: the list is filled again when the
+    /// document in front, its staves or its groups changed since it was filled.
+    void ListMouseDown(vcl::TObject* Sender);
+    /// A dialog with a file list: the panel and the file list follow the form's size.
+    void FormResize(vcl::TObject* Sender);
 
     // ---- Remembered extras: the texts of the two fixed-width edits ----
     int32_t GetExtraInt(int32_t index) override;
@@ -161,6 +170,8 @@ private:
     friend class ActionDialogLayout;
 
     void cbAutoCloseClick(vcl::TObject* Sender);
+    /// "Collapse when inactive" changed: the form's collapse setting follows at once.
+    void cbCollapseClick(vcl::TObject* Sender);
     void PathChange(vcl::TObject* Sender);
     void ResultListDblClick(vcl::TObject* Sender);
     void FileNameDblClick(vcl::TObject* Sender);
@@ -194,10 +205,13 @@ private:
     bool m_shown = false;    ///< the user has seen the dialog (a hidden one has nothing new to remember)
     bool m_ranTool = false;  ///< the dialog made itself its context's options form
     bool m_runButtons = true;
+    bool m_keyHeldAtRun = false;  ///< a key was held when the last run started
     std::string m_currentPath;
     std::array<long double, 5> m_formulaVariables{};
     int32_t m_minWidth = 0;
     int32_t m_minHeight = 0;
+    int32_t m_panelWidth = 0;  ///< the panel's and the file list's widths at the least form width
+    int32_t m_listWidth = 0;
     std::span<OptionElement> m_furtherDestination;
     std::string m_listsTitle;  ///< the host window's title when the lists were filled
     int16_t m_hostUnit = 1;

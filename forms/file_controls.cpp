@@ -6,8 +6,6 @@
 #include <system_error>
 #include <vector>
 
-#include "core/messages.h"
-
 namespace orvex {
 namespace {
 
@@ -132,12 +130,6 @@ void TFileListBox::Update() {
 std::filesystem::path TFileListBox::ItemPath(int32_t index) const {
     CheckItem(index);
     return m_directory / Items()[index];
-}
-
-// ---- TOpenDialog ----
-
-bool TOpenDialog::Execute() {
-    return ShowNotAvailable("The file-open dialog");
 }
 
 }  // namespace orvex

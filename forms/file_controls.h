@@ -1,5 +1,5 @@
-// File controls of the action options dialog: a list of folders, a list of files of one mask in
-// a folder, and the file-open dialog.
+// File controls of the action options dialog: a list of folders and a list of files of one mask
+// in a folder.
 #pragma once
 
 #include <cstdint>
@@ -63,22 +63,5 @@ private:
 
 /// Whether a file name matches a mask of "*" and "?" wildcards, letters compared regardless of case.
 bool MatchesFileMask(std::string_view name, std::string_view mask);
-
-/// The file-open dialog of the class library. This build has no file chooser: Execute says so
-/// and answers that the user chose nothing.
-class TOpenDialog : public vcl::TComponent {
-public:
-    explicit TOpenDialog(vcl::TComponent* owner) : vcl::TComponent(owner) {}
-
-    std::string Title;
-    std::string DefaultExt;
-    std::string Filter;
-    std::string FileName;
-    bool PathMustExist = false;
-    bool FileMustExist = false;
-
-    /// Answers whether the user chose a file (then in FileName).
-    bool Execute();
-};
 
 }  // namespace orvex

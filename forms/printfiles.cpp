@@ -1,5 +1,5 @@
-#include "forms/designed.h"
 #include "forms/printfiles.h"
+#include "forms/designed.h"
 
 #include <algorithm>
 #include <system_error>
@@ -97,6 +97,9 @@ TPrintMultipleFiles::TPrintMultipleFiles(vcl::TComponent* owner) : VxForm(owner)
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
     OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
+    OnCanResize = [this](vcl::TObject* sender, int32_t& width, int32_t& height, bool& resize) {
+        FormCanResize(sender, width, height, resize);
+    };
     edPath->OnChange = [this](vcl::TObject* sender) { edPathChange(sender); };
     DLB->OnChange = [this](vcl::TObject* sender) { DLBChange(sender); };
     Defaults->OnClick = [this](vcl::TObject* sender) { DefaultsClick(sender); };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/general_options.h"
+#include "core/lumvar_binding.h"
 #include "core/startup.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/mydrawgrid.h"
@@ -14,6 +15,9 @@
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/registry.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/messages.h"
+#include "platform/win/system.h"
+#include "platform/win/windows.h"
 
 namespace orvex {
 namespace {
@@ -386,6 +390,48 @@ void VxForm::SetExtraString(int32_t /*index*/, const std::string& /*value*/) {}
 void VxForm::Constructed() {
     CaptureDefaultState(*this);
     VxForm_KeepOnScreen(*this, Width(), Height());
+}
+
+char VxUpperCase(char c) {
+    return static_cast<char>(win::CharUpper(static_cast<uint8_t>(c)));
+}
+
+char VxLowerCase(char c) {
+    return static_cast<char>(win::CharLower(static_cast<uint8_t>(c)));
+}
+
+void VxForm::WndProc(vcl::TMessage& message) {
+    if (!Modal() && message.Msg == win::WM_ACTIVATE && m_collapseMode != 0 && win::IsWindow(HostWindow) &&
+        win::IsWindowVisible(HostWindow) && LumvarBound()) {
+        // Lumvar2000 collapses the form to its caption when it loses the activation and gives
+        // it back its size when it is activated again. Before the first command has bound
+        // Lumvar2000 there is nobody to ask (and its wrapper would only complain).
+        CallToggleWindowSize(Handle(), (message.WParam & 0xFFFF) != win::WA_INACTIVE, m_collapseState.data(),
+                             m_collapseMode == 1);
+    }
+    if (!Modal() && VxForm_ForwardMenuChar(*this, message)) {
+        return;
+    }
+    vcl::TForm::WndProc(message);
+}
+
+bool VxForm_ForwardMenuChar(VxForm& form, vcl::TMessage& message) {
+    if (message.Msg != win::WM_MENUCHAR || ((message.WParam >> 16) & win::MF_SYSMENU) == 0 ||
+        (message.WParam & 0xFFFF) == 0) {
+        return false;
+    }
+    // Alt+letter in a form that the host owns: the control whose caption has the letter as
+    // accelerator takes it, and the system closes its menu without a beep.
+    const auto character = static_cast<char>(message.WParam & 0xFF);
+    constexpr intptr_t kAltDown = 0x20000000;
+    const win::Hwnd window = form.Handle();
+    if (win::SendMessage(window, vcl::CM_DIALOGCHAR, static_cast<uint8_t>(VxLowerCase(character)), kAltDown) != 0 ||
+        (win::IsWindow(window) &&
+         win::SendMessage(window, vcl::CM_DIALOGCHAR, static_cast<uint8_t>(VxUpperCase(character)), kAltDown) != 0)) {
+        message.Result = win::MNC_CLOSE << 16;
+        return true;
+    }
+    return false;
 }
 
 void CaptureDefaultState(VxForm& form) {

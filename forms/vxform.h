@@ -47,6 +47,13 @@ public:
     virtual std::string GetExtraString(int32_t index);
     virtual void SetExtraString(int32_t index, const std::string& value);
 
+    /// The form's window procedure. Shown without modality: WM_ACTIVATE collapses the form to
+    /// its caption on deactivation and restores it on activation through Lumvar2000 (as
+    /// CollapseMode says, while the host's main window is visible), and Alt+letter
+    /// (WM_MENUCHAR of the system menu) presses the control whose caption has that letter as
+    /// accelerator (VxForm_ForwardMenuChar). Everything else goes to the class library's form.
+    void WndProc(vcl::TMessage& message) override;
+
 protected:
     /// Captures the default state (unless a state was applied during construction, which
     /// captured it first), then keeps the whole form on the screen.
@@ -62,6 +69,14 @@ private:
 
 /// Captures the form's default state now unless it was captured before.
 void CaptureDefaultState(VxForm& form);
+
+/// WM_MENUCHAR with the system-menu flag and a character: sends the form CM_DIALOGCHAR with the
+/// lower-case and then the upper-case character (Alt down); when a control takes it the answer
+/// is MNC_CLOSE and true. False for every other message (and a character nobody takes).
+bool VxForm_ForwardMenuChar(VxForm& form, vcl::TMessage& message);
+/// The upper-case and lower-case form of a character in the current code page (Windows-1252).
+char VxUpperCase(char c);
+char VxLowerCase(char c);
 
 /// The form-state string of the form as it is now.
 std::string VxForm_WriteState(VxForm& form);

@@ -44,7 +44,7 @@ std::optional<CountKind> CountKindOf(int16_t kind) {
         case 6:
             return CountKind{kTagExpressionRecord, 10};
         case 7:
-            return CountKind{kTagStaffList2001, 10};
+            return CountKind{kTagArticulationDefinition, 10};
         default:
             return std::nullopt;
     }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/types.h"
 
 namespace lumvar {
@@ -19,9 +21,9 @@ inline constexpr hostapi::Tag kTagStaffSystem2001 = hostapi::MakeTag("O\x02SS");
 inline constexpr hostapi::Tag kTagPage = hostapi::MakeTag("SOPS");
 inline constexpr hostapi::Tag kTagStaffListEntry = hostapi::MakeTag("SOIu");
 inline constexpr hostapi::Tag kTagStaff = hostapi::MakeTag("SOIS");
-inline constexpr hostapi::Tag kTagExpressionDefinition = hostapi::MakeTag("SODT");
+inline constexpr hostapi::Tag kTagExpressionDefinition = hostapi::kTagExpression;
 inline constexpr hostapi::Tag kTagExpressionRecord = hostapi::MakeTag("otDO");
-inline constexpr hostapi::Tag kTagStaffList2001 = hostapi::MakeTag("O\x04IX");
+inline constexpr hostapi::Tag kTagArticulationDefinition = hostapi::kTagArticulationDefinition;
 inline constexpr hostapi::Tag kTagExtractedPart = hostapi::MakeTag("ot23");
 inline constexpr hostapi::Tag kTagStaffReduction = hostapi::MakeTag("dtLP");
 

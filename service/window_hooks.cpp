@@ -35,9 +35,10 @@ intptr_t CallWindowHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
 }
 
 intptr_t GetMessageHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
-    // FIXME: the window system runs no get-message hooks yet (no record of the message taken
-    // from the queue is defined); host commands are told once it does, through
-    // WatchTakenMessage.
+    if (code >= 0 && AnyClientRegistered() && lParam != 0 && wParam == win::PM_REMOVE) {
+        const auto* taken = reinterpret_cast<const win::Msg*>(lParam);
+        WatchTakenMessage(taken->window, taken->message, taken->wParam);
+    }
     return win::CallNextHookEx(State().getMessageHook, code, wParam, lParam);
 }
 
@@ -83,12 +84,13 @@ void WatchSentMessage(win::Hwnd window, uint32_t message, uintptr_t wParam, intp
             }
             break;
         }
-        case WM_MDIREFRESHMENU:
+        case win::WM_MDIREFRESHMENU:
             if (IsHostMdiClient(window)) {
                 NotifyBroadcast(NOTIFY_DOCUMENT_TOP, 0, nullptr);
             }
             break;
-        case SBM_GETPOS:
+        // The host asks the scroll bar its position whenever the view may have changed.
+        case win::SBM_GETPOS:
             if (win::GetDlgCtrlID(window) == kMeasureScrollBar) {
                 const int16_t pageView = IsPageView();
                 if (pageView != State().pageView) {
@@ -97,12 +99,12 @@ void WatchSentMessage(win::Hwnd window, uint32_t message, uintptr_t wParam, intp
                 }
             }
             break;
-        case WM_ACTIVATEAPP:
+        case win::WM_ACTIVATEAPP:
             if (window == HostWindow) {
                 NotifyValue(NOTIFY_ACTIVATE_APP, wParam != 0 ? 1 : 0);
             }
             break;
-        case WM_DESTROY:
+        case win::WM_DESTROY:
             // The last document window: the host's MDI client has no other child.
             if (const win::Hwnd client = win::GetParent(window); IsHostMdiClient(client)) {
                 if (win::GetChildWindows(client).size() <= 1) {

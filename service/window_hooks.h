@@ -11,12 +11,6 @@ namespace lumvar {
 /// The host menu commands a client is told of (notification 51 with 1..6, in this order).
 inline constexpr uint32_t kNotifiedHostCommands[] = {11701, 11702, 11703, 11704, 11705, 11728};
 
-inline constexpr uint32_t WM_DESTROY = 0x0002;
-inline constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
-inline constexpr uint32_t WM_MDIREFRESHMENU = 0x0234;
-/// The query of a scroll bar's position: the host asks it whenever the view may have changed.
-inline constexpr uint32_t SBM_GETPOS = 0x00E1;
-
 /// Installs the call-window and the get-message hook for the host window's thread; without
 /// access to the host's process none is installed.
 void InstallWindowHooks();

@@ -245,7 +245,7 @@ int16_t ToggleWindowSize(win::Hwnd window, int16_t restore, uint8_t* state, int1
     const int32_t captionHeight = 2 * win::GetSystemMetrics(win::SM_CYDLGFRAME) + win::GetSystemMetrics(win::SM_CYSIZE);
     win::SetWindowPos(window, win::kNoWindow, 0, 0, rect.Width(), captionHeight,
                       win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
-    win::SendMessage(window, WM_NCACTIVATE, 0, 0);
+    win::SendMessage(window, win::WM_NCACTIVATE, 0, 0);
     if (LayeredWindowsAvailable() && TransparencyFlag() != 0) {
         MakeTranslucent(window);
     }

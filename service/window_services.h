@@ -17,8 +17,6 @@ inline constexpr int32_t kPageNumberControl = 1005;
 inline constexpr int32_t kScrollPane = 201;         ///< child of the document window with the scroll bar
 inline constexpr int32_t kMeasureScrollBar = 1006;  ///< its position is the first measure shown
 
-inline constexpr uint32_t WM_NCACTIVATE = 0x0086;
-
 win::Hwnd GetDocumentWindow();
 int16_t IsPageView();
 int16_t GetCurrentPage();

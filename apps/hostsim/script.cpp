@@ -11,9 +11,11 @@
 #include <ostream>
 
 #include "platform/host/document_commands.h"
+#include "platform/host/document_windows.h"
 #include "platform/host/record_store.h"
 #include "platform/host/region_commands.h"
 #include "platform/hostapi/records.h"
+#include "platform/win/clipboard.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/message_box.h"
@@ -26,6 +28,10 @@
 
 namespace hostsim {
 namespace {
+
+constexpr const char* kFormUsage =
+    "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | "
+    "form CLASS resize WIDTH HEIGHT | form CLASS close";
 
 /// The time the simulated user takes between two script lines.
 constexpr uint32_t kSecondsBetweenLines = 1;
@@ -401,9 +407,93 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              ExpectArguments(args, 1, 1, "stop progress at K");
              host::StopProgressAt(m_host, static_cast<int32_t>(ParseNumber(args[0], 1, INT32_MAX, "the step", 0)));
          }},
-        {{"form"},
-         "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close",
-         [this](const std::vector<std::string>& args) { QueueFormAction(args); }},
+        {{"form"}, std::string(kFormUsage), [this](const std::vector<std::string>& args) { QueueFormAction(args); }},
+        {{"activate", "host"},
+         "activate host",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "activate host");
+             win::SetForegroundWindow(m_host.MainWindow());
+         }},
+        {{"activate", "other", "program"},
+         "activate other program",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "activate other program");
+             win::SwitchToAnotherProgram();
+         }},
+        {{"activate", "form"},
+         "activate form CLASS",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "activate form CLASS");
+             const win::Hwnd window = win::FindWindow(args[0]);
+             if (window == win::kNoWindow || !win::IsWindowVisible(window)) {
+                 throw ScriptError("no " + args[0] + " form is open", 0);
+             }
+             win::SetForegroundWindow(window);
+         }},
+        {{"view", "page"},
+         "view page [PAGE]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 1, "view page [PAGE]");
+             host::DocumentWindows& windows = m_host.Windows();
+             if (windows.FrontView() == nullptr) {
+                 throw ScriptError("no document is open to show", -1);
+             }
+             if (args.empty()) {
+                 windows.SetPageView(true);
+             } else if (!windows.ShowPage(static_cast<int32_t>(ParseNumber(args[0], 1, INT16_MAX, "the page", 0)))) {
+                 throw ScriptError("the document in front has no page " + args[0], 0);
+             }
+             win::TranscriptWrite("host: page view, page " + std::to_string(windows.FrontView()->page));
+         }},
+        {{"view", "scroll"},
+         "view scroll [MEASURE]",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 1, "view scroll [MEASURE]");
+             host::DocumentWindows& windows = m_host.Windows();
+             if (windows.FrontView() == nullptr) {
+                 throw ScriptError("no document is open to show", -1);
+             }
+             if (args.empty()) {
+                 windows.SetPageView(false);
+             } else {
+                 windows.ScrollToMeasure(static_cast<int32_t>(ParseNumber(args[0], 1, INT16_MAX, "the measure", 0)));
+             }
+             win::TranscriptWrite("host: scroll view from measure " +
+                                  std::to_string(windows.FrontView()->firstMeasure));
+         }},
+        {{"print", "windows"},
+         "print windows",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "print windows");
+             for (const std::string& line : host::WindowListLines(m_host)) {
+                 win::TranscriptWrite(line);
+             }
+         },
+         true},
+        {{"print", "clipboard"},
+         "print clipboard",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "print clipboard");
+             const std::optional<std::string> text = win::ClipboardText();
+             if (!text) {
+                 win::TranscriptWrite("clipboard: no text");
+                 return;
+             }
+             win::TranscriptWrite("clipboard: text");
+             std::string line;
+             for (const char c : *text) {
+                 if (c == '\n') {
+                     win::TranscriptWrite("  | " + line);
+                     line.clear();
+                 } else if (c != '\r') {
+                     line += c;
+                 }
+             }
+             if (!line.empty()) {
+                 win::TranscriptWrite("  | " + line);
+             }
+         },
+         true},
         {{"menu"},
          "menu \"MENU/ITEM\"",
          [this](const std::vector<std::string>& args) {
@@ -685,9 +775,21 @@ void ScriptRunner::ReportActionFailures() {
     for (const win::FormActionFailure& failure : win::TakeFormActionFailures()) {
         const auto origin = m_origins.find(failure.action.origin);
         const Location where = origin != m_origins.end() ? origin->second : Here();
-        const std::string what = failure.action.kind == win::FormAction::Kind::Set
-                                     ? "set \"" + failure.action.control + "\" to \"" + failure.action.value + "\""
-                                     : "click \"" + failure.action.control + "\"";
+        std::string what;
+        switch (failure.action.kind) {
+            case win::FormAction::Kind::Set:
+                what = "set \"" + failure.action.control + "\" to \"" + failure.action.value + "\"";
+                break;
+            case win::FormAction::Kind::DblClick:
+                what = "double-click \"" + failure.action.control + "\"";
+                break;
+            case win::FormAction::Kind::Resize:
+                what = "resize the form to " + failure.action.value;
+                break;
+            default:
+                what = "click \"" + failure.action.control + "\"";
+                break;
+        }
         std::string message =
             "the user could not " + what + " on the " + failure.formClass + " form: " + failure.reason;
         if (failure.dropped > 0) {
@@ -771,7 +873,7 @@ void ScriptRunner::ChooseMenu(const std::string& path) {
 }
 
 void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
-    const std::string usage = "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS close";
+    const std::string usage(kFormUsage);
     if (args.size() < 2) {
         throw ScriptError("an argument is missing (usage: " + usage + ")", static_cast<int>(args.size()));
     }
@@ -782,11 +884,20 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
     } else if (args[1] == "click") {
         ExpectArguments(args, 3, 3, "form CLASS click CONTROL");
         action = {win::FormAction::Kind::Click, args[2], ""};
+    } else if (args[1] == "dblclick") {
+        ExpectArguments(args, 3, 3, "form CLASS dblclick CONTROL");
+        action = {win::FormAction::Kind::DblClick, args[2], ""};
+    } else if (args[1] == "resize") {
+        ExpectArguments(args, 4, 4, "form CLASS resize WIDTH HEIGHT");
+        const int64_t width = ParseNumber(args[2], 1, INT16_MAX, "the width", 2);
+        const int64_t height = ParseNumber(args[3], 1, INT16_MAX, "the height", 3);
+        action = {win::FormAction::Kind::Resize, "", std::to_string(width) + " " + std::to_string(height)};
     } else if (args[1] == "close") {
         ExpectArguments(args, 2, 2, "form CLASS close");
         action = {win::FormAction::Kind::Close, "", ""};
     } else {
-        throw ScriptError("unknown form action \"" + args[1] + "\" (set, click or close; usage: " + usage + ")", 1);
+        throw ScriptError(
+            "unknown form action \"" + args[1] + "\" (set, click, dblclick, resize or close; usage: " + usage + ")", 1);
     }
     const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
     action.origin = LocationText(here);

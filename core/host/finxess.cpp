@@ -1,6 +1,8 @@
 // Finxess: the generic record families, the 12-byte records, the fixed-tag wrappers and the
 // searches over incidences.
 #include "core/host/finxess.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 
 #include <algorithm>
 #include <array>
@@ -22,13 +24,13 @@ constexpr Tag kTagStaff = MakeTag("SOIS");
 constexpr Tag kTagInstrumentUsage = MakeTag("SOIu");
 constexpr Tag kTagStaffGroup = MakeTag("SDNG");
 constexpr Tag kTagMeasure = MakeTag("SOMS");
-constexpr Tag kTagSorterRecord = MakeTag("SODT");
-constexpr Tag kTagOtDe = MakeTag("otDe");
-constexpr Tag kTagOtDY = MakeTag("otDY");
-constexpr Tag kTagEdED = MakeTag("edED");
-constexpr Tag kTagEdsB = MakeTag("edsB");
-constexpr Tag kTagEtp = MakeTag("E\x03TP");
-constexpr Tag kTagEdCN = MakeTag("edCN");
+constexpr Tag kTagSorterRecord = hostapi::kTagExpression;
+constexpr Tag kTagOtDe = hostapi::kTagExpressionPlayback;
+constexpr Tag kTagOtDY = hostapi::kTagMeasureExpression;
+constexpr Tag kTagEdED = hostapi::kTagNoteExpression;
+constexpr Tag kTagEdsB = hostapi::kTagSecondaryBeamBreak;
+constexpr Tag kTagEtp = hostapi::kTagTuplet;
+constexpr Tag kTagEdCN = hostapi::kTagNotehead;
 constexpr Tag kTagEdCN2001 = MakeTag(
     "E\x02"
     "cn");
@@ -194,6 +196,17 @@ bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const v
     entry = EntryOfKeys(keys);
     inci = keys.Inci(2);
     return true;
+}
+
+bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::vector<uint8_t>& bytes) {
+    const auto load = Imports().LoadRecord;
+    Keys keys = EntryKeys(entry, inci);
+    int32_t size = 0;
+    if (load == nullptr || load(tag, keys.data(), nullptr, &size, kInterfaceVersion) == 0 || size < 0) {
+        return false;
+    }
+    bytes.assign(static_cast<size_t>(size), 0);
+    return load(tag, keys.data(), bytes.data(), &size, kInterfaceVersion) != 0;
 }
 
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/host/finxess_records.h"
 #include "platform/hostapi/types.h"
@@ -41,6 +42,8 @@ bool LoadEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffe
 bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void* buffer, int32_t size);
 bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const void* buffer, int32_t size);
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci);
+/// The whole record, at the size the host holds it (two host calls: its size, then its bytes).
+bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::vector<uint8_t>& bytes);
 
 /// A load and a save of an other record with another interface version than 0x05000005 (the
 /// 24-byte staff system record is read and written with 0x06000200).

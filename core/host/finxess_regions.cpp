@@ -11,6 +11,8 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/startup.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/music_records.h"
 
 namespace orvex {
@@ -20,13 +22,13 @@ using hostapi::ConstEntryView;
 using hostapi::kInterfaceVersion;
 using hostapi::MakeTag;
 
-constexpr Tag kTagPerNote = MakeTag("edac");
+constexpr Tag kTagPerNote = hostapi::kTagNotePerformance;
 constexpr int32_t kPerNoteSize = 10;
 constexpr Tag kTagExpressionPlace = MakeTag("otDI");
 constexpr int32_t kExpressionPlaceSize = 12;
 constexpr size_t kExpressionPlaceWord0 = 0;  ///< @0, i16
 constexpr size_t kExpressionPlaceWord2 = 2;  ///< @2, i16
-constexpr Tag kTagMeasureExpression = MakeTag("otDY");
+constexpr Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
 constexpr int32_t kMeasureExpressionSize = 12;
 constexpr size_t kExpressionTarget = 10;         ///< @10, u16: staff, list or 0 (all) in bits 0-9
 constexpr uint16_t kExpressionOnStaff = 0x1000;  ///< the target is a staff, not a list

@@ -32,6 +32,9 @@ struct SmartShapeRecord : RawRecord<hostapi::SmartShapeLayout::kSize> {
     int16_t endMeasure() const { return hostapi::ReadI16(bytes.data(), Layout::kEndMeasure); }
     int32_t end() const { return hostapi::ReadI32(bytes.data(), Layout::kEnd); }
     int16_t endNote() const { return hostapi::ReadI16(bytes.data(), Layout::kEndNote); }
+    int16_t startNote() const { return hostapi::ReadI16(bytes.data(), Layout::kStartNote); }
+    /// A line's end height: the vertical offset of its end (its start height is startOffset()).
+    int16_t endHeight() const { return hostapi::ReadI16(bytes.data(), Layout::kEndOffset); }
 
     void setKind(int16_t kind) { hostapi::WriteI16(bytes.data(), Layout::kKind, kind); }
     void setStaves(int16_t staff) {

@@ -1,13 +1,17 @@
 // The readable listing of a document's music ("dump cells"): for each staff and measure of a
-// range, the entries of each layer that holds any, one line an entry:
-//   staff 1, measure 1, layer 1: 3 entries
-//     entry 1 at 0, 1024 EDU, beam start: D4 F#4 A4
-//     entry 2 at 1024, 512 EDU (actual 0), grace, beam start: E5
-//     entry 3 at 1024, 3072 EDU, beam start: rest
-// Notes are named under the cell's key, bottom up; "~" after a note ties it to the next entry,
-// "~" before it ties it from the entry before. Entry flags are named (created, voice 2 start,
-// voice 2, floating, grace, note details, articulations, lyrics, tuplet, playback, hidden,
-// tremolo, beam start, stem details, stem up); other bits are shown in hexadecimal.
+// range, the entries of each layer that holds any, one line an entry, and a second line for an
+// entry with more to show:
+//   staff 1, measure 1, layer 1: 4 entries
+//     entry 1 at 0, 512 EDU (actual 341), tuplet, beam start: D4 F#4[shown,frozen] A4
+//       tuplet 3:2 (3 x 512 in the time of 2 x 512) of entries 1-3; articulation 2
+//     entry 2 at 341, 512 EDU (actual 341): E5
+//       in the tuplet of entry 1
+//     entry 4 at 1024, 3072 EDU, floating, beam start: rest at B4
+// Notes are named under the cell's key, bottom up, with their note flags in brackets; "~" after a
+// note ties it to the next entry, "~" before it ties it from the entry before. The flags of both
+// flag words are named (entry_names.h); other bits are shown in hexadecimal. The second line holds
+// the horizontal offset, the tuplets the entry starts or lies in, and the records attached to the
+// entry by kind and number.
 #pragma once
 
 #include <climits>

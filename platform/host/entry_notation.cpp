@@ -1,7 +1,10 @@
 #include "platform/host/entry_notation.h"
 
 #include <cctype>
+#include <climits>
 #include <string>
+
+#include "platform/host/entry_names.h"
 
 namespace host {
 namespace {
@@ -14,19 +17,51 @@ constexpr int32_t kHighestOctave = 9;
     throw NotationError("\"" + std::string(word) + "\" is not an entry: " + why);
 }
 
-WrittenNote ParseNote(std::string_view word, std::string_view text) {
-    if (text.empty()) {
-        Fail(word, "a note is missing before \"+\" or \"/\"");
+/// "[shown,frozen,-tie-end]": note flags to set and to keep clear.
+void ParseNoteFlags(std::string_view word, std::string_view names, WrittenNote& note) {
+    size_t start = 0;
+    while (start <= names.size()) {
+        const size_t comma = names.find(',', start);
+        std::string_view name = names.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        const bool clear = name.starts_with('-');
+        if (clear) {
+            name.remove_prefix(1);
+        }
+        std::optional<uint32_t> bit = FlagOfName(kNoteFlagNames, name);
+        if (!bit && name == "tie-start") {
+            bit = hostapi::kNoteTieStart;
+        } else if (!bit && name == "tie-end") {
+            bit = hostapi::kNoteTieEnd;
+        }
+        if (!bit) {
+            std::string known;
+            for (const FlagName& flag : kNoteFlagNames) {
+                known += std::string(flag.name) + ", ";
+            }
+            Fail(word, "\"" + std::string(name) + "\" is not a note flag (" + known + "tie-start, tie-end)");
+        }
+        (clear ? note.cleared : note.flags) |= *bit;
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        start = comma + 1;
     }
-    const size_t letter = kLetters.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[0]))));
+    note.tieStart = note.tieStart || (note.flags & hostapi::kNoteTieStart) != 0;
+    note.tieEnd = note.tieEnd || (note.flags & hostapi::kNoteTieEnd) != 0;
+    note.flags &= ~(hostapi::kNoteTieStart | hostapi::kNoteTieEnd);
+}
+
+/// A letter, an accidental and an octave from `i` on; `i` ends behind them.
+SpelledNote ParsePitch(std::string_view word, std::string_view text, size_t& i, bool withAccidental) {
+    const size_t letter = kLetters.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
     if (letter == std::string_view::npos) {
-        Fail(word, "\"" + std::string(1, text[0]) + "\" is not a note name (a to g, or r for a rest)");
+        Fail(word, "\"" + std::string(1, text[i]) + "\" is not a note name (a to g, or r for a rest)");
     }
-    size_t i = 1;
+    ++i;
     int32_t accidental = 0;
-    if (i < text.size() && text[i] == 'n') {
+    if (withAccidental && i < text.size() && text[i] == 'n') {
         ++i;
-    } else {
+    } else if (withAccidental) {
         while (i < text.size() && (text[i] == '#' || text[i] == 'b')) {
             if (accidental != 0 && (text[i] == '#') != (accidental > 0)) {
                 Fail(word, "a note has sharps or flats, not both");
@@ -53,8 +88,31 @@ WrittenNote ParseNote(std::string_view word, std::string_view text) {
     if (octave < kLowestOctave || octave > kHighestOctave) {
         Fail(word, "the octave " + std::to_string(octave) + " is not between -1 and 9");
     }
+    return SpelledNote{(octave - 4) * 7 + static_cast<int32_t>(letter), accidental};
+}
+
+WrittenNote ParseNote(std::string_view word, std::string_view text) {
+    if (text.empty()) {
+        Fail(word, "a note is missing before \"+\" or \"/\"");
+    }
     WrittenNote note;
-    note.pitch = SpelledNote{(octave - 4) * 7 + static_cast<int32_t>(letter), accidental};
+    size_t i = 0;
+    if (text[0] == '~') {
+        note.tieEnd = true;
+        ++i;
+        if (i == text.size()) {
+            Fail(word, "a note is missing after \"~\"");
+        }
+    }
+    note.pitch = ParsePitch(word, text, i, true);
+    if (i < text.size() && text[i] == '[') {
+        const size_t close = text.find(']', i);
+        if (close == std::string_view::npos) {
+            Fail(word, "the note flags after \"[\" end with \"]\"");
+        }
+        ParseNoteFlags(word, text.substr(i + 1, close - i - 1), note);
+        i = close + 1;
+    }
     if (i < text.size() && text[i] == '~') {
         note.tieStart = true;
         ++i;
@@ -63,6 +121,29 @@ WrittenNote ParseNote(std::string_view word, std::string_view text) {
         Fail(word, "\"" + std::string(text.substr(i)) + "\" after a note");
     }
     return note;
+}
+
+/// A note value with its dots ("8", "4.") from `i` on, in EDU; `i` ends behind it.
+hostapi::Edu ParseValue(std::string_view word, std::string_view text, size_t& i) {
+    int32_t value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0 && value <= 128) {
+        value = value * 10 + (text[i] - '0');
+        ++i;
+    }
+    if (value < 1 || value > 128 || (value & (value - 1)) != 0) {
+        Fail(word, "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128");
+    }
+    hostapi::Edu duration = hostapi::kEduWholeNote / value;
+    hostapi::Edu added = duration;
+    while (i < text.size() && text[i] == '.') {
+        if (added % 2 != 0) {
+            Fail(word, "too many dots for the value");
+        }
+        added /= 2;
+        duration += added;
+        ++i;
+    }
+    return duration;
 }
 
 }  // namespace
@@ -74,7 +155,18 @@ WrittenEntry ParseWrittenEntry(std::string_view word) {
     }
     WrittenEntry entry;
     const std::string_view pitches = word.substr(0, slash);
-    if (pitches != "r" && pitches != "R") {
+    if (pitches.starts_with('r') || pitches.starts_with('R')) {
+        if (pitches.size() > 1) {
+            if (pitches[1] != '@' || pitches.size() == 2) {
+                Fail(word, "a rest is r, or r@ and the pitch whose staff position it takes (r@b4)");
+            }
+            size_t i = 2;
+            entry.restPlace = ParsePitch(word, pitches, i, false);
+            if (i != pitches.size()) {
+                Fail(word, "\"" + std::string(pitches.substr(i)) + "\" after the rest's place");
+            }
+        }
+    } else {
         size_t start = 0;
         while (true) {
             const size_t plus = pitches.find('+', start);
@@ -88,36 +180,68 @@ WrittenEntry ParseWrittenEntry(std::string_view word) {
 
     const std::string_view rest = word.substr(slash + 1);
     size_t i = 0;
-    int32_t value = 0;
-    while (i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])) != 0 && value <= 128) {
-        value = value * 10 + (rest[i] - '0');
-        ++i;
-    }
-    if (value < 1 || value > 128 || (value & (value - 1)) != 0) {
-        Fail(word, "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128");
-    }
-    hostapi::Edu duration = hostapi::kEduWholeNote / value;
-    hostapi::Edu added = duration;
-    while (i < rest.size() && rest[i] == '.') {
-        if (added % 2 != 0) {
-            Fail(word, "too many dots for the value");
-        }
-        added /= 2;
-        duration += added;
-        ++i;
-    }
+    const hostapi::Edu duration = ParseValue(word, rest, i);
     for (; i < rest.size(); ++i) {
-        bool& flag = rest[i] == 'g' ? entry.grace : entry.hidden;
-        if ((rest[i] != 'g' && rest[i] != 'h') || flag) {
-            Fail(word, "\"" + std::string(rest.substr(i)) + "\" after the duration (g grace, h hidden, once each)");
+        bool* flag = rest[i] == 'g'   ? &entry.grace
+                     : rest[i] == 'h' ? &entry.hidden
+                     : rest[i] == 'f' ? &entry.floating
+                                      : nullptr;
+        if (flag == nullptr || *flag) {
+            Fail(word, "\"" + std::string(rest.substr(i)) +
+                           "\" after the duration (g grace, h hidden, f floating rest, once each)");
         }
-        flag = true;
+        *flag = true;
     }
     if (entry.grace && entry.notes.empty()) {
         Fail(word, "a rest cannot be a grace note");
     }
+    if (entry.floating && !entry.notes.empty()) {
+        Fail(word, "only a rest floats");
+    }
     entry.duration = duration;
     return entry;
+}
+
+TupletRatio ParseTupletRatio(std::string_view text) {
+    const auto fail = [&](const std::string& why) -> void {
+        throw NotationError("\"{" + std::string(text) + "\" is not a tuplet: " + why);
+    };
+    TupletRatio ratio;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        fail("it is {N:M, {N/U:M or {N/U:M/V (3 notes in the time of 2: {3:2)");
+    }
+    // One side: a count and, after "/", a value with its dots.
+    const auto side = [&](std::string_view part, int16_t& count, std::optional<int16_t>& unit) {
+        const size_t slash = part.find('/');
+        const std::string_view digits = part.substr(0, slash);
+        int32_t value = 0;
+        for (const char c : digits) {
+            if (std::isdigit(static_cast<unsigned char>(c)) == 0 || value > INT16_MAX) {
+                fail("\"" + std::string(digits) + "\" is not a count of notes");
+            }
+            value = value * 10 + (c - '0');
+        }
+        if (digits.empty() || value < 1 || value > INT16_MAX) {
+            fail("a count is a number from 1 to 32767");
+        }
+        count = static_cast<int16_t>(value);
+        if (slash != std::string_view::npos) {
+            const std::string_view valueText = part.substr(slash + 1);
+            size_t i = 0;
+            try {
+                unit = static_cast<int16_t>(ParseValue(valueText, valueText, i));
+            } catch (const NotationError&) {
+                fail("the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128 with its dots");
+            }
+            if (i != valueText.size()) {
+                fail("\"" + std::string(valueText.substr(i)) + "\" after a value");
+            }
+        }
+    };
+    side(text.substr(0, colon), ratio.notes, ratio.noteUnit);
+    side(text.substr(colon + 1), ratio.reference, ratio.referenceUnit);
+    return ratio;
 }
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/host/document_windows.h"
 #include "platform/host/entry_arrays.h"
 #include "platform/host/main_window_keys.h"
 #include "platform/host/music_model.h"
@@ -79,10 +80,12 @@ Host::Host(std::string programPath) {
     win::RegisterUser32Module();
     m_mainWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
     m_keys = std::make_unique<MainWindowKeys>(*this);
+    m_windows = std::make_unique<DocumentWindows>(*this);
     win::SetWindowProc(m_mainWindow, [this](win::Hwnd, uint32_t message, uintptr_t wParam, intptr_t) -> intptr_t {
         if (message == win::WM_COMMAND) {
             RunCommandId(static_cast<uint32_t>(wParam));
-        } else if (message == win::WM_KEYDOWN) {
+        } else if (message == win::WM_KEYDOWN || message == win::WM_SYSKEYDOWN) {
+            // The host's menu accelerators (keys with Alt) are its own: no system menu loop.
             m_keys->KeyDown(static_cast<uint16_t>(wParam));
         }
         return 0;
@@ -97,6 +100,8 @@ Host::~Host() {
     for (const auto& document : m_documents) {
         DetachLentEntryArrays(*document);
     }
+    m_windows.reset();
+    win::SetWindowProc(m_mainWindow, {});
     win::DestroyWindow(m_mainWindow);
     win::UnregisterProcessModule(m_hostModule);
     s_current = nullptr;
@@ -342,6 +347,19 @@ void Host::RunCommandId(uint32_t id) {
     } else {
         win::TranscriptWrite("host: command " + std::to_string(id) + " (no menu item)");
     }
+    switch (id) {
+        case kCommandScrollView:
+        case kCommandPageView:
+            m_windows->SetPageView(id == kCommandPageView);
+            break;
+        case kCommandSpeedyEntryTool:
+        case kCommandSelectionTool:
+        case kCommandMassEditTool:
+            m_windows->SetSpeedyEntry(id == kCommandSpeedyEntryTool);
+            break;
+        default:
+            break;
+    }
 }
 
 namespace {
@@ -477,6 +495,7 @@ Document& Host::AddDocument(std::unique_ptr<Document> document) {
     }
     m_documents.push_back(std::move(document));
     m_frontNumber = DocumentCount();
+    m_windows->Added();
     RefreshTitle();
     return *m_documents.back();
 }
@@ -497,6 +516,7 @@ bool Host::BringToFront(int32_t number) {
         return false;
     }
     m_frontNumber = number;
+    m_windows->BroughtToFront(number);
     RefreshTitle();
     return true;
 }
@@ -507,8 +527,10 @@ bool Host::CloseFront() {
     }
     const auto at = m_documents.begin() + (m_frontNumber - 1);
     DetachLentEntryArrays(**at);
+    m_windows->Closing(m_frontNumber);
     m_documents.erase(at);
     m_frontNumber = DocumentCount();
+    m_windows->BroughtToFront(m_frontNumber);
     m_selection.reset();
     RefreshTitle();
     return true;

@@ -25,6 +25,7 @@
 namespace host {
 
 class MainWindowKeys;
+class DocumentWindows;
 
 enum class Language { English, German, Italian };
 
@@ -87,6 +88,8 @@ public:
     Language CurrentLanguage() const { return m_language; }
 
     win::Hwnd MainWindow() const { return m_mainWindow; }
+    /// The MDI client and the document windows (document_windows.h).
+    DocumentWindows& Windows() { return *m_windows; }
     win::Hmenu PluginsMenu() const { return m_pluginsMenu; }
 
     /// Loads every "*.fxt" of a folder, in name order; a subfolder holding plug-ins becomes a
@@ -176,7 +179,7 @@ public:
     /// comes to the front, and the selection is cleared. False when no document is open.
     bool CloseFront();
     /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front: the name of
-    /// its file when it has one ("duet.MUS"), else its name.
+    /// its file when it has one ("duet.MUS"), else its name. The document window shows that name.
     void RefreshTitle();
 
     // ---- Music services ----
@@ -214,9 +217,10 @@ private:
     std::optional<hostapi::SelectionRecord> m_selection;
     std::set<hostapi::Tag> m_refusedTags;
     bool m_layoutHeld = false;
-    std::unique_ptr<MainWindowKeys> m_keys;
+    std::unique_ptr<MainWindowKeys> m_keys;  ///< the File menu's accelerators (main_window_keys.h)
+    std::unique_ptr<DocumentWindows> m_windows;
     std::vector<std::string> m_lastChangeListing;
-    uint64_t m_trackedCount = 0;  ///< the File menu's accelerators (main_window_keys.h)
+    uint64_t m_trackedCount = 0;
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

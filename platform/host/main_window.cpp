@@ -2,6 +2,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "platform/host/document_windows.h"
 #include "platform/host/host.h"
 #include "platform/win/menus.h"
 #include "platform/win/windows.h"
@@ -50,8 +51,9 @@ const std::vector<TopMenu>& MenuBarLayout() {
         {{"&Options", "&Optionen", "&Opzioni"}, 1997, false, {
             {76100, {"&Program Options...", "&Programmeinstellungen...", "Opzioni del &programma..."}}}},
         {{"&Tools", "&Werkzeuge", "&Strumenti"}, 1998, false, {
-            {76200, {"&Selection Tool", "&Auswahlwerkzeug", "Strumento &selezione"}},
-            {76201, {"&Mass Edit Tool", "&Massenbearbeitung", "Strumento &modifica multipla"}}}},
+            {kCommandSelectionTool, {"&Selection Tool", "&Auswahlwerkzeug", "Strumento &selezione"}},
+            {kCommandMassEditTool, {"&Mass Edit Tool", "&Massenbearbeitung", "Strumento &modifica multipla"}},
+            {kCommandSpeedyEntryTool, {"S&peedy Entry Tool", "&Schnelle Eingabe", "Inserimento &veloce"}}}},
         {{"&MIDI", "&MIDI", "&MIDI"}, 1997, false, {
             {76300, {"&Play", "&Wiedergabe", "&Esegui"}}}},
         {{"&Plug-ins", "&Plug-Ins", "&Plug-in"}, 1997, true, {}},
@@ -104,7 +106,9 @@ void Host::RefreshTitle() {
     if (const Document* front = FrontDocument(); front != nullptr) {
         // A document with a file shows the file's name, extension and all, as the host's window
         // does; a new one its name.
-        title += " - [" + (front->Path().empty() ? front->Name() : front->Path().filename().string()) + "]";
+        const std::string name = front->Path().empty() ? front->Name() : front->Path().filename().string();
+        title += " - [" + name + "]";
+        win::SetWindowText(m_windows->WindowOf(m_frontNumber), name);
     }
     win::SetWindowText(m_mainWindow, title);
 }

@@ -325,7 +325,9 @@ void MainWindowKeys::PrintFrontDocument() {
         win::TranscriptWrite("host: cannot print " + front->Name() + ": \"" + m_field + "\" is not a number of copies");
         return;
     }
-    win::TranscriptWrite("host: printed " + front->Name() + ", " + std::to_string(copies) +
+    // The document's file tells the user which file went to the printer.
+    const std::string file = front->Path().empty() ? std::string() : " (" + front->Path().string() + ")";
+    win::TranscriptWrite("host: printed " + front->Name() + file + " on the printer, " + std::to_string(copies) +
                          (copies == 1 ? " copy" : " copies"));
 }
 

@@ -228,6 +228,10 @@ void Reader::ReadRecord(const std::vector<Word>& words) {
     } else {
         Fail("\"" + words[form].text + "\" is not a record form (hex or text)");
     }
+    if (const auto info = hostapi::FindRecordTag(*tag); info && info->size != 0 && bytes.size() != info->size) {
+        Fail("a '" + TagText(*tag) + "' record (" + info->what + ") has " + std::to_string(info->size) +
+             " bytes, not " + std::to_string(bytes.size()));
+    }
     if (const auto seen = m_recordLines.find(key); seen != m_recordLines.end()) {
         Fail("a second record " + key.Description() + " (the first is on line " + std::to_string(seen->second) + ")");
     }

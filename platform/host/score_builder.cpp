@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <numeric>
 #include <stdexcept>
 
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/music_records.h"
 #include "platform/win/system.h"
 
@@ -100,8 +102,52 @@ ScoreBuilder& ScoreBuilder::Clef(hostapi::InstrumentKey staff, hostapi::MeasureN
     return *this;
 }
 
+namespace {
+
+/// An exact time in EDU: a fraction, kept in lowest terms.
+struct ExactTime {
+    int64_t numerator = 0;
+    int64_t denominator = 1;
+
+    static ExactTime Of(int64_t n, int64_t d) {
+        const int64_t g = std::gcd(n, d);
+        return g == 0 ? ExactTime{} : ExactTime{n / g, d / g};
+    }
+    ExactTime operator+(const ExactTime& other) const {
+        return Of(numerator * other.denominator + other.numerator * denominator, denominator * other.denominator);
+    }
+    ExactTime Times(int64_t n, int64_t d) const { return Of(numerator * n, denominator * d); }
+    /// Truncated to whole EDU (times are never negative).
+    hostapi::Edu Whole() const { return static_cast<hostapi::Edu>(numerator / denominator); }
+};
+
+/// What a tuplet's entries hold as written: notated durations, a tuplet inside counting with
+/// its reference time, grace notes nothing.
+hostapi::Edu WrittenLength(const std::vector<WrittenEntry>& entries, const std::vector<WrittenTuplet>& tuplets,
+                           size_t outer, size_t& inner) {
+    const WrittenTuplet& tuplet = tuplets[outer];
+    hostapi::Edu length = 0;
+    size_t i = tuplet.first;
+    while (i < tuplet.first + tuplet.count) {
+        if (inner < tuplets.size() && tuplets[inner].first == i &&
+            tuplets[inner].first + tuplets[inner].count <= tuplet.first + tuplet.count) {
+            const size_t nested = inner++;
+            WrittenLength(entries, tuplets, nested, inner);
+            length += static_cast<hostapi::Edu>(tuplets[nested].reference) * tuplets[nested].referenceUnit;
+            i = tuplets[nested].first + tuplets[nested].count;
+            continue;
+        }
+        length += entries[i].grace ? 0 : entries[i].duration;
+        ++i;
+    }
+    return length;
+}
+
+}  // namespace
+
 ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
-                                  hostapi::LayerIndex layer, const std::vector<WrittenEntry>& entries) {
+                                  hostapi::LayerIndex layer, const std::vector<WrittenEntry>& entries,
+                                  const std::vector<WrittenTuplet>& tuplets) {
     Document& document = Current();
     const CellKey cell{staff, measure, layer};
     if (layer < 0 || layer > 3) {
@@ -116,8 +162,51 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
     const hostapi::Edu beat = BeatDurationOf(measure);
     AddClefDefinitions(document);
 
+    // The tuplets, outer before inner: each must lie inside the one it starts in and hold, as
+    // written, its notes x unit.
+    std::vector<WrittenTuplet> ordered = tuplets;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const WrittenTuplet& a, const WrittenTuplet& b) {
+        return a.first != b.first ? a.first < b.first : a.count > b.count;
+    });
+    for (size_t t = 0; t < ordered.size(); ++t) {
+        const WrittenTuplet& tuplet = ordered[t];
+        if (tuplet.count == 0 || tuplet.first + tuplet.count > entries.size()) {
+            throw EntryError("tuplet " + std::to_string(t + 1) + " holds no entries of the cell", tuplet.first);
+        }
+        if (tuplet.notes < 1 || tuplet.noteUnit < 1 || tuplet.reference < 1 || tuplet.referenceUnit < 1) {
+            throw EntryError("tuplet " + std::to_string(t + 1) + " has a count or unit below 1", tuplet.first);
+        }
+        for (size_t o = 0; o < t; ++o) {
+            const size_t end = tuplet.first + tuplet.count;
+            const size_t outerEnd = ordered[o].first + ordered[o].count;
+            if (tuplet.first < outerEnd && end > outerEnd) {
+                throw EntryError("tuplet " + std::to_string(t + 1) + " reaches out of the tuplet it starts in",
+                                 tuplet.first);
+            }
+        }
+        size_t inner = t + 1;
+        const hostapi::Edu written = WrittenLength(entries, ordered, t, inner);
+        const hostapi::Edu expected = static_cast<hostapi::Edu>(tuplet.notes) * tuplet.noteUnit;
+        if (written != expected) {
+            throw EntryError("the entries of tuplet " + std::to_string(t + 1) + " last " + std::to_string(written) +
+                                 " EDU as written, not " + std::to_string(tuplet.notes) + " x " +
+                                 std::to_string(tuplet.noteUnit) + " = " + std::to_string(expected),
+                             tuplet.first);
+        }
+    }
+    // Each entry's share of the time it is written for: the product of the ratios of the
+    // tuplets it lies in.
+    std::vector<ExactTime> scale(entries.size(), ExactTime{1, 1});
+    for (const WrittenTuplet& tuplet : ordered) {
+        for (size_t i = tuplet.first; i < tuplet.first + tuplet.count; ++i) {
+            scale[i] = scale[i].Times(static_cast<int64_t>(tuplet.reference) * tuplet.referenceUnit,
+                                      static_cast<int64_t>(tuplet.notes) * tuplet.noteUnit);
+        }
+    }
+
     CellEntries cellEntries;
-    hostapi::Edu position = 0;
+    std::vector<uint32_t> firstCleared;  ///< per note of the first entry: the flags kept clear
+    ExactTime start;
     for (size_t i = 0; i < entries.size(); ++i) {
         const WrittenEntry& written = entries[i];
         if (written.notes.size() > hostapi::EntryLayout::kMaxNotes) {
@@ -128,7 +217,9 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
         if (written.duration <= 0 || written.duration > INT16_MAX) {
             throw EntryError("entry " + std::to_string(i + 1) + " has no duration the host can write", i);
         }
-        const hostapi::Edu actual = written.grace ? 0 : written.duration;
+        const ExactTime end = written.grace ? start : start + scale[i].Times(written.duration, 1);
+        const hostapi::Edu position = start.Whole();
+        const hostapi::Edu actual = end.Whole() - position;
         if (position + actual > length) {
             throw EntryError("entry " + std::to_string(i + 1) + " overflows " + cell.Description() +
                                  ": the entries last " + std::to_string(position + actual) +
@@ -144,6 +235,7 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
         uint32_t flags = written.notes.empty() ? 0 : hostapi::kEntryNote;
         flags |= written.grace ? hostapi::kEntryGrace : 0;
         flags |= written.hidden ? hostapi::kEntryHidden : 0;
+        flags |= written.floating ? hostapi::kEntryFloatingRest : 0;
         if (!BeamedToPrevious(cellEntries, written, position, beat)) {
             flags |= hostapi::kEntryBeamStart;
         }
@@ -158,14 +250,82 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
             const hostapi::NoteView note = entry.note(static_cast<int32_t>(n));
             WriteNote(notes[n].pitch, key, note);
             note.setNoteId(static_cast<int16_t>(n + 1));
-            note.setFlags(notes[n].tieStart ? hostapi::kNoteTieStart : 0);
+            note.setFlags((notes[n].tieStart ? hostapi::kNoteTieStart : 0) |
+                          (notes[n].tieEnd ? hostapi::kNoteTieEnd : 0) | (notes[n].flags & ~notes[n].cleared));
+        }
+        if (written.restPlace && notes.empty()) {
+            // A placed rest keeps its staff position in its first note slot.
+            entry.setNoteCount(1);
+            WriteNote(SpelledNote{written.restPlace->step, 0}, key, entry.note(0));
+            entry.note(0).setAlteration(0);
         }
         TieFromPrevious(cellEntries, notes, key, entry);
+        for (size_t n = 0; n < notes.size(); ++n) {
+            const hostapi::NoteView note = entry.note(static_cast<int32_t>(n));
+            note.setFlags(note.flags() & ~notes[n].cleared);
+            if (i == 0) {
+                firstCleared.push_back(notes[n].cleared);
+            }
+        }
         cellEntries.push_back(bytes);
-        position += actual;
+        start = end;
+    }
+    for (const WrittenTuplet& tuplet : ordered) {
+        const hostapi::EntryView first(cellEntries[tuplet.first].data());
+        first.setFlag(hostapi::kEntryTuplet, true);
+        Bytes record(hostapi::TupletLayout::kSize, 0);
+        hostapi::WriteI16(record.data(), hostapi::TupletLayout::kNotes, tuplet.notes);
+        hostapi::WriteI16(record.data(), hostapi::TupletLayout::kNoteUnit, tuplet.noteUnit);
+        hostapi::WriteI16(record.data(), hostapi::TupletLayout::kReference, tuplet.reference);
+        hostapi::WriteI16(record.data(), hostapi::TupletLayout::kReferenceUnit, tuplet.referenceUnit);
+        AppendEntryRecord(hostapi::kTagTuplet, first.number(), std::move(record));
+    }
+    // Ties over the barlines on either side of the cell.
+    if (!cellEntries.empty() && measure > 1) {
+        const CellEntries& before =
+            document.EntriesOf(CellKey{staff, static_cast<hostapi::MeasureNumber>(measure - 1), layer});
+        TieAcrossBarline(before, CellKeyValue(document, static_cast<hostapi::MeasureNumber>(measure - 1), staff, 0),
+                         cellEntries, key);
+        const hostapi::EntryView first(cellEntries.front().data());
+        for (size_t n = 0; n < firstCleared.size(); ++n) {
+            const hostapi::NoteView note = first.note(static_cast<int32_t>(n));
+            note.setFlags(note.flags() & ~firstCleared[n]);
+        }
+    }
+    const CellKey next{staff, static_cast<hostapi::MeasureNumber>(measure + 1), layer};
+    if (!cellEntries.empty() && measure < INT16_MAX && !document.EntriesOf(next).empty()) {
+        CellEntries after = document.EntriesOf(next);
+        if (TieAcrossBarline(cellEntries, key, after, CellKeyValue(document, next.measure, staff, 0))) {
+            document.SetEntries(next, std::move(after));
+        }
     }
     document.SetEntries(cell, std::move(cellEntries));
     return *this;
+}
+
+bool ScoreBuilder::TieAcrossBarline(const CellEntries& before, int16_t keyBefore, CellEntries& after,
+                                    int16_t keyAfter) {
+    if (before.empty() || after.empty()) {
+        return false;
+    }
+    const hostapi::ConstEntryView last(before.back().data());
+    const hostapi::EntryView first(after.front().data());
+    bool changed = false;
+    for (int32_t p = 0; last.isNote() && p < last.notesHeld(); ++p) {
+        if ((last.note(p).flags() & hostapi::kNoteTieStart) == 0) {
+            continue;
+        }
+        const SpelledNote tied = SpellNote(last.note(p), keyBefore);
+        for (int32_t n = 0; first.isNote() && n < first.notesHeld(); ++n) {
+            const SpelledNote candidate = SpellNote(first.note(n), keyAfter);
+            if (candidate.step == tied.step && candidate.accidental == tied.accidental &&
+                (first.note(n).flags() & hostapi::kNoteTieEnd) == 0) {
+                first.note(n).setFlags(first.note(n).flags() | hostapi::kNoteTieEnd);
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 hostapi::Edu ScoreBuilder::BeatDurationOf(hostapi::MeasureNumber measure) {

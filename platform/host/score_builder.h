@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,6 +34,9 @@ struct MeasureSettings {
 struct WrittenNote {
     SpelledNote pitch;      ///< step from middle C and accidental
     bool tieStart = false;  ///< tied to the same pitch in the next entry
+    bool tieEnd = false;    ///< marked as tied from the one before, whatever the entry before holds
+    uint32_t flags = 0;     ///< note flags set besides the ties (hostapi::kNote...)
+    uint32_t cleared = 0;   ///< note flags kept clear, also the tie-end mark the builder would set
 };
 
 /// One entry as written: a chord, or a rest when it has no notes.
@@ -50,6 +55,51 @@ struct WrittenEntry {
     hostapi::Edu duration = hostapi::kEduPerQuarter;  ///< notated duration
     bool grace = false;                               ///< takes no time
     bool hidden = false;
+    bool floating = false;                 ///< a rest with the floating flag (hostapi::kEntryFloatingRest)
+    std::optional<SpelledNote> restPlace;  ///< a rest placed on the staff position of this pitch
+};
+
+/// A tuplet of a cell: `count` entries from entry `first` (0-based) hold `notes` x `noteUnit` EDU
+/// as written and take the time of `reference` x `referenceUnit` EDU. A tuplet inside another
+/// lies within its range and counts in it with its reference time.
+struct WrittenTuplet {
+    size_t first = 0;
+    size_t count = 0;
+    int16_t notes = 3;
+    int16_t noteUnit = 512;
+    int16_t reference = 2;
+    int16_t referenceUnit = 512;
+};
+
+/// Changes to the fields of an entry the notation does not write.
+struct EntryFieldChange {
+    std::optional<int16_t> horizontalOffset;  ///< EVPU (byte 6)
+    uint32_t set = 0;                         ///< entry flags set
+    uint32_t clear = 0;                       ///< entry flags cleared
+    uint16_t setMore = 0;                     ///< bits of the second flag word set
+    uint16_t clearMore = 0;                   ///< bits of the second flag word cleared
+};
+
+/// An articulation definition ('O\x04IX', 48 bytes; hostapi::ArticulationDefinitionLayout).
+struct ArticulationDefinition {
+    uint8_t character = 0;
+    uint8_t style = 0;
+    uint8_t font = 0;
+    uint8_t size = 24;
+    uint16_t flags = 0;  ///< placement in the low three bits and the flag bits
+    uint8_t alternate = 0;
+    int16_t horizontalOffset = 0;
+    int16_t offsetAbove = 0;
+    int16_t offsetBelow = 0;
+    uint8_t options = 0;
+};
+
+/// The performance data of one note ('edac'; hostapi::NotePerformanceLayout).
+struct NotePerformance {
+    int16_t word2 = 0;
+    int16_t word4 = 0;
+    int16_t pitchChange = 0;
+    int16_t levelChange = 0;
 };
 
 /// The size of a page the builder makes (EVPU); margins and scale are the host's.
@@ -64,6 +114,13 @@ struct ShapeEnd {
     hostapi::MeasureNumber measure = 1;
     hostapi::Edu position = 0;
     int32_t entry = 0;
+    int32_t note = 0;  ///< with an entry: the note (from 1, bottom up) the shape is attached to; 0 = none
+};
+
+/// The heights of a smart shape's ends: its start and end vertical offsets (EVPU).
+struct ShapeHeights {
+    int16_t start = 0;
+    int16_t end = 0;
 };
 
 /// How a text expression looks and what it carries besides its text ('SODT', 'otDe', 'ot&d').
@@ -121,8 +178,54 @@ public:
     /// entries numbered on from the document's highest. A tie start ties the note to the same
     /// pitch in the next entry. Throws std::invalid_argument for a cell that does not exist,
     /// holds entries already, or is overfilled, and for more than 12 notes in an entry.
+    ///
+    /// Tuplets are timed as the host times them: each entry's position is its exact start,
+    /// truncated, and its actual duration reaches to the truncated start of the time after it; the
+    /// first entry of a tuplet carries hostapi::kEntryTuplet and a tuplet record 'E\x03TP' (entry,
+    /// next inci) for each tuplet that starts there, outer first. Throws for a tuplet whose
+    /// entries do not fill it as written, or that is empty. A note that the last entry of the
+    /// same layer in the measure before ties on to is marked tied from the one before, as is a
+    /// note of the next measure's first entry that this cell's last entry ties on to.
+    /// Entry flags: floating (hostapi::kEntryFloatingRest) as written; a placed rest holds one
+    /// note, the pitch's harmonic level under the key. Note flags as written.
     ScoreBuilder& Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
-                        const std::vector<WrittenEntry>& entries);
+                        const std::vector<WrittenEntry>& entries, const std::vector<WrittenTuplet>& tuplets = {});
+    /// Changes the fields of the entry-th entry of a cell that the notation does not write: its
+    /// horizontal offset and flag bits. Throws for a missing cell or entry.
+    ScoreBuilder& ChangeEntry(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
+                              int32_t entry, const EntryFieldChange& change);
+    /// Attaches a record of an entry detail tag (entry, next inci), or of 'dtSU' / 'dtsl' (detail
+    /// 0, the entry's number, 0), to the entry-th entry of a cell, and sets the entry flag that says
+    /// the entry has such records (hostapi::EntryFlagOfRecordTag). Throws for a missing cell or
+    /// entry, a tag of another family and a size other than the tag's.
+    ScoreBuilder& EntryRecord(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
+                              int32_t entry, hostapi::Tag tag, Bytes bytes);
+    /// Changes the fields of tuplet `tuplet` (from 1, outer first) that starts at the entry-th
+    /// entry of a cell which the notation does not write: the word at byte 10 and the flag word at
+    /// byte 18 of its record. Throws for a missing cell, entry or tuplet.
+    ScoreBuilder& ChangeTuplet(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::LayerIndex layer,
+                               int32_t entry, int32_t tuplet, int16_t word10, uint16_t flags);
+    /// Articulation definition `number` ('O\x04IX' number, 0). Throws for a number below 1 or a
+    /// definition that exists.
+    ScoreBuilder& Articulation(int16_t number, const ArticulationDefinition& definition);
+    /// An articulation on the entry-th entry of a cell: 'edIM' (entry, next inci) with the
+    /// definition's number and the offsets; the entry gets hostapi::kEntryArticulations. Throws for
+    /// a missing cell or entry.
+    ScoreBuilder& NoteArticulation(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                                   hostapi::LayerIndex layer, int32_t entry, int16_t number,
+                                   int16_t horizontalOffset = 0, int16_t verticalOffset = 0);
+    /// The performance data of note `note` (from 1, bottom up) of the entry-th entry of a cell:
+    /// 'edac' (entry, next inci) with the note's identifier. Throws for a missing cell, entry or
+    /// note and for a note that has its record already.
+    ScoreBuilder& NotePerformanceData(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                                      hostapi::LayerIndex layer, int32_t entry, int32_t note,
+                                      const NotePerformance& data);
+    /// The settings of a layer ('pfLA' global, layer 0-3; 4 bytes): the two u16 halves.
+    ScoreBuilder& LayerSettings(hostapi::LayerIndex layer, uint16_t firstHalf, uint16_t secondHalf);
+    /// A stored MIDI event of a cell ('dtME' staff, measure, next inci; 10 bytes): time in EDU from
+    /// the start of the measure, status and two data values. Throws for a missing cell.
+    ScoreBuilder& MidiEvent(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::Edu time,
+                            int16_t status, int16_t data1, int16_t data2);
 
     /// A measure-number region ('SOMN' the next number from 1, 0; 88 bytes): measures first to
     /// last (both at bytes 6 and 8), numbered from `start` (byte 16), flag word 0x1000 (byte 82).
@@ -155,8 +258,11 @@ public:
     /// links from each of its measures and, when attached to entries, 'edEx' links from both.
     /// Both ends are positions or both are entries. Throws std::invalid_argument otherwise and
     /// for a missing cell or entry.
+    /// The heights are the start and end vertical offsets (bytes 16 and 46); an end attached to a
+    /// note writes the note's identifier (bytes 76 and 78). A shape attached to entries gives both
+    /// entries hostapi::kEntryMoreSmartShapes.
     ScoreBuilder& SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start, const ShapeEnd& end,
-                             int16_t verticalOffset = 0);
+                             const ShapeHeights& heights = {});
     /// Text expression `number` ('SODT' number, 0): font word, style, words 4 and 6, flags,
     /// then the text and its zero; with playback data an 'otDe' record under the same number
     /// (flags 0x0800), with a metatool key an 'ot&d' record (key, 0) naming it with kind 1.
@@ -225,6 +331,14 @@ public:
     std::unique_ptr<Document> Build();
 
 private:
+    /// Changes the entry-th entry (from 1) of a cell and answers its number; throws for a missing
+    /// cell or entry.
+    hostapi::EntryNumber EditEntry(const CellKey& cell, int32_t entry,
+                                   const std::function<void(hostapi::EntryView)>& change);
+    /// Saves a record of an entry detail tag under the entry's next incidence.
+    void AppendEntryRecord(hostapi::Tag tag, hostapi::EntryNumber entry, Bytes bytes);
+    /// Marks notes tied over the barline: the last entry of `before` ties on to the first of `after`.
+    static bool TieAcrossBarline(const CellEntries& before, int16_t keyBefore, CellEntries& after, int16_t keyAfter);
     hostapi::Edu BeatDurationOf(hostapi::MeasureNumber measure);
     void RequireCell(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure);
     static bool BeamedToPrevious(const CellEntries& before, const WrittenEntry& written, hostapi::Edu position,

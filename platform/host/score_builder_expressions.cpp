@@ -7,51 +7,23 @@
 #include "platform/host/record_layouts.h"
 #include "platform/host/score_builder.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/win/system.h"
 
 namespace host {
 namespace {
 
-constexpr hostapi::Tag kTagExpression = hostapi::MakeTag("SODT");
-constexpr hostapi::Tag kTagExpressionPlayback = hostapi::MakeTag("otDe");
-constexpr hostapi::Tag kTagMetatool = hostapi::MakeTag("ot&d");
-constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
-constexpr hostapi::Tag kTagNoteExpression = hostapi::MakeTag("edED");
-
-/// 'SODT' (expression number, 0): a text expression.
-struct ExpressionLayout {
-    static constexpr size_t kFontWord = 0;  ///< @0, u16, font number (low byte) and size (high byte)
-    static constexpr size_t kStyle = 2;     ///< @2, u16
-    static constexpr size_t kWord4 = 4;     ///< @4, i16
-    static constexpr size_t kWord6 = 6;     ///< @6, i16
-    static constexpr size_t kFlags = 10;    ///< @10, u16, 0x0800 = an 'otDe' record exists
-    static constexpr size_t kText = 12;     ///< @12, the text and its zero
-    static constexpr uint16_t kHasPlayback = 0x0800;
-};
-
-/// 'otDY' (measure, inci): an expression placed in a measure.
-struct MeasureExpressionLayout {
-    static constexpr size_t kSize = 12;
-    static constexpr size_t kNumber = 0;    ///< @0, i16, the expression
-    static constexpr size_t kPosition = 2;  ///< @2, i16, EDU
-    static constexpr size_t kOffset = 4;    ///< @4, i16, vertical offset
-    static constexpr size_t kStaff = 10;    ///< @10, u16, 0x1000 + staff, 0 = every staff; 0x2000 shape
-    static constexpr uint16_t kOneStaff = 0x1000;
-    static constexpr uint16_t kShape = 0x2000;
-};
-
-/// 'edED' (entry, inci): an expression placed on an entry.
-struct NoteExpressionLayout {
-    static constexpr size_t kSize = 10;
-    static constexpr size_t kNumber = 0;      ///< @0, i16, the expression
-    static constexpr size_t kHorizontal = 2;  ///< @2, i16
-    static constexpr size_t kVertical = 4;    ///< @4, i16
-    static constexpr size_t kFlags = 8;       ///< @8, u16, 0x8000 = a text expression
-    static constexpr uint16_t kTextExpression = 0x8000;
-};
-
-constexpr uint16_t kMeasureHasExpressions = 0x4000;  ///< 'SOMS' word at byte 10
-constexpr uint16_t kEntryHasExpressions = 0x0001;    ///< entry word at byte 12
+using hostapi::ExpressionLayout;
+using hostapi::kMeasureHasExpressions;
+using hostapi::kTagExpression;
+using hostapi::kTagExpressionPlayback;
+using hostapi::kTagMeasureExpression;
+using hostapi::kTagNoteExpression;
+using hostapi::MeasureExpressionLayout;
+using hostapi::NoteExpressionLayout;
+constexpr hostapi::Tag kTagMetatool = hostapi::kTagExpressionMetatool;
+constexpr uint16_t kEntryHasExpressions = hostapi::kEntryMoreExpressions;
 
 }  // namespace
 

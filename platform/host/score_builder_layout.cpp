@@ -142,7 +142,7 @@ ScoreBuilder& ScoreBuilder::Group(int16_t list, hostapi::InstrumentKey first, ho
 }
 
 ScoreBuilder& ScoreBuilder::SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start,
-                                       const ShapeEnd& end, int16_t verticalOffset) {
+                                       const ShapeEnd& end, const ShapeHeights& heights) {
     Document& document = Current();
     if ((start.entry > 0) != (end.entry > 0)) {
         throw std::invalid_argument("both ends of a smart shape are positions, or both are entries");
@@ -150,8 +150,13 @@ ScoreBuilder& ScoreBuilder::SmartShape(int16_t kind, hostapi::InstrumentKey staf
     if (end.measure < start.measure) {
         throw std::invalid_argument("a smart shape ends at or after its start measure");
     }
-    const auto entryNumber = [&](const ShapeEnd& at) -> hostapi::EntryNumber {
+    if ((start.note > 0 && start.entry == 0) || (end.note > 0 && end.entry == 0)) {
+        throw std::invalid_argument("only an end attached to an entry names a note");
+    }
+    // The entry's number, or the position; and the identifier of the note named (0 = none).
+    const auto entryNumber = [&](const ShapeEnd& at, int16_t& noteId) -> hostapi::EntryNumber {
         RequireCell(staff, at.measure);
+        noteId = 0;
         if (at.entry == 0) {
             return at.position;
         }
@@ -160,20 +165,34 @@ ScoreBuilder& ScoreBuilder::SmartShape(int16_t kind, hostapi::InstrumentKey staf
             throw std::invalid_argument("staff " + std::to_string(staff) + ", measure " + std::to_string(at.measure) +
                                         " has no entry " + std::to_string(at.entry) + " in layer 1");
         }
-        return hostapi::ConstEntryView(entries[static_cast<size_t>(at.entry - 1)].data()).number();
+        const hostapi::ConstEntryView entry(entries[static_cast<size_t>(at.entry - 1)].data());
+        if (at.note > entry.notesHeld()) {
+            throw std::invalid_argument("entry " + std::to_string(at.entry) + " of staff " + std::to_string(staff) +
+                                        ", measure " + std::to_string(at.measure) + " has no note " +
+                                        std::to_string(at.note));
+        }
+        if (at.note > 0) {
+            noteId = entry.note(at.note - 1).noteId();
+        }
+        return entry.number();
     };
-    const hostapi::EntryNumber from = entryNumber(start);
-    const hostapi::EntryNumber to = entryNumber(end);
+    int16_t startNote = 0;
+    int16_t endNote = 0;
+    const hostapi::EntryNumber from = entryNumber(start, startNote);
+    const hostapi::EntryNumber to = entryNumber(end, endNote);
     Bytes shape(SmartShapeLayout::kSize, 0);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kKind, kind);
     shape[SmartShapeLayout::kAttachment] = start.entry > 0 ? SmartShapeLayout::kEntryAttached : 0;
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartStaff, staff);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartMeasure, start.measure);
     hostapi::WriteI32(shape.data(), SmartShapeLayout::kStart, from);
-    hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartOffset, verticalOffset);
+    hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartOffset, heights.start);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kEndStaff, staff);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kEndMeasure, end.measure);
     hostapi::WriteI32(shape.data(), SmartShapeLayout::kEnd, to);
+    hostapi::WriteI16(shape.data(), SmartShapeLayout::kEndOffset, heights.end);
+    hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartNote, startNote);
+    hostapi::WriteI16(shape.data(), SmartShapeLayout::kEndNote, endNote);
     const RecordKey created = Create(RecordKey::Other(hostapi::kTagSmartShape, -1, 0), std::move(shape));
 
     Bytes link(hostapi::ShapeLinkLayout::kSize, 0);
@@ -182,11 +201,12 @@ ScoreBuilder& ScoreBuilder::SmartShape(int16_t kind, hostapi::InstrumentKey staf
         Create(RecordKey::Other(hostapi::kTagShapeMeasureLink, static_cast<int16_t>(m), -1), link);
     }
     if (start.entry > 0) {
-        for (const hostapi::EntryNumber entry : {from, to}) {
-            const RecordKey last = RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, entry, INT16_MAX);
-            const auto before = document.Records().Previous(last);
-            const int16_t inci = before && before->first == entry ? static_cast<int16_t>(before->second + 1) : 0;
-            document.SaveRecord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, entry, inci), link);
+        for (const ShapeEnd* at : {&start, &end}) {
+            const hostapi::EntryNumber entry =
+                EditEntry(CellKey{staff, at->measure, 0}, at->entry, [](hostapi::EntryView e) {
+                    e.setMoreFlags(static_cast<uint16_t>(e.moreFlags() | hostapi::kEntryMoreSmartShapes));
+                });
+            AppendEntryRecord(hostapi::kTagShapeEntryLink, entry, link);
         }
     }
     return *this;

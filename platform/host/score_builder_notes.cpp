@@ -5,19 +5,20 @@
 
 #include "platform/host/score_builder.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
 
 namespace host {
 namespace {
 
 constexpr hostapi::Tag kTagSlurContours = 0x4F023532;  // 'O', 2, '5', '2'
 constexpr size_t kSlurContoursSize = 24;
-constexpr hostapi::Tag kTagChord = 0x45024368;  // 'E', 2, 'C', 'h'
-constexpr size_t kChordSize = 20;
+constexpr hostapi::Tag kTagChord = hostapi::kTagChordSymbol;
+constexpr size_t kChordSize = hostapi::ChordSymbolLayout::kSize;
 constexpr hostapi::Tag kTagSuffixElement = hostapi::MakeTag("SOIV");
 constexpr size_t kSuffixElementSize = 12;
 constexpr hostapi::Tag kTagSuffixInfo = hostapi::MakeTag("oNIK");
 constexpr size_t kSuffixInfoSize = 34;
-constexpr uint32_t kEntryChordSymbols = 0x04000000;
+using hostapi::kEntryChordSymbols;
 constexpr int16_t kSuffixElementSpacing = 12;
 
 }  // namespace
@@ -51,11 +52,13 @@ ScoreBuilder& ScoreBuilder::ChordSymbol(hostapi::InstrumentKey staff, hostapi::M
     hostapi::NoteRecord note;
     WriteNote(root, CellKeyValue(document, measure, staff, 0), note.view());
     const int32_t level = ((note.view().harmonicLevel() % 7) + 7) % 7;
-    const auto word = static_cast<uint16_t>(level | (rootShown ? 0x0040 : 0) | ((note.view().alteration() & 0xF) << 8) |
-                                            (suffix != 0 ? 0x2000 : 0));
+    using Chord = hostapi::ChordSymbolLayout;
+    const auto word = static_cast<uint16_t>(level | (rootShown ? Chord::kRootShown : 0) |
+                                            ((note.view().alteration() & 0xF) << Chord::kAlterationShift) |
+                                            (suffix != 0 ? Chord::kHasSuffix : 0));
     Bytes record(kChordSize, 0);
-    hostapi::WriteU16(record.data(), 0, word);
-    hostapi::WriteI16(record.data(), 4, suffix);
+    hostapi::WriteU16(record.data(), Chord::kWord, word);
+    hostapi::WriteI16(record.data(), Chord::kSuffix, suffix);
     const auto before = document.Records().Previous(RecordKey::EntryDetail(kTagChord, entryNumber, INT16_MAX));
     const int16_t inci = before && before->first == entryNumber ? static_cast<int16_t>(before->second + 1) : 0;
     document.SaveRecord(RecordKey::EntryDetail(kTagChord, entryNumber, inci), std::move(record));

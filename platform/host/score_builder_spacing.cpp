@@ -5,14 +5,15 @@
 #include "platform/host/record_layouts.h"
 #include "platform/host/score_builder.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace host {
 namespace {
 
-constexpr hostapi::Tag kTagBeatChart = hostapi::MakeTag("otBC");
-constexpr size_t kBeatChartSize = 10;
-constexpr size_t kMaxBeatChartRecords = 1000;
-constexpr uint16_t kSpacingModeMask = 0x0007;
+using hostapi::kTagBeatChart;
+constexpr size_t kBeatChartSize = hostapi::BeatChartLayout::kSize;
+constexpr size_t kMaxBeatChartRecords = hostapi::BeatChartLayout::kMaxRecords;
+constexpr uint16_t kSpacingModeMask = hostapi::BeatChartLayout::kSpacingModeMask;
 
 }  // namespace
 

@@ -10,56 +10,76 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/host/entry_names.h"
 #include "platform/host/entry_notation.h"
 #include "platform/host/music_model.h"
+#include "platform/host/record_store.h"
 #include "platform/host/score_builder.h"
 #include "platform/host/text_words.h"
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/music_records.h"
+#include "platform/win/system.h"
 
 namespace host {
 namespace {
 
-/// A mistake in one statement, at the column of the word that is wrong; the reader adds the line
-/// number.
+/// A mistake in one statement at a column of its line; the reader adds the line number.
 class StatementError : public std::runtime_error {
 public:
     StatementError(const std::string& what, size_t column = 0) : std::runtime_error(what), m_column(column) {}
     size_t Column() const { return m_column; }
 
 private:
-    size_t m_column = 0;
+    size_t m_column;
 };
 
-/// The words of one statement after its keyword, read in order.
+/// The words of one statement after its keyword, read in order. A mistake names the column of
+/// the word read last (of a word given, when it has one), or the end of the line for a word
+/// that is missing.
 class Arguments {
 public:
-    Arguments(std::vector<Word> words, std::string_view keyword, std::string_view usage, size_t keywordColumn = 0)
-        : m_words(std::move(words)), m_keyword(keyword), m_usage(usage), m_keywordColumn(keywordColumn) {}
+    Arguments(std::vector<Word> words, std::string_view keyword, std::string_view usage, size_t keywordColumn,
+              size_t endColumn)
+        : m_words(std::move(words)),
+          m_keyword(keyword),
+          m_usage(usage),
+          m_column(keywordColumn),
+          m_endColumn(endColumn) {}
 
-    /// A mistake at the word read last (the statement's keyword before any).
-    [[noreturn]] void Fail(const std::string& what) const {
-        FailAt(m_next > 0 ? m_words[m_next - 1].column : m_keywordColumn, what);
-    }
+    [[noreturn]] void Fail(const std::string& what) const { FailAt(m_column, what); }
     [[noreturn]] void FailAt(size_t column, const std::string& what) const {
         throw StatementError(std::string(m_keyword) + ": " + what + " (" + std::string(m_usage) + ")", column);
     }
+    /// A mistake about something missing at the end of the line.
+    [[noreturn]] void FailMissing(const std::string& what) const { FailAt(m_endColumn, what); }
+    [[noreturn]] void FailAt(const Word& word, const std::string& what) const {
+        FailAt(word.column != 0 ? word.column : m_column, what);
+    }
 
     bool Done() const { return m_next >= m_words.size(); }
+    /// The next word without taking it; nullptr when there is none.
+    const Word* Peek() const { return Done() ? nullptr : &m_words[m_next]; }
 
     /// The next word as a whole number in [minimum, maximum].
     int32_t Number(std::string_view what, int32_t minimum, int32_t maximum) {
         return ToNumber(Next(what), what, minimum, maximum);
     }
 
+    /// A whole number, decimal or hexadecimal with "0x".
     int32_t ToNumber(const Word& word, std::string_view what, int32_t minimum, int32_t maximum) const {
         int64_t value = 0;
+        const bool hex = word.text.size() > 2 && word.text[0] == '0' && (word.text[1] == 'x' || word.text[1] == 'X');
+        const bool negative = !hex && !word.text.empty() && word.text[0] == '-';
+        const char* begin = word.text.data() + (hex ? 2 : 0);
         const char* end = word.text.data() + word.text.size();
-        const auto [ptr, error] = std::from_chars(word.text.data(), end, value);
-        if (word.quoted || word.text.empty() || error != std::errc() || ptr != end) {
-            Fail(std::string(what) + " \"" + word.text + "\" is not a number");
+        const auto [ptr, error] = std::from_chars(begin, end, value, hex ? 16 : 10);
+        if (word.quoted || word.text.empty() || error != std::errc() || ptr != end || (hex && negative)) {
+            FailAt(word, std::string(what) + " \"" + word.text + "\" is not a number");
         }
         if (value < minimum || value > maximum) {
-            Fail(std::string(what) + " " + word.text + " is not between " + std::to_string(minimum) + " and " +
-                 std::to_string(maximum));
+            FailAt(word, std::string(what) + " " + word.text + " is not between " + std::to_string(minimum) + " and " +
+                             std::to_string(maximum));
         }
         return static_cast<int32_t>(value);
     }
@@ -79,14 +99,16 @@ public:
     /// The next plain word (an option name or value).
     const Word& Next(std::string_view what) {
         if (Done()) {
-            Fail(std::string(what) + " is missing");
+            FailAt(m_endColumn, std::string(what) + " is missing");
         }
+        m_column = m_words[m_next].column != 0 ? m_words[m_next].column : m_column;
         return m_words[m_next++];
     }
 
-    void ExpectEnd() const {
+    void ExpectEnd() {
         if (!Done()) {
-            FailAt(m_words[m_next].column, "\"" + m_words[m_next].text + "\" is one word too many");
+            const Word& extra = Next("a word");
+            Fail("\"" + extra.text + "\" is one word too many");
         }
     }
 
@@ -95,8 +117,14 @@ private:
     size_t m_next = 0;
     std::string_view m_keyword;
     std::string_view m_usage;
-    size_t m_keywordColumn = 0;
+    size_t m_column;     ///< of the word read last
+    size_t m_endColumn;  ///< just behind the line's last word
 };
+
+/// A part of a word (a number in "3:2") as a word of its own at its column.
+Word PartOf(const Word& word, size_t offset, size_t length = std::string::npos) {
+    return Word{word.text.substr(offset, length), false, word.column == 0 ? 0 : word.column + offset};
+}
 
 /// "3/4": beats and the beat's duration in EDU (a whole note divided by the unit).
 void ReadTime(Arguments& args, const Word& word, MeasureSettings& settings) {
@@ -104,12 +132,12 @@ void ReadTime(Arguments& args, const Word& word, MeasureSettings& settings) {
     if (word.quoted || slash == std::string::npos) {
         args.Fail("a time signature is BEATS/UNIT, as 3/4, not " + word.text);
     }
-    const Word beats{word.text.substr(0, slash)};
-    const Word unit{word.text.substr(slash + 1)};
+    const Word beats = PartOf(word, 0, slash);
+    const Word unit = PartOf(word, slash + 1);
     settings.beats = static_cast<int16_t>(args.ToNumber(beats, "the number of beats", 1, 128));
     const int32_t divisor = args.ToNumber(unit, "the beat unit", 1, 64);
     if ((divisor & (divisor - 1)) != 0) {
-        args.Fail("the beat unit " + unit.text + " is not 1, 2, 4, 8, 16, 32 or 64");
+        args.FailAt(unit, "the beat unit " + unit.text + " is not 1, 2, 4, 8, 16, 32 or 64");
     }
     settings.beatDuration = static_cast<int16_t>(hostapi::kEduWholeNote / divisor);
 }
@@ -117,7 +145,7 @@ void ReadTime(Arguments& args, const Word& word, MeasureSettings& settings) {
 /// "2" (D major), "-3" (E flat major), "0m" (A minor): sharps (+) or flats (-), 'm' for minor.
 void ReadKey(Arguments& args, const Word& word, MeasureSettings& settings) {
     const bool minor = !word.text.empty() && word.text.back() == 'm';
-    const Word count{minor ? word.text.substr(0, word.text.size() - 1) : word.text, word.quoted};
+    const Word count{minor ? word.text.substr(0, word.text.size() - 1) : word.text, word.quoted, word.column};
     const int32_t accidentals = args.ToNumber(count, "the key", -7, 7);
     settings.key = static_cast<int16_t>((accidentals & 0xFF) | (minor ? 0x100 : 0));
 }
@@ -169,40 +197,115 @@ void ReadClefs(Arguments& args, ScoreBuilder& builder) {
         if (word.quoted || at == std::string::npos) {
             args.Fail("a clef change is CLEF@EDU, as bass@2048, not " + word.text);
         }
-        const int16_t clef = ReadClef(args, Word{word.text.substr(0, at)});
-        changes.push_back({clef, args.ToNumber(Word{word.text.substr(at + 1)}, "the position", 1, INT16_MAX)});
+        const int16_t clef = ReadClef(args, PartOf(word, 0, at));
+        changes.push_back({clef, args.ToNumber(PartOf(word, at + 1), "the position", 1, INT16_MAX)});
     }
     builder.Clef(staff, measure, changes);
 }
 
-/// notes STAFF MEASURE [layer N] ENTRY...
+/// notes STAFF MEASURE [layer N] ENTRY...; "{N:M" opens a tuplet, "}" after an entry closes it.
 void ReadNotes(Arguments& args, ScoreBuilder& builder) {
     const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
     const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
     hostapi::LayerIndex layer = 0;
     std::vector<WrittenEntry> entries;
+    struct OpenTuplet {
+        TupletRatio ratio;
+        size_t first;
+        Word word;
+    };
+    std::vector<OpenTuplet> open;
+    std::vector<WrittenTuplet> tuplets;
     std::vector<size_t> columns;  // where each entry is written
+    // Closes the innermost open tuplet: a unit not written is what its entries hold per note.
+    const auto close = [&](const Word& at) {
+        if (open.empty()) {
+            args.FailAt(at, "\"}\" closes no tuplet");
+        }
+        const OpenTuplet tuplet = open.back();
+        open.pop_back();
+        if (tuplet.first == entries.size()) {
+            args.FailAt(tuplet.word, "the tuplet {" + tuplet.word.text.substr(1) + " holds no entries");
+        }
+        WrittenTuplet written;
+        written.first = tuplet.first;
+        written.count = entries.size() - tuplet.first;
+        written.notes = tuplet.ratio.notes;
+        written.reference = tuplet.ratio.reference;
+        if (tuplet.ratio.noteUnit) {
+            written.noteUnit = *tuplet.ratio.noteUnit;
+        } else {
+            // What the entries hold as written, tuplets inside counting with their reference time.
+            hostapi::Edu length = 0;
+            for (size_t i = written.first; i < entries.size(); ++i) {
+                const auto inner =
+                    std::find_if(tuplets.begin(), tuplets.end(), [&](const WrittenTuplet& t) { return t.first == i; });
+                if (inner != tuplets.end()) {
+                    length += static_cast<hostapi::Edu>(inner->reference) * inner->referenceUnit;
+                    i = inner->first + inner->count - 1;
+                } else {
+                    length += entries[i].grace ? 0 : entries[i].duration;
+                }
+            }
+            if (length % written.notes != 0 || length / written.notes > INT16_MAX || length == 0) {
+                args.FailAt(tuplet.word, "the entries of the tuplet {" + tuplet.word.text.substr(1) + " last " +
+                                             std::to_string(length) + " EDU, which " + std::to_string(written.notes) +
+                                             " notes do not share evenly");
+            }
+            written.noteUnit = static_cast<int16_t>(length / written.notes);
+        }
+        written.referenceUnit = tuplet.ratio.referenceUnit.value_or(written.noteUnit);
+        // Inner tuplets were closed first; the builder wants them after the outer one.
+        const auto place = std::find_if(tuplets.begin(), tuplets.end(),
+                                        [&](const WrittenTuplet& t) { return t.first >= written.first; });
+        tuplets.insert(place, written);
+    };
     while (!args.Done()) {
         const Word& word = args.Next("an entry");
-        if (!word.quoted && word.text == "layer" && entries.empty()) {
+        if (!word.quoted && word.text == "layer" && entries.empty() && open.empty()) {
             layer = static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
             continue;
         }
-        try {
-            entries.push_back(ParseWrittenEntry(word.text));
-            columns.push_back(word.column);
-        } catch (const NotationError& e) {
-            args.Fail(e.what());
+        if (word.quoted) {
+            args.Fail("an entry is no text in quotes");
+        }
+        if (word.text.starts_with('{')) {
+            try {
+                open.push_back(OpenTuplet{ParseTupletRatio(word.text.substr(1)), entries.size(), word});
+            } catch (const NotationError& e) {
+                args.Fail(e.what());
+            }
+            continue;
+        }
+        std::string text = word.text;
+        size_t closing = 0;
+        while (!text.empty() && text.back() == '}') {
+            text.pop_back();
+            ++closing;
+        }
+        if (!text.empty()) {
+            try {
+                entries.push_back(ParseWrittenEntry(text));
+                columns.push_back(word.column);
+            } catch (const NotationError& e) {
+                args.Fail(e.what());
+            }
+        }
+        for (size_t i = 0; i < closing; ++i) {
+            close(word);
         }
     }
+    if (!open.empty()) {
+        args.FailAt(open.back().word, "the tuplet {" + open.back().word.text.substr(1) + " is not closed with \"}\"");
+    }
     if (entries.empty()) {
-        args.Fail("the entries are missing");
+        args.FailMissing("the entries are missing");
     }
     try {
-        builder.Notes(staff, measure, layer, entries);
+        builder.Notes(staff, measure, layer, entries, tuplets);
     } catch (const EntryError& e) {
-        // Point at the entry that is wrong (the one that overflows the measure).
-        throw StatementError(e.what(), columns.at(e.Index()));
+        // Point at the entry that is wrong (the one that overflows the measure, a tuplet's first).
+        throw StatementError(e.what(), e.Index() < columns.size() ? columns[e.Index()] : 0);
     }
 }
 
@@ -245,41 +348,47 @@ void ReadGroup(Arguments& args, ScoreBuilder& builder) {
     builder.Group(list, first, last, full, abbreviated, bracket);
 }
 
-/// "3@1024" (measure 3, position 1024) or "3:2" (the second entry of layer 1 in measure 3).
+/// "3@1024" (measure 3, position 1024), "3:2" (the second entry of layer 1 in measure 3) or
+/// "3:2.1" (its first note from the bottom).
 ShapeEnd ReadShapeEnd(Arguments& args, std::string_view what) {
     const Word& word = args.Next(what);
     const size_t at = word.text.find_first_of("@:");
     if (word.quoted || at == std::string::npos) {
-        args.Fail(std::string(what) + " is MEASURE@EDU or MEASURE:ENTRY, not " + word.text);
+        args.Fail(std::string(what) + " is MEASURE@EDU, MEASURE:ENTRY or MEASURE:ENTRY.NOTE, not " + word.text);
     }
     ShapeEnd end;
-    end.measure =
-        static_cast<hostapi::MeasureNumber>(args.ToNumber(Word{word.text.substr(0, at)}, "the measure", 1, INT16_MAX));
-    const Word rest{word.text.substr(at + 1)};
+    end.measure = static_cast<hostapi::MeasureNumber>(args.ToNumber(PartOf(word, 0, at), "the measure", 1, INT16_MAX));
     if (word.text[at] == '@') {
-        end.position = args.ToNumber(rest, "the position", 0, INT32_MAX);
-    } else {
-        end.entry = args.ToNumber(rest, "the entry", 1, INT16_MAX);
+        end.position = args.ToNumber(PartOf(word, at + 1), "the position", 0, INT32_MAX);
+        return end;
+    }
+    const size_t dot = word.text.find('.', at + 1);
+    end.entry =
+        args.ToNumber(PartOf(word, at + 1, dot == std::string::npos ? dot : dot - at - 1), "the entry", 1, INT16_MAX);
+    if (dot != std::string::npos) {
+        end.note = args.ToNumber(PartOf(word, dot + 1), "the note", 1, hostapi::EntryLayout::kMaxNotes);
     }
     return end;
 }
 
-/// shape KIND STAFF FROM TO [offset N]
+/// shape KIND STAFF FROM TO [offset N] [endoffset N]
 void ReadShape(Arguments& args, ScoreBuilder& builder) {
     const auto kind = static_cast<int16_t>(args.Number("the kind", 0, INT16_MAX));
     const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
     const ShapeEnd start = ReadShapeEnd(args, "the start");
     const ShapeEnd end = ReadShapeEnd(args, "the end");
-    int16_t offset = 0;
-    if (!args.Done()) {
+    ShapeHeights heights;
+    while (!args.Done()) {
         const Word option = args.Next("an option");
-        if (option.quoted || option.text != "offset") {
+        if (!option.quoted && option.text == "offset") {
+            heights.start = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "endoffset") {
+            heights.end = static_cast<int16_t>(args.Number("the end offset", INT16_MIN, INT16_MAX));
+        } else {
             args.Fail("unknown option \"" + option.text + "\"");
         }
-        offset = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
     }
-    args.ExpectEnd();
-    builder.SmartShape(kind, staff, start, end, offset);
+    builder.SmartShape(kind, staff, start, end, heights);
 }
 
 /// 24 hexadecimal digits: the 12 bytes of an expression's playback data.
@@ -376,9 +485,9 @@ EntryPlace ReadEntryPlace(Arguments& args) {
     if (place.quoted || colon == std::string::npos) {
         args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
     }
-    const auto measure = static_cast<hostapi::MeasureNumber>(
-        args.ToNumber(Word{place.text.substr(0, colon)}, "the measure", 1, INT16_MAX));
-    const int32_t entry = args.ToNumber(Word{place.text.substr(colon + 1)}, "the entry", 1, INT16_MAX);
+    const auto measure =
+        static_cast<hostapi::MeasureNumber>(args.ToNumber(PartOf(place, 0, colon), "the measure", 1, INT16_MAX));
+    const int32_t entry = args.ToNumber(PartOf(place, colon + 1), "the entry", 1, INT16_MAX);
     return {staff, measure, entry};
 }
 
@@ -421,10 +530,10 @@ void ReadBeatChart(Arguments& args, ScoreBuilder& builder) {
         std::vector<Word> parts;
         size_t from = 0;
         for (size_t colon = word.text.find(':'); colon != std::string::npos; colon = word.text.find(':', from)) {
-            parts.push_back(Word{word.text.substr(from, colon - from)});
+            parts.push_back(PartOf(word, from, colon - from));
             from = colon + 1;
         }
-        parts.push_back(Word{word.text.substr(from)});
+        parts.push_back(PartOf(word, from));
         if (word.quoted || parts.size() != 4) {
             args.Fail("a record is TIME:POSITION:NEXT:MINIMUM, as 1024:60:120:0, not " + word.text);
         }
@@ -436,7 +545,7 @@ void ReadBeatChart(Arguments& args, ScoreBuilder& builder) {
         records.push_back(record);
     }
     if (records.empty()) {
-        args.Fail("the records are missing");
+        args.FailMissing("the records are missing");
     }
     builder.BeatChart(measure, records, mode);
 }
@@ -451,8 +560,8 @@ void ReadSlurContours(Arguments& args, ScoreBuilder& builder) {
         if (word.quoted || second == std::string::npos || word.text.find(':', second + 1) != std::string::npos) {
             args.Fail("a point is SPAN:INSET:HEIGHT, as 256:40:24, not " + word.text);
         }
-        const Word parts[3] = {Word{word.text.substr(0, first)}, Word{word.text.substr(first + 1, second - first - 1)},
-                               Word{word.text.substr(second + 1)}};
+        const Word parts[3] = {PartOf(word, 0, first), PartOf(word, first + 1, second - first - 1),
+                               PartOf(word, second + 1)};
         static constexpr const char* kFields[3] = {"the span", "the inset", "the height"};
         for (size_t i = 0; i < 3; ++i) {
             point[i] = static_cast<int16_t>(args.ToNumber(parts[i], kFields[i], INT16_MIN, INT16_MAX));
@@ -554,6 +663,296 @@ void ReadSyllable(Arguments& args, ScoreBuilder& builder) {
     builder.Syllable(staff, measure, layer, entry, kind, text, syllable, offset, extension);
 }
 
+/// The layer option of a statement about an entry: "layer 1-4" as layer 0-3.
+hostapi::LayerIndex ReadLayer(Arguments& args) {
+    return static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
+}
+
+/// entry STAFF MEASURE:ENTRY [layer 1-4] [offset H] [+NAME|-NAME]...
+void ReadEntry(Arguments& args, ScoreBuilder& builder) {
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
+    hostapi::LayerIndex layer = 0;
+    EntryFieldChange change;
+    while (!args.Done()) {
+        const Word& word = args.Next("an option");
+        if (!word.quoted && word.text == "layer") {
+            layer = ReadLayer(args);
+        } else if (!word.quoted && word.text == "offset") {
+            change.horizontalOffset = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+        } else if (!word.quoted && (word.text.starts_with('+') || word.text.starts_with('-')) && word.text.size() > 1) {
+            const bool set = word.text[0] == '+';
+            const std::string name = word.text.substr(1);
+            if (const auto bit = FlagOfName(kEntryFlagNames, name)) {
+                (set ? change.set : change.clear) |= *bit;
+            } else if (const auto more = FlagOfName(kEntryMoreFlagNames, name)) {
+                (set ? change.setMore : change.clearMore) |= static_cast<uint16_t>(*more);
+            } else {
+                std::string known;
+                for (const FlagName& flag : kEntryFlagNames) {
+                    known += (known.empty() ? "" : ", ") + ScoreTextName(flag.name);
+                }
+                for (const FlagName& flag : kEntryMoreFlagNames) {
+                    known += ", " + ScoreTextName(flag.name);
+                }
+                args.Fail("\"" + name + "\" is not an entry flag (" + known + ")");
+            }
+        } else {
+            args.Fail("unknown option \"" + word.text + "\"");
+        }
+    }
+    builder.ChangeEntry(staff, measure, layer, entry, change);
+}
+
+/// tuplet STAFF MEASURE:ENTRY [layer 1-4] [number K] [word10 V] [flags N]
+void ReadTuplet(Arguments& args, ScoreBuilder& builder) {
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
+    hostapi::LayerIndex layer = 0;
+    int32_t tuplet = 1;
+    int16_t word10 = 0;
+    uint16_t flags = 0;
+    while (!args.Done()) {
+        const Word& option = args.Next("an option");
+        const std::string name = option.quoted ? std::string() : option.text;
+        if (name == "layer") {
+            layer = ReadLayer(args);
+        } else if (name == "number") {
+            tuplet = args.Number("the tuplet", 1, hostapi::TupletLayout::kMaxPerEntry);
+        } else if (name == "word10") {
+            word10 = static_cast<int16_t>(args.Number("word 10", INT16_MIN, INT16_MAX));
+        } else if (name == "flags") {
+            flags = static_cast<uint16_t>(args.Number("the flags", 0, UINT16_MAX));
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.ChangeTuplet(staff, measure, layer, entry, tuplet, word10, flags);
+}
+
+/// Hexadecimal digits in groups, as a document file writes a record: "0100 0000 05".
+Bytes ReadHexBytes(Arguments& args) {
+    std::string digits;
+    while (!args.Done()) {
+        const Word& word = args.Next("the bytes");
+        const auto bad =
+            std::find_if(word.text.begin(), word.text.end(), [](char c) { return hostapi::HexDigitValue(c) < 0; });
+        if (word.quoted || bad != word.text.end()) {
+            args.Fail("the bytes are hexadecimal digits, not " + word.text);
+        }
+        digits += word.text;
+    }
+    if (digits.empty() || digits.size() % 2 != 0) {
+        args.Fail("the bytes are two hexadecimal digits each; " + std::to_string(digits.size()) + " digits are given");
+    }
+    Bytes bytes(digits.size() / 2);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<uint8_t>(hostapi::HexDigitValue(digits[2 * i]) * 16 +
+                                        hostapi::HexDigitValue(digits[2 * i + 1]));
+    }
+    return bytes;
+}
+
+/// entryrecord STAFF MEASURE:ENTRY TAG [layer 1-4] HEX...
+void ReadEntryRecord(Arguments& args, ScoreBuilder& builder) {
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
+    const Word& tagWord = args.Next("the tag");
+    const auto tag = tagWord.quoted ? std::nullopt : ParseTagText(tagWord.text);
+    if (!tag) {
+        args.Fail("\"" + tagWord.text + "\" is not a tag (four characters, \\xNN for any other byte)");
+    }
+    hostapi::LayerIndex layer = 0;
+    if (const Word* next = args.Peek(); next != nullptr && !next->quoted && next->text == "layer") {
+        args.Next("layer");
+        layer = ReadLayer(args);
+    }
+    builder.EntryRecord(staff, measure, layer, entry, *tag, ReadHexBytes(args));
+}
+
+/// A character of a font: a number 0-255 (decimal or 0x hexadecimal) or one character in quotes.
+uint8_t ReadCharacter(Arguments& args, std::string_view what) {
+    const Word& word = args.Next(what);
+    if (word.quoted) {
+        const std::string ansi = win::Utf8ToAnsi(word.text);
+        if (ansi.size() != 1) {
+            args.Fail(std::string(what) + " is one character, not \"" + word.text + "\"");
+        }
+        return static_cast<uint8_t>(ansi[0]);
+    }
+    return static_cast<uint8_t>(args.ToNumber(word, what, 0, 255));
+}
+
+/// articulation NUMBER CHARACTER [style S] [font F] [size S] [place opposite|stem|above|below]
+/// [alternate CHARACTER] [horizontal H] [above V] [below V] [FLAG...] [flags N] [options N]
+void ReadArticulation(Arguments& args, ScoreBuilder& builder) {
+    using L = hostapi::ArticulationDefinitionLayout;
+    const auto number = static_cast<int16_t>(args.Number("the articulation number", 1, INT16_MAX));
+    ArticulationDefinition definition;
+    definition.character = ReadCharacter(args, "the character");
+    static constexpr std::array<std::string_view, 4> kPlaces = {"opposite", "stem", "above", "below"};
+    while (!args.Done()) {
+        const Word& word = args.Next("an option");
+        const std::string name = word.quoted ? std::string() : word.text;
+        if (name == "style") {
+            definition.style = static_cast<uint8_t>(args.Number("the style", 0, 255));
+        } else if (name == "font") {
+            definition.font = static_cast<uint8_t>(args.Number("the font number", 0, 255));
+        } else if (name == "size") {
+            definition.size = static_cast<uint8_t>(args.Number("the size", 0, 255));
+        } else if (name == "place") {
+            const Word& place = args.Next("the place");
+            const auto found = std::find(kPlaces.begin(), kPlaces.end(), place.text);
+            if (place.quoted || found == kPlaces.end()) {
+                args.Fail("the place is opposite (the stem), stem (side), above or below, not " + place.text);
+            }
+            definition.flags =
+                static_cast<uint16_t>((definition.flags & ~L::kPlacementMask) | (found - kPlaces.begin()));
+        } else if (name == "alternate") {
+            definition.alternate = ReadCharacter(args, "the alternate character");
+        } else if (name == "horizontal") {
+            definition.horizontalOffset =
+                static_cast<int16_t>(args.Number("the horizontal offset", INT16_MIN, INT16_MAX));
+        } else if (name == "above") {
+            definition.offsetAbove = static_cast<int16_t>(args.Number("the offset above", INT16_MIN, INT16_MAX));
+        } else if (name == "below") {
+            definition.offsetBelow = static_cast<int16_t>(args.Number("the offset below", INT16_MIN, INT16_MAX));
+        } else if (name == "clamp") {
+            definition.flags |= L::kClamp;
+        } else if (name == "alternate-above") {
+            definition.flags |= L::kAlternateAbove;
+        } else if (name == "alternate-below") {
+            definition.flags |= L::kAlternateBelow;
+        } else if (name == "not-from-2002") {
+            definition.flags |= L::kSkippedFrom2002;
+        } else if (name == "snap") {
+            definition.options |= L::kSnapToSpaces;
+        } else if (name == "no-character-above") {
+            definition.options |= L::kNoCharacterAbove;
+        } else if (name == "no-character-below") {
+            definition.options |= L::kNoCharacterBelow;
+        } else if (name == "flags") {
+            definition.flags |= static_cast<uint16_t>(args.Number("the flags", 0, UINT16_MAX));
+        } else if (name == "options") {
+            definition.options |= static_cast<uint8_t>(args.Number("the options", 0, 255));
+        } else {
+            args.Fail("unknown option \"" + word.text + "\"");
+        }
+    }
+    builder.Articulation(number, definition);
+}
+
+/// notearticulation STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V]
+void ReadNoteArticulation(Arguments& args, ScoreBuilder& builder) {
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
+    const auto number = static_cast<int16_t>(args.Number("the articulation number", 1, INT16_MAX));
+    hostapi::LayerIndex layer = 0;
+    int16_t horizontal = 0;
+    int16_t vertical = 0;
+    while (!args.Done()) {
+        const Word& option = args.Next("an option");
+        if (!option.quoted && option.text == "layer") {
+            layer = ReadLayer(args);
+        } else if (!option.quoted && option.text == "at") {
+            horizontal = static_cast<int16_t>(args.Number("the horizontal offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "offset") {
+            vertical = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.NoteArticulation(staff, measure, layer, entry, number, horizontal, vertical);
+}
+
+/// noteplayback STAFF MEASURE:ENTRY NOTE [layer 1-4] [word2 V] [word4 V] [pitch V] [level V] [silenced]
+void ReadNotePlayback(Arguments& args, ScoreBuilder& builder) {
+    using L = hostapi::NotePerformanceLayout;
+    const auto [staff, measure, entry] = ReadEntryPlace(args);
+    const int32_t note = args.Number("the note", 1, hostapi::EntryLayout::kMaxNotes);
+    hostapi::LayerIndex layer = 0;
+    NotePerformance data;
+    while (!args.Done()) {
+        const Word& option = args.Next("an option");
+        const std::string name = option.quoted ? std::string() : option.text;
+        if (name == "layer") {
+            layer = ReadLayer(args);
+        } else if (name == "word2") {
+            data.word2 = static_cast<int16_t>(args.Number("word 2", INT16_MIN, INT16_MAX));
+        } else if (name == "word4") {
+            data.word4 = static_cast<int16_t>(args.Number("word 4", INT16_MIN, INT16_MAX));
+        } else if (name == "pitch") {
+            data.pitchChange = static_cast<int16_t>(args.Number("the pitch change", INT16_MIN, INT16_MAX));
+        } else if (name == "level") {
+            data.levelChange = static_cast<int16_t>(args.Number("the level change", INT16_MIN, INT16_MAX));
+        } else if (name == "silenced") {
+            data.word4 = L::kSilencedWord4;
+            data.pitchChange = L::kSilencedPitch;
+            data.levelChange = L::kSilencedLevel;
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.NotePerformanceData(staff, measure, layer, entry, note, data);
+}
+
+/// layersettings LAYER [stem up|down] [withothers] [playbackmark] [first N] [second N]
+void ReadLayerSettings(Arguments& args, ScoreBuilder& builder) {
+    using L = hostapi::LayerSettingsLayout;
+    const auto layer = static_cast<hostapi::LayerIndex>(args.Number("the layer", 1, 4) - 1);
+    uint16_t first = 0;
+    uint16_t second = 0;
+    const auto stemBits = [](uint8_t bits) {
+        return static_cast<uint16_t>(bits << 8);
+    };  // byte 3: high byte of the second half
+    while (!args.Done()) {
+        const Word& option = args.Next("an option");
+        const std::string name = option.quoted ? std::string() : option.text;
+        if (name == "stem") {
+            const Word& direction = args.Next("the stem direction");
+            if (direction.quoted || (direction.text != "up" && direction.text != "down")) {
+                args.Fail("the stems of a layer are fixed up or down, not " + direction.text);
+            }
+            second |= stemBits(L::kStemFixed | (direction.text == "up" ? L::kStemUp : 0));
+        } else if (name == "withothers") {
+            second |= stemBits(L::kStemOnlyWithOtherLayers);
+        } else if (name == "playbackmark") {
+            second |= L::kPlaybackNotesMark;
+        } else if (name == "first") {
+            first |= static_cast<uint16_t>(args.Number("the first half", 0, UINT16_MAX));
+        } else if (name == "second") {
+            second |= static_cast<uint16_t>(args.Number("the second half", 0, UINT16_MAX));
+        } else {
+            args.Fail("unknown option \"" + option.text + "\"");
+        }
+    }
+    builder.LayerSettings(layer, first, second);
+}
+
+/// midi STAFF MEASURE EDU pitchwheel VALUE | controller NUMBER VALUE | STATUS DATA1 DATA2
+void ReadMidi(Arguments& args, ScoreBuilder& builder) {
+    using L = hostapi::MidiEventLayout;
+    const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
+    const auto measure = static_cast<hostapi::MeasureNumber>(args.Number("the measure", 1, INT16_MAX));
+    const hostapi::Edu time = args.Number("the time", 0, INT32_MAX);
+    const Word& kind = args.Next("the event");
+    int16_t status = 0;
+    int16_t data1 = 0;
+    int16_t data2 = 0;
+    if (!kind.quoted && kind.text == "pitchwheel") {
+        const int32_t value = args.Number("the pitch wheel's value", 0, L::kPitchWheelTop);
+        status = L::kPitchWheel;
+        data1 = static_cast<int16_t>(value % 128);
+        data2 = static_cast<int16_t>(value / 128);
+    } else if (!kind.quoted && kind.text == "controller") {
+        status = L::kController;
+        data1 = static_cast<int16_t>(args.Number("the controller", 0, 127));
+        data2 = static_cast<int16_t>(args.Number("the controller's value", 0, 127));
+    } else {
+        status = static_cast<int16_t>(args.ToNumber(kind, "the status", 0, INT16_MAX));
+        data1 = static_cast<int16_t>(args.Number("the first data value", INT16_MIN, INT16_MAX));
+        data2 = static_cast<int16_t>(args.Number("the second data value", INT16_MIN, INT16_MAX));
+    }
+    args.ExpectEnd();
+    builder.MidiEvent(staff, measure, time, status, data1, data2);
+}
+
 struct LineKind {
     std::string_view keyword;
     std::string_view usage;
@@ -633,12 +1032,12 @@ const std::vector<LineKind>& LineKinds() {
                  staves.push_back(static_cast<hostapi::InstrumentKey>(args.Number("a staff", 1, INT16_MAX)));
              }
              if (staves.empty()) {
-                 args.Fail("the staves are missing");
+                 args.FailMissing("the staves are missing");
              }
              builder.StaffList(system, staves);
          }},
         {"group", "group FIRST LAST \"FULL NAME\" [\"ABBREVIATED NAME\"] [list N] [bracket B]", ReadGroup},
-        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY MEASURE@EDU|MEASURE:ENTRY [offset N]", ReadShape},
+        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N]", ReadShape},
         {"beatchart", "beatchart MEASURE [mode 0-7] TIME:POSITION:NEXT:MINIMUM...", ReadBeatChart},
         {"slurcontours", "slurcontours SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT", ReadSlurContours},
         {"chord", "chord STAFF MEASURE:ENTRY ROOT [suffix N] [hidden] [layer 1-4]", ReadChord},
@@ -666,6 +1065,14 @@ const std::vector<LineKind>& LineKinds() {
              builder.LyricText(kind, number, text);
          }},
         {"syllable", "syllable STAFF MEASURE:ENTRY verse|chorus|section TEXT SYLLABLE [layer 1-4] [at H] [extension E]", ReadSyllable},
+        {"entry", "entry STAFF MEASURE:ENTRY [layer 1-4] [offset H] [+FLAG|-FLAG]...", ReadEntry},
+        {"entryrecord", "entryrecord STAFF MEASURE:ENTRY TAG [layer 1-4] HEX...", ReadEntryRecord},
+        {"tuplet", "tuplet STAFF MEASURE:ENTRY [layer 1-4] [number K] [word10 V] [flags N]", ReadTuplet},
+        {"articulation", "articulation NUMBER CHARACTER [style S] [font F] [size S] [place opposite|stem|above|below] [alternate CHARACTER] [horizontal H] [above V] [below V] [FLAG...] [flags N] [options N]", ReadArticulation},
+        {"notearticulation", "notearticulation STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V]", ReadNoteArticulation},
+        {"noteplayback", "noteplayback STAFF MEASURE:ENTRY NOTE [layer 1-4] [word2 V] [word4 V] [pitch V] [level V] [silenced]", ReadNotePlayback},
+        {"layersettings", "layersettings LAYER [stem up|down] [withothers] [playbackmark] [first N] [second N]", ReadLayerSettings},
+        {"midi", "midi STAFF MEASURE EDU pitchwheel VALUE|controller NUMBER VALUE|STATUS DATA1 DATA2", ReadMidi},
     };
     return kKinds;
 }
@@ -685,9 +1092,11 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
         try {
             std::vector<Word> words = SplitWords(line);
             // An unquoted word beginning with '#' starts a comment to the end of the line.
-            words.erase(std::find_if(words.begin(), words.end(),
-                                     [](const Word& w) { return !w.quoted && w.text.starts_with('#'); }),
-                        words.end());
+            const auto comment = std::find_if(words.begin(), words.end(),
+                                              [](const Word& w) { return !w.quoted && w.text.starts_with('#'); });
+            // A word that is missing is missing just behind the line's last word.
+            const size_t endColumn = comment != words.end() ? comment->column : line.find_last_not_of(" \t") + 2;
+            words.erase(comment, words.end());
             const Word keyword = words.front();
             const auto& kinds = LineKinds();
             const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const LineKind& k) {
@@ -701,7 +1110,7 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
                 throw StatementError("unknown statement \"" + keyword.text + "\" (" + known + ")", keyword.column);
             }
             words.erase(words.begin());
-            Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column);
+            Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
             kind->apply(args, builder);
         } catch (const StatementError& e) {
             throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);

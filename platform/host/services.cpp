@@ -39,11 +39,15 @@
 // in the view or a measure that does not exist.
 //
 // Lyrics and placement: 42, 49 and 44 as lyric_services.h says.
+//
+// Controls: 57 reads a control of one of the host's windows (the page field of a document
+// window, document_windows.h): kind 3 its number.
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "platform/host/document_windows.h"
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
 #include "platform/host/lyric_services.h"
@@ -392,6 +396,13 @@ int16_t RedrawDocument(const uint8_t* region, InterfaceVersion version) {
     return 1;
 }
 
+int32_t GetControlValue(win::Hwnd window, int32_t control, int32_t kind, InterfaceVersion version) {
+    if (HostFor(version) == nullptr) {
+        return 0;
+    }
+    return ReadControlValue(window, control, kind);
+}
+
 template <typename Fn>
 void* Address(Fn function) {
     return reinterpret_cast<void*>(function);
@@ -436,6 +447,7 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::RedrawMeasures), Address<hostapi::RedrawMeasuresFn>(RedrawMeasures)},
         {static_cast<int32_t>(Service::ShowMeasure), Address<hostapi::ShowMeasureFn>(ShowMeasure)},
         {static_cast<int32_t>(Service::RedrawDocument), Address<hostapi::RedrawDocumentFn>(RedrawDocument)},
+        {static_cast<int32_t>(Service::GetControlValue), Address<hostapi::GetControlValueFn>(GetControlValue)},
     };
     auto it = kServices.find(ordinal);
     return it == kServices.end() ? LyricServiceByOrdinal(ordinal) : it->second;

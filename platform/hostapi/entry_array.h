@@ -42,10 +42,11 @@ static_assert(EntryLayout::kNotes + EntryLayout::kMaxNotes * NoteLayout::kSize =
 static_assert(EntryLayout::kLastWord + 2 == EntryLayout::kSize);
 
 // Entry flags (the u32 at byte 8).
-inline constexpr uint32_t kEntryCreated = 0x80000000;      ///< made by a plug-in
-inline constexpr uint32_t kEntryNote = 0x40000000;         ///< a note entry; clear: a rest
-inline constexpr uint32_t kEntryVoice2Start = 0x20000000;  ///< the voice-1 entry that launches a voice-2 run
-inline constexpr uint32_t kEntryVoice2 = 0x10000000;       ///< an entry of voice 2 inside the layer
+inline constexpr uint32_t kEntryCreated = 0x80000000;       ///< made by a plug-in
+inline constexpr uint32_t kEntryNote = 0x40000000;          ///< a note entry; clear: a rest
+inline constexpr uint32_t kEntryVoice2Start = 0x20000000;   ///< the voice-1 entry that launches a voice-2 run
+inline constexpr uint32_t kEntryVoice2 = 0x10000000;        ///< an entry of voice 2 inside the layer
+inline constexpr uint32_t kEntryChordSymbols = 0x04000000;  ///< has chord symbols ('E\x02Ch')
 inline constexpr uint32_t kEntryFloatingRest = 0x01000000;
 inline constexpr uint32_t kEntryGrace = 0x00800000;
 inline constexpr uint32_t kEntryNoteDetails = 0x00400000;
@@ -55,8 +56,11 @@ inline constexpr uint32_t kEntryTuplet = 0x00080000;
 inline constexpr uint32_t kEntryPlayback = 0x00020000;
 inline constexpr uint32_t kEntryHidden = 0x00008000;  ///< hidden; also "copied into another array"
 inline constexpr uint32_t kEntryTremolo = 0x00004000;
-inline constexpr uint32_t kEntryBeamStart = 0x00000800;  ///< starts a new beam group
-inline constexpr uint32_t kEntryVoiceFree = 0x00000100;  ///< with the voice marks: not part of a stem group
+inline constexpr uint32_t kEntryFlippedTie = 0x00002000;
+inline constexpr uint32_t kEntryTieDetails = 0x00001000;      ///< its notes have tie records ('E\x03Ts', 'E\x03Te')
+inline constexpr uint32_t kEntryBeamStart = 0x00000800;       ///< starts a new beam group
+inline constexpr uint32_t kEntrySecondaryBreak = 0x00000400;  ///< has a secondary beam break ('edsB')
+inline constexpr uint32_t kEntryVoiceFree = 0x00000100;       ///< with the voice marks: not part of a stem group
 inline constexpr uint32_t kEntryStemDetails = 0x00000080;
 inline constexpr uint32_t kEntryStemUp = 0x00000001;
 /// Entries with any of these bits keep their own stem direction.
@@ -64,11 +68,24 @@ inline constexpr uint32_t kEntryStemFixedMask = kEntryVoice2 | kEntryVoice2Start
 /// The flags of a blank rest that a plug-in inserts to fill a gap.
 inline constexpr uint32_t kEntryBlankRest = kEntryCreated | kEntryFloatingRest;
 
+// The entry's second flag word (the u16 at byte 12).
+inline constexpr uint16_t kEntryMoreExpressions = 0x0001;   ///< has note-attached expressions ('edED')
+inline constexpr uint16_t kEntryMoreNotesChanged = 0x0004;  ///< notes changed: the host recomputes the accidentals
+inline constexpr uint16_t kEntryMoreSmartShapes = 0x0020;   ///< has note-attached smart shapes ('edEx')
+inline constexpr uint16_t kEntryMoreSlashedGrace = 0x0100;
+inline constexpr uint16_t kEntryMorePlayback = 0x0400;   ///< set with kEntryPlayback where playback is written
+inline constexpr uint16_t kEntryMoreGenerated = 0x0800;  ///< a playback note the playback generator wrote
+
 // Note flags (the u32 at byte 6 of a note).
 inline constexpr uint32_t kNoteCreated = 0x80000000;
-inline constexpr uint32_t kNoteTieStart = 0x40000000;
-inline constexpr uint32_t kNoteTieEnd = 0x20000000;
+inline constexpr uint32_t kNoteTieStart = 0x40000000;  ///< tied to the next entry
+inline constexpr uint32_t kNoteTieEnd = 0x20000000;    ///< tied from the one before
+inline constexpr uint32_t kNoteFlipDown = 0x08000000;
+inline constexpr uint32_t kNoteFlipUp = 0x04000000;
+inline constexpr uint32_t kNoteAccidentalParenthesised = 0x02000000;
 inline constexpr uint32_t kNoteAccidentalShown = 0x01000000;
+inline constexpr uint32_t kNoteAccidentalSecond = 0x00800000;  ///< the accidental beside the shown one
+inline constexpr uint32_t kNotePlayback = 0x00200000;          ///< a playback note the playback generator wrote
 inline constexpr uint32_t kNoteAccidentalFrozen = 0x00000002;
 
 /// A view of a note's 10 bytes; `Byte` is `const uint8_t` for a read-only view.
@@ -126,6 +143,7 @@ public:
                : n > static_cast<int16_t>(EntryLayout::kMaxNotes) ? static_cast<int32_t>(EntryLayout::kMaxNotes)
                                                                   : n;
     }
+    int16_t horizontalOffset() const { return ReadI16(m_bytes, EntryLayout::kHorizontalOffset); }
     Edu position() const { return ReadI32(m_bytes, EntryLayout::kPosition); }
     Edu actualDuration() const { return ReadI32(m_bytes, EntryLayout::kActualDuration); }
     /// Where the entry ends: position + actual duration.
@@ -139,6 +157,9 @@ public:
 
     void setNumber(EntryNumber v) const requires(!std::is_const_v<Byte>) { WriteI32(m_bytes, EntryLayout::kNumber, v); }
     void setDuration(int16_t v) const requires(!std::is_const_v<Byte>) { WriteI16(m_bytes, EntryLayout::kDuration, v); }
+    void setHorizontalOffset(int16_t v) const requires(!std::is_const_v<Byte>) {
+        WriteI16(m_bytes, EntryLayout::kHorizontalOffset, v);
+    }
     void setFlags(uint32_t v) const requires(!std::is_const_v<Byte>) { WriteU32(m_bytes, EntryLayout::kFlags, v); }
     void setMoreFlags(uint16_t v) const requires(!std::is_const_v<Byte>) {
         WriteU16(m_bytes, EntryLayout::kMoreFlags, v);

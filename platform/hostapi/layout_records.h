@@ -23,6 +23,7 @@ inline constexpr Tag kTagPageText = MakeTag("O\x02pT");
 inline constexpr Tag kTagPageGraphic = MakeTag("O\x03pg");
 inline constexpr Tag kTagFileRecord = MakeTag("otFd");
 inline constexpr Tag kTagFilePath = MakeTag("otFp");
+inline constexpr Tag kTagBeatChart = MakeTag("otBC");
 
 /// 'SOPS' other (page, 0), 22 bytes: a page. Lengths in EVPU. The margins are offsets from the
 /// page's edges in the page's own directions (x to the right, y upward): the left and bottom
@@ -98,17 +99,33 @@ struct SmartShapeLayout {
     static constexpr size_t kStartStaff = 6;    ///< @6, i16
     static constexpr size_t kStartMeasure = 8;  ///< @8, i16
     static constexpr size_t kStart = 10;        ///< @10, i32, entry number or EDU in the measure
-    static constexpr size_t kStartOffset = 16;  ///< @16, i16, vertical offset of the start
+    static constexpr size_t kStartOffset = 16;  ///< @16, i16, vertical offset of the start (a line's start height)
     static constexpr size_t kWord22 = 22;       ///< @22, i16
     static constexpr size_t kEndStaff = 36;     ///< @36, i16
     static constexpr size_t kEndMeasure = 38;   ///< @38, i16
     static constexpr size_t kEnd = 40;          ///< @40, i32, entry number or EDU in the measure
-    static constexpr size_t kWord52 = 52;       ///< @52, i16
-    static constexpr size_t kWord68 = 68;       ///< @68, i16
-    static constexpr size_t kStartNote = 76;    ///< @76, i16, note identifier at the start
-    static constexpr size_t kEndNote = 78;      ///< @78, i16, note identifier at the end
+    static constexpr size_t kEndHorizontalOffset = 44;  ///< @44, i16
+    static constexpr size_t kEndOffset = 46;            ///< @46, i16, vertical offset of the end (its height)
+    static constexpr size_t kEndAttachment = 48;        ///< @48, u16, placement word of the end
+    static constexpr size_t kWord52 = 52;               ///< @52, i16
+    static constexpr size_t kWord68 = 68;               ///< @68, i16
+    static constexpr size_t kStartNote = 76;            ///< @76, i16, note identifier at the start
+    static constexpr size_t kEndNote = 78;              ///< @78, i16, note identifier at the end
 
     static constexpr uint8_t kEntryAttached = 0x40;
+};
+
+/// 'otBC' other (measure, index 0-999), 10 bytes: the beat chart of a measure spaced by the
+/// host's note spacing (spacing mode 2 or 6 in the low three bits of the 'SOMS' word at byte 8).
+/// The header (index 0) reads its fields as given after the semicolons.
+struct BeatChartLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kTime = 0;      ///< @0, i32, EDU from the measure start; header: total duration
+    static constexpr size_t kPosition = 4;  ///< @4, i16; header: end position of the chart
+    static constexpr size_t kNext = 6;      ///< @6, i16, where the space ends; header: minimum end position
+    static constexpr size_t kMinimum = 8;   ///< @8, i16, 0 = none; header: a word that moves with the width
+    static constexpr int32_t kMaxRecords = 1000;
+    static constexpr uint16_t kSpacingModeMask = 0x0007;
 };
 
 /// 'otMx' other (measure, inci) and 'edEx' entry detail (entry, inci), 12 bytes: a link from a

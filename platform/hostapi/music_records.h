@@ -80,9 +80,14 @@ constexpr Tag ClefDefinitionTagBefore2000(int32_t clef) {
     return MakeTag('o', 't', static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10));
 }
 
-/// 'pfLA' global (layer 0-3), 4 bytes: the settings of a layer.
+/// 'pfLA' global (layer 0-3), 4 bytes: the settings of a layer, read as two u16 halves; the
+/// high byte of the second half is the layer's stem rule.
 struct LayerSettingsLayout {
     static constexpr size_t kSize = 4;
+    static constexpr size_t kFirstHalf = 0;   ///< @0, u16
+    static constexpr size_t kSecondHalf = 2;  ///< @2, u16
+    /// Set in the second half by the playback generator (host year 2002 on) in every layer.
+    static constexpr uint16_t kPlaybackNotesMark = 0x4000;
     static constexpr size_t kStemByte = 3;       ///< @3, u8, the stem rule of the layer
     static constexpr uint8_t kStemFixed = 0x08;  ///< the layer fixes its stems
     static constexpr uint8_t kStemOnlyWithOtherLayers = 0x01;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 
 #include "platform/hostapi/types.h"
@@ -19,6 +20,9 @@ struct RecordTagInfo {
     Tag tag;
     RecordFamily family;
     const char* what;
+    /// The one size the host keeps records of this tag in; 0 when their sizes vary. A document
+    /// file holding another size is damaged.
+    size_t size = 0;
 };
 
 // clang-format off
@@ -36,7 +40,7 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("O\x02SS"), RecordFamily::Other, "staff system (2001 form)"},
     RecordTagInfo{MakeTag("O\x02Sy"), RecordFamily::Other, "measure range of smart shapes"},
     RecordTagInfo{MakeTag("O\x02XI"), RecordFamily::Other, "staff list (2001 form)"},
-    RecordTagInfo{MakeTag("O\x04IX"), RecordFamily::Other, "staff list (2001 form)"},
+    RecordTagInfo{MakeTag("O\x04IX"), RecordFamily::Other, "articulation definition", 48},
     RecordTagInfo{MakeTag("O\x07Sx"), RecordFamily::Other, "smart shape"},
     RecordTagInfo{MakeTag("O\x06ls"), RecordFamily::Other, "line style"},
     RecordTagInfo{MakeTag("SOPS"), RecordFamily::Other, "page"},
@@ -77,27 +81,27 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("SDNG"), RecordFamily::Detail, "staff group"},
     RecordTagInfo{MakeTag("SDGF"), RecordFamily::Detail, "clef of a cell"},
     RecordTagInfo{MakeTag("SOSC"), RecordFamily::Detail, "staff record of a cell (staff, measure, position)"},
-    RecordTagInfo{MakeTag("dtSU"), RecordFamily::Detail, "detail record"},
-    RecordTagInfo{MakeTag("dtsl"), RecordFamily::Detail, "detail record"},
-    RecordTagInfo{MakeTag("dtME"), RecordFamily::Detail, "measure expression detail"},
+    RecordTagInfo{MakeTag("dtSU"), RecordFamily::Detail, "stem of an entry, up"},
+    RecordTagInfo{MakeTag("dtsl"), RecordFamily::Detail, "stem of an entry, down"},
+    RecordTagInfo{MakeTag("dtME"), RecordFamily::Detail, "MIDI event", 10},
     RecordTagInfo{MakeTag("dtGF"), RecordFamily::Detail, "cell detail"},
     RecordTagInfo{MakeTag("dtLP"), RecordFamily::Detail, "detail record"},
     // Entry detail records.
     RecordTagInfo{MakeTag("edED"), RecordFamily::EntryDetail, "entry detail"},
-    RecordTagInfo{MakeTag("edac"), RecordFamily::EntryDetail, "entry detail"},
-    RecordTagInfo{MakeTag("edIM"), RecordFamily::EntryDetail, "entry detail"},
+    RecordTagInfo{MakeTag("edac"), RecordFamily::EntryDetail, "performance data of a note", 10},
+    RecordTagInfo{MakeTag("edIM"), RecordFamily::EntryDetail, "articulation", 10},
     RecordTagInfo{MakeTag("edCN"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("E\x02" "cn"), RecordFamily::EntryDetail, "entry detail (2001 form)"},
     RecordTagInfo{MakeTag("E\x02" "Ah"), RecordFamily::EntryDetail, "note accidental (2001 form)"},
     RecordTagInfo{MakeTag("E\x02" "Ch"), RecordFamily::EntryDetail, "chord symbol"},
-    RecordTagInfo{MakeTag("E\x03TP"), RecordFamily::EntryDetail, "entry-level record"},
-    RecordTagInfo{MakeTag("E\x03Ts"), RecordFamily::EntryDetail, "note-level record"},
-    RecordTagInfo{MakeTag("E\x03Te"), RecordFamily::EntryDetail, "note-level record"},
+    RecordTagInfo{MakeTag("E\x03TP"), RecordFamily::EntryDetail, "tuplet", 30},
+    RecordTagInfo{MakeTag("E\x03Ts"), RecordFamily::EntryDetail, "tie start of a note"},
+    RecordTagInfo{MakeTag("E\x03Te"), RecordFamily::EntryDetail, "tie end of a note"},
     RecordTagInfo{MakeTag("edEx"), RecordFamily::EntryDetail, "smart shape of an entry"},
     RecordTagInfo{MakeTag("edve"), RecordFamily::EntryDetail, "lyric verse assignment"},
     RecordTagInfo{MakeTag("edse"), RecordFamily::EntryDetail, "lyric section assignment"},
     RecordTagInfo{MakeTag("edch"), RecordFamily::EntryDetail, "lyric chorus assignment"},
-    RecordTagInfo{MakeTag("edsB"), RecordFamily::EntryDetail, "secondary beam break"},
+    RecordTagInfo{MakeTag("edsB"), RecordFamily::EntryDetail, "secondary beam break", 10},
     RecordTagInfo{MakeTag("edBL"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("edBH"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("edDE"), RecordFamily::EntryDetail, "entry detail"},
@@ -108,7 +112,7 @@ inline constexpr std::array kRecordTags = {
     RecordTagInfo{MakeTag("edUE"), RecordFamily::EntryDetail, "entry detail"},
     RecordTagInfo{MakeTag("eteE"), RecordFamily::EntryDetail, "entry detail"},
     // Global records.
-    RecordTagInfo{MakeTag("pfLA"), RecordFamily::Global, "layer settings"},
+    RecordTagInfo{MakeTag("pfLA"), RecordFamily::Global, "layer settings", 4},
     RecordTagInfo{MakeTag("pfdf"), RecordFamily::Global, "document preference"},
     RecordTagInfo{MakeTag("gbcf"), RecordFamily::Global, "clef definition"},
 };

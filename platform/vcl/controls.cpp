@@ -1,10 +1,12 @@
 #include "platform/vcl/controls.h"
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 #include "platform/vcl/forms.h"
 #include "platform/win/keys.h"
+#include "platform/win/messages.h"
 #include "platform/win/windows.h"
 
 namespace vcl {
@@ -152,6 +154,37 @@ void TControl::DblClick() {
     }
 }
 
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+    if (OnMouseDown && EventsAllowed()) {
+        OnMouseDown(this, button, shift, x, y);
+    }
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+    if (OnMouseUp && EventsAllowed()) {
+        OnMouseUp(this, button, shift, x, y);
+    }
+}
+
+std::string TControl::UserDblClick() {
+    DblClick();
+    return "";
+}
+
+bool IsAccel(char c, std::string_view caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') {
+            continue;
+        }
+        if (caption[i + 1] == '&') {
+            ++i;  // "&&" is a plain "&"
+            continue;
+        }
+        return std::tolower(static_cast<unsigned char>(caption[i + 1])) == std::tolower(static_cast<unsigned char>(c));
+    }
+    return false;
+}
+
 std::string TControl::UserSet(std::string_view /*value*/) {
     return "a " + (KindName().empty() ? ClassName() : KindName()) + " takes no value";
 }
@@ -168,6 +201,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 TWinControl::~TWinControl() {
     DestroyComponents();
     const win::Hwnd own = m_handle;
+    // The windows go without telling this object, which is being freed.
+    UnhookWindowProcs();
     ForgetHandles();
     for (TControl* child : m_controls) {
         child->m_parent = nullptr;
@@ -185,6 +220,7 @@ void TWinControl::SetParent(TWinControl* parent) {
     }
     if (m_handle != win::kNoWindow) {
         const win::Hwnd own = m_handle;
+        UnhookWindowProcs();
         ForgetHandles();
         if (win::IsWindow(own)) {
             win::DestroyWindow(own);
@@ -223,8 +259,57 @@ win::Hwnd TWinControl::Handle() {
             Parent()->Handle();
         }
         m_handle = MakeWindow();
+        if (m_handle != win::kNoWindow) {
+            win::SetWindowProc(m_handle, [this](win::Hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+                TMessage message{msg, wParam, lParam, 0};
+                WndProc(message);
+                return message.Result;
+            });
+        }
     }
     return m_handle;
+}
+
+void TWinControl::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case win::WM_SETFOCUS:
+            // The window system gave this control the focus: it becomes its form's active control.
+            if (TForm* form = ParentForm(); form != nullptr && form != this && form->ActiveControl() != this) {
+                form->FocusControl(this);
+            }
+            break;
+        case CM_DIALOGCHAR:
+            message.Result = DialogChar(static_cast<char>(message.WParam)) ? 1 : 0;
+            return;
+        default:
+            break;
+    }
+    DefaultHandler(message);
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+    message.Result =
+        m_handle == win::kNoWindow ? 0 : win::DefWindowProc(m_handle, message.Msg, message.WParam, message.LParam);
+}
+
+intptr_t TWinControl::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    TMessage message{msg, wParam, lParam, 0};
+    WndProc(message);
+    return message.Result;
+}
+
+bool TWinControl::DialogChar(char c) {
+    // A child freed by a handler leaves the list: walk a copy and check each is still there.
+    const std::vector<TControl*> children = m_controls;
+    for (TControl* child : children) {
+        if (std::find(m_controls.begin(), m_controls.end(), child) == m_controls.end()) {
+            continue;
+        }
+        if (child->Visible() && child->DialogChar(c)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 win::Hwnd TWinControl::MakeWindow() {
@@ -240,6 +325,15 @@ void TWinControl::CreateHandles() {
     Handle();
     for (TWinControl* child : m_tabList) {
         child->CreateHandles();
+    }
+}
+
+void TWinControl::UnhookWindowProcs() {
+    if (m_handle != win::kNoWindow && win::IsWindow(m_handle)) {
+        win::SetWindowProc(m_handle, {});
+    }
+    for (TWinControl* child : m_tabList) {
+        child->UnhookWindowProcs();
     }
 }
 

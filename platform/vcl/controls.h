@@ -30,6 +30,27 @@ inline constexpr TShiftState ssCtrl = 4;
 using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)>;
+
+/// A window message as a control's window procedure gets it.
+struct TMessage {
+    uint32_t Msg = 0;
+    uintptr_t WParam = 0;
+    intptr_t LParam = 0;
+    intptr_t Result = 0;
+};
+
+// Messages of the class library's own (sent to controls, never posted).
+inline constexpr uint32_t CM_BASE = 0xB000;
+inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;  ///< wParam: a dialog key (Tab, Enter, arrows)
+/// wParam: a character typed with Alt (lParam 0x20000000): the control whose caption has it as
+/// accelerator ("&Defaults": d) acts on it and answers 1.
+inline constexpr uint32_t CM_DIALOGCHAR = CM_BASE + 6;
+
+/// Whether the caption has `c` as accelerator: "&" before it (any case), "&&" being a plain "&".
+bool IsAccel(char c, std::string_view caption);
+
 class TForm;
 class TWinControl;
 
@@ -92,12 +113,20 @@ public:
     /// Runs OnClick (buttons and check boxes do more, see their classes).
     virtual void Click();
     virtual void DblClick();
+    /// A mouse button goes down or up over the control: runs OnMouseDown or OnMouseUp.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    /// The form's accelerator character reaches the control (CM_DIALOGCHAR); answers whether the
+    /// control took it. The base takes none.
+    virtual bool DialogChar(char /*c*/) { return false; }
     /// Paints the control now when it is showing (controls that paint themselves).
     void Invalidate() { Repaint(); }
     virtual void Repaint() {}
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
 
     // ---- The UI driver ----
     /// The kind of control as the transcript names it ("edit", "button"); empty for controls
@@ -113,6 +142,11 @@ public:
     virtual std::string UserSet(std::string_view value);
     /// The user clicks the control: answers an empty text when done, else the reason why not.
     virtual std::string UserClick();
+    /// The user double-clicks the control (runs DblClick).
+    virtual std::string UserDblClick();
+    /// Whether the user gives the control a value by pressing the mouse on it (lists, grids,
+    /// radio groups, combo boxes): the mouse press comes first then, as for a click.
+    virtual bool SetPressesMouse() const { return false; }
 
 protected:
     /// After the text changed (edits run OnChange here).
@@ -154,6 +188,18 @@ public:
     void SetParent(TWinControl* parent) override;
     void SetText(std::string_view text) override;
     void SetVisible(bool visible) override;
+    /// Passes the character to the child controls in the order they were placed, until one
+    /// takes it.
+    bool DialogChar(char c) override;
+
+    /// The control's window procedure: the window system's messages to the control's window
+    /// come here. The base keeps the form's active control in step with the window system's
+    /// focus (WM_SETFOCUS), broadcasts CM_DIALOGCHAR and gives the rest to DefaultHandler.
+    virtual void WndProc(TMessage& message);
+    /// The window system's default procedure for the message.
+    void DefaultHandler(TMessage& message);
+    /// Calls WndProc with a message and answers its result (no hook sees it).
+    intptr_t Perform(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
 
     int32_t ControlCount() const { return static_cast<int32_t>(m_controls.size()); }
     /// The child controls in the order they were placed.
@@ -201,6 +247,8 @@ protected:
     void CreateHandles();
     /// Forgets the windows of this control and its children (the window system destroyed them).
     void ForgetHandles();
+    /// Takes the window procedures off the windows of this control and its children.
+    void UnhookWindowProcs();
     /// The window's class and parent: a child window of the parent's window.
     virtual win::Hwnd MakeWindow();
     /// The first control in tab order (this one or below) that can take the focus.

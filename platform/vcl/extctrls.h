@@ -88,6 +88,7 @@ public:
     void SetColumns(int32_t columns) { m_columns = columns < 1 ? 1 : columns; }
 
     std::string KindName() const override { return "radio group"; }
+    bool SetPressesMouse() const override { return true; }
     bool ShowsCaption() const override { return true; }
     std::vector<std::string> DetailLines() const override;
     /// The item's number or its caption (accelerator marks and case ignored).

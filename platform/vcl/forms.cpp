@@ -6,9 +6,11 @@
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
 #include "platform/win/message_box.h"
+#include "platform/win/messages.h"
 #include "platform/win/screen.h"
 #include "platform/win/timers.h"
 #include "platform/win/transcript.h"
+#include "platform/win/user32.h"
 #include "platform/win/windows.h"
 
 namespace vcl {
@@ -66,13 +68,13 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TForm::~TForm() {
+    // What the window system tells the form's window from now on (the focus leaving its
+    // controls, its deactivation) no longer reaches this object.
+    UnhookWindowProcs();
     DestroyComponents();
     m_activeControl = nullptr;
     std::erase(Screen->m_forms, this);
     std::erase(Application->m_released, this);
-    if (HandleAllocated() && win::GetForegroundWindow() == Handle() && win::IsWindow(m_previousForeground)) {
-        win::SetForegroundWindow(m_previousForeground);
-    }
 }
 
 void TForm::AfterConstruction() {
@@ -103,6 +105,7 @@ void TForm::AfterConstruction() {
         ScaleBy(screenPpi, m_pixelsPerInch);
         m_pixelsPerInch = screenPpi;
     }
+    PlaceWindow();
     Constructed();
     if (OnCreate && EventsAllowed()) {
         OnCreate(this);
@@ -130,6 +133,103 @@ win::Hwnd TForm::MakeWindow() {
 
 win::Hwnd TForm::OwnerWindow() {
     return win::GetOwner(Handle());
+}
+
+void TForm::PlaceWindow() {
+    if (!HandleAllocated() || m_placingWindow) {
+        return;
+    }
+    m_placingWindow = true;
+    const bool topmost = m_formStyle == fsStayOnTop;
+    win::SetWindowPos(
+        Handle(), topmost ? win::HWND_TOPMOST : win::HWND_NOTOPMOST, Left(), Top(), Width(), Height(),
+        win::SWP_NOACTIVATE |
+            (topmost == ((win::GetWindowLong(Handle(), win::GWL_EXSTYLE) & win::WS_EX_TOPMOST) != 0) ? win::SWP_NOZORDER
+                                                                                                     : 0u));
+    m_placingWindow = false;
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    if (style != m_formStyle) {
+        m_formStyle = style;
+        PlaceWindow();
+    }
+}
+
+void TForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+    const bool sizing = width != Width() || height != Height();
+    if (sizing && m_constructed && !m_placingWindow) {
+        bool resize = true;
+        if (OnCanResize && EventsAllowed()) {
+            OnCanResize(this, width, height, resize);
+        }
+        if (!resize) {
+            width = Width();
+            height = Height();
+        }
+        if (m_constraints.MinWidth > 0) {
+            width = std::max(width, m_constraints.MinWidth);
+        }
+        if (m_constraints.MinHeight > 0) {
+            height = std::max(height, m_constraints.MinHeight);
+        }
+        if (m_constraints.MaxWidth > 0) {
+            width = std::min(width, m_constraints.MaxWidth);
+        }
+        if (m_constraints.MaxHeight > 0) {
+            height = std::min(height, m_constraints.MaxHeight);
+        }
+    }
+    const bool resized = width != Width() || height != Height();
+    TWinControl::SetBounds(left, top, width, height);
+    PlaceWindow();
+    if (resized && m_constructed && OnResize && EventsAllowed()) {
+        OnResize(this);
+    }
+}
+
+void TForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case win::WM_ACTIVATE: {
+            const bool active = (message.WParam & 0xFFFF) != win::WA_INACTIVE;
+            if (active == m_active) {
+                break;
+            }
+            m_active = active;
+            if (active) {
+                if (m_activeControl != nullptr && m_activeControl->CanFocus() && m_activeControl->HandleAllocated()) {
+                    win::SetFocus(m_activeControl->Handle());
+                }
+                if (OnActivate && EventsAllowed()) {
+                    OnActivate(this);
+                }
+            } else if (OnDeactivate && EventsAllowed()) {
+                OnDeactivate(this);
+            }
+            break;
+        }
+        case win::WM_WINDOWPOSCHANGED: {
+            const auto* place = reinterpret_cast<const win::WindowPos*>(message.LParam);
+            if (place == nullptr || m_placingWindow) {
+                break;
+            }
+            // Another program placed the window: the form follows, as placed.
+            m_placingWindow = true;
+            const bool move = (place->flags & win::SWP_NOMOVE) == 0;
+            const bool size = (place->flags & win::SWP_NOSIZE) == 0;
+            const bool resized = size && (place->width != Width() || place->height != Height());
+            TWinControl::SetBounds(move ? place->x : Left(), move ? place->y : Top(), size ? place->width : Width(),
+                                   size ? place->height : Height());
+            m_placingWindow = false;
+            if (resized && OnResize && EventsAllowed()) {
+                OnResize(this);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    TWinControl::WndProc(message);
 }
 
 void TForm::SetOwnerWindow(win::Hwnd owner) {
@@ -287,7 +387,9 @@ void TForm::BecomeVisible() {
     if (OnShow && EventsAllowed()) {
         OnShow(this);
     }
-    m_previousForeground = win::GetForegroundWindow();
+    if (m_modal) {
+        m_previousActive = win::GetActiveWindow();
+    }
     TWinControl::SetVisible(true);
     win::SetForegroundWindow(Handle());
     WriteToTranscript();
@@ -304,9 +406,12 @@ void TForm::BecomeHidden() {
     if (!Visible()) {
         return;
     }
+    // The window system activates the owner or the next window; a modal showing gives the
+    // activation back to the window that had it before.
     TWinControl::SetVisible(false);
-    if (win::GetForegroundWindow() == Handle() && win::IsWindow(m_previousForeground)) {
-        win::SetForegroundWindow(m_previousForeground);
+    if (m_modal && m_previousActive != Handle() && win::IsWindow(m_previousActive) &&
+        win::IsWindowVisible(m_previousActive)) {
+        win::SetActiveWindow(m_previousActive);
     }
     if (OnHide && EventsAllowed()) {
         OnHide(this);
@@ -464,6 +569,9 @@ void TForm::RunQueuedActions() {
 }
 
 TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
+    if (SameText(Name(), name)) {
+        return this;  // the form itself (its client area)
+    }
     // "#N": the control the form numbers N.
     if (name.size() > 1 && name[0] == '#' &&
         std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; }) && name.size() < 6) {
@@ -522,18 +630,38 @@ TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
 }
 
 void TForm::PerformAction(const win::FormAction& action) {
+    using Kind = win::FormAction::Kind;
     win::TranscriptWrite("  user: " + win::FormActionText(action));
-    if (action.kind == win::FormAction::Kind::Close) {
+    if (action.kind == Kind::Close) {
         Close();
         return;
     }
     std::string reason;
-    TControl* control = action.control.empty() ? nullptr : FindUserControl(action.control, reason);
-    if (control == nullptr) {
-        if (reason.empty()) {
-            reason = "no control " + QuoteForTranscript(action.control) + " on this form";
+    if (action.kind == Kind::Resize) {
+        int32_t width = 0;
+        int32_t height = 0;
+        const size_t blank = action.value.find(' ');
+        if (blank == std::string::npos || !ParseWholeNumber(action.value.substr(0, blank), width) ||
+            !ParseWholeNumber(action.value.substr(blank + 1), height) || width <= 0 || height <= 0) {
+            reason = "not a size: " + QuoteForTranscript(action.value);
+        } else if (m_borderStyle != bsSizeable && m_borderStyle != bsSizeToolWin) {
+            reason = "the form has no sizing frame";
+        } else {
+            SetBounds(Left(), Top(), width, height);
+            if (Width() != width || Height() != height) {
+                win::TranscriptWrite("    the form keeps " + std::to_string(Width()) + " x " +
+                                     std::to_string(Height()));
+            }
+            return;
         }
-    } else if (!control->Showing()) {
+    }
+    TControl* control =
+        action.control.empty() || action.kind == Kind::Resize ? nullptr : FindUserControl(action.control, reason);
+    if (!reason.empty()) {
+        // The size or the name refused above.
+    } else if (control == nullptr) {
+        reason = "no control " + QuoteForTranscript(action.control) + " on this form";
+    } else if (control != this && !control->Showing()) {
         reason = "the control is not visible";
     } else if (!control->EnabledWithParents()) {
         reason = "the control is disabled";
@@ -542,10 +670,34 @@ void TForm::PerformAction(const win::FormAction& action) {
         if (const int32_t number = ControlNumber(control); number >= 0 && !SameText(control->Name(), action.control)) {
             win::TranscriptWrite("    (row " + std::to_string(number) + ")");
         }
-        if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed != nullptr && windowed->CanFocus()) {
+        // The user's mouse lands on the form first: its window becomes the active one.
+        if (HandleAllocated() && win::GetActiveWindow() != Handle()) {
+            win::SetForegroundWindow(Handle());
+        }
+        if (auto* windowed = dynamic_cast<TWinControl*>(control);
+            windowed != nullptr && windowed != this && windowed->CanFocus()) {
             FocusControl(windowed);
         }
-        reason = action.kind == win::FormAction::Kind::Set ? control->UserSet(action.value) : control->UserClick();
+        const bool press = action.kind != Kind::Set || control->SetPressesMouse();
+        if (press) {
+            control->MouseDown(mbLeft, 0, control->Width() / 2, control->Height() / 2);
+        }
+        std::string again;
+        if (FindUserControl(action.control, again) != control) {
+            reason = "the control went away when it was pressed";
+        } else {
+            switch (action.kind) {
+                case Kind::Set:
+                    reason = control->UserSet(action.value);
+                    break;
+                case Kind::DblClick:
+                    reason = control->UserDblClick();
+                    break;
+                default:
+                    reason = control->UserClick();
+                    break;
+            }
+        }
     }
     if (!reason.empty()) {
         win::TranscriptWrite("    not done: " + reason);

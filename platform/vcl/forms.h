@@ -34,9 +34,21 @@ enum TPosition {
     poOwnerFormCenter
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+/// fsStayOnTop: the form's window is topmost (above every window that is not).
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+/// Asked before the size changes: may change the new size or refuse it (Resize false).
+using TCanResizeEvent = std::function<void(TObject* Sender, int32_t& NewWidth, int32_t& NewHeight, bool& Resize)>;
+
+/// The smallest and largest size a form may have (0: no limit).
+struct TSizeConstraints {
+    int32_t MinWidth = 0;
+    int32_t MinHeight = 0;
+    int32_t MaxWidth = 0;
+    int32_t MaxHeight = 0;
+};
 
 class TForm : public TWinControl {
 public:
@@ -49,6 +61,14 @@ public:
     void AfterConstruction() override;
 
     void SetVisible(bool visible) override;
+    /// A change of size is first offered to OnCanResize (which may change or refuse it), then
+    /// held within Constraints; the window system's window follows, and OnResize runs after the
+    /// size changed (once the form is made).
+    void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+    /// WM_ACTIVATE: Active, OnActivate / OnDeactivate, and the active control takes the focus;
+    /// WM_WINDOWPOSCHANGED: a size or position that the window system gave the window (another
+    /// program moved or sized it) becomes the form's.
+    void WndProc(TMessage& message) override;
     /// Shows the form without modality, then lets the UI driver act on it.
     void Show();
     /// Shows the form modally and answers its modal result (see the header comment).
@@ -82,6 +102,11 @@ public:
     /// owner/main form centres centre it then (before OnShow, so that OnShow may move it).
     TPosition Position() const { return m_position; }
     void SetPosition(TPosition position) { m_position = position; }
+    /// The form's window is the active window.
+    bool Active() const { return m_active; }
+    TFormStyle FormStyle() const { return m_formStyle; }
+    void SetFormStyle(TFormStyle style);
+    TSizeConstraints& Constraints() { return m_constraints; }
     bool KeyPreview() const { return m_keyPreview; }
     void SetKeyPreview(bool keyPreview) { m_keyPreview = keyPreview; }
     /// Scaled forms are scaled by the screen's pixels per inch over the form's own
@@ -107,6 +132,10 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnResize;
+    TCanResizeEvent OnCanResize;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
@@ -158,6 +187,8 @@ private:
     void WriteToTranscript();
     int32_t FrameWidth() const;
     int32_t CaptionHeight() const;
+    /// The window system's window takes the form's bounds (and its topmost state).
+    void PlaceWindow();
 
     bool m_constructed = false;
     bool m_shownBefore = false;
@@ -170,7 +201,11 @@ private:
     bool m_scaled = true;
     int32_t m_pixelsPerInch = 96;
     TWinControl* m_activeControl = nullptr;
-    win::Hwnd m_previousForeground = win::kNoWindow;
+    win::Hwnd m_previousActive = win::kNoWindow;  ///< the window active before a modal showing
+    bool m_active = false;
+    bool m_placingWindow = false;
+    TFormStyle m_formStyle = fsNormal;
+    TSizeConstraints m_constraints;
     win::Hwnd m_ownerWindow = win::kNoWindow;
 };
 

@@ -68,6 +68,7 @@ public:
     TNotifyEvent OnTopLeftChanged;
 
     std::string KindName() const override { return "grid"; }
+    bool SetPressesMouse() const override { return true; }
     std::string ValueText() const override;
     /// "COL,ROW": the user clicks that cell.
     std::string UserSet(std::string_view value) override;

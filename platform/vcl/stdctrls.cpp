@@ -259,6 +259,44 @@ void TButton::Click() {
     TWinControl::Click();
 }
 
+bool TButton::DialogChar(char c) {
+    if (!IsAccel(c, Caption()) || !CanFocus()) {
+        return false;
+    }
+    Click();
+    return true;
+}
+
+bool TCheckBox::DialogChar(char c) {
+    if (!IsAccel(c, Caption()) || !CanFocus()) {
+        return false;
+    }
+    SetFocus();
+    if (Focused()) {
+        Toggle();
+    }
+    return true;
+}
+
+bool TRadioButton::DialogChar(char c) {
+    if (!IsAccel(c, Caption()) || !CanFocus()) {
+        return false;
+    }
+    SetFocus();
+    if (Focused()) {
+        SetChecked(true);
+    }
+    return true;
+}
+
+bool TLabel::DialogChar(char c) {
+    if (m_focusControl == nullptr || !EnabledWithParents() || !IsAccel(c, Caption()) || !m_focusControl->CanFocus()) {
+        return false;
+    }
+    m_focusControl->SetFocus();
+    return true;
+}
+
 void TButton::KeyDown(uint16_t& key, TShiftState shift) {
     TWinControl::KeyDown(key, shift);
     if (key == win::VK_RETURN) {

@@ -29,6 +29,11 @@ public:
     void SetWordWrap(bool wordWrap);
     bool Transparent() const { return m_transparent; }
     void SetTransparent(bool transparent);
+    /// The control that the label's accelerator ("&Copies:") gives the focus to.
+    TWinControl* FocusControl() const { return m_focusControl; }
+    void SetFocusControl(TWinControl* control) { m_focusControl = control; }
+    /// The accelerator focuses FocusControl when it can take the focus.
+    bool DialogChar(char c) override;
 
     std::string KindName() const override { return "label"; }
     bool ShowsCaption() const override { return true; }
@@ -46,6 +51,7 @@ private:
     bool m_autoSize = true;
     bool m_wordWrap = false;
     bool m_transparent = false;
+    TWinControl* m_focusControl = nullptr;
 };
 
 enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
@@ -109,6 +115,8 @@ public:
     void SetModalResult(int32_t result) { m_modalResult = result; }
 
     void Click() override;
+    /// The accelerator of the caption clicks the button.
+    bool DialogChar(char c) override;
 
     std::string KindName() const override { return "button"; }
     bool ShowsCaption() const override { return true; }
@@ -165,6 +173,8 @@ public:
     std::string ValueText() const override;
     std::string UserSet(std::string_view value) override;
     std::string UserClick() override;
+    /// The accelerator of the caption focuses the box and toggles it.
+    bool DialogChar(char c) override;
 
 protected:
     void KeyUp(uint16_t& key, TShiftState shift) override;
@@ -184,6 +194,9 @@ public:
 
     bool Checked() const { return m_checked; }
     void SetChecked(bool checked);
+
+    /// The accelerator of the caption focuses the button and checks it.
+    bool DialogChar(char c) override;
 
     std::string KindName() const override { return "radio button"; }
     bool ShowsCaption() const override { return true; }
@@ -275,6 +288,7 @@ public:
     TNotifyEvent OnChange;
 
     std::string KindName() const override { return "combo box"; }
+    bool SetPressesMouse() const override { return true; }
     std::string ValueText() const override;
     std::string UserSet(std::string_view value) override;
 
@@ -310,6 +324,7 @@ public:
     int32_t SelCount() const;
 
     std::string KindName() const override { return "list box"; }
+    bool SetPressesMouse() const override { return true; }
     std::string ValueText() const override;
     std::vector<std::string> DetailLines() const override;
     std::string UserSet(std::string_view value) override;

@@ -83,4 +83,36 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return out;
 }
 
+uint8_t CharUpper(uint8_t c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
+        return static_cast<uint8_t>(c - 0x20);
+    }
+    switch (c) {
+        case 0x9A:  // š
+        case 0x9C:  // œ
+        case 0x9E:  // ž
+            return static_cast<uint8_t>(c - 0x10);
+        case 0xFF:  // ÿ
+            return 0x9F;
+        default:
+            return c;
+    }
+}
+
+uint8_t CharLower(uint8_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+        return static_cast<uint8_t>(c + 0x20);
+    }
+    switch (c) {
+        case 0x8A:  // Š
+        case 0x8C:  // Œ
+        case 0x8E:  // Ž
+            return static_cast<uint8_t>(c + 0x10);
+        case 0x9F:  // Ÿ
+            return 0xFF;
+        default:
+            return c;
+    }
+}
+
 }  // namespace win

@@ -3,6 +3,7 @@
 #include "platform/win/desktop_state.h"
 #include "platform/win/handles.h"
 #include "platform/win/menus.h"
+#include "platform/win/messages.h"
 #include "platform/win/system.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
@@ -58,16 +59,17 @@ Hwnd CreateWindow(const WindowCreateInfo& info) {
     window.className = info.className;
     window.title = info.title;
     window.parent = info.parent;
-    window.owner = info.owner;
+    window.owner = info.parent == kNoWindow ? info.owner : kNoWindow;
     window.id = info.id;
     window.visible = info.visible;
     desktop.windows.emplace(static_cast<uint32_t>(handle), std::move(window));
     if (info.parent != kNoWindow) {
         desktop.FindWindow(info.parent)->children.push_back(handle);
-    } else if (info.visible && desktop.foreground == kNoWindow) {
-        desktop.foreground = handle;
-        desktop.active = handle;
-        desktop.focus = handle;
+    } else {
+        detail::ZOrderAdd(handle);
+        if (info.visible && desktop.active == kNoWindow) {
+            detail::Activate(handle);
+        }
     }
     return handle;
 }
@@ -78,21 +80,45 @@ bool DestroyWindow(Hwnd window) {
     if (w == nullptr) {
         return false;
     }
+    // The window is deactivated before it goes.
+    if (w->parent == kNoWindow && desktop.active == window) {
+        detail::ActivateNext(window);
+    }
+    if (desktop.FindWindow(window) == nullptr) {
+        return true;
+    }
+    SendMessage(window, WM_DESTROY);
+    w = desktop.FindWindow(window);
+    if (w == nullptr) {
+        return true;  // destroyed while it was told
+    }
     const std::vector<Hwnd> children = w->children;
     for (Hwnd child : children) {
-        DestroyWindow(child);
+        if (desktop.FindWindow(child) != nullptr) {
+            DestroyWindow(child);
+        }
     }
     w = desktop.FindWindow(window);
+    if (w == nullptr) {
+        return true;
+    }
     if (w->menu != kNoMenu) {
         DestroyMenu(w->menu);
     }
     if (detail::Window* parent = desktop.FindWindow(w->parent)) {
         std::erase(parent->children, window);
     }
+    detail::ZOrderRemove(window);
+    for (auto& [handle, other] : desktop.windows) {
+        if (other.owner == window) {
+            other.owner = kNoWindow;
+        }
+    }
     desktop.windows.erase(static_cast<uint32_t>(window));
+    detail::ForgetWindowProcedure(window);
     std::erase_if(desktop.timers, [window](const detail::Timer& t) { return t.window == window; });
     for (Hwnd* slot : {&desktop.foreground, &desktop.active, &desktop.focus}) {
-        if (*slot == window) {
+        if (*slot == window || (*slot != kNoWindow && desktop.FindWindow(*slot) == nullptr)) {
             *slot = kNoWindow;
         }
     }
@@ -127,6 +153,19 @@ int32_t GetDlgCtrlID(Hwnd window) {
     return w == nullptr ? 0 : w->id;
 }
 
+Hwnd GetDlgItem(Hwnd parent, int32_t id) {
+    const detail::Window* w = WindowOrError(parent);
+    if (w == nullptr) {
+        return kNoWindow;
+    }
+    for (Hwnd child : w->children) {
+        if (detail::TheDesktop().FindWindow(child)->id == id) {
+            return child;
+        }
+    }
+    return kNoWindow;
+}
+
 Hwnd GetParent(Hwnd window) {
     const detail::Window* w = WindowOrError(window);
     return w == nullptr ? kNoWindow : w->parent;
@@ -140,6 +179,10 @@ Hwnd GetOwner(Hwnd window) {
 bool SetOwner(Hwnd window, Hwnd owner) {
     detail::Window* w = WindowOrError(window);
     if (w == nullptr || (owner != kNoWindow && WindowOrError(owner) == nullptr)) {
+        return false;
+    }
+    if (w->parent != kNoWindow || owner == window) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
     w->owner = owner;
@@ -156,14 +199,15 @@ Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view className, std::stri
     if (w == nullptr) {
         return kNoWindow;
     }
-    auto it = w->children.begin();
+    const std::vector<Hwnd>& children = w->children;
+    auto it = children.begin();
     if (after != kNoWindow) {
-        it = std::find(w->children.begin(), w->children.end(), after);
-        if (it != w->children.end()) {
+        it = std::find(children.begin(), children.end(), after);
+        if (it != children.end()) {
             ++it;
         }
     }
-    for (; it != w->children.end(); ++it) {
+    for (; it != children.end(); ++it) {
         const detail::Window* child = detail::TheDesktop().FindWindow(*it);
         if (child->className == className && (title.empty() || child->title == title)) {
             return *it;
@@ -184,38 +228,14 @@ bool ShowWindow(Hwnd window, bool visible) {
     }
     const bool wasVisible = w->visible;
     w->visible = visible;
+    auto& desktop = detail::TheDesktop();
+    if (!visible && wasVisible && w->parent == kNoWindow && desktop.active == window) {
+        detail::ActivateNext(window);
+    } else if (!visible && wasVisible && desktop.focus != kNoWindow && IsChild(window, desktop.focus)) {
+        // A hidden control gives the focus back to its top-level window.
+        detail::MoveFocus(GetAncestor(window, GA_ROOT));
+    }
     return wasVisible;
-}
-
-Hwnd GetForegroundWindow() {
-    return detail::TheDesktop().foreground;
-}
-
-bool SetForegroundWindow(Hwnd window) {
-    auto& desktop = detail::TheDesktop();
-    if (WindowOrError(window) == nullptr) {
-        return false;
-    }
-    desktop.foreground = window;
-    desktop.active = window;
-    return true;
-}
-
-Hwnd GetActiveWindow() {
-    return detail::TheDesktop().active;
-}
-Hwnd GetFocus() {
-    return detail::TheDesktop().focus;
-}
-
-Hwnd SetFocus(Hwnd window) {
-    auto& desktop = detail::TheDesktop();
-    if (window != kNoWindow && WindowOrError(window) == nullptr) {
-        return kNoWindow;
-    }
-    const Hwnd previous = desktop.focus;
-    desktop.focus = window;
-    return previous;
 }
 
 bool GetVersionEx(OsVersionInfo& info) {

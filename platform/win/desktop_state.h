@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/win/handles.h"
+#include "platform/win/messages.h"
 #include "platform/win/screen.h"
 #include "platform/win/system.h"
 #include "platform/win/timers.h"
@@ -23,7 +25,8 @@ struct Window {
     bool visible = true;
     Hmenu menu = kNoMenu;
     int32_t menuBarDrawCount = 0;
-    std::vector<Hwnd> children;
+    bool topmost = false;        ///< a top-level window that stays above the others (WS_EX_TOPMOST)
+    std::vector<Hwnd> children;  ///< in Z order, front first
 };
 
 struct MenuItem {
@@ -49,12 +52,20 @@ struct Timer {
 
 std::vector<MonitorInfo> DefaultMonitors();
 
+struct Clipboard {
+    bool open = false;
+    Hwnd opener = kNoWindow;  ///< the window that opened it
+    Hwnd owner = kNoWindow;   ///< the window that emptied it last
+    std::optional<std::string> text;
+};
+
 struct Desktop {
     uint32_t nextHandle = 0x100;
     std::map<uint32_t, Window> windows;
     std::map<uint32_t, Menu> menus;
     std::map<uint32_t, std::string> kernelObjects;  ///< handle -> object name ("" unnamed)
     std::map<std::string, int32_t> namedObjects;    ///< name -> open handles
+    std::vector<Hwnd> zOrder;                       ///< the top-level windows, front first (topmost windows first)
     Hwnd foreground = kNoWindow;
     Hwnd active = kNoWindow;
     Hwnd focus = kNoWindow;
@@ -63,6 +74,7 @@ struct Desktop {
     std::vector<MonitorInfo> monitors = DefaultMonitors();
     int32_t pixelsPerInch = kDefaultPixelsPerInch;
     std::vector<Timer> timers;
+    Clipboard clipboard;
     uint32_t nextTimerId = 1;
     uint64_t nextTimerOrder = 1;
 
@@ -81,5 +93,28 @@ void ResetFileMappings();
 void CloseFileMappingHandle(uint32_t handle);
 /// The call-window hooks see a message sent to a window.
 void RunCallWindowHooks(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+/// The get-message hooks see a message taken from the queue (and may change it).
+void RunGetMessageHooks(Msg& message);
+// Z order and activation (activation.cpp).
+/// Puts a new top-level window at the top of its band.
+void ZOrderAdd(Hwnd window);
+void ZOrderRemove(Hwnd window);
+/// Places a window after `insertAfter` among its siblings (HWND_TOP, HWND_BOTTOM, HWND_TOPMOST
+/// and HWND_NOTOPMOST as SetWindowPos takes them); a top-level window takes the windows it owns
+/// along, above it.
+void ZOrderPlace(Hwnd window, Hwnd insertAfter);
+/// Activates a top-level window (kNoWindow: none) with the messages of the header comment of
+/// windows.h; answers the window active before.
+Hwnd Activate(Hwnd window);
+/// The active window is going away (hidden or destroyed): its owner or the first visible
+/// top-level window in Z order other than it becomes active.
+void ActivateNext(Hwnd leaving);
+/// Moves the focus (WM_KILLFOCUS, WM_SETFOCUS) without activating anything.
+void MoveFocus(Hwnd window);
+
+/// The window's procedure (the default one for a window without one), without hooks.
+intptr_t CallWindowProcedure(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+/// A window leaves the desktop: its procedure goes too.
+void ForgetWindowProcedure(Hwnd window);
 
 }  // namespace win::detail

@@ -111,6 +111,33 @@ intptr_t RunChain(int32_t type, size_t start, int32_t code, uintptr_t wParam, in
     return 0;
 }
 
+/// The character a key gives with the Shift state (US layout), as TranslateMessage makes it for
+/// WM_CHAR and WM_SYSCHAR; 0 for keys without one.
+char KeyCharacter(uint16_t key, bool shift) {
+    if (key >= 'A' && key <= 'Z') {
+        return static_cast<char>(shift ? key : key - 'A' + 'a');
+    }
+    if (key >= '0' && key <= '9' && !shift) {
+        return static_cast<char>(key);
+    }
+    for (char c = ' '; c < 0x7F; ++c) {
+        const int16_t scan = VkKeyScan(c);
+        if (scan != -1 && (scan & 0xFF) == key && ((scan & 0x100) != 0) == shift && (scan & 0x600) == 0) {
+            return c;
+        }
+    }
+    switch (key) {
+        case VK_RETURN:
+            return '\r';
+        case VK_ESCAPE:
+            return '\x1b';
+        case VK_BACK:
+            return '\b';
+        default:
+            return 0;
+    }
+}
+
 void Deliver(const KeyEvent& event) {
     // The key's state changes as the key is taken from the queue.
     const bool wasDown = (GetKeyState(event.virtualKey) & 0x8000) != 0;
@@ -119,7 +146,8 @@ void Deliver(const KeyEvent& event) {
     if (event.extended) {
         keyData |= 1u << 24;
     }
-    if ((GetKeyState(VK_MENU) & 0x8000) != 0) {
+    const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    if (alt) {
         keyData |= 1u << 29;
     }
     if (wasDown || event.up) {
@@ -132,9 +160,33 @@ void Deliver(const KeyEvent& event) {
     if (swallowed != 0) {
         return;
     }
-    const Hwnd target = GetFocus() != kNoWindow ? GetFocus() : GetForegroundWindow();
-    if (target != kNoWindow) {
-        SendMessage(target, event.up ? WM_KEYUP : WM_KEYDOWN, event.virtualKey, static_cast<int32_t>(keyData));
+    const Hwnd target = GetFocus() != kNoWindow ? GetFocus() : GetActiveWindow();
+    if (target == kNoWindow) {
+        return;
+    }
+    // Keys pressed while Alt is held (and Alt itself, and F10) are system keys.
+    const bool system = alt || event.virtualKey == VK_MENU || event.virtualKey == VK_F1 + 9;
+    const uint32_t message = event.up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
+    Msg msg{target, message, event.virtualKey, static_cast<int32_t>(keyData), GetTickCount()};
+    detail::RunGetMessageHooks(msg);
+    if (!IsWindow(msg.window)) {
+        return;
+    }
+    detail::CallWindowProcedure(msg.window, msg.message, msg.wParam, msg.lParam);
+    // What TranslateMessage adds: the character of the key, for the same window.
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        const char character = ctrl ? 0 : KeyCharacter(static_cast<uint16_t>(msg.wParam), shift);
+        if (character != 0 && IsWindow(msg.window)) {
+            Msg translated{msg.window, msg.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR,
+                           static_cast<uint8_t>(character), msg.lParam, msg.time};
+            detail::RunGetMessageHooks(translated);
+            if (IsWindow(translated.window)) {
+                detail::CallWindowProcedure(translated.window, translated.message, translated.wParam,
+                                            translated.lParam);
+            }
+        }
     }
 }
 
@@ -155,6 +207,10 @@ void RunCallWindowHooks(Hwnd window, uint32_t message, uintptr_t wParam, intptr_
     CallWindowInfo info{lParam, wParam, message, window};
     RunChain(WH_CALLWNDPROC, 0, HC_ACTION, 0, reinterpret_cast<intptr_t>(&info));
     state.inCallWindowHook = false;
+}
+
+void RunGetMessageHooks(Msg& message) {
+    RunChain(WH_GETMESSAGE, 0, HC_ACTION, PM_REMOVE, reinterpret_cast<intptr_t>(&message));
 }
 }  // namespace detail
 

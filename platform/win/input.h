@@ -1,8 +1,12 @@
 // Keyboard hooks and keyboard input. Keys the user presses and keys a program synthesises go
 // into one input queue; they are delivered only when the message loop runs (after the current
 // host call has returned): each key first passes the keyboard hooks, in the order they were
-// installed, and unless a hook swallows it, it reaches the window that has the focus as
-// WM_KEYDOWN or WM_KEYUP. The call-window hooks see every message sent to a window.
+// installed, and unless a hook swallows it, it is taken as a message for the window that has
+// the focus (the active window when no window has it): WM_KEYDOWN or WM_KEYUP, or WM_SYSKEYDOWN
+// and WM_SYSKEYUP while Alt is held (and for Alt itself and F10). The get-message hooks see
+// that message, then the window's procedure gets it, followed, for a key that gives a
+// character, by WM_CHAR (WM_SYSCHAR with Alt). The call-window hooks see every message sent
+// to a window; the get-message hooks every message taken from the queue.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +30,8 @@ inline constexpr int32_t HC_ACTION = 0;
 /// A hook procedure: code (HC_ACTION), then for keyboard hooks the virtual key and the key
 /// data (repeat count in bits 0-15, scan code in bits 16-23, bit 29 Alt held, bit 30 previous
 /// state, bit 31 set for a release); for call-window hooks the message and its arguments as
-/// a CallWindowInfo. Non-zero swallows the key.
+/// a CallWindowInfo; for get-message hooks PM_REMOVE and the message as a Msg (messages.h).
+/// Non-zero swallows the key.
 using HookProc = intptr_t (*)(int32_t code, uintptr_t wParam, intptr_t lParam);
 
 /// What a call-window hook receives in lParam.

@@ -7,9 +7,12 @@
 
 #include "platform/win/desktop_state.h"
 #include "platform/win/input.h"
+#include "platform/win/menus.h"
 #include "platform/win/system.h"
 #include "platform/win/timers.h"
 #include "platform/win/transcript.h"
+#include "platform/win/user32.h"
+#include "platform/win/windows.h"
 
 namespace win {
 namespace {
@@ -60,13 +63,47 @@ intptr_t SendMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t l
         return 0;
     }
     detail::RunCallWindowHooks(window, message, wParam, lParam);
+    return detail::CallWindowProcedure(window, message, wParam, lParam);
+}
+
+namespace detail {
+intptr_t CallWindowProcedure(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     auto it = State().procedures.find(static_cast<uint32_t>(window));
     if (it == State().procedures.end()) {
-        return 0;
+        return DefWindowProc(window, message, wParam, lParam);
     }
     // The procedure may replace itself while it runs: call a copy.
     const WindowProc procedure = it->second;
     return procedure(window, message, wParam, lParam);
+}
+void ForgetWindowProcedure(Hwnd window) {
+    State().procedures.erase(static_cast<uint32_t>(window));
+}
+}  // namespace detail
+
+intptr_t DefWindowProc(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+        case WM_SYSCHAR: {
+            const Hwnd root = GetAncestor(window, GA_ROOT);
+            return root == kNoWindow ? 0 : SendMessage(root, WM_SYSCOMMAND, SC_KEYMENU, static_cast<intptr_t>(wParam));
+        }
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_KEYMENU && lParam != 0 && GetMenu(window) == kNoMenu) {
+                const auto character = static_cast<uintptr_t>(lParam & 0xFF);
+                const intptr_t answer =
+                    SendMessage(window, WM_MENUCHAR, character | (static_cast<uintptr_t>(MF_SYSMENU) << 16), 0);
+                const intptr_t command = (answer >> 16) & 0xFFFF;
+                if (command != MNC_CLOSE && command != MNC_EXECUTE) {
+                    MessageBeep(0);
+                }
+            }
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        default:
+            return 0;
+    }
 }
 
 bool PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -83,7 +120,11 @@ int32_t PumpMessages() {
     while (!State().queue.empty()) {
         const PostedMessage posted = State().queue.front();
         State().queue.pop_front();
-        SendMessage(posted.window, posted.message, posted.wParam, posted.lParam);
+        Msg msg{posted.window, posted.message, posted.wParam, posted.lParam, GetTickCount()};
+        detail::RunGetMessageHooks(msg);
+        if (detail::TheDesktop().FindWindow(msg.window) != nullptr) {
+            detail::CallWindowProcedure(msg.window, msg.message, msg.wParam, msg.lParam);
+        }
         ++delivered;
     }
     return delivered;
@@ -155,6 +196,16 @@ intptr_t ShellExecute(Hwnd /*owner*/, std::string_view verb, std::string_view fi
 
 const std::vector<std::string>& ShellRequests() {
     return State().shellRequests;
+}
+
+void ShellNotifyFileWritten(std::string_view file) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(std::string(file)), error);
+    const std::string shown = error ? std::string(file) : path.lexically_normal().string();
+    const uintmax_t size = std::filesystem::file_size(shown, error);
+    TranscriptWrite("[file] wrote " + shown +
+                    (error ? std::string(" (it cannot be found)")
+                           : " (" + std::to_string(size) + (size == 1 ? " byte)" : " bytes)")));
 }
 
 }  // namespace win

@@ -38,6 +38,10 @@ bool CloseHandle(Handle handle);
 /// number; characters outside the code page become '?'.
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
+/// A Windows-1252 character in upper or lower case (what CharUpperA and CharLowerA give for a
+/// single character); characters without another case stay.
+uint8_t CharUpper(uint8_t c);
+uint8_t CharLower(uint8_t c);
 
 /// Puts the window system back to a fresh desktop: no windows, menus or timers, an empty
 /// transcript and UI driver, the clock at 0, the default OS version, one default monitor at

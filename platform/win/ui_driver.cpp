@@ -99,6 +99,15 @@ std::string FormActionText(const FormAction& action) {
             return "click " + action.control;
         case FormAction::Kind::Close:
             return "close";
+        case FormAction::Kind::DblClick:
+            return "double-click " + action.control;
+        case FormAction::Kind::Resize: {
+            std::string size = action.value;
+            if (const size_t blank = size.find(' '); blank != std::string::npos) {
+                size.replace(blank, 1, " x ");
+            }
+            return "resize to " + size;
+        }
     }
     return "";
 }

@@ -21,13 +21,14 @@ size_t PendingMessageBoxAnswers();
 /// Takes the oldest queued answer; 0 when none is queued.
 int32_t TakeMessageBoxAnswer();
 
-/// What the user does with a form: set a control's value, click a control, or close the form
-/// (its close box). Controls are named as the form names them.
+/// What the user does with a form: set a control's value, click or double-click a control,
+/// close the form (its close box), or drag its frame to a new size ("WIDTH HEIGHT" in value).
+/// Controls are named as the form names them.
 struct FormAction {
-    enum class Kind { Set, Click, Close };
+    enum class Kind { Set, Click, Close, DblClick, Resize };
     Kind kind = Kind::Click;
     std::string control;
-    std::string value;   ///< for Set
+    std::string value;   ///< for Set and Resize
     std::string origin;  ///< where the action was asked for (a script's "FILE:LINE:COLUMN"), for reports
 };
 
@@ -48,7 +49,8 @@ size_t PendingFormActions(std::string_view formClass);
 size_t PendingFormActions();
 /// Takes the oldest action queued for the class.
 std::optional<FormAction> TakeFormAction(std::string_view formClass);
-/// The action as the transcript writes it: `set NAME "VALUE"`, `click NAME`, `close`.
+/// The action as the transcript writes it: `set NAME "VALUE"`, `click NAME`, `close`,
+/// `double-click NAME`, `resize to WIDTH x HEIGHT`.
 std::string FormActionText(const FormAction& action);
 
 /// A form reports an action the user could not do. With StopFormAfterFailure on, the actions

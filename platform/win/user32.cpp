@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/win/desktop_state.h"
+#include "platform/win/messages.h"
 #include "platform/win/modules.h"
 #include "platform/win/transcript.h"
 #include "platform/win/windows.h"
@@ -103,8 +104,7 @@ bool GetWindowRect(Hwnd window, Rect& rect) {
     return true;
 }
 
-bool SetWindowPos(Hwnd window, Hwnd /*insertAfter*/, int32_t x, int32_t y, int32_t width, int32_t height,
-                  uint32_t flags) {
+bool SetWindowPos(Hwnd window, Hwnd insertAfter, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags) {
     Placement* placement = PlacementOf(window);
     if (placement == nullptr) {
         return false;
@@ -123,11 +123,28 @@ bool SetWindowPos(Hwnd window, Hwnd /*insertAfter*/, int32_t x, int32_t y, int32
         rect.right = rect.left + oldWidth;
         rect.bottom = rect.top + oldHeight;
     }
+    const Rect placed = rect;
+    if ((flags & SWP_NOZORDER) == 0) {
+        detail::ZOrderPlace(window, insertAfter);
+    }
+    if ((flags & SWP_SHOWWINDOW) != 0) {
+        ShowWindow(window, true);
+    } else if ((flags & SWP_HIDEWINDOW) != 0) {
+        ShowWindow(window, false);
+    }
+    if ((flags & SWP_NOACTIVATE) == 0 && GetParent(window) == kNoWindow && IsWindowVisible(window)) {
+        detail::Activate(window);
+    }
+    WindowPos place{window,         insertAfter == HWND_TOP ? kNoWindow : insertAfter,
+                    placed.left,    placed.top,
+                    placed.Width(), placed.Height(),
+                    flags};
+    SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<intptr_t>(&place));
     return true;
 }
 
 bool MoveWindow(Hwnd window, int32_t x, int32_t y, int32_t width, int32_t height, bool /*repaint*/) {
-    return SetWindowPos(window, kNoWindow, x, y, width, height, SWP_NOZORDER);
+    return SetWindowPos(window, kNoWindow, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int32_t GetWindowLong(Hwnd window, int32_t index) {
@@ -139,6 +156,9 @@ int32_t GetWindowLong(Hwnd window, int32_t index) {
     if (slot == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
+    }
+    if (index == GWL_EXSTYLE && detail::TheDesktop().FindWindow(window)->topmost) {
+        return *slot | WS_EX_TOPMOST;
     }
     return *slot;
 }

@@ -20,12 +20,21 @@ inline constexpr uint32_t SWP_NOMOVE = 0x0002;
 inline constexpr uint32_t SWP_NOZORDER = 0x0004;
 inline constexpr uint32_t SWP_NOREDRAW = 0x0008;
 inline constexpr uint32_t SWP_NOACTIVATE = 0x0010;
+inline constexpr uint32_t SWP_SHOWWINDOW = 0x0040;
+inline constexpr uint32_t SWP_HIDEWINDOW = 0x0080;
 inline constexpr uint32_t SWP_NOCOPYBITS = 0x0100;
 inline constexpr uint32_t SWP_NOOWNERZORDER = 0x0200;
+
+// SetWindowPos's places in the Z order.
+inline constexpr Hwnd HWND_TOP{0};
+inline constexpr Hwnd HWND_BOTTOM{1};
+inline constexpr Hwnd HWND_TOPMOST{0xFFFFFFFFu};    ///< above every window that is not topmost
+inline constexpr Hwnd HWND_NOTOPMOST{0xFFFFFFFEu};  ///< the top of the windows that are not topmost
 
 // Window styles (GetWindowLong / SetWindowLong).
 inline constexpr int32_t GWL_STYLE = -16;
 inline constexpr int32_t GWL_EXSTYLE = -20;
+inline constexpr int32_t WS_EX_TOPMOST = 0x00000008;  ///< read only: set through SetWindowPos
 inline constexpr int32_t WS_EX_LAYERED = 0x00080000;
 
 // Layered windows.
@@ -64,8 +73,12 @@ struct WindowPos {
 
 /// The window's rectangle in screen coordinates; false with ERROR_INVALID_WINDOW_HANDLE.
 bool GetWindowRect(Hwnd window, Rect& rect);
-/// Moves and sizes a window (SWP_NOMOVE and SWP_NOSIZE keep the position or the size). The
-/// Z order, activation and redrawing flags are accepted; nothing is drawn.
+/// Moves and sizes a window (SWP_NOMOVE and SWP_NOSIZE keep the position or the size), places
+/// it in the Z order after `insertAfter` (unless SWP_NOZORDER; HWND_TOPMOST makes a top-level
+/// window topmost, HWND_NOTOPMOST ends that), shows or hides it (SWP_SHOWWINDOW,
+/// SWP_HIDEWINDOW) and activates a visible top-level window unless SWP_NOACTIVATE; then sends
+/// the window WM_WINDOWPOSCHANGED with its new place (insertAfter kNoWindow for the top).
+/// Nothing is drawn.
 bool SetWindowPos(Hwnd window, Hwnd insertAfter, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags);
 bool MoveWindow(Hwnd window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint);
 

@@ -1,6 +1,8 @@
 // The window system as the plug-ins and the host program see it.
 #pragma once
 
+#include "platform/win/clipboard.h"
+#include "platform/win/commdlg.h"
 #include "platform/win/handles.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"

@@ -377,6 +377,8 @@ TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     EXPECT_EQ(std::count_if(win::TranscriptLines().begin(), win::TranscriptLines().end(),
                             [](const std::string& l) { return l.find("TAboutBox") != std::string::npos; }),
               0);
+    // No step waits any more: the keyboard hook takes the user's keys again.
+    EXPECT_EQ(RepostCode, 0);
 }
 
 TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
@@ -504,6 +506,8 @@ TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
 }
 
 TEST_F(DispatchTest, UnavailableToolsSayTheirName) {
+    // A tool that is missing from a build answers through ShowToolNotAvailable.
+    Handle(67, [](TFMisc& context) { return ShowToolNotAvailable(context); });
     Select(1, 1, 1, 1);
     win::SetKeyDown(win::VK_SHIFT, true);
     EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(167))), 0);

@@ -11,6 +11,7 @@
 #include "core/product_menu.h"
 #include "core/startup.h"
 #include "forms/options.h"
+#include "platform/host/document_windows.h"
 #include "platform/host/host.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
@@ -92,11 +93,18 @@ TEST_F(HooksTest, ForeignWindowsInFrontLetKeysPass) {
     Press(win::VK_TAB);
     EXPECT_EQ(m_commands.size(), 1u);  // the palette keeps the remapper working
     const win::Hwnd other = win::CreateWindow({.className = "Editor", .title = "Notepad"});
+    std::vector<std::string> otherKeys;
+    win::SetWindowProc(other, [&otherKeys](win::Hwnd, uint32_t message, uintptr_t wParam, intptr_t) {
+        if (message == win::WM_KEYDOWN) {
+            otherKeys.push_back(win::KeyName(static_cast<uint16_t>(wParam)));
+        }
+        return intptr_t{0};
+    });
     win::SetForegroundWindow(other);
-    win::SetFocus(m_host->MainWindow());
     Press(win::VK_TAB);
     EXPECT_EQ(m_commands.size(), 1u);
-    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Tab"});
+    EXPECT_TRUE(m_hostKeys.empty());
+    EXPECT_EQ(otherKeys, std::vector<std::string>{"Tab"});  // passed on, untouched
 }
 
 TEST_F(HooksTest, KeysPassWhileACommandRuns) {
@@ -170,6 +178,27 @@ TEST_F(HooksTest, ShiftKeypadLaunchesSpacing) {
     Press(win::VK_ADD, true, true, true);
     EXPECT_EQ(ToolOptionsA[2].value, 0);
     EXPECT_EQ(PendingKeyLaunches, 3);
+}
+
+TEST_F(HooksTest, ASpeedyEntryAssignmentActsOnlyWhileSpeedyEntryIsChosen) {
+    RemapperEnabled = 1;
+    KeyAssignment backspace;
+    backspace.SetKey(win::VK_F1 + 4);
+    backspace.SetTarget(win::VK_BACK);
+    backspace.bytes[KeyAssignment::kEnabled] = 1;
+    backspace.bytes[KeyAssignment::kFlags] = KeyAssignment::kSpeedyOnly;
+    KeyAssignments = {backspace};
+    m_host->AddDocument(std::make_unique<host::Document>("score"));
+    EXPECT_EQ(FindSpeedyWindow(m_host->MainWindow()), win::kNoWindow);
+    Press(win::VK_F1 + 4);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"F5"});  // passed on
+    m_hostKeys.clear();
+    m_host->Windows().SetSpeedyEntry(true);
+    const win::Hwnd view = win::GetDlgItem(m_host->Windows().WindowOf(1), 59648);
+    EXPECT_EQ(FindSpeedyWindow(m_host->MainWindow()), win::FindWindowEx(view, win::kNoWindow, "FinSpeedy"));
+    EXPECT_NE(FindSpeedyWindow(m_host->MainWindow()), win::kNoWindow);
+    Press(win::VK_F1 + 4);
+    EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Backspace"});
 }
 
 TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {

@@ -8,6 +8,7 @@
 #include "core/host/text_file_utils.h"
 #include "core/host_probes.h"
 #include "core/startup.h"
+#include "platform/host/document_windows.h"
 #include "platform/host/host.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/win.h"
@@ -141,6 +142,32 @@ TEST(MacRomanToAnsiTest, SevenLettersAreConverted) {
     // Nothing after the first zero byte is touched.
     std::string cut("a\0\x80", 3);
     EXPECT_EQ(MacRomanToAnsi(cut), std::string("a\0\x80", 3));
+}
+
+// The document window of the host in front: its page field is read only in page view.
+TEST_F(HostProbesTest, TheActiveDocumentWindowAndItsPageField) {
+    ResetHostImports();
+    host::Host finale;
+    HostWindow = finale.MainWindow();
+    EXPECT_EQ(GetActiveDocumentWindow(HostWindow), win::kNoWindow);
+    EXPECT_FALSE(IsDocumentControlVisible(HostWindow));
+    EXPECT_EQ(ReadDocumentControlValue(HostWindow), -1);
+    finale.AddDocument(std::make_unique<host::Document>("first"));
+    finale.AddDocument(std::make_unique<host::Document>("second"));
+    EXPECT_EQ(GetActiveDocumentWindow(HostWindow), finale.Windows().WindowOf(2));
+    EXPECT_FALSE(IsDocumentControlVisible(HostWindow));  // scroll view
+    EXPECT_EQ(ReadDocumentControlValue(HostWindow), -1);
+    finale.Windows().SetPageView(true);
+    EXPECT_TRUE(IsDocumentControlVisible(HostWindow));
+    EXPECT_EQ(ReadDocumentControlValue(HostWindow), 1);
+    finale.BringToFront(1);  // the first document still shows scroll view
+    EXPECT_EQ(GetActiveDocumentWindow(HostWindow), finale.Windows().WindowOf(1));
+    EXPECT_EQ(ReadDocumentControlValue(HostWindow), -1);
+    // The page the user typed into the field.
+    finale.BringToFront(2);
+    win::SetWindowText(win::GetDlgItem(win::GetDlgItem(finale.Windows().WindowOf(2), 203), 1005), "7");
+    EXPECT_EQ(ReadDocumentControlValue(HostWindow), 7);
+    HostWindow = win::kNoWindow;
 }
 
 }  // namespace

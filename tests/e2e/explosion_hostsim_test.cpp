@@ -33,19 +33,19 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     testsupport::ExpectLines(
         {
             "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, more flags 0x0004: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, more flags 0x0004: F5",
+            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
+            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
             "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, more flags 0x0004: G5",
+            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
             "  staff 2, measure 1, layer 1: 1 entry",
             "    entry 4 at 0, 4096 EDU, beam start: A4",
             "  staff 2, measure 2, layer 1: 1 entry",
             "    entry 5 at 0, 4096 EDU, beam start: B4",
             "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, more flags 0x0004: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, more flags 0x0004: D5",
+            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
             "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, more flags 0x0004: E5",
+            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
         },
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
 }

@@ -38,16 +38,16 @@ TEST_F(SorterHostsimTest, GoSortsTheDocumentsExpressions) {
     EXPECT_NE(std::find(form, result.out.end(), "  button TxtSortGoBtn \"Go!\""), result.out.end());
     testsupport::ExpectLines(
         {
-            "  'SODT' other (1, 0), 19 bytes: 020C 0000 0000 0000 0000 0000 4164 6167 696F 00",
-            "  'SODT' other (2, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 646F 6C63 6500",
-            "  'SODT' other (3, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 6D6F 6C74 6F00",
+            "  'SODT' other (1, 0), 19 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"Adagio\"",
+            "  'SODT' other (2, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"dolce\"",
+            "  'SODT' other (3, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"molto\"",
         },
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 3 'SODT' of 11", "  "));
     // "Adagio" (2) is first now, "dolce" (3) second, "molto" (1) third.
     testsupport::ExpectLines(
         {
-            "  'otDY' other (1, 0), 12 bytes: 0300 0000 0000 0000 0000 0000",
-            "  'otDY' other (2, 0), 12 bytes: 0200 0000 0000 0000 0000 0000",
+            "  'otDY' other (1, 0), 12 bytes: expression 3 at 0, offset 0, every staff",
+            "  'otDY' other (2, 0), 12 bytes: expression 2 at 0, offset 0, every staff",
         },
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 2 'otDY' of 11", "  "));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(),
@@ -81,15 +81,15 @@ TEST_F(SorterHostsimTest, AStoppedRenumberingChangesNothingAndSaysSo) {
     // numbers and both placements theirs.
     testsupport::ExpectLines(
         {
-            "  'SODT' other (1, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 6D6F 6C74 6F00",
-            "  'SODT' other (2, 0), 19 bytes: 020C 0000 0000 0000 0000 0000 4164 6167 696F 00",
-            "  'SODT' other (3, 0), 18 bytes: 020C 0000 0000 0000 0000 0000 646F 6C63 6500",
+            "  'SODT' other (1, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"molto\"",
+            "  'SODT' other (2, 0), 19 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"Adagio\"",
+            "  'SODT' other (3, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"dolce\"",
         },
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 3 'SODT' of 11", "  "));
     testsupport::ExpectLines(
         {
-            "  'otDY' other (1, 0), 12 bytes: 0100 0000 0000 0000 0000 0000",
-            "  'otDY' other (2, 0), 12 bytes: 0300 0000 0000 0000 0000 0000",
+            "  'otDY' other (1, 0), 12 bytes: expression 1 at 0, offset 0, every staff",
+            "  'otDY' other (2, 0), 12 bytes: expression 3 at 0, offset 0, every staff",
         },
         testsupport::LinesStartingWith(result.out, "records of document 1 \"tempi\": 2 'otDY' of 11", "  "));
     EXPECT_NE(std::find(result.out.begin(), result.out.end(),

@@ -3,12 +3,17 @@
 // the rows' visibility and the result list of the search tools.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/host/finxess.h"
+#include "core/host/host_imports.h"
+#include "core/host/staff_lists.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/myedit.h"
+#include "platform/win/clipboard.h"
 #include "tests/forms/action_dialog_fixture.h"
 
 namespace {
@@ -352,6 +357,77 @@ TEST_F(DialogValuesTest, ResultListCollectsTheSearchToolsLinesAndShowsAMeasure) 
     EXPECT_EQ(m_context->ResultLineCount, 0);
     EXPECT_EQ(dialog.ListControl()->Items().Count(), 0);
     m_context->OptionsForm = nullptr;
+}
+
+// ---- Lists that show the document, the clipboard and the file chooser ----
+
+TEST_F(DialogValuesTest, APressOnTheListRefillsItWhenTheDocumentInFrontChanged) {
+    TDActOpt& dialog = Build(35, m_context.get());
+    Queue(Kind::Set, "Row0", "+1");
+    dialog.Show();
+    EXPECT_EQ(dialog.ListControl()->ValueText(), "selected 1");
+    // Another document comes to the front; the list still shows the first one's staves.
+    m_host->AddDocument(host::ParseScoreText("staff \"Oboe\"\nstaff \"Horn\"\nstaff \"Viola\"\nmeasures 1\n", "trio"));
+    EXPECT_EQ(dialog.ListControl()->Items().Count(), 2);
+    dialog.ListControl()->MouseDown(vcl::mbLeft, 0, 5, 5);
+    EXPECT_EQ(dialog.ListControl()->Items().Items(), (std::vector<std::string>{"Oboe", "Horn", "Viola"}));
+    EXPECT_EQ(dialog.ListControl()->ValueText(), "nothing selected");
+    // Nothing changed since: a press keeps the list and its choice.
+    dialog.ListControl()->SetSelected(2, true);
+    dialog.Panel1->MouseDown(vcl::mbLeft, 0, 5, 5);
+    dialog.MouseDown(vcl::mbLeft, 0, 5, 5);
+    EXPECT_EQ(dialog.ListControl()->ValueText(), "selected 2");
+    // A staff gone from the document is noticed too.
+    ASSERT_TRUE(DeleteOtherRecord(hostapi::MakeTag("SOIu"), 0, 2));
+    dialog.Panel1->MouseDown(vcl::mbLeft, 0, 5, 5);
+    EXPECT_EQ(dialog.ListControl()->Items().Items(), (std::vector<std::string>{"Oboe", "Horn"}));
+}
+
+TEST_F(DialogValuesTest, AfterARunThatChangedTheListsTheyAreFilledAgain) {
+    Handle(35, [](TFMisc& context) {
+        // A run that adds a staff to the document in front says so.
+        TInstruments staves(0, nullptr, false);
+        EXPECT_TRUE(staves.AddStaff(2, false));
+        context.ListsChanged = 1;
+        return true;
+    });
+    Select(1, 2, 1, 1);
+    TDActOpt& dialog = Build(35, m_context.get());
+    Queue(Kind::Click, "Go");
+    dialog.Show();
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(dialog.ListControl()->Items().Count(), 3);
+    EXPECT_EQ(m_context->ListsChanged, 0);
+}
+
+TEST_F(DialogValuesTest, TheFontListIsCopiedToTheClipboard) {
+    for (const char* font : {"Maestro", "Times New Roman"}) {
+        EXPECT_GE(Imports().FontNumber(font, hostapi::kInterfaceVersion), 0);
+    }
+    TDActOpt& dialog = Build(39, m_context.get());
+    EXPECT_EQ(dialog.ListControl()->Items().Items(), (std::vector<std::string>{"Maestro", "Times New Roman"}));
+    EXPECT_EQ(win::ClipboardText(), "Maestro\nTimes New Roman\n");
+}
+
+TEST_F(DialogValuesTest, ADoubleClickOnTheFileNameBrowses) {
+    std::filesystem::create_directories(TempFolder() / "cues");
+    std::ofstream(TempFolder() / "cues" / "reel1.txt") << "Cue: 1M1\n";
+    TDActOpt& dialog = Build(59, m_context.get());
+    Queue(Kind::DblClick, "Row0");
+    win::QueueFormAction("TOpenDialog", {Kind::Set, "FileName", (TempFolder() / "cues" / "reel1").string()});
+    win::QueueFormAction("TOpenDialog", {Kind::Click, "Open", ""});
+    Queue(Kind::DblClick, "Row0");
+    win::QueueFormAction("TOpenDialog", {Kind::Click, "Cancel", ""});
+    dialog.Show();
+    EXPECT_EQ(dialog.RowControl(0)->Text(), (TempFolder() / "cues" / "reel1.txt").string());
+    const auto& lines = win::TranscriptLines();
+    const auto shown = std::find(lines.begin(), lines.end(), "[form] \"Select Input File\" TOpenDialog, modal");
+    ASSERT_NE(shown, lines.end());
+    EXPECT_EQ(*(shown + 2), "  combo box FileType: \"Auricle Cue Text File (*.txt)\"");
+    // The second browse starts at the chosen file and is cancelled: the name stays.
+    const auto second = std::find(shown + 1, lines.end(), "[form] \"Select Input File\" TOpenDialog, modal");
+    ASSERT_NE(second, lines.end());
+    EXPECT_EQ(*(second + 1), "  edit FileName: \"reel1.txt\"");
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include "forms/file_controls.h"
 #include "forms/printfiles.h"
 #include "platform/vcl/registry.h"
-#include "platform/win/ui_driver.h"
 #include "platform/win/transcript.h"
+#include "platform/win/ui_driver.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -197,6 +197,26 @@ TEST_F(PrintFormsTest, APathWithoutTheDrivesColonGetsIt) {
     print->edPath->SetText(TempFolder().string());
     EXPECT_EQ(print->CurrentPath(), TempFolder().string());
     EXPECT_EQ(print->DLB->Directory(), TempFolder());
+}
+
+// The user drags the forms' frames: neither gets smaller than its least size.
+TEST_F(PrintFormsTest, ThePrintFormsKeepTheirLeastSize) {
+    std::unique_ptr<TPrintMultipleFiles> print(vcl::Create<TPrintMultipleFiles>(nullptr));
+    win::QueueFormAction("TPrintMultipleFiles", {win::FormAction::Kind::Resize, "", "100 100"});
+    win::QueueFormAction("TPrintMultipleFiles", {win::FormAction::Kind::Resize, "", "520 600"});
+    print->Show();
+    EXPECT_EQ(print->Width(), 520);
+    EXPECT_EQ(print->Height(), 600);
+    const auto& lines = win::TranscriptLines();
+    // At least "Defaults"' right edge + 25 wide, and 400 high.
+    const int32_t leastWidth = print->Defaults->Left() + print->Defaults->Width() + 25;
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "    the form keeps " + std::to_string(leastWidth) + " x 400"),
+              lines.end());
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Resize, "", "300 200"});
+    m_copies->Show();
+    EXPECT_EQ(m_copies->Width(), 9 * m_copies->btDelete->Width());
+    EXPECT_EQ(m_copies->Height(), 12 * m_copies->btDelete->Height());
+    print->Hide();
 }
 
 }  // namespace

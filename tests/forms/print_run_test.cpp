@@ -110,7 +110,8 @@ protected:
         // Documents are named after their files without the extension.
         const std::string document = std::filesystem::path(name).stem().string();
         return {"host: opened document 2 \"" + document + "\", " + std::to_string(records) + " records",
-                "host: printed " + document + ", " + copies, "host: closed document 2 \"" + document + "\""};
+                "host: printed " + document + " (" + (Folder() / name).string() + ") on the printer, " + copies,
+                "host: closed document 2 \"" + document + "\""};
     }
 
     static std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {

@@ -115,12 +115,13 @@ TEST_F(FormScriptTest, WrongFormLinesStopTheScript) {
     const std::pair<const char*, const char*> kCases[] = {
         {"form TScriptForm\n",
          "test.script:1:17: error: an argument is missing (usage: form CLASS set CONTROL VALUE | form CLASS click "
-         "CONTROL | form CLASS close)"},
+         "CONTROL | form CLASS dblclick CONTROL | form CLASS resize WIDTH HEIGHT | form CLASS close)"},
         {"form TScriptForm set Distance\n",
          "test.script:1:30: error: an argument is missing (usage: form CLASS set CONTROL VALUE)"},
         {"form TScriptForm push GoBtn\n",
-         "test.script:1:18: error: unknown form action \"push\" (set, click or close; usage: form CLASS set CONTROL "
-         "VALUE | form CLASS click CONTROL | form CLASS close)"},
+         "test.script:1:18: error: unknown form action \"push\" (set, click, dblclick, resize or close; usage: form "
+         "CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | form CLASS resize WIDTH "
+         "HEIGHT | form CLASS close)"},
         {"form TScriptForm close now\n",
          "test.script:1:24: error: \"now\" is one argument too many (usage: form CLASS close)"},
     };

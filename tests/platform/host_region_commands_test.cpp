@@ -40,8 +40,8 @@ TEST(RegionCommandsTest, PasteRenumbersEntriesAndCarriesTheirDetailRecords) {
     EXPECT_EQ(host::CellListing(*document, {3, 3}, {1, 2}),
               (std::vector<std::string>{
                   "  staff 3, measure 1, layer 1: 2 entries", "    entry 6 at 0, 2048 EDU, beam start: C5 E5",
-                  "    entry 7 at 2048, 2048 EDU, beam start: D5", "  staff 3, measure 2, layer 1: 1 entry",
-                  "    entry 8 at 0, 4096 EDU, beam start: E5"}));
+                  "      noteheads of notes id 513, id 0", "    entry 7 at 2048, 2048 EDU, beam start: D5",
+                  "  staff 3, measure 2, layer 1: 1 entry", "    entry 8 at 0, 4096 EDU, beam start: E5"}));
     const host::Bytes* detail = document->Records().Find(host::RecordKey::EntryDetail(kDetailTag, 6, 1));
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(*detail, host::Bytes{3});

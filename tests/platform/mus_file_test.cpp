@@ -68,7 +68,7 @@ TEST_F(MusFileTest, TheTextHasOneSortedLineARecord) {
     document.Records().Save(RecordKey::Other(MakeTag("SOMS"), 2, 0), {0xF0, 0, 0, 0});
     document.Records().Save(RecordKey::Other(MakeTag("SOMS"), -1, 0), {});
     document.Records().Save(RecordKey::Other(MakeTag("O\x02SS"), 1, 0), {0x20});
-    document.Records().Save(RecordKey::Global(MakeTag("pfLA"), 0), {9});
+    document.Records().Save(RecordKey::Global(MakeTag("pfdf"), 0), {9});
     const std::string expected =
         "MUS 1\n"
         "font -1 \"\\xFC\"\n"
@@ -77,7 +77,7 @@ TEST_F(MusFileTest, TheTextHasOneSortedLineARecord) {
         "record SOMS other -1 0 hex 0\n"
         "record SOMS other 2 0 hex 4 F000 0000\n"
         "record edED entry 70000 2 hex 3 0102 03\n"
-        "record pfLA global 0 hex 1 09\n"
+        "record pfdf global 0 hex 1 09\n"
         "record txbl other 1 0 text \"a\\\"b\\xE9\"\n"
         "end\n";
     EXPECT_EQ(host::MusText(document), expected);

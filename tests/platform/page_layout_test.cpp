@@ -288,8 +288,8 @@ struct MistakeCase {
 const MistakeCase kMistakes[] = {
     {"shape 2 1 1@0 2:1", "line 3: both ends of a smart shape are positions, or both are entries"},
     {"shape 2 1 1 2@0",
-     "line 3: shape: the start is MEASURE@EDU or MEASURE:ENTRY, not 1 (shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY "
-     "MEASURE@EDU|MEASURE:ENTRY [offset N])"},
+     "line 3: shape: the start is MEASURE@EDU, MEASURE:ENTRY or MEASURE:ENTRY.NOTE, not 1 (shape KIND STAFF "
+     "MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N])"},
     {"shape 0 1 1:5 1:6", "line 3: staff 1, measure 1 has no entry 5 in layer 1"},
     {"system 1 9", "line 3: there is no measure 9"},
     {"group 1 4 \"X\"", "line 3: there is no staff 4"},

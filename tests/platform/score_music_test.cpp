@@ -238,8 +238,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EntryNotationMistakeTest, ::testing::Values(
     NotationMistake{"c4/256", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128"},
     NotationMistake{"c4/", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128"},
     NotationMistake{"c4/128......", "too many dots for the value"},
-    NotationMistake{"c4/4gg", "\"g\" after the duration (g grace, h hidden, once each)"},
-    NotationMistake{"c4/4x", "\"x\" after the duration (g grace, h hidden, once each)"},
+    NotationMistake{"c4/4gg", "\"g\" after the duration (g grace, h hidden, f floating rest, once each)"},
+    NotationMistake{"c4/4x", "\"x\" after the duration (g grace, h hidden, f floating rest, once each)"},
     NotationMistake{"r/4g", "a rest cannot be a grace note"}),
     testsupport::NameBy(&NotationMistake::word));
 // clang-format on

@@ -144,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 1: unknown statement \"slur\" (font, staff, measures, text, clef, notes, page, "
                     "system, numberregion, barline, backwardrepeat, lock, layout, stafflist, group, shape, "
                     "beatchart, slurcontours, chord, suffix, pagetext, pagegraphic, expression, "
-                    "measureexpression, noteexpression, lyric, syllable)"},
+                    "measureexpression, noteexpression, lyric, syllable, entry, entryrecord, tuplet, articulation, "
+                    "notearticulation, noteplayback, layersettings, midi)"},
         MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",

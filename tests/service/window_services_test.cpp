@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/document_windows.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/win/input.h"
 #include "platform/win/messages.h"
 #include "platform/win/user32.h"
+#include "platform/win/windows.h"
 #include "service/host_imports.h"
 #include "service/layout_services.h"
 #include "service/preferences.h"
@@ -185,11 +187,12 @@ TEST_F(CollapseTest, CollapsesToTheCaptionAndBack) {
     EXPECT_EQ(hostapi::ReadU32(m_state.data(), WindowCollapseState::kWindow), static_cast<uint32_t>(m_window));
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedWidth), 300);
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedHeight), 200);
-    EXPECT_EQ(m_messages, (std::vector<std::string>{"134:0"}));  // WM_NCACTIVATE, inactive
+    // WM_WINDOWPOSCHANGED of the new size, then WM_NCACTIVATE, inactive.
+    EXPECT_EQ(m_messages, (std::vector<std::string>{"71:0", "134:0"}));
     // Collapsing a collapsed window again changes nothing.
     ASSERT_EQ(Toggle(false, false), 0);
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedHeight), 200);
-    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages.size(), 2u);
     ASSERT_EQ(Toggle(true, false), 0);
     EXPECT_EQ(RectOf(m_window), (win::Rect{10, 20, 310, 220}));
     EXPECT_EQ(Collapsed(), 0);
@@ -251,47 +254,25 @@ protected:
         WindowServicesTest::SetUp();
         StartLumvar();
         NewDocument();
-        const win::Hwnd host = m_host->MainWindow();
-        m_client = win::CreateWindow({.className = "MDIClient", .parent = host});
-        m_document = win::CreateWindow({.className = "FinaleDoc", .parent = m_client});
-        win::SetWindowProc(m_client, [this](win::Hwnd, uint32_t message, uintptr_t, intptr_t) -> intptr_t {
-            return message == win::WM_MDIGETACTIVE ? static_cast<intptr_t>(m_document) : 0;
-        });
-        const win::Hwnd view = win::CreateWindow({.className = "Pane", .parent = m_document, .id = 203});
-        m_pageControl = win::CreateWindow({.className = "Static", .parent = view, .id = 1016, .visible = false});
-        const win::Hwnd scrollPane = win::CreateWindow({.className = "Pane", .parent = m_document, .id = 201});
-        m_scrollBar = win::CreateWindow({.className = "ScrollBar", .parent = scrollPane, .id = 1006});
-        win::SetScrollPos(m_scrollBar, win::SB_CTL, 17, false);
+        m_client = m_host->Windows().MdiClient();
+        m_document = m_host->Windows().WindowOf(1);
     }
     win::Hwnd m_client = win::kNoWindow;
     win::Hwnd m_document = win::kNoWindow;
-    win::Hwnd m_pageControl = win::kNoWindow;
-    win::Hwnd m_scrollBar = win::kNoWindow;
 };
 
-int32_t s_page = 0;
-int32_t PageValue(win::Hwnd, int32_t control, int32_t kind, hostapi::InterfaceVersion) {
-    return control == 1005 && kind == 3 ? s_page : -99;
-}
-
 TEST_F(DocumentWindowTest, ScrollView) {
+    EXPECT_EQ(lumvar::HostMdiClient(), m_client);
     EXPECT_EQ(lumvar::GetDocumentWindow(), m_document);
     EXPECT_EQ(lumvar::IsPageView(), 0);
     EXPECT_EQ(lumvar::GetCurrentPage(), 0);
+    EXPECT_EQ(lumvar::GetScrollViewMeasure(), 1);  // a new document shows measure 1
+    ASSERT_TRUE(m_host->Windows().ScrollToMeasure(17));
     EXPECT_EQ(lumvar::GetScrollViewMeasure(), 17);
     EXPECT_EQ(lumvar::LeftmostMeasure(), 17);
 }
 
 TEST_F(DocumentWindowTest, PageView) {
-    win::ShowWindow(m_pageControl, true);
-    EXPECT_EQ(lumvar::IsPageView(), 1);
-    EXPECT_EQ(lumvar::GetScrollViewMeasure(), 0);
-    EXPECT_EQ(lumvar::GetCurrentPage(), -1);  // the host offers no dialog control values
-    lumvar::HostImports imports = lumvar::Imports();
-    imports.GetControlValue = PageValue;
-    lumvar::UseHostImports(imports);
-    s_page = 2;
-    EXPECT_EQ(lumvar::GetCurrentPage(), 2);
     // Page 2 begins with system 2, whose first measure is 9.
     SaveOther("SOPS", 1, 0, Words(22, {{8, 1}}));
     SaveOther("SOPS", 2, 0, Words(22, {{8, 2}}));
@@ -299,16 +280,44 @@ TEST_F(DocumentWindowTest, PageView) {
     SaveOther("SOSS", 2, 0, Words(20, {{8, 9}, {10, 12}}));
     Staff(1);
     ListEntry(0, 0, 1, 0);
+    ASSERT_TRUE(m_host->Windows().SetPageView(true));
+    EXPECT_EQ(lumvar::IsPageView(), 1);
+    EXPECT_EQ(lumvar::GetScrollViewMeasure(), 0);
+    EXPECT_EQ(lumvar::GetCurrentPage(), 1);
+    EXPECT_EQ(lumvar::LeftmostMeasure(), 1);
+    ASSERT_TRUE(m_host->Windows().ShowPage(2));
+    EXPECT_EQ(lumvar::GetCurrentPage(), 2);
     EXPECT_EQ(lumvar::LeftmostMeasure(), 9);
-    s_page = 0;
+    EXPECT_FALSE(m_host->Windows().ShowPage(3));  // no such page: the view stays
+    EXPECT_EQ(lumvar::GetCurrentPage(), 2);
+    // A page field that shows no page number reads -1 (the user typed over it).
+    win::SetWindowText(win::GetDlgItem(win::GetDlgItem(m_document, 203), 1005), "x");
     EXPECT_EQ(lumvar::GetCurrentPage(), -1);
     EXPECT_EQ(lumvar::LeftmostMeasure(), 0);
-    s_page = 3;  // no such page
-    EXPECT_EQ(lumvar::LeftmostMeasure(), 0);
+    // Back to scroll view: the measure shown before.
+    ASSERT_TRUE(m_host->Windows().SetPageView(false));
+    EXPECT_EQ(lumvar::IsPageView(), 0);
+    EXPECT_EQ(lumvar::GetScrollViewMeasure(), 1);
 }
 
-TEST_F(DocumentWindowTest, WithoutAnMdiClientThereIsNoDocumentWindow) {
-    win::DestroyWindow(m_client);
+TEST_F(DocumentWindowTest, TheViewMenuSwitchesTheView) {
+    m_host->RunCommandId(host::kCommandPageView);
+    EXPECT_EQ(lumvar::IsPageView(), 1);
+    m_host->RunCommandId(host::kCommandScrollView);
+    EXPECT_EQ(lumvar::IsPageView(), 0);
+}
+
+TEST_F(DocumentWindowTest, TheDocumentInFrontIsTheActiveDocumentWindow) {
+    NewDocument();
+    const win::Hwnd second = m_host->Windows().WindowOf(2);
+    EXPECT_EQ(lumvar::GetDocumentWindow(), second);
+    ASSERT_TRUE(m_host->BringToFront(1));
+    EXPECT_EQ(lumvar::GetDocumentWindow(), m_document);
+    EXPECT_EQ(win::GetChildWindows(m_client), (std::vector<win::Hwnd>{m_document, second}));
+    ASSERT_TRUE(m_host->CloseFront());
+    EXPECT_FALSE(win::IsWindow(m_document));
+    EXPECT_EQ(lumvar::GetDocumentWindow(), second);
+    ASSERT_TRUE(m_host->CloseFront());
     EXPECT_EQ(lumvar::GetDocumentWindow(), win::kNoWindow);
     EXPECT_EQ(lumvar::IsPageView(), 0);
     EXPECT_EQ(lumvar::GetScrollViewMeasure(), 0);
@@ -338,47 +347,50 @@ protected:
 };
 
 TEST_F(HooksTest, HostEventsAreTold) {
-    const win::Hwnd host = m_host->MainWindow();
-    win::SendMessage(host, lumvar::WM_ACTIVATEAPP, 1);
-    win::SendMessage(host, lumvar::WM_ACTIVATEAPP, 0);
-    win::SendMessage(m_client, lumvar::WM_MDIREFRESHMENU);
-    win::WindowPos top{m_document, win::kNoWindow, 0, 0, 10, 10, 0};
-    win::SendMessage(m_document, win::WM_WINDOWPOSCHANGED, 0, reinterpret_cast<intptr_t>(&top));
-    win::WindowPos moved{m_document, win::kNoWindow, 0, 0, 10, 10, win::SWP_NOZORDER};
-    win::SendMessage(m_document, win::WM_WINDOWPOSCHANGED, 0, reinterpret_cast<intptr_t>(&moved));
-    win::SendMessage(m_scrollBar, lumvar::SBM_GETPOS);  // still scroll view: nothing to tell
-    win::ShowWindow(m_pageControl, true);
-    win::SendMessage(m_scrollBar, lumvar::SBM_GETPOS);
-    win::SendMessage(m_scrollBar, lumvar::SBM_GETPOS);
-    win::SendMessage(m_document, lumvar::WM_DESTROY);
-    EXPECT_EQ(Told(), (std::vector<std::string>{"55=1", "55=0", "53", "53", "54=1", "52"}));
+    win::SwitchToAnotherProgram();  // the user goes to another program and comes back
+    win::SetForegroundWindow(m_host->MainWindow());
+    win::SendMessage(m_client, win::WM_MDIREFRESHMENU);
+    NewDocument();  // its window comes to the top
+    ASSERT_TRUE(m_host->BringToFront(1));
+    ASSERT_TRUE(m_host->Windows().ScrollToMeasure(5));  // still scroll view: nothing to tell
+    m_host->RunCommandId(host::kCommandPageView);
+    ASSERT_TRUE(m_host->Windows().ShowPage(1));  // still page view
+    m_host->RunCommandId(host::kCommandScrollView);
+    ASSERT_TRUE(m_host->CloseFront());  // another document window is left
+    ASSERT_TRUE(m_host->CloseFront());
+    EXPECT_EQ(Told(), (std::vector<std::string>{"55=0", "55=1", "53", "53", "53", "54=1", "54=0", "53", "52"}));
 }
 
-TEST_F(HooksTest, OnlyTheLastDocumentWindowIsTold) {
-    const win::Hwnd second = win::CreateWindow({.className = "FinaleDoc", .parent = m_client});
-    win::SendMessage(second, lumvar::WM_DESTROY);
+TEST_F(HooksTest, AWindowMovedWithoutChangingTheZOrderIsNotTold) {
+    win::SetWindowPos(m_document, win::HWND_TOP, 5, 5, 100, 100, win::SWP_NOZORDER);
+    win::SetWindowPos(m_document, win::HWND_BOTTOM, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
     EXPECT_TRUE(Told().empty());
-    win::DestroyWindow(second);
-    win::SendMessage(m_document, lumvar::WM_DESTROY);
-    EXPECT_EQ(Told(), (std::vector<std::string>{"52"}));
+    win::SetWindowPos(m_document, win::HWND_TOP, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+    EXPECT_EQ(Told(), (std::vector<std::string>{"53"}));
 }
 
 TEST_F(HooksTest, NothingIsToldWithoutClientsOrAfterTermination) {
     lumvar::SetNotifyHook(Listen, 0);
-    win::SendMessage(m_host->MainWindow(), lumvar::WM_ACTIVATEAPP, 1);
+    win::SendMessage(m_host->MainWindow(), win::WM_ACTIVATEAPP, 1);
     EXPECT_TRUE(Told().empty());
     lumvar::SetNotifyHook(Listen, 1);
     m_host->UnloadPlugins();
-    win::SendMessage(m_host->MainWindow(), lumvar::WM_ACTIVATEAPP, 1);
+    win::SendMessage(m_host->MainWindow(), win::WM_ACTIVATEAPP, 1);
+    m_host->CloseFront();
     EXPECT_TRUE(Told().empty());
 }
 
 TEST_F(HooksTest, HostCommandsTakenFromTheQueue) {
     const win::Hwnd host = m_host->MainWindow();
-    lumvar::WatchTakenMessage(host, win::WM_COMMAND, 11703);
-    lumvar::WatchTakenMessage(host, win::WM_COMMAND, 11728);
-    lumvar::WatchTakenMessage(host, win::WM_COMMAND, 11706);
-    lumvar::WatchTakenMessage(m_document, win::WM_COMMAND, 11701);
+    for (const uint32_t id : {11703u, 11728u, 11706u}) {
+        win::PostMessage(host, win::WM_COMMAND, id);
+    }
+    win::PostMessage(m_document, win::WM_COMMAND, 11701);  // not the host window
+    win::SendMessage(host, win::WM_COMMAND, 11702);        // sent, never in the queue
+    EXPECT_TRUE(Told().empty());
+    win::PumpMessages();
+    EXPECT_EQ(Told(), (std::vector<std::string>{"51=3", "51=6"}));
+    // A key taken from the queue is no command.
     lumvar::WatchTakenMessage(host, win::WM_KEYDOWN, 11701);
     EXPECT_EQ(Told(), (std::vector<std::string>{"51=3", "51=6"}));
 }

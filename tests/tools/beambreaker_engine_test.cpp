@@ -65,15 +65,33 @@ INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerTest, ::testing::Values(
     BreakCase{"six thirty-seconds in three", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", {}, {2, 4}, kFromSecondLevel},
     BreakCase{"all secondary beams", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", [](orvex::BeamBreakOptions& o) { o.breakAll = 1; }, {2, 4}, kAllLevels},
     BreakCase{"secondary breaking off", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2",
-              [](orvex::BeamBreakOptions& o) { o.breakSecondary = 0; }, {}, {}}),
+              [](orvex::BeamBreakOptions& o) { o.breakSecondary = 0; }, {}, {}},
+    // Tuplets: a group that a tuplet fills is divided by the tuplet's parts (nine notes: three),
+    // where two halves would fall between notes.
+    BreakCase{"nine in the time of eight in threes", "{9:8 c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 d6/32} r/4 r/2",
+              {}, {3, 6}, kFromSecondLevel},
+    // The same notes, their tuplet written against another unit: no tuplet rule, and no half
+    // falls on a note.
+    BreakCase{"nine in the time of a quarter stay whole",
+              "{9/32:1/4 c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 d6/32} r/4 r/2", {}, {}, {}},
+    BreakCase{"a sextuplet has no rule and breaks at its half", "{6:4 c5/16 d5/16 e5/16 f5/16 g5/16 a5/16} r/4 r/2",
+              {}, {3}, kAllLevels},
+    // A rule of three for six notes is dropped: six is a multiple of the group's two default
+    // parts, and its notes are no longer than the shortest.
+    BreakCase{"a sextuplet's rule of three gives way to halves", "{6:4 c5/16 d5/16 e5/16 f5/16 g5/16 a5/16} r/4 r/2",
+              [](orvex::BeamBreakOptions& o) { o.tupletParts[6] = 3; }, {3}, kAllLevels},
+    // Five parts of one note each: no note is shorter than a part, nothing breaks.
+    BreakCase{"a quintuplet in five parts stays whole", "{5:4 c5/16 d5/16 e5/16 f5/16 g5/16} r/4 r/2", {}, {}, {}}),
     testsupport::NameBy(&BreakCase::name));
 // clang-format on
 
 TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
-    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2\n");
-    EditEntry(1, 1, 2, [](hostapi::EntryView entry) { entry.setFlag(kSecondaryBreak, true); });
+    StartHost(
+        "staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2\n"
+        "entryrecord 1 1:3 edsB 0001 0101 0101 0101 0101\n");
     const hostapi::EntryNumber old = View(Cell(1, 1)[2]).number();
-    PutEntryRecord("edsB", old, kFromSecondLevel);
+    ASSERT_TRUE(View(Cell(1, 1)[2]).has(kSecondaryBreak));
+    ASSERT_EQ(EntryRecord("edsB", old), kFromSecondLevel);
     Run([](orvex::BeamBreakOptions& o) { o.removeOldBreaks = 1; });
     const host::CellEntries& cell = Cell(1, 1);
     EXPECT_FALSE(View(cell[2]).has(kSecondaryBreak));
@@ -96,8 +114,7 @@ struct PrimaryCase {
 class BeamBreakerPrimaryTest : public BeamBreakerFixture, public ::testing::WithParamInterface<PrimaryCase> {};
 
 TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
-    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/8 d5/8 e5/8 f5/8 r/2\n");
-    EditEntry(1, 1, 2, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryBeamStart, false); });
+    StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/8 d5/8 e5/8 f5/8 r/2\nentry 1 1:3 -beam-start\n");
     const int32_t limit = GetParam().shortLimit;
     Run([limit](orvex::BeamBreakOptions& o) {
         o.breakPrimary = 1;

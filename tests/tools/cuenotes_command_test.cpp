@@ -2,20 +2,21 @@
 // notes in an empty layer of the destination staff, with hidden rests outside the stretch, tuplets
 // kept whole, the cue name on the first note and every copy sized; the first layer is completed
 // with rests; a layer that holds entries refuses the command.
+#include "platform/hostapi/entry_records.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
 constexpr int32_t kCueNotes = 124;
 
-/// The Flute's first three eighths are a tuplet (its record is added by the test); the Oboe has
-/// a whole note in measure 2 only.
+/// The Flute begins with a quarter triplet that reaches into the stretch from beat 2 (its third
+/// note starts at 1365); the Oboe has a whole note in measure 2 only.
 constexpr const char* kScore = R"(
 font 3 "Times New Roman"
 staff "Flute"
 staff "Oboe"
 measures 2 time 4/4
-notes 1 1 c5/8 d5/8 e5/8 f5/8 g5/2
+notes 1 1 {3:2 c5/4 d5/4 e5/4} f5/4 g5/4
 notes 1 2 a5/2 b5/2
 notes 2 2 c4/1
 )";
@@ -25,14 +26,6 @@ protected:
     void SetUp() override {
         NotesTest::SetUp();
         StartHost(kScore);
-        // A tuplet of three entries starts at the first eighth.
-        EditEntry(1, 1, 0, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryTuplet, true); });
-        std::vector<uint8_t> tuplet(30, 0);
-        hostapi::WriteI16(tuplet.data(), 0, 3);
-        hostapi::WriteI16(tuplet.data(), 2, 512);
-        hostapi::WriteI16(tuplet.data(), 4, 2);
-        hostapi::WriteI16(tuplet.data(), 6, 512);
-        PutEntryRecord("E\x03TP", View(Cell(1, 1)[0]).number(), tuplet);
         // Measure 1 from its second beat to measure 2's second beat.
         hostapi::SelectionRecord selection;
         selection.setFirstStaff(1);
@@ -116,3 +109,18 @@ TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
 }
 
 }  // namespace
+
+// A note's tie record is held at 30 bytes; the copy takes all of it, not a 10-byte head.
+TEST_F(CueNotesTest, ACopiedTieRecordKeepsAllItsBytes) {
+    const auto tied = View(Cell(1, 1)[3]);  // f5/4, inside the stretch
+    std::vector<uint8_t> tie(hostapi::NoteTieLayout::kSize);
+    for (size_t i = 0; i < tie.size(); ++i) {
+        tie[i] = static_cast<uint8_t>(i + 1);
+    }
+    PutEntryRecord("E\x03Ts", tied.number(), tie);
+    EditEntry(1, 1, 3, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryTieDetails, true); });
+    RunTool(kCueNotes, {{"Row0", "+1"}});
+    const auto copy = View(Cell(2, 1, 4)[3]);
+    EXPECT_TRUE(copy.has(hostapi::kEntryTieDetails));
+    EXPECT_EQ(EntryRecord("E\x03Ts", copy.number()), tie);
+}

@@ -9,6 +9,8 @@
 #include "core/host/finxess.h"
 #include "core/host/staff_lists.h"
 #include "core/messages.h"
+#include "forms/dactopt.h"
+#include "platform/vcl/forms.h"
 #include "tests/support/orvex_host.h"
 #include "tools/layout/explosion/explosion.h"
 
@@ -150,6 +152,53 @@ TEST_F(ExplosionCommandTest, AnExplosionOutlivesTheDialogThatStartedIt) {
     }
     EXPECT_EQ(orvex::RunningStepObject, nullptr);
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
+}
+
+// Go in the options dialog: the dialog keeps the focus until the explosion gives it to the host,
+// whose window the keyboard hook and the timer then find in front, step after step.
+TEST_F(ExplosionCommandTest, StartedWithGoItRunsToItsEndAndClosesItsDialogWhenAsked) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "cbAutoClose", "checked"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
+    ASSERT_EQ(orvex::ModelessFormList.size(), 1u);
+    const win::Hwnd dialog = orvex::ModelessFormList.front()->Handle();
+    EXPECT_EQ(win::GetForegroundWindow(), m_host->MainWindow());
+    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+        win::Idle(1000);
+    }
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(orvex::MessageText(13, 0)),
+                                                    std::string(orvex::MessageText(14, 0))}));
+    const auto& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: redraw the document (region)"), lines.end());
+    EXPECT_EQ(StaffCount(), 3);
+    // "Close" after the run: the dialog went, and with it the tool context it owned.
+    EXPECT_FALSE(win::IsWindowVisible(dialog));
+    vcl::Application->ProcessMessages();
+    EXPECT_TRUE(orvex::ModelessFormList.empty());
+    EXPECT_FALSE(win::IsWindow(dialog));
+    EXPECT_EQ(win::GetForegroundWindow(), m_host->MainWindow());
+}
+
+TEST_F(ExplosionCommandTest, StartedWithGoTheDialogStaysWithTheStavesTheRunAdded) {
+    StartHost(kFlutes);
+    Select(1, 1, 1, 2);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
+    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+        win::Idle(1000);
+    }
+    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    ASSERT_EQ(orvex::ModelessFormList.size(), 1u);
+    auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::ModelessFormList.front());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->Visible());
+    EXPECT_EQ(dialog->CancelBtn->Caption(), "&Close");
+    // The run added a staff: the dialog's list of staves shows it.
+    ASSERT_NE(dialog->ListControl(), nullptr);
+    EXPECT_EQ(dialog->ListControl()->Items().Count(), 3);
 }
 
 TEST_F(ExplosionCommandTest, PartsOnTheirOwnStavesAreFinishedWithoutHostActions) {

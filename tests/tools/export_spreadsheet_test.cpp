@@ -1,5 +1,6 @@
 // "Vx &Export to spreadsheet..." end to end: the table written for the selected staves and
 // measures, tied entries joined, triplets in decimals, and the file check.
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -20,11 +21,27 @@ notes 2 1 r/1
 notes 2 2 d3/8g c3/1
 )";
 
-/// Three triplet eighths and a quarter rest; the test times them as a triplet and adds its record.
+/// Three triplet eighths and a quarter rest.
 constexpr const char* kTripletScore = R"(
 staff "Oboe"
 measures 1 time 3/4
-notes 1 1 c5/8 d5/8 e5/8 r/4
+notes 1 1 {3:2 c5/8 d5/8 e5/8} r/4 r/4
+)";
+
+/// The same eighths with a second tuplet record that the host's timing does not follow: 3 in the
+/// time of 4 on top of the triplet.
+constexpr const char* kMisreadTripletScore = R"(
+staff "Oboe"
+measures 1 time 3/4
+notes 1 1 {3:2 c5/8 d5/8 e5/8} r/4 r/4
+entryrecord 1 1:1 E\x03TP 0300 0002 0400 0002 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000
+)";
+
+/// A triplet of eighths inside a triplet of quarters, then a half rest.
+constexpr const char* kNestedScore = R"(
+staff "Oboe"
+measures 1 time 4/4
+notes 1 1 {3:2 c5/4 {3:2 d5/8 e5/8 f#5/8} g5/4} r/2
 )";
 
 class ExportTest : public testsupport::NotesTest {
@@ -35,24 +52,6 @@ protected:
         std::stringstream text;
         text << file.rdbuf();
         return text.str();
-    }
-    /// Makes the first three entries of measure 1 a triplet of eighths as the host times it.
-    void MakeTriplet() {
-        const std::array<hostapi::Edu, 4> positions{0, 341, 682, 1024};
-        for (size_t i = 0; i < 3; ++i) {
-            EditEntry(1, 1, i, [&](hostapi::EntryView entry) {
-                entry.setPosition(positions[i]);
-                entry.setActualDuration(positions[i + 1] - positions[i]);
-            });
-        }
-        EditEntry(1, 1, 3, [](hostapi::EntryView entry) { entry.setPosition(1024); });
-        EditEntry(1, 1, 0, [](hostapi::EntryView entry) { entry.setFlag(hostapi::kEntryTuplet, true); });
-        std::vector<uint8_t> tuplet(30, 0);
-        hostapi::WriteI16(tuplet.data(), 0, 3);
-        hostapi::WriteI16(tuplet.data(), 2, 512);
-        hostapi::WriteI16(tuplet.data(), 4, 2);
-        hostapi::WriteI16(tuplet.data(), 6, 512);
-        PutEntryRecord("E\x03TP", View(Cell(1, 1)[0]).number(), tuplet);
     }
 };
 
@@ -79,33 +78,44 @@ TEST_F(ExportTest, WritesFiveLinesPerStaffWithTiesJoined) {
 
 TEST_F(ExportTest, TripletsTruncatedToTheChosenDecimals) {
     StartHost(kTripletScore);
-    MakeTriplet();
     Select(1, 1, 1, 1);
     RunTool(kExport, {{"Row0", FilePath()}, {"Row1", "2"}, {"Row2", ";"}, {"Row3", ","}});
     EXPECT_TRUE(Messages().empty());
-    EXPECT_NE(FileText().find(";;position;0,000;341,330;682,660;1024,000;\n"), std::string::npos) << FileText();
-    EXPECT_NE(FileText().find(";;duration;341,330;341,330;341,330;1024,000;\n"), std::string::npos) << FileText();
+    EXPECT_NE(FileText().find(";;position;0,000;341,330;682,660;1024,000;2048,000;\n"), std::string::npos)
+        << FileText();
+    EXPECT_NE(FileText().find(";;duration;341,330;341,330;341,330;1024,000;1024,000;\n"), std::string::npos)
+        << FileText();
 
     RunTool(kExport, {{"Row0", FilePath()}, {"Row1", "0"}, {"Row2", "::"}, {"Row3", "."}});
-    EXPECT_NE(FileText().find(",,duration,341.000,341.000,341.000,1024.000,\n"), std::string::npos) << FileText();
+    EXPECT_NE(FileText().find(",,duration,341.000,341.000,341.000,1024.000,1024.000,\n"), std::string::npos)
+        << FileText();
+    // The transcript says which file the export wrote, with its full path.
+    EXPECT_TRUE(TranscriptHas("[file] wrote " + FilePath() + " (" +
+                              std::to_string(std::filesystem::file_size(FilePath())) + " bytes)"));
+}
+
+TEST_F(ExportTest, NestedTupletsScaleEachOther) {
+    StartHost(kNestedScore);
+    Select(1, 1, 1, 1);
+    RunTool(kExport, {{"Row0", FilePath()}, {"Row1", "3"}});
+    EXPECT_TRUE(Messages().empty());
+    // The inner eighths last 2/3 x 2/3 of 512; the last quarter ends on the half-rest's grid point.
+    EXPECT_NE(FileText().find(",,position,0.000,682.666,910.221,1137.776,1365.331,2048.000,\n"), std::string::npos)
+        << FileText();
+    EXPECT_NE(FileText().find(",,duration,682.666,227.555,227.555,227.555,682.669,2048.000,\n"), std::string::npos)
+        << FileText();
 }
 
 TEST_F(ExportTest, TupletsNotUnderstoodAreRoundedWithOneMessage) {
-    StartHost(kTripletScore);
-    MakeTriplet();
-    // A record that makes the eighths quarter-note triplets: 3 in the time of 4.
-    std::vector<uint8_t> tuplet(30, 0);
-    hostapi::WriteI16(tuplet.data(), 0, 3);
-    hostapi::WriteI16(tuplet.data(), 2, 512);
-    hostapi::WriteI16(tuplet.data(), 4, 4);
-    hostapi::WriteI16(tuplet.data(), 6, 512);
-    PutEntryRecord("E\x03TP", View(Cell(1, 1)[0]).number(), tuplet);
+    StartHost(kMisreadTripletScore);
     Select(1, 1, 1, 1);
     RunTool(kExport, {{"Row0", FilePath()}});
     EXPECT_EQ(Messages(),
               std::vector<std::string>{"Error processing tuplets. Output will be rounded to integer values."});
-    EXPECT_NE(FileText().find(",,position,0.000,341.000,682.000,1024.000,\n"), std::string::npos) << FileText();
-    EXPECT_NE(FileText().find(",,duration,341.000,341.000,342.000,1024.000,\n"), std::string::npos) << FileText();
+    EXPECT_NE(FileText().find(",,position,0.000,341.000,682.000,1024.000,2048.000,\n"), std::string::npos)
+        << FileText();
+    EXPECT_NE(FileText().find(",,duration,341.000,341.000,342.000,1024.000,1024.000,\n"), std::string::npos)
+        << FileText();
 }
 
 TEST_F(ExportTest, AFileThatCannotBeOpenedIsReported) {

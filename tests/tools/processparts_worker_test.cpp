@@ -48,6 +48,29 @@ notes 1 2 e5+g5/1
     EXPECT_EQ(Cell(1, 2), (std::vector<std::string>{"11/4096"}));
 }
 
+TEST_F(ProcessPartsTest, TupletsOfTheKeptNotesAreShownAgain) {
+    // Measure 1's triplet has no display flags; measure 2's has one of the bits 0x000F, which keeps
+    // the host's display as it is.
+    StartHost(R"(staff "Flutes"
+measures 2
+notes 1 1 {3:2 c5+e5/4 d5+f5/4 e5+g5/4} r/2
+notes 1 2 {3:2 c5+e5/4 d5+f5/4 e5+g5/4} r/2
+tuplet 1 2:1 word10 3 flags 0x0002
+)");
+    Select(1, 1, 1, 2);
+    RunWithShift(kProcessParts);
+    EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"9/1024", "10/1024", "11/1024", "r/2048"}));
+    const auto flags = [&](int16_t measure) {
+        const host::CellEntries& entries = Document().EntriesOf({1, measure, 0});
+        const hostapi::EntryNumber first = hostapi::ConstEntryView(entries.at(0).data()).number();
+        const host::Bytes* record =
+            Document().Records().Find(host::RecordKey::EntryDetail(hostapi::MakeTag("E\x03TP"), first, 0));
+        return record == nullptr ? -1 : hostapi::ReadU16(record->data(), 18);
+    };
+    EXPECT_EQ(flags(1), 0xA001);
+    EXPECT_EQ(flags(2), 0x0002);
+}
+
 TEST_F(ProcessPartsTest, TheSecondNoteOfAChordAndSingleNotesAsRests) {
     StartHost(R"(staff "Flutes"
 measures 1

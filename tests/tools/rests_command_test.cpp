@@ -72,33 +72,21 @@ INSTANTIATE_TEST_SUITE_P(Rests, RestsAbsorbTest, ::testing::Values(
     testsupport::NameBy(&AbsorbCase::time, &AbsorbCase::notes));
 // clang-format on
 
-/// Four layers of one measure: layer 1 is the base, its rests at 0, 1024, 2048 and 3072.
+/// Four layers of one measure: layer 1 is the base, its rests at 0, 1024, 2048 and 3072. Every
+/// rest is placed on the staff position of A4 (harmonic level 5) and floating.
 constexpr const char* kLayersScore = R"(
 staff "Horn"
 staff "Tuba"
 measures 1 time 4/4
-notes 1 1 r/4 r/4 r/4 r/4
-notes 1 1 layer 2 r/4 c4/4 r/8 r/8 r/4
-notes 1 1 layer 3 r/4 r/4 r/2
-notes 2 1 layer 2 r/2 r/2
-notes 2 1 layer 4 e3/4 r/4 r/2
+notes 1 1 r@a4/4f r@a4/4f r@a4/4f r@a4/4f
+notes 1 1 layer 2 r@a4/4f c4/4 r@a4/8f r@a4/8f r@a4/4f
+notes 1 1 layer 3 r@a4/4f r@a4/4f r@a4/2f
+notes 2 1 layer 2 r@a4/2f r@a4/2f
+notes 2 1 layer 4 e3/4 r@a4/4f r@a4/2f
 )";
 
 TEST_F(NotesTest, JoinRestsJoinsRestsThatSoundTogether) {
     StartHost(kLayersScore);
-    // Every rest is placed: fixed at a height of its own.
-    for (const auto& [key, entries] : std::map(Document().Cells())) {
-        host::CellEntries placed = entries;
-        for (host::EntryBytes& bytes : placed) {
-            const hostapi::EntryView entry(bytes.data());
-            if (!entry.isNote()) {
-                entry.setFlag(hostapi::kEntryFloatingRest, true);
-                entry.setNoteCount(1);
-                entry.note(0).setHarmonicLevel(5);
-            }
-        }
-        Document().SetEntries(key, placed);
-    }
     m_host->SetLayerShown(2, false);  // every layer is joined, shown or not
     Select(1, 2, 1, 1);
     RunTool(kJoinRests);

@@ -99,16 +99,6 @@ TEST_F(TremoloTest, WithoutNewOnesOnlyExistingTremolosChange) {
     EXPECT_FALSE(View(Cell(1, 2)[0]).has(hostapi::kEntryTremolo));
 }
 
-TEST_F(TremoloTest, PlaybackNotesAreNotAvailableAndNothingIsWritten) {
-    StartHost("staff \"Violin\"\nmeasures 1\nnotes 1 1 c5/2 e5/2\n");
-    Select(1, 1, 1, 1);
-    RunTool(kTremolo, {{"Row8", "1"}});
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("not available"), std::string::npos);
-    EXPECT_EQ(View(Cell(1, 1)[0]).duration(), 2048);
-    EXPECT_TRUE(EntryRecord("E\x03TP", View(Cell(1, 1)[0]).number()).empty());
-}
-
 TEST(TremoloValueTest, VariableBeamsFollowTheMoreRows) {
     orvex::TFMisc context;
     context.Options[orvex::TREM_VARIABLE_BEAMS].value = 1;

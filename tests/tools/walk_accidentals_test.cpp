@@ -116,18 +116,26 @@ notes 1 2 layer 2 c5/1
     EXPECT_EQ(Marks(2, 2), "-");
 }
 
+/// The score with one note changed: `from` written as `to`.
+std::string ScoreWith(const std::string& from, const std::string& to) {
+    std::string score = kAccidentalsScore;
+    const size_t at = score.find(from);
+    return at == std::string::npos ? score : score.replace(at, from.size(), to);
+}
+
 TEST_F(AccidentalsTest, TieFoundOnTheEntryBeforeMarksTheNoteTied) {
     // The second A of measure 3 has lost its tie-end mark: the tie of the note before counts.
-    EditEntry(1, 3, 2, [](hostapi::EntryView e) { e.note(0).setFlags(hostapi::kNoteAccidentalShown); });
+    StartHost(ScoreWith("a4~/4 a4/4", "a4~/4 a4[shown,-tie-end]/4"));
+    ASSERT_EQ(View(Cell(1, 3)[2]).note(0).flags(), hostapi::kNoteAccidentalShown);
     Select(1, 1, 3, 3);
     RunAccidentals({5});
     EXPECT_EQ(View(Cell(1, 3)[2]).note(0).flags(), hostapi::kNoteTieEnd);
 }
 
 TEST_F(AccidentalsTest, UnfreezeAndCheckClearTheMarksAndAskTheHostToRecompute) {
-    const uint32_t marks =
-        hostapi::kNoteAccidentalShown | hostapi::kNoteAccidentalFrozen | orvex::kNoteAccidentalSecond;
-    EditEntry(1, 2, 0, [&](hostapi::EntryView e) { e.note(0).setFlags(marks); });
+    StartHost(ScoreWith("notes 1 2 c5/4", "notes 1 2 c5[shown,frozen,second]/4"));
+    ASSERT_EQ(View(Cell(1, 2)[0]).note(0).flags(),
+              hostapi::kNoteAccidentalShown | hostapi::kNoteAccidentalFrozen | hostapi::kNoteAccidentalSecond);
     Select(1, 1, 2, 2);
     RunAccidentals({0, 1});
     EXPECT_EQ(View(Cell(1, 2)[0]).note(0).flags(), 0u);

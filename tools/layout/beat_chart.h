@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/types.h"
 #include "tools/layout/layout_services.h"
 
@@ -23,17 +24,10 @@ namespace orvex {
 struct TFMisc;
 struct BeatChartState;
 
-inline constexpr hostapi::Tag kTagBeatChart = hostapi::MakeTag("otBC");
+using hostapi::kTagBeatChart;
 
-/// 'otBC' (other record: measure, index 0-999), 10 bytes. The header (index 0) reads its fields
-/// differently, as given after the semicolons.
-struct BeatChartElementLayout {
-    static constexpr size_t kSize = 10;
-    static constexpr size_t kTime = 0;      ///< @0, i32, EDU from the measure start; header: total duration
-    static constexpr size_t kPosition = 4;  ///< @4, i16; header: end position of the chart
-    static constexpr size_t kNext = 6;      ///< @6, i16, where the space ends; header: minimum end position
-    static constexpr size_t kMinimum = 8;   ///< @8, i16, 0 = none; header: a word that moves with the width
-};
+/// 'otBC' (other record: measure, index 0-999), 10 bytes (hostapi::BeatChartLayout).
+using BeatChartElementLayout = hostapi::BeatChartLayout;
 static_assert(sizeof(TBeatChartElement) == BeatChartElementLayout::kSize);
 
 /// The measure's spacing mode (low three bits of the flag word at byte 8) for a beat chart.

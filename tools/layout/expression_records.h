@@ -18,6 +18,8 @@
 #include "core/host/smart_shapes.h"
 #include "core/option_element.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 
@@ -27,9 +29,9 @@ struct TFMisc;
 class TInstruments;
 class TTextExpressions;
 
-inline constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
+inline constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
 inline constexpr hostapi::Tag kTagExpressionPlace = hostapi::MakeTag("otDI");
-inline constexpr hostapi::Tag kTagNoteExpression = hostapi::MakeTag("edED");
+inline constexpr hostapi::Tag kTagNoteExpression = hostapi::kTagNoteExpression;
 
 /// 'otDY' (measure, inci), 12 bytes: a measure-attached expression.
 struct MeasureExpressionLayout {

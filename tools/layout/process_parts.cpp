@@ -3,6 +3,7 @@
 // turns the other parts' entries into rests or hidden entries, carries articulations over to
 // the kept note, merges the layers down, joins rests and saves the cell.
 #include "tools/layout/process_parts.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <memory>
@@ -27,24 +28,24 @@ using hostapi::EntryView;
 using hostapi::NoteView;
 
 // Entry flag bits the worker reads and sets.
-constexpr uint32_t kArticulations = 0x00200000;
-constexpr uint32_t kTuplets = 0x00080000;
-constexpr uint32_t kFlippedTie = 0x00002000;
-constexpr uint32_t kTieDetails = 0x00001000;
+constexpr uint32_t kArticulations = hostapi::kEntryArticulations;
+constexpr uint32_t kTuplets = hostapi::kEntryTuplet;
+constexpr uint32_t kFlippedTie = hostapi::kEntryFlippedTie;
+constexpr uint32_t kTieDetails = hostapi::kEntryTieDetails;
 constexpr uint32_t kPlacementBits = 0x0000007E;
 constexpr uint32_t kStemBits = 0x00000181;
-constexpr uint32_t kStemUp = 0x00000001;
+constexpr uint32_t kStemUp = hostapi::kEntryStemUp;
 // The second flag word (u16 at byte 12).
-constexpr uint16_t kMoreExpressions = 0x0001;
-constexpr uint16_t kMoreProcessed = 0x0004;
-constexpr uint16_t kMoreSlurs = 0x0020;
+constexpr uint16_t kMoreExpressions = hostapi::kEntryMoreExpressions;
+constexpr uint16_t kMoreProcessed = hostapi::kEntryMoreNotesChanged;
+constexpr uint16_t kMoreSlurs = hostapi::kEntryMoreSmartShapes;
 // Note flag bits.
-constexpr uint32_t kNoteShownAccidental = 0x01000000;
-constexpr uint32_t kNoteFrozenAccidental = 0x00000002;
-constexpr uint32_t kNoteCautionary = 0x02000000;
+constexpr uint32_t kNoteShownAccidental = hostapi::kNoteAccidentalShown;
+constexpr uint32_t kNoteFrozenAccidental = hostapi::kNoteAccidentalFrozen;
+constexpr uint32_t kNoteCautionary = hostapi::kNoteAccidentalParenthesised;
 
-constexpr hostapi::Tag kTagTieStart = 0x45035473;
-constexpr hostapi::Tag kTagTieEnd = 0x45035465;
+using hostapi::kTagNoteTieEnd;
+using hostapi::kTagNoteTieStart;
 constexpr int32_t kMaxRecords = 1000;
 constexpr size_t kHorizontalOffset = 6;   ///< word 6 of the entry
 constexpr size_t kArticulationValue = 4;  ///< the vertical offset word of an 'edED' record
@@ -196,8 +197,8 @@ void TidyKeptEntry(const EntryView& entry, const NoteView& note, NInfoItem& item
     if (more[kMoreResetTies].value != 0) {
         entry.setFlag(kFlippedTie, false);
         if (entry.has(kTieDetails)) {
-            EntryRecordClearFlags(kTagTieStart, entry.number(), note.noteId());
-            EntryRecordClearFlags(kTagTieEnd, entry.number(), note.noteId());
+            EntryRecordClearFlags(kTagNoteTieStart, entry.number(), note.noteId());
+            EntryRecordClearFlags(kTagNoteTieEnd, entry.number(), note.noteId());
         }
     }
     if (!entry.isNote()) {

@@ -7,6 +7,7 @@
 #include "core/general_options.h"
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
+#include "core/host_probes.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -42,8 +43,6 @@ constexpr int32_t kCopyToLastSystem = 9999;
 constexpr int32_t kScaleStaffPositionsItem = 14;
 constexpr int32_t kCopySystemOptimizationItem = 16;
 /// The document window's page field (page view) and the kind of its value.
-constexpr int32_t kPageFieldControl = 1005;
-constexpr int32_t kPageFieldKind = 3;
 
 /// Counts a handler's run for the life of a scope.
 class EntryScope {
@@ -94,27 +93,6 @@ vcl::TEdit* NumberField(vcl::TWinControl* parent, vcl::TComponent* owner, const 
 /// The edit's text as a whole number.
 bool NumberIn(const vcl::TEdit& edit, int32_t& value) {
     return vcl::ParseWholeNumber(edit.Text(), value);
-}
-
-/// The page number that the document window's page field shows in page view; -1 when it shows
-/// none or the host cannot be asked.
-int32_t DocumentPageField() {
-    const hostapi::GetControlValueFn read = Imports().GetControlValue;
-    if (read == nullptr || HostWindow == win::kNoWindow) {
-        return -1;
-    }
-    std::vector<win::Hwnd> windows = win::GetChildWindows(HostWindow);
-    for (size_t i = 0; i < windows.size(); ++i) {
-        const win::Hwnd window = windows[i];
-        if (win::GetDlgCtrlID(window) == kPageFieldControl) {
-            return win::IsWindowVisible(window)
-                       ? read(win::GetParent(window), kPageFieldControl, kPageFieldKind, hostapi::kInterfaceVersion)
-                       : -1;
-        }
-        const std::vector<win::Hwnd> children = win::GetChildWindows(window);
-        windows.insert(windows.end(), children.begin(), children.end());
-    }
-    return -1;
 }
 
 void UpdateLayoutWhenAsked() {
@@ -539,7 +517,7 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
         ShowNumber(SysNum, UpDown1, std::to_string(Kernel.PendingSystem));
         Kernel.PendingSystem = -1;
         SysNumChange(this);
-    } else if (const int32_t page = DocumentPageField(); page >= 1) {
+    } else if (const int32_t page = ReadDocumentControlValue(HostWindow); page >= 1) {
         ShowNumber(PgNum, UpDown2, std::to_string(page));
         PgNumChange(this);
     } else {

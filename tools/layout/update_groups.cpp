@@ -203,6 +203,7 @@ bool RunUpdateGroups(TFMisc& context) {
                     if (source.number != 0) {
                         groups.Append(source);
                         GroupNamesSave(groups, s, &scoreGroups, false);
+                        context.ListsChanged = 1;
                     }
                 }
                 continue;

@@ -27,8 +27,7 @@ enum AccidentalsRow : size_t {
     ACCIDENTALS_SYSTEM_START = 6
 };
 
-/// A note flag of the accidental beside the shown one.
-inline constexpr uint32_t kNoteAccidentalSecond = 0x00800000;
+using hostapi::kNoteAccidentalSecond;
 
 /// Accidentals: the option steps on each note of a note entry of the walk's cell, compared
 /// with the entries the walk remembered before it; then every note that shows no accidental

@@ -13,6 +13,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host_probes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
 #include "tools/notes/engine/entry_engine.h"
 
 namespace orvex {
@@ -32,11 +33,11 @@ constexpr Edu kHalfBeat = 512;
 /// Entries this close to a break position are break candidates.
 constexpr Edu kBreakTolerance = 8;
 constexpr int32_t kMaxDivisionDepth = 11;
-constexpr int32_t kTupletRecords = 10;
-constexpr size_t kTupletNotes = 0;
-constexpr size_t kTupletUnit = 1;
-constexpr size_t kTupletReferenceNumber = 2;
-constexpr size_t kTupletReferenceUnit = 3;
+constexpr int32_t kTupletRecords = hostapi::TupletLayout::kMaxPerEntry;
+constexpr size_t kTupletNotes = hostapi::TupletLayout::kNotes / 2;
+constexpr size_t kTupletUnit = hostapi::TupletLayout::kNoteUnit / 2;
+constexpr size_t kTupletReferenceNumber = hostapi::TupletLayout::kReference / 2;
+constexpr size_t kTupletReferenceUnit = hostapi::TupletLayout::kReferenceUnit / 2;
 constexpr size_t kBreakLevels = 9;
 
 // clang-format off

@@ -14,20 +14,17 @@
 #include <vector>
 
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
 
 /// 'E', 2, 'C', 'h' entry detail (entry, inci), 20 bytes: one chord symbol of an entry.
-struct ChordLayout {
-    static constexpr size_t kSize = 20;
-    static constexpr size_t kWord = 0;    ///< @0, u16: kChordRoot..., root alteration in bits 8-11
-    static constexpr size_t kSuffix = 4;  ///< @4, i16, the suffix number
-};
-inline constexpr hostapi::Tag kTagChord = 0x45024368;
-inline constexpr uint16_t kChordRootStep = 0x001F;   ///< the root's step against the key
-inline constexpr uint16_t kChordRootShown = 0x0040;  ///< clear: the root is hidden
-inline constexpr uint16_t kChordHasSuffix = 0x2000;
+using ChordLayout = hostapi::ChordSymbolLayout;
+inline constexpr hostapi::Tag kTagChord = hostapi::kTagChordSymbol;
+inline constexpr uint16_t kChordRootStep = ChordLayout::kRootStep;    ///< the root's step against the key
+inline constexpr uint16_t kChordRootShown = ChordLayout::kRootShown;  ///< clear: the root is hidden
+inline constexpr uint16_t kChordHasSuffix = ChordLayout::kHasSuffix;
 
 /// 'SOIV' other record (suffix, element), 12 bytes: one element of a chord suffix.
 struct SuffixElementLayout {

@@ -15,6 +15,9 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
+#include "platform/hostapi/lyric_records.h"
 #include "platform/hostapi/placement_records.h"
 #include "tools/notes/entry_fields.h"
 #include "tools/notes/rest_filler.h"
@@ -32,35 +35,35 @@ using hostapi::StaffSlot;
 using hostapi::Tag;
 
 // Entry detail records copied with a cue note, by the source entry's flags.
-constexpr Tag kTagArticulation = hostapi::MakeTag("edIM");
-constexpr Tag kTagBeamBreak = hostapi::MakeTag("edsB");
-constexpr Tag kTagStemDetail = hostapi::MakeTag("edST");
-constexpr Tag kTagBeamLow = hostapi::MakeTag("edBL");
-constexpr Tag kTagBeamHigh = hostapi::MakeTag("edBH");
-constexpr Tag kTagBeamExtensionDown = hostapi::MakeTag("edDE");
-constexpr Tag kTagBeamExtensionUp = hostapi::MakeTag("edUE");
-constexpr Tag kTagTupletStart = hostapi::MakeTag("E\x03Ts");
-constexpr Tag kTagTupletEnd = hostapi::MakeTag("E\x03Te");
-constexpr Tag kTagNotehead = hostapi::MakeTag("edCN");
-constexpr Tag kTagExpression = hostapi::MakeTag("edED");
-constexpr Tag kTagVerse = hostapi::MakeTag("edve");
-constexpr Tag kTagSection = hostapi::MakeTag("edse");
-constexpr Tag kTagChorus = hostapi::MakeTag("edch");
+constexpr Tag kTagArticulation = hostapi::kTagArticulation;
+constexpr Tag kTagBeamBreak = hostapi::kTagSecondaryBeamBreak;
+constexpr Tag kTagStemDetail = hostapi::kTagStemAdjustment;
+constexpr Tag kTagBeamLow = hostapi::kTagBeamLow;
+constexpr Tag kTagBeamHigh = hostapi::kTagBeamHigh;
+constexpr Tag kTagBeamExtensionDown = hostapi::kTagBeamExtensionDown;
+constexpr Tag kTagBeamExtensionUp = hostapi::kTagBeamExtensionUp;
+constexpr Tag kTagTieStart = hostapi::kTagNoteTieStart;
+constexpr Tag kTagTieEnd = hostapi::kTagNoteTieEnd;
+constexpr Tag kTagNotehead = hostapi::kTagNotehead;
+constexpr Tag kTagExpression = hostapi::kTagNoteExpression;
+constexpr Tag kTagVerse = hostapi::kTagVerseAssignment;
+constexpr Tag kTagSection = hostapi::kTagSectionAssignment;
+constexpr Tag kTagChorus = hostapi::kTagChorusAssignment;
 /// Stem detail records: detail records (0, entry number), 10 bytes.
-constexpr Tag kTagStemUp = hostapi::MakeTag("dtSU");
-constexpr Tag kTagStemDown = hostapi::MakeTag("dtsl");
+constexpr Tag kTagStemUp = hostapi::kTagStemUpDetail;
+constexpr Tag kTagStemDown = hostapi::kTagStemDownDetail;
 /// The entry's size: entry detail record, 10 bytes; word 1 the size in percent.
-constexpr Tag kTagEntrySize = hostapi::MakeTag("edAS");
+constexpr Tag kTagEntrySize = hostapi::kTagNoteSize;
 constexpr size_t kEntrySizeWord = 1;
 /// The cue name's font: global record 15, 6 bytes (font number in the low byte of word 0, size
 /// word 1, effects word 2).
 constexpr Tag kTagFontDefinition = hostapi::MakeTag("pfdf");
 constexpr int32_t kCueFontDefinition = 15;
-constexpr Tag kTagTextExpression = hostapi::MakeTag("SODT");
+constexpr Tag kTagTextExpression = hostapi::kTagExpression;
 
 // Entry flags that name the detail records a cue note takes with it.
-constexpr uint32_t kEntryBeamBreaks = 0x00000400;
-constexpr uint32_t kEntryTupletEnds = 0x00001000;
+constexpr uint32_t kEntryBeamBreaks = hostapi::kEntrySecondaryBreak;
+constexpr uint32_t kEntryTieDetails = hostapi::kEntryTieDetails;
 /// "Force stems up": stem up, with its own stem direction.
 constexpr uint32_t kEntryForcedStemUp = 0x00000101;
 
@@ -204,7 +207,7 @@ int32_t CopyCueEntry(EntryArray*& destination, const EntryArray& source, int32_t
         CopyDetailRecords(kTagStemDown, number, to);
     }
     copyIf(hostapi::kEntryTremolo, true, {kTagBeamExtensionDown, kTagBeamExtensionUp});
-    copyIf(kEntryTupletEnds, true, {kTagTupletStart, kTagTupletEnd});
+    copyIf(kEntryTieDetails, true, {kTagTieStart, kTagTieEnd});
     if (from.has(hostapi::kEntryNoteDetails)) {
         CopyNoteheads(number, to, options[CUE_RESET_ACCIDENTALS]);
     }
@@ -359,12 +362,14 @@ bool GetCueRegions(SelectionRecord* destination, SelectionRecord* source, bool r
 }
 
 void CopyEntryDetailRecords(Tag tag, EntryNumber from, EntryNumber to) {
+    // Each record is copied at the size the host holds it: the tie records are longer than the
+    // 10 bytes of the others, and a shorter copy would lose their tail.
+    std::vector<uint8_t> record;
     for (int32_t inci = 0; inci < kMaxIncidences; ++inci) {
-        Record10 record;
-        if (!LoadEntryDetailRecord(tag, from, inci, record.data(), Record10::kSize)) {
+        if (!LoadEntryDetailRecordBytes(tag, from, inci, record)) {
             return;
         }
-        SaveEntryDetailRecord(tag, to, inci, record.data(), Record10::kSize);
+        SaveEntryDetailRecord(tag, to, inci, record.data(), static_cast<int32_t>(record.size()));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "tools/notes/entry_commands.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <array>
@@ -24,9 +25,9 @@ using hostapi::NoteView;
 /// The glissando kind whose note-attached end Shift places before the accidental.
 constexpr int16_t kGlissandoKind = 26;
 /// Smart shape record fields of the end that Shift sets.
-constexpr size_t kEndHorizontalOffset = 44;  ///< @44, i16
-constexpr size_t kEndAttachment = 48;        ///< @48, i16
-constexpr int16_t kStartNoteOffset = 76;     ///< @76, i16, the start's note identifier
+constexpr size_t kEndHorizontalOffset = hostapi::SmartShapeLayout::kEndHorizontalOffset;
+constexpr size_t kEndAttachment = hostapi::SmartShapeLayout::kEndAttachment;
+constexpr int16_t kStartNoteOffset = 76;  ///< @76, i16, the start's note identifier
 // End attachment codes: to another note, to the same note going up, to the same note going down.
 constexpr int16_t kAttachOtherNote = 0x400C;
 constexpr int16_t kAttachSameNoteUp = 0x4008;
@@ -40,7 +41,7 @@ constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag(
 constexpr size_t kHeadSizeWord = 1;
 constexpr size_t kHeadCharacterWord = 4;
 /// The entry's size record: word 1 the note size in percent.
-constexpr hostapi::Tag kTagEntrySize = hostapi::MakeTag("edAS");
+constexpr hostapi::Tag kTagEntrySize = hostapi::kTagNoteSize;
 constexpr size_t kEntrySizeWord = 1;
 
 /// Replace Pitches' pairs: rows (change, into).

@@ -11,20 +11,19 @@
 
 #include "core/option_element.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
 
 struct TFMisc;
 
-inline constexpr hostapi::Tag kTagStemUp = hostapi::MakeTag("dtSU");    ///< detail (0, entry), 10 bytes
-inline constexpr hostapi::Tag kTagStemDown = hostapi::MakeTag("dtsl");  ///< detail (0, entry), 10 bytes
+inline constexpr hostapi::Tag kTagStemUp = hostapi::kTagStemUpDetail;
+inline constexpr hostapi::Tag kTagStemDown = hostapi::kTagStemDownDetail;
 /// The note accidental record: entry detail, 10 bytes, one per note found by its first word.
-inline constexpr hostapi::Tag kTagNoteAccidental = hostapi::MakeTag(
-    "E\x02"
-    "Ah");
+inline constexpr hostapi::Tag kTagNoteAccidental = hostapi::kTagNoteAccidental;
 /// Word 3 of the note accidental record: the accidental's horizontal offset (EVPU).
-inline constexpr size_t kNoteAccidentalShiftWord = 3;
+inline constexpr size_t kNoteAccidentalShiftWord = hostapi::NoteAccidentalLayout::kHorizontalOffset / 2;
 
 /// Parentheses options (tool 10, "Parentheses..."), by row.
 enum ParenthesesRow : size_t {

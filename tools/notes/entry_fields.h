@@ -10,12 +10,12 @@
 namespace orvex {
 
 // Bits of the entry's second flag word (the u16 at byte 12).
-inline constexpr uint16_t kEntryMoreExpressions = 0x0001;   ///< has note-attached expressions ('edED')
-inline constexpr uint16_t kEntryMoreNotesChanged = 0x0004;  ///< notes changed by a tool
-inline constexpr uint16_t kEntryMoreSmartShapes = 0x0020;   ///< has note-attached smart shapes
-inline constexpr uint16_t kEntryMoreSlashedGrace = 0x0100;
-inline constexpr uint16_t kEntryMorePlayback = 0x0400;   ///< set with the playback flag kEntryPlayback
-inline constexpr uint16_t kEntryMoreGenerated = 0x0800;  ///< written by the playback generator
+using hostapi::kEntryMoreExpressions;
+using hostapi::kEntryMoreGenerated;
+using hostapi::kEntryMoreNotesChanged;
+using hostapi::kEntryMorePlayback;
+using hostapi::kEntryMoreSlashedGrace;
+using hostapi::kEntryMoreSmartShapes;
 
 /// The entry's horizontal offset (EVPU).
 inline int16_t HorizontalOffset(hostapi::ConstEntryView entry) {

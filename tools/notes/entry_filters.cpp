@@ -5,15 +5,16 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/entry_records.h"
 #include "tools/notes/entry_details.h"
 #include "tools/notes/entry_fields.h"
 
 namespace orvex {
 namespace {
 
-constexpr hostapi::Tag kTagStemAlteration = hostapi::MakeTag("edST");
-constexpr hostapi::Tag kTagBeamAngleHigh = hostapi::MakeTag("edBH");
-constexpr hostapi::Tag kTagBeamAngleLow = hostapi::MakeTag("edBL");
+constexpr hostapi::Tag kTagStemAlteration = hostapi::kTagStemAdjustment;
+constexpr hostapi::Tag kTagBeamAngleHigh = hostapi::kTagBeamHigh;
+constexpr hostapi::Tag kTagBeamAngleLow = hostapi::kTagBeamLow;
 
 }  // namespace
 

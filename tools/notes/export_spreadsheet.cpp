@@ -17,6 +17,7 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/win/messages.h"
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
@@ -32,11 +33,11 @@ constexpr size_t kRowSeparator = 2;
 constexpr size_t kRowDecimalPoint = 3;
 constexpr int32_t kDefaultDigits = 2;
 
-/// Words of a tuplet record 'E\x03TP' (entry, inci), 30 bytes.
-constexpr size_t kTupletNotes = 0;            ///< number of notes
-constexpr size_t kTupletNoteUnit = 1;         ///< their unit in EDU
-constexpr size_t kTupletReference = 2;        ///< reference number
-constexpr size_t kTupletReferenceUnit = 3;    ///< reference unit in EDU
+/// Words of a tuplet record (hostapi::TupletLayout).
+constexpr size_t kTupletNotes = hostapi::TupletLayout::kNotes / 2;
+constexpr size_t kTupletNoteUnit = hostapi::TupletLayout::kNoteUnit / 2;
+constexpr size_t kTupletReference = hostapi::TupletLayout::kReference / 2;
+constexpr size_t kTupletReferenceUnit = hostapi::TupletLayout::kReferenceUnit / 2;
 constexpr int32_t kMaxTupletsPerEntry = 100;  ///< the record search ends here at the latest
 
 /// A tuplet's remaining length is dropped below this (thousandths of an EDU).
@@ -328,6 +329,7 @@ bool RunExportToSpreadsheet(TFMisc& context) {
     const bool written = CheckFileWritten(file);
     if (written) {
         win::OutputDebugString("Orvex188: the table is written to " + target.string());
+        win::ShellNotifyFileWritten(target.string());
     }
     return written;
 }

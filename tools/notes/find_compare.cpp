@@ -14,6 +14,8 @@
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/win/system.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/notes_services.h"
@@ -30,8 +32,8 @@ using hostapi::kInterfaceVersion;
 static_assert(sizeof(TEntryRecord) == StoredEntryLayout::kSize);
 static_assert(StoredEntryLayout::kEntry + EntryLayout::kSize == StoredEntryLayout::kSize);
 
-constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
-constexpr hostapi::Tag kTagArticulation = hostapi::MakeTag("edIM");
+constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
+using hostapi::kTagArticulation;
 
 /// 'otDY' (measure, inci), 12 bytes.
 struct MeasureExpressionLayout {

@@ -19,6 +19,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/lyric_records.h"
 #include "tools/notes/notes_services.h"
 
@@ -30,8 +31,8 @@ using hostapi::NoteView;
 
 /// The note accidental record 'E', 2, 'A', 'h' and the custom notehead record 'E', 2, 'c', 'n':
 /// five words keyed by the entry, found by their first word (the note identifier).
-constexpr hostapi::Tag kTagNoteAccidental = 0x45024168;
-constexpr hostapi::Tag kTagCustomNotehead = 0x4502636E;
+using hostapi::kTagNoteAccidental;
+constexpr hostapi::Tag kTagCustomNotehead = hostapi::kTagNotehead2001;
 constexpr size_t kAccidentalOffsetWord = 3;
 constexpr size_t kNoteheadWord = 4;
 /// The accidental of a translated note stands this far left when the next note is near.
@@ -46,7 +47,7 @@ constexpr uint32_t kNoteTieStart = 0x40000000;
 constexpr uint32_t kNoteFlipUp = 0x04000000;
 constexpr uint32_t kNoteFlipDown = 0x08000000;
 constexpr int32_t kMaxNotes = 12;
-constexpr hostapi::Tag kTagVerseAssignment = hostapi::MakeTag("edve");
+constexpr hostapi::Tag kTagVerseAssignment = hostapi::kTagVerseAssignment;
 constexpr hostapi::Tag kTagVerseText = hostapi::MakeTag("txve");
 constexpr int32_t kVerseTextSize = 10000;
 

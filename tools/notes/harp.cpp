@@ -22,6 +22,7 @@
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/expression_records.h"
 #include "tools/notes/notes_services.h"
 #include "tools/notes/respell_enharmonic.h"
 
@@ -56,7 +57,7 @@ constexpr char kHarpDivider = '|';
 // clang-format on
 
 /// 'otDY' other (measure, inci), 12 bytes: an expression placed in a measure.
-constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
+constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
 struct MeasureExpressionLayout {
     static constexpr size_t kExpression = 0;  ///< @0, i16
     static constexpr size_t kVertical = 4;    ///< @4, i16

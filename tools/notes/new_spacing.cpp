@@ -10,6 +10,7 @@
 #include "core/host/finxess_records.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
 #include "tools/notes/notes_services.h"
 #include "tools/notes/tremolo.h"
 
@@ -19,7 +20,7 @@ namespace {
 using hostapi::Edu;
 using hostapi::EntryView;
 
-constexpr hostapi::Tag kTagTuplet = hostapi::MakeTag("E\x03TP");
+using hostapi::kTagTuplet;
 /// An entry's tuplets are read at incidences 0 to 9.
 constexpr int32_t kTupletsRead = 10;
 

@@ -1,6 +1,6 @@
-// The entry functions and workers of the note and entry tools that this build does not have
-// yet: each tells the user so and reports failure, so that nothing is changed and no result is
-// claimed.
+// What the note and entry tools share beyond their own units: the shared smart-shape list and
+// the bookkeeping of a worker that is not in this build (it tells the user so and reports
+// failure, so that nothing is changed and no result is claimed).
 #include "tools/notes/notes_services.h"
 
 #include "core/host/smart_shapes.h"
@@ -34,25 +34,6 @@ bool MissingWorkerMet() {
 
 void ForgetMissingWorker() {
     s_missingWorker = false;
-}
-
-bool RunPlaybackTool(TFMisc& context, int32_t) {
-    return ShowToolNotAvailable(context);
-}
-
-// The Midi and Distribute Notes items have no menu entries; they succeed at once and change
-// nothing.
-bool RunMidiTool(TFMisc&) {
-    return true;
-}
-bool RunDistributeNotes(TFMisc&) {
-    return true;
-}
-
-// ---- Workers of the entry-processing engine ----
-bool WriteArticulationPlayback(TFMisc&, hostapi::MeasureNumber, hostapi::InstrumentKey, hostapi::LayerIndex,
-                               hostapi::EntryView, bool&) {
-    return WorkerNotAvailable("Playback");
 }
 
 }  // namespace orvex

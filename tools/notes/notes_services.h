@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +43,16 @@ struct TNSPchanges {
     void setEntry(hostapi::EntryNumber entry) { hostapi::WriteI32(bytes.data(), kEntry, entry); }
     uint8_t tieMarker() const { return bytes[kTieMarker]; }
     void setTieMarker(uint8_t marker) { bytes[kTieMarker] = marker; }
+};
+
+/// A cell layer the playback effect generator has filled in the run: its staff, measure and layer
+/// (0-3). The generator keeps the cells it filled in a set of these, ordered by staff, measure and
+/// layer.
+struct PlaybackCell {
+    hostapi::InstrumentKey staff = 0;
+    hostapi::MeasureNumber measure = 0;
+    hostapi::LayerIndex layer = 0;
+    auto operator<=>(const PlaybackCell&) const = default;
 };
 
 /// The settings of the cue-notes command, filled by the dispatcher from the options.

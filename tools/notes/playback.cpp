@@ -16,7 +16,9 @@ bool LoadMidiEvent(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
 /// The bender range is set by the controllers 101 and 100 (parameter number) and 6 (data).
 bool IsBenderRangeSetting(const MidiEvent& event) {
     const int16_t controller = event.data1();
-    return event.status() == kMidiController && (controller == 101 || controller == 100 || controller == 6);
+    return event.status() == kMidiController &&
+           (controller == MidiEvent::Layout::kRangeSelectHigh || controller == MidiEvent::Layout::kRangeSelectLow ||
+            controller == MidiEvent::Layout::kRangeData);
 }
 
 /// Whether two events are the same kind of event: same status and, for controllers, same controller.
@@ -28,10 +30,10 @@ bool SameKind(const MidiEvent& a, int16_t status, int16_t data1) {
 
 MidiEvent MidiEvent::Make(hostapi::Edu time, int16_t status, int16_t data1, int16_t data2) {
     MidiEvent event;
-    hostapi::WriteI32(event.bytes.data(), kTime, time);
-    hostapi::WriteI16(event.bytes.data(), kStatus, status);
-    hostapi::WriteI16(event.bytes.data(), kData1, data1);
-    hostapi::WriteI16(event.bytes.data(), kData2, data2);
+    hostapi::WriteI32(event.bytes.data(), Layout::kTime, time);
+    hostapi::WriteI16(event.bytes.data(), Layout::kStatus, status);
+    hostapi::WriteI16(event.bytes.data(), Layout::kData1, data1);
+    hostapi::WriteI16(event.bytes.data(), Layout::kData2, data2);
     return event;
 }
 

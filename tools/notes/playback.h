@@ -8,29 +8,36 @@
 #include <vector>
 
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
 
-inline constexpr hostapi::Tag kTagMidiEvent = hostapi::MakeTag("dtME");
-inline constexpr int16_t kMidiPitchWheel = 224;
-inline constexpr int16_t kMidiController = 176;
-inline constexpr int16_t kMidiVolume = 7;
+struct TFMisc;
+struct SmartShapeRecord;
 
-/// 'dtME' (detail: staff, measure, incidence): one stored MIDI event of a cell.
+/// The modes of the playback command besides creating: the options dialog's "Remove these
+/// effects from selection" runs the remove mode, its "Play" the redraw mode.
+inline constexpr int32_t kPlaybackRemove = 2;
+inline constexpr int32_t kPlaybackRedraw = 3;
+
+using hostapi::kTagMidiEvent;
+inline constexpr int16_t kMidiPitchWheel = hostapi::MidiEventLayout::kPitchWheel;
+inline constexpr int16_t kMidiController = hostapi::MidiEventLayout::kController;
+inline constexpr int16_t kMidiVolume = hostapi::MidiEventLayout::kVolume;
+
+/// 'dtME' (detail: staff, measure, incidence): one stored MIDI event of a cell
+/// (hostapi::MidiEventLayout).
 struct MidiEvent {
-    static constexpr size_t kSize = 10;
-    static constexpr size_t kTime = 0;    ///< @0, i32, EDU from the start of the measure
-    static constexpr size_t kStatus = 4;  ///< @4, i16, 224 pitch wheel, 176 controller
-    static constexpr size_t kData1 = 6;   ///< @6, i16
-    static constexpr size_t kData2 = 8;   ///< @8, i16
+    using Layout = hostapi::MidiEventLayout;
+    static constexpr size_t kSize = Layout::kSize;
     std::array<uint8_t, kSize> bytes{};
 
     static MidiEvent Make(hostapi::Edu time, int16_t status, int16_t data1, int16_t data2);
-    hostapi::Edu time() const { return hostapi::ReadI32(bytes.data(), kTime); }
-    int16_t status() const { return hostapi::ReadI16(bytes.data(), kStatus); }
-    int16_t data1() const { return hostapi::ReadI16(bytes.data(), kData1); }
-    int16_t data2() const { return hostapi::ReadI16(bytes.data(), kData2); }
+    hostapi::Edu time() const { return hostapi::ReadI32(bytes.data(), Layout::kTime); }
+    int16_t status() const { return hostapi::ReadI16(bytes.data(), Layout::kStatus); }
+    int16_t data1() const { return hostapi::ReadI16(bytes.data(), Layout::kData1); }
+    int16_t data2() const { return hostapi::ReadI16(bytes.data(), Layout::kData2); }
 };
 
 /// The events of a cell in incidence order; the walk ends at the first record that does not load.
@@ -50,5 +57,10 @@ void SortCellMidiEvents(hostapi::MeasureNumber measure, hostapi::InstrumentKey s
 /// before `time` in the measure, else in the measures before it down to 1; else `fallback`.
 int16_t LastMidiValueBefore(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::Edu time,
                             int16_t status, int16_t data1, int16_t fallback);
+
+/// The volume ramp of a hairpin (kind 2 halves the volume in effect at its start, kind 3 doubles
+/// it), from its start to its end or to the next entry with a dynamic, the volume set back to 64
+/// after it and at the start of the piece as the options ask. Answers whether events were written.
+bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context);
 
 }  // namespace orvex

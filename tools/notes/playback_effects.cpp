@@ -1,25 +1,539 @@
-// The playback effect generator's glide, trill step and rest.
+// The playback effect generator: glides, playback notes in a free layer, the lines and
+// articulations that ask for them.
 #include "tools/notes/playback_effects.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdlib>
+#include <string>
 
-#include "core/host/smart_shapes.h"
+#include "core/dispatch.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/host_imports.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "forms/action_control_table.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/music_records.h"
+#include "platform/win/message_box.h"
+#include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/playback.h"
+#include "tools/notes/rest_filler.h"
 
 namespace orvex {
 
 namespace {
 
-constexpr int32_t kWheelCentre = 8192;
-constexpr uint32_t kEntryNote = 0x40000000;
+using hostapi::Edu;
+using hostapi::EntryArray;
+using hostapi::EntryRecord;
+using hostapi::EntryView;
+using hostapi::InstrumentKey;
+using hostapi::kEntryNote;
+using hostapi::kInterfaceVersion;
+using hostapi::LayerIndex;
+using hostapi::MeasureNumber;
+using hostapi::NoteRecord;
+using hostapi::StaffSlot;
 
-bool StoreWheel(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::Edu time, int32_t value) {
-    return StoreMidiEvent(
-        measure, staff,
-        MidiEvent::Make(time, kMidiPitchWheel, static_cast<int16_t>(value % 128), static_cast<int16_t>(value / 128)));
+constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
+constexpr int32_t kPlaybackItem = 67;
+constexpr int32_t kMaxForcedInterval = 24;
+
+constexpr int32_t MSG_HIGH_RATE = 20;
+constexpr int32_t MSG_LAYER_NOT_EMPTY_USE_OTHER = 21;
+constexpr int32_t MSG_LAYER_NOT_EMPTY_CANCEL = 22;
+
+/// Smart shape kinds that the generator tells apart.
+constexpr int16_t kTrillLine = 14;
+
+/// Articulation characters that play back, by their main character.
+constexpr uint8_t kTrillCharacter = 0xD9;
+constexpr uint8_t kThreeSlashes = 0xBE;
+constexpr uint8_t kTwoSlashes = 0x40;
+constexpr uint8_t kOneSlash = 0x21;
+
+/// The note flags that tie a note.
+constexpr uint32_t kTieBits = hostapi::kNoteTieStart | hostapi::kNoteTieEnd;
+
+/// A silenced note's performance record: words at bytes 4, 6 and 8.
+using PerformanceLayout = hostapi::NotePerformanceLayout;
+
+// ---- Host queries ----
+
+hostapi::ViewKey CurrentView() {
+    return CurrentRegion != nullptr ? CurrentRegion->viewKey() : 0;
 }
 
+int16_t CellKeyOf(MeasureNumber measure, InstrumentKey staff, int16_t mode) {
+    const auto key = Imports().CellKey;
+    return key == nullptr ? 0 : key(measure, staff, mode, 0, kInterfaceVersion);
+}
+
+int32_t PitchOf(hostapi::ConstNoteView note, int16_t key) {
+    const auto pitch = Imports().NotePitch;
+    return pitch == nullptr ? 0 : pitch(note.data(), key, kInterfaceVersion);
+}
+
+StaffSlot SlotOf(InstrumentKey staff) {
+    const auto slot = Imports().SlotOfInstrument;
+    return slot == nullptr ? 0 : slot(staff, CurrentView(), kInterfaceVersion);
+}
+
+int32_t Sign(int32_t value) {
+    return (value > 0) - (value < 0);
+}
+
+// ---- Options ----
+
+/// A row's value kept within the row's limits in the options table, as the dialog keeps it.
+int32_t Clamped(int32_t item, size_t row, int32_t value) {
+    const ActionControlRow& def = kActionControlTableData[static_cast<size_t>(item)][row];
+    return std::clamp(value, def.minimum, std::max(def.minimum, def.maximum));
+}
+
+void ReadMoreRows(PlaybackOptions& options, const ExtendedOptionArray& more) {
+    options.hideBefore2002 = more[0].value != 0;
+    options.hideFrom2002 = more[1].value != 0;
+    options.preferredLayer = more[2].value >= 1 && more[2].value <= 4 ? more[2].value : 4;
+}
+
+// ---- The four layers of a cell ----
+
+/// The four layer arrays of one cell, loaded together and given back when it goes; a layer that
+/// was changed is saved first.
+class CellLayers {
+public:
+    CellLayers(StaffSlot slot, MeasureNumber measure) {
+        for (LayerIndex layer = 0; layer < 4; ++layer) {
+            m_arrays[layer] = LoadEntryArray(CurrentView(), slot, measure, layer, 1);
+        }
+    }
+    ~CellLayers() {
+        for (LayerIndex layer = 0; layer < 4; ++layer) {
+            Release(layer);
+        }
+    }
+    CellLayers(const CellLayers&) = delete;
+    CellLayers& operator=(const CellLayers&) = delete;
+
+    EntryArray* At(LayerIndex layer) const { return m_arrays[layer]; }
+    void MarkChanged(LayerIndex layer) { m_changed[layer] = true; }
+    /// Saves the layer when it changed and gives it back.
+    void Release(LayerIndex layer) {
+        if (m_arrays[layer] == nullptr) {
+            return;
+        }
+        if (m_changed[layer]) {
+            SaveEntryArray(m_arrays[layer]);
+        }
+        ReleaseEntryArray(m_arrays[layer]);
+        m_arrays[layer] = nullptr;
+        m_changed[layer] = false;
+    }
+    /// Deletes every entry of the layer.
+    void Empty(LayerIndex layer) {
+        EntryArray* array = m_arrays[layer];
+        if (array != nullptr && array->count > 0) {
+            FrameEntriesRemove(array, 0, array->count);
+            m_changed[layer] = true;
+        }
+    }
+
+private:
+    std::array<EntryArray*, 4> m_arrays{};
+    std::array<bool, 4> m_changed{};
+};
+
+/// Where the layer's last entry ends (its last note entry with `notesOnly`); 0 when it has none.
+Edu LastEnd(const EntryArray* array, bool notesOnly) {
+    if (array == nullptr) {
+        return 0;
+    }
+    for (int32_t i = array->count - 1; i >= 0; --i) {
+        if (!notesOnly || array->entry(i).isNote()) {
+            return array->entry(i).end();
+        }
+    }
+    return 0;
+}
+
+/// A layer that holds entries, each hidden or marked as a playback note: what earlier runs of
+/// the generator leave behind.
+bool HoldsOnlyPlaybackNotes(const EntryArray* array) {
+    if (array == nullptr || array->count == 0) {
+        return false;
+    }
+    for (int32_t i = 0; i < array->count; ++i) {
+        const EntryView entry = array->entry(i);
+        if (!entry.has(hostapi::kEntryHidden) && (entry.moreFlags() & hostapi::kEntryMoreGenerated) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Asks one of the two layer questions; the answer code (6 Yes, 7 No, 2 Cancel) goes to `answer`.
+bool AskLayerQuestion(int32_t id, LayerIndex preferred, LayerIndex other, int32_t& answer) {
+    return ShowMessageDialog(HostWindow, id, 0, preferred + 1, false, true, &answer, other + 1);
+}
+
+void ShowNoFreeLayer() {
+    ShowMessageText(HostWindow, "No more empty layers. Operation canceled.", "Abbruch: keine freien Ebenen mehr.", 0,
+                    0);
+}
+
+// ---- Performance records of notes ----
+
+/// The incidence of the note's performance record ('edac'), found by its identifier; -1 when it
+/// has none.
+int32_t FindPerformanceRecord(hostapi::EntryNumber entry, int16_t noteId, std::array<uint8_t, 10>& record) {
+    for (int32_t inci = 0; inci < 4 * static_cast<int32_t>(hostapi::EntryLayout::kMaxNotes); ++inci) {
+        if (!LoadEntryDetailRecord(hostapi::kTagNotePerformance, entry, inci, record.data(),
+                                   PerformanceLayout::kSize)) {
+            return -1;
+        }
+        if (hostapi::ReadI16(record.data(), PerformanceLayout::kNoteId) == noteId) {
+            return inci;
+        }
+    }
+    return -1;
+}
+
+/// Silences a note for playback: its performance record holds -7, -126 and -127 at bytes 4, 6
+/// and 8. A note without a record gets one, so that the notated note never sounds together with
+/// the playback notes that replace it.
+void SilenceNote(EntryView entry, int32_t noteIndex) {
+    if (entry.number() == 0 || noteIndex < 0 || noteIndex >= entry.notesHeld()) {
+        return;
+    }
+    const int16_t noteId = entry.note(noteIndex).noteId();
+    std::array<uint8_t, 10> record{};
+    int32_t inci = FindPerformanceRecord(entry.number(), noteId, record);
+    if (inci < 0) {
+        record.fill(0);
+        hostapi::WriteI16(record.data(), PerformanceLayout::kNoteId, noteId);
+    }
+    hostapi::WriteI16(record.data(), PerformanceLayout::kWord4, PerformanceLayout::kSilencedWord4);
+    hostapi::WriteI16(record.data(), PerformanceLayout::kPitchChange, PerformanceLayout::kSilencedPitch);
+    hostapi::WriteI16(record.data(), PerformanceLayout::kLevelChange, PerformanceLayout::kSilencedLevel);
+    if (inci >= 0) {
+        SaveEntryDetailRecord(hostapi::kTagNotePerformance, entry.number(), inci, record.data(),
+                              PerformanceLayout::kSize);
+    } else {
+        hostapi::EntryNumber number = entry.number();
+        int32_t newInci = -1;
+        CreateEntryDetailRecord(hostapi::kTagNotePerformance, number, newInci, record.data(), PerformanceLayout::kSize);
+    }
+}
+
+/// From host year 2002 on, once per run: the layer settings carry the playback mark.
+void MarkLayerSettings(TFMisc& context) {
+    if (HostYear < 2002 || context.PlaybackLayerFlagsSet != 0) {
+        return;
+    }
+    context.PlaybackLayerFlagsSet = 1;
+    using Layout = hostapi::LayerSettingsLayout;
+    for (int32_t layer = 0; layer < 4; ++layer) {
+        std::array<uint8_t, Layout::kSize> record{};
+        LoadGlobalRecord(hostapi::kTagLayerSettings, layer, record.data(), Layout::kSize);
+        const uint16_t second = hostapi::ReadU16(record.data(), Layout::kSecondHalf);
+        if ((second & Layout::kPlaybackNotesMark) == 0) {
+            hostapi::WriteU16(record.data(), Layout::kSecondHalf, second | Layout::kPlaybackNotesMark);
+            SaveGlobalRecord(hostapi::kTagLayerSettings, layer, record.data(), Layout::kSize);
+        }
+    }
+}
+
+/// A note taken over from the notated note for playback: without its ties.
+NoteRecord PlaybackNoteOf(hostapi::ConstNoteView note) {
+    NoteRecord copy;
+    std::copy_n(note.data(), hostapi::NoteLayout::kSize, copy.data());
+    copy.view().setFlags(copy.view().flags() & ~kTieBits);
+    return copy;
+}
+
+// ---- Choosing the layer ----
+
+enum class LayerChoice { Chosen, Stop };
+
+/// Chooses the layer of the start cell for the playback notes (step 1 and 2 of the generator):
+/// the preferred layer when it is free, else the first free of layers 4 to 1, after the layer
+/// question when the preferred layer is passed over.
+LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect& effect, const PlaybackOptions& options,
+                        LayerIndex& chosen) {
+    const Edu start = effect.start.position();
+    const auto preferred = static_cast<LayerIndex>(options.preferredLayer - 1);
+    const auto filledInRun = [&](LayerIndex layer) {
+        return context.PlaybackLayerKeys.contains(PlaybackCell{effect.startStaff, effect.startMeasure, layer});
+    };
+    if (preferred != effect.takenLayer && LastEnd(cell.At(preferred), false) <= start) {
+        chosen = preferred;
+        return LayerChoice::Chosen;
+    }
+    int32_t found = -1;
+    for (int32_t layer = 3; layer >= 0 && found < 0; --layer) {
+        const auto index = static_cast<LayerIndex>(layer);
+        if (index == effect.takenLayer || cell.At(index) == nullptr) {
+            continue;
+        }
+        if (context.PlaybackLayerOverwrite != 0 && HoldsOnlyPlaybackNotes(cell.At(index)) && !filledInRun(index)) {
+            cell.Empty(index);
+        }
+        if (LastEnd(cell.At(index), true) <= start) {
+            found = layer;
+        }
+    }
+    if (found == preferred) {
+        chosen = preferred;
+        return LayerChoice::Chosen;
+    }
+    const bool mayAsk = preferred != effect.takenLayer && !filledInRun(preferred) && cell.At(preferred) != nullptr;
+    if (mayAsk) {
+        if (context.PlaybackLayerAsked == 0) {
+            int32_t answer = 0;
+            const bool yes = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
+                                              preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
+            context.PlaybackLayerAsked = 1;
+            context.PlaybackLayerOverwrite = yes ? 1 : 0;
+            if (!yes && found < 0) {
+                if (answer != win::IDCANCEL && effect.reportStop) {
+                    ShowNoFreeLayer();
+                }
+                return LayerChoice::Stop;
+            }
+        }
+        if (context.PlaybackLayerOverwrite != 0) {
+            cell.Empty(preferred);
+            chosen = preferred;
+            return LayerChoice::Chosen;
+        }
+    }
+    if (found < 0) {
+        if (effect.reportStop) {
+            ShowNoFreeLayer();
+        }
+        return LayerChoice::Stop;
+    }
+    chosen = static_cast<LayerIndex>(found);
+    return LayerChoice::Chosen;
+}
+
+// ---- Writing the playback notes ----
+
+/// The run of playback notes through one layer, measure by measure: it starts in the start
+/// cell's layer and goes on in the same layer of the next measures.
+class PlaybackWriter {
+public:
+    PlaybackWriter(TFMisc& context, const PlaybackEffect& effect, CellLayers& cell, LayerIndex layer, Edu endTime)
+        : m_context(context),
+          m_effect(effect),
+          m_cell(cell),
+          m_layer(layer),
+          m_measure(effect.startMeasure),
+          m_time(effect.start.position()),
+          m_endTime(endTime) {}
+    ~PlaybackWriter() { ReleaseLater(); }
+    PlaybackWriter(const PlaybackWriter&) = delete;
+    PlaybackWriter& operator=(const PlaybackWriter&) = delete;
+
+    /// Whether the effect goes on: the time lies before its end and a measure is left for it.
+    bool Continues() const { return !m_exhausted && (m_measure < m_effect.endMeasure || m_time < m_endTime); }
+
+    /// Writes one playback note of `duration` from the current time, cut at barlines and carried
+    /// on, tied, in the next measures. False when the run is to stop: the user declined to clear
+    /// the next measure's layer.
+    bool Write(Edu duration, PlaybackNote note) {
+        bool first = true;
+        while (duration > 0) {
+            if (!Room()) {
+                return !m_stopped;
+            }
+            EntryArray& array = *Current();
+            const Edu length = MeasureLengthOrDefault(m_effect.startStaff, m_measure);
+            const Edu piece = std::min(duration, length - m_time);
+            note.time = m_time;
+            note.duration = piece;
+            note.tieFrom = !first && !note.rest;
+            note.tieTo = piece < duration && !note.rest;
+            note.previous = m_previous ? &*m_previous : nullptr;
+            const int32_t index = WritePlaybackNote(array, note);
+            if (index < 0) {
+                m_exhausted = true;  // the host takes no more entries
+                return true;
+            }
+            MarkChanged();
+            const hostapi::ConstEntryView written = array.entry(index);
+            if (written.notesHeld() > 0) {
+                m_previous.emplace();
+                std::copy_n(written.data(), hostapi::EntryLayout::kSize, m_previous->data());
+                // The rest of a note cut by the barline is the same note.
+                std::copy_n(written.note(0).data(), hostapi::NoteLayout::kSize, note.note.data());
+                note.note.view().setFlags(note.note.view().flags() & ~kTieBits);
+                note.direction = 0;
+            }
+            m_time += piece;
+            duration -= piece;
+            first = false;
+        }
+        return true;
+    }
+
+    /// Appends hidden rests from the current time to the measure's end when the time lies inside
+    /// the measure.
+    void FillToBarline() {
+        EntryArray* array = Current();
+        const Edu length = MeasureLengthOrDefault(m_effect.startStaff, m_measure);
+        if (array != nullptr && m_time > 0 && m_time < length) {
+            InsertFillRests(*array, length - m_time, array->count, true, false, 8192, true, false, -1);
+            MarkChanged();
+        }
+    }
+
+private:
+    EntryArray* Current() const { return m_later != nullptr ? m_later : m_cell.At(m_layer); }
+
+    void MarkChanged() {
+        if (m_later != nullptr) {
+            m_laterChanged = true;
+        } else {
+            m_cell.MarkChanged(m_layer);
+        }
+    }
+
+    void ReleaseLater() {
+        if (m_later == nullptr) {
+            return;
+        }
+        if (m_laterChanged) {
+            SaveEntryArray(m_later);
+        }
+        ReleaseEntryArray(m_later);
+        m_later = nullptr;
+        m_laterChanged = false;
+    }
+
+    /// Makes sure the current time lies inside a measure: at a barline the run goes on in the
+    /// same layer of the next measure, which is emptied (after the layer question when it holds
+    /// entries and the user has not chosen to overwrite). False when no measure is left for the
+    /// effect or the user declined (m_stopped).
+    bool Room() {
+        while (m_time >= MeasureLengthOrDefault(m_effect.startStaff, m_measure)) {
+            if (m_measure >= m_effect.endMeasure) {
+                m_exhausted = true;
+                return false;
+            }
+            m_time -= MeasureLengthOrDefault(m_effect.startStaff, m_measure);
+            if (m_later != nullptr) {
+                ReleaseLater();
+            } else {
+                m_cell.Release(m_layer);
+            }
+            ++m_measure;
+            m_later = LoadEntryArray(CurrentView(), SlotOf(m_effect.startStaff), m_measure, m_layer, 1);
+            if (m_later == nullptr) {
+                m_exhausted = true;
+                return false;
+            }
+            if (m_later->count > 0) {
+                if (m_context.PlaybackLayerOverwrite == 0) {
+                    int32_t answer = 0;
+                    if (!AskLayerQuestion(MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer, answer)) {
+                        m_stopped = true;
+                        m_exhausted = true;
+                        return false;
+                    }
+                    m_context.PlaybackLayerAsked = 1;
+                    m_context.PlaybackLayerOverwrite = 1;
+                }
+                FrameEntriesRemove(m_later, 0, m_later->count);
+                m_laterChanged = true;
+            }
+            m_context.PlaybackLayerKeys.insert(PlaybackCell{m_effect.startStaff, m_measure, m_layer});
+        }
+        return true;
+    }
+
+    TFMisc& m_context;
+    const PlaybackEffect& m_effect;
+    CellLayers& m_cell;
+    LayerIndex m_layer;
+    MeasureNumber m_measure;
+    Edu m_time;
+    Edu m_endTime;
+    EntryArray* m_later = nullptr;  ///< the layer of a later measure, once the run reached it
+    bool m_laterChanged = false;
+    bool m_exhausted = false;
+    bool m_stopped = false;
+    std::optional<EntryRecord> m_previous;  ///< the last playback note written
+};
+
 }  // namespace
+
+// ---- Options ----
+
+PlaybackOptions PlaybackOptions::Read(TFMisc& context) {
+    const auto row = [&](size_t r) { return Clamped(kPlaybackItem, r, context.Options[r].value); };
+    const auto box = [&](size_t r) { return context.Options[r].value != 0; };
+    PlaybackOptions options;
+    options.glissandi = box(0);
+    options.glideDelayPercent = row(1);
+    options.fingered = box(2);
+    options.benderRange = row(3);
+    options.setBenderRange = box(4);
+    options.changesPerQuarter = row(5);
+    options.notesPerOctave = row(6);
+    options.hairpins = box(7);
+    options.volumeChangesPerQuarter = row(8);
+    options.resetVolumeAtEnd = box(9);
+    options.setVolumeAtStart = box(10);
+    options.trills = box(11);
+    options.threeSlashesUnmeasured = box(12);
+    options.trillSpeed = row(13);
+    options.trillDelayPercent = row(14);
+    options.upperStart = box(15);
+    options.interval = context.Options[16].text;
+    ReadMoreRows(options, context.MoreOptions);
+    context.MoreOptions[2].value = options.preferredLayer;
+    return options;
+}
+
+PlaybackOptions PlaybackOptions::ReadStoredMoreRows() {
+    OptionArray rows{};
+    ExtendedOptionArray more{};
+    std::vector<std::pair<int32_t, int32_t>> list;
+    RunToolWithOptions(kPlaybackItem, 1, rows, more, list, false, nullptr, false, false, nullptr);
+    PlaybackOptions options;
+    ReadMoreRows(options, more);
+    return options;
+}
+
+bool PlaybackOptions::HideNotes() const {
+    return HostYear >= 2002 ? hideFrom2002 : hideBefore2002;
+}
+
+std::optional<int32_t> PlaybackOptions::ForcedInterval() const {
+    const size_t first = interval.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const size_t last = interval.find_last_not_of(' ');
+    std::string_view text(interval.data() + first, last - first + 1);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return std::clamp(value, -kMaxForcedInterval, kMaxForcedInterval);
+}
+
+// ---- Glides ----
 
 bool WriteGlideEvents(const GlideSpan& glide, const GlideOptions& options) {
     const int32_t perQuarter = std::max(options.changesPerQuarter, 1);
@@ -31,15 +545,23 @@ bool WriteGlideEvents(const GlideSpan& glide, const GlideOptions& options) {
         return false;
     }
     const int32_t offset = std::clamp(glide.semitones * kWheelCentre / range, -kWheelCentre, kWheelCentre - 1);
+    const auto storeWheel = [&](hostapi::MeasureNumber measure, hostapi::Edu time, int32_t value) {
+        StoreMidiEvent(measure, glide.staff,
+                       MidiEvent::Make(time, kMidiPitchWheel, static_cast<int16_t>(value % 128),
+                                       static_cast<int16_t>(value / 128)));
+    };
     hostapi::MeasureNumber measure = glide.startMeasure;
     hostapi::Edu time = glide.startTime;
     for (int32_t a = 0; a <= count && (measure < glide.endMeasure || time < glide.endTime); ++a) {
-        StoreWheel(measure, glide.staff, time, kWheelCentre + offset * a / count);
+        storeWheel(measure, time, kWheelCentre + offset * a / count);
         if (a == 0 && options.setBenderRange) {
-            StoreMidiEvent(measure, glide.staff, MidiEvent::Make(time + 3, kMidiController, 101, 0));
-            StoreMidiEvent(measure, glide.staff, MidiEvent::Make(time + 5, kMidiController, 100, 0));
             StoreMidiEvent(measure, glide.staff,
-                           MidiEvent::Make(time + 7, kMidiController, 6, static_cast<int16_t>(range)));
+                           MidiEvent::Make(time + 3, kMidiController, MidiEvent::Layout::kRangeSelectHigh, 0));
+            StoreMidiEvent(measure, glide.staff,
+                           MidiEvent::Make(time + 5, kMidiController, MidiEvent::Layout::kRangeSelectLow, 0));
+            StoreMidiEvent(
+                measure, glide.staff,
+                MidiEvent::Make(time + 7, kMidiController, MidiEvent::Layout::kRangeData, static_cast<int16_t>(range)));
         }
         time += step + (a == 0 ? delay : 0);
         // A long delay may pass more than one barline; each measure is at least one EDU long.
@@ -50,7 +572,7 @@ bool WriteGlideEvents(const GlideSpan& glide, const GlideOptions& options) {
             ++measure;
         }
     }
-    StoreWheel(glide.endMeasure, glide.staff, glide.endTime, kWheelCentre);
+    storeWheel(glide.endMeasure, glide.endTime, kWheelCentre);
     SortCellMidiEvents(glide.endMeasure, glide.staff);
     return true;
 }
@@ -67,6 +589,429 @@ hostapi::Edu TrillStep(hostapi::Edu span, hostapi::Edu delay, int32_t perQuarter
 void MakeEntryRest(hostapi::EntryView entry) {
     entry.setFlags(entry.flags() & ~kEntryNote);
     entry.setNoteCount(0);
+}
+
+// ---- One playback note ----
+
+int32_t WritePlaybackNote(EntryArray& array, const PlaybackNote& note) {
+    int32_t index = array.count;
+    for (int32_t i = array.count - 1; i >= 0; --i) {
+        if (array.entry(i).end() == note.time) {
+            index = i + 1;
+            break;
+        }
+    }
+    if (!InsertEntries(&array, index, 1)) {
+        return -1;
+    }
+    const EntryView entry = array.entry(index);
+    std::fill_n(entry.data(), hostapi::EntryLayout::kSize, uint8_t{0});
+    entry.setDuration(static_cast<int16_t>(std::clamp<Edu>(note.duration, 0, INT16_MAX)));
+    entry.setActualDuration(note.duration);
+    entry.setPosition(note.time);
+    entry.setMoreFlags(hostapi::kEntryMoreGenerated);
+    const uint32_t tie = (note.tieTo ? hostapi::kNoteTieStart : 0u) | (note.tieFrom ? hostapi::kNoteTieEnd : 0u);
+    const uint32_t hidden = note.hidden ? hostapi::kEntryHidden : 0u;
+    if (note.source != nullptr && !note.rest) {
+        const hostapi::ConstEntryView source = note.source->view();
+        entry.setFlags(hostapi::kEntryCreated | (source.flags() & kEntryNote) | hidden);
+        entry.setNoteCount(source.noteCount());
+        std::copy_n(source.data() + hostapi::EntryLayout::kNotes,
+                    hostapi::EntryLayout::kMaxNotes * hostapi::NoteLayout::kSize,
+                    entry.data() + hostapi::EntryLayout::kNotes);
+        // The repeated notes keep no ties of their own; they are tied where a barline cuts them.
+        for (int32_t k = 0; k < entry.notesHeld(); ++k) {
+            const hostapi::NoteView slot = entry.note(k);
+            slot.setFlags((slot.flags() & ~kTieBits) | (note.hidden ? hostapi::kNotePlayback : 0u) | tie);
+        }
+        return index;
+    }
+    entry.setFlags(hostapi::kEntryCreated | kEntryNote | hidden);
+    if (note.rest) {
+        MakeEntryRest(entry);
+        return index;
+    }
+    entry.setNoteCount(1);
+    const hostapi::NoteView written = entry.note(0);
+    std::copy_n(note.note.data(), hostapi::NoteLayout::kSize, written.data());
+    written.setFlags(written.flags() | hostapi::kNotePlayback | tie);
+
+    int32_t direction = note.direction;
+    std::optional<int32_t> interval = note.interval;
+    if (interval && *interval < 0) {
+        direction = -direction;
+        interval = -*interval;
+    }
+    const bool previousHasNotes = note.previous != nullptr && note.previous->view().notesHeld() > 0;
+    if (!previousHasNotes || direction == 0) {
+        return index;
+    }
+    const int16_t key = CellKeyOf(array.measure, array.staff, 1);
+    const int32_t previousPitch = PitchOf(note.previous->view().note(0), key);
+    // Each move changes the pitch by a semitone; the bound keeps a host that answers
+    // inconsistently from holding the run.
+    for (int32_t round = 0; round < 4 * kMaxForcedInterval; ++round) {
+        const int32_t distance = PitchOf(written, key) - previousPitch;
+        const bool onItsSide = Sign(distance) == direction;
+        if (onItsSide && (!interval || std::abs(distance) == *interval)) {
+            break;
+        }
+        const int32_t move = onItsSide && std::abs(distance) > *interval ? -direction : direction;
+        written.setAlteration(static_cast<int16_t>(written.alteration() + move));
+        RespellToFewestAccidentals(written, key);
+    }
+    return index;
+}
+
+// ---- The generator ----
+
+int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const PlaybackOptions& options) {
+    EntryView start = effect.start;
+    const hostapi::ConstEntryView end = effect.end.view();
+    if (!start.isNote() || start.notesHeld() == 0) {
+        return 1;  // a rest makes nothing audible
+    }
+    const int32_t startNote = std::clamp(effect.startNote, 0, start.notesHeld() - 1);
+    const int32_t endNote = std::clamp(effect.endNote, 0, std::max(end.notesHeld() - 1, 0));
+    const SmartShapeRecord* line = effect.line;
+
+    // 1. Pitches, each in the key of its staff in the start measure.
+    const int32_t startPitch = PitchOf(start.note(startNote), CellKeyOf(effect.startMeasure, effect.startStaff, 1));
+    int32_t endPitch = PitchOf(end.note(endNote), CellKeyOf(effect.startMeasure, effect.endStaff, 1));
+
+    // 2. The span from the start entry to the end.
+    const bool sameEntry = (line == nullptr || line->entryAttached()) && start.position() == end.position() &&
+                           effect.startMeasure == effect.endMeasure;
+    Edu endTime = sameEntry ? start.end() : end.position();
+    Edu span = endTime - start.position();
+    for (int32_t m = effect.startMeasure; m < effect.endMeasure; ++m) {
+        span += MeasureLengthOrDefault(effect.startStaff, static_cast<MeasureNumber>(m));
+    }
+    if (line != nullptr && !line->entryAttached() && line->end() > end.position() + end.actualDuration() / 4) {
+        span += end.actualDuration();
+        endTime += end.actualDuration();
+    }
+
+    // 3. The line's heights correct the target.
+    bool endCorrected = false;
+    if (line != nullptr && line->kind() != kTrillLine) {
+        const int32_t rise = line->endHeight() - line->startOffset();
+        if (line->entryAttached() && !sameEntry) {
+            const int32_t candidate = line->endHeight() / 7 + endPitch;
+            if ((candidate - startPitch) * (endPitch - startPitch) < 0) {
+                endPitch = candidate;
+                endCorrected = true;
+            }
+        } else {
+            if (std::abs(rise) < 3 && !sameEntry) {
+                return 1;  // a level line between two entries plays nothing
+            }
+            const bool agrees = end.isNote() && !sameEntry && Sign(rise) * Sign(endPitch - startPitch) > 0;
+            if (!agrees) {
+                endPitch = startPitch + rise / 7;
+                endCorrected = true;
+            }
+        }
+    }
+
+    const bool glide = !effect.trill && !options.fingered && !effect.repeat;
+    // 5. The delay before the effect starts.
+    const int32_t percent = effect.trill ? options.trillDelayPercent : options.glideDelayPercent;
+    const Edu delay = effect.fixedStep > 0 ? 0 : span * percent / 100;
+
+    // 6. The step.
+    Edu step = effect.fixedStep;
+    if (step <= 0) {
+        if (!effect.trill) {
+            if (options.fingered && !effect.repeat) {
+                const int32_t divisor = std::abs(endPitch - startPitch) * options.notesPerOctave / 12;
+                if (divisor < 1) {
+                    return 1;
+                }
+                step = (span - delay) / divisor;
+            } else {
+                if (options.changesPerQuarter > 30 &&
+                    !ShowMessageDialog(HostWindow, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+                    return 0;
+                }
+                step = 1024 / options.changesPerQuarter;
+            }
+        } else {
+            step = TrillStep(span, delay, options.trillSpeed, options.upperStart);
+        }
+    }
+    const int32_t count = step > 0 ? (span - delay) / step : 0;
+    if (count < 1) {
+        if (effect.reportStop) {
+            ShowMessageText(HostWindow,
+                            "The effect in measure %1 is too short for a single step at the chosen speed. Operation "
+                            "canceled.",
+                            "Der Effekt in Takt %1 ist für einen einzigen Schritt beim gewählten Tempo zu kurz. "
+                            "Abbruch.",
+                            0, effect.startMeasure);
+        }
+        return 0;
+    }
+
+    // 4 and 7. A glide: the pitch-wheel events of the span are written afresh (deleted only now,
+    // so that a question declined above leaves them).
+    if (glide) {
+        if (effect.startMeasure == effect.endMeasure) {
+            DeleteMidiDataInRange(effect.endMeasure, effect.startStaff, start.position(), endTime, kMidiPitchWheel, 0);
+        } else {
+            DeleteMidiDataInRange(effect.endMeasure, effect.startStaff, 0, endTime, kMidiPitchWheel, 0);
+            for (int32_t m = effect.startMeasure + 1; m < effect.endMeasure; ++m) {
+                DeleteMidiDataInRange(static_cast<MeasureNumber>(m), effect.startStaff, 0, INT32_MAX, kMidiPitchWheel,
+                                      0);
+            }
+            DeleteMidiDataInRange(effect.startMeasure, effect.startStaff, start.position(), INT32_MAX, kMidiPitchWheel,
+                                  0);
+        }
+        const GlideSpan span7{
+            effect.startStaff,    effect.startMeasure, start.position(), effect.endMeasure, endTime, span,
+            endPitch - startPitch};
+        WriteGlideEvents(span7, GlideOptions{options.glideDelayPercent, options.benderRange, options.setBenderRange,
+                                             options.changesPerQuarter});
+        context.PlaybackChanged = 1;
+        return 1;
+    }
+
+    // 8. Playback notes.
+    bool repeat = effect.repeat;
+    const std::optional<int32_t> interval = options.ForcedInterval();
+    if (!repeat && interval && *interval == 0) {
+        repeat = true;
+    }
+    const StaffSlot slot = SlotOf(effect.startStaff);
+    if (slot == 0) {
+        return 1;
+    }
+    CellLayers cell(slot, effect.startMeasure);
+    LayerIndex layer = 0;
+    if (ChooseLayer(context, cell, effect, options, layer) == LayerChoice::Stop) {
+        return 0;
+    }
+    EntryArray* const array = cell.At(layer);
+    if (array == nullptr) {
+        return 1;
+    }
+    // 3. The layer's trailing rests go when they reach past the start; it is this run's now.
+    Edu contentEnd = LastEnd(array, false);
+    if (contentEnd > start.position()) {
+        int32_t lastNote = array->count - 1;
+        while (lastNote >= 0 && !array->entry(lastNote).isNote()) {
+            --lastNote;
+        }
+        FrameEntriesRemove(array, lastNote + 1, array->count - lastNote - 1);
+        cell.MarkChanged(layer);
+        contentEnd = LastEnd(array, false);
+    }
+    context.PlaybackLayerKeys.insert(PlaybackCell{effect.startStaff, effect.startMeasure, layer});
+    context.PlaybackLayerMask |= 1u << layer;
+    context.CellPlaybackLayerMask |= 1u << layer;
+
+    // 4. The notated note is silenced.
+    const bool tiedFromBefore = (start.note(startNote).flags() & hostapi::kNoteTieEnd) != 0;
+    SilenceNote(start, startNote);
+    start.setFlag(hostapi::kEntryPlayback, true);
+    if (line != nullptr) {
+        EntryReplace(CurrentView(), SlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
+                     nullptr, nullptr, true, nullptr, effect.startStaff, 0, nullptr, kReplaceByNumber);
+    }
+
+    // 5. Hidden rests up to the start.
+    if (contentEnd < start.position()) {
+        InsertFillRests(*array, start.position() - contentEnd, array->count, true, false, 8192, true, false, -1);
+        cell.MarkChanged(layer);
+    }
+
+    // 6 and 7. The playback notes.
+    const NoteRecord main = PlaybackNoteOf(start.note(startNote));
+    NoteRecord auxiliary = main;
+    const bool below = interval && *interval < 0;
+    auxiliary.view().setHarmonicLevel(static_cast<int16_t>(main.view().harmonicLevel() + (below ? -1 : 1)));
+    auxiliary.view().setAlteration(0);
+    const int32_t mainParity = ((options.upperStart ? 1 : 0) + (below ? 1 : 0)) % 2;
+    const int32_t startLevel = main.view().harmonicLevel();
+    const int32_t endLevel = endCorrected || end.notesHeld() == 0 ? startLevel + (endPitch - startPitch) * 7 / 12
+                                                                  : end.note(endNote).harmonicLevel();
+
+    PlaybackWriter writer(context, effect, cell, layer, endTime);
+    for (int32_t a = 0; a < count && writer.Continues(); ++a) {
+        PlaybackNote note;
+        note.hidden = options.HideNotes();
+        note.note = main;
+        if (repeat) {
+            // Repeated notes: the main source, or in a trill (a two-note tremolo) the two sources in turn.
+            const bool isMain = !effect.trill || a % 2 == mainParity || effect.auxiliarySource == nullptr;
+            note.source = isMain ? effect.mainSource : effect.auxiliarySource;
+        } else if (effect.trill) {
+            const bool isMain = a % 2 == mainParity;
+            note.note = isMain ? main : auxiliary;
+            note.direction = isMain ? (a == 0 ? 0 : -1) : 1;
+            note.interval = interval;
+        } else {
+            if (a > 0) {
+                note.note.view().setHarmonicLevel(
+                    static_cast<int16_t>(startLevel + (endLevel - startLevel) * a / count));
+                note.note.view().setAlteration(0);
+            }
+            note.direction = a == 0 ? 0 : Sign(endPitch - startPitch);
+        }
+        note.rest = a == 0 && tiedFromBefore && !repeat;
+        if (!writer.Write(step + (a == 0 ? delay : 0), note)) {
+            context.PlaybackChanged = 1;
+            return 0;
+        }
+        MarkLayerSettings(context);
+    }
+    writer.FillToBarline();
+    context.PlaybackChanged = 1;
+    return 1;
+}
+
+// ---- Lines ----
+
+int32_t WriteShapePlayback(const SmartShapeRecord& line, TFMisc& context, const PlaybackOptions& options, bool trill) {
+    const bool attached = line.entryAttached();
+    const int32_t mode = attached ? kReplaceByNumber : kReplaceNearestPosition;
+    const InstrumentKey staff = line.startStaff();
+    const MeasureNumber measure = line.startMeasure();
+    const StaffSlot slot = SlotOf(staff);
+    EntryRecord start;
+    LayerIndex layer = 0;
+    if (slot == 0 || !EntryReplace(CurrentView(), slot, measure, line.start(), start.data(), &layer, nullptr, false,
+                                   nullptr, staff, 0, nullptr, mode)) {
+        return 1;
+    }
+    if (!start.view().isNote() || (CurrentRegion != nullptr && (measure < CurrentRegion->firstMeasure() ||
+                                                                measure > CurrentRegion->lastMeasure()))) {
+        return 1;
+    }
+    PlaybackEffect effect(EntryView(start.data()));
+    const StaffSlot endSlot = SlotOf(line.endStaff());
+    if (endSlot == 0 || !EntryReplace(CurrentView(), endSlot, line.endMeasure(), line.end(), effect.end.data(), nullptr,
+                                      nullptr, false, nullptr, line.endStaff(), 0, nullptr, mode)) {
+        effect.end = start;
+        effect.end.view().setFlags(start.view().flags() ^ kEntryNote);
+        effect.end.view().setPosition(attached ? start.view().end() : line.end());
+    }
+    const auto noteIndex = [](hostapi::ConstEntryView entry, int16_t id) {
+        for (int32_t k = 0; k < entry.notesHeld(); ++k) {
+            if (entry.note(k).noteId() == id) {
+                return k;
+            }
+        }
+        return 0;
+    };
+    effect.startMeasure = measure;
+    effect.endMeasure = line.endMeasure();
+    effect.startStaff = staff;
+    effect.endStaff = line.endStaff();
+    effect.startNote = attached ? noteIndex(start.view(), line.startNote()) : 0;
+    effect.endNote = attached ? noteIndex(effect.end.view(), line.endNote()) : 0;
+    effect.trill = trill;
+    effect.line = &line;
+    effect.takenLayer = layer;
+    return WritePlaybackEffect(context, effect, options);
+}
+
+// ---- Articulations ----
+
+bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
+                               hostapi::LayerIndex layer, hostapi::EntryView entry, bool& continueRun) {
+    const PlaybackOptions options = PlaybackOptions::Read(context);
+    const int16_t duration = entry.duration();
+    if (duration <= 0 || entry.number() == 0) {
+        return false;  // a grace note lasts no time
+    }
+    const auto base = static_cast<Edu>(
+        std::min<int64_t>(static_cast<int64_t>(PowerOfTwoFloor(duration)) * entry.actualDuration() / duration, 1024));
+    const uint8_t changedBefore = context.PlaybackChanged;
+    context.PlaybackChanged = 0;
+    using Definition = hostapi::ArticulationDefinitionLayout;
+    int32_t result = 1;
+    for (int32_t inci = 0; inci < 256 && result != 0; ++inci) {
+        std::array<uint8_t, hostapi::ArticulationLayout::kSize> use{};
+        if (!LoadEntryDetailRecord(hostapi::kTagArticulation, entry.number(), inci, use.data(),
+                                   hostapi::ArticulationLayout::kSize)) {
+            break;
+        }
+        std::array<uint8_t, Definition::kSize> definition{};
+        const int16_t number = hostapi::ReadI16(use.data(), hostapi::ArticulationLayout::kDefinition);
+        if (!LoadOtherRecord(hostapi::kTagArticulationDefinition, number, 0, definition.data(), Definition::kSize)) {
+            continue;
+        }
+        if ((definition[Definition::kOptions] & Definition::kNoCharacterAbove) != 0) {
+            continue;
+        }
+        const auto character = static_cast<uint8_t>(hostapi::ReadU16(definition.data(), Definition::kCharacter) & 0xFF);
+        const auto alternate =
+            static_cast<uint8_t>(hostapi::ReadU16(definition.data(), Definition::kAlternateCharacter) & 0xFF);
+        const uint16_t flags = hostapi::ReadU16(definition.data(), Definition::kFlags);
+        if ((flags & (Definition::kAlternateAbove | Definition::kAlternateBelow)) != 0 && character != alternate) {
+            continue;
+        }
+        PlaybackEffect effect(entry);
+        std::copy_n(entry.data(), hostapi::EntryLayout::kSize, effect.end.data());
+        effect.startMeasure = measure;
+        effect.endMeasure = measure;
+        effect.startStaff = staff;
+        effect.endStaff = staff;
+        effect.trill = true;
+        effect.takenLayer = layer;
+        EntryRecord source;
+        std::copy_n(entry.data(), hostapi::EntryLayout::kSize, source.data());
+        switch (character) {
+            case kTrillCharacter:
+                break;
+            case kThreeSlashes:
+            case kTwoSlashes:
+            case kOneSlash: {
+                effect.repeat = true;
+                effect.mainSource = &source;
+                effect.auxiliarySource = &source;
+                const int32_t divisor = character == kThreeSlashes ? 8 : character == kTwoSlashes ? 4 : 2;
+                effect.fixedStep = character == kThreeSlashes && options.threeSlashesUnmeasured ? 0 : base / divisor;
+                break;
+            }
+            default:
+                continue;
+        }
+        result &= WritePlaybackEffect(context, effect, options);
+    }
+    const bool wrote = context.PlaybackChanged != 0;
+    context.PlaybackChanged = changedBefore | context.PlaybackChanged;
+    continueRun = result != 0;
+    if (!continueRun) {
+        context.PlaybackStopped = 1;
+    }
+    return wrote;
+}
+
+// ---- Tremolos ----
+
+int32_t WriteTremoloPlayback(TFMisc& context, hostapi::EntryView twice, const hostapi::EntryRecord& a,
+                             const hostapi::EntryRecord& b, hostapi::MeasureNumber measure,
+                             hostapi::InstrumentKey staff, hostapi::Edu hit, hostapi::LayerIndex layer) {
+    // The tremolo's notes alternate from its first; the layer and the hiding are the playback
+    // command's.
+    PlaybackOptions options = PlaybackOptions::ReadStoredMoreRows();
+    options.upperStart = false;
+    PlaybackEffect effect(twice);
+    std::copy_n(twice.data(), hostapi::EntryLayout::kSize, effect.end.data());
+    effect.startMeasure = measure;
+    effect.endMeasure = measure;
+    effect.startStaff = staff;
+    effect.endStaff = staff;
+    effect.trill = true;
+    effect.repeat = true;
+    effect.fixedStep = std::max<Edu>(hit, 1);
+    effect.mainSource = &a;
+    effect.auxiliarySource = &b;
+    effect.takenLayer = layer;
+    effect.reportStop = false;
+    return WritePlaybackEffect(context, effect, options);
 }
 
 }  // namespace orvex

@@ -1,13 +1,62 @@
-// The playback effect generator's pieces that this build has: the pitch-wheel glide of a
-// glissando, the step of a trill, and turning a playback entry into a rest.
+// The playback effect generator: it makes one notated effect audible between a start note and an
+// end note, either as a pitch-wheel glide (MIDI events of the start staff's cells) or as hidden
+// playback notes in a free layer of the same cells, with the notated note silenced. The playback
+// command reaches it for glissando and trill lines (WriteShapePlayback) and, through the entry
+// engine, for trill and tremolo articulations (WriteArticulationPlayback, declared with the
+// engine's workers); the tremolo command for the playback notes of its tremolos.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
+#include "core/host/smart_shapes.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
+
+struct TFMisc;
+
+/// The options of the playback command (tool 67) and of its "More..." page (option set 71), each
+/// kept within the range its row has in the options dialog.
+struct PlaybackOptions {
+    // Rows of the command's own page.
+    bool glissandi = false;                ///< row 0 "Glissandi?"
+    int32_t glideDelayPercent = 20;        ///< row 1, 0-99
+    bool fingered = false;                 ///< row 2 "Fingered glissandi?"
+    int32_t benderRange = 12;              ///< row 3, 1-12 semitones of a full pitch-wheel swing
+    bool setBenderRange = true;            ///< row 4
+    int32_t changesPerQuarter = 20;        ///< row 5, 1-90
+    int32_t notesPerOctave = 12;           ///< row 6, 1-12 (notes of a fingered glissando)
+    bool hairpins = false;                 ///< row 7 "Make hairpins play back as volume changes?"
+    int32_t volumeChangesPerQuarter = 15;  ///< row 8, 1-60
+    bool resetVolumeAtEnd = true;          ///< row 9
+    bool setVolumeAtStart = true;          ///< row 10
+    bool trills = false;                   ///< row 11 trills, tremolos and diddles
+    bool threeSlashesUnmeasured = true;    ///< row 12
+    int32_t trillSpeed = 12;               ///< row 13, 1-1000 notes per quarter
+    int32_t trillDelayPercent = 10;        ///< row 14, 0-99
+    bool upperStart = true;                ///< row 15 "Start trill with upper note?"
+    std::string interval;                  ///< row 16 "Force trill interval (semitones):", as typed
+    // Rows of the "More..." page.
+    bool hideBefore2002 = false;  ///< m0: hide the playback notes (host years before 2002)
+    bool hideFrom2002 = true;     ///< m1: hide the playback notes (host year 2002 on)
+    int32_t preferredLayer = 4;   ///< m2, 1-4: the layer tried first
+
+    /// The options of the context's rows (the playback command's), clamped as the options dialog
+    /// clamps them; a preferred layer outside 1-4 is stored back into the context as 4.
+    static PlaybackOptions Read(TFMisc& context);
+    /// The "More..." rows the playback command keeps (its stored settings), for other commands
+    /// that write playback notes.
+    static PlaybackOptions ReadStoredMoreRows();
+
+    /// Whether playback notes are hidden, by the host year.
+    bool HideNotes() const;
+    /// The forced trill interval in semitones (-24..24): none for an empty text or one that is
+    /// not a number.
+    std::optional<int32_t> ForcedInterval() const;
+};
 
 /// The options of the playback command that shape a glide.
 struct GlideOptions {
@@ -42,5 +91,72 @@ hostapi::Edu TrillStep(hostapi::Edu span, hostapi::Edu delay, int32_t perQuarter
 
 /// Turns an entry into a rest: no note flag, no notes.
 void MakeEntryRest(hostapi::EntryView entry);
+
+/// What WritePlaybackNote writes.
+struct PlaybackNote {
+    hostapi::Edu time = 0;      ///< its position in the cell
+    hostapi::Edu duration = 0;  ///< notated and actual duration
+    hostapi::NoteRecord note;   ///< the note (unless a source entry gives the notes)
+    int32_t direction = 0;      ///< the side of the previous note it must lie on: 1 above, -1 below, 0 any
+    bool hidden = true;
+    bool rest = false;
+    std::optional<int32_t> interval;                 ///< exact semitones from the previous note
+    const hostapi::EntryRecord* previous = nullptr;  ///< the previous playback entry, or none
+    const hostapi::EntryRecord* source = nullptr;    ///< an entry whose notes are repeated, or none
+    bool tieTo = false;                              ///< tied to the next entry (cut at a barline)
+    bool tieFrom = false;                            ///< tied from the entry before (the rest of a cut note)
+};
+
+/// Inserts one playback entry into the cell after the entry that ends at its time (at the end
+/// when none does) and fills it: a created note (or rest) entry, hidden as asked, marked as a
+/// playback note (0x0800 in the word after the flags), holding the note (playback note flag and
+/// tie marks) or the source entry's notes. Without a source, a note with a previous note entry
+/// and a direction is moved by its alteration (and respelled to the fewest accidentals) until it
+/// lies on that side of the previous entry's first note and, with an interval, exactly that many
+/// semitones away; a negative interval turns the direction round. Answers the new entry's index,
+/// -1 when the host refused the insertion.
+int32_t WritePlaybackNote(hostapi::EntryArray& array, const PlaybackNote& note);
+
+/// What the generator makes audible, as WritePlaybackEffect's callers give it.
+struct PlaybackEffect {
+    explicit PlaybackEffect(hostapi::EntryView startEntry) : start(startEntry) {}
+
+    hostapi::EntryView start;  ///< the start entry (changed: playback flag; written back with a line)
+    hostapi::EntryRecord end;  ///< a copy of the end entry
+    hostapi::MeasureNumber startMeasure = 0;
+    hostapi::MeasureNumber endMeasure = 0;
+    hostapi::InstrumentKey startStaff = 0;
+    hostapi::InstrumentKey endStaff = 0;
+    int32_t startNote = 0;  ///< note index in the start entry
+    int32_t endNote = 0;    ///< note index in the end entry
+    bool trill = false;
+    const SmartShapeRecord* line = nullptr;  ///< the glissando or trill line, or none
+    bool repeat = false;                     ///< every playback note repeats a source entry
+    hostapi::Edu fixedStep = 0;              ///< 0: the step comes from the options
+    const hostapi::EntryRecord* mainSource = nullptr;
+    const hostapi::EntryRecord* auxiliarySource = nullptr;
+    hostapi::LayerIndex takenLayer = 0;  ///< the start entry's own layer, never used for playback notes
+    /// Whether the generator tells the user why it stops (no layer free, no step fits); a caller
+    /// that goes on without the effect says so itself.
+    bool reportStop = true;
+};
+
+/// Writes one effect (glide or playback notes) with the options; the run's layer state lives in
+/// the context. Answers 1 when done or when there was nothing to do, 0 when the run is to stop:
+/// the user declined the high-rate question or the layer question, no layer was free, or no step
+/// fits into the span.
+int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const PlaybackOptions& options);
+
+/// The effect of a glissando line (`trill` false) or a trill line (`trill` true): from the entry
+/// at the line's start, when it is a note in the selection, to the entry at its end. Answers the
+/// generator's result, 1 when nothing was found.
+int32_t WriteShapePlayback(const SmartShapeRecord& line, TFMisc& context, const PlaybackOptions& options, bool trill);
+
+/// The tremolo command's playback notes for the tremolo between A and B (`twice` a copy of A
+/// lasting both notes): they repeat A and B in turn, a hit every `hit` EDU, in the layer and with
+/// the hiding the playback command's "More..." options give. Answers the generator's result.
+int32_t WriteTremoloPlayback(TFMisc& context, hostapi::EntryView twice, const hostapi::EntryRecord& a,
+                             const hostapi::EntryRecord& b, hostapi::MeasureNumber measure,
+                             hostapi::InstrumentKey staff, hostapi::Edu hit, hostapi::LayerIndex layer);
 
 }  // namespace orvex

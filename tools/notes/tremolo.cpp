@@ -1,4 +1,5 @@
 #include "tools/notes/tremolo.h"
+#include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,9 +8,13 @@
 
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
+#include "core/host/host_imports.h"
+#include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/notes/entry_details.h"
+#include "tools/notes/playback_effects.h"
 
 namespace orvex {
 namespace {
@@ -17,37 +22,37 @@ namespace {
 using hostapi::Edu;
 using hostapi::EntryView;
 
-constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag("edCN");
-constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::MakeTag("edDE");
-constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::MakeTag("edUE");
-constexpr hostapi::Tag kTagBeamLow = hostapi::MakeTag("edBL");
-constexpr hostapi::Tag kTagBeamHigh = hostapi::MakeTag("edBH");
-constexpr hostapi::Tag kTagStemAdjust = hostapi::MakeTag("edSt");
+constexpr hostapi::Tag kTagNotehead = hostapi::kTagNotehead;
+constexpr hostapi::Tag kTagBeamExtensionDown = hostapi::kTagBeamExtensionDown;
+constexpr hostapi::Tag kTagBeamExtensionUp = hostapi::kTagBeamExtensionUp;
+constexpr hostapi::Tag kTagBeamLow = hostapi::kTagBeamLow;
+constexpr hostapi::Tag kTagBeamHigh = hostapi::kTagBeamHigh;
+constexpr hostapi::Tag kTagStemAdjust = hostapi::kTagStemAdjustment2;
 /// The document's beam option record: other record (-2, 0), 12 bytes; word 0 the value the second
 /// beam adjustment of white tremolos takes.
 constexpr hostapi::Tag kTagBeamOptions = hostapi::MakeTag("ot41");
 constexpr int16_t kBeamOptionsMissing = 2;
 
 /// An entry's tuplets are read at incidences 0 to 9.
-constexpr int32_t kTupletsRead = 10;
+constexpr int32_t kTupletsRead = hostapi::TupletLayout::kMaxPerEntry;
 
-/// The tuplet record ('E', 3, 'T', 'P', 30 bytes) as a tremolo writes it.
+/// The tuplet record (hostapi::TupletLayout) in the names a tremolo writes it by.
 struct TupletLayout {
-    static constexpr size_t kCount2 = 0;       ///< @0, i16, notes of the tuplet
-    static constexpr size_t kUnit2 = 2;        ///< @2, i16, their unit (EDU)
-    static constexpr size_t kCount1 = 4;       ///< @4, i16, reference count
-    static constexpr size_t kUnit1 = 6;        ///< @6, i16, reference unit (EDU)
-    static constexpr size_t kTremoloA = 10;    ///< @10, i16, 0 in a tremolo tuplet
-    static constexpr size_t kTremoloB = 18;    ///< @18, i16, 0 in a tremolo tuplet
+    static constexpr size_t kCount2 = hostapi::TupletLayout::kNotes;
+    static constexpr size_t kUnit2 = hostapi::TupletLayout::kNoteUnit;
+    static constexpr size_t kCount1 = hostapi::TupletLayout::kReference;
+    static constexpr size_t kUnit1 = hostapi::TupletLayout::kReferenceUnit;
+    static constexpr size_t kTremoloA = hostapi::TupletLayout::kWord10;
+    static constexpr size_t kTremoloB = hostapi::TupletLayout::kFlags;
     static constexpr int16_t kMaxUnit2 = 512;  ///< a tremolo's notes are eighths or shorter
 };
 static_assert(TupletLayout::kTremoloB + 2 <= Record30::kSize);
 
 /// The notehead record ('edCN', 10 bytes, one per note found by its identifier).
 struct NoteheadLayout {
-    static constexpr size_t kNoteIdWord = 0;
-    static constexpr size_t kSizeWord = 1;  ///< percent, 100 in a new record
-    static constexpr size_t kCharacterWord = 4;
+    static constexpr size_t kNoteIdWord = hostapi::NoteheadLayout::kNoteId / 2;
+    static constexpr size_t kSizeWord = hostapi::NoteheadLayout::kSize100 / 2;  ///< percent, 100 in a new record
+    static constexpr size_t kCharacterWord = hostapi::NoteheadLayout::kCharacter / 2;
     static constexpr int16_t kNewSize = 100;
 };
 
@@ -243,6 +248,60 @@ void WriteStems(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t 
     }
 }
 
+/// The words of a tremolo note's performance record ('edac') at bytes 4, 6 and 8: the note is
+/// silenced, the playback notes sound for it.
+void SilenceTremoloNotes(RecordCursor& cursor, Edu actual) {
+    const int16_t word4 = actual <= 2000 ? -7 : actual <= 4000 ? -15 : -31;
+    for (int32_t k = 0; k < RecordCursorCount(cursor); ++k) {
+        uint8_t* record = RecordCursorAt(cursor, k);
+        hostapi::WriteI16(record, hostapi::NotePerformanceLayout::kLevelChange, -127);
+        hostapi::WriteI16(record, hostapi::NotePerformanceLayout::kPitchChange, -127);
+        hostapi::WriteI16(record, hostapi::NotePerformanceLayout::kWord4, word4);
+    }
+}
+
+/// The playback notes of the tremolo on A and B, after the tremolo itself: A and B in turn for
+/// the time both notes fill, unmeasured (at the "More..." page's speed) from the beam count its
+/// row gives. When they cannot be written (no free layer, or the user declined), the tremolo
+/// stays without them, the user is told once and the run writes no more playback notes; the
+/// notes are silenced only when their playback notes were written.
+void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::ViewKey regionWord,
+                   hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
+    const auto staffOfSlot = Imports().InstrumentOfSlot;
+    const hostapi::InstrumentKey staff =
+        staffOfSlot == nullptr ? 0 : staffOfSlot(slot, regionWord, hostapi::kInterfaceVersion);
+    hostapi::EntryRecord twice;
+    std::copy_n(a.data(), hostapi::EntryLayout::kSize, twice.data());
+    twice.view().setDuration(static_cast<int16_t>(std::min<int32_t>(2 * a.duration(), INT16_MAX)));
+    twice.view().setActualDuration(2 * a.actualDuration());
+    const int32_t minBeams = ShiftCount(More(context, TREM_PLAYBACK_MIN_BEAMS));
+    const Edu hit =
+        PowerOfTwoFloor(n) <= (1024 >> minBeams) ? 1024 / std::max(More(context, TREM_PLAYBACK_SPEED), 1) : n;
+    hostapi::EntryRecord first;
+    hostapi::EntryRecord second;
+    std::copy_n(a.data(), hostapi::EntryLayout::kSize, first.data());
+    std::copy_n(b.data(), hostapi::EntryLayout::kSize, second.data());
+    if (staff == 0 || WriteTremoloPlayback(context, twice.view(), first, second, measure, staff, hit, layer) == 0) {
+        context.Options[TREM_PLAYBACK_NOTES].value = 0;
+        ShowMessageText(HostWindow,
+                        "The playback notes of the tremolo in measure %1 could not be written; the tremolos are "
+                        "written without playback notes.",
+                        "Die Wiedergabenoten des Tremolos in Takt %1 konnten nicht geschrieben werden; die Tremolos "
+                        "werden ohne Wiedergabenoten geschrieben.",
+                        0, measure);
+        return;
+    }
+    for (EntryView entry : {a, b}) {
+        RecordCursor cursor;
+        RecordCursorInit(cursor);
+        RecordCursorOpen(cursor, entry.data());
+        SilenceTremoloNotes(cursor, a.actualDuration());
+        RecordCursorSave(cursor, entry.data());
+        entry.setFlag(hostapi::kEntryPlayback, true);
+        entry.setMoreFlags(static_cast<uint16_t>(entry.moreFlags() | hostapi::kEntryMorePlayback));
+    }
+}
+
 }  // namespace
 
 Edu DottedDuration(Edu value, int32_t dots) {
@@ -289,15 +348,10 @@ int32_t TremoloBeamMask(Edu d, Edu n) {
     return mask;
 }
 
-bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey, hostapi::StaffSlot,
-                  hostapi::MeasureNumber, hostapi::LayerIndex layer) {
-    if (Row(context, TREM_PLAYBACK_NOTES) != 0) {
-        if ((context.CellPlaybackLayerMask & (1u << layer)) != 0) {
-            return false;  // the layer holds playback notes already
-        }
-        // The playback notes come from the playback effect generator, which this build lacks:
-        // nothing is written, so that no tremolo is left without the playback it asked for.
-        return WorkerNotAvailable("Playback notes for tremolos");
+bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey regionWord,
+                  hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
+    if (Row(context, TREM_PLAYBACK_NOTES) != 0 && (context.CellPlaybackLayerMask & (1u << layer)) != 0) {
+        return false;  // the layer holds playback notes already
     }
 
     // A tremolo written before is found by its tuplet; a new tuplet goes after the entry's others.
@@ -377,6 +431,9 @@ bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c,
     }
     a.setFlag(hostapi::kEntryTremolo, true);
     WriteStems(context, a, b, d, beams);
+    if (Row(context, TREM_PLAYBACK_NOTES) != 0) {
+        WritePlayback(context, a, b, n, regionWord, slot, measure, layer);
+    }
     return true;
 }
 

@@ -598,6 +598,7 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
                 explosion.stop = 1;
                 return false;
             }
+            explosion.Context().ListsChanged = 1;
             if (explosion.groupMode == 0 &&
                 explosion.groupIndex + 1 < static_cast<int32_t>(explosion.selection.size())) {
                 explosion.selection.insert(explosion.selection.begin() + explosion.groupIndex + 1, 0);

@@ -12,6 +12,8 @@
 #include "core/host/staff_lists.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/notes/entry_fields.h"
 
@@ -20,8 +22,8 @@ namespace orvex {
 namespace {
 
 constexpr size_t kMaxPartNumbers = 12;
-constexpr hostapi::Tag kTagMeasureExpression = hostapi::MakeTag("otDY");
-constexpr hostapi::Tag kTagNoteExpression = hostapi::MakeTag("edED");
+constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
+constexpr hostapi::Tag kTagNoteExpression = hostapi::kTagNoteExpression;
 // 'edED': the expression number at byte 0, a value word at byte 6, the flag byte at byte 9.
 constexpr size_t kNoteExpressionValue = 6;
 constexpr size_t kNoteExpressionFlagByte = 9;

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/lyric_records.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/entry_details.h"
 #include "tools/notes/entry_fields.h"
@@ -22,9 +23,9 @@ using hostapi::Edu;
 using hostapi::EntryArray;
 using hostapi::EntryView;
 
-constexpr hostapi::Tag kTagVerse = hostapi::MakeTag("edve");
-constexpr hostapi::Tag kTagSection = hostapi::MakeTag("edse");
-constexpr hostapi::Tag kTagChorus = hostapi::MakeTag("edch");
+constexpr hostapi::Tag kTagVerse = hostapi::kTagVerseAssignment;
+constexpr hostapi::Tag kTagSection = hostapi::kTagSectionAssignment;
+constexpr hostapi::Tag kTagChorus = hostapi::kTagChorusAssignment;
 constexpr hostapi::Tag kTagVerseText = hostapi::MakeTag("txve");
 constexpr hostapi::Tag kTagSectionText = hostapi::MakeTag("txse");
 constexpr hostapi::Tag kTagChorusText = hostapi::MakeTag("txch");

@@ -195,7 +195,8 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
                 outcome = CellOutcome::WorkerMissing;
             }
         }
-        if (outcome == CellOutcome::Done && changed) {
+        // A run that a worker ended keeps what the worker did in this cell before.
+        if ((outcome == CellOutcome::Done || outcome == CellOutcome::EndRun) && changed) {
             if (state.simplifyRhythm && Imports().SimplifyRhythm != nullptr) {
                 Imports().SimplifyRhythm(array, kInterfaceVersion);
             }

@@ -35,7 +35,7 @@ constexpr int32_t ITEM_CREATE_SLURS = 46;
 constexpr int32_t ITEM_FILL_WITH_RESTS = 49;
 
 /// The entry carries chord symbols.
-constexpr uint32_t kEntryChordSymbols = 0x04000000;
+using hostapi::kEntryChordSymbols;
 /// Fill with rests leaves measures with either of these bits in the record's flag byte alone.
 constexpr uint8_t kMeasureKeepsCells = 0xC0;
 
