@@ -53,7 +53,7 @@ void RegionText(const uint8_t* data, size_t size) {
     std::memcpy(record.data(), data, std::min<size_t>(size, record.size()));
     const std::string text(size > record.size() ? fuzzsupport::Text(data + record.size(), size - record.size())
                                                 : std::string_view());
-    host::RecordStore& records = Host().Document().Records();
+    host::RecordStore& records = Host().Document()->Records();
     const hostapi::Tag tag = lumvar::MeasureNumberRegionTag();
     records.Save(host::RecordKey::Other(tag, 1, 0), record);
     lumvar::StringToMeasure(text.c_str());
