@@ -112,9 +112,10 @@ constexpr std::array<ToolNames, kToolItemCount> kToolNames = {{
     /* 76 */ {"DistNotes", "Vx &Pitch Projection...", nullptr, "Vx &Tonhöhenprojektion...", nullptr},
     /* 77 */ {"Tuplets", "Vx &Midi...", nullptr, "Vx &Midi...", nullptr},
     /* 78 */ {"ShiftMore", "Vx &Distribute Notes...", nullptr, "Vx &Noten verteilen...", nullptr},
-    /* 79 */ {"SplitPoint", "Vx &Tuplets...", nullptr, "Vx &X-Tolen...", nullptr},
+    // "SplitPoint" is tool 81's key name (the name a key assignment runs it by) and no one else's.
+    /* 79 */ {nullptr, "Vx &Tuplets...", nullptr, "Vx &X-Tolen...", nullptr},
     /* 80 */ {nullptr, "More...", nullptr, "Mehr...", nullptr},
-    /* 81 */ {nullptr, "Vx &Smart Split Point...", nullptr, "Vx &Smart Split Point", nullptr},
+    /* 81 */ {"SplitPoint", "Vx &Smart Split Point...", nullptr, "Vx &Smart Split Point", nullptr},
 }};
 
 constexpr std::array<CommandNameRow, 5> NameRows() {

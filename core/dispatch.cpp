@@ -9,6 +9,7 @@
 #include "core/hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/host_probes.h"
@@ -46,6 +47,7 @@ hostapi::SelectionRecord* CurrentRegion = nullptr;
 bool ShiftHeld = false;
 int32_t InvokeNesting = 0;
 std::array<int32_t, kCommandTableSize> CommandBusy{};
+std::array<int32_t, kToolItemCount> KeyCommandBusy{};
 int32_t RerunCode = 0;
 int32_t SkipNextInvoke = 0;
 int32_t ToolRunMarker = 0;
@@ -294,10 +296,14 @@ bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hos
         case 55:
             return region != nullptr && RunTransfer(context, *region);
         case 58:
-            if (OptionValue(context, 1) != 0 || OptionValue(context, 0) != 0) {
-                if (!ShowNotAvailable("Resetting smart shapes")) {
-                    return false;
-                }
+            // Rows 0 and 1: the hairpins of the region (the whole document when nothing is
+            // selected) take the opening width of row 0 and, with row 1, are made horizontal
+            // over a system break.
+            if ((OptionValue(context, 1) != 0 || OptionValue(context, 0) != 0) && region != nullptr) {
+                TSmartShapes shapes;
+                shapes.LoadMeasureLinks(region->firstMeasure(), region->lastMeasure());
+                shapes.AdjustInRegion(*region, OptionValue(context, 1) != 0,
+                                      static_cast<int16_t>(OptionValue(context, 0)));
             }
             if (OptionValue(context, 2) == 0 && OptionValue(context, 3) == 0) {
                 return true;
@@ -382,11 +388,33 @@ constexpr int32_t kNewSpacingRepost = 120;
 /// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
 void AwaitNewSpacingSecondPass(TFMisc& context) {
     context.NewSpacingSecondPass = 1;
+    // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
+    // as the step signal and the timer brings the second pass once the host has spaced.
     // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
+    win::SetForegroundWindow(HostWindow);
     FocusHostWindow();
-    // FIXME: the keys that open the host's note spacing and the keypad plus that wakes the
-    // timer wait for the key automation; the next invoke runs the second pass.
-    win::OutputDebugString("Orvex188: opening the host's note spacing by keys is not available in this build");
+    SendAltKeyToHost('g');
+    if (LanguageIndex == 1) {
+        if (HostYear < 2001) {
+            // "Ä" lies on the key VK_OEM_7 of the German keyboard, which the window system's
+            // keyboard layout does not name: the key itself is pressed with Alt.
+            SendKeyDown(win::VK_MENU);
+            SendKeyDown(win::VK_OEM_7);
+            SendKeyUp(win::VK_OEM_7);
+            SendKeyUp(win::VK_MENU);
+            SendTextToHost("sn");
+        } else {
+            SendAltKeyToHost('e');
+            SendTextToHost("mn");
+        }
+    } else if (ItalianHost) {
+        SendAltKeyToHost('s');
+        SendTextToHost("zf");
+    } else {
+        SendAltKeyToHost(HostYear < 2001 ? 's' : 'm');
+        SendTextToHost("sn");
+    }
+    SendVirtualKeyToHost(win::VK_ADD);
     PendingOptionsForm = context.OptionsForm;
     RepostCode = kNewSpacingRepost;
 }
@@ -600,7 +628,11 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
             "Dieser Befehl wird bei dieser Finale-Version nicht mehr benötigt.");
         return 0;
     }
-    int32_t& busy = CommandBusy[static_cast<size_t>(tableIndex)];
+    // A command without a table entry keeps a guard of its own, not that of entry 0.
+    const bool inTable = CommandTable[static_cast<size_t>(tableIndex)].code == code;
+    int32_t& busy = inTable || code < 100 || code % 100 >= kToolItemCount
+                        ? CommandBusy[static_cast<size_t>(tableIndex)]
+                        : KeyCommandBusy[static_cast<size_t>(code % 100)];
     if (busy != 0) {
         return 0;
     }
@@ -857,6 +889,7 @@ void ResetDispatcher() {
     ShiftHeld = false;
     InvokeNesting = 0;
     CommandBusy.fill(0);
+    KeyCommandBusy.fill(0);
     RerunCode = 0;
     SkipNextInvoke = 0;
     ToolRunMarker = 0;

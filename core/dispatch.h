@@ -29,6 +29,9 @@ extern hostapi::SelectionRecord* CurrentRegion;
 extern bool ShiftHeld;
 extern int32_t InvokeNesting;
 extern std::array<int32_t, kCommandTableSize> CommandBusy;
+/// The re-entrancy guards of the tool commands that no table entry carries (the smart split
+/// point, which a key runs), by tool item.
+extern std::array<int32_t, kToolItemCount> KeyCommandBusy;
 /// A command code queued by a key launch for the next invoke; -1: Shift counts as held.
 extern int32_t RerunCode;
 /// The number of coming invokes that do nothing but count down: each is the host's call that a

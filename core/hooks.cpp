@@ -160,7 +160,7 @@ vcl::TForm* ActiveModelessForm() {
 std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pressed, bool shift, bool ctrl,
                                         bool alt) {
     const auto target = static_cast<uint16_t>(assignment.Target());
-    const bool self = !assignment.IsMenuCommand() && target == static_cast<uint16_t>(assignment.Key());
+    const bool self = assignment.IsKeyTarget() && target == static_cast<uint16_t>(assignment.Key());
     const bool numLock = assignment.Key() == win::VK_NUMLOCK;
     const bool acting = !IsNT && numLock && !self ? !pressed : pressed;
     if (!acting) {
@@ -182,6 +182,13 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
     }
     if (assignment.IsMenuCommand()) {
         win::PostMessage(HostWindow, win::WM_COMMAND, static_cast<uint32_t>(assignment.Target()));
+        return 1;
+    }
+    if (assignment.IsPluginCommand()) {
+        // The command has no menu entry of its own: it goes the road of the keypad launches,
+        // through the host's call for a product command.
+        LaunchCommandByKey(assignment.Target());
+        win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIdByItem[0]);
         return 1;
     }
     if (IsNT && numLock) {
@@ -553,6 +560,17 @@ void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode) {
         ToolOptionsA[2].value = mode;
     }
     ToolOptionsA[0].value = amount;
+    ++PendingKeyLaunches;
+}
+
+void LaunchCommandByKey(int32_t code) {
+    std::vector<std::pair<int32_t, int32_t>> list;
+    // A tool without option rows loads nothing: it runs on values of its own, not on those of
+    // the last launch.
+    ToolOptionsA = {};
+    ToolOptionsB = {};
+    RunToolWithOptions(code % 100, code / 100, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
+    RerunCode = code;
     ++PendingKeyLaunches;
 }
 

@@ -69,6 +69,9 @@ void LaunchAlignMoveByKey(int32_t amount);
 /// Launches a spacing tool from the keypad: expand/compress (mode 2 when the modifier flag
 /// matches the general option) or add/remove space.
 void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode);
+/// Launches a command that a key assignment targets (the smart split point, 181) with its stored
+/// options; the next invoke runs it.
+void LaunchCommandByKey(int32_t code);
 
 /// The host's Speedy Entry window, or none.
 win::Hwnd FindSpeedyWindow(win::Hwnd hostWindow);

@@ -47,6 +47,10 @@ bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, E
     if (dialog) {
         cancelled = form->ShowModal() == vcl::mrCancel;
     }
+    // A pitch row that holds no pitch name (typed, or remembered from before) runs nothing.
+    if (!cancelled && !CheckPitchRows(*form)) {
+        cancelled = true;
+    }
     if (!cancelled) {
         ActionDialog_StoreValues(*form, item, options, moreOptions, &optionList, setNumber);
     }

@@ -59,6 +59,10 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     if (m_context == nullptr || m_running || m_context->ExplosionRunning != 0 || Modal()) {
         return;
     }
+    // A pitch row that holds no pitch name runs nothing: the user is told and may correct it.
+    if (!CheckPitchRows(*this)) {
+        return;
+    }
     TFMisc& context = *m_context;
     m_running = true;
     ActionDialog_StoreValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);

@@ -15,6 +15,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/startup.h"
 #include "expressions/txtexpr.h"
 #include "forms/dactopt.h"
 #include "forms/dxfcheckbox.h"
@@ -245,13 +246,84 @@ int32_t PitchNameAdjustment(std::string_view text) {
     return adjustment;
 }
 
-int32_t PitchNameToValue(std::string_view text) {
-    const std::string name(text);
-    int32_t value = 0;
-    if (const auto pitchFromName = Imports().PitchFromName) {
-        value = pitchFromName(name.c_str(), hostapi::kInterfaceVersion);
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
     }
-    return value + PitchNameAdjustment(name);
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+/// The host's pitch of a name (service 40): -1 for a text it does not read as a pitch, and
+/// when the host does not offer the service.
+int32_t HostPitchOfName(std::string_view text) {
+    const auto pitchFromName = Imports().PitchFromName;
+    if (pitchFromName == nullptr) {
+        return -1;
+    }
+    const std::string name(text);
+    return pitchFromName(name.c_str(), hostapi::kInterfaceVersion);
+}
+
+/// Tells the user that a pitch row holds no pitch name and puts the focus into its edit.
+void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view text) {
+    const std::string shown = win::AnsiToUtf8(std::string(text));
+    const std::string english = "\"" + shown +
+                                "\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, "
+                                "and an octave, such as C4, F#3 or Bb5.";
+    const std::string german = "\"" + shown +
+                               "\" ist kein Tonname. Bitte geben Sie einen Notenbuchstaben A-G ein, wahlweise gefolgt "
+                               "von # oder b, und eine Oktave, z. B. C4, F#3 oder Bb5.";
+    ShowMessageText(HostWindow, english, german, 0, 0);
+    if (auto* edit = dynamic_cast<vcl::TWinControl*>(&control); edit != nullptr) {
+        dialog.SetActiveControl(edit);
+    }
+}
+
+}  // namespace
+
+int32_t PitchNameToValue(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.empty()) {
+        return 0;
+    }
+    const int32_t pitch = HostPitchOfName(text);
+    if (pitch < 0) {
+        return -1;
+    }
+    return pitch + PitchNameAdjustment(text);
+}
+
+bool IsPitchText(std::string_view text) {
+    text = TrimBlanks(text);
+    return text.empty() || HostPitchOfName(text) >= 0;
+}
+
+bool CheckPitchRows(TDActOpt& dialog) {
+    bool valid = true;
+    const auto check = [&](int32_t row, vcl::TControl& control) {
+        const ActionControlRow* def = RowDefinition(dialog, row);
+        auto* edit = dynamic_cast<TMyEdit*>(&control);
+        if (!valid || def == nullptr || def->minimum != MIN_PITCH || def->hasText == 0 || edit == nullptr) {
+            return;
+        }
+        const std::string text = edit->GetMyText();
+        if (!IsPitchText(text)) {
+            RefusePitchText(dialog, control, text);
+            valid = false;
+        }
+    };
+    ForEachValueRow(dialog, [&](int32_t row, const ActionControlRow&, vcl::TControl& control) { check(row, control); });
+    const std::vector<vcl::TControl*>& cells = dialog.InlineControls();
+    const int32_t columns = dialog.TableColumns();
+    for (size_t index = 0; columns > 0 && index < cells.size(); ++index) {
+        check(dialog.TableFirstRow() + static_cast<int32_t>(index) % columns, *cells[index]);
+    }
+    return valid;
 }
 
 // ---- The whole dialog ----

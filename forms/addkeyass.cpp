@@ -1,5 +1,7 @@
 #include "forms/addkeyass.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 #include "core/startup.h"
 #include "forms/designed.h"
@@ -58,6 +60,11 @@ void ShowEditorMessage(std::string_view english, std::string_view german) {
     ShowMessageText(HostWindow, english, german, CAPTION_KEYBOARD_REMAPPER, 0);
 }
 
+// The lines of the radio group Action: what replaces the key.
+constexpr int32_t kActionKey = 0;
+constexpr int32_t kActionMenuCommand = 1;
+constexpr int32_t kActionPluginCommand = 2;
+
 /// The position in its menu of a line of a level: the menu bar's lines begin at position 1.
 int32_t LinePosition(int32_t level, int32_t line) {
     return level == 0 ? line + 1 : line;
@@ -86,7 +93,7 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
 
     Action = Designed(this, new vcl::TRadioGroup(this), "Action", 192, 4, 173, 57);
     Action->SetCaption("replace with");
-    Action->Items().Assign({"other/same key", "menu command"});
+    Action->Items().Assign({"other/same key", "menu command", "plug-in command"});
 
     NewKeyBox = Designed(this, new vcl::TGroupBox(this), "NewKeyBox", 8, 104, 357, 73);
     NewKeyBox->SetCaption("replaced by");
@@ -112,6 +119,14 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
     Menu2->SetEnabled(false);
     Menu3->SetEnabled(false);
     Menu4->SetEnabled(false);
+    // In the place of the menu commands: the commands a key runs that no host menu carries.
+    CommandLabel = Designed(this, new vcl::TLabel(this), "CommandLabel", 8, 108, 117, 13);
+    CommandLabel->SetCaption("select plug-in command:");
+    PluginCommand = Designed(this, new vcl::TComboBox(this), "PluginCommand", 8, 124, 177, 21);
+    PluginCommand->SetStyle(vcl::csDropDownList);
+    for (const int32_t code : kKeyCommandCodes) {
+        PluginCommand->Items().Add(KeyCommandText(code));
+    }
 
     xAsk = Designed(this, new vcl::TCheckBox(this), "xAsk", 192, 66, 173, 17);
     xAsk->SetCaption("Ask for confirmation");
@@ -297,7 +312,9 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
         Action->SetCaption("ersetzen mit");
         Action->Items().SetStrings(0, "anderer Taste");
         Action->Items().SetStrings(1, "Menübefehl");
+        Action->Items().SetStrings(2, "Plug-In-Befehl");
         MenuLabel->SetCaption("Menübefehl auswählen");
+        CommandLabel->SetCaption("Plug-In-Befehl auswählen");
         NewKeyBox->SetCaption("ersetzt durch Taste:");
         xAsk->SetCaption("Sicherheitsabfrage");
         xSpeedyOnly->SetCaption("nur Schnelle Eingabe");
@@ -312,7 +329,9 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
         _Shift->SetChecked(record.Shift());
         _Ctrl->SetChecked(record.Ctrl());
         _Alt->SetChecked(record.Alt());
-        Action->SetItemIndex(record.IsMenuCommand() ? 1 : 0);
+        Action->SetItemIndex(record.IsPluginCommand() ? kActionPluginCommand
+                             : record.IsMenuCommand() ? kActionMenuCommand
+                                                      : kActionKey);
         for (int32_t level = 0; level < kMenuLevels; ++level) {
             MenuCombo(level)->Items().Clear();
             MenuCombo(level)->SetText("");
@@ -328,11 +347,18 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
             for (int32_t level = 0; level < kMenuLevels; ++level) {
                 RemoveTrailingSeparators(level);
             }
-        } else if (!record.IsMenuCommand()) {
+        } else if (record.IsKeyTarget()) {
             NewKey->SetText(KeyAssignment_KeyText(record.Target(), false));
             nshift->SetChecked(record.NewShift());
             nctrl->SetChecked(record.NewCtrl());
             nalt->SetChecked(record.NewAlt());
+        }
+        PluginCommand->SetItemIndex(-1);
+        if (record.IsPluginCommand()) {
+            const auto found = std::find(kKeyCommandCodes.begin(), kKeyCommandCodes.end(), record.Target());
+            if (found != kKeyCommandCodes.end()) {
+                PluginCommand->SetItemIndex(static_cast<int32_t>(found - kKeyCommandCodes.begin()));
+            }
         }
         xAsk->SetChecked((record.Flags() & KeyAssignment::kAsk) != 0);
         xSpeedyOnly->SetChecked((record.Flags() & KeyAssignment::kSpeedyOnly) != 0);
@@ -345,12 +371,15 @@ void TAddKeyAssForm::ActionClick(vcl::TObject* /*Sender*/) {
     if (m_filling) {
         return;
     }
-    const bool menu = Action->ItemIndex() == 1;
-    NewKeyBox->SetVisible(!menu);
+    const bool menu = Action->ItemIndex() == kActionMenuCommand;
+    const bool command = Action->ItemIndex() == kActionPluginCommand;
+    NewKeyBox->SetVisible(!menu && !command);
     MenuLabel->SetVisible(menu);
     for (int32_t level = 0; level < kMenuLevels; ++level) {
         MenuCombo(level)->SetVisible(menu);
     }
+    CommandLabel->SetVisible(command);
+    PluginCommand->SetVisible(command);
     if (menu && Menu1->Items().Count() == 0) {
         m_filling = true;
         FillMenuBar();
@@ -408,9 +437,19 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         keepOpen();
         return;
     }
-    const bool menu = Action->ItemIndex() == 1;
-    record.SetMenuCommand(menu);
-    if (menu) {
+    const bool menu = Action->ItemIndex() == kActionMenuCommand;
+    if (Action->ItemIndex() == kActionPluginCommand) {
+        record.SetPluginCommand();
+        const int32_t line = PluginCommand->ItemIndex();
+        if (line < 0 || static_cast<size_t>(line) >= kKeyCommandCodes.size()) {
+            ShowEditorMessage("Please choose the plug-in command to assign the key to",
+                              "Bitte wählen Sie einen Plug-In-Befehl aus!");
+            keepOpen();
+            return;
+        }
+        record.SetTarget(kKeyCommandCodes[static_cast<size_t>(line)]);
+    } else if (menu) {
+        record.SetMenuCommand(true);
         int32_t level = kMenuLevels - 1;
         while (level > 0 && !MenuCombo(level)->Enabled()) {
             --level;
@@ -437,6 +476,7 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         }
         record.SetTarget(static_cast<int32_t>(id));
     } else {
+        record.SetMenuCommand(false);
         const ReadShortcut replacing = ReadKeyBox(NewKey->Text(), nshift->Checked(), nctrl->Checked(), nalt->Checked());
         record.SetTarget(replacing.key);
         record.SetNewModifiers(replacing.shift, replacing.ctrl, replacing.alt);

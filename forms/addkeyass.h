@@ -1,8 +1,9 @@
 // TAddKeyAssForm: the editor of one key assignment. It edits the record of KeyAssignments at
 // its index in place: the shortcut (a key name or a single character with Shift, Ctrl, Alt),
-// and either a replacing key or a command of the host's menus, chosen level by level in four
+// and either a replacing key, a command of the host's menus, chosen level by level in four
 // combo boxes through the menu cache, so that commands of menus that are not reachable now can
-// still be chosen.
+// still be chosen, or a command of the plug-in that no menu carries (the smart split point),
+// chosen by its key name.
 #pragma once
 
 #include <array>
@@ -49,6 +50,8 @@ public:
     vcl::TComboBox* Menu2;
     vcl::TComboBox* Menu3;
     vcl::TComboBox* Menu4;
+    vcl::TLabel* CommandLabel;  ///< "select plug-in command:"
+    vcl::TComboBox* PluginCommand;
     vcl::TCheckBox* xAsk;
     vcl::TCheckBox* xSpeedyOnly;
     vcl::TButton* OkBtn;

@@ -248,8 +248,15 @@ std::optional<int32_t> EditNumber(const TMyEdit& edit);
 void ReadOptionControl(TDActOpt& dialog, vcl::TControl& control, int32_t row, OptionElement& element);
 /// Shows an option element in a row's control; a number is clamped first (and written back).
 void WriteOptionControl(TDActOpt& dialog, vcl::TControl& control, int32_t row, OptionElement& element);
-/// The host's pitch number of a name ("C4", "G#3") with PitchNameAdjustment added.
+/// The host's pitch number of a name ("C4", "G#3") with PitchNameAdjustment added: 0 for an
+/// empty text (no pitch asked for), -1 for a text that is no pitch name (never a pitch).
 int32_t PitchNameToValue(std::string_view text);
+/// Whether a pitch row's text is empty or a name the host reads as a pitch (service 40).
+bool IsPitchText(std::string_view text);
+/// Every pitch row and pitch cell of the inline table holds an empty text or a pitch name;
+/// otherwise the user is told which text is none, its edit gets the focus, and false: the
+/// dialog runs nothing and stores nothing then.
+bool CheckPitchRows(TDActOpt& dialog);
 /// What the host does not read of a pitch name: +1 each time "##" is found after the first
 /// character (one "#" of it is then removed), -1 likewise for "bb".
 int32_t PitchNameAdjustment(std::string_view text);

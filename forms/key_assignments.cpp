@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/commands.h"
 #include "core/startup.h"
 #include "forms/options.h"
 #include "platform/vcl/stdctrls.h"
@@ -167,12 +168,34 @@ int32_t KeyNameToCode(std::string_view text) {
     return 0;
 }
 
+std::string KeyCommandText(int32_t code) {
+    if (std::find(kKeyCommandCodes.begin(), kKeyCommandCodes.end(), code) != kKeyCommandCodes.end()) {
+        const std::string_view name = ToolStorageName(code % 100);
+        if (!name.empty()) {
+            return std::string(name);
+        }
+    }
+    return "#" + std::to_string(code) + " (no such plug-in command)";
+}
+
+int32_t KeyCommandCode(std::string_view name) {
+    const std::string upper = UpperAscii(name);
+    for (const int32_t code : kKeyCommandCodes) {
+        if (!upper.empty() && UpperAscii(ToolStorageName(code % 100)) == upper) {
+            return code;
+        }
+    }
+    return 0;
+}
+
 std::string KeyAssignment_ListText(const KeyAssignment& assignment) {
     std::string line = KeyAssignment_ModifierText(assignment.Shift(), assignment.Ctrl(), assignment.Alt()) +
                        KeyAssignment_KeyText(assignment.Key(), false);
-    if (assignment.Target() != assignment.Key() || assignment.IsMenuCommand()) {
+    if (assignment.Target() != assignment.Key() || !assignment.IsKeyTarget()) {
         line += " -> ";
-        if (assignment.IsMenuCommand()) {
+        if (assignment.IsPluginCommand()) {
+            line += KeyCommandText(assignment.Target());
+        } else if (assignment.IsMenuCommand()) {
             line += KeyAssignment_KeyText(assignment.Target(), true);
         } else {
             line += KeyAssignment_ModifierText(assignment.NewShift(), assignment.NewCtrl(), assignment.NewAlt()) +

@@ -26,11 +26,16 @@ struct KeyAssignment {
     static constexpr size_t kTarget = 2;     ///< @2, i32, a menu command's identifier or the replacing key
     static constexpr size_t kEnabled = 6;    ///< @6, u8
     static constexpr size_t kFlags = 7;      ///< @7, u8, bit 0 ask for confirmation, bit 1 Speedy Entry only
-    static constexpr size_t kMenu = 8;       ///< @8, u8, the target is a menu command
+    static constexpr size_t kMenu = 8;       ///< @8, u8, what the target is (kTarget... below)
     static constexpr size_t kShift = 9;      ///< @9-11, u8 each, Shift, Ctrl, Alt of the shortcut
     static constexpr size_t kNewShift = 12;  ///< @12-14, u8 each, Shift, Ctrl, Alt of the replacing key
     static constexpr uint8_t kAsk = 0x01;
     static constexpr uint8_t kSpeedyOnly = 0x02;
+    // What the target names (byte 8). Any other value reads as a menu command, as every value
+    // but 0 did before plug-in commands could be targets.
+    static constexpr uint8_t kTargetKey = 0;
+    static constexpr uint8_t kTargetMenu = 1;
+    static constexpr uint8_t kTargetPluginCommand = 2;  ///< a command of the plug-in by its code
 
     std::array<uint8_t, kSize> bytes{};
 
@@ -42,8 +47,13 @@ struct KeyAssignment {
     void SetEnabled(bool enabled) { bytes[kEnabled] = enabled ? 1 : 0; }
     uint8_t Flags() const { return bytes[kFlags]; }
     void SetFlags(uint8_t flags) { bytes[kFlags] = flags; }
-    bool IsMenuCommand() const { return bytes[kMenu] != 0; }
-    void SetMenuCommand(bool menu) { bytes[kMenu] = menu ? 1 : 0; }
+    bool IsMenuCommand() const { return bytes[kMenu] != kTargetKey && bytes[kMenu] != kTargetPluginCommand; }
+    void SetMenuCommand(bool menu) { bytes[kMenu] = menu ? kTargetMenu : kTargetKey; }
+    /// The target is a command of the plug-in that no host menu carries (its code).
+    bool IsPluginCommand() const { return bytes[kMenu] == kTargetPluginCommand; }
+    void SetPluginCommand() { bytes[kMenu] = kTargetPluginCommand; }
+    /// Whether the target is a key (not a menu or plug-in command).
+    bool IsKeyTarget() const { return bytes[kMenu] == kTargetKey; }
     bool Shift() const { return bytes[kShift] != 0; }
     bool Ctrl() const { return bytes[kShift + 1] != 0; }
     bool Alt() const { return bytes[kShift + 2] != 0; }
@@ -106,6 +116,17 @@ int32_t KeyNameToCode(std::string_view text);
 std::string KeyAssignment_ListText(const KeyAssignment& assignment);
 /// Clears the list and adds one line per record of KeyAssignments, checked when it is enabled.
 void FillAssignmentList(vcl::TCheckListBox& list);
+
+// ---- Plug-in commands a key can run ----
+
+/// The codes of the plug-in's commands that no host menu carries and that a key assignment runs
+/// (the smart split point), in the order the editor lists them. Each is named by its key name,
+/// the name its tool item's options are stored under.
+inline constexpr std::array<int32_t, 1> kKeyCommandCodes = {181};
+/// The key name of a plug-in command ("SplitPoint"), or "#CODE (no such plug-in command)".
+std::string KeyCommandText(int32_t code);
+/// The code of a plug-in command's key name (any case); 0 when there is none.
+int32_t KeyCommandCode(std::string_view name);
 
 // ---- The menu cache ----
 

@@ -1,66 +1,49 @@
-// Lumvar2000's two dialogs: the control panel, where the user edits the preferences, and the
-// debug panel, which sends test notifications to the registered clients. The host offers no
-// host-run dialogs from a plug-in's templates, so both are forms of the class library, laid
-// out as their templates (control panel 20128, debug panel 20129) describe.
+// Lumvar2000's two dialogs, which the host runs from Lumvar2000's own dialog resources (host
+// service 15) with a dialog procedure of Lumvar2000 each: the control panel (resource 20128),
+// where the user edits the preferences, and the debug panel (20129), which sends test
+// notifications to the registered clients. The procedures read and set the controls through the
+// host (services 16, 35, 36, 57-60) and fill the language list by the list's own messages.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
-#include "platform/vcl/forms.h"
-#include "platform/vcl/stdctrls.h"
+#include "platform/win/dialog_resources.h"
+#include "platform/win/handles.h"
 
 namespace lumvar {
 
-/// Dialog resource 20128, "Lumvar - Control Panel".
-class TLumvarControlPanel : public vcl::TForm {
-public:
-    explicit TLumvarControlPanel(vcl::TComponent* owner);
+inline constexpr int32_t kControlPanelResource = 20128;
+inline constexpr int32_t kDebugPanelResource = 20129;
 
-    vcl::TGroupBox* PreferencesGroup;  ///< 101
-    vcl::TCheckBox* SecondMonitor;     ///< 102
-    vcl::TCheckBox* UpdateLayout;      ///< 103
-    vcl::TCheckBox* ReturnFocus;       ///< 104
-    vcl::TCheckBox* Collapse;          ///< 105
-    vcl::TCheckBox* Transparent;       ///< 106, under 105
-    vcl::TLabel* LanguageLabel;
-    vcl::TComboBox* Languages;  ///< 108
-    vcl::TLabel* VersionLabel;
-    vcl::TLabel* Version;        ///< 109
-    vcl::TButton* WebPage;       ///< 110
-    vcl::TButton* OkButton;      ///< 1
-    vcl::TButton* CancelButton;  ///< 2
+// Controls of the control panel.
+inline constexpr int32_t kPreferencesGroup = 101;
+inline constexpr int32_t kSecondMonitorBox = 102;
+inline constexpr int32_t kUpdateLayoutBox = 103;
+inline constexpr int32_t kReturnFocusBox = 104;
+inline constexpr int32_t kCollapseBox = 105;
+inline constexpr int32_t kTransparentBox = 106;
+inline constexpr int32_t kLanguageList = 108;
+inline constexpr int32_t kVersionText = 109;
+inline constexpr int32_t kWebPageButton = 110;
+// Controls of the debug panel.
+inline constexpr int32_t kEventGroup = 101;
+inline constexpr int32_t kFirstEventRadio = 102;  ///< 102..105: events 1..4
+inline constexpr int32_t kTextEventRadio = 106;
+inline constexpr int32_t kEventTextEdit = 107;
+inline constexpr int32_t kSendEventButton = 108;
 
-    void FormShow(vcl::TObject* sender);
-    void OkButtonClick(vcl::TObject* sender);
-    void WebPageClick(vcl::TObject* sender);
+/// Lumvar2000's dialog templates by resource number (its module's dialog resources); nullptr
+/// for another number.
+const win::DialogTemplate* DialogResource(int32_t resource);
 
-private:
-    /// The six values when the panel opened: language, update layout, second monitor, return
-    /// focus, collapse, transparency.
-    std::array<int16_t, 6> m_opened{};
-};
-
-/// Dialog resource 20129, "Lumvar Debug Panel".
-class TLumvarDebugPanel : public vcl::TForm {
-public:
-    explicit TLumvarDebugPanel(vcl::TComponent* owner);
-
-    vcl::TGroupBox* EventGroup;                ///< 101
-    std::array<vcl::TRadioButton*, 4> Events;  ///< 102..105
-    vcl::TRadioButton* TextEvent;              ///< 106
-    vcl::TEdit* EventText;                     ///< 107
-    vcl::TButton* SendEvent;                   ///< 108
-    vcl::TButton* OkButton;
-    vcl::TButton* CancelButton;
-
-    void FormShow(vcl::TObject* sender);
-    void SendEventClick(vcl::TObject* sender);
-};
+/// The dialog procedures of the two panels.
+int32_t ControlPanelProc(win::Hwnd dialog, uint32_t message, uintptr_t wParam, intptr_t lParam);
+int32_t DebugPanelProc(win::Hwnd dialog, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 /// pLUMVAR_DialogBox: with Ctrl+Shift held the debug panel (result 2), else the control panel
-/// (1 after OK, 2 after Cancel).
+/// (1 after OK, 2 after Cancel). A host without service 15 runs neither: said in the debug
+/// output, result 2.
 int16_t DialogBox();
 
 /// The control panel's last result (1 OK, 2 Cancel) and the debug panel's last event and text.

@@ -22,6 +22,10 @@ const std::vector<Export>& Exports() {
 }  // namespace
 
 void* LumvarExport(std::string_view name) {
+    // The dialog resources are the module's, not a service.
+    if (name == win::kDialogResourceExport) {
+        return reinterpret_cast<void*>(static_cast<win::DialogResourceFn>(&DialogResource));
+    }
     for (const Export& row : Exports()) {
         if (row.name == name) {
             return row.address;

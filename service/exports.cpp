@@ -313,6 +313,12 @@ LUMVAR_EXPORT int16_t pFTX_LoadURL(const char* address) {
     return lumvar::LoadURL(address);
 }
 
+// ---- The module's dialog resources (the host runs the panels from them) ----
+LUMVAR_EXPORT const win::DialogTemplate* WinDialogResource(int32_t resource) {
+    return lumvar::DialogResource(resource);
+}
+static_assert(std::is_same_v<decltype(&::WinDialogResource), win::DialogResourceFn>);
+
 // Every export has the signature its clients bind it with.
 #define LUMVAR_CHECK_SIGNATURE(name, function, type) \
     static_assert(std::is_same_v<decltype(&::name), type>, #name " does not have the signature of its clients");

@@ -20,8 +20,14 @@ namespace lumvar {
     X(FontName, hostapi::FontNameFn)                 \
     X(FontNumber, hostapi::FontNumberFn)             \
     X(UpdateLayout, hostapi::UpdateLayoutFn)         \
+    X(RunDialog, hostapi::RunDialogFn)               \
+    X(EndDialog, hostapi::EndDialogFn)               \
+    X(EnableControl, hostapi::EnableControlFn)       \
+    X(FocusControl, hostapi::FocusControlFn)         \
     X(GetControlValue, hostapi::GetControlValueFn)   \
-    X(SetControlValue, hostapi::SetControlValueFn)
+    X(SetControlValue, hostapi::SetControlValueFn)   \
+    X(GetControlText, hostapi::GetControlTextFn)     \
+    X(SetControlText, hostapi::SetControlTextFn)
 // clang-format on
 
 struct HostImports {

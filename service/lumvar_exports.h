@@ -7,8 +7,8 @@
 
 namespace lumvar {
 
-/// The address of an export of Lumvar2000 ("pFTX_CountItems", "FinaleExtensionInit", ...);
-/// nullptr for any other name.
+/// The address of an export of Lumvar2000 ("pFTX_CountItems", "FinaleExtensionInit", ...,
+/// and its dialog resources, win::kDialogResourceExport); nullptr for any other name.
 void* LumvarExport(std::string_view name);
 /// The names of every export: the entry points, then the services in binding order.
 const std::vector<std::string_view>& LumvarExportNames();

@@ -8,6 +8,7 @@
 #include "core/commands.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
+#include "forms/key_assignments.h"
 
 namespace commandref {
 namespace {
@@ -249,6 +250,11 @@ std::string CommandReferenceText() {
         out += "| " + std::to_string(entry.code) + " | [" + Cell(p.english) + "](#code-" + std::to_string(entry.code) +
                ") | " + Cell(p.german) + " |\n";
     }
+    for (const int32_t code : orvex::kKeyCommandCodes) {
+        const std::string name = orvex::KeyCommandText(code);
+        out += "| " + std::to_string(code) + " | [a key assigned to \"" + name + "\"](#code-" + std::to_string(code) +
+               ") | - |\n";
+    }
     out += "\n";
 
     size_t described = 0;
@@ -300,6 +306,34 @@ std::string CommandReferenceText() {
                 out += "\n";
             }
         }
+    }
+    for (const int32_t code : orvex::kKeyCommandCodes) {
+        const auto found = descriptions.find(code);
+        if (found == descriptions.end()) {
+            throw std::logic_error("no description of command " + std::to_string(code));
+        }
+        ++described;
+        const int32_t item = code % 100;
+        const std::string name = orvex::KeyCommandText(code);
+        orvex::LanguageIndex = 0;
+        const std::string english = MenuText(orvex::ToolName(item, code / 100));
+        orvex::LanguageIndex = 1;
+        const std::string german = MenuText(orvex::ToolName(item, code / 100));
+        orvex::LanguageIndex = 0;
+        out += "## <a id=\"code-" + std::to_string(code) + "\"></a>" + Cell(english) + " (no menu entry)\n\n";
+        out += "German: " + Cell(german) + ". Code " + std::to_string(code) + ", tool item " + std::to_string(item) +
+               " of group " + std::to_string(code / 100) + "; its key name is \"" + name + "\".\n\n";
+        out +=
+            "Reached by a key: in \"Orvex/Options...\" click Add..., choose the key, \"replace with\" \"plug-in\n"
+            "command\" and \"" +
+            name +
+            "\", and OK both forms; then select measures and press the key (in a\n"
+            "script: `form TAddKeyAssForm set Action \"plug-in command\"`, `form TAddKeyAssForm set\n"
+            "PluginCommand " +
+            name + "`, then `press KEY`).\n\n";
+        out += std::string(found->second->what) + "\n\n";
+        out += "Result: " + std::string(found->second->result) + "\n\n";
+        out += "No options: the command runs on option rows that are all 0.\n\n";
     }
     if (described != descriptions.size()) {
         throw std::logic_error("a description names no command of the table");

@@ -408,6 +408,9 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
              host::StopProgressAt(m_host, static_cast<int32_t>(ParseNumber(args[0], 1, INT32_MAX, "the step", 0)));
          }},
         {{"form"}, std::string(kFormUsage), [this](const std::vector<std::string>& args) { QueueFormAction(args); }},
+        {{"dialog"},
+         "dialog RESOURCE set CONTROL VALUE | dialog RESOURCE click CONTROL | dialog RESOURCE close",
+         [this](const std::vector<std::string>& args) { QueueDialogAction(args); }},
         {{"activate", "host"},
          "activate host",
          [this](const std::vector<std::string>& args) {
@@ -738,6 +741,9 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
             // the command posted (a menu choice, a plug-in's requests, synthesised keys), and timers
             // that fall due run.
             win::Idle(kSecondsBetweenLines * 1000);
+            // The user's turn ends: what changed during it is one step of each document's undo
+            // history.
+            m_host.CloseUndoSteps();
             if (m_settings.verbosity == Verbosity::Verbose && m_host.TrackedCount() != tracked) {
                 for (const std::string& change : m_host.LastChangeListing()) {
                     win::TranscriptWrite(change);
@@ -909,6 +915,33 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
                              " form that shows, not for the open one");
     }
     win::QueueFormAction(args[0], std::move(action));
+}
+
+void ScriptRunner::QueueDialogAction(const std::vector<std::string>& args) {
+    const std::string usage =
+        "dialog RESOURCE set CONTROL VALUE | dialog RESOURCE click CONTROL | dialog RESOURCE close";
+    if (args.size() < 2) {
+        throw ScriptError("an argument is missing (usage: " + usage + ")", static_cast<int>(args.size()));
+    }
+    const auto resource = static_cast<int32_t>(ParseNumber(args[0], 1, INT32_MAX, "the resource number", 0));
+    win::FormAction action;
+    if (args[1] == "set") {
+        ExpectArguments(args, 4, 4, "dialog RESOURCE set CONTROL VALUE");
+        action = {win::FormAction::Kind::Set, args[2], args[3]};
+    } else if (args[1] == "click") {
+        ExpectArguments(args, 3, 3, "dialog RESOURCE click CONTROL");
+        action = {win::FormAction::Kind::Click, args[2], ""};
+    } else if (args[1] == "close") {
+        ExpectArguments(args, 2, 2, "dialog RESOURCE close");
+        action = {win::FormAction::Kind::Close, "", ""};
+    } else {
+        throw ScriptError("unknown dialog action \"" + args[1] + "\" (set, click or close; usage: " + usage + ")", 1);
+    }
+    const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
+    action.origin = LocationText(here);
+    m_origins[action.origin] = here;
+    // A host-run dialog takes the actions queued for "#RESOURCE".
+    win::QueueFormAction("#" + std::to_string(resource), std::move(action));
 }
 
 void ScriptRunner::Select(const std::vector<std::string>& args) {

@@ -119,6 +119,8 @@ private:
     // Commands that need more than a few lines.
     void ChooseMenu(const std::string& path);
     void QueueFormAction(const std::vector<std::string>& args);
+    /// `dialog RESOURCE ...`: an action for the next host-run dialog of that resource number.
+    void QueueDialogAction(const std::vector<std::string>& args);
     void Select(const std::vector<std::string>& args);
     void DumpSelection();
     void DumpChanges();

@@ -10,10 +10,12 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/messages.h"
 #include "core/startup.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/music_records.h"
+#include "platform/hostapi/record_tags.h"
 
 namespace orvex {
 namespace {
@@ -410,7 +412,39 @@ bool MeasureHasExpressionOnStaff(MeasureNumber measure, int32_t staff) {
 
 // ---- Staff records ----
 
+namespace {
+
+/// The cell whose staff record was last refused for its position: a walk over a long measure
+/// asks again for every entry, and the user is told once per cell.
+std::optional<std::pair<InstrumentKey, MeasureNumber>>& LastRefusedStaffRecord() {
+    static std::optional<std::pair<InstrumentKey, MeasureNumber>> cell;
+    return cell;
+}
+
+}  // namespace
+
+void ForgetRefusedStaffRecords() {
+    LastRefusedStaffRecord().reset();
+}
+
 bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu position, uint8_t* buffer) {
+    if (position < 0 || position > hostapi::kMaxKeyPosition) {
+        // The record's key holds positions up to 65535 EDU only: it cannot be asked for this one.
+        const std::pair<InstrumentKey, MeasureNumber> cell{instrument, measure};
+        if (LastRefusedStaffRecord() != cell) {
+            LastRefusedStaffRecord() = cell;
+            ShowMessageText(HostWindow,
+                            "The staff record of staff " + std::to_string(instrument) + ", measure " +
+                                std::to_string(measure) + " cannot be read at position " + std::to_string(position) +
+                                " EDU: the host keeps staff records for positions from 0 to 65535 EDU only.",
+                            "Der Systemdatensatz von System " + std::to_string(instrument) + ", Takt " +
+                                std::to_string(measure) + " kann an Position " + std::to_string(position) +
+                                " EDU nicht gelesen werden: Finale speichert Systemdatensätze nur für die Positionen "
+                                "0 bis 65535 EDU.",
+                            0, 0);
+        }
+        return false;
+    }
     return LoadDetailRecord(hostapi::kTagStaffSpec, instrument, measure, buffer, hostapi::StaffSpecLayout::kSize,
                             position);
 }

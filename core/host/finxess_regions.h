@@ -93,7 +93,8 @@ int32_t DeleteRecordsOtDI(int32_t key, uint8_t* buffer, int16_t valueAt2, int16_
 bool MeasureHasExpressionOnStaff(MeasureNumber measure, int32_t staff);
 
 // ---- Staff records ----
-/// The 66-byte 'SOSC' staff record of a staff, measure and position.
+/// The 66-byte 'SOSC' staff record of a staff, measure and position. Its key holds positions 0-65535 EDU
+/// (platform/hostapi/record_tags.h): a position outside is refused, and the user is told once for each cell in turn.
 bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu position, uint8_t* buffer);
 /// The rest offset of a 66-byte staff record: minus the trailing zero bits of its word at byte 16
 /// when bit 0 of its word at byte 14 is set and that word is non-zero, else 0.
@@ -101,5 +102,7 @@ int32_t StaffSpecRestOffset(const uint8_t* staffRecord);
 /// Minus the trailing zero bits of the record's word at byte 16 when bit 0 of its word at byte
 /// 14 is set and that word is non-zero; else 0 (also when the load fails).
 int32_t LoadRecordSOSCCopy(InstrumentKey instrument, MeasureNumber measure, Edu position);
+/// Forgets which cell's staff record was refused last (a fresh start tells again).
+void ForgetRefusedStaffRecords();
 
 }  // namespace orvex

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/host/finxess_regions.h"
 #include "platform/win/modules.h"
 
 namespace orvex {
@@ -36,6 +37,7 @@ const HostImports& Imports() {
 
 void ResetHostImports() {
     Resolved().reset();
+    ForgetRefusedStaffRecords();
 }
 
 }  // namespace orvex

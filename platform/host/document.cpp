@@ -6,6 +6,7 @@
 
 #include "platform/host/page_layout.h"
 #include "platform/host/record_layouts.h"
+#include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
 
@@ -16,6 +17,18 @@ std::string CellKey::Description() const {
            std::to_string(layer + 1);
 }
 
+Document::Document(std::string name) : m_name(std::move(name)) {}
+
+Document::Document(const Document& other)
+    : m_name(other.m_name),
+      m_path(other.m_path),
+      m_records(other.m_records),
+      m_fonts(other.m_fonts),
+      m_cells(other.m_cells),
+      m_lastEntryNumber(other.m_lastEntryNumber) {}
+
+Document::~Document() = default;
+
 const CellEntries& Document::EntriesOf(const CellKey& cell) const {
     static const CellEntries kNone;
     const auto it = m_cells.find(cell);
@@ -23,11 +36,52 @@ const CellEntries& Document::EntriesOf(const CellKey& cell) const {
 }
 
 void Document::SetEntries(const CellKey& cell, CellEntries entries) {
+    if (m_history) {
+        m_history->BeforeCellChange(m_cells, cell);
+    }
     if (entries.empty()) {
         m_cells.erase(cell);
     } else {
         m_cells[cell] = std::move(entries);
     }
+}
+
+void Document::AppendEntry(const CellKey& cell, const EntryBytes& entry) {
+    if (m_history) {
+        m_history->BeforeCellChange(m_cells, cell);
+    }
+    m_cells[cell].push_back(entry);
+}
+
+void Document::SetFont(int16_t number, std::string name) {
+    if (m_history) {
+        m_history->BeforeFontChange(m_fonts);
+    }
+    m_fonts[number] = std::move(name);
+}
+
+void Document::StartUndoHistory(std::function<std::string()> namer) {
+    m_history = std::make_unique<UndoJournal>(std::move(namer));
+}
+
+void Document::CloseUndoStep() {
+    if (m_history) {
+        m_history->Close(m_records, m_cells, m_fonts);
+    }
+}
+
+const UndoStep* Document::Undo() {
+    if (!m_history || !m_history->Undo(m_records, m_cells, m_fonts)) {
+        return nullptr;
+    }
+    return m_history->NextRedo();
+}
+
+const UndoStep* Document::Redo() {
+    if (!m_history || !m_history->Redo(m_records, m_cells, m_fonts)) {
+        return nullptr;
+    }
+    return m_history->NextUndo();
 }
 
 bool Document::CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const {
@@ -77,6 +131,12 @@ std::optional<std::pair<RecordKey, Bytes>> OtherSystemForm(const RecordStore& re
 
 void Document::SaveRecord(const RecordKey& key, Bytes bytes) {
     const auto other = OtherSystemForm(m_records, key, bytes);
+    if (m_history) {
+        m_history->BeforeRecordChange(m_records, key);
+        if (other) {
+            m_history->BeforeRecordChange(m_records, other->first);
+        }
+    }
     m_records.Save(key, std::move(bytes));
     if (other) {
         m_records.Save(other->first, std::move(other->second));
@@ -84,12 +144,20 @@ void Document::SaveRecord(const RecordKey& key, Bytes bytes) {
 }
 
 bool Document::DeleteRecord(const RecordKey& key) {
-    if (!m_records.Delete(key)) {
+    if (m_records.Find(key) == nullptr) {
         return false;
     }
-    if (key.tag == hostapi::kTagStaffSystem || key.tag == hostapi::kTagStaffSystem2001) {
-        RecordKey other = key;
-        other.tag = key.tag == hostapi::kTagStaffSystem ? hostapi::kTagStaffSystem2001 : hostapi::kTagStaffSystem;
+    const bool system = key.tag == hostapi::kTagStaffSystem || key.tag == hostapi::kTagStaffSystem2001;
+    RecordKey other = key;
+    other.tag = key.tag == hostapi::kTagStaffSystem ? hostapi::kTagStaffSystem2001 : hostapi::kTagStaffSystem;
+    if (m_history) {
+        m_history->BeforeRecordChange(m_records, key);
+        if (system) {
+            m_history->BeforeRecordChange(m_records, other);
+        }
+    }
+    m_records.Delete(key);
+    if (system) {
         m_records.Delete(other);
     }
     return true;
@@ -99,7 +167,14 @@ std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes byte
     const Bytes kept = bytes;
     const std::optional<RecordKey> created = m_records.Create(key, std::move(bytes));
     if (created) {
+        // Creating only adds: the family held before what it holds now but the new record.
+        if (m_history) {
+            m_history->AfterRecordCreate(m_records, *created);
+        }
         if (const auto other = OtherSystemForm(m_records, *created, kept)) {
+            if (m_history) {
+                m_history->BeforeRecordChange(m_records, other->first);
+            }
             m_records.Save(other->first, other->second);
         }
     }
@@ -120,7 +195,10 @@ std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes byte
     Bytes entry(StaffListEntryLayout::kSize, 0);
     hostapi::WriteI16(entry.data(), StaffListEntryLayout::kStaff, static_cast<int16_t>(created->first));
     hostapi::WriteI32(entry.data(), StaffListEntryLayout::kPosition, position);
-    m_records.Create(RecordKey::Other(kTagStaffListEntry, 0, -1), std::move(entry));
+    if (const auto listed = m_records.Create(RecordKey::Other(kTagStaffListEntry, 0, -1), std::move(entry));
+        listed && m_history) {
+        m_history->AfterRecordCreate(m_records, *listed);
+    }
     return created;
 }
 

@@ -7,7 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,9 @@
 #include "platform/hostapi/entry_array.h"
 
 namespace host {
+
+class UndoJournal;
+struct UndoStep;
 
 /// Font numbers to font names (the host's 8-bit text).
 using FontTable = std::map<int16_t, std::string>;
@@ -45,7 +50,11 @@ using CellMap = std::map<CellKey, CellEntries>;
 /// they come, without the other form.
 class Document {
 public:
-    explicit Document(std::string name) : m_name(std::move(name)) {}
+    explicit Document(std::string name);
+    ~Document();
+    /// A copy of the content, name and path; the copy has no undo history.
+    Document(const Document& other);
+    Document& operator=(const Document&) = delete;
 
     /// The name the host shows in its window title: the file name, or the name it was built under.
     const std::string& Name() const { return m_name; }
@@ -54,10 +63,14 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     void SetPath(std::filesystem::path path) { m_path = std::move(path); }
 
+    /// The stored records. Changes made here directly are not noted in the undo history: the
+    /// host's services change records through SaveRecord, CreateRecord and DeleteRecord.
     RecordStore& Records() { return m_records; }
     const RecordStore& Records() const { return m_records; }
     FontTable& Fonts() { return m_fonts; }
     const FontTable& Fonts() const { return m_fonts; }
+    /// Adds (or renames) a font of the table.
+    void SetFont(int16_t number, std::string name);
 
     const CellMap& Cells() const { return m_cells; }
     /// The entries of a cell; empty for a cell without entries.
@@ -65,7 +78,7 @@ public:
     /// Replaces the entries of a cell; an empty list removes the cell.
     void SetEntries(const CellKey& cell, CellEntries entries);
     /// Adds an entry behind the last of a cell.
-    void AppendEntry(const CellKey& cell, const EntryBytes& entry) { m_cells[cell].push_back(entry); }
+    void AppendEntry(const CellKey& cell, const EntryBytes& entry);
     /// Whether a cell exists: its staff ('SOIS') and its measure ('SOMS') are in the document.
     bool CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const;
     /// A number for a new entry: above every entry number of the cells and of the entry detail
@@ -82,6 +95,20 @@ public:
     /// Deletes a record by the store's rule; deleting one form of a staff system deletes both.
     bool DeleteRecord(const RecordKey& key);
 
+    // ---- Undo ----
+
+    /// Starts the undo history (undo_journal.h): from now on every change through the methods
+    /// above is noted. `namer` names each step when it opens.
+    void StartUndoHistory(std::function<std::string()> namer);
+    /// The history; nullptr before it is started.
+    UndoJournal* History() { return m_history.get(); }
+    /// Closes the open step of the history (nothing without one).
+    void CloseUndoStep();
+    /// Takes the last step back / makes the last step taken back again; nullptr when there is
+    /// none, else the step (valid until the history changes).
+    const UndoStep* Undo();
+    const UndoStep* Redo();
+
     /// Same records, fonts and music; name and path are not content.
     bool SameContent(const Document& other) const {
         return m_records == other.m_records && m_fonts == other.m_fonts && m_cells == other.m_cells;
@@ -94,6 +121,7 @@ private:
     FontTable m_fonts;
     CellMap m_cells;
     hostapi::EntryNumber m_lastEntryNumber = 0;
+    std::unique_ptr<UndoJournal> m_history;
 };
 
 }  // namespace host

@@ -10,7 +10,9 @@
 #include "platform/host/entry_arrays.h"
 #include "platform/host/main_window_keys.h"
 #include "platform/host/music_model.h"
+#include "platform/host/note_spacing.h"
 #include "platform/host/record_layouts.h"
+#include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
@@ -251,8 +253,19 @@ int16_t Host::InvokePlugin(size_t plugin, int16_t index) {
     const hostapi::SelectionRecord document =
         front != nullptr ? WholeDocumentRegion(*front) : hostapi::SelectionRecord{};
     const uint8_t* selection = m_selection ? m_selection->bytes.data() : nullptr;
-    return CallPlugin(loaded.fileName, hostapi::kInvokeEntry,
-                      [&] { return loaded.invoke(m_mainWindow, index, selection, document.bytes.data()); });
+    // Changes made during the call are undone under the name of the menu entry chosen.
+    std::string entry;
+    win::MenuItemInfo info;
+    if (index >= 0 && static_cast<size_t>(index) < loaded.commandIds.size() &&
+        win::GetMenuItemInfo(win::GetMenu(m_mainWindow), loaded.commandIds[static_cast<size_t>(index)], false, info)) {
+        entry = win::StripAccelerators(info.text);
+    }
+    const std::string outer = std::exchange(m_invokedEntry, entry);
+    const int16_t result = CallPlugin(loaded.fileName, hostapi::kInvokeEntry, [&] {
+        return loaded.invoke(m_mainWindow, index, selection, document.bytes.data());
+    });
+    m_invokedEntry = outer;
+    return result;
 }
 
 hostapi::SelectionRecord Host::DocumentRegion() {
@@ -340,6 +353,18 @@ void Host::RunCommandId(uint32_t id) {
         RunPluginCommand(command->first, command->second);
         return;
     }
+    if (id == kApplyNoteSpacingCommand) {
+        ApplyNoteSpacing();
+        return;
+    }
+    if (id == kUndoCommand) {
+        Undo();
+        return;
+    }
+    if (id == kRedoCommand) {
+        Redo();
+        return;
+    }
     win::MenuItemInfo info;
     const win::Hmenu bar = win::GetMenu(m_mainWindow);
     if (win::GetMenuItemInfo(bar, id, false, info)) {
@@ -361,6 +386,111 @@ void Host::RunCommandId(uint32_t id) {
         default:
             break;
     }
+}
+
+void Host::ApplyNoteSpacing() {
+    Document* front = FrontDocument();
+    if (front == nullptr) {
+        return;
+    }
+    if (!m_selection) {
+        win::TranscriptWrite("host: Apply Note Spacing: nothing is selected, nothing is spaced");
+        return;
+    }
+    const hostapi::MeasureNumber first = m_selection->firstMeasure();
+    const hostapi::MeasureNumber last = m_selection->lastMeasure();
+    int32_t respaced = 0;
+    RunHostEdit("Apply Note Spacing", [&] { respaced = host::ApplyNoteSpacing(*front, first, last); });
+    win::TranscriptWrite("host: Apply Note Spacing: " + std::to_string(respaced) +
+                         (respaced == 1 ? " measure" : " measures") + " respaced (" + std::to_string(first) + "-" +
+                         std::to_string(last) + ")");
+}
+
+namespace {
+
+/// "host: undo "NAME": 2 cells, 1 record" and the changes, one a line (at most 20).
+void WriteUndoneStep(std::string_view verb, const UndoStep& step) {
+    const size_t cells = step.cellsAfter.size();
+    size_t records = 0;
+    for (const std::string& change : step.changes) {
+        records += change.starts_with("'") ? 1 : 0;
+    }
+    std::string line = "host: " + std::string(verb) + " \"" + step.name + "\": " + std::to_string(cells) +
+                       (cells == 1 ? " cell, " : " cells, ") + std::to_string(records) +
+                       (records == 1 ? " record" : " records");
+    if (step.fontsAfter) {
+        line += ", fonts";
+    }
+    win::TranscriptWrite(line);
+    constexpr size_t kShown = 20;
+    for (size_t i = 0; i < step.changes.size() && i < kShown; ++i) {
+        if (step.changes[i] != "fonts") {
+            win::TranscriptWrite("  " + step.changes[i]);
+        }
+    }
+    if (step.changes.size() > kShown) {
+        win::TranscriptWrite("  ... and " + std::to_string(step.changes.size() - kShown) + " more");
+    }
+}
+
+}  // namespace
+
+void Host::Undo() {
+    Document* front = FrontDocument();
+    if (front == nullptr) {
+        return;
+    }
+    CloseUndoSteps();
+    if (const UndoStep* step = front->Undo()) {
+        WriteUndoneStep("undo", *step);
+    } else {
+        win::TranscriptWrite("host: nothing to undo");
+    }
+}
+
+void Host::Redo() {
+    Document* front = FrontDocument();
+    if (front == nullptr) {
+        return;
+    }
+    CloseUndoSteps();
+    if (const UndoStep* step = front->Redo()) {
+        WriteUndoneStep("redo", *step);
+    } else {
+        win::TranscriptWrite("host: nothing to redo");
+    }
+}
+
+std::vector<std::pair<std::string, win::Hmodule>> Host::DialogTemplateModules() const {
+    std::vector<std::pair<std::string, win::Hmodule>> modules;
+    if (!m_calls.empty()) {
+        for (const LoadedPlugin& plugin : m_plugins) {
+            if (plugin.fileName == m_calls.back()) {
+                modules.emplace_back(plugin.fileName, plugin.module);
+            }
+        }
+    }
+    for (const LoadedPlugin& plugin : m_plugins) {
+        modules.emplace_back(plugin.fileName, plugin.module);
+    }
+    return modules;
+}
+
+void Host::CloseUndoSteps() {
+    for (const auto& document : m_documents) {
+        document->CloseUndoStep();
+    }
+}
+
+std::string Host::UndoStepName() const {
+    if (!m_hostEditName.empty()) {
+        return m_hostEditName;
+    }
+    if (!m_invokedEntry.empty()) {
+        return m_invokedEntry;
+    }
+    const win::Hwnd active = win::GetActiveWindow();
+    return active != win::kNoWindow && active != m_mainWindow ? win::GetWindowText(active) : std::string();
 }
 
 namespace {
@@ -445,6 +575,7 @@ uint32_t Host::FindMenuCommand(std::string_view path) const {
 }
 
 void Host::AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark) {
+    CloseUndoSteps();
     for (const std::string& cell : ReclaimLentEntryArrays(lendingMark)) {
         win::TranscriptWrite("host: " + fileName + " did not release the entry array of " + cell + " (" +
                              std::string(entry) + ")");
@@ -494,6 +625,7 @@ Document& Host::AddDocument(std::unique_ptr<Document> document) {
     if (!document) {
         throw std::logic_error("the host cannot open a document that is not there");
     }
+    document->StartUndoHistory([this] { return UndoStepName(); });
     m_documents.push_back(std::move(document));
     m_frontNumber = DocumentCount();
     m_windows->Added();

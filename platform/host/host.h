@@ -46,6 +46,11 @@ struct LoadedPlugin {
     std::vector<uint32_t> commandIds;  ///< the host's command identifier of each menu entry, by index
 };
 
+/// The host's own commands that the simulated host carries out (the others are only shown).
+inline constexpr uint32_t kUndoCommand = 57643;
+inline constexpr uint32_t kRedoCommand = 57644;
+inline constexpr uint32_t kApplyNoteSpacingCommand = 76220;
+
 /// Where a path of menu texts leads: the command identifier of its item, or the level at which
 /// no item matched, with the texts offered there (for a "did you mean").
 struct MenuLookup {
@@ -133,9 +138,36 @@ public:
     static void WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports);
 
     /// The host's reaction to a command identifier (a menu choice, or WM_COMMAND from a
-    /// plug-in): a plug-in entry calls its invoke entry with the selection; the host's own
-    /// commands are shown in the transcript.
+    /// plug-in): a plug-in entry calls its invoke entry with the selection; the host carries out
+    /// Undo, Redo and Apply Note Spacing; its other commands are shown in the transcript.
     void RunCommandId(uint32_t id);
+    /// "Apply Note Spacing": respaces the selected measures of the document in front
+    /// (note_spacing.h) and says so; without a selection it does nothing and says that.
+    void ApplyNoteSpacing();
+
+    // ---- Undo (undo_journal.h) ----
+
+    /// Undo / Redo of the Edit menu and of Ctrl+Z / Ctrl+Y: takes the last step of the document
+    /// in front back (makes it again) and lists what it changed in the transcript
+    /// ("host: undo "NAME": 2 cells, 1 record", then one line each); says when there is none.
+    void Undo();
+    void Redo();
+    /// Closes the open undo step of every document (a plug-in's call returned, an edit bracket
+    /// opened or closed, the user's turn ended).
+    void CloseUndoSteps();
+    /// Runs one of the host's own commands that change the document as one undo step of its name.
+    template <typename Command>
+    void RunHostEdit(std::string_view name, Command&& command) {
+        CloseUndoSteps();
+        m_hostEditName = name;
+        command();
+        CloseUndoSteps();
+        m_hostEditName.clear();
+    }
+    /// The name a step of the undo history takes when it opens: the host's command running, the
+    /// plug-in menu entry whose call makes the change, else the title of the active window (a
+    /// plug-in's modeless dialog acting on its own); "" when none of these is known.
+    std::string UndoStepName() const;
     /// The command identifier of the menu item at a path of menu texts separated by "/"
     /// ("Plug-ins/Vx Browser..."): texts compare without their accelerator marks, in any case,
     /// with or without trailing dots. 0 when there is no such item.
@@ -152,10 +184,18 @@ public:
     template <typename Call>
     auto CallPlugin(const std::string& fileName, std::string_view entry, Call&& call) {
         const uint64_t mark = EntryArrayLendingMark();
+        m_calls.push_back(fileName);
+        struct Popped {
+            std::vector<std::string>& calls;
+            ~Popped() { calls.pop_back(); }
+        } popped{m_calls};
         auto result = call();
         AfterPluginCall(fileName, entry, mark);
         return result;
     }
+    /// The modules in which the host looks for a plug-in's dialog template: the plug-in whose
+    /// entry point it is calling (the innermost call), then every plug-in in load order.
+    std::vector<std::pair<std::string, win::Hmodule>> DialogTemplateModules() const;
 
     /// The menu bar as indented lines ("print menus").
     std::vector<std::string> MenuTreeLines() const;
@@ -221,6 +261,9 @@ private:
     std::unique_ptr<DocumentWindows> m_windows;
     std::vector<std::string> m_lastChangeListing;
     uint64_t m_trackedCount = 0;
+    std::string m_hostEditName;        ///< the host's own command that changes the document now
+    std::string m_invokedEntry;        ///< the plug-in menu entry whose invoke call runs now
+    std::vector<std::string> m_calls;  ///< the plug-ins whose entry points the host is calling
 };
 
 /// The whole-document region of a document: view 0, staves 1 to the last of the score's list,

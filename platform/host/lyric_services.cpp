@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -198,6 +199,33 @@ int16_t EntryPlacement(hostapi::InstrumentKey staff, hostapi::MeasureNumber meas
     placed.setHeadCount(static_cast<int16_t>(heads));
     placed.setX(Scaled(x, percent));
     placed.setRight(Scaled(right, percent));
+
+    // Vertically: the noteheads around their staff steps, the stem, or a rest around the middle line.
+    const hostapi::Evpu reference = StaffReferenceLine(*document, staff);
+    int32_t top = hostapi::kMiddleStaffLine + 2 * hostapi::kHalfNotehead;
+    int32_t bottom = hostapi::kMiddleStaffLine - 2 * hostapi::kHalfNotehead;
+    if (heads > 0) {
+        const int16_t key = CellKeyValue(*document, measure, staff, 0);
+        const int32_t middleC = MiddleCOfClef(ClefInEffect(*document, staff, measure, entry.position()));
+        int32_t highest = INT32_MIN;
+        int32_t lowest = INT32_MAX;
+        for (int32_t i = 0; i < heads; ++i) {
+            const int32_t centre = hostapi::kStaffStep * (middleC + SpellNote(entry.note(i), key).step);
+            highest = std::max(highest, centre);
+            lowest = std::min(lowest, centre);
+        }
+        top = highest + hostapi::kHalfNotehead;
+        bottom = lowest - hostapi::kHalfNotehead;
+        if (entry.duration() < hostapi::kEduWholeNote) {
+            if (stemUp) {
+                top = std::max(top, highest + hostapi::kStemLength);
+            } else {
+                bottom = std::min(bottom, lowest - hostapi::kStemLength);
+            }
+        }
+    }
+    placed.setTop(Scaled(int64_t{reference} + top, percent));
+    placed.setBottom(Scaled(int64_t{reference} + bottom, percent));
     if (box != nullptr) {
         *box = placed;
     }
@@ -208,6 +236,7 @@ int16_t EntryPlacement(hostapi::InstrumentKey staff, hostapi::MeasureNumber meas
         measureMetrics.setScale(1, percent * 100);
         measureMetrics.setScale(2, percent * 100);
         measureMetrics.setScale(3, hostapi::EntryMetrics::kUnscaled);
+        measureMetrics.setReference(reference);
         *metrics = measureMetrics;
     }
     return 1;

@@ -11,8 +11,9 @@ namespace host {
 namespace {
 
 struct MenuItemText {
-    uint32_t id;          ///< 0 = separator
+    uint32_t id;          ///< 0 = separator (or a submenu, when it has items)
     const char* text[3];  ///< English, German, Italian
+    std::vector<MenuItemText> submenu = {};
 };
 
 struct TopMenu {
@@ -20,6 +21,7 @@ struct TopMenu {
     int32_t fromYear;  ///< the menu exists from this host year on
     bool isPluginsMenu;
     std::vector<MenuItemText> items;
+    int32_t untilYear = 9999;  ///< ... and up to this host year
 };
 
 // clang-format off
@@ -57,6 +59,15 @@ const std::vector<TopMenu>& MenuBarLayout() {
         {{"&MIDI", "&MIDI", "&MIDI"}, 1997, false, {
             {76300, {"&Play", "&Wiedergabe", "&Esegui"}}}},
         {{"&Plug-ins", "&Plug-Ins", "&Plug-in"}, 1997, true, {}},
+        // The Mass Edit menu: its title and its keys changed with host year 2001 (main_window_keys.h).
+        // It stands after the Plug-ins menu, which plug-ins find at its place on the menu bar.
+        {{"Ma&ss Edit", "&Änderungen", "Modifica di ma&ssa"}, 1997, false, {
+            {0, {"Music &Spacing", "Ab&stände", "Spa&ziatura"}, {
+                {kApplyNoteSpacingCommand, {"Apply &Note Spacing", "&Notenabstand anwenden", "Applica spaziatura &figure"}}}}},
+            2000},
+        {{"&Mass Edit", "&Editieren", "Modifica di ma&ssa"}, 2001, false, {
+            {0, {"Music &Spacing", "&Musikabstände", "Spa&ziatura"}, {
+                {kApplyNoteSpacingCommand, {"Apply &Note Spacing", "&Notenabstand anwenden", "Applica spaziatura &figure"}}}}}},
         {{"&Window", "&Fenster", "Fi&nestra"}, 1997, false, {
             {57650, {"&Cascade", "Ü&berlappend", "&Sovrapponi"}},
             {57651, {"&Tile", "&Nebeneinander", "&Affianca"}}}},
@@ -80,12 +91,18 @@ void Host::BuildMenuBar() {
     const auto language = static_cast<size_t>(m_language);
     const win::Hmenu bar = win::CreateMenu();
     for (const TopMenu& top : MenuBarLayout()) {
-        if (Year() < top.fromYear) {
+        if (Year() < top.fromYear || Year() > top.untilYear) {
             continue;
         }
         const win::Hmenu popup = win::CreatePopupMenu();
         for (const MenuItemText& item : top.items) {
-            if (item.id == 0) {
+            if (!item.submenu.empty()) {
+                const win::Hmenu sub = win::CreatePopupMenu();
+                for (const MenuItemText& subItem : item.submenu) {
+                    win::AppendMenu(sub, win::MF_STRING, subItem.id, subItem.text[language]);
+                }
+                win::AppendMenu(popup, win::MF_POPUP, static_cast<uint32_t>(sub), item.text[language]);
+            } else if (item.id == 0) {
                 win::AppendMenu(popup, win::MF_SEPARATOR, 0);
             } else {
                 win::AppendMenu(popup, win::MF_STRING, item.id, item.text[language]);

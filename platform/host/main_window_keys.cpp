@@ -48,6 +48,17 @@ RegionDialogAccelerators RegionDialogAcceleratorsOf(Language language, int32_t y
     }
 }
 
+NoteSpacingAccelerators NoteSpacingAcceleratorsOf(Language language, int32_t year) {
+    switch (language) {
+        case Language::German:
+            return year < 2001 ? NoteSpacingAccelerators{"ä", "s", "n"} : NoteSpacingAccelerators{"e", "m", "n"};
+        case Language::Italian:
+            return {"s", "z", "f"};
+        default:
+            return year < 2001 ? NoteSpacingAccelerators{"s", "s", "n"} : NoteSpacingAccelerators{"m", "s", "n"};
+    }
+}
+
 char TypedCharacter(uint16_t virtualKey, bool shift) {
     // The layout's inverse: the printable character whose key and Shift state these are.
     for (int c = 0x20; c < 0x7F; ++c) {
@@ -89,6 +100,9 @@ std::string MainWindowKeys::LetterOf(uint16_t virtualKey) const {
     if (virtualKey == win::VK_OEM_3 && m_host.CurrentLanguage() == Language::German) {
         return "ö";
     }
+    if (virtualKey == win::VK_OEM_7 && m_host.CurrentLanguage() == Language::German) {
+        return "ä";
+    }
     const char c = TypedCharacter(virtualKey, false);
     return c == 0 ? std::string() : std::string(1, c);
 }
@@ -102,6 +116,7 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
         return;
     }
     const FileMenuAccelerators keys = FileMenuAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year());
+    const NoteSpacingAccelerators spacing = NoteSpacingAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year());
     const bool alt = Down(win::VK_MENU);
     const std::string letter = Lower(LetterOf(virtualKey));
     switch (m_mode) {
@@ -110,8 +125,19 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
                 m_mode = Mode::FileMenu;
             } else if (alt && letter == RegionDialogAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year()).menu) {
                 m_mode = Mode::RegionMenu;
+            } else if (alt && letter == spacing.menu) {
+                m_mode = Mode::SpacingMenu;
             } else if (!alt) {
                 RegionCommand(virtualKey, Down(win::VK_CONTROL));
+            }
+            return;
+        case Mode::SpacingMenu:
+            m_mode = !alt && letter == spacing.submenu ? Mode::SpacingSubmenu : Mode::Idle;
+            return;
+        case Mode::SpacingSubmenu:
+            m_mode = Mode::Idle;
+            if (!alt && letter == spacing.item) {
+                m_host.ApplyNoteSpacing();
             }
             return;
         case Mode::RegionMenu:
@@ -187,6 +213,14 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
     if (front == nullptr || (ctrl && virtualKey == win::VK_BACK) || (!ctrl && virtualKey != win::VK_BACK)) {
         return false;
     }
+    if (ctrl && virtualKey == 'Z') {
+        m_host.Undo();
+        return true;
+    }
+    if (ctrl && virtualKey == 'Y') {
+        m_host.Redo();
+        return true;
+    }
     if (ctrl && virtualKey == 'A') {
         m_host.SetSelection(WholeDocumentRegion(*front));
         win::TranscriptWrite("host: selected the whole document: " + RegionText(*m_host.Selection()));
@@ -198,7 +232,8 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
             win::TranscriptWrite("host: clear: nothing is selected");
             return true;
         }
-        const auto reports = m_host.TrackChanges([&] { ClearRegion(*front, *selection); });
+        std::vector<DocumentReport> reports;
+        m_host.RunHostEdit("Clear", [&] { reports = m_host.TrackChanges([&] { ClearRegion(*front, *selection); }); });
         win::TranscriptWrite("host: cleared " + RegionText(*selection));
         Host::WriteChangeSummary("the clear", reports);
         return true;
@@ -224,7 +259,10 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
             return true;
         }
         std::optional<hostapi::SelectionRecord> pasted;
-        const auto reports = m_host.TrackChanges([&] { pasted = PasteRegion(*front, *m_clipboard, *selection); });
+        std::vector<DocumentReport> reports;
+        m_host.RunHostEdit("Paste", [&] {
+            reports = m_host.TrackChanges([&] { pasted = PasteRegion(*front, *m_clipboard, *selection); });
+        });
         if (!pasted) {
             win::TranscriptWrite("host: paste: the region lies outside the document");
             return true;

@@ -29,9 +29,14 @@
 //   from the first to the last measure on the staves from the first to the last list's staff (scroll view); a field
 //   that holds no measure number leaves the selection as it is. Escape closes the dialog.
 //
+// - The note spacing command ("Apply Note Spacing" of the Mass Edit menu): Alt with the menu's
+//   letter, the submenu's letter, then the command's letter (NoteSpacingAcceleratorsOf) respaces
+//   the selected measures (Host::ApplyNoteSpacing); a wrong letter closes the menu.
+// - Ctrl+Z undoes the last change of the document in front, Ctrl+Y redoes it (Host::Undo, Redo).
+//
 // Typed characters are read as the window system's keyboard layout (US) gives them. Menu
-// letters are compared regardless of case; the German host reads the key that carries "ö" on a
-// German keyboard (VK_OEM_3) as its Open letter. The host's file system, as on the platform
+// letters are compared regardless of case; the German host reads the keys that carry "ö" and
+// "ä" on a German keyboard (VK_OEM_3, VK_OEM_7) as those letters. The host's file system, as on the platform
 // the host comes from, ignores the letter case of file names: a typed path that names no file
 // is looked up again regardless of case.
 #pragma once
@@ -69,6 +74,17 @@ struct RegionDialogAccelerators {
 };
 RegionDialogAccelerators RegionDialogAcceleratorsOf(Language language, int32_t year);
 
+/// The accelerators of the host's note spacing command: the Mass Edit menu's letter (with Alt),
+/// its Music Spacing submenu's letter and the command's letter. English: Alt+S, s, n before host
+/// year 2001, Alt+M, s, n from 2001; German: Alt+Ä, s, n before 2001, Alt+E, m, n from 2001;
+/// Italian: Alt+S, z, f.
+struct NoteSpacingAccelerators {
+    std::string menu;
+    std::string submenu;
+    std::string item;
+};
+NoteSpacingAccelerators NoteSpacingAcceleratorsOf(Language language, int32_t year);
+
 /// The character a key gives in the window system's keyboard layout, with or without Shift;
 /// 0 for a key that gives none.
 char TypedCharacter(uint16_t virtualKey, bool shift);
@@ -85,9 +101,9 @@ public:
     void KeyDown(uint16_t virtualKey);
 
 private:
-    enum class Mode { Idle, FileMenu, OpenDialog, PrintDialog, RegionMenu, RegionDialog };
+    enum class Mode { Idle, FileMenu, OpenDialog, PrintDialog, RegionMenu, RegionDialog, SpacingMenu, SpacingSubmenu };
 
-    /// The menu letter of a key: its character in lower case, or the German "ö".
+    /// The menu letter of a key: its character in lower case, or the German "ö" and "ä".
     std::string LetterOf(uint16_t virtualKey) const;
     void ChooseFileCommand(const std::string& letter);
     void OpenTypedPath();

@@ -320,6 +320,10 @@ std::unique_ptr<Document> ParseMusText(std::string_view text, std::string name) 
 }
 
 std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw DocumentFileError("it is a folder, not a document file");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw DocumentFileError("the file cannot be read");

@@ -1,5 +1,7 @@
 #include "platform/host/music_model.h"
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 
@@ -99,6 +101,48 @@ std::string PitchName(const SpelledNote& spelled) {
     return name + std::to_string(4 + FloorDiv(spelled.step, 7));
 }
 
+std::optional<int32_t> PitchOfName(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const size_t step = kLetters.find(static_cast<char>(std::toupper(static_cast<unsigned char>(text.front()))));
+    if (step == std::string_view::npos) {
+        return std::nullopt;
+    }
+    text.remove_prefix(1);
+    int32_t pitch = kSemitonesOfStep[step];
+    if (!text.empty() && (text.front() == '#' || text.front() == 'b')) {
+        const char sign = text.front();
+        pitch += sign == '#' ? 1 : -1;
+        while (!text.empty() && text.front() == sign) {
+            text.remove_prefix(1);
+        }
+    }
+    int32_t octave = 4;
+    if (!text.empty()) {
+        const bool negative = text.front() == '-';
+        if (negative) {
+            text.remove_prefix(1);
+        }
+        if (text.empty() || text.size() > 2 ||
+            !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return std::nullopt;
+        }
+        octave = std::stoi(std::string(text)) * (negative ? -1 : 1);
+    }
+    pitch += 12 * (octave + 1);
+    if (pitch < 0 || pitch > 127) {
+        return std::nullopt;
+    }
+    return pitch;
+}
+
 int16_t CellKeyValue(const Document& document, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
                      int16_t mode) {
     const Bytes* record = document.Records().Find(RecordKey::Other(kTagMeasure, measure, 0));
@@ -162,6 +206,61 @@ const Bytes* RecordForLoad(const Document& document, const RecordKey& key) {
         }
     }
     return nullptr;
+}
+
+int32_t ClefInEffect(const Document& document, hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                     hostapi::Edu position) {
+    using hostapi::CellClefLayout;
+    using hostapi::ClefChangeLayout;
+    for (hostapi::MeasureNumber m = measure; m >= 1; --m) {
+        const Bytes* cell = document.Records().Find(RecordKey::Detail(hostapi::kTagCellClef, staff, m, 0));
+        if (cell == nullptr || cell->size() < CellClefLayout::kFlags + 2) {
+            continue;
+        }
+        const int16_t clef = hostapi::ReadI16(cell->data(), CellClefLayout::kClef);
+        if ((hostapi::ReadU16(cell->data(), CellClefLayout::kFlags) & CellClefLayout::kHasChanges) == 0) {
+            return clef;
+        }
+        // A list of changes in the measure: the last one at or before the position (the last of
+        // all in an earlier measure).
+        int32_t found = -1;
+        for (hostapi::Inci i = 0; i < INT16_MAX; ++i) {
+            const Bytes* change = document.Records().Find(RecordKey::Other(hostapi::kTagClefChange, clef, i));
+            if (change == nullptr || change->size() < ClefChangeLayout::kSize) {
+                break;
+            }
+            if (m < measure || hostapi::ReadI16(change->data(), ClefChangeLayout::kPosition) <= position || found < 0) {
+                found = hostapi::ReadI16(change->data(), ClefChangeLayout::kClef);
+            }
+        }
+        if (found >= 0) {
+            return found;
+        }
+    }
+    const Bytes* record = document.Records().Find(RecordKey::Other(kTagStaff, staff, 0));
+    if (record == nullptr || record->size() < StaffSpecLayout::kClef + 2) {
+        return 0;
+    }
+    return hostapi::ReadI16(record->data(), StaffSpecLayout::kClef) & 0x0F;
+}
+
+int32_t MiddleCOfClef(int32_t clef) {
+    return clef >= 0 && static_cast<size_t>(clef) < kClefs.size() ? kClefs[static_cast<size_t>(clef)].middleC
+                                                                  : kClefs[0].middleC;
+}
+
+hostapi::Evpu StaffReferenceLine(const Document& document, hostapi::InstrumentKey staff) {
+    for (hostapi::Inci place = 0; place < INT16_MAX; ++place) {
+        const Bytes* entry = document.Records().Find(RecordKey::Other(kTagStaffListEntry, 0, place));
+        if (entry == nullptr) {
+            break;
+        }
+        if (entry->size() >= StaffListEntryLayout::kPosition + 4 &&
+            hostapi::ReadI16(entry->data(), StaffListEntryLayout::kStaff) == staff) {
+            return hostapi::ReadI32(entry->data(), StaffListEntryLayout::kPosition);
+        }
+    }
+    return 0;
 }
 
 std::optional<int16_t> ClefByName(std::string_view name) {

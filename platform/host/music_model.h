@@ -21,9 +21,10 @@
 // does (view 0, the scroll view, is the score's list of all staves); slot n is the list's
 // n-th record in incidence order.
 //
-// Staff records: the load of a 'SOSC' record (staff, measure, position) that is not stored
-// answers the staff's 'SOIS' record when the staff and the measure exist: a staff keeps one
-// record unless a cell stores its own.
+// Staff records: 'SOSC' (staff, measure, position) is keyed by an EDU position of 0 to 65535
+// (platform/hostapi/record_tags.h). The load of one that is not stored answers the staff's
+// 'SOIS' record when the staff and the measure exist: a staff keeps one record unless a cell
+// stores its own.
 //
 // Clefs: the host knows eight clefs. A document with music carries their definitions in the
 // forms of every host year (platform/hostapi/music_records.h): the staff position of middle C
@@ -60,6 +61,13 @@ SpelledNote SpellNote(hostapi::ConstNoteView note, int16_t keyValue);
 void WriteNote(const SpelledNote& spelled, int16_t keyValue, hostapi::NoteView note);
 /// "C4", "F#4", "Bb3", "E##5", "Abb-1".
 std::string PitchName(const SpelledNote& spelled);
+/// Service 40, the inverse of the pitch names of service 39: the chromatic pitch (60 = middle C)
+/// of a name, nullopt for a text that is no pitch name. A name is a letter A-G (either case),
+/// then at most one run of sharps ("#") or of flats ("b"), which counts as one sharp or flat
+/// (the host knows single accidentals only: "C##4" reads as C#4), then an octave number with an
+/// optional minus sign (4 when there is none: "F#" is F#4); blanks around the name are skipped.
+/// The pitch must lie in 0-127.
+std::optional<int32_t> PitchOfName(std::string_view text);
 
 /// Service 33 on a document.
 int16_t CellKeyValue(const Document& document, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
@@ -95,6 +103,17 @@ inline constexpr std::array<ClefInfo, 8> kClefs = {{
 std::optional<int16_t> ClefByName(std::string_view name);
 /// The name of a clef ("clef 12" for one the host does not know).
 std::string ClefName(int32_t clef);
+/// The clef in effect on a staff at a position of a measure: the staff's latest cell clef
+/// ('SDGF') at or before the measure (in its measure the last change of its 'otCE' list at or
+/// before the position), else the low four bits of the staff's clef word ('SOIS' byte 12).
+int32_t ClefInEffect(const Document& document, hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                     hostapi::Edu position);
+/// The staff position of middle C (steps from the top line) under a clef; the treble clef's for
+/// a clef the host does not know.
+int32_t MiddleCOfClef(int32_t clef);
+/// The staff's top line in the score: its position in the score's staff list ('SOIu' list 0,
+/// EVPU, lower staves more negative); 0 when the staff is not in the list.
+hostapi::Evpu StaffReferenceLine(const Document& document, hostapi::InstrumentKey staff);
 /// Writes the clef definitions of every host year into a document (existing ones are kept).
 void AddClefDefinitions(Document& document);
 

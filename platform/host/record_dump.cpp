@@ -31,7 +31,7 @@ std::string ShowText(const Bytes& bytes) {
         if (c == '"' || c == '\\') {
             shown += '\\';
             shown += c;
-        } else if (static_cast<uint8_t>(c) < 0x20) {
+        } else if (static_cast<uint8_t>(c) < 0x20 || static_cast<uint8_t>(c) == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<uint8_t>(c));
             shown += escape;
@@ -260,10 +260,17 @@ const std::vector<Describer>& Describers() {
                  return hostapi::ReadI16(b.data(), offset) != 0 ? " note id " + I16(b, offset) : std::string();
              };
              const int16_t endOffset = hostapi::ReadI16(b.data(), L::kEndOffset);
+             const int16_t kind = hostapi::ReadI16(b.data(), L::kKind);
+             std::string hairpin;
+             if (kind == L::kHairpinOpen || kind == L::kHairpinClose) {
+                 hairpin = ", opening " + I16(b, L::kHairpinOpening) +
+                           ((hostapi::ReadU16(b.data(), L::kWord2) & L::kHairpinAngled) != 0
+                                ? ", angled over a system break" : ", horizontal over a system break");
+             }
              return "kind " + I16(b, L::kKind) + " from " + ShapeEndText(b, entries, L::kStartStaff, L::kStartMeasure, L::kStart) +
                     note(L::kStartNote) + " to " + ShapeEndText(b, entries, L::kEndStaff, L::kEndMeasure, L::kEnd) +
                     note(L::kEndNote) + ", offset " + I16(b, L::kStartOffset) +
-                    (endOffset != 0 ? ", end offset " + std::to_string(endOffset) : std::string()); }},
+                    (endOffset != 0 ? ", end offset " + std::to_string(endOffset) : std::string()) + hairpin; }},
         {hostapi::kTagShapeMeasureLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const RecordKey&, const Bytes& b) {
              return "smart shape " + I16(b, hostapi::ShapeLinkLayout::kShape); }},
         {hostapi::kTagShapeEntryLink, hostapi::ShapeLinkLayout::kShape + 2, [](const Document&, const RecordKey&, const Bytes& b) {

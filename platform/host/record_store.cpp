@@ -15,9 +15,10 @@ using hostapi::RecordFamily;
 
 /// One key word of a family: which member of RecordKey holds it and what it is.
 struct KeySlot {
-    int member;      ///< 0 first, 1 second, 2 third
-    bool incidence;  ///< a new value starts at 0 (other keys start at 1)
-    bool entry;      ///< an i32 entry number, which the host never hands out
+    int member;             ///< 0 first, 1 second, 2 third
+    bool incidence;         ///< a new value starts at 0 (other keys start at 1)
+    bool entry;             ///< an i32 entry number, which the host never hands out
+    bool position = false;  ///< an EDU position, 0 to hostapi::kMaxKeyPosition
 };
 
 struct FamilyLayout {
@@ -38,6 +39,13 @@ const std::array<FamilyLayout, 4>& FamilyLayouts() {
 }
 // clang-format on
 
+/// The detail layout of a position-keyed tag: key 1, key 2 and the position.
+const FamilyLayout& PositionKeyedLayout() {
+    static const FamilyLayout kLayout = {
+        RecordFamily::Detail, "detail", {{0, false, false}, {1, false, false}, {2, false, false, true}}};
+    return kLayout;
+}
+
 const FamilyLayout& LayoutOf(RecordFamily family) {
     for (const FamilyLayout& layout : FamilyLayouts()) {
         if (layout.family == family) {
@@ -45,6 +53,10 @@ const FamilyLayout& LayoutOf(RecordFamily family) {
         }
     }
     throw std::logic_error("a record family without a key layout");
+}
+
+const FamilyLayout& LayoutOfTag(hostapi::Tag tag) {
+    return hostapi::IsPositionKeyedTag(tag) ? PositionKeyedLayout() : LayoutOf(FamilyOfTag(tag));
 }
 
 int32_t Get(const RecordKey& key, int member) {
@@ -57,7 +69,7 @@ void Set(RecordKey& key, int member, int32_t value) {
     } else if (member == 1) {
         key.second = static_cast<int16_t>(value);
     } else {
-        key.third = static_cast<int16_t>(value);
+        key.third = value;
     }
 }
 
@@ -149,8 +161,8 @@ RecordKey RecordKey::Other(hostapi::Tag tag, hostapi::Cmper cmper, hostapi::Inci
     return RecordKey{tag, cmper, inci, 0};
 }
 
-RecordKey RecordKey::Detail(hostapi::Tag tag, int16_t key1, int16_t key2, hostapi::Inci inci) {
-    return RecordKey{tag, key1, key2, inci};
+RecordKey RecordKey::Detail(hostapi::Tag tag, int16_t key1, int16_t key2, int32_t inciOrPosition) {
+    return RecordKey{tag, key1, key2, inciOrPosition};
 }
 
 RecordKey RecordKey::EntryDetail(hostapi::Tag tag, hostapi::EntryNumber entry, hostapi::Inci inci) {
@@ -162,13 +174,17 @@ RecordKey RecordKey::Global(hostapi::Tag tag, int16_t key) {
 }
 
 std::optional<RecordKey> RecordKey::FromNumbers(hostapi::Tag tag, const std::vector<int32_t>& numbers) {
-    const FamilyLayout& layout = LayoutOf(FamilyOfTag(tag));
+    const FamilyLayout& layout = LayoutOfTag(tag);
     if (numbers.size() != layout.slots.size()) {
         return std::nullopt;
     }
     RecordKey key{tag};
     for (size_t i = 0; i < numbers.size(); ++i) {
-        if (!layout.slots[i].entry && (numbers[i] < INT16_MIN || numbers[i] > INT16_MAX)) {
+        const KeySlot& slot = layout.slots[i];
+        if (slot.position && (numbers[i] < 0 || numbers[i] > hostapi::kMaxKeyPosition)) {
+            return std::nullopt;
+        }
+        if (!slot.entry && !slot.position && (numbers[i] < INT16_MIN || numbers[i] > INT16_MAX)) {
             return std::nullopt;
         }
         Set(key, layout.slots[i].member, numbers[i]);
@@ -180,7 +196,8 @@ RecordKey RecordKey::FromKeysBlock(hostapi::Tag tag, const int16_t* keys) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(keys);
     switch (FamilyOfTag(tag)) {
         case RecordFamily::Detail:
-            return Detail(tag, keys[0], keys[1], keys[2]);
+            return Detail(tag, keys[0], keys[1],
+                          hostapi::IsPositionKeyedTag(tag) ? int32_t{static_cast<uint16_t>(keys[2])} : keys[2]);
         case RecordFamily::EntryDetail:
             return EntryDetail(tag, hostapi::ReadI32(bytes, 0), keys[2]);
         case RecordFamily::Global:
@@ -193,7 +210,7 @@ RecordKey RecordKey::FromKeysBlock(hostapi::Tag tag, const int16_t* keys) {
 
 std::vector<int32_t> RecordKey::Numbers() const {
     std::vector<int32_t> numbers;
-    for (const KeySlot& slot : LayoutOf(Family()).slots) {
+    for (const KeySlot& slot : LayoutOfTag(tag).slots) {
         numbers.push_back(Get(*this, slot.member));
     }
     return numbers;
@@ -209,7 +226,7 @@ void RecordKey::WriteKeysBlock(int16_t* keys) const {
         case RecordFamily::Detail:
             keys[0] = static_cast<int16_t>(first);
             keys[1] = second;
-            keys[2] = third;
+            keys[2] = static_cast<int16_t>(third);
             break;
         case RecordFamily::EntryDetail:
             hostapi::WriteI32(bytes, 0, first);
@@ -240,12 +257,12 @@ void RecordStore::Save(const RecordKey& key, Bytes bytes) {
 }
 
 std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
-    const std::vector<KeySlot>& slots = LayoutOf(key.Family()).slots;
+    const std::vector<KeySlot>& slots = LayoutOfTag(key.tag).slots;
     for (size_t slot = 0; slot < slots.size(); ++slot) {
         if (Get(key, slots[slot].member) != -1) {
             continue;
         }
-        if (slots[slot].entry) {
+        if (slots[slot].entry || slots[slot].position) {
             return std::nullopt;
         }
         const int32_t lowest = slots[slot].incidence ? 0 : 1;
@@ -285,7 +302,7 @@ bool RecordStore::Delete(const RecordKey& key) {
     if (m_records.erase(key) == 0) {
         return false;
     }
-    const std::vector<KeySlot>& slots = LayoutOf(key.Family()).slots;
+    const std::vector<KeySlot>& slots = LayoutOfTag(key.tag).slots;
     const auto incidence = std::find_if(slots.begin(), slots.end(), [](const KeySlot& s) { return s.incidence; });
     if (incidence == slots.end()) {
         return true;

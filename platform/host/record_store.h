@@ -51,16 +51,18 @@ struct RecordKey {
     hostapi::Tag tag = 0;
     int32_t first = 0;   ///< cmper, key 1, entry number or global key
     int16_t second = 0;  ///< inci of an other record, key 2 of a detail record, inci of an entry detail
-    int16_t third = 0;   ///< inci of a detail record
+    int32_t third = 0;   ///< inci of a detail record; a position 0-65535 for a position-keyed tag
 
     static RecordKey Other(hostapi::Tag tag, hostapi::Cmper cmper, hostapi::Inci inci);
-    static RecordKey Detail(hostapi::Tag tag, int16_t key1, int16_t key2, hostapi::Inci inci);
+    /// For a position-keyed tag (hostapi::IsPositionKeyedTag) the last word is the position.
+    static RecordKey Detail(hostapi::Tag tag, int16_t key1, int16_t key2, int32_t inciOrPosition);
     static RecordKey EntryDetail(hostapi::Tag tag, hostapi::EntryNumber entry, hostapi::Inci inci);
     static RecordKey Global(hostapi::Tag tag, int16_t key);
     /// The keys of a tag from the numbers a family has (2, 3, 2 or 1 of them); nullopt when
     /// the count is wrong or a number is out of range.
     static std::optional<RecordKey> FromNumbers(hostapi::Tag tag, const std::vector<int32_t>& numbers);
-    /// The keys a plug-in passes: three i16 words, entry detail records an i32 first.
+    /// The keys a plug-in passes: three i16 words, entry detail records an i32 first; the
+    /// position word of a position-keyed tag unsigned.
     static RecordKey FromKeysBlock(hostapi::Tag tag, const int16_t* keys);
 
     hostapi::RecordFamily Family() const { return FamilyOfTag(tag); }

@@ -260,9 +260,10 @@ public:
     /// for a missing cell or entry.
     /// The heights are the start and end vertical offsets (bytes 16 and 46); an end attached to a
     /// note writes the note's identifier (bytes 76 and 78). A shape attached to entries gives both
-    /// entries hostapi::kEntryMoreSmartShapes.
+    /// entries hostapi::kEntryMoreSmartShapes. `word2` is the shape's word at byte 2
+    /// (hostapi::SmartShapeLayout::kHairpinAngled).
     ScoreBuilder& SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start, const ShapeEnd& end,
-                             const ShapeHeights& heights = {});
+                             const ShapeHeights& heights = {}, uint16_t word2 = 0);
     /// Text expression `number` ('SODT' number, 0): font word, style, words 4 and 6, flags,
     /// then the text and its zero; with playback data an 'otDe' record under the same number
     /// (flags 0x0800), with a metatool key an 'ot&d' record (key, 0) naming it with kind 1.

@@ -142,7 +142,7 @@ ScoreBuilder& ScoreBuilder::Group(int16_t list, hostapi::InstrumentKey first, ho
 }
 
 ScoreBuilder& ScoreBuilder::SmartShape(int16_t kind, hostapi::InstrumentKey staff, const ShapeEnd& start,
-                                       const ShapeEnd& end, const ShapeHeights& heights) {
+                                       const ShapeEnd& end, const ShapeHeights& heights, uint16_t word2) {
     Document& document = Current();
     if ((start.entry > 0) != (end.entry > 0)) {
         throw std::invalid_argument("both ends of a smart shape are positions, or both are entries");
@@ -187,6 +187,7 @@ ScoreBuilder& ScoreBuilder::SmartShape(int16_t kind, hostapi::InstrumentKey staf
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartMeasure, start.measure);
     hostapi::WriteI32(shape.data(), SmartShapeLayout::kStart, from);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kStartOffset, heights.start);
+    hostapi::WriteU16(shape.data(), SmartShapeLayout::kWord2, word2);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kEndStaff, staff);
     hostapi::WriteI16(shape.data(), SmartShapeLayout::kEndMeasure, end.measure);
     hostapi::WriteI32(shape.data(), SmartShapeLayout::kEnd, to);

@@ -18,6 +18,7 @@
 #include "platform/host/text_words.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
 #include "platform/win/system.h"
 
@@ -371,24 +372,27 @@ ShapeEnd ReadShapeEnd(Arguments& args, std::string_view what) {
     return end;
 }
 
-/// shape KIND STAFF FROM TO [offset N] [endoffset N]
+/// shape KIND STAFF FROM TO [offset N] [endoffset N] [angled]
 void ReadShape(Arguments& args, ScoreBuilder& builder) {
     const auto kind = static_cast<int16_t>(args.Number("the kind", 0, INT16_MAX));
     const auto staff = static_cast<hostapi::InstrumentKey>(args.Number("the staff", 1, INT16_MAX));
     const ShapeEnd start = ReadShapeEnd(args, "the start");
     const ShapeEnd end = ReadShapeEnd(args, "the end");
     ShapeHeights heights;
+    uint16_t word2 = 0;
     while (!args.Done()) {
         const Word option = args.Next("an option");
         if (!option.quoted && option.text == "offset") {
             heights.start = static_cast<int16_t>(args.Number("the offset", INT16_MIN, INT16_MAX));
         } else if (!option.quoted && option.text == "endoffset") {
             heights.end = static_cast<int16_t>(args.Number("the end offset", INT16_MIN, INT16_MAX));
+        } else if (!option.quoted && option.text == "angled") {
+            word2 = hostapi::SmartShapeLayout::kHairpinAngled;
         } else {
             args.Fail("unknown option \"" + option.text + "\"");
         }
     }
-    builder.SmartShape(kind, staff, start, end, heights);
+    builder.SmartShape(kind, staff, start, end, heights, word2);
 }
 
 /// 24 hexadecimal digits: the 12 bytes of an expression's playback data.
@@ -1037,7 +1041,7 @@ const std::vector<LineKind>& LineKinds() {
              builder.StaffList(system, staves);
          }},
         {"group", "group FIRST LAST \"FULL NAME\" [\"ABBREVIATED NAME\"] [list N] [bracket B]", ReadGroup},
-        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N]", ReadShape},
+        {"shape", "shape KIND STAFF MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N] [angled]", ReadShape},
         {"beatchart", "beatchart MEASURE [mode 0-7] TIME:POSITION:NEXT:MINIMUM...", ReadBeatChart},
         {"slurcontours", "slurcontours SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT SPAN:INSET:HEIGHT", ReadSlurContours},
         {"chord", "chord STAFF MEASURE:ENTRY ROOT [suffix N] [hidden] [layer 1-4]", ReadChord},
@@ -1122,6 +1126,10 @@ std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name
 }
 
 std::unique_ptr<Document> ReadScoreFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw ScoreTextError("it is a folder, not a score text file");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScoreTextError("the file cannot be read");

@@ -31,17 +31,22 @@
 // View services: 23 answers the user's selection (1) or none (0, the first record zero) and
 // always the whole-document record; 17, 19 and 24 redraw and scroll, shown in the transcript.
 //
+// Edit brackets: 53 and 54 close the open step of the undo history, so that the changes a
+// plug-in makes inside one bracket are one step (undo_journal.h).
+//
 // Music services: entry arrays (2-6, 51, 52) as entry_arrays.h says; staff slots (18, 31),
 // pitch (29), key of a cell (33) and measure length (50) as music_model.h says; pitch names
-// (39) with sharps for the black keys ("C#4"); the progress
+// (39) with sharps for the black keys ("C#4") and their inverse (40: "C4", "C#4", "Bb3", "F#"
+// with octave 4; -1 for a text that is no pitch name, music_model.h PitchOfName); the progress
 // display (53-55) as progress.h says; 61 answers whether the host shows a layer (0 for a
 // layer outside 0-3). Service 2 gives no array for a layer outside 0-3, a slot without a staff
 // in the view or a measure that does not exist.
 //
 // Lyrics and placement: 42, 49 and 44 as lyric_services.h says.
 //
-// Controls: 57 reads a control of one of the host's windows (the page field of a document
-// window, document_windows.h): kind 3 its number.
+// Host-run dialogs and the controls of the host's windows: 15, 16, 35, 36 and 57-60 as
+// host_dialogs.h says (57 of kind 3 reads the page field of a document window as
+// document_windows.h's ReadControlValue does).
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -50,6 +55,7 @@
 #include "platform/host/document_windows.h"
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
+#include "platform/host/host_dialogs.h"
 #include "platform/host/lyric_services.h"
 #include "platform/host/music_model.h"
 #include "platform/host/page_layout.h"
@@ -264,6 +270,16 @@ int16_t PitchNameService(int16_t pitch, char* buffer, int16_t size, int16_t /*on
     return 1;
 }
 
+/// Service 40: the pitch of a name by the rule of PitchOfName (music_model.h); -1 for a text that
+/// is no pitch name, so that a caller never takes such a text for a pitch.
+int16_t PitchFromNameService(const char* text, InterfaceVersion version) {
+    if (HostFor(version) == nullptr || text == nullptr) {
+        return -1;
+    }
+    const std::optional<int32_t> pitch = PitchOfName(text);
+    return pitch ? static_cast<int16_t>(*pitch) : int16_t{-1};
+}
+
 hostapi::Edu MeasureLengthService(hostapi::InstrumentKey /*staffOrZero*/, hostapi::MeasureNumber measure,
                                   InterfaceVersion version) {
     Document* document = DocumentFor(version);
@@ -289,6 +305,8 @@ int32_t BeginProgress(const uint8_t* region, int32_t steps, InterfaceVersion ver
     if (host == nullptr) {
         return 0;
     }
+    // The changes inside an edit bracket are one step of the undo history.
+    host->CloseUndoSteps();
     std::optional<hostapi::SelectionRecord> record;
     if (region != nullptr) {
         record.emplace();
@@ -305,7 +323,12 @@ int16_t StepProgress(int32_t handle, int32_t steps, hostapi::StaffSlot /*slotOrZ
 
 int16_t EndProgress(int32_t handle, int16_t stopped, InterfaceVersion version) {
     Host* host = HostFor(version);
-    return host == nullptr ? 0 : host->Progress().End(handle, stopped != 0);
+    if (host == nullptr) {
+        return 0;
+    }
+    const int16_t result = host->Progress().End(handle, stopped != 0);
+    host->CloseUndoSteps();
+    return result;
 }
 
 int16_t LayerShown(hostapi::LayerIndex layer, InterfaceVersion version) {
@@ -347,7 +370,7 @@ int16_t FontNumberService(const char* name, InterfaceVersion version) {
     if (next < 0) {
         return -1;  // the table is full
     }
-    fonts[next] = name;
+    document->SetFont(next, name);
     return next;
 }
 
@@ -396,13 +419,6 @@ int16_t RedrawDocument(const uint8_t* region, InterfaceVersion version) {
     return 1;
 }
 
-int32_t GetControlValue(win::Hwnd window, int32_t control, int32_t kind, InterfaceVersion version) {
-    if (HostFor(version) == nullptr) {
-        return 0;
-    }
-    return ReadControlValue(window, control, kind);
-}
-
 template <typename Fn>
 void* Address(Fn function) {
     return reinterpret_cast<void*>(function);
@@ -433,6 +449,7 @@ void* ServiceByOrdinal(int32_t ordinal) {
          Address<hostapi::SlotOfInstrumentFn>(SlotOfInstrumentService)},
         {static_cast<int32_t>(Service::CellKey), Address<hostapi::CellKeyFn>(CellKeyService)},
         {static_cast<int32_t>(Service::PitchName), Address<hostapi::PitchNameFn>(PitchNameService)},
+        {static_cast<int32_t>(Service::PitchFromName), Address<hostapi::PitchFromNameFn>(PitchFromNameService)},
         {static_cast<int32_t>(Service::MeasureLength), Address<hostapi::MeasureLengthFn>(MeasureLengthService)},
         {static_cast<int32_t>(Service::UpdateLayout), Address<hostapi::UpdateLayoutFn>(UpdateLayout)},
         {static_cast<int32_t>(Service::FilledTime), Address<hostapi::FilledTimeFn>(FilledTime)},
@@ -447,10 +464,15 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::RedrawMeasures), Address<hostapi::RedrawMeasuresFn>(RedrawMeasures)},
         {static_cast<int32_t>(Service::ShowMeasure), Address<hostapi::ShowMeasureFn>(ShowMeasure)},
         {static_cast<int32_t>(Service::RedrawDocument), Address<hostapi::RedrawDocumentFn>(RedrawDocument)},
-        {static_cast<int32_t>(Service::GetControlValue), Address<hostapi::GetControlValueFn>(GetControlValue)},
     };
     auto it = kServices.find(ordinal);
-    return it == kServices.end() ? LyricServiceByOrdinal(ordinal) : it->second;
+    if (it != kServices.end()) {
+        return it->second;
+    }
+    if (void* dialogService = DialogServiceByOrdinal(ordinal)) {
+        return dialogService;
+    }
+    return LyricServiceByOrdinal(ordinal);
 }
 
 }  // namespace host

@@ -88,6 +88,8 @@ struct ArticulationDefinitionLayout {
     static constexpr uint16_t kPlaceStemSide = 1;
     static constexpr uint16_t kPlaceAbove = 2;
     static constexpr uint16_t kPlaceBelow = 3;
+    /// Set: a note expression made of the articulation takes its place from the entry's last note.
+    static constexpr uint16_t kReferenceLastNote = 0x0080;
     static constexpr uint16_t kSkippedFrom2002 = 0x0200;  ///< left alone from host year 2002 on
     static constexpr uint16_t kClamp = 0x1000;
     static constexpr uint16_t kAlternateAbove = 0x2000;  ///< the alternate character above the note

@@ -91,10 +91,17 @@ struct StaffGroupLayout {
 };
 
 /// 'O\x07Sx' other (shape, 0), 84 bytes: a smart shape.
+///
+/// Hairpins (kinds kHairpinOpen and kHairpinClose) carry their opening width in EVPU three times,
+/// at bytes 22, 52 and 68 (the host reads byte 22; the others follow it for its older readers),
+/// and bit kHairpinAngled of the word at byte 2: set, a hairpin that crosses a system break keeps
+/// its slope on the next system; clear, it is made horizontal over the break (the host's option
+/// "Make horizontal over system break"). The host's layout draws nothing, so `dump records` shows
+/// both: "opening W, horizontal over a system break" or "..., angled over a system break".
 struct SmartShapeLayout {
     static constexpr size_t kSize = 84;
     static constexpr size_t kKind = 0;          ///< @0, i16
-    static constexpr size_t kWord2 = 2;         ///< @2, u16
+    static constexpr size_t kWord2 = 2;         ///< @2, u16; kHairpinAngled
     static constexpr size_t kAttachment = 5;    ///< @5, u8, kEntryAttached
     static constexpr size_t kStartStaff = 6;    ///< @6, i16
     static constexpr size_t kStartMeasure = 8;  ///< @8, i16
@@ -113,6 +120,10 @@ struct SmartShapeLayout {
     static constexpr size_t kEndNote = 78;              ///< @78, i16, note identifier at the end
 
     static constexpr uint8_t kEntryAttached = 0x40;
+    static constexpr int16_t kHairpinOpen = 2;
+    static constexpr int16_t kHairpinClose = 3;
+    static constexpr uint16_t kHairpinAngled = 0x0001;  ///< word 2 of a hairpin: keeps its slope over a break
+    static constexpr size_t kHairpinOpening = kWord22;  ///< @22, i16, opening width (also @52 and @68)
 };
 
 /// 'otBC' other (measure, index 0-999), 10 bytes: the beat chart of a measure spaced by the

@@ -118,6 +118,15 @@ inline constexpr std::array kRecordTags = {
 };
 // clang-format on
 
+/// Records whose last key word is a position in EDU rather than an incidence: the staff record
+/// of a cell, 'SOSC' (staff, measure, position). The host reads that word as unsigned 16-bit, so
+/// a position holds 0 to kMaxKeyPosition (a measure of up to sixteen whole notes); a delete does
+/// not move the records at later positions, and a key of -1 asks for nothing new.
+inline constexpr Edu kMaxKeyPosition = 65535;
+constexpr bool IsPositionKeyedTag(Tag tag) {
+    return tag == MakeTag("SOSC");
+}
+
 /// The tag's entry in the table, or nullopt for a tag the host does not know.
 constexpr std::optional<RecordTagInfo> FindRecordTag(Tag tag) {
     for (const RecordTagInfo& info : kRecordTags) {

@@ -87,7 +87,10 @@ using DeleteRecordFn = int16_t (*)(Tag, const int16_t* keys, InterfaceVersion);
 // 13 / 14: the record before / after the keys, in ascending key order; keys written back.
 using StepRecordFn = int16_t (*)(Tag, int16_t* keys, void* buffer, int32_t size, InterfaceVersion);
 
-// 15 / 16: run a host-run modal dialog from a plug-in's template / end it with a result.
+// 15 / 16: run a host-run modal dialog from a plug-in's template / end it with a result. The host
+// finds the template in the plug-in it is calling (then in the other plug-ins): a module carries
+// its templates as platform/win/dialog_resources.h says. 15 sends the procedure WM_INITDIALOG and
+// WM_COMMAND for the user's actions, and answers the result given to 16 (-1 without a template).
 using RunDialogFn = int32_t (*)(int32_t resource, DialogProc, win::Hwnd owner, int32_t one, int32_t zero,
                                 InterfaceVersion);
 using EndDialogFn = int16_t (*)(win::Hwnd dialog, int32_t result, InterfaceVersion);
@@ -113,7 +116,11 @@ using NotePitchFn = int16_t (*)(const uint8_t* note, int16_t keyValue, Interface
 // 33: key value of a cell; mode 0 concert key, non-zero as written for the staff.
 using CellKeyFn = int16_t (*)(MeasureNumber, InstrumentKey, int16_t mode, int16_t zero, InterfaceVersion);
 
-// 35 / 36 / 57 / 58 / 59 / 60: controls of a host-run dialog.
+// 35 / 36 / 57 / 58 / 59 / 60: controls of a host-run dialog (57-60 and 36 also of any window's
+// child of that id): enable (35, 0 or 1), focus (36); the value (57) of kind 1 the check state,
+// kind 2 a list's selected item counted from 1 (0 none), kind 3 the number the text shows;
+// set the value (58: a check box's or radio button's state, a list's item from 1, else the text);
+// the text in the host's 8-bit characters (59, at most size - 1 and a zero; 60 sets it).
 using EnableControlFn = int16_t (*)(win::Hwnd dialog, int32_t control, int16_t enable, InterfaceVersion);
 using FocusControlFn = int16_t (*)(win::Hwnd dialog, int32_t control, InterfaceVersion);
 using GetControlValueFn = int32_t (*)(win::Hwnd dialog, int32_t control, int32_t kind, InterfaceVersion);
@@ -121,7 +128,9 @@ using SetControlValueFn = int16_t (*)(win::Hwnd dialog, int32_t control, int32_t
 using GetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, char* buffer, int32_t size, InterfaceVersion);
 using SetControlTextFn = int16_t (*)(win::Hwnd dialog, int32_t control, const char* text, InterfaceVersion);
 
-// 39: name of a pitch ("C4", "C#4"), at most size - 1 characters; 40: its inverse.
+// 39: name of a pitch ("C4", "C#4"), at most size - 1 characters; 40: its inverse: the pitch of
+// a letter A-G, one sharp or flat (a run of "#" or of "b" counts as one) and an octave (4 when
+// left out), 0-127; -1 for a text that is no pitch name.
 using PitchNameFn = int16_t (*)(int16_t pitch, char* buffer, int16_t size, int16_t one, InterfaceVersion);
 using PitchFromNameFn = int16_t (*)(const char* text, InterfaceVersion);
 

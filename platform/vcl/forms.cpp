@@ -559,13 +559,23 @@ void TForm::Release() {
 // ---- The UI driver ----
 
 void TForm::RunQueuedActions() {
+    if (m_takingActions) {
+        return;  // the loop below goes on when the action that showed the form again has ended
+    }
+    m_takingActions = true;
     while (Visible() && !m_releasePending) {
         auto action = win::TakeFormAction(ClassName());
         if (!action) {
-            return;
+            break;
         }
-        PerformAction(*action);
+        try {
+            PerformAction(*action);
+        } catch (...) {
+            m_takingActions = false;
+            throw;
+        }
     }
+    m_takingActions = false;
 }
 
 TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
@@ -806,6 +816,11 @@ TForm* TScreen::Forms(int32_t index) const {
 TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
+    // The module goes: forms that released themselves and wait for the message pump go with it.
+    Terminate();
+    while (!m_released.empty()) {
+        delete m_released.back();  // leaves the list
+    }
     DestroyComponents();
 }
 

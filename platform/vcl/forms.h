@@ -194,6 +194,10 @@ private:
     bool m_shownBefore = false;
     bool m_modal = false;
     bool m_releasePending = false;
+    /// Set while the UI driver performs the user's actions on the form: a form that one of them
+    /// hides and shows again takes the next action after that one has ended, as a user's input
+    /// is read only after the handler that is running returns.
+    bool m_takingActions = false;
     int32_t m_modalResult = 0;
     TFormBorderStyle m_borderStyle = bsSizeable;
     TPosition m_position = poDesigned;

@@ -83,7 +83,9 @@ TEST_F(CommandsTest, StorageNamesAndFurtherOptions) {
     EXPECT_EQ(ToolStorageName(46), "Slurs");
     EXPECT_EQ(ToolStorageName(73), "Enclosures");
     EXPECT_EQ(ToolStorageName(80), "");
-    EXPECT_EQ(ToolStorageName(81), "");
+    // The smart split point's key name is its own: item 79 has none.
+    EXPECT_EQ(ToolStorageName(81), "SplitPoint");
+    EXPECT_EQ(ToolStorageName(79), "");
     EXPECT_EQ(ToolStorageName(82), "");
     EXPECT_EQ(ToolName(8, 1), "Vx &Beam Breaker...");
     EXPECT_EQ(ToolName(8, 2), "");

@@ -352,6 +352,33 @@ TEST_F(DispatchTest, BusyCommandAnswersZeroSilently) {
     EXPECT_TRUE(win::TranscriptLines().size() <= 1);  // at most the one-time debug line
 }
 
+// The smart split point has no table entry: a key launch runs it with a busy flag of its own,
+// not entry 0's, and on option rows that are all 0.
+TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
+    std::vector<int32_t> rows;
+    Handle(81, [&rows](TFMisc& context) {
+        EXPECT_EQ(context.Item, 81);
+        EXPECT_EQ(context.Group, 1);
+        for (const OptionElement& row : context.Options) {
+            rows.push_back(row.value);
+        }
+        return true;
+    });
+    Select(1, 2, 1, 1);
+    CommandBusy[0] = 1;  // the explorer, table entry 0, is running
+    ToolOptionsA[5].value = 7;
+    RerunCode = 181;
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(rows, std::vector<int32_t>(kOptionRows, 0));
+    EXPECT_EQ(RerunCode, 0);
+    EXPECT_EQ(KeyCommandBusy[81], 0);
+    KeyCommandBusy[81] = 1;  // the smart split point itself is running
+    RerunCode = 181;
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(m_runs, 1);
+}
+
 TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     std::vector<int32_t> passes;
     Handle(20, [&passes](TFMisc& context) {
@@ -380,6 +407,68 @@ TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     // No step waits any more: the keyboard hook takes the user's keys again.
     EXPECT_EQ(RepostCode, 0);
 }
+
+struct SpacingKeysCase {
+    const char* name;
+    host::Language language;
+    int32_t rawVersion;
+};
+void PrintTo(const SpacingKeysCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NewSpacingKeysTest : public DispatchTest, public ::testing::WithParamInterface<SpacingKeysCase> {};
+
+TEST_P(NewSpacingKeysTest, TheHostSpacesAndTheSecondPassFollowsByItself) {
+    m_host.reset();
+    ResetProcessState();
+    ResetHostImports();
+    lumvar::ResetModuleState();
+    m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
+    m_host->SetRawVersion(GetParam().rawVersion);
+    m_host->SetLanguage(GetParam().language);
+    m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
+    ASSERT_TRUE(m_host->LoadInProcessPlugin("Lumvar2000.fxt", {lumvar::LumvarExport, {}}));
+    ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
+    m_orvex = m_host->Plugins().size() - 1;
+    win::Idle(1000);  // the product menu is built
+    win::ClearTranscript();
+
+    std::vector<int32_t> passes;
+    Handle(20, [&passes](TFMisc& context) {
+        passes.push_back(context.NewSpacingSecondPass);
+        return true;
+    });
+    Handle(17, [](TFMisc&) { return true; });
+    Select(1, 2, 1, 2);
+    win::SetKeyDown(win::VK_SHIFT, true);
+    Invoke(kNewSpacing);
+    win::SetKeyDown(win::VK_SHIFT, false);
+    EXPECT_EQ(passes, std::vector<int32_t>{0});
+    // The keys reach the host after the call: Alt+G, the menu keys, the keypad plus; the timer
+    // then brings the second pass without another command.
+    win::Idle(1000);
+    EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(RepostCode, 0);
+    const auto& lines = win::TranscriptLines();
+    const auto spaced = std::find(lines.begin(), lines.end(), "host: Apply Note Spacing: 2 measures respaced (1-2)");
+    ASSERT_NE(spaced, lines.end());
+    const auto done = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("The New Spacing process has successfully terminated.") != std::string::npos ||
+               line.find("Das Neue Ausrichten ist beendet") != std::string::npos;
+    });
+    EXPECT_LT(spaced, done) << "the host spaces between the two passes";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Hosts, NewSpacingKeysTest, ::testing::Values(
+    SpacingKeysCase{"English2000", host::Language::English, 0x05000005},
+    SpacingKeysCase{"English2001", host::Language::English, 0x06000200},
+    SpacingKeysCase{"German2000",  host::Language::German,  0x05000005},
+    SpacingKeysCase{"German2002",  host::Language::German,  0x07000001},
+    SpacingKeysCase{"Italian1998", host::Language::Italian, 0x04000001}),
+    [](const ::testing::TestParamInfo<SpacingKeysCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
     int32_t secondPasses = 0;

@@ -317,4 +317,31 @@ TEST_F(FinxessRegionsTest, StaffSpecRestOffsets) {
     EXPECT_FALSE(LoadRecordSOSC(1, 9, 0, buffer));
 }
 
+TEST_F(FinxessRegionsTest, StaffRecordsOfLongMeasures) {
+    // A measure of more than eight whole notes: positions from 32768 are kept, unsigned.
+    host::Bytes record(hostapi::StaffSpecLayout::kSize, 0);
+    hostapi::WriteU16(record.data(), hostapi::StaffSpecLayout::kRestFlags, 1);
+    hostapi::WriteU16(record.data(), hostapi::StaffSpecLayout::kRestOffsetBits, 0x0004);
+    Store().Save(host::RecordKey::Detail(hostapi::kTagStaffSpec, 1, 1, 40000), record);
+    EXPECT_EQ(LoadRecordSOSCCopy(1, 1, 40000), -2);
+    EXPECT_EQ(LoadRecordSOSCCopy(1, 2, 40000 - 65536), 0) << "a negative position is no position";
+
+    // Beyond 65535 the record's key cannot say the position: refused, and said once per cell.
+    uint8_t buffer[hostapi::StaffSpecLayout::kSize] = {};
+    EXPECT_FALSE(LoadRecordSOSC(1, 1, 70000, buffer));
+    EXPECT_FALSE(LoadRecordSOSC(1, 1, 80000, buffer));
+    EXPECT_FALSE(LoadRecordSOSC(2, 1, 70000, buffer));
+    size_t told = 0;
+    for (const std::string& line : win::TranscriptLines()) {
+        if (line.starts_with("  label Message \"The staff record of staff ")) {
+            ++told;
+        }
+    }
+    EXPECT_EQ(told, 3u) << "the negative position, then staff 1 in measure 1 once, then staff 2";
+    EXPECT_NE(std::find(win::TranscriptLines().begin(), win::TranscriptLines().end(),
+                        "  label Message \"The staff record of staff 1, measure 1 cannot be read at position 70000 "
+                        "EDU: the host keeps staff records for positions from 0 to 65535 EDU only.\""),
+              win::TranscriptLines().end());
+}
+
 }  // namespace

@@ -222,6 +222,28 @@ TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {
     EXPECT_EQ(win::GetKeyState(win::VK_SHIFT) & 0x8000, 0);  // Shift released again
 }
 
+// A key assigned to the smart split point (a plug-in command without a menu entry) launches it
+// as the keypad launches go: its code queued, its stored options (none) in place of the last
+// launch's, and the host asked for a product command.
+TEST_F(HooksTest, AKeyAssignedToAPluginCommandLaunchesIt) {
+    RemapperEnabled = 1;
+    KeyAssignment command;
+    command.SetKey(win::VK_F2);
+    command.SetTarget(181);
+    command.bytes[KeyAssignment::kEnabled] = 1;
+    command.SetPluginCommand();
+    KeyAssignments = {command};
+    ToolOptionsA[5].value = 7;  // left over from an earlier launch
+    ToolOptionsB[9].value = 3;
+    Press(win::VK_F2);
+    EXPECT_EQ(RerunCode, 181);
+    EXPECT_EQ(ToolOptionsA[5].value, 0);
+    EXPECT_EQ(ToolOptionsB[9].value, 0);
+    EXPECT_EQ(PendingKeyLaunches, 1);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIdByItem[0]});
+    EXPECT_TRUE(m_hostKeys.empty());
+}
+
 TEST_F(HooksTest, ConfirmationAnsweredCancelSwallowsTheKey) {
     RemapperEnabled = 1;
     KeyAssignment ask;

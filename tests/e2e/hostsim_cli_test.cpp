@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
             ":2:19: error: no item \"Respel Notes\" in the menu \"Orvex/Music\" (did you mean \"Respell Notes\"?)"},
     Mistake{"MenuWithoutPlugins", "menu \"Orvex/About\"\n",
             ":1:7: error: no menu \"Orvex\" on the menu bar (it offers \"File\", \"Edit\", \"View\", \"Options\", "
-            "\"Tools\", \"MIDI\", \"Plug-ins\", \"Window\" and \"Help\"); no plug-ins are loaded: \"load plugins\" loads them, before this line"},
+            "\"Tools\", \"MIDI\", \"Plug-ins\", \"Mass Edit\", \"Window\" and \"Help\"); no plug-ins are loaded: \"load plugins\" loads them, before this line"},
     Mistake{"MenuEndsAtASubmenu", "load plugins\nmenu \"Orvex/Layout\"\n",
             ":2:6: error: \"Orvex/Layout\" is a submenu, not an item: choose one of its items (\"Staff List Manager...\", "
             "\"Join Two Staff Systems\", \"Split Staff System...\", \"Before Deleting Measures\", \"After Inserting Measures...\", "

@@ -149,33 +149,33 @@ TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
         "new " +
             QuartetScore() +
             "\n"
-            "form TLumvarControlPanel set Languages Deutsch\n"
-            "form TLumvarControlPanel click Collapse\n"
-            "form TLumvarControlPanel click OkButton\n"
+            "dialog 20128 set 108 Deutsch\n"
+            "dialog 20128 click \"Collapse window when losing focus\"\n"
+            "dialog 20128 click OK\n"
             "menu \"Plug-ins/Lumvar...\"\n"
             "quit\n",
         RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> expected = {
         "> menu \"Plug-ins/Lumvar...\"",
-        "[form] \"Lumvar - Control Panel\" TLumvarControlPanel, modal",
-        "  group box PreferencesGroup \"Plug-in preferences\"",
-        "  check box SecondMonitor \"Allow windows on second monitor\": unchecked",
-        "  check box UpdateLayout \"Update layout when needed\": checked",
-        "  check box ReturnFocus \"Return focus to Finale\": unchecked",
-        "  check box Collapse \"Collapse window when losing focus\": checked",
-        "  check box Transparent \"Transparent in Windows 2000\": unchecked",
-        "  label LanguageLabel \"Prefered languages for plug-ins:\"",
-        "  combo box Languages: \"English [American]\"",
-        "  label VersionLabel \"Lumvar version:\"",
-        "  label Version \"2.08\"",
-        "  button WebPage \"Lumvar WWW page...\"",
-        "  button OkButton \"OK\"",
-        "  button CancelButton \"Cancel\"",
-        "  user: set Languages \"Deutsch\"",
-        "  user: click Collapse",
-        "  user: click OkButton",
-        "  -> OK",
+        "[dialog] \"Lumvar - Control Panel\" 20128 of Lumvar2000.fxt, modal",
+        "  group box 101 \"Plug-in preferences\"",
+        "  check box 102 \"Allow windows on second monitor\": unchecked",
+        "  check box 103 \"Update layout when needed\": checked",
+        "  check box 104 \"Return focus to Finale\": unchecked",
+        "  check box 105 \"Collapse window when losing focus\": checked",
+        "  check box 106 \"Transparent in Windows 2000\": unchecked",
+        "  label - \"Prefered languages for plug-ins:\"",
+        "  drop-down list 108: \"English [American]\"",
+        "  label - \"Lumvar version:\"",
+        "  label 109 \"2.08\"",
+        "  button 110 \"Lumvar WWW page...\"",
+        "  button 1 \"OK\" (default)",
+        "  button 2 \"Cancel\"",
+        "  user: set 108 \"Deutsch\"",
+        "  user: click Collapse window when losing focus",
+        "  user: click OK",
+        "  -> 1",
         "host: nothing changed",
         "host: Lumvar2000.fxt answered that it changed the document",
         "> quit",
@@ -195,12 +195,28 @@ TEST_F(LumvarEndToEndTest, TheControlPanelFromTheHostsMenu) {
 
 TEST_F(LumvarEndToEndTest, TheDebugPanelWithCtrlAndShift) {
     const auto result = testsupport::RunHostsim("load plugins\nnew " + QuartetScore() +
-                                                    "\nhold ctrl\nhold shift\nform TLumvarDebugPanel click "
-                                                    "CancelButton\nmenu \"Plug-ins/Lumvar...\"\n",
+                                                    "\nhold ctrl\nhold shift\ndialog 20129 click Cancel\nmenu "
+                                                    "\"Plug-ins/Lumvar...\"\n",
                                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "[form] \"Lumvar Debug Panel\" TLumvarDebugPanel, modal"),
-              result.out.end());
+    const std::vector<std::string> expected = {
+        "[dialog] \"Lumvar Debug Panel\" 20129 of Lumvar2000.fxt, modal",
+        "  group box 101 \"Event type\"",
+        "  radio button 102 \"Debug Event &1\": checked",
+        "  radio button 103 \"Debug Event &2\": unchecked",
+        "  radio button 104 \"Debug Event &3\": unchecked",
+        "  radio button 105 \"Debug Event &4\": unchecked",
+        "  radio button 106 \"&Text Debug Event\": unchecked",
+        "  edit 107: \"\"",
+        "  button 108 \"&Send Event\"",
+        "  button 1 \"OK\" (default)",
+        "  button 2 \"Cancel\"",
+        "  user: click Cancel",
+        "  -> 2",
+    };
+    std::vector<std::string> lines = From(result.out, expected.front());
+    lines.resize(std::min(lines.size(), expected.size()));
+    testsupport::ExpectLines(expected, lines);
 }
 
 }  // namespace

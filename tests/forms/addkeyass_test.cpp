@@ -23,6 +23,13 @@ using Kind = win::FormAction::Kind;
 
 class AddKeyAssTest : public testsupport::DesktopTest {
 protected:
+    /// F9 assigned to the smart split point.
+    static KeyAssignment PluginCommandRecord() {
+        KeyAssignment record = MakeKeyAssignment(120, 181, true, 0, false);
+        record.SetPluginCommand();
+        return record;
+    }
+
     void SetUp() override {
         DesktopTest::SetUp();
         ResetProcessState();
@@ -105,6 +112,7 @@ TEST_F(AddKeyAssTest, KeyRecordShowsItsKeysAndFlags) {
                               "  radio group Action \"replace with\"",
                               "    (o) other/same key",
                               "    ( ) menu command",
+                              "    ( ) plug-in command",
                               "  group box NewKeyBox \"replaced by\"",
                               "  label Label2 \"key:\"",
                               "  combo box NewKey: \"DEL\"",
@@ -130,10 +138,10 @@ TEST_F(AddKeyAssTest, MenuRecordFindsItsCommandInTheSubmenus) {
     const std::vector<std::string> shown = Shown();
     ASSERT_GE(shown.size(), 18u);
     testsupport::ExpectLines(
-        {"    (o) menu command", "  label MenuLabel \"select menu command:\"", "  combo box Menu1: \"&Edit\"",
-         "  combo box Menu2: \"&Speedy\"", "  combo box Menu3: \"&Flip\tL\"", "  combo box Menu4: \"\" (disabled)",
-         "  check box xAsk \"Ask for confirmation\": unchecked"},
-        std::vector<std::string>(shown.begin() + 10, shown.begin() + 17));
+        {"    (o) menu command", "    ( ) plug-in command", "  label MenuLabel \"select menu command:\"",
+         "  combo box Menu1: \"&Edit\"", "  combo box Menu2: \"&Speedy\"", "  combo box Menu3: \"&Flip\tL\"",
+         "  combo box Menu4: \"\" (disabled)", "  check box xAsk \"Ask for confirmation\": unchecked"},
+        std::vector<std::string>(shown.begin() + 10, shown.begin() + 18));
     // Trailing separators are gone, the one inside a menu stays.
     testsupport::ExpectLines({"&Edit", "&Tools"}, lastItems[0]);
     testsupport::ExpectLines({"&Undo\tCtrl+Z", "--------", "&Speedy"}, lastItems[1]);
@@ -160,6 +168,36 @@ TEST_F(AddKeyAssTest, CommandChosenLevelByLevel) {
     EXPECT_EQ(KeyAssignment_ListText(KeyAssignments[0]), "F9 -> Tie");
     // The menus seen are cached.
     EXPECT_EQ(KeyAssignment_KeyText(400, true), "Mass Edit");
+}
+
+// The smart split point has no menu entry: the editor offers it by its key name.
+TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
+    KeyAssignments = {NewKeyAssignment()};
+    Queue({{Kind::Set, "HotKey", "F9"},
+           {Kind::Set, "Action", "plug-in command"},
+           {Kind::Click, "OkBtn", ""},
+           {Kind::Set, "PluginCommand", "SplitPoint"},
+           {Kind::Click, "OkBtn", ""}});
+    EXPECT_EQ(Edit(0), vcl::mrOk);
+    const std::vector<std::string> shown = Shown();
+    // OK without a command is refused and the editor stays open.
+    EXPECT_TRUE(Contains(shown, "  label Message \"Please choose the plug-in command to assign the key to\""));
+    EXPECT_TRUE(Contains(shown, "  user: set PluginCommand \"SplitPoint\""));
+    EXPECT_EQ(KeyAssignments[0].Key(), 120);
+    EXPECT_TRUE(KeyAssignments[0].IsPluginCommand());
+    EXPECT_EQ(KeyAssignments[0].Target(), 181);
+    EXPECT_EQ(KeyAssignment_ListText(KeyAssignments[0]), "F9 -> SplitPoint");
+
+    // Shown again, the record names its command; the key and menu controls are hidden.
+    EXPECT_EQ(Edit(0), vcl::mrCancel);
+    const std::vector<std::string> again = Shown();
+    testsupport::ExpectLines(
+        {"  radio group Action \"replace with\"", "    ( ) other/same key", "    ( ) menu command",
+         "    (o) plug-in command", "  label CommandLabel \"select plug-in command:\"",
+         "  combo box PluginCommand: \"SplitPoint\"", "  check box xAsk \"Ask for confirmation\": unchecked"},
+        std::vector<std::string>(again.begin() + 8, again.begin() + 15));
+    EXPECT_FALSE(Contains(again, "  group box NewKeyBox \"replaced by\""));
+    EXPECT_EQ(KeyAssignments[0], PluginCommandRecord());
 }
 
 TEST_F(AddKeyAssTest, ChoosingAnotherLineEmptiesTheDeeperLevels) {
@@ -323,6 +361,7 @@ TEST_F(AddKeyAssTest, GermanTexts) {
                               "  radio group Action \"ersetzen mit\"",
                               "    ( ) anderer Taste",
                               "    (o) Menübefehl",
+                              "    ( ) Plug-In-Befehl",
                               "  label MenuLabel \"Menübefehl auswählen\"",
                               "  combo box Menu1: \"&Edit\"",
                               "  combo box Menu2: \"&Speedy\"",

@@ -87,6 +87,12 @@ KeyAssignment WithModifiers(KeyAssignment record, bool shift, bool ctrl, bool al
     return record;
 }
 
+KeyAssignment PluginCommandAssignment(int16_t key, int32_t code) {
+    KeyAssignment record = MakeKeyAssignment(key, code, true, 0, false);
+    record.SetPluginCommand();
+    return record;
+}
+
 class ListLineTest : public KeyAssignmentTest, public ::testing::WithParamInterface<ListCase> {};
 
 TEST_P(ListLineTest, LineOfRecord) {
@@ -107,7 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{WithModifiers(MakeKeyAssignment(114, 4711, true, 0, true), false, true, false, false, false, false),
                  "Ctrl-F3 -> #4711 (menu currently inaccessible)"},
         // A menu command whose identifier equals the key still shows its command.
-        ListCase{MakeKeyAssignment(113, 113, true, 1, true), "F2 -> #113 (menu currently inaccessible) (ask)"}),
+        ListCase{MakeKeyAssignment(113, 113, true, 1, true), "F2 -> #113 (menu currently inaccessible) (ask)"},
+        // A plug-in command shows its key name; a code that names none says so.
+        ListCase{PluginCommandAssignment(120, 181), "F9 -> SplitPoint"},
+        ListCase{PluginCommandAssignment(120, 120), "F9 -> #120 (no such plug-in command)"}),
     testsupport::NameBy(&ListCase::line));
 
 TEST_F(KeyAssignmentTest, FillingTheListChecksTheEnabledRecords) {
@@ -131,6 +140,24 @@ TEST_F(KeyAssignmentTest, StoredDigitsDecodeToTheFirstDefault) {
     EXPECT_EQ(record.Flags(), KeyAssignment::kAsk);
     EXPECT_FALSE(record.IsMenuCommand());
     EXPECT_EQ(KeyAssignment_Encode(record), "2E002E000000000100000000000000");
+}
+
+// Byte 8 tells the target's kind: 2 a plug-in command by its code; any other non-zero value a
+// menu command.
+TEST_F(KeyAssignmentTest, TheTargetKindIsByteEight) {
+    const KeyAssignment command = KeyAssignment_Decode("7800B5000000010002000000000000");
+    EXPECT_TRUE(command.IsPluginCommand());
+    EXPECT_FALSE(command.IsMenuCommand());
+    EXPECT_FALSE(command.IsKeyTarget());
+    EXPECT_EQ(command.Target(), 181);
+    EXPECT_EQ(command, PluginCommandAssignment(120, 181));
+    EXPECT_EQ(KeyAssignment_Encode(command), "7800B5000000010002000000000000");
+    const KeyAssignment other = KeyAssignment_Decode("7800B5000000010003000000000000");
+    EXPECT_TRUE(other.IsMenuCommand());
+    EXPECT_FALSE(other.IsPluginCommand());
+    EXPECT_EQ(KeyCommandCode("splitpoint"), 181);
+    EXPECT_EQ(KeyCommandCode("Tuplets"), 0);
+    EXPECT_EQ(KeyCommandCode(""), 0);
 }
 
 TEST_F(KeyAssignmentTest, EncodingIsUpperCaseLittleEndian) {

@@ -90,16 +90,20 @@ TEST_F(DocumentCommandsTest, ListingShowsTextsAndUnknownRecords) {
     Run("new " + Path("one.score"));
     m_hostPtr->FrontDocument()->Records().Save(host::RecordKey::Other(hostapi::MakeTag("O\x02SS"), 1, 0),
                                                {1, 2, 3, 0xAB, 5});
+    // A text with the control characters 0x7F and 0x1F: both shown escaped.
+    m_hostPtr->FrontDocument()->Records().Save(host::RecordKey::Other(hostapi::MakeTag("txbl"), 2, 0),
+                                               {'a', 0x7F, 'b', 0x1F, 0});
     const std::vector<std::string> expected = {
         "> dump records",
-        "records of document 1 \"one\": 5",
+        "records of document 1 \"one\": 6",
         "  'O\\x02SS' other (1, 0), 5 bytes: 0102 03AB 05",
         "  'SOIS' other (1, 0), 66 bytes: full name \"Flöte\" (text block 1), abbreviated name none",
         "  'SOIu' other (0, 0), 24 bytes: staff 1, position 0",
         "  'SOTX' other (1, 0), 48 bytes: text 'txbl' 1",
         "  'txbl' other (1, 0), 6 bytes: \"Flöte\"",
+        "  'txbl' other (2, 0), 5 bytes: \"a\\x7Fb\\x1F\"",
         "> dump records O\\x02SS",
-        "records of document 1 \"one\": 1 'O\\x02SS' of 5",
+        "records of document 1 \"one\": 1 'O\\x02SS' of 6",
         "  'O\\x02SS' other (1, 0), 5 bytes: 0102 03AB 05",
     };
     testsupport::ExpectLines(expected, Run("dump records\ndump records O\\x02SS\n"));
@@ -123,6 +127,20 @@ TEST_F(DocumentCommandsTest, FileProblemsAreReportedAndGoOnOnlyWhenAsked) {
     EXPECT_NE(error.find(Path("bad.score") + ":2:10: note: here\n    2 | measures many\n"), std::string::npos) << error;
     EXPECT_EQ(m_hostPtr->DocumentCount(), 0);
     EXPECT_EQ(win::GetWindowText(m_hostPtr->MainWindow()), "Finale 2000");
+}
+
+TEST_F(DocumentCommandsTest, AFolderIsNoDocument) {
+    std::filesystem::create_directory(TempFolder() / "scores.MUS");
+    std::string error;
+    Run("open " + Path("scores.MUS") + "\n", &error);
+    EXPECT_TRUE(error.starts_with("test.script:1:6: error: cannot open " + Path("scores.MUS") +
+                                  ": it is a folder, not a document file\n"))
+        << error;
+    Run("new " + Path("scores.MUS") + "\n", &error);
+    EXPECT_TRUE(error.starts_with("test.script:1:5: error: cannot make a document from " + Path("scores.MUS") +
+                                  ": it is a folder, not a score text file\n"))
+        << error;
+    EXPECT_EQ(m_hostPtr->DocumentCount(), 0);
 }
 
 struct ScriptMistake {

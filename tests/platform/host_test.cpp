@@ -24,6 +24,7 @@ TEST_F(HostTest, MenuBarFollowsLanguageAndYear) {
     EXPECT_EQ(win::GetWindowText(host.MainWindow()), "Finale 2000");
     EXPECT_EQ(MenuBarItem(host, 2), "&View");
     EXPECT_EQ(MenuBarItem(host, 6), "&Plug-ins");
+    EXPECT_EQ(MenuBarItem(host, 7), "Ma&ss Edit");
     host.SetLanguage(host::Language::German);
     EXPECT_EQ(MenuBarItem(host, 1), "&Bearbeiten");
     EXPECT_EQ(MenuBarItem(host, 2), "&Ansicht");
@@ -35,6 +36,13 @@ TEST_F(HostTest, MenuBarFollowsLanguageAndYear) {
     EXPECT_EQ(win::GetWindowText(host.MainWindow()), "Finale 1997");
     EXPECT_EQ(MenuBarItem(host, 5), "&Plug-in");
     EXPECT_EQ(win::GetSubMenu(win::GetMenu(host.MainWindow()), 5), host.PluginsMenu());
+    // From host year 2001 the Mass Edit menu is reached by Alt+M (German Alt+E).
+    host.SetRawVersion(0x06000001);
+    EXPECT_EQ(MenuBarItem(host, 7), "Modifica di ma&ssa");
+    host.SetLanguage(host::Language::German);
+    EXPECT_EQ(MenuBarItem(host, 7), "&Editieren");
+    host.SetLanguage(host::Language::English);
+    EXPECT_EQ(MenuBarItem(host, 7), "&Mass Edit");
 }
 
 TEST_F(HostTest, LoadsThePluginFolderIntoThePluginsMenu) {

@@ -207,6 +207,99 @@ TEST_F(MusicServicesTest, StaffSpecsOfCells) {
     EXPECT_EQ(load(hostapi::kTagStaffSpec, keys.data(), staffRecord, &size, kVersion), 0) << "no staff 4";
 }
 
+TEST_F(MusicServicesTest, StaffSpecsKeepPositionsBeyond32767) {
+    // A measure longer than eight whole notes: the position word of 'SOSC' is read unsigned.
+    const auto save = Service<hostapi::SaveRecordFn>(hostapi::Service::SaveRecord);
+    const auto load = Service<hostapi::LoadRecordFn>(hostapi::Service::LoadRecord);
+    const auto next = Service<hostapi::StepRecordFn>(hostapi::Service::NextRecord);
+    host::Bytes early(hostapi::StaffSpecLayout::kSize, 0);
+    host::Bytes late(hostapi::StaffSpecLayout::kSize, 0);
+    early[hostapi::StaffSpecLayout::kClef] = 1;
+    late[hostapi::StaffSpecLayout::kClef] = 2;
+    std::array<int16_t, 3> keys = {1, 2, static_cast<int16_t>(40000)};
+    ASSERT_EQ(save(hostapi::kTagStaffSpec, keys.data(), late.data(), hostapi::StaffSpecLayout::kSize, kVersion), 1);
+    keys = {1, 2, 1024};
+    ASSERT_EQ(save(hostapi::kTagStaffSpec, keys.data(), early.data(), hostapi::StaffSpecLayout::kSize, kVersion), 1);
+    EXPECT_NE(Doc().Records().Find(host::RecordKey::Detail(hostapi::kTagStaffSpec, 1, 2, 40000)), nullptr);
+    EXPECT_EQ(host::RecordKey::Detail(hostapi::kTagStaffSpec, 1, 2, 40000).Description(),
+              "'SOSC' detail (1, 2, 40000)");
+
+    uint8_t record[hostapi::StaffSpecLayout::kSize] = {};
+    int32_t size = sizeof record;
+    keys = {1, 2, static_cast<int16_t>(40000)};
+    ASSERT_EQ(load(hostapi::kTagStaffSpec, keys.data(), record, &size, kVersion), 1);
+    EXPECT_EQ(record[hostapi::StaffSpecLayout::kClef], 2);
+    // In position order: 1024 before 40000.
+    keys = {1, 2, 0};
+    ASSERT_EQ(next(hostapi::kTagStaffSpec, keys.data(), record, sizeof record, kVersion), 1);
+    EXPECT_EQ(keys[2], 1024);
+    ASSERT_EQ(next(hostapi::kTagStaffSpec, keys.data(), record, sizeof record, kVersion), 1);
+    EXPECT_EQ(static_cast<uint16_t>(keys[2]), 40000);
+    EXPECT_EQ(record[hostapi::StaffSpecLayout::kClef], 2);
+
+    // A delete leaves the later positions where they are; written keys name the highest position.
+    const auto erase = Service<hostapi::DeleteRecordFn>(hostapi::Service::DeleteRecord);
+    keys = {1, 2, 1024};
+    ASSERT_EQ(erase(hostapi::kTagStaffSpec, keys.data(), kVersion), 1);
+    EXPECT_NE(Doc().Records().Find(host::RecordKey::Detail(hostapi::kTagStaffSpec, 1, 2, 40000)), nullptr);
+    EXPECT_TRUE(host::RecordKey::FromNumbers(hostapi::kTagStaffSpec, {1, 2, 65535}));
+    EXPECT_FALSE(host::RecordKey::FromNumbers(hostapi::kTagStaffSpec, {1, 2, 65536}));
+    EXPECT_FALSE(host::RecordKey::FromNumbers(hostapi::kTagStaffSpec, {1, 2, -1}));
+    EXPECT_FALSE(host::RecordKey::FromNumbers(hostapi::MakeTag("SDGF"), {1, 2, 40000})) << "an inci stays 16-bit";
+}
+
+struct PitchNameCase {
+    const char* name;
+    const char* text;
+    int16_t pitch;  ///< -1: no pitch name
+};
+void PrintTo(const PitchNameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PitchFromNameTest : public MusicServicesTest, public ::testing::WithParamInterface<PitchNameCase> {};
+
+TEST_P(PitchFromNameTest, ReadsANameOrRefusesIt) {
+    const auto fromName = Service<hostapi::PitchFromNameFn>(hostapi::Service::PitchFromName);
+    ASSERT_NE(fromName, nullptr);
+    EXPECT_EQ(fromName(GetParam().text, kVersion), GetParam().pitch);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Names, PitchFromNameTest, ::testing::Values(
+    PitchNameCase{"MiddleC",            "C4",    60},
+    PitchNameCase{"Sharp",              "C#4",   61},
+    PitchNameCase{"Flat",               "Bb3",   58},
+    PitchNameCase{"LowerCase",          "f#5",   78},
+    PitchNameCase{"Blanks",             " D5 ",  74},
+    PitchNameCase{"NoOctaveIsFour",     "F#",    66},
+    PitchNameCase{"RunCountsOnce",      "C##4",  61},
+    PitchNameCase{"LowestOctave",       "C-1",   0},
+    PitchNameCase{"Highest",            "G9",    127},
+    PitchNameCase{"AboveTheRange",      "G#9",   -1},
+    PitchNameCase{"BelowTheRange",      "Cb-1",  -1},
+    PitchNameCase{"GermanH",            "H4",    -1},
+    PitchNameCase{"NoLetter",           "X",     -1},
+    PitchNameCase{"Digit",              "1",     -1},
+    PitchNameCase{"Empty",              "",      -1},
+    PitchNameCase{"MixedSigns",         "C#b4",  -1},
+    PitchNameCase{"Trailing",           "C4x",   -1},
+    PitchNameCase{"LongOctave",         "C123",  -1}),
+    [](const ::testing::TestParamInfo<PitchNameCase>& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(MusicServicesTest, PitchNamesReadBack) {
+    const auto toName = Service<hostapi::PitchNameFn>(hostapi::Service::PitchName);
+    const auto fromName = Service<hostapi::PitchFromNameFn>(hostapi::Service::PitchFromName);
+    for (int16_t pitch = 0; pitch <= 127; ++pitch) {
+        char name[10] = {};
+        ASSERT_EQ(toName(pitch, name, sizeof name, 1, kVersion), 1);
+        EXPECT_EQ(fromName(name, kVersion), pitch) << name;
+    }
+    EXPECT_EQ(fromName(nullptr, kVersion), -1);
+    EXPECT_EQ(fromName("C4", 0x1234), -1) << "an unknown interface version";
+}
+
 TEST_F(MusicServicesTest, ProgressDisplayAndTheUserStoppingIt) {
     const auto begin = Service<hostapi::BeginProgressFn>(hostapi::Service::BeginProgress);
     const auto step = Service<hostapi::StepProgressFn>(hostapi::Service::StepProgress);

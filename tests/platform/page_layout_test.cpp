@@ -220,7 +220,7 @@ system 1 2
 stafflist 1 1 3
 group 1 2 "Winds" "Wi." bracket 3
 group 2 3 "" list 1
-shape 2 1 1@512 3@0 offset -24
+shape 2 1 1@512 3@0 offset -24 angled
 shape 0 1 1:1 1:3
 pagetext 1 "Score"
 pagegraphic 2 "C:\\GRAPHICS\\LOGO-2001.EPS"
@@ -273,7 +273,7 @@ pagegraphic 2 "C:\\GRAPHICS\\LOGO-2001.EPS"
     }
     testsupport::ExpectLines(expected, lines);
     testsupport::ExpectLines({"'O\\x07Sx' other (1, 0), 84 bytes: kind 2 from staff 1 measure 1 at 512 to staff 1 "
-                              "measure 3 at 0, offset -24"},
+                              "measure 3 at 0, offset -24, opening 0, angled over a system break"},
                              {host::RecordListing(*document, hostapi::kTagSmartShape).front()});
     testsupport::ExpectLines({"'SOSS' other (1, 0), 20 bytes: measures 1 to before 3, flags 0x4000, top staff 0, "
                               "margins 0 0, space -96, scale 100"},
@@ -289,7 +289,7 @@ const MistakeCase kMistakes[] = {
     {"shape 2 1 1@0 2:1", "line 3: both ends of a smart shape are positions, or both are entries"},
     {"shape 2 1 1 2@0",
      "line 3: shape: the start is MEASURE@EDU, MEASURE:ENTRY or MEASURE:ENTRY.NOTE, not 1 (shape KIND STAFF "
-     "MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N])"},
+     "MEASURE@EDU|MEASURE:ENTRY[.NOTE] MEASURE@EDU|MEASURE:ENTRY[.NOTE] [offset N] [endoffset N] [angled])"},
     {"shape 0 1 1:5 1:6", "line 3: staff 1, measure 1 has no entry 5 in layer 1"},
     {"system 1 9", "line 3: there is no measure 9"},
     {"group 1 4 \"X\"", "line 3: there is no staff 4"},

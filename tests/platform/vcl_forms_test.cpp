@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
@@ -225,6 +227,24 @@ TEST_F(VclFormsTest, ModelessFormTakesItsActionsAndStaysOpen) {
     form->Close();
     EXPECT_FALSE(form->Visible());
     EXPECT_EQ(form->closes, 1);
+}
+
+// A form that steps aside inside one of the user's actions (hides, shows something, shows itself
+// again) takes the user's next action only after that action's handler has finished.
+TEST_F(VclFormsTest, AFormShownAgainInsideAnActionTakesTheNextActionAfterIt) {
+    auto form = MakeForm();
+    std::vector<std::string> events;
+    form->Enable->OnClick = [&](vcl::TObject*) {
+        form->Hide();
+        form->Show();
+        events.push_back("handler ends with \"" + form->NameEdit->Text() + "\"");
+    };
+    form->NameEdit->OnChange = [&](vcl::TObject*) { events.push_back("typed \"" + form->NameEdit->Text() + "\""); };
+    Queue(FormAction::Kind::Click, "Enable");
+    Queue(FormAction::Kind::Set, "NameEdit", "next");
+    form->Show();
+    EXPECT_EQ(events, (std::vector<std::string>{"handler ends with \"abc\"", "typed \"next\""}));
+    EXPECT_EQ(win::PendingFormActions(), 0u);
 }
 
 TEST_F(VclFormsTest, CloseActionsChooseWhatHappens) {

@@ -1,13 +1,19 @@
-// The control panel and the debug panel, acted on through the UI driver.
+// The control panel and the debug panel, run by the host from Lumvar2000's dialog resources and
+// acted on through the UI driver.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/host/host_dialogs.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/services.h"
+#include "platform/win/dialog_resources.h"
 #include "platform/win/messages.h"
 #include "service/control_panel.h"
+#include "service/host_imports.h"
 #include "service/preferences.h"
+#include "service/window_services.h"
 #include "tests/service/lumvar_fixture.h"
 
 namespace {
@@ -37,47 +43,50 @@ protected:
         lumvar::SetNotifyHook(Listen, 1);
         win::ClearTranscript();
     }
-    static void Queue(const char* form, FormAction::Kind kind, const char* control, const char* value = "") {
-        win::QueueFormAction(form, FormAction{kind, control, value});
+    // The user acts on the host-run dialog of a resource number, naming a control by its id or
+    // its text.
+    static void Queue(int32_t resource, FormAction::Kind kind, const char* control, const char* value = "") {
+        win::QueueFormAction("#" + std::to_string(resource), FormAction{kind, control, value});
     }
     static void Set(const char* control, const char* value) {
-        Queue("TLumvarControlPanel", FormAction::Kind::Set, control, value);
+        Queue(lumvar::kControlPanelResource, FormAction::Kind::Set, control, value);
     }
-    static void Click(const char* control) { Queue("TLumvarControlPanel", FormAction::Kind::Click, control); }
+    static void Click(const char* control) { Queue(lumvar::kControlPanelResource, FormAction::Kind::Click, control); }
 };
 
 TEST_F(ControlPanelTest, ShowsThePreferences) {
-    Click("CancelButton");
+    Click("Cancel");
     EXPECT_EQ(lumvar::DialogBox(), 2);
     const std::vector<std::string> expected = {
-        "[form] \"Lumvar - Control Panel\" TLumvarControlPanel, modal",
-        "  group box PreferencesGroup \"Plug-in preferences\"",
-        "  check box SecondMonitor \"Allow windows on second monitor\": unchecked",
-        "  check box UpdateLayout \"Update layout when needed\": checked",
-        "  check box ReturnFocus \"Return focus to Finale\": unchecked",
-        "  check box Collapse \"Collapse window when losing focus\": checked",
-        "  check box Transparent \"Transparent in Windows 2000\": unchecked",
-        "  label LanguageLabel \"Prefered languages for plug-ins:\"",
-        "  combo box Languages: \"English [American]\"",
-        "  label VersionLabel \"Lumvar version:\"",
-        "  label Version \"2.08\"",
-        "  button WebPage \"Lumvar WWW page...\"",
-        "  button OkButton \"OK\"",
-        "  button CancelButton \"Cancel\"",
-        "  user: click CancelButton",
-        "  -> Cancel",
+        "[dialog] \"Lumvar - Control Panel\" 20128 of Lumvar2000.fxt, modal",
+        "  group box 101 \"Plug-in preferences\"",
+        "  check box 102 \"Allow windows on second monitor\": unchecked",
+        "  check box 103 \"Update layout when needed\": checked",
+        "  check box 104 \"Return focus to Finale\": unchecked",
+        "  check box 105 \"Collapse window when losing focus\": checked",
+        "  check box 106 \"Transparent in Windows 2000\": unchecked",
+        "  label - \"Prefered languages for plug-ins:\"",
+        "  drop-down list 108: \"English [American]\"",
+        "  label - \"Lumvar version:\"",
+        "  label 109 \"2.08\"",
+        "  button 110 \"Lumvar WWW page...\"",
+        "  button 1 \"OK\" (default)",
+        "  button 2 \"Cancel\"",
+        "  user: click Cancel",
+        "  -> 2",
     };
     testsupport::ExpectLines(expected, win::TranscriptLines());
     EXPECT_TRUE(Told().empty());
+    EXPECT_EQ(host::OpenHostDialogs(), 0);
 }
 
 TEST_F(ControlPanelTest, OkTellsTheClientsEveryChangeInOrder) {
     lumvar::SetTransparencyPreference(1);
-    Set("Transparent", "0");
-    Set("SecondMonitor", "1");
-    Set("Languages", "Deutsch");
-    Click("UpdateLayout");
-    Click("OkButton");
+    Set("106", "0");
+    Set("Allow windows on second monitor", "1");
+    Set("108", "Deutsch");
+    Click("103");
+    Click("OK");
     EXPECT_EQ(lumvar::DialogBox(), 1);
     EXPECT_EQ(lumvar::ControlPanelResult(), 1);
     EXPECT_EQ(Told(), (std::vector<std::string>{"1=2", "2=0", "3=1", "6=0"}));
@@ -89,9 +98,9 @@ TEST_F(ControlPanelTest, OkTellsTheClientsEveryChangeInOrder) {
 }
 
 TEST_F(ControlPanelTest, CancelChangesNothing) {
-    Set("Collapse", "0");
-    Set("Languages", "Norsk");
-    Click("CancelButton");
+    Set("105", "0");
+    Set("108", "Norsk");
+    Click("2");
     EXPECT_EQ(lumvar::DialogBox(), 2);
     EXPECT_EQ(lumvar::ControlPanelResult(), 2);
     EXPECT_TRUE(Told().empty());
@@ -99,27 +108,65 @@ TEST_F(ControlPanelTest, CancelChangesNothing) {
     EXPECT_EQ(lumvar::UserLanguage(), 0);
 }
 
+TEST_F(ControlPanelTest, EscapeCancels) {
+    Set("105", "0");
+    EXPECT_EQ(lumvar::DialogBox(), 2);
+    EXPECT_EQ(lumvar::NonFocusCollapse(), 1);
+    EXPECT_EQ(win::TranscriptLines().back(), "  -> 2 (no action was queued: Escape)");
+}
+
 TEST_F(ControlPanelTest, TheWebPageButtonLeavesThePanelOpen) {
-    Click("WebPage");
-    Click("OkButton");
+    Click("Lumvar WWW page...");
+    Click("OK");
     EXPECT_EQ(lumvar::DialogBox(), 1);
     EXPECT_EQ(win::ShellRequests(), (std::vector<std::string>{"open https://lumvar.example.org/"}));
 }
 
 TEST_F(ControlPanelTest, TransparencyOnlyFromWindows2000) {
     win::SetSimulatedOsVersion({.majorVersion = 4, .minorVersion = 0, .buildNumber = 1381});
-    Click("CancelButton");
+    Set("106", "1");
+    Click("Cancel");
     lumvar::DialogBox();
     const auto& lines = win::TranscriptLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "  check box Transparent \"Transparent in Windows 2000\": unchecked (disabled)"),
-              lines.end());
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "  check box 106 \"Transparent in Windows 2000\": unchecked (disabled)"),
+        lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "    not done: the control is disabled"), lines.end());
 }
 
 TEST_F(ControlPanelTest, TheHostsMenuEntryOpensIt) {
-    Click("CancelButton");
+    Click("Cancel");
     EXPECT_EQ(m_host->InvokePlugin(0, 0), 1);
-    EXPECT_EQ(win::TranscriptLines().front(), "[form] \"Lumvar - Control Panel\" TLumvarControlPanel, modal");
+    EXPECT_EQ(win::TranscriptLines().front(), "[dialog] \"Lumvar - Control Panel\" 20128 of Lumvar2000.fxt, modal");
+}
+
+std::vector<int32_t>& Seen() {
+    static std::vector<int32_t> seen;
+    return seen;
+}
+/// Toggles boxes 104 and 102 through Lumvar2000 when button 110 is clicked; OK reads them back.
+int32_t ToggleProcedure(win::Hwnd dialog, uint32_t message, uintptr_t wParam, intptr_t) {
+    if (message == win::WM_COMMAND && (wParam & 0xFFFF) == 110) {
+        lumvar::ToggleCheckbox(dialog, 104);
+        lumvar::ToggleCheckbox(dialog, 102);
+    } else if (message == win::WM_COMMAND && (wParam & 0xFFFF) == 1) {
+        const auto value = lumvar::Imports().GetControlValue;
+        Seen().push_back(value(dialog, 104, 1, hostapi::kInterfaceVersion));
+        Seen().push_back(value(dialog, 102, 1, hostapi::kInterfaceVersion));
+        lumvar::Imports().EndDialog(dialog, 7, hostapi::kInterfaceVersion);
+    }
+    return 0;
+}
+
+TEST_F(ControlPanelTest, ToggleCheckboxActsOnAHostRunDialog) {
+    Seen().clear();
+    Click("110");
+    Click("110");
+    Click("110");
+    Click("OK");
+    EXPECT_EQ(
+        lumvar::Imports().RunDialog(20128, ToggleProcedure, m_host->MainWindow(), 1, 0, hostapi::kInterfaceVersion), 7);
+    EXPECT_EQ(Seen(), (std::vector<int32_t>{1, 1}));
 }
 
 // ---- Debug panel ----
@@ -132,19 +179,19 @@ protected:
         win::SetKeyDown(win::VK_SHIFT, true);
     }
     static void Set(const char* control, const char* value) {
-        Queue("TLumvarDebugPanel", FormAction::Kind::Set, control, value);
+        Queue(lumvar::kDebugPanelResource, FormAction::Kind::Set, control, value);
     }
-    static void Click(const char* control) { Queue("TLumvarDebugPanel", FormAction::Kind::Click, control); }
+    static void Click(const char* control) { Queue(lumvar::kDebugPanelResource, FormAction::Kind::Click, control); }
 };
 
 TEST_F(DebugPanelTest, SendsTheChosenEvent) {
-    Click("Event3");
-    Click("SendEvent");
-    Click("Event1");
-    Click("SendEvent");
-    Set("EventText", "hello");  // typing chooses the text event
-    Click("SendEvent");
-    Click("OkButton");
+    Click("Debug Event 3");
+    Click("Send Event");
+    Click("102");
+    Click("108");
+    Set("107", "hello");  // typing chooses the text event
+    Click("108");
+    Click("OK");
     EXPECT_EQ(lumvar::DialogBox(), 2);
     // The text goes with its terminator: 6 bytes.
     EXPECT_EQ(Told(), (std::vector<std::string>{"103", "101", std::string("151=\"hello\0\"", 12)}));
@@ -153,9 +200,9 @@ TEST_F(DebugPanelTest, SendsTheChosenEvent) {
 }
 
 TEST_F(DebugPanelTest, AnEmptyTextBeeps) {
-    Click("TextEvent");
-    Click("SendEvent");
-    Click("CancelButton");
+    Click("106");
+    Click("108");
+    Click("Cancel");
     lumvar::DialogBox();
     EXPECT_TRUE(Told().empty());
     const auto& lines = win::TranscriptLines();
@@ -163,17 +210,27 @@ TEST_F(DebugPanelTest, AnEmptyTextBeeps) {
 }
 
 TEST_F(DebugPanelTest, OpensWithTheLastEventAndText) {
-    Set("EventText", "again");
-    Click("SendEvent");
-    Click("OkButton");
+    Set("107", "again");
+    Click("108");
+    Click("OK");
     lumvar::DialogBox();
     win::ClearTranscript();
-    Click("CancelButton");
+    Click("Cancel");
     lumvar::DialogBox();
     const auto& lines = win::TranscriptLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "  edit EventText: \"again\""), lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "  radio button TextEvent \"&Text Debug Event\": checked"),
-              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  edit 107: \"again\""), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  radio button 106 \"&Text Debug Event\": checked"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  radio button 102 \"Debug Event &1\": unchecked"), lines.end());
+}
+
+TEST_F(DebugPanelTest, AHostWithoutDialogsRunsNoPanel) {
+    lumvar::HostImports imports = lumvar::Imports();
+    imports.RunDialog = nullptr;
+    lumvar::UseHostImports(imports);
+    EXPECT_EQ(lumvar::DialogBox(), 2);
+    EXPECT_EQ(win::TranscriptLines(),
+              (std::vector<std::string>{"[debug] Lumvar2000: the host does not offer host-run dialogs (service 15); it "
+                                        "is not available in this build"}));
 }
 
 }  // namespace

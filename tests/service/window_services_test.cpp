@@ -137,7 +137,11 @@ int16_t FakeSetValue(win::Hwnd, int32_t control, int32_t value, hostapi::Interfa
 TEST_F(WindowServicesTest, ToggleCheckboxThroughTheHostsDialogControls) {
     StartLumvar();
     const win::Hwnd dialog = win::CreateWindow({.className = "Dialog"});
-    lumvar::ToggleCheckbox(dialog, 102);  // the host lacks the services: said once, nothing done
+    lumvar::HostImports without = lumvar::Imports();
+    without.GetControlValue = nullptr;
+    without.SetControlValue = nullptr;
+    lumvar::UseHostImports(without);
+    lumvar::ToggleCheckbox(dialog, 102);  // a host without the services: said once, nothing done
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "[debug] Lumvar2000: the host does not offer the controls of host-run dialogs (services 57 "

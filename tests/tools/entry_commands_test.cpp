@@ -72,8 +72,57 @@ INSTANTIATE_TEST_SUITE_P(Commands, EntryCommandCaseTest, ::testing::Values(
     CommandCase{"F sharp into G in D major", "measures 1 key 2\nnotes 1 1 f#4/4 f4/4 f#3/2", kReplacePitches,
                 {{"Row0", "F#"}, {"Row1", "G"}}, "3* 2-1 -4*"},
     CommandCase{"B into C sharp, then into D flat", "measures 1\nnotes 1 1 b3/2 b4/2", kReplacePitches,
-                {{"Row0", "B"}, {"Row1", "C#"}, {"Row2", "C#"}, {"Row3", "Db"}}, "1-1* 8-1*"}),
+                {{"Row0", "B"}, {"Row1", "C#"}, {"Row2", "C#"}, {"Row3", "Db"}}, "1-1* 8-1*"},
+    // The pitch row is read through the host's pitch names: F#4 is pitch 66, Gb4 too.
+    CommandCase{"hide F sharp 4 by its pitch", "measures 1\nnotes 1 1 f#4/4 f#5/4 gb4/4 c4+f#4/4", kSpecialModifications,
+                {{"Row0", "F#4"}, {"Row6", "1"}}, "3+1h 10+1 4-1h 0,3+1"},
+    // A rest without notes counts as fully matched.
+    CommandCase{"a double sharp counts twice", "measures 1\nnotes 1 1 d4/4 c##4/4 e4/4 r/4", kSpecialModifications,
+                {{"Row0", "C##4"}, {"Row6", "1"}}, "1h 0+2h 2 rh"}),
     testsupport::NameBy(&CommandCase::name));
+// clang-format on
+
+struct RefusedCase {
+    const char* name;
+    int32_t code;
+    std::vector<testsupport::Setting> settings;
+    const char* message;
+};
+std::ostream& operator<<(std::ostream& out, const RefusedCase& c) {
+    return out << c.name;
+}
+
+class EntryCommandRefusedTest : public EntryCommandsTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(EntryCommandRefusedTest, RefusesWithAMessageAndChangesNothing) {
+    const RefusedCase& c = GetParam();
+    StartHost("staff \"Piano\"\nmeasures 1\nnotes 1 1 c4/4 f#4/4 f4/4 b4/4\n");
+    const host::CellEntries before = Cell(1, 1);
+    const host::RecordStore records = Document().Records();
+    Select(1, 1, 1, 1);
+    RunTool(c.code, c.settings);
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(Cell(1, 1), before);
+    EXPECT_TRUE(Document().Records() == records);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, EntryCommandRefusedTest, ::testing::Values(
+    // Messages as the transcript quotes them. The options dialog refuses at Go a pitch row that holds no pitch name.
+    RefusedCase{"SpecialModificationsX", kSpecialModifications, {{"Row0", "X4"}, {"Row6", "1"}},
+                "\\\"X4\\\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, and an "
+                "octave, such as C4, F#3 or Bb5."},
+    RefusedCase{"ReplaceH", kReplacePitches, {{"Row0", "H"}, {"Row1", "C"}},
+                "\\\"H\\\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, and an "
+                "octave, such as C4, F#3 or Bb5."},
+    RefusedCase{"ReplaceDigit", kReplacePitches, {{"Row0", "F"}, {"Row1", "1"}},
+                "\\\"1\\\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, and an "
+                "octave, such as C4, F#3 or Bb5."},
+    // A pitch with its octave passes the dialog; Replace Pitches takes note names only.
+    RefusedCase{"ReplaceWithAnOctave", kReplacePitches, {{"Row0", "F#4"}, {"Row1", "G"}},
+                "Replace Pitches: \\\"F#4\\\" is not a note name. Please type a note letter A-G followed by # or b signs "
+                "only, such as F# or Bb: the notes of that name are replaced in every octave."}),
+    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
 TEST_F(EntryCommandsTest, ShiftMovesWholeNotesAndLoneGraceNotes) {

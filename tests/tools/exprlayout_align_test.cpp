@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/tool_context.h"
@@ -142,6 +143,183 @@ TEST_F(AlignMoveCommandTest, TheStoredDefaultsKeepBelowItemsUnderTheStaff) {
         ASSERT_NE(bytes, nullptr);
         EXPECT_EQ(hostapi::ReadI16(bytes->data(), 4), -156) << "measure " << measure << ", inci " << inci;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The "More..." page of the command's dialog: a row the user unticks there reaches the run.
+TEST_F(AlignMoveCommandTest, ThePagesConfirmedValuesReachTheRun) {
+    StartHost(kScore);
+    Select(1, 1, 1, 2);
+    for (const auto& [kind, control, value] : std::vector<std::tuple<win::FormAction::Kind, std::string, std::string>>{
+             {win::FormAction::Kind::Click, "SubMask1", ""},
+             {win::FormAction::Kind::Set, "Avoid collisions with staff lines?", "0"},
+             {win::FormAction::Kind::Click, "OKBtn", ""},
+             {win::FormAction::Kind::Click, "Go", ""}}) {
+        win::QueueFormAction("TDActOpt", win::FormAction{kind, control, value});
+    }
+    ASSERT_EQ(Invoke(static_cast<int16_t>(orvex::FindCommandIndex(129))), 0);  // the dialog stays open
+    // The average of the three dynamics, no longer kept under the staff; the text follows the
+    // first dynamic by what it moved.
+    std::vector<int16_t> verticals;
+    for (const auto& [measure, inci] : std::vector<std::pair<int16_t, int16_t>>{{1, 0}, {1, 1}, {2, 0}, {1, 2}}) {
+        const host::Bytes* bytes = Document().Records().Find(RecordKey::Other(kTagMeasureExpression, measure, inci));
+        ASSERT_NE(bytes, nullptr);
+        verticals.push_back(hostapi::ReadI16(bytes->data(), 4));
+    }
+    EXPECT_EQ(verticals, (std::vector<int16_t>{-80, -80, -80, -60}));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Articulation dynamics turned into text expressions (row 14 of the "More..." page) ----
+
+using hostapi::ArticulationDefinitionLayout;
+
+// A staff of quarter notes; the articulations are set on its entries below.
+constexpr const char* kArticulated = "font 1 \"Maestro\"\nstaff \"A\"\nmeasures 1\nnotes 1 1 e4/4 g4/4 c5/4 e5/4\n";
+
+class ArticulationDynamicsTest : public AlignMoveTest {
+protected:
+    void SetUp() override {
+        AlignMoveTest::SetUp();
+        Open(kArticulated);
+        m_region.setLastMeasure(1);
+        m_context->MoreOptions[morerow::kConvertArticulations].value = 1;
+    }
+    /// An 'O\x04IX' definition: its character, style, font, size, flags word at 10, horizontal
+    /// offset at 16 and options byte at 22.
+    void PutDefinition(int16_t number, uint8_t character, uint16_t flags = 0, uint8_t options = 0) {
+        host::Bytes bytes(ArticulationDefinitionLayout::kSize, 0);
+        bytes[0] = character;
+        bytes[1] = 2;   // style
+        bytes[2] = 1;   // Maestro
+        bytes[3] = 24;  // size
+        hostapi::WriteU16(bytes.data(), 10, flags);
+        hostapi::WriteI16(bytes.data(), 16, 7);
+        bytes[22] = options;
+        Document().Records().Save(RecordKey::Other(kTagArticulationDefinition, number, 0), bytes);
+    }
+    /// The entry's articulations ('edIM': definition, horizontal, vertical) and its flag.
+    void PutArticulations(size_t index, const std::vector<std::array<int16_t, 3>>& articulations) {
+        const host::CellKey cell{1, 1, 0};
+        host::CellEntries entries = Document().EntriesOf(cell);
+        hostapi::EntryView entry(entries.at(index).data());
+        entry.setFlag(hostapi::kEntryArticulations, true);
+        for (size_t inci = 0; inci < articulations.size(); ++inci) {
+            host::Bytes bytes(10, 0);
+            for (size_t word = 0; word < 3; ++word) {
+                hostapi::WriteI16(bytes.data(), 2 * word, articulations[inci][word]);
+            }
+            Document().Records().Save(
+                RecordKey::EntryDetail(kTagArticulation, entry.number(), static_cast<int16_t>(inci)), bytes);
+        }
+        Document().SetEntries(cell, entries);
+    }
+    hostapi::ConstEntryView Entry(size_t index) {
+        return hostapi::ConstEntryView(Document().EntriesOf(host::CellKey{1, 1, 0}).at(index).data());
+    }
+    /// The definitions named by the entry's articulations, in incidence order.
+    std::vector<int16_t> ArticulationsOf(size_t index) {
+        std::vector<int16_t> numbers;
+        for (int16_t inci = 0;; ++inci) {
+            const host::Bytes* bytes = Stored(RecordKey::EntryDetail(kTagArticulation, Entry(index).number(), inci));
+            if (bytes == nullptr) {
+                return numbers;
+            }
+            numbers.push_back(hostapi::ReadI16(bytes->data(), 0));
+        }
+    }
+    const host::Bytes* NoteExpression(size_t index, int16_t inci = 0) {
+        return Stored(RecordKey::EntryDetail(kTagNoteExpression, Entry(index).number(), inci));
+    }
+};
+
+// Definitions: 1 "f" (a dynamics glyph), 2 "." (none), 3 "p" shown by no character above, 4 "p"
+// with its alternate character below, 5 "p" whose expression takes its place from the last note.
+TEST_F(ArticulationDynamicsTest, DynamicsArticulationsBecomeNoteExpressions) {
+    PutDefinition(1, 'f');
+    PutDefinition(2, '.');
+    PutDefinition(3, 'p', 0, ArticulationDefinitionLayout::kNoCharacterAbove);
+    PutDefinition(4, 'p', ArticulationDefinitionLayout::kAlternateBelow);
+    PutDefinition(5, 'p', ArticulationDefinitionLayout::kReferenceLastNote);
+    PutArticulations(0, {{2, 0, 0}, {1, 5, 30}, {3, 0, 0}});
+    PutArticulations(1, {{4, 0, 0}});
+    PutArticulations(2, {{5, -3, 0}});
+    m_context->Options[alignrow::kMode].value = 3;  // to a set value: each item's own place stays put
+    m_context->MoreOptions[morerow::kBelow].value = 0;
+    m_context->MoreOptions[morerow::kAbove].value = 0;
+    ASSERT_TRUE(Run());
+
+    // Entry 1: the "f" is a text expression of its character, font, size and style, placed at the
+    // articulation's offsets (horizontal + the definition's 7, vertical - 120), at the first note.
+    EXPECT_EQ(ArticulationsOf(0), (std::vector<int16_t>{2, 3}));
+    const host::Bytes* link = NoteExpression(0);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(hostapi::ReadI16(link->data(), 2), 12);
+    EXPECT_EQ(hostapi::ReadI16(link->data(), 4), -90);
+    EXPECT_EQ(hostapi::ReadU16(link->data(), 8), 0x8800);
+    EXPECT_EQ(NoteExpression(0, 1), nullptr);
+    const int16_t f = hostapi::ReadI16(link->data(), 0);
+    const host::Bytes* expression = Stored(RecordKey::Other(hostapi::MakeTag("SODT"), f, 0));
+    ASSERT_NE(expression, nullptr);
+    EXPECT_EQ(hostapi::ReadU16(expression->data(), 0), 24 * 256 + 1);
+    EXPECT_EQ(hostapi::ReadU16(expression->data(), 2), 2);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(expression->data() + 12)), "f");
+    EXPECT_TRUE(Entry(0).has(hostapi::kEntryArticulations));
+    EXPECT_EQ(Entry(0).moreFlags() & kEntryHasNoteExpressions, kEntryHasNoteExpressions);
+
+    // Entry 2: the alternate character below keeps it an articulation.
+    EXPECT_EQ(ArticulationsOf(1), (std::vector<int16_t>{4}));
+    EXPECT_EQ(NoteExpression(1), nullptr);
+    EXPECT_EQ(Entry(1).moreFlags() & kEntryHasNoteExpressions, 0);
+
+    // Entry 3: its one articulation goes, and with it the entry's articulation flag; the
+    // expression "p" is new, placed from the last note.
+    EXPECT_TRUE(ArticulationsOf(2).empty());
+    EXPECT_FALSE(Entry(2).has(hostapi::kEntryArticulations));
+    const host::Bytes* p = NoteExpression(2);
+    ASSERT_NE(p, nullptr);
+    EXPECT_NE(hostapi::ReadI16(p->data(), 0), f);
+    EXPECT_EQ(hostapi::ReadI16(p->data(), 2), 4);
+    EXPECT_EQ(hostapi::ReadU16(p->data(), 8), 0x8000);
+}
+
+TEST_F(ArticulationDynamicsTest, WithoutRow14TheArticulationsStay) {
+    PutDefinition(1, 'f');
+    PutArticulations(0, {{1, 5, 30}});
+    m_context->MoreOptions[morerow::kConvertArticulations].value = 0;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(ArticulationsOf(0), (std::vector<int16_t>{1}));
+    EXPECT_EQ(NoteExpression(0), nullptr);
+}
+
+// A measure whose only dynamic is an articulation to convert counts as a measure with dynamics
+// when the groups are cut: with a restart after 2 measures without dynamics, measures 1-5 stay
+// one group, and the dynamics of measures 1 and 4 go to one height.
+TEST_F(ArticulationDynamicsTest, AnArticulationDynamicKeepsItsMeasureInTheGroup) {
+    Open(
+        "font 1 \"Maestro\"\nstaff \"A\"\nmeasures 5\nnotes 1 3 e4/1\nexpression 1 \"p\" font 1\n"
+        "measureexpression 1 1 at 0 staff 1 offset -60\nmeasureexpression 4 1 at 0 staff 1 offset -100\n");
+    PutDefinition(1, 'f');
+    const host::CellKey cell{1, 3, 0};
+    host::CellEntries entries = Document().EntriesOf(cell);
+    hostapi::EntryView entry(entries.at(0).data());
+    entry.setFlag(hostapi::kEntryArticulations, true);
+    host::Bytes articulation(10, 0);
+    hostapi::WriteI16(articulation.data(), 0, 1);
+    Document().Records().Save(RecordKey::EntryDetail(kTagArticulation, entry.number(), 0), articulation);
+    Document().SetEntries(cell, entries);
+    m_region.setLastMeasure(5);
+    m_context->MoreOptions[morerow::kRestartAfter].value = 2;
+    ASSERT_TRUE(Run());
+    EXPECT_NE(Stored(RecordKey::EntryDetail(kTagNoteExpression, entry.number(), 0)), nullptr);
+    EXPECT_NE(Vertical(4, 0), -100);
+    EXPECT_EQ(Vertical(1, 0), Vertical(4, 0));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ constexpr char kNoteAccidental[] =
 constexpr const char* kScore = R"(
 font 0 "Maestro"
 font 1 "Times New Roman"
+font 2 "Arial"
 staff "Violin"
 measures 1 time 4/4
 notes 1 1 d5/4g c5/4. e5/8g f5/4 a5/4g g5/4 r/8
@@ -100,6 +101,90 @@ TEST_F(EntryDetailsTest, TrillNotesOfTheChosenValueGetParentheses) {
     EXPECT_NE(entry.moreFlags() & 0x0001, 0);
     // Both grace notes share the one expression.
     EXPECT_EQ(Word(EntryRecord("edED", Number(4)), 0), Word(link, 0));
+}
+
+// The "Parentheses..." page of the trill command's dialog: what the user confirms there is what the
+// run writes, also when the page is opened again and left with Cancel.
+class TrillPageTest : public EntryDetailsTest {
+protected:
+    static void Queue(win::FormAction::Kind kind, const std::string& control, const std::string& value = "") {
+        win::QueueFormAction("TDActOpt", win::FormAction{kind, control, value});
+    }
+    /// Opens the page from the trill command's dialog, sets its rows and closes it with `button`.
+    static void SetPage(const std::vector<testsupport::Setting>& rows, const char* button) {
+        Queue(win::FormAction::Kind::Click, "SubMask1");
+        for (const auto& [control, value] : rows) {
+            Queue(win::FormAction::Kind::Set, control, value);
+        }
+        Queue(win::FormAction::Kind::Click, button);
+    }
+    /// The rows of the page as the n-th showing of it listed them.
+    static std::vector<std::string> PageRows(int n) {
+        const std::string header = "[form] \"Parentheses 1.88d\" TDActOpt, modal";
+        std::vector<std::string> rows;
+        int seen = 0;
+        bool inside = false;
+        for (const std::string& line : win::TranscriptLines()) {
+            if (line == header) {
+                inside = ++seen == n;
+            } else if (inside && line.starts_with("  row ")) {
+                rows.push_back(line);
+            } else if (!line.starts_with("  ")) {
+                inside = false;
+            }
+        }
+        return rows;
+    }
+    /// The trill note's records: its accidental shift, and the expression its link names with the
+    /// link's offsets.
+    void ExpectParentheses(int16_t accidentalShift, const std::string& text, uint8_t font, uint8_t size,
+                           int16_t horizontal, int16_t vertical) {
+        const hostapi::EntryNumber grace = Number(0);
+        EXPECT_EQ(Word(EntryRecord(kNoteAccidental, grace), 3), accidentalShift);
+        const std::vector<uint8_t> link = EntryRecord("edED", grace);
+        ASSERT_EQ(link.size(), 10u);
+        EXPECT_EQ(ExpressionText(Word(link, 0)), text);
+        const host::Bytes* expression =
+            Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SODT"), Word(link, 0), 0));
+        ASSERT_NE(expression, nullptr);
+        EXPECT_EQ((*expression)[0], font);
+        EXPECT_EQ((*expression)[1], size);
+        EXPECT_EQ(Word(link, 1), horizontal);
+        EXPECT_EQ(Word(link, 2), vertical);
+    }
+    const std::vector<testsupport::Setting> m_page = {{"Row0", "20"},  {"Row1", "Arial"}, {"Row2", "24"},
+                                                      {"Row4", "[ ]"}, {"Row6", "-30"},   {"Row7", "10"}};
+};
+
+TEST_F(TrillPageTest, ThePagesConfirmedValuesAreWhatTheRunWrites) {
+    SetPage(m_page, "OKBtn");
+    RunTool(kTrillNotes, {{"Row0", "4"}});
+    ExpectParentheses(-20, "[ ]", 2, 24, -30, 10);
+    ExpectTrillNote(0, 85 + 15);
+}
+
+TEST_F(TrillPageTest, TheReopenedPageShowsThemAndItsCancelKeepsThem) {
+    SetPage(m_page, "OKBtn");
+    SetPage({{"Row0", "40"}, {"Row4", "< >"}, {"Row7", "-50"}}, "CancelBtn");
+    RunTool(kTrillNotes, {{"Row0", "4"}});
+    EXPECT_EQ(PageRows(2),
+              (std::vector<std::string>{
+                  "  row 0 \"Accidental shift (positive=to the right):\": edit \"20\"",
+                  "  row 1 \"Font for parentheses:\": edit \"Arial\"",
+                  "  row 2 \"Font size:\": edit \"24\"",
+                  "  row 3 \"Parentheses for notes with accidental:\": edit \"(   )\"",
+                  "  row 4 \"Parentheses for notes without accidental:\": edit \"[ ]\"",
+                  "  row 5 \"Horizontal parentheses displacement for notes with accidental:\": edit \"-25\"",
+                  "  row 6 \"Horizontal parentheses displacement for notes without:\": edit \"-30\"",
+                  "  row 7 \"Vertical parentheses displacement:\": edit \"10\"",
+              }));
+    ExpectParentheses(-20, "[ ]", 2, 24, -30, 10);
+}
+
+TEST_F(TrillPageTest, ACancelledPageLeavesTheStoredValues) {
+    SetPage({{"Row0", "40"}, {"Row4", "< >"}}, "CancelBtn");
+    RunTool(kTrillNotes, {{"Row0", "4"}});
+    ExpectParentheses(-12, "(  )", 1, 18, -15, -9);
 }
 
 TEST_F(EntryDetailsTest, ParenthesesScaleWithThePercentage) {

@@ -8,6 +8,7 @@
 
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "platform/hostapi/bytes.h"
 #include "tests/support/orvex_host.h"
 #include "tools/layout/process_parts.h"
 
@@ -82,6 +83,40 @@ notes 1 1 c5+e5/2 d5/2
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
     Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kProcessParts)));
     EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"7/2048", "r/2048"}));
+}
+
+TEST_F(ProcessPartsTest, AnEmptiedMeasureLosesTheExpressionsOfItsStaff) {
+    StartHost(R"(staff "Flutes"
+staff "Oboe"
+measures 2
+notes 1 1 c5/1
+notes 1 2 c5+e5/1
+notes 2 1 c4/1
+expression 1 "p"
+measureexpression 1 1 staff 1
+measureexpression 2 1 staff 1 at 1024
+measureexpression 1 1 staff 2 at 2048
+)");
+    Select(1, 1, 1, 2);
+    // The single note of measure 1 becomes a rest; "Clear empty measures" then empties the cell.
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row0", "0"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kProcessParts)));
+    EXPECT_TRUE(Cell(1, 1).empty());
+    EXPECT_EQ(Cell(1, 2), (std::vector<std::string>{"9/4096"}));
+    const auto placed = [&](int16_t measure) {
+        std::vector<std::pair<int16_t, int16_t>> staves;  // (staff word, position)
+        for (int16_t inci = 0;; ++inci) {
+            const host::Bytes* record =
+                Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("otDY"), measure, inci));
+            if (record == nullptr) {
+                return staves;
+            }
+            staves.emplace_back(hostapi::ReadI16(record->data(), 10), hostapi::ReadI16(record->data(), 2));
+        }
+    };
+    EXPECT_EQ(placed(1), (std::vector<std::pair<int16_t, int16_t>>{{0x1002, 2048}})) << "the oboe's stays";
+    EXPECT_EQ(placed(2), (std::vector<std::pair<int16_t, int16_t>>{{0x1001, 1024}})) << "measure 2 kept its note";
 }
 
 TEST_F(ProcessPartsTest, AnIgnoredLayerBetweenLoadedOnesKeepsEveryNote) {

@@ -68,7 +68,11 @@ INSTANTIATE_TEST_SUITE_P(Rests, RestsAbsorbTest, ::testing::Values(
     AbsorbCase{"4/4", "c5/16 r/16 r/8 r/4 r/2", kMinimize, "7/1024 r/1024 r/2048"},
     AbsorbCase{"3/4", "r/8 c5/8 r/8 r/8 r/4", kMinimize, "r/512 7/1024 r/512 r/1024"},
     AbsorbCase{"4/4", "e5+g5/4 r/4 d5/2", {{"Row3", "1"}, {"Row4", "1"}}, "9+11/1024~ ~9+11/1024 8/2048"},
-    AbsorbCase{"4/4", "c5/8 r/8 r/4 r/4 r/4", {{"Row3", "1"}, {"Row5", "1"}}, "7/1024 r/1024 r/2048"}),
+    AbsorbCase{"4/4", "c5/8 r/8 r/4 r/4 r/4", {{"Row3", "1"}, {"Row5", "1"}}, "7/1024 r/1024 r/2048"},
+    AbsorbCase{"1/1", "e5/2 r/2", kMinimize, "9/4096"},
+    AbsorbCase{"4/4", "e5/2 r/2", kMinimize, "9/2048 r/2048"},
+    AbsorbCase{"2/2", "e5/2 r/2", kMinimize, "9/2048 r/2048"},
+    AbsorbCase{"2/1", "e5/2 r/2 r/1", kMinimize, "9/4096 r/4096"}),
     testsupport::NameBy(&AbsorbCase::time, &AbsorbCase::notes));
 // clang-format on
 

@@ -1,5 +1,7 @@
 // "Vx Create S&lurs..." inside the entry walk and "Vx S&lurs..." over existing slurs, end to end:
 // the slur records, their links and their contours as the document holds them afterwards.
+#include "core/tool_context.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/slurs.h"
@@ -216,14 +218,160 @@ TEST_F(SlursTest, RaisingASlurOverTwoMeasuresRaisesItOnce) {
     EXPECT_EQ(I16(Shape(1), 22), 0);
 }
 
-TEST_F(SlursTest, ResolvingCollisionsIsRefusedAndChangesNothing) {
-    StartHost(kSlurScore);
+// ---- Collisions with articulations (row 5) ----
+
+// A slur above C5 to E5 (all stems down), laid out on one system: the C5 notehead reaches up to
+// -24 EVPU from the top line (a centre of -36); the host places no articulations.
+constexpr const char* kCollisionScore = R"(
+staff "Violin"
+measures 2 width 480
+notes 1 1 c5/4 d5/4 e5/4 f5/4
+notes 1 2 g5/4 a5/4 b5/4 c6/4
+page
+system 1 2
+shape 1 1 1:1 1:3
+)";
+
+class SlurCollisionTest : public SlursTest {
+protected:
+    /// Articulation definition 1: a staccato (0x2E) opposite the stem, right at the notehead,
+    /// its font 24 points; and the definition on the first entry of measure 1.
+    void PutStaccato(int16_t verticalOffset = 0) {
+        host::Bytes definition(hostapi::ArticulationDefinitionLayout::kSize, 0);
+        hostapi::WriteU16(definition.data(), hostapi::ArticulationDefinitionLayout::kCharacter, 0x2E);
+        hostapi::WriteU16(definition.data(), hostapi::ArticulationDefinitionLayout::kFontWord, 24 * 256);
+        Document().Records().Save(host::RecordKey::Other(hostapi::kTagArticulationDefinition, 1, 0), definition);
+        std::vector<uint8_t> articulation(hostapi::ArticulationLayout::kSize, 0);
+        hostapi::WriteI16(articulation.data(), hostapi::ArticulationLayout::kDefinition, 1);
+        hostapi::WriteI16(articulation.data(), hostapi::ArticulationLayout::kVerticalOffset, verticalOffset);
+        PutEntryRecord("edIM", EntryNumber(1, 0), articulation);
+        EditEntry(1, 1, 0,
+                  [](hostapi::EntryView entry) { entry.setFlags(entry.flags() | hostapi::kEntryArticulations); });
+    }
+    int16_t ArticulationOffset() {
+        return hostapi::ReadI16(EntryRecord("edIM", EntryNumber(1, 0)).data(),
+                                hostapi::ArticulationLayout::kVerticalOffset);
+    }
+};
+
+TEST_F(SlurCollisionTest, SlurEndMovesClearOfAStaccato) {
+    StartHost(kCollisionScore);
+    PutStaccato();
+    Select(1, 1, 1, 1);
+    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}}));
+    // The staccato's extent: base -24 (top + offset 0), lifted a space (24) for being no more
+    // than 12 above its base, and its off-center 1 (x 24 points / 24): 1. Small adjustment 15:
+    // the slur's target -12 lies within [1 - 15, 1 + 15], so the end goes to 1 + 15 - (-24).
+    const host::Bytes shape = Shape(1);
+    EXPECT_EQ(I16(shape, SlurLayout::kLeftOffset), 40);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kLeftPlacement), 0x4201);
+    EXPECT_EQ(I16(shape, SlurLayout::kRightOffset), 0) << "the right note has no articulation";
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kRightPlacement), 0);
+    EXPECT_EQ(ArticulationOffset(), 0);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SlurCollisionTest, AStaccatoHighAboveLeavesTheSlurAlone) {
+    StartHost(kCollisionScore);
+    PutStaccato(60);  // at 37 (+1): the target -12 lies outside [22, 52]
+    const host::Bytes before = Shape(1);
+    Select(1, 1, 1, 1);
+    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}}));
+    EXPECT_EQ(Shape(1), before);
+}
+
+TEST_F(SlurCollisionTest, ListedArticulationMovesAboveTheTip) {
+    StartHost(kCollisionScore);
+    PutStaccato();
+    const host::Bytes before = Shape(1);
+    Select(1, 1, 1, 1);
+    // Row 12 shows once row 5 is ticked.
+    std::vector<Setting> settings = Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}});
+    settings.emplace_back("Row12", "3, 1");
+    RunTool(kSlurs, settings);
+    // Needed: (adjustment 15 + target -12) - base -24 = 27, less the off-center 1.
+    EXPECT_EQ(ArticulationOffset(), 26);
+    EXPECT_EQ(Shape(1), before);
+}
+
+TEST_F(SlurCollisionTest, WithoutALayoutTheUserIsToldAndNothingChanges) {
+    StartHost(R"(
+staff "Violin"
+measures 2 width 480
+notes 1 1 c5/4 d5/4 e5/4 f5/4
+shape 1 1 1:1 1:3
+)");
+    PutStaccato();
     const host::RecordStore before = Document().Records();
-    Select(1, 1, 1, 2);
-    RunTool(kSlurs, Rows({{0, 1}, {5, 1}}));
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"Resolving collisions with articulations is not available in this build."});
+    Select(1, 1, 1, 1);
+    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}}));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to get metrics information. Make sure the staff is visible "
+                                                   "in page view. Please update layout and retry"});
     EXPECT_TRUE(Document().Records() == before);
+}
+
+struct AdjustmentCase {
+    const char* name;
+    int32_t character;
+    int32_t number;
+    const char* font;  ///< name of font 0
+    bool recognize;    ///< row 8
+    const char* smallList;
+    int32_t adjustment;
+    int32_t offCenter;
+    bool aboveTip;
+};
+void PrintTo(const AdjustmentCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ArticulationAdjustmentTest : public SlursTest, public ::testing::WithParamInterface<AdjustmentCase> {};
+
+// Rows 6 and 7: 15 and 25; row 15: 9 for numbers of row 14's list ("4"); the font is 12 points,
+// so off-center values are halved.
+// clang-format off
+const AdjustmentCase kAdjustmentCases[] = {
+    {"StaccatoIsSmall",           0x2E, 1, "Maestro",  true,  "",  15, 0,  false},
+    {"AccentIsBigAndOffCenter",   0x3E, 2, "Maestro",  true,  "",  25, 7,  false},
+    {"PetrucciAccent",            0x3E, 2, "Petrucci", true,  "",  25, 4,  false},
+    {"OtherFontAccent",           0x5E, 2, "Times",    true,  "",  25, 5,  false},
+    {"FermataGoesAboveTheTip",    0xB2, 3, "Maestro",  true,  "",  25, 6,  true},
+    {"UnknownCharacterNone",      0x41, 5, "Maestro",  true,  "",  0,  0,  false},
+    {"WithoutRecognitionNone",    0x2E, 1, "Maestro",  false, "",  0,  0,  false},
+    {"ListedNumberIsSmall",       0x41, 5, "Maestro",  false, "5", 15, 0,  false},
+    {"OffCenterList",             0x41, 4, "Maestro",  false, "4", 15, 4,  false},
+};
+// clang-format on
+
+TEST_P(ArticulationAdjustmentTest, ByCharacterAndLists) {
+    const AdjustmentCase& c = GetParam();
+    StartHost("font 0 \"" + std::string(c.font) + "\"\nstaff \"Violin\"\nmeasures 1\n");
+    orvex::TFMisc context;
+    context.Options[6].value = 15;
+    context.Options[7].value = 25;
+    context.Options[8].value = c.recognize ? 1 : 0;
+    context.Options[10].text = c.smallList;
+    context.Options[14].text = "4";
+    context.Options[15].value = 9;
+    bool aboveTip = false;
+    int32_t adjustment = -1;
+    int32_t offCenter = -1;
+    const bool applies =
+        orvex::ArticulationAdjustment(c.character, c.number, 12 * 256, context, aboveTip, adjustment, offCenter);
+    EXPECT_EQ(applies, c.adjustment != 0);
+    EXPECT_EQ(adjustment, c.adjustment);
+    EXPECT_EQ(offCenter, c.offCenter);
+    EXPECT_EQ(aboveTip, c.aboveTip);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ArticulationAdjustmentTest, ::testing::ValuesIn(kAdjustmentCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NumberInListTest, WholeNumbersOnly) {
+    EXPECT_TRUE(orvex::NumberInList(12, "3, 12;7"));
+    EXPECT_TRUE(orvex::NumberInList(7, "3 12;7"));
+    EXPECT_FALSE(orvex::NumberInList(1, "3, 12;7"));
+    EXPECT_FALSE(orvex::NumberInList(2, ""));
 }
 
 }  // namespace

@@ -111,13 +111,21 @@ TEST_F(SmartSplitPointFixture, ASelectionOfOneOrThreeStavesIsRefused) {
     EXPECT_EQ(CellText(Cell(1, 1)), "c4+e5/4096");
 }
 
-TEST_F(SmartSplitPointFixture, AContextWithoutValuesTakesTheCommandsSettings) {
-    // Chords up to a tenth: c4+g4+f5 spans eleven steps and gives its c4 away; c4+g4+e5 spans ten,
-    // but gives it away to balance the hands (the lower chord stays within nine steps).
-    StartHost("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 c4+g4+f5/2 c4+g4+e5/2\nnotes 2 1 c3/2 c3/2\n");
+// With its rows all 0, as a key launch runs it, the command moves no note down (the highest key
+// is 0) and a note up only into a rest of the upper staff that starts with it.
+TEST_F(SmartSplitPointFixture, WithItsRowsAtZeroAMelodyOverRestsStaysInItsHand) {
+    StartHost("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 e5/4 d5/4 c5/2\nnotes 2 1 r/1\n");
     EXPECT_TRUE(Run(1, 2, {}));
-    EXPECT_EQ(CellText(Cell(1, 1)), "g4+f5/2048 g4+e5/2048");
-    EXPECT_EQ(CellText(Cell(2, 1)), "c3+c4/2048 c3+c4/2048");
+    EXPECT_EQ(CellText(Cell(1, 1)), "e5/1024 d5/1024 c5/2048");
+    EXPECT_EQ(CellText(Cell(2, 1)), "r/4096");
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SmartSplitPointFixture, WithItsRowsAtZeroTheLowerHandFillsTheUppersRests) {
+    StartHost("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 r/2 c5/2\nnotes 2 1 e4/4 g4/4 c3/2\n");
+    EXPECT_TRUE(Run(1, 2, {}));
+    EXPECT_EQ(CellText(Cell(1, 1)), "e4/1024 g4/1024 c5/2048");
+    EXPECT_EQ(CellText(Cell(2, 1)), "r/1024 r/1024 c3/2048");
 }
 
 }  // namespace

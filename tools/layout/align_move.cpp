@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
@@ -19,6 +21,7 @@
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
 #include "tools/layout/explosion/explosion.h"
+#include "tools/layout/expression_records.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
@@ -64,10 +67,109 @@ int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
                                         static_cast<hostapi::InstrumentKey>(staff), mode, 0, kInterfaceVersion);
 }
 
-/// Whether the staff's measure carries dynamics: a measure expression, a smart shape or an
-/// entry with note expressions.
+using hostapi::ArticulationDefinitionLayout;
+using hostapi::ArticulationLayout;
+
+/// An articulation definition that Align/Move turns into a text expression.
+struct DynamicsArticulation {
+    std::array<uint8_t, ArticulationDefinitionLayout::kSize> bytes{};
+    uint16_t word(size_t offset) const { return hostapi::ReadU16(bytes.data(), offset); }
+    /// The main character, a document byte, and its style.
+    uint8_t character() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kCharacter) & 0xFF); }
+    uint8_t style() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kCharacter) >> 8); }
+    uint8_t fontNumber() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kFontWord) & 0xFF); }
+    uint8_t fontSize() const { return static_cast<uint8_t>(word(ArticulationDefinitionLayout::kFontWord) >> 8); }
+    uint16_t flags() const { return word(ArticulationDefinitionLayout::kFlags); }
+    int16_t horizontalOffset() const {
+        return hostapi::ReadI16(bytes.data(), ArticulationDefinitionLayout::kHorizontalOffset);
+    }
+    uint8_t options() const { return bytes[ArticulationDefinitionLayout::kOptions]; }
+};
+
+/// The definition of an articulation when it is a dynamic to convert: its character is a
+/// dynamics glyph, it shows that character above the note and no alternate one below.
+std::optional<DynamicsArticulation> DynamicsArticulationOf(int16_t number) {
+    using L = ArticulationDefinitionLayout;
+    DynamicsArticulation definition;
+    if (number <= 0 || !LoadOtherRecord(kTagArticulationDefinition, number, 0, definition.bytes.data(), L::kSize)) {
+        return std::nullopt;
+    }
+    const char character = static_cast<char>(definition.character());
+    if (character == '\0' || !HasAnyOfChars(std::string_view(&character, 1)) ||
+        (definition.options() & L::kNoCharacterAbove) != 0 || (definition.flags() & L::kAlternateBelow) != 0) {
+        return std::nullopt;
+    }
+    return definition;
+}
+
+/// Whether one of the entry's articulations is a dynamic to convert.
+bool HasDynamicsArticulation(hostapi::ConstEntryView entry) {
+    if (!entry.has(hostapi::kEntryArticulations)) {
+        return false;
+    }
+    Record10 articulation;
+    for (int32_t inci = 0;
+         LoadEntryDetailRecord(kTagArticulation, entry.number(), inci, articulation.data(), Record10::kSize); ++inci) {
+        if (DynamicsArticulationOf(articulation.word(ArticulationLayout::kDefinition / 2))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// Turns the entry's dynamics articulations into note-attached text expressions: for each one,
+/// the text expression of its character in its font, size and style (found or made), an 'edED'
+/// at its place, and the articulation taken away; the walk stays at the index the next one moves
+/// down to. An entry left without articulations loses its articulation flag. Answers whether
+/// the entry changed.
+bool ConvertDynamicsArticulations(hostapi::EntryView entry) {
+    using L = ArticulationDefinitionLayout;
+    TTextExpressions& table = TextExpressionTable();
+    bool changed = false;
+    Record10 articulation;
+    for (int32_t inci = 0;
+         LoadEntryDetailRecord(kTagArticulation, entry.number(), inci, articulation.data(), Record10::kSize);) {
+        const std::optional<DynamicsArticulation> definition =
+            DynamicsArticulationOf(articulation.word(ArticulationLayout::kDefinition / 2));
+        if (!definition) {
+            ++inci;
+            continue;
+        }
+        const std::string text(1, static_cast<char>(definition->character()));
+        const int32_t expression = table.FindOrCreate(text, nullptr, definition->fontSize(), definition->style(), 0, 0,
+                                                      0, definition->fontNumber());
+        Record10 link;
+        link.setWord(NoteExpressionLayout::kNumber / 2, static_cast<int16_t>(expression));
+        link.setWord(NoteExpressionLayout::kHorizontal / 2,
+                     static_cast<int16_t>(articulation.word(ArticulationLayout::kHorizontalOffset / 2) +
+                                          definition->horizontalOffset()));
+        link.setWord(NoteExpressionLayout::kVertical / 2,
+                     static_cast<int16_t>(articulation.word(ArticulationLayout::kVerticalOffset / 2) - 120));
+        const uint16_t linkFlags =
+            NoteExpressionLayout::kText |
+            ((definition->flags() & L::kReferenceLastNote) == 0 ? NoteExpressionLayout::kAtLastNote : 0);
+        link.setWord(NoteExpressionLayout::kFlags / 2, static_cast<int16_t>(linkFlags));
+        // Nothing is taken away unless its expression stands in its place.
+        if (expression <= 0 || !AppendRecordEdED(entry.number(), link)) {
+            ++inci;
+            continue;
+        }
+        entry.setMoreFlags(entry.moreFlags() | kEntryHasNoteExpressions);
+        changed = true;
+        if (!DeleteEntryDetailRecord(kTagArticulation, entry.number(), inci)) {
+            ++inci;
+        }
+    }
+    if (changed && !LoadEntryDetailRecord(kTagArticulation, entry.number(), 0, nullptr, Record10::kSize)) {
+        entry.setFlag(hostapi::kEntryArticulations, false);
+    }
+    return changed;
+}
+
+/// Whether the staff's measure carries dynamics: a measure expression, a smart shape, an entry
+/// with note expressions, or (when they are to be converted) one with a dynamics articulation.
 bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, int32_t staff, int32_t measure,
-                        const TSmartShapes& shapes) {
+                        const TSmartShapes& shapes, bool articulations) {
     const auto m = static_cast<hostapi::MeasureNumber>(measure);
     if (MeasureHasExpressionOnStaff(m, staff) || shapes.FindByStaff(measure, staff)) {
         return true;
@@ -79,7 +181,8 @@ bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, in
         }
         bool found = false;
         for (int32_t i = 0; i < array->count && !found; ++i) {
-            found = (array->entry(i).moreFlags() & kEntryHasNoteExpressions) != 0;
+            found = (array->entry(i).moreFlags() & kEntryHasNoteExpressions) != 0 ||
+                    (articulations && HasDynamicsArticulation(array->entry(i)));
         }
         ReleaseEntryArray(array);
         if (found) {
@@ -148,7 +251,8 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
         if (end - start >= restartAfter) {
             int32_t without = 0;
             for (int32_t m = start; m < end; ++m) {
-                if (!MeasureHasDynamics(region, slot, staff, m, shapes) && ++without >= restartAfter) {
+                if (!MeasureHasDynamics(region, slot, staff, m, shapes, Row(more, morerow::kConvertArticulations)) &&
+                    ++without >= restartAfter) {
                     end = m;
                     break;
                 }
@@ -205,10 +309,6 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
     if (systems == nullptr && Row(more, morerow::kEachSystem)) {
         ownSystems = std::make_unique<TStaffSystems>();
         systems = ownSystems.get();
-    }
-    if (more[morerow::kConvertArticulations].value != 0) {
-        // The articulation dynamics are left as they are; the rest of the run goes on.
-        ShowNotAvailable("Converting articulation dynamics");
     }
     TTextExpressions& table = TextExpressionTable();
     table.IsComplete();
@@ -276,6 +376,7 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
                             const ExtendedOptionArray* more, int32_t staffTop, int32_t staff, bool shortMarkings,
                             int32_t horizontalOffset) {
     const TTextExpressions& table = TextExpressionTable();
+    const bool convert = more != nullptr && (*more)[morerow::kConvertArticulations].value != 0;
     for (int32_t measure = first; measure <= last; ++measure) {
         const auto m = static_cast<hostapi::MeasureNumber>(measure);
         const int32_t duration = MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(staff), m);
@@ -293,10 +394,16 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
             if (array == nullptr) {
                 continue;
             }
+            bool changed = false;
             for (int32_t i = 0; i < array->count; ++i) {
                 const hostapi::EntryView entry = array->entry(i);
-                if (!MeasureInRange(measure, entry.position(), region, 0) ||
-                    (entry.moreFlags() & kEntryHasNoteExpressions) == 0) {
+                if (!MeasureInRange(measure, entry.position(), region, 0)) {
+                    continue;
+                }
+                if (convert && entry.has(hostapi::kEntryArticulations) && ConvertDynamicsArticulations(entry)) {
+                    changed = true;
+                }
+                if ((entry.moreFlags() & kEntryHasNoteExpressions) == 0) {
                     continue;
                 }
                 for (int32_t index = 0;; ++index) {
@@ -328,6 +435,9 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
                         }
                     }
                 }
+            }
+            if (changed) {
+                SaveEntryArray(array);
             }
             ReleaseEntryArray(array);
         }

@@ -74,6 +74,9 @@ struct NoteExpressionLayout {
 /// The entry's word at byte 12: bit 0 = the entry has note expressions.
 inline constexpr uint16_t kEntryHasNoteExpressions = 0x0001;
 
+inline constexpr hostapi::Tag kTagArticulation = hostapi::kTagArticulation;
+inline constexpr hostapi::Tag kTagArticulationDefinition = hostapi::kTagArticulationDefinition;
+
 /// An 'otDY' record with named fields.
 struct MeasureExpressionRecord : Record12 {
     using L = MeasureExpressionLayout;

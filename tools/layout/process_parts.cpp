@@ -17,6 +17,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/tool_context.h"
 #include "platform/win/messages.h"
+#include "tools/layout/align_move.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/notes/entry_details.h"
 
@@ -556,9 +557,16 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
     }
     if (empty) {
         Shapes().ParkStaff(staffValue, measure);
-        // Removing the measure expressions of the emptied staff waits for the expression tools.
-        win::OutputDebugString(
-            "Orvex188: clearing the expressions of an emptied measure is not available in this build");
+        // The emptied measure loses the expressions of its staff, over the cell's region.
+        hostapi::SelectionRecord cellRegion;
+        cellRegion.setViewKey(cellKey);
+        cellRegion.setFirstStaff(static_cast<hostapi::StaffSlot>(staff));
+        cellRegion.setLastStaff(static_cast<hostapi::StaffSlot>(staff));
+        cellRegion.setFirstMeasure(static_cast<hostapi::MeasureNumber>(measure));
+        cellRegion.setLastMeasure(static_cast<hostapi::MeasureNumber>(measure));
+        cellRegion.setStartEdu(from);
+        cellRegion.setEndEdu(to);
+        ClearStaffExpressions(measure, measure, cellRegion, staffValue, false);
     }
     return 1;
 }

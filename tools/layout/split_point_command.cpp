@@ -34,11 +34,6 @@ constexpr size_t kRowSimplifyRhythm = 12;
 
 constexpr int32_t kHighestMidiKey = 127;
 
-/// The settings of rows 0 to 12 when the context brings none: chords up to a tenth in either
-/// hand, leaps of an octave, balanced spans, at least one note in the receiving chord, emptied
-/// rests joined, longer notes of the receiving hand kept whole, every key free to move.
-constexpr size_t kSettingRows = 13;
-constexpr std::array<int32_t, kSettingRows> kDefaultSettings = {10, 10, 7, 7, 1, 1, 0, 1, 0, 1, 0, 127, 0};
 constexpr int16_t kLargestFillRest = 4096;
 /// Moves at one pair of items before the walk goes on: every move takes a note out of an item of
 /// at most twelve, so more than this many means two moves undo each other.
@@ -257,13 +252,9 @@ bool RunSmartSplitPoint(TFMisc& context) {
                         "Bitte markieren Sie Takte von zwei Systemen", 0, 0);
         return false;
     }
-    // The tool has no option rows of its own: a context without values takes the command's.
-    if (std::all_of(context.Options.begin(), context.Options.begin() + kSettingRows,
-                    [](const OptionElement& row) { return row.value == 0; })) {
-        for (size_t row = 0; row < kSettingRows; ++row) {
-            context.Options[row].value = kDefaultSettings[row];
-        }
-    }
+    // The tool has no option rows of its own: it runs on the context's rows as they are, all 0
+    // from a key launch. Then no note moves down (the highest key is 0), and a note moves up only
+    // into a rest of the upper staff that starts with it.
     SmartSplitPoint command(context, *region);
     return command.Run();
 }

@@ -11,7 +11,10 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
+#include "core/messages.h"
+#include "core/startup.h"
 #include "core/tool_context.h"
+#include "platform/win/system.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/entry_fields.h"
 #include "tools/notes/notes_services.h"
@@ -170,6 +173,40 @@ int32_t AlterationOfName(std::string_view text) {
         alteration += text[i] == '#' ? 1 : text[i] == 'b' ? -1 : 0;
     }
     return alteration;
+}
+
+bool IsReplaceNoteName(std::string_view text) {
+    if (text.empty() || std::string_view("ABCDEFG").find(static_cast<char>(
+                            std::toupper(static_cast<unsigned char>(text.front())))) == std::string_view::npos) {
+        return false;
+    }
+    return text.find_first_not_of("#b", 1) == std::string_view::npos;
+}
+
+bool CheckReplacePairs(const TFMisc& context) {
+    for (const auto& [fromRow, intoRow] : kReplacePairs) {
+        const std::string& from = context.Options[fromRow].text;
+        const std::string& into = context.Options[intoRow].text;
+        if (from.empty() || into.empty()) {
+            continue;
+        }
+        for (const std::string* text : {&from, &into}) {
+            if (IsReplaceNoteName(*text)) {
+                continue;
+            }
+            const std::string shown = win::AnsiToUtf8(*text);
+            ShowMessageText(HostWindow,
+                            "Replace Pitches: \"" + shown +
+                                "\" is not a note name. Please type a note letter A-G followed by # or b signs only, "
+                                "such as F# or Bb: the notes of that name are replaced in every octave.",
+                            "Tonhöhen austauschen: \"" + shown +
+                                "\" ist kein Notenname. Bitte geben Sie nur einen Notenbuchstaben A-G ein, gefolgt von "
+                                "# oder b, z. B. F# oder Bb: die Noten dieses Namens werden in jeder Oktave ersetzt.",
+                            0, 0);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ShiftEntryOffsets(TFMisc& context, EntryEngineState& state, EntryView entry, bool previousIsGrace,

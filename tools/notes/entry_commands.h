@@ -12,6 +12,8 @@
 
 namespace orvex {
 
+struct TFMisc;
+
 /// Options of Shift, by row.
 enum ShiftRow : size_t {
     SHIFT_WHOLE_NOTES = 0,
@@ -43,5 +45,13 @@ enum SpecialRow : size_t {
 int32_t NoteStepOfName(std::string_view text);
 /// The alteration of a note name: +1 for every "#" and -1 for every "b" after the letter.
 int32_t AlterationOfName(std::string_view text);
+/// Whether a text of Replace Pitches names a note as the command reads it: a letter A-G (either
+/// case) followed by nothing but "#" and "b" signs. Any other text ("H", "X", "1", "F#4") would
+/// read as some other note: the command refuses it.
+bool IsReplaceNoteName(std::string_view text);
+/// Replace Pitches' pairs before the walk: every pair with both texts given names notes (an
+/// empty text leaves its pair out). Otherwise the user is told which text is not a note name and
+/// false: the command changes nothing.
+bool CheckReplacePairs(const TFMisc& context);
 
 }  // namespace orvex

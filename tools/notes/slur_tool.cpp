@@ -1,7 +1,8 @@
 // "Vx S&lurs..." (tool 75): works over the slurs of the selected measures. It turns
 // measure-attached slurs into note-attached ones (attached to the entries nearest their ends),
 // resets the placement of note-attached slurs, raises them or recalculates their contours from
-// the distance of their end notes.
+// the distance of their end notes, and moves slur ends clear of the articulations on their side
+// (slur_collisions.cpp).
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -99,19 +100,20 @@ void LinkEntry(int32_t shape, hostapi::EntryNumber entry) {
     CreateEntryDetailRecord(hostapi::kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);
 }
 
-/// One slur of a selected measure.
-void ProcessSlur(TFMisc& context, const hostapi::SelectionRecord& region, int32_t shape, SmartShapeRecord& record) {
+/// One slur of a selected measure; false when the command is to end (the host gave no
+/// placement for resolving collisions).
+bool ProcessSlur(TFMisc& context, const hostapi::SelectionRecord& region, int32_t shape, SmartShapeRecord& record) {
     const auto row = [&](SlurToolRow r) { return context.Options[r].value; };
     const int16_t leftStaff = hostapi::ReadI16(record.data(), Slur::kLeftStaff);
     const int16_t rightStaff = hostapi::ReadI16(record.data(), Slur::kRightStaff);
     const hostapi::StaffSlot selectedSlot = SlotOf(leftStaff, region.viewKey());
     if (selectedSlot == 0 || selectedSlot < region.firstStaff() || selectedSlot > region.lastStaff()) {
-        return;
+        return true;
     }
     bool changed = false;
     if (!EntryAttached(record)) {
         if (row(SLURS_CONVERT) == 0 || !ConvertToEntries(context, region, record)) {
-            return;
+            return true;
         }
         SaveSmartShapeRecord(shape, record);
         LinkEntry(shape, hostapi::ReadI32(record.data(), Slur::kLeftEntry));
@@ -135,9 +137,14 @@ void ProcessSlur(TFMisc& context, const hostapi::SelectionRecord& region, int32_
                                          row(SLURS_ONLY_UNADJUSTED) != 0) ||
                   changed;
     }
+    bool go = true;
+    if (row(SLURS_RESOLVE_COLLISIONS) != 0) {
+        go = ResolveSlurCollisions(context, region, record, changed);
+    }
     if (changed) {
         SaveSmartShapeRecord(shape, record);
     }
+    return go;
 }
 
 }  // namespace
@@ -190,11 +197,6 @@ bool RunSlurTool(TFMisc& context) {
     if (CurrentRegion == nullptr) {
         return false;
     }
-    if (context.Options[SLURS_RESOLVE_COLLISIONS].value != 0) {
-        // Resolving collisions needs the entries' vertical page metrics, which this build's host
-        // does not give: nothing is changed.
-        return ShowNotAvailable("Resolving collisions with articulations");
-    }
     const hostapi::SelectionRecord region = *CurrentRegion;
     if (context.Options[SLURS_RECALCULATE].value != 0) {
         LoadSlurContourDefaults(context);
@@ -215,7 +217,10 @@ bool RunSlurTool(TFMisc& context) {
                 !IsSlurType(hostapi::ReadI16(record.data(), Slur::kType))) {
                 continue;
             }
-            ProcessSlur(context, region, shape, record);
+            if (!ProcessSlur(context, region, shape, record)) {
+                // The host gave no placement: the user was told; what was saved stays.
+                return true;
+            }
         }
     }
     return true;

@@ -101,19 +101,6 @@ bool PlainContour(const SmartShapeRecord& record) {
 }
 
 /// One end of a slur as its cell holds it.
-struct SlurEnd {
-    hostapi::EntryRecord entry;
-    hostapi::LayerIndex layer = 0;
-    bool otherLayers = false;
-    bool stemUp = false;
-    bool isShort = false;
-};
-
-bool FindEnd(hostapi::ViewKey view, hostapi::StaffSlot slot, int32_t measure, hostapi::EntryNumber number,
-             hostapi::InstrumentKey staff, int16_t key, SlurEnd& end) {
-    return EntryReplace(view, slot, static_cast<hostapi::MeasureNumber>(measure), number, end.entry.data(), &end.layer,
-                        &end.otherLayers, false, &end.stemUp, staff, key, &end.isShort, kReplaceByNumber);
-}
 
 /// The height of an end's note that the slur touches: its top note above, its bottom note below.
 int32_t EndHeight(const SlurEnd& end, hostapi::InstrumentKey staff, int32_t measure, bool above) {
@@ -123,6 +110,12 @@ int32_t EndHeight(const SlurEnd& end, hostapi::InstrumentKey staff, int32_t meas
 }
 
 }  // namespace
+
+bool FindSlurEnd(hostapi::ViewKey view, hostapi::StaffSlot slot, int32_t measure, hostapi::EntryNumber number,
+                 hostapi::InstrumentKey staff, int16_t key, SlurEnd& end) {
+    return EntryReplace(view, slot, static_cast<hostapi::MeasureNumber>(measure), number, end.entry.data(), &end.layer,
+                        &end.otherLayers, false, &end.stemUp, staff, key, &end.isShort, kReplaceByNumber);
+}
 
 bool IsSlurType(int16_t type) {
     return type == 0 || type == 1 || type == 8 || type == 9 || type == 15 || type == 16;
@@ -236,10 +229,10 @@ bool RecalculateSlurContour(TFMisc& context, SmartShapeRecord& record, hostapi::
     const int16_t key = HostKey(leftMeasure, leftStaff, 0);
     SlurEnd left;
     SlurEnd right;
-    if (!FindEnd(view, leftSlot, leftMeasure, hostapi::ReadI32(record.data(), Slur::kLeftEntry), leftStaff, key,
-                 left) ||
-        !FindEnd(view, rightSlot, rightMeasure, hostapi::ReadI32(record.data(), Slur::kRightEntry), rightStaff, key,
-                 right)) {
+    if (!FindSlurEnd(view, leftSlot, leftMeasure, hostapi::ReadI32(record.data(), Slur::kLeftEntry), leftStaff, key,
+                     left) ||
+        !FindSlurEnd(view, rightSlot, rightMeasure, hostapi::ReadI32(record.data(), Slur::kRightEntry), rightStaff, key,
+                     right)) {
         return false;
     }
     const bool above = SlurAbove(context, record, left.stemUp, right.stemUp, left.layer, left.otherLayers);

@@ -11,8 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "core/host/smart_shapes.h"
+#include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 
@@ -64,6 +66,20 @@ inline constexpr uint16_t kSlurContourFlags = 0x4200;
 /// points of (span, inset, height) for short, medium and long slurs.
 inline constexpr hostapi::Tag kTagSlurContours = 0x4F023532;
 
+/// An end of an entry-attached slur as found in its cell: a copy of the entry, the layer that
+/// holds it, whether other layers of the cell hold entries, its stem and whether it is short
+/// and open (subsystem 1's EntryReplace).
+struct SlurEnd {
+    hostapi::EntryRecord entry;
+    hostapi::LayerIndex layer = 0;
+    bool otherLayers = false;
+    bool stemUp = false;
+    bool isShort = false;
+};
+/// Looks an end's entry up by its number in the cell of `view` at the staff slot.
+bool FindSlurEnd(hostapi::ViewKey view, hostapi::StaffSlot slot, int32_t measure, hostapi::EntryNumber number,
+                 hostapi::InstrumentKey staff, int16_t key, SlurEnd& end);
+
 /// Whether a smart shape of this type is a slur the slur commands handle.
 bool IsSlurType(int16_t type);
 
@@ -98,6 +114,23 @@ bool RecalculateSlurContour(TFMisc& context, SmartShapeRecord& record, hostapi::
 bool FindEntryNearPosition(TFMisc& context, const hostapi::SelectionRecord& region, hostapi::StaffSlot slot,
                            int32_t measure, hostapi::Edu position, hostapi::EntryNumber& entry, int32_t firstIndex,
                            bool preferEarlier, bool preferLater, int32_t& index, bool lowerLayerFirst);
+
+// ---- Collisions with articulations (the Slurs command's row 5) ----
+
+/// Whether `number` occurs as a whole number in a list of numbers separated by blanks, commas
+/// or semicolons.
+bool NumberInList(int32_t number, std::string_view list);
+/// The adjustment (EVPU) a slur end keeps from an articulation of a character, by the character
+/// table (row 8) and the number lists (rows 10, 11, 14); its off-center correction scaled by the
+/// size in the font word (font number + 256 x size) / 24; whether the character goes above the
+/// slur's tip. True when an adjustment applies.
+bool ArticulationAdjustment(int32_t character, int32_t number, uint16_t fontWord, const TFMisc& context, bool& aboveTip,
+                            int32_t& adjustment, int32_t& offCenter);
+/// Moves the ends of an entry-attached slur clear of the articulations on its side, or those
+/// articulations above its tip; `changed` is set when the record changed. False when the host
+/// gave no placement for an end: the user was told and the command ends.
+bool ResolveSlurCollisions(TFMisc& context, const hostapi::SelectionRecord& region, SmartShapeRecord& record,
+                           bool& changed);
 
 /// Creates the 'otMx' link of the measure and the 'edEx' links of the two entries for a new
 /// entry-attached shape, and marks the measure as holding smart shapes.

@@ -23,6 +23,7 @@
 #include "expressions/txtexpr.h"
 #include "forms/dactopt.h"
 #include "tools/layout/layout_services.h"
+#include "tools/notes/entry_commands.h"
 #include "tools/notes/respell_enharmonic.h"
 
 namespace orvex {
@@ -47,6 +48,7 @@ constexpr int32_t ITEM_HARMONICA = 60;
 constexpr int32_t ITEM_LAISSER_VIBRER = 61;
 constexpr int32_t ITEM_COMPARE = 63;
 constexpr int32_t ITEM_PITCH_PROJECTION = 76;
+constexpr int32_t ITEM_REPLACE_PITCHES = 69;
 
 bool InItems(int32_t item, std::initializer_list<int32_t> items) {
     return std::find(items.begin(), items.end(), item) != items.end();
@@ -132,6 +134,9 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     if ((item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 && Row(context, 5) != 0) ||
         (item == ITEM_SHIFT && Row(context, 4) != 0)) {
         SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
+    }
+    if (item == ITEM_REPLACE_PITCHES && !CheckReplacePairs(context)) {
+        return false;
     }
     if (item == ITEM_PITCH_PROJECTION && region.firstStaff() != region.lastStaff()) {
         Refuse("Please select one staff only", "Bitte nur ein System markieren");

@@ -1,0 +1,140 @@
+// hostsim end to end through the host's services and commands: a pitch row read through the
+// host's pitch names, New Spacing around the host's own note spacing, Undo of a plug-in's
+// change, Reset of hairpins, a slur moved clear of a staccato by the host's placement of the
+// entry, and an emptied measure losing its staff's expressions.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostServicesHostsimTest : public testsupport::DesktopTest {
+protected:
+    static std::string Example(const char* name) { return (fs::path(ORVEX_SOURCE_DIR) / "examples" / name).string(); }
+    /// The lines from the first equal to `first` on, as many as `expected` holds; checked.
+    static void ExpectFrom(const std::vector<std::string>& out, const std::vector<std::string>& expected) {
+        const auto it = std::find(out.begin(), out.end(), expected.front());
+        ASSERT_NE(it, out.end()) << expected.front();
+        std::vector<std::string> lines(it, out.end());
+        lines.resize(std::min(lines.size(), expected.size()));
+        testsupport::ExpectLines(expected, lines);
+    }
+    testsupport::HostsimResult Run(const std::string& script) {
+        auto result = testsupport::RunHostsim("load plugins\n" + script, RegistryFile());
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return result;
+    }
+};
+
+TEST_F(HostServicesHostsimTest, SpecialModificationsHidesFSharp4ByItsPitchRow) {
+    const auto result = Run("new " + Example("pitches.score") +
+                            "\nselect 1 1\nform TDActOpt set Row0 F#4\nform TDActOpt set Row6 1\n"
+                            "form TDActOpt click Go\nmenu \"Orvex/Modify/Special Modifications...\"\ndump cells\n");
+    // F#4 and G flat 4 are pitch 66; F#5 is not, and the chord is hidden only when all its notes
+    // match.
+    ExpectFrom(result.out,
+               {"cells of document 1 \"pitches\": all staves, all measures", "  staff 1, measure 1, layer 1: 4 entries",
+                "    entry 1 at 0, 1024 EDU, hidden, beam start: F#4", "    entry 2 at 1024, 1024 EDU, beam start: F#5",
+                "    entry 3 at 2048, 1024 EDU, hidden, beam start: Gb4",
+                "    entry 4 at 3072, 1024 EDU, beam start: C4 F#4"});
+}
+
+TEST_F(HostServicesHostsimTest, ATextThatIsNoPitchRunsNothing) {
+    const auto result = Run("new " + Example("pitches.score") +
+                            "\nselect 1 1\nform TDActOpt set Row0 H4\nform TDActOpt set Row6 1\n"
+                            "form TDActOpt click Go\nmenu \"Orvex/Modify/Special Modifications...\"\ndump cells\n");
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(),
+                        "  label Message \"\\\"H4\\\" is not a pitch name. Please type a note letter A-G, optionally "
+                        "followed by # or b, and an octave, such as C4, F#3 or Bb5.\""),
+              result.out.end());
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "    entry 1 at 0, 1024 EDU, beam start: F#4"),
+              result.out.end());
+}
+
+TEST_F(HostServicesHostsimTest, NewSpacingAroundTheHostsNoteSpacing) {
+    const auto result =
+        Run("new " + Example("newspacing.score") +
+            "\nselect 1-2 1-2\nform TDActOpt set Row4 1\nform TDActOpt click Go\nmenu \"Orvex/New Spacing\"\n"
+            "dump records otBC\n");
+    // The first pass, the host's note spacing by its keys, then the second pass and its message,
+    // all in one turn of the user.
+    ExpectFrom(result.out, {"host: Apply Note Spacing: 2 measures respaced (1-2)",
+                            "host: progress begins over staves 1-3, measures 1-2: 2 steps",
+                            "host: progress ends after 2 of 2 steps",
+                            "host: progress begins over staves 1-3, measures 1-2: 2 steps",
+                            "host: progress ends after 2 of 2 steps", "[form] \"Vx New Spacing\" TMsgDlg, modal"});
+    const std::vector<std::string> chart =
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"newspacing\": 8 'otBC' of 43", "  ");
+    ASSERT_EQ(chart.size(), 8u);
+    EXPECT_EQ(chart[0], "  'otBC' other (1, 0), 10 bytes: header: duration 4096, end 208, minimum end 208, word 232");
+    EXPECT_EQ(chart[4], "  'otBC' other (1, 4), 10 bytes: at 2048: position 140, next 208, minimum 0");
+}
+
+TEST_F(HostServicesHostsimTest, UndoAfterRemoveRestoresTheCells) {
+    const auto result = Run("new " + Example("newspacing.score") +
+                            "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" checked\n"
+                            "form TDActOpt click Go\nform TDActOpt click UndoBtn\nmenu \"Orvex/Modify/Remove...\"\n"
+                            "dump cells 1 1\npress Ctrl+Y\ndump cells 1 1\nmenu \"Edit/Undo\"\n");
+    // The host tells what the command changed; the Undo button's keys reach it after the call.
+    ExpectFrom(result.out, {"host: Orvex188.fxt changed document 1 \"newspacing\": 1 cell (3 entries changed)"});
+    ExpectFrom(result.out, {"host: undo \"Remove...\": 1 cell, 0 records", "  staff 1, measure 1, layer 1",
+                            "> dump cells 1 1", "cells of document 1 \"newspacing\": staff 1, measure 1",
+                            "  staff 1, measure 1, layer 1: 3 entries", "    entry 1 at 0, 512 EDU, beam start: C5"});
+    ExpectFrom(result.out,
+               {"> press Ctrl+Y", "host: redo \"Remove...\": 1 cell, 0 records", "  staff 1, measure 1, layer 1",
+                "> dump cells 1 1", "cells of document 1 \"newspacing\": staff 1, measure 1",
+                "  staff 1, measure 1, layer 1: 3 entries", "    entry 1 at 0, 512 EDU, beam start: rest"});
+    ExpectFrom(result.out, {"> menu \"Edit/Undo\"", "host: undo \"Remove...\": 1 cell, 0 records"});
+}
+
+TEST_F(HostServicesHostsimTest, TheOptionsDialogsRedoButtonRedoes) {
+    const auto result = Run("new " + Example("newspacing.score") +
+                            "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" checked\n"
+                            "form TDActOpt click Go\nmenu \"Orvex/Modify/Remove...\"\nmenu \"Edit/Undo\"\n"
+                            "form TDActOpt click RedoBtn\nmenu \"Orvex/Modify/Remove...\"\n");
+    const auto click = std::find(result.out.begin(), result.out.end(), "  user: click RedoBtn");
+    const auto redone = std::find(result.out.begin(), result.out.end(), "host: redo \"Remove...\": 1 cell, 0 records");
+    EXPECT_LT(click, redone);
+    EXPECT_NE(redone, result.out.end());
+}
+
+TEST_F(HostServicesHostsimTest, ResetMakesTheRegionsHairpinsHorizontal) {
+    const auto result = Run("new " + Example("hairpins.score") +
+                            "\nselect 1 1-2\nform TDActOpt set Row0 36\nform TDActOpt set Row1 1\n"
+                            "form TDActOpt click Go\nmenu \"Orvex/Modify/Reset...\"\ndump records O\\x07Sx\n");
+    ExpectFrom(result.out, {"records of document 1 \"hairpins\": 3 'O\\x07Sx' of 20",
+                            "  'O\\x07Sx' other (1, 0), 84 bytes: kind 2 from staff 1 measure 1 at 0 to staff 1 "
+                            "measure 2 at 2048, offset 0, opening 36, horizontal over a system break",
+                            "  'O\\x07Sx' other (2, 0), 84 bytes: kind 3 from staff 1 measure 3 at 0 to staff 1 "
+                            "measure 4 at 0, offset 0, opening 0, angled over a system break",
+                            "  'O\\x07Sx' other (3, 0), 84 bytes: kind 3 from staff 2 measure 1 at 0 to staff 2 "
+                            "measure 1 at 3072, offset 0, opening 0, angled over a system break"});
+}
+
+TEST_F(HostServicesHostsimTest, SlursMovesASlurClearOfAStaccato) {
+    const auto result = Run("open " + Example("slurs.MUS") +
+                            "\nselect 1 1\nform TDActOpt set Row5 checked\nform TDActOpt click Go\n"
+                            "menu \"Orvex/Modify/Slurs...\"\ndump records O\\x07Sx\n");
+    ExpectFrom(result.out, {"records of document 1 \"slurs\": 1 'O\\x07Sx' of 39",
+                            "  'O\\x07Sx' other (1, 0), 84 bytes: kind 1 from staff 1 measure 1 entry 1 to staff 1 "
+                            "measure 1 entry 3, offset 40"});
+}
+
+TEST_F(HostServicesHostsimTest, AnEmptiedMeasureLosesItsStaffsExpressions) {
+    const auto result = Run("new " + Example("parts.score") +
+                            "\nselect 1 1-2\nform TDActOpt set Row0 0\nform TDActOpt click Go\n"
+                            "menu \"Orvex/Parts/Process extracted parts...\"\ndump records otDY\ndump cells 1\n");
+    ExpectFrom(result.out, {"records of document 1 \"parts\": 2 'otDY' of 41",
+                            "  'otDY' other (1, 0), 12 bytes: expression 1 at 2048, offset 0, staff 2",
+                            "  'otDY' other (2, 0), 12 bytes: expression 1 at 1024, offset 0, staff 1"});
+    ExpectFrom(result.out,
+               {"cells of document 1 \"parts\": staff 1, all measures", "  staff 1, measure 1: no entries"});
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+// The split point note mover on its own: the two staves' cells of measure 1 are loaded, their
+// tables filled, and one call moves (or keeps) the outermost note of one item. What the loaded
+// arrays, the tie list and the messages hold afterwards is checked; nothing is saved.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/host/finxess.h"
+#include "core/lumvar_binding.h"
+#include "core/tool_context.h"
+#include "tests/tools/notes_fixture.h"
+#include "tools/layout/explosion/explosion.h"
+#include "tools/layout/split_point.h"
+
+namespace {
+
+using orvex::kSplitDownward;
+using orvex::kSplitUpward;
+using orvex::SplitPointTie;
+using orvex::SplitPointTies;
+
+/// A loaded array as the score text writes it (C major, pitch words as steps from middle C):
+/// "c4+e5/1024", a rest "r/DURATION", "~" after a note tied onward, "(" before one tied from the
+/// note before.
+std::string ArrayText(const orvex::EntryArray* array) {
+    std::string text;
+    for (int32_t i = 0; array != nullptr && i < array->count; ++i) {
+        const hostapi::ConstEntryView entry = array->entry(i);
+        text += text.empty() ? "" : " ";
+        if (!entry.isNote()) {
+            text += "r";
+        }
+        for (int32_t n = 0; entry.isNote() && n < entry.notesHeld(); ++n) {
+            const uint32_t flags = entry.note(n).flags();
+            const int32_t level = entry.note(n).harmonicLevel();
+            const int32_t octave = level >= 0 ? level / 7 : (level - 6) / 7;
+            text += std::string(n == 0 ? "" : "+") + ((flags & hostapi::kNoteTieEnd) != 0 ? "(" : "") +
+                    "cdefgab"[level - 7 * octave] + std::to_string(4 + octave) +
+                    ((flags & hostapi::kNoteTieStart) != 0 ? "~" : "");
+        }
+        text += "/" + std::to_string(entry.actualDuration());
+    }
+    return text;
+}
+
+/// What one call is given: the items (by index in each staff's table), the direction, the
+/// settings and the switches of rows 4, 6, 7, 8 and 9.
+struct Call {
+    int32_t direction = kSplitDownward;
+    int32_t upperItem = 0;
+    int32_t lowerItem = 0;
+    int32_t maxSourceSpan = 0;  ///< 0: every note moves without a reason
+    int32_t maxTargetSpan = 100;
+    int32_t minTargetNotes = 0;
+    int32_t minLeap = 0;
+    int32_t lowestKey = 0;
+    int32_t highestKey = 127;
+    std::map<size_t, int32_t> rows;
+};
+
+class SplitPointMoverTest : public testsupport::NotesTest {
+protected:
+    void TearDown() override {
+        orvex::ReleaseCellLayers(m_upper);
+        orvex::ReleaseCellLayers(m_lower);
+        NotesTest::TearDown();
+    }
+
+    /// Starts the host with the staves' measure 1 and loads both cells and their tables.
+    void Load(const std::string& upper, const std::string& lower, const char* time = "4/4") {
+        StartHost(std::string("staff \"RH\"\nstaff \"LH\"\nmeasures 1 time ") + time + "\nnotes 1 1 " + upper +
+                  "\nnotes 2 1 " + lower + "\n");
+        ASSERT_TRUE(orvex::BindServicePlugin());
+        m_context = orvex::InitToolContext();
+        m_context->Item = 81;
+        m_context->CurrentMeasure = 1;
+        ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->MeasureSpec));
+        orvex::LoadCellLayers(0, 1, 1, m_upper, "");
+        orvex::LoadCellLayers(0, 1, 2, m_lower, "");
+        Refill();
+    }
+    void Refill() {
+        ASSERT_TRUE(
+            orvex::FillNInfo(m_upperTable, 1, 0, 0, orvex::kNoPosition, m_upper, "", false, false, false, false));
+        ASSERT_TRUE(
+            orvex::FillNInfo(m_lowerTable, 1, 0, 0, orvex::kNoPosition, m_lower, "", false, false, false, false));
+    }
+    /// Makes one call of the mover as the smart split point would, for the direction given.
+    int32_t Move(const Call& call) {
+        for (const auto& [row, value] : call.rows) {
+            m_context->Options[row].value = value;
+        }
+        orvex::NInfoItem& upper = m_upperTable.items.at(static_cast<size_t>(call.upperItem));
+        orvex::NInfoItem& lower = m_lowerTable.items.at(static_cast<size_t>(call.lowerItem));
+        const bool down = call.direction == kSplitDownward;
+        const int32_t moved = orvex::MoveSplitPointNote(*m_context, down ? m_upper : m_lower, down ? m_lower : m_upper,
+                                                        down ? upper : lower, down ? lower : upper, call.maxSourceSpan,
+                                                        call.maxTargetSpan, call.direction, call.minTargetNotes, m_ties,
+                                                        call.minLeap, 0, call.lowestKey, call.highestKey);
+        Refill();
+        return moved;
+    }
+    std::string Upper() const { return ArrayText(m_upper[0]); }
+    std::string Lower() const { return ArrayText(m_lower[0]); }
+
+    std::unique_ptr<orvex::TFMisc> m_context;
+    orvex::LayerArrays m_upper{};
+    orvex::LayerArrays m_lower{};
+    orvex::NInfo m_upperTable;
+    orvex::NInfo m_lowerTable;
+    SplitPointTies m_ties;
+};
+
+// ---- What moves, by the settings and switches ----
+
+struct MoveCase {
+    const char* name;
+    const char* upper;
+    const char* lower;
+    Call call;
+    int32_t moved;
+    const char* upperAfter;
+    const char* lowerAfter;
+};
+
+class SplitPointMoveTest : public SplitPointMoverTest, public ::testing::WithParamInterface<MoveCase> {};
+
+TEST_P(SplitPointMoveTest, MovesOrKeepsTheOutermostNote) {
+    const MoveCase& c = GetParam();
+    Load(c.upper, c.lower);
+    EXPECT_EQ(Move(c.call), c.moved);
+    EXPECT_EQ(Upper(), c.upperAfter);
+    EXPECT_EQ(Lower(), c.lowerAfter);
+    EXPECT_TRUE(Messages().empty());
+}
+
+// Pitch words (steps from middle C): c2 -14, c3 -7, e3 -5, c4 0, g4 4, c5 7, e5 9.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
+    // The receiving chord of 11 notes takes a twelfth; one of 12 takes none.
+    MoveCase{"eleven notes take a twelfth", "c4+e5/1", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3/1", {}, 1,
+             "e5/4096", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3+c4/4096"},
+    MoveCase{"twelve notes take no more", "c4+e5/1", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3+g3/1", {}, 0,
+             "c4+e5/4096", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3+g3/4096"},
+    // Within the maximum source span a note needs a reason: row 4 balances the hands when the
+    // receiving chord (3 steps, 9 with the note) stays narrower than the giving one (10).
+    MoveCase{"balance spans on", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .rows = {{4, 1}}}, 1,
+             "g4+e5/4096", "c3+e3+c4/4096"},
+    MoveCase{"balance spans off", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .rows = {{4, 0}}}, 0,
+             "c4+g4+e5/4096", "c3+e3/4096"},
+    MoveCase{"balance spans, target too wide", "c4+g4+e5/1", "c2+e3/1", {.maxSourceSpan = 10, .rows = {{4, 1}}}, 0,
+             "c4+g4+e5/4096", "c2+e3/4096"},
+    // A note moving into a chord that began earlier needs row 6; the chord is cut where the note
+    // comes in and sounds on, tied.
+    MoveCase{"earlier target, row 6 off", "r/4 c4+e5/4 r/2", "c3/2 r/2", {.upperItem = 1, .rows = {{6, 0}}}, 0,
+             "r/1024 c4+e5/1024 r/2048", "c3/2048 r/2048"},
+    MoveCase{"earlier target, row 6 on", "r/4 c4+e5/4 r/2", "c3/2 r/2", {.upperItem = 1, .rows = {{6, 1}}}, 1,
+             "r/1024 e5/1024 r/2048", "c3~/1024 (c3+c4/1024 r/2048"},
+    // A longer receiving rest is cut at the note's end unless row 8 keeps it whole; it is cut
+    // anyway when a rest follows the note in its own staff.
+    MoveCase{"longer rest, row 8 off", "c4+e5/4 g4/4 g4/2", "r/1", {.rows = {{8, 0}}}, 1,
+             "e5/1024 g4/1024 g4/2048", "c4/1024 r/3072"},
+    MoveCase{"longer rest, row 8 on", "c4+e5/4 g4/4 g4/2", "r/1", {.rows = {{8, 1}}}, 1,
+             "e5/1024 g4/1024 g4/2048", "c4/4096"},
+    MoveCase{"longer rest, row 8 on, a rest follows", "c4+e5/4 r/4 g4/2", "r/1", {.rows = {{8, 1}}}, 1,
+             "e5/1024 r/1024 g4/2048", "c4/1024 r/3072"},
+    // A longer receiving note is cut at the note's end unless row 9 keeps it whole.
+    MoveCase{"longer note, row 9 off", "c4+e5/4 g4/4 g4/2", "c3/1", {.rows = {{9, 0}}}, 1,
+             "e5/1024 g4/1024 g4/2048", "c3~+c4/1024 (c3/3072"},
+    MoveCase{"longer note, row 9 on", "c4+e5/4 g4/4 g4/2", "c3/1", {.rows = {{9, 1}}}, 1,
+             "e5/1024 g4/1024 g4/2048", "c3+c4/4096"},
+    // A note never crosses the other hand's outer note.
+    MoveCase{"crossing downward", "c4+e5/1", "c5/1", {}, 0, "c4+e5/4096", "c5/4096"},
+    MoveCase{"crossing upward", "c4/1", "c3+g4/1", {.direction = kSplitUpward}, 0, "c4/4096", "c3+g4/4096"},
+    MoveCase{"upward below the chord", "c5/1", "c3+g4/1", {.direction = kSplitUpward}, 1, "g4+c5/4096", "c3/4096"},
+    // The receiving chord with the note may span at most the maximum target span (c2 to c4: 15).
+    MoveCase{"target span 14", "c4+e5/1", "c2/1", {.maxTargetSpan = 14}, 0, "c4+e5/4096", "c2/4096"},
+    MoveCase{"target span 15", "c4+e5/1", "c2/1", {.maxTargetSpan = 15}, 1, "e5/4096", "c2+c4/4096"},
+    // The key range: c4 is key 60.
+    MoveCase{"below the highest key", "c4+e5/1", "c3/1", {.highestKey = 60}, 1, "e5/4096", "c3+c4/4096"},
+    MoveCase{"above the highest key", "c4+e5/1", "c3/1", {.highestKey = 59}, 0, "c4+e5/4096", "c3/4096"}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+        return name;
+    });
+// clang-format on
+
+// ---- The contradictions the mover reports ----
+
+// The notes of an entry lie lowest first; an entry whose notes do not is a contradiction the
+// mover reports and leaves alone.
+TEST_F(SplitPointMoverTest, AGivingChordThatContradictsItselfIsReported) {
+    Load("c4+e5/1", "c3/1");
+    hostapi::EntryView chord = m_upper[0]->entry(0);
+    std::swap_ranges(chord.note(0).data(), chord.note(0).data() + hostapi::NoteLayout::kSize, chord.note(1).data());
+    EXPECT_EQ(Move({}), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Error 34542"});
+    EXPECT_EQ(Upper(), "e5+c4/4096");
+    EXPECT_EQ(Lower(), "c3/4096");
+}
+
+TEST_F(SplitPointMoverTest, AReceivingChordThatContradictsItselfIsReported) {
+    Load("c4+e5/1", "c2+c3/1");
+    hostapi::EntryView chord = m_lower[0]->entry(0);
+    std::swap_ranges(chord.note(0).data(), chord.note(0).data() + hostapi::NoteLayout::kSize, chord.note(1).data());
+    Refill();
+    EXPECT_EQ(Move({}), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Error 34543"});
+    EXPECT_EQ(Upper(), "c4+e5/4096");
+    EXPECT_EQ(Lower(), "c3+c2/4096");
+}
+
+// ---- Ties ----
+
+// A note tied onward leaves two records: its own end and the end of the note it joined; the note
+// it is tied to follows it into the other staff, which it does only with such a record.
+TEST_F(SplitPointMoverTest, ATiedNoteLeavesTheRecordsItsContinuationFollows) {
+    Load("c4~+c5/2 c4+e4/2", "c3/2 c3/2");
+    const int16_t staff = m_upper[0]->staff;
+    EXPECT_EQ(Move({}), 1);
+    EXPECT_EQ(m_ties, (SplitPointTies{SplitPointTie{staff, 2048, 0, kSplitDownward},
+                                      SplitPointTie{staff, 2048, 0, kSplitDownward}}));
+    EXPECT_EQ(Upper(), "c5/2048 (c4+e4/2048");
+    EXPECT_EQ(Lower(), "c3+c4~/2048 c3/2048");
+
+    SplitPointTies none;
+    std::swap(none, m_ties);
+    EXPECT_EQ(Move({.upperItem = 1, .lowerItem = 1}), 0) << "a tied note moves with its record only";
+    std::swap(none, m_ties);
+    EXPECT_EQ(Move({.upperItem = 1, .lowerItem = 1}), 1);
+    EXPECT_EQ(Upper(), "c5/2048 e4/2048");
+    EXPECT_EQ(Lower(), "c3+c4~/2048 c3+(c4/2048");
+    EXPECT_EQ(m_ties.size(), 2u) << "a note that is tied onward no further adds no record";
+}
+
+// A note longer than the chord it joins, when that chord's first note is tied on: the note is
+// tied on with it, into the next entry of the receiving staff.
+TEST_F(SplitPointMoverTest, ALongerNoteIsTiedOnWithTheChordItJoins) {
+    Load("c4+e5/2 r/2", "c3~/4 c3/4 r/2", "4/4");
+    EXPECT_EQ(Move({.rows = {{9, 1}}}), 1);
+    EXPECT_EQ(Upper(), "e5/2048 r/2048");
+    EXPECT_EQ(Lower(), "c3~+c4~/1024 (c3+(c4/1024 r/2048");
+}
+
+// ---- A giving entry left empty ----
+
+// With row 7 the rest left behind is joined to the note before it where the beats allow: in a
+// measure of one beat a half and a half rest make a whole; in 4/4 the half would cross beat 2.
+TEST_F(SplitPointMoverTest, AnEmptiedEntryJoinsTheNoteBeforeWhereTheBeatsAllow) {
+    const struct {
+        const char* time;
+        const char* upperAfter;
+    } cases[] = {{"1/1", "e5/4096"}, {"4/4", "e5/2048 r/2048"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.time);
+        Load("e5/2 c4/2", "c3/2 c3/2", c.time);
+        EXPECT_EQ(Move({.upperItem = 1, .lowerItem = 1, .rows = {{7, 1}}}), 1);
+        EXPECT_EQ(Upper(), c.upperAfter);
+        EXPECT_EQ(Lower(), "c3/2048 c3+c4/2048");
+        orvex::ReleaseCellLayers(m_upper);
+        orvex::ReleaseCellLayers(m_lower);
+    }
+}
+
+}  // namespace
