@@ -1,5 +1,5 @@
-#include "forms/designed.h"
 #include "forms/options_form.h"
+#include "forms/designed.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,19 +8,19 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/key_assignments.h"
 #include "core/messages.h"
+#include "core/options_store.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "forms/addkeyass.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/vcl/registry.h"
 
 namespace orvex {
 namespace {
 
 /// Tool item and option set of the general program options.
-constexpr int32_t kGeneralOptionsItem = 21;
+constexpr int32_t kGeneralOptionsItem = ItemNumber(ToolItem::Options);
 
 /// The options form made last; a form freed after another was made leaves the flag alone.
 const TOptionsForm* s_currentForm = nullptr;

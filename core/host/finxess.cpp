@@ -10,7 +10,7 @@
 
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
-#include "core/startup.h"
+#include "core/host/host_info.h"
 
 namespace orvex {
 namespace {
@@ -291,7 +291,7 @@ bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& r
 
 bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record) {
     // From 2001 the first entry of a system's list carries the list key and no position.
-    if (inci == 0 && listKey > 0 && HostYear >= 2001) {
+    if (inci == 0 && listKey > 0 && TheHost.year >= 2001) {
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kWord2, 0);
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kListKey, static_cast<int16_t>(listKey));
         hostapi::WriteU32(record.data(), InstrumentUsageRecord::kPosition, 0);
@@ -393,7 +393,7 @@ bool SaveRecordEtp(EntryNumber entry, int32_t inci, const Record30& record) {
 // ---- Records found by value ----
 
 Tag ByValueTag(Tag tag) {
-    return tag == kTagEdCN2001 && HostYear < 2001 ? kTagEdCN : tag;
+    return tag == kTagEdCN2001 && TheHost.year < 2001 ? kTagEdCN : tag;
 }
 
 bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32_t& inci, Tag tag) {

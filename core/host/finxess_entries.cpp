@@ -11,7 +11,7 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
-#include "core/startup.h"
+#include "core/host/host_info.h"
 #include "platform/hostapi/music_records.h"
 
 namespace orvex {
@@ -581,7 +581,7 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
         (staffSpec[StaffSpecLayout::kOptions] & StaffSpecLayout::kAlternativeClefInUse) != 0) {
         return hostapi::ReadI16(staffSpec, StaffSpecLayout::kClef) / 256;
     }
-    const bool before1998 = HostYear < 1998;
+    const bool before1998 = TheHost.year < 1998;
     for (int32_t m = measure; m >= 1; --m) {
         uint8_t record[hostapi::CellClefLayout::kSize] = {};
         int16_t word = 0;
@@ -620,11 +620,11 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
 int32_t ClefMiddleLine(int32_t clef) {
     using hostapi::ClefDefinitionLayout;
     clef = std::max(clef, 0);
-    if (HostYear < 2001) {
+    if (TheHost.year < 2001) {
         clef = std::min<int32_t>(clef, ClefDefinitionLayout::kLastClefBefore2001);
     }
     uint8_t record[ClefDefinitionLayout::kSize] = {};
-    if (HostYear >= 2001) {
+    if (TheHost.year >= 2001) {
         const int32_t inci = clef * 24 / 16;
         if (inci > INT16_MAX || !LoadOtherRecord(hostapi::kTagClefDefinitions2001, ClefDefinitionLayout::kKey, inci,
                                                  record, ClefDefinitionLayout::kSize)) {
@@ -633,7 +633,7 @@ int32_t ClefMiddleLine(int32_t clef) {
         return hostapi::ReadI16(record,
                                 clef % 2 == 0 ? ClefDefinitionLayout::kEvenClef : ClefDefinitionLayout::kOddClef);
     }
-    if (HostYear == 2000) {
+    if (TheHost.year == 2000) {
         if (!LoadGlobalRecord(hostapi::kTagClefDefinition2000, clef, record, ClefDefinitionLayout::kSize)) {
             return kMissingClefDefinition;
         }

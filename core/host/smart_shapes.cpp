@@ -9,8 +9,8 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
+#include "core/host/host_info.h"
 #include "core/host_probes.h"
-#include "core/startup.h"
 
 namespace orvex {
 namespace {
@@ -568,7 +568,7 @@ int32_t TSmartShapes::FindByEnds(int32_t endEntry, int32_t value) const {
 // ---- Range records ----
 
 bool ClipShapeRangeRecords(int32_t sourceKey, int32_t targetKey, int32_t first, int32_t last) {
-    if (HostYear < 2000 || sourceKey == targetKey) {
+    if (TheHost.year < 2000 || sourceKey == targetKey) {
         return false;
     }
     using Range = RawRecord<ShapeRangeLayout::kSize>;

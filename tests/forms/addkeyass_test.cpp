@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
 #include "forms/addkeyass.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/win.h"

@@ -2,9 +2,9 @@
 // of a record, and the menu cache through which menu commands keep their captions.
 #include <gtest/gtest.h>
 
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/menus.h"
 #include "platform/win/win.h"

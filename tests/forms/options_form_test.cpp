@@ -8,9 +8,9 @@
 
 #include "core/dispatch.h"
 #include "core/general_options.h"
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "forms/options_form.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/keys.h"

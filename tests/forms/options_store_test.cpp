@@ -3,9 +3,9 @@
 // hosts.
 #include <gtest/gtest.h>
 
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/win.h"
 #include "tests/support/case_names.h"

@@ -4,8 +4,8 @@
 // read back to the same assignments.
 #include <algorithm>
 
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/options.h"
 #include "platform/vcl/registry.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/harness/in_process_host.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/tool_context.h"
@@ -16,7 +17,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/layout_test_support.h"
-#include "tools/layout/beat_chart.h"
+#include "tools/layout/layout_services.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "platform/win/messages.h"
 #include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
-#include "tools/layout/beat_chart.h"
 
 namespace {
 

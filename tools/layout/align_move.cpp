@@ -16,12 +16,12 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
 #include "tools/layout/explosion/explosion.h"
-#include "tools/layout/expression_records.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
@@ -521,35 +521,6 @@ void FollowNearestExpression(TExpressionList& list, const TExpressionList& noteL
             item.Save();
         }
     }
-}
-
-void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                           bool allStaves) {
-    TScoreExpressions list;
-    CollectSwitches switches;
-    switches.staffFilter = staff;
-    switches.remove = true;
-    switches.removeAllStaves = allStaves;
-    CollectRegionExpressions(list, first, last, region, switches);
-}
-
-void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves) {
-    for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
-        ClearStaffExpressions(region.firstMeasure(), region.lastMeasure(), region, StaffOfSlot(slot, region.viewKey()),
-                              allStaves);
-    }
-}
-
-void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                          int32_t target) {
-    if (target == 0) {
-        return;
-    }
-    TScoreExpressions list;
-    CollectSwitches switches;
-    switches.staffFilter = staff;
-    switches.targetStaff = target;
-    CollectRegionExpressions(list, first, last, region, switches);
 }
 
 }  // namespace orvex

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -18,7 +19,6 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
-#include "tools/layout/beat_chart.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/explosion/ninfo.h"
 

@@ -7,8 +7,9 @@
 #include "core/dispatch.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "platform/win/message_box.h"
-#include "tools/layout/expression_records.h"
+#include "tools/layout/layout_services.h"
 
 namespace orvex {
 
@@ -55,6 +56,16 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     switches.expressionOptions = &context;
     switches.factor = *factor;
     CollectRegionExpressions(list, firstMeasure, lastMeasure, region, switches);
+}
+
+bool RunExpressionsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
+    const RegionWords words = RegionWordsOf(region);
+    if (!AllocToolLists(context)) {
+        return false;
+    }
+    RunExpressionsCommand(context, words.firstMeasure, words.lastMeasure, words);
+    FreeToolLists(context);
+    return true;
 }
 
 }  // namespace orvex

@@ -6,4 +6,14 @@
 #include "core/tool_context.h"
 #include "tools/notes/notes_services.h"
 
-namespace orvex {}  // namespace orvex
+namespace orvex {
+
+RegionWords RegionWordsOf(const hostapi::SelectionRecord* region) {
+    if (region == nullptr) {
+        return RegionWords{};
+    }
+    return RegionWords{region->viewKey(), region->firstStaff(), region->firstMeasure(), region->lastStaff(),
+                       region->lastMeasure()};
+}
+
+}  // namespace orvex

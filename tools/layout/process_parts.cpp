@@ -16,6 +16,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "platform/win/messages.h"
 #include "tools/layout/align_move.h"
 #include "tools/layout/explosion/explosion.h"

@@ -40,8 +40,8 @@ constexpr int32_t kListFitMargin = 2;
 constexpr int32_t kButtonFitMargin = 5;
 constexpr int32_t kLastSystemNumber = 32767;
 constexpr int32_t kCopyToLastSystem = 9999;
-constexpr int32_t kScaleStaffPositionsItem = 14;
-constexpr int32_t kCopySystemOptimizationItem = 16;
+constexpr int32_t kScaleStaffPositionsItem = ItemNumber(ToolItem::ScaleStaffPositions);
+constexpr int32_t kCopySystemOptimizationItem = ItemNumber(ToolItem::CopySystemOptimization);
 /// The document window's page field (page view) and the kind of its value.
 
 /// Counts a handler's run for the life of a scope.

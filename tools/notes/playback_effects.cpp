@@ -40,7 +40,7 @@ using hostapi::NoteRecord;
 using hostapi::StaffSlot;
 
 constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
-constexpr int32_t kPlaybackItem = 67;
+constexpr int32_t kPlaybackItem = ItemNumber(ToolItem::Playback);
 constexpr int32_t kMaxForcedInterval = 24;
 
 constexpr int32_t MSG_HIGH_RATE = 20;

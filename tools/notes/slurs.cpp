@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -14,7 +15,6 @@
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
-#include "tools/layout/beat_chart.h"
 #include "tools/notes/engine/entry_walk.h"
 #include "tools/notes/notes_services.h"
 
