@@ -452,8 +452,8 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         // A later step that failed is not tried again.
         context.NewSpacingSecondPass = 0;
     }
-    if (secondPass && RepostCode == kNewSpacingRepost) {
-        // The pass the timer was to start has run: nothing waits for a step any more, so that a
+    if (laterStep) {
+        // The step the timer was to start has run: nothing waits for a step any more, so that a
         // later tick sends the host no command and later runs do not wait for a step.
         RepostCode = 0;
     }
