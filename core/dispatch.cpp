@@ -1,4 +1,5 @@
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -156,8 +157,24 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
     return CurrentRegion;
 }
 
+namespace {
+
+int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document);
+
+}  // namespace
+
 int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection,
                               const uint8_t* document) {
+    // The host hears of a change only when the run wrote one to the document: a command that
+    // found nothing to do, a form, or a tool that wrote back what was there changed nothing.
+    const uint32_t writes = DocumentWriteCount();
+    const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    return DocumentWriteCount() == writes ? int16_t{0} : answer;
+}
+
+namespace {
+
+int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document) {
     if (menuIndex < 0 || menuIndex >= CommandCount || menuIndex >= kCommandTableSize) {
         return 0;
     }
@@ -244,6 +261,8 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     }
     return static_cast<int16_t>(result);
 }
+
+}  // namespace
 
 int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
                    const OptionArray* overrides) {
@@ -432,6 +451,11 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     } else if (steps != nullptr && laterStep) {
         // A later step that failed is not tried again.
         context.NewSpacingSecondPass = 0;
+    }
+    if (laterStep) {
+        // The step the timer was to start has run: nothing waits for a step any more, so that a
+        // later tick sends the host no command and later runs do not wait for a step.
+        RepostCode = 0;
     }
     if (RepostCode != 0 && GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
         InstallHostHooks();

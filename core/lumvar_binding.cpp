@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/host/document_writes.h"
 #include "core/startup.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
@@ -202,7 +203,9 @@ void CallChangeLayoutInfo(uint8_t kind, int32_t value, int16_t key, uint8_t oper
         NoteRefused("pFTX_ChangeLayoutInfo");
         return;
     }
-    change(kind, value, key, operation, last);
+    // Lumvar2000 writes the layout record itself: a change of the document when the record it
+    // wrote holds other values than before.
+    CountLayoutChange([&] { change(kind, value, key, operation, last); }, true);
 }
 
 int32_t CallKeyPressed() {

@@ -384,8 +384,9 @@ void ScriptRunner::ReportLeftovers() {
     for (const auto& [formClass, action] : win::TakeQueuedFormActions()) {
         const auto origin = m_origins.find(action.origin);
         const Location where = origin != m_origins.end() ? origin->second : Location{m_scriptName};
+        const std::string wanted = Lower(formClass);  // a lambda of clang 14 cannot capture a binding
         const bool showed =
-            std::any_of(shown.begin(), shown.end(), [&](const std::string& c) { return Lower(c) == Lower(formClass); });
+            std::any_of(shown.begin(), shown.end(), [&wanted](const std::string& c) { return Lower(c) == wanted; });
         std::string message;
         if (showed) {
             message = "no " + formClass + " form took this action: the ones that showed closed before it";

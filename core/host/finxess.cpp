@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 
+#include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
 
@@ -79,19 +80,42 @@ bool Load(Tag tag, Keys keys, void* buffer, int32_t size) {
     return load != nullptr && load(tag, keys.data(), buffer, &copy, kInterfaceVersion) != 0;
 }
 
-bool Save(Tag tag, Keys keys, const void* buffer, int32_t size) {
+/// Saves a record; a save that changes what the record held counts as a write to the document.
+bool SaveOfVersion(Tag tag, Keys keys, const void* buffer, int32_t size, hostapi::InterfaceVersion version) {
     const auto save = Imports().SaveRecord;
-    return save != nullptr && save(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+    if (save == nullptr) {
+        return false;
+    }
+    const bool changes = RecordSaveChanges(tag, keys.data(), buffer, size, version);
+    if (save(tag, keys.data(), buffer, size, version) == 0) {
+        return false;
+    }
+    if (changes) {
+        CountDocumentWrite();
+    }
+    return true;
+}
+
+bool Save(Tag tag, Keys keys, const void* buffer, int32_t size) {
+    return SaveOfVersion(tag, keys, buffer, size, kInterfaceVersion);
 }
 
 bool Create(Tag tag, Keys& keys, const void* buffer, int32_t size) {
     const auto create = Imports().CreateRecord;
-    return create != nullptr && create(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+    if (create == nullptr || create(tag, keys.data(), buffer, size, kInterfaceVersion) == 0) {
+        return false;
+    }
+    CountDocumentWrite();
+    return true;
 }
 
 bool Delete(Tag tag, Keys keys) {
     const auto erase = Imports().DeleteRecord;
-    return erase != nullptr && erase(tag, keys.data(), kInterfaceVersion) != 0;
+    if (erase == nullptr || erase(tag, keys.data(), kInterfaceVersion) == 0) {
+        return false;
+    }
+    CountDocumentWrite();
+    return true;
 }
 
 bool Next(Tag tag, Keys& keys, void* buffer, int32_t size) {
@@ -199,9 +223,7 @@ bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer
 
 bool SaveOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size,
                               hostapi::InterfaceVersion version) {
-    const auto save = Imports().SaveRecord;
-    Keys keys = OtherKeys(cmper, inci);
-    return save != nullptr && save(tag, keys.data(), buffer, size, version) != 0;
+    return SaveOfVersion(tag, OtherKeys(cmper, inci), buffer, size, version);
 }
 
 bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size) {

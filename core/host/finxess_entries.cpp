@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
@@ -176,7 +177,18 @@ EntryArray* LoadEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure,
 
 bool SaveEntryArray(EntryArray* array) {
     const auto save = Imports().SaveEntryArray;
-    return save != nullptr && save(array, kInterfaceVersion) != 0;
+    if (save == nullptr || array == nullptr) {
+        return false;
+    }
+    // A save that writes the entries the cell holds already changes nothing.
+    const bool changes = EntryArraySaveChanges(*array);
+    if (save(array, kInterfaceVersion) == 0) {
+        return false;
+    }
+    if (changes) {
+        CountDocumentWrite();
+    }
+    return true;
 }
 
 bool ReleaseEntryArray(EntryArray* array) {

@@ -295,8 +295,9 @@ std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work
     std::vector<DocumentReport> reports;
     std::vector<std::string> listing;
     for (const auto& [identity, copy] : before) {
+        const auto* const wanted = identity;  // a lambda of clang 14 cannot capture a binding
         const auto it = std::find_if(m_documents.begin(), m_documents.end(),
-                                     [&](const std::unique_ptr<Document>& d) { return d.get() == identity; });
+                                     [wanted](const std::unique_ptr<Document>& d) { return d.get() == wanted; });
         if (it == m_documents.end()) {
             continue;
         }

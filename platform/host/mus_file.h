@@ -53,7 +53,7 @@ std::unique_ptr<Document> ParseMusText(std::string_view text, std::string name);
 std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path);
 
 /// Writes a document file through a temporary file beside it, so that a failed write leaves
-/// an existing file as it was. Throws DocumentFileError.
+/// an existing file as it was. Throws DocumentFileError with the system's reason.
 void WriteMusFile(const Document& document, const std::filesystem::path& path);
 
 }  // namespace host

@@ -46,6 +46,7 @@ protected:
         win::ClearTranscript();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }

@@ -44,6 +44,7 @@ protected:
         SetInfoLevelKnown(true);
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_form.reset();
         m_sorter.reset();
         ExpressionsTest::TearDown();

@@ -270,14 +270,9 @@ bool RunFitMeasures(TFMisc& context) {
 }
 
 bool RunMeasureWidthsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
-    const auto update = Imports().UpdateLayout;
-    if (update != nullptr) {
-        update(1, 0, hostapi::kInterfaceVersion);
-    }
+    UpdateHostLayout();
     const bool done = RunMeasureWidths(context, region != nullptr ? *region : hostapi::SelectionRecord{});
-    if (update != nullptr) {
-        update(1, 0, hostapi::kInterfaceVersion);
-    }
+    UpdateHostLayout();
     return done;
 }
 

@@ -44,12 +44,6 @@ int32_t DocumentLastMeasure() {
     return SelectionRecords[1].lastMeasure();
 }
 
-void UpdateHostLayout() {
-    if (const auto update = Imports().UpdateLayout; update != nullptr) {
-        update(1, 0, hostapi::kInterfaceVersion);
-    }
-}
-
 // ---- SystemLayout ----
 
 SystemLayout::SystemLayout(const TStaffSystems& systems) {

@@ -5,6 +5,7 @@
 
 #include "core/dispatch.h"
 #include "core/general_options.h"
+#include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
@@ -106,8 +107,8 @@ bool NumberIn(const vcl::TEdit& edit, int32_t& value) {
 }
 
 void UpdateLayoutWhenAsked() {
-    if (GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0 && Imports().UpdateLayout != nullptr) {
-        Imports().UpdateLayout(1, 0, hostapi::kInterfaceVersion);
+    if (GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0) {
+        UpdateHostLayout();
     }
 }
 

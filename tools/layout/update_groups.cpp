@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
@@ -238,9 +239,7 @@ bool RunUpdateGroups(TFMisc& context) {
         return false;
     }
     const HostImports& host = Imports();
-    if (host.UpdateLayout != nullptr) {
-        host.UpdateLayout(1, 0, hostapi::kInterfaceVersion);
-    }
+    UpdateHostLayout();
     // The layout update may have moved measures between systems.
     TStaffSystems& systems = *context.StaffSystems;
     systems.Load();
