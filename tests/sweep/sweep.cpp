@@ -283,6 +283,28 @@ void Start(const Matrix& matrix, Worker& worker) {
     worker.buffer.clear();
 }
 
+/// Prints each finding with its runs grouped by command (how many, and the first); answers how
+/// many runs found something.
+size_t PrintFindings(const std::map<std::string, std::vector<std::string>>& findings) {
+    size_t count = 0;
+    for (const auto& [finding, runs] : findings) {
+        count += runs.size();
+        std::cout << "FINDING (" << runs.size() << " runs): " << finding << "\n";
+        // By command: how many runs, and the first of them.
+        std::map<std::string, std::pair<size_t, std::string>> byCommand;
+        for (const std::string& name : runs) {
+            auto& [n, first] = byCommand[name.substr(0, name.find('"', name.find('"') + 1) + 1)];
+            if (n++ == 0) {
+                first = name;
+            }
+        }
+        for (const auto& [command, seen] : byCommand) {
+            std::cout << "    " << seen.first << " x " << seen.second << "\n";
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -422,22 +444,7 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::error_code ignored;
     std::filesystem::remove_all(work, ignored);
-    size_t count = 0;
-    for (const auto& [finding, runs] : findings) {
-        count += runs.size();
-        std::cout << "FINDING (" << runs.size() << " runs): " << finding << "\n";
-        // By command: how many runs, and the first of them.
-        std::map<std::string, std::pair<size_t, std::string>> byCommand;
-        for (const std::string& name : runs) {
-            auto& [n, first] = byCommand[name.substr(0, name.find('"', name.find('"') + 1) + 1)];
-            if (n++ == 0) {
-                first = name;
-            }
-        }
-        for (const auto& [command, seen] : byCommand) {
-            std::cout << "    " << seen.first << " x " << seen.second << "\n";
-        }
-    }
+    const size_t count = PrintFindings(findings);
     std::cout << "sweep: " << done << " runs, " << count << " findings" << std::endl;
     return findings.empty() ? 0 : 1;
 }
