@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/tool_items.h"
+
 namespace orvex {
 
 inline constexpr int32_t kCommandTableSize = 80;
-inline constexpr int32_t kToolItemCount = 82;
 
 // Codes of the forms and special actions.
 inline constexpr int32_t CODE_HARMONICS = 1;

@@ -1,4 +1,5 @@
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,38 +7,21 @@
 #include "core/about_box.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
-#include "core/host/finxess.h"
 #include "core/host/host_imports.h"
-#include "core/host/smart_shapes.h"
-#include "core/host/staff_lists.h"
-#include "core/host/staff_systems.h"
 #include "core/host_probes.h"
+#include "core/key_assignments.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/parts.h"
 #include "core/startup.h"
-#include "expressions/charset.h"
-#include "expressions/cuesheet.h"
-#include "expressions/transfer.h"
-#include "expressions/txtexplorer.h"
-#include "expressions/txtexpr.h"
-#include "expressions/txtexprsorter.h"
-#include "expressions/wordext.h"
-#include "forms/action_control_table.h"
-#include "forms/file_controls.h"
-#include "forms/key_assignments.h"
-#include "forms/options_form.h"
-#include "forms/printfiles.h"
+#include "core/tool_table.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
 #include "platform/win/windows.h"
-#include "tools/layout/explosion/explosion.h"
-#include "tools/layout/stafflist_form.h"
-#include "tools/notes/beam_breaker_form.h"
-#include "tools/notes/harmonics_form.h"
 
 namespace orvex {
 
@@ -81,22 +65,8 @@ void ShowText(std::string_view english, std::string_view german) {
     ShowMessageText(HostWindow, english, german, 0, 0);
 }
 
-bool InList(int32_t item, std::initializer_list<int32_t> items) {
-    return std::find(items.begin(), items.end(), item) != items.end();
-}
-
-/// The items whose tools work on whole measures.
-bool WorksOnWholeMeasures(int32_t item) {
-    return InList(item, {15, 41, 42, 46, 49});
-}
-
 int32_t OptionValue(const TFMisc& context, size_t row) {
     return context.Options[row].value;
-}
-
-RegionWords WordsOf(const hostapi::SelectionRecord& region) {
-    return RegionWords{region.viewKey(), region.firstStaff(), region.firstMeasure(), region.lastStaff(),
-                       region.lastMeasure()};
 }
 
 // ---- Forms of the codes below 100 ----
@@ -111,26 +81,8 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_ABOUT) {
         return ShowAboutBox();
     }
-    if (code == CODE_OPTIONS) {
-        return ShowOptionsForm();
-    }
-    if (code == CODE_TEXT_EXPRESSION_SORTER) {
-        return RunTextExpressionSorter();
-    }
-    if (code == CODE_PRINT_MULTIPLE_FILES) {
-        return ShowPrintMultipleFiles();
-    }
-    if (code == CODE_STAFF_LIST_MANAGER) {
-        return RunStaffListManager();
-    }
-    if (code == CODE_EXPLORER) {
-        return RunTextExpressionExplorer();
-    }
-    if (code == CODE_HARMONICS) {
-        return ShowHarmonicsForm();
-    }
-    if (code == CODE_BEAM_BREAKER) {
-        return ShowBeamBreakerForm();
+    if (const FormCommand* command = FindFormCommand(code); command != nullptr) {
+        return command->open();
     }
     std::string name = win::StripAccelerators(GetCommandName(tableIndex).substr(3));
     if (name.ends_with("...")) {
@@ -140,344 +92,38 @@ int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     return 0;
 }
 
-// ---- The items the first-level dispatcher runs itself ----
-
-int32_t RunBeamBreaker(TFMisc& context) {
-    BeamBreakOptions settings = BeamBreakOptionsFromTool(context);
-    BreakSecondaryBeams(settings);
-    return 1;
-}
-
-int32_t RunCueNotes(TFMisc& context) {
-    const hostapi::SelectionRecord* region = CheckSelection(false);
-    if (region == nullptr) {
-        return 0;
-    }
-    if (region->firstStaff() != region->lastStaff()) {
-        ShowText("Please select one staff as source for the the cue notes",
-                 "Bitte markieren Sie ein System als Quelle für die Zielnoten");
-        return 0;
-    }
-    CueNotesRequest request;
-    request.sizePercent = OptionValue(context, 3);
-    request.targetLayer = std::clamp(OptionValue(context, 1) - 1, 0, 3);
-    request.cueName = win::Utf8ToAnsi(context.Options[4].text);
-    if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
-        const hostapi::InstrumentKey staff =
-            Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
-        request.cueName = StaffName(staff);
-    }
-    for (size_t i = 0; i < request.flags.size(); ++i) {
-        request.flags[i] = context.Options[5 + i].value != 0;
-    }
-    // The staves chosen in the options dialog's staff list, but the source.
-    for (size_t staff = 0; staff < context.ChosenItems.size(); ++staff) {
-        if (context.ChosenItems[staff] != 0 && static_cast<int32_t>(staff + 1) != region->firstStaff()) {
-            request.destinationStaves.push_back(static_cast<int32_t>(staff + 1));
-        }
-    }
-    request.context = &context;
-    return RunAddCueNotes(request);
-}
-
-/// Next file of a print run: the first call makes the context the print context; each call
-/// opens the next selected file of the print form in the host by the keys of its File-Open
-/// command (after asking whether to go on when a pause is due). The timer then prints and
-/// closes it. The run ends when no file is left, the form is gone or the user says No.
-int32_t OpenNextPrintFile(TFMisc& context) {
-    if (PrintContext != &context) {
-        PrintContext = &context;
-        context.PrintFileIndex = 0;
-        context.PrintedCount = 0;
-        RestartTNow(500);
-    }
-    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
-    if (form == nullptr || form->ListBox == nullptr || form->ReleasePending()) {
-        EndPrintRun();
-        return 0;
-    }
-    const TFileListBox& files = *form->ListBox;
-    int32_t index = std::max(context.PrintFileIndex, 0);
-    while (index < files.Items().Count() && !files.Selected(index)) {
-        ++index;
-    }
-    if (index >= files.Items().Count()) {
-        EndPrintRun();
-        return 0;
-    }
-    const int32_t pause = OptionValue(context, 1);
-    if (pause != 0 && context.PrintedCount != 0 && context.PrintedCount % pause == 0 &&
-        !AskYesNo(HostWindow, "%1 files have been printed. Continue?", "%1 Dateien gedruckt. Weiter?", 0,
-                  context.PrintedCount)) {
-        EndPrintRun();
-        return 0;
-    }
-    ++context.PrintedCount;
-    form->PrintingFile = files.ItemPath(index);
-    // The host window takes the focus as the active window, so that the keys reach it.
-    win::SetForegroundWindow(HostWindow);
-    FocusHostWindow();
-    SendAltKeyToHost(LanguageIndex == 1 ? 'd' : 'f');
-    if (LanguageIndex == 1) {
-        // "ö" lies on the key VK_OEM_3 of the German keyboard; the window system's keyboard
-        // layout has no "ö", so the key itself is pressed.
-        SendKeyDown(win::VK_OEM_3);
-        SendKeyUp(win::VK_OEM_3);
-    } else {
-        SendKeyToHost(ItalianHost ? 'a' : 'o');
-    }
-    SendTextToHost(form->PrintingFile.string());
-    for (int i = 0; i < 2; ++i) {
-        SendKeyDown(win::VK_RETURN);
-        SendKeyUp(win::VK_RETURN);
-    }
-    context.PrintStep = 0;
-    context.PrintFileIndex = index + 1;
-    return 0;
-}
-
-// ---- The handlers of the second-level dispatcher ----
-
-bool RunToolFunction(TFMisc& context, int32_t item, int32_t setNumber, const hostapi::SelectionRecord* region) {
-    const RegionWords words = region != nullptr ? WordsOf(*region) : RegionWords{};
-    switch (item) {
-        case 27:
-        case 35:
-            return RunSmartExplosion(context);
-        case 29:
-            return RunAlignMove(context, words);
-        case 30: {
-            // The rows hold the plug-in's texts; the conversion works on the document's bytes.
-            const bool reverse = OptionValue(context, 2) != 0;
-            return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? 1 : 0].text),
-                                        win::Utf8ToAnsi(context.Options[reverse ? 0 : 1].text),
-                                        win::Utf8ToAnsi(context.Options[3].text));
-        }
-        case 34:
-            return RunFitMeasures(context);
-        case 36:
-            return RunCombineRhythmsAndPitches(context);
-        case 37:
-            return RunExportToSpreadsheet(context);
-        case 38: {
-            const auto update = Imports().UpdateLayout;
-            if (update != nullptr) {
-                update(1, 0, hostapi::kInterfaceVersion);
-            }
-            const bool done = RunMeasureWidths(context, region != nullptr ? *region : hostapi::SelectionRecord{});
-            if (update != nullptr) {
-                update(1, 0, hostapi::kInterfaceVersion);
-            }
-            return done;
-        }
-        case 43:
-            return RunUpdateGroups(context);
-        case 44:
-            return RunCreateHairpins(context);
-        case 45: {
-            TStaffSystems systems;
-            if (systems.Count() == 0) {
-                return false;  // nothing to split
-            }
-            return RunSplitStaffSystem(context, OptionValue(context, 0), systems);
-        }
-        case 47:
-            return RunHarpPedaling(context);
-        case 51: {
-            const int32_t delta = region != nullptr ? region->firstMeasure() - region->lastMeasure() - 1 : 0;
-            const bool done = RunMeasureEditAdjust(context, delta, 0);
-            if (done) {
-                ShowMessageById(HostWindow, MSG_DELETE_MEASURES_NOW, 0, 0, false);
-            }
-            return done;
-        }
-        case 52:
-            return RunMeasureEditAdjust(context, OptionValue(context, 0), OptionValue(context, 1));
-        case 53:
-            return RunJoinTwoSystems(context);
-        case 54:
-            return RunShiftSystemOptimization(context);
-        case 55:
-            return region != nullptr && RunTransfer(context, *region);
-        case 58:
-            // Rows 0 and 1: the hairpins of the region (the whole document when nothing is
-            // selected) take the opening width of row 0 and, with row 1, are made horizontal
-            // over a system break.
-            if ((OptionValue(context, 1) != 0 || OptionValue(context, 0) != 0) && region != nullptr) {
-                TSmartShapes shapes;
-                shapes.LoadMeasureLinks(region->firstMeasure(), region->lastMeasure());
-                shapes.AdjustInRegion(*region, OptionValue(context, 1) != 0,
-                                      static_cast<int16_t>(OptionValue(context, 0)));
-            }
-            if (OptionValue(context, 2) == 0 && OptionValue(context, 3) == 0) {
-                return true;
-            }
-            return RunEntryProcessingTool(context);
-        case 59:
-            return RunAuricleImport(context);
-        case 64:
-            return AnalyzeStaffGroup(context);
-        case 67:
-            return RunPlaybackTool(context, setNumber);
-        case 68:
-            return RunIncipits(context);
-        case 72: {
-            if (!AllocToolLists(context)) {
-                return false;
-            }
-            RunExpressionsCommand(context, words.firstMeasure, words.lastMeasure, words);
-            FreeToolLists(context);
-            return true;
-        }
-        case 73:
-            return RunEnclosures(context);
-        case 74:
-            return RunSpecialMeasureRegions(context);
-        case 75:
-            // False only when the user stopped it: the progress display then ends as stopped.
-            return RunSlurTool(context);
-        case 77:
-            return RunMidiTool(context);
-        case 78:
-            return RunDistributeNotes(context);
-        case 81:
-            return RunSmartSplitPoint(context);
-        default:
-            return WorksOnWholeMeasures(item) ? RunEntryWalkTool(context) : RunEntryProcessingTool(context);
-    }
-}
-
+/// The handlers by tool item: each runs the second-level run of the item's row.
 std::array<ToolHandler, kToolItemCount> DefaultHandlers() {
     std::array<ToolHandler, kToolItemCount> handlers;
     for (int32_t item = 0; item < kToolItemCount; ++item) {
         handlers[static_cast<size_t>(item)] = [item](TFMisc& context, int32_t setNumber,
                                                      const hostapi::SelectionRecord* region) {
-            return RunToolFunction(context, item, setNumber, region);
+            const ToolRun run = FindTool(item).run;
+            return run != nullptr && run(context, setNumber, region);
         };
     }
     return handlers;
 }
 
-/// New Spacing, first pass: remember the document and the region, and let the lyrics commands
-/// prepare the region.
-void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
-    GetHostWindowTitle(context.DocumentTitle);
-    ShowMessageById(HostWindow, MSG_NEW_SPACING_START, 9, 0, true);
-    context.SavedRegion = region;
-    context.NewSpacingChanges.clear();
-    const bool querySelection = std::exchange(QuerySelectionFromHost, false);
-    RunCommand(HostWindow, 117, 0, true, false, nullptr);
-    if (OptionValue(context, 1) != 0) {
-        RunCommand(HostWindow, 105, 0, true, false, nullptr);
-    }
-    QuerySelectionFromHost = querySelection;
-    region = context.SavedRegion;
-    if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
-        // A blank staff after the region's last one, marked in the list so that the second pass
-        // takes out this staff and no other. A staff the host refuses leaves the region as it is.
-        TInstruments& staves = *context.Instruments;
-        const int32_t after = context.SavedRegion.lastStaff();
-        if (staves.AddStaff(after, false)) {
-            context.ListsChanged = 1;
-            staves.At(std::clamp(after, 0, staves.Count() - 1)).flag = 1;
-            region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
-            context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
-        }
-    }
-}
-
-/// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
-void AwaitNewSpacingSecondPass(TFMisc& context) {
-    context.NewSpacingSecondPass = 1;
-    // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
-    // as the step signal and the timer brings the second pass once the host has spaced.
-    // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
-    win::SetForegroundWindow(HostWindow);
-    FocusHostWindow();
-    SendAltKeyToHost('g');
-    if (LanguageIndex == 1) {
-        if (HostYear < 2001) {
-            // "Ä" lies on the key VK_OEM_7 of the German keyboard, which the window system's
-            // keyboard layout does not name: the key itself is pressed with Alt.
-            SendKeyDown(win::VK_MENU);
-            SendKeyDown(win::VK_OEM_7);
-            SendKeyUp(win::VK_OEM_7);
-            SendKeyUp(win::VK_MENU);
-            SendTextToHost("sn");
-        } else {
-            SendAltKeyToHost('e');
-            SendTextToHost("mn");
-        }
-    } else if (ItalianHost) {
-        SendAltKeyToHost('s');
-        SendTextToHost("zf");
-    } else {
-        SendAltKeyToHost(HostYear < 2001 ? 's' : 'm');
-        SendTextToHost("sn");
-    }
-    SendVirtualKeyToHost(win::VK_ADD);
-    PendingOptionsForm = context.OptionsForm;
-    RepostCode = 120;
-}
-
-void FinishNewSpacing(TFMisc& context) {
-    context.NewSpacingSecondPass = 0;
-    context.NewSpacingChanges.clear();
-    if (OptionValue(context, 4) != 0 && context.Instruments) {
-        TInstruments& staves = *context.Instruments;
-        for (int32_t i = 0; i < staves.Count(); ++i) {
-            if (staves.At(i).flag == 1) {
-                staves.RemoveStaff(staves.At(i).staff());
-                staves.Save(0);
-                context.ListsChanged = 1;
-                break;
-            }
-        }
-    }
-    const bool querySelection = std::exchange(QuerySelectionFromHost, false);
-    if (OptionValue(context, 3) != 0) {
-        RunCommand(HostWindow, 205, 0, true, false, nullptr);
-    }
-    if (context.MoreOptions[1].value != 0) {
-        RunCommand(HostWindow, 206, 0, true, false, nullptr);
-    }
-    QuerySelectionFromHost = querySelection;
-    ShowMessageById(HostWindow, MSG_NEW_SPACING_DONE, 9, 0, true);
-}
-
-/// Continues the part explosion that runs; when it has ended, finishes it.
-void StepRunningExplosion() {
-    ExplosionContext* step = RunningStepObject;
-    if (StepPartExplosion(*step)) {
-        return;
-    }
-    TFMisc& context = step->Context();
-    SetProgressText(context, "Done.");
-    if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
-        redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
-    }
-    ShowMessageById(HostWindow, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
-    SetProgressCaption(context);
-    // An options dialog that started the run owns the tool context and outlives the explosion.
-    vcl::TForm* optionsForm = context.OptionsForm;
-    RunningStepObject = nullptr;
-    // The context may own the tool context: nothing of either is used after this.
-    ExplosionContextDestroy(step, 3);
-    win::SetFocus(HostWindow);
-    SendCtrlKeyToHost('a');
-    if (optionsForm != nullptr) {
-        OptionsFormRunEnded(*optionsForm);
-    }
-}
-
 }  // namespace
 
 bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
-    if (RunningStepObject == nullptr || context == nullptr || &RunningStepObject->Context() != context.get()) {
-        return false;
-    }
-    RunningStepObject->AdoptContext(std::move(context));
-    return true;
+    return TheSteppedRun().adopt(context);
+}
+
+bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
+                        std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
+                        const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context) {
+    return TheOptionsRoad().run(item, setNumber, options, moreOptions, optionList, showDialog, overrides, leaveOpen,
+                                shift, context);
+}
+
+void CompleteOptionsFormOk(vcl::TForm& form) {
+    TheOptionsRoad().completeOk(form);
+}
+
+void OptionsFormRunEnded(vcl::TForm& form) {
+    TheOptionsRoad().runEnded(form);
 }
 
 std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
@@ -511,8 +157,24 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
     return CurrentRegion;
 }
 
+namespace {
+
+int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document);
+
+}  // namespace
+
 int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection,
                               const uint8_t* document) {
+    // The host hears of a change only when the run wrote one to the document: a command that
+    // found nothing to do, a form, or a tool that wrote back what was there changed nothing.
+    const uint32_t writes = DocumentWriteCount();
+    const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    return DocumentWriteCount() == writes ? int16_t{0} : answer;
+}
+
+namespace {
+
+int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document) {
     if (menuIndex < 0 || menuIndex >= CommandCount || menuIndex >= kCommandTableSize) {
         return 0;
     }
@@ -552,7 +214,7 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
             return 0;
         }
         if (RunningStepObject != nullptr) {
-            StepRunningExplosion();
+            TheSteppedRun().step();
             return 0;
         }
         NestingScope nesting(InvokeNesting);
@@ -599,6 +261,8 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     }
     return static_cast<int16_t>(result);
 }
+
+}  // namespace
 
 int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
                    const OptionArray* overrides) {
@@ -652,12 +316,11 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
 
 int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionArray* overrides, bool shift,
                     bool showDialog, int32_t passThrough) {
-    const bool hasOptions = item >= 0 && item < kToolItemCount &&
-                            kActionControlTableData[static_cast<size_t>(item)][0].englishCaption != nullptr;
+    const bool hasOptions = item >= 0 && item < kToolItemCount && TheOptionsRoad().hasOptions(item);
     const bool dialog =
         showDialog && !shift && (group == 1 || DialogOnlyInGroup1[static_cast<size_t>(item)] == 0) && hasOptions;
     context.DialogShown = dialog ? 1 : 0;
-    if (item == 50) {
+    if (item >= 0 && item < kToolItemCount && (FindTool(item).flags & kToolSaveFirst) != 0) {
         ShowMessageById(context.OwnerWindow, MSG_SAVE_BEFORE_PRINTING, 0, 0, true);
     }
     if (dialog) {
@@ -678,34 +341,10 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
 
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough) {
     context.ChangeCount = 0;
-    int32_t result = 1;
-    switch (item) {
-        case 21:
-            break;
-        case 8:
-            result = RunBeamBreaker(context);
-            break;
-        case 9:
-            result = RunSortTool(context) ? 1 : 0;
-            break;
-        case 14:
-            result = RunScaleStaffPositions(context) ? 1 : 0;
-            break;
-        case 16:
-            result = RunCopySystemOptimization(HostWindow, context) ? 1 : 0;
-            break;
-        case 24:
-            result = RunCueNotes(context);
-            break;
-        case 50:
-            result = OpenNextPrintFile(context);
-            break;
-        case 62:
-            result = RunWordExtensions(CurrentRegion, &SelectionRecords[1], context);
-            break;
-        default:
-            result = DispatchToolLevel2(context, item, group, passThrough != 0 ? passThrough : group);
-    }
+    const ToolDescriptor& tool = FindTool(item);
+    const int32_t result = tool.firstLevel != nullptr
+                               ? tool.firstLevel(context)
+                               : DispatchToolLevel2(context, item, group, passThrough != 0 ? passThrough : group);
     if (context.ChangeCount > 0) {
         ShowMessageById(context.OwnerWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, context.ChangeCount, true);
     }
@@ -713,68 +352,55 @@ int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passT
 }
 
 int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t setNumber) {
+    const ToolDescriptor& tool = FindTool(item);
     context.Item = item;
     context.Group = group;
     context.PassFlags = {};
     context.IntLists[5].clear();
-    const bool secondPass = item == 20 && context.NewSpacingSecondPass != 0;
-    // New Spacing's second pass reverts the changes its first pass recorded; every other run
-    // starts with an empty list.
-    if (!secondPass) {
+    const MultiStepTool* const steps = tool.steps;
+    const bool laterStep = steps != nullptr && context.NewSpacingSecondPass != 0;
+    // A later step of a multi-step tool reverts the changes its first step recorded; every other
+    // run starts with an empty list.
+    if (!laterStep) {
         context.NewSpacingChanges.clear();
     }
 
     // Step 2: the region.
     const bool querySelection = QuerySelectionFromHost;
-    if (InList(item, {34, 30, 73}) || (item == 55 && OptionValue(context, 3) == 0 && OptionValue(context, 9) == 0 &&
-                                       OptionValue(context, 5) == 0 && OptionValue(context, 4) == 0)) {
+    if (ToolHas(tool, context, setNumber, kToolKeepPassedSelection)) {
         QuerySelectionFromHost = false;
     }
-    hostapi::SelectionRecord* region = CheckSelection(!(item == 20 && !secondPass));
+    hostapi::SelectionRecord* region = CheckSelection(!(steps != nullptr && !laterStep));
     QuerySelectionFromHost = querySelection;
     if (region == nullptr) {
         return 0;
     }
-    if (region->viewKey() != 0 && (item == 27 || item == 35 || (item == 20 && OptionValue(context, 4) != 0))) {
+    if (region->viewKey() != 0 && ToolHas(tool, context, setNumber, kToolScrollViewOnly)) {
         ShowText("This plug-in can be used in scroll view only, and only with staff set: All Staves",
                  "Bitte nur in der fortlaufenden Ansicht benutzen (mit Stimmenmsatz: alle Stimmen)");
         return 0;
     }
     DocumentOptionFlag = IsDocumentOptionSet() ? 1 : 0;
 
-    if (item == 20) {
-        if (!secondPass) {
-            BeginNewSpacing(context, *region);
-        } else {
-            std::string title;
-            GetHostWindowTitle(title);
-            if (title != context.DocumentTitle) {
-                ShowText(
-                    "WARNING: you have switched to a different Finale file although New Spacing has not "
-                    "completed. Please return to the original file!",
-                    "WARNUNG: Sie sind zu einer andere Finale-Datei gewechselt, obwohl das Neue Ausrichten "
-                    "noch nicht abgeschlossen ist. Bitte kehren Sie zur ursprünglichen Datei zurück!");
-                // The second pass never runs on another document; it waits for the first one.
-                return 0;
-            }
-            *region = context.SavedRegion;
+    if (steps != nullptr) {
+        if (!laterStep) {
+            steps->begin(context, *region);
+        } else if (!steps->resume(context, *region)) {
+            return 0;
         }
     }
-    if (item == 32) {
+    if ((tool.flags & kToolNeedsLists) != 0) {
         AllocToolLists(context);
     }
     // Step 7: the shared text expression table.
-    TTextExpressions& expressions = TextExpressionTable();
-    if (InList(item, {27, 30, 32, 35, 44, 55, 63, 72})) {
-        expressions.LoadFromDocument();
+    const ExpressionTableHooks& expressions = TheExpressionTable();
+    if ((tool.flags & kToolReloadExpressions) != 0) {
+        expressions.reload();
     } else {
-        expressions.CheckCurrent();
+        expressions.checkCurrent();
     }
-    if (item == 32) {
-        expressions.SortTables().Build(expressions.Options().AdditionalFonts);
-        if (!expressions.Analysed()) {
-            expressions.AnalyzeAll();
-        }
+    if ((tool.flags & kToolNeedsSortTables) != 0) {
+        expressions.prepareSorting();
     }
 
     context.ChangeCount = 0;
@@ -784,16 +410,13 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     if (context.MeasureCount <= 0) {
         return 2;
     }
-    const bool bracket = !WorksOnWholeMeasures(item) && !InList(item, {27, 30, 34, 35, 38, 45, 51, 52}) &&
-                         !(item == 67 && setNumber > 1);
+    const bool bracket =
+        (tool.flags & kToolWholeMeasures) == 0 && !ToolHas(tool, context, setNumber, kToolNoEditBracket);
     context.EditBracket = 0;
     if (bracket && Imports().BeginProgress != nullptr) {
         // The display announces the steps the tool makes: one a measure, or one a staff for the
         // tools that walk the selection staff by staff (align/move, export, hairpins).
-        constexpr int32_t kAlignMoveItem = 29;
-        constexpr int32_t kExportItem = 37;
-        constexpr int32_t kHairpinsItem = 44;
-        const int32_t steps = InList(item, {kAlignMoveItem, kExportItem, kHairpinsItem})
+        const int32_t steps = (tool.flags & kToolStepsPerStaff) != 0
                                   ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
                                   : context.MeasureCount;
         context.EditBracket = Imports().BeginProgress(region->bytes.data(), steps, hostapi::kInterfaceVersion);
@@ -808,7 +431,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
 
     if (!failed) {
         if (context.RerunFlag == 1) {
-            context.RerunFlag = OptionValue(context, item == 7 ? 4 : 1);
+            context.RerunFlag = OptionValue(context, static_cast<size_t>(tool.refreshOptionRow));
             if (context.RerunFlag == 0) {
                 ShowMessageById(context.OwnerWindow, MSG_BEAT_CHART_REFRESH_OFF, 0, 0, true);
             }
@@ -819,15 +442,20 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         context.ChangeCount = 0;
     }
 
-    if (item == 20 && !failed) {
-        if (!secondPass) {
-            AwaitNewSpacingSecondPass(context);
+    if (steps != nullptr && !failed) {
+        if (!laterStep) {
+            steps->await(context);
         } else {
-            FinishNewSpacing(context);
+            steps->finish(context);
         }
-    } else if (item == 20 && secondPass) {
-        // A second pass that failed is not tried again.
+    } else if (steps != nullptr && laterStep) {
+        // A later step that failed is not tried again.
         context.NewSpacingSecondPass = 0;
+    }
+    if (laterStep) {
+        // The step the timer was to start has run: nothing waits for a step any more, so that a
+        // later tick sends the host no command and later runs do not wait for a step.
+        RepostCode = 0;
     }
     if (RepostCode != 0 && GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
         InstallHostHooks();
@@ -872,20 +500,18 @@ void ResetDispatcher() {
     SkipNextInvoke = 0;
     ToolRunMarker = 0;
     PendingOptionsForm = nullptr;
-    delete RunningStepObject;  // an explosion left running, with the tool context it owns
+    // The parts' state: an explosion left running (with the tool context it owns), the forms
+    // they keep, the shared text expression table.
+    ResetParts();
     RunningStepObject = nullptr;
     RepostCode = 0;
     QuerySelectionFromHost = true;
     DocumentOptionFlag = 0;
     FirstCommandDone = false;
     ModelessFormList.clear();
-    ResetStaffListManager();
-    delete _HarmonicsForm;
-    delete _SBBForm;
     HostWindowTitle.clear();
     s_pendingNewSpacing.reset();
     Level2Handlers() = DefaultHandlers();
-    ResetTextExpressionTable();
 }
 
 }  // namespace orvex

@@ -21,6 +21,9 @@
 
 namespace orvex {
 
+/// The step object of a running part explosion (tools/layout/explosion/explosion.h).
+class ExplosionContext;
+
 // ---- Process-wide state of the dispatcher ----
 /// The selection as passed (or re-read from the host) and the record of the whole document.
 extern std::array<hostapi::SelectionRecord, 2> SelectionRecords;

@@ -37,7 +37,8 @@ void LoadGeneralOptions() {
     SetGeneralOptionsToInitialValues(GeneralOptions);
     ExtendedOptionArray moreOptions{};
     std::vector<std::pair<int32_t, int32_t>> optionList;
-    RunToolWithOptions(21, 1, GeneralOptions, moreOptions, optionList, false, nullptr, false, false, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, GeneralOptions, moreOptions, optionList, false, nullptr, false,
+                       false, nullptr);
 }
 
 }  // namespace orvex

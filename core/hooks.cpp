@@ -13,13 +13,13 @@
 #include "core/dispatch.h"
 #include "core/general_options.h"
 #include "core/host_probes.h"
+#include "core/key_assignments.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
+#include "core/options_store.h"
+#include "core/parts.h"
 #include "core/product_menu.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
-#include "forms/printfiles.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
@@ -336,56 +336,6 @@ auto Guarded(Body&& body, decltype(body()) onError) {
     }
 }
 
-/// Whether the host's window names the document file in front ("Finale 2000 - [NAME]").
-bool HostShowsDocument(const std::filesystem::path& file) {
-    std::string title;
-    if (!GetHostWindowTitle(title)) {
-        return false;
-    }
-    const auto upper = [](std::string text) {
-        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-        return text;
-    };
-    return upper(title).find(upper("[" + file.filename().string() + "]")) != std::string::npos;
-}
-
-/// One tick of a print run with the host in front: step 1 prints the document the run opened,
-/// step 2 closes it without saving, later steps open the next file. Printing and closing act
-/// only on that document: when the host's window names another one (the file could not be
-/// opened), the run stops, so that no other document is printed or closed unsaved.
-void AdvancePrintRun(TFMisc& context) {
-    const int32_t step = ++context.PrintStep;
-    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
-    if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
-        const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
-        EndPrintRun();
-        ShowMessageText(HostWindow, "\"" + name + "\" is not open in Finale. Printing stops here.",
-                        "\"" + name + "\" ist in Finale nicht geöffnet. Der Druck endet hier.", 0, 0);
-        return;
-    }
-    const bool german = LanguageIndex == 1;
-    if (step == 1) {
-        SendAltKeyToHost(german ? 'd' : 'f');
-        SendKeyToHost(german ? (HostYear < 2000 ? 'p' : 'd') : ItalianHost ? 'm' : 'p');
-        SendAltKeyToHost(german ? 'k' : 'c');
-        SendTextToHost(std::to_string(form->CopiesOf(form->PrintingFile.filename().string())));
-        SendKeyDown(win::VK_RETURN);
-        SendKeyUp(win::VK_RETURN);
-    } else if (step == 2) {
-        win::SetForegroundWindow(HostWindow);
-        FocusHostWindow();
-        SendAltKeyToHost(german ? 'd' : 'f');
-        SendKeyToHost(ItalianHost ? 'd' : 'c');
-        SendKeyToHost('n');
-    } else {
-        DispatchTool(context, 50, 0, 0);
-    }
-    // A run that ended leaves the timer stopped.
-    if (PrintContext == &context && Now) {
-        Now->Timer->SetEnabled(true);
-    }
-}
-
 }  // namespace
 
 TNow::TNow() : vcl::TComponent(nullptr) {
@@ -530,7 +480,7 @@ void TNowTimerTick() {
                 if (PrintContext == nullptr) {
                     win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
                 } else {
-                    AdvancePrintRun(*PrintContext);
+                    ThePrintRun().advance(*PrintContext);
                 }
             }
             return 0;
@@ -540,7 +490,8 @@ void TNowTimerTick() {
 
 void LaunchAlignMoveByKey(int32_t amount) {
     std::vector<std::pair<int32_t, int32_t>> list;
-    RunToolWithOptions(29, 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::AlignMove), 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false,
+                       false, nullptr);
     RerunCode = 129;
     ToolOptionsB[9].value = 0;
     ToolOptionsA[5].value = 1;
@@ -551,11 +502,12 @@ void LaunchAlignMoveByKey(int32_t amount) {
 void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode) {
     std::vector<std::pair<int32_t, int32_t>> list;
     if (mode == 2 && modifier == (GeneralOptions[GO_SPACING_HOTKEYS_ADD_SPACE].value != 0)) {
-        RunToolWithOptions(amount >= 1 ? 18 : 19, 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false,
-                           nullptr);
+        RunToolWithOptions(ItemNumber(amount >= 1 ? ToolItem::ExpandSpacing : ToolItem::CompressSpacing), 1,
+                           ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
         RerunCode = 118;
     } else {
-        RunToolWithOptions(4, 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
+        RunToolWithOptions(ItemNumber(ToolItem::AddRemoveSpace), 1, ToolOptionsA, ToolOptionsB, list, false, nullptr,
+                           false, false, nullptr);
         RerunCode = 104;
         ToolOptionsA[2].value = mode;
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/host/document_writes.h"
 #include "core/startup.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
@@ -13,29 +14,12 @@ namespace orvex {
 namespace {
 
 // clang-format off
-/// The services in binding order (row n of the table is index n - 1).
-constexpr std::array<const char*, kBoundServiceCount> kBoundNames = {
-    "pLUMVAR_Version", "pFTX_FinaleVersion", "pFTX_FinaleWindow", "pLUMVAR_HandShake", "pLUMVAR_RawFXTVersion",
-    "pLUMVAR_DialogBox", "pFTX_CountItems", "pFTX_GetLayoutInfo", "pFTX_SystemRangeOnPage", "pFTX_GetInstrumentList",
-    "pFTX_CountInstruments", "pFTX_GetStaffEnduction", "pFTX_ExtractedPartIsUsed", "pFTX_LoadStaffSystemSpec",
-    "pFTX_SaveStaffSystemSpec", "pFTX_ChangeLayoutInfo", "pFTX_LoadURL", "pFTX_GetDocumentWindow", "pFTX_IsPageView",
-    "pFTX_GetCurrentPage", "pFTX_GetControl", "pFTX_ShowControl", "pFTX_GetDlgPos", "pFTX_SetDlgPos",
-    "pFTX_KeyPressed", "pFTX_ToggleCheckbox", "pFTX_StripCarets", "pFTX_GetRawText", "pFTX_SetRawText",
-    "pFTX_GetTextBlock", "pFTX_SetTextBlock", "pFTX_GetInstName", "pLUMVAR_GetGlobals", "pFTX_Allow2ndMonitor",
-    "pFTX_ULWhenNeeded", "pFTXW_ReadSettings", "pFTXW_WriteSettings", "pFTX_LoadDetail", "pFTX_SaveDetail",
-    "pFTX_CreateDetail", "pFTX_DeleteDetail", "pFTX_LoadEntryDetail", "pFTX_SaveEntryDetail",
-    "pFTX_CreateEntryDetail", "pFTX_DeleteEntryDetail", "pFTX_LoadOther", "pFTX_SaveOther", "pFTX_CreateOther",
-    "pFTX_DeleteOther", "pFTX_PreviousOther", "pFTX_NextOther", "pFTX_LoadGlobal",
-    // Rows 53 to 84: from major version 2 on.
-    "pFTXW_GetINIFileName", "pFTX_printfOutput", "pFTX_SplitEDU", "pFTX_MakeEDU", "pFTX_ErrorBeep",
-    "pFTX_GetScrollViewMeasure", "pFTX_LeftmostMeasure", "pFTX_SetFinaleInFocus", "pFTX_ToggleWindowSize",
-    "pFTX_StringToMeasure", "pFTX_MeasureToString", "pFTX_GetGroupName", "pFTX_GetStaffsetName",
-    "pFTX_GetSystemName", "pFTX_GetInstNameInIUList", "pFTX_NextInstrument", "pFTX_PrevInstrument",
-    "pFTX_GetIUListForSystem", "pFTX_IsWithinInstRange", "pFTX_UserLanguage", "pLUMVAR_SetNotifyHook",
-    "pFTX_ReturnFocusToFinale", "pFTX_NonFocusCollapse", "pFTX_GetFANSlotInfo", "pFTX_GetFANInfo",
-    "pFTX_GetFANExtendedInfo", "pFTX_TranslateID", "pFTX_TranslateWord", "pFTX_TranslateFromTable",
-    "pFTX_DurationString", "pFTXW_ResolveShortcuts", "pFTX_TranslateString",
-};
+/// The services in binding order (row n of the table is index n): Lumvar2000's list, whose first
+/// service (pLUMVAR_InitByFinale) Orvex188 does not bind.
+#define ORVEX_SERVICE_NAME(name, function, signature) #name,
+constexpr std::array<const char*, kBoundServiceCount + 1> kServiceNames = {LUMVAR_SERVICES(ORVEX_SERVICE_NAME)};
+#undef ORVEX_SERVICE_NAME
+static_assert(kServiceNames.back() != nullptr, "Lumvar2000's list holds one service more than Orvex188 binds");
 // clang-format on
 
 /// Rows of the table that the wrappers call.
@@ -147,7 +131,7 @@ bool BindLumvarFunctions(win::Hmodule module, std::string* missingName) {
         if (row == kAlwaysBoundServices + 1 && major < 2) {
             break;
         }
-        const char* name = kBoundNames[static_cast<size_t>(row - 1)];
+        const char* name = kServiceNames[static_cast<size_t>(row)];
         void* address = win::GetProcAddress(module, name);
         if (address == nullptr) {
             if (missingName != nullptr) {
@@ -219,7 +203,9 @@ void CallChangeLayoutInfo(uint8_t kind, int32_t value, int16_t key, uint8_t oper
         NoteRefused("pFTX_ChangeLayoutInfo");
         return;
     }
-    change(kind, value, key, operation, last);
+    // Lumvar2000 writes the layout record itself: a change of the document when the record it
+    // wrote holds other values than before.
+    CountLayoutChange([&] { change(kind, value, key, operation, last); }, true);
 }
 
 int32_t CallKeyPressed() {

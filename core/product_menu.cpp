@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/commands.h"
+#include "core/key_assignments.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
 #include "platform/win/menus.h"
 
 namespace orvex {

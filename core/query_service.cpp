@@ -4,11 +4,11 @@
 #include <string>
 
 #include "core/commands.h"
+#include "core/parts.h"
 #include "core/startup.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/win/file_mapping.h"
 #include "platform/win/system.h"
-#include "tools/layout/stafflist_form.h"
 
 namespace orvex {
 namespace {
@@ -79,7 +79,7 @@ extern "C" int32_t QueryService(int32_t code, int32_t argument, void* data) {
             return QueryVersionNumber(VersionText.c_str());
         case QUERY_STAFF_LIST_MANAGER:
             // The argument is the system the form shows first.
-            return RunStaffListManagerQuery(argument);
+            return QueryStaffListManager(argument);
         case QUERY_CLOSE:
             CloseQueryService();
             return 1;

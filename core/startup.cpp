@@ -9,26 +9,24 @@
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/lumvar_binding.h"
+#include "core/options_store.h"
 #include "core/product_menu.h"
 #include "core/query_service.h"
-#include "forms/action_control_table.h"
-#include "forms/options.h"
 #include "platform/hostapi/records.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/menus.h"
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
-#include "tools/notes/notes_services.h"
 
 namespace orvex {
 
 win::Hmodule ModuleInstance = win::kNoModule;
-int32_t HostRawVersion = 0;
-int32_t HostYear = 0;
-int32_t LanguageIndex = 0;
+int32_t& HostRawVersion = TheHost.rawVersion;
+int32_t& HostYear = TheHost.year;
+int32_t& LanguageIndex = TheHost.language;
 bool ItalianHost = false;
 bool IsNT = false;
-win::Hwnd HostWindow = win::kNoWindow;
+win::Hwnd& HostWindow = TheHost.window;
 std::string VersionText = kInitialVersionText;
 std::string ShowMessagesText;
 std::string LastAnswersText;
@@ -204,7 +202,6 @@ void ResetProcessState() {
     ToolOptionsB = {};
     ServicePluginBound = false;
     ResetCommandTables();
-    ResetActionControlTable();
     ResetDispatcher();
     ResetServicePluginBinding();
     ResetHooks();

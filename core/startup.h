@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/host/host_info.h"
 #include "core/option_element.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/handles.h"
@@ -22,12 +23,12 @@ inline constexpr const char* kInitialVersionText = " 1.88d";
 
 // ---- Process-wide state ----
 extern win::Hmodule ModuleInstance;   ///< kept at load for the class library
-extern int32_t HostRawVersion;        ///< what FinaleExtensionVersion received; 0 until then
-extern int32_t HostYear;              ///< 1997, 1998, 2000, 2001 or 2002
-extern int32_t LanguageIndex;         ///< 0 English, 1 German
+extern int32_t& HostRawVersion;       ///< what FinaleExtensionVersion received; 0 until then (TheHost)
+extern int32_t& HostYear;             ///< 1997, 1998, 2000, 2001 or 2002 (TheHost)
+extern int32_t& LanguageIndex;        ///< 0 English, 1 German (TheHost)
 extern bool ItalianHost;              ///< the host's menus are Italian (English texts, other accelerators)
 extern bool IsNT;                     ///< Windows of the NT family
-extern win::Hwnd HostWindow;          ///< the host's main window
+extern win::Hwnd& HostWindow;         ///< the host's main window (TheHost)
 extern std::string VersionText;       ///< " 1.88d": appended to progress and message captions
 extern std::string ShowMessagesText;  ///< the message dialog's remembered answers
 extern std::string LastAnswersText;

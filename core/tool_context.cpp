@@ -4,11 +4,12 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/parts.h"
 #include "core/startup.h"
 
 namespace orvex {
 
-TMiscKernel::TMiscKernel() : OwnerWindow(HostWindow) {}
+TMiscKernel::TMiscKernel() : OwnerWindow(HostWindow), TextExpressions(TheExpressionTable().makeTable()) {}
 
 TMiscKernel::~TMiscKernel() {
     FreeToolLists(static_cast<TFMisc&>(*this));

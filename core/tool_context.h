@@ -16,12 +16,10 @@
 
 #include "core/host/finxess_records.h"
 #include "core/option_element.h"
-#include "expressions/txtexpr.h"
+#include "core/tool_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
-#include "tools/layout/layout_services.h"
-#include "tools/notes/notes_services.h"
 
 namespace orvex {
 
@@ -29,6 +27,7 @@ class TStaffSystems;
 class TInstruments;
 class TGroups;
 struct TransferStore;
+class TTextExpressions;
 
 /// The beat-chart state of the spacing tools.
 struct BeatChartState {
@@ -83,7 +82,7 @@ struct TMiscKernel {
     std::shared_ptr<TInstruments> Instruments;
     std::shared_ptr<TGroups> Groups;
     /// A text expression table of the context's own, made with the context (stale until loaded).
-    std::shared_ptr<TTextExpressions> TextExpressions = std::make_shared<TTextExpressions>();
+    std::shared_ptr<TTextExpressions> TextExpressions;
 
     int32_t PrintFileIndex = 0;  ///< the next file in the print form's list
     int32_t PrintStep = 0;       ///< 0 opened, 1 printed, 2 closed

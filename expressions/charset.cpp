@@ -6,8 +6,10 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
+#include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/lyric_records.h"
+#include "platform/win/system.h"
 
 namespace orvex {
 namespace {
@@ -149,6 +151,14 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
     expressions.WriteBackModified();
     EditBracketEnd(handle, false);
     return true;
+}
+
+bool RunCharsetConversionTool(TFMisc& context) {
+    // The rows hold the plug-in's texts; the conversion works on the document's bytes.
+    const bool reverse = context.Options[2].value != 0;
+    return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? 1 : 0].text),
+                                win::Utf8ToAnsi(context.Options[reverse ? 0 : 1].text),
+                                win::Utf8ToAnsi(context.Options[3].text));
 }
 
 }  // namespace orvex

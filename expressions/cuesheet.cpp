@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
@@ -634,9 +635,7 @@ bool RunAuricleImport(TFMisc& context) {
             "Die Cue-Liste nennt Takte, die dieses Dokument nicht hat (" + list + "). Für sie wurde nichts eingefügt.",
             0, 0);
     }
-    if (Imports().UpdateLayout != nullptr) {
-        Imports().UpdateLayout(1, 0, kInterfaceVersion);
-    }
+    UpdateHostLayout();
     return true;
 }
 

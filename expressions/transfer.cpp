@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -9,12 +10,10 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexpr_sort.h"
 #include "platform/win/system.h"
-#include "tools/layout/align_move.h"
-#include "tools/layout/beat_chart.h"
-#include "tools/layout/expression_records.h"
 
 namespace orvex {
 namespace {

@@ -1,8 +1,8 @@
 // The explorer's grid: TGridDrawCell maps a grid cell to a text expression and a column kind,
 // draws the expression in its own font (shrinking, breaking or widening to fit) and the texts of
 // the detail columns, and reads and writes the expression's playback values. The layout
-// arithmetic and the in-place editing are methods of the explorer form, defined beside it in
-// txtexplgrid.cpp.
+// arithmetic and the in-place editing are methods of the explorer form, defined in
+// txtexplgrid_form.cpp.
 //
 // Column kinds: 0 the row number (fixed column), 1 the expression, 2 the font name, 3 the size,
 // 4-10 the style letters (bits 1, 2, 4, 8, 16, 32, 64), 11 the playback kind, 12-15 the playback
@@ -52,6 +52,11 @@ extern const std::array<std::array<PlaybackParam, kPlaybackParams>, kPlaybackTyp
 int32_t PlaybackTypeIndex(int32_t kind);
 /// The first byte of the playback parameters in the 'SODT' header.
 inline constexpr size_t kPlaybackParamBase = 4;
+
+/// The style bit (1, 2, 4, ... 64) of a style column kind 4-10.
+uint16_t StyleBitOfKind(int32_t kind);
+/// The text of a cell as a whole number, blanks around it allowed; `fallback` when it is none.
+int32_t CellNumberOr(const std::string& text, int32_t fallback);
 
 /// The one cell object of an explorer form.
 class TGridDrawCell : public vcl::TObject {

@@ -5,14 +5,15 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"
+#include "core/options_store.h"
 #include "core/startup.h"
 #include "expressions/txtexpleditor.h"
 #include "expressions/txtexplgrid.h"
 #include "expressions/txtexplinfo.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexprsorter.h"
+#include "forms/control_table.h"
 #include "forms/designed.h"
-#include "forms/options.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/system.h"
@@ -26,40 +27,60 @@ constexpr int32_t kUsageAny = 4;
 constexpr int32_t kDefaultColumns = 5;
 constexpr const char* kInfoLevelValue = "InfoLevel";
 
-vcl::TCheckBox* CheckBox(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                         int32_t left, int32_t top, bool checked) {
-    auto* box = Designed(parent, new vcl::TCheckBox(owner), name, left, top, 112, 17);
-    box->SetCaption(caption);
-    box->SetChecked(checked);
-    return box;
-}
+using Control = DesignedControl<TTextExprForm>;
+using F = TTextExprForm;
 
-vcl::TButton* Button(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                     int32_t left, int32_t top, int32_t width, int32_t height) {
-    auto* button = Designed(parent, new vcl::TButton(owner), name, left, top, width, height);
-    button->SetCaption(caption);
-    return button;
-}
-
-vcl::TBitBtn* BitButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                        int32_t left, int32_t top, int32_t width, int32_t height) {
-    auto* button = Designed(parent, new vcl::TBitBtn(owner), name, left, top, width, height);
-    button->SetCaption(caption);
-    return button;
-}
+/// The explorer's controls after the grid, in the order of the form's fields.
+// clang-format off
+const Control kControls[] = {
+    {&F::ShowBox,      {},           "ShowBox",      "show:",             558, 0,   127, 283},
+    {&F::xTextual,     &F::ShowBox,  "xTextual",     "textual",           8,   16,  112, 17, true},
+    {&F::xMusical,     &F::ShowBox,  "xMusical",     "musical",           8,   34,  112, 17, true},
+    {&F::xPlayback,    &F::ShowBox,  "xPlayback",    "playback efx only", 8,   52,  112, 17, false},
+    {&F::xSearch,      &F::ShowBox,  "xSearch",      "search for:",       8,   88,  112, 17, false},
+    {&F::xCalcUsage,   &F::ShowBox,  "xCalcUsage",   "calculate usage",   8,   232, 111, 21},
+    {&F::xAll,         &F::ShowBox,  "xAll",         "All",               8,   256, 111, 21},
+    {&F::DetailBox,    {},           "DetailBox",    "details:",          558, 360, 127, 124},
+    {&F::dFonts,       &F::DetailBox, "dFonts",      "fonts",             8,   16,  112, 17, true},
+    {&F::dPlayback,    &F::DetailBox, "dPlayback",   "playback efx",      8,   52,  112, 17, false},
+    {&F::dOthers,      &F::DetailBox, "dOthers",     "others",            8,   70,  112, 17, true},
+    {&F::dAllBtn,      &F::DetailBox, "dAllBtn",     "All",               8,   92,  111, 23},
+    {&F::xSearchText,  &F::ShowBox,  "xSearchText",  nullptr,             8,   106, 111, 21},
+    {&F::xUsage,       &F::ShowBox,  "xUsage",       "usage in document", 8,   130, 111, 100},
+    {&F::xAtLeast,     &F::ShowBox,  "xAtLeast",     nullptr,             40,  172, 30,  21},
+    {&F::UpDown1,      &F::ShowBox,  "UpDown1",      nullptr,             70,  172, 15,  21},
+    {&F::xAtMost,      &F::ShowBox,  "xAtMost",      nullptr,             40,  190, 30,  21},
+    {&F::UpDown2,      &F::ShowBox,  "UpDown2",      nullptr,             70,  190, 15,  21},
+    {&F::dAllStyles,   &F::DetailBox, "dAllStyles",  "all styles",        24,  34,  112, 17, false},
+    {&F::Panel1,       {},           "Panel1",       nullptr,             0,   516, 685, 44},
+    {&F::CancelBtn,    &F::Panel1,   "CancelBtn",    "Cancel",            4,   10,  60,  25},
+    {&F::xLarger,      &F::Panel1,   "xLarger",      "Larger",            68,  10,  55,  25},
+    {&F::xSmaller,     &F::Panel1,   "xSmaller",     "Smaller",           127, 10,  55,  25},
+    {&F::OkBtn,        &F::Panel1,   "OkBtn",        "Ok",                600, 10,  80,  25},
+    {&F::xTwoDim,      &F::Panel1,   "xTwoDim",      "two dimensional",   188, 4,   112, 17, true},
+    {&F::xShrinkToFit, &F::Panel1,   "xShrinkToFit", "shrink to fit",     188, 23,  112, 17, true},
+    {&F::UpdateBtn,    &F::Panel1,   "UpdateBtn",    "Reload now",        304, 2,   85,  20},
+    {&F::QuickMode,    &F::Panel1,   "QuickMode",    "load only once",    304, 24,  112, 17, false},
+    {&F::SortBox,      {},           "SortBox",      "instant sorting",   558, 287, 127, 68},
+    {&F::xSorted,      &F::SortBox,  "xSorted",      "display sorted",    8,   18,  112, 17, false},
+    {&F::xOptions,     &F::SortBox,  "xOptions",     "Options...",        8,   38,  111, 23},
+    {&F::FontBox,      {},           "FontBox",      nullptr,             0,   0,   160, 21},
+    {&F::xColCount,    {},           "xColCount",    nullptr,             558, 360, 127, 21},
+    {&F::DuplicateBtn, &F::Panel1,   "DuplicateBtn", "Duplicate",         410, 10,  62,  25},
+    {&F::NewBtn,       &F::Panel1,   "NewBtn",       "New",               476, 10,  45,  25},
+    {&F::BitBtn1,      &F::Panel1,   "BitBtn1",      "Help",              525, 10,  60,  25},
+    {&F::xMeta,        &F::ShowBox,  "xMeta",        "metatools only",    8,   70,  112, 17, true},
+};
+// clang-format on
 
 /// An edit with its up-down buttons (from 0, no wrap) showing `value`.
-vcl::TEdit* NumberEdit(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* upDownName,
-                       int32_t left, int32_t top, int32_t value, vcl::TUpDown*& upDown) {
-    auto* edit = Designed(parent, new vcl::TEdit(owner), name, left, top, 30, 21);
-    edit->SetText(std::to_string(value));
-    upDown = Designed(parent, new vcl::TUpDown(owner), upDownName, left + 30, top, 15, 21);
-    upDown->SetMin(0);
-    upDown->SetMax(9999);
-    upDown->SetWrap(false);
-    upDown->SetPosition(value);
-    upDown->SetAssociate(edit);
-    return edit;
+void SetUpNumberEdit(vcl::TEdit& edit, vcl::TUpDown& upDown, int32_t value) {
+    edit.SetText(std::to_string(value));
+    upDown.SetMin(0);
+    upDown.SetMax(9999);
+    upDown.SetWrap(false);
+    upDown.SetPosition(value);
+    upDown.SetAssociate(&edit);
 }
 
 /// The edit's text as a whole number; 0 when it is none.
@@ -90,48 +111,16 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     Grid->SetRowHeights(1, 39);
     Grid->SetRowHeights(2, 39);
     Grid->Font().SetSize(10);
-    ShowBox = Designed(this, new vcl::TGroupBox(this), "ShowBox", 558, 0, 127, 283);
-    ShowBox->SetCaption("show:");
-    xTextual = CheckBox(ShowBox, this, "xTextual", "textual", 8, 16, true);
-    xMusical = CheckBox(ShowBox, this, "xMusical", "musical", 8, 34, true);
-    xPlayback = CheckBox(ShowBox, this, "xPlayback", "playback efx only", 8, 52, false);
-    xSearch = CheckBox(ShowBox, this, "xSearch", "search for:", 8, 88, false);
-    xCalcUsage = Button(ShowBox, this, "xCalcUsage", "calculate usage", 8, 232, 111, 21);
-    xAll = BitButton(ShowBox, this, "xAll", "All", 8, 256, 111, 21);
-    DetailBox = Designed(this, new vcl::TGroupBox(this), "DetailBox", 558, 360, 127, 124);
-    DetailBox->SetCaption("details:");
-    dFonts = CheckBox(DetailBox, this, "dFonts", "fonts", 8, 16, true);
-    dPlayback = CheckBox(DetailBox, this, "dPlayback", "playback efx", 8, 52, false);
-    dOthers = CheckBox(DetailBox, this, "dOthers", "others", 8, 70, true);
-    dAllBtn = BitButton(DetailBox, this, "dAllBtn", "All", 8, 92, 111, 23);
-    xSearchText = Designed(ShowBox, new vcl::TComboBox(this), "xSearchText", 8, 106, 111, 21);
+    PlaceControls<TTextExprForm>(*this, kControls);
     xSearchText->Items().Assign({"arco", "col", "con", "pizz", "senza", "(", "(empty expressions)"});
-    xUsage = Designed(ShowBox, new vcl::TRadioGroup(this), "xUsage", 8, 130, 111, 100);
-    xUsage->SetCaption("usage in document");
     xUsage->Items().Assign({"used", "unused", ">=                  x", "1 to                x", "any"});
     xUsage->SetItemIndex(kUsageAny);
-    xAtLeast = NumberEdit(ShowBox, this, "xAtLeast", "UpDown1", 40, 172, 15, UpDown1);
-    xAtMost = NumberEdit(ShowBox, this, "xAtMost", "UpDown2", 40, 190, 4, UpDown2);
-    dAllStyles = CheckBox(DetailBox, this, "dAllStyles", "all styles", 24, 34, false);
-    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 0, 516, 685, 44);
-    CancelBtn = BitButton(Panel1, this, "CancelBtn", "Cancel", 4, 10, 60, 25);
+    SetUpNumberEdit(*xAtLeast, *UpDown1, 15);
+    SetUpNumberEdit(*xAtMost, *UpDown2, 4);
     CancelBtn->SetKind(vcl::bkCancel);
-    xLarger = BitButton(Panel1, this, "xLarger", "Larger", 68, 10, 55, 25);
     xLarger->Font().SetSize(12);
-    xSmaller = BitButton(Panel1, this, "xSmaller", "Smaller", 127, 10, 55, 25);
-    OkBtn = BitButton(Panel1, this, "OkBtn", "Ok", 600, 10, 80, 25);
     OkBtn->SetModalResult(vcl::mrOk);
-    xTwoDim = CheckBox(Panel1, this, "xTwoDim", "two dimensional", 188, 4, true);
-    xShrinkToFit = CheckBox(Panel1, this, "xShrinkToFit", "shrink to fit", 188, 23, true);
-    UpdateBtn = Button(Panel1, this, "UpdateBtn", "Reload now", 304, 2, 85, 20);
-    QuickMode = CheckBox(Panel1, this, "QuickMode", "load only once", 304, 24, false);
-    SortBox = Designed(this, new vcl::TGroupBox(this), "SortBox", 558, 287, 127, 68);
-    SortBox->SetCaption("instant sorting");
-    xSorted = CheckBox(SortBox, this, "xSorted", "display sorted", 8, 18, false);
-    xOptions = Button(SortBox, this, "xOptions", "Options...", 8, 38, 111, 23);
-    FontBox = Designed(this, new vcl::TComboBox(this), "FontBox", 0, 0, 160, 21);
     FontBox->SetVisible(false);
-    xColCount = Designed(this, new vcl::TComboBox(this), "xColCount", 558, 360, 127, 21);
     xColCount->SetDropDownCount(13);
     xColCount->Items().Add("1 column");
     for (int32_t n = 2; n <= 12; ++n) {
@@ -139,16 +128,39 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     }
     xColCount->Items().Add("adjust width");
     xColCount->SetText("5 columns");
-    DuplicateBtn = Button(Panel1, this, "DuplicateBtn", "Duplicate", 410, 10, 62, 25);
-    NewBtn = Button(Panel1, this, "NewBtn", "New", 476, 10, 45, 25);
-    BitBtn1 = BitButton(Panel1, this, "BitBtn1", "Help", 525, 10, 60, 25);
     BitBtn1->SetKind(vcl::bkHelp);
     BitBtn1->SetCaption("Help");
-    xMeta = CheckBox(ShowBox, this, "xMeta", "metatools only", 8, 70, true);
 
     m_drawCell = std::make_unique<TGridDrawCell>(*this);
     m_gridEditor = std::make_unique<TGridEditor>(*Grid);
 
+    ConnectHandlers();
+
+    // The sorter gives the options of the instantly sorted display: the user's last ones.
+    m_sorter.SetMode(kSorterOptionsMode);
+    VxForm_LoadState(m_sorter, false, m_sorter.StateSuffix());
+    m_sorter.SetShowDeleteMark(false);
+
+    m_state.Loading = 1;
+    LoadRememberedState();
+    m_state.Loading = 0;
+
+    TTextExpressions& table = TextExpressionTable();
+    if (QuickMode->Checked()) {
+        table.IsComplete();
+    } else {
+        table.LoadFromDocument();
+    }
+    if (!table.Sorted() && xSorted->Checked()) {
+        SortTextExpressions(m_sorter, false);
+    }
+    m_sorter.ReadOptions();
+    ClearRowHeights();
+    // Nothing the state's handlers cached belongs to the table as it is loaded now.
+    m_drawCell->CachedIndex = -2;
+}
+
+void TTextExprForm::ConnectHandlers() {
     OnShow = [this](vcl::TObject* s) { FormShow(s); };
     OnClose = [this](vcl::TObject* s, vcl::TCloseAction& action) { FormClose(s, action); };
     xTextual->OnClick = [this](vcl::TObject* s) { xTextualClick(s); };
@@ -211,29 +223,6 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     FontBox->OnKeyDown = [this](vcl::TObject* s, uint16_t& key, vcl::TShiftState shift) {
         FontBoxKeyDown(s, key, shift);
     };
-
-    // The sorter gives the options of the instantly sorted display: the user's last ones.
-    m_sorter.SetMode(kSorterOptionsMode);
-    VxForm_LoadState(m_sorter, false, m_sorter.StateSuffix());
-    m_sorter.SetShowDeleteMark(false);
-
-    m_state.Loading = 1;
-    LoadRememberedState();
-    m_state.Loading = 0;
-
-    TTextExpressions& table = TextExpressionTable();
-    if (QuickMode->Checked()) {
-        table.IsComplete();
-    } else {
-        table.LoadFromDocument();
-    }
-    if (!table.Sorted() && xSorted->Checked()) {
-        SortTextExpressions(m_sorter, false);
-    }
-    m_sorter.ReadOptions();
-    ClearRowHeights();
-    // Nothing the state's handlers cached belongs to the table as it is loaded now.
-    m_drawCell->CachedIndex = -2;
 }
 
 TTextExprForm::~TTextExprForm() {

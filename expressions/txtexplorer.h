@@ -203,6 +203,8 @@ public:
 private:
     friend class TGridDrawCell;
 
+    /// Gives the controls, the grid's editing routes and the form their handlers.
+    void ConnectHandlers();
     /// The table filtered by the filter controls when their key changed; sets ShownCount.
     void ApplyFilter();
     /// Applies the remembered state (VxForm_LoadState) with m_applyingState set.

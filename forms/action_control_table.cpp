@@ -88,8 +88,7 @@ const std::array<const char*, static_cast<size_t>(kToolItemCount)> SecondExtraBu
 bool VisibilityApplies(int32_t item, int32_t row) {
     // The Rests dialog shows "Allow ties" and "Simplify rhythm" (rows 4 and 5) beside the row they
     // refine, as the tool lists its six options, whether that row is checked or not.
-    constexpr int32_t kRestsItem = 66;
-    return !(item == kRestsItem && (row == 4 || row == 5));
+    return !(IsItem(item, ToolItem::Rests) && (row == 4 || row == 5));
 }
 
 void ResetActionControlTable() {

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "core/commands.h"
 #include "core/host/host_imports.h"
@@ -16,8 +15,8 @@
 #include "core/host_probes.h"
 #include "core/messages.h"
 #include "core/startup.h"
-#include "expressions/txtexpr.h"
 #include "forms/dactopt.h"
+#include "forms/dialog_sources.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/file_controls.h"
 #include "forms/myedit.h"
@@ -26,7 +25,6 @@
 #include "platform/vcl/sysutils.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
-#include "tools/layout/orchestration.h"
 
 namespace orvex {
 namespace {
@@ -67,7 +65,7 @@ const ActionControlRow* RowDefinition(const TDActOpt& dialog, int32_t row) {
 void AdjustDefaultsFromRegion(TDActOpt& dialog, TableList& table) {
     const int32_t columns = dialog.TableColumns();
     const std::vector<vcl::TControl*>& cells = dialog.InlineControls();
-    if (dialog.Item() != kOrchestrationTool || columns <= 0 || cells.empty()) {
+    if (!IsItem(dialog.Item(), ToolItem::Orchestration) || columns <= 0 || cells.empty()) {
         return;
     }
     std::vector<OptionElement> rows(cells.size());
@@ -75,8 +73,8 @@ void AdjustDefaultsFromRegion(TDActOpt& dialog, TableList& table) {
         ReadOptionControl(dialog, *cells[index], dialog.TableFirstRow() + static_cast<int32_t>(index) % columns,
                           rows[index]);
     }
-    PrefillOrchestrationOptions(dialog.Context(), dialog.Item(), rows, columns,
-                                static_cast<int32_t>(cells.size()) / columns);
+    TheActionDialogSources().prefillTable(dialog.Context(), dialog.Item(), rows, columns,
+                                          static_cast<int32_t>(cells.size()) / columns);
     for (size_t index = 0; index < cells.size() && index < table.size(); ++index) {
         const int32_t row = dialog.TableFirstRow() + static_cast<int32_t>(index) % columns;
         const ActionControlRow* def = RowDefinition(dialog, row);
@@ -427,30 +425,6 @@ bool OpenFurtherOptions(TDActOpt& dialog, bool show) {
 
 // ---- Lists of the document's data ----
 
-namespace {
-
-/// The document's text expressions from the shared table (loaded again when it no longer matches
-/// the document): each one's text, its metatool key as "  (X)" and, for the enclosures tool, " *"
-/// after an expression that has an enclosure.
-void FillExpressionList(vcl::TListBox& list, int32_t item) {
-    constexpr int32_t kEnclosuresItem = 73;
-    TTextExpressions& table = TextExpressionTable();
-    table.IsComplete();
-    for (int32_t position = 0; position < table.ExpressionCount(); ++position) {
-        const TTxtExprRec& record = table.Item(position);
-        std::string text = win::AnsiToUtf8(record.PlainText());
-        if (record.MetatoolKey != 0) {
-            text += "  (" + win::AnsiToUtf8(std::string(1, static_cast<char>(record.MetatoolKey))) + ")";
-        }
-        if (item == kEnclosuresItem && record.HasPlayback()) {
-            text += " *";
-        }
-        list.Items().Add(text);
-    }
-}
-
-}  // namespace
-
 void ActionDialog_FillLists(TDActOpt& dialog) {
     const int32_t marker = dialog.m_listMarker;
     if (marker == MIN_MEASURE_LIST) {
@@ -478,7 +452,7 @@ void ActionDialog_FillLists(TDActOpt& dialog) {
         return;
     }
     if (marker == MIN_EXPRESSION_LIST) {
-        FillExpressionList(*list, dialog.m_item);
+        TheActionDialogSources().fillExpressionList(*list, dialog.m_item);
         return;
     }
     if (marker == MIN_FONT_LIST) {
@@ -524,17 +498,7 @@ void RefreshFileList(TDActOpt& dialog) {
         return;
     }
     refreshing = true;
-    if (text.size() > 1 && text[1] == '\\') {
-        text.insert(1, ":");
-        pathEdit->SetText(text);
-    }
-    std::error_code error;
-    std::filesystem::path path =
-        text.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(text, error);
-    path = path.lexically_normal();
-    if (path.has_relative_path() && !path.has_filename()) {
-        path = path.parent_path();  // no trailing separator
-    }
+    const std::filesystem::path path = FolderOfPathEdit(pathEdit, text);
     dialog.m_currentPath = path.string();
     files->SetMask("*.MUS");
     if (dialog.m_directoryList != nullptr) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "core/key_assignments.h"
 #include "core/messages.h"
+#include "core/options_store.h"
 #include "core/startup.h"
 #include "forms/designed.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/win/input.h"
 #include "platform/win/menus.h"
 

@@ -28,6 +28,23 @@ bool SameLetter(char a, char b) {
 
 }  // namespace
 
+std::filesystem::path FolderOfPathEdit(vcl::TEdit* edit, std::string text) {
+    if (text.size() > 1 && text[1] == '\\') {
+        text.insert(1, ":");
+        if (edit != nullptr) {
+            edit->SetText(text);
+        }
+    }
+    std::error_code error;
+    std::filesystem::path path =
+        text.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(text, error);
+    path = path.lexically_normal();
+    if (path.has_relative_path() && !path.has_filename()) {
+        path = path.parent_path();  // no trailing separator
+    }
+    return path;
+}
+
 bool MatchesFileMask(std::string_view name, std::string_view mask) {
     if (mask.empty()) {
         return name.empty();

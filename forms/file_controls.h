@@ -13,6 +13,11 @@ namespace orvex {
 
 class TFileListBox;
 
+/// The folder a path edit's text names, as the file lists show it: a text "C\..." gets its drive's
+/// colon back (in the edit too, when there is one), an empty text is the current folder, and the
+/// folder is absolute and normal, without a trailing separator.
+std::filesystem::path FolderOfPathEdit(vcl::TEdit* edit, std::string text);
+
 /// The folders of a path: one line per folder from the root down to the current one, then the
 /// current folder's subfolders in name order. The current folder's line is the item index.
 class TDirectoryListBox : public vcl::TListBox {

@@ -1,5 +1,5 @@
-#include "forms/designed.h"
 #include "forms/options_form.h"
+#include "forms/designed.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,32 +8,66 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/key_assignments.h"
 #include "core/messages.h"
+#include "core/options_store.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "forms/addkeyass.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
+#include "forms/control_table.h"
 #include "platform/vcl/registry.h"
 
 namespace orvex {
 namespace {
 
 /// Tool item and option set of the general program options.
-constexpr int32_t kGeneralOptionsItem = 21;
+constexpr int32_t kGeneralOptionsItem = ItemNumber(ToolItem::Options);
 
 /// The options form made last; a form freed after another was made leaves the flag alone.
 const TOptionsForm* s_currentForm = nullptr;
 
-vcl::TLabel* WhiteLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                        int32_t height) {
-    auto* label = Designed(parent, new vcl::TLabel(owner), name, 8, 8, 289, height);
-    label->SetAutoSize(false);
-    label->SetWordWrap(true);
-    label->SetColor(vcl::clWhite);
-    label->SetCaption(caption);
-    return label;
+/// An explanation on white, broken into lines within its bounds.
+void SetUpWhiteLabel(vcl::TLabel& label, const char* caption) {
+    label.SetAutoSize(false);
+    label.SetWordWrap(true);
+    label.SetColor(vcl::clWhite);
+    label.SetCaption(caption);
 }
+
+using Control = DesignedControl<TOptionsForm>;
+using F = TOptionsForm;
+
+/// The form's controls in the order of its fields.
+// clang-format off
+const Control kControls[] = {
+    {&F::Panel1,       {},            "Panel1",       nullptr,                                    8,   8,   305, 169},
+    {&F::Label1,       &F::Panel1,    "Label1",       nullptr,                                    8,   8,   289, 41},
+    {&F::GroupBox1,    &F::Panel1,    "GroupBox1",    "Hotkey for Explorer for Text Expressions", 8,   56,  289, 105},
+    {&F::Label3,       &F::GroupBox1, "Label3",       "key:",                                     12,  24,  22,  13},
+    {&F::HotKey,       &F::GroupBox1, "HotKey",       nullptr,                                    44,  20,  133, 21},
+    {&F::_shift,       &F::GroupBox1, "_shift",       "Shift",                                    12,  52,  57,  17},
+    {&F::_Ctrl,        &F::GroupBox1, "_Ctrl",        "Ctrl",                                     76,  52,  49,  17},
+    {&F::_Alt,         &F::GroupBox1, "_Alt",         "Alt",                                      132, 52,  45,  17},
+    {&F::Listen1,      &F::GroupBox1, "Listen1",      "Listen",                                   188, 20,  89,  25},
+    {&F::Panel2,       {},            "Panel2",       nullptr,                                    8,   184, 305, 129},
+    {&F::Label2,       &F::Panel2,    "Label2",       nullptr,                                    8,   8,   289, 57},
+    {&F::GroupBox2,    &F::Panel2,    "GroupBox2",    "metatool key to be assigned by Explorer",  8,   72,  289, 49},
+    {&F::Metatool,     &F::GroupBox2, "Metatool",     nullptr,                                    12,  20,  41,  21},
+    {&F::OkButton,     {},            "OkButton",     nullptr,                                    8,   420, 75,  25},
+    {&F::Defaults,     {},            "Defaults",     "&Defaults",                                91,  420, 75,  25},
+    {&F::BitBtn1,      {},            "BitBtn1",      nullptr,                                    174, 420, 75,  25},
+    {&F::GroupBox3,    {},            "GroupBox3",    "Miscellaneous",                            8,   320, 305, 89},
+    {&F::ShowAllMsgs,  &F::GroupBox3, "ShowAllMsgs",  "Show all messages and questions",          12,  20,  281, 25},
+    {&F::MoreBtn,      &F::GroupBox3, "MoreBtn",      "More program options...",                  12,  52,  281, 25},
+    {&F::Panel3,       {},            "Panel3",       nullptr,                                    320, 8,   305, 437},
+    {&F::AssignButton, &F::Panel3,    "AssignButton", "enable keyboard remapper:",                8,   8,   289, 17, true},
+    {&F::AssignBox,    &F::Panel3,    "AssignBox",    nullptr,                                    8,   32,  289, 201},
+    {&F::AddBtn,       &F::Panel3,    "AddBtn",       "&Add...",                                  8,   240, 89,  25},
+    {&F::EditBtn,      &F::Panel3,    "EditBtn",      "&Edit...",                                 104, 240, 89,  25},
+    {&F::RemoveBtn,    &F::Panel3,    "RemoveBtn",    "&Remove",                                  200, 240, 97,  25},
+    {&F::Memo1,        &F::Panel3,    "Memo1",        nullptr,                                    8,   272, 289, 157},
+};
+// clang-format on
 
 // clang-format off
 const char* const kEnglishMemo[] = {
@@ -103,56 +137,18 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetClientWidth(632);
     SetClientHeight(453);
 
-    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 8, 8, 305, 169);
-    Label1 = WhiteLabel(Panel1, this, "Label1",
-                        "The new Explorer for Text Expressions is a replacement for Finale's own selection list. Use "
-                        "the hotkey specified below for quicker access.",
-                        41);
-    GroupBox1 = Designed(Panel1, new vcl::TGroupBox(this), "GroupBox1", 8, 56, 289, 105);
-    GroupBox1->SetCaption("Hotkey for Explorer for Text Expressions");
-    Label3 = Designed(GroupBox1, new vcl::TLabel(this), "Label3", 12, 24, 22, 13);
-    Label3->SetCaption("key:");
-    HotKey = Designed(GroupBox1, new vcl::TComboBox(this), "HotKey", 44, 20, 133, 21);
+    PlaceControls<TOptionsForm>(*this, kControls);
+    SetUpWhiteLabel(*Label1,
+                    "The new Explorer for Text Expressions is a replacement for Finale's own selection list. Use "
+                    "the hotkey specified below for quicker access.");
     HotKey->SetDropDownCount(16);
     HotKey->SetText("TAB");
-    _shift = Designed(GroupBox1, new vcl::TCheckBox(this), "_shift", 12, 52, 57, 17);
-    _shift->SetCaption("Shift");
-    _Ctrl = Designed(GroupBox1, new vcl::TCheckBox(this), "_Ctrl", 76, 52, 49, 17);
-    _Ctrl->SetCaption("Ctrl");
-    _Alt = Designed(GroupBox1, new vcl::TCheckBox(this), "_Alt", 132, 52, 45, 17);
-    _Alt->SetCaption("Alt");
-    Listen1 = DesignedButton(GroupBox1, this, "Listen1", "Listen", 188, 20, 89);
-
-    Panel2 = Designed(this, new vcl::TPanel(this), "Panel2", 8, 184, 305, 129);
-    Label2 = WhiteLabel(Panel2, this, "Label2",
-                        "After selecting an expression from the Explorer, you can use it as often as you wish using "
-                        "the metatool key assignment below. (press the key and then click a note or measure)",
-                        57);
-    GroupBox2 = Designed(Panel2, new vcl::TGroupBox(this), "GroupBox2", 8, 72, 289, 49);
-    GroupBox2->SetCaption("metatool key to be assigned by Explorer");
-    Metatool = Designed(GroupBox2, new vcl::TEdit(this), "Metatool", 12, 20, 41, 21);
+    SetUpWhiteLabel(*Label2,
+                    "After selecting an expression from the Explorer, you can use it as often as you wish using "
+                    "the metatool key assignment below. (press the key and then click a note or measure)");
     Metatool->SetText("1");
-
-    OkButton = Designed(this, new vcl::TBitBtn(this), "OkButton", 8, 420, 75, 25);
     OkButton->SetKind(vcl::bkOK);
-    Defaults = DesignedButton(this, this, "Defaults", "&Defaults", 91, 420, 75);
-    BitBtn1 = Designed(this, new vcl::TBitBtn(this), "BitBtn1", 174, 420, 75, 25);
     BitBtn1->SetKind(vcl::bkCancel);
-
-    GroupBox3 = Designed(this, new vcl::TGroupBox(this), "GroupBox3", 8, 320, 305, 89);
-    GroupBox3->SetCaption("Miscellaneous");
-    ShowAllMsgs = DesignedButton(GroupBox3, this, "ShowAllMsgs", "Show all messages and questions", 12, 20, 281);
-    MoreBtn = DesignedButton(GroupBox3, this, "MoreBtn", "More program options...", 12, 52, 281);
-
-    Panel3 = Designed(this, new vcl::TPanel(this), "Panel3", 320, 8, 305, 437);
-    AssignButton = Designed(Panel3, new vcl::TCheckBox(this), "AssignButton", 8, 8, 289, 17);
-    AssignButton->SetCaption("enable keyboard remapper:");
-    AssignButton->SetChecked(true);
-    AssignBox = Designed(Panel3, new vcl::TCheckListBox(this), "AssignBox", 8, 32, 289, 201);
-    AddBtn = DesignedButton(Panel3, this, "AddBtn", "&Add...", 8, 240, 89);
-    EditBtn = DesignedButton(Panel3, this, "EditBtn", "&Edit...", 104, 240, 89);
-    RemoveBtn = DesignedButton(Panel3, this, "RemoveBtn", "&Remove", 200, 240, 97);
-    Memo1 = Designed(Panel3, new vcl::TMemo(this), "Memo1", 8, 272, 289, 157);
     Memo1->SetReadOnly(true);
     Memo1->SetAlignment(vcl::taCenter);
     FillMemo(*Memo1, kEnglishMemo);

@@ -6,16 +6,22 @@
 
 #include "core/dispatch.h"
 #include "core/hooks.h"
+#include "core/host_probes.h"
+#include "core/key_automation.h"
 #include "core/lumvar_binding.h"
+#include "core/messages.h"
 #include "core/startup.h"
+#include "core/tool_context.h"
 #include "forms/copies.h"
 #include "forms/file_controls.h"
+#include "platform/win/keys.h"
+#include "platform/win/windows.h"
 
 namespace orvex {
 namespace {
 
 /// The print tool's item in the dispatcher.
-constexpr int32_t kPrintItem = 50;
+constexpr int32_t kPrintItem = ItemNumber(ToolItem::PrintMultipleFiles);
 
 vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                            int32_t left, int32_t top) {
@@ -143,19 +149,8 @@ void TPrintMultipleFiles::edPathChange(vcl::TObject* /*Sender*/) {
         return;
     }
     m_pathChanging = true;
-    std::string text = edPath->Text();
-    if (text.size() > 1 && text[1] == '\\') {
-        text.insert(1, ":");
-        edPath->SetText(text);
-    }
     // An empty path is the current folder, as in the options dialog's file lists.
-    std::error_code error;
-    std::filesystem::path path =
-        text.empty() ? std::filesystem::current_path(error) : std::filesystem::absolute(text, error);
-    path = path.lexically_normal();
-    if (path.has_relative_path() && !path.has_filename()) {
-        path = path.parent_path();  // no trailing separator
-    }
+    const std::filesystem::path path = FolderOfPathEdit(edPath, edPath->Text());
     m_currentPath = path.string();
     ListBox->SetMask("*.MUS");
     DLB->SetDirectory(path);
@@ -236,6 +231,116 @@ void EndPrintRun() {
         Now->Timer->SetEnabled(false);
     }
     PrintContext = nullptr;
+}
+
+namespace {
+
+/// Whether the host's window names the document file in front ("Finale 2000 - [NAME]").
+bool HostShowsDocument(const std::filesystem::path& file) {
+    std::string title;
+    if (!GetHostWindowTitle(title)) {
+        return false;
+    }
+    const auto upper = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+        return text;
+    };
+    return upper(title).find(upper("[" + file.filename().string() + "]")) != std::string::npos;
+}
+
+}  // namespace
+
+/// One tick of a print run with the host in front: step 1 prints the document the run opened,
+/// step 2 closes it without saving, later steps open the next file. Printing and closing act
+/// only on that document: when the host's window names another one (the file could not be
+/// opened), the run stops, so that no other document is printed or closed unsaved.
+void AdvancePrintRun(TFMisc& context) {
+    const int32_t step = ++context.PrintStep;
+    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
+    if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
+        const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
+        EndPrintRun();
+        ShowMessageText(HostWindow, "\"" + name + "\" is not open in Finale. Printing stops here.",
+                        "\"" + name + "\" ist in Finale nicht geöffnet. Der Druck endet hier.", 0, 0);
+        return;
+    }
+    const bool german = LanguageIndex == 1;
+    if (step == 1) {
+        SendAltKeyToHost(german ? 'd' : 'f');
+        SendKeyToHost(german ? (HostYear < 2000 ? 'p' : 'd') : ItalianHost ? 'm' : 'p');
+        SendAltKeyToHost(german ? 'k' : 'c');
+        SendTextToHost(std::to_string(form->CopiesOf(form->PrintingFile.filename().string())));
+        SendKeyDown(win::VK_RETURN);
+        SendKeyUp(win::VK_RETURN);
+    } else if (step == 2) {
+        win::SetForegroundWindow(HostWindow);
+        FocusHostWindow();
+        SendAltKeyToHost(german ? 'd' : 'f');
+        SendKeyToHost(ItalianHost ? 'd' : 'c');
+        SendKeyToHost('n');
+    } else {
+        DispatchTool(context, 50, 0, 0);
+    }
+    // A run that ended leaves the timer stopped.
+    if (PrintContext == &context && Now) {
+        Now->Timer->SetEnabled(true);
+    }
+}
+
+/// Next file of a print run: the first call makes the context the print context; each call
+/// opens the next selected file of the print form in the host by the keys of its File-Open
+/// command (after asking whether to go on when a pause is due). The timer then prints and
+/// closes it. The run ends when no file is left, the form is gone or the user says No.
+int32_t OpenNextPrintFile(TFMisc& context) {
+    if (PrintContext != &context) {
+        PrintContext = &context;
+        context.PrintFileIndex = 0;
+        context.PrintedCount = 0;
+        RestartTNow(500);
+    }
+    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
+    if (form == nullptr || form->ListBox == nullptr || form->ReleasePending()) {
+        EndPrintRun();
+        return 0;
+    }
+    const TFileListBox& files = *form->ListBox;
+    int32_t index = std::max(context.PrintFileIndex, 0);
+    while (index < files.Items().Count() && !files.Selected(index)) {
+        ++index;
+    }
+    if (index >= files.Items().Count()) {
+        EndPrintRun();
+        return 0;
+    }
+    const int32_t pause = context.Options[1].value;
+    if (pause != 0 && context.PrintedCount != 0 && context.PrintedCount % pause == 0 &&
+        !AskYesNo(HostWindow, "%1 files have been printed. Continue?", "%1 Dateien gedruckt. Weiter?", 0,
+                  context.PrintedCount)) {
+        EndPrintRun();
+        return 0;
+    }
+    ++context.PrintedCount;
+    form->PrintingFile = files.ItemPath(index);
+    // The host window takes the focus as the active window, so that the keys reach it.
+    win::SetForegroundWindow(HostWindow);
+    FocusHostWindow();
+    SendAltKeyToHost(LanguageIndex == 1 ? 'd' : 'f');
+    if (LanguageIndex == 1) {
+        // "ö" lies on the key VK_OEM_3 of the German keyboard; the window system's keyboard
+        // layout has no "ö", so the key itself is pressed.
+        SendKeyDown(win::VK_OEM_3);
+        SendKeyUp(win::VK_OEM_3);
+    } else {
+        SendKeyToHost(ItalianHost ? 'a' : 'o');
+    }
+    SendTextToHost(form->PrintingFile.string());
+    for (int i = 0; i < 2; ++i) {
+        SendKeyDown(win::VK_RETURN);
+        SendKeyUp(win::VK_RETURN);
+    }
+    context.PrintStep = 0;
+    context.PrintFileIndex = index + 1;
+    return 0;
 }
 
 }  // namespace orvex

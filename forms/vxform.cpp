@@ -159,6 +159,12 @@ ItemResult ApplyGridValue(MyDrawGrid& grid, std::string_view value) {
         number = ParseNumber(value.substr(start, end - start)).value_or(4097);
         start = end + 1;
     }
+    // Each number holds two parts of 12 bits; a number beyond them is damaged, and taking it
+    // would leave the grid in a state no value can store.
+    constexpr int32_t kLargestNumber = kGridPartLimit * 4096 + kGridPartLimit;
+    if (std::any_of(std::begin(numbers), std::end(numbers), [](int32_t n) { return n < 0 || n > kLargestNumber; })) {
+        return ItemResult::Taken;
+    }
     const int32_t rowCount = numbers[0] & 4095;
     const int32_t colCount = numbers[0] >> 12;
     const int32_t topRow = numbers[1] & 4095;

@@ -34,3 +34,16 @@ configure() {
     fi
     cmake -S "$ROOT" -B "$dir" "${generator[@]}" "$@" >/dev/null
 }
+
+# The fuzz targets need clang with libFuzzer (and clang-format is kept beside it).
+ensure_fuzz_tools() {
+    if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a \
+            >/dev/null 2>&1; then
+        echo "Installing: clang"
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq clang
+    fi
+    ensure_tools
+}

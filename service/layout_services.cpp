@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/hostapi/bytes.h"
@@ -448,6 +449,100 @@ int16_t IsWithinInstRange(int16_t staff, int16_t first, int16_t last, int16_t li
     return 0;
 }
 
+namespace {
+
+/// The values of the page that shows the system; ERR_PAGE_NOT_FOUND when no page does.
+int16_t WritePageValues(int16_t system, uint8_t* info) {
+    using L = LayoutInfo;
+    int16_t page = 1;
+    int16_t firstSystem = 0;
+    int16_t lastSystem = 0;
+    for (;; ++page) {
+        if (SystemRangeOnPage(page, &firstSystem, &lastSystem) != ERR_OK) {
+            return ERR_PAGE_NOT_FOUND;
+        }
+        if (firstSystem <= system && system <= lastSystem) {
+            break;
+        }
+        if (page == SHRT_MAX) {
+            return ERR_PAGE_NOT_FOUND;
+        }
+    }
+    std::array<uint8_t, kPageSize> record{};
+    if (!LoadPage(page, record)) {
+        return ERR_PAGE_NOT_FOUND;
+    }
+    const uint8_t* p = record.data();
+    WriteI16(info, L::kPage, page);
+    WriteI32(info, L::kPageI32At4, ReadI32(p, PageRecord::kI32At4));
+    WriteI32(info, L::kPageI32At0, ReadI32(p, PageRecord::kI32At0));
+    WriteI16(info, L::kPagePercent, ReadI16(p, PageRecord::kPercent));
+    WriteI16(info, L::kPageFlagBit1, static_cast<int16_t>((ReadI16(p, PageRecord::kFlags) >> 1) & 1));
+    WriteI32(info, L::kPageWord12, ReadI16(p, PageRecord::kWord12));
+    WriteI32(info, L::kPageWord14, ReadI16(p, PageRecord::kWord14));
+    WriteI32(info, L::kPageWord18, ReadI16(p, PageRecord::kWord18));
+    WriteI32(info, L::kPageWord16, ReadI16(p, PageRecord::kWord16));
+    WriteI32(info, L::kPageDerived84,
+             ReadI32(info, L::kPageI32At4) + ReadI32(info, L::kPageWord18) - ReadI32(info, L::kPageWord14));
+    WriteI32(info, L::kPageDerived88,
+             ReadI32(info, L::kPageWord12) + ReadI32(info, L::kPageI32At0) - ReadI32(info, L::kPageWord16));
+    WriteI16(info, L::kPageFirstSystem, firstSystem);
+    WriteI16(info, L::kPageSystemCount, static_cast<int16_t>(lastSystem - firstSystem + 1));
+    WriteI16(info, L::kPageLastSystem, lastSystem);
+    return ERR_OK;
+}
+
+/// The indexes of the first and last staff the list shows and the span between their positions;
+/// nothing when a staff cannot be read.
+std::optional<int32_t> WriteStaffSpan(int16_t list, uint8_t* info) {
+    using L = LayoutInfo;
+    int32_t largest = 0;
+    int32_t smallest = 0x0FFFFFFF;
+    int16_t firstIndex = -1;
+    int16_t lastIndex = -1;
+    for (const StaffListEntry& staffEntry : StaffListEntries(list)) {
+        const auto staff = LoadStaff(staffEntry.staff);
+        if (!staff) {
+            return std::nullopt;
+        }
+        if ((ReadI16(staff->data(), kStaffFlagsOffset) & kStaffLeftOutFlag) != 0) {
+            continue;
+        }
+        const int32_t h = -staffEntry.position;
+        if (firstIndex < 0) {
+            firstIndex = staffEntry.index;
+        }
+        lastIndex = staffEntry.index;
+        largest = std::max(largest, h);
+        smallest = std::min(smallest, h);
+    }
+    const int32_t span = largest - smallest;
+    WriteI16(info, L::kFirstStaffIndex, firstIndex);
+    WriteI16(info, L::kLastStaffIndex, lastIndex);
+    WriteI32(info, L::kStaffSpan, span);
+    return span;
+}
+
+/// The height of the page's printable area as the system sees it, in its scaling unless the
+/// system keeps the page's.
+void WritePageHeight(uint8_t* info, int64_t scaling) {
+    using L = LayoutInfo;
+    const int64_t at56 = ReadI32(info, L::kPageI32At4);
+    const int64_t at76 = ReadI32(info, L::kPageWord18);
+    const int64_t at72 = ReadI32(info, L::kPageWord14);
+    const int64_t at64 = ReadI16(info, L::kPagePercent);
+    const int64_t at6 = ReadI32(info, L::kMargin2);
+    const int64_t at10 = ReadI32(info, L::kMargin4);
+    int64_t pageHeight = ReadI16(info, L::kPageFlagBit1) != 0 ? at56 + at76 - at72 - at64 * (at6 - at10) / 100
+                                                              : at56 + at76 + at10 - at72 - at6;
+    if (ReadI16(info, L::kFlagBit0) == 0) {
+        pageHeight = scaling * pageHeight / 100;
+    }
+    WriteI32(info, L::kPageHeight, static_cast<int32_t>(pageHeight));
+}
+
+}  // namespace
+
 int16_t GetLayoutInfo(int16_t system, uint8_t* info, int16_t withPage) {
     using L = LayoutInfo;
     if (info == nullptr) {
@@ -462,41 +557,9 @@ int16_t GetLayoutInfo(int16_t system, uint8_t* info, int16_t withPage) {
     const bool from2001 = HostFrom2001();
 
     if (withPage != 0) {
-        int16_t page = 1;
-        int16_t firstSystem = 0;
-        int16_t lastSystem = 0;
-        for (;; ++page) {
-            if (SystemRangeOnPage(page, &firstSystem, &lastSystem) != ERR_OK) {
-                return ERR_PAGE_NOT_FOUND;
-            }
-            if (firstSystem <= system && system <= lastSystem) {
-                break;
-            }
-            if (page == SHRT_MAX) {
-                return ERR_PAGE_NOT_FOUND;
-            }
+        if (const int16_t error = WritePageValues(system, info); error != ERR_OK) {
+            return error;
         }
-        std::array<uint8_t, kPageSize> record{};
-        if (!LoadPage(page, record)) {
-            return ERR_PAGE_NOT_FOUND;
-        }
-        const uint8_t* p = record.data();
-        WriteI16(info, L::kPage, page);
-        WriteI32(info, L::kPageI32At4, ReadI32(p, PageRecord::kI32At4));
-        WriteI32(info, L::kPageI32At0, ReadI32(p, PageRecord::kI32At0));
-        WriteI16(info, L::kPagePercent, ReadI16(p, PageRecord::kPercent));
-        WriteI16(info, L::kPageFlagBit1, static_cast<int16_t>((ReadI16(p, PageRecord::kFlags) >> 1) & 1));
-        WriteI32(info, L::kPageWord12, ReadI16(p, PageRecord::kWord12));
-        WriteI32(info, L::kPageWord14, ReadI16(p, PageRecord::kWord14));
-        WriteI32(info, L::kPageWord18, ReadI16(p, PageRecord::kWord18));
-        WriteI32(info, L::kPageWord16, ReadI16(p, PageRecord::kWord16));
-        WriteI32(info, L::kPageDerived84,
-                 ReadI32(info, L::kPageI32At4) + ReadI32(info, L::kPageWord18) - ReadI32(info, L::kPageWord14));
-        WriteI32(info, L::kPageDerived88,
-                 ReadI32(info, L::kPageWord12) + ReadI32(info, L::kPageI32At0) - ReadI32(info, L::kPageWord16));
-        WriteI16(info, L::kPageFirstSystem, firstSystem);
-        WriteI16(info, L::kPageSystemCount, static_cast<int16_t>(lastSystem - firstSystem + 1));
-        WriteI16(info, L::kPageLastSystem, lastSystem);
     } else {
         // Without page values the whole record is cleared, its size word too.
         std::memset(info, 0, L::kSize);
@@ -557,30 +620,11 @@ int16_t GetLayoutInfo(int16_t system, uint8_t* info, int16_t withPage) {
         return ERR_OK;
     }
 
-    int32_t largest = 0;
-    int32_t smallest = 0x0FFFFFFF;
-    int16_t firstIndex = -1;
-    int16_t lastIndex = -1;
-    for (const StaffListEntry& staffEntry : StaffListEntries(list)) {
-        const auto staff = LoadStaff(staffEntry.staff);
-        if (!staff) {
-            return -1;
-        }
-        if ((ReadI16(staff->data(), kStaffFlagsOffset) & kStaffLeftOutFlag) != 0) {
-            continue;
-        }
-        const int32_t h = -staffEntry.position;
-        if (firstIndex < 0) {
-            firstIndex = staffEntry.index;
-        }
-        lastIndex = staffEntry.index;
-        largest = std::max(largest, h);
-        smallest = std::min(smallest, h);
+    const std::optional<int32_t> staffSpan = WriteStaffSpan(list, info);
+    if (!staffSpan) {
+        return -1;
     }
-    const int32_t span = largest - smallest;
-    WriteI16(info, L::kFirstStaffIndex, firstIndex);
-    WriteI16(info, L::kLastStaffIndex, lastIndex);
-    WriteI32(info, L::kStaffSpan, span);
+    const int32_t span = *staffSpan;
 
     const int64_t word0 = ReadI32(info, L::kWord0);
     const int64_t word6 = ReadI32(info, L::kWord6);
@@ -599,18 +643,7 @@ int16_t GetLayoutInfo(int16_t system, uint8_t* info, int16_t withPage) {
     if (withPage == 0) {
         return ERR_OK;
     }
-    const int64_t at56 = ReadI32(info, L::kPageI32At4);
-    const int64_t at76 = ReadI32(info, L::kPageWord18);
-    const int64_t at72 = ReadI32(info, L::kPageWord14);
-    const int64_t at64 = ReadI16(info, L::kPagePercent);
-    const int64_t at6 = ReadI32(info, L::kMargin2);
-    const int64_t at10 = ReadI32(info, L::kMargin4);
-    int64_t pageHeight = ReadI16(info, L::kPageFlagBit1) != 0 ? at56 + at76 - at72 - at64 * (at6 - at10) / 100
-                                                              : at56 + at76 + at10 - at72 - at6;
-    if (ReadI16(info, L::kFlagBit0) == 0) {
-        pageHeight = scaling * pageHeight / 100;
-    }
-    WriteI32(info, L::kPageHeight, static_cast<int32_t>(pageHeight));
+    WritePageHeight(info, scaling);
     return ERR_OK;
 }
 

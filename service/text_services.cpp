@@ -33,6 +33,11 @@ struct Region {
 
     bool HoldsMeasure(int32_t measure) const { return measure >= first && measure <= end - 1; }
     bool DisplaysNumber(int32_t number) const { return number >= offset + 1 && number <= offset + end - first; }
+    /// The measure of a number the region displays (a 16-bit measure number; 0 beyond).
+    int32_t MeasureOf(int32_t number) const {
+        const int32_t measure = number - offset - 1 + first;
+        return measure >= SHRT_MIN && measure <= SHRT_MAX ? measure : 0;
+    }
 };
 
 std::vector<Region> LoadRegions() {
@@ -61,8 +66,36 @@ std::vector<Region> LoadRegions() {
     return regions;
 }
 
+/// A whole decimal number of a text (an optional sign, then digits to the text's end); none for
+/// any other text or a number beyond 16 bits, which can be no measure.
+std::optional<int16_t> SmallNumber(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    int32_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+        if (value > SHRT_MAX + 1) {
+            return std::nullopt;
+        }
+    }
+    value = negative ? -value : value;
+    if (value < SHRT_MIN || value > SHRT_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int16_t>(value);
+}
+
 /// The number a text shows under a region's numbering; 0 when it does not match. `corrected`
-/// applies the correction by one of the style flags.
+/// applies the correction by one of the style flags. A value beyond 16 bits matches no number
+/// the region shows.
 int16_t ParseWithRegion(std::string_view text, const Region& region, bool corrected) {
     if (text.size() < region.prefix.size() + region.suffix.size() || !text.starts_with(region.prefix) ||
         !text.ends_with(region.suffix)) {
@@ -78,22 +111,31 @@ int16_t ParseWithRegion(std::string_view text, const Region& region, bool correc
         const int32_t d = static_cast<unsigned char>(c);
         return d >= f && d <= f + region.base;
     };
-    int32_t value = 0;
+    // The digits and the base come from the document: the value is kept in 64 bits, and a text
+    // whose value leaves the 16 bits of a measure number matches nothing.
+    constexpr int64_t kBeyond = int64_t{1} << 20;
+    int64_t value = 0;
     if ((region.flags & MeasureNumberRegion::kRepeatedCharacter) == 0) {
         for (const char c : digits) {
             if (!inRange(c)) {
                 return 0;
             }
-            const int32_t d =
+            const int64_t d =
                 static_cast<unsigned char>(c) - f + ((region.flags & MeasureNumberRegion::kDigitsFromOne) ? 1 : 0);
-            value = static_cast<int16_t>(value * region.base + d);
+            value = value * region.base + d;
+            if (value > kBeyond || value < -kBeyond) {
+                return 0;
+            }
         }
     } else {
         if (!inRange(digits.front())) {
             return 0;
         }
-        const int32_t d = static_cast<unsigned char>(digits.front());
-        value = region.base * static_cast<int32_t>(digits.size() - 1) + (d + 1 - f);
+        const int64_t d = static_cast<unsigned char>(digits.front());
+        value = int64_t{region.base} * static_cast<int64_t>(digits.size() - 1) + (d + 1 - f);
+    }
+    if (value < SHRT_MIN || value > SHRT_MAX) {
+        return 0;
     }
     if (!corrected) {
         return static_cast<int16_t>(value);
@@ -104,6 +146,9 @@ int16_t ParseWithRegion(std::string_view text, const Region& region, bool correc
         }
     } else if ((region.flags & MeasureNumberRegion::kNoCorrection) != 0) {
         --value;
+    }
+    if (value < SHRT_MIN || value > SHRT_MAX) {
+        return 0;
     }
     return static_cast<int16_t>(value);
 }
@@ -186,7 +231,7 @@ int16_t StringToMeasure(const char* text) {
     }
     const std::string_view view(text);
     if (view.starts_with("#")) {
-        return static_cast<int16_t>(std::atoi(text + 1));
+        return SmallNumber(view.substr(1)).value_or(0);
     }
     const std::vector<Region> regions = LoadRegions();
     const int32_t measureCount = CountItems(1);
@@ -199,19 +244,18 @@ int16_t StringToMeasure(const char* text) {
         for (const bool corrected : {true, false}) {
             const int16_t shown = ParseWithRegion(shownText, region, corrected);
             if (shown != 0 && region.DisplaysNumber(shown)) {
-                candidates.push_back(shown - region.offset - 1 + region.first);
+                candidates.push_back(region.MeasureOf(shown));
             }
         }
     };
     const auto addPlain = [&](std::string_view shownText, const Region& region) {
         if (const auto number = PlainNumber(shownText); number && region.DisplaysNumber(*number)) {
-            candidates.push_back(*number - region.offset - 1 + region.first);
+            candidates.push_back(region.MeasureOf(*number));
         }
     };
     std::optional<int32_t> fallback;
     if (const size_t colon = view.find(':'); colon != std::string_view::npos) {
-        const std::string regionText(view.substr(0, std::min<size_t>(colon, 20)));
-        const int32_t number = std::atoi(regionText.c_str());
+        const int32_t number = SmallNumber(view.substr(0, std::min<size_t>(colon, 20))).value_or(0);
         const auto region =
             std::find_if(regions.begin(), regions.end(), [number](const Region& r) { return r.number == number; });
         if (region == regions.end()) {
@@ -220,7 +264,7 @@ int16_t StringToMeasure(const char* text) {
         addRead(view.substr(colon + 1), *region);
         addPlain(view.substr(colon + 1), *region);
         const int16_t shown = ParseWithRegion(view.substr(colon + 1), *region, true);
-        fallback = shown != 0 && region->DisplaysNumber(shown) ? shown - region->offset - 1 + region->first : 0;
+        fallback = shown != 0 && region->DisplaysNumber(shown) ? region->MeasureOf(shown) : 0;
     } else {
         for (const Region& region : regions) {
             addRead(view, region);
@@ -242,13 +286,13 @@ int16_t StringToMeasure(const char* text) {
         }
         const int16_t shown = ParseWithRegion(view, region, true);
         if (shown != 0 && region.DisplaysNumber(shown)) {
-            fallback = shown - region.offset - 1 + region.first;
+            fallback = region.MeasureOf(shown);
         }
     }
     if (fallback) {
         return static_cast<int16_t>(*fallback);
     }
-    return static_cast<int16_t>(std::atoi(text));
+    return SmallNumber(view).value_or(0);
 }
 
 int32_t StripCarets(char* text, char* fontOut, char* sizeOut, char* efxOut) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -286,6 +287,39 @@ std::string WidestOf(const std::vector<std::string>& texts, win::Hwnd window) {
     return widest;
 }
 
+/// The text with every byte folded as SameIgnoringCase compares them: two texts are the same
+/// ignoring case exactly when their folded texts are equal.
+std::string Folded(std::string_view text) {
+    std::string folded(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        folded[i] = static_cast<char>(FoldedByte(text, i));
+    }
+    return folded;
+}
+
+/// The first row (in table order) whose text in a language for a count is the word, ignoring
+/// case. The table is constant, so the texts of each language and count are put in order once
+/// and looked up from then on. Not for the widest language, whose texts depend on the window.
+std::optional<size_t> IndexedRowOfWord(std::string_view word, int16_t count, int16_t language) {
+    using Index = std::map<std::string, size_t, std::less<>>;
+    static std::map<std::pair<int16_t, int16_t>, Index> indexes;
+    auto [at, made] = indexes.try_emplace({language, count});
+    Index& index = at->second;
+    if (made) {
+        for (size_t row = 0; row < kTranslationRowCount; ++row) {
+            if (kTranslationTable[row].id == kSeparatorId) {
+                continue;
+            }
+            const auto text = IdText(static_cast<int16_t>(row), count, language, nullptr, 0, win::kNoWindow, true);
+            if (text && !text->empty()) {
+                index.try_emplace(Folded(*text), row);
+            }
+        }
+    }
+    const auto found = index.find(Folded(word));
+    return found == index.end() ? std::nullopt : std::optional<size_t>(found->second);
+}
+
 /// TranslateWord without its buffer: the translation, or nullopt when the word is not found.
 std::optional<std::string> WordText(std::string_view word, int16_t count, int16_t language, int16_t source,
                                     win::Hwnd window) {
@@ -296,7 +330,11 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     // "Natural" in Svenska begins with a capital Å; a word in capitals stays in capitals.
     const int letterCase = FirstLetterCase(word);
     const bool capitals = AllCapitals(word);
+    const auto resolvedSource = ResolveLanguage(source);
     const auto findWithCount = [&](int16_t tryCount) -> std::optional<size_t> {
+        if (resolvedSource && *resolvedSource != LANGUAGE_WIDEST) {
+            return IndexedRowOfWord(word, tryCount, *resolvedSource);
+        }
         for (size_t row = 0; row < kTranslationRowCount; ++row) {
             if (kTranslationTable[row].id == kSeparatorId) {
                 continue;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/commands.h"
+#include "core/key_assignments.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
-#include "forms/key_assignments.h"
 
 namespace commandref {
 namespace {

@@ -1,5 +1,7 @@
 #include "apps/hostsim/script.h"
 
+#include "apps/hostsim/script_arguments.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,15 +14,10 @@
 
 #include "platform/host/document_commands.h"
 #include "platform/host/document_windows.h"
-#include "platform/host/record_store.h"
 #include "platform/host/region_commands.h"
 #include "platform/hostapi/records.h"
-#include "platform/win/clipboard.h"
-#include "platform/win/input.h"
-#include "platform/win/keys.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
-#include "platform/win/modules.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 #include "platform/win/windows.h"
@@ -29,62 +26,9 @@
 namespace hostsim {
 namespace {
 
-constexpr const char* kFormUsage =
-    "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | "
-    "form CLASS resize WIDTH HEIGHT | form CLASS close";
-
 /// The time the simulated user takes between two script lines.
 constexpr uint32_t kSecondsBetweenLines = 1;
-/// The longest wait of one line: an hour of the virtual clock.
-constexpr int64_t kLongestWait = 3'600'000;
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
-
-/// A whole number in [minimum, maximum] (decimal, 0x hexadecimal, a leading '-'); the error
-/// points at argument `argument`.
-int64_t ParseNumber(const std::string& text, int64_t minimum, int64_t maximum, const std::string& what, int argument) {
-    long long value = 0;
-    try {
-        size_t used = 0;
-        value = std::stoll(text, &used, 0);
-        if (used != text.size()) {
-            throw ScriptError(what + " \"" + text + "\" is not a number", argument);
-        }
-    } catch (const std::out_of_range&) {
-        value = text.starts_with('-') ? LLONG_MIN : LLONG_MAX;
-    } catch (const std::invalid_argument&) {
-        throw ScriptError(what + " \"" + text + "\" is not a number", argument);
-    }
-    if (value < minimum || value > maximum) {
-        throw ScriptError(
-            what + " " + text + " is out of range (" + std::to_string(minimum) + " to " + std::to_string(maximum) + ")",
-            argument);
-    }
-    return value;
-}
-
-/// "3" or "2-5": a range of staff or measure numbers (1 to 32767).
-host::NumberRange ParseRange(const std::string& text, const std::string& what, int argument) {
-    const size_t dash = text.find('-', 1);
-    const std::string firstText = text.substr(0, dash);
-    const std::string lastText = dash == std::string::npos ? firstText : text.substr(dash + 1);
-    const auto first = static_cast<int32_t>(ParseNumber(firstText, 1, INT16_MAX, "the first of the " + what, argument));
-    const auto last = static_cast<int32_t>(ParseNumber(lastText, 1, INT16_MAX, "the last of the " + what, argument));
-    if (last < first) {
-        throw ScriptError("not a range of " + what + ": " + text + " (N or N-M, from 1 to 32767, N up to M)", argument);
-    }
-    return {first, last};
-}
-
-void ExpectArguments(const std::vector<std::string>& arguments, size_t minimum, size_t maximum,
-                     const std::string& usage) {
-    if (arguments.size() < minimum) {
-        throw ScriptError("an argument is missing (usage: " + usage + ")", static_cast<int>(arguments.size()));
-    }
-    if (arguments.size() > maximum) {
-        throw ScriptError("\"" + arguments[maximum] + "\" is one argument too many (usage: " + usage + ")",
-                          static_cast<int>(maximum));
-    }
-}
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -163,42 +107,6 @@ std::string LocationText(const Location& where) {
     return text;
 }
 
-/// Asks the loaded Lumvar2000 for a word in a language, as a client plug-in asks its word
-/// service: the language is a column 0-12 or its name as Lumvar's table lists it.
-void TranslateWithLumvar(host::Host& host, const std::string& word, const std::string& languageText) {
-    const auto& plugins = host.Plugins();
-    const auto lumvar = std::find_if(plugins.begin(), plugins.end(),
-                                     [](const host::LoadedPlugin& p) { return p.fileName == "Lumvar2000.fxt"; });
-    if (lumvar == plugins.end()) {
-        throw ScriptError(std::string("no plug-in Lumvar2000.fxt is loaded") +
-                          (plugins.empty() ? ": \"load plugins\" loads them, before this line" : ""));
-    }
-    const auto translateId =
-        reinterpret_cast<lumvar::TranslateIDFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateID"));
-    const auto translateWord =
-        reinterpret_cast<lumvar::TranslateWordFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateWord"));
-    if (translateId == nullptr || translateWord == nullptr) {
-        throw ScriptError("Lumvar2000.fxt has no word service");
-    }
-    // Row 0 of the table names the languages.
-    const auto nameOf = [&](int16_t column) {
-        return std::string(translateId(0, 1, column, nullptr, 0, win::kNoWindow, 1));
-    };
-    std::optional<int16_t> language;
-    for (int16_t column = 0; column < 13 && !language; ++column) {
-        if (nameOf(column) == languageText || std::to_string(column) == languageText) {
-            language = column;
-        }
-    }
-    if (!language) {
-        throw ScriptError("not a language of Lumvar2000: " + languageText + " (0-12 or a name such as Svenska)", 1);
-    }
-    int16_t err = 0;
-    const std::string translated = translateWord(word.c_str(), lumvar::COUNT_ANY, *language, 0, &err, win::kNoWindow);
-    win::TranscriptWrite("lumvar: \"" + word + "\" in " + nameOf(*language) + ": " +
-                         (err == 0 ? "\"" + translated + "\"" : "not found (error " + std::to_string(err) + ")"));
-}
-
 }  // namespace
 
 std::vector<ScriptWord> SplitScriptLine(const std::string& line) {
@@ -273,345 +181,6 @@ ScriptRunner::ScriptRunner(host::Host& host, Settings settings)
     if (::isatty(STDERR_FILENO) != 0 && m_settings.verbosity != Verbosity::Quiet) {
         m_host.Progress().DrawBarOn(stderr);
     }
-}
-
-std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
-    return {
-        {{"host", "version"},
-         "host version RAW-VERSION",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "host version RAW-VERSION");
-             m_host.SetRawVersion(static_cast<int32_t>(ParseNumber(args[0], 0, INT32_MAX, "the raw version", 0)));
-             win::TranscriptWrite("host: version " + args[0] + " (Finale " + std::to_string(m_host.Year()) + ")");
-         }},
-        {{"host", "language"},
-         "host language en|de|it",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "host language en|de|it");
-             const auto language = host::LanguageFromCode(args[0]);
-             if (!language) {
-                 throw ScriptError("unknown language " + args[0] + " (en, de or it)", 0);
-             }
-             m_host.SetLanguage(*language);
-             win::TranscriptWrite("host: language " + args[0]);
-         }},
-        {{"load", "plugins"},
-         "load plugins [FOLDER]",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 1, "load plugins [FOLDER]");
-             const std::string folder = args.empty() ? m_settings.pluginFolder : args[0];
-             std::error_code error;
-             if (!std::filesystem::is_directory(folder, error)) {
-                 throw ScriptError("the plug-in folder " + folder + " does not exist" +
-                                       (args.empty() ? " (hostsim's --plugins names it)" : ""),
-                                   args.empty() ? -1 : 0);
-             }
-             if (m_host.LoadPlugins(folder) == 0) {
-                 Warning(Here(args.empty() ? -1 : 0), "no plug-in was loaded from " + folder);
-             }
-         }},
-        {{"print", "menus"},
-         "print menus",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "print menus");
-             for (const std::string& line : m_host.MenuTreeLines()) {
-                 win::TranscriptWrite(line);
-             }
-         },
-         true},
-        {{"new"},
-         "new SCORE-TEXT-FILE",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "new SCORE-TEXT-FILE");
-             host::FileProblem problem;
-             if (!host::NewDocumentFromScoreFile(m_host, args[0], &problem)) {
-                 ScriptError error("cannot make a document from " + args[0] + ": " + problem.message, 0);
-                 if (problem.line != 0) {
-                     error.notes.push_back({{args[0], problem.line, problem.column, problem.lineText}, "here"});
-                 }
-                 throw error;
-             }
-         }},
-        {{"open"},
-         "open FILE.MUS",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "open FILE.MUS");
-             host::FileProblem problem;
-             if (!host::OpenDocumentFile(m_host, args[0], &problem)) {
-                 ScriptError error("cannot open " + args[0] + ": " + problem.message, 0);
-                 if (problem.line != 0) {
-                     error.notes.push_back({{args[0], problem.line, problem.column, problem.lineText}, "here"});
-                 }
-                 throw error;
-             }
-         }},
-        {{"save"},
-         "save FILE.MUS",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "save FILE.MUS");
-             host::FileProblem problem;
-             if (!host::SaveFrontDocument(m_host, args[0], &problem)) {
-                 throw ScriptError("cannot save " + args[0] + ": " + problem.message, 0);
-             }
-         }},
-        {{"front"},
-         "front N",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "front N");
-             host::BringDocumentToFront(m_host,
-                                        static_cast<int32_t>(ParseNumber(args[0], 1, INT16_MAX, "the document", 0)));
-         }},
-        {{"dump", "records"},
-         "dump records [TAG]",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 1, "dump records [TAG]");
-             const auto tag = args.empty() ? std::nullopt : host::ParseTagText(args[0]);
-             if (!args.empty() && !tag) {
-                 throw ScriptError("not a tag: " + args[0] + " (four characters, \\xNN for any other byte)", 0);
-             }
-             host::ListFrontRecords(m_host, tag);
-         },
-         true},
-        {{"dump", "cells"},
-         "dump cells [STAFF-RANGE] [MEASURE-RANGE]",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 2, "dump cells [STAFF-RANGE] [MEASURE-RANGE]");
-             std::optional<host::NumberRange> staves;
-             std::optional<host::NumberRange> measures;
-             if (!args.empty()) {
-                 staves = ParseRange(args[0], "staves", 0);
-             }
-             if (args.size() == 2) {
-                 measures = ParseRange(args[1], "measures", 1);
-             }
-             host::ListFrontCells(m_host, staves, measures);
-         },
-         true},
-        {{"dump", "changes"},
-         "dump changes",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "dump changes");
-             DumpChanges();
-         },
-         true},
-        {{"dump", "selection"},
-         "dump selection",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "dump selection");
-             DumpSelection();
-         },
-         true},
-        {{"stop", "progress", "at"},
-         "stop progress at K",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "stop progress at K");
-             host::StopProgressAt(m_host, static_cast<int32_t>(ParseNumber(args[0], 1, INT32_MAX, "the step", 0)));
-         }},
-        {{"form"}, std::string(kFormUsage), [this](const std::vector<std::string>& args) { QueueFormAction(args); }},
-        {{"dialog"},
-         "dialog RESOURCE set CONTROL VALUE | dialog RESOURCE click CONTROL | dialog RESOURCE close",
-         [this](const std::vector<std::string>& args) { QueueDialogAction(args); }},
-        {{"activate", "host"},
-         "activate host",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "activate host");
-             win::SetForegroundWindow(m_host.MainWindow());
-         }},
-        {{"activate", "other", "program"},
-         "activate other program",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "activate other program");
-             win::SwitchToAnotherProgram();
-         }},
-        {{"activate", "form"},
-         "activate form CLASS",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "activate form CLASS");
-             const win::Hwnd window = win::FindWindow(args[0]);
-             if (window == win::kNoWindow || !win::IsWindowVisible(window)) {
-                 throw ScriptError("no " + args[0] + " form is open", 0);
-             }
-             win::SetForegroundWindow(window);
-         }},
-        {{"view", "page"},
-         "view page [PAGE]",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 1, "view page [PAGE]");
-             host::DocumentWindows& windows = m_host.Windows();
-             if (windows.FrontView() == nullptr) {
-                 throw ScriptError("no document is open to show", -1);
-             }
-             if (args.empty()) {
-                 windows.SetPageView(true);
-             } else if (!windows.ShowPage(static_cast<int32_t>(ParseNumber(args[0], 1, INT16_MAX, "the page", 0)))) {
-                 throw ScriptError("the document in front has no page " + args[0], 0);
-             }
-             win::TranscriptWrite("host: page view, page " + std::to_string(windows.FrontView()->page));
-         }},
-        {{"view", "scroll"},
-         "view scroll [MEASURE]",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 1, "view scroll [MEASURE]");
-             host::DocumentWindows& windows = m_host.Windows();
-             if (windows.FrontView() == nullptr) {
-                 throw ScriptError("no document is open to show", -1);
-             }
-             if (args.empty()) {
-                 windows.SetPageView(false);
-             } else {
-                 windows.ScrollToMeasure(static_cast<int32_t>(ParseNumber(args[0], 1, INT16_MAX, "the measure", 0)));
-             }
-             win::TranscriptWrite("host: scroll view from measure " +
-                                  std::to_string(windows.FrontView()->firstMeasure));
-         }},
-        {{"print", "windows"},
-         "print windows",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "print windows");
-             for (const std::string& line : host::WindowListLines(m_host)) {
-                 win::TranscriptWrite(line);
-             }
-         },
-         true},
-        {{"print", "clipboard"},
-         "print clipboard",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "print clipboard");
-             const std::optional<std::string> text = win::ClipboardText();
-             if (!text) {
-                 win::TranscriptWrite("clipboard: no text");
-                 return;
-             }
-             win::TranscriptWrite("clipboard: text");
-             std::string line;
-             for (const char c : *text) {
-                 if (c == '\n') {
-                     win::TranscriptWrite("  | " + line);
-                     line.clear();
-                 } else if (c != '\r') {
-                     line += c;
-                 }
-             }
-             if (!line.empty()) {
-                 win::TranscriptWrite("  | " + line);
-             }
-         },
-         true},
-        {{"menu"},
-         "menu \"MENU/ITEM\"",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "menu \"MENU/ITEM\"");
-             ChooseMenu(args[0]);
-         }},
-        {{"invoke"},
-         "invoke INDEX [PLUG-IN]",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 2, "invoke INDEX [PLUG-IN]");
-             const std::string name = args.size() == 2 ? args[1] : "Orvex188.fxt";
-             const auto index = static_cast<int16_t>(ParseNumber(args[0], INT16_MIN, INT16_MAX, "the menu index", 0));
-             const auto& plugins = m_host.Plugins();
-             const auto it = std::find_if(plugins.begin(), plugins.end(),
-                                          [&](const host::LoadedPlugin& p) { return p.fileName == name; });
-             if (it == plugins.end()) {
-                 throw ScriptError(
-                     "no plug-in " + name + " is loaded" +
-                         (plugins.empty() ? std::string(": \"load plugins\" loads them, before this line") : ""),
-                     args.size() == 2 ? 1 : -1);
-             }
-             const int16_t answer = m_host.RunPluginCommand(static_cast<size_t>(it - plugins.begin()), index);
-             win::TranscriptWrite("host: " + name + " answered " + std::to_string(answer));
-         }},
-        {{"select"},
-         "select STAFF-STAFF MEASURE-MEASURE [POSITION-POSITION] | select none",
-         [this](const std::vector<std::string>& args) { Select(args); }},
-        {{"hold", "shift"},
-         "hold shift",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "hold shift");
-             win::SetKeyDown(win::VK_SHIFT, true);
-         }},
-        {{"release", "shift"},
-         "release shift",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "release shift");
-             if ((win::GetKeyState(win::VK_SHIFT) & 0x8000) == 0) {
-                 Warning(Here(), "Shift is not held");
-             }
-             win::SetKeyDown(win::VK_SHIFT, false);
-         }},
-        {{"hold", "ctrl"},
-         "hold ctrl",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "hold ctrl");
-             win::SetKeyDown(win::VK_CONTROL, true);
-         }},
-        {{"release", "ctrl"},
-         "release ctrl",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "release ctrl");
-             if ((win::GetKeyState(win::VK_CONTROL) & 0x8000) == 0) {
-                 Warning(Here(), "Ctrl is not held");
-             }
-             win::SetKeyDown(win::VK_CONTROL, false);
-         }},
-        {{"answer"},
-         "answer yes|no|ok|cancel",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "answer yes|no|ok|cancel");
-             const int32_t answer = win::AnswerFromName(args[0]);
-             if (answer == 0) {
-                 throw ScriptError("not an answer: " + args[0] + " (yes, no, ok or cancel)", 0);
-             }
-             win::QueueMessageBoxAnswer(answer);
-             m_answerLines.push_back(Here());
-         }},
-        {{"wait"},
-         "wait MILLISECONDS",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "wait MILLISECONDS");
-             win::Idle(static_cast<uint32_t>(ParseNumber(args[0], 0, kLongestWait, "the time", 0)));
-         }},
-        {{"press"},
-         "press [Shift+][Ctrl+][Alt+]KEY",
-         [](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "press [Shift+][Ctrl+][Alt+]KEY");
-             std::string rest = args[0];
-             bool shift = false;
-             bool ctrl = false;
-             bool alt = false;
-             for (;;) {
-                 if (rest.starts_with("Shift+")) {
-                     shift = true;
-                     rest.erase(0, 6);
-                 } else if (rest.starts_with("Ctrl+")) {
-                     ctrl = true;
-                     rest.erase(0, 5);
-                 } else if (rest.starts_with("Alt+")) {
-                     alt = true;
-                     rest.erase(0, 4);
-                 } else {
-                     break;
-                 }
-             }
-             const uint16_t key = win::KeyFromName(rest);
-             if (key == 0) {
-                 throw ScriptError("unknown key " + rest, 0);
-             }
-             win::QueueUserKey(key, shift, ctrl, alt);
-         }},
-        {{"lumvar", "translate"},
-         "lumvar translate WORD LANGUAGE",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 2, 2, "lumvar translate WORD LANGUAGE");
-             TranslateWithLumvar(m_host, args[0], args[1]);
-         }},
-        {{"quit"},
-         "quit",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 0, 0, "quit");
-             m_quit = true;
-         }},
-    };
 }
 
 Location ScriptRunner::Here(int argument) const {
@@ -815,8 +384,9 @@ void ScriptRunner::ReportLeftovers() {
     for (const auto& [formClass, action] : win::TakeQueuedFormActions()) {
         const auto origin = m_origins.find(action.origin);
         const Location where = origin != m_origins.end() ? origin->second : Location{m_scriptName};
+        const std::string wanted = Lower(formClass);  // a lambda of clang 14 cannot capture a binding
         const bool showed =
-            std::any_of(shown.begin(), shown.end(), [&](const std::string& c) { return Lower(c) == Lower(formClass); });
+            std::any_of(shown.begin(), shown.end(), [&wanted](const std::string& c) { return Lower(c) == wanted; });
         std::string message;
         if (showed) {
             message = "no " + formClass + " form took this action: the ones that showed closed before it";

@@ -105,7 +105,16 @@ private:
     };
 
     void RunLine(const std::vector<ScriptWord>& words);
+    /// The command table: the families below, in this order.
     std::vector<Command> MakeCommands();
+    std::vector<Command> HostCommands();
+    std::vector<Command> DocumentCommands();
+    std::vector<Command> DumpCommands();
+    std::vector<Command> FormCommands();
+    std::vector<Command> ViewCommands();
+    std::vector<Command> MenuCommands();
+    std::vector<Command> InputCommands();
+    std::vector<Command> ServiceCommands();
     /// The place of argument `argument` (-1: the command) of the line running now.
     Location Here(int argument = -1) const;
     void Report(const char* level, const Location& where, const std::string& message);

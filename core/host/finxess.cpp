@@ -8,8 +8,9 @@
 #include <array>
 #include <climits>
 
+#include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
-#include "core/startup.h"
+#include "core/host/host_info.h"
 
 namespace orvex {
 namespace {
@@ -79,19 +80,42 @@ bool Load(Tag tag, Keys keys, void* buffer, int32_t size) {
     return load != nullptr && load(tag, keys.data(), buffer, &copy, kInterfaceVersion) != 0;
 }
 
-bool Save(Tag tag, Keys keys, const void* buffer, int32_t size) {
+/// Saves a record; a save that changes what the record held counts as a write to the document.
+bool SaveOfVersion(Tag tag, Keys keys, const void* buffer, int32_t size, hostapi::InterfaceVersion version) {
     const auto save = Imports().SaveRecord;
-    return save != nullptr && save(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+    if (save == nullptr) {
+        return false;
+    }
+    const bool changes = RecordSaveChanges(tag, keys.data(), buffer, size, version);
+    if (save(tag, keys.data(), buffer, size, version) == 0) {
+        return false;
+    }
+    if (changes) {
+        CountDocumentWrite();
+    }
+    return true;
+}
+
+bool Save(Tag tag, Keys keys, const void* buffer, int32_t size) {
+    return SaveOfVersion(tag, keys, buffer, size, kInterfaceVersion);
 }
 
 bool Create(Tag tag, Keys& keys, const void* buffer, int32_t size) {
     const auto create = Imports().CreateRecord;
-    return create != nullptr && create(tag, keys.data(), buffer, size, kInterfaceVersion) != 0;
+    if (create == nullptr || create(tag, keys.data(), buffer, size, kInterfaceVersion) == 0) {
+        return false;
+    }
+    CountDocumentWrite();
+    return true;
 }
 
 bool Delete(Tag tag, Keys keys) {
     const auto erase = Imports().DeleteRecord;
-    return erase != nullptr && erase(tag, keys.data(), kInterfaceVersion) != 0;
+    if (erase == nullptr || erase(tag, keys.data(), kInterfaceVersion) == 0) {
+        return false;
+    }
+    CountDocumentWrite();
+    return true;
 }
 
 bool Next(Tag tag, Keys& keys, void* buffer, int32_t size) {
@@ -215,9 +239,7 @@ bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer
 
 bool SaveOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size,
                               hostapi::InterfaceVersion version) {
-    const auto save = Imports().SaveRecord;
-    Keys keys = OtherKeys(cmper, inci);
-    return save != nullptr && save(tag, keys.data(), buffer, size, version) != 0;
+    return SaveOfVersion(tag, OtherKeys(cmper, inci), buffer, size, version);
 }
 
 bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size) {
@@ -285,7 +307,7 @@ bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& r
 
 bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record) {
     // From 2001 the first entry of a system's list carries the list key and no position.
-    if (inci == 0 && listKey > 0 && HostYear >= 2001) {
+    if (inci == 0 && listKey > 0 && TheHost.year >= 2001) {
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kWord2, 0);
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kListKey, static_cast<int16_t>(listKey));
         hostapi::WriteU32(record.data(), InstrumentUsageRecord::kPosition, 0);
@@ -387,7 +409,7 @@ bool SaveRecordEtp(EntryNumber entry, int32_t inci, const Record30& record) {
 // ---- Records found by value ----
 
 Tag ByValueTag(Tag tag) {
-    return tag == kTagEdCN2001 && HostYear < 2001 ? kTagEdCN : tag;
+    return tag == kTagEdCN2001 && TheHost.year < 2001 ? kTagEdCN : tag;
 }
 
 bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32_t& inci, Tag tag) {

@@ -7,10 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
-#include "core/startup.h"
+#include "core/host/host_info.h"
 #include "platform/hostapi/music_records.h"
 
 namespace orvex {
@@ -176,7 +177,18 @@ EntryArray* LoadEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure,
 
 bool SaveEntryArray(EntryArray* array) {
     const auto save = Imports().SaveEntryArray;
-    return save != nullptr && save(array, kInterfaceVersion) != 0;
+    if (save == nullptr || array == nullptr) {
+        return false;
+    }
+    // A save that writes the entries the cell holds already changes nothing.
+    const bool changes = EntryArraySaveChanges(*array);
+    if (save(array, kInterfaceVersion) == 0) {
+        return false;
+    }
+    if (changes) {
+        CountDocumentWrite();
+    }
+    return true;
 }
 
 bool ReleaseEntryArray(EntryArray* array) {
@@ -569,7 +581,7 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
         (staffSpec[StaffSpecLayout::kOptions] & StaffSpecLayout::kAlternativeClefInUse) != 0) {
         return hostapi::ReadI16(staffSpec, StaffSpecLayout::kClef) / 256;
     }
-    const bool before1998 = HostYear < 1998;
+    const bool before1998 = TheHost.year < 1998;
     uint8_t record[hostapi::CellClefLayout::kSize] = {};
     const Tag tag = before1998 ? hostapi::kTagCellClef1997 : hostapi::kTagCellClef;
     const int32_t size = before1998 ? hostapi::CellClef1997Layout::kSize : hostapi::CellClefLayout::kSize;
@@ -610,11 +622,11 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
 int32_t ClefMiddleLine(int32_t clef) {
     using hostapi::ClefDefinitionLayout;
     clef = std::max(clef, 0);
-    if (HostYear < 2001) {
+    if (TheHost.year < 2001) {
         clef = std::min<int32_t>(clef, ClefDefinitionLayout::kLastClefBefore2001);
     }
     uint8_t record[ClefDefinitionLayout::kSize] = {};
-    if (HostYear >= 2001) {
+    if (TheHost.year >= 2001) {
         const int32_t inci = clef * 24 / 16;
         if (inci > INT16_MAX || !LoadOtherRecord(hostapi::kTagClefDefinitions2001, ClefDefinitionLayout::kKey, inci,
                                                  record, ClefDefinitionLayout::kSize)) {
@@ -623,7 +635,7 @@ int32_t ClefMiddleLine(int32_t clef) {
         return hostapi::ReadI16(record,
                                 clef % 2 == 0 ? ClefDefinitionLayout::kEvenClef : ClefDefinitionLayout::kOddClef);
     }
-    if (HostYear == 2000) {
+    if (TheHost.year == 2000) {
         if (!LoadGlobalRecord(hostapi::kTagClefDefinition2000, clef, record, ClefDefinitionLayout::kSize)) {
             return kMissingClefDefinition;
         }

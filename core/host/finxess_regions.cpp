@@ -10,8 +10,8 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/host/host_info.h"
 #include "core/messages.h"
-#include "core/startup.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/music_records.h"
@@ -78,7 +78,7 @@ struct ClefRecord {
 };
 
 bool LoadClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
-    if (HostYear < 1998) {
+    if (TheHost.year < 1998) {
         if (!LoadDetailRecord(hostapi::kTagCellClef1997, staff, measure, record.bytes.data(),
                               hostapi::CellClef1997Layout::kSize, 0)) {
             return false;
@@ -97,7 +97,7 @@ bool LoadClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
 }
 
 bool SaveClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
-    if (HostYear < 1998) {
+    if (TheHost.year < 1998) {
         hostapi::WriteI16(record.bytes.data(), hostapi::CellClef1997Layout::kClef, record.clef);
         hostapi::WriteU16(record.bytes.data(), hostapi::CellClef1997Layout::kFlags, record.flags);
         return SaveDetailRecord(hostapi::kTagCellClef1997, staff, measure, record.bytes.data(),
@@ -433,7 +433,7 @@ bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu positio
         const std::pair<InstrumentKey, MeasureNumber> cell{instrument, measure};
         if (LastRefusedStaffRecord() != cell) {
             LastRefusedStaffRecord() = cell;
-            ShowMessageText(HostWindow,
+            ShowMessageText(TheHost.window,
                             "The staff record of staff " + std::to_string(instrument) + ", measure " +
                                 std::to_string(measure) + " cannot be read at position " + std::to_string(position) +
                                 " EDU: the host keeps staff records for positions from 0 to 65535 EDU only.",

@@ -6,8 +6,8 @@
 
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/host/host_info.h"
 #include "core/messages.h"
-#include "core/startup.h"
 
 namespace orvex {
 
@@ -166,10 +166,10 @@ std::string_view PlaybackKindText(int32_t value) {
     // clang-format on
     const auto kind = static_cast<uint8_t>(value & 0xFF);
     if (kind < kKinds.size()) {
-        return kKinds[kind].In(LanguageIndex);
+        return kKinds[kind].In(TheHost.language);
     }
     if (kind >= 0xB0 && kind <= 0xEF) {
-        return kMidiStatus[static_cast<size_t>((kind >> 4) - 0xB)].In(LanguageIndex);
+        return kMidiStatus[static_cast<size_t>((kind >> 4) - 0xB)].In(TheHost.language);
     }
     return "";  // 9-0xAF and 0xF0-0xFF name no kind
 }

@@ -10,8 +10,8 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
+#include "core/host/host_info.h"
 #include "core/host_probes.h"
-#include "core/startup.h"
 
 namespace orvex {
 namespace {
@@ -138,6 +138,28 @@ bool CreateSmartShapeRecord(int32_t& shape, const SmartShapeRecord& record) {
     int32_t inci = 0;
     shape = -1;
     return CreateOtherRecord(kTagSmartShape, shape, inci, record.data(), SmartShapeRecord::kSize);
+}
+
+void LinkShapeToMeasures(int32_t shape, int32_t first, int32_t last) {
+    const Record12 link = LinkTo(shape);
+    for (int32_t measure = first; measure <= last; ++measure) {
+        int32_t cmper = measure;
+        int32_t inci = -1;
+        CreateOtherRecord(kTagShapeMeasureLink, cmper, inci, link.data(), Record12::kSize);
+        EDTMeasureSpec measureSpec;
+        if (LoadMeasureSpec(measure, measureSpec)) {
+            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
+                                                    kMeasureHasSmartShapes));
+            SaveMeasureSpec(measure, measureSpec);
+        }
+    }
+}
+
+void LinkShapeToEntries(int32_t shape, EntryNumber first, EntryNumber last) {
+    for (const EntryNumber entry : {first, last}) {
+        CreateEntryLink(shape, entry);
+    }
 }
 
 bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record) {
@@ -645,7 +667,7 @@ std::vector<int32_t> TStaffShapeIndex::Overlapping(int32_t first, int32_t last) 
 // ---- Range records ----
 
 bool ClipShapeRangeRecords(int32_t sourceKey, int32_t targetKey, int32_t first, int32_t last) {
-    if (HostYear < 2000 || sourceKey == targetKey) {
+    if (TheHost.year < 2000 || sourceKey == targetKey) {
         return false;
     }
     using Range = RawRecord<ShapeRangeLayout::kSize>;

@@ -54,6 +54,14 @@ bool CreateSmartShapeRecord(int32_t& shape, const SmartShapeRecord& record);
 /// The shape after `shape` in number order; its number is written back.
 bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record);
 
+/// The flag of a measure record's flags word that says smart shapes are linked to the measure.
+inline constexpr uint16_t kMeasureHasSmartShapes = 0x2000;
+/// Links a new shape to every measure from `first` to `last`: one 'otMx' link each, and the
+/// measure marked as holding smart shapes.
+void LinkShapeToMeasures(int32_t shape, int32_t first, int32_t last);
+/// Links a new shape attached to entries to its first and its last entry ('edEx' links).
+void LinkShapeToEntries(int32_t shape, hostapi::EntryNumber first, hostapi::EntryNumber last);
+
 /// The host's length of a measure for a staff (service 50), 4096 EDU when it answers 0.
 hostapi::Edu MeasureLengthOrDefault(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure);
 /// A host text of up to 10 characters by id (service 39); "" when the host gives none.

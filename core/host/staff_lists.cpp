@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "core/host/finxess.h"
+#include "core/host/host_info.h"
 #include "core/host/staff_systems.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
-#include "core/startup.h"
 
 namespace orvex {
 namespace {
@@ -22,7 +22,7 @@ int32_t LimitGap(int32_t gap) {
 
 /// Whether the lists of `key` are stored relative to their system (from host year 2001).
 bool RelativeList(int32_t key) {
-    return HostYear >= 2001 && key >= 1;
+    return TheHost.year >= 2001 && key >= 1;
 }
 
 /// The names of staves and groups from the service plug-in; none while Lumvar2000 is not bound,
@@ -76,7 +76,7 @@ std::string TInstruments::DisplayName(int16_t staff, bool namesFromService) cons
         name = StaffName(staff);
     }
     if (name->empty()) {
-        return (LanguageIndex == 1 ? "[System " : "[Staff ") + std::to_string(staff) + "]";
+        return (TheHost.language == 1 ? "[System " : "[Staff ") + std::to_string(staff) + "]";
     }
     return *name;
 }
@@ -553,7 +553,7 @@ bool GroupNamesSave(TGroups& groups, int32_t key, const TGroups* other, bool all
     }
     const bool namesAsked = other != nullptr || all;
     if (groups.NamesFromService() && namesAsked) {
-        ShowMessageText(HostWindow, "Group names will not be saved - we loaded Lumvar names!",
+        ShowMessageText(TheHost.window, "Group names will not be saved - we loaded Lumvar names!",
                         "Gruppennamen werden nicht gespeichert!", 0, 0);
     }
     bool saved = true;

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "core/general_options.h"
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -120,7 +121,7 @@ void TStaffSystems::Load() {
                 // they are.
                 if (needsLayout && LayoutUpdateAllowed() && m_layoutUpdates < kMaxLayoutUpdates) {
                     ++m_layoutUpdates;
-                    Imports().UpdateLayout(1, 0, hostapi::kInterfaceVersion);
+                    UpdateHostLayout();
                     restart = true;
                     break;
                 }

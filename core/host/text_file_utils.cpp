@@ -1,7 +1,7 @@
 #include "core/host/text_file_utils.h"
 
+#include "core/host/host_info.h"
 #include "core/messages.h"
-#include "core/startup.h"
 
 namespace orvex {
 
@@ -46,7 +46,7 @@ bool CheckFileWritten(const std::ostream& stream) {
     if (FileWriteOk(stream)) {
         return true;
     }
-    ShowMessageText(HostWindow, "Could not write to file.", "Die Datei konnte nicht beschrieben werden", 0, 0);
+    ShowMessageText(TheHost.window, "Could not write to file.", "Die Datei konnte nicht beschrieben werden", 0, 0);
     return false;
 }
 

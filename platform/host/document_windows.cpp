@@ -38,7 +38,7 @@ intptr_t ScrollBarProc(win::Hwnd window, uint32_t message, uintptr_t wParam, int
 
 DocumentWindows::DocumentWindows(Host& host) : m_host(host) {
     m_client = win::CreateWindow({.className = "MDIClient", .parent = host.MainWindow(), .id = kMdiClientId});
-    win::SetWindowProc(m_client, [this](win::Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    win::SetWindowProc(m_client, [](win::Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         switch (message) {
             case win::WM_MDIGETACTIVE:
                 return static_cast<intptr_t>(win::GetTopWindow(window));

@@ -320,12 +320,13 @@ std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work
     std::reverse(journals.begin(), journals.end());
     std::vector<DocumentReport> reports;
     for (auto& [document, journal] : journals) {
+        const Document* const wanted = document;  // a lambda of clang 14 cannot capture a binding
         DocumentChanges changes = ChangesSince(journal, *document);
         if (changes.Empty()) {
             continue;
         }
         const auto it = std::find_if(m_documents.begin(), m_documents.end(),
-                                     [&](const std::unique_ptr<Document>& d) { return d.get() == document; });
+                                     [wanted](const std::unique_ptr<Document>& d) { return d.get() == wanted; });
         const auto number = static_cast<int32_t>(it - m_documents.begin() + 1);
         m_pendingListing.push_back(
             {document,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/host/text_words.h"
+#include "platform/win/file_write.h"
 
 namespace host {
 namespace {
@@ -433,23 +434,10 @@ std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
 }
 
 void WriteMusFile(const Document& document, const std::filesystem::path& path) {
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        WriteMusText(document, file);
-        file.flush();
-        if (!file) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw DocumentFileError("the file cannot be written");
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw DocumentFileError("the file cannot be written");
+    std::string reason;
+    if (!win::ReplaceFileContents(
+            path, [&](std::ostream& out) { WriteMusText(document, out); }, &reason)) {
+        throw DocumentFileError("the file cannot be written (" + reason + "); the file is as it was");
     }
 }
 

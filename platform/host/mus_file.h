@@ -55,8 +55,9 @@ std::unique_ptr<Document> ParseMusText(std::string_view text, std::string name);
 /// after the file without its extension and remembers its path.
 std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path);
 
-/// Writes a document file, streamed line by line, through a temporary file beside it, so that a
-/// failed write leaves an existing file as it was. Throws DocumentFileError.
+/// Writes a document file, streamed line by line, through a temporary file beside it, so that
+/// a failed write leaves an existing file as it was. Throws DocumentFileError with the system's
+/// reason.
 void WriteMusFile(const Document& document, const std::filesystem::path& path);
 
 }  // namespace host

@@ -215,8 +215,10 @@ struct Describer {
 
 // The records whose fields the host knows; every other record is shown in hexadecimal.
 // clang-format off
-const std::vector<Describer>& Describers() {
-    static const std::vector<Describer> kDescribers = {
+/// The describers of the document's texts, staves, measures, pages, systems, groups, shapes and
+/// their links, files and expression definitions.
+std::vector<Describer> LayoutDescribers() {
+    return {
         {kTagTextBlockText, 0, [](const Document&, const RecordKey&, const Bytes& b) { return ShowText(b); }},
         {hostapi::MakeTag("txve"), 0, [](const Document&, const RecordKey&, const Bytes& b) { return ShowText(b); }},
         {hostapi::MakeTag("txch"), 0, [](const Document&, const RecordKey&, const Bytes& b) { return ShowText(b); }},
@@ -290,6 +292,13 @@ const std::vector<Describer>& Describers() {
              return "font " + std::to_string(b[L::kFontWord]) + " size " + std::to_string(b[L::kFontWord + 1]) +
                     ", style " + U16Hex(b, L::kStyle) + ", words " + I16(b, L::kWord4) + " " + I16(b, L::kWord6) +
                     ", flags " + U16Hex(b, L::kFlags) + ", text " + ShowText(Bytes(b.begin() + L::kText, b.end())); }},
+    };
+}
+
+/// The describers of what hangs on the music: MIDI events, articulations, note details, tuplets,
+/// layer settings, beat charts, expressions, chords, lyrics, noteheads, clefs and ties.
+std::vector<Describer> MusicDescribers() {
+    return {
         {hostapi::kTagMidiEvent, hostapi::MidiEventLayout::kSize, [](const Document&, const RecordKey&, const Bytes& b) {
              return MidiEventText(b); }},
         {hostapi::kTagArticulationDefinition, hostapi::ArticulationDefinitionLayout::kSize,
@@ -374,9 +383,19 @@ const std::vector<Describer>& Describers() {
         {hostapi::kTagNoteTieEnd, hostapi::NoteTieLayout::kFlags + 2, [](const Document&, const RecordKey&, const Bytes& b) {
              return "tie end of note id " + I16(b, hostapi::NoteTieLayout::kNoteId) + ", flags " + U16Hex(b, hostapi::NoteTieLayout::kFlags); }},
     };
-    return kDescribers;
 }
 // clang-format on
+
+const std::vector<Describer>& Describers() {
+    static const std::vector<Describer> kDescribers = [] {
+        std::vector<Describer> describers = LayoutDescribers();
+        for (Describer& describer : MusicDescribers()) {
+            describers.push_back(std::move(describer));
+        }
+        return describers;
+    }();
+    return kDescribers;
+}
 
 std::string RecordLine(const Document& document, const RecordKey& key, const Bytes& bytes) {
     std::string line =

@@ -143,27 +143,10 @@ hostapi::Edu WrittenLength(const std::vector<WrittenEntry>& entries, const std::
     return length;
 }
 
-}  // namespace
-
-ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
-                                  hostapi::LayerIndex layer, const std::vector<WrittenEntry>& entries,
-                                  const std::vector<WrittenTuplet>& tuplets) {
-    Document& document = Current();
-    const CellKey cell{staff, measure, layer};
-    if (layer < 0 || layer > 3) {
-        throw std::invalid_argument("layers are 1 to 4, not " + std::to_string(layer + 1));
-    }
-    RequireCell(staff, measure);
-    if (!document.EntriesOf(cell).empty()) {
-        throw std::invalid_argument(cell.Description() + " holds entries already");
-    }
-    const int16_t key = CellKeyValue(document, measure, staff, 0);
-    const hostapi::Edu length = MeasureLength(document, measure);
-    const hostapi::Edu beat = BeatDurationOf(measure);
-    AddClefDefinitions(document);
-
-    // The tuplets, outer before inner: each must lie inside the one it starts in and hold, as
-    // written, its notes x unit.
+/// The tuplets, outer before inner: each must lie inside the one it starts in and hold, as
+/// written, its notes x unit.
+std::vector<WrittenTuplet> OrderedTuplets(const std::vector<WrittenEntry>& entries,
+                                          const std::vector<WrittenTuplet>& tuplets) {
     std::vector<WrittenTuplet> ordered = tuplets;
     std::stable_sort(ordered.begin(), ordered.end(), [](const WrittenTuplet& a, const WrittenTuplet& b) {
         return a.first != b.first ? a.first < b.first : a.count > b.count;
@@ -194,15 +177,43 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
                              tuplet.first);
         }
     }
-    // Each entry's share of the time it is written for: the product of the ratios of the
-    // tuplets it lies in.
-    std::vector<ExactTime> scale(entries.size(), ExactTime{1, 1});
+    return ordered;
+}
+
+/// Each entry's share of the time it is written for: the product of the ratios of the tuplets
+/// it lies in.
+std::vector<ExactTime> TupletScales(size_t entries, const std::vector<WrittenTuplet>& ordered) {
+    std::vector<ExactTime> scale(entries, ExactTime{1, 1});
     for (const WrittenTuplet& tuplet : ordered) {
         for (size_t i = tuplet.first; i < tuplet.first + tuplet.count; ++i) {
             scale[i] = scale[i].Times(static_cast<int64_t>(tuplet.reference) * tuplet.referenceUnit,
                                       static_cast<int64_t>(tuplet.notes) * tuplet.noteUnit);
         }
     }
+    return scale;
+}
+
+}  // namespace
+
+ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
+                                  hostapi::LayerIndex layer, const std::vector<WrittenEntry>& entries,
+                                  const std::vector<WrittenTuplet>& tuplets) {
+    Document& document = Current();
+    const CellKey cell{staff, measure, layer};
+    if (layer < 0 || layer > 3) {
+        throw std::invalid_argument("layers are 1 to 4, not " + std::to_string(layer + 1));
+    }
+    RequireCell(staff, measure);
+    if (!document.EntriesOf(cell).empty()) {
+        throw std::invalid_argument(cell.Description() + " holds entries already");
+    }
+    const int16_t key = CellKeyValue(document, measure, staff, 0);
+    const hostapi::Edu length = MeasureLength(document, measure);
+    const hostapi::Edu beat = BeatDurationOf(measure);
+    AddClefDefinitions(document);
+
+    const std::vector<WrittenTuplet> ordered = OrderedTuplets(entries, tuplets);
+    const std::vector<ExactTime> scale = TupletScales(entries.size(), ordered);
 
     CellEntries cellEntries;
     std::vector<uint32_t> firstCleared;  ///< per note of the first entry: the flags kept clear

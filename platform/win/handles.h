@@ -27,6 +27,7 @@ inline constexpr uint32_t ERROR_MOD_NOT_FOUND = 126;
 inline constexpr uint32_t ERROR_PROC_NOT_FOUND = 127;
 inline constexpr uint32_t ERROR_ALREADY_EXISTS = 183;
 inline constexpr uint32_t ERROR_MORE_DATA = 234;
+inline constexpr uint32_t ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr uint32_t ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr uint32_t ERROR_INVALID_MENU_HANDLE = 1401;
 

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "platform/win/file_write.h"
 #include "platform/win/handles.h"
 
 namespace win {
@@ -199,7 +203,14 @@ uint32_t GetPrivateProfileInt(std::string_view section, std::string_view key, in
     if (!value) {
         return static_cast<uint32_t>(defaultValue);
     }
-    return static_cast<uint32_t>(std::strtol(value->c_str(), nullptr, 10));
+    // Leading digits with an optional sign; a number no 32-bit value holds gives the default
+    // rather than a wrapped value.
+    errno = 0;
+    const long long number = std::strtoll(value->c_str(), nullptr, 10);
+    if (errno == ERANGE || number < INT32_MIN || number > UINT32_MAX) {
+        return static_cast<uint32_t>(defaultValue);
+    }
+    return static_cast<uint32_t>(number);
 }
 
 bool WritePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
@@ -256,11 +267,12 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
         }
     }
 
-    std::ofstream out{std::string(fileName), std::ios::binary | std::ios::trunc};
+    std::string text;
     for (const std::string& line : lines) {
-        out << line << "\r\n";
+        text += line;
+        text += "\r\n";
     }
-    if (!out) {
+    if (!ReplaceFileContents(std::string(fileName), text)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }

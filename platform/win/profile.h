@@ -2,7 +2,8 @@
 // written as the system's profile functions do it. Section and key names compare without
 // regard to case; blanks around keys and values are dropped, and a value in matching double
 // or single quotes loses them when read. Lines beginning with ';' are comments. Each call
-// reads the file anew, and each write rewrites it at once.
+// reads the file anew, and each write replaces it at once through a temporary file, so that a
+// failed write leaves the file as it was.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,8 @@ uint32_t GetPrivateProfileString(std::optional<std::string_view> section, std::o
 std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
                                     std::string_view fileName);
 /// The value read as a decimal number (leading digits with an optional sign); `defaultValue`
-/// when the key is missing, 0 when its value does not begin with a number.
+/// when the key is missing or the number is beyond 32 bits, 0 when its value does not begin
+/// with a number.
 uint32_t GetPrivateProfileInt(std::string_view section, std::string_view key, int32_t defaultValue,
                               std::string_view fileName);
 /// Sets `key` in `section` to `value`, adding the section and the key when they are missing

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
+
+#include "platform/win/file_write.h"
+#include "platform/win/transcript.h"
 
 namespace win {
 namespace {
@@ -176,21 +180,33 @@ std::string FormatRegistry() {
     return out.str();
 }
 
-void WriteThrough() {
+/// The keys as they are before a change, kept while the registry has a file, so that a change
+/// the file cannot take can be undone.
+std::optional<std::map<std::string, Key>> KeysBeforeChange() {
     Registry& r = TheRegistry();
     if (r.filePath.empty()) {
-        return;
+        return std::nullopt;
     }
-    const std::string temporary = r.filePath + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << FormatRegistry();
-        if (!file) {
-            return;
-        }
+    return r.keys;
+}
+
+/// Writes the changed registry to its file. When the file cannot be written the change is
+/// undone, so that the registry and its file agree, and the transcript says why:
+/// ERROR_REGISTRY_IO_FAILED.
+uint32_t WriteThrough(std::optional<std::map<std::string, Key>> before) {
+    Registry& r = TheRegistry();
+    if (r.filePath.empty()) {
+        return ERROR_SUCCESS;
     }
-    std::error_code ignored;
-    std::filesystem::rename(temporary, r.filePath, ignored);
+    std::string reason;
+    if (ReplaceFileContents(r.filePath, FormatRegistry(), &reason)) {
+        return ERROR_SUCCESS;
+    }
+    if (before) {
+        r.keys = std::move(*before);
+    }
+    TranscriptWrite("registry: the file " + r.filePath + " cannot be written (" + reason + "); the change is not kept");
+    return ERROR_REGISTRY_IO_FAILED;
 }
 
 // ---- Parsing the file ----
@@ -280,6 +296,21 @@ std::vector<uint8_t> ParseHexBytes(std::string_view text, size_t line) {
     return bytes;
 }
 
+/// The N of "hex(N):": a value type in decimal, 0 to 4294967295.
+uint32_t ParseValueType(std::string_view digits, size_t line) {
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        throw ParseError{line, "the type of a hex(N) value is a decimal number, not \"" + std::string(digits) + "\""};
+    }
+    uint64_t type = 0;
+    for (const char c : digits) {
+        type = type * 10 + static_cast<uint64_t>(c - '0');
+        if (type > UINT32_MAX) {
+            throw ParseError{line, "the type of a hex(N) value is at most 4294967295, not " + std::string(digits)};
+        }
+    }
+    return static_cast<uint32_t>(type);
+}
+
 Value ParseValueLine(std::string_view text, size_t line) {
     Value value;
     size_t pos = 0;
@@ -302,11 +333,14 @@ Value ParseValueLine(std::string_view text, size_t line) {
         value.type = REG_SZ;
         value.data.assign(s.begin(), s.end());
     } else if (data.starts_with("dword:")) {
-        const std::string digits(data.substr(6));
+        const std::string_view digits = data.substr(6);
         if (digits.size() != 8 || !std::all_of(digits.begin(), digits.end(), [](char c) { return HexDigit(c) >= 0; })) {
             throw ParseError{line, "a dword needs 8 hex digits"};
         }
-        const uint32_t dword = static_cast<uint32_t>(std::stoul(digits, nullptr, 16));
+        uint32_t dword = 0;
+        for (const char c : digits) {
+            dword = dword << 4 | static_cast<uint32_t>(HexDigit(c));
+        }
         value.type = REG_DWORD;
         value.data = {static_cast<uint8_t>(dword), static_cast<uint8_t>(dword >> 8), static_cast<uint8_t>(dword >> 16),
                       static_cast<uint8_t>(dword >> 24)};
@@ -318,7 +352,7 @@ Value ParseValueLine(std::string_view text, size_t line) {
         if (close == std::string_view::npos) {
             throw ParseError{line, "bad hex(type) value"};
         }
-        value.type = static_cast<uint32_t>(std::stoul(std::string(data.substr(4, close - 4))));
+        value.type = ParseValueType(data.substr(4, close - 4), line);
         value.data = ParseHexBytes(data.substr(close + 2), line);
     } else {
         throw ParseError{line, "unknown value kind"};
@@ -392,7 +426,7 @@ Registry ParseRegistry(std::istream& in) {
         current->values[Lower(value.name)] = std::move(value);
     }
     if (!sawHeader) {
-        throw ParseError{lineNumber, "the file is empty"};
+        throw ParseError{1, "the file is empty: it does not begin with \"" + std::string(kHeader) + "\""};
     }
     return parsed;
 }
@@ -419,6 +453,7 @@ uint32_t RegCreateKeyEx(Hkey root, std::string_view subKey, uint32_t /*access*/,
         return ERROR_INVALID_HANDLE;
     }
     const std::string display = JoinPath(r.keys.at(*base).path, subKey);
+    auto before = KeysBeforeChange();
     bool madeOne = false;
     size_t start = 0;
     while (start < display.size()) {
@@ -429,11 +464,13 @@ uint32_t RegCreateKeyEx(Hkey root, std::string_view subKey, uint32_t /*access*/,
         madeOne = r.keys.try_emplace(Lower(partial), Key{partial, {}}).second;
         start = end + 1;
     }
+    if (madeOne) {
+        if (const uint32_t written = WriteThrough(std::move(before)); written != ERROR_SUCCESS) {
+            return written;
+        }
+    }
     if (created != nullptr) {
         *created = madeOne;
-    }
-    if (madeOne) {
-        WriteThrough();
     }
     result = OpenHandle(Lower(display));
     return ERROR_SUCCESS;
@@ -465,14 +502,14 @@ uint32_t RegSetValueEx(Hkey key, std::string_view name, uint32_t type, const std
     if (k == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
+    auto before = KeysBeforeChange();
     Value& value = k->values[Lower(name)];
     if (value.name.empty()) {
         value.name = std::string(name);
     }
     value.type = type;
     value.data = data;
-    WriteThrough();
-    return ERROR_SUCCESS;
+    return WriteThrough(std::move(before));
 }
 
 uint32_t RegDeleteValue(Hkey key, std::string_view name) {
@@ -480,11 +517,12 @@ uint32_t RegDeleteValue(Hkey key, std::string_view name) {
     if (k == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (k->values.erase(Lower(name)) == 0) {
+    if (!k->values.contains(Lower(name))) {
         return ERROR_FILE_NOT_FOUND;
     }
-    WriteThrough();
-    return ERROR_SUCCESS;
+    auto before = KeysBeforeChange();
+    k->values.erase(Lower(name));
+    return WriteThrough(std::move(before));
 }
 
 uint32_t RegDeleteKey(Hkey root, std::string_view subKey) {
@@ -501,9 +539,9 @@ uint32_t RegDeleteKey(Hkey root, std::string_view subKey) {
     if (next != r.keys.end() && next->first.starts_with(lower + "\\")) {
         return ERROR_ACCESS_DENIED;
     }
+    auto before = KeysBeforeChange();
     r.keys.erase(lower);
-    WriteThrough();
-    return ERROR_SUCCESS;
+    return WriteThrough(std::move(before));
 }
 
 uint32_t RegEnumValueNames(Hkey key, std::vector<std::string>& names) {
@@ -540,12 +578,11 @@ bool UseRegistryFile(const std::string& path, std::string* error) {
     }
     std::ifstream file(path, std::ios::binary);
     if (file) {
-        try {
-            Registry parsed = ParseRegistry(file);
-            TheRegistry().keys = std::move(parsed.keys);
-        } catch (const ParseError& e) {
-            if (error != nullptr) {
-                *error = path + ":" + std::to_string(e.line) + ": " + e.what;
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (file.bad() || !LoadRegistryText(text.str(), path, error)) {
+            if (file.bad() && error != nullptr) {
+                *error = path + ": cannot be read";
             }
             ResetRegistry();
             return false;
@@ -557,6 +594,21 @@ bool UseRegistryFile(const std::string& path, std::string* error) {
         return false;
     }
     TheRegistry().filePath = path;
+    return true;
+}
+
+bool LoadRegistryText(std::string_view text, const std::string& name, std::string* error) {
+    try {
+        std::istringstream in{std::string(text)};
+        Registry parsed = ParseRegistry(in);
+        ResetRegistry();
+        TheRegistry().keys = std::move(parsed.keys);
+    } catch (const ParseError& e) {
+        if (error != nullptr) {
+            *error = name + ":" + std::to_string(e.line) + ": " + e.what;
+        }
+        return false;
+    }
     return true;
 }
 

@@ -42,10 +42,15 @@ uint32_t RegEnumValueNames(Hkey key, std::vector<std::string>& names);
 uint32_t RegEnumKeyNames(Hkey key, std::vector<std::string>& names);
 
 /// Keeps the registry in `path`: loads it when the file exists (replacing what is in memory),
-/// and writes every later change there. An empty path keeps the registry in memory only.
+/// and writes every later change there. A change the file cannot take is not made: the call
+/// answers ERROR_REGISTRY_IO_FAILED and the transcript says why. An empty path keeps the registry in memory only.
 /// Answers false, with `error` set, when the file exists but cannot be read or parsed; the
 /// registry is then empty and not tied to the file.
 bool UseRegistryFile(const std::string& path, std::string* error = nullptr);
+/// Loads the registry from the text of a registry file in place of what is in memory, untied to
+/// any file. Answers false, with `error` naming the line ("NAME:LINE: what"), when the text is
+/// damaged; the registry is then as it was.
+bool LoadRegistryText(std::string_view text, const std::string& name, std::string* error = nullptr);
 const std::string& RegistryFilePath();
 /// Empties the registry and unties it from its file (tests start from here).
 void ResetRegistry();

@@ -8,11 +8,15 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/key_assignments.h"
+#include "core/lumvar_binding.h"
 #include "core/messages.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
 #include "platform/win/keys.h"
@@ -69,6 +73,7 @@ protected:
         win::ClearTranscript();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         win::SetKeyDown(win::VK_SHIFT, false);
         DesktopTest::TearDown();
@@ -97,13 +102,18 @@ protected:
         return texts;
     }
 
-    /// Replaces the handler of a tool item; the handler counts its runs.
-    void Handle(int32_t item, std::function<bool(TFMisc&)> body) {
-        Level2Handlers()[static_cast<size_t>(item)] = [this, body](TFMisc& context, int32_t,
-                                                                   const hostapi::SelectionRecord* region) {
+    /// Replaces the handler of a tool item; the handler counts its runs and, when it succeeds and
+    /// `writes`, changes the document (a record holding the number of runs).
+    void Handle(int32_t item, std::function<bool(TFMisc&)> body, bool writes = true) {
+        Level2Handlers()[static_cast<size_t>(item)] = [this, body, writes](TFMisc& context, int32_t,
+                                                                           const hostapi::SelectionRecord* region) {
             ++m_runs;
             m_lastRegion = region != nullptr ? *region : hostapi::SelectionRecord{};
-            return body(context);
+            const bool done = body(context);
+            if (done && writes) {
+                SaveOtherRecord(hostapi::MakeTag("RUNS"), 1, 0, &m_runs, sizeof m_runs);
+            }
+            return done;
         };
     }
 
@@ -202,6 +212,62 @@ TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
     });
     EXPECT_EQ(Invoke(kJoinRests), 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"I removed 4 extraneous beat chart handles."});
+}
+
+// The host hears of a change only when the run changed the document: a tool that succeeds
+// without writing, one that writes back what was there, and a form leave it as it was.
+TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
+    Select(1, 1, 1, 1);
+    Handle(
+        25, [](TFMisc&) { return true; }, false);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    Handle(
+        25,
+        [](TFMisc&) {
+            const int32_t same = 7;
+            return SaveOtherRecord(hostapi::MakeTag("SAME"), 1, 0, &same, sizeof same);
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 1);  // the record is new
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // the same bytes again
+    Handle(
+        25,
+        [](TFMisc&) {
+            EntryArray* cell = LoadEntryArray(0, 1, 1, 0, 1);
+            const bool saved = cell != nullptr && SaveEntryArray(cell);
+            ReleaseEntryArray(cell);
+            return saved;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // the cell's entries as they were
+    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_EQ(m_runs, 4);
+}
+
+// A layout change is a change of the document only when it moves something: the host's layout
+// update of a document laid out already, and Lumvar2000 adding 0 to a measure's width, are none.
+TEST_F(DispatchTest, ALayoutChangeReportsAChangeOnlyWhenItMovesSomething) {
+    Select(1, 1, 1, 1);
+    Handle(
+        25, [](TFMisc&) { return UpdateHostLayout(); }, false);
+    Invoke(kJoinRests);                // lays the document out, when it was not
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // nothing left to move
+    Handle(
+        25,
+        [](TFMisc&) {
+            CallChangeLayoutInfo(6, 0, 1, 1, 0);  // measure 1's width plus 0
+            return true;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    Handle(
+        25,
+        [](TFMisc&) {
+            CallChangeLayoutInfo(6, 12, 1, 1, 0);  // plus 12
+            return true;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 1);
 }
 
 TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
@@ -332,6 +398,8 @@ TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     win::ClearTranscript();
     EXPECT_EQ(Invoke(kAbout), 1);
     EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
+    // Nothing waits for a step any more.
+    EXPECT_EQ(RepostCode, 0);
     EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
     EXPECT_EQ(std::count_if(win::TranscriptLines().begin(), win::TranscriptLines().end(),
                             [](const std::string& l) { return l.find("TAboutBox") != std::string::npos; }),
@@ -422,6 +490,7 @@ TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
     m_host->BringToFront(1);
     EXPECT_EQ(Invoke(kAbout), 1);
     EXPECT_EQ(secondPasses, 1);
+    EXPECT_EQ(RepostCode, 0);
 }
 
 TEST_F(DispatchTest, MeasureCommandsRunBeforeHostYear2001) {

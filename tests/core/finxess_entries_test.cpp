@@ -14,6 +14,7 @@
 #include "platform/host/score_text.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/music_records.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -82,9 +83,11 @@ protected:
         m_host->AddDocument(host::ParseScoreText(kScore, "test"));
     }
     void TearDown() override {
+        // The arrays the test borrowed itself go back first; anything else lent is left over.
         for (EntryArray* array : m_lent) {
             ReleaseEntryArray(array);
         }
+        ExpectNothingLeft();
         m_host.reset();
         ResetHostImports();
         DesktopTest::TearDown();
@@ -402,7 +405,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EntryReplaceStemTest,
                                            StemCase{"c4/8 c6/8 r/4 r/2", 1, false, true},        // c6 is farther
                                            StemCase{"b4/4 r/4 r/2", 1, false, false},            // middle line
                                            StemCase{"g4/4 r/4 r/2", 1, true, false},
-                                           StemCase{"d5/8 r/8 r/4 r/2", 1, false, false}));  // alone
+                                           StemCase{"d5/8 r/8 r/4 r/2", 1, false, false}),
+                         testsupport::NameBy(&StemCase::notes, "entry", &StemCase::entry));  // alone
 
 TEST_F(FinxessEntriesTest, EntryReplaceStemFromFlagsAndLayerSettings) {
     Notes("notes 1 1 a5/8 b5/8 r/4 r/2\n");
@@ -495,7 +499,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ClefDefinitionTest,
                                            ClefYearCase{2000, 3, 203}, ClefYearCase{2000, -4, 200},
                                            ClefYearCase{2001, 3, 303},  // odd: byte 6 of inci 4
                                            ClefYearCase{2002, 10, 310}, ClefYearCase{2002, 11, 311},
-                                           ClefYearCase{2002, 12, -10}));  // no definition
+                                           ClefYearCase{2002, 12, -10}),
+                         testsupport::NameBy("year", &ClefYearCase::year, "clef",
+                                             &ClefYearCase::clef));  // no definition
 
 TEST_F(FinxessEntriesTest, ClefDefinitionsOfTheHostsDocumentsServeEveryYear) {
     Notes("notes 1 1 r/1\n");

@@ -44,6 +44,7 @@ protected:
         win::ClearTranscript();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         ResetHostImports();
         DesktopTest::TearDown();

@@ -11,6 +11,7 @@
 #include "platform/host/host.h"
 #include "platform/host/score_builder.h"
 #include "platform/hostapi/bytes.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -36,6 +37,7 @@ protected:
         m_host->AddDocument(TwoStaves().Build());
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         ResetHostImports();
         DesktopTest::TearDown();
@@ -293,7 +295,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StripCase{"^sizex)y", "y", "-", "-", "-"},
                       StripCase{"^font("
                                 "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa)z",
-                                "z", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "-", "-"}));
+                                "z", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "-", "-"}),
+    testsupport::NameBy(&StripCase::text));
 
 TEST(StripperReader, ADefaultSizeSurvivesAShorterCapture) {
     // The one reader pre-fills the size with its default; a capture replaces it whole.
@@ -371,7 +374,8 @@ INSTANTIATE_TEST_SUITE_P(Years, ByValueTagTest,
                                                                "Ah"),
                                                        MakeTag("E\x02"
                                                                "Ah")},
-                                           YearTagCase{2002, MakeTag("edCN"), MakeTag("edCN")}));
+                                           YearTagCase{2002, MakeTag("edCN"), MakeTag("edCN")}),
+                         testsupport::NameBy("year", &YearTagCase::year, "tag", &YearTagCase::given));
 
 TEST_F(FinxessTest, FindDetailByValueSearchesTwentyIncis) {
     const Tag tag = MakeTag("dtSU");
@@ -443,7 +447,9 @@ TEST_P(InstrumentUsageTest, FirstEntryOfASystemListFrom2001) {
 INSTANTIATE_TEST_SUITE_P(Cases, InstrumentUsageTest,
                          ::testing::Values(UsageCase{2001, 3, 0, true}, UsageCase{2002, 1, 0, true},
                                            UsageCase{2000, 3, 0, false}, UsageCase{2001, 3, 1, false},
-                                           UsageCase{2001, 0, 0, false}));
+                                           UsageCase{2001, 0, 0, false}),
+                         testsupport::NameBy("year", &UsageCase::year, "list", &UsageCase::listKey, "inci",
+                                             &UsageCase::inci));
 
 TEST_F(FinxessTest, AppendRecordEdEDTakesTheFirstMissingInci) {
     ASSERT_TRUE(SaveRecordEdED(8, 0, Record10With(1)));
@@ -487,7 +493,8 @@ INSTANTIATE_TEST_SUITE_P(Values, PlaybackKindTest,
                                            PlaybackCase{0xC7, "Patch", "Klang"},
                                            PlaybackCase{0xDF, "Pressure", "Druck"}, PlaybackCase{0xE1, "Pitch", "Höhe"},
                                            PlaybackCase{0xF0, "", ""}, PlaybackCase{0xFF, "", ""},
-                                           PlaybackCase{0x1205, "Channel", "Kanal"}, PlaybackCase{-1, "", ""}));
+                                           PlaybackCase{0x1205, "Channel", "Kanal"}, PlaybackCase{-1, "", ""}),
+                         testsupport::NameBy("kind", &PlaybackCase::value, &PlaybackCase::english));
 
 TEST(FinxessConversions, FontStylesFromEffects) {
     EXPECT_EQ(FontStylesFromEffects(0x01), kFontBold);

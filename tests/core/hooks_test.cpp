@@ -8,9 +8,9 @@
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
 #include "core/module_exports.h"
+#include "core/options_store.h"
 #include "core/product_menu.h"
 #include "core/startup.h"
-#include "forms/options.h"
 #include "platform/host/document_windows.h"
 #include "platform/host/host.h"
 #include "platform/vcl/forms.h"
@@ -46,6 +46,7 @@ protected:
         win::ClearTranscript();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }

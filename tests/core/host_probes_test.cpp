@@ -12,6 +12,7 @@
 #include "platform/host/host.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -42,7 +43,8 @@ TEST_P(RoundToHundredsTest, RoundsAndKeepsTheRemainder) {
 INSTANTIATE_TEST_SUITE_P(Values, RoundToHundredsTest,
                          ::testing::Values(RoundCase{49, 0, 49}, RoundCase{50, 0, 50}, RoundCase{51, 1, -49},
                                            RoundCase{-51, -1, 49}, RoundCase{250, 2, 50}, RoundCase{150, 1, 50},
-                                           RoundCase{151, 2, -49}, RoundCase{-49, 0, -49}, RoundCase{0, 0, 0}));
+                                           RoundCase{151, 2, -49}, RoundCase{-49, 0, -49}, RoundCase{0, 0, 0}),
+                         testsupport::NameBy(&RoundCase::value));
 
 TEST_F(HostProbesTest, WindowTitleChangesAreNoticed) {
     HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale 2000 - [score.MUS]"});

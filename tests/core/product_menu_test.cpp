@@ -26,6 +26,7 @@ protected:
         ResetHostImports();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }

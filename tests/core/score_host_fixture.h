@@ -25,6 +25,7 @@ protected:
         m_host = std::make_unique<host::Host>();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         orvex::ResetHostImports();
         DesktopTest::TearDown();

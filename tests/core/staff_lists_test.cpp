@@ -8,6 +8,7 @@
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -165,7 +166,8 @@ const InsertCase kInsertCases[] = {
     {"gaps above -100 count as -200", {Record(1, 0), Record(4, -50)}, 1, 2, {1, 2, 4}, {0, -200, -400}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, InsertStaffTest, ::testing::ValuesIn(kInsertCases));
+INSTANTIATE_TEST_SUITE_P(Cases, InsertStaffTest, ::testing::ValuesIn(kInsertCases),
+                         testsupport::NameBy(&InsertCase::name));
 
 TEST_F(StaffListsTest, AddStaffCopyTakesThePlaceAndNamesAndEndsTheGroups) {
     Open(std::string(kFourStaves) + "group 1 1 \"Flutes\"\ngroup 2 4 \"Rest\"\n");
@@ -315,7 +317,8 @@ const RemoveCase kRemoveCases[] = {
     {"a group of the removed staff alone", 3, 3, 2, 3, 4, true, 0, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, GroupRemoveTest, ::testing::ValuesIn(kRemoveCases));
+INSTANTIATE_TEST_SUITE_P(Cases, GroupRemoveTest, ::testing::ValuesIn(kRemoveCases),
+                         testsupport::NameBy(&RemoveCase::name));
 
 TEST_F(StaffListsTest, GroupNamesSaveDeletesCopiesSharedNamesAndSaves) {
     Open(std::string(kFourStaves) + "group 1 2 \"Winds\"\ngroup 3 4 \"Brass\"\n");

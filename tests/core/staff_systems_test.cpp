@@ -9,6 +9,7 @@
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ TEST_P(StaffSystemFormsTest, OlderHostsRearrangeTheShortFormAndSaveItBackUnchang
     EXPECT_EQ(*Stored(Soss(1)), Numbered20());
 }
 
-INSTANTIATE_TEST_SUITE_P(Years, StaffSystemFormsTest, ::testing::Values(1998, 2000));
+INSTANTIATE_TEST_SUITE_P(Years, StaffSystemFormsTest, ::testing::Values(1998, 2000), testsupport::NameByValue("year"));
 
 TEST_F(StaffSystemsTest, From2001TheLongFormIsReadAndBothFormsWritten) {
     Open("staff \"A\"\nmeasures 3\nsystem 1 2\n", 2001);
@@ -176,7 +177,8 @@ const PageCase kPageCases[] = {
     {{1, 0, 7}, 8, 3}, {{-1, 2}, 1, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pages, PageOfSystemTest, ::testing::ValuesIn(kPageCases));
+INSTANTIATE_TEST_SUITE_P(Pages, PageOfSystemTest, ::testing::ValuesIn(kPageCases),
+                         testsupport::NameBy("system", &PageCase::system, "page", &PageCase::page));
 
 TEST_F(StaffSystemsTest, ClearSystemFitsUnlocksTheInnerMeasuresAndLocksTheFirst) {
     Open("staff \"A\"\nmeasures 7\nsystem 1 1\nsystem 2 5\nsystem 6 7\nlock 3 3\nlock 4 4\nlock 6 7\n");

@@ -8,6 +8,7 @@
 #include "platform/hostapi/records.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -76,7 +77,8 @@ TEST_P(HostYearTest, YearFollowsTheRawVersionAndTheAnswerIsFixed) {
 INSTANTIATE_TEST_SUITE_P(Boundaries, HostYearTest,
                          ::testing::Values(YearCase{0x3FFFFFF, 1997}, YearCase{0x4000000, 1998},
                                            YearCase{0x5FFFFFF, 2000}, YearCase{0x6000000, 2001},
-                                           YearCase{0x6FFFFFF, 2001}, YearCase{0x7000000, 2002}));
+                                           YearCase{0x6FFFFFF, 2001}, YearCase{0x7000000, 2002}),
+                         testsupport::NameBy("raw", &YearCase::rawVersion, "year", &YearCase::year));
 
 struct LanguageCase {
     const char* itemAtPosition2;
@@ -96,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(MenuTexts, HostLanguageTest,
                          ::testing::Values(LanguageCase{"Bear&beiten", 1, false}, LanguageCase{"bearbeiten", 1, false},
                                            LanguageCase{"&Ansicht", 1, false}, LanguageCase{"&Modifica", 0, true},
                                            LanguageCase{"&Visualizzazione", 0, true}, LanguageCase{"&Edit", 0, false},
-                                           LanguageCase{"&View", 0, false}));
+                                           LanguageCase{"&View", 0, false}),
+                         testsupport::NameBy(&LanguageCase::itemAtPosition2));
 
 TEST_F(StartupTest, WindowWithoutMenuKeepsEnglish) {
     FinaleExtensionVersion(0x05000005);
@@ -211,7 +214,9 @@ INSTANTIATE_TEST_SUITE_P(Entries, CommandNameTest,
                                            NameCase{0x05000005, 1, 35, "Vx &Entfernen... "},
                                            NameCase{0x05000005, 0, 12, "Vx &Repair trill notes (after Spacing)"},
                                            NameCase{0x05000005, 1, 51, "Vx &Proportionalität..."},
-                                           NameCase{0x05000005, 0, 72, ""}, NameCase{0x05000005, 0, 79, ""}));
+                                           NameCase{0x05000005, 0, 72, ""}, NameCase{0x05000005, 0, 79, ""}),
+                         testsupport::NameBy("raw", &NameCase::rawVersion, "language", &NameCase::languageIndex,
+                                             "entry", &NameCase::tableIndex));
 
 TEST_F(StartupTest, GetMenuStatusEnablesEveryEntry) {
     for (int16_t index : {-5, 0, 71, 72, 500}) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -45,6 +46,7 @@ TEST_P(ExplorerHostsimTest, OkAssignsTheMetatoolKey) {
         testsupport::LinesStartingWith(result.out, "records of document 1 \"marks\": 1 'ot&d' of 8", "  "));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, ExplorerHostsimTest, ::testing::Values("menu \"Orvex/Browser\"", "press Tab"));
+INSTANTIATE_TEST_SUITE_P(Roads, ExplorerHostsimTest, ::testing::Values("menu \"Orvex/Browser\"", "press Tab"),
+                         testsupport::NameByValue());
 
 }  // namespace

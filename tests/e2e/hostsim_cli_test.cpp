@@ -115,8 +115,10 @@ TEST_F(HostsimCliTest, FailedSaveIsAnErrorAndTheDocumentKeepsItsName) {
     const auto result = Run("new " + Source("examples/walk.score") + "\nsave " + Path("folder.MUS") + "\n");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
-              ScriptName() + ":2:6: error: cannot save " + Path("folder.MUS") + ": the file cannot be written");
-    EXPECT_TRUE(Has(result.out, "host: cannot save " + Path("folder.MUS") + ": the file cannot be written"));
+              ScriptName() + ":2:6: error: cannot save " + Path("folder.MUS") +
+                  ": the file cannot be written (Is a directory); the file is as it was");
+    EXPECT_TRUE(Has(result.out, "host: cannot save " + Path("folder.MUS") +
+                                    ": the file cannot be written (Is a directory); the file is as it was"));
 }
 
 TEST_F(HostsimCliTest, TheFormsOfAPluginGoWithIt) {

@@ -206,4 +206,19 @@ TEST_F(HostsimTest, UnloadingWritesTheRegistryFile) {
     EXPECT_NE(text.find("\"asknl2k\"=\"1\""), std::string::npos) << text;
 }
 
+// A damaged registry file stops hostsim before it runs anything, with the file and line named
+// and exit status 2, and the file is left for the user to mend.
+TEST_F(HostsimTest, ADamagedRegistryFileStopsHostsimNamingTheLine) {
+    const std::string damaged =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n"
+        "\"\"=hex():\n";
+    std::ofstream(RegistryFile(), std::ios::binary) << damaged;
+    const auto result = testsupport::RunHostsim("load plugins\n", RegistryFile());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "hostsim: the registry file is damaged: " + RegistryFile().string() +
+                              ":4: the type of a hex(N) value is a decimal number, not \"\"\n");
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(testsupport::FileText(RegistryFile()), damaged);
+}
+
 }  // namespace

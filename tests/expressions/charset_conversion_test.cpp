@@ -13,6 +13,7 @@
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/lyric_records.h"
 #include "platform/win/system.h"
+#include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
 
 namespace {
@@ -91,7 +92,8 @@ TEST_P(CleanPairTest, DropsPairsThatChangeNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Pairs, CleanPairTest,
                          testing::Values(PairCase{"abcd", "xbzd", "ac", "xz"}, PairCase{"aab", "aac", "b", "c"},
-                                         PairCase{"abc", "a", "bc", ""}, PairCase{"ab", "ba", "ab", "ba"}));
+                                         PairCase{"abc", "a", "bc", ""}, PairCase{"ab", "ba", "ab", "ba"}),
+                         testsupport::NameBy(&PairCase::source, &PairCase::target));
 
 // ---- The command ----
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "core/options_store.h"
 #include "expressions/txtexpleditor.h"
 #include "expressions/txtexplgrid.h"
 #include "expressions/txtexplorer.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexprsorter.h"
-#include "forms/options.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/keys.h"
 #include "tests/expressions/expressions_fixture.h"
@@ -44,6 +44,7 @@ protected:
         SetInfoLevelKnown(true);
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_form.reset();
         m_sorter.reset();
         ExpressionsTest::TearDown();

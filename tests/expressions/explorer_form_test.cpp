@@ -10,6 +10,7 @@
 #include "platform/win/message_box.h"
 #include "platform/win/ui_driver.h"
 #include "tests/expressions/explorer_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST_P(ExplorerOkTest, OkWritesBackAndGivesTheKeyToTheSelectedExpression) {
     EXPECT_EQ(StoredText(3), "arco");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cells, ExplorerOkTest, ::testing::Values("1,3", "1,4"));
+INSTANTIATE_TEST_SUITE_P(Cells, ExplorerOkTest, ::testing::Values("1,3", "1,4"), testsupport::NameByValue("cell"));
 
 TEST_F(ExplorerFormTest, CancelAfterOneChangeMarksTheTableStale) {
     TTextExprForm& form = Show(kExplorerScore, false);

@@ -32,6 +32,7 @@ protected:
         orvex::ResetTextExpressionTable();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         orvex::ResetTextExpressionTable();
         ScoreHostTest::TearDown();
     }

@@ -5,6 +5,7 @@
 #include "platform/host/record_layouts.h"
 #include "platform/host/score_text.h"
 #include "tests/expressions/expressions_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -93,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(Statements, ScoreExpressionMistakesTest, testing::Value
     Mistake{"measureexpression 1 1 staff 4", "line 5: there is no staff 4"},
     Mistake{"noteexpression 1 1:2 1", "line 5: staff 1, measure 1, layer 1 has no entry 2"},
     Mistake{"noteexpression 1 1 1", "line 5: noteexpression: the entry is MEASURE:ENTRY, not 1 (noteexpression STAFF MEASURE:ENTRY NUMBER [layer 1-4] [at H] [offset V] [shape])"}
-));
+),
+    testsupport::NameBy(&Mistake::statement));
 // clang-format on
 
 }  // namespace

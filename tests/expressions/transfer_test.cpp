@@ -61,6 +61,7 @@ protected:
         Select(1, 1, 2, 3);
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_context.reset();
         OrvexHostTest::TearDown();
     }

@@ -294,6 +294,7 @@ protected:
         lumvar::ResetModuleState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         ExpressionsTest::TearDown();
     }

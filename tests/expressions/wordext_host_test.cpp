@@ -12,6 +12,7 @@
 #include "platform/hostapi/lyric_records.h"
 #include "platform/hostapi/placement_records.h"
 #include "tests/core/score_host_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -96,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Syllables, SyllableTextTest,
                                          SyllableCase{2, "le", 1, 0, 12, 0, 48}, SyllableCase{3, "lu", 0, 1, 10, 0, 40},
                                          SyllableCase{4, "jah", 1, 0, 10, 0, 60},
                                          SyllableCase{5, "\xA0", 1, 0, 10, 3, 20},
-                                         SyllableCase{6, "^x", 1, 0, 10, 3, 40}));
+                                         SyllableCase{6, "^x", 1, 0, 10, 3, 40}),
+                         testsupport::NameBy("syllable", &SyllableCase::number, &SyllableCase::characters));
 
 TEST_F(WordExtHostTest, SyllableTextTakesWhatFitsAndRefusesWhatIsMissing) {
     std::array<char, 8> buffer{};

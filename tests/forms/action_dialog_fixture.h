@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
@@ -53,6 +54,7 @@ measures 4 time 4/4
     }
 
     void TearDown() override {
+        ExpectNothingLeft();
         // Dialogs left open go with the test, before the host.
         const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
         for (vcl::TForm* form : open) {
@@ -95,13 +97,18 @@ measures 4 time 4/4
         registry.WriteString(name, text);
     }
 
-    /// Replaces a tool's handler of the second-level dispatcher; it records the options it gets.
+    /// Replaces a tool's handler of the second-level dispatcher; it records the options it gets
+    /// and, when it succeeds, changes the document (a record holding the number of runs).
     void Handle(int32_t item, std::function<bool(orvex::TFMisc&)> body = nullptr) {
         orvex::Level2Handlers()[static_cast<size_t>(item)] = [this, body](orvex::TFMisc& context, int32_t,
                                                                           const hostapi::SelectionRecord*) {
             ++m_runs;
             m_seen.push_back(context.Options);
-            return body ? body(context) : true;
+            const bool done = body ? body(context) : true;
+            if (done) {
+                orvex::SaveOtherRecord(hostapi::MakeTag("RUNS"), 1, 0, &m_runs, sizeof m_runs);
+            }
+            return done;
         };
     }
 

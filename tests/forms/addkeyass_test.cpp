@@ -6,13 +6,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
 #include "forms/addkeyass.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -308,7 +309,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, EditorShortcutTest,
                                            ShortcutCase{"/", false, 191, false}, ShortcutCase{"a", false, 65, false},
                                            ShortcutCase{"A", false, 65, false}, ShortcutCase{"1", true, 49, true},
                                            ShortcutCase{"F5", true, 116, true}, ShortcutCase{"backsp", false, 8, false},
-                                           ShortcutCase{"#300", false, 300, false}));
+                                           ShortcutCase{"#300", false, 300, false}),
+                         testsupport::NameBy(&ShortcutCase::text, "key", &ShortcutCase::key, "shift",
+                                             &ShortcutCase::shift));
 
 TEST_F(AddKeyAssTest, FlagsFollowTheBoxesAndOtherBitsStay) {
     KeyAssignments = {MakeKeyAssignment(65, 65, true, 0x81, false)};

@@ -12,6 +12,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/sysutils.h"
 #include "platform/win/keys.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -21,6 +22,7 @@ using orvex::TMyEdit;
 class CustomControlsTest : public testsupport::DesktopTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         vcl::FormatSettings.DecimalSeparator = '.';
         testsupport::DesktopTest::TearDown();
     }
@@ -60,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Units, GetMyTextTest, ::testing::Values(
     ConversionCase{orvex::kUnitInches, '.', "99999999999", "2147483647"},
     ConversionCase{orvex::kUnitEvpu, '.', "12.5x", "12.5x"},        // EVPUs and plain text unchanged
     ConversionCase{orvex::kUnitPlainText, '.', "Times", "Times"}
-));
+),
+    testsupport::NameBy("unit", &ConversionCase::unit, "separator", &ConversionCase::separator, &ConversionCase::shown, testsupport::kCaseIndex));
 // clang-format on
 
 class SetMyTextTest : public CustomControlsTest, public ::testing::WithParamInterface<ConversionCase> {};
@@ -83,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Units, SetMyTextTest, ::testing::Values(
     ConversionCase{orvex::kUnitSpaces, '.', "0.541", "13"},
     ConversionCase{orvex::kUnitPicas, '.', "0", "seven"},
     ConversionCase{orvex::kUnitEvpu, '.', "seven", "seven"}
-));
+),
+    testsupport::NameBy("unit", &ConversionCase::unit, "separator", &ConversionCase::separator, &ConversionCase::evpu, testsupport::kCaseIndex));
 // clang-format on
 
 struct TUnitForm : vcl::TForm {

@@ -2,12 +2,13 @@
 // of a record, and the menu cache through which menu commands keep their captions.
 #include <gtest/gtest.h>
 
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/menus.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -42,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, KeyTextTest,
                                            KeyTextCase{107, "GRAY +"}, KeyTextCase{145, "SCROLL"},
                                            KeyTextCase{8, "BACKSP"}, KeyTextCase{112, "F1"}, KeyTextCase{123, "F12"},
                                            KeyTextCase{124, "#124"}, KeyTextCase{144, "#144"},
-                                           KeyTextCase{300, "#300"}));
+                                           KeyTextCase{300, "#300"}),
+                         testsupport::NameBy("code", &KeyTextCase::code));
 
 struct KeyNameCase {
     const char* name;
@@ -61,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(Names, KeyNameTest,
                                            KeyNameCase{"BACKSP", 8}, KeyNameCase{"backsp", 8}, KeyNameCase{"(none)", 0},
                                            KeyNameCase{"(NONE)", 0}, KeyNameCase{"tab", 9}, KeyNameCase{"Gray +", 107},
                                            KeyNameCase{"num .", 110}, KeyNameCase{"F12", 123}, KeyNameCase{"a", 65},
-                                           KeyNameCase{"?", 63}, KeyNameCase{"xyz", 0}));
+                                           KeyNameCase{"?", 63}, KeyNameCase{"xyz", 0}),
+                         testsupport::NameBy(&KeyNameCase::name, &KeyNameCase::code));
 
 TEST_F(KeyAssignmentTest, ModifierTextJoinsShiftCtrlAlt) {
     EXPECT_EQ(KeyAssignment_ModifierText(0, 0, 0), "");
@@ -113,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{MakeKeyAssignment(113, 113, true, 1, true), "F2 -> #113 (menu currently inaccessible) (ask)"},
         // A plug-in command shows its key name; a code that names none says so.
         ListCase{PluginCommandAssignment(120, 181), "F9 -> SplitPoint"},
-        ListCase{PluginCommandAssignment(120, 120), "F9 -> #120 (no such plug-in command)"}));
+        ListCase{PluginCommandAssignment(120, 120), "F9 -> #120 (no such plug-in command)"}),
+    testsupport::NameBy(&ListCase::line));
 
 TEST_F(KeyAssignmentTest, FillingTheListChecksTheEnabledRecords) {
     KeyAssignments = DefaultKeyAssignments();

@@ -8,14 +8,15 @@
 
 #include "core/dispatch.h"
 #include "core/general_options.h"
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "forms/options_form.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -50,6 +51,7 @@ protected:
     }
 
     void TearDown() override {
+        ExpectNothingLeft();
         vcl::Application->ProcessMessages();
         while (!ModelessFormList.empty()) {
             delete ModelessFormList.back();
@@ -205,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, OptionsHotkeyTest,
                                            HotkeyTextCase{"(none)", "sca0", false}, HotkeyTextCase{"", "sca0", false},
                                            HotkeyTextCase{"F5", "sca116", false}, HotkeyTextCase{"q", "sca81", false},
                                            HotkeyTextCase{"#65", "sca65", false}, HotkeyTextCase{"#300", "sca0", true},
-                                           HotkeyTextCase{"xyz", "sca0", true}));
+                                           HotkeyTextCase{"xyz", "sca0", true}),
+                         testsupport::NameBy(&HotkeyTextCase::text, &HotkeyTextCase::stored));
 
 TEST_F(OptionsFormTest, CancelAfterRemoveAndAddRestoresTheList) {
     Store("Assignments2K", std::string("1") + kDefaultsDigits);

@@ -3,11 +3,12 @@
 // hosts.
 #include <gtest/gtest.h>
 
+#include "core/key_assignments.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/key_assignments.h"
-#include "forms/options.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -245,7 +246,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, HotkeyValueTest,
                                            HotkeyCase{"sCa81", 81, 0, 1, 0}, HotkeyCase{"sca", 9, 0, 0, 0},
                                            HotkeyCase{"Sca65x", 9, 1, 0, 0}, HotkeyCase{"S", 9, 1, 0, 0},
                                            HotkeyCase{"xyA0", 0, 0, 0, 1}, HotkeyCase{"sca300", 9, 0, 0, 0},
-                                           HotkeyCase{"sca-1", 9, 0, 0, 0}));
+                                           HotkeyCase{"sca-1", 9, 0, 0, 0}),
+                         testsupport::NameBy(&HotkeyCase::stored));
 
 struct MetatoolCase {
     const char* stored;  ///< nullptr: no value
@@ -266,6 +268,7 @@ TEST_P(MetatoolValueTest, MetatoolFromItsStoredText) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, MetatoolValueTest,
                          ::testing::Values(MetatoolCase{nullptr, '1'}, MetatoolCase{"", 0}, MetatoolCase{"x", 'X'},
-                                           MetatoolCase{"7", '7'}, MetatoolCase{"ab", 'A'}));
+                                           MetatoolCase{"7", '7'}, MetatoolCase{"ab", 'A'}),
+                         testsupport::NameBy(&MetatoolCase::stored));
 
 }  // namespace

@@ -28,6 +28,7 @@ protected:
         m_copies.reset(vcl::Create<TfmCopies>(nullptr));
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_copies.reset();
         DesktopTest::TearDown();
     }

@@ -12,6 +12,7 @@
 #include "platform/win/message_box.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
+#include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
 
 namespace {
@@ -87,7 +88,8 @@ protected:
             set("cbIndividual", "checked");
         }
         win::QueueFormAction("TPrintMultipleFiles", {Kind::Click, "OkButton", ""});
-        EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(CODE_PRINT_MULTIPLE_FILES))), 1);
+        // The form only starts the run: no document changes.
+        EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(CODE_PRINT_MULTIPLE_FILES))), 0);
         win::Idle(milliseconds);
     }
 
@@ -232,7 +234,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, PrintPauseTest,
                                                      {"1 files have been printed. Continue?",
                                                       "2 files have been printed. Continue?"},
                                                      2},
-                                           PauseCase{"x", {}, {}, 3}));
+                                           PauseCase{"x", {}, {}, 3}),
+                         testsupport::NameBy("pause", &PauseCase::pause, "printed", &PauseCase::printed));
 
 // ---- The host's languages ----
 
@@ -255,6 +258,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PrintLanguageTest,
                          ::testing::Values(LanguageCase{host::Language::English, 0x03000000},
                                            LanguageCase{host::Language::German, 0x04000000},
                                            LanguageCase{host::Language::German, 0x05000005},
-                                           LanguageCase{host::Language::Italian, 0x05000005}));
+                                           LanguageCase{host::Language::Italian, 0x05000005}),
+                         testsupport::NameBy("language", &LanguageCase::language, "raw", &LanguageCase::rawVersion));
 
 }  // namespace

@@ -54,6 +54,7 @@ protected:
         orvex::ResetProcessState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         orvex::ResetProcessState();
         testsupport::DesktopTest::TearDown();
     }

@@ -96,6 +96,7 @@ protected:
         orvex::ResetProcessState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         orvex::ResetProcessState();
         testsupport::DesktopTest::TearDown();
     }
@@ -211,6 +212,11 @@ INSTANTIATE_TEST_SUITE_P(States, DamagedStateTest, ::testing::Values(
     DamagedCase{"Garbage", "garbage", kDefaults, false},
     DamagedCase{"UnterminatedExtra", "C12", kChanged, false},  // the reading ends at once
     DamagedCase{"GridOutOfItsRange", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:20485,4097,8197:8:0",
+                "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=1,3 mode=0", true},
+    // A number beyond the two 12-bit parts it holds (49834 columns) or below 0 is passed over.
+    DamagedCase{"GridNumberBeyondItsParts", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:204120485,4097,8195:8:0",
+                "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=1,3 mode=0", true},
+    DamagedCase{"GridNumberBelowZero", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:20485,-4096,8195:8:0",
                 "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=1,3 mode=0", true}
 ), [](const auto& info) { return std::string(info.param.name); });
 // clang-format on

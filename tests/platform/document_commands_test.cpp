@@ -12,6 +12,7 @@
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -46,6 +47,7 @@ protected:
         m_runner = std::make_unique<hostsim::ScriptRunner>(*m_hostPtr, hostsim::ScriptRunner::Settings{});
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_runner.reset();
         m_hostPtr.reset();
         DesktopTest::TearDown();
@@ -164,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(Lines, DocumentCommandMistakeTest, ::testing::Values(
     ScriptMistake{"front 2", "1: error: there is no document 2 (0 documents are open)"},
     ScriptMistake{"dump records SOI", "14: error: not a tag: SOI (four characters, \\xNN for any other byte)"},
     ScriptMistake{"open", "5: error: an argument is missing (usage: open FILE.MUS)"},
-    ScriptMistake{"new a b", "7: error: \"b\" is one argument too many (usage: new SCORE-TEXT-FILE)"}));
+    ScriptMistake{"new a b", "7: error: \"b\" is one argument too many (usage: new SCORE-TEXT-FILE)"}),
+    testsupport::NameBy(&ScriptMistake::line));
 // clang-format on
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/transcript.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -51,6 +52,7 @@ protected:
         m_host->AddDocument(host::ParseScoreText(kScore, "duo"));
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }
@@ -283,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SimplifyCase{"r/4 r/8 r/8 c4/2", {{0, 2048}, {2048, 2048}}},
                       SimplifyCase{"r/2 r/4 c4/4", {{0, 3072}, {3072, 1024}}},
                       SimplifyCase{"r/4h r/4 r/4 c4/4", {{0, 1024}, {1024, 1024}, {2048, 1024}, {3072, 1024}}},
-                      SimplifyCase{"c4/8 r/8 r/8 r/8 c4/2", {{0, 512}, {512, 512}, {1024, 1024}, {2048, 2048}}}));
+                      SimplifyCase{"c4/8 r/8 r/8 r/8 c4/2", {{0, 512}, {512, 512}, {1024, 1024}, {2048, 2048}}}),
+    testsupport::NameBy(&SimplifyCase::notes));
 
 // ---- Arrays a plug-in leaves lent ----
 

@@ -93,6 +93,7 @@ protected:
         m_hostPtr->AddDocument(host::ParseScoreText(kTrio, "trio"));
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_runner.reset();
         m_hostPtr.reset();
         DesktopTest::TearDown();

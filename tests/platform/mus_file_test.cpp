@@ -8,6 +8,7 @@
 #include "platform/host/mus_file.h"
 #include "platform/host/score_builder.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -138,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"MUS 1\nrecord SOMS other 1 0 hex 1 00\n",
                    "line 2: the file ends without its \"end\" line; it is truncated"},
         DamageCase{"MUS 1\nend\nrecord SOMS other 1 0 hex 0\n", "line 3: text after the \"end\" line"},
-        DamageCase{"MUS 1\nend x\n", "line 2: the \"end\" line holds nothing else"}));
+        DamageCase{"MUS 1\nend x\n", "line 2: the \"end\" line holds nothing else"}),
+    testsupport::NameBy(&DamageCase::message, testsupport::kCaseIndex));
 
 TEST_F(MusFileTest, AFileCutAnywhereIsRefused) {
     const std::string text = host::MusText(*EveryKindOfRecord());
@@ -181,6 +183,60 @@ TEST_F(MusFileTest, SavingNamesTheDocumentAfterItsFile) {
     EXPECT_FALSE(host::SaveFrontDocument(host, TempFolder() / "missing" / "x.MUS"));
     EXPECT_EQ(host.FrontDocument()->Name(), "horn");
     EXPECT_TRUE(host::ReadMusFile(path)->SameContent(*host.FrontDocument()));
+}
+
+// A save that fails half way (the disk is full) says so and loses nothing: the old file is whole,
+// no temporary file is left, and the document keeps its name, its file and its unsaved changes.
+TEST_F(MusFileTest, AFailedSaveKeepsTheFileAndTheDocumentAsTheyWere) {
+    host::Host host;
+    host.AddDocument(host::ScoreBuilder("first").Staff("Horn").Build());
+    const auto path = TempFolder() / "horn.MUS";
+    ASSERT_TRUE(host::SaveFrontDocument(host, path));
+    const std::string saved = testsupport::FileText(path);
+    const std::vector<std::string> files = testsupport::FileNames(TempFolder());
+    host::Document& document = *host.FrontDocument();
+    document.Records().Save(RecordKey::Other(MakeTag("ot12"), 9, 0), Bytes(4000, 0x11));
+    const std::string changed = host::MusText(document);
+    {
+        testsupport::FileSizeLimit full(saved.size() + 100);
+        EXPECT_FALSE(host::SaveFrontDocument(host, path));
+        EXPECT_EQ(win::TranscriptLines().back(), "host: cannot save " + path.string() +
+                                                     ": the file cannot be written (File too large); the file is "
+                                                     "as it was");
+        EXPECT_FALSE(host::SaveFrontDocument(host, TempFolder() / "other.MUS"));
+    }
+    EXPECT_EQ(testsupport::FileText(path), saved);
+    EXPECT_EQ(testsupport::FileNames(TempFolder()), files);
+    EXPECT_EQ(document.Name(), "horn");
+    EXPECT_EQ(document.Path(), path);
+    EXPECT_EQ(host::MusText(document), changed);
+    EXPECT_EQ(win::GetWindowText(host.MainWindow()), "Finale 2000 - [horn.MUS]");
+    // With room again the same document saves whole.
+    ASSERT_TRUE(host::SaveFrontDocument(host, path));
+    EXPECT_EQ(testsupport::FileText(path), changed);
+}
+
+// A save replaces the file in one step and keeps the file's permissions; a folder in the way
+// is refused.
+TEST_F(MusFileTest, ASaveReplacesTheFileKeepingItsPermissions) {
+    const auto path = TempFolder() / "x.MUS";
+    host::WriteMusFile(*EveryKindOfRecord(), path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    host::WriteMusFile(*host::ScoreBuilder("small").Staff("Horn").Build(), path);
+    EXPECT_EQ(
+        std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
+    EXPECT_EQ(host::ReadMusFile(path)->Name(), "x");
+    std::filesystem::create_directory(TempFolder() / "folder.MUS");
+    const std::vector<std::string> files = testsupport::FileNames(TempFolder());
+    try {
+        host::WriteMusFile(*EveryKindOfRecord(), TempFolder() / "folder.MUS");
+        ADD_FAILURE() << "a folder was written over";
+    } catch (const host::DocumentFileError& e) {
+        EXPECT_STREQ(e.what(), "the file cannot be written (Is a directory); the file is as it was");
+    }
+    EXPECT_EQ(testsupport::FileNames(TempFolder()), files);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/services.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -126,7 +127,8 @@ TEST_P(PageLayoutTest, CutsMeasuresIntoSystemsAndSystemsIntoPages) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, PageLayoutTest, ::testing::ValuesIn(kLayoutCases));
+INSTANTIATE_TEST_SUITE_P(Rules, PageLayoutTest, ::testing::ValuesIn(kLayoutCases),
+                         testsupport::NameBy(&LayoutCase::name));
 
 class LayoutServiceTest : public testsupport::DesktopTest {
 protected:
@@ -135,6 +137,7 @@ protected:
         m_host = std::make_unique<host::Host>();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }
@@ -306,6 +309,7 @@ TEST_P(ScoreItemMistakeTest, NamesTheLine) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ScoreItemMistakeTest, ::testing::ValuesIn(kMistakes));
+INSTANTIATE_TEST_SUITE_P(Lines, ScoreItemMistakeTest, ::testing::ValuesIn(kMistakes),
+                         testsupport::NameBy(&MistakeCase::line));
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "platform/win/handles.h"
 #include "platform/win/profile.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -73,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Values, ProfileReadTest, ::testing::Values(
     ReadCase{"Numbers", "Empty", "fallback", ""},
     ReadCase{"Numbers", "Missing", "fall back  ", "fall back"},  // trailing blanks of the default go
     ReadCase{"Nowhere", "Answer", "d", "d"},
-    ReadCase{"Directories", "Answer", "d", "d"}));  // a key of another section
+    ReadCase{"Directories", "Answer", "d", "d"}),
+    testsupport::NameBy(&ReadCase::section, &ReadCase::key, &ReadCase::fallback));  // a key of another section
 // clang-format on
 
 TEST_F(ProfileTest, AMissingFileGivesTheDefault) {
@@ -107,6 +109,15 @@ TEST_F(ProfileTest, Numbers) {
     EXPECT_EQ(static_cast<int32_t>(win::GetPrivateProfileInt("Numbers", "Negative", 5, m_file)), -7);
     EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Word", 5, m_file), 0u);
     EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Missing", 5, m_file), 5u);
+    // Numbers beyond 32 bits give the default, never a wrapped value.
+    m_file = (TempFolder() / "large.ini").string();
+    std::ofstream(m_file) << "[Numbers]\nHuge=99999999999999999999\nLarge=4294967295\nBeyond=4294967296\n"
+                             "Lowest=-2147483648\nBelow=-2147483649\n";
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Huge", 5, m_file), 5u);
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Large", 5, m_file), 4294967295u);
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Beyond", 5, m_file), 5u);
+    EXPECT_EQ(static_cast<int32_t>(win::GetPrivateProfileInt("Numbers", "Lowest", 5, m_file)), INT32_MIN);
+    EXPECT_EQ(win::GetPrivateProfileInt("Numbers", "Below", 5, m_file), 5u);
 }
 
 TEST_F(ProfileTest, Writing) {
@@ -132,6 +143,19 @@ TEST_F(ProfileTest, Writing) {
     ASSERT_TRUE(win::WritePrivateProfileString("Numbers", std::nullopt, std::nullopt, m_file));
     EXPECT_EQ(Read("Numbers", "Answer", "gone"), "gone");
     EXPECT_EQ(Read("New", "Key"), "v");
+}
+
+TEST_F(ProfileTest, AFailedWriteLeavesTheFileAsItWas) {
+    const std::string before = Contents();
+    const std::vector<std::string> files = testsupport::FileNames(TempFolder());
+    {
+        testsupport::FileSizeLimit full(before.size());
+        win::SetLastError(0);
+        EXPECT_FALSE(win::WritePrivateProfileString("Numbers", "Added", "1", m_file));
+        EXPECT_EQ(win::GetLastError(), win::ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(testsupport::FileNames(TempFolder()), files);
 }
 
 TEST_F(ProfileTest, WritingMakesTheFile) {

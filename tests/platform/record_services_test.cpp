@@ -11,6 +11,7 @@
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -42,6 +43,7 @@ protected:
         m_host->AddDocument(std::make_unique<host::Document>("empty"));
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         DesktopTest::TearDown();
     }
@@ -211,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, -1, 0},
                    true,
                    {0, 2, 0}},
-        CreateCase{"global key", "pfdf", {{15, 0, 0}}, 1, {-1, 0, 0}, true, {16}}));
+        CreateCase{"global key", "pfdf", {{15, 0, 0}}, 1, {-1, 0, 0}, true, {16}}),
+    testsupport::NameBy(&CreateCase::what));
 
 TEST_F(RecordServicesTest, ACreateIsRefusedOnlyWhenEveryKeyIsUsed) {
     const hostapi::Tag tag = MakeTag("SOPS");

@@ -6,6 +6,7 @@
 
 #include "platform/vcl/registry.h"
 #include "platform/win/registry.h"
+#include "platform/win/transcript.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -88,9 +89,106 @@ TEST_F(RegistryTest, DamagedFileIsRefusedNamingTheLine) {
     EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
     EXPECT_NE(error.find(":1: the file does not begin with"), std::string::npos) << error;
 
+    WriteFile("");
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_EQ(error, RegistryFile().string() +
+                         ":1: the file is empty: it does not begin with \"Windows Registry Editor Version 5.00\"");
+    WriteFile("\n; only a comment\n\n");
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_EQ(error, RegistryFile().string() +
+                         ":1: the file is empty: it does not begin with \"Windows Registry Editor Version 5.00\"");
+
     WriteFile("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Software]\n");
     EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
     EXPECT_NE(error.find(":2: only keys below HKEY_CURRENT_USER"), std::string::npos) << error;
+}
+
+struct DamagedValue {
+    const char* name;
+    const char* line;
+    const char* message;
+};
+
+class RegistryDamageTest : public RegistryTest, public ::testing::WithParamInterface<DamagedValue> {};
+
+// A damaged value line is refused with its line number whatever its numbers hold: the reader
+// neither stops the program nor wraps a number into another type.
+TEST_P(RegistryDamageTest, AValueLineIsRefusedNamingTheLine) {
+    const std::string text =
+        std::string("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n") + GetParam().line + "\n";
+    WriteFile(text);
+    std::string error;
+    EXPECT_FALSE(win::UseRegistryFile(RegistryFile().string(), &error));
+    EXPECT_EQ(error, RegistryFile().string() + ":4: " + GetParam().message);
+    EXPECT_EQ(FileText(), text);
+    EXPECT_TRUE(win::RegistryFilePath().empty());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Lines, RegistryDamageTest, ::testing::Values(
+    DamagedValue{"NoType", "\"\"=hex():", "the type of a hex(N) value is a decimal number, not \"\""},
+    DamagedValue{"NegativeType", "\"a\"=hex(-1):00", "the type of a hex(N) value is a decimal number, not \"-1\""},
+    DamagedValue{"HexType", "\"a\"=hex(b):00", "the type of a hex(N) value is a decimal number, not \"b\""},
+    DamagedValue{"TypeTooLarge", "\"a\"=hex(99999999999999999999):",
+                 "the type of a hex(N) value is at most 4294967295, not 99999999999999999999"},
+    DamagedValue{"TypeJustTooLarge", "\"a\"=hex(4294967296):",
+                 "the type of a hex(N) value is at most 4294967295, not 4294967296"},
+    DamagedValue{"ShortDword", "\"a\"=dword:1234567", "a dword needs 8 hex digits"},
+    DamagedValue{"SignedDword", "\"a\"=dword:-1234567", "a dword needs 8 hex digits"},
+    DamagedValue{"OddHexDigits", "\"a\"=hex:0", "bad hex byte"},
+    DamagedValue{"NoEquals", "\"a\"", "expected '=' after the value name"}),
+    [](const ::testing::TestParamInfo<DamagedValue>& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(RegistryTest, TheLargestTypeIsKept) {
+    WriteFile("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n\"a\"=hex(4294967295):01\n");
+    ASSERT_TRUE(win::UseRegistryFile(RegistryFile().string()));
+    win::Hkey key{};
+    ASSERT_EQ(win::RegOpenKeyEx(win::HKEY_CURRENT_USER, "Software", win::KEY_READ, key), win::ERROR_SUCCESS);
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    ASSERT_EQ(win::RegQueryValueEx(key, "a", type, data), win::ERROR_SUCCESS);
+    EXPECT_EQ(type, 0xFFFFFFFFu);
+    EXPECT_EQ(data, std::vector<uint8_t>{1});
+}
+
+// A change the file cannot take (the disk is full) is not made: the call says so, the file keeps
+// what it held, no temporary file is left and the transcript tells the user.
+TEST_F(RegistryTest, AChangeTheFileCannotTakeIsNotMade) {
+    win::Hkey key{};
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_CURRENT_USER, "Software\\HALVORAN", win::KEY_ALL_ACCESS, key),
+              win::ERROR_SUCCESS);
+    ASSERT_EQ(win::RegSetValueEx(key, "Kept", win::REG_SZ, {'o', 'l', 'd'}), win::ERROR_SUCCESS);
+    const std::string before = FileText();
+    const std::vector<std::string> files = testsupport::FileNames(TempFolder());
+    win::ClearTranscript();
+    {
+        testsupport::FileSizeLimit full(before.size());
+        EXPECT_EQ(win::RegSetValueEx(key, "New", win::REG_SZ, {'n', 'e', 'w'}), win::ERROR_REGISTRY_IO_FAILED);
+        EXPECT_EQ(win::RegSetValueEx(key, "Kept", win::REG_SZ, std::vector<uint8_t>(100, 'x')),
+                  win::ERROR_REGISTRY_IO_FAILED);
+        win::Hkey sub{};
+        bool created = true;
+        EXPECT_EQ(
+            win::RegCreateKeyEx(win::HKEY_CURRENT_USER, "Software\\Other\\Deep", win::KEY_ALL_ACCESS, sub, &created),
+            win::ERROR_REGISTRY_IO_FAILED);
+    }
+    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(testsupport::FileNames(TempFolder()), files);
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    EXPECT_EQ(win::RegQueryValueEx(key, "New", type, data), win::ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(win::RegQueryValueEx(key, "Kept", type, data), win::ERROR_SUCCESS);
+    EXPECT_EQ(data, (std::vector<uint8_t>{'o', 'l', 'd'}));
+    win::Hkey other{};
+    EXPECT_EQ(win::RegOpenKeyEx(win::HKEY_CURRENT_USER, "Software\\Other", win::KEY_READ, other),
+              win::ERROR_FILE_NOT_FOUND);
+    const std::string said =
+        "registry: the file " + RegistryFile().string() + " cannot be written (File too large); the change is not kept";
+    EXPECT_EQ(win::TranscriptLines(), (std::vector<std::string>{said, said, said}));
+    // With room again, deleting works and reaches the file.
+    EXPECT_EQ(win::RegDeleteValue(key, "Kept"), win::ERROR_SUCCESS);
+    EXPECT_EQ(FileText().find("Kept"), std::string::npos);
 }
 
 TEST_F(RegistryTest, KeysAndValuesThroughTheWindowSystem) {

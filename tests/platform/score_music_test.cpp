@@ -16,6 +16,7 @@
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/music_records.h"
 #include "platform/win/transcript.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -78,6 +79,7 @@ protected:
         m_runner = std::make_unique<hostsim::ScriptRunner>(*m_host, hostsim::ScriptRunner::Settings{});
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_runner.reset();
         m_host.reset();
         DesktopTest::TearDown();
@@ -175,7 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DamageCase{"entry 1 1 1 text \"x\"",
                                  "line 2: an entry line is: entry STAFF MEASURE LAYER hex 146 DIGITS"},
                       DamageCase{"entry 1 1 1", "line 2: an entry line is: entry STAFF MEASURE LAYER hex 146 DIGITS"},
-                      DamageCase{"entry x 1 1 hex 0", "line 2: the staff \"x\" is not a number"}));
+                      DamageCase{"entry x 1 1 hex 0", "line 2: the staff \"x\" is not a number"}),
+    testsupport::NameBy(&DamageCase::message, testsupport::kCaseIndex));
 
 // ---- The notation ----
 
@@ -237,7 +240,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EntryNotationMistakeTest, ::testing::Values(
     NotationMistake{"c4/128......", "too many dots for the value"},
     NotationMistake{"c4/4gg", "\"g\" after the duration (g grace, h hidden, f floating rest, once each)"},
     NotationMistake{"c4/4x", "\"x\" after the duration (g grace, h hidden, f floating rest, once each)"},
-    NotationMistake{"r/4g", "a rest cannot be a grace note"}));
+    NotationMistake{"r/4g", "a rest cannot be a grace note"}),
+    testsupport::NameBy(&NotationMistake::word));
 // clang-format on
 
 // ---- Statements ----
@@ -281,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, MusicStatementMistakeTest, ::testing::Values(
                      "line 3: clef changes go forward within the measure (0 to 32767)"},
     StatementMistake{"clef 1 1 violin", "line 3: clef: unknown clef \"violin\" (treble, alto, tenor, bass, "
                                         "percussion, treble8vb, bass8vb, baritone) (clef STAFF MEASURE CLEF "
-                                        "[CLEF@EDU]...)"}));
+                                        "[CLEF@EDU]...)"}),
+    testsupport::NameBy(&StatementMistake::message));
 // clang-format on
 
 TEST(ScoreClefTest, ClefsAreCellRecordsOfBothFormsAndChangeLists) {
@@ -342,6 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
         RangeMistake{"dump cells 1 2 3",
                      "16: error: \"3\" is one argument too many (usage: dump cells [STAFF-RANGE] [MEASURE-RANGE])"},
         RangeMistake{"stop progress at", "17: error: an argument is missing (usage: stop progress at K)"},
-        RangeMistake{"stop progress at 0", "18: error: the step 0 is out of range (1 to 2147483647)"}));
+        RangeMistake{"stop progress at 0", "18: error: the step 0 is out of range (1 to 2147483647)"}),
+    testsupport::NameBy(&RangeMistake::line));
 
 }  // namespace

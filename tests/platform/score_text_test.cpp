@@ -6,6 +6,7 @@
 #include "platform/host/score_builder.h"
 #include "platform/host/score_text.h"
 #include "platform/hostapi/bytes.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -148,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
         MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",
-                    "line 1: font: the font number \"x\" is not a number (font NUMBER \"NAME\")"}));
+                    "line 1: font: the font number \"x\" is not a number (font NUMBER \"NAME\")"}),
+    testsupport::NameBy(&MistakeCase::message));
 
 TEST_F(ScoreTextTest, TheBuilderNumbersWhatItMakes) {
     host::ScoreBuilder builder("built");

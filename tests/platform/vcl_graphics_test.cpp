@@ -4,6 +4,7 @@
 
 #include "platform/vcl/graphics.h"
 #include "platform/win/screen.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -42,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(Fonts, TextMetricsTest, ::testing::Values(
     MetricsCase{"Courier New", 8, 0, "iW ", 21, 13},            // fixed pitch: 7 each
     MetricsCase{"Engraver", 8, 0, "Wg", 15, 13},                // unknown names measure as the default
     MetricsCase{"Arial", 8, 0, "\xC3\x84\x09x", 13, 13}         // "Ä" one character of 600, a tab nothing
-));
+),
+    testsupport::NameBy(&MetricsCase::font, &MetricsCase::size, &MetricsCase::text));
 // clang-format on
 
 TEST_F(VclGraphicsTest, MetricsFollowTheScreenResolution) {

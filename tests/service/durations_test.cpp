@@ -6,6 +6,7 @@
 #include "platform/hostapi/bytes.h"
 #include "service/durations.h"
 #include "service/lumvar_api.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{1000, 512, 5, 4, 8},     // 512 + 256 + 128 + 64 + 32 + 8
                       SplitCase{20, 0, 0, 0, 20},        // shorter than the shortest value
                       SplitCase{16383, 8192, 1, 13, 0},  // the longest accepted: dots down to 1 EDU
-                      SplitCase{8192, 8192, 1, 0, 0}, SplitCase{32, 32, 9, 0, 0}, SplitCase{0, 0, 0, 0, 0}));
+                      SplitCase{8192, 8192, 1, 0, 0}, SplitCase{32, 32, 9, 0, 0}, SplitCase{0, 0, 0, 0, 0}),
+    testsupport::NameBy("edu", &SplitCase::edu, "base", &SplitCase::base));
 
 struct SplitErrorCase {
     int32_t edu;
@@ -59,7 +61,9 @@ TEST_P(SplitErrorTest, ChecksRangeThenPointerThenSize) {
 INSTANTIATE_TEST_SUITE_P(Errors, SplitErrorTest,
                          ::testing::Values(SplitErrorCase{16384, false, 12, 4}, SplitErrorCase{-1, false, 12, 4},
                                            SplitErrorCase{16384, true, 10, 4}, SplitErrorCase{100, true, 10, 2},
-                                           SplitErrorCase{100, false, 10, 13}, SplitErrorCase{100, false, 12, 0}));
+                                           SplitErrorCase{100, false, 10, 13}, SplitErrorCase{100, false, 12, 0}),
+                         testsupport::NameBy("edu", &SplitErrorCase::edu, "null", &SplitErrorCase::nullOut, "size",
+                                             &SplitErrorCase::size));
 
 std::array<uint8_t, 12> Parts(int32_t base, int16_t level, int16_t dots, int32_t remainder) {
     std::array<uint8_t, 12> parts{};
@@ -99,7 +103,9 @@ INSTANTIATE_TEST_SUITE_P(Durations, MakeTest,
                                            MakeCase{512, 0, 4, 8, 1000, 0},  // the split of 1000 again
                                            MakeCase{32, 9, 3, 0, 32 + 16 + 8 + 4, 0},
                                            // Dots past the base's halvings add nothing more.
-                                           MakeCase{32, 9, 30000, 0, 63, 0}));
+                                           MakeCase{32, 9, 30000, 0, 63, 0}),
+                         testsupport::NameBy("base", &MakeCase::base, "level", &MakeCase::level, "dots",
+                                             &MakeCase::dots, "remainder", &MakeCase::remainder));
 
 TEST(MakeEduTest, RecordAndSizeErrors) {
     const auto parts = Parts(1024, 4, 0, 0);

@@ -130,6 +130,7 @@ const std::vector<Slot> kMaestroSlots = {{33, {1, 2, 3, 4, 5, 6}}, {34, {-1, -2,
 class FontAnnotationsTest : public lumvartest::LumvarHostTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         win::ResetCommandLine();
         HostFonts().clear();
         LumvarHostTest::TearDown();

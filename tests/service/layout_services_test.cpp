@@ -10,6 +10,7 @@
 #include "service/layout_services.h"
 #include "service/lumvar.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -63,7 +64,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CountTest,
                          ::testing::Values(CountCase{"SOMS", 1, 20}, CountCase{"SOMS", 1, 23}, CountCase{"SOMS", 1, 0},
                                            CountCase{"SOMS", 1, 1}, CountCase{"SOSS", 3, 8}, CountCase{"SOSS", 3, 9},
                                            CountCase{"SOPS", 4, 4}, CountCase{"SOPS", 4, 5}, CountCase{"SODT", 5, 30},
-                                           CountCase{"otDO", 6, 11}, CountCase{"O\x04IX", 7, 3}));
+                                           CountCase{"otDO", 6, 11}, CountCase{"O\x04IX", 7, 3}),
+                         testsupport::NameBy(&CountCase::tag, "kind", &CountCase::kind, "records",
+                                             &CountCase::records));
 
 TEST_F(LayoutServicesTest, CountsTheScoreListAndRefusesOtherKinds) {
     StartLumvar();
@@ -109,7 +112,8 @@ TEST_P(SystemRangeTest, ReachesToTheNextPageWithSystems) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, SystemRangeTest,
                          ::testing::Values(RangeCase{1, 0, 1, 2}, RangeCase{2, 0, 3, 4}, RangeCase{3, 0, 0, 0},
-                                           RangeCase{4, 0, 5, 6}, RangeCase{5, 11, 0, 0}, RangeCase{0, 11, 0, 0}));
+                                           RangeCase{4, 0, 5, 6}, RangeCase{5, 11, 0, 0}, RangeCase{0, 11, 0, 0}),
+                         testsupport::NameBy("page", &RangeCase::page, "systems", &RangeCase::first, &RangeCase::last));
 
 TEST_F(LayoutServicesTest, SystemRangeNeedsBothOutputs) {
     StartLumvar();
@@ -500,7 +504,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ChangeLayoutTest, ::testing::Values(
     ChangeCase{8, "SOPS", 4, true, 2, 50, 1200},
     ChangeCase{9, "SOSS", 0, false, 1, 5, -55},
     ChangeCase{10, "SOSS", 2, false, 0, -4, -4},
-    ChangeCase{11, "SOSS", 4, false, 2, 150, 30}));
+    ChangeCase{11, "SOSS", 4, false, 2, 150, 30}),
+    testsupport::NameBy("kind", &ChangeCase::kind, &ChangeCase::tag, "operation", &ChangeCase::operation, "value", &ChangeCase::value));
 // clang-format on
 
 TEST_F(LayoutServicesTest, ChangeKindsAndFailures) {

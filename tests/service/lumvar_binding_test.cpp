@@ -12,6 +12,7 @@
 #include "service/lumvar_exports.h"
 #include "service/preferences.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ protected:
         orvex::ServicePluginBound = false;
     }
     void TearDown() override {
+        ExpectNothingLeft();
         if (m_fake != win::kNoModule) {
             win::UnregisterProcessModule(m_fake);
         }
@@ -136,7 +138,8 @@ TEST_P(MissingFunctionTest, NamesTheMissingFunction) {
 
 INSTANTIATE_TEST_SUITE_P(Names, MissingFunctionTest,
                          ::testing::Values("pLUMVAR_InitByFinale", "pLUMVAR_Version", "pFTX_LoadGlobal",
-                                           "pFTXW_GetINIFileName", "pFTX_TranslateString"));
+                                           "pFTXW_GetINIFileName", "pFTX_TranslateString"),
+                         testsupport::NameByValue());
 
 TEST_F(BindingTest, TheBindingReportsTheFirstMissingNameInOrder) {
     lumvar::Initialised = 1;

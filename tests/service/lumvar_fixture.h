@@ -67,6 +67,7 @@ protected:
         m_host = std::make_unique<host::Host>();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         lumvar::ResetModuleState();
         DesktopTest::TearDown();

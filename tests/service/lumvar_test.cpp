@@ -11,6 +11,7 @@
 #include "service/preferences.h"
 #include "service/window_hooks.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -25,6 +26,7 @@ protected:
         lumvar::ResetModuleState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         lumvar::ResetModuleState();
         DesktopTest::TearDown();
     }
@@ -49,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, LumvarYearTest,
                                            YearCase{0x06000200, 2001}, YearCase{0x07010000, 9999},
                                            YearCase{0x03800001, 1997}, YearCase{0x07000010, 2002},
                                            YearCase{0x04010000, 9999}, YearCase{0x0380FFFF, 1997},
-                                           YearCase{0x03810000, 9999}, YearCase{0x0700FFFF, 2002}));
+                                           YearCase{0x03810000, 9999}, YearCase{0x0700FFFF, 2002}),
+                         testsupport::NameBy("year", &YearCase::year, "raw", &YearCase::raw));
 
 TEST_F(LumvarTest, OneMenuEntry) {
     hostapi::MenuRecord record;
@@ -214,7 +217,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HandShakeCase{2, 15, 0, "The Lumvar version required is: 2.15"},
                       HandShakeCase{2, -1, 0, "The Lumvar version required is: 2 (Development Rev.)"},
                       HandShakeCase{1, -1, 0, "The Lumvar version required is: 1 (Development Rev.)"},
-                      HandShakeCase{3, 0, 0, "The Lumvar version required is: 3.00"}));
+                      HandShakeCase{3, 0, 0, "The Lumvar version required is: 3.00"}),
+    testsupport::NameBy("version", &HandShakeCase::major, &HandShakeCase::minor));
 
 class HandShakeHostTest : public lumvartest::LumvarHostTest {};
 
@@ -261,7 +265,8 @@ TEST_P(HandShakeSoundRecordTest, AnyCheckedWordSetMarksTheRecordUsable) {
     EXPECT_EQ(CountBoxes("Finale Version Warning!!!"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Words, HandShakeSoundRecordTest, ::testing::Values(0, 2, 4, 6, 8, 18));
+INSTANTIATE_TEST_SUITE_P(Words, HandShakeSoundRecordTest, ::testing::Values(0, 2, 4, 6, 8, 18),
+                         testsupport::NameByValue("word"));
 
 TEST_F(HandShakeHostTest, WithoutTheRecordTheCheckWaitsForTheNextHandshake) {
     StartLumvar(0x06000200);

@@ -8,6 +8,7 @@
 #include "service/preferences.h"
 #include "service/translations.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -189,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(Flags, ListNameFlagsTest, ::testing::Values(
     // Too long: the longer part (the second on ties) is cut a character at a time.
     ListNameCase{0x10, 20, "#1. [Flute...assoon]"},
     ListNameCase{0x00, 14, "error 4"},
-    ListNameCase{0x00, 101, "error 4"}));
+    ListNameCase{0x00, 101, "error 4"}),
+    testsupport::NameBy("flags", &ListNameCase::flags, "width", &ListNameCase::width));
 // clang-format on
 
 TEST_F(ListNamesTest, RunsOfOneWordAreMerged) {

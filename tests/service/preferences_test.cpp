@@ -13,6 +13,7 @@
 #include "platform/win/registry.h"
 #include "service/preferences.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ using lumvar::LumvarPrefs;
 class PreferencesTest : public lumvartest::LumvarHostTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         win::ResetCommandLine();
         LumvarHostTest::TearDown();
     }
@@ -212,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, IniNameTest, ::testing::Values(
     IniCase{"finale -i/etc/finale.ini", nullptr, "/etc/finale.ini"},
     IniCase{"finale -i other.ini", "FINALE.INI", nullptr},           // a blank after -i: no name
     IniCase{"finale -i\"unterminated", "FINALE.INI", nullptr},        // no closing quote: no name
-    IniCase{"\"C:\\x -iquoted.ini\\Finale.exe\"", "FINALE.INI", nullptr}));  // inside the program's path
+    IniCase{"\"C:\\x -iquoted.ini\\Finale.exe\"", "FINALE.INI", nullptr}),
+    testsupport::NameBy(&IniCase::commandLine));  // inside the program's path
 // clang-format on
 
 TEST_F(PreferencesTest, INIFileNameNeedsRoom) {

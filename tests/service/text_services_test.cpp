@@ -9,6 +9,7 @@
 #include "platform/hostapi/bytes.h"
 #include "service/text_services.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -118,8 +119,28 @@ INSTANTIATE_TEST_SUITE_P(Numberings, StringToMeasureTest, ::testing::Values(
     // One repeated character: "aa" is 26 x 1 + 1.
     ParseCase{{.first = 1, .end = 30, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0x20}, "aa", 27},
     // Outside the shown range: read as a plain number.
-    ParseCase{{.first = 1, .end = 11, .offset = 0, .flags = 0x80}, "15", 15}));
+    ParseCase{{.first = 1, .end = 11, .offset = 0, .flags = 0x80}, "15", 15}),
+    testsupport::NameBy(&ParseCase::text, "measure", &ParseCase::measure, testsupport::kCaseIndex));
 // clang-format on
+
+// Numbers read from a text or computed with a region's base never wrap into another measure:
+// a value beyond 16 bits matches nothing.
+TEST_F(TextServicesTest, NumbersBeyondSixteenBitsMatchNoMeasure) {
+    EXPECT_EQ(lumvar::StringToMeasure("#99999"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("99999"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("#32767"), 32767);
+    EXPECT_EQ(lumvar::StringToMeasure("99999999999999999999"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("70000:1"), 0);
+    // A decimal region without the correction: 65541 would wrap to 5.
+    Region(1, {.first = 1, .end = 21, .offset = 0, .flags = 0x80});
+    EXPECT_EQ(lumvar::StringToMeasure("65541"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("1:65541"), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("5"), 5);
+    // A long text of one repeated character under a large base.
+    Region(1, {.first = 1, .end = 21, .offset = 0, .firstDigit = 'a', .base = 30000, .flags = 0x20});
+    EXPECT_EQ(lumvar::StringToMeasure(std::string(80000, 'b').c_str()), 0);
+    EXPECT_EQ(lumvar::StringToMeasure("1:bb"), 0);  // 30000 x 1 + 2 is no number the region shows
+}
 
 // Every measure's text reads back as that measure, whatever the regions' style.
 struct RoundTripCase {
@@ -211,7 +232,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, StripCaretsTest, ::testing::Values(
     StripCase{"text ^font(unterminated", "text ", "", "", ""},
     StripCase{"^value()end", "end", "", "", ""},
     // An argument longer than the out-buffers take is cut at 31 bytes.
-    StripCase{"^font(0123456789012345678901234567890123456789)", "", "0123456789012345678901234567890", "", ""}));
+    StripCase{"^font(0123456789012345678901234567890123456789)", "", "0123456789012345678901234567890", "", ""}),
+    testsupport::NameBy(&StripCase::text));
 // clang-format on
 
 TEST(StripCaretsNullTest, BuffersMayBeNull) {

@@ -13,6 +13,7 @@
 #include "service/preferences.h"
 #include "service/translations.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ protected:
         lumvar::ResetModuleState();
     }
     void TearDown() override {
+        ExpectNothingLeft();
         lumvar::ResetModuleState();
         DesktopTest::TearDown();
     }
@@ -110,7 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, TranslateIdTest, ::testing::Values(
     IdCase{303, 2, 10, 0, "maten"}, IdCase{2, 1, 10, 0, "Annuleren"}, IdCase{201, 1, 10, 0, "EVPU"},
     IdCase{254, 1, 8, 0, "of"},
     // the widest language (without a window: the most characters, the first of equal length)
-    IdCase{2, 1, 20000, 0, "Abbrechen"}));
+    IdCase{2, 1, 20000, 0, "Abbrechen"}),
+    testsupport::NameBy("id", &IdCase::id, "count", &IdCase::count, "language", &IdCase::language, "alternative", &IdCase::alternative));
 // clang-format on
 
 TEST_F(TranslationsTest, TheUsersLanguage) {
@@ -187,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(Words, TranslateWordTest, ::testing::Values(
     WordCase{"measure", 1, 1, 0, "bar", 0},
     WordCase{"xyz", 0x7FFF, 2, 0, "xyz", 19},
     WordCase{"Staff", 0x7FFF, 13, 0, "", 3},
-    WordCase{"Staff", 0x7FFF, 2, 20000, "", 3}));
+    WordCase{"Staff", 0x7FFF, 2, 20000, "", 3}),
+    testsupport::NameBy(&WordCase::word, "count", &WordCase::count, "language", &WordCase::language, "from", &WordCase::source));
 // clang-format on
 
 TEST_F(TranslationsTest, WordNeedsAWord) {
@@ -222,7 +226,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, TranslateStringTest, ::testing::Values(
     StringCase{"Next page...", 4, 0, "Suivant page..."},
     StringCase{"measure 12", 1, 1, "bar 12"},
     StringCase{"measure 12", 2, 1, "measure 12"},  // only for English [International]
-    StringCase{"", 2, 0, ""}));
+    StringCase{"", 2, 0, ""}),
+    testsupport::NameBy(&StringCase::text, "language", &StringCase::language, "international", &StringCase::onlyInternational));
 // clang-format on
 
 // ---- Captions of the options dialog ----
@@ -368,7 +373,8 @@ INSTANTIATE_TEST_SUITE_P(Durations, DurationStringTest, ::testing::Values(
     DurationCase{0, 1024, 0, 0, "", 3},
     DurationCase{16, 1024, 0, 0, "", 3},
     DurationCase{8, 1024, 0, 13, "", 3},
-    DurationCase{2, 1024, -1, 0, "", 4}));
+    DurationCase{2, 1024, -1, 0, "", 4}),
+    testsupport::NameBy("kind", &DurationCase::kind, "edu", &DurationCase::edu, "count", &DurationCase::count, "language", &DurationCase::language));
 // clang-format on
 
 // ---- Accelerators ----

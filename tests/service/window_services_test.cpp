@@ -17,6 +17,7 @@
 #include "service/window_hooks.h"
 #include "service/window_services.h"
 #include "tests/service/lumvar_fixture.h"
+#include "tests/support/case_names.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyPressedTest, ::testing::Values(
     KeysCase{{win::VK_MENU}, 0x04}, KeysCase{{win::VK_CONTROL, win::VK_SHIFT}, 0x08},
     KeysCase{{win::VK_CONTROL, win::VK_SHIFT, win::VK_MENU}, 0x00}, KeysCase{{win::VK_SHIFT, win::VK_MENU}, 0x00},
     KeysCase{{win::VK_SHIFT, win::VK_ESCAPE}, 0x32}, KeysCase{{win::VK_ESCAPE}, 0x20},
-    KeysCase{{win::VK_CONTROL, win::VK_SHIFT, win::VK_ESCAPE}, 0x28}));
+    KeysCase{{win::VK_CONTROL, win::VK_SHIFT, win::VK_ESCAPE}, 0x28}),
+    testsupport::NameBy("flags", &KeysCase::flags));
 // clang-format on
 
 // ---- Dialog helpers ----

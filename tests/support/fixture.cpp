@@ -1,9 +1,12 @@
 #include "tests/support/fixture.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -12,6 +15,7 @@
 #include "platform/host/entry_arrays.h"
 #include "platform/win/registry.h"
 #include "platform/win/system.h"
+#include "tests/harness/leftovers.h"
 
 namespace testsupport {
 namespace {
@@ -46,19 +50,68 @@ std::string ReadFile(const std::filesystem::path& path) {
 void DesktopTest::SetUp() {
     m_tempFolder = MakeTempFolder();
     m_registryFile = m_tempFolder / "registry.reg";
+    // The test runs in its folder: a file a command writes beside it (an export, a list) goes
+    // away with the folder.
+    m_previousFolder = std::filesystem::current_path();
+    std::filesystem::current_path(m_tempFolder);
     win::ResetDesktop();
     ASSERT_TRUE(win::UseRegistryFile(m_registryFile.string()));
 }
 
-void DesktopTest::TearDown() {
+void DesktopTest::ExpectNothingLeft() {
+    if (m_leftoversChecked) {
+        return;
+    }
+    m_leftoversChecked = true;
+    // The user closes what is still shown; then nothing may run, stay open or stay lent.
+    harness::CloseOpenForms();
     // Every entry array the host lent must have gone back to it.
     for (const std::string& cell : host::ReclaimLentEntryArrays()) {
         ADD_FAILURE() << "the entry array of " << cell << " was not released";
     }
+    for (const std::string& left : harness::OrvexLeftovers()) {
+        ADD_FAILURE() << "the test left " << left;
+    }
+}
+
+void DesktopTest::TearDown() {
+    ExpectNothingLeft();
     win::ResetRegistry();
     win::ResetDesktop();
     std::error_code ignored;
+    std::filesystem::current_path(m_previousFolder, ignored);
     std::filesystem::remove_all(m_tempFolder, ignored);
+}
+
+FileSizeLimit::FileSizeLimit(size_t bytes) {
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_previous;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    return ReadFile(path);
 }
 
 void ExpectLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
@@ -101,9 +154,9 @@ HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesyste
     std::ofstream(scriptPath, std::ios::binary) << scriptText;
     std::string command = std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " " + options + " " +
                           scriptPath.string() + " >" + outPath.string() + " 2>" + errPath.string();
-    if (!workingFolder.empty()) {
-        command = "cd " + workingFolder.string() + " && " + command;
-    }
+    // hostsim runs in the test's folder unless another is given, so that files a command writes
+    // beside the document (an export, a list) stay there.
+    command = "cd " + (workingFolder.empty() ? folder : workingFolder).string() + " && " + command;
     HostsimResult result;
     const int status = std::system(command.c_str());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -30,6 +30,7 @@ namespace testsupport {
 class OrvexHostTest : public DesktopTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
         for (vcl::TForm* form : open) {
             delete form;

@@ -2,6 +2,7 @@
 // beamed notes get their secondary breaks, and the levels those breaks hold.
 #include <functional>
 
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/beam_breaker.h"
 
@@ -80,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerTest, ::testing::Values(
     BreakCase{"a sextuplet's rule of three gives way to halves", "{6:4 c5/16 d5/16 e5/16 f5/16 g5/16 a5/16} r/4 r/2",
               [](orvex::BeamBreakOptions& o) { o.tupletParts[6] = 3; }, {3}, kAllLevels},
     // Five parts of one note each: no note is shorter than a part, nothing breaks.
-    BreakCase{"a quintuplet in five parts stays whole", "{5:4 c5/16 d5/16 e5/16 f5/16 g5/16} r/4 r/2", {}, {}, {}}));
+    BreakCase{"a quintuplet in five parts stays whole", "{5:4 c5/16 d5/16 e5/16 f5/16 g5/16} r/4 r/2", {}, {}, {}}),
+    testsupport::NameBy(&BreakCase::name));
 // clang-format on
 
 TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
@@ -125,6 +127,7 @@ TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerPrimaryTest,
-                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}));
+                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}),
+                         testsupport::NameBy("short", &PrimaryCase::shortLimit, "on_beat", &PrimaryCase::brokenOnBeat));
 
 }  // namespace

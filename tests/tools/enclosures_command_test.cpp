@@ -36,6 +36,7 @@ struct EnclosureCase {
 class EnclosuresTest : public systemstest::SystemsTest, public ::testing::WithParamInterface<EnclosureCase> {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         ResetTextExpressionTable();
         systemstest::SystemsTest::TearDown();
     }

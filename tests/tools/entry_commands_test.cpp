@@ -1,6 +1,7 @@
 // "Vx &Special Modifications...", "Vx &Replace Pitches..." and "Vx &Shift..." end to end through the
 // entry-processing engine.
 #include "platform/hostapi/layout_records.h"
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -77,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, EntryCommandCaseTest, ::testing::Values(
                 {{"Row0", "F#4"}, {"Row6", "1"}}, "3+1h 10+1 4-1h 0,3+1"},
     // A rest without notes counts as fully matched.
     CommandCase{"a double sharp counts twice", "measures 1\nnotes 1 1 d4/4 c##4/4 e4/4 r/4", kSpecialModifications,
-                {{"Row0", "C##4"}, {"Row6", "1"}}, "1h 0+2h 2 rh"}));
+                {{"Row0", "C##4"}, {"Row6", "1"}}, "1h 0+2h 2 rh"}),
+    testsupport::NameBy(&CommandCase::name));
 // clang-format on
 
 struct RefusedCase {

@@ -9,9 +9,9 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/staff_lists.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/tools/layout_test_support.h"
-#include "tools/layout/expression_records.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "platform/win/win.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/layout_test_support.h"
-#include "tools/layout/expression_records.h"
 #include "tools/layout/expressions_command.h"
 #include "tools/layout/layout_services.h"
 

@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/tool_context.h"
 #include "platform/win/win.h"
 #include "tests/core/score_host_fixture.h"
+#include "tests/support/case_names.h"
 #include "tests/tools/layout_test_support.h"
-#include "tools/layout/beat_chart.h"
+#include "tools/layout/layout_services.h"
 
 namespace {
 
@@ -184,7 +186,8 @@ INSTANTIATE_TEST_SUITE_P(Tolerances, RemoveExtraneousTest, ::testing::Values(
     RemoveCase{50, {{4096, 260, 0, 0}, {0, 20, 80, 0}, {1024, 80, 145, 0}, {2048, 145, 200, 0}, {3072, 200, 260, 0}}, 0, 0},
     RemoveCase{80, {{4096, 260, 0, 0}, {0, 20, 145, 0}, {2048, 145, 200, 0}, {3072, 200, 260, 0}}, 1, 1},
     // Elements 2 and 4 go; the repeat finds element 3 (1086 per thousand) and removes it too.
-    RemoveCase{100, {{4096, 260, 0, 0}, {0, 20, 260, 0}}, 3, 2}));
+    RemoveCase{100, {{4096, 260, 0, 0}, {0, 20, 260, 0}}, 3, 2}),
+    testsupport::NameBy("tolerance", &RemoveCase::tolerance, "removed", &RemoveCase::removed));
 // clang-format on
 
 // ---- Compress (tool 3), add/remove space (tool 4), expand and compress spacing (18, 19) ----
@@ -287,7 +290,8 @@ TEST_P(LeftAloneTest, OnlyTheMeasureRecordIsWrittenBack) {
 
 INSTANTIATE_TEST_SUITE_P(Measures, LeftAloneTest,
                          ::testing::Values("", "beatchart 1 mode 0 4096:260:0:0 0:20:260:0\n",
-                                           "beatchart 1 4096:260:0:0\n", "beatchart 1 0:260:0:0 0:20:260:0\n"));
+                                           "beatchart 1 4096:260:0:0\n", "beatchart 1 0:260:0:0 0:20:260:0\n"),
+                         testsupport::NameByValue());
 
 TEST_F(LayoutBeatChartTest, ResetSetsTheMeasureFlagsOnly) {
     Open(kEvenChart);

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "platform/win/messages.h"
+#include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
-#include "tools/layout/beat_chart.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ TEST_P(SpacingCommandsTest, RemovedHandlesAreReportedAndOneChangedMeasureIsRefre
 
 INSTANTIATE_TEST_SUITE_P(Runs, SpacingCommandsTest,
                          ::testing::Values(RemoveRun{1, 0, "I removed 3 extraneous beat chart handles.", 2},
-                                           RemoveRun{2, 1, "I removed 6 extraneous beat chart handles.", 0}));
+                                           RemoveRun{2, 1, "I removed 6 extraneous beat chart handles.", 0}),
+                         testsupport::NameBy("charts", &RemoveRun::charts, "result", &RemoveRun::result));
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST_P(LongSyllablesIgnoreTest, AnAdjustedSyllableMovesOnlyWhenAdjustmentsAreIgn
     EXPECT_EQ(Verse(1, 0), (Words{1, 1, static_cast<int16_t>(GetParam() ? 70 : -8), 0, 0}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Ignore, LongSyllablesIgnoreTest, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Ignore, LongSyllablesIgnoreTest, testing::Bool(), testsupport::NameByValue("ignore"));
 
 // "Ah" goes on with "sing" on d4; "sing" is held over e4 (a melisma); "now" on f4 is held over
 // the first (visible) note of measure 2.

@@ -28,6 +28,18 @@ protected:
         }
         return times;
     }
+    /// The staves of the score's staff list ('SOIu' list 0), in order.
+    std::vector<int16_t> ScoreStaves() {
+        std::vector<int16_t> staves;
+        for (int16_t i = 0;; ++i) {
+            const host::Bytes* bytes =
+                Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SOIu"), 0, i));
+            if (bytes == nullptr) {
+                return staves;
+            }
+            staves.push_back(hostapi::ReadI16(bytes->data(), 0));
+        }
+    }
 };
 
 // The last half note of the measure lasts a whole note: it and the time after it are squeezed
@@ -79,6 +91,10 @@ TEST_F(NewSpacingTest, WritesTheComplementaryRhythmOnTheAddedStaff) {
     }
     // The selected staves are left as they were.
     EXPECT_EQ(Times(1, 1), (std::vector<std::pair<int32_t, int32_t>>{{0, 512}, {512, 512}, {1024, 3072}}));
+
+    RunWithShift(kNewSpacing);  // the pending second pass ends the run and takes the staff out
+    EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
+    EXPECT_EQ(ScoreStaves(), (std::vector<int16_t>{1, 2}));
 }
 
 // With "Ignore tuplets for complementary rhythms?" a gap of 600 is no note value: the next gap
@@ -89,6 +105,10 @@ TEST_F(NewSpacingTest, PlainValuesOnlyLetsTheNextGapTakeInAnOddOne) {
     Select(1, 1, 1, 1);
     RunTool(kNewSpacing, {{"Row4", "1"}});
     EXPECT_EQ(Times(2, 1), (std::vector<std::pair<int32_t, int32_t>>{{0, 1024}, {1024, 3072}}));
+
+    RunWithShift(kNewSpacing);  // the pending second pass ends the run and takes the staff out
+    EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
+    EXPECT_EQ(ScoreStaves(), (std::vector<int16_t>{1}));
 }
 
 // "sing" on d4 is held over e4, a melisma: d4 counts as without lyrics for the host's spacing

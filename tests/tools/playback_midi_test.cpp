@@ -29,6 +29,7 @@ protected:
         m_host->AddDocument(builder.Build());
     }
     void TearDown() override {
+        ExpectNothingLeft();
         m_host.reset();
         ResetHostImports();
         DesktopTest::TearDown();

@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -71,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Rests, RestsAbsorbTest, ::testing::Values(
     AbsorbCase{"1/1", "e5/2 r/2", kMinimize, "9/4096"},
     AbsorbCase{"4/4", "e5/2 r/2", kMinimize, "9/2048 r/2048"},
     AbsorbCase{"2/2", "e5/2 r/2", kMinimize, "9/2048 r/2048"},
-    AbsorbCase{"2/1", "e5/2 r/2 r/1", kMinimize, "9/4096 r/4096"}));
+    AbsorbCase{"2/1", "e5/2 r/2 r/1", kMinimize, "9/4096 r/4096"}),
+    testsupport::NameBy(&AbsorbCase::time, &AbsorbCase::notes));
 // clang-format on
 
 /// Four layers of one measure: layer 1 is the base, its rests at 0, 1024, 2048 and 3072. Every

@@ -2,6 +2,7 @@
 // measure's beat, in the amount and the measures the options give.
 #include <map>
 
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -75,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(Fill, FillRestsTest, ::testing::Values(
     FillCase{"half of what is missing", {{"Row4", "50"}},
              {{1, {{2048, 1024}}}, {2, {{0, 1024}, {1024, 1024}}}, {3, {{1536, 512}}}}},
     FillCase{"no empty measures", {{"Row0", "0"}}, {{1, {{2048, 1024}, {3072, 1024}}}, {3, {{1536, 512}, {2048, 512}, {2560, 512}}}}},
-    FillCase{"only empty measures", {{"Row1", "0"}}, {{2, {{0, 1024}, {1024, 1024}, {2048, 1024}, {3072, 1024}}}}}));
+    FillCase{"only empty measures", {{"Row1", "0"}}, {{2, {{0, 1024}, {1024, 1024}, {2048, 1024}, {3072, 1024}}}}}),
+    testsupport::NameBy(&FillCase::name));
 // clang-format on
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The rest filler against the simulated host: the rests it appends to an empty cell for a span,
 // and the stored height of fixed rests under the staff's clef and key.
 #include "core/host/finxess_entries.h"
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/rest_filler.h"
 
@@ -69,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Filler, RestFillerTest, ::testing::Values(
     FillerCase{"double-dotted half", 3584, 8192, true, false, {3584}},
     FillerCase{"largest piece not a power of two", 4096, 3072, true, false, {1024, 3072}},
     FillerCase{"largest piece 0 cuts nothing", 2048, 0, false, false, {}},
-    FillerCase{"at most fifty rests", 4096, 32, false, false, std::vector<hostapi::Edu>(50, 32)}));
+    FillerCase{"at most fifty rests", 4096, 32, false, false, std::vector<hostapi::Edu>(50, 32)}),
+    testsupport::NameBy(&FillerCase::name));
 // clang-format on
 
 TEST_F(RestFillerTest, FixedRestsFollowClefAndKey) {

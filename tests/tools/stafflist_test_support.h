@@ -28,6 +28,7 @@ inline host::RecordKey Group(int16_t list, int16_t group) {
 class StaffListTest : public testsupport::ScoreHostTest {
 protected:
     void TearDown() override {
+        ExpectNothingLeft();
         orvex::ResetStaffListManager();
         testsupport::ScoreHostTest::TearDown();
     }

@@ -2,6 +2,7 @@
 // keeps their time, noteheads, beam extensions and adjustments; and the values and beam masks of
 // the options.
 #include "core/tool_context.h"
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/tremolo.h"
 
@@ -77,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Tremolo, TremoloPairTest, ::testing::Values(
     PairCase{"halves", "c5/2 e5/2", 128, {1, 256, 2, 2048}, 119,
              {72, -32, 0, 0, 2944}, {33, -68, 0, 0, 2944}, true},
     PairCase{"dotted sixteenths", "c5/16. e5/16. r/16 r/4 r/2", 192, {3, 128, 3, 256}, 0,
-             {17, -19, 0, 0, 2048 + 256 + 128}, {17, -19, 0, 0, 2048 + 256 + 128}, false}));
+             {17, -19, 0, 0, 2048 + 256 + 128}, {17, -19, 0, 0, 2048 + 256 + 128}, false}),
+    testsupport::NameBy(&PairCase::name));
 // clang-format on
 
 class TremoloTest : public testsupport::NotesTest {};

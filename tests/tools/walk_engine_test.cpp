@@ -151,9 +151,11 @@ protected:
         orvex::DocumentOptionFlag = 0;
     }
     void TearDown() override {
+        // The arrays the test borrowed itself go back first; anything else lent is left over.
         for (hostapi::EntryArray* array : m_arrays) {
             orvex::ReleaseEntryArray(array);
         }
+        ExpectNothingLeft();
         NotesTest::TearDown();
     }
     orvex::NoteSearchStart Start(int16_t measure, int32_t entry, int32_t note) {

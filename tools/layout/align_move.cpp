@@ -16,12 +16,13 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
+#include "tools/layout/layout_services.h"
 #include "tools/layout/explosion/explosion.h"
-#include "tools/layout/expression_records.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
@@ -356,17 +357,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
 }
 
 bool RunAlignMove(TFMisc& context, const RegionWords& words) {
-    hostapi::SelectionRecord region;
-    if (CurrentRegion != nullptr) {
-        region = *CurrentRegion;
-    } else {
-        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
-        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
-        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
-        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
-        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
-        region.setEndEdu(0x7FFFFFFF);
-    }
+    const hostapi::SelectionRecord region = RegionOfRun(words);
     return RunAlignMove(context, region, context.Options, context.MoreOptions, true, nullptr, context.EditBracket,
                         context.ProgressStepCount);
 }
@@ -521,35 +512,6 @@ void FollowNearestExpression(TExpressionList& list, const TExpressionList& noteL
             item.Save();
         }
     }
-}
-
-void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                           bool allStaves) {
-    TScoreExpressions list;
-    CollectSwitches switches;
-    switches.staffFilter = staff;
-    switches.remove = true;
-    switches.removeAllStaves = allStaves;
-    CollectRegionExpressions(list, first, last, region, switches);
-}
-
-void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves) {
-    for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
-        ClearStaffExpressions(region.firstMeasure(), region.lastMeasure(), region, StaffOfSlot(slot, region.viewKey()),
-                              allStaves);
-    }
-}
-
-void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                          int32_t target) {
-    if (target == 0) {
-        return;
-    }
-    TScoreExpressions list;
-    CollectSwitches switches;
-    switches.staffFilter = staff;
-    switches.targetStaff = target;
-    CollectRegionExpressions(list, first, last, region, switches);
 }
 
 }  // namespace orvex

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "core/option_element.h"
+#include "expressions/expression_records.h"
 #include "platform/hostapi/records.h"
-#include "tools/layout/expression_records.h"
 
 namespace orvex {
 
@@ -76,14 +76,5 @@ void FollowNearestExpression(TExpressionList& list, const TExpressionList& noteL
 
 /// Index of the non-follower nearest in time (the first of equals); -1 when none.
 int32_t NearestExpressionIndex(const TExpressionList& list, int32_t timeKey);
-
-/// Removes the staff's measure expressions of the range (with `allStaves` also those of every staff).
-void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                           bool allStaves);
-/// ClearStaffExpressions for each staff of the region over its measures.
-void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves);
-/// Copies the staff's measure expressions of the range to the target staff (none when 0).
-void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                          int32_t target);
 
 }  // namespace orvex

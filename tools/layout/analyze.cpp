@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -18,7 +19,6 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
-#include "tools/layout/beat_chart.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/explosion/ninfo.h"
 
@@ -286,24 +286,8 @@ void CreateNoteLine(int32_t staff, int32_t startMeasure, hostapi::EntryNumber st
     if (!CreateSmartShapeRecord(number, record)) {
         return;
     }
-    Record12 link;
-    link.setWord(0, static_cast<int16_t>(number));
-    for (int32_t measure = startMeasure; measure <= endMeasure; ++measure) {
-        int32_t cmper = measure;
-        int32_t inci = -1;
-        CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
-        EDTMeasureSpec measureSpec;
-        if (LoadMeasureSpec(measure, measureSpec)) {
-            hostapi::WriteU16(
-                measureSpec.data(), EDTMeasureSpec::kFlags,
-                static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) | kMeasureSmartShapeFlag));
-            SaveMeasureSpec(measure, measureSpec);
-        }
-    }
-    for (hostapi::EntryNumber entry : {startEntry, endEntry}) {
-        int32_t inci = -1;
-        CreateEntryDetailRecord(hostapi::kTagShapeEntryLink, entry, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
-    }
+    LinkShapeToMeasures(number, startMeasure, endMeasure);
+    LinkShapeToEntries(number, startEntry, endEntry);
 }
 
 void SetNoteheadCharacter(hostapi::EntryView entry, int32_t noteIndex, uint16_t character) {

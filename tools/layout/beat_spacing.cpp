@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
-#include "tools/layout/beat_chart.h"
 
 namespace orvex {
 namespace {

@@ -7,8 +7,9 @@
 #include "core/dispatch.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "platform/win/message_box.h"
-#include "tools/layout/expression_records.h"
+#include "tools/layout/layout_services.h"
 
 namespace orvex {
 
@@ -36,17 +37,7 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
                         win::MB_OK | win::MB_ICONERROR);
         return;
     }
-    hostapi::SelectionRecord region;
-    if (CurrentRegion != nullptr) {
-        region = *CurrentRegion;
-    } else {
-        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
-        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
-        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
-        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
-        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
-        region.setEndEdu(0x7FFFFFFF);
-    }
+    const hostapi::SelectionRecord region = RegionOfRun(words);
     TScoreExpressions list;
     CollectSwitches switches;
     switches.convert = context.Options[expressionsrow::kConvert].value != 0;
@@ -55,6 +46,16 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     switches.expressionOptions = &context;
     switches.factor = *factor;
     CollectRegionExpressions(list, firstMeasure, lastMeasure, region, switches);
+}
+
+bool RunExpressionsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
+    const RegionWords words = RegionWordsOf(region);
+    if (!AllocToolLists(context)) {
+        return false;
+    }
+    RunExpressionsCommand(context, words.firstMeasure, words.lastMeasure, words);
+    FreeToolLists(context);
+    return true;
 }
 
 }  // namespace orvex

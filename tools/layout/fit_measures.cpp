@@ -8,6 +8,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
@@ -266,6 +267,13 @@ bool RunFitMeasures(TFMisc& context) {
     UpdateHostLayout();
     SetProgressText(context, "Done.");
     return true;
+}
+
+bool RunMeasureWidthsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
+    UpdateHostLayout();
+    const bool done = RunMeasureWidths(context, region != nullptr ? *region : hostapi::SelectionRecord{});
+    UpdateHostLayout();
+    return done;
 }
 
 }  // namespace orvex

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -18,7 +19,6 @@
 #include "platform/hostapi/layout_records.h"
 #include "platform/win/system.h"
 #include "tools/layout/align_move.h"
-#include "tools/layout/beat_chart.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
@@ -114,20 +114,7 @@ void CreateHairpin(int16_t kind, const TExpressionItem& left, const TExpressionI
     if (!CreateSmartShapeRecord(number, record)) {
         return;
     }
-    for (int32_t measure = left.Measure; measure <= endMeasure; ++measure) {
-        Record12 link;
-        link.setWord(0, static_cast<int16_t>(number));
-        int32_t cmper = measure;
-        int32_t inci = -1;
-        CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), hostapi::ShapeLinkLayout::kSize);
-        EDTMeasureSpec measureSpec;
-        if (LoadMeasureSpec(measure, measureSpec)) {
-            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kFlags,
-                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kFlags) |
-                                                    kMeasureSmartShapeFlag));
-            SaveMeasureSpec(measure, measureSpec);
-        }
-    }
+    LinkShapeToMeasures(number, left.Measure, endMeasure);
 }
 
 /// The hairpin between two markings, when the levels, the options and the span allow one.
@@ -325,6 +312,21 @@ bool RunCreateHairpins(TFMisc& context) {
     shapes.LoadMeasureLinks(first, last);
     ToolRunMarker = 1;
     return !cancelled;
+}
+
+bool RunResetTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
+    const auto option = [&](size_t row) { return context.Options[row].value; };
+    // Rows 0 and 1: the hairpins of the region (the whole document when nothing is selected)
+    // take the opening width of row 0 and, with row 1, are made horizontal over a system break.
+    if ((option(1) != 0 || option(0) != 0) && region != nullptr) {
+        TSmartShapes shapes;
+        shapes.LoadMeasureLinks(region->firstMeasure(), region->lastMeasure());
+        shapes.AdjustInRegion(*region, option(1) != 0, static_cast<int16_t>(option(0)));
+    }
+    if (option(2) == 0 && option(3) == 0) {
+        return true;
+    }
+    return RunEntryProcessingTool(context);
 }
 
 }  // namespace orvex

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/layout/expression_records.h"
+#include "expressions/expression_records.h"
 
 namespace orvex {
 

@@ -1,11 +1,31 @@
-// The entry functions of the layout tools that this build does not have yet: each tells the
-// user so and reports failure, so that nothing is changed and no result is claimed.
+// What the layout tools share: the region a command runs on.
 #include "tools/layout/layout_services.h"
 
-#include "core/messages.h"
-#include "core/tool_context.h"
-#include "tools/notes/notes_services.h"
+#include "core/dispatch.h"
 
 namespace orvex {
+
+RegionWords RegionWordsOf(const hostapi::SelectionRecord* region) {
+    if (region == nullptr) {
+        return RegionWords{};
+    }
+    return RegionWords{region->viewKey(), region->firstStaff(), region->firstMeasure(), region->lastStaff(),
+                       region->lastMeasure()};
+}
+
+hostapi::SelectionRecord RegionOfRun(const RegionWords& words) {
+    hostapi::SelectionRecord region;
+    if (CurrentRegion != nullptr) {
+        region = *CurrentRegion;
+    } else {
+        region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
+        region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));
+        region.setLastStaff(static_cast<hostapi::StaffSlot>(words.lastStaff));
+        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(words.firstMeasure));
+        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(words.lastMeasure));
+        region.setEndEdu(0x7FFFFFFF);
+    }
+    return region;
+}
 
 }  // namespace orvex

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/option_element.h"
+#include "core/tool_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/handles.h"
 
@@ -16,27 +17,12 @@ class TStaffSystems;
 class TInstruments;
 class TTextExpressions;
 
-/// One beat-chart element as stored in the record 'otBC' of a measure (10 bytes).
-struct TBeatChartElement {
-    std::array<uint8_t, 10> bytes{};
-};
-
-/// One element of the measure-fitting list of the tool context (16 bytes).
-struct TFitMeasures {
-    std::array<uint8_t, 16> bytes{};
-};
-
 /// The step object of a running part explosion (tools/layout/explosion/explosion.h).
 class ExplosionContext;
 
-/// The five words of a region as 32-bit values, as the align/move tool takes them.
-struct RegionWords {
-    int32_t viewKey = 0;
-    int32_t firstStaff = 0;
-    int32_t firstMeasure = 0;
-    int32_t lastStaff = 0;
-    int32_t lastMeasure = 0;
-};
+/// The region a command runs on: the current region, else the one the words name, to the end of
+/// its last measure.
+hostapi::SelectionRecord RegionOfRun(const RegionWords& words);
 
 // Entry functions. Each answers true on success.
 /// Tools 27 and 35; a running explosion's steps and its end are in explosion.h.
@@ -52,6 +38,22 @@ bool RunEnclosures(TFMisc& context);
 bool RunSpecialMeasureRegions(TFMisc& context);
 bool RunSmartSplitPoint(TFMisc& context);
 bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region);
+
+/// The region's words (all none without a region).
+RegionWords RegionWordsOf(const hostapi::SelectionRecord* region);
+
+// The tools' runs as the tool table names them.
+bool RunMeasureWidthsTool(TFMisc& context, int32_t setNumber, const hostapi::SelectionRecord* region);
+/// Splits the first staff system into the parts of option row 0.
+bool RunSplitStaffSystemTool(TFMisc& context);
+/// Before deleting measures: the system layout follows the region's measures going.
+bool RunBeforeDeletingMeasures(TFMisc& context, int32_t setNumber, const hostapi::SelectionRecord* region);
+/// After inserting measures: option rows 0 and 1 give the measures and systems inserted.
+bool RunAfterInsertingMeasures(TFMisc& context);
+/// Reset: the hairpins of the region (rows 0 and 1), then the entries (rows 2 and 3).
+bool RunResetTool(TFMisc& context, int32_t setNumber, const hostapi::SelectionRecord* region);
+/// Expressions: the expressions command over the region's measures.
+bool RunExpressionsTool(TFMisc& context, int32_t setNumber, const hostapi::SelectionRecord* region);
 /// Splits the system of the selection into `parts` systems (option row 0 for item 45); with
 /// `redistribute` it balances them and has the host lay the document out. `systems` is reloaded.
 bool RunSplitStaffSystem(TFMisc& context, int32_t parts, TStaffSystems& systems, bool redistribute = true);

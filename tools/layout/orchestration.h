@@ -10,6 +10,7 @@
 #include <span>
 
 #include "core/option_element.h"
+#include "core/tool_items.h"
 #include "tools/layout/explosion/explosion.h"
 
 namespace orvex {
@@ -17,7 +18,7 @@ namespace orvex {
 struct TFMisc;
 
 /// The tool whose rows the pre-fill writes, and the rows of each staff's block that it fills.
-inline constexpr int32_t kOrchestrationTool = 40;
+inline constexpr int32_t kOrchestrationTool = ItemNumber(ToolItem::Orchestration);
 inline constexpr int32_t kOrchestrationVoices = 2;
 inline constexpr int32_t kOrchestrationLowest = 3;
 inline constexpr int32_t kOrchestrationHighest = 4;

@@ -16,6 +16,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "platform/win/messages.h"
 #include "tools/layout/align_move.h"
 #include "tools/layout/explosion/explosion.h"
@@ -418,6 +419,99 @@ void MergeCellHelper(int32_t measure, EntryArray* array, const NInfo& info) {
     }
 }
 
+namespace {
+
+/// Reduces every item of the table to the parts chosen for it; whether any changed.
+bool ReduceToChosenParts(NInfo& info, LayerArrays& layers, const OptionArray& parts, const ExtendedOptionArray& more,
+                         int32_t staffValue, int32_t measure) {
+    bool mergeUnisons = true;
+    const std::vector<int32_t> chosen = ChooseParts(info, layers, parts, mergeUnisons);
+    bool changed = false;
+    for (int32_t t = 0; t < info.itemCount; ++t) {
+        NInfoItem& item = info.items[static_cast<size_t>(t)];
+        if (item.usedSlots == 0 || !Loaded(layers[item.slots[0].layer & 3u])) {
+            continue;
+        }
+        changed =
+            ReduceItem(item, chosen[static_cast<size_t>(t)], layers, parts, more, mergeUnisons, staffValue, measure) ||
+            changed;
+    }
+    return changed;
+}
+
+/// Cleans the layers and moves runs down into a lower layer until nothing moves (at most
+/// kMaxPasses times).
+void SettleLayers(LayerArrays& layers, hostapi::Edu from, hostapi::Edu to, const std::string& ignored) {
+    for (int32_t pass = 0; pass < kMaxPasses; ++pass) {
+        FrameLayersClean(layers, from, to, false, ignored);
+        bool moved = false;
+        for (int32_t layer = 1; layer <= 3; ++layer) {
+            EntryArray* lower = layers[static_cast<size_t>(layer - 1)];
+            EntryArray* upper = layers[static_cast<size_t>(layer)];
+            if (!Ignored(ignored, layer - 1) && lower != nullptr && upper != nullptr && FrameRunReplace(lower, upper)) {
+                moved = true;
+            }
+        }
+        if (!moved) {
+            break;
+        }
+    }
+}
+
+/// When a single layer holds entries, its hidden entries show again, without their
+/// articulations, expressions and slurs.
+void UnhideSoleLayer(LayerArrays& layers) {
+    int32_t holding = 0;
+    for (const EntryArray* array : layers) {
+        holding += Loaded(array) ? 1 : 0;
+    }
+    if (holding != 1) {
+        return;
+    }
+    for (EntryArray* array : layers) {
+        for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
+            const EntryView entry = array->entry(i);
+            if (!entry.has(hostapi::kEntryHidden)) {
+                continue;
+            }
+            entry.setFlags(entry.flags() & ~(hostapi::kEntryHidden | kArticulations));
+            SetMoreFlags(entry, 0, kMoreExpressions);
+            if ((entry.moreFlags() & kMoreSlurs) != 0) {
+                SetMoreFlags(entry, 0, kMoreSlurs);
+                Shapes().DeleteAll(entry.number());
+            }
+        }
+    }
+}
+
+/// The first layer that holds entries takes the lowest number of the loaded layers, the others
+/// follow in order: the loaded layers turn round among their own numbers, so that no two share
+/// a number (a later save would replace the earlier one's notes) and an ignored layer keeps its
+/// own number and music. Answers whether no loaded layer holds entries.
+bool RenumberLoadedLayers(LayerArrays& layers) {
+    std::vector<int32_t> loadedNumbers;
+    for (int32_t layer = 0; layer < 4; ++layer) {
+        if (layers[static_cast<size_t>(layer)] != nullptr) {
+            loadedNumbers.push_back(layer);
+        }
+    }
+    size_t shift = 0;
+    while (shift < loadedNumbers.size() && !Loaded(layers[static_cast<size_t>(loadedNumbers[shift])])) {
+        ++shift;
+    }
+    const bool empty = shift == loadedNumbers.size();
+    if (empty) {
+        shift = 0;
+    }
+    for (size_t i = 0; i < loadedNumbers.size(); ++i) {
+        const int32_t target = loadedNumbers[(i + shift) % loadedNumbers.size()];
+        layers[static_cast<size_t>(target)]->layer = static_cast<LayerIndex>(loadedNumbers[i]);
+    }
+    return empty;
+}
+
+}  // namespace
+
 int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, hostapi::Edu from, hostapi::Edu to,
                               const OptionArray& parts, const ExtendedOptionArray& more, bool refreshShapes,
                               DynamicsRow* dynamics, int32_t staffValue) {
@@ -454,34 +548,8 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
             }
         }
     }
-    bool mergeUnisons = true;
-    const std::vector<int32_t> chosen = ChooseParts(*info, layers, parts, mergeUnisons);
-    bool changed = false;
-    for (int32_t t = 0; t < info->itemCount; ++t) {
-        NInfoItem& item = info->items[static_cast<size_t>(t)];
-        if (item.usedSlots == 0 || !Loaded(layers[item.slots[0].layer & 3u])) {
-            continue;
-        }
-        changed =
-            ReduceItem(item, chosen[static_cast<size_t>(t)], layers, parts, more, mergeUnisons, staffValue, measure) ||
-            changed;
-    }
-    if (changed) {
-        for (int32_t pass = 0; pass < kMaxPasses; ++pass) {
-            FrameLayersClean(layers, from, to, false, ignored);
-            bool moved = false;
-            for (int32_t layer = 1; layer <= 3; ++layer) {
-                EntryArray* lower = layers[static_cast<size_t>(layer - 1)];
-                EntryArray* upper = layers[static_cast<size_t>(layer)];
-                if (!Ignored(ignored, layer - 1) && lower != nullptr && upper != nullptr &&
-                    FrameRunReplace(lower, upper)) {
-                    moved = true;
-                }
-            }
-            if (!moved) {
-                break;
-            }
-        }
+    if (ReduceToChosenParts(*info, layers, parts, more, staffValue, measure)) {
+        SettleLayers(layers, from, to, ignored);
     }
     for (int32_t layer = 0; layer < 4; ++layer) {
         EntryArray* array = layers[static_cast<size_t>(layer)];
@@ -501,50 +569,10 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
             }
         }
     }
-    int32_t holding = 0;
-    for (const EntryArray* array : layers) {
-        holding += Loaded(array) ? 1 : 0;
-    }
-    if (holding == 1) {
-        for (EntryArray* array : layers) {
-            for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
-                const EntryView entry = array->entry(i);
-                if (!entry.has(hostapi::kEntryHidden)) {
-                    continue;
-                }
-                entry.setFlags(entry.flags() & ~(hostapi::kEntryHidden | kArticulations));
-                SetMoreFlags(entry, 0, kMoreExpressions);
-                if ((entry.moreFlags() & kMoreSlurs) != 0) {
-                    SetMoreFlags(entry, 0, kMoreSlurs);
-                    Shapes().DeleteAll(entry.number());
-                }
-            }
-        }
-    }
-    // The first layer that holds entries takes the lowest number of the loaded layers, the others
-    // follow in order: the loaded layers turn round among their own numbers, so that no two share
-    // a number (a later save would replace the earlier one's notes) and an ignored layer keeps its
-    // own number and music.
-    std::vector<int32_t> loadedNumbers;
-    for (int32_t layer = 0; layer < 4; ++layer) {
-        if (layers[static_cast<size_t>(layer)] != nullptr) {
-            loadedNumbers.push_back(layer);
-        }
-    }
-    size_t shift = 0;
-    while (shift < loadedNumbers.size() && !Loaded(layers[static_cast<size_t>(loadedNumbers[shift])])) {
-        ++shift;
-    }
-    const bool empty = shift == loadedNumbers.size();
-    if (empty) {
-        shift = 0;
-    }
+    UnhideSoleLayer(layers);
+    const bool empty = RenumberLoadedLayers(layers);
     bool firstRest = true;
     bool lastRest = true;
-    for (size_t i = 0; i < loadedNumbers.size(); ++i) {
-        const int32_t target = loadedNumbers[(i + shift) % loadedNumbers.size()];
-        layers[static_cast<size_t>(target)]->layer = static_cast<LayerIndex>(loadedNumbers[i]);
-    }
     for (EntryArray*& array : layers) {
         if (array != nullptr) {
             SaveLayer(array, dynamics, firstRest, lastRest, staffValue, measure, keyA, keyB);

@@ -203,14 +203,37 @@ void SortSlotsByPitch(NInfoItem& item, const LayerArrays& layers) {
     }
 }
 
-int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const LayerArrays& target, NInfoItem& sourceItem,
-                           NInfoItem& targetItem, int32_t maxSourceSpan, int32_t maxTargetSpan, int32_t direction,
-                           int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap, int32_t /*further*/,
-                           int32_t lowestKey, int32_t highestKey) {
-    const bool downward = direction == kSplitDownward;
-    SortSlotsByPitch(sourceItem, source);
-    SortSlotsByPitch(targetItem, target);
+namespace {
 
+/// What the steps of MoveSplitPointNote share: the note that moves, its source entry, and the
+/// target entry it goes to.
+struct SplitMove {
+    bool downward = false;
+    EntryRef low;     ///< the source's lowest note entry
+    EntryRef moving;  ///< the source entry that gives up its note
+    EntryArray* sourceArray = nullptr;
+    ConstEntryView movingEntry{nullptr};
+    NoteRecord movingNote;
+    int32_t movingPitch = 0;
+    int32_t sourceSpan = 0;
+    hostapi::Edu movingPosition = 0;
+    hostapi::Edu movingActual = 0;
+    hostapi::Edu movingEnd = 0;
+    SplitPointTie tie{};
+    EntryRef top;  ///< the target's highest and lowest entry
+    EntryRef bottom;
+    bool topIsNote = false;
+    bool bottomIsNote = false;
+    EntryRef targetRef;  ///< the target entry the note goes to
+    bool sameTime = false;
+    int32_t topPitch = 0;
+    int32_t bottomPitch = 0;
+};
+
+/// The note that moves: the source's lowest (downward) or highest note, when its key lies in the
+/// range. False when there is none.
+bool FindMovingNote(const LayerArrays& source, NInfoItem& sourceItem, int32_t direction, int32_t lowestKey,
+                    int32_t highestKey, SplitMove& move) {
     // The lowest and the highest note entry of the source.
     EntryRef low;
     EntryRef high;
@@ -224,34 +247,39 @@ int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const Lay
         }
     }
     if (!low.valid()) {
-        return 0;
+        return false;
     }
     const int32_t sourceLowest = LowestPitch(At(source, low));
     const int32_t sourceHighest = HighestPitch(At(source, high));
     if (sourceHighest < sourceLowest) {
         ShowMessageText(HostWindow, "Error 34542", "Error 34542", 0, 0);
-        return 0;
+        return false;
     }
 
     // The moving note.
-    const EntryRef moving = downward ? low : high;
-    EntryArray& sourceArray = *source[static_cast<size_t>(moving.layer)];
-    const ConstEntryView movingEntry = At(source, moving);
-    const int32_t movingNoteIndex = downward ? 0 : NotesOf(movingEntry) - 1;
-    NoteRecord movingNote;
-    std::memcpy(movingNote.data(), movingEntry.note(movingNoteIndex).data(), NoteLayout::kSize);
-    const int32_t movingPitch = PitchWord(movingNote.view());
-    const int32_t key = KeyNumber(sourceArray, movingNote);
+    move.low = low;
+    move.moving = move.downward ? low : high;
+    move.sourceArray = source[static_cast<size_t>(move.moving.layer)];
+    move.movingEntry = At(source, move.moving);
+    const int32_t movingNoteIndex = move.downward ? 0 : NotesOf(move.movingEntry) - 1;
+    std::memcpy(move.movingNote.data(), move.movingEntry.note(movingNoteIndex).data(), NoteLayout::kSize);
+    move.movingPitch = PitchWord(move.movingNote.view());
+    const int32_t key = KeyNumber(*move.sourceArray, move.movingNote);
     if (key < lowestKey || key > highestKey) {
-        return 0;
+        return false;
     }
-    const int32_t sourceSpan = std::abs(sourceHighest - sourceLowest) + 1;
-    const hostapi::Edu movingPosition = movingEntry.position();
-    const hostapi::Edu movingActual = movingEntry.actualDuration();
-    const hostapi::Edu movingEnd = movingEntry.end();
-    const SplitPointTie tie{sourceArray.staff, movingPosition, movingPitch, direction};
+    move.sourceSpan = std::abs(sourceHighest - sourceLowest) + 1;
+    move.movingPosition = move.movingEntry.position();
+    move.movingActual = move.movingEntry.actualDuration();
+    move.movingEnd = move.movingEntry.end();
+    move.tie = SplitPointTie{move.sourceArray->staff, move.movingPosition, move.movingPitch, direction};
+    return true;
+}
 
-    // The target entry.
+/// The target entry the note goes to: the target's highest (downward) or lowest entry, or the
+/// most extreme one at the note's time. False when there is none or the target contradicts itself.
+bool FindTargetEntry(const LayerArrays& target, NInfoItem& targetItem, SplitMove& move) {
+    const bool downward = move.downward;
     EntryRef top;
     EntryRef bottom;
     if (const int32_t count = SlotCount(targetItem); count > 0) {
@@ -265,12 +293,13 @@ int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const Lay
     // Only notes have pitches to contradict each other.
     if (topIsNote && bottomIsNote && LowestPitch(At(target, bottom)) > HighestPitch(At(target, top))) {
         ShowMessageText(HostWindow, "Error 34543", "Error 34543", 0, 0);
-        return 0;
+        return false;
     }
     EntryRef targetRef = downward ? top : bottom;
     if (!targetRef.valid()) {
-        return 0;
+        return false;
     }
+    const hostapi::Edu movingPosition = move.movingPosition;
     if (At(target, targetRef).position() != movingPosition) {
         bool found = false;
         for (int32_t s = 0; s < SlotCount(targetItem); ++s) {
@@ -293,100 +322,132 @@ int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const Lay
         }
     }
     const ConstEntryView targetEntry = At(target, targetRef);
-    const bool sameTime = targetEntry.position() == movingPosition;
-    const int32_t topPitch = topIsNote ? HighestPitch(At(target, top)) : HighestPitch(targetEntry);
-    const int32_t bottomPitch = bottomIsNote ? LowestPitch(At(target, bottom)) : LowestPitch(targetEntry);
+    move.top = top;
+    move.bottom = bottom;
+    move.topIsNote = topIsNote;
+    move.bottomIsNote = bottomIsNote;
+    move.targetRef = targetRef;
+    move.sameTime = targetEntry.position() == movingPosition;
+    move.topPitch = topIsNote ? HighestPitch(At(target, top)) : HighestPitch(targetEntry);
+    move.bottomPitch = bottomIsNote ? LowestPitch(At(target, bottom)) : LowestPitch(targetEntry);
+    return true;
+}
 
-    // Reasons to move.
-    if (sourceSpan <= maxSourceSpan && targetItem.noteEntries >= minTargetNotes) {
+/// Whether the note is to move: a source that spans too much or a target with too few notes
+/// always gives it up; else balancing the spans, a leap away or a tie from before is a reason.
+/// Never to an earlier target, nor a note tied from before without its tie.
+bool HasReasonToMove(TFMisc& context, const LayerArrays& target, NInfoItem& sourceItem, NInfoItem& targetItem,
+                     int32_t maxSourceSpan, int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap,
+                     const SplitMove& move) {
+    const bool downward = move.downward;
+    const ConstEntryView targetEntry = At(target, move.targetRef);
+    if (move.sourceSpan <= maxSourceSpan && targetItem.noteEntries >= minTargetNotes) {
         bool reason = false;
-        if (Row(context, kSplitRowBalanceSpans) && sameTime && topIsNote && bottomIsNote) {
-            const int32_t targetSpan = std::abs(topPitch - bottomPitch) + 1;
-            const int32_t spanWithNote =
-                (downward ? std::abs(movingPitch - bottomPitch) : std::abs(topPitch - movingPitch)) + 1;
-            reason = targetSpan < sourceSpan && SlotCount(sourceItem) >= 2 && spanWithNote + 1 < sourceSpan;
+        if (Row(context, kSplitRowBalanceSpans) && move.sameTime && move.topIsNote && move.bottomIsNote) {
+            const int32_t targetSpan = std::abs(move.topPitch - move.bottomPitch) + 1;
+            const int32_t spanWithNote = (downward ? std::abs(move.movingPitch - move.bottomPitch)
+                                                   : std::abs(move.topPitch - move.movingPitch)) +
+                                         1;
+            reason = targetSpan < move.sourceSpan && SlotCount(sourceItem) >= 2 && spanWithNote + 1 < move.sourceSpan;
         }
-        if (!reason && low.index > 0 && movingPosition > 0) {
-            reason = LeapsAway(sourceArray, moving.index, movingPitch, downward, minLeap);
-        }
-        if (!reason) {
-            reason = HasTie(ties, tie);
+        if (!reason && move.low.index > 0 && move.movingPosition > 0) {
+            reason = LeapsAway(*move.sourceArray, move.moving.index, move.movingPitch, downward, minLeap);
         }
         if (!reason) {
-            return 0;
+            reason = HasTie(ties, move.tie);
+        }
+        if (!reason) {
+            return false;
         }
     }
-    if (movingPosition < targetEntry.position()) {
-        return 0;
+    if (move.movingPosition < targetEntry.position()) {
+        return false;
     }
-    if ((movingNote.view().flags() & hostapi::kNoteTieEnd) != 0 && !HasTie(ties, tie)) {
-        return 0;
+    if ((move.movingNote.view().flags() & hostapi::kNoteTieEnd) != 0 && !HasTie(ties, move.tie)) {
+        return false;
     }
+    return true;
+}
 
+/// Makes the target entry take the note: at the same time within the spans and the crossing
+/// rules, a longer target split when the options say so; an earlier target split at the note's
+/// time (the part from there on becomes the target). False when the note cannot go there.
+bool MakeRoomInTarget(TFMisc& context, const LayerArrays& target, int32_t maxTargetSpan, SplitMove& move) {
+    const bool downward = move.downward;
+    EntryRef& targetRef = move.targetRef;
+    const ConstEntryView targetEntry = At(target, targetRef);
     EntryArray& targetArray = *target[static_cast<size_t>(targetRef.layer)];
     const bool targetWasNote = targetEntry.isNote();
     if (targetWasNote && NotesOf(targetEntry) >= kMaxNotes) {
-        return 0;  // no room for another note
+        return false;  // no room for another note
     }
-    if (sameTime) {
-        if (!downward && bottomIsNote && movingPitch >= bottomPitch) {
-            return 0;  // the note would cross the target's lowest note
+    if (move.sameTime) {
+        if (!downward && move.bottomIsNote && move.movingPitch >= move.bottomPitch) {
+            return false;  // the note would cross the target's lowest note
         }
-        if (downward && topIsNote && topPitch >= movingPitch) {
-            return 0;
+        if (downward && move.topIsNote && move.topPitch >= move.movingPitch) {
+            return false;
         }
         if (targetWasNote) {
-            const int32_t span = (downward ? movingPitch - bottomPitch : topPitch - movingPitch) + 1;
+            const int32_t span =
+                (downward ? move.movingPitch - move.bottomPitch : move.topPitch - move.movingPitch) + 1;
             if (span > maxTargetSpan) {
-                return 0;
+                return false;
             }
         }
-        if (targetEntry.actualDuration() > movingActual) {
+        if (targetEntry.actualDuration() > move.movingActual) {
             const bool keep =
                 Row(context, targetWasNote ? kSplitRowKeepLongerTargetNotes : kSplitRowKeepLongerTargetRests);
+            const EntryArray& sourceArray = *move.sourceArray;
             const bool nextIsRest =
-                moving.index + 1 < sourceArray.count && !sourceArray.entry(moving.index + 1).isNote();
+                move.moving.index + 1 < sourceArray.count && !sourceArray.entry(move.moving.index + 1).isNote();
             if (!keep || (!targetWasNote && nextIsRest)) {
-                if (SplitEntry(targetArray, targetRef.index, PlaceAfter(targetArray, targetRef.index), movingActual,
-                               "F.dura>0", "F.actdur>0") < 0) {
-                    return 0;
+                if (SplitEntry(targetArray, targetRef.index, PlaceAfter(targetArray, targetRef.index),
+                               move.movingActual, "F.dura>0", "F.actdur>0") < 0) {
+                    return false;
                 }
             }
         }
     } else {
         if (!Row(context, kSplitRowSplitEarlierTargets) || targetEntry.duration() == 0) {
-            return 0;
+            return false;
         }
-        const hostapi::Edu keptActual = movingPosition - targetEntry.position();
+        const hostapi::Edu keptActual = move.movingPosition - targetEntry.position();
         if (!CheckOrReportInternalError(keptActual > 0, "newactdur>0")) {
-            return 0;
+            return false;
         }
         const int32_t place = SplitEntry(targetArray, targetRef.index, PlaceAfter(targetArray, targetRef.index),
                                          keptActual, "FduraTakenFromE>0", "FactdurTakenFromE>0");
         if (place < 0) {
-            return 0;
+            return false;
         }
         targetRef.index = place;
     }
+    return true;
+}
 
-    // The note goes into a working copy of the target.
+/// The target entry with the note added, as a working copy; a held note tied on in the target
+/// takes the moved note on into its next entry.
+EntryRecord TargetWithNote(const LayerArrays& target, const SplitMove& move) {
+    const bool downward = move.downward;
+    EntryArray& targetArray = *target[static_cast<size_t>(move.targetRef.layer)];
     EntryRecord copy;
-    std::memcpy(copy.data(), targetArray.entry(targetRef.index).data(), EntryLayout::kSize);
+    std::memcpy(copy.data(), targetArray.entry(move.targetRef.index).data(), EntryLayout::kSize);
     const bool copyWasNote = copy.view().isNote();
     const bool firstNoteTied = copyWasNote && (copy.view().note(0).flags() & hostapi::kNoteTieStart) != 0;
     if (!copyWasNote) {
         copy.view().setNoteCount(0);
-        copy.view().setFlag(hostapi::kEntryBeamStart, movingEntry.has(hostapi::kEntryBeamStart));
+        copy.view().setFlag(hostapi::kEntryBeamStart, move.movingEntry.has(hostapi::kEntryBeamStart));
     }
-    NoteRecord added = movingNote;
+    NoteRecord added = move.movingNote;
     added.view().setNoteId(0);
     AddNote(copy.view(), added, !downward);
     const int32_t addedIndex = downward ? NotesOf(copy.view()) - 1 : 0;
 
     // A held note tied on in the target: the moved note goes on with it.
-    const bool movingTiedOn = (movingNote.view().flags() & hostapi::kNoteTieStart) != 0;
-    const int32_t nextIndex = targetRef.index + 1;
-    if (movingActual > copy.view().actualDuration() && !movingTiedOn && copyWasNote && firstNoteTied &&
+    const bool movingTiedOn = (move.movingNote.view().flags() & hostapi::kNoteTieStart) != 0;
+    const int32_t nextIndex = move.targetRef.index + 1;
+    if (move.movingActual > copy.view().actualDuration() && !movingTiedOn && copyWasNote && firstNoteTied &&
         nextIndex < targetArray.count) {
         const EntryView next = targetArray.entry(nextIndex);
         if (((next.flags() ^ copy.view().flags()) & hostapi::kEntryVoice2) == 0 && NotesOf(next) < kMaxNotes) {
@@ -399,28 +460,55 @@ int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const Lay
             AddNote(next, continued, !downward);
         }
     }
+    return copy;
+}
 
-    // The source gives the note up; an emptied chord becomes a rest.
-    const EntryView sourceEntry = sourceArray.entry(moving.index);
+/// The source gives the note up (an emptied chord becomes a rest) and the target takes the copy;
+/// a note tied on leaves the ties the next moves follow.
+void CompleteMove(TFMisc& context, const LayerArrays& target, SplitPointTies& ties, int32_t direction,
+                  const SplitMove& move, const EntryRecord& copy) {
+    EntryArray& sourceArray = *move.sourceArray;
+    EntryArray& targetArray = *target[static_cast<size_t>(move.targetRef.layer)];
+    const EntryView sourceEntry = sourceArray.entry(move.moving.index);
     const int32_t left = NotesOf(sourceEntry) - 1;
-    if (downward) {
+    if (move.downward) {
         for (int32_t n = 0; n < left; ++n) {
             std::memcpy(sourceEntry.note(n).data(), sourceEntry.note(n + 1).data(), NoteLayout::kSize);
         }
     }
     sourceEntry.setNoteCount(static_cast<int16_t>(left));
     const hostapi::Edu copyEnd = copy.view().end();
-    std::memcpy(targetArray.entry(targetRef.index).data(), copy.data(), EntryLayout::kSize);
+    std::memcpy(targetArray.entry(move.targetRef.index).data(), copy.data(), EntryLayout::kSize);
     if (left == 0) {
         sourceEntry.setFlag(hostapi::kEntryNote, false);
-        if (Row(context, kSplitRowJoinEmptiedRests) && moving.index > 0) {
-            AbsorbFollowingRest(context, sourceArray, moving.index - 1, false);
+        if (Row(context, kSplitRowJoinEmptiedRests) && move.moving.index > 0) {
+            AbsorbFollowingRest(context, sourceArray, move.moving.index - 1, false);
         }
     }
-    if (movingTiedOn) {
-        ties.push_back(SplitPointTie{sourceArray.staff, copyEnd, movingPitch, direction});
-        ties.push_back(SplitPointTie{sourceArray.staff, movingEnd, movingPitch, direction});
+    if ((move.movingNote.view().flags() & hostapi::kNoteTieStart) != 0) {
+        ties.push_back(SplitPointTie{sourceArray.staff, copyEnd, move.movingPitch, direction});
+        ties.push_back(SplitPointTie{sourceArray.staff, move.movingEnd, move.movingPitch, direction});
     }
+}
+
+}  // namespace
+
+int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const LayerArrays& target, NInfoItem& sourceItem,
+                           NInfoItem& targetItem, int32_t maxSourceSpan, int32_t maxTargetSpan, int32_t direction,
+                           int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap, int32_t /*further*/,
+                           int32_t lowestKey, int32_t highestKey) {
+    SplitMove move;
+    move.downward = direction == kSplitDownward;
+    SortSlotsByPitch(sourceItem, source);
+    SortSlotsByPitch(targetItem, target);
+    if (!FindMovingNote(source, sourceItem, direction, lowestKey, highestKey, move) ||
+        !FindTargetEntry(target, targetItem, move) ||
+        !HasReasonToMove(context, target, sourceItem, targetItem, maxSourceSpan, minTargetNotes, ties, minLeap, move) ||
+        !MakeRoomInTarget(context, target, maxTargetSpan, move)) {
+        return 0;
+    }
+    const EntryRecord copy = TargetWithNote(target, move);
+    CompleteMove(context, target, ties, direction, move, copy);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -41,12 +42,6 @@ void ShowSplitMessage(const TFMisc& context, std::string_view english, std::stri
 
 int32_t DocumentLastMeasure() {
     return SelectionRecords[1].lastMeasure();
-}
-
-void UpdateHostLayout() {
-    if (const auto update = Imports().UpdateLayout; update != nullptr) {
-        update(1, 0, hostapi::kInterfaceVersion);
-    }
 }
 
 // ---- SystemLayout ----
@@ -416,6 +411,14 @@ bool RunSplitStaffSystem(TFMisc& context, int32_t parts, TStaffSystems& systems,
     const bool done = SplitStaffSystem(context, parts, layout, selection, redistribute);
     systems.Load();  // the list follows the document
     return done;
+}
+
+bool RunSplitStaffSystemTool(TFMisc& context) {
+    TStaffSystems systems;
+    if (systems.Count() == 0) {
+        return false;  // nothing to split
+    }
+    return RunSplitStaffSystem(context, context.Options[0].value, systems);
 }
 
 }  // namespace orvex

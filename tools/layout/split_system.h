@@ -9,6 +9,8 @@
 // to the run's average.
 #pragma once
 
+#include "core/host/document_writes.h"
+
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -32,8 +34,6 @@ struct MultimeasureRestLayout {
 
 /// The document's last measure, as the whole-document region of the running command names it.
 int32_t DocumentLastMeasure();
-/// Asks the host to lay the document out again (host service 41).
-void UpdateHostLayout();
 
 /// The staff systems of the document as a command changes them; system k (1-based) is record
 /// k - 1. Nothing reaches the document but through Save, SaveFrom, Lock and DeleteStored.

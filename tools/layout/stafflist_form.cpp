@@ -5,11 +5,13 @@
 
 #include "core/dispatch.h"
 #include "core/general_options.h"
+#include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "forms/control_table.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/system.h"
 #include "platform/win/windows.h"
@@ -39,8 +41,8 @@ constexpr int32_t kListFitMargin = 2;
 constexpr int32_t kButtonFitMargin = 5;
 constexpr int32_t kLastSystemNumber = 32767;
 constexpr int32_t kCopyToLastSystem = 9999;
-constexpr int32_t kScaleStaffPositionsItem = 14;
-constexpr int32_t kCopySystemOptimizationItem = 16;
+constexpr int32_t kScaleStaffPositionsItem = ItemNumber(ToolItem::ScaleStaffPositions);
+constexpr int32_t kCopySystemOptimizationItem = ItemNumber(ToolItem::CopySystemOptimization);
 /// The document window's page field (page view) and the kind of its value.
 
 /// Counts a handler's run for the life of a scope.
@@ -55,38 +57,48 @@ private:
     int32_t& m_counter;
 };
 
-template <class T>
-T* Placed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, int32_t top, int32_t width,
-          int32_t height) {
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
+using Control = DesignedControl<TStaffListManager>;
+using F = TStaffListManager;
 
-vcl::TLabel* PlacedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                         int32_t left, int32_t top) {
-    auto* label = Placed(parent, new vcl::TLabel(owner), name, left, top, 40, 13);
-    label->SetCaption(caption);
-    return label;
-}
+/// The form's controls before the staff list, on the positions panel.
+// clang-format off
+const Control kPanelControls[] = {
+    {&F::PosiPanel, {},            "PosiPanel", nullptr,      8, 8,   60, 320},
+    {&F::dist1,     &F::PosiPanel, "dist1",     nullptr,      2, 2,   54, 15},
+    {&F::positions, &F::PosiPanel, "positions", "Positions:", 2, 304, 40, 13},
+};
 
-vcl::TButton* PlacedButton(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
-                           int32_t left, int32_t top, int32_t width) {
-    auto* button = Placed(parent, new vcl::TButton(owner), name, left, top, width, 25);
-    button->SetCaption(caption);
-    return button;
-}
+/// The form's controls after the staff list.
+const Control kControls[] = {
+    {&F::OnPage,          {}, "OnPage",          "page:",                     8,   339, 40, 13},
+    {&F::PgNum,           {}, "PgNum",           nullptr,                     44,  336, 44, 21},
+    {&F::UpDown2,         {}, "UpDown2",         nullptr,                     88,  336, 16, 21},
+    {&F::SysDesc,         {}, "SysDesc",         "system:",                   116, 339, 40, 13},
+    {&F::SysNum,          {}, "SysNum",          nullptr,                     160, 336, 44, 21},
+    {&F::UpDown1,         {}, "UpDown1",         nullptr,                     204, 336, 16, 21},
+    {&F::MeasTxt,         {}, "MeasTxt",         "measures:",                 232, 339, 40, 13},
+    {&F::Measure,         {}, "Measure",         nullptr,                     288, 336, 44, 21},
+    {&F::UpDown3,         {}, "UpDown3",         nullptr,                     332, 336, 16, 21},
+    {&F::MeasTo,          {}, "MeasTo",          "to XXXX",                   356, 339, 60, 17},
+    {&F::relative,        {}, "relative",        "re&lative",                 440, 338, 90, 17, true},
+    {&F::Revert,          {}, "Revert",          "Re&vert",                   8,   366, 75, 25},
+    {&F::ReOptimize,      {}, "ReOptimize",      "&Optimize",                 88,  366, 75, 25},
+    {&F::Reset,           {}, "Reset",           "&Reset",                    168, 366, 75, 25},
+    {&F::SpaceBtn,        {}, "SpaceBtn",        "&Scale...",                 248, 366, 75, 25},
+    {&F::CopyFrom,        {}, "CopyFrom",        "Copy &from...",             328, 366, 90, 25},
+    {&F::CopyTo,          {}, "CopyTo",          "&Copy to...",               423, 366, 90, 25},
+    {&F::FindErrorBtn,    {}, "FindErrorBtn",    "Find Optimization &Errors", 8,   396, 160, 25},
+    {&F::RedispBtn,       {}, "RedispBtn",       "Re&draw",                   173, 396, 75, 25},
+    {&F::StaffListOk,     {}, "StaffListOk",     "&OK",                       444, 396, 75, 25},
+    {&F::StaffListCancel, {}, "StaffListCancel", "&Cancel",                   527, 396, 75, 25},
+};
+// clang-format on
 
-/// A number field with its up-down buttons.
-vcl::TEdit* NumberField(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* upDownName,
-                        int32_t left, int32_t top, int32_t maximum, vcl::TUpDown*& upDown) {
-    auto* edit = Placed(parent, new vcl::TEdit(owner), name, left, top, 44, 21);
-    upDown = Placed(parent, new vcl::TUpDown(owner), upDownName, left + 44, top, 16, 21);
-    upDown->SetMin(0);
-    upDown->SetMax(maximum);
-    upDown->SetAssociate(edit);
-    return edit;
+/// A number field's up-down buttons: from 0 to `maximum`, changing the field.
+void SetUpNumberField(vcl::TEdit& edit, vcl::TUpDown& upDown, int32_t maximum) {
+    upDown.SetMin(0);
+    upDown.SetMax(maximum);
+    upDown.SetAssociate(&edit);
 }
 
 /// The edit's text as a whole number.
@@ -95,8 +107,8 @@ bool NumberIn(const vcl::TEdit& edit, int32_t& value) {
 }
 
 void UpdateLayoutWhenAsked() {
-    if (GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0 && Imports().UpdateLayout != nullptr) {
-        Imports().UpdateLayout(1, 0, hostapi::kInterfaceVersion);
+    if (GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0) {
+        UpdateHostLayout();
     }
 }
 
@@ -151,43 +163,21 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
     SetClientWidth(644);
     SetClientHeight(429);
 
-    PosiPanel = Placed(this, new vcl::TPanel(this), "PosiPanel", 8, 8, 60, 320);
+    PlaceControls<TStaffListManager>(*this, kPanelControls);
     PosiPanel->SetBevelOuter(vcl::bvNone);
-    dist1 = Placed(PosiPanel, new vcl::TEdit(this), "dist1", 2, 2, 54, 15);
-    positions = PlacedLabel(PosiPanel, this, "positions", "Positions:", 2, 304);
-    StaffListBox = Placed(this, new TStaffCheckListBox(this), "StaffListBox", 72, 8, 530, 300);
+    StaffListBox = Designed(this, new TStaffCheckListBox(this), "StaffListBox", 72, 8, 530, 300);
     StaffListBox->Font().SetName("Courier New");
     StaffListBox->Font().SetSize(10);  // 13 pixels at 96 pixels per inch
     for (int32_t i = 1; i <= 3; ++i) {
         StaffListBox->Items().Add("Instrument " + std::to_string(i));
     }
 
-    OnPage = PlacedLabel(this, this, "OnPage", "page:", 8, 339);
-    PgNum = NumberField(this, this, "PgNum", "UpDown2", 44, 336, 10000, UpDown2);
-    SysDesc = PlacedLabel(this, this, "SysDesc", "system:", 116, 339);
-    SysNum = NumberField(this, this, "SysNum", "UpDown1", 160, 336, 10000, UpDown1);
-    MeasTxt = PlacedLabel(this, this, "MeasTxt", "measures:", 232, 339);
-    Measure = NumberField(this, this, "Measure", "UpDown3", 288, 336, 32767, UpDown3);
-    MeasTo = Placed(this, new vcl::TStaticText(this), "MeasTo", 356, 339, 60, 17);
-    MeasTo->SetCaption("to XXXX");
-    relative = Placed(this, new vcl::TCheckBox(this), "relative", 440, 338, 90, 17);
-    relative->SetCaption("re&lative");
-    relative->SetChecked(true);
-
-    Revert = PlacedButton(this, this, "Revert", "Re&vert", 8, 366, 75);
-    ReOptimize = PlacedButton(this, this, "ReOptimize", "&Optimize", 88, 366, 75);
-    Reset = PlacedButton(this, this, "Reset", "&Reset", 168, 366, 75);
-    SpaceBtn = PlacedButton(this, this, "SpaceBtn", "&Scale...", 248, 366, 75);
-    CopyFrom = PlacedButton(this, this, "CopyFrom", "Copy &from...", 328, 366, 90);
-    CopyTo = PlacedButton(this, this, "CopyTo", "&Copy to...", 423, 366, 90);
-    FindErrorBtn = PlacedButton(this, this, "FindErrorBtn", "Find Optimization &Errors", 8, 396, 160);
-    RedispBtn = PlacedButton(this, this, "RedispBtn", "Re&draw", 173, 396, 75);
-    StaffListOk = Placed(this, new vcl::TBitBtn(this), "StaffListOk", 444, 396, 75, 25);
-    StaffListOk->SetCaption("&OK");
+    PlaceControls<TStaffListManager>(*this, kControls);
+    SetUpNumberField(*PgNum, *UpDown2, 10000);
+    SetUpNumberField(*SysNum, *UpDown1, 10000);
+    SetUpNumberField(*Measure, *UpDown3, 32767);
     StaffListOk->SetModalResult(vcl::mrOk);
     StaffListOk->SetDefault(true);
-    StaffListCancel = Placed(this, new vcl::TBitBtn(this), "StaffListCancel", 527, 396, 75, 25);
-    StaffListCancel->SetCaption("&Cancel");
     StaffListCancel->SetModalResult(vcl::mrCancel);
     StaffListCancel->SetCancel(true);
     SetActiveControl(StaffListBox);

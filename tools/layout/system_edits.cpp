@@ -6,6 +6,7 @@
 #include "core/dispatch.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
@@ -186,6 +187,19 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
     }
     UpdateHostLayout();
     return true;
+}
+
+bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
+    const int32_t delta = region != nullptr ? region->firstMeasure() - region->lastMeasure() - 1 : 0;
+    const bool done = RunMeasureEditAdjust(context, delta, 0);
+    if (done) {
+        ShowMessageById(HostWindow, MSG_DELETE_MEASURES_NOW, 0, 0, false);
+    }
+    return done;
+}
+
+bool RunAfterInsertingMeasures(TFMisc& context) {
+    return RunMeasureEditAdjust(context, context.Options[0].value, context.Options[1].value);
 }
 
 }  // namespace orvex

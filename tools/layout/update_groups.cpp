@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
@@ -107,6 +108,126 @@ int16_t FreeGroupNumber(const TGroups& groups) {
     return 0;
 }
 
+/// The systems of the selected measures, first and last counted from 1; without a selection
+/// that names systems, all of them when the user agrees. False when the user declines.
+bool SystemsToUpdate(const TStaffSystems& systems, const hostapi::SelectionRecord* region, int32_t& first,
+                     int32_t& last) {
+    first = region != nullptr ? SystemIndexOfMeasure(systems, region->firstMeasure()) : 0;
+    last = region != nullptr ? SystemIndexOfMeasure(systems, region->lastMeasure()) : 0;
+    if (last < first || first == 0) {
+        if (!AskYesNo(HostWindow, "Measure selection not recognized. Would you like to update all systems?",
+                      "Taktauswahl konnte nicht erkannt werden. Möchten Sie alle Akkoladen aktualisieren?", 0, 0)) {
+            return false;
+        }
+        first = 1;
+        last = systems.Count();
+    }
+    return true;
+}
+
+/// The score's groups chosen in the options' list; all of them when none is chosen.
+std::vector<bool> ChosenGroups(const TFMisc& context, const TGroups& scoreGroups) {
+    std::vector<bool> chosen(static_cast<size_t>(scoreGroups.Count()), false);
+    bool anyChosen = false;
+    for (size_t n = 0; n < chosen.size() && n < context.ChosenItems.size(); ++n) {
+        chosen[n] = context.ChosenItems[n] != 0;
+        anyChosen = anyChosen || chosen[n];
+    }
+    if (!anyChosen) {
+        chosen.assign(chosen.size(), true);
+    }
+    return chosen;
+}
+
+/// The system's group that matches a score group best: by name, and by its staves unless the
+/// options identify groups by name only.
+struct GroupMatch {
+    int32_t best = 0;      ///< the best score; 0: no group matches
+    int32_t reaching = 0;  ///< how many groups reach it
+    int32_t match = -1;    ///< the first of them
+};
+
+GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& source) {
+    GroupMatch found;
+    for (int32_t t = 0; t < groups.Count(); ++t) {
+        const TGroupRec& candidate = groups.At(t);
+        int32_t score = candidate.name == source.name ? 1 : 0;
+        if (!Row(context, kRowIdentifyByName) && candidate.record.firstStaff() == source.record.firstStaff() &&
+            candidate.record.lastStaff() == source.record.lastStaff()) {
+            ++score;
+        }
+        if (score > found.best) {
+            found.best = score;
+            found.reaching = 1;
+            found.match = t;
+        } else if (score == found.best && score > 0) {
+            ++found.reaching;
+        }
+    }
+    return found;
+}
+
+/// Copies the fields the options choose from the score's group to the system's.
+void CopyChosenFields(TFMisc& context, StaffGroupRecord& target, const TGroupRec& source, const TGroups& scoreGroups) {
+    if (Row(context, kRowStaves)) {
+        CopyFields(target, source.record, kStaves);
+    }
+    if (Row(context, kRowNames)) {
+        CopyNames(target, source.record, scoreGroups);
+    }
+    if (Row(context, kRowNamePositions)) {
+        CopyFields(target, source.record, kNamePositions);
+    }
+    if (Row(context, kRowBrackets)) {
+        CopyFields(target, source.record, kBrackets);
+    }
+    if (Row(context, kRowOtherOptions)) {
+        CopyFields(target, source.record, kOtherOptions);
+    }
+}
+
+/// Updates the groups of system s from the chosen score groups: a matching group takes the
+/// chosen fields, a group without a match is added when the options say so, an ambiguous one is
+/// left (said once a run).
+void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, const TGroups& scoreGroups,
+                        const TInstruments& scoreList, const std::vector<bool>& chosen, bool& ambiguityShown) {
+    TGroups groups(s, false, false, false);
+    const TInstruments staves(s, &systems, false);
+    for (int32_t g = 0; g < scoreGroups.Count(); ++g) {
+        if (!chosen[static_cast<size_t>(g)]) {
+            continue;
+        }
+        TGroupRec source = scoreGroups.At(g);
+        if (!staves.ClipRange(source.record, scoreList)) {
+            continue;  // the system holds none of the group's staves
+        }
+        const GroupMatch found = MatchGroup(context, groups, source);
+        if (found.best == 0) {
+            if (Row(context, kRowAddNewGroups)) {
+                // The group gets a number of its own in the system, so that no group is overwritten.
+                source.number = FreeGroupNumber(groups);
+                if (source.number != 0) {
+                    groups.Append(source);
+                    GroupNamesSave(groups, s, &scoreGroups, false);
+                    context.ListsChanged = 1;
+                }
+            }
+            continue;
+        }
+        if (found.reaching > 1) {
+            if (!ambiguityShown) {
+                ShowMessageText(HostWindow, "Cannot positively identify at least one group.",
+                                "Mindestens eine Gruppe kann nicht eindeutig identifiziert werden.", 0, 0);
+                ambiguityShown = true;
+            }
+            continue;
+        }
+        CopyChosenFields(context, groups.At(found.match).record, source, scoreGroups);
+        groups.SetChanged(true);
+        GroupNamesSave(groups, s, &scoreGroups, false);
+    }
+}
+
 }  // namespace
 
 bool RunUpdateGroups(TFMisc& context) {
@@ -118,36 +239,20 @@ bool RunUpdateGroups(TFMisc& context) {
         return false;
     }
     const HostImports& host = Imports();
-    if (host.UpdateLayout != nullptr) {
-        host.UpdateLayout(1, 0, hostapi::kInterfaceVersion);
-    }
+    UpdateHostLayout();
     // The layout update may have moved measures between systems.
     TStaffSystems& systems = *context.StaffSystems;
     systems.Load();
 
     const hostapi::SelectionRecord* region = CurrentRegion;
-    int32_t first = region != nullptr ? SystemIndexOfMeasure(systems, region->firstMeasure()) : 0;
-    int32_t last = region != nullptr ? SystemIndexOfMeasure(systems, region->lastMeasure()) : 0;
-    if (last < first || first == 0) {
-        if (!AskYesNo(HostWindow, "Measure selection not recognized. Would you like to update all systems?",
-                      "Taktauswahl konnte nicht erkannt werden. Möchten Sie alle Akkoladen aktualisieren?", 0, 0)) {
-            return false;
-        }
-        first = 1;
-        last = systems.Count();
+    int32_t first = 0;
+    int32_t last = 0;
+    if (!SystemsToUpdate(systems, region, first, last)) {
+        return false;
     }
-
     const TGroups scoreGroups(0, false, false, false);
     const TInstruments scoreList(0, &systems, false);
-    std::vector<bool> chosen(static_cast<size_t>(scoreGroups.Count()), false);
-    bool anyChosen = false;
-    for (size_t n = 0; n < chosen.size() && n < context.ChosenItems.size(); ++n) {
-        chosen[n] = context.ChosenItems[n] != 0;
-        anyChosen = anyChosen || chosen[n];
-    }
-    if (!anyChosen) {
-        chosen.assign(chosen.size(), true);
-    }
+    const std::vector<bool> chosen = ChosenGroups(context, scoreGroups);
 
     if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
         return false;
@@ -169,73 +274,7 @@ bool RunUpdateGroups(TFMisc& context) {
             stopped = true;
             break;
         }
-        TGroups groups(s, false, false, false);
-        const TInstruments staves(s, &systems, false);
-        for (int32_t g = 0; g < scoreGroups.Count(); ++g) {
-            if (!chosen[static_cast<size_t>(g)]) {
-                continue;
-            }
-            TGroupRec source = scoreGroups.At(g);
-            if (!staves.ClipRange(source.record, scoreList)) {
-                continue;  // the system holds none of the group's staves
-            }
-            int32_t best = 0;
-            int32_t reaching = 0;
-            int32_t match = -1;
-            for (int32_t t = 0; t < groups.Count(); ++t) {
-                const TGroupRec& candidate = groups.At(t);
-                int32_t score = candidate.name == source.name ? 1 : 0;
-                if (!Row(context, kRowIdentifyByName) && candidate.record.firstStaff() == source.record.firstStaff() &&
-                    candidate.record.lastStaff() == source.record.lastStaff()) {
-                    ++score;
-                }
-                if (score > best) {
-                    best = score;
-                    reaching = 1;
-                    match = t;
-                } else if (score == best && score > 0) {
-                    ++reaching;
-                }
-            }
-            if (best == 0) {
-                if (Row(context, kRowAddNewGroups)) {
-                    // The group gets a number of its own in the system, so that no group is overwritten.
-                    source.number = FreeGroupNumber(groups);
-                    if (source.number != 0) {
-                        groups.Append(source);
-                        GroupNamesSave(groups, s, &scoreGroups, false);
-                        context.ListsChanged = 1;
-                    }
-                }
-                continue;
-            }
-            if (reaching > 1) {
-                if (!ambiguityShown) {
-                    ShowMessageText(HostWindow, "Cannot positively identify at least one group.",
-                                    "Mindestens eine Gruppe kann nicht eindeutig identifiziert werden.", 0, 0);
-                    ambiguityShown = true;
-                }
-                continue;
-            }
-            StaffGroupRecord& target = groups.At(match).record;
-            if (Row(context, kRowStaves)) {
-                CopyFields(target, source.record, kStaves);
-            }
-            if (Row(context, kRowNames)) {
-                CopyNames(target, source.record, scoreGroups);
-            }
-            if (Row(context, kRowNamePositions)) {
-                CopyFields(target, source.record, kNamePositions);
-            }
-            if (Row(context, kRowBrackets)) {
-                CopyFields(target, source.record, kBrackets);
-            }
-            if (Row(context, kRowOtherOptions)) {
-                CopyFields(target, source.record, kOtherOptions);
-            }
-            groups.SetChanged(true);
-            GroupNamesSave(groups, s, &scoreGroups, false);
-        }
+        UpdateSystemGroups(context, s, systems, scoreGroups, scoreList, chosen, ambiguityShown);
     }
     if (ownWalk) {
         host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);

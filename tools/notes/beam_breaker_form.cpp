@@ -350,4 +350,10 @@ BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context) {
     return options;
 }
 
+int32_t RunBeamBreakerTool(TFMisc& context) {
+    BeamBreakOptions settings = BeamBreakOptionsFromTool(context);
+    BreakSecondaryBeams(settings);
+    return 1;
+}
+
 }  // namespace orvex

@@ -91,5 +91,7 @@ int32_t ShowBeamBreakerForm();
 /// The record of tool 8: the default tuplet rules and the tool's option rows; the three rest
 /// settings that the dialog does not show come from the tool's second option array.
 BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context);
+/// The beam breaker as a tool command: breaks the secondary beams with the tool's options.
+int32_t RunBeamBreakerTool(TFMisc& context);
 
 }  // namespace orvex

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -19,6 +20,7 @@
 #include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/lyric_records.h"
 #include "platform/hostapi/placement_records.h"
+#include "platform/win/system.h"
 #include "tools/notes/entry_fields.h"
 #include "tools/notes/rest_filler.h"
 
@@ -516,6 +518,38 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
         CopyCueStaff(static_cast<StaffSlot>(staff), request.sizePercent, layer, name, progress, request.flags, context);
     }
     return 1;
+}
+
+int32_t RunCueNotesCommand(TFMisc& context) {
+    const hostapi::SelectionRecord* region = CheckSelection(false);
+    if (region == nullptr) {
+        return 0;
+    }
+    if (region->firstStaff() != region->lastStaff()) {
+        ShowMessageText(HostWindow, "Please select one staff as source for the the cue notes",
+                        "Bitte markieren Sie ein System als Quelle für die Zielnoten", 0, 0);
+        return 0;
+    }
+    CueNotesRequest request;
+    request.sizePercent = context.Options[3].value;
+    request.targetLayer = std::clamp(context.Options[1].value - 1, 0, 3);
+    request.cueName = win::Utf8ToAnsi(context.Options[4].text);
+    if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
+        const hostapi::InstrumentKey staff =
+            Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
+        request.cueName = StaffName(staff);
+    }
+    for (size_t i = 0; i < request.flags.size(); ++i) {
+        request.flags[i] = context.Options[5 + i].value != 0;
+    }
+    // The staves chosen in the options dialog's staff list, but the source.
+    for (size_t staff = 0; staff < context.ChosenItems.size(); ++staff) {
+        if (context.ChosenItems[staff] != 0 && static_cast<int32_t>(staff + 1) != region->firstStaff()) {
+            request.destinationStaves.push_back(static_cast<int32_t>(staff + 1));
+        }
+    }
+    request.context = &context;
+    return RunAddCueNotes(request);
 }
 
 }  // namespace orvex

@@ -21,7 +21,7 @@ THarmonicsForm* _HarmonicsForm = nullptr;
 namespace {
 
 /// The tool whose stored options are the parentheses of the added note.
-constexpr int32_t kParenthesesItem = 10;
+constexpr int32_t kParenthesesItem = ItemNumber(ToolItem::Parentheses);
 
 constexpr const char* kDescription =
     "This plug-in turns into diamonds the upper notes of harmonics which have been written as an interval. Upon "

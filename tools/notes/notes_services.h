@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tool_records.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/types.h"
@@ -22,38 +23,6 @@ struct EntryWalkState;
 struct StaffRecord;
 struct EDTMeasureSpec;
 class TSmartShapes;
-
-/// One element of the entry working list of the tool context; its contents belong to the
-/// entry tools.
-struct TEntryRecord {
-    std::array<uint8_t, 172> bytes{};
-};
-
-/// One change kept between the two passes of New Spacing: what the first pass did to an entry
-/// for the host's spacing, so that the second pass can undo it.
-struct TNSPchanges {
-    static constexpr size_t kEntry = 0;        ///< @0, i32, 0 = an empty record
-    static constexpr size_t kLyricMarker = 4;  ///< @4, u8, 1: the lyrics flag was taken away
-    static constexpr size_t kTupletIndex = 5;  ///< @5, i32, index + 1 of a tuplet made (0 = none)
-    static constexpr size_t kTieMarker = 9;    ///< @9, u8, 1: the first note's tie-start flag was set
-    // Byte 10 is spare.
-    std::array<uint8_t, 11> bytes{};
-
-    hostapi::EntryNumber entry() const { return hostapi::ReadI32(bytes.data(), kEntry); }
-    void setEntry(hostapi::EntryNumber entry) { hostapi::WriteI32(bytes.data(), kEntry, entry); }
-    uint8_t tieMarker() const { return bytes[kTieMarker]; }
-    void setTieMarker(uint8_t marker) { bytes[kTieMarker] = marker; }
-};
-
-/// A cell layer the playback effect generator has filled in the run: its staff, measure and layer
-/// (0-3). The generator keeps the cells it filled in a set of these, ordered by staff, measure and
-/// layer.
-struct PlaybackCell {
-    hostapi::InstrumentKey staff = 0;
-    hostapi::MeasureNumber measure = 0;
-    hostapi::LayerIndex layer = 0;
-    auto operator<=>(const PlaybackCell&) const = default;
-};
 
 /// The settings of the cue-notes command, filled by the dispatcher from the options.
 struct CueNotesRequest {
@@ -76,6 +45,9 @@ bool RunEntryProcessingTool(TFMisc& context);
 bool RunEntryWalkTool(TFMisc& context);
 /// The cue notes command (tools/notes/cue_notes.cpp): 1 when the copy ran, 0 when it was refused.
 int32_t RunAddCueNotes(const CueNotesRequest& request);
+/// The cue notes command: the request from the options and the selection (one staff, the
+/// source); 0 when there is no such selection.
+int32_t RunCueNotesCommand(TFMisc& context);
 bool RunCombineRhythmsAndPitches(TFMisc& context);
 bool RunExportToSpreadsheet(TFMisc& context);
 bool RunHarpPedaling(TFMisc& context);

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "core/dispatch.h"
@@ -40,7 +41,7 @@ using hostapi::NoteRecord;
 using hostapi::StaffSlot;
 
 constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
-constexpr int32_t kPlaybackItem = 67;
+constexpr int32_t kPlaybackItem = ItemNumber(ToolItem::Playback);
 constexpr int32_t kMaxForcedInterval = 24;
 
 constexpr int32_t MSG_HIGH_RATE = 20;
@@ -50,12 +51,6 @@ constexpr int32_t MSG_LAYER_NOT_EMPTY_CANCEL = 22;
 /// Smart shape kinds that the generator tells apart.
 constexpr int16_t kTrillLine = 14;
 
-/// Articulation characters that play back, by their main character.
-constexpr uint8_t kTrillCharacter = 0xD9;
-constexpr uint8_t kThreeSlashes = 0xBE;
-constexpr uint8_t kTwoSlashes = 0x40;
-constexpr uint8_t kOneSlash = 0x21;
-
 /// The note flags that tie a note.
 constexpr uint32_t kTieBits = hostapi::kNoteTieStart | hostapi::kNoteTieEnd;
 
@@ -63,10 +58,6 @@ constexpr uint32_t kTieBits = hostapi::kNoteTieStart | hostapi::kNoteTieEnd;
 using PerformanceLayout = hostapi::NotePerformanceLayout;
 
 // ---- Host queries ----
-
-hostapi::ViewKey CurrentView() {
-    return CurrentRegion != nullptr ? CurrentRegion->viewKey() : 0;
-}
 
 int16_t CellKeyOf(MeasureNumber measure, InstrumentKey staff, int16_t mode) {
     const auto key = Imports().CellKey;
@@ -76,11 +67,6 @@ int16_t CellKeyOf(MeasureNumber measure, InstrumentKey staff, int16_t mode) {
 int32_t PitchOf(hostapi::ConstNoteView note, int16_t key) {
     const auto pitch = Imports().NotePitch;
     return pitch == nullptr ? 0 : pitch(note.data(), key, kInterfaceVersion);
-}
-
-StaffSlot SlotOf(InstrumentKey staff) {
-    const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(staff, CurrentView(), kInterfaceVersion);
 }
 
 int32_t Sign(int32_t value) {
@@ -109,7 +95,7 @@ class CellLayers {
 public:
     CellLayers(StaffSlot slot, MeasureNumber measure) {
         for (LayerIndex layer = 0; layer < 4; ++layer) {
-            m_arrays[layer] = LoadEntryArray(CurrentView(), slot, measure, layer, 1);
+            m_arrays[layer] = LoadEntryArray(RegionView(), slot, measure, layer, 1);
         }
     }
     ~CellLayers() {
@@ -433,7 +419,7 @@ private:
                 m_cell.Release(m_layer);
             }
             ++m_measure;
-            m_later = LoadEntryArray(CurrentView(), SlotOf(m_effect.startStaff), m_measure, m_layer, 1);
+            m_later = LoadEntryArray(RegionView(), RegionSlotOf(m_effect.startStaff), m_measure, m_layer, 1);
             if (m_later == nullptr) {
                 m_exhausted = true;
                 return false;
@@ -472,6 +458,17 @@ private:
 };
 
 }  // namespace
+
+// ---- The region's view ----
+
+hostapi::ViewKey RegionView() {
+    return CurrentRegion != nullptr ? CurrentRegion->viewKey() : 0;
+}
+
+StaffSlot RegionSlotOf(InstrumentKey staff) {
+    const auto slot = Imports().SlotOfInstrument;
+    return slot == nullptr ? 0 : slot(staff, RegionView(), kInterfaceVersion);
+}
 
 // ---- Options ----
 
@@ -665,12 +662,28 @@ int32_t WritePlaybackNote(EntryArray& array, const PlaybackNote& note) {
 
 // ---- The generator ----
 
-int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const PlaybackOptions& options) {
-    EntryView start = effect.start;
+namespace {
+
+/// What the generator works out before it writes: the notes it goes between, their pitches, the
+/// span and the steps that fill it.
+struct EffectPlan {
+    int32_t startNote = 0;
+    int32_t endNote = 0;
+    int32_t startPitch = 0;
+    int32_t endPitch = 0;
+    bool endCorrected = false;  ///< the line's heights set the end pitch
+    Edu endTime = 0;
+    Edu span = 0;
+    Edu delay = 0;
+    Edu step = 0;
+    int32_t count = 0;
+};
+
+/// Steps 1 to 6: pitches, span, the line's correction, the delay and the step. Answers the
+/// effect's result when it ends here (1: nothing to write, 0: stopped), else nothing.
+std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOptions& options, EffectPlan& plan) {
+    const EntryView start = effect.start;
     const hostapi::ConstEntryView end = effect.end.view();
-    if (!start.isNote() || start.notesHeld() == 0) {
-        return 1;  // a rest makes nothing audible
-    }
     const int32_t startNote = std::clamp(effect.startNote, 0, start.notesHeld() - 1);
     const int32_t endNote = std::clamp(effect.endNote, 0, std::max(end.notesHeld() - 1, 0));
     const SmartShapeRecord* line = effect.line;
@@ -714,7 +727,6 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
         }
     }
 
-    const bool glide = !effect.trill && !options.fingered && !effect.repeat;
     // 5. The delay before the effect starts.
     const int32_t percent = effect.trill ? options.trillDelayPercent : options.glideDelayPercent;
     const Edu delay = effect.fixedStep > 0 ? 0 : span * percent / 100;
@@ -753,36 +765,51 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
         return 0;
     }
 
+    plan = EffectPlan{startNote, endNote, startPitch, endPitch, endCorrected, endTime, span, delay, step, count};
+    return std::nullopt;
+}
+
+/// Steps 4 and 7 of a glide: the pitch-wheel events of the span are written afresh (deleted only
+/// now, so that a question declined while planning leaves them).
+int32_t WriteGlide(TFMisc& context, const PlaybackEffect& effect, const PlaybackOptions& options,
+                   const EffectPlan& plan) {
+    const EntryView start = effect.start;
+    const Edu endTime = plan.endTime;
+    const Edu span = plan.span;
+    const int32_t startPitch = plan.startPitch;
+    const int32_t endPitch = plan.endPitch;
     // 4 and 7. A glide: the pitch-wheel events of the span are written afresh (deleted only now,
     // so that a question declined above leaves them).
-    if (glide) {
-        if (effect.startMeasure == effect.endMeasure) {
-            DeleteMidiDataInRange(effect.endMeasure, effect.startStaff, start.position(), endTime, kMidiPitchWheel, 0);
-        } else {
-            DeleteMidiDataInRange(effect.endMeasure, effect.startStaff, 0, endTime, kMidiPitchWheel, 0);
-            for (int32_t m = effect.startMeasure + 1; m < effect.endMeasure; ++m) {
-                DeleteMidiDataInRange(static_cast<MeasureNumber>(m), effect.startStaff, 0, INT32_MAX, kMidiPitchWheel,
-                                      0);
-            }
-            DeleteMidiDataInRange(effect.startMeasure, effect.startStaff, start.position(), INT32_MAX, kMidiPitchWheel,
-                                  0);
+    if (effect.startMeasure == effect.endMeasure) {
+        DeleteMidiDataInRange(effect.endMeasure, effect.startStaff, start.position(), endTime, kMidiPitchWheel, 0);
+    } else {
+        DeleteMidiDataInRange(effect.endMeasure, effect.startStaff, 0, endTime, kMidiPitchWheel, 0);
+        for (int32_t m = effect.startMeasure + 1; m < effect.endMeasure; ++m) {
+            DeleteMidiDataInRange(static_cast<MeasureNumber>(m), effect.startStaff, 0, INT32_MAX, kMidiPitchWheel, 0);
         }
-        const GlideSpan span7{
-            effect.startStaff,    effect.startMeasure, start.position(), effect.endMeasure, endTime, span,
-            endPitch - startPitch};
-        WriteGlideEvents(span7, GlideOptions{options.glideDelayPercent, options.benderRange, options.setBenderRange,
-                                             options.changesPerQuarter});
-        context.PlaybackChanged = 1;
-        return 1;
+        DeleteMidiDataInRange(effect.startMeasure, effect.startStaff, start.position(), INT32_MAX, kMidiPitchWheel, 0);
     }
+    const GlideSpan span7{effect.startStaff,    effect.startMeasure, start.position(), effect.endMeasure, endTime, span,
+                          endPitch - startPitch};
+    WriteGlideEvents(span7, GlideOptions{options.glideDelayPercent, options.benderRange, options.setBenderRange,
+                                         options.changesPerQuarter});
+    context.PlaybackChanged = 1;
+    return 1;
+}
 
-    // 8. Playback notes.
+/// Step 8: playback notes in a free layer of the start's cell.
+int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const PlaybackOptions& options,
+                           const EffectPlan& plan) {
+    EntryView start = effect.start;
+    const hostapi::ConstEntryView end = effect.end.view();
+    const SmartShapeRecord* line = effect.line;
+    const auto [startNote, endNote, startPitch, endPitch, endCorrected, endTime, span, delay, step, count] = plan;
     bool repeat = effect.repeat;
     const std::optional<int32_t> interval = options.ForcedInterval();
     if (!repeat && interval && *interval == 0) {
         repeat = true;
     }
-    const StaffSlot slot = SlotOf(effect.startStaff);
+    const StaffSlot slot = RegionSlotOf(effect.startStaff);
     if (slot == 0) {
         return 1;
     }
@@ -815,7 +842,7 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
     SilenceNote(start, startNote);
     start.setFlag(hostapi::kEntryPlayback, true);
     if (line != nullptr) {
-        EntryReplace(CurrentView(), SlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
+        EntryReplace(RegionView(), RegionSlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
                      nullptr, nullptr, true, nullptr, effect.startStaff, 0, nullptr, kReplaceByNumber);
     }
 
@@ -870,148 +897,21 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
     return 1;
 }
 
-// ---- Lines ----
+}  // namespace
 
-int32_t WriteShapePlayback(const SmartShapeRecord& line, TFMisc& context, const PlaybackOptions& options, bool trill) {
-    const bool attached = line.entryAttached();
-    const int32_t mode = attached ? kReplaceByNumber : kReplaceNearestPosition;
-    const InstrumentKey staff = line.startStaff();
-    const MeasureNumber measure = line.startMeasure();
-    const StaffSlot slot = SlotOf(staff);
-    EntryRecord start;
-    LayerIndex layer = 0;
-    if (slot == 0 || !EntryReplace(CurrentView(), slot, measure, line.start(), start.data(), &layer, nullptr, false,
-                                   nullptr, staff, 0, nullptr, mode)) {
-        return 1;
+int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const PlaybackOptions& options) {
+    const EntryView start = effect.start;
+    if (!start.isNote() || start.notesHeld() == 0) {
+        return 1;  // a rest makes nothing audible
     }
-    if (!start.view().isNote() || (CurrentRegion != nullptr && (measure < CurrentRegion->firstMeasure() ||
-                                                                measure > CurrentRegion->lastMeasure()))) {
-        return 1;
+    EffectPlan plan;
+    if (const std::optional<int32_t> ended = PlanEffect(effect, options, plan)) {
+        return *ended;
     }
-    PlaybackEffect effect(EntryView(start.data()));
-    const StaffSlot endSlot = SlotOf(line.endStaff());
-    if (endSlot == 0 || !EntryReplace(CurrentView(), endSlot, line.endMeasure(), line.end(), effect.end.data(), nullptr,
-                                      nullptr, false, nullptr, line.endStaff(), 0, nullptr, mode)) {
-        effect.end = start;
-        effect.end.view().setFlags(start.view().flags() ^ kEntryNote);
-        effect.end.view().setPosition(attached ? start.view().end() : line.end());
+    if (!effect.trill && !options.fingered && !effect.repeat) {
+        return WriteGlide(context, effect, options, plan);
     }
-    const auto noteIndex = [](hostapi::ConstEntryView entry, int16_t id) {
-        for (int32_t k = 0; k < entry.notesHeld(); ++k) {
-            if (entry.note(k).noteId() == id) {
-                return k;
-            }
-        }
-        return 0;
-    };
-    effect.startMeasure = measure;
-    effect.endMeasure = line.endMeasure();
-    effect.startStaff = staff;
-    effect.endStaff = line.endStaff();
-    effect.startNote = attached ? noteIndex(start.view(), line.startNote()) : 0;
-    effect.endNote = attached ? noteIndex(effect.end.view(), line.endNote()) : 0;
-    effect.trill = trill;
-    effect.line = &line;
-    effect.takenLayer = layer;
-    return WritePlaybackEffect(context, effect, options);
-}
-
-// ---- Articulations ----
-
-bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
-                               hostapi::LayerIndex layer, hostapi::EntryView entry, bool& continueRun) {
-    const PlaybackOptions options = PlaybackOptions::Read(context);
-    const int16_t duration = entry.duration();
-    if (duration <= 0 || entry.number() == 0) {
-        return false;  // a grace note lasts no time
-    }
-    const auto base = static_cast<Edu>(
-        std::min<int64_t>(static_cast<int64_t>(PowerOfTwoFloor(duration)) * entry.actualDuration() / duration, 1024));
-    const uint8_t changedBefore = context.PlaybackChanged;
-    context.PlaybackChanged = 0;
-    using Definition = hostapi::ArticulationDefinitionLayout;
-    int32_t result = 1;
-    for (int32_t inci = 0; inci < 256 && result != 0; ++inci) {
-        std::array<uint8_t, hostapi::ArticulationLayout::kSize> use{};
-        if (!LoadEntryDetailRecord(hostapi::kTagArticulation, entry.number(), inci, use.data(),
-                                   hostapi::ArticulationLayout::kSize)) {
-            break;
-        }
-        std::array<uint8_t, Definition::kSize> definition{};
-        const int16_t number = hostapi::ReadI16(use.data(), hostapi::ArticulationLayout::kDefinition);
-        if (!LoadOtherRecord(hostapi::kTagArticulationDefinition, number, 0, definition.data(), Definition::kSize)) {
-            continue;
-        }
-        if ((definition[Definition::kOptions] & Definition::kNoCharacterAbove) != 0) {
-            continue;
-        }
-        const auto character = static_cast<uint8_t>(hostapi::ReadU16(definition.data(), Definition::kCharacter) & 0xFF);
-        const auto alternate =
-            static_cast<uint8_t>(hostapi::ReadU16(definition.data(), Definition::kAlternateCharacter) & 0xFF);
-        const uint16_t flags = hostapi::ReadU16(definition.data(), Definition::kFlags);
-        if ((flags & (Definition::kAlternateAbove | Definition::kAlternateBelow)) != 0 && character != alternate) {
-            continue;
-        }
-        PlaybackEffect effect(entry);
-        std::copy_n(entry.data(), hostapi::EntryLayout::kSize, effect.end.data());
-        effect.startMeasure = measure;
-        effect.endMeasure = measure;
-        effect.startStaff = staff;
-        effect.endStaff = staff;
-        effect.trill = true;
-        effect.takenLayer = layer;
-        EntryRecord source;
-        std::copy_n(entry.data(), hostapi::EntryLayout::kSize, source.data());
-        switch (character) {
-            case kTrillCharacter:
-                break;
-            case kThreeSlashes:
-            case kTwoSlashes:
-            case kOneSlash: {
-                effect.repeat = true;
-                effect.mainSource = &source;
-                effect.auxiliarySource = &source;
-                const int32_t divisor = character == kThreeSlashes ? 8 : character == kTwoSlashes ? 4 : 2;
-                effect.fixedStep = character == kThreeSlashes && options.threeSlashesUnmeasured ? 0 : base / divisor;
-                break;
-            }
-            default:
-                continue;
-        }
-        result &= WritePlaybackEffect(context, effect, options);
-    }
-    const bool wrote = context.PlaybackChanged != 0;
-    context.PlaybackChanged = changedBefore | context.PlaybackChanged;
-    continueRun = result != 0;
-    if (!continueRun) {
-        context.PlaybackStopped = 1;
-    }
-    return wrote;
-}
-
-// ---- Tremolos ----
-
-int32_t WriteTremoloPlayback(TFMisc& context, hostapi::EntryView twice, const hostapi::EntryRecord& a,
-                             const hostapi::EntryRecord& b, hostapi::MeasureNumber measure,
-                             hostapi::InstrumentKey staff, hostapi::Edu hit, hostapi::LayerIndex layer) {
-    // The tremolo's notes alternate from its first; the layer and the hiding are the playback
-    // command's.
-    PlaybackOptions options = PlaybackOptions::ReadStoredMoreRows();
-    options.upperStart = false;
-    PlaybackEffect effect(twice);
-    std::copy_n(twice.data(), hostapi::EntryLayout::kSize, effect.end.data());
-    effect.startMeasure = measure;
-    effect.endMeasure = measure;
-    effect.startStaff = staff;
-    effect.endStaff = staff;
-    effect.trill = true;
-    effect.repeat = true;
-    effect.fixedStep = std::max<Edu>(hit, 1);
-    effect.mainSource = &a;
-    effect.auxiliarySource = &b;
-    effect.takenLayer = layer;
-    effect.reportStop = false;
-    return WritePlaybackEffect(context, effect, options);
+    return WritePlaybackNotes(context, effect, options, plan);
 }
 
 }  // namespace orvex

@@ -3,7 +3,8 @@
 // playback notes in a free layer of the same cells, with the notated note silenced. The playback
 // command reaches it for glissando and trill lines (WriteShapePlayback) and, through the entry
 // engine, for trill and tremolo articulations (WriteArticulationPlayback, declared with the
-// engine's workers); the tremolo command for the playback notes of its tremolos.
+// engine's workers); the tremolo command for the playback notes of its tremolos. Those marks
+// are read in playback_marks.cpp.
 #pragma once
 
 #include <cstdint>
@@ -140,6 +141,11 @@ struct PlaybackEffect {
     /// that goes on without the effect says so itself.
     bool reportStop = true;
 };
+
+/// The view of the region the command runs on (0 without one).
+hostapi::ViewKey RegionView();
+/// A staff's slot in that view (0: not in it).
+hostapi::StaffSlot RegionSlotOf(hostapi::InstrumentKey staff);
 
 /// Writes one effect (glide or playback notes) with the options; the run's layer state lives in
 /// the context. Answers 1 when done or when there was nothing to do, 0 when the run is to stop:

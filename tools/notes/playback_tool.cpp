@@ -46,18 +46,9 @@ constexpr Edu kResetIntoEmptyMeasure = 512;
 
 using PerformanceLayout = hostapi::NotePerformanceLayout;
 
-hostapi::ViewKey CurrentView() {
-    return CurrentRegion != nullptr ? CurrentRegion->viewKey() : 0;
-}
-
-StaffSlot SlotOf(InstrumentKey staff) {
-    const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(staff, CurrentView(), kInterfaceVersion);
-}
-
 InstrumentKey StaffOf(StaffSlot slot) {
     const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, CurrentView(), kInterfaceVersion);
+    return staff == nullptr ? 0 : staff(slot, RegionView(), kInterfaceVersion);
 }
 
 bool IsGlissando(int16_t kind) {
@@ -71,18 +62,18 @@ bool IsHairpin(int16_t kind) {
 /// entry nearest the position; its layer goes to `layer`.
 bool EntryOfShapeEnd(InstrumentKey staff, MeasureNumber measure, int32_t value, bool attached, EntryRecord& entry,
                      LayerIndex* layer = nullptr) {
-    const StaffSlot slot = SlotOf(staff);
-    return slot != 0 && EntryReplace(CurrentView(), slot, measure, value, entry.data(), layer, nullptr, false, nullptr,
+    const StaffSlot slot = RegionSlotOf(staff);
+    return slot != 0 && EntryReplace(RegionView(), slot, measure, value, entry.data(), layer, nullptr, false, nullptr,
                                      staff, 0, nullptr, attached ? kReplaceByNumber : kReplaceNearestPosition);
 }
 
 /// The entry that starts at the position in a layer of the cell (one that lasts time before a
 /// grace note at the same place); none when no layer holds one.
 std::optional<EntryRecord> EntryAt(InstrumentKey staff, MeasureNumber measure, Edu position) {
-    const StaffSlot slot = SlotOf(staff);
+    const StaffSlot slot = RegionSlotOf(staff);
     std::optional<EntryRecord> found;
     for (LayerIndex layer = 0; layer < 4 && slot != 0; ++layer) {
-        EntryArray* array = LoadEntryArray(CurrentView(), slot, measure, layer, 1);
+        EntryArray* array = LoadEntryArray(RegionView(), slot, measure, layer, 1);
         if (array == nullptr) {
             continue;
         }
@@ -207,7 +198,7 @@ struct RemoveRun {
 /// the options) and the user agrees (asked once per layer number).
 void RemoveLayers(RemoveRun& run, StaffSlot slot, MeasureNumber measure, const PlaybackOptions& options) {
     for (int32_t layer = options.preferredLayer - 1; layer >= 0; --layer) {
-        EntryArray* array = LoadEntryArray(CurrentView(), slot, measure, static_cast<LayerIndex>(layer), 1);
+        EntryArray* array = LoadEntryArray(RegionView(), slot, measure, static_cast<LayerIndex>(layer), 1);
         if (array == nullptr) {
             return;
         }
@@ -242,7 +233,7 @@ void RestoreCell(RemoveRun& run, StaffSlot slot, MeasureNumber measure, const Pl
         if (layer == options.preferredLayer - 1) {
             continue;
         }
-        EntryArray* array = LoadEntryArray(CurrentView(), slot, measure, layer, 1);
+        EntryArray* array = LoadEntryArray(RegionView(), slot, measure, layer, 1);
         if (array == nullptr) {
             continue;
         }
@@ -312,7 +303,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
 /// Whether a shape starts in the selection: its staff among the selected ones, its start in the
 /// selected measures (and, for a shape at a position, within the selected stretch).
 bool StartsInSelection(const SmartShapeRecord& shape, const hostapi::SelectionRecord& region) {
-    const StaffSlot slot = SlotOf(shape.startStaff());
+    const StaffSlot slot = RegionSlotOf(shape.startStaff());
     if (slot < region.firstStaff() || slot > region.lastStaff() || slot == 0) {
         return false;
     }

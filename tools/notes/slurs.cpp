@@ -7,14 +7,15 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/host/smart_shapes.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
-#include "tools/layout/beat_chart.h"
 #include "tools/notes/engine/entry_walk.h"
 #include "tools/notes/notes_services.h"
 
@@ -43,8 +44,6 @@ constexpr double kInsetPerPercent = 20.482;
 /// New slurs: flags words at bytes 2 and 4.
 constexpr uint16_t kNewSlurFlags2 = 0x8201;
 constexpr uint16_t kNewSlurFlags4 = 0x6000;
-/// The measure record's flag: the measure has smart shapes.
-constexpr uint16_t kMeasureHasShapes = 0x2000;
 /// A slur that starts at a position before the first element of a beat chart.
 constexpr int32_t kBeforeFirstBeat = 100;
 
@@ -264,21 +263,8 @@ bool RecalculateSlurContour(TFMisc& context, SmartShapeRecord& record, hostapi::
 }
 
 void LinkNewSlur(int32_t shape, int32_t measure, hostapi::EntryNumber first, hostapi::EntryNumber last) {
-    Record12 link;
-    hostapi::WriteI16(link.data(), hostapi::ShapeLinkLayout::kShape, static_cast<int16_t>(shape));
-    int32_t cmper = measure;
-    int32_t inci = -1;
-    CreateOtherRecord(hostapi::kTagShapeMeasureLink, cmper, inci, link.data(), Record12::kSize);
-    EDTMeasureSpec measureRecord;
-    if (LoadMeasureSpec(measure, measureRecord)) {
-        hostapi::WriteU16(measureRecord.data(), EDTMeasureSpec::kFlags,
-                          hostapi::ReadU16(measureRecord.data(), EDTMeasureSpec::kFlags) | kMeasureHasShapes);
-        SaveMeasureSpec(measure, measureRecord);
-    }
-    for (hostapi::EntryNumber entry : {first, last}) {
-        int32_t entryInci = -1;
-        CreateEntryDetailRecord(hostapi::kTagShapeEntryLink, entry, entryInci, link.data(), Record12::kSize);
-    }
+    LinkShapeToMeasures(shape, measure, measure);
+    LinkShapeToEntries(shape, first, last);
 }
 
 int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t index) {

@@ -22,7 +22,7 @@ namespace orvex {
 
 namespace {
 
-constexpr int32_t kAlignMoveItem = 29;
+constexpr int32_t kAlignMoveItem = ItemNumber(ToolItem::AlignMove);
 constexpr int32_t kExplosionMessageStart = 13;
 constexpr hostapi::Tag kTagStaff = hostapi::MakeTag("SOIS");
 

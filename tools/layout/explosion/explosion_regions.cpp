@@ -3,6 +3,7 @@
 // regions within which every part keeps its source staff and column; staves are added when the
 // parts do not fit, the designations are removed when asked, and the parts are renumbered.
 #include <algorithm>
+#include <numeric>
 #include <string>
 
 #include "core/host/finxess.h"
@@ -331,6 +332,116 @@ void WarnMidMeasurePartChange(int32_t measure) {
                     0, measure);
 }
 
+namespace {
+
+/// What the staves of one measure tell about its parts.
+struct MeasureParts {
+    int32_t highest = 0;             ///< the highest part number assigned
+    int32_t smallest = kNoPosition;  ///< the lowest part number assigned
+    int32_t slots = 0;               ///< the slots of the staves' tables together
+};
+
+/// Loads the cells of measure m on the group's staves, fills their tables and assigns their
+/// parts. False when a table could not be filled.
+bool ReadMeasureParts(ExplosionContext& explosion, std::vector<LayerArrays>& cells, int32_t m, Edu s0, Edu split,
+                      TGroups& groups, MeasureParts& read) {
+    const auto staves = static_cast<int32_t>(cells.size());
+    for (int32_t s = 0; s < staves; ++s) {
+        LayerArrays& layers = cells[static_cast<size_t>(s)];
+        LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+        NInfo& table = *explosion.tables[static_cast<size_t>(s)];
+        if (!FillExplosionTable(explosion, table, m, s0, split, layers)) {
+            return false;
+        }
+        read.highest = std::max(
+            read.highest, BuildPartAssignments(explosion, m, s, layers, false, s0, split, read.smallest, &groups));
+        read.slots += table.slotCount;
+    }
+    return true;
+}
+
+/// The parts each staff needs with this measure (the more of before and now), their sum and the
+/// sum before.
+void GrownParts(const ExplosionContext& explosion, const RegionTables& tables, int32_t staves,
+                std::array<int32_t, kExplosionStaves>& newParts, int32_t& newSum, int32_t& oldSum) {
+    for (int32_t s = 0; s < staves; ++s) {
+        const int32_t had = tables.partsPerStaff[static_cast<size_t>(s)];
+        newParts[static_cast<size_t>(s)] = std::max(had, explosion.tables[static_cast<size_t>(s)]->slotCount);
+        newSum += newParts[static_cast<size_t>(s)];
+        oldSum += had;
+    }
+}
+
+/// The region's record: every part of the tables on its staff and column, then the columns
+/// without a part given the free part numbers in order. A part that changes staff within a
+/// measure is warned about.
+void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tables, int32_t staves, Edu regionStart,
+                      int32_t m0, int32_t& lowestPart, TRegionInfo& record) {
+    for (int32_t s = 0; s < staves; ++s) {
+        for (int32_t k = 0; k < kPartColumns; ++k) {
+            const int32_t p = tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)];
+            if (p < 1 || p > kExplosionParts) {
+                continue;
+            }
+            if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, false)) {
+                WarnMidMeasurePartChange(m0);
+            }
+            PlacePart(record, tables, p, s, k, lowestPart);
+        }
+    }
+    for (int32_t s = 0; s < staves; ++s) {
+        const int32_t columns = std::min(tables.partsPerStaff[static_cast<size_t>(s)], kPartColumns);
+        for (int32_t k = 0; k < columns; ++k) {
+            if (tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)] != 0) {
+                continue;
+            }
+            int32_t p = 1;
+            while (p <= kExplosionParts && record.sourceStaff[static_cast<size_t>(p)] != 0) {
+                ++p;
+            }
+            if (p > kExplosionParts) {
+                break;
+            }
+            if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, true)) {
+                WarnMidMeasurePartChange(m0);
+            }
+            PlacePart(record, tables, p, s, k, lowestPart);
+        }
+    }
+}
+
+/// Whether a part of the record would go to a staff above its own, which the explosion into the
+/// group's own staves cannot do; says so to the user.
+bool MovesPartsUpward(const TRegionInfo& record, int32_t m) {
+    for (int32_t p = 1; p <= record.highestPartIndex + 1 && p <= kExplosionParts; ++p) {
+        if (record.sourceStaff[static_cast<size_t>(p)] - 1 > p - 1) {
+            const std::string number = std::to_string(m);
+            ShowMessageText(HostWindow,
+                            "Exploding parts in upward direction (before document measure #" + number +
+                                ") is not supported. Please select the option 'leave original staves "
+                                "untouched'",
+                            "Stimmenverteilung in Richtung nach oben (vor Dokument-Takt #" + number +
+                                ") wird nicht unterstützt. Bitte wählen Sie die Option 'Originalsysteme "
+                                "unberührt lassen'",
+                            0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+/// A region that would end before it starts: the part designations are not precise enough.
+void ShowPreparationError() {
+    ShowMessageText(HostWindow,
+                    "An error occurred while preparing the distribution. You may have to put more precise "
+                    "part specifications such as 1., 2. into the score.",
+                    "Fehler beim Vorbereiten der Stimmenverteilung. Vielleicht müssen die Stimmenangaben "
+                    "wie 1., 2. genauer sein.",
+                    0, 0);
+}
+
+}  // namespace
+
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
     SetProgressText(context, "Checking staves ...");
@@ -381,23 +492,16 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
                 continue;
             }
             GroupsOfSystemAt(explosion, m, groups);
-            int32_t highest = 0;
-            int32_t smallest = kNoPosition;
-            int32_t slots = 0;
-            for (int32_t s = 0; s < staves; ++s) {
-                LayerArrays& layers = cells[static_cast<size_t>(s)];
-                LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
-                NInfo& table = *explosion.tables[static_cast<size_t>(s)];
-                if (!FillExplosionTable(explosion, table, m, s0, split, layers)) {
-                    release();
-                    EditBracketEnd(handle, true);
-                    explosion.stop = 1;
-                    return false;
-                }
-                highest = std::max(highest,
-                                   BuildPartAssignments(explosion, m, s, layers, false, s0, split, smallest, &groups));
-                slots += table.slotCount;
+            MeasureParts read;
+            if (!ReadMeasureParts(explosion, cells, m, s0, split, groups, read)) {
+                release();
+                EditBracketEnd(handle, true);
+                explosion.stop = 1;
+                return false;
             }
+            int32_t highest = read.highest;
+            int32_t smallest = read.smallest;
+            const int32_t slots = read.slots;
             smallest = std::max(std::min(smallest, lowestPart), 1);
             if (smallest != kNoPosition) {
                 highest -= smallest - 1;
@@ -413,12 +517,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             std::array<int32_t, kExplosionStaves> newParts{};
             int32_t newSum = 0;
             int32_t oldSum = 0;
-            for (int32_t s = 0; s < staves; ++s) {
-                const int32_t had = tables.partsPerStaff[static_cast<size_t>(s)];
-                newParts[static_cast<size_t>(s)] = std::max(had, explosion.tables[static_cast<size_t>(s)]->slotCount);
-                newSum += newParts[static_cast<size_t>(s)];
-                oldSum += had;
-            }
+            GrownParts(explosion, tables, staves, newParts, newSum, oldSum);
             const bool grew = oldSum < newSum && Available(explosion) - slots + 1 < tables.parts[0][0];
             bool ends = Available(explosion) < newSum || m == lastMeasure || grew;
             int32_t last = Available(explosion) < newSum || grew ? m - 1 : m;
@@ -447,63 +546,18 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
                 continue;
             }
 
-            int32_t total = 0;
-            for (int32_t s = 0; s < staves; ++s) {
-                total += tables.partsPerStaff[static_cast<size_t>(s)];
-            }
+            const int32_t total =
+                std::accumulate(tables.partsPerStaff.begin(), tables.partsPerStaff.begin() + staves, 0);
             if ((Available(explosion) < total && lowestPart == kNoPosition) ||
                 (lowestPart != kNoPosition && Available(explosion) < total - lowestPart + 1)) {
                 EditBracketEnd(handle, false);
                 return CheckStaveCounts(explosion, total, last, false);
             }
             TRegionInfo record;
-            for (int32_t s = 0; s < staves; ++s) {
-                for (int32_t k = 0; k < kPartColumns; ++k) {
-                    const int32_t p = tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)];
-                    if (p < 1 || p > kExplosionParts) {
-                        continue;
-                    }
-                    if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, false)) {
-                        WarnMidMeasurePartChange(m0);
-                    }
-                    PlacePart(record, tables, p, s, k, lowestPart);
-                }
-            }
-            for (int32_t s = 0; s < staves; ++s) {
-                const int32_t columns = std::min(tables.partsPerStaff[static_cast<size_t>(s)], kPartColumns);
-                for (int32_t k = 0; k < columns; ++k) {
-                    if (tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)] != 0) {
-                        continue;
-                    }
-                    int32_t p = 1;
-                    while (p <= kExplosionParts && record.sourceStaff[static_cast<size_t>(p)] != 0) {
-                        ++p;
-                    }
-                    if (p > kExplosionParts) {
-                        break;
-                    }
-                    if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, true)) {
-                        WarnMidMeasurePartChange(m0);
-                    }
-                    PlacePart(record, tables, p, s, k, lowestPart);
-                }
-            }
-            if (explosion.targetOffset == 0) {
-                for (int32_t p = 1; p <= record.highestPartIndex + 1 && p <= kExplosionParts; ++p) {
-                    if (record.sourceStaff[static_cast<size_t>(p)] - 1 > p - 1) {
-                        const std::string number = std::to_string(m);
-                        ShowMessageText(HostWindow,
-                                        "Exploding parts in upward direction (before document measure #" + number +
-                                            ") is not supported. Please select the option 'leave original staves "
-                                            "untouched'",
-                                        "Stimmenverteilung in Richtung nach oben (vor Dokument-Takt #" + number +
-                                            ") wird nicht unterstützt. Bitte wählen Sie die Option 'Originalsysteme "
-                                            "unberührt lassen'",
-                                        0, 0);
-                        EditBracketEnd(handle, true);
-                        return false;
-                    }
-                }
+            PlaceRegionParts(explosion, tables, staves, regionStart, m0, lowestPart, record);
+            if (explosion.targetOffset == 0 && MovesPartsUpward(record, m)) {
+                EditBracketEnd(handle, true);
+                return false;
             }
             record.firstMeasure = m0;
             record.lastMeasure = last;
@@ -515,12 +569,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             mostParts = std::max(mostParts, record.highestPartIndex);
             if (last < m0) {
                 explosion.stop = 1;
-                ShowMessageText(HostWindow,
-                                "An error occurred while preparing the distribution. You may have to put more precise "
-                                "part specifications such as 1., 2. into the score.",
-                                "Fehler beim Vorbereiten der Stimmenverteilung. Vielleicht müssen die Stimmenangaben "
-                                "wie 1., 2. genauer sein.",
-                                0, 0);
+                ShowPreparationError();
                 EditBracketEnd(handle, false);
                 return false;
             }

@@ -13,6 +13,7 @@
 #include "core/key_automation.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "expressions/expression_records.h"
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/windows.h"

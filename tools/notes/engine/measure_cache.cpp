@@ -1,6 +1,7 @@
 #include "tools/notes/engine/measure_cache.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
@@ -143,8 +144,14 @@ std::vector<int32_t> TMeasures::Measures() const {
 
 // ---- Searches ----
 
-std::optional<FoundNote> PreviousNote(TMeasures& backward, const NoteSearchStart& start, bool allowRepeats,
-                                      std::optional<FoundNote>& nearest) {
+namespace {
+
+/// The note the search finds going `direction` (-1 back, +1 on) from the start, within the
+/// measures 1 to `lastMeasure`: the second note that differs from the one before it (a repeated
+/// spelling counts only with `allowRepeats`); the first is `nearest`. The measures passed over
+/// before the nearest note leave the cache.
+std::optional<FoundNote> NoteInDirection(TMeasures& measures, const NoteSearchStart& start, int32_t direction,
+                                         int32_t lastMeasure, bool allowRepeats, std::optional<FoundNote>& nearest) {
     nearest.reset();
     if (start.array == nullptr) {
         return std::nullopt;
@@ -157,20 +164,20 @@ std::optional<FoundNote> PreviousNote(TMeasures& backward, const NoteSearchStart
     int32_t index = start.entry;
     int32_t dropMeasure = 0;
     for (;;) {
-        --index;
-        while (index < 0) {
-            --measure;
-            if (measure < 1) {
+        index += direction;
+        while (direction < 0 ? index < 0 : index >= array->count) {
+            measure += direction;
+            if (direction < 0 ? measure < 1 : measure > lastMeasure) {
                 return std::nullopt;
             }
-            const TMeasure* record = backward.GetOrLoad(measure);
+            const TMeasure* record = measures.GetOrLoad(measure);
             if (record == nullptr) {
                 return std::nullopt;
             }
             array = record->Array();
             keyA = record->KeyA();
             keyB = record->KeyB();
-            index = array->count - 1;
+            index = direction < 0 ? array->count - 1 : 0;
         }
         const auto note = NoteAtPlace(*array, index, start.note);
         if (!note || (!allowRepeats && compare && Spelling::Of(*note, keyA) == *compare)) {
@@ -179,56 +186,24 @@ std::optional<FoundNote> PreviousNote(TMeasures& backward, const NoteSearchStart
         if (!nearest) {
             nearest = FoundNote{*note, measure, keyA, keyB};
             compare = Spelling::Of(*note, keyA);
-            dropMeasure = measure + 1;
+            dropMeasure = measure - direction;
             continue;
         }
-        backward.Drop(dropMeasure);
+        measures.Drop(dropMeasure);
         return FoundNote{*note, measure, keyA, keyB};
     }
 }
 
+}  // namespace
+
+std::optional<FoundNote> PreviousNote(TMeasures& backward, const NoteSearchStart& start, bool allowRepeats,
+                                      std::optional<FoundNote>& nearest) {
+    return NoteInDirection(backward, start, -1, INT32_MAX, allowRepeats, nearest);
+}
+
 std::optional<FoundNote> NextNote(TNoteContext& context, const NoteSearchStart& start, int32_t lastMeasure,
                                   std::optional<FoundNote>& nearest) {
-    nearest.reset();
-    if (start.array == nullptr) {
-        return std::nullopt;
-    }
-    std::optional<Spelling> compare = StartSpelling(start);
-    const EntryArray* array = start.array;
-    int32_t measure = start.measure;
-    int16_t keyA = start.keyA;
-    int16_t keyB = start.keyB;
-    int32_t index = start.entry;
-    int32_t dropMeasure = 0;
-    for (;;) {
-        ++index;
-        while (index >= array->count) {
-            ++measure;
-            if (measure > lastMeasure) {
-                return std::nullopt;
-            }
-            const TMeasure* record = context.forward.GetOrLoad(measure);
-            if (record == nullptr) {
-                return std::nullopt;
-            }
-            array = record->Array();
-            keyA = record->KeyA();
-            keyB = record->KeyB();
-            index = 0;
-        }
-        const auto note = NoteAtPlace(*array, index, start.note);
-        if (!note || (compare && Spelling::Of(*note, keyA) == *compare)) {
-            continue;
-        }
-        if (!nearest) {
-            nearest = FoundNote{*note, measure, keyA, keyB};
-            compare = Spelling::Of(*note, keyA);
-            dropMeasure = measure - 1;
-            continue;
-        }
-        context.forward.Drop(dropMeasure);
-        return FoundNote{*note, measure, keyA, keyB};
-    }
+    return NoteInDirection(context.forward, start, 1, lastMeasure, false, nearest);
 }
 
 }  // namespace orvex

@@ -283,4 +283,13 @@ int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position);
 /// Whether the text of a text expression reads as a dynamic by its words.
 bool HasDynamicWords(const std::string& text);
 
+/// Removes the staff's measure expressions of the range (with `allStaves` also those of every staff).
+void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
+                           bool allStaves);
+/// ClearStaffExpressions for each staff of the region over its measures.
+void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves);
+/// Copies the staff's measure expressions of the range to the target staff (none when 0).
+void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
+                          int32_t target);
+
 }  // namespace orvex

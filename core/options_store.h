@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "forms/key_assignments.h"
+#include "core/key_assignments.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "forms/options.h"
+#include "core/options_store.h"
 
 #include <algorithm>
 #include <optional>

@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/tool_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/types.h"
-#include "tools/layout/layout_services.h"
 
 namespace orvex {
 

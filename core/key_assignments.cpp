@@ -1,11 +1,11 @@
-#include "forms/key_assignments.h"
+#include "core/key_assignments.h"
 
 #include <algorithm>
 #include <optional>
 
 #include "core/commands.h"
+#include "core/options_store.h"
 #include "core/startup.h"
-#include "forms/options.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/menus.h"
 

@@ -1,11 +1,12 @@
 // Expression records in memory and the region expression collector.
-#include "tools/layout/expression_records.h"
+#include "expressions/expression_records.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
+#include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -15,7 +16,6 @@
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
-#include "tools/layout/beat_chart.h"
 
 namespace orvex {
 
@@ -539,9 +539,10 @@ void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Selec
         if (measure != previousMeasure) {
             EDTMeasureSpec measureSpec;
             if (LoadMeasureSpec(measure, measureSpec)) {
-                hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags,
-                                  static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
-                                                        kMeasureExpressionFlag));
+                hostapi::WriteU16(
+                    measureSpec.data(), EDTMeasureSpec::kMoreFlags,
+                    static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
+                                          kMeasureExpressionFlag));
                 SaveMeasureSpec(measure, measureSpec);
             }
         }
@@ -565,6 +566,35 @@ int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position) {
     }
     return base + static_cast<int32_t>(static_cast<int64_t>(BeatElementWidth(chart, j)) * (position - previous) /
                                        (next - previous));
+}
+
+void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
+                           bool allStaves) {
+    TScoreExpressions list;
+    CollectSwitches switches;
+    switches.staffFilter = staff;
+    switches.remove = true;
+    switches.removeAllStaves = allStaves;
+    CollectRegionExpressions(list, first, last, region, switches);
+}
+
+void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves) {
+    for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
+        ClearStaffExpressions(region.firstMeasure(), region.lastMeasure(), region, StaffOfSlot(slot, region.viewKey()),
+                              allStaves);
+    }
+}
+
+void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
+                          int32_t target) {
+    if (target == 0) {
+        return;
+    }
+    TScoreExpressions list;
+    CollectSwitches switches;
+    switches.staffFilter = staff;
+    switches.targetStaff = target;
+    CollectRegionExpressions(list, first, last, region, switches);
 }
 
 }  // namespace orvex

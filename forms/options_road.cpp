@@ -1,5 +1,7 @@
 // The options road: a tool's option values, from the options dialog or from the values the
 // dialog remembers, into the option arrays the tool reads.
+#include "forms/options_road.h"
+
 #include <memory>
 
 #include "core/commands.h"
@@ -9,9 +11,9 @@
 
 namespace orvex {
 
-bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
-                        std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
-                        const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context) {
+bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
+                     std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
+                     const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context) {
     if (item < 0 || item >= kToolItemCount || ActionRowCaption(item, 0) == nullptr) {
         return true;
     }
@@ -30,7 +32,7 @@ bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, E
         context->Item = item;
     }
     std::unique_ptr<TDActOpt> form(vcl::Create<TDActOpt>(nullptr));
-    if (item == 39) {
+    if (IsItem(item, ToolItem::FontInfo)) {
         form->SetRunButtons(false);  // the font list only shows
     }
     // Override values are shown for this run only: the table's rows never take them.
@@ -57,16 +59,20 @@ bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, E
     return !cancelled;
 }
 
-void CompleteOptionsFormOk(vcl::TForm& form) {
+void CompleteOptionsDialogOk(vcl::TForm& form) {
     if (auto* dialog = dynamic_cast<TDActOpt*>(&form)) {
         dialog->OKBtnClick(dialog);
     }
 }
 
-void OptionsFormRunEnded(vcl::TForm& form) {
+void OptionsDialogRunEnded(vcl::TForm& form) {
     if (auto* dialog = dynamic_cast<TDActOpt*>(&form)) {
         dialog->SteppedRunEnded();
     }
+}
+
+bool ToolHasOptionRows(int32_t item) {
+    return kActionControlTableData[static_cast<size_t>(item)][0].englishCaption != nullptr;
 }
 
 }  // namespace orvex

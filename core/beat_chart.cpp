@@ -1,5 +1,5 @@
 // The beat chart in the tool context: its fields, its records and the computed positions.
-#include "tools/layout/beat_chart.h"
+#include "core/beat_chart.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,0 +1,7 @@
+#include "core/host/host_info.h"
+
+namespace orvex {
+
+HostInfo TheHost;
+
+}  // namespace orvex

@@ -1,0 +1,33 @@
+#include "forms/dialog_sources.h"
+
+#include <stdexcept>
+
+namespace orvex {
+namespace {
+
+ActionDialogSources& Sources() {
+    static ActionDialogSources sources;
+    return sources;
+}
+
+}  // namespace
+
+void RegisterActionDialogSources(const ActionDialogSources& sources) {
+    ActionDialogSources& registered = Sources();
+    if (sources.fillExpressionList != nullptr) {
+        registered.fillExpressionList = sources.fillExpressionList;
+    }
+    if (sources.prefillTable != nullptr) {
+        registered.prefillTable = sources.prefillTable;
+    }
+}
+
+const ActionDialogSources& TheActionDialogSources() {
+    const ActionDialogSources& sources = Sources();
+    if (sources.fillExpressionList == nullptr || sources.prefillTable == nullptr) {
+        throw std::logic_error("the options dialog's sources are not registered");
+    }
+    return sources;
+}
+
+}  // namespace orvex

@@ -1,0 +1,30 @@
+// What the options dialog takes from the parts above the forms: the document's text expressions
+// for a list row (from the text expressions) and the Defaults of an inline table taken from the
+// selected region (from the tools). They register it at start-up.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/option_element.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace orvex {
+
+struct TFMisc;
+
+struct ActionDialogSources {
+    /// Fills the list with the document's text expressions, as tool `item` shows them.
+    void (*fillExpressionList)(vcl::TListBox& list, int32_t item) = nullptr;
+    /// Adjusts the rows of an inline table (blocks of `rowsPerStaff` rows, one a staff) from the
+    /// selected region for tool `item`; `context` may be none.
+    void (*prefillTable)(TFMisc* context, int32_t item, std::span<OptionElement> rows, int32_t rowsPerStaff,
+                         int32_t staffCount) = nullptr;
+};
+
+/// Registers the sources the parts give; a source left none keeps the one registered before.
+void RegisterActionDialogSources(const ActionDialogSources& sources);
+/// The registered sources; throws std::logic_error when one of them is missing.
+const ActionDialogSources& TheActionDialogSources();
+
+}  // namespace orvex

@@ -1,0 +1,450 @@
+// The command sweep: every command of the command table, with Shift (its stored options) and
+// through its options dialog with Go, on every host year and language, over every kind of
+// document (sweep_documents.h), with a selection of the whole document and without, with the
+// progress display running and stopped by the user at step 1. Each run starts a fresh simulated
+// host with both plug-ins in this process and checks that it
+//   - ends (a time limit per run) without a crash or a sanitizer report,
+//   - leaves no entry array lent, no command running and no form that does not close,
+//   - tells the host of a change only when the document changed (and, with --untold, of every change),
+//   - leaves a document that saves and reads back losslessly.
+// Runs go in child processes, so that a crash is reported with its run and the sweep goes on.
+//
+//   sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--untold] [--list]
+//     --sample N   every N-th run of the matrix (spread over all its dimensions); 1 = all
+//     --filter     only the runs whose name holds TEXT
+//     --untold     also a finding: a run that changed the document and told the host it did not
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/commands.h"
+#include "platform/host/document_commands.h"
+#include "platform/host/mus_file.h"
+#include "platform/host/score_text.h"
+#include "platform/win/transcript.h"
+#include "platform/win/ui_driver.h"
+#include "tests/harness/in_process_host.h"
+#include "tests/sweep/sweep_documents.h"
+
+namespace {
+
+struct Year {
+    int32_t year;
+    int32_t rawVersion;
+};
+constexpr Year kYears[] = {
+    {1997, 0x03000000}, {1998, 0x04000000}, {2000, 0x05000005}, {2001, 0x06000200}, {2002, 0x07000000}};
+constexpr host::Language kLanguages[] = {host::Language::English, host::Language::German, host::Language::Italian};
+
+struct Run {
+    size_t index = 0;
+    int32_t code = 0;
+    bool shift = false;
+    Year year{};
+    host::Language language{};
+    size_t document = 0;
+    bool selection = false;
+    bool stop = false;
+};
+
+struct Matrix {
+    std::vector<int32_t> codes;
+    std::vector<sweep::DocumentKind> documents;
+    std::vector<bool> selectable;  ///< by document: it has a staff and a measure to select
+    std::vector<Run> runs;
+};
+
+std::string CommandName(int32_t code) {
+    for (const orvex::CommandEntry& entry : orvex::kCommandTableData) {
+        if (entry.code == code && entry.englishText != nullptr) {
+            return entry.englishText;
+        }
+    }
+    const std::string_view name = orvex::ToolName(code % 100, code / 100);
+    return name.empty() ? "?" : std::string(name);
+}
+
+std::string RunName(const Matrix& matrix, const Run& run) {
+    std::string name = std::to_string(run.code) + " \"" + CommandName(run.code) + "\" " +
+                       (run.shift ? "shift" : "dialog") + " " + std::to_string(run.year.year) + " " +
+                       std::string(host::LanguageCode(run.language)) + " " + matrix.documents[run.document].name;
+    name += run.selection ? " selection" : " no-selection";
+    name += run.stop ? " stop-at-1" : "";
+    return name;
+}
+
+Matrix MakeMatrix() {
+    Matrix matrix;
+    for (const orvex::CommandEntry& entry : orvex::kCommandTableData) {
+        if (entry.code != 0) {
+            matrix.codes.push_back(entry.code);
+        }
+    }
+    matrix.documents = sweep::DocumentKinds(ORVEX_SOURCE_DIR);
+    for (const sweep::DocumentKind& kind : matrix.documents) {
+        bool selectable = false;
+        if (kind.text) {
+            try {
+                const auto document = host::ParseScoreText(*kind.text, kind.name);
+                selectable = !document->Cells().empty() || document->Records().Find(host::RecordKey::Other(
+                                                               hostapi::MakeTag("SOMS"), 1, 0)) != nullptr;
+            } catch (const host::ScoreTextError&) {
+                selectable = false;  // reported by its runs
+            }
+        }
+        matrix.selectable.push_back(selectable);
+    }
+    for (size_t document = 0; document < matrix.documents.size(); ++document) {
+        for (const Year& year : kYears) {
+            for (const host::Language language : kLanguages) {
+                for (const bool selection : {false, true}) {
+                    if (selection && !matrix.selectable[document]) {
+                        continue;
+                    }
+                    for (const bool stop : {false, true}) {
+                        for (const bool shift : {true, false}) {
+                            for (const int32_t code : matrix.codes) {
+                                Run run{matrix.runs.size(), code, shift, year, language, document, selection, stop};
+                                matrix.runs.push_back(run);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return matrix;
+}
+
+/// Whether a change the host was not told of is a finding (--untold). Some commands still
+/// answer "no change" after writing (a run that stops or fails after a first write), so CI does
+/// not look for it yet.
+bool g_untold = false;
+
+/// What one run found; empty when it passed.
+std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run) {
+    std::vector<std::string> findings;
+    const sweep::DocumentKind& kind = matrix.documents[run.document];
+    std::optional<harness::InProcessHost> host;
+    try {
+        host.emplace(kind.text, harness::HostSettings{run.year.rawVersion, run.language});
+    } catch (const std::exception& e) {
+        return {std::string("the host does not start: ") + e.what()};
+    }
+    if (run.selection) {
+        host->SelectAll();
+    }
+    if (run.stop) {
+        host::StopProgressAt(host->Host(), 1);
+    }
+    const host::Document* before = host->Document();
+    const std::string textBefore = before != nullptr ? host::MusText(*before) : "";
+    if (!run.shift) {
+        win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
+    }
+    int16_t answer = 0;
+    // A multi-step command tells the host of its later steps' changes as they come.
+    bool stepsLeft = false;
+    try {
+        answer = host->Invoke(run.code, run.shift);
+        stepsLeft = host->FinishRunningCommands(run.code);
+    } catch (const std::exception& e) {
+        findings.push_back(std::string("an exception reached the host: ") + e.what());
+    }
+    for (const std::string& left : host->Leftovers()) {
+        findings.push_back("left " + left);
+    }
+    for (const std::string& line : win::TranscriptLines()) {
+        if (line.find("did not release") != std::string::npos || line.find("left open") != std::string::npos ||
+            line.find("left running") != std::string::npos) {
+            findings.push_back("the host says: " + line);
+        }
+    }
+    const host::Document* after = host->Document();
+    const std::string textAfter = after != nullptr ? host::MusText(*after) : "";
+    if (answer != 0 && textAfter == textBefore) {
+        findings.push_back("told the host the document changed, but it did not");
+    } else if (g_untold && answer == 0 && textAfter != textBefore && !stepsLeft) {
+        findings.push_back("changed the document without telling the host");
+    }
+    if (after != nullptr) {
+        try {
+            const auto reread = host::ParseMusText(textAfter, "reread");
+            if (!reread->SameContent(*after) || host::MusText(*reread) != textAfter) {
+                findings.push_back("the document does not read back as it was saved");
+            }
+        } catch (const host::DocumentFileError& e) {
+            findings.push_back(std::string("the saved document cannot be read: ") + e.what());
+        }
+    }
+    return findings;
+}
+
+// ---- Running the runs in child processes ----
+
+int g_timeLimit = 120;
+
+void OnAlarm(int) {
+    static const char kText[] = "T\n";
+    // The parent reads the hang from the run it last began.
+    (void)!::write(STDOUT_FILENO, kText, sizeof kText - 1);
+    ::_exit(3);
+}
+
+/// A child's work: the runs from `first` on, with a line per run on the pipe: "B index" before,
+/// "F index finding" per finding, "E index" after.
+[[noreturn]] void Child(const Matrix& matrix, const std::vector<size_t>& indexes, size_t first, int pipe) {
+    ::dup2(pipe, STDOUT_FILENO);
+    ::signal(SIGALRM, OnAlarm);
+    win::SetTranscriptListener({});
+    for (size_t i = first; i < indexes.size(); ++i) {
+        const Run& run = matrix.runs[indexes[i]];
+        std::printf("B %zu\n", i);
+        std::fflush(stdout);
+        ::alarm(static_cast<unsigned>(g_timeLimit));
+        for (const std::string& finding : CarryOut(matrix, run)) {
+            std::string oneLine = finding;
+            std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
+            std::printf("F %zu %s\n", i, oneLine.c_str());
+        }
+        ::alarm(0);
+        std::printf("E %zu\n", i);
+        std::fflush(stdout);
+    }
+    std::fflush(stdout);
+    ::_exit(0);
+}
+
+struct Worker {
+    pid_t pid = -1;
+    int out = -1;
+    std::vector<size_t> indexes;  ///< runs of the matrix, in order
+    size_t next = 0;              ///< the first run not yet begun by a child
+    std::optional<size_t> begun;  ///< the run the child is in
+    std::string buffer;
+    std::string errFile;
+};
+
+/// The first line of a sanitizer's or the system's report in a child's standard error.
+std::string CrashLine(const std::string& errFile) {
+    FILE* file = std::fopen(errFile.c_str(), "r");
+    if (file == nullptr) {
+        return "";
+    }
+    std::string found;
+    char line[4096];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        const std::string text(line);
+        if (text.find("ERROR: AddressSanitizer") != std::string::npos ||
+            text.find("runtime error:") != std::string::npos ||
+            text.find("ERROR: LeakSanitizer") != std::string::npos ||
+            text.find("terminate called") != std::string::npos || text.find("SUMMARY:") != std::string::npos) {
+            found = text.substr(0, text.find_last_not_of("\n") + 1);
+            break;
+        }
+    }
+    std::fclose(file);
+    return found;
+}
+
+void Start(const Matrix& matrix, Worker& worker) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        std::perror("sweep: pipe");
+        std::exit(2);
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const int err = ::open(worker.errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(err, STDERR_FILENO);
+        Child(matrix, worker.indexes, worker.next, fds[1]);
+    }
+    ::close(fds[1]);
+    worker.pid = pid;
+    worker.out = fds[0];
+    worker.begun.reset();
+    worker.buffer.clear();
+}
+
+/// Prints each finding with its runs grouped by command (how many, and the first); answers how
+/// many runs found something.
+size_t PrintFindings(const std::map<std::string, std::vector<std::string>>& findings) {
+    size_t count = 0;
+    for (const auto& [finding, runs] : findings) {
+        count += runs.size();
+        std::cout << "FINDING (" << runs.size() << " runs): " << finding << "\n";
+        // By command: how many runs, and the first of them.
+        std::map<std::string, std::pair<size_t, std::string>> byCommand;
+        for (const std::string& name : runs) {
+            auto& [n, first] = byCommand[name.substr(0, name.find('"', name.find('"') + 1) + 1)];
+            if (n++ == 0) {
+                first = name;
+            }
+        }
+        for (const auto& [command, seen] : byCommand) {
+            std::cout << "    " << seen.first << " x " << seen.second << "\n";
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    size_t sample = 1;
+    size_t jobs = 1;
+    std::string filter;
+    bool list = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sample" && i + 1 < argc) {
+            sample = std::max<size_t>(1, std::stoul(argv[++i]));
+        } else if (arg == "--jobs" && i + 1 < argc) {
+            jobs = std::max<size_t>(1, std::stoul(argv[++i]));
+        } else if (arg == "--filter" && i + 1 < argc) {
+            filter = argv[++i];
+        } else if (arg == "--time-limit" && i + 1 < argc) {
+            g_timeLimit = std::max(1, std::stoi(argv[++i]));
+        } else if (arg == "--untold") {
+            g_untold = true;
+        } else if (arg == "--list") {
+            list = true;
+        } else {
+            std::cerr
+                << "usage: sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--untold] [--list]\n";
+            return 2;
+        }
+    }
+    const Matrix matrix = MakeMatrix();
+    std::vector<size_t> chosen;
+    for (const Run& run : matrix.runs) {
+        // A multiplicative hash spreads a sample over every dimension of the matrix.
+        const bool sampled = sample == 1 || (run.index * 2654435761u) % sample == 0;
+        if (sampled && (filter.empty() || RunName(matrix, run).find(filter) != std::string::npos)) {
+            chosen.push_back(run.index);
+        }
+    }
+    if (list) {
+        for (const size_t index : chosen) {
+            std::cout << RunName(matrix, matrix.runs[index]) << "\n";
+        }
+        return 0;
+    }
+    // Files a command writes beside a document without a folder (an export, a printed file) go
+    // to a folder of the sweep's own, which is removed at the end.
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("orvex-sweep-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(work);
+    std::filesystem::current_path(work);
+    std::cout << "sweep: " << chosen.size() << " runs of " << matrix.runs.size() << " (" << matrix.codes.size()
+              << " commands, " << matrix.documents.size() << " kinds of document)" << std::endl;
+
+    std::vector<Worker> workers(std::min(jobs, std::max<size_t>(1, chosen.size())));
+    for (size_t i = 0; i < chosen.size(); ++i) {
+        workers[i % workers.size()].indexes.push_back(chosen[i]);
+    }
+    std::map<std::string, std::vector<std::string>> findings;  ///< by finding, the runs
+    size_t done = 0;
+    const auto record = [&](const Worker& worker, size_t position, const std::string& finding) {
+        findings[finding].push_back(RunName(matrix, matrix.runs[worker.indexes[position]]));
+    };
+    for (size_t w = 0; w < workers.size(); ++w) {
+        workers[w].errFile = "/tmp/orvex-sweep-" + std::to_string(::getpid()) + "-" + std::to_string(w) + ".err";
+        if (!workers[w].indexes.empty()) {
+            Start(matrix, workers[w]);
+        }
+    }
+    for (;;) {
+        std::vector<pollfd> polls;
+        for (const Worker& worker : workers) {
+            if (worker.out >= 0) {
+                polls.push_back({worker.out, POLLIN, 0});
+            }
+        }
+        if (polls.empty()) {
+            break;
+        }
+        ::poll(polls.data(), polls.size(), -1);
+        for (Worker& worker : workers) {
+            if (worker.out < 0) {
+                continue;
+            }
+            char chunk[4096];
+            const ssize_t got = ::read(worker.out, chunk, sizeof chunk);
+            if (got > 0) {
+                worker.buffer.append(chunk, static_cast<size_t>(got));
+                size_t newline = 0;
+                while ((newline = worker.buffer.find('\n')) != std::string::npos) {
+                    const std::string line = worker.buffer.substr(0, newline);
+                    worker.buffer.erase(0, newline + 1);
+                    if (line.size() < 2) {
+                        continue;
+                    }
+                    if (line[0] == 'T' && worker.begun) {
+                        record(worker, *worker.begun, "does not end within " + std::to_string(g_timeLimit) + " s");
+                        continue;
+                    }
+                    const size_t position = std::stoul(line.substr(2));
+                    if (line[0] == 'B') {
+                        worker.begun = position;
+                    } else if (line[0] == 'F') {
+                        record(worker, position, line.substr(line.find(' ', 2) + 1));
+                    } else if (line[0] == 'E') {
+                        worker.begun.reset();
+                        worker.next = position + 1;
+                        ++done;
+                    }
+                }
+                continue;
+            }
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            // The child ended: a run it began and did not end crashed (or hung); go on after it.
+            ::close(worker.out);
+            worker.out = -1;
+            int status = 0;
+            ::waitpid(worker.pid, &status, 0);
+            if (worker.begun) {
+                const bool hung = WIFEXITED(status) && WEXITSTATUS(status) == 3;
+                if (!hung) {
+                    const std::string crash = CrashLine(worker.errFile);
+                    record(worker, *worker.begun,
+                           "crashed" + (crash.empty() ? std::string() : ": " + crash) +
+                               (WIFSIGNALED(status) ? " (signal " + std::to_string(WTERMSIG(status)) + ")" : ""));
+                }
+                worker.next = *worker.begun + 1;
+                ++done;
+            }
+            if (worker.next < worker.indexes.size()) {
+                Start(matrix, worker);
+            }
+        }
+    }
+    for (const Worker& worker : workers) {
+        ::unlink(worker.errFile.c_str());
+    }
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::error_code ignored;
+    std::filesystem::remove_all(work, ignored);
+    const size_t count = PrintFindings(findings);
+    std::cout << "sweep: " << done << " runs, " << count << " findings" << std::endl;
+    return findings.empty() ? 0 : 1;
+}

@@ -1,0 +1,54 @@
+// The part explosion as a run over several host calls: each invoke of the host continues it,
+// and a tool context whose owner goes while it runs passes to it.
+#include "tools/layout/explosion/explosion_stepping.h"
+
+#include "core/dispatch.h"
+#include "core/host/host_imports.h"
+#include "core/key_automation.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "platform/win/windows.h"
+#include "tools/layout/explosion/explosion.h"
+
+namespace orvex {
+
+/// Continues the part explosion that runs; when it has ended, finishes it.
+void StepRunningExplosion() {
+    ExplosionContext* step = RunningStepObject;
+    if (StepPartExplosion(*step)) {
+        return;
+    }
+    TFMisc& context = step->Context();
+    SetProgressText(context, "Done.");
+    if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
+        redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
+    }
+    ShowMessageById(HostWindow, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
+    SetProgressCaption(context);
+    // An options dialog that started the run owns the tool context and outlives the explosion.
+    vcl::TForm* optionsForm = context.OptionsForm;
+    RunningStepObject = nullptr;
+    // The context may own the tool context: nothing of either is used after this.
+    ExplosionContextDestroy(step, 3);
+    win::SetFocus(HostWindow);
+    SendCtrlKeyToHost('a');
+    if (optionsForm != nullptr) {
+        OptionsFormRunEnded(*optionsForm);
+    }
+}
+
+bool AdoptRunningExplosionContext(std::unique_ptr<TFMisc>& context) {
+    if (RunningStepObject == nullptr || context == nullptr || &RunningStepObject->Context() != context.get()) {
+        return false;
+    }
+    RunningStepObject->AdoptContext(std::move(context));
+    return true;
+}
+
+void DestroyRunningExplosion() {
+    delete RunningStepObject;  // with the tool context it owns
+    RunningStepObject = nullptr;
+}
+
+}  // namespace orvex

@@ -1,0 +1,137 @@
+// New Spacing's pass machine: the first pass prepares the region and hands over to the host's
+// note spacing (by its menu keys); the timer brings the second pass, which reverts what the first
+// pass recorded and runs the follow-up commands. The dispatcher runs it as a multi-step tool.
+#include "tools/notes/new_spacing_passes.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "core/dispatch.h"
+#include "core/hooks.h"
+#include "core/host/staff_lists.h"
+#include "core/host_probes.h"
+#include "core/key_automation.h"
+#include "core/messages.h"
+#include "core/startup.h"
+#include "core/tool_context.h"
+#include "platform/win/keys.h"
+#include "platform/win/windows.h"
+
+namespace orvex {
+namespace {
+
+int32_t OptionValue(const TFMisc& context, size_t row) {
+    return context.Options[row].value;
+}
+
+/// New Spacing, first pass: remember the document and the region, and let the lyrics commands
+/// prepare the region.
+void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
+    GetHostWindowTitle(context.DocumentTitle);
+    ShowMessageById(HostWindow, MSG_NEW_SPACING_START, 9, 0, true);
+    context.SavedRegion = region;
+    context.NewSpacingChanges.clear();
+    const bool querySelection = std::exchange(QuerySelectionFromHost, false);
+    RunCommand(HostWindow, 117, 0, true, false, nullptr);
+    if (OptionValue(context, 1) != 0) {
+        RunCommand(HostWindow, 105, 0, true, false, nullptr);
+    }
+    QuerySelectionFromHost = querySelection;
+    region = context.SavedRegion;
+    if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
+        // A blank staff after the region's last one, marked in the list so that the second pass
+        // takes out this staff and no other. A staff the host refuses leaves the region as it is.
+        TInstruments& staves = *context.Instruments;
+        const int32_t after = context.SavedRegion.lastStaff();
+        if (staves.AddStaff(after, false)) {
+            context.ListsChanged = 1;
+            staves.At(std::clamp(after, 0, staves.Count() - 1)).flag = 1;
+            region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
+            context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
+        }
+    }
+}
+
+/// New Spacing, second pass: only on the document of the first pass, with its region.
+bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
+    std::string title;
+    GetHostWindowTitle(title);
+    if (title != context.DocumentTitle) {
+        ShowMessageText(HostWindow,
+                        "WARNING: you have switched to a different Finale file although New Spacing has not "
+                        "completed. Please return to the original file!",
+                        "WARNUNG: Sie sind zu einer andere Finale-Datei gewechselt, obwohl das Neue Ausrichten "
+                        "noch nicht abgeschlossen ist. Bitte kehren Sie zur ursprünglichen Datei zurück!",
+                        0, 0);
+        // The second pass never runs on another document; it waits for the first one.
+        return false;
+    }
+    region = context.SavedRegion;
+    return true;
+}
+
+/// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
+void AwaitNewSpacingSecondPass(TFMisc& context) {
+    context.NewSpacingSecondPass = 1;
+    // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
+    // as the step signal and the timer brings the second pass once the host has spaced.
+    // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
+    win::SetForegroundWindow(HostWindow);
+    FocusHostWindow();
+    SendAltKeyToHost('g');
+    if (LanguageIndex == 1) {
+        if (HostYear < 2001) {
+            // "Ä" lies on the key VK_OEM_7 of the German keyboard, which the window system's
+            // keyboard layout does not name: the key itself is pressed with Alt.
+            SendKeyDown(win::VK_MENU);
+            SendKeyDown(win::VK_OEM_7);
+            SendKeyUp(win::VK_OEM_7);
+            SendKeyUp(win::VK_MENU);
+            SendTextToHost("sn");
+        } else {
+            SendAltKeyToHost('e');
+            SendTextToHost("mn");
+        }
+    } else if (ItalianHost) {
+        SendAltKeyToHost('s');
+        SendTextToHost("zf");
+    } else {
+        SendAltKeyToHost(HostYear < 2001 ? 's' : 'm');
+        SendTextToHost("sn");
+    }
+    SendVirtualKeyToHost(win::VK_ADD);
+    PendingOptionsForm = context.OptionsForm;
+    RepostCode = 120;
+}
+
+void FinishNewSpacing(TFMisc& context) {
+    context.NewSpacingSecondPass = 0;
+    context.NewSpacingChanges.clear();
+    if (OptionValue(context, 4) != 0 && context.Instruments) {
+        TInstruments& staves = *context.Instruments;
+        for (int32_t i = 0; i < staves.Count(); ++i) {
+            if (staves.At(i).flag == 1) {
+                staves.RemoveStaff(staves.At(i).staff());
+                staves.Save(0);
+                context.ListsChanged = 1;
+                break;
+            }
+        }
+    }
+    const bool querySelection = std::exchange(QuerySelectionFromHost, false);
+    if (OptionValue(context, 3) != 0) {
+        RunCommand(HostWindow, 205, 0, true, false, nullptr);
+    }
+    if (context.MoreOptions[1].value != 0) {
+        RunCommand(HostWindow, 206, 0, true, false, nullptr);
+    }
+    QuerySelectionFromHost = querySelection;
+    ShowMessageById(HostWindow, MSG_NEW_SPACING_DONE, 9, 0, true);
+}
+
+}  // namespace
+
+const MultiStepTool kNewSpacingSteps{BeginNewSpacing, ResumeNewSpacing, AwaitNewSpacingSecondPass, FinishNewSpacing};
+
+}  // namespace orvex
