@@ -13,13 +13,6 @@
 
 namespace orvex {
 
-bool GetHostWindowTitle(std::string& title) {
-    const std::string current = win::GetWindowText(HostWindow).substr(0, 100);
-    const bool changed = current != title;
-    title = current;
-    return changed;
-}
-
 bool FindUserManual(const std::string& hostFolder, const std::string& fileName, std::string& foundPath) {
     namespace fs = std::filesystem;
     std::error_code error;

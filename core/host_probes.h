@@ -5,13 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/host/host_window.h"
 #include "platform/win/handles.h"
 
 namespace orvex {
-
-/// Reads the host window's title (at most 100 characters) into `title`; answers whether it
-/// differs from what `title` held before.
-bool GetHostWindowTitle(std::string& title);
 
 /// Looks for the user manual `fileName`: as given (relative to the current folder), then in the
 /// folders "Plug-Ins", "User Manual" and "On-line Documentation" below `hostFolder`. Answers

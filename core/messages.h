@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/host/bilingual_text.h"
 #include "platform/win/handles.h"
 
 namespace orvex {
@@ -27,12 +28,6 @@ inline constexpr int32_t MSG_PROCESS_WHOLE_DOCUMENT = 11;
 inline constexpr int32_t MSG_PART_DISTRIBUTION_DONE = 14;
 inline constexpr int32_t MSG_NEW_SPACING_START = 15;
 inline constexpr int32_t MSG_NEW_SPACING_DONE = 16;
-
-struct BilingualText {
-    std::string_view english;
-    std::string_view german;
-    std::string_view In(int32_t language) const { return language == 1 ? german : english; }
-};
 
 extern const std::array<BilingualText, kMessageSlots> kMessageTableData;
 extern const std::array<BilingualText, kCaptionSlots> kCaptionTable;

@@ -87,4 +87,8 @@ int32_t QueryStaffListManager(int32_t system);
 void RegisterPartReset(void (*reset)());
 void ResetParts();
 
+/// Registers the core's side of the access layer's hooks (core/host/core_hooks.h); the parts'
+/// installation (tools/parts.cpp) calls it first.
+void InstallAccessLayerHooks();
+
 }  // namespace orvex

@@ -10,6 +10,7 @@
 #include "platform/win/system.h"
 #include "service/host_imports.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 #include "service/translations.h"
 #include "service/window_services.h"
@@ -27,18 +28,8 @@ constexpr int16_t kDebugPanelKeys = 0x08;  ///< Ctrl+Shift
 constexpr int32_t kCheckState = 1;         ///< kind of service 57: a check box's state
 constexpr int32_t kListSelection = 2;      ///< kind of service 57: a list's item, counted from 1
 
-struct PanelState {
-    int16_t controlPanelResult = 2;
-    int32_t lastEvent = 0;  ///< 0..3: events 1..4; 4: the text event
-    std::string lastText;   ///< the host's 8-bit characters
-    /// The six preferences when the control panel opened: language, update layout, second
-    /// monitor, return focus, collapse, transparency.
-    std::array<int16_t, 6> opened{};
-};
-
 PanelState& State() {
-    static PanelState state;
-    return state;
+    return Module().controlPanel;
 }
 
 // clang-format off
@@ -264,11 +255,12 @@ int16_t DialogBox() {
         return 2;
     }
     if ((KeyPressed() & kDebugPanelKeys) != 0) {
-        run(kDebugPanelResource, DebugPanelProc, HostWindow, 1, 0, hostapi::kInterfaceVersion);
+        run(kDebugPanelResource, DebugPanelProc, Module().hostWindow, 1, 0, hostapi::kInterfaceVersion);
         return 2;
     }
     State().controlPanelResult = 2;
-    const int32_t result = run(kControlPanelResource, ControlPanelProc, HostWindow, 1, 0, hostapi::kInterfaceVersion);
+    const int32_t result =
+        run(kControlPanelResource, ControlPanelProc, Module().hostWindow, 1, 0, hostapi::kInterfaceVersion);
     State().controlPanelResult = result == 1 ? 1 : 2;
     return State().controlPanelResult;
 }
@@ -283,10 +275,6 @@ int32_t DebugPanelLastEvent() {
 
 const std::string& DebugPanelLastText() {
     return State().lastText;
-}
-
-void ResetControlPanel() {
-    State() = PanelState();
 }
 
 }  // namespace lumvar

@@ -51,6 +51,4 @@ int16_t ControlPanelResult();
 int32_t DebugPanelLastEvent();
 const std::string& DebugPanelLastText();
 
-void ResetControlPanel();
-
 }  // namespace lumvar

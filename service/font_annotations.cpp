@@ -11,6 +11,7 @@
 #include "platform/win/profile.h"
 #include "service/host_imports.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 
 namespace lumvar {
@@ -28,14 +29,8 @@ constexpr size_t kEntryHeadSize = 4;
 constexpr int16_t kSlotEntry = 2;
 constexpr size_t kMaxFolder = 260;
 
-struct FanState {
-    int16_t loadState = FAN_OLD_HOST;
-    std::vector<AnnotatedFont> fonts;
-};
-
 FanState& State() {
-    static FanState state;
-    return state;
+    return Module().fontAnnotations;
 }
 
 /// Reads the file's values in its byte order.
@@ -370,10 +365,6 @@ int16_t GetFANExtendedInfo(int16_t kind, char* dst, int16_t dstSize, int16_t ind
         kind == 1 ? fonts[static_cast<size_t>(index)].fileName : fonts[static_cast<size_t>(index)].fontName;
     std::memcpy(dst, text.c_str(), text.size() + 1);
     return ERR_OK;
-}
-
-void ResetFontAnnotations() {
-    State() = FanState();
 }
 
 }  // namespace lumvar

@@ -39,6 +39,4 @@ int16_t GetFANSlotInfo(int16_t font, int16_t slot, uint8_t* out, int16_t size);
 int32_t GetFANInfo(int16_t kind, int16_t value, int16_t* err);
 int16_t GetFANExtendedInfo(int16_t kind, char* dst, int16_t dstSize, int16_t index);
 
-void ResetFontAnnotations();
-
 }  // namespace lumvar

@@ -6,18 +6,17 @@
 
 #include "platform/win/messages.h"
 #include "platform/win/modules.h"
+#include "service/module_state.h"
 
 namespace lumvar {
 namespace {
 
 std::optional<HostImports>& Resolved() {
-    static std::optional<HostImports> imports;
-    return imports;
+    return Module().imports.resolved;
 }
 
 std::set<std::string>& Noted() {
-    static std::set<std::string> noted;
-    return noted;
+    return Module().imports.noted;
 }
 
 }  // namespace
@@ -50,11 +49,6 @@ void NoteMissingHostService(std::string_view what) {
         win::OutputDebugString("Lumvar2000: the host does not offer " + std::string(what) +
                                "; it is not available in this build");
     }
-}
-
-void ResetHostImports() {
-    Resolved().reset();
-    Noted().clear();
 }
 
 }  // namespace lumvar

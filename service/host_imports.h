@@ -42,7 +42,5 @@ const HostImports& Imports();
 void UseHostImports(const HostImports& imports);
 /// Writes once per service to the debug output that the host does not offer it.
 void NoteMissingHostService(std::string_view what);
-/// Forgets the resolved imports and the notes (tests start here).
-void ResetHostImports();
 
 }  // namespace lumvar

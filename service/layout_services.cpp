@@ -9,6 +9,7 @@
 #include "platform/hostapi/bytes.h"
 #include "service/host_imports.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/record_forwards.h"
 
 namespace lumvar {
@@ -52,8 +53,7 @@ std::optional<CountKind> CountKindOf(int16_t kind) {
 }
 
 std::array<int32_t, 8>& CountCache() {
-    static std::array<int32_t, 8> cache{};
-    return cache;
+    return Module().layoutCounts;
 }
 
 bool HostFrom2001() {
@@ -330,7 +330,7 @@ int16_t LoadStaffSystemSpec(int16_t system, void* record, int16_t size, uint32_t
         return 1;
     }
     if (size == 20) {
-        if (LegacyStaffSystem == 1) {
+        if (Module().legacyStaffSystem == 1) {
             if (LoadOther(kTagStaffSystem, system, 0, form20.data(), kStaffSystemSize) == 0) {
                 return 0;
             }
@@ -387,7 +387,7 @@ int16_t SaveStaffSystemSpec(int16_t system, void* record, int16_t size, uint32_t
         return SaveOtherAs(kTagStaffSystem2001, system, 0, in, kStaffSystemSize2001, hostapi::kInterfaceVersion2001) !=
                0;
     }
-    if (LegacyStaffSystem == 1) {
+    if (Module().legacyStaffSystem == 1) {
         return SaveOtherAs(kTagStaffSystem, system, 0, in, kStaffSystemSize, hostapi::kInterfaceVersion) != 0;
     }
     const int16_t list = (ReadI16(in, StaffSystem20::kFlags) & kOwnStaffListFlag) != 0 ? system : ScoreList();
@@ -728,10 +728,6 @@ int16_t ChangeLayoutInfo(int16_t kind, int32_t value, int16_t key, int16_t opera
         }
     }
     return SaveOther(kTagPage, key, 0, record.data(), kPageSize) != 0 ? ERR_OK : ERR_RECORD_FAILED;
-}
-
-void ResetLayoutServices() {
-    CountCache().fill(0);
 }
 
 }  // namespace lumvar

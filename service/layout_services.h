@@ -108,7 +108,4 @@ std::optional<std::array<uint8_t, kStaffSize>> LoadStaff(int16_t staff);
 /// percent, other: unchanged).
 int32_t ApplyLayoutOperation(int16_t operation, int32_t oldValue, int32_t argument);
 
-/// Forgets the cached counts.
-void ResetLayoutServices();
-
 }  // namespace lumvar

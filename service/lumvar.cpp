@@ -12,6 +12,7 @@
 #include "service/font_annotations.h"
 #include "service/host_imports.h"
 #include "service/layout_services.h"
+#include "service/module_state.h"
 #include "service/names.h"
 #include "service/preferences.h"
 #include "service/record_forwards.h"
@@ -21,17 +22,12 @@
 
 namespace lumvar {
 
-win::Hmodule ModuleInstance = win::kNoModule;
-uint32_t RawHostVersion = 0;
-win::Hwnd HostWindow = win::kNoWindow;
-int16_t Initialised = 0;
-int16_t LegacyStaffSystem = 0;
-int32_t Host2001WarningCount = 0;
-int32_t NewHostNoticeCount = 0;
+ModuleState& Module() {
+    static ModuleState state;
+    return state;
+}
 
 namespace {
-
-win::Handle s_instanceMutex = win::kNoHandle;
 
 constexpr const char* kDuplicateCopyText =
     "Different versions/copies of the Lumvar plug-in\nhave been found.\nThis copy will not be loaded.\n\n"
@@ -62,11 +58,11 @@ std::string Format(const char* format, int32_t a, int32_t b) {
 /// The staff system record of a 2001 host is damaged in the host's first release: its words
 /// 0, 1, 2, 3, 4 and 9 all read 0.
 void CheckHost2001() {
-    if (LegacyStaffSystem != 0) {
+    if (Module().legacyStaffSystem != 0) {
         return;
     }
     if (FinaleVersion() != 2001) {
-        LegacyStaffSystem = 1;
+        Module().legacyStaffSystem = 1;
         return;
     }
     std::array<uint8_t, 20> record{};
@@ -75,35 +71,35 @@ void CheckHost2001() {
     }
     for (const size_t offset : {0, 2, 4, 6, 8, 18}) {
         if (hostapi::ReadI16(record.data(), offset) != 0) {
-            LegacyStaffSystem = 1;
+            Module().legacyStaffSystem = 1;
             return;
         }
     }
-    if (++Host2001WarningCount <= kMaxNotices) {
-        win::MessageBox(HostWindow, kHost2001Text, kHost2001Title, win::MB_OK | win::MB_ICONERROR);
+    if (++Module().host2001WarningCount <= kMaxNotices) {
+        win::MessageBox(Module().hostWindow, kHost2001Text, kHost2001Title, win::MB_OK | win::MB_ICONERROR);
     }
 }
 
 }  // namespace
 
 int32_t DllEntryPoint(win::Hmodule instance, uint32_t /*reason*/, void* /*reserved*/) {
-    ModuleInstance = instance;
+    Module().moduleInstance = instance;
     return 1;
 }
 
 int32_t FinaleExtensionVersion(int32_t rawVersion) {
-    RawHostVersion = static_cast<uint32_t>(rawVersion);
+    Module().rawHostVersion = static_cast<uint32_t>(rawVersion);
     return rawVersion;
 }
 
 int16_t FinaleExtensionInit(win::Hwnd hostWindow, int32_t* /*ignored*/) {
-    HostWindow = hostWindow;
+    Module().hostWindow = hostWindow;
     // One copy per host year: a second copy finds the mutex of the first and stands aside.
     const std::string mutexName = "FinLumvar" + std::to_string(FinaleVersion());
-    s_instanceMutex = win::CreateMutex(true, mutexName);
+    Module().instanceMutex = win::CreateMutex(true, mutexName);
     if (win::GetLastError() == win::ERROR_ALREADY_EXISTS) {
-        win::CloseHandle(s_instanceMutex);
-        s_instanceMutex = win::kNoHandle;
+        win::CloseHandle(Module().instanceMutex);
+        Module().instanceMutex = win::kNoHandle;
         win::MessageBox(hostWindow, kDuplicateCopyText, "Lumvar Plug-in Error", win::MB_OK | win::MB_ICONERROR);
         return 0;
     }
@@ -111,7 +107,7 @@ int16_t FinaleExtensionInit(win::Hwnd hostWindow, int32_t* /*ignored*/) {
     ClearNotifyList();
     LoadFontAnnotations();
     InstallWindowHooks();
-    Initialised = 1;
+    Module().initialised = 1;
     return 1;
 }
 
@@ -141,7 +137,7 @@ int16_t FinaleExtensionGetMenuStatus(int16_t /*index*/) {
 int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     // A copy whose start was refused (a second copy) set nothing up: it tears nothing down, and
     // above all does not write its empty preferences over those of the copy that runs.
-    if (Initialised == 0) {
+    if (Module().initialised == 0) {
         return 1;
     }
     WritePreferences();
@@ -149,10 +145,10 @@ int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     ClearNotifyList();
     RemoveWindowHooks();
     bool result = true;
-    if (s_instanceMutex != win::kNoHandle) {
-        win::ReleaseMutex(s_instanceMutex);
-        result = win::CloseHandle(s_instanceMutex);
-        s_instanceMutex = win::kNoHandle;
+    if (Module().instanceMutex != win::kNoHandle) {
+        win::ReleaseMutex(Module().instanceMutex);
+        result = win::CloseHandle(Module().instanceMutex);
+        Module().instanceMutex = win::kNoHandle;
     }
     if (DebugConsoleOpen()) {
         result = FreeDebugConsole();
@@ -161,17 +157,17 @@ int16_t FinaleExtensionTerminate(void* /*ignored*/) {
 }
 
 int16_t InitByFinale() {
-    return Initialised;
+    return Module().initialised;
 }
 win::Hwnd FinaleWindow() {
-    return HostWindow;
+    return Module().hostWindow;
 }
 uint32_t RawFXTVersion() {
-    return RawHostVersion;
+    return Module().rawHostVersion;
 }
 
 int32_t FinaleVersion() {
-    const uint32_t v = RawHostVersion;
+    const uint32_t v = Module().rawHostVersion;
     const uint32_t high = v & 0xFFFF0000u;
     if (high == 0x05000000u)
         return 2000;
@@ -202,33 +198,18 @@ int16_t HandShake(int32_t major, int32_t minor) {
         // The released version's own minor is never -1 (the development form is kept for it).
         text += kMinorVersion == -1 ? Format("The running Lumvar version is: %d (Development Rev.)", kMajorVersion, 0)
                                     : Format("The running Lumvar version is: %d.%02d", kMajorVersion, kMinorVersion);
-        win::MessageBox(HostWindow, text, kMismatchTitle, win::MB_OK | win::MB_ICONERROR);
+        win::MessageBox(Module().hostWindow, text, kMismatchTitle, win::MB_OK | win::MB_ICONERROR);
         return 0;
     }
     CheckHost2001();
-    if (RawHostVersion > kNewestKnownHost && ++NewHostNoticeCount <= kMaxNotices) {
-        win::MessageBox(HostWindow, kNewHostText, kNewHostTitle, win::MB_OK | win::MB_ICONINFORMATION);
+    if (Module().rawHostVersion > kNewestKnownHost && ++Module().newHostNoticeCount <= kMaxNotices) {
+        win::MessageBox(Module().hostWindow, kNewHostText, kNewHostTitle, win::MB_OK | win::MB_ICONINFORMATION);
     }
     return 1;
 }
 
 void ResetModuleState() {
-    ModuleInstance = win::kNoModule;
-    RawHostVersion = 0;
-    HostWindow = win::kNoWindow;
-    Initialised = 0;
-    LegacyStaffSystem = 0;
-    Host2001WarningCount = 0;
-    NewHostNoticeCount = 0;
-    s_instanceMutex = win::kNoHandle;
-    ResetHostImports();
-    ResetPreferences();
-    ResetFontAnnotations();
-    ResetWindowHooks();
-    ResetControlPanel();
-    ResetLayoutServices();
-    ResetNameServices();
-    ResetTranslations();
+    Module() = ModuleState();
 }
 
 }  // namespace lumvar

@@ -10,17 +10,6 @@
 
 namespace lumvar {
 
-// ---- Module state ----
-extern win::Hmodule ModuleInstance;
-extern uint32_t RawHostVersion;
-extern win::Hwnd HostWindow;
-extern int16_t Initialised;  ///< 1 once FinaleExtensionInit succeeded in this process
-/// 1 once the host's 20-byte staff system record may be used unchanged (every host but 2001,
-/// or a 2001 host whose record passed the handshake's check).
-extern int16_t LegacyStaffSystem;
-extern int32_t Host2001WarningCount;
-extern int32_t NewHostNoticeCount;
-
 // ---- Host entry points ----
 int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* reserved);
 int32_t FinaleExtensionVersion(int32_t rawVersion);
@@ -50,7 +39,8 @@ inline constexpr const char* kNewHostText =
     "This version of Lumvar hasn't proven to be compatible\nwith this Finale version.\n"
     "Please download a later version of Lumvar.";
 
-/// Puts the module state of every unit back to what loading left (tests start here).
+/// Puts the module's whole state (service/module_state.h) back to what loading left (tests
+/// start here).
 void ResetModuleState();
 
 }  // namespace lumvar

@@ -14,6 +14,7 @@
 #include "platform/win/system.h"
 #include "service/layout_services.h"
 #include "service/lumvar_api.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 #include "service/record_forwards.h"
 #include "service/text_services.h"
@@ -24,25 +25,14 @@ namespace {
 
 using hostapi::ReadI16;
 
-constexpr size_t kNameBufferSize = 1000;
-constexpr size_t kListNameBufferSize = 200;
 constexpr int16_t kWordUpperStaff = 250;
 constexpr int16_t kWordLowerStaff = 251;
 constexpr int16_t kWordHidden = 252;
 /// A list of names stops growing once it is longer than this.
 constexpr size_t kMaxListPart = 99;
 
-struct NameBuffers {
-    std::array<char, kNameBufferSize> staff{};
-    std::array<char, kNameBufferSize> staffInList{};
-    std::array<char, kTextBufferSize> group{};
-    std::array<char, kListNameBufferSize> set{};
-    std::array<char, kListNameBufferSize> system{};
-};
-
 NameBuffers& Buffers() {
-    static NameBuffers buffers;
-    return buffers;
+    return Module().names;
 }
 
 template <size_t N>
@@ -440,10 +430,6 @@ const char* GetSystemName(int16_t system, int16_t flags, int16_t width, int16_t*
         return Keep(Buffers().system, "");
     }
     return Keep(Buffers().system, ListName(listKey, system, flags, width, err));
-}
-
-void ResetNameServices() {
-    Buffers() = NameBuffers();
 }
 
 }  // namespace lumvar

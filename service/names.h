@@ -35,7 +35,4 @@ std::string StaffDisplayName(int16_t staff, bool fallback, int16_t listKey, bool
 /// system names; err as GetStaffsetName says.
 std::string ListName(int16_t listKey, int16_t number, int16_t flags, int16_t width, int16_t* err);
 
-/// Empties the result buffers.
-void ResetNameServices();
-
 }  // namespace lumvar

@@ -12,21 +12,13 @@
 #include "platform/win/process.h"
 #include "platform/win/registry.h"
 #include "platform/win/system.h"
+#include "service/module_state.h"
 
 namespace lumvar {
 namespace {
 
-constexpr size_t kWordCount = LumvarPrefs::kSize / 2;
-
-struct PreferenceState {
-    std::array<int16_t, kWordCount> words{};
-    std::vector<LumvarNotifyProc> notifyList;
-    bool consoleOpen = false;
-};
-
 PreferenceState& State() {
-    static PreferenceState state;
-    return state;
+    return Module().preferences;
 }
 
 int16_t& Word(size_t offset) {
@@ -66,14 +58,14 @@ void ReadPreferences() {
         SetDefaultPreferences();
         return;
     }
-    for (size_t i = 0; i < kWordCount; ++i) {
+    for (size_t i = 0; i < kPreferenceWordCount; ++i) {
         State().words[i] = hostapi::ReadI16(bytes.data(), 2 * i);
     }
 }
 
 void WritePreferences() {
     std::array<uint8_t, LumvarPrefs::kSize> bytes{};
-    for (size_t i = 0; i < kWordCount; ++i) {
+    for (size_t i = 0; i < kPreferenceWordCount; ++i) {
         hostapi::WriteI16(bytes.data(), 2 * i, State().words[i]);
     }
     WriteSettings(bytes.data(), LumvarPrefs::kSize, kPreferencesKey, kPreferencesValue);
@@ -329,10 +321,6 @@ bool DebugConsoleOpen() {
 bool FreeDebugConsole() {
     State().consoleOpen = false;
     return win::FreeConsole();
-}
-
-void ResetPreferences() {
-    State() = PreferenceState();
 }
 
 }  // namespace lumvar

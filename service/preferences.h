@@ -83,7 +83,4 @@ bool DebugConsoleOpen();
 /// Frees the process's console; answers the system's result.
 bool FreeDebugConsole();
 
-/// Puts preferences, notify list and console back to what loading left.
-void ResetPreferences();
-
 }  // namespace lumvar

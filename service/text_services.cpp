@@ -13,6 +13,7 @@
 #include "platform/hostapi/bytes.h"
 #include "service/layout_services.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/record_forwards.h"
 
 namespace lumvar {
@@ -199,8 +200,7 @@ std::string ShownMeasure(int32_t measure, const std::vector<Region>& regions) {
 }
 
 char* TextBuffer() {
-    static std::array<char, kTextBufferSize> buffer{};
-    return buffer.data();
+    return Module().textBuffer.data();
 }
 
 bool Blank(char c) {

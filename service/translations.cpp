@@ -14,6 +14,7 @@
 #include "platform/win/windows.h"
 #include "service/durations.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 
 namespace lumvar {
@@ -27,17 +28,8 @@ constexpr int16_t kDottedWord = 257;
 constexpr int16_t kDoubleDottedWord = 258;
 constexpr int16_t kFirstNoteValue = 101;
 
-struct ResultBuffers {
-    std::string id;
-    std::string word;
-    std::string string;
-    std::string table;
-    std::string duration;
-};
-
 ResultBuffers& Buffers() {
-    static ResultBuffers buffers;
-    return buffers;
+    return Module().translationBuffers;
 }
 
 const char* Keep(std::string& buffer, std::string text) {
@@ -301,8 +293,8 @@ std::string Folded(std::string_view text) {
 /// case. The table is constant, so the texts of each language and count are put in order once
 /// and looked up from then on. Not for the widest language, whose texts depend on the window.
 std::optional<size_t> IndexedRowOfWord(std::string_view word, int16_t count, int16_t language) {
-    using Index = std::map<std::string, size_t, std::less<>>;
-    static std::map<std::pair<int16_t, int16_t>, Index> indexes;
+    using Index = TranslationIndex;
+    auto& indexes = Module().translationIndexes;
     auto [at, made] = indexes.try_emplace({language, count});
     Index& index = at->second;
     if (made) {
@@ -787,7 +779,7 @@ int16_t LoadURL(const char* address) {
     if (address == nullptr) {
         return URL_OTHER_FAILURE;
     }
-    const intptr_t result = win::ShellExecute(HostWindow, "open", address);
+    const intptr_t result = win::ShellExecute(Module().hostWindow, "open", address);
     if (result > 32) {
         return URL_OK;
     }
@@ -809,10 +801,6 @@ int16_t LoadURL(const char* address) {
         default:
             return URL_OTHER_FAILURE;
     }
-}
-
-void ResetTranslations() {
-    Buffers() = ResultBuffers();
 }
 
 }  // namespace lumvar

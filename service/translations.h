@@ -54,7 +54,4 @@ std::string TextForCount(std::string text, int16_t count);
 /// characters without a valid window.
 int32_t MeasureText(const std::string& text, win::Hwnd window);
 
-/// Empties the result buffers.
-void ResetTranslations();
-
 }  // namespace lumvar

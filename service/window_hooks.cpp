@@ -6,6 +6,7 @@
 #include "platform/win/user32.h"
 #include "platform/win/windows.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 #include "service/window_services.h"
 
@@ -14,16 +15,8 @@ namespace {
 
 constexpr uint32_t kProcessAllAccess = 0x1F0FFF;
 
-struct HookState {
-    win::Hhook callWindowHook = win::kNoHook;
-    win::Hhook getMessageHook = win::kNoHook;
-    win::Handle hostProcess = win::kNoHandle;
-    int16_t pageView = 0;  ///< the view state last told
-};
-
 HookState& State() {
-    static HookState state;
-    return state;
+    return Module().windowHooks;
 }
 
 intptr_t CallWindowHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
@@ -47,13 +40,13 @@ intptr_t GetMessageHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
 void InstallWindowHooks() {
     HookState& state = State();
     uint32_t processId = 0;
-    const uint32_t thread = win::GetWindowThreadProcessId(HostWindow, &processId);
+    const uint32_t thread = win::GetWindowThreadProcessId(Module().hostWindow, &processId);
     state.hostProcess = win::OpenProcess(kProcessAllAccess, false, processId);
     if (state.hostProcess == win::kNoHandle) {
         return;
     }
-    state.callWindowHook = win::SetWindowsHookEx(win::WH_CALLWNDPROC, CallWindowHook, ModuleInstance, thread);
-    state.getMessageHook = win::SetWindowsHookEx(win::WH_GETMESSAGE, GetMessageHook, ModuleInstance, thread);
+    state.callWindowHook = win::SetWindowsHookEx(win::WH_CALLWNDPROC, CallWindowHook, Module().moduleInstance, thread);
+    state.getMessageHook = win::SetWindowsHookEx(win::WH_GETMESSAGE, GetMessageHook, Module().moduleInstance, thread);
 }
 
 void RemoveWindowHooks() {
@@ -100,7 +93,7 @@ void WatchSentMessage(win::Hwnd window, uint32_t message, uintptr_t wParam, intp
             }
             break;
         case win::WM_ACTIVATEAPP:
-            if (window == HostWindow) {
+            if (window == Module().hostWindow) {
                 NotifyValue(NOTIFY_ACTIVATE_APP, wParam != 0 ? 1 : 0);
             }
             break;
@@ -118,7 +111,7 @@ void WatchSentMessage(win::Hwnd window, uint32_t message, uintptr_t wParam, intp
 }
 
 void WatchTakenMessage(win::Hwnd window, uint32_t message, uintptr_t wParam) {
-    if (message != win::WM_COMMAND || window != HostWindow || !AnyClientRegistered()) {
+    if (message != win::WM_COMMAND || window != Module().hostWindow || !AnyClientRegistered()) {
         return;
     }
     const auto id = static_cast<uint32_t>(wParam & 0xFFFF);
@@ -128,10 +121,6 @@ void WatchTakenMessage(win::Hwnd window, uint32_t message, uintptr_t wParam) {
             return;
         }
     }
-}
-
-void ResetWindowHooks() {
-    State() = HookState();
 }
 
 }  // namespace lumvar

@@ -25,7 +25,4 @@ void WatchSentMessage(win::Hwnd window, uint32_t message, uintptr_t wParam, intp
 /// command of the table is told as notification 51.
 void WatchTakenMessage(win::Hwnd window, uint32_t message, uintptr_t wParam);
 
-/// Forgets the hooks without removing them (tests start here).
-void ResetWindowHooks();
-
 }  // namespace lumvar

@@ -12,6 +12,7 @@
 #include "service/host_imports.h"
 #include "service/layout_services.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 
 namespace lumvar {
@@ -63,10 +64,10 @@ bool IsHostMdiClient(win::Hwnd window) {
 }
 
 win::Hwnd HostMdiClient() {
-    if (!win::IsWindow(HostWindow)) {
+    if (!win::IsWindow(Module().hostWindow)) {
         return win::kNoWindow;
     }
-    return win::FindWindowEx(HostWindow, win::kNoWindow, kMdiClientClass);
+    return win::FindWindowEx(Module().hostWindow, win::kNoWindow, kMdiClientClass);
 }
 
 win::Hwnd GetDocumentWindow() {
@@ -199,9 +200,9 @@ void ErrorBeep() {
 }
 
 void SetFinaleInFocus(int16_t force) {
-    if ((force != 0 || ReturnFocusToFinale() != 0) && win::IsWindow(HostWindow)) {
-        win::SetForegroundWindow(HostWindow);
-        win::SetFocus(HostWindow);
+    if ((force != 0 || ReturnFocusToFinale() != 0) && win::IsWindow(Module().hostWindow)) {
+        win::SetForegroundWindow(Module().hostWindow);
+        win::SetFocus(Module().hostWindow);
     }
 }
 

@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     win::SetTranscriptListener({});
     std::cout.flush();
     if (fresh) {
-        win::ResetRegistry();
+        win::UseRegistryFile("");
         std::error_code ignored;
         std::filesystem::remove(registryFile, ignored);
     }

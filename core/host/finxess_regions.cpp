@@ -7,11 +7,11 @@
 #include <cstring>
 #include <optional>
 
+#include "core/host/core_hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
-#include "core/messages.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/music_records.h"
@@ -433,15 +433,16 @@ bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu positio
         const std::pair<InstrumentKey, MeasureNumber> cell{instrument, measure};
         if (LastRefusedStaffRecord() != cell) {
             LastRefusedStaffRecord() = cell;
-            ShowMessageText(TheHost.window,
-                            "The staff record of staff " + std::to_string(instrument) + ", measure " +
-                                std::to_string(measure) + " cannot be read at position " + std::to_string(position) +
-                                " EDU: the host keeps staff records for positions from 0 to 65535 EDU only.",
-                            "Der Systemdatensatz von System " + std::to_string(instrument) + ", Takt " +
-                                std::to_string(measure) + " kann an Position " + std::to_string(position) +
-                                " EDU nicht gelesen werden: Finale speichert Systemdatensätze nur für die Positionen "
-                                "0 bis 65535 EDU.",
-                            0, 0);
+            TheCoreHooks().showText(
+                TheHost.window,
+                "The staff record of staff " + std::to_string(instrument) + ", measure " + std::to_string(measure) +
+                    " cannot be read at position " + std::to_string(position) +
+                    " EDU: the host keeps staff records for positions from 0 to 65535 EDU only.",
+                "Der Systemdatensatz von System " + std::to_string(instrument) + ", Takt " + std::to_string(measure) +
+                    " kann an Position " + std::to_string(position) +
+                    " EDU nicht gelesen werden: Finale speichert Systemdatensätze nur für die Positionen "
+                    "0 bis 65535 EDU.",
+                0, 0);
         }
         return false;
     }

@@ -4,10 +4,10 @@
 #include <array>
 #include <cstring>
 
+#include "core/host/bilingual_text.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
-#include "core/messages.h"
 
 namespace orvex {
 

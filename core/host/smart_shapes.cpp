@@ -11,7 +11,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
-#include "core/host_probes.h"
+#include "core/host/host_window.h"
 
 namespace orvex {
 namespace {

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/host/core_hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/host_info.h"
 #include "core/host/staff_systems.h"
-#include "core/lumvar_binding.h"
-#include "core/messages.h"
 
 namespace orvex {
 namespace {
@@ -28,16 +27,10 @@ bool RelativeList(int32_t key) {
 /// The names of staves and groups from the service plug-in; none while Lumvar2000 is not bound,
 /// and the callers then read the document's text blocks.
 std::optional<std::string> ServiceStaffName(int16_t staff) {
-    if (!LumvarBound()) {
-        return std::nullopt;
-    }
-    return std::string(StringOrEmpty(CallGetInstNameInIUList(staff, true, 0, true)));
+    return TheCoreHooks().serviceStaffName(staff);
 }
 std::optional<std::string> ServiceGroupName(int16_t group, int32_t key) {
-    if (!LumvarBound()) {
-        return std::nullopt;
-    }
-    return std::string(StringOrEmpty(CallGetGroupName(group, static_cast<int16_t>(key), nullptr, nullptr)));
+    return TheCoreHooks().serviceGroupName(group, key);
 }
 
 /// A copy of a text block for a record that shares it; the new number (the old one when the
@@ -553,8 +546,8 @@ bool GroupNamesSave(TGroups& groups, int32_t key, const TGroups* other, bool all
     }
     const bool namesAsked = other != nullptr || all;
     if (groups.NamesFromService() && namesAsked) {
-        ShowMessageText(TheHost.window, "Group names will not be saved - we loaded Lumvar names!",
-                        "Gruppennamen werden nicht gespeichert!", 0, 0);
+        TheCoreHooks().showText(TheHost.window, "Group names will not be saved - we loaded Lumvar names!",
+                                "Gruppennamen werden nicht gespeichert!", 0, 0);
     }
     bool saved = true;
     for (TGroupRec& group : groups.m_records) {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/general_options.h"
+#include "core/host/core_hooks.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
-#include "core/startup.h"
+#include "core/host/host_info.h"
 
 namespace orvex {
 namespace {
@@ -22,7 +22,7 @@ void CopyWord(const uint8_t* from, size_t fromOffset, uint8_t* to, size_t toOffs
 }
 
 bool LayoutUpdateAllowed() {
-    return GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0 && Imports().UpdateLayout != nullptr;
+    return TheCoreHooks().autoUpdateLayout() && Imports().UpdateLayout != nullptr;
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ void StaffSystemFrom20(const StaffSystem20& stored, EDTStaffSystemSpec2001& into
 }
 
 bool LoadStaffSystemSpec(int32_t system, EDTStaffSystemSpec2001& record) {
-    if (HostYear >= 2001) {
+    if (TheHost.year >= 2001) {
         return LoadOtherRecordOfVersion(hostapi::kTagStaffSystem2001, system, 0, record.data(),
                                         EDTStaffSystemSpec2001::kSize, hostapi::kInterfaceVersion2001);
     }
@@ -65,7 +65,7 @@ bool SaveStaffSystemSpec(int32_t system, EDTStaffSystemSpec2001 record) {
     if (!SaveOtherRecord(hostapi::kTagStaffSystem, system, 0, stored.data(), StaffSystem20::kSize)) {
         return false;  // the 24-byte form is not attempted after a failed 20-byte save
     }
-    if (HostYear < 2001) {
+    if (TheHost.year < 2001) {
         return true;
     }
     return SaveOtherRecordOfVersion(hostapi::kTagStaffSystem2001, system, 0, record.data(),

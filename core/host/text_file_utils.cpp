@@ -1,7 +1,7 @@
 #include "core/host/text_file_utils.h"
 
+#include "core/host/core_hooks.h"
 #include "core/host/host_info.h"
-#include "core/messages.h"
 
 namespace orvex {
 
@@ -46,7 +46,8 @@ bool CheckFileWritten(const std::ostream& stream) {
     if (FileWriteOk(stream)) {
         return true;
     }
-    ShowMessageText(TheHost.window, "Could not write to file.", "Die Datei konnte nicht beschrieben werden", 0, 0);
+    TheCoreHooks().showText(TheHost.window, "Could not write to file.", "Die Datei konnte nicht beschrieben werden", 0,
+                            0);
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "platform/vcl/library_state.h"
 #include "platform/win/clipboard.h"
 #include "platform/win/windows.h"
 
@@ -44,8 +45,7 @@ void TClipboard::Clear() {
 }
 
 TClipboard* Clipboard() {
-    static TClipboard clipboard;
-    return &clipboard;
+    return &detail::Library().clipboard;
 }
 
 }  // namespace vcl

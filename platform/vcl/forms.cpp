@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/vcl/library_state.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
 #include "platform/win/message_box.h"
@@ -14,16 +15,22 @@
 #include "platform/win/windows.h"
 
 namespace vcl {
+
+namespace detail {
+LibraryState& Library() {
+    static LibraryState state;
+    return state;
+}
+}  // namespace detail
+
 namespace {
 
 TScreen& TheScreen() {
-    static TScreen screen;
-    return screen;
+    return detail::Library().screen;
 }
 
 TApplication& TheApplication() {
-    static TApplication application;
-    return application;
+    return detail::Library().application;
 }
 
 TRect ToRect(const win::Rect& r) {

@@ -1,7 +1,9 @@
 #include "platform/vcl/sysutils.h"
 
+#include "platform/vcl/library_state.h"
+
 namespace vcl {
 
-TFormatSettings FormatSettings;
+TFormatSettings& FormatSettings = detail::Library().formatSettings;
 
 }  // namespace vcl

@@ -8,6 +8,6 @@ struct TFormatSettings {
     char DecimalSeparator = '.';
 };
 
-extern TFormatSettings FormatSettings;
+extern TFormatSettings& FormatSettings;
 
 }  // namespace vcl

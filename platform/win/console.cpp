@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win/desktop_state.h"
+#include "platform/win/system_state.h"
 #include "platform/win/transcript.h"
 
 namespace win {
@@ -12,15 +13,10 @@ namespace {
 /// The console's output is a kernel object of the desktop under this name.
 constexpr const char* kOutputName = "CONOUT$";
 
-struct ConsoleState {
-    Handle output = kNoHandle;
-    std::string title;
-    std::vector<ConsoleCtrlHandler> handlers;
-};
+using detail::ConsoleState;
 
 ConsoleState& State() {
-    static ConsoleState state;
-    return state;
+    return detail::System().console;
 }
 
 /// Whether the console's output object is still alive; a fresh desktop dropped it, and with

@@ -1,7 +1,7 @@
 // The process's console: a program may open one (at most one at a time), give it a title,
 // claim its control events and write to it. Nothing is drawn: every text written goes to the
 // transcript, one line "[console] TEXT" per line of the text. The console belongs to the
-// desktop: a fresh desktop (ResetDesktop) has none.
+// desktop: a fresh system (ResetSystem) has none.
 #pragma once
 
 #include <cstdint>

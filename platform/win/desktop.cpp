@@ -5,6 +5,7 @@
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
+#include "platform/win/system_state.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 #include "platform/win/windows.h"
@@ -22,16 +23,18 @@ Menu* Desktop::FindMenu(Hmenu handle) {
     return it == menus.end() ? nullptr : &it->second;
 }
 
+SystemState& System() {
+    static SystemState system;
+    return system;
+}
+
 Desktop& TheDesktop() {
-    static Desktop desktop;
-    return desktop;
+    return System().desktop;
 }
 
 }  // namespace detail
 
 namespace {
-uint32_t s_lastError = ERROR_SUCCESS;
-
 detail::Window* WindowOrError(Hwnd window) {
     detail::Window* w = detail::TheDesktop().FindWindow(window);
     if (w == nullptr) {
@@ -42,10 +45,10 @@ detail::Window* WindowOrError(Hwnd window) {
 }  // namespace
 
 uint32_t GetLastError() {
-    return s_lastError;
+    return detail::System().lastError;
 }
 void SetLastError(uint32_t code) {
-    s_lastError = code;
+    detail::System().lastError = code;
 }
 
 Hwnd CreateWindow(const WindowCreateInfo& info) {
@@ -293,14 +296,13 @@ bool CloseHandle(Handle handle) {
     return true;
 }
 
-void ResetDesktop() {
-    detail::TheDesktop() = detail::Desktop();
-    detail::ResetMessages();
-    detail::ResetInput();
-    detail::ResetFileMappings();
-    ClearTranscript();
-    ClearUiDriver();
-    SetLastError(ERROR_SUCCESS);
+void ResetSystem() {
+    detail::SystemState& system = detail::System();
+    detail::ModuleLoader modules = std::move(system.modules);
+    auto listener = std::move(system.transcript.listener);
+    system = detail::SystemState();
+    system.modules = std::move(modules);
+    system.transcript.listener = std::move(listener);
 }
 
 }  // namespace win

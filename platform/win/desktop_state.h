@@ -85,10 +85,6 @@ struct Desktop {
 
 Desktop& TheDesktop();
 
-// The other parts of the window system, each reset with the desktop.
-void ResetMessages();
-void ResetInput();
-void ResetFileMappings();
 /// A kernel handle closes: a file mapping whose last handle closes is gone.
 void CloseFileMappingHandle(uint32_t handle);
 /// The call-window hooks see a message sent to a window.

@@ -7,23 +7,16 @@
 
 #include "platform/win/desktop_state.h"
 #include "platform/win/system.h"
+#include "platform/win/system_state.h"
 
 namespace win {
 namespace {
 
-struct Block {
-    std::vector<uint8_t> memory;
-    int32_t handles = 0;
-};
-
-struct Mappings {
-    std::map<std::string, std::shared_ptr<Block>> byName;
-    std::map<uint32_t, std::shared_ptr<Block>> byHandle;
-};
+using Block = detail::MappingBlock;
+using Mappings = detail::FileMappings;
 
 Mappings& TheMappings() {
-    static Mappings mappings;
-    return mappings;
+    return detail::System().fileMappings;
 }
 
 Handle NewHandleFor(const std::shared_ptr<Block>& block, const std::string& name) {
@@ -39,10 +32,6 @@ Handle NewHandleFor(const std::shared_ptr<Block>& block, const std::string& name
 }  // namespace
 
 namespace detail {
-void ResetFileMappings() {
-    TheMappings() = Mappings();
-}
-
 void CloseFileMappingHandle(uint32_t handle) {
     Mappings& mappings = TheMappings();
     auto it = mappings.byHandle.find(handle);

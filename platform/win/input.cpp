@@ -10,39 +10,23 @@
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
+#include "platform/win/system_state.h"
 #include "platform/win/windows.h"
 
 namespace win {
 namespace {
 
-struct Hook {
-    Hhook handle;
-    int32_t type;
-    HookProc procedure;
-};
-
-struct KeyEvent {
-    uint16_t virtualKey;
-    uint8_t scanCode;
-    bool up;
-    bool extended = false;
-};
+using Hook = detail::InputHook;
+using detail::InputState;
+using detail::KeyEvent;
 
 bool IsExtendedKey(uint16_t key) {
     return (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE || key == VK_NUMLOCK ||
            key == VK_DIVIDE;
 }
 
-struct InputState {
-    std::vector<Hook> hooks;  ///< in install order
-    uint32_t nextHook = 1;
-    std::deque<KeyEvent> queue;
-    bool inCallWindowHook = false;
-};
-
 InputState& State() {
-    static InputState state;
-    return state;
+    return detail::System().input;
 }
 
 // clang-format off
@@ -193,10 +177,6 @@ void Deliver(const KeyEvent& event) {
 }  // namespace
 
 namespace detail {
-void ResetInput() {
-    State() = InputState();
-}
-
 /// Lets the call-window hooks see a message sent to a window (not from inside one of them).
 void RunCallWindowHooks(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     InputState& state = State();

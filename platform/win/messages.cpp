@@ -9,6 +9,7 @@
 #include "platform/win/input.h"
 #include "platform/win/menus.h"
 #include "platform/win/system.h"
+#include "platform/win/system_state.h"
 #include "platform/win/timers.h"
 #include "platform/win/transcript.h"
 #include "platform/win/user32.h"
@@ -17,32 +18,14 @@
 namespace win {
 namespace {
 
-struct PostedMessage {
-    Hwnd window;
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-};
-
-struct MessageState {
-    std::map<uint32_t, WindowProc> procedures;
-    std::deque<PostedMessage> queue;
-    std::map<uint16_t, int16_t> keys;
-    std::vector<std::string> shellRequests;
-};
+using detail::MessageState;
+using detail::PostedMessage;
 
 MessageState& State() {
-    static MessageState state;
-    return state;
+    return detail::System().messages;
 }
 
 }  // namespace
-
-namespace detail {
-void ResetMessages() {
-    State() = MessageState();
-}
-}  // namespace detail
 
 bool SetWindowProc(Hwnd window, WindowProc procedure) {
     if (detail::TheDesktop().FindWindow(window) == nullptr) {

@@ -7,27 +7,16 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/win/system_state.h"
+
 namespace win {
 namespace {
 
-struct Module {
-    std::string fileName;  ///< bare name ("Orvex188.fxt")
-    std::string path;      ///< full path of a loaded file; empty for process modules
-    void* library = nullptr;
-    ModuleExports exports;
-    int32_t references = 1;
-};
-
-struct Loader {
-    std::map<uint32_t, Module> modules;
-    uint32_t nextHandle = 0x400000;
-    Hmodule mainModule = kNoModule;
-    std::string lastMessage;
-};
+using Module = detail::LoadedModule;
+using Loader = detail::ModuleLoader;
 
 Loader& TheLoader() {
-    static Loader loader;
-    return loader;
+    return detail::System().modules;
 }
 
 bool SameName(std::string_view a, std::string_view b) {

@@ -3,13 +3,13 @@
 #include <optional>
 
 #include "platform/win/modules.h"
+#include "platform/win/system_state.h"
 
 namespace win {
 namespace {
 
 std::optional<std::string>& CommandLineSet() {
-    static std::optional<std::string> commandLine;
-    return commandLine;
+    return detail::System().commandLine;
 }
 
 }  // namespace
@@ -24,10 +24,6 @@ std::string GetCommandLine() {
 
 void SetCommandLine(std::string_view commandLine) {
     CommandLineSet() = std::string(commandLine);
-}
-
-void ResetCommandLine() {
-    CommandLineSet().reset();
 }
 
 }  // namespace win

@@ -10,7 +10,5 @@ namespace win {
 std::string GetCommandLine();
 /// The program (or a test) gives the command line the process was started with.
 void SetCommandLine(std::string_view commandLine);
-/// Forgets a command line that was set.
-void ResetCommandLine();
 
 }  // namespace win

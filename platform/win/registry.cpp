@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/win/file_write.h"
+#include "platform/win/system_state.h"
 #include "platform/win/transcript.h"
 
 namespace win {
@@ -25,27 +26,17 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-struct Value {
-    std::string name;
-    uint32_t type = REG_SZ;
-    std::vector<uint8_t> data;
-};
-
-struct Key {
-    std::string path;                     ///< as first created, "" for the root
-    std::map<std::string, Value> values;  ///< by lower-case name
-};
-
-struct Registry {
-    std::map<std::string, Key> keys{{"", Key{}}};  ///< by lower-case path
-    std::map<uint32_t, std::string> open;          ///< open handle -> lower-case path
-    uint32_t nextHandle = 0x1000;
-    std::string filePath;
-};
+using Value = detail::RegistryValue;
+using Key = detail::RegistryKey;
+using Registry = detail::RegistryState;
 
 Registry& TheRegistry() {
-    static Registry registry;
-    return registry;
+    return detail::System().registry;
+}
+
+/// Empties the registry and unties it from its file.
+void ClearRegistry() {
+    TheRegistry() = Registry();
 }
 
 /// "Software\\HALVORAN\\" -> "Software\\HALVORAN"; empty parts are dropped.
@@ -572,7 +563,7 @@ uint32_t RegEnumKeyNames(Hkey key, std::vector<std::string>& names) {
 }
 
 bool UseRegistryFile(const std::string& path, std::string* error) {
-    ResetRegistry();
+    ClearRegistry();
     if (path.empty()) {
         return true;
     }
@@ -584,7 +575,7 @@ bool UseRegistryFile(const std::string& path, std::string* error) {
             if (file.bad() && error != nullptr) {
                 *error = path + ": cannot be read";
             }
-            ResetRegistry();
+            ClearRegistry();
             return false;
         }
     } else if (std::filesystem::exists(path)) {
@@ -601,7 +592,7 @@ bool LoadRegistryText(std::string_view text, const std::string& name, std::strin
     try {
         std::istringstream in{std::string(text)};
         Registry parsed = ParseRegistry(in);
-        ResetRegistry();
+        ClearRegistry();
         TheRegistry().keys = std::move(parsed.keys);
     } catch (const ParseError& e) {
         if (error != nullptr) {
@@ -614,10 +605,6 @@ bool LoadRegistryText(std::string_view text, const std::string& name, std::strin
 
 const std::string& RegistryFilePath() {
     return TheRegistry().filePath;
-}
-
-void ResetRegistry() {
-    TheRegistry() = Registry();
 }
 
 std::string RegistryText() {

@@ -52,8 +52,6 @@ bool UseRegistryFile(const std::string& path, std::string* error = nullptr);
 /// damaged; the registry is then as it was.
 bool LoadRegistryText(std::string_view text, const std::string& name, std::string* error = nullptr);
 const std::string& RegistryFilePath();
-/// Empties the registry and unties it from its file (tests start from here).
-void ResetRegistry();
 /// The whole registry in the file format (for transcripts and tests).
 std::string RegistryText();
 

@@ -43,10 +43,11 @@ std::string Utf8ToAnsi(std::string_view utf8);
 uint8_t CharUpper(uint8_t c);
 uint8_t CharLower(uint8_t c);
 
-/// Puts the window system back to a fresh desktop: no windows, menus or timers, an empty
-/// transcript and UI driver, the clock at 0, the default OS version, one default monitor at
-/// 96 pixels per inch, no mutexes. Modules and the registry
-/// are kept (ResetRegistry empties the registry).
-void ResetDesktop();
+/// Puts the whole window system back to a fresh start (tests start here): no windows, menus or
+/// timers, an empty transcript and UI driver, the clock at 0, the default OS version, one
+/// default monitor at 96 pixels per inch, no mutexes, file mappings, hooks or queued input, an
+/// empty registry tied to no file, no command line set, no last error. The loaded modules and
+/// the transcript's listener are kept.
+void ResetSystem();
 
 }  // namespace win

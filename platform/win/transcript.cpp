@@ -1,14 +1,12 @@
 #include "platform/win/transcript.h"
 
+#include "platform/win/system_state.h"
+
 namespace win {
 namespace {
-struct Transcript {
-    std::vector<std::string> lines;
-    std::function<void(const std::string&)> listener;
-};
+using Transcript = detail::TranscriptState;
 Transcript& TheTranscript() {
-    static Transcript transcript;
-    return transcript;
+    return detail::System().transcript;
 }
 }  // namespace
 

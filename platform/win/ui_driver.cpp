@@ -5,25 +5,16 @@
 #include <deque>
 #include <utility>
 
+#include "platform/win/system_state.h"
+
 namespace win {
 namespace {
 
-struct QueuedFormAction {
-    std::string formClass;
-    FormAction action;
-};
-
-struct Driver {
-    std::deque<int32_t> answers;
-    std::deque<QueuedFormAction> formActions;
-    std::vector<FormActionFailure> failures;
-    std::vector<std::string> classesShown;
-    bool stopAfterFailure = false;
-};
+using detail::QueuedFormAction;
+using Driver = detail::UiDriverState;
 
 Driver& TheDriver() {
-    static Driver driver;
-    return driver;
+    return detail::System().uiDriver;
 }
 
 bool SameClass(std::string_view a, std::string_view b) {

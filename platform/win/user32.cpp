@@ -6,33 +6,22 @@
 #include "platform/win/desktop_state.h"
 #include "platform/win/messages.h"
 #include "platform/win/modules.h"
+#include "platform/win/system_state.h"
 #include "platform/win/transcript.h"
 #include "platform/win/windows.h"
 
 namespace win {
 namespace {
 
-struct Placement {
-    Rect rect;
-    int32_t style = 0;
-    int32_t exStyle = 0;
-    uint32_t colorKey = 0;
-    uint8_t alpha = 255;
-    uint32_t layeredFlags = 0;
-    int32_t scroll[3] = {0, 0, 0};
-};
+using Placement = detail::WindowPlacement;
+using detail::PlacementTable;
 
 /// The table lives as long as a kernel object of the desktop under this name; a fresh desktop
 /// has dropped the object, and the table is then empty again.
 constexpr const char* kTableName = "window placements";
 
-struct PlacementTable {
-    Handle marker = kNoHandle;
-    std::map<uint32_t, Placement> windows;
-};
-
 PlacementTable& Table() {
-    static PlacementTable table;
+    PlacementTable& table = detail::System().placements;
     auto& desktop = detail::TheDesktop();
     const auto it = desktop.kernelObjects.find(static_cast<uint32_t>(table.marker));
     if (table.marker == kNoHandle || it == desktop.kernelObjects.end() || it->second != kTableName) {

@@ -4,7 +4,7 @@
 // name for programs that look them up at run time.
 //
 // A window's rectangle is empty (all 0) until it is given one. The rectangles, styles and
-// scroll positions belong to the desktop: a fresh desktop (ResetDesktop) has forgotten them.
+// scroll positions belong to the desktop: a fresh system (ResetSystem) has forgotten them.
 #pragma once
 
 #include <cstdint>

@@ -35,19 +35,6 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
 /// Headers that publish a module's interface to its clients: any folder may include them.
 const std::set<std::string> kInterfaceHeaders = {"service/lumvar_api.h"};
 
-/// The includes of the access layer that still reach into the core above it (the message
-/// dialogs and the probes of the host), by file. The list only shrinks: an entry that no longer
-/// occurs fails too, so that it is taken out.
-const std::set<std::string> kKnownBackEdges = {
-    "core/host/finxess_regions.cpp -> core/messages.h",
-    "core/host/finxess_text.cpp -> core/messages.h",
-    "core/host/smart_shapes.cpp -> core/host_probes.h",
-    "core/host/staff_lists.cpp -> core/lumvar_binding.h",
-    "core/host/staff_lists.cpp -> core/messages.h",
-    "core/host/staff_systems.cpp -> core/general_options.h",
-    "core/host/staff_systems.cpp -> core/startup.h",
-    "core/host/text_file_utils.cpp -> core/messages.h",
-};
 // clang-format on
 
 /// The folder of the table a source path belongs to (the longest that starts it), or "".
@@ -95,7 +82,6 @@ std::vector<Include> ProjectIncludes() {
 TEST(IncludeLayersTest, EveryFolderIncludesOnlyFromTheLayersBelowIt) {
     const std::vector<Include> includes = ProjectIncludes();
     ASSERT_GT(includes.size(), 1000u);
-    std::set<std::string> backEdgesMet;
     for (const Include& include : includes) {
         const std::string from = FolderOf(include.file);
         const std::string to = FolderOf(include.header);
@@ -103,14 +89,7 @@ TEST(IncludeLayersTest, EveryFolderIncludesOnlyFromTheLayersBelowIt) {
             continue;
         }
         const std::string edge = include.file + " -> " + include.header;
-        if (kKnownBackEdges.contains(edge)) {
-            backEdgesMet.insert(edge);
-            continue;
-        }
         EXPECT_TRUE(kAllowed.at(from).contains(to)) << edge << ": " << from << " may not include from " << to;
-    }
-    for (const std::string& edge : kKnownBackEdges) {
-        EXPECT_TRUE(backEdgesMet.contains(edge)) << edge << " no longer occurs: take it out of the list";
     }
 }
 

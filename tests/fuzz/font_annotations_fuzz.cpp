@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "service/font_annotations.h"
+#include "service/lumvar.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream file(FileName(), std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    lumvar::ResetFontAnnotations();
+    lumvar::ResetModuleState();
     lumvar::ReadFontAnnotationFile(FileName(), "fuzz.FAN");
     const auto& fonts = lumvar::AnnotatedFonts();
     fuzzsupport::Check(fonts.size() <= lumvar::kMaxAnnotatedFonts, "more fonts than the table holds");
@@ -35,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzsupport::Check(font.fontName.size() < lumvar::kFanFontNameSize, "a font name beyond 31 bytes");
         fuzzsupport::Check(font.fileName == "fuzz.FAN", "a font without its file's name");
     }
-    lumvar::ResetFontAnnotations();
+    lumvar::ResetModuleState();
     return 0;
 }

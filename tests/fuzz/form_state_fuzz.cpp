@@ -50,8 +50,7 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool started = [] {
-        win::ResetDesktop();
-        win::ResetRegistry();
+        win::ResetSystem();
         orvex::ResetProcessState();
         return true;
     }();

@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         std::filesystem::remove_all(entry.path());
     }
-    win::ResetDesktop();
-    win::ResetRegistry();
+    win::ResetSystem();
     std::istringstream script(text);
     std::ostringstream errors;
     {

@@ -2,10 +2,11 @@
 // A text the reader takes writes back and reads again to the same text; a text it refuses is
 // refused with its line named ("NAME:LINE: ...") and leaves the registry as it was.
 #include "platform/win/registry.h"
+#include "platform/win/system.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    win::ResetRegistry();
+    win::ResetSystem();
     const std::string before = win::RegistryText();
     std::string error;
     if (!win::LoadRegistryText(fuzzsupport::Text(data, size), "fuzz.reg", &error)) {

@@ -26,8 +26,7 @@
 namespace harness {
 
 InProcessHost::InProcessHost(const std::optional<std::string>& score, HostSettings settings) {
-    win::ResetDesktop();
-    win::ResetRegistry();
+    win::ResetSystem();
     orvex::ResetProcessState();
     orvex::ResetHostImports();
     lumvar::ResetModuleState();

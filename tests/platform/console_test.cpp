@@ -82,7 +82,7 @@ TEST_F(ConsoleTest, RemovingAHandler) {
 TEST_F(ConsoleTest, AFreshDesktopHasNoConsole) {
     ASSERT_TRUE(win::AllocConsole());
     ASSERT_TRUE(win::SetConsoleTitle("Old"));
-    win::ResetDesktop();
+    win::ResetSystem();
     EXPECT_FALSE(win::HasConsole());
     EXPECT_EQ(win::GetConsoleTitle(), "");
     EXPECT_TRUE(win::AllocConsole());

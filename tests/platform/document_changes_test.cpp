@@ -150,7 +150,7 @@ TEST_F(DocumentChangesTest, WaitsRunTimersWhenTheyFallDueAndJumpBetweenThem) {
 
     // An hour with a 500 ms timer: every tick runs, the clock ends exactly an hour on.
     ticks.clear();
-    win::ResetDesktop();
+    win::ResetSystem();
     const uint32_t hour = win::GetTickCount();
     size_t count = 0;
     win::SetTimer(win::kNoWindow, 0, 500, [&](win::Hwnd, uint32_t) { ++count; });

@@ -50,7 +50,7 @@ TEST_F(User32Test, AFreshDesktopForgetsTheRectangles) {
     const win::Hwnd window = win::CreateWindow({.className = "Tool"});
     win::SetWindowPos(window, win::kNoWindow, 10, 20, 300, 200, win::SWP_NOZORDER);
     win::SetWindowLong(window, win::GWL_EXSTYLE, win::WS_EX_LAYERED);
-    win::ResetDesktop();
+    win::ResetSystem();
     const win::Hwnd again = win::CreateWindow({.className = "Tool"});
     ASSERT_EQ(again, window);  // the same handle on the fresh desktop
     EXPECT_EQ(RectOf(again), (win::Rect{0, 0, 0, 0}));
@@ -144,11 +144,15 @@ TEST_F(User32Test, TheSystemModuleExportsByName) {
 }
 
 TEST_F(User32Test, TheCommandLine) {
+    {
+        host::Host program;
+        EXPECT_EQ(win::GetCommandLine(), "\"" + win::GetModuleFileName(win::GetModuleHandle("")) + "\"");
+        win::SetCommandLine("finale -iX.INI");
+        EXPECT_EQ(win::GetCommandLine(), "finale -iX.INI");
+    }
+    // A fresh system has forgotten the command line that was set.
+    win::ResetSystem();
     host::Host program;
-    EXPECT_EQ(win::GetCommandLine(), "\"" + win::GetModuleFileName(win::GetModuleHandle("")) + "\"");
-    win::SetCommandLine("finale -iX.INI");
-    EXPECT_EQ(win::GetCommandLine(), "finale -iX.INI");
-    win::ResetCommandLine();
     EXPECT_EQ(win::GetCommandLine(), "\"" + win::GetModuleFileName(win::GetModuleHandle("")) + "\"");
 }
 

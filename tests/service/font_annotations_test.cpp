@@ -131,7 +131,6 @@ class FontAnnotationsTest : public lumvartest::LumvarHostTest {
 protected:
     void TearDown() override {
         ExpectNothingLeft();
-        win::ResetCommandLine();
         HostFonts().clear();
         LumvarHostTest::TearDown();
     }

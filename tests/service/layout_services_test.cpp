@@ -9,6 +9,7 @@
 #include "platform/hostapi/bytes.h"
 #include "service/layout_services.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "tests/service/lumvar_fixture.h"
 #include "tests/support/case_names.h"
 
@@ -258,7 +259,7 @@ TEST_F(LayoutServicesTest, Host2001ConvertsTheLongFormUnlessTheShortOneIsSound) 
     EXPECT_EQ(
         Bytes(record.begin(), record.begin() + 20),
         Words(20, {{0, -50}, {2, 11}, {4, 12}, {6, -30}, {8, 3}, {10, 7}, {12, 13}, {14, 90}, {16, 90}, {18, 1}}));
-    lumvar::LegacyStaffSystem = 1;
+    lumvar::Module().legacyStaffSystem = 1;
     ASSERT_EQ(lumvar::LoadStaffSystemSpec(1, record.data(), 20, 0x05000005), 1);
     EXPECT_EQ(hostapi::ReadI16(record.data(), 8), 99);
     ASSERT_EQ(lumvar::LoadStaffSystemSpec(1, record.data(), 24, 0x06000200), 1);

@@ -10,6 +10,7 @@
 #include "platform/hostapi/bytes.h"
 #include "platform/win/messages.h"
 #include "service/lumvar_exports.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 #include "tests/service/lumvar_fixture.h"
 #include "tests/support/case_names.h"
@@ -84,7 +85,7 @@ TEST_F(BindingTest, LaterCallsShakeHandsWithoutLoadingAgain) {
     StartLumvar(0x08000000);  // a host newer than Lumvar knows: every handshake tells it (twice at most)
     ASSERT_TRUE(orvex::TryHandShake(2, 1));
     // Were the module loaded again, its check would now fail with a message.
-    lumvar::Initialised = 0;
+    lumvar::Module().initialised = 0;
     EXPECT_TRUE(orvex::TryHandShake(2, 1));
     EXPECT_EQ(CountBoxes("New Finale Version Information"), 2);
     EXPECT_EQ(CountBoxes("Lumvar Load Error"), 0);
@@ -125,7 +126,7 @@ struct MissingCase {
 class MissingFunctionTest : public BindingTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(MissingFunctionTest, NamesTheMissingFunction) {
-    lumvar::Initialised = 1;
+    lumvar::Module().initialised = 1;
     FakeModule({GetParam()});
     EXPECT_FALSE(orvex::TryHandShake(2, 1));
     EXPECT_EQ(BoxText("Lumvar Load Error"),
@@ -142,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Names, MissingFunctionTest,
                          testsupport::NameByValue());
 
 TEST_F(BindingTest, TheBindingReportsTheFirstMissingNameInOrder) {
-    lumvar::Initialised = 1;
+    lumvar::Module().initialised = 1;
     FakeModule({"pFTX_NextOther", "pFTX_GetControl"});
     std::string missing;
     EXPECT_FALSE(orvex::BindLumvarFunctions(m_fake, &missing));
@@ -163,7 +164,7 @@ class VersionOneTest : public BindingTest {
 protected:
     void SetUp() override {
         BindingTest::SetUp();
-        lumvar::Initialised = 1;
+        lumvar::Module().initialised = 1;
         // Version 1 lacks the services of rows 53 to 84.
         std::set<std::string> later;
         const auto& names = lumvar::LumvarExportNames();

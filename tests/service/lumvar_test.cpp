@@ -8,6 +8,7 @@
 #include "platform/win/win.h"
 #include "service/font_annotations.h"
 #include "service/lumvar.h"
+#include "service/module_state.h"
 #include "service/preferences.h"
 #include "service/window_hooks.h"
 #include "tests/service/lumvar_fixture.h"
@@ -225,9 +226,9 @@ class HandShakeHostTest : public lumvartest::LumvarHostTest {};
 TEST_F(HandShakeHostTest, HostsOtherThan2001NeedNoCheck) {
     StartLumvar(0x05000005);
     NewDocument();
-    EXPECT_EQ(lumvar::LegacyStaffSystem, 0);
+    EXPECT_EQ(lumvar::Module().legacyStaffSystem, 0);
     EXPECT_EQ(lumvar::HandShake(2, 1), 1);
-    EXPECT_EQ(lumvar::LegacyStaffSystem, 1);
+    EXPECT_EQ(lumvar::Module().legacyStaffSystem, 1);
     EXPECT_EQ(CountBoxes("Finale Version Warning!!!"), 0);
 }
 
@@ -240,8 +241,8 @@ TEST_F(HandShakeHostTest, The2001WarningShowsAtMostTwice) {
         EXPECT_EQ(lumvar::HandShake(2, 1), 1);
     }
     EXPECT_EQ(CountBoxes("Finale Version Warning!!!"), 2);
-    EXPECT_EQ(lumvar::Host2001WarningCount, 3);
-    EXPECT_EQ(lumvar::LegacyStaffSystem, 0);
+    EXPECT_EQ(lumvar::Module().host2001WarningCount, 3);
+    EXPECT_EQ(lumvar::Module().legacyStaffSystem, 0);
     const std::string text = BoxText("Finale Version Warning!!!");
     EXPECT_TRUE(
         text.starts_with("IMPORTANT NOTE!\nYou're using the initial release of Finale 2001 for Windows.\n"
@@ -261,7 +262,7 @@ TEST_P(HandShakeSoundRecordTest, AnyCheckedWordSetMarksTheRecordUsable) {
     NewDocument();
     SaveOther("SOSS", 1, 0, lumvartest::Words(20, {{GetParam(), 1}}));
     EXPECT_EQ(lumvar::HandShake(2, 1), 1);
-    EXPECT_EQ(lumvar::LegacyStaffSystem, 1);
+    EXPECT_EQ(lumvar::Module().legacyStaffSystem, 1);
     EXPECT_EQ(CountBoxes("Finale Version Warning!!!"), 0);
 }
 
@@ -272,11 +273,11 @@ TEST_F(HandShakeHostTest, WithoutTheRecordTheCheckWaitsForTheNextHandshake) {
     StartLumvar(0x06000200);
     NewDocument();
     EXPECT_EQ(lumvar::HandShake(2, 1), 1);
-    EXPECT_EQ(lumvar::LegacyStaffSystem, 0);
-    EXPECT_EQ(lumvar::Host2001WarningCount, 0);
+    EXPECT_EQ(lumvar::Module().legacyStaffSystem, 0);
+    EXPECT_EQ(lumvar::Module().host2001WarningCount, 0);
     SaveOther("SOSS", 1, 0, lumvartest::Words(20, {{8, 1}}));
     EXPECT_EQ(lumvar::HandShake(2, 1), 1);
-    EXPECT_EQ(lumvar::LegacyStaffSystem, 1);
+    EXPECT_EQ(lumvar::Module().legacyStaffSystem, 1);
 }
 
 TEST_F(LumvarTest, ANewerHostIsToldAtMostTwice) {

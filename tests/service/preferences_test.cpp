@@ -23,7 +23,6 @@ class PreferencesTest : public lumvartest::LumvarHostTest {
 protected:
     void TearDown() override {
         ExpectNothingLeft();
-        win::ResetCommandLine();
         LumvarHostTest::TearDown();
     }
     void Store(const std::vector<uint8_t>& bytes) {

@@ -54,7 +54,7 @@ void DesktopTest::SetUp() {
     // away with the folder.
     m_previousFolder = std::filesystem::current_path();
     std::filesystem::current_path(m_tempFolder);
-    win::ResetDesktop();
+    win::ResetSystem();
     ASSERT_TRUE(win::UseRegistryFile(m_registryFile.string()));
 }
 
@@ -76,8 +76,7 @@ void DesktopTest::ExpectNothingLeft() {
 
 void DesktopTest::TearDown() {
     ExpectNothingLeft();
-    win::ResetRegistry();
-    win::ResetDesktop();
+    win::ResetSystem();
     std::error_code ignored;
     std::filesystem::current_path(m_previousFolder, ignored);
     std::filesystem::remove_all(m_tempFolder, ignored);

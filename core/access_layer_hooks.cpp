@@ -1,0 +1,44 @@
+// The core's side of the access layer's hooks (core/host/core_hooks.h): the message dialog, the
+// names from the service plug-in and the general option of layout updates.
+#include <optional>
+#include <string>
+
+#include "core/general_options.h"
+#include "core/host/core_hooks.h"
+#include "core/host/finxess.h"
+#include "core/lumvar_binding.h"
+#include "core/messages.h"
+#include "core/parts.h"
+#include "core/startup.h"
+
+namespace orvex {
+namespace {
+
+std::optional<std::string> ServiceStaffName(int16_t staff) {
+    if (!LumvarBound()) {
+        return std::nullopt;
+    }
+    return std::string(StringOrEmpty(CallGetInstNameInIUList(staff, true, 0, true)));
+}
+
+std::optional<std::string> ServiceGroupName(int16_t group, int32_t key) {
+    if (!LumvarBound()) {
+        return std::nullopt;
+    }
+    return std::string(StringOrEmpty(CallGetGroupName(group, static_cast<int16_t>(key), nullptr, nullptr)));
+}
+
+bool AutoUpdateLayout() {
+    return GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0;
+}
+
+}  // namespace
+
+void InstallAccessLayerHooks() {
+    RegisterCoreHooks({.showText = &ShowMessageText,
+                       .serviceStaffName = &ServiceStaffName,
+                       .serviceGroupName = &ServiceGroupName,
+                       .autoUpdateLayout = &AutoUpdateLayout});
+}
+
+}  // namespace orvex

@@ -1,0 +1,33 @@
+// What the access layer asks of the core above it: the message dialog for the few texts it
+// shows, the staff and group names the service plug-in gives, and the general option that lets
+// a change update the host's layout. The core registers them once, before anything runs
+// (InstallAccessLayerHooks in core/parts.h, which tools/parts.cpp calls), so that the access
+// layer includes nothing of the core.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/win/handles.h"
+
+namespace orvex {
+
+struct CoreHooks {
+    /// Shows a free text (English and German) with an OK button, always (the message dialog).
+    void (*showText)(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId,
+                     int32_t number) = nullptr;
+    /// The name of a staff from the service plug-in; none while the plug-in is not bound.
+    std::optional<std::string> (*serviceStaffName)(int16_t staff) = nullptr;
+    /// The name of a staff group of list `key` from the service plug-in; none while it is not bound.
+    std::optional<std::string> (*serviceGroupName)(int16_t group, int32_t key) = nullptr;
+    /// Whether the general options let a change of a staff system update the host's layout.
+    bool (*autoUpdateLayout)() = nullptr;
+};
+
+void RegisterCoreHooks(const CoreHooks& hooks);
+/// The registered hooks; throws std::logic_error when the core registered none.
+const CoreHooks& TheCoreHooks();
+
+}  // namespace orvex
