@@ -165,11 +165,15 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
 
 int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection,
                               const uint8_t* document) {
-    // The host hears of a change only when the run wrote one to the document: a command that
-    // found nothing to do, a form, or a tool that wrote back what was there changed nothing.
+    // The host hears of a change exactly when the run wrote one to the document: a command that
+    // found nothing to do, a form, or a tool that wrote back what was there changed nothing; a
+    // run that wrote and then failed or was stopped (result 0) changed it all the same.
     const uint32_t writes = DocumentWriteCount();
     const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
-    return DocumentWriteCount() == writes ? int16_t{0} : answer;
+    if (DocumentWriteCount() == writes) {
+        return 0;
+    }
+    return answer != 0 ? answer : int16_t{1};
 }
 
 namespace {

@@ -85,6 +85,19 @@ bool EntryArraySaveChanges(const hostapi::EntryArray& array) {
     if (load == nullptr || release == nullptr || slotOf == nullptr) {
         return true;
     }
+    // The host numbers an entry without a number and a note without an identifier as it saves
+    // them: such a save changes the cell even when its bytes are the cell's own.
+    for (int32_t i = 0; i < array.count; ++i) {
+        const hostapi::EntryView entry = array.entry(i);
+        if (entry.number() == 0) {
+            return true;
+        }
+        for (int32_t n = 0; n < entry.notesHeld(); ++n) {
+            if (entry.note(n).noteId() == 0) {
+                return true;
+            }
+        }
+    }
     const hostapi::StaffSlot slot = slotOf(array.staff, 0, kInterfaceVersion);
     hostapi::EntryArray* cell = slot == 0 ? nullptr : load(0, slot, array.measure, array.layer, 1, kInterfaceVersion);
     if (cell == nullptr) {

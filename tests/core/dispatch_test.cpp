@@ -244,6 +244,61 @@ TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
     EXPECT_EQ(m_runs, 4);
 }
 
+// A run that changed the document and then failed or was stopped (its result is 0) still tells
+// the host of the change, so that the host keeps it to be saved.
+TEST_F(DispatchTest, ARunThatWroteAndThenFailedReportsTheChange) {
+    Select(1, 1, 1, 1);
+    Handle(
+        25,
+        [](TFMisc&) {
+            const int32_t value = 9;
+            SaveOtherRecord(hostapi::MakeTag("PART"), 1, 0, &value, sizeof value);
+            return false;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    // Failing again after writing the same bytes changed nothing.
+    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(m_runs, 2);
+    // A refresh run (it answers 0 and has the host redraw) that wrote tells of its change too.
+    Handle(2, [](TFMisc& context) {
+        context.RerunFlag = 1;
+        return true;
+    });
+    win::SetKeyDown(win::VK_SHIFT, true);
+    EXPECT_EQ(Invoke(19), 1);
+    EXPECT_EQ(win::PendingMessages(), 2u);
+    win::PumpMessages();
+}
+
+// The host numbers a note without an identifier (a placed rest's staff position read from a
+// file) as it saves its cell: saving the cell's entries as they were loaded changes it then.
+TEST_F(DispatchTest, ASaveTheHostNumbersReportsAChange) {
+    Select(1, 1, 1, 1);
+    host::Document& document = *m_host->FrontDocument();
+    const host::CellKey cell{1, 1, 0};
+    host::EntryBytes bytes{};
+    const hostapi::EntryView entry(bytes.data());
+    entry.setNumber(document.NewEntryNumber());
+    entry.setDuration(4096);
+    entry.setActualDuration(4096);
+    entry.setFlags(hostapi::kEntryNote);
+    entry.setNoteCount(1);  // its note's identifier is 0
+    document.SetEntries(cell, {bytes});
+    Handle(
+        25,
+        [](TFMisc&) {
+            EntryArray* array = LoadEntryArray(0, 1, 1, 0, 1);
+            const bool saved = array != nullptr && SaveEntryArray(array);
+            ReleaseEntryArray(array);
+            return saved;
+        },
+        false);
+    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_NE(hostapi::ConstEntryView(document.EntriesOf(cell).front().data()).note(0).noteId(), 0);
+    EXPECT_EQ(Invoke(kJoinRests), 0);  // numbered now: the same save changes nothing
+}
+
 // A layout change is a change of the document only when it moves something: the host's layout
 // update of a document laid out already, and Lumvar2000 adding 0 to a measure's width, are none.
 TEST_F(DispatchTest, ALayoutChangeReportsAChangeOnlyWhenItMovesSomething) {
@@ -273,10 +328,13 @@ TEST_F(DispatchTest, ALayoutChangeReportsAChangeOnlyWhenItMovesSomething) {
 TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
     // Tremolo's row 1 is not a refresh option; Remove extraneous beat chart elements (item 2)
     // has "Enforce beat chart refresh?" in row 1, on by default.
-    Handle(2, [](TFMisc& context) {
-        context.RerunFlag = 1;
-        return true;
-    });
+    Handle(
+        2,
+        [](TFMisc& context) {
+            context.RerunFlag = 1;
+            return true;
+        },
+        false);
     Select(1, 1, 1, 1);
     win::SetKeyDown(win::VK_SHIFT, true);
     EXPECT_EQ(Invoke(19), 0);  // a refresh run answers 0 and posts the host's redraw commands

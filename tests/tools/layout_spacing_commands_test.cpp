@@ -26,7 +26,7 @@ std::string Score(int32_t charts) {
 
 struct RemoveRun {
     int32_t charts;
-    int16_t result;  ///< 0: a refresh run was posted instead
+    int16_t result;  ///< the host hears of the change also when a refresh run was posted
     const char* message;
     size_t posted;  ///< the host's refresh commands
 };
@@ -49,7 +49,7 @@ TEST_P(SpacingCommandsTest, RemovedHandlesAreReportedAndOneChangedMeasureIsRefre
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, SpacingCommandsTest,
-                         ::testing::Values(RemoveRun{1, 0, "I removed 3 extraneous beat chart handles.", 2},
+                         ::testing::Values(RemoveRun{1, 1, "I removed 3 extraneous beat chart handles.", 2},
                                            RemoveRun{2, 1, "I removed 6 extraneous beat chart handles.", 0}),
                          testsupport::NameBy("charts", &RemoveRun::charts, "result", &RemoveRun::result));
 

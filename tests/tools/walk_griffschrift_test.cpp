@@ -2,6 +2,7 @@
 // the staff places, double-sharp marks and lyric names of Griffschrift, and the custom noteheads
 // of laisser vibrer, as the document holds them afterwards.
 #include "core/commands.h"
+#include "platform/host/document_commands.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -54,6 +55,28 @@ syllable 1 1:1 verse 1 1
     const host::Bytes* text = Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("txve"), 1, 0));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(text->data())), "B D");
+}
+
+// Stopped before its first measure, Harmonica still gives every measure of the selection key 0,
+// and tells the host of that change although the run did not end.
+TEST_F(GriffschriftTest, HarmonicaStoppedAtOnceClearsTheKeysAndReportsTheChange) {
+    StartHost(R"(
+staff "Harmonica"
+measures 2 key 2
+notes 1 1 d4/1
+notes 1 2 e4/1
+)");
+    Select(1, 1, 1, 2);
+    const std::string before = Places(1);
+    host::StopProgressAt(*m_host, 1);
+    EXPECT_EQ(RunTool(kHarmonica, {{"Row0", "1"}}), 1);
+    for (int16_t measure = 1; measure <= 2; ++measure) {
+        const host::Bytes* spec =
+            Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SOMS"), measure, 0));
+        ASSERT_NE(spec, nullptr);
+        EXPECT_EQ(hostapi::ReadI16(spec->data(), 2), 0) << "measure " << measure;
+    }
+    EXPECT_EQ(Places(1), before);  // not translated: the walk was stopped
 }
 
 TEST_F(GriffschriftTest, LaisserVibrerChoosesNoteheadsByDurationPlaceAndDots) {
