@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
@@ -767,7 +768,7 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
             break;
         }
     }
-    ShowMessageText(HostWindow, "No optimization errors found", "Keine Optimierungsfehler gefunden", 0, 0);
+    ShowMessageText(HostWindow, FreeText::NoOptimizationErrorsFound, 0, 0);
 }
 
 void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {
