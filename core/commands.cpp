@@ -27,6 +27,20 @@ std::string_view ToolName(int32_t item, int32_t group) {
     return name == nullptr ? std::string_view() : name;
 }
 
+std::string ToolTitle(int32_t item, int32_t group) {
+    std::string name(ToolName(item, group));
+    if (name.starts_with("Vx ")) {
+        name.erase(0, 3);
+    }
+    if (const size_t amp = name.find('&'); amp != std::string::npos) {
+        name.erase(amp, 1);
+    }
+    if (const size_t dots = name.find("..."); dots != std::string::npos) {
+        name.erase(dots, 3);
+    }
+    return name;
+}
+
 std::string_view ToolStorageName(int32_t item) {
     const char* name = NameAt(0, item);
     return name == nullptr ? std::string_view() : name;

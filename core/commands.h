@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "core/tool_items.h"
@@ -75,6 +76,8 @@ std::string_view GetCommandName(int32_t tableIndex);
 int32_t FindCommandIndex(int32_t code);
 /// The name of a tool by item and group in the current language ("" when the table has none).
 std::string_view ToolName(int32_t item, int32_t group);
+/// The tool's name without "Vx ", its first "&" and its first "..." ("Respell Notes").
+std::string ToolTitle(int32_t item, int32_t group);
 /// The name under which a tool item's option values are stored ("" when none).
 std::string_view ToolStorageName(int32_t item);
 

@@ -420,10 +420,10 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     if (bracket && Imports().BeginProgress != nullptr) {
         // The display announces the steps the tool makes: one a measure, or one a staff for the
         // tools that walk the selection staff by staff (align/move, export, hairpins).
-        const int32_t steps = (tool.flags & kToolStepsPerStaff) != 0
-                                  ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
-                                  : context.MeasureCount;
-        context.EditBracket = Imports().BeginProgress(region->bytes.data(), steps, hostapi::kInterfaceVersion);
+        const int32_t stepCount = (tool.flags & kToolStepsPerStaff) != 0
+                                      ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
+                                      : context.MeasureCount;
+        context.EditBracket = Imports().BeginProgress(region->bytes.data(), stepCount, hostapi::kInterfaceVersion);
     }
 
     context.RerunFlag = 0;

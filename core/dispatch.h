@@ -16,8 +16,11 @@
 #include "core/option_element.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/records.h"
-#include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
+
+namespace vcl {
+class TForm;
+}  // namespace vcl
 
 namespace orvex {
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/msg_dlg.h"
@@ -145,6 +146,16 @@ bool AskYesNo(win::Hwnd /*owner*/, std::string_view english, std::string_view ge
               int32_t number) {
     const std::string text = ReplaceAllNumbers(TextOf(english, german), number, 0);
     return RunMessage(kFreeTextMessageId, captionId, text, MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
+}
+
+void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
+    const BilingualText& texts = FreeTextOf(text);
+    ShowMessageText(owner, texts.english, texts.german, captionId, number);
+}
+
+bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
+    const BilingualText& texts = FreeTextOf(text);
+    return AskYesNo(owner, texts.english, texts.german, captionId, number);
 }
 
 bool ShowNotAvailable(std::string_view what) {

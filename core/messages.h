@@ -13,6 +13,8 @@
 
 namespace orvex {
 
+enum class FreeText : int32_t;
+
 inline constexpr size_t kMessageSlots = 23;  ///< ids 1-22; index 0 unused
 inline constexpr size_t kCaptionSlots = 10;  ///< ids 1-9
 /// The slot that carries free texts (ShowMessageText, AskYesNo) while they are shown.
@@ -68,6 +70,10 @@ void ShowMessageText(win::Hwnd owner, std::string_view english, std::string_view
                      int32_t number);
 /// Asks a free question with Yes and No, always; answers whether the answer was Yes.
 bool AskYesNo(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId, int32_t number);
+/// ShowMessageText with a text of the free-text table (core/free_texts.h).
+void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
+/// AskYesNo with a text of the free-text table (core/free_texts.h).
+bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
 
 /// Tells the user that `what` (a command or a part of one) is not available in this build;
 /// answers false, so that a caller can return it as its failure.

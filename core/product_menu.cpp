@@ -147,7 +147,7 @@ void BuildProductMenu() {
         return;
     }
     MenuBuildTried = 1;
-    const win::Hmenu menuBar = win::GetMenu(HostWindow);
+    const win::Hmenu menuBar = HostMenuBar();
     if (menuBar == win::kNoMenu) {
         return;
     }

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "core/parts.h"
 #include "core/startup.h"
+#include "platform/vcl/forms.h"
 
 namespace orvex {
 
@@ -41,17 +42,7 @@ void SetProgressText(TFMisc& context, std::string_view text) {
 }
 
 std::string ToolTitle(const TFMisc& context) {
-    std::string name(ToolName(context.Item, context.Group));
-    if (name.starts_with("Vx ")) {
-        name.erase(0, 3);
-    }
-    if (const size_t amp = name.find('&'); amp != std::string::npos) {
-        name.erase(amp, 1);
-    }
-    if (const size_t dots = name.find("..."); dots != std::string::npos) {
-        name.erase(dots, 3);
-    }
-    return name;
+    return ToolTitle(context.Item, context.Group);
 }
 
 std::string ProgressCaption(const TFMisc& context) {

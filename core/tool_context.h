@@ -18,8 +18,11 @@
 #include "core/option_element.h"
 #include "core/tool_records.h"
 #include "platform/hostapi/records.h"
-#include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
+
+namespace vcl {
+class TForm;
+}  // namespace vcl
 
 namespace orvex {
 

@@ -21,8 +21,6 @@ namespace orvex {
 
 namespace {
 
-using hostapi::kInterfaceVersion;
-
 constexpr int32_t kNoReferenceStep = 0x7FFFFFFF;
 /// The walk of a measure's assignments ends at this index at the latest.
 constexpr int32_t kEndOfWalk = 0x7FFF;
@@ -40,23 +38,6 @@ bool On(const ExtendedOptionArray* options, size_t row) {
 
 int32_t ClampToWord(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT16_MIN, INT16_MAX));
-}
-
-hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view) {
-    const auto service = Imports().InstrumentOfSlot;
-    return service == nullptr ? 0 : service(static_cast<hostapi::StaffSlot>(slot), view, kInterfaceVersion);
-}
-
-hostapi::StaffSlot SlotOfStaff(int32_t staff, hostapi::ViewKey view) {
-    const auto service = Imports().SlotOfInstrument;
-    return service == nullptr ? 0 : service(static_cast<hostapi::InstrumentKey>(staff), view, kInterfaceVersion);
-}
-
-int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
-    const auto service = Imports().CellKey;
-    return service == nullptr ? 0
-                              : service(static_cast<hostapi::MeasureNumber>(measure),
-                                        static_cast<hostapi::InstrumentKey>(staff), mode, 0, kInterfaceVersion);
 }
 
 int32_t TimeKeyOf(int32_t measure, int32_t position, int32_t duration) {

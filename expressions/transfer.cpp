@@ -4,6 +4,7 @@
 
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
@@ -229,8 +230,7 @@ void WriteArticulationMetatools(TFMisc& context, const TransferStore& store) {
             ++count;
         }
     }
-    ShowMessageText(context.OwnerWindow, "Transferred %1 articulation metatools.",
-                    "%1 Artikulations-Tastaturkürzel übertragen.", 0, count);
+    ShowMessageText(context.OwnerWindow, FreeText::TransferredNArticulationMetatools, 0, count);
 }
 
 void WriteExpressionMetatools(TFMisc& context) {
@@ -257,8 +257,7 @@ void WriteExpressionMetatools(TFMisc& context) {
             }
         }
     }
-    ShowMessageText(context.OwnerWindow, "Transferred %1 expression metatools.",
-                    "%1 Vortragsbezeichnungs-Tastaturkürzel übertragen.", 0, count);
+    ShowMessageText(context.OwnerWindow, FreeText::TransferredNExpressionMetatools, 0, count);
 }
 
 void WriteLockedGroups(const TransferStore& store, const hostapi::SelectionRecord& region) {
@@ -428,8 +427,7 @@ bool RunTransfer(TFMisc& context, const hostapi::SelectionRecord& region) {
     const bool read = Option(context, TRANSFER_READ);
     const bool write = Option(context, TRANSFER_WRITE);
     if (read && write) {
-        ShowMessageText(context.OwnerWindow, "Can't read and write at the same time.",
-                        "Kann nicht gleichzeitig lesen und schreiben.", 0, 0);
+        ShowMessageText(context.OwnerWindow, FreeText::CannotReadAndWrite, 0, 0);
         return false;
     }
     if (!read && !write) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"
 #include "core/options_store.h"
@@ -603,8 +604,7 @@ bool TTextExprForm::ConfirmDiscard() {
     if (m_state.ChangedCount < 2) {
         return true;
     }
-    return AskYesNo(Handle(), "You made changes to more than one text expression. Are you sure to cancel all changes?",
-                    "Sie haben mehr als eine Veränderung vorgenommen. Wollen Sie wirklich abbrechen?", 0, 0);
+    return AskYesNo(Handle(), FreeText::YouMadeChangesMoreThan, 0, 0);
 }
 
 void TTextExprForm::OkBtnClick(vcl::TObject* /*Sender*/) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
@@ -356,26 +357,18 @@ int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder) {
 
 int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool deleteUnused, bool noSorting) {
     if (writeBack && SelectionRecords[1].viewKey() != 0) {
-        ShowMessageText(owner, "Please choose to show all staves (in the view menu) before invoking this command.",
-                        "Bitte wählen Sie zuerst im Menu 'Ansicht' an, dass alle Systeme angezeigt werden.", 0, 0);
+        ShowMessageText(owner, FreeText::ChooseShowAllStavesIn, 0, 0);
         return 0;
     }
     if (writeBack && m_emptyMet != 0) {
-        ShowMessageText(owner,
-                        "WARNING: There are empty text expressions which can't be loaded. Please insert at least one "
-                        "space character into the text field.",
-                        "WARNUNG: Es gibt leere Vortragsbezeichnungen, die nicht geladen werden können. Bitte geben "
-                        "Sie mindestens eine Leerstelle in das Textfeld ein.",
-                        0, 0);
+        ShowMessageText(owner, FreeText::WarningThereAreEmptyText, 0, 0);
         return kSortRunUnchanged;
     }
     if (writeBack && deleteUnused) {
         m_records.resize(static_cast<size_t>(std::clamp(m_count, 0, Count())));  // no fillers of a sort
         if (!CountUsage()) {
             // The host stopped the count: with counts that are not whole nothing is deleted.
-            ShowMessageText(owner, "The count of used text expressions was stopped: nothing was deleted.",
-                            "Das Zählen der benutzten Vortragsbezeichnungen wurde abgebrochen: nichts wurde gelöscht.",
-                            0, 0);
+            ShowMessageText(owner, FreeText::CountUsedTextExpressionsWas, 0, 0);
             return 0;
         }
         const auto unused = std::count_if(m_records.begin(), m_records.end(),
@@ -395,8 +388,7 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
         ShowMessageById(owner, kMessageSortFinished, kCaptionSortFinished, 0, true);
         m_stale = 1;
         if (!RenumberDocument()) {
-            ShowMessageText(owner, "The renumbering was stopped. Nothing in the document was changed.",
-                            "Die Neunummerierung wurde abgebrochen. Im Dokument wurde nichts verändert.", 0, 0);
+            ShowMessageText(owner, FreeText::RenumberingWasStoppedNothingIn, 0, 0);
             return kSortRunUnchanged;
         }
     }

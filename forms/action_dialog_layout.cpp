@@ -44,20 +44,6 @@ int16_t HostMeasurementUnit() {
     return unit >= 1 && unit <= 6 ? unit : 1;
 }
 
-/// A menu text without a leading "Vx ", its first "&" and its first "...".
-std::string PlainTitle(std::string name) {
-    if (name.starts_with("Vx ")) {
-        name.erase(0, 3);
-    }
-    if (const size_t amp = name.find('&'); amp != std::string::npos) {
-        name.erase(amp, 1);
-    }
-    if (const size_t dots = name.find("..."); dots != std::string::npos) {
-        name.erase(dots, 3);
-    }
-    return name;
-}
-
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -752,7 +738,7 @@ void BuildActionDialog(TDActOpt& dialog, int32_t item, TFMisc* context, int32_t 
     dialog.m_optionSet = optionSet;
     dialog.m_context = context;
     dialog.m_furtherDestination = furtherDestination;
-    dialog.SetCaption(PlainTitle(std::string(ToolName(item, optionSet))) + VersionText);
+    dialog.SetCaption(ToolTitle(item, optionSet) + VersionText);
     dialog.m_valueName = std::string(ToolStorageName(item)) + (optionSet > 1 ? std::to_string(optionSet) : "");
     ActionDialogLayout layout(dialog, item);
     layout.Run(suppliedValues);

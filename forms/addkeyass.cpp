@@ -482,8 +482,8 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         record.SetNewModifiers(replacing.shift, replacing.ctrl, replacing.alt);
     }
     uint8_t flags = record.Flags() & static_cast<uint8_t>(~(KeyAssignment::kAsk | KeyAssignment::kSpeedyOnly));
-    flags |= xAsk->Checked() ? KeyAssignment::kAsk : 0;
-    flags |= xSpeedyOnly->Checked() ? KeyAssignment::kSpeedyOnly : 0;
+    flags = static_cast<uint8_t>(flags | (xAsk->Checked() ? KeyAssignment::kAsk : 0));
+    flags = static_cast<uint8_t>(flags | (xSpeedyOnly->Checked() ? KeyAssignment::kSpeedyOnly : 0));
     record.SetFlags(flags);
     KeyAssignments[static_cast<size_t>(m_index)] = record;
     EndEditor();

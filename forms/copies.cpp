@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/startup.h"
 #include "forms/designed.h"
@@ -292,12 +293,7 @@ void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
         refused = unreadable(sgRules->Cells(0, row)) || unreadable(sgRules->Cells(1, row));
     }
     if (refused) {
-        ShowMessageText(HostWindow,
-                        "The name of a set of rules and its rules may not contain \":\" or \",\". The set was not "
-                        "saved.",
-                        "Der Name eines Regelsatzes und seine Regeln dürfen weder \":\" noch \",\" enthalten. Der "
-                        "Regelsatz wurde nicht gespeichert.",
-                        0, 0);
+        ShowMessageText(HostWindow, FreeText::NameSetRulesAndIts, 0, 0);
         return;
     }
     vcl::TRegistry registry;
@@ -313,9 +309,7 @@ void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
             }
         }
         if (slot == 0) {
-            ShowMessageText(
-                HostWindow, "All 49 places for sets of rules are in use. Please delete a set of rules first.",
-                "Alle 49 Plätze für Regelsätze sind belegt. Bitte löschen Sie zuerst einen Regelsatz.", 0, 0);
+            ShowMessageText(HostWindow, FreeText::All49PlacesForSets, 0, 0);
             return;
         }
         cbRules->Items().Add(name);

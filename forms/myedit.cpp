@@ -31,6 +31,9 @@ constexpr std::array<UnitInfo, 7> kUnits = {{
 /// The most digits of a decimal number that are read; further fractional digits are dropped.
 constexpr int kMaxDigits = 30;
 
+/// Wide enough for 30 digits times a unit's factors (a compiler extension, marked as one).
+__extension__ using Int128 = __int128;
+
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
         text.remove_prefix(1);
@@ -42,7 +45,7 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 /// A decimal number as mantissa / 10^scale; false when the text is none.
-bool ParseDecimal(std::string_view text, __int128& mantissa, int& scale) {
+bool ParseDecimal(std::string_view text, Int128& mantissa, int& scale) {
     text = Trimmed(text);
     bool negative = false;
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
@@ -82,8 +85,8 @@ bool ParseDecimal(std::string_view text, __int128& mantissa, int& scale) {
     return anyDigit;
 }
 
-__int128 PowerOfTen(int exponent) {
-    __int128 value = 1;
+Int128 PowerOfTen(int exponent) {
+    Int128 value = 1;
     for (int i = 0; i < exponent; ++i) {
         value *= 10;
     }
@@ -91,14 +94,14 @@ __int128 PowerOfTen(int exponent) {
 }
 
 /// a / b rounded towards minus infinity (b > 0).
-__int128 FloorDivide(__int128 a, __int128 b) {
-    const __int128 q = a / b;
+Int128 FloorDivide(Int128 a, Int128 b) {
+    const Int128 q = a / b;
     return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
 /// a / b rounded to the nearest integer, halves away from zero (b > 0).
-__int128 RoundDivide(__int128 a, __int128 b) {
-    const __int128 magnitude = ((a < 0 ? -a : a) * 2 + b) / (2 * b);
+Int128 RoundDivide(Int128 a, Int128 b) {
+    const Int128 magnitude = ((a < 0 ? -a : a) * 2 + b) / (2 * b);
     return a < 0 ? -magnitude : magnitude;
 }
 
@@ -123,14 +126,14 @@ std::string TMyEdit::GetMyText() const {
     if (m_unit <= kUnitEvpu) {
         return Text();
     }
-    __int128 mantissa = 0;
+    Int128 mantissa = 0;
     int scale = 0;
     if (!ParseDecimal(Text(), mantissa, scale)) {
         return "0";
     }
     const UnitInfo& unit = kUnits[static_cast<size_t>(m_unit)];
-    __int128 evpu = RoundDivide(mantissa * unit.evpuNumerator, PowerOfTen(scale) * unit.evpuDenominator);
-    evpu = std::clamp<__int128>(evpu, INT32_MIN, INT32_MAX);
+    Int128 evpu = RoundDivide(mantissa * unit.evpuNumerator, PowerOfTen(scale) * unit.evpuDenominator);
+    evpu = std::clamp<Int128>(evpu, INT32_MIN, INT32_MAX);
     return std::to_string(static_cast<int64_t>(evpu));
 }
 
@@ -145,9 +148,8 @@ void TMyEdit::SetMyText(std::string_view text) {
     }
     const UnitInfo& unit = kUnits[static_cast<size_t>(m_unit)];
     // Thousandths of the unit, rounded down.
-    const __int128 thousandths =
-        FloorDivide(static_cast<__int128>(evpu) * 1000 * unit.evpuDenominator, unit.evpuNumerator);
-    const __int128 magnitude = thousandths < 0 ? -thousandths : thousandths;
+    const Int128 thousandths = FloorDivide(static_cast<Int128>(evpu) * 1000 * unit.evpuDenominator, unit.evpuNumerator);
+    const Int128 magnitude = thousandths < 0 ? -thousandths : thousandths;
     std::string shown = (thousandths < 0 ? "-" : "") + std::to_string(static_cast<int64_t>(magnitude / 1000));
     std::string fraction = std::to_string(static_cast<int64_t>(magnitude % 1000));
     fraction.insert(0, 3 - fraction.size(), '0');

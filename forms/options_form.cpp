@@ -1,4 +1,5 @@
 #include "forms/options_form.h"
+#include "core/free_texts.h"
 #include "forms/designed.h"
 
 #include <algorithm>
@@ -120,7 +121,7 @@ int32_t HotkeyOfText(const std::string& boxText) {
         key = static_cast<unsigned char>(text[0]);
     }
     if (key <= 0 || key > 255) {
-        ShowMessageText(HostWindow, "Key not found", "Taste nicht gefunden", 0, 0);
+        ShowMessageText(HostWindow, FreeText::KeyNotFound, 0, 0);
         key = 0;
     }
     return key;
@@ -394,12 +395,7 @@ void TOptionsForm::EditBtnClick(vcl::TObject* /*Sender*/) {
     if (record.IsMenuCommand()) {
         const std::string text = KeyAssignment_KeyText(record.Target(), true);
         if ((text.empty() || text[0] == '#') &&
-            !AskYesNo(HostWindow,
-                      "The menu assigned to this keyboard shortcut is currently inaccessible. You should choose the "
-                      "appropriate tool before editing this assignment. Continue anyway?",
-                      "Das Menü, aus dem der zugeordnete Befehl stammt, steht z.Zt. nicht zur Verfügung. Sie sollten "
-                      "zunächst das entsprechende Werkzeug anwählen. Trotzdem weiter?",
-                      CAPTION_KEYBOARD_REMAPPER, 0)) {
+            !AskYesNo(HostWindow, FreeText::MenuAssignedKeyboardShortcutCurrently, CAPTION_KEYBOARD_REMAPPER, 0)) {
             return;
         }
     }

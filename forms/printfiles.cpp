@@ -1,4 +1,5 @@
 #include "forms/printfiles.h"
+#include "core/free_texts.h"
 #include "forms/designed.h"
 
 #include <algorithm>
@@ -314,8 +315,7 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     }
     const int32_t pause = context.Options[1].value;
     if (pause != 0 && context.PrintedCount != 0 && context.PrintedCount % pause == 0 &&
-        !AskYesNo(HostWindow, "%1 files have been printed. Continue?", "%1 Dateien gedruckt. Weiter?", 0,
-                  context.PrintedCount)) {
+        !AskYesNo(HostWindow, FreeText::NFilesHaveBeenPrinted, 0, context.PrintedCount)) {
         EndPrintRun();
         return 0;
     }

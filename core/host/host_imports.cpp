@@ -40,4 +40,23 @@ void ResetHostImports() {
     ForgetRefusedStaffRecords();
 }
 
+hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view) {
+    const auto service = Imports().InstrumentOfSlot;
+    return service == nullptr ? 0 : service(static_cast<hostapi::StaffSlot>(slot), view, hostapi::kInterfaceVersion);
+}
+
+hostapi::StaffSlot SlotOfStaff(int32_t staff, hostapi::ViewKey view) {
+    const auto service = Imports().SlotOfInstrument;
+    return service == nullptr ? 0
+                              : service(static_cast<hostapi::InstrumentKey>(staff), view, hostapi::kInterfaceVersion);
+}
+
+int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
+    const auto service = Imports().CellKey;
+    return service == nullptr
+               ? 0
+               : service(static_cast<hostapi::MeasureNumber>(measure), static_cast<hostapi::InstrumentKey>(staff), mode,
+                         0, hostapi::kInterfaceVersion);
+}
+
 }  // namespace orvex

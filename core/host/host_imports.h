@@ -65,4 +65,11 @@ const HostImports& Imports();
 /// Forgets the resolved imports, so that the next use resolves them from the host running then.
 void ResetHostImports();
 
+/// The staff at a place of a view (service InstrumentOfSlot); 0 when the host does not offer it.
+hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view);
+/// The place of a staff in a view (service SlotOfInstrument); 0 when the host does not offer it.
+hostapi::StaffSlot SlotOfStaff(int32_t staff, hostapi::ViewKey view);
+/// The key of a cell in `mode` (service CellKey); 0 when the host does not offer it.
+int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode);
+
 }  // namespace orvex

@@ -61,7 +61,8 @@ Bytes SystemAfter(const Bytes& previous) {
 
 /// The end measure of a locked system starting at the measure, 0 when none starts there.
 int32_t LockedEnd(const Document& document, int32_t measure, int32_t lastMeasure) {
-    const Bytes* lock = document.Records().Find(RecordKey::Other(hostapi::kTagLockedMeasures, measure, 0));
+    const Bytes* lock =
+        document.Records().Find(RecordKey::Other(hostapi::kTagLockedMeasures, static_cast<hostapi::Cmper>(measure), 0));
     const int32_t end = Word(lock, hostapi::LockedMeasuresLayout::kEndMeasure);
     return end > measure ? std::min(end, lastMeasure + 1) : 0;
 }
@@ -144,7 +145,8 @@ LayoutSummary LayOutDocument(Document& document) {
     int32_t lastMeasure = 0;
     std::vector<int32_t> widths{0};
     while (lastMeasure < INT16_MAX) {
-        const Bytes* measure = records.Find(RecordKey::Other(kTagMeasure, lastMeasure + 1, 0));
+        const Bytes* measure =
+            records.Find(RecordKey::Other(kTagMeasure, static_cast<hostapi::Cmper>(lastMeasure + 1), 0));
         if (measure == nullptr) {
             break;
         }

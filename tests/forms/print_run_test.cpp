@@ -8,6 +8,7 @@
 
 #include "core/hooks.h"
 #include "platform/host/mus_file.h"
+#include "platform/vcl/forms.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/message_box.h"
 #include "platform/win/transcript.h"

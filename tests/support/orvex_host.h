@@ -17,6 +17,7 @@
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
+#include "platform/vcl/forms.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"

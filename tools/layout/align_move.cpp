@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -21,15 +22,13 @@
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
-#include "tools/layout/layout_services.h"
 #include "tools/layout/explosion/explosion.h"
+#include "tools/layout/layout_services.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
 
 namespace {
-
-using hostapi::kInterfaceVersion;
 
 constexpr int32_t kNoReferenceStep = 0x7FFFFFFF;
 constexpr int32_t kNoDistance = 0x7FFFFFFF;
@@ -54,18 +53,6 @@ bool Row(const ExtendedOptionArray& rows, size_t row) {
 
 int32_t BaseHeight(int32_t staffTop) {
     return staffTop * 24 - 156;
-}
-
-hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view) {
-    const auto service = Imports().InstrumentOfSlot;
-    return service == nullptr ? 0 : service(static_cast<hostapi::StaffSlot>(slot), view, kInterfaceVersion);
-}
-
-int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
-    const auto service = Imports().CellKey;
-    return service == nullptr ? 0
-                              : service(static_cast<hostapi::MeasureNumber>(measure),
-                                        static_cast<hostapi::InstrumentKey>(staff), mode, 0, kInterfaceVersion);
 }
 
 using hostapi::ArticulationDefinitionLayout;
@@ -341,8 +328,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
             if (!s_percussionMessageShown) {
                 s_percussionMessageShown = true;
-                ShowMessageText(HostWindow, "The Align/Move plug-in does not support staves using percussion maps",
-                                "Der Ausrichten-Plug-In unterstützt keine Schlagzeugsysteme", 0, 0);
+                ShowMessageText(HostWindow, FreeText::AlignMovePlugInDoes, 0, 0);
             }
             continue;
         }

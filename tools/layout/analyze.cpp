@@ -11,6 +11,7 @@
 
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
@@ -314,8 +315,7 @@ bool AnalyzeStaffGroup(TFMisc& context) {
     const hostapi::SelectionRecord region = *CurrentRegion;
     const int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kAnalyzeMaxStaves) {
-        ShowMessageText(HostWindow, "Selection contains more than the maximum supported number of staves (%1).",
-                        "Die Auswahl hat mehr als die maximal %1 unterstützen Systeme.", 0, kAnalyzeMaxStaves);
+        ShowMessageText(HostWindow, FreeText::SelectionContainsMoreThanMaximum, 0, kAnalyzeMaxStaves);
         return false;
     }
     if (count < 1) {

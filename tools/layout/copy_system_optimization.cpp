@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
@@ -92,7 +93,7 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
     }
     const int32_t from = Option(context, kFromSystem);
     if (systems.Count() < from) {
-        ShowMessageText(owner, "Invalid FROM system specified.", "Ungültiges Quellsystem angegeben", 0, 0);
+        ShowMessageText(owner, FreeText::InvalidFromSystemSpecified, 0, 0);
         return false;
     }
     const int32_t first = Option(context, kFirstTarget);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"
 #include "core/tool_context.h"
@@ -76,8 +77,7 @@ bool RunEnclosures(TFMisc& context) {
     const int actions = (context.Options[kRemoveRow].value != 0 ? 1 : 0) +
                         (context.Options[kGetRow].value != 0 ? 1 : 0) + (context.Options[kPutRow].value != 0 ? 1 : 0);
     if (actions != 1) {
-        ShowMessageText(context.OwnerWindow, "Please select exactly one action",
-                        "Bitte wählen Sie genau eine Aktion aus", 0, 0);
+        ShowMessageText(context.OwnerWindow, FreeText::SelectExactlyOneAction, 0, 0);
         return false;
     }
     TTextExpressions& table = TextExpressionTable();

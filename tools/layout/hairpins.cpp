@@ -6,6 +6,7 @@
 
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
@@ -223,8 +224,7 @@ bool NormalizeDynamicsText(std::string& text, int32_t& startLevel, int32_t& endL
 void CreateHairpinsInList(const TExpressionList& list, TFMisc& context) {
     if (!NormalizeOptionMarking(context.Options[hairpinrow::kLeftMarking]) ||
         !NormalizeOptionMarking(context.Options[hairpinrow::kRightMarking])) {
-        ShowMessageText(HostWindow, "Could not identify the specified dynamics expressions",
-                        "Die angegebenen Dynamikbezeichnungen konnten nicht identifiziert werden", 0, 0);
+        ShowMessageText(HostWindow, FreeText::CouldNotIdentifySpecifiedDynamics, 0, 0);
         return;
     }
     const TTextExpressions& table = TextExpressionTable();

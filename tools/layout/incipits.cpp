@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
@@ -84,12 +85,7 @@ bool RunIncipits(TFMisc& context) {
         const int64_t total = ScrollViewWidth(first, end);
         LayoutRecord info{};
         if (!ReadLayout(c, info)) {
-            ShowMessageText(context.OwnerWindow,
-                            "Failed to get the page layout info. You may need to get a newer version of the Lumvar "
-                            "plug-in.",
-                            "Seitenlayout konnte nicht ermittelt werden. Bitte schauen Sie nach einer neueren Version "
-                            "des Lumvar Plug-Ins.",
-                            0, 0);
+            ShowMessageText(context.OwnerWindow, FreeText::FailedGetPageLayoutInfo, 0, 0);
             return false;
         }
         int64_t musicStart = hostapi::ReadI32(info.data(), LayoutInfo::kMargin2);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
@@ -77,8 +78,7 @@ void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<Op
         return;
     }
     if (selection->firstMeasure() <= 1) {
-        ShowMessageText(HostWindow, "Please select a measure region not starting at the beginning of the piece",
-                        "Bitte wählen Sie einen Bereich aus, der nicht am Anfang des Stückes beginnt.", 0, 0);
+        ShowMessageText(HostWindow, FreeText::SelectMeasureRegionNotStarting, 0, 0);
         return;
     }
     const hostapi::SelectionRecord chosen = *selection;
@@ -147,17 +147,7 @@ bool VerifyPastedRegion(const ExplosionRange& source, int32_t lastMeasure, const
                 if (to != nullptr) {
                     ReleaseEntryArray(to);
                 }
-                ShowMessageText(
-                    win::kNoWindow,
-                    "Error using Mass Mover tool. Please verify as follows: (1) 2nd-last option in the dialog box set "
-                    "correctly?  (2) 'Show active layer only' must be OFF (View menu), (3) is there a pickup defined "
-                    "in Finale's music options? You should also undo any changes that this plug-in has made. The "
-                    "error was detected in measure %1.",
-                    "Es konnte nicht kopiert werden.  Bitte Überprüfen Sie :  1. zweitunterste Option im "
-                    "Dialogfenster richtig gesetzt? 2. 'Nur aktive Ebene zeigen'  sollte aus sein  (Ansicht) .  3. "
-                    "ist in den Musikalischen Optionen ein Auftakt definiert? Außerdem sollten Sie die bereits "
-                    "geschehenen Änderungen rückgängig machen. Der Fehler ist in Takt %1 passiert.",
-                    0, m);
+                ShowMessageText(win::kNoWindow, FreeText::ErrorUsingMassMoverTool, 0, m);
                 return false;
             }
             if (to != nullptr) {

@@ -99,13 +99,6 @@ int32_t PlacementValue(int32_t staff, int32_t measure, const EntryView& entry, i
     return value;
 }
 
-int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr ? 0
-                          : key(static_cast<MeasureNumber>(measure), static_cast<InstrumentKey>(staff), mode, 0,
-                                hostapi::kInterfaceVersion);
-}
-
 /// The part each item keeps: a slot number from 1, 0 for none.
 std::vector<int32_t> ChooseParts(const NInfo& info, const LayerArrays& layers, const OptionArray& parts,
                                  bool& mergeUnisons) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_records.h"
 #include "core/messages.h"
@@ -78,8 +79,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
     RegionRecord region;
     int32_t number = 0;
     if (!FindModelRegion(firstMeasure, region, number)) {
-        ShowMessageText(context.OwnerWindow, "No measure region found that could be used as a model",
-                        "Keine Taktregion gefunden, die als Vorbild genommen werden könnte", 0, 0);
+        ShowMessageText(context.OwnerWindow, FreeText::NoMeasureRegionFoundCould, 0, 0);
         return false;
     }
     const int32_t every = option(kEveryMeasures);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
@@ -248,8 +249,7 @@ private:
 bool RunSmartSplitPoint(TFMisc& context) {
     const hostapi::SelectionRecord* region = CurrentRegion;
     if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
-        ShowMessageText(HostWindow, "Please select measures from two staves",
-                        "Bitte markieren Sie Takte von zwei Systemen", 0, 0);
+        ShowMessageText(HostWindow, FreeText::SelectMeasuresFromTwoStaves, 0, 0);
         return false;
     }
     // The tool has no option rows of its own: it runs on the context's rows as they are, all 0

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
@@ -316,8 +317,8 @@ void TStaffListManager::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidt
 }
 
 void TStaffListManager::MoveControls(int32_t dh, int32_t dw) {
-    const auto grow = [](vcl::TControl* control, int32_t dh, int32_t dw) {
-        control->SetBounds(control->Left(), control->Top(), control->Width() + dw, control->Height() + dh);
+    const auto grow = [](vcl::TControl* control, int32_t dy, int32_t dx) {
+        control->SetBounds(control->Left(), control->Top(), control->Width() + dx, control->Height() + dy);
     };
     const auto move = [](vcl::TControl* control, int32_t dy, int32_t dx) {
         control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
@@ -432,7 +433,7 @@ void TStaffListManager::ReadBackEdits(bool keep, bool apply) {
     const int32_t top = ShownTop();
     int32_t running = Kernel.NearestShownAbove(top).position;
     const int32_t oldEnd = Kernel.NearestShownAbove(top + EditCount()).position;
-    std::vector<int32_t>& positions = Kernel.Positions;
+    std::vector<int32_t>& staffPositions = Kernel.Positions;
     for (int32_t r = 0; r < EditCount(); ++r) {
         const int32_t row = top + r;
         if (row >= rows || !StaffListBox->Checked(row)) {
@@ -450,14 +451,14 @@ void TStaffListManager::ReadBackEdits(bool keep, bool apply) {
         } else if (!hidden) {
             position = -number;
         } else if (r > 0) {
-            position = positions[static_cast<size_t>(row - 1)] - TSLMKernel::kDefaultDistance;
+            position = staffPositions[static_cast<size_t>(row - 1)] - TSLMKernel::kDefaultDistance;
         }
-        positions[static_cast<size_t>(row)] = position;
+        staffPositions[static_cast<size_t>(row)] = position;
         running = position;
     }
     if (running != oldEnd) {
-        for (size_t row = static_cast<size_t>(std::max(0, top + EditCount())); row < positions.size(); ++row) {
-            positions[row] += running - oldEnd;
+        for (size_t row = static_cast<size_t>(std::max(0, top + EditCount())); row < staffPositions.size(); ++row) {
+            staffPositions[row] += running - oldEnd;
         }
     }
     if (apply) {
@@ -767,7 +768,7 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
             break;
         }
     }
-    ShowMessageText(HostWindow, "No optimization errors found", "Keine Optimierungsfehler gefunden", 0, 0);
+    ShowMessageText(HostWindow, FreeText::NoOptimizationErrorsFound, 0, 0);
 }
 
 void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {

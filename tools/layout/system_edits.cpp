@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/startup.h"
@@ -64,8 +65,7 @@ bool RunJoinTwoSystems(TFMisc& context) {
     const int32_t a = layout.SystemOf(selection.firstMeasure());
     const int32_t b = layout.SystemOf(selection.lastMeasure());
     if (a == 0 || b == 0 || b != a + 1) {
-        ShowMessageText(context.OwnerWindow, "Please select measures from exactly two systems",
-                        "Bitte markieren Sie Takte aus genau zwei Akkoladen", 0, 0);
+        ShowMessageText(context.OwnerWindow, FreeText::SelectMeasuresFromExactlyTwo, 0, 0);
         return false;
     }
     const int32_t storedCount = layout.Count();
@@ -100,8 +100,7 @@ bool RunShiftSystemOptimization(TFMisc& context) {
     }
     if (distance < 0) {
         if (s + distance < 1) {
-            ShowMessageText(context.OwnerWindow, "That would be beyond the beginning of the file.",
-                            "Das ginge über den Anfang der Datei hinaus.", 0, 0);
+            ShowMessageText(context.OwnerWindow, FreeText::WouldBeyondBeginningFile, 0, 0);
             return false;
         }
         for (int32_t k = s + distance; k <= layout.Count() + distance; ++k) {
@@ -109,8 +108,7 @@ bool RunShiftSystemOptimization(TFMisc& context) {
         }
     } else {
         if (s + distance > layout.Count()) {
-            ShowMessageText(context.OwnerWindow, "That would be beyond the end of the file.",
-                            "Das ginge über das Ende der Datei hinaus.", 0, 0);
+            ShowMessageText(context.OwnerWindow, FreeText::WouldBeyondEndFile, 0, 0);
             return false;
         }
         for (int32_t k = layout.Count(); k >= s + distance; --k) {

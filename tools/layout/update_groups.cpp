@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -115,8 +116,7 @@ bool SystemsToUpdate(const TStaffSystems& systems, const hostapi::SelectionRecor
     first = region != nullptr ? SystemIndexOfMeasure(systems, region->firstMeasure()) : 0;
     last = region != nullptr ? SystemIndexOfMeasure(systems, region->lastMeasure()) : 0;
     if (last < first || first == 0) {
-        if (!AskYesNo(HostWindow, "Measure selection not recognized. Would you like to update all systems?",
-                      "Taktauswahl konnte nicht erkannt werden. Möchten Sie alle Akkoladen aktualisieren?", 0, 0)) {
+        if (!AskYesNo(HostWindow, FreeText::MeasureSelectionNotRecognizedWould, 0, 0)) {
             return false;
         }
         first = 1;
@@ -216,8 +216,7 @@ void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, cons
         }
         if (found.reaching > 1) {
             if (!ambiguityShown) {
-                ShowMessageText(HostWindow, "Cannot positively identify at least one group.",
-                                "Mindestens eine Gruppe kann nicht eindeutig identifiziert werden.", 0, 0);
+                ShowMessageText(HostWindow, FreeText::CannotPositivelyIdentifyAtLeast, 0, 0);
                 ambiguityShown = true;
             }
             continue;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -118,8 +119,7 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
     int32_t alteration = 0;
     const int32_t absolute = NotePitchStep(root.data(), keyA, keyB, DocumentOptionFlag != 0, staff.data(), &alteration);
     if (alteration < -1 || alteration > 1) {
-        ShowMessageText(context.OwnerWindow, "No double flats or double sharps, please!",
-                        "Bitte keine Doppelkreuze oder -B's!", 0, 0);
+        ShowMessageText(context.OwnerWindow, FreeText::NoDoubleFlatsOrDouble, 0, 0);
         return false;
     }
     const int32_t step = ((absolute % 7) + 7) % 7;

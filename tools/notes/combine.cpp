@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/messages.h"
@@ -208,8 +209,7 @@ bool RunCombineRhythmsAndPitches(TFMisc& context) {
         CombineStaffChoice(context.ChosenItems, region->firstStaff(), region->lastStaff(), slotCount);
     // The user is told also when fewer than two staves are chosen: the command does nothing then.
     if (slots.size() != 2) {
-        ShowMessageText(context.OwnerWindow, "Please select 0 or 2 staves", "Bitte wählen Sie 0 or 2 Systeme aus", 0,
-                        0);
+        ShowMessageText(context.OwnerWindow, FreeText::Select0Or2Staves, 0, 0);
         return false;
     }
     const bool pitchesOnTop = Row(context, COMBINE_PITCHES_ON_TOP);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -92,11 +93,6 @@ SelectionRecord s_source;
 constexpr size_t kTupletCountWord = 0;
 /// An entry's records are read by incidence; a damaged document cannot make the reading endless.
 constexpr int32_t kMaxIncidences = 1000;
-
-hostapi::InstrumentKey StaffOfSlot(StaffSlot slot, hostapi::ViewKey view) {
-    const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, view, hostapi::kInterfaceVersion);
-}
 
 /// The first and last position of the cell that the selection takes in `measure`.
 void StretchOf(const SelectionRecord& region, MeasureNumber measure, Edu& from, Edu& to) {
@@ -497,12 +493,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
                 ReleaseEntryArray(cell);
             }
             if (occupied) {
-                ShowMessageText(HostWindow,
-                                "Cue notes can only be entered in an empty layer.  Please select a layer with no "
-                                "entries!",
-                                "Stichnoten können nur in eine leere Ebene eingefügt werden. Bitte geben Sie im "
-                                "Dialogfenster eine Ebene an, die keine Einträge enthält!",
-                                0, 0);
+                ShowMessageText(HostWindow, FreeText::CueNotesCanOnlyEntered, 0, 0);
                 return 0;
             }
         }
@@ -526,8 +517,7 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     if (region->firstStaff() != region->lastStaff()) {
-        ShowMessageText(HostWindow, "Please select one staff as source for the the cue notes",
-                        "Bitte markieren Sie ein System als Quelle für die Zielnoten", 0, 0);
+        ShowMessageText(HostWindow, FreeText::SelectOneStaffAsSource, 0, 0);
         return 0;
     }
     CueNotesRequest request;

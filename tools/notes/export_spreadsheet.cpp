@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -159,9 +160,7 @@ private:
         const int64_t actual = static_cast<int64_t>(entry.actualDuration()) * 1000;
         if (!m_tupletError && std::llabs(d - actual) > kTupletTolerance) {
             m_tupletError = true;
-            ShowMessageText(
-                m_context.OwnerWindow, "Error processing tuplets. Output will be rounded to integer values.",
-                "Fehler bei der Verarbeitung von x-Tolen. Die Ausgabe wird auf ganze Zahlen gerundet.", 0, 0);
+            ShowMessageText(m_context.OwnerWindow, FreeText::ErrorProcessingTupletsOutputWill, 0, 0);
         }
         if (m_tupletError) {
             m_running = static_cast<int64_t>(entry.position()) * 1000;

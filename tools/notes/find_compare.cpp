@@ -92,11 +92,6 @@ std::string Upper(std::string text) {
     return text;
 }
 
-hostapi::InstrumentKey StaffOfSlot(hostapi::StaffSlot slot, hostapi::ViewKey view) {
-    const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, view, kInterfaceVersion);
-}
-
 /// The record of an expression number in a table (its position is the number - 1 unless the
 /// table was sorted in memory); none when the table lacks it.
 const TTxtExprRec* ExpressionOf(const TTextExpressions& table, int32_t number) {

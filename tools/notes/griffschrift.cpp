@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -203,8 +204,7 @@ bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
         const int32_t step = NotePitchStep(entry.note(i).data(), key, key, false, nullptr, &alteration);
         candidates.push_back(CandidatesOf(step, alteration, covered));
         if (candidates.back().empty()) {
-            ShowMessageText(HostWindow, "Could not translate a note in measure %1.",
-                            "In Takt %1 konnte ein Ton nicht übersetzt werden.", 0, measure);
+            ShowMessageText(HostWindow, FreeText::CouldNotTranslateNoteIn, 0, measure);
         }
     }
     const uint32_t chosen = BestCombination(candidates);

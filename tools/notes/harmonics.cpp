@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -277,12 +278,7 @@ void RunHarmonics(const HarmonicsSettings& settings) {
     }
     EditBracketEnd(handle, stopped);
     if (!found && !stopped) {
-        ShowMessageText(HostWindow,
-                        "This plug-in makes string harmonics. However, no two-note chords with the interval you "
-                        "selected have been found.",
-                        "Dieser Plug-In erzeugt Streicherflageolette. Leider wurde im angewählten Bereich kein "
-                        "passendes Intervall gefunden.",
-                        0, 0);
+        ShowMessageText(HostWindow, FreeText::PlugInMakesStringHarmonics, 0, 0);
     }
 }
 

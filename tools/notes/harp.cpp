@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_records.h"
@@ -259,8 +260,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
     int32_t alteration = 0;
     const int32_t pedal = PedalOf(note, item.key, alteration);
     if (alteration >= 2 || alteration <= -2) {
-        ShowMessageText(m_context.OwnerWindow, "No double sharps or flats please!",
-                        "Bitte keine Doppelkreuze oder Doppel-Bs!", 0, 0);
+        ShowMessageText(m_context.OwnerWindow, FreeText::NoDoubleSharpsOrFlats, 0, 0);
         stop = true;
         return false;
     }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/hooks.h"
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
@@ -58,12 +59,7 @@ bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     std::string title;
     GetHostWindowTitle(title);
     if (title != context.DocumentTitle) {
-        ShowMessageText(HostWindow,
-                        "WARNING: you have switched to a different Finale file although New Spacing has not "
-                        "completed. Please return to the original file!",
-                        "WARNUNG: Sie sind zu einer andere Finale-Datei gewechselt, obwohl das Neue Ausrichten "
-                        "noch nicht abgeschlossen ist. Bitte kehren Sie zur ursprünglichen Datei zurück!",
-                        0, 0);
+        ShowMessageText(HostWindow, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
         // The second pass never runs on another document; it waits for the first one.
         return false;
     }

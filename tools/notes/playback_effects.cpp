@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -168,8 +169,7 @@ bool AskLayerQuestion(int32_t id, LayerIndex preferred, LayerIndex other, int32_
 }
 
 void ShowNoFreeLayer() {
-    ShowMessageText(HostWindow, "No more empty layers. Operation canceled.", "Abbruch: keine freien Ebenen mehr.", 0,
-                    0);
+    ShowMessageText(HostWindow, FreeText::NoMoreEmptyLayersOperation, 0, 0);
 }
 
 // ---- Performance records of notes ----
@@ -755,12 +755,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
     const int32_t count = step > 0 ? (span - delay) / step : 0;
     if (count < 1) {
         if (effect.reportStop) {
-            ShowMessageText(HostWindow,
-                            "The effect in measure %1 is too short for a single step at the chosen speed. Operation "
-                            "canceled.",
-                            "Der Effekt in Takt %1 ist für einen einzigen Schritt beim gewählten Tempo zu kurz. "
-                            "Abbruch.",
-                            0, effect.startMeasure);
+            ShowMessageText(HostWindow, FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
         }
         return 0;
     }

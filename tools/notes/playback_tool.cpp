@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -210,10 +211,7 @@ void RemoveLayers(RemoveRun& run, StaffSlot slot, MeasureNumber measure, const P
         }
         int32_t& answer = run.layerAnswers[static_cast<size_t>(layer)];
         if (answer == 0) {
-            answer = AskYesNo(HostWindow, "Delete notes and rests from layer %1?",
-                              "Noten und Pausen in Ebene %1 löschen?", 0, layer + 1)
-                         ? 1
-                         : 2;
+            answer = AskYesNo(HostWindow, FreeText::DeleteNotesAndRestsFrom, 0, layer + 1) ? 1 : 2;
         }
         if (answer == 1) {
             FrameEntriesRemove(array, 0, array->count);
@@ -292,8 +290,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
     }
     if (!run.changed) {
-        ShowMessageText(HostWindow, "No playback effects or notes were found to remove",
-                        "Es wurden keine Playback-Effekte oder -Noten gefunden, die gelöscht werden könnten", 0, 0);
+        ShowMessageText(HostWindow, FreeText::NoPlaybackEffectsOrNotes, 0, 0);
     }
     return true;
 }
@@ -339,13 +336,7 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     }
     const bool walked = RunEntryProcessingTool(context);
     if (walked && context.PlaybackStopped == 0 && context.PlaybackChanged == 0) {
-        ShowMessageText(
-            HostWindow,
-            "Nothing done (no Smart Shapes or Articulations found for selected Smart Playback options, or no "
-            "free layers)",
-            "Nichts getan (keine Intelligenten Zeichen oder Artikulationszeichen für die angewählten "
-            "Wiedergabeoptionen gefunden, oder keine freien Ebenen)",
-            0, 0);
+        ShowMessageText(HostWindow, FreeText::NothingDoneNoSmartShapes, 0, 0);
     }
     context.PlaybackLayerKeys.clear();
     return walked;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -175,12 +176,7 @@ std::optional<std::pair<int32_t, int32_t>> CollisionResolver::Placement(const En
     if (placement == nullptr || placement(static_cast<hostapi::InstrumentKey>(I16(end.staff)),
                                           static_cast<hostapi::MeasureNumber>(I16(end.measure)), number, &box, &metrics,
                                           0, hostapi::kInterfaceVersion) == 0) {
-        ShowMessageText(HostWindow,
-                        "Failed to get metrics information. Make sure the staff is visible in page view. Please update "
-                        "layout and retry",
-                        "Konnte keine Maßangaben erhalten. Das System muss auch in der Seitenansicht sichtbar sein. "
-                        "Bitte Layout erneuern und nochmal versuchen",
-                        0, 0);
+        ShowMessageText(HostWindow, FreeText::FailedGetMetricsInformationMake, 0, 0);
         return std::nullopt;
     }
     const int64_t scale = metrics.scale(1) != 0 ? metrics.scale(1) : hostapi::EntryMetrics::kUnscaled;

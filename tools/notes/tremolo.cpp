@@ -1,4 +1,5 @@
 #include "tools/notes/tremolo.h"
+#include "core/free_texts.h"
 #include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
@@ -283,12 +284,7 @@ void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::Vi
     std::copy_n(b.data(), hostapi::EntryLayout::kSize, second.data());
     if (staff == 0 || WriteTremoloPlayback(context, twice.view(), first, second, measure, staff, hit, layer) == 0) {
         context.Options[TREM_PLAYBACK_NOTES].value = 0;
-        ShowMessageText(HostWindow,
-                        "The playback notes of the tremolo in measure %1 could not be written; the tremolos are "
-                        "written without playback notes.",
-                        "Die Wiedergabenoten des Tremolos in Takt %1 konnten nicht geschrieben werden; die Tremolos "
-                        "werden ohne Wiedergabenoten geschrieben.",
-                        0, measure);
+        ShowMessageText(HostWindow, FreeText::PlaybackNotesTremoloInMeasure, 0, measure);
         return;
     }
     for (EntryView entry : {a, b}) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/staff_lists.h"
@@ -114,10 +115,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
     explosion.processedRegion = region;
     int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kExplosionStaves) {
-        ShowMessageText(HostWindow,
-                        "Instrumental group found with more than the maximum supported number of staves (%1).",
-                        "Eine Instrumentengruppe hat mehr als die maximal %1 unterstützen Systeme pro Gruppe.", 0,
-                        kExplosionStaves);
+        ShowMessageText(HostWindow, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
         count = kExplosionStaves;
     }
     const int32_t previous = explosion.staffCount;

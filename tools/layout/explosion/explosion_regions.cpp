@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/staff_lists.h"
@@ -324,12 +325,7 @@ void WarnMidMeasurePartChange(int32_t measure) {
         return;
     }
     s_lastWarnedMeasure = measure;
-    ShowMessageText(HostWindow,
-                    "Warning: cannot handle a special case of a mid-measure part change in measure %1. Please correct "
-                    "that measure after completion of this process!",
-                    "Warnung: kann eine bestimmte Art Stimmenwechsel innerhalb des Taktes %1 nicht verarbeiten. Bitte "
-                    "nachher korrigieren!",
-                    0, measure);
+    ShowMessageText(HostWindow, FreeText::WarningCannotHandleSpecialCase, 0, measure);
 }
 
 namespace {
@@ -432,12 +428,7 @@ bool MovesPartsUpward(const TRegionInfo& record, int32_t m) {
 
 /// A region that would end before it starts: the part designations are not precise enough.
 void ShowPreparationError() {
-    ShowMessageText(HostWindow,
-                    "An error occurred while preparing the distribution. You may have to put more precise "
-                    "part specifications such as 1., 2. into the score.",
-                    "Fehler beim Vorbereiten der Stimmenverteilung. Vielleicht müssen die Stimmenangaben "
-                    "wie 1., 2. genauer sein.",
-                    0, 0);
+    ShowMessageText(HostWindow, FreeText::ErrorOccurredWhilePreparingDistribution, 0, 0);
 }
 
 }  // namespace
@@ -598,10 +589,7 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
     const int32_t staffList = explosion.staves ? explosion.staves->Count() : 0;
     if (needed <= Available(explosion) || explosion.targetOffset + needed > kExplosionStaves) {
         // Staves that cannot be added, or none that would help: asking again would never end.
-        ShowMessageText(HostWindow,
-                        "Instrumental group found with more than the maximum supported number of staves (%1).",
-                        "Eine Instrumentengruppe hat mehr als die maximal %1 unterstützen Systeme pro Gruppe.", 0,
-                        kExplosionStaves);
+        ShowMessageText(HostWindow, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
         ShowCanceled();
         explosion.stop = 1;
         return false;

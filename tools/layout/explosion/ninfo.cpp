@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/startup.h"
 
@@ -49,8 +50,7 @@ NoteView SlotNote(const EntryView& entry, const VoiceSlot& slot) {
 }
 
 void ShowMeasureError(int32_t measure) {
-    ShowMessageText(HostWindow, "Error processing measure %1. Please distribute manually.",
-                    "Fehler beim Verarbeiten des Taktes %1. Bitte manuell aufteilen.", 0, measure);
+    ShowMessageText(HostWindow, FreeText::ErrorProcessingMeasureNDistribute, 0, measure);
 }
 
 /// Moves entries that share an earlier entry's position behind it (in memory only).

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
@@ -319,8 +320,7 @@ void EntryBranches::NewSpacingFirstPass() {
         if (recorded == Entry().number()) {
             context.NewSpacingChanges.push_back(m_state.change);
         } else {
-            ShowMessageText(HostWindow, "Internal error: invalid NSP entnum", "Interner Fehler: falsche NSP Nummer", 0,
-                            0);
+            ShowMessageText(HostWindow, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -49,11 +50,6 @@ enum class WalkOutcome {
 int16_t HostKey(MeasureNumber measure, hostapi::InstrumentKey staff, int16_t mode) {
     const auto key = Imports().CellKey;
     return key == nullptr ? 0 : key(measure, staff, mode, 0, hostapi::kInterfaceVersion);
-}
-
-hostapi::InstrumentKey StaffOfSlot(hostapi::StaffSlot slot, hostapi::ViewKey view) {
-    const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, view, hostapi::kInterfaceVersion);
 }
 
 void Remember(EntryWalkState& walk, hostapi::ConstEntryView entry) {
@@ -217,10 +213,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     EditBracketEnd(walk.progress, failed);
     context.EditBracket = 0;
     if (walk.shapesRefused > 0) {
-        ShowMessageText(HostWindow, "The document has no room for more smart shapes: %1 slurs could not be made.",
-                        "Das Dokument hat keinen Platz für weitere Smart Shapes: %1 Bögen konnten nicht erzeugt "
-                        "werden.",
-                        0, walk.shapesRefused);
+        ShowMessageText(HostWindow, FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
         // Without a slur made the document did not change.
         if (walk.shapesMade == 0) {
             return false;
