@@ -1,6 +1,7 @@
 #include "core/commands.h"
 
 #include "core/startup.h"
+#include "core/tool_items.h"
 
 namespace orvex {
 
@@ -61,10 +62,11 @@ std::string_view GetCommandName(int32_t tableIndex) {
     const int32_t item = entry.code % 100;
     const int32_t group = entry.code / 100;
     // From host year 1998 on, the second command of item 5 left-aligns melisma syllables
-    // (item 13); the dispatcher runs code 113 for it.
-    const bool melismaLeftAlign = item == 5 && group == 2 && HostRawVersion >= 0x4000000;
-    const char* found = melismaLeftAlign ? NameAt(static_cast<size_t>(2 * LanguageIndex + 1), 13)
-                                         : NameAt(static_cast<size_t>(2 * LanguageIndex + group), item);
+    // (item 13); the dispatcher runs item 13's code for it.
+    const bool melismaLeftAlign = entry.code == kAlignMelismaCode && HostRawVersion >= 0x4000000;
+    const char* found = melismaLeftAlign
+                            ? NameAt(static_cast<size_t>(2 * LanguageIndex + 1), ItemNumber(ToolItem::LeftAlignMelisma))
+                            : NameAt(static_cast<size_t>(2 * LanguageIndex + group), item);
     if (found == nullptr) {
         return {};
     }

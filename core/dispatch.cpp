@@ -271,7 +271,7 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
 int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
                    const OptionArray* overrides) {
     const int32_t tableIndex = FindCommandIndex(code);
-    if ((code == 151 || code == 152) && HostYear >= 2001) {
+    if ((code == kBeforeDeletingMeasuresCode || code == kAfterInsertingMeasuresCode) && HostYear >= 2001) {
         ShowText(
             "This command is no longer needed in this version of Finale. Please lock the systems and then use the "
             "measure tool to delete or insert measures into a system, or the page layout tool to delete or insert "
@@ -288,8 +288,8 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
         return 0;
     }
     NestingScope busyScope(busy);
-    if (code == 205 && HostRawVersion >= 0x4000000) {
-        code = 113;
+    if (code == kAlignMelismaCode && HostRawVersion >= 0x4000000) {
+        code = kLeftAlignMelismaCode;
     }
     if (code < 100) {
         return static_cast<int16_t>(std::max(0, RunFormCommand(code, tableIndex)));

@@ -6,6 +6,7 @@
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/startup.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/types.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
@@ -60,7 +61,8 @@ bool IsHostMenuCommandChecked(int32_t position) {
 
 bool IsDocumentOptionSet() {
     Record12 record{};
-    return LoadSmallRecord(-2, record, hostapi::MakeTag("ot12")) && record.word(0) != 0;
+    return LoadSmallRecord(-2, record, hostapi::kTagDocumentOption) &&
+           hostapi::ReadI16(record.data(), hostapi::DocumentOptionLayout::kValue) != 0;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/win/handles.h"
 
@@ -122,7 +123,7 @@ void FillAssignmentList(vcl::TCheckListBox& list);
 /// The codes of the plug-in's commands that no host menu carries and that a key assignment runs
 /// (the smart split point), in the order the editor lists them. Each is named by its key name,
 /// the name its tool item's options are stored under.
-inline constexpr std::array<int32_t, 1> kKeyCommandCodes = {181};
+inline constexpr std::array<int32_t, 1> kKeyCommandCodes = {kSmartSplitPointCode};
 /// The key name of a plug-in command ("SplitPoint"), or "#CODE (no such plug-in command)".
 std::string KeyCommandText(int32_t code);
 /// The code of a plug-in command's key name (any case); 0 when there is none.

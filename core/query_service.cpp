@@ -26,12 +26,13 @@ int32_t SubmenuCount() {
 }
 
 int32_t FillSubmenu(uint8_t* record) {
-    const int32_t wanted = hostapi::ReadI32(record, 0);
+    using L = SubmenuQueryLayout;
+    const int32_t wanted = hostapi::ReadI32(record, L::kNumber);
     int32_t found = 0;
     for (int32_t i = 0; i < CommandCount; ++i) {
         const char* title = CommandTable[static_cast<size_t>(i)].SubmenuTitle(LanguageIndex);
         if (title != nullptr && *title != '\0' && ++found == wanted) {
-            hostapi::WriteFixedText(record, 4, 50, win::Utf8ToAnsi(title));
+            hostapi::WriteFixedText(record, L::kTitle, L::kTitleSize, win::Utf8ToAnsi(title));
             return 1;
         }
     }
@@ -39,18 +40,19 @@ int32_t FillSubmenu(uint8_t* record) {
 }
 
 int32_t FillCommand(uint8_t* record) {
-    const int32_t n = hostapi::ReadI32(record, 0);
+    using L = CommandQueryLayout;
+    const int32_t n = hostapi::ReadI32(record, L::kNumber);
     if (n < 1 || n > CommandCount) {
         return 0;
     }
     const auto index = static_cast<size_t>(n - 1);
     const CommandEntry& entry = CommandTable[index];
-    hostapi::WriteI32(record, 4, entry.submenuNumber);
-    hostapi::WriteU16(record, 8, entry.enumerationFlag);
-    hostapi::WriteFixedText(record, 10, 50, win::Utf8ToAnsi(GetCommandName(n - 1)));
-    hostapi::WriteU32(record, 60, HostCommandIds[index]);
-    hostapi::WriteU16(record, 64, static_cast<uint16_t>(entry.code & 0xFFFF));
-    hostapi::WriteU16(record, 66, 0);
+    hostapi::WriteI32(record, L::kSubmenu, entry.submenuNumber);
+    hostapi::WriteU16(record, L::kEnumeration, entry.enumerationFlag);
+    hostapi::WriteFixedText(record, L::kName, L::kNameSize, win::Utf8ToAnsi(GetCommandName(n - 1)));
+    hostapi::WriteU32(record, L::kMenuId, HostCommandIds[index]);
+    hostapi::WriteU16(record, L::kCode, static_cast<uint16_t>(entry.code & 0xFFFF));
+    hostapi::WriteU16(record, L::kZero, 0);
     return 1;
 }
 

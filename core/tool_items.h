@@ -111,4 +111,24 @@ constexpr bool IsItem(int32_t item, ToolItem tool) {
     return item == ItemNumber(tool);
 }
 
+/// A tool's command code: 100 * group + item (the codes below 100 open forms). Most tools have
+/// one command, in group 1; a few items have a second command in group 2.
+constexpr int32_t ToolCode(ToolItem item, int32_t group = 1) {
+    return 100 * group + ItemNumber(item);
+}
+
+/// The commands the dispatcher and the tools name by code.
+inline constexpr int32_t kBeforeDeletingMeasuresCode = ToolCode(ToolItem::BeforeDeletingMeasures);
+inline constexpr int32_t kAfterInsertingMeasuresCode = ToolCode(ToolItem::AfterInsertingMeasures);
+/// The lyrics' Move Syllables (item 5, group 1): moves long syllables on beat 1.
+inline constexpr int32_t kMoveSyllablesCode = ToolCode(ToolItem::MoveSyllables);
+/// Item 5's second command: left-aligns melisma syllables; from host year 1998 on the dispatcher
+/// runs item 13's code for it.
+inline constexpr int32_t kAlignMelismaCode = ToolCode(ToolItem::MoveSyllables, 2);
+inline constexpr int32_t kLeftAlignMelismaCode = ToolCode(ToolItem::LeftAlignMelisma);
+/// Item 6's second command: proportional spacing with the lyrics taken into account.
+inline constexpr int32_t kLyricsProportionalityCode = ToolCode(ToolItem::Proportionality, 2);
+inline constexpr int32_t kShiftLyricsCode = ToolCode(ToolItem::ShiftLyrics);
+inline constexpr int32_t kSmartSplitPointCode = ToolCode(ToolItem::SmartSplitPoint);
+
 }  // namespace orvex

@@ -8,6 +8,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/lyric_records.h"
 #include "platform/win/system.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 constexpr int32_t kBracketSteps = 6;
 constexpr int32_t kEndOfIds = 65536;
-constexpr hostapi::Tag kTagTextBlockText = hostapi::MakeTag("txbl");
+using hostapi::kTagTextBlockText;
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {

@@ -30,7 +30,7 @@ using hostapi::Edu;
 using hostapi::kInterfaceVersion;
 
 constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
-constexpr hostapi::Tag kTagLineStyle = hostapi::MakeTag("O\x06ls");
+using hostapi::kTagLineStyle;
 
 /// 'otDY' (measure, inci), 12 bytes: the placement of a text expression in a measure.
 struct PlacementLayout {
@@ -193,7 +193,7 @@ public:
         m_size = Row(CUE_ROW_SIZE);
         // The texts go on the staff of the selection's last staff slot (in its view).
         const auto staffOfSlot = Imports().InstrumentOfSlot;
-        m_staff = staffOfSlot == nullptr ? 0 : staffOfSlot(region.lastStaff(), region.word(5), kInterfaceVersion);
+        m_staff = staffOfSlot == nullptr ? 0 : staffOfSlot(region.lastStaff(), region.hostWord(), kInterfaceVersion);
     }
 
     /// One line of the file, its characters below 0x20 already taken away.

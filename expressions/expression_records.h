@@ -30,7 +30,7 @@ class TInstruments;
 class TTextExpressions;
 
 inline constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
-inline constexpr hostapi::Tag kTagExpressionPlace = hostapi::MakeTag("otDI");
+using hostapi::kTagExpressionPlace;
 inline constexpr hostapi::Tag kTagNoteExpression = hostapi::kTagNoteExpression;
 
 /// 'otDY' (measure, inci), 12 bytes: a measure-attached expression.

@@ -14,6 +14,8 @@
 #include "expressions/expression_records.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexpr_sort.h"
+#include "platform/hostapi/expression_records.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/win/system.h"
 
 namespace orvex {
@@ -21,6 +23,9 @@ namespace {
 
 using hostapi::kTagLockedMeasures;
 
+constexpr size_t kEndMeasure = hostapi::LockedMeasuresLayout::kEndMeasure;
+/// The kind word of an expression metatool that names a text expression.
+constexpr int16_t kTextExpressionKind = 1;
 constexpr int32_t kPageCount = 1000;  ///< pages 0 to 999 are looked at
 constexpr int32_t kMaxIncis = 0x7FFF;
 constexpr uint16_t kKeepOwnStaffList = hostapi::StaffSystemLayout::kOwnStaffList;
@@ -110,7 +115,8 @@ void ReadLockedGroups(TransferStore& store, const hostapi::SelectionRecord& regi
             TransferLockedGroup group;
             group.measureOffset = cmper - first;
             group.record = record;
-            group.record.setWord(0, static_cast<int16_t>(record.word(0) - first));
+            hostapi::WriteI16(group.record.data(), kEndMeasure,
+                              static_cast<int16_t>(hostapi::ReadI16(record.data(), kEndMeasure) - first));
             store.lockedGroups.push_back(group);
         }
         if (!NextOtherRecord(kTagLockedMeasures, cmper, inci, record.data(), Record12::kSize)) {
@@ -225,7 +231,7 @@ void WriteArticulationMetatools(TFMisc& context, const TransferStore& store) {
     int32_t count = 0;
     for (size_t i = 0; i < store.articulationMetatools.size() && i < kArticulationKeyCount; ++i) {
         const Record12& record = store.articulationMetatools[i];
-        if (record.word(0) != 0 &&
+        if (hostapi::ReadI16(record.data(), hostapi::ArticulationMetatoolLayout::kNumber) != 0 &&
             SaveSmallRecord(kFirstArticulationKey + static_cast<int32_t>(i), record, kTagArticulationMetatool)) {
             ++count;
         }
@@ -250,8 +256,9 @@ void WriteExpressionMetatools(TFMisc& context) {
                 continue;
             }
             Record12 record;
-            record.setWord(0, static_cast<int16_t>(to.Number));
-            record.setWord(1, 1);
+            hostapi::WriteI16(record.data(), hostapi::ExpressionMetatoolLayout::kNumber,
+                              static_cast<int16_t>(to.Number));
+            hostapi::WriteI16(record.data(), hostapi::ExpressionMetatoolLayout::kKind, kTextExpressionKind);
             if (SaveSmallRecord(from.MetatoolKey, record, kTagMetatool)) {
                 ++count;  // several matches: the last in table order stays
             }
@@ -276,7 +283,8 @@ void WriteLockedGroups(const TransferStore& store, const hostapi::SelectionRecor
     }
     for (const TransferLockedGroup& group : store.lockedGroups) {
         Record12 record = group.record;
-        record.setWord(0, static_cast<int16_t>(record.word(0) + first));
+        hostapi::WriteI16(record.data(), kEndMeasure,
+                          static_cast<int16_t>(hostapi::ReadI16(record.data(), kEndMeasure) + first));
         SaveOtherRecord(kTagLockedMeasures, first + group.measureOffset, 0, record.data(), Record12::kSize);
     }
 }

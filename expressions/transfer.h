@@ -16,6 +16,7 @@
 
 #include "core/host/finxess_records.h"
 #include "core/host/page_items.h"
+#include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 
@@ -25,7 +26,7 @@ struct TFMisc;
 class TStaffSystems;
 class TExpressionList;
 
-inline constexpr hostapi::Tag kTagArticulationMetatool = hostapi::MakeTag("ot&a");
+using hostapi::kTagArticulationMetatool;
 /// Articulation metatool keys run from '0' to 'Y'.
 inline constexpr int32_t kFirstArticulationKey = '0';
 inline constexpr int32_t kLastArticulationKey = 'Y';

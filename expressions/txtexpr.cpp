@@ -12,6 +12,8 @@
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/expression_records.h"
 
 namespace orvex {
 namespace {
@@ -21,6 +23,10 @@ using hostapi::ReadU16;
 using hostapi::WriteI16;
 using hostapi::WriteU16;
 
+/// The expression number of a placement, in the measure records ('otDY') and the entry records
+/// ('edED') alike.
+constexpr size_t kPlacedExpression = hostapi::MeasureExpressionLayout::kNumber;
+static_assert(kPlacedExpression == hostapi::NoteExpressionLayout::kNumber);
 constexpr int32_t kPlaceholderSize = 11;  ///< points of a placeholder and a new record
 constexpr const char* kPlaceholderFont = "Times New Roman";
 
@@ -113,8 +119,9 @@ void TTxtExprRec::SetFlags(uint16_t flags) {
 }
 
 std::array<int32_t, 3> TTxtExprRec::Enclosure() const {
-    return {hostapi::ReadI32(Playback.data(), 0), hostapi::ReadI32(Playback.data(), 4),
-            hostapi::ReadI32(Playback.data(), 8)};
+    using L = hostapi::ExpressionPlaybackLayout;
+    return {hostapi::ReadI32(Playback.data(), L::kEnclosure0), hostapi::ReadI32(Playback.data(), L::kEnclosure1),
+            hostapi::ReadI32(Playback.data(), L::kEnclosure2)};
 }
 
 void TTxtExprRec::SetEnclosure(const std::array<int32_t, 3>& values) {
@@ -432,7 +439,7 @@ bool TTextExpressions::CountUsage() {
         record->UsageCount = 0;
     }
     const ExpressionAssignmentVisitor count = [this](uint8_t* placement) {
-        const int32_t n = ReadI16(placement, 0);
+        const int32_t n = ReadI16(placement, kPlacedExpression);
         if (n < 1 || n > m_count || n > Count()) {
             return false;
         }
@@ -451,13 +458,13 @@ bool TTextExpressions::CountUsage() {
 
 bool TTextExpressions::RenumberDocument() {
     const ExpressionAssignmentVisitor renumber = [this](uint8_t* placement) {
-        const int32_t n = ReadI16(placement, 0);
+        const int32_t n = ReadI16(placement, kPlacedExpression);
         // A placement whose expression has no new place (none in the table, or no mapping) keeps
         // its number.
         if (n >= 1 && n <= Count()) {
             const int16_t movedTo = m_records[static_cast<size_t>(n - 1)]->MovedTo;
             if (movedTo >= 1) {
-                WriteI16(placement, 0, movedTo);
+                WriteI16(placement, kPlacedExpression, movedTo);
             }
         }
         return true;

@@ -17,7 +17,6 @@ namespace orvex {
 
 inline constexpr int32_t kActionRowsPerItem = static_cast<int32_t>(kOptionRows);
 /// The tool item of the general options, whose rows come from kGeneralOptionRows.
-inline constexpr int32_t kGeneralOptionsItem = ItemNumber(ToolItem::Options);
 
 // ---- Marker values of the minimum field ----
 // A row with a marker takes no range check.

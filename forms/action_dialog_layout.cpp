@@ -14,11 +14,13 @@
 #include "core/host/staff_lists.h"
 #include "core/lumvar_binding.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "forms/dactopt.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/file_controls.h"
 #include "forms/myedit.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/win/menus.h"
 #include "platform/win/system.h"
 
@@ -26,7 +28,7 @@ namespace orvex {
 namespace {
 
 /// The host's program preferences: 61 bytes, the measurement unit as i16 at byte 30.
-constexpr hostapi::Tag kProgramPreferencesTag = hostapi::MakeTag("pfgp");
+using hostapi::kTagProgramPreferences;
 constexpr int32_t kProgramPreferencesSize = 61;
 constexpr size_t kMeasurementUnitOffset = 30;
 
@@ -37,7 +39,7 @@ constexpr int32_t kButtonGap = 8;
 
 int16_t HostMeasurementUnit() {
     std::array<uint8_t, kProgramPreferencesSize> record{};
-    if (!LoadGlobalRecord(kProgramPreferencesTag, 0, record.data(), kProgramPreferencesSize)) {
+    if (!LoadGlobalRecord(kTagProgramPreferences, 0, record.data(), kProgramPreferencesSize)) {
         return 1;
     }
     const int16_t unit = hostapi::ReadI16(record.data(), kMeasurementUnitOffset);
@@ -640,7 +642,7 @@ void ActionDialogLayout::PlaceButtons() {
     }
 
     // The "After Go:" choices below the buttons, for a dialog that runs its tool.
-    if (d.m_context != nullptr && m_item != 50) {
+    if (d.m_context != nullptr && !IsItem(m_item, ToolItem::PrintMultipleFiles)) {
         const int32_t choiceTop = bottom + 6;
         d.Label1->SetBounds(d.Panel1->Left(), choiceTop + 2, d.Label1->Width(), d.Label1->Height());
         int32_t choiceLeft = d.Label1->Left() + d.Label1->Width() + kButtonGap;

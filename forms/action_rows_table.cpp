@@ -1,5 +1,6 @@
 // The option rows of every tool item, in item order, as the module loads them.
 #include "core/general_options.h"
+#include "core/tool_items.h"
 #include "forms/action_control_table.h"
 
 namespace orvex {
@@ -883,7 +884,7 @@ constexpr ActionControlTableData kTypedRows = {{
 
 ActionControlTableData LoadedTable() {
     ActionControlTableData table = kTypedRows;
-    ActionItemRows& rows = table[static_cast<size_t>(kGeneralOptionsItem)];
+    ActionItemRows& rows = table[ItemSlot(ToolItem::Options)];
     for (size_t row = 0; row < kGeneralOptionRows.size(); ++row) {
         const GeneralOptionRowInfo& info = kGeneralOptionRows[row];
         // The two hotkey steps are lengths.

@@ -7,6 +7,7 @@
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "forms/designed.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/file_controls.h"
@@ -280,7 +281,7 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
         RedoBtn->SetCaption("Aufr.");
         DefaultBtn->SetCaption("Standard");
     }
-    const bool runsTools = m_context != nullptr && !Modal() && m_item != 50;
+    const bool runsTools = m_context != nullptr && !Modal() && !IsItem(m_item, ToolItem::PrintMultipleFiles);
     if (runsTools) {
         SetCollapseMode(cbCollapse->State() == vcl::cbChecked ? 1 : cbCollapse->State() == vcl::cbGrayed ? -1 : 0);
         cbInactivate->SetVisible(!cbAutoClose->Checked());
@@ -336,7 +337,7 @@ void TDActOpt::CheckBoxClick(vcl::TObject* /*Sender*/) {
 
 void TDActOpt::cbCollapseClick(vcl::TObject* /*Sender*/) {
     // The choice counts from now on, for the next time the dialog loses the activation.
-    if (m_shown && m_context != nullptr && !Modal() && m_item != 50) {
+    if (m_shown && m_context != nullptr && !Modal() && !IsItem(m_item, ToolItem::PrintMultipleFiles)) {
         SetCollapseMode(cbCollapse->State() == vcl::cbChecked ? 1 : cbCollapse->State() == vcl::cbGrayed ? -1 : 0);
     }
 }

@@ -14,6 +14,7 @@
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "forms/addkeyass.h"
 #include "forms/control_table.h"
 #include "platform/vcl/registry.h"
@@ -22,7 +23,6 @@ namespace orvex {
 namespace {
 
 /// Tool item and option set of the general program options.
-constexpr int32_t kGeneralOptionsItem = ItemNumber(ToolItem::Options);
 
 /// The options form made last; a form freed after another was made leaves the flag alone.
 const TOptionsForm* s_currentForm = nullptr;
@@ -342,13 +342,13 @@ void TOptionsForm::MoreBtnClick(vcl::TObject* /*Sender*/) {
     // the dialog stored.
     std::unique_ptr<TFMisc> context = InitToolContext();
     context->OwnerWindow = HostWindow;
-    RunToolWithOptions(kGeneralOptionsItem, 1, context->Options, context->MoreOptions, context->OptionPairs, true,
-                       nullptr, false, false, context.get());
+    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, context->Options, context->MoreOptions, context->OptionPairs,
+                       true, nullptr, false, false, context.get());
     context.reset();
     ExtendedOptionArray moreOptions{};
     std::vector<std::pair<int32_t, int32_t>> optionList;
-    RunToolWithOptions(kGeneralOptionsItem, 1, GeneralOptions, moreOptions, optionList, false, nullptr, false, false,
-                       nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, GeneralOptions, moreOptions, optionList, false, nullptr, false,
+                       false, nullptr);
 }
 
 // ---- The key assignments ----

@@ -13,6 +13,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "forms/copies.h"
 #include "forms/file_controls.h"
 #include "platform/win/keys.h"
@@ -22,7 +23,6 @@ namespace orvex {
 namespace {
 
 /// The print tool's item in the dispatcher.
-constexpr int32_t kPrintItem = ItemNumber(ToolItem::PrintMultipleFiles);
 
 vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                            int32_t left, int32_t top) {
@@ -207,7 +207,7 @@ void TPrintMultipleFiles::OkButtonClick(vcl::TObject* /*Sender*/) {
         }
         m_individual = true;
     }
-    DispatchTool(m_context, kPrintItem, 0, 0);
+    DispatchTool(m_context, ItemNumber(ToolItem::PrintMultipleFiles), 0, 0);
 }
 
 int32_t TPrintMultipleFiles::CopiesOf(const std::string& fileName) const {
@@ -280,7 +280,7 @@ void AdvancePrintRun(TFMisc& context) {
         SendKeyToHost(ItalianHost ? 'd' : 'c');
         SendKeyToHost('n');
     } else {
-        DispatchTool(context, 50, 0, 0);
+        DispatchTool(context, ItemNumber(ToolItem::PrintMultipleFiles), 0, 0);
     }
     // A run that ended leaves the timer stopped.
     if (PrintContext == &context && Now) {

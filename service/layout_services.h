@@ -10,22 +10,23 @@
 
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/types.h"
 
 namespace lumvar {
 
 // Records and sizes.
-inline constexpr hostapi::Tag kTagMeasure = hostapi::MakeTag("SOMS");
-inline constexpr hostapi::Tag kTagStaffSystem = hostapi::MakeTag("SOSS");
-inline constexpr hostapi::Tag kTagStaffSystem2001 = hostapi::MakeTag("O\x02SS");
-inline constexpr hostapi::Tag kTagPage = hostapi::MakeTag("SOPS");
-inline constexpr hostapi::Tag kTagStaffListEntry = hostapi::MakeTag("SOIu");
-inline constexpr hostapi::Tag kTagStaff = hostapi::MakeTag("SOIS");
+using hostapi::kTagMeasure;
+using hostapi::kTagPage;
+using hostapi::kTagStaff;
+using hostapi::kTagStaffListEntry;
+using hostapi::kTagStaffSystem;
+using hostapi::kTagStaffSystem2001;
 inline constexpr hostapi::Tag kTagExpressionDefinition = hostapi::kTagExpression;
-inline constexpr hostapi::Tag kTagExpressionRecord = hostapi::MakeTag("otDO");
+using hostapi::kTagExpressionRecord;
 inline constexpr hostapi::Tag kTagArticulationDefinition = hostapi::kTagArticulationDefinition;
-inline constexpr hostapi::Tag kTagExtractedPart = hostapi::MakeTag("ot23");
-inline constexpr hostapi::Tag kTagStaffReduction = hostapi::MakeTag("dtLP");
+using hostapi::kTagExtractedPart;
+using hostapi::kTagStaffReduction;
 
 inline constexpr uint32_t kMeasureSize = 24;
 inline constexpr uint32_t kMeasureSize2001 = 66;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/message_box.h"
 #include "platform/win/system.h"
@@ -66,7 +67,7 @@ void CheckHost2001() {
         return;
     }
     std::array<uint8_t, 20> record{};
-    if (LoadOther(hostapi::MakeTag("SOSS"), 1, 0, record.data(), record.size()) == 0) {
+    if (LoadOther(hostapi::kTagStaffSystem, 1, 0, record.data(), record.size()) == 0) {
         return;  // tried again at the next handshake
     }
     for (const size_t offset : {0, 2, 4, 6, 8, 18}) {

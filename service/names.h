@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/types.h"
 
 namespace lumvar {
 
-inline constexpr hostapi::Tag kTagStaffGroup = hostapi::MakeTag("SDNG");
+using hostapi::kTagStaffGroup;
 inline constexpr uint32_t kStaffGroupSize = 30;
 
 /// 'SDNG' group record (detail keys: list key, group number).

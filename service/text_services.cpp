@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/measure_region_records.h"
 #include "service/layout_services.h"
 #include "service/lumvar.h"
 #include "service/module_state.h"
@@ -210,7 +211,7 @@ bool Blank(char c) {
 }  // namespace
 
 hostapi::Tag MeasureNumberRegionTag() {
-    return FinaleVersion() == 2000 ? hostapi::MakeTag("otMN") : hostapi::MakeTag("SOMN");
+    return FinaleVersion() == 2000 ? hostapi::kTagMeasureNumberRegion2000 : hostapi::kTagMeasureNumberRegion;
 }
 
 int16_t MeasureToString(int16_t measure, char* out) {

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/types.h"
 
 namespace lumvar {
 
-inline constexpr hostapi::Tag kTagTextBlock = hostapi::MakeTag("SOTX");
-inline constexpr hostapi::Tag kTagRawText = hostapi::MakeTag("txbl");
+using hostapi::kTagTextBlock;
+/// The characters of a text block.
+inline constexpr hostapi::Tag kTagRawText = hostapi::kTagTextBlockText;
 inline constexpr uint32_t kTextBlockSize = 48;
 /// The text buffer of text blocks and group names, terminator included.
 inline constexpr size_t kTextBufferSize = 1000;

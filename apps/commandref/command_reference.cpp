@@ -8,6 +8,7 @@
 #include "core/commands.h"
 #include "core/key_assignments.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "forms/action_control_table.h"
 
 namespace commandref {
@@ -287,7 +288,8 @@ std::string CommandReferenceText() {
         out += "Result: " + std::string(description.result) + "\n\n";
         if (tool) {
             // From host year 1998 on the second command of item 5 runs item 13 (its menu text says so).
-            const int32_t rowsItem = item == 5 && entry.code / 100 == 2 ? 13 : item;
+            const int32_t rowsItem =
+                entry.code == orvex::kAlignMelismaCode ? orvex::ItemNumber(orvex::ToolItem::LeftAlignMelisma) : item;
             if (RowCount(rowsItem) == 0) {
                 out += "No options: the command runs at once.\n\n";
             } else {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/host/host_imports.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace orvex {
 namespace {
@@ -23,10 +24,10 @@ struct LayoutTag {
     hostapi::Tag tag;
     hostapi::InterfaceVersion version;
 };
-constexpr std::array<LayoutTag, 4> kLayoutTags = {{{hostapi::MakeTag("SOPS"), kInterfaceVersion},
-                                                   {hostapi::MakeTag("SOSS"), kInterfaceVersion},
-                                                   {hostapi::MakeTag("O\x02SS"), 0x06000200},
-                                                   {hostapi::MakeTag("SOMS"), kInterfaceVersion}}};
+constexpr std::array<LayoutTag, 4> kLayoutTags = {{{hostapi::kTagPage, kInterfaceVersion},
+                                                   {hostapi::kTagStaffSystem, kInterfaceVersion},
+                                                   {hostapi::kTagStaffSystem2001, 0x06000200},
+                                                   {hostapi::kTagMeasure, kInterfaceVersion}}};
 constexpr size_t kPagesAndSystems = 3;
 constexpr int32_t kLayoutRecordSize = 64;
 

@@ -11,19 +11,22 @@
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace orvex {
 namespace {
 
 using hostapi::kInterfaceVersion;
-using hostapi::MakeTag;
 
-constexpr Tag kTagTextBlock = MakeTag("SOTX");
-constexpr Tag kTagTextBlockText = MakeTag("txbl");
-constexpr Tag kTagStaff = MakeTag("SOIS");
-constexpr Tag kTagInstrumentUsage = MakeTag("SOIu");
-constexpr Tag kTagStaffGroup = MakeTag("SDNG");
-constexpr Tag kTagMeasure = MakeTag("SOMS");
+using hostapi::kTagMeasure;
+using hostapi::kTagStaff;
+using hostapi::kTagStaffGroup;
+using hostapi::kTagStaffListEntry;
+using hostapi::kTagTextBlock;
+using hostapi::kTagTextBlockText;
+/// The first word of the records found by value: the value they are found by (a note's
+/// identifier in the note records, the tuplet's first word in a tuplet).
+constexpr size_t kLookupValue = 0;
 constexpr Tag kTagSorterRecord = hostapi::kTagExpression;
 constexpr Tag kTagOtDe = hostapi::kTagExpressionPlayback;
 constexpr Tag kTagOtDY = hostapi::kTagMeasureExpression;
@@ -31,9 +34,7 @@ constexpr Tag kTagEdED = hostapi::kTagNoteExpression;
 constexpr Tag kTagEdsB = hostapi::kTagSecondaryBeamBreak;
 constexpr Tag kTagEtp = hostapi::kTagTuplet;
 constexpr Tag kTagEdCN = hostapi::kTagNotehead;
-constexpr Tag kTagEdCN2001 = MakeTag(
-    "E\x02"
-    "cn");
+using hostapi::kTagNotehead2001;
 
 constexpr int32_t kLastByValueInci = 999;
 constexpr int32_t kLastDetailByValueInci = 19;
@@ -302,7 +303,7 @@ bool CreateRecordSOIS(int32_t& staff, const StaffRecord& record) {
 }
 
 bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& record) {
-    return LoadOtherRecord(kTagInstrumentUsage, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
+    return LoadOtherRecord(kTagStaffListEntry, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
 }
 
 bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record) {
@@ -312,11 +313,11 @@ bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord re
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kListKey, static_cast<int16_t>(listKey));
         hostapi::WriteU32(record.data(), InstrumentUsageRecord::kPosition, 0);
     }
-    return SaveOtherRecord(kTagInstrumentUsage, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
+    return SaveOtherRecord(kTagStaffListEntry, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
 }
 
 bool DeleteInstrumentUsage(int32_t listKey, int32_t inci) {
-    return DeleteOtherRecord(kTagInstrumentUsage, listKey, inci);
+    return DeleteOtherRecord(kTagStaffListEntry, listKey, inci);
 }
 
 bool LoadRecordSDNG(int32_t listKey, int32_t group, StaffGroupRecord& record) {
@@ -409,7 +410,7 @@ bool SaveRecordEtp(EntryNumber entry, int32_t inci, const Record30& record) {
 // ---- Records found by value ----
 
 Tag ByValueTag(Tag tag) {
-    return tag == kTagEdCN2001 && TheHost.year < 2001 ? kTagEdCN : tag;
+    return tag == kTagNotehead2001 && TheHost.year < 2001 ? kTagEdCN : tag;
 }
 
 bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32_t& inci, Tag tag) {
@@ -418,7 +419,7 @@ bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32
         if (!LoadEntryDetailRecord(used, entry, candidate, record.data(), Record10::kSize)) {
             return false;
         }
-        if (value == -1 || record.word(0) == value) {
+        if (value == -1 || hostapi::ReadI16(record.data(), kLookupValue) == value) {
             inci = candidate;
             return true;
         }
@@ -440,7 +441,7 @@ bool FindDetailByValue(Tag tag, int32_t key1, int32_t key2, int16_t value, Recor
         if (!LoadDetailRecord(tag, key1, key2, record.data(), Record30::kSize, candidate)) {
             return false;
         }
-        if (value == -1 || record.word(0) == value) {
+        if (value == -1 || hostapi::ReadI16(record.data(), kLookupValue) == value) {
             inci = candidate;
             return true;
         }

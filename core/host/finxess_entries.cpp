@@ -12,6 +12,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/music_records.h"
 
 namespace orvex {
@@ -26,7 +27,7 @@ using hostapi::EntryView;
 using hostapi::kInterfaceVersion;
 using hostapi::StaffSpecLayout;
 
-constexpr Tag kTagEntryLink = hostapi::MakeTag("eteE");
+using hostapi::kTagEntryLink;
 constexpr int32_t kEntryLinkSize = 52;
 constexpr size_t kLinkPrevious = 4;  ///< @4, i32, the entry before
 constexpr size_t kLinkNext = 8;      ///< @8, i32, the entry after
@@ -38,6 +39,7 @@ constexpr hostapi::Evpu kEvpuPerStep = 12;
 constexpr hostapi::Evpu kMiddleLine = -48;
 constexpr int32_t kRecordsToClear = 20;
 constexpr int32_t kFlaggedRecordSize = 30;
+constexpr size_t kFlaggedRecordValue = 0;  ///< @0, i16, the value the record is found by
 constexpr size_t kFlaggedRecordFlags = 8;  ///< @8, u16
 constexpr uint16_t kClearedFlags = 0x0001 | 0x0800;
 constexpr int32_t kMissingClefDefinition = -10;
@@ -836,7 +838,7 @@ bool EntryRecordClearFlags(Tag tag, EntryNumber entry, int16_t value) {
         if (!LoadEntryDetailRecord(tag, entry, inci, record, kFlaggedRecordSize)) {
             return false;
         }
-        if (value != -1 && hostapi::ReadI16(record, 0) != value) {
+        if (value != -1 && hostapi::ReadI16(record, kFlaggedRecordValue) != value) {
             continue;
         }
         const uint16_t flags = hostapi::ReadU16(record, kFlaggedRecordFlags);

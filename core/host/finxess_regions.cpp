@@ -14,6 +14,7 @@
 #include "core/host/host_info.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
 #include "platform/hostapi/record_tags.h"
 
@@ -22,11 +23,10 @@ namespace {
 
 using hostapi::ConstEntryView;
 using hostapi::kInterfaceVersion;
-using hostapi::MakeTag;
 
 constexpr Tag kTagPerNote = hostapi::kTagNotePerformance;
 constexpr int32_t kPerNoteSize = 10;
-constexpr Tag kTagExpressionPlace = MakeTag("otDI");
+using hostapi::kTagExpressionPlace;
 constexpr int32_t kExpressionPlaceSize = 12;
 constexpr size_t kExpressionPlaceWord0 = 0;  ///< @0, i16
 constexpr size_t kExpressionPlaceWord2 = 2;  ///< @2, i16
@@ -39,6 +39,10 @@ constexpr uint8_t kMeasureHasExpressions = 0x40;  ///< bit of the measure record
 constexpr size_t kMeasureExpressionByte = 11;
 constexpr int32_t kListRecordSize = 12;
 constexpr size_t kListSlots = 6;
+/// A membership list record holds six staves, one i16 each.
+constexpr size_t ListSlotOffset(size_t slot) {
+    return 2 * slot;
+}
 constexpr Edu kEndOfMeasure = 0x7FFFFFFF;
 
 struct MembershipList {
@@ -46,10 +50,10 @@ struct MembershipList {
     int32_t bit;
 };
 constexpr std::array<MembershipList, 4> kMembershipLists = {{
-    {MakeTag("otDC"), 1},
-    {MakeTag("otdc"), 2},
-    {MakeTag("otIO"), 4},
-    {MakeTag("otio"), 8},
+    {hostapi::kTagMembershipList1, 1},
+    {hostapi::kTagMembershipList2, 2},
+    {hostapi::kTagMembershipList4, 4},
+    {hostapi::kTagMembershipList8, 8},
 }};
 
 /// The other records of a tag and key, in order: from incidence 0, then each next record while
@@ -143,10 +147,10 @@ bool ListHolds(Tag tag, int32_t list, int32_t staff, bool remove) {
     ForEachOtherRecord(tag, list, record.data(), kListRecordSize, [&](int32_t inci) {
         bool changed = false;
         for (size_t slot = 0; slot < kListSlots; ++slot) {
-            if (hostapi::ReadI16(record.data(), 2 * slot) == staff && staff != 0) {
+            if (hostapi::ReadI16(record.data(), ListSlotOffset(slot)) == staff && staff != 0) {
                 holds = true;
                 if (remove) {
-                    hostapi::WriteI16(record.data(), 2 * slot, 0);
+                    hostapi::WriteI16(record.data(), ListSlotOffset(slot), 0);
                     changed = true;
                 }
             }
@@ -173,15 +177,15 @@ void ListAdd(Tag tag, int32_t list, int32_t staff) {
     });
     if (lastInci >= 0) {
         for (size_t slot = 0; slot < kListSlots; ++slot) {
-            if (hostapi::ReadI16(last.data(), 2 * slot) == 0) {
-                hostapi::WriteI16(last.data(), 2 * slot, static_cast<int16_t>(staff));
+            if (hostapi::ReadI16(last.data(), ListSlotOffset(slot)) == 0) {
+                hostapi::WriteI16(last.data(), ListSlotOffset(slot), static_cast<int16_t>(staff));
                 SaveOtherRecord(tag, list, lastInci, last.data(), kListRecordSize);
                 return;
             }
         }
     }
     std::array<uint8_t, kListRecordSize> fresh{};
-    hostapi::WriteI16(fresh.data(), 0, static_cast<int16_t>(staff));
+    hostapi::WriteI16(fresh.data(), ListSlotOffset(0), static_cast<int16_t>(staff));
     int32_t key = list;
     int32_t inci = -1;
     CreateOtherRecord(tag, key, inci, fresh.data(), kListRecordSize);
@@ -262,14 +266,15 @@ void RecordCursorOpen(RecordCursor& cursor, const uint8_t* entry) {
     cursor.records.clear();
     for (int32_t n = 0; n < view.notesHeld(); ++n) {
         std::array<uint8_t, 10>& record = cursor.records.emplace_back();
-        hostapi::WriteI16(record.data(), 0, view.note(n).noteId());
+        hostapi::WriteI16(record.data(), hostapi::NotePerformanceLayout::kNoteId, view.note(n).noteId());
     }
     std::array<uint8_t, 10> stored{};
     for (int32_t inci = 0; inci < view.notesHeld() &&
                            LoadEntryDetailRecord(kTagPerNote, view.number(), inci, stored.data(), kPerNoteSize);
          ++inci) {
         for (std::array<uint8_t, 10>& record : cursor.records) {
-            if (hostapi::ReadI16(record.data(), 0) == hostapi::ReadI16(stored.data(), 0)) {
+            if (hostapi::ReadI16(record.data(), hostapi::NotePerformanceLayout::kNoteId) ==
+                hostapi::ReadI16(stored.data(), hostapi::NotePerformanceLayout::kNoteId)) {
                 record = stored;
                 break;
             }

@@ -8,6 +8,7 @@
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace orvex {
 
@@ -19,7 +20,7 @@ uint8_t FontStyles = 0;
 
 namespace {
 
-constexpr Tag kTagTextBlockText = hostapi::MakeTag("txbl");
+using hostapi::kTagTextBlockText;
 
 /// Copies a captured argument into its buffer: at most `capacity` characters, then a zero.
 void Capture(std::string_view argument, char* buffer, size_t capacity) {

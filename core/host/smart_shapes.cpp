@@ -12,6 +12,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
 #include "core/host/host_window.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace orvex {
 namespace {
@@ -37,6 +38,11 @@ Record12 LinkTo(int32_t shape) {
     return link;
 }
 
+/// The shape a link names.
+int32_t LinkedShape(const Record12& link) {
+    return hostapi::ReadI16(link.data(), ShapeLinkLayout::kShape);
+}
+
 /// One 'otMx' link for every measure from the shape's start to its end.
 void CreateMeasureLinks(int32_t shape, const SmartShapeRecord& record) {
     const Record12 link = LinkTo(shape);
@@ -60,7 +66,7 @@ void DeleteShapeLinks(int32_t shape, const SmartShapeRecord& record) {
     Record12 link;
     for (int32_t measure = record.startMeasure(); measure <= record.endMeasure(); ++measure) {
         for (int32_t inci = 0; LoadOtherRecord(kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize);) {
-            if (link.word(0) == shape && DeleteOtherRecord(kTagShapeMeasureLink, measure, inci)) {
+            if (LinkedShape(link) == shape && DeleteOtherRecord(kTagShapeMeasureLink, measure, inci)) {
                 continue;
             }
             ++inci;
@@ -72,7 +78,7 @@ void DeleteShapeLinks(int32_t shape, const SmartShapeRecord& record) {
     for (const EntryNumber entry : {EntryNumber(record.start()), EntryNumber(record.end())}) {
         for (int32_t inci = 0;
              entry != 0 && LoadEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);) {
-            if (link.word(0) == shape && DeleteEntryDetailRecord(kTagShapeEntryLink, entry, inci)) {
+            if (LinkedShape(link) == shape && DeleteEntryDetailRecord(kTagShapeEntryLink, entry, inci)) {
                 continue;
             }
             ++inci;
@@ -89,7 +95,7 @@ std::vector<int32_t> LinkedShapes(int32_t first, int32_t last) {
     Record12 link;
     while (NextOtherRecord(kTagShapeMeasureLink, cmper, inci, link.data(), Record12::kSize) && cmper <= last &&
            cmper >= first) {
-        const int32_t shape = link.word(0);
+        const int32_t shape = LinkedShape(link);
         if (seen.insert(shape).second) {
             shapes.push_back(shape);
         }

@@ -44,6 +44,11 @@ inline constexpr Tag kTagBeamLow = MakeTag("edBL");
 inline constexpr Tag kTagBeamHigh = MakeTag("edBH");
 inline constexpr Tag kTagBeamExtensionDown = MakeTag("edDE");
 inline constexpr Tag kTagBeamExtensionUp = MakeTag("edUE");
+/// The link of an entry to its stored records.
+inline constexpr Tag kTagEntryLink = MakeTag("eteE");
+/// A chord suffix's elements ('SOIV', the tag staff lists use too) and its information.
+inline constexpr Tag kTagSuffixElement = MakeTag("SOIV");
+inline constexpr Tag kTagSuffixInfo = MakeTag("oNIK");
 
 /// 'E\x03TP' entry detail (the tuplet's first entry, inci 0-9), 30 bytes: a tuplet that starts
 /// at the entry. Its notes are what is written (`notes` of `noteUnit` EDU); they take the time of
@@ -159,6 +164,7 @@ struct NoteExpressionLayout {
     static constexpr size_t kVertical = 4;               ///< @4, i16, EVPU
     static constexpr size_t kFlags = 8;                  ///< @8, u16
     static constexpr uint16_t kTextExpression = 0x8000;  ///< clear: a shape expression
+    static constexpr size_t kFlagsHighByte = 9;          ///< @9, u8, the high byte of the flags
 };
 
 /// 'E\x02Ch' entry detail (entry, inci), 20 bytes: a chord symbol on the entry (which carries
@@ -177,9 +183,10 @@ struct ChordSymbolLayout {
 /// one note, found by the note's identifier (the entry carries kEntryNoteDetails).
 struct NoteheadLayout {
     static constexpr size_t kSize = 10;
-    static constexpr size_t kNoteId = 0;     ///< @0, i16
-    static constexpr size_t kSize100 = 2;    ///< @2, i16, the head's size in percent (100 in a new record)
-    static constexpr size_t kCharacter = 8;  ///< @8, i16, the notehead character (0 = the default head)
+    static constexpr size_t kNoteId = 0;            ///< @0, i16
+    static constexpr size_t kSize100 = 2;           ///< @2, i16, the head's size in percent (100 in a new record)
+    static constexpr size_t kAccidentalOffset = 6;  ///< @6, i16, the accidental's offset (0 = where the host puts it)
+    static constexpr size_t kCharacter = 8;         ///< @8, i16, the notehead character (0 = the default head)
 };
 
 /// 'E\x02Ah' entry detail (entry, inci), 10 bytes: the accidental of one note, found by the note's
@@ -188,6 +195,22 @@ struct NoteAccidentalLayout {
     static constexpr size_t kSize = 10;
     static constexpr size_t kNoteId = 0;            ///< @0, i16
     static constexpr size_t kHorizontalOffset = 6;  ///< @6, i16, EVPU
+};
+
+/// 'edBL' / 'edBH' entry detail (entry, inci), 10 bytes: a beam adjustment at the low and the high
+/// end; incidence 1 is the second adjustment from host year 2000 on.
+struct BeamAdjustmentLayout {
+    static constexpr size_t kSize = 10;
+    static constexpr size_t kOptionValue =
+        0;                                ///< @0, i16, the beam options' value in the second adjustment; 0 in the first
+    static constexpr size_t kHeight = 2;  ///< @2, i16, the beam's height (-1 in the second adjustment)
+};
+
+/// 'edSt' entry detail (entry, 0), 12 bytes: a stem adjustment.
+struct StemAdjustmentLayout {
+    static constexpr size_t kSize = 12;
+    static constexpr size_t kUp = 0;    ///< @0, i16, the adjustment
+    static constexpr size_t kDown = 2;  ///< @2, i16, its negative
 };
 
 /// 'edAS' entry detail (entry, 0), 10 bytes: the size of the entry's notes.

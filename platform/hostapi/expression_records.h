@@ -14,6 +14,12 @@ inline constexpr Tag kTagExpression = MakeTag("SODT");
 inline constexpr Tag kTagExpressionPlayback = MakeTag("otDe");
 inline constexpr Tag kTagExpressionMetatool = MakeTag("ot&d");
 inline constexpr Tag kTagMeasureExpression = MakeTag("otDY");
+/// Where a measure expression stands on each staff.
+inline constexpr Tag kTagExpressionPlace = MakeTag("otDI");
+/// The metatool key that names an articulation.
+inline constexpr Tag kTagArticulationMetatool = MakeTag("ot&a");
+/// An expression record of a measure (counted with the document's records).
+inline constexpr Tag kTagExpressionRecord = MakeTag("otDO");
 
 /// 'SODT' other (expression number, 0), 12 bytes and the text with its zero: a text expression.
 struct ExpressionLayout {
@@ -29,6 +35,10 @@ struct ExpressionLayout {
 /// 'otDe' other (expression number, 0), 12 bytes: the expression's playback data.
 struct ExpressionPlaybackLayout {
     static constexpr size_t kSize = 12;
+    /// @0, @4, @8, i32 each: the enclosure values of the expression.
+    static constexpr size_t kEnclosure0 = 0;
+    static constexpr size_t kEnclosure1 = 4;
+    static constexpr size_t kEnclosure2 = 8;
 };
 
 /// 'ot&d' other (metatool key 1-255, 0), 12 bytes: the expression a metatool key names.
@@ -36,6 +46,12 @@ struct ExpressionMetatoolLayout {
     static constexpr size_t kSize = 12;
     static constexpr size_t kNumber = 0;  ///< @0, i16, the expression
     static constexpr size_t kKind = 2;    ///< @2, i16, 1 = a text expression
+};
+
+/// 'ot&a' other (articulation metatool key, 0), 12 bytes: the articulation a metatool key names.
+struct ArticulationMetatoolLayout {
+    static constexpr size_t kSize = 12;
+    static constexpr size_t kNumber = 0;  ///< @0, i16, the articulation; 0 when the key names none
 };
 
 /// 'otDY' other (measure, inci), 12 bytes: an expression placed in a measure. The measure

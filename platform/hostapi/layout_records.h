@@ -24,6 +24,35 @@ inline constexpr Tag kTagPageGraphic = MakeTag("O\x03pg");
 inline constexpr Tag kTagFileRecord = MakeTag("otFd");
 inline constexpr Tag kTagFilePath = MakeTag("otFp");
 inline constexpr Tag kTagBeatChart = MakeTag("otBC");
+inline constexpr Tag kTagStaff = MakeTag("SOIS");
+/// One staff of a staff (instrument usage) list.
+inline constexpr Tag kTagStaffListEntry = MakeTag("SOIu");
+inline constexpr Tag kTagMeasure = MakeTag("SOMS");
+/// The header of a text block and its characters.
+inline constexpr Tag kTagTextBlock = MakeTag("SOTX");
+inline constexpr Tag kTagTextBlockText = MakeTag("txbl");
+/// The multimeasure rests a system split moves along (also the 2001 form of the staff lists).
+inline constexpr Tag kTagMultimeasureRest = MakeTag("O\x02XI");
+inline constexpr Tag kTagLineStyle = MakeTag("O\x06ls");
+/// The slur contour settings of the document (other record -2).
+inline constexpr Tag kTagSlurContours = MakeTag(
+    "O\x02"
+    "52");
+/// The staff membership lists of the measure-attached items: bits 1, 2, 4 and 8 of a membership.
+inline constexpr Tag kTagMembershipList1 = MakeTag("otDC");
+inline constexpr Tag kTagMembershipList2 = MakeTag("otdc");
+inline constexpr Tag kTagMembershipList4 = MakeTag("otIO");
+inline constexpr Tag kTagMembershipList8 = MakeTag("otio");
+/// The document option record (other record -2): word 0 non-zero when the option is set.
+inline constexpr Tag kTagDocumentOption = MakeTag("ot12");
+/// The document's beam options (other record -2).
+inline constexpr Tag kTagBeamOptions = MakeTag("ot41");
+/// The program's and the document's preferences (global records).
+inline constexpr Tag kTagProgramPreferences = MakeTag("pfgp");
+inline constexpr Tag kTagFontDefinition = MakeTag("pfdf");
+/// The parts extracted from the score, and the reduction of a staff in a measure.
+inline constexpr Tag kTagExtractedPart = MakeTag("ot23");
+inline constexpr Tag kTagStaffReduction = MakeTag("dtLP");
 
 /// 'SOPS' other (page, 0), 22 bytes: a page. Lengths in EVPU. The margins are offsets from the
 /// page's edges in the page's own directions (x to the right, y upward): the left and bottom
@@ -137,6 +166,27 @@ struct BeatChartLayout {
     static constexpr size_t kMinimum = 8;   ///< @8, i16, 0 = none; header: a word that moves with the width
     static constexpr int32_t kMaxRecords = 1000;
     static constexpr uint16_t kSpacingModeMask = 0x0007;
+};
+
+/// 'ot12' other (-2, 0), 12 bytes: the document option.
+struct DocumentOptionLayout {
+    static constexpr size_t kSize = 12;
+    static constexpr size_t kValue = 0;  ///< @0, i16, non-zero when the option is set
+};
+
+/// 'ot41' other (-2, 0), 12 bytes: the document's beam options.
+struct BeamOptionsLayout {
+    static constexpr size_t kSize = 12;
+    static constexpr size_t kSecondAdjustment =
+        0;  ///< @0, i16, what the second beam adjustment of white tremolos takes
+};
+
+/// 'pfdf' global (font definition number), 6 bytes: a font of the document.
+struct FontDefinitionLayout {
+    static constexpr size_t kSize = 6;
+    static constexpr size_t kFont = 0;     ///< @0, u8, font number
+    static constexpr size_t kPoints = 2;   ///< @2, i16, size in points
+    static constexpr size_t kEffects = 4;  ///< @4, i16, style effects
 };
 
 /// 'otMx' other (measure, inci) and 'edEx' entry detail (entry, inci), 12 bytes: a link from a

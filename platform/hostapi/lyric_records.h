@@ -35,6 +35,8 @@ inline constexpr Tag kTagSectionText = MakeTag("txse");
 inline constexpr Tag kTagVerseAssignment = MakeTag("edve");
 inline constexpr Tag kTagChorusAssignment = MakeTag("edch");
 inline constexpr Tag kTagSectionAssignment = MakeTag("edse");
+/// The extra settings of an entry's lyrics.
+inline constexpr Tag kTagLyricExtras = MakeTag("edLE");
 
 /// The three lyric kinds in the host's order: verse, chorus, section.
 inline constexpr std::array<Tag, 3> kLyricTextTags = {kTagVerseText, kTagChorusText, kTagSectionText};

@@ -11,6 +11,8 @@
 namespace hostapi {
 
 inline constexpr Tag kTagMeasureNumberRegion = MakeTag("SOMN");
+/// The measure number regions as host year 2000 keeps them.
+inline constexpr Tag kTagMeasureNumberRegion2000 = MakeTag("otMN");
 inline constexpr Tag kTagBackwardRepeat = MakeTag(
     "O\x02"
     "BR");

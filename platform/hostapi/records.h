@@ -25,7 +25,9 @@ public:
     static constexpr size_t kLastStaff = 12;    ///< @12, i16
     static constexpr size_t kLastMeasure = 14;  ///< @14, i16
     static constexpr size_t kEndEdu = 16;       ///< @16, i32, end position in the last measure
-    // Bytes 10-11 are the host's own; they are kept as they come.
+    /// @10, i16, the host's own word, kept as it comes (the cue sheet passes it to the host as the
+    /// view of its staff lookup).
+    static constexpr size_t kHostWord = 10;
 
     std::array<uint8_t, kSize> bytes{};
 
@@ -36,6 +38,7 @@ public:
     StaffSlot lastStaff() const { return ReadI16(bytes.data(), kLastStaff); }
     MeasureNumber lastMeasure() const { return ReadI16(bytes.data(), kLastMeasure); }
     Edu endEdu() const { return ReadI32(bytes.data(), kEndEdu); }
+    int16_t hostWord() const { return ReadI16(bytes.data(), kHostWord); }
 
     void setViewKey(ViewKey v) { WriteI16(bytes.data(), kViewKey, v); }
     void setFirstStaff(StaffSlot v) { WriteI16(bytes.data(), kFirstStaff, v); }

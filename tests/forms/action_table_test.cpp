@@ -235,11 +235,11 @@ TEST_F(ActionTableTest, RadioGroupsListTheirItemsInBothLanguages) {
 }
 
 TEST_F(ActionTableTest, GeneralOptionsItemIsTheGeneralOptionRows) {
-    ASSERT_EQ(ActionRowCount(kGeneralOptionsItem), static_cast<int32_t>(kGeneralOptionRows.size()));
+    ASSERT_EQ(ActionRowCount(ItemNumber(ToolItem::Options)), static_cast<int32_t>(kGeneralOptionRows.size()));
     for (size_t row = 0; row < kGeneralOptionRows.size(); ++row) {
         SCOPED_TRACE("row " + std::to_string(row));
         const GeneralOptionRowInfo& info = kGeneralOptionRows[row];
-        const ActionControlRow& entry = LoadedRow(kGeneralOptionsItem, static_cast<int32_t>(row));
+        const ActionControlRow& entry = LoadedRow(ItemNumber(ToolItem::Options), static_cast<int32_t>(row));
         EXPECT_STREQ(entry.englishCaption, info.english);
         EXPECT_STREQ(entry.germanCaption, info.german);
         EXPECT_EQ(entry.minimum, info.minimum);

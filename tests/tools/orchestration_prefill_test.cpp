@@ -24,7 +24,8 @@ protected:
         orvex::SelectionRecords[1] = m_host->DocumentRegion();
         orvex::CurrentRegion = &orvex::SelectionRecords[0];
         std::vector<OptionElement> rows(2 * kRowsPerStaff);
-        orvex::PrefillOrchestrationOptions(nullptr, orvex::kOrchestrationTool, rows, kRowsPerStaff, 2);
+        orvex::PrefillOrchestrationOptions(nullptr, orvex::ItemNumber(orvex::ToolItem::Orchestration), rows,
+                                           kRowsPerStaff, 2);
         return rows;
     }
     /// Rows 2 to 8 of a staff's block: the voices, the four range texts, source and dest.

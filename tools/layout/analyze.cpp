@@ -19,6 +19,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/explosion/ninfo.h"
@@ -41,9 +42,7 @@ constexpr int16_t kLineWord80Value = 3;
 /// The entry's word at byte 12: bit 5 marks an entry of a finding.
 constexpr uint16_t kEntryFindingMark = 0x0020;
 /// The notehead record ('E\x02cn'; 'edCN' before 2001): note identifier first, character at 8.
-constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag(
-    "E\x02"
-    "cn");
+using hostapi::kTagNotehead2001;
 constexpr size_t kNoteheadCharacter = 8;
 
 /// A voice's note at an item of a table.
@@ -295,13 +294,13 @@ void SetNoteheadCharacter(hostapi::EntryView entry, int32_t noteIndex, uint16_t 
     const int16_t noteId = entry.note(noteIndex).noteId();
     Record10 record;
     int32_t inci = 0;
-    const Tag tag = ByValueTag(kTagNotehead);
+    const Tag tag = ByValueTag(kTagNotehead2001);
     if (FindRecordByValue(entry.number(), noteId, record, inci, tag)) {
         hostapi::WriteU16(record.data(), kNoteheadCharacter, character);
         SaveRecordByValue(entry.number(), record, inci, tag);
     } else {
         record = Record10{};
-        record.setWord(0, noteId);
+        hostapi::WriteI16(record.data(), hostapi::NoteheadLayout::kNoteId, noteId);
         hostapi::WriteU16(record.data(), kNoteheadCharacter, character);
         CreateRecordByValue(entry.number(), record, tag);
     }

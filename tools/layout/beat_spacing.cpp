@@ -11,6 +11,7 @@
 #include "core/host/finxess.h"
 #include "core/messages.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 
 namespace orvex {
@@ -39,16 +40,6 @@ constexpr int32_t kFirstReductionWidth = 10;
 
 constexpr int32_t MSG_BEAT_CHART_OUT_OF_ORDER = 8;
 constexpr int32_t CAPTION_MEASURE_NOT_PROCESSED = 6;
-
-// Items of the commands that work through the chart.
-constexpr int32_t kRemoveExtraneous = 2;
-constexpr int32_t kCompress = 3;
-constexpr int32_t kAddRemoveSpace = 4;
-constexpr int32_t kProportionality = 6;
-constexpr int32_t kLeadingWhiteSpace = 7;
-constexpr int32_t kExpandSpacing = 18;
-constexpr int32_t kCompressSpacing = 19;
-constexpr int32_t kReset = 58;
 
 int32_t Option(const TFMisc& context, size_t row) {
     return context.Options[row].value;
@@ -602,7 +593,7 @@ bool ApplyProportionality(TFMisc& context, int32_t depth) {
 
 bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     const int32_t measure = context.CurrentMeasure;
-    if (context.Item == kReset) {
+    if (IsItem(context.Item, ToolItem::Reset)) {
         uint8_t* measureRecord = context.MeasureSpec.data();
         if (Option(context, 2) != 0) {
             hostapi::WriteU16(measureRecord, EDTMeasureSpec::kFlags,
@@ -635,14 +626,14 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
 
     bool changed = false;
     bool repeat = false;
-    switch (context.Item) {
-        case kRemoveExtraneous:
+    switch (static_cast<ToolItem>(context.Item)) {
+        case ToolItem::RemoveBeatChartElements:
             if (RemoveExtraneousBeatElements(context, Option(context, 0))) {
                 handled = true;
                 changed = repeat = true;
             }
             break;
-        case kProportionality:
+        case ToolItem::Proportionality:
             if (n >= 2) {
                 handled = true;
                 if (ApplyProportionality(context, depth)) {
@@ -650,24 +641,24 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
                 }
             }
             break;
-        case kCompress:
+        case ToolItem::MakeSpace:
             handled = true;
             changed = n >= 2;
             CompressBeatChart(chart, Option(context, 0));
             break;
-        case kExpandSpacing:
-        case kCompressSpacing:
+        case ToolItem::ExpandSpacing:
+        case ToolItem::CompressSpacing:
             handled = true;
-            changed =
-                ScaleBeatRange(context, context.Item == kExpandSpacing ? Option(context, 0) : -Option(context, 0));
+            changed = ScaleBeatRange(
+                context, IsItem(context.Item, ToolItem::ExpandSpacing) ? Option(context, 0) : -Option(context, 0));
             break;
-        case kAddRemoveSpace:
+        case ToolItem::AddRemoveSpace:
             // The chart and the measure width change together: both are written back.
             handled = true;
             AddRemoveBeatSpace(context, Option(context, 0), Option(context, 2));
             changed = true;
             break;
-        case kLeadingWhiteSpace:
+        case ToolItem::LeadingWhitespace:
             handled = true;
             changed = LimitLeadingWhiteSpace(context);
             break;

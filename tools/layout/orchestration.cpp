@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 
 namespace orvex {
 
@@ -70,7 +71,7 @@ void RepairSecondVoice(const EntryArray& source, EntryArray& target, int32_t i, 
 
 void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<OptionElement> rows, int32_t rowsPerStaff,
                                  int32_t staffCount) {
-    if (tool != kOrchestrationTool || rowsPerStaff <= kOrchestrationDest) {
+    if (tool != ItemNumber(ToolItem::Orchestration) || rowsPerStaff <= kOrchestrationDest) {
         return;
     }
     const hostapi::SelectionRecord* selection = CheckSelection(true);

@@ -18,7 +18,6 @@ namespace orvex {
 struct TFMisc;
 
 /// The tool whose rows the pre-fill writes, and the rows of each staff's block that it fills.
-inline constexpr int32_t kOrchestrationTool = ItemNumber(ToolItem::Orchestration);
 inline constexpr int32_t kOrchestrationVoices = 2;
 inline constexpr int32_t kOrchestrationLowest = 3;
 inline constexpr int32_t kOrchestrationHighest = 4;

@@ -165,7 +165,8 @@ std::vector<Articulation> CollectArticulations(const NInfoItem& item, const Laye
             articulation.record = record;
             articulation.index = index;
             std::copy_n(entry.data(), hostapi::EntryLayout::kSize, articulation.entry.bytes.begin());
-            const bool first = entry.notesHeld() == 0 || (record.bytes[9] & kOnFirstNote) != 0;
+            const bool first = entry.notesHeld() == 0 ||
+                               (record.bytes[hostapi::NoteExpressionLayout::kFlagsHighByte] & kOnFirstNote) != 0;
             const NoteView note = entry.note(first ? 0 : std::max(entry.notesHeld() - 1, 0));
             std::copy_n(note.data(), hostapi::NoteLayout::kSize, articulation.note.bytes.begin());
             found.push_back(articulation);
@@ -319,9 +320,11 @@ void SaveLayer(EntryArray* array, DynamicsRow* dynamics, bool& firstRest, bool& 
 void MarkMatchingEntries(EntryNumber entry) {
     Record30 record;
     for (int32_t k = 0; k < kMaxRecords && LoadRecordEtp(entry, k, record); ++k) {
-        const auto flags = static_cast<uint16_t>(record.word(9));
-        if (record.word(1) == record.word(3) && (flags & 0x000F) == 0 && (flags & 0x3000) == 0) {
-            record.setWord(9, static_cast<int16_t>(flags | 0xA001));
+        using L = hostapi::TupletLayout;
+        const uint16_t flags = hostapi::ReadU16(record.data(), L::kFlags);
+        if (hostapi::ReadI16(record.data(), L::kNoteUnit) == hostapi::ReadI16(record.data(), L::kReferenceUnit) &&
+            (flags & 0x000F) == 0 && (flags & 0x3000) == 0) {
+            hostapi::WriteU16(record.data(), L::kFlags, static_cast<uint16_t>(flags | 0xA001));
             SaveRecordEtp(entry, k, record);
         }
     }

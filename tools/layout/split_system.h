@@ -18,6 +18,7 @@
 
 #include "core/host/finxess_records.h"
 #include "core/host/staff_systems.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/records.h"
 
 namespace orvex {
@@ -25,7 +26,7 @@ namespace orvex {
 struct TFMisc;
 
 /// 'O\x02XI' other (first measure, 0), 24 bytes: a multimeasure rest.
-inline constexpr hostapi::Tag kTagMultimeasureRest = hostapi::MakeTag("O\x02XI");
+using hostapi::kTagMultimeasureRest;
 struct MultimeasureRestLayout {
     static constexpr size_t kSize = 24;
     static constexpr size_t kWidth = 0;       ///< @0, i16, EVPU

@@ -12,6 +12,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "forms/control_table.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/system.h"
@@ -42,8 +43,6 @@ constexpr int32_t kListFitMargin = 2;
 constexpr int32_t kButtonFitMargin = 5;
 constexpr int32_t kLastSystemNumber = 32767;
 constexpr int32_t kCopyToLastSystem = 9999;
-constexpr int32_t kScaleStaffPositionsItem = ItemNumber(ToolItem::ScaleStaffPositions);
-constexpr int32_t kCopySystemOptimizationItem = ItemNumber(ToolItem::CopySystemOptimization);
 /// The document window's page field (page view) and the kind of its value.
 
 /// Counts a handler's run for the life of a scope.
@@ -726,7 +725,7 @@ void TStaffListManager::SpaceBtnClick(vcl::TObject* /*Sender*/) {
     if (SlmDirty && Kernel.LoadedFlag) {
         ReadBackEdits(false, true);
     }
-    RunToolFromForm(kScaleStaffPositionsItem, nullptr);
+    RunToolFromForm(ItemNumber(ToolItem::ScaleStaffPositions), nullptr);
     LoadIntoForm(true);
 }
 
@@ -743,7 +742,7 @@ void TStaffListManager::RunCopy(int32_t from, int32_t first, int32_t last, int32
     values[2].value = last;
     values[3].value = sameStaves;
     values[4].value = unoptimized;
-    RunToolFromForm(kCopySystemOptimizationItem, &values);
+    RunToolFromForm(ItemNumber(ToolItem::CopySystemOptimization), &values);
     Kernel.Systems.Load();
     LoadIntoForm(true);
 }

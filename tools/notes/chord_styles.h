@@ -36,11 +36,11 @@ struct SuffixElementLayout {
     static constexpr size_t kWord8 = 8;      ///< @8, u16, 0
     static constexpr size_t kFlags = 10;     ///< @10, u16, kSuffixFlat / kSuffixSharp
 };
-inline constexpr hostapi::Tag kTagSuffixElement = hostapi::MakeTag("SOIV");
+using hostapi::kTagSuffixElement;
 inline constexpr uint16_t kSuffixFlat = 0x0080;
 inline constexpr uint16_t kSuffixSharp = 0x0040;
 /// 'oNIK' other record (suffix, 0), 34 bytes: the suffix's information, copied as it is.
-inline constexpr hostapi::Tag kTagSuffixInfo = hostapi::MakeTag("oNIK");
+using hostapi::kTagSuffixInfo;
 inline constexpr size_t kSuffixInfoSize = 34;
 /// Suffix numbers searched for a matching suffix.
 inline constexpr int32_t kLastSuffixSearched = 1999;

@@ -19,6 +19,7 @@
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/lyric_records.h"
 #include "platform/hostapi/placement_records.h"
 #include "platform/win/system.h"
@@ -60,7 +61,7 @@ constexpr Tag kTagEntrySize = hostapi::kTagNoteSize;
 constexpr size_t kEntrySizeWord = 1;
 /// The cue name's font: global record 15, 6 bytes (font number in the low byte of word 0, size
 /// word 1, effects word 2).
-constexpr Tag kTagFontDefinition = hostapi::MakeTag("pfdf");
+using hostapi::kTagFontDefinition;
 constexpr int32_t kCueFontDefinition = 15;
 constexpr Tag kTagTextExpression = hostapi::kTagExpression;
 
@@ -78,7 +79,6 @@ constexpr int32_t kDefaultNameHeight = 55;
 constexpr int32_t kNameClearance = 20;
 constexpr int32_t kMaxNameHeight = 200;
 constexpr int16_t kNameHorizontalOffset = -15;
-constexpr int16_t kTextExpressionLink = static_cast<int16_t>(0x8000);
 /// The text expression's head: font word, effects word, 30, then three words 0.
 constexpr size_t kTextHeadSize = 12;
 constexpr int16_t kTextHeadThirdWord = 30;
@@ -133,7 +133,7 @@ void CopyNoteheads(EntryNumber from, EntryNumber to, bool resetAccidentals) {
             return;
         }
         if (resetAccidentals) {
-            head.setWord(3, 0);  // the 16-bit field at offset 6
+            hostapi::WriteI16(head.data(), hostapi::NoteheadLayout::kAccidentalOffset, 0);
         }
         SaveEntryDetailRecord(kTagNotehead, to, inci, head.data(), Record10::kSize);
     }
@@ -412,9 +412,9 @@ void FillCueStaffRests(StaffSlot staff, std::string_view name, bool fixedHeight,
 
 int32_t CreateCueNameText(std::string_view name, int16_t fontWord, int16_t effectsWord) {
     std::vector<uint8_t> record(kTextHeadSize + name.size() + 1, 0);
-    hostapi::WriteI16(record.data(), 0, fontWord);
-    hostapi::WriteI16(record.data(), 2, effectsWord);
-    hostapi::WriteI16(record.data(), 4, kTextHeadThirdWord);
+    hostapi::WriteI16(record.data(), hostapi::ExpressionLayout::kFontWord, fontWord);
+    hostapi::WriteI16(record.data(), hostapi::ExpressionLayout::kStyle, effectsWord);
+    hostapi::WriteI16(record.data(), hostapi::ExpressionLayout::kWord4, kTextHeadThirdWord);
     std::copy(name.begin(), name.end(), record.begin() + kTextHeadSize);
     int32_t number = -1;
     int32_t inci = 0;
@@ -427,13 +427,14 @@ int32_t CreateCueNameText(std::string_view name, int16_t fontWord, int16_t effec
 void AttachCueName(std::string_view name, StaffSlot staff, const SelectionRecord& region, MeasureNumber measure,
                    EntryView entry) {
     // The font: the document's cue font a quarter larger, else "Times New Roman" at 16.
-    RawRecord<6> font;
+    RawRecord<hostapi::FontDefinitionLayout::kSize> font;
     int16_t fontWord = 0;
     int16_t effectsWord = 0;
     if (LoadGlobalRecord(kTagFontDefinition, kCueFontDefinition, font.data(), static_cast<int32_t>(font.kSize))) {
-        const int32_t size = font.word(1) + font.word(1) / 4;
-        fontWord = static_cast<int16_t>((size % 256) * 256 + font.bytes[0]);
-        effectsWord = font.word(2);
+        const int32_t points = hostapi::ReadI16(font.data(), hostapi::FontDefinitionLayout::kPoints);
+        const int32_t size = points + points / 4;
+        fontWord = static_cast<int16_t>((size % 256) * 256 + font.bytes[hostapi::FontDefinitionLayout::kFont]);
+        effectsWord = hostapi::ReadI16(font.data(), hostapi::FontDefinitionLayout::kEffects);
     } else {
         const auto number = Imports().FontNumber;
         const int16_t times = number == nullptr ? 0 : number("Times New Roman", hostapi::kInterfaceVersion);
@@ -459,10 +460,11 @@ void AttachCueName(std::string_view name, StaffSlot staff, const SelectionRecord
         height = kDefaultNameHeight;
     }
     Record10 link;
-    link.setWord(0, static_cast<int16_t>(expression));
-    link.setWord(1, kNameHorizontalOffset);
-    link.setWord(2, static_cast<int16_t>(height));
-    link.setWord(4, kTextExpressionLink);
+    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kNumber, static_cast<int16_t>(expression));
+    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kHorizontal, kNameHorizontalOffset);
+    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kVertical, static_cast<int16_t>(height));
+    hostapi::WriteU16(link.data(), hostapi::NoteExpressionLayout::kFlags,
+                      hostapi::NoteExpressionLayout::kTextExpression);
     EntryNumber number = entry.number();
     int32_t inci = -1;
     if (CreateEntryDetailRecord(kTagExpression, number, inci, link.data(), Record10::kSize)) {

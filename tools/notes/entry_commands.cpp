@@ -38,9 +38,7 @@ constexpr int16_t kAttachSameNoteDown = 0x400B;
 
 /// The notehead record per note (found by its identifier): word 1 the head size in percent,
 /// word 4 the notehead character.
-constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag(
-    "E\x02"
-    "cn");
+using hostapi::kTagNotehead2001;
 constexpr size_t kHeadSizeWord = 1;
 constexpr size_t kHeadCharacterWord = 4;
 /// The entry's size record: word 1 the note size in percent.
@@ -122,10 +120,10 @@ void ShiftBy(const TFMisc& context, EntryView entry, int32_t by) {
 void WriteNotehead(const TFMisc& context, EntryView entry, NoteView note) {
     Record10 head;
     int32_t inci = 0;
-    const bool found = FindRecordByValue(entry.number(), note.noteId(), head, inci, kTagNotehead);
+    const bool found = FindRecordByValue(entry.number(), note.noteId(), head, inci, kTagNotehead2001);
     if (!found) {
         head = Record10{};
-        head.setWord(0, note.noteId());
+        hostapi::WriteI16(head.data(), hostapi::NoteheadLayout::kNoteId, note.noteId());
     }
     if (Row(context, SPECIAL_HEAD_SIZE) != 0) {
         head.setWord(kHeadSizeWord, static_cast<int16_t>(Row(context, SPECIAL_HEAD_SIZE)));
@@ -134,9 +132,9 @@ void WriteNotehead(const TFMisc& context, EntryView entry, NoteView note) {
         head.setWord(kHeadCharacterWord, static_cast<int16_t>(Row(context, SPECIAL_NOTEHEAD)));
     }
     if (found) {
-        SaveRecordByValue(entry.number(), head, inci, kTagNotehead);
+        SaveRecordByValue(entry.number(), head, inci, kTagNotehead2001);
     } else {
-        CreateRecordByValue(entry.number(), head, kTagNotehead);
+        CreateRecordByValue(entry.number(), head, kTagNotehead2001);
     }
     entry.setFlag(hostapi::kEntryNoteDetails, true);
 }

@@ -5,6 +5,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
+#include "platform/hostapi/entry_records.h"
 #include "tools/notes/entry_fields.h"
 
 namespace orvex {
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int32_t kStemRecordSize = 10;
 /// The parentheses expression is a text expression: flag word of its 'edED' link.
-constexpr int16_t kEdEDTextExpression = static_cast<int16_t>(0x8000);
 /// The words the trill grace note's notes get in their playback records ('edac').
 constexpr size_t kEdacWordAt6 = 3;
 constexpr size_t kEdacWordAt8 = 4;
@@ -33,7 +33,7 @@ int16_t StemUpWord(hostapi::ConstEntryView entry) {
     if (entry.has(hostapi::kEntryStemDetails)) {
         LoadDetailRecord(kTagStemUp, 0, entry.number(), record.data(), kStemRecordSize, 0);
     }
-    return record.word(0);
+    return hostapi::ReadI16(record.data(), hostapi::StemDetailLayout::kValue);
 }
 
 }  // namespace
@@ -43,10 +43,10 @@ void SetStemRecord(hostapi::Tag tag, hostapi::EntryView entry, int16_t value, bo
     if (entry.has(hostapi::kEntryStemDetails)) {
         LoadDetailRecord(tag, 0, entry.number(), record.data(), kStemRecordSize, 0);
     }
-    if (!force && record.word(0) != 0) {
+    if (!force && hostapi::ReadI16(record.data(), hostapi::StemDetailLayout::kValue) != 0) {
         return;
     }
-    record.setWord(0, value);
+    hostapi::WriteI16(record.data(), hostapi::StemDetailLayout::kValue, value);
     entry.setFlag(hostapi::kEntryStemDetails, true);
     SaveDetailRecord(tag, 0, entry.number(), record.data(), kStemRecordSize, 0);
 }
@@ -89,7 +89,7 @@ bool WriteEntryAttachedRecords(hostapi::EntryView entry, std::span<const OptionE
     const bool found = FindRecordByValue(entry.number(), note.noteId(), accidental, inci, kTagNoteAccidental);
     if (!found) {
         accidental = Record10{};
-        accidental.setWord(0, note.noteId());
+        hostapi::WriteI16(accidental.data(), hostapi::NoteAccidentalLayout::kNoteId, note.noteId());
     }
     accidental.setWord(kNoteAccidentalShiftWord, static_cast<int16_t>(Scaled(-row(PAREN_ACCIDENTAL_SHIFT), percent)));
     if (found) {
@@ -100,10 +100,12 @@ bool WriteEntryAttachedRecords(hostapi::EntryView entry, std::span<const OptionE
     entry.setFlag(hostapi::kEntryNoteDetails, true);
 
     Record10 link;
-    link.setWord(0, static_cast<int16_t>(expression));
-    link.setWord(1, static_cast<int16_t>(horizontal));
-    link.setWord(2, static_cast<int16_t>(Scaled(row(PAREN_VERTICAL_SHIFT), percent)));
-    link.setWord(4, kEdEDTextExpression);
+    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kNumber, static_cast<int16_t>(expression));
+    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kHorizontal, static_cast<int16_t>(horizontal));
+    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kVertical,
+                      static_cast<int16_t>(Scaled(row(PAREN_VERTICAL_SHIFT), percent)));
+    hostapi::WriteU16(link.data(), hostapi::NoteExpressionLayout::kFlags,
+                      hostapi::NoteExpressionLayout::kTextExpression);
     AppendRecordEdED(entry.number(), link);
     SetMoreFlag(entry, kEntryMoreExpressions);
     return true;

@@ -49,7 +49,7 @@ constexpr uint16_t kSkippedByFind = 0x6000;
 constexpr uint16_t kMeasureHasExpressions = 0x4000;
 
 /// 'edED' byte 9 bit 0x80 (the flag word's 0x8000): a text expression.
-constexpr size_t kNoteExpressionFlagByte = 9;
+constexpr size_t kNoteExpressionFlagByte = hostapi::NoteExpressionLayout::kFlagsHighByte;
 constexpr uint8_t kNoteExpressionIsText = 0x80;
 constexpr uint16_t kEntryHasExpressions = 0x0001;  ///< flags B
 /// Articulation records are read into this many bytes; only their first word counts.
@@ -134,7 +134,7 @@ std::vector<int16_t> EntryExpressions(ConstEntryView entry) {
             break;
         }
         if ((record.bytes[kNoteExpressionFlagByte] & kNoteExpressionIsText) != 0) {
-            numbers.push_back(record.word(0));
+            numbers.push_back(hostapi::ReadI16(record.data(), hostapi::NoteExpressionLayout::kNumber));
         }
     }
     return numbers;
@@ -151,7 +151,7 @@ std::vector<int16_t> EntryArticulations(ConstEntryView entry) {
         if (!LoadEntryDetailRecord(kTagArticulation, entry.number(), inci, record.data(), kArticulationSize)) {
             break;
         }
-        ids.push_back(hostapi::ReadI16(record.data(), 0));
+        ids.push_back(hostapi::ReadI16(record.data(), hostapi::ArticulationLayout::kDefinition));
     }
     return ids;
 }

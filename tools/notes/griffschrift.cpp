@@ -49,7 +49,7 @@ constexpr uint32_t kNoteFlipUp = 0x04000000;
 constexpr uint32_t kNoteFlipDown = 0x08000000;
 constexpr int32_t kMaxNotes = 12;
 constexpr hostapi::Tag kTagVerseAssignment = hostapi::kTagVerseAssignment;
-constexpr hostapi::Tag kTagVerseText = hostapi::MakeTag("txve");
+using hostapi::kTagVerseText;
 constexpr int32_t kVerseTextSize = 10000;
 
 /// The letter names written as verse lyrics and their replacements, by table set.
@@ -142,7 +142,7 @@ void WriteNoteRecord(hostapi::Tag tag, hostapi::EntryNumber entry, int16_t noteI
         return;
     }
     record = Record10{};
-    record.setWord(0, noteId);
+    hostapi::WriteI16(record.data(), hostapi::NoteheadLayout::kNoteId, noteId);
     record.setWord(word, value);
     CreateRecordByValue(entry, record, tag);
 }
@@ -157,8 +157,8 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
          inci <= INT16_MAX && place != nullptr &&
          LoadEntryDetailRecord(kTagVerseAssignment, entry.number(), inci, assignment.data(), Record10::kSize);
          ++inci) {
-        int32_t textNumber = assignment.word(0);
-        const int16_t syllable = assignment.word(1);
+        int32_t textNumber = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kTextNumber);
+        const int16_t syllable = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kSyllable);
         std::vector<char> text(kVerseTextSize, 0);
         if (!LoadStringRecord(textNumber, text.data(), kVerseTextSize, kTagVerseText, 0)) {
             return;

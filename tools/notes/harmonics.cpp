@@ -17,6 +17,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/entry_details.h"
 
@@ -29,9 +30,7 @@ using hostapi::EntryView;
 using hostapi::kInterfaceVersion;
 
 /// The custom notehead record of a note ('E\x02cn'; 'edCN' before 2001).
-constexpr hostapi::Tag kTagNotehead = hostapi::MakeTag(
-    "E\x02"
-    "cn");
+using hostapi::kTagNotehead2001;
 constexpr size_t kNoteheadSizeWord = 1;
 constexpr size_t kNoteheadCharacterWord = 4;
 constexpr int32_t kFullSize = 100;
@@ -117,7 +116,7 @@ bool SetDiamond(EntryView entry, const HarmonicsSettings& settings) {
     const uint16_t word =
         character >= 256 ? kNoteheadTooHigh : static_cast<uint16_t>(kNoteheadBase + (character & 0xFF));
     const int16_t noteId = entry.note(1).noteId();
-    const hostapi::Tag tag = ByValueTag(kTagNotehead);
+    const hostapi::Tag tag = ByValueTag(kTagNotehead2001);
     Record10 record;
     int32_t inci = 0;
     if (entry.has(hostapi::kEntryNoteDetails) && FindRecordByValue(entry.number(), noteId, record, inci, tag)) {
@@ -128,7 +127,7 @@ bool SetDiamond(EntryView entry, const HarmonicsSettings& settings) {
         return false;
     }
     record = Record10{};
-    record.setWord(0, noteId);
+    hostapi::WriteI16(record.data(), hostapi::NoteheadLayout::kNoteId, noteId);
     record.setWord(kNoteheadSizeWord, kFullSize);
     record.setWord(kNoteheadCharacterWord, static_cast<int16_t>(word));
     CreateRecordByValue(entry.number(), record, tag);
@@ -143,14 +142,14 @@ void FinishAddedNotes(const hostapi::SelectionRecord& region, hostapi::StaffSlot
     if (array == nullptr) {
         return;
     }
-    const hostapi::Tag tag = ByValueTag(kTagNotehead);
+    const hostapi::Tag tag = ByValueTag(kTagNotehead2001);
     for (int32_t i = 0; i < array->count && i < static_cast<int32_t>(marks.size()); ++i) {
         const EntryView entry = array->entry(i);
         if (marks[static_cast<size_t>(i)] == 0 || entry.notesHeld() < 3) {
             continue;
         }
         Record10 record;
-        record.setWord(0, entry.note(2).noteId());
+        hostapi::WriteI16(record.data(), hostapi::NoteheadLayout::kNoteId, entry.note(2).noteId());
         record.setWord(kNoteheadSizeWord, static_cast<int16_t>(settings.percentage));
         CreateRecordByValue(entry.number(), record, tag);
         entry.setFlag(hostapi::kEntryNoteDetails, true);

@@ -10,6 +10,7 @@
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "expressions/txtexpr.h"
 #include "platform/win/messages.h"
 #include "platform/win/win.h"
@@ -21,7 +22,6 @@ THarmonicsForm* _HarmonicsForm = nullptr;
 namespace {
 
 /// The tool whose stored options are the parentheses of the added note.
-constexpr int32_t kParenthesesItem = ItemNumber(ToolItem::Parentheses);
 
 constexpr const char* kDescription =
     "This plug-in turns into diamonds the upper notes of harmonics which have been written as an interval. Upon "
@@ -66,7 +66,8 @@ int32_t NumberOf(const vcl::TEdit* edit) {
 void LoadParentheses(OptionArray& parentheses) {
     ExtendedOptionArray more{};
     std::vector<std::pair<int32_t, int32_t>> list;
-    RunToolWithOptions(kParenthesesItem, 1, parentheses, more, list, false, nullptr, false, false, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::Parentheses), 1, parentheses, more, list, false, nullptr, false, false,
+                       nullptr);
 }
 
 }  // namespace
@@ -198,7 +199,8 @@ void THarmonicsForm::ParaBtnClick(vcl::TObject* /*Sender*/) {
     ExtendedOptionArray more{};
     std::vector<std::pair<int32_t, int32_t>> list;
     OptionArray shown = m_parentheses;
-    if (RunToolWithOptions(kParenthesesItem, 1, shown, more, list, true, nullptr, false, false, nullptr)) {
+    if (RunToolWithOptions(ItemNumber(ToolItem::Parentheses), 1, shown, more, list, true, nullptr, false, false,
+                           nullptr)) {
         m_parentheses = shown;
     }
 }

@@ -23,6 +23,7 @@
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
 #include "tools/notes/notes_services.h"
 #include "tools/notes/respell_enharmonic.h"
@@ -318,10 +319,11 @@ void HarpPedaling::AddChange(TEntry& item, int32_t pedal, int32_t alteration, in
     const int32_t top = EntryVerticalPosition(item.staff, item.array->measure, item.entry.data(), item.key,
                                               DocumentOptionFlag != 0, item.key, true);
     Record10 change;
-    hostapi::WriteI16(change.data(), 0, static_cast<int16_t>(number));
-    hostapi::WriteI16(change.data(), 2, static_cast<int16_t>(-size));
-    hostapi::WriteI16(change.data(), 4, static_cast<int16_t>(-kChangeAbove - stack - top));
-    hostapi::WriteU16(change.data(), 8, kNoteExpressionText);
+    hostapi::WriteI16(change.data(), hostapi::NoteExpressionLayout::kNumber, static_cast<int16_t>(number));
+    hostapi::WriteI16(change.data(), hostapi::NoteExpressionLayout::kHorizontal, static_cast<int16_t>(-size));
+    hostapi::WriteI16(change.data(), hostapi::NoteExpressionLayout::kVertical,
+                      static_cast<int16_t>(-kChangeAbove - stack - top));
+    hostapi::WriteU16(change.data(), hostapi::NoteExpressionLayout::kFlags, kNoteExpressionText);
     AppendRecordEdED(item.entry.number(), change);
     item.entry.setMoreFlags(static_cast<uint16_t>(item.entry.moreFlags() | kEntryHasExpressions));
     stack += kChangeStack;

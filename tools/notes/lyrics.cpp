@@ -11,6 +11,8 @@
 #include "core/host/host_imports.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
+#include "platform/hostapi/lyric_records.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
@@ -163,7 +165,7 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
         for (const KindTags& kind : kKinds) {
             AdjustMelismaKind(context, entry, *following, kind.assignment, kind.text, context.Item, change);
         }
-        reached = context.Item == 20;
+        reached = IsItem(context.Item, ToolItem::NewSpacing);
     }
     if (next != nullptr) {
         ReleaseEntryArray(next);
@@ -186,7 +188,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
         if (std::find(goingOn.begin(), goingOn.end(), assignment.textNumber()) != goingOn.end()) {
             return;
         }
-        if (item == 20) {
+        if (IsItem(item, ToolItem::NewSpacing)) {
             // The entry counts as one without lyrics for the host's spacing; the second pass
             // gives the flag back.
             if (entry.has(hostapi::kEntryLyrics)) {

@@ -24,7 +24,7 @@ namespace orvex {
 struct TFMisc;
 struct TNSPchanges;
 
-inline constexpr hostapi::Tag kTagLyricExtras = hostapi::MakeTag("edLE");
+using hostapi::kTagLyricExtras;
 
 /// 'edLE' entry detail (entry, inci of the assignment), 10 bytes: the syllable's alignment and
 /// justification; bytes 0-7 are kept as they are.

@@ -16,6 +16,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/win/keys.h"
 #include "platform/win/windows.h"
 
@@ -34,9 +35,9 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     context.SavedRegion = region;
     context.NewSpacingChanges.clear();
     const bool querySelection = std::exchange(QuerySelectionFromHost, false);
-    RunCommand(HostWindow, 117, 0, true, false, nullptr);
+    RunCommand(HostWindow, kShiftLyricsCode, 0, true, false, nullptr);
     if (OptionValue(context, 1) != 0) {
-        RunCommand(HostWindow, 105, 0, true, false, nullptr);
+        RunCommand(HostWindow, kMoveSyllablesCode, 0, true, false, nullptr);
     }
     QuerySelectionFromHost = querySelection;
     region = context.SavedRegion;
@@ -117,10 +118,10 @@ void FinishNewSpacing(TFMisc& context) {
     }
     const bool querySelection = std::exchange(QuerySelectionFromHost, false);
     if (OptionValue(context, 3) != 0) {
-        RunCommand(HostWindow, 205, 0, true, false, nullptr);
+        RunCommand(HostWindow, kAlignMelismaCode, 0, true, false, nullptr);
     }
     if (context.MoreOptions[1].value != 0) {
-        RunCommand(HostWindow, 206, 0, true, false, nullptr);
+        RunCommand(HostWindow, kLyricsProportionalityCode, 0, true, false, nullptr);
     }
     QuerySelectionFromHost = querySelection;
     ShowMessageById(HostWindow, MSG_NEW_SPACING_DONE, 9, 0, true);

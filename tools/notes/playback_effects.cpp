@@ -17,6 +17,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "forms/action_control_table.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/music_records.h"
@@ -42,7 +43,6 @@ using hostapi::NoteRecord;
 using hostapi::StaffSlot;
 
 constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
-constexpr int32_t kPlaybackItem = ItemNumber(ToolItem::Playback);
 constexpr int32_t kMaxForcedInterval = 24;
 
 constexpr int32_t MSG_HIGH_RATE = 20;
@@ -473,7 +473,7 @@ StaffSlot RegionSlotOf(InstrumentKey staff) {
 // ---- Options ----
 
 PlaybackOptions PlaybackOptions::Read(TFMisc& context) {
-    const auto row = [&](size_t r) { return Clamped(kPlaybackItem, r, context.Options[r].value); };
+    const auto row = [&](size_t r) { return Clamped(ItemNumber(ToolItem::Playback), r, context.Options[r].value); };
     const auto box = [&](size_t r) { return context.Options[r].value != 0; };
     PlaybackOptions options;
     options.glissandi = box(0);
@@ -502,7 +502,7 @@ PlaybackOptions PlaybackOptions::ReadStoredMoreRows() {
     OptionArray rows{};
     ExtendedOptionArray more{};
     std::vector<std::pair<int32_t, int32_t>> list;
-    RunToolWithOptions(kPlaybackItem, 1, rows, more, list, false, nullptr, false, false, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::Playback), 1, rows, more, list, false, nullptr, false, false, nullptr);
     PlaybackOptions options;
     ReadMoreRows(options, more);
     return options;

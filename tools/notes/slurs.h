@@ -15,6 +15,7 @@
 
 #include "core/host/smart_shapes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 
@@ -64,7 +65,7 @@ inline constexpr uint16_t kSlurContourFlags = 0x4200;
 
 /// The host's slur contour defaults: other record 'O', 2, '5', '2' (-2, 0), 24 bytes; three
 /// points of (span, inset, height) for short, medium and long slurs.
-inline constexpr hostapi::Tag kTagSlurContours = 0x4F023532;
+using hostapi::kTagSlurContours;
 
 /// An end of an entry-attached slur as found in its cell: a copy of the entry, the layer that
 /// holds it, whether other layers of the cell hold entries, its stem and whether it is short

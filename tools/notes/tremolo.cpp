@@ -14,6 +14,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/layout_records.h"
 #include "tools/notes/entry_details.h"
 #include "tools/notes/playback_effects.h"
 
@@ -31,7 +32,7 @@ constexpr hostapi::Tag kTagBeamHigh = hostapi::kTagBeamHigh;
 constexpr hostapi::Tag kTagStemAdjust = hostapi::kTagStemAdjustment2;
 /// The document's beam option record: other record (-2, 0), 12 bytes; word 0 the value the second
 /// beam adjustment of white tremolos takes.
-constexpr hostapi::Tag kTagBeamOptions = hostapi::MakeTag("ot41");
+using hostapi::kTagBeamOptions;
 constexpr int16_t kBeamOptionsMissing = 2;
 
 /// An entry's tuplets are read at incidences 0 to 9.
@@ -212,7 +213,7 @@ void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
     const int32_t vertical = More(context, TREM_WHOLE_VERTICAL);
     for (const auto& [tag, value] : {std::pair{kTagBeamLow, vertical + 90}, std::pair{kTagBeamHigh, -90 - vertical}}) {
         Record10 adjustment;
-        adjustment.setWord(1, static_cast<int16_t>(value));
+        hostapi::WriteI16(adjustment.data(), hostapi::BeamAdjustmentLayout::kHeight, static_cast<int16_t>(value));
         SaveEntryDetailRecord(tag, a.number(), 0, adjustment.data(), Record10::kSize);
     }
     if (HostYear < 2000) {
@@ -220,11 +221,11 @@ void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
     }
     Record12 options;
     const int16_t first = LoadOtherRecord(kTagBeamOptions, -2, 0, options.data(), Record12::kSize)
-                              ? options.word(0)
+                              ? hostapi::ReadI16(options.data(), hostapi::BeamOptionsLayout::kSecondAdjustment)
                               : kBeamOptionsMissing;
     Record10 second;
-    second.setWord(0, first);
-    second.setWord(1, -1);
+    hostapi::WriteI16(second.data(), hostapi::BeamAdjustmentLayout::kOptionValue, first);
+    hostapi::WriteI16(second.data(), hostapi::BeamAdjustmentLayout::kHeight, -1);
     for (hostapi::Tag tag : {kTagBeamLow, kTagBeamHigh}) {
         SaveEntryDetailRecord(tag, a.number(), 1, second.data(), Record10::kSize);
     }
@@ -241,8 +242,8 @@ void WriteStems(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t 
     }
     const int32_t v = More(context, TREM_STEM_PER_BEAM_PLUS) * beams + More(context, TREM_STEM_PER_BEAM);
     RawRecord<kStemAdjustSize> stem;
-    stem.setWord(0, static_cast<int16_t>(v));
-    stem.setWord(1, static_cast<int16_t>(-v));
+    hostapi::WriteI16(stem.data(), hostapi::StemAdjustmentLayout::kUp, static_cast<int16_t>(v));
+    hostapi::WriteI16(stem.data(), hostapi::StemAdjustmentLayout::kDown, static_cast<int16_t>(-v));
     for (EntryView entry : {a, b}) {
         SaveEntryDetailRecord(kTagStemAdjust, entry.number(), 0, stem.data(), kStemAdjustSize);
         entry.setFlag(hostapi::kEntryStemDetails, true);

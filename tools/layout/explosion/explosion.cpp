@@ -16,6 +16,8 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
+#include "platform/hostapi/layout_records.h"
 #include "tools/layout/process_parts.h"
 #include "tools/notes/notes_services.h"
 
@@ -23,9 +25,8 @@ namespace orvex {
 
 namespace {
 
-constexpr int32_t kAlignMoveItem = ItemNumber(ToolItem::AlignMove);
 constexpr int32_t kExplosionMessageStart = 13;
-constexpr hostapi::Tag kTagStaff = hostapi::MakeTag("SOIS");
+using hostapi::kTagStaff;
 
 /// The region's first and last staff slot within the staves of the list.
 void ClampStaves(hostapi::SelectionRecord& region, int32_t staves) {
@@ -69,7 +70,7 @@ bool RequireHostVersion(int32_t year) {
 
 void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
     explosion.toolContext = &context;
-    explosion.groupMode = context.Item == 27 ? 1 : 0;
+    explosion.groupMode = IsItem(context.Item, ToolItem::SmartDistribution) ? 1 : 0;
     explosion.dynamics = {};
     explosion.systems = std::make_unique<TStaffSystems>();
     explosion.staves = std::make_unique<TInstruments>(0, explosion.systems.get(), false);
@@ -80,8 +81,8 @@ void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
     ClampStaves(explosion.storedSelection, explosion.staves->Count());
     // The stored settings of Align/Move, without its dialog.
     std::vector<std::pair<int32_t, int32_t>> list;
-    RunToolWithOptions(kAlignMoveItem, 1, explosion.alignOptions, explosion.alignMoreOptions, list, false, nullptr,
-                       false, true, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::AlignMove), 1, explosion.alignOptions, explosion.alignMoreOptions, list,
+                       false, nullptr, false, true, nullptr);
     explosion.staffCount = 0;
     explosion.groupIndex = 0;
     explosion.pasted = 0;

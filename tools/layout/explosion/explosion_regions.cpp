@@ -14,13 +14,14 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/music_records.h"
 #include "tools/layout/explosion/explosion.h"
 
 namespace orvex {
 
 namespace {
 
-constexpr hostapi::Tag kTagFrame = hostapi::MakeTag("SDGF");
+using hostapi::kTagCellClef;
 constexpr int32_t kFrameSize = 12;
 
 /// The measure last warned about a mid-measure part change, process-wide.
@@ -299,7 +300,7 @@ bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
     for (int32_t s = 0; s < explosion.staffCount; ++s) {
         const int32_t staff = explosion.staves ? explosion.staves->ByNumber(explosion.firstStaffSlot + s) : 0;
         std::array<uint8_t, kFrameSize> frame{};
-        if (LoadDetailRecord(kTagFrame, staff, measure, frame.data(), kFrameSize, 0) &&
+        if (LoadDetailRecord(kTagCellClef, staff, measure, frame.data(), kFrameSize, 0) &&
             std::any_of(frame.begin(), frame.end(), [](uint8_t b) { return b != 0; })) {
             return true;
         }

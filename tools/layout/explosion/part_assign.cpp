@@ -26,7 +26,7 @@ constexpr hostapi::Tag kTagMeasureExpression = hostapi::kTagMeasureExpression;
 constexpr hostapi::Tag kTagNoteExpression = hostapi::kTagNoteExpression;
 // 'edED': the expression number at byte 0, a value word at byte 6, the flag byte at byte 9.
 constexpr size_t kNoteExpressionValue = 6;
-constexpr size_t kNoteExpressionFlagByte = 9;
+constexpr size_t kNoteExpressionFlagByte = hostapi::NoteExpressionLayout::kFlagsHighByte;
 constexpr uint8_t kTextExpressionBit = 0x80;
 // 'otDY': the expression number at byte 0, the position at byte 2, a value word at byte 4 and
 // the staff word at byte 10 (0 every staff, 0x1000 + staff one staff, 0x2000 a shape).
@@ -76,7 +76,7 @@ std::vector<PlacedExpression> CellExpressions(int32_t measure, int32_t staff) {
     Record12 record;
     for (int32_t inci = 0; inci < kMaxRecords && LoadRecordOtDY(measure, inci, record); ++inci) {
         const int16_t staffWord = hostapi::ReadI16(record.data(), kMeasureExpressionStaff);
-        const int16_t number = record.word(0);
+        const int16_t number = hostapi::ReadI16(record.data(), hostapi::MeasureExpressionLayout::kNumber);
         if ((staffWord & kShapeExpression) != 0 || number <= 0 || (staffWord != 0 && staffWord != kOneStaff + staff)) {
             continue;
         }
@@ -142,10 +142,11 @@ bool SlotCarriesMarks(const LayerArrays& layers, const VoiceSlot& slot, hostapi:
 
 /// The text of a note-attached record when it names a text expression.
 bool NoteRecordText(const Record10& record, std::string& text) {
-    if (record.word(0) == 0 || (record.bytes[kNoteExpressionFlagByte] & kTextExpressionBit) == 0) {
+    const int16_t number = hostapi::ReadI16(record.data(), hostapi::NoteExpressionLayout::kNumber);
+    if (number == 0 || (record.bytes[kNoteExpressionFlagByte] & kTextExpressionBit) == 0) {
         return false;
     }
-    text = UpperTrimmed(ExpressionText(record.word(0)));
+    text = UpperTrimmed(ExpressionText(number));
     return true;
 }
 

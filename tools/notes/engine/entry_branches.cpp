@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/lyric_records.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/entry_details.h"
@@ -27,9 +28,9 @@ using hostapi::EntryView;
 constexpr hostapi::Tag kTagVerse = hostapi::kTagVerseAssignment;
 constexpr hostapi::Tag kTagSection = hostapi::kTagSectionAssignment;
 constexpr hostapi::Tag kTagChorus = hostapi::kTagChorusAssignment;
-constexpr hostapi::Tag kTagVerseText = hostapi::MakeTag("txve");
-constexpr hostapi::Tag kTagSectionText = hostapi::MakeTag("txse");
-constexpr hostapi::Tag kTagChorusText = hostapi::MakeTag("txch");
+using hostapi::kTagChorusText;
+using hostapi::kTagSectionText;
+using hostapi::kTagVerseText;
 
 /// Tremolo partners whose actual durations differ by less than this count as equal.
 constexpr int64_t kTremoloDurationTolerance = 8;
@@ -99,27 +100,27 @@ private:
 CellOutcome EntryBranches::Run() {
     TFMisc& context = m_context;
     EntryEngineState& state = m_state;
-    const int32_t item = context.Item;
+    const auto item = static_cast<ToolItem>(context.Item);
     const int32_t group = context.Group;
 
-    if (item == 69) {
+    if (item == ToolItem::ReplacePitches) {
         Changed(ReplacePitches(context, Entry(), state.key));
     }
-    if (item == 65) {
+    if (item == ToolItem::SpecialModifications) {
         Changed(ApplySpecialModifications(context, Entry(), state.key, m_array, m_index));
     }
-    if (item == 63) {
+    if (item == ToolItem::CompareEntries) {
         if (Row(context, 1) == 0) {
             CompareEntry(context, state, Entry());
         } else {
             StoreEntry(context, state, Entry());
         }
     }
-    if (item == 61 && Entry().isNote()) {
+    if (item == ToolItem::LaisserVibrer && Entry().isNote()) {
         Changed(SetLaisserVibrerNoteheads(state.measure, state.staff, Entry(), state.key, state.secondKey,
                                           state.region.viewKey(), state.slot));
     }
-    if (item == 67 && Row(context, 11) != 0 && Entry().has(hostapi::kEntryArticulations)) {
+    if (item == ToolItem::Playback && Row(context, 11) != 0 && Entry().has(hostapi::kEntryArticulations)) {
         bool continueRun = true;
         Changed(WriteArticulationPlayback(context, state.measure, state.staff, state.layer, Entry(), continueRun));
         if (MissingWorkerMet()) {
@@ -129,13 +130,13 @@ CellOutcome EntryBranches::Run() {
             return CellOutcome::EndRun;
         }
     }
-    if (item == 60 && Entry().isNote() && (Row(context, 0) != 0 || Row(context, 1) != 0)) {
+    if (item == ToolItem::Harmonica && Entry().isNote() && (Row(context, 0) != 0 || Row(context, 1) != 0)) {
         Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
     }
-    if (item == 66 && Rests()) {
+    if (item == ToolItem::Rests && Rests()) {
         return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;  // the rest was taken in
     }
-    if (item == 0) {
+    if (item == ToolItem::TrillNotes) {
         const std::optional<EntryView> next = Next();
         const EntryView entry = Entry();
         if (next && entry.has(hostapi::kEntryGrace) && entry.isNote() &&
@@ -143,42 +144,43 @@ CellOutcome EntryBranches::Run() {
             Changed(ApplyEntryDetailSet(entry, *next, context, context.MoreOptions, group));
         }
     }
-    if (item == 23) {
+    if (item == ToolItem::Tremolo) {
         Tremolo();
     }
-    if (item == 57) {
+    if (item == ToolItem::Shift) {
         Changed(ShiftEntryOffsets(context, state, Entry(), m_previousIsGrace, m_nextIsGrace));
     }
-    if (item == 17 && HasLyrics() && LyricsDurationFits()) {
+    if (item == ToolItem::ShiftLyrics && HasLyrics() && LyricsDurationFits()) {
         for (hostapi::Tag tag : {kTagVerse, kTagSection, kTagChorus}) {
             ShiftLyricsOfEntry(context, Entry(), tag);
         }
     }
-    if (item == 56 && HasLyrics()) {
+    if (item == ToolItem::RemoveAdjustments && HasLyrics()) {
         Changed(ApplyLyricOptions(context, Entry()));
     }
-    if (item == 1) {
+    if (item == ToolItem::Remove) {
         const std::optional<EntryView> next = Next();
         Changed(ApplyEntryFilters(context, Entry(), next ? &*next : nullptr));
     }
-    if (item == 5 && group == 1 && Entry().position() == 0 && HasLyrics()) {
+    if (item == ToolItem::MoveSyllables && group == 1 && Entry().position() == 0 && HasLyrics()) {
         MoveLongSyllables(context, Entry(), kTagVerse, kTagVerseText);
         MoveLongSyllables(context, Entry(), kTagSection, kTagSectionText);
         MoveLongSyllables(context, Entry(), kTagChorus, kTagChorusText);
     }
-    if (((item == 5 && group == 2) || (item == 20 && FirstPass() && Row(context, 0) != 0) || item == 13) &&
+    if (((item == ToolItem::MoveSyllables && group == 2) ||
+         (item == ToolItem::NewSpacing && FirstPass() && Row(context, 0) != 0) || item == ToolItem::LeftAlignMelisma) &&
         HasLyrics()) {
         Changed(AdjustMelismaSyllables(context, state.slot, state.layer, m_array, m_index, Entry(), state.change));
     }
-    if (item == 32) {
+    if (item == ToolItem::Find) {
         const std::optional<hostapi::ConstEntryView> previous =
             m_index > 0 ? std::optional<hostapi::ConstEntryView>(m_array.entry(m_index - 1)) : std::nullopt;
         FindEntryTests(context, state, Entry(), previous ? &*previous : nullptr);
     }
-    if (item == 20 && FirstPass()) {
+    if (item == ToolItem::NewSpacing && FirstPass()) {
         NewSpacingFirstPass();
     }
-    if (item == 20 && !FirstPass()) {
+    if (item == ToolItem::NewSpacing && !FirstPass()) {
         Changed(ApplyEntryChangeList(context, Entry()));
     }
     return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;

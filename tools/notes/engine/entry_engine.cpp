@@ -20,6 +20,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "expressions/txtexpr.h"
 #include "forms/dactopt.h"
 #include "tools/layout/layout_services.h"
@@ -38,19 +39,7 @@ using hostapi::StaffSlot;
 constexpr Edu kDefaultMeasureLength = 4096;
 constexpr int32_t MSG_ENGRAVER_FONT_ONLY = 19;
 
-// Items by what the engine does for them.
-constexpr int32_t ITEM_JOIN_LAYER_RESTS = 25;
-constexpr int32_t ITEM_PROCESS_EXTRACTED_PARTS = 26;
-constexpr int32_t ITEM_FIND = 32;
-constexpr int32_t ITEM_NEW_SPACING = 20;
-constexpr int32_t ITEM_SHIFT = 57;
-constexpr int32_t ITEM_HARMONICA = 60;
-constexpr int32_t ITEM_LAISSER_VIBRER = 61;
-constexpr int32_t ITEM_COMPARE = 63;
-constexpr int32_t ITEM_PITCH_PROJECTION = 76;
-constexpr int32_t ITEM_REPLACE_PITCHES = 69;
-
-bool InItems(int32_t item, std::initializer_list<int32_t> items) {
+bool InItems(ToolItem item, std::initializer_list<ToolItem> items) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
@@ -99,8 +88,8 @@ bool CompareMode(const TFMisc& context) {
 
 /// The checks and preparations before the walk; false when the command is refused.
 bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
-    const int32_t item = context.Item;
-    if (item == ITEM_COMPARE) {
+    const auto item = static_cast<ToolItem>(context.Item);
+    if (item == ToolItem::CompareEntries) {
         if (Row(context, 1) + Row(context, 2) != 1) {
             Refuse("Please select read or compare.", "Bitte Lesen oder Vergleichen anwählen.");
             return false;
@@ -125,24 +114,24 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
         ClearResultList(context);
     }
-    if (item == ITEM_FIND) {
+    if (item == ToolItem::Find) {
         ClearResultList(context);
     }
-    if (item == ITEM_HARMONICA) {
+    if (item == ToolItem::Harmonica) {
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
-    if ((item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 && Row(context, 5) != 0) ||
-        (item == ITEM_SHIFT && Row(context, 4) != 0)) {
+    if ((item == ToolItem::NewSpacing && context.NewSpacingSecondPass == 0 && Row(context, 5) != 0) ||
+        (item == ToolItem::Shift && Row(context, 4) != 0)) {
         SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
     }
-    if (item == ITEM_REPLACE_PITCHES && !CheckReplacePairs(context)) {
+    if (item == ToolItem::ReplacePitches && !CheckReplacePairs(context)) {
         return false;
     }
-    if (item == ITEM_PITCH_PROJECTION && region.firstStaff() != region.lastStaff()) {
+    if (item == ToolItem::PitchProjection && region.firstStaff() != region.lastStaff()) {
         Refuse("Please select one staff only", "Bitte nur ein System markieren");
         return false;
     }
-    if (item == ITEM_LAISSER_VIBRER) {
+    if (item == ToolItem::LaisserVibrer) {
         std::string name = FontZeroName();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         if (name.find("ENGRAVER") == std::string::npos) {
@@ -155,7 +144,7 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
 
 /// One staff of the measure: its position range, the cell workers or its shown layers.
 CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
-    const int32_t item = context.Item;
+    const auto item = static_cast<ToolItem>(context.Item);
     const hostapi::SelectionRecord& region = state.region;
     state.staff = StaffOfSlot(state.slot, region.viewKey());
     const Edu cellLength = LengthOrDefault(HostMeasureLength(state.staff, state.measure));
@@ -163,18 +152,20 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         state.measureLength != 0 ? state.measureLength : LengthOrDefault(HostMeasureLength(0, state.measure));
     ScaleDurationPair(region, state.measure, cellLength, measureLength, state.from, state.to);
 
-    if (item == ITEM_JOIN_LAYER_RESTS) {
+    if (item == ToolItem::JoinRests) {
         JoinLayerRests(context, region.viewKey(), state.measure, state.slot, state.from, state.to);
         return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
     }
-    if (item == ITEM_PROCESS_EXTRACTED_PARTS) {
+    if (item == ToolItem::ProcessParts) {
         ProcessExtractedParts(region.viewKey(), state.measure, state.slot, state.from, state.to, context,
                               context.MoreOptions, 1, 0, 0, 0);
         return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
     }
     state.key = 0;
     state.secondKey = 0;
-    if (InItems(item, {32, 57, 60, 61, 63, 65, 67, 69, 76})) {
+    if (InItems(item, {ToolItem::Find, ToolItem::Shift, ToolItem::Harmonica, ToolItem::LaisserVibrer,
+                       ToolItem::CompareEntries, ToolItem::SpecialModifications, ToolItem::Playback,
+                       ToolItem::ReplacePitches, ToolItem::PitchProjection})) {
         state.key = HostKey(state.measure, state.staff, 0);
         state.secondKey = HostKey(state.measure, state.staff, DocumentOptionFlag);
     }
@@ -193,7 +184,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         CellOutcome outcome = RunEntryLoop(context, state, *array, changed);
         // New Spacing's complementary rhythm goes into the empty first layer of the staff it
         // added below the selection.
-        if (outcome == CellOutcome::Done && item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 &&
+        if (outcome == CellOutcome::Done && item == ToolItem::NewSpacing && context.NewSpacingSecondPass == 0 &&
             Row(context, 4) != 0 && state.slot == region.lastStaff() && layer == 0 && array->count == 0) {
             changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
             if (MissingWorkerMet()) {
@@ -218,9 +209,9 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
 /// The closing steps after the measure loop (also after the user stopped it before measure
 /// `stoppedAt`; 0 when the loop ran to its end).
 void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
-    const int32_t item = context.Item;
+    const auto item = static_cast<ToolItem>(context.Item);
     const hostapi::SelectionRecord& region = state.region;
-    const bool listsMeasures = (item == ITEM_COMPARE && CompareMode(context)) || item == ITEM_FIND;
+    const bool listsMeasures = (item == ToolItem::CompareEntries && CompareMode(context)) || item == ToolItem::Find;
     if (stoppedAt != 0 && listsMeasures) {
         // The run of hits still open ends with the last measure searched.
         const std::string line =
@@ -229,11 +220,11 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
             AddResultLine(context, line);
         }
     }
-    if (item == ITEM_COMPARE && CompareMode(context) && stoppedAt == 0 &&
+    if (item == ToolItem::CompareEntries && CompareMode(context) && stoppedAt == 0 &&
         state.storedCursor < context.EntryRecords.size()) {
         AddResultLine(context, "Source is larger!");
     }
-    if (item == ITEM_HARMONICA) {
+    if (item == ToolItem::Harmonica) {
         // Griffschrift has no key signature: every measure of the selection gets key 0, also
         // after the user stopped the walk.
         for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
@@ -244,7 +235,7 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
             }
         }
     }
-    if (item == ITEM_COMPARE) {
+    if (item == ToolItem::CompareEntries) {
         if (CompareMode(context)) {
             if (context.ResultLineCount == 0) {
                 AddResultLine(context, "No changes detected.");
@@ -258,10 +249,10 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
             }
         }
     }
-    if (item == ITEM_FIND && context.ResultLineCount == 0) {
+    if (item == ToolItem::Find && context.ResultLineCount == 0) {
         AddResultLine(context, "Nothing found.");
     }
-    if (stoppedAt != 0 && (item == ITEM_COMPARE || item == ITEM_FIND)) {
+    if (stoppedAt != 0 && (item == ToolItem::CompareEntries || item == ToolItem::Find)) {
         AddResultLine(context, "Stopped before measure " + std::to_string(stoppedAt) + ".");
     }
 }
@@ -298,7 +289,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
     if (!StartRun(context, region)) {
         return false;
     }
-    const int32_t item = context.Item;
+    const auto item = static_cast<ToolItem>(context.Item);
     int32_t stoppedAt = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         state.measure = static_cast<MeasureNumber>(measure);
@@ -312,7 +303,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
         state.positions.clear();
         context.MeasureSpec = EDTMeasureSpec{};
         if (LoadMeasureSpec(measure, context.MeasureSpec)) {
-            if (item == ITEM_COMPARE) {
+            if (item == ToolItem::CompareEntries) {
                 CompareTimeSignature(context, state);
                 if (MissingWorkerMet()) {
                     return false;
@@ -325,7 +316,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
                 }
             }
         }
-        if (item == ITEM_FIND && !context.Options[3].text.empty()) {
+        if (item == ToolItem::Find && !context.Options[3].text.empty()) {
             FindMeasureExpressions(context, state);
             if (MissingWorkerMet()) {
                 return false;
@@ -343,7 +334,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
                     return false;
             }
         }
-        if ((item == ITEM_COMPARE && CompareMode(context)) || item == ITEM_FIND) {
+        if ((item == ToolItem::CompareEntries && CompareMode(context)) || item == ToolItem::Find) {
             const std::string line = ResultLineAfterMeasure(measure, state.measureHit, measure == region.lastMeasure(),
                                                             state.compareStopMeasure, state.runStart);
             if (!line.empty()) {

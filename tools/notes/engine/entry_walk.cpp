@@ -18,6 +18,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "tools/notes/accidentals.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/notes_services.h"
@@ -28,12 +29,6 @@ namespace {
 
 using hostapi::EntryView;
 using hostapi::MeasureNumber;
-
-constexpr int32_t ITEM_CUSTOM_CHORD_STYLES = 15;
-constexpr int32_t ITEM_ACCIDENTALS = 41;
-constexpr int32_t ITEM_RESPELL_NOTES = 42;
-constexpr int32_t ITEM_CREATE_SLURS = 46;
-constexpr int32_t ITEM_FILL_WITH_RESTS = 49;
 
 /// The entry carries chord symbols.
 using hostapi::kEntryChordSymbols;
@@ -60,29 +55,29 @@ void Remember(EntryWalkState& walk, hostapi::ConstEntryView entry) {
 /// The command of the tool on the entries of the cell inside the selected positions.
 WalkOutcome WalkEntries(TFMisc& context, EntryWalkState& walk) {
     hostapi::EntryArray& array = *walk.array;
-    const int32_t item = context.Item;
+    const auto item = static_cast<ToolItem>(context.Item);
     for (int32_t i = 0; i < array.count; ++i) {
         const EntryView entry = array.entry(i);
         if (entry.position() < walk.from || entry.position() > walk.to) {
             continue;
         }
         switch (item) {
-            case ITEM_CUSTOM_CHORD_STYLES:
+            case ToolItem::CustomChordStyles:
                 if (entry.has(kEntryChordSymbols)) {
                     RespellChordSuffixes(context, entry.number(), walk.staffRecord, walk.keyA, walk.keyB);
                 }
                 break;
-            case ITEM_ACCIDENTALS:
+            case ToolItem::Accidentals:
                 if (entry.isNote()) {
                     ApplyAccidentalSteps(context, walk, entry);
                 }
                 break;
-            case ITEM_RESPELL_NOTES:
+            case ToolItem::RespellNotes:
                 if (entry.isNote()) {
                     RespellNotesOfEntry(walk, i);
                 }
                 break;
-            case ITEM_CREATE_SLURS:
+            case ToolItem::CreateSlurs:
                 if (entry.isNote() && i < array.count - 1) {
                     // The walk goes on after the slur's last entry; an answer outside the cell's
                     // later entries leaves the walk where it is.
@@ -120,7 +115,7 @@ WalkOutcome WalkCell(TFMisc& context, EntryWalkState& walk) {
     walk.previousInMeasure = hostapi::EntryRecord{};
     walk.changed = false;
     WalkOutcome outcome = WalkOutcome::Done;
-    if (context.Item == ITEM_FILL_WITH_RESTS &&
+    if (IsItem(context.Item, ToolItem::FillWithRests) &&
         (context.MeasureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
         walk.changed = FillCellWithRests(context, *walk.array, walk.measureDuration);
         if (MissingWorkerMet()) {
@@ -199,7 +194,7 @@ bool RunEntryWalkTool(TFMisc& context) {
         EditBracketBegin(&region, static_cast<int32_t>(std::min<int64_t>(layers * staves * measures, INT32_MAX)));
     context.EditBracket = walk.progress;
 
-    if (context.Item == ITEM_CREATE_SLURS) {
+    if (IsItem(context.Item, ToolItem::CreateSlurs)) {
         LoadSlurContourDefaults(context);
         LoadLayerSettingsTable();
     }
