@@ -293,7 +293,7 @@ double SizeRun::RunCommand(const bench::BenchCommand& command, size_t index, std
     // options or forms) changes the next one.
     win::ClearUiDriver();
     win::ClearTranscript();
-    win::ResetRegistry();
+    win::UseRegistryFile("");  // an empty registry tied to no file
     host::Host host;
     hostsim::ScriptRunner runner(host, {m_options.plugins});
     note.clear();
