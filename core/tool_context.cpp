@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "core/parts.h"
 #include "core/startup.h"
+#include "platform/vcl/forms.h"
 
 namespace orvex {
 
@@ -56,10 +57,6 @@ std::string ToolTitle(const TFMisc& context) {
 
 std::string ProgressCaption(const TFMisc& context) {
     return ToolTitle(context) + VersionText;
-}
-
-bool ShowToolNotAvailable(const TFMisc& context) {
-    return ShowNotAvailable(ToolTitle(context));
 }
 
 void SetProgressCaption(TFMisc& context) {

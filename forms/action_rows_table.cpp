@@ -1,5 +1,6 @@
 // The option rows of every tool item, in item order, as the module loads them.
 #include "core/general_options.h"
+#include "core/module.h"
 #include "forms/action_control_table.h"
 
 namespace orvex {
@@ -897,6 +898,17 @@ ActionControlTableData LoadedTable() {
 }  // namespace
 
 const ActionControlTableData kActionControlTableData = LoadedTable();
-ActionControlTableData ActionControlTable = kActionControlTableData;
+
+namespace {
+
+struct ActionControlTableUnit {
+    ActionControlTableData table = kActionControlTableData;
+};
+
+}  // namespace
+
+ActionControlTableData& ActionControlTable() {
+    return UnitState<ActionControlTableUnit>().table;
+}
 
 }  // namespace orvex

@@ -10,6 +10,7 @@
 #include "core/dispatch.h"
 #include "core/key_assignments.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -23,8 +24,14 @@ namespace {
 /// Tool item and option set of the general program options.
 constexpr int32_t kGeneralOptionsItem = ItemNumber(ToolItem::Options);
 
-/// The options form made last; a form freed after another was made leaves the flag alone.
-const TOptionsForm* s_currentForm = nullptr;
+struct OptionsFormUnit {
+    /// The options form made last; a form freed after another was made leaves the flag alone.
+    const TOptionsForm* currentForm = nullptr;
+};
+
+OptionsFormUnit& OptionsFormState() {
+    return LastingState<OptionsFormUnit>();
+}
 
 /// An explanation on white, broken into lines within its bounds.
 void SetUpWhiteLabel(vcl::TLabel& label, const char* caption) {
@@ -193,7 +200,7 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     AssignButton->SetChecked(RemapperEnabled != 0);
     AssignButtonClick(AssignButton);
     OptionsFormOpen = 1;
-    s_currentForm = this;
+    OptionsFormState().currentForm = this;
 }
 
 TOptionsForm::~TOptionsForm() {
@@ -202,8 +209,8 @@ TOptionsForm::~TOptionsForm() {
     }
     // A form freed without OK, Cancel or closing must not keep the options command from
     // opening the next one.
-    if (s_currentForm == this) {
-        s_currentForm = nullptr;
+    if (OptionsFormState().currentForm == this) {
+        OptionsFormState().currentForm = nullptr;
         OptionsFormOpen = 0;
     }
 }

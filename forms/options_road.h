@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "core/option_element.h"
-#include "platform/vcl/forms.h"
+
+namespace vcl {
+class TForm;
+}
 
 namespace orvex {
 

@@ -7,6 +7,7 @@
 #include "core/dispatch.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "platform/host/entry_arrays.h"
@@ -28,8 +29,7 @@ namespace harness {
 InProcessHost::InProcessHost(const std::optional<std::string>& score, HostSettings settings) {
     win::ResetDesktop();
     win::ResetRegistry();
-    orvex::ResetProcessState();
-    orvex::ResetHostImports();
+    orvex::ResetModule();
     lumvar::ResetModuleState();
     {
         // The one-time NumLock offer counts as made, so that start-up asks nothing.

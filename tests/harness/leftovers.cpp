@@ -4,6 +4,7 @@
 
 #include "core/dispatch.h"
 #include "core/hooks.h"
+#include "platform/vcl/forms.h"
 
 namespace harness {
 

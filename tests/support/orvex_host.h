@@ -13,10 +13,12 @@
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
+#include "platform/vcl/forms.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
@@ -43,8 +45,7 @@ protected:
     /// Starts the host (raw version) with the score text in front and both plug-ins loaded.
     void StartHost(const std::string& score, int32_t rawVersion = 0x05000005) {
         m_host.reset();
-        orvex::ResetProcessState();
-        orvex::ResetHostImports();
+        orvex::ResetModule();
         lumvar::ResetModuleState();
         {
             vcl::TRegistry registry;

@@ -14,6 +14,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -21,8 +22,8 @@
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
-#include "tools/layout/layout_services.h"
 #include "tools/layout/explosion/explosion.h"
+#include "tools/layout/layout_services.h"
 #include "tools/notes/notes_services.h"
 
 namespace orvex {
@@ -42,8 +43,14 @@ constexpr uint8_t kSpecPercussionMap = 0x20;
 constexpr int32_t kLowestAbove = 20;
 constexpr int32_t kAlignToValue = 3;  ///< alignment mode 3: a set value, not the other items
 
-/// Shown once while the plug-in stays loaded.
-bool s_percussionMessageShown = false;
+struct AlignMoveUnit {
+    /// Shown once while the plug-in stays loaded.
+    bool percussionMessageShown = false;
+};
+
+AlignMoveUnit& AlignMoveState() {
+    return UnitState<AlignMoveUnit>();
+}
 
 bool Row(const OptionArray& rows, size_t row) {
     return rows[row].value != 0;
@@ -339,8 +346,8 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         if (LoadRecordSOSC(staff, static_cast<hostapi::MeasureNumber>(specMeasure), 0, staffSpec.data()) &&
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
-            if (!s_percussionMessageShown) {
-                s_percussionMessageShown = true;
+            if (!AlignMoveState().percussionMessageShown) {
+                AlignMoveState().percussionMessageShown = true;
                 ShowMessageText(HostWindow, "The Align/Move plug-in does not support staves using percussion maps",
                                 "Der Ausrichten-Plug-In unterstützt keine Schlagzeugsysteme", 0, 0);
             }

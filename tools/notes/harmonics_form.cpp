@@ -9,6 +9,7 @@
 #include "core/dispatch.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
 #include "platform/win/messages.h"
@@ -16,9 +17,11 @@
 
 namespace orvex {
 
-THarmonicsForm* _HarmonicsForm = nullptr;
-
 namespace {
+
+struct HarmonicsFormUnit {
+    THarmonicsForm* form = nullptr;
+};
 
 /// The tool whose stored options are the parentheses of the added note.
 constexpr int32_t kParenthesesItem = ItemNumber(ToolItem::Parentheses);
@@ -70,6 +73,10 @@ void LoadParentheses(OptionArray& parentheses) {
 }
 
 }  // namespace
+
+THarmonicsForm*& HarmonicsForm() {
+    return UnitState<HarmonicsFormUnit>().form;
+}
 
 THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetName("HarmonicsForm");
@@ -139,8 +146,8 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 THarmonicsForm::~THarmonicsForm() {
-    if (_HarmonicsForm == this) {
-        _HarmonicsForm = nullptr;
+    if (HarmonicsForm() == this) {
+        HarmonicsForm() = nullptr;
     }
     if (!vcl::Application->Terminated()) {
         std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
@@ -236,12 +243,12 @@ void THarmonicsForm::HarmCancelClick(vcl::TObject* /*Sender*/) {
 }
 
 int32_t ShowHarmonicsForm() {
-    if (_HarmonicsForm == nullptr) {
+    if (HarmonicsForm() == nullptr) {
         // The application owns the form, so that it is freed when the plug-in is unloaded.
-        _HarmonicsForm = vcl::Create<THarmonicsForm>(vcl::Application);
-        ModelessFormList.push_back(_HarmonicsForm);
+        HarmonicsForm() = vcl::Create<THarmonicsForm>(vcl::Application);
+        ModelessFormList.push_back(HarmonicsForm());
     }
-    _HarmonicsForm->Show();
+    HarmonicsForm()->Show();
     return 1;
 }
 

@@ -17,6 +17,7 @@
 #include "core/tool_context.h"
 #include "platform/win/keys.h"
 #include "platform/win/windows.h"
+#include "tools/notes/new_spacing.h"
 
 namespace orvex {
 namespace {
@@ -28,27 +29,28 @@ int32_t OptionValue(const TFMisc& context, size_t row) {
 /// New Spacing, first pass: remember the document and the region, and let the lyrics commands
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
-    GetHostWindowTitle(context.DocumentTitle);
+    GetHostWindowTitle(NewSpacingRun(context).documentTitle);
     ShowMessageById(HostWindow, MSG_NEW_SPACING_START, 9, 0, true);
-    context.SavedRegion = region;
-    context.NewSpacingChanges.clear();
+    NewSpacingRun(context).savedRegion = region;
+    NewSpacingRun(context).changes.clear();
     const bool querySelection = std::exchange(QuerySelectionFromHost, false);
     RunCommand(HostWindow, 117, 0, true, false, nullptr);
     if (OptionValue(context, 1) != 0) {
         RunCommand(HostWindow, 105, 0, true, false, nullptr);
     }
     QuerySelectionFromHost = querySelection;
-    region = context.SavedRegion;
+    region = NewSpacingRun(context).savedRegion;
     if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
         // A blank staff after the region's last one, marked in the list so that the second pass
         // takes out this staff and no other. A staff the host refuses leaves the region as it is.
         TInstruments& staves = *context.Instruments;
-        const int32_t after = context.SavedRegion.lastStaff();
+        const int32_t after = NewSpacingRun(context).savedRegion.lastStaff();
         if (staves.AddStaff(after, false)) {
             context.ListsChanged = 1;
             staves.At(std::clamp(after, 0, staves.Count() - 1)).flag = 1;
             region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
-            context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
+            NewSpacingRun(context).savedRegion.setLastStaff(
+                static_cast<hostapi::StaffSlot>(NewSpacingRun(context).savedRegion.lastStaff() + 1));
         }
     }
 }
@@ -57,7 +59,7 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
 bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     std::string title;
     GetHostWindowTitle(title);
-    if (title != context.DocumentTitle) {
+    if (title != NewSpacingRun(context).documentTitle) {
         ShowMessageText(HostWindow,
                         "WARNING: you have switched to a different Finale file although New Spacing has not "
                         "completed. Please return to the original file!",
@@ -67,13 +69,13 @@ bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
         // The second pass never runs on another document; it waits for the first one.
         return false;
     }
-    region = context.SavedRegion;
+    region = NewSpacingRun(context).savedRegion;
     return true;
 }
 
 /// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
-void AwaitNewSpacingSecondPass(TFMisc& context) {
-    context.NewSpacingSecondPass = 1;
+void AwaitLaterStepPending(TFMisc& context) {
+    context.LaterStepPending = 1;
     // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
     // as the step signal and the timer brings the second pass once the host has spaced.
     // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
@@ -106,8 +108,8 @@ void AwaitNewSpacingSecondPass(TFMisc& context) {
 }
 
 void FinishNewSpacing(TFMisc& context) {
-    context.NewSpacingSecondPass = 0;
-    context.NewSpacingChanges.clear();
+    context.LaterStepPending = 0;
+    NewSpacingRun(context).changes.clear();
     if (OptionValue(context, 4) != 0 && context.Instruments) {
         TInstruments& staves = *context.Instruments;
         for (int32_t i = 0; i < staves.Count(); ++i) {
@@ -132,6 +134,6 @@ void FinishNewSpacing(TFMisc& context) {
 
 }  // namespace
 
-const MultiStepTool kNewSpacingSteps{BeginNewSpacing, ResumeNewSpacing, AwaitNewSpacingSecondPass, FinishNewSpacing};
+const MultiStepTool kNewSpacingSteps{BeginNewSpacing, ResumeNewSpacing, AwaitLaterStepPending, FinishNewSpacing};
 
 }  // namespace orvex

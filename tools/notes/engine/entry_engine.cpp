@@ -24,6 +24,7 @@
 #include "forms/dactopt.h"
 #include "tools/layout/layout_services.h"
 #include "tools/notes/entry_commands.h"
+#include "tools/notes/playback.h"
 #include "tools/notes/respell_enharmonic.h"
 
 namespace orvex {
@@ -131,7 +132,7 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     if (item == ITEM_HARMONICA) {
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
-    if ((item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 && Row(context, 5) != 0) ||
+    if ((item == ITEM_NEW_SPACING && context.LaterStepPending == 0 && Row(context, 5) != 0) ||
         (item == ITEM_SHIFT && Row(context, 4) != 0)) {
         SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
     }
@@ -178,7 +179,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         state.key = HostKey(state.measure, state.staff, 0);
         state.secondKey = HostKey(state.measure, state.staff, DocumentOptionFlag);
     }
-    context.CellPlaybackLayerMask = 0;
+    PlaybackRun(context).cellLayerMask = 0;
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
         if (!IsHostMenuCommandChecked(layer)) {
             continue;
@@ -193,7 +194,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         CellOutcome outcome = RunEntryLoop(context, state, *array, changed);
         // New Spacing's complementary rhythm goes into the empty first layer of the staff it
         // added below the selection.
-        if (outcome == CellOutcome::Done && item == ITEM_NEW_SPACING && context.NewSpacingSecondPass == 0 &&
+        if (outcome == CellOutcome::Done && item == ITEM_NEW_SPACING && context.LaterStepPending == 0 &&
             Row(context, 4) != 0 && state.slot == region.lastStaff() && layer == 0 && array->count == 0) {
             changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
             if (MissingWorkerMet()) {
