@@ -35,6 +35,10 @@ int32_t MeasureWidth(const TFMisc& context) {
 
 }  // namespace
 
+BeatChartState& BeatCharts(const TFMisc& context) {
+    return context.States.Get<BeatChartState>();
+}
+
 int32_t BeatTime(const BeatChartState& chart, int32_t i) {
     return hostapi::ReadI32(ElementBytes(chart, i), Layout::kTime);
 }
@@ -104,7 +108,7 @@ int32_t BeatElementWidth(const BeatChartState& chart, int32_t i) {
 }
 
 bool LoadBeatChart(TFMisc& context, int32_t measure) {
-    BeatChartState& chart = *context.BeatCharts;
+    BeatChartState& chart = BeatCharts(context);
     const uint16_t flags = hostapi::ReadU16(context.MeasureSpec.data(), EDTMeasureSpec::kFlags);
     const uint16_t mode = flags & kSpacingModeMask;
     // A measure not spaced by its chart has none, whatever the measure before had.
@@ -128,7 +132,7 @@ bool LoadBeatChart(TFMisc& context, int32_t measure) {
 
 bool SaveBeatChart(TFMisc& context, int32_t measure, bool dropMarked) {
     RecomputeBeatPositions(context);
-    BeatChartState& chart = *context.BeatCharts;
+    BeatChartState& chart = BeatCharts(context);
     bool saved = true;
     int32_t removed = 0;
     for (int32_t i = 0; i <= chart.elementCount; ++i) {
@@ -150,7 +154,7 @@ bool SaveBeatChart(TFMisc& context, int32_t measure, bool dropMarked) {
 }
 
 bool RecomputeBeatPositions(TFMisc& context) {
-    BeatChartState& chart = *context.BeatCharts;
+    BeatChartState& chart = BeatCharts(context);
     auto& pos = chart.positions;
     const int32_t available = MeasureWidth(context) - kBarlineReserve;
     const int64_t total = BeatTime(chart, 0);
@@ -183,7 +187,7 @@ bool RecomputeBeatPositions(TFMisc& context) {
 }
 
 void ShiftBeatChart(TFMisc& context, int32_t first, int32_t delta, bool moveHeaderWord) {
-    BeatChartState& chart = *context.BeatCharts;
+    BeatChartState& chart = BeatCharts(context);
     const int32_t n = chart.elementCount;
     for (int32_t i = std::max(first, 1); i <= n; ++i) {
         SetBeatPosition(chart, i, BeatPosition(chart, i) + delta);

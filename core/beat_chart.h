@@ -11,6 +11,7 @@
 // Times are EDU (1024 = a quarter note), positions and widths EVPU.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,7 +23,25 @@
 namespace orvex {
 
 struct TFMisc;
-struct BeatChartState;
+
+/// The beat-chart state of the spacing tools: the chart of the current measure and what the run
+/// counts, kept in the tool context's state slots.
+struct BeatChartState {
+    static constexpr size_t kMaxElements = 1000;
+    uint8_t hasChart = 0;                                    ///< the current measure has a chart
+    std::array<TBeatChartElement, kMaxElements> elements{};  ///< the current measure's chart
+    int32_t elementCount = 0;
+    std::array<int32_t, kMaxElements + 1> positions{};  ///< computed positions
+    std::array<uint8_t, kMaxElements> removalMarks{};
+    std::array<std::vector<int32_t>, 5> lists;
+    int32_t changedMeasureCount = 0;  ///< measures changed by the run
+    int32_t rerunCount = 0;
+    int32_t lastChangedMeasure = 0;
+    int32_t reductionWidth = 0;  ///< remembered reduction width
+};
+
+/// The context's beat-chart state.
+BeatChartState& BeatCharts(const TFMisc& context);
 
 using hostapi::kTagBeatChart;
 

@@ -1,6 +1,8 @@
 // The command table, the tool names and the per-tool tables.
 #include "core/commands.h"
 
+#include "core/module.h"
+
 namespace orvex {
 namespace {
 
@@ -234,6 +236,6 @@ const std::array<int32_t, kToolItemCount> kFurtherOptionsGroupData = ItemValues(
     {0, 1}, {6, 1}, {9, 1}, {20, 1}, {23, 1}, {26, 1}, {27, 1}, {29, 1}, {34, 1}, {35, 1}, {67, 1}});
 // clang-format on
 
-std::array<int32_t, kToolItemCount> FurtherOptionsGroup = kFurtherOptionsGroupData;
+std::array<int32_t, kToolItemCount>& FurtherOptionsGroup = TheModule.commands.FurtherOptionsGroup;
 
 }  // namespace orvex

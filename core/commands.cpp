@@ -1,15 +1,16 @@
 #include "core/commands.h"
 
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 
 namespace orvex {
 
-std::array<CommandEntry, kCommandTableSize> CommandTable = kCommandTableData;
-std::array<uint32_t, kCommandTableSize> HostCommandIds{};
-std::array<uint32_t, kToolItemCount> HostCommandIdByItem{};
-int32_t CommandCount = kCommandTableSize;
-std::array<int32_t, kCommandTableSize> MenuIndexMap{};
+std::array<CommandEntry, kCommandTableSize>& CommandTable = TheModule.commands.CommandTable;
+std::array<uint32_t, kCommandTableSize>& HostCommandIds = TheModule.commands.HostCommandIds;
+std::array<uint32_t, kToolItemCount>& HostCommandIdByItem = TheModule.commands.HostCommandIdByItem;
+int32_t& CommandCount = TheModule.commands.CommandCount;
+std::array<int32_t, kCommandTableSize>& MenuIndexMap = TheModule.commands.MenuIndexMap;
 
 namespace {
 const char* NameAt(size_t row, int32_t item) {
@@ -82,15 +83,6 @@ int32_t FindCommandIndex(int32_t code) {
         }
     }
     return found;
-}
-
-void ResetCommandTables() {
-    CommandTable = kCommandTableData;
-    HostCommandIds.fill(0);
-    HostCommandIdByItem.fill(0);
-    CommandCount = kCommandTableSize;
-    MenuIndexMap.fill(0);
-    FurtherOptionsGroup = kFurtherOptionsGroupData;
 }
 
 }  // namespace orvex

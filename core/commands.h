@@ -45,7 +45,7 @@ struct CommandEntry {
 /// The command table as the module loads it.
 extern const std::array<CommandEntry, kCommandTableSize> kCommandTableData;
 /// The run-time command table: the loaded data plus the texts and submenu numbers filled in.
-extern std::array<CommandEntry, kCommandTableSize> CommandTable;
+extern std::array<CommandEntry, kCommandTableSize>& CommandTable;
 
 /// Tool names by row and tool item. Row 0 is the name under which a tool's option values are
 /// stored; row 2 * LanguageIndex + group is the menu text (1 English group 1, 2 English group 2,
@@ -58,17 +58,17 @@ extern const std::array<uint8_t, kToolItemCount> SeveralOptionSets;
 extern const std::array<uint8_t, kToolItemCount> DialogOnlyInGroup1;
 extern const std::array<int32_t, kToolItemCount> FurtherOptionsItem;
 /// The group of the further item; item 8 is set to 1 by the dispatcher at run time.
-extern std::array<int32_t, kToolItemCount> FurtherOptionsGroup;
+extern std::array<int32_t, kToolItemCount>& FurtherOptionsGroup;
 extern const std::array<int32_t, kToolItemCount> kFurtherOptionsGroupData;
 
 // Run-time tables filled by the menu builder.
-extern std::array<uint32_t, kCommandTableSize> HostCommandIds;
-extern std::array<uint32_t, kToolItemCount> HostCommandIdByItem;
+extern std::array<uint32_t, kCommandTableSize>& HostCommandIds;
+extern std::array<uint32_t, kToolItemCount>& HostCommandIdByItem;
 
 /// Number of entries the host enumerated (80 until the enumeration ends).
-extern int32_t CommandCount;
+extern int32_t& CommandCount;
 /// Table index of each menu index the host enumerated.
-extern std::array<int32_t, kCommandTableSize> MenuIndexMap;
+extern std::array<int32_t, kCommandTableSize>& MenuIndexMap;
 
 /// The menu text of a command-table entry in the current language ("" for an empty entry).
 std::string_view GetCommandName(int32_t tableIndex);
@@ -80,8 +80,5 @@ std::string_view ToolName(int32_t item, int32_t group);
 std::string ToolTitle(int32_t item, int32_t group);
 /// The name under which a tool item's option values are stored ("" when none).
 std::string_view ToolStorageName(int32_t item);
-
-/// Puts the run-time tables back to the state the module loads with.
-void ResetCommandTables();
 
 }  // namespace orvex

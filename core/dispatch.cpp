@@ -13,6 +13,7 @@
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/parts.h"
 #include "core/startup.h"
 #include "core/tool_table.h"
@@ -25,29 +26,25 @@
 
 namespace orvex {
 
-std::array<hostapi::SelectionRecord, 2> SelectionRecords{};
-hostapi::SelectionRecord* CurrentRegion = nullptr;
-bool ShiftHeld = false;
-int32_t InvokeNesting = 0;
-std::array<int32_t, kCommandTableSize> CommandBusy{};
-std::array<int32_t, kToolItemCount> KeyCommandBusy{};
-int32_t RerunCode = 0;
-int32_t SkipNextInvoke = 0;
-int32_t ToolRunMarker = 0;
-vcl::TForm* PendingOptionsForm = nullptr;
-ExplosionContext* RunningStepObject = nullptr;
-int32_t RepostCode = 0;
-bool QuerySelectionFromHost = true;
-uint8_t DocumentOptionFlag = 0;
-bool FirstCommandDone = false;
-std::vector<vcl::TForm*> ModelessFormList;
-std::string HostWindowTitle;
+std::array<hostapi::SelectionRecord, 2>& SelectionRecords = TheModule.dispatch.SelectionRecords;
+hostapi::SelectionRecord*& CurrentRegion = TheModule.dispatch.CurrentRegion;
+bool& ShiftHeld = TheModule.dispatch.ShiftHeld;
+int32_t& InvokeNesting = TheModule.dispatch.InvokeNesting;
+std::array<int32_t, kCommandTableSize>& CommandBusy = TheModule.dispatch.CommandBusy;
+std::array<int32_t, kToolItemCount>& KeyCommandBusy = TheModule.dispatch.KeyCommandBusy;
+int32_t& RerunCode = TheModule.dispatch.RerunCode;
+int32_t& SkipNextInvoke = TheModule.dispatch.SkipNextInvoke;
+int32_t& ToolRunMarker = TheModule.dispatch.ToolRunMarker;
+vcl::TForm*& PendingOptionsForm = TheModule.dispatch.PendingOptionsForm;
+ExplosionContext*& RunningStepObject = TheModule.dispatch.RunningStepObject;
+int32_t& RepostCode = TheModule.dispatch.RepostCode;
+bool& QuerySelectionFromHost = TheModule.dispatch.QuerySelectionFromHost;
+uint8_t& DocumentOptionFlag = TheModule.dispatch.DocumentOptionFlag;
+bool& FirstCommandDone = TheModule.dispatch.FirstCommandDone;
+std::vector<vcl::TForm*>& ModelessFormList = TheModule.dispatch.ModelessFormList;
+std::string& HostWindowTitle = TheModule.dispatch.HostWindowTitle;
 
 namespace {
-
-/// A New Spacing run whose second pass waits for the next invoke (without an options dialog
-/// that keeps it).
-std::unique_ptr<TFMisc> s_pendingNewSpacing;
 
 /// Counts a nesting level for the life of a scope, so that an error leaves no count behind.
 class NestingScope {
@@ -105,6 +102,18 @@ std::array<ToolHandler, kToolItemCount> DefaultHandlers() {
     return handlers;
 }
 
+/// The dispatcher's own state in the module.
+struct DispatchUnit {
+    /// A New Spacing run whose second pass waits for the next invoke (without an options dialog
+    /// that keeps it).
+    std::unique_ptr<TFMisc> pendingNewSpacing;
+    std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
+};
+
+std::unique_ptr<TFMisc>& PendingNewSpacing() {
+    return UnitState<DispatchUnit>().pendingNewSpacing;
+}
+
 }  // namespace
 
 bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
@@ -127,8 +136,7 @@ void OptionsFormRunEnded(vcl::TForm& form) {
 }
 
 std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
-    static std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
-    return handlers;
+    return UnitState<DispatchUnit>().handlers;
 }
 
 hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
@@ -190,7 +198,7 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
     // a step that waits goes on waiting, and the host hears of no change. Forms still open.
     const bool noDocument =
         document == nullptr || hostapi::ReadI16(document, hostapi::SelectionRecord::kLastMeasure) <= 0;
-    if (noDocument && (PendingOptionsForm != nullptr || s_pendingNewSpacing || RunningStepObject != nullptr)) {
+    if (noDocument && (PendingOptionsForm != nullptr || PendingNewSpacing() || RunningStepObject != nullptr)) {
         return 0;
     }
     int32_t result = 0;
@@ -203,14 +211,14 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
             CompleteOptionsFormOk(*form);
             return 1;
         }
-        if (s_pendingNewSpacing) {
+        if (PendingNewSpacing()) {
             RepostCode = 0;
-            std::unique_ptr<TFMisc> context = std::move(s_pendingNewSpacing);
+            std::unique_ptr<TFMisc> context = std::move(PendingNewSpacing());
             NestingScope nesting(InvokeNesting);
             const int32_t done = DispatchToolLevel2(*context, context->Item, context->Group, context->Group);
-            if (context->NewSpacingSecondPass != 0) {
+            if (context->LaterStepPending != 0) {
                 // Not run (another document is in front): the pass stays pending.
-                s_pendingNewSpacing = std::move(context);
+                PendingNewSpacing() = std::move(context);
             }
             return static_cast<int16_t>(done);
         }
@@ -307,8 +315,8 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
         // A part explosion goes on over the next host calls: its context keeps the tool context.
         return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
     }
-    if (context->NewSpacingSecondPass != 0 && context->OptionsForm == nullptr) {
-        s_pendingNewSpacing = std::move(context);
+    if (context->LaterStepPending != 0 && context->OptionsForm == nullptr) {
+        PendingNewSpacing() = std::move(context);
         return 0;
     }
     if (context->RerunFlag != 0) {
@@ -362,12 +370,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     context.PassFlags = {};
     context.IntLists[5].clear();
     const MultiStepTool* const steps = tool.steps;
-    const bool laterStep = steps != nullptr && context.NewSpacingSecondPass != 0;
-    // A later step of a multi-step tool reverts the changes its first step recorded; every other
-    // run starts with an empty list.
-    if (!laterStep) {
-        context.NewSpacingChanges.clear();
-    }
+    const bool laterStep = steps != nullptr && context.LaterStepPending != 0;
 
     // Step 2: the region.
     const bool querySelection = QuerySelectionFromHost;
@@ -454,7 +457,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         }
     } else if (steps != nullptr && laterStep) {
         // A later step that failed is not tried again.
-        context.NewSpacingSecondPass = 0;
+        context.LaterStepPending = 0;
     }
     if (laterStep) {
         // The step the timer was to start has run: nothing waits for a step any more, so that a
@@ -491,31 +494,6 @@ void OpenUserManual(win::Hwnd hostWindow) {
         "The user manual could not be found. Please copy a file called Orvex(.pdf) or similar into Finale's "
         "plug-ins folder. The manual can be downloaded from https://orvex.example.org/manual.",
         "");
-}
-
-void ResetDispatcher() {
-    SelectionRecords = {};
-    CurrentRegion = nullptr;
-    ShiftHeld = false;
-    InvokeNesting = 0;
-    CommandBusy.fill(0);
-    KeyCommandBusy.fill(0);
-    RerunCode = 0;
-    SkipNextInvoke = 0;
-    ToolRunMarker = 0;
-    PendingOptionsForm = nullptr;
-    // The parts' state: an explosion left running (with the tool context it owns), the forms
-    // they keep, the shared text expression table.
-    ResetParts();
-    RunningStepObject = nullptr;
-    RepostCode = 0;
-    QuerySelectionFromHost = true;
-    DocumentOptionFlag = 0;
-    FirstCommandDone = false;
-    ModelessFormList.clear();
-    HostWindowTitle.clear();
-    s_pendingNewSpacing.reset();
-    Level2Handlers() = DefaultHandlers();
 }
 
 }  // namespace orvex

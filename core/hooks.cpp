@@ -16,6 +16,7 @@
 #include "core/key_assignments.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/parts.h"
 #include "core/product_menu.h"
@@ -30,22 +31,22 @@
 
 namespace orvex {
 
-win::Hhook KeyboardHook = win::kNoHook;
-win::Hhook ShiftStateHook = win::kNoHook;
-win::Hhook CallWndHook = win::kNoHook;
-uint32_t HostThreadId = 0;
-win::Handle HostProcess = win::kNoHandle;
-bool InMenuLoop = false;
-bool InSizeMove = false;
-bool LeftShiftDown = false;
-bool RightShiftDown = false;
-int32_t IgnoreKeys = 0;
-bool RestoreNumLock = false;
-uint16_t LastKey = 0;
-uint32_t LastKeyData = 0;
-TFMisc* PrintContext = nullptr;
-int32_t PendingKeyLaunches = 0;
-std::unique_ptr<TNow> Now;
+win::Hhook& KeyboardHook = TheModule.hooks.KeyboardHook;
+win::Hhook& ShiftStateHook = TheModule.hooks.ShiftStateHook;
+win::Hhook& CallWndHook = TheModule.hooks.CallWndHook;
+uint32_t& HostThreadId = TheModule.hooks.HostThreadId;
+win::Handle& HostProcess = TheModule.hooks.HostProcess;
+bool& InMenuLoop = TheModule.hooks.InMenuLoop;
+bool& InSizeMove = TheModule.hooks.InSizeMove;
+bool& LeftShiftDown = TheModule.hooks.LeftShiftDown;
+bool& RightShiftDown = TheModule.hooks.RightShiftDown;
+int32_t& IgnoreKeys = TheModule.hooks.IgnoreKeys;
+bool& RestoreNumLock = TheModule.hooks.RestoreNumLock;
+uint16_t& LastKey = TheModule.hooks.LastKey;
+uint32_t& LastKeyData = TheModule.hooks.LastKeyData;
+TFMisc*& PrintContext = TheModule.hooks.PrintContext;
+int32_t& PendingKeyLaunches = TheModule.hooks.PendingKeyLaunches;
+std::unique_ptr<TNow>& Now = TheModule.hooks.Now;
 
 namespace {
 
@@ -81,9 +82,13 @@ void PressAndReleaseWithScanCode(uint16_t key) {
 /// sent. They come back through this hook like the user's keys; each one is passed on untouched
 /// exactly once, so that assignments that map keys onto each other (A to B and B to A) act once
 /// per stroke instead of sending each other's keys forever.
+struct HookUnit {
+    std::vector<std::pair<uint16_t, bool>> sentKeys;
+    bool inMenuLoopHook = false;  ///< the call-window hook is running (it does not nest)
+};
+
 std::vector<std::pair<uint16_t, bool>>& SentKeys() {
-    static std::vector<std::pair<uint16_t, bool>> keys;
-    return keys;
+    return UnitState<HookUnit>().sentKeys;
 }
 
 void SendAssignedKey(uint16_t key, bool release) {
@@ -425,7 +430,7 @@ intptr_t FormKeyHook(int32_t code, uintptr_t wParam, intptr_t keyData) {
 }
 
 intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
-    static bool inside = false;
+    bool& inside = UnitState<HookUnit>().inMenuLoopHook;
     if (!inside && code == 0) {
         inside = true;
         const auto* info = reinterpret_cast<const win::CallWindowInfo*>(lParam);
@@ -543,22 +548,6 @@ win::Hwnd FindSpeedyWindow(win::Hwnd hostWindow) {
         }
     }
     return win::kNoWindow;
-}
-
-void ResetHooks() {
-    KeyboardHook = ShiftStateHook = CallWndHook = win::kNoHook;
-    HostThreadId = 0;
-    HostProcess = win::kNoHandle;
-    InMenuLoop = InSizeMove = false;
-    LeftShiftDown = RightShiftDown = false;
-    IgnoreKeys = 0;
-    SentKeys().clear();
-    RestoreNumLock = false;
-    LastKey = 0;
-    LastKeyData = 0;
-    PrintContext = nullptr;
-    PendingKeyLaunches = 0;
-    Now.reset();
 }
 
 }  // namespace orvex

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/commands.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "platform/vcl/stdctrls.h"
@@ -23,7 +24,7 @@ const std::array<KeyNameRow, kKeyNameCount> kKeyNameTable = {{
 }};
 // clang-format on
 
-std::vector<MenuCacheEntry> MenuCache;
+std::vector<MenuCacheEntry>& MenuCache = TheModule.options.MenuCache;
 
 // ---- Records ----
 
@@ -350,10 +351,6 @@ void MenuCache_Refresh() {
     if (bar != win::kNoMenu) {
         RefreshLevel(bar, 1, 1);
     }
-}
-
-void ResetMenuCache() {
-    MenuCache.clear();
 }
 
 }  // namespace orvex

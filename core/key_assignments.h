@@ -147,7 +147,7 @@ struct MenuCacheEntry {
 };
 
 /// Every host menu item seen so far, in the order seen; it only grows.
-extern std::vector<MenuCacheEntry> MenuCache;
+extern std::vector<MenuCacheEntry>& MenuCache;
 
 /// The caption of a menu item through the cache, by position or by command identifier, in this
 /// menu or (anyMenu) in any. With refresh and byPosition a live item at that place whose
@@ -168,8 +168,6 @@ void MenuCache_Add(win::Hmenu menu, uint32_t position, uint32_t id, int32_t live
 /// Caches every item of the host's menu bar (from its second item on) and of its submenus, four
 /// levels deep.
 void MenuCache_Refresh();
-/// Forgets the cache (tests start here).
-void ResetMenuCache();
 
 /// The host's menu bar; none without a host window or menu.
 win::Hmenu HostMenuBar();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/host/document_writes.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
@@ -48,8 +49,7 @@ struct BindingState {
 };
 
 BindingState& State() {
-    static BindingState state;
-    return state;
+    return UnitState<BindingState>();
 }
 
 template <typename Fn>
@@ -282,10 +282,6 @@ const char* CallTranslateString(const char* text, int16_t language, int16_t sour
         return text == nullptr ? "" : text;
     }
     return translate(text, language, sourceLanguage, onlyInternational ? 1 : 0, err, win::kNoWindow);
-}
-
-void ResetServicePluginBinding() {
-    State() = BindingState();
 }
 
 }  // namespace orvex

@@ -75,7 +75,4 @@ int16_t CallSplitEDU(int32_t edu, uint8_t* parts, int16_t size);
 const char* CallTranslateString(const char* text, int16_t language, int16_t sourceLanguage, bool onlyInternational,
                                 int16_t* err);
 
-/// Forgets the binding (tests start here).
-void ResetServicePluginBinding();
-
 }  // namespace orvex

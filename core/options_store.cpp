@@ -5,21 +5,22 @@
 #include <string>
 
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/vcl/registry.h"
 #include "platform/vcl/stdctrls.h"
 
 namespace orvex {
 
-uint8_t ExplorerHotkeyKey = 9;
-uint8_t ExplorerHotkeyShift = 0;
-uint8_t ExplorerHotkeyCtrl = 0;
-uint8_t ExplorerHotkeyAlt = 0;
-uint8_t ExplorerMetatoolKey = 0;
-uint8_t RemapperEnabled = 0;
-std::vector<KeyAssignment> KeyAssignments;
-uint8_t OptionsFormOpen = 0;
-uint8_t KeyAssignmentEditorOpen = 0;
+uint8_t& ExplorerHotkeyKey = TheModule.options.ExplorerHotkeyKey;
+uint8_t& ExplorerHotkeyShift = TheModule.options.ExplorerHotkeyShift;
+uint8_t& ExplorerHotkeyCtrl = TheModule.options.ExplorerHotkeyCtrl;
+uint8_t& ExplorerHotkeyAlt = TheModule.options.ExplorerHotkeyAlt;
+uint8_t& ExplorerMetatoolKey = TheModule.options.ExplorerMetatoolKey;
+uint8_t& RemapperEnabled = TheModule.options.RemapperEnabled;
+std::vector<KeyAssignment>& KeyAssignments = TheModule.options.KeyAssignments;
+uint8_t& OptionsFormOpen = TheModule.options.OptionsFormOpen;
+uint8_t& KeyAssignmentEditorOpen = TheModule.options.KeyAssignmentEditorOpen;
 
 namespace {
 
@@ -177,19 +178,6 @@ bool SaveKeyAssignments() {
         return false;
     }
     return true;
-}
-
-void ResetOptionsStore() {
-    ExplorerHotkeyKey = kDefaultHotkey;
-    ExplorerHotkeyShift = 0;
-    ExplorerHotkeyCtrl = 0;
-    ExplorerHotkeyAlt = 0;
-    ExplorerMetatoolKey = 0;
-    RemapperEnabled = 0;
-    KeyAssignments.clear();
-    OptionsFormOpen = 0;
-    KeyAssignmentEditorOpen = 0;
-    ResetMenuCache();
 }
 
 }  // namespace orvex

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/module.h"
+
 namespace orvex {
 namespace {
 
@@ -17,8 +19,7 @@ struct Registered {
 };
 
 Registered& Parts() {
-    static Registered parts;
-    return parts;
+    return LastingState<Registered>();
 }
 
 template <typename T>

@@ -85,8 +85,9 @@ const SteppedRunHooks& TheSteppedRun();
 const PrintRunHooks& ThePrintRun();
 int32_t QueryStaffListManager(int32_t system);
 
-/// Registers a reset of a part's process-wide state; ResetParts runs each once, in the order
-/// registered (the dispatcher's reset runs them).
+/// Registers what a part releases when the module is reset (an explosion left running, a form it
+/// keeps); ResetParts runs each once, in the order registered, before the module's state is made
+/// anew (Module::Reset).
 void RegisterPartReset(void (*reset)());
 void ResetParts();
 

@@ -6,14 +6,15 @@
 
 #include "core/commands.h"
 #include "core/key_assignments.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/win/menus.h"
 
 namespace orvex {
 
-bool MenuBuilt = false;
-int32_t MenuBuildTried = 0;
-win::Hmenu ProductMenu = win::kNoMenu;
+bool& MenuBuilt = TheModule.productMenu.MenuBuilt;
+int32_t& MenuBuildTried = TheModule.productMenu.MenuBuildTried;
+win::Hmenu& ProductMenu = TheModule.productMenu.ProductMenu;
 
 namespace {
 
@@ -24,15 +25,21 @@ struct TakenItem {
     uint32_t position;
     win::MenuItemInfo info;
 };
-std::vector<TakenItem> s_taken;
+struct ProductMenuUnit {
+    std::vector<TakenItem> taken;
+};
+
+std::vector<TakenItem>& TakenItems() {
+    return UnitState<ProductMenuUnit>().taken;
+}
 
 void PutTakenItemsBack() {
-    for (auto it = s_taken.rbegin(); it != s_taken.rend(); ++it) {
+    for (auto it = TakenItems().rbegin(); it != TakenItems().rend(); ++it) {
         const bool popup = (it->info.flags & win::MF_POPUP) != 0;
         win::InsertMenu(it->menu, it->position, win::MF_BYPOSITION | (popup ? win::MF_POPUP : win::MF_STRING),
                         popup ? static_cast<uint32_t>(it->info.submenu) : it->info.id, it->info.text);
     }
-    s_taken.clear();
+    TakenItems().clear();
     HostCommandIds.fill(0);
     HostCommandIdByItem.fill(0);
 }
@@ -106,7 +113,7 @@ int32_t CollectPluginMenuItems(win::Hmenu menu, win::Hmenu extraMenu, int32_t& c
             int32_t innerCounter = 0;
             CollectPluginMenuItems(info.submenu, win::kNoMenu, innerCounter, perColumn, path + "\\" + info.text);
             if (win::GetMenuItemCount(info.submenu) == 0) {
-                s_taken.push_back({menu, static_cast<uint32_t>(position), info});
+                TakenItems().push_back({menu, static_cast<uint32_t>(position), info});
                 win::RemoveMenu(menu, static_cast<uint32_t>(position), win::MF_BYPOSITION);
                 ++removed;
                 continue;
@@ -122,7 +129,7 @@ int32_t CollectPluginMenuItems(win::Hmenu menu, win::Hmenu extraMenu, int32_t& c
                 if (code >= 100) {
                     HostCommandIdByItem[static_cast<size_t>(code % 100)] = info.id;
                 }
-                s_taken.push_back({menu, static_cast<uint32_t>(position), info});
+                TakenItems().push_back({menu, static_cast<uint32_t>(position), info});
                 win::RemoveMenu(menu, static_cast<uint32_t>(position), win::MF_BYPOSITION);
                 ++removed;
                 continue;
@@ -160,7 +167,7 @@ void BuildProductMenu() {
     const int32_t perColumn = (others + columns + (MenuOnMenuBar ? 0 : 1) - 1) / columns;
 
     int32_t counter = 0;
-    s_taken.clear();
+    TakenItems().clear();
     CollectPluginMenuItems(pluginsMenu, extraMenu, counter, perColumn, "");
     if (HostCommandIds[0] == 0) {
         // Without the first entry there is no product menu: the host's own entries stay usable.
@@ -170,12 +177,12 @@ void BuildProductMenu() {
         }
         return;
     }
-    for (const TakenItem& taken : s_taken) {
+    for (const TakenItem& taken : TakenItems()) {
         if ((taken.info.flags & win::MF_POPUP) != 0) {
             win::DestroyMenu(taken.info.submenu);  // a submenu emptied of our entries
         }
     }
-    s_taken.clear();
+    TakenItems().clear();
     if (extraMenu != win::kNoMenu) {
         win::InsertMenu(menuBar, static_cast<uint32_t>(pluginsPosition), win::MF_BYPOSITION | win::MF_POPUP,
                         static_cast<uint32_t>(extraMenu), "Plug-&ins");
@@ -222,12 +229,6 @@ void BuildProductMenu() {
     }
     win::DrawMenuBar(HostWindow);
     MenuBuilt = true;
-}
-
-void ResetProductMenu() {
-    MenuBuilt = false;
-    MenuBuildTried = 0;
-    ProductMenu = win::kNoMenu;
 }
 
 }  // namespace orvex

@@ -11,9 +11,9 @@
 
 namespace orvex {
 
-extern bool MenuBuilt;          ///< the product menu has been inserted
-extern int32_t MenuBuildTried;  ///< the build is attempted only while this is 0
-extern win::Hmenu ProductMenu;  ///< the popup menu of the product entries
+extern bool& MenuBuilt;          ///< the product menu has been inserted
+extern int32_t& MenuBuildTried;  ///< the build is attempted only while this is 0
+extern win::Hmenu& ProductMenu;  ///< the popup menu of the product entries
 
 /// Builds the product menu, once (the first TNow tick or the first key, whichever comes first).
 void BuildProductMenu();
@@ -23,8 +23,5 @@ void BuildProductMenu();
 /// Answers how many items were taken out of `menu`.
 int32_t CollectPluginMenuItems(win::Hmenu menu, win::Hmenu extraMenu, int32_t& counter, int32_t perColumn,
                                const std::string& path);
-
-/// Forgets the product menu (tests start here).
-void ResetProductMenu();
 
 }  // namespace orvex

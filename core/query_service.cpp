@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/commands.h"
+#include "core/module.h"
 #include "core/parts.h"
 #include "core/startup.h"
 #include "platform/hostapi/bytes.h"
@@ -13,7 +14,13 @@
 namespace orvex {
 namespace {
 
-win::Handle s_block = win::kNoHandle;
+struct QueryServiceUnit {
+    win::Handle block = win::kNoHandle;  ///< the shared block the service answers through
+};
+
+win::Handle& Block() {
+    return UnitState<QueryServiceUnit>().block;
+}
 
 /// Entries of the command table that open a submenu, in table order.
 int32_t SubmenuCount() {
@@ -92,7 +99,7 @@ extern "C" int32_t QueryService(int32_t code, int32_t argument, void* data) {
 
 win::Handle PublishQueryService(uint32_t hostRawVersion) {
     const std::string name = "orvex" + std::to_string(static_cast<int32_t>(hostRawVersion));
-    s_block = win::kNoHandle;
+    Block() = win::kNoHandle;
     const win::Handle mapping = win::CreateFileMapping(win::PAGE_READWRITE, sizeof(QueryServiceFn), name);
     if (mapping == win::kNoHandle) {
         return win::kNoHandle;
@@ -105,18 +112,14 @@ win::Handle PublishQueryService(uint32_t hostRawVersion) {
     const QueryServiceFn function = &QueryService;
     std::memcpy(view, &function, sizeof function);
     win::UnmapViewOfFile(view);
-    s_block = mapping;
+    Block() = mapping;
     return mapping;
 }
 
 int16_t CloseQueryService() {
-    const bool closed = s_block != win::kNoHandle && win::CloseHandle(s_block);
-    s_block = win::kNoHandle;
+    const bool closed = Block() != win::kNoHandle && win::CloseHandle(Block());
+    Block() = win::kNoHandle;
     return closed ? 1 : 0;
-}
-
-void ResetQueryService() {
-    s_block = win::kNoHandle;
 }
 
 }  // namespace orvex

@@ -52,7 +52,4 @@ int16_t CloseQueryService();
 /// The version number of Orvex188 as the query service answers it (0x18864 for "1.88d").
 int32_t QueryVersionNumber(const char* versionText);
 
-/// Forgets the block without closing it (tests start from here).
-void ResetQueryService();
-
 }  // namespace orvex

@@ -9,6 +9,7 @@
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/lumvar_binding.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/product_menu.h"
 #include "core/query_service.h"
@@ -20,22 +21,22 @@
 
 namespace orvex {
 
-win::Hmodule ModuleInstance = win::kNoModule;
+win::Hmodule& ModuleInstance = TheModule.process.ModuleInstance;
 int32_t& HostRawVersion = TheHost.rawVersion;
 int32_t& HostYear = TheHost.year;
 int32_t& LanguageIndex = TheHost.language;
-bool ItalianHost = false;
-bool IsNT = false;
+bool& ItalianHost = TheModule.process.ItalianHost;
+bool& IsNT = TheModule.process.IsNT;
 win::Hwnd& HostWindow = TheHost.window;
-std::string VersionText = kInitialVersionText;
-std::string ShowMessagesText;
-std::string LastAnswersText;
-std::unique_ptr<vcl::TRegistry> Registry = std::make_unique<vcl::TRegistry>();
-OptionArray GeneralOptions{};
-bool MenuOnMenuBar = false;
-OptionArray ToolOptionsA{};
-ExtendedOptionArray ToolOptionsB{};
-bool ServicePluginBound = false;
+std::string& VersionText = TheModule.process.VersionText;
+std::string& ShowMessagesText = TheModule.process.ShowMessagesText;
+std::string& LastAnswersText = TheModule.process.LastAnswersText;
+std::unique_ptr<vcl::TRegistry>& Registry = TheModule.process.Registry;
+OptionArray& GeneralOptions = TheModule.process.GeneralOptions;
+bool& MenuOnMenuBar = TheModule.process.MenuOnMenuBar;
+OptionArray& ToolOptionsA = TheModule.process.ToolOptionsA;
+ExtendedOptionArray& ToolOptionsB = TheModule.process.ToolOptionsB;
+bool& ServicePluginBound = TheModule.process.ServicePluginBound;
 
 namespace {
 
@@ -182,32 +183,6 @@ int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     const int16_t closed = CloseQueryService();
     ServicePluginBound = false;
     return closed;
-}
-
-void ResetProcessState() {
-    ModuleInstance = win::kNoModule;
-    HostRawVersion = 0;
-    HostYear = 0;
-    LanguageIndex = 0;
-    ItalianHost = false;
-    IsNT = false;
-    HostWindow = win::kNoWindow;
-    VersionText = kInitialVersionText;
-    ShowMessagesText.clear();
-    LastAnswersText.clear();
-    Registry = std::make_unique<vcl::TRegistry>();
-    GeneralOptions = {};
-    MenuOnMenuBar = false;
-    ToolOptionsA = {};
-    ToolOptionsB = {};
-    ServicePluginBound = false;
-    ResetCommandTables();
-    ResetDispatcher();
-    ResetServicePluginBinding();
-    ResetHooks();
-    ResetProductMenu();
-    ResetOptionsStore();
-    ResetQueryService();
 }
 
 }  // namespace orvex

@@ -49,10 +49,6 @@ std::string ProgressCaption(const TFMisc& context) {
     return ToolTitle(context) + VersionText;
 }
 
-bool ShowToolNotAvailable(const TFMisc& context) {
-    return ShowNotAvailable(ToolTitle(context));
-}
-
 void SetProgressCaption(TFMisc& context) {
     SetProgressText(context, ProgressCaption(context));
 }

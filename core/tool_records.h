@@ -53,14 +53,4 @@ struct TNSPchanges {
     void setTieMarker(uint8_t marker) { bytes[kTieMarker] = marker; }
 };
 
-/// A cell layer the playback effect generator has filled in the run: its staff, measure and layer
-/// (0-3). The generator keeps the cells it filled in a set of these, ordered by staff, measure and
-/// layer.
-struct PlaybackCell {
-    hostapi::InstrumentKey staff = 0;
-    hostapi::MeasureNumber measure = 0;
-    hostapi::LayerIndex layer = 0;
-    auto operator<=>(const PlaybackCell&) const = default;
-};
-
 }  // namespace orvex

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/module.h"
+
 namespace orvex {
 namespace {
 
@@ -13,8 +15,7 @@ struct ToolSlots {
 };
 
 ToolSlots& Slots() {
-    static ToolSlots slots;
-    return slots;
+    return LastingState<ToolSlots>();
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ using FirstLevelRun = int32_t (*)(TFMisc& context);
 using ToolFlagCheck = bool (*)(const TFMisc& context, int32_t setNumber, ToolFlag flag);
 
 /// A tool that runs in steps over several host calls with the host's own commands between them:
-/// the dispatcher runs it again while `TFMisc::NewSpacingSecondPass` is set.
+/// the dispatcher runs it again while `TFMisc::LaterStepPending` is set.
 struct MultiStepTool {
     /// Before the first step runs: may change the region it works on.
     void (*begin)(TFMisc& context, hostapi::SelectionRecord& region);

@@ -100,7 +100,6 @@ void InstallExpressionParts() {
     RegisterToolRows(kExpressionToolRows);
     RegisterFormCommands(kExpressionFormCommands);
     RegisterExpressionTableHooks(ExpressionTableHooks{ReloadTable, CheckTableCurrent, PrepareTableSorting, MakeTable});
-    RegisterPartReset(ResetTextExpressionTable);
     RegisterActionDialogSources(ActionDialogSources{.fillExpressionList = FillExpressionList});
 }
 

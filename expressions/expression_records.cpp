@@ -84,7 +84,7 @@ int32_t EduDistanceToEvpu(TFMisc& context, int32_t measure, int32_t from, int32_
         return 0;
     }
     LoadBeatChart(context, measure);
-    const BeatChartState& chart = *context.BeatCharts;
+    const BeatChartState& chart = BeatCharts(context);
     if (chart.hasChart == 0 || chart.elementCount == 0) {
         const int64_t length = static_cast<int64_t>(context.MeasureSpec.beats()) * context.MeasureSpec.beatDuration();
         const int16_t width = hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
@@ -532,7 +532,7 @@ void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Selec
 }
 
 int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position) {
-    const BeatChartState& chart = *context.BeatCharts;
+    const BeatChartState& chart = BeatCharts(context);
     const int32_t count = chart.elementCount;
     int32_t j = 0;
     while (j < count && BeatTime(chart, j + 1) < position) {

@@ -49,10 +49,7 @@ std::string Trimmed(std::string_view text) {
 }
 
 TransferStore& StoreOf(TFMisc& context) {
-    if (!context.Transfer) {
-        context.Transfer = std::make_shared<TransferStore>();
-    }
-    return *context.Transfer;
+    return context.States.Get<TransferStore>();
 }
 
 /// The context's own table, read from the document in front and analysed.
@@ -132,7 +129,7 @@ void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::Selectio
     if (beatCharts) {
         store.beatCharts.clear();
     }
-    BeatChartState& chart = *context.BeatCharts;
+    BeatChartState& chart = BeatCharts(context);
     int32_t withChart = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         EDTMeasureSpec measureSpec;
@@ -305,7 +302,7 @@ void WriteStaffSystems(const TransferStore& store) {
 
 /// Saves the chart gathered in the context for a measure, unless it lies past the document.
 bool SaveGatheredChart(TFMisc& context, int32_t measure) {
-    BeatChartState& chart = *context.BeatCharts;
+    BeatChartState& chart = BeatCharts(context);
     if (chart.elementCount == 0 || measure > SelectionRecords[1].lastMeasure()) {
         return false;
     }
@@ -322,7 +319,7 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
     const int32_t first = region.firstMeasure();
     int32_t chartsSaved = 0;
     if (Option(context, TRANSFER_BEAT_CHARTS)) {
-        BeatChartState& chart = *context.BeatCharts;
+        BeatChartState& chart = BeatCharts(context);
         chart.elementCount = 0;
         int32_t offset = 0;
         for (const TransferBeatElement& element : store.beatCharts) {

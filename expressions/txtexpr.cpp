@@ -11,6 +11,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
+#include "core/module.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
@@ -40,10 +41,16 @@ constexpr size_t kEntryExpressionsByte = hostapi::EntryLayout::kMoreFlags;
 constexpr uint8_t kNoteTextExpression = 0x80;  ///< 'edED' byte 9: a text expression
 constexpr size_t kNoteKindByte = 9;
 
-/// The zero record that Item answers outside the table.
-TTxtExprRec s_dummy;
-/// The shared table.
-std::unique_ptr<TTextExpressions> s_sharedTable;
+struct SharedTableUnit {
+    /// The zero record that Item answers outside the table.
+    TTxtExprRec dummy;
+    /// The shared table.
+    std::unique_ptr<TTextExpressions> table;
+};
+
+SharedTableUnit& SharedTable() {
+    return UnitState<SharedTableUnit>();
+}
 
 /// The font word of a placeholder and of a new record: "Times New Roman", 11 points.
 uint16_t PlaceholderFontWord() {
@@ -144,16 +151,16 @@ TTextExpressions::~TTextExpressions() = default;
 
 TTxtExprRec& TTextExpressions::Item(int32_t position) {
     if (position < 0 || position >= Count()) {
-        s_dummy = TTxtExprRec{};
-        return s_dummy;
+        SharedTable().dummy = TTxtExprRec{};
+        return SharedTable().dummy;
     }
     return *m_records[static_cast<size_t>(position)];
 }
 
 const TTxtExprRec& TTextExpressions::Item(int32_t position) const {
     if (position < 0 || position >= Count()) {
-        s_dummy = TTxtExprRec{};
-        return s_dummy;
+        SharedTable().dummy = TTxtExprRec{};
+        return SharedTable().dummy;
     }
     return *m_records[static_cast<size_t>(position)];
 }
@@ -547,15 +554,15 @@ void TTextExpressions::Filter(int32_t key, int32_t atLeast, int32_t atMost, std:
 }
 
 TTextExpressions& TextExpressionTable() {
-    if (!s_sharedTable) {
-        s_sharedTable = std::make_unique<TTextExpressions>();
+    if (!SharedTable().table) {
+        SharedTable().table = std::make_unique<TTextExpressions>();
     }
-    return *s_sharedTable;
+    return *SharedTable().table;
 }
 
-void ResetTextExpressionTable() {
-    s_sharedTable.reset();
-    s_dummy = TTxtExprRec{};
+void ForgetSharedExpressionTable() {
+    SharedTable().table.reset();
+    SharedTable().dummy = TTxtExprRec{};
 }
 
 }  // namespace orvex

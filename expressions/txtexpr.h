@@ -246,8 +246,9 @@ private:
 
 /// The program's one shared table, made on first use.
 TTextExpressions& TextExpressionTable();
-/// Frees the shared table (the unit's finalisation; tests start here).
-void ResetTextExpressionTable();
+/// Frees the shared table, so that the next use reads it anew from the document in front (a
+/// reset of the module does this too).
+void ForgetSharedExpressionTable();
 
 /// The font number of a name (host service 22); -1 when the host has none.
 int32_t HostFontNumber(const char* name);

@@ -8,13 +8,21 @@
 #include <memory>
 #include <optional>
 
+#include "core/module.h"
 #include "expressions/txtexpr.h"
 
 namespace orvex {
 
-uint8_t CompareCaseFlag = 0;
-
 namespace {
+
+/// The case flag of the table being sorted, for the comparison the sort calls.
+struct SortUnit {
+    uint8_t compareCaseFlag = 0;
+};
+
+SortUnit& SortState() {
+    return UnitState<SortUnit>();
+}
 
 constexpr std::string_view kFontLine = "#FONT ";
 constexpr size_t kGroupCharacter = 6;  ///< the 7th character of a "#FONT " line
@@ -357,7 +365,7 @@ void TTextExpressions::AnalyzeAll() {
 }
 
 void TTextExpressions::Sort(bool noSorting) {
-    CompareCaseFlag = m_options.CaseFlag;
+    SortState().compareCaseFlag = m_options.CaseFlag;
     // The fillers of an earlier sort are no records of their own.
     m_records.resize(static_cast<size_t>(std::clamp(m_count, 0, Count())));
     AnalyzeAll();
@@ -409,7 +417,7 @@ int32_t CompareTxtExprRec(const TTxtExprRec* a, const TTxtExprRec* b) {
         return CompareBytes(a->SortText, b->SortText);
     }
     // The option labelled "case-sensitive sorting" compares with regard to case.
-    return LocaleCompare(a->SortText, b->SortText, CompareCaseFlag == 0);
+    return LocaleCompare(a->SortText, b->SortText, SortState().compareCaseFlag == 0);
 }
 
 }  // namespace orvex

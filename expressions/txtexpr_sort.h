@@ -70,12 +70,10 @@ private:
 /// "#FONT G NAME" opens font NAME of group G, other lines list its characters in rank order.
 extern const std::string_view CharOrderList;
 
-/// The comparator's case flag, copied from the options by TTextExpressions::Sort: set, texts
-/// compare with regard to case.
-extern uint8_t CompareCaseFlag;
 /// Negative, 0 or positive: by sort key (unsigned bytes, a prefix first), then an empty sort text
 /// first, two whole numbers by value, music fonts by the bytes of their sort texts, other texts
-/// by LocaleCompare.
+/// by LocaleCompare, with regard to case when the options of the table sorted last
+/// (TTextExpressions::Sort) ask for it.
 int32_t CompareTxtExprRec(const TTxtExprRec* a, const TTxtExprRec* b);
 inline bool TxtExprLess(const TTxtExprRec* a, const TTxtExprRec* b) {
     return CompareTxtExprRec(a, b) < 0;

@@ -91,13 +91,9 @@ bool VisibilityApplies(int32_t item, int32_t row) {
     return !(IsItem(item, ToolItem::Rests) && (row == 4 || row == 5));
 }
 
-void ResetActionControlTable() {
-    ActionControlTable = kActionControlTableData;
-}
-
 int32_t ActionRowCount(int32_t item) {
     CheckItem(item);
-    const ActionItemRows& rows = ActionControlTable[static_cast<size_t>(item)];
+    const ActionItemRows& rows = ActionControlTable()[static_cast<size_t>(item)];
     int32_t count = 0;
     while (count < kActionRowsPerItem && rows[static_cast<size_t>(count)].englishCaption != nullptr) {
         ++count;
@@ -107,7 +103,8 @@ int32_t ActionRowCount(int32_t item) {
 
 std::span<ActionControlRow> ActionRows(int32_t item) {
     const int32_t count = ActionRowCount(item);
-    return std::span<ActionControlRow>(ActionControlTable[static_cast<size_t>(item)]).first(static_cast<size_t>(count));
+    return std::span<ActionControlRow>(ActionControlTable()[static_cast<size_t>(item)])
+        .first(static_cast<size_t>(count));
 }
 
 const char* ActionRowCaption(int32_t item, int32_t row) {
@@ -115,7 +112,7 @@ const char* ActionRowCaption(int32_t item, int32_t row) {
     if (row < 0 || row >= kActionRowsPerItem) {
         throw std::logic_error("action control table: no row " + std::to_string(row));
     }
-    return ActionControlTable[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(LanguageIndex);
+    return ActionControlTable()[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(LanguageIndex);
 }
 
 VisibilityConditions DecodeVisibility(int16_t entry) {

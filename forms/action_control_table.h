@@ -100,12 +100,9 @@ using ActionControlTableData = std::array<ActionItemRows, static_cast<size_t>(kT
 
 /// The table as the module loads it.
 extern const ActionControlTableData kActionControlTableData;
-/// The run-time table: the dialog builder sets check-box flags in it, and value fields are
-/// overwritten and restored around a run.
-extern ActionControlTableData ActionControlTable;
-
-/// Puts the run-time table back to the loaded data.
-void ResetActionControlTable();
+/// The run-time table (the module's state, made from the loaded data): the dialog builder sets
+/// check-box flags in it, and value fields are overwritten and restored around a run.
+ActionControlTableData& ActionControlTable();
 
 /// The number of rows of a tool item: the rows before the first null English caption.
 int32_t ActionRowCount(int32_t item);

@@ -84,8 +84,8 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     }
     CancelBtn->SetCaption(LanguageIndex == 1 ? "&Schließen" : "&Close");
 
-    const bool stepPending = RepostCode != 0 || RunningStepObject != nullptr || PendingOptionsForm != nullptr ||
-                             context.NewSpacingSecondPass;
+    const bool stepPending =
+        RepostCode != 0 || RunningStepObject != nullptr || PendingOptionsForm != nullptr || context.LaterStepPending;
     if (!m_stop && !stepPending) {
         const vcl::TCheckBoxState inactivate = cbInactivate->State();
         if (inactivate == vcl::cbChecked || (inactivate == vcl::cbGrayed && CallReturnFocusToFinale())) {

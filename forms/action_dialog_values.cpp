@@ -14,6 +14,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/dactopt.h"
 #include "forms/dialog_sources.h"
@@ -282,6 +283,11 @@ void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view 
     }
 }
 
+/// Set while the file list of a dialog is filled anew: the refresh does not nest.
+struct FileListRefresh {
+    bool running = false;
+};
+
 }  // namespace
 
 int32_t PitchNameToValue(std::string_view text) {
@@ -489,7 +495,7 @@ void RefreshFileList(TDActOpt& dialog) {
     if (files == nullptr || dialog.m_building) {
         return;
     }
-    static bool refreshing = false;
+    bool& refreshing = UnitState<FileListRefresh>().running;
     if (refreshing) {
         return;
     }

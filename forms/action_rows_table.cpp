@@ -1,6 +1,7 @@
 // The option rows of every tool item, in item order, as the module loads them.
 #include "core/general_options.h"
 #include "core/tool_items.h"
+#include "core/module.h"
 #include "forms/action_control_table.h"
 
 namespace orvex {
@@ -898,6 +899,17 @@ ActionControlTableData LoadedTable() {
 }  // namespace
 
 const ActionControlTableData kActionControlTableData = LoadedTable();
-ActionControlTableData ActionControlTable = kActionControlTableData;
+
+namespace {
+
+struct ActionControlTableUnit {
+    ActionControlTableData table = kActionControlTableData;
+};
+
+}  // namespace
+
+ActionControlTableData& ActionControlTable() {
+    return UnitState<ActionControlTableUnit>().table;
+}
 
 }  // namespace orvex

@@ -49,6 +49,8 @@ public:
 };
 
 OpenDialogs& ModelessDialogs() {
+    // Made on first use, after the class library's application: its destructor frees the
+    // dialogs still open when the process ends, which needs the application.
     static OpenDialogs dialogs;
     return dialogs;
 }
@@ -142,9 +144,6 @@ TDActOpt::~TDActOpt() {
     if (m_context != nullptr && (m_modeless || m_ranTool)) {
         if (m_context->OptionsForm == this) {
             m_context->OptionsForm = nullptr;
-        }
-        if (m_context->PrintForm == this) {
-            m_context->PrintForm = nullptr;
         }
         if (m_modeless) {
             if (PrintContext == m_context) {

@@ -2,12 +2,13 @@
 
 #include <stdexcept>
 
+#include "core/module.h"
+
 namespace orvex {
 namespace {
 
 ActionDialogSources& Sources() {
-    static ActionDialogSources sources;
-    return sources;
+    return LastingState<ActionDialogSources>();
 }
 
 }  // namespace

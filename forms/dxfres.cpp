@@ -3,6 +3,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "core/module.h"
+
 namespace orvex {
 namespace {
 
@@ -17,35 +19,42 @@ struct Resources {
     }
 };
 
-int32_t s_useCount = 0;
-std::unique_ptr<Resources> s_resources;
+/// The resources the forms share, counted by the forms that use them.
+struct SharedResources {
+    int32_t useCount = 0;
+    std::unique_ptr<Resources> resources;
+};
+
+SharedResources& Shared() {
+    return LastingState<SharedResources>();
+}
 
 Resources& Held() {
-    if (!s_resources) {
+    if (!Shared().resources) {
         throw std::logic_error("Dxfres: the shared images are used while nobody holds them");
     }
-    return *s_resources;
+    return *Shared().resources;
 }
 
 }  // namespace
 
 void Dxfres::Acquire() {
-    if (s_useCount++ == 0) {
-        s_resources = std::make_unique<Resources>();
+    if (Shared().useCount++ == 0) {
+        Shared().resources = std::make_unique<Resources>();
     }
 }
 
 void Dxfres::Release() {
-    if (s_useCount == 0) {
+    if (Shared().useCount == 0) {
         throw std::logic_error("Dxfres: released more often than acquired");
     }
-    if (--s_useCount == 0) {
-        s_resources.reset();
+    if (--Shared().useCount == 0) {
+        Shared().resources.reset();
     }
 }
 
 int32_t Dxfres::UseCount() {
-    return s_useCount;
+    return Shared().useCount;
 }
 
 const vcl::TBitmap& Dxfres::CheckBoxStrip() {

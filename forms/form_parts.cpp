@@ -40,7 +40,6 @@ void InstallFormParts() {
     RegisterOptionsRoad(
         OptionsRoad{ShowToolOptions, CompleteOptionsDialogOk, OptionsDialogRunEnded, ToolHasOptionRows});
     RegisterPrintRunHooks(PrintRunHooks{AdvancePrintRun});
-    RegisterPartReset(ResetActionControlTable);
 }
 
 }  // namespace orvex

@@ -11,6 +11,7 @@
 #include "core/dispatch.h"
 #include "core/key_assignments.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -24,8 +25,14 @@ namespace {
 
 /// Tool item and option set of the general program options.
 
-/// The options form made last; a form freed after another was made leaves the flag alone.
-const TOptionsForm* s_currentForm = nullptr;
+struct OptionsFormUnit {
+    /// The options form made last; a form freed after another was made leaves the flag alone.
+    const TOptionsForm* currentForm = nullptr;
+};
+
+OptionsFormUnit& OptionsFormState() {
+    return LastingState<OptionsFormUnit>();
+}
 
 /// An explanation on white, broken into lines within its bounds.
 void SetUpWhiteLabel(vcl::TLabel& label, const char* caption) {
@@ -194,7 +201,7 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     AssignButton->SetChecked(RemapperEnabled != 0);
     AssignButtonClick(AssignButton);
     OptionsFormOpen = 1;
-    s_currentForm = this;
+    OptionsFormState().currentForm = this;
 }
 
 TOptionsForm::~TOptionsForm() {
@@ -203,8 +210,8 @@ TOptionsForm::~TOptionsForm() {
     }
     // A form freed without OK, Cancel or closing must not keep the options command from
     // opening the next one.
-    if (s_currentForm == this) {
-        s_currentForm = nullptr;
+    if (OptionsFormState().currentForm == this) {
+        OptionsFormState().currentForm = nullptr;
         OptionsFormOpen = 0;
     }
 }

@@ -193,7 +193,7 @@ void TPrintMultipleFiles::OkButtonClick(vcl::TObject* /*Sender*/) {
     }
     m_context.Options[1].value = NumberOr(edPause->Text(), 0);
     m_context.Options[0].value = NumberOr(edCopies->Text(), 1);
-    m_context.PrintForm = this;
+    PrintRun(m_context).form = this;
     m_individual = false;
     if (cbIndividual->Checked()) {
         if (m_copiesForm == nullptr) {
@@ -217,6 +217,10 @@ int32_t TPrintMultipleFiles::CopiesOf(const std::string& fileName) const {
         }
     }
     return m_context.Options[0].value;
+}
+
+PrintRunState& PrintRun(const TFMisc& context) {
+    return context.States.Get<PrintRunState>();
 }
 
 int32_t ShowPrintMultipleFiles() {
@@ -256,8 +260,8 @@ bool HostShowsDocument(const std::filesystem::path& file) {
 /// only on that document: when the host's window names another one (the file could not be
 /// opened), the run stops, so that no other document is printed or closed unsaved.
 void AdvancePrintRun(TFMisc& context) {
-    const int32_t step = ++context.PrintStep;
-    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
+    const int32_t step = ++PrintRun(context).step;
+    auto* form = PrintRun(context).form;
     if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
         const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
         EndPrintRun();
@@ -295,17 +299,17 @@ void AdvancePrintRun(TFMisc& context) {
 int32_t OpenNextPrintFile(TFMisc& context) {
     if (PrintContext != &context) {
         PrintContext = &context;
-        context.PrintFileIndex = 0;
-        context.PrintedCount = 0;
+        PrintRun(context).fileIndex = 0;
+        PrintRun(context).printedCount = 0;
         RestartTNow(500);
     }
-    auto* form = dynamic_cast<TPrintMultipleFiles*>(context.PrintForm);
+    auto* form = PrintRun(context).form;
     if (form == nullptr || form->ListBox == nullptr || form->ReleasePending()) {
         EndPrintRun();
         return 0;
     }
     const TFileListBox& files = *form->ListBox;
-    int32_t index = std::max(context.PrintFileIndex, 0);
+    int32_t index = std::max(PrintRun(context).fileIndex, 0);
     while (index < files.Items().Count() && !files.Selected(index)) {
         ++index;
     }
@@ -314,12 +318,12 @@ int32_t OpenNextPrintFile(TFMisc& context) {
         return 0;
     }
     const int32_t pause = context.Options[1].value;
-    if (pause != 0 && context.PrintedCount != 0 && context.PrintedCount % pause == 0 &&
-        !AskYesNo(HostWindow, FreeText::NFilesHaveBeenPrinted, 0, context.PrintedCount)) {
+    if (pause != 0 && PrintRun(context).printedCount != 0 && PrintRun(context).printedCount % pause == 0 &&
+        !AskYesNo(HostWindow, FreeText::NFilesHaveBeenPrinted, 0, PrintRun(context).printedCount)) {
         EndPrintRun();
         return 0;
     }
-    ++context.PrintedCount;
+    ++PrintRun(context).printedCount;
     form->PrintingFile = files.ItemPath(index);
     // The host window takes the focus as the active window, so that the keys reach it.
     win::SetForegroundWindow(HostWindow);
@@ -338,8 +342,8 @@ int32_t OpenNextPrintFile(TFMisc& context) {
         SendKeyDown(win::VK_RETURN);
         SendKeyUp(win::VK_RETURN);
     }
-    context.PrintStep = 0;
-    context.PrintFileIndex = index + 1;
+    PrintRun(context).step = 0;
+    PrintRun(context).fileIndex = index + 1;
     return 0;
 }
 

@@ -19,6 +19,18 @@ namespace orvex {
 class TDirectoryListBox;
 class TFileListBox;
 class TfmCopies;
+class TPrintMultipleFiles;
+
+/// Where a print run of many files is (the print form's tool context keeps it in its state slots).
+struct PrintRunState {
+    TPrintMultipleFiles* form = nullptr;  ///< the print form of the run (not owned)
+    int32_t fileIndex = 0;                ///< the next file in the print form's list
+    int32_t step = 0;                     ///< 0 opened, 1 printed, 2 closed
+    int32_t printedCount = 0;
+};
+
+/// The context's print run state.
+PrintRunState& PrintRun(const TFMisc& context);
 
 /// The drives of the file system, linked to a directory list: this file system has one, its root.
 class TDriveComboBox : public vcl::TComboBox {

@@ -147,11 +147,11 @@ const std::array kToolFormCommands = {
 // clang-format on
 
 void DeleteHarmonicsForm() {
-    delete _HarmonicsForm;
+    delete HarmonicsForm();
 }
 
 void DeleteBeamBreakerForm() {
-    delete _SBBForm;
+    delete BeamBreakerForm();
 }
 
 }  // namespace
@@ -162,7 +162,7 @@ void InstallToolParts() {
     RegisterStaffListQuery(RunStaffListManagerQuery);
     RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext});
     RegisterPartReset(DestroyRunningExplosion);
-    RegisterPartReset(ResetStaffListManager);
+    RegisterPartReset(DeleteStaffListManager);
     RegisterPartReset(DeleteHarmonicsForm);
     RegisterPartReset(DeleteBeamBreakerForm);
     RegisterActionDialogSources(ActionDialogSources{.prefillTable = PrefillOrchestrationOptions});

@@ -7,6 +7,7 @@
 
 #include "core/commands.h"
 #include "core/key_assignments.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "forms/action_control_table.h"
@@ -206,7 +207,7 @@ int32_t RowCount(int32_t item) {
 
 std::string CommandReferenceText() {
     orvex::HostRawVersion = 0x05000005;
-    orvex::ResetCommandTables();
+    orvex::TheModule.commands = orvex::CommandState{};
     const std::map<int32_t, MenuPaths> paths = ProductMenuPaths();
 
     std::map<int32_t, const CommandDescription*> descriptions;

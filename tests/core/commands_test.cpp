@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/commands.h"
+#include "core/module.h"
 #include "core/startup.h"
 
 namespace {
@@ -13,7 +14,7 @@ using namespace orvex;
 
 class CommandsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProcessState(); }
+    void SetUp() override { ResetModule(); }
 };
 
 TEST_F(CommandsTest, TableHolds72CommandsThenEmptyEntries) {

@@ -15,6 +15,7 @@
 #include "core/key_assignments.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
@@ -53,16 +54,14 @@ class DispatchTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
         StartHost(0x05000005);
     }
 
     /// A host with the duet in front and both plug-ins loaded in this process.
     void StartHost(int32_t rawVersion) {
         m_host.reset();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
         lumvar::ResetModuleState();
         m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
         m_host->SetRawVersion(rawVersion);
@@ -440,7 +439,7 @@ TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
 TEST_F(DispatchTest, NewSpacingRunsItsSecondPassAtTheNextInvoke) {
     std::vector<int32_t> passes;
     Handle(20, [&passes](TFMisc& context) {
-        passes.push_back(context.NewSpacingSecondPass);
+        passes.push_back(context.LaterStepPending);
         return true;
     });
     Handle(17, [](TFMisc&) { return true; });  // Shift Lyrics, run by the first pass
@@ -479,8 +478,7 @@ class NewSpacingKeysTest : public DispatchTest, public ::testing::WithParamInter
 
 TEST_P(NewSpacingKeysTest, TheHostSpacesAndTheSecondPassFollowsByItself) {
     m_host.reset();
-    ResetProcessState();
-    ResetHostImports();
+    ResetModule();
     lumvar::ResetModuleState();
     m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
     m_host->SetRawVersion(GetParam().rawVersion);
@@ -494,7 +492,7 @@ TEST_P(NewSpacingKeysTest, TheHostSpacesAndTheSecondPassFollowsByItself) {
 
     std::vector<int32_t> passes;
     Handle(20, [&passes](TFMisc& context) {
-        passes.push_back(context.NewSpacingSecondPass);
+        passes.push_back(context.LaterStepPending);
         return true;
     });
     Handle(17, [](TFMisc&) { return true; });
@@ -531,7 +529,7 @@ INSTANTIATE_TEST_SUITE_P(Hosts, NewSpacingKeysTest, ::testing::Values(
 TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {
     int32_t secondPasses = 0;
     Handle(20, [&secondPasses](TFMisc& context) {
-        secondPasses += context.NewSpacingSecondPass;
+        secondPasses += context.LaterStepPending;
         return true;
     });
     Handle(17, [](TFMisc&) { return true; });
@@ -650,15 +648,6 @@ TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
     EXPECT_EQ(CommandBusy[static_cast<size_t>(kJoinRests)], 0);
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "  | List index out of bounds (3)"), lines.end());
-}
-
-TEST_F(DispatchTest, UnavailableToolsSayTheirName) {
-    // A tool that is missing from a build answers through ShowToolNotAvailable.
-    Handle(67, [](TFMisc& context) { return ShowToolNotAvailable(context); });
-    Select(1, 1, 1, 1);
-    win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(static_cast<int16_t>(FindCommandIndex(167))), 0);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Playback is not available in this build."});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
@@ -36,8 +37,7 @@ class FinxessRegionsTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
         HostYear = 2000;
         m_host = std::make_unique<host::Host>();
         m_host->AddDocument(host::ParseScoreText(kScore, "walk"));

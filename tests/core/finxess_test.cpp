@@ -7,6 +7,7 @@
 
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_builder.h"
@@ -30,8 +31,7 @@ class FinxessTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
         HostYear = 2000;
         m_host = std::make_unique<host::Host>();
         m_host->AddDocument(TwoStaves().Build());

@@ -7,6 +7,7 @@
 #include "core/dispatch.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/options_store.h"
 #include "core/product_menu.h"
@@ -29,8 +30,7 @@ class HooksTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
         m_host = std::make_unique<host::Host>();
         ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {OrvexExport, {}}));
         // The host's main window sees the keys that reach it.

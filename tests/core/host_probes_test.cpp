@@ -7,6 +7,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/text_file_utils.h"
 #include "core/host_probes.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/host/document_windows.h"
 #include "platform/host/host.h"
@@ -23,7 +24,7 @@ class HostProbesTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
     }
 };
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 
 namespace {
@@ -10,7 +11,7 @@ using namespace orvex;
 
 class MessagesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProcessState(); }
+    void SetUp() override { ResetModule(); }
 };
 
 TEST_F(MessagesTest, NumbersInMessages) {

@@ -7,6 +7,7 @@
 
 #include "core/host/text_file_utils.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/win/win.h"
 #include "tests/support/fixture.h"
@@ -19,7 +20,7 @@ class MsgDlgTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
     }
     /// The transcript of the dialogs shown since the last call.
     std::vector<std::string> Shown() {

@@ -6,6 +6,7 @@
 #include "core/commands.h"
 #include "core/general_options.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/product_menu.h"
 #include "core/startup.h"
@@ -22,8 +23,7 @@ class ProductMenuTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
     }
     void TearDown() override {
         ExpectNothingLeft();

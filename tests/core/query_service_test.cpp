@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/commands.h"
+#include "core/module.h"
 #include "core/query_service.h"
 #include "core/startup.h"
 #include "platform/hostapi/bytes.h"
@@ -20,7 +21,7 @@ class QueryServiceTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
         FinaleExtensionVersion(0x05000005);
         int32_t result = 0;
         FinaleExtensionInit(win::CreateWindow({.className = "Finale"}), &result);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
@@ -20,8 +21,7 @@ class ScoreHostTest : public DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        orvex::ResetProcessState();
-        orvex::ResetHostImports();
+        orvex::ResetModule();
         m_host = std::make_unique<host::Host>();
     }
     void TearDown() override {

@@ -4,6 +4,7 @@
 
 #include "core/commands.h"
 #include "core/general_options.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/hostapi/records.h"
 #include "platform/vcl/registry.h"
@@ -19,7 +20,7 @@ class StartupTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
     }
 
     /// A host window whose menu bar has these item texts, from position 0.

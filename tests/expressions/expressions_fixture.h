@@ -29,11 +29,11 @@ class ExpressionsTest : public testsupport::ScoreHostTest {
 protected:
     void SetUp() override {
         ScoreHostTest::SetUp();
-        orvex::ResetTextExpressionTable();
+        orvex::ForgetSharedExpressionTable();
     }
     void TearDown() override {
         ExpectNothingLeft();
-        orvex::ResetTextExpressionTable();
+        orvex::ForgetSharedExpressionTable();
         ScoreHostTest::TearDown();
     }
 

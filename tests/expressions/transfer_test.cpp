@@ -112,7 +112,7 @@ TEST_F(TransferTest, ReadingAndWritingAtOnceIsRefused) {
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Can't read and write at the same time."});
     EXPECT_EQ(*Other("otFM", 2), before);
-    EXPECT_FALSE(m_context->Transfer);
+    EXPECT_EQ(m_context->States.Find<orvex::TransferStore>(), nullptr);
 }
 
 TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {

@@ -13,6 +13,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
@@ -38,9 +39,7 @@ measures 4 time 4/4
 
     void SetUp() override {
         DesktopTest::SetUp();
-        orvex::ResetProcessState();
-        orvex::ResetHostImports();
-        orvex::ResetActionControlTable();
+        orvex::ResetModule();
         m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
         m_host->AddDocument(host::ParseScoreText(kScore, "duet"));
         LoadPlugins();
@@ -64,7 +63,7 @@ measures 4 time 4/4
         vcl::Application->ProcessMessages();
         m_host.reset();
         win::SetKeyDown(win::VK_SHIFT, false);
-        orvex::ResetActionControlTable();
+        orvex::ResetModule();
         DesktopTest::TearDown();
     }
 

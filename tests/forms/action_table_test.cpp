@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/general_options.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
 #include "platform/win/system.h"
@@ -19,11 +20,8 @@ using namespace orvex;
 
 class ActionTableTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetProcessState();
-        ResetActionControlTable();
-    }
-    void TearDown() override { ResetActionControlTable(); }
+    void SetUp() override { ResetModule(); }
+    void TearDown() override { ResetModule(); }
 };
 
 std::string Where(size_t item, size_t row) {
@@ -395,10 +393,10 @@ TEST_F(ActionTableTest, ResetPutsBackValuesAndCheckBoxFlags) {
     EXPECT_EQ(row.Value(2), -40);
     EXPECT_EQ(LoadedRow(0, 1).value1, 85);
 
-    ResetActionControlTable();
-    EXPECT_EQ(ActionControlTable[0][1].value1, 85);
-    EXPECT_EQ(ActionControlTable[0][1].value2, 85);
-    EXPECT_EQ(ActionControlTable[1][0].checkBox, 0);
+    ResetModule();
+    EXPECT_EQ(ActionControlTable()[0][1].value1, 85);
+    EXPECT_EQ(ActionControlTable()[0][1].value2, 85);
+    EXPECT_EQ(ActionControlTable()[1][0].checkBox, 0);
 }
 
 TEST_F(ActionTableTest, OptionSetTwoHasItsOwnValueField) {

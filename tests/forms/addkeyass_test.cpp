@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/key_assignments.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "forms/addkeyass.h"
@@ -32,7 +33,7 @@ protected:
 
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
         HostYear = 2000;
         HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
         bar = win::CreateMenu();

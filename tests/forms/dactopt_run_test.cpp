@@ -153,7 +153,7 @@ TEST_F(DialogRunTest, OverrideArrayChangesOneRunAndLeavesTheStoredValues) {
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen[0][0].value, 300);
     EXPECT_EQ(Stored(kStateName), ItemTwoState("77"));
-    EXPECT_EQ(ActionControlTable[kItem][0].value1, 50);
+    EXPECT_EQ(ActionControlTable()[kItem][0].value1, 50);
     InvokeItemWithShift();
     ASSERT_EQ(m_runs, 2);
     EXPECT_EQ(m_seen[1][0].value, 77);

@@ -208,7 +208,7 @@ TEST_F(DialogValuesTest, SuppliedValuesAreShownForOneRunAndNeitherStoredNorKept)
     TDActOpt& dialog = Build(2, m_context.get(), 1, &supplied);
     EXPECT_EQ(dialog.RowControl(0)->Text(), "300");
     EXPECT_FALSE(Box(dialog, 1)->Checked());
-    EXPECT_EQ(ActionControlTable[2][0].value1, 50);
+    EXPECT_EQ(ActionControlTable()[2][0].value1, 50);
     dialog.Show();
     ActionDialog_StoreValues(dialog, 2, m_context->Options, m_context->MoreOptions, nullptr, 1);
     EXPECT_EQ(m_context->Options[0].value, 300);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/key_assignments.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "platform/vcl/stdctrls.h"
@@ -19,7 +20,7 @@ class KeyAssignmentTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
     }
 };
 

@@ -9,6 +9,7 @@
 #include "core/dispatch.h"
 #include "core/general_options.h"
 #include "core/key_assignments.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "forms/options_form.h"
@@ -34,7 +35,7 @@ class OptionsFormTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
         HostYear = 2000;
         HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
         const win::Hmenu bar = win::CreateMenu();

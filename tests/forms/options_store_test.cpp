@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/key_assignments.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "platform/vcl/registry.h"
@@ -26,7 +27,7 @@ class OptionsStoreTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
         HostYear = 2000;
     }
 
@@ -97,7 +98,7 @@ TEST_F(OptionsStoreTest, AcceptedOfferAddsTheNumLockRecordAndSavesIt) {
     EXPECT_EQ(Stored("Assignments2K"), std::string("1") + kDefaultsText + kNumLockText);
     EXPECT_EQ(Stored("asknl2k"), "1");
     // A NumLock record of its own keeps the offer away, even without the offer value.
-    ResetOptionsStore();
+    TheModule.options = OptionsState{};
     {
         vcl::TRegistry registry;
         ASSERT_TRUE(registry.OpenKey(kSettingsKey, false));
@@ -120,7 +121,7 @@ TEST_F(OptionsStoreTest, StoredOneWithoutRecordsTurnsTheRemapperOnWithAnEmptyLis
     expected.insert(expected.end(), {"  user: Escape", "  -> No (no action was queued: Escape)"});
     testsupport::ExpectLines(expected, Shown());
 
-    ResetOptionsStore();
+    TheModule.options = OptionsState{};
     HostYear = 2000;
     Store("Assignments2K", "0");
     LoadOptions();

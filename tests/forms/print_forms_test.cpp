@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/copies.h"
 #include "forms/file_controls.h"
@@ -24,7 +25,7 @@ class PrintFormsTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
+        ResetModule();
         m_copies.reset(vcl::Create<TfmCopies>(nullptr));
     }
     void TearDown() override {

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "core/hooks.h"
+#include "core/module.h"
 #include "platform/host/mus_file.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/registry.h"
@@ -44,8 +45,7 @@ protected:
     /// has built the product menu.
     void StartIn(host::Language language, int32_t rawVersion) {
         m_host.reset();
-        orvex::ResetProcessState();
-        orvex::ResetHostImports();
+        orvex::ResetModule();
         lumvar::ResetModuleState();
         {
             vcl::TRegistry registry;

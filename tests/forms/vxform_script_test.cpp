@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "apps/hostsim/script.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/myedit.h"
@@ -51,11 +52,11 @@ class FormScriptTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         testsupport::DesktopTest::SetUp();
-        orvex::ResetProcessState();
+        orvex::ResetModule();
     }
     void TearDown() override {
         ExpectNothingLeft();
-        orvex::ResetProcessState();
+        orvex::ResetModule();
         testsupport::DesktopTest::TearDown();
     }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/general_options.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/mydrawgrid.h"
@@ -93,11 +94,11 @@ class VxFormTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         testsupport::DesktopTest::SetUp();
-        orvex::ResetProcessState();
+        orvex::ResetModule();
     }
     void TearDown() override {
         ExpectNothingLeft();
-        orvex::ResetProcessState();
+        orvex::ResetModule();
         testsupport::DesktopTest::TearDown();
     }
     template <class T = TStateForm>

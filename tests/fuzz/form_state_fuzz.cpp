@@ -4,6 +4,7 @@
 // and writes back the same.
 #include <memory>
 
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/mydrawgrid.h"
@@ -51,7 +52,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool started = [] {
         win::ResetSystem();
-        orvex::ResetProcessState();
+        orvex::ResetModule();
         return true;
     }();
     (void)started;

@@ -7,6 +7,7 @@
 #include "core/dispatch.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "platform/host/entry_arrays.h"
@@ -27,8 +28,7 @@ namespace harness {
 
 InProcessHost::InProcessHost(const std::optional<std::string>& score, HostSettings settings) {
     win::ResetSystem();
-    orvex::ResetProcessState();
-    orvex::ResetHostImports();
+    orvex::ResetModule();
     lumvar::ResetModuleState();
     {
         // The one-time NumLock offer counts as made, so that start-up asks nothing.

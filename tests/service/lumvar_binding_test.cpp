@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/lumvar_binding.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/win/messages.h"
@@ -25,7 +26,7 @@ class BindingTest : public lumvartest::LumvarHostTest {
 protected:
     void SetUp() override {
         LumvarHostTest::SetUp();
-        orvex::ResetServicePluginBinding();
+        orvex::ResetModule();
         orvex::ServicePluginBound = false;
     }
     void TearDown() override {
@@ -33,7 +34,7 @@ protected:
         if (m_fake != win::kNoModule) {
             win::UnregisterProcessModule(m_fake);
         }
-        orvex::ResetServicePluginBinding();
+        orvex::ResetModule();
         orvex::ServicePluginBound = false;
         LumvarHostTest::TearDown();
     }

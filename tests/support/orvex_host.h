@@ -13,6 +13,7 @@
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
@@ -44,8 +45,7 @@ protected:
     /// Starts the host (raw version) with the score text in front and both plug-ins loaded.
     void StartHost(const std::string& score, int32_t rawVersion = 0x05000005) {
         m_host.reset();
-        orvex::ResetProcessState();
-        orvex::ResetHostImports();
+        orvex::ResetModule();
         lumvar::ResetModuleState();
         {
             vcl::TRegistry registry;

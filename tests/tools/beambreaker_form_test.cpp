@@ -23,8 +23,8 @@ protected:
         StartHost(kScore);
         Select(1, 1, 1, 1);
         Invoke(static_cast<int16_t>(FindCommandIndex(CODE_BEAM_BREAKER)));
-        EXPECT_NE(_SBBForm, nullptr);
-        return *_SBBForm;
+        EXPECT_NE(BeamBreakerForm(), nullptr);
+        return *BeamBreakerForm();
     }
     static void SetRow(vcl::TCheckBox* check, vcl::TEdit* size, const std::array<vcl::TEdit*, 5>& into, const char* n,
                        const std::vector<const char*>& parts) {

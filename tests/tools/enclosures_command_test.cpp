@@ -37,7 +37,7 @@ class EnclosuresTest : public systemstest::SystemsTest, public ::testing::WithPa
 protected:
     void TearDown() override {
         ExpectNothingLeft();
-        ResetTextExpressionTable();
+        ForgetSharedExpressionTable();
         systemstest::SystemsTest::TearDown();
     }
 };
@@ -45,7 +45,7 @@ protected:
 TEST_P(EnclosuresTest, TheChosenExpressionsGetOrLoseTheEnclosure) {
     const EnclosureCase& c = GetParam();
     SCOPED_TRACE(c.name);
-    ResetTextExpressionTable();
+    ForgetSharedExpressionTable();
     OpenHeld(kExpressions);
     std::unique_ptr<TFMisc> context = Tool(73, {{1, c.rows[0]}, {2, c.rows[1]}, {3, c.rows[2]}});
     context->ChosenItems = c.chosen;

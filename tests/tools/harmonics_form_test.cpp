@@ -48,10 +48,10 @@ protected:
         StartHost(kScore);
         Select(1, 1, 1, 1);
         Invoke(static_cast<int16_t>(FindCommandIndex(CODE_HARMONICS)));
-        ASSERT_NE(_HarmonicsForm, nullptr);
-        _HarmonicsForm->AddSound->SetChecked(addSound);
-        _HarmonicsForm->Parenthesize->SetChecked(false);
-        _HarmonicsForm->HarmonicsGoClick(nullptr);
+        ASSERT_NE(HarmonicsForm(), nullptr);
+        HarmonicsForm()->AddSound->SetChecked(addSound);
+        HarmonicsForm()->Parenthesize->SetChecked(false);
+        HarmonicsForm()->HarmonicsGoClick(nullptr);
     }
     const host::EntryBytes& Entry(size_t index) { return Document().EntriesOf(host::CellKey{1, 1, 0}).at(index); }
     hostapi::EntryNumber Number(size_t index) { return hostapi::ReadI32(Entry(index).data(), 0); }
@@ -101,8 +101,8 @@ TEST_F(HarmonicsFormTest, NothingFoundIsReported) {
     StartHost("staff \"Violin\"\nmeasures 1\nnotes 1 1 e4+f4/1\n");
     Select(1, 1, 1, 1);
     Invoke(static_cast<int16_t>(FindCommandIndex(CODE_HARMONICS)));
-    ASSERT_NE(_HarmonicsForm, nullptr);
-    _HarmonicsForm->HarmonicsGoClick(nullptr);
+    ASSERT_NE(HarmonicsForm(), nullptr);
+    HarmonicsForm()->HarmonicsGoClick(nullptr);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"This plug-in makes string harmonics. However, no two-note chords "
                                                     "with the interval you selected have been found."}));
 }

@@ -88,7 +88,7 @@ TEST_P(RecomputeTest, PositionsShareTheFreeSpaceWithinTheMeasure) {
     std::unique_ptr<TFMisc> context = Tool(3);
     ASSERT_TRUE(LoadBeatChart(*context, 1));
     EXPECT_EQ(RecomputeBeatPositions(*context), c.fits);
-    const BeatChartState& chart = *context->BeatCharts;
+    const BeatChartState& chart = BeatCharts(*context);
     ASSERT_EQ(chart.elementCount + 2, static_cast<int32_t>(c.positions.size()));
     EXPECT_EQ(std::vector<int32_t>(chart.positions.begin(), chart.positions.begin() + chart.elementCount + 2),
               c.positions);
@@ -129,14 +129,14 @@ TEST_F(LayoutBeatChartTest, ChartsLoadUpTo999ElementsAndOnlyForChartSpacedMeasur
     Document().Records().Save(RecordKey::Other(kTagBeatChart, 1, 1000), host::Bytes(10, 0x11));
     std::unique_ptr<TFMisc> context = Tool(3);
     EXPECT_TRUE(LoadBeatChart(*context, 1));
-    EXPECT_EQ(context->BeatCharts->elementCount, 999);
-    EXPECT_EQ(BeatTime(*context->BeatCharts, 999), 999000);
+    EXPECT_EQ(BeatCharts(*context).elementCount, 999);
+    EXPECT_EQ(BeatTime(BeatCharts(*context), 999), 999000);
     // Measure 2 has records but is not spaced by them; measure 3 has none.
     for (int16_t measure : {2, 3}) {
         SCOPED_TRACE("measure " + std::to_string(measure));
         ASSERT_TRUE(LoadMeasureSpec(measure, context->MeasureSpec));
         EXPECT_FALSE(LoadBeatChart(*context, measure));
-        EXPECT_EQ(context->BeatCharts->hasChart, 0);
+        EXPECT_EQ(BeatCharts(*context).hasChart, 0);
     }
 }
 
@@ -146,8 +146,8 @@ TEST_F(LayoutBeatChartTest, SavingDropsMarkedElementsAndStaleRecords) {
         " 2000:50:60:0 2500:60:240:0\n");
     std::unique_ptr<TFMisc> context = Tool(2);
     ASSERT_TRUE(LoadBeatChart(*context, 1));
-    context->BeatCharts->removalMarks[3] = 1;
-    context->BeatCharts->removalMarks[5] = 1;
+    BeatCharts(*context).removalMarks[3] = 1;
+    BeatCharts(*context).removalMarks[5] = 1;
     EXPECT_TRUE(SaveBeatChart(*context, 1, true));
     EXPECT_EQ(StoredChart(1),
               (Chart{{4096, 240, 0, 0}, {0, 10, 20, 0}, {500, 20, 30, 0}, {1500, 40, 50, 0}, {2500, 60, 240, 0}}));
@@ -177,7 +177,7 @@ TEST_P(RemoveExtraneousTest, ElementsWithinTheDeviationPerThousandAreRemoved) {
     EXPECT_EQ(Apply(*context), c.removed > 0);
     EXPECT_EQ(StoredChart(1), c.stored);
     EXPECT_EQ(context->ChangeCount, c.removed);
-    EXPECT_EQ(context->BeatCharts->changedMeasureCount, c.counted);
+    EXPECT_EQ(BeatCharts(*context).changedMeasureCount, c.counted);
     EXPECT_EQ(context->RerunFlag, c.counted);
 }
 
@@ -222,7 +222,7 @@ TEST_P(SpacingCommandTest, TheChartAndTheMeasureWidthChangeTogether) {
     EXPECT_EQ(StoredChart(2), c.stored);
     EXPECT_EQ(StoredWord(Measure(2), 0), c.width);
     EXPECT_EQ(context->RerunFlag, 1);
-    EXPECT_EQ(context->BeatCharts->lastChangedMeasure, 2);
+    EXPECT_EQ(BeatCharts(*context).lastChangedMeasure, 2);
 }
 
 // Recomputed positions of the even chart in 300: 20, 84, 148, 212 and the end 276.
@@ -334,7 +334,7 @@ TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     // With at most 10 added per case the elements stay too narrow: every repeat still widens.
     context->Options[4].value = 10;
     EXPECT_TRUE(Apply(*context));
-    EXPECT_EQ(context->BeatCharts->changedMeasureCount, 11);
+    EXPECT_EQ(BeatCharts(*context).changedMeasureCount, 11);
     EXPECT_EQ(context->RerunFlag, 11);
 }
 

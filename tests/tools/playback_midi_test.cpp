@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_builder.h"
@@ -20,8 +21,7 @@ class PlaybackMidiTest : public testsupport::DesktopTest {
 protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ResetProcessState();
-        ResetHostImports();
+        ResetModule();
         HostYear = 2000;
         m_host = std::make_unique<host::Host>();
         host::ScoreBuilder builder("midi");

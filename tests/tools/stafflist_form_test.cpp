@@ -53,10 +53,10 @@ class StaffListFormTest : public stafflisttest::StaffListTest {
 protected:
     /// The form shown without modality on `system`; the queued actions have run.
     TStaffListManager& Show(int32_t system) {
-        StaffListManager = vcl::Create<TStaffListManager>(vcl::Application);
-        StaffListManager->SetStartValue(system);
-        StaffListManager->Show();
-        return *StaffListManager;
+        SlmState().manager = vcl::Create<TStaffListManager>(vcl::Application);
+        SlmState().manager->SetStartValue(system);
+        SlmState().manager->Show();
+        return *SlmState().manager;
     }
     std::vector<std::string> EditTexts(const TStaffListManager& form, int32_t count) {
         std::vector<std::string> texts;
@@ -242,9 +242,9 @@ TEST_F(StaffListFormTest, TheFormFollowsTheDocumentInFront) {
     Open("staff \"Horn\"\nmeasures 1\nsystem 1 1\nstafflist 1 1\n");
     Click("StaffListCancel");
     RunStaffListManager();
-    ASSERT_NE(StaffListManager, nullptr);
-    EXPECT_EQ(StaffListManager->StaffListBox->Items().Count(), 1);
-    EXPECT_TRUE(StaffListManager->StaffListBox->Items()[0].starts_with(" Horn"));
+    ASSERT_NE(SlmState().manager, nullptr);
+    EXPECT_EQ(SlmState().manager->StaffListBox->Items().Count(), 1);
+    EXPECT_TRUE(SlmState().manager->StaffListBox->Items()[0].starts_with(" Horn"));
 }
 
 TEST_F(StaffListFormTest, QueryCodeSixShowsTheStartSystemInAFormOfItsOwn) {
@@ -254,8 +254,8 @@ TEST_F(StaffListFormTest, QueryCodeSixShowsTheStartSystemInAFormOfItsOwn) {
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "  edit SysNum: \"2\""), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "host: redraw the document"), lines.end());
-    EXPECT_EQ(StaffListManager, nullptr);
-    EXPECT_EQ(SlmCurrentSystem, 2);
+    EXPECT_EQ(SlmState().manager, nullptr);
+    EXPECT_EQ(SlmState().currentSystem, 2);
 }
 
 }  // namespace

@@ -97,27 +97,27 @@ TEST_F(StaffListKernelTest, AHiddenStaffWithMusicIsAnOptimizationError) {
 
 TEST_F(StaffListKernelTest, ASystemWithoutAListShowsOneLineUntilItIsReset) {
     Open(kQuartet);
-    SlmCurrentSystem = 2;
+    SlmState().currentSystem = 2;
     TSLMKernel kernel;
     EXPECT_FALSE(kernel.LoadSystem(true));
     EXPECT_EQ(kernel.DisplayLines, std::vector<std::string>{"Staff system is  not optimized"});
     EXPECT_EQ(kernel.VisibleFlags, std::vector<bool>{false});
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     EXPECT_EQ(StoredList(2), StaffList{});
     // A reset gives it the score's list; applying it marks the system optimized.
     kernel.ResetPositions();
     EXPECT_TRUE(kernel.LoadSystem(false));
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     EXPECT_EQ(StoredList(2), (StaffList{{1, 0}, {2, -200}, {3, -400}, {4, -600}}));
     EXPECT_EQ(StoredWord(host::RecordKey::Other(hostapi::kTagStaffSystem, 2, 0), 18), 0x4000);
-    EXPECT_FALSE(SlmDirty);
+    EXPECT_FALSE(SlmState().dirty);
 }
 
 TEST_F(StaffListKernelTest, SystemZeroShowsTheScoreListAndIsNeverWritten) {
     Open(kQuartet);
-    SlmCurrentSystem = 0;
+    SlmState().currentSystem = 0;
     TSLMKernel kernel;
     EXPECT_FALSE(kernel.LoadSystem(true));
     EXPECT_FALSE(kernel.LoadSystem(true));
@@ -126,7 +126,7 @@ TEST_F(StaffListKernelTest, SystemZeroShowsTheScoreListAndIsNeverWritten) {
                                        "view."});
     EXPECT_EQ(kernel.VisibleFlags, (std::vector<bool>{true, true, true, true}));
     kernel.VisibleFlags[0] = false;
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     EXPECT_EQ(StoredList(0), (StaffList{{1, 0}, {2, -200}, {3, -400}, {4, -600}}));
 }
@@ -140,7 +140,7 @@ TEST_F(StaffListKernelTest, ApplyingMovesStavesAndGroupsIntoTheSystemList) {
     kernel.Positions[0] = -50;
     kernel.VisibleFlags[1] = false;
     kernel.VisibleFlags[3] = true;
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     // B leaves (C moves up by its gap); D comes in below C, by the mean of the gap above C (150)
     // and the score's gap above D (200).
@@ -149,7 +149,7 @@ TEST_F(StaffListKernelTest, ApplyingMovesStavesAndGroupsIntoTheSystemList) {
     // "Mid" starts at C now; the score's "Low" is adopted over C and D.
     EXPECT_EQ(StoredGroup(1, 1), (std::pair<int16_t, int16_t>{3, 3}));
     EXPECT_EQ(StoredGroup(1, 2), (std::pair<int16_t, int16_t>{3, 4}));
-    EXPECT_FALSE(SlmDirty);
+    EXPECT_FALSE(SlmState().dirty);
 }
 
 TEST_F(StaffListKernelTest, KeepChangesTheListsButWritesNothing) {
@@ -157,10 +157,10 @@ TEST_F(StaffListKernelTest, KeepChangesTheListsButWritesNothing) {
     TSLMKernel kernel;
     kernel.LoadSystem(true);
     kernel.VisibleFlags[1] = true;
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(true);
     EXPECT_TRUE(kernel.SystemStaffList.Contains(2));
-    EXPECT_TRUE(SlmDirty);
+    EXPECT_TRUE(SlmState().dirty);
     EXPECT_EQ(StoredList(1), (StaffList{{1, 0}, {3, -200}}));
 }
 
@@ -169,7 +169,7 @@ TEST_F(StaffListKernelTest, From2001TheFirstStaffPositionGoesIntoTheSystemRecord
     TSLMKernel kernel;
     kernel.LoadSystem(true);
     kernel.Positions = {-100, -200, -350, -400};
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     EXPECT_EQ(StoredList(1), (StaffList{{1, 0}, {3, -250}}));
     const host::RecordKey system = host::RecordKey::Other(hostapi::kTagStaffSystem2001, 1, 0);
@@ -197,7 +197,7 @@ TEST_F(StaffListKernelTest, AResetSystemKeepsOnlyTheScoresGroups) {
     kernel.LoadSystem(true);
     kernel.ResetPositions();
     kernel.LoadSystem(false);
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     EXPECT_EQ(StoredGroup(1, 1), (std::pair<int16_t, int16_t>{1, 2}));
     EXPECT_EQ(Stored(stafflisttest::Group(1, 2)), nullptr);
@@ -205,16 +205,16 @@ TEST_F(StaffListKernelTest, AResetSystemKeepsOnlyTheScoresGroups) {
 
 TEST_F(StaffListKernelTest, ASystemTheDocumentDoesNotHaveIsNeverWritten) {
     Open(kQuartet);
-    SlmCurrentSystem = 5;
+    SlmState().currentSystem = 5;
     TSLMKernel kernel;
     kernel.LoadSystem(true);
     kernel.ResetPositions();
     kernel.LoadSystem(false);
-    SlmDirty = true;
+    SlmState().dirty = true;
     kernel.Apply(false);
     EXPECT_EQ(StoredList(5), StaffList{});
     EXPECT_EQ(Stored(host::RecordKey::Other(hostapi::kTagStaffSystem, 5, 0)), nullptr);
-    EXPECT_FALSE(SlmDirty);
+    EXPECT_FALSE(SlmState().dirty);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/module.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
@@ -29,7 +30,7 @@ class StaffListTest : public testsupport::ScoreHostTest {
 protected:
     void TearDown() override {
         ExpectNothingLeft();
-        orvex::ResetStaffListManager();
+        orvex::ResetModule();
         testsupport::ScoreHostTest::TearDown();
     }
 

@@ -15,6 +15,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -41,8 +42,14 @@ constexpr uint8_t kSpecPercussionMap = 0x20;
 constexpr int32_t kLowestAbove = 20;
 constexpr int32_t kAlignToValue = 3;  ///< alignment mode 3: a set value, not the other items
 
-/// Shown once while the plug-in stays loaded.
-bool s_percussionMessageShown = false;
+struct AlignMoveUnit {
+    /// Shown once while the plug-in stays loaded.
+    bool percussionMessageShown = false;
+};
+
+AlignMoveUnit& AlignMoveState() {
+    return UnitState<AlignMoveUnit>();
+}
 
 bool Row(const OptionArray& rows, size_t row) {
     return rows[row].value != 0;
@@ -326,8 +333,8 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         if (LoadRecordSOSC(staff, static_cast<hostapi::MeasureNumber>(specMeasure), 0, staffSpec.data()) &&
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
-            if (!s_percussionMessageShown) {
-                s_percussionMessageShown = true;
+            if (!AlignMoveState().percussionMessageShown) {
+                AlignMoveState().percussionMessageShown = true;
                 ShowMessageText(HostWindow, FreeText::AlignMovePlugInDoes, 0, 0);
             }
             continue;

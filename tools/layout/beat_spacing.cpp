@@ -54,7 +54,7 @@ int32_t Clamp32(int64_t value) {
 }
 
 BeatChartState& Chart(TFMisc& context) {
-    return *context.BeatCharts;
+    return BeatCharts(context);
 }
 int32_t Pos(const BeatChartState& chart, int32_t k) {
     return chart.positions[static_cast<size_t>(k)];

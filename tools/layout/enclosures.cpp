@@ -23,6 +23,16 @@ constexpr size_t kRemoveRow = 1;
 constexpr size_t kGetRow = 2;
 constexpr size_t kPutRow = 3;
 
+/// The enclosure that Get took for a later Put (the tool context's state slots).
+struct EnclosureClipboard {
+    std::array<int32_t, 3> enclosure{};
+    uint8_t filled = 0;
+};
+
+EnclosureClipboard& Clipboard(const TFMisc& context) {
+    return context.States.Get<EnclosureClipboard>();
+}
+
 /// The places of the table's chosen expressions (placeholders of missing numbers left out).
 std::vector<int32_t> ChosenPlaces(const TFMisc& context, const TTextExpressions& table) {
     std::vector<int32_t> places;
@@ -51,20 +61,20 @@ void GetEnclosure(TFMisc& context, const TTextExpressions& table, const std::vec
     for (const int32_t i : places) {
         const TTxtExprRec& record = table.Item(i);
         if (record.HasPlayback()) {
-            context.EnclosureClipboard = record.Enclosure();
-            context.EnclosureClipboardFilled = 1;
+            Clipboard(context).enclosure = record.Enclosure();
+            Clipboard(context).filled = 1;
             return;
         }
     }
 }
 
 bool PutEnclosure(const TFMisc& context, TTextExpressions& table, const std::vector<int32_t>& places) {
-    if (context.EnclosureClipboardFilled == 0) {
+    if (Clipboard(context).filled == 0) {
         return false;
     }
     for (const int32_t i : places) {
         TTxtExprRec& record = table.Item(i);
-        record.SetEnclosure(context.EnclosureClipboard);
+        record.SetEnclosure(Clipboard(context).enclosure);
         record.SetFlags(static_cast<uint16_t>(record.Flags() | kExpressionHasPlayback));
         table.WriteBack(i + 1, false);
     }

@@ -15,6 +15,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
 #include "platform/win/messages.h"
@@ -71,9 +72,13 @@ struct Articulation {
 };
 
 /// The smart shapes of the cells the worker visits (the core's shared list).
+struct ProcessPartsUnit {
+    TSmartShapes shapes;
+    std::vector<std::pair<hostapi::EntryNumber, hostapi::EntryNumber>> entryPairs;
+};
+
 TSmartShapes& Shapes() {
-    static TSmartShapes shapes;
-    return shapes;
+    return UnitState<ProcessPartsUnit>().shapes;
 }
 
 bool Loaded(const EntryArray* array) {
@@ -604,8 +609,7 @@ bool ProcessExtractedParts(int16_t regionWord, int16_t measure, int16_t staff, i
 }
 
 std::vector<std::pair<hostapi::EntryNumber, hostapi::EntryNumber>>& ExplosionEntryPairs() {
-    static std::vector<std::pair<hostapi::EntryNumber, hostapi::EntryNumber>> pairs;
-    return pairs;
+    return UnitState<ProcessPartsUnit>().entryPairs;
 }
 
 }  // namespace orvex

@@ -4,14 +4,16 @@
 
 #include "core/host/finxess.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/win/system.h"
 
 namespace orvex {
 
-int16_t SlmCurrentSystem = 1;
-bool SlmDirty = false;
+StaffListState& SlmState() {
+    return UnitState<StaffListState>();
+}
 
 namespace {
 
@@ -99,7 +101,7 @@ bool TSLMKernel::LoadSystem(bool reread) {
     VisibleFlags.clear();
     Positions.clear();
     LoadedFlag = false;
-    const int32_t current = SlmCurrentSystem;
+    const int32_t current = SlmState().currentSystem;
     if (current == 0 && !NoSystemNoteShown) {
         ShowMessageById(HostWindow, kMessageSystemZero, kCaptionStaffListManager, 0, true);
         NoSystemNoteShown = true;
@@ -177,13 +179,13 @@ int16_t TSLMKernel::ShownListedNeighbour(int32_t row, int32_t step) const {
 }
 
 void TSLMKernel::Apply(bool keep) {
-    const int32_t current = SlmCurrentSystem;
+    const int32_t current = SlmState().currentSystem;
     // A system that the document does not have is never written: saving would create its records.
     if (!LoadedFlag || !SystemExists(current) || VisibleFlags.size() != static_cast<size_t>(ScoreStaffList.Count())) {
-        SlmDirty = false;
+        SlmState().dirty = false;
         return;
     }
-    if (!SlmDirty) {
+    if (!SlmState().dirty) {
         return;
     }
     if (ResetFlag) {
@@ -237,11 +239,11 @@ void TSLMKernel::Apply(bool keep) {
         SaveStaffSystemSpec(current, CurrentRecord);
         Systems.At(current - 1) = CurrentRecord;
     }
-    SlmDirty = false;
+    SlmState().dirty = false;
 }
 
 void TSLMKernel::ResetPositions() {
-    const int32_t current = SlmCurrentSystem;
+    const int32_t current = SlmState().currentSystem;
     const int32_t stored = std::max(SystemStaffList.CountAtLoad(), SystemStaffList.Count());
     // Groups of the system's own that the score does not have are deleted with the next save, so
     // that the system ends with the score's groups only.

@@ -18,11 +18,20 @@
 
 namespace orvex {
 
-/// The system the staff list manager shows, 0 for the global list of the score; 1 when the
-/// plug-in loads. It survives between openings of the form.
-extern int16_t SlmCurrentSystem;
-/// The loaded system's state is still to be written back.
-extern bool SlmDirty;
+class TStaffListManager;
+
+/// The staff list manager's state in the module.
+struct StaffListState {
+    /// The form: created on first use of command 3, freed with the plug-in.
+    TStaffListManager* manager = nullptr;
+    /// The system the staff list manager shows, 0 for the global list of the score; 1 when the
+    /// plug-in loads. It survives between openings of the form.
+    int16_t currentSystem = 1;
+    /// The loaded system's state is still to be written back.
+    bool dirty = false;
+};
+
+StaffListState& SlmState();
 
 class TSLMKernel {
 public:

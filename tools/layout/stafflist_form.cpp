@@ -10,6 +10,7 @@
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -20,16 +21,20 @@
 
 namespace orvex {
 
-TStaffListManager* StaffListManager = nullptr;
-
 namespace {
 
-// Set while the constructor fits the form: size changes then move no controls.
-bool s_sizing = false;
-// Re-entry counters of the system, page and measure fields.
-int32_t s_systemEntry = 0;
-int32_t s_pageEntry = 0;
-int32_t s_measureEntry = 0;
+struct StaffListFormUnit {
+    /// Set while the constructor fits the form: size changes then move no controls.
+    bool sizing = false;
+    // Re-entry counters of the system, page and measure fields.
+    int32_t systemEntry = 0;
+    int32_t pageEntry = 0;
+    int32_t measureEntry = 0;
+};
+
+StaffListFormUnit& StaffListFormState() {
+    return UnitState<StaffListFormUnit>();
+}
 
 constexpr uint32_t kTimerInterval = 100;
 /// The document follows the form after this many ticks without a change of system.
@@ -156,7 +161,7 @@ void TStaffCheckListBox::ItemsChanged(vcl::TStrings::Change change, int32_t inde
 // ---- The form ----
 
 TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
-    s_sizing = true;
+    StaffListFormState().sizing = true;
     SetName("StaffListManager");
     SetCaption("Staff List Manager");
     SetPosition(vcl::poScreenCenter);
@@ -191,7 +196,7 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
     OnHide = [this](vcl::TObject* /*sender*/) {
         // Whatever closed the form, nothing of this showing is pending any more.
         m_shown = false;
-        SlmDirty = false;
+        SlmState().dirty = false;
         Timer->SetEnabled(false);
     };
     StaffListBox->OnClickCheck = [this](vcl::TObject* sender) { StaffListBoxClickCheck(sender); };
@@ -216,7 +221,7 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
 
     SetCaption(Caption() + VersionText);
     FitToScreen();
-    s_sizing = false;
+    StaffListFormState().sizing = false;
 
     // The height the user gave the form last time.
     int32_t height = Height();
@@ -244,21 +249,21 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
 TStaffListManager::~TStaffListManager() {
     // The controls go first, while the kernel that their handlers use still exists.
     DestroyComponents();
-    if (StaffListManager == this) {
-        StaffListManager = nullptr;
+    if (SlmState().manager == this) {
+        SlmState().manager = nullptr;
     }
 }
 
 void TStaffListManager::AfterConstruction() {
     // Scaling to the screen and keeping the form on it are no changes of the user's.
-    s_sizing = true;
+    StaffListFormState().sizing = true;
     try {
         VxForm::AfterConstruction();
     } catch (...) {
-        s_sizing = false;
+        StaffListFormState().sizing = false;
         throw;
     }
-    s_sizing = false;
+    StaffListFormState().sizing = false;
     m_ready = true;
 }
 
@@ -291,7 +296,7 @@ void TStaffListManager::SetBounds(int32_t left, int32_t top, int32_t width, int3
 
 void TStaffListManager::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidth, int32_t& NewHeight, bool& Resize) {
     Resize = true;
-    if (s_sizing || (NewWidth == Width() && NewHeight == Height())) {
+    if (StaffListFormState().sizing || (NewWidth == Width() && NewHeight == Height())) {
         return;
     }
     NewWidth = std::max(NewWidth, kMinWidth);
@@ -474,10 +479,10 @@ void TStaffListManager::LoadIntoForm(bool reread) {
         const int32_t row = StaffListBox->Items().Add(win::AnsiToUtf8(Kernel.DisplayLines[i]));
         StaffListBox->SetChecked(row, i < Kernel.VisibleFlags.size() && Kernel.VisibleFlags[i]);
     }
-    SlmDirty = true;
+    SlmState().dirty = true;
     Kernel.ReOptimizeFlag = false;
     ReOptimize->SetEnabled(Kernel.ValidFlag);
-    CopyTo->SetEnabled(Kernel.LoadedFlag || SlmCurrentSystem == 0);
+    CopyTo->SetEnabled(Kernel.LoadedFlag || SlmState().currentSystem == 0);
     m_lastTop = -1;
     RefreshEdits(false);
 }
@@ -510,7 +515,7 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
         ShowNumber(PgNum, UpDown2, std::to_string(page));
         PgNumChange(this);
     } else {
-        ShowNumber(SysNum, UpDown1, std::to_string(SlmCurrentSystem));
+        ShowNumber(SysNum, UpDown1, std::to_string(SlmState().currentSystem));
         SysNumChange(this);
     }
     Kernel.ResetFlag = false;
@@ -550,28 +555,28 @@ void TStaffListManager::ApplyGermanCaptions() {
 }
 
 void TStaffListManager::SysNumChange(vcl::TObject* /*Sender*/) {
-    if (!m_shown || s_systemEntry > 0) {
+    if (!m_shown || StaffListFormState().systemEntry > 0) {
         return;
     }
-    EntryScope scope(s_systemEntry);
-    const bool wasDirty = SlmDirty;
-    if (wasDirty && SlmCurrentSystem >= 1) {
+    EntryScope scope(StaffListFormState().systemEntry);
+    const bool wasDirty = SlmState().dirty;
+    if (wasDirty && SlmState().currentSystem >= 1) {
         ReadBackEdits(false, true);
     }
-    int32_t number = SlmCurrentSystem;
+    int32_t number = SlmState().currentSystem;
     if (NumberIn(*SysNum, number)) {
         // The system number is 16-bit and not negative.
         number = std::clamp(number, 0, kLastSystemNumber);
     } else {
-        number = SlmCurrentSystem;
+        number = SlmState().currentSystem;
     }
-    if (!wasDirty || number != SlmCurrentSystem) {
-        SlmCurrentSystem = static_cast<int16_t>(number);
+    if (!wasDirty || number != SlmState().currentSystem) {
+        SlmState().currentSystem = static_cast<int16_t>(number);
         LoadIntoForm(true);
     } else {
-        SlmDirty = true;
+        SlmState().dirty = true;
     }
-    const int32_t current = SlmCurrentSystem;
+    const int32_t current = SlmState().currentSystem;
     ShowNumber(SysNum, UpDown1, std::to_string(current));
     if (current == 0) {
         Kernel.CurrentPage = 0;
@@ -600,10 +605,10 @@ void TStaffListManager::UpDown1MouseUp(vcl::TObject* Sender) {
 }
 
 void TStaffListManager::PgNumChange(vcl::TObject* /*Sender*/) {
-    if (s_pageEntry > 0) {
+    if (StaffListFormState().pageEntry > 0) {
         return;
     }
-    EntryScope scope(s_pageEntry);
+    EntryScope scope(StaffListFormState().pageEntry);
     int32_t page = 1;
     if (!NumberIn(*PgNum, page)) {
         page = 1;
@@ -623,10 +628,10 @@ void TStaffListManager::UpDown2MouseUp(vcl::TObject* Sender) {
 }
 
 void TStaffListManager::MeasureChange(vcl::TObject* /*Sender*/) {
-    if (s_measureEntry > 0) {
+    if (StaffListFormState().measureEntry > 0) {
         return;
     }
-    EntryScope scope(s_measureEntry);
+    EntryScope scope(StaffListFormState().measureEntry);
     int32_t measure = 1;
     if (!NumberIn(*Measure, measure)) {
         measure = 1;
@@ -670,7 +675,7 @@ void TStaffListManager::relativeClick(vcl::TObject* Sender) {
 
 void TStaffListManager::StaffListOkClick(vcl::TObject* /*Sender*/) {
     VxForm_SaveState(*this, "");
-    if (SlmDirty) {
+    if (SlmState().dirty) {
         ReadBackEdits(false, true);
     }
     RemoveEditsAfterFirst();
@@ -678,19 +683,19 @@ void TStaffListManager::StaffListOkClick(vcl::TObject* /*Sender*/) {
 }
 
 void TStaffListManager::StaffListCancelClick(vcl::TObject* /*Sender*/) {
-    SlmDirty = false;
+    SlmState().dirty = false;
 }
 
 void TStaffListManager::RevertClick(vcl::TObject* /*Sender*/) {
-    if (SlmCurrentSystem < 1) {
+    if (SlmState().currentSystem < 1) {
         return;
     }
-    SlmDirty = false;
+    SlmState().dirty = false;
     LoadIntoForm(true);
 }
 
 void TStaffListManager::ResetClick(vcl::TObject* /*Sender*/) {
-    if (SlmCurrentSystem < 1) {
+    if (SlmState().currentSystem < 1) {
         return;
     }
     Kernel.ResetPositions();
@@ -698,7 +703,7 @@ void TStaffListManager::ResetClick(vcl::TObject* /*Sender*/) {
 }
 
 void TStaffListManager::ReOptimizeClick(vcl::TObject* /*Sender*/) {
-    if (SlmCurrentSystem < 1) {
+    if (SlmState().currentSystem < 1) {
         return;
     }
     Kernel.ResetPositions();
@@ -722,7 +727,7 @@ void TStaffListManager::RunToolFromForm(int32_t item, const OptionArray* values)
 }
 
 void TStaffListManager::SpaceBtnClick(vcl::TObject* /*Sender*/) {
-    if (SlmDirty && Kernel.LoadedFlag) {
+    if (SlmState().dirty && Kernel.LoadedFlag) {
         ReadBackEdits(false, true);
     }
     RunToolFromForm(ItemNumber(ToolItem::ScaleStaffPositions), nullptr);
@@ -730,7 +735,7 @@ void TStaffListManager::SpaceBtnClick(vcl::TObject* /*Sender*/) {
 }
 
 void TStaffListManager::RunCopy(int32_t from, int32_t first, int32_t last, int32_t sameStaves, int32_t unoptimized) {
-    if (!SlmDirty) {
+    if (!SlmState().dirty) {
         return;
     }
     if (Kernel.LoadedFlag) {
@@ -748,11 +753,11 @@ void TStaffListManager::RunCopy(int32_t from, int32_t first, int32_t last, int32
 }
 
 void TStaffListManager::CopyFromClick(vcl::TObject* /*Sender*/) {
-    RunCopy(0, SlmCurrentSystem, SlmCurrentSystem, 0, 1);
+    RunCopy(0, SlmState().currentSystem, SlmState().currentSystem, 0, 1);
 }
 
 void TStaffListManager::CopyToClick(vcl::TObject* /*Sender*/) {
-    RunCopy(SlmCurrentSystem, SlmCurrentSystem + 1, kCopyToLastSystem, 1, 0);
+    RunCopy(SlmState().currentSystem, SlmState().currentSystem + 1, kCopyToLastSystem, 1, 0);
 }
 
 void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
@@ -760,10 +765,10 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
         if (Kernel.CheckOptimizationErrors()) {
             return;  // the message named the staff; its system stays on screen
         }
-        const int32_t before = SlmCurrentSystem;
+        const int32_t before = SlmState().currentSystem;
         ShowNumber(SysNum, UpDown1, std::to_string(before + 1));
         SysNumChange(this);
-        if (!Kernel.ValidFlag || SlmCurrentSystem == before) {
+        if (!Kernel.ValidFlag || SlmState().currentSystem == before) {
             break;
         }
     }
@@ -771,11 +776,11 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
 }
 
 void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {
-    if (!SlmDirty) {
+    if (!SlmState().dirty) {
         return;
     }
     ReadBackEdits(false, true);
-    const int32_t current = SlmCurrentSystem;
+    const int32_t current = SlmState().currentSystem;
     const int32_t first =
         Kernel.ValidFlag && Kernel.SystemExists(current) ? Kernel.Systems.At(current - 1).firstMeasure() : 0;
     if (!Kernel.ValidFlag || first == Kernel.LastShownMeasure) {
@@ -810,7 +815,7 @@ void TStaffListManager::TimerTimer(vcl::TObject* /*Sender*/) {
         RefreshEdits(true);
     }
     ++m_ticks;
-    const int32_t current = SlmCurrentSystem;
+    const int32_t current = SlmState().currentSystem;
     if (!Kernel.ValidFlag || !Kernel.SystemExists(current)) {
         return;
     }
@@ -831,21 +836,21 @@ void TStaffListManager::TimerTimer(vcl::TObject* /*Sender*/) {
 
 int32_t RunStaffListManager() {
     UpdateLayoutWhenAsked();
-    if (StaffListManager == nullptr) {
+    if (SlmState().manager == nullptr) {
         // The application owns the form, so that it is freed when the plug-in is unloaded.
-        StaffListManager = vcl::Create<TStaffListManager>(vcl::Application);
+        SlmState().manager = vcl::Create<TStaffListManager>(vcl::Application);
     }
-    return StaffListManager->ShowModal();
+    return SlmState().manager->ShowModal();
 }
 
 int32_t RunStaffListManagerQuery(int32_t startValue) {
-    if (StaffListManager != nullptr && StaffListManager->Visible()) {
+    if (SlmState().manager != nullptr && SlmState().manager->Visible()) {
         return 0;  // the form is showing already: it cannot be made again under its own handlers
     }
     UpdateLayoutWhenAsked();
-    delete StaffListManager;
-    StaffListManager = vcl::Create<TStaffListManager>(vcl::Application);
-    std::unique_ptr<TStaffListManager> form(StaffListManager);
+    delete SlmState().manager;
+    SlmState().manager = vcl::Create<TStaffListManager>(vcl::Application);
+    std::unique_ptr<TStaffListManager> form(SlmState().manager);
     form->SetStartValue(startValue);
     if (form->ShowModal() != 0 && Imports().RedrawDocument != nullptr) {
         Imports().RedrawDocument(nullptr, hostapi::kInterfaceVersion);
@@ -853,15 +858,9 @@ int32_t RunStaffListManagerQuery(int32_t startValue) {
     return 1;
 }
 
-void ResetStaffListManager() {
-    delete StaffListManager;
-    StaffListManager = nullptr;
-    SlmCurrentSystem = 1;
-    SlmDirty = false;
-    s_sizing = false;
-    s_systemEntry = 0;
-    s_pageEntry = 0;
-    s_measureEntry = 0;
+void DeleteStaffListManager() {
+    delete SlmState().manager;
+    SlmState().manager = nullptr;
 }
 
 }  // namespace orvex

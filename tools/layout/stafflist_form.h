@@ -157,16 +157,13 @@ private:
     bool m_ready = false;  ///< constructed: size changes move the controls
 };
 
-/// The form global: created on first use of command 3, freed with the plug-in.
-extern TStaffListManager* StaffListManager;
-
 /// Menu command 3: the host's layout update first when the general options ask for it, then the
 /// form, modally; answers the modal result.
 int32_t RunStaffListManager();
 /// The query service's code 6: a form of its own showing system `startValue` (below 0: as
 /// command 3 would), modally; the host redraws the document after it. Answers 1.
 int32_t RunStaffListManagerQuery(int32_t startValue);
-/// Frees the form and puts the module's state back to what loading the plug-in gives.
-void ResetStaffListManager();
+/// Frees the form (a reset of the module).
+void DeleteStaffListManager();
 
 }  // namespace orvex

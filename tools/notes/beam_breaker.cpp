@@ -12,6 +12,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/host_probes.h"
+#include "core/module.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/entry_records.h"
 #include "tools/notes/engine/entry_engine.h"
@@ -46,12 +47,18 @@ constexpr std::array<int32_t, 33> kDefaultTupletParts = {
 };
 // clang-format on
 
-/// Nesting depth of divisions over the whole run.
-int32_t s_divisionDepth = 0;
+struct BeamBreakerUnit {
+    /// Nesting depth of divisions over the whole run.
+    int32_t divisionDepth = 0;
+};
+
+BeamBreakerUnit& BeamBreakerState() {
+    return UnitState<BeamBreakerUnit>();
+}
 
 struct DepthGuard {
-    DepthGuard() { ++s_divisionDepth; }
-    ~DepthGuard() { --s_divisionDepth; }
+    DepthGuard() { ++BeamBreakerState().divisionDepth; }
+    ~DepthGuard() { --BeamBreakerState().divisionDepth; }
     DepthGuard(const DepthGuard&) = delete;
     DepthGuard& operator=(const DepthGuard&) = delete;
 };
@@ -253,7 +260,7 @@ void ArrayBreaker::SplitGroup(int32_t first, int32_t count, int32_t longest, int
 }
 
 bool ArrayBreaker::Divide(int32_t mode, int32_t first, int32_t count, int32_t longest, int32_t shortest) {
-    if (s_divisionDepth >= kMaxDivisionDepth) {
+    if (BeamBreakerState().divisionDepth >= kMaxDivisionDepth) {
         return false;
     }
     const DepthGuard depth;

@@ -6,14 +6,17 @@
 #include <tuple>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 
 namespace orvex {
 
-TSBBForm* _SBBForm = nullptr;
-
 namespace {
+
+struct BeamBreakerFormUnit {
+    TSBBForm* form = nullptr;
+};
 
 template <class T>
 T* Placed(vcl::TWinControl* parent, T* control, const std::string& name, int32_t left, int32_t top, int32_t width,
@@ -104,6 +107,10 @@ int16_t Flag(int32_t value) {
 
 }  // namespace
 
+TSBBForm*& BeamBreakerForm() {
+    return UnitState<BeamBreakerFormUnit>().form;
+}
+
 TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     SetName("SBBForm");
     SetCaption("Beam Breaker" + VersionText);
@@ -192,8 +199,8 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 TSBBForm::~TSBBForm() {
-    if (_SBBForm == this) {
-        _SBBForm = nullptr;
+    if (BeamBreakerForm() == this) {
+        BeamBreakerForm() = nullptr;
     }
 }
 
@@ -313,11 +320,11 @@ void TSBBForm::SBBGoBtnClick(vcl::TObject* /*Sender*/) {
 }
 
 int32_t ShowBeamBreakerForm() {
-    if (_SBBForm == nullptr) {
+    if (BeamBreakerForm() == nullptr) {
         // The application owns the form, so that it is freed when the plug-in is unloaded.
-        _SBBForm = vcl::Create<TSBBForm>(vcl::Application);
+        BeamBreakerForm() = vcl::Create<TSBBForm>(vcl::Application);
     }
-    _SBBForm->ShowModal();
+    BeamBreakerForm()->ShowModal();
     return 1;
 }
 

@@ -82,8 +82,8 @@ private:
     BeamBreakOptions m_options;
 };
 
-/// The form while it exists.
-extern TSBBForm* _SBBForm;
+/// The form while it exists (the module's state), else none.
+TSBBForm*& BeamBreakerForm();
 
 /// Opens the form (modal), making it on first use. Answers 1.
 int32_t ShowBeamBreakerForm();

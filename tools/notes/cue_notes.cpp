@@ -15,6 +15,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
@@ -85,9 +86,15 @@ constexpr int16_t kTextHeadThirdWord = 30;
 /// Without a cue font definition: "Times New Roman" at size 16 (in the font word's high byte).
 constexpr int16_t kDefaultCueSize = 0x1000;
 
-/// The kept region pair of the run.
-SelectionRecord s_destination;
-SelectionRecord s_source;
+struct CueNotesUnit {
+    /// The kept region pair of the run.
+    SelectionRecord destination;
+    SelectionRecord source;
+};
+
+CueNotesUnit& CueNotesState() {
+    return UnitState<CueNotesUnit>();
+}
 
 /// Where a tuplet's entries are counted: word 0 of the tuplet record.
 constexpr size_t kTupletCountWord = 0;
@@ -346,15 +353,16 @@ bool GetCueRegions(SelectionRecord* destination, SelectionRecord* source, bool r
     bool selected = true;
     if (refresh) {
         const auto get = Imports().GetSelection;
-        s_source = SelectionRecord{};
-        s_destination = SelectionRecord{};
-        selected = get != nullptr && get(s_source.bytes.data(), s_destination.bytes.data(), hostapi::kInterfaceVersion);
+        CueNotesState().source = SelectionRecord{};
+        CueNotesState().destination = SelectionRecord{};
+        selected = get != nullptr && get(CueNotesState().source.bytes.data(), CueNotesState().destination.bytes.data(),
+                                         hostapi::kInterfaceVersion);
     }
     if (destination != nullptr) {
-        *destination = s_destination;
+        *destination = CueNotesState().destination;
     }
     if (source != nullptr) {
-        *source = s_source;
+        *source = CueNotesState().source;
     }
     return selected;
 }

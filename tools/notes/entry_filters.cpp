@@ -4,6 +4,7 @@
 
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
 #include "tools/notes/entry_details.h"
@@ -20,10 +21,13 @@ constexpr hostapi::Tag kTagBeamAngleLow = hostapi::kTagBeamLow;
 
 namespace {
 
+struct RandomUnit {
+    std::mt19937 generator{1};
+};
+
 /// The plug-in's one pseudo-random generator; it starts as the C runtime's does, with seed 1.
 std::mt19937& RandomGenerator() {
-    static std::mt19937 generator(1);
-    return generator;
+    return UnitState<RandomUnit>().generator;
 }
 
 }  // namespace

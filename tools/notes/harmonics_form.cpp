@@ -9,6 +9,7 @@
 #include "core/dispatch.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "expressions/txtexpr.h"
@@ -17,9 +18,11 @@
 
 namespace orvex {
 
-THarmonicsForm* _HarmonicsForm = nullptr;
-
 namespace {
+
+struct HarmonicsFormUnit {
+    THarmonicsForm* form = nullptr;
+};
 
 /// The tool whose stored options are the parentheses of the added note.
 
@@ -71,6 +74,10 @@ void LoadParentheses(OptionArray& parentheses) {
 }
 
 }  // namespace
+
+THarmonicsForm*& HarmonicsForm() {
+    return UnitState<HarmonicsFormUnit>().form;
+}
 
 THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetName("HarmonicsForm");
@@ -140,8 +147,8 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 THarmonicsForm::~THarmonicsForm() {
-    if (_HarmonicsForm == this) {
-        _HarmonicsForm = nullptr;
+    if (HarmonicsForm() == this) {
+        HarmonicsForm() = nullptr;
     }
     if (!vcl::Application->Terminated()) {
         std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
@@ -238,12 +245,12 @@ void THarmonicsForm::HarmCancelClick(vcl::TObject* /*Sender*/) {
 }
 
 int32_t ShowHarmonicsForm() {
-    if (_HarmonicsForm == nullptr) {
+    if (HarmonicsForm() == nullptr) {
         // The application owns the form, so that it is freed when the plug-in is unloaded.
-        _HarmonicsForm = vcl::Create<THarmonicsForm>(vcl::Application);
-        ModelessFormList.push_back(_HarmonicsForm);
+        HarmonicsForm() = vcl::Create<THarmonicsForm>(vcl::Application);
+        ModelessFormList.push_back(HarmonicsForm());
     }
-    _HarmonicsForm->Show();
+    HarmonicsForm()->Show();
     return 1;
 }
 

@@ -52,8 +52,8 @@ private:
     OptionArray m_parentheses{};  ///< the stored options of tool 10
 };
 
-/// The form while it exists.
-extern THarmonicsForm* _HarmonicsForm;
+/// The form while it exists (the module's state), else none.
+THarmonicsForm*& HarmonicsForm();
 
 /// Opens the form (modeless), making it on first use. Answers 1.
 int32_t ShowHarmonicsForm();

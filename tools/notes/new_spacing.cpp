@@ -56,6 +56,10 @@ bool IsPlainOrDotted(Edu value) {
 
 }  // namespace
 
+NewSpacingState& NewSpacingRun(const TFMisc& context) {
+    return context.States.Get<NewSpacingState>();
+}
+
 bool SqueezeOverlongEntry(TFMisc&, EntryView entry, hostapi::EntryArray& array, int32_t index, const EDTMeasureSpec&,
                           Edu measureLength, TNSPchanges& change) {
     const Edu start = entry.position();
@@ -116,7 +120,7 @@ bool SqueezeOverlongEntry(TFMisc&, EntryView entry, hostapi::EntryArray& array, 
 bool ApplyEntryChangeList(TFMisc& context, EntryView entry) {
     const uint32_t flagsBefore = entry.flags();
     const uint32_t noteFlagsBefore = entry.notesHeld() > 0 ? entry.note(0).flags() : 0;
-    for (const TNSPchanges& change : context.NewSpacingChanges) {
+    for (const TNSPchanges& change : NewSpacingRun(context).changes) {
         if (change.entry() != entry.number() || change.entry() == 0) {
             continue;
         }

@@ -6,8 +6,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/tool_records.h"
+#include "platform/hostapi/records.h"
 
 namespace orvex {
+
+struct TFMisc;
+
+/// What New Spacing keeps from its first pass for its second (the tool context's state slots).
+struct NewSpacingState {
+    std::vector<TNSPchanges> changes;      ///< the first pass's changes, reverted by the second
+    std::string documentTitle;             ///< host window title at the first pass
+    hostapi::SelectionRecord savedRegion;  ///< the region of the first pass
+};
+
+/// The context's New Spacing state.
+NewSpacingState& NewSpacingRun(const TFMisc& context);
 
 /// Rows of New Spacing's "More..." page (tool 22) that the passes read.
 enum NewSpacingMoreRow : std::size_t {

@@ -19,6 +19,7 @@
 #include "core/tool_items.h"
 #include "platform/win/keys.h"
 #include "platform/win/windows.h"
+#include "tools/notes/new_spacing.h"
 
 namespace orvex {
 namespace {
@@ -30,27 +31,28 @@ int32_t OptionValue(const TFMisc& context, size_t row) {
 /// New Spacing, first pass: remember the document and the region, and let the lyrics commands
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
-    GetHostWindowTitle(context.DocumentTitle);
+    GetHostWindowTitle(NewSpacingRun(context).documentTitle);
     ShowMessageById(HostWindow, MSG_NEW_SPACING_START, 9, 0, true);
-    context.SavedRegion = region;
-    context.NewSpacingChanges.clear();
+    NewSpacingRun(context).savedRegion = region;
+    NewSpacingRun(context).changes.clear();
     const bool querySelection = std::exchange(QuerySelectionFromHost, false);
     RunCommand(HostWindow, kShiftLyricsCode, 0, true, false, nullptr);
     if (OptionValue(context, 1) != 0) {
         RunCommand(HostWindow, kMoveSyllablesCode, 0, true, false, nullptr);
     }
     QuerySelectionFromHost = querySelection;
-    region = context.SavedRegion;
+    region = NewSpacingRun(context).savedRegion;
     if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
         // A blank staff after the region's last one, marked in the list so that the second pass
         // takes out this staff and no other. A staff the host refuses leaves the region as it is.
         TInstruments& staves = *context.Instruments;
-        const int32_t after = context.SavedRegion.lastStaff();
+        const int32_t after = NewSpacingRun(context).savedRegion.lastStaff();
         if (staves.AddStaff(after, false)) {
             context.ListsChanged = 1;
             staves.At(std::clamp(after, 0, staves.Count() - 1)).flag = 1;
             region.setLastStaff(static_cast<hostapi::StaffSlot>(region.lastStaff() + 1));
-            context.SavedRegion.setLastStaff(static_cast<hostapi::StaffSlot>(context.SavedRegion.lastStaff() + 1));
+            NewSpacingRun(context).savedRegion.setLastStaff(
+                static_cast<hostapi::StaffSlot>(NewSpacingRun(context).savedRegion.lastStaff() + 1));
         }
     }
 }
@@ -59,18 +61,18 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
 bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     std::string title;
     GetHostWindowTitle(title);
-    if (title != context.DocumentTitle) {
+    if (title != NewSpacingRun(context).documentTitle) {
         ShowMessageText(HostWindow, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
         // The second pass never runs on another document; it waits for the first one.
         return false;
     }
-    region = context.SavedRegion;
+    region = NewSpacingRun(context).savedRegion;
     return true;
 }
 
 /// New Spacing after its first pass: the host's note spacing runs next, then the second pass.
-void AwaitNewSpacingSecondPass(TFMisc& context) {
-    context.NewSpacingSecondPass = 1;
+void AwaitLaterStepPending(TFMisc& context) {
+    context.LaterStepPending = 1;
     // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
     // as the step signal and the timer brings the second pass once the host has spaced.
     // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
@@ -103,8 +105,8 @@ void AwaitNewSpacingSecondPass(TFMisc& context) {
 }
 
 void FinishNewSpacing(TFMisc& context) {
-    context.NewSpacingSecondPass = 0;
-    context.NewSpacingChanges.clear();
+    context.LaterStepPending = 0;
+    NewSpacingRun(context).changes.clear();
     if (OptionValue(context, 4) != 0 && context.Instruments) {
         TInstruments& staves = *context.Instruments;
         for (int32_t i = 0; i < staves.Count(); ++i) {
@@ -129,6 +131,6 @@ void FinishNewSpacing(TFMisc& context) {
 
 }  // namespace
 
-const MultiStepTool kNewSpacingSteps{BeginNewSpacing, ResumeNewSpacing, AwaitNewSpacingSecondPass, FinishNewSpacing};
+const MultiStepTool kNewSpacingSteps{BeginNewSpacing, ResumeNewSpacing, AwaitLaterStepPending, FinishNewSpacing};
 
 }  // namespace orvex

@@ -5,35 +5,34 @@
 
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 
 namespace orvex {
 namespace {
 
-/// A worker was missing in the run that goes on.
-bool s_missingWorker = false;
+struct NotesServicesUnit {
+    TSmartShapes smartShapes;
+    /// A worker was missing in the run that goes on.
+    bool missingWorker = false;
+};
+
+NotesServicesUnit& NotesServicesState() {
+    return UnitState<NotesServicesUnit>();
+}
 
 }  // namespace
 
 TSmartShapes& SharedSmartShapes() {
-    static TSmartShapes shapes;
-    return shapes;
-}
-
-bool WorkerNotAvailable(std::string_view what) {
-    if (!s_missingWorker) {
-        s_missingWorker = true;
-        ShowNotAvailable(what);
-    }
-    return false;
+    return NotesServicesState().smartShapes;
 }
 
 bool MissingWorkerMet() {
-    return s_missingWorker;
+    return NotesServicesState().missingWorker;
 }
 
 void ForgetMissingWorker() {
-    s_missingWorker = false;
+    NotesServicesState().missingWorker = false;
 }
 
 }  // namespace orvex

@@ -65,9 +65,6 @@ TSmartShapes& SharedSmartShapes();
 // that it changed nothing; the engine then ends its walk and reports failure, so that a run
 // never claims a change it did not make.
 
-/// Tells the user, the first time since ForgetMissingWorker, that `what` is not available in
-/// this build, and remembers that a worker was missing; answers false.
-bool WorkerNotAvailable(std::string_view what);
 /// Whether a missing worker was met since ForgetMissingWorker.
 bool MissingWorkerMet();
 void ForgetMissingWorker();

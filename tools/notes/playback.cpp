@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/host/finxess.h"
+#include "core/tool_context.h"
 
 namespace orvex {
 
@@ -27,6 +28,10 @@ bool SameKind(const MidiEvent& a, int16_t status, int16_t data1) {
 }
 
 }  // namespace
+
+PlaybackRunState& PlaybackRun(const TFMisc& context) {
+    return context.States.Get<PlaybackRunState>();
+}
 
 MidiEvent MidiEvent::Make(hostapi::Edu time, int16_t status, int16_t data1, int16_t data2) {
     MidiEvent event;

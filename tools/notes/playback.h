@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "platform/hostapi/bytes.h"
@@ -15,6 +16,31 @@ namespace orvex {
 
 struct TFMisc;
 struct SmartShapeRecord;
+
+/// A cell layer the playback effect generator has filled in the run: its staff, measure and layer
+/// (0-3). The generator keeps the cells it filled in a set of these, ordered by staff, measure and
+/// layer.
+struct PlaybackCell {
+    hostapi::InstrumentKey staff = 0;
+    hostapi::MeasureNumber measure = 0;
+    hostapi::LayerIndex layer = 0;
+    auto operator<=>(const PlaybackCell&) const = default;
+};
+
+/// What the playback command keeps over a run (the tool context's state slots).
+struct PlaybackRunState {
+    uint32_t cellLayerMask = 0;        ///< layers of the current cell filled with playback notes (bit n = layer n)
+    uint8_t changed = 0;               ///< the playback run wrote something
+    uint8_t layerAsked = 0;            ///< the layer question was answered in this run
+    uint8_t layerOverwrite = 0;        ///< its answer: overwrite the preferred layer
+    std::set<PlaybackCell> layerKeys;  ///< the cell layers this run filled
+    uint32_t layerMask = 0;            ///< every layer this run used (bit n = layer n)
+    uint8_t layerFlagsSet = 0;         ///< the layer settings carry the playback mark already
+    uint8_t stopped = 0;               ///< a playback step stopped the run (declined or no layer free)
+};
+
+/// The context's playback run state.
+PlaybackRunState& PlaybackRun(const TFMisc& context);
 
 /// The modes of the playback command besides creating: the options dialog's "Remove these
 /// effects from selection" runs the remove mode, its "Play" the redraw mode.

@@ -218,10 +218,10 @@ void SilenceNote(EntryView entry, int32_t noteIndex) {
 
 /// From host year 2002 on, once per run: the layer settings carry the playback mark.
 void MarkLayerSettings(TFMisc& context) {
-    if (HostYear < 2002 || context.PlaybackLayerFlagsSet != 0) {
+    if (HostYear < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
         return;
     }
-    context.PlaybackLayerFlagsSet = 1;
+    PlaybackRun(context).layerFlagsSet = 1;
     using Layout = hostapi::LayerSettingsLayout;
     for (int32_t layer = 0; layer < 4; ++layer) {
         std::array<uint8_t, Layout::kSize> record{};
@@ -254,7 +254,7 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
     const Edu start = effect.start.position();
     const auto preferred = static_cast<LayerIndex>(options.preferredLayer - 1);
     const auto filledInRun = [&](LayerIndex layer) {
-        return context.PlaybackLayerKeys.contains(PlaybackCell{effect.startStaff, effect.startMeasure, layer});
+        return PlaybackRun(context).layerKeys.contains(PlaybackCell{effect.startStaff, effect.startMeasure, layer});
     };
     if (preferred != effect.takenLayer && LastEnd(cell.At(preferred), false) <= start) {
         chosen = preferred;
@@ -266,7 +266,7 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
         if (index == effect.takenLayer || cell.At(index) == nullptr) {
             continue;
         }
-        if (context.PlaybackLayerOverwrite != 0 && HoldsOnlyPlaybackNotes(cell.At(index)) && !filledInRun(index)) {
+        if (PlaybackRun(context).layerOverwrite != 0 && HoldsOnlyPlaybackNotes(cell.At(index)) && !filledInRun(index)) {
             cell.Empty(index);
         }
         if (LastEnd(cell.At(index), true) <= start) {
@@ -279,12 +279,12 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
     }
     const bool mayAsk = preferred != effect.takenLayer && !filledInRun(preferred) && cell.At(preferred) != nullptr;
     if (mayAsk) {
-        if (context.PlaybackLayerAsked == 0) {
+        if (PlaybackRun(context).layerAsked == 0) {
             int32_t answer = 0;
             const bool yes = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
                                               preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
-            context.PlaybackLayerAsked = 1;
-            context.PlaybackLayerOverwrite = yes ? 1 : 0;
+            PlaybackRun(context).layerAsked = 1;
+            PlaybackRun(context).layerOverwrite = yes ? 1 : 0;
             if (!yes && found < 0) {
                 if (answer != win::IDCANCEL && effect.reportStop) {
                     ShowNoFreeLayer();
@@ -292,7 +292,7 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
                 return LayerChoice::Stop;
             }
         }
-        if (context.PlaybackLayerOverwrite != 0) {
+        if (PlaybackRun(context).layerOverwrite != 0) {
             cell.Empty(preferred);
             chosen = preferred;
             return LayerChoice::Chosen;
@@ -425,20 +425,20 @@ private:
                 return false;
             }
             if (m_later->count > 0) {
-                if (m_context.PlaybackLayerOverwrite == 0) {
+                if (PlaybackRun(m_context).layerOverwrite == 0) {
                     int32_t answer = 0;
                     if (!AskLayerQuestion(MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer, answer)) {
                         m_stopped = true;
                         m_exhausted = true;
                         return false;
                     }
-                    m_context.PlaybackLayerAsked = 1;
-                    m_context.PlaybackLayerOverwrite = 1;
+                    PlaybackRun(m_context).layerAsked = 1;
+                    PlaybackRun(m_context).layerOverwrite = 1;
                 }
                 FrameEntriesRemove(m_later, 0, m_later->count);
                 m_laterChanged = true;
             }
-            m_context.PlaybackLayerKeys.insert(PlaybackCell{m_effect.startStaff, m_measure, m_layer});
+            PlaybackRun(m_context).layerKeys.insert(PlaybackCell{m_effect.startStaff, m_measure, m_layer});
         }
         return true;
     }
@@ -788,7 +788,7 @@ int32_t WriteGlide(TFMisc& context, const PlaybackEffect& effect, const Playback
                           endPitch - startPitch};
     WriteGlideEvents(span7, GlideOptions{options.glideDelayPercent, options.benderRange, options.setBenderRange,
                                          options.changesPerQuarter});
-    context.PlaybackChanged = 1;
+    PlaybackRun(context).changed = 1;
     return 1;
 }
 
@@ -828,9 +828,9 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
         cell.MarkChanged(layer);
         contentEnd = LastEnd(array, false);
     }
-    context.PlaybackLayerKeys.insert(PlaybackCell{effect.startStaff, effect.startMeasure, layer});
-    context.PlaybackLayerMask |= 1u << layer;
-    context.CellPlaybackLayerMask |= 1u << layer;
+    PlaybackRun(context).layerKeys.insert(PlaybackCell{effect.startStaff, effect.startMeasure, layer});
+    PlaybackRun(context).layerMask |= 1u << layer;
+    PlaybackRun(context).cellLayerMask |= 1u << layer;
 
     // 4. The notated note is silenced.
     const bool tiedFromBefore = (start.note(startNote).flags() & hostapi::kNoteTieEnd) != 0;
@@ -882,13 +882,13 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
         }
         note.rest = a == 0 && tiedFromBefore && !repeat;
         if (!writer.Write(step + (a == 0 ? delay : 0), note)) {
-            context.PlaybackChanged = 1;
+            PlaybackRun(context).changed = 1;
             return 0;
         }
         MarkLayerSettings(context);
     }
     writer.FillToBarline();
-    context.PlaybackChanged = 1;
+    PlaybackRun(context).changed = 1;
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
 #include "tools/notes/notes_services.h"
+#include "tools/notes/playback.h"
 #include "tools/notes/playback_effects.h"
 
 namespace orvex {
@@ -102,8 +103,8 @@ bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, 
     }
     const auto base = static_cast<Edu>(
         std::min<int64_t>(static_cast<int64_t>(PowerOfTwoFloor(duration)) * entry.actualDuration() / duration, 1024));
-    const uint8_t changedBefore = context.PlaybackChanged;
-    context.PlaybackChanged = 0;
+    const uint8_t changedBefore = PlaybackRun(context).changed;
+    PlaybackRun(context).changed = 0;
     using Definition = hostapi::ArticulationDefinitionLayout;
     int32_t result = 1;
     for (int32_t inci = 0; inci < 256 && result != 0; ++inci) {
@@ -148,11 +149,11 @@ bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, 
         }
         result &= WritePlaybackEffect(context, effect, options);
     }
-    const bool wrote = context.PlaybackChanged != 0;
-    context.PlaybackChanged = changedBefore | context.PlaybackChanged;
+    const bool wrote = PlaybackRun(context).changed != 0;
+    PlaybackRun(context).changed = changedBefore | PlaybackRun(context).changed;
     continueRun = result != 0;
     if (!continueRun) {
-        context.PlaybackStopped = 1;
+        PlaybackRun(context).stopped = 1;
     }
     return wrote;
 }

@@ -326,19 +326,19 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
         } else if (options.trills && kind == kTrillLine) {
             result = WriteShapePlayback(shape, context, options, true);
         } else if (options.hairpins && IsHairpin(kind)) {
-            context.PlaybackChanged =
-                static_cast<uint8_t>(context.PlaybackChanged | WriteHairpinVolume(shape, context));
+            PlaybackRun(context).changed =
+                static_cast<uint8_t>(PlaybackRun(context).changed | WriteHairpinVolume(shape, context));
         }
         if (result == 0) {
-            context.PlaybackLayerKeys.clear();
+            PlaybackRun(context).layerKeys.clear();
             return true;  // declined or no free layer: the user has been told
         }
     }
     const bool walked = RunEntryProcessingTool(context);
-    if (walked && context.PlaybackStopped == 0 && context.PlaybackChanged == 0) {
+    if (walked && PlaybackRun(context).stopped == 0 && PlaybackRun(context).changed == 0) {
         ShowMessageText(HostWindow, FreeText::NothingDoneNoSmartShapes, 0, 0);
     }
-    context.PlaybackLayerKeys.clear();
+    PlaybackRun(context).layerKeys.clear();
     return walked;
 }
 
@@ -457,13 +457,13 @@ bool RunPlaybackTool(TFMisc& context, int32_t setNumber) {
         return false;
     }
     const hostapi::SelectionRecord region = *CurrentRegion;
-    context.PlaybackChanged = 0;
-    context.PlaybackLayerAsked = 0;
-    context.PlaybackLayerOverwrite = 0;
-    context.PlaybackLayerKeys.clear();
-    context.PlaybackLayerMask = 0;
-    context.PlaybackLayerFlagsSet = 0;
-    context.PlaybackStopped = 0;
+    PlaybackRun(context).changed = 0;
+    PlaybackRun(context).layerAsked = 0;
+    PlaybackRun(context).layerOverwrite = 0;
+    PlaybackRun(context).layerKeys.clear();
+    PlaybackRun(context).layerMask = 0;
+    PlaybackRun(context).layerFlagsSet = 0;
+    PlaybackRun(context).stopped = 0;
     switch (setNumber) {
         case kPlaybackRedraw:
             if (const auto redraw = Imports().RedrawMeasures) {

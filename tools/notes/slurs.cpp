@@ -4,6 +4,7 @@
 #include "tools/notes/slurs.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,6 +22,15 @@
 
 namespace orvex {
 namespace {
+
+/// The host's default slur contours, loaded at the start of a run (the tool context's state slots).
+struct SlurContourState {
+    std::array<uint8_t, 24> defaults{};
+};
+
+SlurContourState& SlurContours(const TFMisc& context) {
+    return context.States.Get<SlurContourState>();
+}
 
 using hostapi::ConstEntryView;
 using hostapi::Edu;
@@ -121,15 +131,15 @@ bool IsSlurType(int16_t type) {
 }
 
 void LoadSlurContourDefaults(TFMisc& context) {
-    context.SlurContourDefaults.fill(0);
-    LoadOtherRecord(kTagSlurContours, -2, 0, context.SlurContourDefaults.data(),
-                    static_cast<int32_t>(context.SlurContourDefaults.size()));
+    SlurContours(context).defaults.fill(0);
+    LoadOtherRecord(kTagSlurContours, -2, 0, SlurContours(context).defaults.data(),
+                    static_cast<int32_t>(SlurContours(context).defaults.size()));
 }
 
 int32_t MeasureXPosition(TFMisc& context, Edu position, int32_t measure) {
     const int64_t duration = MeasureLengthOrDefault(0, static_cast<hostapi::MeasureNumber>(measure));
     const int32_t width = MeasureWidthOf(context);
-    const BeatChartState& chart = *context.BeatCharts;
+    const BeatChartState& chart = BeatCharts(context);
     if (chart.hasChart == 0) {
         return static_cast<int32_t>(int64_t{width} * position / duration);
     }
@@ -176,7 +186,7 @@ int32_t HorizontalDistance(TFMisc& context, int32_t measure1, Edu position1, int
 int32_t ContourFromDefaults(const TFMisc& context, int32_t length, int32_t& inset) {
     const auto value = [&](int point, int field) {
         return int64_t{
-            hostapi::ReadI16(context.SlurContourDefaults.data(), static_cast<size_t>(6 * point + 2 * field))};
+            hostapi::ReadI16(SlurContours(context).defaults.data(), static_cast<size_t>(6 * point + 2 * field))};
     };
     enum { SPAN = 0, INSET = 1, HEIGHT = 2 };
     if (length <= value(0, SPAN)) {

@@ -16,6 +16,7 @@
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "tools/notes/entry_details.h"
+#include "tools/notes/playback.h"
 #include "tools/notes/playback_effects.h"
 
 namespace orvex {
@@ -347,7 +348,7 @@ int32_t TremoloBeamMask(Edu d, Edu n) {
 
 bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey regionWord,
                   hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
-    if (Row(context, TREM_PLAYBACK_NOTES) != 0 && (context.CellPlaybackLayerMask & (1u << layer)) != 0) {
+    if (Row(context, TREM_PLAYBACK_NOTES) != 0 && (PlaybackRun(context).cellLayerMask & (1u << layer)) != 0) {
         return false;  // the layer holds playback notes already
     }
 

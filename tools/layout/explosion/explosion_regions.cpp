@@ -12,6 +12,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/music_records.h"
@@ -24,8 +25,14 @@ namespace {
 using hostapi::kTagCellClef;
 constexpr int32_t kFrameSize = 12;
 
-/// The measure last warned about a mid-measure part change, process-wide.
-int32_t s_lastWarnedMeasure = 0;
+struct ExplosionRegionsUnit {
+    /// The measure last warned about a mid-measure part change, process-wide.
+    int32_t lastWarnedMeasure = 0;
+};
+
+ExplosionRegionsUnit& ExplosionRegionsState() {
+    return UnitState<ExplosionRegionsUnit>();
+}
 
 /// The working tables of one pass over a region.
 struct RegionTables {
@@ -322,10 +329,10 @@ bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
 }
 
 void WarnMidMeasurePartChange(int32_t measure) {
-    if (measure == s_lastWarnedMeasure) {
+    if (measure == ExplosionRegionsState().lastWarnedMeasure) {
         return;
     }
-    s_lastWarnedMeasure = measure;
+    ExplosionRegionsState().lastWarnedMeasure = measure;
     ShowMessageText(HostWindow, FreeText::WarningCannotHandleSpecialCase, 0, measure);
 }
 
@@ -441,7 +448,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
         return CheckStaveCounts(explosion, 2 * explosion.staffCount, 1, true);
     }
     explosion.regions.clear();
-    s_lastWarnedMeasure = 0;
+    ExplosionRegionsState().lastWarnedMeasure = 0;
     SetProgressText(context, "Determining regions ...");
     const hostapi::SelectionRecord region = explosion.processedRegion;
     const int32_t firstMeasure = region.firstMeasure();

@@ -17,6 +17,7 @@
 #include "tools/notes/entry_details.h"
 #include "tools/notes/entry_fields.h"
 #include "tools/notes/entry_filters.h"
+#include "tools/notes/new_spacing.h"
 
 namespace orvex {
 namespace {
@@ -77,7 +78,7 @@ private:
         return m_index + 1 < m_array.count ? std::optional<EntryView>(m_array.entry(m_index + 1)) : std::nullopt;
     }
     bool HasLyrics() const { return Entry().has(hostapi::kEntryLyrics); }
-    bool FirstPass() const { return m_context.NewSpacingSecondPass == 0; }
+    bool FirstPass() const { return m_context.LaterStepPending == 0; }
     void Changed(bool changed) { m_changed = changed || m_changed; }
 
     bool Rests();
@@ -320,7 +321,7 @@ void EntryBranches::NewSpacingFirstPass() {
     const hostapi::EntryNumber recorded = m_state.change.entry();
     if (recorded > 0) {
         if (recorded == Entry().number()) {
-            context.NewSpacingChanges.push_back(m_state.change);
+            NewSpacingRun(context).changes.push_back(m_state.change);
         } else {
             ShowMessageText(HostWindow, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }

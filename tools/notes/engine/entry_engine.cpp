@@ -25,6 +25,7 @@
 #include "forms/dactopt.h"
 #include "tools/layout/layout_services.h"
 #include "tools/notes/entry_commands.h"
+#include "tools/notes/playback.h"
 #include "tools/notes/respell_enharmonic.h"
 
 namespace orvex {
@@ -120,7 +121,7 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     if (item == ToolItem::Harmonica) {
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
-    if ((item == ToolItem::NewSpacing && context.NewSpacingSecondPass == 0 && Row(context, 5) != 0) ||
+    if ((item == ToolItem::NewSpacing && context.LaterStepPending == 0 && Row(context, 5) != 0) ||
         (item == ToolItem::Shift && Row(context, 4) != 0)) {
         SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
     }
@@ -169,7 +170,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         state.key = HostKey(state.measure, state.staff, 0);
         state.secondKey = HostKey(state.measure, state.staff, DocumentOptionFlag);
     }
-    context.CellPlaybackLayerMask = 0;
+    PlaybackRun(context).cellLayerMask = 0;
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
         if (!IsHostMenuCommandChecked(layer)) {
             continue;
@@ -184,7 +185,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         CellOutcome outcome = RunEntryLoop(context, state, *array, changed);
         // New Spacing's complementary rhythm goes into the empty first layer of the staff it
         // added below the selection.
-        if (outcome == CellOutcome::Done && item == ToolItem::NewSpacing && context.NewSpacingSecondPass == 0 &&
+        if (outcome == CellOutcome::Done && item == ToolItem::NewSpacing && context.LaterStepPending == 0 &&
             Row(context, 4) != 0 && state.slot == region.lastStaff() && layer == 0 && array->count == 0) {
             changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
             if (MissingWorkerMet()) {
