@@ -56,6 +56,8 @@ const std::set<std::string> kAccessLayerState = {
     "orvex::SizeCapture",
     "orvex::EffectsCapture",
     "orvex::(anonymous namespace)::Resolved()::imports",
+    // What the core registers at start-up for the access layer to ask (core/host/core_hooks.h).
+    "orvex::(anonymous namespace)::Registered()::hooks",
 };
 
 struct DataSymbol {

@@ -199,7 +199,9 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 TSBBForm::~TSBBForm() {
-    if (BeamBreakerForm() == this) {
+    // When the module goes, the class library frees the forms left open after the module's state
+    // is gone: only a form freed while the module runs forgets itself there.
+    if (!vcl::Application->Terminated() && BeamBreakerForm() == this) {
         BeamBreakerForm() = nullptr;
     }
 }

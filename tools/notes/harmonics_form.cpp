@@ -147,7 +147,9 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 THarmonicsForm::~THarmonicsForm() {
-    if (HarmonicsForm() == this) {
+    // When the module goes, the class library frees the forms left open after the module's state
+    // is gone: only a form freed while the module runs forgets itself there.
+    if (!vcl::Application->Terminated() && HarmonicsForm() == this) {
         HarmonicsForm() = nullptr;
     }
     if (!vcl::Application->Terminated()) {
