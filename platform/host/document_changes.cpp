@@ -1,5 +1,6 @@
 #include "platform/host/document_changes.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/host/cell_dump.h"
@@ -13,31 +14,46 @@ hostapi::EntryNumber NumberOf(const EntryBytes& entry) {
     return hostapi::ConstEntryView(entry.data()).number();
 }
 
-/// The entry changes of one cell; answers whether the cell changed at all.
+/// The entry changes of one cell; answers whether the cell changed at all. An entry of `after`
+/// is matched with the first entry of `before` that has its number, each such entry once: a
+/// further entry of the same number is added, an entry of `before` whose number no entry of
+/// `after` has is deleted. The numbers are looked up in one sorted list per cell rather than a
+/// tree node per entry (a command that changes every entry compares every cell of the score).
 bool CompareCell(const CellKey& cell, const CellEntries& before, const CellEntries& after,
                  std::vector<EntryChange>& changes) {
     if (before == after) {
         return false;
     }
-    std::map<hostapi::EntryNumber, const EntryBytes*> old;
+    struct Old {
+        hostapi::EntryNumber number;
+        const EntryBytes* entry;
+        bool kept;
+    };
+    std::vector<Old> old;
+    old.reserve(before.size());
     for (const EntryBytes& entry : before) {
-        old.emplace(NumberOf(entry), &entry);
+        old.push_back({NumberOf(entry), &entry, false});
     }
-    std::map<hostapi::EntryNumber, bool> kept;
+    // Stable: of the entries of one number, the first in the cell comes first.
+    std::stable_sort(old.begin(), old.end(), [](const Old& a, const Old& b) { return a.number < b.number; });
+    const auto find = [&](hostapi::EntryNumber number) -> Old* {
+        const auto it = std::lower_bound(old.begin(), old.end(), number,
+                                         [](const Old& a, hostapi::EntryNumber n) { return a.number < n; });
+        return it == old.end() || it->number != number ? nullptr : &*it;
+    };
     for (const EntryBytes& entry : after) {
-        const hostapi::EntryNumber number = NumberOf(entry);
-        const auto it = old.find(number);
-        if (it == old.end() || kept.contains(number)) {
+        Old* const match = find(NumberOf(entry));
+        if (match == nullptr || match->kept) {
             changes.push_back({ChangeKind::Added, cell, std::nullopt, entry});
             continue;
         }
-        kept[number] = true;
-        if (*it->second != entry) {
-            changes.push_back({ChangeKind::Changed, cell, *it->second, entry});
+        match->kept = true;
+        if (*match->entry != entry) {
+            changes.push_back({ChangeKind::Changed, cell, *match->entry, entry});
         }
     }
     for (const EntryBytes& entry : before) {
-        if (!kept.contains(NumberOf(entry))) {
+        if (!find(NumberOf(entry))->kept) {
             changes.push_back({ChangeKind::Deleted, cell, entry, std::nullopt});
         }
     }
@@ -128,6 +144,13 @@ DocumentChanges CompareDocuments(const Document& before, const Document& after) 
 
 DocumentChanges ChangesSince(const Document::Journal& journal, const Document& after) {
     DocumentChanges changes;
+    // At most every entry before and after a cell's change is listed: one allocation instead of
+    // a list that doubles (and is copied) as it grows.
+    size_t most = 0;
+    for (const auto& [cell, entries] : journal.cells) {
+        most += entries.size() + after.EntriesOf(cell).size();
+    }
+    changes.entries.reserve(most);
     for (const auto& [cell, entries] : journal.cells) {
         changes.cells += CompareCell(cell, entries, after.EntriesOf(cell), changes.entries) ? 1 : 0;
     }

@@ -63,6 +63,36 @@ TEST_F(DocumentChangesTest, EntriesAreMatchedByNumberAndRecordsCountedByTag) {
     EXPECT_EQ(listing.back(), "  + 'otBC' other (1, 1), 2 bytes: 0304");
 }
 
+// Entries that share a number are matched in their order, each entry before with one after: the
+// first entry after of a number is compared with the first before of it, a further one after is
+// added, and an entry before whose number is still there is not deleted.
+TEST_F(DocumentChangesTest, EntriesOfOneNumberAreMatchedOnceInTheirOrder) {
+    const host::CellKey first{1, 1, 0};
+    host::CellEntries entries = after->EntriesOf(first);
+    ASSERT_EQ(entries.size(), 3u);
+    const hostapi::EntryNumber shared = hostapi::EntryView(entries[0].data()).number();
+    hostapi::EntryView(entries[1].data()).setNumber(shared);
+    before->SetEntries(first, entries);
+    after->SetEntries(first, entries);
+    // After: the third entry changed and put first, then the two entries of the shared number,
+    // the second of them changed.
+    host::CellEntries changed = {entries[2], entries[0], entries[1]};
+    hostapi::EntryView(changed[0].data()).setDuration(512);
+    hostapi::EntryView(changed[2].data()).setDuration(256);
+
+    after->BeginJournal();
+    after->SetEntries(first, changed);
+    const host::Document::Journal journal = after->EndJournal();
+    const host::DocumentChanges whole = host::CompareDocuments(*before, *after);
+    EXPECT_EQ(whole.Summary(), "1 cell (1 entry changed, 1 added)");
+    EXPECT_EQ(host::ChangesSince(journal, *after).Summary(), whole.Summary());
+    ASSERT_EQ(whole.entries.size(), 2u);
+    EXPECT_EQ(whole.entries[0].kind, host::ChangeKind::Changed);
+    EXPECT_EQ(whole.entries[0].after, changed[0]);
+    EXPECT_EQ(whole.entries[1].kind, host::ChangeKind::Added);
+    EXPECT_EQ(whole.entries[1].after, changed[2]);
+}
+
 // The host finds a command's changes from a journal of the keys and cells it wrote; that gives
 // the same changes and the same listing as comparing the whole document before and after, and
 // leaves the document as it is.
