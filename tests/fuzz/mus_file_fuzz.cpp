@@ -2,6 +2,7 @@
 // A text the reader takes writes back and reads again to the same document, byte for byte; a
 // text it refuses is refused with a DocumentFileError that names the line.
 #include "platform/host/mus_file.h"
+#include "tests/fuzz/document_round_trip.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -12,14 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzsupport::Check(fuzzsupport::NamesALine(e.what()), std::string("no line named: ") + e.what());
         return 0;
     }
-    const std::string written = host::MusText(*document);
-    std::unique_ptr<host::Document> again;
-    try {
-        again = host::ParseMusText(written, "again");
-    } catch (const host::DocumentFileError& e) {
-        fuzzsupport::Fail(std::string("a written document is refused: ") + e.what());
-    }
-    fuzzsupport::Check(again->SameContent(*document), "the document read back differs");
-    fuzzsupport::Check(host::MusText(*again) == written, "the text written again differs");
+    fuzzsupport::CheckDocumentReadsBack(*document, "a written document is refused: ");
     return 0;
 }

@@ -3,6 +3,7 @@
 // refuses is refused with a ScoreTextError that names the line.
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
+#include "tests/fuzz/document_round_trip.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,13 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzsupport::Check(fuzzsupport::NamesALine(e.what()), std::string("no line named: ") + e.what());
         return 0;
     }
-    const std::string written = host::MusText(*document);
-    std::unique_ptr<host::Document> again;
-    try {
-        again = host::ParseMusText(written, "again");
-    } catch (const host::DocumentFileError& e) {
-        fuzzsupport::Fail(std::string("the document of a score text is refused as a file: ") + e.what());
-    }
-    fuzzsupport::Check(again->SameContent(*document), "the document read back differs");
+    fuzzsupport::CheckDocumentReadsBack(*document, "the document of a score text is refused as a file: ");
     return 0;
 }
