@@ -46,6 +46,22 @@ void* Lookup(const Module& module, std::string_view name) {
     return module.exports.byName ? module.exports.byName(name) : nullptr;
 }
 
+/// The handle of a module about to load: the next free 64 KiB-aligned base address from 4 MiB
+/// up, the way modules load at addresses. A process that loads and frees modules for a long
+/// time comes round to the start again and takes an address no loaded module holds; a handle
+/// is never 0 (no module).
+Hmodule NewModuleHandle() {
+    Loader& loader = TheLoader();
+    for (;;) {
+        const uint32_t candidate = loader.nextHandle;
+        loader.nextHandle = candidate >= detail::ModuleLoader::kLastBase ? detail::ModuleLoader::kFirstBase
+                                                                         : candidate + detail::ModuleLoader::kBaseStep;
+        if (!loader.modules.contains(candidate)) {
+            return Hmodule{candidate};
+        }
+    }
+}
+
 /// Runs the module's entry point; a module without one always succeeds.
 bool CallEntryPoint(Hmodule handle, uint32_t reason) {
     const Module* module = Find(handle);
@@ -75,8 +91,7 @@ Hmodule LoadFile(const std::filesystem::path& path) {
         SetLastError(std::filesystem::exists(full) ? ERROR_PROC_NOT_FOUND : ERROR_MOD_NOT_FOUND);
         return kNoModule;
     }
-    const Hmodule handle{loader.nextHandle};
-    loader.nextHandle += 0x10000;
+    const Hmodule handle = NewModuleHandle();
     Module module;
     module.fileName = path.filename().string();
     module.path = full;
@@ -96,8 +111,7 @@ Hmodule LoadFile(const std::filesystem::path& path) {
 
 Hmodule RegisterProcessModule(std::string_view fileName, ModuleExports exports, std::string_view path) {
     Loader& loader = TheLoader();
-    const Hmodule handle{loader.nextHandle};
-    loader.nextHandle += 0x10000;
+    const Hmodule handle = NewModuleHandle();
     Module module;
     module.fileName = std::string(fileName);
     module.path = std::string(path);

@@ -144,7 +144,10 @@ struct LoadedModule {
 
 struct ModuleLoader {
     std::map<uint32_t, LoadedModule> modules;
-    uint32_t nextHandle = 0x400000;
+    static constexpr uint32_t kFirstBase = 0x400000;
+    static constexpr uint32_t kBaseStep = 0x10000;
+    static constexpr uint32_t kLastBase = 0xFFFF0000;
+    uint32_t nextHandle = kFirstBase;
     Hmodule mainModule = kNoModule;
     std::string lastMessage;
 };

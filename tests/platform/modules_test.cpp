@@ -2,6 +2,8 @@
 // copy that is loaded already.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/hostapi/entry_points.h"
 #include "platform/win/win.h"
 #include "tests/support/fixture.h"
@@ -68,6 +70,28 @@ TEST_F(ModulesTest, ProcessModulesExportByNameAndOrdinal) {
     EXPECT_TRUE(win::FreeLibrary(module));
     EXPECT_EQ(s_detached, 1);
     EXPECT_EQ(win::GetModuleHandle("Test.fxt"), win::kNoModule);
+}
+
+// A process that loads and frees modules for a long time (a sweep of runs, each with a fresh
+// host) comes round past the top of the addresses: every module still gets a handle of its own,
+// never "no module" and never one a loaded module holds.
+TEST_F(ModulesTest, HandlesComeRoundWithoutClashing) {
+    const win::ModuleExports none{[](std::string_view) -> void* { return nullptr; },
+                                  [](int32_t) -> void* { return nullptr; }};
+    const win::Hmodule kept = win::RegisterProcessModule("Kept.fxt", none);
+    ASSERT_NE(kept, win::kNoModule);
+    std::set<uint32_t> seen;
+    bool cameRound = false;
+    for (int i = 0; i < 70'000; ++i) {
+        const win::Hmodule module = win::RegisterProcessModule("Passing.fxt", none);
+        ASSERT_NE(module, win::kNoModule) << "load " << i;
+        ASSERT_NE(module, kept) << "load " << i;
+        cameRound = cameRound || !seen.insert(static_cast<uint32_t>(module)).second;
+        ASSERT_TRUE(win::UnregisterProcessModule(module)) << "load " << i;
+    }
+    EXPECT_TRUE(cameRound);
+    EXPECT_EQ(win::GetModuleHandle("Kept.fxt"), kept);
+    EXPECT_TRUE(win::UnregisterProcessModule(kept));
 }
 
 }  // namespace
