@@ -117,11 +117,11 @@ bool LoadBeatChart(TFMisc& context, int32_t measure) {
         return false;
     }
     chart.removalMarks[0] = 0;
-    chart.hasChart = LoadOtherRecord(kTagBeatChart, measure, 0, ElementBytes(chart, 0), Layout::kSize) ? 1 : 0;
+    chart.hasChart = LoadWholeOtherRecord(kTagBeatChart, measure, 0, ElementBytes(chart, 0), Layout::kSize) ? 1 : 0;
     chart.elementCount = 0;
     while (static_cast<size_t>(chart.elementCount + 1) < BeatChartState::kMaxElements) {
         const int32_t next = chart.elementCount + 1;
-        if (!LoadOtherRecord(kTagBeatChart, measure, next, ElementBytes(chart, next), Layout::kSize)) {
+        if (!LoadWholeOtherRecord(kTagBeatChart, measure, next, ElementBytes(chart, next), Layout::kSize)) {
             break;
         }
         chart.removalMarks[static_cast<size_t>(next)] = 0;

@@ -51,10 +51,6 @@ static_assert(sizeof(TBeatChartElement) == BeatChartElementLayout::kSize);
 
 /// The measure's spacing mode (low three bits of the flag word at byte 8) for a beat chart.
 inline constexpr uint16_t kSpacingModeMask = 0x0007;
-/// Flag word at byte 8: the measure has smart shapes.
-inline constexpr uint16_t kMeasureSmartShapeFlag = 0x2000;
-/// Flag word at byte 10: the measure has measure expressions.
-inline constexpr uint16_t kMeasureExpressionFlag = 0x4000;
 /// The space that a chart keeps free before the barline.
 inline constexpr int32_t kBarlineReserve = 24;
 

@@ -1,7 +1,7 @@
 #include "core/module.h"
 
 #include "core/hooks.h"
-#include "core/host/host_imports.h"
+#include "core/host/access_state.h"
 #include "core/host/host_info.h"
 #include "core/parts.h"
 #include "core/tool_context.h"
@@ -41,7 +41,7 @@ void Module::Reset() {
     hooks = HookState{};
     productMenu = ProductMenuState{};
     options = OptionsState{};
-    ResetHostImports();
+    ResetAccessLayer();
 }
 
 void ResetModule() {

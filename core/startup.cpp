@@ -8,6 +8,7 @@
 #include "core/dispatch.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
+#include "core/host/access_state.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
 #include "core/options_store.h"
@@ -22,12 +23,12 @@
 namespace orvex {
 
 win::Hmodule& ModuleInstance = TheModule.process.ModuleInstance;
-int32_t& HostRawVersion = TheHost.rawVersion;
-int32_t& HostYear = TheHost.year;
-int32_t& LanguageIndex = TheHost.language;
+int32_t& HostRawVersion = TheAccessLayer.host.rawVersion;
+int32_t& HostYear = TheAccessLayer.host.year;
+int32_t& LanguageIndex = TheAccessLayer.host.language;
 bool& ItalianHost = TheModule.process.ItalianHost;
 bool& IsNT = TheModule.process.IsNT;
-win::Hwnd& HostWindow = TheHost.window;
+win::Hwnd& HostWindow = TheAccessLayer.host.window;
 std::string& VersionText = TheModule.process.VersionText;
 std::string& ShowMessagesText = TheModule.process.ShowMessagesText;
 std::string& LastAnswersText = TheModule.process.LastAnswersText;

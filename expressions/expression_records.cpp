@@ -420,7 +420,7 @@ void CollectRegionExpressions(TScoreExpressions& list, int32_t first, int32_t la
                                                         static_cast<hostapi::MeasureNumber>(measure));
         EDTMeasureSpec measureSpec;
         if (!LoadMeasureSpec(measure, measureSpec) ||
-            (hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) & kMeasureExpressionFlag) == 0) {
+            (hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) & hostapi::kMeasureHasExpressions) == 0) {
             continue;
         }
         int32_t linkCounter = HighestExpressionLink(measure);
@@ -523,7 +523,7 @@ void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Selec
                 hostapi::WriteU16(
                     measureSpec.data(), EDTMeasureSpec::kMoreFlags,
                     static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
-                                          kMeasureExpressionFlag));
+                                          hostapi::kMeasureHasExpressions));
                 SaveMeasureSpec(measure, measureSpec);
             }
         }

@@ -2,22 +2,16 @@
 
 #include <stdexcept>
 
+#include "core/host/access_state.h"
+
 namespace orvex {
-namespace {
-
-CoreHooks& Registered() {
-    static CoreHooks hooks;
-    return hooks;
-}
-
-}  // namespace
 
 void RegisterCoreHooks(const CoreHooks& hooks) {
-    Registered() = hooks;
+    TheAccessLayer.hooks = hooks;
 }
 
 const CoreHooks& TheCoreHooks() {
-    const CoreHooks& hooks = Registered();
+    const CoreHooks& hooks = TheAccessLayer.hooks;
     if (hooks.showText == nullptr || hooks.serviceStaffName == nullptr || hooks.serviceGroupName == nullptr ||
         hooks.autoUpdateLayout == nullptr) {
         throw std::logic_error("the core registered no hooks of the access layer");

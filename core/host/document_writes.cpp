@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/host/access_state.h"
 #include "core/host/host_imports.h"
 #include "platform/hostapi/layout_records.h"
 
@@ -15,8 +16,6 @@ namespace orvex {
 namespace {
 
 using hostapi::kInterfaceVersion;
-
-uint32_t s_writes = 0;
 
 /// The records a layout change writes: pages, staff systems in both stored forms, and measures
 /// (their widths).
@@ -55,11 +54,11 @@ LayoutSnapshot SnapshotLayout(bool measures) {
 }  // namespace
 
 uint32_t DocumentWriteCount() {
-    return s_writes;
+    return TheAccessLayer.documentWrites;
 }
 
 void CountDocumentWrite() {
-    ++s_writes;
+    ++TheAccessLayer.documentWrites;
 }
 
 bool RecordSaveChanges(hostapi::Tag tag, const int16_t* keys, const void* buffer, int32_t size,
@@ -116,7 +115,7 @@ void CountLayoutChange(const std::function<void()>& change, bool measures) {
     const LayoutSnapshot before = SnapshotLayout(measures);
     change();
     if (SnapshotLayout(measures) != before) {
-        ++s_writes;
+        ++TheAccessLayer.documentWrites;
     }
 }
 

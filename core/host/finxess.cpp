@@ -11,6 +11,7 @@
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "core/host/record_integrity.h"
 #include "platform/hostapi/layout_records.h"
 
 namespace orvex {
@@ -81,6 +82,20 @@ bool Load(Tag tag, Keys keys, void* buffer, int32_t size) {
     return load != nullptr && load(tag, keys.data(), buffer, &copy, kInterfaceVersion) != 0;
 }
 
+/// Loads a record of one layout of `size` bytes. A record the host holds with fewer bytes is
+/// damaged: it is reported with the keys its family uses (`shown`), and the answer stays the
+/// host's, as a load of any other record.
+bool LoadWhole(Tag tag, Keys keys, void* buffer, int32_t size, std::initializer_list<int32_t> shown,
+               hostapi::InterfaceVersion version = kInterfaceVersion) {
+    const auto load = Imports().LoadRecord;
+    int32_t copy = size;
+    if (load == nullptr || load(tag, keys.data(), buffer, &copy, version) == 0) {
+        return false;
+    }
+    CheckRecordSize(tag, shown, copy, size);
+    return true;
+}
+
 /// Saves a record; a save that changes what the record held counts as a write to the document.
 bool SaveOfVersion(Tag tag, Keys keys, const void* buffer, int32_t size, hostapi::InterfaceVersion version) {
     const auto save = Imports().SaveRecord;
@@ -137,6 +152,10 @@ bool LoadOtherRecord(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t
     return Load(tag, OtherKeys(cmper, inci), buffer, size);
 }
 
+bool LoadWholeOtherRecord(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size) {
+    return LoadWhole(tag, OtherKeys(cmper, inci), buffer, size, {cmper, inci});
+}
+
 bool NextOtherRecord(Tag tag, int32_t& cmper, int32_t& inci, void* buffer, int32_t size) {
     Keys keys = OtherKeys(cmper, inci);
     if (!Next(tag, keys, buffer, size)) {
@@ -167,6 +186,10 @@ bool DeleteOtherRecord(Tag tag, int32_t cmper, int32_t inci) {
 
 bool LoadDetailRecord(Tag tag, int32_t key1, int32_t key2, void* buffer, int32_t size, int32_t inci) {
     return Load(tag, DetailKeys(key1, key2, inci), buffer, size);
+}
+
+bool LoadWholeDetailRecord(Tag tag, int32_t key1, int32_t key2, void* buffer, int32_t size, int32_t inci) {
+    return LoadWhole(tag, DetailKeys(key1, key2, inci), buffer, size, {key1, key2, inci});
 }
 
 bool SaveDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t inci) {
@@ -201,6 +224,10 @@ bool LoadEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffe
     return Load(tag, EntryKeys(entry, inci), buffer, size);
 }
 
+bool LoadWholeEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffer, int32_t size) {
+    return LoadWhole(tag, EntryKeys(entry, inci), buffer, size, {entry, inci});
+}
+
 bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void* buffer, int32_t size) {
     return Save(tag, EntryKeys(entry, inci), buffer, size);
 }
@@ -232,10 +259,7 @@ bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {
 
 bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size,
                               hostapi::InterfaceVersion version) {
-    const auto load = Imports().LoadRecord;
-    Keys keys = OtherKeys(cmper, inci);
-    int32_t copy = size;
-    return load != nullptr && load(tag, keys.data(), buffer, &copy, version) != 0;
+    return LoadWhole(tag, OtherKeys(cmper, inci), buffer, size, {cmper, inci}, version);
 }
 
 bool SaveOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size,
@@ -247,6 +271,10 @@ bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size) {
     return Load(tag, GlobalKeys(key), buffer, size);
 }
 
+bool LoadWholeGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size) {
+    return LoadWhole(tag, GlobalKeys(key), buffer, size, {key});
+}
+
 bool SaveGlobalRecord(Tag tag, int32_t key, const void* buffer, int32_t size) {
     return Save(tag, GlobalKeys(key), buffer, size);
 }
@@ -254,7 +282,7 @@ bool SaveGlobalRecord(Tag tag, int32_t key, const void* buffer, int32_t size) {
 // ---- 12-byte records of a caller's tag ----
 
 bool LoadSmallRecord(int32_t key, Record12& record, Tag tag) {
-    return LoadOtherRecord(tag, key, 0, record.data(), Record12::kSize);
+    return LoadWholeOtherRecord(tag, key, 0, record.data(), Record12::kSize);
 }
 
 bool SaveSmallRecord(int32_t key, const Record12& record, Tag tag) {
@@ -268,7 +296,7 @@ bool DeleteSmallRecord(int32_t key, Tag tag) {
 // ---- Fixed-tag wrappers ----
 
 bool LoadRecordSOTX(int32_t key, TextBlockHeader& header) {
-    return LoadOtherRecord(kTagTextBlock, key, 0, header.data(), TextBlockHeader::kSize);
+    return LoadWholeOtherRecord(kTagTextBlock, key, 0, header.data(), TextBlockHeader::kSize);
 }
 
 bool SaveRecordSOTX(int32_t& key, const TextBlockHeader& header) {
@@ -289,7 +317,7 @@ bool SaveRecordTxbl(int32_t& key, std::string_view text) {
 }
 
 bool LoadRecordSOIS(int32_t staff, StaffRecord& record) {
-    return LoadOtherRecord(kTagStaff, staff, 0, record.data(), StaffRecord::kSize);
+    return LoadWholeOtherRecord(kTagStaff, staff, 0, record.data(), StaffRecord::kSize);
 }
 
 bool SaveRecordSOIS(int32_t staff, const StaffRecord& record) {
@@ -303,7 +331,7 @@ bool CreateRecordSOIS(int32_t& staff, const StaffRecord& record) {
 }
 
 bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& record) {
-    return LoadOtherRecord(kTagStaffListEntry, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
+    return LoadWholeOtherRecord(kTagStaffListEntry, listKey, inci, record.data(), InstrumentUsageRecord::kSize);
 }
 
 bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record) {
@@ -321,7 +349,7 @@ bool DeleteInstrumentUsage(int32_t listKey, int32_t inci) {
 }
 
 bool LoadRecordSDNG(int32_t listKey, int32_t group, StaffGroupRecord& record) {
-    return LoadDetailRecord(kTagStaffGroup, listKey, group, record.data(), StaffGroupRecord::kSize, 0);
+    return LoadWholeDetailRecord(kTagStaffGroup, listKey, group, record.data(), StaffGroupRecord::kSize, 0);
 }
 
 bool SaveRecordSDNG(int32_t listKey, int32_t group, const StaffGroupRecord& record) {
@@ -333,7 +361,7 @@ bool DeleteRecordSDNG(int32_t listKey, int32_t group) {
 }
 
 bool LoadMeasureSpec(int32_t measure, EDTMeasureSpec& record) {
-    return LoadOtherRecord(kTagMeasure, measure, 0, record.data(), EDTMeasureSpec::kSize);
+    return LoadWholeOtherRecord(kTagMeasure, measure, 0, record.data(), EDTMeasureSpec::kSize);
 }
 
 bool SaveMeasureSpec(int32_t measure, const EDTMeasureSpec& record) {
@@ -355,7 +383,7 @@ bool DeleteRecordSODT(int32_t key) {
 }
 
 bool LoadRecordOtDe(int32_t key, Record12& record) {
-    return LoadOtherRecord(kTagOtDe, key, 0, record.data(), Record12::kSize);
+    return LoadWholeOtherRecord(kTagOtDe, key, 0, record.data(), Record12::kSize);
 }
 
 bool SaveRecordOtDe(int32_t key, Record12 record) {
@@ -367,7 +395,7 @@ bool DeleteRecordOtDe(int32_t key) {
 }
 
 bool LoadRecordOtDY(int32_t measure, int32_t inci, Record12& record) {
-    return LoadOtherRecord(kTagOtDY, measure, inci, record.data(), Record12::kSize);
+    return LoadWholeOtherRecord(kTagOtDY, measure, inci, record.data(), Record12::kSize);
 }
 
 bool SaveRecordOtDY(int32_t measure, int32_t inci, const Record12& record) {
@@ -375,7 +403,7 @@ bool SaveRecordOtDY(int32_t measure, int32_t inci, const Record12& record) {
 }
 
 bool LoadRecordEdED(EntryNumber entry, int32_t inci, Record10& record) {
-    return LoadEntryDetailRecord(kTagEdED, entry, inci, record.data(), Record10::kSize);
+    return LoadWholeEntryDetailRecord(kTagEdED, entry, inci, record.data(), Record10::kSize);
 }
 
 bool SaveRecordEdED(EntryNumber entry, int32_t inci, Record10 record) {
@@ -391,6 +419,16 @@ bool AppendRecordEdED(EntryNumber entry, Record10 record) {
     return false;
 }
 
+Record10 TextExpressionLink(int32_t expression, int32_t horizontal, int32_t vertical) {
+    using Layout = hostapi::NoteExpressionLayout;
+    Record10 link;
+    hostapi::WriteI16(link.data(), Layout::kNumber, static_cast<int16_t>(expression));
+    hostapi::WriteI16(link.data(), Layout::kHorizontal, static_cast<int16_t>(horizontal));
+    hostapi::WriteI16(link.data(), Layout::kVertical, static_cast<int16_t>(vertical));
+    hostapi::WriteU16(link.data(), Layout::kFlags, Layout::kTextExpression);
+    return link;
+}
+
 bool SaveEntryDetailEdsB(EntryNumber entry, const Record10& record) {
     return SaveEntryDetailRecord(kTagEdsB, entry, 0, record.data(), Record10::kSize);
 }
@@ -400,7 +438,7 @@ bool DeleteEntryDetailEdsB(EntryNumber entry) {
 }
 
 bool LoadRecordEtp(EntryNumber entry, int32_t inci, Record30& record) {
-    return LoadEntryDetailRecord(kTagEtp, entry, inci, record.data(), Record30::kSize);
+    return LoadWholeEntryDetailRecord(kTagEtp, entry, inci, record.data(), Record30::kSize);
 }
 
 bool SaveRecordEtp(EntryNumber entry, int32_t inci, const Record30& record) {
@@ -416,7 +454,7 @@ Tag ByValueTag(Tag tag) {
 bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32_t& inci, Tag tag) {
     const Tag used = ByValueTag(tag);
     for (int32_t candidate = 0; candidate <= kLastByValueInci; ++candidate) {
-        if (!LoadEntryDetailRecord(used, entry, candidate, record.data(), Record10::kSize)) {
+        if (!LoadWholeEntryDetailRecord(used, entry, candidate, record.data(), Record10::kSize)) {
             return false;
         }
         if (value == -1 || hostapi::ReadI16(record.data(), kLookupValue) == value) {
@@ -438,7 +476,7 @@ bool CreateRecordByValue(EntryNumber entry, Record10 record, Tag tag) {
 
 bool FindDetailByValue(Tag tag, int32_t key1, int32_t key2, int16_t value, Record30& record, int32_t& inci) {
     for (int32_t candidate = 0; candidate <= kLastDetailByValueInci; ++candidate) {
-        if (!LoadDetailRecord(tag, key1, key2, record.data(), Record30::kSize, candidate)) {
+        if (!LoadWholeDetailRecord(tag, key1, key2, record.data(), Record30::kSize, candidate)) {
             return false;
         }
         if (value == -1 || hostapi::ReadI16(record.data(), kLookupValue) == value) {

@@ -5,10 +5,10 @@
 //
 // Every wrapper makes one host call (unless it says otherwise) with the interface version
 // 0x05000005 and answers true when the host's result is non-zero; a failure changes nothing and
-// shows nothing (keys are written back only on success). Keys written back by create and next
-// go to 32-bit variables: a main key widened without sign, an inci with sign, an entry number
-// as it is. Loads pass the host a
-// private copy of the size, so the caller does not learn how much was written.
+// shows nothing (keys are written back only on success). The loads of the fixed tags are of one
+// layout: a record held shorter is reported as damaged (core/host/record_integrity.h). Keys written back by create and
+// next go to 32-bit variables: a main key widened without sign, an inci with sign, an entry number as it is. Loads pass
+// the host a private copy of the size, so the caller does not learn how much was written.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +25,10 @@ using hostapi::EntryNumber;
 using hostapi::Tag;
 
 // ---- Generic families (the tag first) ----
+// LoadWhole... load a record of one layout: a record the host holds with fewer than `size`
+// bytes is damaged and reported once (core/host/record_integrity.h); the answer stays the host's.
 bool LoadOtherRecord(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size);
+bool LoadWholeOtherRecord(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size);
 /// The record after (cmper, inci); its keys are written back.
 bool NextOtherRecord(Tag tag, int32_t& cmper, int32_t& inci, void* buffer, int32_t size);
 bool SaveOtherRecord(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size);
@@ -34,6 +37,7 @@ bool CreateOtherRecord(Tag tag, int32_t& cmper, int32_t& inci, const void* buffe
 bool DeleteOtherRecord(Tag tag, int32_t cmper, int32_t inci);
 
 bool LoadDetailRecord(Tag tag, int32_t key1, int32_t key2, void* buffer, int32_t size, int32_t inci);
+bool LoadWholeDetailRecord(Tag tag, int32_t key1, int32_t key2, void* buffer, int32_t size, int32_t inci);
 bool SaveDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t inci);
 bool CreateDetailRecord(Tag tag, int32_t key1, int32_t key2, const void* buffer, int32_t size, int32_t& inci);
 bool DeleteDetailRecord(Tag tag, int32_t key1, int32_t key2, int32_t inci);
@@ -42,6 +46,7 @@ bool DeleteDetailRecord(Tag tag, int32_t key1, int32_t key2, int32_t inci);
 bool PreviousDetailRecord(Tag tag, int32_t& key1, int32_t& key2, int32_t& inci);
 
 bool LoadEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffer, int32_t size);
+bool LoadWholeEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* buffer, int32_t size);
 bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void* buffer, int32_t size);
 bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const void* buffer, int32_t size);
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci);
@@ -49,13 +54,15 @@ bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci);
 bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::vector<uint8_t>& bytes);
 
 /// A load and a save of an other record with another interface version than 0x05000005 (the
-/// 24-byte staff system record is read and written with 0x06000200).
+/// 24-byte staff system record is read and written with 0x06000200). The load is of one layout,
+/// as LoadWholeOtherRecord.
 bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size,
                               hostapi::InterfaceVersion version);
 bool SaveOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, const void* buffer, int32_t size,
                               hostapi::InterfaceVersion version);
 
 bool LoadGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size);
+bool LoadWholeGlobalRecord(Tag tag, int32_t key, void* buffer, int32_t size);
 bool SaveGlobalRecord(Tag tag, int32_t key, const void* buffer, int32_t size);
 
 // ---- 12-byte records of a caller's tag (other record, inci 0; the tag last) ----
@@ -104,6 +111,9 @@ bool LoadRecordEdED(EntryNumber entry, int32_t inci, Record10& record);
 bool SaveRecordEdED(EntryNumber entry, int32_t inci, Record10 record);
 /// Saves the record at the entry's first missing 'edED' inci (counting up from 0).
 bool AppendRecordEdED(EntryNumber entry, Record10 record);
+/// The 'edED' record that attaches text expression `expression` to an entry at the given
+/// horizontal and vertical offsets.
+Record10 TextExpressionLink(int32_t expression, int32_t horizontal, int32_t vertical);
 /// 'edsB' (entry, 0), 10 bytes.
 bool SaveEntryDetailEdsB(EntryNumber entry, const Record10& record);
 bool DeleteEntryDetailEdsB(EntryNumber entry);
@@ -134,12 +144,12 @@ inline constexpr size_t kSizeCaptureLength = 10;
 inline constexpr size_t kEffectsCaptureLength = 66;
 
 /// The text of the last text block loaded (always terminated; at most 999 characters).
-extern char TextBuffer[kTextBufferSize];
+extern char (&TextBuffer)[kTextBufferSize];
 /// The arguments of a leading ^font(), ^size() and ^efx() command captured by the stripper,
 /// each terminated, at most that many characters.
-extern char FontCapture[kFontCaptureLength + 1];
-extern char SizeCapture[kSizeCaptureLength + 1];
-extern char EffectsCapture[kEffectsCaptureLength + 1];
+extern char (&FontCapture)[kFontCaptureLength + 1];
+extern char (&SizeCapture)[kSizeCaptureLength + 1];
+extern char (&EffectsCapture)[kEffectsCaptureLength + 1];
 
 /// One load of a text record into a buffer of `size` bytes.
 bool LoadStringRecord(int32_t cmper, char* buffer, int32_t size, Tag tag, int32_t inci);
@@ -168,8 +178,8 @@ inline constexpr uint8_t kFontBold = 0x01;
 inline constexpr uint8_t kFontItalic = 0x02;
 inline constexpr uint8_t kFontUnderline = 0x04;
 inline constexpr uint8_t kFontStrikeOut = 0x08;
-/// The font style set for drawing (kFont... bits), kept in one module-wide variable.
-extern uint8_t FontStyles;
+/// The font style set for drawing (kFont... bits), kept in the access layer's state.
+extern uint8_t& FontStyles;
 /// Effects bit 0x01 bold, 0x02 italic, 0x04 underline, 0x20 strike-out; other bits are ignored.
 uint8_t FontStylesFromEffects(uint8_t effects);
 /// The playback kind named by the value's low byte, in the menu language; "" for none.

@@ -17,8 +17,6 @@
 
 namespace orvex {
 
-std::array<std::array<uint8_t, 4>, 4> LayerSettingsTable = {};
-
 namespace {
 
 using hostapi::ConstEntryView;
@@ -466,8 +464,8 @@ bool LoadLayerSettingsTable() {
     bool all = true;
     for (size_t layer = 0; layer < LayerSettingsTable.size(); ++layer) {
         LayerSettingsTable[layer].fill(0);
-        all = LoadGlobalRecord(hostapi::kTagLayerSettings, static_cast<int32_t>(layer),
-                               LayerSettingsTable[layer].data(), hostapi::LayerSettingsLayout::kSize) &&
+        all = LoadWholeGlobalRecord(hostapi::kTagLayerSettings, static_cast<int32_t>(layer),
+                                    LayerSettingsTable[layer].data(), hostapi::LayerSettingsLayout::kSize) &&
               all;
     }
     return all;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "core/host/access_state.h"
 #include "core/host/core_hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -83,16 +84,16 @@ struct ClefRecord {
 
 bool LoadClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
     if (TheHost.year < 1998) {
-        if (!LoadDetailRecord(hostapi::kTagCellClef1997, staff, measure, record.bytes.data(),
-                              hostapi::CellClef1997Layout::kSize, 0)) {
+        if (!LoadWholeDetailRecord(hostapi::kTagCellClef1997, staff, measure, record.bytes.data(),
+                                   hostapi::CellClef1997Layout::kSize, 0)) {
             return false;
         }
         record.clef = hostapi::ReadI16(record.bytes.data(), hostapi::CellClef1997Layout::kClef);
         record.flags = hostapi::ReadU16(record.bytes.data(), hostapi::CellClef1997Layout::kFlags);
         return true;
     }
-    if (!LoadDetailRecord(hostapi::kTagCellClef, staff, measure, record.bytes.data(), hostapi::CellClefLayout::kSize,
-                          0)) {
+    if (!LoadWholeDetailRecord(hostapi::kTagCellClef, staff, measure, record.bytes.data(),
+                               hostapi::CellClefLayout::kSize, 0)) {
         return false;
     }
     record.clef = hostapi::ReadI16(record.bytes.data(), hostapi::CellClefLayout::kClef);
@@ -417,27 +418,19 @@ bool MeasureHasExpressionOnStaff(MeasureNumber measure, int32_t staff) {
 
 // ---- Staff records ----
 
-namespace {
-
-/// The cell whose staff record was last refused for its position: a walk over a long measure
-/// asks again for every entry, and the user is told once per cell.
-std::optional<std::pair<InstrumentKey, MeasureNumber>>& LastRefusedStaffRecord() {
-    static std::optional<std::pair<InstrumentKey, MeasureNumber>> cell;
-    return cell;
-}
-
-}  // namespace
+// The cell whose staff record was last refused for its position (the access layer's state): a
+// walk over a long measure asks again for every entry, and the user is told once per cell.
 
 void ForgetRefusedStaffRecords() {
-    LastRefusedStaffRecord().reset();
+    TheAccessLayer.lastRefusedStaffRecord.reset();
 }
 
 bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu position, uint8_t* buffer) {
     if (position < 0 || position > hostapi::kMaxKeyPosition) {
         // The record's key holds positions up to 65535 EDU only: it cannot be asked for this one.
         const std::pair<InstrumentKey, MeasureNumber> cell{instrument, measure};
-        if (LastRefusedStaffRecord() != cell) {
-            LastRefusedStaffRecord() = cell;
+        if (TheAccessLayer.lastRefusedStaffRecord != cell) {
+            TheAccessLayer.lastRefusedStaffRecord = cell;
             TheCoreHooks().showText(
                 TheHost.window,
                 "The staff record of staff " + std::to_string(instrument) + ", measure " + std::to_string(measure) +
@@ -451,8 +444,8 @@ bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu positio
         }
         return false;
     }
-    return LoadDetailRecord(hostapi::kTagStaffSpec, instrument, measure, buffer, hostapi::StaffSpecLayout::kSize,
-                            position);
+    return LoadWholeDetailRecord(hostapi::kTagStaffSpec, instrument, measure, buffer, hostapi::StaffSpecLayout::kSize,
+                                 position);
 }
 
 int32_t LoadRecordSOSCCopy(InstrumentKey instrument, MeasureNumber measure, Edu position) {

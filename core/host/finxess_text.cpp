@@ -12,12 +12,6 @@
 
 namespace orvex {
 
-char TextBuffer[kTextBufferSize] = {};
-char FontCapture[kFontCaptureLength + 1] = {};
-char SizeCapture[kSizeCaptureLength + 1] = {};
-char EffectsCapture[kEffectsCaptureLength + 1] = {};
-uint8_t FontStyles = 0;
-
 namespace {
 
 using hostapi::kTagTextBlockText;

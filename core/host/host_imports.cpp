@@ -1,17 +1,11 @@
 #include "core/host/host_imports.h"
 
-#include <optional>
-
+#include "core/host/access_state.h"
 #include "core/host/finxess_regions.h"
 #include "platform/win/modules.h"
 
 namespace orvex {
 namespace {
-
-std::optional<HostImports>& Resolved() {
-    static std::optional<HostImports> imports;
-    return imports;
-}
 
 HostImports Resolve() {
     HostImports imports;
@@ -29,14 +23,14 @@ HostImports Resolve() {
 }  // namespace
 
 const HostImports& Imports() {
-    if (!Resolved()) {
-        Resolved() = Resolve();
+    if (!TheAccessLayer.imports) {
+        TheAccessLayer.imports = Resolve();
     }
-    return *Resolved();
+    return *TheAccessLayer.imports;
 }
 
 void ResetHostImports() {
-    Resolved().reset();
+    TheAccessLayer.imports.reset();
     ForgetRefusedStaffRecords();
 }
 

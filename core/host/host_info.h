@@ -18,6 +18,6 @@ struct HostInfo {
 };
 
 /// The host the module runs in.
-extern HostInfo TheHost;
+extern HostInfo& TheHost;
 
 }  // namespace orvex

@@ -22,7 +22,7 @@ bool CreatePathPiece(int32_t& key, int32_t inci, std::string_view piece) {
 }  // namespace
 
 bool LoadPageText(int32_t page, TPageText& text, int32_t inci) {
-    if (!LoadOtherRecord(hostapi::kTagPageText, page, inci, text.record.data(), PageTextLayout::kSize)) {
+    if (!LoadWholeOtherRecord(hostapi::kTagPageText, page, inci, text.record.data(), PageTextLayout::kSize)) {
         return false;
     }
     const int16_t block = hostapi::ReadI16(text.record.data(), PageTextLayout::kTextBlock);
@@ -52,11 +52,11 @@ bool CreatePageText(TPageText& text, int32_t page) {
 }
 
 bool LoadPageGraphic(int32_t page, TPageGraphics& graphic, int32_t inci) {
-    if (!LoadOtherRecord(hostapi::kTagPageGraphic, page, inci, graphic.record.data(), PageGraphicLayout::kSize)) {
+    if (!LoadWholeOtherRecord(hostapi::kTagPageGraphic, page, inci, graphic.record.data(), PageGraphicLayout::kSize)) {
         return false;
     }
     const int16_t file = hostapi::ReadI16(graphic.record.data(), PageGraphicLayout::kFile);
-    if (!LoadOtherRecord(hostapi::kTagFileRecord, file, 0, graphic.file.data(), FileRecordLayout::kSize)) {
+    if (!LoadWholeOtherRecord(hostapi::kTagFileRecord, file, 0, graphic.file.data(), FileRecordLayout::kSize)) {
         return false;
     }
     const int16_t pathKey = hostapi::ReadI16(graphic.file.data(), FileRecordLayout::kPath);

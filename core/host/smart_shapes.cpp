@@ -133,7 +133,7 @@ EntryNumber MapEntry(EntryNumber entry, const hostapi::EntryArray* from, const h
 // ---- Stored records ----
 
 bool LoadSmartShapeRecord(int32_t shape, SmartShapeRecord& record) {
-    return LoadOtherRecord(kTagSmartShape, shape, 0, record.data(), SmartShapeRecord::kSize);
+    return LoadWholeOtherRecord(kTagSmartShape, shape, 0, record.data(), SmartShapeRecord::kSize);
 }
 
 bool SaveSmartShapeRecord(int32_t shape, const SmartShapeRecord& record) {

@@ -53,7 +53,7 @@ bool LoadStaffSystemSpec(int32_t system, EDTStaffSystemSpec2001& record) {
                                         EDTStaffSystemSpec2001::kSize, hostapi::kInterfaceVersion2001);
     }
     // The 20-byte form is loaded into the front of the record and rearranged in place.
-    const bool loaded = LoadOtherRecord(hostapi::kTagStaffSystem, system, 0, record.data(), StaffSystem20::kSize);
+    const bool loaded = LoadWholeOtherRecord(hostapi::kTagStaffSystem, system, 0, record.data(), StaffSystem20::kSize);
     StaffSystem20 stored;
     std::copy_n(record.bytes.begin(), StaffSystem20::kSize, stored.bytes.begin());
     StaffSystemFrom20(stored, record);

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 
+#include "platform/host/host_state.h"
+
 namespace host {
 namespace {
 
@@ -14,21 +16,11 @@ using hostapi::EntryArray;
 using hostapi::EntryLayout;
 using hostapi::EntryView;
 
-/// One array out on loan: the header handed to the plug-in and the entries behind it.
-struct LentArray {
-    EntryArray header;
-    std::vector<uint8_t> storage;  ///< the entries the header points at
-    Document* document = nullptr;  ///< nullptr once the document went away
-    CellKey cell;
-    uint64_t serial = 0;  ///< lending order
-};
+using detail::LentArray;
 
 std::map<const EntryArray*, std::unique_ptr<LentArray>>& Lent() {
-    static std::map<const EntryArray*, std::unique_ptr<LentArray>> lent;
-    return lent;
+    return detail::State().lent;
 }
-
-uint64_t s_nextSerial = 1;
 
 int32_t HeldEntries(const LentArray& lent) {
     return static_cast<int32_t>(lent.storage.size() / EntryLayout::kSize);
@@ -115,7 +107,7 @@ EntryArray* LendEntryArray(Document& document, const CellKey& cell, bool evenEmp
     auto lent = std::make_unique<LentArray>();
     lent->document = &document;
     lent->cell = cell;
-    lent->serial = s_nextSerial++;
+    lent->serial = detail::State().nextSerial++;
     lent->header.staff = cell.staff;
     lent->header.measure = cell.measure;
     lent->header.layer = cell.layer;
@@ -241,7 +233,7 @@ size_t LentEntryArrayCount() {
 }
 
 uint64_t EntryArrayLendingMark() {
-    return s_nextSerial;
+    return detail::State().nextSerial;
 }
 
 std::vector<std::string> ReclaimLentEntryArrays(uint64_t since) {

@@ -8,6 +8,7 @@
 
 #include "platform/host/document_windows.h"
 #include "platform/host/entry_arrays.h"
+#include "platform/host/host_state.h"
 #include "platform/host/main_window_keys.h"
 #include "platform/host/music_model.h"
 #include "platform/host/note_spacing.h"
@@ -25,8 +26,6 @@
 
 namespace host {
 namespace {
-
-Host* s_current = nullptr;
 
 /// A plug-in may enumerate at most this many entries; a plug-in that never answers 0 is cut here.
 constexpr int16_t kMaxMenuEntries = 1000;
@@ -66,10 +65,10 @@ std::string_view LanguageCode(Language language) {
 }
 
 Host::Host(std::string programPath) {
-    if (s_current != nullptr) {
+    if (detail::State().current != nullptr) {
         throw std::logic_error("only one host runs at a time");
     }
-    s_current = this;
+    detail::State().current = this;
     if (programPath.empty()) {
         std::error_code error;
         const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -107,11 +106,27 @@ Host::~Host() {
     win::SetWindowProc(m_mainWindow, {});
     win::DestroyWindow(m_mainWindow);
     win::UnregisterProcessModule(m_hostModule);
-    s_current = nullptr;
+    detail::State().current = nullptr;
 }
 
 Host* Host::Current() {
-    return s_current;
+    return detail::State().current;
+}
+
+namespace detail {
+
+HostState& State() {
+    static HostState state;
+    return state;
+}
+
+}  // namespace detail
+
+void ResetHostState() {
+    detail::HostState& state = detail::State();
+    Host* const running = state.current;
+    state = detail::HostState{};
+    state.current = running;
 }
 
 void Host::SetRawVersion(int32_t rawVersion) {

@@ -289,4 +289,9 @@ hostapi::SelectionRecord WholeDocumentRegion(const Document& document);
 /// The host's service of an ordinal, or nullptr when the host does not offer it.
 void* ServiceByOrdinal(int32_t ordinal);
 
+/// Puts the simulated host's process-wide state back to a fresh start (platform/host/host_state.h):
+/// no array out on loan, lending serials from 1 again, no dialog running. The host running now,
+/// if any, stays the running host.
+void ResetHostState();
+
 }  // namespace host

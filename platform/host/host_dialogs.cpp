@@ -10,6 +10,7 @@
 
 #include "platform/host/document_windows.h"
 #include "platform/host/host.h"
+#include "platform/host/host_state.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/dialog_resources.h"
 #include "platform/win/menus.h"
@@ -26,30 +27,12 @@ namespace {
 using hostapi::InterfaceVersion;
 using win::DialogControlKind;
 
-/// One control of a running dialog and what the window system does not keep of it.
-struct DialogControl {
-    DialogControlKind kind = DialogControlKind::Label;
-    int32_t id = win::IDC_STATIC;
-    win::Hwnd window = win::kNoWindow;
-    bool enabled = true;
-    int32_t check = win::BST_UNCHECKED;
-    std::vector<std::string> items;
-    int32_t selected = -1;
-};
-
-struct HostDialog {
-    int32_t resource = 0;
-    std::string plugin;
-    win::Hwnd window = win::kNoWindow;
-    hostapi::DialogProc procedure = nullptr;
-    std::vector<std::unique_ptr<DialogControl>> controls;
-    std::optional<int32_t> result;
-};
+using detail::DialogControl;
+using detail::HostDialog;
 
 /// The dialogs running now, innermost last.
 std::vector<std::unique_ptr<HostDialog>>& Running() {
-    static std::vector<std::unique_ptr<HostDialog>> dialogs;
-    return dialogs;
+    return detail::State().dialogs;
 }
 
 HostDialog* DialogOf(win::Hwnd window) {

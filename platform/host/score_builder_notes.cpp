@@ -6,17 +6,18 @@
 #include "platform/host/score_builder.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/layout_records.h"
 
 namespace host {
 namespace {
 
-constexpr hostapi::Tag kTagSlurContours = 0x4F023532;  // 'O', 2, '5', '2'
+using hostapi::kTagSlurContours;
 constexpr size_t kSlurContoursSize = 24;
 constexpr hostapi::Tag kTagChord = hostapi::kTagChordSymbol;
 constexpr size_t kChordSize = hostapi::ChordSymbolLayout::kSize;
-constexpr hostapi::Tag kTagSuffixElement = hostapi::MakeTag("SOIV");
+using hostapi::kTagSuffixElement;
 constexpr size_t kSuffixElementSize = 12;
-constexpr hostapi::Tag kTagSuffixInfo = hostapi::MakeTag("oNIK");
+using hostapi::kTagSuffixInfo;
 constexpr size_t kSuffixInfoSize = 34;
 using hostapi::kEntryChordSymbols;
 constexpr int16_t kSuffixElementSpacing = 12;

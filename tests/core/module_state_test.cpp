@@ -42,22 +42,11 @@ const std::set<std::string> kConstantTables = {
     "orvex::(anonymous namespace)::s_installed",
 };
 
-/// The access layer's state (core/host/), which lies below the module object: what it knows of
-/// the host, its imports, the text it reads and the writes it counts. It is the access layer's
-/// to group; the list only shrinks.
+/// The access layer's state (core/host/access_state.h), which lies below the module object: what
+/// it knows of the host, its imports, the hooks the core registered, the text it reads, the
+/// writes it counts and the records it reported, in one object.
 const std::set<std::string> kAccessLayerState = {
-    "orvex::TheHost",
-    "orvex::(anonymous namespace)::s_writes",
-    "orvex::LayerSettingsTable",
-    "orvex::(anonymous namespace)::LastRefusedStaffRecord()::cell",
-    "orvex::FontStyles",
-    "orvex::TextBuffer",
-    "orvex::FontCapture",
-    "orvex::SizeCapture",
-    "orvex::EffectsCapture",
-    "orvex::(anonymous namespace)::Resolved()::imports",
-    // What the core registers at start-up for the access layer to ask (core/host/core_hooks.h).
-    "orvex::(anonymous namespace)::Registered()::hooks",
+    "orvex::TheAccessLayer",
 };
 
 struct DataSymbol {

@@ -7,6 +7,7 @@
 
 #include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
+#include "platform/host/host_dialogs.h"
 #include "platform/host/score_text.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
@@ -244,6 +245,19 @@ TEST_F(EntryArrayServicesTest, AnArrayOutlivingItsHostCannotBeSaved) {
     m_host->AddDocument(host::ParseScoreText(kScore, "again"));
     EXPECT_EQ(save(array, kVersion), 0);
     EXPECT_EQ(release(array, kVersion), 1);
+}
+
+TEST_F(EntryArrayServicesTest, OneResetTakesBackEveryArrayAndKeepsTheRunningHost) {
+    const uint64_t first = host::EntryArrayLendingMark();
+    ASSERT_NE(Load(1, 1, 0), nullptr);
+    ASSERT_NE(Load(2, 2, 3), nullptr);
+    EXPECT_EQ(host::LentEntryArrayCount(), 2u);
+    EXPECT_EQ(host::EntryArrayLendingMark(), first + 2);
+    host::ResetHostState();
+    EXPECT_EQ(host::LentEntryArrayCount(), 0u);
+    EXPECT_EQ(host::EntryArrayLendingMark(), 1u) << "serials start again";
+    EXPECT_EQ(host::Host::Current(), m_host.get());
+    EXPECT_EQ(host::OpenHostDialogs(), 0);
 }
 
 TEST_F(EntryArrayServicesTest, FilledTimeIsTheEndOfTheLastEntry) {

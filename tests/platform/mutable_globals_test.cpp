@@ -1,6 +1,7 @@
 // No mutable global outside the state objects: the writable data of the built libraries of the
-// window system, the class library and Lumvar2000 holds only the one object that keeps each one's
-// state (platform/win/system_state.h, platform/vcl/library_state.h, service/module_state.h). A
+// window system, the class library, Lumvar2000 and the simulated host holds only the one object
+// that keeps each one's state (platform/win/system_state.h, platform/vcl/library_state.h,
+// service/module_state.h, platform/host/host_state.h). A
 // new namespace-scope or function-static variable fails here, named with its file; a constant
 // that the compiler keeps in writable memory (one that needs start-up code or relocations) passes
 // when its source declares it const, constexpr or a reference.
@@ -31,6 +32,7 @@ const StateLibrary kLibraries[] = {
     {"WindowSystem", ORVEX_WIN_LIBRARY, {"platform/win", "platform/hostapi"}, {"win::detail::System()::system"}},
     {"ClassLibrary", ORVEX_VCL_LIBRARY, {"platform/vcl", "platform/hostapi"}, {"vcl::detail::Library()::state"}},
     {"Lumvar2000", ORVEX_LUMVAR_LIBRARY, {"service", "platform/hostapi"}, {"lumvar::Module()::state"}},
+    {"SimulatedHost", ORVEX_HOST_LIBRARY, {"platform/host", "platform/hostapi"}, {"host::detail::State()::state"}},
 };
 // clang-format on
 

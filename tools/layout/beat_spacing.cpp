@@ -9,10 +9,12 @@
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
+#include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/expression_records.h"
 
 namespace orvex {
 namespace {
@@ -597,11 +599,12 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
         uint8_t* measureRecord = context.MeasureSpec.data();
         if (Option(context, 2) != 0) {
             hostapi::WriteU16(measureRecord, EDTMeasureSpec::kFlags,
-                              hostapi::ReadU16(measureRecord, EDTMeasureSpec::kFlags) | kMeasureSmartShapeFlag);
+                              hostapi::ReadU16(measureRecord, EDTMeasureSpec::kFlags) | kMeasureHasSmartShapes);
         }
         if (Option(context, 3) != 0) {
-            hostapi::WriteU16(measureRecord, EDTMeasureSpec::kMoreFlags,
-                              hostapi::ReadU16(measureRecord, EDTMeasureSpec::kMoreFlags) | kMeasureExpressionFlag);
+            hostapi::WriteU16(
+                measureRecord, EDTMeasureSpec::kMoreFlags,
+                hostapi::ReadU16(measureRecord, EDTMeasureSpec::kMoreFlags) | hostapi::kMeasureHasExpressions);
         }
         SaveMeasureSpec(measure, context.MeasureSpec);
         return handled;

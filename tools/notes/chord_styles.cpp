@@ -46,7 +46,7 @@ constexpr int16_t kAccidentalCharacter = 32;
 
 std::optional<SuffixInfo> LoadSuffixInfo(int32_t suffix) {
     SuffixInfo info{};
-    if (suffix == 0 || !LoadOtherRecord(kTagSuffixInfo, suffix, 0, info.data(), kSuffixInfoSize)) {
+    if (suffix == 0 || !LoadWholeOtherRecord(kTagSuffixInfo, suffix, 0, info.data(), kSuffixInfoSize)) {
         return std::nullopt;
     }
     return info;
@@ -193,8 +193,8 @@ std::vector<SuffixElement> LoadSuffix(int32_t number) {
     std::vector<SuffixElement> elements;
     SuffixElement element;
     while (number != 0 && elements.size() <= INT16_MAX &&
-           LoadOtherRecord(kTagSuffixElement, number, static_cast<int32_t>(elements.size()), element.bytes.data(),
-                           Element::kSize)) {
+           LoadWholeOtherRecord(kTagSuffixElement, number, static_cast<int32_t>(elements.size()), element.bytes.data(),
+                                Element::kSize)) {
         elements.push_back(element);
     }
     return elements;

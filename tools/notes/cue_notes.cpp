@@ -467,12 +467,7 @@ void AttachCueName(std::string_view name, StaffSlot staff, const SelectionRecord
     if (height < 0 || height > kMaxNameHeight) {
         height = kDefaultNameHeight;
     }
-    Record10 link;
-    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kNumber, static_cast<int16_t>(expression));
-    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kHorizontal, kNameHorizontalOffset);
-    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kVertical, static_cast<int16_t>(height));
-    hostapi::WriteU16(link.data(), hostapi::NoteExpressionLayout::kFlags,
-                      hostapi::NoteExpressionLayout::kTextExpression);
+    const Record10 link = TextExpressionLink(expression, kNameHorizontalOffset, height);
     EntryNumber number = entry.number();
     int32_t inci = -1;
     if (CreateEntryDetailRecord(kTagExpression, number, inci, link.data(), Record10::kSize)) {

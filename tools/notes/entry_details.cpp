@@ -12,7 +12,6 @@ namespace orvex {
 namespace {
 
 constexpr int32_t kStemRecordSize = 10;
-/// The parentheses expression is a text expression: flag word of its 'edED' link.
 /// The words the trill grace note's notes get in their playback records ('edac').
 constexpr size_t kEdacWordAt6 = 3;
 constexpr size_t kEdacWordAt8 = 4;
@@ -99,14 +98,8 @@ bool WriteEntryAttachedRecords(hostapi::EntryView entry, std::span<const OptionE
     }
     entry.setFlag(hostapi::kEntryNoteDetails, true);
 
-    Record10 link;
-    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kNumber, static_cast<int16_t>(expression));
-    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kHorizontal, static_cast<int16_t>(horizontal));
-    hostapi::WriteI16(link.data(), hostapi::NoteExpressionLayout::kVertical,
-                      static_cast<int16_t>(Scaled(row(PAREN_VERTICAL_SHIFT), percent)));
-    hostapi::WriteU16(link.data(), hostapi::NoteExpressionLayout::kFlags,
-                      hostapi::NoteExpressionLayout::kTextExpression);
-    AppendRecordEdED(entry.number(), link);
+    AppendRecordEdED(entry.number(),
+                     TextExpressionLink(expression, horizontal, Scaled(row(PAREN_VERTICAL_SHIFT), percent)));
     SetMoreFlag(entry, kEntryMoreExpressions);
     return true;
 }

@@ -46,7 +46,7 @@ constexpr uint16_t kOneStaff = 0x1000;       ///< with the staff's key in the lo
 constexpr uint16_t kStaffListMask = 0x03FF;  ///< otherwise a staff list (0 = every staff)
 constexpr uint16_t kStaffKeyMask = 0x0FFF;
 constexpr uint16_t kSkippedByFind = 0x6000;
-constexpr uint16_t kMeasureHasExpressions = 0x4000;
+using hostapi::kMeasureHasExpressions;
 
 /// 'edED' byte 9 bit 0x80 (the flag word's 0x8000): a text expression.
 constexpr size_t kNoteExpressionFlagByte = hostapi::NoteExpressionLayout::kFlagsHighByte;

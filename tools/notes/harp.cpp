@@ -67,8 +67,7 @@ struct MeasureExpressionLayout {
 };
 constexpr uint16_t kOneStaff = 0x1000;
 constexpr int16_t kDiagramVertical = -170;
-/// 'SOMS' word at byte 10: the measure holds measure expressions.
-constexpr uint16_t kMeasureHasExpressions = 0x4000;
+using hostapi::kMeasureHasExpressions;
 
 /// 'edED' words of a pedal change: expression, horizontal offset, vertical offset, 0, flags.
 constexpr uint16_t kNoteExpressionText = 0x8000;

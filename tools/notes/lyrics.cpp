@@ -45,8 +45,8 @@ int16_t Clamp16(int64_t value) {
 }
 
 bool LoadAssignment(Tag tag, hostapi::EntryNumber entry, int32_t inci, LyricAssignment& assignment) {
-    return LoadEntryDetailRecord(tag, entry, inci, assignment.bytes.data(),
-                                 static_cast<int32_t>(assignment.bytes.size()));
+    return LoadWholeEntryDetailRecord(tag, entry, inci, assignment.bytes.data(),
+                                      static_cast<int32_t>(assignment.bytes.size()));
 }
 
 bool SaveAssignment(Tag tag, hostapi::EntryNumber entry, int32_t inci, const LyricAssignment& assignment) {

@@ -13,8 +13,6 @@ namespace {
 
 struct NotesServicesUnit {
     TSmartShapes smartShapes;
-    /// A worker was missing in the run that goes on.
-    bool missingWorker = false;
 };
 
 NotesServicesUnit& NotesServicesState() {
@@ -25,14 +23,6 @@ NotesServicesUnit& NotesServicesState() {
 
 TSmartShapes& SharedSmartShapes() {
     return NotesServicesState().smartShapes;
-}
-
-bool MissingWorkerMet() {
-    return NotesServicesState().missingWorker;
-}
-
-void ForgetMissingWorker() {
-    NotesServicesState().missingWorker = false;
 }
 
 }  // namespace orvex

@@ -60,15 +60,6 @@ bool RunDistributeNotes(TFMisc& context);
 /// The smart shapes the note tools share over a measure range (loaded or refreshed by a tool).
 TSmartShapes& SharedSmartShapes();
 
-// ---- Workers that are not in this build ----
-// A worker that is missing tells the user once per run that it is not available and answers
-// that it changed nothing; the engine then ends its walk and reports failure, so that a run
-// never claims a change it did not make.
-
-/// Whether a missing worker was met since ForgetMissingWorker.
-bool MissingWorkerMet();
-void ForgetMissingWorker();
-
 // The workers of the entry-processing engine, by command. Entries are the cell's array
 // entries, changed in place; the engine saves the cell when a worker reports a change.
 

@@ -11,7 +11,7 @@ namespace orvex {
 namespace {
 
 bool LoadMidiEvent(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, int32_t inci, MidiEvent& event) {
-    return LoadDetailRecord(kTagMidiEvent, staff, measure, event.bytes.data(), MidiEvent::kSize, inci);
+    return LoadWholeDetailRecord(kTagMidiEvent, staff, measure, event.bytes.data(), MidiEvent::kSize, inci);
 }
 
 /// The bender range is set by the controllers 101 and 100 (parameter number) and 6 (data).

@@ -192,8 +192,6 @@ bool RunSmartExplosion(TFMisc& context) {
     if (RunningStepObject != nullptr) {
         return StepPartExplosion(*RunningStepObject);
     }
-    // A collaborator this build lacks is named once per explosion.
-    ForgetMissingWorker();
     auto* explosion = new ExplosionContext(context);
     InitExplosionContext(*explosion, context);
     RunningStepObject = explosion;

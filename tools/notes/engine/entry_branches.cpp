@@ -124,9 +124,6 @@ CellOutcome EntryBranches::Run() {
     if (item == ToolItem::Playback && Row(context, 11) != 0 && Entry().has(hostapi::kEntryArticulations)) {
         bool continueRun = true;
         Changed(WriteArticulationPlayback(context, state.measure, state.staff, state.layer, Entry(), continueRun));
-        if (MissingWorkerMet()) {
-            return CellOutcome::WorkerMissing;
-        }
         if (!continueRun) {
             return CellOutcome::EndRun;
         }
@@ -135,7 +132,7 @@ CellOutcome EntryBranches::Run() {
         Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
     }
     if (item == ToolItem::Rests && Rests()) {
-        return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;  // the rest was taken in
+        return CellOutcome::Done;  // the rest was taken in
     }
     if (item == ToolItem::TrillNotes) {
         const std::optional<EntryView> next = Next();
@@ -184,7 +181,7 @@ CellOutcome EntryBranches::Run() {
     if (item == ToolItem::NewSpacing && !FirstPass()) {
         Changed(ApplyEntryChangeList(context, Entry()));
     }
-    return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
+    return CellOutcome::Done;
 }
 
 /// The Rests command: a note takes in the rests after it; otherwise a rest of a measure length's
@@ -193,9 +190,6 @@ CellOutcome EntryBranches::Run() {
 bool EntryBranches::Rests() {
     if (Row(m_context, 3) != 0) {
         const bool absorbed = AbsorbFollowingRest(m_context, m_array, m_index, Row(m_context, 4) != 0);
-        if (MissingWorkerMet()) {
-            return true;
-        }
         if (absorbed) {
             m_changed = true;
             if (Row(m_context, 5) != 0) {
@@ -314,9 +308,6 @@ void EntryBranches::NewSpacingFirstPass() {
     if (context.MoreOptions[0].value != 0) {
         Changed(SqueezeOverlongEntry(context, Entry(), m_array, m_index, context.MeasureSpec, m_state.measureLength,
                                      m_state.change));
-        if (MissingWorkerMet()) {
-            return;
-        }
     }
     const hostapi::EntryNumber recorded = m_state.change.entry();
     if (recorded > 0) {

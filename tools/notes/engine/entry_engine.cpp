@@ -155,12 +155,12 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
 
     if (item == ToolItem::JoinRests) {
         JoinLayerRests(context, region.viewKey(), state.measure, state.slot, state.from, state.to);
-        return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
+        return CellOutcome::Done;
     }
     if (item == ToolItem::ProcessParts) {
         ProcessExtractedParts(region.viewKey(), state.measure, state.slot, state.from, state.to, context,
                               context.MoreOptions, 1, 0, 0, 0);
-        return MissingWorkerMet() ? CellOutcome::WorkerMissing : CellOutcome::Done;
+        return CellOutcome::Done;
     }
     state.key = 0;
     state.secondKey = 0;
@@ -188,9 +188,6 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         if (outcome == CellOutcome::Done && item == ToolItem::NewSpacing && context.LaterStepPending == 0 &&
             Row(context, 4) != 0 && state.slot == region.lastStaff() && layer == 0 && array->count == 0) {
             changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
-            if (MissingWorkerMet()) {
-                outcome = CellOutcome::WorkerMissing;
-            }
         }
         // A run that a worker ended keeps what the worker did in this cell before.
         if ((outcome == CellOutcome::Done || outcome == CellOutcome::EndRun) && changed) {
@@ -283,7 +280,6 @@ bool RunEntryProcessingTool(TFMisc& context) {
     if (CurrentRegion == nullptr) {
         return false;
     }
-    ForgetMissingWorker();
     EntryEngineState state;
     state.region = *CurrentRegion;
     const hostapi::SelectionRecord& region = state.region;
@@ -306,9 +302,6 @@ bool RunEntryProcessingTool(TFMisc& context) {
         if (LoadMeasureSpec(measure, context.MeasureSpec)) {
             if (item == ToolItem::CompareEntries) {
                 CompareTimeSignature(context, state);
-                if (MissingWorkerMet()) {
-                    return false;
-                }
             } else {
                 bool handled = false;
                 ApplySpacingCommand(context, handled, 0);
@@ -319,9 +312,6 @@ bool RunEntryProcessingTool(TFMisc& context) {
         }
         if (item == ToolItem::Find && !context.Options[3].text.empty()) {
             FindMeasureExpressions(context, state);
-            if (MissingWorkerMet()) {
-                return false;
-            }
         }
         for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
             state.slot = static_cast<StaffSlot>(slot);
@@ -330,9 +320,6 @@ bool RunEntryProcessingTool(TFMisc& context) {
                     break;
                 case CellOutcome::EndRun:
                     return true;
-                case CellOutcome::WorkerMissing:
-                    // Nothing more can be done; the closing steps would act on work not done.
-                    return false;
             }
         }
         if ((item == ToolItem::CompareEntries && CompareMode(context)) || item == ToolItem::Find) {

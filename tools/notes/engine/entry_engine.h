@@ -64,9 +64,8 @@ void RespellToFewestAccidentals(hostapi::NoteView note, int16_t key);
 
 /// How the entry loop of a cell ended.
 enum class CellOutcome {
-    Done,          ///< every entry was handed over
-    EndRun,        ///< a worker ended the run: the engine answers true at once
-    WorkerMissing  ///< a worker is not in this build: the engine answers false at once
+    Done,   ///< every entry was handed over
+    EndRun  ///< a worker ended the run: the engine answers true at once
 };
 
 /// Runs the entry loop over one loaded cell; `changed` is set when a branch changed the cell.

@@ -38,8 +38,7 @@ constexpr uint8_t kMeasureKeepsCells = 0xC0;
 /// How the walk of a staff or a cell ended.
 enum class WalkOutcome {
     Done,
-    Stopped,       ///< the user stopped the progress display
-    WorkerMissing  ///< a command's worker is not in this build
+    Stopped  ///< the user stopped the progress display
 };
 
 int16_t HostKey(MeasureNumber measure, hostapi::InstrumentKey staff, int16_t mode) {
@@ -53,7 +52,7 @@ void Remember(EntryWalkState& walk, hostapi::ConstEntryView entry) {
 }
 
 /// The command of the tool on the entries of the cell inside the selected positions.
-WalkOutcome WalkEntries(TFMisc& context, EntryWalkState& walk) {
+void WalkEntries(TFMisc& context, EntryWalkState& walk) {
     hostapi::EntryArray& array = *walk.array;
     const auto item = static_cast<ToolItem>(context.Item);
     for (int32_t i = 0; i < array.count; ++i) {
@@ -87,17 +86,13 @@ WalkOutcome WalkEntries(TFMisc& context, EntryWalkState& walk) {
             default:
                 break;
         }
-        if (MissingWorkerMet()) {
-            return WalkOutcome::WorkerMissing;
-        }
         Remember(walk, array.entry(i));
     }
-    return WalkOutcome::Done;
 }
 
 /// One cell: its positions, measure record and keys, its entries handed to the command, and the
 /// cell written back when the command changed it.
-WalkOutcome WalkCell(TFMisc& context, EntryWalkState& walk) {
+void WalkCell(TFMisc& context, EntryWalkState& walk) {
     const hostapi::SelectionRecord& region = walk.region;
     ScaleDurationPair(region, walk.measure, MeasureLengthOrDefault(walk.staff, walk.measure),
                       MeasureLengthOrDefault(0, walk.measure), walk.from, walk.to);
@@ -110,26 +105,21 @@ WalkOutcome WalkCell(TFMisc& context, EntryWalkState& walk) {
     walk.keyB = HostKey(walk.measure, walk.staff, DocumentOptionFlag);
     walk.array = LoadEntryArray(region.viewKey(), walk.slot, walk.measure, walk.layer, 1);
     if (walk.array == nullptr) {
-        return WalkOutcome::Done;
+        return;
     }
     walk.previousInMeasure = hostapi::EntryRecord{};
     walk.changed = false;
-    WalkOutcome outcome = WalkOutcome::Done;
     if (IsItem(context.Item, ToolItem::FillWithRests) &&
         (context.MeasureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
         walk.changed = FillCellWithRests(context, *walk.array, walk.measureDuration);
-        if (MissingWorkerMet()) {
-            outcome = WalkOutcome::WorkerMissing;
-        }
     } else {
-        outcome = WalkEntries(context, walk);
+        WalkEntries(context, walk);
     }
-    if (outcome == WalkOutcome::Done && walk.changed) {
+    if (walk.changed) {
         SaveEntryArray(walk.array);
     }
     ReleaseEntryArray(walk.array);
     walk.array = nullptr;
-    return outcome;
 }
 
 /// One staff: its shown layers measure by measure, each cell a step of the progress display.
@@ -158,10 +148,7 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
                 outcome = WalkOutcome::Stopped;
                 break;
             }
-            outcome = WalkCell(context, walk);
-            if (outcome != WalkOutcome::Done) {
-                break;
-            }
+            WalkCell(context, walk);
         }
     }
     // The caches give their measures back when the walk leaves the staff, also after a stop.
@@ -177,7 +164,6 @@ bool RunEntryWalkTool(TFMisc& context) {
     if (CurrentRegion == nullptr) {
         return false;
     }
-    ForgetMissingWorker();
     EntryWalkState walk;
     walk.region = *CurrentRegion;
     const hostapi::SelectionRecord& region = walk.region;

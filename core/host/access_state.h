@@ -1,0 +1,60 @@
+// The access layer's state: what it knows of the host, the services it imported, the hooks the
+// core registered, the document writes it counted, the text it read last and the records whose
+// damage or refusal it reported. All of it lives in one object, TheAccessLayer; the names the
+// code reads (TheHost, TextBuffer, LayerSettingsTable, ...) are references bound to its fields.
+// The object is made before any code runs (the core registers its hooks while static objects
+// are made), and ResetAccessLayer puts it back to that start, the registered hooks kept.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/host/core_hooks.h"
+#include "core/host/finxess.h"
+#include "core/host/host_imports.h"
+#include "core/host/host_info.h"
+#include "platform/hostapi/types.h"
+
+namespace orvex {
+
+/// A record the access layer told the user about: its tag and its keys as shown.
+struct ReportedRecord {
+    Tag tag = 0;
+    std::string keys;
+    bool operator==(const ReportedRecord&) const = default;
+};
+
+struct AccessLayerState {
+    HostInfo host;
+    /// The host's services, resolved on first use (core/host/host_imports.h).
+    std::optional<HostImports> imports;
+    /// What the core registered for the access layer to ask; kept by a reset.
+    CoreHooks hooks;
+    /// The saves, creates and deletes that changed the document (core/host/document_writes.h).
+    uint32_t documentWrites = 0;
+    /// The layer settings of the entry tools (core/host/finxess_entries.h).
+    std::array<std::array<uint8_t, 4>, 4> layerSettings{};
+    /// The text of the last text block loaded and the caret arguments captured with it.
+    char textBuffer[kTextBufferSize] = {};
+    char fontCapture[kFontCaptureLength + 1] = {};
+    char sizeCapture[kSizeCaptureLength + 1] = {};
+    char effectsCapture[kEffectsCaptureLength + 1] = {};
+    uint8_t fontStyles = 0;
+    /// The cell whose staff record was last refused for its position.
+    std::optional<std::pair<hostapi::InstrumentKey, hostapi::MeasureNumber>> lastRefusedStaffRecord;
+    /// The damaged records already reported (core/host/record_integrity.h).
+    std::vector<ReportedRecord> damagedRecords;
+};
+
+/// The access layer's one state object.
+extern constinit AccessLayerState TheAccessLayer;
+
+/// Puts the access layer back to its start (the host unknown, no imports, nothing read or
+/// reported); the hooks the core registered stay.
+void ResetAccessLayer();
+
+}  // namespace orvex
