@@ -281,6 +281,9 @@ int16_t Host::InvokePlugin(size_t plugin, int16_t index) {
         return loaded.invoke(m_mainWindow, index, selection, document.bytes.data());
     });
     m_invokedEntry = outer;
+    if (result != 0) {
+        ++m_changeAnswers;
+    }
     return result;
 }
 
@@ -414,10 +417,14 @@ int16_t Host::RunPluginCommand(size_t plugin, int16_t index) {
     }
     const std::string fileName = m_plugins[plugin].fileName;
     int16_t answer = 0;
+    const uint64_t edits = m_hostEdits;
     const std::vector<DocumentReport> reports = TrackChanges([&] { answer = InvokePlugin(plugin, index); });
     WriteChangeSummary(fileName, reports);
     if (reports.empty() && answer != 0) {
         win::TranscriptWrite("host: " + fileName + " answered that it changed the document");
+    } else if (!reports.empty() && answer == 0 && m_hostEdits == edits) {
+        // A change the host is not told of: it would let the user close the document unsaved.
+        win::TranscriptWrite("host: " + fileName + " answered that it did not change the document");
     }
     return answer;
 }
@@ -520,6 +527,7 @@ void Host::Undo() {
     }
     CloseUndoSteps();
     if (const UndoStep* step = front->Undo()) {
+        ++m_hostEdits;
         WriteUndoneStep("undo", *step);
     } else {
         win::TranscriptWrite("host: nothing to undo");
@@ -533,6 +541,7 @@ void Host::Redo() {
     }
     CloseUndoSteps();
     if (const UndoStep* step = front->Redo()) {
+        ++m_hostEdits;
         WriteUndoneStep("redo", *step);
     } else {
         win::TranscriptWrite("host: nothing to redo");

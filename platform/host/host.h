@@ -112,6 +112,17 @@ public:
     /// answers what the plug-in answered (non-zero: the document changed).
     int16_t InvokePlugin(size_t plugin, int16_t index);
 
+    // ---- What the host is told of changes ----
+    // A host keeps a record that a document has unsaved changes from what it is told: a plug-in's
+    // call that answers a change, and its own edits. A change made otherwise (a plug-in writing
+    // from a timer or a hook, or answering 0 for a call that wrote) is one the host does not know
+    // of, and the user could close the document without being asked to save it.
+
+    /// How many plug-in calls answered that they changed the document (InvokePlugin).
+    uint64_t ChangeAnswerCount() const { return m_changeAnswers; }
+    /// How many of the host's own edits ran (Clear, Paste, Apply Note Spacing, Undo, Redo).
+    uint64_t HostEditCount() const { return m_hostEdits; }
+
     // ---- Commands and the selection ----
 
     /// The user's selection in the document window (services 23 and the invoke entry); none
@@ -162,6 +173,7 @@ public:
     void RunHostEdit(std::string_view name, Command&& command) {
         CloseUndoSteps();
         m_hostEditName = name;
+        ++m_hostEdits;
         command();
         CloseUndoSteps();
         m_hostEditName.clear();
@@ -277,6 +289,8 @@ private:
     std::vector<std::string> m_lastChangeListing;
     std::vector<PendingListing> m_pendingListing;
     uint64_t m_trackedCount = 0;
+    uint64_t m_changeAnswers = 0;
+    uint64_t m_hostEdits = 0;
     std::string m_hostEditName;        ///< the host's own command that changes the document now
     std::string m_invokedEntry;        ///< the plug-in menu entry whose invoke call runs now
     std::vector<std::string> m_calls;  ///< the plug-ins whose entry points the host is calling

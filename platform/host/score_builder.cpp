@@ -265,10 +265,12 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
                           (notes[n].tieEnd ? hostapi::kNoteTieEnd : 0) | (notes[n].flags & ~notes[n].cleared));
         }
         if (written.restPlace && notes.empty()) {
-            // A placed rest keeps its staff position in its first note slot.
+            // A placed rest keeps its staff position in its first note slot, numbered as the host
+            // numbers every note it saves: a cell read and saved back unchanged stays as it is.
             entry.setNoteCount(1);
             WriteNote(SpelledNote{written.restPlace->step, 0}, key, entry.note(0));
             entry.note(0).setAlteration(0);
+            entry.note(0).setNoteId(1);
         }
         TieFromPrevious(cellEntries, notes, key, entry);
         for (size_t n = 0; n < notes.size(); ++n) {

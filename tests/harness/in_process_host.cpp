@@ -76,7 +76,9 @@ bool InProcessHost::SelectAll() {
 
 int16_t InProcessHost::Invoke(int32_t code, bool shift) {
     win::SetKeyDown(win::VK_SHIFT, shift);
-    const int16_t result = m_host->InvokePlugin(m_orvex, static_cast<int16_t>(orvex::FindCommandIndex(code)));
+    // As the host runs a menu choice: it compares the documents before and after the call and
+    // says what changed, and when the call's answer does not tell it so.
+    const int16_t result = m_host->RunPluginCommand(m_orvex, static_cast<int16_t>(orvex::FindCommandIndex(code)));
     win::SetKeyDown(win::VK_SHIFT, false);
     return result;
 }

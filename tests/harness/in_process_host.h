@@ -37,7 +37,8 @@ public:
     bool SelectAll();
 
     /// Chooses a command by its code from the menu, with Shift held (its stored options, no
-    /// dialog) or not; answers what the plug-in answered the host.
+    /// dialog) or not; answers what the plug-in answered the host. The host says in the
+    /// transcript what the call changed, as for every menu choice (Host::RunPluginCommand).
     int16_t Invoke(int32_t code, bool shift);
     /// Chooses a command by its code; its options dialog takes the settings (control name or
     /// caption, value) and runs it with Go.

@@ -10,6 +10,9 @@
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
 #include "platform/win/timers.h"
+#include "platform/win/transcript.h"
+#include "tests/support/case_names.h"
+#include "tests/support/fake_plugin.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -188,5 +191,66 @@ TEST_F(DocumentChangesTest, WaitsRunTimersWhenTheyFallDueAndJumpBetweenThem) {
     EXPECT_EQ(count, 7200u);
     EXPECT_EQ(win::GetTickCount() - hour, 3'600'000u);
 }
+
+// ---- What the host is told of a plug-in's changes ----
+
+enum class Call { WritesAnswers0, WritesAnswers1, Answers1, Answers0, HostClearsAnswers0 };
+
+/// A plug-in whose call does what its menu index names: writes to the document in front (or
+/// not), has the host clear a cell as one of its own edits, and answers 0 or 1.
+int16_t TellingInvoke(win::Hwnd, int16_t index, const uint8_t*, const uint8_t*) {
+    host::Host& host = *host::Host::Current();
+    const auto call = static_cast<Call>(index);
+    if (call == Call::WritesAnswers0 || call == Call::WritesAnswers1) {
+        host.FrontDocument()->SetEntries({2, 1, 0}, {});
+    }
+    if (call == Call::HostClearsAnswers0) {
+        host.RunHostEdit("Clear", [&] { host.FrontDocument()->SetEntries({2, 1, 0}, {}); });
+    }
+    return call == Call::WritesAnswers1 || call == Call::Answers1 ? 1 : 0;
+}
+
+struct TellingCase {
+    std::string name;
+    Call call;
+    std::vector<std::string> lines;  ///< what the host says after the change summary
+    uint64_t answers;                ///< calls that answered a change
+    uint64_t edits;                  ///< the host's own edits
+};
+
+class TellingTest : public testsupport::DesktopTest, public ::testing::WithParamInterface<TellingCase> {};
+
+// The host says when a call's answer is not what the call did: a change it was not told of
+// would let the user close the document without being asked to save it.
+TEST_P(TellingTest, TheHostSaysWhenACallsAnswerIsNotWhatItChanged) {
+    const TellingCase& c = GetParam();
+    host::Host host;
+    host.AddDocument(host::ParseScoreText(kTrio, "trio"));
+    ASSERT_TRUE(host.LoadInProcessPlugin("Teller.fxt", testsupport::FakePluginExports(&TellingInvoke)));
+    win::ClearTranscript();
+    host.RunPluginCommand(0, static_cast<int16_t>(c.call));
+    const bool changed = c.call != Call::Answers1 && c.call != Call::Answers0;
+    std::vector<std::string> expected = {
+        changed ? "host: Teller.fxt changed document 1 \"trio\": 1 cell (1 entry deleted)" : "host: nothing changed"};
+    expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+    testsupport::ExpectLines(expected, win::TranscriptLines());
+    EXPECT_EQ(host.ChangeAnswerCount(), c.answers);
+    EXPECT_EQ(host.HostEditCount(), c.edits);
+    win::ClearTranscript();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TellingTest,
+    ::testing::Values(
+        TellingCase{"writes_answers_0",
+                    Call::WritesAnswers0,
+                    {"host: Teller.fxt answered that it did not change the document"},
+                    0,
+                    0},
+        TellingCase{"writes_answers_1", Call::WritesAnswers1, {}, 1, 0},
+        TellingCase{"answers_1", Call::Answers1, {"host: Teller.fxt answered that it changed the document"}, 1, 0},
+        TellingCase{"answers_0", Call::Answers0, {}, 0, 0},
+        TellingCase{"host_clears_answers_0", Call::HostClearsAnswers0, {}, 0, 1}),
+    testsupport::NameBy(&TellingCase::name));
 
 }  // namespace

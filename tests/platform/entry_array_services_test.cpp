@@ -14,6 +14,7 @@
 #include "platform/hostapi/services.h"
 #include "platform/win/transcript.h"
 #include "tests/support/case_names.h"
+#include "tests/support/fake_plugin.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -117,6 +118,28 @@ TEST_F(EntryArrayServicesTest, EveryExistingCellLendsAnArray) {
     EXPECT_EQ(release(empty, kVersion), 1);
     EXPECT_EQ(release(empty, kVersion), 0) << "released already";
     EXPECT_EQ(host::LentEntryArrayCount(), 0u);
+}
+
+// A cell as a score text builds it is as the host keeps its cells: read and saved back
+// unchanged it stays the same to the byte, so a command that saves what it read changes nothing
+// (a placed rest's note slot has its identifier, as every note the host saves has one).
+TEST_F(EntryArrayServicesTest, ACellOfAScoreTextSavedBackUnchangedStaysAsItIs) {
+    m_host->AddDocument(host::ParseScoreText(
+        "staff \"Flute\"\nmeasures 1 time 4/4 key 2\nnotes 1 1 r@b4/4 r@f5/4f c5+e5/4 r/4\n", "rests"));
+    const host::CellEntries built = Doc().EntriesOf({1, 1, 0});
+    ASSERT_EQ(built.size(), 4u);
+    EntryArray* array = Load(1, 1, 0);
+    ASSERT_NE(array, nullptr);
+    ASSERT_EQ(save(array, kVersion), 1);
+    EXPECT_EQ(release(array, kVersion), 1);
+    const host::CellEntries saved = Doc().EntriesOf({1, 1, 0});
+    ASSERT_EQ(saved.size(), built.size());
+    for (size_t i = 0; i < built.size(); ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i + 1));
+        EXPECT_EQ(hostapi::ConstEntryView(saved[i].data()).note(0).noteId(),
+                  hostapi::ConstEntryView(built[i].data()).note(0).noteId());
+        EXPECT_TRUE(saved[i] == built[i]);
+    }
 }
 
 TEST_F(EntryArrayServicesTest, LoadsAreIndependentCopiesAndTheLastSaveWins) {
@@ -314,23 +337,7 @@ int16_t LeakyInvoke(win::Hwnd, int16_t index, const uint8_t*, const uint8_t* doc
 }
 
 TEST_F(EntryArrayServicesTest, TheHostReportsArraysNotReleasedAtTheEndOfAPlugInCall) {
-    win::ModuleExports exports;
-    exports.byName = [](std::string_view name) -> void* {
-        if (name == hostapi::kVersionEntry)
-            return reinterpret_cast<void*>(+[](int32_t) -> int32_t { return 0x05000005; });
-        if (name == hostapi::kInitEntry)
-            return reinterpret_cast<void*>(+[](win::Hwnd, int32_t*) -> int16_t { return 1; });
-        if (name == hostapi::kEnumerateEntry)
-            return reinterpret_cast<void*>(+[](void*, int16_t, uint8_t*) -> int16_t { return 0; });
-        if (name == hostapi::kInvokeEntry)
-            return reinterpret_cast<void*>(&LeakyInvoke);
-        if (name == hostapi::kGetMenuStatusEntry)
-            return reinterpret_cast<void*>(+[](int16_t) -> int16_t { return 1; });
-        if (name == hostapi::kTerminateEntry)
-            return reinterpret_cast<void*>(+[](void*) -> int16_t { return 1; });
-        return nullptr;
-    };
-    ASSERT_TRUE(m_host->LoadInProcessPlugin("Leaky.fxt", exports));
+    ASSERT_TRUE(m_host->LoadInProcessPlugin("Leaky.fxt", testsupport::FakePluginExports(&LeakyInvoke)));
     win::ClearTranscript();
     EntryArray* before = Load(2, 1, 0);  // lent before the call: not the plug-in's
     m_host->InvokePlugin(0, 3);

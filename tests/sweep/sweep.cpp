@@ -5,14 +5,20 @@
 // host with both plug-ins in this process and checks that it
 //   - ends (a time limit per run) without a crash or a sanitizer report,
 //   - leaves no entry array lent, no command running and no form that does not close,
-//   - tells the host of a change exactly when the document changed,
+//   - tells the host of a change exactly when the document changed: a command that goes on in
+//     later steps (an explosion, a print run, New Spacing's second pass) is followed to its end
+//     as the host drives it, and what the host was told over all its calls counts (a plug-in
+//     call's answer, the host's own edits the command drove),
 //   - leaves a document that saves and reads back losslessly.
 // Runs go in child processes, so that a crash is reported with its run and the sweep goes on.
 //
 //   sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] [--list]
+//         [--transcript]
 //     --sample N   every N-th run of the matrix (spread over all its dimensions); 1 = all
 //     --filter     only the runs whose name holds TEXT
 //     --no-untold  a run that changed the document and told the host it did not is no finding
+//     --transcript runs the chosen runs one after the other in this process and prints each
+//                  one's transcript and findings (to look into a finding)
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -134,8 +140,31 @@ Matrix MakeMatrix() {
 /// would let the user close the document without saving it.
 bool g_untold = true;
 
+/// The folder of document files that "Print Multiple Files" run through its dialog prints, so
+/// that its print run (driven by the timer and the host's keys) goes through the sweep as well.
+std::string g_printFolder;
+constexpr const char* kPrintedFiles[] = {"First.MUS", "Second.MUS"};
+
+/// Writes the documents the print runs print into the sweep's folder.
+void WritePrintedFiles(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    const auto document = host::ParseScoreText(sweep::ChoraleScore(), "chorale");
+    for (const char* name : kPrintedFiles) {
+        host::WriteMusFile(*document, folder / name);
+    }
+    g_printFolder = folder.string();
+}
+
+/// What a run did, counted for the sweep's summary: the checks above are only as good as the
+/// runs that give them something to check.
+struct RunFacts {
+    bool changed = false;                 ///< the document the run began on changed
+    bool stepped = false;                 ///< the command went on in later host calls, timer ticks or idle time
+    std::vector<std::string> transcript;  ///< what the user saw (kept for --transcript)
+};
+
 /// What one run found; empty when it passed.
-std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run) {
+std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts& facts) {
     std::vector<std::string> findings;
     const sweep::DocumentKind& kind = matrix.documents[run.document];
     std::optional<harness::InProcessHost> host;
@@ -150,34 +179,63 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run) {
     if (run.stop) {
         host::StopProgressAt(host->Host(), 1);
     }
+    host::Host& theHost = host->Host();
     const host::Document* before = host->Document();
     const std::string textBefore = before != nullptr ? host::MusText(*before) : "";
+    const uint64_t answersBefore = theHost.ChangeAnswerCount();
+    const uint64_t editsBefore = theHost.HostEditCount();
     if (!run.shift) {
         win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
     }
-    int16_t answer = 0;
-    // A multi-step command tells the host of its later steps' changes as they come.
-    bool stepsLeft = false;
+    if (!run.shift && run.code == orvex::CODE_PRINT_MULTIPLE_FILES) {
+        const auto action = [](win::FormAction::Kind kind, const std::string& control, const std::string& value) {
+            win::QueueFormAction("TPrintMultipleFiles", win::FormAction{kind, control, value});
+        };
+        action(win::FormAction::Kind::Set, "edPath", g_printFolder);
+        for (const char* name : kPrintedFiles) {
+            action(win::FormAction::Kind::Set, "ListBox", std::string("+") + name);
+        }
+        action(win::FormAction::Kind::Click, "OkButton", "");
+    }
     try {
-        answer = host->Invoke(run.code, run.shift);
-        stepsLeft = host->FinishRunningCommands(run.code);
+        host->Invoke(run.code, run.shift);
+        // A multi-step command (an explosion, a print run, New Spacing's second pass) goes on in
+        // the host's later calls, timer ticks and idle time: the run is followed to its end, and
+        // what the host was told over all of them is what it knows.
+        facts.stepped = host->FinishRunningCommands(run.code);
     } catch (const std::exception& e) {
         findings.push_back(std::string("an exception reached the host: ") + e.what());
     }
     for (const std::string& left : host->Leftovers()) {
         findings.push_back("left " + left);
     }
-    for (const std::string& line : win::TranscriptLines()) {
+    facts.transcript = win::TranscriptLines();
+    for (const std::string& line : facts.transcript) {
+        // Also each host call of the run that changed a document and answered that it did not.
         if (line.find("did not release") != std::string::npos || line.find("left open") != std::string::npos ||
-            line.find("left running") != std::string::npos) {
+            line.find("left running") != std::string::npos ||
+            line.find("answered that it did not change the document") != std::string::npos) {
             findings.push_back("the host says: " + line);
         }
     }
-    const host::Document* after = host->Document();
+    // The document the run began on, when it is still open (a command may open others).
+    const host::Document* after = nullptr;
+    for (int32_t number = 1; number <= theHost.DocumentCount(); ++number) {
+        if (&theHost.DocumentAt(number) == before) {
+            after = before;
+        }
+    }
+    if (before != nullptr && after == nullptr) {
+        findings.push_back("the document the command ran on was closed");
+    }
     const std::string textAfter = after != nullptr ? host::MusText(*after) : "";
-    if (answer != 0 && textAfter == textBefore) {
+    const bool changed = after != nullptr && textAfter != textBefore;
+    facts.changed = changed;
+    const bool answered = theHost.ChangeAnswerCount() != answersBefore;
+    const bool told = answered || theHost.HostEditCount() != editsBefore;
+    if (answered && !changed && after != nullptr) {
         findings.push_back("told the host the document changed, but it did not");
-    } else if (g_untold && answer == 0 && textAfter != textBefore && !stepsLeft) {
+    } else if (g_untold && changed && !told) {
         findings.push_back("changed the document without telling the host");
     }
     if (after != nullptr) {
@@ -205,7 +263,7 @@ void OnAlarm(int) {
 }
 
 /// A child's work: the runs from `first` on, with a line per run on the pipe: "B index" before,
-/// "F index finding" per finding, "E index" after.
+/// "F index finding" per finding, "E index CHANGED STEPPED" after (RunFacts, 0 or 1 each).
 [[noreturn]] void Child(const Matrix& matrix, const std::vector<size_t>& indexes, size_t first, int pipe) {
     ::dup2(pipe, STDOUT_FILENO);
     ::signal(SIGALRM, OnAlarm);
@@ -215,13 +273,14 @@ void OnAlarm(int) {
         std::printf("B %zu\n", i);
         std::fflush(stdout);
         ::alarm(static_cast<unsigned>(g_timeLimit));
-        for (const std::string& finding : CarryOut(matrix, run)) {
+        RunFacts facts;
+        for (const std::string& finding : CarryOut(matrix, run, facts)) {
             std::string oneLine = finding;
             std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
             std::printf("F %zu %s\n", i, oneLine.c_str());
         }
         ::alarm(0);
-        std::printf("E %zu\n", i);
+        std::printf("E %zu %d %d\n", i, facts.changed ? 1 : 0, facts.stepped ? 1 : 0);
         std::fflush(stdout);
     }
     std::fflush(stdout);
@@ -304,33 +363,71 @@ size_t PrintFindings(const std::map<std::string, std::vector<std::string>>& find
     return count;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
     size_t sample = 1;
     size_t jobs = 1;
     std::string filter;
     bool list = false;
+    bool transcript = false;
+};
+
+/// The command line's options (the time limit and --no-untold set the globals); nullopt for a
+/// command line that is wrong.
+std::optional<Options> ReadOptions(int argc, char** argv) {
+    Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--sample" && i + 1 < argc) {
-            sample = std::max<size_t>(1, std::stoul(argv[++i]));
+            options.sample = std::max<size_t>(1, std::stoul(argv[++i]));
         } else if (arg == "--jobs" && i + 1 < argc) {
-            jobs = std::max<size_t>(1, std::stoul(argv[++i]));
+            options.jobs = std::max<size_t>(1, std::stoul(argv[++i]));
         } else if (arg == "--filter" && i + 1 < argc) {
-            filter = argv[++i];
+            options.filter = argv[++i];
         } else if (arg == "--time-limit" && i + 1 < argc) {
             g_timeLimit = std::max(1, std::stoi(argv[++i]));
         } else if (arg == "--no-untold") {
             g_untold = false;
         } else if (arg == "--list") {
-            list = true;
+            options.list = true;
+        } else if (arg == "--transcript") {
+            options.transcript = true;
         } else {
-            std::cerr << "usage: sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] "
-                         "[--list]\n";
-            return 2;
+            return std::nullopt;
         }
     }
+    return options;
+}
+
+/// --transcript: the runs one after the other in this process, each with its transcript and
+/// findings; answers whether any run found something.
+bool ShowTranscripts(const Matrix& matrix, const std::vector<size_t>& chosen) {
+    win::SetTranscriptListener({});
+    bool anyFinding = false;
+    for (const size_t index : chosen) {
+        std::cout << "== " << RunName(matrix, matrix.runs[index]) << "\n";
+        RunFacts facts;
+        const std::vector<std::string> found = CarryOut(matrix, matrix.runs[index], facts);
+        for (const std::string& line : facts.transcript) {
+            std::cout << line << "\n";
+        }
+        for (const std::string& finding : found) {
+            std::cout << "FINDING: " << finding << "\n";
+        }
+        anyFinding = anyFinding || !found.empty();
+    }
+    return anyFinding;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Options> options = ReadOptions(argc, argv);
+    if (!options) {
+        std::cerr << "usage: sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] "
+                     "[--list] [--transcript]\n";
+        return 2;
+    }
+    const auto [sample, jobs, filter, list, transcript] = *options;
     const Matrix matrix = MakeMatrix();
     std::vector<size_t> chosen;
     for (const Run& run : matrix.runs) {
@@ -352,6 +449,14 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("orvex-sweep-" + std::to_string(::getpid()));
     std::filesystem::create_directories(work);
     std::filesystem::current_path(work);
+    WritePrintedFiles(work / "printed");
+    if (transcript) {
+        const bool anyFinding = ShowTranscripts(matrix, chosen);
+        std::filesystem::current_path(std::filesystem::temp_directory_path());
+        std::error_code ignored;
+        std::filesystem::remove_all(work, ignored);
+        return anyFinding ? 1 : 0;
+    }
     std::cout << "sweep: " << chosen.size() << " runs of " << matrix.runs.size() << " (" << matrix.codes.size()
               << " commands, " << matrix.documents.size() << " kinds of document)" << std::endl;
 
@@ -361,6 +466,8 @@ int main(int argc, char** argv) {
     }
     std::map<std::string, std::vector<std::string>> findings;  ///< by finding, the runs
     size_t done = 0;
+    size_t changed = 0;  ///< runs that changed their document
+    size_t stepped = 0;  ///< runs followed through later steps
     const auto record = [&](const Worker& worker, size_t position, const std::string& finding) {
         findings[finding].push_back(RunName(matrix, matrix.runs[worker.indexes[position]]));
     };
@@ -406,6 +513,11 @@ int main(int argc, char** argv) {
                     } else if (line[0] == 'F') {
                         record(worker, position, line.substr(line.find(' ', 2) + 1));
                     } else if (line[0] == 'E') {
+                        unsigned changedFlag = 0;
+                        unsigned steppedFlag = 0;
+                        std::sscanf(line.c_str(), "E %*u %u %u", &changedFlag, &steppedFlag);
+                        changed += changedFlag;
+                        stepped += steppedFlag;
                         worker.begun.reset();
                         worker.next = position + 1;
                         ++done;
@@ -444,6 +556,7 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::remove_all(work, ignored);
     const size_t count = PrintFindings(findings);
-    std::cout << "sweep: " << done << " runs, " << count << " findings" << std::endl;
+    std::cout << "sweep: " << done << " runs (" << changed << " changed their document, " << stepped
+              << " went on in later steps), " << count << " findings" << std::endl;
     return findings.empty() ? 0 : 1;
 }
