@@ -304,9 +304,11 @@ bool Document::DeleteRecord(const RecordKey& key) {
 
 std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes bytes) {
     const EditScope edit(*this);
-    const Bytes kept = bytes;
+    // Only a staff system's bytes are needed after the store has taken them (for its other form).
+    const bool system = key.tag == hostapi::kTagStaffSystem || key.tag == hostapi::kTagStaffSystem2001;
+    const Bytes kept = system ? bytes : Bytes();
     const std::optional<RecordKey> created = m_records.Create(key, std::move(bytes));
-    if (created) {
+    if (created && system) {
         if (const auto other = OtherSystemForm(m_records, *created, kept)) {
             m_records.Save(other->first, other->second);
         }
