@@ -1,7 +1,7 @@
 // orvex_bench: times the host and every command of Orvex188 on generated orchestral scores.
 //
 //   orvex_bench [--sizes 40x50,40x100,40x200,40x500] [--seed N] [--csv FILE] [--only TEXT,...]
-//               [--dump FOLDER] [--plugins FOLDER] [--examples FOLDER] [--repeat-below MS]
+//               [--dump FOLDER] [--plugins FOLDER] [--examples FOLDER] [--repeats N]
 //               [--rounds N]
 //
 // For every size it generates a score text (bench/score_generator.h) and measures, in CPU time
@@ -13,8 +13,9 @@
 //          host's services: what any command that reads the whole score pays at least;
 //   and each of the 72 commands on a fresh copy of the document with the whole score selected,
 //   chosen from the menu as a user of hostsim would (bench/bench_commands.h).
-// A row that takes less than --repeat-below milliseconds (default 200) is run again, on a fresh
-// copy each time, up to five times; the fastest run counts. With --rounds N the whole benchmark
+// Every row is run --repeats times (default 3) at every size, on a fresh copy each time, and the
+// fastest run counts: each size of a row is measured the same way, so that the growth between
+// sizes compares like with like. With --rounds N the whole benchmark
 // runs N times and each row keeps its fastest time at each size (the machines are shared: a
 // round at a quieter moment counts).
 //
@@ -68,13 +69,13 @@ struct Options {
     std::string dump;
     std::string plugins;
     std::string examples;
-    double repeatBelow = 0.2;
+    int repeats = 3;
     int rounds = 1;
 };
 
 constexpr const char* kUsage =
     "usage: orvex_bench [--sizes SxM,...] [--seed N] [--csv FILE] [--only TEXT,...] [--dump FOLDER]\n"
-    "                   [--plugins FOLDER] [--examples FOLDER] [--repeat-below MS] [--rounds N]\n";
+    "                   [--plugins FOLDER] [--examples FOLDER] [--repeats N] [--rounds N]\n";
 
 bool ParseSizes(const std::string& text, std::vector<bench::ScoreSize>& sizes) {
     sizes.clear();
@@ -153,14 +154,8 @@ private:
     template <typename Fn>
     double Time(Fn&& run) {
         double best = 1e30;
-        double total = 0;
-        for (int i = 0; i < 5; ++i) {
-            const double seconds = run();
-            best = std::min(best, seconds);
-            total += seconds;
-            if (total >= m_options.repeatBelow) {
-                break;
-            }
+        for (int i = 0; i < m_options.repeats; ++i) {
+            best = std::min(best, run());
         }
         return best;
     }
@@ -452,8 +447,8 @@ int main(int argc, char** argv) {
             options.plugins = argv[++i];
         } else if (arg == "--examples" && hasValue) {
             options.examples = argv[++i];
-        } else if (arg == "--repeat-below" && hasValue) {
-            options.repeatBelow = std::stod(argv[++i]) / 1000;
+        } else if (arg == "--repeats" && hasValue) {
+            options.repeats = std::max(1, std::stoi(argv[++i]));
         } else if (arg == "--rounds" && hasValue) {
             options.rounds = std::max(1, std::stoi(argv[++i]));
         } else {

@@ -30,7 +30,7 @@ private:
 };
 
 Document::Document(std::string name) : m_name(std::move(name)) {
-    m_records.SetWriteObserver([this](const RecordKey& key) { RememberRecord(key); });
+    m_records.SetWriteObserver([this](const RecordKey& key, const Bytes* now) { RememberRecord(key, now); });
 }
 
 Document::Document(const Document& other)
@@ -40,7 +40,7 @@ Document::Document(const Document& other)
       m_fonts(other.m_fonts),
       m_cells(other.m_cells),
       m_highestEntryNumber(other.m_highestEntryNumber) {
-    m_records.SetWriteObserver([this](const RecordKey& key) { RememberRecord(key); });
+    m_records.SetWriteObserver([this](const RecordKey& key, const Bytes* now) { RememberRecord(key, now); });
 }
 
 Document::~Document() = default;
@@ -69,19 +69,21 @@ void Document::BeforeWrite(bool edit) {
     }
 }
 
-void Document::RememberRecord(const RecordKey& key) {
+void Document::RememberRecord(const RecordKey& key, const Bytes* now) {
     const bool edit = m_edits > 0;
+    // What runs before a write may put records back (the change listing): then `now` is found
+    // again.
+    const uint64_t generation = m_records.Generation();
     BeforeWrite(edit);
-    // The record is looked up once, and each journal's map once.
-    std::optional<const Bytes*> now;
+    if (m_records.Generation() != generation) {
+        now = m_records.Find(key);
+    }
+    // Each journal's map is looked up once.
     const auto remember = [&](Journal& journal) {
         const auto at = journal.records.lower_bound(key);
         if (at == journal.records.end() || at->first != key) {
-            if (!now) {
-                now = m_records.Find(key);
-            }
             journal.records.emplace_hint(at, key,
-                                         *now == nullptr ? std::nullopt : std::optional<Bytes>(std::in_place, **now));
+                                         now == nullptr ? std::nullopt : std::optional<Bytes>(std::in_place, *now));
         }
     };
     for (Journal& journal : m_journals) {
@@ -92,12 +94,18 @@ void Document::RememberRecord(const RecordKey& key) {
     }
 }
 
-void Document::RememberCell(const CellKey& cell) {
+bool Document::RememberCell(const CellKey& cell, const CellEntries* now) {
+    // What runs before a write may put cells back (the change listing): then `now` is found
+    // again, and the caller is told.
+    const bool hooked = m_beforeWrite.Set();
     BeforeWrite(true);
+    if (hooked) {
+        now = &EntriesOf(cell);
+    }
     const auto remember = [&](Journal& journal) {
         const auto at = journal.cells.lower_bound(cell);
         if (at == journal.cells.end() || at->first != cell) {
-            journal.cells.emplace_hint(at, cell, EntriesOf(cell));
+            journal.cells.emplace_hint(at, cell, *now);
         }
     };
     for (Journal& journal : m_journals) {
@@ -106,6 +114,7 @@ void Document::RememberCell(const CellKey& cell) {
     if (m_undoStep) {
         remember(*m_undoStep);
     }
+    return hooked;
 }
 
 void Document::RememberFonts() {
@@ -140,7 +149,7 @@ Document::Journal Document::Apply(const Journal& journal, bool noted) {
     Journal now;
     for (const auto& [key, bytes] : journal.records) {
         if (noted) {
-            RememberRecord(key);
+            RememberRecord(key, m_records.Find(key));
         }
         const Bytes* current = m_records.Find(key);
         now.records.emplace(key, current == nullptr ? std::nullopt : std::optional<Bytes>(*current));
@@ -168,23 +177,34 @@ Document::Journal Document::Apply(const Journal& journal, bool noted) {
 }
 
 void Document::AppendEntry(const CellKey& cell, const EntryBytes& entry) {
-    RememberCell(cell);
+    RememberCell(cell, &EntriesOf(cell));
     m_highestEntryNumber = std::max(m_highestEntryNumber, hostapi::ConstEntryView(entry.data()).number());
     m_cells[cell].push_back(entry);
 }
 
 void Document::SetEntries(const CellKey& cell, CellEntries entries) {
+    // One lookup finds the cell (or where it goes), unless what ran before the write moved cells.
+    static const CellEntries kNone;
+    auto at = m_cells.lower_bound(cell);
+    bool found = at != m_cells.end() && at->first == cell;
     // Entries saved as they are change nothing: nothing is noted (a command that saves every
     // cell it read leaves no journal of the cells it did not change).
-    if (EntriesOf(cell) == entries) {
+    if ((found ? at->second : kNone) == entries) {
         return;
     }
-    RememberCell(cell);
+    if (RememberCell(cell, found ? &at->second : &kNone)) {
+        at = m_cells.lower_bound(cell);
+        found = at != m_cells.end() && at->first == cell;
+    }
     NoteEntryNumbers(entries);
     if (entries.empty()) {
-        m_cells.erase(cell);
+        if (found) {
+            m_cells.erase(at);
+        }
+    } else if (found) {
+        at->second = std::move(entries);
     } else {
-        m_cells[cell] = std::move(entries);
+        m_cells.emplace_hint(at, cell, std::move(entries));
     }
 }
 
@@ -245,9 +265,28 @@ const std::vector<hostapi::InstrumentKey>& Document::StaffListOf(hostapi::ViewKe
     return list.staves;
 }
 
+bool Document::Holds(HeldNumbers& cache, hostapi::Tag tag, int32_t number) const {
+    if (number < INT16_MIN || number > INT16_MAX) {
+        return m_records.Find(RecordKey::Other(tag, number, 0)) != nullptr;
+    }
+    const uint64_t writes = m_records.WritesOf(tag);
+    if (cache.writes != writes) {
+        cache.writes = writes;
+        cache.held.assign(size_t{1} << 16, false);
+        const RecordStore::Map& records = m_records.Records();
+        for (auto at = records.lower_bound(RecordKey{tag, INT32_MIN, INT16_MIN, INT32_MIN});
+             at != records.end() && at->first.tag == tag; ++at) {
+            const RecordKey& key = at->first;
+            if (key.second == 0 && key.third == 0 && key.first >= INT16_MIN && key.first <= INT16_MAX) {
+                cache.held[static_cast<size_t>(key.first - INT16_MIN)] = true;
+            }
+        }
+    }
+    return cache.held[static_cast<size_t>(number - INT16_MIN)];
+}
+
 bool Document::CellExists(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) const {
-    return m_records.Find(RecordKey::Other(kTagStaff, staff, 0)) != nullptr &&
-           m_records.Find(RecordKey::Other(kTagMeasure, measure, 0)) != nullptr;
+    return Holds(m_heldStaves, kTagStaff, staff) && Holds(m_heldMeasures, kTagMeasure, measure);
 }
 
 hostapi::EntryNumber Document::NewEntryNumber() {
@@ -304,9 +343,11 @@ bool Document::DeleteRecord(const RecordKey& key) {
 
 std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes bytes) {
     const EditScope edit(*this);
-    const Bytes kept = bytes;
+    // Only a staff system's bytes are needed after the store has taken them (for its other form).
+    const bool system = key.tag == hostapi::kTagStaffSystem || key.tag == hostapi::kTagStaffSystem2001;
+    const Bytes kept = system ? bytes : Bytes();
     const std::optional<RecordKey> created = m_records.Create(key, std::move(bytes));
-    if (created) {
+    if (created && system) {
         if (const auto other = OtherSystemForm(m_records, *created, kept)) {
             m_records.Save(other->first, other->second);
         }

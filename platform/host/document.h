@@ -161,8 +161,11 @@ private:
     void BeforeWrite(bool edit);
     /// Notes in every journal the write is for what the key, the cell or the fonts hold now,
     /// unless the journal has it.
-    void RememberRecord(const RecordKey& key);
-    void RememberCell(const CellKey& cell);
+    /// `now` is what the key holds (nullptr for no record).
+    void RememberRecord(const RecordKey& key, const Bytes* now);
+    /// `now` is what the cell holds; answers whether the cells may have moved meanwhile (what
+    /// runs before a write put them back), so that a cell found before is looked up again.
+    bool RememberCell(const CellKey& cell, const CellEntries* now);
     void RememberFonts();
     /// Undo or Redo by the history's step that `take` moves over.
     const UndoStep* Step(UndoStep* (UndoJournal::*take)());
@@ -182,6 +185,18 @@ private:
         std::vector<hostapi::InstrumentKey> staves;
     };
     mutable std::map<hostapi::ViewKey, StaffList> m_staffLists;
+    /// Which numbers of a tag have a record of inci 0 (the staves, the measures), by number from
+    /// INT16_MIN, with the store's count of the tag's writes then: every entry array load asks
+    /// whether its cell exists.
+    struct HeldNumbers {
+        std::optional<uint64_t> writes;
+        std::vector<bool> held;
+    };
+    /// Whether the tag has a record of inci 0 under the number, from `cache` (made again when a
+    /// record of the tag has changed since).
+    bool Holds(HeldNumbers& cache, hostapi::Tag tag, int32_t number) const;
+    mutable HeldNumbers m_heldStaves;
+    mutable HeldNumbers m_heldMeasures;
     /// The open change journals, in the order they began.
     std::vector<Journal> m_journals;
     WriteHook m_beforeWrite;

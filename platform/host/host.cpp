@@ -339,8 +339,8 @@ std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work
     std::vector<DocumentReport> reports;
     for (auto& [document, journal] : journals) {
         const Document* const wanted = document;  // a lambda of clang 14 cannot capture a binding
-        DocumentChanges changes = ChangesSince(journal, *document);
-        if (changes.Empty()) {
+        auto changes = std::make_shared<const DocumentChanges>(ChangesSince(journal, *document));
+        if (changes->Empty()) {
             continue;
         }
         const auto it = std::find_if(m_documents.begin(), m_documents.end(),
@@ -348,7 +348,7 @@ std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work
         const auto number = static_cast<int32_t>(it - m_documents.begin() + 1);
         m_pendingListing.push_back(
             {document,
-             "changes of document " + std::to_string(number) + " \"" + document->Name() + "\": " + changes.Summary(),
+             "changes of document " + std::to_string(number) + " \"" + document->Name() + "\": " + changes->Summary(),
              changes, std::move(journal), document->Fonts()});
         reports.push_back({number, document->Name(), std::move(changes)});
     }
@@ -380,7 +380,7 @@ void Host::BuildChangeListing() {
         std::swap(document.Fonts(), listing.fontsAfter);
         std::vector<std::string> changes;
         try {
-            changes = ChangeListingSince(listing.changes, listing.journal, document);
+            changes = ChangeListingSince(*listing.changes, listing.journal, document);
         } catch (...) {
             std::swap(document.Fonts(), listing.fontsAfter);
             throw;
@@ -407,7 +407,7 @@ void Host::WriteChangeSummary(const std::string& who, const std::vector<Document
     }
     for (const DocumentReport& report : reports) {
         win::TranscriptWrite("host: " + who + " changed document " + std::to_string(report.number) + " \"" +
-                             report.name + "\": " + report.changes.Summary());
+                             report.name + "\": " + report.changes->Summary());
     }
 }
 

@@ -66,7 +66,9 @@ struct MenuLookup {
 struct DocumentReport {
     int32_t number = 0;  ///< the document's number after the command
     std::string name;
-    DocumentChanges changes;
+    /// Shared with the change listing the host keeps for the command (not copied: a command over
+    /// a whole score changes tens of thousands of entries and records).
+    std::shared_ptr<const DocumentChanges> changes;
 };
 
 class Host {
@@ -277,7 +279,7 @@ private:
     struct PendingListing {
         Document* document = nullptr;
         std::string heading;
-        DocumentChanges changes;
+        std::shared_ptr<const DocumentChanges> changes;
         Document::Journal journal;
         FontTable fontsAfter;
     };

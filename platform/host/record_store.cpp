@@ -307,6 +307,7 @@ void RecordStore::ForgetFreeHints(hostapi::Tag tag) {
 
 void RecordStore::Restore(const RecordKey& key, const std::optional<Bytes>& bytes) {
     ++m_writes[key.tag];
+    ++m_generation;
     if (bytes) {
         const auto [it, added] = m_records.try_emplace(key);
         it->second = *bytes;
@@ -322,17 +323,25 @@ void RecordStore::Restore(const RecordKey& key, const std::optional<Bytes>& byte
 }
 
 void RecordStore::Save(const RecordKey& key, Bytes bytes) {
+    // One lookup finds the record (or where it goes), unless the observer moved the records.
+    auto it = m_records.lower_bound(key);
+    bool found = it != m_records.end() && it->first == key;
     // A record saved as it is changes nothing: nothing is noted.
-    if (const Bytes* now = Find(key); now != nullptr && *now == bytes) {
+    if (found && it->second == bytes) {
         return;
     }
-    Remember(key);
-    ++m_writes[key.tag];
-    const auto [it, added] = m_records.try_emplace(key);
-    it->second = std::move(bytes);
-    if (added) {
-        Count(key, +1);
+    if (Remember(key, found ? &it->second : nullptr)) {
+        it = m_records.lower_bound(key);
+        found = it != m_records.end() && it->first == key;
     }
+    ++m_writes[key.tag];
+    ++m_generation;
+    if (found) {
+        it->second = std::move(bytes);
+        return;
+    }
+    m_records.emplace_hint(it, key, std::move(bytes));
+    Count(key, +1);
 }
 
 namespace {
@@ -367,12 +376,12 @@ std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
         if (slots[slot].entry || slots[slot].position) {
             return std::nullopt;
         }
-        // The records under the same leading keys are one run of the map, ordered by this slot.
-        const auto begin = m_records.lower_bound(LeadingBound(key, member, false));
+        // The records under the same leading keys are one run of the map, ordered by this slot:
+        // its last record is the one before the end of the run, when that one is in the run.
         const auto end = m_records.upper_bound(LeadingBound(key, member, true));
         const int32_t first = slots[slot].incidence ? 0 : 1;
         int32_t value = first;
-        if (begin != end) {
+        if (end != m_records.begin() && std::prev(end)->first >= LeadingBound(key, member, false)) {
             value = std::max(first, Get(std::prev(end)->first, member) + 1);
         }
         if (value > INT16_MAX) {
@@ -400,23 +409,31 @@ std::optional<RecordKey> RecordStore::Create(RecordKey key, Bytes bytes) {
         }
         Set(key, member, value);
     }
-    if (m_records.contains(key)) {
+    auto at = m_records.lower_bound(key);
+    if (at != m_records.end() && at->first == key) {
         return std::nullopt;
     }
-    Remember(key);
-    m_records.emplace(key, std::move(bytes));
+    if (Remember(key, nullptr)) {
+        at = m_records.lower_bound(key);
+    }
+    m_records.emplace_hint(at, key, std::move(bytes));
     ++m_writes[key.tag];
+    ++m_generation;
     Count(key, +1);
     return key;
 }
 
 bool RecordStore::Delete(const RecordKey& key) {
-    if (!m_records.contains(key)) {
+    auto at = m_records.find(key);
+    if (at == m_records.end()) {
         return false;
     }
-    Remember(key);
-    m_records.erase(key);
+    if (Remember(key, &at->second)) {
+        at = m_records.find(key);
+    }
+    m_records.erase(at);
     ++m_writes[key.tag];
+    ++m_generation;
     Count(key, -1);
     ForgetFreeHints(key.tag);
     const std::vector<KeySlot>& slots = LayoutOfTag(key.tag).slots;
@@ -435,7 +452,8 @@ bool RecordStore::Delete(const RecordKey& key) {
     }
     // In ascending order each record moves into the place its predecessor has just left.
     for (const RecordKey& old : later) {
-        Remember(old);
+        Remember(old, Find(old));
+        ++m_generation;
         auto node = m_records.extract(old);
         Set(node.key(), member, Get(old, member) - 1);
         m_records.insert(std::move(node));

@@ -147,9 +147,14 @@ public:
     }
 
     /// The observer is told the key of every record a save, create or delete is about to change
-    /// (the incidences a delete moves included), before the change: the document keeps what the
-    /// key held for its journals (document.h). A copy of the store starts without one.
-    void SetWriteObserver(std::function<void(const RecordKey&)> observer) { m_observer.value = std::move(observer); }
+    /// (the incidences a delete moves included), before the change, with what the key holds
+    /// (nullptr for no record; valid during the call): the document keeps what the key held for
+    /// its journals (document.h). A copy of the store starts without one.
+    using WriteObserver = std::function<void(const RecordKey&, const Bytes*)>;
+    void SetWriteObserver(WriteObserver observer) { m_observer.value = std::move(observer); }
+    /// Counts the changes of the map itself (a record put in, taken out or given other bytes):
+    /// a record found before it moved on is to be looked up again.
+    uint64_t Generation() const { return m_generation; }
     /// Puts bytes under a key as they are, or takes the key's record away (nothing), outside the
     /// rules and without telling the observer: a journal's keys go back to what they held.
     void Restore(const RecordKey& key, const std::optional<Bytes>& bytes);
@@ -165,11 +170,15 @@ private:
     void Count(const RecordKey& key, int change);
     /// Forgets the hints of the lowest free values of a tag (a value may be free again).
     void ForgetFreeHints(hostapi::Tag tag);
-    /// Tells the observer that the key is about to change.
-    void Remember(const RecordKey& key) {
+    /// Tells the observer that the key, holding `now`, is about to change. Answers whether the
+    /// map changed meanwhile (what the observer ran put records back), so that a record found
+    /// before is to be looked up again.
+    bool Remember(const RecordKey& key, const Bytes* now) {
+        const uint64_t generation = m_generation;
         if (m_observer.value) {
-            m_observer.value(key);
+            m_observer.value(key, now);
         }
+        return m_generation != generation;
     }
 
     Map m_records;
@@ -180,7 +189,8 @@ private:
     /// member): every value below this one is in use. A delete of the tag forgets its hints.
     std::map<std::pair<RecordKey, int>, int32_t> m_usedBelow;
     std::unordered_map<hostapi::Tag, uint64_t> m_writes;
-    NotCopied<std::function<void(const RecordKey&)>> m_observer;
+    uint64_t m_generation = 0;
+    NotCopied<WriteObserver> m_observer;
 };
 
 }  // namespace host

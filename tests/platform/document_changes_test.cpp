@@ -2,6 +2,8 @@
 // virtual clock's waits, which jump from one due timer to the next.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/host/document_changes.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
@@ -170,6 +172,101 @@ TEST_F(DocumentChangesTest, TheListingIsTheCommandsWhateverComesAfter) {
         }
         EXPECT_EQ(host.LastChangeListing(), expected);
     }
+}
+
+// A write after a command first makes the command's listing, which puts the journal back for a
+// moment and then the document as it was: the write, which found its record or cell before,
+// lands as it would on a document without a pending listing.
+TEST_F(DocumentChangesTest, AWriteThatMakesThePendingListingLandsAsWithoutOne) {
+    const hostapi::Tag beats = hostapi::MakeTag("otBC");
+    const hostapi::Tag measures = hostapi::MakeTag("SOMS");
+    const auto command = [&](host::Document& document) {
+        document.SetEntries({2, 1, 0}, {});
+        document.SetEntries({1, 2, 0}, document.EntriesOf({1, 1, 0}));
+        document.Records().Save(host::RecordKey::Other(beats, 1, 0), {1, 2});
+        document.Records().Save(host::RecordKey::Other(beats, 1, 1), {3, 4});
+        document.Records().Save(host::RecordKey::Other(beats, 1, 2), {5, 6});
+        document.Records().Delete(host::RecordKey::Other(measures, 2, 0));
+    };
+    const std::vector<std::pair<const char*, std::function<void(host::Document&)>>> writes = {
+        {"a record saved over", [&](host::Document& d) { d.SaveRecord(host::RecordKey::Other(beats, 1, 1), {9}); }},
+        {"a record saved new", [&](host::Document& d) { d.SaveRecord(host::RecordKey::Other(beats, 2, 0), {9}); }},
+        {"a record saved back",
+         [&](host::Document& d) {
+             d.SaveRecord(host::RecordKey::Other(measures, 2, 0), {0, 0, 0, 0});
+         }},
+        {"a record created", [&](host::Document& d) { d.CreateRecord(host::RecordKey::Other(beats, 1, -1), {7}); }},
+        {"a record deleted", [&](host::Document& d) { d.DeleteRecord(host::RecordKey::Other(beats, 1, 0)); }},
+        {"a cell written over",
+         [&](host::Document& d) {
+             d.SetEntries({1, 1, 0}, {d.EntriesOf({1, 1, 0}).front()});
+         }},
+        {"a cell written back",
+         [&](host::Document& d) {
+             d.SetEntries({2, 1, 0}, d.EntriesOf({1, 1, 0}));
+         }},
+        {"a cell emptied",
+         [&](host::Document& d) {
+             d.SetEntries({1, 2, 0}, {});
+         }},
+        {"an entry appended",
+         [&](host::Document& d) {
+             d.AppendEntry({2, 1, 0}, d.EntriesOf({1, 1, 0}).front());
+         }},
+    };
+    for (const auto& [name, write] : writes) {
+        SCOPED_TRACE(name);
+        host::Host host;
+        host::Document& document = host.AddDocument(host::ParseScoreText(kTrio, "trio"));
+        host.TrackChanges([&] { command(document); });
+        host::Document plain(document);  // the same content, no listing waiting
+        write(document);
+        write(plain);
+        EXPECT_TRUE(document.SameContent(plain));
+        const std::vector<std::string> listing = host.LastChangeListing();
+        ASSERT_FALSE(listing.empty());
+        EXPECT_EQ(listing[0],
+                  "changes of document 1 \"trio\": 2 cells (3 entries added, 1 deleted); records 'SOMS' 1 deleted, "
+                  "'otBC' 3 added");
+    }
+}
+
+// Whether a cell exists follows its staff and measure records through every kind of write.
+TEST_F(DocumentChangesTest, ACellExistsWhileItsStaffAndMeasureRecordsDo) {
+    host::Document& document = *after;
+    const host::RecordKey staff = host::RecordKey::Other(hostapi::MakeTag("SOIS"), 2, 0);
+    const host::RecordKey measure = host::RecordKey::Other(hostapi::MakeTag("SOMS"), 2, 0);
+    const host::Bytes staffBytes = *document.Records().Find(staff);
+    EXPECT_TRUE(document.CellExists(2, 2));
+    EXPECT_FALSE(document.CellExists(3, 1));
+    EXPECT_FALSE(document.CellExists(1, 3));
+    EXPECT_FALSE(document.CellExists(-5, 1));
+
+    document.BeginJournal();
+    ASSERT_TRUE(document.DeleteRecord(staff));
+    EXPECT_FALSE(document.CellExists(2, 1));
+    EXPECT_TRUE(document.CellExists(1, 2));
+    document.SaveRecord(staff, staffBytes);
+    EXPECT_TRUE(document.CellExists(2, 1));
+    const auto created = document.CreateRecord(host::RecordKey::Other(hostapi::MakeTag("SOMS"), -1, 0), {0, 0});
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->first, 3);
+    EXPECT_TRUE(document.CellExists(1, 3));
+    ASSERT_TRUE(document.DeleteRecord(measure));
+    EXPECT_FALSE(document.CellExists(1, 2));
+    EXPECT_TRUE(document.CellExists(1, 1));
+    EXPECT_TRUE(document.CellExists(1, 3));
+    // A measure's later incidences are no measure.
+    document.SaveRecord(host::RecordKey::Other(hostapi::MakeTag("SOMS"), 4, 1), {0, 0});
+    EXPECT_FALSE(document.CellExists(1, 4));
+    const host::Document::Journal journal = document.EndJournal();
+    document.Revert(journal);
+    EXPECT_TRUE(document.CellExists(1, 2)) << "put back with the journal";
+    EXPECT_FALSE(document.CellExists(1, 3));
+
+    const host::Document copy(document);
+    EXPECT_TRUE(copy.CellExists(2, 2));
+    EXPECT_FALSE(copy.CellExists(1, 3));
 }
 
 TEST_F(DocumentChangesTest, WaitsRunTimersWhenTheyFallDueAndJumpBetweenThem) {

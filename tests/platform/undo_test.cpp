@@ -173,11 +173,11 @@ TEST_F(UndoTest, WhatUndoAndRedoPutBackIsInTheChangeSummary) {
     m_host->CloseUndoSteps();
     std::vector<host::DocumentReport> reports = m_host->TrackChanges([&] { m_host->Undo(); });
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].changes.Summary(), "records 'otMx' 1 changed, 1 added");
+    EXPECT_EQ(reports[0].changes->Summary(), "records 'otMx' 1 changed, 1 added");
     EXPECT_EQ(Links(), (std::vector<std::string>{"0=10", "1=11", "2=12"}));
     reports = m_host->TrackChanges([&] { m_host->Redo(); });
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].changes.Summary(), "records 'otMx' 1 changed, 1 deleted");
+    EXPECT_EQ(reports[0].changes->Summary(), "records 'otMx' 1 changed, 1 deleted");
     m_host->CloseUndoSteps();
     EXPECT_EQ(Doc().History()->UndoCount(), 1u);
     EXPECT_EQ(Doc().History()->RedoCount(), 0u);

@@ -335,8 +335,13 @@ bool AnalyzeStaffGroup(TFMisc& context) {
             StaffState& staff = staves[static_cast<size_t>(s)];
             staff.previous = staff.current;
             staff.current = {};
-            staff.previousTable = std::move(staff.table);
-            staff.table = std::make_unique<NInfo>();
+            // The table of two measures back takes this measure's items: FillNInfo sets every
+            // member of the table (its counts, all items and the runs) before it fills it, so
+            // nothing of the old measure is left in it.
+            std::swap(staff.previousTable, staff.table);
+            if (staff.table == nullptr) {
+                staff.table = std::make_unique<NInfo>();
+            }
             staff.measure = measure;
             const int32_t slot = region.firstStaff() + s;
             LoadCellLayers(region.viewKey(), measure, slot, staff.current, "");
@@ -352,7 +357,6 @@ bool AnalyzeStaffGroup(TFMisc& context) {
         finder.CompareMeasure(beat);
         for (StaffState& staff : staves) {
             ReleaseCellLayers(staff.previous);
-            staff.previousTable.reset();
         }
     }
     ReleaseStaves(staves);
