@@ -34,10 +34,10 @@ struct Region {
     int16_t flags = 0;
 
     bool HoldsMeasure(int32_t measure) const { return measure >= first && measure <= end - 1; }
-    bool DisplaysNumber(int32_t number) const { return number >= offset + 1 && number <= offset + end - first; }
+    bool DisplaysNumber(int32_t shown) const { return shown >= offset + 1 && shown <= offset + end - first; }
     /// The measure of a number the region displays (a 16-bit measure number; 0 beyond).
-    int32_t MeasureOf(int32_t number) const {
-        const int32_t measure = number - offset - 1 + first;
+    int32_t MeasureOf(int32_t shown) const {
+        const int32_t measure = shown - offset - 1 + first;
         return measure >= SHRT_MIN && measure <= SHRT_MAX ? measure : 0;
     }
 };

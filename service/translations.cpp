@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -346,7 +347,7 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     if (count != COUNT_ANY) {
         row = findWithCount(count);
     }
-    for (const int16_t tryCount : {3, 2, 1, 0}) {
+    for (const int16_t tryCount : std::initializer_list<int16_t>{3, 2, 1, 0}) {
         if (row) {
             break;
         }

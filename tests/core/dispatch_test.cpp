@@ -123,7 +123,7 @@ protected:
 };
 
 TEST_F(DispatchTest, MenuIndexOutOfRangeDoesNothing) {
-    for (int16_t index : {72, 79, 80, 500, -1}) {
+    for (int16_t index : std::initializer_list<int16_t>{72, 79, 80, 500, -1}) {
         EXPECT_EQ(Invoke(index), 0) << index;
     }
     EXPECT_TRUE(win::TranscriptLines().empty());
@@ -523,7 +523,7 @@ INSTANTIATE_TEST_SUITE_P(Hosts, NewSpacingKeysTest, ::testing::Values(
     SpacingKeysCase{"German2000",  host::Language::German,  0x05000005},
     SpacingKeysCase{"German2002",  host::Language::German,  0x07000001},
     SpacingKeysCase{"Italian1998", host::Language::Italian, 0x04000001}),
-    [](const ::testing::TestParamInfo<SpacingKeysCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SpacingKeysCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(DispatchTest, NewSpacingWaitsWhenAnotherDocumentIsInFront) {

@@ -401,7 +401,7 @@ TEST_F(FinxessTest, LastRecordKeyGallopsOverGaps) {
     for (int16_t key = 1; key <= 40; ++key) {
         Put(host::RecordKey::Other(shape, key, 0), host::Bytes(84, 0));
     }
-    for (int16_t key : {44, 90, 91, 92, 93, 94, 95, 200}) {
+    for (int16_t key : std::initializer_list<int16_t>{44, 90, 91, 92, 93, 94, 95, 200}) {
         Put(host::RecordKey::Other(shape, key, 0), host::Bytes(84, 0));
     }
     EXPECT_EQ(LastRecordKey(shape, 84, 30, nullptr, 1), 200);

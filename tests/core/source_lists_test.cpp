@@ -45,9 +45,9 @@ TEST_P(SourceListsTest, EverySourceFileIsListed) {
         ++files;
         const std::string name = fs::relative(entry.path(), root).generic_string();
         // Orvex188's export file is listed with the module, in tools/CMakeLists.txt.
-        const bool listed = Lists(lists, name) ||
-                            Lists(ReadFile(fs::path(ORVEX_SOURCE_DIR) / "tools" / "CMakeLists.txt"),
-                                  std::string(GetParam().folder) + "/" + name);
+        const bool listed =
+            Lists(lists, name) || Lists(ReadFile(fs::path(ORVEX_SOURCE_DIR) / "tools" / "CMakeLists.txt"),
+                                        std::string(GetParam().folder) + "/" + name);
         EXPECT_TRUE(listed) << GetParam().folder << "/" << name << " is not in its CMakeLists.txt";
     }
     EXPECT_GT(files, 0);
@@ -56,12 +56,11 @@ TEST_P(SourceListsTest, EverySourceFileIsListed) {
 INSTANTIATE_TEST_SUITE_P(Folders, SourceListsTest,
                          ::testing::Values(SourceFolder{"platform/win", "PlatformWin"},
                                            SourceFolder{"platform/vcl", "PlatformVcl"},
-                                           SourceFolder{"platform/host", "PlatformHost"},
-                                           SourceFolder{"core", "Core"}, SourceFolder{"forms", "Forms"},
-                                           SourceFolder{"expressions", "Expressions"},
+                                           SourceFolder{"platform/host", "PlatformHost"}, SourceFolder{"core", "Core"},
+                                           SourceFolder{"forms", "Forms"}, SourceFolder{"expressions", "Expressions"},
                                            SourceFolder{"tools", "Tools"}, SourceFolder{"service", "Service"},
                                            SourceFolder{"apps/hostsim", "Hostsim"},
                                            SourceFolder{"apps/commandref", "Commandref"}),
-                         [](const ::testing::TestParamInfo<SourceFolder>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<SourceFolder>& testCase) { return testCase.param.name; });
 
 }  // namespace

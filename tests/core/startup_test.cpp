@@ -138,7 +138,7 @@ TEST_F(StartupTest, EnumerationYields72RecordsThenStops) {
     const auto records = EnumerateAll();
     ASSERT_EQ(records.size(), 72u);
     EXPECT_EQ(CommandCount, 72);
-    for (int16_t later : {72, 73, 79, 80, 1000}) {
+    for (int16_t later : std::initializer_list<int16_t>{72, 73, 79, 80, 1000}) {
         hostapi::MenuRecord record;
         EXPECT_EQ(FinaleExtensionEnumerate(nullptr, later, record.bytes.data()), 0) << later;
     }
@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, CommandNameTest,
                                              "entry", &NameCase::tableIndex));
 
 TEST_F(StartupTest, GetMenuStatusEnablesEveryEntry) {
-    for (int16_t index : {-5, 0, 71, 72, 500}) {
+    for (int16_t index : std::initializer_list<int16_t>{-5, 0, 71, 72, 500}) {
         EXPECT_EQ(FinaleExtensionGetMenuStatus(index), 1);
     }
 }

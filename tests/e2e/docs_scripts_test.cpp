@@ -98,6 +98,6 @@ TEST(DocsScripts, TheDemoRunsCleanAndTwoRunsPrintTheSame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Docs, DocsScriptsTest, ::testing::ValuesIn(Examples()),
-                         [](const ::testing::TestParamInfo<Example>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<Example>& testCase) { return testCase.param.name; });
 
 }  // namespace

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
     Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
                                      "\nmenu \"Orvex/Options...\"\n",
             ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"}),
-    [](const ::testing::TestParamInfo<Mistake>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Mistake>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(HostsimCliTest, BrokenScoreTextIsReportedAtItsOwnLineAndColumn) {

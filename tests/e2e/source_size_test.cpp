@@ -371,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SourceSizeMeasure, ::testing::Values(
     MeasureCase{"DigitSeparator", "void F() {\n    Wait(3'600'000);\n}\nvoid G() {\n}\n", {"F 1-3", "G 4-5"}},
     MeasureCase{"TestMacro", "TEST_F(Fixture, Case) {\n    Step();\n}\n", {"TEST_F 1-3"}},
     MeasureCase{"Preprocessor", "#define OPEN {\nvoid F() {\n}\n", {"F 2-3"}}),
-    [](const ::testing::TestParamInfo<MeasureCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<MeasureCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 }  // namespace

@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"AllTexts", "\x8A\x9A", true, "\x8A\x9A", "\xE4\xF6", "\xE4\xF6"},
         TextCase{"BeyondTheTarget", "\x8A\x9A", true, "\x8A\x9A", "\xE4", "\xE4\x9A"},
         TextCase{"FirstPlaceWins", "\x8A", true, "\x8A\x8A", "\xE4\xF6", "\xE4"}),
-    [](const testing::TestParamInfo<TextCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<TextCase>& testCase) { return testCase.param.name; });
 
 struct PairCase {
     const char* source;

@@ -180,9 +180,9 @@ INSTANTIATE_TEST_SUITE_P(Entries, EntryPlacementTest,
                                          PlacementCase{100, 1, 306, 330, {{306, 330}, {282, 306}}},
                                          PlacementCase{100, 2, 360, 384, {{360, 384}, {336, 360}, {360, 384}}},
                                          PlacementCase{50, 1, 153, 165, {{153, 165}, {141, 153}}}),
-                         [](const testing::TestParamInfo<PlacementCase>& info) {
-                             return "Entry" + std::to_string(info.param.entry) + "At" +
-                                    std::to_string(info.param.percent);
+                         [](const testing::TestParamInfo<PlacementCase>& testCase) {
+                             return "Entry" + std::to_string(testCase.param.entry) + "At" +
+                                    std::to_string(testCase.param.percent);
                          });
 
 TEST_F(WordExtHostTest, EntryPlacementNeedsASystemAndTheEntry) {

@@ -347,8 +347,9 @@ const ExpectedRow kExpectedRows[] = {
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Rows, ActionRowTest, ::testing::ValuesIn(kExpectedRows),
-                         [](const ::testing::TestParamInfo<ExpectedRow>& info) {
-                             return "Item" + std::to_string(info.param.item) + "Row" + std::to_string(info.param.row);
+                         [](const ::testing::TestParamInfo<ExpectedRow>& testCase) {
+                             return "Item" + std::to_string(testCase.param.item) + "Row" +
+                                    std::to_string(testCase.param.row);
                          });
 
 TEST_F(ActionTableTest, CharacterSetsOfTheConversionAreTheDescribedBytes) {

@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, DialogCollapseTest, ::testing::Values(
     CollapseCase{"GreyedWithThePreferenceOff", "greyed", 0, false},
     CollapseCase{"CheckedCollapsesAlways", "checked", 0, true},
     CollapseCase{"UncheckedNever", "unchecked", 1, false}),
-    [](const ::testing::TestParamInfo<CollapseCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CollapseCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(DialogWindowTest, AltAndALetterPressTheControlOfThatAccelerator) {

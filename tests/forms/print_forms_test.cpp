@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Separators, PrintFormsUnreadableTest,
                                          UnreadableCase{"ColonInALookFor", "Parts", "A:B", "3"},
                                          UnreadableCase{"CommaInALookFor", "Parts", "A,B", "3"},
                                          UnreadableCase{"CommaInCopies", "Parts", "PART", "3,4"}),
-                         [](const testing::TestParamInfo<UnreadableCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<UnreadableCase>& testCase) { return testCase.param.name; });
 
 TEST_F(PrintFormsTest, ASavedSetReadsBackAsItWasSaved) {
     m_copies->Show();

@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(States, DamagedStateTest, ::testing::Values(
                 "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=1,3 mode=0", true},
     DamagedCase{"GridNumberBelowZero", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:20485,-4096,8195:8:0",
                 "box=1 dxf=1 name=Read len=0.5 chars=r hot=F2 grid=1,3 mode=0", true}
-), [](const auto& info) { return std::string(info.param.name); });
+), [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(VxFormTest, PositionIsAppliedOnlyAboveZero) {

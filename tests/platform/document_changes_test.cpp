@@ -153,19 +153,19 @@ TEST_F(DocumentChangesTest, TheListingIsTheCommandsWhateverComesAfter) {
     ASSERT_EQ(expected.size(), 5u);
     EXPECT_EQ(expected[0], "changes of document 1 \"trio\": 1 cell (1 entry deleted); records 'otBC' 1 added; 1 font");
 
-    for (const char* after : {"a record written", "a cell written", "the document closed"}) {
-        SCOPED_TRACE(after);
+    for (const char* laterEvent : {"a record written", "a cell written", "the document closed"}) {
+        SCOPED_TRACE(laterEvent);
         host::Host host;
         host::Document& document = host.AddDocument(host::ParseScoreText(kTrio, "trio"));
         host.TrackChanges([&] { command(document); });
         document.Fonts()[3] = "Maestro";  // fonts change without a hook: the listing keeps the command's
-        if (std::string(after) == "a record written") {
+        if (std::string(laterEvent) == "a record written") {
             // Measure 1 in A major: read now, the deleted C would be named under another key.
             const host::RecordKey measure = host::RecordKey::Other(hostapi::MakeTag("SOMS"), 1, 0);
             host::Bytes bytes = *document.Records().Find(measure);
             hostapi::WriteI16(bytes.data(), 2, 3);
             document.Records().Save(measure, bytes);
-        } else if (std::string(after) == "a cell written") {
+        } else if (std::string(laterEvent) == "a cell written") {
             document.SetEntries({1, 1, 0}, {});
         } else {
             ASSERT_TRUE(host.CloseFront());

@@ -85,13 +85,13 @@ protected:
 };
 
 TEST_F(EntryArrayServicesTest, EveryExistingCellLendsAnArray) {
-    EntryArray* filled = Load(1, 1, 0);
-    ASSERT_NE(filled, nullptr);
-    EXPECT_EQ(filled->staff, 1);
-    EXPECT_EQ(filled->measure, 1);
-    EXPECT_EQ(filled->layer, 0);
-    EXPECT_EQ(Entries(filled), (std::vector<Entry>{{0, 1024, 1}, {1024, 1024, 2}, {2048, 2048, 3}}));
-    EXPECT_EQ(filled->entry(1).noteCount(), 2);
+    EntryArray* filledCell = Load(1, 1, 0);
+    ASSERT_NE(filledCell, nullptr);
+    EXPECT_EQ(filledCell->staff, 1);
+    EXPECT_EQ(filledCell->measure, 1);
+    EXPECT_EQ(filledCell->layer, 0);
+    EXPECT_EQ(Entries(filledCell), (std::vector<Entry>{{0, 1024, 1}, {1024, 1024, 2}, {2048, 2048, 3}}));
+    EXPECT_EQ(filledCell->entry(1).noteCount(), 2);
 
     EntryArray* empty = Load(2, 2, 3);
     ASSERT_NE(empty, nullptr) << "flag 1: an empty cell gives an empty array";
@@ -114,7 +114,7 @@ TEST_F(EntryArrayServicesTest, EveryExistingCellLendsAnArray) {
     EXPECT_EQ(load(0, 1, 1, 0, 1, 0x01020304), nullptr) << "an unknown interface version";
     EXPECT_EQ(Load(1, 1, 0, 1, 7), nullptr) << "view 7 has no staves";
 
-    EXPECT_EQ(release(filled, kVersion), 1);
+    EXPECT_EQ(release(filledCell, kVersion), 1);
     EXPECT_EQ(release(empty, kVersion), 1);
     EXPECT_EQ(release(empty, kVersion), 0) << "released already";
     EXPECT_EQ(host::LentEntryArrayCount(), 0u);

@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, EntryPlacementVerticalTest, ::testing::Values(
     VerticalCase{"ScaledWithTheSystem",     2, 1, 0, true,   50, -124, -136},
     VerticalCase{"ClefBeforeTheChange",     1, 2, 0, false, 100, -24, -120},
     VerticalCase{"ClefAfterTheChange",      1, 2, 1, false, 100,  48,  -48}),
-    [](const ::testing::TestParamInfo<VerticalCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<VerticalCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 }  // namespace

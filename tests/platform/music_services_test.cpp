@@ -101,9 +101,9 @@ INSTANTIATE_TEST_SUITE_P(Keys, PitchRuleTest, ::testing::Values(
     PitchCase{4, 0, "A4", 0, 0, 69},       PitchCase{4, 1, "C5", 2, 0, 72},      PitchCase{4, 2, "G#4", -1, 1, 68},
     PitchCase{4, 3, "A3", -7, 0, 57},      PitchCase{4, 4, "E5", 4, 0, 76},      PitchCase{4, 5, "Bb4", 1, -1, 70},
     PitchCase{4, 6, "F#5", 5, 1, 78}),
-    [](const ::testing::TestParamInfo<PitchCase>& info) {
-        std::string name = "Measure" + std::to_string(info.param.measure) + "_";
-        for (const char c : std::string(info.param.name)) {
+    [](const ::testing::TestParamInfo<PitchCase>& testCase) {
+        std::string name = "Measure" + std::to_string(testCase.param.measure) + "_";
+        for (const char c : std::string(testCase.param.name)) {
             name += c == '#' ? std::string("Sharp") : std::string(1, c);
         }
         return name;
@@ -302,16 +302,16 @@ INSTANTIATE_TEST_SUITE_P(Names, PitchFromNameTest, ::testing::Values(
     PitchNameCase{"MixedSigns",         "C#b4",  -1},
     PitchNameCase{"Trailing",           "C4x",   -1},
     PitchNameCase{"LongOctave",         "C123",  -1}),
-    [](const ::testing::TestParamInfo<PitchNameCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<PitchNameCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(MusicServicesTest, PitchNamesReadBack) {
     const auto toName = Service<hostapi::PitchNameFn>(hostapi::Service::PitchName);
     const auto fromName = Service<hostapi::PitchFromNameFn>(hostapi::Service::PitchFromName);
-    for (int16_t pitch = 0; pitch <= 127; ++pitch) {
+    for (int16_t pitchNumber = 0; pitchNumber <= 127; ++pitchNumber) {
         char name[10] = {};
-        ASSERT_EQ(toName(pitch, name, sizeof name, 1, kVersion), 1);
-        EXPECT_EQ(fromName(name, kVersion), pitch) << name;
+        ASSERT_EQ(toName(pitchNumber, name, sizeof name, 1, kVersion), 1);
+        EXPECT_EQ(fromName(name, kVersion), pitchNumber) << name;
     }
     EXPECT_EQ(fromName(nullptr, kVersion), -1);
     EXPECT_EQ(fromName("C4", 0x1234), -1) << "an unknown interface version";

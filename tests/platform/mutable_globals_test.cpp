@@ -158,6 +158,6 @@ TEST_P(MutableGlobalsTest, OnlyTheStateObjectIsWritable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, MutableGlobalsTest, ::testing::ValuesIn(kLibraries),
-                         [](const ::testing::TestParamInfo<StateLibrary>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<StateLibrary>& testCase) { return testCase.param.name; });
 
 }  // namespace

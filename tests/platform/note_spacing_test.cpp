@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Hosts, NoteSpacingKeysTest, ::testing::Values(
     SpacingKeys{"German1998",  host::Language::German,  0x04000001, win::VK_OEM_7, 'S', 'N'},
     SpacingKeys{"German2002",  host::Language::German,  0x07000001, 'E', 'M', 'N'},
     SpacingKeys{"Italian2001", host::Language::Italian, 0x06000200, 'S', 'Z', 'F'}),
-    [](const ::testing::TestParamInfo<SpacingKeys>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SpacingKeys>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(NoteSpacingTest, TheMenuCommandApplies) {

@@ -260,7 +260,7 @@ TEST_F(RecordServicesTest, EntryDetailKeysAreAnEntryNumberAndAnInci) {
 
 TEST_F(RecordServicesTest, DeleteMovesLaterIncidencesDown) {
     const hostapi::Tag other = MakeTag("otDY");
-    for (int16_t inci : {0, 1, 2, 4}) {
+    for (int16_t inci : std::initializer_list<int16_t>{0, 1, 2, 4}) {
         ASSERT_EQ(Save(other, {5, inci, 0}, {static_cast<uint8_t>(inci)}), 1);
     }
     ASSERT_EQ(Save(other, {6, 0, 0}, {60}), 1);

@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, RegistryDamageTest, ::testing::Values(
     DamagedValue{"SignedDword", "\"a\"=dword:-1234567", "a dword needs 8 hex digits"},
     DamagedValue{"OddHexDigits", "\"a\"=hex:0", "bad hex byte"},
     DamagedValue{"NoEquals", "\"a\"", "expected '=' after the value name"}),
-    [](const ::testing::TestParamInfo<DamagedValue>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<DamagedValue>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(RegistryTest, TheLargestTypeIsKept) {

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Notes, TupletTest, ::testing::Values(
                "0+341 341+0 341+341 682+342 1024+1024 2048+2048", "0300 0002 0200 0002", 0x1},
     // A tuplet that fills the measure.
     TupletCase{"WholeMeasure", "{3:2 c5/2 d5/2 e5/2}", "0+1365 1365+1365 2730+1366", "0300 0008 0200 0008", 0x1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 // ---- Mistakes, by line and column ----
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, EntryStatementMistakeTest, ::testing::Value
                 "line 5: 'SOMS' is no record of an entry", 1},
     MistakeCase{"ShapeNoteMissing", "shape 26 1 1:1.2 1:2.1",
                 "line 5: entry 1 of staff 1, measure 1 has no note 2", 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST(ScoreEntriesTest, TupletFieldsTheNotationDoesNotWrite) {
@@ -430,7 +430,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DamagedNewRecordTest, ::testing::Values(
                   "line 2: a 'pfLA' record (layer settings) has 4 bytes, not 2"},
     DamagedRecord{"SecondaryBreakTruncatedDigits", "record edsB entry 5 0 hex 10 0000 0001 0101 0101 01",
                   "line 2: the record announces 10 bytes but holds 9"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 }  // namespace

@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, EventRuleTest, ::testing::Values(
     EventCase{"CaptionAndVisibility", [](auto& p, auto& log) { auto* b = Logged<vcl::TButton>(p, log); b->SetCaption("Go"); b->SetVisible(false); b->SetEnabled(false); }, {}},
     EventCase{"UpDownFeedsItsEdit", [](auto& p, auto& log) { auto* e = Logged<vcl::TEdit>(p, log); auto* u = new vcl::TUpDown(&p);
         u->SetAssociate(e); u->SetPosition(250); log.push_back(e->Text()); }, {"OnChange", "OnChange", "100"}}
-), [](const auto& info) { return std::string(info.param.name); });
+), [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(VclControlsTest, UserActionsDoWhatTheUserDoes) {

@@ -327,7 +327,7 @@ TEST_F(FontAnnotationsTest, BothByteOrdersReadAlike) {
 
 TEST_F(FontAnnotationsTest, BrokenEntriesEndTheFontsEntries) {
     const auto folder = Folder("fan");
-    for (const int16_t length : {0, -8, 2}) {
+    for (const int16_t length : std::initializer_list<int16_t>{0, -8, 2}) {
         SCOPED_TRACE(length);
         FanWriter file(false);
         // A slot entry, then an entry whose length cannot be walked, then another slot.

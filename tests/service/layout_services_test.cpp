@@ -77,7 +77,7 @@ TEST_F(LayoutServicesTest, CountsTheScoreListAndRefusesOtherKinds) {
         ListEntry(0, i, static_cast<int16_t>(i + 1), -200 * i);
     }
     EXPECT_EQ(lumvar::CountItems(2), 7);
-    for (const int16_t kind : {0, 8, -1, 100}) {
+    for (const int16_t kind : std::initializer_list<int16_t>{0, 8, -1, 100}) {
         EXPECT_EQ(lumvar::CountItems(kind), -1) << "kind " << kind;
     }
 }

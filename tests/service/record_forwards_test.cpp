@@ -45,7 +45,7 @@ TEST_F(RecordForwardsTest, OtherRecords) {
 
 TEST_F(RecordForwardsTest, PreviousAndNextWalkTheirWays) {
     const hostapi::Tag tag = Tag("SOMS");
-    for (const int16_t m : {1, 3, 5}) {
+    for (const int16_t m : std::initializer_list<int16_t>{1, 3, 5}) {
         SaveOther("SOMS", m, 0, Bytes{static_cast<uint8_t>(m), 0});
     }
     int16_t number = 3;

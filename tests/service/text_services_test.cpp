@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Styles, MeasureRoundTripTest, ::testing::Values(
     RoundTripCase{"PrefixAndSuffix", {{.first = 1, .end = 26, .offset = 0, .prefix = "m", .suffix = "."}}},
     RoundTripCase{"RestartedNumbers", {{.first = 1, .end = 11, .offset = 0}, {.first = 11, .end = 21, .offset = 0}}},
     RoundTripCase{"PartlyCovered", {{.first = 5, .end = 11, .offset = 100}, {.first = 14, .end = 20, .offset = 2}}}),
-    [](const ::testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<RoundTripCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(TextServicesTest, RegionAndNumberWithAColon) {

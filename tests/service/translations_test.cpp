@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(Captions, EnglishCaptionTest, ::testing::Values(
     CaptionCase{"AddRemoveSpace", "Space to add as free space (negative=remove)"},
     CaptionCase{"CopyOptimizationFrom", "Copy system optimization FROM system no."},
     CaptionCase{"CopyOptimizationTo", "TO system range: first"}),
-    [](const ::testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CaptionCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(TranslationsTest, EveryEnglishOptionCaptionReadsAsWritten) {

@@ -18,7 +18,6 @@
 #include "core/startup.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
-#include "platform/vcl/forms.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
@@ -31,16 +30,8 @@ namespace testsupport {
 
 class OrvexHostTest : public DesktopTest {
 protected:
-    void TearDown() override {
-        ExpectNothingLeft();
-        const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
-        for (vcl::TForm* form : open) {
-            delete form;
-        }
-        m_host.reset();
-        win::SetKeyDown(win::VK_SHIFT, false);
-        DesktopTest::TearDown();
-    }
+    /// Checks that nothing is left, frees the modeless forms and ends the host.
+    void TearDown() override;
 
     /// Starts the host (raw version) with the score text in front and both plug-ins loaded.
     void StartHost(const std::string& score, int32_t rawVersion = 0x05000005) {

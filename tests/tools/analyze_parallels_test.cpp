@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MotionCase{"HiddenFifthByStepNever", "c5/4 d5/4", "c4/4 g4/4", "5", true, false},
                       MotionCase{"RepeatedNotes", "c5/4 c5/4", "f4/4 f4/4", "1,2,5,8", true, false},
                       MotionCase{"ContraryMotion", "c5/4 d5/4", "g4/4 f4/4", "1,2,5,8", true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(AnalyzeTest, MoreThanFortyStavesAreRefused) {
     EXPECT_FALSE(Analyze("staff \"A\"\nmeasures 1\n", "5", false, 41));

@@ -30,7 +30,7 @@ chord 1 1:4 b
 class ChordStylesTest : public NotesTest {
 protected:
     /// The suffix elements as "character@x" words ("#@x" / "b@x" for the accidental element).
-    std::string Suffix(int32_t number) {
+    std::string Suffix(hostapi::Cmper number) {
         std::string text;
         for (int16_t i = 0;; ++i) {
             const host::Bytes* element =

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, EnclosuresTest, ::testing::Values(
                   {"Please select exactly one action"}},
     EnclosureCase{"no action", {0, 0, 0}, {1, 1, 1}, false, {false, true, false},
                   {"Please select exactly one action"}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 }  // namespace

@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Engine, CompareStartTest,
                                                    {{"Row1", "0"}, {"Row2", "1"}},
                                                    1,
                                                    "Nothing has been read to compare with: run Find with Read first."}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ResultLineTest, RunsOfMeasuresWithHitsBecomeOneLineEach) {
     struct Case {

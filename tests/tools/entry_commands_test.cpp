@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, EntryCommandRefusedTest, ::testing::Values(
     RefusedCase{"ReplaceWithAnOctave", kReplacePitches, {{"Row0", "F#4"}, {"Row1", "G"}},
                 "Replace Pitches: \\\"F#4\\\" is not a note name. Please type a note letter A-G followed by # or b signs "
                 "only, such as F# or Bb: the notes of that name are replaced in every octave."}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<RefusedCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(EntryCommandsTest, ShiftMovesWholeNotesAndLoneGraceNotes) {

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ModeCase{"Average", 2, 0, false, -80}, ModeCase{"AverageMoved", 2, 10, false, -70},
                       ModeCase{"Nearest", 0, 0, false, -60}, ModeCase{"Farthest", 1, 0, false, -100},
                       ModeCase{"SetValue", 3, 0, false, -156}, ModeCase{"AverageClamped", 2, 0, true, -156}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(AlignMoveTest, OnlyAboveForcesSeparateClassificationAndLeavesBelowAlone) {
     m_context->MoreOptions[morerow::kBelow].value = 0;

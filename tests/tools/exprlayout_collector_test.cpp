@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Factors, CollectorFactorTest,
                          ::testing::Values(FactorCase{"OneAndAHalf", 1.5, 100, 150},
                                            FactorCase{"Double", 2.0, 300, 600}, FactorCase{"HalfOfOdd", 0.5, 301, 150},
                                            FactorCase{"NegativeHalf", 0.5, -3, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(CollectorTest, RemovingDeletesSingleStaffOnesWithoutSkippingTheNext) {
     AddAssignment(1, {100, -60, 0x1001});
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, CollectorAttachTest,
                                            AttachCase{"BeforeTheStart", -30, false, 0, -30, 60},
                                            AttachCase{"ByTheMeasureWidth", 1100, false, 1, 4, 48},
                                            AttachCase{"AtTheSetOffset", 1100, true, 1, -14, 48}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(DynamicWordsTest, OnlyTheExactWordsCount) {
     EXPECT_TRUE(HasDynamicWords("dim. e poco rit."));

@@ -75,6 +75,6 @@ TEST_P(ExpressionsFactorTest, TheFactorScalesAndNothingIsConverted) {
 INSTANTIATE_TEST_SUITE_P(Texts, ExpressionsFactorTest,
                          ::testing::Values(FactorCase{"Two", "2", {600, 602}}, FactorCase{"Half", " 0.5 ", {150, 150}},
                                            FactorCase{"NotANumber", "x2", {300, 301}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

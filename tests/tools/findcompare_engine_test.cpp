@@ -169,6 +169,6 @@ INSTANTIATE_TEST_SUITE_P(Find, FindTest,
                                            FindCase{"NoteExpression", {{"Row3", "arco"}}, {"meas 6"}},
                                            FindCase{"Enharmonic", {{"Row2", "1"}}, {"meas 7"}},
                                            FindCase{"Nothing", {{"Row3", "senza"}}, {"Nothing found."}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

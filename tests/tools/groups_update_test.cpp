@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, UpdateGroupsMatchTest, ::testing::Values(
     MatchCase{"by staves", {{"Row1", "0"}}, {3, 2, 2}, {3, 1, 2}},
     // The staves follow the score's group.
     MatchCase{"staves updated", {{"Row4", "1"}}, {3, 1, 2}, {0, 1, 2}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(UpdateGroupsTest, GroupsThatCannotBeToldApartAreReportedOnce) {

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, DynamicsTextTest,
                                            LevelCase{"PianoForteFails", "pf", std::nullopt, "pf"},
                                            LevelCase{"WordsFail", "dolce", std::nullopt, "dolce"},
                                            LevelCase{"EmptyFails", "", std::nullopt, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 /// Two markings on staff 1 and, between them when given, a text that is no dynamic.
 std::string PairScore(const char* left, int32_t leftMeasure, int32_t leftAt, int32_t leftOffset, const char* right,
@@ -163,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{"AWordBreaksThePair", "p", 1, 0, -60, "f", 2, 0, -60, true, 3, std::nullopt},
         PairCase{"TooWide", "p", 1, 0, -60, "f", 2, 1024, -60, false, 1, std::nullopt},
         PairCase{"OneMeasureWide", "p", 1, 0, -60, "f", 1, 3072, -60, false, 1, Hairpin{3, 1, 256, -48, 1, 2816, -48}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 class HairpinCommandTest : public testsupport::OrvexHostTest {};
 

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(Intervals, HarmonicIntervalTest,
                                            IntervalCase{
                                                "AugmentedFourth", 4, 6, {false, false, false, false, false, true}},
                                            IntervalCase{"Sixth", 6, 9, {true, true, true, false, false, true}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 constexpr const char* kScore = "staff \"Violin\"\nmeasures 1\nnotes 1 1 a4+d5/2 c5+g5/4 e4+f4/4\n";
 

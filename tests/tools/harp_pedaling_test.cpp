@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Pedals, HarpCaseTest, ::testing::Values(
              {{"OOOPOOOO", {-170, 0x1001}}}, {{"Fs", {-14, -164, -32768}}, {"Cs", {-14, -214, -32768}}}},
     HarpCase{"no changes", "notes 1 1 c4/8 d4/8 e4/8 f4/8 g4/8 a4/8 b4/8 r/8\nnotes 1 2 f#4/1\n",
              {{"Row1", "0"}, {"Row3", "0"}}, {}, {}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(HarpTest, WithRespellingAnESharpBecomesTheNaturalF) {

@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Widths, IncipitsTest, ::testing::Values(
     IncipitCase{"first measure of the second", 300, 3, 3, {0, -1540}},
     // Measures that fill the page leave the margins alone.
     IncipitCase{"wide measures", 1152, 1, 4, {0, 0}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 }  // namespace

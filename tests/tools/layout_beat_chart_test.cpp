@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Charts, RecomputeTest, ::testing::Values(
     RecomputeCase{"zero time", "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:240:0:0 0:20:80:0 1024:80:140:0 0:140:200:0 3072:200:240:0\n",
         {0, 20, 89, 176}, true}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 // ---- Records ----
@@ -132,7 +132,7 @@ TEST_F(LayoutBeatChartTest, ChartsLoadUpTo999ElementsAndOnlyForChartSpacedMeasur
     EXPECT_EQ(BeatCharts(*context).elementCount, 999);
     EXPECT_EQ(BeatTime(BeatCharts(*context), 999), 999000);
     // Measure 2 has records but is not spaced by them; measure 3 has none.
-    for (int16_t measure : {2, 3}) {
+    for (int16_t measure : std::initializer_list<int16_t>{2, 3}) {
         SCOPED_TRACE("measure " + std::to_string(measure));
         ASSERT_TRUE(LoadMeasureSpec(measure, context->MeasureSpec));
         EXPECT_FALSE(LoadBeatChart(*context, measure));
@@ -257,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(Tools, SpacingCommandTest, ::testing::Values(
         {{4096, 270, 10, 0}, {0, 30, 90, 0}, {1024, 90, 150, 0}, {2048, 150, 210, 0}, {3072, 210, 270, 0}}, 310},
     SpacingCase{"subtract from the leading space", 7, {{2, 5}}, 0, 0, 260,
         {{4096, 247, -13, 0}, {0, 7, 67, 0}, {1024, 67, 127, 0}, {2048, 127, 187, 0}, {3072, 187, 247, 0}}, 287}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(LayoutBeatChartTest, AMinimumPositionOfTheFirstNoteIsClearedWithinTheLimit) {

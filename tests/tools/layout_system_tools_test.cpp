@@ -91,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Systems, ScaleStaffPositionsTest, ::testing::Values(
     ScaleCase{"at the target", {0, -1000, -4000}, true, {0, -1000, -4000}},
     ScaleCase{"below the target, compressing off", {0, -1000, -5000}, false, {0, -1000, -5000}},
     ScaleCase{"below the target", {0, -1000, -5000}, true, {0, -800, -4000}}),
-    [](const auto& info) {
-        std::string n = info.param.name;
+    [](const auto& testCase) {
+        std::string n = testCase.param.name;
         std::replace_if(n.begin(), n.end(), [](char c) { return c == ' ' || c == ','; }, '_');
         return n;
     });
@@ -112,7 +112,7 @@ TEST_P(AlignFacingPagesTest, TheLeftPageFollowsTheRightPage) {
     SCOPED_TRACE(c.name);
     Open(kTwoPages);
     // Page 1 (even: the first page is even) holds system 1, page 2 system 2.
-    for (int16_t page : {1, 2}) {
+    for (int16_t page : std::initializer_list<int16_t>{1, 2}) {
         host::Bytes bytes = *Stored(RecordKey::Other(hostapi::MakeTag("SOPS"), page, 0));
         hostapi::WriteI16(bytes.data(), hostapi::PageLayout::kFirstSystem, page);
         Document().Records().Save(RecordKey::Other(hostapi::MakeTag("SOPS"), page, 0), bytes);
@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Options, AlignFacingPagesTest, ::testing::Values(
     AlignCase{"following staves move", true, {}, {0, -300, -500}},
     AlignCase{"only the matched staff moves", false, {}, {0, -300, -450}},
     AlignCase{"only the chosen staff counts", true, {0, 0, 1}, {0, -200, -450}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 // ---- Copy System Optimization ----
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Options, CopySystemOptimizationTest, ::testing::Values(
     CopyCase{"same staves only", {}, false, false},
     CopyCase{"any staves", {{3, 0}}, true, false},
     CopyCase{"unoptimized systems too", {{4, 1}}, false, true}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(LayoutSystemToolsTest, CopyFromASystemBeyondTheLastIsRefused) {

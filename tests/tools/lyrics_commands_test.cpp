@@ -195,13 +195,13 @@ TEST_P(RemoveAdjustmentsTest, ClearsWhatTheRowsName) {
     EXPECT_TRUE(EntryRecord("edLE", Number(1, 1)).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, RemoveAdjustmentsTest,
-                         testing::Values(RemoveCase{"Nothing", {}, {1, 1, 12, -20, 33}, 0x0303},
-                                         RemoveCase{
-                                             "Offsets", {{"Row0", "1"}, {"Row1", "1"}}, {1, 1, 0, 0, 33}, 0x0303},
-                                         RemoveCase{"Vertical", {{"Row1", "1"}}, {1, 1, 12, 0, 33}, 0x0303},
-                                         RemoveCase{"Alignment", {{"Row2", "1"}}, {1, 1, 12, -20, 33}, 0x0003},
-                                         RemoveCase{"Justification", {{"Row3", "1"}}, {1, 1, 12, -20, 33}, 0x0300}),
-                         [](const testing::TestParamInfo<RemoveCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RemoveAdjustmentsTest,
+    testing::Values(RemoveCase{"Nothing", {}, {1, 1, 12, -20, 33}, 0x0303},
+                    RemoveCase{"Offsets", {{"Row0", "1"}, {"Row1", "1"}}, {1, 1, 0, 0, 33}, 0x0303},
+                    RemoveCase{"Vertical", {{"Row1", "1"}}, {1, 1, 12, 0, 33}, 0x0303},
+                    RemoveCase{"Alignment", {{"Row2", "1"}}, {1, 1, 12, -20, 33}, 0x0003},
+                    RemoveCase{"Justification", {{"Row3", "1"}}, {1, 1, 12, -20, 33}, 0x0300}),
+    [](const testing::TestParamInfo<RemoveCase>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

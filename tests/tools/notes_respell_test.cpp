@@ -83,7 +83,7 @@ TEST_P(RespellTest, OtherSpellingOfTheSamePitch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Notes, RespellTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(RespellTest, FewestAccidentalsRespellsWhileTheAlterationShrinks) {
     // clang-format off

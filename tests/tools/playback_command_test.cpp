@@ -298,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackTrillTest, ::testing::Values(
               "at 0, 187 EDU, created, playback note: C5[playback]", "at 867, 85 EDU, created, playback note: C5[playback]"},
     TrillCase{"IntervalBelow", {{"Force trill interval (semitones):", "-1"}}, 10,
               "at 0, 187 EDU, created, playback note: C5[playback]", "at 867, 85 EDU, created, playback note: B4[playback]"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(PlaybackTest, GlissandoLinesFollowTheirHeightsAndTheWheelsRange) {
@@ -364,7 +364,7 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackFingeredTest, ::testing::Values(
     FingeredCase{"Chromatic", "12", {"C5[playback]", "C#5[playback]", "D5[playback]", "D#5[playback]", "E5[playback]",
                                      "F5[playback]", "F#5[playback]"}},
     FingeredCase{"Diatonic", "7", {"C5[playback]", "D5[playback]", "E5[playback]", "F5[playback]"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 TEST_F(PlaybackTest, ManyPitchChangesAreDoneOnlyWhenTheUserIsSure) {
@@ -558,7 +558,7 @@ layersettings 1 first 1
     const std::vector<std::string> layer = Layer(1, 1, 4);
     ASSERT_EQ(layer.size(), 9u);
     EXPECT_EQ(layer[0], "at 0, 128 EDU, created, hidden, playback note: C5[playback]");
-    for (int32_t n = 0; n < 4; ++n) {
+    for (int16_t n = 0; n < 4; ++n) {
         const host::Bytes* settings = Document().Records().Find(host::RecordKey::Global(hostapi::kTagLayerSettings, n));
         ASSERT_NE(settings, nullptr) << n;
         EXPECT_EQ(hostapi::ReadU16(settings->data(), 2), 0x4000) << n;

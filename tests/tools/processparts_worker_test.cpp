@@ -177,6 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"ANoteStaysApart", "4/4", "r/4 c5/4 r/2", 0, 0, {1024, 1024, 2048}},
         JoinCase{"AcrossBeatsAWholeBeat", "4/4", "c5/8 r/8 r/8 c5/8 r/2", 1, 1, {512, 1024, 512, 2048}},
         JoinCase{"AcrossBeatsNotAWholeBeat", "4/4", "c5/8 r/8 r/16 c5/16 c5/2", 1, 0, {512, 512, 256, 256, 2048}}),
-    [](const testing::TestParamInfo<JoinCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<JoinCase>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, RegionsTest, ::testing::Values(
     RegionCase{"barline and repeat", {1, 1, 0, 0, 0}, 1, 8, {{1, 2, 1, 0}, {4, 5, 2, 0}, {6, 12, 3, 0}}, {3}},
     // The selection's end ends a section also where the repeat ends one.
     RegionCase{"selection end", {1, 1, 1, 0, 0}, 1, 5, {{1, 2, 1, 0}, {4, 5, 2, 0}, {6, 12, 3, 0}}, {3}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 // ---- Through the host's menu ----

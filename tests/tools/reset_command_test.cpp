@@ -23,7 +23,7 @@ shape 1 1 1@0 2@1024
 
 class ResetCommandTest : public testsupport::NotesTest {
 protected:
-    host::Bytes Shape(int32_t number) {
+    host::Bytes Shape(hostapi::Cmper number) {
         const host::Bytes* bytes =
             Document().Records().Find(host::RecordKey::Other(hostapi::kTagSmartShape, number, 0));
         return bytes == nullptr ? host::Bytes{} : *bytes;
@@ -54,7 +54,7 @@ TEST_F(ResetCommandTest, OpeningAloneKeepsTheSlope) {
     StartHost(kScore);
     Select(1, 2, 1, 1);
     RunTool(kReset, {{"Row0", "30"}, {"Row1", "0"}});
-    for (const int32_t number : {1, 2}) {
+    for (const hostapi::Cmper number : std::initializer_list<hostapi::Cmper>{1, 2}) {
         SCOPED_TRACE(number);
         EXPECT_EQ(Opening(Shape(number), Layout::kHairpinOpening), 30);
         EXPECT_TRUE(Angled(Shape(number)));

@@ -18,7 +18,7 @@ constexpr int32_t kSlurs = 175;
 class SlursTest : public NotesTest {
 protected:
     /// The stored smart shape `number`; empty when it is missing.
-    host::Bytes Shape(int32_t number) {
+    host::Bytes Shape(hostapi::Cmper number) {
         const host::Bytes* bytes =
             Document().Records().Find(host::RecordKey::Other(hostapi::kTagSmartShape, number, 0));
         return bytes == nullptr ? host::Bytes{} : *bytes;
@@ -27,7 +27,7 @@ protected:
     static int32_t I32(const host::Bytes& shape, size_t offset) { return hostapi::ReadI32(shape.data(), offset); }
     hostapi::EntryNumber EntryNumber(int16_t measure, size_t index) { return View(Cell(1, measure)[index]).number(); }
     /// The (first, last) entry indexes of the slurs made in measure 1, in the order they were made.
-    std::vector<std::pair<size_t, size_t>> SlursOverEntries(int32_t from) {
+    std::vector<std::pair<size_t, size_t>> SlursOverEntries(hostapi::Cmper from) {
         std::vector<std::pair<size_t, size_t>> slurs;
         const auto index = [&](hostapi::EntryNumber number) {
             const host::CellEntries& cell = Cell(1, 1);
@@ -38,7 +38,7 @@ protected:
             }
             return cell.size();
         };
-        for (int32_t number = from; !Shape(number).empty(); ++number) {
+        for (hostapi::Cmper number = from; !Shape(number).empty(); ++number) {
             slurs.emplace_back(index(I32(Shape(number), SlurLayout::kLeftEntry)),
                                index(I32(Shape(number), SlurLayout::kRightEntry)));
         }
@@ -88,7 +88,7 @@ notes 1 2 c5/1.
 }
 
 INSTANTIATE_TEST_SUITE_P(Walk, CreateSlursRunTest, ::testing::ValuesIn(kRunCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(SlursTest, NewSlurCarriesItsOptionsAndLinks) {
     StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 r/2\n");
@@ -198,7 +198,7 @@ TEST_F(SlursTest, MeasureSlurBecomesAttachedToItsNearestNotes) {
 
 TEST_F(SlursTest, RaisingASlurOverTwoMeasuresRaisesItOnce) {
     StartHost(kSlurScore);
-    for (int32_t number : {1, 2}) {
+    for (hostapi::Cmper number : std::initializer_list<hostapi::Cmper>{1, 2}) {
         host::Bytes manual = Shape(number);
         hostapi::WriteU16(manual.data(), SlurLayout::kLeftPlacement, 0x4201);
         Document().Records().Save(host::RecordKey::Other(hostapi::kTagSmartShape, number, 0), manual);
@@ -365,7 +365,7 @@ TEST_P(ArticulationAdjustmentTest, ByCharacterAndLists) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ArticulationAdjustmentTest, ::testing::ValuesIn(kAdjustmentCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(NumberInListTest, WholeNumbersOnly) {
     EXPECT_TRUE(orvex::NumberInList(12, "3, 12;7"));

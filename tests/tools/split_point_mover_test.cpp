@@ -183,8 +183,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
     // The key range: c4 is key 60.
     MoveCase{"below the highest key", "c4+e5/1", "c3/1", {.highestKey = 60}, 1, "e5/4096", "c3+c4/4096"},
     MoveCase{"above the highest key", "c4+e5/1", "c3/1", {.highestKey = 59}, 0, "c4+e5/4096", "c3/4096"}),
-    [](const auto& info) {
-        std::string name = info.param.name;
+    [](const auto& testCase) {
+        std::string name = testCase.param.name;
         std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
         return name;
     });

@@ -98,12 +98,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SmartSplitPointTest, ::testing::Values(
     // A held note that started earlier is split where the note comes in, and goes on sounding.
     SplitCase{"earlier held note", "g4/4 c4+e5/4 r/2", "c3/2 r/2", {{6, 1}}, "g4/1024 e5/1024 r/2048",
               "c3~/1024 c3+c4/1024 r/2048"}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(SmartSplitPointFixture, ASelectionOfOneOrThreeStavesIsRefused) {
     StartHost("staff \"A\"\nstaff \"B\"\nstaff \"C\"\nmeasures 1\nnotes 1 1 c4+e5/1\nnotes 2 1 c3/1\n");
-    for (const int16_t last : {1, 3}) {
+    for (const int16_t last : std::initializer_list<int16_t>{1, 3}) {
         SCOPED_TRACE(last);
         EXPECT_FALSE(Run(1, last, kRows));
     }

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Edits, StaffListEditTest, ::testing::Values(
     EditCase{"an absolute position", {{"relative", ""}, {"dist3", "450"}}, {{1, 0}, {2, -200}, {3, -450}}},
     EditCase{"a hidden staff", {{"StaffListBox", "-1"}}, {{1, 0}, {3, -200}}},
     EditCase{"a number that is none", {{"dist2", "wide"}}, {{1, 0}, {2, 0}, {3, -200}}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(StaffListFormTest, AResizeKeepsTheMinimumAndMovesTheStavesBelowTheEdits) {
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Systems, StaffListSystemTest, ::testing::Values(
     SystemCase{"laid out", kUnlaidSecond, 1, "1", "to 2", true},
     SystemCase{"without measures", kUnlaidSecond, 2, "?", "", false},
     SystemCase{"the global list", kTrio, 0, "", "", false}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(StaffListFormTest, FindingErrorsWalksOnUntilAHiddenStaffPlays) {

@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Distances, ShiftTest, ::testing::Values(
               "That would be beyond the beginning of the file."},
     ShiftCase{"after the last system", 5, 3, true, kFourLists, {10, 20, 30, 40}, {false, true, true, true},
               "That would be beyond the end of the file."}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 // ---- Before deleting and after inserting measures ----
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Edits, MeasureEditTest, ::testing::Values(
     // System 2 with its two new measures is split in two and balanced.
     EditCase{"inserting a system", 5, 5, 2, 1, {{1, 5}, {5, 8}, {8, 11}, {11, 15}, {15, 19}},
              {{}, {1, 2}, {1, 2}, {1, 3}, {2, 3}}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 class BeforeDeletingTest : public testsupport::OrvexHostTest {};

@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Values, MeasureWidthsTest, ::testing::Values(
     WidthCase{"defaults", {250, 150, 180, 50}, 0, {150, 180, 240, 112, 150, 180}, 250},
     WidthCase{"19 is not set", {19, 19, 19, 50}, 0, {240, 240, 240, 240, 240, 240}, 100},
     WidthCase{"stopped at measure 3", {250, 150, 180, 50}, 3, {150, 180, 240, 240, 240, 240}, 100}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 // ---- Fit measures ----
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FitMeasuresTest, ::testing::Values(
             {{1, 3}, {3, 7}, {7, 11}, {11, 13}, {13, 17}}, {{}, {1, 2}, {1, 3}, {1, 3}, {2, 3}},
             {{1, 3}, {3, 7}, {7, 11}, {11, 13}, {9, 0}}},
     FitCase{"no system to split", kOneMeasureSystems, 1, 3, 4, false, {{1, 2}, {2, 3}, {3, 4}}, {}, {{1, 0}}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {

@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Widths, BalanceTest, ::testing::Values(
     // A rest of no width makes a system of width 0, which rules out the moves that need one.
     BalanceCase{"widths of 0", {100, 100, 100}, 0, {{1, 3}, {3, 4}}, {{1, 3}, {3, 4}}, false,
                 "host: progress ends after 1 of 1000 steps"}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 // ---- Split ----
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(Selections, SplitCommandTest, ::testing::Values(
               {"The selection reaches beyond the last measure of the document"}},
     SplitCase{"into the measures beyond", 11, 14, 2, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {},
               {"The selection reaches beyond the last measure of the document"}}),
-    [](const auto& info) { std::string n = info.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
 TEST_F(SplitTest, ShiftedSystemsKeepTheTopStaffOffsetOfTheirListFrom2001) {

@@ -95,7 +95,7 @@ TEST_P(AccidentalsTest, ShowsAndHidesAsTheOptionsSay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Walk, AccidentalsTest, ::testing::ValuesIn(kAccidentalsCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(AccidentalsTest, EachLayerStartsWithNoEntryBefore) {
     StartHost(R"(
@@ -217,7 +217,7 @@ TEST_P(RespellNotesTest, LeavesTheSpellingsOfTheLineAndTheChord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Walk, RespellNotesTest, ::testing::ValuesIn(kRespellCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(RespellNotesTest, SpellsAgainstTheKeySignature) {
     // D major: E sharp is stored as a raised E, the F it becomes as a lowered F sharp.

@@ -62,7 +62,7 @@ TEST_F(WalkEngineTest, ProgressCountsFourLayersWhenLayersOneAndTwoShowAlike) {
     EXPECT_EQ(Shown(2, 3), "r1");
 
     // The host shows the active layer only (the second): one layer a cell.
-    for (hostapi::LayerIndex layer : {0, 2, 3}) {
+    for (hostapi::LayerIndex layer : std::initializer_list<hostapi::LayerIndex>{0, 2, 3}) {
         m_host->SetLayerShown(layer, false);
     }
     RunAccidentals({2});

@@ -1,0 +1,19 @@
+#include "tests/support/orvex_host.h"
+
+#include "platform/vcl/forms.h"
+
+namespace testsupport {
+
+// Out of line, so that the tests that include the fixture do not compile the forms' header.
+void OrvexHostTest::TearDown() {
+    ExpectNothingLeft();
+    const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
+    for (vcl::TForm* form : open) {
+        delete form;
+    }
+    m_host.reset();
+    win::SetKeyDown(win::VK_SHIFT, false);
+    DesktopTest::TearDown();
+}
+
+}  // namespace testsupport
