@@ -265,10 +265,7 @@ const std::vector<hostapi::InstrumentKey>& Document::StaffListOf(hostapi::ViewKe
     return list.staves;
 }
 
-bool Document::Holds(HeldNumbers& cache, hostapi::Tag tag, int32_t number) const {
-    if (number < INT16_MIN || number > INT16_MAX) {
-        return m_records.Find(RecordKey::Other(tag, number, 0)) != nullptr;
-    }
+bool Document::Holds(HeldNumbers& cache, hostapi::Tag tag, hostapi::Cmper number) const {
     const uint64_t writes = m_records.WritesOf(tag);
     if (cache.writes != writes) {
         cache.writes = writes;

@@ -194,7 +194,7 @@ private:
     };
     /// Whether the tag has a record of inci 0 under the number, from `cache` (made again when a
     /// record of the tag has changed since).
-    bool Holds(HeldNumbers& cache, hostapi::Tag tag, int32_t number) const;
+    bool Holds(HeldNumbers& cache, hostapi::Tag tag, hostapi::Cmper number) const;
     mutable HeldNumbers m_heldStaves;
     mutable HeldNumbers m_heldMeasures;
     /// The open change journals, in the order they began.

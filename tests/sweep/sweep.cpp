@@ -188,8 +188,8 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
         win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
     }
     if (!run.shift && run.code == orvex::CODE_PRINT_MULTIPLE_FILES) {
-        const auto action = [](win::FormAction::Kind kind, const std::string& control, const std::string& value) {
-            win::QueueFormAction("TPrintMultipleFiles", win::FormAction{kind, control, value});
+        const auto action = [](win::FormAction::Kind what, const std::string& control, const std::string& value) {
+            win::QueueFormAction("TPrintMultipleFiles", win::FormAction{what, control, value});
         };
         action(win::FormAction::Kind::Set, "edPath", g_printFolder);
         for (const char* name : kPrintedFiles) {
