@@ -20,6 +20,12 @@ constexpr std::string_view kHexForm = "hex";
 constexpr std::string_view kTextForm = "text";
 constexpr size_t kBytesPerGroup = 2;
 
+/// Whether the reader passes over a line: blank, or a comment ('#' first after any blanks).
+bool IsBlankOrComment(std::string_view line) {
+    const size_t first = line.find_first_not_of(" \t");
+    return first == std::string_view::npos || line[first] == '#';
+}
+
 // ---- Writing ----
 
 /// Whether a record is a text: printable bytes (any above 0x7F) and one terminating zero.
@@ -170,11 +176,10 @@ std::unique_ptr<Document> Reader::Read(Lines& lines) {
     std::string line;
     while (lines.Next(line)) {
         ++m_line;
-        const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') {
+        if (IsBlankOrComment(line)) {
             continue;
         }
-        m_column = first + 1;
+        m_column = line.find_first_not_of(" \t") + 1;
         if (m_ended) {
             Fail("text after the \"end\" line");
         }
@@ -282,10 +287,13 @@ RecordKey Reader::KeyOfRecord(const std::vector<Word>& words) const {
 
 size_t Reader::LineOfRecord(const RecordKey& key) const {
     // Only a damaged file comes here: the reader keeps no line per record, so it reads the lines
-    // before this one again (each of them was read without a fault).
+    // before this one again (each of them that is not blank or a comment was read without a fault).
     m_lines->Rewind();
     std::string line;
     for (size_t number = 1; number < m_line && m_lines->Next(line); ++number) {
+        if (IsBlankOrComment(line)) {
+            continue;  // not read as words: a comment may hold anything
+        }
         const std::vector<Word> words = SplitWords(line);
         if (!words.empty() && !words[0].quoted && words[0].text == "record" && KeyOfRecord(words) == key) {
             return number;

@@ -133,6 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"MUS 1\nrecord txbl other 1 0 text \"abc\nend\n", "line 2: a quoted text is not closed"},
         DamageCase{"MUS 1\nrecord SOMS other 1 0 hex 1 00\nrecord SOMS other 1 0 hex 0\nend\n",
                    "line 3: a second record 'SOMS' other (1, 0) (the first is on line 2)"},
+        DamageCase{"MUS 1\n#record SOMS glob\"al\nrecord SOMS other 1 0 hex 1 00\nrecord SOMS other 1 0 hex 0\nend\n",
+                   "line 4: a second record 'SOMS' other (1, 0) (the first is on line 3)"},
         DamageCase{"MUS 1\nfont 0 \"A\"\nfont 0 \"B\"\nend\n", "line 3: a second font 0 (the first is on line 2)"},
         DamageCase{"MUS 1\nfont 0 Arial\nend\n", "line 2: a font line is: font NUMBER \"NAME\""},
         DamageCase{"MUS 1\ncell 1 1 0\nend\n", "line 2: unknown line \"cell\" (font, record, entry or end)"},
