@@ -153,11 +153,7 @@ void CWordExtPlacer::Entry(const EntryInfo& info) {
     if ((info.entryFlags & hostapi::kEntryLyrics) != 0) {
         EntryWithLyrics(info);
     } else {
-        for (Kind& kind : m_kinds) {
-            for (SyllableTracker& tracker : kind.trackers) {
-                Advance(tracker, info);
-            }
-        }
+        AdvanceAll(info);
     }
     // The region's last entry ends every melisma of the staff and layer, also one of another
     // text than the syllables of this entry.
@@ -175,13 +171,25 @@ void CWordExtPlacer::Entry(const EntryInfo& info) {
     }
 }
 
-void CWordExtPlacer::Flush() {
+template <typename Step>
+void CWordExtPlacer::ForEachActive(Step step) {
     for (Kind& kind : m_kinds) {
-        for (SyllableTracker& tracker : kind.trackers) {
-            Place(tracker, false);
-            tracker.state = TrackerState::Idle;
+        for (const size_t index : kind.active) {
+            step(kind.trackers[index]);
         }
+        std::erase_if(kind.active, [&kind](size_t index) { return kind.trackers[index].state == TrackerState::Idle; });
     }
+}
+
+void CWordExtPlacer::AdvanceAll(const EntryInfo& info) {
+    ForEachActive([&](SyllableTracker& tracker) { Advance(tracker, info); });
+}
+
+void CWordExtPlacer::Flush() {
+    ForEachActive([&](SyllableTracker& tracker) {
+        Place(tracker, false);
+        tracker.state = TrackerState::Idle;
+    });
 }
 
 void CWordExtPlacer::LoadTexts() {
@@ -225,6 +233,12 @@ void CWordExtPlacer::Start(SyllableTracker& tracker, const EntryInfo& info, int1
     tracker.syllable = syllable;
     tracker.inci = inci;
     tracker.state = state;
+    Kind& kind = m_kinds[static_cast<size_t>(tracker.kind)];
+    const auto index = static_cast<size_t>(&tracker - kind.trackers.data());
+    const auto at = std::lower_bound(kind.active.begin(), kind.active.end(), index);
+    if (at == kind.active.end() || *at != index) {
+        kind.active.insert(at, index);
+    }
 }
 
 void CWordExtPlacer::EntryWithLyrics(const EntryInfo& info) {
@@ -266,11 +280,7 @@ void CWordExtPlacer::EntryWithLyrics(const EntryInfo& info) {
             ++inci;
         }
     }
-    for (Kind& kind : m_kinds) {
-        for (SyllableTracker& tracker : kind.trackers) {
-            Advance(tracker, info);
-        }
-    }
+    AdvanceAll(info);
 }
 
 void CWordExtPlacer::Advance(SyllableTracker& tracker, const EntryInfo& info) {

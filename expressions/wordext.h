@@ -64,9 +64,18 @@ private:
         int16_t count = 0;  ///< texts, from base + 1 on
         std::vector<SyllableTracker> trackers;
         int16_t base = -1;  ///< first text number - 1; -1 while no text was seen
+        /// The trackers that are not idle, in ascending order: only they have work at an entry,
+        /// and a long score holds many texts of which only a few are under way at a time.
+        std::vector<size_t> active;
     };
 
     void EntryWithLyrics(const EntryInfo& info);
+    /// Advances every tracker under way over the entry (an idle one has nothing to do).
+    void AdvanceAll(const EntryInfo& info);
+    /// Calls `step` on each tracker under way, kind by kind in text order, and forgets those it
+    /// left idle.
+    template <typename Step>
+    void ForEachActive(Step step);
     void LoadTexts();
     void Advance(SyllableTracker& tracker, const EntryInfo& info);
     bool Place(SyllableTracker& tracker, bool continued);

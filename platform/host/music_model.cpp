@@ -198,8 +198,15 @@ int32_t ClefInEffect(const Document& document, hostapi::InstrumentKey staff, hos
                      hostapi::Edu position) {
     using hostapi::CellClefLayout;
     using hostapi::ClefChangeLayout;
-    for (hostapi::MeasureNumber m = measure; m >= 1; --m) {
-        const Bytes* cell = document.Records().Find(RecordKey::Detail(hostapi::kTagCellClef, staff, m, 0));
+    const RecordStore& records = document.Records();
+    // The staff's cell clefs are visited from the measure back, one ordered step to the latest
+    // earlier measure that holds any record of the staff, not a lookup per measure: a score whose
+    // clefs were set once would otherwise cost every entry a walk back to measure 1.
+    std::optional<RecordKey> before = RecordKey::Detail(hostapi::kTagCellClef, staff, measure, 1);
+    while ((before = records.Previous(*before)) && before->first == staff && before->second >= 1) {
+        const hostapi::MeasureNumber m = before->second;
+        before = RecordKey::Detail(hostapi::kTagCellClef, staff, m, 0);
+        const Bytes* cell = records.Find(*before);
         if (cell == nullptr || cell->size() < CellClefLayout::kFlags + 2) {
             continue;
         }
@@ -211,7 +218,7 @@ int32_t ClefInEffect(const Document& document, hostapi::InstrumentKey staff, hos
         // all in an earlier measure).
         int32_t found = -1;
         for (hostapi::Inci i = 0; i < INT16_MAX; ++i) {
-            const Bytes* change = document.Records().Find(RecordKey::Other(hostapi::kTagClefChange, clef, i));
+            const Bytes* change = records.Find(RecordKey::Other(hostapi::kTagClefChange, clef, i));
             if (change == nullptr || change->size() < ClefChangeLayout::kSize) {
                 break;
             }
@@ -223,7 +230,7 @@ int32_t ClefInEffect(const Document& document, hostapi::InstrumentKey staff, hos
             return found;
         }
     }
-    const Bytes* record = document.Records().Find(RecordKey::Other(kTagStaff, staff, 0));
+    const Bytes* record = records.Find(RecordKey::Other(kTagStaff, staff, 0));
     if (record == nullptr || record->size() < StaffSpecLayout::kClef + 2) {
         return 0;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/host/host.h"
+#include "platform/host/music_model.h"
 #include "platform/host/score_text.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
@@ -102,6 +103,53 @@ INSTANTIATE_TEST_SUITE_P(Entries, EntryPlacementVerticalTest, ::testing::Values(
     VerticalCase{"ClefBeforeTheChange",     1, 2, 0, false, 100, -24, -120},
     VerticalCase{"ClefAfterTheChange",      1, 2, 1, false, 100,  48,  -48}),
     [](const ::testing::TestParamInfo<VerticalCase>& testCase) { return std::string(testCase.param.name); });
+// clang-format on
+
+// The clef in effect far from the measure that set it: staff 1 changes to alto within measure 2
+// and keeps it; staff 2 is bass from measure 3 on; staff 3 has no clef record (treble from its
+// staff record). Measures without a clef record of the staff are passed over, and a neighbour
+// staff's clefs never count.
+constexpr const char* kClefScore = R"(
+staff "Viola"
+staff "Bassoon"
+staff "Flute"
+measures 40
+clef 1 1 treble
+clef 1 2 treble alto@2048
+clef 2 3 bass
+)";
+
+struct ClefCase {
+    const char* name;
+    int16_t staff;
+    int16_t measure;
+    int32_t position;
+    int32_t clef;
+};
+void PrintTo(const ClefCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ClefInEffectTest : public ::testing::TestWithParam<ClefCase> {};
+
+TEST_P(ClefInEffectTest, IsTheLatestClefAtOrBeforeThePlace) {
+    const ClefCase& c = GetParam();
+    const std::unique_ptr<host::Document> document = host::ParseScoreText(kClefScore, "clefs");
+    EXPECT_EQ(host::ClefInEffect(*document, c.staff, c.measure, c.position), c.clef);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Staves, ClefInEffectTest, ::testing::Values(
+    ClefCase{"TheCellsOwnClef",                 1,  1,    0, 0},
+    ClefCase{"BeforeTheChangeInItsMeasure",     1,  2, 1024, 0},
+    ClefCase{"AtTheChangeInItsMeasure",         1,  2, 2048, 1},
+    ClefCase{"TheLastChangeCarriesOn",          1, 40,    0, 1},
+    ClefCase{"BeforeTheStaffsFirstClefRecord",  2,  2,    0, 0},
+    ClefCase{"FromItsMeasureOn",                2,  3,    0, 3},
+    ClefCase{"ManyMeasuresLater",               2, 39, 3000, 3},
+    ClefCase{"AStaffWithoutRecordsReadsTreble", 3, 20,    0, 0},
+    ClefCase{"AMeasureBeforeTheFirst",          2,  0,    0, 0}),
+    [](const ::testing::TestParamInfo<ClefCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
 }  // namespace
