@@ -617,6 +617,17 @@ bool TSmartShapes::FindKind25or26(int32_t entry) const {
     });
 }
 
+std::vector<int32_t> TSmartShapes::StartsOfKind25or26() const {
+    std::vector<int32_t> starts;
+    for (const auto& shape : m_shapes) {
+        if (IsKind(shape->Record.kind(), {25, 26})) {
+            starts.push_back(shape->Record.start());
+        }
+    }
+    std::sort(starts.begin(), starts.end());
+    return starts;
+}
+
 int32_t TSmartShapes::FindByEnds(int32_t endEntry, int32_t value) const {
     for (int32_t i = 0; i < Count(); ++i) {
         const SmartShapeRecord& r = m_shapes[static_cast<size_t>(i)]->Record;

@@ -221,6 +221,9 @@ public:
     bool FindInRange(int32_t measure, int32_t staff, hostapi::Edu position, int32_t kind) const;
     bool FindByStaff(int32_t measure, int32_t staff) const;
     bool FindKind25or26(int32_t entry) const;
+    /// The start entries of the shapes of kind 25 or 26, ascending: one pass for a walk that asks
+    /// FindKind25or26 of every entry.
+    std::vector<int32_t> StartsOfKind25or26() const;
     /// The 1-based place of the first shape of kind 25 or 26 ending at the entry with the note
     /// identifier `value` at byte 78; 0 when none.
     int32_t FindByEnds(int32_t endEntry, int32_t value) const;

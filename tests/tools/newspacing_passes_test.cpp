@@ -1,8 +1,11 @@
 // "Vx &New Spacing..." end to end: the first pass squeezes an entry that runs past its measure
 // and writes the complementary rhythm on the added staff; the second pass (the next invoke)
 // undoes the first pass's changes.
+#include <span>
+
 #include "core/tool_context.h"
 #include "tests/tools/notes_fixture.h"
+#include "tools/notes/new_spacing.h"
 
 namespace {
 
@@ -137,6 +140,45 @@ TEST_F(NewSpacingTest, AGlissandoEntryIsTiedUntilTheSecondPass) {
     EXPECT_FALSE((View(Cell(1, 1)[1]).note(0).flags() & hostapi::kNoteTieStart) != 0);
     RunWithShift(kNewSpacing);
     EXPECT_FALSE((View(Cell(1, 1)[0]).note(0).flags() & hostapi::kNoteTieStart) != 0);
+}
+
+}  // namespace
+
+namespace {
+
+orvex::TNSPchanges ChangeOf(hostapi::EntryNumber entry, uint8_t tie) {
+    orvex::TNSPchanges change;
+    change.setEntry(entry);
+    change.setTieMarker(tie);
+    return change;
+}
+
+std::vector<size_t> Places(orvex::NewSpacingState& run, hostapi::EntryNumber entry) {
+    const std::span<const size_t> places = run.ChangesOf(entry);
+    return {places.begin(), places.end()};
+}
+
+// The second pass looks each entry's changes up: every change of the entry, in the order the
+// first pass kept them, and none left over from an earlier run of the same size.
+TEST(NewSpacingChangesTest, AnEntrysChangesAreFoundInTheirOrderAndForgottenWithTheRun) {
+    orvex::NewSpacingState run;
+    for (const auto& [entry, tie] : std::vector<std::pair<int32_t, uint8_t>>{{9, 0}, {4, 1}, {9, 1}, {2, 0}}) {
+        run.AddChange(ChangeOf(entry, tie));
+    }
+    EXPECT_EQ(Places(run, 9), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(Places(run, 4), (std::vector<size_t>{1}));
+    EXPECT_TRUE(Places(run, 5).empty());
+    run.AddChange(ChangeOf(5, 1));
+    EXPECT_EQ(Places(run, 5), (std::vector<size_t>{4})) << "a change kept after a lookup is found";
+
+    run.ClearChanges();
+    EXPECT_TRUE(Places(run, 9).empty()) << "a cleared run keeps no change";
+    for (const int32_t entry : {7, 8, 7, 6, 5}) {
+        run.AddChange(ChangeOf(entry, 1));
+    }
+    EXPECT_TRUE(Places(run, 9).empty()) << "the earlier run's changes are gone";
+    EXPECT_EQ(Places(run, 7), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(Places(run, 5), (std::vector<size_t>{4}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <numeric>
+#include <span>
 #include <vector>
 
 #include "core/host/finxess.h"
@@ -58,6 +60,33 @@ bool IsPlainOrDotted(Edu value) {
 
 NewSpacingState& NewSpacingRun(const TFMisc& context) {
     return context.States.Get<NewSpacingState>();
+}
+
+void NewSpacingState::ClearChanges() {
+    changes.clear();
+    m_sorted = false;
+}
+
+void NewSpacingState::AddChange(const TNSPchanges& change) {
+    changes.push_back(change);
+    m_sorted = false;
+}
+
+std::span<const size_t> NewSpacingState::ChangesOf(hostapi::EntryNumber entry) {
+    if (!m_sorted) {
+        m_byEntry.resize(changes.size());
+        std::iota(m_byEntry.begin(), m_byEntry.end(), size_t{0});
+        std::stable_sort(m_byEntry.begin(), m_byEntry.end(),
+                         [this](size_t a, size_t b) { return changes[a].entry() < changes[b].entry(); });
+        m_sorted = true;
+    }
+    const auto first =
+        std::lower_bound(m_byEntry.begin(), m_byEntry.end(), entry,
+                         [this](size_t place, hostapi::EntryNumber e) { return changes[place].entry() < e; });
+    const auto last = std::upper_bound(first, m_byEntry.end(), entry, [this](hostapi::EntryNumber e, size_t place) {
+        return e < changes[place].entry();
+    });
+    return {first, last};
 }
 
 bool SqueezeOverlongEntry(TFMisc&, EntryView entry, hostapi::EntryArray& array, int32_t index, const EDTMeasureSpec&,
@@ -120,10 +149,9 @@ bool SqueezeOverlongEntry(TFMisc&, EntryView entry, hostapi::EntryArray& array, 
 bool ApplyEntryChangeList(TFMisc& context, EntryView entry) {
     const uint32_t flagsBefore = entry.flags();
     const uint32_t noteFlagsBefore = entry.notesHeld() > 0 ? entry.note(0).flags() : 0;
-    for (const TNSPchanges& change : NewSpacingRun(context).changes) {
-        if (change.entry() != entry.number() || change.entry() == 0) {
-            continue;
-        }
+    NewSpacingState& run = NewSpacingRun(context);
+    for (const size_t place : entry.number() == 0 ? std::span<const size_t>() : run.ChangesOf(entry.number())) {
+        const TNSPchanges& change = run.changes[place];
         if (change.bytes[TNSPchanges::kLyricMarker] != 0) {
             entry.setFlag(hostapi::kEntryLyrics, true);
         }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,19 @@ struct NewSpacingState {
     std::vector<TNSPchanges> changes;      ///< the first pass's changes, reverted by the second
     std::string documentTitle;             ///< host window title at the first pass
     hostapi::SelectionRecord savedRegion;  ///< the region of the first pass
+
+    /// The first pass starts: no change is kept.
+    void ClearChanges();
+    /// The first pass keeps a change.
+    void AddChange(const TNSPchanges& change);
+    /// The places in `changes` of an entry's changes, in the order they were kept. The second
+    /// pass asks at every entry of the region, so the places are looked up, not searched: the
+    /// first question after the changes changed sorts them by entry.
+    std::span<const size_t> ChangesOf(hostapi::EntryNumber entry);
+
+private:
+    std::vector<size_t> m_byEntry;  ///< places in `changes`, by entry and then by place
+    bool m_sorted = false;          ///< m_byEntry holds every place of the changes as they are
 };
 
 /// The context's New Spacing state.

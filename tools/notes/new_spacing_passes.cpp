@@ -34,7 +34,7 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     GetHostWindowTitle(NewSpacingRun(context).documentTitle);
     ShowMessageById(HostWindow, MSG_NEW_SPACING_START, 9, 0, true);
     NewSpacingRun(context).savedRegion = region;
-    NewSpacingRun(context).changes.clear();
+    NewSpacingRun(context).ClearChanges();
     const bool querySelection = std::exchange(QuerySelectionFromHost, false);
     RunCommand(HostWindow, kShiftLyricsCode, 0, true, false, nullptr);
     if (OptionValue(context, 1) != 0) {
@@ -106,7 +106,7 @@ void AwaitLaterStepPending(TFMisc& context) {
 
 void FinishNewSpacing(TFMisc& context) {
     context.LaterStepPending = 0;
-    NewSpacingRun(context).changes.clear();
+    NewSpacingRun(context).ClearChanges();
     if (OptionValue(context, 4) != 0 && context.Instruments) {
         TInstruments& staves = *context.Instruments;
         for (int32_t i = 0; i < staves.Count(); ++i) {

@@ -2,6 +2,7 @@
 // each entry inside the cell's position range the branches of the context's item in one fixed
 // order. Branches may insert and delete entries, so the loop reads the count again for every
 // entry and takes the entries afresh from the array after each branch.
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -87,6 +88,9 @@ private:
     void Tremolo();
     bool LyricsDurationFits() const;
     void NewSpacingFirstPass();
+    /// Whether a shape of kind 25 or 26 starts at the entry (SharedSmartShapes' FindKind25or26,
+    /// asked of the starts the walk gathered once).
+    bool StartsKind25or26(hostapi::EntryNumber entry) const;
 
     TFMisc& m_context;
     EntryEngineState& m_state;
@@ -284,6 +288,13 @@ bool EntryBranches::LyricsDurationFits() const {
             (Row(m_context, 5) == 1 && PowerOfTwoFloor(duration) <= Row(m_context, 4)));
 }
 
+bool EntryBranches::StartsKind25or26(hostapi::EntryNumber entry) const {
+    if (!m_state.kind25or26Starts) {
+        m_state.kind25or26Starts = SharedSmartShapes().StartsOfKind25or26();
+    }
+    return std::binary_search(m_state.kind25or26Starts->begin(), m_state.kind25or26Starts->end(), entry);
+}
+
 /// New Spacing's first pass: the glissando mark, the measure's positions, the squeezing of an
 /// entry that runs past the measure and the change record of the entry.
 void EntryBranches::NewSpacingFirstPass() {
@@ -293,8 +304,7 @@ void EntryBranches::NewSpacingFirstPass() {
         // leaves room for a tie, and so for the glissando.
         const EntryView entry = Entry();
         if (entry.isNote() && HasMoreFlag(entry, kEntryMoreSmartShapes) && entry.notesHeld() > 0 &&
-            (entry.note(0).flags() & hostapi::kNoteTieStart) == 0 &&
-            SharedSmartShapes().FindKind25or26(entry.number())) {
+            (entry.note(0).flags() & hostapi::kNoteTieStart) == 0 && StartsKind25or26(entry.number())) {
             entry.note(0).setFlags(entry.note(0).flags() | hostapi::kNoteTieStart);
             m_state.change.setTieMarker(1);
             m_state.change.setEntry(entry.number());
@@ -312,7 +322,7 @@ void EntryBranches::NewSpacingFirstPass() {
     const hostapi::EntryNumber recorded = m_state.change.entry();
     if (recorded > 0) {
         if (recorded == Entry().number()) {
-            NewSpacingRun(context).changes.push_back(m_state.change);
+            NewSpacingRun(context).AddChange(m_state.change);
         } else {
             ShowMessageText(HostWindow, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }

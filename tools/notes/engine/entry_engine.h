@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,10 @@ struct EntryEngineState {
     size_t storedCursor = 0;                        ///< Compare Entries' place in the stored entries
     std::vector<hostapi::Edu> positions;            ///< New Spacing: the positions of the measure
     TNSPchanges change;                             ///< New Spacing: the change of the current entry
-    bool simplifyRhythm = false;                    ///< Rests: the cell's rhythm is to be simplified
+    /// New Spacing: the start entries of the shapes of kind 25 or 26 (the walk does not change
+    /// the shapes), gathered when the first entry asks.
+    std::optional<std::vector<int32_t>> kind25or26Starts;
+    bool simplifyRhythm = false;  ///< Rests: the cell's rhythm is to be simplified
 };
 
 /// A position that stands for none, or for the end of the measure.
