@@ -124,9 +124,10 @@ TMeasure* TMeasures::GetOrLoad(int32_t measure) {
 }
 
 void TMeasures::Drop(int32_t measure) {
-    const auto it = std::find_if(m_measures.begin(), m_measures.end(),
-                                 [measure](const auto& record) { return record->Measure() == measure; });
-    if (it == m_measures.end()) {
+    // The records are in measure order (see GetOrLoad).
+    const auto it = std::lower_bound(m_measures.begin(), m_measures.end(), measure,
+                                     [](const auto& record, int32_t m) { return record->Measure() < m; });
+    if (it == m_measures.end() || (*it)->Measure() != measure) {
         return;
     }
     // A note handed out may still point into the record: it is released with the cache.
