@@ -130,6 +130,13 @@ enum class FreeText : int32_t {
     KeyTargetInaccessible,       ///< %1 the command
     SystemEndMeasure,            ///< %1 the measure
     ColumnCount,                 ///< %1 the columns
+    // The binding's message boxes about Lumvar2000, in English in both languages.
+    LumvarLoadErrorTitle,
+    LumvarNotFound,
+    LumvarNotInitialised,
+    LumvarMissingFunction,  ///< %1 the function
+    HandShakeErrorTitle,
+    HandShakeError,
     Count
 };
 

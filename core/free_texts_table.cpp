@@ -118,6 +118,12 @@ const std::array<BilingualText, kFreeTextCount> kFreeTextTable = {{
     /* KeyTargetInaccessible */ {"ok, but currently inaccessible: #%1", ""},
     /* SystemEndMeasure */ {"to %1", ""},
     /* ColumnCount */ {"%1 columns", "%1 Spalten"},
+    /* LumvarLoadErrorTitle */ {"Lumvar Load Error", ""},
+    /* LumvarNotFound */ {"The Lumvar Plug-in (Lumvar2000.fxt) could not be found.\n\nIf you don't have this file, you should be able to\ndownload it from the same location as where you got\nthis plug-in.", ""},
+    /* LumvarNotInitialised */ {"The Lumvar plug-in is not placed in your Plug-in\nfolder for this version of Finale, which means that\nit cannot be called correctly.\n\nPlease exit Finale, correct the problem and restart.", ""},
+    /* LumvarMissingFunction */ {"A function in the Lumvar plug-in was not found.\nThis is a internal design error (and should 'never'\nhappen in a perfect world).\n\nTo correct this, please download a newer version of\nthe Lumvar (or the calling plug-in).\n\nThe missing function was: %1", ""},
+    /* HandShakeErrorTitle */ {"Lumvar HandShake Error", ""},
+    /* HandShakeError */ {"You've made an incorrect HandShake. The function needs a later requested version.\n\nIncrease the requested version in the LUMVAR_HandShake call.", ""},
 }};
 // clang-format on
 
