@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/about_box.h"
+#include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
@@ -58,8 +59,8 @@ private:
     int32_t& m_counter;
 };
 
-void ShowText(std::string_view english, std::string_view german) {
-    ShowMessageText(HostWindow, english, german, 0, 0);
+void ShowText(FreeText text) {
+    ShowMessageText(HostWindow, text, 0, 0);
 }
 
 int32_t OptionValue(const TFMisc& context, size_t row) {
@@ -154,8 +155,7 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
     CurrentRegion = selected ? &SelectionRecords[0] : nullptr;
     if (!selected) {
         if (!allowWholeDocument) {
-            ShowText("Please select a region with the mass mover tool before using this command.",
-                     "Bitte markieren Sie zuerst einen Bereich mit dem 'Bewegen'-Werkzeug");
+            ShowText(FreeText::SelectRegionWithMassMover);
             return nullptr;
         }
         if (ShowMessageDialog(HostWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, nullptr, 0)) {
@@ -280,11 +280,7 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
                    const OptionArray* overrides) {
     const int32_t tableIndex = FindCommandIndex(code);
     if ((code == kBeforeDeletingMeasuresCode || code == kAfterInsertingMeasuresCode) && HostYear >= 2001) {
-        ShowText(
-            "This command is no longer needed in this version of Finale. Please lock the systems and then use the "
-            "measure tool to delete or insert measures into a system, or the page layout tool to delete or insert "
-            "whole systems including their measures.",
-            "Dieser Befehl wird bei dieser Finale-Version nicht mehr benötigt.");
+        ShowText(FreeText::CommandNoLongerNeeded);
         return 0;
     }
     // A command without a table entry keeps a guard of its own, not that of entry 0.
@@ -383,8 +379,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         return 0;
     }
     if (region->viewKey() != 0 && ToolHas(tool, context, setNumber, kToolScrollViewOnly)) {
-        ShowText("This plug-in can be used in scroll view only, and only with staff set: All Staves",
-                 "Bitte nur in der fortlaufenden Ansicht benutzen (mit Stimmenmsatz: alle Stimmen)");
+        ShowText(FreeText::ScrollViewOnly);
         return 0;
     }
     DocumentOptionFlag = IsDocumentOptionSet() ? 1 : 0;
@@ -490,10 +485,7 @@ void OpenUserManual(win::Hwnd hostWindow) {
             return;
         }
     }
-    ShowText(
-        "The user manual could not be found. Please copy a file called Orvex(.pdf) or similar into Finale's "
-        "plug-ins folder. The manual can be downloaded from https://orvex.example.org/manual.",
-        "");
+    ShowText(FreeText::UserManualNotFound);
 }
 
 }  // namespace orvex

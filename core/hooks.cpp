@@ -11,6 +11,7 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/host_probes.h"
 #include "core/key_assignments.h"
@@ -175,10 +176,10 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
     // The confirmation comes first, also for a key mapped to itself (HOME, END, DEL and
     // Backspace ask by default): Cancel swallows the key.
     if ((assignment.Flags() & KeyAssignment::kAsk) != 0) {
-        const std::string text = "Please confirm the following key: " + KeyAssignment_KeyText(assignment.Key(), false) +
-                                 ". To disable this confirmation request, see the Options dialog of Orvex.";
-        if (win::MessageBox(HostWindow, text, "Orvex Confirmation Request", win::MB_OKCANCEL | win::MB_ICONQUESTION) !=
-            win::IDOK) {
+        // The confirmation is a message box of the system's own, in English only.
+        const std::string text = EnglishText(FreeText::ConfirmKey, {KeyAssignment_KeyText(assignment.Key(), false)});
+        if (win::MessageBox(HostWindow, text, EnglishText(FreeText::ConfirmKeyCaption),
+                            win::MB_OKCANCEL | win::MB_ICONQUESTION) != win::IDOK) {
             return 1;
         }
     }

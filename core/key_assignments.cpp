@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/commands.h"
+#include "core/free_texts.h"
 #include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
@@ -122,7 +123,7 @@ std::string KeyAssignment_KeyText(int32_t code, bool isMenu) {
                                true) != 0) {
             return CommandCaption(caption);
         }
-        return "#" + std::to_string(code) + " (menu currently inaccessible)";
+        return EnglishText(FreeText::KeyMenuInaccessible, {std::to_string(code)});
     }
     if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z')) {
         return std::string(1, static_cast<char>(code));
@@ -176,7 +177,7 @@ std::string KeyCommandText(int32_t code) {
             return std::string(name);
         }
     }
-    return "#" + std::to_string(code) + " (no such plug-in command)";
+    return EnglishText(FreeText::KeyNoSuchPlugInCommand, {std::to_string(code)});
 }
 
 int32_t KeyCommandCode(std::string_view name) {

@@ -1,8 +1,8 @@
 #include "core/lumvar_binding.h"
 
 #include <array>
-#include <cstdio>
 
+#include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/module.h"
 #include "core/startup.h"
@@ -58,13 +58,12 @@ Fn Service(Row row) {
 }
 
 void ShowLoadError(const std::string& text) {
-    win::MessageBox(win::GetActiveWindow(), text, kLumvarLoadErrorTitle, win::MB_OK | win::MB_ICONERROR);
+    win::MessageBox(win::GetActiveWindow(), text, EnglishText(FreeText::LumvarLoadErrorTitle),
+                    win::MB_OK | win::MB_ICONERROR);
 }
 
 void ShowMissingFunction(const std::string& name) {
-    char text[600];
-    std::snprintf(text, sizeof text, kLumvarMissingFunctionText, name.c_str());
-    ShowLoadError(text);
+    ShowLoadError(EnglishText(FreeText::LumvarMissingFunction, {name}));
 }
 
 /// The wrappers of services from version 2 on first check the version the client asked for.
@@ -96,7 +95,7 @@ bool TryHandShake(int32_t major, int32_t minor) {
 bool LoadLumvar() {
     const win::Hmodule module = win::LoadLibrary(lumvar::kModuleFileName);
     if (module == win::kNoModule) {
-        ShowLoadError(kLumvarNotFoundText);
+        ShowLoadError(EnglishText(FreeText::LumvarNotFound));
         return false;
     }
     const auto initByFinale =
@@ -107,7 +106,7 @@ bool LoadLumvar() {
         return false;
     }
     if (initByFinale() == 0) {
-        ShowLoadError(kLumvarNotInitialisedText);
+        ShowLoadError(EnglishText(FreeText::LumvarNotInitialised));
         win::FreeLibrary(module);
         return false;
     }
@@ -151,7 +150,8 @@ bool BindLumvarFunctions(win::Hmodule module, std::string* missingName) {
 }
 
 void ShowHandShakeError() {
-    win::MessageBox(win::GetActiveWindow(), kHandShakeErrorText, kHandShakeErrorTitle, win::MB_OK | win::MB_ICONERROR);
+    win::MessageBox(win::GetActiveWindow(), EnglishText(FreeText::HandShakeError),
+                    EnglishText(FreeText::HandShakeErrorTitle), win::MB_OK | win::MB_ICONERROR);
 }
 
 bool BindServicePlugin() {

@@ -11,23 +11,6 @@
 
 namespace orvex {
 
-/// The texts of the binding's messages.
-inline constexpr const char* kLumvarLoadErrorTitle = "Lumvar Load Error";
-inline constexpr const char* kLumvarNotFoundText =
-    "The Lumvar Plug-in (Lumvar2000.fxt) could not be found.\n\nIf you don't have this file, you should be able "
-    "to\ndownload it from the same location as where you got\nthis plug-in.";
-inline constexpr const char* kLumvarNotInitialisedText =
-    "The Lumvar plug-in is not placed in your Plug-in\nfolder for this version of Finale, which means that\nit "
-    "cannot be called correctly.\n\nPlease exit Finale, correct the problem and restart.";
-inline constexpr const char* kLumvarMissingFunctionText =
-    "A function in the Lumvar plug-in was not found.\nThis is a internal design error (and should 'never'\nhappen "
-    "in a perfect world).\n\nTo correct this, please download a newer version of\nthe Lumvar (or the calling "
-    "plug-in).\n\nThe missing function was: %s";
-inline constexpr const char* kHandShakeErrorTitle = "Lumvar HandShake Error";
-inline constexpr const char* kHandShakeErrorText =
-    "You've made an incorrect HandShake. The function needs a later requested version.\n\nIncrease the requested "
-    "version in the LUMVAR_HandShake call.";
-
 /// The version Orvex188 asks for: 2.01.
 inline constexpr int32_t kRequestedLumvarMajor = 2;
 inline constexpr int32_t kRequestedLumvarMinor = 1;

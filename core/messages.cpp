@@ -158,16 +158,25 @@ bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number)
     return AskYesNo(owner, texts.english, texts.german, captionId, number);
 }
 
+void ShowMessageText(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
+    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
+    RunMessage(kFreeTextMessageId, captionId, std::string(TextOf(filled.english, filled.german)),
+               MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
+
+bool AskYesNo(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
+    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
+    return RunMessage(kFreeTextMessageId, captionId, std::string(TextOf(filled.english, filled.german)),
+                      MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
+}
+
 bool ShowNotAvailable(std::string_view what) {
-    const std::string name(what);
-    ShowMessageText(HostWindow, name + " is not available in this build.",
-                    name + " ist in dieser Ausgabe nicht verfügbar.", 0, 0);
+    ShowMessageText(HostWindow, FreeText::NotAvailableInBuild, {what});
     return false;
 }
 
 void ReportInternalError(std::string_view text) {
-    ShowMessageText(win::kNoWindow, "Internal error: " + std::string(text), "Interner Fehler: " + std::string(text), 0,
-                    0);
+    ShowMessageText(win::kNoWindow, FreeText::InternalErrorWith, {text});
 }
 
 bool CheckOrReportInternalError(bool condition, std::string_view text) {
@@ -178,15 +187,7 @@ bool CheckOrReportInternalError(bool condition, std::string_view text) {
 }
 
 void ReportException(win::Hwnd owner, const std::exception& error) {
-    ShowMessageText(owner,
-                    "Well, a small error has occurred. Please use 'save as' to save your document with a new name. "
-                    "Please report the error message that follows to the maker of Orvex, with a few words on what "
-                    "you were doing, so that it can be put right. Thank you!",
-                    "Tschja, es ist leider ein kleiner Fehler passiert. Bitte benutzen Sie 'Speichern als', um Ihr "
-                    "Dokument unter einem neuen Namen zu speichern. Bitte teilen Sie die folgende Fehlermeldung dem "
-                    "Hersteller von Orvex mit, zusammen mit einer kurzen Beschreibung der Umstände, damit der Fehler "
-                    "behoben werden kann. Vielen Dank!",
-                    0, 0);
+    ShowMessageText(owner, FreeText::SmallErrorSaveAs, 0, 0);
     // The class library shows the error itself.
     win::MessageBox(owner, error.what(), "Orvex", win::MB_OK | win::MB_ICONERROR);
     if (GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/host/bilingual_text.h"
+#include "core/host/text_format.h"
 #include "platform/win/handles.h"
 
 namespace orvex {
@@ -74,6 +75,11 @@ bool AskYesNo(win::Hwnd owner, std::string_view english, std::string_view german
 void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
 /// AskYesNo with a text of the free-text table (core/free_texts.h).
 bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
+/// ShowMessageText with a text of the free-text table whose places are filled by `arguments`;
+/// the filled text is shown as it is (an argument's own "%1" stays).
+void ShowMessageText(win::Hwnd owner, FreeText text, TextArguments arguments, int32_t captionId = 0);
+/// AskYesNo with a text of the free-text table whose places are filled by `arguments`.
+bool AskYesNo(win::Hwnd owner, FreeText text, TextArguments arguments, int32_t captionId = 0);
 
 /// Tells the user that `what` (a command or a part of one) is not available in this build;
 /// answers false, so that a caller can return it as its failure.

@@ -1,6 +1,7 @@
 #include "core/tool_context.h"
 
 #include "core/commands.h"
+#include "core/free_texts.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
@@ -39,6 +40,10 @@ void SetProgressText(TFMisc& context, std::string_view text) {
     if (context.OptionsForm != nullptr) {
         context.OptionsForm->SetCaption(text);
     }
+}
+
+void SetProgressText(TFMisc& context, FreeText text, TextArguments arguments) {
+    SetProgressText(context, EnglishText(text, arguments));
 }
 
 std::string ToolTitle(const TFMisc& context) {

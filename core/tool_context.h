@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/host/finxess_records.h"
+#include "core/host/text_format.h"
 #include "core/option_element.h"
 #include "core/state_slots.h"
 #include "core/tool_records.h"
@@ -33,6 +34,7 @@ class TStaffSystems;
 class TInstruments;
 class TGroups;
 class TTextExpressions;
+enum class FreeText : int32_t;
 
 /// The tool context. Every field is initialised; the three lists and the forms are none until
 /// a tool or the dispatcher sets them.
@@ -107,6 +109,9 @@ void FreeToolLists(TFMisc& context);
 
 /// Sets the caption of the context's options dialog, when it has one.
 void SetProgressText(TFMisc& context, std::string_view text);
+/// Sets the caption of the context's options dialog to progress text `text` of the free-text
+/// table, its places filled by `arguments` (progress captions are English in both languages).
+void SetProgressText(TFMisc& context, FreeText text, TextArguments arguments = {});
 /// The tool's name without "Vx ", its first "&" and its first "..." ("Respell Notes").
 std::string ToolTitle(const TFMisc& context);
 /// ToolTitle followed by VersionText.

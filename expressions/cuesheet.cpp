@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -629,11 +630,7 @@ bool RunAuricleImport(TFMisc& context) {
         for (const int32_t measure : missing) {
             list += (list.empty() ? "" : ", ") + std::to_string(measure);
         }
-        ShowMessageText(
-            HostWindow,
-            "The cue sheet names measures this document does not have (" + list + "). Nothing was placed for them.",
-            "Die Cue-Liste nennt Takte, die dieses Dokument nicht hat (" + list + "). Für sie wurde nichts eingefügt.",
-            0, 0);
+        ShowMessageText(HostWindow, FreeText::CueSheetMissingMeasures, {list});
     }
     UpdateHostLayout();
     return true;

@@ -156,7 +156,7 @@ void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::Selectio
         }
         RecomputeBeatPositions(context);
     }
-    SetProgressText(context, "Loaded data from " + std::to_string(withChart) + " measures.");
+    SetProgressText(context, FreeText::ProgressLoadedData, {std::to_string(withChart)});
 }
 
 /// The measure-attached expressions of the region, staff by staff, so that each keeps the slot it
@@ -358,7 +358,7 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
             ++measuresSaved;
         }
     }
-    SetProgressText(context, "Saved data to " + std::to_string(std::max(chartsSaved, measuresSaved)) + " measures.");
+    SetProgressText(context, FreeText::ProgressSavedData, {std::to_string(std::max(chartsSaved, measuresSaved))});
 }
 
 void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {

@@ -125,7 +125,7 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     xColCount->SetDropDownCount(13);
     xColCount->Items().Add("1 column");
     for (int32_t n = 2; n <= 12; ++n) {
-        xColCount->Items().Add(std::to_string(n) + " columns");
+        xColCount->Items().Add(FormatText(FreeTextOf(FreeText::ColumnCount).english, {std::to_string(n)}));
     }
     xColCount->Items().Add("adjust width");
     xColCount->SetText("5 columns");
@@ -652,7 +652,7 @@ void TTextExprForm::SetGermanCaptions() {
     DetailBox->SetCaption("Details:");
     xColCount->Items().Clear();
     for (int32_t n = 2; n <= 12; ++n) {
-        xColCount->Items().Add(std::to_string(n) + " Spalten");
+        xColCount->Items().Add(FormatText(FreeTextOf(FreeText::ColumnCount).german, {std::to_string(n)}));
     }
     xColCount->Items().Add("anpassen");
     xOptions->SetCaption("Einstellungen...");

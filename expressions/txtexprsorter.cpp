@@ -374,9 +374,7 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
         const auto unused = std::count_if(m_records.begin(), m_records.end(),
                                           [](const auto& record) { return record->UsageCount == 0; });
         if (unused > 0) {
-            const std::string n = std::to_string(unused);
-            if (!AskYesNo(owner, "This will delete " + n + " unused text expressions from the document. Proceed?",
-                          "Dieser Vorgang wird " + n + " unbenutzte Vortragsbezeichnungen löschen. Weiter?", 0, 0)) {
+            if (!AskYesNo(owner, FreeText::DeleteUnusedTextExpressions, {std::to_string(unused)})) {
                 return 0;
             }
             std::erase_if(m_records, [](const auto& record) { return record->UsageCount == 0; });

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "core/commands.h"
+#include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
@@ -270,14 +271,7 @@ int32_t HostPitchOfName(std::string_view text) {
 
 /// Tells the user that a pitch row holds no pitch name and puts the focus into its edit.
 void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view text) {
-    const std::string shown = win::AnsiToUtf8(std::string(text));
-    const std::string english = "\"" + shown +
-                                "\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, "
-                                "and an octave, such as C4, F#3 or Bb5.";
-    const std::string german = "\"" + shown +
-                               "\" ist kein Tonname. Bitte geben Sie einen Notenbuchstaben A-G ein, wahlweise gefolgt "
-                               "von # oder b, und eine Oktave, z. B. C4, F#3 oder Bb5.";
-    ShowMessageText(HostWindow, english, german, 0, 0);
+    ShowMessageText(HostWindow, FreeText::NotPitchName, {win::AnsiToUtf8(std::string(text))});
     if (auto* edit = dynamic_cast<vcl::TWinControl*>(&control); edit != nullptr) {
         dialog.SetActiveControl(edit);
     }

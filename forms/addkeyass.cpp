@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/free_texts.h"
 #include "core/key_assignments.h"
 #include "core/messages.h"
 #include "core/options_store.h"
@@ -56,8 +57,8 @@ ReadShortcut ReadKeyBox(const std::string& text, bool shift, bool ctrl, bool alt
     return shortcut;
 }
 
-void ShowEditorMessage(std::string_view english, std::string_view german) {
-    ShowMessageText(HostWindow, english, german, CAPTION_KEYBOARD_REMAPPER, 0);
+void ShowEditorMessage(FreeText text, TextArguments arguments) {
+    ShowMessageText(HostWindow, text, arguments, CAPTION_KEYBOARD_REMAPPER);
 }
 
 // The lines of the radio group Action: what replaces the key.
@@ -342,7 +343,7 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
             ListMenu(0, bar, 1, true);
             if (!FindCommand(0, target)) {
                 ClearBelow(0);
-                Menu1->SetText("ok, but currently inaccessible: #" + std::to_string(record.Target()));
+                Menu1->SetText(EnglishText(FreeText::KeyTargetInaccessible, {std::to_string(record.Target())}));
             }
             for (int32_t level = 0; level < kMenuLevels; ++level) {
                 RemoveTrailingSeparators(level);
@@ -433,7 +434,7 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
     record.SetKey(static_cast<int16_t>(shortcut.key));
     record.SetModifiers(shortcut.shift, shortcut.ctrl, shortcut.alt);
     if (shortcut.key == 0) {
-        ShowEditorMessage("Please choose a key to assign the menu item to", "Bitte wählen Sie eine Taste aus!");
+        ShowEditorMessage(FreeText::ChooseKeyToAssign, {});
         keepOpen();
         return;
     }
@@ -442,8 +443,7 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         record.SetPluginCommand();
         const int32_t line = PluginCommand->ItemIndex();
         if (line < 0 || static_cast<size_t>(line) >= kKeyCommandCodes.size()) {
-            ShowEditorMessage("Please choose the plug-in command to assign the key to",
-                              "Bitte wählen Sie einen Plug-In-Befehl aus!");
+            ShowEditorMessage(FreeText::ChoosePlugInCommand, {});
             keepOpen();
             return;
         }
@@ -457,20 +457,19 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         vcl::TComboBox* combo = MenuCombo(level);
         const int32_t line = combo->ItemIndex();
         if (line < 0 || combo->Text() == kMenuSeparatorLine) {
-            ShowEditorMessage("This is not a valid menu item selection", "Diese Menüauswahl ist nicht sinnvoll");
+            ShowEditorMessage(FreeText::NotValidMenuSelection, {});
             keepOpen();
             return;
         }
         if (line >= kMenuLinesPerLevel) {
-            ShowEditorMessage("Please report an error: index1=" + std::to_string(level),
-                              "Bitte melden Sie einen Fehler: index1=" + std::to_string(level));
+            ShowEditorMessage(FreeText::ReportErrorIndex, {std::to_string(level)});
             keepOpen();
             return;
         }
         const uint32_t id = LevelId(level, line);
         if (id == 0 || id == win::kNoMenuItem) {
             // A line that opens a submenu (or has no command) cannot be the command.
-            ShowEditorMessage("This is not a valid menu item selection", "Diese Menüauswahl ist nicht sinnvoll");
+            ShowEditorMessage(FreeText::NotValidMenuSelection, {});
             keepOpen();
             return;
         }

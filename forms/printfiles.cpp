@@ -265,8 +265,7 @@ void AdvancePrintRun(TFMisc& context) {
     if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
         const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
         EndPrintRun();
-        ShowMessageText(HostWindow, "\"" + name + "\" is not open in Finale. Printing stops here.",
-                        "\"" + name + "\" ist in Finale nicht geöffnet. Der Druck endet hier.", 0, 0);
+        ShowMessageText(HostWindow, FreeText::FileNotOpenPrintingStops, {name});
         return;
     }
     const bool german = LanguageIndex == 1;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/host/access_state.h"
+#include "core/host/host_info.h"
 
 namespace orvex {
 
@@ -17,6 +18,11 @@ const CoreHooks& TheCoreHooks() {
         throw std::logic_error("the core registered no hooks of the access layer");
     }
     return hooks;
+}
+
+void ShowHostText(HostText text, TextArguments arguments) {
+    const FilledText filled = FormatTexts(HostTextOf(text), arguments);
+    TheCoreHooks().showText(TheHost.window, filled.english, filled.german, 0, 0);
 }
 
 }  // namespace orvex

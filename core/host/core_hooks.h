@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/host/host_texts.h"
+#include "core/host/text_format.h"
 #include "platform/win/handles.h"
 
 namespace orvex {
@@ -29,5 +31,8 @@ struct CoreHooks {
 void RegisterCoreHooks(const CoreHooks& hooks);
 /// The registered hooks; throws std::logic_error when the core registered none.
 const CoreHooks& TheCoreHooks();
+
+/// Shows access layer message `text` in the host's window, its places filled by `arguments`.
+void ShowHostText(HostText text, TextArguments arguments = {});
 
 }  // namespace orvex

@@ -431,16 +431,8 @@ bool LoadRecordSOSC(InstrumentKey instrument, MeasureNumber measure, Edu positio
         const std::pair<InstrumentKey, MeasureNumber> cell{instrument, measure};
         if (TheAccessLayer.lastRefusedStaffRecord != cell) {
             TheAccessLayer.lastRefusedStaffRecord = cell;
-            TheCoreHooks().showText(
-                TheHost.window,
-                "The staff record of staff " + std::to_string(instrument) + ", measure " + std::to_string(measure) +
-                    " cannot be read at position " + std::to_string(position) +
-                    " EDU: the host keeps staff records for positions from 0 to 65535 EDU only.",
-                "Der Systemdatensatz von System " + std::to_string(instrument) + ", Takt " + std::to_string(measure) +
-                    " kann an Position " + std::to_string(position) +
-                    " EDU nicht gelesen werden: Finale speichert Systemdatensätze nur für die Positionen "
-                    "0 bis 65535 EDU.",
-                0, 0);
+            ShowHostText(HostText::StaffRecordPositionRefused,
+                         {std::to_string(instrument), std::to_string(measure), std::to_string(position)});
         }
         return false;
     }

@@ -26,12 +26,7 @@ void ReportShortRecord(hostapi::Tag tag, std::initializer_list<int32_t> keys, in
     }
     reported.push_back(std::move(record));
     const std::string name = "'" + hostapi::TagName(tag) + "' " + reported.back().keys;
-    TheCoreHooks().showText(TheHost.window,
-                            "The record " + name + " of the document is damaged: it holds " + std::to_string(held) +
-                                " bytes where " + std::to_string(expected) + " are expected.",
-                            "Der Datensatz " + name + " des Dokuments ist beschädigt: er enthält " +
-                                std::to_string(held) + " Bytes statt " + std::to_string(expected) + ".",
-                            0, 0);
+    ShowHostText(HostText::RecordDamaged, {name, std::to_string(held), std::to_string(expected)});
 }
 
 bool CheckRecordSize(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected) {

@@ -6,7 +6,9 @@
 #include "core/host/core_hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/host_info.h"
+#include "core/host/host_texts.h"
 #include "core/host/staff_systems.h"
+#include "core/host/text_format.h"
 
 namespace orvex {
 namespace {
@@ -69,7 +71,7 @@ std::string TInstruments::DisplayName(int16_t staff, bool namesFromService) cons
         name = StaffName(staff);
     }
     if (name->empty()) {
-        return (TheHost.language == 1 ? "[System " : "[Staff ") + std::to_string(staff) + "]";
+        return FormatText(HostTextOf(HostText::StaffNumberName).In(TheHost.language), {std::to_string(staff)});
     }
     return *name;
 }
@@ -359,7 +361,7 @@ void TGroups::Load(int32_t key, bool numberedNames, bool skipSingle, bool namesF
             }
         }
         if (name->empty() && numberedNames) {
-            name = "[Group " + std::to_string(g) + "]";
+            name = FormatText(HostTextOf(HostText::GroupNumberName).english, {std::to_string(g)});
         }
         if (skipSingle && group.record.firstStaff() == group.record.lastStaff()) {
             continue;
@@ -546,8 +548,7 @@ bool GroupNamesSave(TGroups& groups, int32_t key, const TGroups* other, bool all
     }
     const bool namesAsked = other != nullptr || all;
     if (groups.NamesFromService() && namesAsked) {
-        TheCoreHooks().showText(TheHost.window, "Group names will not be saved - we loaded Lumvar names!",
-                                "Gruppennamen werden nicht gespeichert!", 0, 0);
+        ShowHostText(HostText::GroupNamesNotSaved);
     }
     bool saved = true;
     for (TGroupRec& group : groups.m_records) {

@@ -46,8 +46,7 @@ bool CheckFileWritten(const std::ostream& stream) {
     if (FileWriteOk(stream)) {
         return true;
     }
-    TheCoreHooks().showText(TheHost.window, "Could not write to file.", "Die Datei konnte nicht beschrieben werden", 0,
-                            0);
+    ShowHostText(HostText::CouldNotWriteFile);
     return false;
 }
 

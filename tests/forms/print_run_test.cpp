@@ -192,6 +192,17 @@ TEST_F(PrintRunTest, AFileTheHostCannotOpenStopsTheRunBeforeAnythingElseIsPrinte
     ExpectRunEnded();
 }
 
+TEST_F(PrintRunTest, TheFileNamedInTheStopIsShownAsItIsInGerman) {
+    // The name goes into the message as it is, even with a "%1" of its own.
+    StartIn(host::Language::German, 0x05000005);
+    WriteScores({"Alto.MUS"});
+    std::ofstream(Folder() / "Bass%1.MUS") << "not a document file\n";
+    Print({{"Alto.MUS", "Bass%1.MUS"}, "1", ""});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"\\\"Bass%1.MUS\\\" ist in Finale nicht geöffnet. Der Druck endet hier."});
+    ExpectRunEnded();
+}
+
 TEST_F(PrintRunTest, ClosingThePrintFormEndsItsRun) {
     WriteScores({"Alto.MUS", "Bass.MUS"});
     Print({{"Alto.MUS", "Bass.MUS"}, "1", ""}, 100);

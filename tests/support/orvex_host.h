@@ -33,8 +33,10 @@ protected:
     /// Checks that nothing is left, frees the modeless forms and ends the host.
     void TearDown() override;
 
-    /// Starts the host (raw version) with the score text in front and both plug-ins loaded.
-    void StartHost(const std::string& score, int32_t rawVersion = 0x05000005) {
+    /// Starts the host (raw version, menu language) with the score text in front and both
+    /// plug-ins loaded.
+    void StartHost(const std::string& score, int32_t rawVersion = 0x05000005,
+                   host::Language language = host::Language::English) {
         m_host.reset();
         orvex::ResetModule();
         lumvar::ResetModuleState();
@@ -45,6 +47,7 @@ protected:
         }
         m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
         m_host->SetRawVersion(rawVersion);
+        m_host->SetLanguage(language);
         m_host->AddDocument(host::ParseScoreText(score, "score"));
         ASSERT_TRUE(m_host->LoadInProcessPlugin("Lumvar2000.fxt", {lumvar::LumvarExport, {}}));
         ASSERT_TRUE(m_host->LoadInProcessPlugin("Orvex188.fxt", {orvex::OrvexExport, {}}));

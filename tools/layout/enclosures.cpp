@@ -48,7 +48,8 @@ std::vector<int32_t> ChosenPlaces(const TFMisc& context, const TTextExpressions&
 bool RemoveEnclosures(const TFMisc& context, TTextExpressions& table, const std::vector<int32_t>& places) {
     for (const int32_t i : places) {
         TTxtExprRec& record = table.Item(i);
-        ShowMessageText(context.OwnerWindow, "Deleting enc #%1 = " + win::AnsiToUtf8(record.PlainText()), "xx", 0, i);
+        ShowMessageText(context.OwnerWindow, FreeText::DeletingEnclosure,
+                        {std::to_string(i), win::AnsiToUtf8(record.PlainText())});
         DeleteRecordOtDe(record.Number);
         record.SetFlags(static_cast<uint16_t>(record.Flags() & ~kExpressionHasPlayback));
         table.WriteBack(i + 1, false);

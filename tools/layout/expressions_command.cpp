@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -32,8 +33,8 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     const std::string& factorText = context.Options[expressionsrow::kFactor].text;
     const std::optional<double> factor = ExpressionFactor(factorText);
     if (!factor) {
-        // The conversion error of the class library, before anything is changed.
-        win::MessageBox(HostWindow, "'" + factorText + "' is not a valid floating point value", "Orvex",
+        // The conversion error of the class library (English only), before anything is changed.
+        win::MessageBox(HostWindow, EnglishText(FreeText::NotValidFloatingPoint, {factorText}), "Orvex",
                         win::MB_OK | win::MB_ICONERROR);
         return;
     }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -259,13 +260,13 @@ bool RunFitMeasures(TFMisc& context) {
         }
     }
 
-    SetProgressText(context, "Redistributing measures");
+    SetProgressText(context, FreeText::ProgressRedistributingMeasuresLower);
     BalanceSystems(firstTarget, lastTarget, layout, widths, lock, &selection);
     if (!lock) {
         ShowMessageById(context.OwnerWindow, MSG_UNLOCKED_MEASURE_LAYOUT, 0, 0, true);
     }
     UpdateHostLayout();
-    SetProgressText(context, "Done.");
+    SetProgressText(context, FreeText::ProgressDone);
     return true;
 }
 

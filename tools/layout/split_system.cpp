@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
@@ -34,8 +35,8 @@ constexpr int32_t kSteadyBalancingPass = 20;
 constexpr size_t kLeadingLayoutWords[] = {StaffSystemLayout::kTopStaffOffset, StaffSystemLayout::kLeftMargin,
                                           StaffSystemLayout::kRightMargin, StaffSystemLayout::kDistance};
 
-void ShowSplitMessage(const TFMisc& context, std::string_view english, std::string_view german) {
-    ShowMessageText(context.OwnerWindow, english, german, 0, 0);
+void ShowSplitMessage(const TFMisc& context, FreeText text) {
+    ShowMessageText(context.OwnerWindow, text, 0, 0);
 }
 
 }  // namespace
@@ -310,15 +311,13 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     if (selection.firstMeasure() < 1 || selection.lastMeasure() > DocumentLastMeasure()) {
         // Measures the document does not have belong to no system: the last one is not split
         // in their place.
-        ShowSplitMessage(context, "The selection reaches beyond the last measure of the document",
-                         "Die Auswahl reicht über den letzten Takt des Dokuments hinaus");
+        ShowSplitMessage(context, FreeText::SelectionBeyondLastMeasure);
         return false;
     }
     const int32_t s = layout.SystemOf(selection.firstMeasure());
     const int32_t l = layout.SystemOf(selection.lastMeasure());
     if (s == 0 || l == 0 || s != l) {
-        ShowSplitMessage(context, "Please select a measure or measures from exactly one system",
-                         "Bitte markieren Sie einen Takt oder Takte aus genau einer Akkolade");
+        ShowSplitMessage(context, FreeText::SelectMeasuresOneSystem);
         return false;
     }
     const int32_t rangeFirst = layout.First(s);
@@ -328,11 +327,11 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     }
     const int32_t count = layout.MeasureCount(s);
     if (count < 2) {
-        ShowSplitMessage(context, "Cannot split this system", "Diese Akkolade kann nicht aufgeteilt werden");
+        ShowSplitMessage(context, FreeText::CannotSplitSystem);
         return false;
     }
     if (count < parts) {
-        ShowSplitMessage(context, "Number of systems specified is too high", "Angabe zu hoch");
+        ShowSplitMessage(context, FreeText::TooManySystemsSpecified);
         return false;
     }
     if (parts < 2) {
@@ -358,31 +357,31 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
         layout.SetFirst(s + 1, at);
         layout.Lock(s, true);
         layout.Lock(s + 1, true);
-        SetProgressText(context, "Splitting, Pass " + std::to_string(pass) + " of " + std::to_string(parts - 1));
+        SetProgressText(context, FreeText::ProgressSplittingPass, {std::to_string(pass), std::to_string(parts - 1)});
         layout.SaveFrom(s);
     }
 
-    SetProgressText(context, "Shifting Optimizations");
+    SetProgressText(context, FreeText::ProgressShiftingOptimizations);
     {
         HostProgress progress(&selection, layout.Count() - s + 1);
         for (int32_t k = layout.Count(); k >= s + parts; --k) {
             if (!progress.Step()) {
                 progress.End();
-                SetProgressText(context, "Canceled.");
+                SetProgressText(context, FreeText::ProgressCanceled);
                 return false;
             }
             CopyOptimization(k - parts + 1, k);
         }
     }
 
-    SetProgressText(context, "Initializing New Systems");
+    SetProgressText(context, FreeText::ProgressInitializingNewSystems);
     {
         const SystemOptimization optimization(s, layout.System(s).topStaffOffset());
         HostProgress progress(&selection, parts - 1);
         for (int32_t k = s + 1; k <= s + parts - 1; ++k) {
             if (!progress.Step()) {
                 progress.End();
-                SetProgressText(context, "Canceled.");
+                SetProgressText(context, FreeText::ProgressCanceled);
                 return false;
             }
             optimization.SaveAs(k);
@@ -393,15 +392,15 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     }
 
     if (redistribute) {
-        SetProgressText(context, "Redistributing Measures");
+        SetProgressText(context, FreeText::ProgressRedistributingMeasures);
         WidthList widths;
         if (BuildMeasureGroupList(widths, rangeFirst, rangeLast)) {
             BalanceSystems(s, s + parts - 1, layout, widths, true, &selection);
         }
-        SetProgressText(context, "Updating Layout");
+        SetProgressText(context, FreeText::ProgressUpdatingLayout);
         UpdateHostLayout();
     }
-    SetProgressText(context, "Done.");
+    SetProgressText(context, FreeText::ProgressDone);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"
 #include "core/module.h"
@@ -284,8 +285,7 @@ bool TSLMKernel::CheckOptimizationErrors() const {
             continue;
         }
         const std::string name = win::AnsiToUtf8(line.substr(1, kColumnWidth));
-        ShowMessageText(HostWindow, "Optimization error found in this system, instrument " + name,
-                        "Optimierungsfehler in diesem System, Instrument " + name, 0, 0);
+        ShowMessageText(HostWindow, FreeText::OptimizationErrorInstrument, {name});
         return true;
     }
     return false;

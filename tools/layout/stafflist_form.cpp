@@ -587,7 +587,7 @@ void TStaffListManager::SysNumChange(vcl::TObject* /*Sender*/) {
         if (Kernel.ValidFlag && Kernel.SystemExists(current)) {
             const EDTStaffSystemSpec2001& system = Kernel.Systems.At(current - 1);
             ShowNumber(Measure, UpDown3, std::to_string(system.firstMeasure()));
-            MeasTo->SetCaption("to " + std::to_string(system.endMeasure() - 1));
+            MeasTo->SetCaption(EnglishText(FreeText::SystemEndMeasure, {std::to_string(system.endMeasure() - 1)}));
         } else {
             Measure->SetText("?");
             MeasTo->SetCaption("");

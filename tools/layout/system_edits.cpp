@@ -132,7 +132,7 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
     }
 
     if (measureDelta < 0) {
-        SetProgressText(context, "Shifting Systems");
+        SetProgressText(context, FreeText::ProgressShiftingSystems);
         const int32_t storedCount = layout.Count();
         int32_t removed = 0;
         // Systems that lie wholly inside the deleted measures go.
@@ -144,11 +144,11 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
         }
         if (removed > 0) {
             layout.DeleteStored(storedCount);
-            SetProgressText(context, "Shifting System Optimizations");
+            SetProgressText(context, FreeText::ProgressShiftingSystemOptimizations);
             HostProgress progress(&selection, layout.Count() - s + 1);
             for (int32_t k = s; k <= layout.Count(); ++k) {
                 if (!progress.Step()) {
-                    SetProgressText(context, "Canceled.");
+                    SetProgressText(context, FreeText::ProgressCanceled);
                     break;
                 }
                 CopyOptimization(k + removed, k);
@@ -157,13 +157,13 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
         }
     }
 
-    SetProgressText(context, "Adjusting Measure Groups");
+    SetProgressText(context, FreeText::ProgressAdjustingMeasureGroups);
     {
         HostProgress progress(&selection, layout.Count() - s + 1);
         for (int32_t k = s; k <= layout.Count(); ++k) {
             if (!progress.Step()) {
                 progress.End();
-                SetProgressText(context, "Canceled.");
+                SetProgressText(context, FreeText::ProgressCanceled);
                 return false;
             }
             if (k > 1) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -193,14 +194,7 @@ bool CheckReplacePairs(const TFMisc& context) {
                 continue;
             }
             const std::string shown = win::AnsiToUtf8(*text);
-            ShowMessageText(HostWindow,
-                            "Replace Pitches: \"" + shown +
-                                "\" is not a note name. Please type a note letter A-G followed by # or b signs only, "
-                                "such as F# or Bb: the notes of that name are replaced in every octave.",
-                            "Tonhöhen austauschen: \"" + shown +
-                                "\" ist kein Notenname. Bitte geben Sie nur einen Notenbuchstaben A-G ein, gefolgt von "
-                                "# oder b, z. B. F# oder Bb: die Noten dieses Namens werden in jeder Oktave ersetzt.",
-                            0, 0);
+            ShowMessageText(HostWindow, FreeText::NotReplaceNoteName, {shown});
             return false;
         }
     }

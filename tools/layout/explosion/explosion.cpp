@@ -62,9 +62,7 @@ bool RequireHostVersion(int32_t year) {
     if (HostYear >= year) {
         return true;
     }
-    const std::string number = std::to_string(year);
-    ShowMessageText(HostWindow, "This function is currently available for Finale " + number + " and above.",
-                    "Diese Funktion benötigt zur Zeit mindestens Finale " + number + ".", 0, 0);
+    ShowMessageText(HostWindow, FreeText::FunctionNeedsHostYear, {std::to_string(year)});
     return false;
 }
 

@@ -419,15 +419,7 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
 bool MovesPartsUpward(const TRegionInfo& record, int32_t m) {
     for (int32_t p = 1; p <= record.highestPartIndex + 1 && p <= kExplosionParts; ++p) {
         if (record.sourceStaff[static_cast<size_t>(p)] - 1 > p - 1) {
-            const std::string number = std::to_string(m);
-            ShowMessageText(HostWindow,
-                            "Exploding parts in upward direction (before document measure #" + number +
-                                ") is not supported. Please select the option 'leave original staves "
-                                "untouched'",
-                            "Stimmenverteilung in Richtung nach oben (vor Dokument-Takt #" + number +
-                                ") wird nicht unterstützt. Bitte wählen Sie die Option 'Originalsysteme "
-                                "unberührt lassen'",
-                            0, 0);
+            ShowMessageText(HostWindow, FreeText::ExplodingUpwardNotSupported, {std::to_string(m)});
             return true;
         }
     }
@@ -616,16 +608,11 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
     if (!ok) {
         const int32_t available = Available(explosion);
         if (!noQuestion && (!create || perStaff * original < needed)) {
-            const std::string instead =
-                create ? "max. " + std::to_string(perStaff * original) : std::to_string(available);
-            const std::string at = std::to_string(measure);
-            const std::string count = std::to_string(needed);
-            if (!AskYesNo(HostWindow,
-                          "Physical document measure #" + at + " appears to contain " + count + " parts instead of " +
-                              instead + ". Add more stave(s)?",
-                          "Dokument-Takt #" + at + " scheint " + count + " Stimmen statt " + instead +
-                              " zu enthalten. Mehr Systeme hinzufügen?",
-                          0, 0)) {
+            const std::string instead = create
+                                            ? EnglishText(FreeText::AtMostStaves, {std::to_string(perStaff * original)})
+                                            : std::to_string(available);
+            if (!AskYesNo(HostWindow, FreeText::MeasureHasMoreParts,
+                          {std::to_string(measure), std::to_string(needed), instead})) {
                 ShowCanceled();
                 explosion.stop = 1;
                 return false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/smart_shapes.h"
 #include "core/host/staff_lists.h"
@@ -95,7 +96,7 @@ int32_t SourceOf(const TRegionInfo& region, int32_t part) {
 bool FinishStaff(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
     explosion.pasted = 0;
-    SetProgressText(context, "Selecting notes ...");
+    SetProgressText(context, FreeText::ProgressSelectingNotes);
     const int32_t i = explosion.currentStaff;
     const int32_t targetSlot = explosion.firstStaffSlot + explosion.targetOffset + i;
     const int32_t target = explosion.staves->ByNumber(targetSlot);
@@ -153,7 +154,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         explosion.alignOptions[kAlignMoveVertically].value = row.high - row.low;
         explosion.alignOptions[kAlignMode].value = kAlignToFarthest;
         explosion.alignMoreOptions[kAlignEachSystem].value = 0;
-        SetProgressText(context, "Adjusting dynamics ...");
+        SetProgressText(context, FreeText::ProgressAdjustingDynamics);
         AlignDynamics(explosion, WholeMeasures(explosion, targetSlot, first, last));
     }
     EditBracketEnd(handle, stopped);
@@ -279,7 +280,7 @@ bool StepPartExplosion(ExplosionContext& explosion) {
     if (explosion.stepState == 1) {
         if (explosion.sourceRange.staffSlot >= explosion.firstStaffSlot &&
             (explosion.sourceRange != explosion.lastCopied || runEnd != explosion.lastCopiedMeasure)) {
-            SetProgressText(explosion.Context(), "Copying ...");
+            SetProgressText(explosion.Context(), FreeText::ProgressCopying);
             if (explosion.sourceRange.staffSlot >= 1) {
                 SelectHostToolByKeysA(HostRange(explosion.sourceRange), runEnd, DefinedMeasureNumbers(explosion));
             }

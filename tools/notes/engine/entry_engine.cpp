@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/dispatch.h"
+#include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -79,8 +80,8 @@ std::string FontZeroName() {
     return buffer;
 }
 
-void Refuse(std::string_view english, std::string_view german) {
-    ShowMessageText(HostWindow, english, german, 0, 0);
+void Refuse(FreeText text) {
+    ShowMessageText(HostWindow, text, 0, 0);
 }
 
 bool CompareMode(const TFMisc& context) {
@@ -92,17 +93,16 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     const auto item = static_cast<ToolItem>(context.Item);
     if (item == ToolItem::CompareEntries) {
         if (Row(context, 1) + Row(context, 2) != 1) {
-            Refuse("Please select read or compare.", "Bitte Lesen oder Vergleichen anwählen.");
+            Refuse(FreeText::SelectReadOrCompare);
             return false;
         }
         if (region.firstStaff() != region.lastStaff()) {
-            Refuse("Please select exactly one staff.", "Bitte genau ein System markieren.");
+            Refuse(FreeText::SelectExactlyOneStaff);
             return false;
         }
         if (CompareMode(context) && context.EntryRecords.empty() && context.TimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
-            Refuse("Nothing has been read to compare with: run Find with Read first.",
-                   "Nichts zum Vergleichen eingelesen: zuerst Finden mit Einlesen ausführen.");
+            Refuse(FreeText::NothingReadToCompare);
             return false;
         }
         if (!CompareMode(context)) {
@@ -129,7 +129,7 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         return false;
     }
     if (item == ToolItem::PitchProjection && region.firstStaff() != region.lastStaff()) {
-        Refuse("Please select one staff only", "Bitte nur ein System markieren");
+        Refuse(FreeText::SelectOneStaffOnly);
         return false;
     }
     if (item == ToolItem::LaisserVibrer) {
@@ -220,7 +220,7 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
     }
     if (item == ToolItem::CompareEntries && CompareMode(context) && stoppedAt == 0 &&
         state.storedCursor < context.EntryRecords.size()) {
-        AddResultLine(context, "Source is larger!");
+        AddResultLine(context, EnglishText(FreeText::ResultSourceIsLarger));
     }
     if (item == ToolItem::Harmonica) {
         // Griffschrift has no key signature: every measure of the selection gets key 0, also
@@ -236,10 +236,10 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
     if (item == ToolItem::CompareEntries) {
         if (CompareMode(context)) {
             if (context.ResultLineCount == 0) {
-                AddResultLine(context, "No changes detected.");
+                AddResultLine(context, EnglishText(FreeText::ResultNoChangesDetected));
             }
         } else {
-            AddResultLine(context, "Data has been read.");
+            AddResultLine(context, EnglishText(FreeText::ResultDataHasBeenRead));
         }
         if (Row(context, 3) != 0) {
             for (size_t row : {size_t{1}, size_t{2}}) {
@@ -248,10 +248,10 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
         }
     }
     if (item == ToolItem::Find && context.ResultLineCount == 0) {
-        AddResultLine(context, "Nothing found.");
+        AddResultLine(context, EnglishText(FreeText::ResultNothingFound));
     }
     if (stoppedAt != 0 && (item == ToolItem::CompareEntries || item == ToolItem::Find)) {
-        AddResultLine(context, "Stopped before measure " + std::to_string(stoppedAt) + ".");
+        AddResultLine(context, EnglishText(FreeText::ResultStoppedBeforeMeasure, {std::to_string(stoppedAt)}));
     }
 }
 
@@ -350,9 +350,9 @@ std::string ResultLineAfterMeasure(int32_t current, bool found, bool lastMeasure
         }
         return {};
     }
-    const std::string line =
-        "meas " +
-        (end == runStart || runStart == 0 ? std::to_string(end) : std::to_string(runStart) + "-" + std::to_string(end));
+    const std::string measures =
+        end == runStart || runStart == 0 ? std::to_string(end) : std::to_string(runStart) + "-" + std::to_string(end);
+    const std::string line = EnglishText(FreeText::ResultMeasures, {measures});
     runStart = 0;
     return line;
 }

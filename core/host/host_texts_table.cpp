@@ -1,0 +1,17 @@
+// The access layer's messages, one row per HostText in its order.
+#include "core/host/host_texts.h"
+
+namespace orvex {
+
+// clang-format off
+const std::array<BilingualText, kHostTextCount> kHostTextTable = {{
+    /* CouldNotWriteFile */ {"Could not write to file.", "Die Datei konnte nicht beschrieben werden"},
+    /* GroupNamesNotSaved */ {"Group names will not be saved - we loaded Lumvar names!", "Gruppennamen werden nicht gespeichert!"},
+    /* RecordDamaged */ {"The record %1 of the document is damaged: it holds %2 bytes where %3 are expected.", "Der Datensatz %1 des Dokuments ist beschädigt: er enthält %2 Bytes statt %3."},
+    /* StaffRecordPositionRefused */ {"The staff record of staff %1, measure %2 cannot be read at position %3 EDU: the host keeps staff records for positions from 0 to 65535 EDU only.", "Der Systemdatensatz von System %1, Takt %2 kann an Position %3 EDU nicht gelesen werden: Finale speichert Systemdatensätze nur für die Positionen 0 bis 65535 EDU."},
+    /* StaffNumberName */ {"[Staff %1]", "[System %1]"},
+    /* GroupNumberName */ {"[Group %1]", ""},
+}};
+// clang-format on
+
+}  // namespace orvex
