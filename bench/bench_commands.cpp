@@ -1,5 +1,8 @@
 #include "bench/bench_commands.h"
 
+#include <utility>
+#include <vector>
+
 namespace bench {
 
 // The options of each command are those under which it works on every staff and measure of the
@@ -7,8 +10,11 @@ namespace bench {
 // the staff, system or tables it needs), and does its real work rather than stop at its first
 // message. "$T" stands for a folder the benchmark may write, "$X" for the examples folder.
 // clang-format off
-const std::vector<BenchCommand>& BenchCommands() {
-    static const std::vector<BenchCommand> kCommands = {
+namespace {
+
+/// The Browser and the Music menu.
+std::vector<BenchCommand> MusicCommands() {
+    return {
         {"Browser", "Orvex/Browser...",
          {"form TTextExprInfo click Knew", "form TTextExprForm click xCalcUsage", "form TTextExprForm click OkBtn"}},
         {"Harmonics", "Orvex/Music/Harmonics...",
@@ -36,6 +42,12 @@ const std::vector<BenchCommand>& BenchCommands() {
         {"Make parenthesized trill notes", "Orvex/Music/Make parenthesized trill notes...",
          {"form TDActOpt set Row0 8", "form TDActOpt click Go", "form TDActOpt click CancelBtn"}},
         {"Repair trill notes", "Orvex/Music/Repair trill notes (after Spacing)", {}},
+    };
+}
+
+/// The Spacing menu.
+std::vector<BenchCommand> SpacingCommands() {
+    return {
         {"Make/Remove space at end", "Orvex/Spacing/Make/Remove space at end of measure (compress/expand)...",
          {"form TDActOpt click Go", "form TDActOpt click CancelBtn"}},
         {"Add/Remove space in measure", "Orvex/Spacing/Add/Remove space in measure...",
@@ -53,6 +65,12 @@ const std::vector<BenchCommand>& BenchCommands() {
         {"Proportionality (spacing)", "Orvex/Spacing/Proportionality...",
          {"form TDActOpt set Row1 1", "form TDActOpt set Row3 1", "form TDActOpt click Go",
           "form TDActOpt click CancelBtn"}},
+    };
+}
+
+/// The Layout menu.
+std::vector<BenchCommand> LayoutCommands() {
+    return {
         {"Staff List Manager", "Orvex/Layout/Staff List Manager...", {"form TStaffListManager click StaffListOk"}},
         // The system commands work on the systems the selection touches.
         {"Join Two Staff Systems", "Orvex/Layout/Join Two Staff Systems", {}, "1-$S 1-12"},
@@ -77,6 +95,12 @@ const std::vector<BenchCommand>& BenchCommands() {
         {"Copy System Optimization", "Orvex/Layout/Copy System Optimization...",
          {"form TDActOpt set Row3 0", "form TDActOpt set Row4 1", "form TDActOpt click Go",
           "form TDActOpt click CancelBtn"}},
+    };
+}
+
+/// The Modify menu.
+std::vector<BenchCommand> ModifyCommands() {
+    return {
         {"Align/Move", "Orvex/Modify/Align/Move...",
          {"form TDActOpt set Row2 1", "form TDActOpt set Row4 6", "form TDActOpt click Go",
           "form TDActOpt click CancelBtn"}},
@@ -121,6 +145,12 @@ const std::vector<BenchCommand>& BenchCommands() {
           "form TDActOpt set Row6 1", "form TDActOpt set Row9 1", "form TDActOpt set Row12 1",
           "form TDActOpt set Row13 1", "form TDActOpt click Go", "form TDActOpt click Go",
           "form TDActOpt click CancelBtn"}},
+    };
+}
+
+/// New Spacing and the Lyrics menu.
+std::vector<BenchCommand> LyricsCommands() {
+    return {
         {"New Spacing", "Orvex/New Spacing...", {"form TDActOpt click Go", "answer ok", "answer ok"}},
         {"Move long syllables", "Orvex/Lyrics/Move long syllables on beat 1 to the right...",
          {"form TDActOpt set Row0 5", "form TDActOpt set Row2 1", "form TDActOpt click Go",
@@ -138,6 +168,12 @@ const std::vector<BenchCommand>& BenchCommands() {
         {"Proportionality (lyrics)", "Orvex/Lyrics/Proportionality...",
          {"form TDActOpt set Row1 1", "form TDActOpt set Row3 1", "form TDActOpt click Go",
           "form TDActOpt click CancelBtn"}},
+    };
+}
+
+/// The Parts menu.
+std::vector<BenchCommand> PartsCommands() {
+    return {
         {"Process extracted parts", "Orvex/Parts/Process extracted parts...",
          {"form TDActOpt click Go", "form TDActOpt click CancelBtn"}},
         // Run as a user runs them, with Shift held (their stored options): they drive the host by
@@ -155,6 +191,12 @@ const std::vector<BenchCommand>& BenchCommands() {
         {"Harp Pedaling", "Orvex/Parts/Harp Pedaling...",
          {"form TDActOpt set Row0 1", "form TDActOpt click Go", "form TDActOpt click CancelBtn"}},
         {"Harmonica", "Orvex/Parts/Harmonica...", {"form TDActOpt click Go", "form TDActOpt click CancelBtn"}},
+    };
+}
+
+/// The Miscellaneous menu and the commands after it.
+std::vector<BenchCommand> MiscellaneousCommands() {
+    return {
         {"Text Expression Sorter", "Orvex/Miscellaneous/Text Expression Sorter...",
          {"form TTextExprSorter click TxtSortGoBtn"}},
         {"Custom Chord Styles", "Orvex/Miscellaneous/Custom Chord Styles...",
@@ -179,8 +221,23 @@ const std::vector<BenchCommand>& BenchCommands() {
         {"User Manual", "Orvex/User Manual", {"answer ok"}},
         {"About", "Orvex/About...", {}},
     };
+}
+
+}  // namespace
+// clang-format on
+
+const std::vector<BenchCommand>& BenchCommands() {
+    static const std::vector<BenchCommand> kCommands = [] {
+        std::vector<BenchCommand> commands;
+        for (auto family : {MusicCommands, SpacingCommands, LayoutCommands, ModifyCommands, LyricsCommands,
+                            PartsCommands, MiscellaneousCommands}) {
+            for (BenchCommand& command : family()) {
+                commands.push_back(std::move(command));
+            }
+        }
+        return commands;
+    }();
     return kCommands;
 }
-// clang-format on
 
 }  // namespace bench

@@ -1,8 +1,37 @@
 #include "core/about_box.h"
 
+#include <memory>
+
 #include "core/startup.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace orvex {
+
+/// TAboutBox: the about box of the collection.
+class TAboutBox : public vcl::TForm {
+public:
+    explicit TAboutBox(vcl::TComponent* owner);
+
+    vcl::TPanel* Panel1;
+    vcl::TImage* ProgramIcon;
+    vcl::TLabel* Label1;
+    vcl::TLabel* Label2;
+    vcl::TLabel* Label3;
+    vcl::TLabel* Label4;
+    vcl::TLabel* Label5;
+    vcl::TBitBtn* BitBtn1;
+
+private:
+    void FormShow(vcl::TObject* sender);
+};
+
+int32_t ShowAboutBox() {
+    std::unique_ptr<TAboutBox> about(vcl::Create<TAboutBox>(nullptr));
+    about->ShowModal();
+    return 0;
+}
 
 TAboutBox::TAboutBox(vcl::TComponent* owner) : vcl::TForm(owner) {
     SetCaption("About Orvex");

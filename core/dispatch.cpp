@@ -69,12 +69,6 @@ int32_t OptionValue(const TFMisc& context, size_t row) {
 
 // ---- Forms of the codes below 100 ----
 
-int32_t ShowAboutBox() {
-    std::unique_ptr<TAboutBox> about(vcl::Create<TAboutBox>(nullptr));
-    about->ShowModal();
-    return 0;
-}
-
 int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
     if (code == CODE_ABOUT) {
         return ShowAboutBox();

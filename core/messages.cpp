@@ -98,14 +98,12 @@ void TakeQueuedAnswer() {
 int32_t RunMessage(int32_t id, int32_t captionId, const std::string& text, int32_t mode) {
     RememberedAnswer recalled = RecallAnswer(id, (mode & MSGDLG_NO_SKIP) != 0);
     if (recalled.show) {
-        std::unique_ptr<TMsgDlg> dialog(vcl::Create<TMsgDlg>(nullptr));
-        dialog->Prepare(mode);
-        dialog->Message->SetCaption(text);
         const std::string_view caption = CaptionText(captionId, LanguageIndex);
-        dialog->SetCaption(caption.empty() ? "Orvex" + VersionText : std::string(caption));
         TakeQueuedAnswer();
-        recalled.answer = dialog->ShowModal();
-        recalled.show = !dialog->Skip->Checked();
+        const MessageDialogAnswer shown =
+            ShowMessageDialog(mode, text, caption.empty() ? "Orvex" + VersionText : std::string(caption));
+        recalled.answer = shown.answer;
+        recalled.show = !shown.skip;
     }
     RememberAnswer(id, recalled.show, recalled.answer);
     return recalled.answer;

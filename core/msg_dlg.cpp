@@ -1,9 +1,34 @@
 #include "core/msg_dlg.h"
 
+#include <memory>
+
 #include "core/startup.h"
 #include "platform/vcl/classes.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace orvex {
+
+/// TMsgDlg: the one dialog every message and question of the plug-in is shown in.
+class TMsgDlg : public vcl::TForm {
+public:
+    explicit TMsgDlg(vcl::TComponent* owner);
+
+    /// Chooses the buttons and the box's text by the mode word and the language.
+    void Prepare(int32_t mode);
+
+    vcl::TBevel* Bevel1;
+    vcl::TLabel* Message;
+    vcl::TCheckBox* Skip;
+    vcl::TBitBtn* OkBtn;
+    vcl::TBitBtn* YesBtn;
+    vcl::TBitBtn* NoBtn;
+    vcl::TBitBtn* CancelBtn;
+
+private:
+    void FormShow(vcl::TObject* sender);
+};
 
 TMsgDlg::TMsgDlg(vcl::TComponent* owner) : vcl::TForm(owner) {
     SetCaption("Message Box");
@@ -83,6 +108,17 @@ void TMsgDlg::Prepare(int32_t mode) {
 
 void TMsgDlg::FormShow(vcl::TObject* /*sender*/) {
     SetOwnerWindow(HostWindow);
+}
+
+MessageDialogAnswer ShowMessageDialog(int32_t mode, const std::string& text, const std::string& caption) {
+    std::unique_ptr<TMsgDlg> dialog(vcl::Create<TMsgDlg>(nullptr));
+    dialog->Prepare(mode);
+    dialog->Message->SetCaption(text);
+    dialog->SetCaption(caption);
+    MessageDialogAnswer answer;
+    answer.answer = dialog->ShowModal();
+    answer.skip = dialog->Skip->Checked();
+    return answer;
 }
 
 }  // namespace orvex

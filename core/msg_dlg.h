@@ -1,12 +1,10 @@
-// TMsgDlg: the one dialog every message and question of the plug-in is shown in, with a box
-// that lets the user skip the message or question in the future.
+// The message dialog (TMsgDlg, in core/msg_dlg.cpp): the one dialog every message and question
+// of the plug-in is shown in, with a box that lets the user skip the message or question in the
+// future.
 #pragma once
 
 #include <cstdint>
-
-#include "platform/vcl/extctrls.h"
-#include "platform/vcl/forms.h"
-#include "platform/vcl/stdctrls.h"
+#include <string>
 
 namespace orvex {
 
@@ -16,23 +14,15 @@ inline constexpr int32_t MSGDLG_CANCEL = 2;     ///< a Cancel button too
 inline constexpr int32_t MSGDLG_SKIPPABLE = 4;  ///< a message that may be skipped (with OK)
 inline constexpr int32_t MSGDLG_NO_SKIP = 8;    ///< no "Skip" box: always shown
 
-class TMsgDlg : public vcl::TForm {
-public:
-    explicit TMsgDlg(vcl::TComponent* owner);
-
-    /// Chooses the buttons and the box's text by the mode word and the language.
-    void Prepare(int32_t mode);
-
-    vcl::TBevel* Bevel1;
-    vcl::TLabel* Message;
-    vcl::TCheckBox* Skip;
-    vcl::TBitBtn* OkBtn;
-    vcl::TBitBtn* YesBtn;
-    vcl::TBitBtn* NoBtn;
-    vcl::TBitBtn* CancelBtn;
-
-private:
-    void FormShow(vcl::TObject* sender);
+/// What the user did in the message dialog: the modal result of the button and whether the
+/// "Skip" box was left checked.
+struct MessageDialogAnswer {
+    int32_t answer = 0;
+    bool skip = false;
 };
+
+/// Shows the message dialog (TMsgDlg, private to core/msg_dlg.cpp) modally with the buttons and
+/// the box's text of `mode`, the message text and the caption.
+MessageDialogAnswer ShowMessageDialog(int32_t mode, const std::string& text, const std::string& caption);
 
 }  // namespace orvex

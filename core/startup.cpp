@@ -15,7 +15,7 @@
 #include "core/product_menu.h"
 #include "core/query_service.h"
 #include "platform/hostapi/records.h"
-#include "platform/vcl/forms.h"
+#include "platform/vcl/application.h"
 #include "platform/win/menus.h"
 #include "platform/win/modules.h"
 #include "platform/win/system.h"
@@ -71,7 +71,7 @@ void OnProcessDetach() {
             alive = vcl::Screen->Forms(i) == form;
         }
         if (alive) {
-            delete form;
+            vcl::FreeForm(form);
         }
     }
     DestroyTNow();

@@ -238,8 +238,4 @@ private:
     bool m_fillingFontBox = false;  ///< the font list is being filled, not chosen from
 };
 
-/// Menu command code 5: creates the sorter form and the explorer, shows the explorer modally and
-/// frees both; answers the table's written flag (1 when the explorer changed the document).
-int32_t RunTextExpressionExplorer();
-
 }  // namespace orvex

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/tool_context.h"
+#include "expressions/expression_forms.h"
 #include "forms/vxform.h"
 #include "platform/vcl/comctrls.h"
 #include "platform/vcl/stdctrls.h"
@@ -95,14 +96,5 @@ private:
 /// The sort run of the sorter's Go (number order 0) and of the explorer (1 restores the document
 /// order), on the shared table; 0 keeps the form open.
 int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder);
-
-/// Menu command code 4: the sorter in apply mode, shown modally; answers its modal result.
-int32_t RunTextExpressionSorter();
-
-/// Tool item 9: the sorter's run with the options of the tool context (rows 0-5 the criteria and
-/// priorities, rows 0-3 of the "More..." set the switches, its row 4 the additional music fonts)
-/// on the shared table, loaded from the document, deleting unused expressions when row 6 asks
-/// (row 7: delete only); false when the run was refused.
-bool RunSortTool(TFMisc& context);
 
 }  // namespace orvex

@@ -18,6 +18,7 @@
 #include "core/option_element.h"
 #include "core/tool_context.h"
 #include "forms/action_control_table.h"
+#include "forms/result_list.h"
 #include "forms/vxform.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/extctrls.h"
@@ -277,12 +278,5 @@ bool OpenFurtherOptions(TDActOpt& dialog, bool show);
 void ActionDialog_FillLists(TDActOpt& dialog);
 /// Points the folder and file lists at the path row's folder.
 void RefreshFileList(TDActOpt& dialog);
-
-// ---- The result list of the search tools ----
-
-/// Empties the result list of the dialog that runs the context and sets its line count to 0.
-void ClearResultList(TFMisc& context);
-/// Appends a line to that result list and counts it.
-void AddResultLine(TFMisc& context, std::string_view text);
 
 }  // namespace orvex

@@ -6,9 +6,8 @@
 #include "core/parts.h"
 #include "core/tool_table.h"
 #include "forms/action_control_table.h"
-#include "forms/options_form.h"
+#include "forms/form_commands.h"
 #include "forms/options_road.h"
-#include "forms/printfiles.h"
 
 namespace orvex {
 namespace {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "forms/form_commands.h"
 #include "forms/vxform.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
@@ -76,9 +77,5 @@ private:
     bool m_listening = false;
     bool m_shownBefore = false;
 };
-
-/// The command that opens the options form: unless one is open already, makes the form, shows
-/// it without blocking and adds it to ModelessFormList. Answers 0.
-int32_t ShowOptionsForm();
 
 }  // namespace orvex

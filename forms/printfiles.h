@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/tool_context.h"
+#include "forms/form_commands.h"
 #include "forms/vxform.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
@@ -96,18 +97,5 @@ private:
     bool m_individual = false;          ///< the run takes the copies form's copies
     bool m_pathChanging = false;
 };
-
-/// The print command: makes the form, shows it without blocking and adds it to
-/// ModelessFormList. Answers 1.
-int32_t ShowPrintMultipleFiles();
-
-/// Ends a print run: the TNow timer stops and no context is the print context any more.
-void EndPrintRun();
-/// One tick of a print run with the host in front: step 1 prints the document the run opened,
-/// step 2 closes it without saving, later steps open the next file.
-void AdvancePrintRun(TFMisc& context);
-/// Next file of a print run (the print tool, item 50): opens the next selected file of the
-/// print form in the host; the timer then prints and closes it.
-int32_t OpenNextPrintFile(TFMisc& context);
 
 }  // namespace orvex

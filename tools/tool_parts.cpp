@@ -11,9 +11,6 @@
 #include "tools/layout/explosion/explosion_stepping.h"
 #include "tools/layout/layout_services.h"
 #include "tools/layout/orchestration.h"
-#include "tools/layout/stafflist_form.h"
-#include "tools/notes/beam_breaker_form.h"
-#include "tools/notes/harmonics_form.h"
 #include "tools/notes/new_spacing_passes.h"
 #include "tools/notes/notes_services.h"
 
@@ -145,14 +142,6 @@ const std::array kToolFormCommands = {
     FormCommand{CODE_STAFF_LIST_MANAGER, RunStaffListManager},
 };
 // clang-format on
-
-void DeleteHarmonicsForm() {
-    delete HarmonicsForm();
-}
-
-void DeleteBeamBreakerForm() {
-    delete BeamBreakerForm();
-}
 
 }  // namespace
 

@@ -778,6 +778,10 @@ void TForm::WriteControlLine(const TControl& control, const std::string& prefix,
 
 // ---- TScreen ----
 
+void FreeForm(TForm* form) {
+    delete form;
+}
+
 int32_t TScreen::Width() const {
     return win::GetMonitors().front().bounds.Width();
 }

@@ -4,8 +4,8 @@
 // FormatSettings.
 #pragma once
 
+#include "platform/vcl/application.h"
 #include "platform/vcl/clipbrd.h"
-#include "platform/vcl/forms.h"
 #include "platform/vcl/sysutils.h"
 
 namespace vcl::detail {

@@ -9,7 +9,7 @@
 #include "core/hooks.h"
 #include "core/module.h"
 #include "platform/host/mus_file.h"
-#include "platform/vcl/forms.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/registry.h"
 #include "platform/win/message_box.h"
 #include "platform/win/transcript.h"
@@ -207,7 +207,7 @@ TEST_F(PrintRunTest, ClosingThePrintFormEndsItsRun) {
     WriteScores({"Alto.MUS", "Bass.MUS"});
     Print({{"Alto.MUS", "Bass.MUS"}, "1", ""}, 100);
     ASSERT_EQ(ModelessFormList.size(), 1u);
-    delete ModelessFormList.front();
+    vcl::FreeForm(ModelessFormList.front());
     win::Idle(3000);
     // Alto was opened before the form went; nothing is printed or opened after.
     EXPECT_EQ(HostLines().size(), 1u);

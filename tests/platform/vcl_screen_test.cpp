@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "platform/vcl/application.h"
 #include "platform/vcl/extctrls.h"
-#include "platform/vcl/forms.h"
 #include "platform/win/win.h"
 #include "tests/support/fixture.h"
 

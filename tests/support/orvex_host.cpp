@@ -1,6 +1,6 @@
 #include "tests/support/orvex_host.h"
 
-#include "platform/vcl/forms.h"
+#include "platform/vcl/application.h"
 
 namespace testsupport {
 
@@ -9,7 +9,7 @@ void OrvexHostTest::TearDown() {
     ExpectNothingLeft();
     const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
     for (vcl::TForm* form : open) {
-        delete form;
+        vcl::FreeForm(form);
     }
     m_host.reset();
     win::SetKeyDown(win::VK_SHIFT, false);

@@ -53,11 +53,7 @@ protected:
         RunTool(kCompare, settings);
         EXPECT_EQ(ResultLines(), std::vector<std::string>{"Data has been read."});
         edit();
-        auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::ModelessFormList.back());
-        EXPECT_NE(dialog, nullptr);
-        if (dialog != nullptr) {
-            dialog->OKBtn->Click();
-        }
+        EXPECT_TRUE(ClickOkInOpenDialog());
         return ResultLines();
     }
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "forms/dactopt.h"
+#include "core/commands.h"
 #include "platform/host/document.h"
 #include "platform/host/record_store.h"
 #include "platform/hostapi/entry_array.h"
@@ -51,18 +51,9 @@ protected:
     }
 
     /// The result lines of the options dialog left open by the last run.
-    std::vector<std::string> ResultLines() const {
-        std::vector<std::string> lines;
-        const auto* dialog =
-            orvex::ModelessFormList.empty() ? nullptr : dynamic_cast<orvex::TDActOpt*>(orvex::ModelessFormList.back());
-        if (dialog != nullptr && dialog->ListControl() != nullptr) {
-            const auto& items = dialog->ListControl()->Items();
-            for (int32_t i = 0; i < items.Count(); ++i) {
-                lines.push_back(items[i]);
-            }
-        }
-        return lines;
-    }
+    static std::vector<std::string> ResultLines();
+    /// Clicks OK in the options dialog left open by the last run; false when none is open.
+    static bool ClickOkInOpenDialog();
 
     bool TranscriptHas(const std::string& line) const {
         const auto& lines = win::TranscriptLines();

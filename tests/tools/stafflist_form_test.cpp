@@ -15,6 +15,8 @@
 #include "platform/win/win.h"
 #include "tests/tools/layout_test_support.h"
 #include "tests/tools/stafflist_test_support.h"
+#include "tools/layout/layout_services.h"
+#include "tools/layout/stafflist_form.h"
 
 namespace {
 

@@ -12,7 +12,6 @@
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
-#include "tools/layout/stafflist_form.h"
 
 namespace stafflisttest {
 

@@ -18,6 +18,7 @@
 #include "platform/vcl/registry.h"
 #include "platform/win/system.h"
 #include "platform/win/windows.h"
+#include "tools/layout/layout_services.h"
 
 namespace orvex {
 

@@ -157,13 +157,4 @@ private:
     bool m_ready = false;  ///< constructed: size changes move the controls
 };
 
-/// Menu command 3: the host's layout update first when the general options ask for it, then the
-/// form, modally; answers the modal result.
-int32_t RunStaffListManager();
-/// The query service's code 6: a form of its own showing system `startValue` (below 0: as
-/// command 3 would), modally; the host redraws the document after it. Answers 1.
-int32_t RunStaffListManagerQuery(int32_t startValue);
-/// Frees the form (a reset of the module).
-void DeleteStaffListManager();
-
 }  // namespace orvex

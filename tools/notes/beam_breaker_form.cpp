@@ -9,6 +9,7 @@
 #include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "tools/notes/notes_services.h"
 
 namespace orvex {
 
@@ -109,6 +110,10 @@ int16_t Flag(int32_t value) {
 
 TSBBForm*& BeamBreakerForm() {
     return UnitState<BeamBreakerFormUnit>().form;
+}
+
+void DeleteBeamBreakerForm() {
+    delete BeamBreakerForm();
 }
 
 TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {

@@ -85,13 +85,8 @@ private:
 /// The form while it exists (the module's state), else none.
 TSBBForm*& BeamBreakerForm();
 
-/// Opens the form (modal), making it on first use. Answers 1.
-int32_t ShowBeamBreakerForm();
-
 /// The record of tool 8: the default tuplet rules and the tool's option rows; the three rest
 /// settings that the dialog does not show come from the tool's second option array.
 BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context);
-/// The beam breaker as a tool command: breaks the secondary beams with the tool's options.
-int32_t RunBeamBreakerTool(TFMisc& context);
 
 }  // namespace orvex

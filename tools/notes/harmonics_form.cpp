@@ -15,6 +15,7 @@
 #include "expressions/txtexpr.h"
 #include "platform/win/messages.h"
 #include "platform/win/win.h"
+#include "tools/notes/notes_services.h"
 
 namespace orvex {
 
@@ -77,6 +78,10 @@ void LoadParentheses(OptionArray& parentheses) {
 
 THarmonicsForm*& HarmonicsForm() {
     return UnitState<HarmonicsFormUnit>().form;
+}
+
+void DeleteHarmonicsForm() {
+    delete HarmonicsForm();
 }
 
 THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {

@@ -55,7 +55,4 @@ private:
 /// The form while it exists (the module's state), else none.
 THarmonicsForm*& HarmonicsForm();
 
-/// Opens the form (modeless), making it on first use. Answers 1.
-int32_t ShowHarmonicsForm();
-
 }  // namespace orvex

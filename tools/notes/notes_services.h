@@ -140,4 +140,17 @@ void RespellChordSuffixes(TFMisc& context, hostapi::EntryNumber entry, const Sta
 /// A slur the host refuses to create is counted in the walk and makes nothing else.
 int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t index);
 
+// ---- The note tools' own forms (their classes: harmonics_form.h, beam_breaker_form.h) ----
+
+/// Opens the harmonics form (modeless), making it on first use. Answers 1.
+int32_t ShowHarmonicsForm();
+/// Frees the harmonics form (a reset of the module).
+void DeleteHarmonicsForm();
+/// Opens the beam breaker's form (modal), making it on first use. Answers 1.
+int32_t ShowBeamBreakerForm();
+/// Frees the beam breaker's form (a reset of the module).
+void DeleteBeamBreakerForm();
+/// The beam breaker as a tool command: breaks the secondary beams with the tool's options.
+int32_t RunBeamBreakerTool(TFMisc& context);
+
 }  // namespace orvex

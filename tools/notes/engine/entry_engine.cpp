@@ -23,7 +23,7 @@
 #include "core/tool_context.h"
 #include "core/tool_items.h"
 #include "expressions/txtexpr.h"
-#include "forms/dactopt.h"
+#include "forms/result_list.h"
 #include "tools/layout/layout_services.h"
 #include "tools/notes/entry_commands.h"
 #include "tools/notes/playback.h"

@@ -18,8 +18,8 @@ constexpr size_t kMaxFileLines = 1000;
 constexpr size_t kMaxFunctionLines = 150;
 
 /// The folders of the project's own C++ sources, below the source folder.
-constexpr const char* kSourceFolders[] = {"apps",     "core",    "expressions", "forms",
-                                          "platform", "service", "tools",       "tests"};
+constexpr const char* kSourceFolders[] = {"apps",     "bench",   "core",  "expressions", "forms",
+                                          "platform", "service", "tools", "tests"};
 
 struct Function {
     std::string name;
