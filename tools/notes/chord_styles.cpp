@@ -214,7 +214,8 @@ void RespellChordSuffixes(TFMisc& context, hostapi::EntryNumber entry, const Sta
     std::array<uint8_t, ChordLayout::kSize> chord{};
     // Incidences are 16-bit: a host that answered every load would not keep the walk here.
     for (int32_t inci = 0;
-         inci <= INT16_MAX && LoadEntryDetailRecord(kTagChord, entry, inci, chord.data(), ChordLayout::kSize); ++inci) {
+         inci <= INT16_MAX && LoadWholeEntryDetailRecord(kTagChord, entry, inci, chord.data(), ChordLayout::kSize);
+         ++inci) {
         const uint16_t word = hostapi::ReadU16(chord.data(), ChordLayout::kWord);
         const int16_t suffix = hostapi::ReadI16(chord.data(), ChordLayout::kSuffix);
         const std::vector<SuffixElement> list =

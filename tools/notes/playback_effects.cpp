@@ -178,8 +178,8 @@ void ShowNoFreeLayer() {
 /// has none.
 int32_t FindPerformanceRecord(hostapi::EntryNumber entry, int16_t noteId, std::array<uint8_t, 10>& record) {
     for (int32_t inci = 0; inci < 4 * static_cast<int32_t>(hostapi::EntryLayout::kMaxNotes); ++inci) {
-        if (!LoadEntryDetailRecord(hostapi::kTagNotePerformance, entry, inci, record.data(),
-                                   PerformanceLayout::kSize)) {
+        if (!LoadWholeEntryDetailRecord(hostapi::kTagNotePerformance, entry, inci, record.data(),
+                                        PerformanceLayout::kSize)) {
             return -1;
         }
         if (hostapi::ReadI16(record.data(), PerformanceLayout::kNoteId) == noteId) {
@@ -225,7 +225,7 @@ void MarkLayerSettings(TFMisc& context) {
     using Layout = hostapi::LayerSettingsLayout;
     for (int32_t layer = 0; layer < 4; ++layer) {
         std::array<uint8_t, Layout::kSize> record{};
-        LoadGlobalRecord(hostapi::kTagLayerSettings, layer, record.data(), Layout::kSize);
+        LoadWholeGlobalRecord(hostapi::kTagLayerSettings, layer, record.data(), Layout::kSize);
         const uint16_t second = hostapi::ReadU16(record.data(), Layout::kSecondHalf);
         if ((second & Layout::kPlaybackNotesMark) == 0) {
             hostapi::WriteU16(record.data(), Layout::kSecondHalf, second | Layout::kPlaybackNotesMark);
