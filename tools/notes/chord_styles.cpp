@@ -147,7 +147,8 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
         return int64_t{row(CHORD_STYLES_SCALING)} * canvas.TextWidth(std::string(1, character)) * 30 / 1000;
     };
     if (row(CHORD_STYLES_CUSTOM_NAMES) != 0) {
-        const std::string name = win::Utf8ToAnsi(context.Options[CHORD_STYLES_FIRST_NAME + step % 7].text);
+        const std::string name =
+            win::Utf8ToAnsi(context.Options[CHORD_STYLES_FIRST_NAME + static_cast<size_t>(step % 7)].text);
         for (const char character : name) {
             insert(character, x, 0);
             x += advance(character);
