@@ -354,7 +354,8 @@ std::vector<PlannedEntry> Generator::PlanCell(int32_t staff, int32_t measure, in
 }
 
 void Generator::WriteCells() {
-    m_cells.assign(static_cast<size_t>(m_size.staves), std::vector<std::vector<PlannedEntry>>(m_size.measures));
+    m_cells.assign(static_cast<size_t>(m_size.staves),
+                   std::vector<std::vector<PlannedEntry>>(static_cast<size_t>(m_size.measures)));
     for (int32_t staff = 1; staff <= m_size.staves; ++staff) {
         const Instrument& instrument = InstrumentOf(staff);
         int32_t walk = (instrument.low + instrument.high) / 2;

@@ -508,7 +508,7 @@ bool CueSheetImport::LineStyleKeys() {
     const std::array<LineStyleRecord, 2> wanted = {LineStyle(false), LineStyle(true)};
     for (int32_t key = 1; key <= kLastLineStyleKey; ++key) {
         LineStyleRecord stored{};
-        if (!LoadOtherRecord(kTagLineStyle, key, 0, stored.data(), static_cast<int32_t>(stored.size()))) {
+        if (!LoadWholeOtherRecord(kTagLineStyle, key, 0, stored.data(), static_cast<int32_t>(stored.size()))) {
             continue;
         }
         for (size_t i = 0; i < wanted.size(); ++i) {

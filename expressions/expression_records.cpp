@@ -398,7 +398,7 @@ int32_t HighestExpressionLink(int32_t measure) {
     ExpressionPlaceRecord place;
     int32_t cmper = measure;
     int32_t inci = 0;
-    bool found = LoadOtherRecord(kTagExpressionPlace, measure, 0, place.data(), ExpressionPlaceLayout::kSize);
+    bool found = LoadWholeOtherRecord(kTagExpressionPlace, measure, 0, place.data(), ExpressionPlaceLayout::kSize);
     if (!found) {
         found = NextOtherRecord(kTagExpressionPlace, cmper, inci, place.data(), ExpressionPlaceLayout::kSize) &&
                 cmper == measure;

@@ -104,7 +104,7 @@ void ReadLockedGroups(TransferStore& store, const hostapi::SelectionRecord& regi
     Record12 record;
     int32_t cmper = first;
     int32_t inci = 0;
-    while (cmper <= last && !LoadOtherRecord(kTagLockedMeasures, cmper, 0, record.data(), Record12::kSize)) {
+    while (cmper <= last && !LoadWholeOtherRecord(kTagLockedMeasures, cmper, 0, record.data(), Record12::kSize)) {
         ++cmper;
     }
     for (int32_t step = 0; cmper <= last && step <= UINT16_MAX; ++step) {

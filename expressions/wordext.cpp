@@ -251,7 +251,7 @@ void CWordExtPlacer::EntryWithLyrics(const EntryInfo& info) {
         const hostapi::Tag tag = hostapi::kLyricAssignmentTags[k];
         for (int32_t inci = 0; inci <= INT16_MAX;) {
             Assignment assignment;
-            if (!LoadEntryDetailRecord(tag, info.entry, inci, assignment.data(), Assignment::kSize)) {
+            if (!LoadWholeEntryDetailRecord(tag, info.entry, inci, assignment.data(), Assignment::kSize)) {
                 break;
             }
             const int16_t textNumber = assignment.word(LyricAssignmentLayout::kTextNumber / 2);
@@ -383,8 +383,8 @@ bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {
         }
         Assignment assignment;
         if (syllable != 0 && read.hyphen == 0 &&
-            (continuation || LoadEntryDetailRecord(assignmentTag, tracker.start.entry, tracker.inci, assignment.data(),
-                                                   Assignment::kSize))) {
+            (continuation || LoadWholeEntryDetailRecord(assignmentTag, tracker.start.entry, tracker.inci,
+                                                        assignment.data(), Assignment::kSize))) {
             const auto option = [&](size_t row) { return m_context.Options[row].value; };
             const bool leftAligned = option(kRowLeftAligned) != 0;
             const int32_t w = read.width;

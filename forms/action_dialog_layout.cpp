@@ -39,7 +39,7 @@ constexpr int32_t kButtonGap = 8;
 
 int16_t HostMeasurementUnit() {
     std::array<uint8_t, kProgramPreferencesSize> record{};
-    if (!LoadGlobalRecord(kTagProgramPreferences, 0, record.data(), kProgramPreferencesSize)) {
+    if (!LoadWholeGlobalRecord(kTagProgramPreferences, 0, record.data(), kProgramPreferencesSize)) {
         return 1;
     }
     const int16_t unit = hostapi::ReadI16(record.data(), kMeasurementUnitOffset);

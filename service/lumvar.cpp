@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "platform/hostapi/bytes.h"
@@ -70,7 +71,7 @@ void CheckHost2001() {
     if (LoadOther(hostapi::kTagStaffSystem, 1, 0, record.data(), record.size()) == 0) {
         return;  // tried again at the next handshake
     }
-    for (const size_t offset : {0, 2, 4, 6, 8, 18}) {
+    for (const size_t offset : std::initializer_list<size_t>{0, 2, 4, 6, 8, 18}) {
         if (hostapi::ReadI16(record.data(), offset) != 0) {
             Module().legacyStaffSystem = 1;
             return;

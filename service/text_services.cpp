@@ -346,7 +346,7 @@ int32_t StripCarets(char* text, char* fontOut, char* sizeOut, char* efxOut) {
 }
 
 std::string StripCaretsOf(std::string text) {
-    text.resize(StripCarets(text.data(), nullptr, nullptr, nullptr));
+    text.resize(static_cast<size_t>(StripCarets(text.data(), nullptr, nullptr, nullptr)));
     return text;
 }
 

@@ -755,7 +755,7 @@ int16_t ResolveShortcuts(win::Hwnd dialog, const int32_t* controlIds, int16_t id
             bool given = false;
             for (size_t i = 0; i < caption.size(); ++i) {
                 const auto c = static_cast<unsigned char>(caption[i]);
-                if (std::isalnum(c) == 0 || used[std::toupper(c)]) {
+                if (std::isalnum(c) == 0 || used[static_cast<size_t>(std::toupper(c))]) {
                     continue;
                 }
                 if (round == 0 && capitalsFirst != 0 && std::isupper(c) == 0) {
@@ -763,7 +763,7 @@ int16_t ResolveShortcuts(win::Hwnd dialog, const int32_t* controlIds, int16_t id
                 }
                 caption.insert(i, 1, '&');
                 win::SetWindowText(control, caption);
-                used[std::toupper(c)] = true;
+                used[static_cast<size_t>(std::toupper(c))] = true;
                 given = true;
                 break;
             }

@@ -428,7 +428,7 @@ void LayerFramesVisit(const LayerArrays& layers) {
 
 bool EntryLinkSet(EntryNumber entry, EntryNumber next) {
     uint8_t record[kEntryLinkSize] = {};
-    if (!LoadEntryDetailRecord(kTagEntryLink, entry, 0, record, kEntryLinkSize) || next == 0 ||
+    if (!LoadWholeEntryDetailRecord(kTagEntryLink, entry, 0, record, kEntryLinkSize) || next == 0 ||
         hostapi::ReadI32(record, kLinkNext) == next) {
         return false;
     }
@@ -451,7 +451,7 @@ void EntryLinksRefresh(const EntryArray* array, EntryNumber entry) {
 
 bool EntryLinkFollow(EntryNumber entry, EntryNumber recordKey) {
     uint8_t record[kEntryLinkSize] = {};
-    if (!LoadEntryDetailRecord(kTagEntryLink, recordKey, 0, record, kEntryLinkSize) ||
+    if (!LoadWholeEntryDetailRecord(kTagEntryLink, recordKey, 0, record, kEntryLinkSize) ||
         hostapi::ReadI32(record, kLinkPrevious) != entry) {
         return false;
     }
@@ -586,7 +586,7 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
     const Tag tag = before1998 ? hostapi::kTagCellClef1997 : hostapi::kTagCellClef;
     const int32_t size = before1998 ? hostapi::CellClef1997Layout::kSize : hostapi::CellClefLayout::kSize;
     for (int32_t m = measure; m >= 1;) {
-        if (!LoadDetailRecord(tag, instrument, m, record, size, 0)) {
+        if (!LoadWholeDetailRecord(tag, instrument, m, record, size, 0)) {
             // On to the latest measure before this one that holds a record of the staff: one
             // step back through the host's records, not a load per measure.
             int32_t key1 = instrument;
@@ -607,8 +607,8 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
         }
         int32_t clef = 0;
         uint8_t change[hostapi::ClefChangeLayout::kSize] = {};
-        for (int32_t inci = 0; inci <= INT16_MAX && LoadOtherRecord(hostapi::kTagClefChange, word, inci, change,
-                                                                    hostapi::ClefChangeLayout::kSize);
+        for (int32_t inci = 0; inci <= INT16_MAX && LoadWholeOtherRecord(hostapi::kTagClefChange, word, inci, change,
+                                                                         hostapi::ClefChangeLayout::kSize);
              ++inci) {
             if (hostapi::ReadI16(change, hostapi::ClefChangeLayout::kPosition) <= position) {
                 clef = hostapi::ReadI16(change, hostapi::ClefChangeLayout::kClef);
@@ -628,21 +628,21 @@ int32_t ClefMiddleLine(int32_t clef) {
     uint8_t record[ClefDefinitionLayout::kSize] = {};
     if (TheHost.year >= 2001) {
         const int32_t inci = clef * 24 / 16;
-        if (inci > INT16_MAX || !LoadOtherRecord(hostapi::kTagClefDefinitions2001, ClefDefinitionLayout::kKey, inci,
-                                                 record, ClefDefinitionLayout::kSize)) {
+        if (inci > INT16_MAX || !LoadWholeOtherRecord(hostapi::kTagClefDefinitions2001, ClefDefinitionLayout::kKey,
+                                                      inci, record, ClefDefinitionLayout::kSize)) {
             return kMissingClefDefinition;
         }
         return hostapi::ReadI16(record,
                                 clef % 2 == 0 ? ClefDefinitionLayout::kEvenClef : ClefDefinitionLayout::kOddClef);
     }
     if (TheHost.year == 2000) {
-        if (!LoadGlobalRecord(hostapi::kTagClefDefinition2000, clef, record, ClefDefinitionLayout::kSize)) {
+        if (!LoadWholeGlobalRecord(hostapi::kTagClefDefinition2000, clef, record, ClefDefinitionLayout::kSize)) {
             return kMissingClefDefinition;
         }
         return hostapi::ReadI16(record, ClefDefinitionLayout::kEvenClef);
     }
-    if (!LoadOtherRecord(hostapi::ClefDefinitionTagBefore2000(clef), ClefDefinitionLayout::kKey, 0, record,
-                         ClefDefinitionLayout::kSize)) {
+    if (!LoadWholeOtherRecord(hostapi::ClefDefinitionTagBefore2000(clef), ClefDefinitionLayout::kKey, 0, record,
+                              ClefDefinitionLayout::kSize)) {
         return kMissingClefDefinition;
     }
     return hostapi::ReadI16(record, ClefDefinitionLayout::kEvenClef);
@@ -833,7 +833,7 @@ bool CellKeyEquals(const int16_t* a, const int16_t* b) {
 bool EntryRecordClearFlags(Tag tag, EntryNumber entry, int16_t value) {
     uint8_t record[kFlaggedRecordSize] = {};
     for (int32_t inci = 0; inci < kRecordsToClear; ++inci) {
-        if (!LoadEntryDetailRecord(tag, entry, inci, record, kFlaggedRecordSize)) {
+        if (!LoadWholeEntryDetailRecord(tag, entry, inci, record, kFlaggedRecordSize)) {
             return false;
         }
         if (value != -1 && hostapi::ReadI16(record, kFlaggedRecordValue) != value) {

@@ -63,7 +63,7 @@ template <typename Visit>
 void ForEachOtherRecord(Tag tag, int32_t key, uint8_t* buffer, int32_t size, Visit visit) {
     int32_t cmper = key;
     int32_t inci = 0;
-    bool found = LoadOtherRecord(tag, key, 0, buffer, size);
+    bool found = LoadWholeOtherRecord(tag, key, 0, buffer, size);
     if (!found) {
         found =
             NextOtherRecord(tag, cmper, inci, buffer, size) && static_cast<int16_t>(cmper) == static_cast<int16_t>(key);
@@ -118,7 +118,7 @@ bool SaveClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
 /// or a create failed (`failed` says which).
 std::optional<int32_t> CopyClefChanges(int32_t key, bool& failed) {
     uint8_t change[hostapi::ClefChangeLayout::kSize] = {};
-    if (!LoadOtherRecord(hostapi::kTagClefChange, key, 0, change, hostapi::ClefChangeLayout::kSize)) {
+    if (!LoadWholeOtherRecord(hostapi::kTagClefChange, key, 0, change, hostapi::ClefChangeLayout::kSize)) {
         return std::nullopt;
     }
     int32_t copy = -1;
@@ -127,8 +127,8 @@ std::optional<int32_t> CopyClefChanges(int32_t key, bool& failed) {
         failed = true;
         return std::nullopt;
     }
-    for (int32_t next = 1; next <= INT16_MAX && LoadOtherRecord(hostapi::kTagClefChange, key, next, change,
-                                                                hostapi::ClefChangeLayout::kSize);
+    for (int32_t next = 1; next <= INT16_MAX && LoadWholeOtherRecord(hostapi::kTagClefChange, key, next, change,
+                                                                     hostapi::ClefChangeLayout::kSize);
          ++next) {
         int32_t newInci = -1;
         int32_t listKey = copy;
@@ -271,7 +271,7 @@ void RecordCursorOpen(RecordCursor& cursor, const uint8_t* entry) {
     }
     std::array<uint8_t, 10> stored{};
     for (int32_t inci = 0; inci < view.notesHeld() &&
-                           LoadEntryDetailRecord(kTagPerNote, view.number(), inci, stored.data(), kPerNoteSize);
+                           LoadWholeEntryDetailRecord(kTagPerNote, view.number(), inci, stored.data(), kPerNoteSize);
          ++inci) {
         for (std::array<uint8_t, 10>& record : cursor.records) {
             if (hostapi::ReadI16(record.data(), hostapi::NotePerformanceLayout::kNoteId) ==
@@ -369,7 +369,7 @@ void StaffListCopyMembership(int32_t list, int32_t staff, int32_t oldBits, int32
 int32_t DeleteRecordsOtDI(int32_t key, uint8_t* buffer, int16_t valueAt2, int16_t valueAt0, bool erase) {
     // A delete moves the later incidences down, so the walk looks at the same incidence again.
     int32_t inci = 0;
-    bool found = LoadOtherRecord(kTagExpressionPlace, key, inci, buffer, kExpressionPlaceSize);
+    bool found = LoadWholeOtherRecord(kTagExpressionPlace, key, inci, buffer, kExpressionPlaceSize);
     const auto stepOn = [&](int32_t from) {
         int32_t cmper = key;
         inci = from;
@@ -385,7 +385,7 @@ int32_t DeleteRecordsOtDI(int32_t key, uint8_t* buffer, int16_t valueAt2, int16_
             return inci;
         }
         if (erase && word2 == valueAt2 && DeleteOtherRecord(kTagExpressionPlace, key, inci)) {
-            found = LoadOtherRecord(kTagExpressionPlace, key, inci, buffer, kExpressionPlaceSize) || stepOn(inci);
+            found = LoadWholeOtherRecord(kTagExpressionPlace, key, inci, buffer, kExpressionPlaceSize) || stepOn(inci);
         } else {
             found = stepOn(inci);
         }
@@ -400,8 +400,8 @@ bool MeasureHasExpressionOnStaff(MeasureNumber measure, int32_t staff) {
         return false;
     }
     std::array<uint8_t, kMeasureExpressionSize> record{};
-    for (int32_t inci = 0; inci <= INT16_MAX &&
-                           LoadOtherRecord(kTagMeasureExpression, measure, inci, record.data(), kMeasureExpressionSize);
+    for (int32_t inci = 0; inci <= INT16_MAX && LoadWholeOtherRecord(kTagMeasureExpression, measure, inci,
+                                                                     record.data(), kMeasureExpressionSize);
          ++inci) {
         const uint16_t word = hostapi::ReadU16(record.data(), kExpressionTarget);
         const int32_t target = word & kExpressionTargetMask;

@@ -65,7 +65,8 @@ void CreateEntryLink(int32_t shape, EntryNumber entry) {
 void DeleteShapeLinks(int32_t shape, const SmartShapeRecord& record) {
     Record12 link;
     for (int32_t measure = record.startMeasure(); measure <= record.endMeasure(); ++measure) {
-        for (int32_t inci = 0; LoadOtherRecord(kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize);) {
+        for (int32_t inci = 0;
+             LoadWholeOtherRecord(kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize);) {
             if (LinkedShape(link) == shape && DeleteOtherRecord(kTagShapeMeasureLink, measure, inci)) {
                 continue;
             }
@@ -77,7 +78,7 @@ void DeleteShapeLinks(int32_t shape, const SmartShapeRecord& record) {
     }
     for (const EntryNumber entry : {EntryNumber(record.start()), EntryNumber(record.end())}) {
         for (int32_t inci = 0;
-             entry != 0 && LoadEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);) {
+             entry != 0 && LoadWholeEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);) {
             if (LinkedShape(link) == shape && DeleteEntryDetailRecord(kTagShapeEntryLink, entry, inci)) {
                 continue;
             }
@@ -695,7 +696,7 @@ bool ClipShapeRangeRecords(int32_t sourceKey, int32_t targetKey, int32_t first, 
     Range record;
     // A deletion moves the later incidences down, so the same inci is read again after one.
     for (int32_t inci = 0; inci <= INT16_MAX;) {
-        if (!LoadOtherRecord(kTagShapeRange, targetKey, inci, record.data(), Range::kSize)) {
+        if (!LoadWholeOtherRecord(kTagShapeRange, targetKey, inci, record.data(), Range::kSize)) {
             break;
         }
         if (overlaps(record) && DeleteOtherRecord(kTagShapeRange, targetKey, inci)) {
@@ -705,7 +706,7 @@ bool ClipShapeRangeRecords(int32_t sourceKey, int32_t targetKey, int32_t first, 
     }
     std::vector<Range> copies;
     for (int32_t inci = 0; inci <= INT16_MAX; ++inci) {
-        if (!LoadOtherRecord(kTagShapeRange, sourceKey, inci, record.data(), Range::kSize)) {
+        if (!LoadWholeOtherRecord(kTagShapeRange, sourceKey, inci, record.data(), Range::kSize)) {
             break;
         }
         if (overlaps(record)) {

@@ -77,7 +77,7 @@ bool SaveStaffSystemSpec(int32_t system, EDTStaffSystemSpec2001 record) {
 TPages::TPages() {
     for (int32_t page = 1; page <= INT16_MAX; ++page) {
         EDTPageSpec record;
-        if (!LoadOtherRecord(hostapi::kTagPage, page, 0, record.data(), EDTPageSpec::kSize)) {
+        if (!LoadWholeOtherRecord(hostapi::kTagPage, page, 0, record.data(), EDTPageSpec::kSize)) {
             break;
         }
         m_pages.push_back(record);

@@ -102,7 +102,8 @@ int32_t TRegistry::ReadInteger(std::string_view name) const {
     if (!Read(name, win::REG_DWORD, data) || data.size() != 4) {
         return 0;
     }
-    return static_cast<int32_t>(data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24));
+    return static_cast<int32_t>(uint32_t{data[0]} | (uint32_t{data[1]} << 8) | (uint32_t{data[2]} << 16) |
+                                (uint32_t{data[3]} << 24));
 }
 
 void TRegistry::WriteInteger(std::string_view name, int32_t value) {

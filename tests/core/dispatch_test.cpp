@@ -44,7 +44,6 @@ constexpr int16_t kRepairTrill = 12;        // 200, dialog only in group 1
 constexpr int16_t kBeforeDeleting = 24;     // 151
 constexpr int16_t kMelismaRight = 47;       // 205
 constexpr int16_t kNewSpacing = 45;         // 120
-constexpr int16_t kSpecialRegions = 27;     // 174
 constexpr int16_t kSmartDistribution = 53;  // 127
 constexpr int16_t kAbout = 71;              // 7
 constexpr int16_t kUserManual = 70;         // 9

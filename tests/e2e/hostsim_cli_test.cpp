@@ -298,9 +298,10 @@ TEST_F(HostsimCliTest, RegionCommandsSayWhatTheyDidAndTheSelectionShows) {
     };
     const auto from = std::find(result.out.begin(), result.out.end(), kExpected.front());
     ASSERT_NE(from, result.out.end());
-    testsupport::ExpectLines(kExpected,
-                             std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(std::min<size_t>(
-                                                                       kExpected.size(), result.out.end() - from))));
+    testsupport::ExpectLines(
+        kExpected,
+        std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(std::min<size_t>(
+                                                  kExpected.size(), static_cast<size_t>(result.out.end() - from)))));
     EXPECT_TRUE(Has(result.out, "host: selected the whole document: staves 1-4, measures 1-8"));
     EXPECT_TRUE(
         Has(result.out, "selection of document 1 \"quartet\": staves 1-4, measures 1-8, from position 0 to 3072 EDU"));

@@ -107,7 +107,7 @@ TEST_F(ResultsHostsimTest, EveryProgressDisplayEndsWithinTheStepsItAnnounced) {
         if (!std::regex_match(line, m, item) || line.find("-----") != std::string::npos) {
             continue;
         }
-        const size_t level = m[1].length() / 2;
+        const auto level = static_cast<size_t>(m[1].length()) / 2;
         std::string text = m[2];
         text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
         if (level == 1) {

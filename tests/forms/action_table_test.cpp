@@ -268,7 +268,7 @@ struct ExpectedRow {
 };
 
 void PrintTo(const ExpectedRow& expected, std::ostream* out) {
-    *out << Where(expected.item, expected.row);
+    *out << Where(static_cast<size_t>(expected.item), static_cast<size_t>(expected.row));
 }
 
 class ActionRowTest : public ActionTableTest, public ::testing::WithParamInterface<ExpectedRow> {};

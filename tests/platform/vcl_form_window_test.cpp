@@ -45,7 +45,7 @@ public:
         OnActivate = [this](vcl::TObject*) { events.push_back("activate"); };
         OnDeactivate = [this](vcl::TObject*) { events.push_back("deactivate"); };
         OnResize = [this](vcl::TObject*) { events.push_back("resize " + std::to_string(Width())); };
-        OnCanResize = [this](vcl::TObject*, int32_t& width, int32_t&, bool& resize) {
+        OnCanResize = [](vcl::TObject*, int32_t& width, int32_t&, bool& resize) {
             resize = width != 999;
             width = std::max(width, 250);
         };

@@ -11,7 +11,6 @@ using testsupport::NotesTest;
 using testsupport::Setting;
 
 constexpr int32_t kCustomChordStyles = 115;
-constexpr uint16_t kFontWord = 12 * 256;  // font 0 ("Times New Roman" in the score), 12 points
 
 /// Four chords in C major: G with the suffix "7" (which has an information record), F sharp and
 /// B flat and B without suffixes.

@@ -5,15 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
+#include "core/host/staff_systems.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
+#include "platform/hostapi/entry_records.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
 constexpr int32_t kFind = 132;
+constexpr int32_t kCompare = 163;
 
 constexpr const char* kScore = R"(
 staff "Flute"
@@ -25,6 +30,8 @@ expression 1 "pizz."
 expression 2 "arco"
 measureexpression 3 1 at 1024 staff 1
 noteexpression 1 6:1 2
+articulation 1 "." place above
+notearticulation 1 1:1 1
 )";
 
 class DamagedRecordsTest : public testsupport::NotesTest {
@@ -49,6 +56,7 @@ protected:
         return lines;
     }
     hostapi::EntryNumber EntryOfMeasure6() { return View(Cell(1, 6).at(0)).number(); }
+    hostapi::EntryNumber EntryOfMeasure1() { return View(Cell(1, 1).at(0)).number(); }
 };
 
 TEST_F(DamagedRecordsTest, AShortMeasureExpressionIsReportedOnceAndFindChangesNothing) {
@@ -87,6 +95,64 @@ TEST_F(DamagedRecordsTest, AShortStaffRecordOfACellIsReportedOnceAndStillLoads) 
     EXPECT_TRUE(orvex::LoadRecordSOSC(1, 2, 0, buffer.data()));
     EXPECT_EQ(Messages(), std::vector<std::string>{"The record 'SOSC' (1, 2, 0) of the document is damaged: it holds "
                                                    "30 bytes where 66 are expected."});
+}
+
+// One short record for each family of loader that reads its records through the check: an entry
+// detail record read by a tool, an other record and a detail record read by the core, and a
+// global record read by the options dialog.
+
+TEST_F(DamagedRecordsTest, AWholeArticulationIsNotReportedByCompare) {
+    // Compare reads an articulation at its layout's 10 bytes, not more.
+    const std::vector<std::string> before = Listing();
+    RunTool(kCompare);
+    EXPECT_EQ(ResultLines(), std::vector<std::string>{"Data has been read."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(DamagedRecordsTest, AShortArticulationIsReportedOnceAndCompareChangesNothing) {
+    const hostapi::EntryNumber entry = EntryOfMeasure1();
+    Truncate(host::RecordKey::EntryDetail(hostapi::kTagArticulation, entry, 0), 4);
+    const std::vector<std::string> before = Listing();
+    RunTool(kCompare);
+    EXPECT_EQ(ResultLines(), std::vector<std::string>{"Data has been read."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The record 'edIM' (" + std::to_string(entry) +
+                                                   ", 0) of the document is damaged: it holds 4 bytes where 10 are "
+                                                   "expected."});
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(DamagedRecordsTest, AShortPageRecordIsReportedOnceAndThePageIsStillListed) {
+    Document().Records().Save(host::RecordKey::Other(hostapi::kTagPage, 1, 0), host::Bytes(8, 0));
+    const std::vector<std::string> before = Listing();
+    EXPECT_EQ(orvex::TPages().Count(), 1);
+    EXPECT_EQ(orvex::TPages().Count(), 1);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The record 'SOPS' (1, 0) of the document is damaged: it holds 8 "
+                                                   "bytes where 22 are expected."});
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(DamagedRecordsTest, AShortCellClefIsReportedOnceAndItsClefIsRead) {
+    // The first word of the cell's clef record names the clef: 3, held in 2 of its 12 bytes.
+    host::Bytes clef(2, 0);
+    clef[0] = 3;
+    Document().Records().Save(host::RecordKey::Detail(hostapi::kTagCellClef, 1, 2, 0), clef);
+    const std::vector<std::string> before = Listing();
+    EXPECT_EQ(orvex::ClefAt(1, 2, 0, false, nullptr), 3);
+    EXPECT_EQ(orvex::ClefAt(1, 2, 0, false, nullptr), 3);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The record 'SDGF' (1, 2, 0) of the document is damaged: it holds "
+                                                   "2 bytes where 12 are expected."});
+    EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(DamagedRecordsTest, AShortProgramPreferencesRecordIsReportedOnceAndFindRunsAsBefore) {
+    Document().Records().Save(host::RecordKey::Global(hostapi::kTagProgramPreferences, 0), host::Bytes(4, 0));
+    const std::vector<std::string> before = Listing();
+    RunTool(kFind, {{"Row3", "arco"}});
+    EXPECT_EQ(ResultLines(), std::vector<std::string>{"meas 6"});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The record 'pfgp' (0) of the document is damaged: it holds 4 "
+                                                   "bytes where 61 are expected."});
+    EXPECT_EQ(Listing(), before);
 }
 
 }  // namespace

@@ -22,7 +22,6 @@ constexpr const char* kExpressions =
     "expression 2 \"^font(Times)mf\" playback 0A0000001400000003000000\nexpression 3 \"p\"\n";
 
 const std::array<uint8_t, 12> kEnclosure = {0x0A, 0, 0, 0, 0x14, 0, 0, 0, 3, 0, 0, 0};
-constexpr std::array<uint8_t, 12> kNone{};
 
 struct EnclosureCase {
     const char* name;

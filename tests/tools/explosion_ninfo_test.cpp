@@ -44,7 +44,8 @@ public:
         return layers;
     }
     EntryView Entry(int32_t layer, int32_t index) {
-        return EntryView(m_bytes[static_cast<size_t>(layer)].data() + index * hostapi::EntryLayout::kSize);
+        return EntryView(m_bytes[static_cast<size_t>(layer)].data() +
+                         static_cast<size_t>(index) * hostapi::EntryLayout::kSize);
     }
 
 private:

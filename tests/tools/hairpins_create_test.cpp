@@ -2,6 +2,7 @@
 // between two markings of a staff through the simulated host.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -139,7 +140,7 @@ TEST_P(HairpinPairTest, OneHairpinOrNone) {
     EXPECT_EQ(made, *c.made);
     EXPECT_EQ(hostapi::ReadI16(b, 6), 1);
     EXPECT_EQ(hostapi::ReadI16(b, 36), 1);
-    for (const size_t opening : {22, 52, 68}) {
+    for (const size_t opening : std::initializer_list<size_t>{22, 52, 68}) {
         EXPECT_EQ(hostapi::ReadI16(b, opening), 36) << "opening width at " << opening;
     }
     for (int16_t m = c.made->startMeasure; m <= c.made->endMeasure; ++m) {

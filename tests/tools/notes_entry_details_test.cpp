@@ -1,6 +1,7 @@
 // The entry detail helpers: stem records, parentheses around a note, and the trill grace notes
 // of "Make parenthesized trill notes..." and "Repair trill notes (after Spacing)" end to end.
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 
 #include "tests/tools/notes_fixture.h"
@@ -69,7 +70,7 @@ protected:
 
 TEST_F(EntryDetailsTest, RepairPreparesOnlyTrillNotesNotRepairedYet) {
     // Trill notes carry stem records; the second one is repaired already.
-    for (size_t index : {0, 2}) {
+    for (size_t index : std::initializer_list<size_t>{0, 2}) {
         EditEntry(1, 1, index, [](hostapi::EntryView e) { e.setFlag(hostapi::kEntryStemDetails, true); });
     }
     PutStemWord(orvex::kTagStemUp, Number(2), 7);

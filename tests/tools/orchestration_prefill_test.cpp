@@ -30,7 +30,9 @@ protected:
     }
     /// Rows 2 to 8 of a staff's block: the voices, the four range texts, source and dest.
     static std::string Block(const std::vector<OptionElement>& rows, int32_t staff) {
-        const auto row = [&](int32_t r) -> const OptionElement& { return rows.at(staff * kRowsPerStaff + r); };
+        const auto row = [&](int32_t r) -> const OptionElement& {
+            return rows.at(static_cast<size_t>(staff * kRowsPerStaff + r));
+        };
         return std::to_string(row(2).value) + " " + row(3).text + "-" + row(4).text + " " + row(5).text + "-" +
                row(6).text + " " + std::to_string(row(7).value) + std::to_string(row(8).value);
     }

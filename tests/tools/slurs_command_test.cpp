@@ -1,5 +1,7 @@
 // "Vx Create S&lurs..." inside the entry walk and "Vx S&lurs..." over existing slurs, end to end:
 // the slur records, their links and their contours as the document holds them afterwards.
+#include <initializer_list>
+
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
@@ -208,7 +210,7 @@ TEST_F(SlursTest, RaisingASlurOverTwoMeasuresRaisesItOnce) {
     RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 10}, {4, 1}, {5, 0}}));
     const host::Bytes after = Shape(2);
     // The left and the main contour block rise; the right one and the measure slur stay.
-    for (size_t offset : {22, 26, 68, 72}) {
+    for (size_t offset : std::initializer_list<size_t>{22, 26, 68, 72}) {
         EXPECT_EQ(I16(after, offset), I16(before, offset) + 10) << offset;
     }
     EXPECT_EQ(I16(after, 52), I16(before, 52));

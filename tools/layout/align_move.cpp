@@ -86,7 +86,8 @@ struct DynamicsArticulation {
 std::optional<DynamicsArticulation> DynamicsArticulationOf(int16_t number) {
     using L = ArticulationDefinitionLayout;
     DynamicsArticulation definition;
-    if (number <= 0 || !LoadOtherRecord(kTagArticulationDefinition, number, 0, definition.bytes.data(), L::kSize)) {
+    if (number <= 0 ||
+        !LoadWholeOtherRecord(kTagArticulationDefinition, number, 0, definition.bytes.data(), L::kSize)) {
         return std::nullopt;
     }
     const char character = static_cast<char>(definition.character());
@@ -104,7 +105,8 @@ bool HasDynamicsArticulation(hostapi::ConstEntryView entry) {
     }
     Record10 articulation;
     for (int32_t inci = 0;
-         LoadEntryDetailRecord(kTagArticulation, entry.number(), inci, articulation.data(), Record10::kSize); ++inci) {
+         LoadWholeEntryDetailRecord(kTagArticulation, entry.number(), inci, articulation.data(), Record10::kSize);
+         ++inci) {
         if (DynamicsArticulationOf(articulation.word(ArticulationLayout::kDefinition / 2))) {
             return true;
         }
@@ -123,7 +125,7 @@ bool ConvertDynamicsArticulations(hostapi::EntryView entry) {
     bool changed = false;
     Record10 articulation;
     for (int32_t inci = 0;
-         LoadEntryDetailRecord(kTagArticulation, entry.number(), inci, articulation.data(), Record10::kSize);) {
+         LoadWholeEntryDetailRecord(kTagArticulation, entry.number(), inci, articulation.data(), Record10::kSize);) {
         const std::optional<DynamicsArticulation> definition =
             DynamicsArticulationOf(articulation.word(ArticulationLayout::kDefinition / 2));
         if (!definition) {

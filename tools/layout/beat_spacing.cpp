@@ -431,7 +431,7 @@ bool ComputeBeatDensities(TFMisc& context) {
             return false;
         }
         densities[static_cast<size_t>(i)] = Clamp32(int64_t{w} * 1000 / d);
-        classes[static_cast<size_t>(i)] = std::bit_width(static_cast<uint32_t>(d)) - 1;
+        classes[static_cast<size_t>(i)] = static_cast<int32_t>(std::bit_width(static_cast<uint32_t>(d))) - 1;
     }
     CapShortDensities(chart, densities);
     return ComputeExpectedDensities(context);

@@ -139,7 +139,7 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region, s
         }
         RawRecord<MultimeasureRestLayout::kSize> rest;
         if (WidthSet(value(kRestWidth)) &&
-            LoadOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize)) {
+            LoadWholeOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize)) {
             hostapi::WriteI16(rest.data(), MultimeasureRestLayout::kWidth, static_cast<int16_t>(value(kRestWidth)));
             SaveOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize);
         }

@@ -41,8 +41,8 @@ int32_t End(const RegionRecord& region) {
 /// The first region (0-999) that holds the measure, and its number.
 bool FindModelRegion(int32_t measure, RegionRecord& region, int32_t& number) {
     for (number = 0; number < kRegionNumbers; ++number) {
-        if (LoadOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(),
-                            MeasureNumberRegionLayout::kSize) &&
+        if (LoadWholeOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(),
+                                 MeasureNumberRegionLayout::kSize) &&
             First(region) <= measure && measure <= End(region)) {
             return true;
         }

@@ -144,7 +144,9 @@ public:
     }
 
 private:
-    StaffSlot Slot(size_t staff) const { return static_cast<StaffSlot>(m_region.firstStaff() + staff); }
+    StaffSlot Slot(size_t staff) const {
+        return static_cast<StaffSlot>(m_region.firstStaff() + static_cast<int32_t>(staff));
+    }
 
     bool LoadMeasure(int32_t m) {
         m_context.CurrentMeasure = static_cast<int16_t>(m);

@@ -211,7 +211,7 @@ bool BuildMeasureGroupList(WidthList& list, int32_t first, int32_t last) {
     list.widths.clear();
     for (int32_t m = first; m <= last; ++m) {
         RawRecord<MultimeasureRestLayout::kSize> rest;
-        if (LoadOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize)) {
+        if (LoadWholeOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize)) {
             list.widths.push_back(hostapi::ReadI16(rest.data(), MultimeasureRestLayout::kWidth));
             // A rest that names no later end stands for its first measure alone.
             const int32_t restEnd = hostapi::ReadI16(rest.data(), MultimeasureRestLayout::kEndMeasure);

@@ -424,7 +424,8 @@ bool ArrayBreaker::Candidate(int32_t e, int32_t parts, int32_t first, int32_t la
 }
 
 void ArrayBreaker::WriteBreak(int32_t e, int32_t longest, bool nested) {
-    const int32_t raw = longest >= 1 ? std::bit_width(static_cast<uint32_t>(2 * longest - 1)) - 1 : 0;
+    const int32_t raw =
+        longest >= 1 ? static_cast<int32_t>(std::bit_width(static_cast<uint32_t>(2 * longest - 1))) - 1 : 0;
     int32_t level = raw < 9 ? 8 - raw : 0;
     if (m_options.breakAll != 0) {
         level = 0;

@@ -147,7 +147,8 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
         return int64_t{row(CHORD_STYLES_SCALING)} * canvas.TextWidth(std::string(1, character)) * 30 / 1000;
     };
     if (row(CHORD_STYLES_CUSTOM_NAMES) != 0) {
-        const std::string name = win::Utf8ToAnsi(context.Options[CHORD_STYLES_FIRST_NAME + step % 7].text);
+        const std::string name =
+            win::Utf8ToAnsi(context.Options[CHORD_STYLES_FIRST_NAME + static_cast<size_t>(step % 7)].text);
         for (const char character : name) {
             insert(character, x, 0);
             x += advance(character);
@@ -214,7 +215,8 @@ void RespellChordSuffixes(TFMisc& context, hostapi::EntryNumber entry, const Sta
     std::array<uint8_t, ChordLayout::kSize> chord{};
     // Incidences are 16-bit: a host that answered every load would not keep the walk here.
     for (int32_t inci = 0;
-         inci <= INT16_MAX && LoadEntryDetailRecord(kTagChord, entry, inci, chord.data(), ChordLayout::kSize); ++inci) {
+         inci <= INT16_MAX && LoadWholeEntryDetailRecord(kTagChord, entry, inci, chord.data(), ChordLayout::kSize);
+         ++inci) {
         const uint16_t word = hostapi::ReadU16(chord.data(), ChordLayout::kWord);
         const int16_t suffix = hostapi::ReadI16(chord.data(), ChordLayout::kSuffix);
         const std::vector<SuffixElement> list =

@@ -111,7 +111,7 @@ void StretchOf(const SelectionRecord& region, MeasureNumber measure, Edu& from, 
 void CopyDetailRecords(Tag tag, EntryNumber from, EntryNumber to) {
     for (int32_t inci = 0; inci < kMaxIncidences; ++inci) {
         Record10 record;
-        if (!LoadDetailRecord(tag, 0, from, record.data(), Record10::kSize, inci)) {
+        if (!LoadWholeDetailRecord(tag, 0, from, record.data(), Record10::kSize, inci)) {
             return;
         }
         SaveDetailRecord(tag, 0, to, record.data(), Record10::kSize, inci);
@@ -136,7 +136,7 @@ int32_t CopyTuplets(EntryNumber from, EntryNumber to) {
 void CopyNoteheads(EntryNumber from, EntryNumber to, bool resetAccidentals) {
     for (int32_t inci = 0; inci < kMaxIncidences; ++inci) {
         Record10 head;
-        if (!LoadEntryDetailRecord(kTagNotehead, from, inci, head.data(), Record10::kSize)) {
+        if (!LoadWholeEntryDetailRecord(kTagNotehead, from, inci, head.data(), Record10::kSize)) {
             return;
         }
         if (resetAccidentals) {
@@ -243,7 +243,7 @@ void SizeEntries(const EntryArray& array, int32_t sizePercent) {
     for (int32_t i = 0; i < array.count; ++i) {
         EntryNumber number = array.entry(i).number();
         Record10 size;
-        if (LoadEntryDetailRecord(kTagEntrySize, number, 0, size.data(), Record10::kSize)) {
+        if (LoadWholeEntryDetailRecord(kTagEntrySize, number, 0, size.data(), Record10::kSize)) {
             size.setWord(kEntrySizeWord, static_cast<int16_t>(sizePercent));
             SaveEntryDetailRecord(kTagEntrySize, number, 0, size.data(), Record10::kSize);
         } else {
@@ -438,7 +438,7 @@ void AttachCueName(std::string_view name, StaffSlot staff, const SelectionRecord
     RawRecord<hostapi::FontDefinitionLayout::kSize> font;
     int16_t fontWord = 0;
     int16_t effectsWord = 0;
-    if (LoadGlobalRecord(kTagFontDefinition, kCueFontDefinition, font.data(), static_cast<int32_t>(font.kSize))) {
+    if (LoadWholeGlobalRecord(kTagFontDefinition, kCueFontDefinition, font.data(), static_cast<int32_t>(font.kSize))) {
         const int32_t points = hostapi::ReadI16(font.data(), hostapi::FontDefinitionLayout::kPoints);
         const int32_t size = points + points / 4;
         fontWord = static_cast<int16_t>((size % 256) * 256 + font.bytes[hostapi::FontDefinitionLayout::kFont]);

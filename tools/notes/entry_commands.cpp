@@ -261,7 +261,7 @@ bool ApplySpecialModifications(TFMisc& context, EntryView entry, int16_t key, ho
         }
         if (Row(context, SPECIAL_NOTE_SIZE) != 0) {
             Record10 size;
-            LoadEntryDetailRecord(kTagEntrySize, entry.number(), 0, size.data(), Record10::kSize);
+            LoadWholeEntryDetailRecord(kTagEntrySize, entry.number(), 0, size.data(), Record10::kSize);
             size.setWord(kEntrySizeWord, static_cast<int16_t>(Row(context, SPECIAL_NOTE_SIZE)));
             SaveEntryDetailRecord(kTagEntrySize, entry.number(), 0, size.data(), Record10::kSize);
         }

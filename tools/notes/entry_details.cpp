@@ -30,7 +30,7 @@ int32_t Scaled(int32_t value, int32_t percent) {
 int16_t StemUpWord(hostapi::ConstEntryView entry) {
     Record10 record;
     if (entry.has(hostapi::kEntryStemDetails)) {
-        LoadDetailRecord(kTagStemUp, 0, entry.number(), record.data(), kStemRecordSize, 0);
+        LoadWholeDetailRecord(kTagStemUp, 0, entry.number(), record.data(), kStemRecordSize, 0);
     }
     return hostapi::ReadI16(record.data(), hostapi::StemDetailLayout::kValue);
 }
@@ -40,7 +40,7 @@ int16_t StemUpWord(hostapi::ConstEntryView entry) {
 void SetStemRecord(hostapi::Tag tag, hostapi::EntryView entry, int16_t value, bool force) {
     Record10 record;
     if (entry.has(hostapi::kEntryStemDetails)) {
-        LoadDetailRecord(tag, 0, entry.number(), record.data(), kStemRecordSize, 0);
+        LoadWholeDetailRecord(tag, 0, entry.number(), record.data(), kStemRecordSize, 0);
     }
     if (!force && hostapi::ReadI16(record.data(), hostapi::StemDetailLayout::kValue) != 0) {
         return;

@@ -52,8 +52,8 @@ using hostapi::kMeasureHasExpressions;
 constexpr size_t kNoteExpressionFlagByte = hostapi::NoteExpressionLayout::kFlagsHighByte;
 constexpr uint8_t kNoteExpressionIsText = 0x80;
 constexpr uint16_t kEntryHasExpressions = 0x0001;  ///< flags B
-/// Articulation records are read into this many bytes; only their first word counts.
-constexpr int32_t kArticulationSize = 12;
+/// Articulation records are read at their layout's size; only their first word counts.
+constexpr int32_t kArticulationSize = hostapi::ArticulationLayout::kSize;
 
 // Compare Entries: what its options ignore, and its markers.
 constexpr uint32_t kStemUp = 0x00000001;
@@ -148,7 +148,7 @@ std::vector<int16_t> EntryArticulations(ConstEntryView entry) {
     }
     for (int32_t inci = 0; inci < static_cast<int32_t>(StoredEntryLayout::kMaxIds); ++inci) {
         std::array<uint8_t, kArticulationSize> record{};
-        if (!LoadEntryDetailRecord(kTagArticulation, entry.number(), inci, record.data(), kArticulationSize)) {
+        if (!LoadWholeEntryDetailRecord(kTagArticulation, entry.number(), inci, record.data(), kArticulationSize)) {
             break;
         }
         ids.push_back(hostapi::ReadI16(record.data(), hostapi::ArticulationLayout::kDefinition));

@@ -155,7 +155,7 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
     Record10 assignment;
     for (int32_t inci = 0;
          inci <= INT16_MAX && place != nullptr &&
-         LoadEntryDetailRecord(kTagVerseAssignment, entry.number(), inci, assignment.data(), Record10::kSize);
+         LoadWholeEntryDetailRecord(kTagVerseAssignment, entry.number(), inci, assignment.data(), Record10::kSize);
          ++inci) {
         int32_t textNumber = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kTextNumber);
         const int16_t syllable = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kSyllable);

@@ -206,8 +206,8 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
             assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, 1)));
         } else {
             std::array<uint8_t, LyricExtrasLayout::kSize> extras{};
-            if (!LoadEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
-                                       static_cast<int32_t>(extras.size()))) {
+            if (!LoadWholeEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
+                                            static_cast<int32_t>(extras.size()))) {
                 extras.fill(0);
             }
             const uint16_t flags = hostapi::ReadU16(extras.data(), LyricExtrasLayout::kFlags);
@@ -288,8 +288,8 @@ bool RemoveLyricAdjustments(TFMisc& context, ConstEntryView entry, bool withExtr
             SaveAssignment(assignmentTag, entry.number(), inci, assignment);
         }
         std::array<uint8_t, LyricExtrasLayout::kSize> extras{};
-        if (withExtras && LoadEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
-                                                static_cast<int32_t>(extras.size()))) {
+        if (withExtras && LoadWholeEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
+                                                     static_cast<int32_t>(extras.size()))) {
             uint16_t flags = hostapi::ReadU16(extras.data(), LyricExtrasLayout::kFlags);
             if (justification) {
                 flags = static_cast<uint16_t>(flags & ~LyricExtrasLayout::kJustification);

@@ -96,7 +96,7 @@ class CellLayers {
 public:
     CellLayers(StaffSlot slot, MeasureNumber measure) {
         for (LayerIndex layer = 0; layer < 4; ++layer) {
-            m_arrays[layer] = LoadEntryArray(RegionView(), slot, measure, layer, 1);
+            m_arrays[Slot(layer)] = LoadEntryArray(RegionView(), slot, measure, layer, 1);
         }
     }
     ~CellLayers() {
@@ -107,30 +107,33 @@ public:
     CellLayers(const CellLayers&) = delete;
     CellLayers& operator=(const CellLayers&) = delete;
 
-    EntryArray* At(LayerIndex layer) const { return m_arrays[layer]; }
-    void MarkChanged(LayerIndex layer) { m_changed[layer] = true; }
+    EntryArray* At(LayerIndex layer) const { return m_arrays[Slot(layer)]; }
+    void MarkChanged(LayerIndex layer) { m_changed[Slot(layer)] = true; }
     /// Saves the layer when it changed and gives it back.
     void Release(LayerIndex layer) {
-        if (m_arrays[layer] == nullptr) {
+        if (m_arrays[Slot(layer)] == nullptr) {
             return;
         }
-        if (m_changed[layer]) {
-            SaveEntryArray(m_arrays[layer]);
+        if (m_changed[Slot(layer)]) {
+            SaveEntryArray(m_arrays[Slot(layer)]);
         }
-        ReleaseEntryArray(m_arrays[layer]);
-        m_arrays[layer] = nullptr;
-        m_changed[layer] = false;
+        ReleaseEntryArray(m_arrays[Slot(layer)]);
+        m_arrays[Slot(layer)] = nullptr;
+        m_changed[Slot(layer)] = false;
     }
     /// Deletes every entry of the layer.
     void Empty(LayerIndex layer) {
-        EntryArray* array = m_arrays[layer];
+        EntryArray* array = m_arrays[Slot(layer)];
         if (array != nullptr && array->count > 0) {
             FrameEntriesRemove(array, 0, array->count);
-            m_changed[layer] = true;
+            m_changed[Slot(layer)] = true;
         }
     }
 
 private:
+    /// A layer's place in the arrays (layers are 0-3).
+    static size_t Slot(LayerIndex layer) { return static_cast<size_t>(layer); }
+
     std::array<EntryArray*, 4> m_arrays{};
     std::array<bool, 4> m_changed{};
 };
@@ -178,8 +181,8 @@ void ShowNoFreeLayer() {
 /// has none.
 int32_t FindPerformanceRecord(hostapi::EntryNumber entry, int16_t noteId, std::array<uint8_t, 10>& record) {
     for (int32_t inci = 0; inci < 4 * static_cast<int32_t>(hostapi::EntryLayout::kMaxNotes); ++inci) {
-        if (!LoadEntryDetailRecord(hostapi::kTagNotePerformance, entry, inci, record.data(),
-                                   PerformanceLayout::kSize)) {
+        if (!LoadWholeEntryDetailRecord(hostapi::kTagNotePerformance, entry, inci, record.data(),
+                                        PerformanceLayout::kSize)) {
             return -1;
         }
         if (hostapi::ReadI16(record.data(), PerformanceLayout::kNoteId) == noteId) {
@@ -225,7 +228,7 @@ void MarkLayerSettings(TFMisc& context) {
     using Layout = hostapi::LayerSettingsLayout;
     for (int32_t layer = 0; layer < 4; ++layer) {
         std::array<uint8_t, Layout::kSize> record{};
-        LoadGlobalRecord(hostapi::kTagLayerSettings, layer, record.data(), Layout::kSize);
+        LoadWholeGlobalRecord(hostapi::kTagLayerSettings, layer, record.data(), Layout::kSize);
         const uint16_t second = hostapi::ReadU16(record.data(), Layout::kSecondHalf);
         if ((second & Layout::kPlaybackNotesMark) == 0) {
             hostapi::WriteU16(record.data(), Layout::kSecondHalf, second | Layout::kPlaybackNotesMark);

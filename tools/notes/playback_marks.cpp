@@ -109,13 +109,14 @@ bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, 
     int32_t result = 1;
     for (int32_t inci = 0; inci < 256 && result != 0; ++inci) {
         std::array<uint8_t, hostapi::ArticulationLayout::kSize> use{};
-        if (!LoadEntryDetailRecord(hostapi::kTagArticulation, entry.number(), inci, use.data(),
-                                   hostapi::ArticulationLayout::kSize)) {
+        if (!LoadWholeEntryDetailRecord(hostapi::kTagArticulation, entry.number(), inci, use.data(),
+                                        hostapi::ArticulationLayout::kSize)) {
             break;
         }
         std::array<uint8_t, Definition::kSize> definition{};
         const int16_t number = hostapi::ReadI16(use.data(), hostapi::ArticulationLayout::kDefinition);
-        if (!LoadOtherRecord(hostapi::kTagArticulationDefinition, number, 0, definition.data(), Definition::kSize)) {
+        if (!LoadWholeOtherRecord(hostapi::kTagArticulationDefinition, number, 0, definition.data(),
+                                  Definition::kSize)) {
             continue;
         }
         if ((definition[Definition::kOptions] & Definition::kNoCharacterAbove) != 0) {

@@ -146,8 +146,8 @@ bool RestoreSilencedNotes(EntryView entry, bool& entryChanged) {
     std::vector<std::array<uint8_t, PerformanceLayout::kSize>> records;
     for (int32_t inci = 0; inci < 4 * static_cast<int32_t>(hostapi::EntryLayout::kMaxNotes); ++inci) {
         std::array<uint8_t, PerformanceLayout::kSize> record{};
-        if (!LoadEntryDetailRecord(hostapi::kTagNotePerformance, entry.number(), inci, record.data(),
-                                   PerformanceLayout::kSize)) {
+        if (!LoadWholeEntryDetailRecord(hostapi::kTagNotePerformance, entry.number(), inci, record.data(),
+                                        PerformanceLayout::kSize)) {
             break;
         }
         records.push_back(record);

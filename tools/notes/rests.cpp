@@ -127,15 +127,15 @@ void JoinLayerRests(TFMisc&, hostapi::ViewKey regionWord, hostapi::MeasureNumber
                     Edu from, Edu to) {
     LayerArrays layers{};
     int32_t filled = 0;
-    for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
-        layers[layer] = LoadEntryArray(regionWord, slot, measure, layer, 1);
+    for (size_t layer = 0; layer < layers.size(); ++layer) {
+        layers[layer] = LoadEntryArray(regionWord, slot, measure, static_cast<hostapi::LayerIndex>(layer), 1);
         if (layers[layer] != nullptr && layers[layer]->count > 0) {
             ++filled;
         }
     }
     bool changed = false;
     if (filled >= 2) {
-        hostapi::LayerIndex base = 0;
+        size_t base = 0;
         while (base < 3 && (layers[base] == nullptr || layers[base]->count == 0)) {
             ++base;
         }
@@ -149,7 +149,7 @@ void JoinLayerRests(TFMisc&, hostapi::ViewKey regionWord, hostapi::MeasureNumber
             std::array<int32_t, 4> together{-1, -1, -1, -1};
             bool anyTogether = false;
             bool matched = false;
-            for (hostapi::LayerIndex layer = base + 1; layer < 4; ++layer) {
+            for (size_t layer = base + 1; layer < layers.size(); ++layer) {
                 if (layers[layer] == nullptr) {
                     continue;
                 }
@@ -166,7 +166,7 @@ void JoinLayerRests(TFMisc&, hostapi::ViewKey regionWord, hostapi::MeasureNumber
                 continue;  // a note or a rest of another length sounds with it
             }
             changed = PlaceJoinedRest(rest) || changed;
-            for (hostapi::LayerIndex layer = base + 1; layer < 4; ++layer) {
+            for (size_t layer = base + 1; layer < layers.size(); ++layer) {
                 if (together[layer] >= 0 && !layers[layer]->entry(together[layer]).isNote()) {
                     changed = PlaceJoinedRest(layers[layer]->entry(together[layer])) || changed;
                 }

@@ -191,7 +191,8 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
     using Record = hostapi::ArticulationLayout;
     std::array<uint8_t, Record::kSize> record{};
     const hostapi::ConstEntryView entry = end.entry.view();
-    present = LoadEntryDetailRecord(hostapi::kTagArticulation, entry.number(), index, record.data(), Record::kSize);
+    present =
+        LoadWholeEntryDetailRecord(hostapi::kTagArticulation, entry.number(), index, record.data(), Record::kSize);
     if (!present) {
         return std::nullopt;
     }
@@ -201,7 +202,7 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
         return std::nullopt;
     }
     std::array<uint8_t, Definition::kSize> definition{};
-    if (!LoadOtherRecord(hostapi::kTagArticulationDefinition, number, 0, definition.data(), Definition::kSize)) {
+    if (!LoadWholeOtherRecord(hostapi::kTagArticulationDefinition, number, 0, definition.data(), Definition::kSize)) {
         return std::nullopt;
     }
     const uint16_t flags = hostapi::ReadU16(definition.data(), Definition::kFlags);
@@ -351,7 +352,7 @@ bool CollisionResolver::Visit(const End& end, int32_t pass, std::array<bool, 2>&
     using Record = hostapi::ArticulationLayout;
     std::array<uint8_t, Record::kSize> record{};
     const hostapi::EntryNumber number = found.entry.view().number();
-    if (!LoadEntryDetailRecord(hostapi::kTagArticulation, number, outer.index, record.data(), Record::kSize)) {
+    if (!LoadWholeEntryDetailRecord(hostapi::kTagArticulation, number, outer.index, record.data(), Record::kSize)) {
         return true;
     }
     int32_t needed = m_above ? (A + target) - outer.base : std::abs(A - (target - outer.base));

@@ -210,7 +210,7 @@ bool RunSlurTool(TFMisc& context) {
         }
         Record12 link;
         for (int32_t inci = 0;
-             LoadOtherRecord(hostapi::kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize); ++inci) {
+             LoadWholeOtherRecord(hostapi::kTagShapeMeasureLink, measure, inci, link.data(), Record12::kSize); ++inci) {
             const int32_t shape = hostapi::ReadI16(link.data(), hostapi::ShapeLinkLayout::kShape);
             SmartShapeRecord record;
             if (!done.insert(shape).second || !LoadSmartShapeRecord(shape, record) ||

@@ -132,8 +132,8 @@ bool IsSlurType(int16_t type) {
 
 void LoadSlurContourDefaults(TFMisc& context) {
     SlurContours(context).defaults.fill(0);
-    LoadOtherRecord(kTagSlurContours, -2, 0, SlurContours(context).defaults.data(),
-                    static_cast<int32_t>(SlurContours(context).defaults.size()));
+    LoadWholeOtherRecord(kTagSlurContours, -2, 0, SlurContours(context).defaults.data(),
+                         static_cast<int32_t>(SlurContours(context).defaults.size()));
 }
 
 int32_t MeasureXPosition(TFMisc& context, Edu position, int32_t measure) {

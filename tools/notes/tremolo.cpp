@@ -221,7 +221,7 @@ void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
         return;
     }
     Record12 options;
-    const int16_t first = LoadOtherRecord(kTagBeamOptions, -2, 0, options.data(), Record12::kSize)
+    const int16_t first = LoadWholeOtherRecord(kTagBeamOptions, -2, 0, options.data(), Record12::kSize)
                               ? hostapi::ReadI16(options.data(), hostapi::BeamOptionsLayout::kSecondAdjustment)
                               : kBeamOptionsMissing;
     Record10 second;

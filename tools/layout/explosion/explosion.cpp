@@ -124,7 +124,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
         auto& record = explosion.staffRecords[static_cast<size_t>(s)];
         record.fill(0);
         const int32_t staff = explosion.staves ? explosion.staves->ByNumber(explosion.firstStaffSlot + s) : 0;
-        LoadOtherRecord(kTagStaff, staff, 0, record.data(), static_cast<int32_t>(record.size()));
+        LoadWholeOtherRecord(kTagStaff, staff, 0, record.data(), static_cast<int32_t>(record.size()));
     }
     explosion.regionCopy = region;
     for (int32_t s = std::min(previous, explosion.staffCount); s < explosion.staffCount; ++s) {

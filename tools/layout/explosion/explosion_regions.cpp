@@ -307,7 +307,7 @@ bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
     for (int32_t s = 0; s < explosion.staffCount; ++s) {
         const int32_t staff = explosion.staves ? explosion.staves->ByNumber(explosion.firstStaffSlot + s) : 0;
         std::array<uint8_t, kFrameSize> frame{};
-        if (LoadDetailRecord(kTagCellClef, staff, measure, frame.data(), kFrameSize, 0) &&
+        if (LoadWholeDetailRecord(kTagCellClef, staff, measure, frame.data(), kFrameSize, 0) &&
             std::any_of(frame.begin(), frame.end(), [](uint8_t b) { return b != 0; })) {
             return true;
         }
