@@ -78,19 +78,11 @@ void Document::RememberRecord(const RecordKey& key, const Bytes* now) {
     if (m_records.Generation() != generation) {
         now = m_records.Find(key);
     }
-    // Each journal's map is looked up once.
-    const auto remember = [&](Journal& journal) {
-        const auto at = journal.records.lower_bound(key);
-        if (at == journal.records.end() || at->first != key) {
-            journal.records.emplace_hint(at, key,
-                                         now == nullptr ? std::nullopt : std::optional<Bytes>(std::in_place, *now));
-        }
-    };
     for (Journal& journal : m_journals) {
-        remember(journal);
+        journal.records.Remember(key, now);
     }
     if (edit && m_undoStep) {
-        remember(*m_undoStep);
+        m_undoStep->records.Remember(key, now);
     }
 }
 
@@ -152,7 +144,7 @@ Document::Journal Document::Apply(const Journal& journal, bool noted) {
             RememberRecord(key, m_records.Find(key));
         }
         const Bytes* current = m_records.Find(key);
-        now.records.emplace(key, current == nullptr ? std::nullopt : std::optional<Bytes>(*current));
+        now.records.Remember(key, current);
         m_records.Restore(key, bytes);
     }
     for (const auto& [cell, entries] : journal.cells) {

@@ -154,6 +154,7 @@ DocumentChanges ChangesSince(const Document::Journal& journal, const Document& a
     for (const auto& [cell, entries] : journal.cells) {
         changes.cells += CompareCell(cell, entries, after.EntriesOf(cell), changes.entries) ? 1 : 0;
     }
+    changes.records.reserve(journal.records.size());
     for (const auto& [key, before] : journal.records) {
         const Bytes* now = after.Records().Find(key);
         if (!before && now != nullptr) {
