@@ -94,10 +94,15 @@ bool Document::RememberCell(const CellKey& cell, const CellEntries* now) {
     if (hooked) {
         now = &EntriesOf(cell);
     }
+    // One copy of the entries for every journal that has no note of the cell yet.
+    std::shared_ptr<const CellEntries> kept;
     const auto remember = [&](Journal& journal) {
         const auto at = journal.cells.lower_bound(cell);
         if (at == journal.cells.end() || at->first != cell) {
-            journal.cells.emplace_hint(at, cell, *now);
+            if (!kept) {
+                kept = std::make_shared<const CellEntries>(*now);
+            }
+            journal.cells.emplace_hint(at, cell, kept);
         }
     };
     for (Journal& journal : m_journals) {
@@ -148,17 +153,18 @@ Document::Journal Document::Apply(const Journal& journal, bool noted) {
         m_records.Restore(key, bytes);
     }
     for (const auto& [cell, entries] : journal.cells) {
+        const auto held = std::make_shared<const CellEntries>(EntriesOf(cell));
         if (noted) {
             for (Journal& open : m_journals) {
-                open.cells.try_emplace(cell, EntriesOf(cell));
+                open.cells.try_emplace(cell, held);
             }
         }
-        now.cells.emplace(cell, EntriesOf(cell));
-        if (entries.empty()) {
+        now.cells.emplace(cell, held);
+        if (entries->empty()) {
             m_cells.erase(cell);
         } else {
-            NoteEntryNumbers(entries);
-            m_cells[cell] = entries;
+            NoteEntryNumbers(*entries);
+            m_cells[cell] = *entries;
         }
     }
     if (journal.fonts) {

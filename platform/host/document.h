@@ -115,12 +115,16 @@ public:
     // a command runs, for its change summary) and the open step of the undo history (only what
     // is written through the document's own methods, not through Records() directly).
 
+    /// What cells held: their entries (empty for a cell that had none). A note is never changed,
+    /// so the journals that note one write share it (the change journal and the undo step hold
+    /// one copy of a cell's entries, not two).
+    using CellNotes = std::map<CellKey, std::shared_ptr<const CellEntries>, std::less<CellKey>,
+                               PoolAllocator<std::pair<const CellKey, std::shared_ptr<const CellEntries>>>>;
     /// What a document held before the writes since a journal was begun: the records' (see
-    /// record_journal.h), the cells' entries (empty for a cell that had none) and the fonts
-    /// (nothing when a journal leaves them alone).
+    /// record_journal.h), the cells' and the fonts (nothing when a journal leaves them alone).
     struct Journal {
         RecordJournal records;
-        CellMap cells;
+        CellNotes cells;
         std::optional<FontTable> fonts;
     };
     /// Change journals nest; the last begun ends first. A change journal holds the fonts as they

@@ -79,7 +79,7 @@ void UndoJournal::Close(Document::Journal before, const Document& document) {
     step.name = std::move(*m_open);
     m_open.reset();
     // Only what differs now stays in the step; what it holds now is read again when it is undone.
-    std::erase_if(before.cells, [&](const auto& cell) { return document.EntriesOf(cell.first) == cell.second; });
+    std::erase_if(before.cells, [&](const auto& cell) { return document.EntriesOf(cell.first) == *cell.second; });
     before.records.EraseIf([&](const RecordJournal::Note& record) {
         const Bytes* after = document.Records().Find(record.first);
         return after == nullptr ? !record.second : record.second && *record.second == *after;

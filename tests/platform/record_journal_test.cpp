@@ -135,7 +135,7 @@ TEST(RecordJournalTest, NotesInKeyOrderStayInOrderWithoutSorting) {
     EXPECT_EQ(keys.back(), RecordKey::Other(kOther, 1, 4));
 }
 
-TEST(RecordJournalTest, UndoAndRedoPutBackTheExactBytesOfEveryRecordAStepWrote) {
+TEST(RecordJournalTest, UndoAndRedoPutBackTheExactBytesOfEveryRecordAndCellAStepWrote) {
     host::Document document("journal");
     std::mt19937 random(5);
     // Records of several sizes, a staff system in both forms among them.
@@ -145,11 +145,24 @@ TEST(RecordJournalTest, UndoAndRedoPutBackTheExactBytesOfEveryRecordAStepWrote) 
     }
     document.StartUndoHistory([] { return std::string("Step"); });
     const host::Document before(document);
+    // A change journal open over the step, as while a command runs: it shares the step's notes.
+    document.BeginJournal();
     // One step: creates (new incidences), saves that grow and shrink records, deletes that move
     // later incidences down, in no particular key order.
     for (int i = 0; i < 2000; ++i) {
         const auto cmper = static_cast<int16_t>(1 + random() % 300);
-        switch (random() % 4) {
+        switch (random() % 5) {
+            case 4: {
+                // A cell's entries, noted once for the step and the change journal both.
+                host::CellEntries entries(random() % 4);
+                for (host::EntryBytes& entry : entries) {
+                    entry.fill(static_cast<uint8_t>(random()));
+                }
+                document.SetEntries(
+                    {static_cast<int16_t>(1 + random() % 3), static_cast<int16_t>(1 + random() % 20), 0},
+                    std::move(entries));
+                break;
+            }
             case 0:
                 document.CreateRecord(RecordKey::Other(kOther, cmper, -1),
                                       Bytes(random() % 50, static_cast<uint8_t>(i)));
@@ -167,7 +180,12 @@ TEST(RecordJournalTest, UndoAndRedoPutBackTheExactBytesOfEveryRecordAStepWrote) 
         }
     }
     document.CloseUndoStep();
+    const host::Document::Journal journal = document.EndJournal();
     const host::Document after(document);
+    // The change journal puts back what the step found, as the undo does.
+    host::Document reverted(after);
+    reverted.Revert(journal);
+    EXPECT_TRUE(reverted.SameContent(before));
     ASSERT_FALSE(after.SameContent(before));
     ASSERT_NE(document.Undo(), nullptr);
     EXPECT_TRUE(document.SameContent(before));
