@@ -24,7 +24,7 @@ namespace host {
 NodePool::~NodePool() {
     for (const Chunk& chunk : m_chunks) {
         UNPOISON(chunk.bytes, chunk.size);
-        ::operator delete(chunk.bytes, chunk.size);
+        ::operator delete(chunk.bytes);
     }
 }
 
