@@ -78,19 +78,11 @@ void Document::RememberRecord(const RecordKey& key, const Bytes* now) {
     if (m_records.Generation() != generation) {
         now = m_records.Find(key);
     }
-    // Each journal's map is looked up once.
-    const auto remember = [&](Journal& journal) {
-        const auto at = journal.records.lower_bound(key);
-        if (at == journal.records.end() || at->first != key) {
-            journal.records.emplace_hint(at, key,
-                                         now == nullptr ? std::nullopt : std::optional<Bytes>(std::in_place, *now));
-        }
-    };
     for (Journal& journal : m_journals) {
-        remember(journal);
+        journal.records.Remember(key, now);
     }
     if (edit && m_undoStep) {
-        remember(*m_undoStep);
+        m_undoStep->records.Remember(key, now);
     }
 }
 
@@ -102,10 +94,15 @@ bool Document::RememberCell(const CellKey& cell, const CellEntries* now) {
     if (hooked) {
         now = &EntriesOf(cell);
     }
+    // One copy of the entries for every journal that has no note of the cell yet.
+    std::shared_ptr<const CellEntries> kept;
     const auto remember = [&](Journal& journal) {
         const auto at = journal.cells.lower_bound(cell);
         if (at == journal.cells.end() || at->first != cell) {
-            journal.cells.emplace_hint(at, cell, *now);
+            if (!kept) {
+                kept = std::make_shared<const CellEntries>(*now);
+            }
+            journal.cells.emplace_hint(at, cell, kept);
         }
     };
     for (Journal& journal : m_journals) {
@@ -152,21 +149,22 @@ Document::Journal Document::Apply(const Journal& journal, bool noted) {
             RememberRecord(key, m_records.Find(key));
         }
         const Bytes* current = m_records.Find(key);
-        now.records.emplace(key, current == nullptr ? std::nullopt : std::optional<Bytes>(*current));
+        now.records.Remember(key, current);
         m_records.Restore(key, bytes);
     }
     for (const auto& [cell, entries] : journal.cells) {
+        const auto held = std::make_shared<const CellEntries>(EntriesOf(cell));
         if (noted) {
             for (Journal& open : m_journals) {
-                open.cells.try_emplace(cell, EntriesOf(cell));
+                open.cells.try_emplace(cell, held);
             }
         }
-        now.cells.emplace(cell, EntriesOf(cell));
-        if (entries.empty()) {
+        now.cells.emplace(cell, held);
+        if (entries->empty()) {
             m_cells.erase(cell);
         } else {
-            NoteEntryNumbers(entries);
-            m_cells[cell] = entries;
+            NoteEntryNumbers(*entries);
+            m_cells[cell] = *entries;
         }
     }
     if (journal.fonts) {

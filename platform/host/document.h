@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/node_pool.h"
+#include "platform/host/record_journal.h"
 #include "platform/host/record_store.h"
 #include "platform/hostapi/entry_array.h"
 
@@ -40,8 +42,10 @@ struct CellKey {
 using EntryBytes = std::array<uint8_t, hostapi::EntryLayout::kSize>;
 /// The entries of a cell in their order.
 using CellEntries = std::vector<EntryBytes>;
-/// The cells that hold entries; a cell without entries is not kept.
-using CellMap = std::map<CellKey, CellEntries>;
+/// The cells that hold entries; a cell without entries is not kept. The tree nodes come from a
+/// pool of the map's own (node_pool.h).
+using CellMap =
+    std::map<CellKey, CellEntries, std::less<CellKey>, PoolAllocator<std::pair<const CellKey, CellEntries>>>;
 
 /// A staff system is stored in two forms: 'SOSS' (20 bytes) and 'O\x02SS' (24 bytes), which
 /// the host answers from year 2001 on. Whatever writes one form writes the other too: a 'SOSS'
@@ -111,12 +115,16 @@ public:
     // a command runs, for its change summary) and the open step of the undo history (only what
     // is written through the document's own methods, not through Records() directly).
 
+    /// What cells held: their entries (empty for a cell that had none). A note is never changed,
+    /// so the journals that note one write share it (the change journal and the undo step hold
+    /// one copy of a cell's entries, not two).
+    using CellNotes = std::map<CellKey, std::shared_ptr<const CellEntries>, std::less<CellKey>,
+                               PoolAllocator<std::pair<const CellKey, std::shared_ptr<const CellEntries>>>>;
     /// What a document held before the writes since a journal was begun: the records' (see
-    /// RecordStore::Journal), the cells' entries (empty for a cell that had none) and the fonts
-    /// (nothing when a journal leaves them alone).
+    /// record_journal.h), the cells' and the fonts (nothing when a journal leaves them alone).
     struct Journal {
-        RecordStore::Journal records;
-        std::map<CellKey, CellEntries> cells;
+        RecordJournal records;
+        CellNotes cells;
         std::optional<FontTable> fonts;
     };
     /// Change journals nest; the last begun ends first. A change journal holds the fonts as they

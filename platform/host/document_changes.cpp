@@ -148,12 +148,13 @@ DocumentChanges ChangesSince(const Document::Journal& journal, const Document& a
     // a list that doubles (and is copied) as it grows.
     size_t most = 0;
     for (const auto& [cell, entries] : journal.cells) {
-        most += entries.size() + after.EntriesOf(cell).size();
+        most += entries->size() + after.EntriesOf(cell).size();
     }
     changes.entries.reserve(most);
     for (const auto& [cell, entries] : journal.cells) {
-        changes.cells += CompareCell(cell, entries, after.EntriesOf(cell), changes.entries) ? 1 : 0;
+        changes.cells += CompareCell(cell, *entries, after.EntriesOf(cell), changes.entries) ? 1 : 0;
     }
+    changes.records.reserve(journal.records.size());
     for (const auto& [key, before] : journal.records) {
         const Bytes* now = after.Records().Find(key);
         if (!before && now != nullptr) {

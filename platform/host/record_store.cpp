@@ -450,13 +450,18 @@ bool RecordStore::Delete(const RecordKey& key) {
             later.push_back(it->first);
         }
     }
-    // In ascending order each record moves into the place its predecessor has just left.
+    // In ascending order each record moves into the place its predecessor has just left. (Not by
+    // extract and insert: a node handle of this library keeps a copy of the map's allocator that
+    // it never lets go, and so the store's node pool.)
     for (const RecordKey& old : later) {
         Remember(old, Find(old));
         ++m_generation;
-        auto node = m_records.extract(old);
-        Set(node.key(), member, Get(old, member) - 1);
-        m_records.insert(std::move(node));
+        const auto record = m_records.find(old);
+        Bytes bytes = std::move(record->second);
+        const auto next = m_records.erase(record);
+        RecordKey moved = old;
+        Set(moved, member, Get(old, member) - 1);
+        m_records.emplace_hint(next, moved, std::move(bytes));
     }
     return true;
 }

@@ -33,6 +33,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/host/node_pool.h"
 #include "platform/hostapi/record_tags.h"
 #include "platform/hostapi/types.h"
 
@@ -111,10 +112,8 @@ struct WriteHook {
 
 class RecordStore {
 public:
-    using Map = std::map<RecordKey, Bytes>;
-    /// What keys held before the writes since a journal was begun: the bytes, or nothing for a
-    /// key that had no record.
-    using Journal = std::map<RecordKey, std::optional<Bytes>>;
+    /// The records, their tree nodes from a pool of the store's own (node_pool.h).
+    using Map = std::map<RecordKey, Bytes, std::less<RecordKey>, PoolAllocator<std::pair<const RecordKey, Bytes>>>;
 
     const Bytes* Find(const RecordKey& key) const;
     /// Overwrites the record, or creates it under exactly these keys. Saving the bytes the record

@@ -79,8 +79,8 @@ void UndoJournal::Close(Document::Journal before, const Document& document) {
     step.name = std::move(*m_open);
     m_open.reset();
     // Only what differs now stays in the step; what it holds now is read again when it is undone.
-    std::erase_if(before.cells, [&](const auto& cell) { return document.EntriesOf(cell.first) == cell.second; });
-    std::erase_if(before.records, [&](const auto& record) {
+    std::erase_if(before.cells, [&](const auto& cell) { return document.EntriesOf(cell.first) == *cell.second; });
+    before.records.EraseIf([&](const RecordJournal::Note& record) {
         const Bytes* after = document.Records().Find(record.first);
         return after == nullptr ? !record.second : record.second && *record.second == *after;
     });
