@@ -296,6 +296,7 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
         m_words.clear();
         m_commandWords = 0;
         bool failed = false;
+        bool changeSet = false;
         try {
             m_words = SplitScriptLine(line);
             if (m_words.empty()) {
@@ -304,7 +305,9 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
             // The line as it runs, without a comment after it.
             const size_t first = m_words.front().column - 1;
             win::TranscriptWrite("> " + line.substr(first, m_words.back().end - first));
-            const uint64_t tracked = m_host.TrackedCount();
+            // Everything that changes while the line runs is the line's one change set.
+            m_host.BeginChangeSet();
+            changeSet = true;
             RunLine(m_words);
             // The user takes a second before the next line: the host's message loop delivers what
             // the command posted (a menu choice, a plug-in's requests, synthesised keys), and timers
@@ -313,11 +316,6 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
             // The user's turn ends: what changed during it is one step of each document's undo
             // history.
             m_host.CloseUndoSteps();
-            if (m_settings.verbosity == Verbosity::Verbose && m_host.TrackedCount() != tracked) {
-                for (const std::string& change : m_host.LastChangeListing()) {
-                    win::TranscriptWrite(change);
-                }
-            }
         } catch (const ScriptError& e) {
             Location where = Here(e.Argument());
             where.column += e.Offset();
@@ -326,6 +324,11 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
         } catch (const std::exception& e) {
             Error(Here(), e.what());
             failed = true;
+        }
+        if (changeSet && m_host.EndChangeSet() && m_settings.verbosity == Verbosity::Verbose) {
+            for (const std::string& change : m_host.LastChangeListing()) {
+                win::TranscriptWrite(change);
+            }
         }
         const size_t before = m_errors;
         ReportActionFailures();

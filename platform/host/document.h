@@ -132,6 +132,9 @@ public:
     void BeginJournal();
     Journal EndJournal();
     bool Journaling() const { return !m_journals.empty(); }
+    /// How many change journals are open; the one begun at a count of N is OpenJournal(N).
+    size_t JournalCount() const { return m_journals.size(); }
+    const Journal& OpenJournal(size_t index) const { return m_journals.at(index); }
     /// Runs once, before the next write changes a record or a cell (then it is gone).
     void SetBeforeWrite(std::function<void()> hook);
     /// Puts every record, cell and the fonts a journal holds back as the journal has them,

@@ -303,8 +303,12 @@ std::optional<std::pair<size_t, int16_t>> Host::PluginCommand(uint32_t id) const
 }
 
 std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work) {
-    DropChangeListing();
-    m_lastChangeListing.clear();
+    // Inside a turn's change set the set is the last command's listing, not this call.
+    const bool keep = !m_changeSet;
+    if (keep) {
+        DropChangeListing();
+        m_lastChangeListing.clear();
+    }
     // Each open document keeps a journal of what the work writes: what changed is found from the
     // keys and cells written, in time that follows the change rather than the document's size.
     // Documents are found again by identity, so that those opened or closed meanwhile are left out.
@@ -314,24 +318,40 @@ std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work
         document->BeginJournal();
         tracked.push_back(document.get());
     }
-    const auto isOpen = [&](const Document* document) {
-        return std::any_of(m_documents.begin(), m_documents.end(),
-                           [&](const std::unique_ptr<Document>& d) { return d.get() == document; }) &&
-               document->Journaling();
-    };
     try {
         work();
     } catch (...) {
         for (auto it = tracked.rbegin(); it != tracked.rend(); ++it) {
-            if (isOpen(*it)) {
+            if (Tracking(*it)) {
                 (*it)->EndJournal();
             }
         }
         throw;
     }
+    std::vector<PendingListing> pending;
+    std::vector<DocumentReport> reports = EndJournals(tracked, keep ? &pending : nullptr);
+    if (keep) {
+        KeepListing(std::move(pending));
+    } else {
+        for (const DocumentReport& report : reports) {
+            NoteSaidInSet(DocumentAt(report.number), report.changes->Summary());
+        }
+    }
+    ++m_trackedCount;
+    return reports;
+}
+
+bool Host::Tracking(const Document* document) const {
+    return std::any_of(m_documents.begin(), m_documents.end(),
+                       [&](const std::unique_ptr<Document>& d) { return d.get() == document; }) &&
+           document->Journaling();
+}
+
+std::vector<DocumentReport> Host::EndJournals(const std::vector<Document*>& tracked,
+                                              std::vector<PendingListing>* pending) {
     std::vector<std::pair<Document*, Document::Journal>> journals;
     for (auto it = tracked.rbegin(); it != tracked.rend(); ++it) {
-        if (isOpen(*it)) {
+        if (Tracking(*it)) {
             journals.emplace_back(*it, (*it)->EndJournal());
         }
     }
@@ -346,18 +366,84 @@ std::vector<DocumentReport> Host::TrackChanges(const std::function<void()>& work
         const auto it = std::find_if(m_documents.begin(), m_documents.end(),
                                      [wanted](const std::unique_ptr<Document>& d) { return d.get() == wanted; });
         const auto number = static_cast<int32_t>(it - m_documents.begin() + 1);
-        m_pendingListing.push_back(
-            {document,
-             "changes of document " + std::to_string(number) + " \"" + document->Name() + "\": " + changes->Summary(),
-             changes, std::move(journal), document->Fonts()});
+        if (pending != nullptr) {
+            pending->push_back({document,
+                                "changes of document " + std::to_string(number) + " \"" + document->Name() +
+                                    "\": " + changes->Summary(),
+                                changes, std::move(journal), document->Fonts()});
+        }
         reports.push_back({number, document->Name(), std::move(changes)});
     }
-    // The listing is made when it is asked for, or before one of the documents changes again.
-    for (const PendingListing& pending : m_pendingListing) {
-        pending.document->SetBeforeWrite([this] { BuildChangeListing(); });
-    }
-    ++m_trackedCount;
     return reports;
+}
+
+void Host::KeepListing(std::vector<PendingListing> pending) {
+    DropChangeListing();
+    m_lastChangeListing.clear();
+    m_pendingListing = std::move(pending);
+    // The listing is made when it is asked for, or before one of the documents changes again.
+    for (const PendingListing& listing : m_pendingListing) {
+        listing.document->SetBeforeWrite([this] { BuildChangeListing(); });
+    }
+}
+
+void Host::BeginChangeSet() {
+    if (m_changeSet) {
+        throw std::logic_error("a change set begins inside another");
+    }
+    m_changeSet.emplace();
+    m_changeSet->trackedAtBegin = m_trackedCount;
+    for (const auto& document : m_documents) {
+        m_changeSet->journals.push_back(document->JournalCount());
+        document->BeginJournal();
+        m_changeSet->documents.push_back(document.get());
+    }
+}
+
+bool Host::ChangedInSet() const {
+    if (!m_changeSet) {
+        return false;
+    }
+    for (size_t i = 0; i < m_changeSet->documents.size(); ++i) {
+        const Document* document = m_changeSet->documents[i];
+        if (Tracking(document) &&
+            !ChangesSince(document->OpenJournal(m_changeSet->journals[i]), *document).Empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Host::NoteSaidInSet(const Document& document, std::string summary) {
+    if (m_changeSet) {
+        auto& [count, said] = m_changeSet->reported[&document];
+        ++count;
+        said = std::move(summary);
+    }
+}
+
+bool Host::EndChangeSet() {
+    if (!m_changeSet) {
+        throw std::logic_error("a change set ends that was never begun");
+    }
+    const ChangeSet set = std::move(*m_changeSet);
+    m_changeSet.reset();
+    std::vector<PendingListing> pending;
+    const std::vector<DocumentReport> reports = EndJournals(set.documents, &pending);
+    // A turn that ran no command and changed nothing leaves the last command's listing as it was.
+    if (m_trackedCount != set.trackedAtBegin || !reports.empty()) {
+        KeepListing(std::move(pending));
+    }
+    for (const DocumentReport& report : reports) {
+        const auto said = set.reported.find(&DocumentAt(report.number));
+        const std::string summary = report.changes->Summary();
+        if (said == set.reported.end() || said->second.first != 1 ||
+            (!said->second.second.empty() && said->second.second != summary)) {
+            win::TranscriptWrite("host: this line changed document " + std::to_string(report.number) + " \"" +
+                                 report.name + "\" in all: " + summary);
+        }
+    }
+    return !reports.empty();
 }
 
 void Host::DropChangeListing() {
@@ -402,7 +488,7 @@ const std::vector<std::string>& Host::LastChangeListing() {
 }
 
 void Host::WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports) {
-    if (reports.empty()) {
+    if (reports.empty() && !ChangedInSet()) {
         win::TranscriptWrite("host: nothing changed");
     }
     for (const DocumentReport& report : reports) {
@@ -528,6 +614,7 @@ void Host::Undo() {
     CloseUndoSteps();
     if (const UndoStep* step = front->Undo()) {
         ++m_hostEdits;
+        NoteSaidInSet(*front);
         WriteUndoneStep("undo", *step);
     } else {
         win::TranscriptWrite("host: nothing to undo");
@@ -542,6 +629,7 @@ void Host::Redo() {
     CloseUndoSteps();
     if (const UndoStep* step = front->Redo()) {
         ++m_hostEdits;
+        NoteSaidInSet(*front);
         WriteUndoneStep("redo", *step);
     } else {
         win::TranscriptWrite("host: nothing to redo");
@@ -749,6 +837,15 @@ bool Host::CloseFront() {
     if (std::any_of(m_pendingListing.begin(), m_pendingListing.end(),
                     [&](const PendingListing& pending) { return pending.document == at->get(); })) {
         BuildChangeListing();
+    }
+    if (m_changeSet) {
+        // What the turn changed in a document that closes goes with it.
+        const auto it = std::find(m_changeSet->documents.begin(), m_changeSet->documents.end(), at->get());
+        if (it != m_changeSet->documents.end()) {
+            m_changeSet->journals.erase(m_changeSet->journals.begin() + (it - m_changeSet->documents.begin()));
+            m_changeSet->documents.erase(it);
+        }
+        m_changeSet->reported.erase(at->get());
     }
     DetachLentEntryArrays(**at);
     m_windows->Closing(m_frontNumber);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -149,8 +150,24 @@ public:
     const std::vector<std::string>& LastChangeListing();
     /// How many times TrackChanges ran: a caller sees whether a command was tracked since.
     uint64_t TrackedCount() const { return m_trackedCount; }
-    /// Writes "host: WHO changed document N "NAME": SUMMARY" per report, or "host: nothing changed".
-    static void WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports);
+    /// Writes "host: WHO changed document N "NAME": SUMMARY" per report, or "host: nothing changed"
+    /// (not while an open change set has changed a document already: what changed stays changed).
+    void WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports);
+
+    // ---- A turn of the user (a script line) ----
+    // Everything that happens in one turn is one change set: every plug-in call, the host's own
+    // edits, the later steps of a command and what timers and forms write between the calls.
+    // While a set is open the calls still say what each changed, and the set is what the last
+    // command changed (LastChangeListing) once it closes.
+
+    /// Opens the change set of a turn over the documents open now.
+    void BeginChangeSet();
+    /// Closes it. When the turn ran a command or changed a document, the set becomes the last
+    /// command's change listing, and "host: this line changed document N "NAME" in all: SUMMARY"
+    /// is written for each document whose changes the calls' own lines did not say whole (several
+    /// calls changed it, or something between the calls did). Answers whether the set changed a
+    /// document.
+    bool EndChangeSet();
 
     /// The host's reaction to a command identifier (a menu choice, or WM_COMMAND from a
     /// plug-in): a plug-in entry calls its invoke entry with the selection; the host carries out
@@ -285,9 +302,32 @@ private:
     };
     /// Makes the pending listing into lines; the documents go back to what they hold.
     void BuildChangeListing();
+    /// Ends the change journals of `tracked` (the last begun first) that are still open and
+    /// answers each document's changes with its number; puts them in `pending` when given.
+    std::vector<DocumentReport> EndJournals(const std::vector<Document*>& tracked,
+                                            std::vector<PendingListing>* pending);
+    /// Makes `pending` the last command's listing, in place of the one before.
+    void KeepListing(std::vector<PendingListing> pending);
+    /// Whether a document is open and keeps a change journal.
+    bool Tracking(const Document* document) const;
+    /// Whether the open change set has changed a document so far.
+    bool ChangedInSet() const;
+    /// Notes in the open change set that the transcript said what changed in a document (a
+    /// call's summary; "" for an undo step, which lists its own changes).
+    void NoteSaidInSet(const Document& document, std::string summary = {});
     /// Forgets the pending listing and the hooks that would make it.
     void DropChangeListing();
 
+    /// The open change set of a turn: the documents it journals and what the calls said of them.
+    struct ChangeSet {
+        std::vector<Document*> documents;
+        std::vector<size_t> journals;  ///< the index of each document's journal of the set
+        uint64_t trackedAtBegin = 0;
+        /// Per document: how many times the transcript said what changed in it (a call's summary,
+        /// an undo step), and the last summary said.
+        std::map<const Document*, std::pair<size_t, std::string>> reported;
+    };
+    std::optional<ChangeSet> m_changeSet;
     std::vector<std::string> m_lastChangeListing;
     std::vector<PendingListing> m_pendingListing;
     uint64_t m_trackedCount = 0;

@@ -235,7 +235,7 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
         std::vector<DocumentReport> reports;
         m_host.RunHostEdit("Clear", [&] { reports = m_host.TrackChanges([&] { ClearRegion(*front, *selection); }); });
         win::TranscriptWrite("host: cleared " + RegionText(*selection));
-        Host::WriteChangeSummary("the clear", reports);
+        m_host.WriteChangeSummary("the clear", reports);
         return true;
     }
     if (virtualKey == 'C') {
@@ -269,7 +269,7 @@ bool MainWindowKeys::RegionCommand(uint16_t virtualKey, bool ctrl) {
         }
         m_host.SetSelection(*pasted);
         win::TranscriptWrite("host: pasted into " + RegionText(*pasted));
-        Host::WriteChangeSummary("the paste", reports);
+        m_host.WriteChangeSummary("the paste", reports);
         return true;
     }
     return false;

@@ -264,6 +264,35 @@ TEST_F(HostsimCliTest, VersionHelpQuietAndVerbose) {
     EXPECT_TRUE(Has(verbose.out, "changes of document 1 \"walk\": 1 cell (3 entries changed)"));
 }
 
+TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
+    // Go in the options dialog, which stays open: the run and the host's later call are one line.
+    const auto dialog = Run("load plugins\nnew " + Source("examples/quartet.score") +
+                                "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+                                "menu \"Orvex/Modify/Remove...\"\ndump changes\n",
+                            "-v");
+    ASSERT_EQ(dialog.exitCode, 0) << dialog.err;
+    EXPECT_FALSE(Has(dialog.out, "host: nothing changed"));
+    const std::string heading = "changes of document 1 \"quartet\": 1 cell (5 entries changed)";
+    const auto changed = std::find(dialog.out.begin(), dialog.out.end(),
+                                   "host: Orvex188.fxt changed document 1 \"quartet\": 1 cell (5 entries changed)");
+    const auto listed = std::find(changed, dialog.out.end(), heading);
+    const auto dumped = std::find(dialog.out.begin(), dialog.out.end(), "> dump changes");
+    EXPECT_LT(listed, dumped);  // -v lists it after the menu line
+    ASSERT_LT(dumped + 2, dialog.out.end());
+    EXPECT_EQ(dumped[1], heading);
+    EXPECT_EQ(dumped[2], "  staff 1, measure 1, layer 1:");
+
+    // An explosion changes the document in several calls and the host's paste during one line.
+    const auto explosion = Run("load plugins\nnew " + Source("examples/explosion.score") +
+                               "\nselect 1 1-2\nhold shift\nmenu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n"
+                               "release shift\ndump changes\n");
+    ASSERT_EQ(explosion.exitCode, 0) << explosion.err;
+    const std::string all = "4 cells (3 entries changed, 3 added); records 'SOIS' 1 added, 'SOIu' 1 changed, 1 added, "
+                            "'otDY' 1 deleted";
+    EXPECT_TRUE(Has(explosion.out, "host: this line changed document 1 \"explosion\" in all: " + all));
+    EXPECT_TRUE(Has(explosion.out, "changes of document 1 \"explosion\": " + all));
+}
+
 TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {
     const auto result = Run("new " + Source("examples/walk.score") + "\nsave " + Path("copy.MUS") + "\nopen " +
                             Path("copy.MUS") + "\n");
