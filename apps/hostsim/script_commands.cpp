@@ -153,9 +153,9 @@ std::vector<ScriptRunner::Command> ScriptRunner::DocumentCommands() {
              }
          }},
         {{"save"},
-         "save FILE.MUS",
+         "save FILE.MUS|FILE.score",
          [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 1, 1, "save FILE.MUS");
+             ExpectArguments(args, 1, 1, "save FILE.MUS|FILE.score");
              host::FileProblem problem;
              if (!host::SaveFrontDocument(m_host, args[0], &problem)) {
                  throw ScriptError("cannot save " + args[0] + ": " + problem.message, 0);
@@ -204,6 +204,13 @@ std::vector<ScriptRunner::Command> ScriptRunner::DumpCommands() {
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 0, 0, "dump changes");
              DumpChanges();
+         },
+         true},
+        {{"dump", "score"},
+         "dump score",
+         [this](const std::vector<std::string>& args) {
+             ExpectArguments(args, 0, 0, "dump score");
+             host::ListFrontScoreText(m_host);
          },
          true},
         {{"dump", "selection"},

@@ -104,13 +104,6 @@ int16_t Word(const Bytes& bytes, size_t offset) {
     return bytes.size() >= offset + 2 ? hostapi::ReadI16(bytes.data(), offset) : int16_t{0};
 }
 
-/// A tuplet of a cell: its record and the entries it holds (first to last, indexes in the cell).
-struct CellTuplet {
-    const Bytes* record;
-    size_t first;
-    size_t last;
-};
-
 /// The tuplets of a cell. A tuplet holds the entries from its first whose written durations fill
 /// its notes x unit; a tuplet that starts inside it counts with its reference time.
 class TupletFinder {
@@ -164,6 +157,14 @@ private:
     std::vector<std::vector<const Bytes*>> m_records;
     std::vector<CellTuplet> m_tuplets;
 };
+
+}  // namespace
+
+std::vector<CellTuplet> CellTuplets(const Document& document, const CellEntries& entries) {
+    return TupletFinder(document, entries).Tuplets();
+}
+
+namespace {
 
 std::string TupletWords(const CellTuplet& tuplet, const CellEntries& entries, size_t index) {
     using L = hostapi::TupletLayout;

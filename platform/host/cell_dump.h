@@ -29,6 +29,17 @@ struct NumberRange {
     int32_t last = INT16_MAX;
 };
 
+/// A tuplet of a cell: its record and the entries it holds (first to last, indexes in the cell).
+struct CellTuplet {
+    const Bytes* record;
+    size_t first;
+    size_t last;
+};
+/// The tuplets of a cell, outer first where several start at one entry. A tuplet holds the
+/// entries from its first whose written durations fill its notes x unit; a tuplet that starts
+/// inside it counts with its reference time.
+std::vector<CellTuplet> CellTuplets(const Document& document, const CellEntries& entries);
+
 /// The lines of the listing, without a heading. A staff and measure without entries gives one
 /// line "staff S, measure M: no entries"; staves and measures that do not exist are left out.
 std::vector<std::string> CellListing(const Document& document, NumberRange staves, NumberRange measures);

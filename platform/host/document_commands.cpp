@@ -1,11 +1,16 @@
 #include "platform/host/document_commands.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <stdexcept>
 
 #include "platform/host/mus_file.h"
 #include "platform/host/record_dump.h"
 #include "platform/host/score_text.h"
+#include "platform/host/score_text_writer.h"
+#include "platform/host/text_words.h"
+#include "platform/win/file_write.h"
 #include "platform/win/transcript.h"
 
 namespace host {
@@ -98,6 +103,24 @@ bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem
 
 bool SaveFrontDocument(Host& host, const std::filesystem::path& path, FileProblem* problem) {
     Document& front = Front(host);
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == kScoreTextExtension) {
+        // A score text is written out beside the document, which keeps its name and file.
+        const std::string text = WriteScoreText(front);
+        std::string reason;
+        if (!win::ReplaceFileContents(path, text, &reason)) {
+            const std::string message = "the file cannot be written (" + reason + "); the file is as it was";
+            win::TranscriptWrite("host: cannot save " + path.string() + ": " + message);
+            Describe(problem, message, 0, 0, path);
+            return false;
+        }
+        win::TranscriptWrite("host: wrote " + Named(host.FrontNumber(), front) + " as a score text to " +
+                             path.string() + ", " +
+                             Counted(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), "line", "lines"));
+        return true;
+    }
     try {
         WriteMusFile(front, path);
     } catch (const DocumentFileError& e) {
@@ -142,6 +165,14 @@ void ListFrontRecords(Host& host, std::optional<hostapi::Tag> tag) {
             : std::to_string(lines.size());
     win::TranscriptWrite(heading);
     for (const std::string& line : lines) {
+        win::TranscriptWrite("  " + line);
+    }
+}
+
+void ListFrontScoreText(Host& host) {
+    const Document& front = Front(host);
+    win::TranscriptWrite("score text of " + Named(host.FrontNumber(), front) + ":");
+    for (const std::string& line : SplitLines(WriteScoreText(front))) {
         win::TranscriptWrite("  " + line);
     }
 }

@@ -31,8 +31,12 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, Fil
 /// already as a document is not opened twice: that document comes to the front, and the
 /// transcript says so.
 bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr);
+/// The extension of score texts, which "save" writes as a score text.
+inline constexpr const char* kScoreTextExtension = ".score";
+
 /// Writes the document in front to a document file, which then names it (the file name without
-/// its extension); answers whether it did.
+/// its extension); answers whether it did. A file name ending in ".score" gets the document as a
+/// score text (score_text_writer.h) instead, and the document keeps its name and file.
 bool SaveFrontDocument(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr);
 /// Closes the document in front ("host: closed document N "NAME""); answers whether one was open.
 bool CloseFrontDocument(Host& host);
@@ -40,6 +44,8 @@ bool CloseFrontDocument(Host& host);
 void BringDocumentToFront(Host& host, int32_t number);
 /// Lists the records of the document in front, of one tag when given.
 void ListFrontRecords(Host& host, std::optional<hostapi::Tag> tag);
+/// Lists the document in front as a score text ("dump score").
+void ListFrontScoreText(Host& host);
 /// Lists the entries of the document in front, of the staves and measures given (all when none).
 void ListFrontCells(Host& host, std::optional<NumberRange> staves, std::optional<NumberRange> measures);
 /// The user will stop the next progress display at step `step`.

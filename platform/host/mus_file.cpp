@@ -36,7 +36,8 @@ bool IsText(const Bytes& bytes) {
     return std::all_of(bytes.begin(), bytes.end() - 1, [](uint8_t b) { return b >= 0x20 && b != 0x7F; });
 }
 
-/// The bytes in groups of two, each group after a blank: " 0102 0304 05".
+}  // namespace
+
 void WriteHexGroups(std::ostream& out, const uint8_t* bytes, size_t size) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     char text[5 * 64];
@@ -55,6 +56,8 @@ void WriteHexGroups(std::ostream& out, const uint8_t* bytes, size_t size) {
     out.write(text, static_cast<std::streamsize>(used));
 }
 
+namespace {
+
 /// One entry of a cell: "entry STAFF MEASURE LAYER hex 146 ...", the layer counted from 1.
 void WriteEntryLine(std::ostream& out, const CellKey& cell, const EntryBytes& entry) {
     out << "entry " << cell.staff << ' ' << cell.measure << ' ' << cell.layer + 1 << ' ' << kHexForm << ' '
@@ -62,6 +65,8 @@ void WriteEntryLine(std::ostream& out, const CellKey& cell, const EntryBytes& en
     WriteHexGroups(out, entry.data(), entry.size());
     out << '\n';
 }
+
+}  // namespace
 
 void WriteRecordLine(std::ostream& out, const RecordKey& key, const Bytes& bytes) {
     out << "record " << TagText(key.tag) << ' ' << FamilyWord(key.Family());
@@ -77,6 +82,8 @@ void WriteRecordLine(std::ostream& out, const RecordKey& key, const Bytes& bytes
     WriteHexGroups(out, bytes.data(), bytes.size());
     out << '\n';
 }
+
+namespace {
 
 // ---- Reading ----
 

@@ -41,6 +41,12 @@ private:
     size_t m_column = 0;
 };
 
+/// The bytes in groups of two, each group after a blank: " 0102 0304 05".
+void WriteHexGroups(std::ostream& out, const uint8_t* bytes, size_t size);
+/// A record's line: "record TAG FAMILY KEYS... hex SIZE DIGITS..." or "... text "TEXT"" for a
+/// record that holds a text.
+void WriteRecordLine(std::ostream& out, const RecordKey& key, const Bytes& bytes);
+
 /// Writes the text of the document file of a document to a stream, line by line.
 void WriteMusText(const Document& document, std::ostream& out);
 /// The text of the document file of a document.

@@ -389,6 +389,39 @@ void ScoreBuilder::TieFromPrevious(CellEntries& before, const std::vector<Writte
     }
 }
 
+ScoreBuilder& ScoreBuilder::ExactRecord(const RecordKey& key, std::optional<Bytes> bytes) {
+    Current().Records().Restore(key, bytes);
+    return *this;
+}
+
+ScoreBuilder& ScoreBuilder::ExactEntry(const CellKey& cell, int32_t entry, size_t offset, const Bytes& bytes) {
+    CellEntries entries = Current().EntriesOf(cell);
+    if (entry < 1 || static_cast<size_t>(entry) > entries.size() + 1) {
+        throw std::invalid_argument(cell.Description() + " holds " + std::to_string(entries.size()) +
+                                    " entries: entry " + std::to_string(entry) + " is not one of them nor the next");
+    }
+    if (offset > hostapi::EntryLayout::kSize || bytes.size() > hostapi::EntryLayout::kSize - offset) {
+        throw std::invalid_argument("an entry has " + std::to_string(hostapi::EntryLayout::kSize) + " bytes");
+    }
+    if (static_cast<size_t>(entry) == entries.size() + 1) {
+        entries.push_back(EntryBytes{});
+    }
+    std::copy(bytes.begin(), bytes.end(), entries[static_cast<size_t>(entry) - 1].begin() + static_cast<ptrdiff_t>(offset));
+    Current().SetEntries(cell, std::move(entries));
+    return *this;
+}
+
+ScoreBuilder& ScoreBuilder::KeepEntries(const CellKey& cell, int32_t count) {
+    CellEntries entries = Current().EntriesOf(cell);
+    if (count < 0 || static_cast<size_t>(count) > entries.size()) {
+        throw std::invalid_argument(cell.Description() + " holds " + std::to_string(entries.size()) +
+                                    " entries, not " + std::to_string(count));
+    }
+    entries.resize(static_cast<size_t>(count));
+    Current().SetEntries(cell, std::move(entries));
+    return *this;
+}
+
 std::unique_ptr<Document> ScoreBuilder::Build() {
     Current();
     return std::move(m_document);

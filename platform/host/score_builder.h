@@ -321,6 +321,16 @@ public:
     /// at byte 0. Throws for a number below 1 or a suffix that exists.
     ScoreBuilder& ChordSuffix(int16_t number, std::string_view text, uint16_t fontWord, bool info);
 
+    /// Puts exactly these bytes under a key (nullopt: no record there), outside the host's rules:
+    /// a staff joins no staff list, a staff system gets no second form, no incidence moves.
+    ScoreBuilder& ExactRecord(const RecordKey& key, std::optional<Bytes> bytes);
+    /// Puts these bytes into the entry-th entry (from 1) of a cell from byte `offset` on; one past
+    /// the last appends an entry of zeros first. Throws for an entry further on and for bytes
+    /// beyond the entry's. The cell need not exist.
+    ScoreBuilder& ExactEntry(const CellKey& cell, int32_t entry, size_t offset, const Bytes& bytes);
+    /// Keeps the first `count` entries of a cell; throws when it holds fewer.
+    ScoreBuilder& KeepEntries(const CellKey& cell, int32_t count);
+
     /// The number of the last staff, measure and text block made (0 = none yet).
     hostapi::InstrumentKey LastStaff() const { return m_lastStaff; }
     hostapi::MeasureNumber LastMeasure() const { return m_lastMeasure; }

@@ -556,7 +556,7 @@ struct LineKind {
 const std::vector<LineKind>& LineKinds() {
     static const std::vector<LineKind> kKinds = {
         {"font", "font NUMBER \"NAME\"", [](Arguments& args, ScoreBuilder& builder) {
-             const auto number = static_cast<int16_t>(args.Number("the font number", 0, INT16_MAX));
+             const auto number = static_cast<int16_t>(args.Number("the font number", INT16_MIN, INT16_MAX));
              const std::string name = args.Text("the font name");
              args.ExpectEnd();
              builder.Font(number, name);
@@ -665,50 +665,69 @@ const std::vector<LineKind>& LineKinds() {
         {"noteplayback", "noteplayback STAFF MEASURE:ENTRY NOTE [layer 1-4] [word2 V] [word4 V] [pitch V] [level V] [silenced]", ReadNotePlayback},
         {"layersettings", "layersettings LAYER [stem up|down] [withothers] [playbackmark] [first N] [second N]", ReadLayerSettings},
         {"midi", "midi STAFF MEASURE EDU pitchwheel VALUE|controller NUMBER VALUE|STATUS DATA1 DATA2", ReadMidi},
+        {"record", "record TAG FAMILY KEY... hex SIZE DIGITS...|text \"TEXT\"|none", ReadExactRecord},
+        {"entrybytes", "entrybytes STAFF MEASURE:ENTRY [layer 1-4] [at OFFSET] hex SIZE DIGITS...", ReadEntryBytes},
+        {"cellentries", "cellentries STAFF MEASURE [layer 1-4] COUNT", ReadCellEntries},
     };
     return kKinds;
 }
 // clang-format on
 
+/// Where the comment of a line begins: a '#' outside quotes at the line's start or after a blank
+/// ("f#4" is a word); the line's length when it has none.
+size_t CommentStart(std::string_view line) {
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '\\') {
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+            return i;
+        }
+    }
+    return line.size();
+}
+
 }  // namespace
+
+void ReadScoreStatement(ScoreBuilder& builder, std::string_view line, size_t lineNumber) {
+    const std::string_view statement = line.substr(0, CommentStart(line));
+    const size_t first = statement.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return;
+    }
+    try {
+        std::vector<Word> words = SplitWords(statement);
+        // A word that is missing is missing just behind the line's last word.
+        const size_t endColumn = statement.find_last_not_of(" \t") + 2;
+        const Word keyword = words.front();
+        const auto& kinds = LineKinds();
+        const auto kind = std::find_if(kinds.begin(), kinds.end(),
+                                       [&](const LineKind& k) { return !keyword.quoted && k.keyword == keyword.text; });
+        if (kind == kinds.end()) {
+            std::string known;
+            for (const LineKind& k : kinds) {
+                known += (known.empty() ? "" : ", ") + std::string(k.keyword);
+            }
+            throw StatementError("unknown statement \"" + keyword.text + "\" (" + known + ")", keyword.column);
+        }
+        words.erase(words.begin());
+        Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
+        kind->apply(args, builder);
+    } catch (const StatementError& e) {
+        throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);
+    } catch (const std::exception& e) {
+        throw ScoreTextError(e.what(), lineNumber, first + 1);
+    }
+}
 
 std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name) {
     ScoreBuilder builder(std::move(name));
     size_t lineNumber = 0;
     for (const std::string& line : SplitLines(text)) {
-        ++lineNumber;
-        const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') {
-            continue;
-        }
-        try {
-            std::vector<Word> words = SplitWords(line);
-            // An unquoted word beginning with '#' starts a comment to the end of the line.
-            const auto comment = std::find_if(words.begin(), words.end(),
-                                              [](const Word& w) { return !w.quoted && w.text.starts_with('#'); });
-            // A word that is missing is missing just behind the line's last word.
-            const size_t endColumn = comment != words.end() ? comment->column : line.find_last_not_of(" \t") + 2;
-            words.erase(comment, words.end());
-            const Word keyword = words.front();
-            const auto& kinds = LineKinds();
-            const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const LineKind& k) {
-                return !keyword.quoted && k.keyword == keyword.text;
-            });
-            if (kind == kinds.end()) {
-                std::string known;
-                for (const LineKind& k : kinds) {
-                    known += (known.empty() ? "" : ", ") + std::string(k.keyword);
-                }
-                throw StatementError("unknown statement \"" + keyword.text + "\" (" + known + ")", keyword.column);
-            }
-            words.erase(words.begin());
-            Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
-            kind->apply(args, builder);
-        } catch (const StatementError& e) {
-            throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);
-        } catch (const std::exception& e) {
-            throw ScoreTextError(e.what(), lineNumber, first + 1);
-        }
+        ReadScoreStatement(builder, line, ++lineNumber);
     }
     return builder.Build();
 }

@@ -35,6 +35,12 @@ private:
     size_t m_column = 0;
 };
 
+class ScoreBuilder;
+
+/// Reads one line of a score text into a builder, as ParseScoreText reads each line (a blank
+/// line and a comment do nothing); throws ScoreTextError naming `lineNumber`.
+void ReadScoreStatement(ScoreBuilder& builder, std::string_view line, size_t lineNumber);
+
 /// The document of a score text, named `name`.
 std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name);
 

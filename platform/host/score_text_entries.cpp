@@ -96,10 +96,7 @@ void ReadTuplet(Arguments& args, ScoreBuilder& builder) {
     builder.ChangeTuplet(staff, measure, layer, entry, tuplet, word10, flags);
 }
 
-namespace {
-
-/// Hexadecimal digits in groups, as a document file writes a record: "0100 0000 05".
-Bytes ReadHexBytes(Arguments& args) {
+Bytes ReadHexBytes(Arguments& args, bool allowEmpty) {
     std::string digits;
     while (!args.Done()) {
         const Word& word = args.Next("the bytes");
@@ -110,7 +107,7 @@ Bytes ReadHexBytes(Arguments& args) {
         }
         digits += word.text;
     }
-    if (digits.empty() || digits.size() % 2 != 0) {
+    if ((digits.empty() && !allowEmpty) || digits.size() % 2 != 0) {
         args.Fail("the bytes are two hexadecimal digits each; " + std::to_string(digits.size()) + " digits are given");
     }
     Bytes bytes(digits.size() / 2);
@@ -120,8 +117,6 @@ Bytes ReadHexBytes(Arguments& args) {
     }
     return bytes;
 }
-
-}  // namespace
 
 /// entryrecord STAFF MEASURE:ENTRY TAG [layer 1-4] HEX...
 void ReadEntryRecord(Arguments& args, ScoreBuilder& builder) {

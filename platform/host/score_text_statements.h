@@ -126,6 +126,10 @@ struct EntryPlace {
 };
 EntryPlace ReadEntryPlace(Arguments& args);
 
+/// The rest of the statement as hexadecimal digits in groups, as a document file writes a record:
+/// "0100 0000 05"; none at all only when `allowEmpty`.
+Bytes ReadHexBytes(Arguments& args, bool allowEmpty = false);
+
 /// entry STAFF MEASURE:ENTRY [layer 1-4] [offset H] [+NAME|-NAME]...
 void ReadEntry(Arguments& args, ScoreBuilder& builder);
 void ReadTuplet(Arguments& args, ScoreBuilder& builder);
@@ -135,5 +139,15 @@ void ReadNoteArticulation(Arguments& args, ScoreBuilder& builder);
 void ReadNotePlayback(Arguments& args, ScoreBuilder& builder);
 void ReadLayerSettings(Arguments& args, ScoreBuilder& builder);
 void ReadMidi(Arguments& args, ScoreBuilder& builder);
+
+// The exact statements (score_text_exact.cpp): what a written score text says of a document that
+// the statements above cannot say.
+
+/// record TAG FAMILY KEY... hex SIZE DIGITS... | text "TEXT" | none
+void ReadExactRecord(Arguments& args, ScoreBuilder& builder);
+/// entrybytes STAFF MEASURE:ENTRY [layer 1-4] [at OFFSET] hex SIZE DIGITS...
+void ReadEntryBytes(Arguments& args, ScoreBuilder& builder);
+/// cellentries STAFF MEASURE [layer 1-4] COUNT
+void ReadCellEntries(Arguments& args, ScoreBuilder& builder);
 
 }  // namespace host::scoretext

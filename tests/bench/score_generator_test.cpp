@@ -7,6 +7,8 @@
 #include "bench/bench_commands.h"
 #include "bench/score_generator.h"
 #include "platform/host/score_text.h"
+#include "platform/host/score_text_writer.h"
+#include "platform/host/text_words.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/music_records.h"
 
@@ -18,6 +20,21 @@ TEST(ScoreGeneratorTest, TheSameSeedGivesTheSameScore) {
     const bench::ScoreSize size{5, 12};
     EXPECT_EQ(bench::GenerateScoreText(size, 17), bench::GenerateScoreText(size, 17));
     EXPECT_NE(bench::GenerateScoreText(size, 17), bench::GenerateScoreText(size, 18));
+}
+
+TEST(ScoreGeneratorTest, AGeneratedScoreReadsBackFromItsWrittenScoreText) {
+    const auto document = host::ParseScoreText(bench::GenerateScoreText({8, 16}, 23), "generated");
+    const std::string text = host::WriteScoreText(*document);
+    EXPECT_TRUE(host::ParseScoreText(text, "again")->SameContent(*document));
+    // The music is written as notes: most cells need no exact entry.
+    const auto count = [&](std::string_view start) {
+        size_t lines = 0;
+        for (const std::string& line : host::SplitLines(text)) {
+            lines += line.starts_with(start) ? 1 : 0;
+        }
+        return lines;
+    };
+    EXPECT_GT(count("notes "), 4 * count("entrybytes ")) << text;
 }
 
 TEST(ScoreGeneratorTest, TheScoreHoldsEveryKindOfMusicTheCommandsWorkOn) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/host/text_words.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -291,6 +292,44 @@ TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
                             "'otDY' 1 deleted";
     EXPECT_TRUE(Has(explosion.out, "host: this line changed document 1 \"explosion\" in all: " + all));
     EXPECT_TRUE(Has(explosion.out, "changes of document 1 \"explosion\": " + all));
+}
+
+TEST_F(HostsimCliTest, TheMusicIsWrittenAsAScoreTextBeforeAndAfterACommand) {
+    const auto result = Run("load plugins\nnew " + Source("examples/quartet.score") + "\nsave " + Path("before.score") +
+                            "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+                            "form TDActOpt click CancelBtn\nmenu \"Orvex/Modify/Remove...\"\nsave " +
+                            Path("after.score") + "\ndump score\nnew " + Path("after.score") +
+                            "\ndump cells 1 1\nfront 1\ndump cells 1 1\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result.out, "host: wrote document 1 \"quartet\" as a score text to " + Path("after.score") +
+                                    ", 28 lines"));
+    const std::vector<std::string> before = host::SplitLines(testsupport::FileText(Path("before.score")));
+    const std::vector<std::string> after = host::SplitLines(testsupport::FileText(Path("after.score")));
+    ASSERT_EQ(before.size(), 22u);
+    ASSERT_EQ(after.size(), 28u);
+    // A diff of the two shows the one cell the command changed, then what the rests keep of the
+    // notes they were, byte for byte.
+    std::vector<std::string> differ;
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i]) {
+            differ.push_back(before[i] + " -> " + after[i]);
+        }
+    }
+    EXPECT_EQ(differ, std::vector<std::string>{"notes 1 1 d5/4 f#5/8 e5/8 d5/4 a4/4 -> notes 1 1 r/4 r/8 r/8 r/4 r/4"});
+    EXPECT_EQ(after[22], "# What the statements above do not make as the document holds it, byte for byte:");
+    EXPECT_EQ(after[23], "entrybytes 1 1:1 at 16 hex 5 0700 0000 01");
+    EXPECT_TRUE(Has(result.out, "score text of document 1 \"quartet\":"));
+    EXPECT_TRUE(Has(result.out, "  notes 1 1 r/4 r/8 r/8 r/4 r/4"));
+    // Read back, the document holds the same music.
+    std::vector<std::vector<std::string>> cells;
+    for (auto it = result.out.begin(); it != result.out.end(); ++it) {
+        if (*it == "> dump cells 1 1" && result.out.end() - it >= 8) {
+            cells.emplace_back(it + 2, it + 8);
+        }
+    }
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[0], cells[1]);
+    EXPECT_EQ(cells[0][1], "    entry 1 at 0, 1024 EDU, beam start: rest");
 }
 
 TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {

@@ -5,6 +5,8 @@
 #include "platform/host/record_layouts.h"
 #include "platform/host/score_builder.h"
 #include "platform/host/score_text.h"
+#include "platform/host/score_text_writer.h"
+#include "platform/host/text_words.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
@@ -145,12 +147,50 @@ INSTANTIATE_TEST_SUITE_P(
                     "system, numberregion, barline, backwardrepeat, lock, layout, stafflist, group, shape, "
                     "beatchart, slurcontours, chord, suffix, pagetext, pagegraphic, expression, "
                     "measureexpression, noteexpression, lyric, syllable, entry, entryrecord, tuplet, articulation, "
-                    "notearticulation, noteplayback, layersettings, midi)"},
+                    "notearticulation, noteplayback, layersettings, midi, record, entrybytes, cellentries)"},
         MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
+        MistakeCase{"text \"a # b\" \"c\" # a comment's \"quote", "line 1: text: \"c\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",
                     "line 1: font: the font number \"x\" is not a number (font NUMBER \"NAME\")"}),
     testsupport::NameBy(&MistakeCase::message));
+
+TEST_F(ScoreTextTest, ADocumentIsWrittenBackAsTheScoreTextThatMakesIt) {
+    auto document = host::ParseScoreText(kTwoStaves + std::string("notes 1 1 {3/8:2/8 c4/8 eb4/8 g4/8} r/4.\n"
+                                                                  "notes 2 3 layer 2 ~c5[shown]/2 r/2h\n"),
+                                         "two");
+    // A change no readable statement says: the first entry's horizontal offset.
+    host::CellEntries entries = document->EntriesOf({1, 1, 0});
+    hostapi::EntryView(entries[0].data()).setHorizontalOffset(-8);
+    document->SetEntries({1, 1, 0}, entries);
+    const std::string text = host::WriteScoreText(*document);
+    const std::vector<std::string> lines = host::SplitLines(text);
+    ASSERT_EQ(lines.size(), 11u) << text;
+    testsupport::ExpectLines({"# two: the document as a score text; \"new\" reads it back as it is",
+                              "font 0 \"Maestro\"", "staff \"Flöte\" \"Fl.\"", "staff \"Oboe\"",
+                              "text \"Ende\"", "measures 2 time 6/8 key -3m width 300", "measures 1",
+                              "notes 1 1 {3/8:2/8 c4/8 eb4/8 g4/8} r/4.", "notes 2 3 layer 2 ~c5[shown]/2 r/2h",
+                              "# What the statements above do not make as the document holds it, byte for byte:"},
+                             std::vector<std::string>(lines.begin(), lines.begin() + 10));
+    EXPECT_EQ(lines[10], "entrybytes 1 1:1 at 6 hex 2 F8FF");
+    EXPECT_TRUE(host::ParseScoreText(text, "again")->SameContent(*document));
+}
+
+class ScoreTextRoundTripTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ScoreTextRoundTripTest, TheExampleReadsBackFromItsWrittenScoreText) {
+    const auto document = host::ReadScoreFile(std::string(ORVEX_SOURCE_DIR) + "/examples/" + GetParam() + ".score");
+    const std::string text = host::WriteScoreText(*document);
+    EXPECT_TRUE(host::ParseScoreText(text, "again")->SameContent(*document)) << text;
+    // Written twice, the text is the same.
+    EXPECT_EQ(host::WriteScoreText(*host::ParseScoreText(text, document->Name())), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ScoreTextRoundTripTest,
+                         ::testing::Values("beams", "cuesheet", "explosion", "export", "exprlayout", "hairpins",
+                                           "keyboard", "lyrics", "newspacing", "notation", "parts", "pitches",
+                                           "playback", "quartet", "rests", "stafflist", "systems", "walk"),
+                         testsupport::NameByValue("example"));
 
 TEST_F(ScoreTextTest, TheBuilderNumbersWhatItMakes) {
     host::ScoreBuilder builder("built");
