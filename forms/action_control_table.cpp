@@ -115,6 +115,14 @@ const char* ActionRowCaption(int32_t item, int32_t row) {
     return ActionControlTable()[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(LanguageIndex);
 }
 
+std::string RowLabelText(std::string_view caption) {
+    std::string text(caption.substr(caption.rfind('\n') == std::string_view::npos ? 0 : caption.rfind('\n') + 1));
+    if (!text.empty() && !text.ends_with(":") && !text.ends_with("?")) {
+        text += ":";
+    }
+    return text;
+}
+
 VisibilityConditions DecodeVisibility(int16_t entry) {
     const int32_t value = entry;
     int32_t second = 0;

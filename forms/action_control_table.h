@@ -111,6 +111,9 @@ std::span<ActionControlRow> ActionRows(int32_t item);
 /// The caption of a row in the current language (LanguageIndex); null at and after the end of
 /// the item's rows.
 const char* ActionRowCaption(int32_t item, int32_t row);
+/// What the label of a row shows of its caption: the last line, with a colon unless it ends in
+/// ":" or "?" (an empty caption stays empty). The lines before it are headings above the row.
+std::string RowLabelText(std::string_view caption);
 
 // ---- Companion tables ----
 

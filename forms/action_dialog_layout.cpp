@@ -97,6 +97,32 @@ bool IsNumberEditRow(const ActionControlRow& row) {
     return !row.IsCheckBox() && row.hasText == 0 && !IsRadioMarker(row.minimum) && !IsListMarker(row.minimum);
 }
 
+/// What the user may type into a number row, read as Go reads it: a text that is no number is
+/// refused with the row's range (Go would run on the row's stored value instead), a number out of
+/// the range is kept with a warning naming the value Go clamps it to.
+std::string CheckNumberText(const TMyEdit& edit, const ActionControlRow& row, std::string& warning) {
+    const bool ranged = !IsMinimumMarker(row.minimum);
+    const int32_t maximum = std::max(row.minimum, row.maximum);
+    const bool length = edit.Unit() > kUnitEvpu;
+    const std::string unit = length ? " " + std::string(TMyEdit::UnitName(kUnitEvpu)) : std::string();
+    const std::string range = std::to_string(row.minimum) + " to " + std::to_string(maximum) + unit;
+    const std::optional<int32_t> number = EditNumber(edit);
+    if (!number) {
+        return vcl::QuoteForTranscript(edit.Text()) + " is not a number" +
+               (length ? " of " + std::string(TMyEdit::UnitName(edit.Unit())) : std::string()) +
+               (ranged ? ": the row takes " + range : std::string());
+    }
+    if (ranged && (*number < row.minimum || *number > maximum)) {
+        const std::string typed =
+            length ? edit.Text() + " " + std::string(TMyEdit::UnitName(edit.Unit())) + " (" +
+                         std::to_string(*number) + unit + ")"
+                   : std::to_string(*number);
+        warning = typed + " is outside the row's range " + range + ": Go uses " +
+                  std::to_string(std::clamp(*number, row.minimum, maximum)) + unit;
+    }
+    return {};
+}
+
 }  // namespace
 
 /// One layout of a dialog: the running values of both passes.
@@ -241,10 +267,7 @@ void ActionDialogLayout::FirstPassRow(int32_t row) {
     if (lines.size() > 1) {
         y += 7;
     }
-    std::string text = lines.back();
-    if (!text.empty() && !text.ends_with(":") && !text.ends_with("?")) {
-        text += ":";
-    }
+    const std::string text = RowLabelText(lines.back());
     const bool isInline = IsInlineKind(def.kind);
     auto* label = new vcl::TLabel(&d);
     label->SetParent(d.Panel1);
@@ -420,6 +443,14 @@ vcl::TControl* ActionDialogLayout::MakeControl(int32_t row, bool firstLine) {
         if (def.kind == KIND_FILE_NAME) {
             edit->OnDblClick = [dialog = &d](vcl::TObject* sender) { dialog->FileNameDblClick(sender); };
         }
+        if (IsNumberEditRow(def)) {
+            edit->OnUserText = [def](TMyEdit& typed) {
+                std::string warning;
+                std::string refused = CheckNumberText(typed, def, warning);
+                typed.SetUserWarning(std::move(warning));
+                return refused;
+            };
+        }
     }
     if (firstLine) {
         d.m_rowControls[static_cast<size_t>(row)] = control;
@@ -582,8 +613,10 @@ void ActionDialogLayout::PlaceButtons() {
     if (d.m_context != nullptr) {
         ok->SetCaption(LanguageIndex == 1 ? "&Start" : "&Go");
     }
-    // The user names the button by what it says ("Go").
+    // The user names the button by what it says ("Go", "Start"), or by what it does in every
+    // language: Go.
     ok->SetDriverName(win::StripAccelerators(ok->Caption()));
+    ok->SetDriverRole("Go");
     d.SubMask1->SetVisible(furtherItem != 0);
     if (furtherItem != 0) {
         const int32_t group = std::max(1, FurtherOptionsGroup[static_cast<size_t>(m_item)]);

@@ -190,6 +190,19 @@ void TMyEdit::MyEditOnClick(vcl::TObject* /*Sender*/) {
     SetMyText(evpu);
 }
 
+std::string TMyEdit::UserSet(std::string_view value) {
+    const std::string before = Text();
+    std::string refused = vcl::TEdit::UserSet(value);
+    if (refused.empty() && OnUserText) {
+        refused = OnUserText(*this);
+        if (!refused.empty()) {
+            SetText(before);
+            TakeUserWarning();
+        }
+    }
+    return refused;
+}
+
 TCourierEdit::TCourierEdit(vcl::TComponent* owner) : TMyEdit(owner, kUnitPlainText) {
     Font().SetName("Courier New");
 }

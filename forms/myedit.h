@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,13 @@ public:
     /// For a unit edit: the next unit (spaces wrap to EVPUs), its name on the label (never
     /// narrower than before), and the same length shown in it.
     void MyEditOnClick(vcl::TObject* Sender);
+
+    /// Checks a text the user typed (the UI driver's "set"), with the text in the edit: answers ""
+    /// to keep it, perhaps with a warning (SetUserWarning), or why the field refuses it, and the
+    /// text before comes back.
+    std::function<std::string(TMyEdit&)> OnUserText;
+    std::string UserSet(std::string_view value) override;
+    using vcl::TControl::SetUserWarning;
 
 private:
     int32_t m_unit;

@@ -112,13 +112,24 @@ std::string RadioItems(const char* caption, int32_t chosen, std::string* default
     return items;
 }
 
+/// A row's caption as the dialog shows it, as `form TDActOpt set` takes it: a radio group's
+/// title, or the label's text with its colon (without the headings above the row).
 std::string RowTitle(const char* caption) {
     std::string text = caption == nullptr ? "" : caption;
     const size_t open = text.find('[');
     if (open != std::string::npos) {
         text.erase(open);
+    } else {
+        text = orvex::RowLabelText(text);
     }
     return text.empty() ? "(no caption)" : Cell(text);
+}
+
+/// The headings the dialog shows above a row: the lines of its caption before the last.
+std::string RowHeadings(const char* caption) {
+    const std::string text = caption == nullptr ? "" : caption;
+    const size_t last = text.rfind('\n');
+    return last == std::string::npos || text.find('[') != std::string::npos ? "" : Cell(text.substr(0, last));
 }
 
 /// Kind, range and default of a row, as the options dialog shows it.
@@ -180,9 +191,16 @@ RowFacts FactsOf(const ActionControlRow& row) {
 }
 
 void AppendRows(std::string& out, int32_t item) {
+    const auto& rows = orvex::kActionControlTableData[static_cast<size_t>(item)];
+    for (int32_t r = 0; r < orvex::kActionRowsPerItem && rows[static_cast<size_t>(r)].englishCaption != nullptr; ++r) {
+        const ActionControlRow& row = rows[static_cast<size_t>(r)];
+        if (const std::string heading = RowHeadings(row.englishCaption); !heading.empty()) {
+            out += "Above row " + std::to_string(r) + " the dialog reads \"" + heading + "\" (German: \"" +
+                   RowHeadings(row.germanCaption) + "\").\n\n";
+        }
+    }
     out += "| row | caption | German caption | kind | range | default |\n";
     out += "|---|---|---|---|---|---|\n";
-    const auto& rows = orvex::kActionControlTableData[static_cast<size_t>(item)];
     for (int32_t r = 0; r < orvex::kActionRowsPerItem; ++r) {
         const ActionControlRow& row = rows[static_cast<size_t>(r)];
         if (row.englishCaption == nullptr) {

@@ -50,44 +50,10 @@ std::string MenuWord(std::string_view text) {
     return Lower(word);
 }
 
-size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 /// The texts of `choices` nearest to `wanted` (close in spelling, or holding it), best first, at
 /// most three.
 std::vector<std::string> Nearest(const std::string& wanted, const std::vector<std::string>& choices) {
-    const std::string key = MenuWord(wanted);
-    std::vector<std::pair<size_t, std::string>> scored;
-    for (const std::string& choice : choices) {
-        const std::string other = MenuWord(choice);
-        size_t distance = EditDistance(key, other);
-        if (!key.empty() && (other.find(key) != std::string::npos || key.find(other) != std::string::npos)) {
-            distance = std::min<size_t>(distance, 1);
-        }
-        if (distance <= std::max<size_t>(2, key.size() / 3)) {
-            scored.emplace_back(distance, choice);
-        }
-    }
-    std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::string> nearest;
-    for (size_t i = 0; i < scored.size() && i < 3; ++i) {
-        nearest.push_back(scored[i].second);
-    }
-    return nearest;
+    return win::NearestNames(wanted, choices, MenuWord);
 }
 
 /// `"A", "B" or "C"`.
@@ -250,7 +216,7 @@ void ScriptRunner::RunLine(const std::vector<ScriptWord>& words) {
                 name += (i == 0 ? "" : " ") + command.words[i];
                 typed += (i == 0 ? "" : " ") + (i < words.size() ? words[i].text : std::string());
             }
-            const size_t distance = EditDistance(Lower(typed), name);
+            const size_t distance = win::EditDistance(Lower(typed), name);
             if (distance <= std::max<size_t>(2, name.size() / 3)) {
                 scored.emplace_back(distance, name);
             }
@@ -368,11 +334,15 @@ void ScriptRunner::ReportActionFailures() {
                 what = "click \"" + failure.action.control + "\"";
                 break;
         }
+        if (failure.warning) {
+            Warning(where, what + " on the " + failure.formClass + " form: " + failure.reason);
+            continue;
+        }
         std::string message =
             "the user could not " + what + " on the " + failure.formClass + " form: " + failure.reason;
         if (failure.dropped > 0) {
             message += "; the " + std::to_string(failure.dropped) + " later " +
-                       (failure.dropped == 1 ? "action" : "actions") + " queued for it were dropped";
+                       (failure.dropped == 1 ? "action queued for it was dropped" : "actions queued for it were dropped");
         }
         std::vector<ScriptError::Note> notes;
         if (origin != m_origins.end()) {
@@ -540,8 +510,11 @@ void ScriptRunner::Select(const std::vector<std::string>& args) {
             static_cast<int32_t>(ParseNumber(args[2].substr(0, dash), 0, INT32_MAX, "the start position", 2));
         const auto end =
             static_cast<int32_t>(ParseNumber(args[2].substr(dash + 1), 0, INT32_MAX, "the end position", 2));
-        if (end < start) {
-            throw ScriptError("the positions " + args[2] + " end before they start", 2);
+        // The start is a position in the first measure, the end one in the last.
+        if (measures.first == measures.last && end < start) {
+            throw ScriptError("the positions " + args[2] + " end before they start in measure " +
+                                  std::to_string(measures.first),
+                              2);
         }
         selection.setStartEdu(start);
         selection.setEndEdu(end);

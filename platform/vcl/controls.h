@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/vcl/classes.h"
@@ -109,6 +110,13 @@ public:
     /// name the user gives (a form built at run time names a control after its label's caption).
     const std::string& DriverName() const { return m_driverName; }
     void SetDriverName(std::string_view name) { m_driverName = std::string(name); }
+    /// What the control does, for the UI driver, in every language ("Go" for a run button that
+    /// reads "&Start" in German): the driver finds the control by it as by its driver name.
+    const std::string& DriverRole() const { return m_driverRole; }
+    void SetDriverRole(std::string_view role) { m_driverRole = std::string(role); }
+    /// What the last "set" of the user did that was likely not meant (a value the control keeps
+    /// but the form will change); taking it clears it. UserSet sets it.
+    std::string TakeUserWarning() { return std::exchange(m_userWarning, {}); }
 
     /// Runs OnClick (buttons and check boxes do more, see their classes).
     virtual void Click();
@@ -157,6 +165,7 @@ protected:
     virtual void BoundsChanged() {}
     /// Events run only while neither the control nor its owner is being freed.
     bool EventsAllowed() const;
+    void SetUserWarning(std::string warning) { m_userWarning = std::move(warning); }
 
 private:
     friend class TWinControl;
@@ -176,6 +185,8 @@ private:
     TColor m_color = clBtnFace;
     std::string m_hint;
     std::string m_driverName;
+    std::string m_driverRole;
+    std::string m_userWarning;
 };
 
 /// A control that is a window of the window system. Its window is made when the form's

@@ -1,16 +1,19 @@
 #include "platform/vcl/forms.h"
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 #include "platform/vcl/library_state.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
+#include "platform/win/menus.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
 #include "platform/win/screen.h"
 #include "platform/win/timers.h"
 #include "platform/win/transcript.h"
+#include "platform/win/ui_driver.h"
 #include "platform/win/user32.h"
 #include "platform/win/windows.h"
 
@@ -24,6 +27,22 @@ LibraryState& Library() {
 }  // namespace detail
 
 namespace {
+
+/// A caption as the user may write it: no '&' marks, no trailing colon or blanks, lower case.
+std::string CaptionKey(std::string_view text) {
+    std::string key = win::StripAccelerators(text);
+    while (!key.empty() && (key.back() == ':' || key.back() == ' ')) {
+        key.pop_back();
+    }
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return key;
+}
+
+/// Whether the user's name is the caption, with or without its trailing colon.
+bool SameCaption(std::string_view caption, std::string_view name) {
+    return !caption.empty() && CaptionKey(caption) == CaptionKey(name);
+}
+
 
 TScreen& TheScreen() {
     return detail::Library().screen;
@@ -618,7 +637,8 @@ TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
         std::vector<TControl*> showing;
         ForEachOwned(*this, [&](TComponent* component) {
             auto* control = dynamic_cast<TControl*>(component);
-            if (control == nullptr || !SameText(control->DriverName(), name)) {
+            if (control == nullptr ||
+                !(SameCaption(control->DriverName(), name) || SameText(control->DriverRole(), name))) {
                 return;
             }
             if (control->Showing()) {
@@ -641,9 +661,35 @@ TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
         found = showing.empty() ? hidden : showing.front();
     }
     if (found == nullptr) {
-        reason = "no control " + QuoteForTranscript(std::string(name)) + " on this form";
+        reason = "no control " + QuoteForTranscript(std::string(name)) + " on this form" + NearestControls(name);
     }
     return found;
+}
+
+std::string TForm::NearestControls(std::string_view name) {
+    // The captions and names of the controls the user sees, and by which row number each goes.
+    std::vector<std::string> choices;
+    std::vector<int32_t> numbers;
+    ForEachOwned(*this, [&](TComponent* component) {
+        auto* control = dynamic_cast<TControl*>(component);
+        if (control == nullptr || !control->Showing()) {
+            return;
+        }
+        for (const std::string& choice : {control->DriverName(), control->Name()}) {
+            if (!choice.empty() && std::find(choices.begin(), choices.end(), choice) == choices.end()) {
+                choices.push_back(choice);
+                numbers.push_back(ControlNumber(control));
+            }
+        }
+    });
+    const std::vector<std::string> nearest = win::NearestNames(name, choices, CaptionKey);
+    std::string text;
+    for (size_t i = 0; i < nearest.size(); ++i) {
+        const size_t at = static_cast<size_t>(std::find(choices.begin(), choices.end(), nearest[i]) - choices.begin());
+        text += (i == 0 ? "" : i + 1 == nearest.size() ? " or " : ", ") + QuoteForTranscript(nearest[i]) +
+                (numbers[at] >= 0 ? " (#" + std::to_string(numbers[at]) + ")" : "");
+    }
+    return text.empty() ? text : " (did you mean " + text + "?)";
 }
 
 void TForm::PerformAction(const win::FormAction& action) {
@@ -706,6 +752,10 @@ void TForm::PerformAction(const win::FormAction& action) {
             switch (action.kind) {
                 case Kind::Set:
                     reason = control->UserSet(action.value);
+                    if (std::string warning = control->TakeUserWarning(); reason.empty() && !warning.empty()) {
+                        win::TranscriptWrite("    warning: " + warning);
+                        win::ReportFormActionWarning(ClassName(), action, std::move(warning));
+                    }
                     break;
                 case Kind::DblClick:
                     reason = control->UserDblClick();

@@ -181,6 +181,8 @@ private:
     /// The control the user names; nullptr with the reason when there is none or the name is
     /// ambiguous.
     TControl* FindUserControl(std::string_view name, std::string& reason);
+    /// " (did you mean "CAPTION" (#N)?)": the controls nearest to a name that none has; "" for none.
+    std::string NearestControls(std::string_view name);
     void ShowModalLoop();
     /// Showing a released form again keeps it.
     void CancelRelease();

@@ -114,6 +114,10 @@ size_t ReportFormActionFailure(std::string_view formClass, const FormAction& act
     return dropped;
 }
 
+void ReportFormActionWarning(std::string_view formClass, const FormAction& action, std::string what) {
+    TheDriver().failures.push_back({std::string(formClass), action, std::move(what), 0, true});
+}
+
 std::vector<FormActionFailure> TakeFormActionFailures() {
     return std::exchange(TheDriver().failures, {});
 }
@@ -148,6 +152,45 @@ void ClearUiDriver() {
     TheDriver().failures.clear();
     TheDriver().classesShown.clear();
     TheDriver().stopAfterFailure = false;
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::vector<std::string> NearestNames(std::string_view wanted, const std::vector<std::string>& choices,
+                                      const std::function<std::string(std::string_view)>& key) {
+    const std::string typed = key(wanted);
+    std::vector<std::pair<size_t, std::string>> scored;
+    for (const std::string& choice : choices) {
+        const std::string other = key(choice);
+        size_t distance = EditDistance(typed, other);
+        if (!typed.empty() && (other.find(typed) != std::string::npos || typed.find(other) != std::string::npos)) {
+            distance = std::min<size_t>(distance, 1);
+        }
+        if (distance <= std::max<size_t>(2, typed.size() / 3)) {
+            scored.emplace_back(distance, choice);
+        }
+    }
+    std::stable_sort(scored.begin(), scored.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<std::string> nearest;
+    for (size_t i = 0; i < scored.size() && i < 3; ++i) {
+        nearest.push_back(scored[i].second);
+    }
+    return nearest;
 }
 
 }  // namespace win

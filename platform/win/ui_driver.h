@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,7 @@ struct FormActionFailure {
     FormAction action;
     std::string reason;
     size_t dropped = 0;  ///< actions for the class that were dropped after it
+    bool warning = false;  ///< done, but likely not as meant: `reason` says what was done instead
 };
 
 /// Queues an action for the next form of the class (class names compare case-insensitively).
@@ -57,7 +59,10 @@ std::string FormActionText(const FormAction& action);
 /// still queued for that class are dropped (the user stops there: the form is left as the failed
 /// action left it, and a modal form is then cancelled by Escape); answers how many were dropped.
 size_t ReportFormActionFailure(std::string_view formClass, const FormAction& action, std::string reason);
-/// The failures reported since the last call, oldest first.
+/// A form reports an action the user did that is likely not what was meant (a number outside the
+/// range a field takes, which the form will clamp): `what` says what the form does with it.
+void ReportFormActionWarning(std::string_view formClass, const FormAction& action, std::string what);
+/// The failures and warnings reported since the last call, oldest first.
 std::vector<FormActionFailure> TakeFormActionFailures();
 /// Whether a failed action drops the rest of its class's queue (off by default).
 void SetStopFormAfterFailure(bool stop);
@@ -69,5 +74,13 @@ const std::vector<std::string>& FormClassesShown();
 
 /// Forgets every queued answer and action.
 void ClearUiDriver();
+
+/// How many characters one inserts, deletes or replaces to make one text of the other.
+size_t EditDistance(std::string_view a, std::string_view b);
+/// For a "did you mean": the texts of `choices` nearest to `wanted`, both compared as `key` makes
+/// them (as the user may write them): close in spelling, or one holding the other; best first, at
+/// most three.
+std::vector<std::string> NearestNames(std::string_view wanted, const std::vector<std::string>& choices,
+                                      const std::function<std::string(std::string_view)>& key);
 
 }  // namespace win

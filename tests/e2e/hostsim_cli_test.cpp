@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/host/text_words.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -145,12 +146,14 @@ TEST_F(HostsimCliTest, WrongCaptionStopsTheDialogSoTheToolDoesNotRunOnItsDefault
     const std::string expected =
         ScriptName() +
         ":4:19: error: the user could not set \"Convert notes to rest\" to \"on\" on the TDActOpt form: no control "
-        "\"Convert notes to rest\" on this form; the 1 later action queued for it were dropped\n"
+        "\"Convert notes to rest\" on this form (did you mean \"Convert notes to rests:\" (#4)?); the 1 later action "
+        "queued for it was dropped\n"
         "    4 | form TDActOpt set \"Convert notes to rest\" on\n"
         "      |                   ^\n" +
         ScriptName() + ":6:1: note: the form showed while this line ran\n";
     EXPECT_EQ(result.err.substr(0, expected.size()), expected);
-    EXPECT_TRUE(Has(result.out, "    not done: no control \"Convert notes to rest\" on this form"));
+    EXPECT_TRUE(Has(result.out, "    not done: no control \"Convert notes to rest\" on this form (did you mean \"Convert "
+                                "notes to rests:\" (#4)?)"));
     EXPECT_TRUE(Has(result.out, "    the user stops here: 1 action queued for TDActOpt dropped"));
     EXPECT_FALSE(Has(result.out, "  user: click Go"));
     EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
@@ -330,6 +333,61 @@ TEST_F(HostsimCliTest, TheMusicIsWrittenAsAScoreTextBeforeAndAfterACommand) {
     ASSERT_EQ(cells.size(), 2u);
     EXPECT_EQ(cells[0], cells[1]);
     EXPECT_EQ(cells[0][1], "    entry 1 at 0, 1024 EDU, beam start: rest");
+}
+
+/// A value typed into a number row of the options dialog, and what hostsim says of it.
+struct TypedNumber {
+    const char* value;
+    int exitCode;
+    std::string err;  ///< the first line on standard error after the script's path
+    const char* transcript;  ///< the line under the user's set
+};
+
+class HostsimNumberRowTest : public HostsimCliTest, public ::testing::WithParamInterface<TypedNumber> {};
+
+TEST_P(HostsimNumberRowTest, IsTakenAsGoReadsIt) {
+    const auto result = Run("load plugins\nnew " + Source("examples/newspacing.score") +
+                            "\nselect 1 1\nform TDActOpt set \"Expand spacing by:\" " + GetParam().value +
+                            "\nform TDActOpt click Go\nmenu \"Orvex/Spacing/Expand Spacing...\"\n");
+    EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n')), GetParam().err.empty() ? "" : ScriptName() + GetParam().err);
+    const auto set = std::find(result.out.begin(), result.out.end(),
+                               std::string("  user: set \"Expand spacing by:\" \"") + GetParam().value + "\"");
+    ASSERT_LT(set + 2, result.out.end());
+    EXPECT_EQ(set[2], GetParam().transcript);
+    // Go runs only on a number.
+    EXPECT_EQ(Has(result.out, "  user: click Go"), GetParam().exitCode == 0);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, HostsimNumberRowTest, ::testing::Values(
+    TypedNumber{"thirty", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"thirty\" on the TDActOpt "
+                "form: \"thirty\" is not a number: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
+                "    not done: \"thirty\" is not a number: the row takes -1000 to 1000"},
+    TypedNumber{"3O", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"3O\" on the TDActOpt "
+                "form: \"3O\" is not a number: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
+                "    not done: \"3O\" is not a number: the row takes -1000 to 1000"},
+    TypedNumber{"5000", 0, ":4:19: warning: set \"Expand spacing by:\" to \"5000\" on the TDActOpt form: 5000 is outside "
+                "the row's range -1000 to 1000: Go uses 1000",
+                "    warning: 5000 is outside the row's range -1000 to 1000: Go uses 1000"},
+    TypedNumber{"-40", 0, "", "  user: click Go"}),
+    testsupport::NameBy(&TypedNumber::value));
+// clang-format on
+
+TEST_F(HostsimCliTest, AGermanHostsRunButtonIsGoAndASelectionEndsInALaterMeasure) {
+    const auto result = Run("host language de\nload plugins\nnew " + Source("examples/quartet.score") +
+                            "\nselect 1-1 1-2 2048-1024\ndump selection\nform TDActOpt set #4 1\n"
+                            "form TDActOpt click Go\nmenu \"Orvex/Verändern/Entfernen...\"\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result.out, "selection of document 1 \"quartet\": staff 1, measures 1-2, from position 2048 to "
+                                "1024 EDU"));
+    EXPECT_TRUE(Has(result.out, "  button OKBtn \"&Start\""));
+    EXPECT_TRUE(Has(result.out, "  user: click Go"));
+    EXPECT_TRUE(Has(result.out, "host: Orvex188.fxt changed document 1 \"quartet\": 2 cells (5 entries changed)"));
+    // Within one measure an end before the start is still refused.
+    const auto refused = Run("new " + Source("examples/quartet.score") + "\nselect 1 2 2048-1024\n");
+    EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
+              ScriptName() + ":2:12: error: the positions 2048-1024 end before they start in measure 2");
 }
 
 TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {

@@ -10,11 +10,13 @@
 
 namespace {
 
+std::string QuartetScore() {
+    return (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
+}
+
 class OptionsDialogHostsimTest : public testsupport::DesktopTest {
 protected:
-    static std::string Score() {
-        return (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string();
-    }
+    static std::string Score() { return QuartetScore(); }
     static constexpr const char* kMenuLine = "> menu \"Orvex/Spacing/Remove extraneous beat chart elements\"";
     static constexpr const char* kFormLine = "[form] \"Remove extraneous beat chart elements 1.88d\" TDActOpt";
 
@@ -108,6 +110,70 @@ TEST_F(OptionsDialogHostsimTest, TwoQuickGoClicksOpenNothingElse) {
     for (const std::string& line : result.out) {
         EXPECT_EQ(line.find("TTextExprForm"), std::string::npos) << line;
     }
+}
+
+/// A row of a tool as docs/commands.md lists it, set as the user copies its caption from there.
+struct DocumentedRow {
+    int32_t code;
+    int32_t row;
+    const char* value;
+    bool withoutColon;  ///< the caption as older docs wrote it, without the colon the dialog shows
+};
+
+class DocumentedCaptionTest : public testsupport::DesktopTest, public ::testing::WithParamInterface<DocumentedRow> {};
+
+TEST_P(DocumentedCaptionTest, NamesTheRowItsDocsGive) {
+    // The command's section in the reference: its menu path in the heading, the row's caption in
+    // the second cell of its table line.
+    std::ifstream in(std::filesystem::path(ORVEX_SOURCE_DIR) / "docs" / "commands.md");
+    const std::string anchor = "## <a id=\"code-" + std::to_string(GetParam().code) + "\"></a>";
+    std::string line;
+    std::string path;
+    std::string caption;
+    while (std::getline(in, line) && caption.empty()) {
+        if (line.starts_with(anchor)) {
+            path = line.substr(anchor.size());
+        } else if (!path.empty() && line.starts_with("| " + std::to_string(GetParam().row) + " | ")) {
+            const size_t start = line.find(" | ") + 3;
+            caption = line.substr(start, line.find(" | ", start) - start);
+        }
+    }
+    ASSERT_FALSE(caption.empty()) << anchor;
+    if (GetParam().withoutColon && caption.ends_with(":")) {
+        caption.pop_back();
+    }
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + QuartetScore() + "\nselect 1-4 1-2\nform TDActOpt set \"" + caption +
+            "\" " + GetParam().value + "\nform TDActOpt click Go\nform TDActOpt click CancelBtn\nmenu \"" + path + "\"\n",
+        RegistryFile());
+    EXPECT_EQ(result.exitCode, 0) << caption << "\n" << result.err;
+    const auto set = std::find(result.out.begin(), result.out.end(),
+                               "  user: set \"" + caption + "\" \"" + GetParam().value + "\"");
+    ASSERT_NE(set, result.out.end()) << caption;
+    EXPECT_EQ(set[1], "    (row " + std::to_string(GetParam().row) + ")");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DocumentedCaptionTest,
+                         ::testing::Values(DocumentedRow{141, 1, "on", false}, DocumentedRow{141, 1, "on", true},
+                                           DocumentedRow{118, 0, "40", false}, DocumentedRow{149, 4, "80", true},
+                                           DocumentedRow{101, 4, "on", false}, DocumentedRow{144, 7, "24", true},
+                                           DocumentedRow{146, 0, "2", false}),
+                         [](const ::testing::TestParamInfo<DocumentedRow>& testCase) {
+                             const DocumentedRow& row = testCase.param;
+                             return "code_" + std::to_string(row.code) + "_row_" + std::to_string(row.row) +
+                                    (row.withoutColon ? "_no_colon" : "");
+                         });
+
+TEST_F(OptionsDialogHostsimTest, AMisspeltCaptionIsAnsweredWithTheNearestRows) {
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + Score() +
+                                                    "\nselect 1 1\nform TDActOpt set \"Check accidental\" on\n"
+                                                    "form TDActOpt click Go\nmenu \"Orvex/Music/Accidentals...\"\n",
+                                                RegistryFile());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(std::find(result.out.begin(), result.out.end(),
+                          "    not done: no control \"Check accidental\" on this form (did you mean \"Check "
+                          "accidentals:\" (#1)?)") != result.out.end())
+        << result.err;
 }
 
 }  // namespace

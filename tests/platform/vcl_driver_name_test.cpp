@@ -1,5 +1,6 @@
-// The UI driver finds a control by its name, else by its driver name: a form built at run time
-// names its controls after the captions beside them.
+// The UI driver finds a control by its name, else by its driver name, with or without the
+// caption's trailing colon: a form built at run time names its controls after the captions beside
+// them. A name no control has is answered with the nearest names.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -39,7 +40,7 @@ class VclDriverNameTest : public testsupport::DesktopTest {};
 
 TEST_F(VclDriverNameTest, ControlsAreFoundByNameFirstThenByDriverNameShowingOnesFirst) {
     std::unique_ptr<TBuiltForm> form(vcl::Create<TBuiltForm>(nullptr));
-    win::QueueFormAction("TBuiltForm", FormAction{FormAction::Kind::Set, "width:", "10"});
+    win::QueueFormAction("TBuiltForm", FormAction{FormAction::Kind::Set, "width", "10"});
     win::QueueFormAction("TBuiltForm", FormAction{FormAction::Kind::Set, "Height:", "20"});
     win::QueueFormAction("TBuiltForm", FormAction{FormAction::Kind::Set, "Row0", "30"});
     win::QueueFormAction("TBuiltForm", FormAction{FormAction::Kind::Set, "Depth:", "40"});
@@ -53,11 +54,11 @@ TEST_F(VclDriverNameTest, ControlsAreFoundByNameFirstThenByDriverNameShowingOnes
         "  edit Row0: \"\"",
         "  edit Row2: \"\"",
         "  edit Depth: \"\"",
-        "  user: set width: \"10\"",
+        "  user: set width \"10\"",
         "  user: set Height: \"20\"",
         "  user: set Row0 \"30\"",
         "  user: set Depth: \"40\"",
-        "    not done: no control \"Depth:\" on this form",
+        "    not done: no control \"Depth:\" on this form (did you mean \"Depth\"?)",
     };
     testsupport::ExpectLines(kExpected, win::TranscriptLines());
     EXPECT_EQ(form->Width->DriverName(), "Width:");
