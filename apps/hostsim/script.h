@@ -115,6 +115,8 @@ private:
     std::vector<Command> MenuCommands();
     std::vector<Command> InputCommands();
     std::vector<Command> ServiceCommands();
+    /// The lines that ask Lumvar2000 (script_lumvar.cpp).
+    std::vector<Command> LumvarCommands();
     /// The place of argument `argument` (-1: the command) of the line running now.
     Location Here(int argument = -1) const;
     void Report(const char* level, const Location& where, const std::string& message);

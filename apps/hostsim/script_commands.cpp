@@ -20,7 +20,6 @@
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 #include "platform/win/windows.h"
-#include "service/lumvar_api.h"
 
 namespace hostsim {
 namespace {
@@ -28,49 +27,14 @@ namespace {
 /// The longest wait of one line: an hour of the virtual clock.
 constexpr int64_t kLongestWait = 3'600'000;
 
-/// Asks the loaded Lumvar2000 for a word in a language, as a client plug-in asks its word
-/// service: the language is a column 0-12 or its name as Lumvar's table lists it.
-void TranslateWithLumvar(host::Host& host, const std::string& word, const std::string& languageText) {
-    const auto& plugins = host.Plugins();
-    const auto lumvar = std::find_if(plugins.begin(), plugins.end(),
-                                     [](const host::LoadedPlugin& p) { return p.fileName == "Lumvar2000.fxt"; });
-    if (lumvar == plugins.end()) {
-        throw ScriptError(std::string("no plug-in Lumvar2000.fxt is loaded") +
-                          (plugins.empty() ? ": \"load plugins\" loads them, before this line" : ""));
-    }
-    const auto translateId =
-        reinterpret_cast<lumvar::TranslateIDFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateID"));
-    const auto translateWord =
-        reinterpret_cast<lumvar::TranslateWordFn>(win::GetProcAddress(lumvar->module, "pFTX_TranslateWord"));
-    if (translateId == nullptr || translateWord == nullptr) {
-        throw ScriptError("Lumvar2000.fxt has no word service");
-    }
-    // Row 0 of the table names the languages.
-    const auto nameOf = [&](int16_t column) {
-        return std::string(translateId(0, 1, column, nullptr, 0, win::kNoWindow, 1));
-    };
-    std::optional<int16_t> language;
-    for (int16_t column = 0; column < 13 && !language; ++column) {
-        if (nameOf(column) == languageText || std::to_string(column) == languageText) {
-            language = column;
-        }
-    }
-    if (!language) {
-        throw ScriptError("not a language of Lumvar2000: " + languageText + " (0-12 or a name such as Svenska)", 1);
-    }
-    int16_t err = 0;
-    const std::string translated = translateWord(word.c_str(), lumvar::COUNT_ANY, *language, 0, &err, win::kNoWindow);
-    win::TranscriptWrite("lumvar: \"" + word + "\" in " + nameOf(*language) + ": " +
-                         (err == 0 ? "\"" + translated + "\"" : "not found (error " + std::to_string(err) + ")"));
-}
-
 }  // namespace
 
 std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
     std::vector<Command> commands;
     for (auto family : {&ScriptRunner::HostCommands, &ScriptRunner::DocumentCommands, &ScriptRunner::DumpCommands,
                         &ScriptRunner::FormCommands, &ScriptRunner::ViewCommands, &ScriptRunner::MenuCommands,
-                        &ScriptRunner::InputCommands, &ScriptRunner::ServiceCommands}) {
+                        &ScriptRunner::InputCommands, &ScriptRunner::ServiceCommands,
+                        &ScriptRunner::LumvarCommands}) {
         std::vector<Command> more = (this->*family)();
         commands.insert(commands.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     }
@@ -443,12 +407,6 @@ std::vector<ScriptRunner::Command> ScriptRunner::InputCommands() {
 
 std::vector<ScriptRunner::Command> ScriptRunner::ServiceCommands() {
     return {
-        {{"lumvar", "translate"},
-         "lumvar translate WORD LANGUAGE",
-         [this](const std::vector<std::string>& args) {
-             ExpectArguments(args, 2, 2, "lumvar translate WORD LANGUAGE");
-             TranslateWithLumvar(m_host, args[0], args[1]);
-         }},
         {{"quit"},
          "quit",
          [this](const std::vector<std::string>& args) {

@@ -258,4 +258,40 @@ TEST_F(LumvarEndToEndTest, TranslatingWithoutLumvarOrInAnUnknownLanguageIsAnErro
     EXPECT_NE(result.err.find("not a language of Lumvar2000: Klingon"), std::string::npos) << result.err;
 }
 
+TEST_F(LumvarEndToEndTest, AScriptSeesTheNotificationsAndServicesAPlugInSees) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nlumvar notifications on\nnew " + (fs::path(ORVEX_SOURCE_DIR) / "examples" / "walk.score").string() +
+            "\nview page\nview scroll\nactivate other program\nactivate host\nlumvar measure text 3\n"
+            "lumvar measure text 99\nlumvar measure number 3\nlumvar measure number x\nlumvar split 1536\n"
+            "lumvar split 1500\nlumvar split -1\nlumvar join 1024 4 1 0\nlumvar duration 1 1536\n"
+            "lumvar duration 2 512 2\nlumvar notifications off\nview page\nlumvar notifications off\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> lumvar;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("lumvar: ")) {
+            lumvar.push_back(line);
+        }
+    }
+    testsupport::ExpectLines({"lumvar: notifications on",
+                              "lumvar: notification 53: a document window came to the top",
+                              "lumvar: notification 54: the document window shows page view",
+                              "lumvar: notification 54: the document window shows scroll view",
+                              "lumvar: notification 55: the host program is deactivated",
+                              "lumvar: notification 55: the host program is activated",
+                              "lumvar: measure 3 reads \"3\"",
+                              "lumvar: measure 99 has no text (error 4)",
+                              "lumvar: \"3\" is measure 3",
+                              "lumvar: \"x\" is no measure",
+                              "lumvar: 1536 EDU is 1024 (level 4) with 1 dot and 0 EDU left over",
+                              "lumvar: 1500 EDU is 1024 (level 4) with 0 dots and 476 EDU left over",
+                              "lumvar: -1 EDU: error 4",
+                              "lumvar: 1024 level 4 with 1 dot and 0 left over is 1536 EDU",
+                              "lumvar: 1536 EDU as kind 1: \"1 dotted qrt.\"",
+                              "lumvar: 512 EDU as kind 2: \"2 eighths\"",
+                              "lumvar: notifications off",
+                              "lumvar: notifications were not registered (answer 0)"},
+                             lumvar);
+}
+
 }  // namespace
