@@ -95,10 +95,19 @@ std::vector<ScriptRunner::Command> ScriptRunner::DocumentCommands() {
          [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "new SCORE-TEXT-FILE");
              host::FileProblem problem;
-             if (!host::NewDocumentFromScoreFile(m_host, args[0], &problem)) {
+             std::vector<host::FileProblem> warnings;
+             const bool made = host::NewDocumentFromScoreFile(m_host, args[0], &problem, &warnings);
+             // A score text's warnings and further mistakes are reported at their own lines.
+             for (const host::FileProblem& warning : warnings) {
+                 Warning({args[0], warning.line, warning.column, warning.lineText}, warning.message);
+             }
+             if (!made) {
                  ScriptError error("cannot make a document from " + args[0] + ": " + problem.message, 0);
                  if (problem.line != 0) {
                      error.notes.push_back({{args[0], problem.line, problem.column, problem.lineText}, "here"});
+                 }
+                 for (const host::FileProblem& more : problem.more) {
+                     error.notes.push_back({{args[0], more.line, more.column, more.lineText}, "a further mistake: " + more.message});
                  }
                  throw error;
              }

@@ -62,13 +62,38 @@ Document& Front(Host& host) {
 
 }  // namespace
 
-bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, FileProblem* problem) {
+bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, FileProblem* problem,
+                              std::vector<FileProblem>* warnings) {
     std::unique_ptr<Document> document;
+    std::vector<ScoreTextNote> notes;
+    const auto problemOf = [&](const ScoreTextNote& note) {
+        FileProblem found;
+        Describe(&found, note.detail, note.line, note.column, path);
+        return found;
+    };
+    bool read = true;
     try {
-        document = ReadScoreFile(path);
+        document = ReadScoreFile(path, &notes);
     } catch (const ScoreTextError& e) {
-        win::TranscriptWrite("host: cannot make a document from " + path.string() + ": " + e.what());
+        win::TranscriptWrite("host: cannot make a document from " + path.string() + ": " + e.what() +
+                             (e.More().empty() ? std::string()
+                                               : " (and " + Counted(e.More().size(), "more mistake", "more mistakes") +
+                                                     ")"));
         Describe(problem, e.Detail(), e.Line(), e.Column(), path);
+        for (const ScoreTextNote& more : e.More()) {
+            if (problem != nullptr) {
+                problem->more.push_back(problemOf(more));
+            }
+        }
+        read = false;
+    }
+    // The warnings of a text are told also when it has mistakes.
+    for (const ScoreTextNote& note : notes) {
+        if (warnings != nullptr) {
+            warnings->push_back(problemOf(note));
+        }
+    }
+    if (!read) {
         return false;
     }
     const Document& added = host.AddDocument(std::move(document));

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/host/cell_dump.h"
 #include "platform/host/host.h"
@@ -23,10 +24,14 @@ struct FileProblem {
     size_t line = 0;
     size_t column = 0;
     std::string lineText;
+    /// The mistakes after the first, each at its own line.
+    std::vector<FileProblem> more;
 };
 
 /// Builds a document from a score text file and brings it to the front; answers whether it did.
-bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr);
+/// What the score text holds that is allowed but likely not meant goes to `warnings`.
+bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, FileProblem* problem = nullptr,
+                              std::vector<FileProblem>* warnings = nullptr);
 /// Opens a document file and brings it to the front; answers whether it did. A file that is open
 /// already as a document is not opened twice: that document comes to the front, and the
 /// transcript says so.

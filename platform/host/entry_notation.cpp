@@ -1,5 +1,6 @@
 #include "platform/host/entry_notation.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <string>
@@ -11,10 +12,13 @@ namespace {
 
 constexpr std::string_view kLetters = "cdefgab";
 constexpr int32_t kLowestOctave = -1;
-constexpr int32_t kHighestOctave = 9;
 
-[[noreturn]] void Fail(std::string_view word, const std::string& why) {
-    throw NotationError("\"" + std::string(word) + "\" is not an entry: " + why);
+/// A mistake in `word`; `at` points at the character that is wrong (nullptr: the word).
+[[noreturn]] void Fail(std::string_view word, const std::string& why, const char* at = nullptr) {
+    const size_t offset = at != nullptr && at >= word.data() && at < word.data() + word.size()
+                              ? static_cast<size_t>(at - word.data())
+                              : 0;
+    throw NotationError("\"" + std::string(word) + "\" is not an entry: " + why, offset);
 }
 
 /// "[shown,frozen,-tie-end]": note flags to set and to keep clear.
@@ -38,7 +42,7 @@ void ParseNoteFlags(std::string_view word, std::string_view names, WrittenNote& 
             for (const FlagName& flag : kNoteFlagNames) {
                 known += std::string(flag.name) + ", ";
             }
-            Fail(word, "\"" + std::string(name) + "\" is not a note flag (" + known + "tie-start, tie-end)");
+            Fail(word, "\"" + std::string(name) + "\" is not a note flag (" + known + "tie-start, tie-end)", name.data());
         }
         (clear ? note.cleared : note.flags) |= *bit;
         if (comma == std::string_view::npos) {
@@ -55,7 +59,7 @@ void ParseNoteFlags(std::string_view word, std::string_view names, WrittenNote& 
 SpelledNote ParsePitch(std::string_view word, std::string_view text, size_t& i, bool withAccidental) {
     const size_t letter = kLetters.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
     if (letter == std::string_view::npos) {
-        Fail(word, "\"" + std::string(1, text[i]) + "\" is not a note name (a to g, or r for a rest)");
+        Fail(word, "\"" + std::string(1, text[i]) + "\" is not a note name (a to g, or r for a rest)", &text[i]);
     }
     ++i;
     int32_t accidental = 0;
@@ -64,15 +68,16 @@ SpelledNote ParsePitch(std::string_view word, std::string_view text, size_t& i, 
     } else if (withAccidental) {
         while (i < text.size() && (text[i] == '#' || text[i] == 'b')) {
             if (accidental != 0 && (text[i] == '#') != (accidental > 0)) {
-                Fail(word, "a note has sharps or flats, not both");
+                Fail(word, "a note has sharps or flats, not both", &text[i]);
             }
             accidental += text[i] == '#' ? 1 : -1;
             ++i;
         }
     }
     if (accidental < -2 || accidental > 2) {
-        Fail(word, "at most a double sharp or a double flat");
+        Fail(word, "at most a double sharp or a double flat", &text[i - 1]);
     }
+    const size_t sign = i;
     const bool negative = i < text.size() && text[i] == '-';
     if (negative) {
         ++i;
@@ -81,13 +86,14 @@ SpelledNote ParsePitch(std::string_view word, std::string_view text, size_t& i, 
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
         ++i;
     }
-    if (i == digits || i - digits > 1) {
-        Fail(word, "a note needs its octave (-1 to 9; 4 is middle C's)");
+    if (i == digits) {
+        Fail(word, "a note needs its octave (-1 to 9; 4 is middle C's)", text.data() + sign);
     }
-    const int32_t octave = (negative ? -1 : 1) * (text[digits] - '0');
-    if (octave < kLowestOctave || octave > kHighestOctave) {
-        Fail(word, "the octave " + std::to_string(octave) + " is not between -1 and 9");
+    const std::string octaveText(text.substr(sign, i - sign));
+    if (i - digits > 1 || (negative && text[digits] - '0' > -kLowestOctave)) {
+        Fail(word, "the octave " + octaveText + " is out of range (-1 to 9; 4 is middle C's)", &text[sign]);
     }
+    const int32_t octave = (negative ? -1 : 1) * (text[digits] - '0');  // -1 to 9
     return SpelledNote{(octave - 4) * 7 + static_cast<int32_t>(letter), accidental};
 }
 
@@ -118,7 +124,7 @@ WrittenNote ParseNote(std::string_view word, std::string_view text) {
         ++i;
     }
     if (i != text.size()) {
-        Fail(word, "\"" + std::string(text.substr(i)) + "\" after a note");
+        Fail(word, "\"" + std::string(text.substr(i)) + "\" after a note", &text[i]);
     }
     return note;
 }
@@ -131,7 +137,7 @@ hostapi::Edu ParseValue(std::string_view word, std::string_view text, size_t& i)
         ++i;
     }
     if (value < 1 || value > 128 || (value & (value - 1)) != 0) {
-        Fail(word, "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128");
+        Fail(word, "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128", text.data());
     }
     hostapi::Edu duration = hostapi::kEduWholeNote / value;
     hostapi::Edu added = duration;
@@ -187,8 +193,9 @@ WrittenEntry ParseWrittenEntry(std::string_view word) {
                      : rest[i] == 'f' ? &entry.floating
                                       : nullptr;
         if (flag == nullptr || *flag) {
-            Fail(word, "\"" + std::string(rest.substr(i)) +
-                           "\" after the duration (g grace, h hidden, f floating rest, once each)");
+            Fail(word,
+                 "\"" + std::string(rest.substr(i)) + "\" after the duration (g grace, h hidden, f floating rest, once each)",
+                 &rest[i]);
         }
         *flag = true;
     }

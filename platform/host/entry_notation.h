@@ -21,6 +21,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "platform/host/score_builder.h"
@@ -30,7 +31,12 @@ namespace host {
 /// A word that is not an entry of the notation; the message says why.
 class NotationError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit NotationError(const std::string& what, size_t offset = 0) : std::runtime_error(what), m_offset(offset) {}
+    /// Where in the word the mistake is (0: the word as a whole).
+    size_t Offset() const { return m_offset; }
+
+private:
+    size_t m_offset = 0;
 };
 
 /// The entry a word writes; throws NotationError.

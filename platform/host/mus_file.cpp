@@ -1,6 +1,7 @@
 #include "platform/host/mus_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <charconv>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/host/file_reasons.h"
 #include "platform/host/text_words.h"
 #include "platform/win/file_write.h"
 
@@ -438,9 +440,10 @@ std::unique_ptr<Document> ReadMusFile(const std::filesystem::path& path) {
     if (std::filesystem::is_directory(path, error)) {
         throw DocumentFileError("it is a folder, not a document file");
     }
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw DocumentFileError("the file cannot be read");
+        throw DocumentFileError(WhyFileCannotBeRead(path, "a document file"));
     }
     Lines lines(file);
     std::unique_ptr<Document> document = Reader(path.stem().string()).Read(lines);

@@ -193,6 +193,23 @@ std::vector<ExactTime> TupletScales(size_t entries, const std::vector<WrittenTup
     return scale;
 }
 
+/// A number of EDU in beats: "4", "2.5".
+std::string Beats(hostapi::Edu edu, hostapi::Edu beat) {
+    if (beat <= 0 || edu % beat == 0) {
+        return std::to_string(beat <= 0 ? edu : edu / beat);
+    }
+    std::string text = std::to_string(static_cast<double>(edu) / beat);
+    text.erase(text.find_last_not_of('0') + 1);
+    return text;
+}
+
+/// "the entries last 4 beats (4096 EDU); the measure has 3 (3072 EDU)".
+std::string MeasureFill(hostapi::Edu filled, hostapi::Edu length, hostapi::Edu beat) {
+    return "the entries last " + Beats(filled, beat) + (filled == beat ? " beat (" : " beats (") +
+           std::to_string(filled) + " EDU); the measure has " + Beats(length, beat) + " (" + std::to_string(length) +
+           " EDU)";
+}
+
 }  // namespace
 
 ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure,
@@ -232,9 +249,8 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
         const hostapi::Edu position = start.Whole();
         const hostapi::Edu actual = end.Whole() - position;
         if (position + actual > length) {
-            throw EntryError("entry " + std::to_string(i + 1) + " overflows " + cell.Description() +
-                                 ": the entries last " + std::to_string(position + actual) +
-                                 " EDU or more; the measure lasts " + std::to_string(length),
+            throw EntryError("entry " + std::to_string(i + 1) + " overflows " + cell.Description() + ": " +
+                                 MeasureFill(position + actual, length, beat),
                              i);
         }
         EntryBytes bytes{};
@@ -282,6 +298,10 @@ ScoreBuilder& ScoreBuilder::Notes(hostapi::InstrumentKey staff, hostapi::Measure
         }
         cellEntries.push_back(bytes);
         start = end;
+    }
+    if (start.Whole() < length) {
+        // As a bar check finds it: the entries end before the measure does.
+        m_warnings.push_back({cell.Description() + " is short: " + MeasureFill(start.Whole(), length, beat), 0});
     }
     for (const WrittenTuplet& tuplet : ordered) {
         const hostapi::EntryView first(cellEntries[tuplet.first].data());

@@ -331,6 +331,15 @@ public:
     /// Keeps the first `count` entries of a cell; throws when it holds fewer.
     ScoreBuilder& KeepEntries(const CellKey& cell, int32_t count);
 
+    /// What is allowed but likely not meant in the music built (a measure whose entries do not
+    /// fill it, as a bar check finds it): the text, and the column of a score text's line it
+    /// points at (0: the statement).
+    struct Warning {
+        std::string text;
+        size_t column = 0;
+    };
+    std::vector<Warning>& Warnings() { return m_warnings; }
+
     /// The number of the last staff, measure and text block made (0 = none yet).
     hostapi::InstrumentKey LastStaff() const { return m_lastStaff; }
     hostapi::MeasureNumber LastMeasure() const { return m_lastMeasure; }
@@ -363,6 +372,7 @@ private:
     hostapi::InstrumentKey m_lastStaff = 0;
     hostapi::MeasureNumber m_lastMeasure = 0;
     hostapi::Cmper m_lastTextBlock = 0;
+    std::vector<Warning> m_warnings;
 };
 
 }  // namespace host

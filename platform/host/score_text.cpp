@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cctype>
 #include <charconv>
 #include <climits>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "platform/host/entry_notation.h"
+#include "platform/host/file_reasons.h"
 #include "platform/host/music_model.h"
 #include "platform/host/record_store.h"
 #include "platform/host/score_builder.h"
@@ -186,7 +189,7 @@ void ReadNotes(Arguments& args, ScoreBuilder& builder) {
                 entries.push_back(ParseWrittenEntry(text));
                 columns.push_back(word.column);
             } catch (const NotationError& e) {
-                args.Fail(e.what());
+                args.FailAt(word.column + e.Offset(), e.what());
             }
         }
         for (size_t i = 0; i < closing; ++i) {
@@ -692,12 +695,14 @@ size_t CommentStart(std::string_view line) {
 
 }  // namespace
 
-void ReadScoreStatement(ScoreBuilder& builder, std::string_view line, size_t lineNumber) {
+void ReadScoreStatement(ScoreBuilder& builder, std::string_view line, size_t lineNumber,
+                        std::vector<ScoreTextNote>* warnings) {
     const std::string_view statement = line.substr(0, CommentStart(line));
     const size_t first = statement.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
         return;
     }
+    const size_t warned = builder.Warnings().size();
     try {
         std::vector<Word> words = SplitWords(statement);
         // A word that is missing is missing just behind the line's last word.
@@ -716,6 +721,10 @@ void ReadScoreStatement(ScoreBuilder& builder, std::string_view line, size_t lin
         words.erase(words.begin());
         Arguments args(std::move(words), kind->keyword, kind->usage, keyword.column, endColumn);
         kind->apply(args, builder);
+        for (size_t i = warned; warnings != nullptr && i < builder.Warnings().size(); ++i) {
+            const ScoreBuilder::Warning& warning = builder.Warnings()[i];
+            warnings->push_back({warning.text, lineNumber, warning.column != 0 ? warning.column : first + 1});
+        }
     } catch (const StatementError& e) {
         throw ScoreTextError(e.what(), lineNumber, e.Column() != 0 ? e.Column() : first + 1);
     } catch (const std::exception& e) {
@@ -723,27 +732,45 @@ void ReadScoreStatement(ScoreBuilder& builder, std::string_view line, size_t lin
     }
 }
 
-std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name) {
+std::unique_ptr<Document> ParseScoreText(std::string_view text, std::string name,
+                                         std::vector<ScoreTextNote>* warnings) {
     ScoreBuilder builder(std::move(name));
     size_t lineNumber = 0;
+    // A mistake does not stop the reading: every mistake of the text is found, the first thrown
+    // with the others.
+    std::optional<ScoreTextError> first;
+    std::vector<ScoreTextNote> more;
     for (const std::string& line : SplitLines(text)) {
-        ReadScoreStatement(builder, line, ++lineNumber);
+        try {
+            ReadScoreStatement(builder, line, ++lineNumber, warnings);
+        } catch (const ScoreTextError& e) {
+            if (first) {
+                more.push_back({e.Detail(), e.Line(), e.Column()});
+            } else {
+                first = e;
+            }
+        }
+    }
+    if (first) {
+        first->SetMore(std::move(more));
+        throw *first;
     }
     return builder.Build();
 }
 
-std::unique_ptr<Document> ReadScoreFile(const std::filesystem::path& path) {
+std::unique_ptr<Document> ReadScoreFile(const std::filesystem::path& path, std::vector<ScoreTextNote>* warnings) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
         throw ScoreTextError("it is a folder, not a score text file");
     }
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw ScoreTextError("the file cannot be read");
+        throw ScoreTextError(WhyFileCannotBeRead(path, "a score text file"));
     }
     std::ostringstream text;
     text << file.rdbuf();
-    return ParseScoreText(text.str(), path.stem().string());
+    return ParseScoreText(text.str(), path.stem().string(), warnings);
 }
 
 }  // namespace host

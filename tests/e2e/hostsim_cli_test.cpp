@@ -72,8 +72,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
             "\"Join Two Staff Systems\", \"Split Staff System...\", \"Before Deleting Measures\", \"After Inserting Measures...\", "
             "\"Fit Measures...\", \"Special Measure Regions...\", \"Update Groups...\", \"Incipits...\", "
             "\"Scale Staff Positions...\", \"Shift System Optimization...\" or \"Copy System Optimization...\")"},
-    Mistake{"MissingScoreText", "new nowhere.score\n", ":1:5: error: cannot make a document from nowhere.score: the file cannot be read"},
-    Mistake{"MissingDocumentFile", "open nowhere.MUS\n", ":1:6: error: cannot open nowhere.MUS: the file cannot be read"},
+    Mistake{"MissingScoreText", "new nowhere.score\n", ":1:5: error: cannot make a document from nowhere.score: there is "
+            "no file nowhere.score in the folder hostsim runs in"},
+    Mistake{"MissingDocumentFile", "open nowhere.MUS\n", ":1:6: error: cannot open nowhere.MUS: there is no file "
+            "nowhere.MUS in the folder hostsim runs in"},
     Mistake{"MissingPluginFolder", "load plugins /nowhere/plugins\n", ":1:14: error: the plug-in folder /nowhere/plugins does not exist"},
     Mistake{"SaveWithoutDocument", "save x.MUS\n", ":1:1: error: no document is open"},
     Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
@@ -89,7 +91,8 @@ TEST_F(HostsimCliTest, BrokenScoreTextIsReportedAtItsOwnLineAndColumn) {
     EXPECT_EQ(result.exitCode, 1);
     const std::string expected =
         ScriptName() + ":1:5: error: cannot make a document from " + Path("broken.score") +
-        ": entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072\n"
+        ": entry 2 overflows staff 1, measure 1, layer 1: the entries last 4 beats (4096 EDU); the measure has 3 (3072 "
+        "EDU)\n"
         "    1 | new " +
         Path("broken.score") +
         "\n"
@@ -101,6 +104,30 @@ TEST_F(HostsimCliTest, BrokenScoreTextIsReportedAtItsOwnLineAndColumn) {
     EXPECT_EQ(result.err, expected);
     // The script stopped there: no "no document is open" for the next line.
     EXPECT_FALSE(Has(result.out, "> dump cells"));
+}
+
+TEST_F(HostsimCliTest, EveryMistakeOfAScoreTextIsShownAndANearNameIsOffered) {
+    std::ofstream(Path("hymn.score")) << "staff \"S\"\nmeasures 3 time 3/4\nnotes 1 1 c4/2 d4/2\n"
+                                         "notes 1 2 c4/4 h5/4 e4/4\nnotes 1 3 e4/2\n";
+    const auto broken = Run("new " + Path("hymn.score") + "\n");
+    EXPECT_EQ(broken.exitCode, 1);
+    const std::string further = Path("hymn.score") + ":4:16: note: a further mistake: notes: \"h5/4\" is not an entry: "
+                                                     "\"h\" is not a note name (a to g, or r for a rest) (notes STAFF "
+                                                     "MEASURE [layer 1-4] ENTRY...)\n    4 | notes 1 2 c4/4 h5/4 e4/4\n"
+                                                     "      |                ^\n";
+    EXPECT_NE(broken.err.find(further), std::string::npos) << broken.err;
+    EXPECT_NE(broken.err.find(Path("hymn.score") + ":5:1: warning: staff 1, measure 3, layer 1 is short: the entries "
+                                                   "last 2 beats (2048 EDU); the measure has 3 (3072 EDU)\n"),
+              std::string::npos)
+        << broken.err;
+    const auto missing = Run("new " + Path("hymm.score") + "\nnew " + TempFolder().string() + "\n", "-k");
+    EXPECT_NE(missing.err.find("cannot make a document from " + Path("hymm.score") + ": there is no file hymm.score in " +
+                               TempFolder().string() + " (did you mean \"hymn.score\"?)"),
+              std::string::npos)
+        << missing.err;
+    EXPECT_NE(missing.err.find("cannot make a document from " + TempFolder().string() +
+                               ": it is a folder, not a score text file"),
+              std::string::npos);
 }
 
 TEST_F(HostsimCliTest, DamagedDocumentFileIsReportedAtItsOwnLine) {

@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, EntryStatementMistakeTest, ::testing::Value
     MistakeCase{"UnknownNoteFlag", "notes 1 2 c5/4 d5[bold]/4",
                 "line 5: notes: \"d5[bold]/4\" is not an entry: \"bold\" is not a note flag (created, "
                 "shown, frozen, second, parenthesised, playback, flip-up, flip-down, tie-start, tie-end) (notes STAFF "
-                "MEASURE [layer 1-4] ENTRY...)", 16},
+                "MEASURE [layer 1-4] ENTRY...)", 19},
     MistakeCase{"FloatingNote", "notes 1 2 c5/4f",
                 "line 5: notes: \"c5/4f\" is not an entry: only a rest floats (notes STAFF MEASURE "
                 "[layer 1-4] ENTRY...)", 11},

@@ -209,42 +209,73 @@ TEST(EntryNotationTest, ReadsPitchesDurationsAndFlags) {
 struct NotationMistake {
     const char* word;
     const char* message;
+    size_t at;  ///< where in the word the mistake is
 };
 
 class EntryNotationMistakeTest : public ::testing::TestWithParam<NotationMistake> {};
 
-TEST_P(EntryNotationMistakeTest, SaysWhy) {
+TEST_P(EntryNotationMistakeTest, SaysWhyAndWhere) {
     try {
         host::ParseWrittenEntry(GetParam().word);
         FAIL() << "accepted: " << GetParam().word;
     } catch (const host::NotationError& e) {
         EXPECT_EQ(std::string(e.what()),
                   "\"" + std::string(GetParam().word) + "\" is not an entry: " + GetParam().message);
+        EXPECT_EQ(e.Offset(), GetParam().at);
     }
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, EntryNotationMistakeTest, ::testing::Values(
-    NotationMistake{"c4", "the duration (\"/4\" for a quarter) is missing"},
-    NotationMistake{"h4/4", "\"h\" is not a note name (a to g, or r for a rest)"},
-    NotationMistake{"c/4", "a note needs its octave (-1 to 9; 4 is middle C's)"},
-    NotationMistake{"c10/4", "a note needs its octave (-1 to 9; 4 is middle C's)"},
-    NotationMistake{"c-2/4", "the octave -2 is not between -1 and 9"},
-    NotationMistake{"c#b4/4", "a note has sharps or flats, not both"},
-    NotationMistake{"c###4/4", "at most a double sharp or a double flat"},
-    NotationMistake{"c4x/4", "\"x\" after a note"},
-    NotationMistake{"c4+/4", "a note is missing before \"+\" or \"/\""},
-    NotationMistake{"c4/3", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128"},
-    NotationMistake{"c4/256", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128"},
-    NotationMistake{"c4/", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128"},
-    NotationMistake{"c4/128......", "too many dots for the value"},
-    NotationMistake{"c4/4gg", "\"g\" after the duration (g grace, h hidden, f floating rest, once each)"},
-    NotationMistake{"c4/4x", "\"x\" after the duration (g grace, h hidden, f floating rest, once each)"},
-    NotationMistake{"r/4g", "a rest cannot be a grace note"}),
+    NotationMistake{"c4", "the duration (\"/4\" for a quarter) is missing", 0},
+    NotationMistake{"h4/4", "\"h\" is not a note name (a to g, or r for a rest)", 0},
+    NotationMistake{"c4+h5/4", "\"h\" is not a note name (a to g, or r for a rest)", 3},
+    NotationMistake{"c/4", "a note needs its octave (-1 to 9; 4 is middle C's)", 1},
+    NotationMistake{"c10/4", "the octave 10 is out of range (-1 to 9; 4 is middle C's)", 1},
+    NotationMistake{"c44/4", "the octave 44 is out of range (-1 to 9; 4 is middle C's)", 1},
+    NotationMistake{"c-2/4", "the octave -2 is out of range (-1 to 9; 4 is middle C's)", 1},
+    NotationMistake{"c#b4/4", "a note has sharps or flats, not both", 2},
+    NotationMistake{"c###4/4", "at most a double sharp or a double flat", 3},
+    NotationMistake{"c4x/4", "\"x\" after a note", 2},
+    NotationMistake{"c4[shown,frzn]/4", "\"frzn\" is not a note flag (created, shown, frozen, second, parenthesised, "
+                    "playback, flip-up, flip-down, tie-start, tie-end)", 9},
+    NotationMistake{"c4+/4", "a note is missing before \"+\" or \"/\"", 0},
+    NotationMistake{"c4/3", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128", 3},
+    NotationMistake{"c4/256", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128", 3},
+    NotationMistake{"c4/", "the value after \"/\" is 1, 2, 4, 8, 16, 32, 64 or 128", 0},
+    NotationMistake{"c4/128......", "too many dots for the value", 0},
+    NotationMistake{"c4/4gg", "\"g\" after the duration (g grace, h hidden, f floating rest, once each)", 5},
+    NotationMistake{"c4/4x", "\"x\" after the duration (g grace, h hidden, f floating rest, once each)", 4},
+    NotationMistake{"r/4g", "a rest cannot be a grace note", 0}),
     testsupport::NameBy(&NotationMistake::word));
 // clang-format on
 
 // ---- Statements ----
+
+TEST(ScoreTextMistakesTest, EveryMistakeIsFoundAndAShortMeasureIsAWarning) {
+    const std::string head = "staff \"A\"\nmeasures 3 time 3/4\n";
+    std::vector<host::ScoreTextNote> warnings;
+    try {
+        host::ParseScoreText(head + "notes 1 1 c4/2 d4/2\nnotes 1 2 c44/4 d4/4 e4/4\nnotes 1 3 e4/2\n", "bad", &warnings);
+        FAIL() << "accepted";
+    } catch (const host::ScoreTextError& e) {
+        EXPECT_EQ(e.Line(), 3u);
+        EXPECT_EQ(e.Column(), 16u);
+        ASSERT_EQ(e.More().size(), 1u);
+        EXPECT_EQ(e.More()[0].detail, "notes: \"c44/4\" is not an entry: the octave 44 is out of range (-1 to 9; 4 is "
+                                      "middle C's) (notes STAFF MEASURE [layer 1-4] ENTRY...)");
+        EXPECT_EQ(e.More()[0].line, 4u);
+        EXPECT_EQ(e.More()[0].column, 12u);
+    }
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].detail, "staff 1, measure 3, layer 1 is short: the entries last 2 beats (2048 EDU); the "
+                                  "measure has 3 (3072 EDU)");
+    EXPECT_EQ(warnings[0].line, 5u);
+    // A measure left empty is no warning.
+    warnings.clear();
+    host::ParseScoreText(head + "notes 1 1 c4/2.\n", "good", &warnings);
+    EXPECT_TRUE(warnings.empty());
+}
 
 struct StatementMistake {
     const char* text;
@@ -265,7 +296,8 @@ TEST_P(MusicStatementMistakeTest, StopsTheScoreText) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MusicStatementMistakeTest, ::testing::Values(
     StatementMistake{"notes 1 1 c4/2 d4/2",
-                     "line 3: entry 2 overflows staff 1, measure 1, layer 1: the entries last 4096 EDU or more; the measure lasts 3072"},
+                     "line 3: entry 2 overflows staff 1, measure 1, layer 1: the entries last 4 beats (4096 EDU); the measure "
+                     "has 3 (3072 EDU)"},
     StatementMistake{"notes 2 1 c4/4", "line 3: there is no staff 2"},
     StatementMistake{"notes 1 3 c4/4", "line 3: there is no measure 3"},
     StatementMistake{"notes 1 1 layer 5 c4/4",
