@@ -56,6 +56,88 @@ std::vector<std::string> Nearest(const std::string& wanted, const std::vector<st
     return win::NearestNames(wanted, choices, MenuWord);
 }
 
+/// A menu path as the user may write it: each level as MenuWord makes it.
+std::string PathKey(std::string_view path) {
+    std::string key;
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        key += MenuWord(path.substr(start, slash == std::string_view::npos ? slash : slash - start));
+        if (slash == std::string_view::npos) {
+            return key;
+        }
+        key += '/';
+        start = slash + 1;
+    }
+}
+
+/// The plug-ins' commands by their menu path in an English and in a German host: the rows
+/// "| CODE | [ENGLISH](#code-CODE) | GERMAN |" of docs/commands.md's table.
+const std::vector<std::pair<std::string, std::string>>& CommandMenuPaths() {
+    static const std::vector<std::pair<std::string, std::string>> kPaths = [] {
+        static constexpr std::string_view kTable =
+#include "menu_paths.inc"
+            ;
+        std::vector<std::pair<std::string, std::string>> paths;
+        for (size_t start = 0; start < kTable.size();) {
+            const size_t end = std::min(kTable.find('\n', start), kTable.size());
+            const std::string_view row = kTable.substr(start, end - start);
+            start = end + 1;
+            const size_t open = row.find("| [");
+            const size_t close = row.find("](#code-");
+            const size_t german = row.find(") | ", close);
+            if (open == std::string_view::npos || close == std::string_view::npos || german == std::string_view::npos ||
+                !row.ends_with(" |")) {
+                continue;
+            }
+            paths.emplace_back(row.substr(open + 3, close - open - 3),
+                               row.substr(german + 4, row.size() - german - 6));
+        }
+        return paths;
+    }();
+    return kPaths;
+}
+
+/// "English", "German", "Italian".
+std::string LanguageName(host::Language language) {
+    switch (language) {
+        case host::Language::German:
+            return "German";
+        case host::Language::Italian:
+            return "Italian";
+        default:
+            return "English";
+    }
+}
+
+/// "a German", "an English".
+std::string WithArticle(const std::string& name) {
+    return (name.front() == 'E' || name.front() == 'I' ? "an " : "a ") + name;
+}
+
+/// When a path that leads nowhere is a path of another host language's menus: that path, the
+/// language and the path this host shows for it.
+std::optional<std::string> OtherLanguagePath(const host::Host& host, const std::string& path) {
+    std::optional<std::pair<host::Language, std::string>> other = host.OtherLanguageMenuPath(path);
+    if (!other) {
+        // The plug-ins' commands: German in a German host, English in the others.
+        const bool german = host.CurrentLanguage() == host::Language::German;
+        const std::string wanted = PathKey(path);
+        for (const auto& [english, inGerman] : CommandMenuPaths()) {
+            if (PathKey(german ? english : inGerman) == wanted) {
+                other = {german ? host::Language::English : host::Language::German, german ? inGerman : english};
+                break;
+            }
+        }
+    }
+    if (!other) {
+        return std::nullopt;
+    }
+    const std::string theirs = WithArticle(LanguageName(other->first));
+    return "\"" + path + "\" is a path of " + theirs + " host's menus; this " + LanguageName(host.CurrentLanguage()) +
+           " host shows \"" + other->second + "\" (\"host language " + std::string(host::LanguageCode(other->first)) +
+           "\" before \"load plugins\" makes " + theirs + " host)";
+}
+
 /// `"A", "B" or "C"`.
 std::string Alternatives(const std::vector<std::string>& texts, const char* conjunction = " or ") {
     std::string joined;
@@ -411,6 +493,9 @@ void ScriptRunner::ChooseMenu(const std::string& path) {
             message += " (it offers " + Alternatives(shown, " and ") +
                        (lookup.siblings.size() > shown.size() ? " and more" : "") + ")";
         }
+    }
+    if (const std::optional<std::string> other = OtherLanguagePath(m_host, path)) {
+        message = *other;
     }
     if (m_host.Plugins().empty() && (lookup.found.empty() || MenuWord(lookup.found.front()).starts_with("plug"))) {
         message += "; no plug-ins are loaded: \"load plugins\" loads them, before this line";

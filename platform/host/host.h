@@ -207,6 +207,10 @@ public:
     uint32_t FindMenuCommand(std::string_view path) const;
     /// The same lookup, saying where a path that leads to no item went wrong.
     MenuLookup LookUpMenuCommand(std::string_view path) const;
+    /// A path that leads into the host's own menus as another host language names them: that
+    /// language and the path as this host's menus name it (as far as the path's texts are the
+    /// host's own: "Bearbeiten/Rückgängig" is "Edit/Undo"); nullopt for none.
+    std::optional<std::pair<Language, std::string>> OtherLanguageMenuPath(std::string_view path) const;
     /// The plug-in that owns a command identifier and the index of its entry.
     std::optional<std::pair<size_t, int16_t>> PluginCommand(uint32_t id) const;
 

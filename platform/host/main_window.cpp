@@ -1,5 +1,7 @@
 // The host's main window and its menu bar in the host's language.
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <stdexcept>
 
 #include "platform/host/document_windows.h"
@@ -116,6 +118,56 @@ void Host::BuildMenuBar() {
     win::SetMenu(m_mainWindow, bar);
     RefreshTitle();
     win::DrawMenuBar(m_mainWindow);
+}
+
+std::optional<std::pair<Language, std::string>> Host::OtherLanguageMenuPath(std::string_view path) const {
+    // A path of texts as the user writes them: no '&', no trailing dots, any case.
+    const auto key = [](std::string_view text) {
+        std::string word = win::StripAccelerators(text);
+        while (!word.empty() && (word.back() == '.' || word.back() == ' ')) {
+            word.pop_back();
+        }
+        std::transform(word.begin(), word.end(), word.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return word;
+    };
+    std::vector<std::string> levels;
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        levels.push_back(key(path.substr(start, slash == std::string_view::npos ? slash : slash - start)));
+        if (slash == std::string_view::npos) {
+            break;
+        }
+        start = slash + 1;
+    }
+    const auto here = static_cast<size_t>(m_language);
+    for (size_t other = 0; other < 3; ++other) {
+        if (other == here) {
+            continue;
+        }
+        for (const TopMenu& top : MenuBarLayout()) {
+            if (Year() < top.fromYear || Year() > top.untilYear || key(top.title[other]) != levels[0] ||
+                key(top.title[other]) == key(top.title[here])) {
+                continue;
+            }
+            // The menu of the other language; its items too when the path names one.
+            std::string translated = win::StripAccelerators(top.title[here]);
+            const std::vector<MenuItemText>* items = &top.items;
+            for (size_t level = 1; level < levels.size() && items != nullptr; ++level) {
+                const auto item = std::find_if(items->begin(), items->end(), [&](const MenuItemText& i) {
+                    return i.id != 0 || !i.submenu.empty() ? key(i.text[other]) == levels[level] : false;
+                });
+                if (item == items->end()) {
+                    items = nullptr;
+                    break;
+                }
+                translated += "/" + win::StripAccelerators(item->text[here]);
+                items = item->submenu.empty() ? nullptr : &item->submenu;
+            }
+            return std::pair{static_cast<Language>(other), translated};
+        }
+    }
+    return std::nullopt;
 }
 
 void Host::RefreshTitle() {

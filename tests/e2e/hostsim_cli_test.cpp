@@ -64,6 +64,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
             ":2:13: error: no item \"Musik\" in the menu \"Orvex\" (did you mean \"Music\"?)"},
     Mistake{"MenuItemMisspelt", "load plugins\nmenu \"Orvex/Music/Respel Notes\"\n",
             ":2:19: error: no item \"Respel Notes\" in the menu \"Orvex/Music\" (did you mean \"Respell Notes\"?)"},
+    Mistake{"GermanPathInAnEnglishHost", "load plugins\nmenu \"Orvex/Noten/Enharmonik korrigieren\"\n",
+            ":2:13: error: \"Orvex/Noten/Enharmonik korrigieren\" is a path of a German host's menus; this English host "
+            "shows \"Orvex/Music/Respell Notes\" (\"host language de\" before \"load plugins\" makes a German host)"},
+    Mistake{"EnglishHostMenuInAGermanHost", "host language de\nload plugins\nmenu \"Edit/Undo\"\n",
+            ":3:7: error: \"Edit/Undo\" is a path of an English host's menus; this German host shows "
+            "\"Bearbeiten/Rückgängig\" (\"host language en\" before \"load plugins\" makes an English host)"},
     Mistake{"MenuWithoutPlugins", "menu \"Orvex/About\"\n",
             ":1:7: error: no menu \"Orvex\" on the menu bar (it offers \"File\", \"Edit\", \"View\", \"Options\", "
             "\"Tools\", \"MIDI\", \"Plug-ins\", \"Mass Edit\", \"Window\" and \"Help\"); no plug-ins are loaded: \"load plugins\" loads them, before this line"},
