@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/host/cell_dump.h"
+#include "platform/host/document_changes.h"
 #include "platform/host/entry_names.h"
 #include "platform/host/music_model.h"
 #include "platform/host/mus_file.h"
@@ -328,25 +329,14 @@ std::string KeyWords(const RecordKey& key) {
 /// The exact statements that make `made` hold what `wanted` holds: every record that differs
 /// (or "none" for one too many), then every entry of a cell that differs.
 void WriteExact(const Document& made, const Document& wanted, std::vector<std::string>& out) {
-    const RecordStore::Map& have = made.Records().Records();
-    const RecordStore::Map& want = wanted.Records().Records();
-    auto a = have.begin();
-    auto b = want.begin();
-    while (a != have.end() || b != want.end()) {
-        if (b == want.end() || (a != have.end() && a->first < b->first)) {
-            out.push_back("record " + KeyWords(a->first) + " none");
-            ++a;
-            continue;
-        }
-        if (a == have.end() || b->first < a->first || a->second != b->second) {
+    for (const RecordChange& change : CompareDocuments(made, wanted).records) {
+        if (change.kind == ChangeKind::Deleted) {
+            out.push_back("record " + KeyWords(change.key) + " none");
+        } else {
             std::ostringstream line;
-            WriteRecordLine(line, b->first, b->second);
+            WriteRecordLine(line, change.key, change.after);
             out.push_back(line.str().substr(0, line.str().size() - 1));
         }
-        if (a != have.end() && !(b->first < a->first)) {
-            ++a;
-        }
-        ++b;
     }
     std::vector<CellKey> cells;
     for (const auto& [cell, entries] : made.Cells()) {
