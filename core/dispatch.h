@@ -15,6 +15,7 @@
 #include "core/commands.h"
 #include "core/option_element.h"
 #include "core/tool_context.h"
+#include "core/waiting_run.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/handles.h"
 
@@ -55,6 +56,21 @@ extern ExplosionContext*& RunningStepObject;
 bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context);
 /// Non-zero while a multi-step command waits for the timer to make the host invoke again.
 extern int32_t& RepostCode;
+
+// ---- A multi-step command that waits (see core/waiting_run.h) ----
+/// Whether a multi-step command waits for its next step (a part explosion, New Spacing's
+/// second pass with or without its options dialog).
+bool RunWaiting();
+/// Runs the next step of the waiting run; answers what the host is told.
+int16_t ContinueWaitingRun();
+/// Ends the waiting run before its last step, keeping what it did, and tells the user why. New
+/// Spacing whose document is in front runs its second pass instead: it takes back what the
+/// first pass prepared.
+void EndWaitingRun(WaitingRunEnd why);
+/// The user chose command `code` (from the menu, by key, or by Go in an options dialog) while a
+/// run waits: a command for the run's own document, or one that runs in steps itself, ends the
+/// waiting run first; a command for another document leaves it waiting for its own.
+void SettleWaitingRunFor(int32_t code);
 /// Tools take the selection from the host when they run (else the one passed with the command).
 extern bool& QuerySelectionFromHost;
 extern uint8_t& DocumentOptionFlag;

@@ -100,6 +100,11 @@ enum class FreeText : int32_t {
     ReportErrorIndex,             ///< %1 the menu level
     CueSheetMissingMeasures,      ///< %1 the measures
     DeleteUnusedTextExpressions,  ///< %1 the count
+    // A multi-step command and its document (core/waiting_run.h): %1 the command, %2 the document.
+    RunWaitsForItsDocument,
+    RunEndedDocumentClosed,
+    RunEndedAnotherCommand,
+    RunEndedKeysLost,
     // Progress captions of the options dialog, in English in both languages.
     ProgressShiftingSystems,
     ProgressShiftingSystemOptimizations,

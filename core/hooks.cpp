@@ -22,6 +22,7 @@
 #include "core/parts.h"
 #include "core/product_menu.h"
 #include "core/startup.h"
+#include "core/waiting_run.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
@@ -160,6 +161,18 @@ vcl::TForm* ActiveModelessForm() {
     return nullptr;
 }
 
+/// Whether the active window is one of the plug-in's own forms (modal or not).
+bool PluginFormActive() {
+    const win::Hwnd active = win::GetActiveWindow();
+    for (int32_t i = 0; i < vcl::Screen->FormCount(); ++i) {
+        vcl::TForm* form = vcl::Screen->Forms(i);
+        if (form->Visible() && form->HandleAllocated() && form->Handle() == active) {
+            return true;
+        }
+    }
+    return false;
+}
+
 /// A key assignment that matches the event; answers whether the key is swallowed, or nullopt
 /// when the search goes on. An assignment acts once per key stroke: on the press (a NumLock
 /// assignment outside the NT family on the release), and the other event is swallowed.
@@ -236,6 +249,29 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
         return PassOn(code, wParam, keyData);
     }
     const bool released = KeyReleased(keyData);
+    // A key the plug-in sent for the host acts only there, and for a waiting command only on its
+    // own document: not in the plug-in's own window that a click activated, nor in another
+    // document brought to the front.
+    const bool astray = PluginFormActive() || (WaitingRunBound() && !WaitingRunDocumentInFront());
+    switch (TakeSentHostKey(key, released, astray)) {
+        case SentKeyFate::HeldBack:
+            // It acts nowhere. The step signal among the keys still counts, so that the timer
+            // ticks until the run's document is in front again and the keys go once more.
+            if (key == win::VK_ADD && RepostCode != 0 && !released) {
+                RestartTNow(50);
+            }
+            return 1;
+        case SentKeyFate::Deliver:
+            if (key == win::VK_ADD && RepostCode != 0) {
+                if (!released) {
+                    RestartTNow(50);
+                }
+                return 1;
+            }
+            return PassOn(code, wParam, keyData);
+        case SentKeyFate::NotSent:
+            break;
+    }
     if (TakeSentKey(key, released)) {
         return PassOn(code, wParam, keyData);
     }
@@ -469,6 +505,56 @@ intptr_t ShiftStateHookProc(int32_t code, uintptr_t key, intptr_t keyData) {
     return win::CallNextHookEx(ShiftStateHook, code, key, keyData);
 }
 
+namespace {
+
+void StopTNow() {
+    if (Now) {
+        Now->Timer->SetEnabled(false);
+    }
+}
+
+/// A tick with the host in front while a multi-step command or a print run waits. A command's
+/// next step comes only while its document is in front (the timer ticks on while another one
+/// is), and a command whose document was closed ends; keys of its last step that a click held
+/// back go once more, on its document, before the step signal brings the next step.
+void WaitingRunTick() {
+    if (PrintContext != nullptr) {
+        // A print step checks the document in front before it prints or closes it, so a step
+        // whose keys a click held back is not sent again: the next one finds what is open.
+        StopTNow();
+        ForgetHostKeys();
+        ThePrintRun().advance(*PrintContext);
+        return;
+    }
+    switch (CheckWaitingRunDocument()) {
+        case RunTick::OtherDocument:
+            return;  // the timer keeps ticking until the run's document is in front
+        case RunTick::DocumentClosed:
+            StopTNow();
+            RepostCode = 0;
+            EndWaitingRun(WaitingRunEnd::DocumentClosed);
+            return;
+        case RunTick::Continue:
+            break;
+    }
+    StopTNow();
+    const HeldBackKeys heldBack = HostKeysHeldBack();
+    if (heldBack.partly) {
+        RepostCode = 0;
+        EndWaitingRun(WaitingRunEnd::KeysLost);
+    } else if (heldBack.any) {
+        ResendHostKeys();  // the step signal among them starts the timer again
+    } else {
+        RepostCode = 0;
+        if (!SendRunContinuation() && WaitingRunBound()) {
+            // The host did not call the plug-in: no document is open any more.
+            EndWaitingRun(WaitingRunEnd::DocumentClosed);
+        }
+    }
+}
+
+}  // namespace
+
 void TNowTimerTick() {
     Guarded(
         [] {
@@ -479,15 +565,7 @@ void TNowTimerTick() {
                 }
             }
             if ((PrintContext != nullptr || RepostCode != 0) && win::GetForegroundWindow() == HostWindow) {
-                if (Now) {
-                    Now->Timer->SetEnabled(false);
-                }
-                RepostCode = 0;
-                if (PrintContext == nullptr) {
-                    win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
-                } else {
-                    ThePrintRun().advance(*PrintContext);
-                }
+                WaitingRunTick();
             }
             return 0;
         },

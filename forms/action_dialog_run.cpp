@@ -3,6 +3,7 @@
 // folder and file lists, the file-name edit and the result list answer the user directly.
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "core/commands.h"
 #include "core/dispatch.h"
@@ -53,17 +54,24 @@ void TDActOpt::RunFromDialog(int32_t mode) {
             return;
         }
     }
-    const bool keyHeld = CallKeyPressed() != 0;
-    m_keyHeldAtRun = keyHeld;
-    m_stop = false;
-    if (m_context == nullptr || m_running || m_context->ExplosionRunning != 0 || Modal()) {
+    // The step a run of this dialog waits for comes only from the host's call for it.
+    const bool stepDue = std::exchange(m_stepDue, false);
+    if (m_context == nullptr || m_running || Modal() || (RunGoesOn() && !stepDue)) {
         return;
     }
+    const bool keyHeld = stepDue ? m_keyHeldAtRun : CallKeyPressed() != 0;
+    m_keyHeldAtRun = keyHeld;
+    m_stop = false;
     // A pitch row that holds no pitch name runs nothing: the user is told and may correct it.
     if (!CheckPitchRows(*this)) {
         return;
     }
     TFMisc& context = *m_context;
+    if (!stepDue) {
+        // A run that waits for its document's next step gives way first (or goes on waiting
+        // when its document is not the one this run works on).
+        SettleWaitingRunFor(m_optionSet * 100 + m_item);
+    }
     m_running = true;
     ActionDialog_StoreValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     context.OptionsForm = this;
@@ -117,7 +125,21 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     }
 }
 
+void TDActOpt::RunPendingStep() {
+    m_stepDue = true;
+    RunFromDialog(1);
+    m_stepDue = false;
+}
+
+bool TDActOpt::RunGoesOn() const {
+    return m_running ||
+           (m_context != nullptr && (m_context->ExplosionRunning != 0 || m_context->LaterStepPending != 0));
+}
+
 void TDActOpt::SteppedRunEnded() {
+    if (m_context != nullptr) {
+        m_context->LaterStepPending = 0;  // a run that ended before its last step leaves none
+    }
     if (m_running) {
         return;
     }

@@ -61,7 +61,7 @@ bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, Exte
 
 void CompleteOptionsDialogOk(vcl::TForm& form) {
     if (auto* dialog = dynamic_cast<TDActOpt*>(&form)) {
-        dialog->OKBtnClick(dialog);
+        dialog->RunPendingStep();
     }
 }
 

@@ -83,14 +83,14 @@ const std::array kToolRows = {
     ToolDescriptor{.item = CueNotes, .firstLevel = RunCueNotesCommand},
     ToolDescriptor{.item = JoinRests, .run = kEntries},
     ToolDescriptor{.item = ProcessParts, .run = kEntries},
-    ToolDescriptor{.item = SmartDistribution, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView},
+    ToolDescriptor{.item = SmartDistribution, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView | kToolRunsInSteps},
     ToolDescriptor{.item = MorePartOptions, .run = kEntries},
     ToolDescriptor{.item = AlignMove, .run = RunAlignMoveTool, .flags = kPerStaff},
     ToolDescriptor{.item = MoreAlign, .run = kEntries},
     ToolDescriptor{.item = Find, .run = kEntries, .flags = kReload | kToolNeedsLists | kToolNeedsSortTables},
     ToolDescriptor{.item = MoreTremolo, .run = kEntries},
     ToolDescriptor{.item = FitMeasures, .run = ContextRun<RunFitMeasures>, .flags = kNoBracket | kPassed},
-    ToolDescriptor{.item = SmartExplosion, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView},
+    ToolDescriptor{.item = SmartExplosion, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView | kToolRunsInSteps},
     ToolDescriptor{.item = CombineRhythmsAndPitches, .run = ContextRun<RunCombineRhythmsAndPitches>},
     ToolDescriptor{.item = ExportToSpreadsheet, .run = ContextRun<RunExportToSpreadsheet>, .flags = kPerStaff},
     ToolDescriptor{.item = MeasureWidths, .run = RunMeasureWidthsTool, .flags = kNoBracket},
@@ -149,7 +149,7 @@ void InstallToolParts() {
     RegisterToolRows(kToolRows);
     RegisterFormCommands(kToolFormCommands);
     RegisterStaffListQuery(RunStaffListManagerQuery);
-    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext});
+    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext, EndRunningExplosion});
     RegisterPartReset(DestroyRunningExplosion);
     RegisterPartReset(DeleteStaffListManager);
     RegisterPartReset(DeleteHarmonicsForm);

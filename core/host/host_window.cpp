@@ -1,6 +1,7 @@
 #include "core/host/host_window.h"
 
 #include "core/host/host_info.h"
+#include "platform/win/messages.h"
 #include "platform/win/windows.h"
 
 namespace orvex {
@@ -10,6 +11,15 @@ bool GetHostWindowTitle(std::string& title) {
     const bool changed = current != title;
     title = current;
     return changed;
+}
+
+win::Hwnd FrontDocumentWindow() {
+    const win::Hwnd client = win::FindWindowEx(TheHost.window, win::kNoWindow, "MDIClient");
+    if (client == win::kNoWindow) {
+        return win::kNoWindow;
+    }
+    const auto active = static_cast<uint32_t>(win::SendMessage(client, win::WM_MDIGETACTIVE));
+    return active != 0 ? win::Hwnd{active} : win::kNoWindow;
 }
 
 }  // namespace orvex

@@ -375,6 +375,7 @@ bool JoinAdjacentRests(EntryArray* array, int32_t i, const EDTMeasureSpec& measu
         b.setPosition(a.position());
         b.setDuration(static_cast<int16_t>(total));
         b.setActualDuration(b.actualDuration() + a.actualDuration());
+        DeleteEntryDetailRecords(a.number());
         FrameEntriesRemove(array, i, 1);
     } else {
         a.setDuration(static_cast<int16_t>(total));
@@ -383,6 +384,7 @@ bool JoinAdjacentRests(EntryArray* array, int32_t i, const EDTMeasureSpec& measu
             a.setFlags(a.flags() & ~0x00300000u);
             SetMoreFlags(a, 0, kMoreExpressions);
         }
+        DeleteEntryDetailRecords(b.number());
         FrameEntriesRemove(array, i + 1, 1);
     }
     return true;

@@ -433,6 +433,20 @@ void ShowPreparationError() {
 
 }  // namespace
 
+namespace {
+
+/// Steps the progress display for a measure read the first time: a measure that closes a region
+/// is read again for the next one, and counts once. False when the user stopped.
+bool StepMeasureOnce(int32_t handle, int32_t measure, int32_t& counted) {
+    if (measure <= counted) {
+        return true;
+    }
+    counted = measure;
+    return EditBracketStep(handle, 0, static_cast<MeasureNumber>(measure));
+}
+
+}  // namespace
+
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
     SetProgressText(context, "Checking staves ...");
@@ -458,12 +472,13 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     int32_t mostParts = 0;
     Edu s0 = 0;
     int32_t m0 = firstMeasure;
+    int32_t counted = firstMeasure - 1;  // the last measure the progress display counted
 
     while (m0 <= lastMeasure) {
         RegionTables tables;
         Edu regionStart = s0;
         for (int32_t m = m0;; ++m) {
-            if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
+            if (!StepMeasureOnce(handle, m, counted)) {
                 // The user stopped: nothing is distributed.
                 EditBracketEnd(handle, true);
                 explosion.stop = 1;
