@@ -50,4 +50,92 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
 }
 
+// The user leaves the scripted path while the explosion started by Go takes its steps. The run
+// belongs to the flutes' document: it either finishes there (the second flute on the new staff
+// 3) or ends saying what it did (staff 3 added, still empty); another document is never touched,
+// no later command is taken for a step, and every step of the undo history is named after the
+// command the user chose.
+struct InterruptionCase {
+    const char* name;
+    const char* script;           ///< what the user does after choosing the command
+    bool finished;                ///< the run finished on its document
+    const char* message;          ///< a text the user is shown, or none
+};
+void PrintTo(const InterruptionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ExplosionInterruptionTest : public ExplosionHostsimTest,
+                                  public ::testing::WithParamInterface<InterruptionCase> {};
+
+TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
+    const InterruptionCase& c = GetParam();
+    const auto score = TempFolder() / "explosion.score";
+    std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\n"
+                            "expression 1 \"1./2.\"\nmeasureexpression 1 1 staff 1\n"
+                            "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
+    const auto other = TempFolder() / "other.score";
+    std::ofstream(other) << "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
+    std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" +
+                         c.script + "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
+    for (int i = 0; i < 8; ++i) {
+        script += "menu \"Edit/Undo\"\n";
+    }
+    const size_t at = script.find("%OTHER%");
+    if (at != std::string::npos) {
+        script.replace(at, 7, other.string());
+    }
+    const auto result = testsupport::RunHostsim(script, RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& out = result.out;
+    const std::string cells = "cells of document 1 \"explosion\": staff 3, all measures";
+    const std::vector<std::string> exploded = {"  staff 3, measure 1, layer 1: 2 entries",
+                                               "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+                                               "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
+                                               "  staff 3, measure 2, layer 1: 1 entry",
+                                               "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"};
+    const std::vector<std::string> empty = {"  staff 3, measure 1: no entries", "  staff 3, measure 2: no entries"};
+    testsupport::ExpectLines(c.finished ? exploded : empty, testsupport::LinesStartingWith(out, cells, "  "));
+    testsupport::ExpectLines({"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
+                              "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
+                             testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures",
+                                                            "  "));
+    if (c.message != nullptr) {
+        EXPECT_NE(std::find_if(out.begin(), out.end(),
+                               [&](const std::string& line) { return line.find(c.message) != std::string::npos; }),
+                  out.end())
+            << c.message;
+    }
+    size_t undone = 0;
+    for (const std::string& line : out) {
+        if (line.starts_with("host: undo \"")) {
+            ++undone;
+            EXPECT_TRUE(line.starts_with("host: undo \"Smart Explosion of multi-part staves...\"") ||
+                        line.starts_with("host: undo \"Paste\"") || line.starts_with("host: undo \"Clear\""))
+                << line;
+        }
+    }
+    EXPECT_GT(undone, 0u);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
+    // The click made the dialog active before the step's keys arrived: they wait for the host.
+    InterruptionCase{"a_click_on_the_dialog_then_the_host", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nactivate host\nnew %OTHER%", true, nullptr},
+    // Cancel does nothing while the run goes on: the host takes the activation back.
+    InterruptionCase{"cancel", "form TDActOpt click CancelBtn\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %OTHER%\nmenu \"Orvex/About...\"", true,
+        "TDActOpt stays open while its run goes on"},
+    // Another document in front: the run waits for its own and goes on there.
+    InterruptionCase{"another_document_then_back", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %OTHER%\nactivate host\n"
+        "menu \"Orvex/About...\"\nfront 1", true, "Please return to \\\"explosion\\\" to let it finish!"},
+    // Another command for its document: the run ends and says so, and the command runs.
+    InterruptionCase{"another_command_on_its_document", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nmenu \"Orvex/About...\"\nnew %OTHER%", false,
+        "stopped before it finished, because another command was chosen."}),
+    [](const ::testing::TestParamInfo<InterruptionCase>& testCase) { return std::string(testCase.param.name); });
+// clang-format on
+
 }  // namespace
