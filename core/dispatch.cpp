@@ -104,6 +104,9 @@ struct DispatchUnit {
     /// that keeps it).
     std::unique_ptr<TFMisc> pendingNewSpacing;
     std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
+    int32_t hostCalls = 0;             ///< calls of FinaleExtensionInvoke under way
+    bool changeOutsideHostCall = false;  ///< a run outside a host call changed the document
+    bool reportOutsideChange = false;  ///< this call reports that change to the host
 };
 
 std::unique_ptr<TFMisc>& PendingNewSpacing() {
@@ -244,12 +247,30 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     // The host hears of a change exactly when the run wrote one to the document: a command that
     // found nothing to do, a form, or a tool that wrote back what was there changed nothing; a
     // run that wrote and then failed or was stopped (result 0) changed it all the same.
+    DispatchUnit& unit = UnitState<DispatchUnit>();
     const uint32_t writes = DocumentWriteCount();
-    const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    int16_t answer = 0;
+    {
+        NestingScope call(unit.hostCalls);
+        answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    }
+    // The call that a run outside a host call asked for (Go in an options dialog left open)
+    // tells the host of what that run changed.
+    if (std::exchange(unit.reportOutsideChange, false)) {
+        return 1;
+    }
     if (DocumentWriteCount() == writes) {
         return 0;
     }
     return answer != 0 ? answer : int16_t{1};
+}
+
+bool InsideHostCall() {
+    return UnitState<DispatchUnit>().hostCalls > 0;
+}
+
+void NoteChangeOutsideHostCall() {
+    UnitState<DispatchUnit>().changeOutsideHostCall = true;
 }
 
 namespace {
@@ -260,6 +281,8 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
     }
     if (SkipNextInvoke > 0) {
         --SkipNextInvoke;
+        DispatchUnit& unit = UnitState<DispatchUnit>();
+        unit.reportOutsideChange = std::exchange(unit.changeOutsideHostCall, false);
         return 0;
     }
     // A call the timer sent continues the run that waits; any other call is the user's own

@@ -44,6 +44,11 @@ extern int32_t& RerunCode;
 /// The number of coming invokes that do nothing but count down: each is the host's call that a
 /// run from a form asked for (two quick Go clicks ask for two).
 extern int32_t& SkipNextInvoke;
+/// Whether a call of FinaleExtensionInvoke is under way (the host hears of what changes in it).
+bool InsideHostCall();
+/// A run outside a host call (Go in an options dialog left open) changed the document: the
+/// coming call that SkipNextInvoke lets do nothing tells the host so.
+void NoteChangeOutsideHostCall();
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
 extern int32_t& ToolRunMarker;
 /// An options dialog whose OK is completed at the next invoke.

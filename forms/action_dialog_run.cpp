@@ -8,6 +8,7 @@
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/hooks.h"
+#include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
@@ -76,7 +77,14 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     ActionDialog_StoreValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     context.OptionsForm = this;
     m_ranTool = true;
+    if (!stepDue) {
+        // The caption shows the tool again, not what the last run left there: the host names
+        // what this run changes after the window in front.
+        SetProgressCaption(context);
+    }
+    const uint32_t writes = DocumentWriteCount();
     DispatchTool(context, m_item, m_optionSet, mode);
+    const bool wroteOutsideHostCall = DocumentWriteCount() != writes && !InsideHostCall();
     ToolRunMarker = 0;
     ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     if (context.RerunFlag == 0) {
@@ -103,6 +111,9 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         // which does nothing, lets the host take the change.
         if (HostCommandIds[0] != 0) {
             ++SkipNextInvoke;
+            if (wroteOutsideHostCall) {
+                NoteChangeOutsideHostCall();
+            }
             win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
         } else {
             win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");

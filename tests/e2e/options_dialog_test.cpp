@@ -110,4 +110,26 @@ TEST_F(OptionsDialogHostsimTest, TwoQuickGoClicksOpenNothingElse) {
     }
 }
 
+// Go pressed by its key in a dialog left open runs outside the host's calls: the host's call
+// that Go asks for tells it that the document changed, and the undo step is named after the
+// dialog's tool, not after the text the last run left in its caption.
+TEST_F(OptionsDialogHostsimTest, GoByItsKeyInAnOpenDialogIsToldToTheHost) {
+    const auto source = TempFolder() / "source.score";
+    std::ofstream(source) << "staff \"Flute\"\nmeasures 2 width 300\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
+    const auto target = TempFolder() / "target.score";
+    std::ofstream(target) << "staff \"Flute\"\nmeasures 2 width 200\nnotes 1 1 e5/1\nnotes 1 2 f5/1\n";
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + source.string() + "\nnew " + target.string() +
+                                                    "\nfront 1\nselect 1 1-2\nform TDActOpt set Row4 1\n"
+                                                    "form TDActOpt click Go\nmenu \"Orvex/Modify/Transfer...\"\n"
+                                                    "front 2\nselect 1 1-2\nactivate form TDActOpt\npress Enter\n"
+                                                    "menu \"Edit/Undo\"\n",
+                                                RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& out = result.out;
+    const auto press = std::find(out.begin(), out.end(), "> press Enter");
+    const auto undo = std::find(press, out.end(), "> menu \"Edit/Undo\"");
+    EXPECT_NE(std::find(press, undo, "host: Orvex188.fxt answered that it changed the document"), undo);
+    EXPECT_NE(std::find(undo, out.end(), "host: undo \"Transfer 1.88d\": 0 cells, 2 records"), out.end());
+}
+
 }  // namespace
