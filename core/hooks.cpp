@@ -523,6 +523,7 @@ void WaitingRunTick() {
         // whose keys a click held back is not sent again: the next one finds what is open.
         StopTNow();
         ForgetHostKeys();
+        NotePrintRunStep();
         ThePrintRun().advance(*PrintContext);
         return;
     }

@@ -22,6 +22,7 @@ struct WaitingRunUnit {
     bool warnedOtherDocument = false;         ///< the user was told that another document is in front
     bool continuationDue = false;             ///< the timer's command is on its way to the plug-in
     uint32_t continuationCalls = 0;           ///< calls of the plug-in that took a continuation
+    uint32_t printSteps = 0;                  ///< steps of print runs
 };
 
 WaitingRunUnit& Run() {
@@ -125,6 +126,14 @@ bool TakeRunContinuation() {
     }
     ++run.continuationCalls;
     return true;
+}
+
+uint32_t RunStepsTaken() {
+    return Run().continuationCalls + Run().printSteps;
+}
+
+void NotePrintRunStep() {
+    ++Run().printSteps;
 }
 
 }  // namespace orvex

@@ -56,5 +56,10 @@ RunTick CheckWaitingRunDocument();
 bool SendRunContinuation();
 /// Whether the call that runs now is the continuation the timer sent (taken: asked once a call).
 bool TakeRunContinuation();
+/// How many steps multi-step commands and print runs took after their first since the plug-in
+/// was loaded (each continuation the timer sent, each step of a print run).
+uint32_t RunStepsTaken();
+/// A print run took a step.
+void NotePrintRunStep();
 
 }  // namespace orvex

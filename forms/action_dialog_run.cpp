@@ -77,10 +77,10 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     ActionDialog_StoreValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     context.OptionsForm = this;
     m_ranTool = true;
-    if (!stepDue) {
+    if (!stepDue && !m_toolCaption.empty()) {
         // The caption shows the tool again, not what the last run left there: the host names
         // what this run changes after the window in front.
-        SetProgressCaption(context);
+        SetCaption(m_toolCaption);
     }
     const uint32_t writes = DocumentWriteCount();
     DispatchTool(context, m_item, m_optionSet, mode);

@@ -269,6 +269,9 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : HostWindow);
     const bool firstShow = !m_shown;
     m_shown = true;
+    if (firstShow) {
+        m_toolCaption = Caption();
+    }
     if (firstShow && m_listMarker == MIN_EXPRESSION_LIST) {
         ActionDialog_FillLists(*this);  // says so when the text expressions cannot be read
     }

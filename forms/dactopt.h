@@ -217,6 +217,7 @@ private:
     bool m_runButtons = true;
     bool m_keyHeldAtRun = false;  ///< a key was held when the last run started
     bool m_stepDue = false;       ///< RunPendingStep runs the waiting step of the dialog's run
+    std::string m_toolCaption;    ///< the caption the dialog first showed (runs write results there)
     std::string m_currentPath;
     std::array<long double, 5> m_formulaVariables{};
     int32_t m_minWidth = 0;
