@@ -173,13 +173,16 @@ void TGridEditor::KeyDown(uint16_t& key, vcl::TShiftState shift) {
             break;
         case win::VK_LEFT:
         case win::VK_RIGHT:
+            // In the open editor they move its caret.
             if (!m_editorMode) {
                 MoveByArrow(key, (shift & vcl::ssShift) != 0);
+                key = 0;
             }
             break;
         case win::VK_UP:
         case win::VK_DOWN:
             MoveByArrow(key, (shift & vcl::ssShift) != 0);
+            key = 0;  // moved here: the grid does not move once more
             break;
         default:
             break;
