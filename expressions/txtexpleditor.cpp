@@ -135,23 +135,9 @@ void TGridEditor::DragCells(int32_t fromCol, int32_t fromRow, int32_t toCol, int
 }
 
 void TGridEditor::MoveByArrow(uint16_t key, bool extend) {
-    int32_t col = m_grid.Col();
-    int32_t row = m_grid.Row();
-    switch (key) {
-        case win::VK_UP:
-            --row;
-            break;
-        case win::VK_DOWN:
-            ++row;
-            break;
-        case win::VK_LEFT:
-            --col;
-            break;
-        default:
-            ++col;
-            break;
-    }
-    if (col >= m_grid.FixedCols() && col < m_grid.ColCount() && row >= m_grid.FixedRows() && row < m_grid.RowCount()) {
+    int32_t col = 0;
+    int32_t row = 0;
+    if (m_grid.CellByKey(key, 0, col, row) && (col != m_grid.Col() || row != m_grid.Row())) {
         MoveTo(col, row, extend);
     }
 }

@@ -344,46 +344,52 @@ bool TRadioGroup::WantsKey(uint16_t key) const {
 
 // ---- TDrawGrid ----
 
-void TDrawGrid::KeyDown(uint16_t& key, TShiftState shift) {
-    TCustomControl::KeyDown(key, shift);
+bool TDrawGrid::CellByKey(uint16_t key, TShiftState shift, int32_t& col, int32_t& row) const {
     if (ColCount() <= m_fixedCols || RowCount() <= m_fixedRows) {
-        return;  // no cell to move to
+        return false;  // no cell to move to
     }
-    int32_t col = m_col;
-    int32_t row = m_row;
+    col = m_col;
+    row = m_row;
     const bool ctrl = (shift & ssCtrl) != 0;
     switch (key) {
         case win::VK_LEFT:
-            --col;
-            break;
         case win::VK_RIGHT:
-            ++col;
+            col += key == win::VK_LEFT ? -1 : 1;
             break;
         case win::VK_UP:
-            --row;
-            break;
         case win::VK_DOWN:
-            ++row;
+            row += key == win::VK_UP ? -1 : 1;
             break;
         case win::VK_PRIOR:
-            row -= std::max(1, VisibleRowCount());
-            break;
         case win::VK_NEXT:
-            row += std::max(1, VisibleRowCount());
+            row += (key == win::VK_PRIOR ? -1 : 1) * std::max(1, VisibleRowCount());
             break;
         case win::VK_HOME:
-            row = ctrl ? m_fixedRows : row;
-            col = ctrl ? col : m_fixedCols;
+        case win::VK_END: {
+            const bool home = key == win::VK_HOME;
+            if (ctrl) {
+                row = home ? m_fixedRows : RowCount() - 1;
+            } else {
+                col = home ? m_fixedCols : ColCount() - 1;
+            }
             break;
-        case win::VK_END:
-            row = ctrl ? RowCount() - 1 : row;
-            col = ctrl ? col : ColCount() - 1;
-            break;
+        }
         default:
-            return;
+            return false;
     }
-    key = 0;
-    FocusCell(std::clamp(col, m_fixedCols, ColCount() - 1), std::clamp(row, m_fixedRows, RowCount() - 1));
+    col = std::clamp(col, m_fixedCols, ColCount() - 1);
+    row = std::clamp(row, m_fixedRows, RowCount() - 1);
+    return true;
+}
+
+void TDrawGrid::KeyDown(uint16_t& key, TShiftState shift) {
+    TCustomControl::KeyDown(key, shift);
+    int32_t col = 0;
+    int32_t row = 0;
+    if (CellByKey(key, shift, col, row)) {
+        key = 0;
+        FocusCell(col, row);
+    }
 }
 
 bool TDrawGrid::WantsKey(uint16_t key) const {

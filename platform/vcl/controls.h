@@ -270,9 +270,9 @@ protected:
     virtual void KeyDown(uint16_t& key, TShiftState shift);
     virtual void KeyUp(uint16_t& key, TShiftState shift);
     virtual void KeyPress(char& key);
-    /// The form's KeyPreview first, then the control's own (a key set to 0 goes no further).
-    void DoKeyDown(uint16_t& key, TShiftState shift);
-    void DoKeyUp(uint16_t& key, TShiftState shift);
+    /// The form's KeyPreview first, then the control's own (a key set to 0 goes no further);
+    /// `event` is KeyDown or KeyUp.
+    void DoKey(void (TWinControl::*event)(uint16_t&, TShiftState), uint16_t& key, TShiftState shift);
     void DoKeyPress(char& key);
     /// The control takes a dialog key itself, so that the form neither moves the focus nor
     /// clicks a button for it: a focused button takes Enter; edits, lists and grids the arrows.

@@ -64,6 +64,9 @@ public:
     TRect CellRect(int32_t col, int32_t row) const;
     /// Makes (col, row) the current cell when OnSelectCell allows it; answers whether it is.
     bool FocusCell(int32_t col, int32_t row);
+    /// The cell that a moving key (an arrow, Page Up, Page Down, Home, End) leads to from the
+    /// current one, within the scrolling part; false for another key and a grid without one.
+    bool CellByKey(uint16_t key, TShiftState shift, int32_t& col, int32_t& row) const;
 
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;

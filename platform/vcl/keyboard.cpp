@@ -86,11 +86,11 @@ bool TWinControl::KeyMessage(TMessage& message) {
     switch (message.Msg) {
         case win::WM_KEYDOWN:
         case win::WM_SYSKEYDOWN:
-            DoKeyDown(key, KeyboardShiftState());
+            DoKey(&TWinControl::KeyDown, key, KeyboardShiftState());
             return key == 0;  // a key that an event took gets no default handling
         case win::WM_KEYUP:
         case win::WM_SYSKEYUP:
-            DoKeyUp(key, KeyboardShiftState());
+            DoKey(&TWinControl::KeyUp, key, KeyboardShiftState());
             return key == 0;
         case win::WM_CHAR: {
             auto character = static_cast<char>(message.WParam);
@@ -118,23 +118,13 @@ bool TWinControl::KeyMessage(TMessage& message) {
     }
 }
 
-void TWinControl::DoKeyDown(uint16_t& key, TShiftState shift) {
+void TWinControl::DoKey(void (TWinControl::*event)(uint16_t&, TShiftState), uint16_t& key, TShiftState shift) {
     TForm* form = ParentForm();
     if (form != nullptr && form != this && form->KeyPreview()) {
-        form->KeyDown(key, shift);
+        (form->*event)(key, shift);
     }
     if (key != 0) {
-        KeyDown(key, shift);
-    }
-}
-
-void TWinControl::DoKeyUp(uint16_t& key, TShiftState shift) {
-    TForm* form = ParentForm();
-    if (form != nullptr && form != this && form->KeyPreview()) {
-        form->KeyUp(key, shift);
-    }
-    if (key != 0) {
-        KeyUp(key, shift);
+        (this->*event)(key, shift);
     }
 }
 
@@ -151,7 +141,7 @@ void TWinControl::DoKeyPress(char& key) {
 void TWinControl::PressKey(uint16_t key, TShiftState shift) {
     TForm* form = ParentForm();
     uint16_t down = key;
-    DoKeyDown(down, shift);
+    DoKey(&TWinControl::KeyDown, down, shift);
     if (down != 0 && (down == win::VK_RETURN || down == win::VK_ESCAPE) && !WantsKey(down) && form != nullptr) {
         form->ClickDialogButton(down == win::VK_ESCAPE);
     }
@@ -161,7 +151,7 @@ void TWinControl::PressKey(uint16_t key, TShiftState shift) {
         }
     }
     uint16_t up = key;
-    DoKeyUp(up, shift);
+    DoKey(&TWinControl::KeyUp, up, shift);
 }
 
 void TWinControl::KeyDown(uint16_t& key, TShiftState shift) {
