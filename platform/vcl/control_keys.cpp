@@ -311,7 +311,7 @@ bool TListBox::WantsKey(uint16_t key) const {
 void TCheckListBox::KeyPress(char& key) {
     TWinControl::KeyPress(key);
     if (key == ' ' && ItemIndex() >= 0) {
-        ToggleCheck(ItemIndex(), !Checked(ItemIndex()));
+        CheckByUser(ItemIndex(), !Checked(ItemIndex()));
     }
 }
 

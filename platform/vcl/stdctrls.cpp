@@ -811,11 +811,11 @@ std::string TCheckListBox::UserSet(std::string_view value) {
     if (index < 0) {
         return "no item " + QuoteForTranscript(value.substr(1));
     }
-    ToggleCheck(index, value[0] == '+');
+    CheckByUser(index, value[0] == '+');
     return "";
 }
 
-void TCheckListBox::ToggleCheck(int32_t index, bool checked) {
+void TCheckListBox::CheckByUser(int32_t index, bool checked) {
     if (Checked(index) != checked) {
         SetChecked(index, checked);
         if (OnClickCheck && EventsAllowed()) {

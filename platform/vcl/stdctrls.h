@@ -417,7 +417,8 @@ protected:
     void KeyPress(char& key) override;
 
 private:
-    void ToggleCheck(int32_t index, bool checked);
+    /// The user ticks or clears a mark: OnClickCheck runs when it changes.
+    void CheckByUser(int32_t index, bool checked);
 
     std::vector<bool> m_checked;
 };

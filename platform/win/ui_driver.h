@@ -30,7 +30,7 @@ struct FormAction {
     enum class Kind { Set, Click, Close, DblClick, Resize, Press, Type };
     Kind kind = Kind::Click;
     std::string control;
-    std::string value;   ///< for Set and Resize
+    std::string value;   ///< for Set, Resize, Press and Type
     std::string origin;  ///< where the action was asked for (a script's "FILE:LINE:COLUMN"), for reports
 };
 
