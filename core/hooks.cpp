@@ -110,46 +110,6 @@ bool TakeSentKey(uint16_t key, bool release) {
     return true;
 }
 
-/// The windowed controls of a form in tab order, depth first.
-void CollectTabOrder(vcl::TWinControl& parent, std::vector<vcl::TWinControl*>& out) {
-    std::vector<vcl::TWinControl*> children;
-    for (int32_t i = 0; i < parent.ControlCount(); ++i) {
-        if (auto* child = dynamic_cast<vcl::TWinControl*>(parent.Controls(i))) {
-            children.push_back(child);
-        }
-    }
-    std::stable_sort(children.begin(), children.end(),
-                     [](vcl::TWinControl* a, vcl::TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
-    for (vcl::TWinControl* child : children) {
-        if (child->TabStop() && child->CanFocus()) {
-            out.push_back(child);
-        }
-        CollectTabOrder(*child, out);
-    }
-}
-
-/// The dialog keys of a modeless form: Tab moves the focus, Enter clicks the default button,
-/// arrows move between buttons. Answers whether the form took the key.
-bool FormDialogKey(vcl::TForm& form, uint16_t key, bool shift) {
-    if (key == win::VK_RETURN) {
-        form.SendKey(key);
-        return true;
-    }
-    std::vector<vcl::TWinControl*> order;
-    CollectTabOrder(form, order);
-    if (order.empty()) {
-        return false;
-    }
-    const bool backwards = (key == win::VK_TAB && shift) || key == win::VK_LEFT || key == win::VK_UP;
-    const auto current = std::find(order.begin(), order.end(), form.ActiveControl());
-    size_t index = current == order.end() ? 0 : static_cast<size_t>(current - order.begin());
-    if (current != order.end()) {
-        index = backwards ? (index + order.size() - 1) % order.size() : (index + 1) % order.size();
-    }
-    order[index]->SetFocus();
-    return true;
-}
-
 /// The plug-in's form whose window is the active window, unless it is shown modally.
 vcl::TForm* ActiveModelessForm() {
     for (int32_t i = 0; i < vcl::Screen->FormCount(); ++i) {
@@ -446,20 +406,18 @@ intptr_t FormKeyHook(int32_t code, uintptr_t wParam, intptr_t keyData) {
     const auto data = static_cast<uint32_t>(keyData);
     if (code == 0 && !InMenuLoop && !InSizeMove && (data & 0x80000000u) == 0 && (data & (1u << 29)) == 0) {
         if (vcl::TForm* form = ActiveModelessForm()) {
-            // This class library has no dropped-down combo box lists, so no list keeps a key.
+            // The host's message loop, not the class library's, reads the keys of a modeless
+            // form: its dialog keys go to the form here. This class library has no dropped-down
+            // combo box lists, so no list keeps a key.
             if (key == win::VK_ESCAPE || key == win::VK_CANCEL) {
                 form->Close();
                 return 1;
             }
-            if (key == win::VK_TAB || key == win::VK_RETURN || key == VK_PLUS_CHARACTER) {
-                if (FormDialogKey(*form, key, Down(win::VK_SHIFT))) {
-                    return 1;
-                }
-            } else if (key >= win::VK_LEFT && key <= win::VK_DOWN &&
-                       dynamic_cast<vcl::TButton*>(form->ActiveControl()) != nullptr) {
-                if (FormDialogKey(*form, key, false)) {
-                    return 1;
-                }
+            const bool arrowOnButton = key >= win::VK_LEFT && key <= win::VK_DOWN &&
+                                       dynamic_cast<vcl::TButton*>(form->ActiveControl()) != nullptr;
+            if ((key == win::VK_TAB || key == win::VK_RETURN || key == VK_PLUS_CHARACTER || arrowOnButton) &&
+                form->Perform(vcl::CM_DIALOGKEY, key, keyData) != 0) {
+                return 1;
             }
         }
     }
