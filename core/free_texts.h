@@ -62,7 +62,6 @@ enum class FreeText : int32_t {
     WarningYouHaveSwitchedDifferent,
     NoMoreEmptyLayersOperation,
     EffectInMeasureNToo,
-    DeleteNotesAndRestsFrom,
     NoPlaybackEffectsOrNotes,
     NothingDoneNoSmartShapes,
     FailedGetMetricsInformationMake,
