@@ -62,7 +62,6 @@ enum class FreeText : int32_t {
     WarningYouHaveSwitchedDifferent,
     NoMoreEmptyLayersOperation,
     EffectInMeasureNToo,
-    DeleteNotesAndRestsFrom,
     NoPlaybackEffectsOrNotes,
     NothingDoneNoSmartShapes,
     FailedGetMetricsInformationMake,
@@ -88,7 +87,6 @@ enum class FreeText : int32_t {
     MeasureHasMoreParts,          ///< %1 the measure, %2 the parts found, %3 the staves there
     AtMostStaves,                 ///< %1 a count
     DeletingEnclosure,            ///< %1 the place, %2 the expression's text
-    SelectionBeyondLastMeasure,
     SelectMeasuresOneSystem,
     CannotSplitSystem,
     TooManySystemsSpecified,

@@ -11,6 +11,7 @@
 #include "tools/layout/explosion/explosion_stepping.h"
 #include "tools/layout/layout_services.h"
 #include "tools/layout/orchestration.h"
+#include "tools/notes/entry_commands.h"
 #include "tools/notes/new_spacing_passes.h"
 #include "tools/notes/notes_services.h"
 
@@ -102,7 +103,7 @@ const std::array kToolRows = {
     ToolDescriptor{.item = CreateHairpins, .run = ContextRun<RunCreateHairpins>, .flags = kReload | kPerStaff},
     ToolDescriptor{.item = SplitStaffSystem, .run = ContextRun<RunSplitStaffSystemTool>, .flags = kNoBracket},
     ToolDescriptor{.item = CreateSlurs, .run = kWalk, .flags = kWhole},
-    ToolDescriptor{.item = HarpPedaling, .run = ContextRun<RunHarpPedaling>},
+    ToolDescriptor{.item = HarpPedaling, .run = ContextRun<RunHarpPedaling>, .flags = kNoBracket},
     ToolDescriptor{.item = MoreBeamBreaker, .run = kEntries},
     ToolDescriptor{.item = FillWithRests, .run = kWalk, .flags = kWhole},
     ToolDescriptor{.item = BeforeDeletingMeasures, .run = RunBeforeDeletingMeasures, .flags = kNoBracket},
@@ -133,7 +134,7 @@ const std::array kToolRows = {
     ToolDescriptor{.item = DistributeNotes, .run = ContextRun<RunDistributeNotes>},
     ToolDescriptor{.item = Tuplets, .run = kEntries},
     ToolDescriptor{.item = MoreTuplets, .run = kEntries},
-    ToolDescriptor{.item = SmartSplitPoint, .run = ContextRun<RunSmartSplitPoint>},
+    ToolDescriptor{.item = SmartSplitPoint, .run = ContextRun<RunSmartSplitPoint>, .flags = kNoBracket},
 };
 
 const std::array kToolFormCommands = {
@@ -154,7 +155,8 @@ void InstallToolParts() {
     RegisterPartReset(DeleteStaffListManager);
     RegisterPartReset(DeleteHarmonicsForm);
     RegisterPartReset(DeleteBeamBreakerForm);
-    RegisterActionDialogSources(ActionDialogSources{.prefillTable = PrefillOrchestrationOptions});
+    RegisterActionDialogSources(
+        ActionDialogSources{.prefillTable = PrefillOrchestrationOptions, .checkRowText = CheckReplacePitchesRow});
 }
 
 }  // namespace orvex

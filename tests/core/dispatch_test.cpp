@@ -624,6 +624,13 @@ TEST_F(DispatchTest, ProgressCaptionOfTheMelismaCommand) {
     EXPECT_EQ(context->StaffSystems, nullptr);
 }
 
+// A name whose dots stand apart ("More ...", "Vx &Entfernen... ") keeps no double blank.
+TEST_F(DispatchTest, CaptionsKeepNoBlankWhereTheDotsWereCut) {
+    EXPECT_EQ(ToolTitle(11, 1) + VersionText, "More 1.88d");
+    LanguageIndex = 1;
+    EXPECT_EQ(ToolTitle(1, 1) + VersionText, "Entfernen 1.88d");
+}
+
 TEST_F(DispatchTest, AboutBoxInGerman) {
     LanguageIndex = 1;
     Invoke(kAbout);
