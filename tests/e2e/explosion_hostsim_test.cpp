@@ -50,6 +50,36 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
 }
 
+// A keyboard part whose parts grow from measure to measure: a measure that closes one region is
+// read again for the next; the progress display counts it once, so that it never reports more
+// steps than it announced.
+TEST_F(ExplosionHostsimTest, TheDistributionCountsEachMeasureOnce) {
+    const auto score = TempFolder() / "piano.score";
+    std::ofstream(score) << "staff \"Right\" \"R\"\nstaff \"Left\" \"L\"\nmeasures 6 time 3/4\nclef 1 1 treble\n"
+                            "clef 2 1 bass\nnotes 1 1 c4/8 e4/8 d4/8 e4/8 g4/8 a4/8\n"
+                            "notes 2 1 c3/8 e3/8 d3/8 e3/8 g3/8 a3/8\nnotes 1 2 c5/8 c5/8 c5/8 c5/8 c5/8 c5/8\n"
+                            "notes 1 2 layer 2 a4+e4/2 f4+d4/4\nnotes 2 2 a3+a2/2 g3+g2/4\nnotes 1 3 b4/2 g4/4\n"
+                            "notes 1 3 layer 2 f4+d4/2 r/4\nnotes 2 3 g3+g2/2 r/4\n"
+                            "notes 1 4 c5/8 e5/8 e5/8 g5/8 g5/8 g4/8\nnotes 2 4 c3/4 e4+c4+g3/4 e4+c4+g3/4\n"
+                            "notes 1 5 a4/2 g4/4\nnotes 2 5 c3/8 a3/8 c4/8 d4/8 e4/4\nnotes 2 5 layer 2 c3/2.\n"
+                            "notes 1 6 c5/2.\nnotes 2 6 c3/2.\ngroup 1 2 \"Piano\" \"Pno.\"\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1-2 1-6\nform TDActOpt click Go\nanswer yes\n"
+            "menu \"Orvex/Parts/Smart Distribution of grouped parts...\"\nwait 3000\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> ends;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("host: progress ends after ") && line.find(" of 6 steps") != std::string::npos) {
+            ends.push_back(line);
+        }
+    }
+    testsupport::ExpectLines({"host: progress ends after 2 of 6 steps", "host: progress ends after 6 of 6 steps",
+                              "host: progress ends after 6 of 6 steps"},
+                             ends);
+}
+
 // The user leaves the scripted path while the explosion started by Go takes its steps. The run
 // belongs to the flutes' document: it either finishes there (the second flute on the new staff
 // 3) or ends saying what it did (staff 3 added, still empty); another document is never touched,
