@@ -100,6 +100,7 @@ enum class FreeText : int32_t {
     ReportErrorIndex,             ///< %1 the menu level
     CueSheetMissingMeasures,      ///< %1 the measures
     DeleteUnusedTextExpressions,  ///< %1 the count
+    TransferSkippedItems,         ///< %1 the count
     // Progress captions of the options dialog, in English in both languages.
     ProgressShiftingSystems,
     ProgressShiftingSystemOptimizations,

@@ -91,6 +91,7 @@ const std::array<BilingualText, kFreeTextCount> kFreeTextTable = {{
     /* ReportErrorIndex */ {"Please report an error: index1=%1", "Bitte melden Sie einen Fehler: index1=%1"},
     /* CueSheetMissingMeasures */ {"The cue sheet names measures this document does not have (%1). Nothing was placed for them.", "Die Cue-Liste nennt Takte, die dieses Dokument nicht hat (%1). Für sie wurde nichts eingefügt."},
     /* DeleteUnusedTextExpressions */ {"This will delete %1 unused text expressions from the document. Proceed?", "Dieser Vorgang wird %1 unbenutzte Vortragsbezeichnungen löschen. Weiter?"},
+    /* TransferSkippedItems */ {"%1 items were not written: the destination has no such measures or staves.", "%1 Elemente wurden nicht geschrieben: Das Ziel hat diese Takte oder Systeme nicht."},
     /* ProgressShiftingSystems */ {"Shifting Systems", ""},
     /* ProgressShiftingSystemOptimizations */ {"Shifting System Optimizations", ""},
     /* ProgressAdjustingMeasureGroups */ {"Adjusting Measure Groups", ""},
