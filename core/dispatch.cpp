@@ -9,6 +9,7 @@
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/host/record_integrity.h"
 #include "core/host_probes.h"
 #include "core/key_assignments.h"
 #include "core/key_automation.h"
@@ -171,6 +172,7 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     // found nothing to do, a form, or a tool that wrote back what was there changed nothing; a
     // run that wrote and then failed or was stopped (result 0) changed it all the same.
     const uint32_t writes = DocumentWriteCount();
+    const DamagedRecordReport damage;  // one message for the damaged records the call meets
     const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
     if (DocumentWriteCount() == writes) {
         return 0;
@@ -342,6 +344,7 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
 }
 
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough) {
+    const DamagedRecordReport damage;  // also for a run that a form starts
     context.ChangeCount = 0;
     const ToolDescriptor& tool = FindTool(item);
     const int32_t result = tool.firstLevel != nullptr

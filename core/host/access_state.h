@@ -21,11 +21,22 @@
 
 namespace orvex {
 
-/// A record the access layer told the user about: its tag and its keys as shown.
+/// A damaged record the access layer found: the document (the host window's title names it), its
+/// tag and its keys as shown.
 struct ReportedRecord {
+    std::string document;
     Tag tag = 0;
     std::string keys;
     bool operator==(const ReportedRecord&) const = default;
+};
+
+/// The damaged records a command found, told in one message when it ends.
+struct DamageReport {
+    int32_t depth = 0;          ///< open DamagedRecordReport scopes
+    int32_t count = 0;          ///< records found since the outermost scope opened
+    std::string firstName;      ///< the first of them: its tag and keys as shown
+    int32_t firstHeld = 0;      ///< bytes the host holds of it
+    int32_t firstExpected = 0;  ///< bytes its layout has
 };
 
 struct AccessLayerState {
@@ -48,6 +59,7 @@ struct AccessLayerState {
     std::optional<std::pair<hostapi::InstrumentKey, hostapi::MeasureNumber>> lastRefusedStaffRecord;
     /// The damaged records already reported (core/host/record_integrity.h).
     std::vector<ReportedRecord> damagedRecords;
+    DamageReport damageReport;
 };
 
 /// The access layer's one state object.

@@ -8,6 +8,7 @@ const std::array<BilingualText, kHostTextCount> kHostTextTable = {{
     /* CouldNotWriteFile */ {"Could not write to file.", "Die Datei konnte nicht beschrieben werden"},
     /* GroupNamesNotSaved */ {"Group names will not be saved - we loaded Lumvar names!", "Gruppennamen werden nicht gespeichert!"},
     /* RecordDamaged */ {"The record %1 of the document is damaged: it holds %2 bytes where %3 are expected.", "Der Datensatz %1 des Dokuments ist beschädigt: er enthält %2 Bytes statt %3."},
+    /* RecordsDamaged */ {"%1 records of the document are damaged; the first is %2, with %3 bytes too few.", "%1 Datensätze des Dokuments sind beschädigt; der erste ist %2, mit %3 Bytes zu wenig."},
     /* StaffRecordPositionRefused */ {"The staff record of staff %1, measure %2 cannot be read at position %3 EDU: the host keeps staff records for positions from 0 to 65535 EDU only.", "Der Systemdatensatz von System %1, Takt %2 kann an Position %3 EDU nicht gelesen werden: Finale speichert Systemdatensätze nur für die Positionen 0 bis 65535 EDU."},
     /* StaffNumberName */ {"[Staff %1]", "[System %1]"},
     /* GroupNumberName */ {"[Group %1]", ""},

@@ -10,6 +10,7 @@
 #include "core/host/staff_systems.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
+#include "platform/host/score_text.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
@@ -77,6 +78,28 @@ TEST_F(DamagedRecordsTest, AShortNoteExpressionIsReportedOnceAndFindChangesNothi
                                                    ", 0) of the document is damaged: it holds 4 bytes where 10 are "
                                                    "expected."});
     EXPECT_EQ(Listing(), before);
+}
+
+TEST_F(DamagedRecordsTest, SeveralDamagedRecordsGiveOneMessageThatCountsThem) {
+    const hostapi::EntryNumber entry = EntryOfMeasure6();
+    Truncate(host::RecordKey::Other(hostapi::MakeTag("otDY"), 3, 0), 6);
+    Truncate(host::RecordKey::EntryDetail(hostapi::MakeTag("edED"), entry, 0), 4);
+    RunTool(kFind, {{"Row3", "arco"}});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"2 records of the document are damaged; the first is 'otDY' (3, 0), "
+                                                   "with 6 bytes too few."});
+}
+
+TEST_F(DamagedRecordsTest, AnotherDocumentsOwnDamagedRecordIsReportedToo) {
+    m_host->AddDocument(host::ParseScoreText(kScore, "second"));
+    for (int document : {1, 2}) {
+        m_host->BringToFront(document);
+        Select(1, 1, 1, 8);
+        Truncate(host::RecordKey::Other(hostapi::MakeTag("otDY"), 3, 0), 6);
+        RunTool(kFind, {{"Row3", "PIZ"}});
+    }
+    const std::string message = "The record 'otDY' (3, 0) of the document is damaged: it holds 6 bytes where 12 are "
+                                "expected.";
+    EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
 }
 
 TEST_F(DamagedRecordsTest, AWholeRecordIsNotReported) {
