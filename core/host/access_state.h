@@ -17,6 +17,7 @@
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "core/host/host_texts.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
@@ -32,11 +33,12 @@ struct ReportedRecord {
 
 /// The damaged records a command found, told in one message when it ends.
 struct DamageReport {
-    int32_t depth = 0;          ///< open DamagedRecordReport scopes
-    int32_t count = 0;          ///< records found since the outermost scope opened
-    std::string firstName;      ///< the first of them: its tag and keys as shown
-    int32_t firstHeld = 0;      ///< bytes the host holds of it
-    int32_t firstExpected = 0;  ///< bytes its layout has
+    int32_t depth = 0;      ///< open DamagedRecordReport scopes
+    int32_t count = 0;      ///< records found since the outermost scope opened
+    std::string firstName;  ///< the first of them as the message names it
+    /// The message that tells of the first alone, and its three arguments.
+    HostText firstText = HostText::RecordDamaged;
+    std::array<std::string, 3> firstArguments;
 };
 
 struct AccessLayerState {

@@ -1,11 +1,13 @@
 #include "core/host/record_integrity.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "core/host/access_state.h"
 #include "core/host/core_hooks.h"
 #include "core/host/host_window.h"
+#include "core/host/text_format.h"
 
 namespace orvex {
 
@@ -24,20 +26,20 @@ namespace {
 
 void ShowDamage(const DamageReport& report) {
     if (report.count == 1) {
-        ShowHostText(HostText::RecordDamaged, {report.firstName, std::to_string(report.firstHeld),
-                                               std::to_string(report.firstExpected)});
+        const auto& [a, b, c] = report.firstArguments;
+        ShowHostText(report.firstText, {a, b, c});
     } else if (report.count > 1) {
-        ShowHostText(HostText::RecordsDamaged, {std::to_string(report.count), report.firstName,
-                                                std::to_string(report.firstExpected - report.firstHeld)});
+        ShowHostText(HostText::RecordsDamaged, {std::to_string(report.count), report.firstName});
     }
 }
 
-}  // namespace
-
-void ReportShortRecord(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected) {
+/// Tells the user of a damaged record once per document: at once, or gathered with the others of
+/// the command while a DamagedRecordReport lives.
+void Report(hostapi::Tag tag, std::string keys, std::string name, HostText text,
+            std::array<std::string, 3> arguments) {
     std::string document;
     GetHostWindowTitle(document);
-    ReportedRecord record{std::move(document), tag, RecordKeysText(keys)};
+    ReportedRecord record{std::move(document), tag, std::move(keys)};
     auto& reported = TheAccessLayer.damagedRecords;
     if (std::find(reported.begin(), reported.end(), record) != reported.end()) {
         return;
@@ -45,13 +47,31 @@ void ReportShortRecord(hostapi::Tag tag, std::initializer_list<int32_t> keys, in
     reported.push_back(std::move(record));
     DamageReport& report = TheAccessLayer.damageReport;
     if (++report.count == 1) {
-        report.firstName = "'" + hostapi::TagName(tag) + "' " + reported.back().keys;
-        report.firstHeld = held;
-        report.firstExpected = expected;
+        report.firstName = std::move(name);
+        report.firstText = text;
+        report.firstArguments = std::move(arguments);
     }
     if (report.depth == 0) {
         ShowDamage(std::exchange(report, DamageReport{}));
     }
+}
+
+}  // namespace
+
+void ReportShortRecord(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected) {
+    std::string keysText = RecordKeysText(keys);
+    std::string name = "'" + hostapi::TagName(tag) + "' " + keysText;
+    Report(tag, std::move(keysText), name, HostText::RecordDamaged,
+           {name, std::to_string(held), std::to_string(expected)});
+}
+
+void ReportDamagedEntry(hostapi::EntryNumber entry, hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) {
+    const std::string number = std::to_string(entry);
+    const std::string staffText = std::to_string(staff);
+    const std::string measureText = std::to_string(measure);
+    Report(0, number,
+           FormatText(HostTextOf(HostText::EntryName).In(TheHost.language), {number, staffText, measureText}),
+           HostText::EntryDamaged, {number, staffText, measureText});
 }
 
 bool CheckRecordSize(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected) {

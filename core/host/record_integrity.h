@@ -24,6 +24,11 @@ std::string RecordKeysText(std::initializer_list<int32_t> keys);
 /// others of the command when a DamagedRecordReport lives.
 void ReportShortRecord(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected);
 
+/// Tells the user once that the entry (of the staff and measure, as the host lent it) holds a
+/// position or an actual duration out of range (0 to hostapi::kLongestEntryEdu): gathered as
+/// ReportShortRecord gathers.
+void ReportDamagedEntry(hostapi::EntryNumber entry, hostapi::InstrumentKey staff, hostapi::MeasureNumber measure);
+
 /// Whether a load that asked for `expected` bytes and was given `held` found the record whole;
 /// a short record is reported (ReportShortRecord).
 bool CheckRecordSize(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected);
