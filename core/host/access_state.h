@@ -33,12 +33,13 @@ struct ReportedRecord {
 
 /// The damaged records a command found, told in one message when it ends.
 struct DamageReport {
-    int32_t depth = 0;      ///< open DamagedRecordReport scopes
-    int32_t count = 0;      ///< records found since the outermost scope opened
-    std::string firstName;  ///< the first of them as the message names it
-    /// The message that tells of the first alone, and its three arguments.
+    int32_t depth = 0;  ///< open DamagedRecordReport scopes
+    int32_t count = 0;  ///< records found since the outermost scope opened
+    /// The message that tells of the first of them alone.
     HostText firstText = HostText::RecordDamaged;
-    std::array<std::string, 3> firstArguments;
+    /// The first as a message names it among others, then the three arguments of firstText (a
+    /// vector, which, unlike a string, the state object's constant start can hold).
+    std::vector<std::string> firstWords;
 };
 
 struct AccessLayerState {

@@ -25,11 +25,14 @@ std::string RecordKeysText(std::initializer_list<int32_t> keys) {
 namespace {
 
 void ShowDamage(const DamageReport& report) {
+    if (report.firstWords.size() != 4) {
+        return;
+    }
+    const std::vector<std::string>& words = report.firstWords;
     if (report.count == 1) {
-        const auto& [a, b, c] = report.firstArguments;
-        ShowHostText(report.firstText, {a, b, c});
+        ShowHostText(report.firstText, {words[1], words[2], words[3]});
     } else if (report.count > 1) {
-        ShowHostText(HostText::RecordsDamaged, {std::to_string(report.count), report.firstName});
+        ShowHostText(HostText::RecordsDamaged, {std::to_string(report.count), words[0]});
     }
 }
 
@@ -47,9 +50,9 @@ void Report(hostapi::Tag tag, std::string keys, std::string name, HostText text,
     reported.push_back(std::move(record));
     DamageReport& report = TheAccessLayer.damageReport;
     if (++report.count == 1) {
-        report.firstName = std::move(name);
         report.firstText = text;
-        report.firstArguments = std::move(arguments);
+        report.firstWords = {std::move(name), std::move(arguments[0]), std::move(arguments[1]),
+                             std::move(arguments[2])};
     }
     if (report.depth == 0) {
         ShowDamage(std::exchange(report, DamageReport{}));
