@@ -9,6 +9,7 @@
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/host/record_integrity.h"
 #include "core/host_probes.h"
 #include "core/key_assignments.h"
 #include "core/key_automation.h"
@@ -252,6 +253,7 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     int16_t answer = 0;
     {
         NestingScope call(unit.hostCalls);
+        const DamagedRecordReport damage;  // one message for the damaged records the call meets
         answer = InvokeCommand(hostWindow, menuIndex, selection, document);
     }
     // The call that a run outside a host call asked for (Go in an options dialog left open)
@@ -431,6 +433,7 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
 }
 
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough) {
+    const DamagedRecordReport damage;  // also for a run that a form starts
     context.ChangeCount = 0;
     const ToolDescriptor& tool = FindTool(item);
     const int32_t result = tool.firstLevel != nullptr

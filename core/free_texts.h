@@ -103,6 +103,7 @@ enum class FreeText : int32_t {
     RunEndedDocumentClosed,
     RunEndedAnotherCommand,
     RunEndedKeysLost,
+    TransferSkippedItems,         ///< %1 the count
     // Progress captions of the options dialog, in English in both languages.
     ProgressShiftingSystems,
     ProgressShiftingSystemOptimizations,

@@ -93,6 +93,7 @@ const std::array<BilingualText, kFreeTextCount> kFreeTextTable = {{
     /* RunEndedDocumentClosed */ {"\"%1\" stopped before it finished: its document \"%2\" was closed.", "\"%1\" wurde vor " "dem Ende abgebrochen: das Dokument \"%2\" wurde geschlossen."},
     /* RunEndedAnotherCommand */ {"\"%1\" stopped before it finished, because another command was chosen. What it " "did so far stays in \"%2\"; Undo takes it back step by step.", "\"%1\" wurde vor dem Ende abgebrochen, " "weil ein anderer Befehl gewählt wurde. Was bis dahin getan wurde, bleibt in \"%2\"; Rückgängig nimmt es " "Schritt für Schritt zurück."},
     /* RunEndedKeysLost */ {"\"%1\" stopped before it finished: another window took keys it sent to Finale. What it did " "so far stays in \"%2\"; Undo takes it back step by step.", "\"%1\" wurde vor dem Ende abgebrochen: " "ein anderes Fenster hat Tasten erhalten, die an Finale gingen. Was bis dahin getan wurde, bleibt in " "\"%2\"; Rückgängig nimmt es Schritt für Schritt zurück."},
+    /* TransferSkippedItems */ {"%1 items were not written: the destination has no such measures or staves.", "%1 Elemente wurden nicht geschrieben: Das Ziel hat diese Takte oder Systeme nicht."},
     /* ProgressShiftingSystems */ {"Shifting Systems", ""},
     /* ProgressShiftingSystemOptimizations */ {"Shifting System Optimizations", ""},
     /* ProgressAdjustingMeasureGroups */ {"Adjusting Measure Groups", ""},

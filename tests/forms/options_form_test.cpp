@@ -443,4 +443,14 @@ TEST_F(OptionsFormTest, MoreShowsTheGeneralOptionsAndReadsThemBack) {
     }
 }
 
+TEST_F(OptionsFormTest, MoreClampsANumberOutsideItsRangeAndKeepsTheOtherChanges) {
+    Queue("TDActOpt", {{Kind::Set, "#1", "99999"}, {Kind::Set, "#2", "33"}, {Kind::Click, "OKBtn", ""}});
+    Queue("TOptionsForm", {{Kind::Click, "MoreBtn", ""}});
+    ASSERT_NE(Open(), nullptr);
+    // Row 1 runs from 2 to 1000: the page remembers 1000, and row 2's change is kept.
+    EXPECT_EQ(GeneralOptions[1].value, 1000);
+    EXPECT_EQ(GeneralOptions[2].value, 33);
+    EXPECT_EQ(GeneralOptions[6].value, 205);
+}
+
 }  // namespace

@@ -330,6 +330,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     } catch (const std::exception& e) {
         return {std::string("the host does not start: ") + e.what()};
     }
+    if (kind.damage && host->Document() != nullptr) {
+        kind.damage(*host->Document());
+    }
     if (run.selection) {
         host->SelectAll();
     }
