@@ -162,6 +162,10 @@ TEST_P(KeyboardHostsimTest, FormsAreFilledAndConfirmedByKeysAlone) {
     std::ofstream(marks) << "font 2 \"Arial\"\nstaff \"Flute\"\nmeasures 1\n"
                             "expression 1 \"dolce\" font 2 metatool 49\nexpression 2 \"pizz.\" font 2\n";
     const std::string examples = (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples").string();
+    // A keyboard part with the left hand's C3 put into the right hand.
+    const auto keyboard = TempFolder() / "keyboard.score";
+    std::ofstream(keyboard) << "staff \"Right hand\"\nstaff \"Left hand\"\nmeasures 1\nnotes 1 1 c3+e5/2 d5/2\n"
+                               "notes 2 1 c2/2 g2/2\n";
     const std::string options = std::string("menu \"") + c.optionsMenu + "\"\n";
     const auto result = testsupport::RunHostsim(
         std::string("host language ") + c.language + "\nload plugins\nnew " + marks.string() + "\n" + options +
@@ -169,12 +173,12 @@ TEST_P(KeyboardHostsimTest, FormsAreFilledAndConfirmedByKeysAlone) {
             "form TTextExprInfo press Enter\nform TTextExprForm press Down\nform TTextExprForm press Enter\n"
             "press F7\ndump records ot&d\n"
             "new " +
-            examples + "/keyboard.score\n" + options + "form TAddKeyAssForm type \"F9\"\n" +
+            keyboard.string() + "\n" + options + "form TAddKeyAssForm type \"F9\"\n" +
             Repeat("form TAddKeyAssForm press Tab\n", 5) +
             "form TAddKeyAssForm press Down\nform TAddKeyAssForm press Down\nform TAddKeyAssForm press Tab\n"
             "form TAddKeyAssForm press Down\nform TAddKeyAssForm press Enter\n" +
             Repeat("press Tab\n", 13) + "press Space\n" + Repeat("press Shift+Tab\n", 7) +
-            "press Enter\nselect 1-2 1-2\npress F9\ndump cells 1-2 1\n"
+            "press Enter\nselect 1-2 1\npress F9\ndump cells 1-2 1\n"
             "new " +
             examples +
             "/quartet.score\nselect 1-2 1-2\nform TDActOpt type \"60\"\n"
@@ -188,12 +192,11 @@ TEST_P(KeyboardHostsimTest, FormsAreFilledAndConfirmedByKeysAlone) {
         {"  'ot&d' other (49, 0), 12 bytes: 0200 0100 0000 0000 0000 0000"},
         testsupport::LinesStartingWith(out, "records of document 1 \"marks\": 1 'ot&d' of 8", "  "));
     EXPECT_NE(std::find(out.begin(), out.end(), "      [x] F9 -> SplitPoint"), out.end());
-    // F9 ran the split point: the left hand's top note went up where the right hand rested.
+    // F9 ran the split point: the C3 the right hand held went back to the left hand.
     testsupport::ExpectLines(
-        {"  staff 1, measure 1, layer 1: 3 entries", "    entry 1 at 0, 1024 EDU, beam start: E4",
-         "    entry 16 at 1024, 1024 EDU, created, beam start: G4", "    entry 2 at 2048, 2048 EDU, beam start: C5",
-         "  staff 2, measure 1, layer 1: 3 entries", "    entry 11 at 0, 1024 EDU, beam start: C3",
-         "    entry 12 at 1024, 1024 EDU, beam start: rest", "    entry 13 at 2048, 2048 EDU, beam start: C3"},
+        {"  staff 1, measure 1, layer 1: 2 entries", "    entry 1 at 0, 2048 EDU, beam start: E5",
+         "    entry 2 at 2048, 2048 EDU, beam start: D5", "  staff 2, measure 1, layer 1: 2 entries",
+         "    entry 3 at 0, 2048 EDU, beam start: C2 C3", "    entry 4 at 2048, 2048 EDU, beam start: G2"},
         testsupport::LinesStartingWith(out, "cells of document 2 \"keyboard\": staves 1-2, measure 1", "  "));
     // Enter ran Go with the typed number, which the dialog stored.
     const auto go = std::find(out.begin(), out.end(), "  user: press Enter");
