@@ -308,16 +308,26 @@ void AnotherCommandElsewhere(harness::InProcessHost& sim, const host::Document* 
     }
 }
 
-/// Whether the undo history takes the document back to `original` (it keeps 100 steps: a run
-/// of more is not checked).
-bool UndoesToTheStart(host::Host& theHost, host::Document& document, const std::string& original) {
-    theHost.BringToFront(NumberOf(theHost, &document));
+/// The steps in the document's undo history (it keeps kMaxUndoSteps).
+size_t UndoSteps(host::Document& document) {
     document.CloseUndoStep();
-    size_t steps = 0;
-    while (document.Undo() != nullptr) {
-        ++steps;
+    return document.History() != nullptr ? document.History()->UndoCount() : 0;
+}
+
+/// Whether the undo history takes the document back to `original` by the steps added since it
+/// held `stepsBefore` (a history that is full cannot tell which steps are the run's: not
+/// checked).
+bool UndoesToTheStart(host::Host& theHost, host::Document& document, size_t stepsBefore,
+                      const std::string& original) {
+    theHost.BringToFront(NumberOf(theHost, &document));
+    const size_t steps = UndoSteps(document);
+    if (steps >= host::kMaxUndoSteps) {
+        return true;
     }
-    return steps >= host::kMaxUndoSteps || host::MusText(document) == original;
+    for (size_t i = stepsBefore; i < steps; ++i) {
+        document.Undo();
+    }
+    return host::MusText(document) == original;
 }
 
 /// What one run found; empty when it passed.
@@ -342,6 +352,7 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     host::Host& theHost = host->Host();
     host::Document* before = host->Document();
     const std::string textBefore = before != nullptr ? host::MusText(*before) : "";
+    const size_t undoStepsBefore = before != nullptr ? UndoSteps(*before) : 0;
     const uint64_t answersBefore = theHost.ChangeAnswerCount();
     const uint64_t editsBefore = theHost.HostEditCount();
     if (!run.shift) {
@@ -416,7 +427,7 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
         }
     }
     if (run.interruption != Interruption::None && after != nullptr &&
-        !UndoesToTheStart(theHost, *after, textBefore)) {
+        !UndoesToTheStart(theHost, *after, undoStepsBefore, textBefore)) {
         findings.push_back("the undo history does not take the document back to its start");
     }
     return findings;
