@@ -84,6 +84,12 @@ int32_t BeatElementMinWidth(const BeatChartState& chart, int32_t i) {
     if (i == 0) {
         return BeatMinimum(chart, 1);
     }
+    // An element without a minimum position (0) starts no minimum width: counted from 0 it would
+    // ask for the whole chart up to the next minimum (the host's note spacing leaves the elements'
+    // minimums at 0 and the header's minimum end at the chart's end).
+    if (BeatMinimum(chart, std::min(i, n)) == 0) {
+        return 0;
+    }
     if (i < n) {
         return BeatMinimum(chart, i + 1) - BeatMinimum(chart, i);
     }

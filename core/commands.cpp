@@ -40,6 +40,13 @@ std::string ToolTitle(int32_t item, int32_t group) {
     if (const size_t dots = name.find("..."); dots != std::string::npos) {
         name.erase(dots, 3);
     }
+    // The blank that stood before or after the cut dots goes with them.
+    for (size_t blanks = name.find("  "); blanks != std::string::npos; blanks = name.find("  ", blanks)) {
+        name.erase(blanks, 1);
+    }
+    while (name.ends_with(' ')) {
+        name.pop_back();
+    }
     return name;
 }
 

@@ -9,6 +9,7 @@
 #include "core/general_options.h"
 #include "core/hooks.h"
 #include "core/host/host_imports.h"
+#include "core/host/record_integrity.h"
 #include "core/host_probes.h"
 #include "core/key_assignments.h"
 #include "core/key_automation.h"
@@ -18,6 +19,7 @@
 #include "core/parts.h"
 #include "core/startup.h"
 #include "core/tool_table.h"
+#include "core/waiting_run.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
@@ -103,6 +105,9 @@ struct DispatchUnit {
     /// that keeps it).
     std::unique_ptr<TFMisc> pendingNewSpacing;
     std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
+    int32_t hostCalls = 0;             ///< calls of FinaleExtensionInvoke under way
+    bool changeOutsideHostCall = false;  ///< a run outside a host call changed the document
+    bool reportOutsideChange = false;  ///< this call reports that change to the host
 };
 
 std::unique_ptr<TFMisc>& PendingNewSpacing() {
@@ -110,6 +115,79 @@ std::unique_ptr<TFMisc>& PendingNewSpacing() {
 }
 
 }  // namespace
+
+bool RunWaiting() {
+    return PendingOptionsForm != nullptr || PendingNewSpacing() || RunningStepObject != nullptr;
+}
+
+int16_t ContinueWaitingRun() {
+    // No step waits any more, so the keyboard hook goes back to the user's keys.
+    RepostCode = 0;
+    int16_t answer = 0;
+    if (PendingOptionsForm != nullptr) {
+        vcl::TForm* form = std::exchange(PendingOptionsForm, nullptr);
+        CompleteOptionsFormOk(*form);
+        answer = 1;
+    } else if (PendingNewSpacing()) {
+        std::unique_ptr<TFMisc> context = std::move(PendingNewSpacing());
+        NestingScope nesting(InvokeNesting);
+        answer = static_cast<int16_t>(DispatchToolLevel2(*context, context->Item, context->Group, context->Group));
+        if (context->LaterStepPending != 0) {
+            PendingNewSpacing() = std::move(context);  // not run: the pass stays pending
+        }
+    } else if (RunningStepObject != nullptr && BindServicePlugin()) {
+        TheSteppedRun().step();
+    }
+    if (!RunWaiting()) {
+        UnbindWaitingRun();
+    }
+    return answer;
+}
+
+void EndWaitingRun(WaitingRunEnd why) {
+    RepostCode = 0;
+    ForgetHostKeys();
+    if (!RunWaiting()) {
+        UnbindWaitingRun();
+        return;
+    }
+    const bool ownDocument = why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
+    if ((PendingOptionsForm != nullptr || PendingNewSpacing()) && ownDocument) {
+        // New Spacing's second pass takes back what its first pass prepared in the document: it
+        // runs now rather than leave the preparations behind.
+        ContinueWaitingRun();
+        return;
+    }
+    const int32_t code = WaitingRunCode();
+    const std::string document = WaitingRunDocumentName();
+    if (PendingOptionsForm != nullptr) {
+        OptionsFormRunEnded(*std::exchange(PendingOptionsForm, nullptr));
+    }
+    PendingNewSpacing().reset();
+    if (RunningStepObject != nullptr) {
+        TheSteppedRun().end();
+    }
+    UnbindWaitingRun();
+    if (why == WaitingRunEnd::Unloaded || code == 0) {
+        return;
+    }
+    const FreeText text = why == WaitingRunEnd::DocumentClosed   ? FreeText::RunEndedDocumentClosed
+                          : why == WaitingRunEnd::AnotherCommand ? FreeText::RunEndedAnotherCommand
+                                                          : FreeText::RunEndedKeysLost;
+    ShowMessageText(HostWindow, text, {ToolTitle(code % 100, code / 100), document});
+}
+
+void SettleWaitingRunFor(int32_t code) {
+    if (!RunWaiting()) {
+        return;
+    }
+    const int32_t item = code % 100;
+    const bool runsInSteps = code >= 100 && item >= 0 && item < kToolItemCount &&
+                             (FindTool(item).steps != nullptr || (FindTool(item).flags & kToolRunsInSteps) != 0);
+    if (runsInSteps || WaitingRunDocumentInFront()) {
+        EndWaitingRun(WaitingRunEnd::AnotherCommand);
+    }
+}
 
 bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
     return TheSteppedRun().adopt(context);
@@ -170,12 +248,31 @@ int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uin
     // The host hears of a change exactly when the run wrote one to the document: a command that
     // found nothing to do, a form, or a tool that wrote back what was there changed nothing; a
     // run that wrote and then failed or was stopped (result 0) changed it all the same.
+    DispatchUnit& unit = UnitState<DispatchUnit>();
     const uint32_t writes = DocumentWriteCount();
-    const int16_t answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    int16_t answer = 0;
+    {
+        NestingScope call(unit.hostCalls);
+        const DamagedRecordReport damage;  // one message for the damaged records the call meets
+        answer = InvokeCommand(hostWindow, menuIndex, selection, document);
+    }
+    // The call that a run outside a host call asked for (Go in an options dialog left open)
+    // tells the host of what that run changed.
+    if (std::exchange(unit.reportOutsideChange, false)) {
+        return 1;
+    }
     if (DocumentWriteCount() == writes) {
         return 0;
     }
     return answer != 0 ? answer : int16_t{1};
+}
+
+bool InsideHostCall() {
+    return UnitState<DispatchUnit>().hostCalls > 0;
+}
+
+void NoteChangeOutsideHostCall() {
+    UnitState<DispatchUnit>().changeOutsideHostCall = true;
 }
 
 namespace {
@@ -186,41 +283,35 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
     }
     if (SkipNextInvoke > 0) {
         --SkipNextInvoke;
+        DispatchUnit& unit = UnitState<DispatchUnit>();
+        unit.reportOutsideChange = std::exchange(unit.changeOutsideHostCall, false);
         return 0;
     }
+    // A call the timer sent continues the run that waits; any other call is the user's own
+    // command, whatever its menu index.
+    const bool continuation = TakeRunContinuation();
     // Without a document (its record holds no measure) no tool has anything to work on: none runs,
-    // a step that waits goes on waiting, and the host hears of no change. Forms still open.
+    // and the host hears of no change. Forms still open.
     const bool noDocument =
         document == nullptr || hostapi::ReadI16(document, hostapi::SelectionRecord::kLastMeasure) <= 0;
-    if (noDocument && (PendingOptionsForm != nullptr || PendingNewSpacing() || RunningStepObject != nullptr)) {
-        return 0;
-    }
     int32_t result = 0;
     try {
-        if (PendingOptionsForm != nullptr) {
-            // The continuation arrived (also when the user chose a command before the timer sent
-            // it): no step waits any more, so the keyboard hook goes back to the user's keys.
-            RepostCode = 0;
-            vcl::TForm* form = std::exchange(PendingOptionsForm, nullptr);
-            CompleteOptionsFormOk(*form);
-            return 1;
-        }
-        if (PendingNewSpacing()) {
-            RepostCode = 0;
-            std::unique_ptr<TFMisc> context = std::move(PendingNewSpacing());
-            NestingScope nesting(InvokeNesting);
-            const int32_t done = DispatchToolLevel2(*context, context->Item, context->Group, context->Group);
-            if (context->LaterStepPending != 0) {
-                // Not run (another document is in front): the pass stays pending.
-                PendingNewSpacing() = std::move(context);
+        if (continuation) {
+            if (!RunWaiting()) {
+                UnbindWaitingRun();  // the run ended meanwhile: its continuation does nothing
+                return 0;
             }
-            return static_cast<int16_t>(done);
+            return noDocument ? int16_t{0} : ContinueWaitingRun();
+        }
+        if (RunWaiting()) {
+            const int32_t index = MenuIndexMap[static_cast<size_t>(menuIndex)];
+            const int32_t chosen = RerunCode > 0 ? RerunCode
+                                   : index >= 0 && index < CommandCount
+                                       ? CommandTable[static_cast<size_t>(index)].code
+                                       : 0;
+            SettleWaitingRunFor(chosen);
         }
         if (!BindServicePlugin()) {
-            return 0;
-        }
-        if (RunningStepObject != nullptr) {
-            TheSteppedRun().step();
             return 0;
         }
         NestingScope nesting(InvokeNesting);
@@ -342,6 +433,7 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
 }
 
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough) {
+    const DamagedRecordReport damage;  // also for a run that a form starts
     context.ChangeCount = 0;
     const ToolDescriptor& tool = FindTool(item);
     const int32_t result = tool.firstLevel != nullptr
@@ -453,8 +545,12 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         // later tick sends the host no command and later runs do not wait for a step.
         RepostCode = 0;
     }
-    if (RepostCode != 0 && GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
-        InstallHostHooks();
+    if (RepostCode != 0) {
+        // A step of the run waits: the run belongs to this document and to this command.
+        BindWaitingRun(group * 100 + item);
+        if (GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
+            InstallHostHooks();
+        }
     }
     // A tool that failed reports no change to the host.
     return failed ? 0 : 1;

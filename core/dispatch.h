@@ -15,6 +15,7 @@
 #include "core/commands.h"
 #include "core/option_element.h"
 #include "core/tool_context.h"
+#include "core/waiting_run.h"
 #include "platform/hostapi/records.h"
 #include "platform/win/handles.h"
 
@@ -43,6 +44,11 @@ extern int32_t& RerunCode;
 /// The number of coming invokes that do nothing but count down: each is the host's call that a
 /// run from a form asked for (two quick Go clicks ask for two).
 extern int32_t& SkipNextInvoke;
+/// Whether a call of FinaleExtensionInvoke is under way (the host hears of what changes in it).
+bool InsideHostCall();
+/// A run outside a host call (Go in an options dialog left open) changed the document: the
+/// coming call that SkipNextInvoke lets do nothing tells the host so.
+void NoteChangeOutsideHostCall();
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
 extern int32_t& ToolRunMarker;
 /// An options dialog whose OK is completed at the next invoke.
@@ -55,6 +61,21 @@ extern ExplosionContext*& RunningStepObject;
 bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context);
 /// Non-zero while a multi-step command waits for the timer to make the host invoke again.
 extern int32_t& RepostCode;
+
+// ---- A multi-step command that waits (see core/waiting_run.h) ----
+/// Whether a multi-step command waits for its next step (a part explosion, New Spacing's
+/// second pass with or without its options dialog).
+bool RunWaiting();
+/// Runs the next step of the waiting run; answers what the host is told.
+int16_t ContinueWaitingRun();
+/// Ends the waiting run before its last step, keeping what it did, and tells the user why. New
+/// Spacing whose document is in front runs its second pass instead: it takes back what the
+/// first pass prepared.
+void EndWaitingRun(WaitingRunEnd why);
+/// The user chose command `code` (from the menu, by key, or by Go in an options dialog) while a
+/// run waits: a command for the run's own document, or one that runs in steps itself, ends the
+/// waiting run first; a command for another document leaves it waiting for its own.
+void SettleWaitingRunFor(int32_t code);
 /// Tools take the selection from the host when they run (else the one passed with the command).
 extern bool& QuerySelectionFromHost;
 extern uint8_t& DocumentOptionFlag;

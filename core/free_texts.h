@@ -62,7 +62,6 @@ enum class FreeText : int32_t {
     WarningYouHaveSwitchedDifferent,
     NoMoreEmptyLayersOperation,
     EffectInMeasureNToo,
-    DeleteNotesAndRestsFrom,
     NoPlaybackEffectsOrNotes,
     NothingDoneNoSmartShapes,
     FailedGetMetricsInformationMake,
@@ -88,7 +87,6 @@ enum class FreeText : int32_t {
     MeasureHasMoreParts,          ///< %1 the measure, %2 the parts found, %3 the staves there
     AtMostStaves,                 ///< %1 a count
     DeletingEnclosure,            ///< %1 the place, %2 the expression's text
-    SelectionBeyondLastMeasure,
     SelectMeasuresOneSystem,
     CannotSplitSystem,
     TooManySystemsSpecified,
@@ -100,6 +98,12 @@ enum class FreeText : int32_t {
     ReportErrorIndex,             ///< %1 the menu level
     CueSheetMissingMeasures,      ///< %1 the measures
     DeleteUnusedTextExpressions,  ///< %1 the count
+    // A multi-step command and its document (core/waiting_run.h): %1 the command, %2 the document.
+    RunWaitsForItsDocument,
+    RunEndedDocumentClosed,
+    RunEndedAnotherCommand,
+    RunEndedKeysLost,
+    TransferSkippedItems,         ///< %1 the count
     // Progress captions of the options dialog, in English in both languages.
     ProgressShiftingSystems,
     ProgressShiftingSystemOptimizations,

@@ -22,6 +22,7 @@
 #include "core/parts.h"
 #include "core/product_menu.h"
 #include "core/startup.h"
+#include "core/waiting_run.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/keys.h"
@@ -109,46 +110,6 @@ bool TakeSentKey(uint16_t key, bool release) {
     return true;
 }
 
-/// The windowed controls of a form in tab order, depth first.
-void CollectTabOrder(vcl::TWinControl& parent, std::vector<vcl::TWinControl*>& out) {
-    std::vector<vcl::TWinControl*> children;
-    for (int32_t i = 0; i < parent.ControlCount(); ++i) {
-        if (auto* child = dynamic_cast<vcl::TWinControl*>(parent.Controls(i))) {
-            children.push_back(child);
-        }
-    }
-    std::stable_sort(children.begin(), children.end(),
-                     [](vcl::TWinControl* a, vcl::TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
-    for (vcl::TWinControl* child : children) {
-        if (child->TabStop() && child->CanFocus()) {
-            out.push_back(child);
-        }
-        CollectTabOrder(*child, out);
-    }
-}
-
-/// The dialog keys of a modeless form: Tab moves the focus, Enter clicks the default button,
-/// arrows move between buttons. Answers whether the form took the key.
-bool FormDialogKey(vcl::TForm& form, uint16_t key, bool shift) {
-    if (key == win::VK_RETURN) {
-        form.SendKey(key);
-        return true;
-    }
-    std::vector<vcl::TWinControl*> order;
-    CollectTabOrder(form, order);
-    if (order.empty()) {
-        return false;
-    }
-    const bool backwards = (key == win::VK_TAB && shift) || key == win::VK_LEFT || key == win::VK_UP;
-    const auto current = std::find(order.begin(), order.end(), form.ActiveControl());
-    size_t index = current == order.end() ? 0 : static_cast<size_t>(current - order.begin());
-    if (current != order.end()) {
-        index = backwards ? (index + order.size() - 1) % order.size() : (index + 1) % order.size();
-    }
-    order[index]->SetFocus();
-    return true;
-}
-
 /// The plug-in's form whose window is the active window, unless it is shown modally.
 vcl::TForm* ActiveModelessForm() {
     for (int32_t i = 0; i < vcl::Screen->FormCount(); ++i) {
@@ -158,6 +119,18 @@ vcl::TForm* ActiveModelessForm() {
         }
     }
     return nullptr;
+}
+
+/// Whether the active window is one of the plug-in's own forms (modal or not).
+bool PluginFormActive() {
+    const win::Hwnd active = win::GetActiveWindow();
+    for (int32_t i = 0; i < vcl::Screen->FormCount(); ++i) {
+        vcl::TForm* form = vcl::Screen->Forms(i);
+        if (form->Visible() && form->HandleAllocated() && form->Handle() == active) {
+            return true;
+        }
+    }
+    return false;
 }
 
 /// A key assignment that matches the event; answers whether the key is swallowed, or nullopt
@@ -236,6 +209,29 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
         return PassOn(code, wParam, keyData);
     }
     const bool released = KeyReleased(keyData);
+    // A key the plug-in sent for the host acts only there, and for a waiting command only on its
+    // own document: not in the plug-in's own window that a click activated, nor in another
+    // document brought to the front.
+    const bool astray = PluginFormActive() || (WaitingRunBound() && !WaitingRunDocumentInFront());
+    switch (TakeSentHostKey(key, released, astray)) {
+        case SentKeyFate::HeldBack:
+            // It acts nowhere. The step signal among the keys still counts, so that the timer
+            // ticks until the run's document is in front again and the keys go once more.
+            if (key == win::VK_ADD && RepostCode != 0 && !released) {
+                RestartTNow(50);
+            }
+            return 1;
+        case SentKeyFate::Deliver:
+            if (key == win::VK_ADD && RepostCode != 0) {
+                if (!released) {
+                    RestartTNow(50);
+                }
+                return 1;
+            }
+            return PassOn(code, wParam, keyData);
+        case SentKeyFate::NotSent:
+            break;
+    }
     if (TakeSentKey(key, released)) {
         return PassOn(code, wParam, keyData);
     }
@@ -410,20 +406,18 @@ intptr_t FormKeyHook(int32_t code, uintptr_t wParam, intptr_t keyData) {
     const auto data = static_cast<uint32_t>(keyData);
     if (code == 0 && !InMenuLoop && !InSizeMove && (data & 0x80000000u) == 0 && (data & (1u << 29)) == 0) {
         if (vcl::TForm* form = ActiveModelessForm()) {
-            // This class library has no dropped-down combo box lists, so no list keeps a key.
+            // The host's message loop, not the class library's, reads the keys of a modeless
+            // form: its dialog keys go to the form here. This class library has no dropped-down
+            // combo box lists, so no list keeps a key.
             if (key == win::VK_ESCAPE || key == win::VK_CANCEL) {
                 form->Close();
                 return 1;
             }
-            if (key == win::VK_TAB || key == win::VK_RETURN || key == VK_PLUS_CHARACTER) {
-                if (FormDialogKey(*form, key, Down(win::VK_SHIFT))) {
-                    return 1;
-                }
-            } else if (key >= win::VK_LEFT && key <= win::VK_DOWN &&
-                       dynamic_cast<vcl::TButton*>(form->ActiveControl()) != nullptr) {
-                if (FormDialogKey(*form, key, false)) {
-                    return 1;
-                }
+            const bool arrowOnButton = key >= win::VK_LEFT && key <= win::VK_DOWN &&
+                                       dynamic_cast<vcl::TButton*>(form->ActiveControl()) != nullptr;
+            if ((key == win::VK_TAB || key == win::VK_RETURN || key == VK_PLUS_CHARACTER || arrowOnButton) &&
+                form->Perform(vcl::CM_DIALOGKEY, key, keyData) != 0) {
+                return 1;
             }
         }
     }
@@ -469,6 +463,57 @@ intptr_t ShiftStateHookProc(int32_t code, uintptr_t key, intptr_t keyData) {
     return win::CallNextHookEx(ShiftStateHook, code, key, keyData);
 }
 
+namespace {
+
+void StopTNow() {
+    if (Now) {
+        Now->Timer->SetEnabled(false);
+    }
+}
+
+/// A tick with the host in front while a multi-step command or a print run waits. A command's
+/// next step comes only while its document is in front (the timer ticks on while another one
+/// is), and a command whose document was closed ends; keys of its last step that a click held
+/// back go once more, on its document, before the step signal brings the next step.
+void WaitingRunTick() {
+    if (PrintContext != nullptr) {
+        // A print step checks the document in front before it prints or closes it, so a step
+        // whose keys a click held back is not sent again: the next one finds what is open.
+        StopTNow();
+        ForgetHostKeys();
+        NotePrintRunStep();
+        ThePrintRun().advance(*PrintContext);
+        return;
+    }
+    switch (CheckWaitingRunDocument()) {
+        case RunTick::OtherDocument:
+            return;  // the timer keeps ticking until the run's document is in front
+        case RunTick::DocumentClosed:
+            StopTNow();
+            RepostCode = 0;
+            EndWaitingRun(WaitingRunEnd::DocumentClosed);
+            return;
+        case RunTick::Continue:
+            break;
+    }
+    StopTNow();
+    const HeldBackKeys heldBack = HostKeysHeldBack();
+    if (heldBack.partly) {
+        RepostCode = 0;
+        EndWaitingRun(WaitingRunEnd::KeysLost);
+    } else if (heldBack.any) {
+        ResendHostKeys();  // the step signal among them starts the timer again
+    } else {
+        RepostCode = 0;
+        if (!SendRunContinuation() && WaitingRunBound()) {
+            // The host did not call the plug-in: no document is open any more.
+            EndWaitingRun(WaitingRunEnd::DocumentClosed);
+        }
+    }
+}
+
+}  // namespace
+
 void TNowTimerTick() {
     Guarded(
         [] {
@@ -479,15 +524,7 @@ void TNowTimerTick() {
                 }
             }
             if ((PrintContext != nullptr || RepostCode != 0) && win::GetForegroundWindow() == HostWindow) {
-                if (Now) {
-                    Now->Timer->SetEnabled(false);
-                }
-                RepostCode = 0;
-                if (PrintContext == nullptr) {
-                    win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
-                } else {
-                    ThePrintRun().advance(*PrintContext);
-                }
+                WaitingRunTick();
             }
             return 0;
         },

@@ -9,6 +9,7 @@
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/keys.h"
 #include "platform/win/menus.h"
 
 namespace orvex {
@@ -111,6 +112,10 @@ std::string CommandCaption(std::string_view caption) {
 
 win::Hmenu HostMenuBar() {
     return HostWindow == win::kNoWindow ? win::kNoMenu : win::GetMenu(HostWindow);
+}
+
+bool IsModifierKey(uint16_t key) {
+    return key == win::VK_SHIFT || key == win::VK_CONTROL || key == win::VK_MENU;
 }
 
 std::string KeyAssignment_KeyText(int32_t code, bool isMenu) {

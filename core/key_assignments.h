@@ -107,6 +107,8 @@ extern const std::array<KeyNameRow, kKeyNameCount> kKeyNameTable;
 /// "#ID (menu currently inaccessible)"; a key's character ("0"-"9", "A"-"Z"), its name, or
 /// "#CODE".
 std::string KeyAssignment_KeyText(int32_t code, bool isMenu);
+/// Shift, Ctrl or Alt: a listening key box waits past them for the key they are held with.
+bool IsModifierKey(uint16_t key);
 /// "Shift-", "Ctrl-", "Alt-" for the modifiers that are set, in that order.
 std::string KeyAssignment_ModifierText(uint8_t shift, uint8_t ctrl, uint8_t alt);
 /// The code of a key name: "#N" (at most three digits), a name of the table (any case), or a

@@ -1,7 +1,9 @@
 #include "core/key_automation.h"
 
 #include <string>
+#include <vector>
 
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
@@ -10,8 +12,40 @@
 namespace orvex {
 namespace {
 
+/// One key event the plug-in sent for the host.
+struct HostKeyEvent {
+    uint8_t key = 0;
+    uint8_t scan = 0;
+    bool up = false;
+};
+
+/// The keys of the batch sent last (the keys of one step of a command, or of one action), in the
+/// order sent, and how far they came back through the keyboard hook.
+struct HostKeyUnit {
+    std::vector<HostKeyEvent> sent;
+    size_t arrived = 0;    ///< events that came back through the hook
+    size_t delivered = 0;  ///< of those, events that went on to the host
+    bool heldBack = false;
+};
+
+HostKeyUnit& HostKeys() {
+    return UnitState<HostKeyUnit>();
+}
+
+void SendHostKey(uint8_t key, uint8_t scan, bool up) {
+    HostKeyUnit& keys = HostKeys();
+    // A batch whose keys have all come back is over: the next key begins a new one.
+    // So is one that never comes back (keys sent while no hook was installed).
+    constexpr size_t kLongestBatch = 4096;
+    if ((keys.arrived == keys.sent.size() && !keys.heldBack) || keys.sent.size() >= kLongestBatch) {
+        keys = {};
+    }
+    keys.sent.push_back({key, scan, up});
+    win::keybd_event(key, scan, up ? win::KEYEVENTF_KEYUP : 0, 0);
+}
+
 void Press(uint16_t key, bool up) {
-    win::keybd_event(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), up ? win::KEYEVENTF_KEYUP : 0, 0);
+    SendHostKey(static_cast<uint8_t>(key), win::MapVirtualKeyToScanCode(key), up);
 }
 
 void PressAndRelease(uint16_t key, int32_t times = 1) {
@@ -70,8 +104,45 @@ void SendKeyToHost(char character) {
 }
 
 void SendVirtualKeyToHost(uint16_t virtualKey) {
-    win::keybd_event(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), 0, 0);
-    win::keybd_event(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), win::KEYEVENTF_KEYUP, 0);
+    SendHostKey(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), false);
+    SendHostKey(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), true);
+}
+
+SentKeyFate TakeSentHostKey(uint16_t key, bool released, bool astray) {
+    HostKeyUnit& keys = HostKeys();
+    if (keys.arrived >= keys.sent.size()) {
+        return SentKeyFate::NotSent;
+    }
+    const HostKeyEvent& next = keys.sent[keys.arrived];
+    if (next.key != key || next.up != released) {
+        return SentKeyFate::NotSent;  // the user's own key
+    }
+    ++keys.arrived;
+    // Once a key of the batch is held back, the rest is too: the host never gets half a step.
+    if (keys.heldBack || astray) {
+        keys.heldBack = true;
+        return SentKeyFate::HeldBack;
+    }
+    ++keys.delivered;
+    return SentKeyFate::Deliver;
+}
+
+HeldBackKeys HostKeysHeldBack() {
+    const HostKeyUnit& keys = HostKeys();
+    return {keys.heldBack, keys.heldBack && keys.delivered > 0};
+}
+
+void ResendHostKeys() {
+    const std::vector<HostKeyEvent> batch = std::move(HostKeys().sent);
+    HostKeys() = {};
+    FocusHostWindow();
+    for (const HostKeyEvent& event : batch) {
+        SendHostKey(event.key, event.scan, event.up);
+    }
+}
+
+void ForgetHostKeys() {
+    HostKeys() = {};
 }
 
 void SendKeyDown(uint16_t virtualKey) {

@@ -24,6 +24,32 @@ void SendUndoRedoToHost(bool redo);
 /// Gives the host window the keyboard focus.
 void FocusHostWindow();
 
+// ---- The keys sent, as they come back through the keyboard hook ----
+// Every key the functions above send is noted, in batches (the keys of one step of a command).
+// A key that would act where it was not meant to (the user's click activated one of the
+// plug-in's own windows while the keys were on their way, where the plug-in's Alt+letters and
+// Enter would press the dialog's buttons; or another document came to the front) is held back
+// by the keyboard hook, and with it the rest of its batch, so that the host gets a step whole
+// or not at all.
+
+enum class SentKeyFate {
+    NotSent,   ///< the user's own key
+    Deliver,   ///< one the plug-in sent: it goes on to the host untouched
+    HeldBack,  ///< one the plug-in sent that would reach the plug-in's own window: swallowed
+};
+/// The fate of a key event that arrives at the keyboard hook; a key the plug-in sent is taken
+/// off the batch, and held back when it goes `astray` (or an earlier one of the batch did).
+SentKeyFate TakeSentHostKey(uint16_t key, bool released, bool astray);
+struct HeldBackKeys {
+    bool any = false;     ///< keys of the last batch were held back
+    bool partly = false;  ///< and others of it had reached the host before
+};
+HeldBackKeys HostKeysHeldBack();
+/// Sends the last batch again from its start, with the host window focused.
+void ResendHostKeys();
+/// Forgets the batch (a run that ended sends none of it again).
+void ForgetHostKeys();
+
 /// A region as the host's region dialog takes it: word 1 a list position, word 2 a number.
 struct HostRangeRecord {
     int16_t words[8] = {};

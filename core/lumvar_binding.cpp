@@ -194,7 +194,11 @@ int16_t CallGetLayoutInfo(int16_t system, uint8_t* info, bool withPage) {
         NoteRefused("pFTX_GetLayoutInfo");
         return lumvar::ERR_UNKNOWN_KIND;
     }
-    return get(system, info, withPage ? 1 : 0);
+    // Lumvar2000 has the host lay the page out first when its preference says so ("Update layout
+    // when needed"): that changes the document when the layout moved systems or measures.
+    int16_t result = 0;
+    CountLayoutChange([&] { result = get(system, info, withPage ? 1 : 0); }, true);
+    return result;
 }
 
 void CallChangeLayoutInfo(uint8_t kind, int32_t value, int16_t key, uint8_t operation, int16_t last) {

@@ -58,6 +58,9 @@ struct SteppedRunHooks {
     /// Gives the tool context to the running run when it works on it (see
     /// HandContextToRunningExplosion in core/dispatch.h).
     bool (*adopt)(std::unique_ptr<TFMisc>& context) = nullptr;
+    /// Ends the run that waits before its last step, keeping what it did and touching no
+    /// document (its own may be gone); the options dialog that started it is told.
+    void (*end)() = nullptr;
 };
 
 /// The print run of many files, from the forms.

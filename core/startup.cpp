@@ -181,6 +181,8 @@ int16_t FinaleExtensionGetMenuStatus(int16_t /*menuIndex*/) {
 }
 
 int16_t FinaleExtensionTerminate(void* /*ignored*/) {
+    // A multi-step command that still waits ends with the plug-in, without a word.
+    EndWaitingRun(WaitingRunEnd::Unloaded);
     const int16_t closed = CloseQueryService();
     ServicePluginBound = false;
     return closed;

@@ -37,6 +37,9 @@ enum ToolFlag : uint32_t {
     kToolNeedsSortTables = 1u << 7,
     /// The user is told to save the document before the tool's options are shown.
     kToolSaveFirst = 1u << 8,
+    /// The tool goes on over later host calls through a step object of its own (the part
+    /// explosion and distribution): only one such run can wait at a time.
+    kToolRunsInSteps = 1u << 9,
 };
 
 /// The second-level run of a tool: the option set and the region (none when there is none);

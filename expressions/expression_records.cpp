@@ -494,9 +494,11 @@ void CollectRegionExpressions(TScoreExpressions& list, int32_t first, int32_t la
 
 // ---- Pasting ----
 
-void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::SelectionRecord& region,
-                             TTextExpressions& source, TTextExpressions& target, TFMisc& context) {
+int32_t PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::SelectionRecord& region,
+                                TTextExpressions& source, TTextExpressions& target, TFMisc& context) {
+    int32_t skipped = 0;
     int32_t previousMeasure = std::numeric_limits<int32_t>::min();
+    bool measureExists = false;
     for (int32_t i = 0; i < list.Count(); ++i) {
         auto* item = dynamic_cast<TScoreExpression*>(list.At(i));
         if (item == nullptr) {
@@ -504,7 +506,18 @@ void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Selec
         }
         MeasureExpressionRecord copy = item->Record();
         const int32_t measure = item->Measure + region.firstMeasure();
-        copy.setSingleStaff(StaffOfSlot(region.firstStaff() + item->Staff, region.viewKey()));
+        const hostapi::InstrumentKey staff = StaffOfSlot(region.firstStaff() + item->Staff, region.viewKey());
+        EDTMeasureSpec measureSpec;
+        if (measure != previousMeasure) {
+            measureExists = measure >= 1 && LoadMeasureSpec(measure, measureSpec);
+        }
+        // A target shorter or narrower than the source: a record under a measure it lacks would
+        // appear when the user adds measures, one on staff 0 stands on no staff.
+        if (!measureExists || staff == 0) {
+            ++skipped;
+            continue;
+        }
+        copy.setSingleStaff(staff);
         // Only a text expression's number names an entry of the text expression tables.
         if (copy.number() != 0 && !copy.isShape()) {
             const TTxtExprRec& from = source.Item(copy.number() - 1);
@@ -518,17 +531,14 @@ void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Selec
         int32_t inci = -1;
         CreateOtherRecord(kTagMeasureExpression, cmper, inci, copy.data(), MeasureExpressionLayout::kSize);
         if (measure != previousMeasure) {
-            EDTMeasureSpec measureSpec;
-            if (LoadMeasureSpec(measure, measureSpec)) {
-                hostapi::WriteU16(
-                    measureSpec.data(), EDTMeasureSpec::kMoreFlags,
-                    static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
-                                          hostapi::kMeasureHasExpressions));
-                SaveMeasureSpec(measure, measureSpec);
-            }
+            hostapi::WriteU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(measureSpec.data(), EDTMeasureSpec::kMoreFlags) |
+                                                    hostapi::kMeasureHasExpressions));
+            SaveMeasureSpec(measure, measureSpec);
         }
         previousMeasure = measure;
     }
+    return skipped;
 }
 
 int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position) {

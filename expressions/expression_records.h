@@ -273,9 +273,10 @@ int32_t HighestExpressionLink(int32_t measure);
 
 /// Writes the list's items as single-staff 'otDY' records into the region (measures and staff
 /// slots relative to its first ones), text expression numbers mapped from the source table to
-/// the target table through their texts and fonts.
-void PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::SelectionRecord& region,
-                             TTextExpressions& source, TTextExpressions& target, TFMisc& context);
+/// the target table through their texts and fonts. Items whose measure or staff slot the target
+/// lacks are not written; answers their count.
+int32_t PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::SelectionRecord& region,
+                                TTextExpressions& source, TTextExpressions& target, TFMisc& context);
 
 /// EVPU from the measure's start of an EDU position, through the context's beat chart.
 int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position);

@@ -264,7 +264,15 @@ void WriteExpressionMetatools(TFMisc& context) {
     ShowMessageText(context.OwnerWindow, FreeText::TransferredNExpressionMetatools, 0, count);
 }
 
-void WriteLockedGroups(const TransferStore& store, const hostapi::SelectionRecord& region) {
+/// The document's last measure (the host's record of the whole document).
+int32_t LastMeasureOfDocument() {
+    return SelectionRecords[1].lastMeasure();
+}
+
+/// Replaces the region's locked groups by the stored ones; a group that would start past the
+/// document's last measure is not written (counted in `skipped`), one that would end past it ends
+/// at the last measure.
+void WriteLockedGroups(const TransferStore& store, const hostapi::SelectionRecord& region, int32_t& skipped) {
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     int32_t cmper = first;
@@ -278,11 +286,18 @@ void WriteLockedGroups(const TransferStore& store, const hostapi::SelectionRecor
             --inci;  // a later incidence under the same measure moved down onto this one
         }
     }
+    const int32_t documentLast = LastMeasureOfDocument();
     for (const TransferLockedGroup& group : store.lockedGroups) {
+        const int32_t measure = first + group.measureOffset;
+        if (measure > documentLast) {
+            ++skipped;
+            continue;
+        }
         Record12 record = group.record;
-        hostapi::WriteI16(record.data(), kEndMeasure,
-                          static_cast<int16_t>(hostapi::ReadI16(record.data(), kEndMeasure) + first));
-        SaveOtherRecord(kTagLockedMeasures, first + group.measureOffset, 0, record.data(), Record12::kSize);
+        // The record holds one past the group's last measure.
+        const int32_t end = std::min(hostapi::ReadI16(record.data(), kEndMeasure) + first, documentLast + 1);
+        hostapi::WriteI16(record.data(), kEndMeasure, static_cast<int16_t>(end));
+        SaveOtherRecord(kTagLockedMeasures, measure, 0, record.data(), Record12::kSize);
     }
 }
 
@@ -303,7 +318,7 @@ void WriteStaffSystems(const TransferStore& store) {
 /// Saves the chart gathered in the context for a measure, unless it lies past the document.
 bool SaveGatheredChart(TFMisc& context, int32_t measure) {
     BeatChartState& chart = BeatCharts(context);
-    if (chart.elementCount == 0 || measure > SelectionRecords[1].lastMeasure()) {
+    if (chart.elementCount == 0 || measure > LastMeasureOfDocument()) {
         return false;
     }
     // The count rose once per element: the chart's last index is one less.
@@ -315,7 +330,10 @@ bool SaveGatheredChart(TFMisc& context, int32_t measure) {
     return SaveBeatChart(context, measure, false);
 }
 
-void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {
+/// Writes the stored beat charts and measure records; `skipped` counts the stored measures the
+/// document lacks.
+void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region,
+                   int32_t& skipped) {
     const int32_t first = region.firstMeasure();
     int32_t chartsSaved = 0;
     if (Option(context, TRANSFER_BEAT_CHARTS)) {
@@ -340,7 +358,11 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
     for (size_t i = 0; i < store.measures.size(); ++i) {
         const int32_t measure = first + static_cast<int32_t>(i);
         EDTMeasureSpec target;
-        if (i >= store.measureLoaded.size() || !store.measureLoaded[i] || !LoadMeasureSpec(measure, target)) {
+        if (i >= store.measureLoaded.size() || !store.measureLoaded[i]) {
+            continue;
+        }
+        if (!LoadMeasureSpec(measure, target)) {
+            ++skipped;
             continue;
         }
         const EDTMeasureSpec& stored = store.measures[i];
@@ -361,7 +383,8 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
     SetProgressText(context, FreeText::ProgressSavedData, {std::to_string(std::max(chartsSaved, measuresSaved))});
 }
 
-void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {
+void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region,
+                             int32_t& skipped) {
     // Nothing read: the destination's expressions are neither cleared nor replaced.
     if (!store.expressions) {
         return;
@@ -371,12 +394,14 @@ void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const 
     if (Option(context, TRANSFER_CLEAR_DESTINATION)) {
         ClearStaffRangeExpressions(region, Option(context, TRANSFER_CLEAR_GLOBAL));
     }
-    PasteMeasureExpressions(*store.expressions, region, *context.TextExpressions, target, context);
+    skipped += PasteMeasureExpressions(*store.expressions, region, *context.TextExpressions, target, context);
 }
 
 void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {
+    // What the destination has no measure or staff for is not written, and the user is told.
+    int32_t skipped = 0;
     if (Option(context, TRANSFER_MEASURE_EXPRESSIONS)) {
-        WriteMeasureExpressions(context, store, region);
+        WriteMeasureExpressions(context, store, region, skipped);
     }
     if (Option(context, TRANSFER_PAGE_GRAPHICS)) {
         for (TPageGraphics graphic : store.pageGraphics) {
@@ -396,13 +421,16 @@ void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::Select
     }
     // Locked groups replace the destination's only when a read looked for them.
     if (Option(context, TRANSFER_LOCKED_GROUPS) && store.lockedGroupsRead) {
-        WriteLockedGroups(store, region);
+        WriteLockedGroups(store, region, skipped);
     }
     if (Option(context, TRANSFER_STAFF_SYSTEMS) && store.staffSystems) {
         WriteStaffSystems(store);
     }
     if (Option(context, TRANSFER_BEAT_CHARTS) || Option(context, TRANSFER_MEASURES)) {
-        WriteMeasures(context, store, region);
+        WriteMeasures(context, store, region, skipped);
+    }
+    if (skipped > 0) {
+        ShowMessageText(context.OwnerWindow, FreeText::TransferSkippedItems, 0, skipped);
     }
     if (Option(context, TRANSFER_SWITCH)) {
         context.Options[TRANSFER_WRITE].value = 0;

@@ -135,23 +135,9 @@ void TGridEditor::DragCells(int32_t fromCol, int32_t fromRow, int32_t toCol, int
 }
 
 void TGridEditor::MoveByArrow(uint16_t key, bool extend) {
-    int32_t col = m_grid.Col();
-    int32_t row = m_grid.Row();
-    switch (key) {
-        case win::VK_UP:
-            --row;
-            break;
-        case win::VK_DOWN:
-            ++row;
-            break;
-        case win::VK_LEFT:
-            --col;
-            break;
-        default:
-            ++col;
-            break;
-    }
-    if (col >= m_grid.FixedCols() && col < m_grid.ColCount() && row >= m_grid.FixedRows() && row < m_grid.RowCount()) {
+    int32_t col = 0;
+    int32_t row = 0;
+    if (m_grid.CellByKey(key, 0, col, row) && (col != m_grid.Col() || row != m_grid.Row())) {
         MoveTo(col, row, extend);
     }
 }
@@ -173,13 +159,16 @@ void TGridEditor::KeyDown(uint16_t& key, vcl::TShiftState shift) {
             break;
         case win::VK_LEFT:
         case win::VK_RIGHT:
+            // In the open editor they move its caret.
             if (!m_editorMode) {
                 MoveByArrow(key, (shift & vcl::ssShift) != 0);
+                key = 0;
             }
             break;
         case win::VK_UP:
         case win::VK_DOWN:
             MoveByArrow(key, (shift & vcl::ssShift) != 0);
+            key = 0;  // moved here: the grid does not move once more
             break;
         default:
             break;

@@ -1,6 +1,7 @@
 #include "expressions/txtexplorer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/dispatch.h"
 #include "core/free_texts.h"
@@ -88,6 +89,22 @@ void SetUpNumberEdit(vcl::TEdit& edit, vcl::TUpDown& upDown, int32_t value) {
 int32_t NumberOf(const vcl::TEdit& edit) {
     int32_t value = 0;
     return vcl::ParseWholeNumber(edit.Text(), value) ? value : 0;
+}
+
+/// Deletes the 'ot&d' record under a key that no expression of the table holds any more (when it
+/// names a text expression); a deletion is a write of the explorer.
+void DeleteDroppedMetatool(TTextExpressions& table, uint8_t dropped) {
+    for (int32_t i = 0; i < table.ExpressionCount(); ++i) {
+        if (table.Item(i).MetatoolKey == dropped) {
+            return;
+        }
+    }
+    EDTShortcut shortcut;
+    if (LoadSmallRecord(dropped, shortcut, kTagMetatool) &&
+        hostapi::ReadI16(shortcut.data(), kMetatoolKind) == kMetatoolTextExpression &&
+        DeleteSmallRecord(dropped, kTagMetatool)) {
+        table.SetWritten(true);
+    }
 }
 
 }  // namespace
@@ -395,16 +412,7 @@ void TTextExprForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Actio
     // A key an expression gave up for another no longer names it; the record under that key goes
     // unless another expression took the key.
     for (const uint8_t dropped : m_state.DroppedKeys) {
-        bool taken = false;
-        for (int32_t i = 0; i < table.ExpressionCount() && !taken; ++i) {
-            taken = table.Item(i).MetatoolKey == dropped;
-        }
-        EDTShortcut shortcut;
-        if (!taken && LoadSmallRecord(dropped, shortcut, kTagMetatool) &&
-            hostapi::ReadI16(shortcut.data(), kMetatoolKind) == kMetatoolTextExpression &&
-            DeleteSmallRecord(dropped, kTagMetatool)) {
-            table.SetWritten(true);
-        }
+        DeleteDroppedMetatool(table, dropped);
     }
     m_state.DroppedKeys.clear();
     table.WriteBackModified();
@@ -422,7 +430,12 @@ void TTextExprForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Actio
             table.Item(i).MetatoolKey = 0;
         }
     }
-    selected.MetatoolKey = key;
+    // The expression's old key gives way to the explorer's: its record goes too, so that the old
+    // shortcut no longer inserts the expression.
+    const uint8_t oldKey = std::exchange(selected.MetatoolKey, key);
+    if (oldKey != 0 && oldKey != key) {
+        DeleteDroppedMetatool(table, oldKey);
+    }
     EDTShortcut shortcut;
     hostapi::WriteU16(shortcut.data(), kMetatoolNumber, static_cast<uint16_t>(selected.Number));
     hostapi::WriteI16(shortcut.data(), kMetatoolKind, kMetatoolTextExpression);

@@ -64,6 +64,26 @@ bool ExpressionExists(int32_t number) {
     return number >= 1 && LoadRecordSODT(number, buffer.data(), size);
 }
 
+/// Loads 'SODT' n into the buffer as the table reads it: into kLoadSize bytes first and, when it
+/// fills them, whole at its real size, so that a long text is never cut (and written back cut).
+/// `size` is the record's length.
+bool LoadWholeExpression(int32_t n, std::vector<uint8_t>& buffer, int32_t& size) {
+    buffer.assign(TextExpressionLayout::kLoadBuffer, 0);
+    size = TextExpressionLayout::kLoadSize;
+    if (!LoadRecordSODT(n, buffer.data(), size)) {
+        return false;
+    }
+    int32_t whole = 0;
+    if (size >= TextExpressionLayout::kLoadSize && LoadRecordSODT(n, nullptr, whole) &&
+        whole > TextExpressionLayout::kLoadSize) {
+        buffer.assign(static_cast<size_t>(whole) + 1, 0);
+        size = whole;
+        return LoadRecordSODT(n, buffer.data(), size);
+    }
+    size = std::clamp<int32_t>(size, 0, TextExpressionLayout::kLoadSize);
+    return true;
+}
+
 /// Whether the text holds nothing but blanks and control characters.
 bool BlankOnly(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
@@ -182,12 +202,11 @@ void TTextExpressions::LoadFromDocument() {
     m_lastNumber = 0;
     m_emptyMet = 0;
 
-    std::array<uint8_t, TextExpressionLayout::kLoadBuffer> buffer{};
+    std::vector<uint8_t> buffer;
     int32_t gapStart = 0;  // 0: no gap open
     for (int32_t n = 1; n <= kHighestExpressionNumber; ++n) {
-        buffer.fill(0);
-        int32_t size = TextExpressionLayout::kLoadSize;
-        if (!LoadRecordSODT(n, buffer.data(), size)) {
+        int32_t size = 0;
+        if (!LoadWholeExpression(n, buffer, size)) {
             if (gapStart == 0) {
                 gapStart = n;
             } else if (n - gapStart > kLongestGap) {
@@ -195,7 +214,7 @@ void TTextExpressions::LoadFromDocument() {
             }
             continue;
         }
-        size = std::clamp<int32_t>(size, 0, TextExpressionLayout::kLoadSize);
+        size = std::clamp<int32_t>(size, 0, static_cast<int32_t>(buffer.size()));
         if (gapStart != 0) {
             const uint16_t fontWord = PlaceholderFontWord();
             for (int32_t missing = gapStart; missing < n; ++missing) {
@@ -213,7 +232,7 @@ void TTextExpressions::LoadFromDocument() {
         }
         auto record = std::make_unique<TTxtExprRec>();
         record->Number = static_cast<int16_t>(n);
-        record->StoredLength = static_cast<uint16_t>(size);
+        record->StoredLength = static_cast<uint16_t>(std::min<int32_t>(size, UINT16_MAX));
         std::copy_n(buffer.begin(), TextExpressionLayout::kHeaderSize, record->Header.begin());
         const auto* text = reinterpret_cast<const char*>(buffer.data() + TextExpressionLayout::kText);
         const size_t room = static_cast<size_t>(std::max<int32_t>(size - int32_t{TextExpressionLayout::kText}, 0));
@@ -341,7 +360,7 @@ void TTextExpressions::WriteBack(int32_t number, bool renumber) {
     std::vector<uint8_t> bytes(record.Header.begin(), record.Header.begin() + TextExpressionLayout::kText);
     bytes.insert(bytes.end(), record.Text.begin(), record.Text.end());
     bytes.push_back(0);
-    record.StoredLength = static_cast<uint16_t>(bytes.size());
+    record.StoredLength = static_cast<uint16_t>(std::min<size_t>(bytes.size(), UINT16_MAX));
     // Renumbering writes under the new number; otherwise everything goes under the record's own
     // number (also the deletion of its playback data).
     const int32_t target = renumber ? number : record.Number;

@@ -3,10 +3,12 @@
 // folder and file lists, the file-name edit and the result list answer the user directly.
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/hooks.h"
+#include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
@@ -53,22 +55,36 @@ void TDActOpt::RunFromDialog(int32_t mode) {
             return;
         }
     }
-    const bool keyHeld = CallKeyPressed() != 0;
-    m_keyHeldAtRun = keyHeld;
-    m_stop = false;
-    if (m_context == nullptr || m_running || m_context->ExplosionRunning != 0 || Modal()) {
+    // The step a run of this dialog waits for comes only from the host's call for it.
+    const bool stepDue = std::exchange(m_stepDue, false);
+    if (m_context == nullptr || m_running || Modal() || (RunGoesOn() && !stepDue)) {
         return;
     }
+    const bool keyHeld = stepDue ? m_keyHeldAtRun : CallKeyPressed() != 0;
+    m_keyHeldAtRun = keyHeld;
+    m_stop = false;
     // A pitch row that holds no pitch name runs nothing: the user is told and may correct it.
     if (!CheckPitchRows(*this)) {
         return;
     }
     TFMisc& context = *m_context;
+    if (!stepDue) {
+        // A run that waits for its document's next step gives way first (or goes on waiting
+        // when its document is not the one this run works on).
+        SettleWaitingRunFor(m_optionSet * 100 + m_item);
+    }
     m_running = true;
     ActionDialog_StoreValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     context.OptionsForm = this;
     m_ranTool = true;
+    if (!stepDue && !m_toolCaption.empty()) {
+        // The caption shows the tool again, not what the last run left there: the host names
+        // what this run changes after the window in front.
+        SetCaption(m_toolCaption);
+    }
+    const uint32_t writes = DocumentWriteCount();
     DispatchTool(context, m_item, m_optionSet, mode);
+    const bool wroteOutsideHostCall = DocumentWriteCount() != writes && !InsideHostCall();
     ToolRunMarker = 0;
     ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     if (context.RerunFlag == 0) {
@@ -95,6 +111,9 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         // which does nothing, lets the host take the change.
         if (HostCommandIds[0] != 0) {
             ++SkipNextInvoke;
+            if (wroteOutsideHostCall) {
+                NoteChangeOutsideHostCall();
+            }
             win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
         } else {
             win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");
@@ -117,7 +136,21 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     }
 }
 
+void TDActOpt::RunPendingStep() {
+    m_stepDue = true;
+    RunFromDialog(1);
+    m_stepDue = false;
+}
+
+bool TDActOpt::RunGoesOn() const {
+    return m_running ||
+           (m_context != nullptr && (m_context->ExplosionRunning != 0 || m_context->LaterStepPending != 0));
+}
+
 void TDActOpt::SteppedRunEnded() {
+    if (m_context != nullptr) {
+        m_context->LaterStepPending = 0;  // a run that ended before its last step leaves none
+    }
     if (m_running) {
         return;
     }

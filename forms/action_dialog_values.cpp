@@ -269,9 +269,9 @@ int32_t HostPitchOfName(std::string_view text) {
     return pitchFromName(name.c_str(), hostapi::kInterfaceVersion);
 }
 
-/// Tells the user that a pitch row holds no pitch name and puts the focus into its edit.
-void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view text) {
-    ShowMessageText(HostWindow, FreeText::NotPitchName, {win::AnsiToUtf8(std::string(text))});
+/// Tells the user that a row holds no name of the kind it takes and puts the focus into its edit.
+void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view text, FreeText message) {
+    ShowMessageText(HostWindow, message, {std::string(text)});
     if (auto* edit = dynamic_cast<vcl::TWinControl*>(&control); edit != nullptr) {
         dialog.SetActiveControl(edit);
     }
@@ -306,12 +306,23 @@ bool CheckPitchRows(TDActOpt& dialog) {
     const auto check = [&](int32_t row, vcl::TControl& control) {
         const ActionControlRow* def = RowDefinition(dialog, row);
         auto* edit = dynamic_cast<TMyEdit*>(&control);
-        if (!valid || def == nullptr || def->minimum != MIN_PITCH || def->hasText == 0 || edit == nullptr) {
+        if (!valid || def == nullptr || def->hasText == 0 || edit == nullptr) {
+            return;
+        }
+        // A tool with a rule of its own for a row's text checks it by that rule.
+        if (std::optional<FreeText> refusal; CheckRowText(dialog.Item(), row, edit->GetMyText(), refusal)) {
+            if (refusal) {
+                RefusePitchText(dialog, control, edit->GetMyText(), *refusal);
+                valid = false;
+            }
+            return;
+        }
+        if (def->minimum != MIN_PITCH) {
             return;
         }
         const std::string text = edit->GetMyText();
         if (!IsPitchText(text)) {
-            RefusePitchText(dialog, control, text);
+            RefusePitchText(dialog, control, text, FreeText::NotPitchName);
             valid = false;
         }
     };

@@ -579,7 +579,7 @@ constexpr ActionControlTableData kTypedRows = {{
     }},
     // 44 Hairpins
     {{
-        Box("Hairpins are inserted between note- or measure attached expressions,\n(do not mix). If no left and/or right markings are specified,\nthey are inserted between all appropriate pairs of dynamic markings.\nCrescendos", "Gabeln werden zwischen noten- oder taktbezogenen Vortragsbezeichnungen eingefügt\n(nicht gemischt). Wenn keine linke und/oder rechte Angabe gemacht wird,\nwerden sie zwischen allen passenden Paaren von Dynamikangaben eingefügt.\nCrescendos", kOn),
+        Box("Hairpins are inserted between note- or measure attached expressions,\n(do not mix). If no left and/or right markings are specified,\nthey are inserted between all appropriate pairs of dynamic markings.\nCrescendos", "Die Gabeln werden zwischen noten- und taktbezogenen Vortragsbezeichnungen\neingefügt (nicht mischen). Falls keine linke und/oder rechte Dynamikangabe\nfestgelegt wird, werden die Gabeln zwischen alle Dynamikpaare eingefügt.\nCrescendos", kOn),
         Box("Decrescendos", "Decrescendos", kOn),
         Text("Left marking must be", "bei linker Dynamikangabe", ""),
         Text("Right marking must be", "bei rechter Dynamikangabe", ""),

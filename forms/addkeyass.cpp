@@ -409,7 +409,7 @@ void TAddKeyAssForm::Listen2Click(vcl::TObject* /*Sender*/) {
 }
 
 void TAddKeyAssForm::FormKeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TShiftState /*Shift*/) {
-    if (m_listenTarget != 1 && m_listenTarget != 2) {
+    if ((m_listenTarget != 1 && m_listenTarget != 2) || IsModifierKey(Key)) {
         return;
     }
     (m_listenTarget == 1 ? HotKey : NewKey)->SetText(KeyAssignment_KeyText(Key, false));

@@ -23,9 +23,10 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
-int32_t NumberOrZero(const std::string& text) {
+/// A copies text as a number; one that is not a number reads as 1 copy, as Go! reads it.
+int32_t CopiesOrOne(const std::string& text) {
     int32_t value = 0;
-    return vcl::ParseWholeNumber(text, value) ? value : 0;
+    return vcl::ParseWholeNumber(text, value) ? value : 1;
 }
 
 /// The stored text of a rule-set slot; "" when the slot is free (or holds no text).
@@ -199,7 +200,7 @@ void TfmCopies::FormShow(vcl::TObject* /*Sender*/) {
             }
         }
     }
-    const std::string copies = std::to_string(PrintForm != nullptr ? NumberOrZero(PrintForm->edCopies->Text()) : 0);
+    const std::string copies = std::to_string(PrintForm != nullptr ? CopiesOrOne(PrintForm->edCopies->Text()) : 1);
     sgCopies->SetRowCount(static_cast<int32_t>(files.size()) + 1);
     sgCopies->SetFixedRows(std::min(1, sgCopies->RowCount() - 1));
     for (int32_t row = 1; row <= static_cast<int32_t>(files.size()); ++row) {
@@ -377,7 +378,7 @@ void TfmCopies::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidth, int32
 int32_t TfmCopies::CopiesOf(std::string_view fileName) const {
     for (int32_t row = 1; row < sgCopies->RowCount(); ++row) {
         if (sgCopies->Cells(0, row) == fileName) {
-            return NumberOrZero(sgCopies->Cells(1, row));
+            return CopiesOrOne(sgCopies->Cells(1, row));
         }
     }
     return -1;

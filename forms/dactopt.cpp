@@ -13,6 +13,9 @@
 #include "forms/file_controls.h"
 #include "forms/mathparser.h"
 #include "forms/myedit.h"
+#include "platform/win/transcript.h"
+#include "platform/win/user32.h"
+#include "platform/win/windows.h"
 
 namespace orvex {
 namespace {
@@ -266,6 +269,9 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : HostWindow);
     const bool firstShow = !m_shown;
     m_shown = true;
+    if (firstShow) {
+        m_toolCaption = Caption();
+    }
     if (firstShow && m_listMarker == MIN_EXPRESSION_LIST) {
         ActionDialog_FillLists(*this);  // says so when the text expressions cannot be read
     }
@@ -294,8 +300,9 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
 }
 
 void TDActOpt::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Action) {
-    if (m_running || (m_context != nullptr && m_context->ExplosionRunning != 0)) {
+    if (RunGoesOn()) {
         Action = vcl::caNone;
+        KeepOpenWhileRunGoesOn();
         return;
     }
     if (m_modeless) {
@@ -305,10 +312,28 @@ void TDActOpt::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Action) {
 
 void TDActOpt::CancelBtnClick(vcl::TObject* /*Sender*/) {
     // A modal dialog closes through the button's modal result.
-    if (Modal() || m_running || (m_context != nullptr && m_context->ExplosionRunning != 0)) {
+    if (Modal()) {
+        return;
+    }
+    if (RunGoesOn()) {
+        KeepOpenWhileRunGoesOn();
         return;
     }
     Close();
+}
+
+void TDActOpt::KeepOpenWhileRunGoesOn() {
+    // The run works on the dialog's tool context and is not to be interrupted: the dialog stays,
+    // and the host takes the activation back, so that the keys of the run's steps reach it and
+    // the run goes on at once rather than wait for the user to click the host.
+    if (m_running) {
+        return;
+    }
+    win::MessageBeep(0);
+    win::TranscriptWrite("[form] " + vcl::QuoteForTranscript(Caption()) + " " + ClassName() +
+                         " stays open while its run goes on");
+    win::SetForegroundWindow(HostWindow);
+    FocusHostWindow();
 }
 
 void TDActOpt::FormKeyUp(vcl::TObject* /*Sender*/, uint16_t& /*Key*/, vcl::TShiftState /*Shift*/) {

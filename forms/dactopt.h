@@ -95,6 +95,15 @@ public:
     /// has ended: what Go does after a run that ends at once follows now (the focus to the host
     /// as "Inactivate" says, closing as "Close" or a key held at Go says).
     void SteppedRunEnded();
+    /// The next step of the dialog's run is due (the host called the plug-in for it): Go's run
+    /// goes on with it.
+    void RunPendingStep();
+    /// Whether the dialog's tool is at work: running now, or a run it started waits for its
+    /// next step (a part explosion, New Spacing's second pass). Go, Cancel and closing do
+    /// nothing then.
+    bool RunGoesOn() const;
+    /// Cancel or closing while the run goes on: refused, and the host gets the activation back.
+    void KeepOpenWhileRunGoesOn();
     /// A mouse press on the list, the panel or the form: the list is filled again when the
     /// document in front, its staves or its groups changed since it was filled.
     void ListMouseDown(vcl::TObject* Sender);
@@ -207,6 +216,8 @@ private:
     bool m_ranTool = false;  ///< the dialog made itself its context's options form
     bool m_runButtons = true;
     bool m_keyHeldAtRun = false;  ///< a key was held when the last run started
+    bool m_stepDue = false;       ///< RunPendingStep runs the waiting step of the dialog's run
+    std::string m_toolCaption;    ///< the caption the dialog first showed (runs write results there)
     std::string m_currentPath;
     std::array<long double, 5> m_formulaVariables{};
     int32_t m_minWidth = 0;

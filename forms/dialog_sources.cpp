@@ -21,6 +21,14 @@ void RegisterActionDialogSources(const ActionDialogSources& sources) {
     if (sources.prefillTable != nullptr) {
         registered.prefillTable = sources.prefillTable;
     }
+    if (sources.checkRowText != nullptr) {
+        registered.checkRowText = sources.checkRowText;
+    }
+}
+
+bool CheckRowText(int32_t item, int32_t row, std::string_view text, std::optional<FreeText>& refusal) {
+    const auto check = Sources().checkRowText;
+    return check != nullptr && check(item, row, text, refusal);
 }
 
 const ActionDialogSources& TheActionDialogSources() {

@@ -331,6 +331,9 @@ void TOptionsForm::Listen1Click(vcl::TObject* /*Sender*/) {
 }
 
 void TOptionsForm::Listen1KeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TShiftState /*Shift*/) {
+    if (IsModifierKey(Key)) {
+        return;  // held with the key to come, which is the one heard
+    }
     if (m_listening) {
         HotKey->SetText(KeyAssignment_KeyText(Key, false));
         // The key was heard: it does not also press the button or close the form.

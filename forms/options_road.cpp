@@ -55,13 +55,17 @@ bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, Exte
     }
     if (!cancelled) {
         ActionDialog_StoreValues(*form, item, options, moreOptions, &optionList, setNumber);
+        // As after a tool's Go: the controls show the values as read (a number outside its row's
+        // range clamped) and are remembered so, so that the next reading of the remembered state
+        // keeps every row.
+        ActionDialog_ApplyValues(*form, item, options, moreOptions, &optionList, setNumber);
     }
     return !cancelled;
 }
 
 void CompleteOptionsDialogOk(vcl::TForm& form) {
     if (auto* dialog = dynamic_cast<TDActOpt*>(&form)) {
-        dialog->OKBtnClick(dialog);
+        dialog->RunPendingStep();
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/dispatch.h"
 #include "core/hooks.h"
+#include "core/host/host_window.h"
 #include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
@@ -276,6 +277,8 @@ void AdvancePrintRun(TFMisc& context) {
         SendTextToHost(std::to_string(form->CopiesOf(form->PrintingFile.filename().string())));
         SendKeyDown(win::VK_RETURN);
         SendKeyUp(win::VK_RETURN);
+    } else if (step == 2 && PrintRun(context).openBefore) {
+        // The user's own document stays open: only what the run opened is closed.
     } else if (step == 2) {
         win::SetForegroundWindow(HostWindow);
         FocusHostWindow();
@@ -324,6 +327,7 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     }
     ++PrintRun(context).printedCount;
     form->PrintingFile = files.ItemPath(index);
+    PrintRun(context).openBefore = DocumentWindowShows(form->PrintingFile.filename().string());
     // The host window takes the focus as the active window, so that the keys reach it.
     win::SetForegroundWindow(HostWindow);
     FocusHostWindow();

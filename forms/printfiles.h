@@ -28,6 +28,9 @@ struct PrintRunState {
     int32_t fileIndex = 0;                ///< the next file in the print form's list
     int32_t step = 0;                     ///< 0 opened, 1 printed, 2 closed
     int32_t printedCount = 0;
+    /// The document of the file was open before the run brought it to the front: the run prints
+    /// it and leaves it open (closing it would lose what the user had not saved).
+    bool openBefore = false;
 };
 
 /// The context's print run state.

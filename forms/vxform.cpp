@@ -257,17 +257,12 @@ bool ParsePosition(std::string_view text, ParsedState& state) {
     if (comma == std::string_view::npos || s == std::string_view::npos || comma2 == std::string_view::npos) {
         return false;
     }
-    const auto left = ParseNumber(text.substr(0, comma));
-    const auto top = ParseNumber(text.substr(comma + 1, s - comma - 1));
-    const auto width = ParseNumber(text.substr(s + 1, comma2 - s - 1));
-    const auto height = ParseNumber(text.substr(comma2 + 1));
-    if (!left || !top || !width || !height) {
-        return false;
-    }
-    state.left = *left;
-    state.top = *top;
-    state.width = *width;
-    state.height = *height;
+    // A number that does not read counts as -1: a bad size leaves the size alone, a bad Left or
+    // Top the position too.
+    state.left = ParseNumber(text.substr(0, comma)).value_or(-1);
+    state.top = ParseNumber(text.substr(comma + 1, s - comma - 1)).value_or(-1);
+    state.width = ParseNumber(text.substr(s + 1, comma2 - s - 1)).value_or(-1);
+    state.height = ParseNumber(text.substr(comma2 + 1)).value_or(-1);
     return true;
 }
 

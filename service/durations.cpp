@@ -1,5 +1,7 @@
 #include "service/durations.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/hostapi/bytes.h"
@@ -88,10 +90,15 @@ int32_t MakeEDU(const uint8_t* parts, int16_t size, int16_t* err) {
         total += term;
         term /= 2;
     }
+    // A remainder that takes the sum out of the 32-bit range is no duration.
+    const int64_t sum = int64_t{total} + remainder;
+    if (sum < INT32_MIN || sum > INT32_MAX) {
+        return fail(ERR_INVALID_VALUE);
+    }
     if (err != nullptr) {
         *err = ERR_OK;
     }
-    return total + remainder;
+    return static_cast<int32_t>(sum);
 }
 
 }  // namespace lumvar

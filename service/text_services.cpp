@@ -57,7 +57,7 @@ std::vector<Region> LoadRegions() {
         region.end = ReadI16(record.data(), MeasureNumberRegion::kEndMeasure);
         region.firstDigit = ReadI16(record.data(), MeasureNumberRegion::kFirstDigit);
         region.base = ReadI16(record.data(), MeasureNumberRegion::kBase);
-        region.offset = ReadI16(record.data(), MeasureNumberRegion::kOffset);
+        region.offset = ReadI16(record.data(), MeasureNumberRegion::kNumberOffset);
         region.prefix = hostapi::ReadFixedText(record.data(), MeasureNumberRegion::kPrefix,
                                                MeasureNumberRegion::kSuffix - MeasureNumberRegion::kPrefix);
         region.suffix = hostapi::ReadFixedText(record.data(), MeasureNumberRegion::kSuffix,

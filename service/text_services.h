@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/hostapi/layout_records.h"
+#include "platform/hostapi/measure_region_records.h"
 #include "platform/hostapi/types.h"
 
 namespace lumvar {
@@ -17,17 +18,10 @@ inline constexpr uint32_t kTextBlockSize = 48;
 /// The text buffer of text blocks and group names, terminator included.
 inline constexpr size_t kTextBufferSize = 1000;
 
-/// Measure-number region record (88 bytes): 'otMN' under host year 2000, 'SOMN' otherwise.
-struct MeasureNumberRegion {
-    static constexpr uint32_t kSize = 88;
-    static constexpr size_t kFirstMeasure = 6;
-    static constexpr size_t kEndMeasure = 8;  ///< one past the last
-    static constexpr size_t kFirstDigit = 12;
-    static constexpr size_t kBase = 14;
-    static constexpr size_t kOffset = 16;  ///< the displayed number of the first measure is offset + 1
-    static constexpr size_t kPrefix = 22;  ///< zero-terminated
-    static constexpr size_t kSuffix = 46;  ///< zero-terminated
-    static constexpr size_t kFlags = 82;
+/// Measure-number region record (88 bytes): 'otMN' under host year 2000, 'SOMN' otherwise; the
+/// host's layout with the style flags Lumvar2000 reads.
+struct MeasureNumberRegion : hostapi::MeasureNumberRegionLayout {
+    static constexpr uint32_t kSize = hostapi::MeasureNumberRegionLayout::kSize;
     static constexpr int16_t kRepeatedCharacter = 0x20;
     static constexpr int16_t kDigitsFromOne = 0x40;
     static constexpr int16_t kNoCorrection = 0x80;

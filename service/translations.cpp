@@ -319,8 +319,10 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     if (word.empty()) {
         return std::nullopt;
     }
-    // The translation keeps the case of the word's first letter: "all" stays "all", and
-    // "Natural" in Svenska begins with a capital Å; a word in capitals stays in capitals.
+    // Looked up in its own language, the word keeps the case of its first letter: "all" stays
+    // "all". A translation into another language keeps the table's spelling (German nouns keep
+    // their capitals), but a word that begins with a capital gives its translation one ("Natural"
+    // in Svenska begins with a capital Å). A word in capitals stays in capitals in any language.
     const int letterCase = FirstLetterCase(word);
     const bool capitals = AllCapitals(word);
     const auto resolvedSource = ResolveLanguage(source);
@@ -361,7 +363,11 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     if (!translated) {
         return std::nullopt;
     }
-    SetFirstLetterCase(*translated, letterCase);
+    if (resolvedSource && *resolvedSource == language) {
+        SetFirstLetterCase(*translated, letterCase);
+    } else if (letterCase > 0) {
+        SetFirstLetterCase(*translated, letterCase);  // a capital (a sentence's start) stays
+    }
     if (capitals) {
         ToCapitals(*translated);
     }

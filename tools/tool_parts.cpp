@@ -11,6 +11,7 @@
 #include "tools/layout/explosion/explosion_stepping.h"
 #include "tools/layout/layout_services.h"
 #include "tools/layout/orchestration.h"
+#include "tools/notes/entry_commands.h"
 #include "tools/notes/new_spacing_passes.h"
 #include "tools/notes/notes_services.h"
 
@@ -83,14 +84,14 @@ const std::array kToolRows = {
     ToolDescriptor{.item = CueNotes, .firstLevel = RunCueNotesCommand},
     ToolDescriptor{.item = JoinRests, .run = kEntries},
     ToolDescriptor{.item = ProcessParts, .run = kEntries},
-    ToolDescriptor{.item = SmartDistribution, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView},
+    ToolDescriptor{.item = SmartDistribution, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView | kToolRunsInSteps},
     ToolDescriptor{.item = MorePartOptions, .run = kEntries},
     ToolDescriptor{.item = AlignMove, .run = RunAlignMoveTool, .flags = kPerStaff},
     ToolDescriptor{.item = MoreAlign, .run = kEntries},
     ToolDescriptor{.item = Find, .run = kEntries, .flags = kReload | kToolNeedsLists | kToolNeedsSortTables},
     ToolDescriptor{.item = MoreTremolo, .run = kEntries},
     ToolDescriptor{.item = FitMeasures, .run = ContextRun<RunFitMeasures>, .flags = kNoBracket | kPassed},
-    ToolDescriptor{.item = SmartExplosion, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView},
+    ToolDescriptor{.item = SmartExplosion, .run = ContextRun<RunSmartExplosion>, .flags = kNoBracket | kReload | kScrollView | kToolRunsInSteps},
     ToolDescriptor{.item = CombineRhythmsAndPitches, .run = ContextRun<RunCombineRhythmsAndPitches>},
     ToolDescriptor{.item = ExportToSpreadsheet, .run = ContextRun<RunExportToSpreadsheet>, .flags = kPerStaff},
     ToolDescriptor{.item = MeasureWidths, .run = RunMeasureWidthsTool, .flags = kNoBracket},
@@ -102,7 +103,7 @@ const std::array kToolRows = {
     ToolDescriptor{.item = CreateHairpins, .run = ContextRun<RunCreateHairpins>, .flags = kReload | kPerStaff},
     ToolDescriptor{.item = SplitStaffSystem, .run = ContextRun<RunSplitStaffSystemTool>, .flags = kNoBracket},
     ToolDescriptor{.item = CreateSlurs, .run = kWalk, .flags = kWhole},
-    ToolDescriptor{.item = HarpPedaling, .run = ContextRun<RunHarpPedaling>},
+    ToolDescriptor{.item = HarpPedaling, .run = ContextRun<RunHarpPedaling>, .flags = kNoBracket},
     ToolDescriptor{.item = MoreBeamBreaker, .run = kEntries},
     ToolDescriptor{.item = FillWithRests, .run = kWalk, .flags = kWhole},
     ToolDescriptor{.item = BeforeDeletingMeasures, .run = RunBeforeDeletingMeasures, .flags = kNoBracket},
@@ -133,7 +134,7 @@ const std::array kToolRows = {
     ToolDescriptor{.item = DistributeNotes, .run = ContextRun<RunDistributeNotes>},
     ToolDescriptor{.item = Tuplets, .run = kEntries},
     ToolDescriptor{.item = MoreTuplets, .run = kEntries},
-    ToolDescriptor{.item = SmartSplitPoint, .run = ContextRun<RunSmartSplitPoint>},
+    ToolDescriptor{.item = SmartSplitPoint, .run = ContextRun<RunSmartSplitPoint>, .flags = kNoBracket},
 };
 
 const std::array kToolFormCommands = {
@@ -149,12 +150,13 @@ void InstallToolParts() {
     RegisterToolRows(kToolRows);
     RegisterFormCommands(kToolFormCommands);
     RegisterStaffListQuery(RunStaffListManagerQuery);
-    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext});
+    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext, EndRunningExplosion});
     RegisterPartReset(DestroyRunningExplosion);
     RegisterPartReset(DeleteStaffListManager);
     RegisterPartReset(DeleteHarmonicsForm);
     RegisterPartReset(DeleteBeamBreakerForm);
-    RegisterActionDialogSources(ActionDialogSources{.prefillTable = PrefillOrchestrationOptions});
+    RegisterActionDialogSources(
+        ActionDialogSources{.prefillTable = PrefillOrchestrationOptions, .checkRowText = CheckReplacePitchesRow});
 }
 
 }  // namespace orvex

@@ -354,7 +354,7 @@ std::string CommandReferenceText() {
             name + "`, then `press KEY`).\n\n";
         out += std::string(found->second->what) + "\n\n";
         out += "Result: " + std::string(found->second->result) + "\n\n";
-        out += "No options: the command runs on option rows that are all 0.\n\n";
+        out += "No options a user sets: the command runs on the values given above.\n\n";
     }
     if (described != descriptions.size()) {
         throw std::logic_error("a description names no command of the table");

@@ -16,6 +16,7 @@
 #include "platform/host/document_windows.h"
 #include "platform/host/region_commands.h"
 #include "platform/hostapi/records.h"
+#include "platform/win/input.h"
 #include "platform/win/message_box.h"
 #include "platform/win/messages.h"
 #include "platform/win/transcript.h"
@@ -412,6 +413,12 @@ void ScriptRunner::ReportActionFailures() {
             case win::FormAction::Kind::Resize:
                 what = "resize the form to " + failure.action.value;
                 break;
+            case win::FormAction::Kind::Press:
+                what = "press " + failure.action.value;
+                break;
+            case win::FormAction::Kind::Type:
+                what = "type \"" + failure.action.value + "\"";
+                break;
             default:
                 what = "click \"" + failure.action.control + "\"";
                 break;
@@ -529,9 +536,19 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
     } else if (args[1] == "close") {
         ExpectArguments(args, 2, 2, "form CLASS close");
         action = {win::FormAction::Kind::Close, "", ""};
+    } else if (args[1] == "press") {
+        ExpectArguments(args, 3, 3, "form CLASS press [Shift+][Ctrl+][Alt+]KEY");
+        if (!win::ParseKeyStroke(args[2])) {
+            throw ScriptError("unknown key " + args[2], 2);
+        }
+        action = {win::FormAction::Kind::Press, "", args[2]};
+    } else if (args[1] == "type") {
+        ExpectArguments(args, 3, 3, "form CLASS type \"TEXT\"");
+        action = {win::FormAction::Kind::Type, "", args[2]};
     } else {
-        throw ScriptError(
-            "unknown form action \"" + args[1] + "\" (set, click, dblclick, resize or close; usage: " + usage + ")", 1);
+        throw ScriptError("unknown form action \"" + args[1] +
+                              "\" (set, click, dblclick, resize, close, press or type; usage: " + usage + ")",
+                          1);
     }
     const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
     action.origin = LocationText(here);

@@ -387,29 +387,20 @@ std::vector<ScriptRunner::Command> ScriptRunner::InputCommands() {
          "press [Shift+][Ctrl+][Alt+]KEY",
          [](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "press [Shift+][Ctrl+][Alt+]KEY");
-             std::string rest = args[0];
-             bool shift = false;
-             bool ctrl = false;
-             bool alt = false;
-             for (;;) {
-                 if (rest.starts_with("Shift+")) {
-                     shift = true;
-                     rest.erase(0, 6);
-                 } else if (rest.starts_with("Ctrl+")) {
-                     ctrl = true;
-                     rest.erase(0, 5);
-                 } else if (rest.starts_with("Alt+")) {
-                     alt = true;
-                     rest.erase(0, 4);
-                 } else {
-                     break;
-                 }
+             const std::optional<win::KeyStroke> stroke = win::ParseKeyStroke(args[0]);
+             if (!stroke) {
+                 throw ScriptError("unknown key " + args[0], 0);
              }
-             const uint16_t key = win::KeyFromName(rest);
-             if (key == 0) {
-                 throw ScriptError("unknown key " + rest, 0);
+             win::QueueUserKey(stroke->key, stroke->shift, stroke->ctrl, stroke->alt);
+         }},
+        {{"type"},
+         "type \"TEXT\"",
+         [](const std::vector<std::string>& args) {
+             ExpectArguments(args, 1, 1, "type \"TEXT\"");
+             std::string untypable;
+             if (!win::QueueUserText(args[0], &untypable)) {
+                 throw ScriptError("the keyboard has no key for \"" + untypable + "\"", 0);
              }
-             win::QueueUserKey(key, shift, ctrl, alt);
          }},
     };
 }

@@ -17,15 +17,29 @@
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "core/host/host_texts.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
 
-/// A record the access layer told the user about: its tag and its keys as shown.
+/// A damaged record the access layer found: the document (the host window's title names it), its
+/// tag and its keys as shown.
 struct ReportedRecord {
+    std::string document;
     Tag tag = 0;
     std::string keys;
     bool operator==(const ReportedRecord&) const = default;
+};
+
+/// The damaged records a command found, told in one message when it ends.
+struct DamageReport {
+    int32_t depth = 0;  ///< open DamagedRecordReport scopes
+    int32_t count = 0;  ///< records found since the outermost scope opened
+    /// The message that tells of the first of them alone.
+    HostText firstText = HostText::RecordDamaged;
+    /// The first as a message names it among others, then the three arguments of firstText (a
+    /// vector, which, unlike a string, the state object's constant start can hold).
+    std::vector<std::string> firstWords;
 };
 
 struct AccessLayerState {
@@ -48,6 +62,7 @@ struct AccessLayerState {
     std::optional<std::pair<hostapi::InstrumentKey, hostapi::MeasureNumber>> lastRefusedStaffRecord;
     /// The damaged records already reported (core/host/record_integrity.h).
     std::vector<ReportedRecord> damagedRecords;
+    DamageReport damageReport;
 };
 
 /// The access layer's one state object.

@@ -13,6 +13,7 @@
 #include "core/host/host_info.h"
 #include "core/host/record_integrity.h"
 #include "platform/hostapi/layout_records.h"
+#include "platform/hostapi/record_tags.h"
 
 namespace orvex {
 namespace {
@@ -39,6 +40,8 @@ using hostapi::kTagNotehead2001;
 
 constexpr int32_t kLastByValueInci = 999;
 constexpr int32_t kLastDetailByValueInci = 19;
+/// More incidences of one tag than an entry can hold records of (a bound on loops that delete them).
+constexpr int32_t kMaxIncidences = 0x8000;
 
 /// The keys block handed to the host: three i16 words.
 struct Keys {
@@ -255,6 +258,17 @@ bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::v
 
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {
     return Delete(tag, EntryKeys(entry, inci));
+}
+
+void DeleteEntryDetailRecords(EntryNumber entry) {
+    if (entry <= 0) {
+        return;  // an entry the host has not numbered yet has no records
+    }
+    for (const Tag tag : hostapi::kEntryDetailTags) {
+        // The later incidences move down as one goes; a store that refuses stops the loop.
+        for (int32_t left = kMaxIncidences; left > 0 && DeleteEntryDetailRecord(tag, entry, 0); --left) {
+        }
+    }
 }
 
 bool LoadOtherRecordOfVersion(Tag tag, int32_t cmper, int32_t inci, void* buffer, int32_t size,

@@ -50,6 +50,10 @@ bool LoadWholeEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, void* 
 bool SaveEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci, const void* buffer, int32_t size);
 bool CreateEntryDetailRecord(Tag tag, EntryNumber& entry, int32_t& inci, const void* buffer, int32_t size);
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci);
+/// Deletes every entry detail record kept under an entry's number (articulations, expressions
+/// on the entry, tuplets, lyrics, ...), for an entry that is taken out of its cell: records of
+/// an entry that no longer exists would come back with the next entry to take its number.
+void DeleteEntryDetailRecords(EntryNumber entry);
 /// The whole record, at the size the host holds it (two host calls: its size, then its bytes).
 bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::vector<uint8_t>& bytes);
 

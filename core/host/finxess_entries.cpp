@@ -12,6 +12,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
+#include "core/host/record_integrity.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/music_records.h"
 
@@ -172,7 +173,20 @@ bool LayerHoldsEntries(ViewKey view, StaffSlot staff, MeasureNumber measure, Lay
 
 EntryArray* LoadEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag) {
     const auto load = Imports().LoadEntryArray;
-    return load == nullptr ? nullptr : load(view, staff, measure, layer, flag, kInterfaceVersion);
+    EntryArray* array = load == nullptr ? nullptr : load(view, staff, measure, layer, flag, kInterfaceVersion);
+    // A damaged entry's position and actual duration are read within 0 to kLongestEntryEdu, so
+    // that no tool's sum of them leaves 32 bits; the user is told.
+    for (int32_t i = 0; i < CountOf(array); ++i) {
+        const hostapi::EntryView entry = array->entry(i);
+        const Edu position = std::clamp(entry.position(), Edu{0}, hostapi::kLongestEntryEdu);
+        const Edu actual = std::clamp(entry.actualDuration(), Edu{0}, hostapi::kLongestEntryEdu);
+        if (position != entry.position() || actual != entry.actualDuration()) {
+            entry.setPosition(position);
+            entry.setActualDuration(actual);
+            ReportDamagedEntry(entry.number(), array->staff, array->measure);
+        }
+    }
+    return array;
 }
 
 bool SaveEntryArray(EntryArray* array) {

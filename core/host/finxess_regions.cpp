@@ -310,8 +310,12 @@ bool StaffClefsCopy(InstrumentKey from, InstrumentKey to, MeasureNumber first, M
     for (int32_t measure = first; measure <= last; ++measure) {
         ClefRecord source;
         ClefRecord target;
-        if (!LoadClefRecord(from, measure, source) || !LoadClefRecord(to, measure, target)) {
+        if (!LoadClefRecord(from, measure, source)) {
             continue;
+        }
+        // A staff added without clef records takes the source's clef too.
+        if (!LoadClefRecord(to, measure, target)) {
+            target = ClefRecord{};
         }
         target.clef = source.clef;
         target.flags = source.flags;

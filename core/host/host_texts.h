@@ -14,6 +14,9 @@ enum class HostText : int32_t {
     CouldNotWriteFile,
     GroupNamesNotSaved,
     RecordDamaged,               ///< %1 record name and keys, %2 bytes held, %3 bytes expected
+    RecordsDamaged,              ///< %1 the count, %2 the first record's name and keys
+    EntryDamaged,                ///< %1 entry number, %2 staff, %3 measure
+    EntryName,                   ///< %1 entry number, %2 staff, %3 measure; an entry in RecordsDamaged
     StaffRecordPositionRefused,  ///< %1 staff, %2 measure, %3 position in EDU
     StaffNumberName,             ///< %1 the staff; a staff without a name
     GroupNumberName,             ///< %1 the group; a group without a name, English only

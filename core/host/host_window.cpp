@@ -1,6 +1,10 @@
 #include "core/host/host_window.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "core/host/host_info.h"
+#include "platform/win/messages.h"
 #include "platform/win/windows.h"
 
 namespace orvex {
@@ -10,6 +14,33 @@ bool GetHostWindowTitle(std::string& title) {
     const bool changed = current != title;
     title = current;
     return changed;
+}
+
+win::Hwnd FrontDocumentWindow() {
+    const win::Hwnd client = win::FindWindowEx(TheHost.window, win::kNoWindow, "MDIClient");
+    if (client == win::kNoWindow) {
+        return win::kNoWindow;
+    }
+    const auto active = static_cast<uint32_t>(win::SendMessage(client, win::WM_MDIGETACTIVE));
+    return active != 0 ? win::Hwnd{active} : win::kNoWindow;
+}
+
+bool DocumentWindowShows(std::string_view name) {
+    const win::Hwnd client = win::FindWindowEx(TheHost.window, win::kNoWindow, "MDIClient");
+    if (client == win::kNoWindow) {
+        return false;
+    }
+    const auto same = [](std::string_view a, std::string_view b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+               });
+    };
+    for (const win::Hwnd window : win::GetChildWindows(client)) {
+        if (same(win::GetWindowText(window), name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace orvex

@@ -192,6 +192,17 @@ bool TInstruments::RefreshIfGone(int32_t staff) {
     return true;
 }
 
+bool TInstruments::CopyStaffNames(int32_t from, int32_t to) {
+    StaffRecord source;
+    StaffRecord target;
+    if (from == to || !LoadRecordSOIS(from, source) || !LoadRecordSOIS(to, target)) {
+        return false;
+    }
+    target.setFullName(source.fullName() != 0 ? CopyTextBlock(source.fullName()) : int16_t{0});
+    target.setAbbreviatedName(source.abbreviatedName() != 0 ? CopyTextBlock(source.abbreviatedName()) : int16_t{0});
+    return SaveRecordSOIS(to, target);
+}
+
 bool TInstruments::AddStaff(int32_t position, bool copy) {
     const int32_t p = std::clamp(position, 0, Count());
     StaffRecord staffRecord;

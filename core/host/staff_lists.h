@@ -78,6 +78,9 @@ public:
     /// list; with `copy` the new staff copies that staff's record and names and the staves
     /// below move down to make room. False only when the host refuses the new staff.
     bool AddStaff(int32_t position, bool copy);
+    /// Gives staff `to` the names of staff `from` (text blocks of its own); false when a staff
+    /// record does not load or save.
+    static bool CopyStaffNames(int32_t from, int32_t to);
     /// Takes a staff out; the staves after it move up by its gap to the next one.
     void RemoveStaff(int32_t staff);
     /// Inserts a record of the reference list after staff `after`, placed by the gaps of both

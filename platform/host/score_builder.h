@@ -228,8 +228,8 @@ public:
                             int16_t status, int16_t data1, int16_t data2);
 
     /// A measure-number region ('SOMN' the next number from 1, 0; 88 bytes): measures first to
-    /// last (both at bytes 6 and 8), numbered from `start` (byte 16), flag word 0x1000 (byte 82).
-    /// Throws std::invalid_argument for a missing measure.
+    /// last (first at byte 6, last + 1 at byte 8), numbered from `start` (start - 1 at byte 16),
+    /// flag word 0x1000 (byte 82). Throws std::invalid_argument for a missing measure.
     ScoreBuilder& NumberRegion(hostapi::MeasureNumber first, hostapi::MeasureNumber last, int16_t start = 1);
     /// The barline kind (0-15) of a measure: bits 4-7 of the 'SOMS' word at byte 10 (2 double).
     ScoreBuilder& Barline(hostapi::MeasureNumber measure, int16_t kind);

@@ -37,8 +37,12 @@ ScoreBuilder& ScoreBuilder::NumberRegion(hostapi::MeasureNumber first, hostapi::
     }
     Bytes region(MeasureNumberRegionLayout::kSize, 0);
     hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure, first);
-    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kEndMeasure, last);
-    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kStartNumber, start);
+    if (last >= INT16_MAX || start <= INT16_MIN) {
+        throw std::invalid_argument("a measure-number region ends before measure 32767 and starts above -32768");
+    }
+    // The record holds one past the last measure and the number shown at the first measure less one.
+    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kEndMeasure, static_cast<int16_t>(last + 1));
+    hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kNumberOffset, static_cast<int16_t>(start - 1));
     hostapi::WriteU16(region.data(), MeasureNumberRegionLayout::kFlags, MeasureNumberRegionLayout::kFlag1000);
     Current().Records().Save(
         RecordKey::Other(hostapi::kTagMeasureNumberRegion, static_cast<hostapi::Cmper>(highest + 1), 0), region);

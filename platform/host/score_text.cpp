@@ -587,14 +587,15 @@ const std::vector<LineKind>& LineKinds() {
          }},
         {"numberregion", "numberregion FIRST LAST [start N]", [](Arguments& args, ScoreBuilder& builder) {
              const auto first = static_cast<hostapi::MeasureNumber>(args.Number("the first measure", 1, INT16_MAX));
-             const auto last = static_cast<hostapi::MeasureNumber>(args.Number("the last measure", first, INT16_MAX));
+             const auto last =
+                 static_cast<hostapi::MeasureNumber>(args.Number("the last measure", first, INT16_MAX - 1));
              int16_t start = 1;
              if (!args.Done()) {
                  const Word& option = args.Next("an option");
                  if (option.quoted || option.text != "start") {
                      args.Fail("unknown option \"" + option.text + "\"");
                  }
-                 start = static_cast<int16_t>(args.Number("the starting number", INT16_MIN, INT16_MAX));
+                 start = static_cast<int16_t>(args.Number("the starting number", INT16_MIN + 1, INT16_MAX));
              }
              args.ExpectEnd();
              builder.NumberRegion(first, last, start);

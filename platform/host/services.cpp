@@ -258,9 +258,9 @@ int16_t CellKeyService(hostapi::MeasureNumber measure, hostapi::InstrumentKey st
 
 /// Service 39: the name of a chromatic pitch, sharps for the black keys ("C4", "C#4"), at most
 /// size - 1 characters and a zero; 0 for a pitch outside 0-127 or no room.
-int16_t PitchNameService(int16_t pitch, char* buffer, int16_t size, int16_t /*one*/, InterfaceVersion /*version*/) {
+int16_t PitchNameService(int16_t pitch, char* buffer, int16_t size, int16_t /*one*/, InterfaceVersion version) {
     static constexpr const char* kNames[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    if (buffer == nullptr || size < 1 || pitch < 0 || pitch > 127) {
+    if (HostFor(version) == nullptr || buffer == nullptr || size < 1 || pitch < 0 || pitch > 127) {
         return 0;
     }
     const std::string name = kNames[pitch % 12] + std::to_string(pitch / 12 - 1);

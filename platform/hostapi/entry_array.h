@@ -4,7 +4,9 @@
 // twelve 10-byte notes inside. Both sides read and write entries through the views below.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -39,6 +41,10 @@ struct EntryLayout {
     static constexpr size_t kLastWord = 144;        ///< @144, 2 bytes the host keeps
 };
 static_assert(EntryLayout::kNotes + EntryLayout::kMaxNotes * NoteLayout::kSize == EntryLayout::kPosition);
+/// The largest position and actual duration (EDU) an entry of a sound document holds: 4096 whole
+/// notes, far more than any measure, and small enough that sums of them stay within 32 bits. An
+/// entry beyond it (or below 0) is damaged.
+inline constexpr Edu kLongestEntryEdu = 1 << 24;
 static_assert(EntryLayout::kLastWord + 2 == EntryLayout::kSize);
 
 // Entry flags (the u32 at byte 8).
@@ -146,8 +152,11 @@ public:
     int16_t horizontalOffset() const { return ReadI16(m_bytes, EntryLayout::kHorizontalOffset); }
     Edu position() const { return ReadI32(m_bytes, EntryLayout::kPosition); }
     Edu actualDuration() const { return ReadI32(m_bytes, EntryLayout::kActualDuration); }
-    /// Where the entry ends: position + actual duration.
-    Edu end() const { return position() + actualDuration(); }
+    /// Where the entry ends: position + actual duration, kept within 32 bits for a damaged entry.
+    Edu end() const {
+        const int64_t end = int64_t{position()} + actualDuration();
+        return static_cast<Edu>(std::clamp<int64_t>(end, INT32_MIN, INT32_MAX));
+    }
     bool has(uint32_t flag) const { return (flags() & flag) != 0; }
     bool isNote() const { return has(kEntryNote); }
     /// Note i (0 = bottom), i in 0..11.

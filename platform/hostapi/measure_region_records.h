@@ -17,12 +17,18 @@ inline constexpr Tag kTagBackwardRepeat = MakeTag(
     "O\x02"
     "BR");
 
-/// 'SOMN' other (region number, 0), 88 bytes: a run of measures numbered from a starting number.
+/// 'SOMN' other (region number, 0), 88 bytes ('otMN' as host year 2000 keeps them): a run of
+/// measures numbered on from a number offset. Lumvar2000's measure texts, Special Measure Regions
+/// and the host's score texts read and write this one layout.
 struct MeasureNumberRegionLayout {
     static constexpr size_t kSize = 88;
     static constexpr size_t kFirstMeasure = 6;     ///< @6, i16
-    static constexpr size_t kEndMeasure = 8;       ///< @8, i16, the region's last measure
-    static constexpr size_t kStartNumber = 16;     ///< @16, i16, the number shown at the first measure
+    static constexpr size_t kEndMeasure = 8;       ///< @8, i16, one past the region's last measure
+    static constexpr size_t kFirstDigit = 12;      ///< @12, i16, the character of the first digit
+    static constexpr size_t kBase = 14;            ///< @14, i16, the number base (10 = decimal)
+    static constexpr size_t kNumberOffset = 16;    ///< @16, i16, the first measure shows this + 1
+    static constexpr size_t kPrefix = 22;          ///< @22, zero-terminated text
+    static constexpr size_t kSuffix = 46;          ///< @46, zero-terminated text
     static constexpr size_t kFlags = 82;           ///< @82, u16
     static constexpr uint16_t kFlag1000 = 0x1000;  ///< cleared on every region that a section starts
 };

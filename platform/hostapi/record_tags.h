@@ -137,4 +137,24 @@ constexpr std::optional<RecordTagInfo> FindRecordTag(Tag tag) {
     return std::nullopt;
 }
 
+/// The tags of the entry detail family, in the table's order: the records kept under an entry's
+/// number.
+inline constexpr auto kEntryDetailTags = [] {
+    constexpr size_t count = [] {
+        size_t n = 0;
+        for (const RecordTagInfo& info : kRecordTags) {
+            n += info.family == RecordFamily::EntryDetail ? 1 : 0;
+        }
+        return n;
+    }();
+    std::array<Tag, count> tags{};
+    size_t i = 0;
+    for (const RecordTagInfo& info : kRecordTags) {
+        if (info.family == RecordFamily::EntryDetail) {
+            tags[i++] = info.tag;
+        }
+    }
+    return tags;
+}();
+
 }  // namespace hostapi

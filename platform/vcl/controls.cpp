@@ -282,6 +282,9 @@ void TWinControl::WndProc(TMessage& message) {
             message.Result = DialogChar(static_cast<char>(message.WParam)) ? 1 : 0;
             return;
         default:
+            if (KeyMessage(message)) {
+                return;
+            }
             break;
     }
     DefaultHandler(message);
@@ -298,18 +301,26 @@ intptr_t TWinControl::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     return message.Result;
 }
 
-bool TWinControl::DialogChar(char c) {
+bool TWinControl::Broadcast(const std::function<bool(TControl&)>& takes) {
     // A child freed by a handler leaves the list: walk a copy and check each is still there.
     const std::vector<TControl*> children = m_controls;
     for (TControl* child : children) {
         if (std::find(m_controls.begin(), m_controls.end(), child) == m_controls.end()) {
             continue;
         }
-        if (child->Visible() && child->DialogChar(c)) {
+        if (child->Visible() && takes(*child)) {
             return true;
         }
     }
     return false;
+}
+
+bool TWinControl::DialogChar(char c) {
+    return Broadcast([c](TControl& child) { return child.DialogChar(c); });
+}
+
+bool TWinControl::DialogKey(uint16_t key, TShiftState shift) {
+    return Broadcast([key, shift](TControl& child) { return child.DialogKey(key, shift); });
 }
 
 win::Hwnd TWinControl::MakeWindow() {
@@ -418,55 +429,6 @@ TWinControl* TWinControl::FirstFocusable() {
         }
     }
     return nullptr;
-}
-
-void TWinControl::PressKey(uint16_t key, TShiftState shift) {
-    TForm* form = ParentForm();
-    const bool preview = form != nullptr && form != this && form->KeyPreview();
-    uint16_t down = key;
-    if (preview) {
-        form->KeyDown(down, shift);
-    }
-    if (down != 0) {
-        KeyDown(down, shift);
-    }
-    if (down != 0 && (down == win::VK_RETURN || down == win::VK_ESCAPE) && !WantsKey(down) && form != nullptr) {
-        form->ClickDialogButton(down == win::VK_ESCAPE);
-    }
-    if (down != 0) {
-        char c = KeyChar(down, shift);
-        if (c != 0 && preview) {
-            form->KeyPress(c);
-        }
-        if (c != 0) {
-            KeyPress(c);
-        }
-    }
-    uint16_t up = key;
-    if (preview) {
-        form->KeyUp(up, shift);
-    }
-    if (up != 0) {
-        KeyUp(up, shift);
-    }
-}
-
-void TWinControl::KeyDown(uint16_t& key, TShiftState shift) {
-    if (OnKeyDown && EventsAllowed()) {
-        OnKeyDown(this, key, shift);
-    }
-}
-
-void TWinControl::KeyUp(uint16_t& key, TShiftState shift) {
-    if (OnKeyUp && EventsAllowed()) {
-        OnKeyUp(this, key, shift);
-    }
-}
-
-void TWinControl::KeyPress(char& key) {
-    if (OnKeyPress && EventsAllowed()) {
-        OnKeyPress(this, key);
-    }
 }
 
 void TWinControl::DoEnter() {

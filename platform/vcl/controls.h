@@ -44,13 +44,28 @@ struct TMessage {
 
 // Messages of the class library's own (sent to controls, never posted).
 inline constexpr uint32_t CM_BASE = 0xB000;
-inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;  ///< wParam: a dialog key (Tab, Enter, arrows)
+/// wParam: a dialog key (Tab, Enter, Escape, an arrow), lParam its key data. The form moves the
+/// focus on Tab and the arrows; Enter clicks the focused or else the default button, Escape the
+/// cancel button. Answers 1 when the key was taken.
+inline constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;
 /// wParam: a character typed with Alt (lParam 0x20000000): the control whose caption has it as
 /// accelerator ("&Defaults": d) acts on it and answers 1.
 inline constexpr uint32_t CM_DIALOGCHAR = CM_BASE + 6;
 
 /// Whether the caption has `c` as accelerator: "&" before it (any case), "&&" being a plain "&".
 bool IsAccel(char c, std::string_view caption);
+
+// What the message loop of a modal form tells a control before it dispatches a key message to
+// the control's window (CN_BASE + the message): a dialog key that the control does not take
+// itself goes to its form as CM_DIALOGKEY (CN_KEYDOWN), a character typed with Alt as
+// CM_DIALOGCHAR (CN_SYSCHAR). Answers 1 when the form took it: the key goes no further.
+inline constexpr uint32_t CN_BASE = 0xBC00;
+inline constexpr uint32_t CN_KEYDOWN = CN_BASE + 0x0100;
+inline constexpr uint32_t CN_SYSKEYDOWN = CN_BASE + 0x0104;
+inline constexpr uint32_t CN_SYSCHAR = CN_BASE + 0x0106;
+
+/// The modifiers held now (the keyboard state of the window system).
+TShiftState KeyboardShiftState();
 
 class TForm;
 class TWinControl;
@@ -127,6 +142,9 @@ public:
     /// The form's accelerator character reaches the control (CM_DIALOGCHAR); answers whether the
     /// control took it. The base takes none.
     virtual bool DialogChar(char /*c*/) { return false; }
+    /// The form's dialog key reaches the control (CM_DIALOGKEY); answers whether the control
+    /// took it. The base takes none.
+    virtual bool DialogKey(uint16_t /*key*/, TShiftState /*shift*/) { return false; }
     /// Paints the control now when it is showing (controls that paint themselves).
     void Invalidate() { Repaint(); }
     virtual void Repaint() {}
@@ -202,10 +220,17 @@ public:
     /// Passes the character to the child controls in the order they were placed, until one
     /// takes it.
     bool DialogChar(char c) override;
+    /// Passes the dialog key to the child controls in the order they were placed, until one
+    /// takes it.
+    bool DialogKey(uint16_t key, TShiftState shift) override;
 
     /// The control's window procedure: the window system's messages to the control's window
     /// come here. The base keeps the form's active control in step with the window system's
-    /// focus (WM_SETFOCUS), broadcasts CM_DIALOGCHAR and gives the rest to DefaultHandler.
+    /// focus (WM_SETFOCUS); gives the key messages to the key events (WM_KEYDOWN and
+    /// WM_SYSKEYDOWN to OnKeyDown, WM_CHAR to OnKeyPress, WM_KEYUP and WM_SYSKEYUP to OnKeyUp,
+    /// the form first when its KeyPreview is on) and then to the control's own use of the key;
+    /// answers CN_KEYDOWN and CN_SYSCHAR for the modal loop; broadcasts CM_DIALOGKEY and
+    /// CM_DIALOGCHAR; and gives the rest to DefaultHandler.
     virtual void WndProc(TMessage& message);
     /// The window system's default procedure for the message.
     void DefaultHandler(TMessage& message);
@@ -233,6 +258,10 @@ public:
     /// Makes the control its form's active control: OnExit of the one before, then OnEnter.
     /// Throws std::logic_error ("Cannot focus a disabled or invisible window") when it cannot.
     void SetFocus();
+    /// Moves the focus from `current` to the next (or previous) control below this one in tab
+    /// order that can take it, round again at the end: with checkTabStop only tab stops (Tab),
+    /// else only this control's own children that take the focus by the arrow keys.
+    void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
 
     /// A key that the user presses and releases while the control has the focus: the form sees
     /// it first when its KeyPreview is on; a key set to 0 by a handler goes no further. Enter
@@ -247,11 +276,20 @@ public:
     TKeyPressEvent OnKeyPress;
 
 protected:
+    /// Run OnKeyDown, OnKeyUp and OnKeyPress; a control that uses keys (edits, lists, grids)
+    /// does so after the event when the event left the key.
     virtual void KeyDown(uint16_t& key, TShiftState shift);
     virtual void KeyUp(uint16_t& key, TShiftState shift);
     virtual void KeyPress(char& key);
-    /// The control takes Enter or Escape itself (a focused button takes Enter).
+    /// The form's KeyPreview first, then the control's own (a key set to 0 goes no further);
+    /// `event` is KeyDown or KeyUp.
+    void DoKey(void (TWinControl::*event)(uint16_t&, TShiftState), uint16_t& key, TShiftState shift);
+    void DoKeyPress(char& key);
+    /// The control takes a dialog key itself, so that the form neither moves the focus nor
+    /// clicks a button for it: a focused button takes Enter; edits, lists and grids the arrows.
     virtual bool WantsKey(uint16_t /*key*/) const { return false; }
+    /// Whether an arrow key moves the focus onto the control (between buttons and boxes).
+    virtual bool TakesArrowFocus() const { return TabStop(); }
     virtual void DoEnter();
     virtual void DoExit();
     /// Makes the window of this control and of every child.
@@ -268,6 +306,10 @@ protected:
 private:
     friend class TControl;
     friend class TForm;
+    /// The key messages of WndProc (keyboard.cpp); answers whether the message is done.
+    bool KeyMessage(TMessage& message);
+    /// Offers something to the visible children in the order they were placed, until one takes it.
+    bool Broadcast(const std::function<bool(TControl&)>& takes);
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
 

@@ -74,7 +74,8 @@ private:
     bool m_transparent = false;
 };
 
-/// A group of radio buttons given as items. Setting ItemIndex to another item runs OnClick.
+/// A group of radio buttons given as items. Setting ItemIndex to another item runs OnClick, as
+/// the arrow keys do (Up and Left the item before, Down and Right the item after).
 class TRadioGroup : public TWinControl {
 public:
     explicit TRadioGroup(TComponent* owner);
@@ -93,6 +94,12 @@ public:
     std::vector<std::string> DetailLines() const override;
     /// The item's number or its caption (accelerator marks and case ignored).
     std::string UserSet(std::string_view value) override;
+    /// The accelerator of an item's caption focuses the group and chooses the item.
+    bool DialogChar(char c) override;
+
+protected:
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    bool WantsKey(uint16_t key) const override;
 
 private:
     TStrings m_items;

@@ -700,7 +700,12 @@ void TForm::PerformAction(const win::FormAction& action) {
         return;
     }
     std::string reason;
-    if (action.kind == Kind::Resize) {
+    if (action.kind == Kind::Press || action.kind == Kind::Type) {
+        reason = PerformKeys(action);
+        if (reason.empty()) {
+            return;
+        }
+    } else if (action.kind == Kind::Resize) {
         int32_t width = 0;
         int32_t height = 0;
         const size_t blank = action.value.find(' ');
@@ -718,8 +723,7 @@ void TForm::PerformAction(const win::FormAction& action) {
             return;
         }
     }
-    TControl* control =
-        action.control.empty() || action.kind == Kind::Resize ? nullptr : FindUserControl(action.control, reason);
+    TControl* control = action.control.empty() || !reason.empty() ? nullptr : FindUserControl(action.control, reason);
     if (!reason.empty()) {
         // The size or the name refused above.
     } else if (control == nullptr) {

@@ -129,6 +129,10 @@ public:
     void SetActiveControl(TWinControl* control);
     /// The user presses a key in the form: it goes to the active control, or to the form.
     void SendKey(uint16_t key, TShiftState shift = 0);
+    /// Tab (Shift+Tab backwards) moves the focus to the next tab stop of the form; an arrow
+    /// moves it among the active control's neighbours; without Ctrl and Alt. Enter and Escape go
+    /// to the buttons.
+    bool DialogKey(uint16_t key, TShiftState shift) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -178,6 +182,9 @@ private:
     /// The UI driver acts on the form until it closes or no action is left.
     void RunQueuedActions();
     void PerformAction(const win::FormAction& action);
+    /// The user presses a key or types a text: the keys go through the window system's input to
+    /// the control that has the focus (keyboard.cpp). Answers the reason when they cannot.
+    std::string PerformKeys(const win::FormAction& action);
     /// The control the user names; nullptr with the reason when there is none or the name is
     /// ambiguous.
     TControl* FindUserControl(std::string_view name, std::string& reason);

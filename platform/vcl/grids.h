@@ -23,7 +23,9 @@ using TSelectCellEvent = std::function<void(TObject* Sender, int32_t ACol, int32
 
 /// Row and Col must lie in the scrolling part (at or after the fixed rows and columns), else
 /// setting them throws std::out_of_range ("Grid index out of range"); OnSelectCell may refuse a
-/// new current cell. TopRow and LeftCol are clamped to the scrolling part.
+/// new current cell. TopRow and LeftCol are clamped to the scrolling part. By keys: the arrows
+/// move the current cell by one, Page Up and Page Down by the rows in sight, Home and End to
+/// the first and last column (with Ctrl to the first and last row).
 class TDrawGrid : public TCustomControl {
 public:
     explicit TDrawGrid(TComponent* owner);
@@ -62,6 +64,9 @@ public:
     TRect CellRect(int32_t col, int32_t row) const;
     /// Makes (col, row) the current cell when OnSelectCell allows it; answers whether it is.
     bool FocusCell(int32_t col, int32_t row);
+    /// The cell that a moving key (an arrow, Page Up, Page Down, Home, End) leads to from the
+    /// current one, within the scrolling part; false for another key and a grid without one.
+    bool CellByKey(uint16_t key, TShiftState shift, int32_t& col, int32_t& row) const;
 
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;
@@ -75,6 +80,8 @@ public:
 
 protected:
     void Paint() override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    bool WantsKey(uint16_t key) const override;
     /// Paints one cell now when it can be seen.
     void InvalidateCell(int32_t col, int32_t row);
     virtual void DrawCell(int32_t col, int32_t row, const TRect& rect, TGridDrawState state);

@@ -465,6 +465,7 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
 }
 
 void TEdit::TextChanged() {
+    m_caret.ToEnd(Text());
     if (OnChange && EventsAllowed()) {
         OnChange(this);
     }
@@ -601,6 +602,7 @@ void TComboBox::SetText(std::string_view text) {
 }
 
 void TComboBox::TextChanged() {
+    m_caret.ToEnd(Text());
     if (!m_quietText && OnChange && EventsAllowed()) {
         OnChange(this);
     }
@@ -623,10 +625,14 @@ std::string TComboBox::UserSet(std::string_view value) {
         SetText(value);
         return "";
     }
+    ChooseItem(index);
+    return "";
+}
+
+void TComboBox::ChooseItem(int32_t index) {
     m_itemIndex = index;
     TWinControl::SetText(m_items[index]);
     Click();
-    return "";
 }
 
 // ---- TListBox, TCheckListBox ----
@@ -805,14 +811,17 @@ std::string TCheckListBox::UserSet(std::string_view value) {
     if (index < 0) {
         return "no item " + QuoteForTranscript(value.substr(1));
     }
-    const bool checked = value[0] == '+';
+    CheckByUser(index, value[0] == '+');
+    return "";
+}
+
+void TCheckListBox::CheckByUser(int32_t index, bool checked) {
     if (Checked(index) != checked) {
         SetChecked(index, checked);
         if (OnClickCheck && EventsAllowed()) {
             OnClickCheck(this);
         }
     }
-    return "";
 }
 
 TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {

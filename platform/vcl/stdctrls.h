@@ -117,6 +117,9 @@ public:
     void Click() override;
     /// The accelerator of the caption clicks the button.
     bool DialogChar(char c) override;
+    /// Enter clicks the button when it has the focus, or when it is the Default button and no
+    /// other button has the focus; Escape clicks the Cancel button.
+    bool DialogKey(uint16_t key, TShiftState shift) override;
 
     std::string KindName() const override { return "button"; }
     bool ShowsCaption() const override { return true; }
@@ -208,7 +211,29 @@ private:
     bool m_checked = false;
 };
 
-/// A one-line edit. Every change of its text, by code or by the user, runs OnChange.
+/// The caret and the selected part of a text that the user edits by keys: the text between the
+/// anchor and the caret is selected (byte offsets into the UTF-8 text).
+struct TEditCaret {
+    size_t anchor = 0;  ///< where the selection began
+    size_t caret = 0;
+
+    /// Left and Right move over one character, Home and End to the ends; with Shift the
+    /// selection grows from where it began. Answers whether the key was one of these.
+    bool Move(const std::string& text, uint16_t key, bool shift);
+    /// The text with the selection replaced by `insert`; the caret then lies behind it.
+    std::string Replace(const std::string& text, std::string_view insert);
+    /// The text without the selection or, when nothing is selected, without the character
+    /// after the caret (Delete) or before it (Backspace); the same text when there is none.
+    std::string Erase(const std::string& text, bool forward);
+    void SelectAll(const std::string& text);
+    void ToEnd(const std::string& text);
+};
+
+/// A one-line edit. Every change of its text, by code or by the user, runs OnChange. Its text is
+/// edited by keys: typed characters replace the selection, Backspace and Delete erase, the
+/// arrows, Home and End move the caret (Shift selects). Text set by code puts the caret at its
+/// end; getting the focus by keys or code selects the whole text (AutoSelect), a click of the
+/// mouse puts the caret at the end.
 class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* owner);
@@ -219,18 +244,31 @@ public:
     int32_t MaxLength() const { return m_maxLength; }
     void SetMaxLength(int32_t maxLength) { m_maxLength = maxLength; }
 
+    bool AutoSelect() const { return m_autoSelect; }
+    void SetAutoSelect(bool autoSelect) { m_autoSelect = autoSelect; }
+    /// The selected part of the text.
+    std::string SelText() const;
+    void SelectAll();
+
     TNotifyEvent OnChange;
 
     std::string KindName() const override { return "edit"; }
     std::string ValueText() const override;
     std::string UserSet(std::string_view value) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
 
 protected:
     void TextChanged() override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool WantsKey(uint16_t key) const override;
+    void DoEnter() override;
 
 private:
     bool m_readOnly = false;
     int32_t m_maxLength = 0;
+    bool m_autoSelect = true;
+    TEditCaret m_caret;
 };
 
 /// A text of several lines. Lines and Text are the same content (Text joins the lines with
@@ -269,7 +307,10 @@ enum TComboBoxStyle { csDropDown, csDropDownList };
 
 /// A combo box. Setting ItemIndex shows that item's text and runs OnClick; setting Text runs
 /// OnChange (a drop-down list shows only the text of one of its items, else nothing). A user's
-/// choice runs OnChange, then OnClick.
+/// choice runs OnChange, then OnClick. By keys: Up and Down choose the item before or after,
+/// Home and End of a drop-down list the first and the last; a drop-down list chooses the next
+/// item that begins with a typed character; the text of a drop-down combo is edited as a
+/// TEdit's.
 class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* owner);
@@ -294,20 +335,29 @@ public:
 
 protected:
     void TextChanged() override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool WantsKey(uint16_t key) const override;
+    void DoEnter() override;
 
 private:
     void ItemsChanged(TStrings::Change change, int32_t index);
     void ShowItemText();
+    /// The user's choice of an item: its text (OnChange), then OnClick.
+    void ChooseItem(int32_t index);
 
     TComboBoxStyle m_style = csDropDown;
     TStrings m_items;
     int32_t m_itemIndex = -1;
     int32_t m_dropDownCount = 8;
     bool m_quietText = false;
+    TEditCaret m_caret;
 };
 
 /// A list box. Setting ItemIndex to another item runs OnClick. With MultiSelect every item
-/// has its own Selected flag; ItemIndex is then the item with the focus.
+/// has its own Selected flag; ItemIndex is then the item with the focus. By keys: Up, Down,
+/// Home, End, Page Up and Page Down choose an item (with MultiSelect it alone is selected),
+/// Space selects or clears the focused item of a MultiSelect list.
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* owner);
@@ -331,6 +381,9 @@ public:
 
 protected:
     virtual void ItemsChanged(TStrings::Change change, int32_t index);
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool WantsKey(uint16_t key) const override;
     void CheckItem(int32_t index) const;
     /// The item the user names: its number, or its text (case-insensitive); -1 when none.
     int32_t FindUserItem(std::string_view value) const;
@@ -343,7 +396,7 @@ private:
 };
 
 /// A list box with a check mark per item. Setting Checked by code runs no event; the user's
-/// toggle of a mark runs OnClickCheck.
+/// toggle of a mark (a click on it, or Space on the focused item) runs OnClickCheck.
 class TCheckListBox : public TListBox {
 public:
     explicit TCheckListBox(TComponent* owner);
@@ -361,8 +414,12 @@ public:
 
 protected:
     void ItemsChanged(TStrings::Change change, int32_t index) override;
+    void KeyPress(char& key) override;
 
 private:
+    /// The user ticks or clears a mark: OnClickCheck runs when it changes.
+    void CheckByUser(int32_t index, bool checked);
+
     std::vector<bool> m_checked;
 };
 

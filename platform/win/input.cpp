@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 #include <deque>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/win/desktop_state.h"
@@ -122,7 +124,19 @@ char KeyCharacter(uint16_t key, bool shift) {
     }
 }
 
-void Deliver(const KeyEvent& event) {
+/// Hands a message of the input to the window: the loop's filter first (when it takes the
+/// message, nothing more happens), else the window's procedure. Answers whether it was dispatched.
+bool Dispatch(const Msg& msg, const KeyMessageFilter& filter) {
+    if (filter && filter(msg)) {
+        return false;
+    }
+    if (IsWindow(msg.window)) {
+        detail::CallWindowProcedure(msg.window, msg.message, msg.wParam, msg.lParam);
+    }
+    return true;
+}
+
+void Deliver(const KeyEvent& event, const KeyMessageFilter& filter) {
     // The key's state changes as the key is taken from the queue.
     const bool wasDown = (GetKeyState(event.virtualKey) & 0x8000) != 0;
     SetKeyDown(event.virtualKey, !event.up);
@@ -153,10 +167,9 @@ void Deliver(const KeyEvent& event) {
     const uint32_t message = event.up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
     Msg msg{target, message, event.virtualKey, static_cast<int32_t>(keyData), GetTickCount()};
     detail::RunGetMessageHooks(msg);
-    if (!IsWindow(msg.window)) {
+    if (!IsWindow(msg.window) || !Dispatch(msg, filter)) {
         return;
     }
-    detail::CallWindowProcedure(msg.window, msg.message, msg.wParam, msg.lParam);
     // What TranslateMessage adds: the character of the key, for the same window.
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
@@ -166,10 +179,7 @@ void Deliver(const KeyEvent& event) {
             Msg translated{msg.window, msg.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR,
                            static_cast<uint8_t>(character), msg.lParam, msg.time};
             detail::RunGetMessageHooks(translated);
-            if (IsWindow(translated.window)) {
-                detail::CallWindowProcedure(translated.window, translated.message, translated.wParam,
-                                            translated.lParam);
-            }
+            Dispatch(translated, filter);
         }
     }
 }
@@ -258,12 +268,61 @@ void QueueUserKey(uint16_t virtualKey, bool shift, bool ctrl, bool alt) {
         press(VK_SHIFT, true);
 }
 
-int32_t PumpInput() {
+std::optional<KeyStroke> ParseKeyStroke(std::string_view text) {
+    KeyStroke stroke;
+    // A "+" that ends the text is the key ("Num +"), never a separator.
+    for (;;) {
+        const size_t plus = text.find('+');
+        if (plus == std::string_view::npos || plus + 1 == text.size()) {
+            break;
+        }
+        const std::string_view modifier = text.substr(0, plus);
+        bool* held = modifier == "Shift"  ? &stroke.shift
+                     : modifier == "Ctrl" ? &stroke.ctrl
+                     : modifier == "Alt"  ? &stroke.alt
+                                          : nullptr;
+        if (held == nullptr) {
+            break;
+        }
+        *held = true;
+        text.remove_prefix(plus + 1);
+    }
+    stroke.key = KeyFromName(text);
+    if (stroke.key == 0) {
+        return std::nullopt;
+    }
+    return stroke;
+}
+
+bool QueueUserText(std::string_view text, std::string* untypable) {
+    std::vector<std::pair<uint16_t, bool>> strokes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int16_t scan = static_cast<unsigned char>(text[i]) < 0x80 ? VkKeyScan(text[i]) : int16_t{-1};
+        if (scan == -1) {
+            if (untypable != nullptr) {
+                // The whole character: a UTF-8 sequence is one character.
+                size_t end = i + 1;
+                while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+                    ++end;
+                }
+                *untypable = std::string(text.substr(i, end - i));
+            }
+            return false;
+        }
+        strokes.emplace_back(static_cast<uint16_t>(scan & 0xFF), (scan & 0x100) != 0);
+    }
+    for (const auto& [key, shift] : strokes) {
+        QueueUserKey(key, shift, false, false);
+    }
+    return true;
+}
+
+int32_t PumpInput(const KeyMessageFilter& filter) {
     int32_t delivered = 0;
     while (!State().queue.empty()) {
         const KeyEvent event = State().queue.front();
         State().queue.pop_front();
-        Deliver(event);
+        Deliver(event, filter);
         ++delivered;
     }
     return delivered;

@@ -10,10 +10,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/win/handles.h"
+#include "platform/win/messages.h"
 
 namespace win {
 
@@ -58,8 +61,29 @@ void keybd_event(uint8_t virtualKey, uint8_t scanCode, uint32_t flags, uintptr_t
 /// keys of the extended block (arrows, Home, End, Insert, Delete, page keys, Num Lock, Num /)
 /// carry the extended bit.
 void QueueUserKey(uint16_t virtualKey, bool shift, bool ctrl, bool alt);
-/// Delivers the queued keys (and any a hook queues meanwhile); answers how many.
-int32_t PumpInput();
+/// A key as a user names it: the key's name (KeyName's names) after the modifiers held with it
+/// ("F7", "Shift+Tab", "Ctrl+Alt+Num +").
+struct KeyStroke {
+    uint16_t key = 0;
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+/// The key stroke a text names; nothing when the key is unknown.
+std::optional<KeyStroke> ParseKeyStroke(std::string_view text);
+/// The user types a text: each character is pressed and released with Shift where the keyboard
+/// layout (US) needs it. A character the layout lacks queues nothing at all: answers false with
+/// that character in `untypable`.
+bool QueueUserText(std::string_view text, std::string* untypable);
+
+/// A message loop's own handling of each key message (and the character made of it) before it
+/// goes to its window: the class library's modal loop turns dialog keys into moves between
+/// controls and clicks of buttons. Answers true when it took the message, which then goes no
+/// further (a key message that it takes is not translated into a character either).
+using KeyMessageFilter = std::function<bool(const Msg& message)>;
+/// Delivers the queued keys (and any a hook queues meanwhile), as the host's message loop does
+/// or, with a filter, as a loop of the filter's own; answers how many.
+int32_t PumpInput(const KeyMessageFilter& filter = {});
 size_t PendingInput();
 
 /// The OEM scan code of a virtual key (MAPVK_VK_TO_VSC); 0 for keys without one.

@@ -99,6 +99,10 @@ std::string FormActionText(const FormAction& action) {
             }
             return "resize to " + size;
         }
+        case FormAction::Kind::Press:
+            return "press " + action.value;
+        case FormAction::Kind::Type:
+            return "type " + Quoted(action.value);
     }
     return "";
 }

@@ -23,13 +23,15 @@ size_t PendingMessageBoxAnswers();
 int32_t TakeMessageBoxAnswer();
 
 /// What the user does with a form: set a control's value, click or double-click a control,
-/// close the form (its close box), or drag its frame to a new size ("WIDTH HEIGHT" in value).
-/// Controls are named as the form names them.
+/// close the form (its close box), drag its frame to a new size ("WIDTH HEIGHT" in value), press
+/// a key (its name with the modifiers held, "Shift+Tab", in value) or type a text (in value) on
+/// the keyboard. Controls are named as the form names them; keys go to the control that has the
+/// focus.
 struct FormAction {
-    enum class Kind { Set, Click, Close, DblClick, Resize };
+    enum class Kind { Set, Click, Close, DblClick, Resize, Press, Type };
     Kind kind = Kind::Click;
     std::string control;
-    std::string value;   ///< for Set and Resize
+    std::string value;   ///< for Set, Resize, Press and Type
     std::string origin;  ///< where the action was asked for (a script's "FILE:LINE:COLUMN"), for reports
 };
 
@@ -52,7 +54,7 @@ size_t PendingFormActions();
 /// Takes the oldest action queued for the class.
 std::optional<FormAction> TakeFormAction(std::string_view formClass);
 /// The action as the transcript writes it: `set NAME "VALUE"`, `click NAME`, `close`,
-/// `double-click NAME`, `resize to WIDTH x HEIGHT`.
+/// `double-click NAME`, `resize to WIDTH x HEIGHT`, `press KEY`, `type "TEXT"`.
 std::string FormActionText(const FormAction& action);
 
 /// A form reports an action the user could not do. With StopFormAfterFailure on, the actions

@@ -341,17 +341,39 @@ TEST_F(HooksTest, TheExplorerHotkeySendsItsCommand) {
 
 TEST_F(HooksTest, ModelessFormsGetDialogKeys) {
     auto* form = vcl::Create<vcl::TForm>(nullptr);
-    auto* first = new vcl::TEdit(form);
-    first->SetParent(form);
-    first->SetName("First");
-    auto* second = new vcl::TEdit(form);
-    second->SetParent(form);
-    second->SetName("Second");
+    const auto place = [form](vcl::TWinControl* control, const char* name) {
+        control->SetParent(form);
+        control->SetName(name);
+        return control;
+    };
+    auto* first = static_cast<vcl::TEdit*>(place(new vcl::TEdit(form), "First"));
+    auto* second = static_cast<vcl::TEdit*>(place(new vcl::TEdit(form), "Second"));
+    auto* go = static_cast<vcl::TButton*>(place(new vcl::TButton(form), "Go"));
+    go->SetDefault(true);
+    int goClicks = 0;
+    go->OnClick = [&goClicks](vcl::TObject*) { ++goClicks; };
+    second->SetTabOrder(0);  // the form's tab order: Second, First, Go
     form->Show();
     form->SetActiveControl(first);
     Press(win::VK_TAB);
-    EXPECT_EQ(form->ActiveControl(), second);
+    EXPECT_EQ(form->ActiveControl(), go);
     EXPECT_TRUE(m_commands.empty());  // the form took the explorer hotkey
+    Press(win::VK_TAB);
+    EXPECT_EQ(form->ActiveControl(), second);
+    Press(win::VK_TAB, true);
+    EXPECT_EQ(form->ActiveControl(), go);
+    Press(win::VK_LEFT);  // an arrow on a button moves to its neighbour
+    EXPECT_EQ(form->ActiveControl(), first);
+    // Typed keys reach the edit that has the focus, past the hooks; Enter clicks the default button.
+    Press('7');
+    Press('5');
+    Press(win::VK_BACK);
+    Press('A', true);
+    EXPECT_EQ(first->Text(), "7A");
+    EXPECT_EQ(goClicks, 0);
+    Press(win::VK_RETURN);
+    EXPECT_EQ(goClicks, 1);
+    EXPECT_TRUE(m_hostKeys.empty());
     Press(win::VK_ESCAPE);
     EXPECT_FALSE(form->Visible());
     delete form;

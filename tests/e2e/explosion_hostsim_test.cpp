@@ -50,4 +50,122 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
 }
 
+// A keyboard part whose parts grow from measure to measure: a measure that closes one region is
+// read again for the next; the progress display counts it once, so that it never reports more
+// steps than it announced.
+TEST_F(ExplosionHostsimTest, TheDistributionCountsEachMeasureOnce) {
+    const auto score = TempFolder() / "piano.score";
+    std::ofstream(score) << "staff \"Right\" \"R\"\nstaff \"Left\" \"L\"\nmeasures 6 time 3/4\nclef 1 1 treble\n"
+                            "clef 2 1 bass\nnotes 1 1 c4/8 e4/8 d4/8 e4/8 g4/8 a4/8\n"
+                            "notes 2 1 c3/8 e3/8 d3/8 e3/8 g3/8 a3/8\nnotes 1 2 c5/8 c5/8 c5/8 c5/8 c5/8 c5/8\n"
+                            "notes 1 2 layer 2 a4+e4/2 f4+d4/4\nnotes 2 2 a3+a2/2 g3+g2/4\nnotes 1 3 b4/2 g4/4\n"
+                            "notes 1 3 layer 2 f4+d4/2 r/4\nnotes 2 3 g3+g2/2 r/4\n"
+                            "notes 1 4 c5/8 e5/8 e5/8 g5/8 g5/8 g4/8\nnotes 2 4 c3/4 e4+c4+g3/4 e4+c4+g3/4\n"
+                            "notes 1 5 a4/2 g4/4\nnotes 2 5 c3/8 a3/8 c4/8 d4/8 e4/4\nnotes 2 5 layer 2 c3/2.\n"
+                            "notes 1 6 c5/2.\nnotes 2 6 c3/2.\ngroup 1 2 \"Piano\" \"Pno.\"\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1-2 1-6\nform TDActOpt click Go\nanswer yes\n"
+            "menu \"Orvex/Parts/Smart Distribution of grouped parts...\"\nwait 3000\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> ends;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("host: progress ends after ") && line.find(" of 6 steps") != std::string::npos) {
+            ends.push_back(line);
+        }
+    }
+    testsupport::ExpectLines({"host: progress ends after 2 of 6 steps", "host: progress ends after 6 of 6 steps",
+                              "host: progress ends after 6 of 6 steps"},
+                             ends);
+}
+
+// The user leaves the scripted path while the explosion started by Go takes its steps. The run
+// belongs to the flutes' document: it either finishes there (the second flute on the new staff
+// 3) or ends saying what it did (staff 3 added, still empty); another document is never touched,
+// no later command is taken for a step, and every step of the undo history is named after the
+// command the user chose.
+struct InterruptionCase {
+    const char* name;
+    const char* script;           ///< what the user does after choosing the command
+    bool finished;                ///< the run finished on its document
+    const char* message;          ///< a text the user is shown, or none
+};
+void PrintTo(const InterruptionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ExplosionInterruptionTest : public ExplosionHostsimTest,
+                                  public ::testing::WithParamInterface<InterruptionCase> {};
+
+TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
+    const InterruptionCase& c = GetParam();
+    const auto score = TempFolder() / "explosion.score";
+    std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\n"
+                            "expression 1 \"1./2.\"\nmeasureexpression 1 1 staff 1\n"
+                            "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
+    const auto other = TempFolder() / "other.score";
+    std::ofstream(other) << "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
+    std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" +
+                         c.script + "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
+    for (int i = 0; i < 8; ++i) {
+        script += "menu \"Edit/Undo\"\n";
+    }
+    const size_t at = script.find("%OTHER%");
+    if (at != std::string::npos) {
+        script.replace(at, 7, other.string());
+    }
+    const auto result = testsupport::RunHostsim(script, RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& out = result.out;
+    const std::string cells = "cells of document 1 \"explosion\": staff 3, all measures";
+    const std::vector<std::string> exploded = {"  staff 3, measure 1, layer 1: 2 entries",
+                                               "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+                                               "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
+                                               "  staff 3, measure 2, layer 1: 1 entry",
+                                               "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"};
+    const std::vector<std::string> empty = {"  staff 3, measure 1: no entries", "  staff 3, measure 2: no entries"};
+    testsupport::ExpectLines(c.finished ? exploded : empty, testsupport::LinesStartingWith(out, cells, "  "));
+    testsupport::ExpectLines({"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
+                              "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
+                             testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures",
+                                                            "  "));
+    if (c.message != nullptr) {
+        EXPECT_NE(std::find_if(out.begin(), out.end(),
+                               [&](const std::string& line) { return line.find(c.message) != std::string::npos; }),
+                  out.end())
+            << c.message;
+    }
+    size_t undone = 0;
+    for (const std::string& line : out) {
+        if (line.starts_with("host: undo \"")) {
+            ++undone;
+            EXPECT_TRUE(line.starts_with("host: undo \"Smart Explosion of multi-part staves...\"") ||
+                        line.starts_with("host: undo \"Paste\"") || line.starts_with("host: undo \"Clear\""))
+                << line;
+        }
+    }
+    EXPECT_GT(undone, 0u);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
+    // The click made the dialog active before the step's keys arrived: they wait for the host.
+    InterruptionCase{"a_click_on_the_dialog_then_the_host", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nactivate host\nnew %OTHER%", true, nullptr},
+    // Cancel does nothing while the run goes on: the host takes the activation back.
+    InterruptionCase{"cancel", "form TDActOpt click CancelBtn\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %OTHER%\nmenu \"Orvex/About...\"", true,
+        "TDActOpt stays open while its run goes on"},
+    // Another document in front: the run waits for its own and goes on there.
+    InterruptionCase{"another_document_then_back", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %OTHER%\nactivate host\n"
+        "menu \"Orvex/About...\"\nfront 1", true, "Please return to \\\"explosion\\\" to let it finish!"},
+    // Another command for its document: the run ends and says so, and the command runs.
+    InterruptionCase{"another_command_on_its_document", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nmenu \"Orvex/About...\"\nnew %OTHER%", false,
+        "stopped before it finished, because another command was chosen."}),
+    [](const ::testing::TestParamInfo<InterruptionCase>& testCase) { return std::string(testCase.param.name); });
+// clang-format on
+
 }  // namespace

@@ -70,7 +70,7 @@ TEST_F(HostServicesHostsimTest, NewSpacingAroundTheHostsNoteSpacing) {
                             "host: progress begins over staves 1-3, measures 1-2: 2 steps",
                             "host: progress ends after 2 of 2 steps", "[form] \"Vx New Spacing\" TMsgDlg, modal"});
     const std::vector<std::string> chart =
-        testsupport::LinesStartingWith(result.out, "records of document 1 \"newspacing\": 8 'otBC' of 43", "  ");
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"newspacing\": 8 'otBC' of 42", "  ");
     ASSERT_EQ(chart.size(), 8u);
     EXPECT_EQ(chart[0], "  'otBC' other (1, 0), 10 bytes: header: duration 4096, end 208, minimum end 208, word 232");
     EXPECT_EQ(chart[4], "  'otBC' other (1, 4), 10 bytes: at 2048: position 140, next 208, minimum 0");

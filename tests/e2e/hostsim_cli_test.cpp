@@ -56,6 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
     Mistake{"ExtraArgument", "print menus now\n", ":1:13: error: \"now\" is one argument too many (usage: print menus)"},
     Mistake{"WaitOutOfRange", "wait 2147483647\n", ":1:6: error: the time 2147483647 is out of range (0 to 3600000)"},
     Mistake{"NegativeWait", "wait -5\n", ":1:6: error: the time -5 is out of range (0 to 3600000)"},
+    Mistake{"UnknownKey", "press Shift+Hyper\n", ":1:7: error: unknown key Shift+Hyper"},
+    Mistake{"UntypableText", "type \"Grüße\"\n", ":1:6: error: the keyboard has no key for \"ü\""},
     Mistake{"InvokeIndexOutOfRange", "load plugins\ninvoke 70000\n", ":2:8: error: the menu index 70000 is out of range (-32768 to 32767)"},
     Mistake{"StaffOutOfRange", "select 1-40000 1\n", ":1:8: error: the last of the staves 40000 is out of range (1 to 32767)"},
     Mistake{"NotANumber", "front x\n", ":1:7: error: the document \"x\" is not a number"},

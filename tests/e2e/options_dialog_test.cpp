@@ -1,11 +1,13 @@
 // hostsim end to end: a tool chosen from the host's menu shows its options dialog; the user's
-// values and Go reach the tool, and the dialog remembers them for the next session.
+// values and Go reach the tool, and the dialog remembers them for the next session. The forms
+// are filled and confirmed by the keyboard alone, in English and German.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -175,5 +177,103 @@ TEST_F(OptionsDialogHostsimTest, AMisspeltCaptionIsAnsweredWithTheNearestRows) {
                           "accidentals:\" (#1)?)") != result.out.end())
         << result.err;
 }
+// Go pressed by its key in a dialog left open runs outside the host's calls: the host's call
+// that Go asks for tells it that the document changed, and the undo step is named after the
+// dialog's tool, not after the text the last run left in its caption.
+TEST_F(OptionsDialogHostsimTest, GoByItsKeyInAnOpenDialogIsToldToTheHost) {
+    const auto source = TempFolder() / "source.score";
+    std::ofstream(source) << "staff \"Flute\"\nmeasures 2 width 300\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
+    const auto target = TempFolder() / "target.score";
+    std::ofstream(target) << "staff \"Flute\"\nmeasures 2 width 200\nnotes 1 1 e5/1\nnotes 1 2 f5/1\n";
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + source.string() + "\nnew " + target.string() +
+                                                    "\nfront 1\nselect 1 1-2\nform TDActOpt set Row4 1\n"
+                                                    "form TDActOpt click Go\nmenu \"Orvex/Modify/Transfer...\"\n"
+                                                    "front 2\nselect 1 1-2\nactivate form TDActOpt\npress Enter\n"
+                                                    "menu \"Edit/Undo\"\n",
+                                                RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& out = result.out;
+    const auto press = std::find(out.begin(), out.end(), "> press Enter");
+    const auto undo = std::find(press, out.end(), "> menu \"Edit/Undo\"");
+    EXPECT_NE(std::find(press, undo, "host: Orvex188.fxt answered that it changed the document"), undo);
+    EXPECT_NE(std::find(undo, out.end(), "host: undo \"Transfer 1.88d\": 0 cells, 2 records"), out.end());
+}
+
+struct KeyboardLanguage {
+    const char* language;
+    const char* optionsMenu;
+    const char* beatChartMenu;
+};
+
+class KeyboardHostsimTest : public testsupport::DesktopTest, public ::testing::WithParamInterface<KeyboardLanguage> {
+protected:
+    static std::string Repeat(const std::string& line, int times) {
+        std::string lines;
+        for (int i = 0; i < times; ++i) {
+            lines += line;
+        }
+        return lines;
+    }
+};
+
+// The options form: Listen (Tab to it, Space) hears F7 and Enter is OK, so F7 opens the explorer,
+// where Down and Enter choose the second expression for the metatool key. Add (Tab to it, Space)
+// opens the key assignment editor, filled by keys (F9 for the plug-in command chosen by the
+// arrows), and OK is reached by Shift+Tab: F9 then runs the smart split point. A tool's options
+// dialog takes a typed number, and Enter runs Go with it.
+TEST_P(KeyboardHostsimTest, FormsAreFilledAndConfirmedByKeysAlone) {
+    const KeyboardLanguage& c = GetParam();
+    const auto marks = TempFolder() / "marks.txt";
+    std::ofstream(marks) << "font 2 \"Arial\"\nstaff \"Flute\"\nmeasures 1\n"
+                            "expression 1 \"dolce\" font 2 metatool 49\nexpression 2 \"pizz.\" font 2\n";
+    const std::string examples = (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples").string();
+    // A keyboard part with the left hand's C3 put into the right hand.
+    const auto keyboard = TempFolder() / "keyboard.score";
+    std::ofstream(keyboard) << "staff \"Right hand\"\nstaff \"Left hand\"\nmeasures 1\nnotes 1 1 c3+e5/2 d5/2\n"
+                               "notes 2 1 c2/2 g2/2\n";
+    const std::string options = std::string("menu \"") + c.optionsMenu + "\"\n";
+    const auto result = testsupport::RunHostsim(
+        std::string("host language ") + c.language + "\nload plugins\nnew " + marks.string() + "\n" + options +
+            Repeat("press Tab\n", 4) + "press Space\npress F7\npress Tab\npress Enter\n" +
+            "form TTextExprInfo press Enter\nform TTextExprForm press Down\nform TTextExprForm press Enter\n"
+            "press F7\ndump records ot&d\n"
+            "new " +
+            keyboard.string() + "\n" + options + "form TAddKeyAssForm type \"F9\"\n" +
+            Repeat("form TAddKeyAssForm press Tab\n", 5) +
+            "form TAddKeyAssForm press Down\nform TAddKeyAssForm press Down\nform TAddKeyAssForm press Tab\n"
+            "form TAddKeyAssForm press Down\nform TAddKeyAssForm press Enter\n" +
+            Repeat("press Tab\n", 13) + "press Space\n" + Repeat("press Shift+Tab\n", 7) +
+            "press Enter\nselect 1-2 1\npress F9\ndump cells 1-2 1\n"
+            "new " +
+            examples +
+            "/quartet.score\nselect 1-2 1-2\nform TDActOpt type \"60\"\n"
+            "form TDActOpt press Enter\nmenu \"" +
+            c.beatChartMenu + "\"\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& out = result.out;
+    // F7 opened the explorer: expression 2 is the metatool key's.
+    testsupport::ExpectLines(
+        {"  'ot&d' other (49, 0), 12 bytes: 0200 0100 0000 0000 0000 0000"},
+        testsupport::LinesStartingWith(out, "records of document 1 \"marks\": 1 'ot&d' of 8", "  "));
+    EXPECT_NE(std::find(out.begin(), out.end(), "      [x] F9 -> SplitPoint"), out.end());
+    // F9 ran the split point: the C3 the right hand held went back to the left hand.
+    testsupport::ExpectLines(
+        {"  staff 1, measure 1, layer 1: 2 entries", "    entry 1 at 0, 2048 EDU, beam start: E5",
+         "    entry 2 at 2048, 2048 EDU, beam start: D5", "  staff 2, measure 1, layer 1: 2 entries",
+         "    entry 3 at 0, 2048 EDU, beam start: C2 C3", "    entry 4 at 2048, 2048 EDU, beam start: G2"},
+        testsupport::LinesStartingWith(out, "cells of document 2 \"keyboard\": staves 1-2, measure 1", "  "));
+    // Enter ran Go with the typed number, which the dialog stored.
+    const auto go = std::find(out.begin(), out.end(), "  user: press Enter");
+    EXPECT_NE(std::find(go, out.end(), "host: progress begins over staves 1-2, measures 1-2: 2 steps"), out.end());
+    EXPECT_NE(testsupport::FileText(RegistryFile()).find(":18:60:19:1\""), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, KeyboardHostsimTest,
+                         ::testing::Values(KeyboardLanguage{"en", "Orvex/Options...",
+                                                            "Orvex/Spacing/Remove extraneous beat chart elements"},
+                                           KeyboardLanguage{"de", "Orvex/Einstellungen...",
+                                                            "Orvex/Ausrichtung/Taktschlag-Tabellen optimieren"}),
+                         testsupport::NameBy(&KeyboardLanguage::language));
 
 }  // namespace

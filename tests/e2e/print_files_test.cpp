@@ -71,4 +71,33 @@ TEST_F(PrintFilesHostsimTest, ThreeFilesArePrintedWithAPauseQuestionAfterTwo) {
     testsupport::ExpectLines(expected, host);
 }
 
+// A file the user has open already is printed from the user's document, which stays open (it
+// may hold changes not saved); only what the run opened is closed.
+TEST_F(PrintFilesHostsimTest, TheUsersOpenDocumentIsPrintedAndStaysOpen) {
+    const std::filesystem::path folder = TempFolder() / "scores";
+    std::filesystem::create_directories(folder);
+    const auto score = host::ReadScoreFile(std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score");
+    for (const char* name : {"Alto.MUS", "Bass.MUS"}) {
+        host::WriteMusFile(*score, folder / name);
+    }
+    const auto result = testsupport::RunHostsim("load plugins\nopen " + (folder / "Alto.MUS").string() +
+                                                    "\nform TPrintMultipleFiles set edPath " + folder.string() +
+                                                    "\nform TPrintMultipleFiles set ListBox +Alto.MUS\n"
+                                                    "form TPrintMultipleFiles set ListBox +Bass.MUS\n"
+                                                    "form TPrintMultipleFiles click OkButton\n"
+                                                    "menu \"Orvex/Print Multiple Files\"\nwait 5000\n",
+                                                RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> host;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("host: printed") || line.starts_with("host: closed") || line.starts_with("host: opened")) {
+            host.push_back(line.substr(0, line.find(" (")));
+        }
+    }
+    testsupport::ExpectLines({"host: opened document 1 \"Alto\", 67 records", "host: printed Alto",
+                              "host: opened document 2 \"Bass\", 67 records", "host: printed Bass",
+                              "host: closed document 2 \"Bass\""},
+                             host);
+}
+
 }  // namespace

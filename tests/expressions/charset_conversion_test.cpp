@@ -137,6 +137,14 @@ TEST_F(CharsetCommandTest, DefaultSetsConvertMacRomanTexts) {
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(CharsetCommandTest, AnExpressionLongerThanTheLoadBufferIsConvertedWhole) {
+    const std::string padding(1400, 'x');
+    StartHost("font 1 \"Times New Roman\"\nstaff \"Voice\"\nmeasures 1\nexpression 1 " +
+              Quoted(padding + kMacRoman) + " font 1\n");
+    EXPECT_EQ(RunWithShift(130), 1);
+    EXPECT_EQ(ExpressionText(1), padding + kWindows);
+}
+
 TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     const std::string times = "^font(Times New Roman)";
     const std::string tooLong = times + std::string(10000, '\x9A');

@@ -88,11 +88,14 @@ TEST_P(ExplorerOkTest, OkWritesBackAndGivesTheKeyToTheSelectedExpression) {
         EXPECT_EQ(StoredWord(key, 2), 1);
         EXPECT_EQ(Record(2).MetatoolKey, 'A');
         EXPECT_EQ(Record(0).MetatoolKey, 0);
+        // "arco" gave up its key 'B': the old shortcut no longer inserts it.
+        EXPECT_EQ(Stored(host::RecordKey::Other(kTagMetatool, 'B', 0)), nullptr);
     } else {
         // The empty slot: nothing to give the key to, nothing written.
         EXPECT_EQ(result, 0);
         EXPECT_EQ(StoredWord(key, 0), 1);
         EXPECT_EQ(Record(0).MetatoolKey, 'A');
+        EXPECT_EQ(StoredWord(host::RecordKey::Other(kTagMetatool, 'B', 0), 0), 3);
     }
     EXPECT_EQ(Record(2).Number, 3);
     EXPECT_EQ(StoredText(3), "arco");

@@ -255,6 +255,44 @@ TEST_F(TransferTest, AWriteWithNothingReadWritesAndDeletesNothing) {
     ASSERT_NE(Other("otDY", 1), nullptr);
 }
 
+// Two staves and three measures, locked as one system, written into the last two measures of the
+// one-staff target: what the target has no measure or staff for is not written.
+constexpr const char* kWideSource = R"(
+font 0 "Maestro"
+staff "Flute"
+staff "Oboe"
+measures 3 time 4/4
+system 1 3
+lock 1 3
+expression 1 "ff" font 0
+measureexpression 1 1 staff 1
+measureexpression 2 1 staff 2
+measureexpression 3 1 staff 1
+)";
+
+TEST_F(TransferTest, AShorterNarrowerTargetGetsNothingPastItsMeasuresAndStaves) {
+    m_host->AddDocument(host::ParseScoreText(kWideSource, "wide"));
+    m_host->BringToFront(3);
+    Select(1, 2, 1, 3);
+    SetRows({0, 4, 5, 9});
+    EXPECT_EQ(Run(), 1);
+    m_host->BringToFront(2);
+    Select(1, 1, 3, 4);
+    m_context->Options[0].value = 0;
+    m_context->Options[1].value = 1;
+    EXPECT_EQ(Run(), 1);
+    // Measure 1, staff 1 lands in measure 3; measure 2's staff 2 and measure 3 have no place:
+    // two expressions and one measure record are skipped.
+    EXPECT_EQ(Messages(), std::vector<std::string>{"3 items were not written: the destination has no such measures or staves."});
+    EXPECT_EQ(Word(Other("otDY", 3, 0), 10), 0x1001);
+    EXPECT_EQ(Other("otDY", 4, 0), nullptr);
+    EXPECT_EQ(Other("otDY", 5, 0), nullptr);
+    EXPECT_EQ(Other("SOMS", 5), nullptr);
+    EXPECT_EQ(Word(Other("SOMS", 4), 4), 4);  // the source's 4/4 reached measure 4
+    // The lock of measures 1-3 locks 3-4: it ends with the target.
+    EXPECT_EQ(Word(Other("otFM", 3), 0), 5);
+}
+
 TEST(TransferFilterWordsTest, CutsTrimsAndUpperCases) {
     EXPECT_EQ(orvex::TransferFilterWords(" score,, Parts ,x"), (std::vector<std::string>{"SCORE", "PARTS", "X"}));
     EXPECT_TRUE(orvex::TransferFilterWords(" , ").empty());

@@ -235,6 +235,16 @@ TEST_F(SorterFormTest, SortingOrdersTheDocument) {
     EXPECT_EQ(NotePlacements(1, 1, 2), (std::vector<int16_t>{1, 3, 7, 9}));  // were 1, 5, 13 and 17
 }
 
+TEST_F(SorterFormTest, AnExpressionLongerThanTheLoadBufferIsSortedWhole) {
+    const std::string longText = "a" + std::string(1499, 'b');
+    OpenScore(TwentyExpressions() + "expression 21 \"" + longText + "\" font 2\n");
+    win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
+    EXPECT_EQ(RunTextExpressionSorter(), 1);
+    EXPECT_EQ(StoredText(1), longText);
+    EXPECT_EQ(Stored(host::RecordKey::Other(kTagExpression, 1, 0))->size(), 12u + 1500u + 1u);
+    EXPECT_EQ(StoredText(2), "x11");
+}
+
 TEST_F(SorterFormTest, NoToTheQuestionKeepsTheFormOpen) {
     OpenScore(TwentyExpressions());
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "DeleteUnused", "checked"});

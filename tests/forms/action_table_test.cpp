@@ -299,6 +299,7 @@ const ExpectedRow kExpectedRows[] = {
     {0, 1, "Horizontal note shift (positive=to the right)", "Horizontale Verschiebung der Note (positiv=nach rechts)", -1000, 1000, 85, 0, "", 0, 0, KIND_UNIT},
     {1, 8, "... and unbeam so only noteheads are left?", nullptr, 0, 1, 1, 0, "", 0, 0, 0},
     {8, 2, "EDUs per beat:", "EDUs pro Schlag:", 128, 8192, 1024, 0, "", 0, 0, 0},
+    {44, 0, "Hairpins are inserted between note- or measure attached expressions,\n(do not mix). If no left and/or right markings are specified,\nthey are inserted between all appropriate pairs of dynamic markings.\nCrescendos", "Die Gabeln werden zwischen noten- und taktbezogenen Vortragsbezeichnungen\neingefügt (nicht mischen). Falls keine linke und/oder rechte Dynamikangabe\nfestgelegt wird, werden die Gabeln zwischen alle Dynamikpaare eingefügt.\nCrescendos", 0, 1, 1, 0, "", 0, 0, 0},
     {8, 7, "Break secondary beams?", "Zweitbalken unterbrechen?", 0, 1, 1, 0, "", 0, 0, -6},
     {14, 3, "Desired position of bottom staff", nullptr, -99999, 99999, 4000, 0, "", 0, 0, KIND_UNIT},
     {17, 4, "Maximum EDU length of notes to modify (8192=double whole)", nullptr, 1, 16384, 8192, 0, "", 0, 0, 0},

@@ -347,6 +347,28 @@ TEST_F(AddKeyAssTest, ListeningPutsTheHeardKeyIntoItsBox) {
     EXPECT_EQ(KeyAssignmentEditorOpen, 0);
 }
 
+// The modal editor by the keyboard alone: the keys go through the window system and the
+// editor's modal loop to the control that has the focus.
+TEST_F(AddKeyAssTest, TheEditorIsFilledByKeysAlone) {
+    const auto press = [](const char* key) { return win::FormAction{Kind::Press, "", key}; };
+    KeyAssignments = {NewKeyAssignment()};
+    // The shortcut typed, Tab past its boxes, Listen1 and the choice to the replacing key box.
+    Queue({{Kind::Type, "", "f5"}});
+    for (int tab = 0; tab < 6; ++tab) {
+        Queue({press("Tab")});
+    }
+    Queue({{Kind::Type, "", "home"}, press("Enter")});
+    EXPECT_EQ(Edit(0), vcl::mrOk);
+    EXPECT_EQ(KeyAssignments[0].Key(), 116);
+    EXPECT_EQ(KeyAssignments[0].Target(), 36);
+    // Listen1 by Tab and the space bar; Shift held with F9 is not heard as a key of its own.
+    Queue({press("Tab"), press("Tab"), press("Tab"), press("Tab"), press("Space"), press("Shift+F9"), press("Enter")});
+    EXPECT_EQ(Edit(0), vcl::mrOk);
+    EXPECT_EQ(KeyAssignments[0].Key(), 120);
+    EXPECT_FALSE(KeyAssignments[0].Shift());
+    EXPECT_EQ(KeyAssignments[0].Target(), 36);
+}
+
 TEST_F(AddKeyAssTest, GermanTexts) {
     LanguageIndex = 1;
     KeyAssignments = {MakeKeyAssignment(120, 300, true, 0, true)};

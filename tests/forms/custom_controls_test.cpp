@@ -11,7 +11,9 @@
 #include "forms/myedit.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/sysutils.h"
+#include "platform/win/input.h"
 #include "platform/win/keys.h"
+#include "platform/win/messages.h"
 #include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
@@ -229,7 +231,9 @@ TEST_F(CustomControlsTest, DxfCheckBoxClicksOnSpaceAndDoubleClick) {
     form->Show();
     auto& box = *form->boxes[2];
     box.SetFocus();
-    box.PressKey(win::VK_SPACE);
+    // The space bar as the keyboard gives it: the box clicks when the key comes up.
+    win::QueueUserKey(win::VK_SPACE, false, false, false);
+    win::RunMessageLoop();
     EXPECT_TRUE(box.Checked());
     box.DblClick();
     EXPECT_FALSE(box.Checked());
@@ -278,6 +282,15 @@ TEST_F(CustomControlsTest, GridRepaintsOneCellWhenItIsInSight) {
     form->drawn.clear();
     form->Grid->InvalidateCell(1, 30);  // scrolled out of sight
     EXPECT_TRUE(form->drawn.empty());
+    // The keyboard moves the current cell: the arrows by one, Page Down by the rows in sight,
+    // End to the last column; the cells left and reached are painted.
+    for (const uint16_t key : {win::VK_RIGHT, win::VK_DOWN, win::VK_NEXT, win::VK_END, win::VK_LEFT}) {
+        win::QueueUserKey(key, false, false, false);
+    }
+    win::RunMessageLoop();
+    EXPECT_EQ(form->Grid->Col(), 3);
+    EXPECT_EQ(form->Grid->Row(), 2 + form->Grid->VisibleRowCount());
+    EXPECT_EQ(form->drawn.front(), "1,1/0");
 }
 
 }  // namespace

@@ -113,19 +113,32 @@ TEST_F(DialogRunTest, CancelClosesTheOpenDialogWithoutARun) {
     EXPECT_EQ(Stored(kStateName), "(none)");
 }
 
-TEST_F(DialogRunTest, LeftOpenDialogsOkRunsAtTheNextInvoke) {
+// The pending OK runs at the host's call the timer sends; a command the user chooses before it
+// comes is not taken for that call: the pending OK runs first, then the command itself.
+TEST_F(DialogRunTest, LeftOpenDialogsOkRunsAtTheTimersInvokeAndBeforeAnotherCommand) {
     InvokeItem();
     TDActOpt* dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(m_runs, 0);
     dialog->RowControl(0)->SetText("70");
     PendingOptionsForm = dialog;
-    EXPECT_EQ(Invoke(MenuIndexOf(CODE_ABOUT)), 1);
+    RepostCode = 120;
+    win::SetForegroundWindow(HostWindow);
+    TNowTimerTick();
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen[0][0].value, 70);
     EXPECT_EQ(PendingOptionsForm, nullptr);
+    EXPECT_EQ(RepostCode, 0);
+    win::RunMessageLoop();  // the host's call that Go asked for does nothing
+
+    dialog->RowControl(0)->SetText("80");
+    PendingOptionsForm = dialog;
+    Invoke(MenuIndexOf(CODE_ABOUT));
+    ASSERT_EQ(m_runs, 2);
+    EXPECT_EQ(m_seen[1][0].value, 80);
+    EXPECT_EQ(PendingOptionsForm, nullptr);
     EXPECT_EQ(OpenDialog(), dialog);
-    EXPECT_FALSE(Shown("[form] \"About Orvex 1.88d\" TAboutBox, modal"));
+    EXPECT_TRUE(Shown("[form] \"About Orvex 1.88d\" TAboutBox, modal"));
 }
 
 TEST_F(DialogRunTest, DestroyedDialogLeavesEveryPlaceThatKnewIt) {

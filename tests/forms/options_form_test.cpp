@@ -14,6 +14,7 @@
 #include "core/startup.h"
 #include "forms/options_form.h"
 #include "platform/vcl/registry.h"
+#include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/win.h"
@@ -303,12 +304,23 @@ TEST_F(OptionsFormTest, ListenedHotkeyIsRememberedOverTheStore) {
     TOptionsForm* form = Open();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->Listening());
-    form->Listen1->PressKey('Q');
-    EXPECT_EQ(form->HotKey->Text(), "Q");
+    // The keys come as the keyboard's do, to the button that has the focus.
+    const auto press = [](uint16_t key, bool shift) {
+        win::QueueUserKey(key, shift, false, false);
+        win::RunMessageLoop();
+    };
+    press(win::VK_F1 + 6, false);
+    EXPECT_EQ(form->HotKey->Text(), "F7");
     EXPECT_FALSE(form->Listening());
     // Without the Listen button a key leaves the box alone.
-    form->Listen1->PressKey(win::VK_F2);
+    press(win::VK_F2, false);
+    EXPECT_EQ(form->HotKey->Text(), "F7");
+    // Shift held with the key is no key of its own: the key is heard.
+    form->Listen1->Click();
+    press('Q', true);
     EXPECT_EQ(form->HotKey->Text(), "Q");
+    EXPECT_FALSE(form->Listening());
+    EXPECT_TRUE(form->Visible());  // the heard key pressed nothing else
     form->OkButton->Click();
     vcl::Application->ProcessMessages();
     EXPECT_EQ(Stored("ExplorerHotkey"), "sca81");
@@ -429,6 +441,16 @@ TEST_F(OptionsFormTest, MoreShowsTheGeneralOptionsAndReadsThemBack) {
     for (size_t row = 0; row < initial.size(); ++row) {
         EXPECT_EQ(GeneralOptions[row].value, initial[row]) << "row " << row;
     }
+}
+
+TEST_F(OptionsFormTest, MoreClampsANumberOutsideItsRangeAndKeepsTheOtherChanges) {
+    Queue("TDActOpt", {{Kind::Set, "#1", "99999"}, {Kind::Set, "#2", "33"}, {Kind::Click, "OKBtn", ""}});
+    Queue("TOptionsForm", {{Kind::Click, "MoreBtn", ""}});
+    ASSERT_NE(Open(), nullptr);
+    // Row 1 runs from 2 to 1000: the page remembers 1000, and row 2's change is kept.
+    EXPECT_EQ(GeneralOptions[1].value, 1000);
+    EXPECT_EQ(GeneralOptions[2].value, 33);
+    EXPECT_EQ(GeneralOptions[6].value, 205);
 }
 
 }  // namespace

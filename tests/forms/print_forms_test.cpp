@@ -183,10 +183,13 @@ TEST_F(PrintFormsTest, TheCopiesGridListsTheSelectedFilesAndTakesCopiesOnly) {
     m_copies->Show();
     TStringGrid& grid = *m_copies->sgCopies;
     ASSERT_EQ(grid.RowCount(), 3);
-    EXPECT_EQ(grid.DetailLines(), (std::vector<std::string>{"File | Copies", "a.MUS | 0", "c.MUS | 0"}));
+    // A copies text that is not a number is one copy, as Go! reads it.
+    EXPECT_EQ(grid.DetailLines(), (std::vector<std::string>{"File | Copies", "a.MUS | 1", "c.MUS | 1"}));
     EXPECT_EQ(grid.UserSet("1,2=5"), "");
     EXPECT_EQ(grid.UserSet("0,2=x.MUS"), "the cell cannot be edited");
     EXPECT_EQ(m_copies->CopiesOf("c.MUS"), 5);
+    EXPECT_EQ(grid.UserSet("1,1=x"), "");
+    EXPECT_EQ(m_copies->CopiesOf("a.MUS"), 1);
     EXPECT_EQ(m_copies->CopiesOf("b.MUS"), -1);
 }
 

@@ -165,6 +165,14 @@ TEST_F(PrintRunTest, CopiesPerFileComeFromTheChosenRuleSet) {
     ExpectRunEnded();
 }
 
+TEST_F(PrintRunTest, ACopiesTextThatIsNotANumberPrintsOneCopyPerFile) {
+    WriteScores({"Alto.MUS"});
+    win::QueueFormAction("TfmCopies", {Kind::Click, "OkBtn", ""});
+    Print({{"Alto.MUS"}, "two", "", true});
+    testsupport::ExpectLines(Printed("Alto.MUS", "1 copy"), HostLines());
+    ExpectRunEnded();
+}
+
 TEST_F(PrintRunTest, CancelInTheCopiesFormPrintsNothing) {
     WriteScores({"Alto.MUS"});
     win::QueueFormAction("TfmCopies", {Kind::Click, "btCancel", ""});

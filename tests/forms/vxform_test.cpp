@@ -228,6 +228,9 @@ TEST_F(VxFormTest, PositionIsAppliedOnlyAboveZero) {
     EXPECT_EQ(form->BoundsRect(), vcl::Bounds(100, 80, 400, 300));
     orvex::VxForm_ApplyState(*form, "P10,20S300,200", true, true, true);
     EXPECT_EQ(form->BoundsRect(), vcl::Bounds(10, 20, 300, 200));
+    // A size that is no number is passed over; the position is taken.
+    orvex::VxForm_ApplyState(*form, "P30,40Sx,250", true, true, true);
+    EXPECT_EQ(form->BoundsRect(), vcl::Bounds(30, 40, 300, 200));
 }
 
 TEST_F(VxFormTest, ValueOfAnotherTypeInTheRegistryIsReadAsNothingAndDefaults) {

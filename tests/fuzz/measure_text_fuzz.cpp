@@ -39,7 +39,7 @@ bool UsualRegion(const uint8_t* record) {
     const int16_t end = hostapi::ReadI16(record, MeasureNumberRegion::kEndMeasure);
     const int16_t digit = hostapi::ReadI16(record, MeasureNumberRegion::kFirstDigit);
     const int16_t base = hostapi::ReadI16(record, MeasureNumberRegion::kBase);
-    const int16_t offset = hostapi::ReadI16(record, MeasureNumberRegion::kOffset);
+    const int16_t offset = hostapi::ReadI16(record, MeasureNumberRegion::kNumberOffset);
     const int16_t flags = hostapi::ReadI16(record, MeasureNumberRegion::kFlags);
     const int16_t known = MeasureNumberRegion::kRepeatedCharacter | MeasureNumberRegion::kDigitsFromOne |
                           MeasureNumberRegion::kNoCorrection;

@@ -91,23 +91,33 @@ int16_t InProcessHost::RunWithOptions(int32_t code, const std::vector<std::pair<
     return Invoke(code, false);
 }
 
-bool InProcessHost::FinishRunningCommands(int32_t code, int32_t steps) {
+bool InProcessHost::FinishRunningCommands(int32_t seconds) {
     const auto running = [] {
-        return orvex::RunningStepObject != nullptr || orvex::RepostCode != 0 || orvex::PrintContext != nullptr ||
-               orvex::PendingOptionsForm != nullptr;
+        return orvex::RunWaiting() || orvex::RepostCode != 0 || orvex::PrintContext != nullptr;
     };
     const bool wasRunning = running();
-    for (int32_t again = 0; again < 3 && running(); ++again) {
-        for (int32_t i = 0; i < steps && running(); ++i) {
-            win::SetForegroundWindow(m_host->MainWindow());
-            win::SetFocus(m_host->MainWindow());
-            win::Idle(1000);
-        }
-        if (running()) {
-            Invoke(code, true);
-        }
+    for (int32_t i = 0; i < seconds && running(); ++i) {
+        win::SetForegroundWindow(m_host->MainWindow());
+        win::SetFocus(m_host->MainWindow());
+        win::Idle(1000);
     }
     return wasRunning;
+}
+
+bool InProcessHost::RunUntilStep(uint32_t steps, int32_t seconds) {
+    const uint32_t start = orvex::RunStepsTaken();
+    for (int32_t turn = 0; turn < seconds * 100; ++turn) {
+        if (orvex::RunStepsTaken() - start >= steps) {
+            return true;
+        }
+        if (!orvex::RunWaiting() && orvex::RepostCode == 0 && orvex::PrintContext == nullptr) {
+            return false;
+        }
+        win::SetForegroundWindow(m_host->MainWindow());
+        win::SetFocus(m_host->MainWindow());
+        win::Idle(10);
+    }
+    return false;
 }
 
 std::vector<std::string> InProcessHost::Leftovers() {

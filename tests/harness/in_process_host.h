@@ -45,10 +45,12 @@ public:
     int16_t RunWithOptions(int32_t code, const std::vector<std::pair<std::string, std::string>>& settings);
 
     /// The user keeps the host's window in front while a multi-step command (an explosion, a
-    /// print run, New Spacing's second pass) takes its steps, for at most `steps` seconds of the
-    /// virtual clock each; a pass still waiting then is started by choosing the command again.
-    /// False when nothing was running.
-    bool FinishRunningCommands(int32_t code, int32_t steps = 20);
+    /// print run, New Spacing's second pass) takes its steps, for at most `seconds` of the
+    /// virtual clock. False when nothing was running.
+    bool FinishRunningCommands(int32_t seconds = 60);
+    /// The same, in turns of 10 ms, until the command has taken `steps` more steps after its
+    /// first; false when it ended (or `seconds` passed) before.
+    bool RunUntilStep(uint32_t steps, int32_t seconds = 60);
     /// The user closes what is still shown, then what is left behind: entry arrays still lent
     /// (taken back), commands running, forms that did not close. Empty when nothing is left.
     std::vector<std::string> Leftovers();

@@ -25,6 +25,8 @@ std::vector<std::string> OrvexLeftovers() {
     std::vector<std::string> left;
     if (orvex::RunningStepObject != nullptr) {
         left.push_back("a running part explosion");
+    } else if (orvex::RunWaiting()) {
+        left.push_back("a multi-step command waiting for its next step");
     }
     if (orvex::RepostCode != 0) {
         left.push_back("a multi-step command waiting to be invoked again (code " + std::to_string(orvex::RepostCode) +

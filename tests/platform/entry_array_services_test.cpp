@@ -3,6 +3,7 @@
 // a plug-in tampered with, and reporting arrays a plug-in did not release.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "platform/host/entry_arrays.h"
@@ -290,6 +291,9 @@ TEST_F(EntryArrayServicesTest, FilledTimeIsTheEndOfTheLastEntry) {
     EXPECT_EQ(filled(array, kVersion), 2048);
     EntryArray* empty = Load(2, 1, 0);
     EXPECT_EQ(filled(empty, kVersion), 0);
+    // A damaged last entry's end stays within 32 bits.
+    array->entry(1).setActualDuration(INT32_MAX);
+    EXPECT_EQ(filled(array, kVersion), INT32_MAX);
     release(array, kVersion);
     release(empty, kVersion);
 }

@@ -315,6 +315,9 @@ TEST_F(MusicServicesTest, PitchNamesReadBack) {
     }
     EXPECT_EQ(fromName(nullptr, kVersion), -1);
     EXPECT_EQ(fromName("C4", 0x1234), -1) << "an unknown interface version";
+    char name[10] = "x";
+    EXPECT_EQ(toName(60, name, sizeof name, 1, 0x1234), 0) << "an unknown interface version";
+    EXPECT_STREQ(name, "x");
 }
 
 TEST_F(MusicServicesTest, ProgressDisplayAndTheUserStoppingIt) {

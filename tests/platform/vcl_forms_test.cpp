@@ -10,7 +10,9 @@
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/input.h"
 #include "platform/win/win.h"
+#include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -307,6 +309,58 @@ TEST_F(VclFormsTest, KeysGoThroughTheFormFirstWithKeyPreview) {
     form->SendKey(win::VK_RETURN);  // Enter clicks the default button
     EXPECT_EQ(form->ModalResult(), vcl::mrOk);
 }
+
+/// What the user does by keys alone in the modal test form, and what the form holds then. The
+/// edit has the focus first, its text "abc" selected.
+struct KeyboardCase {
+    const char* name;
+    std::vector<FormAction> keys;
+    const char* text;
+    bool enabled;
+    int32_t mode;
+    int32_t result;
+};
+
+class VclKeyboardTest : public VclFormsTest, public ::testing::WithParamInterface<KeyboardCase> {};
+
+TEST_P(VclKeyboardTest, KeysReachTheFocusedControlThroughTheModalLoop) {
+    const KeyboardCase& c = GetParam();
+    auto form = MakeForm();
+    for (const FormAction& key : c.keys) {
+        win::QueueFormAction("TTestForm", key);
+    }
+    EXPECT_EQ(form->ShowModal(), c.result);
+    EXPECT_EQ(form->NameEdit->Text(), c.text);
+    EXPECT_EQ(form->Enable->Checked(), c.enabled);
+    EXPECT_EQ(form->Mode->ItemIndex(), c.mode);
+    EXPECT_EQ(form->cancelClicks, c.result == vcl::mrCancel ? 1 : 0);
+    EXPECT_EQ(win::PendingInput(), 0u);
+}
+
+FormAction Press(const char* key) {
+    return {FormAction::Kind::Press, "", key};
+}
+FormAction Type(const char* text) {
+    return {FormAction::Kind::Type, "", text};
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, VclKeyboardTest, ::testing::Values(
+    KeyboardCase{"TypingReplacesTheSelection", {Type("60"), Press("Enter")}, "60", false, 0, vcl::mrOk},
+    KeyboardCase{"CaretKeysAndErasing", {Press("Home"), Press("Delete"), Press("End"), Type("x"), Press("Backspace"),
+                  Press("Backspace"), Press("Enter")}, "b", false, 0, vcl::mrOk},
+    KeyboardCase{"ShiftSelects", {Press("End"), Press("Shift+Left"), Press("Shift+Left"), Type("Z?"), Press("Enter")},
+                 "aZ?", false, 0, vcl::mrOk},
+    KeyboardCase{"TabAndSpaceTickTheCheckBox", {Press("Tab"), Press("Space"), Press("Escape")}, "abc", true, 0,
+                 vcl::mrCancel},
+    KeyboardCase{"ShiftTabReachesCancelAndEnterClicksIt", {Press("Shift+Tab"), Press("Enter")}, "abc", false, 0,
+                 vcl::mrCancel},
+    KeyboardCase{"ArrowsChooseInTheRadioGroup", {Press("Tab"), Press("Tab"), Press("Down"), Press("Enter")}, "abc",
+                 false, 1, vcl::mrOk},
+    KeyboardCase{"AltAndTheAcceleratorTick", {Press("Alt+E"), Press("Alt+F"), Press("Enter")}, "abc", true, 1,
+                 vcl::mrOk}),
+    testsupport::NameBy(&KeyboardCase::name));
+// clang-format on
 
 TEST_F(VclFormsTest, CentredFormAppearsInTheMiddleOfTheScreenBeforeItsOnShow) {
     auto form = MakeForm();

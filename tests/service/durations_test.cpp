@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 
 #include "platform/hostapi/bytes.h"
 #include "service/durations.h"
@@ -103,7 +104,10 @@ INSTANTIATE_TEST_SUITE_P(Durations, MakeTest,
                                            MakeCase{512, 0, 4, 8, 1000, 0},  // the split of 1000 again
                                            MakeCase{32, 9, 3, 0, 32 + 16 + 8 + 4, 0},
                                            // Dots past the base's halvings add nothing more.
-                                           MakeCase{32, 9, 30000, 0, 63, 0}),
+                                           MakeCase{32, 9, 30000, 0, 63, 0},
+                                           // A remainder that takes the sum past 32 bits.
+                                           MakeCase{8192, 0, 1, INT32_MAX, 0, 20},
+                                           MakeCase{0, 1, 0, INT32_MIN, 8192 + INT32_MIN, 0}),
                          testsupport::NameBy("base", &MakeCase::base, "level", &MakeCase::level, "dots",
                                              &MakeCase::dots, "remainder", &MakeCase::remainder));
 

@@ -237,7 +237,7 @@ TEST_F(BindingTest, WrappersCallTheServices) {
     lumvar::SetReturnFocusPreference(1);
     EXPECT_TRUE(orvex::CallReturnFocusToFinale());
     int16_t err = -1;
-    EXPECT_STREQ(orvex::CallTranslateString("Delete rests", 2, 0, false, &err), "Löschen pausen");
+    EXPECT_STREQ(orvex::CallTranslateString("Delete rests", 2, 0, false, &err), "Löschen Pausen");
     EXPECT_EQ(err, 0);
     std::array<uint8_t, 14> state{};
     const win::Hwnd tool = win::CreateWindow({.className = "TForm"});

@@ -88,7 +88,7 @@ TEST_F(NamesTest, NamesLeaveTheClientsTranslationsAlone) {
     const char* word = lumvar::TranslateWord("rest", 1, 2, 0, nullptr, win::kNoWindow);
     const char* text = lumvar::TranslateID(252, 1, 3, nullptr, 0, win::kNoWindow, 0);
     EXPECT_EQ(Name(1, true, 0, true), "Staff #1 (hidden)");
-    EXPECT_STREQ(word, "pause");  // the case of the word's first letter
+    EXPECT_STREQ(word, "Pause");  // a translation keeps the table's spelling
     EXPECT_STREQ(text, "nascosto");
 }
 

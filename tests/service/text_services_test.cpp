@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/score_text.h"
 #include "platform/hostapi/bytes.h"
 #include "service/text_services.h"
 #include "tests/service/lumvar_fixture.h"
@@ -195,6 +196,20 @@ TEST_F(TextServicesTest, Host2001UsesTheOtherRegionTag) {
     }
     SaveOther("SOMN", 1, 0, Words(88, {{6, 1}, {8, 6}, {12, '0'}, {14, 10}, {16, 40}}));
     EXPECT_EQ(Shown(2), "1:42");
+}
+
+TEST_F(TextServicesTest, AScoreTextsRegionShowsItsNumbers) {
+    // Measures 1-8 numbered from 3, as the host writes a score text's region.
+    m_host.reset();
+    lumvar::ResetModuleState();
+    m_host = std::make_unique<host::Host>();
+    StartLumvar(0x06000200);
+    m_host->AddDocument(host::ParseScoreText("staff \"A\"\nmeasures 9\nnumberregion 1 8 start 3\n", "regions"));
+    EXPECT_EQ(Shown(1), "3");
+    EXPECT_EQ(Shown(6), "8");
+    EXPECT_EQ(Shown(8), "1:10");  // 10 is no measure of the region
+    EXPECT_EQ(Shown(9), "#9");
+    EXPECT_EQ(lumvar::StringToMeasure("8"), 6);
 }
 
 // ---- Text commands ----

@@ -173,7 +173,7 @@ TEST_P(TranslateWordTest, FindsTheRowOfTheWord) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Words, TranslateWordTest, ::testing::Values(
     WordCase{"Staff", 0x7FFF, 2, 0, "Notenzeile", 0},
-    WordCase{"staves", 0x7FFF, 2, 0, "notenzeilen", 0},       // the case of the word's first letter
+    WordCase{"staves", 0x7FFF, 2, 0, "Notenzeilen", 0},       // the table's spelling in another language
     WordCase{"all", 0x7FFF, 0, 0, "all", 0},
     WordCase{"Natural", 0x7FFF, 7, 0, "Återställningstecken", 0},  // a capital Å
     WordCase{"upper staff", 0x7FFF, 7, 0, "övre system", 0},
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(Words, TranslateWordTest, ::testing::Values(
     WordCase{"rest", 1, 3, 0, "pausa", 0},
     WordCase{"rest", 2, 3, 0, "pausa", 0},       // not found with 2: the counts 3, 2, 1, 0 are tried
     WordCase{"Vorzeichen", 0x7FFF, 0, 2, "Accidentals", 0},
-    WordCase{"grace note", 0x7FFF, 2, 0, "vorschlag", 0},
+    WordCase{"grace note", 0x7FFF, 2, 0, "Vorschlag", 0},
     WordCase{"measure", 1, 1, 0, "bar", 0},
     WordCase{"xyz", 0x7FFF, 2, 0, "xyz", 19},
     WordCase{"Staff", 0x7FFF, 13, 0, "", 3},
@@ -221,8 +221,8 @@ TEST_P(TranslateStringTest, TranslatesWordByWord) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Texts, TranslateStringTest, ::testing::Values(
-    StringCase{"Delete all rests", 2, 0, "Löschen alle pausen"},
-    StringCase{"3 Grace note, 2 slurs!", 2, 0, "3 Vorschlag, 2 bögen!"},
+    StringCase{"Delete all rests", 2, 0, "Löschen Alle Pausen"},
+    StringCase{"3 Grace note, 2 slurs!", 2, 0, "3 Vorschlag, 2 Bögen!"},
     StringCase{"Next page...", 4, 0, "Suivant page..."},
     StringCase{"measure 12", 1, 1, "bar 12"},
     StringCase{"measure 12", 2, 1, "measure 12"},  // only for English [International]

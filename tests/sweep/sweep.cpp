@@ -10,6 +10,12 @@
 //     as the host drives it, and what the host was told over all its calls counts (a plug-in
 //     call's answer, the host's own edits the command drove),
 //   - leaves a document that saves and reads back losslessly.
+// The commands that go on over several host calls (the part explosion and distribution, New
+// Spacing, a print run) run once more for each way a user leaves the scripted path, at each of
+// their steps: Cancel, Close or a click on their dialog, another document brought to the front,
+// their document closed. Another command follows on another document, then the user returns to
+// the run's document. Such a run must leave the other document as it was, and its own either
+// finished or as the steps done so far: the undo history takes it back to its start.
 // Runs go in child processes, so that a crash is reported with its run and the sweep goes on.
 //
 //   sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] [--list]
@@ -38,11 +44,16 @@
 #include <vector>
 
 #include "core/commands.h"
+#include "core/dispatch.h"
+#include "forms/dactopt.h"
+#include "forms/printfiles.h"
+#include "platform/host/undo_journal.h"
 #include "platform/host/document_commands.h"
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
+#include "platform/win/windows.h"
 #include "tests/harness/in_process_host.h"
 #include "tests/sweep/sweep_documents.h"
 
@@ -56,6 +67,18 @@ constexpr Year kYears[] = {
     {1997, 0x03000000}, {1998, 0x04000000}, {2000, 0x05000005}, {2001, 0x06000200}, {2002, 0x07000000}};
 constexpr host::Language kLanguages[] = {host::Language::English, host::Language::German, host::Language::Italian};
 
+/// What the user does while a multi-step command waits for a step.
+enum class Interruption { None, Cancel, Close, ClickDialog, OtherDocument, CloseDocument };
+constexpr Interruption kInterruptions[] = {Interruption::Cancel, Interruption::Close, Interruption::ClickDialog,
+                                           Interruption::OtherDocument, Interruption::CloseDocument};
+constexpr const char* kInterruptionNames[] = {"", "cancel", "close", "click-dialog", "other-document",
+                                              "close-document"};
+/// The steps at which the runs are interrupted: 0 (keys of the first step still on their way)
+/// to this many steps after the first.
+constexpr int32_t kInterruptedSteps = 24;
+/// The commands that go on over several host calls.
+constexpr int32_t kMultiStepCodes[] = {127, 135, 120, orvex::CODE_PRINT_MULTIPLE_FILES};
+
 struct Run {
     size_t index = 0;
     int32_t code = 0;
@@ -65,6 +88,8 @@ struct Run {
     size_t document = 0;
     bool selection = false;
     bool stop = false;
+    Interruption interruption = Interruption::None;
+    int32_t step = 0;
 };
 
 struct Matrix {
@@ -90,7 +115,41 @@ std::string RunName(const Matrix& matrix, const Run& run) {
                        std::string(host::LanguageCode(run.language)) + " " + matrix.documents[run.document].name;
     name += run.selection ? " selection" : " no-selection";
     name += run.stop ? " stop-at-1" : "";
+    if (run.interruption != Interruption::None) {
+        name += std::string(" ") + kInterruptionNames[static_cast<size_t>(run.interruption)] + "-at-step-" +
+                std::to_string(run.step);
+    }
     return name;
+}
+
+/// The multi-step commands once more for every interruption at every step, on every document
+/// that has something to select (selected whole), in English and German on host year 2000.
+/// Cancel, Close and the click need the dialog; the others are tried with Shift too.
+void AddInterruptedRuns(Matrix& matrix) {
+    constexpr Year year{2000, 0x05000005};
+    for (size_t document = 0; document < matrix.documents.size(); ++document) {
+        if (!matrix.selectable[document]) {
+            continue;
+        }
+        for (const host::Language language : {host::Language::English, host::Language::German}) {
+            for (const int32_t code : kMultiStepCodes) {
+                for (const Interruption interruption : kInterruptions) {
+                    const bool onDialog = interruption == Interruption::Cancel || interruption == Interruption::Close ||
+                                          interruption == Interruption::ClickDialog;
+                    for (const bool shift : {false, true}) {
+                        if (shift && (onDialog || code == orvex::CODE_PRINT_MULTIPLE_FILES)) {
+                            continue;
+                        }
+                        for (int32_t step = 0; step <= kInterruptedSteps; ++step) {
+                            matrix.runs.push_back(
+                                Run{matrix.runs.size(), code, shift, year, language, document, true, false,
+                                    interruption, step});
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
 
 Matrix MakeMatrix() {
@@ -133,6 +192,7 @@ Matrix MakeMatrix() {
             }
         }
     }
+    AddInterruptedRuns(matrix);
     return matrix;
 }
 
@@ -163,6 +223,113 @@ struct RunFacts {
     std::vector<std::string> transcript;  ///< what the user saw (kept for --transcript)
 };
 
+/// The document another command runs on while a multi-step command waits.
+constexpr const char* kOtherScore = "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
+
+/// The open form of the run's dialog (the options dialog, or the print form), or none.
+vcl::TForm* RunDialog() {
+    for (vcl::TForm* form : orvex::ModelessFormList) {
+        if (form->Visible() && (dynamic_cast<orvex::TDActOpt*>(form) != nullptr ||
+                                dynamic_cast<orvex::TPrintMultipleFiles*>(form) != nullptr)) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+/// The number of an open document, 0 when it is not open.
+int32_t NumberOf(host::Host& host, const host::Document* document) {
+    for (int32_t number = 1; number <= host.DocumentCount(); ++number) {
+        if (&host.DocumentAt(number) == document) {
+            return number;
+        }
+    }
+    return 0;
+}
+
+/// What the user does while the command waits; the mouse lands on the dialog first.
+void Interrupt(harness::InProcessHost& sim, Interruption interruption, const host::Document*& other) {
+    vcl::TForm* dialog = RunDialog();
+    if (dialog != nullptr && (interruption == Interruption::Cancel || interruption == Interruption::Close ||
+                              interruption == Interruption::ClickDialog)) {
+        win::SetForegroundWindow(dialog->Handle());
+    }
+    auto* options = dynamic_cast<orvex::TDActOpt*>(dialog);
+    auto* print = dynamic_cast<orvex::TPrintMultipleFiles*>(dialog);
+    switch (interruption) {
+        case Interruption::Cancel:
+            if (options != nullptr) {
+                options->CancelBtn->Click();
+            } else if (print != nullptr) {
+                print->BitBtn1->Click();
+            }
+            break;
+        case Interruption::Close:
+            if (dialog != nullptr) {
+                dialog->Close();
+            }
+            break;
+        case Interruption::ClickDialog:
+            if (options != nullptr) {
+                options->cbAutoClose->Click();
+            }
+            break;
+        case Interruption::OtherDocument:
+            other = &sim.Host().AddDocument(host::ParseScoreText(kOtherScore, "other"));
+            break;
+        case Interruption::CloseDocument:
+            host::CloseFrontDocument(sim.Host());
+            break;
+        case Interruption::None:
+            break;
+    }
+}
+
+/// After an interruption: another command on another document, then the user goes back to the
+/// run's document (when it is still open). Findings when the other document changed.
+void AnotherCommandElsewhere(harness::InProcessHost& sim, const host::Document* own, const host::Document* other,
+                             std::vector<std::string>& findings) {
+    host::Host& theHost = sim.Host();
+    if (other == nullptr) {
+        other = &theHost.AddDocument(host::ParseScoreText(kOtherScore, "other"));
+    } else {
+        theHost.BringToFront(NumberOf(theHost, other));
+    }
+    const std::string before = host::MusText(*other);
+    sim.Invoke(orvex::CODE_ABOUT, false);
+    if (const int32_t number = NumberOf(theHost, own); number != 0) {
+        theHost.BringToFront(number);
+    }
+    sim.FinishRunningCommands();
+    if (NumberOf(theHost, other) == 0) {
+        findings.push_back("the other document was closed");
+    } else if (host::MusText(*other) != before) {
+        findings.push_back("the other document changed");
+    }
+}
+
+/// The steps in the document's undo history (it keeps kMaxUndoSteps).
+size_t UndoSteps(host::Document& document) {
+    document.CloseUndoStep();
+    return document.History() != nullptr ? document.History()->UndoCount() : 0;
+}
+
+/// Whether the undo history takes the document back to `original` by the steps added since it
+/// held `stepsBefore` (a history that is full cannot tell which steps are the run's: not
+/// checked).
+bool UndoesToTheStart(host::Host& theHost, host::Document& document, size_t stepsBefore,
+                      const std::string& original) {
+    theHost.BringToFront(NumberOf(theHost, &document));
+    const size_t steps = UndoSteps(document);
+    if (steps >= host::kMaxUndoSteps) {
+        return true;
+    }
+    for (size_t i = stepsBefore; i < steps; ++i) {
+        document.Undo();
+    }
+    return host::MusText(document) == original;
+}
+
 /// What one run found; empty when it passed.
 std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts& facts) {
     std::vector<std::string> findings;
@@ -173,6 +340,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     } catch (const std::exception& e) {
         return {std::string("the host does not start: ") + e.what()};
     }
+    if (kind.damage && host->Document() != nullptr) {
+        kind.damage(*host->Document());
+    }
     if (run.selection) {
         host->SelectAll();
     }
@@ -180,8 +350,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
         host::StopProgressAt(host->Host(), 1);
     }
     host::Host& theHost = host->Host();
-    const host::Document* before = host->Document();
+    host::Document* before = host->Document();
     const std::string textBefore = before != nullptr ? host::MusText(*before) : "";
+    const size_t undoStepsBefore = before != nullptr ? UndoSteps(*before) : 0;
     const uint64_t answersBefore = theHost.ChangeAnswerCount();
     const uint64_t editsBefore = theHost.HostEditCount();
     if (!run.shift) {
@@ -199,10 +370,17 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     }
     try {
         host->Invoke(run.code, run.shift);
+        if (run.interruption != Interruption::None) {
+            const host::Document* other = nullptr;
+            if (run.step == 0 || host->RunUntilStep(static_cast<uint32_t>(run.step))) {
+                Interrupt(*host, run.interruption, other);
+            }
+            AnotherCommandElsewhere(*host, before, other, findings);
+        }
         // A multi-step command (an explosion, a print run, New Spacing's second pass) goes on in
         // the host's later calls, timer ticks and idle time: the run is followed to its end, and
         // what the host was told over all of them is what it knows.
-        facts.stepped = host->FinishRunningCommands(run.code);
+        facts.stepped = host->FinishRunningCommands() || run.interruption != Interruption::None;
     } catch (const std::exception& e) {
         findings.push_back(std::string("an exception reached the host: ") + e.what());
     }
@@ -219,13 +397,13 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
         }
     }
     // The document the run began on, when it is still open (a command may open others).
-    const host::Document* after = nullptr;
+    host::Document* after = nullptr;
     for (int32_t number = 1; number <= theHost.DocumentCount(); ++number) {
         if (&theHost.DocumentAt(number) == before) {
             after = before;
         }
     }
-    if (before != nullptr && after == nullptr) {
+    if (before != nullptr && after == nullptr && run.interruption != Interruption::CloseDocument) {
         findings.push_back("the document the command ran on was closed");
     }
     const std::string textAfter = after != nullptr ? host::MusText(*after) : "";
@@ -247,6 +425,10 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
         } catch (const host::DocumentFileError& e) {
             findings.push_back(std::string("the saved document cannot be read: ") + e.what());
         }
+    }
+    if (run.interruption != Interruption::None && after != nullptr &&
+        !UndoesToTheStart(theHost, *after, undoStepsBefore, textBefore)) {
+        findings.push_back("the undo history does not take the document back to its start");
     }
     return findings;
 }

@@ -1,9 +1,14 @@
 #include "tests/sweep/sweep_documents.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "platform/hostapi/bytes.h"
+#include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/record_tags.h"
 
 namespace sweep {
 namespace {
@@ -13,6 +18,64 @@ std::string ReadText(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+/// Gives the entries of every cell, in turn, the extreme positions, durations and note counts a
+/// damaged file can hold.
+void ExtremeEntries(host::Document& document) {
+    struct Values {
+        int32_t position;
+        int32_t actual;
+        int16_t duration;
+        int16_t notes;
+    };
+    static constexpr Values kValues[] = {{0, INT32_MAX, 1024, 1},         {INT32_MAX, INT32_MAX, 1024, 1},
+                                         {INT32_MAX - 5, 1024, 1024, 1},  {0, INT32_MIN, -32768, 1},
+                                         {INT32_MIN, -1, 32767, 12},      {-1024, 0x40000000, 0, -7},
+                                         {0x40000000, 0x40000000, 4096, 13}};
+    size_t next = 0;
+    std::vector<std::pair<host::CellKey, host::CellEntries>> cells(document.Cells().begin(), document.Cells().end());
+    for (auto& [cell, entries] : cells) {
+        for (host::EntryBytes& bytes : entries) {
+            const Values& v = kValues[next++ % std::size(kValues)];
+            const hostapi::EntryView entry(bytes.data());
+            entry.setPosition(v.position);
+            entry.setActualDuration(v.actual);
+            entry.setDuration(v.duration);
+            entry.setNoteCount(v.notes);
+        }
+        document.SetEntries(cell, entries);
+    }
+}
+
+/// Every record cut to half its size (a record of one byte loses it), but those the host keeps in
+/// one size only (a file holding them shorter is refused).
+void RecordsCutShort(host::Document& document) {
+    std::vector<std::pair<host::RecordKey, host::Bytes>> records(document.Records().Records().begin(),
+                                                                 document.Records().Records().end());
+    for (auto& [key, bytes] : records) {
+        const std::optional<hostapi::RecordTagInfo> info = hostapi::FindRecordTag(key.tag);
+        if (info && info->size != 0) {
+            continue;
+        }
+        bytes.resize(bytes.size() / 2);
+        document.SaveRecord(key, bytes);
+    }
+}
+
+/// The record kinds' score with a text of 5000 characters wherever a text is stored.
+std::string LongTextsScore() {
+    const std::string longText(5000, 'x');
+    std::string text = EveryRecordKindScore();
+    text += "text \"" + longText + "\"\n";
+    text += "expression 4 \"" + longText + "\" font 2\n";
+    text += "measureexpression 4 4 staff 1\n";
+    text += "lyric verse 4 \"" + longText + "-" + longText + "\"\n";
+    text += "syllable 1 3:1 verse 4 1\n";
+    text += "pagetext 1 \"" + longText + "\"\n";
+    text += "staff \"" + longText + "\" \"" + longText + "\"\n";
+    text += "group 1 3 \"" + longText + "\" \"" + longText + "\" bracket 2\n";
+    return text;
 }
 
 }  // namespace
@@ -124,6 +187,9 @@ std::vector<DocumentKind> DocumentKinds(const std::string& sourceFolder) {
     }
     kinds.push_back({"chorale", ChoraleScore()});
     kinds.push_back({"every-record-kind", EveryRecordKindScore()});
+    kinds.push_back({"extreme-entries", ChoraleScore(), ExtremeEntries});
+    kinds.push_back({"long-texts", LongTextsScore()});
+    kinds.push_back({"records-cut-short", EveryRecordKindScore(), RecordsCutShort});
     return kinds;
 }
 

@@ -95,6 +95,28 @@ TEST_F(CombineTest, WithoutSeparateMeasuresThePitchesFlowOn) {
     EXPECT_EQ(Music(2, 2), (Words{"0~", "0", "2+4"}));
 }
 
+TEST_F(CombineTest, AnEmptyMeasureMovesOnlyItsOwnStaffOn) {
+    // Pitch measure 2 and rhythm measure 3 are empty: no rhythm note is passed over, no pitch
+    // used up.
+    StartHost(R"(
+staff "Pitches"
+staff "Rhythm"
+measures 4 time 4/4
+notes 1 1 c5/2 d5/2
+notes 1 3 e5/2 f5/2
+notes 1 4 g5/1
+notes 2 1 c4/1
+notes 2 2 c4/2 c4/2
+notes 2 4 c4/2 c4/2
+)");
+    Select(1, 2, 1, 4);
+    RunTool(kCombine);
+    EXPECT_EQ(Music(2, 1), Words{"7"});
+    EXPECT_EQ(Music(2, 2), (Words{"8", "9"}));
+    EXPECT_EQ(Music(2, 3), Words{});
+    EXPECT_EQ(Music(2, 4), (Words{"10", "11"}));
+}
+
 TEST_F(CombineTest, OnlyTwoStavesCanBeCombined) {
     StartHost(kScore);
     Select(1, 3, 1, 1);

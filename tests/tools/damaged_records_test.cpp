@@ -2,6 +2,7 @@
 // reported once by the loader that meets it, naming its tag and keys; the loader answers as it
 // did before and the command goes on as it would have, so the document is left as it was.
 #include <array>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,11 @@
 #include "core/host/staff_systems.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
+#include "platform/host/score_text.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
+#include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -78,6 +81,49 @@ TEST_F(DamagedRecordsTest, AShortNoteExpressionIsReportedOnceAndFindChangesNothi
                                                    "expected."});
     EXPECT_EQ(Listing(), before);
 }
+
+TEST_F(DamagedRecordsTest, SeveralDamagedRecordsGiveOneMessageThatCountsThem) {
+    const hostapi::EntryNumber entry = EntryOfMeasure6();
+    Truncate(host::RecordKey::Other(hostapi::MakeTag("otDY"), 3, 0), 6);
+    Truncate(host::RecordKey::EntryDetail(hostapi::MakeTag("edED"), entry, 0), 4);
+    RunTool(kFind, {{"Row3", "arco"}});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"2 records of the document are damaged, among them 'otDY' (3, 0)."});
+}
+
+TEST_F(DamagedRecordsTest, AnotherDocumentsOwnDamagedRecordIsReportedToo) {
+    m_host->AddDocument(host::ParseScoreText(kScore, "second"));
+    for (int document : {1, 2}) {
+        m_host->BringToFront(document);
+        Select(1, 1, 1, 8);
+        Truncate(host::RecordKey::Other(hostapi::MakeTag("otDY"), 3, 0), 6);
+        RunTool(kFind, {{"Row3", "PIZ"}});
+    }
+    const std::string message = "The record 'otDY' (3, 0) of the document is damaged: it holds 6 bytes where 12 are "
+                                "expected.";
+    EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
+}
+
+// An entry whose actual duration no measure holds (a damaged file the reader accepts) is read
+// within range and reported once; the tools that sum entry ends run over it without overflow.
+struct HugeEntryCase {
+    const char* name;
+    int32_t code;
+};
+
+class HugeEntryTest : public DamagedRecordsTest, public ::testing::WithParamInterface<HugeEntryCase> {};
+
+TEST_P(HugeEntryTest, IsReadWithinRangeAndReported) {
+    EditEntry(1, 1, 1, [](hostapi::EntryView entry) { entry.setActualDuration(INT32_MAX); });
+    const std::string number = std::to_string(View(Cell(1, 1).at(1)).number());
+    RunTool(GetParam().code);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The entry " + number + " of staff 1, measure 1 is damaged: its "
+                                                   "position or duration lies out of range and is read within it."});
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, HugeEntryTest,
+                         ::testing::Values(HugeEntryCase{"ProcessExtractedParts", 126},
+                                           HugeEntryCase{"FillWithRests", 149}, HugeEntryCase{"Analyze", 164}),
+                         testsupport::NameBy(&HugeEntryCase::name));
 
 TEST_F(DamagedRecordsTest, AWholeRecordIsNotReported) {
     const std::vector<std::string> before = Listing();

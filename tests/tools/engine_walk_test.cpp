@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Engine, CompareStartTest,
                                            Refusal{"NothingRead",
                                                    {{"Row1", "0"}, {"Row2", "1"}},
                                                    1,
-                                                   "Nothing has been read to compare with: run Find with Read first."}),
+                                                   "Nothing has been read to compare with: run Compare Entries with \\\"Read now:\\\" first."}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ResultLineTest, RunsOfMeasuresWithHitsBecomeOneLineEach) {

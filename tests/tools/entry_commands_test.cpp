@@ -102,6 +102,11 @@ TEST_P(EntryCommandRefusedTest, RefusesWithAMessageAndChangesNothing) {
     Select(1, 1, 1, 1);
     RunTool(c.code, c.settings);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+    if (c.code == kReplacePitches) {  // refused at Go: no progress display opened
+        const auto& lines = win::TranscriptLines();
+        EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
+                                 [](const std::string& line) { return line.starts_with("host: progress begins"); }));
+    }
     EXPECT_EQ(Cell(1, 1), before);
     EXPECT_TRUE(Document().Records() == records);
 }
@@ -112,16 +117,23 @@ INSTANTIATE_TEST_SUITE_P(Texts, EntryCommandRefusedTest, ::testing::Values(
     RefusedCase{"SpecialModificationsX", kSpecialModifications, {{"Row0", "X4"}, {"Row6", "1"}},
                 "\\\"X4\\\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, and an "
                 "octave, such as C4, F#3 or Bb5."},
+    // Replace Pitches' rows are checked at Go by its own rule (note names, no octave), rows 2
+    // and 6 too; a text typed into a control is shown as typed.
     RefusedCase{"ReplaceH", kReplacePitches, {{"Row0", "H"}, {"Row1", "C"}},
-                "\\\"H\\\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, and an "
-                "octave, such as C4, F#3 or Bb5."},
+                "Replace Pitches: \\\"H\\\" is not a note name. Please type a note letter A-G followed by # or b signs "
+                "only, such as F# or Bb: the notes of that name are replaced in every octave."},
     RefusedCase{"ReplaceDigit", kReplacePitches, {{"Row0", "F"}, {"Row1", "1"}},
-                "\\\"1\\\" is not a pitch name. Please type a note letter A-G, optionally followed by # or b, and an "
-                "octave, such as C4, F#3 or Bb5."},
-    // A pitch with its octave passes the dialog; Replace Pitches takes note names only.
+                "Replace Pitches: \\\"1\\\" is not a note name. Please type a note letter A-G followed by # or b signs "
+                "only, such as F# or Bb: the notes of that name are replaced in every octave."},
     RefusedCase{"ReplaceWithAnOctave", kReplacePitches, {{"Row0", "F#4"}, {"Row1", "G"}},
                 "Replace Pitches: \\\"F#4\\\" is not a note name. Please type a note letter A-G followed by # or b signs "
-                "only, such as F# or Bb: the notes of that name are replaced in every octave."}),
+                "only, such as F# or Bb: the notes of that name are replaced in every octave."},
+    RefusedCase{"ReplaceRowTwo", kReplacePitches, {{"Row2", "F#4"}, {"Row3", "G"}},
+                "Replace Pitches: \\\"F#4\\\" is not a note name. Please type a note letter A-G followed by # or b signs "
+                "only, such as F# or Bb: the notes of that name are replaced in every octave."},
+    RefusedCase{"ReplaceTypedText", kReplacePitches, {{"Row6", "F\u00fc\u20ac"}, {"Row7", "G"}},
+                "Replace Pitches: \\\"F\u00fc\u20ac\\\" is not a note name. Please type a note letter A-G followed by # or b "
+                "signs only, such as F# or Bb: the notes of that name are replaced in every octave."}),
     [](const ::testing::TestParamInfo<RefusedCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 

@@ -120,6 +120,16 @@ TEST_F(HarpTest, WithRespellingAnESharpBecomesTheNaturalF) {
     EXPECT_TRUE(Changes(2).empty());
 }
 
+// "From measure" 2 and "to the end" over a selection of measure 1: the display counts the
+// measures the walk covers.
+TEST_F(HarpTest, TheProgressCountsTheMeasuresTheWalkCovers) {
+    StartHost("font 0 \"Times\"\nstaff \"Harp\"\nmeasures 4\nnotes 1 2 c4/1\nnotes 1 3 d4/1\nnotes 1 4 e4/1\n");
+    Select(1, 1, 1, 1);
+    RunTool(kHarp, {{"Row5", "2"}, {"Row6", "1"}});
+    EXPECT_TRUE(TranscriptHas("host: progress begins over staves 1, measures 2-4: 3 steps"));
+    EXPECT_TRUE(TranscriptHas("host: progress ends after 3 of 3 steps"));
+}
+
 TEST_F(HarpTest, ADoubleSharpEndsTheRun) {
     Start("notes 1 1 c4/2 d4/2\nnotes 1 2 f##4/1\n");
     Select(1, 1, 1, 2);

@@ -64,4 +64,18 @@ INSTANTIATE_TEST_SUITE_P(Widths, IncipitsTest, ::testing::Values(
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
+// A measure too wide for the page: the page layout that the run reads first splits the system
+// and gives the page its first system. That changes the document, and the host is told so.
+class IncipitsLayoutTest : public testsupport::NotesTest {};
+
+TEST_F(IncipitsLayoutTest, TheHostIsToldOfTheLayoutItsReadingMade) {
+    StartHost("staff \"A\"\nmeasures 1 width 200\nmeasures 1 width 3000\nmeasures 2 width 200\n"
+              "notes 1 1 c5/1\npage\nsystem 1 4\n");
+    Select(1, 1, 1, 4);
+    EXPECT_NE(RunWithShift(168), 0);
+    const host::Bytes* page = Document().Records().Find(host::RecordKey::Other(hostapi::kTagPage, 1, 0));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(hostapi::ReadI16(page->data(), 8), 1);  // the page's first system
+}
+
 }  // namespace

@@ -109,6 +109,11 @@ INSTANTIATE_TEST_SUITE_P(Charts, RecomputeTest, ::testing::Values(
     RecomputeCase{"cannot fit", "staff \"A\"\nmeasures 1 width 200\n"
         "beatchart 1 4096:240:240:0 0:20:80:20 1024:80:140:80 2048:140:200:140 3072:200:240:200\n",
         {0, 20, 80, 140, 200, 240}, false},
+    // As the host's note spacing leaves a chart: the elements have no minimum positions and the
+    // header's minimum end is the chart's end. The chart fills the measure as it is.
+    RecomputeCase{"host spaced", "staff \"A\"\nmeasures 1 width 240\n"
+        "beatchart 1 4096:216:216:240 0:24:72:0 1024:72:120:0 2048:120:168:0 3072:168:216:0\n",
+        {0, 24, 72, 120, 168, 216}, true},
     // Element 3 at time 0 ends the chart after element 2, which then lasts to the measure's end.
     RecomputeCase{"zero time", "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:240:0:0 0:20:80:0 1024:80:140:0 0:140:200:0 3072:200:240:0\n",

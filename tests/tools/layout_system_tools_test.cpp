@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/host/finxess.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
@@ -166,6 +167,11 @@ TEST_P(CopySystemOptimizationTest, TargetsTakeTheSourceListAndGroups) {
     EXPECT_EQ(StoredWord(RecordKey::Detail(kTagGroup, 2, 1, 0), 0), 1);
     EXPECT_EQ(StoredWord(RecordKey::Detail(kTagGroup, 2, 1, 0), 2), 2);
     EXPECT_EQ(Stored(RecordKey::Detail(kTagGroup, 2, 2, 0)), nullptr);
+    // ... with a name text block of its own, so that renaming it leaves system 1's name alone.
+    const int16_t sourceName = StoredWord(RecordKey::Detail(kTagGroup, 1, 1, 0), 4);
+    const int16_t copiedName = StoredWord(RecordKey::Detail(kTagGroup, 2, 1, 0), 4);
+    EXPECT_NE(copiedName, sourceName);
+    EXPECT_STREQ(LoadTextBlock(copiedName, false), "Strings");
     EXPECT_EQ(StoredList(3), c.toSystem3 ? copied : (StaffList{{1, 0}, {2, -200}, {4, -400}}));
     EXPECT_EQ(StoredList(4), c.toSystem4 ? copied : StaffList{});
     const uint16_t flags4 = static_cast<uint16_t>(StoredWord(RecordKey::Other(hostapi::kTagStaffSystem, 4, 0), 18));
@@ -182,13 +188,32 @@ INSTANTIATE_TEST_SUITE_P(Options, CopySystemOptimizationTest, ::testing::Values(
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
-TEST_F(LayoutSystemToolsTest, CopyFromASystemBeyondTheLastIsRefused) {
+struct RefusedCopyCase {
+    const char* name;
+    std::vector<std::pair<size_t, int32_t>> options;
+};
+
+class RefusedCopyTest : public LayoutSystemToolsTest, public ::testing::WithParamInterface<RefusedCopyCase> {};
+
+TEST_P(RefusedCopyTest, NothingChanges) {
     Open(kFourSystems);
-    std::unique_ptr<TFMisc> context = Tool(16, {{0, 5}});
+    const host::Bytes system4 = *Stored(RecordKey::Other(hostapi::kTagStaffSystem, 4, 0));
+    std::unique_ptr<TFMisc> context = Tool(16, GetParam().options);
     EXPECT_FALSE(RunCopySystemOptimization(win::kNoWindow, *context));
     EXPECT_EQ(layouttest::MessageTexts(), std::vector<std::string>{"Invalid FROM system specified."});
     EXPECT_EQ(StoredList(2), (StaffList{{1, 0}, {2, -200}, {3, -400}}));
+    EXPECT_EQ(StoredList(4), StaffList{});
+    EXPECT_EQ(*Stored(RecordKey::Other(hostapi::kTagStaffSystem, 4, 0)), system4);
+    EXPECT_NE(Stored(RecordKey::Detail(kTagGroup, 2, 2, 0)), nullptr);
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(From, RefusedCopyTest, ::testing::Values(
+    RefusedCopyCase{"beyond the last system", {{0, 5}}},
+    // System 4 has no staff list of its own: the targets would show no staves.
+    RefusedCopyCase{"a system without a list of its own", {{0, 4}, {1, 1}, {3, 0}, {4, 1}}}),
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+// clang-format on
 
 TEST_F(LayoutSystemToolsTest, CopiedOptimizationCarriesTheFirstStaffPositionFrom2001) {
     Open(kFourSystems, 2001);

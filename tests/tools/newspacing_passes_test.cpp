@@ -62,7 +62,7 @@ TEST_F(NewSpacingTest, SqueezesTheOverlongEntryAndRemovesItsTupletInTheSecondPas
     EXPECT_FALSE(View(Cell(1, 1)[0]).has(hostapi::kEntryTuplet));
     EXPECT_EQ(Times(1, 2), (std::vector<std::pair<int32_t, int32_t>>{{0, 4096}}));
 
-    RunWithShift(kNewSpacing);  // the pending second pass
+    ASSERT_TRUE(FinishWaitingRun());  // the host spaces, then the second pass
     EXPECT_TRUE(EntryRecord("E\x03TP", squeezed).empty());
     EXPECT_FALSE(View(Cell(1, 1)[1]).has(hostapi::kEntryTuplet));
     EXPECT_EQ(View(Cell(1, 1)[1]).duration(), 4096);
@@ -95,9 +95,12 @@ TEST_F(NewSpacingTest, WritesTheComplementaryRhythmOnTheAddedStaff) {
     // The selected staves are left as they were.
     EXPECT_EQ(Times(1, 1), (std::vector<std::pair<int32_t, int32_t>>{{0, 512}, {512, 512}, {1024, 3072}}));
 
-    RunWithShift(kNewSpacing);  // the pending second pass ends the run and takes the staff out
+    ASSERT_TRUE(FinishWaitingRun());  // the second pass ends the run and takes the staff out
     EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
     EXPECT_EQ(ScoreStaves(), (std::vector<int16_t>{1, 2}));
+    // Whole: its music and its staff record go too, so that nothing of it is saved.
+    EXPECT_TRUE(Cell(3, 1).empty());
+    EXPECT_EQ(Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SOIS"), 3, 0)), nullptr);
 }
 
 // With "Ignore tuplets for complementary rhythms?" a gap of 600 is no note value: the next gap
@@ -109,7 +112,7 @@ TEST_F(NewSpacingTest, PlainValuesOnlyLetsTheNextGapTakeInAnOddOne) {
     RunTool(kNewSpacing, {{"Row4", "1"}});
     EXPECT_EQ(Times(2, 1), (std::vector<std::pair<int32_t, int32_t>>{{0, 1024}, {1024, 3072}}));
 
-    RunWithShift(kNewSpacing);  // the pending second pass ends the run and takes the staff out
+    ASSERT_TRUE(FinishWaitingRun());  // the second pass ends the run and takes the staff out
     EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
     EXPECT_EQ(ScoreStaves(), (std::vector<int16_t>{1}));
 }
@@ -124,7 +127,7 @@ TEST_F(NewSpacingTest, AMelismaEntryLosesItsLyricsFlagUntilTheSecondPass) {
     RunWithShift(kNewSpacing);
     EXPECT_TRUE(View(Cell(1, 1)[0]).has(hostapi::kEntryLyrics));
     EXPECT_FALSE(View(Cell(1, 1)[1]).has(hostapi::kEntryLyrics));
-    RunWithShift(kNewSpacing);
+    ASSERT_TRUE(FinishWaitingRun());
     EXPECT_TRUE(View(Cell(1, 1)[0]).has(hostapi::kEntryLyrics));
     EXPECT_TRUE(View(Cell(1, 1)[1]).has(hostapi::kEntryLyrics));
     EXPECT_FALSE(View(Cell(1, 1)[2]).has(hostapi::kEntryLyrics));
@@ -138,7 +141,7 @@ TEST_F(NewSpacingTest, AGlissandoEntryIsTiedUntilTheSecondPass) {
     RunWithShift(kNewSpacing);
     EXPECT_TRUE((View(Cell(1, 1)[0]).note(0).flags() & hostapi::kNoteTieStart) != 0);
     EXPECT_FALSE((View(Cell(1, 1)[1]).note(0).flags() & hostapi::kNoteTieStart) != 0);
-    RunWithShift(kNewSpacing);
+    ASSERT_TRUE(FinishWaitingRun());
     EXPECT_FALSE((View(Cell(1, 1)[0]).note(0).flags() & hostapi::kNoteTieStart) != 0);
 }
 

@@ -53,8 +53,8 @@ const std::vector<std::string> kTrillNotes = {
     "at 442, 85 EDU, created, playback note: D5[playback]", "at 527, 85 EDU, created, playback note: C5[playback]",
     "at 612, 85 EDU, created, playback note: D5[playback]", "at 697, 85 EDU, created, playback note: C5[playback]",
     "at 782, 85 EDU, created, playback note: D5[playback]", "at 867, 85 EDU, created, playback note: C5[playback]",
-    "at 952, 8 EDU, created, floating, hidden: rest",       "at 960, 64 EDU, created, floating, hidden: rest",
-    "at 1024, 3072 EDU, created, floating, hidden: rest",
+    "at 952, 8 EDU, created, floating, hidden, playback note: rest",       "at 960, 64 EDU, created, floating, hidden, playback note: rest",
+    "at 1024, 3072 EDU, created, floating, hidden, playback note: rest",
 };
 
 class PlaybackTest : public testsupport::NotesTest {
@@ -163,17 +163,17 @@ TEST_F(PlaybackTest, CreateMakesEveryEffectOfThePassageAudible) {
     // layer 4 taken by this run and takes layer 3 without asking.
     const std::vector<std::string> lineTrill = Layer(1, 3, 4);
     ASSERT_EQ(lineTrill.size(), 14u);
-    EXPECT_EQ(lineTrill[0], "at 0, 2048 EDU, created, floating, hidden: rest");
+    EXPECT_EQ(lineTrill[0], "at 0, 2048 EDU, created, floating, hidden, playback note: rest");
     EXPECT_EQ(lineTrill[1], "at 2048, 187 EDU, created, playback note: G5[playback]");
     EXPECT_EQ(lineTrill[10], "at 2915, 85 EDU, created, playback note: F5[playback]");
-    EXPECT_EQ(lineTrill[13], "at 3072, 1024 EDU, created, floating, hidden: rest");
+    EXPECT_EQ(lineTrill[13], "at 3072, 1024 EDU, created, floating, hidden, playback note: rest");
     const std::vector<std::string> tremolo = Layer(1, 3, 3);
     ASSERT_EQ(tremolo.size(), 25u);
     // Three slashes are unmeasured: the trill speed (12 a quarter) after the trill's delay (204
     // EDU), the step made even (83 EDU, 22 hits); the hits repeat the notated entry.
     EXPECT_EQ(tremolo[0], "at 0, 287 EDU, created, playback note: E5");
     EXPECT_EQ(tremolo[21], "at 1947, 83 EDU, created, playback note: E5");
-    EXPECT_EQ(tremolo[22], "at 2030, 2 EDU, created, floating, hidden: rest");
+    EXPECT_EQ(tremolo[22], "at 2030, 2 EDU, created, floating, hidden, playback note: rest");
     EXPECT_TRUE(View(Cell(1, 3)[0]).has(hostapi::kEntryPlayback));
     EXPECT_TRUE(View(Cell(1, 3)[1]).has(hostapi::kEntryPlayback));
 }
@@ -185,12 +185,10 @@ TEST_F(PlaybackTest, RemoveLeavesTheRecordsAndCellsAsBeforeTheCreate) {
     const auto cellsBefore = FilledCells();
     RunPlayback({kGlissandi, kHairpins, kTrills});
     ASSERT_NE(Document().Records(), before);
-    // Layer 4 goes in measures 1 and 3; measure 3's layer 3 holds the tremolo's notes.
-    Answer("YesBtn");
-    Answer("YesBtn");
+    // What the generator wrote goes without a question: layer 4 in measures 1 and 3, the
+    // tremolo's notes in measure 3's layer 3, the silencing of the notes.
     RunPlayback({kGlissandi, kHairpins, kTrills}, "btExtra1");
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Delete notes and rests from layer 4?",
-                                                    "Delete notes and rests from layer 3?"}));
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
     EXPECT_TRUE(Document().Records() == before);
     for (const std::string& line : host::RecordListing(Document())) {
         SCOPED_TRACE(line);
@@ -296,6 +294,9 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackTrillTest, ::testing::Values(
               "at 0, 185 EDU, created, playback note: C5[playback]", "at 932, 83 EDU, created, playback note: C5[playback]"},
     TrillCase{"IntervalZeroRepeats", {{"Force trill interval (semitones):", "0"}}, 10,
               "at 0, 187 EDU, created, playback note: C5[playback]", "at 867, 85 EDU, created, playback note: C5[playback]"},
+    // A forced interval counts from the main note from the first auxiliary note on.
+    TrillCase{"IntervalOneUpperFirst", {{"Force trill interval (semitones):", "1"}}, 10,
+              "at 0, 187 EDU, created, playback note: Db5[playback]", "at 867, 85 EDU, created, playback note: C5[playback]"},
     TrillCase{"IntervalBelow", {{"Force trill interval (semitones):", "-1"}}, 10,
               "at 0, 187 EDU, created, playback note: C5[playback]", "at 867, 85 EDU, created, playback note: B4[playback]"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
@@ -521,7 +522,7 @@ shape 14 1 1@3072 2@1024
                  {"Start trill after what percentage of duration:", "0"},
                  kNoUpperStart});
     EXPECT_EQ(Layer(1, 1, 4), (std::vector<std::string>{
-                                  "at 0, 3072 EDU, created, floating, hidden: rest",
+                                  "at 0, 3072 EDU, created, floating, hidden, playback note: rest",
                                   "at 3072, 292 EDU, created, playback note: C5[playback]",
                                   "at 3364, 292 EDU, created, playback note: D5[playback]",
                                   "at 3656, 292 EDU, created, playback note: C5[playback]",
@@ -532,14 +533,104 @@ shape 14 1 1@3072 2@1024
                                   "at 144, 292 EDU, created, playback note: C5[playback]",
                                   "at 436, 292 EDU, created, playback note: D5[playback]",
                                   "at 728, 292 EDU, created, playback note: C5[playback]",
-                                  "at 1020, 4 EDU, created, floating, hidden: rest",
-                                  "at 1024, 3072 EDU, created, floating, hidden: rest",
+                                  "at 1020, 4 EDU, created, floating, hidden, playback note: rest",
+                                  "at 1024, 3072 EDU, created, floating, hidden, playback note: rest",
                               }));
     EXPECT_EQ(Messages(),
               std::vector<std::string>{
                   "The layer for the invisible playback notes, layer 4, is not empty (it might contain playback notes "
                   "from previously running this plug-in). Click Yes to delete and overwrite existing notes in the "
                   "complete measure(s) in that layer; click No to cancel the operation."});
+}
+
+// No at the barline's question: the effect's notes written so far go again, its note still
+// sounds, and the user's music in measure 2 stays.
+TEST_F(PlaybackTest, NoAtTheBarlineTakesTheEffectBack) {
+    StartHost(R"(
+staff "Violin"
+measures 2
+notes 1 1 r/2 r/4 c5~/4
+notes 1 2 c5/4 r/4 r/2
+notes 1 2 layer 4 g4/1
+shape 14 1 1@3072 2@1024
+)");
+    Select(1, 1, 1, 2);
+    const host::RecordStore before = Document().Records();
+    const auto cellsBefore = FilledCells();
+    Answer("NoBtn");
+    RunPlayback({kTrills, {"Start trill after what percentage of duration:", "0"}});
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Document().Records() == before);
+    EXPECT_EQ(FilledCells(), cellsBefore);
+}
+
+// Playback notes outside the preferred layer (the user's notes are in layer 4): remove takes
+// them and the silencing back, asks nothing and leaves the user's notes.
+TEST_F(PlaybackTest, RemoveTakesOnlyWhatTheGeneratorWrote) {
+    StartHost(R"(
+staff "Violin"
+measures 2
+articulation 1 0xD9
+notes 1 1 c5/1
+notes 1 1 layer 4 b4/1
+notes 1 2 c5/1
+notes 1 2 layer 4 b4/1
+notes 1 2 layer 3 e4/1
+notearticulation 1 1:1 1
+notearticulation 1 2:1 1
+)");
+    Select(1, 1, 1, 2);
+    const host::RecordStore before = Document().Records();
+    const auto cellsBefore = FilledCells();
+    // No keeps layer 4: measure 1 takes layer 3, measure 2 layer 2.
+    Answer("NoBtn");
+    RunPlayback({kTrills});
+    EXPECT_EQ(Layer(1, 1, 3).front(), "at 0, 492 EDU, created, playback note: D5[playback]");
+    EXPECT_EQ(Layer(1, 2, 2).front(), "at 0, 492 EDU, created, playback note: D5[playback]");
+    RunPlayback({kTrills}, "btExtra1");
+    EXPECT_EQ(Messages().size(), 1u);  // the layer question only
+    EXPECT_TRUE(Document().Records() == before);
+    EXPECT_EQ(FilledCells(), cellsBefore);
+}
+
+// A Yes to the layer question empties the preferred layer of the cell it names only: measure 2
+// has a free layer 3, which takes its trill, and keeps the user's layer 4.
+TEST_F(PlaybackTest, AYesToTheLayerQuestionAppliesToItsCell) {
+    StartHost(R"(
+staff "Violin"
+measures 2
+articulation 1 0xD9
+notes 1 1 c5/1
+notes 1 1 layer 2 e4/1
+notes 1 1 layer 3 g4/1
+notes 1 1 layer 4 b4/1
+notes 1 2 c5/1
+notes 1 2 layer 4 b4/1
+notearticulation 1 1:1 1
+notearticulation 1 2:1 1
+)");
+    Select(1, 1, 1, 2);
+    Answer("YesBtn");
+    RunPlayback({kTrills});
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Layer(1, 1, 4).front(), "at 0, 492 EDU, created, playback note: D5[playback]");
+    EXPECT_EQ(Layer(1, 2, 4), std::vector<std::string>{"at 0, 4096 EDU, beam start: B4"});
+    EXPECT_EQ(Layer(1, 2, 3).front(), "at 0, 492 EDU, created, playback note: D5[playback]");
+}
+
+// A glissando that ends on a rest has no end note: the line's heights give the target (28 units
+// up: four semitones), not the rest's empty note slot.
+TEST_F(PlaybackTest, AGlissandoEndingOnARestFollowsItsLine) {
+    StartHost(R"(
+staff "Violin"
+measures 1
+notes 1 1 c5/2 r/2
+shape 11 1 1:1 1:2 offset 0 endoffset 28
+)");
+    Select(1, 1, 1, 1);
+    RunPlayback({kGlissandi, {"Set bender range?", "unchecked"}, {"Pitch changes per quarter note:", "1"},
+                 {"Start after what percentage of duration:", "0"}});
+    EXPECT_EQ(Events(1), "0:224:0:64 1024:224:85:74 2048:224:0:64 ");
 }
 
 TEST_F(PlaybackTest, From2002ThePlaybackNotesAreHiddenAndTheLayersMarked) {

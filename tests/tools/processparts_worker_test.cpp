@@ -85,6 +85,31 @@ notes 1 1 c5+e5/2 d5/2
     EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"7/2048", "r/2048"}));
 }
 
+// The two single notes become rests that join into one: the entry taken out takes its records
+// with it (an expression on it would come back with the next entry to get its number).
+TEST_F(ProcessPartsTest, ARestJoinedAwayTakesItsRecordsWithIt) {
+    StartHost(R"(staff "Flutes"
+measures 1
+expression 1 "p"
+expression 2 "f"
+notes 1 1 c5+e5/4 d5/4 d5/4 c5+e5/4
+noteexpression 1 1:2 1
+noteexpression 1 1:3 2
+)");
+    const auto expressionOf = [&](hostapi::EntryNumber entry) {
+        return Document().Records().Find(host::RecordKey::EntryDetail(hostapi::MakeTag("edED"), entry, 0));
+    };
+    ASSERT_NE(expressionOf(3), nullptr);
+    Select(1, 1, 1, 1);
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row0", "0"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Row1", "2"});
+    win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kProcessParts)));
+    EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"7/1024", "r/2048", "7/1024"}));
+    EXPECT_NE(expressionOf(2), nullptr) << "the rest that stays keeps its record";
+    EXPECT_EQ(expressionOf(3), nullptr);
+}
+
 TEST_F(ProcessPartsTest, AnEmptiedMeasureLosesTheExpressionsOfItsStaff) {
     StartHost(R"(staff "Flutes"
 staff "Oboe"

@@ -18,18 +18,19 @@ namespace {
 using namespace orvex;
 using hostapi::MeasureNumberRegionLayout;
 
-/// A region as stored: first measure, end measure, starting number, flag word.
+/// A region as stored: first measure, one past its last, number offset (the first measure shows
+/// offset + 1), flag word.
 struct Region {
     int32_t first;
     int32_t end;
-    int32_t start;
+    int32_t offset;
     int32_t flags;
     bool operator==(const Region&) const = default;
 };
 using Regions = std::vector<Region>;
 
 std::ostream& operator<<(std::ostream& out, const Region& r) {
-    return out << "{" << r.first << ", " << r.end << ", " << r.start << ", " << r.flags << "}";
+    return out << "{" << r.first << ", " << r.end << ", " << r.offset << ", " << r.flags << "}";
 }
 
 Regions StoredRegions(host::Document& document) {
@@ -38,7 +39,7 @@ Regions StoredRegions(host::Document& document) {
         if (key.tag == hostapi::kTagMeasureNumberRegion) {
             regions.push_back({hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kFirstMeasure),
                                hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kEndMeasure),
-                               hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kStartNumber),
+                               hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kNumberOffset),
                                hostapi::ReadU16(bytes.data(), MeasureNumberRegionLayout::kFlags)});
         }
     }
@@ -87,12 +88,12 @@ TEST_P(RegionsTest, EachSectionStartsARegionNumberedOneHigher) {
 INSTANTIATE_TEST_SUITE_P(Rules, RegionsTest, ::testing::Values(
     // Every fourth measure: three sections and the region after them.
     RegionCase{"every four", {0, 0, 0, 4, 0}, 1, 12,
-               {{1, 2, 1, 0}, {5, 6, 2, 0}, {9, 10, 3, 0}, {13, 13, 4, 0}}, {3}},
+               {{1, 2, 0, 0}, {5, 6, 1, 0}, {9, 10, 2, 0}, {13, 14, 3, 0}}, {3}},
     RegionCase{"every two with double barlines", {0, 0, 0, 2, 1}, 1, 4,
-               {{1, 2, 1, 0}, {3, 4, 2, 0}, {5, 12, 3, 0}}, {2, 3, 4}},
-    RegionCase{"barline and repeat", {1, 1, 0, 0, 0}, 1, 8, {{1, 2, 1, 0}, {4, 5, 2, 0}, {6, 12, 3, 0}}, {3}},
+               {{1, 2, 0, 0}, {3, 4, 1, 0}, {5, 13, 2, 0}}, {2, 3, 4}},
+    RegionCase{"barline and repeat", {1, 1, 0, 0, 0}, 1, 8, {{1, 2, 0, 0}, {4, 5, 1, 0}, {6, 13, 2, 0}}, {3}},
     // The selection's end ends a section also where the repeat ends one.
-    RegionCase{"selection end", {1, 1, 1, 0, 0}, 1, 5, {{1, 2, 1, 0}, {4, 5, 2, 0}, {6, 12, 3, 0}}, {3}}),
+    RegionCase{"selection end", {1, 1, 1, 0, 0}, 1, 5, {{1, 2, 0, 0}, {4, 5, 1, 0}, {6, 13, 2, 0}}, {3}}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
@@ -105,14 +106,14 @@ TEST_F(RegionsMenuTest, ASelectionOutsideEveryRegionChangesNothing) {
     Select(1, 1, 1, 4);
     RunTool(174);
     EXPECT_EQ(Messages(), std::vector<std::string>{"No measure region found that could be used as a model"});
-    EXPECT_EQ(StoredRegions(Document()), (Regions{{5, 8, 10, 0x1000}}));
+    EXPECT_EQ(StoredRegions(Document()), (Regions{{5, 9, 9, 0x1000}}));
 }
 
 TEST_F(RegionsMenuTest, TheDefaultsEndASectionAtTheSelectionsEnd) {
     StartHost("staff \"A\"\nmeasures 8\nnumberregion 1 8 start 10\n");
     Select(1, 1, 2, 4);
     RunTool(174);
-    EXPECT_EQ(StoredRegions(Document()), (Regions{{1, 2, 10, 0}, {5, 8, 11, 0}}));
+    EXPECT_EQ(StoredRegions(Document()), (Regions{{1, 2, 9, 0}, {5, 9, 10, 0}}));
 }
 
 }  // namespace

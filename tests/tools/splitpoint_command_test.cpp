@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,17 +48,21 @@ struct SplitCase {
 
 class SmartSplitPointFixture : public testsupport::NotesTest {
 protected:
-    /// Runs the command on measure 1 of the staves, as the dispatcher would with the selection.
-    bool Run(int16_t firstStaff, int16_t lastStaff, const std::map<size_t, int32_t>& rows) {
+    /// Runs the command on measure 1 of the staves, as the dispatcher would with the selection:
+    /// on the given option rows, or on the values it works with when none are given.
+    bool Run(int16_t firstStaff, int16_t lastStaff, const std::optional<std::map<size_t, int32_t>>& rows) {
         Select(firstStaff, lastStaff, 1, 1);
         orvex::SelectionRecords[0] = *m_host->Selection();
         orvex::CurrentRegion = &orvex::SelectionRecords[0];
         std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
         context->Item = 81;
-        for (const auto& [row, value] : rows) {
+        if (!rows) {
+            return orvex::RunSmartSplitPoint(*context);
+        }
+        for (const auto& [row, value] : *rows) {
             context->Options[row].value = value;
         }
-        return orvex::RunSmartSplitPoint(*context);
+        return orvex::RunSmartSplitPointOnRows(*context);
     }
 };
 
@@ -111,21 +116,57 @@ TEST_F(SmartSplitPointFixture, ASelectionOfOneOrThreeStavesIsRefused) {
     EXPECT_EQ(CellText(Cell(1, 1)), "c4+e5/4096");
 }
 
-// With its rows all 0, as a key launch runs it, the command moves no note down (the highest key
-// is 0) and a note up only into a rest of the upper staff that starts with it.
-TEST_F(SmartSplitPointFixture, WithItsRowsAtZeroAMelodyOverRestsStaysInItsHand) {
-    StartHost("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 e5/4 d5/4 c5/2\nnotes 2 1 r/1\n");
-    EXPECT_TRUE(Run(1, 2, {}));
-    EXPECT_EQ(CellText(Cell(1, 1)), "e5/1024 d5/1024 c5/2048");
-    EXPECT_EQ(CellText(Cell(2, 1)), "r/4096");
+struct WorkingCase {
+    const char* name;
+    const char* upper;
+    const char* lower;
+    const char* upperAfter;
+    const char* lowerAfter;
+};
+
+class SplitPointWorkingValuesTest : public SmartSplitPointFixture, public ::testing::WithParamInterface<WorkingCase> {};
+
+// The values the command works with: a keyboard part written the usual way stays as it is, and a
+// note put into the other hand comes back, in both directions; the spans, the 12-note limit, the
+// balance, the leaps and the key ranges decide.
+TEST_P(SplitPointWorkingValuesTest, APartWrittenTheUsualWayStaysAndAMisplacedNoteComesBack) {
+    const WorkingCase& c = GetParam();
+    StartHost(std::string("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 ") + c.upper + "\nnotes 2 1 " + c.lower +
+              "\n");
+    EXPECT_TRUE(Run(1, 2, std::nullopt));
+    EXPECT_EQ(CellText(Cell(1, 1)), c.upperAfter);
+    EXPECT_EQ(CellText(Cell(2, 1)), c.lowerAfter);
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(SmartSplitPointFixture, WithItsRowsAtZeroTheLowerHandFillsTheUppersRests) {
-    StartHost("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 r/2 c5/2\nnotes 2 1 e4/4 g4/4 c3/2\n");
-    EXPECT_TRUE(Run(1, 2, {}));
-    EXPECT_EQ(CellText(Cell(1, 1)), "e4/1024 g4/1024 c5/2048");
-    EXPECT_EQ(CellText(Cell(2, 1)), "r/1024 r/1024 c3/2048");
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, SplitPointWorkingValuesTest, ::testing::Values(
+    // Bass and after-beat chords under a melody: nothing moves.
+    WorkingCase{"stride", "g5/8 e5/8 c5/4 e5/4 r/4", "c3/4 e4+c4+g3/4 c3+c4/4 g3+c4+e4/4",
+                "g5/512 e5/512 c5/1024 e5/1024 r/1024", "c3/1024 g3+c4+e4/1024 c3+c4/1024 g3+c4+e4/1024"},
+    // A melody over the left hand's rests stays in the right hand.
+    WorkingCase{"melody over rests", "e5/4 d5/4 c5/2", "r/1", "e5/1024 d5/1024 c5/2048", "r/4096"},
+    // c3 put into the right hand's chord widens it beyond a ninth: it goes down.
+    WorkingCase{"down", "c3+e5/2 d5/2", "c2/2 g2/2", "e5/2048 d5/2048", "c2+c3/2048 g2/2048"},
+    // g5 put into the left hand comes up into the right hand's chord.
+    WorkingCase{"up", "c6+e6/2 d6/2", "c3+g5/2 g2/2", "g5+c6+e6/2048 d6/2048", "c3/2048 g2/2048"},
+    // A chord of eleven notes takes another one; one of twelve does not.
+    WorkingCase{"eleven notes", "b5+b#5+c6+c#6+d6+d#6+e6+e#6+f6+f#6+g6/1", "c3+f5/1",
+                "f5+b5+b5+c6+c6+d6+d6+e6+e6+f6+f6+g6/4096", "c3/4096"},
+    WorkingCase{"twelve notes", "a5+b5+b#5+c6+c#6+d6+d#6+e6+e#6+f6+f#6+g6/1", "c3+f5/1",
+                "a5+b5+b5+c6+c6+d6+d6+e6+e6+f6+f6+g6/4096", "c3+f5/4096"},
+    // Balance: the right hand's chord gives its c4 to the narrower left hand; beside a wide left
+    // hand it keeps it.
+    WorkingCase{"balance", "c4+e4+a4/1", "g3/1", "e4+a4/4096", "g3+c4/4096"},
+    WorkingCase{"no balance", "c4+e4+a4/1", "c2+g3/1", "c4+e4+a4/4096", "c2+g3/4096"},
+    // Leaps: a note leaping more than two octaves down from its line goes to the left hand, a
+    // smaller leap stays; a note above middle C never goes down.
+    WorkingCase{"leap", "e5/4 g5/4 c3/4 e5/4", "c2/4 r/4 r/2", "e5/1024 g5/1024 r/1024 e5/1024",
+                "c2/1024 r/1024 c3/1024 r/1024"},
+    WorkingCase{"small leap", "e5/4 e4/4 c3/4 d3/4", "c2/4 r/4 r/2", "e5/1024 e4/1024 c3/1024 d3/1024",
+                "c2/1024 r/1024 r/2048"},
+    WorkingCase{"above middle C", "d4+e6/1", "c2/1", "d4+e6/4096", "c2/4096"}),
+    [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
+// clang-format on
 
 }  // namespace

@@ -153,9 +153,9 @@ INSTANTIATE_TEST_SUITE_P(Selections, SplitCommandTest, ::testing::Values(
               {"Number of systems specified is too high"}},
     // Measures 13 and 14 are not in the document: nothing is split in their place.
     SplitCase{"beyond the last measure", 13, 14, 2, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {},
-              {"The selection reaches beyond the last measure of the document"}},
+              {"Please select a measure or measures from exactly one system"}},
     SplitCase{"into the measures beyond", 11, 14, 2, kUnsplit, kUnsplitLists, {0, 0, 0, 2}, {},
-              {"The selection reaches beyond the last measure of the document"}}),
+              {"Please select a measure or measures from exactly one system"}}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 

@@ -66,7 +66,9 @@ void CopyOptimization(TStaffSystems& systems, int32_t s, const TInstruments& sou
         }
     }
     groups.SetChanged(true);
-    GroupNamesSave(groups, s, nullptr, false);
+    // Every copied group gets name text blocks of its own: a later edit of one system's group
+    // names must not rename the source's (or the score's) groups.
+    GroupNamesSave(groups, s, nullptr, true);
 
     EDTStaffSystemSpec2001& system = systems.At(s - 1);
     bool changed = false;
@@ -92,14 +94,18 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
         return false;
     }
     const int32_t from = Option(context, kFromSystem);
-    if (systems.Count() < from) {
+    const bool inRange = from >= 0 && from <= systems.Count();
+    // FROM 0 is the score's own list (the staff list manager's Copy From). A system without a
+    // staff list of its own has nothing to copy: its empty list would leave the targets marked
+    // optimized but showing no staves.
+    const TInstruments source = inRange ? TInstruments(from, &systems, false) : TInstruments(&systems);
+    if (source.Count() == 0) {
         ShowMessageText(owner, FreeText::InvalidFromSystemSpecified, 0, 0);
         return false;
     }
     const int32_t first = Option(context, kFirstTarget);
     const int32_t last = std::min(Option(context, kLastTarget), systems.Count());
     const TGroups sourceGroups(from, false, false, false);
-    const TInstruments source(from, &systems, false);
     if (last - first + 1 < 1) {
         return false;
     }

@@ -37,6 +37,9 @@ bool RunIncipits(TFMisc& context);
 bool RunEnclosures(TFMisc& context);
 bool RunSpecialMeasureRegions(TFMisc& context);
 bool RunSmartSplitPoint(TFMisc& context);
+/// The smart split point on the option rows the context holds (RunSmartSplitPoint first sets the
+/// values it works with).
+bool RunSmartSplitPointOnRows(TFMisc& context);
 bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region);
 
 /// The region's words (all none without a region).

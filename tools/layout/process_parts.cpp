@@ -6,7 +6,10 @@
 #include "platform/hostapi/entry_records.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/dispatch.h"
@@ -104,6 +107,65 @@ int32_t PlacementValue(int32_t staff, int32_t measure, const EntryView& entry, i
     return value;
 }
 
+/// The pitch word of a slot's note; nullopt when the slot's entry is not loaded.
+std::optional<int32_t> SlotPitch(const LayerArrays& layers, const VoiceSlot& slot, bool* grace = nullptr) {
+    const EntryArray* array = layers[slot.layer & 3u];
+    if (!Loaded(array) || slot.entryIndex >= array->count) {
+        return std::nullopt;
+    }
+    const EntryView entry = array->entry(slot.entryIndex);
+    if (grace != nullptr) {
+        *grace = entry.has(hostapi::kEntryGrace) && entry.isNote();
+    }
+    return entry.note(std::min<int32_t>(slot.noteIndex, hostapi::EntryLayout::kMaxNotes - 1)).harmonicLevel();
+}
+
+/// Whether item t holds a lone grace note, and its pitch word.
+std::optional<int32_t> LoneGraceNote(const NInfo& info, int32_t t, const LayerArrays& layers) {
+    const NInfoItem& item = info.items[static_cast<size_t>(t)];
+    bool grace = false;
+    const std::optional<int32_t> pitch = item.usedSlots == 1 ? SlotPitch(layers, item.slots[0], &grace) : std::nullopt;
+    return grace ? pitch : std::nullopt;
+}
+
+/// Whether the part keeps the lone grace note of item t: a grace note belongs to the part of the
+/// note it leads into (the nearest in pitch of the first item after the run of grace notes, the
+/// upper one of two as near), so that it never makes a single line a unison. Nullopt when item
+/// t holds no lone grace note or no note follows it.
+std::optional<bool> KeepsGraceNote(const NInfo& info, int32_t t, const LayerArrays& layers, const OptionArray& parts) {
+    const std::optional<int32_t> pitch = LoneGraceNote(info, t, layers);
+    int32_t led = t + 1;
+    while (pitch && led < info.itemCount && LoneGraceNote(info, led, layers)) {
+        ++led;
+    }
+    if (!pitch || led >= info.itemCount) {
+        return std::nullopt;
+    }
+    const NInfoItem& next = info.items[static_cast<size_t>(led)];
+    const int32_t m = std::min<int32_t>(next.usedSlots, kNInfoSlots);
+    if (m <= 1) {
+        return parts[0].value != 0;  // the grace note goes with the single note it leads into
+    }
+    const int32_t mine = std::min(m <= 7 ? parts[static_cast<size_t>(m - 1)].value : m, m);
+    // The note it leads into is in its own layer and voice where that voice goes on there.
+    const VoiceSlot& own = info.items[static_cast<size_t>(t)].slots[0];
+    const auto sameVoice = [&](const VoiceSlot& slot) {
+        return slot.layer == own.layer && slot.secondVoice == own.secondVoice;
+    };
+    const bool voiceGoesOn = std::any_of(next.slots.begin(), next.slots.begin() + m, sameVoice);
+    int32_t nearest = 0;
+    int32_t distance = INT32_MAX;
+    for (int32_t k = 0; k < m; ++k) {
+        const VoiceSlot& slot = next.slots[static_cast<size_t>(k)];
+        const std::optional<int32_t> other = SlotPitch(layers, slot);
+        if (other && (!voiceGoesOn || sameVoice(slot)) && std::abs(*other - *pitch) < distance) {
+            distance = std::abs(*other - *pitch);
+            nearest = k + 1;
+        }
+    }
+    return mine == nearest;
+}
+
 /// The part each item keeps: a slot number from 1, 0 for none.
 std::vector<int32_t> ChooseParts(const NInfo& info, const LayerArrays& layers, const OptionArray& parts,
                                  bool& mergeUnisons) {
@@ -114,6 +176,9 @@ std::vector<int32_t> ChooseParts(const NInfo& info, const LayerArrays& layers, c
         int32_t k = n == 1             ? (parts[0].value != 0 ? 1 : 0)
                     : n >= 2 && n <= 7 ? parts[static_cast<size_t>(n - 1)].value
                                        : n;
+        if (const std::optional<bool> keeps = KeepsGraceNote(info, t, layers, parts)) {
+            k = *keeps ? 1 : 0;
+        }
         if (k > 0) {
             k = std::min(k, n);
             const VoiceSlot& slot = item.slots[static_cast<size_t>(k - 1)];
@@ -232,11 +297,15 @@ bool ReduceItem(NInfoItem& item, int32_t part, const LayerArrays& layers, const 
             return false;
         }
         const EntryView entry = array->entry(slot.entryIndex);
-        if (parts[0].value == 0) {
+        if (part == 0) {
             entry.setNoteCount(0);
             entry.setFlag(hostapi::kEntryNote, false);
             entry.note(0).setHarmonicLevel(0);
             changed = true;
+            if (entry.has(hostapi::kEntryGrace)) {
+                entry.setFlag(hostapi::kEntryHidden, true);  // another part's grace note leaves nothing to see
+                return true;
+            }
         }
         keptEntry = entry.data();
         keptNote = entry.note(0).data();
@@ -375,6 +444,7 @@ bool JoinAdjacentRests(EntryArray* array, int32_t i, const EDTMeasureSpec& measu
         b.setPosition(a.position());
         b.setDuration(static_cast<int16_t>(total));
         b.setActualDuration(b.actualDuration() + a.actualDuration());
+        DeleteEntryDetailRecords(a.number());
         FrameEntriesRemove(array, i, 1);
     } else {
         a.setDuration(static_cast<int16_t>(total));
@@ -383,6 +453,7 @@ bool JoinAdjacentRests(EntryArray* array, int32_t i, const EDTMeasureSpec& measu
             a.setFlags(a.flags() & ~0x00300000u);
             SetMoreFlags(a, 0, kMoreExpressions);
         }
+        DeleteEntryDetailRecords(b.number());
         FrameEntriesRemove(array, i + 1, 1);
     }
     return true;
@@ -455,6 +526,31 @@ void SettleLayers(LayerArrays& layers, hostapi::Edu from, hostapi::Edu to, const
         }
         if (!moved) {
             break;
+        }
+    }
+}
+
+/// The grace notes of other parts leave the cell: those the reduction made hidden rests, and
+/// those that lead into a note of their voice that went to another part (now a hidden rest).
+void RemoveOtherPartsGraceNotes(LayerArrays& layers) {
+    for (EntryArray* array : layers) {
+        for (int32_t i = Loaded(array) ? array->count - 1 : -1; i >= 0; --i) {
+            const EntryView entry = array->entry(i);
+            if (!entry.has(hostapi::kEntryGrace)) {
+                continue;
+            }
+            bool othersNote = entry.has(hostapi::kEntryHidden) && !entry.isNote();
+            for (int32_t k = i + 1; !othersNote && k < array->count; ++k) {
+                const EntryView next = array->entry(k);
+                if (next.has(hostapi::kEntryVoice2) == entry.has(hostapi::kEntryVoice2) &&
+                    !next.has(hostapi::kEntryGrace)) {
+                    othersNote = next.has(hostapi::kEntryHidden) && !next.isNote();
+                    break;
+                }
+            }
+            if (othersNote) {
+                FrameEntriesRemove(array, i, 1);
+            }
         }
     }
 }
@@ -570,6 +666,7 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
             }
         }
     }
+    RemoveOtherPartsGraceNotes(layers);
     UnhideSoleLayer(layers);
     const bool empty = RenumberLoadedLayers(layers);
     bool firstRest = true;

@@ -34,16 +34,18 @@ constexpr int32_t kRegionNumbers = 1000;
 int32_t First(const RegionRecord& region) {
     return hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure);
 }
+/// One past the region's last measure.
 int32_t End(const RegionRecord& region) {
     return hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kEndMeasure);
 }
 
-/// The first region (0-999) that holds the measure, and its number.
+/// The first region (0-999) that holds the measure (from its first measure to before its end), and
+/// its number.
 bool FindModelRegion(int32_t measure, RegionRecord& region, int32_t& number) {
     for (number = 0; number < kRegionNumbers; ++number) {
         if (LoadWholeOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(),
                                  MeasureNumberRegionLayout::kSize) &&
-            First(region) <= measure && measure <= End(region)) {
+            First(region) <= measure && measure < End(region)) {
             return true;
         }
     }
@@ -112,9 +114,10 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         // A section that runs past the model's last measure leaves the new region at least its
         // first measure, never an end before its start.
         hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kEndMeasure,
-                          static_cast<int16_t>(std::max(end, next)));
-        const int16_t start = hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kStartNumber);
-        hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kStartNumber, static_cast<int16_t>(start + 1));
+                          static_cast<int16_t>(std::max(end, next + 1)));
+        // One number higher: the number offset rises by one.
+        const int16_t offset = hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kNumberOffset);
+        hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kNumberOffset, static_cast<int16_t>(offset + 1));
         int32_t inci = 0;
         number = -1;
         if (!CreateOtherRecord(hostapi::kTagMeasureNumberRegion, number, inci, region.data(),

@@ -17,6 +17,7 @@
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/layout_services.h"
 #include "tools/layout/split_point.h"
+#include "tools/layout/split_system.h"
 #include "tools/notes/rest_filler.h"
 
 namespace orvex {
@@ -32,6 +33,28 @@ constexpr size_t kRowMinTargetNotes = 5;
 constexpr size_t kRowLowestKey = 10;
 constexpr size_t kRowHighestKey = 11;
 constexpr size_t kRowSimplifyRhythm = 12;
+
+/// The values the command runs on (the tool has no option rows a user sets), chosen on keyboard
+/// music as written: a hand's part should stay as it is, and a note put into the wrong hand
+/// should come back. Spans and leaps count diatonic steps as the pitch words do (a span is the
+/// steps from the lowest to the highest note plus one: an octave is 8), keys are MIDI keys.
+// clang-format off
+constexpr std::array<std::pair<size_t, int32_t>, 13> kWorkingRows = {{
+    {kRowMaxUpperSpan, 9},                // a chord wider than a ninth gives up its outer note
+    {kRowMaxLowerSpan, 9},                // in either hand
+    {kRowLeapDown, 16},                   // a note leaping more than two octaves below its line goes down
+    {kRowLeapUp, 16},                     // and one leaping as far above goes up
+    {kSplitRowBalanceSpans, 1},           // a chord gives its outer note to a narrower chord of the other hand
+    {kRowMinTargetNotes, 0},              // no count of target notes draws a note without a reason
+    {kSplitRowSplitEarlierTargets, 0},    // a held note of the other hand is not cut for a note
+    {kSplitRowJoinEmptiedRests, 1},       // a chord emptied by a move joins the rest before it
+    {kSplitRowKeepLongerTargetRests, 0},  // a longer rest of the other hand is split: the note keeps its value
+    {kSplitRowKeepLongerTargetNotes, 0},  // so is a longer note
+    {kRowLowestKey, 64},                  // no note below E4 goes up to the right hand
+    {kRowHighestKey, 60},                 // no note above middle C goes down to the left hand
+    {kRowSimplifyRhythm, 1},              // the rests a move leaves are joined where they make one value
+}};
+// clang-format on
 
 constexpr int32_t kHighestMidiKey = 127;
 
@@ -129,9 +152,14 @@ public:
     SmartSplitPoint(const SmartSplitPoint&) = delete;
     SmartSplitPoint& operator=(const SmartSplitPoint&) = delete;
 
+    /// Walks the measures, one step of the progress display each; a stop keeps the measures done.
     bool Run() {
         const int32_t first = m_region.firstMeasure();
+        HostProgress progress(&m_region, m_region.lastMeasure() - first + 1);
         for (int32_t m = first; m <= m_region.lastMeasure(); ++m) {
+            if (!progress.Step(m)) {
+                break;
+            }
             if (!LoadMeasure(m) || !MoveNotes(m)) {
                 return false;  // the arrays of this and the previous measure are dropped
             }
@@ -249,14 +277,18 @@ private:
 }  // namespace
 
 bool RunSmartSplitPoint(TFMisc& context) {
+    for (const auto& [row, value] : kWorkingRows) {
+        context.Options[row].value = value;
+    }
+    return RunSmartSplitPointOnRows(context);
+}
+
+bool RunSmartSplitPointOnRows(TFMisc& context) {
     const hostapi::SelectionRecord* region = CurrentRegion;
     if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
         ShowMessageText(HostWindow, FreeText::SelectMeasuresFromTwoStaves, 0, 0);
         return false;
     }
-    // The tool has no option rows of its own: it runs on the context's rows as they are, all 0
-    // from a key launch. Then no note moves down (the highest key is 0), and a note moves up only
-    // into a rest of the upper staff that starts with it.
     SmartSplitPoint command(context, *region);
     return command.Run();
 }

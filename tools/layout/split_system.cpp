@@ -311,7 +311,7 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     if (selection.firstMeasure() < 1 || selection.lastMeasure() > DocumentLastMeasure()) {
         // Measures the document does not have belong to no system: the last one is not split
         // in their place.
-        ShowSplitMessage(context, FreeText::SelectionBeyondLastMeasure);
+        ShowSplitMessage(context, FreeText::SelectMeasuresOneSystem);
         return false;
     }
     const int32_t s = layout.SystemOf(selection.firstMeasure());

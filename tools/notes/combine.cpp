@@ -111,9 +111,11 @@ bool CombineStaves(TFMisc& context, const hostapi::SelectionRecord& region, host
                 return false;  // the other cursor's array is released unsaved
             }
         }
+        // An empty cell moves only its own cursor on: an empty rhythm measure uses up no pitch,
+        // an empty pitch measure no rhythm entry.
         if (pitch.Empty() || rhythm.Empty()) {
-            ++pitch.index;
-            ++rhythm.index;
+            pitch.index += pitch.Empty() ? 1 : 0;
+            rhythm.index += rhythm.Empty() ? 1 : 0;
             continue;
         }
         const EntryView p = pitch.Entry();

@@ -15,6 +15,7 @@
 #include "core/messages.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/win/system.h"
 #include "tools/notes/engine/entry_engine.h"
 #include "tools/notes/entry_fields.h"
@@ -193,10 +194,19 @@ bool CheckReplacePairs(const TFMisc& context) {
             if (IsReplaceNoteName(*text)) {
                 continue;
             }
-            const std::string shown = win::AnsiToUtf8(*text);
-            ShowMessageText(HostWindow, FreeText::NotReplaceNoteName, {shown});
+            ShowMessageText(HostWindow, FreeText::NotReplaceNoteName, {*text});
             return false;
         }
+    }
+    return true;
+}
+
+bool CheckReplacePitchesRow(int32_t item, int32_t row, std::string_view text, std::optional<FreeText>& refusal) {
+    if (item != ItemNumber(ToolItem::ReplacePitches) || row < 0 || static_cast<size_t>(row) >= 2 * kReplacePairs.size()) {
+        return false;
+    }
+    if (!text.empty() && !IsReplaceNoteName(text)) {
+        refusal = FreeText::NotReplaceNoteName;
     }
     return true;
 }

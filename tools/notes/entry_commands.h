@@ -8,7 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+
+#include "core/free_texts.h"
 
 namespace orvex {
 
@@ -53,5 +56,9 @@ bool IsReplaceNoteName(std::string_view text);
 /// empty text leaves its pair out). Otherwise the user is told which text is not a note name and
 /// false: the command changes nothing.
 bool CheckReplacePairs(const TFMisc& context);
+/// Replace Pitches' rule for the texts of its name rows at Go, the rule of its start check: empty
+/// or a note letter with # or b signs only (refused with NotReplaceNoteName). False for the rows
+/// of other tools.
+bool CheckReplacePitchesRow(int32_t item, int32_t row, std::string_view text, std::optional<FreeText>& refusal);
 
 }  // namespace orvex

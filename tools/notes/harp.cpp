@@ -154,18 +154,20 @@ bool HarpPedaling::Run() {
     const int32_t first = m_region.firstMeasure();
     const int32_t last = m_region.lastMeasure();
     const bool diagram = Option(kAddDiagram) != 0;
+    // The display counts the measures the walk covers (from the "from" measure, to the end when
+    // asked); beyond them the walk looks on only for the pedals the diagram still lacks: those
+    // measures are no steps of their own but may still be stopped.
+    const HostImports& host = Imports();
+    const int32_t display = host.BeginProgress != nullptr
+                                ? host.BeginProgress(m_region.bytes.data(), std::max(last - first + 1, 0),
+                                                     hostapi::kInterfaceVersion)
+                                : 0;
     bool stopped = false;
-    int32_t stepsMade = 0;
-    // After the selection the walk only looks for the pedals the diagram still lacks.
+    bool ended = false;
     for (int32_t m = first; m <= last || (diagram && m_unset > 0 && m <= document.lastMeasure()); ++m) {
-        // The display counts the selection's measures; the walk may reach further (to the end,
-        // or on for the pedals the diagram lacks): those measures are no steps of their own but
-        // may still be stopped.
-        const auto step = Imports().StepProgress;
-        const int32_t steps = stepsMade < m_context.MeasureCount ? 1 : 0;
-        stepsMade += steps;
-        if (step != nullptr && step(m_context.EditBracket, steps, 0, static_cast<hostapi::MeasureNumber>(m), -1,
-                                    hostapi::kInterfaceVersion) == 0) {
+        if (host.StepProgress != nullptr && host.StepProgress(display, m <= last ? 1 : 0, 0,
+                                                              static_cast<hostapi::MeasureNumber>(m), -1,
+                                                              hostapi::kInterfaceVersion) == 0) {
             stopped = true;
             break;
         }
@@ -173,8 +175,15 @@ bool HarpPedaling::Run() {
         const Edu fromEdu = m == first ? std::max<Edu>(m_region.startEdu(), 0) : 0;
         const Edu toEdu = m == last && endEdu != 0 ? endEdu : INT32_MAX;
         if (!Measure(m, fromEdu, toEdu)) {
-            return false;  // a double accidental ended the run
+            ended = true;  // a double accidental ended the run
+            break;
         }
+    }
+    if (host.EndProgress != nullptr) {
+        host.EndProgress(display, stopped || ended ? 1 : 0, hostapi::kInterfaceVersion);
+    }
+    if (ended) {
+        return false;
     }
     // A diagram at measure 0 would lie outside the document: without a note there is none.
     if (diagram && m_unset > 0 && m_firstMeasure > 0) {

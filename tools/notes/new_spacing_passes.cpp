@@ -10,6 +10,9 @@
 #include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/hooks.h"
+#include "core/host/finxess.h"
+#include "core/host/finxess_entries.h"
+#include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host_probes.h"
 #include "core/key_automation.h"
@@ -17,6 +20,7 @@
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
+#include "platform/hostapi/layout_records.h"
 #include "platform/win/keys.h"
 #include "platform/win/windows.h"
 #include "tools/notes/new_spacing.h"
@@ -104,6 +108,31 @@ void AwaitLaterStepPending(TFMisc& context) {
     RepostCode = 120;
 }
 
+/// Takes the helper staff of the complementary rhythm out of the document whole: the music of
+/// its cells (with the records of their entries), its place in the score's staff list and its
+/// staff record, so that nothing of it is saved with the document.
+void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::SelectionRecord& region) {
+    const int32_t staff = staves.At(index).staff();
+    const hostapi::StaffSlot slot = SlotOfStaff(staff, 0);
+    for (int32_t measure = region.firstMeasure(); slot != 0 && measure <= region.lastMeasure(); ++measure) {
+        for (int16_t layer = 0; layer < 4; ++layer) {
+            EntryArray* array = LoadEntryArray(0, slot, static_cast<MeasureNumber>(measure), layer, 0);
+            if (array == nullptr) {
+                continue;
+            }
+            for (int32_t i = 0; i < array->count; ++i) {
+                DeleteEntryDetailRecords(array->entry(i).number());
+            }
+            FrameEntriesRemove(array, 0, array->count);
+            SaveEntryArray(array);
+            ReleaseEntryArray(array);
+        }
+    }
+    staves.RemoveStaff(staff);
+    staves.Save(0);
+    DeleteOtherRecord(hostapi::kTagStaff, staff, 0);
+}
+
 void FinishNewSpacing(TFMisc& context) {
     context.LaterStepPending = 0;
     NewSpacingRun(context).ClearChanges();
@@ -111,8 +140,7 @@ void FinishNewSpacing(TFMisc& context) {
         TInstruments& staves = *context.Instruments;
         for (int32_t i = 0; i < staves.Count(); ++i) {
             if (staves.At(i).flag == 1) {
-                staves.RemoveStaff(staves.At(i).staff());
-                staves.Save(0);
+                DeleteHelperStaff(staves, i, NewSpacingRun(context).savedRegion);
                 context.ListsChanged = 1;
                 break;
             }

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/dispatch.h"
 #include "core/free_texts.h"
@@ -121,6 +123,11 @@ public:
         m_arrays[Slot(layer)] = nullptr;
         m_changed[Slot(layer)] = false;
     }
+    /// Gives the layer back without saving what was done to it.
+    void Discard(LayerIndex layer) {
+        m_changed[Slot(layer)] = false;
+        Release(layer);
+    }
     /// Deletes every entry of the layer.
     void Empty(LayerIndex layer) {
         EntryArray* array = m_arrays[Slot(layer)];
@@ -151,19 +158,28 @@ Edu LastEnd(const EntryArray* array, bool notesOnly) {
     return 0;
 }
 
-/// A layer that holds entries, each hidden or marked as a playback note: what earlier runs of
-/// the generator leave behind.
+/// A layer that holds entries, each marked as written by the generator (0x0800 in the word after
+/// the flags): what earlier runs leave behind. Hidden entries without the mark are the user's.
 bool HoldsOnlyPlaybackNotes(const EntryArray* array) {
     if (array == nullptr || array->count == 0) {
         return false;
     }
     for (int32_t i = 0; i < array->count; ++i) {
-        const EntryView entry = array->entry(i);
-        if (!entry.has(hostapi::kEntryHidden) && (entry.moreFlags() & hostapi::kEntryMoreGenerated) == 0) {
+        if ((array->entry(i).moreFlags() & hostapi::kEntryMoreGenerated) == 0) {
             return false;
         }
     }
     return true;
+}
+
+/// Hidden rests of `length` appended to the layer, marked as the generator's like its notes.
+void AppendGeneratedRests(EntryArray& array, Edu length) {
+    const int32_t before = array.count;
+    InsertFillRests(array, length, array.count, true, false, 8192, true, false, -1);
+    for (int32_t i = before; i < array.count; ++i) {
+        const EntryView rest = array.entry(i);
+        rest.setMoreFlags(static_cast<uint16_t>(rest.moreFlags() | hostapi::kEntryMoreGenerated));
+    }
 }
 
 /// Asks one of the two layer questions; the answer code (6 Yes, 7 No, 2 Cancel) goes to `answer`.
@@ -281,24 +297,26 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
         return LayerChoice::Chosen;
     }
     const bool mayAsk = preferred != effect.takenLayer && !filledInRun(preferred) && cell.At(preferred) != nullptr;
-    if (mayAsk) {
-        if (PlaybackRun(context).layerAsked == 0) {
-            int32_t answer = 0;
-            const bool yes = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
-                                              preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
-            PlaybackRun(context).layerAsked = 1;
-            PlaybackRun(context).layerOverwrite = yes ? 1 : 0;
-            if (!yes && found < 0) {
-                if (answer != win::IDCANCEL && effect.reportStop) {
-                    ShowNoFreeLayer();
-                }
-                return LayerChoice::Stop;
-            }
-        }
-        if (PlaybackRun(context).layerOverwrite != 0) {
+    // The question is asked once per run; a Yes empties the preferred layer of the cell it was
+    // asked about only. Later cells whose preferred layer holds the user's music use another
+    // free layer, and only without one is the question asked again, for that cell.
+    const bool askAgain = PlaybackRun(context).layerOverwrite != 0 && found < 0;
+    if (mayAsk && (PlaybackRun(context).layerAsked == 0 || askAgain)) {
+        int32_t answer = 0;
+        const bool yes = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
+                                          preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
+        PlaybackRun(context).layerAsked = 1;
+        PlaybackRun(context).layerOverwrite = yes ? 1 : 0;
+        if (yes) {
             cell.Empty(preferred);
             chosen = preferred;
             return LayerChoice::Chosen;
+        }
+        if (found < 0) {
+            if (answer != win::IDCANCEL && effect.reportStop) {
+                ShowNoFreeLayer();
+            }
+            return LayerChoice::Stop;
         }
     }
     if (found < 0) {
@@ -325,7 +343,7 @@ public:
           m_measure(effect.startMeasure),
           m_time(effect.start.position()),
           m_endTime(endTime) {}
-    ~PlaybackWriter() { ReleaseLater(); }
+    ~PlaybackWriter() { Finish(true); }
     PlaybackWriter(const PlaybackWriter&) = delete;
     PlaybackWriter& operator=(const PlaybackWriter&) = delete;
 
@@ -348,7 +366,7 @@ public:
             note.duration = piece;
             note.tieFrom = !first && !note.rest;
             note.tieTo = piece < duration && !note.rest;
-            note.previous = m_previous ? &*m_previous : nullptr;
+            note.previous = m_previous ? &*m_previous : note.previous;
             const int32_t index = WritePlaybackNote(array, note);
             if (index < 0) {
                 m_exhausted = true;  // the host takes no more entries
@@ -377,38 +395,45 @@ public:
         EntryArray* array = Current();
         const Edu length = MeasureLengthOrDefault(m_effect.startStaff, m_measure);
         if (array != nullptr && m_time > 0 && m_time < length) {
-            InsertFillRests(*array, length - m_time, array->count, true, false, 8192, true, false, -1);
+            AppendGeneratedRests(*array, length - m_time);
             MarkChanged();
         }
     }
 
+    /// Whether the user declined to clear a later measure's layer: the effect is taken back.
+    bool Stopped() const { return m_stopped; }
+
+    /// Saves what was written in the later measures (the start cell saves its own layer), or,
+    /// when `keep` is false, gives every array back unsaved: nothing of the effect remains.
+    void Finish(bool keep) {
+        for (const auto& [array, changed] : m_laters) {
+            if (keep && changed) {
+                SaveEntryArray(array);
+            }
+            ReleaseEntryArray(array);
+        }
+        m_laters.clear();
+        if (!keep) {
+            m_cell.Discard(m_layer);
+        }
+    }
+
 private:
-    EntryArray* Current() const { return m_later != nullptr ? m_later : m_cell.At(m_layer); }
+    EntryArray* Current() const { return m_laters.empty() ? m_cell.At(m_layer) : m_laters.back().first; }
 
     void MarkChanged() {
-        if (m_later != nullptr) {
-            m_laterChanged = true;
+        if (!m_laters.empty()) {
+            m_laters.back().second = true;
         } else {
             m_cell.MarkChanged(m_layer);
         }
     }
 
-    void ReleaseLater() {
-        if (m_later == nullptr) {
-            return;
-        }
-        if (m_laterChanged) {
-            SaveEntryArray(m_later);
-        }
-        ReleaseEntryArray(m_later);
-        m_later = nullptr;
-        m_laterChanged = false;
-    }
-
     /// Makes sure the current time lies inside a measure: at a barline the run goes on in the
-    /// same layer of the next measure, which is emptied (after the layer question when it holds
-    /// entries and the user has not chosen to overwrite). False when no measure is left for the
-    /// effect or the user declined (m_stopped).
+    /// same layer of the next measure, which is emptied: silently when it holds only what earlier
+    /// runs wrote and the user chose to overwrite, else after the layer question for that cell.
+    /// The arrays stay loaded until the effect is finished, so that a No takes it back whole.
+    /// False when no measure is left for the effect or the user declined (m_stopped).
     bool Room() {
         while (m_time >= MeasureLengthOrDefault(m_effect.startStaff, m_measure)) {
             if (m_measure >= m_effect.endMeasure) {
@@ -416,19 +441,16 @@ private:
                 return false;
             }
             m_time -= MeasureLengthOrDefault(m_effect.startStaff, m_measure);
-            if (m_later != nullptr) {
-                ReleaseLater();
-            } else {
-                m_cell.Release(m_layer);
-            }
             ++m_measure;
-            m_later = LoadEntryArray(RegionView(), RegionSlotOf(m_effect.startStaff), m_measure, m_layer, 1);
-            if (m_later == nullptr) {
+            EntryArray* later = LoadEntryArray(RegionView(), RegionSlotOf(m_effect.startStaff), m_measure, m_layer, 1);
+            if (later == nullptr) {
                 m_exhausted = true;
                 return false;
             }
-            if (m_later->count > 0) {
-                if (PlaybackRun(m_context).layerOverwrite == 0) {
+            m_laters.emplace_back(later, false);
+            if (later->count > 0) {
+                const bool leftOver = PlaybackRun(m_context).layerOverwrite != 0 && HoldsOnlyPlaybackNotes(later);
+                if (!leftOver) {
                     int32_t answer = 0;
                     if (!AskLayerQuestion(MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer, answer)) {
                         m_stopped = true;
@@ -438,8 +460,8 @@ private:
                     PlaybackRun(m_context).layerAsked = 1;
                     PlaybackRun(m_context).layerOverwrite = 1;
                 }
-                FrameEntriesRemove(m_later, 0, m_later->count);
-                m_laterChanged = true;
+                FrameEntriesRemove(later, 0, later->count);
+                m_laters.back().second = true;
             }
             PlaybackRun(m_context).layerKeys.insert(PlaybackCell{m_effect.startStaff, m_measure, m_layer});
         }
@@ -453,8 +475,8 @@ private:
     MeasureNumber m_measure;
     Edu m_time;
     Edu m_endTime;
-    EntryArray* m_later = nullptr;  ///< the layer of a later measure, once the run reached it
-    bool m_laterChanged = false;
+    /// The layer of each later measure the run reached, and whether it changed.
+    std::vector<std::pair<EntryArray*, bool>> m_laters;
     bool m_exhausted = false;
     bool m_stopped = false;
     std::optional<EntryRecord> m_previous;  ///< the last playback note written
@@ -691,9 +713,12 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
     const int32_t endNote = std::clamp(effect.endNote, 0, std::max(end.notesHeld() - 1, 0));
     const SmartShapeRecord* line = effect.line;
 
-    // 1. Pitches, each in the key of its staff in the start measure.
+    // 1. Pitches, each in the key of its staff in the start measure. An end entry without notes
+    // (a rest) has no pitch: the line's heights give the target.
     const int32_t startPitch = PitchOf(start.note(startNote), CellKeyOf(effect.startMeasure, effect.startStaff, 1));
-    int32_t endPitch = PitchOf(end.note(endNote), CellKeyOf(effect.startMeasure, effect.endStaff, 1));
+    const bool endHasNote = end.isNote() && end.notesHeld() > 0;
+    int32_t endPitch =
+        endHasNote ? PitchOf(end.note(endNote), CellKeyOf(effect.startMeasure, effect.endStaff, 1)) : startPitch;
 
     // 2. The span from the start entry to the end.
     const bool sameEntry = (line == nullptr || line->entryAttached()) && start.position() == end.position() &&
@@ -712,7 +737,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
     bool endCorrected = false;
     if (line != nullptr && line->kind() != kTrillLine) {
         const int32_t rise = line->endHeight() - line->startOffset();
-        if (line->entryAttached() && !sameEntry) {
+        if (line->entryAttached() && !sameEntry && endHasNote) {
             const int32_t candidate = line->endHeight() / 7 + endPitch;
             if ((candidate - startPitch) * (endPitch - startPitch) < 0) {
                 endPitch = candidate;
@@ -722,7 +747,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
             if (std::abs(rise) < 3 && !sameEntry) {
                 return 1;  // a level line between two entries plays nothing
             }
-            const bool agrees = end.isNote() && !sameEntry && Sign(rise) * Sign(endPitch - startPitch) > 0;
+            const bool agrees = endHasNote && !sameEntry && Sign(rise) * Sign(endPitch - startPitch) > 0;
             if (!agrees) {
                 endPitch = startPitch + rise / 7;
                 endCorrected = true;
@@ -835,18 +860,11 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
     PlaybackRun(context).layerMask |= 1u << layer;
     PlaybackRun(context).cellLayerMask |= 1u << layer;
 
-    // 4. The notated note is silenced.
     const bool tiedFromBefore = (start.note(startNote).flags() & hostapi::kNoteTieEnd) != 0;
-    SilenceNote(start, startNote);
-    start.setFlag(hostapi::kEntryPlayback, true);
-    if (line != nullptr) {
-        EntryReplace(RegionView(), RegionSlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
-                     nullptr, nullptr, true, nullptr, effect.startStaff, 0, nullptr, kReplaceByNumber);
-    }
 
     // 5. Hidden rests up to the start.
     if (contentEnd < start.position()) {
-        InsertFillRests(*array, start.position() - contentEnd, array->count, true, false, 8192, true, false, -1);
+        AppendGeneratedRests(*array, start.position() - contentEnd);
         cell.MarkChanged(layer);
     }
 
@@ -857,6 +875,12 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
     auxiliary.view().setHarmonicLevel(static_cast<int16_t>(main.view().harmonicLevel() + (below ? -1 : 1)));
     auxiliary.view().setAlteration(0);
     const int32_t mainParity = ((options.upperStart ? 1 : 0) + (below ? 1 : 0)) % 2;
+    // The first auxiliary note of a trill is placed against the main note, so that a forced
+    // interval counts from it.
+    EntryRecord mainEntry;
+    mainEntry.view().setFlags(kEntryNote);
+    mainEntry.view().setNoteCount(1);
+    std::copy_n(main.data(), hostapi::NoteLayout::kSize, mainEntry.view().note(0).data());
     const int32_t startLevel = main.view().harmonicLevel();
     const int32_t endLevel = endCorrected || end.notesHeld() == 0 ? startLevel + (endPitch - startPitch) * 7 / 12
                                                                   : end.note(endNote).harmonicLevel();
@@ -875,6 +899,7 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
             note.note = isMain ? main : auxiliary;
             note.direction = isMain ? (a == 0 ? 0 : -1) : 1;
             note.interval = interval;
+            note.previous = &mainEntry;
         } else {
             if (a > 0) {
                 note.note.view().setHarmonicLevel(
@@ -884,13 +909,24 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
             note.direction = a == 0 ? 0 : Sign(endPitch - startPitch);
         }
         note.rest = a == 0 && tiedFromBefore && !repeat;
-        if (!writer.Write(step + (a == 0 ? delay : 0), note)) {
-            PlaybackRun(context).changed = 1;
+        if (!writer.Write(step + (a == 0 ? delay : 0), note) || writer.Stopped()) {
+            // The user kept a later measure's layer: the effect's notes written so far go again,
+            // and its note is not silenced.
+            writer.Finish(false);
             return 0;
         }
         MarkLayerSettings(context);
     }
     writer.FillToBarline();
+    writer.Finish(true);
+
+    // 4. The notated note is silenced, now that its playback notes stand.
+    SilenceNote(start, startNote);
+    start.setFlag(hostapi::kEntryPlayback, true);
+    if (line != nullptr) {
+        EntryReplace(RegionView(), RegionSlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
+                     nullptr, nullptr, true, nullptr, effect.startStaff, 0, nullptr, kReplaceByNumber);
+    }
     PlaybackRun(context).changed = 1;
     return 1;
 }

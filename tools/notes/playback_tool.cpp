@@ -188,69 +188,40 @@ bool RestoreSilencedNotes(EntryView entry, bool& entryChanged) {
     return true;
 }
 
-/// What the remove mode keeps across the selection: the answers about deleting each layer.
-struct RemoveRun {
-    std::array<int32_t, 4> layerAnswers{};  ///< 0 not asked, 1 Yes, 2 No
+/// Takes back what the effect generator wrote into the cell: in every layer the entries it marks
+/// as its own (0x0800 in the word after the flags), and the silencing of the notated notes. The
+/// user's music is never deleted. Answers whether anything changed.
+bool RestoreCell(StaffSlot slot, MeasureNumber measure) {
     bool changed = false;
-};
-
-/// The playback notes of the cell's layers, from the preferred layer down while each layer goes:
-/// a layer goes when it holds entries, its first entry is hidden (when the notes are hidden by
-/// the options) and the user agrees (asked once per layer number).
-void RemoveLayers(RemoveRun& run, StaffSlot slot, MeasureNumber measure, const PlaybackOptions& options) {
-    for (int32_t layer = options.preferredLayer - 1; layer >= 0; --layer) {
-        EntryArray* array = LoadEntryArray(RegionView(), slot, measure, static_cast<LayerIndex>(layer), 1);
-        if (array == nullptr) {
-            return;
-        }
-        const bool empty = array->count == 0;
-        const bool shown = !empty && !array->entry(0).has(hostapi::kEntryHidden);
-        if (empty || (shown && options.HideNotes())) {
-            ReleaseEntryArray(array);
-            return;
-        }
-        int32_t& answer = run.layerAnswers[static_cast<size_t>(layer)];
-        if (answer == 0) {
-            answer = AskYesNo(HostWindow, FreeText::DeleteNotesAndRestsFrom, 0, layer + 1) ? 1 : 2;
-        }
-        if (answer == 1) {
-            FrameEntriesRemove(array, 0, array->count);
-            SaveEntryArray(array);
-            run.changed = true;
-        }
-        ReleaseEntryArray(array);
-        if (answer != 1) {
-            return;
-        }
-    }
-}
-
-/// The notes of the cell's other layers that playback notes silenced sound again.
-void RestoreCell(RemoveRun& run, StaffSlot slot, MeasureNumber measure, const PlaybackOptions& options) {
     for (LayerIndex layer = 0; layer < 4; ++layer) {
-        if (layer == options.preferredLayer - 1) {
-            continue;
-        }
         EntryArray* array = LoadEntryArray(RegionView(), slot, measure, layer, 1);
         if (array == nullptr) {
             continue;
         }
         bool arrayChanged = false;
+        for (int32_t i = array->count - 1; i >= 0; --i) {
+            if ((array->entry(i).moreFlags() & hostapi::kEntryMoreGenerated) != 0) {
+                FrameEntriesRemove(array, i, 1);
+                arrayChanged = true;
+            }
+        }
         for (int32_t i = 0; i < array->count; ++i) {
             if (array->entry(i).number() != 0) {
-                run.changed = RestoreSilencedNotes(array->entry(i), arrayChanged) || run.changed;
+                changed = RestoreSilencedNotes(array->entry(i), arrayChanged) || changed;
             }
         }
         if (arrayChanged) {
             SaveEntryArray(array);
+            changed = true;
         }
         ReleaseEntryArray(array);
     }
+    return changed;
 }
 
 bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     const PlaybackOptions options = PlaybackOptions::Read(context);
-    RemoveRun run;
+    bool changed = false;
     for (int32_t m = region.firstMeasure(); m <= region.lastMeasure(); ++m) {
         const auto measure = static_cast<MeasureNumber>(m);
         for (int32_t s = region.firstStaff(); s <= region.lastStaff(); ++s) {
@@ -266,7 +237,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
             // ramp that began before it): a range without playback data stays as it is, and
             // one whose data this command wrote is left as it was before.
             if (options.glissandi && DeleteMidiDataInRange(measure, staff, from, to, kMidiPitchWheel, 0)) {
-                run.changed = true;
+                changed = true;
                 const std::optional<MidiEvent> before = LastEventBefore(staff, measure, from, kMidiPitchWheel, 0);
                 if (before && (before->data1() != 0 || before->data2() != 64)) {
                     StoreMidiEvent(measure, staff, MidiEvent::Make(from, kMidiPitchWheel, 0, 64));
@@ -274,7 +245,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
                 }
             }
             if (options.hairpins && DeleteMidiDataInRange(measure, staff, from, to, kMidiController, kMidiVolume)) {
-                run.changed = true;
+                changed = true;
                 const std::optional<MidiEvent> before =
                     LastEventBefore(staff, measure, from, kMidiController, kMidiVolume);
                 if (measure == region.firstMeasure() && options.resetVolumeAtEnd && before &&
@@ -284,12 +255,11 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
                 }
             }
             if (options.glissandi || options.trills) {
-                RestoreCell(run, slot, measure, options);
-                RemoveLayers(run, slot, measure, options);
+                changed = RestoreCell(slot, measure) || changed;
             }
         }
     }
-    if (!run.changed) {
+    if (!changed) {
         ShowMessageText(HostWindow, FreeText::NoPlaybackEffectsOrNotes, 0, 0);
     }
     return true;

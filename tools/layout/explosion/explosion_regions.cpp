@@ -76,6 +76,31 @@ void GroupsOfSystemAt(const ExplosionContext& explosion, int32_t measure, TGroup
     }
 }
 
+/// The staff just added after place `after` of the score's list also goes into the list of every
+/// optimized system that holds the staff before it, right after that staff, so that the part it
+/// takes shows in page view.
+void AddToOptimizedSystems(const ExplosionContext& explosion, int32_t after) {
+    if (!explosion.systems || !explosion.staves) {
+        return;
+    }
+    const int32_t source = explosion.staves->ByNumber(after);
+    const int32_t added = explosion.staves->ByNumber(after + 1);
+    const int32_t place = explosion.staves->IndexOf(added);
+    if (source == 0 || added == 0 || place == 0) {
+        return;
+    }
+    for (int32_t n = 0; n < explosion.systems->Count(); ++n) {
+        if ((explosion.systems->At(n).flags() & hostapi::StaffSystemLayout::kOwnStaffList) == 0) {
+            continue;
+        }
+        TInstruments list(n + 1, explosion.systems.get(), false);
+        if (list.Contains(source) && !list.Contains(added)) {
+            list.InsertStaff(explosion.staves->At(place - 1), source, *explosion.staves);
+            list.Save(n + 1);
+        }
+    }
+}
+
 /// Sets part p of the region to staff s, column k.
 void PlacePart(TRegionInfo& region, const RegionTables& tables, int32_t p, int32_t s, int32_t k, int32_t& lowest) {
     const int32_t kind = tables.kind[static_cast<size_t>(s)];
@@ -433,6 +458,20 @@ void ShowPreparationError() {
 
 }  // namespace
 
+namespace {
+
+/// Steps the progress display for a measure read the first time: a measure that closes a region
+/// is read again for the next one, and counts once. False when the user stopped.
+bool StepMeasureOnce(int32_t handle, int32_t measure, int32_t& counted) {
+    if (measure <= counted) {
+        return true;
+    }
+    counted = measure;
+    return EditBracketStep(handle, 0, static_cast<MeasureNumber>(measure));
+}
+
+}  // namespace
+
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
     SetProgressText(context, "Checking staves ...");
@@ -458,12 +497,13 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     int32_t mostParts = 0;
     Edu s0 = 0;
     int32_t m0 = firstMeasure;
+    int32_t counted = firstMeasure - 1;  // the last measure the progress display counted
 
     while (m0 <= lastMeasure) {
         RegionTables tables;
         Edu regionStart = s0;
         for (int32_t m = m0;; ++m) {
-            if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
+            if (!StepMeasureOnce(handle, m, counted)) {
                 // The user stopped: nothing is distributed.
                 EditBracketEnd(handle, true);
                 explosion.stop = 1;
@@ -631,6 +671,7 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
                 return false;
             }
             explosion.Context().ListsChanged = 1;
+            AddToOptimizedSystems(explosion, after);
             if (explosion.groupMode == 0 &&
                 explosion.groupIndex + 1 < static_cast<int32_t>(explosion.selection.size())) {
                 explosion.selection.insert(explosion.selection.begin() + explosion.groupIndex + 1, 0);

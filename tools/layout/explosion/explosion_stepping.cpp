@@ -2,6 +2,8 @@
 // and a tool context whose owner goes while it runs passes to it.
 #include "tools/layout/explosion/explosion_stepping.h"
 
+#include <utility>
+
 #include "core/dispatch.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
@@ -10,6 +12,7 @@
 #include "core/tool_context.h"
 #include "platform/win/windows.h"
 #include "tools/layout/explosion/explosion.h"
+#include "tools/layout/process_parts.h"
 
 namespace orvex {
 
@@ -33,6 +36,22 @@ void StepRunningExplosion() {
     ExplosionContextDestroy(step, 3);
     win::SetFocus(HostWindow);
     SendCtrlKeyToHost('a');
+    if (optionsForm != nullptr) {
+        OptionsFormRunEnded(*optionsForm);
+    }
+}
+
+void EndRunningExplosion() {
+    ExplosionContext* step = std::exchange(RunningStepObject, nullptr);
+    if (step == nullptr) {
+        return;
+    }
+    // The entry links of the parts are made at the end of the whole run only; a run that stops
+    // before makes none (its document may not be the one in front any more).
+    ExplosionEntryPairs().clear();
+    vcl::TForm* optionsForm = step->Context().OptionsForm;
+    SetProgressCaption(step->Context());
+    ExplosionContextDestroy(step, 3);
     if (optionsForm != nullptr) {
         OptionsFormRunEnded(*optionsForm);
     }

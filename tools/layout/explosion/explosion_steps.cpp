@@ -121,6 +121,10 @@ bool FinishStaff(ExplosionContext& explosion) {
             StaffClefsCopy(static_cast<InstrumentKey>(source), static_cast<InstrumentKey>(target),
                            static_cast<MeasureNumber>(first), static_cast<MeasureNumber>(runEnd));
         }
+        // A staff that takes another staff's music from the start takes its names too.
+        if (first == explosion.processedRegion.firstMeasure()) {
+            TInstruments::CopyStaffNames(source, target);
+        }
         shapes.CopyToStaff(source, target, first, runEnd, false, true, nullptr, nullptr);
     }
 

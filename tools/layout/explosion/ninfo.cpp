@@ -77,15 +77,30 @@ void RepairPositions(const EntryArray& array, int32_t j) {
     }
 }
 
+/// Where entry j sounds to: its end, or where the next entry of its voice starts when that is
+/// earlier. The position repair moves a note behind the grace notes before it without shortening
+/// it; so it never overlaps the next note (a turn of four grace notes stays one part).
+Edu SoundingEnd(const EntryArray& array, int32_t j) {
+    const EntryView entry = array.entry(j);
+    const Edu end = entry.position() + entry.actualDuration();
+    for (int32_t k = j + 1; k < array.count; ++k) {
+        const EntryView next = array.entry(k);
+        if (VoiceOf(next) == VoiceOf(entry) && next.position() > entry.position()) {
+            return std::min(end, next.position());
+        }
+    }
+    return end;
+}
+
 /// Whether entry j of layer `layer` belongs to item `item` at position p in this pass.
-bool TakesEntry(const LayerArrays& layers, const NInfoItem& item, const EntryView& entry, Edu p, int32_t voice,
-                bool skipHidden) {
+bool TakesEntry(const LayerArrays& layers, const NInfoItem& item, const EntryArray& array, int32_t j, Edu p,
+                int32_t voice, bool skipHidden) {
     // Only an item that holds slots has a first entry to compare with; an empty first layer
     // does not keep the other layers out.
+    const EntryView entry = array.entry(j);
     const VoiceSlot& first = item.slots[0];
     const bool starts = entry.position() == p;
-    const bool covers =
-        !entry.has(kSharedPosition) && entry.position() <= p + 3 && p + 3 < entry.position() + entry.actualDuration();
+    const bool covers = !entry.has(kSharedPosition) && entry.position() <= p + 3 && p + 3 < SoundingEnd(array, j);
     if (!starts && !covers) {
         return false;
     }
@@ -135,7 +150,7 @@ bool FillPass(NInfo& info, int32_t measure, Edu from, Edu to, const LayerArrays&
             for (int32_t j = 0; j < array->count; ++j) {
                 RepairPositions(*array, j);
                 const EntryView entry = array->entry(j);
-                if (!TakesEntry(layers, item, entry, p, voice, skipHidden)) {
+                if (!TakesEntry(layers, item, *array, j, p, voice, skipHidden)) {
                     continue;
                 }
                 if (item.usedSlots > 0) {
@@ -312,6 +327,13 @@ bool FillNInfo(NInfo& info, int32_t measure, int32_t /*staff*/, Edu from, Edu to
     info.items.fill(NInfoItem{});
     info.runs.clear();
 
+    // The position repair runs over every layer before the passes, so that each pass finds the
+    // same event positions whichever layer holds the grace notes.
+    for (const EntryArray* array : layers) {
+        for (int32_t j = 0; HasEntries(array) && j < array->count; ++j) {
+            RepairPositions(*array, j);
+        }
+    }
     bool firstPass = true;
     for (int32_t layer = 0; layer < 4; ++layer) {
         if (ignoredLayers.find(std::to_string(layer + 1)) != std::string_view::npos) {
