@@ -59,9 +59,9 @@ void TranslateWithLumvar(host::Host& host, const std::string& word, const std::s
 /// A notification as the transcript shows it, after "lumvar: notification CODE: ".
 std::string NotificationText(uint8_t code, int32_t size, const void* data) {
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const std::optional<int16_t> value =
-        size >= 2 && bytes != nullptr ? std::optional<int16_t>(hostapi::ReadI16(bytes, 0)) : std::nullopt;
-    const std::string number = value ? std::to_string(*value) : "(no value)";
+    const bool hasValue = size >= 2 && bytes != nullptr;
+    const int value = hasValue ? hostapi::ReadI16(bytes, 0) : 0;
+    const std::string number = hasValue ? std::to_string(value) : "(no value)";
     static constexpr std::array<const char*, 6> kPreferences = {"language",     "update layout", "second monitor",
                                                                 "return focus", "collapse",      "transparency"};
     if (code >= lumvar::NOTIFY_LANGUAGE && code <= lumvar::NOTIFY_TRANSPARENCY) {
@@ -78,9 +78,9 @@ std::string NotificationText(uint8_t code, int32_t size, const void* data) {
         case lumvar::NOTIFY_DOCUMENT_TOP:
             return "a document window came to the top";
         case lumvar::NOTIFY_PAGE_VIEW:
-            return std::string("the document window shows ") + (value == 1 ? "page view" : "scroll view");
+            return std::string("the document window shows ") + (hasValue && value == 1 ? "page view" : "scroll view");
         case lumvar::NOTIFY_ACTIVATE_APP:
-            return std::string("the host program is ") + (value == 1 ? "activated" : "deactivated");
+            return std::string("the host program is ") + (hasValue && value == 1 ? "activated" : "deactivated");
         case lumvar::NOTIFY_DEBUG_TEXT:
             return "debug text \"" +
                    std::string(static_cast<const char*>(data), strnlen(static_cast<const char*>(data),

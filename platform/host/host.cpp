@@ -391,7 +391,7 @@ void Host::BeginChangeSet() {
     if (m_changeSet) {
         throw std::logic_error("a change set begins inside another");
     }
-    m_changeSet.emplace();
+    m_changeSet = ChangeSet{};
     m_changeSet->trackedAtBegin = m_trackedCount;
     for (const auto& document : m_documents) {
         m_changeSet->journals.push_back(document->JournalCount());

@@ -327,7 +327,7 @@ TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
                                "release shift\ndump changes\n");
     ASSERT_EQ(explosion.exitCode, 0) << explosion.err;
     const std::string all = "4 cells (3 entries changed, 3 added); records 'SOIS' 1 added, 'SOIu' 1 changed, 1 added, "
-                            "'otDY' 1 deleted";
+                            "'SOTX' 2 added, 'otDY' 1 deleted, 'txbl' 2 added";
     EXPECT_TRUE(Has(explosion.out, "host: this line changed document 1 \"explosion\" in all: " + all));
     EXPECT_TRUE(Has(explosion.out, "changes of document 1 \"explosion\": " + all));
 }
