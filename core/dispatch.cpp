@@ -105,9 +105,9 @@ struct DispatchUnit {
     /// that keeps it).
     std::unique_ptr<TFMisc> pendingNewSpacing;
     std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
-    int32_t hostCalls = 0;             ///< calls of FinaleExtensionInvoke under way
+    int32_t hostCalls = 0;               ///< calls of FinaleExtensionInvoke under way
     bool changeOutsideHostCall = false;  ///< a run outside a host call changed the document
-    bool reportOutsideChange = false;  ///< this call reports that change to the host
+    bool reportOutsideChange = false;    ///< this call reports that change to the host
 };
 
 std::unique_ptr<TFMisc>& PendingNewSpacing() {
@@ -151,7 +151,8 @@ void EndWaitingRun(WaitingRunEnd why) {
         UnbindWaitingRun();
         return;
     }
-    const bool ownDocument = why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
+    const bool ownDocument =
+        why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
     if ((PendingOptionsForm != nullptr || PendingNewSpacing()) && ownDocument) {
         // New Spacing's second pass takes back what its first pass prepared in the document: it
         // runs now rather than leave the preparations behind.
@@ -173,7 +174,7 @@ void EndWaitingRun(WaitingRunEnd why) {
     }
     const FreeText text = why == WaitingRunEnd::DocumentClosed   ? FreeText::RunEndedDocumentClosed
                           : why == WaitingRunEnd::AnotherCommand ? FreeText::RunEndedAnotherCommand
-                                                          : FreeText::RunEndedKeysLost;
+                                                                 : FreeText::RunEndedKeysLost;
     ShowMessageText(HostWindow, text, {ToolTitle(code % 100, code / 100), document});
 }
 
@@ -305,10 +306,9 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
         }
         if (RunWaiting()) {
             const int32_t index = MenuIndexMap[static_cast<size_t>(menuIndex)];
-            const int32_t chosen = RerunCode > 0 ? RerunCode
-                                   : index >= 0 && index < CommandCount
-                                       ? CommandTable[static_cast<size_t>(index)].code
-                                       : 0;
+            const int32_t chosen = RerunCode > 0                        ? RerunCode
+                                   : index >= 0 && index < CommandCount ? CommandTable[static_cast<size_t>(index)].code
+                                                                        : 0;
             SettleWaitingRunFor(chosen);
         }
         if (!BindServicePlugin()) {

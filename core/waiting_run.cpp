@@ -16,13 +16,13 @@ namespace orvex {
 namespace {
 
 struct WaitingRunUnit {
-    int32_t code = 0;                         ///< the command the user chose; 0: no run is bound
-    win::Hwnd document = win::kNoWindow;      ///< the window of the run's document
-    std::string documentName;                 ///< the host's window title when the run began
-    bool warnedOtherDocument = false;         ///< the user was told that another document is in front
-    bool continuationDue = false;             ///< the timer's command is on its way to the plug-in
-    uint32_t continuationCalls = 0;           ///< calls of the plug-in that took a continuation
-    uint32_t printSteps = 0;                  ///< steps of print runs
+    int32_t code = 0;                     ///< the command the user chose; 0: no run is bound
+    win::Hwnd document = win::kNoWindow;  ///< the window of the run's document
+    std::string documentName;             ///< the host's window title when the run began
+    bool warnedOtherDocument = false;     ///< the user was told that another document is in front
+    bool continuationDue = false;         ///< the timer's command is on its way to the plug-in
+    uint32_t continuationCalls = 0;       ///< calls of the plug-in that took a continuation
+    uint32_t printSteps = 0;              ///< steps of print runs
 };
 
 WaitingRunUnit& Run() {
