@@ -4,8 +4,6 @@
 // is its about box, menu entry 71.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,34 +21,12 @@ protected:
     /// Runs hostsim in `folder` (the folder where a module is looked for by its bare name after
     /// the program's own) with the plug-ins of `plugins`.
     testsupport::HostsimResult Run(const std::string& script, const fs::path& plugins, const fs::path& folder) {
-        const fs::path scriptFile = TempFolder() / "lumvar.script";
-        const fs::path out = TempFolder() / "lumvar.out";
-        const fs::path err = TempFolder() / "lumvar.err";
-        std::ofstream(scriptFile) << script;
-        const std::string command = "cd '" + folder.string() + "' && '" + std::string(HOSTSIM_PATH) + "' --plugins '" +
-                                    plugins.string() + "' --registry '" + RegistryFile().string() + "' '" +
-                                    scriptFile.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
-        testsupport::HostsimResult result;
-        const int status = std::system(command.c_str());
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(out);
-        for (std::string line; std::getline(in, line);) {
-            result.out.push_back(line);
-        }
-        std::ifstream errors(err);
-        std::stringstream text;
-        text << errors.rdbuf();
-        result.err = text.str();
-        return result;
+        return testsupport::RunHostsimWith(script, TempFolder(), "--registry '" + RegistryFile().string() + "'", folder,
+                                           plugins);
     }
     /// A plug-in folder holding copies of the named built modules.
     fs::path PluginFolder(const std::vector<std::string>& modules) {
-        const fs::path folder = TempFolder() / "plugins";
-        fs::create_directories(folder);
-        for (const std::string& module : modules) {
-            fs::copy_file(fs::path(ORVEX_PLUGIN_DIR) / module, folder / module);
-        }
-        return folder;
+        return testsupport::PluginFolder(TempFolder(), modules);
     }
     static std::vector<std::string> From(const std::vector<std::string>& lines, const std::string& first) {
         const auto it = std::find(lines.begin(), lines.end(), first);

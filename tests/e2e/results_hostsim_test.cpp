@@ -3,13 +3,9 @@
 // command ends after at most the steps it announced.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "tests/support/fixture.h"
 
@@ -22,35 +18,11 @@ protected:
     static std::string Score() { return (fs::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score").string(); }
     /// Runs hostsim in `folder` with the plug-ins of `plugins`.
     testsupport::HostsimResult Run(const std::string& script, const fs::path& plugins, const fs::path& folder) {
-        const fs::path scriptFile = TempFolder() / "results.script";
-        const fs::path out = TempFolder() / "results.out";
-        const fs::path err = TempFolder() / "results.err";
-        std::ofstream(scriptFile) << script;
-        const std::string command = "cd '" + folder.string() + "' && '" + std::string(HOSTSIM_PATH) + "' --plugins '" +
-                                    plugins.string() + "' --registry '" + RegistryFile().string() + "' '" +
-                                    scriptFile.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
-        testsupport::HostsimResult result;
-        const int status = std::system(command.c_str());
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(out);
-        for (std::string line; std::getline(in, line);) {
-            result.out.push_back(line);
-        }
-        std::ifstream errors(err);
-        std::stringstream text;
-        text << errors.rdbuf();
-        result.err = text.str();
-        return result;
+        return testsupport::RunHostsimWith(script, TempFolder(), "--registry '" + RegistryFile().string() + "'", folder,
+                                           plugins);
     }
     /// A plug-in folder holding copies of the built modules.
-    fs::path PluginFolder() {
-        const fs::path folder = TempFolder() / "plugins";
-        fs::create_directories(folder);
-        for (const char* module : {"Orvex188.fxt", "Lumvar2000.fxt"}) {
-            fs::copy_file(fs::path(ORVEX_PLUGIN_DIR) / module, folder / module);
-        }
-        return folder;
-    }
+    fs::path PluginFolder() { return testsupport::PluginFolder(TempFolder(), {"Orvex188.fxt", "Lumvar2000.fxt"}); }
     static bool Has(const testsupport::HostsimResult& result, const std::string& line) {
         return std::find(result.out.begin(), result.out.end(), line) != result.out.end();
     }

@@ -146,12 +146,14 @@ HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::p
 }
 
 HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesystem::path& folder,
-                             const std::string& options, const std::filesystem::path& workingFolder) {
+                             const std::string& options, const std::filesystem::path& workingFolder,
+                             const std::filesystem::path& plugins) {
     const auto scriptPath = folder / "test.script";
     const auto outPath = folder / "hostsim.out";
     const auto errPath = folder / "hostsim.err";
     std::ofstream(scriptPath, std::ios::binary) << scriptText;
-    std::string command = std::string(HOSTSIM_PATH) + " --plugins " + ORVEX_PLUGIN_DIR + " " + options + " " +
+    std::string command = std::string(HOSTSIM_PATH) + " --plugins " +
+                          (plugins.empty() ? std::string(ORVEX_PLUGIN_DIR) : plugins.string()) + " " + options + " " +
                           scriptPath.string() + " >" + outPath.string() + " 2>" + errPath.string();
     // hostsim runs in the test's folder unless another is given, so that files a command writes
     // beside the document (an export, a list) stay there.
@@ -162,6 +164,15 @@ HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesyste
     result.out = SplitLines(ReadFile(outPath));
     result.err = ReadFile(errPath);
     return result;
+}
+
+std::filesystem::path PluginFolder(const std::filesystem::path& folder, const std::vector<std::string>& modules) {
+    const std::filesystem::path plugins = folder / "plugins";
+    std::filesystem::create_directories(plugins);
+    for (const std::string& module : modules) {
+        std::filesystem::copy_file(std::filesystem::path(ORVEX_PLUGIN_DIR) / module, plugins / module);
+    }
+    return plugins;
 }
 
 }  // namespace testsupport
