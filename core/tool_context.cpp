@@ -5,13 +5,14 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/parts.h"
 #include "core/startup.h"
 #include "platform/vcl/forms.h"
 
 namespace orvex {
 
-TMiscKernel::TMiscKernel() : OwnerWindow(HostWindow), TextExpressions(TheExpressionTable().makeTable()) {}
+TMiscKernel::TMiscKernel() : OwnerWindow(Host().window), TextExpressions(TheExpressionTable().makeTable()) {}
 
 TMiscKernel::~TMiscKernel() {
     FreeToolLists(static_cast<TFMisc&>(*this));
@@ -51,7 +52,7 @@ std::string ToolTitle(const TFMisc& context) {
 }
 
 std::string ProgressCaption(const TFMisc& context) {
-    return ToolTitle(context) + VersionText;
+    return ToolTitle(context) + TheModule.process.VersionText;
 }
 
 void SetProgressCaption(TFMisc& context) {

@@ -13,6 +13,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
@@ -139,10 +140,10 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
             horizontal = EduDistanceToEvpu(context, measure, entry.position(), p);
         }
         const int16_t key = CellKeyValue(measure, staff, 0);
-        const int16_t shownKey = CellKeyValue(measure, staff, DocumentOptionFlag);
+        const int16_t shownKey = CellKeyValue(measure, staff, TheModule.dispatch.DocumentOptionFlag);
         const int32_t notePlace = EntryVerticalPosition(static_cast<hostapi::InstrumentKey>(staff),
                                                         static_cast<hostapi::MeasureNumber>(measure), entry.data(), key,
-                                                        DocumentOptionFlag != 0, shownKey, false);
+                                                        TheModule.dispatch.DocumentOptionFlag != 0, shownKey, false);
         NoteExpressionRecord note;
         note.setNumber(copy.number());
         note.setHorizontal(horizontal);
@@ -371,7 +372,7 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
                                       ? -10
                                       : ClefOffsetAt(static_cast<hostapi::InstrumentKey>(item->Staff),
                                                      static_cast<hostapi::MeasureNumber>(item->Measure), position,
-                                                     DocumentOptionFlag != 0, staffSpec);
+                                                     TheModule.dispatch.DocumentOptionFlag != 0, staffSpec);
         item->Reference = (referenceStep + staffStep) * 12;
     }
     const int32_t place = item->VerticalPosition() + item->Reference;

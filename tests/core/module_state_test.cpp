@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -149,6 +152,31 @@ TEST(ModuleStateTest, NoMutableGlobalOutsideTheModule) {
             EXPECT_TRUE(seen.contains(name)) << name << " is no longer writable data: take it off the list";
         }
     }
+}
+
+TEST(ModuleStateTest, NoSourceDeclaresAReferenceToState) {
+    // State is read through its owner (TheModule, TheAccessLayer, a unit's struct), not through a
+    // global name bound to one of its fields: a reader sees where the value comes from.
+    namespace fs = std::filesystem;
+    const std::regex reference(R"(^\s*extern\s+(?!"C")[^;(]*&)");
+    const fs::path root(ORVEX_SOURCE_DIR);
+    int32_t files = 0;
+    for (const char* top : {"core", "forms", "expressions", "tools", "service", "apps"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
+            const std::string extension = entry.path().extension().string();
+            if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp")) {
+                continue;
+            }
+            ++files;
+            std::ifstream in(entry.path());
+            std::string line;
+            for (int32_t number = 1; std::getline(in, line); ++number) {
+                EXPECT_FALSE(std::regex_search(line, reference))
+                    << fs::relative(entry.path(), root).generic_string() << ":" << number << ": " << line;
+            }
+        }
+    }
+    EXPECT_GT(files, 250);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/module.h"
 #include "expressions/charset.h"
 #include "expressions/txtexpr.h"
 #include "forms/action_control_table.h"
@@ -160,7 +161,7 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     }
     context->Options[2].value = 1;
     context->Options[3].text = "Arial, Courier";
-    orvex::CurrentRegion = nullptr;
+    orvex::TheModule.dispatch.CurrentRegion = nullptr;
     EXPECT_EQ(orvex::DispatchTool(*context, 30, 1, 0), 1);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 1), times + kBackToMacRoman);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 2), tooLong);  // does not fit the working buffer
@@ -180,7 +181,7 @@ TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
             context->Options[row].text = orvex::kActionControlTableData[30][row].text;
         }
         context->Options[3].text = exclude;
-        orvex::CurrentRegion = nullptr;
+        orvex::TheModule.dispatch.CurrentRegion = nullptr;
         return orvex::DispatchTool(*context, 30, 1, 0);
     };
     // Row 3 excludes Courier for this run only.

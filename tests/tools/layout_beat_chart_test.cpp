@@ -12,6 +12,7 @@
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/win/win.h"
 #include "tests/core/score_host_fixture.h"
@@ -63,10 +64,10 @@ protected:
     RecordKey Measure(int16_t measure) { return RecordKey::Other(hostapi::MakeTag("SOMS"), measure, 0); }
     /// The selection: measures first to last, ending at `endEdu` in the last.
     void SelectMeasures(int16_t first, int16_t last, int32_t endEdu) {
-        SelectionRecords[0].setFirstMeasure(first);
-        SelectionRecords[0].setLastMeasure(last);
-        SelectionRecords[0].setEndEdu(endEdu);
-        CurrentRegion = &SelectionRecords[0];
+        TheModule.dispatch.SelectionRecords[0].setFirstMeasure(first);
+        TheModule.dispatch.SelectionRecords[0].setLastMeasure(last);
+        TheModule.dispatch.SelectionRecords[0].setEndEdu(endEdu);
+        TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[0];
     }
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/module.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/fit_measures.h"
@@ -56,7 +57,7 @@ TEST_P(MeasureWidthsTest, EmptyAndOneNoteMeasuresAndRestsTakeTheirWidths) {
     std::unique_ptr<TFMisc> context =
         Tool(38, {{0, c.values[0]}, {1, c.values[1]}, {2, c.values[2]}, {3, c.values[3]}});
     m_host->Progress().StopNextAt(c.stopAt);
-    EXPECT_EQ(RunMeasureWidths(*context, SelectionRecords[1]), c.stopAt == 0);
+    EXPECT_EQ(RunMeasureWidths(*context, TheModule.dispatch.SelectionRecords[1]), c.stopAt == 0);
     for (int16_t m = 1; m <= 6; ++m) {
         EXPECT_EQ(Width(m), c.widths[static_cast<size_t>(m - 1)]) << "measure " << m;
     }
@@ -129,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FitMeasuresTest, ::testing::Values(
 
 TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
     Open(systemstest::kFourSystems);
-    SelectionRecords[1] = m_host->DocumentRegion();
+    TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
     SelectMeasures(1, 12);
     std::unique_ptr<TFMisc> context = Tool(34, {{3, 2}, {4, 0}}, 38);
     EXPECT_TRUE(RunFitMeasures(*context));

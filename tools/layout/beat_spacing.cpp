@@ -11,6 +11,7 @@
 #include "core/host/finxess.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
@@ -201,12 +202,12 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount) {
     const int32_t total = BeatTime(chart, 0);
     int32_t startTime = 0;
     int32_t endTime = total;
-    if (CurrentRegion != nullptr) {
-        if (CurrentRegion->firstMeasure() == context.CurrentMeasure) {
-            startTime = CurrentRegion->startEdu();
+    if (TheModule.dispatch.CurrentRegion != nullptr) {
+        if (TheModule.dispatch.CurrentRegion->firstMeasure() == context.CurrentMeasure) {
+            startTime = TheModule.dispatch.CurrentRegion->startEdu();
         }
-        if (CurrentRegion->lastMeasure() == context.CurrentMeasure) {
-            endTime = RegionEnd(*CurrentRegion, total);
+        if (TheModule.dispatch.CurrentRegion->lastMeasure() == context.CurrentMeasure) {
+            endTime = RegionEnd(*TheModule.dispatch.CurrentRegion, total);
         }
     }
     int32_t first = 0;
@@ -262,8 +263,9 @@ void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place) {
         SetBeatNext(chart, n, BeatPosition(chart, 0));
     } else {
         int32_t s = 1;
-        if (place == 1 && CurrentRegion != nullptr && CurrentRegion->lastMeasure() == context.CurrentMeasure) {
-            const int32_t end = RegionEnd(*CurrentRegion, BeatTime(chart, 0));
+        if (place == 1 && TheModule.dispatch.CurrentRegion != nullptr &&
+            TheModule.dispatch.CurrentRegion->lastMeasure() == context.CurrentMeasure) {
+            const int32_t end = RegionEnd(*TheModule.dispatch.CurrentRegion, BeatTime(chart, 0));
             s = n + 1;
             for (int32_t k = 1; k <= n; ++k) {
                 if (BeatTime(chart, k) >= end) {

@@ -324,7 +324,7 @@ void EntryBranches::NewSpacingFirstPass() {
         if (recorded == Entry().number()) {
             NewSpacingRun(context).AddChange(m_state.change);
         } else {
-            ShowMessageText(HostWindow, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
+            ShowMessageText(Host().window, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }
     }
 }

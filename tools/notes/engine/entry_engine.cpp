@@ -19,6 +19,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -81,7 +82,7 @@ std::string FontZeroName() {
 }
 
 void Refuse(FreeText text) {
-    ShowMessageText(HostWindow, text, 0, 0);
+    ShowMessageText(Host().window, text, 0, 0);
 }
 
 bool CompareMode(const TFMisc& context) {
@@ -136,7 +137,7 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         std::string name = FontZeroName();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         if (name.find("ENGRAVER") == std::string::npos) {
-            ShowMessageById(HostWindow, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
+            ShowMessageById(Host().window, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
         }
         LoadLayerSettingsTable();
     }
@@ -168,7 +169,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
                        ToolItem::CompareEntries, ToolItem::SpecialModifications, ToolItem::Playback,
                        ToolItem::ReplacePitches, ToolItem::PitchProjection})) {
         state.key = HostKey(state.measure, state.staff, 0);
-        state.secondKey = HostKey(state.measure, state.staff, DocumentOptionFlag);
+        state.secondKey = HostKey(state.measure, state.staff, TheModule.dispatch.DocumentOptionFlag);
     }
     PlaybackRun(context).cellLayerMask = 0;
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -277,11 +278,11 @@ void ScaleDurationPair(const hostapi::SelectionRecord& region, MeasureNumber mea
 }
 
 bool RunEntryProcessingTool(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
     EntryEngineState state;
-    state.region = *CurrentRegion;
+    state.region = *TheModule.dispatch.CurrentRegion;
     const hostapi::SelectionRecord& region = state.region;
     if (!StartRun(context, region)) {
         return false;

@@ -16,6 +16,7 @@
 #include "core/host/staff_systems.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -102,7 +103,7 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
         walk.measureDuration = context.MeasureSpec.beats() * context.MeasureSpec.beatDuration();
     }
     walk.keyA = HostKey(walk.measure, walk.staff, 0);
-    walk.keyB = HostKey(walk.measure, walk.staff, DocumentOptionFlag);
+    walk.keyB = HostKey(walk.measure, walk.staff, TheModule.dispatch.DocumentOptionFlag);
     walk.array = LoadEntryArray(region.viewKey(), walk.slot, walk.measure, walk.layer, 1);
     if (walk.array == nullptr) {
         return;
@@ -161,13 +162,14 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
 }  // namespace
 
 bool RunEntryWalkTool(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
     EntryWalkState walk;
-    walk.region = *CurrentRegion;
+    walk.region = *TheModule.dispatch.CurrentRegion;
     const hostapi::SelectionRecord& region = walk.region;
-    walk.documentLastMeasure = std::max<int32_t>(SelectionRecords[1].lastMeasure(), region.lastMeasure());
+    walk.documentLastMeasure =
+        std::max<int32_t>(TheModule.dispatch.SelectionRecords[1].lastMeasure(), region.lastMeasure());
     const TStaffSystems systems;
     walk.systems = &systems;
 
@@ -194,7 +196,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     EditBracketEnd(walk.progress, failed);
     context.EditBracket = 0;
     if (walk.shapesRefused > 0) {
-        ShowMessageText(HostWindow, FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
+        ShowMessageText(Host().window, FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
         // Without a slur made the document did not change.
         if (walk.shapesMade == 0) {
             return false;
