@@ -400,7 +400,6 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
     const bool hasOptions = item >= 0 && item < kToolItemCount && TheOptionsRoad().hasOptions(item);
     const bool dialog =
         showDialog && !shift && (group == 1 || DialogOnlyInGroup1[static_cast<size_t>(item)] == 0) && hasOptions;
-    context.DialogShown = dialog ? 1 : 0;
     if (item >= 0 && item < kToolItemCount && (FindTool(item).flags & kToolSaveFirst) != 0) {
         ShowMessageById(context.OwnerWindow, MSG_SAVE_BEFORE_PRINTING, 0, 0, true);
     }
@@ -422,13 +421,13 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
 
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough) {
     const DamagedRecordReport damage;  // also for a run that a form starts
-    context.ChangeCount = 0;
+    context.RemovedHandleCount = 0;
     const ToolDescriptor& tool = FindTool(item);
     const int32_t result = tool.firstLevel != nullptr
                                ? tool.firstLevel(context)
                                : DispatchToolLevel2(context, item, group, passThrough != 0 ? passThrough : group);
-    if (context.ChangeCount > 0) {
-        ShowMessageById(context.OwnerWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, context.ChangeCount, true);
+    if (context.RemovedHandleCount > 0) {
+        ShowMessageById(context.OwnerWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, context.RemovedHandleCount, true);
     }
     return result;
 }
@@ -437,8 +436,6 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     const ToolDescriptor& tool = FindTool(item);
     context.Item = item;
     context.Group = group;
-    context.PassFlags = {};
-    context.IntLists[5].clear();
     const MultiStepTool* const steps = tool.steps;
     const bool laterStep = steps != nullptr && context.LaterStepPending != 0;
 
@@ -479,11 +476,10 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         expressions.prepareSorting();
     }
 
-    context.ChangeCount = 0;
-    context.RunResult = 0;
-    context.MeasureCount = region->lastMeasure() - region->firstMeasure() + 1;
+    context.RemovedHandleCount = 0;
+    context.RegionMeasureCount = region->lastMeasure() - region->firstMeasure() + 1;
     // An empty or reversed measure range is not processed.
-    if (context.MeasureCount <= 0) {
+    if (context.RegionMeasureCount <= 0) {
         return 2;
     }
     const bool bracket =
@@ -494,7 +490,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         // tools that walk the selection staff by staff (align/move, export, hairpins).
         const int32_t stepCount = (tool.flags & kToolStepsPerStaff) != 0
                                       ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
-                                      : context.MeasureCount;
+                                      : context.RegionMeasureCount;
         context.EditBracket = Imports().BeginProgress(region->bytes.data(), stepCount, hostapi::kInterfaceVersion);
     }
 
@@ -515,7 +511,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
             context.RerunFlag = 0;
         }
     } else {
-        context.ChangeCount = 0;
+        context.RemovedHandleCount = 0;
     }
 
     if (steps != nullptr && !failed) {

@@ -12,10 +12,10 @@
 
 namespace orvex {
 
-TMiscKernel::TMiscKernel() : OwnerWindow(Host().window), TextExpressions(TheExpressionTable().makeTable()) {}
+TFMisc::TFMisc() : OwnerWindow(Host().window), TextExpressions(TheExpressionTable().makeTable()) {}
 
-TMiscKernel::~TMiscKernel() {
-    FreeToolLists(static_cast<TFMisc&>(*this));
+TFMisc::~TFMisc() {
+    FreeToolLists(*this);
 }
 
 std::unique_ptr<TFMisc> InitToolContext() {

@@ -81,14 +81,15 @@ bool EnclosedTextExpression(const MeasureExpressionRecord& record) {
 /// EVPU of an EDU distance from an entry at `from` to `to` in the measure: through the
 /// measure's beat chart when it has one, else in proportion to the measure's width.
 int32_t EduDistanceToEvpu(TFMisc& context, int32_t measure, int32_t from, int32_t to) {
-    if (!LoadMeasureSpec(measure, context.MeasureSpec)) {
+    if (!LoadMeasureSpec(measure, context.Walk.measureSpec)) {
         return 0;
     }
     LoadBeatChart(context, measure);
     const BeatChartState& chart = BeatCharts(context);
     if (chart.hasChart == 0 || chart.elementCount == 0) {
-        const int64_t length = static_cast<int64_t>(context.MeasureSpec.beats()) * context.MeasureSpec.beatDuration();
-        const int16_t width = hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+        const int64_t length =
+            static_cast<int64_t>(context.Walk.measureSpec.beats()) * context.Walk.measureSpec.beatDuration();
+        const int16_t width = hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
         return length == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(to - from) * width / length);
     }
     RecomputeBeatPositions(context);
@@ -522,9 +523,9 @@ int32_t PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Se
         // Only a text expression's number names an entry of the text expression tables.
         if (copy.number() != 0 && !copy.isShape()) {
             const TTxtExprRec& from = source.Item(copy.number() - 1);
-            const auto font = context.FontList.find(from.FontNumber());
+            const auto font = context.FontNames.find(from.FontNumber());
             const char* fontName =
-                font != context.FontList.end() && !font->second.empty() ? font->second.c_str() : nullptr;
+                font != context.FontNames.end() && !font->second.empty() ? font->second.c_str() : nullptr;
             copy.setNumber(static_cast<int16_t>(
                 target.FindOrCreate(from.Text, fontName, from.FontSize(), from.Style(), 0, 0, 0, from.FontNumber())));
         }
@@ -550,8 +551,8 @@ int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position) {
         ++j;
     }
     const int32_t previous = j == 0 ? 0 : BeatTime(chart, j);
-    const int32_t next =
-        j == count ? context.MeasureSpec.beats() * context.MeasureSpec.beatDuration() : BeatTime(chart, j + 1);
+    const int32_t next = j == count ? context.Walk.measureSpec.beats() * context.Walk.measureSpec.beatDuration()
+                                    : BeatTime(chart, j + 1);
     const int32_t base = j == 0 ? 0 : chart.positions[static_cast<size_t>(j)];
     if (next == previous) {
         return base;

@@ -142,7 +142,7 @@ void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::Selectio
         if (!beatCharts) {
             continue;
         }
-        context.MeasureSpec = measureSpec;
+        context.Walk.measureSpec = measureSpec;
         if (!LoadBeatChart(context, measure)) {
             continue;
         }
@@ -184,9 +184,9 @@ void ReadMeasureExpressions(TFMisc& context, TransferStore& store, const hostapi
         }
         FreeToolLists(context);
     }
-    context.FontList.clear();
+    context.FontNames.clear();
     for (int32_t font = 0; font <= 255; ++font) {
-        context.FontList[font] = HostFontName(font);
+        context.FontNames[font] = HostFontName(font);
     }
 }
 
@@ -326,7 +326,7 @@ bool SaveGatheredChart(TFMisc& context, int32_t measure) {
     --chart.elementCount;
     chart.hasChart = 1;
     std::fill(chart.removalMarks.begin(), chart.removalMarks.end(), 0);
-    LoadMeasureSpec(measure, context.MeasureSpec);
+    LoadMeasureSpec(measure, context.Walk.measureSpec);
     RecomputeBeatPositions(context);
     return SaveBeatChart(context, measure, false);
 }

@@ -162,10 +162,7 @@ TEST_F(DispatchTest, EveryInvocationRefreshesTheMenuCache) {
 }
 
 TEST_F(DispatchTest, ShiftRunsAToolWithOptionsAtOnce) {
-    Handle(23, [](TFMisc& context) {
-        context.RunResult = context.Options[0].value;
-        return true;
-    });
+    Handle(23, [](TFMisc&) { return true; });
     Select(1, 1, 1, 2);
     win::SetKeyDown(win::VK_SHIFT, true);
     EXPECT_EQ(Invoke(kTremolo), 1);
@@ -186,7 +183,7 @@ TEST_F(DispatchTest, RepairTrillNotesNeverShowsADialog) {
 }
 
 TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
-    Handle(25, [](TFMisc& context) { return context.MeasureCount == 3; });
+    Handle(25, [](TFMisc& context) { return context.RegionMeasureCount == 3; });
     Select(2, 2, 2, 4);
     EXPECT_EQ(Invoke(kJoinRests), 1);
     ASSERT_EQ(m_runs, 1);
@@ -202,7 +199,7 @@ TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
 
 TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
     Handle(25, [](TFMisc& context) {
-        context.ChangeCount = 4;
+        context.RemovedHandleCount = 4;
         return false;
     });
     Select(1, 1, 1, 1);
@@ -210,7 +207,7 @@ TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
     EXPECT_TRUE(Messages().empty());
     // A tool that succeeds with changes gets the result message with its count.
     Handle(25, [](TFMisc& context) {
-        context.ChangeCount = 4;
+        context.RemovedHandleCount = 4;
         return true;
     });
     EXPECT_EQ(Invoke(kJoinRests), 1);

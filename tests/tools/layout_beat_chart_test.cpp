@@ -40,8 +40,8 @@ protected:
     /// option rows give them by default.
     std::unique_ptr<TFMisc> Tool(int32_t item, int16_t measure = 1) {
         std::unique_ptr<TFMisc> context = layouttest::ToolWithDefaults(item, item == 6 ? 11 : 0);
-        context->CurrentMeasure = measure;
-        EXPECT_TRUE(LoadMeasureSpec(measure, context->MeasureSpec));
+        context->Walk.measure = measure;
+        EXPECT_TRUE(LoadMeasureSpec(measure, context->Walk.measureSpec));
         return context;
     }
     /// Runs the worker at depth 0; answers the handled flag.
@@ -140,7 +140,7 @@ TEST_F(LayoutBeatChartTest, ChartsLoadUpTo999ElementsAndOnlyForChartSpacedMeasur
     // Measure 2 has records but is not spaced by them; measure 3 has none.
     for (int16_t measure : std::initializer_list<int16_t>{2, 3}) {
         SCOPED_TRACE("measure " + std::to_string(measure));
-        ASSERT_TRUE(LoadMeasureSpec(measure, context->MeasureSpec));
+        ASSERT_TRUE(LoadMeasureSpec(measure, context->Walk.measureSpec));
         EXPECT_FALSE(LoadBeatChart(*context, measure));
         EXPECT_EQ(BeatCharts(*context).hasChart, 0);
     }
@@ -157,7 +157,7 @@ TEST_F(LayoutBeatChartTest, SavingDropsMarkedElementsAndStaleRecords) {
     EXPECT_TRUE(SaveBeatChart(*context, 1, true));
     EXPECT_EQ(StoredChart(1),
               (Chart{{4096, 240, 0, 0}, {0, 10, 20, 0}, {500, 20, 30, 0}, {1500, 40, 50, 0}, {2500, 60, 240, 0}}));
-    EXPECT_EQ(context->ChangeCount, 2);
+    EXPECT_EQ(context->RemovedHandleCount, 2);
 }
 
 // ---- Remove extraneous beat chart elements (tool 2) ----
@@ -182,7 +182,7 @@ TEST_P(RemoveExtraneousTest, ElementsWithinTheDeviationPerThousandAreRemoved) {
     context->Options[0].value = c.tolerance;
     EXPECT_EQ(Apply(*context), c.removed > 0);
     EXPECT_EQ(StoredChart(1), c.stored);
-    EXPECT_EQ(context->ChangeCount, c.removed);
+    EXPECT_EQ(context->RemovedHandleCount, c.removed);
     EXPECT_EQ(BeatCharts(*context).changedMeasureCount, c.counted);
     EXPECT_EQ(context->RerunFlag, c.counted);
 }

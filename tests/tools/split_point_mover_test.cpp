@@ -77,8 +77,8 @@ protected:
         ASSERT_TRUE(orvex::BindServicePlugin());
         m_context = orvex::InitToolContext();
         m_context->Item = 81;
-        m_context->CurrentMeasure = 1;
-        ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->MeasureSpec));
+        m_context->Walk.measure = 1;
+        ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->Walk.measureSpec));
         orvex::LoadCellLayers(0, 1, 1, m_upper, "");
         orvex::LoadCellLayers(0, 1, 2, m_lower, "");
         Refill();

@@ -331,7 +331,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
             break;
         }
         // A tool without a current measure looks at the region's first.
-        const int32_t specMeasure = context.CurrentMeasure != 0 ? context.CurrentMeasure : region.firstMeasure();
+        const int32_t specMeasure = context.Walk.measure != 0 ? context.Walk.measure : region.firstMeasure();
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         if (LoadRecordSOSC(staff, static_cast<hostapi::MeasureNumber>(specMeasure), 0, staffSpec.data()) &&
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {

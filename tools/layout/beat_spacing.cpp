@@ -67,10 +67,10 @@ std::vector<int32_t>& List(BeatChartState& chart, size_t which) {
 }
 
 int32_t MeasureWidth(const TFMisc& context) {
-    return hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+    return hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
 }
 void AddToMeasureWidth(TFMisc& context, int32_t delta) {
-    hostapi::WriteI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth,
+    hostapi::WriteI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth,
                       static_cast<int16_t>(MeasureWidth(context) + delta));
 }
 
@@ -136,7 +136,7 @@ void SetNotesTight(TFMisc& context) {
     }
     SetBeatPosition(chart, 0, BeatNext(chart, 0));
     SetBeatNext(chart, n, BeatPosition(chart, 0));
-    hostapi::WriteI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth,
+    hostapi::WriteI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth,
                       static_cast<int16_t>(BeatPosition(chart, 0) + kTightEndSpace));
 }
 
@@ -203,10 +203,10 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount) {
     int32_t startTime = 0;
     int32_t endTime = total;
     if (TheModule.dispatch.CurrentRegion != nullptr) {
-        if (TheModule.dispatch.CurrentRegion->firstMeasure() == context.CurrentMeasure) {
+        if (TheModule.dispatch.CurrentRegion->firstMeasure() == context.Walk.measure) {
             startTime = TheModule.dispatch.CurrentRegion->startEdu();
         }
-        if (TheModule.dispatch.CurrentRegion->lastMeasure() == context.CurrentMeasure) {
+        if (TheModule.dispatch.CurrentRegion->lastMeasure() == context.Walk.measure) {
             endTime = RegionEnd(*TheModule.dispatch.CurrentRegion, total);
         }
     }
@@ -264,7 +264,7 @@ void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place) {
     } else {
         int32_t s = 1;
         if (place == 1 && TheModule.dispatch.CurrentRegion != nullptr &&
-            TheModule.dispatch.CurrentRegion->lastMeasure() == context.CurrentMeasure) {
+            TheModule.dispatch.CurrentRegion->lastMeasure() == context.Walk.measure) {
             const int32_t end = RegionEnd(*TheModule.dispatch.CurrentRegion, BeatTime(chart, 0));
             s = n + 1;
             for (int32_t k = 1; k <= n; ++k) {
@@ -596,9 +596,9 @@ bool ApplyProportionality(TFMisc& context, int32_t depth) {
 }
 
 bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
-    const int32_t measure = context.CurrentMeasure;
+    const int32_t measure = context.Walk.measure;
     if (IsItem(context.Item, ToolItem::Reset)) {
-        uint8_t* measureRecord = context.MeasureSpec.data();
+        uint8_t* measureRecord = context.Walk.measureSpec.data();
         if (Option(context, 2) != 0) {
             hostapi::WriteU16(measureRecord, EDTMeasureSpec::kFlags,
                               hostapi::ReadU16(measureRecord, EDTMeasureSpec::kFlags) | kMeasureHasSmartShapes);
@@ -608,7 +608,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
                 measureRecord, EDTMeasureSpec::kMoreFlags,
                 hostapi::ReadU16(measureRecord, EDTMeasureSpec::kMoreFlags) | hostapi::kMeasureHasExpressions);
         }
-        SaveMeasureSpec(measure, context.MeasureSpec);
+        SaveMeasureSpec(measure, context.Walk.measureSpec);
         return handled;
     }
 
@@ -617,7 +617,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     // alone like one without a chart.
     if (!LoadBeatChart(context, measure) || chart.elementCount < 1 || BeatTime(chart, 0) <= 0) {
         if (depth == 0) {
-            SaveMeasureSpec(measure, context.MeasureSpec);
+            SaveMeasureSpec(measure, context.Walk.measureSpec);
         }
         return handled;
     }
@@ -673,7 +673,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
 
     if (changed) {
         SaveBeatChart(context, measure, true);
-        if (context.ChangeCount > 0) {
+        if (context.RemovedHandleCount > 0) {
             ResetWidening(chart);
         }
         if (repeat && depth < kMaxRepeatDepth) {
@@ -684,7 +684,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
         chart.lastChangedMeasure = measure;
     }
     if (depth == 0) {
-        SaveMeasureSpec(measure, context.MeasureSpec);
+        SaveMeasureSpec(measure, context.Walk.measureSpec);
     }
     return handled;
 }

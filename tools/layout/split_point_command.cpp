@@ -178,8 +178,8 @@ private:
     }
 
     bool LoadMeasure(int32_t m) {
-        m_context.CurrentMeasure = static_cast<int16_t>(m);
-        LoadMeasureSpec(m, m_context.MeasureSpec);
+        m_context.Walk.measure = static_cast<int16_t>(m);
+        LoadMeasureSpec(m, m_context.Walk.measureSpec);
         for (size_t s = 0; s < 2; ++s) {
             Drop(m_previous[s]);
             std::swap(m_previous[s], m_current[s]);

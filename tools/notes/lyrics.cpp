@@ -157,7 +157,7 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
         const hostapi::ViewKey view = TheModule.dispatch.CurrentRegion != nullptr
                                           ? TheModule.dispatch.CurrentRegion->viewKey()
                                           : hostapi::ViewKey{0};
-        next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.CurrentMeasure + 1), layer, 1);
+        next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer, 1);
         if (next != nullptr && next->count > 0) {
             const bool skipHidden = next->entry(0).has(hostapi::kEntryHidden) && next->count > 1;
             following = next->entry(skipHidden ? 1 : 0);

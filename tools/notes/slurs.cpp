@@ -74,13 +74,13 @@ int16_t HostKey(int32_t measure, hostapi::InstrumentKey staff, int16_t mode) {
 }
 
 int32_t MeasureWidthOf(const TFMisc& context) {
-    return hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+    return hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
 }
 
 /// Loads a measure's record and its beat chart (with its positions computed) into the context.
 void LoadMeasureAndChart(TFMisc& context, int32_t measure) {
-    context.MeasureSpec = EDTMeasureSpec{};
-    LoadMeasureSpec(measure, context.MeasureSpec);
+    context.Walk.measureSpec = EDTMeasureSpec{};
+    LoadMeasureSpec(measure, context.Walk.measureSpec);
     if (LoadBeatChart(context, measure)) {
         RecomputeBeatPositions(context);
     }

@@ -101,14 +101,14 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
             Refuse(FreeText::SelectExactlyOneStaff);
             return false;
         }
-        if (CompareMode(context) && context.EntryRecords.empty() && context.TimeSignatures.empty()) {
+        if (CompareMode(context) && context.StoredEntries.empty() && context.StoredTimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
             Refuse(FreeText::NothingReadToCompare);
             return false;
         }
         if (!CompareMode(context)) {
-            context.EntryRecords.clear();
-            context.TimeSignatures.clear();
+            context.StoredEntries.clear();
+            context.StoredTimeSignatures.clear();
             if (!context.TextExpressions) {
                 context.TextExpressions = std::make_shared<TTextExpressions>();
             }
@@ -220,7 +220,7 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
         }
     }
     if (item == ToolItem::CompareEntries && CompareMode(context) && stoppedAt == 0 &&
-        state.storedCursor < context.EntryRecords.size()) {
+        state.storedCursor < context.StoredEntries.size()) {
         AddResultLine(context, EnglishText(FreeText::ResultSourceIsLarger));
     }
     if (item == ToolItem::Harmonica) {
@@ -291,7 +291,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
     int32_t stoppedAt = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         state.measure = static_cast<MeasureNumber>(measure);
-        context.CurrentMeasure = state.measure;
+        context.Walk.measure = state.measure;
         if (!EditBracketStep(context.EditBracket, 0, state.measure)) {
             stoppedAt = measure;
             break;
@@ -299,8 +299,8 @@ bool RunEntryProcessingTool(TFMisc& context) {
         state.measureLength = HostMeasureLength(0, state.measure);
         state.measureHit = false;
         state.positions.clear();
-        context.MeasureSpec = EDTMeasureSpec{};
-        if (LoadMeasureSpec(measure, context.MeasureSpec)) {
+        context.Walk.measureSpec = EDTMeasureSpec{};
+        if (LoadMeasureSpec(measure, context.Walk.measureSpec)) {
             if (item == ToolItem::CompareEntries) {
                 CompareTimeSignature(context, state);
             } else {

@@ -97,10 +97,10 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
     const hostapi::SelectionRecord& region = walk.region;
     ScaleDurationPair(region, walk.measure, MeasureLengthOrDefault(walk.staff, walk.measure),
                       MeasureLengthOrDefault(0, walk.measure), walk.from, walk.to);
-    context.MeasureSpec = EDTMeasureSpec{};
+    context.Walk.measureSpec = EDTMeasureSpec{};
     walk.measureDuration = 0;
-    if (LoadMeasureSpec(walk.measure, context.MeasureSpec)) {
-        walk.measureDuration = context.MeasureSpec.beats() * context.MeasureSpec.beatDuration();
+    if (LoadMeasureSpec(walk.measure, context.Walk.measureSpec)) {
+        walk.measureDuration = context.Walk.measureSpec.beats() * context.Walk.measureSpec.beatDuration();
     }
     walk.keyA = HostKey(walk.measure, walk.staff, 0);
     walk.keyB = HostKey(walk.measure, walk.staff, TheModule.dispatch.DocumentOptionFlag);
@@ -111,7 +111,7 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
     walk.previousInMeasure = hostapi::EntryRecord{};
     walk.changed = false;
     if (IsItem(context.Item, ToolItem::FillWithRests) &&
-        (context.MeasureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
+        (context.Walk.measureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
         walk.changed = FillCellWithRests(context, *walk.array, walk.measureDuration);
     } else {
         WalkEntries(context, walk);
@@ -144,7 +144,7 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
         walk.previousOfStaff = hostapi::EntryRecord{};
         for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
             walk.measure = static_cast<MeasureNumber>(measure);
-            context.CurrentMeasure = walk.measure;
+            context.Walk.measure = walk.measure;
             if (!EditBracketStep(walk.progress, walk.slot, walk.measure)) {
                 outcome = WalkOutcome::Stopped;
                 break;
