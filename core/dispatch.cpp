@@ -85,14 +85,14 @@ std::array<ToolHandler, kToolItemCount> DefaultHandlers() {
 struct DispatchUnit {
     /// A New Spacing run whose second pass waits for the next invoke (without an options dialog
     /// that keeps it).
-    std::unique_ptr<TFMisc> pendingNewSpacing;
+    std::shared_ptr<TFMisc> pendingNewSpacing;
     std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
     int32_t hostCalls = 0;             ///< calls of FinaleExtensionInvoke under way
     bool changeOutsideHostCall = false;  ///< a run outside a host call changed the document
     bool reportOutsideChange = false;  ///< this call reports that change to the host
 };
 
-std::unique_ptr<TFMisc>& PendingNewSpacing() {
+std::shared_ptr<TFMisc>& PendingNewSpacing() {
     return UnitState<DispatchUnit>().pendingNewSpacing;
 }
 
@@ -112,7 +112,7 @@ int16_t ContinueWaitingRun() {
         CompleteOptionsFormOk(*form);
         answer = 1;
     } else if (PendingNewSpacing()) {
-        std::unique_ptr<TFMisc> context = std::move(PendingNewSpacing());
+        std::shared_ptr<TFMisc> context = std::move(PendingNewSpacing());
         NestingScope nesting(TheModule.dispatch.InvokeNesting);
         answer = static_cast<int16_t>(DispatchToolLevel2(*context, context->Item, context->Group, context->Group));
         if (context->LaterStepPending != 0) {
@@ -170,10 +170,6 @@ void SettleWaitingRunFor(int32_t code) {
     if (runsInSteps || WaitingRunDocumentInFront()) {
         EndWaitingRun(WaitingRunEnd::AnotherCommand);
     }
-}
-
-bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
-    return TheSteppedRun().adopt(context);
 }
 
 bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
@@ -371,17 +367,16 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
     if (code < 100) {
         return static_cast<int16_t>(std::max(0, RunFormCommand(code, tableIndex)));
     }
-    std::unique_ptr<TFMisc> context = InitToolContext();
+    std::shared_ptr<TFMisc> context = InitToolContext();
     const int32_t result = ExecuteTool(*context, code % 100, code / 100, overrides, shift, showDialog, passThrough);
     (void)hostWindow;
     if (result == -1) {
-        // The options dialog stays open and owns the context now, also when its Go started a part
-        // explosion on it: the dialog hands it over when it goes before the explosion ends.
-        context.release();
+        // The options dialog stays open with its share of the context (and a part explosion its
+        // Go starts, with one of its own).
         return 0;
     }
-    if (HandContextToRunningExplosion(context)) {
-        // A part explosion goes on over the next host calls: its context keeps the tool context.
+    if (TheSteppedRun().worksOn(*context)) {
+        // A part explosion goes on over the next host calls with its share of the context.
         return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
     }
     if (context->LaterStepPending != 0 && context->OptionsForm == nullptr) {

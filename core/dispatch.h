@@ -44,10 +44,6 @@ void NoteChangeOutsideHostCall();
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
 /// An options dialog whose OK is completed at the next invoke.
 /// The step object of a running part explosion.
-/// Gives the tool context to the running part explosion when it works on it, so that the
-/// context outlives its previous owner (an options dialog that goes while the explosion runs).
-/// Answers false, and keeps the context where it was, when no running explosion works on it.
-bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context);
 /// Non-zero while a multi-step command waits for the timer to make the host invoke again.
 
 // ---- A multi-step command that waits (see core/waiting_run.h) ----

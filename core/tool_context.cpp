@@ -18,8 +18,12 @@ TFMisc::~TFMisc() {
     FreeToolLists(*this);
 }
 
-std::unique_ptr<TFMisc> InitToolContext() {
-    return std::make_unique<TFMisc>();
+std::shared_ptr<TFMisc> InitToolContext() {
+    return std::make_shared<TFMisc>();
+}
+
+std::shared_ptr<TFMisc> ShareToolContext(TFMisc& context) {
+    return context.weak_from_this().lock();
 }
 
 bool AllocToolLists(TFMisc& context) {

@@ -45,8 +45,10 @@ struct MeasureWalk {
 };
 
 /// The tool context. Every field is initialised; the three lists and the forms are none until
-/// a tool or the dispatcher sets them.
-struct TFMisc {
+/// a tool or the dispatcher sets them. Whoever keeps a context while its run goes on holds a share
+/// of it (InitToolContext): the command, an options dialog left open, a part explosion, the second
+/// pass of New Spacing; the context goes with the last share.
+struct TFMisc : std::enable_shared_from_this<TFMisc> {
     TFMisc();
     ~TFMisc();
     TFMisc(const TFMisc&) = delete;
@@ -91,8 +93,11 @@ struct TFMisc {
     mutable StateSlots States;
 };
 
-/// A new tool context; the host window owns its messages.
-std::unique_ptr<TFMisc> InitToolContext();
+/// A new tool context, shared; the host window owns its messages.
+std::shared_ptr<TFMisc> InitToolContext();
+/// Another share of a context made by InitToolContext; none for a context that an object keeps
+/// as a member (the print dialog's) or that lives on the stack.
+std::shared_ptr<TFMisc> ShareToolContext(TFMisc& context);
 
 /// Makes the staff systems, the staff list of the score over them and the groups of the
 /// context, freeing lists made before.

@@ -133,6 +133,12 @@ void TDActOpt::SetModeless(bool modeless) {
     }
 }
 
+void TDActOpt::ShareContext() {
+    if (m_context != nullptr) {
+        m_contextShare = ShareToolContext(*m_context);
+    }
+}
+
 TDActOpt::~TDActOpt() {
     if (m_modeless) {
         std::erase(ModelessDialogs().m_dialogs, this);
@@ -149,19 +155,13 @@ TDActOpt::~TDActOpt() {
         if (m_context->OptionsForm == this) {
             m_context->OptionsForm = nullptr;
         }
-        if (m_modeless) {
-            if (TheModule.hooks.PrintContext == m_context) {
-                TheModule.hooks.PrintContext = nullptr;  // the print run ends with its dialog
-            }
-            // A part explosion started by Go still works on the context: it becomes its owner
-            // and frees it at its end. Otherwise the dialog is the last owner.
-            std::unique_ptr<TFMisc> context(m_context);
-            if (!HandContextToRunningExplosion(context)) {
-                context.reset();
-            }
+        if (m_modeless && TheModule.hooks.PrintContext == m_context) {
+            TheModule.hooks.PrintContext = nullptr;  // the print run ends with its dialog
         }
     }
     m_context = nullptr;
+    // The dialog's share of the context goes; a part explosion its Go started keeps its own.
+    m_contextShare.reset();
     FocusHostWindow();
 }
 

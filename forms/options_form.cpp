@@ -351,7 +351,7 @@ void TOptionsForm::MoreBtnClick(vcl::TObject* /*Sender*/) {
     // The general options are shown modally on a context of their own, so that the context
     // lives as long as the dialog; then the module's general options are read back from what
     // the dialog stored.
-    std::unique_ptr<TFMisc> context = InitToolContext();
+    std::shared_ptr<TFMisc> context = InitToolContext();
     context->OwnerWindow = Host().window;
     RunToolWithOptions(ItemNumber(ToolItem::Options), 1, context->Options, context->MoreOptions, context->OptionPairs,
                        true, nullptr, false, false, context.get());

@@ -39,8 +39,9 @@ bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, Exte
     // Override values are shown for this run only: the table's rows never take them.
     BuildActionDialog(*form, item, context, setNumber, overrides, moreOptions);
     if (leaveOpen && dialog && context != nullptr) {
-        // The dialog stays open and owns the context; its Go runs the tool.
+        // The dialog stays open with a share of the context; its Go runs the tool.
         form->SetModeless(true);
+        form->ShareContext();
         context->OptionsForm = form.get();
         TheModule.dispatch.ModelessFormList.push_back(form.get());
         form.release()->Show();

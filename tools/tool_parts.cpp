@@ -150,7 +150,7 @@ void InstallToolParts() {
     RegisterToolRows(kToolRows);
     RegisterFormCommands(kToolFormCommands);
     RegisterStaffListQuery(RunStaffListManagerQuery);
-    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext, EndRunningExplosion});
+    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, RunningExplosionWorksOn, EndRunningExplosion});
     RegisterPartReset(DestroyRunningExplosion);
     RegisterPartReset(DeleteStaffListManager);
     RegisterPartReset(DeleteHarmonicsForm);

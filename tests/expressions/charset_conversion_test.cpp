@@ -155,7 +155,7 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
         Quoted(times + kWindows) + "\n" + "lyric verse 2 " + Quoted(tooLong) + "\n" + "text " +
         Quoted("^font(Courier)" + kWindows) + "\n" + "expression 1 " + Quoted(kWindows) + " font 2\n" +
         "expression 2 " + Quoted(kWindows) + " font 1\n");
-    std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+    std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
     for (size_t row = 0; row < 2; ++row) {
         context->Options[row].text = orvex::kActionControlTableData[30][row].text;
     }
@@ -176,7 +176,7 @@ TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
         "expression 1 " +
         Quoted(kMacRoman) + " font 2\n");
     const auto run = [](const char* exclude) {
-        std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+        std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
         for (size_t row = 0; row < 2; ++row) {
             context->Options[row].text = orvex::kActionControlTableData[30][row].text;
         }

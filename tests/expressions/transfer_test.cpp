@@ -88,7 +88,7 @@ protected:
         return record == nullptr ? int16_t{-999} : hostapi::ReadI16(record->data(), offset);
     }
 
-    std::unique_ptr<orvex::TFMisc> m_context;
+    std::shared_ptr<orvex::TFMisc> m_context;
 };
 
 TEST_F(TransferTest, TwoPressesOfGoReadThenWrite) {

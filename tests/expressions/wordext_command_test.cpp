@@ -185,7 +185,7 @@ class WordExtOptionsTest : public WordExtCommandTest, public testing::WithParamI
 
 TEST_P(WordExtOptionsTest, RowsGiveTheLengths) {
     StartHost(AcrossSystems(kGloryText));
-    std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+    std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
     for (size_t row = 0; row < 4; ++row) {
         context->Options[row].value = GetParam().rows[row];
     }

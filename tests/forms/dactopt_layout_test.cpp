@@ -43,7 +43,7 @@ void ExpectBounds(const std::vector<Expected>& cases) {
 
 class DialogLayoutTest : public ActionDialogTest {
 protected:
-    std::unique_ptr<TFMisc> m_context = InitToolContext();
+    std::shared_ptr<TFMisc> m_context = InitToolContext();
 };
 
 // Item 2: a number and a check box. The panel starts at 8,8, so the first caption is at

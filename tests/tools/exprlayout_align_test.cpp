@@ -55,7 +55,7 @@ protected:
     /// The vertical positions of the three dynamics and the text, in the score's order.
     std::vector<int16_t> Verticals() { return {Vertical(1, 0), Vertical(1, 1), Vertical(2, 0), Vertical(1, 2)}; }
 
-    std::unique_ptr<TFMisc> m_context;
+    std::shared_ptr<TFMisc> m_context;
     hostapi::SelectionRecord m_region;
 };
 

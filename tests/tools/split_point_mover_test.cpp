@@ -107,7 +107,7 @@ protected:
     std::string Upper() const { return ArrayText(m_upper[0]); }
     std::string Lower() const { return ArrayText(m_lower[0]); }
 
-    std::unique_ptr<orvex::TFMisc> m_context;
+    std::shared_ptr<orvex::TFMisc> m_context;
     orvex::LayerArrays m_upper{};
     orvex::LayerArrays m_lower{};
     orvex::NInfo m_upperTable;

@@ -55,7 +55,7 @@ protected:
         Select(firstStaff, lastStaff, 1, 1);
         orvex::TheModule.dispatch.SelectionRecords[0] = *m_host->Selection();
         orvex::TheModule.dispatch.CurrentRegion = &orvex::TheModule.dispatch.SelectionRecords[0];
-        std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+        std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
         context->Item = 81;
         if (!rows) {
             return orvex::RunSmartSplitPoint(*context);

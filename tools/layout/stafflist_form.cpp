@@ -719,7 +719,7 @@ void TStaffListManager::ReOptimizeClick(vcl::TObject* /*Sender*/) {
 }
 
 void TStaffListManager::RunToolFromForm(int32_t item, const OptionArray* values) {
-    std::unique_ptr<TFMisc> context = InitToolContext();
+    std::shared_ptr<TFMisc> context = InitToolContext();
     context->Item = item;
     context->Group = 1;
     if (RunToolWithOptions(item, 1, context->Options, context->MoreOptions, context->OptionPairs, true, values, false,

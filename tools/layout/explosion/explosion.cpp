@@ -49,15 +49,10 @@ void EndExplosion(ExplosionContext* explosion) {
 
 }  // namespace
 
-ExplosionContext::ExplosionContext(TFMisc& context) : toolContext(&context) {}
+ExplosionContext::ExplosionContext(TFMisc& context)
+    : toolContext(&context), m_contextShare(ShareToolContext(context)) {}
 
 ExplosionContext::~ExplosionContext() = default;
-
-void ExplosionContext::AdoptContext(std::unique_ptr<TFMisc> context) {
-    if (context.get() == toolContext) {
-        m_ownedContext = std::move(context);
-    }
-}
 
 bool RequireHostVersion(int32_t year) {
     if (Host().year >= year) {

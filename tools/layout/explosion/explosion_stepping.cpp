@@ -1,5 +1,6 @@
 // The part explosion as a run over several host calls: each invoke of the host continues it,
-// and a tool context whose owner goes while it runs passes to it.
+// and it keeps a share of its tool context, so that the context outlives the dialog or the command
+// that started it.
 #include "tools/layout/explosion/explosion_stepping.h"
 
 #include <utility>
@@ -30,10 +31,10 @@ void StepRunningExplosion() {
     }
     ShowMessageById(Host().window, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
     SetProgressCaption(context);
-    // An options dialog that started the run owns the tool context and outlives the explosion.
+    // An options dialog that started the run may still be open; it is told after the explosion goes.
     vcl::TForm* optionsForm = context.OptionsForm;
     TheModule.dispatch.RunningStepObject = nullptr;
-    // The context may own the tool context: nothing of either is used after this.
+    // The explosion may hold the last share of the tool context: nothing of either is used after this.
     ExplosionContextDestroy(step, 3);
     win::SetFocus(Host().window);
     SendCtrlKeyToHost('a');
@@ -58,17 +59,13 @@ void EndRunningExplosion() {
     }
 }
 
-bool AdoptRunningExplosionContext(std::unique_ptr<TFMisc>& context) {
-    if (TheModule.dispatch.RunningStepObject == nullptr || context == nullptr ||
-        &TheModule.dispatch.RunningStepObject->Context() != context.get()) {
-        return false;
-    }
-    TheModule.dispatch.RunningStepObject->AdoptContext(std::move(context));
-    return true;
+bool RunningExplosionWorksOn(const TFMisc& context) {
+    return TheModule.dispatch.RunningStepObject != nullptr &&
+           &TheModule.dispatch.RunningStepObject->Context() == &context;
 }
 
 void DestroyRunningExplosion() {
-    delete TheModule.dispatch.RunningStepObject;  // with the tool context it owns
+    delete TheModule.dispatch.RunningStepObject;  // with its share of the tool context
     TheModule.dispatch.RunningStepObject = nullptr;
 }
 
