@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
@@ -85,15 +86,15 @@ TAboutBox::TAboutBox(vcl::TComponent* owner) : vcl::TForm(owner) {
 void TAboutBox::FormShow(vcl::TObject* /*sender*/) {
     // The owner is the host's main window as the binding of Lumvar2000 knows it; until the
     // binding has run, the window the host gave at start-up.
-    SetOwnerWindow(HostWindow);
-    if (LanguageIndex == 1) {
-        Label1->SetCaption("Orvex Plug-In Collection für Finale" + VersionText);
-        SetCaption("Über Orvex" + VersionText);
+    SetOwnerWindow(Host().window);
+    if (Host().language == 1) {
+        Label1->SetCaption("Orvex Plug-In Collection für Finale" + TheModule.process.VersionText);
+        SetCaption("Über Orvex" + TheModule.process.VersionText);
         Label4->SetCaption("Dokumentation, Updates und Support:");
         Label3->SetCaption("Finale ist ein Warenzeichen seines Inhabers.");
     } else {
-        Label1->SetCaption(Label1->Caption() + VersionText);
-        SetCaption(Caption() + VersionText);
+        Label1->SetCaption(Label1->Caption() + TheModule.process.VersionText);
+        SetCaption(Caption() + TheModule.process.VersionText);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "core/host/finxess.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/parts.h"
 #include "core/startup.h"
 
@@ -29,7 +30,7 @@ std::optional<std::string> ServiceGroupName(int16_t group, int32_t key) {
 }
 
 bool AutoUpdateLayout() {
-    return GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0;
+    return TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0;
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ uint8_t* ElementBytes(BeatChartState& chart, int32_t i) {
 }
 
 int32_t MeasureWidth(const TFMisc& context) {
-    return hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+    return hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
 }
 
 }  // namespace
@@ -115,7 +115,7 @@ int32_t BeatElementWidth(const BeatChartState& chart, int32_t i) {
 
 bool LoadBeatChart(TFMisc& context, int32_t measure) {
     BeatChartState& chart = BeatCharts(context);
-    const uint16_t flags = hostapi::ReadU16(context.MeasureSpec.data(), EDTMeasureSpec::kFlags);
+    const uint16_t flags = hostapi::ReadU16(context.Walk.measureSpec.data(), EDTMeasureSpec::kFlags);
     const uint16_t mode = flags & kSpacingModeMask;
     // A measure not spaced by its chart has none, whatever the measure before had.
     chart.hasChart = 0;
@@ -146,7 +146,7 @@ bool SaveBeatChart(TFMisc& context, int32_t measure, bool dropMarked) {
             // The stored chart loses its last record; the elements after i move down onto it.
             DeleteOtherRecord(kTagBeatChart, measure, chart.elementCount - removed);
             ++removed;
-            ++context.ChangeCount;
+            ++context.RemovedHandleCount;
         } else {
             saved =
                 SaveOtherRecord(kTagBeatChart, measure, i - removed, ElementBytes(chart, i), Layout::kSize) && saved;
@@ -204,7 +204,7 @@ void ShiftBeatChart(TFMisc& context, int32_t first, int32_t delta, bool moveHead
         SetBeatMinimum(chart, 0, BeatMinimum(chart, 0) + delta);
     }
     SetBeatNext(chart, n, BeatPosition(chart, 0));
-    hostapi::WriteI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth,
+    hostapi::WriteI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth,
                       static_cast<int16_t>(MeasureWidth(context) + delta));
     RecomputeBeatPositions(context);
 }

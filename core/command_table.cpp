@@ -236,6 +236,4 @@ const std::array<int32_t, kToolItemCount> kFurtherOptionsGroupData = ItemValues(
     {0, 1}, {6, 1}, {9, 1}, {20, 1}, {23, 1}, {26, 1}, {27, 1}, {29, 1}, {34, 1}, {35, 1}, {67, 1}});
 // clang-format on
 
-std::array<int32_t, kToolItemCount>& FurtherOptionsGroup = TheModule.commands.FurtherOptionsGroup;
-
 }  // namespace orvex

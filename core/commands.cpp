@@ -6,12 +6,6 @@
 
 namespace orvex {
 
-std::array<CommandEntry, kCommandTableSize>& CommandTable = TheModule.commands.CommandTable;
-std::array<uint32_t, kCommandTableSize>& HostCommandIds = TheModule.commands.HostCommandIds;
-std::array<uint32_t, kToolItemCount>& HostCommandIdByItem = TheModule.commands.HostCommandIdByItem;
-int32_t& CommandCount = TheModule.commands.CommandCount;
-std::array<int32_t, kCommandTableSize>& MenuIndexMap = TheModule.commands.MenuIndexMap;
-
 namespace {
 const char* NameAt(size_t row, int32_t item) {
     if (item < 0 || item >= kToolItemCount) {
@@ -25,7 +19,7 @@ std::string_view ToolName(int32_t item, int32_t group) {
     if (group < 1 || group > 2) {
         return {};
     }
-    const char* name = NameAt(static_cast<size_t>(2 * LanguageIndex + group), item);
+    const char* name = NameAt(static_cast<size_t>(2 * Host().language + group), item);
     return name == nullptr ? std::string_view() : name;
 }
 
@@ -59,11 +53,11 @@ std::string_view GetCommandName(int32_t tableIndex) {
     if (tableIndex < 0 || tableIndex >= kCommandTableSize) {
         return {};
     }
-    CommandEntry& entry = CommandTable[static_cast<size_t>(tableIndex)];
+    CommandEntry& entry = TheModule.commands.CommandTable[static_cast<size_t>(tableIndex)];
     if (entry.code == 0) {
         return {};
     }
-    const char* own = entry.Text(LanguageIndex);
+    const char* own = entry.Text(Host().language);
     if (own != nullptr && *own != '\0') {
         return own;
     }
@@ -71,21 +65,21 @@ std::string_view GetCommandName(int32_t tableIndex) {
     const int32_t group = entry.code / 100;
     // From host year 1998 on, the second command of item 5 left-aligns melisma syllables
     // (item 13); the dispatcher runs item 13's code for it.
-    const bool melismaLeftAlign = entry.code == kAlignMelismaCode && HostRawVersion >= 0x4000000;
-    const char* found = melismaLeftAlign
-                            ? NameAt(static_cast<size_t>(2 * LanguageIndex + 1), ItemNumber(ToolItem::LeftAlignMelisma))
-                            : NameAt(static_cast<size_t>(2 * LanguageIndex + group), item);
+    const bool melismaLeftAlign = entry.code == kAlignMelismaCode && Host().rawVersion >= 0x4000000;
+    const char* found =
+        melismaLeftAlign ? NameAt(static_cast<size_t>(2 * Host().language + 1), ItemNumber(ToolItem::LeftAlignMelisma))
+                         : NameAt(static_cast<size_t>(2 * Host().language + group), item);
     if (found == nullptr) {
         return {};
     }
-    (LanguageIndex == 1 ? entry.germanText : entry.englishText) = found;
+    (Host().language == 1 ? entry.germanText : entry.englishText) = found;
     return found;
 }
 
 int32_t FindCommandIndex(int32_t code) {
     int32_t found = 0;
-    for (int32_t i = 0; i < CommandCount && i < kCommandTableSize; ++i) {
-        if (CommandTable[static_cast<size_t>(i)].code == code) {
+    for (int32_t i = 0; i < TheModule.commands.CommandCount && i < kCommandTableSize; ++i) {
+        if (TheModule.commands.CommandTable[static_cast<size_t>(i)].code == code) {
             found = i;
         }
     }

@@ -45,7 +45,6 @@ struct CommandEntry {
 /// The command table as the module loads it.
 extern const std::array<CommandEntry, kCommandTableSize> kCommandTableData;
 /// The run-time command table: the loaded data plus the texts and submenu numbers filled in.
-extern std::array<CommandEntry, kCommandTableSize>& CommandTable;
 
 /// Tool names by row and tool item. Row 0 is the name under which a tool's option values are
 /// stored; row 2 * LanguageIndex + group is the menu text (1 English group 1, 2 English group 2,
@@ -58,17 +57,12 @@ extern const std::array<uint8_t, kToolItemCount> SeveralOptionSets;
 extern const std::array<uint8_t, kToolItemCount> DialogOnlyInGroup1;
 extern const std::array<int32_t, kToolItemCount> FurtherOptionsItem;
 /// The group of the further item; item 8 is set to 1 by the dispatcher at run time.
-extern std::array<int32_t, kToolItemCount>& FurtherOptionsGroup;
 extern const std::array<int32_t, kToolItemCount> kFurtherOptionsGroupData;
 
 // Run-time tables filled by the menu builder.
-extern std::array<uint32_t, kCommandTableSize>& HostCommandIds;
-extern std::array<uint32_t, kToolItemCount>& HostCommandIdByItem;
 
 /// Number of entries the host enumerated (80 until the enumeration ends).
-extern int32_t& CommandCount;
 /// Table index of each menu index the host enumerated.
-extern std::array<int32_t, kCommandTableSize>& MenuIndexMap;
 
 /// The menu text of a command-table entry in the current language ("" for an empty entry).
 std::string_view GetCommandName(int32_t tableIndex);

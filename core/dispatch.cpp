@@ -29,24 +29,6 @@
 
 namespace orvex {
 
-std::array<hostapi::SelectionRecord, 2>& SelectionRecords = TheModule.dispatch.SelectionRecords;
-hostapi::SelectionRecord*& CurrentRegion = TheModule.dispatch.CurrentRegion;
-bool& ShiftHeld = TheModule.dispatch.ShiftHeld;
-int32_t& InvokeNesting = TheModule.dispatch.InvokeNesting;
-std::array<int32_t, kCommandTableSize>& CommandBusy = TheModule.dispatch.CommandBusy;
-std::array<int32_t, kToolItemCount>& KeyCommandBusy = TheModule.dispatch.KeyCommandBusy;
-int32_t& RerunCode = TheModule.dispatch.RerunCode;
-int32_t& SkipNextInvoke = TheModule.dispatch.SkipNextInvoke;
-int32_t& ToolRunMarker = TheModule.dispatch.ToolRunMarker;
-vcl::TForm*& PendingOptionsForm = TheModule.dispatch.PendingOptionsForm;
-ExplosionContext*& RunningStepObject = TheModule.dispatch.RunningStepObject;
-int32_t& RepostCode = TheModule.dispatch.RepostCode;
-bool& QuerySelectionFromHost = TheModule.dispatch.QuerySelectionFromHost;
-uint8_t& DocumentOptionFlag = TheModule.dispatch.DocumentOptionFlag;
-bool& FirstCommandDone = TheModule.dispatch.FirstCommandDone;
-std::vector<vcl::TForm*>& ModelessFormList = TheModule.dispatch.ModelessFormList;
-std::string& HostWindowTitle = TheModule.dispatch.HostWindowTitle;
-
 namespace {
 
 /// Counts a nesting level for the life of a scope, so that an error leaves no count behind.
@@ -62,7 +44,7 @@ private:
 };
 
 void ShowText(FreeText text) {
-    ShowMessageText(HostWindow, text, 0, 0);
+    ShowMessageText(Host().window, text, 0, 0);
 }
 
 int32_t OptionValue(const TFMisc& context, size_t row) {
@@ -103,39 +85,40 @@ std::array<ToolHandler, kToolItemCount> DefaultHandlers() {
 struct DispatchUnit {
     /// A New Spacing run whose second pass waits for the next invoke (without an options dialog
     /// that keeps it).
-    std::unique_ptr<TFMisc> pendingNewSpacing;
+    std::shared_ptr<TFMisc> pendingNewSpacing;
     std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
-    int32_t hostCalls = 0;               ///< calls of FinaleExtensionInvoke under way
+    int32_t hostCalls = 0;             ///< calls of FinaleExtensionInvoke under way
     bool changeOutsideHostCall = false;  ///< a run outside a host call changed the document
-    bool reportOutsideChange = false;    ///< this call reports that change to the host
+    bool reportOutsideChange = false;  ///< this call reports that change to the host
 };
 
-std::unique_ptr<TFMisc>& PendingNewSpacing() {
+std::shared_ptr<TFMisc>& PendingNewSpacing() {
     return UnitState<DispatchUnit>().pendingNewSpacing;
 }
 
 }  // namespace
 
 bool RunWaiting() {
-    return PendingOptionsForm != nullptr || PendingNewSpacing() || RunningStepObject != nullptr;
+    return TheModule.dispatch.PendingOptionsForm != nullptr || PendingNewSpacing() ||
+           TheModule.dispatch.RunningStepObject != nullptr;
 }
 
 int16_t ContinueWaitingRun() {
     // No step waits any more, so the keyboard hook goes back to the user's keys.
-    RepostCode = 0;
+    TheModule.dispatch.RepostCode = 0;
     int16_t answer = 0;
-    if (PendingOptionsForm != nullptr) {
-        vcl::TForm* form = std::exchange(PendingOptionsForm, nullptr);
+    if (TheModule.dispatch.PendingOptionsForm != nullptr) {
+        vcl::TForm* form = std::exchange(TheModule.dispatch.PendingOptionsForm, nullptr);
         CompleteOptionsFormOk(*form);
         answer = 1;
     } else if (PendingNewSpacing()) {
-        std::unique_ptr<TFMisc> context = std::move(PendingNewSpacing());
-        NestingScope nesting(InvokeNesting);
+        std::shared_ptr<TFMisc> context = std::move(PendingNewSpacing());
+        NestingScope nesting(TheModule.dispatch.InvokeNesting);
         answer = static_cast<int16_t>(DispatchToolLevel2(*context, context->Item, context->Group, context->Group));
         if (context->LaterStepPending != 0) {
             PendingNewSpacing() = std::move(context);  // not run: the pass stays pending
         }
-    } else if (RunningStepObject != nullptr && BindServicePlugin()) {
+    } else if (TheModule.dispatch.RunningStepObject != nullptr && BindServicePlugin()) {
         TheSteppedRun().step();
     }
     if (!RunWaiting()) {
@@ -145,15 +128,14 @@ int16_t ContinueWaitingRun() {
 }
 
 void EndWaitingRun(WaitingRunEnd why) {
-    RepostCode = 0;
+    TheModule.dispatch.RepostCode = 0;
     ForgetHostKeys();
     if (!RunWaiting()) {
         UnbindWaitingRun();
         return;
     }
-    const bool ownDocument =
-        why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
-    if ((PendingOptionsForm != nullptr || PendingNewSpacing()) && ownDocument) {
+    const bool ownDocument = why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
+    if ((TheModule.dispatch.PendingOptionsForm != nullptr || PendingNewSpacing()) && ownDocument) {
         // New Spacing's second pass takes back what its first pass prepared in the document: it
         // runs now rather than leave the preparations behind.
         ContinueWaitingRun();
@@ -161,11 +143,11 @@ void EndWaitingRun(WaitingRunEnd why) {
     }
     const int32_t code = WaitingRunCode();
     const std::string document = WaitingRunDocumentName();
-    if (PendingOptionsForm != nullptr) {
-        OptionsFormRunEnded(*std::exchange(PendingOptionsForm, nullptr));
+    if (TheModule.dispatch.PendingOptionsForm != nullptr) {
+        OptionsFormRunEnded(*std::exchange(TheModule.dispatch.PendingOptionsForm, nullptr));
     }
     PendingNewSpacing().reset();
-    if (RunningStepObject != nullptr) {
+    if (TheModule.dispatch.RunningStepObject != nullptr) {
         TheSteppedRun().end();
     }
     UnbindWaitingRun();
@@ -174,8 +156,8 @@ void EndWaitingRun(WaitingRunEnd why) {
     }
     const FreeText text = why == WaitingRunEnd::DocumentClosed   ? FreeText::RunEndedDocumentClosed
                           : why == WaitingRunEnd::AnotherCommand ? FreeText::RunEndedAnotherCommand
-                                                                 : FreeText::RunEndedKeysLost;
-    ShowMessageText(HostWindow, text, {ToolTitle(code % 100, code / 100), document});
+                                                          : FreeText::RunEndedKeysLost;
+    ShowMessageText(Host().window, text, {ToolTitle(code % 100, code / 100), document});
 }
 
 void SettleWaitingRunFor(int32_t code) {
@@ -188,10 +170,6 @@ void SettleWaitingRunFor(int32_t code) {
     if (runsInSteps || WaitingRunDocumentInFront()) {
         EndWaitingRun(WaitingRunEnd::AnotherCommand);
     }
-}
-
-bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context) {
-    return TheSteppedRun().adopt(context);
 }
 
 bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
@@ -214,28 +192,29 @@ std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
 }
 
 hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
-    if (!QuerySelectionFromHost) {
-        if (allowWholeDocument && CurrentRegion == nullptr) {
-            CurrentRegion = &SelectionRecords[1];
+    if (!TheModule.dispatch.QuerySelectionFromHost) {
+        if (allowWholeDocument && TheModule.dispatch.CurrentRegion == nullptr) {
+            TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[1];
         }
-        return CurrentRegion;
+        return TheModule.dispatch.CurrentRegion;
     }
     const auto getSelection = Imports().GetSelection;
-    const bool selected = getSelection != nullptr &&
-                          getSelection(SelectionRecords[0].bytes.data(), SelectionRecords[1].bytes.data(),
-                                       hostapi::kInterfaceVersion) != 0 &&
-                          SelectionRecords[0].firstMeasure() != 0;
-    CurrentRegion = selected ? &SelectionRecords[0] : nullptr;
+    const bool selected =
+        getSelection != nullptr &&
+        getSelection(TheModule.dispatch.SelectionRecords[0].bytes.data(),
+                     TheModule.dispatch.SelectionRecords[1].bytes.data(), hostapi::kInterfaceVersion) != 0 &&
+        TheModule.dispatch.SelectionRecords[0].firstMeasure() != 0;
+    TheModule.dispatch.CurrentRegion = selected ? &TheModule.dispatch.SelectionRecords[0] : nullptr;
     if (!selected) {
         if (!allowWholeDocument) {
             ShowText(FreeText::SelectRegionWithMassMover);
             return nullptr;
         }
-        if (ShowMessageDialog(HostWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, nullptr, 0)) {
-            CurrentRegion = &SelectionRecords[1];
+        if (ShowMessageDialog(Host().window, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, nullptr, 0)) {
+            TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[1];
         }
     }
-    return CurrentRegion;
+    return TheModule.dispatch.CurrentRegion;
 }
 
 namespace {
@@ -279,11 +258,11 @@ void NoteChangeOutsideHostCall() {
 namespace {
 
 int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection, const uint8_t* document) {
-    if (menuIndex < 0 || menuIndex >= CommandCount || menuIndex >= kCommandTableSize) {
+    if (menuIndex < 0 || menuIndex >= TheModule.commands.CommandCount || menuIndex >= kCommandTableSize) {
         return 0;
     }
-    if (SkipNextInvoke > 0) {
-        --SkipNextInvoke;
+    if (TheModule.dispatch.SkipNextInvoke > 0) {
+        --TheModule.dispatch.SkipNextInvoke;
         DispatchUnit& unit = UnitState<DispatchUnit>();
         unit.reportOutsideChange = std::exchange(unit.changeOutsideHostCall, false);
         return 0;
@@ -305,51 +284,56 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
             return noDocument ? int16_t{0} : ContinueWaitingRun();
         }
         if (RunWaiting()) {
-            const int32_t index = MenuIndexMap[static_cast<size_t>(menuIndex)];
-            const int32_t chosen = RerunCode > 0                        ? RerunCode
-                                   : index >= 0 && index < CommandCount ? CommandTable[static_cast<size_t>(index)].code
-                                                                        : 0;
+            const int32_t index = TheModule.commands.MenuIndexMap[static_cast<size_t>(menuIndex)];
+            const int32_t chosen = TheModule.dispatch.RerunCode > 0 ? TheModule.dispatch.RerunCode
+                                   : index >= 0 && index < TheModule.commands.CommandCount
+                                       ? TheModule.commands.CommandTable[static_cast<size_t>(index)].code
+                                       : 0;
             SettleWaitingRunFor(chosen);
         }
         if (!BindServicePlugin()) {
             return 0;
         }
-        NestingScope nesting(InvokeNesting);
-        const int32_t tableIndex = MenuIndexMap[static_cast<size_t>(menuIndex)];
-        if (tableIndex < 0 || tableIndex >= CommandCount) {
+        NestingScope nesting(TheModule.dispatch.InvokeNesting);
+        const int32_t tableIndex = TheModule.commands.MenuIndexMap[static_cast<size_t>(menuIndex)];
+        if (tableIndex < 0 || tableIndex >= TheModule.commands.CommandCount) {
             return 0;
         }
-        const int32_t code = CommandTable[static_cast<size_t>(tableIndex)].code;
-        if (noDocument && (code >= 100 || RerunCode > 0)) {
-            RerunCode = 0;  // a key launch has nothing to work on either
+        const int32_t code = TheModule.commands.CommandTable[static_cast<size_t>(tableIndex)].code;
+        if (noDocument && (code >= 100 || TheModule.dispatch.RerunCode > 0)) {
+            TheModule.dispatch.RerunCode = 0;  // a key launch has nothing to work on either
             return 0;
         }
         // Every invocation adds the menus seen now to the menu cache, so that menus that appear
         // later (with another tool chosen in the host) can be assigned to keys too.
         MenuCache_Refresh();
-        FirstCommandDone = true;
+        TheModule.dispatch.FirstCommandDone = true;
         if (code == CODE_USER_MANUAL) {
             OpenUserManual(hostWindow);
             return 0;
         }
-        ShiftHeld = RerunCode == -1 || (win::GetKeyState(win::VK_SHIFT) & 0x8000) != 0;
-        GetHostWindowTitle(HostWindowTitle);
+        TheModule.dispatch.ShiftHeld =
+            TheModule.dispatch.RerunCode == -1 || (win::GetKeyState(win::VK_SHIFT) & 0x8000) != 0;
+        GetHostWindowTitle(TheModule.dispatch.HostWindowTitle);
         if (selection != nullptr) {
-            std::copy_n(selection, hostapi::SelectionRecord::kSize, SelectionRecords[0].bytes.begin());
-            CurrentRegion = &SelectionRecords[0];
+            std::copy_n(selection, hostapi::SelectionRecord::kSize,
+                        TheModule.dispatch.SelectionRecords[0].bytes.begin());
+            TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[0];
         } else {
-            CurrentRegion = nullptr;
+            TheModule.dispatch.CurrentRegion = nullptr;
         }
         if (document != nullptr) {
-            std::copy_n(document, hostapi::SelectionRecord::kSize, SelectionRecords[1].bytes.begin());
+            std::copy_n(document, hostapi::SelectionRecord::kSize,
+                        TheModule.dispatch.SelectionRecords[1].bytes.begin());
         }
-        if (RerunCode > 0) {
-            result = RunCommand(hostWindow, RerunCode, 0, true, true, &ToolOptionsA);
+        if (TheModule.dispatch.RerunCode > 0) {
+            result =
+                RunCommand(hostWindow, TheModule.dispatch.RerunCode, 0, true, true, &TheModule.process.ToolOptionsA);
         } else {
-            result = RunCommand(hostWindow, code, 0, ShiftHeld, true, nullptr);
+            result = RunCommand(hostWindow, code, 0, TheModule.dispatch.ShiftHeld, true, nullptr);
         }
-        RerunCode = 0;
-        if (GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {
+        TheModule.dispatch.RerunCode = 0;
+        if (TheModule.process.GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {
             InstallHostHooks();
         }
     } catch (const std::exception& error) {
@@ -364,36 +348,35 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
 int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
                    const OptionArray* overrides) {
     const int32_t tableIndex = FindCommandIndex(code);
-    if ((code == kBeforeDeletingMeasuresCode || code == kAfterInsertingMeasuresCode) && HostYear >= 2001) {
+    if ((code == kBeforeDeletingMeasuresCode || code == kAfterInsertingMeasuresCode) && Host().year >= 2001) {
         ShowText(FreeText::CommandNoLongerNeeded);
         return 0;
     }
     // A command without a table entry keeps a guard of its own, not that of entry 0.
-    const bool inTable = CommandTable[static_cast<size_t>(tableIndex)].code == code;
+    const bool inTable = TheModule.commands.CommandTable[static_cast<size_t>(tableIndex)].code == code;
     int32_t& busy = inTable || code < 100 || code % 100 >= kToolItemCount
-                        ? CommandBusy[static_cast<size_t>(tableIndex)]
-                        : KeyCommandBusy[static_cast<size_t>(code % 100)];
+                        ? TheModule.dispatch.CommandBusy[static_cast<size_t>(tableIndex)]
+                        : TheModule.dispatch.KeyCommandBusy[static_cast<size_t>(code % 100)];
     if (busy != 0) {
         return 0;
     }
     NestingScope busyScope(busy);
-    if (code == kAlignMelismaCode && HostRawVersion >= 0x4000000) {
+    if (code == kAlignMelismaCode && Host().rawVersion >= 0x4000000) {
         code = kLeftAlignMelismaCode;
     }
     if (code < 100) {
         return static_cast<int16_t>(std::max(0, RunFormCommand(code, tableIndex)));
     }
-    std::unique_ptr<TFMisc> context = InitToolContext();
+    std::shared_ptr<TFMisc> context = InitToolContext();
     const int32_t result = ExecuteTool(*context, code % 100, code / 100, overrides, shift, showDialog, passThrough);
     (void)hostWindow;
     if (result == -1) {
-        // The options dialog stays open and owns the context now, also when its Go started a part
-        // explosion on it: the dialog hands it over when it goes before the explosion ends.
-        context.release();
+        // The options dialog stays open with its share of the context (and a part explosion its
+        // Go starts, with one of its own).
         return 0;
     }
-    if (HandContextToRunningExplosion(context)) {
-        // A part explosion goes on over the next host calls: its context keeps the tool context.
+    if (TheSteppedRun().worksOn(*context)) {
+        // A part explosion goes on over the next host calls with its share of the context.
         return static_cast<int16_t>(std::clamp(result, 0, 0x7FFF));
     }
     if (context->LaterStepPending != 0 && context->OptionsForm == nullptr) {
@@ -412,7 +395,6 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
     const bool hasOptions = item >= 0 && item < kToolItemCount && TheOptionsRoad().hasOptions(item);
     const bool dialog =
         showDialog && !shift && (group == 1 || DialogOnlyInGroup1[static_cast<size_t>(item)] == 0) && hasOptions;
-    context.DialogShown = dialog ? 1 : 0;
     if (item >= 0 && item < kToolItemCount && (FindTool(item).flags & kToolSaveFirst) != 0) {
         ShowMessageById(context.OwnerWindow, MSG_SAVE_BEFORE_PRINTING, 0, 0, true);
     }
@@ -428,19 +410,19 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
         return 0;
     }
     const int32_t result = DispatchTool(context, item, group, passThrough);
-    ToolRunMarker = 0;
+    TheModule.dispatch.ToolRunMarker = 0;
     return result;
 }
 
 int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough) {
     const DamagedRecordReport damage;  // also for a run that a form starts
-    context.ChangeCount = 0;
+    context.RemovedHandleCount = 0;
     const ToolDescriptor& tool = FindTool(item);
     const int32_t result = tool.firstLevel != nullptr
                                ? tool.firstLevel(context)
                                : DispatchToolLevel2(context, item, group, passThrough != 0 ? passThrough : group);
-    if (context.ChangeCount > 0) {
-        ShowMessageById(context.OwnerWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, context.ChangeCount, true);
+    if (context.RemovedHandleCount > 0) {
+        ShowMessageById(context.OwnerWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, context.RemovedHandleCount, true);
     }
     return result;
 }
@@ -449,18 +431,16 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     const ToolDescriptor& tool = FindTool(item);
     context.Item = item;
     context.Group = group;
-    context.PassFlags = {};
-    context.IntLists[5].clear();
     const MultiStepTool* const steps = tool.steps;
     const bool laterStep = steps != nullptr && context.LaterStepPending != 0;
 
     // Step 2: the region.
-    const bool querySelection = QuerySelectionFromHost;
+    const bool querySelection = TheModule.dispatch.QuerySelectionFromHost;
     if (ToolHas(tool, context, setNumber, kToolKeepPassedSelection)) {
-        QuerySelectionFromHost = false;
+        TheModule.dispatch.QuerySelectionFromHost = false;
     }
     hostapi::SelectionRecord* region = CheckSelection(!(steps != nullptr && !laterStep));
-    QuerySelectionFromHost = querySelection;
+    TheModule.dispatch.QuerySelectionFromHost = querySelection;
     if (region == nullptr) {
         return 0;
     }
@@ -468,7 +448,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         ShowText(FreeText::ScrollViewOnly);
         return 0;
     }
-    DocumentOptionFlag = IsDocumentOptionSet() ? 1 : 0;
+    TheModule.dispatch.DocumentOptionFlag = IsDocumentOptionSet() ? 1 : 0;
 
     if (steps != nullptr) {
         if (!laterStep) {
@@ -491,11 +471,10 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         expressions.prepareSorting();
     }
 
-    context.ChangeCount = 0;
-    context.RunResult = 0;
-    context.MeasureCount = region->lastMeasure() - region->firstMeasure() + 1;
+    context.RemovedHandleCount = 0;
+    context.RegionMeasureCount = region->lastMeasure() - region->firstMeasure() + 1;
     // An empty or reversed measure range is not processed.
-    if (context.MeasureCount <= 0) {
+    if (context.RegionMeasureCount <= 0) {
         return 2;
     }
     const bool bracket =
@@ -506,7 +485,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         // tools that walk the selection staff by staff (align/move, export, hairpins).
         const int32_t stepCount = (tool.flags & kToolStepsPerStaff) != 0
                                       ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
-                                      : context.MeasureCount;
+                                      : context.RegionMeasureCount;
         context.EditBracket = Imports().BeginProgress(region->bytes.data(), stepCount, hostapi::kInterfaceVersion);
     }
 
@@ -527,7 +506,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
             context.RerunFlag = 0;
         }
     } else {
-        context.ChangeCount = 0;
+        context.RemovedHandleCount = 0;
     }
 
     if (steps != nullptr && !failed) {
@@ -543,12 +522,12 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     if (laterStep) {
         // The step the timer was to start has run: nothing waits for a step any more, so that a
         // later tick sends the host no command and later runs do not wait for a step.
-        RepostCode = 0;
+        TheModule.dispatch.RepostCode = 0;
     }
-    if (RepostCode != 0) {
+    if (TheModule.dispatch.RepostCode != 0) {
         // A step of the run waits: the run belongs to this document and to this command.
         BindWaitingRun(group * 100 + item);
-        if (GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
+        if (TheModule.process.GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value == 0) {
             InstallHostHooks();
         }
     }

@@ -30,37 +30,21 @@ class ExplosionContext;
 
 // ---- Process-wide state of the dispatcher ----
 /// The selection as passed (or re-read from the host) and the record of the whole document.
-extern std::array<hostapi::SelectionRecord, 2>& SelectionRecords;
 /// The first or the second selection record, or none.
-extern hostapi::SelectionRecord*& CurrentRegion;
-extern bool& ShiftHeld;
-extern int32_t& InvokeNesting;
-extern std::array<int32_t, kCommandTableSize>& CommandBusy;
 /// The re-entrancy guards of the tool commands that no table entry carries (the smart split
 /// point, which a key runs), by tool item.
-extern std::array<int32_t, kToolItemCount>& KeyCommandBusy;
 /// A command code queued by a key launch for the next invoke; -1: Shift counts as held.
-extern int32_t& RerunCode;
 /// The number of coming invokes that do nothing but count down: each is the host's call that a
 /// run from a form asked for (two quick Go clicks ask for two).
-extern int32_t& SkipNextInvoke;
 /// Whether a call of FinaleExtensionInvoke is under way (the host hears of what changes in it).
 bool InsideHostCall();
 /// A run outside a host call (Go in an options dialog left open) changed the document: the
 /// coming call that SkipNextInvoke lets do nothing tells the host so.
 void NoteChangeOutsideHostCall();
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
-extern int32_t& ToolRunMarker;
 /// An options dialog whose OK is completed at the next invoke.
-extern vcl::TForm*& PendingOptionsForm;
 /// The step object of a running part explosion.
-extern ExplosionContext*& RunningStepObject;
-/// Gives the tool context to the running part explosion when it works on it, so that the
-/// context outlives its previous owner (an options dialog that goes while the explosion runs).
-/// Answers false, and keeps the context where it was, when no running explosion works on it.
-bool HandContextToRunningExplosion(std::unique_ptr<TFMisc>& context);
 /// Non-zero while a multi-step command waits for the timer to make the host invoke again.
-extern int32_t& RepostCode;
 
 // ---- A multi-step command that waits (see core/waiting_run.h) ----
 /// Whether a multi-step command waits for its next step (a part explosion, New Spacing's
@@ -77,13 +61,8 @@ void EndWaitingRun(WaitingRunEnd why);
 /// waiting run first; a command for another document leaves it waiting for its own.
 void SettleWaitingRunFor(int32_t code);
 /// Tools take the selection from the host when they run (else the one passed with the command).
-extern bool& QuerySelectionFromHost;
-extern uint8_t& DocumentOptionFlag;
-extern bool& FirstCommandDone;
 /// Forms shown without blocking; they stay until the plug-in is unloaded.
-extern std::vector<vcl::TForm*>& ModelessFormList;
 /// The host window's title at the start of the current command.
-extern std::string& HostWindowTitle;
 
 /// Runs menu entry `menuIndex` with the host's selection record (or none) and the record of the
 /// whole document; non-zero tells the host that the document changed.

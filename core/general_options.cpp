@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "core/startup.h"
 
 namespace orvex {
@@ -34,11 +35,11 @@ void SetGeneralOptionsToInitialValues(OptionArray& options) {
 void LoadGeneralOptions() {
     // The general options are the option set of tool item 21: its stored values (or the rows'
     // initial values) come through the options road, without a dialog.
-    SetGeneralOptionsToInitialValues(GeneralOptions);
+    SetGeneralOptionsToInitialValues(TheModule.process.GeneralOptions);
     ExtendedOptionArray moreOptions{};
     std::vector<std::pair<int32_t, int32_t>> optionList;
-    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, GeneralOptions, moreOptions, optionList, false, nullptr, false,
-                       false, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, TheModule.process.GeneralOptions, moreOptions, optionList,
+                       false, nullptr, false, false, nullptr);
 }
 
 }  // namespace orvex

@@ -33,23 +33,6 @@
 
 namespace orvex {
 
-win::Hhook& KeyboardHook = TheModule.hooks.KeyboardHook;
-win::Hhook& ShiftStateHook = TheModule.hooks.ShiftStateHook;
-win::Hhook& CallWndHook = TheModule.hooks.CallWndHook;
-uint32_t& HostThreadId = TheModule.hooks.HostThreadId;
-win::Handle& HostProcess = TheModule.hooks.HostProcess;
-bool& InMenuLoop = TheModule.hooks.InMenuLoop;
-bool& InSizeMove = TheModule.hooks.InSizeMove;
-bool& LeftShiftDown = TheModule.hooks.LeftShiftDown;
-bool& RightShiftDown = TheModule.hooks.RightShiftDown;
-int32_t& IgnoreKeys = TheModule.hooks.IgnoreKeys;
-bool& RestoreNumLock = TheModule.hooks.RestoreNumLock;
-uint16_t& LastKey = TheModule.hooks.LastKey;
-uint32_t& LastKeyData = TheModule.hooks.LastKeyData;
-TFMisc*& PrintContext = TheModule.hooks.PrintContext;
-int32_t& PendingKeyLaunches = TheModule.hooks.PendingKeyLaunches;
-std::unique_ptr<TNow>& Now = TheModule.hooks.Now;
-
 namespace {
 
 constexpr uint32_t WM_ENTERMENULOOP = 529;
@@ -141,7 +124,7 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
     const auto target = static_cast<uint16_t>(assignment.Target());
     const bool self = assignment.IsKeyTarget() && target == static_cast<uint16_t>(assignment.Key());
     const bool numLock = assignment.Key() == win::VK_NUMLOCK;
-    const bool acting = !IsNT && numLock && !self ? !pressed : pressed;
+    const bool acting = !TheModule.process.IsNT && numLock && !self ? !pressed : pressed;
     if (!acting) {
         // The other event of a remapped key is swallowed; a key mapped to itself passes on.
         return self ? std::nullopt : std::optional<intptr_t>(1);
@@ -151,7 +134,7 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
     if ((assignment.Flags() & KeyAssignment::kAsk) != 0) {
         // The confirmation is a message box of the system's own, in English only.
         const std::string text = EnglishText(FreeText::ConfirmKey, {KeyAssignment_KeyText(assignment.Key(), false)});
-        if (win::MessageBox(HostWindow, text, EnglishText(FreeText::ConfirmKeyCaption),
+        if (win::MessageBox(Host().window, text, EnglishText(FreeText::ConfirmKeyCaption),
                             win::MB_OKCANCEL | win::MB_ICONQUESTION) != win::IDOK) {
             return 1;
         }
@@ -160,18 +143,18 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
         return std::nullopt;  // confirmed: the search goes on, and the key reaches the host
     }
     if (assignment.IsMenuCommand()) {
-        win::PostMessage(HostWindow, win::WM_COMMAND, static_cast<uint32_t>(assignment.Target()));
+        win::PostMessage(Host().window, win::WM_COMMAND, static_cast<uint32_t>(assignment.Target()));
         return 1;
     }
     if (assignment.IsPluginCommand()) {
         // The command has no menu entry of its own: it goes the road of the keypad launches,
         // through the host's call for a product command.
         LaunchCommandByKey(assignment.Target());
-        win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIdByItem[0]);
+        win::PostMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIdByItem[0]);
         return 1;
     }
-    if (IsNT && numLock) {
-        RestoreNumLock = true;
+    if (TheModule.process.IsNT && numLock) {
+        TheModule.hooks.RestoreNumLock = true;
     }
     const std::array<std::pair<uint16_t, std::pair<bool, bool>>, 3> modifiers = {{
         {win::VK_SHIFT, {shift, assignment.NewShift()}},
@@ -191,7 +174,7 @@ std::optional<intptr_t> ApplyAssignment(const KeyAssignment& assignment, bool pr
             SendAssignedKey(key, !states.first);
         }
     }
-    if (numLock && !IsNT) {
+    if (numLock && !TheModule.process.IsNT) {
         // The thread's NumLock state follows the remapped key.
         win::SetKeyDown(win::VK_NUMLOCK, true);
         win::SetKeyDown(win::VK_NUMLOCK, false);
@@ -204,8 +187,8 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
     if (code < 0) {
         return PassOn(code, wParam, keyData);
     }
-    if (IgnoreKeys > 0) {
-        --IgnoreKeys;
+    if (TheModule.hooks.IgnoreKeys > 0) {
+        --TheModule.hooks.IgnoreKeys;
         return PassOn(code, wParam, keyData);
     }
     const bool released = KeyReleased(keyData);
@@ -217,12 +200,12 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
         case SentKeyFate::HeldBack:
             // It acts nowhere. The step signal among the keys still counts, so that the timer
             // ticks until the run's document is in front again and the keys go once more.
-            if (key == win::VK_ADD && RepostCode != 0 && !released) {
+            if (key == win::VK_ADD && TheModule.dispatch.RepostCode != 0 && !released) {
                 RestartTNow(50);
             }
             return 1;
         case SentKeyFate::Deliver:
-            if (key == win::VK_ADD && RepostCode != 0) {
+            if (key == win::VK_ADD && TheModule.dispatch.RepostCode != 0) {
                 if (!released) {
                     RestartTNow(50);
                 }
@@ -235,35 +218,35 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
     if (TakeSentKey(key, released)) {
         return PassOn(code, wParam, keyData);
     }
-    if (IsNT && key == win::VK_NUMLOCK) {
+    if (TheModule.process.IsNT && key == win::VK_NUMLOCK) {
         if ((static_cast<uint32_t>(keyData) & 0x0F000000u) == 0) {
             return PassOn(code, wParam, keyData);
         }
-        if (RestoreNumLock && released) {
-            RestoreNumLock = false;
+        if (TheModule.hooks.RestoreNumLock && released) {
+            TheModule.hooks.RestoreNumLock = false;
             PressAndReleaseWithScanCode(win::VK_NUMLOCK);
             return PassOn(code, wParam, keyData);
         }
     }
-    if (InvokeNesting != 0) {
+    if (TheModule.dispatch.InvokeNesting != 0) {
         return PassOn(code, wParam, keyData);
     }
-    if (!MenuBuilt) {
+    if (!TheModule.productMenu.MenuBuilt) {
         BuildProductMenu();
     }
-    if (HostCommandIds[0] == 0) {
+    if (TheModule.commands.HostCommandIds[0] == 0) {
         return PassOn(code, wParam, keyData);
     }
     bool playbackControls = false;
     const win::Hwnd foreground = win::GetForegroundWindow();
-    if (foreground != HostWindow) {
+    if (foreground != Host().window) {
         const std::string title = win::GetWindowText(foreground).substr(0, 100);
         if (std::find(kHostPalettes.begin(), kHostPalettes.end(), title) == kHostPalettes.end()) {
             return PassOn(code, wParam, keyData);
         }
         playbackControls = title == "Playback Controls";
     }
-    if (RepostCode != 0) {
+    if (TheModule.dispatch.RepostCode != 0) {
         // The keypad plus is the step signal of a multi-step command.
         if (key != win::VK_ADD) {
             return PassOn(code, wParam, keyData);
@@ -278,44 +261,44 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
         SendVirtualKeyToHost(key);
         return 1;
     }
-    const bool shift = Down(win::VK_SHIFT) || LeftShiftDown || RightShiftDown;
+    const bool shift = Down(win::VK_SHIFT) || TheModule.hooks.LeftShiftDown || TheModule.hooks.RightShiftDown;
     const bool ctrl = Down(win::VK_CONTROL);
     const bool alt = Down(win::VK_MENU);
-    LastKey = key;
-    LastKeyData = static_cast<uint32_t>(keyData);
+    TheModule.hooks.LastKey = key;
+    TheModule.hooks.LastKeyData = static_cast<uint32_t>(keyData);
 
-    if (key == ExplorerHotkeyKey && shift == (ExplorerHotkeyShift != 0) && ctrl == (ExplorerHotkeyCtrl != 0) &&
-        alt == (ExplorerHotkeyAlt != 0)) {
+    if (key == TheModule.options.ExplorerHotkeyKey && shift == (TheModule.options.ExplorerHotkeyShift != 0) &&
+        ctrl == (TheModule.options.ExplorerHotkeyCtrl != 0) && alt == (TheModule.options.ExplorerHotkeyAlt != 0)) {
         if (!released) {
             // Sent, not posted: the explorer opens before the next key is read.
-            win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+            win::SendMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
         }
         return 1;
     }
-    if (RemapperEnabled != 0 && !released) {
+    if (TheModule.options.RemapperEnabled != 0 && !released) {
         const bool keypad = key == win::VK_ADD || key == win::VK_SUBTRACT;
         if (shift && keypad) {
-            const int32_t step = GeneralOptions[GO_SPACING_HOTKEY_STEP].value;
+            const int32_t step = TheModule.process.GeneralOptions[GO_SPACING_HOTKEY_STEP].value;
             LaunchSpacingByKey(key == win::VK_ADD ? step : -step, ctrl || alt,
                                2 - (alt ? 1 : 0) - (alt && ctrl ? 1 : 0));
-            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIdByItem[0]);
+            win::PostMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIdByItem[0]);
             return 1;
         }
         if (alt && !shift && !ctrl && (keypad || key == win::VK_MULTIPLY)) {
-            const int32_t step = GeneralOptions[GO_DYNAMICS_HOTKEY_STEP].value;
+            const int32_t step = TheModule.process.GeneralOptions[GO_DYNAMICS_HOTKEY_STEP].value;
             LaunchAlignMoveByKey(key == win::VK_ADD ? step : key == win::VK_SUBTRACT ? -step : 0);
-            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIdByItem[0]);
+            win::PostMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIdByItem[0]);
             return 1;
         }
     }
-    if (RemapperEnabled != 0) {
-        for (const KeyAssignment& assignment : KeyAssignments) {
+    if (TheModule.options.RemapperEnabled != 0) {
+        for (const KeyAssignment& assignment : TheModule.options.KeyAssignments) {
             if (!assignment.Enabled() || assignment.Key() != key || assignment.Shift() != shift ||
                 assignment.Ctrl() != ctrl || assignment.Alt() != alt) {
                 continue;
             }
             if ((assignment.Flags() & KeyAssignment::kSpeedyOnly) != 0 &&
-                FindSpeedyWindow(HostWindow) == win::kNoWindow) {
+                FindSpeedyWindow(Host().window) == win::kNoWindow) {
                 return PassOn(code, wParam, keyData);
             }
             if (const auto result = ApplyAssignment(assignment, !released, shift, ctrl, alt)) {
@@ -333,7 +316,7 @@ auto Guarded(Body&& body, decltype(body()) onError) {
     try {
         return body();
     } catch (const std::exception& error) {
-        ReportException(HostWindow, error);
+        ReportException(Host().window, error);
         return onError;
     }
 }
@@ -353,25 +336,29 @@ void TNow::Tick(vcl::TObject* /*sender*/) {
 
 void InstallHostHooks() {
     RemoveHostHooks();
-    if (HostProcess == win::kNoHandle) {
+    if (TheModule.hooks.HostProcess == win::kNoHandle) {
         uint32_t processId = 0;
-        HostThreadId = win::GetWindowThreadProcessId(HostWindow, &processId);
-        HostProcess = win::OpenProcess(kProcessAllAccess, false, processId);
+        TheModule.hooks.HostThreadId = win::GetWindowThreadProcessId(Host().window, &processId);
+        TheModule.hooks.HostProcess = win::OpenProcess(kProcessAllAccess, false, processId);
     }
-    if (HostProcess != win::kNoHandle) {
-        KeyboardHook = win::SetWindowsHookEx(win::WH_KEYBOARD, KeyAssignmentHook, ModuleInstance, HostThreadId);
-        if (!IsNT) {
-            ShiftStateHook = win::SetWindowsHookEx(win::WH_KEYBOARD, ShiftStateHookProc, ModuleInstance, 0);
+    if (TheModule.hooks.HostProcess != win::kNoHandle) {
+        TheModule.hooks.KeyboardHook = win::SetWindowsHookEx(
+            win::WH_KEYBOARD, KeyAssignmentHook, TheModule.process.ModuleInstance, TheModule.hooks.HostThreadId);
+        if (!TheModule.process.IsNT) {
+            TheModule.hooks.ShiftStateHook =
+                win::SetWindowsHookEx(win::WH_KEYBOARD, ShiftStateHookProc, TheModule.process.ModuleInstance, 0);
         }
-        CallWndHook = win::SetWindowsHookEx(win::WH_CALLWNDPROC, MenuLoopHook, ModuleInstance, HostThreadId);
+        TheModule.hooks.CallWndHook = win::SetWindowsHookEx(
+            win::WH_CALLWNDPROC, MenuLoopHook, TheModule.process.ModuleInstance, TheModule.hooks.HostThreadId);
     }
-    if (!Now) {
-        Now = std::make_unique<TNow>();
+    if (!TheModule.hooks.Now) {
+        TheModule.hooks.Now = std::make_unique<TNow>();
     }
 }
 
 void RemoveHostHooks() {
-    for (win::Hhook* hook : {&KeyboardHook, &ShiftStateHook, &CallWndHook}) {
+    for (win::Hhook* hook :
+         {&TheModule.hooks.KeyboardHook, &TheModule.hooks.ShiftStateHook, &TheModule.hooks.CallWndHook}) {
         if (*hook != win::kNoHook) {
             win::UnhookWindowsHookEx(*hook);
             *hook = win::kNoHook;
@@ -380,31 +367,32 @@ void RemoveHostHooks() {
 }
 
 void DestroyTNow() {
-    Now.reset();
+    TheModule.hooks.Now.reset();
 }
 
 void RestartTNow(uint32_t interval) {
-    if (!Now) {
-        Now = std::make_unique<TNow>();
+    if (!TheModule.hooks.Now) {
+        TheModule.hooks.Now = std::make_unique<TNow>();
     }
-    Now->Timer->SetInterval(interval);
-    Now->Timer->SetEnabled(true);
+    TheModule.hooks.Now->Timer->SetInterval(interval);
+    TheModule.hooks.Now->Timer->SetEnabled(true);
 }
 
 void PostHostRedrawCommands() {
-    win::PostMessage(HostWindow, win::WM_COMMAND, 76037);
-    win::PostMessage(HostWindow, win::WM_COMMAND, HostYear == 1997 ? 76037 : 76038);
+    win::PostMessage(Host().window, win::WM_COMMAND, 76037);
+    win::PostMessage(Host().window, win::WM_COMMAND, Host().year == 1997 ? 76037 : 76038);
 }
 
 intptr_t KeyAssignmentHook(int32_t code, uintptr_t key, intptr_t keyData) {
     return Guarded([&] { return KeyAssignmentHookBody(code, key, keyData); },
-                   win::CallNextHookEx(KeyboardHook, code, key, keyData));
+                   win::CallNextHookEx(TheModule.hooks.KeyboardHook, code, key, keyData));
 }
 
 intptr_t FormKeyHook(int32_t code, uintptr_t wParam, intptr_t keyData) {
     const auto key = static_cast<uint16_t>(wParam);
     const auto data = static_cast<uint32_t>(keyData);
-    if (code == 0 && !InMenuLoop && !InSizeMove && (data & 0x80000000u) == 0 && (data & (1u << 29)) == 0) {
+    if (code == 0 && !TheModule.hooks.InMenuLoop && !TheModule.hooks.InSizeMove && (data & 0x80000000u) == 0 &&
+        (data & (1u << 29)) == 0) {
         if (vcl::TForm* form = ActiveModelessForm()) {
             // The host's message loop, not the class library's, reads the keys of a modeless
             // form: its dialog keys go to the form here. This class library has no dropped-down
@@ -421,7 +409,7 @@ intptr_t FormKeyHook(int32_t code, uintptr_t wParam, intptr_t keyData) {
             }
         }
     }
-    return win::CallNextHookEx(KeyboardHook, code, wParam, keyData);
+    return win::CallNextHookEx(TheModule.hooks.KeyboardHook, code, wParam, keyData);
 }
 
 intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
@@ -432,16 +420,16 @@ intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
         if (ActiveModelessForm() != nullptr) {
             switch (info->message) {
                 case WM_ENTERMENULOOP:
-                    InMenuLoop = true;
+                    TheModule.hooks.InMenuLoop = true;
                     break;
                 case WM_EXITMENULOOP:
-                    InMenuLoop = false;
+                    TheModule.hooks.InMenuLoop = false;
                     break;
                 case WM_ENTERSIZEMOVE:
-                    InSizeMove = true;
+                    TheModule.hooks.InSizeMove = true;
                     break;
                 case WM_EXITSIZEMOVE:
-                    InSizeMove = false;
+                    TheModule.hooks.InSizeMove = false;
                     break;
                 default:
                     break;
@@ -449,25 +437,25 @@ intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
         }
         inside = false;
     }
-    return win::CallNextHookEx(CallWndHook, code, wParam, lParam);
+    return win::CallNextHookEx(TheModule.hooks.CallWndHook, code, wParam, lParam);
 }
 
 intptr_t ShiftStateHookProc(int32_t code, uintptr_t key, intptr_t keyData) {
     const uint32_t scan = (static_cast<uint32_t>(keyData) >> 16) & 0xFF;
     const bool pressed = !KeyReleased(keyData);
     if (scan == 42) {
-        LeftShiftDown = pressed;
-    } else if (scan == 54 && (!pressed || !LeftShiftDown)) {
-        RightShiftDown = pressed;
+        TheModule.hooks.LeftShiftDown = pressed;
+    } else if (scan == 54 && (!pressed || !TheModule.hooks.LeftShiftDown)) {
+        TheModule.hooks.RightShiftDown = pressed;
     }
-    return win::CallNextHookEx(ShiftStateHook, code, key, keyData);
+    return win::CallNextHookEx(TheModule.hooks.ShiftStateHook, code, key, keyData);
 }
 
 namespace {
 
 void StopTNow() {
-    if (Now) {
-        Now->Timer->SetEnabled(false);
+    if (TheModule.hooks.Now) {
+        TheModule.hooks.Now->Timer->SetEnabled(false);
     }
 }
 
@@ -476,13 +464,13 @@ void StopTNow() {
 /// is), and a command whose document was closed ends; keys of its last step that a click held
 /// back go once more, on its document, before the step signal brings the next step.
 void WaitingRunTick() {
-    if (PrintContext != nullptr) {
+    if (TheModule.hooks.PrintContext != nullptr) {
         // A print step checks the document in front before it prints or closes it, so a step
         // whose keys a click held back is not sent again: the next one finds what is open.
         StopTNow();
         ForgetHostKeys();
         NotePrintRunStep();
-        ThePrintRun().advance(*PrintContext);
+        ThePrintRun().advance(*TheModule.hooks.PrintContext);
         return;
     }
     switch (CheckWaitingRunDocument()) {
@@ -490,7 +478,7 @@ void WaitingRunTick() {
             return;  // the timer keeps ticking until the run's document is in front
         case RunTick::DocumentClosed:
             StopTNow();
-            RepostCode = 0;
+            TheModule.dispatch.RepostCode = 0;
             EndWaitingRun(WaitingRunEnd::DocumentClosed);
             return;
         case RunTick::Continue:
@@ -499,12 +487,12 @@ void WaitingRunTick() {
     StopTNow();
     const HeldBackKeys heldBack = HostKeysHeldBack();
     if (heldBack.partly) {
-        RepostCode = 0;
+        TheModule.dispatch.RepostCode = 0;
         EndWaitingRun(WaitingRunEnd::KeysLost);
     } else if (heldBack.any) {
         ResendHostKeys();  // the step signal among them starts the timer again
     } else {
-        RepostCode = 0;
+        TheModule.dispatch.RepostCode = 0;
         if (!SendRunContinuation() && WaitingRunBound()) {
             // The host did not call the plug-in: no document is open any more.
             EndWaitingRun(WaitingRunEnd::DocumentClosed);
@@ -517,13 +505,14 @@ void WaitingRunTick() {
 void TNowTimerTick() {
     Guarded(
         [] {
-            if (!MenuBuilt) {
+            if (!TheModule.productMenu.MenuBuilt) {
                 BuildProductMenu();
-                if (MenuBuilt && Now) {
-                    Now->Timer->SetEnabled(false);
+                if (TheModule.productMenu.MenuBuilt && TheModule.hooks.Now) {
+                    TheModule.hooks.Now->Timer->SetEnabled(false);
                 }
             }
-            if ((PrintContext != nullptr || RepostCode != 0) && win::GetForegroundWindow() == HostWindow) {
+            if ((TheModule.hooks.PrintContext != nullptr || TheModule.dispatch.RepostCode != 0) &&
+                win::GetForegroundWindow() == Host().window) {
                 WaitingRunTick();
             }
             return 0;
@@ -533,40 +522,42 @@ void TNowTimerTick() {
 
 void LaunchAlignMoveByKey(int32_t amount) {
     std::vector<std::pair<int32_t, int32_t>> list;
-    RunToolWithOptions(ItemNumber(ToolItem::AlignMove), 1, ToolOptionsA, ToolOptionsB, list, false, nullptr, false,
-                       false, nullptr);
-    RerunCode = 129;
-    ToolOptionsB[9].value = 0;
-    ToolOptionsA[5].value = 1;
-    ToolOptionsA[4].value = amount;
-    ++PendingKeyLaunches;
+    RunToolWithOptions(ItemNumber(ToolItem::AlignMove), 1, TheModule.process.ToolOptionsA,
+                       TheModule.process.ToolOptionsB, list, false, nullptr, false, false, nullptr);
+    TheModule.dispatch.RerunCode = 129;
+    TheModule.process.ToolOptionsB[9].value = 0;
+    TheModule.process.ToolOptionsA[5].value = 1;
+    TheModule.process.ToolOptionsA[4].value = amount;
+    ++TheModule.hooks.PendingKeyLaunches;
 }
 
 void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode) {
     std::vector<std::pair<int32_t, int32_t>> list;
-    if (mode == 2 && modifier == (GeneralOptions[GO_SPACING_HOTKEYS_ADD_SPACE].value != 0)) {
+    if (mode == 2 && modifier == (TheModule.process.GeneralOptions[GO_SPACING_HOTKEYS_ADD_SPACE].value != 0)) {
         RunToolWithOptions(ItemNumber(amount >= 1 ? ToolItem::ExpandSpacing : ToolItem::CompressSpacing), 1,
-                           ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
-        RerunCode = 118;
+                           TheModule.process.ToolOptionsA, TheModule.process.ToolOptionsB, list, false, nullptr, false,
+                           false, nullptr);
+        TheModule.dispatch.RerunCode = 118;
     } else {
-        RunToolWithOptions(ItemNumber(ToolItem::AddRemoveSpace), 1, ToolOptionsA, ToolOptionsB, list, false, nullptr,
-                           false, false, nullptr);
-        RerunCode = 104;
-        ToolOptionsA[2].value = mode;
+        RunToolWithOptions(ItemNumber(ToolItem::AddRemoveSpace), 1, TheModule.process.ToolOptionsA,
+                           TheModule.process.ToolOptionsB, list, false, nullptr, false, false, nullptr);
+        TheModule.dispatch.RerunCode = 104;
+        TheModule.process.ToolOptionsA[2].value = mode;
     }
-    ToolOptionsA[0].value = amount;
-    ++PendingKeyLaunches;
+    TheModule.process.ToolOptionsA[0].value = amount;
+    ++TheModule.hooks.PendingKeyLaunches;
 }
 
 void LaunchCommandByKey(int32_t code) {
     std::vector<std::pair<int32_t, int32_t>> list;
     // A tool without option rows loads nothing: it runs on values of its own, not on those of
     // the last launch.
-    ToolOptionsA = {};
-    ToolOptionsB = {};
-    RunToolWithOptions(code % 100, code / 100, ToolOptionsA, ToolOptionsB, list, false, nullptr, false, false, nullptr);
-    RerunCode = code;
-    ++PendingKeyLaunches;
+    TheModule.process.ToolOptionsA = {};
+    TheModule.process.ToolOptionsB = {};
+    RunToolWithOptions(code % 100, code / 100, TheModule.process.ToolOptionsA, TheModule.process.ToolOptionsB, list,
+                       false, nullptr, false, false, nullptr);
+    TheModule.dispatch.RerunCode = code;
+    ++TheModule.hooks.PendingKeyLaunches;
 }
 
 win::Hwnd FindSpeedyWindow(win::Hwnd hostWindow) {
@@ -579,7 +570,7 @@ win::Hwnd FindSpeedyWindow(win::Hwnd hostWindow) {
     if (document == win::kNoWindow) {
         return win::kNoWindow;
     }
-    const int32_t viewId = HostYear < 2000 ? 50 : 59648;
+    const int32_t viewId = Host().year < 2000 ? 50 : 59648;
     for (win::Hwnd child : win::GetChildWindows(document)) {
         if (win::GetDlgCtrlID(child) == viewId) {
             return win::FindWindowEx(child, win::kNoWindow, "FinSpeedy");

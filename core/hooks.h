@@ -17,21 +17,6 @@ namespace orvex {
 struct TFMisc;
 
 // ---- State ----
-extern win::Hhook& KeyboardHook;
-extern win::Hhook& ShiftStateHook;
-extern win::Hhook& CallWndHook;
-extern uint32_t& HostThreadId;
-extern win::Handle& HostProcess;
-extern bool& InMenuLoop;
-extern bool& InSizeMove;
-extern bool& LeftShiftDown;
-extern bool& RightShiftDown;
-extern int32_t& IgnoreKeys;   ///< keys to pass on untouched
-extern bool& RestoreNumLock;  ///< NumLock must be pressed again after a remapped NumLock
-extern uint16_t& LastKey;
-extern uint32_t& LastKeyData;
-extern TFMisc*& PrintContext;        ///< the context of a running print of many files
-extern int32_t& PendingKeyLaunches;  ///< key launches waiting for their command
 
 /// The timer that drives work when the host is idle: 500 ms at first; its tick builds the
 /// product menu and continues multi-step commands.
@@ -43,7 +28,6 @@ public:
 private:
     void Tick(vcl::TObject* sender);
 };
-extern std::unique_ptr<TNow>& Now;
 
 /// Removes the hooks, installs them anew on the host's thread and creates TNow when missing.
 void InstallHostHooks();

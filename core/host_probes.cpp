@@ -51,8 +51,8 @@ bool GetHostMenuItemState(win::Hwnd window, int32_t position) {
 }
 
 bool IsHostMenuCommandChecked(int32_t position) {
-    if (HostYear < 2000) {
-        return GetHostMenuItemState(HostWindow, position);
+    if (Host().year < 2000) {
+        return GetHostMenuItemState(Host().window, position);
     }
     const auto layerShown = Imports().LayerShown;
     return layerShown != nullptr &&

@@ -26,8 +26,6 @@ const std::array<KeyNameRow, kKeyNameCount> kKeyNameTable = {{
 }};
 // clang-format on
 
-std::vector<MenuCacheEntry>& MenuCache = TheModule.options.MenuCache;
-
 // ---- Records ----
 
 KeyAssignment MakeKeyAssignment(int16_t key, int32_t target, bool enabled, uint8_t flags, bool menu) {
@@ -111,7 +109,7 @@ std::string CommandCaption(std::string_view caption) {
 }  // namespace
 
 win::Hmenu HostMenuBar() {
-    return HostWindow == win::kNoWindow ? win::kNoMenu : win::GetMenu(HostWindow);
+    return Host().window == win::kNoWindow ? win::kNoMenu : win::GetMenu(Host().window);
 }
 
 bool IsModifierKey(uint16_t key) {
@@ -220,7 +218,7 @@ std::string KeyAssignment_ListText(const KeyAssignment& assignment) {
 
 void FillAssignmentList(vcl::TCheckListBox& list) {
     list.Items().Clear();
-    for (const KeyAssignment& assignment : KeyAssignments) {
+    for (const KeyAssignment& assignment : TheModule.options.KeyAssignments) {
         const int32_t line = list.Items().Add(KeyAssignment_ListText(assignment));
         list.SetChecked(line, assignment.Enabled());
     }
@@ -247,7 +245,7 @@ void CopyToBuffer(std::string_view caption, std::string& text, size_t size) {
 }
 
 const MenuCacheEntry* FindEntry(win::Hmenu menu, uint32_t item, bool byPosition, bool anyMenu) {
-    for (const MenuCacheEntry& entry : MenuCache) {
+    for (const MenuCacheEntry& entry : TheModule.options.MenuCache) {
         if ((anyMenu || entry.menu == menu) && (byPosition ? entry.position == item : entry.id == item)) {
             return &entry;
         }
@@ -263,7 +261,7 @@ std::optional<std::string> LiveCaption(win::Hmenu menu, uint32_t item, bool byPo
 }
 
 bool CaptionKnownForMenu(win::Hmenu menu, const std::string& caption) {
-    return std::any_of(MenuCache.begin(), MenuCache.end(),
+    return std::any_of(TheModule.options.MenuCache.begin(), TheModule.options.MenuCache.end(),
                        [&](const MenuCacheEntry& entry) { return entry.menu == menu && entry.caption == caption; });
 }
 
@@ -316,7 +314,7 @@ int32_t MenuCache_ItemText(win::Hmenu menu, uint32_t item, std::string& text, si
 
 int32_t MenuCache_Count(win::Hmenu menu, bool cachedOnly) {
     int32_t count = cachedOnly || menu == win::kNoMenu ? 0 : std::max(0, win::GetMenuItemCount(menu));
-    for (const MenuCacheEntry& entry : MenuCache) {
+    for (const MenuCacheEntry& entry : TheModule.options.MenuCache) {
         if (entry.menu == menu) {
             count = std::max(count, static_cast<int32_t>(entry.position));
         }
@@ -349,7 +347,7 @@ void MenuCache_Add(win::Hmenu menu, uint32_t position, uint32_t id, int32_t live
     entry.livePosition = livePosition;
     entry.submenu = win::GetSubMenu(menu, livePosition);
     entry.caption = CutCaption(caption);
-    MenuCache.push_back(std::move(entry));
+    TheModule.options.MenuCache.push_back(std::move(entry));
 }
 
 void MenuCache_Refresh() {

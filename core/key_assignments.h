@@ -149,7 +149,6 @@ struct MenuCacheEntry {
 };
 
 /// Every host menu item seen so far, in the order seen; it only grows.
-extern std::vector<MenuCacheEntry>& MenuCache;
 
 /// The caption of a menu item through the cache, by position or by command identifier, in this
 /// menu or (anyMenu) in any. With refresh and byPosition a live item at that place whose

@@ -62,16 +62,16 @@ struct RegionDialogKeys {
 };
 
 RegionDialogKeys RegionDialogAccelerators() {
-    if (HostYear < 2000) {
-        if (LanguageIndex == 1)
+    if (Host().year < 2000) {
+        if (Host().language == 1)
             return {'e', 'b'};
-        if (ItalianHost)
+        if (TheModule.process.ItalianHost)
             return {'p', 'o'};
         return {'m', 's'};
     }
-    if (LanguageIndex == 1)
+    if (Host().language == 1)
         return {'b', 'b'};
-    if (ItalianHost)
+    if (TheModule.process.ItalianHost)
         return {'m', 'o'};
     return {'e', 'o'};
 }
@@ -171,7 +171,7 @@ void SendTextToHost(std::string_view text) {
 }
 
 void FocusHostWindow() {
-    win::SetFocus(HostWindow);
+    win::SetFocus(Host().window);
 }
 
 void SendUndoRedoToHost(bool redo) {

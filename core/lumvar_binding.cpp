@@ -157,7 +157,7 @@ void ShowHandShakeError() {
 bool BindServicePlugin() {
     const bool accepted = TryHandShake(kRequestedLumvarMajor, kRequestedLumvarMinor);
     if (accepted) {
-        ServicePluginBound = true;
+        TheModule.process.ServicePluginBound = true;
     }
     return accepted;
 }

@@ -5,6 +5,7 @@
 #include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
+#include "core/module.h"
 #include "core/msg_dlg.h"
 #include "core/startup.h"
 #include "platform/vcl/classes.h"
@@ -52,11 +53,13 @@ RememberedAnswer RecallAnswer(int32_t id, bool forceShow) {
     RememberedAnswer recalled{true, 1};
     if (id > 0) {
         const auto position = static_cast<size_t>(id - 1);
-        if (!forceShow && position < ShowMessagesText.size() && ShowMessagesText[position] == '0') {
+        if (!forceShow && position < TheModule.process.ShowMessagesText.size() &&
+            TheModule.process.ShowMessagesText[position] == '0') {
             recalled.show = false;
         }
-        if (position < LastAnswersText.size() && LastAnswersText[position] >= '0' && LastAnswersText[position] <= '9') {
-            recalled.answer = LastAnswersText[position] - '0';
+        if (position < TheModule.process.LastAnswersText.size() && TheModule.process.LastAnswersText[position] >= '0' &&
+            TheModule.process.LastAnswersText[position] <= '9') {
+            recalled.answer = TheModule.process.LastAnswersText[position] - '0';
         }
     }
     return recalled;
@@ -67,14 +70,14 @@ void RememberAnswer(int32_t id, bool showAgain, int32_t answer) {
         return;
     }
     const auto length = static_cast<size_t>(id);
-    if (ShowMessagesText.size() < length) {
-        ShowMessagesText.resize(length, '1');
+    if (TheModule.process.ShowMessagesText.size() < length) {
+        TheModule.process.ShowMessagesText.resize(length, '1');
     }
-    if (LastAnswersText.size() < length) {
-        LastAnswersText.resize(length, '0');
+    if (TheModule.process.LastAnswersText.size() < length) {
+        TheModule.process.LastAnswersText.resize(length, '0');
     }
-    ShowMessagesText[length - 1] = showAgain ? '1' : '0';
-    LastAnswersText[length - 1] = static_cast<char>('0' + (answer >= 0 && answer <= 9 ? answer : 1));
+    TheModule.process.ShowMessagesText[length - 1] = showAgain ? '1' : '0';
+    TheModule.process.LastAnswersText[length - 1] = static_cast<char>('0' + (answer >= 0 && answer <= 9 ? answer : 1));
 }
 
 namespace {
@@ -98,10 +101,10 @@ void TakeQueuedAnswer() {
 int32_t RunMessage(int32_t id, int32_t captionId, const std::string& text, int32_t mode) {
     RememberedAnswer recalled = RecallAnswer(id, (mode & MSGDLG_NO_SKIP) != 0);
     if (recalled.show) {
-        const std::string_view caption = CaptionText(captionId, LanguageIndex);
+        const std::string_view caption = CaptionText(captionId, Host().language);
         TakeQueuedAnswer();
-        const MessageDialogAnswer shown =
-            ShowMessageDialog(mode, text, caption.empty() ? "Orvex" + VersionText : std::string(caption));
+        const MessageDialogAnswer shown = ShowMessageDialog(
+            mode, text, caption.empty() ? "Orvex" + TheModule.process.VersionText : std::string(caption));
         recalled.answer = shown.answer;
         recalled.show = !shown.skip;
     }
@@ -112,7 +115,7 @@ int32_t RunMessage(int32_t id, int32_t captionId, const std::string& text, int32
 /// The text of a message in the current language; a message without a German text shows the
 /// English one.
 std::string_view TextOf(std::string_view english, std::string_view german) {
-    return LanguageIndex == 1 && !german.empty() ? german : english;
+    return Host().language == 1 && !german.empty() ? german : english;
 }
 
 }  // namespace
@@ -169,7 +172,7 @@ bool AskYesNo(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32
 }
 
 bool ShowNotAvailable(std::string_view what) {
-    ShowMessageText(HostWindow, FreeText::NotAvailableInBuild, {what});
+    ShowMessageText(Host().window, FreeText::NotAvailableInBuild, {what});
     return false;
 }
 
@@ -188,7 +191,7 @@ void ReportException(win::Hwnd owner, const std::exception& error) {
     ShowMessageText(owner, FreeText::SmallErrorSaveAs, 0, 0);
     // The class library shows the error itself.
     win::MessageBox(owner, error.what(), "Orvex", win::MB_OK | win::MB_ICONERROR);
-    if (GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {
+    if (TheModule.process.GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {
         InstallHostHooks();
     }
 }

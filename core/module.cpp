@@ -20,10 +20,10 @@ StateSlots& Module::Lasting() {
 
 void Module::Reset() {
     process = ProcessState{};
-    TheHost = HostInfo{};
+    TheAccessLayer.host = HostInfo{};
     commands = CommandState{};
     // What a run left in the dispatcher goes before the parts release their objects (an explosion
-    // left running with the tool context it owns, the forms they keep, the shared text expression
+    // left running with its share of the tool context, the forms they keep, the shared text expression
     // table); the objects the dispatcher still names go after them.
     dispatch.SelectionRecords = {};
     dispatch.CurrentRegion = nullptr;

@@ -1,6 +1,7 @@
 // The module object: the one owner of Orvex188's process-wide state. The core's state is grouped
-// by unit in the structs below; the names the rest of the module reads (HostWindow, CommandTable,
-// KeyboardHook, ...) are references declared in the units' headers and bound to these fields.
+// by unit in the structs below, and the code reads each field through its owner
+// (TheModule.dispatch.CurrentRegion, TheModule.commands.CommandTable), so that a reader sees where
+// a value lives; no global name is bound to a field.
 // State that one unit keeps to itself, and the process-wide state of the forms, the text
 // expressions and the tools, lives in the module's state slots, defined by the unit that owns it
 // (the core does not know its layout). `Module::Reset` puts everything back to what the module

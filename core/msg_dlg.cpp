@@ -76,7 +76,7 @@ TMsgDlg::TMsgDlg(vcl::TComponent* owner) : vcl::TForm(owner) {
 }
 
 void TMsgDlg::Prepare(int32_t mode) {
-    const bool german = LanguageIndex == 1;
+    const bool german = Host().language == 1;
     const bool question = (mode & MSGDLG_QUESTION) != 0;
     if (german) {
         Skip->SetCaption("Nicht mehr anzeigen");
@@ -107,7 +107,7 @@ void TMsgDlg::Prepare(int32_t mode) {
 }
 
 void TMsgDlg::FormShow(vcl::TObject* /*sender*/) {
-    SetOwnerWindow(HostWindow);
+    SetOwnerWindow(Host().window);
 }
 
 MessageDialogAnswer ShowMessageDialog(int32_t mode, const std::string& text, const std::string& caption) {

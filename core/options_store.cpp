@@ -12,16 +12,6 @@
 
 namespace orvex {
 
-uint8_t& ExplorerHotkeyKey = TheModule.options.ExplorerHotkeyKey;
-uint8_t& ExplorerHotkeyShift = TheModule.options.ExplorerHotkeyShift;
-uint8_t& ExplorerHotkeyCtrl = TheModule.options.ExplorerHotkeyCtrl;
-uint8_t& ExplorerHotkeyAlt = TheModule.options.ExplorerHotkeyAlt;
-uint8_t& ExplorerMetatoolKey = TheModule.options.ExplorerMetatoolKey;
-uint8_t& RemapperEnabled = TheModule.options.RemapperEnabled;
-std::vector<KeyAssignment>& KeyAssignments = TheModule.options.KeyAssignments;
-uint8_t& OptionsFormOpen = TheModule.options.OptionsFormOpen;
-uint8_t& KeyAssignmentEditorOpen = TheModule.options.KeyAssignmentEditorOpen;
-
 namespace {
 
 /// The key of the explorer's hotkey when the stored text names none.
@@ -30,7 +20,7 @@ constexpr uint8_t kDefaultMetatool = '1';
 constexpr int16_t kNumLockKey = 144;
 
 bool Year2000Names() {
-    return HostYear >= 2000;
+    return Host().year >= 2000;
 }
 
 /// A value of the open key: whether it exists, and its text unless it is of another type (such
@@ -42,10 +32,10 @@ struct StoredValue {
 
 StoredValue ReadValue(const char* name) {
     StoredValue value;
-    value.exists = Registry->ValueExists(name);
+    value.exists = TheModule.process.Registry->ValueExists(name);
     if (value.exists) {
         try {
-            value.text = Registry->ReadString(name);
+            value.text = TheModule.process.Registry->ReadString(name);
         } catch (const vcl::ERegistryException&) {
             value.text.reset();
         }
@@ -54,13 +44,13 @@ StoredValue ReadValue(const char* name) {
 }
 
 void ApplyHotkey(const std::string& text) {
-    ExplorerHotkeyShift = !text.empty() && text[0] == 'S' ? 1 : 0;
-    ExplorerHotkeyCtrl = text.size() > 1 && text[1] == 'C' ? 1 : 0;
-    ExplorerHotkeyAlt = text.size() > 2 && text[2] == 'A' ? 1 : 0;
+    TheModule.options.ExplorerHotkeyShift = !text.empty() && text[0] == 'S' ? 1 : 0;
+    TheModule.options.ExplorerHotkeyCtrl = text.size() > 1 && text[1] == 'C' ? 1 : 0;
+    TheModule.options.ExplorerHotkeyAlt = text.size() > 2 && text[2] == 'A' ? 1 : 0;
     int32_t key = 0;
     const std::string digits = text.size() > 3 ? text.substr(3, 10) : std::string();
     // A number that is no virtual-key code cannot be the hotkey: TAB, as for a text that is no number.
-    ExplorerHotkeyKey =
+    TheModule.options.ExplorerHotkeyKey =
         vcl::ParseWholeNumber(digits, key) && key >= 0 && key <= 255 ? static_cast<uint8_t>(key) : kDefaultHotkey;
 }
 
@@ -74,15 +64,16 @@ uint8_t MetatoolOf(const std::string& text) {
 
 void ApplyAssignments(const std::string& text) {
     if (text.empty()) {
-        KeyAssignments = DefaultKeyAssignments();
-        RemapperEnabled = 1;
+        TheModule.options.KeyAssignments = DefaultKeyAssignments();
+        TheModule.options.RemapperEnabled = 1;
         return;
     }
-    RemapperEnabled = text[0] == '1' ? 1 : 0;
-    KeyAssignments.clear();
+    TheModule.options.RemapperEnabled = text[0] == '1' ? 1 : 0;
+    TheModule.options.KeyAssignments.clear();
     const size_t count = (text.size() / 2) / KeyAssignment::kSize;
     for (size_t i = 0; i < count; ++i) {
-        KeyAssignments.push_back(KeyAssignment_Decode(std::string_view(text).substr(1 + i * 2 * KeyAssignment::kSize)));
+        TheModule.options.KeyAssignments.push_back(
+            KeyAssignment_Decode(std::string_view(text).substr(1 + i * 2 * KeyAssignment::kSize)));
     }
 }
 
@@ -105,7 +96,7 @@ std::optional<std::string> StoredAssignments() {
 
 bool OpenSettingsKey() {
     try {
-        return Registry != nullptr && Registry->OpenKey(kSettingsKey, true);
+        return TheModule.process.Registry != nullptr && TheModule.process.Registry->OpenKey(kSettingsKey, true);
     } catch (const vcl::ERegistryException&) {
         return false;
     }
@@ -114,17 +105,17 @@ bool OpenSettingsKey() {
 /// Offers the NumLock assignment and records that the offer was made. The question is asked
 /// with the key closed, so that nothing shown meanwhile finds the shared registry object busy.
 void MakeNumLockOffer() {
-    Registry->CloseKey();
-    if (ShowMessageDialog(HostWindow, MSG_NUMLOCK_OFFER, CAPTION_KEYBOARD_REMAPPER, 0, false, false, nullptr, 0)) {
-        KeyAssignments.push_back(NumLockKeyAssignment());
-        RemapperEnabled = 1;
+    TheModule.process.Registry->CloseKey();
+    if (ShowMessageDialog(Host().window, MSG_NUMLOCK_OFFER, CAPTION_KEYBOARD_REMAPPER, 0, false, false, nullptr, 0)) {
+        TheModule.options.KeyAssignments.push_back(NumLockKeyAssignment());
+        TheModule.options.RemapperEnabled = 1;
         if (OpenSettingsKey()) {
             SaveKeyAssignments();
         }
     }
     if (OpenSettingsKey()) {
         try {
-            Registry->WriteString(NumLockOfferValueName(), "1");
+            TheModule.process.Registry->WriteString(NumLockOfferValueName(), "1");
         } catch (const vcl::ERegistryException&) {
             // Not recorded: the offer comes again at the next start.
         }
@@ -149,31 +140,32 @@ void LoadOptions() {
         ApplyHotkey(*hotkey.text);
     }
     if (const StoredValue metatool = ReadValue("ExplorerMetatool"); !metatool.exists) {
-        ExplorerMetatoolKey = kDefaultMetatool;
+        TheModule.options.ExplorerMetatoolKey = kDefaultMetatool;
     } else if (metatool.text) {
-        ExplorerMetatoolKey = MetatoolOf(*metatool.text);
+        TheModule.options.ExplorerMetatoolKey = MetatoolOf(*metatool.text);
     }
     if (const std::optional<std::string> assignments = StoredAssignments()) {
         ApplyAssignments(*assignments);
     }
-    const bool numLockAssigned = std::any_of(KeyAssignments.begin(), KeyAssignments.end(),
-                                             [](const KeyAssignment& a) { return a.Key() == kNumLockKey; });
-    if (!numLockAssigned && !Registry->ValueExists(NumLockOfferValueName())) {
+    const bool numLockAssigned =
+        std::any_of(TheModule.options.KeyAssignments.begin(), TheModule.options.KeyAssignments.end(),
+                    [](const KeyAssignment& a) { return a.Key() == kNumLockKey; });
+    if (!numLockAssigned && !TheModule.process.Registry->ValueExists(NumLockOfferValueName())) {
         MakeNumLockOffer();
     }
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
 }
 
 bool SaveKeyAssignments() {
-    if (Registry == nullptr || !Registry->HasCurrentKey()) {
+    if (TheModule.process.Registry == nullptr || !TheModule.process.Registry->HasCurrentKey()) {
         return false;
     }
-    std::string text = RemapperEnabled != 0 ? "1" : "0";
-    for (const KeyAssignment& assignment : KeyAssignments) {
+    std::string text = TheModule.options.RemapperEnabled != 0 ? "1" : "0";
+    for (const KeyAssignment& assignment : TheModule.options.KeyAssignments) {
         text += KeyAssignment_Encode(assignment);
     }
     try {
-        Registry->WriteString(AssignmentsValueName(), text);
+        TheModule.process.Registry->WriteString(AssignmentsValueName(), text);
     } catch (const vcl::ERegistryException&) {
         return false;
     }

@@ -17,16 +17,6 @@
 
 namespace orvex {
 
-extern uint8_t& ExplorerHotkeyKey;    ///< virtual-key code of the explorer's hotkey (9, TAB)
-extern uint8_t& ExplorerHotkeyShift;  ///< modifiers of the hotkey
-extern uint8_t& ExplorerHotkeyCtrl;
-extern uint8_t& ExplorerHotkeyAlt;
-extern uint8_t& ExplorerMetatoolKey;                ///< the metatool key the explorer assigns; 0 = none
-extern uint8_t& RemapperEnabled;                    ///< the keyboard remapper is on
-extern std::vector<KeyAssignment>& KeyAssignments;  ///< in list order
-extern uint8_t& OptionsFormOpen;
-extern uint8_t& KeyAssignmentEditorOpen;
-
 /// The message id of the one-time offer to map NumLock to Backspace within Speedy Entry.
 inline constexpr int32_t MSG_NUMLOCK_OFFER = 18;
 /// The caption id of the keyboard remapper's messages ("Orvex Keyboard Remapper").

@@ -55,9 +55,8 @@ struct ExpressionTableHooks {
 struct SteppedRunHooks {
     /// Continues the run that waits; when it has ended, finishes it.
     void (*step)() = nullptr;
-    /// Gives the tool context to the running run when it works on it (see
-    /// HandContextToRunningExplosion in core/dispatch.h).
-    bool (*adopt)(std::unique_ptr<TFMisc>& context) = nullptr;
+    /// Whether the run that waits works on the tool context (it holds a share of it).
+    bool (*worksOn)(const TFMisc& context) = nullptr;
     /// Ends the run that waits before its last step, keeping what it did and touching no
     /// document (its own may be gone); the options dialog that started it is told.
     void (*end)() = nullptr;

@@ -12,10 +12,6 @@
 
 namespace orvex {
 
-bool& MenuBuilt = TheModule.productMenu.MenuBuilt;
-int32_t& MenuBuildTried = TheModule.productMenu.MenuBuildTried;
-win::Hmenu& ProductMenu = TheModule.productMenu.ProductMenu;
-
 namespace {
 
 /// An item taken out of the host's menus, kept until the product menu stands so that a failed
@@ -40,8 +36,8 @@ void PutTakenItemsBack() {
                         popup ? static_cast<uint32_t>(it->info.submenu) : it->info.id, it->info.text);
     }
     TakenItems().clear();
-    HostCommandIds.fill(0);
-    HostCommandIdByItem.fill(0);
+    TheModule.commands.HostCommandIds.fill(0);
+    TheModule.commands.HostCommandIdByItem.fill(0);
 }
 
 /// A menu text without its "&" marks, in upper case.
@@ -63,7 +59,7 @@ int32_t PluginsMenuPosition(win::Hmenu menuBar) {
             return position;
         }
     }
-    return HostYear == 1997 ? 5 : 6;
+    return Host().year == 1997 ? 5 : 6;
 }
 
 /// Appends an item and registers it in the menu-command catalogue of the key assignments
@@ -78,14 +74,14 @@ void AppendRegistered(win::Hmenu menu, uint32_t flags, uint32_t idOrSubmenu, std
 /// Appends a table entry to a menu as a plain item with the host's identifier, without "Vx ".
 void AppendEntry(win::Hmenu menu, int32_t tableIndex) {
     const std::string_view name = GetCommandName(tableIndex);
-    AppendRegistered(menu, win::MF_STRING, HostCommandIds[static_cast<size_t>(tableIndex)],
+    AppendRegistered(menu, win::MF_STRING, TheModule.commands.HostCommandIds[static_cast<size_t>(tableIndex)],
                      name.size() > 3 ? name.substr(3) : name);
 }
 
 /// The first table entry not matched yet whose menu text is exactly `text`; -1 when none.
 int32_t MatchingEntry(const std::string& text) {
-    for (int32_t i = 0; i < CommandCount; ++i) {
-        if (HostCommandIds[static_cast<size_t>(i)] == 0 && GetCommandName(i) == text) {
+    for (int32_t i = 0; i < TheModule.commands.CommandCount; ++i) {
+        if (TheModule.commands.HostCommandIds[static_cast<size_t>(i)] == 0 && GetCommandName(i) == text) {
             return i;
         }
     }
@@ -124,10 +120,10 @@ int32_t CollectPluginMenuItems(win::Hmenu menu, win::Hmenu extraMenu, int32_t& c
         if ((info.flags & win::MF_SEPARATOR) == 0) {
             const int32_t entry = MatchingEntry(info.text);
             if (entry >= 0) {
-                HostCommandIds[static_cast<size_t>(entry)] = info.id;
-                const int32_t code = CommandTable[static_cast<size_t>(entry)].code;
+                TheModule.commands.HostCommandIds[static_cast<size_t>(entry)] = info.id;
+                const int32_t code = TheModule.commands.CommandTable[static_cast<size_t>(entry)].code;
                 if (code >= 100) {
-                    HostCommandIdByItem[static_cast<size_t>(code % 100)] = info.id;
+                    TheModule.commands.HostCommandIdByItem[static_cast<size_t>(code % 100)] = info.id;
                 }
                 TakenItems().push_back({menu, static_cast<uint32_t>(position), info});
                 win::RemoveMenu(menu, static_cast<uint32_t>(position), win::MF_BYPOSITION);
@@ -135,7 +131,7 @@ int32_t CollectPluginMenuItems(win::Hmenu menu, win::Hmenu extraMenu, int32_t& c
                 continue;
             }
             if (extraMenu != win::kNoMenu) {
-                const int32_t offset = MenuOnMenuBar ? 0 : 1;
+                const int32_t offset = TheModule.process.MenuOnMenuBar ? 0 : 1;
                 uint32_t flags = win::MF_STRING;
                 if (counter > 0 && perColumn > 0 && (counter + offset) % perColumn == 0) {
                     flags |= win::MF_MENUBARBREAK;
@@ -150,10 +146,10 @@ int32_t CollectPluginMenuItems(win::Hmenu menu, win::Hmenu extraMenu, int32_t& c
 }
 
 void BuildProductMenu() {
-    if (MenuBuildTried != 0 || MenuBuilt) {
+    if (TheModule.productMenu.MenuBuildTried != 0 || TheModule.productMenu.MenuBuilt) {
         return;
     }
-    MenuBuildTried = 1;
+    TheModule.productMenu.MenuBuildTried = 1;
     const win::Hmenu menuBar = HostMenuBar();
     if (menuBar == win::kNoMenu) {
         return;
@@ -161,15 +157,15 @@ void BuildProductMenu() {
     const int32_t pluginsPosition = PluginsMenuPosition(menuBar);
     const win::Hmenu pluginsMenu = win::GetSubMenu(menuBar, pluginsPosition);
     const int32_t itemCount = win::GetMenuItemCount(pluginsMenu);
-    const win::Hmenu extraMenu = HostYear < 2000 ? win::CreatePopupMenu() : win::kNoMenu;
-    const int32_t others = itemCount - CommandCount;
+    const win::Hmenu extraMenu = Host().year < 2000 ? win::CreatePopupMenu() : win::kNoMenu;
+    const int32_t others = itemCount - TheModule.commands.CommandCount;
     const int32_t columns = std::max(1, (others + 18) / 19);
-    const int32_t perColumn = (others + columns + (MenuOnMenuBar ? 0 : 1) - 1) / columns;
+    const int32_t perColumn = (others + columns + (TheModule.process.MenuOnMenuBar ? 0 : 1) - 1) / columns;
 
     int32_t counter = 0;
     TakenItems().clear();
     CollectPluginMenuItems(pluginsMenu, extraMenu, counter, perColumn, "");
-    if (HostCommandIds[0] == 0) {
+    if (TheModule.commands.HostCommandIds[0] == 0) {
         // Without the first entry there is no product menu: the host's own entries stay usable.
         PutTakenItemsBack();
         if (extraMenu != win::kNoMenu) {
@@ -188,23 +184,23 @@ void BuildProductMenu() {
                         static_cast<uint32_t>(extraMenu), "Plug-&ins");
     }
 
-    ProductMenu = win::CreatePopupMenu();
+    TheModule.productMenu.ProductMenu = win::CreatePopupMenu();
     int32_t submenuNumber = 0;
-    for (int32_t index = 0; index < CommandCount; ++index) {
-        CommandEntry& entry = CommandTable[static_cast<size_t>(index)];
-        const char* title = entry.SubmenuTitle(LanguageIndex);
+    for (int32_t index = 0; index < TheModule.commands.CommandCount; ++index) {
+        CommandEntry& entry = TheModule.commands.CommandTable[static_cast<size_t>(index)];
+        const char* title = entry.SubmenuTitle(Host().language);
         if (title == nullptr || *title == '\0') {
-            AppendEntry(ProductMenu, index);
+            AppendEntry(TheModule.productMenu.ProductMenu, index);
             if (entry.separatorAfter != 0) {
-                win::AppendMenu(ProductMenu, win::MF_SEPARATOR, 0);
+                win::AppendMenu(TheModule.productMenu.ProductMenu, win::MF_SEPARATOR, 0);
             }
             continue;
         }
         ++submenuNumber;
         const win::Hmenu submenu = win::CreatePopupMenu();
         int32_t last = index;
-        for (; last < CommandCount; ++last) {
-            CommandEntry& member = CommandTable[static_cast<size_t>(last)];
+        for (; last < TheModule.commands.CommandCount; ++last) {
+            CommandEntry& member = TheModule.commands.CommandTable[static_cast<size_t>(last)];
             AppendEntry(submenu, last);
             member.submenuNumber = submenuNumber;
             if (member.submenuEnds != 0) {
@@ -214,21 +210,23 @@ void BuildProductMenu() {
                 win::AppendMenu(submenu, win::MF_SEPARATOR, 0);
             }
         }
-        AppendRegistered(ProductMenu, win::MF_POPUP, static_cast<uint32_t>(submenu), title);
-        if (last < CommandCount && CommandTable[static_cast<size_t>(last)].separatorAfter != 0) {
-            win::AppendMenu(ProductMenu, win::MF_SEPARATOR, 0);
+        AppendRegistered(TheModule.productMenu.ProductMenu, win::MF_POPUP, static_cast<uint32_t>(submenu), title);
+        if (last < TheModule.commands.CommandCount &&
+            TheModule.commands.CommandTable[static_cast<size_t>(last)].separatorAfter != 0) {
+            win::AppendMenu(TheModule.productMenu.ProductMenu, win::MF_SEPARATOR, 0);
         }
         index = last;
     }
 
-    if (!MenuOnMenuBar) {
+    if (!TheModule.process.MenuOnMenuBar) {
         const win::Hmenu target = extraMenu != win::kNoMenu ? extraMenu : pluginsMenu;
-        win::InsertMenu(target, 0, win::MF_BYPOSITION | win::MF_POPUP, static_cast<uint32_t>(ProductMenu), "&Orvex");
+        win::InsertMenu(target, 0, win::MF_BYPOSITION | win::MF_POPUP,
+                        static_cast<uint32_t>(TheModule.productMenu.ProductMenu), "&Orvex");
     } else {
-        win::AppendMenu(menuBar, win::MF_POPUP, static_cast<uint32_t>(ProductMenu), "&Orvex");
+        win::AppendMenu(menuBar, win::MF_POPUP, static_cast<uint32_t>(TheModule.productMenu.ProductMenu), "&Orvex");
     }
-    win::DrawMenuBar(HostWindow);
-    MenuBuilt = true;
+    win::DrawMenuBar(Host().window);
+    TheModule.productMenu.MenuBuilt = true;
 }
 
 }  // namespace orvex

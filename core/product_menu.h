@@ -11,10 +11,6 @@
 
 namespace orvex {
 
-extern bool& MenuBuilt;          ///< the product menu has been inserted
-extern int32_t& MenuBuildTried;  ///< the build is attempted only while this is 0
-extern win::Hmenu& ProductMenu;  ///< the popup menu of the product entries
-
 /// Builds the product menu, once (the first TNow tick or the first key, whichever comes first).
 void BuildProductMenu();
 

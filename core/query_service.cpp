@@ -25,8 +25,8 @@ win::Handle& Block() {
 /// Entries of the command table that open a submenu, in table order.
 int32_t SubmenuCount() {
     int32_t count = 0;
-    for (int32_t i = 0; i < CommandCount; ++i) {
-        const char* title = CommandTable[static_cast<size_t>(i)].SubmenuTitle(LanguageIndex);
+    for (int32_t i = 0; i < TheModule.commands.CommandCount; ++i) {
+        const char* title = TheModule.commands.CommandTable[static_cast<size_t>(i)].SubmenuTitle(Host().language);
         count += title != nullptr && *title != '\0' ? 1 : 0;
     }
     return count;
@@ -36,8 +36,8 @@ int32_t FillSubmenu(uint8_t* record) {
     using L = SubmenuQueryLayout;
     const int32_t wanted = hostapi::ReadI32(record, L::kNumber);
     int32_t found = 0;
-    for (int32_t i = 0; i < CommandCount; ++i) {
-        const char* title = CommandTable[static_cast<size_t>(i)].SubmenuTitle(LanguageIndex);
+    for (int32_t i = 0; i < TheModule.commands.CommandCount; ++i) {
+        const char* title = TheModule.commands.CommandTable[static_cast<size_t>(i)].SubmenuTitle(Host().language);
         if (title != nullptr && *title != '\0' && ++found == wanted) {
             hostapi::WriteFixedText(record, L::kTitle, L::kTitleSize, win::Utf8ToAnsi(title));
             return 1;
@@ -49,15 +49,15 @@ int32_t FillSubmenu(uint8_t* record) {
 int32_t FillCommand(uint8_t* record) {
     using L = CommandQueryLayout;
     const int32_t n = hostapi::ReadI32(record, L::kNumber);
-    if (n < 1 || n > CommandCount) {
+    if (n < 1 || n > TheModule.commands.CommandCount) {
         return 0;
     }
     const auto index = static_cast<size_t>(n - 1);
-    const CommandEntry& entry = CommandTable[index];
+    const CommandEntry& entry = TheModule.commands.CommandTable[index];
     hostapi::WriteI32(record, L::kSubmenu, entry.submenuNumber);
     hostapi::WriteU16(record, L::kEnumeration, entry.enumerationFlag);
     hostapi::WriteFixedText(record, L::kName, L::kNameSize, win::Utf8ToAnsi(GetCommandName(n - 1)));
-    hostapi::WriteU32(record, L::kMenuId, HostCommandIds[index]);
+    hostapi::WriteU32(record, L::kMenuId, TheModule.commands.HostCommandIds[index]);
     hostapi::WriteU16(record, L::kCode, static_cast<uint16_t>(entry.code & 0xFFFF));
     hostapi::WriteU16(record, L::kZero, 0);
     return 1;
@@ -77,7 +77,7 @@ int32_t QueryVersionNumber(const char* versionText) {
 extern "C" int32_t QueryService(int32_t code, int32_t argument, void* data) {
     switch (code) {
         case QUERY_COMMAND_COUNT:
-            return CommandCount;
+            return TheModule.commands.CommandCount;
         case QUERY_SUBMENU_COUNT:
             return SubmenuCount();
         case QUERY_SUBMENU:
@@ -85,7 +85,7 @@ extern "C" int32_t QueryService(int32_t code, int32_t argument, void* data) {
         case QUERY_COMMAND:
             return argument == kCommandQuerySize && data != nullptr ? FillCommand(static_cast<uint8_t*>(data)) : 0;
         case QUERY_VERSION:
-            return QueryVersionNumber(VersionText.c_str());
+            return QueryVersionNumber(TheModule.process.VersionText.c_str());
         case QUERY_STAFF_LIST_MANAGER:
             // The argument is the system the form shows first.
             return QueryStaffListManager(argument);

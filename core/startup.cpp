@@ -22,40 +22,23 @@
 
 namespace orvex {
 
-win::Hmodule& ModuleInstance = TheModule.process.ModuleInstance;
-int32_t& HostRawVersion = TheAccessLayer.host.rawVersion;
-int32_t& HostYear = TheAccessLayer.host.year;
-int32_t& LanguageIndex = TheAccessLayer.host.language;
-bool& ItalianHost = TheModule.process.ItalianHost;
-bool& IsNT = TheModule.process.IsNT;
-win::Hwnd& HostWindow = TheAccessLayer.host.window;
-std::string& VersionText = TheModule.process.VersionText;
-std::string& ShowMessagesText = TheModule.process.ShowMessagesText;
-std::string& LastAnswersText = TheModule.process.LastAnswersText;
-std::unique_ptr<vcl::TRegistry>& Registry = TheModule.process.Registry;
-OptionArray& GeneralOptions = TheModule.process.GeneralOptions;
-bool& MenuOnMenuBar = TheModule.process.MenuOnMenuBar;
-OptionArray& ToolOptionsA = TheModule.process.ToolOptionsA;
-ExtendedOptionArray& ToolOptionsB = TheModule.process.ToolOptionsB;
-bool& ServicePluginBound = TheModule.process.ServicePluginBound;
-
 namespace {
 
 void OnProcessAttach(win::Hmodule instance) {
-    ModuleInstance = instance;
+    TheModule.process.ModuleInstance = instance;
     try {
-        if (Registry->OpenKey(kSettingsKey, true)) {
-            if (Registry->ValueExists("ShowMessages")) {
-                ShowMessagesText = Registry->ReadString("ShowMessages");
+        if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
+            if (TheModule.process.Registry->ValueExists("ShowMessages")) {
+                TheModule.process.ShowMessagesText = TheModule.process.Registry->ReadString("ShowMessages");
             }
-            if (Registry->ValueExists("LastAnswers")) {
-                LastAnswersText = Registry->ReadString("LastAnswers");
+            if (TheModule.process.Registry->ValueExists("LastAnswers")) {
+                TheModule.process.LastAnswersText = TheModule.process.Registry->ReadString("LastAnswers");
             }
-            Registry->CloseKey();
+            TheModule.process.Registry->CloseKey();
         }
     } catch (const vcl::ERegistryException&) {
         // A value of the wrong type: the remembered answers start empty.
-        Registry->CloseKey();
+        TheModule.process.Registry->CloseKey();
     }
 }
 
@@ -63,8 +46,8 @@ void OnProcessDetach() {
     // The plug-in's windows go with its code: a form released but not yet freed, or a modeless
     // form still open, would otherwise keep a window whose procedure is no longer there.
     vcl::Application->FreeReleasedForms();
-    const std::vector<vcl::TForm*> modeless = std::move(ModelessFormList);
-    ModelessFormList.clear();
+    const std::vector<vcl::TForm*> modeless = std::move(TheModule.dispatch.ModelessFormList);
+    TheModule.dispatch.ModelessFormList.clear();
     for (vcl::TForm* form : modeless) {
         bool alive = false;  // freed already by an owner freed before it
         for (int32_t i = 0; i < vcl::Screen->FormCount() && !alive; ++i) {
@@ -76,16 +59,16 @@ void OnProcessDetach() {
     }
     DestroyTNow();
     RemoveHostHooks();
-    Registry->Access = win::KEY_ALL_ACCESS;
+    TheModule.process.Registry->Access = win::KEY_ALL_ACCESS;
     try {
-        if (Registry->OpenKey(kSettingsKey, true)) {
-            Registry->WriteString("ShowMessages", ShowMessagesText);
-            Registry->WriteString("LastAnswers", LastAnswersText);
-            Registry->CloseKey();
+        if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
+            TheModule.process.Registry->WriteString("ShowMessages", TheModule.process.ShowMessagesText);
+            TheModule.process.Registry->WriteString("LastAnswers", TheModule.process.LastAnswersText);
+            TheModule.process.Registry->CloseKey();
         }
     } catch (const vcl::ERegistryException&) {
         // Not saved; nothing else to do while unloading.
-        Registry->CloseKey();
+        TheModule.process.Registry->CloseKey();
     }
 }
 
@@ -108,9 +91,9 @@ void DetectHostLanguage(win::Hwnd hostWindow) {
     }
     const std::string upper = UpperWithoutAccelerators(*text);
     if (upper.find("BEARBEITEN") != std::string::npos || upper.find("ANSICHT") != std::string::npos) {
-        LanguageIndex = 1;
+        TheAccessLayer.host.language = 1;
     } else if (upper.find("MODIFICA") != std::string::npos || upper.find("VISUALIZZAZIONE") != std::string::npos) {
-        ItalianHost = true;
+        TheModule.process.ItalianHost = true;
     }
 }
 
@@ -126,41 +109,41 @@ int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* /*reserved*/
 }
 
 int32_t FinaleExtensionVersion(int32_t hostRawVersion) {
-    HostRawVersion = hostRawVersion;
-    HostYear = hostapi::HostYearOfRawVersion(hostRawVersion);
+    TheAccessLayer.host.rawVersion = hostRawVersion;
+    TheAccessLayer.host.year = hostapi::HostYearOfRawVersion(hostRawVersion);
     return kOrvexInterfaceVersion;
 }
 
 int16_t FinaleExtensionInit(win::Hwnd hostWindow, int32_t* result) {
-    PublishQueryService(static_cast<uint32_t>(HostRawVersion));
-    if (VersionText.empty() || VersionText[0] != ' ') {
-        VersionText.insert(0, 1, ' ');
+    PublishQueryService(static_cast<uint32_t>(Host().rawVersion));
+    if (TheModule.process.VersionText.empty() || TheModule.process.VersionText[0] != ' ') {
+        TheModule.process.VersionText.insert(0, 1, ' ');
     }
     if (result != nullptr) {
         *result = 0;
     }
-    HostWindow = hostWindow;
+    TheAccessLayer.host.window = hostWindow;
     // Nothing here ends the host process: the class library's application object is never
     // asked to terminate by this module.
     DetectHostLanguage(hostWindow);
     win::OsVersionInfo version;
     win::GetVersionEx(version);
-    IsNT = version.platformId == win::VER_PLATFORM_WIN32_NT;
+    TheModule.process.IsNT = version.platformId == win::VER_PLATFORM_WIN32_NT;
     LoadOptions();
     InstallHostHooks();
     LoadGeneralOptions();
-    MenuOnMenuBar = GeneralOptions[GO_MENU_ON_MENU_BAR].value != 0;
+    TheModule.process.MenuOnMenuBar = TheModule.process.GeneralOptions[GO_MENU_ON_MENU_BAR].value != 0;
     return 1;
 }
 
 int16_t FinaleExtensionEnumerate(void* /*ignored*/, int16_t menuIndex, uint8_t* menuRecord) {
-    if (menuIndex < 0 || menuIndex >= CommandCount || menuRecord == nullptr) {
+    if (menuIndex < 0 || menuIndex >= TheModule.commands.CommandCount || menuRecord == nullptr) {
         return 0;
     }
-    MenuIndexMap[static_cast<size_t>(menuIndex)] = menuIndex;
+    TheModule.commands.MenuIndexMap[static_cast<size_t>(menuIndex)] = menuIndex;
     const std::string_view name = GetCommandName(menuIndex);
     if (name.empty()) {
-        CommandCount = menuIndex;
+        TheModule.commands.CommandCount = menuIndex;
         return 0;
     }
     using hostapi::MenuRecord;
@@ -169,7 +152,8 @@ int16_t FinaleExtensionEnumerate(void* /*ignored*/, int16_t menuIndex, uint8_t* 
     hostapi::WriteFixedText(menuRecord, MenuRecord::kMenuText, MenuRecord::kTextWidth, hostText);
     hostapi::WriteFixedText(menuRecord, MenuRecord::kSecondText, MenuRecord::kTextWidth, "");
     hostapi::WriteFixedText(menuRecord, MenuRecord::kThirdText, MenuRecord::kTextWidth, hostText);
-    hostapi::WriteI16(menuRecord, MenuRecord::kFlag, CommandTable[static_cast<size_t>(menuIndex)].enumerationFlag);
+    hostapi::WriteI16(menuRecord, MenuRecord::kFlag,
+                      TheModule.commands.CommandTable[static_cast<size_t>(menuIndex)].enumerationFlag);
     hostapi::WriteI16(menuRecord, MenuRecord::kWord194, 0);
     hostapi::WriteI16(menuRecord, MenuRecord::kWord198, 0);
     hostapi::WriteI16(menuRecord, MenuRecord::kWord200, 0);
@@ -184,7 +168,7 @@ int16_t FinaleExtensionTerminate(void* /*ignored*/) {
     // A multi-step command that still waits ends with the plug-in, without a word.
     EndWaitingRun(WaitingRunEnd::Unloaded);
     const int16_t closed = CloseQueryService();
-    ServicePluginBound = false;
+    TheModule.process.ServicePluginBound = false;
     return closed;
 }
 

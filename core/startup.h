@@ -22,22 +22,6 @@ inline constexpr const char* kSettingsKey = "Software\\HALVORAN";
 inline constexpr const char* kInitialVersionText = " 1.88d";
 
 // ---- Process-wide state ----
-extern win::Hmodule& ModuleInstance;   ///< kept at load for the class library
-extern int32_t& HostRawVersion;        ///< what FinaleExtensionVersion received; 0 until then (TheHost)
-extern int32_t& HostYear;              ///< 1997, 1998, 2000, 2001 or 2002 (TheHost)
-extern int32_t& LanguageIndex;         ///< 0 English, 1 German (TheHost)
-extern bool& ItalianHost;              ///< the host's menus are Italian (English texts, other accelerators)
-extern bool& IsNT;                     ///< Windows of the NT family
-extern win::Hwnd& HostWindow;          ///< the host's main window (TheHost)
-extern std::string& VersionText;       ///< " 1.88d": appended to progress and message captions
-extern std::string& ShowMessagesText;  ///< the message dialog's remembered answers
-extern std::string& LastAnswersText;
-extern std::unique_ptr<vcl::TRegistry>& Registry;  ///< created at load, root HKEY_CURRENT_USER
-extern OptionArray& GeneralOptions;                ///< the option set of tool item 21
-extern bool& MenuOnMenuBar;                        ///< copy of the general option "Put Orvex menu in menu bar?"
-extern OptionArray& ToolOptionsA;                  ///< option destinations of the key launches
-extern ExtendedOptionArray& ToolOptionsB;
-extern bool& ServicePluginBound;  ///< Lumvar2000 is bound and its handshake succeeded
 
 // ---- Entry points (exported by the module under these names) ----
 int32_t DllEntryPoint(win::Hmodule instance, uint32_t reason, void* reserved);

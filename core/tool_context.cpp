@@ -5,20 +5,25 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/parts.h"
 #include "core/startup.h"
 #include "platform/vcl/forms.h"
 
 namespace orvex {
 
-TMiscKernel::TMiscKernel() : OwnerWindow(HostWindow), TextExpressions(TheExpressionTable().makeTable()) {}
+TFMisc::TFMisc() : OwnerWindow(Host().window), TextExpressions(TheExpressionTable().makeTable()) {}
 
-TMiscKernel::~TMiscKernel() {
-    FreeToolLists(static_cast<TFMisc&>(*this));
+TFMisc::~TFMisc() {
+    FreeToolLists(*this);
 }
 
-std::unique_ptr<TFMisc> InitToolContext() {
-    return std::make_unique<TFMisc>();
+std::shared_ptr<TFMisc> InitToolContext() {
+    return std::make_shared<TFMisc>();
+}
+
+std::shared_ptr<TFMisc> ShareToolContext(TFMisc& context) {
+    return context.weak_from_this().lock();
 }
 
 bool AllocToolLists(TFMisc& context) {
@@ -51,7 +56,7 @@ std::string ToolTitle(const TFMisc& context) {
 }
 
 std::string ProgressCaption(const TFMisc& context) {
-    return ToolTitle(context) + VersionText;
+    return ToolTitle(context) + TheModule.process.VersionText;
 }
 
 void SetProgressCaption(TFMisc& context) {

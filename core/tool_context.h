@@ -36,13 +36,23 @@ class TGroups;
 class TTextExpressions;
 enum class FreeText : int32_t;
 
+/// Where the measure walk of a run stands: the entry tools, the spacing tools and the transfer
+/// set it as they step from measure to measure, and the tools they call read it.
+struct MeasureWalk {
+    int16_t measure = 0;         ///< the measure in hand (0 before the walk reaches one)
+    EDTMeasureSpec measureSpec;  ///< its record as loaded (the spacing tools change and save it)
+    uint8_t removeEntry = 0;     ///< the entry filter asks to remove the entry in hand
+};
+
 /// The tool context. Every field is initialised; the three lists and the forms are none until
-/// a tool or the dispatcher sets them.
-struct TMiscKernel {
-    TMiscKernel();
-    ~TMiscKernel();
-    TMiscKernel(const TMiscKernel&) = delete;
-    TMiscKernel& operator=(const TMiscKernel&) = delete;
+/// a tool or the dispatcher sets them. Whoever keeps a context while its run goes on holds a share
+/// of it (InitToolContext): the command, an options dialog left open, a part explosion, the second
+/// pass of New Spacing; the context goes with the last share.
+struct TFMisc : std::enable_shared_from_this<TFMisc> {
+    TFMisc();
+    ~TFMisc();
+    TFMisc(const TFMisc&) = delete;
+    TFMisc& operator=(const TFMisc&) = delete;
 
     OptionArray Options{};                                 ///< the tool's option rows 0-20
     std::vector<std::pair<int32_t, int32_t>> OptionPairs;  ///< the option list of the run
@@ -51,19 +61,13 @@ struct TMiscKernel {
     int32_t Group = 0;                                     ///< command group (code / 100)
     win::Hwnd OwnerWindow = win::kNoWindow;                ///< owns the run's messages: the host window
 
-    std::vector<EDTMeasureSpec> MeasureSpecs;
-    std::vector<TEntryRecord> EntryRecords;  ///< the entry tools' working list
-    std::vector<TFitMeasures> FitMeasures;
-    std::vector<int32_t> IntList1;
-    std::vector<void*> PointerList;
-
-    vcl::TForm* OptionsForm = nullptr;             ///< the options dialog that runs this context (not owned)
-    int32_t EditBracket = 0;                       ///< the host's progress display of the run, 0 = none
-    int32_t MeasureCount = 0;                      ///< measures in the region
-    int32_t ChangeCount = 0;                       ///< changes the tool reports (removed beat-chart handles)
-    int32_t RerunFlag = 0;                         ///< 1: the tool asks for a refresh run
-    std::array<std::vector<int32_t>, 6> IntLists;  ///< the sixth is emptied before every run
-    std::vector<std::vector<int32_t>> NestedList;
+    vcl::TForm* OptionsForm = nullptr;  ///< the options dialog that runs this context (not owned)
+    int32_t EditBracket = 0;            ///< the host's progress display of the run, 0 = none
+    /// Steps of a progress display a calling tool opened (0: the called tool counts its measures).
+    int32_t ProgressStepCount = 0;
+    int32_t RegionMeasureCount = 0;  ///< measures in the region
+    int32_t RemovedHandleCount = 0;  ///< beat-chart handles the run removed (the dispatcher reports them)
+    int32_t RerunFlag = 0;           ///< non-zero: the tool asks for a refresh run
 
     std::shared_ptr<TStaffSystems> StaffSystems;  ///< made by AllocToolLists
     std::shared_ptr<TInstruments> Instruments;
@@ -71,35 +75,29 @@ struct TMiscKernel {
     /// A text expression table of the context's own, made with the context (stale until loaded).
     std::shared_ptr<TTextExpressions> TextExpressions;
 
-    std::vector<int32_t> SourceStaves;   ///< staff flags of the cue-notes command
-    uint8_t DialogShown = 0;             ///< the options dialog was shown without blocking
-    uint8_t LaterStepPending = 0;        ///< a multi-step tool waits for its later step
-    std::array<uint8_t, 3> PassFlags{};  ///< cleared before every run
-    int32_t RunResult = 0;               ///< a value the tool leaves for its caller
-
-    // What the entry tools keep while they walk.
-    int16_t CurrentMeasure = 0;
-    int32_t ProgressStepCount = 0;
-    std::string ProgressLabel;
-    EDTMeasureSpec MeasureSpec;        ///< the current measure's record
-    int32_t ResultLineCount = 0;       ///< lines written to the result list
-    std::vector<int32_t> ChosenItems;  ///< one flag per entry of the list in option row 0
-    std::map<int32_t, std::string> FontList;
-    uint8_t DeleteCurrentEntry = 0;
-    std::vector<int32_t> TimeSignatures;
-    uint8_t ExplosionRunning = 0;
+    uint8_t LaterStepPending = 0;  ///< a multi-step tool waits for its later step
+    uint8_t ExplosionRunning = 0;  ///< a part explosion runs on this context
     /// The run added or removed staves or groups: an options dialog fills its lists again.
     uint8_t ListsChanged = 0;
+
+    MeasureWalk Walk;
+    int32_t ResultLineCount = 0;       ///< lines written to the result list
+    std::vector<int32_t> ChosenItems;  ///< one flag per entry of the list in option row 0
+    /// What Find/Compare stored of the first region: its entries and its time signatures.
+    std::vector<TEntryRecord> StoredEntries;
+    std::vector<int32_t> StoredTimeSignatures;
+    std::map<int32_t, std::string> FontNames;  ///< the document's font names by font number (transfer)
     /// Each tool's own state (the tool's header defines its struct), made on first use and
     /// destroyed with the context. Reading or making a tool's state does not change the context's
     /// shared fields, so a tool reaches its own state from a const context too.
     mutable StateSlots States;
 };
 
-struct TFMisc : TMiscKernel {};
-
-/// A new tool context; the host window owns its messages.
-std::unique_ptr<TFMisc> InitToolContext();
+/// A new tool context, shared; the host window owns its messages.
+std::shared_ptr<TFMisc> InitToolContext();
+/// Another share of a context made by InitToolContext; none for a context that an object keeps
+/// as a member (the print dialog's) or that lives on the stack.
+std::shared_ptr<TFMisc> ShareToolContext(TFMisc& context);
 
 /// Makes the staff systems, the staff list of the score over them and the groups of the
 /// context, freeing lists made before.

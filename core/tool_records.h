@@ -1,6 +1,6 @@
 // The records of the tools that the tool context carries: the core keeps them in TFMisc, the
-// tools fill them (beat charts and measure fitting of the layout tools, the entry list, New
-// Spacing's changes and the playback cells of the note tools, a region's words).
+// tools fill them (beat charts of the layout tools, the entries Find/Compare stores, New
+// Spacing's changes, a region's words).
 #pragma once
 
 #include <array>
@@ -15,11 +15,6 @@ namespace orvex {
 /// One beat-chart element as stored in the record 'otBC' of a measure (10 bytes).
 struct TBeatChartElement {
     std::array<uint8_t, 10> bytes{};
-};
-
-/// One element of the measure-fitting list of the tool context (16 bytes).
-struct TFitMeasures {
-    std::array<uint8_t, 16> bytes{};
 };
 
 /// The five words of a region as 32-bit values, as the align/move tool takes them.

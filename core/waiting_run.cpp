@@ -35,11 +35,12 @@ uint32_t ContinuationCommand() {
     const int32_t code = Run().code;
     if (code != 0) {
         const int32_t index = FindCommandIndex(code);
-        if (CommandTable[static_cast<size_t>(index)].code == code && HostCommandIds[static_cast<size_t>(index)] != 0) {
-            return HostCommandIds[static_cast<size_t>(index)];
+        if (TheModule.commands.CommandTable[static_cast<size_t>(index)].code == code &&
+            TheModule.commands.HostCommandIds[static_cast<size_t>(index)] != 0) {
+            return TheModule.commands.HostCommandIds[static_cast<size_t>(index)];
         }
     }
-    return HostCommandIds[0];
+    return TheModule.commands.HostCommandIds[0];
 }
 
 }  // namespace
@@ -99,9 +100,9 @@ RunTick CheckWaitingRunDocument() {
     if (!run.warnedOtherDocument) {
         run.warnedOtherDocument = true;
         if (IsItem(run.code % 100, ToolItem::NewSpacing)) {
-            ShowMessageText(HostWindow, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
+            ShowMessageText(Host().window, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
         } else {
-            ShowMessageText(HostWindow, FreeText::RunWaitsForItsDocument,
+            ShowMessageText(Host().window, FreeText::RunWaitsForItsDocument,
                             {ToolTitle(run.code % 100, run.code / 100), run.documentName});
         }
     }
@@ -112,7 +113,7 @@ bool SendRunContinuation() {
     WaitingRunUnit& run = Run();
     const uint32_t calls = run.continuationCalls;
     run.continuationDue = true;
-    win::SendMessage(HostWindow, win::WM_COMMAND, ContinuationCommand());
+    win::SendMessage(Host().window, win::WM_COMMAND, ContinuationCommand());
     // A host that did not call the plug-in (it greys its entries without a document) leaves
     // nothing due: a later call is the user's, not the run's.
     run.continuationDue = false;

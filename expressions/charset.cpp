@@ -6,6 +6,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/layout_records.h"
@@ -128,7 +129,7 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
     expressions.AnalyzeAll();
     const ExcludedFonts excluded = ExcludedFontList(expressions.SortTables(), fontsToExclude);
 
-    const int32_t handle = EditBracketBegin(CurrentRegion, kBracketSteps);
+    const int32_t handle = EditBracketBegin(TheModule.dispatch.CurrentRegion, kBracketSteps);
     CleanConversionPair(source, target);
     for (const hostapi::Tag tag :
          {hostapi::kTagVerseText, hostapi::kTagSectionText, hostapi::kTagChorusText, kTagTextBlockText}) {

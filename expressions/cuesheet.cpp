@@ -17,6 +17,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
@@ -593,7 +594,7 @@ std::string CutTokenAtDelimiter(std::string& text, char delimiter) {
 }
 
 bool RunAuricleImport(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
     std::ifstream file(context.Options[CUE_ROW_FILE].text, std::ios::binary);
@@ -602,7 +603,7 @@ bool RunAuricleImport(TFMisc& context) {
     }
     // The expressions are found in, and made through, a table that matches the document.
     TextExpressionTable().IsComplete();
-    CueSheetImport import(context, *CurrentRegion);
+    CueSheetImport import(context, *TheModule.dispatch.CurrentRegion);
     std::string line;
     int32_t failedReads = 0;
     while (file.good()) {
@@ -630,7 +631,7 @@ bool RunAuricleImport(TFMisc& context) {
         for (const int32_t measure : missing) {
             list += (list.empty() ? "" : ", ") + std::to_string(measure);
         }
-        ShowMessageText(HostWindow, FreeText::CueSheetMissingMeasures, {list});
+        ShowMessageText(Host().window, FreeText::CueSheetMissingMeasures, {list});
     }
     UpdateHostLayout();
     return true;

@@ -13,6 +13,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/entry_array.h"
@@ -80,14 +81,15 @@ bool EnclosedTextExpression(const MeasureExpressionRecord& record) {
 /// EVPU of an EDU distance from an entry at `from` to `to` in the measure: through the
 /// measure's beat chart when it has one, else in proportion to the measure's width.
 int32_t EduDistanceToEvpu(TFMisc& context, int32_t measure, int32_t from, int32_t to) {
-    if (!LoadMeasureSpec(measure, context.MeasureSpec)) {
+    if (!LoadMeasureSpec(measure, context.Walk.measureSpec)) {
         return 0;
     }
     LoadBeatChart(context, measure);
     const BeatChartState& chart = BeatCharts(context);
     if (chart.hasChart == 0 || chart.elementCount == 0) {
-        const int64_t length = static_cast<int64_t>(context.MeasureSpec.beats()) * context.MeasureSpec.beatDuration();
-        const int16_t width = hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+        const int64_t length =
+            static_cast<int64_t>(context.Walk.measureSpec.beats()) * context.Walk.measureSpec.beatDuration();
+        const int16_t width = hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
         return length == 0 ? 0 : static_cast<int32_t>(static_cast<int64_t>(to - from) * width / length);
     }
     RecomputeBeatPositions(context);
@@ -139,10 +141,10 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
             horizontal = EduDistanceToEvpu(context, measure, entry.position(), p);
         }
         const int16_t key = CellKeyValue(measure, staff, 0);
-        const int16_t shownKey = CellKeyValue(measure, staff, DocumentOptionFlag);
+        const int16_t shownKey = CellKeyValue(measure, staff, TheModule.dispatch.DocumentOptionFlag);
         const int32_t notePlace = EntryVerticalPosition(static_cast<hostapi::InstrumentKey>(staff),
                                                         static_cast<hostapi::MeasureNumber>(measure), entry.data(), key,
-                                                        DocumentOptionFlag != 0, shownKey, false);
+                                                        TheModule.dispatch.DocumentOptionFlag != 0, shownKey, false);
         NoteExpressionRecord note;
         note.setNumber(copy.number());
         note.setHorizontal(horizontal);
@@ -371,7 +373,7 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
                                       ? -10
                                       : ClefOffsetAt(static_cast<hostapi::InstrumentKey>(item->Staff),
                                                      static_cast<hostapi::MeasureNumber>(item->Measure), position,
-                                                     DocumentOptionFlag != 0, staffSpec);
+                                                     TheModule.dispatch.DocumentOptionFlag != 0, staffSpec);
         item->Reference = (referenceStep + staffStep) * 12;
     }
     const int32_t place = item->VerticalPosition() + item->Reference;
@@ -521,9 +523,9 @@ int32_t PasteMeasureExpressions(const TScoreExpressions& list, const hostapi::Se
         // Only a text expression's number names an entry of the text expression tables.
         if (copy.number() != 0 && !copy.isShape()) {
             const TTxtExprRec& from = source.Item(copy.number() - 1);
-            const auto font = context.FontList.find(from.FontNumber());
+            const auto font = context.FontNames.find(from.FontNumber());
             const char* fontName =
-                font != context.FontList.end() && !font->second.empty() ? font->second.c_str() : nullptr;
+                font != context.FontNames.end() && !font->second.empty() ? font->second.c_str() : nullptr;
             copy.setNumber(static_cast<int16_t>(
                 target.FindOrCreate(from.Text, fontName, from.FontSize(), from.Style(), 0, 0, 0, from.FontNumber())));
         }
@@ -549,8 +551,8 @@ int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position) {
         ++j;
     }
     const int32_t previous = j == 0 ? 0 : BeatTime(chart, j);
-    const int32_t next =
-        j == count ? context.MeasureSpec.beats() * context.MeasureSpec.beatDuration() : BeatTime(chart, j + 1);
+    const int32_t next = j == count ? context.Walk.measureSpec.beats() * context.Walk.measureSpec.beatDuration()
+                                    : BeatTime(chart, j + 1);
     const int32_t base = j == 0 ? 0 : chart.positions[static_cast<size_t>(j)];
     if (next == previous) {
         return base;

@@ -9,6 +9,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -141,7 +142,7 @@ void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::Selectio
         if (!beatCharts) {
             continue;
         }
-        context.MeasureSpec = measureSpec;
+        context.Walk.measureSpec = measureSpec;
         if (!LoadBeatChart(context, measure)) {
             continue;
         }
@@ -183,9 +184,9 @@ void ReadMeasureExpressions(TFMisc& context, TransferStore& store, const hostapi
         }
         FreeToolLists(context);
     }
-    context.FontList.clear();
+    context.FontNames.clear();
     for (int32_t font = 0; font <= 255; ++font) {
-        context.FontList[font] = HostFontName(font);
+        context.FontNames[font] = HostFontName(font);
     }
 }
 
@@ -266,7 +267,7 @@ void WriteExpressionMetatools(TFMisc& context) {
 
 /// The document's last measure (the host's record of the whole document).
 int32_t LastMeasureOfDocument() {
-    return SelectionRecords[1].lastMeasure();
+    return TheModule.dispatch.SelectionRecords[1].lastMeasure();
 }
 
 /// Replaces the region's locked groups by the stored ones; a group that would start past the
@@ -325,7 +326,7 @@ bool SaveGatheredChart(TFMisc& context, int32_t measure) {
     --chart.elementCount;
     chart.hasChart = 1;
     std::fill(chart.removalMarks.begin(), chart.removalMarks.end(), 0);
-    LoadMeasureSpec(measure, context.MeasureSpec);
+    LoadMeasureSpec(measure, context.Walk.measureSpec);
     RecomputeBeatPositions(context);
     return SaveBeatChart(context, measure, false);
 }

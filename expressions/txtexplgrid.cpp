@@ -25,7 +25,7 @@ constexpr size_t kSecondLineLimit = 100;
 constexpr int32_t kMetatoolKeySize = 6;
 
 bool German() {
-    return LanguageIndex == 1;
+    return Host().language == 1;
 }
 
 /// The style letter of a kind 4-10 in an expression row (and in the editor).

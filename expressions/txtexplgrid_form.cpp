@@ -596,7 +596,7 @@ void TTextExprForm::xTwoDimClick(vcl::TObject* /*Sender*/) {
 void TTextExprForm::xShrinkToFitClick(vcl::TObject* /*Sender*/) {
     if (xShrinkToFit->Checked()) {
         m_state.AdjustWidth = 0;
-        xColCount->SetText(std::to_string(m_state.ColumnsWanted) + (LanguageIndex == 1 ? " Spalten" : " columns"));
+        xColCount->SetText(std::to_string(m_state.ColumnsWanted) + (Host().language == 1 ? " Spalten" : " columns"));
     }
     Relayout(0);
 }

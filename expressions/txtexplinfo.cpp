@@ -112,7 +112,7 @@ TTextExprInfo::TTextExprInfo(vcl::TComponent* owner) : vcl::TForm(owner) {
 }
 
 void TTextExprInfo::FormShow(vcl::TObject* /*Sender*/) {
-    if (LanguageIndex != 1) {
+    if (Host().language != 1) {
         return;
     }
     TextExprInfo->Lines().Clear();

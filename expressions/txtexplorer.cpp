@@ -7,6 +7,7 @@
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "expressions/txtexpleditor.h"
@@ -312,11 +313,11 @@ void TTextExprForm::FocusGrid() {
 }
 
 void TTextExprForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
-    if (LanguageIndex == 1) {
+    SetOwnerWindow(Host().window);
+    if (Host().language == 1) {
         SetGermanCaptions();
     }
-    SetCaption(Caption() + VersionText);
+    SetCaption(Caption() + TheModule.process.VersionText);
 
     ++m_state.LayoutDepth;
     xAllClick(this);
@@ -350,17 +351,17 @@ void TTextExprForm::FormShow(vcl::TObject* /*Sender*/) {
     }
 
     // The first opening on this machine shows the information form once.
-    if (Registry != nullptr && Registry->OpenKey(kSettingsKey, true)) {
-        if (!Registry->ValueExists(kInfoLevelValue)) {
+    if (TheModule.process.Registry != nullptr && TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
+        if (!TheModule.process.Registry->ValueExists(kInfoLevelValue)) {
             ShowExplorerInfo();
             QuickMode->SetChecked(false);
             try {
-                Registry->WriteString(kInfoLevelValue, "1");
+                TheModule.process.Registry->WriteString(kInfoLevelValue, "1");
             } catch (const vcl::ERegistryException&) {
                 // Not written: the form shows again next time.
             }
         }
-        Registry->CloseKey();
+        TheModule.process.Registry->CloseKey();
     }
 }
 
@@ -416,7 +417,7 @@ void TTextExprForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Actio
     }
     m_state.DroppedKeys.clear();
     table.WriteBackModified();
-    const uint8_t key = ExplorerMetatoolKey;
+    const uint8_t key = TheModule.options.ExplorerMetatoolKey;
     if (key == 0 || !m_drawCell->Setup(Grid->Col(), Grid->Row(), false, true) || m_drawCell->Index < 0 ||
         m_drawCell->Index >= table.ExpressionCount() || m_drawCell->Record == nullptr ||
         m_drawCell->Record->NotRead != 0) {

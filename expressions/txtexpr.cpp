@@ -393,7 +393,7 @@ void TTextExpressions::WriteBackModified() {
 
 bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisitor& measure,
                                                  const ExpressionAssignmentVisitor& entry) {
-    const hostapi::SelectionRecord region = SelectionRecords[1];
+    const hostapi::SelectionRecord region = TheModule.dispatch.SelectionRecords[1];
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     const int32_t handle = EditBracketBegin(&region, std::max(last - first + 1, 0));

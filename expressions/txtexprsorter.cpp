@@ -7,6 +7,7 @@
 #include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
 #include "forms/designed.h"
@@ -165,7 +166,7 @@ void TTextExprSorter::ApplyGermanCaptions() {
 }
 
 void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
+    SetOwnerWindow(Host().window);
     // The remembered priorities are taken as they were saved, not moved one by one against the
     // ones still shown; then they are made whole once.
     m_adjusting = true;
@@ -177,7 +178,7 @@ void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
     DeleteUnused->SetChecked(false);
     NoSorting->SetChecked(false);
     visibilities(this);
-    const bool german = LanguageIndex == 1;
+    const bool german = Host().language == 1;
     if (german) {
         ApplyGermanCaptions();
     }
@@ -192,7 +193,7 @@ void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
                                 : "Please select the options for instantly sorted display in the Explorer for Text "
                                   "Expressions.");
     }
-    SetCaption(Caption() + VersionText);
+    SetCaption(Caption() + TheModule.process.VersionText);
 }
 
 void TTextExprSorter::visibilities(vcl::TObject* /*Sender*/) {
@@ -356,7 +357,7 @@ int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder) {
 }
 
 int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool deleteUnused, bool noSorting) {
-    if (writeBack && SelectionRecords[1].viewKey() != 0) {
+    if (writeBack && TheModule.dispatch.SelectionRecords[1].viewKey() != 0) {
         ShowMessageText(owner, FreeText::ChooseShowAllStavesIn, 0, 0);
         return 0;
     }

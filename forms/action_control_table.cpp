@@ -112,7 +112,7 @@ const char* ActionRowCaption(int32_t item, int32_t row) {
     if (row < 0 || row >= kActionRowsPerItem) {
         throw std::logic_error("action control table: no row " + std::to_string(row));
     }
-    return ActionControlTable()[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(LanguageIndex);
+    return ActionControlTable()[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(Host().language);
 }
 
 std::string RowLabelText(std::string_view caption) {

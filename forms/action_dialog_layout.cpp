@@ -13,6 +13,7 @@
 #include "core/host/finxess.h"
 #include "core/host/staff_lists.h"
 #include "core/lumvar_binding.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "forms/dactopt.h"
@@ -85,7 +86,7 @@ std::pair<std::string, std::vector<std::string>> RadioCaption(const std::string&
 /// it is bound; the caption as it is otherwise. The word services take and answer UTF-8, as the
 /// captions are.
 std::string TranslateOptionText(const std::string& caption) {
-    if (!ServicePluginBound || caption.empty()) {
+    if (!TheModule.process.ServicePluginBound || caption.empty()) {
         return caption;
     }
     int16_t error = 0;
@@ -304,7 +305,7 @@ void ActionDialogLayout::FirstPassRow(int32_t row) {
     if (IsListMarker(def.minimum)) {
         d.m_listMarker = def.minimum;
         d.m_listRow = row;
-        B = y + ListControlHeight(GeneralOptions[GO_SELECTION_LIST_HEIGHT].value);
+        B = y + ListControlHeight(TheModule.process.GeneralOptions[GO_SELECTION_LIST_HEIGHT].value);
         g.listWidth = textWidth * 8 / 7;
         if (row == 0) {
             x0 += g.listWidth + 10;  // the list takes the left column
@@ -611,7 +612,7 @@ void ActionDialogLayout::PlaceButtons() {
     const bool runButtons = d.m_runButtons;
     const int32_t furtherItem = FurtherOptionsItem[static_cast<size_t>(m_item)];
     if (d.m_context != nullptr) {
-        ok->SetCaption(LanguageIndex == 1 ? "&Start" : "&Go");
+        ok->SetCaption(Host().language == 1 ? "&Start" : "&Go");
     }
     // The user names the button by what it says ("Go", "Start"), or by what it does in every
     // language: Go.
@@ -619,7 +620,7 @@ void ActionDialogLayout::PlaceButtons() {
     ok->SetDriverRole("Go");
     d.SubMask1->SetVisible(furtherItem != 0);
     if (furtherItem != 0) {
-        const int32_t group = std::max(1, FurtherOptionsGroup[static_cast<size_t>(m_item)]);
+        const int32_t group = std::max(1, TheModule.commands.FurtherOptionsGroup[static_cast<size_t>(m_item)]);
         std::string caption(ToolName(furtherItem, group));
         if (caption.starts_with("Vx ")) {
             caption.erase(0, 3);
@@ -633,7 +634,7 @@ void ActionDialogLayout::PlaceButtons() {
     ok->SetVisible(runButtons);
     d.DefaultBtn->SetVisible(runButtons);
     if (!runButtons) {
-        d.CancelBtn->SetCaption(LanguageIndex == 1 ? "&Schließen" : "&Close");
+        d.CancelBtn->SetCaption(Host().language == 1 ? "&Schließen" : "&Close");
     }
 
     // The button row, centred in the panel's width.
@@ -773,7 +774,7 @@ void BuildActionDialog(TDActOpt& dialog, int32_t item, TFMisc* context, int32_t 
     dialog.m_optionSet = optionSet;
     dialog.m_context = context;
     dialog.m_furtherDestination = furtherDestination;
-    dialog.SetCaption(ToolTitle(item, optionSet) + VersionText);
+    dialog.SetCaption(ToolTitle(item, optionSet) + TheModule.process.VersionText);
     dialog.m_valueName = std::string(ToolStorageName(item)) + (optionSet > 1 ? std::to_string(optionSet) : "");
     ActionDialogLayout layout(dialog, item);
     layout.Run(suppliedValues);

@@ -14,6 +14,7 @@
 #include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/dactopt.h"
 #include "forms/file_controls.h"
@@ -85,7 +86,7 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     const uint32_t writes = DocumentWriteCount();
     DispatchTool(context, m_item, m_optionSet, mode);
     const bool wroteOutsideHostCall = DocumentWriteCount() != writes && !InsideHostCall();
-    ToolRunMarker = 0;
+    TheModule.dispatch.ToolRunMarker = 0;
     ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     if (context.RerunFlag == 0) {
         if (const auto redraw = Imports().RedrawDocument) {
@@ -98,10 +99,10 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     if (m_listControl != nullptr && (context.ListsChanged != 0 || GetHostWindowTitle(title))) {
         ActionDialog_FillLists(*this);
     }
-    CancelBtn->SetCaption(LanguageIndex == 1 ? "&Schließen" : "&Close");
+    CancelBtn->SetCaption(Host().language == 1 ? "&Schließen" : "&Close");
 
-    const bool stepPending =
-        RepostCode != 0 || RunningStepObject != nullptr || PendingOptionsForm != nullptr || context.LaterStepPending;
+    const bool stepPending = TheModule.dispatch.RepostCode != 0 || TheModule.dispatch.RunningStepObject != nullptr ||
+                             TheModule.dispatch.PendingOptionsForm != nullptr || context.LaterStepPending;
     if (!m_stop && !stepPending) {
         const vcl::TCheckBoxState inactivate = cbInactivate->State();
         if (inactivate == vcl::cbChecked || (inactivate == vcl::cbGrayed && CallReturnFocusToFinale())) {
@@ -109,12 +110,12 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         }
         // The tool changed the document outside the host's call: one more call of the host,
         // which does nothing, lets the host take the change.
-        if (HostCommandIds[0] != 0) {
-            ++SkipNextInvoke;
+        if (TheModule.commands.HostCommandIds[0] != 0) {
+            ++TheModule.dispatch.SkipNextInvoke;
             if (wroteOutsideHostCall) {
                 NoteChangeOutsideHostCall();
             }
-            win::PostMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+            win::PostMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
         } else {
             win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");
         }

@@ -271,7 +271,7 @@ int32_t HostPitchOfName(std::string_view text) {
 
 /// Tells the user that a row holds no name of the kind it takes and puts the focus into its edit.
 void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view text, FreeText message) {
-    ShowMessageText(HostWindow, message, {std::string(text)});
+    ShowMessageText(Host().window, message, {std::string(text)});
     if (auto* edit = dynamic_cast<vcl::TWinControl*>(&control); edit != nullptr) {
         dialog.SetActiveControl(edit);
     }
@@ -408,7 +408,7 @@ bool OpenFurtherOptions(TDActOpt& dialog, bool show) {
     if (furtherItem == 0 || ActionRowCount(furtherItem) == 0) {
         return false;
     }
-    int32_t optionSet = FurtherOptionsGroup[static_cast<size_t>(dialog.Item())];
+    int32_t optionSet = TheModule.commands.FurtherOptionsGroup[static_cast<size_t>(dialog.Item())];
     if (SeveralOptionSets[static_cast<size_t>(furtherItem)] == 0 || optionSet < 1) {
         optionSet = 1;
     }

@@ -5,6 +5,7 @@
 #include "core/free_texts.h"
 #include "core/key_assignments.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "forms/designed.h"
@@ -58,7 +59,7 @@ ReadShortcut ReadKeyBox(const std::string& text, bool shift, bool ctrl, bool alt
 }
 
 void ShowEditorMessage(FreeText text, TextArguments arguments) {
-    ShowMessageText(HostWindow, text, arguments, CAPTION_KEYBOARD_REMAPPER);
+    ShowMessageText(Host().window, text, arguments, CAPTION_KEYBOARD_REMAPPER);
 }
 
 // The lines of the radio group Action: what replaces the key.
@@ -302,8 +303,8 @@ void TAddKeyAssForm::ChooseLine(int32_t level) {
 // ---- Handlers ----
 
 void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
-    if (LanguageIndex == 1) {
+    SetOwnerWindow(Host().window);
+    if (Host().language == 1) {
         SetCaption("Tastaturumbelegung");
         GroupBox1->SetCaption("umzubelegende Taste");
         _Ctrl->SetCaption("Strg");
@@ -324,8 +325,8 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
     m_filling = true;
     FillKeyNames(*HotKey);
     FillKeyNames(*NewKey);
-    if (m_index >= 0 && static_cast<size_t>(m_index) < KeyAssignments.size()) {
-        const KeyAssignment record = KeyAssignments[static_cast<size_t>(m_index)];
+    if (m_index >= 0 && static_cast<size_t>(m_index) < TheModule.options.KeyAssignments.size()) {
+        const KeyAssignment record = TheModule.options.KeyAssignments[static_cast<size_t>(m_index)];
         HotKey->SetText(KeyAssignment_KeyText(record.Key(), false));
         _Shift->SetChecked(record.Shift());
         _Ctrl->SetChecked(record.Ctrl());
@@ -422,14 +423,14 @@ void TAddKeyAssForm::FormKeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::T
 }
 
 void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
-    if (m_index < 0 || static_cast<size_t>(m_index) >= KeyAssignments.size()) {
+    if (m_index < 0 || static_cast<size_t>(m_index) >= TheModule.options.KeyAssignments.size()) {
         EndEditor();
         return;
     }
     const auto keepOpen = [this] { SetModalResult(vcl::mrNone); };
     // The editor works on a copy: an OK that a check refuses leaves the stored record as it was,
     // whatever the user does next.
-    KeyAssignment record = KeyAssignments[static_cast<size_t>(m_index)];
+    KeyAssignment record = TheModule.options.KeyAssignments[static_cast<size_t>(m_index)];
     const ReadShortcut shortcut = ReadKeyBox(HotKey->Text(), _Shift->Checked(), _Ctrl->Checked(), _Alt->Checked());
     record.SetKey(static_cast<int16_t>(shortcut.key));
     record.SetModifiers(shortcut.shift, shortcut.ctrl, shortcut.alt);
@@ -484,7 +485,7 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
     flags = static_cast<uint8_t>(flags | (xAsk->Checked() ? KeyAssignment::kAsk : 0));
     flags = static_cast<uint8_t>(flags | (xSpeedyOnly->Checked() ? KeyAssignment::kSpeedyOnly : 0));
     record.SetFlags(flags);
-    KeyAssignments[static_cast<size_t>(m_index)] = record;
+    TheModule.options.KeyAssignments[static_cast<size_t>(m_index)] = record;
     EndEditor();
 }
 
@@ -493,7 +494,7 @@ void TAddKeyAssForm::CancelBtnClick(vcl::TObject* /*Sender*/) {
 }
 
 void TAddKeyAssForm::EndEditor() {
-    KeyAssignmentEditorOpen = 0;
+    TheModule.options.KeyAssignmentEditorOpen = 0;
     if (!Modal()) {
         if (m_assignmentList != nullptr) {
             FillAssignmentList(*m_assignmentList);

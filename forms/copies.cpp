@@ -186,7 +186,7 @@ TfmCopies::TfmCopies(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 void TfmCopies::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
+    SetOwnerWindow(Host().window);
     Panel1->SetBounds(Panel1->Left(), Panel1->Top(), ClientWidth() - 8 - Panel1->Left(),
                       ClientHeight() - 5 - Panel1->Top());
     SetHeader(*sgCopies, "File", "Copies");
@@ -294,7 +294,7 @@ void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
         refused = unreadable(sgRules->Cells(0, row)) || unreadable(sgRules->Cells(1, row));
     }
     if (refused) {
-        ShowMessageText(HostWindow, FreeText::NameSetRulesAndIts, 0, 0);
+        ShowMessageText(Host().window, FreeText::NameSetRulesAndIts, 0, 0);
         return;
     }
     vcl::TRegistry registry;
@@ -310,7 +310,7 @@ void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
             }
         }
         if (slot == 0) {
-            ShowMessageText(HostWindow, FreeText::All49PlacesForSets, 0, 0);
+            ShowMessageText(Host().window, FreeText::All49PlacesForSets, 0, 0);
             return;
         }
         cbRules->Items().Add(name);

@@ -6,6 +6,7 @@
 #include "core/hooks.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "forms/designed.h"
@@ -132,35 +133,35 @@ void TDActOpt::SetModeless(bool modeless) {
     }
 }
 
+void TDActOpt::ShareContext() {
+    if (m_context != nullptr) {
+        m_contextShare = ShareToolContext(*m_context);
+    }
+}
+
 TDActOpt::~TDActOpt() {
     if (m_modeless) {
         std::erase(ModelessDialogs().m_dialogs, this);
     }
     // No place may keep a dialog that is gone.
     if (!vcl::Application->Terminated()) {
-        std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
+        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
     }
-    if (PendingOptionsForm == this) {
-        PendingOptionsForm = nullptr;
+    if (TheModule.dispatch.PendingOptionsForm == this) {
+        TheModule.dispatch.PendingOptionsForm = nullptr;
     }
     // A context the dialog neither owns nor ran may be gone already; it never refers to the dialog.
     if (m_context != nullptr && (m_modeless || m_ranTool)) {
         if (m_context->OptionsForm == this) {
             m_context->OptionsForm = nullptr;
         }
-        if (m_modeless) {
-            if (PrintContext == m_context) {
-                PrintContext = nullptr;  // the print run ends with its dialog
-            }
-            // A part explosion started by Go still works on the context: it becomes its owner
-            // and frees it at its end. Otherwise the dialog is the last owner.
-            std::unique_ptr<TFMisc> context(m_context);
-            if (!HandContextToRunningExplosion(context)) {
-                context.reset();
-            }
+        if (m_modeless && TheModule.hooks.PrintContext == m_context) {
+            TheModule.hooks.PrintContext = nullptr;  // the print run ends with its dialog
         }
     }
     m_context = nullptr;
+    // The dialog's share of the context goes; a part explosion its Go started keeps its own.
+    m_contextShare.reset();
     FocusHostWindow();
 }
 
@@ -266,7 +267,7 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
     // The owner is the host's main window as the binding of Lumvar2000 knows it; until the
     // binding has run, the window the host gave at start-up.
     const win::Hwnd finaleWindow = GetFinaleWindow();
-    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : HostWindow);
+    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : Host().window);
     const bool firstShow = !m_shown;
     m_shown = true;
     if (firstShow) {
@@ -278,7 +279,7 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
     if (m_listControl != nullptr) {
         m_listControl->SetBounds(m_listLeft, m_listTop, m_listControl->Width(), m_listControl->Height());
     }
-    if (LanguageIndex == 1) {
+    if (Host().language == 1) {
         if (CancelBtn->Caption() == "&Cancel") {
             CancelBtn->SetCaption("&Abbrechen");
         }
@@ -332,7 +333,7 @@ void TDActOpt::KeepOpenWhileRunGoesOn() {
     win::MessageBeep(0);
     win::TranscriptWrite("[form] " + vcl::QuoteForTranscript(Caption()) + " " + ClassName() +
                          " stays open while its run goes on");
-    win::SetForegroundWindow(HostWindow);
+    win::SetForegroundWindow(Host().window);
     FocusHostWindow();
 }
 

@@ -3,7 +3,7 @@
 // edits, check boxes, radio groups, lists, frames and an inline table on the panel, then the
 // buttons. Its values go between the controls, the tool context's option arrays and the
 // registry, where the dialog's state is remembered per tool item and option set. A dialog that
-// is shown without blocking owns its tool context and runs the tool from its Go button.
+// is shown without blocking keeps a share of its tool context and runs the tool from its Go button.
 #pragma once
 
 #include <array>
@@ -124,10 +124,12 @@ public:
     bool Building() const { return m_building; }
     bool Running() const { return m_running; }
     bool ValuesSupplied() const { return m_valuesSupplied; }
-    /// Shown without blocking by the dispatcher: the dialog owns its tool context then. A
+    /// Shown without blocking by the dispatcher: the dialog shares its tool context then. A
     /// dialog still open when the module is unloaded goes with it.
     bool Modeless() const { return m_modeless; }
     void SetModeless(bool modeless);
+    /// Keeps a share of the context, for a dialog left open whose Go runs the tool.
+    void ShareContext();
     /// Whether OK, Undo, Redo and Defaults are offered (not for the font list).
     bool RunButtons() const { return m_runButtons; }
     void SetRunButtons(bool runButtons) { m_runButtons = runButtons; }
@@ -204,6 +206,8 @@ private:
     int32_t m_tableLines = 0;
     int32_t m_tableFirstRow = -1;  ///< the inline table's first column
     TFMisc* m_context = nullptr;
+    /// A dialog left open keeps a share of its context (ShareContext).
+    std::shared_ptr<TFMisc> m_contextShare;
     std::string m_valueName;
     int32_t m_item = 0;
     int32_t m_optionSet = 1;

@@ -128,7 +128,7 @@ int32_t HotkeyOfText(const std::string& boxText) {
         key = static_cast<unsigned char>(text[0]);
     }
     if (key <= 0 || key > 255) {
-        ShowMessageText(HostWindow, FreeText::KeyNotFound, 0, 0);
+        ShowMessageText(Host().window, FreeText::KeyNotFound, 0, 0);
         key = 0;
     }
     return key;
@@ -180,39 +180,39 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
 
     // The layout above is the form's default state; the store's values are shown over it.
     m_listening = false;
-    SetCaption(Caption() + VersionText);
+    SetCaption(Caption() + TheModule.process.VersionText);
     VxForm_LoadState(*this, false, "");
     HotKey->Items().Clear();
     for (const KeyNameRow& row : kKeyNameTable) {
         HotKey->Items().Add(row.name);
     }
     for (size_t i = 0; i < kKeyNameTable.size(); ++i) {
-        if (kKeyNameTable[i].code == ExplorerHotkeyKey) {
+        if (kKeyNameTable[i].code == TheModule.options.ExplorerHotkeyKey) {
             HotKey->SetItemIndex(static_cast<int32_t>(i));
             break;
         }
     }
-    const char metatool = static_cast<char>(ExplorerMetatoolKey);
+    const char metatool = static_cast<char>(TheModule.options.ExplorerMetatoolKey);
     Metatool->SetText(metatool == 0 ? std::string() : UpperAscii(std::string(1, metatool)));
-    _shift->SetChecked(ExplorerHotkeyShift != 0);
-    _Ctrl->SetChecked(ExplorerHotkeyCtrl != 0);
-    _Alt->SetChecked(ExplorerHotkeyAlt != 0);
+    _shift->SetChecked(TheModule.options.ExplorerHotkeyShift != 0);
+    _Ctrl->SetChecked(TheModule.options.ExplorerHotkeyCtrl != 0);
+    _Alt->SetChecked(TheModule.options.ExplorerHotkeyAlt != 0);
     FillAssignmentList(*AssignBox);
-    AssignButton->SetChecked(RemapperEnabled != 0);
+    AssignButton->SetChecked(TheModule.options.RemapperEnabled != 0);
     AssignButtonClick(AssignButton);
-    OptionsFormOpen = 1;
+    TheModule.options.OptionsFormOpen = 1;
     OptionsFormState().currentForm = this;
 }
 
 TOptionsForm::~TOptionsForm() {
     if (!vcl::Application->Terminated()) {
-        std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
+        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
     }
     // A form freed without OK, Cancel or closing must not keep the options command from
     // opening the next one.
     if (OptionsFormState().currentForm == this) {
         OptionsFormState().currentForm = nullptr;
-        OptionsFormOpen = 0;
+        TheModule.options.OptionsFormOpen = 0;
     }
 }
 
@@ -244,48 +244,49 @@ void TOptionsForm::ApplyGermanTexts() {
 // ---- Showing and ending ----
 
 void TOptionsForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
+    SetOwnerWindow(Host().window);
     SetCollapseMode(0);
     // Shown again after the key-assignment editor, the form keeps what the user has changed.
     if (m_shownBefore) {
         return;
     }
     m_shownBefore = true;
-    if (LanguageIndex == 1) {
+    if (Host().language == 1) {
         ApplyGermanTexts();
     }
     VxForm_LoadState(*this, false, "");
 }
 
 void TOptionsForm::OkButtonClick(vcl::TObject* /*Sender*/) {
-    if (KeyAssignmentEditorOpen != 0) {
+    if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         SetModalResult(vcl::mrNone);
         return;
     }
     VxForm_SaveState(*this, "");
-    RemapperEnabled = AssignButton->Checked() ? 1 : 0;
+    TheModule.options.RemapperEnabled = AssignButton->Checked() ? 1 : 0;
     const int32_t key = HotkeyOfText(HotKey->Text());
-    const int32_t lines = std::min(AssignBox->Items().Count(), static_cast<int32_t>(KeyAssignments.size()));
+    const int32_t lines =
+        std::min(AssignBox->Items().Count(), static_cast<int32_t>(TheModule.options.KeyAssignments.size()));
     for (int32_t line = 0; line < lines; ++line) {
-        KeyAssignments[static_cast<size_t>(line)].SetEnabled(AssignBox->Checked(line));
+        TheModule.options.KeyAssignments[static_cast<size_t>(line)].SetEnabled(AssignBox->Checked(line));
     }
     try {
-        if (Registry->OpenKey(kSettingsKey, true)) {
+        if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
             const std::string pattern = std::string(_shift->Checked() ? "S" : "s") + (_Ctrl->Checked() ? "C" : "c") +
                                         (_Alt->Checked() ? "A" : "a");
-            Registry->WriteString("ExplorerHotkey", pattern + std::to_string(key));
-            Registry->WriteString("ExplorerMetatool", Metatool->Text());
+            TheModule.process.Registry->WriteString("ExplorerHotkey", pattern + std::to_string(key));
+            TheModule.process.Registry->WriteString("ExplorerMetatool", Metatool->Text());
             SaveKeyAssignments();
         }
     } catch (const vcl::ERegistryException&) {
         // Not saved: the store is read back as it is stored.
     }
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
     Finish();
 }
 
 void TOptionsForm::BitBtn1Click(vcl::TObject* /*Sender*/) {
-    if (KeyAssignmentEditorOpen != 0) {
+    if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         SetModalResult(vcl::mrNone);
         return;
     }
@@ -294,23 +295,23 @@ void TOptionsForm::BitBtn1Click(vcl::TObject* /*Sender*/) {
 
 void TOptionsForm::Finish() {
     LoadOptions();
-    OptionsFormOpen = 0;
+    TheModule.options.OptionsFormOpen = 0;
     if (!Modal()) {
         Release();
     }
 }
 
 void TOptionsForm::FormCloseQuery(vcl::TObject* /*Sender*/, bool& CanClose) {
-    CanClose = KeyAssignmentEditorOpen == 0;
+    CanClose = TheModule.options.KeyAssignmentEditorOpen == 0;
 }
 
 void TOptionsForm::FormClose(vcl::TObject* /*Sender*/, vcl::TCloseAction& Action) {
-    if (KeyAssignmentEditorOpen != 0) {
+    if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         Action = vcl::caNone;
         return;
     }
     LoadOptions();
-    OptionsFormOpen = 0;
+    TheModule.options.OptionsFormOpen = 0;
     if (!Modal()) {
         Action = vcl::caFree;
     }
@@ -343,35 +344,35 @@ void TOptionsForm::Listen1KeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::
 }
 
 void TOptionsForm::ShowAllMsgsClick(vcl::TObject* /*Sender*/) {
-    ShowMessagesText.clear();
+    TheModule.process.ShowMessagesText.clear();
 }
 
 void TOptionsForm::MoreBtnClick(vcl::TObject* /*Sender*/) {
     // The general options are shown modally on a context of their own, so that the context
     // lives as long as the dialog; then the module's general options are read back from what
     // the dialog stored.
-    std::unique_ptr<TFMisc> context = InitToolContext();
-    context->OwnerWindow = HostWindow;
+    std::shared_ptr<TFMisc> context = InitToolContext();
+    context->OwnerWindow = Host().window;
     RunToolWithOptions(ItemNumber(ToolItem::Options), 1, context->Options, context->MoreOptions, context->OptionPairs,
                        true, nullptr, false, false, context.get());
     context.reset();
     ExtendedOptionArray moreOptions{};
     std::vector<std::pair<int32_t, int32_t>> optionList;
-    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, GeneralOptions, moreOptions, optionList, false, nullptr, false,
-                       false, nullptr);
+    RunToolWithOptions(ItemNumber(ToolItem::Options), 1, TheModule.process.GeneralOptions, moreOptions, optionList,
+                       false, nullptr, false, false, nullptr);
 }
 
 // ---- The key assignments ----
 
 int32_t TOptionsForm::RunEditor(int32_t index) {
     std::unique_ptr<TAddKeyAssForm> editor(vcl::Create<TAddKeyAssForm>(nullptr, index));
-    KeyAssignmentEditorOpen = 1;
+    TheModule.options.KeyAssignmentEditorOpen = 1;
     Hide();
     int32_t result = vcl::mrCancel;
     try {
         result = editor->ShowModal();
     } catch (...) {
-        KeyAssignmentEditorOpen = 0;
+        TheModule.options.KeyAssignmentEditorOpen = 0;
         FillAssignmentList(*AssignBox);
         Show();
         throw;
@@ -380,61 +381,62 @@ int32_t TOptionsForm::RunEditor(int32_t index) {
 }
 
 void TOptionsForm::AddBtnClick(vcl::TObject* /*Sender*/) {
-    if (KeyAssignmentEditorOpen != 0) {
+    if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         return;
     }
-    const auto index = static_cast<int32_t>(KeyAssignments.size());
-    KeyAssignments.push_back(NewKeyAssignment());
-    if (RunEditor(index) != vcl::mrOk && static_cast<size_t>(index) < KeyAssignments.size()) {
-        KeyAssignments.erase(KeyAssignments.begin() + index);
+    const auto index = static_cast<int32_t>(TheModule.options.KeyAssignments.size());
+    TheModule.options.KeyAssignments.push_back(NewKeyAssignment());
+    if (RunEditor(index) != vcl::mrOk && static_cast<size_t>(index) < TheModule.options.KeyAssignments.size()) {
+        TheModule.options.KeyAssignments.erase(TheModule.options.KeyAssignments.begin() + index);
     }
-    KeyAssignmentEditorOpen = 0;
+    TheModule.options.KeyAssignmentEditorOpen = 0;
     FillAssignmentList(*AssignBox);
     Show();
 }
 
 void TOptionsForm::EditBtnClick(vcl::TObject* /*Sender*/) {
-    if (KeyAssignmentEditorOpen != 0) {
+    if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         return;
     }
     const int32_t line = AssignBox->ItemIndex();
-    if (line < 0 || static_cast<size_t>(line) >= KeyAssignments.size()) {
+    if (line < 0 || static_cast<size_t>(line) >= TheModule.options.KeyAssignments.size()) {
         return;
     }
-    const KeyAssignment& record = KeyAssignments[static_cast<size_t>(line)];
+    const KeyAssignment& record = TheModule.options.KeyAssignments[static_cast<size_t>(line)];
     if (record.IsMenuCommand()) {
         const std::string text = KeyAssignment_KeyText(record.Target(), true);
         if ((text.empty() || text[0] == '#') &&
-            !AskYesNo(HostWindow, FreeText::MenuAssignedKeyboardShortcutCurrently, CAPTION_KEYBOARD_REMAPPER, 0)) {
+            !AskYesNo(Host().window, FreeText::MenuAssignedKeyboardShortcutCurrently, CAPTION_KEYBOARD_REMAPPER, 0)) {
             return;
         }
     }
     RunEditor(line);
-    KeyAssignmentEditorOpen = 0;
+    TheModule.options.KeyAssignmentEditorOpen = 0;
     FillAssignmentList(*AssignBox);
     Show();
 }
 
 void TOptionsForm::RemoveBtnClick(vcl::TObject* /*Sender*/) {
-    if (KeyAssignmentEditorOpen != 0) {
+    if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         return;
     }
     const int32_t line = AssignBox->ItemIndex();
-    if (line < 0 || static_cast<size_t>(line) >= KeyAssignments.size() || line >= AssignBox->Items().Count()) {
+    if (line < 0 || static_cast<size_t>(line) >= TheModule.options.KeyAssignments.size() ||
+        line >= AssignBox->Items().Count()) {
         return;
     }
-    KeyAssignments.erase(KeyAssignments.begin() + line);
+    TheModule.options.KeyAssignments.erase(TheModule.options.KeyAssignments.begin() + line);
     AssignBox->Items().Delete(line);
 }
 
 // ---- The options command ----
 
 int32_t ShowOptionsForm() {
-    if (OptionsFormOpen != 0) {
+    if (TheModule.options.OptionsFormOpen != 0) {
         return 0;
     }
     auto* form = vcl::Create<TOptionsForm>(nullptr);
-    ModelessFormList.push_back(form);
+    TheModule.dispatch.ModelessFormList.push_back(form);
     form->Show();
     return 0;
 }

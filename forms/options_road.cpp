@@ -6,6 +6,7 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "forms/action_control_table.h"
 #include "forms/dactopt.h"
 
@@ -18,8 +19,8 @@ bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, Exte
         return true;
     }
     const auto index = static_cast<size_t>(item);
-    if (FurtherOptionsItem[index] != 0 && FurtherOptionsGroup[index] == 0) {
-        FurtherOptionsGroup[index] = 1;
+    if (FurtherOptionsItem[index] != 0 && TheModule.commands.FurtherOptionsGroup[index] == 0) {
+        TheModule.commands.FurtherOptionsGroup[index] = 1;
     }
     const bool dialog = (leaveOpen || (showDialog && !shift)) && (setNumber == 1 || DialogOnlyInGroup1[index] == 0);
     if (setNumber > 1 && SeveralOptionSets[index] == 0) {
@@ -38,10 +39,11 @@ bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, Exte
     // Override values are shown for this run only: the table's rows never take them.
     BuildActionDialog(*form, item, context, setNumber, overrides, moreOptions);
     if (leaveOpen && dialog && context != nullptr) {
-        // The dialog stays open and owns the context; its Go runs the tool.
+        // The dialog stays open with a share of the context; its Go runs the tool.
         form->SetModeless(true);
+        form->ShareContext();
         context->OptionsForm = form.get();
-        ModelessFormList.push_back(form.get());
+        TheModule.dispatch.ModelessFormList.push_back(form.get());
         form.release()->Show();
         return false;
     }

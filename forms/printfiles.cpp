@@ -1,5 +1,6 @@
 #include "forms/printfiles.h"
 #include "core/free_texts.h"
+#include "core/module.h"
 #include "forms/designed.h"
 
 #include <algorithm>
@@ -114,23 +115,23 @@ TPrintMultipleFiles::TPrintMultipleFiles(vcl::TComponent* owner) : VxForm(owner)
     BitBtn1->OnClick = [this](vcl::TObject* sender) { BitBtn1Click(sender); };
     OkButton->OnClick = [this](vcl::TObject* sender) { OkButtonClick(sender); };
 
-    SetCaption(Caption() + VersionText);
+    SetCaption(Caption() + TheModule.process.VersionText);
     VxForm_LoadState(*this, true, "");
 }
 
 TPrintMultipleFiles::~TPrintMultipleFiles() {
     // The run's context is part of this form: no run may go on without it.
-    if (PrintContext == &m_context) {
+    if (TheModule.hooks.PrintContext == &m_context) {
         EndPrintRun();
     }
     if (!vcl::Application->Terminated()) {
-        std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
+        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
     }
 }
 
 void TPrintMultipleFiles::FormShow(vcl::TObject* /*Sender*/) {
     const win::Hwnd finaleWindow = GetFinaleWindow();
-    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : HostWindow);
+    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : Host().window);
     SetCollapseMode(0);
     VxForm_LoadState(*this, true, "");
     const int32_t buttonsTop = ClientHeight() - 4 - OkButton->Height();
@@ -189,7 +190,7 @@ void TPrintMultipleFiles::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWi
 void TPrintMultipleFiles::OkButtonClick(vcl::TObject* /*Sender*/) {
     VxForm_SaveState(*this, "");
     // Go! again while the form's own run goes on would mix the keys of two runs in the host.
-    if (ListBox->SelCount() == 0 || PrintContext == &m_context) {
+    if (ListBox->SelCount() == 0 || TheModule.hooks.PrintContext == &m_context) {
         return;
     }
     m_context.Options[1].value = NumberOr(edPause->Text(), 0);
@@ -227,16 +228,16 @@ PrintRunState& PrintRun(const TFMisc& context) {
 int32_t ShowPrintMultipleFiles() {
     // The application owns the form, so that it is freed when the plug-in is unloaded.
     auto* form = vcl::Create<TPrintMultipleFiles>(vcl::Application);
-    ModelessFormList.push_back(form);
+    TheModule.dispatch.ModelessFormList.push_back(form);
     form->Show();
     return 1;
 }
 
 void EndPrintRun() {
-    if (Now) {
-        Now->Timer->SetEnabled(false);
+    if (TheModule.hooks.Now) {
+        TheModule.hooks.Now->Timer->SetEnabled(false);
     }
-    PrintContext = nullptr;
+    TheModule.hooks.PrintContext = nullptr;
 }
 
 namespace {
@@ -266,13 +267,13 @@ void AdvancePrintRun(TFMisc& context) {
     if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
         const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
         EndPrintRun();
-        ShowMessageText(HostWindow, FreeText::FileNotOpenPrintingStops, {name});
+        ShowMessageText(Host().window, FreeText::FileNotOpenPrintingStops, {name});
         return;
     }
-    const bool german = LanguageIndex == 1;
+    const bool german = Host().language == 1;
     if (step == 1) {
         SendAltKeyToHost(german ? 'd' : 'f');
-        SendKeyToHost(german ? (HostYear < 2000 ? 'p' : 'd') : ItalianHost ? 'm' : 'p');
+        SendKeyToHost(german ? (Host().year < 2000 ? 'p' : 'd') : TheModule.process.ItalianHost ? 'm' : 'p');
         SendAltKeyToHost(german ? 'k' : 'c');
         SendTextToHost(std::to_string(form->CopiesOf(form->PrintingFile.filename().string())));
         SendKeyDown(win::VK_RETURN);
@@ -280,17 +281,17 @@ void AdvancePrintRun(TFMisc& context) {
     } else if (step == 2 && PrintRun(context).openBefore) {
         // The user's own document stays open: only what the run opened is closed.
     } else if (step == 2) {
-        win::SetForegroundWindow(HostWindow);
+        win::SetForegroundWindow(Host().window);
         FocusHostWindow();
         SendAltKeyToHost(german ? 'd' : 'f');
-        SendKeyToHost(ItalianHost ? 'd' : 'c');
+        SendKeyToHost(TheModule.process.ItalianHost ? 'd' : 'c');
         SendKeyToHost('n');
     } else {
         DispatchTool(context, ItemNumber(ToolItem::PrintMultipleFiles), 0, 0);
     }
     // A run that ended leaves the timer stopped.
-    if (PrintContext == &context && Now) {
-        Now->Timer->SetEnabled(true);
+    if (TheModule.hooks.PrintContext == &context && TheModule.hooks.Now) {
+        TheModule.hooks.Now->Timer->SetEnabled(true);
     }
 }
 
@@ -299,8 +300,8 @@ void AdvancePrintRun(TFMisc& context) {
 /// command (after asking whether to go on when a pause is due). The timer then prints and
 /// closes it. The run ends when no file is left, the form is gone or the user says No.
 int32_t OpenNextPrintFile(TFMisc& context) {
-    if (PrintContext != &context) {
-        PrintContext = &context;
+    if (TheModule.hooks.PrintContext != &context) {
+        TheModule.hooks.PrintContext = &context;
         PrintRun(context).fileIndex = 0;
         PrintRun(context).printedCount = 0;
         RestartTNow(500);
@@ -321,7 +322,7 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     }
     const int32_t pause = context.Options[1].value;
     if (pause != 0 && PrintRun(context).printedCount != 0 && PrintRun(context).printedCount % pause == 0 &&
-        !AskYesNo(HostWindow, FreeText::NFilesHaveBeenPrinted, 0, PrintRun(context).printedCount)) {
+        !AskYesNo(Host().window, FreeText::NFilesHaveBeenPrinted, 0, PrintRun(context).printedCount)) {
         EndPrintRun();
         return 0;
     }
@@ -329,16 +330,16 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     form->PrintingFile = files.ItemPath(index);
     PrintRun(context).openBefore = DocumentWindowShows(form->PrintingFile.filename().string());
     // The host window takes the focus as the active window, so that the keys reach it.
-    win::SetForegroundWindow(HostWindow);
+    win::SetForegroundWindow(Host().window);
     FocusHostWindow();
-    SendAltKeyToHost(LanguageIndex == 1 ? 'd' : 'f');
-    if (LanguageIndex == 1) {
+    SendAltKeyToHost(Host().language == 1 ? 'd' : 'f');
+    if (Host().language == 1) {
         // "ö" lies on the key VK_OEM_3 of the German keyboard; the window system's keyboard
         // layout has no "ö", so the key itself is pressed.
         SendKeyDown(win::VK_OEM_3);
         SendKeyUp(win::VK_OEM_3);
     } else {
-        SendKeyToHost(ItalianHost ? 'a' : 'o');
+        SendKeyToHost(TheModule.process.ItalianHost ? 'a' : 'o');
     }
     SendTextToHost(form->PrintingFile.string());
     for (int i = 0; i < 2; ++i) {

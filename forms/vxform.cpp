@@ -8,6 +8,7 @@
 
 #include "core/general_options.h"
 #include "core/lumvar_binding.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/mydrawgrid.h"
@@ -370,7 +371,7 @@ void ApplyDefaultsExcept(VxForm& form, const Taken& taken) {
 // ---- VxForm ----
 
 VxForm::VxForm(vcl::TComponent* owner) : vcl::TForm(owner) {
-    SetScaled(GeneralOptions[GO_SCALE_DIALOGS].value != 0);
+    SetScaled(TheModule.process.GeneralOptions[GO_SCALE_DIALOGS].value != 0);
 }
 
 int32_t VxForm::GetExtraInt(int32_t /*index*/) {
@@ -396,8 +397,8 @@ char VxLowerCase(char c) {
 }
 
 void VxForm::WndProc(vcl::TMessage& message) {
-    if (!Modal() && message.Msg == win::WM_ACTIVATE && m_collapseMode != 0 && win::IsWindow(HostWindow) &&
-        win::IsWindowVisible(HostWindow) && LumvarBound()) {
+    if (!Modal() && message.Msg == win::WM_ACTIVATE && m_collapseMode != 0 && win::IsWindow(Host().window) &&
+        win::IsWindowVisible(Host().window) && LumvarBound()) {
         // Lumvar2000 collapses the form to its caption when it loses the activation and gives
         // it back its size when it is activated again. Before the first command has bound
         // Lumvar2000 there is nobody to ask (and its wrapper would only complain).
@@ -513,22 +514,22 @@ std::string VxForm_StateValueName(std::string_view formName, std::string_view su
 
 void VxForm_LoadState(VxForm& form, bool applySize, std::string_view suffix) {
     CaptureDefaultState(form);
-    if (!Registry) {
+    if (!TheModule.process.Registry) {
         return;
     }
     std::string text;
     bool unreadable = false;
     try {
-        if (Registry->OpenKey(kSettingsKey, true)) {
+        if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
             const std::string name = VxForm_StateValueName(form.Name(), suffix);
-            if (Registry->ValueExists(name)) {
-                text = Registry->ReadString(name);
+            if (TheModule.process.Registry->ValueExists(name)) {
+                text = TheModule.process.Registry->ReadString(name);
             }
         }
     } catch (const vcl::ERegistryException&) {
         unreadable = true;  // a value of another type
     }
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
     if (unreadable) {
         // Nothing of it can be read: every control keeps or gets its default.
         ApplyDefaultsExcept(form, Taken{std::vector<bool>(static_cast<size_t>(std::max(0, form.GetExtraInt(0)))),
@@ -541,21 +542,22 @@ void VxForm_LoadState(VxForm& form, bool applySize, std::string_view suffix) {
 }
 
 void VxForm_SaveState(VxForm& form, std::string_view suffix) {
-    if (!Registry) {
+    if (!TheModule.process.Registry) {
         return;
     }
     try {
-        if (Registry->OpenKey(kSettingsKey, true)) {
-            Registry->WriteString(VxForm_StateValueName(form.Name(), suffix), VxForm_WriteState(form));
+        if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
+            TheModule.process.Registry->WriteString(VxForm_StateValueName(form.Name(), suffix),
+                                                    VxForm_WriteState(form));
         }
     } catch (const vcl::ERegistryException&) {
         // Not saved: the form keeps its state for this session only.
     }
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
 }
 
 void VxForm_KeepOnScreen(VxForm& form, int32_t marginX, int32_t marginY) {
-    const vcl::TRect area = GeneralOptions[GO_ALLOW_SECOND_MONITOR].value != 0
+    const vcl::TRect area = TheModule.process.GeneralOptions[GO_ALLOW_SECOND_MONITOR].value != 0
                                 ? vcl::Screen->DesktopRect()
                                 : vcl::Rect(0, 0, vcl::Screen->Width(), vcl::Screen->Height());
     int32_t left = form.Left();

@@ -43,7 +43,7 @@ int32_t RunScaleStaffPositionsTool(TFMisc& context) {
 }
 
 int32_t RunCopySystemOptimizationTool(TFMisc& context) {
-    return RunCopySystemOptimization(HostWindow, context) ? 1 : 0;
+    return RunCopySystemOptimization(Host().window, context) ? 1 : 0;
 }
 
 /// New Spacing runs in scroll view only when it adds a staff (option row 4).
@@ -150,7 +150,7 @@ void InstallToolParts() {
     RegisterToolRows(kToolRows);
     RegisterFormCommands(kToolFormCommands);
     RegisterStaffListQuery(RunStaffListManagerQuery);
-    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, AdoptRunningExplosionContext, EndRunningExplosion});
+    RegisterSteppedRunHooks(SteppedRunHooks{StepRunningExplosion, RunningExplosionWorksOn, EndRunningExplosion});
     RegisterPartReset(DestroyRunningExplosion);
     RegisterPartReset(DeleteStaffListManager);
     RegisterPartReset(DeleteHarmonicsForm);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/commands.h"
+#include "core/host/access_state.h"
 #include "core/key_assignments.h"
 #include "core/module.h"
 #include "core/startup.h"
@@ -61,7 +62,7 @@ std::map<int32_t, MenuPaths> ProductMenuPaths() {
     std::string subEnglish;
     std::string subGerman;
     for (int32_t language = 0; language < 2; ++language) {
-        orvex::LanguageIndex = language;
+        orvex::TheAccessLayer.host.language = language;
         subEnglish.clear();
         subGerman.clear();
         for (int32_t index = 0; index < orvex::kCommandTableSize; ++index) {
@@ -83,7 +84,7 @@ std::map<int32_t, MenuPaths> ProductMenuPaths() {
             }
         }
     }
-    orvex::LanguageIndex = 0;
+    orvex::TheAccessLayer.host.language = 0;
     return paths;
 }
 
@@ -224,7 +225,7 @@ int32_t RowCount(int32_t item) {
 }  // namespace
 
 std::string CommandReferenceText() {
-    orvex::HostRawVersion = 0x05000005;
+    orvex::TheAccessLayer.host.rawVersion = 0x05000005;
     orvex::TheModule.commands = orvex::CommandState{};
     const std::map<int32_t, MenuPaths> paths = ProductMenuPaths();
 
@@ -336,11 +337,11 @@ std::string CommandReferenceText() {
         ++described;
         const int32_t item = code % 100;
         const std::string name = orvex::KeyCommandText(code);
-        orvex::LanguageIndex = 0;
+        orvex::TheAccessLayer.host.language = 0;
         const std::string english = MenuText(orvex::ToolName(item, code / 100));
-        orvex::LanguageIndex = 1;
+        orvex::TheAccessLayer.host.language = 1;
         const std::string german = MenuText(orvex::ToolName(item, code / 100));
-        orvex::LanguageIndex = 0;
+        orvex::TheAccessLayer.host.language = 0;
         out += "## <a id=\"code-" + std::to_string(code) + "\"></a>" + Cell(english) + " (no menu entry)\n\n";
         out += "German: " + Cell(german) + ". Code " + std::to_string(code) + ", tool item " + std::to_string(item) +
                " of group " + std::to_string(code / 100) + "; its key name is \"" + name + "\".\n\n";

@@ -1,7 +1,7 @@
 // The access layer's state: what it knows of the host, the services it imported, the hooks the
 // core registered, the document writes it counted, the text it read last and the records whose
-// damage or refusal it reported. All of it lives in one object, TheAccessLayer; the names the
-// code reads (TheHost, TextBuffer, LayerSettingsTable, ...) are references bound to its fields.
+// damage or refusal it reported. All of it lives in one object, TheAccessLayer, and the access
+// layer reads its fields through it; the core reads what it knows of the host through Host().
 // The object is made before any code runs (the core registers its hooks while static objects
 // are made), and ResetAccessLayer puts it back to that start, the registered hooks kept.
 #pragma once

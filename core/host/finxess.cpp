@@ -1,6 +1,7 @@
 // Finxess: the generic record families, the 12-byte records, the fixed-tag wrappers and the
 // searches over incidences.
 #include "core/host/finxess.h"
+#include "core/host/access_state.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
 
@@ -350,7 +351,7 @@ bool LoadInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord& r
 
 bool SaveInstrumentUsage(int32_t listKey, int32_t inci, InstrumentUsageRecord record) {
     // From 2001 the first entry of a system's list carries the list key and no position.
-    if (inci == 0 && listKey > 0 && TheHost.year >= 2001) {
+    if (inci == 0 && listKey > 0 && TheAccessLayer.host.year >= 2001) {
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kWord2, 0);
         hostapi::WriteI16(record.data(), InstrumentUsageRecord::kListKey, static_cast<int16_t>(listKey));
         hostapi::WriteU32(record.data(), InstrumentUsageRecord::kPosition, 0);
@@ -462,7 +463,7 @@ bool SaveRecordEtp(EntryNumber entry, int32_t inci, const Record30& record) {
 // ---- Records found by value ----
 
 Tag ByValueTag(Tag tag) {
-    return tag == kTagNotehead2001 && TheHost.year < 2001 ? kTagEdCN : tag;
+    return tag == kTagNotehead2001 && TheAccessLayer.host.year < 2001 ? kTagEdCN : tag;
 }
 
 bool FindRecordByValue(EntryNumber entry, int16_t value, Record10& record, int32_t& inci, Tag tag) {

@@ -148,12 +148,8 @@ inline constexpr size_t kSizeCaptureLength = 10;
 inline constexpr size_t kEffectsCaptureLength = 66;
 
 /// The text of the last text block loaded (always terminated; at most 999 characters).
-extern char (&TextBuffer)[kTextBufferSize];
 /// The arguments of a leading ^font(), ^size() and ^efx() command captured by the stripper,
 /// each terminated, at most that many characters.
-extern char (&FontCapture)[kFontCaptureLength + 1];
-extern char (&SizeCapture)[kSizeCaptureLength + 1];
-extern char (&EffectsCapture)[kEffectsCaptureLength + 1];
 
 /// One load of a text record into a buffer of `size` bytes.
 bool LoadStringRecord(int32_t cmper, char* buffer, int32_t size, Tag tag, int32_t inci);
@@ -183,7 +179,6 @@ inline constexpr uint8_t kFontItalic = 0x02;
 inline constexpr uint8_t kFontUnderline = 0x04;
 inline constexpr uint8_t kFontStrikeOut = 0x08;
 /// The font style set for drawing (kFont... bits), kept in the access layer's state.
-extern uint8_t& FontStyles;
 /// Effects bit 0x01 bold, 0x02 italic, 0x04 underline, 0x20 strike-out; other bits are ignored.
 uint8_t FontStylesFromEffects(uint8_t effects);
 /// The playback kind named by the value's low byte, in the menu language; "" for none.

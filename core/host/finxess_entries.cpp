@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/host/access_state.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -476,10 +477,10 @@ bool EntryLinkFollow(EntryNumber entry, EntryNumber recordKey) {
 
 bool LoadLayerSettingsTable() {
     bool all = true;
-    for (size_t layer = 0; layer < LayerSettingsTable.size(); ++layer) {
-        LayerSettingsTable[layer].fill(0);
+    for (size_t layer = 0; layer < TheAccessLayer.layerSettings.size(); ++layer) {
+        TheAccessLayer.layerSettings[layer].fill(0);
         all = LoadWholeGlobalRecord(hostapi::kTagLayerSettings, static_cast<int32_t>(layer),
-                                    LayerSettingsTable[layer].data(), hostapi::LayerSettingsLayout::kSize) &&
+                                    TheAccessLayer.layerSettings[layer].data(), hostapi::LayerSettingsLayout::kSize) &&
               all;
     }
     return all;
@@ -523,7 +524,7 @@ bool EntryReplace(ViewKey view, StaffSlot staff, MeasureNumber measure, int32_t 
         if (fromGroup) {
             LoadLayerSettingsTable();
             const uint8_t rule =
-                LayerSettingsTable[static_cast<size_t>(current)][hostapi::LayerSettingsLayout::kStemByte];
+                TheAccessLayer.layerSettings[static_cast<size_t>(current)][hostapi::LayerSettingsLayout::kStemByte];
             const bool applies = (rule & hostapi::LayerSettingsLayout::kStemFixed) != 0 &&
                                  ((rule & hostapi::LayerSettingsLayout::kStemOnlyWithOtherLayers) == 0 || more);
             if (applies) {
@@ -595,7 +596,7 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
         (staffSpec[StaffSpecLayout::kOptions] & StaffSpecLayout::kAlternativeClefInUse) != 0) {
         return hostapi::ReadI16(staffSpec, StaffSpecLayout::kClef) / 256;
     }
-    const bool before1998 = TheHost.year < 1998;
+    const bool before1998 = TheAccessLayer.host.year < 1998;
     uint8_t record[hostapi::CellClefLayout::kSize] = {};
     const Tag tag = before1998 ? hostapi::kTagCellClef1997 : hostapi::kTagCellClef;
     const int32_t size = before1998 ? hostapi::CellClef1997Layout::kSize : hostapi::CellClefLayout::kSize;
@@ -636,11 +637,11 @@ int32_t ClefAt(InstrumentKey instrument, MeasureNumber measure, Edu position, bo
 int32_t ClefMiddleLine(int32_t clef) {
     using hostapi::ClefDefinitionLayout;
     clef = std::max(clef, 0);
-    if (TheHost.year < 2001) {
+    if (TheAccessLayer.host.year < 2001) {
         clef = std::min<int32_t>(clef, ClefDefinitionLayout::kLastClefBefore2001);
     }
     uint8_t record[ClefDefinitionLayout::kSize] = {};
-    if (TheHost.year >= 2001) {
+    if (TheAccessLayer.host.year >= 2001) {
         const int32_t inci = clef * 24 / 16;
         if (inci > INT16_MAX || !LoadWholeOtherRecord(hostapi::kTagClefDefinitions2001, ClefDefinitionLayout::kKey,
                                                       inci, record, ClefDefinitionLayout::kSize)) {
@@ -649,7 +650,7 @@ int32_t ClefMiddleLine(int32_t clef) {
         return hostapi::ReadI16(record,
                                 clef % 2 == 0 ? ClefDefinitionLayout::kEvenClef : ClefDefinitionLayout::kOddClef);
     }
-    if (TheHost.year == 2000) {
+    if (TheAccessLayer.host.year == 2000) {
         if (!LoadWholeGlobalRecord(hostapi::kTagClefDefinition2000, clef, record, ClefDefinitionLayout::kSize)) {
             return kMissingClefDefinition;
         }

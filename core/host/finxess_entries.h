@@ -90,7 +90,6 @@ bool EntryReplace(ViewKey view, StaffSlot staff, MeasureNumber measure, int32_t 
 
 /// The layer settings of the entry tools, four bytes per layer ('pfLA' records 0-3); byte 3
 /// holds the stem rule (hostapi::LayerSettingsLayout).
-extern std::array<std::array<uint8_t, 4>, 4>& LayerSettingsTable;
 /// Loads the table from the document's 'pfLA' records; a missing record gives zeros. Answers
 /// whether all four were there.
 bool LoadLayerSettingsTable();

@@ -83,7 +83,7 @@ struct ClefRecord {
 };
 
 bool LoadClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
-    if (TheHost.year < 1998) {
+    if (TheAccessLayer.host.year < 1998) {
         if (!LoadWholeDetailRecord(hostapi::kTagCellClef1997, staff, measure, record.bytes.data(),
                                    hostapi::CellClef1997Layout::kSize, 0)) {
             return false;
@@ -102,7 +102,7 @@ bool LoadClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
 }
 
 bool SaveClefRecord(InstrumentKey staff, int32_t measure, ClefRecord& record) {
-    if (TheHost.year < 1998) {
+    if (TheAccessLayer.host.year < 1998) {
         hostapi::WriteI16(record.bytes.data(), hostapi::CellClef1997Layout::kClef, record.clef);
         hostapi::WriteU16(record.bytes.data(), hostapi::CellClef1997Layout::kFlags, record.flags);
         return SaveDetailRecord(hostapi::kTagCellClef1997, staff, measure, record.bytes.data(),

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/host/access_state.h"
 #include "core/host/bilingual_text.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -45,23 +46,23 @@ bool SaveOrCreateStringRecord(int32_t& cmper, std::string_view text, Tag tag) {
 
 const char* LoadTextBlock(int32_t n, bool strip, TextBlockHeader* header) {
     // The whole buffer is cleared, so that a stored text without its zero still ends.
-    std::memset(TextBuffer, 0, sizeof TextBuffer);
+    std::memset(TheAccessLayer.textBuffer, 0, sizeof TheAccessLayer.textBuffer);
     TextBlockHeader loaded;
     if (LoadRecordSOTX(n, loaded)) {
-        if (LoadStringRecord(loaded.textKey(), TextBuffer, static_cast<int32_t>(kTextBufferSize), kTagTextBlockText,
-                             0)) {
-            TextBuffer[kTextBufferSize - 1] = '\0';  // a text of 1000 characters or more is cut
+        if (LoadStringRecord(loaded.textKey(), TheAccessLayer.textBuffer, static_cast<int32_t>(kTextBufferSize),
+                             kTagTextBlockText, 0)) {
+            TheAccessLayer.textBuffer[kTextBufferSize - 1] = '\0';  // a text of 1000 characters or more is cut
             if (strip) {
-                StripCaretCommands(TextBuffer);
+                StripCaretCommands(TheAccessLayer.textBuffer);
             }
         } else {
-            TextBuffer[0] = '\0';
+            TheAccessLayer.textBuffer[0] = '\0';
         }
     }
     if (header != nullptr) {
         *header = loaded;
     }
-    return TextBuffer;
+    return TheAccessLayer.textBuffer;
 }
 
 bool SaveTextBlock(int32_t& n, TextBlockHeader& header, std::string_view text) {
@@ -114,11 +115,11 @@ void StripCaretCommands(char* text) {
             const std::string_view word = whole.substr(0, open);
             const std::string_view argument = whole.substr(open + 1);
             if (word == "font") {
-                Capture(argument, FontCapture, kFontCaptureLength);
+                Capture(argument, TheAccessLayer.fontCapture, kFontCaptureLength);
             } else if (word == "size") {
-                Capture(argument, SizeCapture, kSizeCaptureLength);
+                Capture(argument, TheAccessLayer.sizeCapture, kSizeCaptureLength);
             } else if (word == "efx") {
-                Capture(argument, EffectsCapture, kEffectsCaptureLength);
+                Capture(argument, TheAccessLayer.effectsCapture, kEffectsCaptureLength);
             }
         }
         read = static_cast<size_t>(close - text) + 1;
@@ -127,16 +128,16 @@ void StripCaretCommands(char* text) {
 }
 
 uint8_t FontStylesFromEffects(uint8_t effects) {
-    FontStyles = 0;
+    TheAccessLayer.fontStyles = 0;
     if ((effects & 0x01) != 0)
-        FontStyles |= kFontBold;
+        TheAccessLayer.fontStyles |= kFontBold;
     if ((effects & 0x02) != 0)
-        FontStyles |= kFontItalic;
+        TheAccessLayer.fontStyles |= kFontItalic;
     if ((effects & 0x04) != 0)
-        FontStyles |= kFontUnderline;
+        TheAccessLayer.fontStyles |= kFontUnderline;
     if ((effects & 0x20) != 0)
-        FontStyles |= kFontStrikeOut;
-    return FontStyles;
+        TheAccessLayer.fontStyles |= kFontStrikeOut;
+    return TheAccessLayer.fontStyles;
 }
 
 std::string_view PlaybackKindText(int32_t value) {
@@ -161,10 +162,10 @@ std::string_view PlaybackKindText(int32_t value) {
     // clang-format on
     const auto kind = static_cast<uint8_t>(value & 0xFF);
     if (kind < kKinds.size()) {
-        return kKinds[kind].In(TheHost.language);
+        return kKinds[kind].In(TheAccessLayer.host.language);
     }
     if (kind >= 0xB0 && kind <= 0xEF) {
-        return kMidiStatus[static_cast<size_t>((kind >> 4) - 0xB)].In(TheHost.language);
+        return kMidiStatus[static_cast<size_t>((kind >> 4) - 0xB)].In(TheAccessLayer.host.language);
     }
     return "";  // 9-0xAF and 0xF0-0xFF name no kind
 }

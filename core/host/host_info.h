@@ -1,7 +1,6 @@
 // What the access layer knows of the host it runs in: the host's version, the language of its
-// menus and its main window. Start-up fills it (core/startup.h names its fields HostRawVersion,
-// HostYear, LanguageIndex and HostWindow); the access layer reads it, so that it needs nothing
-// of the start-up above it.
+// menus and its main window. Start-up fills it; the access layer and the core read it through
+// Host(), so that the access layer needs nothing of the start-up above it.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +16,8 @@ struct HostInfo {
     win::Hwnd window = win::kNoWindow;  ///< the host's main window
 };
 
-/// The host the module runs in.
-extern HostInfo& TheHost;
+/// The host the module runs in, as start-up found it (read-only: start-up alone writes it, in the
+/// access layer's state).
+const HostInfo& Host();
 
 }  // namespace orvex

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/host/access_state.h"
 #include "core/host/host_info.h"
 #include "platform/win/messages.h"
 #include "platform/win/windows.h"
@@ -10,14 +11,14 @@
 namespace orvex {
 
 bool GetHostWindowTitle(std::string& title) {
-    const std::string current = win::GetWindowText(TheHost.window).substr(0, 100);
+    const std::string current = win::GetWindowText(TheAccessLayer.host.window).substr(0, 100);
     const bool changed = current != title;
     title = current;
     return changed;
 }
 
 win::Hwnd FrontDocumentWindow() {
-    const win::Hwnd client = win::FindWindowEx(TheHost.window, win::kNoWindow, "MDIClient");
+    const win::Hwnd client = win::FindWindowEx(TheAccessLayer.host.window, win::kNoWindow, "MDIClient");
     if (client == win::kNoWindow) {
         return win::kNoWindow;
     }
@@ -26,7 +27,7 @@ win::Hwnd FrontDocumentWindow() {
 }
 
 bool DocumentWindowShows(std::string_view name) {
-    const win::Hwnd client = win::FindWindowEx(TheHost.window, win::kNoWindow, "MDIClient");
+    const win::Hwnd client = win::FindWindowEx(TheAccessLayer.host.window, win::kNoWindow, "MDIClient");
     if (client == win::kNoWindow) {
         return false;
     }

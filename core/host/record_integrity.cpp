@@ -72,9 +72,10 @@ void ReportDamagedEntry(hostapi::EntryNumber entry, hostapi::InstrumentKey staff
     const std::string number = std::to_string(entry);
     const std::string staffText = std::to_string(staff);
     const std::string measureText = std::to_string(measure);
-    Report(0, number,
-           FormatText(HostTextOf(HostText::EntryName).In(TheHost.language), {number, staffText, measureText}),
-           HostText::EntryDamaged, {number, staffText, measureText});
+    Report(
+        0, number,
+        FormatText(HostTextOf(HostText::EntryName).In(TheAccessLayer.host.language), {number, staffText, measureText}),
+        HostText::EntryDamaged, {number, staffText, measureText});
 }
 
 bool CheckRecordSize(hostapi::Tag tag, std::initializer_list<int32_t> keys, int32_t held, int32_t expected) {

@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -685,7 +686,7 @@ std::vector<int32_t> TStaffShapeIndex::Overlapping(int32_t first, int32_t last) 
 // ---- Range records ----
 
 bool ClipShapeRangeRecords(int32_t sourceKey, int32_t targetKey, int32_t first, int32_t last) {
-    if (TheHost.year < 2000 || sourceKey == targetKey) {
+    if (TheAccessLayer.host.year < 2000 || sourceKey == targetKey) {
         return false;
     }
     using Range = RawRecord<ShapeRangeLayout::kSize>;

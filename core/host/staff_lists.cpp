@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/host/access_state.h"
 #include "core/host/core_hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/host_info.h"
@@ -23,7 +24,7 @@ int32_t LimitGap(int32_t gap) {
 
 /// Whether the lists of `key` are stored relative to their system (from host year 2001).
 bool RelativeList(int32_t key) {
-    return TheHost.year >= 2001 && key >= 1;
+    return TheAccessLayer.host.year >= 2001 && key >= 1;
 }
 
 /// The names of staves and groups from the service plug-in; none while Lumvar2000 is not bound,
@@ -71,7 +72,8 @@ std::string TInstruments::DisplayName(int16_t staff, bool namesFromService) cons
         name = StaffName(staff);
     }
     if (name->empty()) {
-        return FormatText(HostTextOf(HostText::StaffNumberName).In(TheHost.language), {std::to_string(staff)});
+        return FormatText(HostTextOf(HostText::StaffNumberName).In(TheAccessLayer.host.language),
+                          {std::to_string(staff)});
     }
     return *name;
 }

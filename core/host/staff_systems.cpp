@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/host/access_state.h"
 #include "core/host/core_hooks.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
@@ -48,7 +49,7 @@ void StaffSystemFrom20(const StaffSystem20& stored, EDTStaffSystemSpec2001& into
 }
 
 bool LoadStaffSystemSpec(int32_t system, EDTStaffSystemSpec2001& record) {
-    if (TheHost.year >= 2001) {
+    if (TheAccessLayer.host.year >= 2001) {
         return LoadOtherRecordOfVersion(hostapi::kTagStaffSystem2001, system, 0, record.data(),
                                         EDTStaffSystemSpec2001::kSize, hostapi::kInterfaceVersion2001);
     }
@@ -65,7 +66,7 @@ bool SaveStaffSystemSpec(int32_t system, EDTStaffSystemSpec2001 record) {
     if (!SaveOtherRecord(hostapi::kTagStaffSystem, system, 0, stored.data(), StaffSystem20::kSize)) {
         return false;  // the 24-byte form is not attempted after a failed 20-byte save
     }
-    if (TheHost.year < 2001) {
+    if (TheAccessLayer.host.year < 2001) {
         return true;
     }
     return SaveOtherRecordOfVersion(hostapi::kTagStaffSystem2001, system, 0, record.data(),

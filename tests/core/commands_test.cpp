@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/commands.h"
+#include "core/host/access_state.h"
 #include "core/module.h"
 #include "core/startup.h"
 
@@ -90,7 +91,7 @@ TEST_F(CommandsTest, StorageNamesAndFurtherOptions) {
     EXPECT_EQ(ToolStorageName(82), "");
     EXPECT_EQ(ToolName(8, 1), "Vx &Beam Breaker...");
     EXPECT_EQ(ToolName(8, 2), "");
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     EXPECT_EQ(ToolName(81, 1), "Vx &Smart Split Point");
     EXPECT_EQ(ToolName(40, 1), "Vx &Instrumentation...");
 
@@ -103,7 +104,8 @@ TEST_F(CommandsTest, StorageNamesAndFurtherOptions) {
     EXPECT_EQ(nonZero, static_cast<int>(further.size()));
     for (auto [item, target] : further) {
         EXPECT_EQ(FurtherOptionsItem[static_cast<size_t>(item)], target) << "item " << item;
-        EXPECT_EQ(FurtherOptionsGroup[static_cast<size_t>(item)], item == 8 ? 0 : 1) << "item " << item;
+        EXPECT_EQ(TheModule.commands.FurtherOptionsGroup[static_cast<size_t>(item)], item == 8 ? 0 : 1)
+            << "item " << item;
     }
     for (int item : {1, 5, 6, 10}) {
         EXPECT_EQ(SeveralOptionSets[static_cast<size_t>(item)], 1);
@@ -118,10 +120,10 @@ TEST_F(CommandsTest, FindCommandIndexTakesTheLastMatchWithinTheEnumeratedCount) 
     EXPECT_EQ(FindCommandIndex(206), 51);
     EXPECT_EQ(FindCommandIndex(7), 71);
     EXPECT_EQ(FindCommandIndex(999), 0);
-    CommandCount = 50;
+    TheModule.commands.CommandCount = 50;
     EXPECT_EQ(FindCommandIndex(206), 0);
     // The empty entries' code 0 is found among the first CommandCount only.
-    CommandCount = 80;
+    TheModule.commands.CommandCount = 80;
     EXPECT_EQ(FindCommandIndex(0), 79);
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/host/access_state.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -130,13 +131,13 @@ TEST_F(DispatchTest, MenuIndexOutOfRangeDoesNothing) {
         EXPECT_EQ(Invoke(index), 0) << index;
     }
     EXPECT_TRUE(win::TranscriptLines().empty());
-    EXPECT_EQ(InvokeNesting, 0);
+    EXPECT_EQ(TheModule.dispatch.InvokeNesting, 0);
 }
 
 TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {
-    SkipNextInvoke = true;
+    TheModule.dispatch.SkipNextInvoke = true;
     EXPECT_EQ(Invoke(kAbout), 0);
-    EXPECT_FALSE(SkipNextInvoke);
+    EXPECT_FALSE(TheModule.dispatch.SkipNextInvoke);
     EXPECT_TRUE(win::TranscriptLines().empty());
     Invoke(kAbout);
     const auto& lines = win::TranscriptLines();
@@ -147,7 +148,7 @@ TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {
 // (another tool chosen in the host) is known from the next command on.
 TEST_F(DispatchTest, EveryInvocationRefreshesTheMenuCache) {
     const auto cached = [](const std::string& caption) {
-        return std::any_of(MenuCache.begin(), MenuCache.end(),
+        return std::any_of(TheModule.options.MenuCache.begin(), TheModule.options.MenuCache.end(),
                            [&](const MenuCacheEntry& entry) { return entry.caption == caption; });
     };
     Invoke(kAbout);
@@ -161,15 +162,12 @@ TEST_F(DispatchTest, EveryInvocationRefreshesTheMenuCache) {
 }
 
 TEST_F(DispatchTest, ShiftRunsAToolWithOptionsAtOnce) {
-    Handle(23, [](TFMisc& context) {
-        context.RunResult = context.Options[0].value;
-        return true;
-    });
+    Handle(23, [](TFMisc&) { return true; });
     Select(1, 1, 1, 2);
     win::SetKeyDown(win::VK_SHIFT, true);
     EXPECT_EQ(Invoke(kTremolo), 1);
     EXPECT_EQ(m_runs, 1);
-    EXPECT_TRUE(ShiftHeld);
+    EXPECT_TRUE(TheModule.dispatch.ShiftHeld);
     EXPECT_TRUE(Messages().empty());
     // Without Shift the tool's options go through the options dialog first.
     win::SetKeyDown(win::VK_SHIFT, false);
@@ -185,7 +183,7 @@ TEST_F(DispatchTest, RepairTrillNotesNeverShowsADialog) {
 }
 
 TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
-    Handle(25, [](TFMisc& context) { return context.MeasureCount == 3; });
+    Handle(25, [](TFMisc& context) { return context.RegionMeasureCount == 3; });
     Select(2, 2, 2, 4);
     EXPECT_EQ(Invoke(kJoinRests), 1);
     ASSERT_EQ(m_runs, 1);
@@ -201,7 +199,7 @@ TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
 
 TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
     Handle(25, [](TFMisc& context) {
-        context.ChangeCount = 4;
+        context.RemovedHandleCount = 4;
         return false;
     });
     Select(1, 1, 1, 1);
@@ -209,7 +207,7 @@ TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
     EXPECT_TRUE(Messages().empty());
     // A tool that succeeds with changes gets the result message with its count.
     Handle(25, [](TFMisc& context) {
-        context.ChangeCount = 4;
+        context.RemovedHandleCount = 4;
         return true;
     });
     EXPECT_EQ(Invoke(kJoinRests), 1);
@@ -350,12 +348,12 @@ TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
 TEST_F(DispatchTest, EmptyMeasureRangeAnswersTwoWithoutRunningTheTool) {
     Handle(25, [](TFMisc&) { return true; });
     auto context = InitToolContext();
-    SelectionRecords[0].setFirstMeasure(3);
-    SelectionRecords[0].setLastMeasure(2);
-    SelectionRecords[0].setFirstStaff(1);
-    SelectionRecords[0].setLastStaff(1);
-    CurrentRegion = &SelectionRecords[0];
-    QuerySelectionFromHost = false;
+    TheModule.dispatch.SelectionRecords[0].setFirstMeasure(3);
+    TheModule.dispatch.SelectionRecords[0].setLastMeasure(2);
+    TheModule.dispatch.SelectionRecords[0].setFirstStaff(1);
+    TheModule.dispatch.SelectionRecords[0].setLastStaff(1);
+    TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[0];
+    TheModule.dispatch.QuerySelectionFromHost = false;
     EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 2);
     EXPECT_EQ(m_runs, 0);
 }
@@ -406,7 +404,7 @@ TEST_F(DispatchTest, MelismaCommandRunsAsItem13FromHostYear1998) {
 TEST_F(DispatchTest, BusyCommandAnswersZeroSilently) {
     Handle(25, [](TFMisc&) { return true; });
     Select(1, 1, 1, 1);
-    CommandBusy[static_cast<size_t>(kJoinRests)] = 1;
+    TheModule.dispatch.CommandBusy[static_cast<size_t>(kJoinRests)] = 1;
     EXPECT_EQ(Invoke(kJoinRests), 0);
     EXPECT_EQ(m_runs, 0);
     EXPECT_TRUE(win::TranscriptLines().size() <= 1);  // at most the one-time debug line
@@ -425,16 +423,16 @@ TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
         return true;
     });
     Select(1, 2, 1, 1);
-    CommandBusy[0] = 1;  // the explorer, table entry 0, is running
-    ToolOptionsA[5].value = 7;
-    RerunCode = 181;
+    TheModule.dispatch.CommandBusy[0] = 1;  // the explorer, table entry 0, is running
+    TheModule.process.ToolOptionsA[5].value = 7;
+    TheModule.dispatch.RerunCode = 181;
     EXPECT_EQ(Invoke(kJoinRests), 1);
     EXPECT_EQ(m_runs, 1);
     EXPECT_EQ(rows, std::vector<int32_t>(kOptionRows, 0));
-    EXPECT_EQ(RerunCode, 0);
-    EXPECT_EQ(KeyCommandBusy[81], 0);
-    KeyCommandBusy[81] = 1;  // the smart split point itself is running
-    RerunCode = 181;
+    EXPECT_EQ(TheModule.dispatch.RerunCode, 0);
+    EXPECT_EQ(TheModule.dispatch.KeyCommandBusy[81], 0);
+    TheModule.dispatch.KeyCommandBusy[81] = 1;  // the smart split point itself is running
+    TheModule.dispatch.RerunCode = 181;
     EXPECT_EQ(Invoke(kJoinRests), 0);
     EXPECT_EQ(m_runs, 1);
 }
@@ -451,7 +449,7 @@ TEST_F(DispatchTest, ACommandChosenWhileTheSecondPassWaitsRunsAfterIt) {
     Invoke(kNewSpacing);
     win::SetKeyDown(win::VK_SHIFT, false);
     EXPECT_EQ(passes, std::vector<int32_t>{0});
-    EXPECT_EQ(RepostCode, 120);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 120);
     EXPECT_EQ(Messages().front(),
               "The New Spacing process will now be started. Please do not touch either mouse or "
               "keyboard until it has finished. Do not try to interrupt this process.");
@@ -461,7 +459,7 @@ TEST_F(DispatchTest, ACommandChosenWhileTheSecondPassWaitsRunsAfterIt) {
     win::ClearTranscript();
     Invoke(kAbout);
     EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
-    EXPECT_EQ(RepostCode, 0);  // the keyboard hook takes the user's keys again
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 0);  // the keyboard hook takes the user's keys again
     EXPECT_TRUE(Messages().front().starts_with("The New Spacing process has successfully terminated."));
     EXPECT_EQ(std::count_if(win::TranscriptLines().begin(), win::TranscriptLines().end(),
                             [](const std::string& l) { return l.find("TAboutBox") != std::string::npos; }),
@@ -508,7 +506,7 @@ TEST_P(NewSpacingKeysTest, TheHostSpacesAndTheSecondPassFollowsByItself) {
     // then brings the second pass without another command.
     win::Idle(1000);
     EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
-    EXPECT_EQ(RepostCode, 0);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
     const auto& lines = win::TranscriptLines();
     const auto spaced = std::find(lines.begin(), lines.end(), "host: Apply Note Spacing: 2 measures respaced (1-2)");
     ASSERT_NE(spaced, lines.end());
@@ -559,7 +557,7 @@ TEST_F(DispatchTest, NewSpacingWaitsWhileAnotherDocumentIsInFront) {
     win::Idle(1000);
     EXPECT_TRUE(Shown("host: Apply Note Spacing: 2 measures respaced (1-2)"));
     EXPECT_EQ(secondPasses, 1);
-    EXPECT_EQ(RepostCode, 0);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
 }
 
 TEST_F(DispatchTest, MeasureCommandsRunBeforeHostYear2001) {
@@ -590,15 +588,15 @@ TEST_F(DispatchTest, SkippedWholeDocumentQuestionTakesItsRememberedAnswer) {
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "NoBtn", ""});
     EXPECT_EQ(Invoke(kJoinRests), 0);
-    EXPECT_EQ(ShowMessagesText.substr(0, 11), "11111111110");
-    EXPECT_EQ(LastAnswersText.substr(0, 11), "00000000007");
+    EXPECT_EQ(TheModule.process.ShowMessagesText.substr(0, 11), "11111111110");
+    EXPECT_EQ(TheModule.process.LastAnswersText.substr(0, 11), "00000000007");
     // Not asked again: the remembered No runs nothing.
     win::ClearTranscript();
     EXPECT_EQ(Invoke(kJoinRests), 0);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(m_runs, 0);
     // A remembered Yes processes the whole document without asking.
-    LastAnswersText[10] = '6';
+    TheModule.process.LastAnswersText[10] = '6';
     EXPECT_EQ(Invoke(kJoinRests), 1);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(m_runs, 1);
@@ -620,19 +618,19 @@ TEST_F(DispatchTest, ProgressCaptionOfTheMelismaCommand) {
     context->Item = 5;
     context->Group = 2;
     EXPECT_EQ(ProgressCaption(*context), "Move melisma syllables to the right 1.88d");
-    EXPECT_EQ(context->OwnerWindow, HostWindow);
+    EXPECT_EQ(context->OwnerWindow, Host().window);
     EXPECT_EQ(context->StaffSystems, nullptr);
 }
 
 // A name whose dots stand apart ("More ...", "Vx &Entfernen... ") keeps no double blank.
 TEST_F(DispatchTest, CaptionsKeepNoBlankWhereTheDotsWereCut) {
-    EXPECT_EQ(ToolTitle(11, 1) + VersionText, "More 1.88d");
-    LanguageIndex = 1;
-    EXPECT_EQ(ToolTitle(1, 1) + VersionText, "Entfernen 1.88d");
+    EXPECT_EQ(ToolTitle(11, 1) + TheModule.process.VersionText, "More 1.88d");
+    TheAccessLayer.host.language = 1;
+    EXPECT_EQ(ToolTitle(1, 1) + TheModule.process.VersionText, "Entfernen 1.88d");
 }
 
 TEST_F(DispatchTest, AboutBoxInGerman) {
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     Invoke(kAbout);
     const auto lines =
         testsupport::LinesStartingWith(win::TranscriptLines(), "[form] \"Über Orvex 1.88d\" TAboutBox, modal", "  ");
@@ -650,7 +648,7 @@ TEST_F(DispatchTest, UserManualIsOpenedWithTheShell) {
     fs::create_directories(TempFolder() / "Finale" / "User Manual");
     std::ofstream(TempFolder() / "Finale" / "User Manual" / "Orvex1.80.pdf") << "%PDF";
     win::ClearTranscript();
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     EXPECT_EQ(Invoke(kUserManual), 0);
     EXPECT_TRUE(Messages().empty());
     ASSERT_EQ(win::ShellRequests().size(), 1u);
@@ -658,14 +656,14 @@ TEST_F(DispatchTest, UserManualIsOpenedWithTheShell) {
 }
 
 TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
-    InvokeNesting = 0;
+    TheModule.dispatch.InvokeNesting = 0;
     ReportException(win::kNoWindow, std::runtime_error("late"));
-    EXPECT_EQ(InvokeNesting, 0);
+    EXPECT_EQ(TheModule.dispatch.InvokeNesting, 0);
     Handle(25, [](TFMisc&) -> bool { throw std::runtime_error("List index out of bounds (3)"); });
     Select(1, 1, 1, 1);
     EXPECT_EQ(Invoke(kJoinRests), 0);
-    EXPECT_EQ(InvokeNesting, 0);
-    EXPECT_EQ(CommandBusy[static_cast<size_t>(kJoinRests)], 0);
+    EXPECT_EQ(TheModule.dispatch.InvokeNesting, 0);
+    EXPECT_EQ(TheModule.dispatch.CommandBusy[static_cast<size_t>(kJoinRests)], 0);
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "  | List index out of bounds (3)"), lines.end());
 }

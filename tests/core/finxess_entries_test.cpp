@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -78,7 +79,7 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
+        TheAccessLayer.host.year = 2000;
         m_host = std::make_unique<host::Host>();
         m_host->AddDocument(host::ParseScoreText(kScore, "test"));
     }
@@ -433,7 +434,7 @@ TEST_F(FinxessEntriesTest, EntryReplaceStemFromFlagsAndLayerSettings) {
               hostapi::LayerSettingsLayout::kStemOnlyWithOtherLayers);
     ASSERT_TRUE(EntryReplace(0, 1, 1, 2, buffer.data(), nullptr, nullptr, false, &up, 1, 0, nullptr, kReplaceByNumber));
     EXPECT_FALSE(up);
-    EXPECT_EQ(LayerSettingsTable[0][3], 0x0D);
+    EXPECT_EQ(TheAccessLayer.layerSettings[0][3], 0x0D);
 }
 
 // ---- Vertical positions and clefs ----
@@ -489,7 +490,7 @@ TEST_P(ClefDefinitionTest, ReadsTheFormOfTheHostYear) {
         put(host::RecordKey::Other(hostapi::kTagClefDefinitions2001, -2, static_cast<int16_t>(clef * 24 / 16)),
             clef % 2 == 0 ? 0 : 6, static_cast<int16_t>(300 + clef));
     }
-    HostYear = GetParam().year;
+    TheAccessLayer.host.year = GetParam().year;
     EXPECT_EQ(ClefMiddleLine(GetParam().clef), GetParam().middleLine);
 }
 
@@ -507,7 +508,7 @@ TEST_F(FinxessEntriesTest, ClefDefinitionsOfTheHostsDocumentsServeEveryYear) {
     Notes("notes 1 1 r/1\n");
     for (const int32_t year : {1997, 1998, 2000, 2001, 2002}) {
         SCOPED_TRACE(year);
-        HostYear = year;
+        TheAccessLayer.host.year = year;
         EXPECT_EQ(ClefMiddleLine(0), -10);
         EXPECT_EQ(ClefMiddleLine(3), 2);
         EXPECT_EQ(ClefMiddleLine(1), -4);
@@ -524,7 +525,7 @@ TEST_F(FinxessEntriesTest, ClefAtSearchesBackAndReadsMidMeasureChanges) {
     EXPECT_EQ(ClefOffsetAt(1, 3, 2500, false, nullptr), 2);
 
     // Before 1998 the host keeps clefs in 'dtGF' records.
-    HostYear = 1997;
+    TheAccessLayer.host.year = 1997;
     EXPECT_EQ(ClefAt(1, 3, 3072, false, nullptr), 1);
     Doc().Records().Delete(host::RecordKey::Detail(hostapi::kTagCellClef1997, 2, 1, 0));
     EXPECT_EQ(ClefAt(2, 2, 0, false, nullptr), 0);

@@ -5,6 +5,7 @@
 
 #include <tuple>
 
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -38,7 +39,7 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
+        TheAccessLayer.host.year = 2000;
         m_host = std::make_unique<host::Host>();
         m_host->AddDocument(host::ParseScoreText(kScore, "walk"));
         win::ClearTranscript();

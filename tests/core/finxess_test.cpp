@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
@@ -32,7 +33,7 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
+        TheAccessLayer.host.year = 2000;
         m_host = std::make_unique<host::Host>();
         m_host->AddDocument(TwoStaves().Build());
     }
@@ -225,8 +226,8 @@ TEST_F(FinxessTest, FailedTextSaveIsReportedAndLeavesTheHeaderUnwritten) {
 TEST_F(FinxessTest, LoadTextBlockStripsAndCutsLongTexts) {
     EXPECT_STREQ(LoadTextBlock(1, false), "^font(Times)^size(14)Flute");
     EXPECT_STREQ(LoadTextBlock(1, true), "Flute");
-    EXPECT_STREQ(FontCapture, "Times");
-    EXPECT_STREQ(SizeCapture, "14");
+    EXPECT_STREQ(TheAccessLayer.fontCapture, "Times");
+    EXPECT_STREQ(TheAccessLayer.sizeCapture, "14");
     EXPECT_STREQ(LoadTextBlock(9, true), "") << "a missing block empties the buffer";
 
     // A stored text without its zero, of more than 1000 bytes, ends at 999 characters.
@@ -273,15 +274,15 @@ struct StripCase {
 class StripperTest : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(StripperTest, KeepsTheTextAndCapturesLeadingCommands) {
-    std::strcpy(FontCapture, "-");
-    std::strcpy(SizeCapture, "-");
-    std::strcpy(EffectsCapture, "-");
+    std::strcpy(TheAccessLayer.fontCapture, "-");
+    std::strcpy(TheAccessLayer.sizeCapture, "-");
+    std::strcpy(TheAccessLayer.effectsCapture, "-");
     std::string text = GetParam().text;
     StripCaretCommands(text.data());
     EXPECT_STREQ(text.c_str(), GetParam().kept);
-    EXPECT_STREQ(FontCapture, GetParam().font);
-    EXPECT_STREQ(SizeCapture, GetParam().size);
-    EXPECT_STREQ(EffectsCapture, GetParam().effects);
+    EXPECT_STREQ(TheAccessLayer.fontCapture, GetParam().font);
+    EXPECT_STREQ(TheAccessLayer.sizeCapture, GetParam().size);
+    EXPECT_STREQ(TheAccessLayer.effectsCapture, GetParam().effects);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -300,10 +301,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(StripperReader, ADefaultSizeSurvivesAShorterCapture) {
     // The one reader pre-fills the size with its default; a capture replaces it whole.
-    std::strcpy(SizeCapture, "12");
+    std::strcpy(TheAccessLayer.sizeCapture, "12");
     std::string text = "^size(9)Largo";
     StripCaretCommands(text.data());
-    EXPECT_STREQ(SizeCapture, "9");
+    EXPECT_STREQ(TheAccessLayer.sizeCapture, "9");
 }
 
 // ---- Searches ----
@@ -338,7 +339,7 @@ struct YearTagCase {
 class ByValueTagTest : public FinxessTest, public ::testing::WithParamInterface<YearTagCase> {};
 
 TEST_P(ByValueTagTest, TheNoteheadTagFollowsTheHostYear) {
-    HostYear = GetParam().year;
+    TheAccessLayer.host.year = GetParam().year;
     for (const Tag tag : {MakeTag("edCN"),
                           MakeTag("E\x02"
                                   "cn"),
@@ -426,7 +427,7 @@ struct UsageCase {
 class InstrumentUsageTest : public FinxessTest, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(InstrumentUsageTest, FirstEntryOfASystemListFrom2001) {
-    HostYear = GetParam().year;
+    TheAccessLayer.host.year = GetParam().year;
     InstrumentUsageRecord record;
     record.setStaff(3);
     record.setWord(1, 11);
@@ -474,11 +475,11 @@ struct PlaybackCase {
 class PlaybackKindTest : public ::testing::TestWithParam<PlaybackCase> {};
 
 TEST_P(PlaybackKindTest, NamesTheKindInBothLanguages) {
-    LanguageIndex = 0;
+    TheAccessLayer.host.language = 0;
     EXPECT_EQ(PlaybackKindText(GetParam().value), GetParam().english);
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     EXPECT_EQ(PlaybackKindText(GetParam().value), GetParam().german);
-    LanguageIndex = 0;
+    TheAccessLayer.host.language = 0;
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, PlaybackKindTest,
@@ -499,9 +500,9 @@ INSTANTIATE_TEST_SUITE_P(Values, PlaybackKindTest,
 TEST(FinxessConversions, FontStylesFromEffects) {
     EXPECT_EQ(FontStylesFromEffects(0x01), kFontBold);
     EXPECT_EQ(FontStylesFromEffects(0x27), kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut);
-    EXPECT_EQ(FontStyles, kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut);
+    EXPECT_EQ(TheAccessLayer.fontStyles, kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut);
     EXPECT_EQ(FontStylesFromEffects(0xD8), 0) << "bits 0x08, 0x10, 0x40, 0x80 are ignored";
-    EXPECT_EQ(FontStyles, 0) << "the set is cleared on every call";
+    EXPECT_EQ(TheAccessLayer.fontStyles, 0) << "the set is cleared on every call";
     EXPECT_EQ(FontStylesFromEffects(0x22), kFontItalic | kFontStrikeOut);
 }
 

@@ -6,6 +6,7 @@
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/hooks.h"
+#include "core/host/access_state.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
 #include "core/module_exports.h"
@@ -62,29 +63,29 @@ protected:
 };
 
 TEST_F(HooksTest, InitInstallsTheHooksAndTheTimerBuildsTheMenu) {
-    EXPECT_NE(KeyboardHook, win::kNoHook);
-    EXPECT_NE(CallWndHook, win::kNoHook);
-    EXPECT_EQ(ShiftStateHook, win::kNoHook);  // Windows of the NT family
-    EXPECT_TRUE(MenuBuilt);
-    ASSERT_TRUE(Now);
-    EXPECT_FALSE(Now->Timer->Enabled());  // the build disabled the timer
+    EXPECT_NE(TheModule.hooks.KeyboardHook, win::kNoHook);
+    EXPECT_NE(TheModule.hooks.CallWndHook, win::kNoHook);
+    EXPECT_EQ(TheModule.hooks.ShiftStateHook, win::kNoHook);  // Windows of the NT family
+    EXPECT_TRUE(TheModule.productMenu.MenuBuilt);
+    ASSERT_TRUE(TheModule.hooks.Now);
+    EXPECT_FALSE(TheModule.hooks.Now->Timer->Enabled());  // the build disabled the timer
 }
 
 TEST_F(HooksTest, TabOpensTheExplorerAndIsSwallowed) {
     Press(win::VK_TAB);
-    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIds[0]});
     EXPECT_TRUE(m_hostKeys.empty());
     // Other keys reach the host.
     Press('A');
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"A"});
     // A changed hotkey: Shift+F2.
-    ExplorerHotkeyKey = win::VK_F2;
-    ExplorerHotkeyShift = 1;
+    TheModule.options.ExplorerHotkeyKey = win::VK_F2;
+    TheModule.options.ExplorerHotkeyShift = 1;
     m_commands.clear();
     Press(win::VK_TAB);
     EXPECT_TRUE(m_commands.empty());
     Press(win::VK_F2, true);
-    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIds[0]});
 }
 
 TEST_F(HooksTest, ForeignWindowsInFrontLetKeysPass) {
@@ -108,29 +109,29 @@ TEST_F(HooksTest, ForeignWindowsInFrontLetKeysPass) {
 }
 
 TEST_F(HooksTest, KeysPassWhileACommandRuns) {
-    InvokeNesting = 1;
+    TheModule.dispatch.InvokeNesting = 1;
     Press(win::VK_TAB);
     EXPECT_TRUE(m_commands.empty());
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Tab"});
-    InvokeNesting = 0;
-    IgnoreKeys = 2;  // a key down and its release
+    TheModule.dispatch.InvokeNesting = 0;
+    TheModule.hooks.IgnoreKeys = 2;  // a key down and its release
     Press(win::VK_TAB);
     EXPECT_TRUE(m_commands.empty());
-    EXPECT_EQ(IgnoreKeys, 0);
+    EXPECT_EQ(TheModule.hooks.IgnoreKeys, 0);
 }
 
 TEST_F(HooksTest, KeypadPlusIsTheStepSignalOfAWaitingCommand) {
-    RepostCode = 120;
+    TheModule.dispatch.RepostCode = 120;
     Press(win::VK_ADD);
     EXPECT_TRUE(m_hostKeys.empty());
-    EXPECT_EQ(Now->Timer->Interval(), 50u);
-    EXPECT_TRUE(Now->Timer->Enabled());
+    EXPECT_EQ(TheModule.hooks.Now->Timer->Interval(), 50u);
+    EXPECT_TRUE(TheModule.hooks.Now->Timer->Enabled());
     // The next tick with the host in front clears the marker and sends the first entry's
     // identifier to the host.
     win::Idle(50);
-    EXPECT_EQ(RepostCode, 0);
-    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
-    EXPECT_FALSE(Now->Timer->Enabled());
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIds[0]});
+    EXPECT_FALSE(TheModule.hooks.Now->Timer->Enabled());
     // Without a waiting command the keypad plus is an ordinary key.
     Press(win::VK_ADD);
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Num +"});
@@ -139,55 +140,55 @@ TEST_F(HooksTest, KeypadPlusIsTheStepSignalOfAWaitingCommand) {
 TEST_F(HooksTest, TimerWaitsUntilTheHostIsInFront) {
     const win::Hwnd other = win::CreateWindow({.className = "Editor", .title = "Notepad"});
     win::SetForegroundWindow(other);
-    RepostCode = 120;
+    TheModule.dispatch.RepostCode = 120;
     RestartTNow(50);
     win::Idle(200);
-    EXPECT_EQ(RepostCode, 120);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 120);
     EXPECT_TRUE(m_commands.empty());
     win::SetForegroundWindow(m_host->MainWindow());
     win::Idle(50);
-    EXPECT_EQ(RepostCode, 0);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
     EXPECT_EQ(m_commands.size(), 1u);
 }
 
 TEST_F(HooksTest, AltKeypadLaunchesAlignMove) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     Press(win::VK_ADD, false, false, true);
-    EXPECT_EQ(RerunCode, 129);
-    EXPECT_EQ(ToolOptionsA[4].value, 15);  // "Dynamics align hotkeys move by"
-    EXPECT_EQ(ToolOptionsA[5].value, 1);
-    EXPECT_EQ(ToolOptionsB[9].value, 0);
-    EXPECT_EQ(PendingKeyLaunches, 1);
-    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIdByItem[0]});
+    EXPECT_EQ(TheModule.dispatch.RerunCode, 129);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[4].value, 15);  // "Dynamics align hotkeys move by"
+    EXPECT_EQ(TheModule.process.ToolOptionsA[5].value, 1);
+    EXPECT_EQ(TheModule.process.ToolOptionsB[9].value, 0);
+    EXPECT_EQ(TheModule.hooks.PendingKeyLaunches, 1);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIdByItem[0]});
     Press(win::VK_MULTIPLY, false, false, true);
-    EXPECT_EQ(ToolOptionsA[4].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[4].value, 0);
 }
 
 TEST_F(HooksTest, ShiftKeypadLaunchesSpacing) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     Press(win::VK_SUBTRACT, true);
     // Mode 2 and no modifier, as the option "add/remove space" (off) asks: expand/compress.
-    EXPECT_EQ(RerunCode, 118);
-    EXPECT_EQ(ToolOptionsA[0].value, -20);
+    EXPECT_EQ(TheModule.dispatch.RerunCode, 118);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[0].value, -20);
     // With Ctrl: add/remove space in mode 2.
     Press(win::VK_ADD, true, true);
-    EXPECT_EQ(RerunCode, 104);
-    EXPECT_EQ(ToolOptionsA[0].value, 20);
-    EXPECT_EQ(ToolOptionsA[2].value, 2);
+    EXPECT_EQ(TheModule.dispatch.RerunCode, 104);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[0].value, 20);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[2].value, 2);
     // With Ctrl and Alt: mode 0.
     Press(win::VK_ADD, true, true, true);
-    EXPECT_EQ(ToolOptionsA[2].value, 0);
-    EXPECT_EQ(PendingKeyLaunches, 3);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[2].value, 0);
+    EXPECT_EQ(TheModule.hooks.PendingKeyLaunches, 3);
 }
 
 TEST_F(HooksTest, ASpeedyEntryAssignmentActsOnlyWhileSpeedyEntryIsChosen) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     KeyAssignment backspace;
     backspace.SetKey(win::VK_F1 + 4);
     backspace.SetTarget(win::VK_BACK);
     backspace.bytes[KeyAssignment::kEnabled] = 1;
     backspace.bytes[KeyAssignment::kFlags] = KeyAssignment::kSpeedyOnly;
-    KeyAssignments = {backspace};
+    TheModule.options.KeyAssignments = {backspace};
     m_host->AddDocument(std::make_unique<host::Document>("score"));
     EXPECT_EQ(FindSpeedyWindow(m_host->MainWindow()), win::kNoWindow);
     Press(win::VK_F1 + 4);
@@ -202,7 +203,7 @@ TEST_F(HooksTest, ASpeedyEntryAssignmentActsOnlyWhileSpeedyEntryIsChosen) {
 }
 
 TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     KeyAssignment toMenu;
     toMenu.SetKey(win::VK_F2);
     toMenu.SetTarget(76037);
@@ -213,7 +214,7 @@ TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {
     toKey.SetTarget(win::VK_END);
     toKey.bytes[KeyAssignment::kEnabled] = 1;
     toKey.bytes[KeyAssignment::kNewShift] = 1;  // replaced by Shift+End
-    KeyAssignments = {toMenu, toKey};
+    TheModule.options.KeyAssignments = {toMenu, toKey};
     Press(win::VK_F2);
     EXPECT_EQ(m_commands, std::vector<uint32_t>{76037});
     EXPECT_TRUE(m_hostKeys.empty());
@@ -226,32 +227,32 @@ TEST_F(HooksTest, KeyAssignmentsSendKeysOrMenuCommands) {
 // as the keypad launches go: its code queued, its stored options (none) in place of the last
 // launch's, and the host asked for a product command.
 TEST_F(HooksTest, AKeyAssignedToAPluginCommandLaunchesIt) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     KeyAssignment command;
     command.SetKey(win::VK_F2);
     command.SetTarget(181);
     command.bytes[KeyAssignment::kEnabled] = 1;
     command.SetPluginCommand();
-    KeyAssignments = {command};
-    ToolOptionsA[5].value = 7;  // left over from an earlier launch
-    ToolOptionsB[9].value = 3;
+    TheModule.options.KeyAssignments = {command};
+    TheModule.process.ToolOptionsA[5].value = 7;  // left over from an earlier launch
+    TheModule.process.ToolOptionsB[9].value = 3;
     Press(win::VK_F2);
-    EXPECT_EQ(RerunCode, 181);
-    EXPECT_EQ(ToolOptionsA[5].value, 0);
-    EXPECT_EQ(ToolOptionsB[9].value, 0);
-    EXPECT_EQ(PendingKeyLaunches, 1);
-    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIdByItem[0]});
+    EXPECT_EQ(TheModule.dispatch.RerunCode, 181);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[5].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsB[9].value, 0);
+    EXPECT_EQ(TheModule.hooks.PendingKeyLaunches, 1);
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIdByItem[0]});
     EXPECT_TRUE(m_hostKeys.empty());
 }
 
 TEST_F(HooksTest, ConfirmationAnsweredCancelSwallowsTheKey) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     KeyAssignment ask;
     ask.SetKey(win::VK_DELETE);
     ask.SetTarget(win::VK_BACK);
     ask.bytes[KeyAssignment::kEnabled] = 1;
     ask.bytes[KeyAssignment::kFlags] = KeyAssignment::kAsk;
-    KeyAssignments = {ask};
+    TheModule.options.KeyAssignments = {ask};
     win::QueueMessageBoxAnswer(win::IDCANCEL);
     Press(win::VK_DELETE);
     EXPECT_TRUE(m_hostKeys.empty());
@@ -281,7 +282,7 @@ intptr_t KeyGuard(int32_t code, uintptr_t key, intptr_t keyData) {
 }
 
 TEST_F(HooksTest, AssignmentsThatSendEachOthersKeysActOncePerStroke) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     KeyAssignment aToB;
     aToB.SetKey('A');
     aToB.SetTarget('B');
@@ -290,7 +291,7 @@ TEST_F(HooksTest, AssignmentsThatSendEachOthersKeysActOncePerStroke) {
     bToA.SetKey('B');
     bToA.SetTarget('A');
     bToA.bytes[KeyAssignment::kEnabled] = 1;
-    KeyAssignments = {aToB, bToA};
+    TheModule.options.KeyAssignments = {aToB, bToA};
     // The guard goes before the plug-in's hook.
     RemoveHostHooks();
     s_guardedEvents = 0;
@@ -309,13 +310,13 @@ TEST_F(HooksTest, AssignmentsThatSendEachOthersKeysActOncePerStroke) {
 // HOME, END, DEL and Backspace are mapped to themselves with "(ask)" by default: the question
 // comes before anything else; OK lets the key reach the host, Cancel swallows it.
 TEST_F(HooksTest, AKeyMappedToItselfAsksBeforeItReachesTheHost) {
-    RemapperEnabled = 1;
+    TheModule.options.RemapperEnabled = 1;
     KeyAssignment self;
     self.SetKey(win::VK_HOME);
     self.SetTarget(win::VK_HOME);
     self.bytes[KeyAssignment::kEnabled] = 1;
     self.bytes[KeyAssignment::kFlags] = KeyAssignment::kAsk;
-    KeyAssignments = {self};
+    TheModule.options.KeyAssignments = {self};
     win::QueueMessageBoxAnswer(win::IDCANCEL);
     Press(win::VK_HOME);
     EXPECT_TRUE(m_hostKeys.empty());
@@ -336,7 +337,7 @@ TEST_F(HooksTest, AKeyMappedToItselfAsksBeforeItReachesTheHost) {
 // The explorer's hot key sends its command: the host carries it out before the hook returns.
 TEST_F(HooksTest, TheExplorerHotkeySendsItsCommand) {
     EXPECT_EQ(KeyAssignmentHook(0, win::VK_TAB, 1), 1);
-    EXPECT_EQ(m_commands, std::vector<uint32_t>{HostCommandIds[0]});
+    EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIds[0]});
 }
 
 TEST_F(HooksTest, ModelessFormsGetDialogKeys) {
@@ -384,7 +385,7 @@ TEST_F(HooksTest, RedrawCommandsByHostYear) {
     win::RunMessageLoop();
     EXPECT_EQ(m_commands, (std::vector<uint32_t>{76037, 76038}));
     m_commands.clear();
-    HostYear = 1997;
+    TheAccessLayer.host.year = 1997;
     PostHostRedrawCommands();
     win::RunMessageLoop();
     EXPECT_EQ(m_commands, (std::vector<uint32_t>{76037, 76037}));

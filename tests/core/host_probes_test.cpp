@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "core/host/access_state.h"
 #include "core/host/host_imports.h"
 #include "core/host/text_file_utils.h"
 #include "core/host_probes.h"
@@ -48,12 +49,12 @@ INSTANTIATE_TEST_SUITE_P(Values, RoundToHundredsTest,
                          testsupport::NameBy(&RoundCase::value));
 
 TEST_F(HostProbesTest, WindowTitleChangesAreNoticed) {
-    HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale 2000 - [score.MUS]"});
+    TheAccessLayer.host.window = win::CreateWindow({.className = "Finale", .title = "Finale 2000 - [score.MUS]"});
     std::string title;
     EXPECT_TRUE(GetHostWindowTitle(title));
     EXPECT_EQ(title, "Finale 2000 - [score.MUS]");
     EXPECT_FALSE(GetHostWindowTitle(title));
-    win::SetWindowText(HostWindow, std::string(150, 't'));
+    win::SetWindowText(Host().window, std::string(150, 't'));
     EXPECT_TRUE(GetHostWindowTitle(title));
     EXPECT_EQ(title, std::string(100, 't'));
 }
@@ -105,8 +106,8 @@ TEST_F(HostProbesTest, OldHostsShowLayersByTheirMenu) {
     EXPECT_FALSE(GetHostMenuItemState(window, 0));
     EXPECT_TRUE(GetHostMenuItemState(window, 1));
 
-    HostWindow = window;
-    HostYear = 1998;
+    TheAccessLayer.host.window = window;
+    TheAccessLayer.host.year = 1998;
     EXPECT_TRUE(IsHostMenuCommandChecked(1));
     EXPECT_FALSE(IsHostMenuCommandChecked(2));
 }
@@ -149,26 +150,26 @@ TEST(MacRomanToAnsiTest, SevenLettersAreConverted) {
 TEST_F(HostProbesTest, TheActiveDocumentWindowAndItsPageField) {
     ResetHostImports();
     host::Host finale;
-    HostWindow = finale.MainWindow();
-    EXPECT_EQ(GetActiveDocumentWindow(HostWindow), win::kNoWindow);
-    EXPECT_FALSE(IsDocumentControlVisible(HostWindow));
-    EXPECT_EQ(ReadDocumentControlValue(HostWindow), -1);
+    TheAccessLayer.host.window = finale.MainWindow();
+    EXPECT_EQ(GetActiveDocumentWindow(Host().window), win::kNoWindow);
+    EXPECT_FALSE(IsDocumentControlVisible(Host().window));
+    EXPECT_EQ(ReadDocumentControlValue(Host().window), -1);
     finale.AddDocument(std::make_unique<host::Document>("first"));
     finale.AddDocument(std::make_unique<host::Document>("second"));
-    EXPECT_EQ(GetActiveDocumentWindow(HostWindow), finale.Windows().WindowOf(2));
-    EXPECT_FALSE(IsDocumentControlVisible(HostWindow));  // scroll view
-    EXPECT_EQ(ReadDocumentControlValue(HostWindow), -1);
+    EXPECT_EQ(GetActiveDocumentWindow(Host().window), finale.Windows().WindowOf(2));
+    EXPECT_FALSE(IsDocumentControlVisible(Host().window));  // scroll view
+    EXPECT_EQ(ReadDocumentControlValue(Host().window), -1);
     finale.Windows().SetPageView(true);
-    EXPECT_TRUE(IsDocumentControlVisible(HostWindow));
-    EXPECT_EQ(ReadDocumentControlValue(HostWindow), 1);
+    EXPECT_TRUE(IsDocumentControlVisible(Host().window));
+    EXPECT_EQ(ReadDocumentControlValue(Host().window), 1);
     finale.BringToFront(1);  // the first document still shows scroll view
-    EXPECT_EQ(GetActiveDocumentWindow(HostWindow), finale.Windows().WindowOf(1));
-    EXPECT_EQ(ReadDocumentControlValue(HostWindow), -1);
+    EXPECT_EQ(GetActiveDocumentWindow(Host().window), finale.Windows().WindowOf(1));
+    EXPECT_EQ(ReadDocumentControlValue(Host().window), -1);
     // The page the user typed into the field.
     finale.BringToFront(2);
     win::SetWindowText(win::GetDlgItem(win::GetDlgItem(finale.Windows().WindowOf(2), 203), 1005), "7");
-    EXPECT_EQ(ReadDocumentControlValue(HostWindow), 7);
-    HostWindow = win::kNoWindow;
+    EXPECT_EQ(ReadDocumentControlValue(Host().window), 7);
+    TheAccessLayer.host.window = win::kNoWindow;
 }
 
 }  // namespace

@@ -37,18 +37,18 @@ TEST_F(MessagesTest, TextsByLanguageAndId) {
 
 TEST_F(MessagesTest, RememberingPadsBothStrings) {
     RememberAnswer(11, true, 6);
-    EXPECT_EQ(ShowMessagesText, "11111111111");
-    EXPECT_EQ(LastAnswersText, "00000000006");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "11111111111");
+    EXPECT_EQ(TheModule.process.LastAnswersText, "00000000006");
     RememberAnswer(3, false, 7);
-    EXPECT_EQ(ShowMessagesText, "11011111111");
-    EXPECT_EQ(LastAnswersText, "00700000006");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "11011111111");
+    EXPECT_EQ(TheModule.process.LastAnswersText, "00700000006");
 }
 
 TEST_F(MessagesTest, SkippedQuestionAnswersItsLastAnswer) {
-    ShowMessagesText =
+    TheModule.process.ShowMessagesText =
         "1111111111"
         "0";
-    LastAnswersText =
+    TheModule.process.LastAnswersText =
         "0000000000"
         "7";
     const RememberedAnswer recalled = RecallAnswer(11, false);

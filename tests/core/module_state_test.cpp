@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -149,6 +153,54 @@ TEST(ModuleStateTest, NoMutableGlobalOutsideTheModule) {
             EXPECT_TRUE(seen.contains(name)) << name << " is no longer writable data: take it off the list";
         }
     }
+}
+
+/// Each line of the project's C++ sources below `folders` that matches `pattern`, with its place
+/// ("core/dispatch.h:12: ..."); `files` counts the sources read.
+std::vector<std::string> SourceLinesMatching(std::initializer_list<const char*> folders, const std::regex& pattern,
+                                             int32_t& files) {
+    namespace fs = std::filesystem;
+    const fs::path root(ORVEX_SOURCE_DIR);
+    std::vector<std::string> found;
+    for (const char* top : folders) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
+            const std::string extension = entry.path().extension().string();
+            if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp") ||
+                entry.path().filename() == "module_state_test.cpp") {
+                continue;
+            }
+            ++files;
+            std::ifstream in(entry.path());
+            std::string line;
+            for (int32_t number = 1; std::getline(in, line); ++number) {
+                if (std::regex_search(line, pattern)) {
+                    found.push_back(fs::relative(entry.path(), root).generic_string() + ":" + std::to_string(number) +
+                                    ": " + line);
+                }
+            }
+        }
+    }
+    return found;
+}
+
+TEST(ModuleStateTest, NoSourceDeclaresAReferenceToState) {
+    // State is read through its owner (TheModule, TheAccessLayer, a unit's struct), not through a
+    // global name bound to one of its fields: a reader sees where the value comes from.
+    int32_t files = 0;
+    const std::regex reference(R"(^\s*extern\s+(?!"C")[^;(]*&)");
+    EXPECT_EQ(SourceLinesMatching({"core", "forms", "expressions", "tools", "service", "apps"}, reference, files),
+              std::vector<std::string>{});
+    EXPECT_GT(files, 250);
+}
+
+TEST(ModuleStateTest, TheToolContextHasOneOwnerType) {
+    // Whoever keeps a tool context holds a share of it (std::shared_ptr, core/tool_context.h); no
+    // source owns one another way.
+    int32_t files = 0;
+    const std::regex otherOwner(R"(unique_ptr<\s*(orvex::)?TFMisc\s*>|new\s+(orvex::)?TFMisc\b)");
+    EXPECT_EQ(SourceLinesMatching({"core", "forms", "expressions", "tools", "apps", "tests"}, otherOwner, files),
+              std::vector<std::string>{});
+    EXPECT_GT(files, 400);
 }
 
 }  // namespace

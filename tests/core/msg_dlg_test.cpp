@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/host/access_state.h"
 #include "core/host/text_file_utils.h"
 #include "core/messages.h"
 #include "core/module.h"
@@ -37,15 +38,15 @@ TEST_F(MsgDlgTest, MessageWithNumberAndCaption) {
                               "  user: Escape", "  -> OK (no action was queued: Escape)"},
                              Shown());
     // Not skippable: shown every time, but its answer is remembered at position 10.
-    EXPECT_EQ(ShowMessagesText, "1111111111");
-    EXPECT_EQ(LastAnswersText, "0000000001");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "1111111111");
+    EXPECT_EQ(TheModule.process.LastAnswersText, "0000000001");
 }
 
 TEST_F(MsgDlgTest, SkippedMessageIsNotShownAgain) {
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "OkBtn", ""});
     ShowMessageById(win::kNoWindow, 9, 0, 0, true);
-    EXPECT_EQ(ShowMessagesText, "111111110");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "111111110");
     EXPECT_FALSE(Shown().empty());
     ShowMessageById(win::kNoWindow, 9, 0, 0, true);
     EXPECT_TRUE(Shown().empty());
@@ -55,7 +56,7 @@ TEST_F(MsgDlgTest, SkippedMessageIsNotShownAgain) {
 }
 
 TEST_F(MsgDlgTest, QuestionInGermanWithCancel) {
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     win::QueueMessageBoxAnswer(win::IDNO);
     int32_t answer = 0;
     EXPECT_FALSE(ShowMessageDialog(win::kNoWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, true, &answer, 0));
@@ -66,13 +67,13 @@ TEST_F(MsgDlgTest, QuestionInGermanWithCancel) {
          "  check box Skip \"In Zukunft überspringen\": unchecked", "  button YesBtn \"&Ja\"",
          "  button NoBtn \"&Nein\"", "  button CancelBtn \"&Abbrechen\"", "  user: click NoBtn", "  -> No"},
         Shown());
-    EXPECT_EQ(ShowMessagesText, "11111111111");
-    EXPECT_EQ(LastAnswersText, "00000000007");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "11111111111");
+    EXPECT_EQ(TheModule.process.LastAnswersText, "00000000007");
 }
 
 TEST_F(MsgDlgTest, SkippedQuestionAnswersItsLastAnswerUnseen) {
-    ShowMessagesText = "11111111110";
-    LastAnswersText = "00000000006";
+    TheModule.process.ShowMessagesText = "11111111110";
+    TheModule.process.LastAnswersText = "00000000006";
     int32_t answer = 0;
     EXPECT_TRUE(ShowMessageDialog(win::kNoWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, &answer, 0));
     EXPECT_EQ(answer, win::IDYES);
@@ -91,7 +92,7 @@ TEST_F(MsgDlgTest, QuestionNumbersAndYesNoButtons) {
 }
 
 TEST_F(MsgDlgTest, FreeTextsAndInternalErrors) {
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     ShowMessageText(win::kNoWindow, "English only", "", 0, 0);
     EXPECT_EQ(Shown()[1], "  label Message \"English only\"");
     ReportInternalError("list");
@@ -110,7 +111,7 @@ TEST_F(MsgDlgTest, FileThatCouldNotBeWrittenIsReported) {
     EXPECT_TRUE(Shown().empty());
     std::ofstream bad;  // never opened: writing fails
     bad << "lost";
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     EXPECT_FALSE(CheckFileWritten(bad));
     EXPECT_EQ(Shown()[1], "  label Message \"Die Datei konnte nicht beschrieben werden\"");
 }

@@ -56,34 +56,34 @@ protected:
 
 TEST_F(ProductMenuTest, FirstTickBuildsTheMenuOnTheMenuBar) {
     StartHost();
-    EXPECT_FALSE(MenuBuilt);
+    EXPECT_FALSE(TheModule.productMenu.MenuBuilt);
     win::Idle(500);
-    ASSERT_TRUE(MenuBuilt);
+    ASSERT_TRUE(TheModule.productMenu.MenuBuilt);
     const win::Hmenu bar = win::GetMenu(m_host->MainWindow());
     const int32_t last = win::GetMenuItemCount(bar) - 1;
     EXPECT_EQ(win::GetMenuString(bar, static_cast<uint32_t>(last), win::MF_BYPOSITION), "&Orvex");
     testsupport::ExpectLines({"&Browser...", "-----", "M&usic >", "&Spacing >", "Layou&t >", "-----", "Mo&dify >",
                               "&New Spacing...", "-----", "&Lyrics >", "&Parts >", "&Miscellaneous >", "-----",
                               "P&rint Multiple Files...", "&Options...", "&User Manual", "A&bout..."},
-                             Items(ProductMenu));
+                             Items(TheModule.productMenu.ProductMenu));
     testsupport::ExpectLines({"&Make/Remove space at end of measure (compress/expand)...",
                               "&Add/Remove space in measure...", "-----", "&Expand Spacing...", "&Compress Spacing...",
                               "-----", "Measure &Widths...", "M&odify a measure's leading white-space...", "-----",
                               "&Remove extraneous beat chart elements...", "&Proportionality..."},
-                             Items(win::GetSubMenu(ProductMenu, 3)));
+                             Items(win::GetSubMenu(TheModule.productMenu.ProductMenu, 3)));
     // The host's flat entries are gone from its plug-ins menu; their identifiers stay.
     EXPECT_EQ(win::GetMenuItemCount(m_host->PluginsMenu()), 0);
-    EXPECT_EQ(HostCommandIds[0], host::Host::kFirstPluginCommandId);
-    EXPECT_EQ(HostCommandIds[71], host::Host::kFirstPluginCommandId + 71);
-    EXPECT_EQ(HostCommandIdByItem[42], HostCommandIds[4]);  // Respell Notes
-    EXPECT_EQ(CommandTable[1].submenuNumber, 1);
-    EXPECT_EQ(CommandTable[45].submenuNumber, 0);
-    EXPECT_EQ(CommandTable[67].submenuNumber, 7);
+    EXPECT_EQ(TheModule.commands.HostCommandIds[0], host::Host::kFirstPluginCommandId);
+    EXPECT_EQ(TheModule.commands.HostCommandIds[71], host::Host::kFirstPluginCommandId + 71);
+    EXPECT_EQ(TheModule.commands.HostCommandIdByItem[42], TheModule.commands.HostCommandIds[4]);  // Respell Notes
+    EXPECT_EQ(TheModule.commands.CommandTable[1].submenuNumber, 1);
+    EXPECT_EQ(TheModule.commands.CommandTable[45].submenuNumber, 0);
+    EXPECT_EQ(TheModule.commands.CommandTable[67].submenuNumber, 7);
     // Two entries with one text ("Vx &Proportionality...") take two identifiers in order.
-    EXPECT_EQ(HostCommandIds[20], host::Host::kFirstPluginCommandId + 20);
-    EXPECT_EQ(HostCommandIds[51], host::Host::kFirstPluginCommandId + 51);
+    EXPECT_EQ(TheModule.commands.HostCommandIds[20], host::Host::kFirstPluginCommandId + 20);
+    EXPECT_EQ(TheModule.commands.HostCommandIds[51], host::Host::kFirstPluginCommandId + 51);
     // The menu's entries still send the host's identifiers.
-    EXPECT_EQ(m_host->FindMenuCommand("Orvex/Miscellaneous/Font Info"), HostCommandIds[67]);
+    EXPECT_EQ(m_host->FindMenuCommand("Orvex/Miscellaneous/Font Info"), TheModule.commands.HostCommandIds[67]);
     // Built once only.
     win::Idle(2000);
     EXPECT_EQ(win::GetMenuItemCount(bar), last + 1);
@@ -91,14 +91,14 @@ TEST_F(ProductMenuTest, FirstTickBuildsTheMenuOnTheMenuBar) {
 
 TEST_F(ProductMenuTest, WithTheOptionOffTheMenuOpensThePluginsMenu) {
     StartHost(0x05000005, host::Language::German);
-    GeneralOptions[GO_MENU_ON_MENU_BAR].value = 0;  // "Put Orvex menu in menu bar?" off
-    MenuOnMenuBar = false;
+    TheModule.process.GeneralOptions[GO_MENU_ON_MENU_BAR].value = 0;  // "Put Orvex menu in menu bar?" off
+    TheModule.process.MenuOnMenuBar = false;
     win::Idle(500);
-    ASSERT_TRUE(MenuBuilt);
+    ASSERT_TRUE(TheModule.productMenu.MenuBuilt);
     EXPECT_EQ(win::GetMenuString(m_host->PluginsMenu(), 0, win::MF_BYPOSITION), "&Orvex");
-    EXPECT_EQ(win::GetSubMenu(m_host->PluginsMenu(), 0), ProductMenu);
-    EXPECT_EQ(Items(ProductMenu)[2], "&Noten >");
-    EXPECT_EQ(Items(win::GetSubMenu(ProductMenu, 2))[0], "&Flageolette...");
+    EXPECT_EQ(win::GetSubMenu(m_host->PluginsMenu(), 0), TheModule.productMenu.ProductMenu);
+    EXPECT_EQ(Items(TheModule.productMenu.ProductMenu)[2], "&Noten >");
+    EXPECT_EQ(Items(win::GetSubMenu(TheModule.productMenu.ProductMenu, 2))[0], "&Flageolette...");
 }
 
 TEST_F(ProductMenuTest, OldHostsMoveTheOtherPluginsIntoColumns) {
@@ -108,15 +108,15 @@ TEST_F(ProductMenuTest, OldHostsMoveTheOtherPluginsIntoColumns) {
     for (uint32_t i = 0; i < 30; ++i) {
         win::AppendMenu(plugins, win::MF_STRING, 50000 + i, "Other " + std::to_string(i));
     }
-    MenuOnMenuBar = false;
+    TheModule.process.MenuOnMenuBar = false;
     BuildProductMenu();
-    ASSERT_TRUE(MenuBuilt);
+    ASSERT_TRUE(TheModule.productMenu.MenuBuilt);
     const win::Hmenu bar = win::GetMenu(m_host->MainWindow());
     // The extra menu stands before the plug-ins menu (position 5 on a 1997 host).
     EXPECT_EQ(win::GetMenuString(bar, 5, win::MF_BYPOSITION), "Plug-&ins");
     const win::Hmenu extra = win::GetSubMenu(bar, 5);
     ASSERT_EQ(win::GetMenuItemCount(extra), 31);  // the product menu, then the 30 copies
-    EXPECT_EQ(win::GetSubMenu(extra, 0), ProductMenu);
+    EXPECT_EQ(win::GetSubMenu(extra, 0), TheModule.productMenu.ProductMenu);
     // columns = 2, per column = (30 + 2 + 1 - 1) / 2 = 16: the 16th copy starts a column.
     for (int32_t copy = 0; copy < 30; ++copy) {
         const bool breaks =
@@ -141,29 +141,30 @@ TEST_F(ProductMenuTest, SubmenuOfOnlyOurEntriesDisappears) {
     win::InsertMenu(plugins, 0, win::MF_BYPOSITION | win::MF_POPUP, static_cast<uint32_t>(folder), "Orvex folder");
     win::AppendMenu(plugins, win::MF_STRING, 50000, "Someone else");
     BuildProductMenu();
-    ASSERT_TRUE(MenuBuilt);
+    ASSERT_TRUE(TheModule.productMenu.MenuBuilt);
     EXPECT_FALSE(win::IsMenu(folder));
     EXPECT_EQ(Items(plugins), std::vector<std::string>{"Someone else"});
-    EXPECT_EQ(HostCommandIds[3], host::Host::kFirstPluginCommandId + 3);
+    EXPECT_EQ(TheModule.commands.HostCommandIds[3], host::Host::kFirstPluginCommandId + 3);
 }
 
 TEST_F(ProductMenuTest, WithoutTheFirstEntryTheFlatEntriesStay) {
     StartHost();
-    CommandTable[0].englishText = "Vx Nothing like it";  // the host's entry for index 0 no longer matches
+    TheModule.commands.CommandTable[0].englishText =
+        "Vx Nothing like it";  // the host's entry for index 0 no longer matches
     BuildProductMenu();
-    EXPECT_FALSE(MenuBuilt);
-    EXPECT_EQ(MenuBuildTried, 1);
+    EXPECT_FALSE(TheModule.productMenu.MenuBuilt);
+    EXPECT_EQ(TheModule.productMenu.MenuBuildTried, 1);
     // Every flat entry is still there, in its place, and none is claimed.
     const std::vector<std::string> items = Items(m_host->PluginsMenu());
     ASSERT_EQ(items.size(), 72u);
     EXPECT_EQ(items[1], "Vx &Harmonics...");
     EXPECT_EQ(items[71], "Vx A&bout...");
     EXPECT_EQ(win::GetMenuItemID(m_host->PluginsMenu(), 71), host::Host::kFirstPluginCommandId + 71);
-    EXPECT_EQ(HostCommandIds[5], 0u);
+    EXPECT_EQ(TheModule.commands.HostCommandIds[5], 0u);
     // Not tried again.
-    CommandTable[0] = kCommandTableData[0];
+    TheModule.commands.CommandTable[0] = kCommandTableData[0];
     BuildProductMenu();
-    EXPECT_FALSE(MenuBuilt);
+    EXPECT_FALSE(TheModule.productMenu.MenuBuilt);
 }
 
 }  // namespace

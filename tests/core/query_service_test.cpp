@@ -71,8 +71,8 @@ TEST_F(QueryServiceTest, SubmenuTitles) {
 }
 
 TEST_F(QueryServiceTest, CommandRecord) {
-    HostCommandIds[70] = 40071;
-    CommandTable[70].submenuNumber = 0;
+    TheModule.commands.HostCommandIds[70] = 40071;
+    TheModule.commands.CommandTable[70].submenuNumber = 0;
     std::array<uint8_t, 68> record{};
     hostapi::WriteI32(record.data(), 0, 71);
     ASSERT_EQ(QueryService(QUERY_COMMAND, 68, record.data()), 1);

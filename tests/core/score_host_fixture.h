@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/host/access_state.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
 #include "core/startup.h"
@@ -33,7 +34,7 @@ protected:
 
     /// Opens a score text on a host of that year (1998, 2000, 2001 or 2002).
     host::Document& Open(const std::string& score, int32_t year = 2000) {
-        orvex::HostYear = year;
+        orvex::TheAccessLayer.host.year = year;
         m_host->SetRawVersion(year == 1998   ? 0x04000000
                               : year == 2000 ? 0x05000005
                               : year == 2001 ? 0x06000000

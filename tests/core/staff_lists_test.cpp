@@ -2,7 +2,9 @@
 // systems from 2001, editing and writing back, groups starting at a staff, removal and adoption.
 #include <gtest/gtest.h>
 
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
+#include "core/host/host_info.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "platform/host/record_layouts.h"
@@ -66,7 +68,7 @@ TEST_F(StaffListsTest, LoadsTheScoreListWithNamesInTheMenuLanguage) {
     EXPECT_EQ(list.ByNumber(5), 0);
     EXPECT_EQ(list.IndexOf(4), 4);
     EXPECT_FALSE(list.Contains(9));
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     list.Load(0, true);  // the service's names are not bound: the document's are read
     EXPECT_EQ(list.At(2).name, "[System 3]");
 }

@@ -6,6 +6,7 @@
 #include "core/host/finxess.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
@@ -99,7 +100,7 @@ TEST_F(StaffSystemsTest, From2001AFailedShortSaveLeavesTheLongFormAsItWas) {
 
 TEST_F(StaffSystemsTest, AnUnlaidFirstSystemStaysWhenLayoutUpdatesAreOff) {
     Open("staff \"A\"\nmeasures 3\nsystem 0 0\n");
-    GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 0;
+    TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 0;
     TStaffSystems systems;
     ASSERT_EQ(systems.Count(), 1);
     EXPECT_EQ(systems.At(0).firstMeasure(), 0);
@@ -110,7 +111,7 @@ TEST_F(StaffSystemsTest, AnUnlaidFirstSystemStaysWhenLayoutUpdatesAreOff) {
 
 TEST_F(StaffSystemsTest, TheLoadAsksForOneLayoutAndStartsOver) {
     Open("staff \"A\"\nmeasures 6 width 1000\nsystem 1 3\nsystem 0 0\n");
-    GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 1;
+    TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 1;
     TStaffSystems systems;
     EXPECT_EQ(systems.LayoutUpdates(), 1);
     ASSERT_EQ(systems.Count(), 3);
@@ -120,7 +121,7 @@ TEST_F(StaffSystemsTest, TheLoadAsksForOneLayoutAndStartsOver) {
 
 TEST_F(StaffSystemsTest, AHostThatNeverLaysOutDoesNotKeepTheLoadGoing) {
     Open("staff \"A\"\nmeasures 3\nsystem 0 0\nsystem 0 0\n");
-    GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 1;
+    TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 1;
     m_host->SetLayoutHeld(true);
     TStaffSystems systems;
     EXPECT_EQ(systems.LayoutUpdates(), TStaffSystems::kMaxLayoutUpdates);
@@ -130,7 +131,7 @@ TEST_F(StaffSystemsTest, AHostThatNeverLaysOutDoesNotKeepTheLoadGoing) {
 TEST_F(StaffSystemsTest, ALaterUnlaidSystemAfterAMissingMeasureAsksNothing) {
     // System 2 follows a system whose end measure (9) does not exist.
     Open("staff \"A\"\nmeasures 8\nsystem 1 8\nsystem 0 0\n");
-    GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 1;
+    TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = 1;
     TStaffSystems systems;
     EXPECT_EQ(systems.LayoutUpdates(), 0);
     EXPECT_EQ(systems.Count(), 2);

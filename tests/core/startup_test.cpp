@@ -4,6 +4,7 @@
 
 #include "core/commands.h"
 #include "core/general_options.h"
+#include "core/host/access_state.h"
 #include "core/module.h"
 #include "core/startup.h"
 #include "platform/hostapi/records.h"
@@ -71,8 +72,8 @@ class HostYearTest : public StartupTest, public ::testing::WithParamInterface<Ye
 
 TEST_P(HostYearTest, YearFollowsTheRawVersionAndTheAnswerIsFixed) {
     EXPECT_EQ(FinaleExtensionVersion(GetParam().rawVersion), 0x5000005);
-    EXPECT_EQ(HostRawVersion, GetParam().rawVersion);
-    EXPECT_EQ(HostYear, GetParam().year);
+    EXPECT_EQ(Host().rawVersion, GetParam().rawVersion);
+    EXPECT_EQ(Host().year, GetParam().year);
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, HostYearTest,
@@ -91,8 +92,8 @@ class HostLanguageTest : public StartupTest, public ::testing::WithParamInterfac
 
 TEST_P(HostLanguageTest, ThirdMenuBarItemChoosesTheLanguage) {
     Start(0x05000005, {"&Datei", "&Edit", GetParam().itemAtPosition2, "&Optionen"});
-    EXPECT_EQ(LanguageIndex, GetParam().languageIndex);
-    EXPECT_EQ(ItalianHost, GetParam().italian);
+    EXPECT_EQ(Host().language, GetParam().languageIndex);
+    EXPECT_EQ(TheModule.process.ItalianHost, GetParam().italian);
 }
 
 INSTANTIATE_TEST_SUITE_P(MenuTexts, HostLanguageTest,
@@ -106,38 +107,38 @@ TEST_F(StartupTest, WindowWithoutMenuKeepsEnglish) {
     FinaleExtensionVersion(0x05000005);
     int32_t result = -1;
     EXPECT_EQ(FinaleExtensionInit(win::CreateWindow({.className = "Finale"}), &result), 1);
-    EXPECT_EQ(LanguageIndex, 0);
-    EXPECT_FALSE(ItalianHost);
+    EXPECT_EQ(Host().language, 0);
+    EXPECT_FALSE(TheModule.process.ItalianHost);
 }
 
 TEST_F(StartupTest, InitKeepsTheWindowAndSetsUpTheProcessState) {
-    VersionText = "1.88d";
+    TheModule.process.VersionText = "1.88d";
     win::OsVersionInfo windows98;
     windows98.platformId = win::VER_PLATFORM_WIN32_WINDOWS;
     win::SetSimulatedOsVersion(windows98);
     Start(0x05000005);
-    EXPECT_NE(HostWindow, win::kNoWindow);
-    EXPECT_EQ(VersionText, " 1.88d");
-    EXPECT_FALSE(IsNT);
+    EXPECT_NE(Host().window, win::kNoWindow);
+    EXPECT_EQ(TheModule.process.VersionText, " 1.88d");
+    EXPECT_FALSE(TheModule.process.IsNT);
     // The general options hold their initial values; the menu goes on the menu bar.
     const std::array<int32_t, 9> initial = {1, 15, 20, 0, 0, 1, 205, 0, 1};
     for (size_t row = 0; row < initial.size(); ++row) {
-        EXPECT_EQ(GeneralOptions[row].value, initial[row]) << "row " << row;
+        EXPECT_EQ(TheModule.process.GeneralOptions[row].value, initial[row]) << "row " << row;
     }
-    EXPECT_TRUE(MenuOnMenuBar);
+    EXPECT_TRUE(TheModule.process.MenuOnMenuBar);
 }
 
 TEST_F(StartupTest, InitOnNtReportsTheNtFamily) {
     Start(0x05000005);
-    EXPECT_TRUE(IsNT);
-    EXPECT_EQ(VersionText, " 1.88d");
+    EXPECT_TRUE(TheModule.process.IsNT);
+    EXPECT_EQ(TheModule.process.VersionText, " 1.88d");
 }
 
 TEST_F(StartupTest, EnumerationYields72RecordsThenStops) {
     Start(0x05000005);
     const auto records = EnumerateAll();
     ASSERT_EQ(records.size(), 72u);
-    EXPECT_EQ(CommandCount, 72);
+    EXPECT_EQ(TheModule.commands.CommandCount, 72);
     for (int16_t later : std::initializer_list<int16_t>{72, 73, 79, 80, 1000}) {
         hostapi::MenuRecord record;
         EXPECT_EQ(FinaleExtensionEnumerate(nullptr, later, record.bytes.data()), 0) << later;
@@ -148,7 +149,7 @@ TEST_F(StartupTest, EnumerationYields72RecordsThenStops) {
     EXPECT_EQ(records[45].menuText(), "Vx &New Spacing...");
     EXPECT_EQ(records[71].menuText(), "Vx A&bout...");
     for (int16_t index = 0; index < 72; ++index) {
-        EXPECT_EQ(MenuIndexMap[static_cast<size_t>(index)], index);
+        EXPECT_EQ(TheModule.commands.MenuIndexMap[static_cast<size_t>(index)], index);
     }
 }
 
@@ -198,7 +199,7 @@ class CommandNameTest : public StartupTest, public ::testing::WithParamInterface
 
 TEST_P(CommandNameTest, NameDependsOnVersionAndLanguage) {
     FinaleExtensionVersion(GetParam().rawVersion);
-    LanguageIndex = GetParam().languageIndex;
+    TheAccessLayer.host.language = GetParam().languageIndex;
     EXPECT_EQ(GetCommandName(GetParam().tableIndex), GetParam().name);
     // The second lookup takes the text remembered in the entry.
     EXPECT_EQ(GetCommandName(GetParam().tableIndex), GetParam().name);
@@ -233,15 +234,15 @@ TEST_F(StartupTest, LoadReadsTheRememberedAnswers) {
         registry.WriteString("LastAnswers", "6,7");
     }
     EXPECT_EQ(DllEntryPoint(win::Hmodule{0x1234}, win::DLL_PROCESS_ATTACH, nullptr), 1);
-    EXPECT_EQ(ModuleInstance, win::Hmodule{0x1234});
-    EXPECT_EQ(ShowMessagesText, "0101");
-    EXPECT_EQ(LastAnswersText, "6,7");
+    EXPECT_EQ(TheModule.process.ModuleInstance, win::Hmodule{0x1234});
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "0101");
+    EXPECT_EQ(TheModule.process.LastAnswersText, "6,7");
 }
 
 TEST_F(StartupTest, UnloadBeforeInitStillWritesBothValues) {
     EXPECT_EQ(DllEntryPoint(win::Hmodule{0x1234}, win::DLL_PROCESS_ATTACH, nullptr), 1);
-    EXPECT_EQ(ShowMessagesText, "");
-    ShowMessagesText = "1";
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "");
+    TheModule.process.ShowMessagesText = "1";
     EXPECT_EQ(DllEntryPoint(win::Hmodule{0x1234}, win::DLL_PROCESS_DETACH, nullptr), 1);
     EXPECT_EQ(RegistryString("ShowMessages"), "1");
     EXPECT_EQ(RegistryString("LastAnswers"), "");
@@ -257,14 +258,14 @@ TEST_F(StartupTest, ValueOfAnotherTypeStartsTheAnswersEmpty) {
         registry.WriteInteger("ShowMessages", 5);
     }
     EXPECT_EQ(DllEntryPoint(win::Hmodule{0x1234}, win::DLL_PROCESS_ATTACH, nullptr), 1);
-    EXPECT_EQ(ShowMessagesText, "");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "");
 }
 
 TEST_F(StartupTest, TerminateClosesTheQueryServiceAndForgetsTheBinding) {
     Start(0x05000005);
-    ServicePluginBound = true;
+    TheModule.process.ServicePluginBound = true;
     EXPECT_EQ(FinaleExtensionTerminate(nullptr), 1);
-    EXPECT_FALSE(ServicePluginBound);
+    EXPECT_FALSE(TheModule.process.ServicePluginBound);
 }
 
 }  // namespace

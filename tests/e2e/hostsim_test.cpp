@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/module.h"
 #include "tests/support/fixture.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/module.h"
 #include "tests/support/fixture.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/module.h"
 #include "expressions/charset.h"
 #include "expressions/txtexpr.h"
 #include "forms/action_control_table.h"
@@ -154,13 +155,13 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
         Quoted(times + kWindows) + "\n" + "lyric verse 2 " + Quoted(tooLong) + "\n" + "text " +
         Quoted("^font(Courier)" + kWindows) + "\n" + "expression 1 " + Quoted(kWindows) + " font 2\n" +
         "expression 2 " + Quoted(kWindows) + " font 1\n");
-    std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+    std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
     for (size_t row = 0; row < 2; ++row) {
         context->Options[row].text = orvex::kActionControlTableData[30][row].text;
     }
     context->Options[2].value = 1;
     context->Options[3].text = "Arial, Courier";
-    orvex::CurrentRegion = nullptr;
+    orvex::TheModule.dispatch.CurrentRegion = nullptr;
     EXPECT_EQ(orvex::DispatchTool(*context, 30, 1, 0), 1);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 1), times + kBackToMacRoman);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 2), tooLong);  // does not fit the working buffer
@@ -175,12 +176,12 @@ TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
         "expression 1 " +
         Quoted(kMacRoman) + " font 2\n");
     const auto run = [](const char* exclude) {
-        std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+        std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
         for (size_t row = 0; row < 2; ++row) {
             context->Options[row].text = orvex::kActionControlTableData[30][row].text;
         }
         context->Options[3].text = exclude;
-        orvex::CurrentRegion = nullptr;
+        orvex::TheModule.dispatch.CurrentRegion = nullptr;
         return orvex::DispatchTool(*context, 30, 1, 0);
     };
     // Row 3 excludes Courier for this run only.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/module.h"
 #include "core/options_store.h"
 #include "expressions/txtexpleditor.h"
 #include "expressions/txtexplgrid.h"
@@ -40,7 +41,7 @@ class ExplorerTest : public ExpressionsTest {
 protected:
     void SetUp() override {
         ExpressionsTest::SetUp();
-        orvex::ExplorerMetatoolKey = '1';
+        orvex::TheModule.options.ExplorerMetatoolKey = '1';
         SetInfoLevelKnown(true);
     }
     void TearDown() override {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "core/host/access_state.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "expressions/txtexplinfo.h"
 #include "platform/win/message_box.h"
@@ -76,7 +78,7 @@ class ExplorerOkTest : public ExplorerFormTest, public ::testing::WithParamInter
 
 TEST_P(ExplorerOkTest, OkWritesBackAndGivesTheKeyToTheSelectedExpression) {
     OpenScore(kExplorerScore);
-    ExplorerMetatoolKey = 'A';
+    TheModule.options.ExplorerMetatoolKey = 'A';
     const std::string cell = GetParam();
     win::QueueFormAction("TTextExprForm", {win::FormAction::Kind::Set, "Grid", cell});
     win::QueueFormAction("TTextExprForm", {win::FormAction::Kind::Click, "OkBtn", ""});
@@ -141,7 +143,7 @@ TEST_F(ExplorerFormTest, CancelAfterTwoChangesAsksFirst) {
 
 TEST_F(ExplorerFormTest, TheCloseBoxIsCancel) {
     OpenScore(kExplorerScore);
-    ExplorerMetatoolKey = 'A';
+    TheModule.options.ExplorerMetatoolKey = 'A';
     // The user picks "arco" and closes the explorer by its close box.
     win::QueueFormAction("TTextExprForm", {win::FormAction::Kind::Set, "Grid", "1,3"});
     win::QueueFormAction("TTextExprForm", {win::FormAction::Kind::Close, "", ""});
@@ -217,10 +219,10 @@ TEST_F(ExplorerFormTest, ReopeningChangesNothingItRemembers) {
 
 TEST_F(ExplorerFormTest, GermanTexts) {
     OpenScore(kExplorerScore);
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     Make();
     m_form->Show();
-    EXPECT_EQ(m_form->Caption(), "Explorer für Vortragsbezeichnungen" + VersionText);
+    EXPECT_EQ(m_form->Caption(), "Explorer für Vortragsbezeichnungen" + TheModule.process.VersionText);
     const vcl::TStrings& columns = m_form->xColCount->Items();
     ASSERT_EQ(columns.Count(), 12);
     EXPECT_EQ(columns[0], "2 Spalten");

@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "core/module.h"
 #include "tests/expressions/explorer_fixture.h"
 
 namespace {
@@ -318,7 +319,7 @@ TEST_F(ExplorerGridTest, EscapeInTheEmptySlotLeavesNoExpression) {
 }
 
 TEST_F(ExplorerGridTest, ANewMetatoolKeyTakesTheOldKeysRecordAway) {
-    orvex::ExplorerMetatoolKey = 0;  // OK gives no key of its own to the expression in focus
+    orvex::TheModule.options.ExplorerMetatoolKey = 0;  // OK gives no key of its own to the expression in focus
     Show(kExplorerScore, false);
     const int32_t col = ColumnOf(kKindMetatool);
     Editor().ClickCell(col, 1);  // "dolce", key 'A'

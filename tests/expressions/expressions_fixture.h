@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/host/access_state.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
 #include "platform/host/record_store.h"
@@ -40,8 +42,8 @@ protected:
     /// Opens the score and hands the plug-in side the host window and the document's record.
     host::Document& OpenScore(const std::string& score, int32_t year = 2000) {
         host::Document& document = Open(score, year);
-        orvex::HostWindow = m_host->MainWindow();
-        orvex::SelectionRecords[1] = m_host->DocumentRegion();
+        orvex::TheAccessLayer.host.window = m_host->MainWindow();
+        orvex::TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
         win::ClearTranscript();
         return document;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/host/finxess_records.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "expressions/transfer.h"
 #include "forms/dactopt.h"
@@ -71,8 +72,8 @@ protected:
         }
     }
     int32_t Run() {
-        orvex::CurrentRegion = nullptr;
-        orvex::SelectionRecords[1] = m_host->DocumentRegion();
+        orvex::TheModule.dispatch.CurrentRegion = nullptr;
+        orvex::TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
         return orvex::DispatchTool(*m_context, kTransfer, 1, 0);
     }
     /// Switches to the target document and selects its measures 1 and 2.
@@ -87,7 +88,7 @@ protected:
         return record == nullptr ? int16_t{-999} : hostapi::ReadI16(record->data(), offset);
     }
 
-    std::unique_ptr<orvex::TFMisc> m_context;
+    std::shared_ptr<orvex::TFMisc> m_context;
 };
 
 TEST_F(TransferTest, TwoPressesOfGoReadThenWrite) {
@@ -96,8 +97,8 @@ TEST_F(TransferTest, TwoPressesOfGoReadThenWrite) {
     win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Set, "Row5", "1"});
     win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
     Invoke(static_cast<int16_t>(orvex::FindCommandIndex(100 + kTransfer)));
-    ASSERT_FALSE(orvex::ModelessFormList.empty());
-    auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::ModelessFormList.back());
+    ASSERT_FALSE(orvex::TheModule.dispatch.ModelessFormList.empty());
+    auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::TheModule.dispatch.ModelessFormList.back());
     ASSERT_NE(dialog, nullptr);
     ToTarget();
     ASSERT_EQ(Other("otFM", 1), nullptr);

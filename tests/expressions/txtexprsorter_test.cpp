@@ -8,6 +8,8 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/host/access_state.h"
+#include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
@@ -151,14 +153,14 @@ TEST_F(SorterFormTest, ApplyModeTextsInEnglish) {
     EXPECT_EQ(form->ShowModal(), vcl::mrCancel);
     EXPECT_EQ(form->TxtSortGoBtn->Caption(), "Go!");
     EXPECT_EQ(form->Info->Caption(), "This plug-in will sort your text expressions.");
-    EXPECT_EQ(form->Caption(), "Text Expression Sorter" + VersionText);
+    EXPECT_EQ(form->Caption(), "Text Expression Sorter" + TheModule.process.VersionText);
     EXPECT_TRUE(form->DeleteUnused->Visible());
-    EXPECT_EQ(form->OwnerWindow(), HostWindow);
+    EXPECT_EQ(form->OwnerWindow(), Host().window);
 }
 
 TEST_F(SorterFormTest, OptionsModeTextsInGermanAndNoDeleteControls) {
     OpenScore("staff \"Flute\"\nmeasures 1\n");
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     auto form = MakeForm();
     form->SetMode(kSorterOptionsMode);
     form->SetShowDeleteMark(false);
@@ -167,7 +169,7 @@ TEST_F(SorterFormTest, OptionsModeTextsInGermanAndNoDeleteControls) {
     EXPECT_EQ(form->TxtSortGoBtn->Caption(), "Ok");
     EXPECT_EQ(form->Info->Caption(),
               "Bitte wählen Sie die Einstellungen für die Sofortsortierung im Explorer für Vortragsbezeichnungen.");
-    EXPECT_EQ(form->Caption(), "Vortragsbezeichnungen sortieren" + VersionText);
+    EXPECT_EQ(form->Caption(), "Vortragsbezeichnungen sortieren" + TheModule.process.VersionText);
     EXPECT_EQ(form->SepSizes->Caption(), "Größe");
     EXPECT_EQ(form->CancelBtn->Caption(), "Abbruch");
     EXPECT_FALSE(form->DeleteUnused->Visible());
@@ -182,10 +184,10 @@ TEST_F(SorterFormTest, OptionsModeRemembersUnderItsOwnName) {
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Set, "CaseSens", "checked"});
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
     EXPECT_EQ(form->ShowModal(), vcl::mrOk);
-    ASSERT_TRUE(Registry->OpenKey(kSettingsKey, false));
-    EXPECT_TRUE(Registry->ValueExists("TextExprSorterEX"));
-    EXPECT_FALSE(Registry->ValueExists("TextExprSorter"));
-    Registry->CloseKey();
+    ASSERT_TRUE(TheModule.process.Registry->OpenKey(kSettingsKey, false));
+    EXPECT_TRUE(TheModule.process.Registry->ValueExists("TextExprSorterEX"));
+    EXPECT_FALSE(TheModule.process.Registry->ValueExists("TextExprSorter"));
+    TheModule.process.Registry->CloseKey();
     // Options mode sorts the shared table in memory and writes nothing.
     EXPECT_TRUE(TextExpressionTable().Sorted());
     EXPECT_EQ(TextExpressionTable().Options().CaseFlag, 1);
@@ -277,7 +279,7 @@ expression 3 "a"
 
 TEST_F(SorterFormTest, AViewOtherThanAllStavesIsRefused) {
     OpenScore("staff \"Flute\"\nmeasures 1\nexpression 1 \"b\"\nexpression 2 \"a\"\n");
-    SelectionRecords[1].setViewKey(2);
+    TheModule.dispatch.SelectionRecords[1].setViewKey(2);
     win::QueueFormAction("TTextExprSorter", {win::FormAction::Kind::Click, "TxtSortGoBtn", ""});
     EXPECT_EQ(RunTextExpressionSorter(), 0);  // cancelled after the refusal: no change
     EXPECT_EQ(Messages(), (std::vector<std::string>{
@@ -318,8 +320,10 @@ protected:
     }
     /// The menu index of a command code.
     int16_t MenuIndexOf(int32_t code) {
-        for (int16_t index = 0; index < CommandCount; ++index) {
-            if (CommandTable[static_cast<size_t>(MenuIndexMap[static_cast<size_t>(index)])].code == code) {
+        for (int16_t index = 0; index < TheModule.commands.CommandCount; ++index) {
+            if (TheModule.commands
+                    .CommandTable[static_cast<size_t>(TheModule.commands.MenuIndexMap[static_cast<size_t>(index)])]
+                    .code == code) {
                 return index;
             }
         }
@@ -390,8 +394,8 @@ TEST_F(SorterDispatchTest, LevelTwoReadsOrComparesTheSharedTable) {
     Level2Handlers()[72] = [](TFMisc&, int32_t, const hostapi::SelectionRecord*) { return true; };
     Level2Handlers()[25] = [](TFMisc&, int32_t, const hostapi::SelectionRecord*) { return true; };
     Level2Handlers()[32] = [](TFMisc&, int32_t, const hostapi::SelectionRecord*) { return true; };
-    QuerySelectionFromHost = false;
-    CurrentRegion = &SelectionRecords[1];
+    TheModule.dispatch.QuerySelectionFromHost = false;
+    TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[1];
     auto context = InitToolContext();
     TTextExpressions& table = TextExpressionTable();
     EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 1);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/module.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/lyric_records.h"
@@ -184,12 +185,12 @@ class WordExtOptionsTest : public WordExtCommandTest, public testing::WithParamI
 
 TEST_P(WordExtOptionsTest, RowsGiveTheLengths) {
     StartHost(AcrossSystems(kGloryText));
-    std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+    std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
     for (size_t row = 0; row < 4; ++row) {
         context->Options[row].value = GetParam().rows[row];
     }
-    orvex::CurrentRegion = nullptr;
-    orvex::SelectionRecords[1] = m_host->DocumentRegion();
+    orvex::TheModule.dispatch.CurrentRegion = nullptr;
+    orvex::TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
     EXPECT_EQ(orvex::DispatchTool(*context, 62, 1, 0), 1);
     EXPECT_EQ(Assignments(1, 0), (Words{{1, 1, 0, 0, GetParam().glory}}));
     const bool added = !GetParam().continuation.empty();

@@ -55,7 +55,7 @@ measures 4 time 4/4
     void TearDown() override {
         ExpectNothingLeft();
         // Dialogs left open go with the test, before the host.
-        const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
+        const std::vector<vcl::TForm*> open = orvex::TheModule.dispatch.ModelessFormList;
         for (vcl::TForm* form : open) {
             delete form;
         }

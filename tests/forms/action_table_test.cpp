@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/general_options.h"
+#include "core/host/access_state.h"
 #include "core/module.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
@@ -73,9 +74,9 @@ TEST_F(ActionTableTest, ItemsWithoutOptionsHaveNoRows) {
     for (int32_t item : {25, 42, 51, 53, 61, 77, 78, 79, 80, 81}) {
         EXPECT_EQ(ActionRowCount(item), 0) << "item " << item;
         EXPECT_EQ(ActionRowCaption(item, 0), nullptr) << "item " << item;
-        LanguageIndex = 1;
+        TheAccessLayer.host.language = 1;
         EXPECT_EQ(ActionRowCaption(item, 0), nullptr) << "item " << item;
-        LanguageIndex = 0;
+        TheAccessLayer.host.language = 0;
     }
 }
 
@@ -416,7 +417,7 @@ TEST_F(ActionTableTest, OptionSetTwoHasItsOwnValueField) {
 TEST_F(ActionTableTest, CaptionFollowsTheLanguage) {
     EXPECT_STREQ(ActionRowCaption(45, 0), "Split into how many systems:");
     EXPECT_EQ(ActionRowCaption(45, 1), nullptr);
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     EXPECT_STREQ(ActionRowCaption(45, 0), "In wieviele Systeme teilen:");
     EXPECT_STREQ(ActionRowCaption(21, 5), "Orvex in der Menüleiste?");
     EXPECT_EQ(ActionRowCaption(45, 1), nullptr);

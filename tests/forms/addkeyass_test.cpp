@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/host/access_state.h"
 #include "core/key_assignments.h"
 #include "core/module.h"
 #include "core/options_store.h"
@@ -34,8 +35,8 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
-        HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
+        TheAccessLayer.host.year = 2000;
+        TheAccessLayer.host.window = win::CreateWindow({.className = "Finale", .title = "Finale"});
         bar = win::CreateMenu();
         const win::Hmenu file = Popup(bar, "&File");
         win::AppendMenu(file, win::MF_STRING, 100, "&Open...\tCtrl+O");
@@ -48,7 +49,7 @@ protected:
         win::AppendMenu(speedy, win::MF_SEPARATOR, 0);
         const win::Hmenu tools = Popup(bar, "&Tools");
         win::AppendMenu(tools, win::MF_STRING, 400, "&Mass Edit");
-        win::SetMenu(HostWindow, bar);
+        win::SetMenu(Host().window, bar);
     }
 
     static win::Hmenu Popup(win::Hmenu parent, const char* text) {
@@ -67,7 +68,7 @@ protected:
     int32_t Edit(int32_t index) {
         win::ClearTranscript();
         std::unique_ptr<TAddKeyAssForm> editor(vcl::Create<TAddKeyAssForm>(nullptr, index));
-        KeyAssignmentEditorOpen = 1;
+        TheModule.options.KeyAssignmentEditorOpen = 1;
         const int32_t result = editor->ShowModal();
         lastItems.clear();
         for (int32_t level = 0; level < kMenuLevels; ++level) {
@@ -100,7 +101,7 @@ TEST_F(AddKeyAssTest, KeyRecordShowsItsKeysAndFlags) {
     KeyAssignment record = MakeKeyAssignment(116, 46, true, KeyAssignment::kAsk | KeyAssignment::kSpeedyOnly, false);
     record.SetModifiers(true, false, false);
     record.SetNewModifiers(false, true, true);
-    KeyAssignments = {record};
+    TheModule.options.KeyAssignments = {record};
     EXPECT_EQ(Edit(0), vcl::mrCancel);
     testsupport::ExpectLines({"[form] \"Key Assignment\" TAddKeyAssForm, modal",
                               "  group box GroupBox1 \"Key to remap\"",
@@ -128,12 +129,12 @@ TEST_F(AddKeyAssTest, KeyRecordShowsItsKeysAndFlags) {
                               "  user: Escape",
                               "  -> Cancel (no action was queued: Escape)"},
                              Shown());
-    EXPECT_EQ(KeyAssignments[0], record);
-    EXPECT_EQ(KeyAssignmentEditorOpen, 0);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0], record);
+    EXPECT_EQ(TheModule.options.KeyAssignmentEditorOpen, 0);
 }
 
 TEST_F(AddKeyAssTest, MenuRecordFindsItsCommandInTheSubmenus) {
-    KeyAssignments = {MakeKeyAssignment(120, 300, true, 0, true)};
+    TheModule.options.KeyAssignments = {MakeKeyAssignment(120, 300, true, 0, true)};
     Queue({{Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrOk);
     const std::vector<std::string> shown = Shown();
@@ -149,13 +150,13 @@ TEST_F(AddKeyAssTest, MenuRecordFindsItsCommandInTheSubmenus) {
     testsupport::ExpectLines({"&Flip\tL", "&Tie"}, lastItems[2]);
     EXPECT_TRUE(lastItems[3].empty());
     // OK keeps the command.
-    EXPECT_EQ(KeyAssignments[0].Target(), 300);
-    EXPECT_TRUE(KeyAssignments[0].IsMenuCommand());
-    EXPECT_EQ(KeyAssignment_ListText(KeyAssignments[0]), "F9 -> Flip");
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 300);
+    EXPECT_TRUE(TheModule.options.KeyAssignments[0].IsMenuCommand());
+    EXPECT_EQ(KeyAssignment_ListText(TheModule.options.KeyAssignments[0]), "F9 -> Flip");
 }
 
 TEST_F(AddKeyAssTest, CommandChosenLevelByLevel) {
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     Queue({{Kind::Set, "HotKey", "F9"},
            {Kind::Set, "Action", "menu command"},
            {Kind::Set, "Menu1", "&Edit"},
@@ -163,17 +164,17 @@ TEST_F(AddKeyAssTest, CommandChosenLevelByLevel) {
            {Kind::Set, "Menu3", "&Tie"},
            {Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrOk);
-    EXPECT_EQ(KeyAssignments[0].Key(), 120);
-    EXPECT_EQ(KeyAssignments[0].Target(), 301);
-    EXPECT_TRUE(KeyAssignments[0].IsMenuCommand());
-    EXPECT_EQ(KeyAssignment_ListText(KeyAssignments[0]), "F9 -> Tie");
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 120);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 301);
+    EXPECT_TRUE(TheModule.options.KeyAssignments[0].IsMenuCommand());
+    EXPECT_EQ(KeyAssignment_ListText(TheModule.options.KeyAssignments[0]), "F9 -> Tie");
     // The menus seen are cached.
     EXPECT_EQ(KeyAssignment_KeyText(400, true), "Mass Edit");
 }
 
 // The smart split point has no menu entry: the editor offers it by its key name.
 TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     Queue({{Kind::Set, "HotKey", "F9"},
            {Kind::Set, "Action", "plug-in command"},
            {Kind::Click, "OkBtn", ""},
@@ -184,10 +185,10 @@ TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
     // OK without a command is refused and the editor stays open.
     EXPECT_TRUE(Contains(shown, "  label Message \"Please choose the plug-in command to assign the key to\""));
     EXPECT_TRUE(Contains(shown, "  user: set PluginCommand \"SplitPoint\""));
-    EXPECT_EQ(KeyAssignments[0].Key(), 120);
-    EXPECT_TRUE(KeyAssignments[0].IsPluginCommand());
-    EXPECT_EQ(KeyAssignments[0].Target(), 181);
-    EXPECT_EQ(KeyAssignment_ListText(KeyAssignments[0]), "F9 -> SplitPoint");
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 120);
+    EXPECT_TRUE(TheModule.options.KeyAssignments[0].IsPluginCommand());
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 181);
+    EXPECT_EQ(KeyAssignment_ListText(TheModule.options.KeyAssignments[0]), "F9 -> SplitPoint");
 
     // Shown again, the record names its command; the key and menu controls are hidden.
     EXPECT_EQ(Edit(0), vcl::mrCancel);
@@ -198,11 +199,11 @@ TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
          "  combo box PluginCommand: \"SplitPoint\"", "  check box xAsk \"Ask for confirmation\": unchecked"},
         std::vector<std::string>(again.begin() + 8, again.begin() + 15));
     EXPECT_FALSE(Contains(again, "  group box NewKeyBox \"replaced by\""));
-    EXPECT_EQ(KeyAssignments[0], PluginCommandRecord());
+    EXPECT_EQ(TheModule.options.KeyAssignments[0], PluginCommandRecord());
 }
 
 TEST_F(AddKeyAssTest, ChoosingAnotherLineEmptiesTheDeeperLevels) {
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     win::QueueFormAction("TAddKeyAssForm", {Kind::Set, "Action", "menu command"});
     win::QueueFormAction("TAddKeyAssForm", {Kind::Set, "Menu1", "&Edit"});
     win::QueueFormAction("TAddKeyAssForm", {Kind::Set, "Menu2", "&Speedy"});
@@ -217,7 +218,7 @@ TEST_F(AddKeyAssTest, ChoosingAnotherLineEmptiesTheDeeperLevels) {
 }
 
 TEST_F(AddKeyAssTest, SeparatorLineIsRefusedAndTheEditorStaysOpen) {
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     Queue({{Kind::Set, "HotKey", "F9"},
            {Kind::Set, "Action", "menu command"},
            {Kind::Set, "Menu1", "&Edit"},
@@ -233,13 +234,13 @@ TEST_F(AddKeyAssTest, SeparatorLineIsRefusedAndTheEditorStaysOpen) {
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "[form] \"Orvex Keyboard Remapper\" TMsgDlg, modal"), 2);
     EXPECT_EQ(shown.back(), "  -> Cancel");
     // An OK its checks refuse writes nothing: after Cancel the record is the new one still.
-    EXPECT_EQ(KeyAssignments[0].Key(), 0);
-    EXPECT_FALSE(KeyAssignments[0].IsMenuCommand());
-    EXPECT_EQ(KeyAssignments[0].Target(), 0);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 0);
+    EXPECT_FALSE(TheModule.options.KeyAssignments[0].IsMenuCommand());
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 0);
 }
 
 TEST_F(AddKeyAssTest, UnreachableCommandShowsItsIdentifier) {
-    KeyAssignments = {MakeKeyAssignment(120, 4711, true, 0, true)};
+    TheModule.options.KeyAssignments = {MakeKeyAssignment(120, 4711, true, 0, true)};
     Queue({{Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrCancel);
     const std::vector<std::string> shown = Shown();
@@ -247,34 +248,34 @@ TEST_F(AddKeyAssTest, UnreachableCommandShowsItsIdentifier) {
     EXPECT_TRUE(Contains(shown, "  combo box Menu2: \"\" (disabled)"));
     EXPECT_TRUE(Contains(shown, "  label Message \"This is not a valid menu item selection\""));
     testsupport::ExpectLines({"&Edit", "&Tools"}, lastItems[0]);
-    EXPECT_EQ(KeyAssignments[0].Target(), 4711);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 4711);
 }
 
 TEST_F(AddKeyAssTest, MenusOfAnotherStateStayChoosable) {
     // Seen once, then the host's Tools menu goes away.
     MenuCache_Refresh();
     win::DeleteMenu(bar, 2, win::MF_BYPOSITION);
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     Queue({{Kind::Set, "HotKey", "F9"},
            {Kind::Set, "Action", "menu command"},
            {Kind::Set, "Menu1", "&Tools"},
            {Kind::Set, "Menu2", "&Mass Edit"},
            {Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrOk);
-    EXPECT_EQ(KeyAssignments[0].Target(), 400);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 400);
 }
 
 TEST_F(AddKeyAssTest, NoKeyIsRefused) {
-    KeyAssignments = {MakeKeyAssignment(65, 66, true, 0, false)};
+    TheModule.options.KeyAssignments = {MakeKeyAssignment(65, 66, true, 0, false)};
     Queue({{Kind::Set, "HotKey", "(none)"}, {Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrCancel);
     const std::vector<std::string> shown = Shown();
     EXPECT_TRUE(Contains(shown, "  label Message \"Please choose a key to assign the menu item to\""));
     EXPECT_TRUE(Contains(shown, "  user: Escape"));
     // The refused OK left the assignment as it was: A still sends B.
-    EXPECT_EQ(KeyAssignments[0].Key(), 65);
-    EXPECT_EQ(KeyAssignments[0].Target(), 66);
-    EXPECT_TRUE(KeyAssignments[0].Enabled());
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 65);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 66);
+    EXPECT_TRUE(TheModule.options.KeyAssignments[0].Enabled());
 }
 
 struct ShortcutCase {
@@ -287,14 +288,14 @@ struct ShortcutCase {
 class EditorShortcutTest : public AddKeyAssTest, public ::testing::WithParamInterface<ShortcutCase> {};
 
 TEST_P(EditorShortcutTest, ShortcutFromTheKeyBox) {
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     Queue({{Kind::Set, "HotKey", GetParam().text},
            {Kind::Set, "_Shift", GetParam().shiftBox ? "1" : "0"},
            {Kind::Set, "_Alt", "1"},
            {Kind::Set, "NewKey", GetParam().text},
            {Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrOk);
-    const KeyAssignment& record = KeyAssignments[0];
+    const KeyAssignment& record = TheModule.options.KeyAssignments[0];
     EXPECT_EQ(record.Key(), GetParam().key);
     EXPECT_EQ(record.Shift(), GetParam().shift);
     EXPECT_FALSE(record.Ctrl());
@@ -315,14 +316,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, EditorShortcutTest,
                                              &ShortcutCase::shift));
 
 TEST_F(AddKeyAssTest, FlagsFollowTheBoxesAndOtherBitsStay) {
-    KeyAssignments = {MakeKeyAssignment(65, 65, true, 0x81, false)};
+    TheModule.options.KeyAssignments = {MakeKeyAssignment(65, 65, true, 0x81, false)};
     Queue({{Kind::Set, "xAsk", "0"}, {Kind::Set, "xSpeedyOnly", "1"}, {Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrOk);
-    EXPECT_EQ(KeyAssignments[0].Flags(), 0x82);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Flags(), 0x82);
 }
 
 TEST_F(AddKeyAssTest, ListeningPutsTheHeardKeyIntoItsBox) {
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     vcl::TCheckListBox list(nullptr);
     auto* editor = vcl::Create<TAddKeyAssForm>(nullptr, 0);
     editor->SetAssignmentList(&list);
@@ -344,14 +345,14 @@ TEST_F(AddKeyAssTest, ListeningPutsTheHeardKeyIntoItsBox) {
     EXPECT_TRUE(editor->ReleasePending());
     testsupport::ExpectLines({"  [x] F2 -> F12"}, list.DetailLines());
     vcl::Application->ProcessMessages();
-    EXPECT_EQ(KeyAssignmentEditorOpen, 0);
+    EXPECT_EQ(TheModule.options.KeyAssignmentEditorOpen, 0);
 }
 
 // The modal editor by the keyboard alone: the keys go through the window system and the
 // editor's modal loop to the control that has the focus.
 TEST_F(AddKeyAssTest, TheEditorIsFilledByKeysAlone) {
     const auto press = [](const char* key) { return win::FormAction{Kind::Press, "", key}; };
-    KeyAssignments = {NewKeyAssignment()};
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     // The shortcut typed, Tab past its boxes, Listen1 and the choice to the replacing key box.
     Queue({{Kind::Type, "", "f5"}});
     for (int tab = 0; tab < 6; ++tab) {
@@ -359,19 +360,19 @@ TEST_F(AddKeyAssTest, TheEditorIsFilledByKeysAlone) {
     }
     Queue({{Kind::Type, "", "home"}, press("Enter")});
     EXPECT_EQ(Edit(0), vcl::mrOk);
-    EXPECT_EQ(KeyAssignments[0].Key(), 116);
-    EXPECT_EQ(KeyAssignments[0].Target(), 36);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 116);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 36);
     // Listen1 by Tab and the space bar; Shift held with F9 is not heard as a key of its own.
     Queue({press("Tab"), press("Tab"), press("Tab"), press("Tab"), press("Space"), press("Shift+F9"), press("Enter")});
     EXPECT_EQ(Edit(0), vcl::mrOk);
-    EXPECT_EQ(KeyAssignments[0].Key(), 120);
-    EXPECT_FALSE(KeyAssignments[0].Shift());
-    EXPECT_EQ(KeyAssignments[0].Target(), 36);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 120);
+    EXPECT_FALSE(TheModule.options.KeyAssignments[0].Shift());
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 36);
 }
 
 TEST_F(AddKeyAssTest, GermanTexts) {
-    LanguageIndex = 1;
-    KeyAssignments = {MakeKeyAssignment(120, 300, true, 0, true)};
+    TheAccessLayer.host.language = 1;
+    TheModule.options.KeyAssignments = {MakeKeyAssignment(120, 300, true, 0, true)};
     EXPECT_EQ(Edit(0), vcl::mrCancel);
     testsupport::ExpectLines({"[form] \"Tastaturumbelegung\" TAddKeyAssForm, modal",
                               "  group box GroupBox1 \"umzubelegende Taste\"",
@@ -400,8 +401,8 @@ TEST_F(AddKeyAssTest, GermanTexts) {
 }
 
 TEST_F(AddKeyAssTest, GermanRefusalsAndReplacingGroup) {
-    LanguageIndex = 1;
-    KeyAssignments = {NewKeyAssignment()};
+    TheAccessLayer.host.language = 1;
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
     Queue({{Kind::Click, "OkBtn", ""}});
     Edit(0);
     const std::vector<std::string> shown = Shown();

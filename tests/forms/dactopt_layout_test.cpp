@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/commands.h"
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
+#include "core/host/host_info.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/file_controls.h"
 #include "forms/myedit.h"
@@ -41,7 +43,7 @@ void ExpectBounds(const std::vector<Expected>& cases) {
 
 class DialogLayoutTest : public ActionDialogTest {
 protected:
-    std::unique_ptr<TFMisc> m_context = InitToolContext();
+    std::shared_ptr<TFMisc> m_context = InitToolContext();
 };
 
 // Item 2: a number and a check box. The panel starts at 8,8, so the first caption is at
@@ -325,7 +327,7 @@ TEST_F(DialogLayoutTest, CaptionsEndInAColonUnlessTheyEndInOneOrAQuestionMark) {
 }
 
 TEST_F(DialogLayoutTest, GermanDialogTakesTheGermanCaptions) {
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     TDActOpt& dialog = Build(2, m_context.get());
     EXPECT_EQ(dialog.RowLabel(0)->Caption(), "Maximale Abweichung in Promille:");
     EXPECT_EQ(dialog.RowLabel(1)->Caption(), "Taktschlag-Tabelle erneuern?");

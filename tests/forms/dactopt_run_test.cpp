@@ -10,6 +10,8 @@
 #include "core/commands.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
+#include "core/host/host_info.h"
+#include "core/module.h"
 #include "tests/forms/action_dialog_fixture.h"
 
 namespace {
@@ -47,7 +49,9 @@ protected:
         return result;
     }
     static TDActOpt* OpenDialog() {
-        return ModelessFormList.empty() ? nullptr : dynamic_cast<TDActOpt*>(ModelessFormList.back());
+        return TheModule.dispatch.ModelessFormList.empty()
+                   ? nullptr
+                   : dynamic_cast<TDActOpt*>(TheModule.dispatch.ModelessFormList.back());
     }
     static bool Shown(const std::string& formLine) {
         const auto& lines = win::TranscriptLines();
@@ -63,7 +67,7 @@ TEST_F(DialogRunTest, ShiftRunsOnTheStoredValuesWithoutShowing) {
     EXPECT_EQ(m_seen[0][0].value, 77);
     EXPECT_EQ(m_seen[0][1].value, 1);
     EXPECT_FALSE(Shown(kFormLine));
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
     EXPECT_EQ(Stored(kStateName), ItemTwoState("77"));
 }
 
@@ -100,7 +104,7 @@ TEST_F(DialogRunTest, CloseAfterGoFreesTheDialogAndItsContext) {
     InvokeItem();
     EXPECT_EQ(m_runs, 1);
     vcl::Application->ProcessMessages();
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
 }
 
 TEST_F(DialogRunTest, CancelClosesTheOpenDialogWithoutARun) {
@@ -109,7 +113,7 @@ TEST_F(DialogRunTest, CancelClosesTheOpenDialogWithoutARun) {
     InvokeItem();
     vcl::Application->ProcessMessages();
     EXPECT_EQ(m_runs, 0);
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
     EXPECT_EQ(Stored(kStateName), "(none)");
 }
 
@@ -121,22 +125,22 @@ TEST_F(DialogRunTest, LeftOpenDialogsOkRunsAtTheTimersInvokeAndBeforeAnotherComm
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(m_runs, 0);
     dialog->RowControl(0)->SetText("70");
-    PendingOptionsForm = dialog;
-    RepostCode = 120;
-    win::SetForegroundWindow(HostWindow);
+    TheModule.dispatch.PendingOptionsForm = dialog;
+    TheModule.dispatch.RepostCode = 120;
+    win::SetForegroundWindow(Host().window);
     TNowTimerTick();
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen[0][0].value, 70);
-    EXPECT_EQ(PendingOptionsForm, nullptr);
-    EXPECT_EQ(RepostCode, 0);
+    EXPECT_EQ(TheModule.dispatch.PendingOptionsForm, nullptr);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
     win::RunMessageLoop();  // the host's call that Go asked for does nothing
 
     dialog->RowControl(0)->SetText("80");
-    PendingOptionsForm = dialog;
+    TheModule.dispatch.PendingOptionsForm = dialog;
     Invoke(MenuIndexOf(CODE_ABOUT));
     ASSERT_EQ(m_runs, 2);
     EXPECT_EQ(m_seen[1][0].value, 80);
-    EXPECT_EQ(PendingOptionsForm, nullptr);
+    EXPECT_EQ(TheModule.dispatch.PendingOptionsForm, nullptr);
     EXPECT_EQ(OpenDialog(), dialog);
     EXPECT_TRUE(Shown("[form] \"About Orvex 1.88d\" TAboutBox, modal"));
 }
@@ -145,12 +149,12 @@ TEST_F(DialogRunTest, DestroyedDialogLeavesEveryPlaceThatKnewIt) {
     InvokeItem();
     TDActOpt* dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
-    PendingOptionsForm = dialog;
-    PrintContext = dialog->Context();
+    TheModule.dispatch.PendingOptionsForm = dialog;
+    TheModule.hooks.PrintContext = dialog->Context();
     delete dialog;
-    EXPECT_TRUE(ModelessFormList.empty());
-    EXPECT_EQ(PendingOptionsForm, nullptr);
-    EXPECT_EQ(PrintContext, nullptr);
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
+    EXPECT_EQ(TheModule.dispatch.PendingOptionsForm, nullptr);
+    EXPECT_EQ(TheModule.hooks.PrintContext, nullptr);
     // The next invoke runs its command as usual.
     win::ClearTranscript();
     Invoke(MenuIndexOf(CODE_ABOUT));
@@ -162,7 +166,7 @@ TEST_F(DialogRunTest, OverrideArrayChangesOneRunAndLeavesTheStoredValues) {
     OptionArray overrides{};
     overrides[0].value = 300;
     overrides[1].value = 1;
-    RunCommand(HostWindow, 100 + kItem, 0, true, true, &overrides);
+    RunCommand(Host().window, 100 + kItem, 0, true, true, &overrides);
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen[0][0].value, 300);
     EXPECT_EQ(Stored(kStateName), ItemTwoState("77"));
@@ -200,15 +204,15 @@ TEST_F(DialogRunTest, ItemsWithoutOptionsNeedNoDialog) {
 }
 
 TEST_F(DialogRunTest, GeneralOptionsComeThroughTheOptionsRoadAtStartUp) {
-    EXPECT_EQ(GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 205);
-    EXPECT_EQ(GeneralOptions[GO_DYNAMICS_HOTKEY_STEP].value, 15);
-    EXPECT_EQ(GeneralOptions[GO_MENU_ON_MENU_BAR].value, 1);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 205);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_DYNAMICS_HOTKEY_STEP].value, 15);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_MENU_ON_MENU_BAR].value, 1);
     m_host.reset();
     Store("DActOptOptions", GeneralOptionsState("300"));
     m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
     LoadPlugins();
-    EXPECT_EQ(GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 300);
-    EXPECT_EQ(GeneralOptions[GO_SPACING_HOTKEY_STEP].value, 20);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 300);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_SPACING_HOTKEY_STEP].value, 20);
     // Loading does not rewrite what it read.
     EXPECT_EQ(Stored("DActOptOptions"), GeneralOptionsState("300"));
 }
@@ -218,8 +222,8 @@ TEST_F(DialogRunTest, StoredGeneralOptionOutOfRangeGivesEveryDefault) {
     Store("DActOptOptions", GeneralOptionsState("5000").replace(48, 4, "0:29"));
     m_host = std::make_unique<host::Host>((TempFolder() / "Finale" / "FINALE.EXE").string());
     LoadPlugins();
-    EXPECT_EQ(GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 205);
-    EXPECT_EQ(GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value, 1);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 205);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value, 1);
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ std::string ItemTwoState(const std::string& number, const std::string& box, cons
 
 class DialogValuesTest : public ActionDialogTest {
 protected:
-    std::unique_ptr<TFMisc> m_context = InitToolContext();
-    std::unique_ptr<TFMisc> m_second = InitToolContext();
+    std::shared_ptr<TFMisc> m_context = InitToolContext();
+    std::shared_ptr<TFMisc> m_second = InitToolContext();
 
     static TdxfCheckBox* Box(TDActOpt& dialog, int32_t row) {
         return dynamic_cast<TdxfCheckBox*>(dialog.RowControl(row));

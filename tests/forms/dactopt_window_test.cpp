@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/commands.h"
+#include "core/module.h"
 #include "forms/vxform.h"
 #include "platform/win/input.h"
 #include "service/preferences.h"
@@ -32,8 +33,8 @@ protected:
     /// Chooses the command; its dialog stays open (the first command binds Lumvar2000).
     TDActOpt& Open() {
         Invoke(static_cast<int16_t>(FindCommandIndex(100 + kItem)));
-        EXPECT_EQ(ModelessFormList.size(), 1u);
-        return *dynamic_cast<TDActOpt*>(ModelessFormList.back());
+        EXPECT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
+        return *dynamic_cast<TDActOpt*>(TheModule.dispatch.ModelessFormList.back());
     }
     void Press(uint16_t key, bool alt) {
         win::QueueUserKey(key, false, false, alt);

@@ -47,7 +47,7 @@ protected:
         }
     }
     std::filesystem::path m_folder;
-    std::unique_ptr<TFMisc> m_context = InitToolContext();
+    std::shared_ptr<TFMisc> m_context = InitToolContext();
 };
 
 TEST_F(PrintListsTest, PathRowPointsTheListsAtItsFolder) {

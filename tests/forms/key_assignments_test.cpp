@@ -2,6 +2,7 @@
 // of a record, and the menu cache through which menu commands keep their captions.
 #include <gtest/gtest.h>
 
+#include "core/host/access_state.h"
 #include "core/key_assignments.h"
 #include "core/module.h"
 #include "core/options_store.h"
@@ -121,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
     testsupport::NameBy(&ListCase::line));
 
 TEST_F(KeyAssignmentTest, FillingTheListChecksTheEnabledRecords) {
-    KeyAssignments = DefaultKeyAssignments();
+    TheModule.options.KeyAssignments = DefaultKeyAssignments();
     vcl::TCheckListBox list(nullptr);
     list.Items().Add("left over");
     FillAssignmentList(list);
@@ -187,7 +188,7 @@ class MenuCacheTest : public KeyAssignmentTest {
 protected:
     void SetUp() override {
         KeyAssignmentTest::SetUp();
-        HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
+        TheAccessLayer.host.window = win::CreateWindow({.className = "Finale", .title = "Finale"});
         bar = win::CreateMenu();
         file = Popup("&File");
         win::AppendMenu(file, win::MF_STRING, 100, "&Open...\tCtrl+O");
@@ -200,7 +201,7 @@ protected:
         win::AppendMenu(speedy, win::MF_STRING, 301, "Tie && &Untie\tT");
         tools = Popup("&Tools");
         win::AppendMenu(tools, win::MF_STRING, 400, "&Mass Edit");
-        win::SetMenu(HostWindow, bar);
+        win::SetMenu(Host().window, bar);
     }
 
     win::Hmenu Popup(const char* text) {
@@ -219,7 +220,7 @@ protected:
 TEST_F(MenuCacheTest, RefreshCachesTheMenusFromTheSecondTopLevelItem) {
     MenuCache_Refresh();
     std::vector<std::string> seen;
-    for (const MenuCacheEntry& entry : MenuCache) {
+    for (const MenuCacheEntry& entry : TheModule.options.MenuCache) {
         seen.push_back(entry.caption + " @" + std::to_string(entry.position) + " #" + std::to_string(entry.id));
     }
     // "&File" is skipped, separators are not cached.
@@ -227,12 +228,12 @@ TEST_F(MenuCacheTest, RefreshCachesTheMenusFromTheSecondTopLevelItem) {
         {"&Edit @1 #4294967295", "&Undo\tCtrl+Z @0 #200", "&Speedy @2 #4294967295", "&Flip\bL @0 #300",
          "Tie && &Untie\tT @1 #301", "&Tools @2 #4294967295", "&Mass Edit @0 #400"},
         seen);
-    EXPECT_EQ(MenuCache[0].submenu, edit);
-    EXPECT_EQ(MenuCache[2].submenu, speedy);
-    EXPECT_EQ(MenuCache[1].submenu, win::kNoMenu);
+    EXPECT_EQ(TheModule.options.MenuCache[0].submenu, edit);
+    EXPECT_EQ(TheModule.options.MenuCache[2].submenu, speedy);
+    EXPECT_EQ(TheModule.options.MenuCache[1].submenu, win::kNoMenu);
     // A second walk adds nothing.
     MenuCache_Refresh();
-    EXPECT_EQ(MenuCache.size(), 7u);
+    EXPECT_EQ(TheModule.options.MenuCache.size(), 7u);
 }
 
 TEST_F(MenuCacheTest, CommandTextsComeFromTheCacheWithoutMarksAndShortcuts) {
@@ -253,14 +254,14 @@ TEST_F(MenuCacheTest, LiveItemsReadByPositionAreCached) {
     std::string text = "old";
     EXPECT_EQ(MenuCache_ItemText(edit, 0, text, kMenuTextBufferSize, true, false, false), 1);
     EXPECT_EQ(text, "&Undo\tCtrl+Z");
-    ASSERT_EQ(MenuCache.size(), 1u);
+    ASSERT_EQ(TheModule.options.MenuCache.size(), 1u);
     // A separator has no caption: nothing is found or cached.
     EXPECT_EQ(MenuCache_ItemText(edit, 1, text, kMenuTextBufferSize, true, false, false), 0);
     EXPECT_EQ(text, "");
     // By command the live caption is read but not cached.
     EXPECT_EQ(MenuCache_ItemText(bar, 100, text, kMenuTextBufferSize, false, false, true), 1);
     EXPECT_EQ(text, "&Open...\tCtrl+O");
-    EXPECT_EQ(MenuCache.size(), 1u);
+    EXPECT_EQ(TheModule.options.MenuCache.size(), 1u);
     // The buffer takes size - 1 characters.
     EXPECT_EQ(MenuCache_ItemText(edit, 0, text, 6, true, false, false), 1);
     EXPECT_EQ(text, "&Undo");
@@ -278,17 +279,17 @@ TEST_F(MenuCacheTest, AnotherMenuStateAtTheSamePlaceGetsALaterPosition) {
     std::string text;
     EXPECT_EQ(MenuCache_ItemText(bar, 2, text, kMenuTextBufferSize, true, true, false), 1);
     EXPECT_EQ(text, "&Tools");  // the cached caption answers
-    ASSERT_EQ(MenuCache.size(), 8u);
-    EXPECT_EQ(MenuCache.back().caption, "S&peedy");
-    EXPECT_EQ(MenuCache.back().position, 3u);
-    EXPECT_EQ(MenuCache.back().livePosition, 2);
-    EXPECT_EQ(MenuCache.back().submenu, speedyMenu);
+    ASSERT_EQ(TheModule.options.MenuCache.size(), 8u);
+    EXPECT_EQ(TheModule.options.MenuCache.back().caption, "S&peedy");
+    EXPECT_EQ(TheModule.options.MenuCache.back().position, 3u);
+    EXPECT_EQ(TheModule.options.MenuCache.back().livePosition, 2);
+    EXPECT_EQ(TheModule.options.MenuCache.back().submenu, speedyMenu);
     EXPECT_EQ(MenuCache_Count(bar, false), 3);
     EXPECT_EQ(MenuCache_SubMenu(bar, 2), tools);
     EXPECT_EQ(MenuCache_SubMenu(bar, 3), speedyMenu);
     // The same state again adds nothing.
     EXPECT_EQ(MenuCache_ItemText(bar, 2, text, kMenuTextBufferSize, true, true, false), 1);
-    EXPECT_EQ(MenuCache.size(), 8u);
+    EXPECT_EQ(TheModule.options.MenuCache.size(), 8u);
 }
 
 TEST_F(MenuCacheTest, SubmenusAndIdsFallBackToTheLiveMenu) {
@@ -306,20 +307,20 @@ TEST_F(MenuCacheTest, AddKeepsNamedItemsOnlyAndCutsLongCaptions) {
     MenuCache_Add(edit, 0, 1, 0, "");
     MenuCache_Add(edit, 1, 2, 1, "-");
     MenuCache_Add(edit, 1, 2, 1, "--- part ---");
-    EXPECT_TRUE(MenuCache.empty());
+    EXPECT_TRUE(TheModule.options.MenuCache.empty());
     MenuCache_Add(edit, 3, 3, 2, std::string(50, 'x'));
     // "ü" is two bytes: a caption is never cut inside a character.
     MenuCache_Add(edit, 4, 4, 2, std::string(43, 'y') + "üz");
-    ASSERT_EQ(MenuCache.size(), 2u);
-    EXPECT_EQ(MenuCache[0].caption, std::string(44, 'x'));
-    EXPECT_EQ(MenuCache[0].submenu, speedy);
-    EXPECT_EQ(MenuCache[1].caption, std::string(43, 'y'));
+    ASSERT_EQ(TheModule.options.MenuCache.size(), 2u);
+    EXPECT_EQ(TheModule.options.MenuCache[0].caption, std::string(44, 'x'));
+    EXPECT_EQ(TheModule.options.MenuCache[0].submenu, speedy);
+    EXPECT_EQ(TheModule.options.MenuCache[1].caption, std::string(43, 'y'));
 }
 
 TEST_F(MenuCacheTest, WithoutAMenuBarNothingIsFound) {
-    HostWindow = win::kNoWindow;
+    TheAccessLayer.host.window = win::kNoWindow;
     MenuCache_Refresh();
-    EXPECT_TRUE(MenuCache.empty());
+    EXPECT_TRUE(TheModule.options.MenuCache.empty());
     EXPECT_EQ(KeyAssignment_KeyText(200, true), "#200 (menu currently inaccessible)");
 }
 

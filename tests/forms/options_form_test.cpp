@@ -8,6 +8,7 @@
 
 #include "core/dispatch.h"
 #include "core/general_options.h"
+#include "core/host/access_state.h"
 #include "core/key_assignments.h"
 #include "core/module.h"
 #include "core/options_store.h"
@@ -37,15 +38,15 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
-        HostWindow = win::CreateWindow({.className = "Finale", .title = "Finale"});
+        TheAccessLayer.host.year = 2000;
+        TheAccessLayer.host.window = win::CreateWindow({.className = "Finale", .title = "Finale"});
         const win::Hmenu bar = win::CreateMenu();
         const win::Hmenu file = win::CreatePopupMenu();
         win::AppendMenu(bar, win::MF_POPUP, static_cast<uint32_t>(file), "&File");
         const win::Hmenu edit = win::CreatePopupMenu();
         win::AppendMenu(bar, win::MF_POPUP, static_cast<uint32_t>(edit), "&Edit");
         win::AppendMenu(edit, win::MF_STRING, 200, "&Undo\tCtrl+Z");
-        win::SetMenu(HostWindow, bar);
+        win::SetMenu(Host().window, bar);
         // The NumLock offer was made before: the store loads without a question.
         Store("asknl2k", "1");
         LoadOptions();
@@ -55,8 +56,8 @@ protected:
     void TearDown() override {
         ExpectNothingLeft();
         vcl::Application->ProcessMessages();
-        while (!ModelessFormList.empty()) {
-            delete ModelessFormList.back();
+        while (!TheModule.dispatch.ModelessFormList.empty()) {
+            delete TheModule.dispatch.ModelessFormList.back();
         }
         DesktopTest::TearDown();
     }
@@ -84,7 +85,9 @@ protected:
     /// Opens the options form as its command does; answers the form while it is open.
     TOptionsForm* Open() {
         ShowOptionsForm();
-        auto* form = ModelessFormList.empty() ? nullptr : dynamic_cast<TOptionsForm*>(ModelessFormList.back());
+        auto* form = TheModule.dispatch.ModelessFormList.empty()
+                         ? nullptr
+                         : dynamic_cast<TOptionsForm*>(TheModule.dispatch.ModelessFormList.back());
         return form != nullptr && !form->ReleasePending() ? form : nullptr;
     }
 
@@ -100,7 +103,7 @@ protected:
 
     std::vector<std::string> ListLines() {
         std::vector<std::string> lines;
-        for (const KeyAssignment& record : KeyAssignments) {
+        for (const KeyAssignment& record : TheModule.options.KeyAssignments) {
             lines.push_back(std::string(record.Enabled() ? "[x] " : "[ ] ") + KeyAssignment_ListText(record));
         }
         return lines;
@@ -144,21 +147,21 @@ TEST_F(OptionsFormTest, OpensOnceWithTheStoreAndTheLayout) {
             "  memo Memo1: 11 lines",
         },
         Shown());
-    EXPECT_EQ(OptionsFormOpen, 1);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 1);
     EXPECT_EQ(form->CollapseMode(), 0);
-    EXPECT_EQ(form->OwnerWindow(), HostWindow);
+    EXPECT_EQ(form->OwnerWindow(), Host().window);
     EXPECT_EQ(form->ClientWidth(), 632);
     EXPECT_EQ(form->ClientHeight(), 453);
     EXPECT_TRUE(form->KeyPreview());
     // The command while the form is open does nothing.
     EXPECT_EQ(ShowOptionsForm(), 0);
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(ModelessFormList.size(), 1u);
+    EXPECT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
     // Closed by its close box: the form leaves the modeless list when it is freed.
     form->Close();
-    EXPECT_EQ(OptionsFormOpen, 0);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 0);
     vcl::Application->ProcessMessages();
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
 }
 
 TEST_F(OptionsFormTest, OkWritesTheHotkeyTheMetatoolAndTheCheckMarks) {
@@ -177,15 +180,15 @@ TEST_F(OptionsFormTest, OkWritesTheHotkeyTheMetatoolAndTheCheckMarks) {
                                            "240024000000000100000000000000"
                                            "230023000000010100000000000000");
     // The store is read back from what was written.
-    EXPECT_EQ(ExplorerHotkeyKey, 9);
-    EXPECT_EQ(ExplorerHotkeyCtrl, 1);
-    EXPECT_EQ(ExplorerMetatoolKey, 'M');
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyKey, 9);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyCtrl, 1);
+    EXPECT_EQ(TheModule.options.ExplorerMetatoolKey, 'M');
     testsupport::ExpectLines({"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)"}, ListLines());
-    EXPECT_EQ(OptionsFormOpen, 0);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 0);
     // The form's state is remembered; the form frees itself.
     EXPECT_NE(Stored("OptionsForm"), std::nullopt);
     vcl::Application->ProcessMessages();
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
 }
 
 struct HotkeyTextCase {
@@ -231,7 +234,7 @@ TEST_F(OptionsFormTest, CancelAfterRemoveAndAddRestoresTheList) {
     // Cancel read the store back.
     testsupport::ExpectLines({"[ ] DEL (ask)", "[ ] BACKSP (ask)", "[x] HOME (ask)", "[x] END (ask)"}, ListLines());
     EXPECT_EQ(Stored("Assignments2K"), std::string("1") + kDefaultsDigits);
-    EXPECT_EQ(OptionsFormOpen, 0);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 0);
 }
 
 TEST_F(OptionsFormTest, AddedAssignmentIsStoredByOk) {
@@ -245,10 +248,10 @@ TEST_F(OptionsFormTest, AddedAssignmentIsStoredByOk) {
     const std::vector<std::string> shown = Shown();
     EXPECT_TRUE(Contains(shown, "  -> OK"));
     EXPECT_TRUE(Contains(shown, "      [x] Ctrl-F5 -> HOME (ask)"));
-    ASSERT_EQ(KeyAssignments.size(), 5u);
-    EXPECT_EQ(KeyAssignment_ListText(KeyAssignments[4]), "Ctrl-F5 -> HOME (ask)");
+    ASSERT_EQ(TheModule.options.KeyAssignments.size(), 5u);
+    EXPECT_EQ(KeyAssignment_ListText(TheModule.options.KeyAssignments[4]), "Ctrl-F5 -> HOME (ask)");
     EXPECT_EQ(Stored("Assignments2K"), std::string("1") + kDefaultsDigits + "740024000000010100000100000000");
-    EXPECT_EQ(KeyAssignmentEditorOpen, 0);
+    EXPECT_EQ(TheModule.options.KeyAssignmentEditorOpen, 0);
 }
 
 TEST_F(OptionsFormTest, AddCancelledRemovesTheNewRecord) {
@@ -256,14 +259,14 @@ TEST_F(OptionsFormTest, AddCancelledRemovesTheNewRecord) {
     Queue("TAddKeyAssForm", {{Kind::Set, "HotKey", "F5"}, {Kind::Click, "CancelBtn", ""}});
     TOptionsForm* form = Open();
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(KeyAssignments.size(), 4u);
+    EXPECT_EQ(TheModule.options.KeyAssignments.size(), 4u);
     EXPECT_EQ(form->AssignBox->Items().Count(), 4);
     EXPECT_TRUE(form->Visible());
-    EXPECT_EQ(KeyAssignmentEditorOpen, 0);
+    EXPECT_EQ(TheModule.options.KeyAssignmentEditorOpen, 0);
 }
 
 TEST_F(OptionsFormTest, EditOfAnUnreachableMenuCommandAsksFirst) {
-    KeyAssignments = {MakeKeyAssignment(116, 4711, true, 0, true)};
+    TheModule.options.KeyAssignments = {MakeKeyAssignment(116, 4711, true, 0, true)};
     Queue("TOptionsForm", {{Kind::Set, "AssignBox", "0"}, {Kind::Click, "EditBtn", ""}, {Kind::Click, "EditBtn", ""}});
     win::QueueMessageBoxAnswer(win::IDNO);
     win::QueueMessageBoxAnswer(win::IDYES);
@@ -277,7 +280,7 @@ TEST_F(OptionsFormTest, EditOfAnUnreachableMenuCommandAsksFirst) {
     // Only the second answer, Yes, opens the editor, which shows the identifier.
     EXPECT_EQ(std::count(shown.begin(), shown.end(), "[form] \"Key Assignment\" TAddKeyAssForm, modal"), 1);
     EXPECT_TRUE(Contains(shown, "  combo box Menu1: \"ok, but currently inaccessible: #4711\""));
-    EXPECT_EQ(KeyAssignments[0].Target(), 4711);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 4711);
 }
 
 TEST_F(OptionsFormTest, DefaultsGiveTheLayoutValuesAndKeepTheList) {
@@ -324,10 +327,10 @@ TEST_F(OptionsFormTest, ListenedHotkeyIsRememberedOverTheStore) {
     form->OkButton->Click();
     vcl::Application->ProcessMessages();
     EXPECT_EQ(Stored("ExplorerHotkey"), "sca81");
-    EXPECT_EQ(ExplorerHotkeyKey, 81);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyKey, 81);
     // The store says F2 with Shift now; the next form shows what its last OK left.
-    ExplorerHotkeyKey = 113;
-    ExplorerHotkeyShift = 1;
+    TheModule.options.ExplorerHotkeyKey = 113;
+    TheModule.options.ExplorerHotkeyShift = 1;
     win::ClearTranscript();
     ASSERT_NE(Open(), nullptr);
     const std::vector<std::string> shown = Shown();
@@ -336,7 +339,7 @@ TEST_F(OptionsFormTest, ListenedHotkeyIsRememberedOverTheStore) {
 }
 
 TEST_F(OptionsFormTest, GermanTexts) {
-    LanguageIndex = 1;
+    TheAccessLayer.host.language = 1;
     ASSERT_NE(Open(), nullptr);
     testsupport::ExpectLines(
         {
@@ -372,7 +375,7 @@ TEST_F(OptionsFormTest, GermanTexts) {
             "  memo Memo1: 13 lines",
         },
         Shown());
-    const auto& memo = dynamic_cast<TOptionsForm*>(ModelessFormList.back())->Memo1->Lines();
+    const auto& memo = dynamic_cast<TOptionsForm*>(TheModule.dispatch.ModelessFormList.back())->Memo1->Lines();
     EXPECT_EQ(memo[0],
               "Sie können jede Taste umbelegen, so daß sie entweder eine andere Taste oder einen Menübefehl "
               "auslöst.");
@@ -383,29 +386,29 @@ TEST_F(OptionsFormTest, GermanTexts) {
 }
 
 TEST_F(OptionsFormTest, ShowAllMessagesForgetsTheSkippedOnes) {
-    ShowMessagesText = "0101";
+    TheModule.process.ShowMessagesText = "0101";
     Queue("TOptionsForm", {{Kind::Click, "ShowAllMsgs", ""}});
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(ShowMessagesText, "");
+    EXPECT_EQ(TheModule.process.ShowMessagesText, "");
     EXPECT_EQ(Stored("asknl2k"), "1");
 }
 
 TEST_F(OptionsFormTest, NothingEndsWhileTheEditorIsOpen) {
     TOptionsForm* form = Open();
     ASSERT_NE(form, nullptr);
-    KeyAssignmentEditorOpen = 1;
+    TheModule.options.KeyAssignmentEditorOpen = 1;
     form->Close();
     form->OkButton->Click();
     form->BitBtn1->Click();
     form->RemoveBtn->Click();
     EXPECT_TRUE(form->Visible());
     EXPECT_FALSE(form->ReleasePending());
-    EXPECT_EQ(OptionsFormOpen, 1);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 1);
     EXPECT_EQ(Stored("ExplorerHotkey"), std::nullopt);
-    KeyAssignmentEditorOpen = 0;
+    TheModule.options.KeyAssignmentEditorOpen = 0;
     form->BitBtn1->Click();
     EXPECT_TRUE(form->ReleasePending());
-    EXPECT_EQ(OptionsFormOpen, 0);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 0);
 }
 
 TEST_F(OptionsFormTest, AFormFreedLateLeavesTheNextOneOpen) {
@@ -414,23 +417,23 @@ TEST_F(OptionsFormTest, AFormFreedLateLeavesTheNextOneOpen) {
     // The command comes again before the first form is freed.
     ASSERT_NE(Open(), nullptr);
     vcl::Application->ProcessMessages();
-    EXPECT_EQ(OptionsFormOpen, 1);
-    EXPECT_EQ(ModelessFormList.size(), 1u);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 1);
+    EXPECT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
     ShowOptionsForm();
-    EXPECT_EQ(ModelessFormList.size(), 1u);
+    EXPECT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
 }
 
 TEST_F(OptionsFormTest, ClosingReadsTheStoreBack) {
     Queue("TOptionsForm", {{Kind::Set, "AssignBox", "3"}, {Kind::Click, "RemoveBtn", ""}, {Kind::Close, "", ""}});
     EXPECT_EQ(Open(), nullptr);
-    EXPECT_EQ(KeyAssignments.size(), 4u);
-    EXPECT_EQ(OptionsFormOpen, 0);
+    EXPECT_EQ(TheModule.options.KeyAssignments.size(), 4u);
+    EXPECT_EQ(TheModule.options.OptionsFormOpen, 0);
     vcl::Application->ProcessMessages();
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
 }
 
 TEST_F(OptionsFormTest, MoreShowsTheGeneralOptionsAndReadsThemBack) {
-    GeneralOptions = {};
+    TheModule.process.GeneralOptions = {};
     Queue("TOptionsForm", {{Kind::Click, "MoreBtn", ""}});
     ASSERT_NE(Open(), nullptr);
     const std::vector<std::string> shown = Shown();
@@ -439,7 +442,7 @@ TEST_F(OptionsFormTest, MoreShowsTheGeneralOptionsAndReadsThemBack) {
     // The general options hold the stored (here the initial) values again.
     const std::array<int32_t, 9> initial = {1, 15, 20, 0, 0, 1, 205, 0, 1};
     for (size_t row = 0; row < initial.size(); ++row) {
-        EXPECT_EQ(GeneralOptions[row].value, initial[row]) << "row " << row;
+        EXPECT_EQ(TheModule.process.GeneralOptions[row].value, initial[row]) << "row " << row;
     }
 }
 
@@ -448,9 +451,9 @@ TEST_F(OptionsFormTest, MoreClampsANumberOutsideItsRangeAndKeepsTheOtherChanges)
     Queue("TOptionsForm", {{Kind::Click, "MoreBtn", ""}});
     ASSERT_NE(Open(), nullptr);
     // Row 1 runs from 2 to 1000: the page remembers 1000, and row 2's change is kept.
-    EXPECT_EQ(GeneralOptions[1].value, 1000);
-    EXPECT_EQ(GeneralOptions[2].value, 33);
-    EXPECT_EQ(GeneralOptions[6].value, 205);
+    EXPECT_EQ(TheModule.process.GeneralOptions[1].value, 1000);
+    EXPECT_EQ(TheModule.process.GeneralOptions[2].value, 33);
+    EXPECT_EQ(TheModule.process.GeneralOptions[6].value, 205);
 }
 
 }  // namespace

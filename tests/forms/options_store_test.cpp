@@ -3,6 +3,7 @@
 // hosts.
 #include <gtest/gtest.h>
 
+#include "core/host/access_state.h"
 #include "core/key_assignments.h"
 #include "core/module.h"
 #include "core/options_store.h"
@@ -28,7 +29,7 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
+        TheAccessLayer.host.year = 2000;
     }
 
     void Store(const char* name, const std::string& value) {
@@ -47,7 +48,7 @@ protected:
 
     std::vector<std::string> Lines() {
         std::vector<std::string> lines;
-        for (const KeyAssignment& record : KeyAssignments) {
+        for (const KeyAssignment& record : TheModule.options.KeyAssignments) {
             lines.push_back(std::string(record.Enabled() ? "[x] " : "[ ] ") + KeyAssignment_ListText(record));
         }
         return lines;
@@ -73,9 +74,9 @@ TEST_F(OptionsStoreTest, NothingStoredGivesTheDefaultsAndTheOfferComesOnce) {
     win::QueueMessageBoxAnswer(win::IDNO);
     LoadOptions();
     testsupport::ExpectLines({"[ ] DEL (ask)", "[ ] BACKSP (ask)", "[x] HOME (ask)", "[x] END (ask)"}, Lines());
-    EXPECT_EQ(RemapperEnabled, 1);
-    EXPECT_EQ(ExplorerHotkeyKey, 9);
-    EXPECT_EQ(ExplorerMetatoolKey, '1');
+    EXPECT_EQ(TheModule.options.RemapperEnabled, 1);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyKey, 9);
+    EXPECT_EQ(TheModule.options.ExplorerMetatoolKey, '1');
     std::vector<std::string> expected = kNumLockOfferShown;
     expected.insert(expected.end(), {"  user: click NoBtn", "  -> No"});
     testsupport::ExpectLines(expected, Shown());
@@ -84,7 +85,7 @@ TEST_F(OptionsStoreTest, NothingStoredGivesTheDefaultsAndTheOfferComesOnce) {
     // Not asked again, whatever was answered.
     LoadOptions();
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(KeyAssignments.size(), 4u);
+    EXPECT_EQ(TheModule.options.KeyAssignments.size(), 4u);
 }
 
 TEST_F(OptionsStoreTest, AcceptedOfferAddsTheNumLockRecordAndSavesIt) {
@@ -94,7 +95,7 @@ TEST_F(OptionsStoreTest, AcceptedOfferAddsTheNumLockRecordAndSavesIt) {
     testsupport::ExpectLines(
         {"[ ] DEL (ask)", "[ ] BACKSP (ask)", "[x] HOME (ask)", "[x] END (ask)", "[x] #144 -> BACKSP (speedy)"},
         Lines());
-    EXPECT_EQ(RemapperEnabled, 1);
+    EXPECT_EQ(TheModule.options.RemapperEnabled, 1);
     EXPECT_EQ(Stored("Assignments2K"), std::string("1") + kDefaultsText + kNumLockText);
     EXPECT_EQ(Stored("asknl2k"), "1");
     // A NumLock record of its own keeps the offer away, even without the offer value.
@@ -107,26 +108,26 @@ TEST_F(OptionsStoreTest, AcceptedOfferAddsTheNumLockRecordAndSavesIt) {
     Shown();
     LoadOptions();
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(KeyAssignments.size(), 5u);
+    EXPECT_EQ(TheModule.options.KeyAssignments.size(), 5u);
     EXPECT_EQ(Stored("asknl2k"), std::nullopt);
 }
 
 TEST_F(OptionsStoreTest, StoredOneWithoutRecordsTurnsTheRemapperOnWithAnEmptyList) {
     Store("Assignments2K", "1");
     LoadOptions();
-    EXPECT_EQ(RemapperEnabled, 1);
-    EXPECT_TRUE(KeyAssignments.empty());
+    EXPECT_EQ(TheModule.options.RemapperEnabled, 1);
+    EXPECT_TRUE(TheModule.options.KeyAssignments.empty());
     // The offer follows; unanswered, the dialog's No answers it.
     std::vector<std::string> expected = kNumLockOfferShown;
     expected.insert(expected.end(), {"  user: Escape", "  -> No (no action was queued: Escape)"});
     testsupport::ExpectLines(expected, Shown());
 
     TheModule.options = OptionsState{};
-    HostYear = 2000;
+    TheAccessLayer.host.year = 2000;
     Store("Assignments2K", "0");
     LoadOptions();
-    EXPECT_EQ(RemapperEnabled, 0);
-    EXPECT_TRUE(KeyAssignments.empty());
+    EXPECT_EQ(TheModule.options.RemapperEnabled, 0);
+    EXPECT_TRUE(TheModule.options.KeyAssignments.empty());
     EXPECT_TRUE(Shown().empty());
 }
 
@@ -135,30 +136,30 @@ TEST_F(OptionsStoreTest, OldValueIsReadOnANewHostAndTheNewOneWritten) {
     LoadOptions();
     testsupport::ExpectLines({"[x] #144 -> BACKSP (speedy)"}, Lines());
     EXPECT_TRUE(Shown().empty());
-    ASSERT_TRUE(Registry->OpenKey(kSettingsKey, false));
-    RemapperEnabled = 0;
+    ASSERT_TRUE(TheModule.process.Registry->OpenKey(kSettingsKey, false));
+    TheModule.options.RemapperEnabled = 0;
     EXPECT_TRUE(SaveKeyAssignments());
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
     EXPECT_EQ(Stored("Assignments2K"), std::string("0") + kNumLockText);
     EXPECT_EQ(Stored("Assignments"), std::string("1") + kNumLockText);
 }
 
 TEST_F(OptionsStoreTest, OldHostsUseTheOldNamesOnly) {
-    HostYear = 1998;
+    TheAccessLayer.host.year = 1998;
     EXPECT_STREQ(AssignmentsValueName(), "Assignments");
     EXPECT_STREQ(NumLockOfferValueName(), "asknl");
     Store("Assignments2K", std::string("1") + kNumLockText);
     Store("Assignments", std::string("0") + kDefaultsText);
     win::QueueMessageBoxAnswer(win::IDNO);
     LoadOptions();
-    EXPECT_EQ(KeyAssignments.size(), 4u);
-    EXPECT_EQ(RemapperEnabled, 0);
+    EXPECT_EQ(TheModule.options.KeyAssignments.size(), 4u);
+    EXPECT_EQ(TheModule.options.RemapperEnabled, 0);
     EXPECT_EQ(Stored("asknl"), "1");
     EXPECT_EQ(Stored("asknl2k"), std::nullopt);
-    Registry->OpenKey(kSettingsKey, false);
-    KeyAssignments.pop_back();
+    TheModule.process.Registry->OpenKey(kSettingsKey, false);
+    TheModule.options.KeyAssignments.pop_back();
     EXPECT_TRUE(SaveKeyAssignments());
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
     EXPECT_EQ(Stored("Assignments"), std::string("0") + std::string(kDefaultsText).substr(0, 90));
     EXPECT_EQ(Stored("Assignments2K"), std::string("1") + kNumLockText);
 }
@@ -168,24 +169,24 @@ TEST_F(OptionsStoreTest, RoundTripThroughTheRegistry) {
     menu.SetModifiers(true, true, false);
     KeyAssignment key = MakeKeyAssignment(65, 90, false, KeyAssignment::kSpeedyOnly | 0x80, false);
     key.SetNewModifiers(false, false, true);
-    KeyAssignments = {menu, key};
-    RemapperEnabled = 1;
-    Registry->OpenKey(kSettingsKey, true);
+    TheModule.options.KeyAssignments = {menu, key};
+    TheModule.options.RemapperEnabled = 1;
+    TheModule.process.Registry->OpenKey(kSettingsKey, true);
     ASSERT_TRUE(SaveKeyAssignments());
-    Registry->CloseKey();
+    TheModule.process.Registry->CloseKey();
     Store("asknl2k", "1");
-    KeyAssignments.clear();
-    RemapperEnabled = 0;
+    TheModule.options.KeyAssignments.clear();
+    TheModule.options.RemapperEnabled = 0;
     LoadOptions();
-    ASSERT_EQ(KeyAssignments.size(), 2u);
-    EXPECT_EQ(KeyAssignments[0], menu);
-    EXPECT_EQ(KeyAssignments[1], key);
-    EXPECT_EQ(RemapperEnabled, 1);
+    ASSERT_EQ(TheModule.options.KeyAssignments.size(), 2u);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0], menu);
+    EXPECT_EQ(TheModule.options.KeyAssignments[1], key);
+    EXPECT_EQ(TheModule.options.RemapperEnabled, 1);
 }
 
 TEST_F(OptionsStoreTest, SavingNeedsAnOpenKey) {
-    KeyAssignments = DefaultKeyAssignments();
-    Registry->CloseKey();
+    TheModule.options.KeyAssignments = DefaultKeyAssignments();
+    TheModule.process.Registry->CloseKey();
     EXPECT_FALSE(SaveKeyAssignments());
     EXPECT_EQ(Stored("Assignments2K"), std::nullopt);
 }
@@ -195,16 +196,16 @@ TEST_F(OptionsStoreTest, DamagedRecordsAreReadWithoutReadingPastTheText) {
     // One malformed pair in the first record; the second is cut short after 29 digits.
     Store("Assignments2K", std::string("1") + "2E00ZZ000000000100000000000000" + "2400240000000101000000000000F");
     LoadOptions();
-    ASSERT_EQ(KeyAssignments.size(), 2u);
-    EXPECT_EQ(KeyAssignments[0].Key(), 46);
-    EXPECT_EQ(KeyAssignments[0].Target(), 0);
-    EXPECT_EQ(KeyAssignments[0].Flags(), KeyAssignment::kAsk);
-    EXPECT_EQ(KeyAssignments[1].Key(), 36);
-    EXPECT_EQ(KeyAssignments[1].bytes[14], 0);
+    ASSERT_EQ(TheModule.options.KeyAssignments.size(), 2u);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 46);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 0);
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Flags(), KeyAssignment::kAsk);
+    EXPECT_EQ(TheModule.options.KeyAssignments[1].Key(), 36);
+    EXPECT_EQ(TheModule.options.KeyAssignments[1].bytes[14], 0);
     // Text beyond whole records is ignored: (33 / 2) / 15 = 1 record.
     Store("Assignments2K", std::string("0") + kNumLockText + "12");
     LoadOptions();
-    EXPECT_EQ(KeyAssignments.size(), 1u);
+    EXPECT_EQ(TheModule.options.KeyAssignments.size(), 1u);
 }
 
 TEST_F(OptionsStoreTest, AValueOfAnotherTypeLeavesItsSettingAlone) {
@@ -215,11 +216,11 @@ TEST_F(OptionsStoreTest, AValueOfAnotherTypeLeavesItsSettingAlone) {
         registry.WriteInteger("Assignments2K", 5);
         registry.WriteInteger("ExplorerHotkey", 5);
     }
-    KeyAssignments = {NumLockKeyAssignment()};
-    ExplorerHotkeyKey = 112;
+    TheModule.options.KeyAssignments = {NumLockKeyAssignment()};
+    TheModule.options.ExplorerHotkeyKey = 112;
     LoadOptions();
     testsupport::ExpectLines({"[x] #144 -> BACKSP (speedy)"}, Lines());
-    EXPECT_EQ(ExplorerHotkeyKey, 112);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyKey, 112);
 }
 
 struct HotkeyCase {
@@ -236,10 +237,10 @@ TEST_P(HotkeyValueTest, HotkeyFromItsStoredText) {
     Store("asknl2k", "1");
     Store("ExplorerHotkey", GetParam().stored);
     LoadOptions();
-    EXPECT_EQ(ExplorerHotkeyKey, GetParam().key);
-    EXPECT_EQ(ExplorerHotkeyShift, GetParam().shift);
-    EXPECT_EQ(ExplorerHotkeyCtrl, GetParam().ctrl);
-    EXPECT_EQ(ExplorerHotkeyAlt, GetParam().alt);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyKey, GetParam().key);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyShift, GetParam().shift);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyCtrl, GetParam().ctrl);
+    EXPECT_EQ(TheModule.options.ExplorerHotkeyAlt, GetParam().alt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, HotkeyValueTest,
@@ -259,12 +260,12 @@ class MetatoolValueTest : public OptionsStoreTest, public ::testing::WithParamIn
 
 TEST_P(MetatoolValueTest, MetatoolFromItsStoredText) {
     Store("asknl2k", "1");
-    ExplorerMetatoolKey = 'Q';
+    TheModule.options.ExplorerMetatoolKey = 'Q';
     if (GetParam().stored != nullptr) {
         Store("ExplorerMetatool", GetParam().stored);
     }
     LoadOptions();
-    EXPECT_EQ(ExplorerMetatoolKey, GetParam().key);
+    EXPECT_EQ(TheModule.options.ExplorerMetatoolKey, GetParam().key);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, MetatoolValueTest,

@@ -124,9 +124,9 @@ protected:
     }
 
     void ExpectRunEnded() {
-        EXPECT_EQ(PrintContext, nullptr);
-        ASSERT_TRUE(Now);
-        EXPECT_FALSE(Now->Timer->Enabled());
+        EXPECT_EQ(TheModule.hooks.PrintContext, nullptr);
+        ASSERT_TRUE(TheModule.hooks.Now);
+        EXPECT_FALSE(TheModule.hooks.Now->Timer->Enabled());
         // The user's own document is the one left, in front.
         EXPECT_EQ(m_host->DocumentCount(), 1);
         EXPECT_EQ(Document().Name(), "score");
@@ -142,7 +142,7 @@ TEST_F(PrintRunTest, ThreeFilesAreOpenedPrintedAndClosedOneAfterTheOther) {
         Joined({Printed("Alto.MUS", "2 copies"), Printed("Bass.MUS", "2 copies"), Printed("Drums.MUS", "2 copies")}),
         HostLines());
     ExpectRunEnded();
-    EXPECT_EQ(ModelessFormList.size(), 1u);  // the form stays open
+    EXPECT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);  // the form stays open
 }
 
 TEST_F(PrintRunTest, CopiesPerFileComeFromTheChosenRuleSet) {
@@ -178,14 +178,14 @@ TEST_F(PrintRunTest, CancelInTheCopiesFormPrintsNothing) {
     win::QueueFormAction("TfmCopies", {Kind::Click, "btCancel", ""});
     Print({{"Alto.MUS"}, "1", "", true});
     EXPECT_TRUE(HostLines().empty());
-    EXPECT_EQ(PrintContext, nullptr);
+    EXPECT_EQ(TheModule.hooks.PrintContext, nullptr);
 }
 
 TEST_F(PrintRunTest, GoWithoutASelectedFileDoesNothing) {
     WriteScores({"Alto.MUS"});
     Print({{}, "1", ""});
     EXPECT_TRUE(HostLines().empty());
-    EXPECT_EQ(PrintContext, nullptr);
+    EXPECT_EQ(TheModule.hooks.PrintContext, nullptr);
 }
 
 TEST_F(PrintRunTest, AFileTheHostCannotOpenStopsTheRunBeforeAnythingElseIsPrintedOrClosed) {
@@ -214,13 +214,13 @@ TEST_F(PrintRunTest, TheFileNamedInTheStopIsShownAsItIsInGerman) {
 TEST_F(PrintRunTest, ClosingThePrintFormEndsItsRun) {
     WriteScores({"Alto.MUS", "Bass.MUS"});
     Print({{"Alto.MUS", "Bass.MUS"}, "1", ""}, 100);
-    ASSERT_EQ(ModelessFormList.size(), 1u);
-    vcl::FreeForm(ModelessFormList.front());
+    ASSERT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
+    vcl::FreeForm(TheModule.dispatch.ModelessFormList.front());
     win::Idle(3000);
     // Alto was opened before the form went; nothing is printed or opened after.
     EXPECT_EQ(HostLines().size(), 1u);
-    EXPECT_EQ(PrintContext, nullptr);
-    EXPECT_TRUE(ModelessFormList.empty());
+    EXPECT_EQ(TheModule.hooks.PrintContext, nullptr);
+    EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
 }
 
 // ---- The pause question ----

@@ -242,7 +242,7 @@ TEST_F(VxFormTest, ValueOfAnotherTypeInTheRegistryIsReadAsNothingAndDefaults) {
     registry.CloseKey();
     orvex::VxForm_LoadState(*form, true, "");
     EXPECT_EQ(form->Values(), kDefaults);
-    EXPECT_FALSE(orvex::Registry->HasCurrentKey());
+    EXPECT_FALSE(orvex::TheModule.process.Registry->HasCurrentKey());
 }
 
 class TExtrasForm : public TStateForm {
@@ -290,7 +290,7 @@ TEST_F(VxFormTest, ExtraTextsKeepTheirDotsAndOldStatesStillRead) {
 TEST_F(VxFormTest, FormSavedOnASecondMonitorComesBackOnScreenWhenTheOptionIsOff) {
     ASSERT_TRUE(win::SetSimulatedMonitors(
         {{{0, 0, 1024, 768}, {0, 0, 1024, 738}, true}, {{1024, 0, 2304, 1024}, {1024, 0, 2304, 994}, false}}));
-    orvex::GeneralOptions[orvex::GO_ALLOW_SECOND_MONITOR].value = 1;
+    orvex::TheModule.process.GeneralOptions[orvex::GO_ALLOW_SECOND_MONITOR].value = 1;
     auto form = Make();
     form->SetBounds(1500, 300, 400, 300);
     orvex::VxForm_SaveState(*form, "");
@@ -299,7 +299,7 @@ TEST_F(VxFormTest, FormSavedOnASecondMonitorComesBackOnScreenWhenTheOptionIsOff)
     orvex::VxForm_LoadState(*allowed, true, "");
     EXPECT_EQ(allowed->Left(), 1500);
 
-    orvex::GeneralOptions[orvex::GO_ALLOW_SECOND_MONITOR].value = 0;
+    orvex::TheModule.process.GeneralOptions[orvex::GO_ALLOW_SECOND_MONITOR].value = 0;
     auto kept = Make();
     orvex::VxForm_LoadState(*kept, true, "");
     EXPECT_EQ(kept->BoundsRect(), vcl::Bounds(964, 300, 400, 300));
@@ -336,11 +336,11 @@ TEST_F(VxFormTest, StateValueNames) {
 
 TEST_F(VxFormTest, DialogsAreScaledOnlyWhenTheGeneralOptionSaysSo) {
     ASSERT_TRUE(win::SetSimulatedPixelsPerInch(120));
-    orvex::GeneralOptions[orvex::GO_SCALE_DIALOGS].value = 1;
+    orvex::TheModule.process.GeneralOptions[orvex::GO_SCALE_DIALOGS].value = 1;
     auto scaled = Make();
     scaled->Box->SetBounds(8, 8, 97, 17);
     EXPECT_EQ(scaled->ClientWidth(), 490);  // 392 x 120 / 96
-    orvex::GeneralOptions[orvex::GO_SCALE_DIALOGS].value = 0;
+    orvex::TheModule.process.GeneralOptions[orvex::GO_SCALE_DIALOGS].value = 0;
     EXPECT_EQ(Make()->ClientWidth(), 392);
 }
 

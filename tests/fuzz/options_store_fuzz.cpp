@@ -4,6 +4,7 @@
 // read back to the same assignments.
 #include <algorithm>
 
+#include "core/module.h"
 #include "core/options_store.h"
 #include "core/startup.h"
 #include "platform/vcl/registry.h"
@@ -43,13 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     orvex::LoadOptions();
-    const std::vector<orvex::KeyAssignment> read = orvex::KeyAssignments;
-    const uint8_t remapper = orvex::RemapperEnabled;
-    fuzzsupport::Check(orvex::Registry->OpenKey(orvex::kSettingsKey, true), "the settings key cannot be opened");
+    const std::vector<orvex::KeyAssignment> read = orvex::TheModule.options.KeyAssignments;
+    const uint8_t remapper = orvex::TheModule.options.RemapperEnabled;
+    fuzzsupport::Check(orvex::TheModule.process.Registry->OpenKey(orvex::kSettingsKey, true),
+                       "the settings key cannot be opened");
     fuzzsupport::Check(orvex::SaveKeyAssignments(), "the key assignments cannot be written");
-    orvex::Registry->CloseKey();
+    orvex::TheModule.process.Registry->CloseKey();
     orvex::LoadOptions();
-    fuzzsupport::Check(SameAssignments(orvex::KeyAssignments, read) && orvex::RemapperEnabled == remapper,
+    fuzzsupport::Check(SameAssignments(orvex::TheModule.options.KeyAssignments, read) &&
+                           orvex::TheModule.options.RemapperEnabled == remapper,
                        "the key assignments written do not read back");
     return 0;
 }

@@ -93,7 +93,8 @@ int16_t InProcessHost::RunWithOptions(int32_t code, const std::vector<std::pair<
 
 bool InProcessHost::FinishRunningCommands(int32_t seconds) {
     const auto running = [] {
-        return orvex::RunWaiting() || orvex::RepostCode != 0 || orvex::PrintContext != nullptr;
+        return orvex::RunWaiting() || orvex::TheModule.dispatch.RepostCode != 0 ||
+               orvex::TheModule.hooks.PrintContext != nullptr;
     };
     const bool wasRunning = running();
     for (int32_t i = 0; i < seconds && running(); ++i) {
@@ -110,7 +111,8 @@ bool InProcessHost::RunUntilStep(uint32_t steps, int32_t seconds) {
         if (orvex::RunStepsTaken() - start >= steps) {
             return true;
         }
-        if (!orvex::RunWaiting() && orvex::RepostCode == 0 && orvex::PrintContext == nullptr) {
+        if (!orvex::RunWaiting() && orvex::TheModule.dispatch.RepostCode == 0 &&
+            orvex::TheModule.hooks.PrintContext == nullptr) {
             return false;
         }
         win::SetForegroundWindow(m_host->MainWindow());

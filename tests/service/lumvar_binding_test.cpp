@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         LumvarHostTest::SetUp();
         orvex::ResetModule();
-        orvex::ServicePluginBound = false;
+        orvex::TheModule.process.ServicePluginBound = false;
     }
     void TearDown() override {
         ExpectNothingLeft();
@@ -35,7 +35,7 @@ protected:
             win::UnregisterProcessModule(m_fake);
         }
         orvex::ResetModule();
-        orvex::ServicePluginBound = false;
+        orvex::TheModule.process.ServicePluginBound = false;
         LumvarHostTest::TearDown();
     }
     /// A module under Lumvar2000's name that the host did not load: Lumvar2000's own exports,
@@ -71,7 +71,7 @@ TEST_F(BindingTest, BindsTheCopyTheHostRunsAndShakesHands) {
     EXPECT_EQ(orvex::LumvarMajorVersion(), 1);
     EXPECT_EQ(orvex::RequestedLumvarMajor(), 1);
     ASSERT_TRUE(orvex::BindServicePlugin());
-    EXPECT_TRUE(orvex::ServicePluginBound);
+    EXPECT_TRUE(orvex::TheModule.process.ServicePluginBound);
     EXPECT_TRUE(orvex::LumvarBound());
     EXPECT_EQ(orvex::LumvarMajorVersion(), 2);
     EXPECT_EQ(orvex::RequestedLumvarMajor(), 2);
@@ -97,7 +97,7 @@ TEST_F(BindingTest, LaterCallsShakeHandsWithoutLoadingAgain) {
 
 TEST_F(BindingTest, NotFound) {
     EXPECT_FALSE(orvex::BindServicePlugin());
-    EXPECT_FALSE(orvex::ServicePluginBound);
+    EXPECT_FALSE(orvex::TheModule.process.ServicePluginBound);
     EXPECT_EQ(BoxText("Lumvar Load Error"),
               "The Lumvar Plug-in (Lumvar2000.fxt) could not be found.\n\nIf you don't have this file, you should be "
               "able to\ndownload it from the same location as where you got\nthis plug-in.");
@@ -180,7 +180,7 @@ protected:
 
 TEST_F(VersionOneTest, IsBoundWithTheFirst52RowsAndRefusesTheHandshakeItself) {
     EXPECT_FALSE(orvex::BindServicePlugin());
-    EXPECT_FALSE(orvex::ServicePluginBound);
+    EXPECT_FALSE(orvex::TheModule.process.ServicePluginBound);
     EXPECT_TRUE(orvex::LumvarBound());
     EXPECT_EQ(orvex::LumvarMajorVersion(), 1);
     EXPECT_EQ(CountBoxes("Lumvar Load Error"), 0);

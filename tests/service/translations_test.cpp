@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/host/access_state.h"
 #include "core/startup.h"
 #include "forms/action_control_table.h"
 #include "platform/win/messages.h"
@@ -259,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(Captions, EnglishCaptionTest, ::testing::Values(
 // clang-format on
 
 TEST_F(TranslationsTest, EveryEnglishOptionCaptionReadsAsWritten) {
-    orvex::LanguageIndex = 0;
+    orvex::TheAccessLayer.host.language = 0;
     int32_t captions = 0;
     for (int32_t item = 0; item < orvex::kToolItemCount; ++item) {
         for (int32_t row = 0; row < orvex::ActionRowCount(item); ++row) {

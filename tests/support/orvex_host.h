@@ -81,12 +81,12 @@ protected:
     /// steps: the keys it sent reach the host and the timer brings each step, for at most
     /// `seconds` of the virtual clock. False when a step still waits then.
     bool FinishWaitingRun(int32_t seconds = 20) {
-        for (int32_t i = 0; i < seconds && (orvex::RunWaiting() || orvex::RepostCode != 0); ++i) {
+        for (int32_t i = 0; i < seconds && (orvex::RunWaiting() || orvex::TheModule.dispatch.RepostCode != 0); ++i) {
             win::SetForegroundWindow(m_host->MainWindow());
             win::SetFocus(m_host->MainWindow());
             win::Idle(1000);
         }
-        return !orvex::RunWaiting() && orvex::RepostCode == 0;
+        return !orvex::RunWaiting() && orvex::TheModule.dispatch.RepostCode == 0;
     }
 
     /// The texts of the message dialogs shown so far, in order.

@@ -45,12 +45,13 @@
 
 #include "core/commands.h"
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "forms/dactopt.h"
 #include "forms/printfiles.h"
-#include "platform/host/undo_journal.h"
 #include "platform/host/document_commands.h"
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
+#include "platform/host/undo_journal.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 #include "platform/win/windows.h"
@@ -228,7 +229,7 @@ constexpr const char* kOtherScore = "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1
 
 /// The open form of the run's dialog (the options dialog, or the print form), or none.
 vcl::TForm* RunDialog() {
-    for (vcl::TForm* form : orvex::ModelessFormList) {
+    for (vcl::TForm* form : orvex::TheModule.dispatch.ModelessFormList) {
         if (form->Visible() && (dynamic_cast<orvex::TDActOpt*>(form) != nullptr ||
                                 dynamic_cast<orvex::TPrintMultipleFiles*>(form) != nullptr)) {
             return form;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
@@ -38,12 +39,12 @@ protected:
         region.setFirstMeasure(1);
         region.setLastMeasure(1);
         region.setEndEdu(0x7FFFFFFF);
-        CurrentRegion = &region;
-        std::unique_ptr<TFMisc> context = layouttest::ToolWithDefaults(64);
+        TheModule.dispatch.CurrentRegion = &region;
+        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(64);
         context->Options[analyzerow::kIntervals].text = intervals;
         context->Options[analyzerow::kHidden].value = hidden ? 1 : 0;
         const bool done = AnalyzeStaffGroup(*context);
-        CurrentRegion = nullptr;
+        TheModule.dispatch.CurrentRegion = nullptr;
         return done;
     }
     const host::EntryBytes& Entry(int16_t staff, size_t index) {

@@ -9,6 +9,7 @@
 #include "core/host/finxess.h"
 #include "core/host/staff_lists.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "forms/dactopt.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
@@ -46,12 +47,12 @@ protected:
     /// The user keeps the host's window in front while the explosion takes its steps through the
     /// host, until it ends.
     void FinishExplosion() {
-        for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+        for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
             win::SetForegroundWindow(m_host->MainWindow());
             win::SetFocus(m_host->MainWindow());
             win::Idle(1000);
         }
-        EXPECT_EQ(orvex::RunningStepObject, nullptr);
+        EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
         EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
     }
 };
@@ -61,7 +62,7 @@ TEST_F(ExplosionCommandTest, AHostBefore1998IsRefused) {
     Select(1, 1, 1, 2);
     EXPECT_EQ(RunWithShift(kExplodeStaves), 0);
     EXPECT_TRUE(Shown("This function is currently available for Finale 1998 and above."));
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_EQ(StaffCount(), 2);
     EXPECT_TRUE(HasMeasureExpression());
 }
@@ -73,8 +74,8 @@ TEST_F(ExplosionCommandTest, ATwoPartStaffGetsANewStaffAndLosesItsDesignation) {
     EXPECT_EQ(StaffCount(), 3);
     EXPECT_FALSE(HasMeasureExpression());
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(13, 0))));
-    ASSERT_NE(orvex::RunningStepObject, nullptr);
-    const orvex::ExplosionContext& explosion = *orvex::RunningStepObject;
+    ASSERT_NE(orvex::TheModule.dispatch.RunningStepObject, nullptr);
+    const orvex::ExplosionContext& explosion = *orvex::TheModule.dispatch.RunningStepObject;
     ASSERT_EQ(explosion.regions.size(), 1u);
     const orvex::TRegionInfo& region = explosion.regions[0];
     EXPECT_EQ(region.firstMeasure, 1);
@@ -93,10 +94,10 @@ TEST_F(ExplosionCommandTest, TheStepsRunThroughTheHostUntilTheExplosionEnds) {
     Select(1, 1, 1, 2);
     RunWithShift(kExplodeStaves);
     // Each step synthesises the keypad plus; the timer then makes the host call again.
-    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+    for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
         win::Idle(1000);
     }
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
 }
 
@@ -107,9 +108,9 @@ TEST_F(ExplosionCommandTest, WithoutNewStavesTheNextStaffTakesThePart) {
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
     Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
     EXPECT_EQ(StaffCount(), 2);
-    ASSERT_NE(orvex::RunningStepObject, nullptr);
-    EXPECT_EQ(orvex::RunningStepObject->staffCount, 2);
-    EXPECT_EQ(orvex::RunningStepObject->processedRegion.lastStaff(), 2);
+    ASSERT_NE(orvex::TheModule.dispatch.RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject->staffCount, 2);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject->processedRegion.lastStaff(), 2);
     FinishExplosion();
 }
 
@@ -124,14 +125,14 @@ TEST_F(ExplosionCommandTest, GoAfterAnotherDialogRunLeavesTheContextWithOneOwner
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
     // Its first step changed the document within the call: the host hears of it.
     EXPECT_EQ(Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves))), 1);
-    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    ASSERT_NE(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     // The user clicks into the host's window, so that the explosion's keys reach it.
-    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+    for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
         win::SetForegroundWindow(m_host->MainWindow());
         win::SetFocus(m_host->MainWindow());
         win::Idle(1000);
     }
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
     // A later command (the parts are processed already: nothing changes), then closing the
     // dialogs and unloading free each context once.
@@ -144,16 +145,16 @@ TEST_F(ExplosionCommandTest, AnExplosionOutlivesTheDialogThatStartedIt) {
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Create new staves?", "0"});
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
     Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
-    ASSERT_NE(orvex::RunningStepObject, nullptr);
+    ASSERT_NE(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     // The dialog goes (the plug-in's forms are freed) while the explosion still runs: the
     // explosion takes its context over and finishes on it.
-    const std::vector<vcl::TForm*> open = orvex::ModelessFormList;
+    const std::vector<vcl::TForm*> open = orvex::TheModule.dispatch.ModelessFormList;
     ASSERT_EQ(open.size(), 1u);
     delete open.front();
-    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+    for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
         win::Idle(1000);
     }
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
 }
 
@@ -165,13 +166,13 @@ TEST_F(ExplosionCommandTest, StartedWithGoItRunsToItsEndAndClosesItsDialogWhenAs
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "cbAutoClose", "checked"});
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
     Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
-    ASSERT_EQ(orvex::ModelessFormList.size(), 1u);
-    const win::Hwnd dialog = orvex::ModelessFormList.front()->Handle();
+    ASSERT_EQ(orvex::TheModule.dispatch.ModelessFormList.size(), 1u);
+    const win::Hwnd dialog = orvex::TheModule.dispatch.ModelessFormList.front()->Handle();
     EXPECT_EQ(win::GetForegroundWindow(), m_host->MainWindow());
-    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+    for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
         win::Idle(1000);
     }
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(orvex::MessageText(13, 0)),
                                                     std::string(orvex::MessageText(14, 0))}));
     const auto& lines = win::TranscriptLines();
@@ -180,7 +181,7 @@ TEST_F(ExplosionCommandTest, StartedWithGoItRunsToItsEndAndClosesItsDialogWhenAs
     // "Close" after the run: the dialog went, and with it the tool context it owned.
     EXPECT_FALSE(win::IsWindowVisible(dialog));
     vcl::Application->ProcessMessages();
-    EXPECT_TRUE(orvex::ModelessFormList.empty());
+    EXPECT_TRUE(orvex::TheModule.dispatch.ModelessFormList.empty());
     EXPECT_FALSE(win::IsWindow(dialog));
     EXPECT_EQ(win::GetForegroundWindow(), m_host->MainWindow());
 }
@@ -190,12 +191,12 @@ TEST_F(ExplosionCommandTest, StartedWithGoTheDialogStaysWithTheStavesTheRunAdded
     Select(1, 1, 1, 2);
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
     Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kExplodeStaves)));
-    for (int i = 0; i < 10 && orvex::RunningStepObject != nullptr; ++i) {
+    for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
         win::Idle(1000);
     }
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
-    ASSERT_EQ(orvex::ModelessFormList.size(), 1u);
-    auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::ModelessFormList.front());
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
+    ASSERT_EQ(orvex::TheModule.dispatch.ModelessFormList.size(), 1u);
+    auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::TheModule.dispatch.ModelessFormList.front());
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->Visible());
     EXPECT_EQ(dialog->CancelBtn->Caption(), "&Close");
@@ -214,12 +215,12 @@ notes 2 1 c5/1
     Select(1, 2, 1, 1);
     // The first step only finds the parts on their staves: nothing changes yet.
     EXPECT_EQ(RunWithShift(kExplodeStaves), 0);
-    ASSERT_NE(orvex::RunningStepObject, nullptr);
-    ASSERT_EQ(orvex::RunningStepObject->regions.size(), 1u);
-    EXPECT_EQ(orvex::RunningStepObject->regions[0].sourceStaff[2], 2);
+    ASSERT_NE(orvex::TheModule.dispatch.RunningStepObject, nullptr);
+    ASSERT_EQ(orvex::TheModule.dispatch.RunningStepObject->regions.size(), 1u);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject->regions[0].sourceStaff[2], 2);
     // The select-all ends in the first step; the second finishes both staves and the run.
     win::Idle(1000);
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_EQ(Messages(), (std::vector<std::string>{std::string(orvex::MessageText(13, 0)),
                                                     std::string(orvex::MessageText(14, 0))}));
     EXPECT_EQ(StaffCount(), 2);
@@ -237,7 +238,7 @@ TEST_F(ExplosionCommandTest, DecliningMoreStavesCancelsAndLeavesTheScore) {
               (std::vector<std::string>{
                   "Physical document measure #1 appears to contain 2 parts instead of 1. Add more stave(s)?",
                   std::string(orvex::MessageText(orvex::MSG_CANCELED, 0))}));
-    EXPECT_EQ(orvex::RunningStepObject, nullptr);
+    EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_EQ(StaffCount(), 2);
     EXPECT_TRUE(HasMeasureExpression());
 }

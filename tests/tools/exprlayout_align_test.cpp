@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/host/access_state.h"
 #include "core/tool_context.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
@@ -54,7 +55,7 @@ protected:
     /// The vertical positions of the three dynamics and the text, in the score's order.
     std::vector<int16_t> Verticals() { return {Vertical(1, 0), Vertical(1, 1), Vertical(2, 0), Vertical(1, 2)}; }
 
-    std::unique_ptr<TFMisc> m_context;
+    std::shared_ptr<TFMisc> m_context;
     hostapi::SelectionRecord m_region;
 };
 
@@ -125,7 +126,7 @@ TEST_F(AlignMoveTest, ANoteItemWhoseHalfIsEmptyStaysWhereItIs) {
 }
 
 TEST_F(AlignMoveTest, AHostBefore1998IsRefused) {
-    orvex::HostYear = 1997;
+    orvex::TheAccessLayer.host.year = 1997;
     EXPECT_FALSE(Run());
     EXPECT_EQ(Verticals(), (std::vector<int16_t>{-60, -80, -100, -40}));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
@@ -122,11 +123,11 @@ TEST_P(HairpinPairTest, OneHairpinOrNone) {
     region.setFirstMeasure(1);
     region.setLastMeasure(3);
     region.setEndEdu(0x7FFFFFFF);
-    CurrentRegion = &region;
-    std::unique_ptr<TFMisc> context = layouttest::ToolWithDefaults(44);
+    TheModule.dispatch.CurrentRegion = &region;
+    std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(44);
     context->Options[hairpinrow::kMaximumWidth].value = c.maximumWidth;
     EXPECT_TRUE(RunCreateHairpins(*context));
-    CurrentRegion = nullptr;
+    TheModule.dispatch.CurrentRegion = nullptr;
 
     const host::Bytes* shape = Stored(RecordKey::Other(hostapi::kTagSmartShape, 1, 0));
     ASSERT_EQ(shape != nullptr, c.made.has_value());

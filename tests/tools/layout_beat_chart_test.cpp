@@ -12,6 +12,7 @@
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/win/win.h"
 #include "tests/core/score_host_fixture.h"
@@ -37,10 +38,10 @@ class LayoutBeatChartTest : public testsupport::ScoreHostTest {
 protected:
     /// A context of tool `item` on `measure`, its options (and "More..." options) as the tool's
     /// option rows give them by default.
-    std::unique_ptr<TFMisc> Tool(int32_t item, int16_t measure = 1) {
-        std::unique_ptr<TFMisc> context = layouttest::ToolWithDefaults(item, item == 6 ? 11 : 0);
-        context->CurrentMeasure = measure;
-        EXPECT_TRUE(LoadMeasureSpec(measure, context->MeasureSpec));
+    std::shared_ptr<TFMisc> Tool(int32_t item, int16_t measure = 1) {
+        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(item, item == 6 ? 11 : 0);
+        context->Walk.measure = measure;
+        EXPECT_TRUE(LoadMeasureSpec(measure, context->Walk.measureSpec));
         return context;
     }
     /// Runs the worker at depth 0; answers the handled flag.
@@ -63,10 +64,10 @@ protected:
     RecordKey Measure(int16_t measure) { return RecordKey::Other(hostapi::MakeTag("SOMS"), measure, 0); }
     /// The selection: measures first to last, ending at `endEdu` in the last.
     void SelectMeasures(int16_t first, int16_t last, int32_t endEdu) {
-        SelectionRecords[0].setFirstMeasure(first);
-        SelectionRecords[0].setLastMeasure(last);
-        SelectionRecords[0].setEndEdu(endEdu);
-        CurrentRegion = &SelectionRecords[0];
+        TheModule.dispatch.SelectionRecords[0].setFirstMeasure(first);
+        TheModule.dispatch.SelectionRecords[0].setLastMeasure(last);
+        TheModule.dispatch.SelectionRecords[0].setEndEdu(endEdu);
+        TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[0];
     }
 };
 
@@ -85,7 +86,7 @@ TEST_P(RecomputeTest, PositionsShareTheFreeSpaceWithinTheMeasure) {
     const RecomputeCase& c = GetParam();
     SCOPED_TRACE(c.name);
     Open(c.score);
-    std::unique_ptr<TFMisc> context = Tool(3);
+    std::shared_ptr<TFMisc> context = Tool(3);
     ASSERT_TRUE(LoadBeatChart(*context, 1));
     EXPECT_EQ(RecomputeBeatPositions(*context), c.fits);
     const BeatChartState& chart = BeatCharts(*context);
@@ -132,14 +133,14 @@ TEST_F(LayoutBeatChartTest, ChartsLoadUpTo999ElementsAndOnlyForChartSpacedMeasur
     Open(score);
     // A record at index 1000 lies beyond what a chart can hold.
     Document().Records().Save(RecordKey::Other(kTagBeatChart, 1, 1000), host::Bytes(10, 0x11));
-    std::unique_ptr<TFMisc> context = Tool(3);
+    std::shared_ptr<TFMisc> context = Tool(3);
     EXPECT_TRUE(LoadBeatChart(*context, 1));
     EXPECT_EQ(BeatCharts(*context).elementCount, 999);
     EXPECT_EQ(BeatTime(BeatCharts(*context), 999), 999000);
     // Measure 2 has records but is not spaced by them; measure 3 has none.
     for (int16_t measure : std::initializer_list<int16_t>{2, 3}) {
         SCOPED_TRACE("measure " + std::to_string(measure));
-        ASSERT_TRUE(LoadMeasureSpec(measure, context->MeasureSpec));
+        ASSERT_TRUE(LoadMeasureSpec(measure, context->Walk.measureSpec));
         EXPECT_FALSE(LoadBeatChart(*context, measure));
         EXPECT_EQ(BeatCharts(*context).hasChart, 0);
     }
@@ -149,14 +150,14 @@ TEST_F(LayoutBeatChartTest, SavingDropsMarkedElementsAndStaleRecords) {
     Open(
         "staff \"A\"\nmeasures 1\nbeatchart 1 4096:240:0:0 0:10:20:0 500:20:30:0 1000:30:40:0 1500:40:50:0"
         " 2000:50:60:0 2500:60:240:0\n");
-    std::unique_ptr<TFMisc> context = Tool(2);
+    std::shared_ptr<TFMisc> context = Tool(2);
     ASSERT_TRUE(LoadBeatChart(*context, 1));
     BeatCharts(*context).removalMarks[3] = 1;
     BeatCharts(*context).removalMarks[5] = 1;
     EXPECT_TRUE(SaveBeatChart(*context, 1, true));
     EXPECT_EQ(StoredChart(1),
               (Chart{{4096, 240, 0, 0}, {0, 10, 20, 0}, {500, 20, 30, 0}, {1500, 40, 50, 0}, {2500, 60, 240, 0}}));
-    EXPECT_EQ(context->ChangeCount, 2);
+    EXPECT_EQ(context->RemovedHandleCount, 2);
 }
 
 // ---- Remove extraneous beat chart elements (tool 2) ----
@@ -177,11 +178,11 @@ TEST_P(RemoveExtraneousTest, ElementsWithinTheDeviationPerThousandAreRemoved) {
     Open(
         "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:260:0:0 0:20:80:0 1024:80:145:0 2048:145:200:0 3072:200:260:0\n");
-    std::unique_ptr<TFMisc> context = Tool(2);
+    std::shared_ptr<TFMisc> context = Tool(2);
     context->Options[0].value = c.tolerance;
     EXPECT_EQ(Apply(*context), c.removed > 0);
     EXPECT_EQ(StoredChart(1), c.stored);
-    EXPECT_EQ(context->ChangeCount, c.removed);
+    EXPECT_EQ(context->RemovedHandleCount, c.removed);
     EXPECT_EQ(BeatCharts(*context).changedMeasureCount, c.counted);
     EXPECT_EQ(context->RerunFlag, c.counted);
 }
@@ -219,7 +220,7 @@ TEST_P(SpacingCommandTest, TheChartAndTheMeasureWidthChangeTogether) {
     if (c.selectionEnd != 0) {
         SelectMeasures(1, c.selectionEnd, c.endEdu);
     }
-    std::unique_ptr<TFMisc> context = Tool(c.item, 2);
+    std::shared_ptr<TFMisc> context = Tool(c.item, 2);
     for (const auto& [row, value] : c.options) {
         context->Options[row].value = value;
     }
@@ -269,7 +270,7 @@ TEST_F(LayoutBeatChartTest, AMinimumPositionOfTheFirstNoteIsClearedWithinTheLimi
     Open(
         "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:260:0:0 0:20:80:30 1024:80:140:0 2048:140:200:0 3072:200:260:0\n");
-    std::unique_ptr<TFMisc> context = Tool(7);
+    std::shared_ptr<TFMisc> context = Tool(7);
     // The first note stands at its minimum 30, capped by the maximum minimum 20 and the limit
     // 12: 12 is not above the limit, so nothing moves.
     EXPECT_TRUE(Apply(*context));
@@ -286,7 +287,7 @@ TEST_P(LeftAloneTest, OnlyTheMeasureRecordIsWrittenBack) {
     SCOPED_TRACE(GetParam());
     Open(std::string("staff \"A\"\nmeasures 1 width 300\n") + GetParam());
     const Chart before = StoredChart(1);
-    std::unique_ptr<TFMisc> context = Tool(4);
+    std::shared_ptr<TFMisc> context = Tool(4);
     EXPECT_FALSE(Apply(*context));
     EXPECT_EQ(StoredChart(1), before);
     EXPECT_EQ(StoredWord(Measure(1), 0), 300);
@@ -301,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Measures, LeftAloneTest,
 TEST_F(LayoutBeatChartTest, ResetSetsTheMeasureFlagsOnly) {
     Open(kEvenChart);
     const Chart before = StoredChart(1);
-    std::unique_ptr<TFMisc> context = Tool(58);
+    std::shared_ptr<TFMisc> context = Tool(58);
     context->Options[2].value = 1;
     context->Options[3].value = 1;
     EXPECT_FALSE(Apply(*context));
@@ -321,7 +322,7 @@ constexpr const char* kDottedChart =
 
 TEST_F(LayoutBeatChartTest, ProportionalityWidensTooNarrowElements) {
     Open(kDottedChart);
-    std::unique_ptr<TFMisc> context = Tool(6);
+    std::shared_ptr<TFMisc> context = Tool(6);
     EXPECT_TRUE(Apply(*context));
     // Each dotted eighth is widened by 1400 per thousand (60 -> 84); the header's word at byte 8
     // moves with the measure width (244 + 48).
@@ -335,7 +336,7 @@ TEST_F(LayoutBeatChartTest, ProportionalityWidensTooNarrowElements) {
 
 TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     Open(kDottedChart);
-    std::unique_ptr<TFMisc> context = Tool(6);
+    std::shared_ptr<TFMisc> context = Tool(6);
     // With at most 10 added per case the elements stay too narrow: every repeat still widens.
     context->Options[4].value = 10;
     EXPECT_TRUE(Apply(*context));
@@ -350,7 +351,7 @@ TEST_F(LayoutBeatChartTest, HandlesOutOfOrderRefuseTheMeasure) {
         "staff \"A\"\nmeasures 1 time 2/4 width 244\n"
         "beatchart 1 2048:220:0:0 0:100:80:50 768:80:120:0 1024:120:180:0 1792:180:220:0\n");
     const Chart before = StoredChart(1);
-    std::unique_ptr<TFMisc> context = Tool(6);
+    std::shared_ptr<TFMisc> context = Tool(6);
     EXPECT_TRUE(Apply(*context));
     EXPECT_EQ(layouttest::MessageTexts(),
               std::vector<std::string>{"Some beat chart handles are out of order. Please apply Note Spacing!"});

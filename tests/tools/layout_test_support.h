@@ -14,8 +14,8 @@ namespace layouttest {
 
 /// A context of tool `item` (group 1), its option rows and, with `moreSet`, its "More..." rows
 /// at the defaults of the option rows table.
-inline std::unique_ptr<orvex::TFMisc> ToolWithDefaults(int32_t item, int32_t moreSet = 0) {
-    std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+inline std::shared_ptr<orvex::TFMisc> ToolWithDefaults(int32_t item, int32_t moreSet = 0) {
+    std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
     context->Item = item;
     context->Group = 1;
     const auto defaults = [](int32_t rowsOf, auto& into) {

@@ -1,6 +1,7 @@
 #include "tests/tools/notes_fixture.h"
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "forms/dactopt.h"
 
 namespace testsupport {
@@ -9,7 +10,9 @@ namespace {
 
 /// The options dialog left open by the last run, when the form opened last is one.
 orvex::TDActOpt* OpenDialog() {
-    return orvex::ModelessFormList.empty() ? nullptr : dynamic_cast<orvex::TDActOpt*>(orvex::ModelessFormList.back());
+    return orvex::TheModule.dispatch.ModelessFormList.empty()
+               ? nullptr
+               : dynamic_cast<orvex::TDActOpt*>(orvex::TheModule.dispatch.ModelessFormList.back());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/layout/orchestration.h"
 
@@ -20,9 +21,9 @@ protected:
     /// The rows of two staves after the pre-fill over the selected measures.
     std::vector<OptionElement> Prefill(int16_t firstMeasure, int16_t lastMeasure) {
         Select(1, 2, firstMeasure, lastMeasure);
-        orvex::SelectionRecords[0] = *m_host->Selection();
-        orvex::SelectionRecords[1] = m_host->DocumentRegion();
-        orvex::CurrentRegion = &orvex::SelectionRecords[0];
+        orvex::TheModule.dispatch.SelectionRecords[0] = *m_host->Selection();
+        orvex::TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
+        orvex::TheModule.dispatch.CurrentRegion = &orvex::TheModule.dispatch.SelectionRecords[0];
         std::vector<OptionElement> rows(2 * kRowsPerStaff);
         orvex::PrefillOrchestrationOptions(nullptr, orvex::ItemNumber(orvex::ToolItem::Orchestration), rows,
                                            kRowsPerStaff, 2);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "core/host/access_state.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
 #include "core/startup.h"
@@ -22,7 +23,7 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         ResetModule();
-        HostYear = 2000;
+        TheAccessLayer.host.year = 2000;
         m_host = std::make_unique<host::Host>();
         host::ScoreBuilder builder("midi");
         builder.Staff("Violin", "Vln.").Measures(3);

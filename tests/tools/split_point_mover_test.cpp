@@ -77,8 +77,8 @@ protected:
         ASSERT_TRUE(orvex::BindServicePlugin());
         m_context = orvex::InitToolContext();
         m_context->Item = 81;
-        m_context->CurrentMeasure = 1;
-        ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->MeasureSpec));
+        m_context->Walk.measure = 1;
+        ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->Walk.measureSpec));
         orvex::LoadCellLayers(0, 1, 1, m_upper, "");
         orvex::LoadCellLayers(0, 1, 2, m_lower, "");
         Refill();
@@ -107,7 +107,7 @@ protected:
     std::string Upper() const { return ArrayText(m_upper[0]); }
     std::string Lower() const { return ArrayText(m_lower[0]); }
 
-    std::unique_ptr<orvex::TFMisc> m_context;
+    std::shared_ptr<orvex::TFMisc> m_context;
     orvex::LayerArrays m_upper{};
     orvex::LayerArrays m_lower{};
     orvex::NInfo m_upperTable;

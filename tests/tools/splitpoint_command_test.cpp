@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "tests/tools/layout_test_support.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/layout/layout_services.h"
@@ -52,9 +53,9 @@ protected:
     /// on the given option rows, or on the values it works with when none are given.
     bool Run(int16_t firstStaff, int16_t lastStaff, const std::optional<std::map<size_t, int32_t>>& rows) {
         Select(firstStaff, lastStaff, 1, 1);
-        orvex::SelectionRecords[0] = *m_host->Selection();
-        orvex::CurrentRegion = &orvex::SelectionRecords[0];
-        std::unique_ptr<orvex::TFMisc> context = orvex::InitToolContext();
+        orvex::TheModule.dispatch.SelectionRecords[0] = *m_host->Selection();
+        orvex::TheModule.dispatch.CurrentRegion = &orvex::TheModule.dispatch.SelectionRecords[0];
+        std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
         context->Item = 81;
         if (!rows) {
             return orvex::RunSmartSplitPoint(*context);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/general_options.h"
+#include "core/module.h"
 #include "core/query_service.h"
 #include "core/startup.h"
 #include "platform/vcl/registry.h"
@@ -121,9 +122,9 @@ TEST_F(StaffListFormTest, AResizeKeepsTheMinimumAndMovesTheStavesBelowTheEdits) 
     EXPECT_EQ(form.Width(), TStaffListManager::kMinWidth);
     EXPECT_EQ(form.Height(), TStaffListManager::kMinHeight);
     EXPECT_EQ(form.EditCount(), 7);
-    ASSERT_TRUE(Registry->OpenKey(kSettingsKey, false));
-    EXPECT_EQ(Registry->ReadString(TStaffListManager::kHeightValue), "272");
-    Registry->CloseKey();
+    ASSERT_TRUE(TheModule.process.Registry->OpenKey(kSettingsKey, false));
+    EXPECT_EQ(TheModule.process.Registry->ReadString(TStaffListManager::kHeightValue), "272");
+    TheModule.process.Registry->CloseKey();
     // Staves 8 and 9 lie below the edits: they follow the 100 that staff 7 moved.
     form.Edit(1)->SetText("300");
     form.StaffListOk->Click();
@@ -229,7 +230,7 @@ TEST_F(StaffListFormTest, CommandThreeUpdatesTheLayoutFirstWhenTheOptionIsOn) {
     for (const int32_t option : {0, 1}) {
         SCOPED_TRACE(option);
         Open("staff \"A\"\nmeasures 2\nsystem 1 1\nsystem 2 2\n");
-        GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = option;
+        TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value = option;
         Click("StaffListCancel");
         EXPECT_EQ(RunStaffListManager(), vcl::mrCancel);
         // The host's layout puts both narrow measures into one system.

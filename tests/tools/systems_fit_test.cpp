@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/module.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/fit_measures.h"
@@ -53,10 +54,10 @@ TEST_P(MeasureWidthsTest, EmptyAndOneNoteMeasuresAndRestsTakeTheirWidths) {
     hostapi::WriteI16(rest.data(), 0, 100);
     hostapi::WriteI16(rest.data(), 2, 7);
     Document().Records().Save(host::RecordKey::Other(kTagMultimeasureRest, 5, 0), rest);
-    std::unique_ptr<TFMisc> context =
+    std::shared_ptr<TFMisc> context =
         Tool(38, {{0, c.values[0]}, {1, c.values[1]}, {2, c.values[2]}, {3, c.values[3]}});
     m_host->Progress().StopNextAt(c.stopAt);
-    EXPECT_EQ(RunMeasureWidths(*context, SelectionRecords[1]), c.stopAt == 0);
+    EXPECT_EQ(RunMeasureWidths(*context, TheModule.dispatch.SelectionRecords[1]), c.stopAt == 0);
     for (int16_t m = 1; m <= 6; ++m) {
         EXPECT_EQ(Width(m), c.widths[static_cast<size_t>(m - 1)]) << "measure " << m;
     }
@@ -93,7 +94,7 @@ TEST_P(FitMeasuresTest, TheRangeFillsTheSystems) {
     SCOPED_TRACE(c.name);
     OpenHeld(c.score);
     // The range from rows 1 and 2; the width pass sets nothing.
-    std::unique_ptr<TFMisc> context = Tool(34, {{0, 0}, {1, c.first}, {2, c.last}, {3, c.systems}}, 38);
+    std::shared_ptr<TFMisc> context = Tool(34, {{0, 0}, {1, c.first}, {2, c.last}, {3, c.systems}}, 38);
     for (size_t row = 0; row < 4; ++row) {
         context->MoreOptions[row].value = 0;
     }
@@ -129,9 +130,9 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FitMeasuresTest, ::testing::Values(
 
 TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
     Open(systemstest::kFourSystems);
-    SelectionRecords[1] = m_host->DocumentRegion();
+    TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
     SelectMeasures(1, 12);
-    std::unique_ptr<TFMisc> context = Tool(34, {{3, 2}, {4, 0}}, 38);
+    std::shared_ptr<TFMisc> context = Tool(34, {{3, 2}, {4, 0}}, 38);
     EXPECT_TRUE(RunFitMeasures(*context));
     EXPECT_EQ(layouttest::MessageTexts(),
               std::vector<std::string>{
@@ -161,7 +162,7 @@ TEST_F(FitTest, FittingRewritesNoWidths) {
     for (int16_t m = 1; m <= 6; ++m) {
         before[static_cast<size_t>(m - 1)] = Width(m);
     }
-    std::unique_ptr<TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 6}, {3, 1}}, 38);
+    std::shared_ptr<TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 6}, {3, 1}}, 38);
     ASSERT_EQ(context->MoreOptions[1].value, 150);
     SelectMeasures(1, 1);
     EXPECT_TRUE(RunFitMeasures(*context));
@@ -174,7 +175,7 @@ TEST_F(FitTest, FittingRewritesNoWidths) {
 TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
     OpenHeld(systemstest::kFourSystems);
     SelectMeasures(1, 1);
-    std::unique_ptr<orvex::TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 12}, {3, 2}}, 38);
+    std::shared_ptr<orvex::TFMisc> context = Tool(34, {{0, 0}, {1, 1}, {2, 12}, {3, 2}}, 38);
     m_host->Progress().StopNextAt(2);
     EXPECT_FALSE(orvex::RunFitMeasures(*context));
     EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 9}, {9, 13}, {13, 17}}));

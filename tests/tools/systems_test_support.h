@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/dispatch.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/host/document.h"
 #include "platform/hostapi/bytes.h"
@@ -98,19 +99,19 @@ protected:
     void OpenHeld(const std::string& score, int32_t year = 2000) {
         Open(score, year);
         m_host->SetLayoutHeld(true);
-        orvex::SelectionRecords[1] = m_host->DocumentRegion();
+        orvex::TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
     }
     void SelectMeasures(int16_t first, int16_t last) {
-        orvex::SelectionRecords[0] = m_host->DocumentRegion();
-        orvex::SelectionRecords[0].setFirstMeasure(first);
-        orvex::SelectionRecords[0].setLastMeasure(last);
-        orvex::CurrentRegion = &orvex::SelectionRecords[0];
+        orvex::TheModule.dispatch.SelectionRecords[0] = m_host->DocumentRegion();
+        orvex::TheModule.dispatch.SelectionRecords[0].setFirstMeasure(first);
+        orvex::TheModule.dispatch.SelectionRecords[0].setLastMeasure(last);
+        orvex::TheModule.dispatch.CurrentRegion = &orvex::TheModule.dispatch.SelectionRecords[0];
     }
     /// A context of the item with its option defaults (and those of its "More..." set) and some
     /// rows changed.
-    std::unique_ptr<orvex::TFMisc> Tool(int32_t item, const std::vector<std::pair<size_t, int32_t>>& rows = {},
+    std::shared_ptr<orvex::TFMisc> Tool(int32_t item, const std::vector<std::pair<size_t, int32_t>>& rows = {},
                                         int32_t moreSet = 0) {
-        std::unique_ptr<orvex::TFMisc> context = layouttest::ToolWithDefaults(item, moreSet);
+        std::shared_ptr<orvex::TFMisc> context = layouttest::ToolWithDefaults(item, moreSet);
         for (const auto& [row, value] : rows) {
             context->Options[row].value = value;
         }

@@ -3,6 +3,7 @@
 // cache: the notes before and after an entry across barlines.
 #include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
+#include "core/module.h"
 #include "platform/host/music_model.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/engine/measure_cache.h"
@@ -148,7 +149,7 @@ protected:
     void SetUp() override {
         NotesTest::SetUp();
         StartHost(kCacheScore);
-        orvex::DocumentOptionFlag = 0;
+        orvex::TheModule.dispatch.DocumentOptionFlag = 0;
     }
     void TearDown() override {
         // The arrays the test borrowed itself go back first; anything else lent is left over.
@@ -232,7 +233,7 @@ TEST_F(MeasureCacheTest, SecondKeyFollowsTheDocumentOptionAsTheWalksOwnKeyDoes) 
     orvex::TMeasures cache(1, 0, 1, 0);
     ASSERT_NE(cache.GetOrLoad(1), nullptr);
     EXPECT_EQ(cache.GetOrLoad(1)->KeyB(), 0);
-    orvex::DocumentOptionFlag = 1;
+    orvex::TheModule.dispatch.DocumentOptionFlag = 1;
     ASSERT_NE(cache.GetOrLoad(2), nullptr);
     EXPECT_EQ(cache.GetOrLoad(2)->KeyB(), 2);
     EXPECT_EQ(cache.Measures(), (std::vector<int32_t>{1, 2}));

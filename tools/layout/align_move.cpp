@@ -257,9 +257,9 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
         }
         const int32_t shapeBase = staffTop * 24 - 12 - more[morerow::kHairpinAdjustment].value;
         shapes.CollectRange(staff, start, end, region, hairpins, custom, Row(more, morerow::kSeparately),
-                            DocumentOptionFlag != 0, shapeBase, &staffShapes);
+                            TheModule.dispatch.DocumentOptionFlag != 0, shapeBase, &staffShapes);
         TExpressionList shapeList;
-        ShapeItems(shapes, shapeBase, DocumentOptionFlag != 0, shapeList);
+        ShapeItems(shapes, shapeBase, TheModule.dispatch.DocumentOptionFlag != 0, shapeList);
 
         TStaffExpressions notes;
         TScoreExpressions measures;
@@ -331,13 +331,13 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
             break;
         }
         // A tool without a current measure looks at the region's first.
-        const int32_t specMeasure = context.CurrentMeasure != 0 ? context.CurrentMeasure : region.firstMeasure();
+        const int32_t specMeasure = context.Walk.measure != 0 ? context.Walk.measure : region.firstMeasure();
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         if (LoadRecordSOSC(staff, static_cast<hostapi::MeasureNumber>(specMeasure), 0, staffSpec.data()) &&
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
             if (!AlignMoveState().percussionMessageShown) {
                 AlignMoveState().percussionMessageShown = true;
-                ShowMessageText(HostWindow, FreeText::AlignMovePlugInDoes, 0, 0);
+                ShowMessageText(Host().window, FreeText::AlignMovePlugInDoes, 0, 0);
             }
             continue;
         }
@@ -347,7 +347,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
     if (ownProgress) {
         EditBracketEnd(handle, cancelled);
     }
-    ToolRunMarker = 1;
+    TheModule.dispatch.ToolRunMarker = 1;
     return !cancelled;
 }
 
@@ -367,11 +367,11 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
         const auto m = static_cast<hostapi::MeasureNumber>(measure);
         const int32_t duration = MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(staff), m);
         const int16_t key = CellKeyValue(measure, staff, 0);
-        const int16_t shownKey = CellKeyValue(measure, staff, DocumentOptionFlag);
+        const int16_t shownKey = CellKeyValue(measure, staff, TheModule.dispatch.DocumentOptionFlag);
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         const bool haveSpec = LoadRecordSOSC(static_cast<hostapi::InstrumentKey>(staff), m, 0, staffSpec.data());
         if (static_cast<uint16_t>(key) >= static_cast<uint16_t>(kNonlinearKey)) {
-            ShowMessageById(HostWindow, kMessageNonlinearKey, 0, 0, false);
+            ShowMessageById(Host().window, kMessageNonlinearKey, 0, 0, false);
             return;
         }
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -403,7 +403,8 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
                         value = (staffTop - 4) * 12;
                     } else {
                         const bool firstNote = (item->Record().flags() & NoteExpressionLayout::kAtLastNote) != 0;
-                        step = EntryNoteStep(entry.data(), firstNote ? 0 : -1, key, shownKey, DocumentOptionFlag != 0,
+                        step = EntryNoteStep(entry.data(), firstNote ? 0 : -1, key, shownKey,
+                                             TheModule.dispatch.DocumentOptionFlag != 0,
                                              haveSpec ? staffSpec.data() : nullptr, nullptr);
                     }
                     TStaffExpression* kept = item.get();

@@ -17,6 +17,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
@@ -219,7 +220,7 @@ private:
                                       : service(static_cast<hostapi::StaffSlot>(m_region.firstStaff() + s),
                                                 m_region.viewKey(), hostapi::kInterfaceVersion);
         };
-        if (HostYear >= 2000) {
+        if (Host().year >= 2000) {
             CreateNoteLine(staffOf(i), previousA.measure, previousA.entry().number(), a.measure, a.entry().number(),
                            previousA.noteId(), a.noteId());
             for (const VoiceNote* note : {&a, &b, &previousA, &previousB}) {
@@ -228,7 +229,7 @@ private:
             CreateNoteLine(staffOf(j), previousB.measure, previousB.entry().number(), b.measure, b.entry().number(),
                            previousB.noteId(), b.noteId());
         }
-        if (HostYear < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
+        if (Host().year < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
             SetNoteheadCharacter(a.entry(), a.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(b.entry(), b.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(previousB.entry(), previousB.noteIndex, kParallelNotehead);
@@ -308,13 +309,13 @@ void SetNoteheadCharacter(hostapi::EntryView entry, int32_t noteIndex, uint16_t 
 }
 
 bool AnalyzeStaffGroup(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *CurrentRegion;
+    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
     const int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kAnalyzeMaxStaves) {
-        ShowMessageText(HostWindow, FreeText::SelectionContainsMoreThanMaximum, 0, kAnalyzeMaxStaves);
+        ShowMessageText(Host().window, FreeText::SelectionContainsMoreThanMaximum, 0, kAnalyzeMaxStaves);
         return false;
     }
     if (count < 1) {
@@ -360,7 +361,7 @@ bool AnalyzeStaffGroup(TFMisc& context) {
         }
     }
     ReleaseStaves(staves);
-    ToolRunMarker = 1;
+    TheModule.dispatch.ToolRunMarker = 1;
     return !stopped;
 }
 

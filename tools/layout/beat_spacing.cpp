@@ -11,6 +11,7 @@
 #include "core/host/finxess.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
@@ -66,10 +67,10 @@ std::vector<int32_t>& List(BeatChartState& chart, size_t which) {
 }
 
 int32_t MeasureWidth(const TFMisc& context) {
-    return hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+    return hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
 }
 void AddToMeasureWidth(TFMisc& context, int32_t delta) {
-    hostapi::WriteI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth,
+    hostapi::WriteI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth,
                       static_cast<int16_t>(MeasureWidth(context) + delta));
 }
 
@@ -135,7 +136,7 @@ void SetNotesTight(TFMisc& context) {
     }
     SetBeatPosition(chart, 0, BeatNext(chart, 0));
     SetBeatNext(chart, n, BeatPosition(chart, 0));
-    hostapi::WriteI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth,
+    hostapi::WriteI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth,
                       static_cast<int16_t>(BeatPosition(chart, 0) + kTightEndSpace));
 }
 
@@ -201,12 +202,12 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount) {
     const int32_t total = BeatTime(chart, 0);
     int32_t startTime = 0;
     int32_t endTime = total;
-    if (CurrentRegion != nullptr) {
-        if (CurrentRegion->firstMeasure() == context.CurrentMeasure) {
-            startTime = CurrentRegion->startEdu();
+    if (TheModule.dispatch.CurrentRegion != nullptr) {
+        if (TheModule.dispatch.CurrentRegion->firstMeasure() == context.Walk.measure) {
+            startTime = TheModule.dispatch.CurrentRegion->startEdu();
         }
-        if (CurrentRegion->lastMeasure() == context.CurrentMeasure) {
-            endTime = RegionEnd(*CurrentRegion, total);
+        if (TheModule.dispatch.CurrentRegion->lastMeasure() == context.Walk.measure) {
+            endTime = RegionEnd(*TheModule.dispatch.CurrentRegion, total);
         }
     }
     int32_t first = 0;
@@ -262,8 +263,9 @@ void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place) {
         SetBeatNext(chart, n, BeatPosition(chart, 0));
     } else {
         int32_t s = 1;
-        if (place == 1 && CurrentRegion != nullptr && CurrentRegion->lastMeasure() == context.CurrentMeasure) {
-            const int32_t end = RegionEnd(*CurrentRegion, BeatTime(chart, 0));
+        if (place == 1 && TheModule.dispatch.CurrentRegion != nullptr &&
+            TheModule.dispatch.CurrentRegion->lastMeasure() == context.Walk.measure) {
+            const int32_t end = RegionEnd(*TheModule.dispatch.CurrentRegion, BeatTime(chart, 0));
             s = n + 1;
             for (int32_t k = 1; k <= n; ++k) {
                 if (BeatTime(chart, k) >= end) {
@@ -594,9 +596,9 @@ bool ApplyProportionality(TFMisc& context, int32_t depth) {
 }
 
 bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
-    const int32_t measure = context.CurrentMeasure;
+    const int32_t measure = context.Walk.measure;
     if (IsItem(context.Item, ToolItem::Reset)) {
-        uint8_t* measureRecord = context.MeasureSpec.data();
+        uint8_t* measureRecord = context.Walk.measureSpec.data();
         if (Option(context, 2) != 0) {
             hostapi::WriteU16(measureRecord, EDTMeasureSpec::kFlags,
                               hostapi::ReadU16(measureRecord, EDTMeasureSpec::kFlags) | kMeasureHasSmartShapes);
@@ -606,7 +608,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
                 measureRecord, EDTMeasureSpec::kMoreFlags,
                 hostapi::ReadU16(measureRecord, EDTMeasureSpec::kMoreFlags) | hostapi::kMeasureHasExpressions);
         }
-        SaveMeasureSpec(measure, context.MeasureSpec);
+        SaveMeasureSpec(measure, context.Walk.measureSpec);
         return handled;
     }
 
@@ -615,7 +617,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     // alone like one without a chart.
     if (!LoadBeatChart(context, measure) || chart.elementCount < 1 || BeatTime(chart, 0) <= 0) {
         if (depth == 0) {
-            SaveMeasureSpec(measure, context.MeasureSpec);
+            SaveMeasureSpec(measure, context.Walk.measureSpec);
         }
         return handled;
     }
@@ -671,7 +673,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
 
     if (changed) {
         SaveBeatChart(context, measure, true);
-        if (context.ChangeCount > 0) {
+        if (context.RemovedHandleCount > 0) {
             ResetWidening(chart);
         }
         if (repeat && depth < kMaxRepeatDepth) {
@@ -682,7 +684,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
         chart.lastChangedMeasure = measure;
     }
     if (depth == 0) {
-        SaveMeasureSpec(measure, context.MeasureSpec);
+        SaveMeasureSpec(measure, context.Walk.measureSpec);
     }
     return handled;
 }

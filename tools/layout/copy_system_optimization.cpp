@@ -8,6 +8,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/layout/layout_services.h"
@@ -76,7 +77,7 @@ void CopyOptimization(TStaffSystems& systems, int32_t s, const TInstruments& sou
         system.setFlags(system.flags() | hostapi::StaffSystemLayout::kOwnStaffList);
         changed = true;
     }
-    if (HostYear >= 2001 && source.Count() > 0) {
+    if (Host().year >= 2001 && source.Count() > 0) {
         const auto top = static_cast<int16_t>(source.At(0).position());
         changed = changed || system.topStaffOffset() != top;
         system.setTopStaffOffset(top);
@@ -114,8 +115,9 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
     if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
         return false;
     }
-    const int32_t walk = host.BeginProgress(CurrentRegion != nullptr ? CurrentRegion->bytes.data() : nullptr,
-                                            last - first + 1, hostapi::kInterfaceVersion);
+    const int32_t walk = host.BeginProgress(
+        TheModule.dispatch.CurrentRegion != nullptr ? TheModule.dispatch.CurrentRegion->bytes.data() : nullptr,
+        last - first + 1, hostapi::kInterfaceVersion);
     if (walk == 0) {
         return false;
     }

@@ -13,6 +13,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
@@ -162,7 +163,9 @@ bool RunFitMeasures(TFMisc& context) {
     }
     SystemLayout layout(systems);
     const auto option = [&](size_t row) { return context.Options[row].value; };
-    hostapi::SelectionRecord selection = CurrentRegion != nullptr ? *CurrentRegion : SelectionRecords[1];
+    hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
+                                             ? *TheModule.dispatch.CurrentRegion
+                                             : TheModule.dispatch.SelectionRecords[1];
     const int32_t first = option(kUseSelection) != 0 ? selection.firstMeasure() : option(kFromMeasure);
     const int32_t last = option(kUseSelection) != 0 ? selection.lastMeasure() : option(kToMeasure);
     const int32_t targets = option(kSystemCount);
@@ -171,7 +174,7 @@ bool RunFitMeasures(TFMisc& context) {
         return false;
     }
 
-    hostapi::SelectionRecord range = SelectionRecords[1];
+    hostapi::SelectionRecord range = TheModule.dispatch.SelectionRecords[1];
     range.setFirstMeasure(static_cast<hostapi::MeasureNumber>(first));
     range.setLastMeasure(static_cast<hostapi::MeasureNumber>(last));
     // The width pass runs with values that set no width (rows 0-3 of the second option array are

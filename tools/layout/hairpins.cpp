@@ -14,6 +14,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/txtexpr.h"
@@ -224,7 +225,7 @@ bool NormalizeDynamicsText(std::string& text, int32_t& startLevel, int32_t& endL
 void CreateHairpinsInList(const TExpressionList& list, TFMisc& context) {
     if (!NormalizeOptionMarking(context.Options[hairpinrow::kLeftMarking]) ||
         !NormalizeOptionMarking(context.Options[hairpinrow::kRightMarking])) {
-        ShowMessageText(HostWindow, FreeText::CouldNotIdentifySpecifiedDynamics, 0, 0);
+        ShowMessageText(Host().window, FreeText::CouldNotIdentifySpecifiedDynamics, 0, 0);
         return;
     }
     const TTextExpressions& table = TextExpressionTable();
@@ -259,10 +260,10 @@ void SortExpressionsByTime(TExpressionList& list) {
 }
 
 bool RunCreateHairpins(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *CurrentRegion;
+    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     TStaffSystems systems;
@@ -294,7 +295,7 @@ bool RunCreateHairpins(TFMisc& context) {
             continue;
         }
         const int32_t staffTop = LoadRecordSOSCCopy(staff, static_cast<hostapi::MeasureNumber>(first), 0);
-        shapes.CollectRange(staff, first, last, region, true, false, false, DocumentOptionFlag != 0,
+        shapes.CollectRange(staff, first, last, region, true, false, false, TheModule.dispatch.DocumentOptionFlag != 0,
                             staffTop * 24 - 12);
         TStaffExpressions notes;
         CollectNoteExpressions(notes, slot, first, last, region, nullptr, nullptr, staffTop, staff, false, 0);
@@ -310,7 +311,7 @@ bool RunCreateHairpins(TFMisc& context) {
         EditBracketEnd(handle, cancelled);
     }
     shapes.LoadMeasureLinks(first, last);
-    ToolRunMarker = 1;
+    TheModule.dispatch.ToolRunMarker = 1;
     return !cancelled;
 }
 

@@ -12,6 +12,7 @@
 #include "core/host/staff_systems.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
@@ -72,7 +73,9 @@ bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int
 }  // namespace
 
 bool RunIncipits(TFMisc& context) {
-    const hostapi::SelectionRecord selection = CurrentRegion != nullptr ? *CurrentRegion : SelectionRecords[1];
+    const hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
+                                                   ? *TheModule.dispatch.CurrentRegion
+                                                   : TheModule.dispatch.SelectionRecords[1];
     const auto selected = [&](int32_t m) { return selection.firstMeasure() <= m && m <= selection.lastMeasure(); };
     const TStaffSystems systems;
     for (int32_t c = 1; c <= systems.Count(); ++c) {

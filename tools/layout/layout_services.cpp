@@ -2,6 +2,7 @@
 #include "tools/layout/layout_services.h"
 
 #include "core/dispatch.h"
+#include "core/module.h"
 
 namespace orvex {
 
@@ -15,8 +16,8 @@ RegionWords RegionWordsOf(const hostapi::SelectionRecord* region) {
 
 hostapi::SelectionRecord RegionOfRun(const RegionWords& words) {
     hostapi::SelectionRecord region;
-    if (CurrentRegion != nullptr) {
-        region = *CurrentRegion;
+    if (TheModule.dispatch.CurrentRegion != nullptr) {
+        region = *TheModule.dispatch.CurrentRegion;
     } else {
         region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
         region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));

@@ -8,6 +8,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -79,11 +80,11 @@ void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<Op
         return;
     }
     if (selection->firstMeasure() <= 1) {
-        ShowMessageText(HostWindow, FreeText::SelectMeasureRegionNotStarting, 0, 0);
+        ShowMessageText(Host().window, FreeText::SelectMeasureRegionNotStarting, 0, 0);
         return;
     }
     const hostapi::SelectionRecord chosen = *selection;
-    const hostapi::SelectionRecord& document = SelectionRecords[1];
+    const hostapi::SelectionRecord& document = TheModule.dispatch.SelectionRecords[1];
     const HostImports& host = Imports();
     const int32_t progress = host.BeginProgress != nullptr
                                  ? host.BeginProgress(document.bytes.data(), staffCount, hostapi::kInterfaceVersion)

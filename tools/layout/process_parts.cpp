@@ -100,7 +100,7 @@ void SetMoreFlags(const EntryView& entry, uint16_t set, uint16_t clear) {
 /// entry with its stem down shorter than a whole note.
 int32_t PlacementValue(int32_t staff, int32_t measure, const EntryView& entry, int16_t keyA, int16_t keyB) {
     int32_t value = EntryVerticalPosition(static_cast<InstrumentKey>(staff), static_cast<MeasureNumber>(measure),
-                                          entry.data(), keyA, DocumentOptionFlag != 0, keyB, false);
+                                          entry.data(), keyA, TheModule.dispatch.DocumentOptionFlag != 0, keyB, false);
     if (entry.isNote() && !entry.has(kStemUp) && entry.duration() <= 4095) {
         value -= 24;
     }
@@ -634,7 +634,8 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
         return 0;
     }
     const int16_t keyA = dynamics != nullptr ? CellKeyValue(measure, staffValue, 0) : 0;
-    const int16_t keyB = dynamics != nullptr ? CellKeyValue(measure, staffValue, DocumentOptionFlag) : 0;
+    const int16_t keyB =
+        dynamics != nullptr ? CellKeyValue(measure, staffValue, TheModule.dispatch.DocumentOptionFlag) : 0;
     if (dynamics != nullptr) {
         for (const EntryArray* array : layers) {
             for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {

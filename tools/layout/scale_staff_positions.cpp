@@ -34,7 +34,7 @@ int32_t Option(const TFMisc& context, size_t row) {
 }
 
 int32_t SystemTop(const TStaffSystems& systems, int32_t system) {
-    return hostapi::ReadI16(systems.At(system - 1).data(), HostYear >= 2001 ? kTopFrom2001 : kTopBefore2001);
+    return hostapi::ReadI16(systems.At(system - 1).data(), Host().year >= 2001 ? kTopFrom2001 : kTopBefore2001);
 }
 
 /// The first system of page n, 0 for a page that does not exist.

@@ -10,6 +10,7 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_records.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/measure_region_records.h"
@@ -75,7 +76,9 @@ bool HasBackwardRepeat(int32_t measure) {
 
 bool RunSpecialMeasureRegions(TFMisc& context) {
     const auto option = [&](size_t row) { return context.Options[row].value; };
-    const hostapi::SelectionRecord selection = CurrentRegion != nullptr ? *CurrentRegion : SelectionRecords[1];
+    const hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
+                                                   ? *TheModule.dispatch.CurrentRegion
+                                                   : TheModule.dispatch.SelectionRecords[1];
     const int32_t firstMeasure = selection.firstMeasure();
     const int32_t lastMeasure = selection.lastMeasure();
     RegionRecord region;

@@ -253,7 +253,7 @@ bool FindMovingNote(const LayerArrays& source, NInfoItem& sourceItem, int32_t di
     const int32_t sourceLowest = LowestPitch(At(source, low));
     const int32_t sourceHighest = HighestPitch(At(source, high));
     if (sourceHighest < sourceLowest) {
-        ShowMessageText(HostWindow, FreeText::Error34542, 0, 0);
+        ShowMessageText(Host().window, FreeText::Error34542, 0, 0);
         return false;
     }
 
@@ -293,7 +293,7 @@ bool FindTargetEntry(const LayerArrays& target, NInfoItem& targetItem, SplitMove
     const bool bottomIsNote = bottom.valid() && At(target, bottom).isNote();
     // Only notes have pitches to contradict each other.
     if (topIsNote && bottomIsNote && LowestPitch(At(target, bottom)) > HighestPitch(At(target, top))) {
-        ShowMessageText(HostWindow, FreeText::Error34543, 0, 0);
+        ShowMessageText(Host().window, FreeText::Error34543, 0, 0);
         return false;
     }
     EntryRef targetRef = downward ? top : bottom;

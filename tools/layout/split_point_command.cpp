@@ -12,6 +12,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/layout/explosion/explosion.h"
@@ -177,8 +178,8 @@ private:
     }
 
     bool LoadMeasure(int32_t m) {
-        m_context.CurrentMeasure = static_cast<int16_t>(m);
-        LoadMeasureSpec(m, m_context.MeasureSpec);
+        m_context.Walk.measure = static_cast<int16_t>(m);
+        LoadMeasureSpec(m, m_context.Walk.measureSpec);
         for (size_t s = 0; s < 2; ++s) {
             Drop(m_previous[s]);
             std::swap(m_previous[s], m_current[s]);
@@ -284,9 +285,9 @@ bool RunSmartSplitPoint(TFMisc& context) {
 }
 
 bool RunSmartSplitPointOnRows(TFMisc& context) {
-    const hostapi::SelectionRecord* region = CurrentRegion;
+    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
     if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
-        ShowMessageText(HostWindow, FreeText::SelectMeasuresFromTwoStaves, 0, 0);
+        ShowMessageText(Host().window, FreeText::SelectMeasuresFromTwoStaves, 0, 0);
         return false;
     }
     SmartSplitPoint command(context, *region);

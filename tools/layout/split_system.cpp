@@ -13,6 +13,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
@@ -42,7 +43,7 @@ void ShowSplitMessage(const TFMisc& context, FreeText text) {
 }  // namespace
 
 int32_t DocumentLastMeasure() {
-    return SelectionRecords[1].lastMeasure();
+    return TheModule.dispatch.SelectionRecords[1].lastMeasure();
 }
 
 // ---- SystemLayout ----
@@ -110,7 +111,7 @@ bool SystemLayout::Lock(int32_t k, bool lock) const {
 void SystemLayout::DeleteStored(int32_t upTo) const {
     for (int32_t k = upTo; k > Count(); --k) {
         DeleteOtherRecord(hostapi::kTagStaffSystem, k, 0);
-        if (HostYear >= 2001) {
+        if (Host().year >= 2001) {
             DeleteOtherRecord(hostapi::kTagStaffSystem2001, k, 0);
         }
     }
@@ -158,7 +159,7 @@ void SystemOptimization::SaveAs(int32_t k) const {
 }
 
 bool SystemOptimization::Anchor(EDTStaffSystemSpec2001& record) const {
-    if (HostYear < 2001 || m_staves.empty() || record.topStaffOffset() == m_anchor) {
+    if (Host().year < 2001 || m_staves.empty() || record.topStaffOffset() == m_anchor) {
         return false;
     }
     record.setTopStaffOffset(m_anchor);
@@ -406,7 +407,8 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
 
 bool RunSplitStaffSystem(TFMisc& context, int32_t parts, TStaffSystems& systems, bool redistribute) {
     SystemLayout layout(systems);
-    const hostapi::SelectionRecord selection = CurrentRegion != nullptr ? *CurrentRegion : hostapi::SelectionRecord{};
+    const hostapi::SelectionRecord selection =
+        TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion : hostapi::SelectionRecord{};
     const bool done = SplitStaffSystem(context, parts, layout, selection, redistribute);
     systems.Load();  // the list follows the document
     return done;

@@ -104,7 +104,7 @@ bool TSLMKernel::LoadSystem(bool reread) {
     LoadedFlag = false;
     const int32_t current = SlmState().currentSystem;
     if (current == 0 && !NoSystemNoteShown) {
-        ShowMessageById(HostWindow, kMessageSystemZero, kCaptionStaffListManager, 0, true);
+        ShowMessageById(Host().window, kMessageSystemZero, kCaptionStaffListManager, 0, true);
         NoSystemNoteShown = true;
     }
     if (current < 1) {
@@ -120,7 +120,7 @@ bool TSLMKernel::LoadSystem(bool reread) {
             ValidFlag = system.firstMeasure() > 0 && system.endMeasure() > system.firstMeasure();
         }
         if (!Optimized(CurrentRecord)) {
-            DisplayLines.emplace_back(LanguageIndex == 1 ? kNotOptimizedTextGerman : kNotOptimizedText);
+            DisplayLines.emplace_back(Host().language == 1 ? kNotOptimizedTextGerman : kNotOptimizedText);
             VisibleFlags.push_back(false);
             Positions.push_back(0);
             ChangedFlag = false;
@@ -232,9 +232,9 @@ void TSLMKernel::Apply(bool keep) {
         GroupNamesSave(SystemGroups, current, &ScoreGroups, false);
         ChangedFlag = false;
     }
-    if (HostYear >= 2001 || !Optimized(CurrentRecord)) {
+    if (Host().year >= 2001 || !Optimized(CurrentRecord)) {
         CurrentRecord.setFlags(CurrentRecord.flags() | hostapi::StaffSystemLayout::kOwnStaffList);
-        if (HostYear >= 2001 && SystemStaffList.Count() > 0) {
+        if (Host().year >= 2001 && SystemStaffList.Count() > 0) {
             CurrentRecord.setTopStaffOffset(static_cast<int16_t>(SystemStaffList.At(0).position()));
         }
         SaveStaffSystemSpec(current, CurrentRecord);
@@ -256,7 +256,7 @@ void TSLMKernel::ResetPositions() {
     SystemGroups.Clear();
     SystemStaffList.Load(0, true);
     SystemStaffList.SetCountAtLoad(std::max(stored, SystemStaffList.Count()));
-    if (HostYear >= 2001 && SystemExists(current) && SystemStaffList.Count() > 0) {
+    if (Host().year >= 2001 && SystemExists(current) && SystemStaffList.Count() > 0) {
         const int32_t offset = Systems.At(current - 1).topStaffOffset();
         SystemStaffList.At(0).setPosition(0);
         for (int32_t i = 0; i < SystemStaffList.Count(); ++i) {
@@ -285,7 +285,7 @@ bool TSLMKernel::CheckOptimizationErrors() const {
             continue;
         }
         const std::string name = win::AnsiToUtf8(line.substr(1, kColumnWidth));
-        ShowMessageText(HostWindow, FreeText::OptimizationErrorInstrument, {name});
+        ShowMessageText(Host().window, FreeText::OptimizationErrorInstrument, {name});
         return true;
     }
     return false;

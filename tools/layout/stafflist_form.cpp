@@ -113,7 +113,7 @@ bool NumberIn(const vcl::TEdit& edit, int32_t& value) {
 }
 
 void UpdateLayoutWhenAsked() {
-    if (GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0) {
+    if (TheModule.process.GeneralOptions[GO_AUTO_UPDATE_LAYOUT].value != 0) {
         UpdateHostLayout();
     }
 }
@@ -220,23 +220,25 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
     StaffListCancel->OnClick = [this](vcl::TObject* sender) { StaffListCancelClick(sender); };
     Timer->OnTimer = [this](vcl::TObject* sender) { TimerTimer(sender); };
 
-    SetCaption(Caption() + VersionText);
+    SetCaption(Caption() + TheModule.process.VersionText);
     FitToScreen();
     StaffListFormState().sizing = false;
 
     // The height the user gave the form last time.
     int32_t height = Height();
-    if (Registry) {
+    if (TheModule.process.Registry) {
         try {
-            if (Registry->OpenKey(kSettingsKey, true) && Registry->ValueExists(kHeightValue)) {
+            if (TheModule.process.Registry->OpenKey(kSettingsKey, true) &&
+                TheModule.process.Registry->ValueExists(kHeightValue)) {
                 int32_t stored = 0;
-                height =
-                    vcl::ParseWholeNumber(Registry->ReadString(kHeightValue), stored) ? stored : kHeightWhenNotANumber;
+                height = vcl::ParseWholeNumber(TheModule.process.Registry->ReadString(kHeightValue), stored)
+                             ? stored
+                             : kHeightWhenNotANumber;
             }
         } catch (const vcl::ERegistryException&) {
             height = kHeightWhenNotANumber;  // a value of another type is no number
         }
-        Registry->CloseKey();
+        TheModule.process.Registry->CloseKey();
     }
     if (vcl::Screen->Height() < height + kScreenAllowance) {
         height = vcl::Screen->Height() - kSmallScreenMargin;
@@ -302,15 +304,15 @@ void TStaffListManager::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidt
     }
     NewWidth = std::max(NewWidth, kMinWidth);
     NewHeight = std::max(NewHeight, kMinHeight);
-    if (Registry) {
+    if (TheModule.process.Registry) {
         try {
-            if (Registry->OpenKey(kSettingsKey, true)) {
-                Registry->WriteString(kHeightValue, std::to_string(NewHeight));
+            if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
+                TheModule.process.Registry->WriteString(kHeightValue, std::to_string(NewHeight));
             }
         } catch (const vcl::ERegistryException&) {
             // Not remembered: the form keeps its height for this session only.
         }
-        Registry->CloseKey();
+        TheModule.process.Registry->CloseKey();
     }
     MoveControls(NewHeight - Height(), NewWidth - Width());
     if (FitEdits(m_shown)) {
@@ -503,7 +505,7 @@ void TStaffListManager::ShowNumber(vcl::TEdit* edit, vcl::TUpDown* upDown, const
 // ---- Handlers ----
 
 void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
+    SetOwnerWindow(Host().window);
     VxForm_LoadState(*this, true, "");
     m_shown = true;
     // The document may have changed since the form was last shown.
@@ -512,7 +514,7 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
         ShowNumber(SysNum, UpDown1, std::to_string(Kernel.PendingSystem));
         Kernel.PendingSystem = -1;
         SysNumChange(this);
-    } else if (const int32_t page = ReadDocumentControlValue(HostWindow); page >= 1) {
+    } else if (const int32_t page = ReadDocumentControlValue(Host().window); page >= 1) {
         ShowNumber(PgNum, UpDown2, std::to_string(page));
         PgNumChange(this);
     } else {
@@ -530,13 +532,13 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
     LoadIntoForm(true);
     Timer->SetInterval(kTimerInterval);
     Timer->SetEnabled(true);
-    if (LanguageIndex == 1) {
+    if (Host().language == 1) {
         ApplyGermanCaptions();
     }
 }
 
 void TStaffListManager::ApplyGermanCaptions() {
-    SetCaption(std::string("Manager für optimierte Akkoladen") + VersionText);
+    SetCaption(std::string("Manager für optimierte Akkoladen") + TheModule.process.VersionText);
     StaffListCancel->SetCaption("&Abbrechen");
     OnPage->SetCaption("Seite:");
     SysDesc->SetCaption("Akkolade:");
@@ -717,13 +719,13 @@ void TStaffListManager::ReOptimizeClick(vcl::TObject* /*Sender*/) {
 }
 
 void TStaffListManager::RunToolFromForm(int32_t item, const OptionArray* values) {
-    std::unique_ptr<TFMisc> context = InitToolContext();
+    std::shared_ptr<TFMisc> context = InitToolContext();
     context->Item = item;
     context->Group = 1;
     if (RunToolWithOptions(item, 1, context->Options, context->MoreOptions, context->OptionPairs, true, values, false,
                            false, context.get())) {
         DispatchTool(*context, item, 1, 0);
-        ToolRunMarker = 0;
+        TheModule.dispatch.ToolRunMarker = 0;
     }
 }
 
@@ -773,7 +775,7 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
             break;
         }
     }
-    ShowMessageText(HostWindow, FreeText::NoOptimizationErrorsFound, 0, 0);
+    ShowMessageText(Host().window, FreeText::NoOptimizationErrorsFound, 0, 0);
 }
 
 void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {
@@ -786,7 +788,7 @@ void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {
         Kernel.ValidFlag && Kernel.SystemExists(current) ? Kernel.Systems.At(current - 1).firstMeasure() : 0;
     if (!Kernel.ValidFlag || first == Kernel.LastShownMeasure) {
         if (Imports().RedrawDocument != nullptr) {
-            Imports().RedrawDocument(SelectionRecords[1].bytes.data(), hostapi::kInterfaceVersion);
+            Imports().RedrawDocument(TheModule.dispatch.SelectionRecords[1].bytes.data(), hostapi::kInterfaceVersion);
         }
     } else {
         Kernel.LastShownMeasure = first;

@@ -7,6 +7,7 @@
 #include "core/free_texts.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
@@ -29,7 +30,7 @@ constexpr size_t kPropertyWords[] = {StaffSystemLayout::kTopStaffOffset, StaffSy
                                      StaffSystemLayout::kWord16,         StaffSystemLayout::kPercent};
 
 hostapi::SelectionRecord CurrentSelection() {
-    return CurrentRegion != nullptr ? *CurrentRegion : hostapi::SelectionRecord{};
+    return TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion : hostapi::SelectionRecord{};
 }
 
 /// System k takes system j's optimized state (with `properties` its layout words and whole flag
@@ -191,7 +192,7 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
     const int32_t delta = region != nullptr ? region->firstMeasure() - region->lastMeasure() - 1 : 0;
     const bool done = RunMeasureEditAdjust(context, delta, 0);
     if (done) {
-        ShowMessageById(HostWindow, MSG_DELETE_MEASURES_NOW, 0, 0, false);
+        ShowMessageById(Host().window, MSG_DELETE_MEASURES_NOW, 0, 0, false);
     }
     return done;
 }

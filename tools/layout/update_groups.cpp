@@ -15,6 +15,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/layout/layout_services.h"
@@ -116,7 +117,7 @@ bool SystemsToUpdate(const TStaffSystems& systems, const hostapi::SelectionRecor
     first = region != nullptr ? SystemIndexOfMeasure(systems, region->firstMeasure()) : 0;
     last = region != nullptr ? SystemIndexOfMeasure(systems, region->lastMeasure()) : 0;
     if (last < first || first == 0) {
-        if (!AskYesNo(HostWindow, FreeText::MeasureSelectionNotRecognizedWould, 0, 0)) {
+        if (!AskYesNo(Host().window, FreeText::MeasureSelectionNotRecognizedWould, 0, 0)) {
             return false;
         }
         first = 1;
@@ -216,7 +217,7 @@ void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, cons
         }
         if (found.reaching > 1) {
             if (!ambiguityShown) {
-                ShowMessageText(HostWindow, FreeText::CannotPositivelyIdentifyAtLeast, 0, 0);
+                ShowMessageText(Host().window, FreeText::CannotPositivelyIdentifyAtLeast, 0, 0);
                 ambiguityShown = true;
             }
             continue;
@@ -243,7 +244,7 @@ bool RunUpdateGroups(TFMisc& context) {
     TStaffSystems& systems = *context.StaffSystems;
     systems.Load();
 
-    const hostapi::SelectionRecord* region = CurrentRegion;
+    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
     int32_t first = 0;
     int32_t last = 0;
     if (!SystemsToUpdate(systems, region, first, last)) {
@@ -260,8 +261,9 @@ bool RunUpdateGroups(TFMisc& context) {
     // serves the walk over the systems, else the command opens its own.
     const bool ownWalk = context.EditBracket == 0;
     const int32_t walk =
-        ownWalk ? host.BeginProgress(region != nullptr ? region->bytes.data() : SelectionRecords[1].bytes.data(),
-                                     last - first + 1, hostapi::kInterfaceVersion)
+        ownWalk ? host.BeginProgress(
+                      region != nullptr ? region->bytes.data() : TheModule.dispatch.SelectionRecords[1].bytes.data(),
+                      last - first + 1, hostapi::kInterfaceVersion)
                 : context.EditBracket;
     if (walk == 0) {
         return false;

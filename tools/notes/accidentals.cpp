@@ -8,6 +8,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "tools/notes/engine/entry_walk.h"
 #include "tools/notes/entry_fields.h"
@@ -126,7 +127,8 @@ Absolute AbsoluteOf(ConstNoteView stored, int16_t keyA, int16_t keyB, const Staf
     Absolute absolute;
     std::copy_n(stored.data(), hostapi::NoteLayout::kSize, absolute.note.data());
     int32_t alteration = 0;
-    const int32_t step = NotePitchStep(stored.data(), keyA, keyB, DocumentOptionFlag != 0, staff.data(), &alteration);
+    const int32_t step =
+        NotePitchStep(stored.data(), keyA, keyB, TheModule.dispatch.DocumentOptionFlag != 0, staff.data(), &alteration);
     absolute.note.view().setHarmonicLevel(static_cast<int16_t>(step));
     absolute.note.view().setAlteration(static_cast<int16_t>(alteration));
     absolute.pitch = HostPitch(absolute.note.view(), 0);

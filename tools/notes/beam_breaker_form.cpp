@@ -118,7 +118,7 @@ void DeleteBeamBreakerForm() {
 
 TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     SetName("SBBForm");
-    SetCaption("Beam Breaker" + VersionText);
+    SetCaption("Beam Breaker" + TheModule.process.VersionText);
     SetPosition(vcl::poScreenCenter);
     SetClientWidth(520);
     SetClientHeight(560);
@@ -212,9 +212,9 @@ TSBBForm::~TSBBForm() {
 }
 
 void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
-    if (LanguageIndex == 1) {
-        SetCaption("Automatische Zweitbalkenunterbrechung" + VersionText);
+    SetOwnerWindow(Host().window);
+    if (Host().language == 1) {
+        SetCaption("Automatische Zweitbalkenunterbrechung" + TheModule.process.VersionText);
         Secondary->SetCaption(" Zweitbalken unterbrechen");
         BreakGroups->SetCaption("Aufteilung der Gruppen mit Gesamtlänge gleich");
         break_4->SetCaption(" Viertelnote in");

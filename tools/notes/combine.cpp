@@ -8,6 +8,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/notes/entry_fields.h"
@@ -196,7 +197,7 @@ uint32_t CombineEntry(EntryView rhythm, EntryView pitch, bool replace) {
 }
 
 bool RunCombineRhythmsAndPitches(TFMisc& context) {
-    const hostapi::SelectionRecord* region = CurrentRegion;
+    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
     if (region == nullptr) {
         return false;
     }

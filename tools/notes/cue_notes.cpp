@@ -498,7 +498,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
                 ReleaseEntryArray(cell);
             }
             if (occupied) {
-                ShowMessageText(HostWindow, FreeText::CueNotesCanOnlyEntered, 0, 0);
+                ShowMessageText(Host().window, FreeText::CueNotesCanOnlyEntered, 0, 0);
                 return 0;
             }
         }
@@ -522,7 +522,7 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     if (region->firstStaff() != region->lastStaff()) {
-        ShowMessageText(HostWindow, FreeText::SelectOneStaffAsSource, 0, 0);
+        ShowMessageText(Host().window, FreeText::SelectOneStaffAsSource, 0, 0);
         return 0;
     }
     CueNotesRequest request;

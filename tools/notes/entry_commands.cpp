@@ -194,7 +194,7 @@ bool CheckReplacePairs(const TFMisc& context) {
             if (IsReplaceNoteName(*text)) {
                 continue;
             }
-            ShowMessageText(HostWindow, FreeText::NotReplaceNoteName, {*text});
+            ShowMessageText(Host().window, FreeText::NotReplaceNoteName, {*text});
             return false;
         }
     }

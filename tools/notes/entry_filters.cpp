@@ -53,14 +53,18 @@ bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi:
     const auto row = [&](RemoveRow r) { return context.Options[r].value; };
     const bool note = entry.isNote();
     if (row(REMOVE_HIDDEN_RESTS) == 1 && !note && entry.has(hostapi::kEntryHidden)) {
-        context.DeleteCurrentEntry = 1;
+        context.Walk.removeEntry = 1;
         return true;
     }
     bool changed = false;
     if (row(REMOVE_CONVERT_TO_RESTS) == 1 && entry.isNote()) {
-        const int32_t first = CurrentRegion != nullptr ? CurrentRegion->firstMeasure() : context.CurrentMeasure;
-        const int32_t last = CurrentRegion != nullptr ? CurrentRegion->lastMeasure() : context.CurrentMeasure;
-        const int32_t threshold = ConversionRate(context.CurrentMeasure, first, last, row(REMOVE_LEFT_PERCENTAGE),
+        const int32_t first = TheModule.dispatch.CurrentRegion != nullptr
+                                  ? TheModule.dispatch.CurrentRegion->firstMeasure()
+                                  : context.Walk.measure;
+        const int32_t last = TheModule.dispatch.CurrentRegion != nullptr
+                                 ? TheModule.dispatch.CurrentRegion->lastMeasure()
+                                 : context.Walk.measure;
+        const int32_t threshold = ConversionRate(context.Walk.measure, first, last, row(REMOVE_LEFT_PERCENTAGE),
                                                  row(REMOVE_RIGHT_PERCENTAGE));
         // A draw of 0 to 99 below the rate: 0 % converts no note, 100 % every one.
         if (RandomBelow(100) < threshold) {

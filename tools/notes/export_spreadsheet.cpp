@@ -15,6 +15,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host/text_file_utils.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_array.h"
@@ -262,12 +263,12 @@ std::filesystem::path ExportFilePath(const std::string& fileName) {
     if (name.has_parent_path() || name.empty()) {
         return name;
     }
-    const std::filesystem::path module(win::GetModuleFileName(ModuleInstance));
+    const std::filesystem::path module(win::GetModuleFileName(TheModule.process.ModuleInstance));
     return module.has_parent_path() ? module.parent_path() / name : name;
 }
 
 bool RunExportToSpreadsheet(TFMisc& context) {
-    const hostapi::SelectionRecord* region = CurrentRegion;
+    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
     if (region == nullptr) {
         return false;
     }

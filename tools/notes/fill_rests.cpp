@@ -24,7 +24,7 @@ int64_t Percent(const TFMisc& context, FillRestsRow row) {
 
 bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, Edu measureDuration) {
     const auto row = [&](FillRestsRow r) { return context.Options[r].value != 0; };
-    if ((context.MeasureSpec.bytes[EDTMeasureSpec::kFlags] & kFillSkipMeasureBits) != 0) {
+    if ((context.Walk.measureSpec.bytes[EDTMeasureSpec::kFlags] & kFillSkipMeasureBits) != 0) {
         return false;
     }
     const bool hasEntries = array.count > 0;
@@ -46,7 +46,7 @@ bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, Edu measureD
     }
     amount = amount / kFillGrain * kFillGrain;
     InsertFillRests(array, static_cast<Edu>(amount), array.count, row(FILL_HIDE), false,
-                    context.MeasureSpec.beatDuration(), row(FILL_OFFBEAT_DOTTED), false, 0);
+                    context.Walk.measureSpec.beatDuration(), row(FILL_OFFBEAT_DOTTED), false, 0);
     return true;
 }
 

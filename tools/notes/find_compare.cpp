@@ -182,7 +182,7 @@ public:
 
 private:
     int32_t FirstMeasure() const { return m_state.region.firstMeasure(); }
-    const std::vector<TEntryRecord>& Stored() const { return m_context.EntryRecords; }
+    const std::vector<TEntryRecord>& Stored() const { return m_context.StoredEntries; }
     static int32_t OffsetOf(const TEntryRecord& stored) {
         return hostapi::ReadI32(stored.bytes.data(), StoredEntryLayout::kMeasureOffset);
     }
@@ -205,7 +205,7 @@ private:
 void EntryComparison::Mark(const char* text, int32_t step) {
     if (Row(m_context, ROW_MARK) != 0) {
         MarkScorePosition(m_state.measure, m_state.staff, m_entry.position(), m_vertical, text, kMarkFont, kMarkSize,
-                          m_context.MeasureSpec);
+                          m_context.Walk.measureSpec);
     }
     m_vertical -= step;
 }
@@ -217,7 +217,8 @@ void EntryComparison::MarkMeasureStart(hostapi::MeasureNumber measure, const cha
     // An earlier measure's record is its own, not the current measure's.
     EDTMeasureSpec record;
     if (measure == m_state.measure) {
-        MarkScorePosition(measure, m_state.staff, 0, m_vertical, text, kMarkFont, kMarkSize, m_context.MeasureSpec);
+        MarkScorePosition(measure, m_state.staff, 0, m_vertical, text, kMarkFont, kMarkSize,
+                          m_context.Walk.measureSpec);
     } else if (LoadMeasureSpec(measure, record)) {
         MarkScorePosition(measure, m_state.staff, 0, m_vertical, text, kMarkFont, kMarkSize, record);
     }
@@ -379,21 +380,21 @@ void MarkScorePosition(hostapi::MeasureNumber measure, hostapi::InstrumentKey st
 // ---- Compare Entries ----
 
 void CompareTimeSignature(TFMisc& context, EntryEngineState& state) {
-    const EDTMeasureSpec& measureSpec = context.MeasureSpec;
+    const EDTMeasureSpec& measureSpec = context.Walk.measureSpec;
     const int32_t word = measureSpec.beats() * 65536 + measureSpec.beatDuration();
     if (Row(context, ROW_READ) != 0) {
-        context.TimeSignatures.push_back(word);
+        context.StoredTimeSignatures.push_back(word);
         return;
     }
     const auto offset = static_cast<size_t>(state.measure - state.region.firstMeasure());
-    const int32_t stored = offset < context.TimeSignatures.size() ? context.TimeSignatures[offset] : 0;
+    const int32_t stored = offset < context.StoredTimeSignatures.size() ? context.StoredTimeSignatures[offset] : 0;
     if (stored == word) {
         return;
     }
     if (Row(context, ROW_MARK) != 0) {
         const hostapi::InstrumentKey staff = StaffOfSlot(state.region.firstStaff(), state.region.viewKey());
         MarkScorePosition(state.measure, staff, 0, kTimeSignatureVertical, "!!TIMESIG!!", kMarkFont, kMarkSize,
-                          context.MeasureSpec);
+                          context.Walk.measureSpec);
     }
     state.measureHit = true;
 }
@@ -407,7 +408,7 @@ void StoreEntry(TFMisc& context, EntryEngineState& state, ConstEntryView entry) 
              EntryArticulations(entry));
     StoreIds(stored, StoredEntryLayout::kExpressionCount, StoredEntryLayout::kExpressions, EntryExpressions(entry));
     std::copy_n(entry.data(), EntryLayout::kSize, bytes + StoredEntryLayout::kEntry);
-    context.EntryRecords.push_back(stored);
+    context.StoredEntries.push_back(stored);
 }
 
 void CompareEntry(TFMisc& context, EntryEngineState& state, hostapi::EntryView entry) {

@@ -19,6 +19,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/lyric_records.h"
@@ -204,7 +205,7 @@ bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
         const int32_t step = NotePitchStep(entry.note(i).data(), key, key, false, nullptr, &alteration);
         candidates.push_back(CandidatesOf(step, alteration, covered));
         if (candidates.back().empty()) {
-            ShowMessageText(HostWindow, FreeText::CouldNotTranslateNoteIn, 0, measure);
+            ShowMessageText(Host().window, FreeText::CouldNotTranslateNoteIn, 0, measure);
         }
     }
     const uint32_t chosen = BestCombination(candidates);
@@ -249,8 +250,8 @@ bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::Instrume
             continue;
         }
         // The first note takes its own place; every later one that of the entry's top note.
-        const int32_t height =
-            EntryVerticalPosition(staff, measure, entry.data(), key, DocumentOptionFlag != 0, secondKey, i != 0);
+        const int32_t height = EntryVerticalPosition(staff, measure, entry.data(), key,
+                                                     TheModule.dispatch.DocumentOptionFlag != 0, secondKey, i != 0);
         bool inSpace = height % 24 != 0;
         bool side = otherLayers ? !stemUp : count == 1 ? stemUp : i < count / 2;
         bool shifted = (note.flags() & kNoteFlipUp) != 0;

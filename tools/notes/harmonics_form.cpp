@@ -158,13 +158,13 @@ THarmonicsForm::~THarmonicsForm() {
         HarmonicsForm() = nullptr;
     }
     if (!vcl::Application->Terminated()) {
-        std::erase(ModelessFormList, static_cast<vcl::TForm*>(this));
+        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
     }
 }
 
 void THarmonicsForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(HostWindow);
-    if (LanguageIndex == 1) {
+    SetOwnerWindow(Host().window);
+    if (Host().language == 1) {
         SetCaption("Flageolette");
         Label1->SetCaption(kDescriptionGerman);
         WorkOn->SetCaption("Intervallauswahl");
@@ -185,8 +185,8 @@ void THarmonicsForm::FormShow(vcl::TObject* /*Sender*/) {
         BitBtn1->SetCaption("Standard");
         HarmCancel->SetCaption("Abbruch");
     }
-    if (!Caption().ends_with(VersionText)) {
-        SetCaption(Caption() + VersionText);
+    if (!Caption().ends_with(TheModule.process.VersionText)) {
+        SetCaption(Caption() + TheModule.process.VersionText);
     }
     VxForm_LoadState(*this, false, "");
     AddSoundClick(nullptr);
@@ -239,9 +239,9 @@ void THarmonicsForm::HarmonicsGoClick(vcl::TObject* /*Sender*/) {
     RunHarmonics(Settings());
     // The host is called once for the first menu entry and that call does nothing: it takes the
     // focus back and brings its menus up to date.
-    ++SkipNextInvoke;
+    ++TheModule.dispatch.SkipNextInvoke;
     FocusHostWindow();
-    win::SendMessage(HostWindow, win::WM_COMMAND, HostCommandIds[0]);
+    win::SendMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
     if (Imports().RedrawDocument != nullptr) {
         Imports().RedrawDocument(nullptr, hostapi::kInterfaceVersion);
     }
@@ -255,7 +255,7 @@ int32_t ShowHarmonicsForm() {
     if (HarmonicsForm() == nullptr) {
         // The application owns the form, so that it is freed when the plug-in is unloaded.
         HarmonicsForm() = vcl::Create<THarmonicsForm>(vcl::Application);
-        ModelessFormList.push_back(HarmonicsForm());
+        TheModule.dispatch.ModelessFormList.push_back(HarmonicsForm());
     }
     HarmonicsForm()->Show();
     return 1;

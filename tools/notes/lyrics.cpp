@@ -9,6 +9,7 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -153,8 +154,10 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
     if (index + 1 < array.count) {
         following = array.entry(index + 1);
     } else {
-        const hostapi::ViewKey view = CurrentRegion != nullptr ? CurrentRegion->viewKey() : hostapi::ViewKey{0};
-        next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.CurrentMeasure + 1), layer, 1);
+        const hostapi::ViewKey view = TheModule.dispatch.CurrentRegion != nullptr
+                                          ? TheModule.dispatch.CurrentRegion->viewKey()
+                                          : hostapi::ViewKey{0};
+        next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer, 1);
         if (next != nullptr && next->count > 0) {
             const bool skipHidden = next->entry(0).has(hostapi::kEntryHidden) && next->count > 1;
             following = next->entry(skipHidden ? 1 : 0);
@@ -202,7 +205,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
         if ((assignment.horizontal() != 0 && !ignorePrevious) || width < minimum) {
             return;
         }
-        if (HostRawVersion < kExtrasHostVersion) {
+        if (Host().rawVersion < kExtrasHostVersion) {
             assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, 1)));
         } else {
             std::array<uint8_t, LyricExtrasLayout::kSize> extras{};

@@ -17,6 +17,7 @@
 #include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -36,15 +37,15 @@ int32_t OptionValue(const TFMisc& context, size_t row) {
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     GetHostWindowTitle(NewSpacingRun(context).documentTitle);
-    ShowMessageById(HostWindow, MSG_NEW_SPACING_START, 9, 0, true);
+    ShowMessageById(Host().window, MSG_NEW_SPACING_START, 9, 0, true);
     NewSpacingRun(context).savedRegion = region;
     NewSpacingRun(context).ClearChanges();
-    const bool querySelection = std::exchange(QuerySelectionFromHost, false);
-    RunCommand(HostWindow, kShiftLyricsCode, 0, true, false, nullptr);
+    const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
+    RunCommand(Host().window, kShiftLyricsCode, 0, true, false, nullptr);
     if (OptionValue(context, 1) != 0) {
-        RunCommand(HostWindow, kMoveSyllablesCode, 0, true, false, nullptr);
+        RunCommand(Host().window, kMoveSyllablesCode, 0, true, false, nullptr);
     }
-    QuerySelectionFromHost = querySelection;
+    TheModule.dispatch.QuerySelectionFromHost = querySelection;
     region = NewSpacingRun(context).savedRegion;
     if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
         // A blank staff after the region's last one, marked in the list so that the second pass
@@ -66,7 +67,7 @@ bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     std::string title;
     GetHostWindowTitle(title);
     if (title != NewSpacingRun(context).documentTitle) {
-        ShowMessageText(HostWindow, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
+        ShowMessageText(Host().window, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
         // The second pass never runs on another document; it waits for the first one.
         return false;
     }
@@ -80,11 +81,11 @@ void AwaitLaterStepPending(TFMisc& context) {
     // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
     // as the step signal and the timer brings the second pass once the host has spaced.
     // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
-    win::SetForegroundWindow(HostWindow);
+    win::SetForegroundWindow(Host().window);
     FocusHostWindow();
     SendAltKeyToHost('g');
-    if (LanguageIndex == 1) {
-        if (HostYear < 2001) {
+    if (Host().language == 1) {
+        if (Host().year < 2001) {
             // "Ä" lies on the key VK_OEM_7 of the German keyboard, which the window system's
             // keyboard layout does not name: the key itself is pressed with Alt.
             SendKeyDown(win::VK_MENU);
@@ -96,16 +97,16 @@ void AwaitLaterStepPending(TFMisc& context) {
             SendAltKeyToHost('e');
             SendTextToHost("mn");
         }
-    } else if (ItalianHost) {
+    } else if (TheModule.process.ItalianHost) {
         SendAltKeyToHost('s');
         SendTextToHost("zf");
     } else {
-        SendAltKeyToHost(HostYear < 2001 ? 's' : 'm');
+        SendAltKeyToHost(Host().year < 2001 ? 's' : 'm');
         SendTextToHost("sn");
     }
     SendVirtualKeyToHost(win::VK_ADD);
-    PendingOptionsForm = context.OptionsForm;
-    RepostCode = 120;
+    TheModule.dispatch.PendingOptionsForm = context.OptionsForm;
+    TheModule.dispatch.RepostCode = 120;
 }
 
 /// Takes the helper staff of the complementary rhythm out of the document whole: the music of
@@ -146,15 +147,15 @@ void FinishNewSpacing(TFMisc& context) {
             }
         }
     }
-    const bool querySelection = std::exchange(QuerySelectionFromHost, false);
+    const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
     if (OptionValue(context, 3) != 0) {
-        RunCommand(HostWindow, kAlignMelismaCode, 0, true, false, nullptr);
+        RunCommand(Host().window, kAlignMelismaCode, 0, true, false, nullptr);
     }
     if (context.MoreOptions[1].value != 0) {
-        RunCommand(HostWindow, kLyricsProportionalityCode, 0, true, false, nullptr);
+        RunCommand(Host().window, kLyricsProportionalityCode, 0, true, false, nullptr);
     }
-    QuerySelectionFromHost = querySelection;
-    ShowMessageById(HostWindow, MSG_NEW_SPACING_DONE, 9, 0, true);
+    TheModule.dispatch.QuerySelectionFromHost = querySelection;
+    ShowMessageById(Host().window, MSG_NEW_SPACING_DONE, 9, 0, true);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -184,11 +185,11 @@ void AppendGeneratedRests(EntryArray& array, Edu length) {
 
 /// Asks one of the two layer questions; the answer code (6 Yes, 7 No, 2 Cancel) goes to `answer`.
 bool AskLayerQuestion(int32_t id, LayerIndex preferred, LayerIndex other, int32_t& answer) {
-    return ShowMessageDialog(HostWindow, id, 0, preferred + 1, false, true, &answer, other + 1);
+    return ShowMessageDialog(Host().window, id, 0, preferred + 1, false, true, &answer, other + 1);
 }
 
 void ShowNoFreeLayer() {
-    ShowMessageText(HostWindow, FreeText::NoMoreEmptyLayersOperation, 0, 0);
+    ShowMessageText(Host().window, FreeText::NoMoreEmptyLayersOperation, 0, 0);
 }
 
 // ---- Performance records of notes ----
@@ -237,7 +238,7 @@ void SilenceNote(EntryView entry, int32_t noteIndex) {
 
 /// From host year 2002 on, once per run: the layer settings carry the playback mark.
 void MarkLayerSettings(TFMisc& context) {
-    if (HostYear < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
+    if (Host().year < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
         return;
     }
     PlaybackRun(context).layerFlagsSet = 1;
@@ -487,7 +488,7 @@ private:
 // ---- The region's view ----
 
 hostapi::ViewKey RegionView() {
-    return CurrentRegion != nullptr ? CurrentRegion->viewKey() : 0;
+    return TheModule.dispatch.CurrentRegion != nullptr ? TheModule.dispatch.CurrentRegion->viewKey() : 0;
 }
 
 StaffSlot RegionSlotOf(InstrumentKey staff) {
@@ -534,7 +535,7 @@ PlaybackOptions PlaybackOptions::ReadStoredMoreRows() {
 }
 
 bool PlaybackOptions::HideNotes() const {
-    return HostYear >= 2002 ? hideFrom2002 : hideBefore2002;
+    return Host().year >= 2002 ? hideFrom2002 : hideBefore2002;
 }
 
 std::optional<int32_t> PlaybackOptions::ForcedInterval() const {
@@ -771,7 +772,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
                 step = (span - delay) / divisor;
             } else {
                 if (options.changesPerQuarter > 30 &&
-                    !ShowMessageDialog(HostWindow, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+                    !ShowMessageDialog(Host().window, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
                     return 0;
                 }
                 step = 1024 / options.changesPerQuarter;
@@ -783,7 +784,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
     const int32_t count = step > 0 ? (span - delay) / step : 0;
     if (count < 1) {
         if (effect.reportStop) {
-            ShowMessageText(HostWindow, FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
+            ShowMessageText(Host().window, FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
         }
         return 0;
     }

@@ -7,6 +7,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
 #include "tools/notes/notes_services.h"
@@ -60,8 +61,9 @@ int32_t WriteShapePlayback(const SmartShapeRecord& line, TFMisc& context, const 
                                    nullptr, staff, 0, nullptr, mode)) {
         return 1;
     }
-    if (!start.view().isNote() || (CurrentRegion != nullptr && (measure < CurrentRegion->firstMeasure() ||
-                                                                measure > CurrentRegion->lastMeasure()))) {
+    if (!start.view().isNote() ||
+        (TheModule.dispatch.CurrentRegion != nullptr && (measure < TheModule.dispatch.CurrentRegion->firstMeasure() ||
+                                                         measure > TheModule.dispatch.CurrentRegion->lastMeasure()))) {
         return 1;
     }
     PlaybackEffect effect(EntryView(start.data()));

@@ -14,6 +14,7 @@
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
@@ -260,7 +261,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
     }
     if (!changed) {
-        ShowMessageText(HostWindow, FreeText::NoPlaybackEffectsOrNotes, 0, 0);
+        ShowMessageText(Host().window, FreeText::NoPlaybackEffectsOrNotes, 0, 0);
     }
     return true;
 }
@@ -306,7 +307,7 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     }
     const bool walked = RunEntryProcessingTool(context);
     if (walked && PlaybackRun(context).stopped == 0 && PlaybackRun(context).changed == 0) {
-        ShowMessageText(HostWindow, FreeText::NothingDoneNoSmartShapes, 0, 0);
+        ShowMessageText(Host().window, FreeText::NothingDoneNoSmartShapes, 0, 0);
     }
     PlaybackRun(context).layerKeys.clear();
     return walked;
@@ -318,8 +319,9 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
     const PlaybackOptions options = PlaybackOptions::Read(context);
     const InstrumentKey staff = hairpin.startStaff();
     const MeasureNumber startMeasure = hairpin.startMeasure();
-    if (CurrentRegion != nullptr &&
-        (startMeasure < CurrentRegion->firstMeasure() || startMeasure > CurrentRegion->lastMeasure())) {
+    if (TheModule.dispatch.CurrentRegion != nullptr &&
+        (startMeasure < TheModule.dispatch.CurrentRegion->firstMeasure() ||
+         startMeasure > TheModule.dispatch.CurrentRegion->lastMeasure())) {
         return false;
     }
     const bool attached = hairpin.entryAttached();
@@ -336,7 +338,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
     EntryRecord endEntry;
     const bool haveEnd = EntryOfShapeEnd(hairpin.endStaff(), endMeasure, hairpin.end(), attached, endEntry);
     Edu endPosition = attached ? (haveEnd ? endEntry.view().position() : 0) : hairpin.end();
-    const MeasureNumber lastMeasure = SelectionRecords[1].lastMeasure();
+    const MeasureNumber lastMeasure = TheModule.dispatch.SelectionRecords[1].lastMeasure();
     std::optional<std::pair<MeasureNumber, Edu>> reset;
     if (haveEnd && QualifiesAsReset(endEntry.view()) && endPosition >= endEntry.view().position() &&
         endPosition <= endEntry.view().position() + kEndTolerance) {
@@ -382,7 +384,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
         span += MeasureLengthOrDefault(staff, static_cast<MeasureNumber>(m));
     }
     if (options.volumeChangesPerQuarter > 30 &&
-        !ShowMessageDialog(HostWindow, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+        !ShowMessageDialog(Host().window, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
         return false;
     }
     const Edu step = 1024 / options.volumeChangesPerQuarter;
@@ -423,10 +425,10 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
 }
 
 bool RunPlaybackTool(TFMisc& context, int32_t setNumber) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *CurrentRegion;
+    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
     PlaybackRun(context).changed = 0;
     PlaybackRun(context).layerAsked = 0;
     PlaybackRun(context).layerOverwrite = 0;

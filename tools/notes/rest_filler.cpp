@@ -7,6 +7,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_records.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 
 namespace orvex {
 namespace {
@@ -40,7 +41,7 @@ FixedHeight PrepareFixedHeight(const hostapi::EntryArray& array, int32_t staff) 
     // A staff without a record keeps an all-zero one: the treble clef without transposition.
     LoadRecordSOIS(fixed.staff, fixed.staffRecord);
     fixed.key = CellKeyOf(array.measure, fixed.staff, 0);
-    fixed.secondKey = CellKeyOf(array.measure, fixed.staff, DocumentOptionFlag);
+    fixed.secondKey = CellKeyOf(array.measure, fixed.staff, TheModule.dispatch.DocumentOptionFlag);
     return fixed;
 }
 
@@ -65,7 +66,7 @@ std::vector<Edu> SplitSpan(Edu span, bool wholeRest, Edu largestPiece) {
 }
 
 void SetFixedHeight(const hostapi::EntryArray& array, hostapi::EntryView rest, const FixedHeight& fixed) {
-    const bool useStaffSpec = DocumentOptionFlag != 0;
+    const bool useStaffSpec = TheModule.dispatch.DocumentOptionFlag != 0;
     const int32_t clefOffset =
         ClefOffsetAt(fixed.staff, array.measure, rest.position(), useStaffSpec, fixed.staffRecord.data());
     rest.setFlag(hostapi::kEntryFloatingRest, false);

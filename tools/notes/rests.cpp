@@ -71,8 +71,8 @@ bool PlaceJoinedRest(EntryView rest) {
 }  // namespace
 
 bool FitsBeatRule(const TFMisc& context, Edu length, Edu position) {
-    const int32_t beats = context.MeasureSpec.beats();
-    const int32_t beat = context.MeasureSpec.beatDuration();
+    const int32_t beats = context.Walk.measureSpec.beats();
+    const int32_t beat = context.Walk.measureSpec.beatDuration();
     const int64_t end = static_cast<int64_t>(position) + length;
     for (int32_t k = 1; k < beats; ++k) {
         const int64_t boundary = static_cast<int64_t>(k) * beat;

@@ -13,6 +13,7 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "tools/notes/notes_services.h"
@@ -194,10 +195,10 @@ bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, host
 }
 
 bool RunSlurTool(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *CurrentRegion;
+    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
     if (context.Options[SLURS_RECALCULATE].value != 0) {
         LoadSlurContourDefaults(context);
     }

@@ -10,10 +10,12 @@
 
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
+#include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
+#include "core/module.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/music_records.h"
@@ -72,13 +74,13 @@ int16_t HostKey(int32_t measure, hostapi::InstrumentKey staff, int16_t mode) {
 }
 
 int32_t MeasureWidthOf(const TFMisc& context) {
-    return hostapi::ReadI16(context.MeasureSpec.data(), EDTMeasureSpec::kWidth);
+    return hostapi::ReadI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth);
 }
 
 /// Loads a measure's record and its beat chart (with its positions computed) into the context.
 void LoadMeasureAndChart(TFMisc& context, int32_t measure) {
-    context.MeasureSpec = EDTMeasureSpec{};
-    LoadMeasureSpec(measure, context.MeasureSpec);
+    context.Walk.measureSpec = EDTMeasureSpec{};
+    LoadMeasureSpec(measure, context.Walk.measureSpec);
     if (LoadBeatChart(context, measure)) {
         RecomputeBeatPositions(context);
     }
@@ -114,8 +116,9 @@ bool PlainContour(const SmartShapeRecord& record) {
 /// The height of an end's note that the slur touches: its top note above, its bottom note below.
 int32_t EndHeight(const SlurEnd& end, hostapi::InstrumentKey staff, int32_t measure, bool above) {
     const auto m = static_cast<hostapi::MeasureNumber>(measure);
-    return EntryVerticalPosition(staff, m, end.entry.data(), HostKey(measure, staff, 0), DocumentOptionFlag != 0,
-                                 HostKey(measure, staff, DocumentOptionFlag), above);
+    return EntryVerticalPosition(staff, m, end.entry.data(), HostKey(measure, staff, 0),
+                                 TheModule.dispatch.DocumentOptionFlag != 0,
+                                 HostKey(measure, staff, TheModule.dispatch.DocumentOptionFlag), above);
 }
 
 }  // namespace
@@ -219,7 +222,7 @@ bool SlurAbove(const TFMisc&, const SmartShapeRecord& record, bool stemUpLeft, b
         return true;
     }
     using Pref = hostapi::LayerSettingsLayout;
-    const uint8_t rule = LayerSettingsTable[static_cast<size_t>(layer & 3)][Pref::kStemByte];
+    const uint8_t rule = TheAccessLayer.layerSettings[static_cast<size_t>(layer & 3)][Pref::kStemByte];
     if ((rule & Pref::kStemFixed) != 0 && ((rule & Pref::kStemOnlyWithOtherLayers) == 0 || otherLayers)) {
         return (rule & Pref::kStemUp) != 0;
     }

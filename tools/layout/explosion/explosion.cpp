@@ -14,6 +14,7 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -39,8 +40,8 @@ void ClampStaves(hostapi::SelectionRecord& region, int32_t staves) {
 
 void EndExplosion(ExplosionContext* explosion) {
     TFMisc& context = explosion->Context();
-    if (RunningStepObject == explosion) {
-        RunningStepObject = nullptr;
+    if (TheModule.dispatch.RunningStepObject == explosion) {
+        TheModule.dispatch.RunningStepObject = nullptr;
     }
     ExplosionContextDestroy(explosion, 3);
     SetProgressCaption(context);
@@ -48,21 +49,16 @@ void EndExplosion(ExplosionContext* explosion) {
 
 }  // namespace
 
-ExplosionContext::ExplosionContext(TFMisc& context) : toolContext(&context) {}
+ExplosionContext::ExplosionContext(TFMisc& context)
+    : toolContext(&context), m_contextShare(ShareToolContext(context)) {}
 
 ExplosionContext::~ExplosionContext() = default;
 
-void ExplosionContext::AdoptContext(std::unique_ptr<TFMisc> context) {
-    if (context.get() == toolContext) {
-        m_ownedContext = std::move(context);
-    }
-}
-
 bool RequireHostVersion(int32_t year) {
-    if (HostYear >= year) {
+    if (Host().year >= year) {
         return true;
     }
-    ShowMessageText(HostWindow, FreeText::FunctionNeedsHostYear, {std::to_string(year)});
+    ShowMessageText(Host().window, FreeText::FunctionNeedsHostYear, {std::to_string(year)});
     return false;
 }
 
@@ -74,7 +70,9 @@ void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
     explosion.staves = std::make_unique<TInstruments>(0, explosion.systems.get(), false);
     explosion.regions.clear();
     explosion.selection = context.ChosenItems;
-    const hostapi::SelectionRecord* selection = CurrentRegion != nullptr ? CurrentRegion : &SelectionRecords[1];
+    const hostapi::SelectionRecord* selection = TheModule.dispatch.CurrentRegion != nullptr
+                                                    ? TheModule.dispatch.CurrentRegion
+                                                    : &TheModule.dispatch.SelectionRecords[1];
     explosion.storedSelection = *selection;
     ClampStaves(explosion.storedSelection, explosion.staves->Count());
     // The stored settings of Align/Move, without its dialog.
@@ -114,7 +112,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
     explosion.processedRegion = region;
     int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kExplosionStaves) {
-        ShowMessageText(HostWindow, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
+        ShowMessageText(Host().window, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
         count = kExplosionStaves;
     }
     const int32_t previous = explosion.staffCount;
@@ -187,12 +185,12 @@ bool StartNextRegion(ExplosionContext& explosion) {
 }
 
 bool RunSmartExplosion(TFMisc& context) {
-    if (RunningStepObject != nullptr) {
-        return StepPartExplosion(*RunningStepObject);
+    if (TheModule.dispatch.RunningStepObject != nullptr) {
+        return StepPartExplosion(*TheModule.dispatch.RunningStepObject);
     }
     auto* explosion = new ExplosionContext(context);
     InitExplosionContext(*explosion, context);
-    RunningStepObject = explosion;
+    TheModule.dispatch.RunningStepObject = explosion;
     bool result = StartNextRegion(*explosion);
     if (!result && explosion->stop == 0) {
         if (hostapi::SelectionRecord* selection = CheckSelection(false); selection != nullptr) {
@@ -203,7 +201,7 @@ bool RunSmartExplosion(TFMisc& context) {
         }
     }
     if (result) {
-        ShowMessageById(HostWindow, kExplosionMessageStart, 0, 0, true);
+        ShowMessageById(Host().window, kExplosionMessageStart, 0, 0, true);
         BeginSelectAll(*explosion);
         result = StepPartExplosion(*explosion);
     }

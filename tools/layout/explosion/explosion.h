@@ -74,8 +74,6 @@ public:
 
     /// The tool context of the command.
     TFMisc& Context() const { return *toolContext; }
-    /// Takes over the tool context when its command's own owner would free it before the end.
-    void AdoptContext(std::unique_ptr<TFMisc> context);
 
     uint8_t groupMode = 0;  ///< 1 for groups (tool 27), 0 for staves (tool 35)
     int32_t staffCount = 0;
@@ -110,7 +108,9 @@ public:
     uint8_t stop = 0;
 
 private:
-    std::unique_ptr<TFMisc> m_ownedContext;
+    /// The explosion's share of the tool context, so that the context outlives the options dialog
+    /// or the command that started the run (none for a context that is not shared).
+    std::shared_ptr<TFMisc> m_contextShare;
 };
 
 // ---- The command and its context ----

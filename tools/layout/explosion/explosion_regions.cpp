@@ -59,7 +59,7 @@ bool TableHoldsItems(const ExplosionContext& explosion, int32_t staff) {
 }
 
 void ShowCanceled() {
-    ShowMessageById(HostWindow, MSG_CANCELED, 0, 0, false);
+    ShowMessageById(Host().window, MSG_CANCELED, 0, 0, false);
 }
 
 /// The groups of the system that starts at measure m when it has a staff list of its own.
@@ -358,7 +358,7 @@ void WarnMidMeasurePartChange(int32_t measure) {
         return;
     }
     ExplosionRegionsState().lastWarnedMeasure = measure;
-    ShowMessageText(HostWindow, FreeText::WarningCannotHandleSpecialCase, 0, measure);
+    ShowMessageText(Host().window, FreeText::WarningCannotHandleSpecialCase, 0, measure);
 }
 
 namespace {
@@ -444,7 +444,7 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
 bool MovesPartsUpward(const TRegionInfo& record, int32_t m) {
     for (int32_t p = 1; p <= record.highestPartIndex + 1 && p <= kExplosionParts; ++p) {
         if (record.sourceStaff[static_cast<size_t>(p)] - 1 > p - 1) {
-            ShowMessageText(HostWindow, FreeText::ExplodingUpwardNotSupported, {std::to_string(m)});
+            ShowMessageText(Host().window, FreeText::ExplodingUpwardNotSupported, {std::to_string(m)});
             return true;
         }
     }
@@ -453,7 +453,7 @@ bool MovesPartsUpward(const TRegionInfo& record, int32_t m) {
 
 /// A region that would end before it starts: the part designations are not precise enough.
 void ShowPreparationError() {
-    ShowMessageText(HostWindow, FreeText::ErrorOccurredWhilePreparingDistribution, 0, 0);
+    ShowMessageText(Host().window, FreeText::ErrorOccurredWhilePreparingDistribution, 0, 0);
 }
 
 }  // namespace
@@ -629,7 +629,7 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
     const int32_t staffList = explosion.staves ? explosion.staves->Count() : 0;
     if (needed <= Available(explosion) || explosion.targetOffset + needed > kExplosionStaves) {
         // Staves that cannot be added, or none that would help: asking again would never end.
-        ShowMessageText(HostWindow, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
+        ShowMessageText(Host().window, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
         ShowCanceled();
         explosion.stop = 1;
         return false;
@@ -651,7 +651,7 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
             const std::string instead = create
                                             ? EnglishText(FreeText::AtMostStaves, {std::to_string(perStaff * original)})
                                             : std::to_string(available);
-            if (!AskYesNo(HostWindow, FreeText::MeasureHasMoreParts,
+            if (!AskYesNo(Host().window, FreeText::MeasureHasMoreParts,
                           {std::to_string(measure), std::to_string(needed), instead})) {
                 ShowCanceled();
                 explosion.stop = 1;

@@ -1,5 +1,6 @@
 // The part explosion as a run over several host calls: each invoke of the host continues it,
-// and a tool context whose owner goes while it runs passes to it.
+// and it keeps a share of its tool context, so that the context outlives the dialog or the command
+// that started it.
 #include "tools/layout/explosion/explosion_stepping.h"
 
 #include <utility>
@@ -8,6 +9,7 @@
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/win/windows.h"
@@ -18,7 +20,7 @@ namespace orvex {
 
 /// Continues the part explosion that runs; when it has ended, finishes it.
 void StepRunningExplosion() {
-    ExplosionContext* step = RunningStepObject;
+    ExplosionContext* step = TheModule.dispatch.RunningStepObject;
     if (StepPartExplosion(*step)) {
         return;
     }
@@ -27,14 +29,14 @@ void StepRunningExplosion() {
     if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
         redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
     }
-    ShowMessageById(HostWindow, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
+    ShowMessageById(Host().window, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
     SetProgressCaption(context);
-    // An options dialog that started the run owns the tool context and outlives the explosion.
+    // An options dialog that started the run may still be open; it is told after the explosion goes.
     vcl::TForm* optionsForm = context.OptionsForm;
-    RunningStepObject = nullptr;
-    // The context may own the tool context: nothing of either is used after this.
+    TheModule.dispatch.RunningStepObject = nullptr;
+    // The explosion may hold the last share of the tool context: nothing of either is used after this.
     ExplosionContextDestroy(step, 3);
-    win::SetFocus(HostWindow);
+    win::SetFocus(Host().window);
     SendCtrlKeyToHost('a');
     if (optionsForm != nullptr) {
         OptionsFormRunEnded(*optionsForm);
@@ -42,7 +44,7 @@ void StepRunningExplosion() {
 }
 
 void EndRunningExplosion() {
-    ExplosionContext* step = std::exchange(RunningStepObject, nullptr);
+    ExplosionContext* step = std::exchange(TheModule.dispatch.RunningStepObject, nullptr);
     if (step == nullptr) {
         return;
     }
@@ -57,17 +59,14 @@ void EndRunningExplosion() {
     }
 }
 
-bool AdoptRunningExplosionContext(std::unique_ptr<TFMisc>& context) {
-    if (RunningStepObject == nullptr || context == nullptr || &RunningStepObject->Context() != context.get()) {
-        return false;
-    }
-    RunningStepObject->AdoptContext(std::move(context));
-    return true;
+bool RunningExplosionWorksOn(const TFMisc& context) {
+    return TheModule.dispatch.RunningStepObject != nullptr &&
+           &TheModule.dispatch.RunningStepObject->Context() == &context;
 }
 
 void DestroyRunningExplosion() {
-    delete RunningStepObject;  // with the tool context it owns
-    RunningStepObject = nullptr;
+    delete TheModule.dispatch.RunningStepObject;  // with its share of the tool context
+    TheModule.dispatch.RunningStepObject = nullptr;
 }
 
 }  // namespace orvex

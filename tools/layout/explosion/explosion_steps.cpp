@@ -12,6 +12,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host/staff_lists.h"
 #include "core/key_automation.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -82,7 +83,7 @@ int32_t RunEnd(const ExplosionContext& explosion) {
 }
 
 void SendContinuation() {
-    RepostCode = kContinuationMarker;
+    TheModule.dispatch.RepostCode = kContinuationMarker;
     SendVirtualKeyToHost(win::VK_ADD);
 }
 
@@ -244,9 +245,12 @@ bool EndHostStep(ExplosionContext& explosion) {
 }  // namespace
 
 void SelectHostEditTool() {
-    const uint32_t command = HostYear < 2000 ? 0x6608 : HostYear == 2000 ? 0x80FA : HostYear == 2001 ? 0x80F8 : 0x80F9;
-    win::SetFocus(HostWindow);
-    win::SendMessage(HostWindow, win::WM_COMMAND, command, 0);
+    const uint32_t command = Host().year < 2000    ? 0x6608
+                             : Host().year == 2000 ? 0x80FA
+                             : Host().year == 2001 ? 0x80F8
+                                                   : 0x80F9;
+    win::SetFocus(Host().window);
+    win::SendMessage(Host().window, win::WM_COMMAND, command, 0);
 }
 
 void BeginSelectAll(ExplosionContext& explosion) {
@@ -256,17 +260,17 @@ void BeginSelectAll(ExplosionContext& explosion) {
 }
 
 void EndSelectAll(ExplosionContext& explosion) {
-    win::SetFocus(HostWindow);
+    win::SetFocus(Host().window);
     SendVirtualKeyToHost(win::VK_ESCAPE);
-    if (LanguageIndex != 1) {
+    if (Host().language != 1) {
         SendAltKeyToHost('m');
         SendKeyToHost('e');
-    } else if (ItalianHost) {
+    } else if (TheModule.process.ItalianHost) {
         SendAltKeyToHost('p');
         SendKeyToHost('t');
     } else {
         SendAltKeyToHost('e');
-        SendKeyToHost(HostYear == 2000 ? 'a' : 'l');
+        SendKeyToHost(Host().year == 2000 ? 'a' : 'l');
     }
     explosion.selectAllPending = 0;
 }

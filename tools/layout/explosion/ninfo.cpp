@@ -50,7 +50,7 @@ NoteView SlotNote(const EntryView& entry, const VoiceSlot& slot) {
 }
 
 void ShowMeasureError(int32_t measure) {
-    ShowMessageText(HostWindow, FreeText::ErrorProcessingMeasureNDistribute, 0, measure);
+    ShowMessageText(Host().window, FreeText::ErrorProcessingMeasureNDistribute, 0, measure);
 }
 
 /// Moves entries that share an earlier entry's position behind it (in memory only).

@@ -316,15 +316,15 @@ void EntryBranches::NewSpacingFirstPass() {
     }
     m_state.positions.push_back(Entry().position());
     if (context.MoreOptions[0].value != 0) {
-        Changed(SqueezeOverlongEntry(context, Entry(), m_array, m_index, context.MeasureSpec, m_state.measureLength,
-                                     m_state.change));
+        Changed(SqueezeOverlongEntry(context, Entry(), m_array, m_index, context.Walk.measureSpec,
+                                     m_state.measureLength, m_state.change));
     }
     const hostapi::EntryNumber recorded = m_state.change.entry();
     if (recorded > 0) {
         if (recorded == Entry().number()) {
             NewSpacingRun(context).AddChange(m_state.change);
         } else {
-            ShowMessageText(HostWindow, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
+            ShowMessageText(Host().window, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }
     }
 }
@@ -337,7 +337,7 @@ CellOutcome RunEntryLoop(TFMisc& context, EntryEngineState& state, EntryArray& a
         const bool previousIsGrace = i > 0 && array.entry(i - 1).has(hostapi::kEntryGrace);
         const bool nextIsGrace = i + 1 < array.count && array.entry(i + 1).has(hostapi::kEntryGrace);
         state.change = TNSPchanges{};
-        context.DeleteCurrentEntry = 0;
+        context.Walk.removeEntry = 0;
         const Edu position = array.entry(i).position();
         if (position >= state.from && position <= state.to) {
             EntryBranches branches(context, state, array, i, previousIsGrace, nextIsGrace, pairing, changed);
@@ -347,7 +347,7 @@ CellOutcome RunEntryLoop(TFMisc& context, EntryEngineState& state, EntryArray& a
             }
         }
         // A deletion the host refuses leaves the entry where it is, and the loop goes on.
-        if (context.DeleteCurrentEntry != 0 && FrameEntriesRemove(&array, i, 1)) {
+        if (context.Walk.removeEntry != 0 && FrameEntriesRemove(&array, i, 1)) {
             --i;
         }
     }

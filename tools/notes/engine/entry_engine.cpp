@@ -19,6 +19,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -81,7 +82,7 @@ std::string FontZeroName() {
 }
 
 void Refuse(FreeText text) {
-    ShowMessageText(HostWindow, text, 0, 0);
+    ShowMessageText(Host().window, text, 0, 0);
 }
 
 bool CompareMode(const TFMisc& context) {
@@ -100,14 +101,14 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
             Refuse(FreeText::SelectExactlyOneStaff);
             return false;
         }
-        if (CompareMode(context) && context.EntryRecords.empty() && context.TimeSignatures.empty()) {
+        if (CompareMode(context) && context.StoredEntries.empty() && context.StoredTimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
             Refuse(FreeText::NothingReadToCompare);
             return false;
         }
         if (!CompareMode(context)) {
-            context.EntryRecords.clear();
-            context.TimeSignatures.clear();
+            context.StoredEntries.clear();
+            context.StoredTimeSignatures.clear();
             if (!context.TextExpressions) {
                 context.TextExpressions = std::make_shared<TTextExpressions>();
             }
@@ -136,7 +137,7 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         std::string name = FontZeroName();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         if (name.find("ENGRAVER") == std::string::npos) {
-            ShowMessageById(HostWindow, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
+            ShowMessageById(Host().window, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
         }
         LoadLayerSettingsTable();
     }
@@ -168,7 +169,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
                        ToolItem::CompareEntries, ToolItem::SpecialModifications, ToolItem::Playback,
                        ToolItem::ReplacePitches, ToolItem::PitchProjection})) {
         state.key = HostKey(state.measure, state.staff, 0);
-        state.secondKey = HostKey(state.measure, state.staff, DocumentOptionFlag);
+        state.secondKey = HostKey(state.measure, state.staff, TheModule.dispatch.DocumentOptionFlag);
     }
     PlaybackRun(context).cellLayerMask = 0;
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -219,7 +220,7 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
         }
     }
     if (item == ToolItem::CompareEntries && CompareMode(context) && stoppedAt == 0 &&
-        state.storedCursor < context.EntryRecords.size()) {
+        state.storedCursor < context.StoredEntries.size()) {
         AddResultLine(context, EnglishText(FreeText::ResultSourceIsLarger));
     }
     if (item == ToolItem::Harmonica) {
@@ -277,11 +278,11 @@ void ScaleDurationPair(const hostapi::SelectionRecord& region, MeasureNumber mea
 }
 
 bool RunEntryProcessingTool(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
     EntryEngineState state;
-    state.region = *CurrentRegion;
+    state.region = *TheModule.dispatch.CurrentRegion;
     const hostapi::SelectionRecord& region = state.region;
     if (!StartRun(context, region)) {
         return false;
@@ -290,7 +291,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
     int32_t stoppedAt = 0;
     for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
         state.measure = static_cast<MeasureNumber>(measure);
-        context.CurrentMeasure = state.measure;
+        context.Walk.measure = state.measure;
         if (!EditBracketStep(context.EditBracket, 0, state.measure)) {
             stoppedAt = measure;
             break;
@@ -298,8 +299,8 @@ bool RunEntryProcessingTool(TFMisc& context) {
         state.measureLength = HostMeasureLength(0, state.measure);
         state.measureHit = false;
         state.positions.clear();
-        context.MeasureSpec = EDTMeasureSpec{};
-        if (LoadMeasureSpec(measure, context.MeasureSpec)) {
+        context.Walk.measureSpec = EDTMeasureSpec{};
+        if (LoadMeasureSpec(measure, context.Walk.measureSpec)) {
             if (item == ToolItem::CompareEntries) {
                 CompareTimeSignature(context, state);
             } else {

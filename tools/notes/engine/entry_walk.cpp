@@ -16,6 +16,7 @@
 #include "core/host/staff_systems.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -96,13 +97,13 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
     const hostapi::SelectionRecord& region = walk.region;
     ScaleDurationPair(region, walk.measure, MeasureLengthOrDefault(walk.staff, walk.measure),
                       MeasureLengthOrDefault(0, walk.measure), walk.from, walk.to);
-    context.MeasureSpec = EDTMeasureSpec{};
+    context.Walk.measureSpec = EDTMeasureSpec{};
     walk.measureDuration = 0;
-    if (LoadMeasureSpec(walk.measure, context.MeasureSpec)) {
-        walk.measureDuration = context.MeasureSpec.beats() * context.MeasureSpec.beatDuration();
+    if (LoadMeasureSpec(walk.measure, context.Walk.measureSpec)) {
+        walk.measureDuration = context.Walk.measureSpec.beats() * context.Walk.measureSpec.beatDuration();
     }
     walk.keyA = HostKey(walk.measure, walk.staff, 0);
-    walk.keyB = HostKey(walk.measure, walk.staff, DocumentOptionFlag);
+    walk.keyB = HostKey(walk.measure, walk.staff, TheModule.dispatch.DocumentOptionFlag);
     walk.array = LoadEntryArray(region.viewKey(), walk.slot, walk.measure, walk.layer, 1);
     if (walk.array == nullptr) {
         return;
@@ -110,7 +111,7 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
     walk.previousInMeasure = hostapi::EntryRecord{};
     walk.changed = false;
     if (IsItem(context.Item, ToolItem::FillWithRests) &&
-        (context.MeasureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
+        (context.Walk.measureSpec.bytes[EDTMeasureSpec::kFlags] & kMeasureKeepsCells) == 0) {
         walk.changed = FillCellWithRests(context, *walk.array, walk.measureDuration);
     } else {
         WalkEntries(context, walk);
@@ -143,7 +144,7 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
         walk.previousOfStaff = hostapi::EntryRecord{};
         for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
             walk.measure = static_cast<MeasureNumber>(measure);
-            context.CurrentMeasure = walk.measure;
+            context.Walk.measure = walk.measure;
             if (!EditBracketStep(walk.progress, walk.slot, walk.measure)) {
                 outcome = WalkOutcome::Stopped;
                 break;
@@ -161,13 +162,14 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
 }  // namespace
 
 bool RunEntryWalkTool(TFMisc& context) {
-    if (CurrentRegion == nullptr) {
+    if (TheModule.dispatch.CurrentRegion == nullptr) {
         return false;
     }
     EntryWalkState walk;
-    walk.region = *CurrentRegion;
+    walk.region = *TheModule.dispatch.CurrentRegion;
     const hostapi::SelectionRecord& region = walk.region;
-    walk.documentLastMeasure = std::max<int32_t>(SelectionRecords[1].lastMeasure(), region.lastMeasure());
+    walk.documentLastMeasure =
+        std::max<int32_t>(TheModule.dispatch.SelectionRecords[1].lastMeasure(), region.lastMeasure());
     const TStaffSystems systems;
     walk.systems = &systems;
 
@@ -194,7 +196,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     EditBracketEnd(walk.progress, failed);
     context.EditBracket = 0;
     if (walk.shapesRefused > 0) {
-        ShowMessageText(HostWindow, FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
+        ShowMessageText(Host().window, FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
         // Without a slur made the document did not change.
         if (walk.shapesMade == 0) {
             return false;

@@ -6,6 +6,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
+#include "core/module.h"
 
 namespace orvex {
 namespace {
@@ -103,7 +104,7 @@ std::unique_ptr<TMeasure> TMeasures::Load(int32_t measure) const {
     }
     // Key B is read by the document option, as the walk reads it for its own cells, so that a
     // note reads the same whether the walk or the cache holds its measure.
-    const int16_t keyB = HostKey(measure, m_staff, DocumentOptionFlag);
+    const int16_t keyB = HostKey(measure, m_staff, TheModule.dispatch.DocumentOptionFlag);
     const int16_t keyA = HostKey(measure, m_staff, 0);
     return std::make_unique<TMeasure>(array, keyA, keyB, measure);
 }
