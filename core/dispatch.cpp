@@ -87,9 +87,9 @@ struct DispatchUnit {
     /// that keeps it).
     std::shared_ptr<TFMisc> pendingNewSpacing;
     std::array<ToolHandler, kToolItemCount> handlers = DefaultHandlers();
-    int32_t hostCalls = 0;             ///< calls of FinaleExtensionInvoke under way
+    int32_t hostCalls = 0;               ///< calls of FinaleExtensionInvoke under way
     bool changeOutsideHostCall = false;  ///< a run outside a host call changed the document
-    bool reportOutsideChange = false;  ///< this call reports that change to the host
+    bool reportOutsideChange = false;    ///< this call reports that change to the host
 };
 
 std::shared_ptr<TFMisc>& PendingNewSpacing() {
@@ -134,7 +134,8 @@ void EndWaitingRun(WaitingRunEnd why) {
         UnbindWaitingRun();
         return;
     }
-    const bool ownDocument = why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
+    const bool ownDocument =
+        why != WaitingRunEnd::DocumentClosed && why != WaitingRunEnd::Unloaded && WaitingRunDocumentInFront();
     if ((TheModule.dispatch.PendingOptionsForm != nullptr || PendingNewSpacing()) && ownDocument) {
         // New Spacing's second pass takes back what its first pass prepared in the document: it
         // runs now rather than leave the preparations behind.
@@ -156,7 +157,7 @@ void EndWaitingRun(WaitingRunEnd why) {
     }
     const FreeText text = why == WaitingRunEnd::DocumentClosed   ? FreeText::RunEndedDocumentClosed
                           : why == WaitingRunEnd::AnotherCommand ? FreeText::RunEndedAnotherCommand
-                                                          : FreeText::RunEndedKeysLost;
+                                                                 : FreeText::RunEndedKeysLost;
     ShowMessageText(Host().window, text, {ToolTitle(code % 100, code / 100), document});
 }
 
