@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Durations, MakeTest,
                                            MakeCase{32, 9, 30000, 0, 63, 0},
                                            // A remainder that takes the sum past 32 bits.
                                            MakeCase{8192, 0, 1, INT32_MAX, 0, 20},
+                                           MakeCase{8192, 0, 1, INT32_MAX - 12288, INT32_MAX, 0},
                                            MakeCase{0, 1, 0, INT32_MIN, 8192 + INT32_MIN, 0}),
                          testsupport::NameBy("base", &MakeCase::base, "level", &MakeCase::level, "dots",
                                              &MakeCase::dots, "remainder", &MakeCase::remainder));
