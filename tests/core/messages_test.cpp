@@ -54,6 +54,7 @@ TEST_F(MessagesTest, SkippedQuestionAnswersItsLastAnswer) {
     const RememberedAnswer recalled = RecallAnswer(11, false);
     EXPECT_FALSE(recalled.show);
     EXPECT_EQ(recalled.answer, 7);
+    EXPECT_EQ(RecallAnswer(1, false).answer, 0);  // a remembered 0 is an answer too
     // A message that may not be skipped is shown in any case.
     EXPECT_TRUE(RecallAnswer(11, true).show);
     // Positions beyond the strings: shown, answer OK.

@@ -14,14 +14,14 @@ class ExplosionHostsimTest : public testsupport::DesktopTest {};
 
 TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     const auto score = TempFolder() / "explosion.score";
-    std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\n"
+    std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\nclef 1 2 bass\n"
                             "expression 1 \"1./2.\"\nmeasureexpression 1 1 staff 1\n"
                             "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
     const auto result =
         testsupport::RunHostsim("host version 0x05000005\nhost language en\nload plugins\nnew " + score.string() +
                                     "\nselect 1 1-2\nhold shift\n"
                                     "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n"
-                                    "wait 3000\nrelease shift\ndump cells\n",
+                                    "wait 3000\nrelease shift\ndump cells\ndump records SDGF\n",
                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto& out = result.out;
@@ -48,6 +48,11 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
             "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
         },
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
+    // "Copy clefs?" (on): the new staff changes to the bass clef in measure 2 as its source does.
+    testsupport::ExpectLines(
+        {"  'SDGF' detail (1, 2, 0), 12 bytes: clef 3, flags 0x0000",
+         "  'SDGF' detail (3, 2, 0), 12 bytes: clef 3, flags 0x0000"},
+        testsupport::LinesStartingWith(out, "records of document 1 \"explosion\": 2 'SDGF' of 48", "  "));
 }
 
 // A keyboard part whose parts grow from measure to measure: a measure that closes one region is
@@ -63,11 +68,11 @@ TEST_F(ExplosionHostsimTest, TheDistributionCountsEachMeasureOnce) {
                             "notes 1 4 c5/8 e5/8 e5/8 g5/8 g5/8 g4/8\nnotes 2 4 c3/4 e4+c4+g3/4 e4+c4+g3/4\n"
                             "notes 1 5 a4/2 g4/4\nnotes 2 5 c3/8 a3/8 c4/8 d4/8 e4/4\nnotes 2 5 layer 2 c3/2.\n"
                             "notes 1 6 c5/2.\nnotes 2 6 c3/2.\ngroup 1 2 \"Piano\" \"Pno.\"\n";
-    const auto result =
-        testsupport::RunHostsim("load plugins\nnew " + score.string() +
-                                    "\nselect 1-2 1-6\nform TDActOpt click Go\nanswer yes\n"
-                                    "menu \"Orvex/Parts/Smart Distribution of grouped parts...\"\nwait 3000\n",
-                                RegistryFile());
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1-2 1-6\nform TDActOpt click Go\nanswer yes\n"
+            "menu \"Orvex/Parts/Smart Distribution of grouped parts...\"\nwait 3000\ndump cells 4 4-6\n",
+        RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> ends;
     for (const std::string& line : result.out) {
@@ -78,6 +83,15 @@ TEST_F(ExplosionHostsimTest, TheDistributionCountsEachMeasureOnce) {
     testsupport::ExpectLines({"host: progress ends after 2 of 6 steps", "host: progress ends after 6 of 6 steps",
                               "host: progress ends after 6 of 6 steps"},
                              ends);
+    // Measures 4-6 of staff 4 are one run of the left hand's part: pasted once, with the run's first
+    // region, their entries keep the numbers of that paste.
+    testsupport::ExpectLines(
+        {"  staff 4, measure 4, layer 1: 3 entries", "    entry 68 at 0, 1024 EDU, beam start, notes changed: C3",
+         "    entry 69 at 1024, 1024 EDU, beam start, notes changed: G3",
+         "    entry 70 at 2048, 1024 EDU, beam start, notes changed: G3", "  staff 4, measure 5, layer 1: 1 entry",
+         "    entry 76 at 0, 3072 EDU, beam start, notes changed: C3", "  staff 4, measure 6, layer 1: 1 entry",
+         "    entry 77 at 0, 3072 EDU, beam start, notes changed: C3"},
+        testsupport::LinesStartingWith(result.out, "cells of document 1 \"piano\": staff 4, measures 4-6", "  "));
 }
 
 // The user leaves the scripted path while the explosion started by Go takes its steps. The run
@@ -87,9 +101,9 @@ TEST_F(ExplosionHostsimTest, TheDistributionCountsEachMeasureOnce) {
 // command the user chose.
 struct InterruptionCase {
     const char* name;
-    const char* script;   ///< what the user does after choosing the command
-    bool finished;        ///< the run finished on its document
-    const char* message;  ///< a text the user is shown, or none
+    const char* script;           ///< what the user does after choosing the command
+    bool finished;                ///< the run finished on its document
+    const char* message;          ///< a text the user is shown, or none
 };
 void PrintTo(const InterruptionCase& c, std::ostream* os) {
     *os << c.name;
@@ -106,8 +120,8 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
                             "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
     const auto other = TempFolder() / "other.score";
     std::ofstream(other) << "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
-    std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" + c.script +
-                         "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
+    std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" +
+                         c.script + "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
     for (int i = 0; i < 8; ++i) {
         script += "menu \"Edit/Undo\"\n";
     }
@@ -119,16 +133,17 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto& out = result.out;
     const std::string cells = "cells of document 1 \"explosion\": staff 3, all measures";
-    const std::vector<std::string> exploded = {
-        "  staff 3, measure 1, layer 1: 2 entries", "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-        "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5", "  staff 3, measure 2, layer 1: 1 entry",
-        "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"};
+    const std::vector<std::string> exploded = {"  staff 3, measure 1, layer 1: 2 entries",
+                                               "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+                                               "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
+                                               "  staff 3, measure 2, layer 1: 1 entry",
+                                               "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"};
     const std::vector<std::string> empty = {"  staff 3, measure 1: no entries", "  staff 3, measure 2: no entries"};
     testsupport::ExpectLines(c.finished ? exploded : empty, testsupport::LinesStartingWith(out, cells, "  "));
-    testsupport::ExpectLines(
-        {"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
-         "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
-        testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures", "  "));
+    testsupport::ExpectLines({"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
+                              "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
+                             testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures",
+                                                            "  "));
     if (c.message != nullptr) {
         EXPECT_NE(std::find_if(out.begin(), out.end(),
                                [&](const std::string& line) { return line.find(c.message) != std::string::npos; }),

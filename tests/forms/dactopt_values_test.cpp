@@ -84,7 +84,7 @@ TEST_F(DialogValuesTest, LengthTypedInTheHostUnitIsReadAsEvpu) {
         const char* typed;
         int32_t evpu;
     };
-    const Case cases[] = {{"1", 288}, {"-0.5", -144}, {"0.25", 72}, {"10", 1000}, {"inch", 85}};
+    const Case cases[] = {{"1", 288}, {"-0.5", -144}, {"+0.25", 72}, {"10", 1000}, {"inch", 85}};
     for (const Case& c : cases) {
         Edit(dialog, 1)->SetText(c.typed);
         OptionElement element;

@@ -67,13 +67,13 @@ TEST_F(MusFileTest, TheTextHasOneSortedLineARecord) {
     document.Records().Save(RecordKey::Other(MakeTag("txbl"), 1, 0), {'a', '"', 'b', 0xE9, 0});
     document.Records().Save(RecordKey::Other(MakeTag("SOMS"), 2, 0), {0xF0, 0, 0, 0});
     document.Records().Save(RecordKey::Other(MakeTag("SOMS"), -1, 0), {});
-    document.Records().Save(RecordKey::Other(MakeTag("O\x02SS"), 1, 0), {0x20});
+    document.Records().Save(RecordKey::Other(MakeTag("O\x02S "), 1, 0), {0x20});  // a blank: escaped too
     document.Records().Save(RecordKey::Global(MakeTag("pfdf"), 0), {9});
     const std::string expected =
         "MUS 1\n"
         "font -1 \"\\xFC\"\n"
         "font 3 \"Times New Roman\"\n"
-        "record O\\x02SS other 1 0 hex 1 20\n"
+        "record O\\x02S\\x20 other 1 0 hex 1 20\n"
         "record SOMS other -1 0 hex 0\n"
         "record SOMS other 2 0 hex 4 F000 0000\n"
         "record edED entry 70000 2 hex 3 0102 03\n"

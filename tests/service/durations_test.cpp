@@ -99,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Durations, MakeTest,
                                            MakeCase{1000, 0, 0, 0, 0, 20},  // not a note value
                                            MakeCase{0, 0, 0, 0, 0, 0},      // nothing
                                            MakeCase{0, 0, 0, 20, 0, 0},     // level 0 gives 0, whatever is left
+                                           MakeCase{0, 9, 0, 0, 32, 0},     // the last level
                                            MakeCase{0, 10, 0, 0, 0, 20},    // no such level
                                            MakeCase{0, -1, 0, 0, 0, 20},
                                            MakeCase{512, 0, 4, 8, 1000, 0},  // the split of 1000 again
@@ -107,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Durations, MakeTest,
                                            MakeCase{32, 9, 30000, 0, 63, 0},
                                            // A remainder that takes the sum past 32 bits.
                                            MakeCase{8192, 0, 1, INT32_MAX, 0, 20},
+                                           MakeCase{8192, 0, 1, INT32_MAX - 12288, INT32_MAX, 0},
                                            MakeCase{0, 1, 0, INT32_MIN, 8192 + INT32_MIN, 0}),
                          testsupport::NameBy("base", &MakeCase::base, "level", &MakeCase::level, "dots",
                                              &MakeCase::dots, "remainder", &MakeCase::remainder));

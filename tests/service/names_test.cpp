@@ -71,6 +71,7 @@ TEST_F(NamesTest, UnnamedStavesTakeTheirGroupsNameAndPlace) {
     Group(0, 1, 1, 2, "Violins");
     Group(0, 2, 3, 5, "Brass");
     Group(0, 3, 3, 4, "Horns");  // the smaller group holding 3 and 4 wins
+    Group(0, 4, 2, 3, "Mixed");  // as small as Violins and Horns: the first of them names 2 and 3
     EXPECT_EQ(Name(1), "Violins [upper staff]");
     EXPECT_EQ(Name(2), "Violins [lower staff]");
     EXPECT_EQ(Name(3), "Horns [upper staff]");

@@ -71,15 +71,20 @@ TEST_F(NewSpacingTest, SqueezesTheOverlongEntryAndRemovesItsTupletInTheSecondPas
     EXPECT_TRUE(Messages().back().starts_with("The New Spacing process has successfully terminated."));
 }
 
-// Positions 0, 512, 600 and 1024 of the two staves (600 and 1024 closer than 256 to the last
-// taken position are passed over) give the added staff 512, 512 and 3072; it goes with the second
-// pass.
+// Positions 0, 512, 600 and 1024 of the two staves, at a minimum distance of 512 (600 is closer
+// to the last taken position and passed over; 512 and 1024 lie exactly at it and are taken), give
+// the added staff 512, 512 and 3072; it goes with the second pass.
 TEST_F(NewSpacingTest, WritesTheComplementaryRhythmOnTheAddedStaff) {
     StartHost(
         "staff \"Flute\"\nstaff \"Oboe\"\nmeasures 1 time 4/4\nnotes 1 1 c5/8 c5/8 c5/2.\n"
         "notes 2 1 c5/8 c5/8 c5/2.\n");
     EditEntry(2, 1, 1, [](hostapi::EntryView entry) { entry.setPosition(600); });
     Select(1, 2, 1, 1);
+    for (const auto& [kind, control, value] : {std::tuple{win::FormAction::Kind::Click, "SubMask1", ""},
+                                               {win::FormAction::Kind::Set, "Row3", "512"},
+                                               {win::FormAction::Kind::Click, "OKBtn", ""}}) {
+        win::QueueFormAction("TDActOpt", win::FormAction{kind, control, value});
+    }
     RunTool(kNewSpacing, {{"Row4", "1"}});
     const host::CellEntries& added = Cell(3, 1);
     ASSERT_EQ(added.size(), 3u);

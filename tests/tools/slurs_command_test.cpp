@@ -165,6 +165,33 @@ slurcontours 100:10:20 300:30:40 600:60:80
     EXPECT_EQ(I16(shape, SlurLayout::kMainContour + 2), 40 + 40 * 200 / 300);
 }
 
+// Recalculated contours of one slur from note 1 to note 2 (kind 0 below, 1 above, 15 automatic)
+// with heights that rise one per unit past length 300: the height tells the length measured,
+// horizontal (dx 500) on the stem side of two beamed notes, else on the slant, and two thirds
+// of the way to dx when the stems differ.
+struct ContourCase {
+    const char* name;
+    const char* score;
+    int16_t height;
+};
+class SlurContourTest : public SlursTest, public ::testing::WithParamInterface<ContourCase> {};
+
+TEST_P(SlurContourTest, LengthFollowsTheStems) {
+    StartHost(std::string("staff \"Flute\"\nslurcontours 100:10:20 300:30:40 600:60:340\n") + GetParam().score);
+    Select(1, 1, 1, 1);
+    RunTool(kSlurs, Rows({{1, 1}}));
+    EXPECT_EQ(I16(Shape(1), SlurLayout::kMainContour + 2), GetParam().height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stems, SlurContourTest,
+    ::testing::Values(
+        ContourCase{"BothUpBelowOnTheSlant", "measures 1 width 1000\nnotes 1 1 a3/2 a4/2\nshape 15 1 1:1 1:2", 247},
+        ContourCase{"DifferingStems", "measures 1 width 1000\nnotes 1 1 g4/2 g5/2\nshape 15 1 1:1 1:2", 242},
+        ContourCase{"StemSideOfBeamedNotes", "measures 1 width 4000\nnotes 1 1 a3/8 a4/8\nshape 1 1 1:1 1:2", 240},
+        ContourCase{"BothDownAboveOnTheSlant", "measures 1 width 4000\nnotes 1 1 d5/8 d6/8\nshape 15 1 1:1 1:2", 247}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
 // ---- The Slurs command ----
 
 constexpr const char* kSlurScore = R"(
