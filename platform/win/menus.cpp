@@ -1,6 +1,7 @@
 #include "platform/win/menus.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/win/desktop_state.h"
 
@@ -44,6 +45,36 @@ std::optional<size_t> FindItem(Hmenu menu, uint32_t item, uint32_t flags, detail
         }
     }
     return std::nullopt;
+}
+
+/// Where an item stands: the menu that holds it and its index there.
+struct ItemPlace {
+    detail::Menu* owner = nullptr;
+    size_t index = 0;
+    detail::MenuItem& Item() const { return owner->items[index]; }
+    std::vector<detail::MenuItem>::iterator Position() const {
+        return owner->items.begin() + static_cast<std::ptrdiff_t>(index);
+    }
+};
+
+/// The place of an item addressed as FindItem takes it, or nothing.
+std::optional<ItemPlace> Place(Hmenu menu, uint32_t item, uint32_t flags) {
+    detail::Menu* owner = nullptr;
+    const auto index = FindItem(menu, item, flags, owner);
+    return index ? std::optional<ItemPlace>(ItemPlace{owner, *index}) : std::nullopt;
+}
+
+/// The place of an item, or nothing with the error the system sets: an invalid menu handle, or
+/// an invalid parameter for an item the menu does not hold.
+std::optional<ItemPlace> PlaceOrError(Hmenu menu, uint32_t item, uint32_t flags) {
+    if (MenuOrError(menu) == nullptr) {
+        return std::nullopt;
+    }
+    auto place = Place(menu, item, flags);
+    if (!place) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+    }
+    return place;
 }
 
 detail::MenuItem MakeItem(uint32_t flags, uint32_t idOrSubmenu, std::string_view text) {
@@ -165,42 +196,30 @@ bool InsertMenu(Hmenu menu, uint32_t item, uint32_t flags, uint32_t idOrSubmenu,
         m->items.insert(m->items.begin() + static_cast<std::ptrdiff_t>(position), MakeItem(flags, idOrSubmenu, text));
         return true;
     }
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, MF_BYCOMMAND, owner);
-    if (!index) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    const auto place = PlaceOrError(menu, item, MF_BYCOMMAND);
+    if (!place) {
         return false;
     }
-    owner->items.insert(owner->items.begin() + static_cast<std::ptrdiff_t>(*index), MakeItem(flags, idOrSubmenu, text));
+    place->owner->items.insert(place->Position(), MakeItem(flags, idOrSubmenu, text));
     return true;
 }
 
 bool RemoveMenu(Hmenu menu, uint32_t item, uint32_t flags) {
-    if (MenuOrError(menu) == nullptr) {
+    const auto place = PlaceOrError(menu, item, flags);
+    if (!place) {
         return false;
     }
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    owner->items.erase(owner->items.begin() + static_cast<std::ptrdiff_t>(*index));
+    place->owner->items.erase(place->Position());
     return true;
 }
 
 bool DeleteMenu(Hmenu menu, uint32_t item, uint32_t flags) {
-    if (MenuOrError(menu) == nullptr) {
+    const auto place = PlaceOrError(menu, item, flags);
+    if (!place) {
         return false;
     }
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    const detail::MenuItem removed = owner->items[*index];
-    owner->items.erase(owner->items.begin() + static_cast<std::ptrdiff_t>(*index));
+    const detail::MenuItem removed = place->Item();
+    place->owner->items.erase(place->Position());
     if ((removed.flags & MF_POPUP) != 0 && IsMenu(removed.submenu)) {
         DestroyMenu(removed.submenu);
     }
@@ -208,16 +227,11 @@ bool DeleteMenu(Hmenu menu, uint32_t item, uint32_t flags) {
 }
 
 bool ModifyMenuText(Hmenu menu, uint32_t item, uint32_t flags, std::string_view text) {
-    if (MenuOrError(menu) == nullptr) {
+    const auto place = PlaceOrError(menu, item, flags);
+    if (!place) {
         return false;
     }
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    owner->items[*index].text = std::string(text);
+    place->Item().text = std::string(text);
     return true;
 }
 
@@ -245,29 +259,19 @@ Hmenu GetSubMenu(Hmenu menu, int32_t position) {
 }
 
 std::optional<std::string> GetMenuString(Hmenu menu, uint32_t item, uint32_t flags, size_t maxChars) {
-    if (MenuOrError(menu) == nullptr) {
+    const auto place = PlaceOrError(menu, item, flags);
+    if (!place) {
         return std::nullopt;
     }
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return std::nullopt;
-    }
-    return owner->items[*index].text.substr(0, maxChars);
+    return place->Item().text.substr(0, maxChars);
 }
 
 bool GetMenuItemInfo(Hmenu menu, uint32_t item, bool byPosition, MenuItemInfo& info) {
-    if (MenuOrError(menu) == nullptr) {
+    const auto place = PlaceOrError(menu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+    if (!place) {
         return false;
     }
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, owner);
-    if (!index) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    const detail::MenuItem& it = owner->items[*index];
+    const detail::MenuItem& it = place->Item();
     info.flags = it.flags;
     info.id = it.id;
     info.submenu = it.submenu;
@@ -276,34 +280,31 @@ bool GetMenuItemInfo(Hmenu menu, uint32_t item, bool byPosition, MenuItemInfo& i
 }
 
 uint32_t GetMenuState(Hmenu menu, uint32_t item, uint32_t flags) {
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
+    const auto place = Place(menu, item, flags);
+    if (!place) {
         return kNoMenuItem;
     }
-    return owner->items[*index].flags &
+    return place->Item().flags &
            (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_POPUP | MF_SEPARATOR | MF_MENUBARBREAK | MF_MENUBREAK);
 }
 
 uint32_t CheckMenuItem(Hmenu menu, uint32_t item, uint32_t flags) {
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
+    const auto place = Place(menu, item, flags);
+    if (!place) {
         return kNoMenuItem;
     }
-    uint32_t& itemFlags = owner->items[*index].flags;
+    uint32_t& itemFlags = place->Item().flags;
     const uint32_t previous = itemFlags & MF_CHECKED;
     itemFlags = (itemFlags & ~MF_CHECKED) | (flags & MF_CHECKED);
     return previous;
 }
 
 uint32_t EnableMenuItem(Hmenu menu, uint32_t item, uint32_t flags) {
-    detail::Menu* owner = nullptr;
-    const auto index = FindItem(menu, item, flags, owner);
-    if (!index) {
+    const auto place = Place(menu, item, flags);
+    if (!place) {
         return kNoMenuItem;
     }
-    uint32_t& itemFlags = owner->items[*index].flags;
+    uint32_t& itemFlags = place->Item().flags;
     const uint32_t previous = itemFlags & (MF_GRAYED | MF_DISABLED);
     itemFlags = (itemFlags & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
     return previous;
