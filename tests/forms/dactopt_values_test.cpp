@@ -96,6 +96,15 @@ TEST_F(DialogValuesTest, LengthTypedInTheHostUnitIsReadAsEvpu) {
     EXPECT_EQ(dialog.RowControl(1)->Text(), "0.347");
 }
 
+TEST_F(DialogValuesTest, LengthInEvpuIsReadWithTheBlanksAroundIt) {
+    UseHostUnit(1);
+    TDActOpt& dialog = Build(0, m_context.get());
+    Edit(dialog, 1)->SetText(" 60 ");
+    OptionElement element;
+    ReadOptionControl(dialog, *dialog.RowControl(1), 1, element);
+    EXPECT_EQ(element.value, 60);
+}
+
 TEST_F(DialogValuesTest, PitchNamesCountTheirFurtherSharpsAndFlats) {
     struct Case {
         const char* name;

@@ -99,6 +99,24 @@ TEST_F(TremoloTest, WithoutNewOnesOnlyExistingTremolosChange) {
     EXPECT_FALSE(View(Cell(1, 2)[0]).has(hostapi::kEntryTremolo));
 }
 
+// The "More..." page's horizontal beam offsets: a half takes those "for notes with stem" (rows 7
+// and 9), a quarter the others (8 and 10).
+TEST_F(TremoloTest, TheMoreRowsOffsetTheBeamsOfHalvesAndQuarters) {
+    StartHost("staff \"Violin\"\nmeasures 2\nnotes 1 1 c5/2 e5/2\nnotes 1 2 c5/4 e5/4 r/2\n");
+    Select(1, 1, 1, 2);
+    win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "SubMask1", ""});
+    for (const auto& [row, value] : {std::pair{"Row7", "5"}, {"Row8", "-7"}, {"Row9", "3"}, {"Row10", "-9"}}) {
+        win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Set, row, value});
+    }
+    win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "OKBtn", ""});
+    RunTool(kTremolo);
+    const auto half = View(Cell(1, 1)[0]);
+    EXPECT_EQ(WordsOf(EntryRecord("edDE", half.number())), (Words{72 + 5, -32 + 3, 0, 0, 2944}));
+    EXPECT_EQ(WordsOf(EntryRecord("edUE", half.number())), (Words{5 + 33, 3 - 68, 0, 0, 2944}));
+    const auto quarter = View(Cell(1, 2)[0]);
+    EXPECT_EQ(WordsOf(EntryRecord("edDE", quarter.number())), (Words{22 - 7, -21 - 9, 0, 0, 2944}));
+}
+
 TEST(TremoloValueTest, VariableBeamsFollowTheMoreRows) {
     orvex::TFMisc context;
     context.Options[orvex::TREM_VARIABLE_BEAMS].value = 1;
