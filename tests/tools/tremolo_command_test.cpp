@@ -127,9 +127,9 @@ TEST(TremoloValueTest, VariableBeamsFollowTheMoreRows) {
     struct Case {
         hostapi::Edu d, n;
     };
-    // A half has three beams, a dotted quarter three and its dot; an eighth four, a 32nd two
-    // (1024 / 4), with "keep slashes" its base value x 16 / 4.
-    for (const Case& c : {Case{2048, 128}, Case{1536, 192}, Case{512, 64}, Case{64, 256}}) {
+    // A half has three beams, a dotted quarter three and its dot; an eighth four, a value of 128
+    // five (its own row), a 32nd two (1024 / 4), with "keep slashes" its base value x 16 / 4.
+    for (const Case& c : {Case{2048, 128}, Case{1536, 192}, Case{512, 64}, Case{128, 32}, Case{64, 256}}) {
         SCOPED_TRACE(c.d);
         EXPECT_EQ(orvex::TremoloNoteValue(context, c.d), c.n);
     }
