@@ -66,8 +66,10 @@ TEST_F(OptionsDialogHostsimTest, ChosenToolShowsItsOptionsAndGoReachesTheTool) {
     testsupport::ExpectLines(kDialog, FormBlock(result.out, kMenuLine));
     // Go ran the tool: the dispatcher opened the host's edit bracket over the selection.
     const auto go = std::find(result.out.begin(), result.out.end(), "  user: click Go");
-    EXPECT_NE(std::find(go, result.out.end(), "host: progress begins over staves 1-2, measures 1-2: 2 steps"),
-              result.out.end());
+    const auto ran = std::find(go, result.out.end(), "host: progress begins over staves 1-2, measures 1-2: 2 steps");
+    EXPECT_NE(ran, result.out.end());
+    // and the dialog had the host redraw the document after the run.
+    EXPECT_NE(std::find(ran, result.out.end(), "host: redraw the document"), result.out.end());
     std::ifstream file(RegistryFile());
     const std::string registry((std::istreambuf_iterator<char>(file)), {});
     EXPECT_NE(registry.find("\"DActOptRemExBCEls\"=\"T.T.P200,120S439,157:9:2:10:0:11:2:18:60:19:1\""),

@@ -1,6 +1,9 @@
 // "Vx &Tremolo..." end to end: pairs of equal notes get the shorter written value, the tuplet that
 // keeps their time, noteheads, beam extensions and adjustments; and the values and beam masks of
 // the options.
+#include <tuple>
+#include <utility>
+
 #include "core/tool_context.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
@@ -115,6 +118,21 @@ TEST_F(TremoloTest, TheMoreRowsOffsetTheBeamsOfHalvesAndQuarters) {
     EXPECT_EQ(WordsOf(EntryRecord("edUE", half.number())), (Words{5 + 33, 3 - 68, 0, 0, 2944}));
     const auto quarter = View(Cell(1, 2)[0]);
     EXPECT_EQ(WordsOf(EntryRecord("edDE", quarter.number())), (Words{22 - 7, -21 - 9, 0, 0, 2944}));
+}
+
+// With two beams for a value of 128 a pair of them would become a pair of twice their value:
+// nothing is written.
+TEST_F(TremoloTest, NoTremoloIsWrittenOfTwiceTheValue) {
+    StartHost("staff \"Violin\"\nmeasures 1\nnotes 1 1 c5/32 e5/32 r/16 r/8 r/4 r/2\n");
+    const host::CellEntries before = Cell(1, 1);
+    Select(1, 1, 1, 1);
+    for (const auto& [kind, control, value] : {std::tuple{win::FormAction::Kind::Click, "SubMask1", ""},
+                                               {win::FormAction::Kind::Set, "Row3", "2"},
+                                               {win::FormAction::Kind::Click, "OKBtn", ""}}) {
+        win::QueueFormAction("TDActOpt", win::FormAction{kind, control, value});
+    }
+    RunTool(kTremolo, {{"Row2", "1"}});
+    EXPECT_EQ(Cell(1, 1), before);
 }
 
 TEST(TremoloValueTest, VariableBeamsFollowTheMoreRows) {
