@@ -9,6 +9,7 @@
 // it is.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,8 +46,16 @@ void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_v
 /// the source to the target characters (each string the document's 8-bit bytes), leaving alone
 /// the music fonts and `fontsToExclude` (names separated by commas). Shows no message.
 bool RunCharsetConversion(std::string source, std::string target, std::string_view fontsToExclude);
-/// The conversion as a tool command: option rows 0 and 1 the two character sets (swapped with
-/// row 2), row 3 the fonts to leave alone.
+/// Options of Character Set Conversion, by row.
+enum CharsetRow : size_t {
+    CHARSET_SOURCE = 0,  ///< text: the characters to convert
+    CHARSET_TARGET = 1,  ///< text: what each becomes
+    CHARSET_REVERSE = 2,
+    CHARSET_EXCLUDED_FONTS = 3
+};
+
+/// The conversion as a tool command: the two character sets (swapped with CHARSET_REVERSE), and
+/// the fonts to leave alone.
 bool RunCharsetConversionTool(TFMisc& context);
 
 }  // namespace orvex
