@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "core/option_element.h"
@@ -44,6 +45,48 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region);
 
 /// The region's words (all none without a region).
 RegionWords RegionWordsOf(const hostapi::SelectionRecord* region);
+
+/// Options of Scale Staff Positions, by row.
+enum ScaleStaffPositionsRow : size_t {
+    SCALE_STAVES_LIST = 0,  ///< the staves to align ('align' only)
+    SCALE_STAVES_FROM_SYSTEM = 1,
+    SCALE_STAVES_TO_SYSTEM = 2,
+    SCALE_STAVES_BOTTOM_TARGET = 3,  ///< desired position of the bottom staff
+    SCALE_STAVES_EXPAND = 4,
+    SCALE_STAVES_COMPRESS = 5,
+    SCALE_STAVES_ALIGN = 6,  ///< align systems on facing pages
+    SCALE_STAVES_FIRST_PAGE_EVEN = 7,
+    SCALE_STAVES_MOVE_FOLLOWING = 8
+};
+
+/// Options of Update Groups, by row (row 0 is the list of groups).
+enum UpdateGroupsRow : size_t {
+    UPDATE_GROUPS_LIST = 0,
+    UPDATE_GROUPS_BY_FULL_NAME = 1,
+    UPDATE_GROUPS_NAMES = 2,
+    UPDATE_GROUPS_NAME_POSITIONS = 3,
+    UPDATE_GROUPS_STAVES = 4,
+    UPDATE_GROUPS_BRACKETS = 5,
+    UPDATE_GROUPS_OTHER_OPTIONS = 6,
+    UPDATE_GROUPS_ADD_NEW = 7
+};
+
+/// Options of Enclosures, by row.
+enum EnclosuresRow : size_t {
+    ENCLOSURES_LIST = 0,  ///< the expressions chosen
+    ENCLOSURES_REMOVE = 1,
+    ENCLOSURES_GET = 2,  ///< take the enclosure of the chosen expression
+    ENCLOSURES_PUT = 3   ///< give the enclosure taken to the chosen expressions
+};
+
+/// Options of Special Measure Regions, by row: where a new section starts.
+enum SpecialRegionsRow : size_t {
+    SPECIAL_REGIONS_AT_DOUBLE_BARLINES = 0,
+    SPECIAL_REGIONS_AT_BACKWARD_REPEATS = 1,
+    SPECIAL_REGIONS_AT_SELECTION_END = 2,
+    SPECIAL_REGIONS_EVERY = 3,  ///< every so many measures; 0 = not
+    SPECIAL_REGIONS_ADD_DOUBLE_BARLINES = 4
+};
 
 /// Options of Split Staff System, by row.
 enum SplitSystemRow : size_t {
