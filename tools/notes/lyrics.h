@@ -105,8 +105,8 @@ int32_t EstimateSyllableWidth(const LyricAssignment& assignment, hostapi::Tag te
 void AdjustMelismaKind(TFMisc& context, hostapi::EntryView entry, hostapi::ConstEntryView following,
                        hostapi::Tag assignmentTag, hostapi::Tag textTag, int32_t item, TNSPchanges& change);
 
-/// Remove Adjustments for one kind: offsets by rows 0 and 1, and with `withExtras` the alignment
-/// (row 2) and justification (row 3) settings of the existing 'edLE' records.
+/// Remove Adjustments for one kind: the offsets, and with `withExtras` the alignment and
+/// justification settings of the existing 'edLE' records, as RemoveAdjustmentsRow asks.
 bool RemoveLyricAdjustments(TFMisc& context, hostapi::ConstEntryView entry, bool withExtras,
                             hostapi::Tag assignmentTag);
 
