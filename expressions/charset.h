@@ -23,6 +23,14 @@ struct TFMisc;
 
 inline constexpr size_t kConversionBufferSize = 10000;
 
+/// Options of Character Set Conversion, by row.
+enum CharsetRow : size_t {
+    CHARSET_SOURCE = 0,  ///< text: the characters to convert
+    CHARSET_TARGET = 1,  ///< text: what each becomes
+    CHARSET_REVERSE = 2,
+    CHARSET_EXCLUDED_FONTS = 3
+};
+
 /// The fonts whose texts are not converted, in upper case: the music fonts of the sort tables and
 /// the fonts to exclude.
 using ExcludedFonts = std::vector<std::string>;
@@ -46,16 +54,8 @@ void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_v
 /// the source to the target characters (each string the document's 8-bit bytes), leaving alone
 /// the music fonts and `fontsToExclude` (names separated by commas). Shows no message.
 bool RunCharsetConversion(std::string source, std::string target, std::string_view fontsToExclude);
-/// Options of Character Set Conversion, by row.
-enum CharsetRow : size_t {
-    CHARSET_SOURCE = 0,  ///< text: the characters to convert
-    CHARSET_TARGET = 1,  ///< text: what each becomes
-    CHARSET_REVERSE = 2,
-    CHARSET_EXCLUDED_FONTS = 3
-};
-
-/// The conversion as a tool command: the two character sets (swapped with CHARSET_REVERSE), and
-/// the fonts to leave alone.
+/// The conversion as a tool command: option rows 0 and 1 the two character sets (swapped with
+/// row 2), row 3 the fonts to leave alone.
 bool RunCharsetConversionTool(TFMisc& context);
 
 }  // namespace orvex
