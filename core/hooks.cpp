@@ -16,6 +16,7 @@
 #include "core/host_probes.h"
 #include "core/key_assignments.h"
 #include "core/key_automation.h"
+#include "core/launch_rows.h"
 #include "core/messages.h"
 #include "core/module.h"
 #include "core/options_store.h"
@@ -525,9 +526,9 @@ void LaunchAlignMoveByKey(int32_t amount) {
     RunToolWithOptions(ItemNumber(ToolItem::AlignMove), 1, TheModule.process.ToolOptionsA,
                        TheModule.process.ToolOptionsB, list, false, nullptr, false, false, nullptr);
     TheModule.dispatch.RerunCode = 129;
-    TheModule.process.ToolOptionsB[9].value = 0;
-    TheModule.process.ToolOptionsA[5].value = 1;
-    TheModule.process.ToolOptionsA[4].value = amount;
+    TheModule.process.ToolOptionsB[morerow::kEachSystem].value = 0;
+    TheModule.process.ToolOptionsA[alignrow::kMode].value = 1;
+    TheModule.process.ToolOptionsA[alignrow::kMoveVertically].value = amount;
     ++TheModule.hooks.PendingKeyLaunches;
 }
 
@@ -542,9 +543,11 @@ void LaunchSpacingByKey(int32_t amount, bool modifier, int32_t mode) {
         RunToolWithOptions(ItemNumber(ToolItem::AddRemoveSpace), 1, TheModule.process.ToolOptionsA,
                            TheModule.process.ToolOptionsB, list, false, nullptr, false, false, nullptr);
         TheModule.dispatch.RerunCode = 104;
-        TheModule.process.ToolOptionsA[2].value = mode;
+        TheModule.process.ToolOptionsA[ADD_SPACE_PLACE].value = mode;
     }
-    TheModule.process.ToolOptionsA[0].value = amount;
+    // The amount stands in the first row of each of the three commands.
+    static_assert(static_cast<size_t>(ADD_SPACE_AMOUNT) == static_cast<size_t>(SCALE_SPACING_AMOUNT));
+    TheModule.process.ToolOptionsA[ADD_SPACE_AMOUNT].value = amount;
     ++TheModule.hooks.PendingKeyLaunches;
 }
 

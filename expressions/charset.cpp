@@ -157,10 +157,10 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
 
 bool RunCharsetConversionTool(TFMisc& context) {
     // The rows hold the plug-in's texts; the conversion works on the document's bytes.
-    const bool reverse = context.Options[2].value != 0;
-    return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? 1 : 0].text),
-                                win::Utf8ToAnsi(context.Options[reverse ? 0 : 1].text),
-                                win::Utf8ToAnsi(context.Options[3].text));
+    const bool reverse = context.Options[CHARSET_REVERSE].value != 0;
+    return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? CHARSET_TARGET : CHARSET_SOURCE].text),
+                                win::Utf8ToAnsi(context.Options[reverse ? CHARSET_SOURCE : CHARSET_TARGET].text),
+                                win::Utf8ToAnsi(context.Options[CHARSET_EXCLUDED_FONTS].text));
 }
 
 }  // namespace orvex

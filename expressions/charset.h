@@ -9,6 +9,7 @@
 // it is.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,14 @@ namespace orvex {
 struct TFMisc;
 
 inline constexpr size_t kConversionBufferSize = 10000;
+
+/// Options of Character Set Conversion, by row.
+enum CharsetRow : size_t {
+    CHARSET_SOURCE = 0,  ///< text: the characters to convert
+    CHARSET_TARGET = 1,  ///< text: what each becomes
+    CHARSET_REVERSE = 2,
+    CHARSET_EXCLUDED_FONTS = 3
+};
 
 /// The fonts whose texts are not converted, in upper case: the music fonts of the sort tables and
 /// the fonts to exclude.

@@ -34,10 +34,12 @@ bool RunTransferTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::Sele
     return region != nullptr && RunTransfer(context, *region);
 }
 
-/// The transfer works on the passed selection unless one of option rows 3, 4, 5 and 9 is set.
+/// The transfer works on the passed selection unless one of the measure-wide transfers is set.
 bool TransferFlagHolds(const TFMisc& context, int32_t /*setNumber*/, ToolFlag flag) {
-    const auto option = [&](size_t row) { return context.Options[row].value; };
-    return flag != kToolKeepPassedSelection || (option(3) == 0 && option(9) == 0 && option(5) == 0 && option(4) == 0);
+    const auto option = [&](TransferRow row) { return context.Options[row].value; };
+    return flag != kToolKeepPassedSelection ||
+           (option(TRANSFER_BEAT_CHARTS) == 0 && option(TRANSFER_MEASURE_EXPRESSIONS) == 0 &&
+            option(TRANSFER_LOCKED_GROUPS) == 0 && option(TRANSFER_MEASURES) == 0);
 }
 
 void ReloadTable() {

@@ -135,8 +135,8 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
         const hostapi::EntryView entry = array->entry(found);
         const OptionArray& rows = context.Options;
         int32_t horizontal = distance;
-        if (rows[3].value != 0) {
-            horizontal = rows[4].value;
+        if (rows[expressionsrow::kAlignWithNote].value != 0) {
+            horizontal = rows[expressionsrow::kHorizontalOffset].value;
         } else if (p > 0) {
             horizontal = EduDistanceToEvpu(context, measure, entry.position(), p);
         }
@@ -166,16 +166,17 @@ bool ConvertAssignment(TScoreExpressions& list, int32_t measure, int32_t index, 
                        const MeasureExpressionRecord& record, const hostapi::SelectionRecord& region,
                        const CollectSwitches& s, int32_t duration) {
     TFMisc* options = s.expressionOptions;
-    const bool noteAttach = options != nullptr && options->Options[2].value != 0;
+    const bool noteAttach = options != nullptr && options->Options[expressionsrow::kNoteAttached].value != 0;
     if (record.singleStaff() && !noteAttach && !s.slotCopy) {
         return false;
     }
     if (!s.slotCopy && options != nullptr) {
         const OptionArray& rows = options->Options;
-        if (record.vertical() >= 0 ? rows[5].value == 0 : rows[6].value == 0) {
+        if (record.vertical() >= 0 ? rows[expressionsrow::kAbove].value == 0
+                                   : rows[expressionsrow::kBelow].value == 0) {
             return false;
         }
-        if (rows[7].value != 0 && EnclosedTextExpression(record)) {
+        if (rows[expressionsrow::kIgnoreEnclosed].value != 0 && EnclosedTextExpression(record)) {
             return false;
         }
     }
@@ -346,7 +347,7 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
     bool keep = true;
     const bool text = item->IsTextExpression();
     const int32_t number = item->ExpressionNumber();
-    if (classify && align != nullptr && more != nullptr && On(more, 12) && text && number >= 1) {
+    if (classify && align != nullptr && more != nullptr && On(more, morerow::kOnlyDynamics) && text && number >= 1) {
         const TTextExpressions& table = TextExpressionTable();
         if (number > table.Count()) {
             return false;
@@ -354,7 +355,7 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
         const TTxtExprRec& record = table.Item(number - 1);
         const bool dynamic = record.DynamicsGlyph != 0 || HasDynamicWords(record.PlainText());
         if (!dynamic) {
-            if (record.MusicFont == 0 && On(more, 7)) {
+            if (record.MusicFont == 0 && On(more, morerow::kAdjustOthers)) {
                 item->Follower = 1;
             } else {
                 keep = false;
@@ -362,9 +363,9 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
         }
     }
     if (!text) {
-        keep = classify && On(align, 3);
+        keep = classify && On(align, alignrow::kShapeExpressions);
     } else if (align != nullptr) {
-        keep = keep && On(align, 0);
+        keep = keep && On(align, alignrow::kTextExpressions);
     }
     if (referenceStep == kNoReferenceStep) {
         item->Reference = referenceValue;
@@ -377,9 +378,9 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
         item->Reference = (referenceStep + staffStep) * 12;
     }
     const int32_t place = item->VerticalPosition() + item->Reference;
-    item->Above = (!classify || more == nullptr || On(more, 2)) && place >= 0 ? 1 : 0;
+    item->Above = (!classify || more == nullptr || On(more, morerow::kSeparately)) && place >= 0 ? 1 : 0;
     if (classify && more != nullptr) {
-        keep = keep && (item->Above != 0 ? On(more, 1) : On(more, 0));
+        keep = keep && (item->Above != 0 ? On(more, morerow::kAbove) : On(more, morerow::kBelow));
     }
     if (!keep) {
         return false;

@@ -17,6 +17,7 @@
 #include "core/host/finxess_records.h"
 #include "core/host/smart_shapes.h"
 #include "core/option_element.h"
+#include "expressions/expression_rows.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"

@@ -404,22 +404,22 @@ int32_t RunTextExpressionSorter() {
 bool RunSortTool(TFMisc& context) {
     TTextExpressions& table = TextExpressionTable();
     TSortOptions& options = table.Options();
-    options.SeparateFamilies = context.Options[0].value != 0 ? 1 : 0;
-    options.FamilyPriority = context.Options[1].value;
-    options.SeparateSizes = context.Options[2].value != 0 ? 1 : 0;
-    options.SizePriority = context.Options[3].value;
-    options.SeparateStyles = context.Options[4].value != 0 ? 1 : 0;
-    options.StylePriority = context.Options[5].value;
-    options.MusicFontsFirst = context.MoreOptions[0].value != 0 ? 1 : 0;
-    options.SortMusicFonts = context.MoreOptions[1].value != 0 ? 1 : 0;
-    options.EmptySticks = context.MoreOptions[2].value != 0 ? 1 : 0;
-    options.CaseFlag = context.MoreOptions[3].value != 0 ? 1 : 0;
+    options.SeparateFamilies = context.Options[SORT_SEPARATE_FAMILIES].value != 0 ? 1 : 0;
+    options.FamilyPriority = context.Options[SORT_FAMILY_PRIORITY].value;
+    options.SeparateSizes = context.Options[SORT_SEPARATE_SIZES].value != 0 ? 1 : 0;
+    options.SizePriority = context.Options[SORT_SIZE_PRIORITY].value;
+    options.SeparateStyles = context.Options[SORT_SEPARATE_STYLES].value != 0 ? 1 : 0;
+    options.StylePriority = context.Options[SORT_STYLE_PRIORITY].value;
+    options.MusicFontsFirst = context.MoreOptions[SORT_MORE_MUSIC_FONTS_FIRST].value != 0 ? 1 : 0;
+    options.SortMusicFonts = context.MoreOptions[SORT_MORE_SORT_MUSIC_FONTS].value != 0 ? 1 : 0;
+    options.EmptySticks = context.MoreOptions[SORT_MORE_EMPTY_STICKS].value != 0 ? 1 : 0;
+    options.CaseFlag = context.MoreOptions[SORT_MORE_CASE_SENSITIVE].value != 0 ? 1 : 0;
     options.NumberOrder = 0;
-    options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[4].text);
+    options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[SORT_MORE_MUSIC_FONTS].text);
     table.SortTables().Build(options.AdditionalFonts);
     table.LoadFromDocument();
-    return table.DeleteUnused(context.OwnerWindow, true, context.Options[6].value != 0,
-                              context.Options[7].value != 0) == kSortRunChanged;
+    return table.DeleteUnused(context.OwnerWindow, true, context.Options[SORT_DELETE_UNUSED].value != 0,
+                              context.Options[SORT_DELETE_ONLY].value != 0) == kSortRunChanged;
 }
 
 }  // namespace orvex

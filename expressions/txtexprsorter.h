@@ -19,6 +19,27 @@ namespace orvex {
 
 class TTextExpressions;
 
+/// Options of the Text Expression Sorter tool, by row.
+enum SortToolRow : size_t {
+    SORT_SEPARATE_FAMILIES = 0,
+    SORT_FAMILY_PRIORITY = 1,
+    SORT_SEPARATE_SIZES = 2,
+    SORT_SIZE_PRIORITY = 3,
+    SORT_SEPARATE_STYLES = 4,
+    SORT_STYLE_PRIORITY = 5,
+    SORT_DELETE_UNUSED = 6,
+    SORT_DELETE_ONLY = 7  ///< delete only, do not sort
+};
+
+/// Options of the sorter's "More..." page, by row.
+enum SortToolMoreRow : size_t {
+    SORT_MORE_MUSIC_FONTS_FIRST = 0,
+    SORT_MORE_SORT_MUSIC_FONTS = 1,
+    SORT_MORE_EMPTY_STICKS = 2,  ///< empty expressions stay with their preceding neighbour
+    SORT_MORE_CASE_SENSITIVE = 3,
+    SORT_MORE_MUSIC_FONTS = 4  ///< text: further music fonts, separated by commas
+};
+
 inline constexpr int32_t kSorterOptionsMode = 0;
 inline constexpr int32_t kSorterApplyMode = 1;
 

@@ -26,12 +26,6 @@ constexpr uint8_t kInvisibleBlank = 0xA0;
 constexpr int32_t kGap = 4;  ///< EVPU between a syllable and its extension
 constexpr size_t kBarlineByte = 10;
 
-// Option rows of the tool.
-constexpr size_t kRowLeftAligned = 0;
-constexpr size_t kRowBeyondLastNote = 1;
-constexpr size_t kRowContinuedOffset = 2;
-constexpr size_t kRowSystemEndOffset = 3;
-
 using Assignment = RawRecord<LyricAssignmentLayout::kSize>;
 
 /// A syllable as service 49 reads it.
@@ -386,7 +380,7 @@ bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {
             (continuation || LoadWholeEntryDetailRecord(assignmentTag, tracker.start.entry, tracker.inci,
                                                         assignment.data(), Assignment::kSize))) {
             const auto option = [&](size_t row) { return m_context.Options[row].value; };
-            const bool leftAligned = option(kRowLeftAligned) != 0;
+            const bool leftAligned = option(WORD_EXT_LEFT_ALIGNED) != 0;
             const int32_t w = read.width;
             // The reference notehead: the leftmost with the flag, else the rightmost, starting
             // from a point at the entry's x.
@@ -407,16 +401,17 @@ bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {
                 if (startMetrics.scale(2) != EntryMetrics::kUnscaled) {
                     endX = endX * startMetrics.scale(2) / EntryMetrics::kUnscaled;
                 }
-                endX += option(kRowSystemEndOffset);
+                endX += option(WORD_EXT_SYSTEM_END_OFFSET);
             }
             int64_t length = Unscaled(endX - middle, startMetrics.scale(1));
             int64_t offset = assignment.word(LyricAssignmentLayout::kOffset / 2);
             if (continuation) {
                 offset = leftAligned ? (left - right) / 2 - w : ((left - right) - w) / 2;
-                offset = offset - kGap + option(kRowContinuedOffset);
+                offset = offset - kGap + option(WORD_EXT_CONTINUED_OFFSET);
             }
             const int64_t widthPart = leftAligned ? w : w / 2;
-            length = Unscaled(length + option(kRowBeyondLastNote) - (widthPart + kGap + offset), startMetrics.scale(3));
+            length = Unscaled(length + option(WORD_EXT_BEYOND_LAST_NOTE) - (widthPart + kGap + offset),
+                              startMetrics.scale(3));
             if (length > 0) {
                 const auto stored = static_cast<int16_t>(std::min<int64_t>(length, INT16_MAX));
                 if (continuation) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -118,5 +119,13 @@ private:
 /// least one extension was written.
 int16_t RunWordExtensions(const hostapi::SelectionRecord* region, const hostapi::SelectionRecord* defaultRegion,
                           const TFMisc& context);
+
+/// Options of Word Extensions, by row.
+enum WordExtensionsRow : size_t {
+    WORD_EXT_LEFT_ALIGNED = 0,  ///< calculate the length for left-aligned syllables
+    WORD_EXT_BEYOND_LAST_NOTE = 1,
+    WORD_EXT_CONTINUED_OFFSET = 2,  ///< at the start of a new system
+    WORD_EXT_SYSTEM_END_OFFSET = 3
+};
 
 }  // namespace orvex

@@ -193,8 +193,8 @@ void TPrintMultipleFiles::OkButtonClick(vcl::TObject* /*Sender*/) {
     if (ListBox->SelCount() == 0 || TheModule.hooks.PrintContext == &m_context) {
         return;
     }
-    m_context.Options[1].value = NumberOr(edPause->Text(), 0);
-    m_context.Options[0].value = NumberOr(edCopies->Text(), 1);
+    m_context.Options[PRINT_FILES_PAUSE_AFTER].value = NumberOr(edPause->Text(), 0);
+    m_context.Options[PRINT_FILES_COPIES].value = NumberOr(edCopies->Text(), 1);
     PrintRun(m_context).form = this;
     m_individual = false;
     if (cbIndividual->Checked()) {
@@ -218,7 +218,7 @@ int32_t TPrintMultipleFiles::CopiesOf(const std::string& fileName) const {
             return number;
         }
     }
-    return m_context.Options[0].value;
+    return m_context.Options[PRINT_FILES_COPIES].value;
 }
 
 PrintRunState& PrintRun(const TFMisc& context) {
@@ -320,7 +320,7 @@ int32_t OpenNextPrintFile(TFMisc& context) {
         EndPrintRun();
         return 0;
     }
-    const int32_t pause = context.Options[1].value;
+    const int32_t pause = context.Options[PRINT_FILES_PAUSE_AFTER].value;
     if (pause != 0 && PrintRun(context).printedCount != 0 && PrintRun(context).printedCount % pause == 0 &&
         !AskYesNo(Host().window, FreeText::NFilesHaveBeenPrinted, 0, PrintRun(context).printedCount)) {
         EndPrintRun();

@@ -17,6 +17,14 @@
 
 namespace orvex {
 
+/// Options of Print Multiple Files, by row.
+enum PrintFilesRow : size_t {
+    PRINT_FILES_COPIES = 0,
+    PRINT_FILES_PAUSE_AFTER = 1,  ///< ask after this many files; 0 = never
+    PRINT_FILES_PATH = 2,
+    PRINT_FILES_LIST = 3
+};
+
 class TDirectoryListBox;
 class TFileListBox;
 class TfmCopies;

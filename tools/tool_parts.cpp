@@ -12,6 +12,7 @@
 #include "tools/layout/layout_services.h"
 #include "tools/layout/orchestration.h"
 #include "tools/notes/entry_commands.h"
+#include "tools/notes/new_spacing.h"
 #include "tools/notes/new_spacing_passes.h"
 #include "tools/notes/notes_services.h"
 
@@ -46,9 +47,9 @@ int32_t RunCopySystemOptimizationTool(TFMisc& context) {
     return RunCopySystemOptimization(Host().window, context) ? 1 : 0;
 }
 
-/// New Spacing runs in scroll view only when it adds a staff (option row 4).
+/// New Spacing runs in scroll view only when it adds a staff.
 bool NewSpacingFlagHolds(const TFMisc& context, int32_t /*setNumber*/, ToolFlag flag) {
-    return flag != kToolScrollViewOnly || context.Options[4].value != 0;
+    return flag != kToolScrollViewOnly || context.Options[NSP_COMPLEMENTARY_RHYTHMS].value != 0;
 }
 
 /// Playback's further option sets run without the host's edit bracket.

@@ -1,9 +1,11 @@
-// Tool items and command codes are named: the sources compare items with `ToolItem` values
-// (core/tool_items.h) and run commands by the named codes there, never by their numbers. A new
-// `item == 20`, `ITEM_... = 20` or `RunCommand(window, 117, ...)` fails here with the file and
-// the line named.
+// Tool items, command codes and option rows are named: the sources compare items with
+// `ToolItem` values (core/tool_items.h), run commands by the named codes there and read a tool's
+// option rows by the names its code gives them, never by their numbers. A new `item == 20`,
+// `ITEM_... = 20`, `RunCommand(window, 117, ...)`, `context.Options[3]` or `Row(context, 4)`
+// fails here with the file and the line named.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -40,6 +42,49 @@ bool NamesItemByNumber(const std::string& line) {
     return candidate && std::regex_search(code, kItemNumber);
 }
 
+/// An option row read or written by its number: an element of an option array (`Options[3]`,
+/// `MoreOptions[0]`, `ToolOptionsA[4]`, or a local array of rows such as `more[2].value`), or a
+/// row helper called with a number (`Row(context, 4)`, `option(3)`).
+const std::regex kRowNumber(R"((\b\w*Options[AB]?\[[0-9]+\])|)"
+                            R"((\b(more|rows|parts|values|options)\[[0-9]+\]\.(value|text))|)"
+                            R"((\b(Row|Option|On|OptionValue|MoreOption|More|row|option|value|box|Flag)\()"
+                            R"(([\w.>*-]+,\s*)?[0-9]+\)))");
+
+bool ReadsRowByNumber(const std::string& line) {
+    const std::string code = CodeOf(line);
+    // Only lines with a number closing a bracket or a call can match.
+    bool candidate = false;
+    for (size_t i = 0; i + 1 < code.size() && !candidate; ++i) {
+        candidate =
+            std::isdigit(static_cast<unsigned char>(code[i])) != 0 && (code[i + 1] == ']' || code[i + 1] == ')');
+    }
+    return candidate && std::regex_search(code, kRowNumber);
+}
+
+/// Every line of the sources of kFolders for which `matches` holds, as "file:line: text".
+template <typename Matcher>
+std::string SourceLinesMatching(Matcher matches) {
+    const fs::path root(ORVEX_SOURCE_DIR);
+    std::string found;
+    for (const std::string& folder : kFolders) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+            const std::string extension = entry.path().extension().string();
+            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) {
+                continue;
+            }
+            std::ifstream in(entry.path());
+            std::string line;
+            for (int number = 1; std::getline(in, line); ++number) {
+                if (matches(line)) {
+                    found += fs::relative(entry.path(), root).generic_string() + ":" + std::to_string(number) + ": " +
+                             line + "\n";
+                }
+            }
+        }
+    }
+    return found;
+}
+
 TEST(ToolItemNumbers, TheMatcherFindsNumberedItemsAndCodes) {
     EXPECT_TRUE(NamesItemByNumber("    if (item == 69) {"));
     EXPECT_TRUE(NamesItemByNumber("    reached = context.Item == 20;"));
@@ -56,29 +101,27 @@ TEST(ToolItemNumbers, TheMatcherFindsNumberedItemsAndCodes) {
 }
 
 TEST(ToolItemNumbers, NoSourceNamesAnItemOrACodeByItsNumber) {
-    const fs::path root(ORVEX_SOURCE_DIR);
-    std::vector<std::string> found;
-    for (const std::string& folder : kFolders) {
-        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
-            const std::string extension = entry.path().extension().string();
-            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) {
-                continue;
-            }
-            std::ifstream in(entry.path());
-            std::string line;
-            for (int number = 1; std::getline(in, line); ++number) {
-                if (NamesItemByNumber(line)) {
-                    found.push_back(fs::relative(entry.path(), root).generic_string() + ":" + std::to_string(number) +
-                                    ": " + line);
-                }
-            }
-        }
-    }
-    std::string report;
-    for (const std::string& line : found) {
-        report += line + "\n";
-    }
-    EXPECT_TRUE(found.empty()) << "name these items and codes (core/tool_items.h):\n" << report;
+    const std::string found = SourceLinesMatching(NamesItemByNumber);
+    EXPECT_TRUE(found.empty()) << "name these items and codes (core/tool_items.h):\n" << found;
+}
+
+TEST(ToolItemNumbers, TheMatcherFindsRowsReadByNumber) {
+    EXPECT_TRUE(ReadsRowByNumber("    const bool reverse = context.Options[2].value != 0;"));
+    EXPECT_TRUE(ReadsRowByNumber("    if (context.MoreOptions[1].value != 0) {"));
+    EXPECT_TRUE(ReadsRowByNumber("    TheModule.process.ToolOptionsA[4].value = amount;"));
+    EXPECT_TRUE(ReadsRowByNumber("    options.preferredLayer = more[2].value;"));
+    EXPECT_TRUE(ReadsRowByNumber("        if (Row(m_context, 3) != 0) {"));
+    EXPECT_TRUE(ReadsRowByNumber("    keep = keep && On(align, 0);"));
+    EXPECT_TRUE(ReadsRowByNumber("    options.glissandi = box(0);"));
+    EXPECT_FALSE(ReadsRowByNumber("    const bool reverse = context.Options[CHARSET_REVERSE].value != 0;"));
+    EXPECT_FALSE(ReadsRowByNumber("        if (Row(m_context, RESTS_ABSORB) != 0) {"));
+    EXPECT_FALSE(ReadsRowByNumber("    values[static_cast<size_t>(item)] = value;"));
+    EXPECT_FALSE(ReadsRowByNumber("    // context.Options[2] in a comment"));
+}
+
+TEST(ToolItemNumbers, NoSourceReadsAnOptionRowByItsNumber) {
+    const std::string found = SourceLinesMatching(ReadsRowByNumber);
+    EXPECT_TRUE(found.empty()) << "name these option rows (an enum next to the tool's code):\n" << found;
 }
 
 }  // namespace

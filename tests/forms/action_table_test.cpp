@@ -10,10 +10,45 @@
 
 #include "core/general_options.h"
 #include "core/host/access_state.h"
+#include "core/launch_rows.h"
 #include "core/module.h"
 #include "core/startup.h"
+#include "expressions/charset.h"
+#include "expressions/cuesheet.h"
+#include "expressions/expression_rows.h"
+#include "expressions/transfer.h"
+#include "expressions/txtexprsorter.h"
+#include "expressions/wordext.h"
 #include "forms/action_control_table.h"
+#include "forms/printfiles.h"
 #include "platform/win/system.h"
+#include "tools/layout/analyze.h"
+#include "tools/layout/beat_spacing.h"
+#include "tools/layout/explosion/explosion.h"
+#include "tools/layout/fit_measures.h"
+#include "tools/layout/hairpins.h"
+#include "tools/layout/layout_services.h"
+#include "tools/layout/process_parts.h"
+#include "tools/layout/split_point.h"
+#include "tools/notes/accidentals.h"
+#include "tools/notes/beam_breaker_form.h"
+#include "tools/notes/chord_styles.h"
+#include "tools/notes/combine.h"
+#include "tools/notes/cue_notes.h"
+#include "tools/notes/entry_commands.h"
+#include "tools/notes/entry_details.h"
+#include "tools/notes/entry_filters.h"
+#include "tools/notes/export_spreadsheet.h"
+#include "tools/notes/fill_rests.h"
+#include "tools/notes/find_compare.h"
+#include "tools/notes/harp.h"
+#include "tools/notes/lyrics.h"
+#include "tools/notes/new_spacing.h"
+#include "tools/notes/notes_services.h"
+#include "tools/notes/playback_effects.h"
+#include "tools/notes/rests.h"
+#include "tools/notes/slurs.h"
+#include "tools/notes/tremolo.h"
 
 namespace {
 
@@ -68,6 +103,94 @@ TEST_F(ActionTableTest, EveryItemHasItsNumberOfRows) {
         total += ActionRowCount(item);
     }
     EXPECT_EQ(total, 508);
+}
+
+// Each tool names its rows next to its code; the last name (or the count a name set ends with)
+// must reach the tool's last row in the table, so that a row added or removed there shows here.
+struct NamedRows {
+    const char* names;
+    ToolItem item;
+    size_t rows;  ///< the last named row + 1
+};
+
+// clang-format off
+const NamedRows kNamedRows[] = {
+    {"TrillNotesRow", ToolItem::TrillNotes, TRILL_NOTES_DOTTED_SHIFT + 1},
+    {"RemoveRow", ToolItem::Remove, REMOVE_HIDDEN_RESTS + 1},
+    {"RemoveBeatChartElementsRow", ToolItem::RemoveBeatChartElements, REMOVE_BEAT_ELEMENTS_REFRESH + 1},
+    {"MakeSpaceRow", ToolItem::MakeSpace, MAKE_SPACE_REFRESH + 1},
+    {"AddRemoveSpaceRow", ToolItem::AddRemoveSpace, ADD_SPACE_PLACE + 1},
+    {"MoveSyllablesRow", ToolItem::MoveSyllables, MOVE_SYLLABLES_IGNORE_PREVIOUS + 1},
+    {"ProportionalityRow", ToolItem::Proportionality, PROPORTIONALITY_MAXIMUM_PERCENT + 1},
+    {"LeadingWhitespaceRow", ToolItem::LeadingWhitespace, LEADING_WHITE_REFRESH + 1},
+    {"BeamBreakerRow", ToolItem::BeamBreaker, BEAM_SIMPLIFY_RESTS + 1},
+    {"SortToolRow", ToolItem::TextExpressionSorter, SORT_DELETE_ONLY + 1},
+    {"ParenthesesRow", ToolItem::Parentheses, PAREN_ROW_COUNT},
+    {"MoreProportionalityRow", ToolItem::MoreProportionality, MORE_PROPORTIONALITY_MINIMUM_STEPPING + 1},
+    {"SortToolMoreRow", ToolItem::MoreSort, SORT_MORE_MUSIC_FONTS + 1},
+    {"MelismaRow", ToolItem::LeftAlignMelisma, MELISMA_IGNORE_PREVIOUS + 1},
+    {"ScaleStaffPositionsRow", ToolItem::ScaleStaffPositions, SCALE_STAVES_MOVE_FOLLOWING + 1},
+    {"ChordStylesRow", ToolItem::CustomChordStyles, CHORD_STYLES_AFTER_ACCIDENTAL + 1},
+    {"CopySystemOptimizationRow", ToolItem::CopySystemOptimization, COPY_OPT_UNOPTIMIZED_TOO + 1},
+    {"ShiftLyricsRow", ToolItem::ShiftLyrics, SHIFT_LYRICS_IGNORE_PREVIOUS + 1},
+    {"ScaleSpacingRow", ToolItem::ExpandSpacing, SCALE_SPACING_WITH_BARLINES + 1},
+    {"ScaleSpacingRow", ToolItem::CompressSpacing, SCALE_SPACING_WITH_BARLINES + 1},
+    {"NewSpacingRow", ToolItem::NewSpacing, NSP_GLISSANDO_SPACE + 1},
+    {"GeneralOptionRow", ToolItem::Options, GO_ROW_COUNT},
+    {"NewSpacingMoreRow", ToolItem::MoreNewSpacing, NSP_PLAIN_VALUES_ONLY + 1},
+    {"TremoloRow", ToolItem::Tremolo, TREM_PLAYBACK_NOTES + 1},
+    {"CueNotesRow", ToolItem::CueNotes, CUE_NOTES_RESET_ACCIDENTALS + 1},
+    {"ProcessPartsRow", ToolItem::ProcessParts, PARTS_IGNORE_LAYERS + 1},
+    {"ExplosionOption", ToolItem::SmartDistribution, kOptCopyClefs + 1},
+    {"MorePartOptionsRow", ToolItem::MorePartOptions, MORE_PARTS_UNHIDE_TUPLETS + 1},
+    {"alignrow", ToolItem::AlignMove, alignrow::kMode + 1},
+    {"CharsetRow", ToolItem::CharacterSetConversion, CHARSET_EXCLUDED_FONTS + 1},
+    {"morerow", ToolItem::MoreAlign, morerow::kShortOffset + 1},
+    {"FindRow", ToolItem::Find, ROW_MUSIC_FONT + 1},
+    {"TremoloMoreRow", ToolItem::MoreTremolo, TREM_PLAYBACK_MIN_BEAMS + 1},
+    {"FitMeasuresRow", ToolItem::FitMeasures, FIT_LOCK_SYSTEMS + 1},
+    {"ExplosionOption", ToolItem::SmartExplosion, kOptCopyClefs + 1},
+    {"CombineRow", ToolItem::CombineRhythmsAndPitches, COMBINE_SKIP_RESTS + 1},
+    {"ExportRow", ToolItem::ExportToSpreadsheet, EXPORT_DECIMAL_POINT + 1},
+    {"MeasureWidthsRow", ToolItem::MeasureWidths, MEASURE_WIDTHS_ROW_COUNT},
+    {"AccidentalsRow", ToolItem::Accidentals, ACCIDENTALS_SYSTEM_START + 1},
+    {"UpdateGroupsRow", ToolItem::UpdateGroups, UPDATE_GROUPS_ADD_NEW + 1},
+    {"hairpinrow", ToolItem::CreateHairpins, hairpinrow::kOpeningWidth + 1},
+    {"CreateSlursRow", ToolItem::CreateSlurs, CREATE_SLURS_RIGHT_DISTANCE + 1},
+    {"HarpRow", ToolItem::HarpPedaling, HARP_CHANGE_SIZE + 1},
+    {"MoreBeamBreakerRow", ToolItem::MoreBeamBreaker, BEAM_MORE_RESTS_TO_EIGHTHS + 1},
+    {"SplitSystemRow", ToolItem::SplitStaffSystem, SPLIT_SYSTEM_PARTS + 1},
+    {"FillRestsRow", ToolItem::FillWithRests, FILL_RANDOM_DEVIATION + 1},
+    {"PrintFilesRow", ToolItem::PrintMultipleFiles, PRINT_FILES_LIST + 1},
+    {"AfterInsertingRow", ToolItem::AfterInsertingMeasures, AFTER_INSERTING_SYSTEMS + 1},
+    {"ShiftSystemRow", ToolItem::ShiftSystemOptimization, SHIFT_SYSTEM_PROPERTIES + 1},
+    {"TransferRow", ToolItem::Transfer, TRANSFER_PAGE_TEXT_WORDS + 1},
+    {"RemoveAdjustmentsRow", ToolItem::RemoveAdjustments, REMOVE_LYRICS_JUSTIFICATION + 1},
+    {"ShiftRow", ToolItem::Shift, SHIFT_GLISSANDI + 1},
+    {"ResetRow", ToolItem::Reset, RESET_MEASURE_EXPRESSION_BITS + 1},
+    {"CueSheetRow", ToolItem::AuricleImport, CUE_ROW_STREAMER_LENGTH + 1},
+    {"HarmonicaRow", ToolItem::Harmonica, HARMONICA_CONVERT + 1},
+    {"WordExtensionsRow", ToolItem::WordExtensions, WORD_EXT_SYSTEM_END_OFFSET + 1},
+    {"CompareRow", ToolItem::CompareEntries, ROW_IGNORE_NOTEHEADS + 1},
+    {"analyzerow", ToolItem::Analyze, analyzerow::kNoteheads + 1},
+    {"SpecialRow", ToolItem::SpecialModifications, SPECIAL_KEEP_ONLY + 1},
+    {"RestsRow", ToolItem::Rests, RESTS_SIMPLIFY_RHYTHM + 1},
+    {"PlaybackRow", ToolItem::Playback, PLAYBACK_TRILL_INTERVAL + 1},
+    {"ReplacePitchesRow", ToolItem::ReplacePitches, REPLACE_INTO_5 + 1},
+    {"PlaybackMoreRow", ToolItem::MorePlayback, PLAYBACK_MORE_PREFERRED_LAYER + 1},
+    {"expressionsrow", ToolItem::Expressions, expressionsrow::kFactor + 1},
+    {"EnclosuresRow", ToolItem::Enclosures, ENCLOSURES_PUT + 1},
+    {"SplitPointRow, the rows of slot 76", ToolItem::PitchProjection, SPLIT_SIMPLIFY_RHYTHM + 1},
+    {"SpecialRegionsRow", ToolItem::SpecialMeasureRegions, SPECIAL_REGIONS_ADD_DOUBLE_BARLINES + 1},
+    {"SlurToolRow, CollisionRow", ToolItem::Slurs, SLURS_OFF_CENTER + 1},
+};
+// clang-format on
+
+TEST_F(ActionTableTest, EveryToolsRowNamesEndWithItsLastRow) {
+    for (const NamedRows& named : kNamedRows) {
+        EXPECT_EQ(static_cast<size_t>(ActionRowCount(ItemNumber(named.item))), named.rows)
+            << named.names << " for item " << ItemNumber(named.item);
+    }
 }
 
 TEST_F(ActionTableTest, ItemsWithoutOptionsHaveNoRows) {

@@ -17,38 +17,6 @@ namespace orvex {
 struct TFMisc;
 class TStaffSystems;
 
-/// Rows of the Align/Move options (tool 29).
-namespace alignrow {
-inline constexpr size_t kTextExpressions = 0;
-inline constexpr size_t kHairpins = 1;
-inline constexpr size_t kCustomShapes = 2;
-inline constexpr size_t kShapeExpressions = 3;
-inline constexpr size_t kMoveVertically = 4;
-inline constexpr size_t kMode = 5;
-}  // namespace alignrow
-
-/// Rows of its "More..." options (tool 31).
-namespace morerow {
-inline constexpr size_t kBelow = 0;
-inline constexpr size_t kAbove = 1;
-inline constexpr size_t kSeparately = 2;
-inline constexpr size_t kConsiderHairpins = 3;
-inline constexpr size_t kConsiderNoteAttached = 4;
-inline constexpr size_t kConsiderMeasureAttached = 5;
-inline constexpr size_t kMeasureAttachedIfNoNote = 6;
-inline constexpr size_t kAdjustOthers = 7;
-inline constexpr size_t kAvoidCollisions = 8;
-inline constexpr size_t kEachSystem = 9;
-inline constexpr size_t kRestartAfter = 10;
-inline constexpr size_t kMusicFonts = 11;
-inline constexpr size_t kOnlyDynamics = 12;
-inline constexpr size_t kHairpinAdjustment = 13;
-inline constexpr size_t kConvertArticulations = 14;
-inline constexpr size_t kStraightenOnly = 15;
-inline constexpr size_t kShortMarkings = 16;
-inline constexpr size_t kShortOffset = 17;
-}  // namespace morerow
-
 /// Aligns the staves of the region with the given option arrays (the "separately" row may be
 /// switched on in `more`). With `reload` the shared smart shapes of the region are reloaded;
 /// `systems` (may be null) groups by staff system; a progress handle is used as given,

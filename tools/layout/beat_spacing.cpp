@@ -1,10 +1,13 @@
 // The spacing commands of the spacing submenu, measure by measure through the beat chart, and
 // the measure flags of "Reset...".
+#include "tools/layout/beat_spacing.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
 #include "core/beat_chart.h"
 #include "core/dispatch.h"
@@ -16,6 +19,7 @@
 #include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/expression_records.h"
+#include "tools/layout/hairpins.h"
 
 namespace orvex {
 namespace {
@@ -44,10 +48,12 @@ constexpr int32_t kFirstReductionWidth = 10;
 constexpr int32_t MSG_BEAT_CHART_OUT_OF_ORDER = 8;
 constexpr int32_t CAPTION_MEASURE_NOT_PROCESSED = 6;
 
-int32_t Option(const TFMisc& context, size_t row) {
+template <typename RowName>
+int32_t Option(const TFMisc& context, RowName row) {
+    static_assert(std::is_enum_v<RowName>, "rows are read by name");
     return context.Options[row].value;
 }
-int32_t MoreOption(const TFMisc& context, size_t row) {
+int32_t MoreOption(const TFMisc& context, MoreProportionalityRow row) {
     return context.MoreOptions[row].value;
 }
 
@@ -222,7 +228,7 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount) {
             break;
         }
     }
-    if (Option(context, 2) == 0) {
+    if (Option(context, SCALE_SPACING_WITH_BARLINES) == 0) {
         if (first == 0 && last > 1) {
             first = 1;
         }
@@ -296,10 +302,10 @@ void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place) {
 
 bool LimitLeadingWhiteSpace(TFMisc& context) {
     BeatChartState& chart = Chart(context);
-    const int32_t limit = Option(context, 0);
-    const bool always = Option(context, 1) != 0;
-    const int32_t subtract = Option(context, 2);
-    const int32_t maximumMinimum = Option(context, 3);
+    const int32_t limit = Option(context, LEADING_WHITE_LIMIT);
+    const bool always = Option(context, LEADING_WHITE_ALWAYS) != 0;
+    const int32_t subtract = Option(context, LEADING_WHITE_SUBTRACT);
+    const int32_t maximumMinimum = Option(context, LEADING_WHITE_MAXIMUM_MINIMUM);
     int32_t lead = BeatPosition(chart, 1);
     const int32_t minimum = BeatMinimum(chart, 1);
     bool changed = false;
@@ -465,8 +471,8 @@ bool WidenBeatElement(TFMisc& context, int32_t k, int32_t ratio) {
         return true;
     }
     const auto at = static_cast<size_t>(k);
-    const int64_t maximumAdd = Option(context, 4);
-    const int64_t maximumPercent = Option(context, 5);
+    const int64_t maximumAdd = Option(context, PROPORTIONALITY_MAXIMUM_ADD);
+    const int64_t maximumPercent = Option(context, PROPORTIONALITY_MAXIMUM_PERCENT);
     int64_t r = ratio;
     if (factors[at] > 0 && maximumPercent * 1000 / factors[at] < r / 10) {
         r = maximumPercent * 10000 / factors[at];
@@ -481,7 +487,7 @@ bool WidenBeatElement(TFMisc& context, int32_t k, int32_t ratio) {
         add = maximumAdd - added[at];
     }
     added[at] = Clamp32(added[at] + add);
-    ShiftBeatChart(context, k, Clamp32(add), Option(context, 1) == 0);
+    ShiftBeatChart(context, k, Clamp32(add), Option(context, PROPORTIONALITY_CLEAR_MINIMUM_POSITIONS) == 0);
     return ComputeBeatDensities(context);
 }
 
@@ -490,10 +496,10 @@ bool ProportionalityPass(TFMisc& context) {
         return false;
     }
     BeatChartState& chart = Chart(context);
-    const int64_t factor = Option(context, 0);
-    const int64_t lastFactor = MoreOption(context, 0);
-    const int64_t threshold = MoreOption(context, 2);
-    const int64_t percentPerClass = MoreOption(context, 3);
+    const int64_t factor = Option(context, PROPORTIONALITY_FACTOR);
+    const int64_t lastFactor = MoreOption(context, MORE_PROPORTIONALITY_LAST_NOTE);
+    const int64_t threshold = MoreOption(context, MORE_PROPORTIONALITY_THRESHOLD);
+    const int64_t percentPerClass = MoreOption(context, MORE_PROPORTIONALITY_PERCENT_PER_STEP);
     const std::vector<int32_t>& densities = List(chart, kDensities);
     const std::vector<int32_t>& classes = List(chart, kClasses);
     const std::vector<int32_t>& expected = List(chart, kExpected);
@@ -538,7 +544,7 @@ bool ProportionalityPass(TFMisc& context) {
 void ReduceMinimumPositions(TFMisc& context) {
     BeatChartState& chart = Chart(context);
     const int32_t n = chart.elementCount;
-    const int32_t threshold = MoreOption(context, 4);
+    const int32_t threshold = MoreOption(context, MORE_PROPORTIONALITY_MINIMUM_STEPPING);
     std::array<int32_t, kMinWidthHistogram> histogram{};
     for (int32_t i = 1; i <= n; ++i) {
         const int32_t w = BeatElementMinWidth(chart, i);
@@ -585,10 +591,10 @@ bool ApplyProportionality(TFMisc& context, int32_t depth) {
             values.resize(static_cast<size_t>(chart.elementCount + 2), which == kAdded ? 0 : kUnwidened);
         }
     }
-    if (depth == 0 && Option(context, 3) != 0) {
+    if (depth == 0 && Option(context, PROPORTIONALITY_REDUCE_MINIMUM_POSITIONS) != 0) {
         ReduceMinimumPositions(context);
     }
-    if (depth == 0 && Option(context, 2) != 0) {
+    if (depth == 0 && Option(context, PROPORTIONALITY_TIGHT) != 0) {
         SetNotesTight(context);
     }
     RecomputeBeatPositions(context);
@@ -599,11 +605,11 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     const int32_t measure = context.Walk.measure;
     if (IsItem(context.Item, ToolItem::Reset)) {
         uint8_t* measureRecord = context.Walk.measureSpec.data();
-        if (Option(context, 2) != 0) {
+        if (Option(context, RESET_SMART_SHAPE_BITS) != 0) {
             hostapi::WriteU16(measureRecord, EDTMeasureSpec::kFlags,
                               hostapi::ReadU16(measureRecord, EDTMeasureSpec::kFlags) | kMeasureHasSmartShapes);
         }
-        if (Option(context, 3) != 0) {
+        if (Option(context, RESET_MEASURE_EXPRESSION_BITS) != 0) {
             hostapi::WriteU16(
                 measureRecord, EDTMeasureSpec::kMoreFlags,
                 hostapi::ReadU16(measureRecord, EDTMeasureSpec::kMoreFlags) | hostapi::kMeasureHasExpressions);
@@ -633,7 +639,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     bool repeat = false;
     switch (static_cast<ToolItem>(context.Item)) {
         case ToolItem::RemoveBeatChartElements:
-            if (RemoveExtraneousBeatElements(context, Option(context, 0))) {
+            if (RemoveExtraneousBeatElements(context, Option(context, REMOVE_BEAT_ELEMENTS_TOLERANCE))) {
                 handled = true;
                 changed = repeat = true;
             }
@@ -649,18 +655,19 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
         case ToolItem::MakeSpace:
             handled = true;
             changed = n >= 2;
-            CompressBeatChart(chart, Option(context, 0));
+            CompressBeatChart(chart, Option(context, MAKE_SPACE_PERCENT));
             break;
         case ToolItem::ExpandSpacing:
         case ToolItem::CompressSpacing:
             handled = true;
-            changed = ScaleBeatRange(
-                context, IsItem(context.Item, ToolItem::ExpandSpacing) ? Option(context, 0) : -Option(context, 0));
+            changed = ScaleBeatRange(context, IsItem(context.Item, ToolItem::ExpandSpacing)
+                                                  ? Option(context, SCALE_SPACING_AMOUNT)
+                                                  : -Option(context, SCALE_SPACING_AMOUNT));
             break;
         case ToolItem::AddRemoveSpace:
             // The chart and the measure width change together: both are written back.
             handled = true;
-            AddRemoveBeatSpace(context, Option(context, 0), Option(context, 2));
+            AddRemoveBeatSpace(context, Option(context, ADD_SPACE_AMOUNT), Option(context, ADD_SPACE_PLACE));
             changed = true;
             break;
         case ToolItem::LeadingWhitespace:

@@ -16,18 +16,11 @@
 namespace orvex {
 namespace {
 
-// Option rows.
-constexpr size_t kFromSystem = 0;
-constexpr size_t kFirstTarget = 1;
-constexpr size_t kLastTarget = 2;
-constexpr size_t kSameStavesOnly = 3;
-constexpr size_t kUnoptimizedToo = 4;
-
 /// A copied staff list is saved as if it had this many stored entries, so that the target's
 /// surplus entries are deleted.
 constexpr int32_t kCopiedListCount = 1000;
 
-int32_t Option(const TFMisc& context, size_t row) {
+int32_t Option(const TFMisc& context, CopySystemOptimizationRow row) {
     return context.Options[row].value;
 }
 
@@ -94,7 +87,7 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
     if (systems.Count() == 0) {
         return false;
     }
-    const int32_t from = Option(context, kFromSystem);
+    const int32_t from = Option(context, COPY_OPT_FROM_SYSTEM);
     const bool inRange = from >= 0 && from <= systems.Count();
     // FROM 0 is the score's own list (the staff list manager's Copy From). A system without a
     // staff list of its own has nothing to copy: its empty list would leave the targets marked
@@ -104,8 +97,8 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
         ShowMessageText(owner, FreeText::InvalidFromSystemSpecified, 0, 0);
         return false;
     }
-    const int32_t first = Option(context, kFirstTarget);
-    const int32_t last = std::min(Option(context, kLastTarget), systems.Count());
+    const int32_t first = Option(context, COPY_OPT_FIRST_TARGET);
+    const int32_t last = std::min(Option(context, COPY_OPT_LAST_TARGET), systems.Count());
     const TGroups sourceGroups(from, false, false, false);
     if (last - first + 1 < 1) {
         return false;
@@ -130,10 +123,10 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
         }
         const TInstruments target(s, &systems, false);
         if (target.Count() == 0) {
-            if (Option(context, kUnoptimizedToo) == 0) {
+            if (Option(context, COPY_OPT_UNOPTIMIZED_TOO) == 0) {
                 continue;
             }
-        } else if (Option(context, kSameStavesOnly) != 0 && !SameStaves(target, source)) {
+        } else if (Option(context, COPY_OPT_SAME_STAVES_ONLY) != 0 && !SameStaves(target, source)) {
             continue;
         }
         CopyOptimization(systems, s, source, sourceGroups);

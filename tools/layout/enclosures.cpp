@@ -18,11 +18,6 @@
 namespace orvex {
 namespace {
 
-// Option rows of "Enclosures...".
-constexpr size_t kRemoveRow = 1;
-constexpr size_t kGetRow = 2;
-constexpr size_t kPutRow = 3;
-
 /// The enclosure that Get took for a later Put (the tool context's state slots).
 struct EnclosureClipboard {
     std::array<int32_t, 3> enclosure{};
@@ -85,8 +80,9 @@ bool PutEnclosure(const TFMisc& context, TTextExpressions& table, const std::vec
 }  // namespace
 
 bool RunEnclosures(TFMisc& context) {
-    const int actions = (context.Options[kRemoveRow].value != 0 ? 1 : 0) +
-                        (context.Options[kGetRow].value != 0 ? 1 : 0) + (context.Options[kPutRow].value != 0 ? 1 : 0);
+    const int actions = (context.Options[ENCLOSURES_REMOVE].value != 0 ? 1 : 0) +
+                        (context.Options[ENCLOSURES_GET].value != 0 ? 1 : 0) +
+                        (context.Options[ENCLOSURES_PUT].value != 0 ? 1 : 0);
     if (actions != 1) {
         ShowMessageText(context.OwnerWindow, FreeText::SelectExactlyOneAction, 0, 0);
         return false;
@@ -94,14 +90,14 @@ bool RunEnclosures(TFMisc& context) {
     TTextExpressions& table = TextExpressionTable();
     table.IsComplete();
     const std::vector<int32_t> places = ChosenPlaces(context, table);
-    if (context.Options[kRemoveRow].value != 0) {
+    if (context.Options[ENCLOSURES_REMOVE].value != 0) {
         return RemoveEnclosures(context, table, places);
     }
-    if (context.Options[kGetRow].value != 0) {
+    if (context.Options[ENCLOSURES_GET].value != 0) {
         GetEnclosure(context, table, places);
         // What was got is put at once.
-        context.Options[kGetRow].value = 0;
-        context.Options[kPutRow].value = 1;
+        context.Options[ENCLOSURES_GET].value = 0;
+        context.Options[ENCLOSURES_PUT].value = 1;
     }
     return PutEnclosure(context, table, places);
 }

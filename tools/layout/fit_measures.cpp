@@ -23,20 +23,6 @@
 namespace orvex {
 namespace {
 
-// Option rows of "Measure Widths...".
-constexpr size_t kRestWidth = 0;
-constexpr size_t kEmptyWidth = 1;
-constexpr size_t kOneNoteWidth = 2;
-constexpr size_t kScalingFactor = 3;
-constexpr size_t kWidthRows = 4;
-
-// Option rows of "Fit Measures...".
-constexpr size_t kUseSelection = 0;
-constexpr size_t kFromMeasure = 1;
-constexpr size_t kToMeasure = 2;
-constexpr size_t kSystemCount = 3;
-constexpr size_t kLockSystems = 4;
-
 /// Widths below this are "don't set".
 constexpr int32_t kSmallestWidth = 20;
 /// A 4/4 measure, whose width is not scaled.
@@ -139,13 +125,15 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region, s
             break;
         }
         RawRecord<MultimeasureRestLayout::kSize> rest;
-        if (WidthSet(value(kRestWidth)) &&
+        if (WidthSet(value(MEASURE_WIDTHS_REST)) &&
             LoadWholeOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize)) {
-            hostapi::WriteI16(rest.data(), MultimeasureRestLayout::kWidth, static_cast<int16_t>(value(kRestWidth)));
+            hostapi::WriteI16(rest.data(), MultimeasureRestLayout::kWidth,
+                              static_cast<int16_t>(value(MEASURE_WIDTHS_REST)));
             SaveOtherRecord(kTagMultimeasureRest, m, 0, rest.data(), MultimeasureRestLayout::kSize);
         }
-        if (WidthSet(value(kEmptyWidth)) || WidthSet(value(kOneNoteWidth))) {
-            SetMeasureWidth(region, m, value(kEmptyWidth), value(kOneNoteWidth), value(kScalingFactor));
+        if (WidthSet(value(MEASURE_WIDTHS_EMPTY)) || WidthSet(value(MEASURE_WIDTHS_ONE_NOTE))) {
+            SetMeasureWidth(region, m, value(MEASURE_WIDTHS_EMPTY), value(MEASURE_WIDTHS_ONE_NOTE),
+                            value(MEASURE_WIDTHS_SCALING));
         }
     }
     progress.End();
@@ -153,7 +141,8 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region, s
 }
 
 bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region) {
-    return RunMeasureWidths(context, region, std::span<const OptionElement>(context.Options.data(), kWidthRows));
+    return RunMeasureWidths(context, region,
+                            std::span<const OptionElement>(context.Options.data(), MEASURE_WIDTHS_ROW_COUNT));
 }
 
 bool RunFitMeasures(TFMisc& context) {
@@ -166,10 +155,10 @@ bool RunFitMeasures(TFMisc& context) {
     hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
                                              ? *TheModule.dispatch.CurrentRegion
                                              : TheModule.dispatch.SelectionRecords[1];
-    const int32_t first = option(kUseSelection) != 0 ? selection.firstMeasure() : option(kFromMeasure);
-    const int32_t last = option(kUseSelection) != 0 ? selection.lastMeasure() : option(kToMeasure);
-    const int32_t targets = option(kSystemCount);
-    const bool lock = option(kLockSystems) != 0;
+    const int32_t first = option(FIT_USE_SELECTION) != 0 ? selection.firstMeasure() : option(FIT_FROM_MEASURE);
+    const int32_t last = option(FIT_USE_SELECTION) != 0 ? selection.lastMeasure() : option(FIT_TO_MEASURE);
+    const int32_t targets = option(FIT_SYSTEM_COUNT);
+    const bool lock = option(FIT_LOCK_SYSTEMS) != 0;
     if (first < 1 || last < first || targets < 1) {
         return false;
     }
@@ -179,7 +168,7 @@ bool RunFitMeasures(TFMisc& context) {
     range.setLastMeasure(static_cast<hostapi::MeasureNumber>(last));
     // The width pass runs with values that set no width (rows 0-3 of the second option array are
     // 0): fitting never rewrites the widths of measures the user did not ask for.
-    const std::array<OptionElement, kWidthRows> noWidths{};
+    const std::array<OptionElement, MEASURE_WIDTHS_ROW_COUNT> noWidths{};
     if (!RunMeasureWidths(context, range, noWidths)) {
         return false;
     }

@@ -316,15 +316,16 @@ bool RunCreateHairpins(TFMisc& context) {
 }
 
 bool RunResetTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
-    const auto option = [&](size_t row) { return context.Options[row].value; };
-    // Rows 0 and 1: the hairpins of the region (the whole document when nothing is selected)
-    // take the opening width of row 0 and, with row 1, are made horizontal over a system break.
-    if ((option(1) != 0 || option(0) != 0) && region != nullptr) {
+    const auto option = [&](ResetRow row) { return context.Options[row].value; };
+    // The hairpins of the region (the whole document when nothing is selected) take the opening
+    // width and, when asked, are made horizontal over a system break.
+    if ((option(RESET_HAIRPIN_HORIZONTAL) != 0 || option(RESET_HAIRPIN_OPENING) != 0) && region != nullptr) {
         TSmartShapes shapes;
         shapes.LoadMeasureLinks(region->firstMeasure(), region->lastMeasure());
-        shapes.AdjustInRegion(*region, option(1) != 0, static_cast<int16_t>(option(0)));
+        shapes.AdjustInRegion(*region, option(RESET_HAIRPIN_HORIZONTAL) != 0,
+                              static_cast<int16_t>(option(RESET_HAIRPIN_OPENING)));
     }
-    if (option(2) == 0 && option(3) == 0) {
+    if (option(RESET_SMART_SHAPE_BITS) == 0 && option(RESET_MEASURE_EXPRESSION_BITS) == 0) {
         return true;
     }
     return RunEntryProcessingTool(context);

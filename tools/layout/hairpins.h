@@ -26,6 +26,14 @@ inline constexpr size_t kMaximumWidth = 6;
 inline constexpr size_t kOpeningWidth = 7;
 }  // namespace hairpinrow
 
+/// Options of Reset, by row: the hairpins of the region, then the entries' measure flags.
+enum ResetRow : size_t {
+    RESET_HAIRPIN_OPENING = 0,
+    RESET_HAIRPIN_HORIZONTAL = 1,  ///< make horizontal over system break
+    RESET_SMART_SHAPE_BITS = 2,
+    RESET_MEASURE_EXPRESSION_BITS = 3
+};
+
 /// The smart shape kinds of a hairpin.
 inline constexpr int16_t kShapeDecrescendo = 2;
 inline constexpr int16_t kShapeCrescendo = 3;

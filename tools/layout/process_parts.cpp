@@ -58,14 +58,6 @@ constexpr size_t kArticulationValue = 4;  ///< the vertical offset word of an 'e
 constexpr uint8_t kOnFirstNote = 0x08;    ///< in the last byte of an 'edED' record
 constexpr int32_t kMaxPasses = 16;        ///< a bound on the repeated tidy and merge passes
 
-// More... rows.
-constexpr size_t kMoreClearDisplacements = 3;
-constexpr size_t kMoreResetTies = 4;
-constexpr size_t kMoreOptimizeRests = 6;
-constexpr size_t kMoreClearEmpty = 7;
-constexpr size_t kMoreUnfreezeSlurs = 9;
-constexpr size_t kMoreUnhideTuplets = 10;
-
 /// One articulation of an item, with the entry and note it came from.
 struct Articulation {
     Record10 record;
@@ -144,9 +136,9 @@ std::optional<bool> KeepsGraceNote(const NInfo& info, int32_t t, const LayerArra
     const NInfoItem& next = info.items[static_cast<size_t>(led)];
     const int32_t m = std::min<int32_t>(next.usedSlots, kNInfoSlots);
     if (m <= 1) {
-        return parts[0].value != 0;  // the grace note goes with the single note it leads into
+        return parts[PARTS_SINGLE_NOTES_UNISON].value != 0;  // the grace note goes with the single note it leads into
     }
-    const int32_t mine = std::min(m <= 7 ? parts[static_cast<size_t>(m - 1)].value : m, m);
+    const int32_t mine = std::min(m <= 7 ? parts[ExtractRowOfChord(m)].value : m, m);
     // The note it leads into is in its own layer and voice where that voice goes on there.
     const VoiceSlot& own = info.items[static_cast<size_t>(t)].slots[0];
     const auto sameVoice = [&](const VoiceSlot& slot) {
@@ -173,8 +165,8 @@ std::vector<int32_t> ChooseParts(const NInfo& info, const LayerArrays& layers, c
     for (int32_t t = 0; t < info.itemCount; ++t) {
         const NInfoItem& item = info.items[static_cast<size_t>(t)];
         const int32_t n = std::min<int32_t>(item.usedSlots, kNInfoSlots);
-        int32_t k = n == 1             ? (parts[0].value != 0 ? 1 : 0)
-                    : n >= 2 && n <= 7 ? parts[static_cast<size_t>(n - 1)].value
+        int32_t k = n == 1             ? (parts[PARTS_SINGLE_NOTES_UNISON].value != 0 ? 1 : 0)
+                    : n >= 2 && n <= 7 ? parts[ExtractRowOfChord(n)].value
                                        : n;
         if (const std::optional<bool> keeps = KeepsGraceNote(info, t, layers, parts)) {
             k = *keeps ? 1 : 0;
@@ -257,10 +249,10 @@ void TidyKeptEntry(const EntryView& entry, const NoteView& note, NInfoItem& item
     entry.setFlags(flags);
     SetMoreFlags(entry, kMoreProcessed, 0);
     note.setFlags(note.flags() & ~kNoteCautionary);
-    if (more[kMoreClearDisplacements].value != 0 && !entry.has(hostapi::kEntryGrace)) {
+    if (more[MORE_PARTS_CLEAR_DISPLACEMENTS].value != 0 && !entry.has(hostapi::kEntryGrace)) {
         hostapi::WriteI16(entry.data(), kHorizontalOffset, 0);
     }
-    if (more[kMoreResetTies].value != 0) {
+    if (more[MORE_PARTS_RESET_TIES].value != 0) {
         entry.setFlag(kFlippedTie, false);
         if (entry.has(kTieDetails)) {
             EntryRecordClearFlags(kTagNoteTieStart, entry.number(), note.noteId());
@@ -314,10 +306,10 @@ bool ReduceItem(NInfoItem& item, int32_t part, const LayerArrays& layers, const 
         changed = true;
         if (keptNote != nullptr && keptEntry != nullptr) {
             const EntryView entry(keptEntry);
-            if (more[kMoreUnfreezeSlurs].value != 0 && (entry.moreFlags() & kMoreSlurs) != 0) {
+            if (more[MORE_PARTS_UNFREEZE_SLURS].value != 0 && (entry.moreFlags() & kMoreSlurs) != 0) {
                 Shapes().RetypeEntrySlurs(staff, measure, entry.number());
             }
-            if (more[kMoreUnhideTuplets].value != 0 && entry.has(kTuplets)) {
+            if (more[MORE_PARTS_UNHIDE_TUPLETS].value != 0 && entry.has(kTuplets)) {
                 MarkMatchingEntries(entry.number());
             }
         }
@@ -612,7 +604,7 @@ bool RenumberLoadedLayers(LayerArrays& layers) {
 int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, hostapi::Edu from, hostapi::Edu to,
                               const OptionArray& parts, const ExtendedOptionArray& more, bool refreshShapes,
                               DynamicsRow* dynamics, int32_t staffValue) {
-    const std::string ignored = parts[8].text;
+    const std::string ignored = parts[PARTS_IGNORE_LAYERS].text;
     LayerArrays layers{};
     if (LoadCellLayers(cellKey, measure, staff, layers, ignored) == 0) {
         ReleaseCellLayers(layers);
@@ -628,8 +620,9 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
         Shapes().Refresh(measure, measure);
     }
     auto info = std::make_unique<NInfo>();
-    if (!FillNInfo(*info, measure, staffValue, from, to, layers, ignored, more[0].value != 0, more[1].value != 0,
-                   more[2].value != 0, more[8].value != 0)) {
+    if (!FillNInfo(*info, measure, staffValue, from, to, layers, ignored, more[MORE_PARTS_VOICE_ORDER].value != 0,
+                   more[MORE_PARTS_LAYER_ORDER].value != 0, more[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
+                   more[MORE_PARTS_IGNORE_HIDDEN].value != 0)) {
         ReleaseCellLayers(layers);
         return 0;
     }
@@ -654,10 +647,10 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
         if (array == nullptr || Ignored(ignored, layer)) {
             continue;
         }
-        if (more[kMoreOptimizeRests].value != 0) {
+        if (more[MORE_PARTS_OPTIMIZE_RESTS].value != 0) {
             MergeCellHelper(measure, array, *info);
         }
-        if (more[kMoreClearEmpty].value != 0) {
+        if (more[MORE_PARTS_CLEAR_EMPTY].value != 0) {
             bool anyNote = false;
             for (int32_t i = 0; i < array->count; ++i) {
                 anyNote = anyNote || array->entry(i).isNote();

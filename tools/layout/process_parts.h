@@ -3,6 +3,7 @@
 // staff, and the list of entry pairs whose text records are linked when the explosion ends.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -16,6 +17,39 @@ namespace orvex {
 
 struct DynamicsRow;
 struct NInfo;
+
+/// Options of Process Extracted Parts, by row; the explosion hands its cells rows of this shape.
+enum ProcessPartsRow : size_t {
+    PARTS_SINGLE_NOTES_UNISON = 0,  ///< single notes count as unisons
+    PARTS_EXTRACT_FROM_TWO = 1,     ///< from chords of two notes, extract note no. (0 = none, 1 = top)
+    PARTS_EXTRACT_FROM_THREE = 2,
+    PARTS_EXTRACT_FROM_FOUR = 3,
+    PARTS_EXTRACT_FROM_FIVE = 4,
+    PARTS_EXTRACT_FROM_SIX = 5,
+    PARTS_EXTRACT_FROM_SEVEN = 6,
+    PARTS_INHERIT_ARTICULATIONS = 7,  ///< secondary layers inherit articulations, slurs, etc.
+    PARTS_IGNORE_LAYERS = 8           ///< text: the layers to leave alone, such as "3,4"
+};
+
+/// The row that says which note to extract from a chord of `notes` notes (2-7).
+constexpr size_t ExtractRowOfChord(int32_t notes) {
+    return PARTS_EXTRACT_FROM_TWO + static_cast<size_t>(notes - 2);
+}
+
+/// Options of the parts' "More..." page, by row.
+enum MorePartOptionsRow : size_t {
+    MORE_PARTS_VOICE_ORDER = 0,
+    MORE_PARTS_LAYER_ORDER = 1,
+    MORE_PARTS_MID_MEASURE_CHANGES = 2,
+    MORE_PARTS_CLEAR_DISPLACEMENTS = 3,
+    MORE_PARTS_RESET_TIES = 4,
+    MORE_PARTS_RESET_ACCIDENTALS = 5,
+    MORE_PARTS_OPTIMIZE_RESTS = 6,
+    MORE_PARTS_CLEAR_EMPTY = 7,
+    MORE_PARTS_IGNORE_HIDDEN = 8,
+    MORE_PARTS_UNFREEZE_SLURS = 9,
+    MORE_PARTS_UNHIDE_TUPLETS = 10
+};
 
 /// Reduces one cell (region word, measure, staff slot) within [from, to) to the part that the
 /// part settings choose; with a dynamics row it keeps the lowest and highest placements and

@@ -15,16 +15,6 @@
 namespace orvex {
 namespace {
 
-// Option rows.
-constexpr size_t kFromSystem = 1;
-constexpr size_t kToSystem = 2;
-constexpr size_t kBottomTarget = 3;
-constexpr size_t kExpand = 4;
-constexpr size_t kCompress = 5;
-constexpr size_t kAlign = 6;
-constexpr size_t kFirstPageEven = 7;
-constexpr size_t kMoveFollowing = 8;
-
 /// The system's top position: the word at byte 0 before host year 2001, at byte 20 from 2001.
 constexpr size_t kTopBefore2001 = hostapi::StaffSystemLayout::kTopStaffOffset;
 constexpr size_t kTopFrom2001 = hostapi::StaffSystemLayout::kExtra20;
@@ -71,12 +61,12 @@ bool ScaleSystem(const TFMisc& context, TInstruments& list, int32_t system) {
     if (bottom == 0) {
         return false;
     }
-    int64_t target = Option(context, kBottomTarget);
+    int64_t target = Option(context, SCALE_STAVES_BOTTOM_TARGET);
     if ((target < 0) != (bottom < 0) && target != 0) {
         target = -target;
     }
-    const bool expand = std::llabs(bottom) < std::llabs(target) && Option(context, kExpand) != 0;
-    const bool compress = std::llabs(bottom) > std::llabs(target) && Option(context, kCompress) != 0;
+    const bool expand = std::llabs(bottom) < std::llabs(target) && Option(context, SCALE_STAVES_EXPAND) != 0;
+    const bool compress = std::llabs(bottom) > std::llabs(target) && Option(context, SCALE_STAVES_COMPRESS) != 0;
     if (!expand && !compress) {
         return false;
     }
@@ -94,7 +84,7 @@ void AlignSystems(const TFMisc& context, TStaffSystems& systems, const TPages& p
     TInstruments listB(b, &systems, false);
     const int64_t scaleA = pages.At(pages.PageOfSystem(a) - 1).percent();
     const int64_t scaleB = pages.At(pages.PageOfSystem(b) - 1).percent();
-    const bool following = Option(context, kMoveFollowing) != 0;
+    const bool following = Option(context, SCALE_STAVES_MOVE_FOLLOWING) != 0;
     // A page without a scale cannot be compared with another.
     if (scaleA > 0 && scaleB > 0) {
         for (int32_t r = 0; r < listA.Count(); ++r) {
@@ -123,13 +113,13 @@ void AlignSystems(const TFMisc& context, TStaffSystems& systems, const TPages& p
 bool RunScaleStaffPositions(TFMisc& context) {
     TStaffSystems systems;
     const TPages pages;
-    const bool align = Option(context, kAlign) != 0;
+    const bool align = Option(context, SCALE_STAVES_ALIGN) != 0;
     if (align && systems.Count() == 0) {
         return false;
     }
     bool changed = false;
-    const int32_t first = Option(context, kFromSystem);
-    const int32_t last = std::min(Option(context, kToSystem), systems.Count());
+    const int32_t first = Option(context, SCALE_STAVES_FROM_SYSTEM);
+    const int32_t last = std::min(Option(context, SCALE_STAVES_TO_SYSTEM), systems.Count());
     for (int32_t s = std::max(first, 1); s <= last; ++s) {
         TInstruments list(s, &systems, false);
         if (list.Count() == 0) {
@@ -144,7 +134,7 @@ bool RunScaleStaffPositions(TFMisc& context) {
             continue;
         }
         const int32_t place = s - FirstSystemOfPage(pages, page);
-        if ((Option(context, kFirstPageEven) + page) % 2 == 0) {
+        if ((Option(context, SCALE_STAVES_FIRST_PAGE_EVEN) + page) % 2 == 0) {
             // A left page: its system moves to match the right page's.
             const int32_t facing = FirstSystemOfPage(pages, page + 1);
             if (facing < 1 || facing + place > systems.Count() || pages.PageOfSystem(facing + place) != page + 1) {

@@ -22,13 +22,6 @@ namespace {
 using hostapi::MeasureNumberRegionLayout;
 using RegionRecord = RawRecord<MeasureNumberRegionLayout::kSize>;
 
-// Option rows of "Special Measure Regions...".
-constexpr size_t kAtDoubleBarlines = 0;
-constexpr size_t kAtBackwardRepeats = 1;
-constexpr size_t kAtSelectionEnd = 2;
-constexpr size_t kEveryMeasures = 3;
-constexpr size_t kAddDoubleBarlines = 4;
-
 /// The region numbers a model is looked for under.
 constexpr int32_t kRegionNumbers = 1000;
 
@@ -87,7 +80,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         ShowMessageText(context.OwnerWindow, FreeText::NoMeasureRegionFoundCould, 0, 0);
         return false;
     }
-    const int32_t every = option(kEveryMeasures);
+    const int32_t every = option(SPECIAL_REGIONS_EVERY);
     for (int32_t m = firstMeasure; m <= lastMeasure; ++m) {
         EDTMeasureSpec measure;
         if (!LoadMeasureSpec(m, measure)) {
@@ -95,9 +88,10 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         }
         const int32_t barline = BarlineKind(measure);
         const bool everyEnds = every != 0 && First(region) + every - 1 == m;
-        const bool ends = (option(kAtDoubleBarlines) != 0 && (barline == 2 || barline == 4 || barline == 5)) ||
-                          (option(kAtBackwardRepeats) != 0 && HasBackwardRepeat(m)) ||
-                          (option(kAtSelectionEnd) != 0 && m == lastMeasure) || everyEnds;
+        const bool ends =
+            (option(SPECIAL_REGIONS_AT_DOUBLE_BARLINES) != 0 && (barline == 2 || barline == 4 || barline == 5)) ||
+            (option(SPECIAL_REGIONS_AT_BACKWARD_REPEATS) != 0 && HasBackwardRepeat(m)) ||
+            (option(SPECIAL_REGIONS_AT_SELECTION_END) != 0 && m == lastMeasure) || everyEnds;
         if (!ends) {
             continue;
         }
@@ -109,7 +103,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         hostapi::WriteU16(region.data(), MeasureNumberRegionLayout::kFlags,
                           static_cast<uint16_t>(flags & ~MeasureNumberRegionLayout::kFlag1000));
         SaveOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(), MeasureNumberRegionLayout::kSize);
-        if (option(kAddDoubleBarlines) != 0 && everyEnds) {
+        if (option(SPECIAL_REGIONS_ADD_DOUBLE_BARLINES) != 0 && everyEnds) {
             SetDoubleBarline(m, measure);
         }
         const int32_t next = m + 1;

@@ -344,7 +344,7 @@ bool HasReasonToMove(TFMisc& context, const LayerArrays& target, NInfoItem& sour
     const ConstEntryView targetEntry = At(target, move.targetRef);
     if (move.sourceSpan <= maxSourceSpan && targetItem.noteEntries >= minTargetNotes) {
         bool reason = false;
-        if (Row(context, kSplitRowBalanceSpans) && move.sameTime && move.topIsNote && move.bottomIsNote) {
+        if (Row(context, SPLIT_BALANCE_SPANS) && move.sameTime && move.topIsNote && move.bottomIsNote) {
             const int32_t targetSpan = std::abs(move.topPitch - move.bottomPitch) + 1;
             const int32_t spanWithNote = (downward ? std::abs(move.movingPitch - move.bottomPitch)
                                                    : std::abs(move.topPitch - move.movingPitch)) +
@@ -398,7 +398,7 @@ bool MakeRoomInTarget(TFMisc& context, const LayerArrays& target, int32_t maxTar
         }
         if (targetEntry.actualDuration() > move.movingActual) {
             const bool keep =
-                Row(context, targetWasNote ? kSplitRowKeepLongerTargetNotes : kSplitRowKeepLongerTargetRests);
+                Row(context, targetWasNote ? SPLIT_KEEP_LONGER_TARGET_NOTES : SPLIT_KEEP_LONGER_TARGET_RESTS);
             const EntryArray& sourceArray = *move.sourceArray;
             const bool nextIsRest =
                 move.moving.index + 1 < sourceArray.count && !sourceArray.entry(move.moving.index + 1).isNote();
@@ -410,7 +410,7 @@ bool MakeRoomInTarget(TFMisc& context, const LayerArrays& target, int32_t maxTar
             }
         }
     } else {
-        if (!Row(context, kSplitRowSplitEarlierTargets) || targetEntry.duration() == 0) {
+        if (!Row(context, SPLIT_EARLIER_TARGETS) || targetEntry.duration() == 0) {
             return false;
         }
         const hostapi::Edu keptActual = move.movingPosition - targetEntry.position();
@@ -482,7 +482,7 @@ void CompleteMove(TFMisc& context, const LayerArrays& target, SplitPointTies& ti
     std::memcpy(targetArray.entry(move.targetRef.index).data(), copy.data(), EntryLayout::kSize);
     if (left == 0) {
         sourceEntry.setFlag(hostapi::kEntryNote, false);
-        if (Row(context, kSplitRowJoinEmptiedRests) && move.moving.index > 0) {
+        if (Row(context, SPLIT_JOIN_EMPTIED_RESTS) && move.moving.index > 0) {
             AbsorbFollowingRest(context, sourceArray, move.moving.index - 1, false);
         }
     }

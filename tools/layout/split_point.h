@@ -36,12 +36,24 @@ static_assert(sizeof(SplitPointTie) == 16);
 /// The tie list of one run of the smart split point.
 using SplitPointTies = std::vector<SplitPointTie>;
 
-/// The option rows of the caller that switch the mover's behaviours.
-inline constexpr size_t kSplitRowBalanceSpans = 4;
-inline constexpr size_t kSplitRowSplitEarlierTargets = 6;
-inline constexpr size_t kSplitRowJoinEmptiedRests = 7;
-inline constexpr size_t kSplitRowKeepLongerTargetRests = 8;
-inline constexpr size_t kSplitRowKeepLongerTargetNotes = 9;
+/// The option rows the smart split point runs on, by row: they have the shape of the options of
+/// tool slot 76 (the distribution of notes between two staves); the command fills them itself.
+/// Rows 4 and 6-9 switch the mover's behaviours.
+enum SplitPointRow : size_t {
+    SPLIT_MAX_UPPER_SPAN = 0,  ///< max. simultaneous interval in the upper staff
+    SPLIT_MAX_LOWER_SPAN = 1,
+    SPLIT_LEAP_DOWN = 2,  ///< max. leap in the upper staff
+    SPLIT_LEAP_UP = 3,    ///< max. leap in the lower staff
+    SPLIT_BALANCE_SPANS = 4,
+    SPLIT_MIN_TARGET_NOTES = 5,
+    SPLIT_EARLIER_TARGETS = 6,  ///< note durations may be shortened to make space for new ones
+    SPLIT_JOIN_EMPTIED_RESTS = 7,
+    SPLIT_KEEP_LONGER_TARGET_RESTS = 8,
+    SPLIT_KEEP_LONGER_TARGET_NOTES = 9,
+    SPLIT_LOWEST_KEY = 10,   ///< lowest note for the top staff
+    SPLIT_HIGHEST_KEY = 11,  ///< highest note for the bottom staff
+    SPLIT_SIMPLIFY_RHYTHM = 12
+};
 
 /// Orders the item's used slots by the pitch words of their notes, lowest first.
 void SortSlotsByPitch(NInfoItem& item, const LayerArrays& layers);

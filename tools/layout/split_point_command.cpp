@@ -25,35 +25,25 @@ namespace orvex {
 
 namespace {
 
-// Option rows of the tool context that the command passes on.
-constexpr size_t kRowMaxUpperSpan = 0;
-constexpr size_t kRowMaxLowerSpan = 1;
-constexpr size_t kRowLeapDown = 2;
-constexpr size_t kRowLeapUp = 3;
-constexpr size_t kRowMinTargetNotes = 5;
-constexpr size_t kRowLowestKey = 10;
-constexpr size_t kRowHighestKey = 11;
-constexpr size_t kRowSimplifyRhythm = 12;
-
 /// The values the command runs on (the tool has no option rows a user sets), chosen on keyboard
 /// music as written: a hand's part should stay as it is, and a note put into the wrong hand
 /// should come back. Spans and leaps count diatonic steps as the pitch words do (a span is the
 /// steps from the lowest to the highest note plus one: an octave is 8), keys are MIDI keys.
 // clang-format off
 constexpr std::array<std::pair<size_t, int32_t>, 13> kWorkingRows = {{
-    {kRowMaxUpperSpan, 9},                // a chord wider than a ninth gives up its outer note
-    {kRowMaxLowerSpan, 9},                // in either hand
-    {kRowLeapDown, 16},                   // a note leaping more than two octaves below its line goes down
-    {kRowLeapUp, 16},                     // and one leaping as far above goes up
-    {kSplitRowBalanceSpans, 1},           // a chord gives its outer note to a narrower chord of the other hand
-    {kRowMinTargetNotes, 0},              // no count of target notes draws a note without a reason
-    {kSplitRowSplitEarlierTargets, 0},    // a held note of the other hand is not cut for a note
-    {kSplitRowJoinEmptiedRests, 1},       // a chord emptied by a move joins the rest before it
-    {kSplitRowKeepLongerTargetRests, 0},  // a longer rest of the other hand is split: the note keeps its value
-    {kSplitRowKeepLongerTargetNotes, 0},  // so is a longer note
-    {kRowLowestKey, 64},                  // no note below E4 goes up to the right hand
-    {kRowHighestKey, 60},                 // no note above middle C goes down to the left hand
-    {kRowSimplifyRhythm, 1},              // the rests a move leaves are joined where they make one value
+    {SPLIT_MAX_UPPER_SPAN, 9},            // a chord wider than a ninth gives up its outer note
+    {SPLIT_MAX_LOWER_SPAN, 9},            // in either hand
+    {SPLIT_LEAP_DOWN, 16},                // a note leaping more than two octaves below its line goes down
+    {SPLIT_LEAP_UP, 16},                  // and one leaping as far above goes up
+    {SPLIT_BALANCE_SPANS, 1},             // a chord gives its outer note to a narrower chord of the other hand
+    {SPLIT_MIN_TARGET_NOTES, 0},          // no count of target notes draws a note without a reason
+    {SPLIT_EARLIER_TARGETS, 0},           // a held note of the other hand is not cut for a note
+    {SPLIT_JOIN_EMPTIED_RESTS, 1},        // a chord emptied by a move joins the rest before it
+    {SPLIT_KEEP_LONGER_TARGET_RESTS, 0},  // a longer rest of the other hand is split: the note keeps its value
+    {SPLIT_KEEP_LONGER_TARGET_NOTES, 0},  // so is a longer note
+    {SPLIT_LOWEST_KEY, 64},               // no note below E4 goes up to the right hand
+    {SPLIT_HIGHEST_KEY, 60},              // no note above middle C goes down to the left hand
+    {SPLIT_SIMPLIFY_RHYTHM, 1},           // the rests a move leaves are joined where they make one value
 }};
 // clang-format on
 
@@ -219,10 +209,10 @@ private:
             NInfoItem* b = item(lower, j);
             if (a == nullptr || b == nullptr || !InSelection(m, *a) || b->position > a->position ||
                 (!last(lower, j) && a->position >= item(lower, j + 1)->position) || a->noteEntries == 0 ||
-                MoveSplitPointNote(m_context, upper.layers, lower.layers, *a, *b, Row(m_context, kRowMaxUpperSpan),
-                                   Row(m_context, kRowMaxLowerSpan), kSplitDownward, Row(m_context, kRowMinTargetNotes),
-                                   m_ties, Row(m_context, kRowLeapDown), Row(m_context, kRowLeapUp), 0,
-                                   Row(m_context, kRowHighestKey)) == 0) {
+                MoveSplitPointNote(m_context, upper.layers, lower.layers, *a, *b, Row(m_context, SPLIT_MAX_UPPER_SPAN),
+                                   Row(m_context, SPLIT_MAX_LOWER_SPAN), kSplitDownward,
+                                   Row(m_context, SPLIT_MIN_TARGET_NOTES), m_ties, Row(m_context, SPLIT_LEAP_DOWN),
+                                   Row(m_context, SPLIT_LEAP_UP), 0, Row(m_context, SPLIT_HIGHEST_KEY)) == 0) {
                 break;
             }
             upper.level = 2;
@@ -236,10 +226,10 @@ private:
             NInfoItem* b = item(lower, j);
             if (a == nullptr || b == nullptr || !InSelection(m, *b) || a->position > b->position ||
                 (!last(upper, i) && b->position >= item(upper, i + 1)->position) || b->noteEntries == 0 ||
-                MoveSplitPointNote(m_context, lower.layers, upper.layers, *b, *a, Row(m_context, kRowMaxLowerSpan),
-                                   Row(m_context, kRowMaxUpperSpan), kSplitUpward, 0, m_ties,
-                                   Row(m_context, kRowLeapUp), Row(m_context, kRowLeapDown),
-                                   Row(m_context, kRowLowestKey), kHighestMidiKey) == 0) {
+                MoveSplitPointNote(m_context, lower.layers, upper.layers, *b, *a, Row(m_context, SPLIT_MAX_LOWER_SPAN),
+                                   Row(m_context, SPLIT_MAX_UPPER_SPAN), kSplitUpward, 0, m_ties,
+                                   Row(m_context, SPLIT_LEAP_UP), Row(m_context, SPLIT_LEAP_DOWN),
+                                   Row(m_context, SPLIT_LOWEST_KEY), kHighestMidiKey) == 0) {
                 break;
             }
             lower.level = 2;
@@ -264,7 +254,7 @@ private:
 
     void FinishCells(std::array<SplitCell, 2>& cells) {
         for (SplitCell& cell : cells) {
-            Finish(cell, Row(m_context, kRowSimplifyRhythm) != 0);
+            Finish(cell, Row(m_context, SPLIT_SIMPLIFY_RHYTHM) != 0);
         }
     }
 

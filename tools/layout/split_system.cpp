@@ -419,7 +419,7 @@ bool RunSplitStaffSystemTool(TFMisc& context) {
     if (systems.Count() == 0) {
         return false;  // nothing to split
     }
-    return RunSplitStaffSystem(context, context.Options[0].value, systems);
+    return RunSplitStaffSystem(context, context.Options[SPLIT_SYSTEM_PARTS].value, systems);
 }
 
 }  // namespace orvex

@@ -745,11 +745,11 @@ void TStaffListManager::RunCopy(int32_t from, int32_t first, int32_t last, int32
         ReadBackEdits(false, true);
     }
     OptionArray values{};
-    values[0].value = from;
-    values[1].value = first;
-    values[2].value = last;
-    values[3].value = sameStaves;
-    values[4].value = unoptimized;
+    values[COPY_OPT_FROM_SYSTEM].value = from;
+    values[COPY_OPT_FIRST_TARGET].value = first;
+    values[COPY_OPT_LAST_TARGET].value = last;
+    values[COPY_OPT_SAME_STAVES_ONLY].value = sameStaves;
+    values[COPY_OPT_UNOPTIMIZED_TOO].value = unoptimized;
     RunToolFromForm(ItemNumber(ToolItem::CopySystemOptimization), &values);
     Kernel.Systems.Load();
     LoadIntoForm(true);

@@ -20,10 +20,6 @@ namespace {
 
 using hostapi::StaffSystemLayout;
 
-// Option rows of "Shift System Optimization...".
-constexpr size_t kShiftDistance = 0;
-constexpr size_t kShiftProperties = 1;
-
 /// The system properties that a shift with properties carries along besides the flag word.
 constexpr size_t kPropertyWords[] = {StaffSystemLayout::kTopStaffOffset, StaffSystemLayout::kDistance,
                                      StaffSystemLayout::kLeftMargin,     StaffSystemLayout::kRightMargin,
@@ -84,8 +80,8 @@ bool RunJoinTwoSystems(TFMisc& context) {
 }
 
 bool RunShiftSystemOptimization(TFMisc& context) {
-    const int32_t distance = context.Options[kShiftDistance].value;
-    const bool properties = context.Options[kShiftProperties].value != 0;
+    const int32_t distance = context.Options[SHIFT_SYSTEM_DISTANCE].value;
+    const bool properties = context.Options[SHIFT_SYSTEM_PROPERTIES].value != 0;
     if (distance == 0) {
         return false;
     }
@@ -198,7 +194,8 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
 }
 
 bool RunAfterInsertingMeasures(TFMisc& context) {
-    return RunMeasureEditAdjust(context, context.Options[0].value, context.Options[1].value);
+    return RunMeasureEditAdjust(context, context.Options[AFTER_INSERTING_MEASURES].value,
+                                context.Options[AFTER_INSERTING_SYSTEMS].value);
 }
 
 }  // namespace orvex

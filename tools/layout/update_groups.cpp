@@ -24,14 +24,6 @@ namespace orvex {
 
 namespace {
 
-constexpr size_t kRowIdentifyByName = 1;
-constexpr size_t kRowNames = 2;
-constexpr size_t kRowNamePositions = 3;
-constexpr size_t kRowStaves = 4;
-constexpr size_t kRowBrackets = 5;
-constexpr size_t kRowOtherOptions = 6;
-constexpr size_t kRowAddNewGroups = 7;
-
 /// A stretch of the 30-byte group record: offset and length.
 struct Field {
     size_t offset;
@@ -153,7 +145,7 @@ GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& s
     for (int32_t t = 0; t < groups.Count(); ++t) {
         const TGroupRec& candidate = groups.At(t);
         int32_t score = candidate.name == source.name ? 1 : 0;
-        if (!Row(context, kRowIdentifyByName) && candidate.record.firstStaff() == source.record.firstStaff() &&
+        if (!Row(context, UPDATE_GROUPS_BY_FULL_NAME) && candidate.record.firstStaff() == source.record.firstStaff() &&
             candidate.record.lastStaff() == source.record.lastStaff()) {
             ++score;
         }
@@ -170,19 +162,19 @@ GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& s
 
 /// Copies the fields the options choose from the score's group to the system's.
 void CopyChosenFields(TFMisc& context, StaffGroupRecord& target, const TGroupRec& source, const TGroups& scoreGroups) {
-    if (Row(context, kRowStaves)) {
+    if (Row(context, UPDATE_GROUPS_STAVES)) {
         CopyFields(target, source.record, kStaves);
     }
-    if (Row(context, kRowNames)) {
+    if (Row(context, UPDATE_GROUPS_NAMES)) {
         CopyNames(target, source.record, scoreGroups);
     }
-    if (Row(context, kRowNamePositions)) {
+    if (Row(context, UPDATE_GROUPS_NAME_POSITIONS)) {
         CopyFields(target, source.record, kNamePositions);
     }
-    if (Row(context, kRowBrackets)) {
+    if (Row(context, UPDATE_GROUPS_BRACKETS)) {
         CopyFields(target, source.record, kBrackets);
     }
-    if (Row(context, kRowOtherOptions)) {
+    if (Row(context, UPDATE_GROUPS_OTHER_OPTIONS)) {
         CopyFields(target, source.record, kOtherOptions);
     }
 }
@@ -204,7 +196,7 @@ void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, cons
         }
         const GroupMatch found = MatchGroup(context, groups, source);
         if (found.best == 0) {
-            if (Row(context, kRowAddNewGroups)) {
+            if (Row(context, UPDATE_GROUPS_ADD_NEW)) {
                 // The group gets a number of its own in the system, so that no group is overwritten.
                 source.number = FreeGroupNumber(groups);
                 if (source.number != 0) {

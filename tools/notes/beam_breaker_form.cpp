@@ -76,32 +76,6 @@ void TakeTupletRow(const vcl::TCheckBox* check, const vcl::TEdit* size, const st
     options.tupletParts[static_cast<size_t>(n)] = rule;
 }
 
-// The rows of tool 8.
-namespace row {
-constexpr size_t kUnbeamRests = 0;
-constexpr size_t kBreakPrimary = 1;
-constexpr size_t kBeatLength = 2;
-constexpr size_t kOnlyShortNotes = 3;
-constexpr size_t kShortLimit = 4;
-constexpr size_t kOddRests = 5;
-constexpr size_t kWholeMeasure = 6;
-constexpr size_t kBreakSecondary = 7;
-constexpr size_t kQuarterParts = 8;
-constexpr size_t kEighthParts = 9;
-constexpr size_t kBreakFourInTwo = 10;
-constexpr size_t kBreakAll = 11;
-constexpr size_t kRemoveOldBreaks = 12;
-constexpr size_t kRestsInBeamGroups = 13;
-constexpr size_t kSimplifyRests = 14;
-}  // namespace row
-
-// The rows of the tool's second option array.
-namespace morerow {
-constexpr size_t kBreakAtHalfBeatRest = 0;
-constexpr size_t kUnbeamRestBeats = 1;
-constexpr size_t kBeamRestsToEighths = 2;
-}  // namespace morerow
-
 int16_t Flag(int32_t value) {
     return value != 0 ? 1 : 0;
 }
@@ -339,26 +313,26 @@ BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context) {
     BeamBreakOptions options;
     InitBeamBreakerOptions(options);
     const auto value = [&](size_t r) { return context.Options[r].value; };
-    options.unbeamRests = Flag(value(row::kUnbeamRests));
-    options.breakPrimary = Flag(value(row::kBreakPrimary));
-    options.beatLength = value(row::kBeatLength);
-    options.onlyShortNotes = Flag(value(row::kOnlyShortNotes));
-    options.shortLimit = value(row::kShortLimit);
-    options.oddRests = Flag(value(row::kOddRests));
-    options.wholeMeasure = Flag(value(row::kWholeMeasure));
-    options.breakSecondary = Flag(value(row::kBreakSecondary));
-    options.quarterParts = value(row::kQuarterParts);
-    options.eighthParts = value(row::kEighthParts);
+    options.unbeamRests = Flag(value(BEAM_UNBEAM_RESTS));
+    options.breakPrimary = Flag(value(BEAM_BREAK_PRIMARY));
+    options.beatLength = value(BEAM_BEAT_LENGTH);
+    options.onlyShortNotes = Flag(value(BEAM_ONLY_SHORT_NOTES));
+    options.shortLimit = value(BEAM_SHORT_LIMIT);
+    options.oddRests = Flag(value(BEAM_ODD_RESTS));
+    options.wholeMeasure = Flag(value(BEAM_WHOLE_MEASURE));
+    options.breakSecondary = Flag(value(BEAM_BREAK_SECONDARY));
+    options.quarterParts = value(BEAM_QUARTER_PARTS);
+    options.eighthParts = value(BEAM_EIGHTH_PARTS);
     options.sixteenthParts = 2;
     options.thirtySecondParts = 2;
-    options.breakFourInTwo = Flag(value(row::kBreakFourInTwo));
-    options.breakAll = Flag(value(row::kBreakAll));
-    options.removeOldBreaks = Flag(value(row::kRemoveOldBreaks));
-    options.restsInBeamGroups = Flag(value(row::kRestsInBeamGroups));
-    options.simplifyRests = Flag(value(row::kSimplifyRests));
-    options.breakAtHalfBeatRest = Flag(context.MoreOptions[morerow::kBreakAtHalfBeatRest].value);
-    options.unbeamRestBeats = Flag(context.MoreOptions[morerow::kUnbeamRestBeats].value);
-    options.beamRestsToEighths = Flag(context.MoreOptions[morerow::kBeamRestsToEighths].value);
+    options.breakFourInTwo = Flag(value(BEAM_BREAK_FOUR_IN_TWO));
+    options.breakAll = Flag(value(BEAM_BREAK_ALL));
+    options.removeOldBreaks = Flag(value(BEAM_REMOVE_OLD_BREAKS));
+    options.restsInBeamGroups = Flag(value(BEAM_RESTS_IN_GROUPS));
+    options.simplifyRests = Flag(value(BEAM_SIMPLIFY_RESTS));
+    options.breakAtHalfBeatRest = Flag(context.MoreOptions[BEAM_MORE_BREAK_AT_HALF_BEAT_REST].value);
+    options.unbeamRestBeats = Flag(context.MoreOptions[BEAM_MORE_UNBEAM_REST_BEATS].value);
+    options.beamRestsToEighths = Flag(context.MoreOptions[BEAM_MORE_RESTS_TO_EIGHTHS].value);
     // The tool has no row for it: it keeps the form's default, on.
     options.primaryIfWrongDirection = 1;
     return options;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "forms/vxform.h"
@@ -88,5 +89,31 @@ TSBBForm*& BeamBreakerForm();
 /// The record of tool 8: the default tuplet rules and the tool's option rows; the three rest
 /// settings that the dialog does not show come from the tool's second option array.
 BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context);
+
+/// Options of Beam Breaker, by row.
+enum BeamBreakerRow : size_t {
+    BEAM_UNBEAM_RESTS = 0,   ///< exclude all rests from beaming
+    BEAM_BREAK_PRIMARY = 1,  ///< break primary beams on beats
+    BEAM_BEAT_LENGTH = 2,    ///< EDUs per beat
+    BEAM_ONLY_SHORT_NOTES = 3,
+    BEAM_SHORT_LIMIT = 4,  ///< EDUs
+    BEAM_ODD_RESTS = 5,
+    BEAM_WHOLE_MEASURE = 6,
+    BEAM_BREAK_SECONDARY = 7,
+    BEAM_QUARTER_PARTS = 8,
+    BEAM_EIGHTH_PARTS = 9,
+    BEAM_BREAK_FOUR_IN_TWO = 10,
+    BEAM_BREAK_ALL = 11,
+    BEAM_REMOVE_OLD_BREAKS = 12,
+    BEAM_RESTS_IN_GROUPS = 13,
+    BEAM_SIMPLIFY_RESTS = 14
+};
+
+/// Options of Beam Breaker's "More..." page, by row.
+enum MoreBeamBreakerRow : size_t {
+    BEAM_MORE_BREAK_AT_HALF_BEAT_REST = 0,
+    BEAM_MORE_UNBEAM_REST_BEATS = 1,
+    BEAM_MORE_RESTS_TO_EIGHTHS = 2
+};
 
 }  // namespace orvex

@@ -59,4 +59,16 @@ std::vector<SuffixElement> LoadSuffix(int32_t number);
 /// Whether two elements match apart from their horizontal offsets.
 bool SuffixElementsMatch(const SuffixElement& a, const SuffixElement& b);
 
+/// Options of Custom Chord Styles, by row.
+enum ChordStylesRow : size_t {
+    CHORD_STYLES_GERMAN_B = 0,
+    CHORD_STYLES_CUSTOM_NAMES = 1,
+    CHORD_STYLES_FIRST_NAME = 2,  ///< rows 2-8: the names of C, D, E, F, G, A, B
+    CHORD_STYLES_FONT = 9,
+    CHORD_STYLES_SIZE = 10,
+    CHORD_STYLES_SCALING = 11,  ///< percent
+    CHORD_STYLES_BEFORE_ACCIDENTAL = 12,
+    CHORD_STYLES_AFTER_ACCIDENTAL = 13
+};
+
 }  // namespace orvex

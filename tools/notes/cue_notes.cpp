@@ -72,9 +72,6 @@ constexpr uint32_t kEntryTieDetails = hostapi::kEntryTieDetails;
 /// "Force stems up": stem up, with its own stem direction.
 constexpr uint32_t kEntryForcedStemUp = 0x00000101;
 
-/// Option row 2 of the tool: "Force stems up:".
-constexpr size_t kForceStemsUpRow = 2;
-
 /// Where the cue name stands above its entry (EVPU), and the heights allowed.
 constexpr int32_t kDefaultNameHeight = 55;
 constexpr int32_t kNameClearance = 20;
@@ -180,7 +177,7 @@ int32_t CopyCueEntry(EntryArray*& destination, const EntryArray& source, int32_t
     if (how.hidden) {
         copy.setFlag(hostapi::kEntryHidden, true);
     }
-    if (context.Options[kForceStemsUpRow].value != 0) {
+    if (context.Options[CUE_NOTES_STEMS_UP].value != 0) {
         copy.setFlag(kEntryForcedStemUp, true);
     }
 
@@ -504,7 +501,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
         }
     }
 
-    const bool forceStemsUp = context.Options[kForceStemsUpRow].value != 0;
+    const bool forceStemsUp = context.Options[CUE_NOTES_STEMS_UP].value != 0;
     const int32_t clefStaff = request.flags[CUE_COPY_CLEFS] ? StaffOfSlot(source.firstStaff(), source.viewKey()) : -1;
     for (const int32_t staff : request.destinationStaves) {
         if (progress.Stopped()) {
@@ -526,16 +523,16 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     CueNotesRequest request;
-    request.sizePercent = context.Options[3].value;
-    request.targetLayer = std::clamp(context.Options[1].value - 1, 0, 3);
-    request.cueName = win::Utf8ToAnsi(context.Options[4].text);
+    request.sizePercent = context.Options[CUE_NOTES_SIZE].value;
+    request.targetLayer = std::clamp(context.Options[CUE_NOTES_LAYER].value - 1, 0, 3);
+    request.cueName = win::Utf8ToAnsi(context.Options[CUE_NOTES_NAME].text);
     if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
         const hostapi::InstrumentKey staff =
             Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
         request.cueName = StaffName(staff);
     }
     for (size_t i = 0; i < request.flags.size(); ++i) {
-        request.flags[i] = context.Options[5 + i].value != 0;
+        request.flags[i] = context.Options[CUE_NOTES_COPY_CLEFS + i].value != 0;
     }
     // The staves chosen in the options dialog's staff list, but the source.
     for (size_t staff = 0; staff < context.ChosenItems.size(); ++staff) {

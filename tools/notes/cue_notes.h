@@ -18,7 +18,23 @@
 
 namespace orvex {
 
-/// The option bytes of the request, in the order of option rows 5 to 11.
+/// Options of Cue Notes, by row.
+enum CueNotesRow : size_t {
+    CUE_NOTES_STAVES = 0,  ///< the destination staves' list
+    CUE_NOTES_LAYER = 1,   ///< 1-4
+    CUE_NOTES_STEMS_UP = 2,
+    CUE_NOTES_SIZE = 3,  ///< percent
+    CUE_NOTES_NAME = 4,
+    CUE_NOTES_COPY_CLEFS = 5,  ///< the first of the rows of the request's option bytes (CueOption)
+    CUE_NOTES_COPY_ARTICULATIONS = 6,
+    CUE_NOTES_COPY_STAFF_EXPRESSIONS = 7,
+    CUE_NOTES_COPY_NOTE_SHAPES = 8,
+    CUE_NOTES_COPY_MEASURE_SHAPES = 9,
+    CUE_NOTES_COPY_LYRICS = 10,
+    CUE_NOTES_RESET_ACCIDENTALS = 11
+};
+
+/// The option bytes of the request, in the order of their rows from CUE_NOTES_COPY_CLEFS on.
 enum CueOption : size_t {
     CUE_COPY_CLEFS = 0,
     CUE_COPY_ARTICULATIONS = 1,

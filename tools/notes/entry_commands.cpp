@@ -48,7 +48,13 @@ constexpr hostapi::Tag kTagEntrySize = hostapi::kTagNoteSize;
 constexpr size_t kEntrySizeWord = 1;
 
 /// Replace Pitches' pairs: rows (change, into).
-constexpr std::array<std::pair<size_t, size_t>, 5> kReplacePairs = {{{0, 1}, {2, 3}, {4, 5}, {6, 7}, {8, 9}}};
+constexpr std::array<std::pair<ReplacePitchesRow, ReplacePitchesRow>, 5> kReplacePairs = {{
+    {REPLACE_FROM_1, REPLACE_INTO_1},
+    {REPLACE_FROM_2, REPLACE_INTO_2},
+    {REPLACE_FROM_3, REPLACE_INTO_3},
+    {REPLACE_FROM_4, REPLACE_INTO_4},
+    {REPLACE_FROM_5, REPLACE_INTO_5},
+}};
 /// A replaced note is moved up by octaves from far below until it lies within this many
 /// semitones of the old pitch; the rounds are bounded.
 constexpr int32_t kNearestSemitones = 7;

@@ -61,4 +61,18 @@ bool CheckReplacePairs(const TFMisc& context);
 /// of other tools.
 bool CheckReplacePitchesRow(int32_t item, int32_t row, std::string_view text, std::optional<FreeText>& refusal);
 
+/// Options of Replace Pitches, by row: five pairs of a pitch and the pitch it becomes.
+enum ReplacePitchesRow : size_t {
+    REPLACE_FROM_1 = 0,
+    REPLACE_INTO_1 = 1,
+    REPLACE_FROM_2 = 2,
+    REPLACE_INTO_2 = 3,
+    REPLACE_FROM_3 = 4,
+    REPLACE_INTO_3 = 5,
+    REPLACE_FROM_4 = 6,
+    REPLACE_INTO_4 = 7,
+    REPLACE_FROM_5 = 8,
+    REPLACE_INTO_5 = 9
+};
+
 }  // namespace orvex

@@ -18,10 +18,6 @@ constexpr size_t kEdacWordAt8 = 4;
 constexpr int16_t kEdacValueAt6 = -126;
 constexpr int16_t kEdacValueAt8 = -127;
 
-// Trill options of the trill-note commands (tool 0), by row.
-constexpr size_t TRILL_NOTE_SHIFT = 1;
-constexpr size_t TRILL_DOTTED_SHIFT = 2;
-
 int32_t Scaled(int32_t value, int32_t percent) {
     return static_cast<int32_t>(static_cast<int64_t>(value) * percent / 50);
 }
@@ -114,8 +110,8 @@ bool ApplyEntryDetailSet(hostapi::EntryView grace, hostapi::ConstEntryView follo
     if (group == 1 && !WriteEntryAttachedRecords(grace, parentheses, 50, 0, 100)) {
         return false;
     }
-    const int32_t shift = DotCount(following.duration()) * context.Options[TRILL_DOTTED_SHIFT].value +
-                          context.Options[TRILL_NOTE_SHIFT].value;
+    const int32_t shift = DotCount(following.duration()) * context.Options[TRILL_NOTES_DOTTED_SHIFT].value +
+                          context.Options[TRILL_NOTES_SHIFT].value;
     SetHorizontalOffset(grace, static_cast<int16_t>(shift));
     SetStemRecords(grace, 0, true, true);
     RecordCursor cursor;

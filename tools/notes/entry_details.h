@@ -38,6 +38,13 @@ enum ParenthesesRow : size_t {
     PAREN_ROW_COUNT = 8
 };
 
+/// Options of Trill Notes, by row.
+enum TrillNotesRow : size_t {
+    TRILL_NOTES_DURATION = 0,  ///< the grace notes' written value (4 = a quarter)
+    TRILL_NOTES_SHIFT = 1,     ///< horizontal note shift (EVPU)
+    TRILL_NOTES_DOTTED_SHIFT = 2
+};
+
 /// Writes the first word of one stem record of the entry ('dtSU' or 'dtsl'): a stored record
 /// (when the entry has stem records) is read first; unless `force` is set, a record whose first
 /// word is set already is left alone. Sets the entry's stem-records flag when it writes.

@@ -29,10 +29,6 @@ namespace {
 
 using hostapi::ConstEntryView;
 
-constexpr size_t kRowFileName = 0;
-constexpr size_t kRowDigits = 1;
-constexpr size_t kRowSeparator = 2;
-constexpr size_t kRowDecimalPoint = 3;
 constexpr int32_t kDefaultDigits = 2;
 
 /// Words of a tuplet record (hostapi::TupletLayout).
@@ -272,15 +268,15 @@ bool RunExportToSpreadsheet(TFMisc& context) {
     if (region == nullptr) {
         return false;
     }
-    if (context.Options[kRowDigits].value < 0 || context.Options[kRowDigits].value > 3) {
-        context.Options[kRowDigits].value = kDefaultDigits;
+    if (context.Options[EXPORT_DIGITS].value < 0 || context.Options[EXPORT_DIGITS].value > 3) {
+        context.Options[EXPORT_DIGITS].value = kDefaultDigits;
     }
-    const int32_t digits = context.Options[kRowDigits].value;
-    const std::string separator = OneCharacterOr(context.Options[kRowSeparator].text, ",");
-    const char decimalPoint = OneCharacterOr(context.Options[kRowDecimalPoint].text, ".")[0];
+    const int32_t digits = context.Options[EXPORT_DIGITS].value;
+    const std::string separator = OneCharacterOr(context.Options[EXPORT_SEPARATOR].text, ",");
+    const char decimalPoint = OneCharacterOr(context.Options[EXPORT_DECIMAL_POINT].text, ".")[0];
 
     const TInstruments staves(0, nullptr, true);
-    const std::filesystem::path target = ExportFilePath(context.Options[kRowFileName].text);
+    const std::filesystem::path target = ExportFilePath(context.Options[EXPORT_FILE_NAME].text);
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
     if (!file.is_open()) {
         file.setstate(std::ios::failbit);

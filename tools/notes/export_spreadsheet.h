@@ -3,6 +3,7 @@
 // position, pitch, MIDI pitch, duration) with one column per entry, tied entries joined.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -21,5 +22,13 @@ std::filesystem::path ExportFilePath(const std::string& fileName);
 
 /// Writes the table into the file named by option row 0; true when the file could be written.
 bool RunExportToSpreadsheet(TFMisc& context);
+
+/// Options of Export to Spreadsheet, by row.
+enum ExportRow : size_t {
+    EXPORT_FILE_NAME = 0,
+    EXPORT_DIGITS = 1,  ///< decimal digits, 0-3
+    EXPORT_SEPARATOR = 2,
+    EXPORT_DECIMAL_POINT = 3
+};
 
 }  // namespace orvex

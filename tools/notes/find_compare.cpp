@@ -67,22 +67,6 @@ constexpr int32_t kMarkStep = 60;
 constexpr int32_t kFewerStep = 50;
 constexpr int32_t kTimeSignatureVertical = -210;
 
-enum CompareRow : size_t {
-    ROW_READ = 1,
-    ROW_MARK = 4,
-    ROW_IGNORE_ENHARMONICS = 5,
-    ROW_IGNORE_ACCIDENTAL_SHOWN = 6,
-    ROW_IGNORE_ACCIDENTAL_FROZEN = 7,
-    ROW_IGNORE_STEMS = 8,
-    ROW_IGNORE_NOTEHEADS = 9,
-};
-enum FindRow : size_t {
-    ROW_ALL_MEASURES = 1,
-    ROW_ENHARMONIC = 2,
-    ROW_SEARCH = 3,
-    ROW_MUSIC_FONT = 4,
-};
-
 int32_t Row(const TFMisc& context, size_t row) {
     return context.Options[row].value;
 }

@@ -11,6 +11,7 @@
 // expression.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -18,6 +19,27 @@
 #include "platform/hostapi/types.h"
 
 namespace orvex {
+
+/// Options of Compare Entries, by row (row 0 is the result list).
+enum CompareRow : size_t {
+    ROW_READ = 1,
+    ROW_COMPARE = 2,
+    ROW_SWITCH = 3,  ///< after a run, read and compare change places
+    ROW_MARK = 4,
+    ROW_IGNORE_ENHARMONICS = 5,
+    ROW_IGNORE_ACCIDENTAL_SHOWN = 6,
+    ROW_IGNORE_ACCIDENTAL_FROZEN = 7,
+    ROW_IGNORE_STEMS = 8,
+    ROW_IGNORE_NOTEHEADS = 9,
+};
+
+/// Options of Find, by row (row 0 is the result list).
+enum FindRow : size_t {
+    ROW_ALL_MEASURES = 1,
+    ROW_ENHARMONIC = 2,
+    ROW_SEARCH = 3,  ///< text: the text expressions to find
+    ROW_MUSIC_FONT = 4,
+};
 
 /// An entry as Compare Entries reads it (one element of the tool context's entry working list):
 /// where it lies, its articulations and text expressions, and the entry itself.

@@ -32,17 +32,6 @@
 namespace orvex {
 namespace {
 
-// Option rows of "Harp Pedaling...".
-constexpr size_t kRespell = 0;
-constexpr size_t kAddChanges = 1;
-constexpr size_t kChangesInHarpFont = 2;
-constexpr size_t kAddDiagram = 3;
-constexpr size_t kDiagramInHarpFont = 4;
-constexpr size_t kFromMeasure = 5;
-constexpr size_t kToEnd = 6;
-constexpr size_t kDiagramSize = 7;
-constexpr size_t kChangeSize = 8;
-
 constexpr const char* kTextFont = "EngraverTextT";
 constexpr const char* kHarpFont = "Harp Pedals 1.1";
 
@@ -138,7 +127,7 @@ private:
 bool HarpPedaling::Run() {
     m_region = TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion
                                                            : TheModule.dispatch.SelectionRecords[1];
-    const std::string& from = m_context.Options[kFromMeasure].text;
+    const std::string& from = m_context.Options[HARP_FROM_MEASURE].text;
     int32_t fromMeasure = 0;
     if (!from.empty() && std::all_of(from.begin(), from.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         from.size() <= 5) {
@@ -149,13 +138,13 @@ bool HarpPedaling::Run() {
         m_region.setStartEdu(0);
     }
     const hostapi::SelectionRecord& document = TheModule.dispatch.SelectionRecords[1];
-    if (Option(kToEnd) != 0) {
+    if (Option(HARP_TO_END) != 0) {
         m_region.setLastMeasure(document.lastMeasure());
         m_region.setEndEdu(document.endEdu());
     }
     const int32_t first = m_region.firstMeasure();
     const int32_t last = m_region.lastMeasure();
-    const bool diagram = Option(kAddDiagram) != 0;
+    const bool diagram = Option(HARP_ADD_DIAGRAM) != 0;
     // The display counts the measures the walk covers (from the "from" measure, to the end when
     // asked); beyond them the walk looks on only for the pedals the diagram still lacks: those
     // measures are no steps of their own but may still be stopped.
@@ -190,7 +179,7 @@ bool HarpPedaling::Run() {
     // A diagram at measure 0 would lie outside the document: without a note there is none.
     if (diagram && m_unset > 0 && m_firstMeasure > 0) {
         BuildHarpPedalDiagram(m_diagram, StaffOfSlot(m_region.lastStaff(), m_region.viewKey()), m_firstMeasure,
-                              Option(kDiagramSize), Option(kDiagramInHarpFont) != 0);
+                              Option(HARP_DIAGRAM_SIZE), Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
     }
     return !stopped;
 }
@@ -221,7 +210,7 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
 
     bool changed = false;
     bool stop = false;
-    const bool diagram = Option(kAddDiagram) != 0;
+    const bool diagram = Option(HARP_ADD_DIAGRAM) != 0;
     for (TEntry& item : entries) {
         const Edu position = item.entry.position();
         const bool beyond = diagram && (position > to || measure > m_region.lastMeasure());
@@ -261,8 +250,9 @@ void HarpPedaling::SetFirst(int32_t pedal, int32_t alteration, hostapi::Instrume
     m_current[static_cast<size_t>(pedal)] = alteration;
     m_diagram[static_cast<size_t>(pedal)] = alteration;
     --m_unset;
-    if (m_unset == 0 && Option(kAddDiagram) != 0) {
-        BuildHarpPedalDiagram(m_diagram, staff, m_firstMeasure, Option(kDiagramSize), Option(kDiagramInHarpFont) != 0);
+    if (m_unset == 0 && Option(HARP_ADD_DIAGRAM) != 0) {
+        BuildHarpPedalDiagram(m_diagram, staff, m_firstMeasure, Option(HARP_DIAGRAM_SIZE),
+                              Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
     }
 }
 
@@ -296,7 +286,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
     RespellEnharmonic(respelled.view(), stored, item.key);
     int32_t otherAlteration = 0;
     const int32_t other = PedalOf(respelled.view(), item.key, otherAlteration);
-    const bool respell = Option(kRespell) != 0;
+    const bool respell = Option(HARP_RESPELL) != 0;
     if (respell && m_current[static_cast<size_t>(other)] == kPedalUnset) {
         std::copy_n(respelled.data(), hostapi::NoteLayout::kSize, note.data());
         SetFirst(other, otherAlteration, item.staff);
@@ -307,7 +297,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
         return true;
     }
     current = alteration;
-    if (Option(kAddChanges) == 0) {
+    if (Option(HARP_ADD_CHANGES) == 0) {
         return false;
     }
     AddChange(item, pedal, alteration, stack);
@@ -315,14 +305,14 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
 }
 
 void HarpPedaling::AddChange(TEntry& item, int32_t pedal, int32_t alteration, int32_t& stack) {
-    const bool harpFont = Option(kChangesInHarpFont) != 0;
+    const bool harpFont = Option(HARP_CHANGES_IN_HARP_FONT) != 0;
     std::string text;
     if (harpFont) {
         text = kHarpKeyRows[static_cast<size_t>(alteration + 1)][pedal];
     } else {
         text = {kLetters[pedal], kAccidentalLetters[alteration + 1]};
     }
-    const int32_t size = Option(kChangeSize);
+    const int32_t size = Option(HARP_CHANGE_SIZE);
     TTextExpressions& expressions = TextExpressionTable();
     expressions.IsComplete();
     const int32_t number = expressions.FindOrCreate(text, harpFont ? kHarpFont : kTextFont, size, 0, 0, 0, 0, 0);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/hostapi/types.h"
@@ -20,5 +21,18 @@ inline constexpr int32_t kPedalUnset = 2;
 /// "Harp Pedals 1.1" at the size; the measure is marked as holding measure expressions.
 void BuildHarpPedalDiagram(HarpPedals& diagram, hostapi::InstrumentKey staff, int32_t measure, int32_t size,
                            bool harpFont);
+
+/// Options of Harp Pedaling, by row.
+enum HarpRow : size_t {
+    HARP_RESPELL = 0,  ///< respell notes to save pedal changes
+    HARP_ADD_CHANGES = 1,
+    HARP_CHANGES_IN_HARP_FONT = 2,
+    HARP_ADD_DIAGRAM = 3,
+    HARP_DIAGRAM_IN_HARP_FONT = 4,
+    HARP_FROM_MEASURE = 5,  ///< text
+    HARP_TO_END = 6,
+    HARP_DIAGRAM_SIZE = 7,
+    HARP_CHANGE_SIZE = 8
+};
 
 }  // namespace orvex

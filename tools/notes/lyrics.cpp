@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "core/dispatch.h"
@@ -37,7 +38,9 @@ constexpr KindTags kKinds[] = {{hostapi::kTagVerseAssignment, hostapi::kTagVerse
                                {hostapi::kTagSectionAssignment, hostapi::kTagSectionText},
                                {hostapi::kTagChorusAssignment, hostapi::kTagChorusText}};
 
-int32_t Row(const TFMisc& context, size_t row) {
+template <typename RowName>
+int32_t Row(const TFMisc& context, RowName row) {
+    static_assert(std::is_enum_v<RowName>, "rows are read by name");
     return context.Options[row].value;
 }
 
@@ -133,9 +136,9 @@ int32_t EstimateSyllableWidth(const LyricAssignment& assignment, Tag textTag) {
 // ---- Move long syllables on beat 1 ----
 
 void MoveLongSyllables(TFMisc& context, EntryView entry, Tag assignmentTag, Tag textTag) {
-    const int32_t minimum = Row(context, 0);
-    const int32_t factor = Row(context, 1);
-    const bool ignorePrevious = Row(context, 2) == 1;
+    const int32_t minimum = Row(context, MOVE_SYLLABLES_MIN_WIDTH);
+    const int32_t factor = Row(context, MOVE_SYLLABLES_FACTOR);
+    const bool ignorePrevious = Row(context, MOVE_SYLLABLES_IGNORE_PREVIOUS) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         const int32_t width = EstimateSyllableWidth(assignment, textTag);
         if (width > minimum && (assignment.horizontal() == 0 || ignorePrevious)) {
@@ -185,8 +188,8 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
         ForEachAssignment(assignmentTag, following.number(),
                           [&](int32_t, const LyricAssignment& next) { goingOn.push_back(next.textNumber()); });
     }
-    const int32_t minimum = Row(context, 0);
-    const bool ignorePrevious = Row(context, 2) == 1;
+    const int32_t minimum = Row(context, MELISMA_MIN_WIDTH);
+    const bool ignorePrevious = Row(context, MELISMA_IGNORE_PREVIOUS) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         if (std::find(goingOn.begin(), goingOn.end(), assignment.textNumber()) != goingOn.end()) {
             return;
@@ -206,7 +209,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
             return;
         }
         if (Host().rawVersion < kExtrasHostVersion) {
-            assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, 1)));
+            assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, MELISMA_SHIFT)));
         } else {
             std::array<uint8_t, LyricExtrasLayout::kSize> extras{};
             if (!LoadWholeEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
@@ -218,7 +221,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
                               static_cast<uint16_t>(flags | LyricExtrasLayout::kMelismaLeft));
             SaveEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
                                   static_cast<int32_t>(extras.size()));
-            assignment.setHorizontal(Row(context, 1));
+            assignment.setHorizontal(Row(context, MELISMA_SHIFT));
         }
         SaveAssignment(assignmentTag, entry.number(), inci, assignment);
     });
@@ -227,27 +230,29 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
 // ---- Shift Lyrics ----
 
 void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
-    if (Row(context, 4) < Row(context, 3)) {
-        context.Options[4].value = Row(context, 3);  // later entries see the raised maximum
+    if (Row(context, SHIFT_LYRICS_MAX_LENGTH) < Row(context, SHIFT_LYRICS_MIN_LENGTH)) {
+        // Later entries see the raised maximum.
+        context.Options[SHIFT_LYRICS_MAX_LENGTH].value = Row(context, SHIFT_LYRICS_MIN_LENGTH);
     }
-    const int32_t shortest = Row(context, 3);
-    const int32_t longest = Row(context, 4);
+    const int32_t shortest = Row(context, SHIFT_LYRICS_MIN_LENGTH);
+    const int32_t longest = Row(context, SHIFT_LYRICS_MAX_LENGTH);
     const int64_t span = int64_t{longest} - shortest;
     const hostapi::Edu notated = entry.duration();
     const int32_t dots = DotCount(notated);
-    const hostapi::Edu d = Row(context, 5) == 1 && dots > 0 ? PowerOfTwoFloor(notated) : notated;
+    const hostapi::Edu d = Row(context, SHIFT_LYRICS_DOTTED_AUTO) == 1 && dots > 0 ? PowerOfTwoFloor(notated) : notated;
     if (d > longest) {
         return;
     }
-    // A linear blend from row 0 at the shortest to row 1 at the longest value. A base value
+    // A linear blend from the shift at the shortest to that at the longest value. A base value
     // below the shortest counts as the shortest, so that the blend never runs past its ends;
     // with no span between the two, the shortest value's shift applies.
     const int64_t k = std::clamp<int64_t>(int64_t{d} - shortest, 0, std::max<int64_t>(span, 0));
-    const int64_t horizontalShift =
-        (span > 0 ? ((span - k) * Row(context, 0) + int64_t{Row(context, 1)} * k) / span : Row(context, 0)) +
-        (dots > 0 ? Row(context, 6) : 0);
-    const bool modifyAdjusted = Row(context, 7) == 1;
-    const bool ignorePrevious = Row(context, 8) == 1;
+    const int64_t atShortest = Row(context, SHIFT_LYRICS_SHORTEST);
+    const int64_t atLongest = Row(context, SHIFT_LYRICS_LONGEST);
+    const int64_t horizontalShift = (span > 0 ? ((span - k) * atShortest + atLongest * k) / span : atShortest) +
+                                    (dots > 0 ? Row(context, SHIFT_LYRICS_DOTTED_SHIFT) : 0);
+    const bool modifyAdjusted = Row(context, SHIFT_LYRICS_MODIFY_ADJUSTED) == 1;
+    const bool ignorePrevious = Row(context, SHIFT_LYRICS_IGNORE_PREVIOUS) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         if (assignment.horizontal() == 0 || modifyAdjusted) {
             const int32_t from = ignorePrevious ? 0 : assignment.horizontal();
@@ -256,7 +261,7 @@ void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
         }
         if (assignment.vertical() == 0 || modifyAdjusted) {
             const int32_t from = ignorePrevious ? 0 : assignment.vertical();
-            assignment.setVertical(from + Row(context, 2));
+            assignment.setVertical(from + Row(context, SHIFT_LYRICS_VERTICAL));
         }
         SaveAssignment(assignmentTag, entry.number(), inci, assignment);
     });
@@ -265,8 +270,9 @@ void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
 // ---- Remove Adjustments ----
 
 bool ApplyLyricOptions(TFMisc& context, EntryView entry) {
-    const bool withExtras = Row(context, 2) != 0 || Row(context, 3) != 0;
-    if (Row(context, 0) == 0 && Row(context, 1) == 0 && !withExtras) {
+    const bool withExtras =
+        Row(context, REMOVE_LYRICS_ALIGNMENT) != 0 || Row(context, REMOVE_LYRICS_JUSTIFICATION) != 0;
+    if (Row(context, REMOVE_LYRICS_HORIZONTAL) == 0 && Row(context, REMOVE_LYRICS_VERTICAL) == 0 && !withExtras) {
         return false;
     }
     for (const KindTags& kind : kKinds) {
@@ -276,10 +282,10 @@ bool ApplyLyricOptions(TFMisc& context, EntryView entry) {
 }
 
 bool RemoveLyricAdjustments(TFMisc& context, ConstEntryView entry, bool withExtras, Tag assignmentTag) {
-    const bool horizontal = Row(context, 0) != 0;
-    const bool vertical = Row(context, 1) != 0;
-    const bool alignment = Row(context, 2) == 1;
-    const bool justification = Row(context, 3) == 1;
+    const bool horizontal = Row(context, REMOVE_LYRICS_HORIZONTAL) != 0;
+    const bool vertical = Row(context, REMOVE_LYRICS_VERTICAL) != 0;
+    const bool alignment = Row(context, REMOVE_LYRICS_ALIGNMENT) == 1;
+    const bool justification = Row(context, REMOVE_LYRICS_JUSTIFICATION) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         if (horizontal || vertical) {
             if (horizontal) {

@@ -26,6 +26,42 @@ struct TNSPchanges;
 
 using hostapi::kTagLyricExtras;
 
+/// Options of Move Syllables, by row.
+enum MoveSyllablesRow : size_t {
+    MOVE_SYLLABLES_MIN_WIDTH = 0,  ///< syllables at most this wide stay
+    MOVE_SYLLABLES_FACTOR = 1,     ///< proportionality factor in percent
+    MOVE_SYLLABLES_IGNORE_PREVIOUS = 2
+};
+
+/// Options of Left-Align Melisma, by row. Move Syllables' second command reads its own rows at
+/// the same places; there row 1 is the proportionality factor the older hosts' shift uses.
+enum MelismaRow : size_t {
+    MELISMA_MIN_WIDTH = 0,
+    MELISMA_SHIFT = 1,  ///< additional horizontal displacement
+    MELISMA_IGNORE_PREVIOUS = 2
+};
+
+/// Options of Shift Lyrics, by row.
+enum ShiftLyricsRow : size_t {
+    SHIFT_LYRICS_SHORTEST = 0,  ///< horizontal shift on the shortest affected notes
+    SHIFT_LYRICS_LONGEST = 1,   ///< horizontal shift on the longest affected notes
+    SHIFT_LYRICS_VERTICAL = 2,
+    SHIFT_LYRICS_MIN_LENGTH = 3,  ///< EDUs
+    SHIFT_LYRICS_MAX_LENGTH = 4,  ///< EDUs
+    SHIFT_LYRICS_DOTTED_AUTO = 5,
+    SHIFT_LYRICS_DOTTED_SHIFT = 6,
+    SHIFT_LYRICS_MODIFY_ADJUSTED = 7,
+    SHIFT_LYRICS_IGNORE_PREVIOUS = 8
+};
+
+/// Options of Remove Adjustments, by row.
+enum RemoveAdjustmentsRow : size_t {
+    REMOVE_LYRICS_HORIZONTAL = 0,
+    REMOVE_LYRICS_VERTICAL = 1,
+    REMOVE_LYRICS_ALIGNMENT = 2,
+    REMOVE_LYRICS_JUSTIFICATION = 3
+};
+
 /// 'edLE' entry detail (entry, inci of the assignment), 10 bytes: the syllable's alignment and
 /// justification; bytes 0-7 are kept as they are.
 struct LyricExtrasLayout {
@@ -69,8 +105,8 @@ int32_t EstimateSyllableWidth(const LyricAssignment& assignment, hostapi::Tag te
 void AdjustMelismaKind(TFMisc& context, hostapi::EntryView entry, hostapi::ConstEntryView following,
                        hostapi::Tag assignmentTag, hostapi::Tag textTag, int32_t item, TNSPchanges& change);
 
-/// Remove Adjustments for one kind: offsets by rows 0 and 1, and with `withExtras` the alignment
-/// (row 2) and justification (row 3) settings of the existing 'edLE' records.
+/// Remove Adjustments for one kind: the offsets, and with `withExtras` the alignment and
+/// justification settings of the existing 'edLE' records, as RemoveAdjustmentsRow asks.
 bool RemoveLyricAdjustments(TFMisc& context, hostapi::ConstEntryView entry, bool withExtras,
                             hostapi::Tag assignmentTag);
 

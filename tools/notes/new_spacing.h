@@ -40,9 +40,20 @@ private:
 /// The context's New Spacing state.
 NewSpacingState& NewSpacingRun(const TFMisc& context);
 
+/// Options of New Spacing, by row.
+enum NewSpacingRow : std::size_t {
+    NSP_IGNORE_MELISMAS = 0,
+    NSP_MOVE_BEAT_ONE_SYLLABLES = 1,
+    NSP_CORRECT_CENTERED_SYLLABLES = 2,
+    NSP_LEFT_ALIGN_MELISMAS = 3,
+    NSP_COMPLEMENTARY_RHYTHMS = 4,  ///< the rhythm goes to a staff added below the selection
+    NSP_GLISSANDO_SPACE = 5,        ///< leave space for note-attached glissandi
+};
+
 /// Rows of New Spacing's "More..." page (tool 22) that the passes read.
 enum NewSpacingMoreRow : std::size_t {
     NSP_SQUEEZE_OVERLONG = 0,
+    NSP_RUN_PROPORTIONALITY = 1,
     NSP_REMOVE_TUPLETS = 2,
     NSP_MIN_DISTANCE = 3,       ///< 1-1024 EDU
     NSP_PLAIN_VALUES_ONLY = 4,  ///< complementary gaps only of plain or dotted values

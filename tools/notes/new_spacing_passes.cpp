@@ -29,7 +29,7 @@
 namespace orvex {
 namespace {
 
-int32_t OptionValue(const TFMisc& context, size_t row) {
+int32_t OptionValue(const TFMisc& context, NewSpacingRow row) {
     return context.Options[row].value;
 }
 
@@ -42,12 +42,12 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     NewSpacingRun(context).ClearChanges();
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
     RunCommand(Host().window, kShiftLyricsCode, 0, true, false, nullptr);
-    if (OptionValue(context, 1) != 0) {
+    if (OptionValue(context, NSP_MOVE_BEAT_ONE_SYLLABLES) != 0) {
         RunCommand(Host().window, kMoveSyllablesCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;
     region = NewSpacingRun(context).savedRegion;
-    if (OptionValue(context, 4) != 0 && AllocToolLists(context)) {
+    if (OptionValue(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && AllocToolLists(context)) {
         // A blank staff after the region's last one, marked in the list so that the second pass
         // takes out this staff and no other. A staff the host refuses leaves the region as it is.
         TInstruments& staves = *context.Instruments;
@@ -137,7 +137,7 @@ void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::Selec
 void FinishNewSpacing(TFMisc& context) {
     context.LaterStepPending = 0;
     NewSpacingRun(context).ClearChanges();
-    if (OptionValue(context, 4) != 0 && context.Instruments) {
+    if (OptionValue(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && context.Instruments) {
         TInstruments& staves = *context.Instruments;
         for (int32_t i = 0; i < staves.Count(); ++i) {
             if (staves.At(i).flag == 1) {
@@ -148,10 +148,10 @@ void FinishNewSpacing(TFMisc& context) {
         }
     }
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
-    if (OptionValue(context, 3) != 0) {
+    if (OptionValue(context, NSP_LEFT_ALIGN_MELISMAS) != 0) {
         RunCommand(Host().window, kAlignMelismaCode, 0, true, false, nullptr);
     }
-    if (context.MoreOptions[1].value != 0) {
+    if (context.MoreOptions[NSP_RUN_PROPORTIONALITY].value != 0) {
         RunCommand(Host().window, kLyricsProportionalityCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;

@@ -80,6 +80,14 @@ void FindMeasureExpressions(TFMisc& context, EntryEngineState& state);
 void FindEntryTests(TFMisc& context, EntryEngineState& state, hostapi::ConstEntryView entry,
                     const hostapi::ConstEntryView* previous);
 
+/// Options of Harmonica, by row.
+enum HarmonicaRow : size_t {
+    HARMONICA_CONVERT = 0  ///< normal notation to Griffschrift
+};
+/// A row after Harmonica's last: it has no caption in the table and reads as 0 unless a dialog
+/// stores a value there; either row turns the conversion on.
+inline constexpr size_t kHarmonicaUncaptionedRow = HARMONICA_CONVERT + 1;
+
 // Griffschrift translation and laisser vibrer noteheads.
 bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
 bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry,

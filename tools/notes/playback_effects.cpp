@@ -86,9 +86,10 @@ int32_t Clamped(int32_t item, size_t row, int32_t value) {
 }
 
 void ReadMoreRows(PlaybackOptions& options, const ExtendedOptionArray& more) {
-    options.hideBefore2002 = more[0].value != 0;
-    options.hideFrom2002 = more[1].value != 0;
-    options.preferredLayer = more[2].value >= 1 && more[2].value <= 4 ? more[2].value : 4;
+    options.hideBefore2002 = more[PLAYBACK_MORE_HIDE_BEFORE_2002].value != 0;
+    options.hideFrom2002 = more[PLAYBACK_MORE_HIDE_FROM_2002].value != 0;
+    const int32_t layer = more[PLAYBACK_MORE_PREFERRED_LAYER].value;
+    options.preferredLayer = layer >= 1 && layer <= 4 ? layer : 4;
 }
 
 // ---- The four layers of a cell ----
@@ -499,28 +500,30 @@ StaffSlot RegionSlotOf(InstrumentKey staff) {
 // ---- Options ----
 
 PlaybackOptions PlaybackOptions::Read(TFMisc& context) {
-    const auto row = [&](size_t r) { return Clamped(ItemNumber(ToolItem::Playback), r, context.Options[r].value); };
-    const auto box = [&](size_t r) { return context.Options[r].value != 0; };
+    const auto row = [&](PlaybackRow r) {
+        return Clamped(ItemNumber(ToolItem::Playback), r, context.Options[r].value);
+    };
+    const auto box = [&](PlaybackRow r) { return context.Options[r].value != 0; };
     PlaybackOptions options;
-    options.glissandi = box(0);
-    options.glideDelayPercent = row(1);
-    options.fingered = box(2);
-    options.benderRange = row(3);
-    options.setBenderRange = box(4);
-    options.changesPerQuarter = row(5);
-    options.notesPerOctave = row(6);
-    options.hairpins = box(7);
-    options.volumeChangesPerQuarter = row(8);
-    options.resetVolumeAtEnd = box(9);
-    options.setVolumeAtStart = box(10);
-    options.trills = box(11);
-    options.threeSlashesUnmeasured = box(12);
-    options.trillSpeed = row(13);
-    options.trillDelayPercent = row(14);
-    options.upperStart = box(15);
-    options.interval = context.Options[16].text;
+    options.glissandi = box(PLAYBACK_GLISSANDI);
+    options.glideDelayPercent = row(PLAYBACK_GLIDE_DELAY);
+    options.fingered = box(PLAYBACK_FINGERED);
+    options.benderRange = row(PLAYBACK_BENDER_RANGE);
+    options.setBenderRange = box(PLAYBACK_SET_BENDER_RANGE);
+    options.changesPerQuarter = row(PLAYBACK_CHANGES_PER_QUARTER);
+    options.notesPerOctave = row(PLAYBACK_NOTES_PER_OCTAVE);
+    options.hairpins = box(PLAYBACK_HAIRPINS);
+    options.volumeChangesPerQuarter = row(PLAYBACK_VOLUME_CHANGES_PER_QUARTER);
+    options.resetVolumeAtEnd = box(PLAYBACK_RESET_VOLUME_AT_END);
+    options.setVolumeAtStart = box(PLAYBACK_SET_VOLUME_AT_START);
+    options.trills = box(PLAYBACK_TRILLS);
+    options.threeSlashesUnmeasured = box(PLAYBACK_THREE_SLASHES_UNMEASURED);
+    options.trillSpeed = row(PLAYBACK_TRILL_SPEED);
+    options.trillDelayPercent = row(PLAYBACK_TRILL_DELAY);
+    options.upperStart = box(PLAYBACK_UPPER_START);
+    options.interval = context.Options[PLAYBACK_TRILL_INTERVAL].text;
     ReadMoreRows(options, context.MoreOptions);
-    context.MoreOptions[2].value = options.preferredLayer;
+    context.MoreOptions[PLAYBACK_MORE_PREFERRED_LAYER].value = options.preferredLayer;
     return options;
 }
 

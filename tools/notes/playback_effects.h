@@ -7,6 +7,7 @@
 // are read in playback_marks.cpp.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,34 @@
 namespace orvex {
 
 struct TFMisc;
+
+/// Options of the playback command, by row.
+enum PlaybackRow : size_t {
+    PLAYBACK_GLISSANDI = 0,
+    PLAYBACK_GLIDE_DELAY = 1,
+    PLAYBACK_FINGERED = 2,
+    PLAYBACK_BENDER_RANGE = 3,
+    PLAYBACK_SET_BENDER_RANGE = 4,
+    PLAYBACK_CHANGES_PER_QUARTER = 5,
+    PLAYBACK_NOTES_PER_OCTAVE = 6,
+    PLAYBACK_HAIRPINS = 7,
+    PLAYBACK_VOLUME_CHANGES_PER_QUARTER = 8,
+    PLAYBACK_RESET_VOLUME_AT_END = 9,
+    PLAYBACK_SET_VOLUME_AT_START = 10,
+    PLAYBACK_TRILLS = 11,
+    PLAYBACK_THREE_SLASHES_UNMEASURED = 12,
+    PLAYBACK_TRILL_SPEED = 13,
+    PLAYBACK_TRILL_DELAY = 14,
+    PLAYBACK_UPPER_START = 15,
+    PLAYBACK_TRILL_INTERVAL = 16
+};
+
+/// Options of the playback command's "More..." page, by row.
+enum PlaybackMoreRow : size_t {
+    PLAYBACK_MORE_HIDE_BEFORE_2002 = 0,
+    PLAYBACK_MORE_HIDE_FROM_2002 = 1,
+    PLAYBACK_MORE_PREFERRED_LAYER = 2
+};
 
 /// The options of the playback command (tool 67) and of its "More..." page (option set 71), each
 /// kept within the range its row has in the options dialog.

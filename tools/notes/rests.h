@@ -5,6 +5,7 @@
 // triple time is the engine's own step.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/hostapi/types.h"
@@ -13,6 +14,16 @@
 namespace orvex {
 
 struct TFMisc;
+
+/// Options of Rests, by row.
+enum RestsRow : size_t {
+    RESTS_SPLIT_WHOLE_IN_3_2 = 0,    ///< in 3/2 time, a whole rest becomes two half rests
+    RESTS_SPLIT_HALF_IN_3_4 = 1,     ///< in 3/4 time, a half rest becomes two quarter rests
+    RESTS_SPLIT_QUARTER_IN_3_8 = 2,  ///< in 3/8 time, a quarter rest becomes two eighth rests
+    RESTS_ABSORB = 3,                ///< a note takes in the rests after it
+    RESTS_ALLOW_TIES = 4,
+    RESTS_SIMPLIFY_RHYTHM = 5
+};
 
 /// Whether a note of `length` EDU may start at `position` under the time signature of the
 /// context's measure record: every beat boundary strictly inside the note must be crossed by a

@@ -28,20 +28,6 @@ namespace {
 using Slur = SlurLayout;
 using Definition = hostapi::ArticulationDefinitionLayout;
 
-/// Options of the Slurs command that this part reads, by row.
-enum CollisionRow : size_t {
-    ROW_SMALL_ADJUSTMENT = 6,
-    ROW_BIG_ADJUSTMENT = 7,
-    ROW_RECOGNIZE = 8,
-    ROW_IGNORE_LIST = 9,
-    ROW_SMALL_LIST = 10,
-    ROW_BIG_LIST = 11,
-    ROW_ABOVE_TIP_LIST = 12,
-    ROW_IGNORE_POSITIONED = 13,
-    ROW_OFF_CENTER_LIST = 14,
-    ROW_OFF_CENTER = 15,
-};
-
 /// Placement words of a slur end.
 constexpr uint16_t kPlacedBits = 0x4001;
 constexpr uint16_t kPlacedAbove = 0x4201;
@@ -197,8 +183,8 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
         return std::nullopt;
     }
     const int16_t number = hostapi::ReadI16(record.data(), Record::kDefinition);
-    const bool inTipList = NumberInList(number, RowText(m_context, ROW_ABOVE_TIP_LIST));
-    if (NumberInList(number, RowText(m_context, ROW_IGNORE_LIST)) || inTipList != (pass == 1)) {
+    const bool inTipList = NumberInList(number, RowText(m_context, SLURS_ABOVE_TIP_LIST));
+    if (NumberInList(number, RowText(m_context, SLURS_IGNORE_LIST)) || inTipList != (pass == 1)) {
         return std::nullopt;
     }
     std::array<uint8_t, Definition::kSize> definition{};
@@ -285,7 +271,7 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
 
 bool CollisionResolver::Visit(const End& end, int32_t pass, std::array<bool, 2>& moved, bool& changed) {
     const uint16_t placement = U16(end.placement);
-    if (RowValue(m_context, ROW_IGNORE_POSITIONED) != 0 && pass == 0 && (placement & kPlacedBits) == kPlacedBits) {
+    if (RowValue(m_context, SLURS_IGNORE_POSITIONED) != 0 && pass == 0 && (placement & kPlacedBits) == kPlacedBits) {
         return true;
     }
     SlurEnd found;
@@ -409,9 +395,9 @@ bool ArticulationAdjustment(int32_t character, int32_t number, uint16_t fontWord
     adjustment = 0;
     offCenter = 0;
     aboveTip = false;
-    const int32_t small = RowValue(context, ROW_SMALL_ADJUSTMENT);
-    const int32_t big = RowValue(context, ROW_BIG_ADJUSTMENT);
-    if (RowValue(context, ROW_RECOGNIZE) != 0) {
+    const int32_t small = RowValue(context, SLURS_SMALL_ADJUSTMENT);
+    const int32_t big = RowValue(context, SLURS_BIG_ADJUSTMENT);
+    if (RowValue(context, SLURS_RECOGNIZE) != 0) {
         switch (character & 0xFF) {
             case 0x2D:
             case 0x2E:
@@ -456,13 +442,13 @@ bool ArticulationAdjustment(int32_t character, int32_t number, uint16_t fontWord
                 break;
         }
     }
-    if (NumberInList(number, RowText(context, ROW_SMALL_LIST))) {
+    if (NumberInList(number, RowText(context, SLURS_SMALL_LIST))) {
         adjustment = small;
-    } else if (NumberInList(number, RowText(context, ROW_BIG_LIST))) {
+    } else if (NumberInList(number, RowText(context, SLURS_BIG_LIST))) {
         adjustment = big;
     }
-    if (NumberInList(number, RowText(context, ROW_OFF_CENTER_LIST))) {
-        offCenter = RowValue(context, ROW_OFF_CENTER);
+    if (NumberInList(number, RowText(context, SLURS_OFF_CENTER_LIST))) {
+        offCenter = RowValue(context, SLURS_OFF_CENTER);
     }
     offCenter = offCenter * (fontWord >> 8) / 24;
     return adjustment != 0;

@@ -24,16 +24,6 @@ namespace {
 
 using Slur = SlurLayout;
 
-/// Options of the Slurs command, by row.
-enum SlurToolRow : size_t {
-    SLURS_CONVERT = 0,
-    SLURS_RECALCULATE = 1,
-    SLURS_ONLY_UNADJUSTED = 2,
-    SLURS_RAISE = 3,
-    SLURS_RESET_PLACEMENT = 4,
-    SLURS_RESOLVE_COLLISIONS = 5
-};
-
 /// The entry flag that Find Entry Near Position sets on the entry it found.
 constexpr uint32_t kEntryFoundNearPosition = 0x00000020;
 /// Flags a converted slur takes: word 4 (attached to entries) and word 2.

@@ -38,17 +38,6 @@ using hostapi::ConstEntryView;
 using hostapi::Edu;
 using Slur = SlurLayout;
 
-/// Options of Create Slurs, by row.
-enum CreateSlursRow : size_t {
-    CREATE_SLURS_NOTES = 0,  ///< slurs over how many notes (0 = any)
-    CREATE_SLURS_DEFAULT_CONTOUR = 1,
-    CREATE_SLURS_HEIGHT = 2,
-    CREATE_SLURS_INSET = 3,  ///< percent
-    CREATE_SLURS_DEFAULT_PLACEMENT = 4,
-    CREATE_SLURS_LEFT_DISTANCE = 5,
-    CREATE_SLURS_RIGHT_DISTANCE = 6
-};
-
 /// A run of notes longer than any measure holds: the count that stands for "any".
 constexpr int32_t kAnyRun = 100;
 /// The inset of a slur in percent, in contour units.

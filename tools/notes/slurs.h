@@ -137,4 +137,39 @@ bool ResolveSlurCollisions(TFMisc& context, const hostapi::SelectionRecord& regi
 /// entry-attached shape, and marks the measure as holding smart shapes.
 void LinkNewSlur(int32_t shape, int32_t measure, hostapi::EntryNumber first, hostapi::EntryNumber last);
 
+/// Options of Create Slurs, by row.
+enum CreateSlursRow : size_t {
+    CREATE_SLURS_NOTES = 0,  ///< slurs over how many notes (0 = any)
+    CREATE_SLURS_DEFAULT_CONTOUR = 1,
+    CREATE_SLURS_HEIGHT = 2,
+    CREATE_SLURS_INSET = 3,  ///< percent
+    CREATE_SLURS_DEFAULT_PLACEMENT = 4,
+    CREATE_SLURS_LEFT_DISTANCE = 5,
+    CREATE_SLURS_RIGHT_DISTANCE = 6
+};
+
+/// Options of the Slurs command, by row.
+enum SlurToolRow : size_t {
+    SLURS_CONVERT = 0,
+    SLURS_RECALCULATE = 1,
+    SLURS_ONLY_UNADJUSTED = 2,
+    SLURS_RAISE = 3,
+    SLURS_RESET_PLACEMENT = 4,
+    SLURS_RESOLVE_COLLISIONS = 5
+};
+
+/// Options of the Slurs command for its collisions with articulations, by row.
+enum CollisionRow : size_t {
+    SLURS_SMALL_ADJUSTMENT = 6,
+    SLURS_BIG_ADJUSTMENT = 7,
+    SLURS_RECOGNIZE = 8,
+    SLURS_IGNORE_LIST = 9,
+    SLURS_SMALL_LIST = 10,
+    SLURS_BIG_LIST = 11,
+    SLURS_ABOVE_TIP_LIST = 12,
+    SLURS_IGNORE_POSITIONED = 13,
+    SLURS_OFF_CENTER_LIST = 14,
+    SLURS_OFF_CENTER = 15,
+};
+
 }  // namespace orvex

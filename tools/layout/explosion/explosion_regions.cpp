@@ -17,6 +17,7 @@
 #include "core/tool_context.h"
 #include "platform/hostapi/music_records.h"
 #include "tools/layout/explosion/explosion.h"
+#include "tools/layout/process_parts.h"
 
 namespace orvex {
 
@@ -324,8 +325,10 @@ bool FillExplosionTable(ExplosionContext& explosion, NInfo& table, int32_t measu
                         const LayerArrays& layers) {
     const TFMisc& context = explosion.Context();
     return FillNInfo(table, measure, 0, from, to, layers, context.Options[kOptIgnoreLayers].text,
-                     context.MoreOptions[0].value != 0, context.MoreOptions[1].value != 0,
-                     context.MoreOptions[2].value != 0, context.MoreOptions[8].value != 0);
+                     context.MoreOptions[MORE_PARTS_VOICE_ORDER].value != 0,
+                     context.MoreOptions[MORE_PARTS_LAYER_ORDER].value != 0,
+                     context.MoreOptions[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
+                     context.MoreOptions[MORE_PARTS_IGNORE_HIDDEN].value != 0);
 }
 
 bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {

@@ -332,20 +332,21 @@ void ProcessRegionMeasure(ExplosionContext& explosion, int32_t regionIndex, int3
     const bool active = !noPart && source != 0;
     const auto at = static_cast<size_t>(std::clamp(part, 1, kExplosionParts));
     OptionArray parts{};
-    parts[0].value = active && (region.sourceColumn[at] == 0 || region.insideKind[at] != 0 ||
-                                (region.firstColumn[at] != 0 && context.Options[kOptUnisonInDoubt].value != 0))
-                         ? 1
-                         : 0;
+    parts[PARTS_SINGLE_NOTES_UNISON].value =
+        active && (region.sourceColumn[at] == 0 || region.insideKind[at] != 0 ||
+                   (region.firstColumn[at] != 0 && context.Options[kOptUnisonInDoubt].value != 0))
+            ? 1
+            : 0;
     int32_t sharing = 0;
     for (int32_t p = 0; p <= region.highestPartIndex; ++p) {
         sharing += SourceOf(region, p + 1) == source ? 1 : 0;
     }
     for (int32_t n = 2; n <= 7; ++n) {
-        parts[static_cast<size_t>(n - 1)].value =
+        parts[ExtractRowOfChord(n)].value =
             active && sharing > 0 ? std::min(n, region.sourceColumn[at] * n / sharing + 1) : 0;
     }
-    parts[7].value = context.Options[kOptInheritArticulations].value;
-    parts[8].text = context.Options[kOptIgnoreLayers].text;
+    parts[PARTS_INHERIT_ARTICULATIONS].value = context.Options[kOptInheritArticulations].value;
+    parts[PARTS_IGNORE_LAYERS].text = context.Options[kOptIgnoreLayers].text;
     const Edu from = measure == region.firstMeasure ? region.startPosition : 0;
     const Edu to = measure == region.lastMeasure ? region.endPosition : kNoPosition;
     const int32_t row = std::clamp(explosion.targetOffset + staffIndex, 0, kExplosionStaves - 1);

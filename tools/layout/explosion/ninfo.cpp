@@ -8,6 +8,7 @@
 #include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/startup.h"
+#include "tools/layout/process_parts.h"
 
 namespace orvex {
 
@@ -537,8 +538,9 @@ uint8_t* IsolatePartInItem(const LayerArrays& layers, NInfoItem item, int32_t pa
                             (k + 1 < used && SameSlotEntry(item.slots[static_cast<size_t>(k + 1)], slot));
         if (!(p != 0 && shared && SameSlotEntry(slot, item.slots[static_cast<size_t>(p - 1)]))) {
             // Another part's entry.
-            if (k + 1 < p && options[7].value != 0 && mergeUnisons && e.actualDuration() == ek.actualDuration() &&
-                std::abs(e.position() - at) < 8 && std::abs(e.position() - ek.position()) < 8) {
+            if (k + 1 < p && options[PARTS_INHERIT_ARTICULATIONS].value != 0 && mergeUnisons &&
+                e.actualDuration() == ek.actualDuration() && std::abs(e.position() - at) < 8 &&
+                std::abs(e.position() - ek.position()) < 8) {
                 if (e.isNote()) {
                     nk.setHarmonicLevel(n.harmonicLevel());
                     nk.setAlteration(n.alteration());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <type_traits>
 
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
@@ -18,7 +19,11 @@
 #include "tools/notes/entry_details.h"
 #include "tools/notes/entry_fields.h"
 #include "tools/notes/entry_filters.h"
+#include "tools/notes/find_compare.h"
+#include "tools/notes/lyrics.h"
 #include "tools/notes/new_spacing.h"
+#include "tools/notes/playback_effects.h"
+#include "tools/notes/rests.h"
 
 namespace orvex {
 namespace {
@@ -40,13 +45,17 @@ constexpr int64_t kTremoloDurationTolerance = 8;
 /// Rests of these actual durations in measures of these lengths are split in two by the Rests
 /// command, each by its own option row.
 struct RestSplit {
-    size_t row;
+    RestsRow row;
     Edu measureLength;
     Edu restDuration;
 };
-constexpr RestSplit kRestSplits[] = {{0, 6144, 4096}, {1, 3072, 2048}, {2, 1536, 1024}};
+constexpr RestSplit kRestSplits[] = {{RESTS_SPLIT_WHOLE_IN_3_2, 6144, 4096},
+                                     {RESTS_SPLIT_HALF_IN_3_4, 3072, 2048},
+                                     {RESTS_SPLIT_QUARTER_IN_3_8, 1536, 1024}};
 
-int32_t Row(const TFMisc& context, size_t row) {
+template <typename RowName>
+int32_t Row(const TFMisc& context, RowName row) {
+    static_assert(std::is_enum_v<RowName>, "rows are read by name");
     return context.Options[row].value;
 }
 
@@ -115,7 +124,7 @@ CellOutcome EntryBranches::Run() {
         Changed(ApplySpecialModifications(context, Entry(), state.key, m_array, m_index));
     }
     if (item == ToolItem::CompareEntries) {
-        if (Row(context, 1) == 0) {
+        if (Row(context, ROW_READ) == 0) {
             CompareEntry(context, state, Entry());
         } else {
             StoreEntry(context, state, Entry());
@@ -125,14 +134,15 @@ CellOutcome EntryBranches::Run() {
         Changed(SetLaisserVibrerNoteheads(state.measure, state.staff, Entry(), state.key, state.secondKey,
                                           state.region.viewKey(), state.slot));
     }
-    if (item == ToolItem::Playback && Row(context, 11) != 0 && Entry().has(hostapi::kEntryArticulations)) {
+    if (item == ToolItem::Playback && Row(context, PLAYBACK_TRILLS) != 0 && Entry().has(hostapi::kEntryArticulations)) {
         bool continueRun = true;
         Changed(WriteArticulationPlayback(context, state.measure, state.staff, state.layer, Entry(), continueRun));
         if (!continueRun) {
             return CellOutcome::EndRun;
         }
     }
-    if (item == ToolItem::Harmonica && Entry().isNote() && (Row(context, 0) != 0 || Row(context, 1) != 0)) {
+    if (item == ToolItem::Harmonica && Entry().isNote() &&
+        (Row(context, HARMONICA_CONVERT) != 0 || context.Options[kHarmonicaUncaptionedRow].value != 0)) {
         Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
     }
     if (item == ToolItem::Rests && Rests()) {
@@ -170,7 +180,8 @@ CellOutcome EntryBranches::Run() {
         MoveLongSyllables(context, Entry(), kTagChorus, kTagChorusText);
     }
     if (((item == ToolItem::MoveSyllables && group == 2) ||
-         (item == ToolItem::NewSpacing && FirstPass() && Row(context, 0) != 0) || item == ToolItem::LeftAlignMelisma) &&
+         (item == ToolItem::NewSpacing && FirstPass() && Row(context, NSP_IGNORE_MELISMAS) != 0) ||
+         item == ToolItem::LeftAlignMelisma) &&
         HasLyrics()) {
         Changed(AdjustMelismaSyllables(context, state.slot, state.layer, m_array, m_index, Entry(), state.change));
     }
@@ -192,11 +203,11 @@ CellOutcome EntryBranches::Run() {
 /// chosen duration is split in two. Answers true when the rests were taken in (the later
 /// branches then leave the entry alone).
 bool EntryBranches::Rests() {
-    if (Row(m_context, 3) != 0) {
-        const bool absorbed = AbsorbFollowingRest(m_context, m_array, m_index, Row(m_context, 4) != 0);
+    if (Row(m_context, RESTS_ABSORB) != 0) {
+        const bool absorbed = AbsorbFollowingRest(m_context, m_array, m_index, Row(m_context, RESTS_ALLOW_TIES) != 0);
         if (absorbed) {
             m_changed = true;
-            if (Row(m_context, 5) != 0) {
+            if (Row(m_context, RESTS_SIMPLIFY_RHYTHM) != 0) {
                 m_state.simplifyRhythm = true;
             }
             return true;
@@ -237,7 +248,7 @@ void EntryBranches::SplitRest() {
 /// Group 1 of the trill notes takes the grace notes whose written value lies in the band of the
 /// value row 0 names (4 = a quarter: 600 to 1024 EDU); a row 0 below 1 names none.
 bool EntryBranches::DurationFitsTrillNotes(int16_t duration) const {
-    const int32_t unit = Row(m_context, 0);
+    const int32_t unit = Row(m_context, TRILL_NOTES_DURATION);
     if (unit <= 0) {
         return false;
     }
@@ -283,9 +294,10 @@ void EntryBranches::Tremolo() {
 /// Shift Lyrics takes entries from row 3 up to row 4 (with row 5, up to a dotted row 4).
 bool EntryBranches::LyricsDurationFits() const {
     const int16_t duration = Entry().duration();
-    return Row(m_context, 3) <= duration &&
-           (duration <= Row(m_context, 4) ||
-            (Row(m_context, 5) == 1 && PowerOfTwoFloor(duration) <= Row(m_context, 4)));
+    return Row(m_context, SHIFT_LYRICS_MIN_LENGTH) <= duration &&
+           (duration <= Row(m_context, SHIFT_LYRICS_MAX_LENGTH) ||
+            (Row(m_context, SHIFT_LYRICS_DOTTED_AUTO) == 1 &&
+             PowerOfTwoFloor(duration) <= Row(m_context, SHIFT_LYRICS_MAX_LENGTH)));
 }
 
 bool EntryBranches::StartsKind25or26(hostapi::EntryNumber entry) const {
@@ -299,7 +311,7 @@ bool EntryBranches::StartsKind25or26(hostapi::EntryNumber entry) const {
 /// entry that runs past the measure and the change record of the entry.
 void EntryBranches::NewSpacingFirstPass() {
     TFMisc& context = m_context;
-    if (Row(context, 5) != 0) {
+    if (Row(context, NSP_GLISSANDO_SPACE) != 0) {
         // An entry that starts a note-attached glissando gets a tie for the host's spacing, which
         // leaves room for a tie, and so for the glissando.
         const EntryView entry = Entry();
@@ -311,11 +323,11 @@ void EntryBranches::NewSpacingFirstPass() {
             m_changed = true;
         }
     }
-    if (Row(context, 4) != 0 && m_state.slot == m_state.region.lastStaff()) {
+    if (Row(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && m_state.slot == m_state.region.lastStaff()) {
         return;  // the staff added for the complementary rhythm
     }
     m_state.positions.push_back(Entry().position());
-    if (context.MoreOptions[0].value != 0) {
+    if (context.MoreOptions[NSP_SQUEEZE_OVERLONG].value != 0) {
         Changed(SqueezeOverlongEntry(context, Entry(), m_array, m_index, context.Walk.measureSpec,
                                      m_state.measureLength, m_state.change));
     }

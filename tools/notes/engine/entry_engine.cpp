@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <type_traits>
 
 #include "core/dispatch.h"
 #include "core/free_texts.h"
@@ -27,6 +28,8 @@
 #include "forms/result_list.h"
 #include "tools/layout/layout_services.h"
 #include "tools/notes/entry_commands.h"
+#include "tools/notes/find_compare.h"
+#include "tools/notes/new_spacing.h"
 #include "tools/notes/playback.h"
 #include "tools/notes/respell_enharmonic.h"
 
@@ -46,7 +49,9 @@ bool InItems(ToolItem item, std::initializer_list<ToolItem> items) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-int32_t Row(const TFMisc& context, size_t row) {
+template <typename RowName>
+int32_t Row(const TFMisc& context, RowName row) {
+    static_assert(std::is_enum_v<RowName>, "rows are read by name");
     return context.Options[row].value;
 }
 
@@ -86,14 +91,14 @@ void Refuse(FreeText text) {
 }
 
 bool CompareMode(const TFMisc& context) {
-    return Row(context, 2) != 0;
+    return Row(context, ROW_COMPARE) != 0;
 }
 
 /// The checks and preparations before the walk; false when the command is refused.
 bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     const auto item = static_cast<ToolItem>(context.Item);
     if (item == ToolItem::CompareEntries) {
-        if (Row(context, 1) + Row(context, 2) != 1) {
+        if (Row(context, ROW_READ) + Row(context, ROW_COMPARE) != 1) {
             Refuse(FreeText::SelectReadOrCompare);
             return false;
         }
@@ -122,8 +127,8 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     if (item == ToolItem::Harmonica) {
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
-    if ((item == ToolItem::NewSpacing && context.LaterStepPending == 0 && Row(context, 5) != 0) ||
-        (item == ToolItem::Shift && Row(context, 4) != 0)) {
+    if ((item == ToolItem::NewSpacing && context.LaterStepPending == 0 && Row(context, NSP_GLISSANDO_SPACE) != 0) ||
+        (item == ToolItem::Shift && Row(context, SHIFT_GLISSANDI) != 0)) {
         SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
     }
     if (item == ToolItem::ReplacePitches && !CheckReplacePairs(context)) {
@@ -187,7 +192,8 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         // New Spacing's complementary rhythm goes into the empty first layer of the staff it
         // added below the selection.
         if (outcome == CellOutcome::Done && item == ToolItem::NewSpacing && context.LaterStepPending == 0 &&
-            Row(context, 4) != 0 && state.slot == region.lastStaff() && layer == 0 && array->count == 0) {
+            Row(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && state.slot == region.lastStaff() && layer == 0 &&
+            array->count == 0) {
             changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
         }
         // A run that a worker ended keeps what the worker did in this cell before.
@@ -242,8 +248,8 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
         } else {
             AddResultLine(context, EnglishText(FreeText::ResultDataHasBeenRead));
         }
-        if (Row(context, 3) != 0) {
-            for (size_t row : {size_t{1}, size_t{2}}) {
+        if (Row(context, ROW_SWITCH) != 0) {
+            for (CompareRow row : {ROW_READ, ROW_COMPARE}) {
                 context.Options[row].value = context.Options[row].value == 0 ? 1 : 0;
             }
         }
@@ -311,7 +317,7 @@ bool RunEntryProcessingTool(TFMisc& context) {
                 }
             }
         }
-        if (item == ToolItem::Find && !context.Options[3].text.empty()) {
+        if (item == ToolItem::Find && !context.Options[ROW_SEARCH].text.empty()) {
             FindMeasureExpressions(context, state);
         }
         for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
