@@ -120,7 +120,8 @@ void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_v
     }
 }
 
-bool RunCharsetConversion(std::string source, std::string target, std::string_view fontsToExclude) {
+bool RunCharsetConversion(const RunEnvironment& environment, std::string source, std::string target,
+                          std::string_view fontsToExclude) {
     TTextExpressions& expressions = TextExpressionTable();
     // The shared tables come from the sort options; the fonts this run excludes count for this run
     // only (the excluded list below), never as music fonts of later runs.
@@ -129,7 +130,7 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
     expressions.AnalyzeAll();
     const ExcludedFonts excluded = ExcludedFontList(expressions.SortTables(), fontsToExclude);
 
-    const int32_t handle = EditBracketBegin(TheModule.dispatch.CurrentRegion, kBracketSteps);
+    const int32_t handle = EditBracketBegin(environment.Region(), kBracketSteps);
     CleanConversionPair(source, target);
     for (const hostapi::Tag tag :
          {hostapi::kTagVerseText, hostapi::kTagSectionText, hostapi::kTagChorusText, kTagTextBlockText}) {
@@ -158,7 +159,7 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
 bool RunCharsetConversionTool(TFMisc& context) {
     // The rows hold the plug-in's texts; the conversion works on the document's bytes.
     const bool reverse = context.Options[2].value != 0;
-    return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? 1 : 0].text),
+    return RunCharsetConversion(context.Environment, win::Utf8ToAnsi(context.Options[reverse ? 1 : 0].text),
                                 win::Utf8ToAnsi(context.Options[reverse ? 0 : 1].text),
                                 win::Utf8ToAnsi(context.Options[3].text));
 }

@@ -594,7 +594,7 @@ std::string CutTokenAtDelimiter(std::string& text, char delimiter) {
 }
 
 bool RunAuricleImport(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
     std::ifstream file(context.Options[CUE_ROW_FILE].text, std::ios::binary);
@@ -603,7 +603,7 @@ bool RunAuricleImport(TFMisc& context) {
     }
     // The expressions are found in, and made through, a table that matches the document.
     TextExpressionTable().IsComplete();
-    CueSheetImport import(context, *TheModule.dispatch.CurrentRegion);
+    CueSheetImport import(context, *context.Environment.Region());
     std::string line;
     int32_t failedReads = 0;
     while (file.good()) {

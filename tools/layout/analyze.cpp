@@ -309,10 +309,10 @@ void SetNoteheadCharacter(hostapi::EntryView entry, int32_t noteIndex, uint16_t 
 }
 
 bool AnalyzeStaffGroup(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord region = *context.Environment.Region();
     const int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kAnalyzeMaxStaves) {
         ShowMessageText(Host().window, FreeText::SelectionContainsMoreThanMaximum, 0, kAnalyzeMaxStaves);

@@ -116,7 +116,7 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
         return false;
     }
     const int32_t walk = host.BeginProgress(
-        TheModule.dispatch.CurrentRegion != nullptr ? TheModule.dispatch.CurrentRegion->bytes.data() : nullptr,
+        context.Environment.Region() != nullptr ? context.Environment.Region()->bytes.data() : nullptr,
         last - first + 1, hostapi::kInterfaceVersion);
     if (walk == 0) {
         return false;

@@ -38,7 +38,7 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
                         win::MB_OK | win::MB_ICONERROR);
         return;
     }
-    const hostapi::SelectionRecord region = RegionOfRun(words);
+    const hostapi::SelectionRecord region = RegionOfRun(context.Environment, words);
     TScoreExpressions list;
     CollectSwitches switches;
     switches.convert = context.Options[expressionsrow::kConvert].value != 0;
@@ -46,7 +46,7 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     switches.oneStaff = context.Options[expressionsrow::kOneStaff].value != 0;
     switches.expressionOptions = &context;
     switches.factor = *factor;
-    CollectRegionExpressions(list, firstMeasure, lastMeasure, region, switches);
+    CollectRegionExpressions(context.Environment, list, firstMeasure, lastMeasure, region, switches);
 }
 
 bool RunExpressionsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {

@@ -163,8 +163,8 @@ bool RunFitMeasures(TFMisc& context) {
     }
     SystemLayout layout(systems);
     const auto option = [&](size_t row) { return context.Options[row].value; };
-    hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
-                                             ? *TheModule.dispatch.CurrentRegion
+    hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
+                                             ? *context.Environment.Region()
                                              : TheModule.dispatch.SelectionRecords[1];
     const int32_t first = option(kUseSelection) != 0 ? selection.firstMeasure() : option(kFromMeasure);
     const int32_t last = option(kUseSelection) != 0 ? selection.lastMeasure() : option(kToMeasure);

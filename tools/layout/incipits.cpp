@@ -73,8 +73,8 @@ bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int
 }  // namespace
 
 bool RunIncipits(TFMisc& context) {
-    const hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
-                                                   ? *TheModule.dispatch.CurrentRegion
+    const hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
+                                                   ? *context.Environment.Region()
                                                    : TheModule.dispatch.SelectionRecords[1];
     const auto selected = [&](int32_t m) { return selection.firstMeasure() <= m && m <= selection.lastMeasure(); };
     const TStaffSystems systems;

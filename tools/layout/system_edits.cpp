@@ -29,8 +29,8 @@ constexpr size_t kPropertyWords[] = {StaffSystemLayout::kTopStaffOffset, StaffSy
                                      StaffSystemLayout::kLeftMargin,     StaffSystemLayout::kRightMargin,
                                      StaffSystemLayout::kWord16,         StaffSystemLayout::kPercent};
 
-hostapi::SelectionRecord CurrentSelection() {
-    return TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion : hostapi::SelectionRecord{};
+hostapi::SelectionRecord CurrentSelection(const RunEnvironment& environment) {
+    return environment.Region() != nullptr ? *environment.Region() : hostapi::SelectionRecord{};
 }
 
 /// System k takes system j's optimized state (with `properties` its layout words and whole flag
@@ -62,7 +62,7 @@ bool RunJoinTwoSystems(TFMisc& context) {
         return false;
     }
     SystemLayout layout(systems);
-    const hostapi::SelectionRecord selection = CurrentSelection();
+    const hostapi::SelectionRecord selection = CurrentSelection(context.Environment);
     const int32_t a = layout.SystemOf(selection.firstMeasure());
     const int32_t b = layout.SystemOf(selection.lastMeasure());
     if (a == 0 || b == 0 || b != a + 1) {
@@ -95,7 +95,7 @@ bool RunShiftSystemOptimization(TFMisc& context) {
         return false;
     }
     SystemLayout layout(systems);
-    const int32_t s = layout.SystemOf(CurrentSelection().firstMeasure());
+    const int32_t s = layout.SystemOf(CurrentSelection(context.Environment).firstMeasure());
     if (s == 0) {
         return false;
     }
@@ -126,7 +126,7 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
         return false;
     }
     SystemLayout layout(systems);
-    hostapi::SelectionRecord selection = CurrentSelection();
+    hostapi::SelectionRecord selection = CurrentSelection(context.Environment);
     const int32_t s = layout.SystemOf(selection.firstMeasure());
     if (s == 0) {
         return false;

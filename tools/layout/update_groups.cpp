@@ -244,7 +244,7 @@ bool RunUpdateGroups(TFMisc& context) {
     TStaffSystems& systems = *context.StaffSystems;
     systems.Load();
 
-    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord* region = context.Environment.Region();
     int32_t first = 0;
     int32_t last = 0;
     if (!SystemsToUpdate(systems, region, first, last)) {

@@ -197,7 +197,7 @@ uint32_t CombineEntry(EntryView rhythm, EntryView pitch, bool replace) {
 }
 
 bool RunCombineRhythmsAndPitches(TFMisc& context) {
-    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr) {
         return false;
     }

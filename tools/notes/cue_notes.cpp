@@ -379,7 +379,8 @@ void CopyEntryDetailRecords(Tag tag, EntryNumber from, EntryNumber to) {
     }
 }
 
-void FillCueStaffRests(StaffSlot staff, std::string_view name, bool fixedHeight, int32_t clefStaff) {
+void FillCueStaffRests(const RunEnvironment& environment, StaffSlot staff, std::string_view name, bool fixedHeight,
+                       int32_t clefStaff) {
     SelectionRecord destinationRegion;
     SelectionRecord source;
     GetCueRegions(&destinationRegion, &source, false);
@@ -399,8 +400,8 @@ void FillCueStaffRests(StaffSlot staff, std::string_view name, bool fixedHeight,
         const Edu filled = cell->count == 0 || filledTime == nullptr ? 0 : filledTime(cell, hostapi::kInterfaceVersion);
         const Edu length = MeasureLengthOrDefault(staffKey, measure);
         const int32_t before = cell->count;
-        InsertFillRests(*cell, length - filled, cell->count, false, cell->count == 0, 8192, true, fixedHeight,
-                        clefStaff);
+        InsertFillRests(environment, *cell, length - filled, cell->count, false, cell->count == 0, 8192, true,
+                        fixedHeight, clefStaff);
         if (cell->count != before) {
             SaveEntryArray(cell);
         }
@@ -510,7 +511,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
         if (progress.Stopped()) {
             break;
         }
-        FillCueStaffRests(static_cast<StaffSlot>(staff), {}, forceStemsUp, clefStaff);
+        FillCueStaffRests(context.Environment, static_cast<StaffSlot>(staff), {}, forceStemsUp, clefStaff);
         CopyCueStaff(static_cast<StaffSlot>(staff), request.sizePercent, layer, name, progress, request.flags, context);
     }
     return 1;

@@ -268,7 +268,7 @@ std::filesystem::path ExportFilePath(const std::string& fileName) {
 }
 
 bool RunExportToSpreadsheet(TFMisc& context) {
-    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr) {
         return false;
     }

@@ -233,8 +233,9 @@ bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
     return true;
 }
 
-bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, EntryView entry,
-                               int16_t key, int16_t secondKey, hostapi::ViewKey regionWord, hostapi::StaffSlot slot) {
+bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
+                               hostapi::InstrumentKey staff, EntryView entry, int16_t key, int16_t secondKey,
+                               hostapi::ViewKey regionWord, hostapi::StaffSlot slot) {
     const int32_t duration = entry.duration();
     const int32_t base = duration < 2048 ? 131 : duration < 4096 ? 142 : 151;
     const bool dotted = DotCount(duration) != 0;
@@ -251,7 +252,7 @@ bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::Instrume
         }
         // The first note takes its own place; every later one that of the entry's top note.
         const int32_t height = EntryVerticalPosition(staff, measure, entry.data(), key,
-                                                     TheModule.dispatch.DocumentOptionFlag != 0, secondKey, i != 0);
+                                                     environment.DocumentOptionFlag() != 0, secondKey, i != 0);
         bool inSpace = height % 24 != 0;
         bool side = otherLayers ? !stemUp : count == 1 ? stemUp : i < count / 2;
         bool shifted = (note.flags() & kNoteFlipUp) != 0;

@@ -154,9 +154,8 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
     if (index + 1 < array.count) {
         following = array.entry(index + 1);
     } else {
-        const hostapi::ViewKey view = TheModule.dispatch.CurrentRegion != nullptr
-                                          ? TheModule.dispatch.CurrentRegion->viewKey()
-                                          : hostapi::ViewKey{0};
+        const hostapi::ViewKey view =
+            context.Environment.Region() != nullptr ? context.Environment.Region()->viewKey() : hostapi::ViewKey{0};
         next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer, 1);
         if (next != nullptr && next->count > 0) {
             const bool skipHidden = next->entry(0).has(hostapi::kEntryHidden) && next->count > 1;

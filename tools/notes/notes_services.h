@@ -17,6 +17,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 struct EntryEngineState;
 struct EntryWalkState;
@@ -82,8 +84,9 @@ void FindEntryTests(TFMisc& context, EntryEngineState& state, hostapi::ConstEntr
 
 // Griffschrift translation and laisser vibrer noteheads.
 bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
-bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry,
-                               int16_t key, int16_t secondKey, hostapi::ViewKey regionWord, hostapi::StaffSlot slot);
+bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
+                               hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key, int16_t secondKey,
+                               hostapi::ViewKey regionWord, hostapi::StaffSlot slot);
 
 /// Playback of articulations; clearing `continueRun` ends the whole run.
 bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,

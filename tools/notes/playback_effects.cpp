@@ -97,9 +97,9 @@ void ReadMoreRows(PlaybackOptions& options, const ExtendedOptionArray& more) {
 /// was changed is saved first.
 class CellLayers {
 public:
-    CellLayers(StaffSlot slot, MeasureNumber measure) {
+    CellLayers(const RunEnvironment& environment, StaffSlot slot, MeasureNumber measure) {
         for (LayerIndex layer = 0; layer < 4; ++layer) {
-            m_arrays[Slot(layer)] = LoadEntryArray(RegionView(), slot, measure, layer, 1);
+            m_arrays[Slot(layer)] = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
         }
     }
     ~CellLayers() {
@@ -174,9 +174,9 @@ bool HoldsOnlyPlaybackNotes(const EntryArray* array) {
 }
 
 /// Hidden rests of `length` appended to the layer, marked as the generator's like its notes.
-void AppendGeneratedRests(EntryArray& array, Edu length) {
+void AppendGeneratedRests(const RunEnvironment& environment, EntryArray& array, Edu length) {
     const int32_t before = array.count;
-    InsertFillRests(array, length, array.count, true, false, 8192, true, false, -1);
+    InsertFillRests(environment, array, length, array.count, true, false, 8192, true, false, -1);
     for (int32_t i = before; i < array.count; ++i) {
         const EntryView rest = array.entry(i);
         rest.setMoreFlags(static_cast<uint16_t>(rest.moreFlags() | hostapi::kEntryMoreGenerated));
@@ -396,7 +396,7 @@ public:
         EntryArray* array = Current();
         const Edu length = MeasureLengthOrDefault(m_effect.startStaff, m_measure);
         if (array != nullptr && m_time > 0 && m_time < length) {
-            AppendGeneratedRests(*array, length - m_time);
+            AppendGeneratedRests(m_context.Environment, *array, length - m_time);
             MarkChanged();
         }
     }
@@ -443,7 +443,9 @@ private:
             }
             m_time -= MeasureLengthOrDefault(m_effect.startStaff, m_measure);
             ++m_measure;
-            EntryArray* later = LoadEntryArray(RegionView(), RegionSlotOf(m_effect.startStaff), m_measure, m_layer, 1);
+            EntryArray* later =
+                LoadEntryArray(RegionView(m_context.Environment),
+                               RegionSlotOf(m_context.Environment, m_effect.startStaff), m_measure, m_layer, 1);
             if (later == nullptr) {
                 m_exhausted = true;
                 return false;
@@ -487,13 +489,13 @@ private:
 
 // ---- The region's view ----
 
-hostapi::ViewKey RegionView() {
-    return TheModule.dispatch.CurrentRegion != nullptr ? TheModule.dispatch.CurrentRegion->viewKey() : 0;
+hostapi::ViewKey RegionView(const RunEnvironment& environment) {
+    return environment.Region() != nullptr ? environment.Region()->viewKey() : 0;
 }
 
-StaffSlot RegionSlotOf(InstrumentKey staff) {
+StaffSlot RegionSlotOf(const RunEnvironment& environment, InstrumentKey staff) {
     const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(staff, RegionView(), kInterfaceVersion);
+    return slot == nullptr ? 0 : slot(staff, RegionView(environment), kInterfaceVersion);
 }
 
 // ---- Options ----
@@ -833,11 +835,11 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
     if (!repeat && interval && *interval == 0) {
         repeat = true;
     }
-    const StaffSlot slot = RegionSlotOf(effect.startStaff);
+    const StaffSlot slot = RegionSlotOf(context.Environment, effect.startStaff);
     if (slot == 0) {
         return 1;
     }
-    CellLayers cell(slot, effect.startMeasure);
+    CellLayers cell(context.Environment, slot, effect.startMeasure);
     LayerIndex layer = 0;
     if (ChooseLayer(context, cell, effect, options, layer) == LayerChoice::Stop) {
         return 0;
@@ -865,7 +867,7 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
 
     // 5. Hidden rests up to the start.
     if (contentEnd < start.position()) {
-        AppendGeneratedRests(*array, start.position() - contentEnd);
+        AppendGeneratedRests(context.Environment, *array, start.position() - contentEnd);
         cell.MarkChanged(layer);
     }
 
@@ -925,8 +927,9 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
     SilenceNote(start, startNote);
     start.setFlag(hostapi::kEntryPlayback, true);
     if (line != nullptr) {
-        EntryReplace(RegionView(), RegionSlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
-                     nullptr, nullptr, true, nullptr, effect.startStaff, 0, nullptr, kReplaceByNumber);
+        EntryReplace(RegionView(context.Environment), RegionSlotOf(context.Environment, effect.startStaff),
+                     effect.startMeasure, start.number(), start.data(), nullptr, nullptr, true, nullptr,
+                     effect.startStaff, 0, nullptr, kReplaceByNumber);
     }
     PlaybackRun(context).changed = 1;
     return 1;

@@ -17,6 +17,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 
 /// The options of the playback command (tool 67) and of its "More..." page (option set 71), each
@@ -143,9 +145,9 @@ struct PlaybackEffect {
 };
 
 /// The view of the region the command runs on (0 without one).
-hostapi::ViewKey RegionView();
+hostapi::ViewKey RegionView(const RunEnvironment& environment);
 /// A staff's slot in that view (0: not in it).
-hostapi::StaffSlot RegionSlotOf(hostapi::InstrumentKey staff);
+hostapi::StaffSlot RegionSlotOf(const RunEnvironment& environment, hostapi::InstrumentKey staff);
 
 /// Writes one effect (glide or playback notes) with the options; the run's layer state lives in
 /// the context. Answers 1 when done or when there was nothing to do, 0 when the run is to stop:

@@ -195,10 +195,10 @@ bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, host
 }
 
 bool RunSlurTool(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord region = *context.Environment.Region();
     if (context.Options[SLURS_RECALCULATE].value != 0) {
         LoadSlurContourDefaults(context);
     }

@@ -70,8 +70,8 @@ void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
     explosion.staves = std::make_unique<TInstruments>(0, explosion.systems.get(), false);
     explosion.regions.clear();
     explosion.selection = context.ChosenItems;
-    const hostapi::SelectionRecord* selection = TheModule.dispatch.CurrentRegion != nullptr
-                                                    ? TheModule.dispatch.CurrentRegion
+    const hostapi::SelectionRecord* selection = context.Environment.Region() != nullptr
+                                                    ? context.Environment.Region()
                                                     : &TheModule.dispatch.SelectionRecords[1];
     explosion.storedSelection = *selection;
     ClampStaves(explosion.storedSelection, explosion.staves->Count());

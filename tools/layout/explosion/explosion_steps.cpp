@@ -117,7 +117,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         if (!VerifyPastedRegion(explosion.sourceRange, runEnd, explosion.targetRange)) {
             return false;
         }
-        CopyStaffExpressions(first, runEnd, explosion.processedRegion, source, target);
+        CopyStaffExpressions(context.Environment, first, runEnd, explosion.processedRegion, source, target);
         if (Option(explosion, kOptCopyClefs) != 0) {
             StaffClefsCopy(static_cast<InstrumentKey>(source), static_cast<InstrumentKey>(target),
                            static_cast<MeasureNumber>(first), static_cast<MeasureNumber>(runEnd));
@@ -221,7 +221,7 @@ bool StepPrepare(ExplosionContext& explosion) {
         explosion.targetRange = {word, static_cast<int16_t>(explosion.firstStaffSlot + explosion.targetOffset + i),
                                  measure, kNoPosition};
         const int32_t runEnd = RunEnd(explosion);
-        ClearStaffExpressions(region.firstMeasure, runEnd,
+        ClearStaffExpressions(explosion.Context().Environment, region.firstMeasure, runEnd,
                               WholeMeasures(explosion, explosion.targetRange.staffSlot, region.firstMeasure, runEnd),
                               explosion.staves->ByNumber(explosion.targetRange.staffSlot), false);
         explosion.stepState = 1;
@@ -349,9 +349,10 @@ void ProcessRegionMeasure(ExplosionContext& explosion, int32_t regionIndex, int3
     const Edu from = measure == region.firstMeasure ? region.startPosition : 0;
     const Edu to = measure == region.lastMeasure ? region.endPosition : kNoPosition;
     const int32_t row = std::clamp(explosion.targetOffset + staffIndex, 0, kExplosionStaves - 1);
-    ProcessExtractedParts(
-        explosion.regionCopy.viewKey(), measure, explosion.firstStaffSlot + explosion.targetOffset + staffIndex, from,
-        to, parts, explosion.Context().MoreOptions, false, &explosion.dynamics[static_cast<size_t>(row)], targetStaff);
+    ProcessExtractedParts(context.Environment, explosion.regionCopy.viewKey(), measure,
+                          explosion.firstStaffSlot + explosion.targetOffset + staffIndex, from, to, parts,
+                          explosion.Context().MoreOptions, false, &explosion.dynamics[static_cast<size_t>(row)],
+                          targetStaff);
 }
 
 void AlignDynamicsInRegion(ExplosionContext& explosion) {

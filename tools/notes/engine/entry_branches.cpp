@@ -122,8 +122,8 @@ CellOutcome EntryBranches::Run() {
         }
     }
     if (item == ToolItem::LaisserVibrer && Entry().isNote()) {
-        Changed(SetLaisserVibrerNoteheads(state.measure, state.staff, Entry(), state.key, state.secondKey,
-                                          state.region.viewKey(), state.slot));
+        Changed(SetLaisserVibrerNoteheads(context.Environment, state.measure, state.staff, Entry(), state.key,
+                                          state.secondKey, state.region.viewKey(), state.slot));
     }
     if (item == ToolItem::Playback && Row(context, 11) != 0 && Entry().has(hostapi::kEntryArticulations)) {
         bool continueRun = true;

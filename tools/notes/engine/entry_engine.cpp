@@ -169,7 +169,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
                        ToolItem::CompareEntries, ToolItem::SpecialModifications, ToolItem::Playback,
                        ToolItem::ReplacePitches, ToolItem::PitchProjection})) {
         state.key = HostKey(state.measure, state.staff, 0);
-        state.secondKey = HostKey(state.measure, state.staff, TheModule.dispatch.DocumentOptionFlag);
+        state.secondKey = HostKey(state.measure, state.staff, context.Environment.DocumentOptionFlag());
     }
     PlaybackRun(context).cellLayerMask = 0;
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -278,11 +278,11 @@ void ScaleDurationPair(const hostapi::SelectionRecord& region, MeasureNumber mea
 }
 
 bool RunEntryProcessingTool(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
     EntryEngineState state;
-    state.region = *TheModule.dispatch.CurrentRegion;
+    state.region = *context.Environment.Region();
     const hostapi::SelectionRecord& region = state.region;
     if (!StartRun(context, region)) {
         return false;
