@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/module.h"

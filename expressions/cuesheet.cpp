@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "core/commands.h"
-#include "core/dispatch.h"
 #include "core/module.h"
 #include "core/parts.h"
+#include "core/tool_context.h"
 #include "core/tool_table.h"
 #include "expressions/charset.h"
 #include "expressions/cuesheet.h"

@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"

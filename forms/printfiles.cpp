@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <system_error>
 
-#include "core/dispatch.h"
-#include "core/hooks.h"
 #include "core/host/host_window.h"
 #include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -234,9 +233,7 @@ int32_t ShowPrintMultipleFiles() {
 }
 
 void EndPrintRun() {
-    if (TheModule.hooks.Now) {
-        TheModule.hooks.Now->Timer->SetEnabled(false);
-    }
+    SetTNowEnabled(false);
     TheModule.hooks.PrintContext = nullptr;
 }
 
@@ -290,8 +287,8 @@ void AdvancePrintRun(TFMisc& context) {
         DispatchTool(context, ItemNumber(ToolItem::PrintMultipleFiles), 0, 0);
     }
     // A run that ended leaves the timer stopped.
-    if (TheModule.hooks.PrintContext == &context && TheModule.hooks.Now) {
-        TheModule.hooks.Now->Timer->SetEnabled(true);
+    if (TheModule.hooks.PrintContext == &context) {
+        SetTNowEnabled(true);
     }
 }
 

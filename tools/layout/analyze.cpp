@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"

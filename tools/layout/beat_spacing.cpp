@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"

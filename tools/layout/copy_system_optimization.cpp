@@ -2,7 +2,6 @@
 // of one system become those of a range of other systems.
 #include <algorithm>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/startup.h"
 #include "core/tool_context.h"

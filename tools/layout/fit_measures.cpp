@@ -5,7 +5,6 @@
 #include <array>
 #include <limits>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"

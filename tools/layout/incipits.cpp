@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"

@@ -1,8 +1,8 @@
 // What the layout tools share: the region a command runs on.
 #include "tools/layout/layout_services.h"
 
-#include "core/dispatch.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 
 namespace orvex {
 

@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_records.h"

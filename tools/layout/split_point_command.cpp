@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"

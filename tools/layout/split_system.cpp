@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"

@@ -3,7 +3,6 @@
 // stored by system number, consistent when systems are merged or measures deleted or inserted.
 #include <algorithm>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -16,6 +15,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"

@@ -2,7 +2,6 @@
 
 #include <random>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/module.h"
 #include "core/tool_context.h"

@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -20,6 +19,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/lyric_records.h"

@@ -7,9 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
-#include "core/hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -18,6 +16,7 @@
 #include "core/key_automation.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/module.h"

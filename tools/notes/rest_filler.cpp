@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_records.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 
 namespace orvex {
 namespace {

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <set>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"

@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"

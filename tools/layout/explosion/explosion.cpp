@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -15,6 +14,7 @@
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"

@@ -6,7 +6,6 @@
 // again. After a paste the next call cleans up the pasted music measure by measure.
 #include <algorithm>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/smart_shapes.h"

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"

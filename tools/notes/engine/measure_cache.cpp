@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
