@@ -295,7 +295,7 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
 bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const OptionArray& align,
                   ExtendedOptionArray& more, bool reload, TStaffSystems* systems, int32_t progressHandle,
                   int32_t stepCount) {
-    if (!RequireHostVersion(1998)) {
+    if (!RequireHostVersion(context.Environment, 1998)) {
         return false;
     }
     if (!Row(more, morerow::kSeparately) && (!Row(more, morerow::kBelow) || !Row(more, morerow::kAbove))) {
@@ -336,7 +336,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
             if (!AlignMoveState().percussionMessageShown) {
                 AlignMoveState().percussionMessageShown = true;
-                ShowMessageText(Host().window, FreeText::AlignMovePlugInDoes, 0, 0);
+                ShowMessageText(context.Environment.HostWindow(), FreeText::AlignMovePlugInDoes, 0, 0);
             }
             continue;
         }
@@ -370,7 +370,7 @@ void CollectNoteExpressions(const RunEnvironment& environment, TStaffExpressions
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         const bool haveSpec = LoadRecordSOSC(static_cast<hostapi::InstrumentKey>(staff), m, 0, staffSpec.data());
         if (static_cast<uint16_t>(key) >= static_cast<uint16_t>(kNonlinearKey)) {
-            ShowMessageById(Host().window, kMessageNonlinearKey, 0, 0, false);
+            ShowMessageById(environment.HostWindow(), kMessageNonlinearKey, 0, 0, false);
             return;
         }
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {

@@ -219,7 +219,7 @@ private:
                                       : service(static_cast<hostapi::StaffSlot>(m_region.firstStaff() + s),
                                                 m_region.viewKey(), hostapi::kInterfaceVersion);
         };
-        if (Host().year >= 2000) {
+        if (m_context.Environment.HostYear() >= 2000) {
             CreateNoteLine(staffOf(i), previousA.measure, previousA.entry().number(), a.measure, a.entry().number(),
                            previousA.noteId(), a.noteId());
             for (const VoiceNote* note : {&a, &b, &previousA, &previousB}) {
@@ -228,7 +228,7 @@ private:
             CreateNoteLine(staffOf(j), previousB.measure, previousB.entry().number(), b.measure, b.entry().number(),
                            previousB.noteId(), b.noteId());
         }
-        if (Host().year < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
+        if (m_context.Environment.HostYear() < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
             SetNoteheadCharacter(a.entry(), a.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(b.entry(), b.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(previousB.entry(), previousB.noteIndex, kParallelNotehead);
@@ -314,7 +314,8 @@ bool AnalyzeStaffGroup(TFMisc& context) {
     const hostapi::SelectionRecord region = *context.Environment.Region();
     const int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kAnalyzeMaxStaves) {
-        ShowMessageText(Host().window, FreeText::SelectionContainsMoreThanMaximum, 0, kAnalyzeMaxStaves);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectionContainsMoreThanMaximum, 0,
+                        kAnalyzeMaxStaves);
         return false;
     }
     if (count < 1) {

@@ -33,8 +33,8 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     const std::optional<double> factor = ExpressionFactor(factorText);
     if (!factor) {
         // The conversion error of the class library (English only), before anything is changed.
-        win::MessageBox(Host().window, EnglishText(FreeText::NotValidFloatingPoint, {factorText}), "Orvex",
-                        win::MB_OK | win::MB_ICONERROR);
+        win::MessageBox(context.Environment.HostWindow(), EnglishText(FreeText::NotValidFloatingPoint, {factorText}),
+                        "Orvex", win::MB_OK | win::MB_ICONERROR);
         return;
     }
     const hostapi::SelectionRecord region = RegionOfRun(context.Environment, words);

@@ -288,7 +288,7 @@ bool RunSmartSplitPoint(TFMisc& context) {
 bool RunSmartSplitPointOnRows(TFMisc& context) {
     const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
-        ShowMessageText(Host().window, FreeText::SelectMeasuresFromTwoStaves, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectMeasuresFromTwoStaves, 0, 0);
         return false;
     }
     SmartSplitPoint command(context, *region);

@@ -191,7 +191,7 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
     const int32_t delta = region != nullptr ? region->firstMeasure() - region->lastMeasure() - 1 : 0;
     const bool done = RunMeasureEditAdjust(context, delta, 0);
     if (done) {
-        ShowMessageById(Host().window, MSG_DELETE_MEASURES_NOW, 0, 0, false);
+        ShowMessageById(context.Environment.HostWindow(), MSG_DELETE_MEASURES_NOW, 0, 0, false);
     }
     return done;
 }

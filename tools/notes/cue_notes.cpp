@@ -523,7 +523,7 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     if (region->firstStaff() != region->lastStaff()) {
-        ShowMessageText(Host().window, FreeText::SelectOneStaffAsSource, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectOneStaffAsSource, 0, 0);
         return 0;
     }
     CueNotesRequest request;

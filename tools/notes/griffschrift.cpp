@@ -189,7 +189,8 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
 
 }  // namespace
 
-bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, EntryView entry, int16_t key) {
+bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
+                   EntryView entry, int16_t key) {
     const bool covered =
         SharedSmartShapes().FindInRange(measure, staff, entry.position() + kShapeReach, kGriffschriftShape);
     if (entry.has(hostapi::kEntryLyrics)) {
@@ -205,7 +206,7 @@ bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
         const int32_t step = NotePitchStep(entry.note(i).data(), key, key, false, nullptr, &alteration);
         candidates.push_back(CandidatesOf(step, alteration, covered));
         if (candidates.back().empty()) {
-            ShowMessageText(Host().window, FreeText::CouldNotTranslateNoteIn, 0, measure);
+            ShowMessageText(environment.HostWindow(), FreeText::CouldNotTranslateNoteIn, 0, measure);
         }
     }
     const uint32_t chosen = BestCombination(candidates);

@@ -203,7 +203,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
         if ((assignment.horizontal() != 0 && !ignorePrevious) || width < minimum) {
             return;
         }
-        if (Host().rawVersion < kExtrasHostVersion) {
+        if (context.Environment.HostVersion() < kExtrasHostVersion) {
             assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, 1)));
         } else {
             std::array<uint8_t, LyricExtrasLayout::kSize> extras{};

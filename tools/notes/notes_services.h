@@ -83,7 +83,8 @@ void FindEntryTests(TFMisc& context, EntryEngineState& state, hostapi::ConstEntr
                     const hostapi::ConstEntryView* previous);
 
 // Griffschrift translation and laisser vibrer noteheads.
-bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
+bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
+                   hostapi::EntryView entry, int16_t key);
 bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
                                hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key, int16_t secondKey,
                                hostapi::ViewKey regionWord, hostapi::StaffSlot slot);

@@ -184,12 +184,13 @@ void AppendGeneratedRests(const RunEnvironment& environment, EntryArray& array, 
 }
 
 /// Asks one of the two layer questions; the answer code (6 Yes, 7 No, 2 Cancel) goes to `answer`.
-bool AskLayerQuestion(int32_t id, LayerIndex preferred, LayerIndex other, int32_t& answer) {
-    return ShowMessageDialog(Host().window, id, 0, preferred + 1, false, true, &answer, other + 1);
+bool AskLayerQuestion(const RunEnvironment& environment, int32_t id, LayerIndex preferred, LayerIndex other,
+                      int32_t& answer) {
+    return ShowMessageDialog(environment.HostWindow(), id, 0, preferred + 1, false, true, &answer, other + 1);
 }
 
-void ShowNoFreeLayer() {
-    ShowMessageText(Host().window, FreeText::NoMoreEmptyLayersOperation, 0, 0);
+void ShowNoFreeLayer(const RunEnvironment& environment) {
+    ShowMessageText(environment.HostWindow(), FreeText::NoMoreEmptyLayersOperation, 0, 0);
 }
 
 // ---- Performance records of notes ----
@@ -238,7 +239,7 @@ void SilenceNote(EntryView entry, int32_t noteIndex) {
 
 /// From host year 2002 on, once per run: the layer settings carry the playback mark.
 void MarkLayerSettings(TFMisc& context) {
-    if (Host().year < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
+    if (context.Environment.HostYear() < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
         return;
     }
     PlaybackRun(context).layerFlagsSet = 1;
@@ -304,7 +305,8 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
     const bool askAgain = PlaybackRun(context).layerOverwrite != 0 && found < 0;
     if (mayAsk && (PlaybackRun(context).layerAsked == 0 || askAgain)) {
         int32_t answer = 0;
-        const bool yes = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
+        const bool yes = AskLayerQuestion(context.Environment,
+                                          found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
                                           preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
         PlaybackRun(context).layerAsked = 1;
         PlaybackRun(context).layerOverwrite = yes ? 1 : 0;
@@ -315,14 +317,14 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
         }
         if (found < 0) {
             if (answer != win::IDCANCEL && effect.reportStop) {
-                ShowNoFreeLayer();
+                ShowNoFreeLayer(context.Environment);
             }
             return LayerChoice::Stop;
         }
     }
     if (found < 0) {
         if (effect.reportStop) {
-            ShowNoFreeLayer();
+            ShowNoFreeLayer(context.Environment);
         }
         return LayerChoice::Stop;
     }
@@ -455,7 +457,8 @@ private:
                 const bool leftOver = PlaybackRun(m_context).layerOverwrite != 0 && HoldsOnlyPlaybackNotes(later);
                 if (!leftOver) {
                     int32_t answer = 0;
-                    if (!AskLayerQuestion(MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer, answer)) {
+                    if (!AskLayerQuestion(m_context.Environment, MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer,
+                                          answer)) {
                         m_stopped = true;
                         m_exhausted = true;
                         return false;
@@ -709,7 +712,8 @@ struct EffectPlan {
 
 /// Steps 1 to 6: pitches, span, the line's correction, the delay and the step. Answers the
 /// effect's result when it ends here (1: nothing to write, 0: stopped), else nothing.
-std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOptions& options, EffectPlan& plan) {
+std::optional<int32_t> PlanEffect(const RunEnvironment& environment, const PlaybackEffect& effect,
+                                  const PlaybackOptions& options, EffectPlan& plan) {
     const EntryView start = effect.start;
     const hostapi::ConstEntryView end = effect.end.view();
     const int32_t startNote = std::clamp(effect.startNote, 0, start.notesHeld() - 1);
@@ -774,7 +778,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
                 step = (span - delay) / divisor;
             } else {
                 if (options.changesPerQuarter > 30 &&
-                    !ShowMessageDialog(Host().window, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+                    !ShowMessageDialog(environment.HostWindow(), MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
                     return 0;
                 }
                 step = 1024 / options.changesPerQuarter;
@@ -786,7 +790,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
     const int32_t count = step > 0 ? (span - delay) / step : 0;
     if (count < 1) {
         if (effect.reportStop) {
-            ShowMessageText(Host().window, FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
+            ShowMessageText(environment.HostWindow(), FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
         }
         return 0;
     }
@@ -943,7 +947,7 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
         return 1;  // a rest makes nothing audible
     }
     EffectPlan plan;
-    if (const std::optional<int32_t> ended = PlanEffect(effect, options, plan)) {
+    if (const std::optional<int32_t> ended = PlanEffect(context.Environment, effect, options, plan)) {
         return *ended;
     }
     if (!effect.trill && !options.fingered && !effect.repeat) {

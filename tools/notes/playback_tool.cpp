@@ -261,7 +261,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
     }
     if (!changed) {
-        ShowMessageText(Host().window, FreeText::NoPlaybackEffectsOrNotes, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::NoPlaybackEffectsOrNotes, 0, 0);
     }
     return true;
 }
@@ -308,7 +308,7 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     }
     const bool walked = RunEntryProcessingTool(context);
     if (walked && PlaybackRun(context).stopped == 0 && PlaybackRun(context).changed == 0) {
-        ShowMessageText(Host().window, FreeText::NothingDoneNoSmartShapes, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::NothingDoneNoSmartShapes, 0, 0);
     }
     PlaybackRun(context).layerKeys.clear();
     return walked;
@@ -386,7 +386,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
         span += MeasureLengthOrDefault(staff, static_cast<MeasureNumber>(m));
     }
     if (options.volumeChangesPerQuarter > 30 &&
-        !ShowMessageDialog(Host().window, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+        !ShowMessageDialog(context.Environment.HostWindow(), MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
         return false;
     }
     const Edu step = 1024 / options.volumeChangesPerQuarter;

@@ -54,11 +54,11 @@ ExplosionContext::ExplosionContext(TFMisc& context)
 
 ExplosionContext::~ExplosionContext() = default;
 
-bool RequireHostVersion(int32_t year) {
-    if (Host().year >= year) {
+bool RequireHostVersion(const RunEnvironment& environment, int32_t year) {
+    if (environment.HostYear() >= year) {
         return true;
     }
-    ShowMessageText(Host().window, FreeText::FunctionNeedsHostYear, {std::to_string(year)});
+    ShowMessageText(environment.HostWindow(), FreeText::FunctionNeedsHostYear, {std::to_string(year)});
     return false;
 }
 
@@ -112,7 +112,8 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
     explosion.processedRegion = region;
     int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kExplosionStaves) {
-        ShowMessageText(Host().window, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
+        ShowMessageText(explosion.Context().Environment.HostWindow(), FreeText::InstrumentalGroupFoundWithMore, 0,
+                        kExplosionStaves);
         count = kExplosionStaves;
     }
     const int32_t previous = explosion.staffCount;
@@ -142,7 +143,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
 }
 
 bool ExplodeGroupRegion(ExplosionContext& explosion, const hostapi::SelectionRecord& region) {
-    if (!RequireHostVersion(1998)) {
+    if (!RequireHostVersion(explosion.Context().Environment, 1998)) {
         return false;
     }
     SetUpInstrumentGroup(explosion, region);
@@ -201,7 +202,7 @@ bool RunSmartExplosion(TFMisc& context) {
         }
     }
     if (result) {
-        ShowMessageById(Host().window, kExplosionMessageStart, 0, 0, true);
+        ShowMessageById(context.Environment.HostWindow(), kExplosionMessageStart, 0, 0, true);
         BeginSelectAll(*explosion);
         result = StepPartExplosion(*explosion);
     }

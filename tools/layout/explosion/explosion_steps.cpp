@@ -243,25 +243,25 @@ bool EndHostStep(ExplosionContext& explosion) {
 
 }  // namespace
 
-void SelectHostEditTool() {
-    const uint32_t command = Host().year < 2000    ? 0x6608
-                             : Host().year == 2000 ? 0x80FA
-                             : Host().year == 2001 ? 0x80F8
-                                                   : 0x80F9;
-    win::SetFocus(Host().window);
-    win::SendMessage(Host().window, win::WM_COMMAND, command, 0);
+void SelectHostEditTool(const RunEnvironment& environment) {
+    const uint32_t command = environment.HostYear() < 2000    ? 0x6608
+                             : environment.HostYear() == 2000 ? 0x80FA
+                             : environment.HostYear() == 2001 ? 0x80F8
+                                                              : 0x80F9;
+    win::SetFocus(environment.HostWindow());
+    win::SendMessage(environment.HostWindow(), win::WM_COMMAND, command, 0);
 }
 
 void BeginSelectAll(ExplosionContext& explosion) {
-    SelectHostEditTool();
+    SelectHostEditTool(explosion.Context().Environment);
     explosion.selectAllPending = 1;
     SendCtrlKeyToHost('a');
 }
 
 void EndSelectAll(ExplosionContext& explosion) {
-    win::SetFocus(Host().window);
+    win::SetFocus(explosion.Context().Environment.HostWindow());
     SendVirtualKeyToHost(win::VK_ESCAPE);
-    if (Host().language != 1) {
+    if (explosion.Context().Environment.Language() != 1) {
         SendAltKeyToHost('m');
         SendKeyToHost('e');
     } else if (TheModule.process.ItalianHost) {
@@ -269,7 +269,7 @@ void EndSelectAll(ExplosionContext& explosion) {
         SendKeyToHost('t');
     } else {
         SendAltKeyToHost('e');
-        SendKeyToHost(Host().year == 2000 ? 'a' : 'l');
+        SendKeyToHost(explosion.Context().Environment.HostYear() == 2000 ? 'a' : 'l');
     }
     explosion.selectAllPending = 0;
 }

@@ -133,7 +133,7 @@ CellOutcome EntryBranches::Run() {
         }
     }
     if (item == ToolItem::Harmonica && Entry().isNote() && (Row(context, 0) != 0 || Row(context, 1) != 0)) {
-        Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
+        Changed(TranslateNote(context.Environment, state.measure, state.staff, Entry(), state.key));
     }
     if (item == ToolItem::Rests && Rests()) {
         return CellOutcome::Done;  // the rest was taken in
@@ -324,7 +324,7 @@ void EntryBranches::NewSpacingFirstPass() {
         if (recorded == Entry().number()) {
             NewSpacingRun(context).AddChange(m_state.change);
         } else {
-            ShowMessageText(Host().window, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
+            ShowMessageText(m_context.Environment.HostWindow(), FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }
     }
 }

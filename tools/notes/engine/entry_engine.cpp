@@ -80,8 +80,8 @@ std::string FontZeroName() {
     return buffer;
 }
 
-void Refuse(FreeText text) {
-    ShowMessageText(Host().window, text, 0, 0);
+void Refuse(const RunEnvironment& environment, FreeText text) {
+    ShowMessageText(environment.HostWindow(), text, 0, 0);
 }
 
 bool CompareMode(const TFMisc& context) {
@@ -93,16 +93,16 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     const auto item = static_cast<ToolItem>(context.Item);
     if (item == ToolItem::CompareEntries) {
         if (Row(context, 1) + Row(context, 2) != 1) {
-            Refuse(FreeText::SelectReadOrCompare);
+            Refuse(context.Environment, FreeText::SelectReadOrCompare);
             return false;
         }
         if (region.firstStaff() != region.lastStaff()) {
-            Refuse(FreeText::SelectExactlyOneStaff);
+            Refuse(context.Environment, FreeText::SelectExactlyOneStaff);
             return false;
         }
         if (CompareMode(context) && context.StoredEntries.empty() && context.StoredTimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
-            Refuse(FreeText::NothingReadToCompare);
+            Refuse(context.Environment, FreeText::NothingReadToCompare);
             return false;
         }
         if (!CompareMode(context)) {
@@ -129,14 +129,14 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         return false;
     }
     if (item == ToolItem::PitchProjection && region.firstStaff() != region.lastStaff()) {
-        Refuse(FreeText::SelectOneStaffOnly);
+        Refuse(context.Environment, FreeText::SelectOneStaffOnly);
         return false;
     }
     if (item == ToolItem::LaisserVibrer) {
         std::string name = FontZeroName();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         if (name.find("ENGRAVER") == std::string::npos) {
-            ShowMessageById(Host().window, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
+            ShowMessageById(context.Environment.HostWindow(), MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
         }
         LoadLayerSettingsTable();
     }
