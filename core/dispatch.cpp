@@ -17,6 +17,7 @@
 #include "core/messages.h"
 #include "core/module.h"
 #include "core/parts.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_table.h"
 #include "core/waiting_run.h"
@@ -190,6 +191,10 @@ void OptionsFormRunEnded(vcl::TForm& form) {
 
 std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
     return UnitState<DispatchUnit>().handlers;
+}
+
+RunEnvironment DispatcherEnvironment() {
+    return RunEnvironment(TheModule.dispatch.CurrentRegion, TheModule.dispatch.DocumentOptionFlag, Host());
 }
 
 hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {

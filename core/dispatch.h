@@ -14,6 +14,7 @@
 
 #include "core/commands.h"
 #include "core/option_element.h"
+#include "core/run_services.h"
 #include "core/tool_context.h"
 #include "core/waiting_run.h"
 #include "platform/hostapi/records.h"
@@ -36,11 +37,6 @@ class ExplosionContext;
 /// A command code queued by a key launch for the next invoke; -1: Shift counts as held.
 /// The number of coming invokes that do nothing but count down: each is the host's call that a
 /// run from a form asked for (two quick Go clicks ask for two).
-/// Whether a call of FinaleExtensionInvoke is under way (the host hears of what changes in it).
-bool InsideHostCall();
-/// A run outside a host call (Go in an options dialog left open) changed the document: the
-/// coming call that SkipNextInvoke lets do nothing tells the host so.
-void NoteChangeOutsideHostCall();
 /// Set by the align/move and hairpin tools during their run; cleared after every dispatch.
 /// An options dialog whose OK is completed at the next invoke.
 /// The step object of a running part explosion.
@@ -56,10 +52,6 @@ int16_t ContinueWaitingRun();
 /// Spacing whose document is in front runs its second pass instead: it takes back what the
 /// first pass prepared.
 void EndWaitingRun(WaitingRunEnd why);
-/// The user chose command `code` (from the menu, by key, or by Go in an options dialog) while a
-/// run waits: a command for the run's own document, or one that runs in steps itself, ends the
-/// waiting run first; a command for another document leaves it waiting for its own.
-void SettleWaitingRunFor(int32_t code);
 /// Tools take the selection from the host when they run (else the one passed with the command).
 /// Forms shown without blocking; they stay until the plug-in is unloaded.
 /// The host window's title at the start of the current command.
@@ -69,33 +61,16 @@ void SettleWaitingRunFor(int32_t code);
 int16_t FinaleExtensionInvoke(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* selection,
                               const uint8_t* document);
 
-/// Runs one command; the result is never negative.
-int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool shift, bool showDialog,
-                   const OptionArray* overrides);
 /// Shows the tool's options (or loads the stored ones) and dispatches the tool; -1 when the
 /// options dialog stays open and runs the tool later.
 int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionArray* overrides, bool shift,
                     bool showDialog, int32_t passThrough);
-/// The options road: fills the option arrays with the tool's values of option set `setNumber`,
-/// after showing them in the options dialog when asked. Answers true when the tool is to run.
-bool RunToolWithOptions(int32_t item, int32_t setNumber, OptionArray& options, ExtendedOptionArray& moreOptions,
-                        std::vector<std::pair<int32_t, int32_t>>& optionList, bool showDialog,
-                        const OptionArray* overrides, bool leaveOpen, bool shift, TFMisc* context);
 /// Completes the OK of an options dialog that was left open, at the next invoke: the dialog
 /// stores its values and runs its tool.
 void CompleteOptionsFormOk(vcl::TForm& form);
-/// The run that an options dialog started over several host calls (the part explosion) ended:
-/// the dialog acts on its "After Go:" choices now.
-void OptionsFormRunEnded(vcl::TForm& form);
 
-/// The first-level dispatcher: the items it runs itself, the rest through DispatchToolLevel2.
-int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passThrough);
 /// The second-level dispatcher: 0 failure or refusal, 1 done, 2 an empty measure range.
 int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t setNumber);
-
-/// The region a tool works on: the selection (from the host when QuerySelectionFromHost is set),
-/// or, when `allowWholeDocument`, the whole document after asking; none when there is neither.
-hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument);
 
 /// Looks for the user manual below the host's folder and opens it with the shell.
 void OpenUserManual(win::Hwnd hostWindow);

@@ -379,6 +379,12 @@ void RestartTNow(uint32_t interval) {
     TheModule.hooks.Now->Timer->SetEnabled(true);
 }
 
+void SetTNowEnabled(bool enabled) {
+    if (TheModule.hooks.Now) {
+        TheModule.hooks.Now->Timer->SetEnabled(enabled);
+    }
+}
+
 void PostHostRedrawCommands() {
     win::PostMessage(Host().window, win::WM_COMMAND, 76037);
     win::PostMessage(Host().window, win::WM_COMMAND, Host().year == 1997 ? 76037 : 76038);

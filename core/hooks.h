@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/run_services.h"
 #include "platform/vcl/classes.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/win/handles.h"
@@ -35,11 +36,6 @@ void InstallHostHooks();
 void RemoveHostHooks();
 /// Destroys the TNow timer if it exists (at unload).
 void DestroyTNow();
-/// Sets the timer's interval and enables it.
-void RestartTNow(uint32_t interval);
-/// Posts the host's redraw commands (WM_COMMAND 76037 then 76038; 76037 twice on host year
-/// 1997), after a command that asked for a refresh run.
-void PostHostRedrawCommands();
 
 // The hook procedures (installed by InstallHostHooks).
 intptr_t KeyAssignmentHook(int32_t code, uintptr_t key, intptr_t keyData);

@@ -19,6 +19,7 @@
 #include "core/host/finxess_records.h"
 #include "core/host/text_format.h"
 #include "core/option_element.h"
+#include "core/run_environment.h"
 #include "core/state_slots.h"
 #include "core/tool_records.h"
 #include "platform/hostapi/records.h"
@@ -60,6 +61,9 @@ struct TFMisc : std::enable_shared_from_this<TFMisc> {
     int32_t Item = 0;                                      ///< tool item (code % 100)
     int32_t Group = 0;                                     ///< command group (code / 100)
     win::Hwnd OwnerWindow = win::kNoWindow;                ///< owns the run's messages: the host window
+    /// What the run may read of the dispatcher and the host (the live region, the document's
+    /// option flag, the host's year, version, language and window).
+    RunEnvironment Environment = DispatcherEnvironment();
 
     vcl::TForm* OptionsForm = nullptr;  ///< the options dialog that runs this context (not owned)
     int32_t EditBracket = 0;            ///< the host's progress display of the run, 0 = none

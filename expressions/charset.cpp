@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/module.h"
@@ -120,7 +119,8 @@ void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_v
     }
 }
 
-bool RunCharsetConversion(std::string source, std::string target, std::string_view fontsToExclude) {
+bool RunCharsetConversion(const RunEnvironment& environment, std::string source, std::string target,
+                          std::string_view fontsToExclude) {
     TTextExpressions& expressions = TextExpressionTable();
     // The shared tables come from the sort options; the fonts this run excludes count for this run
     // only (the excluded list below), never as music fonts of later runs.
@@ -129,7 +129,7 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
     expressions.AnalyzeAll();
     const ExcludedFonts excluded = ExcludedFontList(expressions.SortTables(), fontsToExclude);
 
-    const int32_t handle = EditBracketBegin(TheModule.dispatch.CurrentRegion, kBracketSteps);
+    const int32_t handle = EditBracketBegin(environment.Region(), kBracketSteps);
     CleanConversionPair(source, target);
     for (const hostapi::Tag tag :
          {hostapi::kTagVerseText, hostapi::kTagSectionText, hostapi::kTagChorusText, kTagTextBlockText}) {
@@ -158,7 +158,8 @@ bool RunCharsetConversion(std::string source, std::string target, std::string_vi
 bool RunCharsetConversionTool(TFMisc& context) {
     // The rows hold the plug-in's texts; the conversion works on the document's bytes.
     const bool reverse = context.Options[CHARSET_REVERSE].value != 0;
-    return RunCharsetConversion(win::Utf8ToAnsi(context.Options[reverse ? CHARSET_TARGET : CHARSET_SOURCE].text),
+    return RunCharsetConversion(context.Environment,
+                                win::Utf8ToAnsi(context.Options[reverse ? CHARSET_TARGET : CHARSET_SOURCE].text),
                                 win::Utf8ToAnsi(context.Options[reverse ? CHARSET_SOURCE : CHARSET_TARGET].text),
                                 win::Utf8ToAnsi(context.Options[CHARSET_EXCLUDED_FONTS].text));
 }

@@ -19,6 +19,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 
 inline constexpr size_t kConversionBufferSize = 10000;
@@ -53,7 +55,8 @@ void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_v
 /// The tool: converts the lyrics, text blocks and text expressions of the document in front from
 /// the source to the target characters (each string the document's 8-bit bytes), leaving alone
 /// the music fonts and `fontsToExclude` (names separated by commas). Shows no message.
-bool RunCharsetConversion(std::string source, std::string target, std::string_view fontsToExclude);
+bool RunCharsetConversion(const RunEnvironment& environment, std::string source, std::string target,
+                          std::string_view fontsToExclude);
 /// The conversion as a tool command: option rows 0 and 1 the two character sets (swapped with
 /// row 2), row 3 the fonts to leave alone.
 bool RunCharsetConversionTool(TFMisc& context);

@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
@@ -594,7 +593,7 @@ std::string CutTokenAtDelimiter(std::string& text, char delimiter) {
 }
 
 bool RunAuricleImport(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
     std::ifstream file(context.Options[CUE_ROW_FILE].text, std::ios::binary);
@@ -603,7 +602,7 @@ bool RunAuricleImport(TFMisc& context) {
     }
     // The expressions are found in, and made through, a table that matches the document.
     TextExpressionTable().IsComplete();
-    CueSheetImport import(context, *TheModule.dispatch.CurrentRegion);
+    CueSheetImport import(context, *context.Environment.Region());
     std::string line;
     int32_t failedReads = 0;
     while (file.good()) {
@@ -631,7 +630,7 @@ bool RunAuricleImport(TFMisc& context) {
         for (const int32_t measure : missing) {
             list += (list.empty() ? "" : ", ") + std::to_string(measure);
         }
-        ShowMessageText(Host().window, FreeText::CueSheetMissingMeasures, {list});
+        ShowMessageText(context.Environment.HostWindow(), FreeText::CueSheetMissingMeasures, {list});
     }
     UpdateHostLayout();
     return true;

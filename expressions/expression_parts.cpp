@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "core/commands.h"
-#include "core/dispatch.h"
 #include "core/module.h"
 #include "core/parts.h"
+#include "core/tool_context.h"
 #include "core/tool_table.h"
 #include "expressions/charset.h"
 #include "expressions/cuesheet.h"
@@ -27,7 +27,7 @@ int32_t RunSortToolCommand(TFMisc& context) {
 }
 
 int32_t RunWordExtensionsCommand(TFMisc& context) {
-    return RunWordExtensions(TheModule.dispatch.CurrentRegion, &TheModule.dispatch.SelectionRecords[1], context);
+    return RunWordExtensions(context.Environment.Region(), &TheModule.dispatch.SelectionRecords[1], context);
 }
 
 bool RunTransferTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {

@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -141,10 +140,10 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
             horizontal = EduDistanceToEvpu(context, measure, entry.position(), p);
         }
         const int16_t key = CellKeyValue(measure, staff, 0);
-        const int16_t shownKey = CellKeyValue(measure, staff, TheModule.dispatch.DocumentOptionFlag);
+        const int16_t shownKey = CellKeyValue(measure, staff, context.Environment.DocumentOptionFlag());
         const int32_t notePlace = EntryVerticalPosition(static_cast<hostapi::InstrumentKey>(staff),
                                                         static_cast<hostapi::MeasureNumber>(measure), entry.data(), key,
-                                                        TheModule.dispatch.DocumentOptionFlag != 0, shownKey, false);
+                                                        context.Environment.DocumentOptionFlag() != 0, shownKey, false);
         NoteExpressionRecord note;
         note.setNumber(copy.number());
         note.setHorizontal(horizontal);
@@ -162,8 +161,8 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
 }
 
 /// Step "Convert" of the collector for one assignment: answers whether the record was deleted.
-bool ConvertAssignment(TScoreExpressions& list, int32_t measure, int32_t index, int32_t& end,
-                       const MeasureExpressionRecord& record, const hostapi::SelectionRecord& region,
+bool ConvertAssignment(const RunEnvironment& environment, TScoreExpressions& list, int32_t measure, int32_t index,
+                       int32_t& end, const MeasureExpressionRecord& record, const hostapi::SelectionRecord& region,
                        const CollectSwitches& s, int32_t duration) {
     TFMisc* options = s.expressionOptions;
     const bool noteAttach = options != nullptr && options->Options[expressionsrow::kNoteAttached].value != 0;
@@ -219,8 +218,8 @@ bool ConvertAssignment(TScoreExpressions& list, int32_t measure, int32_t index, 
             if (slot >= region.firstStaff() && slot <= region.lastStaff() && slot != 0) {
                 std::unique_ptr<TExpressionItem> item = std::make_unique<TScoreExpression>(
                     measure - region.firstMeasure(), -1, copy, -1, ExpressionPlaceRecord{}, slot - region.firstStaff());
-                AddExpressionToList(list, item, nullptr, nullptr, duration, copy.position(), kNoReferenceStep, 0,
-                                    nullptr, false);
+                AddExpressionToList(environment, list, item, nullptr, nullptr, duration, copy.position(),
+                                    kNoReferenceStep, 0, nullptr, false);
             }
             continue;
         }
@@ -341,7 +340,8 @@ bool HasDynamicWords(const std::string& text) {
            text.find("diminuendo") != std::string::npos;
 }
 
-bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>& item, const OptionArray* align,
+bool AddExpressionToList(const RunEnvironment& environment, TExpressionList& list,
+                         std::unique_ptr<TExpressionItem>& item, const OptionArray* align,
                          const ExtendedOptionArray* more, int32_t duration, int32_t position, int32_t referenceStep,
                          int32_t referenceValue, const uint8_t* staffSpec, bool classify) {
     bool keep = true;
@@ -374,7 +374,7 @@ bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>
                                       ? -10
                                       : ClefOffsetAt(static_cast<hostapi::InstrumentKey>(item->Staff),
                                                      static_cast<hostapi::MeasureNumber>(item->Measure), position,
-                                                     TheModule.dispatch.DocumentOptionFlag != 0, staffSpec);
+                                                     environment.DocumentOptionFlag() != 0, staffSpec);
         item->Reference = (referenceStep + staffStep) * 12;
     }
     const int32_t place = item->VerticalPosition() + item->Reference;
@@ -415,7 +415,7 @@ int32_t HighestExpressionLink(int32_t measure) {
     return highest;
 }
 
-void CollectRegionExpressions(TScoreExpressions& list, int32_t first, int32_t last,
+void CollectRegionExpressions(const RunEnvironment& environment, TScoreExpressions& list, int32_t first, int32_t last,
                               const hostapi::SelectionRecord& region, const CollectSwitches& s) {
     for (int32_t measure = first; measure <= last; ++measure) {
         // A host that knows no length gives the default, so that time keys stay defined.
@@ -463,7 +463,7 @@ void CollectRegionExpressions(TScoreExpressions& list, int32_t first, int32_t la
                 continue;
             }
             if (s.convert) {
-                if (ConvertAssignment(list, measure, index, end, record, region, s, duration)) {
+                if (ConvertAssignment(environment, list, measure, index, end, record, region, s, duration)) {
                     --index;
                 }
                 continue;
@@ -489,7 +489,7 @@ void CollectRegionExpressions(TScoreExpressions& list, int32_t first, int32_t la
             }
             std::unique_ptr<TExpressionItem> item =
                 std::make_unique<TScoreExpression>(measure, index, record, placeIndex, place, s.staffFilter);
-            AddExpressionToList(list, item, s.alignOptions, s.moreOptions, duration, record.position(),
+            AddExpressionToList(environment, list, item, s.alignOptions, s.moreOptions, duration, record.position(),
                                 kNoReferenceStep, 0, nullptr, s.alignOptions != nullptr);
         }
     }
@@ -562,25 +562,26 @@ int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position) {
                                        (next - previous));
 }
 
-void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                           bool allStaves) {
+void ClearStaffExpressions(const RunEnvironment& environment, int32_t first, int32_t last,
+                           const hostapi::SelectionRecord& region, int32_t staff, bool allStaves) {
     TScoreExpressions list;
     CollectSwitches switches;
     switches.staffFilter = staff;
     switches.remove = true;
     switches.removeAllStaves = allStaves;
-    CollectRegionExpressions(list, first, last, region, switches);
+    CollectRegionExpressions(environment, list, first, last, region, switches);
 }
 
-void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves) {
+void ClearStaffRangeExpressions(const RunEnvironment& environment, const hostapi::SelectionRecord& region,
+                                bool allStaves) {
     for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
-        ClearStaffExpressions(region.firstMeasure(), region.lastMeasure(), region, StaffOfSlot(slot, region.viewKey()),
-                              allStaves);
+        ClearStaffExpressions(environment, region.firstMeasure(), region.lastMeasure(), region,
+                              StaffOfSlot(slot, region.viewKey()), allStaves);
     }
 }
 
-void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                          int32_t target) {
+void CopyStaffExpressions(const RunEnvironment& environment, int32_t first, int32_t last,
+                          const hostapi::SelectionRecord& region, int32_t staff, int32_t target) {
     if (target == 0) {
         return;
     }
@@ -588,7 +589,7 @@ void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionR
     CollectSwitches switches;
     switches.staffFilter = staff;
     switches.targetStaff = target;
-    CollectRegionExpressions(list, first, last, region, switches);
+    CollectRegionExpressions(environment, list, first, last, region, switches);
 }
 
 }  // namespace orvex

@@ -26,6 +26,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 class TInstruments;
 class TTextExpressions;
@@ -259,13 +261,14 @@ struct CollectSwitches {
 /// Walks the measure-attached expressions of measures first to last that lie in the region
 /// (their positions checked against it) and collects, removes, copies, scales or converts them
 /// as the switches say. Measures without the measure record's expression flag are skipped.
-void CollectRegionExpressions(TScoreExpressions& list, int32_t first, int32_t last,
+void CollectRegionExpressions(const RunEnvironment& environment, TScoreExpressions& list, int32_t first, int32_t last,
                               const hostapi::SelectionRecord& region, const CollectSwitches& switches);
 
 /// Classifies the item and appends it (the list then owns it); false when refused (the caller
 /// deletes it). `referenceStep` 0x7FFFFFFF takes `referenceValue` as the reference; otherwise
 /// the reference is (step + the clef's staff step) x 12, the staff step -10 without a staff record.
-bool AddExpressionToList(TExpressionList& list, std::unique_ptr<TExpressionItem>& item, const OptionArray* align,
+bool AddExpressionToList(const RunEnvironment& environment, TExpressionList& list,
+                         std::unique_ptr<TExpressionItem>& item, const OptionArray* align,
                          const ExtendedOptionArray* more, int32_t duration, int32_t position, int32_t referenceStep,
                          int32_t referenceValue, const uint8_t* staffSpec, bool classify);
 
@@ -286,12 +289,13 @@ int32_t InterpolateMeasurePosition(const TFMisc& context, int32_t position);
 bool HasDynamicWords(const std::string& text);
 
 /// Removes the staff's measure expressions of the range (with `allStaves` also those of every staff).
-void ClearStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                           bool allStaves);
+void ClearStaffExpressions(const RunEnvironment& environment, int32_t first, int32_t last,
+                           const hostapi::SelectionRecord& region, int32_t staff, bool allStaves);
 /// ClearStaffExpressions for each staff of the region over its measures.
-void ClearStaffRangeExpressions(const hostapi::SelectionRecord& region, bool allStaves);
+void ClearStaffRangeExpressions(const RunEnvironment& environment, const hostapi::SelectionRecord& region,
+                                bool allStaves);
 /// Copies the staff's measure expressions of the range to the target staff (none when 0).
-void CopyStaffExpressions(int32_t first, int32_t last, const hostapi::SelectionRecord& region, int32_t staff,
-                          int32_t target);
+void CopyStaffExpressions(const RunEnvironment& environment, int32_t first, int32_t last,
+                          const hostapi::SelectionRecord& region, int32_t staff, int32_t target);
 
 }  // namespace orvex

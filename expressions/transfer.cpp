@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -175,7 +174,8 @@ void ReadMeasureExpressions(TFMisc& context, TransferStore& store, const hostapi
                 continue;
             }
             TExpressionList staff;
-            CollectRegionExpressions(staff, region.firstMeasure(), region.lastMeasure(), region, switches);
+            CollectRegionExpressions(context.Environment, staff, region.firstMeasure(), region.lastMeasure(), region,
+                                     switches);
             for (std::unique_ptr<TExpressionItem>& item : staff.Items()) {
                 item->Measure -= region.firstMeasure();
                 item->Staff = slot - region.firstStaff();
@@ -393,7 +393,7 @@ void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const 
     TTextExpressions& target = TextExpressionTable();
     LoadAnalysedTable(target);
     if (Option(context, TRANSFER_CLEAR_DESTINATION)) {
-        ClearStaffRangeExpressions(region, Option(context, TRANSFER_CLEAR_GLOBAL));
+        ClearStaffRangeExpressions(context.Environment, region, Option(context, TRANSFER_CLEAR_GLOBAL));
     }
     skipped += PasteMeasureExpressions(*store.expressions, region, *context.TextExpressions, target, context);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/messages.h"

@@ -5,7 +5,6 @@
 #include <tuple>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"

@@ -4,7 +4,6 @@
 #include <array>
 #include <memory>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/module.h"

@@ -6,8 +6,6 @@
 #include <utility>
 
 #include "core/commands.h"
-#include "core/dispatch.h"
-#include "core/hooks.h"
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
@@ -15,6 +13,7 @@
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "forms/dactopt.h"
 #include "forms/file_controls.h"

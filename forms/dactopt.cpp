@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/dispatch.h"
-#include "core/hooks.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"

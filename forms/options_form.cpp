@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/key_assignments.h"
 #include "core/messages.h"
 #include "core/module.h"
 #include "core/options_store.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"

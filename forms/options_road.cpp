@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "core/commands.h"
-#include "core/dispatch.h"
 #include "core/module.h"
 #include "forms/action_control_table.h"
 #include "forms/dactopt.h"

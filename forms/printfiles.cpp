@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <system_error>
 
-#include "core/dispatch.h"
-#include "core/hooks.h"
 #include "core/host/host_window.h"
 #include "core/host_probes.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -234,9 +233,7 @@ int32_t ShowPrintMultipleFiles() {
 }
 
 void EndPrintRun() {
-    if (TheModule.hooks.Now) {
-        TheModule.hooks.Now->Timer->SetEnabled(false);
-    }
+    SetTNowEnabled(false);
     TheModule.hooks.PrintContext = nullptr;
 }
 
@@ -267,13 +264,15 @@ void AdvancePrintRun(TFMisc& context) {
     if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
         const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
         EndPrintRun();
-        ShowMessageText(Host().window, FreeText::FileNotOpenPrintingStops, {name});
+        ShowMessageText(context.Environment.HostWindow(), FreeText::FileNotOpenPrintingStops, {name});
         return;
     }
-    const bool german = Host().language == 1;
+    const bool german = context.Environment.Language() == 1;
     if (step == 1) {
         SendAltKeyToHost(german ? 'd' : 'f');
-        SendKeyToHost(german ? (Host().year < 2000 ? 'p' : 'd') : TheModule.process.ItalianHost ? 'm' : 'p');
+        SendKeyToHost(german                          ? (context.Environment.HostYear() < 2000 ? 'p' : 'd')
+                      : TheModule.process.ItalianHost ? 'm'
+                                                      : 'p');
         SendAltKeyToHost(german ? 'k' : 'c');
         SendTextToHost(std::to_string(form->CopiesOf(form->PrintingFile.filename().string())));
         SendKeyDown(win::VK_RETURN);
@@ -281,7 +280,7 @@ void AdvancePrintRun(TFMisc& context) {
     } else if (step == 2 && PrintRun(context).openBefore) {
         // The user's own document stays open: only what the run opened is closed.
     } else if (step == 2) {
-        win::SetForegroundWindow(Host().window);
+        win::SetForegroundWindow(context.Environment.HostWindow());
         FocusHostWindow();
         SendAltKeyToHost(german ? 'd' : 'f');
         SendKeyToHost(TheModule.process.ItalianHost ? 'd' : 'c');
@@ -290,8 +289,8 @@ void AdvancePrintRun(TFMisc& context) {
         DispatchTool(context, ItemNumber(ToolItem::PrintMultipleFiles), 0, 0);
     }
     // A run that ended leaves the timer stopped.
-    if (TheModule.hooks.PrintContext == &context && TheModule.hooks.Now) {
-        TheModule.hooks.Now->Timer->SetEnabled(true);
+    if (TheModule.hooks.PrintContext == &context) {
+        SetTNowEnabled(true);
     }
 }
 
@@ -322,7 +321,8 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     }
     const int32_t pause = context.Options[PRINT_FILES_PAUSE_AFTER].value;
     if (pause != 0 && PrintRun(context).printedCount != 0 && PrintRun(context).printedCount % pause == 0 &&
-        !AskYesNo(Host().window, FreeText::NFilesHaveBeenPrinted, 0, PrintRun(context).printedCount)) {
+        !AskYesNo(context.Environment.HostWindow(), FreeText::NFilesHaveBeenPrinted, 0,
+                  PrintRun(context).printedCount)) {
         EndPrintRun();
         return 0;
     }
@@ -330,10 +330,10 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     form->PrintingFile = files.ItemPath(index);
     PrintRun(context).openBefore = DocumentWindowShows(form->PrintingFile.filename().string());
     // The host window takes the focus as the active window, so that the keys reach it.
-    win::SetForegroundWindow(Host().window);
+    win::SetForegroundWindow(context.Environment.HostWindow());
     FocusHostWindow();
-    SendAltKeyToHost(Host().language == 1 ? 'd' : 'f');
-    if (Host().language == 1) {
+    SendAltKeyToHost(context.Environment.Language() == 1 ? 'd' : 'f');
+    if (context.Environment.Language() == 1) {
         // "ö" lies on the key VK_OEM_3 of the German keyboard; the window system's keyboard
         // layout has no "ö", so the key itself is pressed.
         SendKeyDown(win::VK_OEM_3);

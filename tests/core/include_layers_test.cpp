@@ -1,6 +1,7 @@
 // The layers of the sources: every folder includes only from the folders below it
 // (docs/architecture.md). A new include that goes up a layer, or that closes a cycle between
-// folders, fails here with the file and the header named.
+// folders, or that gives a tool, a form or a text expression the dispatcher's or the hooks'
+// header, fails here with the file and the header named.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,6 +35,11 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
 
 /// Headers that publish a module's interface to its clients: any folder may include them.
 const std::set<std::string> kInterfaceHeaders = {"service/lumvar_api.h"};
+
+/// Headers of the core that the tools, the forms and the text expressions may not include: what
+/// a run reads comes through its context (core/run_environment.h), what it calls of the
+/// dispatcher and the hooks through core/run_services.h.
+const std::set<std::string> kCoreOnlyHeaders = {"core/dispatch.h", "core/hooks.h"};
 
 // clang-format on
 
@@ -90,6 +96,15 @@ TEST(IncludeLayersTest, EveryFolderIncludesOnlyFromTheLayersBelowIt) {
         }
         const std::string edge = include.file + " -> " + include.header;
         EXPECT_TRUE(kAllowed.at(from).contains(to)) << edge << ": " << from << " may not include from " << to;
+    }
+}
+
+TEST(IncludeLayersTest, ToolsFormsAndExpressionsLeaveTheDispatcherAndTheHooksToTheCore) {
+    for (const Include& include : ProjectIncludes()) {
+        const std::string from = FolderOf(include.file);
+        if (from == "tools" || from == "forms" || from == "expressions") {
+            EXPECT_FALSE(kCoreOnlyHeaders.contains(include.header)) << include.file << " -> " << include.header;
+        }
     }
 }
 

@@ -96,7 +96,7 @@ TEST_F(CollectorTest, AMeasureWithoutTheExpressionFlagIsNotRead) {
     AddAssignment(2, {300, -60, 0x1001}, 0, false);
     CollectSwitches scale;
     scale.factor = 2.0;
-    CollectRegionExpressions(m_list, 1, 2, m_region, scale);
+    CollectRegionExpressions(orvex::DispatcherEnvironment(), m_list, 1, 2, m_region, scale);
     EXPECT_EQ(Assignments(2), (std::vector<Assignment>{{300, -60, 0x1001}}));
 }
 
@@ -113,7 +113,7 @@ TEST_P(CollectorFactorTest, PositionsAreScaledTowardZero) {
     AddAssignment(1, {GetParam().before, -60, 0x1001});
     CollectSwitches scale;
     scale.factor = GetParam().factor;
-    CollectRegionExpressions(m_list, 1, 2, m_region, scale);
+    CollectRegionExpressions(orvex::DispatcherEnvironment(), m_list, 1, 2, m_region, scale);
     EXPECT_EQ(Assignments(1), (std::vector<Assignment>{{GetParam().after, -60, 0x1001}}));
     EXPECT_EQ(m_list.Count(), 0) << "a scaled expression is not collected";
 }
@@ -131,7 +131,7 @@ TEST_F(CollectorTest, RemovingDeletesSingleStaffOnesWithoutSkippingTheNext) {
     CollectSwitches remove;
     remove.staffFilter = 1;
     remove.remove = true;
-    CollectRegionExpressions(m_list, 1, 2, m_region, remove);
+    CollectRegionExpressions(orvex::DispatcherEnvironment(), m_list, 1, 2, m_region, remove);
     EXPECT_EQ(Assignments(1), (std::vector<Assignment>{{300, -60, 0x1002}}));
 }
 
@@ -141,7 +141,7 @@ TEST_F(CollectorTest, RemovingFromAStaffListTakesOnlyTheStaffOut) {
     CollectSwitches remove;
     remove.staffFilter = 1;
     remove.remove = true;
-    CollectRegionExpressions(m_list, 1, 2, m_region, remove);
+    CollectRegionExpressions(orvex::DispatcherEnvironment(), m_list, 1, 2, m_region, remove);
     EXPECT_EQ(Assignments(1), (std::vector<Assignment>{{100, -60, 5}}));
     EXPECT_EQ(StaffListMembership(1, 5), 0);
     EXPECT_NE(StaffListMembership(2, 5), 0);
@@ -156,7 +156,7 @@ TEST_F(CollectorTest, ConvertingGivesEachStaffItsCopyWithItsOwnAdjustment) {
     convert.convert = true;
     convert.staves = &staves;
     convert.expressionOptions = options.get();
-    CollectRegionExpressions(m_list, 1, 2, m_region, convert);
+    CollectRegionExpressions(orvex::DispatcherEnvironment(), m_list, 1, 2, m_region, convert);
     EXPECT_EQ(Assignments(1), (std::vector<Assignment>{{300, -60, 0x1001}, {324, -72, 0x1002}}));
 }
 
@@ -182,7 +182,7 @@ TEST_P(CollectorAttachTest, ConvertedCopiesGoToTheNearestNote) {
     convert.convert = true;
     convert.staves = &staves;
     convert.expressionOptions = options.get();
-    CollectRegionExpressions(m_list, 1, 2, m_region, convert);
+    CollectRegionExpressions(orvex::DispatcherEnvironment(), m_list, 1, 2, m_region, convert);
     EXPECT_TRUE(Assignments(1).empty());
     const RecordKey note = RecordKey::EntryDetail(kTagNoteExpression, EntryNumberOf(1, c.entry), 0);
     EXPECT_EQ(StoredWord(note, 0), 1);

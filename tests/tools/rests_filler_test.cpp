@@ -38,8 +38,8 @@ protected:
     void Fill(int16_t staff, int16_t measure, const FillerCase& c, bool fixedHeight, int32_t heightStaff) {
         hostapi::EntryArray* array = orvex::LoadEntryArray(0, staff, measure, 1);
         ASSERT_NE(array, nullptr);
-        orvex::InsertFillRests(*array, c.span, array->count, false, c.wholeRest, c.largestPiece, c.joinDotted,
-                               fixedHeight, heightStaff);
+        orvex::InsertFillRests(orvex::DispatcherEnvironment(), *array, c.span, array->count, false, c.wholeRest,
+                               c.largestPiece, c.joinDotted, fixedHeight, heightStaff);
         orvex::SaveEntryArray(array);
         orvex::ReleaseEntryArray(array);
     }

@@ -185,7 +185,7 @@ protected:
 };
 
 TEST_F(MeasureCacheTest, SearchesStepOverRestsAndBarlines) {
-    orvex::TNoteContext context(1, 0, 1, 0);
+    orvex::TNoteContext context(orvex::DispatcherEnvironment(), 1, 0, 1, 0);
     struct Case {
         const char* name;
         bool next;
@@ -215,7 +215,7 @@ TEST_F(MeasureCacheTest, SearchesStepOverRestsAndBarlines) {
 }
 
 TEST_F(MeasureCacheTest, FoundNotesCarryTheirOwnMeasuresKeysAndOldMeasuresAreDropped) {
-    orvex::TNoteContext context(1, 0, 1, 0);
+    orvex::TNoteContext context(orvex::DispatcherEnvironment(), 1, 0, 1, 0);
     std::optional<orvex::FoundNote> nearest;
     const auto second = orvex::NextNote(context, Start(1, 3, 0), 4, nearest);
     ASSERT_TRUE(nearest && second);
@@ -230,7 +230,7 @@ TEST_F(MeasureCacheTest, SecondKeyFollowsTheDocumentOptionAsTheWalksOwnKeyDoes) 
     host::Bytes staff = *Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("SOIS"), 1, 0));
     hostapi::WriteI16(staff.data(), 20, 2);
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("SOIS"), 1, 0), staff);
-    orvex::TMeasures cache(1, 0, 1, 0);
+    orvex::TMeasures cache(orvex::DispatcherEnvironment(), 1, 0, 1, 0);
     ASSERT_NE(cache.GetOrLoad(1), nullptr);
     EXPECT_EQ(cache.GetOrLoad(1)->KeyB(), 0);
     orvex::TheModule.dispatch.DocumentOptionFlag = 1;

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -257,20 +256,20 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
         }
         const int32_t shapeBase = staffTop * 24 - 12 - more[morerow::kHairpinAdjustment].value;
         shapes.CollectRange(staff, start, end, region, hairpins, custom, Row(more, morerow::kSeparately),
-                            TheModule.dispatch.DocumentOptionFlag != 0, shapeBase, &staffShapes);
+                            context.Environment.DocumentOptionFlag() != 0, shapeBase, &staffShapes);
         TExpressionList shapeList;
-        ShapeItems(shapes, shapeBase, TheModule.dispatch.DocumentOptionFlag != 0, shapeList);
+        ShapeItems(shapes, shapeBase, context.Environment.DocumentOptionFlag() != 0, shapeList);
 
         TStaffExpressions notes;
         TScoreExpressions measures;
         if (Row(align, alignrow::kTextExpressions) || Row(align, alignrow::kShapeExpressions)) {
-            CollectNoteExpressions(notes, slot, start, end, region, &align, &more, staffTop, staff,
+            CollectNoteExpressions(context.Environment, notes, slot, start, end, region, &align, &more, staffTop, staff,
                                    Row(more, morerow::kShortMarkings), more[morerow::kShortOffset].value);
             CollectSwitches switches;
             switches.alignOptions = &align;
             switches.moreOptions = &more;
             switches.staffFilter = staff;
-            CollectRegionExpressions(measures, start, end, region, switches);
+            CollectRegionExpressions(context.Environment, measures, start, end, region, switches);
         }
         LayoutSum sums;
         CombineSums(sums, notes, measures, shapeList, more);
@@ -296,7 +295,7 @@ void AlignStaff(TFMisc& context, const hostapi::SelectionRecord& region, const O
 bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const OptionArray& align,
                   ExtendedOptionArray& more, bool reload, TStaffSystems* systems, int32_t progressHandle,
                   int32_t stepCount) {
-    if (!RequireHostVersion(1998)) {
+    if (!RequireHostVersion(context.Environment, 1998)) {
         return false;
     }
     if (!Row(more, morerow::kSeparately) && (!Row(more, morerow::kBelow) || !Row(more, morerow::kAbove))) {
@@ -337,7 +336,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
             if (!AlignMoveState().percussionMessageShown) {
                 AlignMoveState().percussionMessageShown = true;
-                ShowMessageText(Host().window, FreeText::AlignMovePlugInDoes, 0, 0);
+                ShowMessageText(context.Environment.HostWindow(), FreeText::AlignMovePlugInDoes, 0, 0);
             }
             continue;
         }
@@ -352,13 +351,13 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
 }
 
 bool RunAlignMove(TFMisc& context, const RegionWords& words) {
-    const hostapi::SelectionRecord region = RegionOfRun(words);
+    const hostapi::SelectionRecord region = RegionOfRun(context.Environment, words);
     return RunAlignMove(context, region, context.Options, context.MoreOptions, true, nullptr, context.EditBracket,
                         context.ProgressStepCount);
 }
 
-void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first, int32_t last,
-                            const hostapi::SelectionRecord& region, const OptionArray* align,
+void CollectNoteExpressions(const RunEnvironment& environment, TStaffExpressions& list, int32_t slot, int32_t first,
+                            int32_t last, const hostapi::SelectionRecord& region, const OptionArray* align,
                             const ExtendedOptionArray* more, int32_t staffTop, int32_t staff, bool shortMarkings,
                             int32_t horizontalOffset) {
     const TTextExpressions& table = TextExpressionTable();
@@ -367,11 +366,11 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
         const auto m = static_cast<hostapi::MeasureNumber>(measure);
         const int32_t duration = MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(staff), m);
         const int16_t key = CellKeyValue(measure, staff, 0);
-        const int16_t shownKey = CellKeyValue(measure, staff, TheModule.dispatch.DocumentOptionFlag);
+        const int16_t shownKey = CellKeyValue(measure, staff, environment.DocumentOptionFlag());
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         const bool haveSpec = LoadRecordSOSC(static_cast<hostapi::InstrumentKey>(staff), m, 0, staffSpec.data());
         if (static_cast<uint16_t>(key) >= static_cast<uint16_t>(kNonlinearKey)) {
-            ShowMessageById(Host().window, kMessageNonlinearKey, 0, 0, false);
+            ShowMessageById(environment.HostWindow(), kMessageNonlinearKey, 0, 0, false);
             return;
         }
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -404,13 +403,13 @@ void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first
                     } else {
                         const bool firstNote = (item->Record().flags() & NoteExpressionLayout::kAtLastNote) != 0;
                         step = EntryNoteStep(entry.data(), firstNote ? 0 : -1, key, shownKey,
-                                             TheModule.dispatch.DocumentOptionFlag != 0,
+                                             environment.DocumentOptionFlag() != 0,
                                              haveSpec ? staffSpec.data() : nullptr, nullptr);
                     }
                     TStaffExpression* kept = item.get();
                     std::unique_ptr<TExpressionItem> owned = std::move(item);
-                    if (!AddExpressionToList(list, owned, align, more, duration, entry.position(), step, value,
-                                             haveSpec ? staffSpec.data() : nullptr, align != nullptr)) {
+                    if (!AddExpressionToList(environment, list, owned, align, more, duration, entry.position(), step,
+                                             value, haveSpec ? staffSpec.data() : nullptr, align != nullptr)) {
                         continue;
                     }
                     const int32_t number = kept->ExpressionNumber();

@@ -14,6 +14,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 class TStaffSystems;
 
@@ -28,8 +30,8 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
 /// Collects the note-attached expressions of a staff slot over measures first to last into the
 /// list (classified when `align` is given). With `shortMarkings`, an accepted short dynamics
 /// marking is put `horizontalOffset` from its note. A nonlinear key ends the collection.
-void CollectNoteExpressions(TStaffExpressions& list, int32_t slot, int32_t first, int32_t last,
-                            const hostapi::SelectionRecord& region, const OptionArray* align,
+void CollectNoteExpressions(const RunEnvironment& environment, TStaffExpressions& list, int32_t slot, int32_t first,
+                            int32_t last, const hostapi::SelectionRecord& region, const OptionArray* align,
                             const ExtendedOptionArray* more, int32_t staffTop, int32_t staff, bool shortMarkings,
                             int32_t horizontalOffset);
 

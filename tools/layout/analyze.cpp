@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -220,7 +219,7 @@ private:
                                       : service(static_cast<hostapi::StaffSlot>(m_region.firstStaff() + s),
                                                 m_region.viewKey(), hostapi::kInterfaceVersion);
         };
-        if (Host().year >= 2000) {
+        if (m_context.Environment.HostYear() >= 2000) {
             CreateNoteLine(staffOf(i), previousA.measure, previousA.entry().number(), a.measure, a.entry().number(),
                            previousA.noteId(), a.noteId());
             for (const VoiceNote* note : {&a, &b, &previousA, &previousB}) {
@@ -229,7 +228,7 @@ private:
             CreateNoteLine(staffOf(j), previousB.measure, previousB.entry().number(), b.measure, b.entry().number(),
                            previousB.noteId(), b.noteId());
         }
-        if (Host().year < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
+        if (m_context.Environment.HostYear() < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
             SetNoteheadCharacter(a.entry(), a.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(b.entry(), b.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(previousB.entry(), previousB.noteIndex, kParallelNotehead);
@@ -309,13 +308,14 @@ void SetNoteheadCharacter(hostapi::EntryView entry, int32_t noteIndex, uint16_t 
 }
 
 bool AnalyzeStaffGroup(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord region = *context.Environment.Region();
     const int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kAnalyzeMaxStaves) {
-        ShowMessageText(Host().window, FreeText::SelectionContainsMoreThanMaximum, 0, kAnalyzeMaxStaves);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectionContainsMoreThanMaximum, 0,
+                        kAnalyzeMaxStaves);
         return false;
     }
     if (count < 1) {

@@ -10,7 +10,6 @@
 #include <type_traits>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
@@ -208,12 +207,12 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount) {
     const int32_t total = BeatTime(chart, 0);
     int32_t startTime = 0;
     int32_t endTime = total;
-    if (TheModule.dispatch.CurrentRegion != nullptr) {
-        if (TheModule.dispatch.CurrentRegion->firstMeasure() == context.Walk.measure) {
-            startTime = TheModule.dispatch.CurrentRegion->startEdu();
+    if (context.Environment.Region() != nullptr) {
+        if (context.Environment.Region()->firstMeasure() == context.Walk.measure) {
+            startTime = context.Environment.Region()->startEdu();
         }
-        if (TheModule.dispatch.CurrentRegion->lastMeasure() == context.Walk.measure) {
-            endTime = RegionEnd(*TheModule.dispatch.CurrentRegion, total);
+        if (context.Environment.Region()->lastMeasure() == context.Walk.measure) {
+            endTime = RegionEnd(*context.Environment.Region(), total);
         }
     }
     int32_t first = 0;
@@ -269,9 +268,9 @@ void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place) {
         SetBeatNext(chart, n, BeatPosition(chart, 0));
     } else {
         int32_t s = 1;
-        if (place == 1 && TheModule.dispatch.CurrentRegion != nullptr &&
-            TheModule.dispatch.CurrentRegion->lastMeasure() == context.Walk.measure) {
-            const int32_t end = RegionEnd(*TheModule.dispatch.CurrentRegion, BeatTime(chart, 0));
+        if (place == 1 && context.Environment.Region() != nullptr &&
+            context.Environment.Region()->lastMeasure() == context.Walk.measure) {
+            const int32_t end = RegionEnd(*context.Environment.Region(), BeatTime(chart, 0));
             s = n + 1;
             for (int32_t k = 1; k <= n; ++k) {
                 if (BeatTime(chart, k) >= end) {

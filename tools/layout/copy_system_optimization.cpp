@@ -2,7 +2,6 @@
 // of one system become those of a range of other systems.
 #include <algorithm>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
@@ -109,7 +108,7 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
         return false;
     }
     const int32_t walk = host.BeginProgress(
-        TheModule.dispatch.CurrentRegion != nullptr ? TheModule.dispatch.CurrentRegion->bytes.data() : nullptr,
+        context.Environment.Region() != nullptr ? context.Environment.Region()->bytes.data() : nullptr,
         last - first + 1, hostapi::kInterfaceVersion);
     if (walk == 0) {
         return false;

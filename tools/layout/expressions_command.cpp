@@ -4,7 +4,6 @@
 #include <charconv>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -34,11 +33,11 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     const std::optional<double> factor = ExpressionFactor(factorText);
     if (!factor) {
         // The conversion error of the class library (English only), before anything is changed.
-        win::MessageBox(Host().window, EnglishText(FreeText::NotValidFloatingPoint, {factorText}), "Orvex",
-                        win::MB_OK | win::MB_ICONERROR);
+        win::MessageBox(context.Environment.HostWindow(), EnglishText(FreeText::NotValidFloatingPoint, {factorText}),
+                        "Orvex", win::MB_OK | win::MB_ICONERROR);
         return;
     }
-    const hostapi::SelectionRecord region = RegionOfRun(words);
+    const hostapi::SelectionRecord region = RegionOfRun(context.Environment, words);
     TScoreExpressions list;
     CollectSwitches switches;
     switches.convert = context.Options[expressionsrow::kConvert].value != 0;
@@ -46,7 +45,7 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     switches.oneStaff = context.Options[expressionsrow::kOneStaff].value != 0;
     switches.expressionOptions = &context;
     switches.factor = *factor;
-    CollectRegionExpressions(list, firstMeasure, lastMeasure, region, switches);
+    CollectRegionExpressions(context.Environment, list, firstMeasure, lastMeasure, region, switches);
 }
 
 bool RunExpressionsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {

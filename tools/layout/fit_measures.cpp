@@ -5,7 +5,6 @@
 #include <array>
 #include <limits>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -152,8 +151,8 @@ bool RunFitMeasures(TFMisc& context) {
     }
     SystemLayout layout(systems);
     const auto option = [&](size_t row) { return context.Options[row].value; };
-    hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
-                                             ? *TheModule.dispatch.CurrentRegion
+    hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
+                                             ? *context.Environment.Region()
                                              : TheModule.dispatch.SelectionRecords[1];
     const int32_t first = option(FIT_USE_SELECTION) != 0 ? selection.firstMeasure() : option(FIT_FROM_MEASURE);
     const int32_t last = option(FIT_USE_SELECTION) != 0 ? selection.lastMeasure() : option(FIT_TO_MEASURE);

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
@@ -225,7 +224,7 @@ bool NormalizeDynamicsText(std::string& text, int32_t& startLevel, int32_t& endL
 void CreateHairpinsInList(const TExpressionList& list, TFMisc& context) {
     if (!NormalizeOptionMarking(context.Options[hairpinrow::kLeftMarking]) ||
         !NormalizeOptionMarking(context.Options[hairpinrow::kRightMarking])) {
-        ShowMessageText(Host().window, FreeText::CouldNotIdentifySpecifiedDynamics, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::CouldNotIdentifySpecifiedDynamics, 0, 0);
         return;
     }
     const TTextExpressions& table = TextExpressionTable();
@@ -260,10 +259,10 @@ void SortExpressionsByTime(TExpressionList& list) {
 }
 
 bool RunCreateHairpins(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord region = *context.Environment.Region();
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     TStaffSystems systems;
@@ -295,15 +294,16 @@ bool RunCreateHairpins(TFMisc& context) {
             continue;
         }
         const int32_t staffTop = LoadRecordSOSCCopy(staff, static_cast<hostapi::MeasureNumber>(first), 0);
-        shapes.CollectRange(staff, first, last, region, true, false, false, TheModule.dispatch.DocumentOptionFlag != 0,
-                            staffTop * 24 - 12);
+        shapes.CollectRange(staff, first, last, region, true, false, false,
+                            context.Environment.DocumentOptionFlag() != 0, staffTop * 24 - 12);
         TStaffExpressions notes;
-        CollectNoteExpressions(notes, slot, first, last, region, nullptr, nullptr, staffTop, staff, false, 0);
+        CollectNoteExpressions(context.Environment, notes, slot, first, last, region, nullptr, nullptr, staffTop, staff,
+                               false, 0);
         CreateHairpinsInList(notes, context);
         TScoreExpressions measures;
         CollectSwitches switches;
         switches.staffFilter = staff;
-        CollectRegionExpressions(measures, first, last, region, switches);
+        CollectRegionExpressions(context.Environment, measures, first, last, region, switches);
         SortExpressionsByTime(measures);
         CreateHairpinsInList(measures, context);
     }

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -73,8 +72,8 @@ bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int
 }  // namespace
 
 bool RunIncipits(TFMisc& context) {
-    const hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
-                                                   ? *TheModule.dispatch.CurrentRegion
+    const hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
+                                                   ? *context.Environment.Region()
                                                    : TheModule.dispatch.SelectionRecords[1];
     const auto selected = [&](int32_t m) { return selection.firstMeasure() <= m && m <= selection.lastMeasure(); };
     const TStaffSystems systems;

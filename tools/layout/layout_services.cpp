@@ -1,8 +1,8 @@
 // What the layout tools share: the region a command runs on.
 #include "tools/layout/layout_services.h"
 
-#include "core/dispatch.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 
 namespace orvex {
 
@@ -14,10 +14,10 @@ RegionWords RegionWordsOf(const hostapi::SelectionRecord* region) {
                        region->lastMeasure()};
 }
 
-hostapi::SelectionRecord RegionOfRun(const RegionWords& words) {
+hostapi::SelectionRecord RegionOfRun(const RunEnvironment& environment, const RegionWords& words) {
     hostapi::SelectionRecord region;
-    if (TheModule.dispatch.CurrentRegion != nullptr) {
-        region = *TheModule.dispatch.CurrentRegion;
+    if (environment.Region() != nullptr) {
+        region = *environment.Region();
     } else {
         region.setViewKey(static_cast<hostapi::ViewKey>(words.viewKey));
         region.setFirstStaff(static_cast<hostapi::StaffSlot>(words.firstStaff));

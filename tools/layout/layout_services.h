@@ -13,6 +13,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 class TStaffSystems;
 class TInstruments;
@@ -23,7 +25,7 @@ class ExplosionContext;
 
 /// The region a command runs on: the current region, else the one the words name, to the end of
 /// its last measure.
-hostapi::SelectionRecord RegionOfRun(const RegionWords& words);
+hostapi::SelectionRecord RegionOfRun(const RunEnvironment& environment, const RegionWords& words);
 
 // Entry functions. Each answers true on success.
 /// Tools 27 and 35; a running explosion's steps and its end are in explosion.h.

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"

@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -90,9 +89,10 @@ void SetMoreFlags(const EntryView& entry, uint16_t set, uint16_t clear) {
 
 /// The placement value of an entry for the dynamics: 12 per staff step, 24 less for a note
 /// entry with its stem down shorter than a whole note.
-int32_t PlacementValue(int32_t staff, int32_t measure, const EntryView& entry, int16_t keyA, int16_t keyB) {
+int32_t PlacementValue(const RunEnvironment& environment, int32_t staff, int32_t measure, const EntryView& entry,
+                       int16_t keyA, int16_t keyB) {
     int32_t value = EntryVerticalPosition(static_cast<InstrumentKey>(staff), static_cast<MeasureNumber>(measure),
-                                          entry.data(), keyA, TheModule.dispatch.DocumentOptionFlag != 0, keyB, false);
+                                          entry.data(), keyA, environment.DocumentOptionFlag() != 0, keyB, false);
     if (entry.isNote() && !entry.has(kStemUp) && entry.duration() <= 4095) {
         value -= 24;
     }
@@ -344,8 +344,8 @@ int32_t MarkAtOrAfter(const NInfo& info, Edu position) {
 }
 
 /// Saves a layer under its new number, closing the gaps of each voice.
-void SaveLayer(EntryArray* array, DynamicsRow* dynamics, bool& firstRest, bool& lastRest, int32_t staff,
-               int32_t measure, int16_t keyA, int16_t keyB) {
+void SaveLayer(const RunEnvironment& environment, EntryArray* array, DynamicsRow* dynamics, bool& firstRest,
+               bool& lastRest, int32_t staff, int32_t measure, int16_t keyA, int16_t keyB) {
     if (dynamics != nullptr && array->count > 0) {
         const EntryView first = array->entry(0);
         const EntryView last = array->entry(array->count - 1);
@@ -358,7 +358,8 @@ void SaveLayer(EntryArray* array, DynamicsRow* dynamics, bool& firstRest, bool& 
         for (int32_t i = 0; i < array->count; ++i) {
             const EntryView entry = array->entry(i);
             if (entry.isNote() || entry.has(hostapi::kEntryFloatingRest)) {
-                dynamics->high = std::min(dynamics->high, PlacementValue(staff, measure, entry, keyA, keyB));
+                dynamics->high =
+                    std::min(dynamics->high, PlacementValue(environment, staff, measure, entry, keyA, keyB));
             }
         }
     }
@@ -601,9 +602,10 @@ bool RenumberLoadedLayers(LayerArrays& layers) {
 
 }  // namespace
 
-int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, hostapi::Edu from, hostapi::Edu to,
-                              const OptionArray& parts, const ExtendedOptionArray& more, bool refreshShapes,
-                              DynamicsRow* dynamics, int32_t staffValue) {
+int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey, int32_t measure, int32_t staff,
+                              hostapi::Edu from, hostapi::Edu to, const OptionArray& parts,
+                              const ExtendedOptionArray& more, bool refreshShapes, DynamicsRow* dynamics,
+                              int32_t staffValue) {
     const std::string ignored = parts[PARTS_IGNORE_LAYERS].text;
     LayerArrays layers{};
     if (LoadCellLayers(cellKey, measure, staff, layers, ignored) == 0) {
@@ -627,14 +629,14 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
         return 0;
     }
     const int16_t keyA = dynamics != nullptr ? CellKeyValue(measure, staffValue, 0) : 0;
-    const int16_t keyB =
-        dynamics != nullptr ? CellKeyValue(measure, staffValue, TheModule.dispatch.DocumentOptionFlag) : 0;
+    const int16_t keyB = dynamics != nullptr ? CellKeyValue(measure, staffValue, environment.DocumentOptionFlag()) : 0;
     if (dynamics != nullptr) {
         for (const EntryArray* array : layers) {
             for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
                 const EntryView entry = array->entry(i);
                 if (entry.notesHeld() > 0 || entry.has(hostapi::kEntryFloatingRest)) {
-                    dynamics->low = std::min(dynamics->low, PlacementValue(staffValue, measure, entry, keyA, keyB));
+                    dynamics->low =
+                        std::min(dynamics->low, PlacementValue(environment, staffValue, measure, entry, keyA, keyB));
                 }
             }
         }
@@ -667,7 +669,7 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
     bool lastRest = true;
     for (EntryArray*& array : layers) {
         if (array != nullptr) {
-            SaveLayer(array, dynamics, firstRest, lastRest, staffValue, measure, keyA, keyB);
+            SaveLayer(environment, array, dynamics, firstRest, lastRest, staffValue, measure, keyA, keyB);
             ReleaseEntryArray(array);
             array = nullptr;
         }
@@ -686,7 +688,7 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
         cellRegion.setLastMeasure(static_cast<hostapi::MeasureNumber>(measure));
         cellRegion.setStartEdu(from);
         cellRegion.setEndEdu(to);
-        ClearStaffExpressions(measure, measure, cellRegion, staffValue, false);
+        ClearStaffExpressions(environment, measure, measure, cellRegion, staffValue, false);
     }
     return 1;
 }
@@ -694,8 +696,8 @@ int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, h
 bool ProcessExtractedParts(int16_t regionWord, int16_t measure, int16_t staff, int32_t from, int32_t to,
                            TFMisc& context, ExtendedOptionArray& moreOptions, int32_t refreshShapes, int32_t, int32_t,
                            int32_t) {
-    ProcessExtractedParts(regionWord, measure, staff, from, to, context.Options, moreOptions, refreshShapes != 0,
-                          nullptr, 0);
+    ProcessExtractedParts(context.Environment, regionWord, measure, staff, from, to, context.Options, moreOptions,
+                          refreshShapes != 0, nullptr, 0);
     return true;
 }
 

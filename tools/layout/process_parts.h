@@ -15,6 +15,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct DynamicsRow;
 struct NInfo;
 
@@ -54,9 +56,10 @@ enum MorePartOptionsRow : size_t {
 /// Reduces one cell (region word, measure, staff slot) within [from, to) to the part that the
 /// part settings choose; with a dynamics row it keeps the lowest and highest placements and
 /// appends one mark. Answers 0 when nothing was loaded.
-int32_t ProcessExtractedParts(int16_t cellKey, int32_t measure, int32_t staff, hostapi::Edu from, hostapi::Edu to,
-                              const OptionArray& partSettings, const ExtendedOptionArray& moreSettings,
-                              bool refreshShapes, DynamicsRow* dynamics, int32_t staffValue);
+int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey, int32_t measure, int32_t staff,
+                              hostapi::Edu from, hostapi::Edu to, const OptionArray& partSettings,
+                              const ExtendedOptionArray& moreSettings, bool refreshShapes, DynamicsRow* dynamics,
+                              int32_t staffValue);
 
 /// Joins adjacent rests of one layer at the items that the worker marked.
 void MergeCellHelper(int32_t measure, hostapi::EntryArray* array, const NInfo& info);

@@ -23,8 +23,9 @@ int32_t Option(const TFMisc& context, size_t row) {
     return context.Options[row].value;
 }
 
-int32_t SystemTop(const TStaffSystems& systems, int32_t system) {
-    return hostapi::ReadI16(systems.At(system - 1).data(), Host().year >= 2001 ? kTopFrom2001 : kTopBefore2001);
+int32_t SystemTop(const RunEnvironment& environment, const TStaffSystems& systems, int32_t system) {
+    return hostapi::ReadI16(systems.At(system - 1).data(),
+                            environment.HostYear() >= 2001 ? kTopFrom2001 : kTopBefore2001);
 }
 
 /// The first system of page n, 0 for a page that does not exist.
@@ -93,8 +94,8 @@ void AlignSystems(const TFMisc& context, TStaffSystems& systems, const TPages& p
             if (q < 0 || !StaffChosen(context, staff)) {
                 continue;
             }
-            const int64_t heightA = SystemTop(systems, a) + int64_t{listA.At(r).position()};
-            const int64_t heightB = SystemTop(systems, b) + int64_t{listB.At(q).position()};
+            const int64_t heightA = SystemTop(context.Environment, systems, a) + int64_t{listA.At(r).position()};
+            const int64_t heightB = SystemTop(context.Environment, systems, b) + int64_t{listB.At(q).position()};
             const int64_t d1 = heightA - heightB * scaleB / scaleA;
             const int64_t d2 = heightA * scaleA / scaleB - heightB;
             if (aMoves && d1 > 0) {

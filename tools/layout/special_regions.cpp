@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_records.h"
@@ -69,8 +68,8 @@ bool HasBackwardRepeat(int32_t measure) {
 
 bool RunSpecialMeasureRegions(TFMisc& context) {
     const auto option = [&](size_t row) { return context.Options[row].value; };
-    const hostapi::SelectionRecord selection = TheModule.dispatch.CurrentRegion != nullptr
-                                                   ? *TheModule.dispatch.CurrentRegion
+    const hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
+                                                   ? *context.Environment.Region()
                                                    : TheModule.dispatch.SelectionRecords[1];
     const int32_t firstMeasure = selection.firstMeasure();
     const int32_t lastMeasure = selection.lastMeasure();

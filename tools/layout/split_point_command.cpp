@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -111,7 +110,8 @@ bool HoldsEntries(const SplitCell& cell) {
 
 /// An empty staff takes rests in the rhythm of the other staff's items, so that notes can move
 /// into it.
-bool FillWithRests(SplitCell& cell, const SplitCell& other, const hostapi::SelectionRecord& region, StaffSlot slot) {
+bool FillWithRests(const RunEnvironment& environment, SplitCell& cell, const SplitCell& other,
+                   const hostapi::SelectionRecord& region, StaffSlot slot) {
     EntryArray* layer1 = cell.layers[0];
     if (layer1 == nullptr) {
         return false;
@@ -124,7 +124,8 @@ bool FillWithRests(SplitCell& cell, const SplitCell& other, const hostapi::Selec
     for (int32_t i = 0; i < items.itemCount; ++i) {
         const Edu from = items.items[static_cast<size_t>(i)].position;
         const Edu to = i + 1 < items.itemCount ? items.items[static_cast<size_t>(i) + 1].position : end;
-        InsertFillRests(*layer1, to - from, layer1->count, false, false, kLargestFillRest, false, false, -1);
+        InsertFillRests(environment, *layer1, to - from, layer1->count, false, false, kLargestFillRest, false, false,
+                        -1);
     }
     return Fill(cell);
 }
@@ -184,7 +185,7 @@ private:
         for (size_t s = 0; s < 2; ++s) {
             const SplitCell& other = m_current[1 - s];
             if (!HoldsEntries(m_current[s]) && other.table->itemCount > 0 &&
-                !FillWithRests(m_current[s], other, m_region, Slot(s))) {
+                !FillWithRests(m_context.Environment, m_current[s], other, m_region, Slot(s))) {
                 return false;
             }
         }
@@ -275,9 +276,9 @@ bool RunSmartSplitPoint(TFMisc& context) {
 }
 
 bool RunSmartSplitPointOnRows(TFMisc& context) {
-    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
-        ShowMessageText(Host().window, FreeText::SelectMeasuresFromTwoStaves, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectMeasuresFromTwoStaves, 0, 0);
         return false;
     }
     SmartSplitPoint command(context, *region);

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
@@ -408,7 +407,7 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
 bool RunSplitStaffSystem(TFMisc& context, int32_t parts, TStaffSystems& systems, bool redistribute) {
     SystemLayout layout(systems);
     const hostapi::SelectionRecord selection =
-        TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion : hostapi::SelectionRecord{};
+        context.Environment.Region() != nullptr ? *context.Environment.Region() : hostapi::SelectionRecord{};
     const bool done = SplitStaffSystem(context, parts, layout, selection, redistribute);
     systems.Load();  // the list follows the document
     return done;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/host/document_writes.h"
@@ -11,6 +10,7 @@
 #include "core/host_probes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"

@@ -3,7 +3,6 @@
 // stored by system number, consistent when systems are merged or measures deleted or inserted.
 #include <algorithm>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
@@ -25,8 +24,8 @@ constexpr size_t kPropertyWords[] = {StaffSystemLayout::kTopStaffOffset, StaffSy
                                      StaffSystemLayout::kLeftMargin,     StaffSystemLayout::kRightMargin,
                                      StaffSystemLayout::kWord16,         StaffSystemLayout::kPercent};
 
-hostapi::SelectionRecord CurrentSelection() {
-    return TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion : hostapi::SelectionRecord{};
+hostapi::SelectionRecord CurrentSelection(const RunEnvironment& environment) {
+    return environment.Region() != nullptr ? *environment.Region() : hostapi::SelectionRecord{};
 }
 
 /// System k takes system j's optimized state (with `properties` its layout words and whole flag
@@ -58,7 +57,7 @@ bool RunJoinTwoSystems(TFMisc& context) {
         return false;
     }
     SystemLayout layout(systems);
-    const hostapi::SelectionRecord selection = CurrentSelection();
+    const hostapi::SelectionRecord selection = CurrentSelection(context.Environment);
     const int32_t a = layout.SystemOf(selection.firstMeasure());
     const int32_t b = layout.SystemOf(selection.lastMeasure());
     if (a == 0 || b == 0 || b != a + 1) {
@@ -91,7 +90,7 @@ bool RunShiftSystemOptimization(TFMisc& context) {
         return false;
     }
     SystemLayout layout(systems);
-    const int32_t s = layout.SystemOf(CurrentSelection().firstMeasure());
+    const int32_t s = layout.SystemOf(CurrentSelection(context.Environment).firstMeasure());
     if (s == 0) {
         return false;
     }
@@ -122,7 +121,7 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
         return false;
     }
     SystemLayout layout(systems);
-    hostapi::SelectionRecord selection = CurrentSelection();
+    hostapi::SelectionRecord selection = CurrentSelection(context.Environment);
     const int32_t s = layout.SystemOf(selection.firstMeasure());
     if (s == 0) {
         return false;
@@ -188,7 +187,7 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
     const int32_t delta = region != nullptr ? region->firstMeasure() - region->lastMeasure() - 1 : 0;
     const bool done = RunMeasureEditAdjust(context, delta, 0);
     if (done) {
-        ShowMessageById(Host().window, MSG_DELETE_MEASURES_NOW, 0, 0, false);
+        ShowMessageById(context.Environment.HostWindow(), MSG_DELETE_MEASURES_NOW, 0, 0, false);
     }
     return done;
 }

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
@@ -123,12 +122,13 @@ struct Absolute {
 };
 
 /// The absolute spelling of a stored note under its cell's keys.
-Absolute AbsoluteOf(ConstNoteView stored, int16_t keyA, int16_t keyB, const StaffRecord& staff) {
+Absolute AbsoluteOf(ConstNoteView stored, int16_t keyA, int16_t keyB, const StaffRecord& staff,
+                    const RunEnvironment& environment) {
     Absolute absolute;
     std::copy_n(stored.data(), hostapi::NoteLayout::kSize, absolute.note.data());
     int32_t alteration = 0;
     const int32_t step =
-        NotePitchStep(stored.data(), keyA, keyB, TheModule.dispatch.DocumentOptionFlag != 0, staff.data(), &alteration);
+        NotePitchStep(stored.data(), keyA, keyB, environment.DocumentOptionFlag() != 0, staff.data(), &alteration);
     absolute.note.view().setHarmonicLevel(static_cast<int16_t>(step));
     absolute.note.view().setAlteration(static_cast<int16_t>(alteration));
     absolute.pitch = HostPitch(absolute.note.view(), 0);
@@ -167,9 +167,11 @@ public:
 
 private:
     Absolute Of(const FoundNote& found) const {
-        return AbsoluteOf(found.note, found.keyA, found.keyB, m_walk.staffRecord);
+        return AbsoluteOf(found.note, found.keyA, found.keyB, m_walk.staffRecord, m_walk.environment);
     }
-    void Refresh() { m_absolute = AbsoluteOf(m_note, m_walk.keyA, m_walk.keyB, m_walk.staffRecord); }
+    void Refresh() {
+        m_absolute = AbsoluteOf(m_note, m_walk.keyA, m_walk.keyB, m_walk.staffRecord, m_walk.environment);
+    }
     /// The note takes the spelling `to` of its absolute copy.
     void Take(const Absolute& to) {
         MoveLetter(m_note, m_walk.keyA, to.step() - m_absolute.step());
@@ -287,7 +289,8 @@ void NoteRespeller::ChordCheck() {
             continue;
         }
         const NoteView other = entry.note(j);
-        const Absolute otherAbsolute = AbsoluteOf(other, m_walk.keyA, m_walk.keyB, m_walk.staffRecord);
+        const Absolute otherAbsolute =
+            AbsoluteOf(other, m_walk.keyA, m_walk.keyB, m_walk.staffRecord, m_walk.environment);
         const int32_t pitch = m_absolute.pitch;
         if ((otherAbsolute.pitch - pitch) % 12 == 0 && otherAbsolute.alteration() != m_absolute.alteration()) {
             // Octaves are spelled alike.

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdlib>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -13,6 +12,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host_probes.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/entry_records.h"
 #include "tools/notes/engine/entry_engine.h"

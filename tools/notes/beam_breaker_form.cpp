@@ -5,7 +5,6 @@
 #include <string>
 #include <tuple>
 
-#include "core/dispatch.h"
 #include "core/module.h"
 #include "core/startup.h"
 #include "core/tool_context.h"

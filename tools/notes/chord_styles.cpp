@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -106,8 +105,8 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
     const int32_t stored = (word >> 8) & 0xF;
     root.view().setAlteration(static_cast<int16_t>(stored > 7 ? stored - 16 : stored));
     int32_t alteration = 0;
-    const int32_t absolute =
-        NotePitchStep(root.data(), keyA, keyB, TheModule.dispatch.DocumentOptionFlag != 0, staff.data(), &alteration);
+    const int32_t absolute = NotePitchStep(root.data(), keyA, keyB, context.Environment.DocumentOptionFlag() != 0,
+                                           staff.data(), &alteration);
     if (alteration < -1 || alteration > 1) {
         ShowMessageText(context.OwnerWindow, FreeText::NoDoubleFlatsOrDouble, 0, 0);
         return false;

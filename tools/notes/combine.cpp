@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -197,7 +196,7 @@ uint32_t CombineEntry(EntryView rhythm, EntryView pitch, bool replace) {
 }
 
 bool RunCombineRhythmsAndPitches(TFMisc& context) {
-    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr) {
         return false;
     }

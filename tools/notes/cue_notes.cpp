@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -16,6 +15,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/entry_records.h"
@@ -376,7 +376,8 @@ void CopyEntryDetailRecords(Tag tag, EntryNumber from, EntryNumber to) {
     }
 }
 
-void FillCueStaffRests(StaffSlot staff, std::string_view name, bool fixedHeight, int32_t clefStaff) {
+void FillCueStaffRests(const RunEnvironment& environment, StaffSlot staff, std::string_view name, bool fixedHeight,
+                       int32_t clefStaff) {
     SelectionRecord destinationRegion;
     SelectionRecord source;
     GetCueRegions(&destinationRegion, &source, false);
@@ -396,8 +397,8 @@ void FillCueStaffRests(StaffSlot staff, std::string_view name, bool fixedHeight,
         const Edu filled = cell->count == 0 || filledTime == nullptr ? 0 : filledTime(cell, hostapi::kInterfaceVersion);
         const Edu length = MeasureLengthOrDefault(staffKey, measure);
         const int32_t before = cell->count;
-        InsertFillRests(*cell, length - filled, cell->count, false, cell->count == 0, 8192, true, fixedHeight,
-                        clefStaff);
+        InsertFillRests(environment, *cell, length - filled, cell->count, false, cell->count == 0, 8192, true,
+                        fixedHeight, clefStaff);
         if (cell->count != before) {
             SaveEntryArray(cell);
         }
@@ -507,7 +508,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
         if (progress.Stopped()) {
             break;
         }
-        FillCueStaffRests(static_cast<StaffSlot>(staff), {}, forceStemsUp, clefStaff);
+        FillCueStaffRests(context.Environment, static_cast<StaffSlot>(staff), {}, forceStemsUp, clefStaff);
         CopyCueStaff(static_cast<StaffSlot>(staff), request.sizePercent, layer, name, progress, request.flags, context);
     }
     return 1;
@@ -519,7 +520,7 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     if (region->firstStaff() != region->lastStaff()) {
-        ShowMessageText(Host().window, FreeText::SelectOneStaffAsSource, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectOneStaffAsSource, 0, 0);
         return 0;
     }
     CueNotesRequest request;

@@ -76,7 +76,8 @@ bool GetCueRegions(hostapi::SelectionRecord* destination, hostapi::SelectionReco
 /// time the entries leave. With `fixedHeight` the rests are placed by the clef of `clefStaff` (the
 /// cell's own staff when below 0). A non-empty name is attached to the first entry of the first
 /// measure.
-void FillCueStaffRests(hostapi::StaffSlot staff, std::string_view name, bool fixedHeight, int32_t clefStaff);
+void FillCueStaffRests(const RunEnvironment& environment, hostapi::StaffSlot staff, std::string_view name,
+                       bool fixedHeight, int32_t clefStaff);
 
 /// Attaches the cue name to the entry as a note expression (a new text expression in the cue font),
 /// placed above the entry; sets the entry's expression flag (the caller saves the entry).

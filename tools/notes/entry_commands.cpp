@@ -200,7 +200,7 @@ bool CheckReplacePairs(const TFMisc& context) {
             if (IsReplaceNoteName(*text)) {
                 continue;
             }
-            ShowMessageText(Host().window, FreeText::NotReplaceNoteName, {*text});
+            ShowMessageText(context.Environment.HostWindow(), FreeText::NotReplaceNoteName, {*text});
             return false;
         }
     }

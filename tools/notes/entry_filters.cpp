@@ -2,7 +2,6 @@
 
 #include <random>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/module.h"
 #include "core/tool_context.h"
@@ -58,12 +57,10 @@ bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi:
     }
     bool changed = false;
     if (row(REMOVE_CONVERT_TO_RESTS) == 1 && entry.isNote()) {
-        const int32_t first = TheModule.dispatch.CurrentRegion != nullptr
-                                  ? TheModule.dispatch.CurrentRegion->firstMeasure()
-                                  : context.Walk.measure;
-        const int32_t last = TheModule.dispatch.CurrentRegion != nullptr
-                                 ? TheModule.dispatch.CurrentRegion->lastMeasure()
-                                 : context.Walk.measure;
+        const int32_t first = context.Environment.Region() != nullptr ? context.Environment.Region()->firstMeasure()
+                                                                      : context.Walk.measure;
+        const int32_t last = context.Environment.Region() != nullptr ? context.Environment.Region()->lastMeasure()
+                                                                     : context.Walk.measure;
         const int32_t threshold = ConversionRate(context.Walk.measure, first, last, row(REMOVE_LEFT_PERCENTAGE),
                                                  row(REMOVE_RIGHT_PERCENTAGE));
         // A draw of 0 to 99 below the rate: 0 % converts no note, 100 % every one.

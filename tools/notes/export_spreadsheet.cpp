@@ -7,7 +7,6 @@
 #include <fstream>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -264,7 +263,7 @@ std::filesystem::path ExportFilePath(const std::string& fileName) {
 }
 
 bool RunExportToSpreadsheet(TFMisc& context) {
-    const hostapi::SelectionRecord* region = TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr) {
         return false;
     }

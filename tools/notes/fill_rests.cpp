@@ -45,7 +45,7 @@ bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, Edu measureD
         amount = RandomBelow(2) == 1 ? target + (missing - target) * deviation / 100 : target * deviation / 100;
     }
     amount = amount / kFillGrain * kFillGrain;
-    InsertFillRests(array, static_cast<Edu>(amount), array.count, row(FILL_HIDE), false,
+    InsertFillRests(context.Environment, array, static_cast<Edu>(amount), array.count, row(FILL_HIDE), false,
                     context.Walk.measureSpec.beatDuration(), row(FILL_OFFBEAT_DOTTED), false, 0);
     return true;
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"

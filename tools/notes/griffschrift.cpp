@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -20,6 +19,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/lyric_records.h"
@@ -189,7 +189,8 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
 
 }  // namespace
 
-bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, EntryView entry, int16_t key) {
+bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
+                   EntryView entry, int16_t key) {
     const bool covered =
         SharedSmartShapes().FindInRange(measure, staff, entry.position() + kShapeReach, kGriffschriftShape);
     if (entry.has(hostapi::kEntryLyrics)) {
@@ -205,7 +206,7 @@ bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
         const int32_t step = NotePitchStep(entry.note(i).data(), key, key, false, nullptr, &alteration);
         candidates.push_back(CandidatesOf(step, alteration, covered));
         if (candidates.back().empty()) {
-            ShowMessageText(Host().window, FreeText::CouldNotTranslateNoteIn, 0, measure);
+            ShowMessageText(environment.HostWindow(), FreeText::CouldNotTranslateNoteIn, 0, measure);
         }
     }
     const uint32_t chosen = BestCombination(candidates);
@@ -233,8 +234,9 @@ bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
     return true;
 }
 
-bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, EntryView entry,
-                               int16_t key, int16_t secondKey, hostapi::ViewKey regionWord, hostapi::StaffSlot slot) {
+bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
+                               hostapi::InstrumentKey staff, EntryView entry, int16_t key, int16_t secondKey,
+                               hostapi::ViewKey regionWord, hostapi::StaffSlot slot) {
     const int32_t duration = entry.duration();
     const int32_t base = duration < 2048 ? 131 : duration < 4096 ? 142 : 151;
     const bool dotted = DotCount(duration) != 0;
@@ -251,7 +253,7 @@ bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::Instrume
         }
         // The first note takes its own place; every later one that of the entry's top note.
         const int32_t height = EntryVerticalPosition(staff, measure, entry.data(), key,
-                                                     TheModule.dispatch.DocumentOptionFlag != 0, secondKey, i != 0);
+                                                     environment.DocumentOptionFlag() != 0, secondKey, i != 0);
         bool inSpace = height % 24 != 0;
         bool side = otherLayers ? !stemUp : count == 1 ? stemUp : i < count / 2;
         bool shifted = (note.flags() & kNoteFlipUp) != 0;

@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -15,6 +14,7 @@
 #include "core/host/smart_shapes.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/entry_records.h"

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/commands.h"
-#include "core/dispatch.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "expressions/txtexpr.h"

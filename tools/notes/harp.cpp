@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -125,8 +124,8 @@ private:
 };
 
 bool HarpPedaling::Run() {
-    m_region = TheModule.dispatch.CurrentRegion != nullptr ? *TheModule.dispatch.CurrentRegion
-                                                           : TheModule.dispatch.SelectionRecords[1];
+    m_region = m_context.Environment.Region() != nullptr ? *m_context.Environment.Region()
+                                                         : TheModule.dispatch.SelectionRecords[1];
     const std::string& from = m_context.Options[HARP_FROM_MEASURE].text;
     int32_t fromMeasure = 0;
     if (!from.empty() && std::all_of(from.begin(), from.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
@@ -189,7 +188,7 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
     std::vector<TEntry> entries;
     for (int32_t slot = m_region.firstStaff(); slot <= m_region.lastStaff(); ++slot) {
         const hostapi::InstrumentKey staff = StaffOfSlot(slot, m_region.viewKey());
-        const int16_t key = HostKey(measure, staff, TheModule.dispatch.DocumentOptionFlag);
+        const int16_t key = HostKey(measure, staff, m_context.Environment.DocumentOptionFlag());
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
             if (!IsHostMenuCommandChecked(layer)) {
                 continue;
@@ -317,7 +316,7 @@ void HarpPedaling::AddChange(TEntry& item, int32_t pedal, int32_t alteration, in
     expressions.IsComplete();
     const int32_t number = expressions.FindOrCreate(text, harpFont ? kHarpFont : kTextFont, size, 0, 0, 0, 0, 0);
     const int32_t top = EntryVerticalPosition(item.staff, item.array->measure, item.entry.data(), item.key,
-                                              TheModule.dispatch.DocumentOptionFlag != 0, item.key, true);
+                                              m_context.Environment.DocumentOptionFlag() != 0, item.key, true);
     Record10 change;
     hostapi::WriteI16(change.data(), hostapi::NoteExpressionLayout::kNumber, static_cast<int16_t>(number));
     hostapi::WriteI16(change.data(), hostapi::NoteExpressionLayout::kHorizontal, static_cast<int16_t>(-size));

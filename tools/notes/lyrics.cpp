@@ -6,7 +6,6 @@
 #include <type_traits>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -157,9 +156,8 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
     if (index + 1 < array.count) {
         following = array.entry(index + 1);
     } else {
-        const hostapi::ViewKey view = TheModule.dispatch.CurrentRegion != nullptr
-                                          ? TheModule.dispatch.CurrentRegion->viewKey()
-                                          : hostapi::ViewKey{0};
+        const hostapi::ViewKey view =
+            context.Environment.Region() != nullptr ? context.Environment.Region()->viewKey() : hostapi::ViewKey{0};
         next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer, 1);
         if (next != nullptr && next->count > 0) {
             const bool skipHidden = next->entry(0).has(hostapi::kEntryHidden) && next->count > 1;
@@ -208,7 +206,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
         if ((assignment.horizontal() != 0 && !ignorePrevious) || width < minimum) {
             return;
         }
-        if (Host().rawVersion < kExtrasHostVersion) {
+        if (context.Environment.HostVersion() < kExtrasHostVersion) {
             assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, MELISMA_SHIFT)));
         } else {
             std::array<uint8_t, LyricExtrasLayout::kSize> extras{};

@@ -7,9 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
-#include "core/hooks.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -18,6 +16,7 @@
 #include "core/key_automation.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -37,13 +36,13 @@ int32_t OptionValue(const TFMisc& context, NewSpacingRow row) {
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     GetHostWindowTitle(NewSpacingRun(context).documentTitle);
-    ShowMessageById(Host().window, MSG_NEW_SPACING_START, 9, 0, true);
+    ShowMessageById(context.Environment.HostWindow(), MSG_NEW_SPACING_START, 9, 0, true);
     NewSpacingRun(context).savedRegion = region;
     NewSpacingRun(context).ClearChanges();
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
-    RunCommand(Host().window, kShiftLyricsCode, 0, true, false, nullptr);
+    RunCommand(context.Environment.HostWindow(), kShiftLyricsCode, 0, true, false, nullptr);
     if (OptionValue(context, NSP_MOVE_BEAT_ONE_SYLLABLES) != 0) {
-        RunCommand(Host().window, kMoveSyllablesCode, 0, true, false, nullptr);
+        RunCommand(context.Environment.HostWindow(), kMoveSyllablesCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;
     region = NewSpacingRun(context).savedRegion;
@@ -67,7 +66,7 @@ bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     std::string title;
     GetHostWindowTitle(title);
     if (title != NewSpacingRun(context).documentTitle) {
-        ShowMessageText(Host().window, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
         // The second pass never runs on another document; it waits for the first one.
         return false;
     }
@@ -81,11 +80,11 @@ void AwaitLaterStepPending(TFMisc& context) {
     // The host's note spacing by its menu keys, then the keypad plus: the keyboard hook takes it
     // as the step signal and the timer brings the second pass once the host has spaced.
     // The keys go to the host: from an options dialog's Go, the dialog has the focus until now.
-    win::SetForegroundWindow(Host().window);
+    win::SetForegroundWindow(context.Environment.HostWindow());
     FocusHostWindow();
     SendAltKeyToHost('g');
-    if (Host().language == 1) {
-        if (Host().year < 2001) {
+    if (context.Environment.Language() == 1) {
+        if (context.Environment.HostYear() < 2001) {
             // "Ä" lies on the key VK_OEM_7 of the German keyboard, which the window system's
             // keyboard layout does not name: the key itself is pressed with Alt.
             SendKeyDown(win::VK_MENU);
@@ -101,7 +100,7 @@ void AwaitLaterStepPending(TFMisc& context) {
         SendAltKeyToHost('s');
         SendTextToHost("zf");
     } else {
-        SendAltKeyToHost(Host().year < 2001 ? 's' : 'm');
+        SendAltKeyToHost(context.Environment.HostYear() < 2001 ? 's' : 'm');
         SendTextToHost("sn");
     }
     SendVirtualKeyToHost(win::VK_ADD);
@@ -149,13 +148,13 @@ void FinishNewSpacing(TFMisc& context) {
     }
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
     if (OptionValue(context, NSP_LEFT_ALIGN_MELISMAS) != 0) {
-        RunCommand(Host().window, kAlignMelismaCode, 0, true, false, nullptr);
+        RunCommand(context.Environment.HostWindow(), kAlignMelismaCode, 0, true, false, nullptr);
     }
     if (context.MoreOptions[NSP_RUN_PROPORTIONALITY].value != 0) {
-        RunCommand(Host().window, kLyricsProportionalityCode, 0, true, false, nullptr);
+        RunCommand(context.Environment.HostWindow(), kLyricsProportionalityCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;
-    ShowMessageById(Host().window, MSG_NEW_SPACING_DONE, 9, 0, true);
+    ShowMessageById(context.Environment.HostWindow(), MSG_NEW_SPACING_DONE, 9, 0, true);
 }
 
 }  // namespace

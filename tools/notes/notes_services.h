@@ -17,6 +17,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 struct EntryEngineState;
 struct EntryWalkState;
@@ -89,9 +91,11 @@ enum HarmonicaRow : size_t {
 inline constexpr size_t kHarmonicaUncaptionedRow = HARMONICA_CONVERT + 1;
 
 // Griffschrift translation and laisser vibrer noteheads.
-bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
-bool SetLaisserVibrerNoteheads(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry,
-                               int16_t key, int16_t secondKey, hostapi::ViewKey regionWord, hostapi::StaffSlot slot);
+bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
+                   hostapi::EntryView entry, int16_t key);
+bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
+                               hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key, int16_t secondKey,
+                               hostapi::ViewKey regionWord, hostapi::StaffSlot slot);
 
 /// Playback of articulations; clearing `continueRun` ends the whole run.
 bool WriteArticulationPlayback(TFMisc& context, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,

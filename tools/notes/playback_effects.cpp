@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -98,9 +98,9 @@ void ReadMoreRows(PlaybackOptions& options, const ExtendedOptionArray& more) {
 /// was changed is saved first.
 class CellLayers {
 public:
-    CellLayers(StaffSlot slot, MeasureNumber measure) {
+    CellLayers(const RunEnvironment& environment, StaffSlot slot, MeasureNumber measure) {
         for (LayerIndex layer = 0; layer < 4; ++layer) {
-            m_arrays[Slot(layer)] = LoadEntryArray(RegionView(), slot, measure, layer, 1);
+            m_arrays[Slot(layer)] = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
         }
     }
     ~CellLayers() {
@@ -175,9 +175,9 @@ bool HoldsOnlyPlaybackNotes(const EntryArray* array) {
 }
 
 /// Hidden rests of `length` appended to the layer, marked as the generator's like its notes.
-void AppendGeneratedRests(EntryArray& array, Edu length) {
+void AppendGeneratedRests(const RunEnvironment& environment, EntryArray& array, Edu length) {
     const int32_t before = array.count;
-    InsertFillRests(array, length, array.count, true, false, 8192, true, false, -1);
+    InsertFillRests(environment, array, length, array.count, true, false, 8192, true, false, -1);
     for (int32_t i = before; i < array.count; ++i) {
         const EntryView rest = array.entry(i);
         rest.setMoreFlags(static_cast<uint16_t>(rest.moreFlags() | hostapi::kEntryMoreGenerated));
@@ -185,12 +185,13 @@ void AppendGeneratedRests(EntryArray& array, Edu length) {
 }
 
 /// Asks one of the two layer questions; the answer code (6 Yes, 7 No, 2 Cancel) goes to `answer`.
-bool AskLayerQuestion(int32_t id, LayerIndex preferred, LayerIndex other, int32_t& answer) {
-    return ShowMessageDialog(Host().window, id, 0, preferred + 1, false, true, &answer, other + 1);
+bool AskLayerQuestion(const RunEnvironment& environment, int32_t id, LayerIndex preferred, LayerIndex other,
+                      int32_t& answer) {
+    return ShowMessageDialog(environment.HostWindow(), id, 0, preferred + 1, false, true, &answer, other + 1);
 }
 
-void ShowNoFreeLayer() {
-    ShowMessageText(Host().window, FreeText::NoMoreEmptyLayersOperation, 0, 0);
+void ShowNoFreeLayer(const RunEnvironment& environment) {
+    ShowMessageText(environment.HostWindow(), FreeText::NoMoreEmptyLayersOperation, 0, 0);
 }
 
 // ---- Performance records of notes ----
@@ -239,7 +240,7 @@ void SilenceNote(EntryView entry, int32_t noteIndex) {
 
 /// From host year 2002 on, once per run: the layer settings carry the playback mark.
 void MarkLayerSettings(TFMisc& context) {
-    if (Host().year < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
+    if (context.Environment.HostYear() < 2002 || PlaybackRun(context).layerFlagsSet != 0) {
         return;
     }
     PlaybackRun(context).layerFlagsSet = 1;
@@ -305,7 +306,8 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
     const bool askAgain = PlaybackRun(context).layerOverwrite != 0 && found < 0;
     if (mayAsk && (PlaybackRun(context).layerAsked == 0 || askAgain)) {
         int32_t answer = 0;
-        const bool yes = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
+        const bool yes = AskLayerQuestion(context.Environment,
+                                          found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
                                           preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
         PlaybackRun(context).layerAsked = 1;
         PlaybackRun(context).layerOverwrite = yes ? 1 : 0;
@@ -316,14 +318,14 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
         }
         if (found < 0) {
             if (answer != win::IDCANCEL && effect.reportStop) {
-                ShowNoFreeLayer();
+                ShowNoFreeLayer(context.Environment);
             }
             return LayerChoice::Stop;
         }
     }
     if (found < 0) {
         if (effect.reportStop) {
-            ShowNoFreeLayer();
+            ShowNoFreeLayer(context.Environment);
         }
         return LayerChoice::Stop;
     }
@@ -397,7 +399,7 @@ public:
         EntryArray* array = Current();
         const Edu length = MeasureLengthOrDefault(m_effect.startStaff, m_measure);
         if (array != nullptr && m_time > 0 && m_time < length) {
-            AppendGeneratedRests(*array, length - m_time);
+            AppendGeneratedRests(m_context.Environment, *array, length - m_time);
             MarkChanged();
         }
     }
@@ -444,7 +446,9 @@ private:
             }
             m_time -= MeasureLengthOrDefault(m_effect.startStaff, m_measure);
             ++m_measure;
-            EntryArray* later = LoadEntryArray(RegionView(), RegionSlotOf(m_effect.startStaff), m_measure, m_layer, 1);
+            EntryArray* later =
+                LoadEntryArray(RegionView(m_context.Environment),
+                               RegionSlotOf(m_context.Environment, m_effect.startStaff), m_measure, m_layer, 1);
             if (later == nullptr) {
                 m_exhausted = true;
                 return false;
@@ -454,7 +458,8 @@ private:
                 const bool leftOver = PlaybackRun(m_context).layerOverwrite != 0 && HoldsOnlyPlaybackNotes(later);
                 if (!leftOver) {
                     int32_t answer = 0;
-                    if (!AskLayerQuestion(MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer, answer)) {
+                    if (!AskLayerQuestion(m_context.Environment, MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer,
+                                          answer)) {
                         m_stopped = true;
                         m_exhausted = true;
                         return false;
@@ -488,13 +493,13 @@ private:
 
 // ---- The region's view ----
 
-hostapi::ViewKey RegionView() {
-    return TheModule.dispatch.CurrentRegion != nullptr ? TheModule.dispatch.CurrentRegion->viewKey() : 0;
+hostapi::ViewKey RegionView(const RunEnvironment& environment) {
+    return environment.Region() != nullptr ? environment.Region()->viewKey() : 0;
 }
 
-StaffSlot RegionSlotOf(InstrumentKey staff) {
+StaffSlot RegionSlotOf(const RunEnvironment& environment, InstrumentKey staff) {
     const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(staff, RegionView(), kInterfaceVersion);
+    return slot == nullptr ? 0 : slot(staff, RegionView(environment), kInterfaceVersion);
 }
 
 // ---- Options ----
@@ -710,7 +715,8 @@ struct EffectPlan {
 
 /// Steps 1 to 6: pitches, span, the line's correction, the delay and the step. Answers the
 /// effect's result when it ends here (1: nothing to write, 0: stopped), else nothing.
-std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOptions& options, EffectPlan& plan) {
+std::optional<int32_t> PlanEffect(const RunEnvironment& environment, const PlaybackEffect& effect,
+                                  const PlaybackOptions& options, EffectPlan& plan) {
     const EntryView start = effect.start;
     const hostapi::ConstEntryView end = effect.end.view();
     const int32_t startNote = std::clamp(effect.startNote, 0, start.notesHeld() - 1);
@@ -775,7 +781,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
                 step = (span - delay) / divisor;
             } else {
                 if (options.changesPerQuarter > 30 &&
-                    !ShowMessageDialog(Host().window, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+                    !ShowMessageDialog(environment.HostWindow(), MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
                     return 0;
                 }
                 step = 1024 / options.changesPerQuarter;
@@ -787,7 +793,7 @@ std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOp
     const int32_t count = step > 0 ? (span - delay) / step : 0;
     if (count < 1) {
         if (effect.reportStop) {
-            ShowMessageText(Host().window, FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
+            ShowMessageText(environment.HostWindow(), FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
         }
         return 0;
     }
@@ -836,11 +842,11 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
     if (!repeat && interval && *interval == 0) {
         repeat = true;
     }
-    const StaffSlot slot = RegionSlotOf(effect.startStaff);
+    const StaffSlot slot = RegionSlotOf(context.Environment, effect.startStaff);
     if (slot == 0) {
         return 1;
     }
-    CellLayers cell(slot, effect.startMeasure);
+    CellLayers cell(context.Environment, slot, effect.startMeasure);
     LayerIndex layer = 0;
     if (ChooseLayer(context, cell, effect, options, layer) == LayerChoice::Stop) {
         return 0;
@@ -868,7 +874,7 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
 
     // 5. Hidden rests up to the start.
     if (contentEnd < start.position()) {
-        AppendGeneratedRests(*array, start.position() - contentEnd);
+        AppendGeneratedRests(context.Environment, *array, start.position() - contentEnd);
         cell.MarkChanged(layer);
     }
 
@@ -928,8 +934,9 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
     SilenceNote(start, startNote);
     start.setFlag(hostapi::kEntryPlayback, true);
     if (line != nullptr) {
-        EntryReplace(RegionView(), RegionSlotOf(effect.startStaff), effect.startMeasure, start.number(), start.data(),
-                     nullptr, nullptr, true, nullptr, effect.startStaff, 0, nullptr, kReplaceByNumber);
+        EntryReplace(RegionView(context.Environment), RegionSlotOf(context.Environment, effect.startStaff),
+                     effect.startMeasure, start.number(), start.data(), nullptr, nullptr, true, nullptr,
+                     effect.startStaff, 0, nullptr, kReplaceByNumber);
     }
     PlaybackRun(context).changed = 1;
     return 1;
@@ -943,7 +950,7 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
         return 1;  // a rest makes nothing audible
     }
     EffectPlan plan;
-    if (const std::optional<int32_t> ended = PlanEffect(effect, options, plan)) {
+    if (const std::optional<int32_t> ended = PlanEffect(context.Environment, effect, options, plan)) {
         return *ended;
     }
     if (!effect.trill && !options.fingered && !effect.repeat) {

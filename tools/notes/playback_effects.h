@@ -18,6 +18,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 
 /// Options of the playback command, by row.
@@ -172,9 +174,9 @@ struct PlaybackEffect {
 };
 
 /// The view of the region the command runs on (0 without one).
-hostapi::ViewKey RegionView();
+hostapi::ViewKey RegionView(const RunEnvironment& environment);
 /// A staff's slot in that view (0: not in it).
-hostapi::StaffSlot RegionSlotOf(hostapi::InstrumentKey staff);
+hostapi::StaffSlot RegionSlotOf(const RunEnvironment& environment, hostapi::InstrumentKey staff);
 
 /// Writes one effect (glide or playback notes) with the options; the run's layer state lives in
 /// the context. Answers 1 when done or when there was nothing to do, 0 when the run is to stop:

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/module.h"
@@ -54,22 +53,23 @@ int32_t WriteShapePlayback(const SmartShapeRecord& line, TFMisc& context, const 
     const int32_t mode = attached ? kReplaceByNumber : kReplaceNearestPosition;
     const InstrumentKey staff = line.startStaff();
     const MeasureNumber measure = line.startMeasure();
-    const StaffSlot slot = RegionSlotOf(staff);
+    const StaffSlot slot = RegionSlotOf(context.Environment, staff);
     EntryRecord start;
     LayerIndex layer = 0;
-    if (slot == 0 || !EntryReplace(RegionView(), slot, measure, line.start(), start.data(), &layer, nullptr, false,
-                                   nullptr, staff, 0, nullptr, mode)) {
+    if (slot == 0 || !EntryReplace(RegionView(context.Environment), slot, measure, line.start(), start.data(), &layer,
+                                   nullptr, false, nullptr, staff, 0, nullptr, mode)) {
         return 1;
     }
     if (!start.view().isNote() ||
-        (TheModule.dispatch.CurrentRegion != nullptr && (measure < TheModule.dispatch.CurrentRegion->firstMeasure() ||
-                                                         measure > TheModule.dispatch.CurrentRegion->lastMeasure()))) {
+        (context.Environment.Region() != nullptr && (measure < context.Environment.Region()->firstMeasure() ||
+                                                     measure > context.Environment.Region()->lastMeasure()))) {
         return 1;
     }
     PlaybackEffect effect(EntryView(start.data()));
-    const StaffSlot endSlot = RegionSlotOf(line.endStaff());
-    if (endSlot == 0 || !EntryReplace(RegionView(), endSlot, line.endMeasure(), line.end(), effect.end.data(), nullptr,
-                                      nullptr, false, nullptr, line.endStaff(), 0, nullptr, mode)) {
+    const StaffSlot endSlot = RegionSlotOf(context.Environment, line.endStaff());
+    if (endSlot == 0 ||
+        !EntryReplace(RegionView(context.Environment), endSlot, line.endMeasure(), line.end(), effect.end.data(),
+                      nullptr, nullptr, false, nullptr, line.endStaff(), 0, nullptr, mode)) {
         effect.end = start;
         effect.end.view().setFlags(start.view().flags() ^ kEntryNote);
         effect.end.view().setPosition(attached ? start.view().end() : line.end());

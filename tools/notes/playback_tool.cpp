@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -48,9 +47,9 @@ constexpr Edu kResetIntoEmptyMeasure = 512;
 
 using PerformanceLayout = hostapi::NotePerformanceLayout;
 
-InstrumentKey StaffOf(StaffSlot slot) {
+InstrumentKey StaffOf(const RunEnvironment& environment, StaffSlot slot) {
     const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, RegionView(), kInterfaceVersion);
+    return staff == nullptr ? 0 : staff(slot, RegionView(environment), kInterfaceVersion);
 }
 
 bool IsGlissando(int16_t kind) {
@@ -62,20 +61,21 @@ bool IsHairpin(int16_t kind) {
 
 /// The entry an end of a shape names: by number when the shape is attached to entries, else the
 /// entry nearest the position; its layer goes to `layer`.
-bool EntryOfShapeEnd(InstrumentKey staff, MeasureNumber measure, int32_t value, bool attached, EntryRecord& entry,
-                     LayerIndex* layer = nullptr) {
-    const StaffSlot slot = RegionSlotOf(staff);
-    return slot != 0 && EntryReplace(RegionView(), slot, measure, value, entry.data(), layer, nullptr, false, nullptr,
-                                     staff, 0, nullptr, attached ? kReplaceByNumber : kReplaceNearestPosition);
+bool EntryOfShapeEnd(const RunEnvironment& environment, InstrumentKey staff, MeasureNumber measure, int32_t value,
+                     bool attached, EntryRecord& entry, LayerIndex* layer = nullptr) {
+    const StaffSlot slot = RegionSlotOf(environment, staff);
+    return slot != 0 && EntryReplace(RegionView(environment), slot, measure, value, entry.data(), layer, nullptr, false,
+                                     nullptr, staff, 0, nullptr, attached ? kReplaceByNumber : kReplaceNearestPosition);
 }
 
 /// The entry that starts at the position in a layer of the cell (one that lasts time before a
 /// grace note at the same place); none when no layer holds one.
-std::optional<EntryRecord> EntryAt(InstrumentKey staff, MeasureNumber measure, Edu position) {
-    const StaffSlot slot = RegionSlotOf(staff);
+std::optional<EntryRecord> EntryAt(const RunEnvironment& environment, InstrumentKey staff, MeasureNumber measure,
+                                   Edu position) {
+    const StaffSlot slot = RegionSlotOf(environment, staff);
     std::optional<EntryRecord> found;
     for (LayerIndex layer = 0; layer < 4 && slot != 0; ++layer) {
-        EntryArray* array = LoadEntryArray(RegionView(), slot, measure, layer, 1);
+        EntryArray* array = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
         if (array == nullptr) {
             continue;
         }
@@ -192,10 +192,10 @@ bool RestoreSilencedNotes(EntryView entry, bool& entryChanged) {
 /// Takes back what the effect generator wrote into the cell: in every layer the entries it marks
 /// as its own (0x0800 in the word after the flags), and the silencing of the notated notes. The
 /// user's music is never deleted. Answers whether anything changed.
-bool RestoreCell(StaffSlot slot, MeasureNumber measure) {
+bool RestoreCell(const RunEnvironment& environment, StaffSlot slot, MeasureNumber measure) {
     bool changed = false;
     for (LayerIndex layer = 0; layer < 4; ++layer) {
-        EntryArray* array = LoadEntryArray(RegionView(), slot, measure, layer, 1);
+        EntryArray* array = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
         if (array == nullptr) {
             continue;
         }
@@ -227,7 +227,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
         const auto measure = static_cast<MeasureNumber>(m);
         for (int32_t s = region.firstStaff(); s <= region.lastStaff(); ++s) {
             const auto slot = static_cast<StaffSlot>(s);
-            const InstrumentKey staff = StaffOf(slot);
+            const InstrumentKey staff = StaffOf(context.Environment, slot);
             if (staff == 0) {
                 continue;
             }
@@ -256,12 +256,12 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
                 }
             }
             if (options.glissandi || options.trills) {
-                changed = RestoreCell(slot, measure) || changed;
+                changed = RestoreCell(context.Environment, slot, measure) || changed;
             }
         }
     }
     if (!changed) {
-        ShowMessageText(Host().window, FreeText::NoPlaybackEffectsOrNotes, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::NoPlaybackEffectsOrNotes, 0, 0);
     }
     return true;
 }
@@ -270,8 +270,9 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
 
 /// Whether a shape starts in the selection: its staff among the selected ones, its start in the
 /// selected measures (and, for a shape at a position, within the selected stretch).
-bool StartsInSelection(const SmartShapeRecord& shape, const hostapi::SelectionRecord& region) {
-    const StaffSlot slot = RegionSlotOf(shape.startStaff());
+bool StartsInSelection(const RunEnvironment& environment, const SmartShapeRecord& shape,
+                       const hostapi::SelectionRecord& region) {
+    const StaffSlot slot = RegionSlotOf(environment, shape.startStaff());
     if (slot < region.firstStaff() || slot > region.lastStaff() || slot == 0) {
         return false;
     }
@@ -287,7 +288,7 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     shapes.LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
     for (int32_t i = 0; i < shapes.Count(); ++i) {
         const SmartShapeRecord& shape = shapes.At(i)->Record;
-        if (!StartsInSelection(shape, region)) {
+        if (!StartsInSelection(context.Environment, shape, region)) {
             continue;
         }
         const int16_t kind = shape.kind();
@@ -307,7 +308,7 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     }
     const bool walked = RunEntryProcessingTool(context);
     if (walked && PlaybackRun(context).stopped == 0 && PlaybackRun(context).changed == 0) {
-        ShowMessageText(Host().window, FreeText::NothingDoneNoSmartShapes, 0, 0);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::NothingDoneNoSmartShapes, 0, 0);
     }
     PlaybackRun(context).layerKeys.clear();
     return walked;
@@ -319,14 +320,14 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
     const PlaybackOptions options = PlaybackOptions::Read(context);
     const InstrumentKey staff = hairpin.startStaff();
     const MeasureNumber startMeasure = hairpin.startMeasure();
-    if (TheModule.dispatch.CurrentRegion != nullptr &&
-        (startMeasure < TheModule.dispatch.CurrentRegion->firstMeasure() ||
-         startMeasure > TheModule.dispatch.CurrentRegion->lastMeasure())) {
+    if (context.Environment.Region() != nullptr && (startMeasure < context.Environment.Region()->firstMeasure() ||
+                                                    startMeasure > context.Environment.Region()->lastMeasure())) {
         return false;
     }
     const bool attached = hairpin.entryAttached();
     EntryRecord startEntry;
-    const bool haveStart = EntryOfShapeEnd(staff, startMeasure, hairpin.start(), attached, startEntry);
+    const bool haveStart =
+        EntryOfShapeEnd(context.Environment, staff, startMeasure, hairpin.start(), attached, startEntry);
     const Edu startPosition = attached ? (haveStart ? startEntry.view().position() : 0) : hairpin.start();
     int32_t startVolume = LastMidiValueBefore(staff, startMeasure, startPosition, kMidiController, kMidiVolume, 64);
     if (haveStart && HasNoteExpression(startEntry.view())) {
@@ -336,7 +337,8 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
     // The ramp's end and the point where the volume is set back.
     MeasureNumber endMeasure = hairpin.endMeasure();
     EntryRecord endEntry;
-    const bool haveEnd = EntryOfShapeEnd(hairpin.endStaff(), endMeasure, hairpin.end(), attached, endEntry);
+    const bool haveEnd =
+        EntryOfShapeEnd(context.Environment, hairpin.endStaff(), endMeasure, hairpin.end(), attached, endEntry);
     Edu endPosition = attached ? (haveEnd ? endEntry.view().position() : 0) : hairpin.end();
     const MeasureNumber lastMeasure = TheModule.dispatch.SelectionRecords[1].lastMeasure();
     std::optional<std::pair<MeasureNumber, Edu>> reset;
@@ -357,7 +359,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
                 ++measure;
                 continue;
             }
-            const std::optional<EntryRecord> entry = EntryAt(staff, measure, position);
+            const std::optional<EntryRecord> entry = EntryAt(context.Environment, staff, measure, position);
             if (!entry) {
                 if (passedTied) {
                     reset.emplace(measure, position == 0 ? kResetIntoEmptyMeasure : position);
@@ -384,7 +386,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
         span += MeasureLengthOrDefault(staff, static_cast<MeasureNumber>(m));
     }
     if (options.volumeChangesPerQuarter > 30 &&
-        !ShowMessageDialog(Host().window, MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+        !ShowMessageDialog(context.Environment.HostWindow(), MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
         return false;
     }
     const Edu step = 1024 / options.volumeChangesPerQuarter;
@@ -425,10 +427,10 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
 }
 
 bool RunPlaybackTool(TFMisc& context, int32_t setNumber) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord region = *context.Environment.Region();
     PlaybackRun(context).changed = 0;
     PlaybackRun(context).layerAsked = 0;
     PlaybackRun(context).layerOverwrite = 0;

@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_records.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 
 namespace orvex {
 namespace {
@@ -35,13 +35,13 @@ struct FixedHeight {
     int16_t secondKey = 0;
 };
 
-FixedHeight PrepareFixedHeight(const hostapi::EntryArray& array, int32_t staff) {
+FixedHeight PrepareFixedHeight(const RunEnvironment& environment, const hostapi::EntryArray& array, int32_t staff) {
     FixedHeight fixed;
     fixed.staff = static_cast<hostapi::InstrumentKey>(staff < 0 ? array.staff : staff);
     // A staff without a record keeps an all-zero one: the treble clef without transposition.
     LoadRecordSOIS(fixed.staff, fixed.staffRecord);
     fixed.key = CellKeyOf(array.measure, fixed.staff, 0);
-    fixed.secondKey = CellKeyOf(array.measure, fixed.staff, TheModule.dispatch.DocumentOptionFlag);
+    fixed.secondKey = CellKeyOf(array.measure, fixed.staff, environment.DocumentOptionFlag());
     return fixed;
 }
 
@@ -65,8 +65,9 @@ std::vector<Edu> SplitSpan(Edu span, bool wholeRest, Edu largestPiece) {
     return pieces;
 }
 
-void SetFixedHeight(const hostapi::EntryArray& array, hostapi::EntryView rest, const FixedHeight& fixed) {
-    const bool useStaffSpec = TheModule.dispatch.DocumentOptionFlag != 0;
+void SetFixedHeight(const RunEnvironment& environment, const hostapi::EntryArray& array, hostapi::EntryView rest,
+                    const FixedHeight& fixed) {
+    const bool useStaffSpec = environment.DocumentOptionFlag() != 0;
     const int32_t clefOffset =
         ClefOffsetAt(fixed.staff, array.measure, rest.position(), useStaffSpec, fixed.staffRecord.data());
     rest.setFlag(hostapi::kEntryFloatingRest, false);
@@ -84,11 +85,12 @@ void SetFixedHeight(const hostapi::EntryArray& array, hostapi::EntryView rest, c
 
 }  // namespace
 
-void InsertFillRests(hostapi::EntryArray& array, Edu span, int16_t index, bool hidden, bool wholeRest,
-                     int16_t largestPiece, bool joinDotted, bool fixedHeight, int32_t staff) {
+void InsertFillRests(const RunEnvironment& environment, hostapi::EntryArray& array, Edu span, int16_t index,
+                     bool hidden, bool wholeRest, int16_t largestPiece, bool joinDotted, bool fixedHeight,
+                     int32_t staff) {
     FixedHeight fixed;
     if (fixedHeight) {
-        fixed = PrepareFixedHeight(array, staff);
+        fixed = PrepareFixedHeight(environment, array, staff);
     }
     if (!wholeRest && largestPiece < 1) {
         return;  // no piece could ever be cut from the span
@@ -122,7 +124,7 @@ void InsertFillRests(hostapi::EntryArray& array, Edu span, int16_t index, bool h
         }
         rest.setFlags(flags);
         if (fixedHeight) {
-            SetFixedHeight(array, rest, fixed);
+            SetFixedHeight(environment, array, rest, fixed);
         }
         ++at;
     }

@@ -11,6 +11,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 /// The most rests one call writes: callers fill spans within one measure.
 inline constexpr int32_t kMaxFillPieces = 50;
 
@@ -29,7 +31,8 @@ inline constexpr int32_t kMaxFillPieces = 50;
 /// A span of 0 or less writes nothing; so does a largest piece below 1, which could never cut a
 /// span. At most kMaxFillPieces rests are written. When the host refuses to insert an entry,
 /// the filler stops: the rests written before stay.
-void InsertFillRests(hostapi::EntryArray& array, hostapi::Edu span, int16_t index, bool hidden, bool wholeRest,
-                     int16_t largestPiece, bool joinDotted, bool fixedHeight, int32_t staff);
+void InsertFillRests(const RunEnvironment& environment, hostapi::EntryArray& array, hostapi::Edu span, int16_t index,
+                     bool hidden, bool wholeRest, int16_t largestPiece, bool joinDotted, bool fixedHeight,
+                     int32_t staff);
 
 }  // namespace orvex

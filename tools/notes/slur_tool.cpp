@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <set>
 
-#include "core/dispatch.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
@@ -185,10 +184,10 @@ bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, host
 }
 
 bool RunSlurTool(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    const hostapi::SelectionRecord region = *TheModule.dispatch.CurrentRegion;
+    const hostapi::SelectionRecord region = *context.Environment.Region();
     if (context.Options[SLURS_RECALCULATE].value != 0) {
         LoadSlurContourDefaults(context);
     }

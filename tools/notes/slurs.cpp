@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 #include "core/beat_chart.h"
-#include "core/dispatch.h"
 #include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -103,11 +102,12 @@ bool PlainContour(const SmartShapeRecord& record) {
 /// One end of a slur as its cell holds it.
 
 /// The height of an end's note that the slur touches: its top note above, its bottom note below.
-int32_t EndHeight(const SlurEnd& end, hostapi::InstrumentKey staff, int32_t measure, bool above) {
+int32_t EndHeight(const RunEnvironment& environment, const SlurEnd& end, hostapi::InstrumentKey staff, int32_t measure,
+                  bool above) {
     const auto m = static_cast<hostapi::MeasureNumber>(measure);
     return EntryVerticalPosition(staff, m, end.entry.data(), HostKey(measure, staff, 0),
-                                 TheModule.dispatch.DocumentOptionFlag != 0,
-                                 HostKey(measure, staff, TheModule.dispatch.DocumentOptionFlag), above);
+                                 environment.DocumentOptionFlag() != 0,
+                                 HostKey(measure, staff, environment.DocumentOptionFlag()), above);
 }
 
 }  // namespace
@@ -246,8 +246,8 @@ bool RecalculateSlurContour(TFMisc& context, SmartShapeRecord& record, hostapi::
     const bool stemSide = above == left.stemUp && above == right.stemUp;
     if (!(stemSide && left.isShort && right.isShort)) {
         // Measured on the slant between the notes the slur touches.
-        const int64_t dy =
-            int64_t{EndHeight(left, leftStaff, leftMeasure, above)} - EndHeight(right, rightStaff, rightMeasure, above);
+        const int64_t dy = int64_t{EndHeight(context.Environment, left, leftStaff, leftMeasure, above)} -
+                           EndHeight(context.Environment, right, rightStaff, rightMeasure, above);
         length = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
         if (left.stemUp != right.stemUp) {
             length = (2 * dx + length) / 3;

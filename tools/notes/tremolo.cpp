@@ -217,7 +217,7 @@ void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
         hostapi::WriteI16(adjustment.data(), hostapi::BeamAdjustmentLayout::kHeight, static_cast<int16_t>(value));
         SaveEntryDetailRecord(tag, a.number(), 0, adjustment.data(), Record10::kSize);
     }
-    if (Host().year < 2000) {
+    if (context.Environment.HostYear() < 2000) {
         return;
     }
     Record12 options;
@@ -236,7 +236,8 @@ void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
 /// else without an adjustment.
 void WriteStems(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t beams) {
     const bool outerBeamAtStem = PowerOfTwoFloor(d) == 1024 && Row(context, TREM_HALF_NOTE_OUTER_BEAM) != 0;
-    if (Row(context, TREM_SHORTEN_STEMS) == 0 || Host().year < 2000 || d >= 2048 || outerBeamAtStem) {
+    if (Row(context, TREM_SHORTEN_STEMS) == 0 || context.Environment.HostYear() < 2000 || d >= 2048 ||
+        outerBeamAtStem) {
         DeleteEntryDetailRecord(kTagStemAdjust, a.number(), 0);
         DeleteEntryDetailRecord(kTagStemAdjust, b.number(), 0);
         return;
@@ -286,7 +287,7 @@ void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::Vi
     std::copy_n(b.data(), hostapi::EntryLayout::kSize, second.data());
     if (staff == 0 || WriteTremoloPlayback(context, twice.view(), first, second, measure, staff, hit, layer) == 0) {
         context.Options[TREM_PLAYBACK_NOTES].value = 0;
-        ShowMessageText(Host().window, FreeText::PlaybackNotesTremoloInMeasure, 0, measure);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::PlaybackNotesTremoloInMeasure, 0, measure);
         return;
     }
     for (EntryView entry : {a, b}) {

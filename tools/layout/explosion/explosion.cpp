@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <string>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -15,6 +14,7 @@
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -54,11 +54,11 @@ ExplosionContext::ExplosionContext(TFMisc& context)
 
 ExplosionContext::~ExplosionContext() = default;
 
-bool RequireHostVersion(int32_t year) {
-    if (Host().year >= year) {
+bool RequireHostVersion(const RunEnvironment& environment, int32_t year) {
+    if (environment.HostYear() >= year) {
         return true;
     }
-    ShowMessageText(Host().window, FreeText::FunctionNeedsHostYear, {std::to_string(year)});
+    ShowMessageText(environment.HostWindow(), FreeText::FunctionNeedsHostYear, {std::to_string(year)});
     return false;
 }
 
@@ -70,8 +70,8 @@ void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
     explosion.staves = std::make_unique<TInstruments>(0, explosion.systems.get(), false);
     explosion.regions.clear();
     explosion.selection = context.ChosenItems;
-    const hostapi::SelectionRecord* selection = TheModule.dispatch.CurrentRegion != nullptr
-                                                    ? TheModule.dispatch.CurrentRegion
+    const hostapi::SelectionRecord* selection = context.Environment.Region() != nullptr
+                                                    ? context.Environment.Region()
                                                     : &TheModule.dispatch.SelectionRecords[1];
     explosion.storedSelection = *selection;
     ClampStaves(explosion.storedSelection, explosion.staves->Count());
@@ -112,7 +112,8 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
     explosion.processedRegion = region;
     int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kExplosionStaves) {
-        ShowMessageText(Host().window, FreeText::InstrumentalGroupFoundWithMore, 0, kExplosionStaves);
+        ShowMessageText(explosion.Context().Environment.HostWindow(), FreeText::InstrumentalGroupFoundWithMore, 0,
+                        kExplosionStaves);
         count = kExplosionStaves;
     }
     const int32_t previous = explosion.staffCount;
@@ -142,7 +143,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
 }
 
 bool ExplodeGroupRegion(ExplosionContext& explosion, const hostapi::SelectionRecord& region) {
-    if (!RequireHostVersion(1998)) {
+    if (!RequireHostVersion(explosion.Context().Environment, 1998)) {
         return false;
     }
     SetUpInstrumentGroup(explosion, region);
@@ -201,7 +202,7 @@ bool RunSmartExplosion(TFMisc& context) {
         }
     }
     if (result) {
-        ShowMessageById(Host().window, kExplosionMessageStart, 0, 0, true);
+        ShowMessageById(context.Environment.HostWindow(), kExplosionMessageStart, 0, 0, true);
         BeginSelectAll(*explosion);
         result = StepPartExplosion(*explosion);
     }

@@ -23,6 +23,8 @@
 
 namespace orvex {
 
+class RunEnvironment;
+
 struct TFMisc;
 class TStaffSystems;
 class TInstruments;
@@ -125,7 +127,7 @@ bool StartNextRegion(ExplosionContext& explosion);
 bool ExplodeGroupRegion(ExplosionContext& explosion, const hostapi::SelectionRecord& region);
 void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionRecord& region);
 /// True when the host year is at least `year`; otherwise says so and answers false.
-bool RequireHostVersion(int32_t year);
+bool RequireHostVersion(const RunEnvironment& environment, int32_t year);
 
 // ---- Part designations ----
 struct TPartAss {
@@ -154,7 +156,7 @@ int32_t BuildPartAssignments(ExplosionContext& explosion, int32_t measure, int32
 bool ExplodePartsMainPass(ExplosionContext& explosion);
 bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measure, bool noQuestion);
 bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure);
-void WarnMidMeasurePartChange(int32_t measure);
+void WarnMidMeasurePartChange(const RunEnvironment& environment, int32_t measure);
 /// The four layer arrays of a cell; layers named in `ignoredLayers` stay none. Answers how many
 /// hold entries. The caller releases them (ReleaseCellLayers).
 int32_t LoadCellLayers(int16_t regionWord, int32_t measure, int32_t staffSlot, LayerArrays& layers,
@@ -168,7 +170,7 @@ bool AdvanceRegion(ExplosionContext& explosion);
 void ProcessRegionMeasure(ExplosionContext& explosion, int32_t region, int32_t measure, int32_t staffIndex,
                           int32_t targetStaff, bool noPart);
 void AlignDynamicsInRegion(ExplosionContext& explosion);
-void SelectHostEditTool();
+void SelectHostEditTool(const RunEnvironment& environment);
 void BeginSelectAll(ExplosionContext& explosion);
 void EndSelectAll(ExplosionContext& explosion);
 

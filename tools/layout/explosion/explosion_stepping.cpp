@@ -5,11 +5,11 @@
 
 #include <utility>
 
-#include "core/dispatch.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/win/windows.h"

@@ -6,7 +6,6 @@
 // again. After a paste the next call cleans up the pasted music measure by measure.
 #include <algorithm>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/smart_shapes.h"
@@ -117,7 +116,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         if (!VerifyPastedRegion(explosion.sourceRange, runEnd, explosion.targetRange)) {
             return false;
         }
-        CopyStaffExpressions(first, runEnd, explosion.processedRegion, source, target);
+        CopyStaffExpressions(context.Environment, first, runEnd, explosion.processedRegion, source, target);
         if (Option(explosion, kOptCopyClefs) != 0) {
             StaffClefsCopy(static_cast<InstrumentKey>(source), static_cast<InstrumentKey>(target),
                            static_cast<MeasureNumber>(first), static_cast<MeasureNumber>(runEnd));
@@ -221,7 +220,7 @@ bool StepPrepare(ExplosionContext& explosion) {
         explosion.targetRange = {word, static_cast<int16_t>(explosion.firstStaffSlot + explosion.targetOffset + i),
                                  measure, kNoPosition};
         const int32_t runEnd = RunEnd(explosion);
-        ClearStaffExpressions(region.firstMeasure, runEnd,
+        ClearStaffExpressions(explosion.Context().Environment, region.firstMeasure, runEnd,
                               WholeMeasures(explosion, explosion.targetRange.staffSlot, region.firstMeasure, runEnd),
                               explosion.staves->ByNumber(explosion.targetRange.staffSlot), false);
         explosion.stepState = 1;
@@ -244,25 +243,25 @@ bool EndHostStep(ExplosionContext& explosion) {
 
 }  // namespace
 
-void SelectHostEditTool() {
-    const uint32_t command = Host().year < 2000    ? 0x6608
-                             : Host().year == 2000 ? 0x80FA
-                             : Host().year == 2001 ? 0x80F8
-                                                   : 0x80F9;
-    win::SetFocus(Host().window);
-    win::SendMessage(Host().window, win::WM_COMMAND, command, 0);
+void SelectHostEditTool(const RunEnvironment& environment) {
+    const uint32_t command = environment.HostYear() < 2000    ? 0x6608
+                             : environment.HostYear() == 2000 ? 0x80FA
+                             : environment.HostYear() == 2001 ? 0x80F8
+                                                              : 0x80F9;
+    win::SetFocus(environment.HostWindow());
+    win::SendMessage(environment.HostWindow(), win::WM_COMMAND, command, 0);
 }
 
 void BeginSelectAll(ExplosionContext& explosion) {
-    SelectHostEditTool();
+    SelectHostEditTool(explosion.Context().Environment);
     explosion.selectAllPending = 1;
     SendCtrlKeyToHost('a');
 }
 
 void EndSelectAll(ExplosionContext& explosion) {
-    win::SetFocus(Host().window);
+    win::SetFocus(explosion.Context().Environment.HostWindow());
     SendVirtualKeyToHost(win::VK_ESCAPE);
-    if (Host().language != 1) {
+    if (explosion.Context().Environment.Language() != 1) {
         SendAltKeyToHost('m');
         SendKeyToHost('e');
     } else if (TheModule.process.ItalianHost) {
@@ -270,7 +269,7 @@ void EndSelectAll(ExplosionContext& explosion) {
         SendKeyToHost('t');
     } else {
         SendAltKeyToHost('e');
-        SendKeyToHost(Host().year == 2000 ? 'a' : 'l');
+        SendKeyToHost(explosion.Context().Environment.HostYear() == 2000 ? 'a' : 'l');
     }
     explosion.selectAllPending = 0;
 }
@@ -350,9 +349,10 @@ void ProcessRegionMeasure(ExplosionContext& explosion, int32_t regionIndex, int3
     const Edu from = measure == region.firstMeasure ? region.startPosition : 0;
     const Edu to = measure == region.lastMeasure ? region.endPosition : kNoPosition;
     const int32_t row = std::clamp(explosion.targetOffset + staffIndex, 0, kExplosionStaves - 1);
-    ProcessExtractedParts(
-        explosion.regionCopy.viewKey(), measure, explosion.firstStaffSlot + explosion.targetOffset + staffIndex, from,
-        to, parts, explosion.Context().MoreOptions, false, &explosion.dynamics[static_cast<size_t>(row)], targetStaff);
+    ProcessExtractedParts(context.Environment, explosion.regionCopy.viewKey(), measure,
+                          explosion.firstStaffSlot + explosion.targetOffset + staffIndex, from, to, parts,
+                          explosion.Context().MoreOptions, false, &explosion.dynamics[static_cast<size_t>(row)],
+                          targetStaff);
 }
 
 void AlignDynamicsInRegion(ExplosionContext& explosion) {

@@ -131,8 +131,8 @@ CellOutcome EntryBranches::Run() {
         }
     }
     if (item == ToolItem::LaisserVibrer && Entry().isNote()) {
-        Changed(SetLaisserVibrerNoteheads(state.measure, state.staff, Entry(), state.key, state.secondKey,
-                                          state.region.viewKey(), state.slot));
+        Changed(SetLaisserVibrerNoteheads(context.Environment, state.measure, state.staff, Entry(), state.key,
+                                          state.secondKey, state.region.viewKey(), state.slot));
     }
     if (item == ToolItem::Playback && Row(context, PLAYBACK_TRILLS) != 0 && Entry().has(hostapi::kEntryArticulations)) {
         bool continueRun = true;
@@ -143,7 +143,7 @@ CellOutcome EntryBranches::Run() {
     }
     if (item == ToolItem::Harmonica && Entry().isNote() &&
         (Row(context, HARMONICA_CONVERT) != 0 || context.Options[kHarmonicaUncaptionedRow].value != 0)) {
-        Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
+        Changed(TranslateNote(context.Environment, state.measure, state.staff, Entry(), state.key));
     }
     if (item == ToolItem::Rests && Rests()) {
         return CellOutcome::Done;  // the rest was taken in
@@ -336,7 +336,7 @@ void EntryBranches::NewSpacingFirstPass() {
         if (recorded == Entry().number()) {
             NewSpacingRun(context).AddChange(m_state.change);
         } else {
-            ShowMessageText(Host().window, FreeText::InternalErrorInvalidNspEntnum, 0, 0);
+            ShowMessageText(m_context.Environment.HostWindow(), FreeText::InternalErrorInvalidNspEntnum, 0, 0);
         }
     }
 }

@@ -11,7 +11,6 @@
 #include <string>
 #include <type_traits>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -86,8 +85,8 @@ std::string FontZeroName() {
     return buffer;
 }
 
-void Refuse(FreeText text) {
-    ShowMessageText(Host().window, text, 0, 0);
+void Refuse(const RunEnvironment& environment, FreeText text) {
+    ShowMessageText(environment.HostWindow(), text, 0, 0);
 }
 
 bool CompareMode(const TFMisc& context) {
@@ -99,16 +98,16 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     const auto item = static_cast<ToolItem>(context.Item);
     if (item == ToolItem::CompareEntries) {
         if (Row(context, ROW_READ) + Row(context, ROW_COMPARE) != 1) {
-            Refuse(FreeText::SelectReadOrCompare);
+            Refuse(context.Environment, FreeText::SelectReadOrCompare);
             return false;
         }
         if (region.firstStaff() != region.lastStaff()) {
-            Refuse(FreeText::SelectExactlyOneStaff);
+            Refuse(context.Environment, FreeText::SelectExactlyOneStaff);
             return false;
         }
         if (CompareMode(context) && context.StoredEntries.empty() && context.StoredTimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
-            Refuse(FreeText::NothingReadToCompare);
+            Refuse(context.Environment, FreeText::NothingReadToCompare);
             return false;
         }
         if (!CompareMode(context)) {
@@ -135,14 +134,14 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         return false;
     }
     if (item == ToolItem::PitchProjection && region.firstStaff() != region.lastStaff()) {
-        Refuse(FreeText::SelectOneStaffOnly);
+        Refuse(context.Environment, FreeText::SelectOneStaffOnly);
         return false;
     }
     if (item == ToolItem::LaisserVibrer) {
         std::string name = FontZeroName();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         if (name.find("ENGRAVER") == std::string::npos) {
-            ShowMessageById(Host().window, MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
+            ShowMessageById(context.Environment.HostWindow(), MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
         }
         LoadLayerSettingsTable();
     }
@@ -174,7 +173,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
                        ToolItem::CompareEntries, ToolItem::SpecialModifications, ToolItem::Playback,
                        ToolItem::ReplacePitches, ToolItem::PitchProjection})) {
         state.key = HostKey(state.measure, state.staff, 0);
-        state.secondKey = HostKey(state.measure, state.staff, TheModule.dispatch.DocumentOptionFlag);
+        state.secondKey = HostKey(state.measure, state.staff, context.Environment.DocumentOptionFlag());
     }
     PlaybackRun(context).cellLayerMask = 0;
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
@@ -284,11 +283,11 @@ void ScaleDurationPair(const hostapi::SelectionRecord& region, MeasureNumber mea
 }
 
 bool RunEntryProcessingTool(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
     EntryEngineState state;
-    state.region = *TheModule.dispatch.CurrentRegion;
+    state.region = *context.Environment.Region();
     const hostapi::SelectionRecord& region = state.region;
     if (!StartRun(context, region)) {
         return false;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/dispatch.h"
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -103,7 +102,7 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
         walk.measureDuration = context.Walk.measureSpec.beats() * context.Walk.measureSpec.beatDuration();
     }
     walk.keyA = HostKey(walk.measure, walk.staff, 0);
-    walk.keyB = HostKey(walk.measure, walk.staff, TheModule.dispatch.DocumentOptionFlag);
+    walk.keyB = HostKey(walk.measure, walk.staff, context.Environment.DocumentOptionFlag());
     walk.array = LoadEntryArray(region.viewKey(), walk.slot, walk.measure, walk.layer, 1);
     if (walk.array == nullptr) {
         return;
@@ -131,7 +130,7 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
     LoadRecordSOIS(walk.staff, walk.staffRecord);
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
         walk.noteContexts[static_cast<size_t>(layer)] =
-            std::make_unique<TNoteContext>(walk.staff, region.viewKey(), walk.slot, layer);
+            std::make_unique<TNoteContext>(context.Environment, walk.staff, region.viewKey(), walk.slot, layer);
     }
     WalkOutcome outcome = WalkOutcome::Done;
     for (hostapi::LayerIndex layer = 0; layer < 4 && outcome == WalkOutcome::Done; ++layer) {
@@ -162,11 +161,11 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
 }  // namespace
 
 bool RunEntryWalkTool(TFMisc& context) {
-    if (TheModule.dispatch.CurrentRegion == nullptr) {
+    if (context.Environment.Region() == nullptr) {
         return false;
     }
-    EntryWalkState walk;
-    walk.region = *TheModule.dispatch.CurrentRegion;
+    EntryWalkState walk(context.Environment);
+    walk.region = *context.Environment.Region();
     const hostapi::SelectionRecord& region = walk.region;
     walk.documentLastMeasure =
         std::max<int32_t>(TheModule.dispatch.SelectionRecords[1].lastMeasure(), region.lastMeasure());
@@ -196,7 +195,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     EditBracketEnd(walk.progress, failed);
     context.EditBracket = 0;
     if (walk.shapesRefused > 0) {
-        ShowMessageText(Host().window, FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
+        ShowMessageText(context.Environment.HostWindow(), FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
         // Without a slur made the document did not change.
         if (walk.shapesMade == 0) {
             return false;

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/host/finxess_records.h"
+#include "core/run_environment.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
@@ -23,6 +24,9 @@ class TStaffSystems;
 
 /// What the walk knows while it runs, handed to the commands.
 struct EntryWalkState {
+    explicit EntryWalkState(const RunEnvironment& runEnvironment) : environment(runEnvironment) {}
+
+    RunEnvironment environment;              ///< what the run may read (the document option)
     hostapi::SelectionRecord region;         ///< the selection walked
     const TStaffSystems* systems = nullptr;  ///< the document's staff systems, for the run
     int32_t documentLastMeasure = 0;         ///< the last measure a next-note search may reach

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/module.h"
@@ -72,9 +71,9 @@ TMeasure::~TMeasure() {
 
 // ---- TMeasures ----
 
-TMeasures::TMeasures(hostapi::InstrumentKey staff, hostapi::ViewKey regionWord, hostapi::StaffSlot slot,
-                     hostapi::LayerIndex layer, int32_t first, int32_t last)
-    : m_staff(staff), m_regionWord(regionWord), m_slot(slot), m_layer(layer) {
+TMeasures::TMeasures(const RunEnvironment& environment, hostapi::InstrumentKey staff, hostapi::ViewKey regionWord,
+                     hostapi::StaffSlot slot, hostapi::LayerIndex layer, int32_t first, int32_t last)
+    : m_staff(staff), m_regionWord(regionWord), m_slot(slot), m_layer(layer), m_environment(environment) {
     if (first == 0 || last == 0) {
         return;
     }
@@ -104,7 +103,7 @@ std::unique_ptr<TMeasure> TMeasures::Load(int32_t measure) const {
     }
     // Key B is read by the document option, as the walk reads it for its own cells, so that a
     // note reads the same whether the walk or the cache holds its measure.
-    const int16_t keyB = HostKey(measure, m_staff, TheModule.dispatch.DocumentOptionFlag);
+    const int16_t keyB = HostKey(measure, m_staff, m_environment.DocumentOptionFlag());
     const int16_t keyA = HostKey(measure, m_staff, 0);
     return std::make_unique<TMeasure>(array, keyA, keyB, measure);
 }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/run_environment.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/types.h"
 
@@ -49,9 +50,10 @@ private:
 class TMeasures {
 public:
     /// With `first` and `last` both non-zero the measures first..last are loaded at once, each
-    /// with one work slot per entry; the entry walk passes 0, 0 (an empty cache).
-    TMeasures(hostapi::InstrumentKey staff, hostapi::ViewKey regionWord, hostapi::StaffSlot slot,
-              hostapi::LayerIndex layer, int32_t first = 0, int32_t last = 0);
+    /// with one work slot per entry; the entry walk passes 0, 0 (an empty cache). The run's
+    /// environment gives the document option by which the cells' keys are read.
+    TMeasures(const RunEnvironment& environment, hostapi::InstrumentKey staff, hostapi::ViewKey regionWord,
+              hostapi::StaffSlot slot, hostapi::LayerIndex layer, int32_t first = 0, int32_t last = 0);
     TMeasures(const TMeasures&) = delete;
     TMeasures& operator=(const TMeasures&) = delete;
     ~TMeasures();
@@ -74,6 +76,7 @@ private:
     hostapi::ViewKey m_regionWord;
     hostapi::StaffSlot m_slot;
     hostapi::LayerIndex m_layer;
+    RunEnvironment m_environment;
     std::vector<std::unique_ptr<TMeasure>> m_dropped;
 };
 
@@ -81,9 +84,9 @@ private:
 /// earlier notes, the forward cache for later ones. The forward cache goes first when the pair
 /// is destroyed.
 struct TNoteContext {
-    TNoteContext(hostapi::InstrumentKey staff, hostapi::ViewKey regionWord, hostapi::StaffSlot slot,
-                 hostapi::LayerIndex layer)
-        : backward(staff, regionWord, slot, layer), forward(staff, regionWord, slot, layer) {}
+    TNoteContext(const RunEnvironment& environment, hostapi::InstrumentKey staff, hostapi::ViewKey regionWord,
+                 hostapi::StaffSlot slot, hostapi::LayerIndex layer)
+        : backward(environment, staff, regionWord, slot, layer), forward(environment, staff, regionWord, slot, layer) {}
 
     TMeasures backward;
     TMeasures forward;
