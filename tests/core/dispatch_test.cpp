@@ -132,6 +132,7 @@ TEST_F(DispatchTest, MenuIndexOutOfRangeDoesNothing) {
     }
     EXPECT_TRUE(win::TranscriptLines().empty());
     EXPECT_EQ(TheModule.dispatch.InvokeNesting, 0);
+    EXPECT_FALSE(TheModule.process.ServicePluginBound);  // no handshake with Lumvar2000 either
 }
 
 TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {

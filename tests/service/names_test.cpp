@@ -64,7 +64,7 @@ TEST_F(NamesTest, HiddenStavesAreMarked) {
 }
 
 TEST_F(NamesTest, UnnamedStavesTakeTheirGroupsNameAndPlace) {
-    for (int16_t s = 1; s <= 6; ++s) {
+    for (int16_t s = 1; s <= 7; ++s) {
         NamedStaff(s, "");
         ListEntry(0, static_cast<int16_t>(s - 1), s, -200 * (s - 1));
     }
@@ -72,6 +72,8 @@ TEST_F(NamesTest, UnnamedStavesTakeTheirGroupsNameAndPlace) {
     Group(0, 2, 3, 5, "Brass");
     Group(0, 3, 3, 4, "Horns");  // the smaller group holding 3 and 4 wins
     Group(0, 4, 2, 3, "Mixed");  // as small as Violins and Horns: the first of them names 2 and 3
+    Group(0, 5, 7, 7, "Tuba");   // a group of one staff has no upper staff
+    EXPECT_EQ(Name(7), "Tuba [1/1]");
     EXPECT_EQ(Name(1), "Violins [upper staff]");
     EXPECT_EQ(Name(2), "Violins [lower staff]");
     EXPECT_EQ(Name(3), "Horns [upper staff]");
