@@ -205,6 +205,10 @@ TEST_F(ListNamesTest, RunsOfOneWordAreMerged) {
     }
     EXPECT_EQ(SetName(0x30, 60, 2), "#2. [Violin (*2), Violin 3, Viola]");
     EXPECT_EQ(SetName(0x10, 60, 2), "#2. [Violin 1, Violin 2, Violin 3, Viola]");
+    // Of two words of equal length the first is the staff's word.
+    NamedStaff(11, "Bass Horn 1");
+    NamedStaff(12, "Bass Tuba 2");
+    EXPECT_EQ(SetName(0x30, 60, 2), "#2. [Bass (*2), Violin 3, Viola]");
 }
 
 TEST_F(ListNamesTest, OneAndTwoStaves) {

@@ -79,6 +79,15 @@ TEST_P(LongSyllablesIgnoreTest, AnAdjustedSyllableMovesOnlyWhenAdjustmentsAreIgn
 
 INSTANTIATE_TEST_SUITE_P(Ignore, LongSyllablesIgnoreTest, testing::Bool(), testsupport::NameByValue("ignore"));
 
+// "Strength" is exactly as wide as the minimum: it is not long, and keeps its adjustment.
+TEST_F(LyricsTest, ASyllableOfTheMinimumWidthStays) {
+    StartHost(kLongSyllables);
+    PutVerse(1, 0, {1, 1, -8, 0, 0});
+    Select(1, 1, 1, 1);
+    RunTool(kMoveLongSyllables, {{"Row0", "64"}, {"Row2", "1"}});
+    EXPECT_EQ(Verse(1, 0), (Words{1, 1, -8, 0, 0}));
+}
+
 // "Ah" goes on with "sing" on d4; "sing" is held over e4 (a melisma); "now" on f4 is held over
 // the first (visible) note of measure 2.
 constexpr const char* kMelismas = R"(
