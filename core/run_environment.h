@@ -20,7 +20,7 @@ public:
 
     /// The region of the run as the dispatcher holds it now, or none.
     hostapi::SelectionRecord* Region() const { return *m_region; }
-    /// The document's option flag (non-zero: cells are keyed by their staff spec).
+    /// The document's option flag (non-zero: cells are keyed by the staff records of the document).
     uint8_t DocumentOptionFlag() const { return *m_documentOptionFlag; }
     /// The host's year (1997 ... 2002), the version it passed, its language (0 English, 1
     /// German) and its main window.
