@@ -66,6 +66,8 @@ TEST_F(CueNotesTest, CopiesTheStretchIntoTheEmptyLayer) {
             EXPECT_EQ(copy.actualDuration(), View(source[i]).actualDuration());
             EXPECT_NE(copy.number(), View(source[i]).number());
             EXPECT_EQ(Word(EntryRecord("edAS", copy.number()), 1), 75);  // the default size
+            // "Force stems up" is off: the stems stay as the source has them.
+            EXPECT_EQ(copy.flags() & 0x00000101u, View(source[i]).flags() & 0x00000101u);
         }
     }
     // The tuplet went with its first entry.
