@@ -115,6 +115,17 @@ protected:
         }
         return words;
     }
+    /// The document's records and filled cells, to compare with after a run.
+    struct Snapshot {
+        host::RecordStore records;
+        std::map<host::CellKey, host::CellEntries> cells;
+    };
+    Snapshot TakeSnapshot() { return {Document().Records(), FilledCells()}; }
+    /// The document holds again what it held at `before`, records and cells.
+    void ExpectAsBefore(const Snapshot& before) {
+        EXPECT_TRUE(Document().Records() == before.records);
+        EXPECT_EQ(FilledCells(), before.cells);
+    }
     /// The cells that hold entries.
     std::map<host::CellKey, host::CellEntries> FilledCells() {
         std::map<host::CellKey, host::CellEntries> cells;
@@ -181,19 +192,14 @@ TEST_F(PlaybackTest, CreateMakesEveryEffectOfThePassageAudible) {
 TEST_F(PlaybackTest, RemoveLeavesTheRecordsAndCellsAsBeforeTheCreate) {
     StartHost(kPassage);
     Select(1, 1, 1, 3);
-    const host::RecordStore before = Document().Records();
-    const auto cellsBefore = FilledCells();
+    const Snapshot before = TakeSnapshot();
     RunPlayback({kGlissandi, kHairpins, kTrills});
-    ASSERT_NE(Document().Records(), before);
+    ASSERT_NE(Document().Records(), before.records);
     // What the generator wrote goes without a question: layer 4 in measures 1 and 3, the
     // tremolo's notes in measure 3's layer 3, the silencing of the notes.
     RunPlayback({kGlissandi, kHairpins, kTrills}, "btExtra1");
     EXPECT_EQ(Messages(), std::vector<std::string>{});
-    EXPECT_TRUE(Document().Records() == before);
-    for (const std::string& line : host::RecordListing(Document())) {
-        SCOPED_TRACE(line);
-    }
-    EXPECT_EQ(FilledCells(), cellsBefore);
+    ExpectAsBefore(before);
 }
 
 TEST_F(PlaybackTest, ASecondCreateAsksOnceAndWritesTheSameData) {
@@ -237,16 +243,14 @@ notes 1 3 c5/2 r/2
 layersettings 4 stem down
 )");
     Select(1, 1, 2, 3);
-    const host::RecordStore before = Document().Records();
-    const auto cellsBefore = FilledCells();
+    const Snapshot before = TakeSnapshot();
     RunPlayback({kGlissandi, kHairpins, kTrills});
     RunPlayback({kGlissandi, kHairpins, kTrills}, "btExtra1");
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "Nothing done (no Smart Shapes or Articulations found for selected Smart Playback "
                               "options, or no free layers)",
                               "No playback effects or notes were found to remove"}));
-    EXPECT_TRUE(Document().Records() == before);
-    EXPECT_EQ(FilledCells(), cellsBefore);
+    ExpectAsBefore(before);
 }
 
 struct TrillCase {
@@ -555,13 +559,11 @@ notes 1 2 layer 4 g4/1
 shape 14 1 1@3072 2@1024
 )");
     Select(1, 1, 1, 2);
-    const host::RecordStore before = Document().Records();
-    const auto cellsBefore = FilledCells();
+    const Snapshot before = TakeSnapshot();
     Answer("NoBtn");
     RunPlayback({kTrills, {"Start trill after what percentage of duration:", "0"}});
     EXPECT_EQ(Messages().size(), 1u);
-    EXPECT_TRUE(Document().Records() == before);
-    EXPECT_EQ(FilledCells(), cellsBefore);
+    ExpectAsBefore(before);
 }
 
 // Playback notes outside the preferred layer (the user's notes are in layer 4): remove takes
@@ -580,8 +582,7 @@ notearticulation 1 1:1 1
 notearticulation 1 2:1 1
 )");
     Select(1, 1, 1, 2);
-    const host::RecordStore before = Document().Records();
-    const auto cellsBefore = FilledCells();
+    const Snapshot before = TakeSnapshot();
     // No keeps layer 4: measure 1 takes layer 3, measure 2 layer 2.
     Answer("NoBtn");
     RunPlayback({kTrills});
@@ -589,8 +590,7 @@ notearticulation 1 2:1 1
     EXPECT_EQ(Layer(1, 2, 2).front(), "at 0, 492 EDU, created, playback note: D5[playback]");
     RunPlayback({kTrills}, "btExtra1");
     EXPECT_EQ(Messages().size(), 1u);  // the layer question only
-    EXPECT_TRUE(Document().Records() == before);
-    EXPECT_EQ(FilledCells(), cellsBefore);
+    ExpectAsBefore(before);
 }
 
 // A Yes to the layer question empties the preferred layer of the cell it names only: measure 2
