@@ -126,7 +126,11 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FitMeasuresTest, ::testing::Values(
             {{1, 3}, {3, 7}, {7, 11}, {11, 13}, {9, 0}}},
     FitCase{"no system to split", kOneMeasureSystems, 1, 3, 4, false, {{1, 2}, {2, 3}, {3, 4}}, {}, {{1, 0}}},
     // One measure is a range too: it keeps its system, now locked.
-    FitCase{"one measure", kOneMeasureSystems, 2, 2, 1, true, {{1, 2}, {2, 3}, {3, 4}}, {}, {{2, 3}}}),
+    FitCase{"one measure", kOneMeasureSystems, 2, 2, 1, true, {{1, 2}, {2, 3}, {3, 4}}, {}, {{2, 3}}},
+    // Three measures in two systems: both are equally narrow with measure 3, and the first takes
+    // it and keeps it through the balancing.
+    FitCase{"odd measure to the first system", kOneMeasureSystems, 1, 3, 2, true, {{1, 3}, {3, 4}}, {},
+            {{1, 3}, {3, 4}}}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
