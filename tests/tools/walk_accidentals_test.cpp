@@ -165,6 +165,8 @@ const RespellCase kRespellCases[] = {
     {"TritoneRespellsNext",  "notes 1 1 c4/4 f#4/4 g#4/4 g4/4",        "C4 Gb4 Ab4 G4"},
     {"ChordOnOneLine",       "notes 1 1 d4/2 c4+c#4/2",                "D4 C4+Db4"},
     {"ChordAugmentedSecond", "notes 1 1 c4/2 c4+d#4/2",                "C4 C4+Eb4"},
+    // From B neither C double flat nor B flat spells the interval right: the note keeps its own.
+    {"NoBetterSpellingKept", "notes 1 1 b4/2 cbb4/2",                  "B4 Cbb4"},
     // Across barlines: the note before lies in the measure before, the note after in a measure
     // that is not selected (and stays as it is).
     {"TwoBackAcrossBarline", "notes 1 1 c#4/2 d4/2\nnotes 1 2 db4/2 r/2", "C#4 D4|C#4 r", 2},
