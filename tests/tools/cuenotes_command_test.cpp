@@ -101,6 +101,14 @@ TEST_F(CueNotesTest, CopiesTheStretchIntoTheEmptyLayer) {
     EXPECT_EQ(Cell(2, 2).size(), 1u);
 }
 
+TEST_F(CueNotesTest, ATupletWhoseLastNoteStartsTheStretchStaysWhole) {
+    hostapi::SelectionRecord selection = *m_host->Selection();
+    selection.setStartEdu(1365);  // the triplet's third note
+    m_host->SetSelection(selection);
+    RunTool(kCueNotes, {{"Row0", "+1"}});
+    EXPECT_EQ(Kinds(2, 1, 4), "rrnnn");
+}
+
 TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
     RunTool(kCueNotes, {{"Row0", "+1"}, {"Row1", "1"}});
     EXPECT_EQ(Messages(),
