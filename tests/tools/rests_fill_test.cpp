@@ -4,6 +4,7 @@
 
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
+#include "tools/notes/entry_filters.h"
 
 namespace {
 
@@ -66,6 +67,20 @@ TEST_P(FillRestsTest, FillsTheUnfilledEndWithRestsOfTheBeat) {
                   expected == GetParam().measures.end() ? Rests{} : expected->second);
         EXPECT_TRUE(Cell(1, measure, 2).empty());  // empty cells of other layers stay empty
     }
+}
+
+TEST_F(FillRestsTest, AFullMeasureTakesNoDraw) {
+    // With a deviation of 100 each cell filled draws whether it gets all that is missing or half of
+    // it; seeded with 1 the draws say all, all, half. The full measure 1 draws none: measures 2 and
+    // 3 are filled whole.
+    StartHost("staff \"Viola\"\nmeasures 3 time 4/4\nnotes 1 1 c4/1\n");
+    Select(1, 1, 1, 3);
+    orvex::SeedRandom(1);
+    RunTool(kFillRests, {{"Row4", "50"}, {"Row5", "100"}});
+    const Rests whole{{0, 1024}, {1024, 1024}, {2048, 1024}, {3072, 1024}};
+    EXPECT_EQ(RestsOf(1, 1, 0x81000000), Rests{});
+    EXPECT_EQ(RestsOf(2, 1, 0x81000000), whole);
+    EXPECT_EQ(RestsOf(3, 1, 0x81000000), whole);
 }
 
 // clang-format off
