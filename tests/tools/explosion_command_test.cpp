@@ -89,6 +89,26 @@ TEST_F(ExplosionCommandTest, ATwoPartStaffGetsANewStaffAndLosesItsDesignation) {
     FinishExplosion();
 }
 
+// Staves without parts: the explosion finds nothing to do and ends at once, with a warning only
+// when the group has more staves than it takes.
+TEST_F(ExplosionCommandTest, FortyStavesAreTheLargestGroupTakenWithoutAWarning) {
+    for (const int16_t staves : {int16_t{40}, int16_t{41}}) {
+        SCOPED_TRACE(staves);
+        std::string score;
+        for (int s = 1; s <= staves; ++s) {
+            score += "staff \"S" + std::to_string(s) + "\"\n";
+        }
+        StartHost(score + "measures 1\n");
+        Select(1, staves, 1, 1);
+        RunWithShift(kExplodeStaves);
+        EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
+        EXPECT_EQ(Messages(),
+                  staves == 40 ? std::vector<std::string>{}
+                               : std::vector<std::string>{"Instrumental group found with more than the maximum "
+                                                          "supported number of staves (40)."});
+    }
+}
+
 TEST_F(ExplosionCommandTest, TheStepsRunThroughTheHostUntilTheExplosionEnds) {
     StartHost(kFlutes);
     Select(1, 1, 1, 2);
