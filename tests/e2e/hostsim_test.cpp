@@ -175,6 +175,7 @@ TEST_F(HostsimTest, WithoutADocumentNoPluginCommandRuns) {
         "menu \"Orvex/Parts/Join rests of multiple layers\"\n"
         "menu \"Plug-ins/Lumvar...\"\n"
         "invoke 56\n"
+        "invoke 11\n"
         "release shift\n",
         RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -184,6 +185,9 @@ TEST_F(HostsimTest, WithoutADocumentNoPluginCommandRuns) {
         "> menu \"Plug-ins/Lumvar...\"",
         "host: no document is open: entry 0 of Lumvar2000.fxt is greyed and does nothing",
         "> invoke 56",
+        "host: nothing changed",
+        "host: Orvex188.fxt answered 0",
+        "> invoke 11",  // Trill Notes, the tool of the lowest command code, 100
         "host: nothing changed",
         "host: Orvex188.fxt answered 0",
         "> release shift",

@@ -311,10 +311,15 @@ TEST_F(MenuCacheTest, AddKeepsNamedItemsOnlyAndCutsLongCaptions) {
     MenuCache_Add(edit, 3, 3, 2, std::string(50, 'x'));
     // "ü" is two bytes: a caption is never cut inside a character.
     MenuCache_Add(edit, 4, 4, 2, std::string(43, 'y') + "üz");
-    ASSERT_EQ(TheModule.options.MenuCache.size(), 2u);
+    // A caption of exactly 44 bytes is kept whole, and no byte after it is read (it need not end
+    // in a NUL).
+    const std::vector<char> full(44, 'w');
+    MenuCache_Add(edit, 5, 5, 2, std::string_view(full.data(), full.size()));
+    ASSERT_EQ(TheModule.options.MenuCache.size(), 3u);
     EXPECT_EQ(TheModule.options.MenuCache[0].caption, std::string(44, 'x'));
     EXPECT_EQ(TheModule.options.MenuCache[0].submenu, speedy);
     EXPECT_EQ(TheModule.options.MenuCache[1].caption, std::string(43, 'y'));
+    EXPECT_EQ(TheModule.options.MenuCache[2].caption, std::string(44, 'w'));
 }
 
 TEST_F(MenuCacheTest, WithoutAMenuBarNothingIsFound) {

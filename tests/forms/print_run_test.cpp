@@ -146,20 +146,22 @@ TEST_F(PrintRunTest, ThreeFilesAreOpenedPrintedAndClosedOneAfterTheOther) {
 }
 
 TEST_F(PrintRunTest, CopiesPerFileComeFromTheChosenRuleSet) {
-    WriteScores({"Alto-part.MUS", "Oboe-part.MUS", "Score.MUS"});
+    WriteScores({"Alto-part.MUS", "Horn-part.MUS", "Oboe-part.MUS", "Score.MUS"});
     {
         vcl::TRegistry registry;
         registry.OpenKey("Software\\HALVORAN", true);
         registry.WriteString("Rule#2", "Other:SCORE,9");
-        registry.WriteString("Rule#5", "Parts:PART,3:oboe,1:,");
+        registry.WriteString("Rule#5", "Parts:PART,3:oboe,1:horn,0:,");
     }
     win::QueueFormAction("TfmCopies", {Kind::Set, "cbRules", "Parts"});
     win::QueueFormAction("TfmCopies", {Kind::Click, "btApply", ""});
     win::QueueFormAction("TfmCopies", {Kind::Click, "OkBtn", ""});
-    Print({{"Alto-part.MUS", "Oboe-part.MUS", "Score.MUS"}, "2", "", true});
+    Print({{"Alto-part.MUS", "Horn-part.MUS", "Oboe-part.MUS", "Score.MUS"}, "2", "", true});
     // A rule matches regardless of case, a later rule wins, a file no rule names keeps the copies
-    // of the print form.
-    testsupport::ExpectLines(Joined({Printed("Alto-part.MUS", "3 copies"), Printed("Oboe-part.MUS", "1 copy"),
+    // of the print form. A file set to 0 copies gets 0 typed, which the host does not print.
+    std::vector<std::string> horn = Printed("Horn-part.MUS", "");
+    horn[1] = "host: cannot print Horn-part: \"0\" is not a number of copies";
+    testsupport::ExpectLines(Joined({Printed("Alto-part.MUS", "3 copies"), horn, Printed("Oboe-part.MUS", "1 copy"),
                                      Printed("Score.MUS", "2 copies")}),
                              HostLines());
     ExpectRunEnded();

@@ -138,6 +138,14 @@ TEST_F(VxFormTest, StateRoundTripsThroughTheRegistry) {
     auto third = Make();
     orvex::VxForm_LoadState(*third, false, "");  // without the size
     EXPECT_EQ(third->BoundsRect(), vcl::Bounds(200, 150, 400, 300));
+
+    // 4095 rows, the most a grid value holds, are stored and read back.
+    third->Grid->SetRowCount(4095);
+    orvex::VxForm_SaveState(*third, "");
+    EXPECT_NE(Stored("StateForm").find(":7:32767,16385,24579:"), std::string::npos) << Stored("StateForm");
+    auto fourth = Make();
+    orvex::VxForm_LoadState(*fourth, true, "");
+    EXPECT_EQ(fourth->Grid->RowCount(), 4095);
 }
 
 TEST_F(VxFormTest, DefaultsGiveBackTheConstructorsValuesWithoutMovingTheForm) {

@@ -158,6 +158,16 @@ TEST_F(EntryArrayServicesTest, LoadsAreIndependentCopiesAndTheLastSaveWins) {
     release(second, kVersion);
 }
 
+TEST_F(EntryArrayServicesTest, AnArrayIsSavedToTheLayerItsHeaderNames) {
+    EntryArray* array = Load(1, 1, 0);
+    array->layer = 3;  // layer 4, the last
+    array->entry(0).setActualDuration(512);
+    ASSERT_EQ(save(array, kVersion), 1);
+    EXPECT_EQ(Stored(3), (std::vector<Entry>{{0, 512, 1}, {1024, 1024, 2}, {2048, 2048, 3}}));
+    EXPECT_EQ(std::get<1>(Stored(0)[0]), 1024) << "the layer it came from keeps its entries";
+    release(array, kVersion);
+}
+
 TEST_F(EntryArrayServicesTest, SaveNumbersNewEntriesAndNotes) {
     // An entry detail record of entry 40 counts as a number in use.
     Doc().Records().Save(host::RecordKey::EntryDetail(MakeTag("edED"), 40, 0), host::Bytes(10, 0));

@@ -114,6 +114,17 @@ TEST_F(NoteSpacingTest, ASyllableWidensItsTimePoint) {
                                                   "2048:140:368:0", "3072:368:416:0"}));
 }
 
+TEST_F(NoteSpacingTest, AnEntryWhereTheMeasureEndsTakesNoTimePoint) {
+    // Measure 1 in 3/4: the flute's last quarter starts at 3072, where the measure ends.
+    host::Bytes measure = *Doc().Records().Find(host::RecordKey::Other(MakeTag("SOMS"), 1, 0));
+    hostapi::WriteI16(measure.data(), 4, 3);
+    Doc().SaveRecord(host::RecordKey::Other(MakeTag("SOMS"), 1, 0), std::move(measure));
+    Select(1, 1);
+    m_host->ApplyNoteSpacing();
+    EXPECT_EQ(Chart(1), (std::vector<std::string>{"3072:188:188:212", "0:24:58:0", "512:58:92:0", "1024:92:140:0",
+                                                  "2048:140:188:0"}));
+}
+
 TEST_F(NoteSpacingTest, WithoutASelectionNothingIsSpaced) {
     const host::RecordStore before = Doc().Records();
     m_host->ApplyNoteSpacing();
