@@ -149,12 +149,13 @@ TEST_F(CharsetCommandTest, AnExpressionLongerThanTheLoadBufferIsConvertedWhole) 
 TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     const std::string times = "^font(Times New Roman)";
     const std::string tooLong = times + std::string(10000, '\x9A');
+    const std::string noRoomForItsZero(orvex::kConversionBufferSize, '\x9A');
     StartHost(
         "font 1 \"Times New Roman\"\nfont 2 \"Courier\"\nstaff \"Voice\"\nmeasures 1\n"
         "lyric verse 1 " +
         Quoted(times + kWindows) + "\n" + "lyric verse 2 " + Quoted(tooLong) + "\n" + "text " +
         Quoted("^font(Courier)" + kWindows) + "\n" + "expression 1 " + Quoted(kWindows) + " font 2\n" +
-        "expression 2 " + Quoted(kWindows) + " font 1\n");
+        "expression 2 " + Quoted(kWindows) + " font 1\n" + "expression 3 " + Quoted(noRoomForItsZero) + " font 1\n");
     std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
     for (size_t row = 0; row < 2; ++row) {
         context->Options[row].text = orvex::kActionControlTableData[30][row].text;
@@ -168,6 +169,7 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     EXPECT_EQ(TextBlock(2), "^font(Courier)" + kWindows);
     EXPECT_EQ(ExpressionText(1), kWindows);
     EXPECT_EQ(ExpressionText(2), kBackToMacRoman);
+    EXPECT_EQ(ExpressionText(3), noRoomForItsZero);
 }
 
 TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {

@@ -134,6 +134,8 @@ TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {
     host::Bytes system = *Other("O\x02SS", 1);
     hostapi::WriteU16(system.data(), hostapi::StaffSystemLayout::kFlags, 0x4000);
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("O\x02SS"), 1, 0), system);
+    // A lock record of the region's first measure under a later incidence goes too.
+    Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("otFM"), 1, 1), host::Bytes(12, 0));
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Transferred 1 articulation metatools."});
     EXPECT_EQ(m_context->Options[0].value, 1);
@@ -142,6 +144,7 @@ TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {
     EXPECT_EQ(*Other("SOMS", 1), sourceMeasure);
     EXPECT_EQ(Word(Other("SOMS", 3), 4), 3);  // past the region: untouched
     EXPECT_EQ(Word(Other("otFM", 1), 0), 3);
+    EXPECT_EQ(Other("otFM", 1, 1), nullptr);
     const host::Bytes* metatool = Other("ot&a", '5');
     ASSERT_NE(metatool, nullptr);
     EXPECT_EQ(*metatool, (host::Bytes{7, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));

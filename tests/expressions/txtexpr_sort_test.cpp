@@ -239,6 +239,7 @@ expression 4 "1a" font 2
 
 TEST_F(SortEngineTest, LocaleOrderAndTheCaseOption) {
     EXPECT_LT(LocaleCompare("apple", "Banana", true), 0);
+    EXPECT_LT(LocaleCompare("yes", "Zart", true), 0);  // Z is the last letter, also in capitals
     EXPECT_EQ(LocaleCompare("Dolce", "dolce", true), 0);
     EXPECT_LT(LocaleCompare("dolce", "Dolce", false), 0);  // small letters first
     EXPECT_GT(LocaleCompare("\xE9t\xE9", "ete", true), 0);

@@ -155,8 +155,9 @@ TEST_F(StaffListTest, ListKeysByKind) {
         int16_t n;
         int16_t key;
     };
+    ListEntry(-29, 0, 4, 0);  // staff set 8, the last
     for (const Case& c : {Case{1, 0, 0}, Case{2, 2, 2}, Case{2, 3, -1}, Case{3, 0, -8}, Case{4, 1, -36}, Case{4, 2, -1},
-                          Case{4, 0, -1}, Case{4, 9, -1}, Case{5, 0, -1}, Case{0, 0, -1}}) {
+                          Case{4, 8, -29}, Case{4, 0, -1}, Case{4, 9, -1}, Case{5, 0, -1}, Case{0, 0, -1}}) {
         EXPECT_EQ(lumvar::GetInstrumentList(c.kind, c.n), c.key) << "kind " << c.kind << ", n " << c.n;
     }
 }

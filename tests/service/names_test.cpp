@@ -219,6 +219,18 @@ TEST_F(ListNamesTest, OneAndTwoStaves) {
     EXPECT_EQ(SetName(0x10, 30, 3), "#3. [Harp, Flute]");
 }
 
+TEST_F(ListNamesTest, AHalfGrowsUntilItIsLongerThan99Characters) {
+    const std::string longName(99, 'x');
+    NamedStaff(20, longName.c_str());
+    NamedStaff(21, "Tuba");
+    const int16_t staves[] = {1, 2, 20, 21};
+    for (int16_t i = 0; i < 4; ++i) {
+        ListEntry(-34, i, staves[i], -200 * i);
+    }
+    // The second half of 99 characters takes Tuba too, then loses 19 characters from its start.
+    EXPECT_EQ(SetName(0x1A, 100, 3), "Flute, Oboe..." + std::string(80, 'x') + ", Tuba");
+}
+
 TEST_F(ListNamesTest, SetAndSystemErrors) {
     EXPECT_EQ(SetName(0, 30, 9), "error 4");
     EXPECT_EQ(SetName(0, 30, -1), "error 4");

@@ -277,6 +277,13 @@ TEST_F(TranslationsTest, EveryEnglishOptionCaptionReadsAsWritten) {
     EXPECT_GT(captions, 400);
 }
 
+TEST_F(TranslationsTest, AResultHoldsAtMost999Characters) {
+    // The result buffer has 1000 bytes with the terminating zero.
+    const std::string text(1000, 'x');
+    EXPECT_EQ(lumvar::TranslateString(text.c_str(), 2, 0, 1, nullptr, win::kNoWindow), std::string(999, 'x'));
+    EXPECT_EQ(lumvar::TranslateString(text.c_str() + 1, 2, 0, 1, nullptr, win::kNoWindow), std::string(999, 'x'));
+}
+
 TEST_F(TranslationsTest, StringErrors) {
     int16_t err = -1;
     EXPECT_STREQ(lumvar::TranslateString(nullptr, 2, 0, 0, &err, win::kNoWindow), "");
