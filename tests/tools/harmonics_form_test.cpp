@@ -90,6 +90,7 @@ TEST_F(HarmonicsFormTest, TheSoundingPitchCanBeAddedAsASmallNote) {
     const hostapi::ConstNoteView added(Entry(0).data() + 16 + 2 * 10);
     EXPECT_EQ(added.harmonicLevel(), 5 + 14);
     EXPECT_EQ(added.alteration(), 0);
+    EXPECT_EQ(added.flags() & hostapi::kNoteAccidentalShown, 0u);
     const hostapi::Tag notehead = hostapi::MakeTag("edCN");
     EXPECT_EQ(Word(notehead, Number(0), 1, 0), added.noteId());
     EXPECT_EQ(Word(notehead, Number(0), 1, 1), 60);
