@@ -8,6 +8,7 @@
 #include "core/host/access_state.h"
 #include "core/module.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 
 namespace {
 
@@ -116,12 +117,12 @@ TEST_F(CommandsTest, StorageNamesAndFurtherOptions) {
 }
 
 TEST_F(CommandsTest, FindCommandIndexTakesTheLastMatchWithinTheEnumeratedCount) {
-    EXPECT_EQ(FindCommandIndex(106), 20);
-    EXPECT_EQ(FindCommandIndex(206), 51);
-    EXPECT_EQ(FindCommandIndex(7), 71);
+    EXPECT_EQ(FindCommandIndex(orvex::ToolCode(orvex::ToolItem::Proportionality)), 20);
+    EXPECT_EQ(FindCommandIndex(orvex::ToolCode(orvex::ToolItem::Proportionality, 2)), 51);
+    EXPECT_EQ(FindCommandIndex(CODE_ABOUT), 71);
     EXPECT_EQ(FindCommandIndex(999), 0);
     TheModule.commands.CommandCount = 50;
-    EXPECT_EQ(FindCommandIndex(206), 0);
+    EXPECT_EQ(FindCommandIndex(orvex::ToolCode(orvex::ToolItem::Proportionality, 2)), 0);
     // The empty entries' code 0 is found among the first CommandCount only.
     TheModule.commands.CommandCount = 80;
     EXPECT_EQ(FindCommandIndex(0), 79);

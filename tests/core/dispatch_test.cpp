@@ -19,6 +19,7 @@
 #include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
 #include "platform/win/keys.h"
@@ -39,16 +40,16 @@ staff "Cello"
 measures 4 time 4/4
 )";
 
-// Table indexes of commands used below.
-constexpr int16_t kTremolo = 3;             // 123, has options
-constexpr int16_t kRepairTrill = 12;        // 200, dialog only in group 1
-constexpr int16_t kBeforeDeleting = 24;     // 151
-constexpr int16_t kMelismaRight = 47;       // 205
-constexpr int16_t kNewSpacing = 45;         // 120
-constexpr int16_t kSmartDistribution = 53;  // 127
-constexpr int16_t kAbout = 71;              // 7
-constexpr int16_t kUserManual = 70;         // 9
-constexpr int16_t kJoinRests = 56;          // 125, no options
+// Commands used below.
+constexpr int32_t kTremolo = ToolCode(ToolItem::Tremolo);            // has options
+constexpr int32_t kRepairTrill = ToolCode(ToolItem::TrillNotes, 2);  // dialog only in group 1
+constexpr int32_t kBeforeDeleting = kBeforeDeletingMeasuresCode;
+constexpr int32_t kMelismaRight = kAlignMelismaCode;
+constexpr int32_t kNewSpacing = ToolCode(ToolItem::NewSpacing);
+constexpr int32_t kSmartDistribution = ToolCode(ToolItem::SmartDistribution);
+constexpr int32_t kAbout = CODE_ABOUT;
+constexpr int32_t kUserManual = CODE_USER_MANUAL;
+constexpr int32_t kJoinRests = ToolCode(ToolItem::JoinRests);  // no options
 
 class DispatchTest : public testsupport::DesktopTest {
 protected:
@@ -79,6 +80,8 @@ protected:
     }
 
     int16_t Invoke(int16_t index) { return m_host->InvokePlugin(m_orvex, index); }
+    /// Chooses a command by its code (the host passes its table index).
+    int16_t Choose(int32_t code) { return Invoke(static_cast<int16_t>(FindCommandIndex(code))); }
 
     void Select(int16_t firstStaff, int16_t lastStaff, int16_t firstMeasure, int16_t lastMeasure) {
         hostapi::SelectionRecord selection;
@@ -107,9 +110,9 @@ protected:
 
     /// Replaces the handler of a tool item; the handler counts its runs and, when it succeeds and
     /// `writes`, changes the document (a record holding the number of runs).
-    void Handle(int32_t item, std::function<bool(TFMisc&)> body, bool writes = true) {
-        Level2Handlers()[static_cast<size_t>(item)] = [this, body, writes](TFMisc& context, int32_t,
-                                                                           const hostapi::SelectionRecord* region) {
+    void Handle(ToolItem item, std::function<bool(TFMisc&)> body, bool writes = true) {
+        Level2Handlers()[ItemSlot(item)] = [this, body, writes](TFMisc& context, int32_t,
+                                                                const hostapi::SelectionRecord* region) {
             ++m_runs;
             m_lastRegion = region != nullptr ? *region : hostapi::SelectionRecord{};
             const bool done = body(context);
@@ -137,10 +140,10 @@ TEST_F(DispatchTest, MenuIndexOutOfRangeDoesNothing) {
 
 TEST_F(DispatchTest, SkipNextInvokeSwallowsOneCall) {
     TheModule.dispatch.SkipNextInvoke = true;
-    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_EQ(Choose(kAbout), 0);
     EXPECT_FALSE(TheModule.dispatch.SkipNextInvoke);
     EXPECT_TRUE(win::TranscriptLines().empty());
-    Invoke(kAbout);
+    Choose(kAbout);
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[form] \"About Orvex 1.88d\" TAboutBox, modal"), lines.end());
 }
@@ -152,41 +155,41 @@ TEST_F(DispatchTest, EveryInvocationRefreshesTheMenuCache) {
         return std::any_of(TheModule.options.MenuCache.begin(), TheModule.options.MenuCache.end(),
                            [&](const MenuCacheEntry& entry) { return entry.caption == caption; });
     };
-    Invoke(kAbout);
+    Choose(kAbout);
     EXPECT_TRUE(cached("&Edit"));
     const win::Hmenu edit = win::GetSubMenu(win::GetMenu(m_host->MainWindow()), 1);
     ASSERT_NE(edit, win::kNoMenu);
     ASSERT_TRUE(win::AppendMenu(edit, win::MF_STRING, 77001, "Speedy &Options..."));
     EXPECT_FALSE(cached("Speedy &Options..."));
-    Invoke(kAbout);
+    Choose(kAbout);
     EXPECT_TRUE(cached("Speedy &Options..."));
 }
 
 TEST_F(DispatchTest, ShiftRunsAToolWithOptionsAtOnce) {
-    Handle(23, [](TFMisc&) { return true; });
+    Handle(ToolItem::Tremolo, [](TFMisc&) { return true; });
     Select(1, 1, 1, 2);
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(kTremolo), 1);
+    EXPECT_EQ(Choose(kTremolo), 1);
     EXPECT_EQ(m_runs, 1);
     EXPECT_TRUE(TheModule.dispatch.ShiftHeld);
     EXPECT_TRUE(Messages().empty());
     // Without Shift the tool's options go through the options dialog first.
     win::SetKeyDown(win::VK_SHIFT, false);
-    Invoke(kTremolo);
+    Choose(kTremolo);
     EXPECT_EQ(m_runs, 1);
 }
 
 TEST_F(DispatchTest, RepairTrillNotesNeverShowsADialog) {
-    Handle(0, [](TFMisc& context) { return context.Group == 2; });
+    Handle(ToolItem::TrillNotes, [](TFMisc& context) { return context.Group == 2; });
     Select(1, 2, 1, 1);
-    EXPECT_EQ(Invoke(kRepairTrill), 1);
+    EXPECT_EQ(Choose(kRepairTrill), 1);
     EXPECT_EQ(m_runs, 1);
 }
 
 TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
-    Handle(25, [](TFMisc& context) { return context.RegionMeasureCount == 3; });
+    Handle(ToolItem::JoinRests, [](TFMisc& context) { return context.RegionMeasureCount == 3; });
     Select(2, 2, 2, 4);
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_lastRegion.firstMeasure(), 2);
     EXPECT_EQ(m_lastRegion.lastMeasure(), 4);
@@ -199,19 +202,19 @@ TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
 }
 
 TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
-    Handle(25, [](TFMisc& context) {
+    Handle(ToolItem::JoinRests, [](TFMisc& context) {
         context.RemovedHandleCount = 4;
         return false;
     });
     Select(1, 1, 1, 1);
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_TRUE(Messages().empty());
     // A tool that succeeds with changes gets the result message with its count.
-    Handle(25, [](TFMisc& context) {
+    Handle(ToolItem::JoinRests, [](TFMisc& context) {
         context.RemovedHandleCount = 4;
         return true;
     });
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"I removed 4 extraneous beat chart handles."});
 }
 
@@ -220,19 +223,19 @@ TEST_F(DispatchTest, FailedToolReportsNoChangeAndNoResult) {
 TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
     Select(1, 1, 1, 1);
     Handle(
-        25, [](TFMisc&) { return true; }, false);
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+        ToolItem::JoinRests, [](TFMisc&) { return true; }, false);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     Handle(
-        25,
+        ToolItem::JoinRests,
         [](TFMisc&) {
             const int32_t same = 7;
             return SaveOtherRecord(hostapi::MakeTag("SAME"), 1, 0, &same, sizeof same);
         },
         false);
-    EXPECT_EQ(Invoke(kJoinRests), 1);  // the record is new
-    EXPECT_EQ(Invoke(kJoinRests), 0);  // the same bytes again
+    EXPECT_EQ(Choose(kJoinRests), 1);  // the record is new
+    EXPECT_EQ(Choose(kJoinRests), 0);  // the same bytes again
     Handle(
-        25,
+        ToolItem::JoinRests,
         [](TFMisc&) {
             EntryArray* cell = LoadEntryArray(0, 1, 1, 0, 1);
             const bool saved = cell != nullptr && SaveEntryArray(cell);
@@ -240,8 +243,8 @@ TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
             return saved;
         },
         false);
-    EXPECT_EQ(Invoke(kJoinRests), 0);  // the cell's entries as they were
-    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);  // the cell's entries as they were
+    EXPECT_EQ(Choose(kAbout), 0);
     EXPECT_EQ(m_runs, 4);
 }
 
@@ -250,24 +253,24 @@ TEST_F(DispatchTest, OnlyARunThatChangedTheDocumentReportsAChange) {
 TEST_F(DispatchTest, ARunThatWroteAndThenFailedReportsTheChange) {
     Select(1, 1, 1, 1);
     Handle(
-        25,
+        ToolItem::JoinRests,
         [](TFMisc&) {
             const int32_t value = 9;
             SaveOtherRecord(hostapi::MakeTag("PART"), 1, 0, &value, sizeof value);
             return false;
         },
         false);
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
     // Failing again after writing the same bytes changed nothing.
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_EQ(m_runs, 2);
     // A refresh run (it answers 0 and has the host redraw) that wrote tells of its change too.
-    Handle(2, [](TFMisc& context) {
+    Handle(ToolItem::RemoveBeatChartElements, [](TFMisc& context) {
         context.RerunFlag = 1;
         return true;
     });
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(19), 1);
+    EXPECT_EQ(Choose(ToolCode(ToolItem::RemoveBeatChartElements)), 1);
     EXPECT_EQ(win::PendingMessages(), 2u);
     win::PumpMessages();
 }
@@ -287,7 +290,7 @@ TEST_F(DispatchTest, ASaveTheHostNumbersReportsAChange) {
     entry.setNoteCount(1);  // its note's identifier is 0
     document.SetEntries(cell, {bytes});
     Handle(
-        25,
+        ToolItem::JoinRests,
         [](TFMisc&) {
             EntryArray* array = LoadEntryArray(0, 1, 1, 0, 1);
             const bool saved = array != nullptr && SaveEntryArray(array);
@@ -295,9 +298,9 @@ TEST_F(DispatchTest, ASaveTheHostNumbersReportsAChange) {
             return saved;
         },
         false);
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
     EXPECT_NE(hostapi::ConstEntryView(document.EntriesOf(cell).front().data()).note(0).noteId(), 0);
-    EXPECT_EQ(Invoke(kJoinRests), 0);  // numbered now: the same save changes nothing
+    EXPECT_EQ(Choose(kJoinRests), 0);  // numbered now: the same save changes nothing
 }
 
 // A layout change is a change of the document only when it moves something: the host's layout
@@ -305,32 +308,32 @@ TEST_F(DispatchTest, ASaveTheHostNumbersReportsAChange) {
 TEST_F(DispatchTest, ALayoutChangeReportsAChangeOnlyWhenItMovesSomething) {
     Select(1, 1, 1, 1);
     Handle(
-        25, [](TFMisc&) { return UpdateHostLayout(); }, false);
-    Invoke(kJoinRests);                // lays the document out, when it was not
-    EXPECT_EQ(Invoke(kJoinRests), 0);  // nothing left to move
+        ToolItem::JoinRests, [](TFMisc&) { return UpdateHostLayout(); }, false);
+    Choose(kJoinRests);                // lays the document out, when it was not
+    EXPECT_EQ(Choose(kJoinRests), 0);  // nothing left to move
     Handle(
-        25,
+        ToolItem::JoinRests,
         [](TFMisc&) {
             CallChangeLayoutInfo(6, 0, 1, 1, 0);  // measure 1's width plus 0
             return true;
         },
         false);
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     Handle(
-        25,
+        ToolItem::JoinRests,
         [](TFMisc&) {
             CallChangeLayoutInfo(6, 12, 1, 1, 0);  // plus 12
             return true;
         },
         false);
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
 }
 
 TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
     // Tremolo's row 1 is not a refresh option; Remove extraneous beat chart elements (item 2)
     // has "Enforce beat chart refresh?" in row 1, on by default.
     Handle(
-        2,
+        ToolItem::RemoveBeatChartElements,
         [](TFMisc& context) {
             context.RerunFlag = 1;
             return true;
@@ -338,7 +341,8 @@ TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
         false);
     Select(1, 1, 1, 1);
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(19), 0);  // a refresh run answers 0 and posts the host's redraw commands
+    // A refresh run answers 0 and posts the host's redraw commands.
+    EXPECT_EQ(Choose(ToolCode(ToolItem::RemoveBeatChartElements)), 0);
     EXPECT_EQ(win::PendingMessages(), 2u);
     win::PumpMessages();
     const auto& lines = win::TranscriptLines();
@@ -347,7 +351,7 @@ TEST_F(DispatchTest, RefreshRunFollowsTheEnforceRefreshOption) {
 }
 
 TEST_F(DispatchTest, EmptyMeasureRangeAnswersTwoWithoutRunningTheTool) {
-    Handle(25, [](TFMisc&) { return true; });
+    Handle(ToolItem::JoinRests, [](TFMisc&) { return true; });
     auto context = InitToolContext();
     TheModule.dispatch.SelectionRecords[0].setFirstMeasure(3);
     TheModule.dispatch.SelectionRecords[0].setLastMeasure(2);
@@ -355,18 +359,18 @@ TEST_F(DispatchTest, EmptyMeasureRangeAnswersTwoWithoutRunningTheTool) {
     TheModule.dispatch.SelectionRecords[0].setLastStaff(1);
     TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[0];
     TheModule.dispatch.QuerySelectionFromHost = false;
-    EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 2);
+    EXPECT_EQ(DispatchToolLevel2(*context, ItemNumber(ToolItem::JoinRests), 1, 1), 2);
     EXPECT_EQ(m_runs, 0);
 }
 
 TEST_F(DispatchTest, NoSelectionAsksForTheWholeDocument) {
-    Handle(25, [](TFMisc&) { return true; });
+    Handle(ToolItem::JoinRests, [](TFMisc&) { return true; });
     win::QueueMessageBoxAnswer(win::IDNO);
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_EQ(m_runs, 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"No region selected. Process the whole document?"});
     win::QueueMessageBoxAnswer(win::IDYES);
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_lastRegion.firstMeasure(), 1);
     EXPECT_EQ(m_lastRegion.lastMeasure(), 4);
@@ -374,13 +378,13 @@ TEST_F(DispatchTest, NoSelectionAsksForTheWholeDocument) {
 }
 
 TEST_F(DispatchTest, ScrollViewOnlyToolsRefuseAnotherView) {
-    Handle(27, [](TFMisc&) { return true; });
+    Handle(ToolItem::SmartDistribution, [](TFMisc&) { return true; });
     Select(1, 2, 1, 2);
     hostapi::SelectionRecord inPageView = *m_host->Selection();
     inPageView.setViewKey(3);
     m_host->SetSelection(inPageView);
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(kSmartDistribution), 0);
+    EXPECT_EQ(Choose(kSmartDistribution), 0);
     EXPECT_EQ(m_runs, 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{
                               "This plug-in can be used in scroll view only, and only with staff set: All Staves"});
@@ -388,25 +392,25 @@ TEST_F(DispatchTest, ScrollViewOnlyToolsRefuseAnotherView) {
 
 TEST_F(DispatchTest, MeasureCommandsAreRefusedFromHostYear2001) {
     StartHost(0x06000200);
-    EXPECT_EQ(Invoke(kBeforeDeleting), 0);
+    EXPECT_EQ(Choose(kBeforeDeleting), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Messages()[0].starts_with("This command is no longer needed in this version of Finale."));
 }
 
 TEST_F(DispatchTest, MelismaCommandRunsAsItem13FromHostYear1998) {
-    Handle(13, [](TFMisc& context) { return context.Group == 1; });
-    Handle(5, [](TFMisc&) { return true; });
+    Handle(ToolItem::LeftAlignMelisma, [](TFMisc& context) { return context.Group == 1; });
+    Handle(ToolItem::MoveSyllables, [](TFMisc&) { return true; });
     Select(1, 1, 1, 1);
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(kMelismaRight), 1);
+    EXPECT_EQ(Choose(kMelismaRight), 1);
     EXPECT_EQ(m_runs, 1);
 }
 
 TEST_F(DispatchTest, BusyCommandAnswersZeroSilently) {
-    Handle(25, [](TFMisc&) { return true; });
+    Handle(ToolItem::JoinRests, [](TFMisc&) { return true; });
     Select(1, 1, 1, 1);
-    TheModule.dispatch.CommandBusy[static_cast<size_t>(kJoinRests)] = 1;
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    TheModule.dispatch.CommandBusy[static_cast<size_t>(FindCommandIndex(kJoinRests))] = 1;
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_EQ(m_runs, 0);
     EXPECT_TRUE(win::TranscriptLines().size() <= 1);  // at most the one-time debug line
 }
@@ -415,8 +419,8 @@ TEST_F(DispatchTest, BusyCommandAnswersZeroSilently) {
 // not entry 0's, and on option rows that are all 0.
 TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
     std::vector<int32_t> rows;
-    Handle(81, [&rows](TFMisc& context) {
-        EXPECT_EQ(context.Item, 81);
+    Handle(ToolItem::SmartSplitPoint, [&rows](TFMisc& context) {
+        EXPECT_EQ(context.Item, ItemNumber(ToolItem::SmartSplitPoint));
         EXPECT_EQ(context.Group, 1);
         for (const OptionElement& row : context.Options) {
             rows.push_back(row.value);
@@ -426,31 +430,32 @@ TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
     Select(1, 2, 1, 1);
     TheModule.dispatch.CommandBusy[0] = 1;  // the explorer, table entry 0, is running
     TheModule.process.ToolOptionsA[5].value = 7;
-    TheModule.dispatch.RerunCode = 181;
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    TheModule.dispatch.RerunCode = kSmartSplitPointCode;
+    EXPECT_EQ(Choose(kJoinRests), 1);
     EXPECT_EQ(m_runs, 1);
     EXPECT_EQ(rows, std::vector<int32_t>(kOptionRows, 0));
     EXPECT_EQ(TheModule.dispatch.RerunCode, 0);
-    EXPECT_EQ(TheModule.dispatch.KeyCommandBusy[81], 0);
-    TheModule.dispatch.KeyCommandBusy[81] = 1;  // the smart split point itself is running
-    TheModule.dispatch.RerunCode = 181;
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(TheModule.dispatch.KeyCommandBusy[ItemSlot(ToolItem::SmartSplitPoint)], 0);
+    // The smart split point itself is running.
+    TheModule.dispatch.KeyCommandBusy[ItemSlot(ToolItem::SmartSplitPoint)] = 1;
+    TheModule.dispatch.RerunCode = kSmartSplitPointCode;
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_EQ(m_runs, 1);
 }
 
 TEST_F(DispatchTest, ACommandChosenWhileTheSecondPassWaitsRunsAfterIt) {
     std::vector<int32_t> passes;
-    Handle(20, [&passes](TFMisc& context) {
+    Handle(ToolItem::NewSpacing, [&passes](TFMisc& context) {
         passes.push_back(context.LaterStepPending);
         return true;
     });
-    Handle(17, [](TFMisc&) { return true; });  // Shift Lyrics, run by the first pass
+    Handle(ToolItem::ShiftLyrics, [](TFMisc&) { return true; });  // run by the first pass
     Select(1, 2, 1, 2);
     win::SetKeyDown(win::VK_SHIFT, true);
-    Invoke(kNewSpacing);
+    Choose(kNewSpacing);
     win::SetKeyDown(win::VK_SHIFT, false);
     EXPECT_EQ(passes, std::vector<int32_t>{0});
-    EXPECT_EQ(TheModule.dispatch.RepostCode, 120);
+    EXPECT_EQ(TheModule.dispatch.RepostCode, kNewSpacing);
     EXPECT_EQ(Messages().front(),
               "The New Spacing process will now be started. Please do not touch either mouse or "
               "keyboard until it has finished. Do not try to interrupt this process.");
@@ -458,7 +463,7 @@ TEST_F(DispatchTest, ACommandChosenWhileTheSecondPassWaitsRunsAfterIt) {
     // own: the second pass runs first (it takes back what the first pass prepared), then the
     // command itself.
     win::ClearTranscript();
-    Invoke(kAbout);
+    Choose(kAbout);
     EXPECT_EQ(passes, (std::vector<int32_t>{0, 1}));
     EXPECT_EQ(TheModule.dispatch.RepostCode, 0);  // the keyboard hook takes the user's keys again
     EXPECT_TRUE(Messages().front().starts_with("The New Spacing process has successfully terminated."));
@@ -493,14 +498,14 @@ TEST_P(NewSpacingKeysTest, TheHostSpacesAndTheSecondPassFollowsByItself) {
     win::ClearTranscript();
 
     std::vector<int32_t> passes;
-    Handle(20, [&passes](TFMisc& context) {
+    Handle(ToolItem::NewSpacing, [&passes](TFMisc& context) {
         passes.push_back(context.LaterStepPending);
         return true;
     });
-    Handle(17, [](TFMisc&) { return true; });
+    Handle(ToolItem::ShiftLyrics, [](TFMisc&) { return true; });
     Select(1, 2, 1, 2);
     win::SetKeyDown(win::VK_SHIFT, true);
-    Invoke(kNewSpacing);
+    Choose(kNewSpacing);
     win::SetKeyDown(win::VK_SHIFT, false);
     EXPECT_EQ(passes, std::vector<int32_t>{0});
     // The keys reach the host after the call: Alt+G, the menu keys, the keypad plus; the timer
@@ -531,20 +536,20 @@ INSTANTIATE_TEST_SUITE_P(Hosts, NewSpacingKeysTest, ::testing::Values(
 TEST_F(DispatchTest, NewSpacingWaitsWhileAnotherDocumentIsInFront) {
     win::Idle(1000);  // the product menu is built
     int32_t secondPasses = 0;
-    Handle(20, [&secondPasses](TFMisc& context) {
+    Handle(ToolItem::NewSpacing, [&secondPasses](TFMisc& context) {
         secondPasses += context.LaterStepPending;
         return true;
     });
-    Handle(17, [](TFMisc&) { return true; });
+    Handle(ToolItem::ShiftLyrics, [](TFMisc&) { return true; });
     Select(1, 2, 1, 2);
     win::SetKeyDown(win::VK_SHIFT, true);
-    Invoke(kNewSpacing);
+    Choose(kNewSpacing);
     win::SetKeyDown(win::VK_SHIFT, false);
     // Another document comes to the front before the keys for the host's note spacing arrive.
     m_host->AddDocument(host::ParseScoreText(kScore, "other"));
     win::ClearTranscript();
     // A command for the other document runs as itself and leaves the pass waiting.
-    EXPECT_EQ(Invoke(kAbout), 0);
+    EXPECT_EQ(Choose(kAbout), 0);
     EXPECT_TRUE(Shown("[form] \"About Orvex 1.88d\" TAboutBox, modal"));
     // The keys are held back (the other document is not spaced), the timer ticks on and the user
     // is told once.
@@ -563,16 +568,16 @@ TEST_F(DispatchTest, NewSpacingWaitsWhileAnotherDocumentIsInFront) {
 
 TEST_F(DispatchTest, MeasureCommandsRunBeforeHostYear2001) {
     StartHost(0x5FFFFFF);
-    Handle(51, [](TFMisc&) { return true; });
+    Handle(ToolItem::BeforeDeletingMeasures, [](TFMisc&) { return true; });
     Select(1, 1, 2, 3);
-    EXPECT_EQ(Invoke(kBeforeDeleting), 1);
+    EXPECT_EQ(Choose(kBeforeDeleting), 1);
     EXPECT_EQ(m_runs, 1);
 }
 
 TEST_F(DispatchTest, BracketClosesWithTheFailureFlag) {
-    Handle(25, [](TFMisc&) { return false; });
+    Handle(ToolItem::JoinRests, [](TFMisc&) { return false; });
     Select(1, 2, 1, 3);
-    Invoke(kJoinRests);
+    Choose(kJoinRests);
     std::vector<std::string> progress;
     for (const std::string& line : win::TranscriptLines()) {
         if (line.starts_with("host: progress")) {
@@ -585,38 +590,38 @@ TEST_F(DispatchTest, BracketClosesWithTheFailureFlag) {
 }
 
 TEST_F(DispatchTest, SkippedWholeDocumentQuestionTakesItsRememberedAnswer) {
-    Handle(25, [](TFMisc&) { return true; });
+    Handle(ToolItem::JoinRests, [](TFMisc&) { return true; });
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "NoBtn", ""});
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_EQ(TheModule.process.ShowMessagesText.substr(0, 11), "11111111110");
     EXPECT_EQ(TheModule.process.LastAnswersText.substr(0, 11), "00000000007");
     // Not asked again: the remembered No runs nothing.
     win::ClearTranscript();
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(m_runs, 0);
     // A remembered Yes processes the whole document without asking.
     TheModule.process.LastAnswersText[10] = '6';
-    EXPECT_EQ(Invoke(kJoinRests), 1);
+    EXPECT_EQ(Choose(kJoinRests), 1);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(m_runs, 1);
 }
 
 TEST_F(DispatchTest, WithoutWholeDocumentTheSelectionIsRequired) {
     win::SetKeyDown(win::VK_SHIFT, true);
-    EXPECT_EQ(Invoke(55), 0);  // Add Cue Notes needs a selected staff
+    EXPECT_EQ(Choose(ToolCode(ToolItem::CueNotes)), 0);  // Add Cue Notes needs a selected staff
     EXPECT_EQ(Messages(),
               std::vector<std::string>{"Please select a region with the mass mover tool before using this command."});
     win::ClearTranscript();
     Select(1, 2, 1, 1);
-    EXPECT_EQ(Invoke(55), 0);
+    EXPECT_EQ(Choose(ToolCode(ToolItem::CueNotes)), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Please select one staff as source for the the cue notes"});
 }
 
 TEST_F(DispatchTest, ProgressCaptionOfTheMelismaCommand) {
     auto context = InitToolContext();
-    context->Item = 5;
+    context->Item = ItemNumber(ToolItem::MoveSyllables);
     context->Group = 2;
     EXPECT_EQ(ProgressCaption(*context), "Move melisma syllables to the right 1.88d");
     EXPECT_EQ(context->OwnerWindow, Host().window);
@@ -632,7 +637,7 @@ TEST_F(DispatchTest, CaptionsKeepNoBlankWhereTheDotsWereCut) {
 
 TEST_F(DispatchTest, AboutBoxInGerman) {
     TheAccessLayer.host.language = 1;
-    Invoke(kAbout);
+    Choose(kAbout);
     const auto lines =
         testsupport::LinesStartingWith(win::TranscriptLines(), "[form] \"Über Orvex 1.88d\" TAboutBox, modal", "  ");
     ASSERT_GE(lines.size(), 4u);
@@ -642,7 +647,7 @@ TEST_F(DispatchTest, AboutBoxInGerman) {
 
 TEST_F(DispatchTest, UserManualIsOpenedWithTheShell) {
     namespace fs = std::filesystem;
-    EXPECT_EQ(Invoke(kUserManual), 0);
+    EXPECT_EQ(Choose(kUserManual), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Messages()[0].starts_with("The user manual could not be found."));
     // No German text: a German host shows the English one.
@@ -650,7 +655,7 @@ TEST_F(DispatchTest, UserManualIsOpenedWithTheShell) {
     std::ofstream(TempFolder() / "Finale" / "User Manual" / "Orvex1.80.pdf") << "%PDF";
     win::ClearTranscript();
     TheAccessLayer.host.language = 1;
-    EXPECT_EQ(Invoke(kUserManual), 0);
+    EXPECT_EQ(Choose(kUserManual), 0);
     EXPECT_TRUE(Messages().empty());
     ASSERT_EQ(win::ShellRequests().size(), 1u);
     EXPECT_EQ(win::ShellRequests()[0], "open " + (TempFolder() / "Finale" / "User Manual" / "Orvex1.80.pdf").string());
@@ -660,11 +665,11 @@ TEST_F(DispatchTest, ReportingAnErrorOutsideACommandKeepsTheNesting) {
     TheModule.dispatch.InvokeNesting = 0;
     ReportException(win::kNoWindow, std::runtime_error("late"));
     EXPECT_EQ(TheModule.dispatch.InvokeNesting, 0);
-    Handle(25, [](TFMisc&) -> bool { throw std::runtime_error("List index out of bounds (3)"); });
+    Handle(ToolItem::JoinRests, [](TFMisc&) -> bool { throw std::runtime_error("List index out of bounds (3)"); });
     Select(1, 1, 1, 1);
-    EXPECT_EQ(Invoke(kJoinRests), 0);
+    EXPECT_EQ(Choose(kJoinRests), 0);
     EXPECT_EQ(TheModule.dispatch.InvokeNesting, 0);
-    EXPECT_EQ(TheModule.dispatch.CommandBusy[static_cast<size_t>(kJoinRests)], 0);
+    EXPECT_EQ(TheModule.dispatch.CommandBusy[static_cast<size_t>(FindCommandIndex(kJoinRests))], 0);
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "  | List index out of bounds (3)"), lines.end());
 }

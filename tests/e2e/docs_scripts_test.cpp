@@ -14,6 +14,7 @@
 
 #include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

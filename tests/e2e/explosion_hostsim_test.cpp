@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "platform/host/text_words.h"
 #include "tests/support/case_names.h"
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

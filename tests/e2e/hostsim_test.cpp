@@ -6,6 +6,7 @@
 
 #include "core/module.h"
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "tests/support/fixture.h"
+#include "tests/support/hostsim_run.h"
 
 namespace {
 

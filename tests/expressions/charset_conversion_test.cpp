@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "expressions/charset.h"
 #include "expressions/txtexpr.h"
 #include "forms/action_control_table.h"
@@ -127,7 +128,7 @@ TEST_F(CharsetCommandTest, DefaultSetsConvertMacRomanTexts) {
         Quoted(times + kMacRoman) + "\n" + "lyric chorus 2 " + Quoted(kMacRoman) + "\n" + "lyric section 3 " +
         Quoted("^font(Maestro)" + kMacRoman) + "\n" + "text " + Quoted(times + kMacRoman) + "\n" + "expression 1 " +
         Quoted(kMacRoman) + " font 1\n" + "expression 2 " + Quoted(kMacRoman) + " font 0\n");
-    EXPECT_EQ(RunWithShift(130), 1);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::CharacterSetConversion)), 1);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 1), times + kWindows);
     EXPECT_EQ(Text(hostapi::kTagChorusText, 2), kMacRoman);  // no font command
     EXPECT_EQ(Text(hostapi::kTagSectionText, 3), "^font(Maestro)" + kMacRoman);
@@ -142,7 +143,7 @@ TEST_F(CharsetCommandTest, AnExpressionLongerThanTheLoadBufferIsConvertedWhole) 
     const std::string padding(1400, 'x');
     StartHost("font 1 \"Times New Roman\"\nstaff \"Voice\"\nmeasures 1\nexpression 1 " +
               Quoted(padding + kMacRoman) + " font 1\n");
-    EXPECT_EQ(RunWithShift(130), 1);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::CharacterSetConversion)), 1);
     EXPECT_EQ(ExpressionText(1), padding + kWindows);
 }
 
@@ -163,7 +164,7 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     context->Options[2].value = 1;
     context->Options[3].text = "Arial, Courier";
     orvex::TheModule.dispatch.CurrentRegion = nullptr;
-    EXPECT_EQ(orvex::DispatchTool(*context, 30, 1, 0), 1);
+    EXPECT_EQ(orvex::DispatchTool(*context, orvex::ItemNumber(orvex::ToolItem::CharacterSetConversion), 1, 0), 1);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 1), times + kBackToMacRoman);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 2), tooLong);  // does not fit the working buffer
     EXPECT_EQ(TextBlock(2), "^font(Courier)" + kWindows);
@@ -184,7 +185,7 @@ TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
         }
         context->Options[3].text = exclude;
         orvex::TheModule.dispatch.CurrentRegion = nullptr;
-        return orvex::DispatchTool(*context, 30, 1, 0);
+        return orvex::DispatchTool(*context, orvex::ItemNumber(orvex::ToolItem::CharacterSetConversion), 1, 0);
     };
     // Row 3 excludes Courier for this run only.
     EXPECT_EQ(run("Courier"), 1);

@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "core/host/finxess.h"
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
 using hostapi::MakeTag;
 
-constexpr int32_t kImport = 159;
+constexpr int32_t kImport = orvex::ToolCode(orvex::ToolItem::AuricleImport);
 
 constexpr const char* kScore = R"(
 staff "Flute"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
@@ -23,7 +24,7 @@ class ExpressionListTest : public testsupport::NotesTest {};
 TEST_F(ExpressionListTest, EnclosuresListsTheExpressionsWithTheirKeysAndEnclosures) {
     StartHost(kScore);
     Select(1, 1, 1, 2);
-    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(173)));
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(orvex::ToolCode(orvex::ToolItem::Enclosures))));
     EXPECT_EQ(ResultLines(), (std::vector<std::string>{"dolce  (A)", "pizz. *", "arco"}));
     EXPECT_TRUE(Messages().empty());
 }

@@ -9,6 +9,7 @@
 #include "core/host/finxess_records.h"
 #include "core/module.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "expressions/transfer.h"
 #include "forms/dactopt.h"
 #include "platform/host/record_layouts.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int32_t kTransfer = 55;
+constexpr int32_t kTransfer = orvex::ItemNumber(orvex::ToolItem::Transfer);
 /// From 2001 the host keeps staff systems in their 24-byte form, which the test reads.
 constexpr int32_t kHost2001 = 0x06000200;
 
@@ -96,7 +97,7 @@ TEST_F(TransferTest, TwoPressesOfGoReadThenWrite) {
     // on by default.
     win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Set, "Row5", "1"});
     win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
-    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(100 + kTransfer)));
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(orvex::ToolCode(orvex::ToolItem::Transfer))));
     ASSERT_FALSE(orvex::TheModule.dispatch.ModelessFormList.empty());
     auto* dialog = dynamic_cast<orvex::TDActOpt*>(orvex::TheModule.dispatch.ModelessFormList.back());
     ASSERT_NE(dialog, nullptr);

@@ -12,6 +12,7 @@
 #include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "expressions/txtexpr.h"
 #include "expressions/txtexprsorter.h"
 #include "forms/vxform.h"
@@ -354,7 +355,7 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     context->Options[6].value = 1;  // delete unused
     context->Options[7].value = 1;  // delete only
     win::QueueMessageBoxAnswer(win::IDYES);
-    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 1);
+    EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 1);
     EXPECT_EQ(StoredText(3), "y96");  // old number 4
     EXPECT_FALSE(HasRecord(kTagExpression, 16));
     // Refused: the table cannot be written with an unreadable number; the warning ends the run,
@@ -362,7 +363,7 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     host::Bytes fifth = *Stored(host::RecordKey::Other(kTagExpression, 5, 0));
     Document().DeleteRecord(host::RecordKey::Other(kTagExpression, 5, 0));
     win::ClearTranscript();
-    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
+    EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 0);
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_FALSE(HasRecord(kTagExpression, 5));
     // No to the question: nothing changes and the tool fails.
@@ -370,7 +371,7 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     host::Bytes added(13, 0);
     Document().SaveRecord(host::RecordKey::Other(kTagExpression, 16, 0), added);
     win::QueueMessageBoxAnswer(win::IDNO);
-    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
+    EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 0);
     EXPECT_EQ(win::PendingMessageBoxAnswers(), 0u);
     EXPECT_TRUE(HasRecord(kTagExpression, 16));
 }
@@ -383,7 +384,7 @@ TEST_F(SorterDispatchTest, AStoppedUsageCountSaysNothingWasDeleted) {
     context->Options[7].value = 1;  // delete only
     const host::RecordStore::Map before = Document().Records().Records();
     m_host->Progress().StopNextAt(1);
-    EXPECT_EQ(DispatchTool(*context, 9, 1, 0), 0);
+    EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 0);
     EXPECT_EQ(Messages(),
               std::vector<std::string>{"The count of used text expressions was stopped: nothing was deleted."});
     EXPECT_TRUE(Document().Records().Records() == before);
@@ -398,20 +399,20 @@ TEST_F(SorterDispatchTest, LevelTwoReadsOrComparesTheSharedTable) {
     TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[1];
     auto context = InitToolContext();
     TTextExpressions& table = TextExpressionTable();
-    EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 1);
+    EXPECT_EQ(DispatchToolLevel2(*context, ItemNumber(ToolItem::JoinRests), 1, 1), 1);
     EXPECT_TRUE(table.Stale());  // compared only: never loaded
     EXPECT_EQ(table.Count(), 0);
-    EXPECT_EQ(DispatchToolLevel2(*context, 72, 1, 1), 1);
+    EXPECT_EQ(DispatchToolLevel2(*context, ItemNumber(ToolItem::Expressions), 1, 1), 1);
     EXPECT_FALSE(table.Stale());
     EXPECT_EQ(table.Count(), 20);
-    EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 1);
+    EXPECT_EQ(DispatchToolLevel2(*context, ItemNumber(ToolItem::JoinRests), 1, 1), 1);
     EXPECT_FALSE(table.Stale());
     Document().DeleteRecord(host::RecordKey::Other(kTagExpression, 20, 0));
-    EXPECT_EQ(DispatchToolLevel2(*context, 25, 1, 1), 1);
+    EXPECT_EQ(DispatchToolLevel2(*context, ItemNumber(ToolItem::JoinRests), 1, 1), 1);
     EXPECT_TRUE(table.Stale());
     EXPECT_EQ(table.Count(), 20);
     // Find (32) also builds the sort tables and analyses the table.
-    EXPECT_EQ(DispatchToolLevel2(*context, 32, 1, 1), 1);
+    EXPECT_EQ(DispatchToolLevel2(*context, ItemNumber(ToolItem::Find), 1, 1), 1);
     EXPECT_EQ(table.Count(), 19);
     EXPECT_TRUE(table.SortTables().Built());
     EXPECT_TRUE(table.Analysed());

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/lyric_records.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int32_t kWordExtensions = 162;
+constexpr int32_t kWordExtensions = orvex::ToolCode(orvex::ToolItem::WordExtensions);
 
 class WordExtCommandTest : public testsupport::OrvexHostTest {
 protected:
@@ -191,7 +192,7 @@ TEST_P(WordExtOptionsTest, RowsGiveTheLengths) {
     }
     orvex::TheModule.dispatch.CurrentRegion = nullptr;
     orvex::TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
-    EXPECT_EQ(orvex::DispatchTool(*context, 62, 1, 0), 1);
+    EXPECT_EQ(orvex::DispatchTool(*context, orvex::ItemNumber(orvex::ToolItem::WordExtensions), 1, 0), 1);
     EXPECT_EQ(Assignments(1, 0), (Words{{1, 1, 0, 0, GetParam().glory}}));
     const bool added = !GetParam().continuation.empty();
     EXPECT_EQ(Assignments(3, 0), added ? Words{GetParam().continuation} : Words{});

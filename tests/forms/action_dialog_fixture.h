@@ -16,6 +16,7 @@
 #include "core/module.h"
 #include "core/module_exports.h"
 #include "core/startup.h"
+#include "core/tool_items.h"
 #include "forms/action_control_table.h"
 #include "forms/dactopt.h"
 #include "platform/host/host.h"
@@ -98,9 +99,9 @@ measures 4 time 4/4
 
     /// Replaces a tool's handler of the second-level dispatcher; it records the options it gets
     /// and, when it succeeds, changes the document (a record holding the number of runs).
-    void Handle(int32_t item, std::function<bool(orvex::TFMisc&)> body = nullptr) {
-        orvex::Level2Handlers()[static_cast<size_t>(item)] = [this, body](orvex::TFMisc& context, int32_t,
-                                                                          const hostapi::SelectionRecord*) {
+    void Handle(orvex::ToolItem item, std::function<bool(orvex::TFMisc&)> body = nullptr) {
+        orvex::Level2Handlers()[orvex::ItemSlot(item)] = [this, body](orvex::TFMisc& context, int32_t,
+                                                                      const hostapi::SelectionRecord*) {
             ++m_runs;
             m_seen.push_back(context.Options);
             const bool done = body ? body(context) : true;

@@ -12,6 +12,7 @@
 #include "core/hooks.h"
 #include "core/host/host_info.h"
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "tests/forms/action_dialog_fixture.h"
 
 namespace {
@@ -21,7 +22,8 @@ using testsupport::ActionDialogTest;
 using Kind = win::FormAction::Kind;
 
 /// Item 2 ("Remove extraneous beat chart elements"), code 102.
-constexpr int32_t kItem = 2;
+constexpr ToolItem kTool = ToolItem::RemoveBeatChartElements;
+constexpr int32_t kItem = ItemNumber(kTool);
 constexpr const char* kStateName = "DActOptRemExBCEls";
 
 std::string ItemTwoState(const std::string& number) {
@@ -37,11 +39,11 @@ class DialogRunTest : public ActionDialogTest {
 protected:
     void SetUp() override {
         ActionDialogTest::SetUp();
-        Handle(kItem);
+        Handle(kTool);
         Select(1, 2, 1, 2);
     }
     static int16_t MenuIndexOf(int32_t code) { return static_cast<int16_t>(FindCommandIndex(code)); }
-    int16_t InvokeItem() { return Invoke(MenuIndexOf(100 + kItem)); }
+    int16_t InvokeItem() { return Invoke(MenuIndexOf(ToolCode(kTool))); }
     int16_t InvokeItemWithShift() {
         win::SetKeyDown(win::VK_SHIFT, true);
         const int16_t result = InvokeItem();
@@ -166,7 +168,7 @@ TEST_F(DialogRunTest, OverrideArrayChangesOneRunAndLeavesTheStoredValues) {
     OptionArray overrides{};
     overrides[0].value = 300;
     overrides[1].value = 1;
-    RunCommand(Host().window, 100 + kItem, 0, true, true, &overrides);
+    RunCommand(Host().window, ToolCode(kTool), 0, true, true, &overrides);
     ASSERT_EQ(m_runs, 1);
     EXPECT_EQ(m_seen[0][0].value, 300);
     EXPECT_EQ(Stored(kStateName), ItemTwoState("77"));
@@ -199,7 +201,8 @@ TEST_F(DialogRunTest, ItemsWithoutOptionsNeedNoDialog) {
     OptionArray options{};
     ExtendedOptionArray more{};
     std::vector<std::pair<int32_t, int32_t>> list;
-    EXPECT_TRUE(RunToolWithOptions(25, 1, options, more, list, true, nullptr, true, false, nullptr));
+    EXPECT_TRUE(RunToolWithOptions(ItemNumber(ToolItem::JoinRests), 1, options, more, list, true, nullptr, true, false,
+                                   nullptr));
     EXPECT_TRUE(win::TranscriptLines().empty());
 }
 

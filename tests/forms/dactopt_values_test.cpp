@@ -11,6 +11,7 @@
 #include "core/host/finxess.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
+#include "core/tool_items.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/myedit.h"
 #include "platform/win/clipboard.h"
@@ -393,7 +394,7 @@ TEST_F(DialogValuesTest, APressOnTheListRefillsItWhenTheDocumentInFrontChanged) 
 }
 
 TEST_F(DialogValuesTest, AfterARunThatChangedTheListsTheyAreFilledAgain) {
-    Handle(35, [](TFMisc& context) {
+    Handle(ToolItem::SmartExplosion, [](TFMisc& context) {
         // A run that adds a staff to the document in front says so.
         TInstruments staves(0, nullptr, false);
         EXPECT_TRUE(staves.AddStaff(2, false));

@@ -7,6 +7,7 @@
 
 #include "core/commands.h"
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "forms/vxform.h"
 #include "platform/win/input.h"
 #include "service/preferences.h"
@@ -20,19 +21,20 @@ using Kind = win::FormAction::Kind;
 
 /// Item 2 ("Remove extraneous beat chart elements"), code 102: row 0 "Maximum deviation per
 /// thousand:" (50), row 1 a check box.
-constexpr int32_t kItem = 2;
+constexpr ToolItem kTool = ToolItem::RemoveBeatChartElements;
+constexpr int32_t kItem = ItemNumber(kTool);
 constexpr int32_t kCollapsedHeight = 24;  // two dialog frames of 3 and a caption button of 18
 
 class DialogWindowTest : public ActionDialogTest {
 protected:
     void SetUp() override {
         ActionDialogTest::SetUp();
-        Handle(kItem);
+        Handle(kTool);
         Select(1, 2, 1, 2);
     }
     /// Chooses the command; its dialog stays open (the first command binds Lumvar2000).
     TDActOpt& Open() {
-        Invoke(static_cast<int16_t>(FindCommandIndex(100 + kItem)));
+        Invoke(static_cast<int16_t>(FindCommandIndex(ToolCode(kTool))));
         EXPECT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
         return *dynamic_cast<TDActOpt*>(TheModule.dispatch.ModelessFormList.back());
     }

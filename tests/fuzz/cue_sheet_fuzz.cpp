@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/tool_items.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/harness/in_process_host.h"
 
 namespace {
 
-constexpr int32_t kImport = 159;
+constexpr int32_t kImport = orvex::ToolCode(orvex::ToolItem::AuricleImport);
 
 constexpr const char* kScore = R"(
 staff "Flute"

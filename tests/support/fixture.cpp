@@ -1,7 +1,6 @@
 #include "tests/support/fixture.h"
 
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,7 +14,6 @@
 #include "platform/host/entry_arrays.h"
 #include "platform/win/registry.h"
 #include "platform/win/system.h"
-#include "tests/harness/leftovers.h"
 
 namespace testsupport {
 namespace {
@@ -28,14 +26,9 @@ std::filesystem::path MakeTempFolder() {
     return folder;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        lines.push_back(line);
-    }
-    return lines;
+std::vector<LeftoverCheck>& LeftoverChecks() {
+    static std::vector<LeftoverCheck> checks;
+    return checks;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -46,6 +39,11 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+bool AddLeftoverCheck(LeftoverCheck check) {
+    LeftoverChecks().push_back(check);
+    return true;
+}
 
 void DesktopTest::SetUp() {
     m_tempFolder = MakeTempFolder();
@@ -64,13 +62,17 @@ void DesktopTest::ExpectNothingLeft() {
     }
     m_leftoversChecked = true;
     // The user closes what is still shown; then nothing may run, stay open or stay lent.
-    harness::CloseOpenForms();
+    for (const LeftoverCheck& check : LeftoverChecks()) {
+        check.closeShown();
+    }
     // Every entry array the host lent must have gone back to it.
     for (const std::string& cell : host::ReclaimLentEntryArrays()) {
         ADD_FAILURE() << "the entry array of " << cell << " was not released";
     }
-    for (const std::string& left : harness::OrvexLeftovers()) {
-        ADD_FAILURE() << "the test left " << left;
+    for (const LeftoverCheck& check : LeftoverChecks()) {
+        for (const std::string& left : check.left()) {
+            ADD_FAILURE() << "the test left " << left;
+        }
     }
 }
 
@@ -139,40 +141,6 @@ std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines
         result.push_back(*it);
     }
     return result;
-}
-
-HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::path& registryFile) {
-    return RunHostsimWith(scriptText, registryFile.parent_path(), "--registry " + registryFile.string());
-}
-
-HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesystem::path& folder,
-                             const std::string& options, const std::filesystem::path& workingFolder,
-                             const std::filesystem::path& plugins) {
-    const auto scriptPath = folder / "test.script";
-    const auto outPath = folder / "hostsim.out";
-    const auto errPath = folder / "hostsim.err";
-    std::ofstream(scriptPath, std::ios::binary) << scriptText;
-    std::string command = std::string(HOSTSIM_PATH) + " --plugins " +
-                          (plugins.empty() ? std::string(ORVEX_PLUGIN_DIR) : plugins.string()) + " " + options + " " +
-                          scriptPath.string() + " >" + outPath.string() + " 2>" + errPath.string();
-    // hostsim runs in the test's folder unless another is given, so that files a command writes
-    // beside the document (an export, a list) stay there.
-    command = "cd " + (workingFolder.empty() ? folder : workingFolder).string() + " && " + command;
-    HostsimResult result;
-    const int status = std::system(command.c_str());
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = SplitLines(ReadFile(outPath));
-    result.err = ReadFile(errPath);
-    return result;
-}
-
-std::filesystem::path PluginFolder(const std::filesystem::path& folder, const std::vector<std::string>& modules) {
-    const std::filesystem::path plugins = folder / "plugins";
-    std::filesystem::create_directories(plugins);
-    for (const std::string& module : modules) {
-        std::filesystem::copy_file(std::filesystem::path(ORVEX_PLUGIN_DIR) / module, plugins / module);
-    }
-    return plugins;
 }
 
 }  // namespace testsupport

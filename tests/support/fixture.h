@@ -1,5 +1,5 @@
-// Shared test support: a fresh desktop and an empty registry for every test, transcript
-// comparison, and running hostsim.
+// Shared test support: a fresh desktop and an empty registry for every test, and transcript
+// and file comparison (the platform only: every test program links it).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,18 @@
 #include <vector>
 
 namespace testsupport {
+
+/// What a test can leave behind in a library above the platform: `closeShown` closes what the
+/// user still sees, as at the end of a session; `left` then names what is still running or open
+/// ("a print run"). Empty when nothing.
+struct LeftoverCheck {
+    void (*closeShown)() = nullptr;
+    std::vector<std::string> (*left)() = nullptr;
+};
+
+/// Adds a check that every DesktopTest runs after its case (a program that links Orvex188's core
+/// adds the core's at start-up, tests/support/core_leftovers.cpp). Returns true.
+bool AddLeftoverCheck(LeftoverCheck check);
 
 /// Every test starts on a fresh desktop with an empty registry kept in a temporary file, in a
 /// temporary folder that is its working folder, and fails when it leaves anything behind (see
@@ -66,22 +78,5 @@ void ExpectLines(const std::vector<std::string>& expected, const std::vector<std
 /// does not start with `prefix` after it.
 std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& first,
                                            const std::string& prefix);
-
-struct HostsimResult {
-    int exitCode = -1;
-    std::vector<std::string> out;  ///< standard output, by line
-    std::string err;               ///< standard error
-};
-
-/// Runs the built hostsim on a script text with the built plug-ins and a registry file.
-HostsimResult RunHostsim(const std::string& scriptText, const std::filesystem::path& registryFile);
-/// Runs the built hostsim with the built plug-ins (or those of `plugins`) on a script text written
-/// to `folder`/test.script, with further command-line options (given as they are to the shell), in
-/// `workingFolder` when one is given.
-HostsimResult RunHostsimWith(const std::string& scriptText, const std::filesystem::path& folder,
-                             const std::string& options, const std::filesystem::path& workingFolder = {},
-                             const std::filesystem::path& plugins = {});
-/// A folder in `folder` holding copies of the named built modules ("Orvex188.fxt", ...).
-std::filesystem::path PluginFolder(const std::filesystem::path& folder, const std::vector<std::string>& modules);
 
 }  // namespace testsupport

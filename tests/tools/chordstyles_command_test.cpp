@@ -1,5 +1,6 @@
 // "Vx &Custom Chord Styles..." end to end through the entry walk: the chord symbols' roots hidden
 // and their new names written in front of their suffixes, as the document holds them afterwards.
+#include "core/tool_items.h"
 #include "platform/vcl/graphics.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/chord_styles.h"
@@ -10,7 +11,7 @@ using orvex::SuffixElementLayout;
 using testsupport::NotesTest;
 using testsupport::Setting;
 
-constexpr int32_t kCustomChordStyles = 115;
+constexpr int32_t kCustomChordStyles = orvex::ToolCode(orvex::ToolItem::CustomChordStyles);
 
 /// Four chords in C major: G with the suffix "7" (which has an information record), F sharp and
 /// B flat and B without suffixes.

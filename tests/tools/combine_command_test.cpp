@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/combine.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kCombine = 136;
+constexpr int32_t kCombine = orvex::ToolCode(orvex::ToolItem::CombineRhythmsAndPitches);
 
 class CombineTest : public NotesTest {
 protected:

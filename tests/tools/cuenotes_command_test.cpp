@@ -2,12 +2,13 @@
 // notes in an empty layer of the destination staff, with hidden rests outside the stretch, tuplets
 // kept whole, the cue name on the first note and every copy sized; the first layer is completed
 // with rests; a layer that holds entries refuses the command.
+#include "core/tool_items.h"
 #include "platform/hostapi/entry_records.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
-constexpr int32_t kCueNotes = 124;
+constexpr int32_t kCueNotes = orvex::ToolCode(orvex::ToolItem::CueNotes);
 
 /// The Flute begins with a quarter triplet that reaches into the stretch from beat 2 (its third
 /// note starts at 1365); the Oboe has a whole note in measure 2 only.

@@ -9,6 +9,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/staff_systems.h"
+#include "core/tool_items.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
 #include "platform/host/score_text.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-constexpr int32_t kFind = 132;
-constexpr int32_t kCompare = 163;
+constexpr int32_t kFind = orvex::ToolCode(orvex::ToolItem::Find);
+constexpr int32_t kCompare = orvex::ToolCode(orvex::ToolItem::CompareEntries);
 
 constexpr const char* kScore = R"(
 staff "Flute"

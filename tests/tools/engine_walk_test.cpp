@@ -3,6 +3,7 @@
 // start checks, the result lines, the Rests split it does itself and Tremolo's pairing.
 #include <map>
 
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/engine/entry_engine.h"
 
@@ -11,14 +12,14 @@ namespace {
 using testsupport::NotesTest;
 using Offsets = std::vector<int16_t>;
 
-constexpr int32_t kRemove = 101;
-constexpr int32_t kTremolo = 123;
-constexpr int32_t kFind = 132;
-constexpr int32_t kFontInfo = 139;
-constexpr int32_t kHarmonica = 160;
-constexpr int32_t kLaisserVibrer = 161;
-constexpr int32_t kCompare = 163;
-constexpr int32_t kRests = 166;
+constexpr int32_t kRemove = orvex::ToolCode(orvex::ToolItem::Remove);
+constexpr int32_t kTremolo = orvex::ToolCode(orvex::ToolItem::Tremolo);
+constexpr int32_t kFind = orvex::ToolCode(orvex::ToolItem::Find);
+constexpr int32_t kFontInfo = orvex::ToolCode(orvex::ToolItem::FontInfo);
+constexpr int32_t kHarmonica = orvex::ToolCode(orvex::ToolItem::Harmonica);
+constexpr int32_t kLaisserVibrer = orvex::ToolCode(orvex::ToolItem::LaisserVibrer);
+constexpr int32_t kCompare = orvex::ToolCode(orvex::ToolItem::CompareEntries);
+constexpr int32_t kRests = orvex::ToolCode(orvex::ToolItem::Rests);
 
 /// Every entry gets a horizontal offset, so that Remove's "Horizontal displacements from
 /// entries" shows which entries the engine handed over.

@@ -1,14 +1,15 @@
 // "Vx &Special Modifications...", "Vx &Replace Pitches..." and "Vx &Shift..." end to end through the
 // entry-processing engine.
+#include "core/tool_items.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
-constexpr int32_t kShift = 157;
-constexpr int32_t kSpecialModifications = 165;
-constexpr int32_t kReplacePitches = 169;
+constexpr int32_t kShift = orvex::ToolCode(orvex::ToolItem::Shift);
+constexpr int32_t kSpecialModifications = orvex::ToolCode(orvex::ToolItem::SpecialModifications);
+constexpr int32_t kReplacePitches = orvex::ToolCode(orvex::ToolItem::ReplacePitches);
 
 class EntryCommandsTest : public testsupport::NotesTest {
 protected:

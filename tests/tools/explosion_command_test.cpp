@@ -10,6 +10,7 @@
 #include "core/host/staff_lists.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "forms/dactopt.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
@@ -21,7 +22,7 @@ namespace {
 
 using testsupport::OrvexHostTest;
 
-constexpr int32_t kExplodeStaves = 135;
+constexpr int32_t kExplodeStaves = orvex::ToolCode(orvex::ToolItem::SmartExplosion);
 
 // Flutes 1 and 2 in chords on staff 1; staff 2 is empty.
 const char* const kFlutes = R"(staff "Flutes" "Fl."
@@ -139,7 +140,7 @@ TEST_F(ExplosionCommandTest, GoAfterAnotherDialogRunLeavesTheContextWithOneOwner
     Select(1, 1, 1, 2);
     // Process extracted parts from its options dialog, which stays open with its context.
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
-    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(126)));
+    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(orvex::ToolCode(orvex::ToolItem::ProcessParts))));
     // The explosion from its own options dialog: the dialog keeps the context while it runs.
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Set, "Create new staves?", "0"});
     win::QueueFormAction("TDActOpt", {win::FormAction::Kind::Click, "Go", ""});
@@ -156,7 +157,7 @@ TEST_F(ExplosionCommandTest, GoAfterAnotherDialogRunLeavesTheContextWithOneOwner
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
     // A later command (the parts are processed already: nothing changes), then closing the
     // dialogs and unloading free each context once.
-    EXPECT_EQ(RunWithShift(126), 0);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::ProcessParts)), 0);
 }
 
 TEST_F(ExplosionCommandTest, AnExplosionOutlivesTheDialogThatStartedIt) {

@@ -4,11 +4,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
-constexpr int32_t kExport = 137;
+constexpr int32_t kExport = orvex::ToolCode(orvex::ToolItem::ExportToSpreadsheet);
 
 /// A quarter tied to an eighth, a rest, a note tied over the bar line and a grace note.
 constexpr const char* kScore = R"(

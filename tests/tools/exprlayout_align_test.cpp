@@ -8,6 +8,7 @@
 
 #include "core/host/access_state.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/layout_test_support.h"
@@ -136,7 +137,7 @@ class AlignMoveCommandTest : public testsupport::OrvexHostTest {};
 TEST_F(AlignMoveCommandTest, TheStoredDefaultsKeepBelowItemsUnderTheStaff) {
     StartHost(kScore);
     Select(1, 1, 1, 2);
-    ASSERT_EQ(RunWithShift(129), 1);
+    ASSERT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::AlignMove)), 1);
     // Average of the measure expressions when no note expressions exist, then kept at least
     // 156 EVPU below the top line.
     for (const auto& [measure, inci] : std::vector<std::pair<int16_t, int16_t>>{{1, 0}, {1, 1}, {2, 0}}) {
@@ -162,7 +163,7 @@ TEST_F(AlignMoveCommandTest, ThePagesConfirmedValuesReachTheRun) {
         win::QueueFormAction("TDActOpt", win::FormAction{kind, control, value});
     }
     // The dialog stays open; its Go moved the expressions within the call, and the host hears of it.
-    ASSERT_EQ(Invoke(static_cast<int16_t>(orvex::FindCommandIndex(129))), 1);
+    ASSERT_EQ(Invoke(static_cast<int16_t>(orvex::FindCommandIndex(orvex::ToolCode(orvex::ToolItem::AlignMove)))), 1);
     // The average of the three dynamics, no longer kept under the staff; the text follows the
     // first dynamic by what it moved.
     std::vector<int16_t> verticals;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "expressions/expression_records.h"
 #include "platform/win/win.h"
 #include "tests/core/score_host_fixture.h"
@@ -43,7 +44,7 @@ class ExpressionsCommandTest : public testsupport::OrvexHostTest {};
 TEST_F(ExpressionsCommandTest, AnExpressionOfEveryStaffBecomesOnePerStaff) {
     StartHost(kScore);
     Select(1, 2, 1, 2);
-    ASSERT_EQ(RunWithShift(172), 1);
+    ASSERT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::Expressions)), 1);
     using Row = std::pair<int16_t, uint16_t>;
     EXPECT_EQ(Assignments(Document(), 1), (std::vector<Row>{{300, 0x1001}, {300, 0x1002}}));
     EXPECT_EQ(Assignments(Document(), 2), (std::vector<Row>{{301, 0x1002}})) << "single-staff ones stay";

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "platform/host/document_commands.h"
 #include "tests/tools/notes_fixture.h"
 
@@ -17,8 +18,8 @@ namespace {
 
 using testsupport::Setting;
 
-constexpr int32_t kFind = 132;
-constexpr int32_t kCompare = 163;
+constexpr int32_t kFind = orvex::ToolCode(orvex::ToolItem::Find);
+constexpr int32_t kCompare = orvex::ToolCode(orvex::ToolItem::CompareEntries);
 
 constexpr const char* kScore = R"(
 staff "Flute"

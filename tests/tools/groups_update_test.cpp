@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "core/host/finxess.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/win/ui_driver.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
-constexpr int32_t kUpdateGroups = 143;
+constexpr int32_t kUpdateGroups = orvex::ToolCode(orvex::ToolItem::UpdateGroups);
 
 /// Two systems of one measure showing all three staves; the score's "Winds" has bracket 3.
 std::string Score(const std::string& systemGroups) {

@@ -11,6 +11,7 @@
 #include "core/dispatch.h"
 #include "core/module.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
@@ -172,7 +173,7 @@ class HairpinCommandTest : public testsupport::OrvexHostTest {};
 TEST_F(HairpinCommandTest, TheCommandMakesTheHairpinOfAPair) {
     StartHost(PairScore("p", 1, 0, -60, "f", 2, 0, -60, false));
     Select(1, 1, 1, 3);
-    ASSERT_EQ(RunWithShift(144), 1);
+    ASSERT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::CreateHairpins)), 1);
     EXPECT_NE(Document().Records().Find(RecordKey::Other(hostapi::kTagSmartShape, 1, 0)), nullptr);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/tools/notes_fixture.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 using testsupport::Setting;
 
-constexpr int32_t kHarp = 147;
+constexpr int32_t kHarp = orvex::ToolCode(orvex::ToolItem::HarpPedaling);
 constexpr const char* kSevenPedals = "notes 1 1 c4/8 d4/8 e4/8 f4/8 g4/8 a4/8 b4/8 r/8\n";
 
 /// A placed text expression: its text and font name, the words of its placement record.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/tools/notes_fixture.h"
@@ -39,7 +40,7 @@ TEST_P(IncipitsTest, SystemsEndWhereTheirMeasuresDo) {
     SCOPED_TRACE(c.name);
     StartHost(Score(c.width));
     Select(1, 1, c.first, c.last);
-    RunTool(168);
+    RunTool(orvex::ToolCode(orvex::ToolItem::Incipits));
     EXPECT_TRUE(Messages().empty());
     for (int16_t k = 1; k <= 2; ++k) {
         SCOPED_TRACE("system " + std::to_string(k));
@@ -72,7 +73,7 @@ TEST_F(IncipitsLayoutTest, TheHostIsToldOfTheLayoutItsReadingMade) {
     StartHost("staff \"A\"\nmeasures 1 width 200\nmeasures 1 width 3000\nmeasures 2 width 200\n"
               "notes 1 1 c5/1\npage\nsystem 1 4\n");
     Select(1, 1, 1, 4);
-    EXPECT_NE(RunWithShift(168), 0);
+    EXPECT_NE(RunWithShift(orvex::ToolCode(orvex::ToolItem::Incipits)), 0);
     const host::Bytes* page = Document().Records().Find(host::RecordKey::Other(hostapi::kTagPage, 1, 0));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(hostapi::ReadI16(page->data(), 8), 1);  // the page's first system

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/beat_chart.h"
+#include "core/tool_items.h"
 #include "platform/win/messages.h"
 #include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
@@ -38,7 +39,7 @@ TEST_P(SpacingCommandsTest, RemovedHandlesAreReportedAndOneChangedMeasureIsRefre
     SCOPED_TRACE(std::to_string(run.charts) + " charts");
     StartHost(Score(run.charts));
     Select(1, 1, 1, 2);
-    EXPECT_EQ(RunWithShift(102), run.result);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::RemoveBeatChartElements)), run.result);
     EXPECT_EQ(Messages(), std::vector<std::string>{run.message});
     EXPECT_EQ(win::PendingMessages(), run.posted);
     for (int16_t m = 1; m <= run.charts; ++m) {

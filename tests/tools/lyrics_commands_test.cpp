@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
@@ -13,10 +14,10 @@ namespace {
 using testsupport::NotesTest;
 using Words = std::vector<int16_t>;
 
-constexpr int32_t kMoveLongSyllables = 105;
-constexpr int32_t kMelismaToTheRight = 205;
-constexpr int32_t kShiftLyrics = 117;
-constexpr int32_t kRemoveAdjustments = 156;
+constexpr int32_t kMoveLongSyllables = orvex::ToolCode(orvex::ToolItem::MoveSyllables);
+constexpr int32_t kMelismaToTheRight = orvex::ToolCode(orvex::ToolItem::MoveSyllables, 2);
+constexpr int32_t kShiftLyrics = orvex::ToolCode(orvex::ToolItem::ShiftLyrics);
+constexpr int32_t kRemoveAdjustments = orvex::ToolCode(orvex::ToolItem::RemoveAdjustments);
 
 class LyricsTest : public NotesTest {
 protected:

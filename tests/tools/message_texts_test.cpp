@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "core/host/finxess_regions.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/music_records.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
 namespace {
 
-constexpr int32_t kExplodeStaves = 135;
+constexpr int32_t kExplodeStaves = orvex::ToolCode(orvex::ToolItem::SmartExplosion);
 
 constexpr const char* kScore = R"(
 staff "Flute"

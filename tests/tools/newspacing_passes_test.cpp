@@ -4,12 +4,13 @@
 #include <span>
 
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/new_spacing.h"
 
 namespace {
 
-constexpr int32_t kNewSpacing = 120;
+constexpr int32_t kNewSpacing = orvex::ToolCode(orvex::ToolItem::NewSpacing);
 
 using Words = std::vector<int16_t>;
 

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/entry_details.h"
 
@@ -11,8 +12,8 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kTrillNotes = 100;
-constexpr int32_t kRepairTrillNotes = 200;
+constexpr int32_t kTrillNotes = orvex::ToolCode(orvex::ToolItem::TrillNotes);
+constexpr int32_t kRepairTrillNotes = orvex::ToolCode(orvex::ToolItem::TrillNotes, 2);
 constexpr char kNoteAccidental[] =
     "E\x02"
     "Ah";

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/entry_details.h"
 #include "tools/notes/entry_filters.h"
@@ -11,7 +12,7 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kRemove = 101;
+constexpr int32_t kRemove = orvex::ToolCode(orvex::ToolItem::Remove);
 
 constexpr const char* kScore = R"(
 staff "Flute"

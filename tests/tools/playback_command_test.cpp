@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/host/cell_dump.h"
 #include "platform/host/record_dump.h"
 #include "platform/hostapi/entry_records.h"
@@ -16,8 +17,8 @@ namespace {
 
 using testsupport::Setting;
 
-constexpr int32_t kPlayback = 167;
-constexpr int32_t kTremolo = 123;
+constexpr int32_t kPlayback = orvex::ToolCode(orvex::ToolItem::Playback);
+constexpr int32_t kTremolo = orvex::ToolCode(orvex::ToolItem::Tremolo);
 
 const Setting kGlissandi{"Glissandi?", "checked"};
 const Setting kHairpins{"Make hairpins play back as volume changes?", "checked"};

@@ -8,6 +8,7 @@
 
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/support/orvex_host.h"
 #include "tools/layout/process_parts.h"
@@ -16,7 +17,7 @@ namespace {
 
 using testsupport::OrvexHostTest;
 
-constexpr int32_t kProcessParts = 126;
+constexpr int32_t kProcessParts = orvex::ToolCode(orvex::ToolItem::ProcessParts);
 
 class ProcessPartsTest : public OrvexHostTest {
 protected:

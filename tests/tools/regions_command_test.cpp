@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/measure_region_records.h"
 #include "tests/tools/notes_fixture.h"
@@ -104,7 +105,7 @@ class RegionsMenuTest : public testsupport::NotesTest {};
 TEST_F(RegionsMenuTest, ASelectionOutsideEveryRegionChangesNothing) {
     StartHost("staff \"A\"\nmeasures 8\nnumberregion 5 8 start 10\n");
     Select(1, 1, 1, 4);
-    RunTool(174);
+    RunTool(orvex::ToolCode(orvex::ToolItem::SpecialMeasureRegions));
     EXPECT_EQ(Messages(), std::vector<std::string>{"No measure region found that could be used as a model"});
     EXPECT_EQ(StoredRegions(Document()), (Regions{{5, 9, 9, 0x1000}}));
 }
@@ -112,7 +113,7 @@ TEST_F(RegionsMenuTest, ASelectionOutsideEveryRegionChangesNothing) {
 TEST_F(RegionsMenuTest, TheDefaultsEndASectionAtTheSelectionsEnd) {
     StartHost("staff \"A\"\nmeasures 8\nnumberregion 1 8 start 10\n");
     Select(1, 1, 2, 4);
-    RunTool(174);
+    RunTool(orvex::ToolCode(orvex::ToolItem::SpecialMeasureRegions));
     EXPECT_EQ(StoredRegions(Document()), (Regions{{1, 2, 9, 0}, {5, 9, 10, 0}}));
 }
 

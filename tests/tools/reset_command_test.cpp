@@ -1,5 +1,6 @@
 // "Vx &Reset...", rows 0 and 1: the hairpins of the selected region take an opening width and are
 // made horizontal over a system break; other shapes and hairpins outside the region stay.
+#include "core/tool_items.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/tools/notes_fixture.h"
 
@@ -7,7 +8,7 @@ namespace {
 
 using Layout = hostapi::SmartShapeLayout;
 
-constexpr int32_t kReset = 158;
+constexpr int32_t kReset = orvex::ToolCode(orvex::ToolItem::Reset);
 
 // Shape 1: a hairpin in the region; 2: one on the other staff; 3: one after the region; 4: a
 // measure-attached slur in the region. Every hairpin keeps its slope over a system break.

@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 
+#include "core/tool_items.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 
@@ -10,8 +11,8 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kRests = 166;
-constexpr int32_t kJoinRests = 125;
+constexpr int32_t kRests = orvex::ToolCode(orvex::ToolItem::Rests);
+constexpr int32_t kJoinRests = orvex::ToolCode(orvex::ToolItem::JoinRests);
 
 /// A cell as text, one word an entry: a rest "r/DURATION", a note entry its notes' harmonic
 /// levels "7+9/DURATION", with "~" before when its first note is tied to and after when it ties.

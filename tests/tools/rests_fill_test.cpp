@@ -2,13 +2,14 @@
 // measure's beat, in the amount and the measures the options give.
 #include <map>
 
+#include "core/tool_items.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/entry_filters.h"
 
 namespace {
 
-constexpr int32_t kFillRests = 149;
+constexpr int32_t kFillRests = orvex::ToolCode(orvex::ToolItem::FillWithRests);
 
 /// Measure 1 holds a half note, measure 2 is empty, measure 3 in 6/8 holds a dotted quarter,
 /// measure 4 lacks a sixteenth, measure 5 is empty.

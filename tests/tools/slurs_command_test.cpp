@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/tools/notes_fixture.h"
@@ -14,8 +15,8 @@ using orvex::SlurLayout;
 using testsupport::NotesTest;
 using testsupport::Setting;
 
-constexpr int32_t kCreateSlurs = 146;
-constexpr int32_t kSlurs = 175;
+constexpr int32_t kCreateSlurs = orvex::ToolCode(orvex::ToolItem::CreateSlurs);
+constexpr int32_t kSlurs = orvex::ToolCode(orvex::ToolItem::Slurs);
 
 class SlursTest : public NotesTest {
 protected:

@@ -12,6 +12,7 @@
 #include "core/host/finxess.h"
 #include "core/lumvar_binding.h"
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/layout/explosion/explosion.h"
 #include "tools/layout/split_point.h"
@@ -76,7 +77,7 @@ protected:
                   "\nnotes 2 1 " + lower + "\n");
         ASSERT_TRUE(orvex::BindServicePlugin());
         m_context = orvex::InitToolContext();
-        m_context->Item = 81;
+        m_context->Item = orvex::ItemNumber(orvex::ToolItem::SmartSplitPoint);
         m_context->Walk.measure = 1;
         ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->Walk.measureSpec));
         orvex::LoadCellLayers(0, 1, 1, m_upper, "");

@@ -11,6 +11,7 @@
 
 #include "core/dispatch.h"
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "tests/tools/layout_test_support.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/layout/layout_services.h"
@@ -56,7 +57,7 @@ protected:
         orvex::TheModule.dispatch.SelectionRecords[0] = *m_host->Selection();
         orvex::TheModule.dispatch.CurrentRegion = &orvex::TheModule.dispatch.SelectionRecords[0];
         std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
-        context->Item = 81;
+        context->Item = orvex::ItemNumber(orvex::ToolItem::SmartSplitPoint);
         if (!rows) {
             return orvex::RunSmartSplitPoint(*context);
         }

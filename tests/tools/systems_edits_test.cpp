@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tool_items.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/layout_services.h"
@@ -34,7 +35,7 @@ protected:
 
 TEST_F(JoinTest, TheSecondSystemJoinsTheFirstAndTheLaterOptimizationsMoveUp) {
     Select(1, 1, 4, 5);
-    EXPECT_EQ(RunWithShift(153), 1);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::JoinTwoSystems)), 1);
     EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 9}, {9, 13}, {13, 17}}));
     EXPECT_EQ(systemstest::StoredLists(Document(), 3), (Lists{{}, {1, 3}, {2, 3}}));
     EXPECT_EQ(systemstest::StoredGroups(Document(), 3), (std::vector<int32_t>{0, 0, 2}));
@@ -43,7 +44,7 @@ TEST_F(JoinTest, TheSecondSystemJoinsTheFirstAndTheLaterOptimizationsMoveUp) {
 
 TEST_F(JoinTest, SystemsThatAreNotNeighboursAreRefused) {
     Select(1, 1, 4, 9);
-    EXPECT_EQ(RunWithShift(153), 0);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::JoinTwoSystems)), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Please select measures from exactly two systems"});
     EXPECT_EQ(systemstest::StoredSystems(Document()), kFour);
     EXPECT_EQ(systemstest::StoredLists(Document(), 4), kFourLists);
@@ -151,7 +152,7 @@ TEST_F(BeforeDeletingTest, TheMenuCommandAdjustsForTheSelectedMeasuresAndSaysWha
     StartHost(kFourSystems);
     m_host->SetLayoutHeld(true);
     Select(1, 3, 5, 8);
-    EXPECT_EQ(RunWithShift(151), 1);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::BeforeDeletingMeasures)), 1);
     EXPECT_EQ(Messages(),
               std::vector<std::string>{"Next, delete the measures by pressing the Delete key. Please ignore "
                                        "what the score looks like now, it will be fine after you've "

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/host/staff_systems.h"
+#include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/systems_test_support.h"
@@ -190,7 +191,7 @@ class SplitMenuTest : public testsupport::OrvexHostTest {};
 TEST_F(SplitMenuTest, TheSplitSystemsAreBalancedLockedAndLaidOut) {
     StartHost(systemstest::kFourSystems);
     Select(1, 1, 5, 5);
-    EXPECT_EQ(RunWithShift(145), 1);
+    EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::SplitStaffSystem)), 1);
     // Split after measure 5, balanced to two measures each; the host's layout keeps both.
     EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 7}, {7, 9}, {9, 13}, {13, 17}}));
 }

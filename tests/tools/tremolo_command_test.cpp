@@ -5,13 +5,14 @@
 #include <utility>
 
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/tremolo.h"
 
 namespace {
 
-constexpr int32_t kTremolo = 123;
+constexpr int32_t kTremolo = orvex::ToolCode(orvex::ToolItem::Tremolo);
 
 using Words = std::vector<int16_t>;
 

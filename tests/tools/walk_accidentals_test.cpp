@@ -1,6 +1,7 @@
 // "Vx &Accidentals..." and "Vx &Respell Notes" end to end through the entry walk: accidentals
 // shown and hidden as the options say, and the spellings Respell Notes leaves in the document.
 #include "core/commands.h"
+#include "core/tool_items.h"
 #include "platform/host/music_model.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/accidentals.h"
@@ -9,8 +10,8 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kAccidentals = 141;
-constexpr int32_t kRespellNotes = 142;
+constexpr int32_t kAccidentals = orvex::ToolCode(orvex::ToolItem::Accidentals);
+constexpr int32_t kRespellNotes = orvex::ToolCode(orvex::ToolItem::RespellNotes);
 
 // ---- Accidentals ----
 

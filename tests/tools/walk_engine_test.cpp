@@ -4,6 +4,7 @@
 #include "core/dispatch.h"
 #include "core/host/finxess_entries.h"
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "platform/host/music_model.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/engine/measure_cache.h"
@@ -12,8 +13,8 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kAccidentals = 141;
-constexpr int32_t kCustomChordStyles = 115;
+constexpr int32_t kAccidentals = orvex::ToolCode(orvex::ToolItem::Accidentals);
+constexpr int32_t kCustomChordStyles = orvex::ToolCode(orvex::ToolItem::CustomChordStyles);
 
 /// Every note shows no accidental; "Put accidentals on all notes" marks the notes the walk
 /// handed over.

@@ -2,6 +2,7 @@
 // the staff places, double-sharp marks and lyric names of Griffschrift, and the custom noteheads
 // of laisser vibrer, as the document holds them afterwards.
 #include "core/commands.h"
+#include "core/tool_items.h"
 #include "platform/host/document_commands.h"
 #include "tests/tools/notes_fixture.h"
 
@@ -9,8 +10,8 @@ namespace {
 
 using testsupport::NotesTest;
 
-constexpr int32_t kHarmonica = 160;
-constexpr int32_t kLaisserVibrer = 161;
+constexpr int32_t kHarmonica = orvex::ToolCode(orvex::ToolItem::Harmonica);
+constexpr int32_t kLaisserVibrer = orvex::ToolCode(orvex::ToolItem::LaisserVibrer);
 
 class GriffschriftTest : public NotesTest {
 protected:
