@@ -68,8 +68,8 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     SetKeyPreview(true);
     SetBounds(200, 120, 439, 315);
 
-    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 8, 8, 417, 200);
-    DummyLabel = Designed(Panel1, new vcl::TLabel(this), "DummyLabel", 8, 8, 31, 13);
+    RowPanel = Designed(this, new vcl::TPanel(this), "Panel1", 8, 8, 417, 200);
+    DummyLabel = Designed(RowPanel, new vcl::TLabel(this), "DummyLabel", 8, 8, 31, 13);
     DummyLabel->SetCaption("Dummy");
     DummyLabel->SetVisible(false);
 
@@ -84,8 +84,8 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     UndoBtn = DesignedButton(this, "UndoBtn", "&Undo", 365, 218, 41, 12);
     RedoBtn = DesignedButton(this, "RedoBtn", "&Redo", 365, 230, 41, 12);
 
-    Label1 = Designed(this, new vcl::TLabel(this), "Label1", 8, 252, 43, 13);
-    Label1->SetCaption("After Go:");
+    AfterGoLabel = Designed(this, new vcl::TLabel(this), "Label1", 8, 252, 43, 13);
+    AfterGoLabel->SetCaption("After Go:");
     cbCollapse = DesignedCheckBox(this, "cbCollapse", "Collapse when inactive", 64, 140, true);
     cbAutoClose = DesignedCheckBox(this, "cbAutoClose", "Close", 210, 60, false);
     cbInactivate = DesignedCheckBox(this, "cbInactivate", "Inactivate", 276, 80, true);
@@ -291,8 +291,8 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
         cbInactivate->SetVisible(!cbAutoClose->Checked());
     } else {
         // Without a run from the dialog the "After Go:" choices mean nothing.
-        for (vcl::TControl* control :
-             std::initializer_list<vcl::TControl*>{UndoBtn, RedoBtn, Label1, cbCollapse, cbAutoClose, cbInactivate}) {
+        for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{UndoBtn, RedoBtn, AfterGoLabel, cbCollapse,
+                                                                            cbAutoClose, cbInactivate}) {
             control->SetVisible(false);
         }
     }

@@ -52,7 +52,7 @@ public:
     ~TDActOpt() override;
 
     // ---- Designed controls ----
-    vcl::TPanel* Panel1;
+    vcl::TPanel* RowPanel;
     vcl::TLabel* DummyLabel;  ///< hidden; its canvas measures the captions
     vcl::TButton* OKBtn;
     vcl::TButton* CancelBtn;
@@ -60,7 +60,7 @@ public:
     vcl::TButton* SubMask1;  ///< the further-options button
     vcl::TButton* UndoBtn;
     vcl::TButton* RedoBtn;
-    vcl::TLabel* Label1;  ///< "After Go:"
+    vcl::TLabel* AfterGoLabel;
     vcl::TCheckBox* cbCollapse;
     vcl::TCheckBox* cbAutoClose;
     vcl::TCheckBox* cbInactivate;

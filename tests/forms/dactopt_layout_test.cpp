@@ -60,14 +60,14 @@ TEST_F(DialogLayoutTest, PlainNumericToolLaysOutItsRowsAndButtons) {
         {"row 0 edit", dialog.RowControl(0), "187,11 36x19"},
         {"row 1 check box", dialog.RowControl(1), "187,34 36x19"},
         // The form keeps its designed width (439); the panel takes the rest: 439 - 8 - 6 - 10 + 6.
-        {"panel", dialog.Panel1, "8,8 421x60"},
+        {"panel", dialog.RowPanel, "8,8 421x60"},
         // Half an OK height below the panel, the row centred in the panel's width.
         {"OK", dialog.OKBtn, "73,80 75x25"},
         {"Cancel", dialog.CancelBtn, "156,80 75x25"},
         {"Defaults", dialog.DefaultBtn, "239,80 75x25"},
         {"Undo", dialog.UndoBtn, "322,82 41x12"},
         {"Redo", dialog.RedoBtn, "322,94 41x12"},
-        {"After Go", dialog.Label1, "8,113 44x13"},
+        {"After Go", dialog.AfterGoLabel, "8,113 44x13"},
     });
     EXPECT_EQ(dialog.RowLabel(0)->Caption(), "Maximum deviation per thousand:");
     EXPECT_EQ(dialog.RowLabel(1)->Caption(), "Enforce beat chart refresh?");
@@ -124,7 +124,7 @@ TEST_F(DialogLayoutTest, StaffListInRowZeroTakesTheLeftColumn) {
         {"row 13 check box", dialog.RowControl(13), "494,393 36x19"},
         // A narrow text edit ("Ignore layers") is as wide as a number edit.
         {"row 3 edit", dialog.RowControl(3), "494,145 36x19"},
-        {"panel", dialog.Panel1, "8,8 536x419"},
+        {"panel", dialog.RowPanel, "8,8 536x419"},
         {"further options", dialog.SubMask1, "326,439 100x25"},
     });
     EXPECT_EQ(dialog.RowLabel(0)->Alignment(), vcl::taLeftJustify);
@@ -207,7 +207,7 @@ TEST_F(DialogLayoutTest, InlineRadioGroupTakesALineOfItsOwn) {
     ExpectBounds({
         {"group", group, "34,59 257x33"},
         // The row is 8 pixels taller than the others: 64 + 33 = 97 below, plus the panel's top.
-        {"panel", dialog.Panel1, "8,8 421x105"},
+        {"panel", dialog.RowPanel, "8,8 421x105"},
     });
 }
 
@@ -266,7 +266,7 @@ TEST_F(DialogLayoutTest, InlineTableHasOneColumnPerRow) {
     EXPECT_EQ(cells[14]->Text(), "C4");
     EXPECT_EQ(dialog.RowControl(12), nullptr);
     // The panel reaches the second line's top: 8 + (14 + 13) + 2 x 19.
-    EXPECT_EQ(dialog.Panel1->Height(), 73);
+    EXPECT_EQ(dialog.RowPanel->Height(), 73);
 }
 
 // Item 67: the two extra buttons go 5 pixels below Redo: the first right-aligned with the
@@ -310,7 +310,7 @@ TEST_F(DialogLayoutTest, FontListHasNoRunButtons) {
     EXPECT_FALSE(dialog.RedoBtn->Visible());
     EXPECT_EQ(dialog.CancelBtn->Caption(), "&Close");
     // Cancel alone, centred in the panel.
-    EXPECT_EQ(dialog.CancelBtn->Left(), dialog.Panel1->Left() + (dialog.Panel1->Width() - 75) / 2);
+    EXPECT_EQ(dialog.CancelBtn->Left(), dialog.RowPanel->Left() + (dialog.RowPanel->Width() - 75) / 2);
     EXPECT_EQ(dialog.ListMarker(), MIN_FONT_LIST);
 }
 
