@@ -618,15 +618,15 @@ void ActionDialogLayout::PlaceButtons() {
     // language: Go.
     ok->SetDriverName(win::StripAccelerators(ok->Caption()));
     ok->SetDriverRole("Go");
-    d.SubMask1->SetVisible(furtherItem != 0);
+    d.FurtherBtn->SetVisible(furtherItem != 0);
     if (furtherItem != 0) {
         const int32_t group = std::max(1, TheModule.commands.FurtherOptionsGroup[static_cast<size_t>(m_item)]);
         std::string caption(ToolName(furtherItem, group));
         if (caption.starts_with("Vx ")) {
             caption.erase(0, 3);
         }
-        d.SubMask1->SetCaption(caption);
-        d.SubMask1->SetWidth(std::max(d.SubMask1->Width(), TextWidth(win::StripAccelerators(caption)) + 16));
+        d.FurtherBtn->SetCaption(caption);
+        d.FurtherBtn->SetWidth(std::max(d.FurtherBtn->Width(), TextWidth(win::StripAccelerators(caption)) + 16));
     }
     const bool undoRedo = d.m_context != nullptr && runButtons;
     d.UndoBtn->SetVisible(undoRedo);
@@ -640,7 +640,7 @@ void ActionDialogLayout::PlaceButtons() {
     // The button row, centred in the panel's width.
     std::vector<vcl::TControl*> row;
     for (vcl::TControl* button : {static_cast<vcl::TControl*>(ok), static_cast<vcl::TControl*>(d.CancelBtn),
-                                  static_cast<vcl::TControl*>(d.DefaultBtn), static_cast<vcl::TControl*>(d.SubMask1),
+                                  static_cast<vcl::TControl*>(d.DefaultBtn), static_cast<vcl::TControl*>(d.FurtherBtn),
                                   static_cast<vcl::TControl*>(d.UndoBtn)}) {
         if (button->Visible()) {
             row.push_back(button);
@@ -666,7 +666,7 @@ void ActionDialogLayout::PlaceButtons() {
     d.btExtra2->SetVisible(second);
     if (first || second) {
         const int32_t extraTop = d.RedoBtn->Top() + d.RedoBtn->Height() + 5;
-        const int32_t furtherRight = d.SubMask1->Left() + d.SubMask1->Width();
+        const int32_t furtherRight = d.FurtherBtn->Left() + d.FurtherBtn->Width();
         d.btExtra1->SetTop(extraTop);
         d.btExtra1->SetLeft(second ? furtherRight - d.btExtra1->Width()
                                    : d.btExtra1->Left() + (furtherRight - d.btExtra1->Width()) / 2);

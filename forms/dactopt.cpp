@@ -80,7 +80,7 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     CancelBtn->SetCancel(true);
     CancelBtn->SetModalResult(vcl::mrCancel);
     DefaultBtn = DesignedButton(this, "DefaultBtn", "&Defaults", 174, 216, 75, 25);
-    SubMask1 = DesignedButton(this, "SubMask1", "&Parentheses...", 257, 216, 100, 25);
+    FurtherBtn = DesignedButton(this, "SubMask1", "&Parentheses...", 257, 216, 100, 25);
     UndoBtn = DesignedButton(this, "UndoBtn", "&Undo", 365, 218, 41, 12);
     RedoBtn = DesignedButton(this, "RedoBtn", "&Redo", 365, 230, 41, 12);
 
@@ -108,7 +108,7 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     OKBtn->OnClick = [this](vcl::TObject* sender) { OKBtnClick(sender); };
     CancelBtn->OnClick = [this](vcl::TObject* sender) { CancelBtnClick(sender); };
     DefaultBtn->OnClick = [this](vcl::TObject* sender) { DefaultBtnClick(sender); };
-    SubMask1->OnClick = [this](vcl::TObject* sender) { SubMask1Click(sender); };
+    FurtherBtn->OnClick = [this](vcl::TObject* sender) { FurtherBtnClick(sender); };
     UndoBtn->OnClick = [this](vcl::TObject* sender) { UndoBtnClick(sender); };
     RedoBtn->OnClick = [this](vcl::TObject* sender) { RedoBtnClick(sender); };
     btExtra1->OnClick = [this](vcl::TObject* sender) { btExtra1Click(sender); };
@@ -371,7 +371,7 @@ void TDActOpt::cbAutoCloseClick(vcl::TObject* /*Sender*/) {
 
 // ---- Buttons that do not run the tool ----
 
-void TDActOpt::SubMask1Click(vcl::TObject* /*Sender*/) {
+void TDActOpt::FurtherBtnClick(vcl::TObject* /*Sender*/) {
     OpenFurtherOptions(*this, true);
 }
 

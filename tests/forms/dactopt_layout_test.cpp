@@ -75,7 +75,7 @@ TEST_F(DialogLayoutTest, PlainNumericToolLaysOutItsRowsAndButtons) {
     EXPECT_EQ(dialog.Width(), 439);
     EXPECT_EQ(dialog.ClientHeight(), 132);
     EXPECT_EQ(dialog.OKBtn->Caption(), "&Go");
-    EXPECT_FALSE(dialog.SubMask1->Visible());
+    EXPECT_FALSE(dialog.FurtherBtn->Visible());
     EXPECT_FALSE(dialog.btExtra1->Visible());
     EXPECT_EQ(dialog.RowControl(0)->Text(), "50");
     EXPECT_TRUE(dynamic_cast<TdxfCheckBox*>(dialog.RowControl(1))->Checked());
@@ -125,14 +125,14 @@ TEST_F(DialogLayoutTest, StaffListInRowZeroTakesTheLeftColumn) {
         // A narrow text edit ("Ignore layers") is as wide as a number edit.
         {"row 3 edit", dialog.RowControl(3), "494,145 36x19"},
         {"panel", dialog.RowPanel, "8,8 536x419"},
-        {"further options", dialog.SubMask1, "326,439 100x25"},
+        {"further options", dialog.FurtherBtn, "326,439 100x25"},
     });
     EXPECT_EQ(dialog.RowLabel(0)->Alignment(), vcl::taLeftJustify);
     EXPECT_EQ(dialog.ListMarker(), MIN_STAFF_LIST);
     EXPECT_EQ(dialog.ListRow(), 0);
     EXPECT_TRUE(dialog.ListControl()->MultiSelect());
-    EXPECT_TRUE(dialog.SubMask1->Visible());
-    EXPECT_EQ(dialog.SubMask1->Caption(), "More ...");
+    EXPECT_TRUE(dialog.FurtherBtn->Visible());
+    EXPECT_EQ(dialog.FurtherBtn->Caption(), "More ...");
     EXPECT_EQ(dialog.Width(), 554);  // 8 + 530 + 6 + 10
 }
 
@@ -153,7 +153,7 @@ TEST_F(DialogLayoutTest, UnitEditsShowTheHostUnitBesideThem) {
         {"row 1 unit", shift->UnitLabel(), "313,38 30x15"},
     });
     EXPECT_EQ(shift->Text(), "85");
-    EXPECT_EQ(dialog.SubMask1->Caption(), "Parentheses...");
+    EXPECT_EQ(dialog.FurtherBtn->Caption(), "Parentheses...");
 }
 
 TEST_F(DialogLayoutTest, UnitEditsStartInTheUnitOfTheHostsPreferences) {
@@ -278,7 +278,7 @@ TEST_F(DialogLayoutTest, ExtraButtonsOfThePlaybackTool) {
     EXPECT_EQ(dialog.btExtra1->Caption(), "Re&move these effects from selection");
     EXPECT_EQ(dialog.btExtra2->Caption(), "&Play");
     ExpectBounds({
-        {"further options", dialog.SubMask1, "268,480 100x25"},
+        {"further options", dialog.FurtherBtn, "268,480 100x25"},
         {"Redo", dialog.RedoBtn, "376,494 41x12"},
         {"first extra", dialog.btExtra1, "167,511 201x25"},
         {"second extra", dialog.btExtra2, "19,511 75x25"},
