@@ -50,13 +50,13 @@ using F = TOptionsForm;
 const Control kControls[] = {
     {&F::ExplorerPanel, {},                "Panel1",       nullptr,                                    8,   8,   305, 169},
     {&F::ExplorerHint,  &F::ExplorerPanel, "Label1",       nullptr,                                    8,   8,   289, 41},
-    {&F::HotkeyGroup,   &F::ExplorerPanel, "GroupBox1",    "Hotkey for Explorer for Text Expressions", 8,   56,  289, 105},
-    {&F::HotkeyLabel,   &F::HotkeyGroup,   "Label3",       "key:",                                     12,  24,  22,  13},
-    {&F::HotKey,        &F::HotkeyGroup,   "HotKey",       nullptr,                                    44,  20,  133, 21},
-    {&F::_shift,        &F::HotkeyGroup,   "_shift",       "Shift",                                    12,  52,  57,  17},
-    {&F::_Ctrl,         &F::HotkeyGroup,   "_Ctrl",        "Ctrl",                                     76,  52,  49,  17},
-    {&F::_Alt,          &F::HotkeyGroup,   "_Alt",         "Alt",                                      132, 52,  45,  17},
-    {&F::ListenBtn,     &F::HotkeyGroup,   "Listen1",      "Listen",                                   188, 20,  89,  25},
+    {&F::HotKeyGroup,   &F::ExplorerPanel, "GroupBox1",    "Hotkey for Explorer for Text Expressions", 8,   56,  289, 105},
+    {&F::HotKeyLabel,   &F::HotKeyGroup,   "Label3",       "key:",                                     12,  24,  22,  13},
+    {&F::HotKey,        &F::HotKeyGroup,   "HotKey",       nullptr,                                    44,  20,  133, 21},
+    {&F::HotKeyShift,   &F::HotKeyGroup,   "_shift",       "Shift",                                    12,  52,  57,  17},
+    {&F::HotKeyCtrl,    &F::HotKeyGroup,   "_Ctrl",        "Ctrl",                                     76,  52,  49,  17},
+    {&F::HotKeyAlt,     &F::HotKeyGroup,   "_Alt",         "Alt",                                      132, 52,  45,  17},
+    {&F::ListenBtn,     &F::HotKeyGroup,   "Listen1",      "Listen",                                   188, 20,  89,  25},
     {&F::MetatoolPanel, {},                "Panel2",       nullptr,                                    8,   184, 305, 129},
     {&F::MetatoolHint,  &F::MetatoolPanel, "Label2",       nullptr,                                    8,   8,   289, 57},
     {&F::MetatoolGroup, &F::MetatoolPanel, "GroupBox2",    "metatool key to be assigned by Explorer",  8,   72,  289, 49},
@@ -194,9 +194,9 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     }
     const char metatool = static_cast<char>(TheModule.options.ExplorerMetatoolKey);
     Metatool->SetText(metatool == 0 ? std::string() : UpperAscii(std::string(1, metatool)));
-    _shift->SetChecked(TheModule.options.ExplorerHotkeyShift != 0);
-    _Ctrl->SetChecked(TheModule.options.ExplorerHotkeyCtrl != 0);
-    _Alt->SetChecked(TheModule.options.ExplorerHotkeyAlt != 0);
+    HotKeyShift->SetChecked(TheModule.options.ExplorerHotkeyShift != 0);
+    HotKeyCtrl->SetChecked(TheModule.options.ExplorerHotkeyCtrl != 0);
+    HotKeyAlt->SetChecked(TheModule.options.ExplorerHotkeyAlt != 0);
     FillAssignmentList(*AssignBox);
     AssignButton->SetChecked(TheModule.options.RemapperEnabled != 0);
     AssignButtonClick(AssignButton);
@@ -221,8 +221,8 @@ void TOptionsForm::ApplyGermanTexts() {
     ExplorerHint->SetCaption(
         "Der neuer Explorer für Vortragsbezeichnungen ersetzt Finales eigenes Auswahlfenster. Benutzen Sie den unten "
         "angegebenen Hotkey, um ihn zu starten.");
-    HotkeyGroup->SetCaption("Hotkey für den Explorer");
-    _Ctrl->SetCaption("Strg");
+    HotKeyGroup->SetCaption("Hotkey für den Explorer");
+    HotKeyCtrl->SetCaption("Strg");
     ListenBtn->SetCaption("Hören");
     MetatoolHint->SetCaption(
         "Nach Auswahl einer Vortragsbezeichnung im Explorer können Sie sie beliebig oft verwenden, indem Sie das "
@@ -272,8 +272,8 @@ void TOptionsForm::OkButtonClick(vcl::TObject* /*Sender*/) {
     }
     try {
         if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
-            const std::string pattern = std::string(_shift->Checked() ? "S" : "s") + (_Ctrl->Checked() ? "C" : "c") +
-                                        (_Alt->Checked() ? "A" : "a");
+            const std::string pattern = std::string(HotKeyShift->Checked() ? "S" : "s") +
+                                        (HotKeyCtrl->Checked() ? "C" : "c") + (HotKeyAlt->Checked() ? "A" : "a");
             TheModule.process.Registry->WriteString("ExplorerHotkey", pattern + std::to_string(key));
             TheModule.process.Registry->WriteString("ExplorerMetatool", Metatool->Text());
             SaveKeyAssignments();

@@ -22,12 +22,12 @@ public:
     // ---- Designed controls ----
     vcl::TPanel* ExplorerPanel;
     vcl::TLabel* ExplorerHint;    ///< white: what the explorer is, and its hotkey
-    vcl::TGroupBox* HotkeyGroup;  ///< "Hotkey for Explorer for Text Expressions"
-    vcl::TLabel* HotkeyLabel;
+    vcl::TGroupBox* HotKeyGroup;  ///< "Hotkey for Explorer for Text Expressions"
+    vcl::TLabel* HotKeyLabel;
     vcl::TComboBox* HotKey;
-    vcl::TCheckBox* _shift;
-    vcl::TCheckBox* _Ctrl;
-    vcl::TCheckBox* _Alt;
+    vcl::TCheckBox* HotKeyShift;
+    vcl::TCheckBox* HotKeyCtrl;
+    vcl::TCheckBox* HotKeyAlt;
     vcl::TButton* ListenBtn;
     vcl::TPanel* MetatoolPanel;
     vcl::TLabel* MetatoolHint;      ///< white: what the metatool key does

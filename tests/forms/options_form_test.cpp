@@ -294,7 +294,7 @@ TEST_F(OptionsFormTest, DefaultsGiveTheLayoutValuesAndKeepTheList) {
     EXPECT_FALSE(form->AssignBox->Enabled());
     form->Defaults->Click();
     EXPECT_EQ(form->HotKey->Text(), "TAB");
-    EXPECT_FALSE(form->_Alt->Checked());
+    EXPECT_FALSE(form->HotKeyAlt->Checked());
     EXPECT_EQ(form->Metatool->Text(), "1");
     EXPECT_TRUE(form->AssignButton->Checked());
     EXPECT_TRUE(form->AssignBox->Enabled());
