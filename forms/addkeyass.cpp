@@ -87,9 +87,9 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
     HotKeyLabel->SetCaption("key:");
     HotKey = Designed(HotKeyBox, new vcl::TComboBox(this), "HotKey", 36, 16, 133, 21);
     HotKey->SetDropDownCount(16);
-    _Shift = ModifierBox(HotKeyBox, this, "_Shift", "Shift", 8, 49);
-    _Ctrl = ModifierBox(HotKeyBox, this, "_Ctrl", "Ctrl", 60, 41);
-    _Alt = ModifierBox(HotKeyBox, this, "_Alt", "Alt", 104, 37);
+    HotKeyShift = ModifierBox(HotKeyBox, this, "_Shift", "Shift", 8, 49);
+    HotKeyCtrl = ModifierBox(HotKeyBox, this, "_Ctrl", "Ctrl", 60, 41);
+    HotKeyAlt = ModifierBox(HotKeyBox, this, "_Alt", "Alt", 104, 37);
     ListenHotKey = Designed(HotKeyBox, new vcl::TButton(this), "Listen1", 8, 66, 161, 23);
     ListenHotKey->SetCaption("Listen");
 
@@ -103,9 +103,9 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
     NewKeyLabel->SetCaption("key:");
     NewKey = Designed(NewKeyBox, new vcl::TComboBox(this), "NewKey", 36, 16, 133, 21);
     NewKey->SetDropDownCount(16);
-    nshift = ModifierBox(NewKeyBox, this, "nshift", "Shift", 8, 49);
-    nctrl = ModifierBox(NewKeyBox, this, "nctrl", "Ctrl", 60, 41);
-    nalt = ModifierBox(NewKeyBox, this, "nalt", "Alt", 104, 37);
+    NewKeyShift = ModifierBox(NewKeyBox, this, "nshift", "Shift", 8, 49);
+    NewKeyCtrl = ModifierBox(NewKeyBox, this, "nctrl", "Ctrl", 60, 41);
+    NewKeyAlt = ModifierBox(NewKeyBox, this, "nalt", "Alt", 104, 37);
     ListenNewKey = Designed(NewKeyBox, new vcl::TButton(this), "Listen2", 184, 16, 89, 23);
     ListenNewKey->SetCaption("Listen");
 
@@ -307,8 +307,8 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
     if (Host().language == 1) {
         SetCaption("Tastaturumbelegung");
         HotKeyBox->SetCaption("umzubelegende Taste");
-        _Ctrl->SetCaption("Strg");
-        nctrl->SetCaption("Strg");
+        HotKeyCtrl->SetCaption("Strg");
+        NewKeyCtrl->SetCaption("Strg");
         ListenHotKey->SetCaption("Hören");
         ListenNewKey->SetCaption("Hören");
         Action->SetCaption("ersetzen mit");
@@ -328,9 +328,9 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
     if (m_index >= 0 && static_cast<size_t>(m_index) < TheModule.options.KeyAssignments.size()) {
         const KeyAssignment record = TheModule.options.KeyAssignments[static_cast<size_t>(m_index)];
         HotKey->SetText(KeyAssignment_KeyText(record.Key(), false));
-        _Shift->SetChecked(record.Shift());
-        _Ctrl->SetChecked(record.Ctrl());
-        _Alt->SetChecked(record.Alt());
+        HotKeyShift->SetChecked(record.Shift());
+        HotKeyCtrl->SetChecked(record.Ctrl());
+        HotKeyAlt->SetChecked(record.Alt());
         Action->SetItemIndex(record.IsPluginCommand() ? kActionPluginCommand
                              : record.IsMenuCommand() ? kActionMenuCommand
                                                       : kActionKey);
@@ -351,9 +351,9 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
             }
         } else if (record.IsKeyTarget()) {
             NewKey->SetText(KeyAssignment_KeyText(record.Target(), false));
-            nshift->SetChecked(record.NewShift());
-            nctrl->SetChecked(record.NewCtrl());
-            nalt->SetChecked(record.NewAlt());
+            NewKeyShift->SetChecked(record.NewShift());
+            NewKeyCtrl->SetChecked(record.NewCtrl());
+            NewKeyAlt->SetChecked(record.NewAlt());
         }
         PluginCommand->SetItemIndex(-1);
         if (record.IsPluginCommand()) {
@@ -431,7 +431,8 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
     // The editor works on a copy: an OK that a check refuses leaves the stored record as it was,
     // whatever the user does next.
     KeyAssignment record = TheModule.options.KeyAssignments[static_cast<size_t>(m_index)];
-    const ReadShortcut shortcut = ReadKeyBox(HotKey->Text(), _Shift->Checked(), _Ctrl->Checked(), _Alt->Checked());
+    const ReadShortcut shortcut =
+        ReadKeyBox(HotKey->Text(), HotKeyShift->Checked(), HotKeyCtrl->Checked(), HotKeyAlt->Checked());
     record.SetKey(static_cast<int16_t>(shortcut.key));
     record.SetModifiers(shortcut.shift, shortcut.ctrl, shortcut.alt);
     if (shortcut.key == 0) {
@@ -477,7 +478,8 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         record.SetTarget(static_cast<int32_t>(id));
     } else {
         record.SetMenuCommand(false);
-        const ReadShortcut replacing = ReadKeyBox(NewKey->Text(), nshift->Checked(), nctrl->Checked(), nalt->Checked());
+        const ReadShortcut replacing =
+            ReadKeyBox(NewKey->Text(), NewKeyShift->Checked(), NewKeyCtrl->Checked(), NewKeyAlt->Checked());
         record.SetTarget(replacing.key);
         record.SetNewModifiers(replacing.shift, replacing.ctrl, replacing.alt);
     }

@@ -33,17 +33,17 @@ public:
     vcl::TGroupBox* HotKeyBox;  ///< "Key to remap"
     vcl::TLabel* HotKeyLabel;
     vcl::TComboBox* HotKey;
-    vcl::TCheckBox* _Shift;
-    vcl::TCheckBox* _Ctrl;
-    vcl::TCheckBox* _Alt;
+    vcl::TCheckBox* HotKeyShift;
+    vcl::TCheckBox* HotKeyCtrl;
+    vcl::TCheckBox* HotKeyAlt;
     vcl::TButton* ListenHotKey;
     vcl::TRadioGroup* Action;
     vcl::TGroupBox* NewKeyBox;  ///< "replaced by"
     vcl::TLabel* NewKeyLabel;
     vcl::TComboBox* NewKey;
-    vcl::TCheckBox* nshift;
-    vcl::TCheckBox* nctrl;
-    vcl::TCheckBox* nalt;
+    vcl::TCheckBox* NewKeyShift;
+    vcl::TCheckBox* NewKeyCtrl;
+    vcl::TCheckBox* NewKeyAlt;
     vcl::TButton* ListenNewKey;
     vcl::TLabel* MenuLabel;
     vcl::TComboBox* Menu1;
