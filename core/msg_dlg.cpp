@@ -18,7 +18,7 @@ public:
     /// Chooses the buttons and the box's text by the mode word and the language.
     void Prepare(int32_t mode);
 
-    vcl::TBevel* Bevel1;
+    vcl::TBevel* MessageFrame;
     vcl::TLabel* Message;
     vcl::TCheckBox* Skip;
     vcl::TBitBtn* OkBtn;
@@ -37,10 +37,10 @@ TMsgDlg::TMsgDlg(vcl::TComponent* owner) : vcl::TForm(owner) {
     SetClientWidth(489);
     SetClientHeight(178);
 
-    Bevel1 = new vcl::TBevel(this);
-    Bevel1->SetName("Bevel1");
-    Bevel1->SetParent(this);
-    Bevel1->SetBounds(8, 8, 473, 113);
+    MessageFrame = new vcl::TBevel(this);
+    MessageFrame->SetName("Bevel1");
+    MessageFrame->SetParent(this);
+    MessageFrame->SetBounds(8, 8, 473, 113);
 
     Message = new vcl::TLabel(this);
     Message->SetName("Message");

@@ -35,43 +35,43 @@ using F = TTextExprForm;
 /// The explorer's controls after the grid, in the order of the form's fields.
 // clang-format off
 const Control kControls[] = {
-    {&F::ShowBox,      {},           "ShowBox",      "show:",             558, 0,   127, 283},
-    {&F::xTextual,     &F::ShowBox,  "xTextual",     "textual",           8,   16,  112, 17, true},
-    {&F::xMusical,     &F::ShowBox,  "xMusical",     "musical",           8,   34,  112, 17, true},
-    {&F::xPlayback,    &F::ShowBox,  "xPlayback",    "playback efx only", 8,   52,  112, 17, false},
-    {&F::xSearch,      &F::ShowBox,  "xSearch",      "search for:",       8,   88,  112, 17, false},
-    {&F::xCalcUsage,   &F::ShowBox,  "xCalcUsage",   "calculate usage",   8,   232, 111, 21},
-    {&F::xAll,         &F::ShowBox,  "xAll",         "All",               8,   256, 111, 21},
-    {&F::DetailBox,    {},           "DetailBox",    "details:",          558, 360, 127, 124},
-    {&F::dFonts,       &F::DetailBox, "dFonts",      "fonts",             8,   16,  112, 17, true},
-    {&F::dPlayback,    &F::DetailBox, "dPlayback",   "playback efx",      8,   52,  112, 17, false},
-    {&F::dOthers,      &F::DetailBox, "dOthers",     "others",            8,   70,  112, 17, true},
-    {&F::dAllBtn,      &F::DetailBox, "dAllBtn",     "All",               8,   92,  111, 23},
-    {&F::xSearchText,  &F::ShowBox,  "xSearchText",  nullptr,             8,   106, 111, 21},
-    {&F::xUsage,       &F::ShowBox,  "xUsage",       "usage in document", 8,   130, 111, 100},
-    {&F::xAtLeast,     &F::ShowBox,  "xAtLeast",     nullptr,             40,  172, 30,  21},
-    {&F::UpDown1,      &F::ShowBox,  "UpDown1",      nullptr,             70,  172, 15,  21},
-    {&F::xAtMost,      &F::ShowBox,  "xAtMost",      nullptr,             40,  190, 30,  21},
-    {&F::UpDown2,      &F::ShowBox,  "UpDown2",      nullptr,             70,  190, 15,  21},
-    {&F::dAllStyles,   &F::DetailBox, "dAllStyles",  "all styles",        24,  34,  112, 17, false},
-    {&F::Panel1,       {},           "Panel1",       nullptr,             0,   516, 685, 44},
-    {&F::CancelBtn,    &F::Panel1,   "CancelBtn",    "Cancel",            4,   10,  60,  25},
-    {&F::xLarger,      &F::Panel1,   "xLarger",      "Larger",            68,  10,  55,  25},
-    {&F::xSmaller,     &F::Panel1,   "xSmaller",     "Smaller",           127, 10,  55,  25},
-    {&F::OkBtn,        &F::Panel1,   "OkBtn",        "Ok",                600, 10,  80,  25},
-    {&F::xTwoDim,      &F::Panel1,   "xTwoDim",      "two dimensional",   188, 4,   112, 17, true},
-    {&F::xShrinkToFit, &F::Panel1,   "xShrinkToFit", "shrink to fit",     188, 23,  112, 17, true},
-    {&F::UpdateBtn,    &F::Panel1,   "UpdateBtn",    "Reload now",        304, 2,   85,  20},
-    {&F::QuickMode,    &F::Panel1,   "QuickMode",    "load only once",    304, 24,  112, 17, false},
-    {&F::SortBox,      {},           "SortBox",      "instant sorting",   558, 287, 127, 68},
-    {&F::xSorted,      &F::SortBox,  "xSorted",      "display sorted",    8,   18,  112, 17, false},
-    {&F::xOptions,     &F::SortBox,  "xOptions",     "Options...",        8,   38,  111, 23},
-    {&F::FontBox,      {},           "FontBox",      nullptr,             0,   0,   160, 21},
-    {&F::xColCount,    {},           "xColCount",    nullptr,             558, 360, 127, 21},
-    {&F::DuplicateBtn, &F::Panel1,   "DuplicateBtn", "Duplicate",         410, 10,  62,  25},
-    {&F::NewBtn,       &F::Panel1,   "NewBtn",       "New",               476, 10,  45,  25},
-    {&F::BitBtn1,      &F::Panel1,   "BitBtn1",      "Help",              525, 10,  60,  25},
-    {&F::xMeta,        &F::ShowBox,  "xMeta",        "metatools only",    8,   70,  112, 17, true},
+    {&F::ShowBox,       {},              "ShowBox",      "show:",             558, 0,   127, 283},
+    {&F::xTextual,      &F::ShowBox,     "xTextual",     "textual",           8,   16,  112, 17, true},
+    {&F::xMusical,      &F::ShowBox,     "xMusical",     "musical",           8,   34,  112, 17, true},
+    {&F::xPlayback,     &F::ShowBox,     "xPlayback",    "playback efx only", 8,   52,  112, 17, false},
+    {&F::xSearch,       &F::ShowBox,     "xSearch",      "search for:",       8,   88,  112, 17, false},
+    {&F::xCalcUsage,    &F::ShowBox,     "xCalcUsage",   "calculate usage",   8,   232, 111, 21},
+    {&F::xAll,          &F::ShowBox,     "xAll",         "All",               8,   256, 111, 21},
+    {&F::DetailBox,     {},              "DetailBox",    "details:",          558, 360, 127, 124},
+    {&F::dFonts,        &F::DetailBox,   "dFonts",       "fonts",             8,   16,  112, 17, true},
+    {&F::dPlayback,     &F::DetailBox,   "dPlayback",    "playback efx",      8,   52,  112, 17, false},
+    {&F::dOthers,       &F::DetailBox,   "dOthers",      "others",            8,   70,  112, 17, true},
+    {&F::dAllBtn,       &F::DetailBox,   "dAllBtn",      "All",               8,   92,  111, 23},
+    {&F::xSearchText,   &F::ShowBox,     "xSearchText",  nullptr,             8,   106, 111, 21},
+    {&F::xUsage,        &F::ShowBox,     "xUsage",       "usage in document", 8,   130, 111, 100},
+    {&F::xAtLeast,      &F::ShowBox,     "xAtLeast",     nullptr,             40,  172, 30,  21},
+    {&F::AtLeastUpDown, &F::ShowBox,     "UpDown1",      nullptr,             70,  172, 15,  21},
+    {&F::xAtMost,       &F::ShowBox,     "xAtMost",      nullptr,             40,  190, 30,  21},
+    {&F::AtMostUpDown,  &F::ShowBox,     "UpDown2",      nullptr,             70,  190, 15,  21},
+    {&F::dAllStyles,    &F::DetailBox,   "dAllStyles",   "all styles",        24,  34,  112, 17, false},
+    {&F::ButtonPanel,   {},              "Panel1",       nullptr,             0,   516, 685, 44},
+    {&F::CancelBtn,     &F::ButtonPanel, "CancelBtn",    "Cancel",            4,   10,  60,  25},
+    {&F::xLarger,       &F::ButtonPanel, "xLarger",      "Larger",            68,  10,  55,  25},
+    {&F::xSmaller,      &F::ButtonPanel, "xSmaller",     "Smaller",           127, 10,  55,  25},
+    {&F::OkBtn,         &F::ButtonPanel, "OkBtn",        "Ok",                600, 10,  80,  25},
+    {&F::xTwoDim,       &F::ButtonPanel, "xTwoDim",      "two dimensional",   188, 4,   112, 17, true},
+    {&F::xShrinkToFit,  &F::ButtonPanel, "xShrinkToFit", "shrink to fit",     188, 23,  112, 17, true},
+    {&F::UpdateBtn,     &F::ButtonPanel, "UpdateBtn",    "Reload now",        304, 2,   85,  20},
+    {&F::QuickMode,     &F::ButtonPanel, "QuickMode",    "load only once",    304, 24,  112, 17, false},
+    {&F::SortBox,       {},              "SortBox",      "instant sorting",   558, 287, 127, 68},
+    {&F::xSorted,       &F::SortBox,     "xSorted",      "display sorted",    8,   18,  112, 17, false},
+    {&F::xOptions,      &F::SortBox,     "xOptions",     "Options...",        8,   38,  111, 23},
+    {&F::FontBox,       {},              "FontBox",      nullptr,             0,   0,   160, 21},
+    {&F::xColCount,     {},              "xColCount",    nullptr,             558, 360, 127, 21},
+    {&F::DuplicateBtn,  &F::ButtonPanel, "DuplicateBtn", "Duplicate",         410, 10,  62,  25},
+    {&F::NewBtn,        &F::ButtonPanel, "NewBtn",       "New",               476, 10,  45,  25},
+    {&F::HelpBtn,       &F::ButtonPanel, "BitBtn1",      "Help",              525, 10,  60,  25},
+    {&F::xMeta,         &F::ShowBox,     "xMeta",        "metatools only",    8,   70,  112, 17, true},
 };
 // clang-format on
 
@@ -133,8 +133,8 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     xSearchText->Items().Assign({"arco", "col", "con", "pizz", "senza", "(", "(empty expressions)"});
     xUsage->Items().Assign({"used", "unused", ">=                  x", "1 to                x", "any"});
     xUsage->SetItemIndex(kUsageAny);
-    SetUpNumberEdit(*xAtLeast, *UpDown1, 15);
-    SetUpNumberEdit(*xAtMost, *UpDown2, 4);
+    SetUpNumberEdit(*xAtLeast, *AtLeastUpDown, 15);
+    SetUpNumberEdit(*xAtMost, *AtMostUpDown, 4);
     CancelBtn->SetKind(vcl::bkCancel);
     xLarger->Font().SetSize(12);
     OkBtn->SetModalResult(vcl::mrOk);
@@ -146,8 +146,8 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     }
     xColCount->Items().Add("adjust width");
     xColCount->SetText("5 columns");
-    BitBtn1->SetKind(vcl::bkHelp);
-    BitBtn1->SetCaption("Help");
+    HelpBtn->SetKind(vcl::bkHelp);
+    HelpBtn->SetCaption("Help");
 
     m_drawCell = std::make_unique<TGridDrawCell>(*this);
     m_gridEditor = std::make_unique<TGridEditor>(*Grid);
@@ -206,7 +206,7 @@ void TTextExprForm::ConnectHandlers() {
     UpdateBtn->OnClick = [this](vcl::TObject* s) { UpdateBtnClick(s); };
     OkBtn->OnClick = [this](vcl::TObject* s) { OkBtnClick(s); };
     CancelBtn->OnClick = [this](vcl::TObject* s) { CancelBtnClick(s); };
-    BitBtn1->OnClick = [this](vcl::TObject* s) { BitBtn1Click(s); };
+    HelpBtn->OnClick = [this](vcl::TObject* s) { HelpBtnClick(s); };
     NewBtn->OnClick = [this](vcl::TObject* s) { NewBtnClick(s); };
     DuplicateBtn->OnClick = [this](vcl::TObject* s) { DuplicateBtnClick(s); };
     Grid->OnDrawCell = [this](vcl::TObject* s, int32_t c, int32_t r, vcl::TRect rect, vcl::TGridDrawState state) {
@@ -335,7 +335,7 @@ void TTextExprForm::FormShow(vcl::TObject* /*Sender*/) {
         SetLeft(0);
     }
     MoveControls(ClientWidth() - (ShowBox->Left() + ShowBox->Width() + 4),
-                 ClientHeight() - (Panel1->Top() + Panel1->Height() + 4));
+                 ClientHeight() - (ButtonPanel->Top() + ButtonPanel->Height() + 4));
 
     m_state.LastFilterKey = -2;
     --m_state.LayoutDepth;
@@ -366,7 +366,7 @@ void TTextExprForm::FormShow(vcl::TObject* /*Sender*/) {
 
 void TTextExprForm::MoveControls(int32_t dx, int32_t dy) {
     Grid->SetBounds(Grid->Left(), Grid->Top(), Grid->Width() + dx, Grid->Height() + dy);
-    Panel1->SetTop(Panel1->Top() + dy);
+    ButtonPanel->SetTop(ButtonPanel->Top() + dy);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{ShowBox, DetailBox, SortBox, xColCount}) {
         control->SetLeft(control->Left() + dx);
     }
@@ -379,10 +379,10 @@ void TTextExprForm::FormCanResize(vcl::TObject* /*Sender*/, int32_t& NewWidth, i
     }
     const int32_t frameWidth = Width() - ClientWidth();
     const int32_t frameHeight = Height() - ClientHeight();
-    const int32_t leastWidth = frameWidth + Panel1->Left() + Panel1->Width();
+    const int32_t leastWidth = frameWidth + ButtonPanel->Left() + ButtonPanel->Width();
     int32_t leastHeight = frameHeight + DetailBox->Top() + DetailBox->Height();
-    if (frameWidth + Panel1->Left() + Panel1->Width() + ShowBox->Width() + 4 > NewWidth) {
-        leastHeight += Panel1->Height() + 4;
+    if (frameWidth + ButtonPanel->Left() + ButtonPanel->Width() + ShowBox->Width() + 4 > NewWidth) {
+        leastHeight += ButtonPanel->Height() + 4;
     }
     // A size larger than the screen is kept as asked (the class library's forms do not scroll).
     NewWidth = std::max(NewWidth, leastWidth);
@@ -638,7 +638,7 @@ void TTextExprForm::CancelBtnClick(vcl::TObject* /*Sender*/) {
     SetModalResult(vcl::mrCancel);
 }
 
-void TTextExprForm::BitBtn1Click(vcl::TObject* /*Sender*/) {
+void TTextExprForm::HelpBtnClick(vcl::TObject* /*Sender*/) {
     ShowExplorerInfo();
 }
 
@@ -653,7 +653,7 @@ void TTextExprForm::SetGermanCaptions() {
     NewBtn->SetCaption("Neu");
     DuplicateBtn->SetCaption("Duplizieren");
     CancelBtn->SetCaption("Abbruch");
-    BitBtn1->SetCaption("Hilfe");
+    HelpBtn->SetCaption("Hilfe");
     QuickMode->SetCaption("nur 1x laden");
     UpdateBtn->SetCaption("jetzt neu laden");
     dAllBtn->SetCaption("Alle");

@@ -100,11 +100,11 @@ public:
     vcl::TComboBox* xSearchText;
     vcl::TRadioGroup* xUsage;
     vcl::TEdit* xAtLeast;
-    vcl::TUpDown* UpDown1;
+    vcl::TUpDown* AtLeastUpDown;
     vcl::TEdit* xAtMost;
-    vcl::TUpDown* UpDown2;
+    vcl::TUpDown* AtMostUpDown;
     vcl::TCheckBox* dAllStyles;
-    vcl::TPanel* Panel1;
+    vcl::TPanel* ButtonPanel;
     vcl::TBitBtn* CancelBtn;
     vcl::TBitBtn* xLarger;
     vcl::TBitBtn* xSmaller;
@@ -120,7 +120,7 @@ public:
     vcl::TComboBox* xColCount;
     vcl::TButton* DuplicateBtn;
     vcl::TButton* NewBtn;
-    vcl::TBitBtn* BitBtn1;
+    vcl::TBitBtn* HelpBtn;
     vcl::TCheckBox* xMeta;
 
     // ---- The form (txtexplorer.cpp) ----
@@ -152,7 +152,7 @@ public:
     // ---- Buttons ----
     void OkBtnClick(vcl::TObject* Sender);
     void CancelBtnClick(vcl::TObject* Sender);
-    void BitBtn1Click(vcl::TObject* Sender);
+    void HelpBtnClick(vcl::TObject* Sender);
 
     // ---- The grid and its layout (txtexplgrid.cpp) ----
     /// Rebuilds filter state, columns, rows, heights and focus; `item` (1-based, 0 = none) is

@@ -73,22 +73,24 @@ TTextExprSorter::TTextExprSorter(vcl::TComponent* owner) : VxForm(owner) {
     SetClientHeight(290);
 
     Info = DesignedLabel(this, this, "Info", "This plug-in will sort your list of text expressions.", 8, 8, 609, 17);
-    Label5 = DesignedLabel(this, this, "Label5",
-                           "Expressions using the following music fonts will automatically be sorted into separate "
-                           "sections: Petrucci, Tamburo,  Engraver Fonts, Anastasia, Opus, Susato, Sonata.",
-                           8, 32, 609, 30);
-    GroupBox1 = Designed(this, new vcl::TGroupBox(this), "GroupBox1", 8, 68, 609, 100);
-    GroupBox1->SetCaption("sort into separate sections for different font types");
-    Label4 = DesignedLabel(GroupBox1, this, "Label4", "criteria:", 12, 20, 64, 13);
-    SepFamilies = DesignedCheckBox(GroupBox1, this, "SepFamilies", "families", 80, 18, 100, false);
-    SepSizes = DesignedCheckBox(GroupBox1, this, "SepSizes", "sizes", 190, 18, 100, false);
-    SepStyles = DesignedCheckBox(GroupBox1, this, "SepStyles", "styles", 300, 18, 100, false);
-    Label3 = DesignedLabel(GroupBox1, this, "Label3", "priorities:", 12, 48, 64, 13);
-    FamPriority = PriorityEdit(GroupBox1, this, "FamPriority", "UpDown1", 80, 1, UpDown1);
-    SizePriority = PriorityEdit(GroupBox1, this, "SizePriority", "UpDown2", 190, 2, UpDown2);
-    StylePriority = PriorityEdit(GroupBox1, this, "StylePriority", "UpDown3", 300, 3, UpDown3);
-    Label1 = DesignedLabel(GroupBox1, this, "Label1", "additional music fonts (separate with comma):", 12, 74, 280, 13);
-    AddFonts = Designed(GroupBox1, new vcl::TEdit(this), "AddFonts", 300, 70, 297, 21);
+    MusicFontsInfo =
+        DesignedLabel(this, this, "Label5",
+                      "Expressions using the following music fonts will automatically be sorted into separate "
+                      "sections: Petrucci, Tamburo,  Engraver Fonts, Anastasia, Opus, Susato, Sonata.",
+                      8, 32, 609, 30);
+    FontSections = Designed(this, new vcl::TGroupBox(this), "GroupBox1", 8, 68, 609, 100);
+    FontSections->SetCaption("sort into separate sections for different font types");
+    CriteriaLabel = DesignedLabel(FontSections, this, "Label4", "criteria:", 12, 20, 64, 13);
+    SepFamilies = DesignedCheckBox(FontSections, this, "SepFamilies", "families", 80, 18, 100, false);
+    SepSizes = DesignedCheckBox(FontSections, this, "SepSizes", "sizes", 190, 18, 100, false);
+    SepStyles = DesignedCheckBox(FontSections, this, "SepStyles", "styles", 300, 18, 100, false);
+    PrioritiesLabel = DesignedLabel(FontSections, this, "Label3", "priorities:", 12, 48, 64, 13);
+    FamPriority = PriorityEdit(FontSections, this, "FamPriority", "UpDown1", 80, 1, FamUpDown);
+    SizePriority = PriorityEdit(FontSections, this, "SizePriority", "UpDown2", 190, 2, SizeUpDown);
+    StylePriority = PriorityEdit(FontSections, this, "StylePriority", "UpDown3", 300, 3, StyleUpDown);
+    AddFontsLabel =
+        DesignedLabel(FontSections, this, "Label1", "additional music fonts (separate with comma):", 12, 74, 280, 13);
+    AddFonts = Designed(FontSections, new vcl::TEdit(this), "AddFonts", 300, 70, 297, 21);
     MusicFontsFirst =
         DesignedCheckBox(this, this, "MusicFontsFirst", "expressions with music fonts first", 8, 176, 300, true);
     DoSortMusical =
@@ -122,7 +124,7 @@ TTextExprSorter::TTextExprSorter(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 void TTextExprSorter::FitToContents() {
-    const vcl::TRect text = Label5->BoundsRect();
+    const vcl::TRect text = MusicFontsInfo->BoundsRect();
     const vcl::TRect go = TxtSortGoBtn->BoundsRect();
     while (ClientWidth() - kFitMargin < text.Right && Width() < vcl::Screen->Width()) {
         SetWidth(Width() + kFitStep);
@@ -144,16 +146,16 @@ void TTextExprSorter::FitToContents() {
 
 void TTextExprSorter::ApplyGermanCaptions() {
     SetCaption("Vortragsbezeichnungen sortieren");
-    Label5->SetCaption(
+    MusicFontsInfo->SetCaption(
         "Bezeichnungen mit den folgenden Notensatzschriftarten werden automatisch in einen eigenen Abschnitt "
         "sortiert: Petrucci, Tamburo, Engraver, Anastasia, Opus, Susato, Sonata.");
-    GroupBox1->SetCaption("eigene Abschnitte für verschiedene Schriftarten:");
-    Label4->SetCaption("Kriterien:");
+    FontSections->SetCaption("eigene Abschnitte für verschiedene Schriftarten:");
+    CriteriaLabel->SetCaption("Kriterien:");
     SepFamilies->SetCaption("Familie");
     SepSizes->SetCaption("Größe");
     SepStyles->SetCaption("Stile");
-    Label3->SetCaption("Priorität");
-    Label1->SetCaption("weitere Notensatzschriften (mit Komma trennen)");
+    PrioritiesLabel->SetCaption("Priorität");
+    AddFontsLabel->SetCaption("weitere Notensatzschriften (mit Komma trennen)");
     MusicFontsFirst->SetCaption("Notensatzschrift-Abschnitte zuerst");
     DoSortMusical->SetCaption("Ausdrücke mit Notensatzschriften sortieren");
     EmptyStick->SetCaption("leere Bezeichnungen bleiben bei ihrem Vorgänger");
@@ -200,12 +202,12 @@ void TTextExprSorter::visibilities(vcl::TObject* /*Sender*/) {
         (SepFamilies->Checked() ? 1 : 0) + (SepSizes->Checked() ? 1 : 0) + (SepStyles->Checked() ? 1 : 0);
     const bool more = checked >= 2;
     FamPriority->SetVisible(SepFamilies->Checked() && more);
-    UpDown1->SetVisible(SepFamilies->Checked() && more);
+    FamUpDown->SetVisible(SepFamilies->Checked() && more);
     SizePriority->SetVisible(SepSizes->Checked() && more);
-    UpDown2->SetVisible(SepSizes->Checked() && more);
+    SizeUpDown->SetVisible(SepSizes->Checked() && more);
     StylePriority->SetVisible(SepStyles->Checked() && more);
-    UpDown3->SetVisible(SepStyles->Checked() && more);
-    Label3->SetVisible(more);
+    StyleUpDown->SetVisible(SepStyles->Checked() && more);
+    PrioritiesLabel->SetVisible(more);
 }
 
 void TTextExprSorter::PriorityChanged(vcl::TEdit* changed) {
@@ -275,7 +277,7 @@ void TTextExprSorter::NormalizePriorities() {
         }
     }
     // The arrows step on from what the edits show.
-    const std::array<vcl::TUpDown*, 3> upDowns = {UpDown1, UpDown2, UpDown3};
+    const std::array<vcl::TUpDown*, 3> upDowns = {FamUpDown, SizeUpDown, StyleUpDown};
     for (size_t i = 0; i < upDowns.size(); ++i) {
         int32_t shown = 0;
         if (vcl::ParseWholeNumber(edits[i]->Text(), shown) && shown >= upDowns[i]->Min() &&

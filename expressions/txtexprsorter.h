@@ -50,20 +50,20 @@ public:
 
     // ---- Designed controls ----
     vcl::TLabel* Info;
-    vcl::TLabel* Label5;
-    vcl::TGroupBox* GroupBox1;
-    vcl::TLabel* Label4;
+    vcl::TLabel* MusicFontsInfo;
+    vcl::TGroupBox* FontSections;
+    vcl::TLabel* CriteriaLabel;
     vcl::TCheckBox* SepFamilies;
     vcl::TCheckBox* SepSizes;
     vcl::TCheckBox* SepStyles;
-    vcl::TLabel* Label3;
+    vcl::TLabel* PrioritiesLabel;
     vcl::TEdit* FamPriority;
-    vcl::TUpDown* UpDown1;
+    vcl::TUpDown* FamUpDown;
     vcl::TEdit* SizePriority;
-    vcl::TUpDown* UpDown2;
+    vcl::TUpDown* SizeUpDown;
     vcl::TEdit* StylePriority;
-    vcl::TUpDown* UpDown3;
-    vcl::TLabel* Label1;
+    vcl::TUpDown* StyleUpDown;
+    vcl::TLabel* AddFontsLabel;
     vcl::TEdit* AddFonts;
     vcl::TCheckBox* MusicFontsFirst;
     vcl::TCheckBox* DoSortMusical;

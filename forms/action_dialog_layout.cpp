@@ -199,8 +199,8 @@ int32_t ActionDialogLayout::StaffCount() const {
 }
 
 void ActionDialogLayout::Run(const OptionArray* suppliedValues) {
-    y = kDialogFirstRowTop - d.Panel1->Top();
-    x0 = kDialogLabelLeft - d.Panel1->Left();
+    y = kDialogFirstRowTop - d.RowPanel->Top();
+    x0 = kDialogLabelLeft - d.RowPanel->Left();
     FirstPass();
     SecondPass();
     FitWidth();
@@ -212,7 +212,7 @@ void ActionDialogLayout::Run(const OptionArray* suppliedValues) {
         d.SetBorderStyle(vcl::bsSizeable);
         d.m_minWidth = d.Width();
         d.m_minHeight = d.Height();
-        d.m_panelWidth = d.Panel1->Width();
+        d.m_panelWidth = d.RowPanel->Width();
         d.m_listWidth = d.m_listControl != nullptr ? d.m_listControl->Width() : 0;
         d.Constraints().MinWidth = d.m_minWidth;
         d.Constraints().MinHeight = d.m_minHeight;
@@ -254,7 +254,7 @@ void ActionDialogLayout::FirstPassRow(int32_t row) {
     const std::vector<std::string> lines = SplitLines(Caption(row));
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
         auto* header = new vcl::TLabel(&d);
-        header->SetParent(d.Panel1);
+        header->SetParent(d.RowPanel);
         header->SetAlignment(vcl::taCenter);
         header->SetLayout(vcl::tlCenter);
         header->SetTransparent(false);
@@ -271,7 +271,7 @@ void ActionDialogLayout::FirstPassRow(int32_t row) {
     const std::string text = RowLabelText(lines.back());
     const bool isInline = IsInlineKind(def.kind);
     auto* label = new vcl::TLabel(&d);
-    label->SetParent(d.Panel1);
+    label->SetParent(d.RowPanel);
     label->SetAlignment(isInline ? vcl::taLeftJustify : vcl::taRightJustify);
     label->SetCaption(text);
     if (text.empty()) {
@@ -283,9 +283,9 @@ void ActionDialogLayout::FirstPassRow(int32_t row) {
 
     if (IsFrameKind(def.kind)) {
         auto* frame = new vcl::TBevel(&d);
-        frame->SetParent(d.Panel1);
+        frame->SetParent(d.RowPanel);
         frame->SetShape(vcl::bsFrame);
-        frame->SetBounds(0, y - 2, d.Panel1->Width(), FrameRowCount(def.kind) * kDialogRowPitch + 8);
+        frame->SetBounds(0, y - 2, d.RowPanel->Width(), FrameRowCount(def.kind) * kDialogRowPitch + 8);
         d.m_rowFrames[static_cast<size_t>(row)] = frame;
         y += 5;
         m_frameCountdown = FrameRowCount(def.kind) - 1;
@@ -407,7 +407,7 @@ vcl::TControl* ActionDialogLayout::MakeControl(int32_t row, bool firstLine) {
         edit = new TMyEdit(&d, def.kind == KIND_UNIT ? d.m_hostUnit : kUnitPlainText);
         control = edit;
     }
-    control->SetParent(d.Panel1);
+    control->SetParent(d.RowPanel);
 
     const bool wideText = def.hasText != 0 && def.kind != KIND_NORMAL_WIDTH_TEXT && def.minimum != MIN_PITCH;
     int32_t width = TextWidth(wideText ? kTextEditSample : kNumberEditSample);
@@ -470,7 +470,7 @@ void ActionDialogLayout::MakeRadioGroup(int32_t row) {
     const RowGeometry& g = m_geometry[static_cast<size_t>(row)];
     auto [title, items] = RadioCaption(Caption(row));
     auto* group = new vcl::TRadioGroup(&d);
-    group->SetParent(d.Panel1);
+    group->SetParent(d.RowPanel);
     group->SetCaption(title);
     group->Items().Assign(items);
     const int32_t value = def.Value(d.m_optionSet);
@@ -482,7 +482,7 @@ void ActionDialogLayout::MakeRadioGroup(int32_t row) {
         const int32_t left = x0 + p.leftPercent * (R - x0) / 100;
         const int32_t width = (R - left) * p.widthPercent / 100;
         const RowGeometry& anchor = m_geometry[static_cast<size_t>(std::clamp(p.anchorRow, 0, kActionRowsPerItem - 1))];
-        const int32_t top = anchor.label != nullptr ? anchor.top : kDialogFirstRowTop - d.Panel1->Top();
+        const int32_t top = anchor.label != nullptr ? anchor.top : kDialogFirstRowTop - d.RowPanel->Top();
         group->SetBounds(left, top, width, def.maximum * 20 + 10);
     } else {
         const int32_t left = g.left + 25;
@@ -504,7 +504,7 @@ void ActionDialogLayout::MakeList(int32_t row) {
     vcl::TListBox* list = nullptr;
     if (def.minimum == MIN_FILE_LIST) {
         auto* folders = new TDirectoryListBox(&d);
-        folders->SetParent(d.Panel1);
+        folders->SetParent(d.RowPanel);
         folders->SetName("Row" + std::to_string(row) + "Folders");
         folders->SetBounds(left, top, g.listWidth, height);
         folders->OnChange = [dialog = &d](vcl::TObject* sender) { dialog->DirectoryChanged(sender); };
@@ -517,7 +517,7 @@ void ActionDialogLayout::MakeList(int32_t row) {
     } else {
         list = new vcl::TListBox(&d);
     }
-    list->SetParent(d.Panel1);
+    list->SetParent(d.RowPanel);
     list->SetMultiSelect(true);
     list->SetBounds(left, top, g.listWidth, height);
     list->SetName("Row" + std::to_string(row));
@@ -531,7 +531,7 @@ void ActionDialogLayout::MakeList(int32_t row) {
             dialog->ListMouseDown(sender);
         };
         list->OnMouseDown = refill;
-        d.Panel1->OnMouseDown = refill;
+        d.RowPanel->OnMouseDown = refill;
         d.OnMouseDown = refill;
     }
     if (def.minimum == MIN_MEASURE_LIST) {
@@ -553,7 +553,7 @@ void ActionDialogLayout::FitWidth() {
     int32_t widest = m_maxRight;
     const int32_t frame = d.Width() - d.ClientWidth();
     const int32_t designedWidth = d.Width();
-    const int32_t width = d.Panel1->Left() + widest + frame + 10;
+    const int32_t width = d.RowPanel->Left() + widest + frame + 10;
     if (width < designedWidth) {
         widest += designedWidth - width;
     }
@@ -590,9 +590,9 @@ void ActionDialogLayout::FitWidth() {
         edit->SetLeft(edit->Left() - over);
         edit->UnitLabel()->SetLeft(edit->UnitLabel()->Left() - over);
     }
-    d.SetWidth(d.Panel1->Left() + widest + frame + 10);
+    d.SetWidth(d.RowPanel->Left() + widest + frame + 10);
     const int32_t panelWidth = widest + 6;
-    d.Panel1->SetBounds(d.Panel1->Left(), d.Panel1->Top(), panelWidth, d.Panel1->Top() + B);
+    d.RowPanel->SetBounds(d.RowPanel->Left(), d.RowPanel->Top(), panelWidth, d.RowPanel->Top() + B);
     for (const auto& headers : d.m_rowHeaders) {
         for (vcl::TLabel* header : headers) {
             header->SetAutoSize(false);
@@ -608,7 +608,7 @@ void ActionDialogLayout::FitWidth() {
 
 void ActionDialogLayout::PlaceButtons() {
     vcl::TButton* ok = d.OKBtn;
-    const int32_t buttonTop = d.Panel1->Top() + d.Panel1->Height() + ok->Height() / 2;
+    const int32_t buttonTop = d.RowPanel->Top() + d.RowPanel->Height() + ok->Height() / 2;
     const bool runButtons = d.m_runButtons;
     const int32_t furtherItem = FurtherOptionsItem[static_cast<size_t>(m_item)];
     if (d.m_context != nullptr) {
@@ -618,15 +618,15 @@ void ActionDialogLayout::PlaceButtons() {
     // language: Go.
     ok->SetDriverName(win::StripAccelerators(ok->Caption()));
     ok->SetDriverRole("Go");
-    d.SubMask1->SetVisible(furtherItem != 0);
+    d.FurtherBtn->SetVisible(furtherItem != 0);
     if (furtherItem != 0) {
         const int32_t group = std::max(1, TheModule.commands.FurtherOptionsGroup[static_cast<size_t>(m_item)]);
         std::string caption(ToolName(furtherItem, group));
         if (caption.starts_with("Vx ")) {
             caption.erase(0, 3);
         }
-        d.SubMask1->SetCaption(caption);
-        d.SubMask1->SetWidth(std::max(d.SubMask1->Width(), TextWidth(win::StripAccelerators(caption)) + 16));
+        d.FurtherBtn->SetCaption(caption);
+        d.FurtherBtn->SetWidth(std::max(d.FurtherBtn->Width(), TextWidth(win::StripAccelerators(caption)) + 16));
     }
     const bool undoRedo = d.m_context != nullptr && runButtons;
     d.UndoBtn->SetVisible(undoRedo);
@@ -640,7 +640,7 @@ void ActionDialogLayout::PlaceButtons() {
     // The button row, centred in the panel's width.
     std::vector<vcl::TControl*> row;
     for (vcl::TControl* button : {static_cast<vcl::TControl*>(ok), static_cast<vcl::TControl*>(d.CancelBtn),
-                                  static_cast<vcl::TControl*>(d.DefaultBtn), static_cast<vcl::TControl*>(d.SubMask1),
+                                  static_cast<vcl::TControl*>(d.DefaultBtn), static_cast<vcl::TControl*>(d.FurtherBtn),
                                   static_cast<vcl::TControl*>(d.UndoBtn)}) {
         if (button->Visible()) {
             row.push_back(button);
@@ -650,7 +650,7 @@ void ActionDialogLayout::PlaceButtons() {
     for (vcl::TControl* button : row) {
         total += button->Width() + kButtonGap;
     }
-    int32_t left = d.Panel1->Left() + (d.Panel1->Width() - total) / 2;
+    int32_t left = d.RowPanel->Left() + (d.RowPanel->Width() - total) / 2;
     for (vcl::TControl* button : row) {
         button->SetBounds(left, buttonTop, button->Width(), button->Height());
         left += button->Width() + kButtonGap;
@@ -666,7 +666,7 @@ void ActionDialogLayout::PlaceButtons() {
     d.btExtra2->SetVisible(second);
     if (first || second) {
         const int32_t extraTop = d.RedoBtn->Top() + d.RedoBtn->Height() + 5;
-        const int32_t furtherRight = d.SubMask1->Left() + d.SubMask1->Width();
+        const int32_t furtherRight = d.FurtherBtn->Left() + d.FurtherBtn->Width();
         d.btExtra1->SetTop(extraTop);
         d.btExtra1->SetLeft(second ? furtherRight - d.btExtra1->Width()
                                    : d.btExtra1->Left() + (furtherRight - d.btExtra1->Width()) / 2);
@@ -678,8 +678,8 @@ void ActionDialogLayout::PlaceButtons() {
     // The "After Go:" choices below the buttons, for a dialog that runs its tool.
     if (d.m_context != nullptr && !IsItem(m_item, ToolItem::PrintMultipleFiles)) {
         const int32_t choiceTop = bottom + 6;
-        d.Label1->SetBounds(d.Panel1->Left(), choiceTop + 2, d.Label1->Width(), d.Label1->Height());
-        int32_t choiceLeft = d.Label1->Left() + d.Label1->Width() + kButtonGap;
+        d.AfterGoLabel->SetBounds(d.RowPanel->Left(), choiceTop + 2, d.AfterGoLabel->Width(), d.AfterGoLabel->Height());
+        int32_t choiceLeft = d.AfterGoLabel->Left() + d.AfterGoLabel->Width() + kButtonGap;
         for (vcl::TCheckBox* box : {d.cbCollapse, d.cbAutoClose, d.cbInactivate}) {
             box->SetBounds(choiceLeft, choiceTop, TextWidth(box->Caption()) + 20, box->Height());
             choiceLeft += box->Width() + kButtonGap;
@@ -688,7 +688,7 @@ void ActionDialogLayout::PlaceButtons() {
         lastHeight = d.cbCollapse->Height();
     } else {
         for (vcl::TControl* control :
-             std::initializer_list<vcl::TControl*>{d.Label1, d.cbCollapse, d.cbAutoClose, d.cbInactivate}) {
+             std::initializer_list<vcl::TControl*>{d.AfterGoLabel, d.cbCollapse, d.cbAutoClose, d.cbInactivate}) {
             control->SetVisible(false);
         }
     }

@@ -191,7 +191,7 @@ void TDActOpt::FormResize(vcl::TObject* /*Sender*/) {
     }
     // The panel keeps its side margins; the file list's right edge follows the panel's.
     const int32_t grown = Width() - m_minWidth;
-    Panel1->SetWidth(m_panelWidth + grown);
+    RowPanel->SetWidth(m_panelWidth + grown);
     m_listControl->SetWidth(m_listWidth + grown);
 }
 

@@ -81,17 +81,17 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
     SetClientWidth(373);
     SetClientHeight(219);
 
-    GroupBox1 = Designed(this, new vcl::TGroupBox(this), "GroupBox1", 8, 4, 177, 97);
-    GroupBox1->SetCaption("Key to remap");
-    Label1 = Designed(GroupBox1, new vcl::TLabel(this), "Label1", 8, 20, 22, 13);
-    Label1->SetCaption("key:");
-    HotKey = Designed(GroupBox1, new vcl::TComboBox(this), "HotKey", 36, 16, 133, 21);
+    HotKeyBox = Designed(this, new vcl::TGroupBox(this), "GroupBox1", 8, 4, 177, 97);
+    HotKeyBox->SetCaption("Key to remap");
+    HotKeyLabel = Designed(HotKeyBox, new vcl::TLabel(this), "Label1", 8, 20, 22, 13);
+    HotKeyLabel->SetCaption("key:");
+    HotKey = Designed(HotKeyBox, new vcl::TComboBox(this), "HotKey", 36, 16, 133, 21);
     HotKey->SetDropDownCount(16);
-    _Shift = ModifierBox(GroupBox1, this, "_Shift", "Shift", 8, 49);
-    _Ctrl = ModifierBox(GroupBox1, this, "_Ctrl", "Ctrl", 60, 41);
-    _Alt = ModifierBox(GroupBox1, this, "_Alt", "Alt", 104, 37);
-    Listen1 = Designed(GroupBox1, new vcl::TButton(this), "Listen1", 8, 66, 161, 23);
-    Listen1->SetCaption("Listen");
+    HotKeyShift = ModifierBox(HotKeyBox, this, "_Shift", "Shift", 8, 49);
+    HotKeyCtrl = ModifierBox(HotKeyBox, this, "_Ctrl", "Ctrl", 60, 41);
+    HotKeyAlt = ModifierBox(HotKeyBox, this, "_Alt", "Alt", 104, 37);
+    ListenHotKey = Designed(HotKeyBox, new vcl::TButton(this), "Listen1", 8, 66, 161, 23);
+    ListenHotKey->SetCaption("Listen");
 
     Action = Designed(this, new vcl::TRadioGroup(this), "Action", 192, 4, 173, 57);
     Action->SetCaption("replace with");
@@ -99,15 +99,15 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
 
     NewKeyBox = Designed(this, new vcl::TGroupBox(this), "NewKeyBox", 8, 104, 357, 73);
     NewKeyBox->SetCaption("replaced by");
-    Label2 = Designed(NewKeyBox, new vcl::TLabel(this), "Label2", 8, 20, 22, 13);
-    Label2->SetCaption("key:");
+    NewKeyLabel = Designed(NewKeyBox, new vcl::TLabel(this), "Label2", 8, 20, 22, 13);
+    NewKeyLabel->SetCaption("key:");
     NewKey = Designed(NewKeyBox, new vcl::TComboBox(this), "NewKey", 36, 16, 133, 21);
     NewKey->SetDropDownCount(16);
-    nshift = ModifierBox(NewKeyBox, this, "nshift", "Shift", 8, 49);
-    nctrl = ModifierBox(NewKeyBox, this, "nctrl", "Ctrl", 60, 41);
-    nalt = ModifierBox(NewKeyBox, this, "nalt", "Alt", 104, 37);
-    Listen2 = Designed(NewKeyBox, new vcl::TButton(this), "Listen2", 184, 16, 89, 23);
-    Listen2->SetCaption("Listen");
+    NewKeyShift = ModifierBox(NewKeyBox, this, "nshift", "Shift", 8, 49);
+    NewKeyCtrl = ModifierBox(NewKeyBox, this, "nctrl", "Ctrl", 60, 41);
+    NewKeyAlt = ModifierBox(NewKeyBox, this, "nalt", "Alt", 104, 37);
+    ListenNewKey = Designed(NewKeyBox, new vcl::TButton(this), "Listen2", 184, 16, 89, 23);
+    ListenNewKey->SetCaption("Listen");
 
     MenuLabel = Designed(this, new vcl::TLabel(this), "MenuLabel", 8, 108, 105, 13);
     MenuLabel->SetCaption("select menu command:");
@@ -150,16 +150,16 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
     OnCreate = [this](vcl::TObject* /*sender*/) { FitToButtons(); };
     OnKeyDown = keyDown;
-    Listen1->OnKeyDown = keyDown;
-    Listen2->OnKeyDown = keyDown;
+    ListenHotKey->OnKeyDown = keyDown;
+    ListenNewKey->OnKeyDown = keyDown;
     Action->OnClick = [this](vcl::TObject* sender) { ActionClick(sender); };
     Menu1->OnClick = [this](vcl::TObject* sender) { Menu1Click(sender); };
     Menu2->OnChange = [this](vcl::TObject* sender) { Menu2Change(sender); };
     Menu3->OnChange = [this](vcl::TObject* sender) { Menu3Change(sender); };
     OkBtn->OnClick = [this](vcl::TObject* sender) { OkBtnClick(sender); };
     CancelBtn->OnClick = [this](vcl::TObject* sender) { CancelBtnClick(sender); };
-    Listen1->OnClick = [this](vcl::TObject* sender) { Listen1Click(sender); };
-    Listen2->OnClick = [this](vcl::TObject* sender) { Listen2Click(sender); };
+    ListenHotKey->OnClick = [this](vcl::TObject* sender) { ListenHotKeyClick(sender); };
+    ListenNewKey->OnClick = [this](vcl::TObject* sender) { ListenNewKeyClick(sender); };
 }
 
 void TAddKeyAssForm::FitToButtons() {
@@ -306,11 +306,11 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(Host().window);
     if (Host().language == 1) {
         SetCaption("Tastaturumbelegung");
-        GroupBox1->SetCaption("umzubelegende Taste");
-        _Ctrl->SetCaption("Strg");
-        nctrl->SetCaption("Strg");
-        Listen1->SetCaption("Hören");
-        Listen2->SetCaption("Hören");
+        HotKeyBox->SetCaption("umzubelegende Taste");
+        HotKeyCtrl->SetCaption("Strg");
+        NewKeyCtrl->SetCaption("Strg");
+        ListenHotKey->SetCaption("Hören");
+        ListenNewKey->SetCaption("Hören");
         Action->SetCaption("ersetzen mit");
         Action->Items().SetStrings(0, "anderer Taste");
         Action->Items().SetStrings(1, "Menübefehl");
@@ -328,9 +328,9 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
     if (m_index >= 0 && static_cast<size_t>(m_index) < TheModule.options.KeyAssignments.size()) {
         const KeyAssignment record = TheModule.options.KeyAssignments[static_cast<size_t>(m_index)];
         HotKey->SetText(KeyAssignment_KeyText(record.Key(), false));
-        _Shift->SetChecked(record.Shift());
-        _Ctrl->SetChecked(record.Ctrl());
-        _Alt->SetChecked(record.Alt());
+        HotKeyShift->SetChecked(record.Shift());
+        HotKeyCtrl->SetChecked(record.Ctrl());
+        HotKeyAlt->SetChecked(record.Alt());
         Action->SetItemIndex(record.IsPluginCommand() ? kActionPluginCommand
                              : record.IsMenuCommand() ? kActionMenuCommand
                                                       : kActionKey);
@@ -351,9 +351,9 @@ void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
             }
         } else if (record.IsKeyTarget()) {
             NewKey->SetText(KeyAssignment_KeyText(record.Target(), false));
-            nshift->SetChecked(record.NewShift());
-            nctrl->SetChecked(record.NewCtrl());
-            nalt->SetChecked(record.NewAlt());
+            NewKeyShift->SetChecked(record.NewShift());
+            NewKeyCtrl->SetChecked(record.NewCtrl());
+            NewKeyAlt->SetChecked(record.NewAlt());
         }
         PluginCommand->SetItemIndex(-1);
         if (record.IsPluginCommand()) {
@@ -401,11 +401,11 @@ void TAddKeyAssForm::Menu3Change(vcl::TObject* /*Sender*/) {
     ChooseLine(2);
 }
 
-void TAddKeyAssForm::Listen1Click(vcl::TObject* /*Sender*/) {
+void TAddKeyAssForm::ListenHotKeyClick(vcl::TObject* /*Sender*/) {
     m_listenTarget = 1;
 }
 
-void TAddKeyAssForm::Listen2Click(vcl::TObject* /*Sender*/) {
+void TAddKeyAssForm::ListenNewKeyClick(vcl::TObject* /*Sender*/) {
     m_listenTarget = 2;
 }
 
@@ -431,7 +431,8 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
     // The editor works on a copy: an OK that a check refuses leaves the stored record as it was,
     // whatever the user does next.
     KeyAssignment record = TheModule.options.KeyAssignments[static_cast<size_t>(m_index)];
-    const ReadShortcut shortcut = ReadKeyBox(HotKey->Text(), _Shift->Checked(), _Ctrl->Checked(), _Alt->Checked());
+    const ReadShortcut shortcut =
+        ReadKeyBox(HotKey->Text(), HotKeyShift->Checked(), HotKeyCtrl->Checked(), HotKeyAlt->Checked());
     record.SetKey(static_cast<int16_t>(shortcut.key));
     record.SetModifiers(shortcut.shift, shortcut.ctrl, shortcut.alt);
     if (shortcut.key == 0) {
@@ -477,7 +478,8 @@ void TAddKeyAssForm::OkBtnClick(vcl::TObject* /*Sender*/) {
         record.SetTarget(static_cast<int32_t>(id));
     } else {
         record.SetMenuCommand(false);
-        const ReadShortcut replacing = ReadKeyBox(NewKey->Text(), nshift->Checked(), nctrl->Checked(), nalt->Checked());
+        const ReadShortcut replacing =
+            ReadKeyBox(NewKey->Text(), NewKeyShift->Checked(), NewKeyCtrl->Checked(), NewKeyAlt->Checked());
         record.SetTarget(replacing.key);
         record.SetNewModifiers(replacing.shift, replacing.ctrl, replacing.alt);
     }

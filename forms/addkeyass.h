@@ -30,21 +30,21 @@ public:
     TAddKeyAssForm(vcl::TComponent* owner, int32_t index);
 
     // ---- Designed controls ----
-    vcl::TGroupBox* GroupBox1;  ///< "Key to remap"
-    vcl::TLabel* Label1;        ///< "key:"
+    vcl::TGroupBox* HotKeyBox;  ///< "Key to remap"
+    vcl::TLabel* HotKeyLabel;
     vcl::TComboBox* HotKey;
-    vcl::TCheckBox* _Shift;
-    vcl::TCheckBox* _Ctrl;
-    vcl::TCheckBox* _Alt;
-    vcl::TButton* Listen1;
+    vcl::TCheckBox* HotKeyShift;
+    vcl::TCheckBox* HotKeyCtrl;
+    vcl::TCheckBox* HotKeyAlt;
+    vcl::TButton* ListenHotKey;
     vcl::TRadioGroup* Action;
     vcl::TGroupBox* NewKeyBox;  ///< "replaced by"
-    vcl::TLabel* Label2;        ///< "key:"
+    vcl::TLabel* NewKeyLabel;
     vcl::TComboBox* NewKey;
-    vcl::TCheckBox* nshift;
-    vcl::TCheckBox* nctrl;
-    vcl::TCheckBox* nalt;
-    vcl::TButton* Listen2;
+    vcl::TCheckBox* NewKeyShift;
+    vcl::TCheckBox* NewKeyCtrl;
+    vcl::TCheckBox* NewKeyAlt;
+    vcl::TButton* ListenNewKey;
     vcl::TLabel* MenuLabel;
     vcl::TComboBox* Menu1;
     vcl::TComboBox* Menu2;
@@ -65,8 +65,8 @@ public:
     void Menu3Change(vcl::TObject* Sender);
     void OkBtnClick(vcl::TObject* Sender);
     void CancelBtnClick(vcl::TObject* Sender);
-    void Listen1Click(vcl::TObject* Sender);
-    void Listen2Click(vcl::TObject* Sender);
+    void ListenHotKeyClick(vcl::TObject* Sender);
+    void ListenNewKeyClick(vcl::TObject* Sender);
     void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
 
     int32_t Index() const { return m_index; }

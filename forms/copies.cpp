@@ -143,30 +143,30 @@ TfmCopies::TfmCopies(vcl::TComponent* owner) : VxForm(owner) {
     SetClientWidth(460);
     SetClientHeight(436);
 
-    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 0, 0, 452, 431);
-    sgCopies = Designed(Panel1, new TStringGrid(this), "sgCopies", 8, 8, 436, 145);
+    pnMain = Designed(this, new vcl::TPanel(this), "Panel1", 0, 0, 452, 431);
+    sgCopies = Designed(pnMain, new TStringGrid(this), "sgCopies", 8, 8, 436, 145);
     sgCopies->SetColCount(2);
     sgCopies->SetFixedCols(0);
     sgCopies->SetRowCount(2);
-    Label1 = Designed(Panel1, new vcl::TLabel(this), "Label1", 8, 162, 160, 13);
-    Label1->SetCaption("How many copies ... ?");
-    sgRules = Designed(Panel1, new TStringGrid(this), "sgRules", 8, 180, 436, 145);
+    lbRulesHeading = Designed(pnMain, new vcl::TLabel(this), "Label1", 8, 162, 160, 13);
+    lbRulesHeading->SetCaption("How many copies ... ?");
+    sgRules = Designed(pnMain, new TStringGrid(this), "sgRules", 8, 180, 436, 145);
     sgRules->SetColCount(2);
     sgRules->SetFixedCols(0);
     sgRules->SetRowCount(kRuleRows);
     sgRules->SetEditing(true);
-    btApply = DesignedButton(Panel1, this, "btApply", "&Apply", 8, 332, 75);
-    OkBtn = DesignedButton(Panel1, this, "OkBtn", "Go!", 8, 398, 75);
+    btApply = DesignedButton(pnMain, this, "btApply", "&Apply", 8, 332, 75);
+    OkBtn = DesignedButton(pnMain, this, "OkBtn", "Go!", 8, 398, 75);
     OkBtn->SetModalResult(vcl::mrOk);
     OkBtn->SetDefault(true);
-    btCancel = DesignedButton(Panel1, this, "btCancel", "Cancel", 91, 398, 75);
+    btCancel = DesignedButton(pnMain, this, "btCancel", "Cancel", 91, 398, 75);
     btCancel->SetCancel(true);
-    Label2 = Designed(Panel1, new vcl::TLabel(this), "Label2", 8, 370, 64, 13);
-    Label2->SetCaption("Set of rules:");
-    btSave = DesignedButton(Panel1, this, "btSave", "&Save", 236, 365, 49);
-    cbRules = Designed(Panel1, new vcl::TComboBox(this), "cbRules", 80, 366, 150, 21);
-    btDelete = DesignedButton(Panel1, this, "btDelete", "&Delete", 291, 365, 49);
-    btClear = DesignedButton(Panel1, this, "btClear", "&Clear", 346, 365, 49);
+    lbRuleSet = Designed(pnMain, new vcl::TLabel(this), "Label2", 8, 370, 64, 13);
+    lbRuleSet->SetCaption("Set of rules:");
+    btSave = DesignedButton(pnMain, this, "btSave", "&Save", 236, 365, 49);
+    cbRules = Designed(pnMain, new vcl::TComboBox(this), "cbRules", 80, 366, 150, 21);
+    btDelete = DesignedButton(pnMain, this, "btDelete", "&Delete", 291, 365, 49);
+    btClear = DesignedButton(pnMain, this, "btClear", "&Clear", 346, 365, 49);
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
     OnCanResize = [this](vcl::TObject* sender, int32_t& width, int32_t& height, bool& resize) {
@@ -187,8 +187,8 @@ TfmCopies::TfmCopies(vcl::TComponent* owner) : VxForm(owner) {
 
 void TfmCopies::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(Host().window);
-    Panel1->SetBounds(Panel1->Left(), Panel1->Top(), ClientWidth() - 8 - Panel1->Left(),
-                      ClientHeight() - 5 - Panel1->Top());
+    pnMain->SetBounds(pnMain->Left(), pnMain->Top(), ClientWidth() - 8 - pnMain->Left(),
+                      ClientHeight() - 5 - pnMain->Top());
     SetHeader(*sgCopies, "File", "Copies");
     SetColumnWidths(*sgCopies, 130, 40, 170);
     std::vector<std::string> files;

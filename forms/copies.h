@@ -56,14 +56,14 @@ public:
     explicit TfmCopies(vcl::TComponent* owner);
 
     // ---- Designed controls ----
-    vcl::TPanel* Panel1;
+    vcl::TPanel* pnMain;
     TStringGrid* sgCopies;  ///< "File" / "Copies": one row per selected file
-    vcl::TLabel* Label1;
+    vcl::TLabel* lbRulesHeading;
     TStringGrid* sgRules;  ///< "Look for" / "Copies": 99 rule rows
     vcl::TButton* btApply;
     vcl::TButton* OkBtn;
     vcl::TButton* btCancel;
-    vcl::TLabel* Label2;
+    vcl::TLabel* lbRuleSet;
     vcl::TButton* btSave;
     vcl::TComboBox* cbRules;  ///< the names of the stored rule sets
     vcl::TButton* btDelete;

@@ -68,8 +68,8 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     SetKeyPreview(true);
     SetBounds(200, 120, 439, 315);
 
-    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 8, 8, 417, 200);
-    DummyLabel = Designed(Panel1, new vcl::TLabel(this), "DummyLabel", 8, 8, 31, 13);
+    RowPanel = Designed(this, new vcl::TPanel(this), "Panel1", 8, 8, 417, 200);
+    DummyLabel = Designed(RowPanel, new vcl::TLabel(this), "DummyLabel", 8, 8, 31, 13);
     DummyLabel->SetCaption("Dummy");
     DummyLabel->SetVisible(false);
 
@@ -80,12 +80,12 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     CancelBtn->SetCancel(true);
     CancelBtn->SetModalResult(vcl::mrCancel);
     DefaultBtn = DesignedButton(this, "DefaultBtn", "&Defaults", 174, 216, 75, 25);
-    SubMask1 = DesignedButton(this, "SubMask1", "&Parentheses...", 257, 216, 100, 25);
+    FurtherBtn = DesignedButton(this, "SubMask1", "&Parentheses...", 257, 216, 100, 25);
     UndoBtn = DesignedButton(this, "UndoBtn", "&Undo", 365, 218, 41, 12);
     RedoBtn = DesignedButton(this, "RedoBtn", "&Redo", 365, 230, 41, 12);
 
-    Label1 = Designed(this, new vcl::TLabel(this), "Label1", 8, 252, 43, 13);
-    Label1->SetCaption("After Go:");
+    AfterGoLabel = Designed(this, new vcl::TLabel(this), "Label1", 8, 252, 43, 13);
+    AfterGoLabel->SetCaption("After Go:");
     cbCollapse = DesignedCheckBox(this, "cbCollapse", "Collapse when inactive", 64, 140, true);
     cbAutoClose = DesignedCheckBox(this, "cbAutoClose", "Close", 210, 60, false);
     cbInactivate = DesignedCheckBox(this, "cbInactivate", "Inactivate", 276, 80, true);
@@ -108,7 +108,7 @@ TDActOpt::TDActOpt(vcl::TComponent* owner) : VxForm(owner) {
     OKBtn->OnClick = [this](vcl::TObject* sender) { OKBtnClick(sender); };
     CancelBtn->OnClick = [this](vcl::TObject* sender) { CancelBtnClick(sender); };
     DefaultBtn->OnClick = [this](vcl::TObject* sender) { DefaultBtnClick(sender); };
-    SubMask1->OnClick = [this](vcl::TObject* sender) { SubMask1Click(sender); };
+    FurtherBtn->OnClick = [this](vcl::TObject* sender) { FurtherBtnClick(sender); };
     UndoBtn->OnClick = [this](vcl::TObject* sender) { UndoBtnClick(sender); };
     RedoBtn->OnClick = [this](vcl::TObject* sender) { RedoBtnClick(sender); };
     btExtra1->OnClick = [this](vcl::TObject* sender) { btExtra1Click(sender); };
@@ -291,8 +291,8 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
         cbInactivate->SetVisible(!cbAutoClose->Checked());
     } else {
         // Without a run from the dialog the "After Go:" choices mean nothing.
-        for (vcl::TControl* control :
-             std::initializer_list<vcl::TControl*>{UndoBtn, RedoBtn, Label1, cbCollapse, cbAutoClose, cbInactivate}) {
+        for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{UndoBtn, RedoBtn, AfterGoLabel, cbCollapse,
+                                                                            cbAutoClose, cbInactivate}) {
             control->SetVisible(false);
         }
     }
@@ -371,7 +371,7 @@ void TDActOpt::cbAutoCloseClick(vcl::TObject* /*Sender*/) {
 
 // ---- Buttons that do not run the tool ----
 
-void TDActOpt::SubMask1Click(vcl::TObject* /*Sender*/) {
+void TDActOpt::FurtherBtnClick(vcl::TObject* /*Sender*/) {
     OpenFurtherOptions(*this, true);
 }
 

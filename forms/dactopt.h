@@ -52,15 +52,15 @@ public:
     ~TDActOpt() override;
 
     // ---- Designed controls ----
-    vcl::TPanel* Panel1;
+    vcl::TPanel* RowPanel;
     vcl::TLabel* DummyLabel;  ///< hidden; its canvas measures the captions
     vcl::TButton* OKBtn;
     vcl::TButton* CancelBtn;
     vcl::TButton* DefaultBtn;
-    vcl::TButton* SubMask1;  ///< the further-options button
+    vcl::TButton* FurtherBtn;  ///< the further options: "More ..." or the tool's own ("Parentheses...")
     vcl::TButton* UndoBtn;
     vcl::TButton* RedoBtn;
-    vcl::TLabel* Label1;  ///< "After Go:"
+    vcl::TLabel* AfterGoLabel;
     vcl::TCheckBox* cbCollapse;
     vcl::TCheckBox* cbAutoClose;
     vcl::TCheckBox* cbInactivate;
@@ -75,7 +75,7 @@ public:
     void btExtra2Click(vcl::TObject* Sender);
     void CancelBtnClick(vcl::TObject* Sender);
     void DefaultBtnClick(vcl::TObject* Sender);
-    void SubMask1Click(vcl::TObject* Sender);
+    void FurtherBtnClick(vcl::TObject* Sender);
     void UndoBtnClick(vcl::TObject* Sender);
     void RedoBtnClick(vcl::TObject* Sender);
     void FormShow(vcl::TObject* Sender);

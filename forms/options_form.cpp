@@ -48,32 +48,32 @@ using F = TOptionsForm;
 /// The form's controls in the order of its fields.
 // clang-format off
 const Control kControls[] = {
-    {&F::Panel1,       {},            "Panel1",       nullptr,                                    8,   8,   305, 169},
-    {&F::Label1,       &F::Panel1,    "Label1",       nullptr,                                    8,   8,   289, 41},
-    {&F::GroupBox1,    &F::Panel1,    "GroupBox1",    "Hotkey for Explorer for Text Expressions", 8,   56,  289, 105},
-    {&F::Label3,       &F::GroupBox1, "Label3",       "key:",                                     12,  24,  22,  13},
-    {&F::HotKey,       &F::GroupBox1, "HotKey",       nullptr,                                    44,  20,  133, 21},
-    {&F::_shift,       &F::GroupBox1, "_shift",       "Shift",                                    12,  52,  57,  17},
-    {&F::_Ctrl,        &F::GroupBox1, "_Ctrl",        "Ctrl",                                     76,  52,  49,  17},
-    {&F::_Alt,         &F::GroupBox1, "_Alt",         "Alt",                                      132, 52,  45,  17},
-    {&F::Listen1,      &F::GroupBox1, "Listen1",      "Listen",                                   188, 20,  89,  25},
-    {&F::Panel2,       {},            "Panel2",       nullptr,                                    8,   184, 305, 129},
-    {&F::Label2,       &F::Panel2,    "Label2",       nullptr,                                    8,   8,   289, 57},
-    {&F::GroupBox2,    &F::Panel2,    "GroupBox2",    "metatool key to be assigned by Explorer",  8,   72,  289, 49},
-    {&F::Metatool,     &F::GroupBox2, "Metatool",     nullptr,                                    12,  20,  41,  21},
-    {&F::OkButton,     {},            "OkButton",     nullptr,                                    8,   420, 75,  25},
-    {&F::Defaults,     {},            "Defaults",     "&Defaults",                                91,  420, 75,  25},
-    {&F::BitBtn1,      {},            "BitBtn1",      nullptr,                                    174, 420, 75,  25},
-    {&F::GroupBox3,    {},            "GroupBox3",    "Miscellaneous",                            8,   320, 305, 89},
-    {&F::ShowAllMsgs,  &F::GroupBox3, "ShowAllMsgs",  "Show all messages and questions",          12,  20,  281, 25},
-    {&F::MoreBtn,      &F::GroupBox3, "MoreBtn",      "More program options...",                  12,  52,  281, 25},
-    {&F::Panel3,       {},            "Panel3",       nullptr,                                    320, 8,   305, 437},
-    {&F::AssignButton, &F::Panel3,    "AssignButton", "enable keyboard remapper:",                8,   8,   289, 17, true},
-    {&F::AssignBox,    &F::Panel3,    "AssignBox",    nullptr,                                    8,   32,  289, 201},
-    {&F::AddBtn,       &F::Panel3,    "AddBtn",       "&Add...",                                  8,   240, 89,  25},
-    {&F::EditBtn,      &F::Panel3,    "EditBtn",      "&Edit...",                                 104, 240, 89,  25},
-    {&F::RemoveBtn,    &F::Panel3,    "RemoveBtn",    "&Remove",                                  200, 240, 97,  25},
-    {&F::Memo1,        &F::Panel3,    "Memo1",        nullptr,                                    8,   272, 289, 157},
+    {&F::ExplorerPanel, {},                "Panel1",       nullptr,                                    8,   8,   305, 169},
+    {&F::ExplorerHint,  &F::ExplorerPanel, "Label1",       nullptr,                                    8,   8,   289, 41},
+    {&F::HotKeyGroup,   &F::ExplorerPanel, "GroupBox1",    "Hotkey for Explorer for Text Expressions", 8,   56,  289, 105},
+    {&F::HotKeyLabel,   &F::HotKeyGroup,   "Label3",       "key:",                                     12,  24,  22,  13},
+    {&F::HotKey,        &F::HotKeyGroup,   "HotKey",       nullptr,                                    44,  20,  133, 21},
+    {&F::HotKeyShift,   &F::HotKeyGroup,   "_shift",       "Shift",                                    12,  52,  57,  17},
+    {&F::HotKeyCtrl,    &F::HotKeyGroup,   "_Ctrl",        "Ctrl",                                     76,  52,  49,  17},
+    {&F::HotKeyAlt,     &F::HotKeyGroup,   "_Alt",         "Alt",                                      132, 52,  45,  17},
+    {&F::ListenBtn,     &F::HotKeyGroup,   "Listen1",      "Listen",                                   188, 20,  89,  25},
+    {&F::MetatoolPanel, {},                "Panel2",       nullptr,                                    8,   184, 305, 129},
+    {&F::MetatoolHint,  &F::MetatoolPanel, "Label2",       nullptr,                                    8,   8,   289, 57},
+    {&F::MetatoolGroup, &F::MetatoolPanel, "GroupBox2",    "metatool key to be assigned by Explorer",  8,   72,  289, 49},
+    {&F::Metatool,      &F::MetatoolGroup, "Metatool",     nullptr,                                    12,  20,  41,  21},
+    {&F::OkButton,      {},                "OkButton",     nullptr,                                    8,   420, 75,  25},
+    {&F::Defaults,      {},                "Defaults",     "&Defaults",                                91,  420, 75,  25},
+    {&F::CancelButton,  {},                "BitBtn1",      nullptr,                                    174, 420, 75,  25},
+    {&F::MiscGroup,     {},                "GroupBox3",    "Miscellaneous",                            8,   320, 305, 89},
+    {&F::ShowAllMsgs,   &F::MiscGroup,     "ShowAllMsgs",  "Show all messages and questions",          12,  20,  281, 25},
+    {&F::MoreBtn,       &F::MiscGroup,     "MoreBtn",      "More program options...",                  12,  52,  281, 25},
+    {&F::RemapperPanel, {},                "Panel3",       nullptr,                                    320, 8,   305, 437},
+    {&F::AssignButton,  &F::RemapperPanel, "AssignButton", "enable keyboard remapper:",                8,   8,   289, 17, true},
+    {&F::AssignBox,     &F::RemapperPanel, "AssignBox",    nullptr,                                    8,   32,  289, 201},
+    {&F::AddBtn,        &F::RemapperPanel, "AddBtn",       "&Add...",                                  8,   240, 89,  25},
+    {&F::EditBtn,       &F::RemapperPanel, "EditBtn",      "&Edit...",                                 104, 240, 89,  25},
+    {&F::RemoveBtn,     &F::RemapperPanel, "RemoveBtn",    "&Remove",                                  200, 240, 97,  25},
+    {&F::RemapperHelp,  &F::RemapperPanel, "Memo1",        nullptr,                                    8,   272, 289, 157},
 };
 // clang-format on
 
@@ -146,34 +146,34 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetClientHeight(453);
 
     PlaceControls<TOptionsForm>(*this, kControls);
-    SetUpWhiteLabel(*Label1,
+    SetUpWhiteLabel(*ExplorerHint,
                     "The new Explorer for Text Expressions is a replacement for Finale's own selection list. Use "
                     "the hotkey specified below for quicker access.");
     HotKey->SetDropDownCount(16);
     HotKey->SetText("TAB");
-    SetUpWhiteLabel(*Label2,
+    SetUpWhiteLabel(*MetatoolHint,
                     "After selecting an expression from the Explorer, you can use it as often as you wish using "
                     "the metatool key assignment below. (press the key and then click a note or measure)");
     Metatool->SetText("1");
     OkButton->SetKind(vcl::bkOK);
-    BitBtn1->SetKind(vcl::bkCancel);
-    Memo1->SetReadOnly(true);
-    Memo1->SetAlignment(vcl::taCenter);
-    FillMemo(*Memo1, kEnglishMemo);
+    CancelButton->SetKind(vcl::bkCancel);
+    RemapperHelp->SetReadOnly(true);
+    RemapperHelp->SetAlignment(vcl::taCenter);
+    FillMemo(*RemapperHelp, kEnglishMemo);
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
     OnClose = [this](vcl::TObject* sender, vcl::TCloseAction& action) { FormClose(sender, action); };
     OnCloseQuery = [this](vcl::TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
     OkButton->OnClick = [this](vcl::TObject* sender) { OkButtonClick(sender); };
-    BitBtn1->OnClick = [this](vcl::TObject* sender) { BitBtn1Click(sender); };
+    CancelButton->OnClick = [this](vcl::TObject* sender) { CancelButtonClick(sender); };
     Defaults->OnClick = [this](vcl::TObject* sender) { DefaultsClick(sender); };
     AssignButton->OnClick = [this](vcl::TObject* sender) { AssignButtonClick(sender); };
     AddBtn->OnClick = [this](vcl::TObject* sender) { AddBtnClick(sender); };
     EditBtn->OnClick = [this](vcl::TObject* sender) { EditBtnClick(sender); };
     RemoveBtn->OnClick = [this](vcl::TObject* sender) { RemoveBtnClick(sender); };
-    Listen1->OnClick = [this](vcl::TObject* sender) { Listen1Click(sender); };
-    Listen1->OnKeyDown = [this](vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) {
-        Listen1KeyDown(sender, key, shift);
+    ListenBtn->OnClick = [this](vcl::TObject* sender) { ListenBtnClick(sender); };
+    ListenBtn->OnKeyDown = [this](vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) {
+        ListenBtnKeyDown(sender, key, shift);
     };
     ShowAllMsgs->OnClick = [this](vcl::TObject* sender) { ShowAllMsgsClick(sender); };
     MoreBtn->OnClick = [this](vcl::TObject* sender) { MoreBtnClick(sender); };
@@ -194,9 +194,9 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     }
     const char metatool = static_cast<char>(TheModule.options.ExplorerMetatoolKey);
     Metatool->SetText(metatool == 0 ? std::string() : UpperAscii(std::string(1, metatool)));
-    _shift->SetChecked(TheModule.options.ExplorerHotkeyShift != 0);
-    _Ctrl->SetChecked(TheModule.options.ExplorerHotkeyCtrl != 0);
-    _Alt->SetChecked(TheModule.options.ExplorerHotkeyAlt != 0);
+    HotKeyShift->SetChecked(TheModule.options.ExplorerHotkeyShift != 0);
+    HotKeyCtrl->SetChecked(TheModule.options.ExplorerHotkeyCtrl != 0);
+    HotKeyAlt->SetChecked(TheModule.options.ExplorerHotkeyAlt != 0);
     FillAssignmentList(*AssignBox);
     AssignButton->SetChecked(TheModule.options.RemapperEnabled != 0);
     AssignButtonClick(AssignButton);
@@ -218,27 +218,27 @@ TOptionsForm::~TOptionsForm() {
 
 void TOptionsForm::ApplyGermanTexts() {
     SetCaption("Orvex Einstellungen");
-    Label1->SetCaption(
+    ExplorerHint->SetCaption(
         "Der neuer Explorer für Vortragsbezeichnungen ersetzt Finales eigenes Auswahlfenster. Benutzen Sie den unten "
         "angegebenen Hotkey, um ihn zu starten.");
-    GroupBox1->SetCaption("Hotkey für den Explorer");
-    _Ctrl->SetCaption("Strg");
-    Listen1->SetCaption("Hören");
-    Label2->SetCaption(
+    HotKeyGroup->SetCaption("Hotkey für den Explorer");
+    HotKeyCtrl->SetCaption("Strg");
+    ListenBtn->SetCaption("Hören");
+    MetatoolHint->SetCaption(
         "Nach Auswahl einer Vortragsbezeichnung im Explorer können Sie sie beliebig oft verwenden, indem Sie das "
         "unten angegebene Tastaturkürzel verwenden.");
-    GroupBox2->SetCaption("vom Explorer zugewiesenes Kürzel");
-    BitBtn1->SetCaption("Abbruch");
+    MetatoolGroup->SetCaption("vom Explorer zugewiesenes Kürzel");
+    CancelButton->SetCaption("Abbruch");
     Defaults->SetCaption("Standard");
-    GroupBox3->SetCaption("Verschiedenes");
+    MiscGroup->SetCaption("Verschiedenes");
     ShowAllMsgs->SetCaption("Alle Fragen und Mitteilungen anzeigen");
     MoreBtn->SetCaption("Weitere Programmoptionen...");
     AssignButton->SetCaption("Tastaturumbelegung aktivieren:");
     AddBtn->SetCaption("Neu...");
     EditBtn->SetCaption("Ändern...");
     RemoveBtn->SetCaption("Löschen");
-    Memo1->Lines().Clear();
-    FillMemo(*Memo1, kGermanMemo);
+    RemapperHelp->Lines().Clear();
+    FillMemo(*RemapperHelp, kGermanMemo);
 }
 
 // ---- Showing and ending ----
@@ -272,8 +272,8 @@ void TOptionsForm::OkButtonClick(vcl::TObject* /*Sender*/) {
     }
     try {
         if (TheModule.process.Registry->OpenKey(kSettingsKey, true)) {
-            const std::string pattern = std::string(_shift->Checked() ? "S" : "s") + (_Ctrl->Checked() ? "C" : "c") +
-                                        (_Alt->Checked() ? "A" : "a");
+            const std::string pattern = std::string(HotKeyShift->Checked() ? "S" : "s") +
+                                        (HotKeyCtrl->Checked() ? "C" : "c") + (HotKeyAlt->Checked() ? "A" : "a");
             TheModule.process.Registry->WriteString("ExplorerHotkey", pattern + std::to_string(key));
             TheModule.process.Registry->WriteString("ExplorerMetatool", Metatool->Text());
             SaveKeyAssignments();
@@ -285,7 +285,7 @@ void TOptionsForm::OkButtonClick(vcl::TObject* /*Sender*/) {
     Finish();
 }
 
-void TOptionsForm::BitBtn1Click(vcl::TObject* /*Sender*/) {
+void TOptionsForm::CancelButtonClick(vcl::TObject* /*Sender*/) {
     if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         SetModalResult(vcl::mrNone);
         return;
@@ -327,11 +327,11 @@ void TOptionsForm::AssignButtonClick(vcl::TObject* /*Sender*/) {
     AssignBox->SetEnabled(AssignButton->Checked());
 }
 
-void TOptionsForm::Listen1Click(vcl::TObject* /*Sender*/) {
+void TOptionsForm::ListenBtnClick(vcl::TObject* /*Sender*/) {
     m_listening = true;
 }
 
-void TOptionsForm::Listen1KeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TShiftState /*Shift*/) {
+void TOptionsForm::ListenBtnKeyDown(vcl::TObject* /*Sender*/, uint16_t& Key, vcl::TShiftState /*Shift*/) {
     if (IsModifierKey(Key)) {
         return;  // held with the key to come, which is the one heard
     }

@@ -20,44 +20,44 @@ public:
     ~TOptionsForm() override;
 
     // ---- Designed controls ----
-    vcl::TPanel* Panel1;
-    vcl::TLabel* Label1;        ///< the explorer's explanation
-    vcl::TGroupBox* GroupBox1;  ///< "Hotkey for Explorer for Text Expressions"
-    vcl::TLabel* Label3;        ///< "key:"
+    vcl::TPanel* ExplorerPanel;
+    vcl::TLabel* ExplorerHint;    ///< white: what the explorer is, and its hotkey
+    vcl::TGroupBox* HotKeyGroup;  ///< "Hotkey for Explorer for Text Expressions"
+    vcl::TLabel* HotKeyLabel;
     vcl::TComboBox* HotKey;
-    vcl::TCheckBox* _shift;
-    vcl::TCheckBox* _Ctrl;
-    vcl::TCheckBox* _Alt;
-    vcl::TButton* Listen1;
-    vcl::TPanel* Panel2;
-    vcl::TLabel* Label2;        ///< the metatool's explanation
-    vcl::TGroupBox* GroupBox2;  ///< "metatool key to be assigned by Explorer"
+    vcl::TCheckBox* HotKeyShift;
+    vcl::TCheckBox* HotKeyCtrl;
+    vcl::TCheckBox* HotKeyAlt;
+    vcl::TButton* ListenBtn;
+    vcl::TPanel* MetatoolPanel;
+    vcl::TLabel* MetatoolHint;      ///< white: what the metatool key does
+    vcl::TGroupBox* MetatoolGroup;  ///< "metatool key to be assigned by Explorer"
     vcl::TEdit* Metatool;
     vcl::TBitBtn* OkButton;
     vcl::TButton* Defaults;
-    vcl::TBitBtn* BitBtn1;      ///< Cancel
-    vcl::TGroupBox* GroupBox3;  ///< "Miscellaneous"
+    vcl::TBitBtn* CancelButton;
+    vcl::TGroupBox* MiscGroup;
     vcl::TButton* ShowAllMsgs;
     vcl::TButton* MoreBtn;
-    vcl::TPanel* Panel3;
+    vcl::TPanel* RemapperPanel;
     vcl::TCheckBox* AssignButton;
     vcl::TCheckListBox* AssignBox;
     vcl::TButton* AddBtn;
     vcl::TButton* EditBtn;
     vcl::TButton* RemoveBtn;
-    vcl::TMemo* Memo1;
+    vcl::TMemo* RemapperHelp;
 
     // ---- Handlers ----
     void FormShow(vcl::TObject* Sender);
     void OkButtonClick(vcl::TObject* Sender);
-    void BitBtn1Click(vcl::TObject* Sender);
+    void CancelButtonClick(vcl::TObject* Sender);
     void DefaultsClick(vcl::TObject* Sender);
     void AssignButtonClick(vcl::TObject* Sender);
     void AddBtnClick(vcl::TObject* Sender);
     void EditBtnClick(vcl::TObject* Sender);
     void RemoveBtnClick(vcl::TObject* Sender);
-    void Listen1Click(vcl::TObject* Sender);
-    void Listen1KeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
+    void ListenBtnClick(vcl::TObject* Sender);
+    void ListenBtnKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
     void ShowAllMsgsClick(vcl::TObject* Sender);
     void MoreBtnClick(vcl::TObject* Sender);
     void FormCloseQuery(vcl::TObject* Sender, bool& CanClose);

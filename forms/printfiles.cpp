@@ -67,37 +67,37 @@ TPrintMultipleFiles::TPrintMultipleFiles(vcl::TComponent* owner) : VxForm(owner)
     OkButton->SetDefault(true);
     Defaults = Designed(this, new vcl::TButton(this), "Defaults", 91, 420, 75, 25);
     Defaults->SetCaption("&Defaults");
-    BitBtn1 = Designed(this, new vcl::TBitBtn(this), "BitBtn1", 174, 420, 75, 25);
-    BitBtn1->SetCaption("&Cancel");
-    BitBtn1->SetCancel(true);
-    Label1 = Designed(this, new vcl::TLabel(this), "Label1", 8, 8, 381, 57);
-    Label1->SetAutoSize(false);
-    Label1->SetWordWrap(true);
-    Label1->SetAlignment(vcl::taCenter);
-    Label1->SetColor(vcl::clWhite);
-    Label1->SetCaption(
+    CancelButton = Designed(this, new vcl::TBitBtn(this), "BitBtn1", 174, 420, 75, 25);
+    CancelButton->SetCaption("&Cancel");
+    CancelButton->SetCancel(true);
+    lbExplanation = Designed(this, new vcl::TLabel(this), "Label1", 8, 8, 381, 57);
+    lbExplanation->SetAutoSize(false);
+    lbExplanation->SetWordWrap(true);
+    lbExplanation->SetAlignment(vcl::taCenter);
+    lbExplanation->SetColor(vcl::clWhite);
+    lbExplanation->SetCaption(
         "This plug-in prints all selected files to Finale's currently active printer. If the process stops, such as "
         "due to a printer error, you can reactivate it by clicking Finale's menu bar.");
-    Panel1 = Designed(this, new vcl::TPanel(this), "Panel1", 8, 72, 381, 337);
-    Label2 = DesignedLabel(Panel1, this, "Label2", "&Copies:", 8, 12);
-    edCopies = Designed(Panel1, new vcl::TEdit(this), "edCopies", 88, 8, 49, 21);
+    pnFiles = Designed(this, new vcl::TPanel(this), "Panel1", 8, 72, 381, 337);
+    lbCopies = DesignedLabel(pnFiles, this, "Label2", "&Copies:", 8, 12);
+    edCopies = Designed(pnFiles, new vcl::TEdit(this), "edCopies", 88, 8, 49, 21);
     edCopies->SetText("1");
-    edPause = Designed(Panel1, new vcl::TEdit(this), "edPause", 296, 8, 49, 21);
-    Label3 = DesignedLabel(Panel1, this, "Label3", "&Pause after:", 216, 12);
-    edPath = Designed(Panel1, new vcl::TEdit(this), "edPath", 88, 36, 285, 21);
-    Label4 = DesignedLabel(Panel1, this, "Label4", "P&ath:", 8, 40);
-    DriveComboBox1 = Designed(Panel1, new TDriveComboBox(this), "DriveComboBox1", 8, 64, 365, 21);
-    DLB = Designed(Panel1, new TDirectoryListBox(this), "DLB", 8, 92, 180, 209);
-    ListBox = Designed(Panel1, new TFileListBox(this), "ListBox", 196, 92, 177, 209);
+    edPause = Designed(pnFiles, new vcl::TEdit(this), "edPause", 296, 8, 49, 21);
+    lbPause = DesignedLabel(pnFiles, this, "Label3", "&Pause after:", 216, 12);
+    edPath = Designed(pnFiles, new vcl::TEdit(this), "edPath", 88, 36, 285, 21);
+    lbPath = DesignedLabel(pnFiles, this, "Label4", "P&ath:", 8, 40);
+    DriveBox = Designed(pnFiles, new TDriveComboBox(this), "DriveComboBox1", 8, 64, 365, 21);
+    DLB = Designed(pnFiles, new TDirectoryListBox(this), "DLB", 8, 92, 180, 209);
+    ListBox = Designed(pnFiles, new TFileListBox(this), "ListBox", 196, 92, 177, 209);
     ListBox->SetMultiSelect(true);
     ListBox->SetMask("*.MUS");
-    cbIndividual = Designed(Panel1, new vcl::TCheckBox(this), "cbIndividual", 8, 310, 365, 17);
+    cbIndividual = Designed(pnFiles, new vcl::TCheckBox(this), "cbIndividual", 8, 310, 365, 17);
     cbIndividual->SetCaption("Specify individually (extra dialog)");
-    lbDirectory = DesignedLabel(Panel1, this, "lbDirectory", "", 8, 330);
+    lbDirectory = DesignedLabel(pnFiles, this, "lbDirectory", "", 8, 330);
     lbDirectory->SetVisible(false);
 
     // The lists start in the current folder, as the class library's lists do.
-    DriveComboBox1->SetDirList(DLB);
+    DriveBox->SetDirList(DLB);
     DLB->SetFileList(ListBox);
     std::error_code error;
     DLB->SetDirectory(std::filesystem::current_path(error));
@@ -111,7 +111,7 @@ TPrintMultipleFiles::TPrintMultipleFiles(vcl::TComponent* owner) : VxForm(owner)
     edPath->OnChange = [this](vcl::TObject* sender) { edPathChange(sender); };
     DLB->OnChange = [this](vcl::TObject* sender) { DLBChange(sender); };
     Defaults->OnClick = [this](vcl::TObject* sender) { DefaultsClick(sender); };
-    BitBtn1->OnClick = [this](vcl::TObject* sender) { BitBtn1Click(sender); };
+    CancelButton->OnClick = [this](vcl::TObject* sender) { CancelButtonClick(sender); };
     OkButton->OnClick = [this](vcl::TObject* sender) { OkButtonClick(sender); };
 
     SetCaption(Caption() + TheModule.process.VersionText);
@@ -135,11 +135,11 @@ void TPrintMultipleFiles::FormShow(vcl::TObject* /*Sender*/) {
     VxForm_LoadState(*this, true, "");
     const int32_t buttonsTop = ClientHeight() - 4 - OkButton->Height();
     for (vcl::TControl* button : {static_cast<vcl::TControl*>(OkButton), static_cast<vcl::TControl*>(Defaults),
-                                  static_cast<vcl::TControl*>(BitBtn1)}) {
+                                  static_cast<vcl::TControl*>(CancelButton)}) {
         button->SetTop(buttonsTop);
     }
-    Panel1->SetBounds(Panel1->Left(), Panel1->Top(), ClientWidth() - 19, buttonsTop - 4 - Panel1->Top());
-    Label1->SetWidth(Panel1->Width());
+    pnFiles->SetBounds(pnFiles->Left(), pnFiles->Top(), ClientWidth() - 19, buttonsTop - 4 - pnFiles->Top());
+    lbExplanation->SetWidth(pnFiles->Width());
     const int32_t needed = Defaults->Left() + Defaults->Width() + 25;
     if (ClientWidth() < needed) {
         SetClientWidth(needed);
@@ -172,7 +172,7 @@ void TPrintMultipleFiles::DefaultsClick(vcl::TObject* /*Sender*/) {
     VxForm_RestoreDefaults(*this);
 }
 
-void TPrintMultipleFiles::BitBtn1Click(vcl::TObject* /*Sender*/) {
+void TPrintMultipleFiles::CancelButtonClick(vcl::TObject* /*Sender*/) {
     Release();
 }
 

@@ -64,16 +64,16 @@ public:
     // ---- Designed controls ----
     vcl::TBitBtn* OkButton;  ///< "&Go!"
     vcl::TButton* Defaults;
-    vcl::TBitBtn* BitBtn1;  ///< "&Cancel"
-    vcl::TLabel* Label1;    ///< the explanation
-    vcl::TPanel* Panel1;
-    vcl::TLabel* Label2;  ///< "&Copies:"
+    vcl::TBitBtn* CancelButton;
+    vcl::TLabel* lbExplanation;
+    vcl::TPanel* pnFiles;
+    vcl::TLabel* lbCopies;
     vcl::TEdit* edCopies;
     vcl::TEdit* edPause;
-    vcl::TLabel* Label3;  ///< "&Pause after:"
+    vcl::TLabel* lbPause;
     vcl::TEdit* edPath;
-    vcl::TLabel* Label4;  ///< "P&ath:"
-    TDriveComboBox* DriveComboBox1;
+    vcl::TLabel* lbPath;
+    TDriveComboBox* DriveBox;  ///< the drives, linked to DLB
     TDirectoryListBox* DLB;
     TFileListBox* ListBox;  ///< the "*.MUS" files of the folder, several selectable
     vcl::TCheckBox* cbIndividual;
@@ -84,7 +84,7 @@ public:
     void edPathChange(vcl::TObject* Sender);
     void DLBChange(vcl::TObject* Sender);
     void DefaultsClick(vcl::TObject* Sender);
-    void BitBtn1Click(vcl::TObject* Sender);
+    void CancelButtonClick(vcl::TObject* Sender);
     void FormClose(vcl::TObject* Sender, vcl::TCloseAction& Action);
     void FormCanResize(vcl::TObject* Sender, int32_t& NewWidth, int32_t& NewHeight, bool& Resize);
     void OkButtonClick(vcl::TObject* Sender);

@@ -77,7 +77,7 @@ TEST_F(SorterFormTest, DesignedDefaults) {
     EXPECT_EQ(form->ClientWidth(), 625);
     EXPECT_EQ(form->ClientHeight(), 290);
     EXPECT_EQ(form->TxtSortGoBtn->ModalResult(), vcl::mrOk);
-    EXPECT_EQ(form->UpDown1->Min(), 0);
+    EXPECT_EQ(form->FamUpDown->Min(), 0);
 }
 
 TEST_F(SorterFormTest, TypingATakenPriorityMovesTheOthers) {
@@ -85,7 +85,7 @@ TEST_F(SorterFormTest, TypingATakenPriorityMovesTheOthers) {
     auto form = MakeForm();
     form->StylePriority->SetText("1");
     EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"3", "2", "1"}));
-    EXPECT_EQ(form->UpDown1->Position(), 3);
+    EXPECT_EQ(form->FamUpDown->Position(), 3);
     // Above 3 reads as 3, which the family edit gives up: it takes the priority left over.
     form->SizePriority->SetText("7");
     EXPECT_EQ(Priorities(*form), (std::vector<std::string>{"2", "3", "1"}));
@@ -125,14 +125,14 @@ TEST_F(SorterFormTest, PrioritiesShowWithTwoCriteria) {
     OpenScore("staff \"Flute\"\nmeasures 1\n");
     auto form = MakeForm();
     form->SepSizes->SetChecked(true);
-    EXPECT_FALSE(form->Label3->Visible());
+    EXPECT_FALSE(form->PrioritiesLabel->Visible());
     EXPECT_FALSE(form->SizePriority->Visible());
-    EXPECT_FALSE(form->UpDown2->Visible());
+    EXPECT_FALSE(form->SizeUpDown->Visible());
     form->SepStyles->SetChecked(true);
-    EXPECT_TRUE(form->Label3->Visible());
+    EXPECT_TRUE(form->PrioritiesLabel->Visible());
     EXPECT_FALSE(form->FamPriority->Visible());
     EXPECT_TRUE(form->SizePriority->Visible());
-    EXPECT_TRUE(form->UpDown3->Visible());
+    EXPECT_TRUE(form->StyleUpDown->Visible());
 }
 
 TEST_F(SorterFormTest, DeleteOnlyShowsWithDelete) {

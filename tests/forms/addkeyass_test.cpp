@@ -330,12 +330,12 @@ TEST_F(AddKeyAssTest, ListeningPutsTheHeardKeyIntoItsBox) {
     Queue({{Kind::Click, "Listen2", ""}});
     editor->Show();
     EXPECT_EQ(editor->ListenTarget(), 2);
-    editor->Listen2->PressKey(win::VK_F12);
+    editor->ListenNewKey->PressKey(win::VK_F12);
     EXPECT_EQ(editor->NewKey->Text(), "F12");
     EXPECT_EQ(editor->ListenTarget(), 0);
     EXPECT_EQ(editor->ActiveControl(), editor->HotKey);
-    editor->Listen1->Click();
-    editor->Listen1->PressKey(win::VK_RETURN);
+    editor->ListenHotKey->Click();
+    editor->ListenHotKey->PressKey(win::VK_RETURN);
     EXPECT_EQ(editor->HotKey->Text(), "#13");
     // The heard Enter did not also press the default button.
     EXPECT_TRUE(editor->Visible());
@@ -353,7 +353,7 @@ TEST_F(AddKeyAssTest, ListeningPutsTheHeardKeyIntoItsBox) {
 TEST_F(AddKeyAssTest, TheEditorIsFilledByKeysAlone) {
     const auto press = [](const char* key) { return win::FormAction{Kind::Press, "", key}; };
     TheModule.options.KeyAssignments = {NewKeyAssignment()};
-    // The shortcut typed, Tab past its boxes, Listen1 and the choice to the replacing key box.
+    // The shortcut typed, Tab past its boxes, its Listen button and the choice to the replacing key box.
     Queue({{Kind::Type, "", "f5"}});
     for (int tab = 0; tab < 6; ++tab) {
         Queue({press("Tab")});
@@ -362,7 +362,7 @@ TEST_F(AddKeyAssTest, TheEditorIsFilledByKeysAlone) {
     EXPECT_EQ(Edit(0), vcl::mrOk);
     EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 116);
     EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 36);
-    // Listen1 by Tab and the space bar; Shift held with F9 is not heard as a key of its own.
+    // The shortcut's Listen button by Tab and the space bar; Shift held with F9 is not heard as a key of its own.
     Queue({press("Tab"), press("Tab"), press("Tab"), press("Tab"), press("Space"), press("Shift+F9"), press("Enter")});
     EXPECT_EQ(Edit(0), vcl::mrOk);
     EXPECT_EQ(TheModule.options.KeyAssignments[0].Key(), 120);

@@ -60,14 +60,14 @@ TEST_F(DialogLayoutTest, PlainNumericToolLaysOutItsRowsAndButtons) {
         {"row 0 edit", dialog.RowControl(0), "187,11 36x19"},
         {"row 1 check box", dialog.RowControl(1), "187,34 36x19"},
         // The form keeps its designed width (439); the panel takes the rest: 439 - 8 - 6 - 10 + 6.
-        {"panel", dialog.Panel1, "8,8 421x60"},
+        {"panel", dialog.RowPanel, "8,8 421x60"},
         // Half an OK height below the panel, the row centred in the panel's width.
         {"OK", dialog.OKBtn, "73,80 75x25"},
         {"Cancel", dialog.CancelBtn, "156,80 75x25"},
         {"Defaults", dialog.DefaultBtn, "239,80 75x25"},
         {"Undo", dialog.UndoBtn, "322,82 41x12"},
         {"Redo", dialog.RedoBtn, "322,94 41x12"},
-        {"After Go", dialog.Label1, "8,113 44x13"},
+        {"After Go", dialog.AfterGoLabel, "8,113 44x13"},
     });
     EXPECT_EQ(dialog.RowLabel(0)->Caption(), "Maximum deviation per thousand:");
     EXPECT_EQ(dialog.RowLabel(1)->Caption(), "Enforce beat chart refresh?");
@@ -75,7 +75,7 @@ TEST_F(DialogLayoutTest, PlainNumericToolLaysOutItsRowsAndButtons) {
     EXPECT_EQ(dialog.Width(), 439);
     EXPECT_EQ(dialog.ClientHeight(), 132);
     EXPECT_EQ(dialog.OKBtn->Caption(), "&Go");
-    EXPECT_FALSE(dialog.SubMask1->Visible());
+    EXPECT_FALSE(dialog.FurtherBtn->Visible());
     EXPECT_FALSE(dialog.btExtra1->Visible());
     EXPECT_EQ(dialog.RowControl(0)->Text(), "50");
     EXPECT_TRUE(dynamic_cast<TdxfCheckBox*>(dialog.RowControl(1))->Checked());
@@ -124,15 +124,15 @@ TEST_F(DialogLayoutTest, StaffListInRowZeroTakesTheLeftColumn) {
         {"row 13 check box", dialog.RowControl(13), "494,393 36x19"},
         // A narrow text edit ("Ignore layers") is as wide as a number edit.
         {"row 3 edit", dialog.RowControl(3), "494,145 36x19"},
-        {"panel", dialog.Panel1, "8,8 536x419"},
-        {"further options", dialog.SubMask1, "326,439 100x25"},
+        {"panel", dialog.RowPanel, "8,8 536x419"},
+        {"further options", dialog.FurtherBtn, "326,439 100x25"},
     });
     EXPECT_EQ(dialog.RowLabel(0)->Alignment(), vcl::taLeftJustify);
     EXPECT_EQ(dialog.ListMarker(), MIN_STAFF_LIST);
     EXPECT_EQ(dialog.ListRow(), 0);
     EXPECT_TRUE(dialog.ListControl()->MultiSelect());
-    EXPECT_TRUE(dialog.SubMask1->Visible());
-    EXPECT_EQ(dialog.SubMask1->Caption(), "More ...");
+    EXPECT_TRUE(dialog.FurtherBtn->Visible());
+    EXPECT_EQ(dialog.FurtherBtn->Caption(), "More ...");
     EXPECT_EQ(dialog.Width(), 554);  // 8 + 530 + 6 + 10
 }
 
@@ -153,7 +153,7 @@ TEST_F(DialogLayoutTest, UnitEditsShowTheHostUnitBesideThem) {
         {"row 1 unit", shift->UnitLabel(), "313,38 30x15"},
     });
     EXPECT_EQ(shift->Text(), "85");
-    EXPECT_EQ(dialog.SubMask1->Caption(), "Parentheses...");
+    EXPECT_EQ(dialog.FurtherBtn->Caption(), "Parentheses...");
 }
 
 TEST_F(DialogLayoutTest, UnitEditsStartInTheUnitOfTheHostsPreferences) {
@@ -207,7 +207,7 @@ TEST_F(DialogLayoutTest, InlineRadioGroupTakesALineOfItsOwn) {
     ExpectBounds({
         {"group", group, "34,59 257x33"},
         // The row is 8 pixels taller than the others: 64 + 33 = 97 below, plus the panel's top.
-        {"panel", dialog.Panel1, "8,8 421x105"},
+        {"panel", dialog.RowPanel, "8,8 421x105"},
     });
 }
 
@@ -266,7 +266,7 @@ TEST_F(DialogLayoutTest, InlineTableHasOneColumnPerRow) {
     EXPECT_EQ(cells[14]->Text(), "C4");
     EXPECT_EQ(dialog.RowControl(12), nullptr);
     // The panel reaches the second line's top: 8 + (14 + 13) + 2 x 19.
-    EXPECT_EQ(dialog.Panel1->Height(), 73);
+    EXPECT_EQ(dialog.RowPanel->Height(), 73);
 }
 
 // Item 67: the two extra buttons go 5 pixels below Redo: the first right-aligned with the
@@ -278,7 +278,7 @@ TEST_F(DialogLayoutTest, ExtraButtonsOfThePlaybackTool) {
     EXPECT_EQ(dialog.btExtra1->Caption(), "Re&move these effects from selection");
     EXPECT_EQ(dialog.btExtra2->Caption(), "&Play");
     ExpectBounds({
-        {"further options", dialog.SubMask1, "268,480 100x25"},
+        {"further options", dialog.FurtherBtn, "268,480 100x25"},
         {"Redo", dialog.RedoBtn, "376,494 41x12"},
         {"first extra", dialog.btExtra1, "167,511 201x25"},
         {"second extra", dialog.btExtra2, "19,511 75x25"},
@@ -310,7 +310,7 @@ TEST_F(DialogLayoutTest, FontListHasNoRunButtons) {
     EXPECT_FALSE(dialog.RedoBtn->Visible());
     EXPECT_EQ(dialog.CancelBtn->Caption(), "&Close");
     // Cancel alone, centred in the panel.
-    EXPECT_EQ(dialog.CancelBtn->Left(), dialog.Panel1->Left() + (dialog.Panel1->Width() - 75) / 2);
+    EXPECT_EQ(dialog.CancelBtn->Left(), dialog.RowPanel->Left() + (dialog.RowPanel->Width() - 75) / 2);
     EXPECT_EQ(dialog.ListMarker(), MIN_FONT_LIST);
 }
 

@@ -384,12 +384,12 @@ TEST_F(DialogValuesTest, APressOnTheListRefillsItWhenTheDocumentInFrontChanged) 
     EXPECT_EQ(dialog.ListControl()->ValueText(), "nothing selected");
     // Nothing changed since: a press keeps the list and its choice.
     dialog.ListControl()->SetSelected(2, true);
-    dialog.Panel1->MouseDown(vcl::mbLeft, 0, 5, 5);
+    dialog.RowPanel->MouseDown(vcl::mbLeft, 0, 5, 5);
     dialog.MouseDown(vcl::mbLeft, 0, 5, 5);
     EXPECT_EQ(dialog.ListControl()->ValueText(), "selected 2");
     // A staff gone from the document is noticed too.
     ASSERT_TRUE(DeleteOtherRecord(hostapi::MakeTag("SOIu"), 0, 2));
-    dialog.Panel1->MouseDown(vcl::mbLeft, 0, 5, 5);
+    dialog.RowPanel->MouseDown(vcl::mbLeft, 0, 5, 5);
     EXPECT_EQ(dialog.ListControl()->Items().Items(), (std::vector<std::string>{"Oboe", "Horn"}));
 }
 

@@ -294,7 +294,7 @@ TEST_F(OptionsFormTest, DefaultsGiveTheLayoutValuesAndKeepTheList) {
     EXPECT_FALSE(form->AssignBox->Enabled());
     form->Defaults->Click();
     EXPECT_EQ(form->HotKey->Text(), "TAB");
-    EXPECT_FALSE(form->_Alt->Checked());
+    EXPECT_FALSE(form->HotKeyAlt->Checked());
     EXPECT_EQ(form->Metatool->Text(), "1");
     EXPECT_TRUE(form->AssignButton->Checked());
     EXPECT_TRUE(form->AssignBox->Enabled());
@@ -319,7 +319,7 @@ TEST_F(OptionsFormTest, ListenedHotkeyIsRememberedOverTheStore) {
     press(win::VK_F2, false);
     EXPECT_EQ(form->HotKey->Text(), "F7");
     // Shift held with the key is no key of its own: the key is heard.
-    form->Listen1->Click();
+    form->ListenBtn->Click();
     press('Q', true);
     EXPECT_EQ(form->HotKey->Text(), "Q");
     EXPECT_FALSE(form->Listening());
@@ -375,7 +375,7 @@ TEST_F(OptionsFormTest, GermanTexts) {
             "  memo Memo1: 13 lines",
         },
         Shown());
-    const auto& memo = dynamic_cast<TOptionsForm*>(TheModule.dispatch.ModelessFormList.back())->Memo1->Lines();
+    const auto& memo = dynamic_cast<TOptionsForm*>(TheModule.dispatch.ModelessFormList.back())->RemapperHelp->Lines();
     EXPECT_EQ(memo[0],
               "Sie können jede Taste umbelegen, so daß sie entweder eine andere Taste oder einen Menübefehl "
               "auslöst.");
@@ -399,14 +399,14 @@ TEST_F(OptionsFormTest, NothingEndsWhileTheEditorIsOpen) {
     TheModule.options.KeyAssignmentEditorOpen = 1;
     form->Close();
     form->OkButton->Click();
-    form->BitBtn1->Click();
+    form->CancelButton->Click();
     form->RemoveBtn->Click();
     EXPECT_TRUE(form->Visible());
     EXPECT_FALSE(form->ReleasePending());
     EXPECT_EQ(TheModule.options.OptionsFormOpen, 1);
     EXPECT_EQ(Stored("ExplorerHotkey"), std::nullopt);
     TheModule.options.KeyAssignmentEditorOpen = 0;
-    form->BitBtn1->Click();
+    form->CancelButton->Click();
     EXPECT_TRUE(form->ReleasePending());
     EXPECT_EQ(TheModule.options.OptionsFormOpen, 0);
 }

@@ -262,7 +262,7 @@ void Interrupt(harness::InProcessHost& sim, Interruption interruption, const hos
             if (options != nullptr) {
                 options->CancelBtn->Click();
             } else if (print != nullptr) {
-                print->BitBtn1->Click();
+                print->CancelButton->Click();
             }
             break;
         case Interruption::Close:

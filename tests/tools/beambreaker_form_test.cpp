@@ -68,12 +68,12 @@ TEST_F(BeamBreakerFormTest, TupletRowsGiveTheirPatterns) {
 TEST_F(BeamBreakerFormTest, EnablingAndTheBoxesThatStayChecked) {
     TSBBForm& form = Open();
     form.break_4->SetChecked(false);
-    form.CheckBox2->SetChecked(false);
+    form.break_32->SetChecked(false);
     EXPECT_TRUE(form.break_4->Checked());
-    EXPECT_TRUE(form.CheckBox2->Checked());
+    EXPECT_TRUE(form.break_32->Checked());
     form.Secondary->SetChecked(false);
     EXPECT_FALSE(form.BreakGroups->Enabled());
-    EXPECT_FALSE(form.Panel1->Enabled());
+    EXPECT_FALSE(form.TupletPanel->Enabled());
     form.BreakPrimary->SetChecked(true);
     EXPECT_TRUE(form.BreakWhole->Enabled());
     form.BPonlywhen->SetChecked(false);

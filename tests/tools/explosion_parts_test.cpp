@@ -30,7 +30,7 @@ TEST(ExplosionParts, PartNumbersOfTexts) {
 TEST(ExplosionParts, KindsAndTheirRemoval) {
     for (const bool removeKinds : {false, true}) {
         SCOPED_TRACE(removeKinds);
-        orvex::TPAvec list;
+        orvex::PartDesignations list;
         EXPECT_EQ(orvex::ParsePartSpecification(removeKinds, "SOLO", list, 0, 0), removeKinds);
         EXPECT_EQ(orvex::ParsePartSpecification(removeKinds, "A 2", list, 0, 1), removeKinds);
         EXPECT_EQ(orvex::ParsePartSpecification(removeKinds, "TUTTI", list, 0, 0), removeKinds);

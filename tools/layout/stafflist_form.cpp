@@ -78,13 +78,13 @@ const Control kPanelControls[] = {
 const Control kControls[] = {
     {&F::OnPage,          {}, "OnPage",          "page:",                     8,   339, 40, 13},
     {&F::PgNum,           {}, "PgNum",           nullptr,                     44,  336, 44, 21},
-    {&F::UpDown2,         {}, "UpDown2",         nullptr,                     88,  336, 16, 21},
+    {&F::PgUpDown,        {}, "UpDown2",         nullptr,                     88,  336, 16, 21},
     {&F::SysDesc,         {}, "SysDesc",         "system:",                   116, 339, 40, 13},
     {&F::SysNum,          {}, "SysNum",          nullptr,                     160, 336, 44, 21},
-    {&F::UpDown1,         {}, "UpDown1",         nullptr,                     204, 336, 16, 21},
+    {&F::SysUpDown,       {}, "UpDown1",         nullptr,                     204, 336, 16, 21},
     {&F::MeasTxt,         {}, "MeasTxt",         "measures:",                 232, 339, 40, 13},
     {&F::Measure,         {}, "Measure",         nullptr,                     288, 336, 44, 21},
-    {&F::UpDown3,         {}, "UpDown3",         nullptr,                     332, 336, 16, 21},
+    {&F::MeasureUpDown,   {}, "UpDown3",         nullptr,                     332, 336, 16, 21},
     {&F::MeasTo,          {}, "MeasTo",          "to XXXX",                   356, 339, 60, 17},
     {&F::relative,        {}, "relative",        "re&lative",                 440, 338, 90, 17, true},
     {&F::Revert,          {}, "Revert",          "Re&vert",                   8,   366, 75, 25},
@@ -179,9 +179,9 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
     }
 
     PlaceControls<TStaffListManager>(*this, kControls);
-    SetUpNumberField(*PgNum, *UpDown2, 10000);
-    SetUpNumberField(*SysNum, *UpDown1, 10000);
-    SetUpNumberField(*Measure, *UpDown3, 32767);
+    SetUpNumberField(*PgNum, *PgUpDown, 10000);
+    SetUpNumberField(*SysNum, *SysUpDown, 10000);
+    SetUpNumberField(*Measure, *MeasureUpDown, 32767);
     StaffListOk->SetModalResult(vcl::mrOk);
     StaffListOk->SetDefault(true);
     StaffListCancel->SetModalResult(vcl::mrCancel);
@@ -204,9 +204,9 @@ TStaffListManager::TStaffListManager(vcl::TComponent* owner) : VxForm(owner) {
     PgNum->OnExit = [this](vcl::TObject* sender) { PgNumChange(sender); };
     SysNum->OnExit = [this](vcl::TObject* sender) { SysNumChange(sender); };
     Measure->OnExit = [this](vcl::TObject* sender) { MeasureChange(sender); };
-    UpDown1->OnClick = [this](vcl::TObject* sender, vcl::TUDBtnType) { UpDown1MouseUp(sender); };
-    UpDown2->OnClick = [this](vcl::TObject* sender, vcl::TUDBtnType) { UpDown2MouseUp(sender); };
-    UpDown3->OnClick = [this](vcl::TObject* sender, vcl::TUDBtnType) { UpDown3MouseUp(sender); };
+    SysUpDown->OnClick = [this](vcl::TObject* sender, vcl::TUDBtnType) { SysUpDownMouseUp(sender); };
+    PgUpDown->OnClick = [this](vcl::TObject* sender, vcl::TUDBtnType) { PgUpDownMouseUp(sender); };
+    MeasureUpDown->OnClick = [this](vcl::TObject* sender, vcl::TUDBtnType) { MeasureUpDownMouseUp(sender); };
     relative->OnClick = [this](vcl::TObject* sender) { relativeClick(sender); };
     Revert->OnClick = [this](vcl::TObject* sender) { RevertClick(sender); };
     ReOptimize->OnClick = [this](vcl::TObject* sender) { ReOptimizeClick(sender); };
@@ -335,8 +335,9 @@ void TStaffListManager::MoveControls(int32_t dh, int32_t dw) {
     move(StaffListOk, dh, dw);
     move(StaffListCancel, dh, dw);
     for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{
-             OnPage, PgNum,      UpDown2, SysDesc,  SysNum,   UpDown1, MeasTxt,      Measure,   UpDown3,  MeasTo,
-             Revert, ReOptimize, Reset,   SpaceBtn, CopyFrom, CopyTo,  FindErrorBtn, RedispBtn, relative, positions}) {
+             OnPage,   PgNum,         PgUpDown,     SysDesc,   SysNum,     SysUpDown, MeasTxt,
+             Measure,  MeasureUpDown, MeasTo,       Revert,    ReOptimize, Reset,     SpaceBtn,
+             CopyFrom, CopyTo,        FindErrorBtn, RedispBtn, relative,   positions}) {
         move(control, dh, 0);
     }
 }
@@ -511,14 +512,14 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
     // The document may have changed since the form was last shown.
     Kernel.ReloadDocument();
     if (Kernel.PendingSystem >= 0) {
-        ShowNumber(SysNum, UpDown1, std::to_string(Kernel.PendingSystem));
+        ShowNumber(SysNum, SysUpDown, std::to_string(Kernel.PendingSystem));
         Kernel.PendingSystem = -1;
         SysNumChange(this);
     } else if (const int32_t page = ReadDocumentControlValue(Host().window); page >= 1) {
-        ShowNumber(PgNum, UpDown2, std::to_string(page));
+        ShowNumber(PgNum, PgUpDown, std::to_string(page));
         PgNumChange(this);
     } else {
-        ShowNumber(SysNum, UpDown1, std::to_string(SlmState().currentSystem));
+        ShowNumber(SysNum, SysUpDown, std::to_string(SlmState().currentSystem));
         SysNumChange(this);
     }
     Kernel.ResetFlag = false;
@@ -580,7 +581,7 @@ void TStaffListManager::SysNumChange(vcl::TObject* /*Sender*/) {
         SlmState().dirty = true;
     }
     const int32_t current = SlmState().currentSystem;
-    ShowNumber(SysNum, UpDown1, std::to_string(current));
+    ShowNumber(SysNum, SysUpDown, std::to_string(current));
     if (current == 0) {
         Kernel.CurrentPage = 0;
         Measure->SetText("");
@@ -589,7 +590,7 @@ void TStaffListManager::SysNumChange(vcl::TObject* /*Sender*/) {
         Kernel.CurrentPage = Kernel.Pages.PageOfSystem(current);
         if (Kernel.ValidFlag && Kernel.SystemExists(current)) {
             const EDTStaffSystemSpec2001& system = Kernel.Systems.At(current - 1);
-            ShowNumber(Measure, UpDown3, std::to_string(system.firstMeasure()));
+            ShowNumber(Measure, MeasureUpDown, std::to_string(system.firstMeasure()));
             MeasTo->SetCaption(EnglishText(FreeText::SystemEndMeasure, {std::to_string(system.endMeasure() - 1)}));
         } else {
             Measure->SetText("?");
@@ -599,11 +600,11 @@ void TStaffListManager::SysNumChange(vcl::TObject* /*Sender*/) {
     if (current >= 1 && Kernel.CurrentPage == 0) {
         PgNum->SetText("?");
     } else {
-        ShowNumber(PgNum, UpDown2, std::to_string(Kernel.CurrentPage));
+        ShowNumber(PgNum, PgUpDown, std::to_string(Kernel.CurrentPage));
     }
 }
 
-void TStaffListManager::UpDown1MouseUp(vcl::TObject* Sender) {
+void TStaffListManager::SysUpDownMouseUp(vcl::TObject* Sender) {
     SysNumChange(Sender);
 }
 
@@ -618,15 +619,15 @@ void TStaffListManager::PgNumChange(vcl::TObject* /*Sender*/) {
     }
     page = std::max(page, 0);
     if (page > Kernel.Pages.Count()) {
-        ShowNumber(PgNum, UpDown2, std::to_string(Kernel.Pages.Count()));
+        ShowNumber(PgNum, PgUpDown, std::to_string(Kernel.Pages.Count()));
         return;
     }
     Kernel.CurrentPage = page;
-    ShowNumber(SysNum, UpDown1, page == 0 ? "0" : std::to_string(Kernel.Pages.At(page - 1).firstSystem()));
+    ShowNumber(SysNum, SysUpDown, page == 0 ? "0" : std::to_string(Kernel.Pages.At(page - 1).firstSystem()));
     SysNumChange(this);
 }
 
-void TStaffListManager::UpDown2MouseUp(vcl::TObject* Sender) {
+void TStaffListManager::PgUpDownMouseUp(vcl::TObject* Sender) {
     PgNumChange(Sender);
 }
 
@@ -644,12 +645,12 @@ void TStaffListManager::MeasureChange(vcl::TObject* /*Sender*/) {
     if (system == 0) {
         return;
     }
-    ShowNumber(SysNum, UpDown1, std::to_string(system));
+    ShowNumber(SysNum, SysUpDown, std::to_string(system));
     SysNumChange(this);
-    ShowNumber(Measure, UpDown3, std::to_string(measure));
+    ShowNumber(Measure, MeasureUpDown, std::to_string(measure));
 }
 
-void TStaffListManager::UpDown3MouseUp(vcl::TObject* Sender) {
+void TStaffListManager::MeasureUpDownMouseUp(vcl::TObject* Sender) {
     MeasureChange(Sender);
 }
 
@@ -769,7 +770,7 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
             return;  // the message named the staff; its system stays on screen
         }
         const int32_t before = SlmState().currentSystem;
-        ShowNumber(SysNum, UpDown1, std::to_string(before + 1));
+        ShowNumber(SysNum, SysUpDown, std::to_string(before + 1));
         SysNumChange(this);
         if (!Kernel.ValidFlag || SlmState().currentSystem == before) {
             break;

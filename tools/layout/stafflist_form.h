@@ -64,13 +64,13 @@ public:
     TStaffCheckListBox* StaffListBox;
     vcl::TLabel* OnPage;
     vcl::TEdit* PgNum;
-    vcl::TUpDown* UpDown2;
+    vcl::TUpDown* PgUpDown;
     vcl::TLabel* SysDesc;
     vcl::TEdit* SysNum;
-    vcl::TUpDown* UpDown1;
+    vcl::TUpDown* SysUpDown;
     vcl::TLabel* MeasTxt;
     vcl::TEdit* Measure;
-    vcl::TUpDown* UpDown3;
+    vcl::TUpDown* MeasureUpDown;
     vcl::TStaticText* MeasTo;
     vcl::TCheckBox* relative;
     vcl::TButton* Revert;
@@ -96,9 +96,9 @@ public:
     void SysNumChange(vcl::TObject* Sender);
     void PgNumChange(vcl::TObject* Sender);
     void MeasureChange(vcl::TObject* Sender);
-    void UpDown1MouseUp(vcl::TObject* Sender);
-    void UpDown2MouseUp(vcl::TObject* Sender);
-    void UpDown3MouseUp(vcl::TObject* Sender);
+    void SysUpDownMouseUp(vcl::TObject* Sender);
+    void PgUpDownMouseUp(vcl::TObject* Sender);
+    void MeasureUpDownMouseUp(vcl::TObject* Sender);
     void StaffListBoxClickCheck(vcl::TObject* Sender);
     void relativeClick(vcl::TObject* Sender);
     /// Before the display mode changes: the edits as shown go into the kernel's lists.

@@ -103,8 +103,8 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     const std::initializer_list<std::tuple<vcl::TCheckBox**, vcl::TEdit**, const char*, const char*, const char*>>
         rows = {{&break_4, &in_4, "break_4", "in_4", "quarter notes into"},
                 {&break_8, &in_8, "break_8", "in_8", "eighth notes into"},
-                {&CheckBox1, &in_16, "CheckBox1", "in_16", "16th notes into"},
-                {&CheckBox2, &in_32, "CheckBox2", "in_32", "32nd notes into"}};
+                {&break_16, &in_16, "CheckBox1", "in_16", "16th notes into"},
+                {&break_32, &in_32, "CheckBox2", "in_32", "32nd notes into"}};
     int32_t top = 18;
     for (const auto& [box, edit, boxName, editName, caption] : rows) {
         *box = Box(this, BreakGroups, boxName, caption, 8, top, true);
@@ -115,17 +115,17 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     BreakOptions->SetCaption("break");
     break4 = Box(this, BreakOptions, "break4", "groups of four notes in two", 8, 18, false);
     BreakAll = Box(this, BreakOptions, "BreakAll", "all secondary beams in each case", 8, 40, false);
-    Panel1 = Placed(this, new vcl::TPanel(this), "Panel1", 8, 216, 504, 52);
-    checkGO1 = Box(this, Panel1, "checkGO1", "tuplets of", 4, 4, false);
-    breakGO1 = Number(this, Panel1, "breakGO1", 120, 2, "5");
-    checkGO2 = Box(this, Panel1, "checkGO2", "tuplets of", 4, 28, false);
-    breakGO2 = Number(this, Panel1, "breakGO2", 120, 26, "7");
+    TupletPanel = Placed(this, new vcl::TPanel(this), "Panel1", 8, 216, 504, 52);
+    checkGO1 = Box(this, TupletPanel, "checkGO1", "tuplets of", 4, 4, false);
+    breakGO1 = Number(this, TupletPanel, "breakGO1", 120, 2, "5");
+    checkGO2 = Box(this, TupletPanel, "checkGO2", "tuplets of", 4, 28, false);
+    breakGO2 = Number(this, TupletPanel, "breakGO2", 120, 26, "7");
     const std::array<const char*, 5> first = {"2", "3", "", "", ""};
     const std::array<const char*, 5> second = {"4", "3", "", "", ""};
     for (size_t i = 0; i < 5; ++i) {
         const auto left = static_cast<int32_t>(200 + 48 * i);
-        into1[i] = Number(this, Panel1, "into1_" + std::to_string(i + 1), left, 2, first[i]);
-        into2[i] = Number(this, Panel1, "into2_" + std::to_string(i + 1), left, 26, second[i]);
+        into1[i] = Number(this, TupletPanel, "into1_" + std::to_string(i + 1), left, 2, first[i]);
+        into2[i] = Number(this, TupletPanel, "into2_" + std::to_string(i + 1), left, 26, second[i]);
     }
     OverWrite = Box(this, this, "OverWrite", "remove existing secondary beam breaks", 8, 274, false);
     ForBeamedRests = Box(this, this, "ForBeamedRests",
@@ -142,10 +142,10 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
                                   "primary beam if beams would otherwise go into the wrong direction", 24, 384, true);
     BreakPrimary = Box(this, this, "BreakPrimary", "break primary beams on beats of", 8, 410, false);
     PrimaryBeat = Number(this, this, "PrimaryBeat", 320, 408, "1024");
-    EduLabel1 = Label(this, this, "EduLabel1", "EDUs", 366, 412);
+    PrimaryBeatUnit = Label(this, this, "EduLabel1", "EDUs", 366, 412);
     BPonlywhen = Box(this, this, "BPonlywhen", "but only when note values are smaller than", 24, 432, true);
     BPonlywhenEDUs = Number(this, this, "BPonlywhenEDUs", 320, 430, "512");
-    EduLabel2 = Label(this, this, "EduLabel2", "EDUs", 366, 434);
+    BPonlywhenUnit = Label(this, this, "EduLabel2", "EDUs", 366, 434);
     OrStrangeRests = Box(this, this, "OrStrangeRests",
                          "or when there's rests that aren't multiples of the specified beat duration", 24, 454, true);
     BreakWhole = Box(this, this, "BreakWhole", "if so, break all beats in a measure", 40, 476, true);
@@ -153,8 +153,8 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     SBBGoBtn->SetKind(vcl::bkOK);
     DefaultsBtn = Placed(this, new vcl::TButton(this), "DefaultsBtn", 90, 524, 75, 25);
     DefaultsBtn->SetCaption("&Defaults");
-    BitBtn1 = Placed(this, new vcl::TBitBtn(this), "BitBtn1", 437, 524, 75, 25);
-    BitBtn1->SetKind(vcl::bkCancel);
+    CancelBtn = Placed(this, new vcl::TBitBtn(this), "BitBtn1", 437, 524, 75, 25);
+    CancelBtn->SetKind(vcl::bkCancel);
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
     SBBGoBtn->OnClick = [this](vcl::TObject* sender) { SBBGoBtnClick(sender); };
@@ -169,8 +169,8 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     }
     break_4->OnClick = [this](vcl::TObject* sender) { break_4Click(sender); };
     break_8->OnClick = [this](vcl::TObject* sender) { break_8Click(sender); };
-    CheckBox1->OnClick = [this](vcl::TObject* sender) { CheckBox1Click(sender); };
-    CheckBox2->OnClick = [this](vcl::TObject* sender) { CheckBox2Click(sender); };
+    break_16->OnClick = [this](vcl::TObject* sender) { break_16Click(sender); };
+    break_32->OnClick = [this](vcl::TObject* sender) { break_32Click(sender); };
     SecondaryClick(nullptr);
     ForBeamedRestsClick(nullptr);
     BreakPrimaryClick(nullptr);
@@ -192,8 +192,8 @@ void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
         BreakGroups->SetCaption("Aufteilung der Gruppen mit Gesamtlänge gleich");
         break_4->SetCaption(" Viertelnote in");
         break_8->SetCaption(" Achtelnote in");
-        CheckBox1->SetCaption(" 16tel in");
-        CheckBox2->SetCaption(" 32tel in");
+        break_16->SetCaption(" 16tel in");
+        break_32->SetCaption(" 32tel in");
         BreakOptions->SetCaption("unterbrechen:");
         break4->SetCaption(" Vierergruppen in zwei Teile");
         BreakAll->SetCaption(" in jedem Fall alle Zweitbalken");
@@ -212,7 +212,7 @@ void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
         OrStrangeRests->SetCaption("oder bei Pausen, die nicht durch den Schlag teilbar sind");
         BreakWhole->SetCaption("in diesen Fällen den ganzen Takt so brechen.");
         DefaultsBtn->SetCaption("Standard");
-        BitBtn1->SetCaption("&Abbruch");
+        CancelBtn->SetCaption("&Abbruch");
     }
     BreakPrimaryClick(nullptr);
     VxForm_LoadState(*this, false, "");
@@ -223,7 +223,7 @@ void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
 
 void TSBBForm::SecondaryClick(vcl::TObject* /*Sender*/) {
     const bool on = Secondary->Checked();
-    Panel1->SetEnabled(on);
+    TupletPanel->SetEnabled(on);
     BreakGroups->SetEnabled(on);
     BreakOptions->SetEnabled(on);
 }
@@ -239,8 +239,8 @@ void TSBBForm::ForBeamedRestsClick(vcl::TObject* /*Sender*/) {
 
 void TSBBForm::BreakPrimaryClick(vcl::TObject* /*Sender*/) {
     const bool on = BreakPrimary->Checked();
-    for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{PrimaryBeat, EduLabel1, EduLabel2, BPonlywhen,
-                                                                        BPonlywhenEDUs, OrStrangeRests}) {
+    for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{PrimaryBeat, PrimaryBeatUnit, BPonlywhenUnit,
+                                                                        BPonlywhen, BPonlywhenEDUs, OrStrangeRests}) {
         control->SetEnabled(on);
     }
     BreakWhole->SetEnabled(on && (BPonlywhen->Checked() || OrStrangeRests->Checked()));
@@ -260,11 +260,11 @@ void TSBBForm::break_4Click(vcl::TObject* /*Sender*/) {
 void TSBBForm::break_8Click(vcl::TObject* /*Sender*/) {
     break_8->SetChecked(true);
 }
-void TSBBForm::CheckBox1Click(vcl::TObject* /*Sender*/) {
-    CheckBox1->SetChecked(true);
+void TSBBForm::break_16Click(vcl::TObject* /*Sender*/) {
+    break_16->SetChecked(true);
 }
-void TSBBForm::CheckBox2Click(vcl::TObject* /*Sender*/) {
-    CheckBox2->SetChecked(true);
+void TSBBForm::break_32Click(vcl::TObject* /*Sender*/) {
+    break_32->SetChecked(true);
 }
 
 void TSBBForm::TakeControls() {

@@ -23,15 +23,15 @@ public:
     ~TSBBForm() override;
 
     vcl::TCheckBox* Secondary = nullptr;
-    vcl::TPanel* Panel1 = nullptr;
+    vcl::TPanel* TupletPanel = nullptr;
     vcl::TGroupBox* BreakGroups = nullptr;
     vcl::TCheckBox* break_4 = nullptr;
     vcl::TEdit* in_4 = nullptr;
     vcl::TCheckBox* break_8 = nullptr;
     vcl::TEdit* in_8 = nullptr;
-    vcl::TCheckBox* CheckBox1 = nullptr;
+    vcl::TCheckBox* break_16 = nullptr;
     vcl::TEdit* in_16 = nullptr;
-    vcl::TCheckBox* CheckBox2 = nullptr;
+    vcl::TCheckBox* break_32 = nullptr;
     vcl::TEdit* in_32 = nullptr;
     vcl::TGroupBox* BreakOptions = nullptr;
     vcl::TCheckBox* break4 = nullptr;
@@ -52,15 +52,15 @@ public:
     vcl::TCheckBox* PrimaryIfWrongDirection = nullptr;
     vcl::TCheckBox* BreakPrimary = nullptr;
     vcl::TEdit* PrimaryBeat = nullptr;
-    vcl::TLabel* EduLabel1 = nullptr;
+    vcl::TLabel* PrimaryBeatUnit = nullptr;
     vcl::TCheckBox* BPonlywhen = nullptr;
     vcl::TEdit* BPonlywhenEDUs = nullptr;
-    vcl::TLabel* EduLabel2 = nullptr;
+    vcl::TLabel* BPonlywhenUnit = nullptr;
     vcl::TCheckBox* OrStrangeRests = nullptr;
     vcl::TCheckBox* BreakWhole = nullptr;
     vcl::TBitBtn* SBBGoBtn = nullptr;
     vcl::TButton* DefaultsBtn = nullptr;
-    vcl::TBitBtn* BitBtn1 = nullptr;
+    vcl::TBitBtn* CancelBtn = nullptr;
 
     void FormShow(vcl::TObject* Sender);
     void SBBGoBtnClick(vcl::TObject* Sender);
@@ -70,8 +70,8 @@ public:
     void DefaultsBtnClick(vcl::TObject* Sender);
     void break_4Click(vcl::TObject* Sender);
     void break_8Click(vcl::TObject* Sender);
-    void CheckBox1Click(vcl::TObject* Sender);
-    void CheckBox2Click(vcl::TObject* Sender);
+    void break_16Click(vcl::TObject* Sender);
+    void break_32Click(vcl::TObject* Sender);
 
     /// The record the next run takes (after SBBGoBtnClick: the one the last run took).
     const BeamBreakOptions& Options() const { return m_options; }

@@ -91,8 +91,8 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetClientWidth(420);
     SetClientHeight(372);
 
-    Label1 = Placed(this, new vcl::TLabel(this), "Label1", 8, 8, 404, 40);
-    Label1->SetCaption(kDescription);
+    Description = Placed(this, new vcl::TLabel(this), "Label1", 8, 8, 404, 40);
+    Description->SetCaption(kDescription);
     WorkOn = Placed(this, new vcl::TRadioGroup(this), "WorkOn", 8, 52, 300, 124);
     WorkOn->SetCaption(" work on: ");
     for (const char* item : kWorkOnItems) {
@@ -100,47 +100,47 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     }
     WorkOn->SetItemIndex(0);
     Interval = Placed(this, new vcl::TEdit(this), "Interval", 316, 132, 40, 21);
-    UpDown1 = Placed(this, new vcl::TUpDown(this), "UpDown1", 356, 132, 16, 21);
-    UpDown1->SetMin(1);
-    UpDown1->SetMax(30);
-    UpDown1->SetAssociate(Interval);
-    UpDown1->SetPosition(4);
+    IntervalUpDown = Placed(this, new vcl::TUpDown(this), "UpDown1", 356, 132, 16, 21);
+    IntervalUpDown->SetMin(1);
+    IntervalUpDown->SetMax(30);
+    IntervalUpDown->SetAssociate(Interval);
+    IntervalUpDown->SetPosition(4);
     Interval->SetText("4");
     character = Placed(this, new vcl::TLabel(this), "character", 8, 186, 150, 13);
     character->SetCaption("diamond character number:");
     DiamondChar = Placed(this, new vcl::TEdit(this), "DiamondChar", 170, 182, 40, 21);
     DiamondChar->SetText("79");
-    Label2 = Placed(this, new vcl::TLabel(this), "Label2", 220, 186, 110, 13);
-    Label2->SetCaption("for black noteheads:");
+    BlackDiamondLabel = Placed(this, new vcl::TLabel(this), "Label2", 220, 186, 110, 13);
+    BlackDiamondLabel->SetCaption("for black noteheads:");
     BlackDiamond = Placed(this, new vcl::TEdit(this), "BlackDiamond", 340, 182, 40, 21);
     BlackDiamond->SetText("79");
     OverWrite = Box(this, "OverWrite", "overwrite existing notehead alterations", 212, false);
     playback = Box(this, "playback", "prepare for correct playback", 234, true);
     AddSound = Box(this, "AddSound", "add sounding pitch, size:", 256, false);
     Percentage = Placed(this, new vcl::TEdit(this), "Percentage", 220, 254, 40, 21);
-    UpDown2 = Placed(this, new vcl::TUpDown(this), "UpDown2", 260, 254, 16, 21);
-    UpDown2->SetMin(1);
-    UpDown2->SetMax(100);
-    UpDown2->SetAssociate(Percentage);
-    UpDown2->SetPosition(60);
+    PercentageUpDown = Placed(this, new vcl::TUpDown(this), "UpDown2", 260, 254, 16, 21);
+    PercentageUpDown->SetMin(1);
+    PercentageUpDown->SetMax(100);
+    PercentageUpDown->SetAssociate(Percentage);
+    PercentageUpDown->SetPosition(60);
     Percentage->SetText("60");
-    Label3 = Placed(this, new vcl::TLabel(this), "Label3", 280, 258, 20, 13);
-    Label3->SetCaption("%");
+    PercentSign = Placed(this, new vcl::TLabel(this), "Label3", 280, 258, 20, 13);
+    PercentSign->SetCaption("%");
     Parenthesize = Box(this, "Parenthesize", "parenthesize", 280, true);
     ParaBtn = Placed(this, new vcl::TButton(this), "ParaBtn", 220, 276, 100, 25);
     ParaBtn->SetCaption("Parentheses...");
     HarmonicsGo = Placed(this, new vcl::TBitBtn(this), "HarmonicsGo", 8, 336, 75, 25);
     HarmonicsGo->SetCaption("&Go");
     HarmonicsGo->SetDefault(true);
-    BitBtn1 = Placed(this, new vcl::TBitBtn(this), "BitBtn1", 90, 336, 75, 25);
-    BitBtn1->SetCaption("&Defaults");
+    HarmDefaults = Placed(this, new vcl::TBitBtn(this), "BitBtn1", 90, 336, 75, 25);
+    HarmDefaults->SetCaption("&Defaults");
     HarmCancel = Placed(this, new vcl::TBitBtn(this), "HarmCancel", 337, 336, 75, 25);
     HarmCancel->SetCaption("C&lose");
     HarmCancel->SetCancel(true);
     AddSoundClick(nullptr);
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
-    BitBtn1->OnClick = [this](vcl::TObject* sender) { BitBtn1Click(sender); };
+    HarmDefaults->OnClick = [this](vcl::TObject* sender) { HarmDefaultsClick(sender); };
     AddSound->OnClick = [this](vcl::TObject* sender) { AddSoundClick(sender); };
     Parenthesize->OnClick = [this](vcl::TObject* sender) { ParenthesizeClick(sender); };
     ParaBtn->OnClick = [this](vcl::TObject* sender) { ParaBtnClick(sender); };
@@ -166,7 +166,7 @@ void THarmonicsForm::FormShow(vcl::TObject* /*Sender*/) {
     SetOwnerWindow(Host().window);
     if (Host().language == 1) {
         SetCaption("Flageolette");
-        Label1->SetCaption(kDescriptionGerman);
+        Description->SetCaption(kDescriptionGerman);
         WorkOn->SetCaption("Intervallauswahl");
         const int32_t chosen = WorkOn->ItemIndex();
         WorkOn->Items().Clear();
@@ -175,14 +175,14 @@ void THarmonicsForm::FormShow(vcl::TObject* /*Sender*/) {
         }
         WorkOn->SetItemIndex(chosen);
         character->SetCaption("Flageolett-Notenkopf:");
-        Label2->SetCaption("für ausgefüllte Köpfe:");
+        BlackDiamondLabel->SetCaption("für ausgefüllte Köpfe:");
         OverWrite->SetCaption("bestehende Notenkopfveränderungen überschreiben");
         playback->SetCaption("die korrekte Wiedergabe vorbereiten");
         AddSound->SetCaption("klingenden Ton hinzufügen");
         Parenthesize->SetCaption("einklammern");
         ParaBtn->SetCaption("Klammern...");
         HarmonicsGo->SetCaption("Los!");
-        BitBtn1->SetCaption("Standard");
+        HarmDefaults->SetCaption("Standard");
         HarmCancel->SetCaption("Abbruch");
     }
     if (!Caption().ends_with(TheModule.process.VersionText)) {
@@ -192,14 +192,15 @@ void THarmonicsForm::FormShow(vcl::TObject* /*Sender*/) {
     AddSoundClick(nullptr);
 }
 
-void THarmonicsForm::BitBtn1Click(vcl::TObject* /*Sender*/) {
+void THarmonicsForm::HarmDefaultsClick(vcl::TObject* /*Sender*/) {
     VxForm_RestoreDefaults(*this);
     AddSoundClick(nullptr);
 }
 
 void THarmonicsForm::AddSoundClick(vcl::TObject* /*Sender*/) {
     const bool on = AddSound->Checked();
-    for (vcl::TControl* control : std::initializer_list<vcl::TControl*>{Percentage, UpDown2, Label3, Parenthesize}) {
+    for (vcl::TControl* control :
+         std::initializer_list<vcl::TControl*>{Percentage, PercentageUpDown, PercentSign, Parenthesize}) {
         control->SetEnabled(on);
     }
     ParenthesizeClick(nullptr);

@@ -17,28 +17,28 @@ public:
     explicit THarmonicsForm(vcl::TComponent* owner);
     ~THarmonicsForm() override;
 
-    vcl::TLabel* Label1 = nullptr;
+    vcl::TLabel* Description = nullptr;
     vcl::TRadioGroup* WorkOn = nullptr;
     vcl::TEdit* Interval = nullptr;
-    vcl::TUpDown* UpDown1 = nullptr;
+    vcl::TUpDown* IntervalUpDown = nullptr;
     vcl::TLabel* character = nullptr;
     vcl::TEdit* DiamondChar = nullptr;
-    vcl::TLabel* Label2 = nullptr;
+    vcl::TLabel* BlackDiamondLabel = nullptr;
     vcl::TEdit* BlackDiamond = nullptr;
     vcl::TCheckBox* OverWrite = nullptr;
     vcl::TCheckBox* playback = nullptr;
     vcl::TCheckBox* AddSound = nullptr;
     vcl::TEdit* Percentage = nullptr;
-    vcl::TUpDown* UpDown2 = nullptr;
-    vcl::TLabel* Label3 = nullptr;
+    vcl::TUpDown* PercentageUpDown = nullptr;
+    vcl::TLabel* PercentSign = nullptr;
     vcl::TCheckBox* Parenthesize = nullptr;
     vcl::TButton* ParaBtn = nullptr;
     vcl::TBitBtn* HarmonicsGo = nullptr;
-    vcl::TBitBtn* BitBtn1 = nullptr;
+    vcl::TBitBtn* HarmDefaults = nullptr;
     vcl::TBitBtn* HarmCancel = nullptr;
 
     void FormShow(vcl::TObject* Sender);
-    void BitBtn1Click(vcl::TObject* Sender);
+    void HarmDefaultsClick(vcl::TObject* Sender);
     void AddSoundClick(vcl::TObject* Sender);
     void ParenthesizeClick(vcl::TObject* Sender);
     void ParaBtnClick(vcl::TObject* Sender);

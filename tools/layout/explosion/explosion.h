@@ -136,7 +136,7 @@ struct TPartAss {
     int32_t value = 0;
     int32_t layer = 0;
 };
-using TPAvec = std::vector<TPartAss>;
+using PartDesignations = std::vector<TPartAss>;
 inline constexpr int32_t kKindSolo = 1;
 inline constexpr int32_t kKindTutti = 255;
 
@@ -144,7 +144,8 @@ inline constexpr int32_t kKindTutti = 255;
 bool ParsePartNumber(std::string_view text, std::vector<int32_t>& numbers);
 /// Appends the designation's records; true when the text is one that the deleting pass removes
 /// (a part number always; "SOLO", "TUTTI", "A2" when `removeKinds`).
-bool ParsePartSpecification(bool removeKinds, std::string_view text, TPAvec& list, int32_t value, int32_t layer);
+bool ParsePartSpecification(bool removeKinds, std::string_view text, PartDesignations& list, int32_t value,
+                            int32_t layer);
 /// Writes the parts and kinds of the items of one staff and measure into their voice slots, or,
 /// with `deleting`, removes the designations from the document. Answers the largest part found;
 /// the smallest is folded into `smallest`.

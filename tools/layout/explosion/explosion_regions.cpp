@@ -151,7 +151,7 @@ Edu CleanSplit(std::span<const LayerArrays> cells, Edu split, Edu limit) {
 /// The consistency check of a measure against the region's tables; answers false on a
 /// conflict, with the region's last measure and split position set.
 bool EnterMeasure(ExplosionContext& explosion, RegionTables& tables, std::array<int32_t, kExplosionStaves>& newParts,
-                  int32_t& newSum, int32_t m, int32_t m0, int32_t& last, Edu& split, int32_t& lowest) {
+                  int32_t& newSum, int32_t m, int32_t regionFirst, int32_t& last, Edu& split, int32_t& lowest) {
     const int32_t staves = explosion.initialStaffCount;
     for (int32_t s = 0; s < staves; ++s) {
         const NInfo& table = *explosion.tables[static_cast<size_t>(s)];
@@ -167,7 +167,7 @@ bool EnterMeasure(ExplosionContext& explosion, RegionTables& tables, std::array<
                     descendingAtFirst[static_cast<size_t>(k)] = descending ? 1 : 0;
                 }
                 const bool conflict =
-                    (descending && ((m > m0 && held != p) ||
+                    (descending && ((m > regionFirst && held != p) ||
                                     (j >= 1 && descendingAtFirst[static_cast<size_t>(k)] != (descending ? 1 : 0)))) ||
                     (p != 0 && held != 0 && held != p) ||
                     (kind != 0 &&
@@ -234,7 +234,7 @@ bool EnterMeasure(ExplosionContext& explosion, RegionTables& tables, std::array<
             newSum += kind - parts;
             parts = kind;
         }
-        if (Available(explosion) < newSum && m > m0) {
+        if (Available(explosion) < newSum && m > regionFirst) {
             last = m - 1;
             return false;
         }
@@ -375,18 +375,18 @@ struct MeasureParts {
 
 /// Loads the cells of measure m on the group's staves, fills their tables and assigns their
 /// parts. False when a table could not be filled.
-bool ReadMeasureParts(ExplosionContext& explosion, std::vector<LayerArrays>& cells, int32_t m, Edu s0, Edu split,
+bool ReadMeasureParts(ExplosionContext& explosion, std::vector<LayerArrays>& cells, int32_t m, Edu readFrom, Edu split,
                       TGroups& groups, MeasureParts& read) {
     const auto staves = static_cast<int32_t>(cells.size());
     for (int32_t s = 0; s < staves; ++s) {
         LayerArrays& layers = cells[static_cast<size_t>(s)];
         LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
         NInfo& table = *explosion.tables[static_cast<size_t>(s)];
-        if (!FillExplosionTable(explosion, table, m, s0, split, layers)) {
+        if (!FillExplosionTable(explosion, table, m, readFrom, split, layers)) {
             return false;
         }
-        read.highest = std::max(
-            read.highest, BuildPartAssignments(explosion, m, s, layers, false, s0, split, read.smallest, &groups));
+        read.highest = std::max(read.highest, BuildPartAssignments(explosion, m, s, layers, false, readFrom, split,
+                                                                   read.smallest, &groups));
         read.slots += table.slotCount;
     }
     return true;
@@ -408,7 +408,7 @@ void GrownParts(const ExplosionContext& explosion, const RegionTables& tables, i
 /// without a part given the free part numbers in order. A part that changes staff within a
 /// measure is warned about.
 void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tables, int32_t staves, Edu regionStart,
-                      int32_t m0, int32_t& lowestPart, TRegionInfo& record) {
+                      int32_t regionFirst, int32_t& lowestPart, TRegionInfo& record) {
     for (int32_t s = 0; s < staves; ++s) {
         for (int32_t k = 0; k < kPartColumns; ++k) {
             const int32_t p = tables.parts[static_cast<size_t>(s)][static_cast<size_t>(k)];
@@ -416,7 +416,7 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
                 continue;
             }
             if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, false)) {
-                WarnMidMeasurePartChange(explosion.Context().Environment, m0);
+                WarnMidMeasurePartChange(explosion.Context().Environment, regionFirst);
             }
             PlacePart(record, tables, p, s, k, lowestPart);
         }
@@ -435,7 +435,7 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
                 break;
             }
             if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, true)) {
-                WarnMidMeasurePartChange(explosion.Context().Environment, m0);
+                WarnMidMeasurePartChange(explosion.Context().Environment, regionFirst);
             }
             PlacePart(record, tables, p, s, k, lowestPart);
         }
@@ -498,14 +498,14 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TGroups groups(0, false, false, false);
     int32_t lowestPart = kNoPosition;
     int32_t mostParts = 0;
-    Edu s0 = 0;
-    int32_t m0 = firstMeasure;
+    Edu readFrom = 0;
+    int32_t regionFirst = firstMeasure;
     int32_t counted = firstMeasure - 1;  // the last measure the progress display counted
 
-    while (m0 <= lastMeasure) {
+    while (regionFirst <= lastMeasure) {
         RegionTables tables;
-        Edu regionStart = s0;
-        for (int32_t m = m0;; ++m) {
+        Edu regionStart = readFrom;
+        for (int32_t m = regionFirst;; ++m) {
             if (!StepMeasureOnce(handle, m, counted)) {
                 // The user stopped: nothing is distributed.
                 EditBracketEnd(handle, true);
@@ -514,20 +514,20 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             }
             Edu split = kNoPosition;
             if (m == firstMeasure) {
-                s0 = std::max(s0, region.startEdu());
-                regionStart = std::max(regionStart, s0);
+                readFrom = std::max(readFrom, region.startEdu());
+                regionStart = std::max(regionStart, readFrom);
             }
             if (m == lastMeasure && region.endEdu() != 0 && region.endEdu() != kNoPosition) {
                 split = region.endEdu();
             }
             const Edu endLimit = split;
             if (m != lastMeasure && !MeasureHasFrames(explosion, m)) {
-                s0 = 0;
+                readFrom = 0;
                 continue;
             }
             GroupsOfSystemAt(explosion, m, groups);
             MeasureParts read;
-            if (!ReadMeasureParts(explosion, cells, m, s0, split, groups, read)) {
+            if (!ReadMeasureParts(explosion, cells, m, readFrom, split, groups, read)) {
                 release();
                 EditBracketEnd(handle, true);
                 explosion.stop = 1;
@@ -556,7 +556,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             bool ends = Available(explosion) < newSum || m == lastMeasure || grew;
             int32_t last = Available(explosion) < newSum || grew ? m - 1 : m;
             if (!ends || last == m) {
-                if (!EnterMeasure(explosion, tables, newParts, newSum, m, m0, last, split, lowestPart)) {
+                if (!EnterMeasure(explosion, tables, newParts, newSum, m, regionFirst, last, split, lowestPart)) {
                     ends = true;
                 }
             }
@@ -567,7 +567,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             if (split < kNoPosition) {
                 split = CleanSplit(cells, split, endLimit);
                 // A split at or before the region's start would not move on.
-                if (split <= s0) {
+                if (split <= readFrom) {
                     split = kNoPosition;
                 }
             }
@@ -576,7 +576,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             }
             release();
             if (!ends) {
-                s0 = 0;
+                readFrom = 0;
                 continue;
             }
 
@@ -588,12 +588,12 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
                 return CheckStaveCounts(explosion, total, last, false);
             }
             TRegionInfo record;
-            PlaceRegionParts(explosion, tables, staves, regionStart, m0, lowestPart, record);
+            PlaceRegionParts(explosion, tables, staves, regionStart, regionFirst, lowestPart, record);
             if (explosion.targetOffset == 0 && MovesPartsUpward(context.Environment, record, m)) {
                 EditBracketEnd(handle, true);
                 return false;
             }
-            record.firstMeasure = m0;
+            record.firstMeasure = regionFirst;
             record.lastMeasure = last;
             record.startPosition = regionStart;
             record.endPosition = split;
@@ -601,14 +601,14 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
                 explosion.regions.push_back(record);
             }
             mostParts = std::max(mostParts, record.highestPartIndex);
-            if (last < m0) {
+            if (last < regionFirst) {
                 explosion.stop = 1;
                 ShowPreparationError(context.Environment);
                 EditBracketEnd(handle, false);
                 return false;
             }
-            m0 = split == kNoPosition ? last + 1 : last;
-            s0 = split == kNoPosition ? 0 : split;
+            regionFirst = split == kNoPosition ? last + 1 : last;
+            readFrom = split == kNoPosition ? 0 : split;
             break;
         }
     }

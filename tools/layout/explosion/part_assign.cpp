@@ -153,7 +153,7 @@ bool NoteRecordText(const Record10& record, std::string& text) {
 /// Pairs every part with a kind: a record with a part but no kind gives its part to the first
 /// earlier record without one, a record with a kind but no part its kind likewise. Answers the
 /// number of records that carry a part.
-int32_t MergeDesignations(TPAvec& list) {
+int32_t MergeDesignations(PartDesignations& list) {
     int32_t parts = 0;
     size_t index = 0;
     while (index < list.size()) {
@@ -236,7 +236,8 @@ bool ParsePartNumber(std::string_view t, std::vector<int32_t>& numbers) {
     return true;
 }
 
-bool ParsePartSpecification(bool removeKinds, std::string_view text, TPAvec& list, int32_t value, int32_t layer) {
+bool ParsePartSpecification(bool removeKinds, std::string_view text, PartDesignations& list, int32_t value,
+                            int32_t layer) {
     int32_t kind = text == "SOLO" ? kKindSolo : text == "TUTTI" ? kKindTutti : 0;
     std::string t(text);
     std::erase(t, ' ');
@@ -270,13 +271,13 @@ int32_t BuildPartAssignments(ExplosionContext& explosion, int32_t measure, int32
                                                      static_cast<hostapi::MeasureNumber>(measure));
     int32_t result = 0;
     bool first = true;
-    TPAvec scratch;
+    PartDesignations scratch;
     for (int32_t i = 0; i < info.itemCount; ++i) {
         NInfoItem& item = info.items[static_cast<size_t>(i)];
         if (item.position < from || item.position >= to) {
             break;
         }
-        TPAvec list;
+        PartDesignations list;
         for (int32_t k = 0; k < UsedSlots(item); ++k) {
             VoiceSlot& slot = item.slots[static_cast<size_t>(k)];
             hostapi::EntryView entry(nullptr);
