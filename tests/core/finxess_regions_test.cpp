@@ -97,6 +97,11 @@ TEST_F(FinxessRegionsTest, RegionWalkVisitsTheEntriesBetweenStartAndEnd) {
 
     // From 1024 in the first measure; an end of 0 means the end of the last measure.
     EXPECT_EQ(Walk(Region(1024, 0)), (std::vector<Visit>{{1, 1, 0, 2}, {1, 1, 0, 3}, {1, 2, 0, 4}}));
+
+    // Within one measure the entry that starts at the end position is visited too.
+    hostapi::SelectionRecord first = Region(0, 1024);
+    first.setLastMeasure(1);
+    EXPECT_EQ(Walk(first), (std::vector<Visit>{{1, 1, 0, 1}, {1, 1, 0, 2}, {2, 1, 1, 5}}));
 }
 
 TEST_F(FinxessRegionsTest, AStopAtTheFirstStepStillEndsTheBracket) {
