@@ -190,7 +190,8 @@ TEST_P(RemoveExtraneousTest, ElementsWithinTheDeviationPerThousandAreRemoved) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Tolerances, RemoveExtraneousTest, ::testing::Values(
     RemoveCase{50, {{4096, 260, 0, 0}, {0, 20, 80, 0}, {1024, 80, 145, 0}, {2048, 145, 200, 0}, {3072, 200, 260, 0}}, 0, 0},
-    RemoveCase{80, {{4096, 260, 0, 0}, {0, 20, 145, 0}, {2048, 145, 200, 0}, {3072, 200, 260, 0}}, 1, 1},
+    // A deviation of exactly the tolerance (element 2: 1000 - 923) is removed.
+    RemoveCase{77, {{4096, 260, 0, 0}, {0, 20, 145, 0}, {2048, 145, 200, 0}, {3072, 200, 260, 0}}, 1, 1},
     // Elements 2 and 4 go; the repeat finds element 3 (1086 per thousand) and removes it too.
     RemoveCase{100, {{4096, 260, 0, 0}, {0, 20, 260, 0}}, 3, 2}),
     testsupport::NameBy("tolerance", &RemoveCase::tolerance, "removed", &RemoveCase::removed));

@@ -91,6 +91,8 @@ TEST_P(ShiftTest, SystemsTakeTheOptimizationsOfTheirNeighbours) {
 INSTANTIATE_TEST_SUITE_P(Distances, ShiftTest, ::testing::Values(
     ShiftCase{"forward with properties", 5, 1, true, {{}, {1, 2}, {1, 2}, {1, 3}}, {10, 20, 20, 30},
               {false, true, true, true}, nullptr},
+    ShiftCase{"onto the last system", 5, 2, true, {{}, {1, 2}, {1, 3}, {1, 2}}, {10, 20, 30, 20},
+              {false, true, true, true}, nullptr},
     ShiftCase{"forward without properties", 5, 1, false, {{}, {1, 2}, {1, 2}, {1, 3}}, {10, 20, 30, 40},
               {false, true, true, true}, nullptr},
     ShiftCase{"backward without properties", 5, -1, false, {{1, 2}, {1, 3}, {2, 3}, {2, 3}}, {10, 20, 30, 40},
