@@ -40,7 +40,7 @@ protected:
         region.setLastMeasure(1);
         region.setEndEdu(0x7FFFFFFF);
         TheModule.dispatch.CurrentRegion = &region;
-        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(64);
+        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(ToolItem::Analyze);
         context->Options[analyzerow::kIntervals].text = intervals;
         context->Options[analyzerow::kHidden].value = hidden ? 1 : 0;
         const bool done = AnalyzeStaffGroup(*context);

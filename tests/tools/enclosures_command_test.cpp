@@ -46,7 +46,7 @@ TEST_P(EnclosuresTest, TheChosenExpressionsGetOrLoseTheEnclosure) {
     SCOPED_TRACE(c.name);
     ForgetSharedExpressionTable();
     OpenHeld(kExpressions);
-    std::shared_ptr<TFMisc> context = Tool(73, {{1, c.rows[0]}, {2, c.rows[1]}, {3, c.rows[2]}});
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Enclosures, {{1, c.rows[0]}, {2, c.rows[1]}, {3, c.rows[2]}});
     context->ChosenItems = c.chosen;
     EXPECT_EQ(RunEnclosures(*context), c.changed);
     EXPECT_EQ(layouttest::MessageTexts(), c.messages);

@@ -38,7 +38,7 @@ protected:
         ScoreHostTest::SetUp();
         SharedSmartShapes().Clear();
         Open(kScore);
-        m_context = layouttest::ToolWithDefaults(29, 31);
+        m_context = layouttest::ToolWithDefaults(ToolItem::AlignMove, 31);
         m_context->MoreOptions[morerow::kConsiderMeasureAttached].value = 1;
         m_context->MoreOptions[morerow::kAvoidCollisions].value = 0;
         m_region.setFirstStaff(1);

@@ -150,7 +150,7 @@ TEST_F(CollectorTest, RemovingFromAStaffListTakesOnlyTheStaffOut) {
 TEST_F(CollectorTest, ConvertingGivesEachStaffItsCopyWithItsOwnAdjustment) {
     AddAssignment(1, {300, -60, 0x0800}, 7);
     AddRecord(kTagExpressionPlace, 1, 0, {2, 7, 24, -12});
-    std::shared_ptr<TFMisc> options = layouttest::ToolWithDefaults(72);
+    std::shared_ptr<TFMisc> options = layouttest::ToolWithDefaults(ToolItem::Expressions);
     const TInstruments staves(0, nullptr, false);
     CollectSwitches convert;
     convert.convert = true;
@@ -174,7 +174,7 @@ class CollectorAttachTest : public CollectorTest, public ::testing::WithParamInt
 TEST_P(CollectorAttachTest, ConvertedCopiesGoToTheNearestNote) {
     const AttachCase& c = GetParam();
     AddAssignment(1, {c.position, -60, 0x1001});
-    std::shared_ptr<TFMisc> options = layouttest::ToolWithDefaults(72);
+    std::shared_ptr<TFMisc> options = layouttest::ToolWithDefaults(ToolItem::Expressions);
     options->Options[2].value = 1;
     options->Options[3].value = c.alignWithNote ? 1 : 0;
     const TInstruments staves(0, nullptr, false);

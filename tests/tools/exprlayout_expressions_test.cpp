@@ -60,7 +60,7 @@ class ExpressionsFactorTest : public testsupport::ScoreHostTest, public ::testin
 
 TEST_P(ExpressionsFactorTest, TheFactorScalesAndNothingIsConverted) {
     Open(kScore);
-    std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(72);
+    std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(ToolItem::Expressions);
     context->Options[expressionsrow::kFactor].text = GetParam().text;
     ASSERT_TRUE(AllocToolLists(*context));
     RunExpressionsCommand(*context, 1, 2, RegionWords{0, 1, 1, 2, 2});

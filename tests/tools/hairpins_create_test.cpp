@@ -125,7 +125,7 @@ TEST_P(HairpinPairTest, OneHairpinOrNone) {
     region.setLastMeasure(3);
     region.setEndEdu(0x7FFFFFFF);
     TheModule.dispatch.CurrentRegion = &region;
-    std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(44);
+    std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(ToolItem::CreateHairpins);
     context->Options[hairpinrow::kMaximumWidth].value = c.maximumWidth;
     EXPECT_TRUE(RunCreateHairpins(*context));
     TheModule.dispatch.CurrentRegion = nullptr;

@@ -38,8 +38,8 @@ class LayoutBeatChartTest : public testsupport::ScoreHostTest {
 protected:
     /// A context of tool `item` on `measure`, its options (and "More..." options) as the tool's
     /// option rows give them by default.
-    std::shared_ptr<TFMisc> Tool(int32_t item, int16_t measure = 1) {
-        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(item, item == 6 ? 11 : 0);
+    std::shared_ptr<TFMisc> Tool(ToolItem item, int16_t measure = 1) {
+        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(item, item == ToolItem::Proportionality ? 11 : 0);
         context->Walk.measure = measure;
         EXPECT_TRUE(LoadMeasureSpec(measure, context->Walk.measureSpec));
         return context;
@@ -86,7 +86,7 @@ TEST_P(RecomputeTest, PositionsShareTheFreeSpaceWithinTheMeasure) {
     const RecomputeCase& c = GetParam();
     SCOPED_TRACE(c.name);
     Open(c.score);
-    std::shared_ptr<TFMisc> context = Tool(3);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::MakeSpace);
     ASSERT_TRUE(LoadBeatChart(*context, 1));
     EXPECT_EQ(RecomputeBeatPositions(*context), c.fits);
     const BeatChartState& chart = BeatCharts(*context);
@@ -133,7 +133,7 @@ TEST_F(LayoutBeatChartTest, ChartsLoadUpTo999ElementsAndOnlyForChartSpacedMeasur
     Open(score);
     // A record at index 1000 lies beyond what a chart can hold.
     Document().Records().Save(RecordKey::Other(kTagBeatChart, 1, 1000), host::Bytes(10, 0x11));
-    std::shared_ptr<TFMisc> context = Tool(3);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::MakeSpace);
     EXPECT_TRUE(LoadBeatChart(*context, 1));
     EXPECT_EQ(BeatCharts(*context).elementCount, 999);
     EXPECT_EQ(BeatTime(BeatCharts(*context), 999), 999000);
@@ -150,7 +150,7 @@ TEST_F(LayoutBeatChartTest, SavingDropsMarkedElementsAndStaleRecords) {
     Open(
         "staff \"A\"\nmeasures 1\nbeatchart 1 4096:240:0:0 0:10:20:0 500:20:30:0 1000:30:40:0 1500:40:50:0"
         " 2000:50:60:0 2500:60:240:0\n");
-    std::shared_ptr<TFMisc> context = Tool(2);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::RemoveBeatChartElements);
     ASSERT_TRUE(LoadBeatChart(*context, 1));
     BeatCharts(*context).removalMarks[3] = 1;
     BeatCharts(*context).removalMarks[5] = 1;
@@ -160,7 +160,7 @@ TEST_F(LayoutBeatChartTest, SavingDropsMarkedElementsAndStaleRecords) {
     EXPECT_EQ(context->RemovedHandleCount, 2);
 }
 
-// ---- Remove extraneous beat chart elements (tool 2) ----
+// ---- Remove extraneous beat chart elements ----
 
 struct RemoveCase {
     int32_t tolerance;
@@ -178,7 +178,7 @@ TEST_P(RemoveExtraneousTest, ElementsWithinTheDeviationPerThousandAreRemoved) {
     Open(
         "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:260:0:0 0:20:80:0 1024:80:145:0 2048:145:200:0 3072:200:260:0\n");
-    std::shared_ptr<TFMisc> context = Tool(2);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::RemoveBeatChartElements);
     context->Options[0].value = c.tolerance;
     EXPECT_EQ(Apply(*context), c.removed > 0);
     EXPECT_EQ(StoredChart(1), c.stored);
@@ -197,11 +197,11 @@ INSTANTIATE_TEST_SUITE_P(Tolerances, RemoveExtraneousTest, ::testing::Values(
     testsupport::NameBy("tolerance", &RemoveCase::tolerance, "removed", &RemoveCase::removed));
 // clang-format on
 
-// ---- Compress (tool 3), add/remove space (tool 4), expand and compress spacing (18, 19) ----
+// ---- Make space, add/remove space, expand and compress spacing ----
 
 struct SpacingCase {
     const char* name;
-    int32_t item;
+    ToolItem item;
     std::vector<std::pair<size_t, int32_t>> options;  ///< rows changed from the defaults
     int16_t selectionEnd;                             ///< last measure of the selection, 0 = none
     int32_t endEdu;
@@ -235,34 +235,34 @@ TEST_P(SpacingCommandTest, TheChartAndTheMeasureWidthChangeTogether) {
 // Recomputed positions of the even chart in 300: 20, 84, 148, 212 and the end 276.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Tools, SpacingCommandTest, ::testing::Values(
-    SpacingCase{"compress 20 percent", 3, {}, 0, 0, 260,
+    SpacingCase{"compress 20 percent", ToolItem::MakeSpace, {}, 0, 0, 260,
         {{4096, 260, 0, 0}, {0, 20, 64, 0}, {1024, 64, 112, 0}, {2048, 112, 160, 0}, {3072, 160, 260, 0}}, 300},
-    SpacingCase{"compress 100 percent", 3, {{0, 100}}, 0, 0, 260,
+    SpacingCase{"compress 100 percent", ToolItem::MakeSpace, {{0, 100}}, 0, 0, 260,
         {{4096, 260, 0, 0}, {0, 20, 0, 0}, {1024, 0, 0, 0}, {2048, 0, 0, 0}, {3072, 0, 260, 0}}, 300},
-    SpacingCase{"compress keeps 40 after the last", 3, {}, 0, 0, 190,
+    SpacingCase{"compress keeps 40 after the last", ToolItem::MakeSpace, {}, 0, 0, 190,
         {{4096, 200, 0, 0}, {0, 20, 64, 0}, {1024, 64, 112, 0}, {2048, 112, 160, 0}, {3072, 160, 200, 0}}, 300},
-    SpacingCase{"add at the end", 4, {}, 0, 0, 260,
+    SpacingCase{"add at the end", ToolItem::AddRemoveSpace, {}, 0, 0, 260,
         {{4096, 310, 50, 50}, {0, 20, 80, 0}, {1024, 80, 140, 0}, {2048, 140, 200, 0}, {3072, 200, 310, 0}}, 350},
-    SpacingCase{"remove more than the leading space", 4, {{0, -100}, {2, 0}}, 0, 0, 260,
+    SpacingCase{"remove more than the leading space", ToolItem::AddRemoveSpace, {{0, -100}, {2, 0}}, 0, 0, 260,
         {{4096, 256, 1, -20}, {0, 0, 64, 1}, {1024, 64, 128, 1}, {2048, 128, 192, 1}, {3072, 192, 256, 1}}, 280},
-    SpacingCase{"add after the selection", 4, {{2, 1}}, 2, 2048, 260,
+    SpacingCase{"add after the selection", ToolItem::AddRemoveSpace, {{2, 1}}, 2, 2048, 260,
         {{4096, 326, 1, 50}, {0, 20, 84, 1}, {1024, 84, 198, 1}, {2048, 198, 262, 1}, {3072, 262, 326, 1}}, 350},
-    SpacingCase{"remove after the selection down to the element before", 4, {{0, -100}, {2, 1}}, 2, 2048, 260,
+    SpacingCase{"remove after the selection down to the element before", ToolItem::AddRemoveSpace, {{0, -100}, {2, 1}}, 2, 2048, 260,
         {{4096, 212, 1, -64}, {0, 20, 84, 1}, {1024, 84, 84, 1}, {2048, 84, 148, 1}, {3072, 148, 212, 1}}, 236},
-    SpacingCase{"expand a middle measure", 18, {}, 3, 2147483647, 260,
+    SpacingCase{"expand a middle measure", ToolItem::ExpandSpacing, {}, 3, 2147483647, 260,
         {{4096, 296, 1, 0}, {0, 20, 90, 0}, {1024, 90, 161, 0}, {2048, 161, 232, 0}, {3072, 232, 296, 0}}, 320},
-    SpacingCase{"expand with the space before the barline", 18, {{2, 1}}, 3, 2147483647, 260,
+    SpacingCase{"expand with the space before the barline", ToolItem::ExpandSpacing, {{2, 1}}, 3, 2147483647, 260,
         {{4096, 296, 1, 0}, {0, 20, 89, 0}, {1024, 89, 158, 0}, {2048, 158, 227, 0}, {3072, 227, 296, 0}}, 320},
-    SpacingCase{"compress a middle measure", 19, {}, 0, 0, 260,
+    SpacingCase{"compress a middle measure", ToolItem::CompressSpacing, {}, 0, 0, 260,
         {{4096, 256, 1, 0}, {0, 20, 78, 0}, {1024, 78, 135, 0}, {2048, 135, 192, 0}, {3072, 192, 256, 0}}, 280},
-    SpacingCase{"expand up to the end of the selection", 18, {}, 2, 2048, 260,
+    SpacingCase{"expand up to the end of the selection", ToolItem::ExpandSpacing, {}, 2, 2048, 260,
         {{4096, 296, 1, 0}, {0, 20, 94, 0}, {1024, 94, 168, 0}, {2048, 168, 232, 0}, {3072, 232, 296, 0}}, 320},
-    // Leading white space (tool 7): limited to 12, set to 30, limited and reduced by 5.
-    SpacingCase{"limit the leading space", 7, {}, 0, 0, 260,
+    // Leading white space: limited to 12, set to 30, limited and reduced by 5.
+    SpacingCase{"limit the leading space", ToolItem::LeadingWhitespace, {}, 0, 0, 260,
         {{4096, 252, -8, 0}, {0, 12, 72, 0}, {1024, 72, 132, 0}, {2048, 132, 192, 0}, {3072, 192, 252, 0}}, 292},
-    SpacingCase{"always set the leading space", 7, {{0, 30}, {1, 1}}, 0, 0, 260,
+    SpacingCase{"always set the leading space", ToolItem::LeadingWhitespace, {{0, 30}, {1, 1}}, 0, 0, 260,
         {{4096, 270, 10, 0}, {0, 30, 90, 0}, {1024, 90, 150, 0}, {2048, 150, 210, 0}, {3072, 210, 270, 0}}, 310},
-    SpacingCase{"subtract from the leading space", 7, {{2, 5}}, 0, 0, 260,
+    SpacingCase{"subtract from the leading space", ToolItem::LeadingWhitespace, {{2, 5}}, 0, 0, 260,
         {{4096, 247, -13, 0}, {0, 7, 67, 0}, {1024, 67, 127, 0}, {2048, 127, 187, 0}, {3072, 187, 247, 0}}, 287}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
@@ -271,7 +271,7 @@ TEST_F(LayoutBeatChartTest, AMinimumPositionOfTheFirstNoteIsClearedWithinTheLimi
     Open(
         "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:260:0:0 0:20:80:30 1024:80:140:0 2048:140:200:0 3072:200:260:0\n");
-    std::shared_ptr<TFMisc> context = Tool(7);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::LeadingWhitespace);
     // The first note stands at its minimum 30, capped by the maximum minimum 20 and the limit
     // 12: 12 is not above the limit, so nothing moves.
     EXPECT_TRUE(Apply(*context));
@@ -280,7 +280,7 @@ TEST_F(LayoutBeatChartTest, AMinimumPositionOfTheFirstNoteIsClearedWithinTheLimi
     EXPECT_EQ(StoredWord(Measure(1), 0), 300);
 }
 
-// ---- Measures left alone, and Reset (tool 58) ----
+// ---- Measures left alone, and Reset ----
 
 class LeftAloneTest : public LayoutBeatChartTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -288,7 +288,7 @@ TEST_P(LeftAloneTest, OnlyTheMeasureRecordIsWrittenBack) {
     SCOPED_TRACE(GetParam());
     Open(std::string("staff \"A\"\nmeasures 1 width 300\n") + GetParam());
     const Chart before = StoredChart(1);
-    std::shared_ptr<TFMisc> context = Tool(4);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::AddRemoveSpace);
     EXPECT_FALSE(Apply(*context));
     EXPECT_EQ(StoredChart(1), before);
     EXPECT_EQ(StoredWord(Measure(1), 0), 300);
@@ -303,7 +303,7 @@ INSTANTIATE_TEST_SUITE_P(Measures, LeftAloneTest,
 TEST_F(LayoutBeatChartTest, ResetSetsTheMeasureFlagsOnly) {
     Open(kEvenChart);
     const Chart before = StoredChart(1);
-    std::shared_ptr<TFMisc> context = Tool(58);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Reset);
     context->Options[2].value = 1;
     context->Options[3].value = 1;
     EXPECT_FALSE(Apply(*context));
@@ -312,7 +312,7 @@ TEST_F(LayoutBeatChartTest, ResetSetsTheMeasureFlagsOnly) {
     EXPECT_EQ(StoredChart(1), before);
 }
 
-// ---- Proportionality (tool 6) ----
+// ---- Proportionality ----
 
 // Dotted eighths and sixteenths in 2/4, every element 60 or 40 wide: the dotted eighths are
 // too narrow for the sixteenths that follow them (78 against 156 per thousand EDU).
@@ -323,7 +323,7 @@ constexpr const char* kDottedChart =
 
 TEST_F(LayoutBeatChartTest, ProportionalityWidensTooNarrowElements) {
     Open(kDottedChart);
-    std::shared_ptr<TFMisc> context = Tool(6);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
     EXPECT_TRUE(Apply(*context));
     // Each dotted eighth is widened by 1400 per thousand (60 -> 84); the header's word at byte 8
     // moves with the measure width (244 + 48).
@@ -337,7 +337,7 @@ TEST_F(LayoutBeatChartTest, ProportionalityWidensTooNarrowElements) {
 
 TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     Open(kDottedChart);
-    std::shared_ptr<TFMisc> context = Tool(6);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
     // With at most 10 added per case the elements stay too narrow: every repeat still widens.
     context->Options[4].value = 10;
     EXPECT_TRUE(Apply(*context));
@@ -352,7 +352,7 @@ TEST_F(LayoutBeatChartTest, HandlesOutOfOrderRefuseTheMeasure) {
         "staff \"A\"\nmeasures 1 time 2/4 width 244\n"
         "beatchart 1 2048:220:0:0 0:100:80:50 768:80:120:0 1024:120:180:0 1792:180:220:0\n");
     const Chart before = StoredChart(1);
-    std::shared_ptr<TFMisc> context = Tool(6);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
     EXPECT_TRUE(Apply(*context));
     EXPECT_EQ(layouttest::MessageTexts(),
               std::vector<std::string>{"Some beat chart handles are out of order. Please apply Note Spacing!"});

@@ -30,7 +30,7 @@ constexpr hostapi::Tag kTagGroup = hostapi::MakeTag("SDNG");
 class LayoutSystemToolsTest : public testsupport::ScoreHostTest {
 protected:
     /// A context of tool `item` with the defaults of its option rows and some rows changed.
-    std::shared_ptr<TFMisc> Tool(int32_t item, const std::vector<std::pair<size_t, int32_t>>& changed) {
+    std::shared_ptr<TFMisc> Tool(ToolItem item, const std::vector<std::pair<size_t, int32_t>>& changed) {
         std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(item);
         for (const auto& [row, value] : changed) {
             context->Options[row].value = value;
@@ -78,7 +78,7 @@ TEST_P(ScaleStaffPositionsTest, TheBottomStaffLandsAtTheTarget) {
     SCOPED_TRACE(c.name);
     Open(kTwoPages);
     SetPositions(1, c.before);
-    std::shared_ptr<TFMisc> context = Tool(14, {{2, 1}, {5, c.compress ? 1 : 0}});
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::ScaleStaffPositions, {{2, 1}, {5, c.compress ? 1 : 0}});
     EXPECT_EQ(RunScaleStaffPositions(*context), c.before != c.after);
     EXPECT_EQ(StoredList(1), (StaffList{{1, c.after[0]}, {2, c.after[1]}, {3, c.after[2]}}));
     // System 2 lies beyond "To system".
@@ -119,7 +119,7 @@ TEST_P(AlignFacingPagesTest, TheLeftPageFollowsTheRightPage) {
         Document().Records().Save(RecordKey::Other(hostapi::MakeTag("SOPS"), page, 0), bytes);
     }
     SetPositions(2, {0, -300, -450});
-    std::shared_ptr<TFMisc> context = Tool(14, {{6, 1}, {7, 1}, {8, c.moveFollowing ? 1 : 0}});
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::ScaleStaffPositions, {{6, 1}, {7, 1}, {8, c.moveFollowing ? 1 : 0}});
     context->ChosenItems = c.chosen;
     EXPECT_TRUE(RunScaleStaffPositions(*context));
     EXPECT_EQ(StoredList(1), (StaffList{{1, c.left[0]}, {2, c.left[1]}, {3, c.left[2]}}));
@@ -160,7 +160,7 @@ TEST_P(CopySystemOptimizationTest, TargetsTakeTheSourceListAndGroups) {
     Open(kFourSystems);
     SetPositions(1, {0, -250, -500});
     const StaffList copied = {{1, 0}, {2, -250}, {3, -500}};
-    std::shared_ptr<TFMisc> context = Tool(16, c.options);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, c.options);
     EXPECT_TRUE(RunCopySystemOptimization(win::kNoWindow, *context));
     EXPECT_EQ(StoredList(2), copied);
     // System 2's groups are system 1's: "Strings" over staves 1-2 and nothing more.
@@ -198,7 +198,7 @@ class RefusedCopyTest : public LayoutSystemToolsTest, public ::testing::WithPara
 TEST_P(RefusedCopyTest, NothingChanges) {
     Open(kFourSystems);
     const host::Bytes system4 = *Stored(RecordKey::Other(hostapi::kTagStaffSystem, 4, 0));
-    std::shared_ptr<TFMisc> context = Tool(16, GetParam().options);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, GetParam().options);
     EXPECT_FALSE(RunCopySystemOptimization(win::kNoWindow, *context));
     EXPECT_EQ(layouttest::MessageTexts(), std::vector<std::string>{"Invalid FROM system specified."});
     EXPECT_EQ(StoredList(2), (StaffList{{1, 0}, {2, -200}, {3, -400}}));
@@ -223,7 +223,7 @@ TEST_F(LayoutSystemToolsTest, CopiedOptimizationCarriesTheFirstStaffPositionFrom
         hostapi::WriteI16(bytes.data(), hostapi::StaffSystemLayout::kTopStaffOffset, -100);
         Document().Records().Save(RecordKey::Other(tag, 1, 0), bytes);
     }
-    std::shared_ptr<TFMisc> context = Tool(16, {{2, 2}});
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, {{2, 2}});
     EXPECT_TRUE(RunCopySystemOptimization(win::kNoWindow, *context));
     EXPECT_EQ(StoredWord(RecordKey::Other(hostapi::kTagStaffSystem2001, 2, 0), 0), -100);
     EXPECT_EQ(StoredList(2), StoredList(1));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/tool_context.h"
+#include "core/tool_items.h"
 #include "forms/action_control_table.h"
 #include "platform/win/win.h"
 
@@ -14,9 +15,9 @@ namespace layouttest {
 
 /// A context of tool `item` (group 1), its option rows and, with `moreSet`, its "More..." rows
 /// at the defaults of the option rows table.
-inline std::shared_ptr<orvex::TFMisc> ToolWithDefaults(int32_t item, int32_t moreSet = 0) {
+inline std::shared_ptr<orvex::TFMisc> ToolWithDefaults(orvex::ToolItem item, int32_t moreSet = 0) {
     std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
-    context->Item = item;
+    context->Item = orvex::ItemNumber(item);
     context->Group = 1;
     const auto defaults = [](int32_t rowsOf, auto& into) {
         const orvex::ActionItemRows& rows = orvex::kActionControlTableData[static_cast<size_t>(rowsOf)];
@@ -24,7 +25,7 @@ inline std::shared_ptr<orvex::TFMisc> ToolWithDefaults(int32_t item, int32_t mor
             into[r].value = rows[r].value1;
         }
     };
-    defaults(item, context->Options);
+    defaults(orvex::ItemNumber(item), context->Options);
     if (moreSet != 0) {
         defaults(moreSet, context->MoreOptions);
     }

@@ -74,7 +74,7 @@ TEST_P(ShiftTest, SystemsTakeTheOptimizationsOfTheirNeighbours) {
     }
     SelectMeasures(c.measure, c.measure);
     const bool shifted = c.message == nullptr && c.distance != 0;
-    EXPECT_EQ(RunShiftSystemOptimization(*Tool(54, {{0, c.distance}, {1, c.properties ? 1 : 0}})), shifted);
+    EXPECT_EQ(RunShiftSystemOptimization(*Tool(ToolItem::ShiftSystemOptimization, {{0, c.distance}, {1, c.properties ? 1 : 0}})), shifted);
     EXPECT_EQ(layouttest::MessageTexts(),
               c.message == nullptr ? std::vector<std::string>{} : std::vector<std::string>{c.message});
     EXPECT_EQ(systemstest::StoredLists(Document(), 4), c.lists);
@@ -124,7 +124,7 @@ TEST_P(MeasureEditTest, TheMeasureGroupsFollowTheMeasures) {
     SCOPED_TRACE(c.name);
     OpenHeld(kFourSystems);
     SelectMeasures(c.first, c.last);
-    EXPECT_TRUE(RunMeasureEditAdjust(*Tool(52), c.delta, c.newSystems));
+    EXPECT_TRUE(RunMeasureEditAdjust(*Tool(ToolItem::AfterInsertingMeasures), c.delta, c.newSystems));
     EXPECT_EQ(systemstest::StoredSystems(Document()), c.after);
     EXPECT_EQ(systemstest::StoredLists(Document(), static_cast<int16_t>(c.after.size())), c.lists);
     // Every system from the selection on is locked.

@@ -122,7 +122,7 @@ TEST_P(SplitCommandTest, TheSystemIsCutAndTheLaterOptimizationsMoveAlong) {
     OpenHeld(kFiveSystems);
     SelectMeasures(c.first, c.last);
     TStaffSystems systems;
-    EXPECT_EQ(RunSplitStaffSystem(*Tool(45), c.parts, systems, false), c.messages.empty());
+    EXPECT_EQ(RunSplitStaffSystem(*Tool(ToolItem::SplitStaffSystem), c.parts, systems, false), c.messages.empty());
     EXPECT_EQ(layouttest::MessageTexts(), c.messages);
     EXPECT_EQ(systemstest::StoredSystems(Document()), c.after);
     EXPECT_EQ(systems.Count(), static_cast<int32_t>(c.after.size()));
@@ -166,7 +166,7 @@ TEST_F(SplitTest, ShiftedSystemsKeepTheTopStaffOffsetOfTheirListFrom2001) {
     SetSystemWord(4, hostapi::StaffSystemLayout::kTopStaffOffset, -80);
     SelectMeasures(5, 5);
     TStaffSystems systems;
-    EXPECT_TRUE(RunSplitStaffSystem(*Tool(45), 2, systems, false));
+    EXPECT_TRUE(RunSplitStaffSystem(*Tool(ToolItem::SplitStaffSystem), 2, systems, false));
     // The new system 3 lies where system 2 does, whose list it takes.
     EXPECT_EQ(SystemWord(3, hostapi::StaffSystemLayout::kTopStaffOffset), 0);
     EXPECT_EQ(SystemWord(4, hostapi::StaffSystemLayout::kTopStaffOffset), -50);
@@ -179,7 +179,7 @@ TEST_F(SplitTest, AStopWhileShiftingOptimizationsKeepsTheSplitRecords) {
     SelectMeasures(5, 5);
     m_host->Progress().StopNextAt(1);
     TStaffSystems systems;
-    EXPECT_FALSE(RunSplitStaffSystem(*Tool(45), 2, systems, false));
+    EXPECT_FALSE(RunSplitStaffSystem(*Tool(ToolItem::SplitStaffSystem), 2, systems, false));
     EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 6}, {6, 9}, {9, 13}, {13, 17}}));
     EXPECT_EQ(systemstest::StoredLists(Document(), 5), (Lists{{}, {1, 2}, {1, 3}, {2, 3}, {}}));
 }

@@ -109,7 +109,7 @@ protected:
     }
     /// A context of the item with its option defaults (and those of its "More..." set) and some
     /// rows changed.
-    std::shared_ptr<orvex::TFMisc> Tool(int32_t item, const std::vector<std::pair<size_t, int32_t>>& rows = {},
+    std::shared_ptr<orvex::TFMisc> Tool(orvex::ToolItem item, const std::vector<std::pair<size_t, int32_t>>& rows = {},
                                         int32_t moreSet = 0) {
         std::shared_ptr<orvex::TFMisc> context = layouttest::ToolWithDefaults(item, moreSet);
         for (const auto& [row, value] : rows) {
