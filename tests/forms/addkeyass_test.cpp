@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "core/host/access_state.h"
 #include "core/key_assignments.h"
@@ -263,6 +264,32 @@ TEST_F(AddKeyAssTest, MenusOfAnotherStateStayChoosable) {
            {Kind::Click, "OkBtn", ""}});
     EXPECT_EQ(Edit(0), vcl::mrOk);
     EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 400);
+}
+
+// A menu longer than the table of a level: its last line is listed but cannot be chosen.
+TEST_F(AddKeyAssTest, LinesPastTheTableAreListedWithoutACommand) {
+    const win::Hmenu many = Popup(bar, "&Many");
+    for (int32_t n = 0; n <= kMenuLinesPerLevel; ++n) {
+        win::AppendMenu(many, win::MF_STRING, static_cast<uint32_t>(1000 + n), "Line " + std::to_string(n));
+    }
+    TheModule.options.KeyAssignments = {NewKeyAssignment()};
+    Queue({{Kind::Set, "HotKey", "F9"},
+           {Kind::Set, "Action", "menu command"},
+           {Kind::Set, "Menu1", "&Many"},
+           {Kind::Set, "Menu2", "Line 100"},
+           {Kind::Click, "OkBtn", ""},
+           {Kind::Set, "Menu2", "Line 99"},
+           {Kind::Click, "OkBtn", ""}});
+    win::ClearTranscript();
+    std::unique_ptr<TAddKeyAssForm> editor(vcl::Create<TAddKeyAssForm>(nullptr, 0));
+    TheModule.options.KeyAssignmentEditorOpen = 1;
+    EXPECT_EQ(editor->ShowModal(), vcl::mrOk);
+    EXPECT_TRUE(Contains(Shown(), "  label Message \"Please report an error: index1=1\""));
+    EXPECT_EQ(TheModule.options.KeyAssignments[0].Target(), 1099);
+    // The table's last line keeps its identifier; a line past the table has none, whatever the
+    // next level holds.
+    EXPECT_EQ(editor->LevelId(1, kMenuLinesPerLevel - 1), 1099u);
+    EXPECT_EQ(editor->LevelId(0, kMenuLinesPerLevel), 0u);
 }
 
 TEST_F(AddKeyAssTest, NoKeyIsRefused) {

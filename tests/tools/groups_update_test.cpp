@@ -84,16 +84,19 @@ TEST_F(UpdateGroupsTest, GroupsThatCannotBeToldApartAreReportedOnce) {
 }
 
 TEST_F(UpdateGroupsTest, NamesAndNewGroupsGoToTheSystemsOwnRecords) {
-    StartHost(Score("group 1 2 \"Wind\" list 1\ngroup 3 3 \"Horn\" list 2\n"));
+    StartHost(Score("group 3 3 \"Horn\" bracket 2\ngroup 1 2 \"Wind\" list 1\ngroup 3 3 \"Horn\" list 2\n"));
     Select(1, 1, 1, 2);
     RunTool(kUpdateGroups, {{"Row1", "0"}, {"Row2", "1"}, {"Row7", "1"}});
     // System 1's group found by its staves takes the name; system 2 gets the group as number 2.
+    // The score's "Horn" is a group of one staff: system 2's "Horn" takes its bracket, system 1
+    // gets it as number 2.
     const host::Bytes* group = Document().Records().Find(host::RecordKey::Detail(hostapi::kTagStaffGroup, 1, 1, 0));
     ASSERT_NE(group, nullptr);
     const int16_t block = hostapi::ReadI16(group->data(), 4);
     EXPECT_STREQ(orvex::LoadTextBlock(block, false), "Winds");
-    EXPECT_EQ(Stored(2, 1), (std::vector<int32_t>{0, 3, 3}));
+    EXPECT_EQ(Stored(2, 1), (std::vector<int32_t>{2, 3, 3}));
     EXPECT_EQ(Stored(2, 2), (std::vector<int32_t>{3, 1, 2}));
+    EXPECT_EQ(Stored(1, 2), (std::vector<int32_t>{2, 3, 3}));
 }
 
 TEST_F(UpdateGroupsTest, ASelectionOutsideTheSystemsAsksToUpdateAll) {
