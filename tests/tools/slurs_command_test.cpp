@@ -190,6 +190,11 @@ INSTANTIATE_TEST_SUITE_P(
         ContourCase{"BothUpBelowOnTheSlant", "measures 1 width 1000\nnotes 1 1 a3/2 a4/2\nshape 15 1 1:1 1:2", 247},
         ContourCase{"DifferingStems", "measures 1 width 1000\nnotes 1 1 g4/2 g5/2\nshape 15 1 1:1 1:2", 242},
         ContourCase{"StemSideOfBeamedNotes", "measures 1 width 4000\nnotes 1 1 a3/8 a4/8\nshape 1 1 1:1 1:2", 240},
+        // Quarters are never beamed notes, even with the beam-start flags cleared.
+        ContourCase{"StemSideOfQuartersOnTheSlant",
+                    "measures 1 width 2000\nnotes 1 1 a3/4 a4/4 r/2\nentry 1 1:1 -beam-start\nentry 1 1:2 -beam-start\n"
+                    "shape 1 1 1:1 1:2",
+                    247},
         ContourCase{"BothDownAboveOnTheSlant", "measures 1 width 4000\nnotes 1 1 d5/8 d6/8\nshape 15 1 1:1 1:2", 247}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
