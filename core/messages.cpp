@@ -21,11 +21,12 @@ std::string_view MessageText(int32_t id, int32_t language) {
     return kMessageTableData[static_cast<size_t>(id)].In(language);
 }
 
-std::string_view CaptionText(int32_t id, int32_t language) {
-    if (id < 1 || static_cast<size_t>(id) >= kCaptionSlots) {
+std::string_view CaptionText(Caption caption, int32_t language) {
+    const auto slot = static_cast<size_t>(caption);
+    if (slot >= kCaptionSlots) {
         return {};
     }
-    return kCaptionTable[static_cast<size_t>(id)].In(language);
+    return kCaptionTable[slot].In(language);
 }
 
 std::string ReplaceFirstNumber(std::string_view text, int32_t number) {
@@ -98,13 +99,13 @@ void TakeQueuedAnswer() {
 
 /// Shows a message in the dialog with the remembered answers: a skipped message answers its
 /// last answer; a shown one remembers its answer and whether it is shown again.
-int32_t RunMessage(int32_t id, int32_t captionId, const std::string& text, int32_t mode) {
+int32_t RunMessage(int32_t id, Caption caption, const std::string& text, int32_t mode) {
     RememberedAnswer recalled = RecallAnswer(id, (mode & MSGDLG_NO_SKIP) != 0);
     if (recalled.show) {
-        const std::string_view caption = CaptionText(captionId, Host().language);
+        const std::string_view captionText = CaptionText(caption, Host().language);
         TakeQueuedAnswer();
         const MessageDialogAnswer shown = ShowMessageDialog(
-            mode, text, caption.empty() ? "Orvex" + TheModule.process.VersionText : std::string(caption));
+            mode, text, captionText.empty() ? "Orvex" + TheModule.process.VersionText : std::string(captionText));
         recalled.answer = shown.answer;
         recalled.show = !shown.skip;
     }
@@ -122,14 +123,15 @@ std::string_view TextOf(std::string_view english, std::string_view german) {
 
 void ShowMessageById(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t number, bool skippable) {
     const std::string text = ReplaceFirstNumber(TextOf(MessageText(id, 0), MessageText(id, 1)), number);
-    RunMessage(id, captionId, text, skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+    RunMessage(id, static_cast<Caption>(captionId), text,
+               skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
 }
 
 bool ShowMessageDialog(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
                        int32_t* answer, int32_t second) {
     const std::string text = ReplaceAllNumbers(TextOf(MessageText(id, 0), MessageText(id, 1)), first, second);
     const int32_t mode = MSGDLG_QUESTION | (skippable ? 0 : MSGDLG_NO_SKIP) | (cancel ? MSGDLG_CANCEL : 0);
-    const int32_t result = RunMessage(id, captionId, text, mode);
+    const int32_t result = RunMessage(id, static_cast<Caption>(captionId), text, mode);
     if (answer != nullptr) {
         *answer = result;
     }
@@ -139,14 +141,15 @@ bool ShowMessageDialog(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32
 void ShowMessageText(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
                      int32_t number) {
     // Free texts take the place of message 2 while they are shown.
-    RunMessage(kFreeTextMessageId, captionId, ReplaceFirstNumber(TextOf(english, german), number),
+    RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId), ReplaceFirstNumber(TextOf(english, german), number),
                MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
 }
 
 bool AskYesNo(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
               int32_t number) {
     const std::string text = ReplaceAllNumbers(TextOf(english, german), number, 0);
-    return RunMessage(kFreeTextMessageId, captionId, text, MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
+    return RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId), text, MSGDLG_QUESTION | MSGDLG_NO_SKIP) ==
+           win::IDYES;
 }
 
 void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
@@ -161,13 +164,14 @@ bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number)
 
 void ShowMessageText(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
     const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
-    RunMessage(kFreeTextMessageId, captionId, std::string(TextOf(filled.english, filled.german)),
+    RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId), std::string(TextOf(filled.english, filled.german)),
                MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
 }
 
 bool AskYesNo(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
     const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
-    return RunMessage(kFreeTextMessageId, captionId, std::string(TextOf(filled.english, filled.german)),
+    return RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId),
+                      std::string(TextOf(filled.english, filled.german)),
                       MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
 }
 

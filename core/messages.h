@@ -32,13 +32,27 @@ inline constexpr int32_t MSG_PART_DISTRIBUTION_DONE = 14;
 inline constexpr int32_t MSG_NEW_SPACING_START = 15;
 inline constexpr int32_t MSG_NEW_SPACING_DONE = 16;
 
+/// The captions of the message dialog (kCaptionTable), named by what they say. None shows "Orvex"
+/// and the version; the table's empty slot 5 shows the same and has no name.
+enum class Caption : int32_t {
+    None = 0,
+    TextExpressionExplorer = 1,  ///< "Explorer for Text Expressions"
+    KeyboardRemapper = 2,        ///< "Orvex Keyboard Remapper"
+    SortListNotFound = 3,        ///< "vxsort.lst not found"
+    SortingAborted = 4,          ///< "ERROR - Sorting aborted"
+    OneMeasureNotProcessed = 6,  ///< "One measure not processed"
+    BeatChartOptimizer = 7,      ///< "Orvex Beat Chart Optimizer"
+    StaffListManager = 8,        ///< "Vx Staff List Manager"
+    NewSpacing = 9,              ///< "Vx New Spacing"
+};
+
 extern const std::array<BilingualText, kMessageSlots> kMessageTableData;
 extern const std::array<BilingualText, kCaptionSlots> kCaptionTable;
 
 /// The text of a message in a language; "" for an id without one.
 std::string_view MessageText(int32_t id, int32_t language);
-/// The text of a caption in a language; "" for id 0, an empty caption or an unknown id.
-std::string_view CaptionText(int32_t id, int32_t language);
+/// The text of a caption in a language; "" for None.
+std::string_view CaptionText(Caption caption, int32_t language);
 
 /// Replaces the first "%1" by the number (messages with an OK button).
 std::string ReplaceFirstNumber(std::string_view text, int32_t number);
