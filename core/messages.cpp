@@ -119,7 +119,48 @@ std::string_view TextOf(std::string_view english, std::string_view german) {
     return Host().language == 1 && !german.empty() ? german : english;
 }
 
+/// The answer of a modal result: Yes, Cancel, or No for any other (also for a remembered OK).
+Answer AnswerOf(int32_t result) {
+    return result == win::IDYES ? Answer::Yes : result == win::IDCANCEL ? Answer::Cancel : Answer::No;
+}
+
+/// A free text in the current language with its places filled.
+std::string FilledFreeText(FreeText text, TextArguments arguments) {
+    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
+    return std::string(TextOf(filled.english, filled.german));
+}
+
 }  // namespace
+
+void ShowMessage(const Message& message) {
+    const std::string text =
+        ReplaceFirstNumber(TextOf(MessageText(message.id, 0), MessageText(message.id, 1)), message.first);
+    RunMessage(message.id, message.caption, text,
+               message.skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
+
+Answer Ask(const Message& message) {
+    const std::string text = ReplaceAllNumbers(TextOf(MessageText(message.id, 0), MessageText(message.id, 1)),
+                                               message.first, message.second);
+    const int32_t mode =
+        MSGDLG_QUESTION | (message.skippable ? 0 : MSGDLG_NO_SKIP) | (message.cancel ? MSGDLG_CANCEL : 0);
+    return AnswerOf(RunMessage(message.id, message.caption, text, mode));
+}
+
+void ShowMessage(FreeText text, TextArguments arguments, Caption caption) {
+    // Free texts take the place of message 2 while they are shown.
+    RunMessage(kFreeTextMessageId, caption, FilledFreeText(text, arguments), MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
+
+Answer Ask(FreeText text, TextArguments arguments, Caption caption) {
+    return AnswerOf(
+        RunMessage(kFreeTextMessageId, caption, FilledFreeText(text, arguments), MSGDLG_QUESTION | MSGDLG_NO_SKIP));
+}
+
+void ShowFilledMessage(const BilingualText& text) {
+    RunMessage(kFreeTextMessageId, Caption::None, std::string(TextOf(text.english, text.german)),
+               MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
 
 void ShowMessageById(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t number, bool skippable) {
     const std::string text = ReplaceFirstNumber(TextOf(MessageText(id, 0), MessageText(id, 1)), number);

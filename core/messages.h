@@ -72,6 +72,36 @@ void RememberAnswer(int32_t id, bool showAgain, int32_t answer);
 
 // ---- Showing messages (in TMsgDlg) ----
 
+/// The user's answer to a question.
+enum class Answer { Yes, No, Cancel };
+
+/// A message of the message table as a call shows it: which one, its caption, the numbers of its
+/// places and the dialog's choices.
+struct Message {
+    int32_t id = 0;                   ///< the message (MSG_...), also its place in the remembered answers
+    Caption caption = Caption::None;  ///< None shows "Orvex" and the version
+    int32_t first = 0;                ///< the number of "%1" (a message with OK fills the first "%1" only)
+    int32_t second = 0;               ///< the number of "%2" (questions)
+    bool skippable = false;           ///< the user may tick "Skip this message in the future"
+    bool cancel = false;              ///< a question with a Cancel button too
+};
+
+/// Shows `message` with an OK button. A skippable message the user chose to skip is not shown
+/// again; one that is not skippable shows without the "Skip" box, every time.
+void ShowMessage(const Message& message);
+/// Asks `message` with Yes and No (and Cancel). A skippable question the user chose to skip
+/// answers its last answer unseen; one that is not skippable is asked every time.
+Answer Ask(const Message& message);
+/// Shows free text `text` (core/free_texts.h) with an OK button, always; its places are filled
+/// by `arguments` and the filled text is shown as it is (an argument's own "%1" stays).
+void ShowMessage(FreeText text, TextArguments arguments = {}, Caption caption = Caption::None);
+/// Asks free question `text` with Yes and No, always; its places are filled by `arguments`.
+Answer Ask(FreeText text, TextArguments arguments = {}, Caption caption = Caption::None);
+/// Shows a text whose places are filled already (the access layer's) with an OK button, always.
+void ShowFilledMessage(const BilingualText& text);
+
+// The calls by position, going.
+
 /// Shows message `id` with an OK button; the first "%1" becomes `number`. With `skippable` the
 /// user may tick "Skip this message in the future", and a skipped message is not shown again.
 void ShowMessageById(win::Hwnd owner, int32_t id, int32_t captionId, int32_t number, bool skippable);
