@@ -217,12 +217,12 @@ bool AskYesNo(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32
 }
 
 bool ShowNotAvailable(std::string_view what) {
-    ShowMessageText(Host().window, FreeText::NotAvailableInBuild, {what});
+    ShowMessage(FreeText::NotAvailableInBuild, {what});
     return false;
 }
 
 void ReportInternalError(std::string_view text) {
-    ShowMessageText(win::kNoWindow, FreeText::InternalErrorWith, {text});
+    ShowMessage(FreeText::InternalErrorWith, {text});
 }
 
 bool CheckOrReportInternalError(bool condition, std::string_view text) {
@@ -233,7 +233,7 @@ bool CheckOrReportInternalError(bool condition, std::string_view text) {
 }
 
 void ReportException(win::Hwnd owner, const std::exception& error) {
-    ShowMessageText(owner, FreeText::SmallErrorSaveAs, 0, 0);
+    ShowMessage(FreeText::SmallErrorSaveAs);
     // The class library shows the error itself.
     win::MessageBox(owner, error.what(), "Orvex", win::MB_OK | win::MB_ICONERROR);
     if (TheModule.process.GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {
