@@ -58,7 +58,7 @@ bool RequireHostVersion(const RunEnvironment& environment, int32_t year) {
     if (environment.HostYear() >= year) {
         return true;
     }
-    ShowMessageText(environment.HostWindow(), FreeText::FunctionNeedsHostYear, {std::to_string(year)});
+    ShowMessage(FreeText::FunctionNeedsHostYear, {std::to_string(year)});
     return false;
 }
 
@@ -112,8 +112,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
     explosion.processedRegion = region;
     int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kExplosionStaves) {
-        ShowMessageText(explosion.Context().Environment.HostWindow(), FreeText::InstrumentalGroupFoundWithMore, 0,
-                        kExplosionStaves);
+        ShowMessage(FreeText::InstrumentalGroupFoundWithMore, {std::to_string(kExplosionStaves)});
         count = kExplosionStaves;
     }
     const int32_t previous = explosion.staffCount;
@@ -202,7 +201,7 @@ bool RunSmartExplosion(TFMisc& context) {
         }
     }
     if (result) {
-        ShowMessageById(context.Environment.HostWindow(), kExplosionMessageStart, 0, 0, true);
+        ShowMessage({.id = kExplosionMessageStart, .skippable = true});
         BeginSelectAll(*explosion);
         result = StepPartExplosion(*explosion);
     }

@@ -29,7 +29,7 @@ void StepRunningExplosion() {
     if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
         redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
     }
-    ShowMessageById(Host().window, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
+    ShowMessage({.id = MSG_PART_DISTRIBUTION_DONE, .skippable = true});
     SetProgressCaption(context);
     // An options dialog that started the run may still be open; it is told after the explosion goes.
     vcl::TForm* optionsForm = context.OptionsForm;
