@@ -162,60 +162,6 @@ void ShowFilledMessage(const BilingualText& text) {
                MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
 }
 
-void ShowMessageById(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t number, bool skippable) {
-    const std::string text = ReplaceFirstNumber(TextOf(MessageText(id, 0), MessageText(id, 1)), number);
-    RunMessage(id, static_cast<Caption>(captionId), text,
-               skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
-}
-
-bool ShowMessageDialog(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
-                       int32_t* answer, int32_t second) {
-    const std::string text = ReplaceAllNumbers(TextOf(MessageText(id, 0), MessageText(id, 1)), first, second);
-    const int32_t mode = MSGDLG_QUESTION | (skippable ? 0 : MSGDLG_NO_SKIP) | (cancel ? MSGDLG_CANCEL : 0);
-    const int32_t result = RunMessage(id, static_cast<Caption>(captionId), text, mode);
-    if (answer != nullptr) {
-        *answer = result;
-    }
-    return result == win::IDYES;
-}
-
-void ShowMessageText(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
-                     int32_t number) {
-    // Free texts take the place of message 2 while they are shown.
-    RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId), ReplaceFirstNumber(TextOf(english, german), number),
-               MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
-}
-
-bool AskYesNo(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
-              int32_t number) {
-    const std::string text = ReplaceAllNumbers(TextOf(english, german), number, 0);
-    return RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId), text, MSGDLG_QUESTION | MSGDLG_NO_SKIP) ==
-           win::IDYES;
-}
-
-void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
-    const BilingualText& texts = FreeTextOf(text);
-    ShowMessageText(owner, texts.english, texts.german, captionId, number);
-}
-
-bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
-    const BilingualText& texts = FreeTextOf(text);
-    return AskYesNo(owner, texts.english, texts.german, captionId, number);
-}
-
-void ShowMessageText(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
-    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
-    RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId), std::string(TextOf(filled.english, filled.german)),
-               MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
-}
-
-bool AskYesNo(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
-    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
-    return RunMessage(kFreeTextMessageId, static_cast<Caption>(captionId),
-                      std::string(TextOf(filled.english, filled.german)),
-                      MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
-}
-
 bool ShowNotAvailable(std::string_view what) {
     ShowMessage(FreeText::NotAvailableInBuild, {what});
     return false;

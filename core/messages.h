@@ -18,7 +18,7 @@ enum class FreeText : int32_t;
 
 inline constexpr size_t kMessageSlots = 23;  ///< ids 1-22; index 0 unused
 inline constexpr size_t kCaptionSlots = 10;  ///< ids 1-9
-/// The slot that carries free texts (ShowMessageText, AskYesNo) while they are shown.
+/// The slot that carries free texts (ShowMessage and Ask of a FreeText) while they are shown.
 inline constexpr int32_t kFreeTextMessageId = 2;
 
 // Message ids the core names.
@@ -99,31 +99,6 @@ void ShowMessage(FreeText text, TextArguments arguments = {}, Caption caption = 
 Answer Ask(FreeText text, TextArguments arguments = {}, Caption caption = Caption::None);
 /// Shows a text whose places are filled already (the access layer's) with an OK button, always.
 void ShowFilledMessage(const BilingualText& text);
-
-// The calls by position, going.
-
-/// Shows message `id` with an OK button; the first "%1" becomes `number`. With `skippable` the
-/// user may tick "Skip this message in the future", and a skipped message is not shown again.
-void ShowMessageById(win::Hwnd owner, int32_t id, int32_t captionId, int32_t number, bool skippable);
-/// Asks question `id` with Yes and No (and Cancel): every "%1" becomes `first`, every "%2"
-/// `second`. Answers whether the answer was Yes; the answer (2 Cancel, 6 Yes, 7 No) goes to
-/// `answer` when given. A skipped question answers its last answer without showing.
-bool ShowMessageDialog(win::Hwnd owner, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
-                       int32_t* answer, int32_t second);
-/// Shows a free text (English and German) with an OK button, always.
-void ShowMessageText(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId,
-                     int32_t number);
-/// Asks a free question with Yes and No, always; answers whether the answer was Yes.
-bool AskYesNo(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId, int32_t number);
-/// ShowMessageText with a text of the free-text table (core/free_texts.h).
-void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
-/// AskYesNo with a text of the free-text table (core/free_texts.h).
-bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
-/// ShowMessageText with a text of the free-text table whose places are filled by `arguments`;
-/// the filled text is shown as it is (an argument's own "%1" stays).
-void ShowMessageText(win::Hwnd owner, FreeText text, TextArguments arguments, int32_t captionId = 0);
-/// AskYesNo with a text of the free-text table whose places are filled by `arguments`.
-bool AskYesNo(win::Hwnd owner, FreeText text, TextArguments arguments, int32_t captionId = 0);
 
 /// Tells the user that `what` (a command or a part of one) is not available in this build;
 /// answers false, so that a caller can return it as its failure.
