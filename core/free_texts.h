@@ -121,6 +121,14 @@ enum class FreeText : int32_t {
     ProgressSavedData,   ///< %1 the measures
     ProgressCanceled,
     ProgressDone,
+    // Progress captions of the smart explosion, in English in both languages.
+    ProgressStartingRegion,
+    ProgressCheckingStaves,
+    ProgressDeterminingRegions,
+    ProgressDeletingPartSpecifications,
+    ProgressOptimizingRegions,
+    ProgressPasting,
+    ProgressAligningDynamics,
     // Result lines and labels built at run time, in English in both languages unless a German
     // text is given.
     ResultSourceIsLarger,

@@ -154,7 +154,7 @@ bool ExplodeGroupRegion(ExplosionContext& explosion, const hostapi::SelectionRec
 
 bool StartNextRegion(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
-    SetProgressText(context, "Starting region ...");
+    SetProgressText(context, FreeText::ProgressStartingRegion);
     const auto count = static_cast<int32_t>(explosion.selection.size());
     while (explosion.groupIndex < count && explosion.selection[static_cast<size_t>(explosion.groupIndex)] == 0) {
         ++explosion.groupIndex;

@@ -477,13 +477,13 @@ bool StepMeasureOnce(int32_t handle, int32_t measure, int32_t& counted) {
 
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
-    SetProgressText(context, "Checking staves ...");
+    SetProgressText(context, FreeText::ProgressCheckingStaves);
     if (Option(explosion, kOptLeaveOriginals) != 0 && explosion.staffCount == explosion.initialStaffCount) {
         return CheckStaveCounts(explosion, 2 * explosion.staffCount, 1, true);
     }
     explosion.regions.clear();
     ExplosionRegionsState().lastWarnedMeasure = 0;
-    SetProgressText(context, "Determining regions ...");
+    SetProgressText(context, FreeText::ProgressDeterminingRegions);
     const hostapi::SelectionRecord region = explosion.processedRegion;
     const int32_t firstMeasure = region.firstMeasure();
     const int32_t lastMeasure = region.lastMeasure();
@@ -614,11 +614,11 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     }
     EditBracketEnd(handle, false);
 
-    SetProgressText(context, "Deleting part specifications ...");
+    SetProgressText(context, FreeText::ProgressDeletingPartSpecifications);
     if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
         DeletePartSpecifications(explosion);
     }
-    SetProgressText(context, "Optimizing regions ...");
+    SetProgressText(context, FreeText::ProgressOptimizingRegions);
     if (lowestPart != kNoPosition && lowestPart > 1 && Available(explosion) - 1 < mostParts) {
         RenumberParts(explosion, lowestPart);
     }

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
@@ -25,7 +26,7 @@ void StepRunningExplosion() {
         return;
     }
     TFMisc& context = step->Context();
-    SetProgressText(context, "Done.");
+    SetProgressText(context, FreeText::ProgressDone);
     if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
         redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
     }
