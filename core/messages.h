@@ -90,7 +90,8 @@ struct Message {
 /// again; one that is not skippable shows without the "Skip" box, every time.
 void ShowMessage(const Message& message);
 /// Asks `message` with Yes and No (and Cancel). A skippable question the user chose to skip
-/// answers its last answer unseen; one that is not skippable is asked every time.
+/// answers its last answer unseen (a remembered answer that is neither Yes nor Cancel is No); one
+/// that is not skippable is asked every time.
 Answer Ask(const Message& message);
 /// Shows free text `text` (core/free_texts.h) with an OK button, always; its places are filled
 /// by `arguments` and the filled text is shown as it is (an argument's own "%1" stays).
