@@ -125,7 +125,7 @@ enum class FreeText : int32_t {
     ProgressStartingRegion,
     ProgressCheckingStaves,
     ProgressDeterminingRegions,
-    ProgressDeletingPartSpecifications,
+    ProgressDeletingPartDesignations,
     ProgressOptimizingRegions,
     ProgressPasting,
     ProgressAligningDynamics,

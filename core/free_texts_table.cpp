@@ -113,7 +113,7 @@ const std::array<BilingualText, kFreeTextCount> kFreeTextTable = {{
     /* ProgressStartingRegion */ {"Starting region ...", ""},
     /* ProgressCheckingStaves */ {"Checking staves ...", ""},
     /* ProgressDeterminingRegions */ {"Determining regions ...", ""},
-    /* ProgressDeletingPartSpecifications */ {"Deleting part specifications ...", ""},
+    /* ProgressDeletingPartDesignations */ {"Deleting part specifications ...", ""},
     /* ProgressOptimizingRegions */ {"Optimizing regions ...", ""},
     /* ProgressPasting */ {"Pasting ...", ""},
     /* ProgressAligningDynamics */ {"Aligning dynamics ...", ""},

@@ -614,7 +614,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     }
     EditBracketEnd(handle, false);
 
-    SetProgressText(context, FreeText::ProgressDeletingPartSpecifications);
+    SetProgressText(context, FreeText::ProgressDeletingPartDesignations);
     if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
         DeletePartSpecifications(explosion);
     }
