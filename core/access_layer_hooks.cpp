@@ -36,7 +36,7 @@ bool AutoUpdateLayout() {
 }  // namespace
 
 void InstallAccessLayerHooks() {
-    RegisterCoreHooks({.showText = &ShowMessageText,
+    RegisterCoreHooks({.showText = &ShowFilledMessage,
                        .serviceStaffName = &ServiceStaffName,
                        .serviceGroupName = &ServiceGroupName,
                        .autoUpdateLayout = &AutoUpdateLayout});

@@ -44,10 +44,6 @@ private:
     int32_t& m_counter;
 };
 
-void ShowText(FreeText text) {
-    ShowMessageText(Host().window, text, 0, 0);
-}
-
 int32_t OptionValue(const TFMisc& context, size_t row) {
     return context.Options[row].value;
 }
@@ -159,7 +155,7 @@ void EndWaitingRun(WaitingRunEnd why) {
     const FreeText text = why == WaitingRunEnd::DocumentClosed   ? FreeText::RunEndedDocumentClosed
                           : why == WaitingRunEnd::AnotherCommand ? FreeText::RunEndedAnotherCommand
                                                                  : FreeText::RunEndedKeysLost;
-    ShowMessageText(Host().window, text, {ToolTitle(code % 100, code / 100), document});
+    ShowMessage(text, {ToolTitle(code % 100, code / 100), document});
 }
 
 void SettleWaitingRunFor(int32_t code) {
@@ -213,10 +209,10 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
     TheModule.dispatch.CurrentRegion = selected ? &TheModule.dispatch.SelectionRecords[0] : nullptr;
     if (!selected) {
         if (!allowWholeDocument) {
-            ShowText(FreeText::SelectRegionWithMassMover);
+            ShowMessage(FreeText::SelectRegionWithMassMover);
             return nullptr;
         }
-        if (ShowMessageDialog(Host().window, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, nullptr, 0)) {
+        if (Ask({.id = MSG_PROCESS_WHOLE_DOCUMENT, .skippable = true}) == Answer::Yes) {
             TheModule.dispatch.CurrentRegion = &TheModule.dispatch.SelectionRecords[1];
         }
     }
@@ -355,7 +351,7 @@ int16_t RunCommand(win::Hwnd hostWindow, int32_t code, int32_t passThrough, bool
                    const OptionArray* overrides) {
     const int32_t tableIndex = FindCommandIndex(code);
     if ((code == kBeforeDeletingMeasuresCode || code == kAfterInsertingMeasuresCode) && Host().year >= 2001) {
-        ShowText(FreeText::CommandNoLongerNeeded);
+        ShowMessage(FreeText::CommandNoLongerNeeded);
         return 0;
     }
     // A command without a table entry keeps a guard of its own, not that of entry 0.
@@ -402,7 +398,7 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
     const bool dialog =
         showDialog && !shift && (group == 1 || DialogOnlyInGroup1[static_cast<size_t>(item)] == 0) && hasOptions;
     if (item >= 0 && item < kToolItemCount && (FindTool(item).flags & kToolSaveFirst) != 0) {
-        ShowMessageById(context.OwnerWindow, MSG_SAVE_BEFORE_PRINTING, 0, 0, true);
+        ShowMessage({.id = MSG_SAVE_BEFORE_PRINTING, .skippable = true});
     }
     if (dialog) {
         RunToolWithOptions(item, group, context.Options, context.MoreOptions, context.OptionPairs, showDialog,
@@ -428,7 +424,10 @@ int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passT
                                ? tool.firstLevel(context)
                                : DispatchToolLevel2(context, item, group, passThrough != 0 ? passThrough : group);
     if (context.RemovedHandleCount > 0) {
-        ShowMessageById(context.OwnerWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, context.RemovedHandleCount, true);
+        ShowMessage({.id = MSG_REMOVED_BEAT_CHART_HANDLES,
+                     .caption = Caption::BeatChartOptimizer,
+                     .first = context.RemovedHandleCount,
+                     .skippable = true});
     }
     return result;
 }
@@ -451,7 +450,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         return 0;
     }
     if (region->viewKey() != 0 && ToolHas(tool, context, setNumber, kToolScrollViewOnly)) {
-        ShowText(FreeText::ScrollViewOnly);
+        ShowMessage(FreeText::ScrollViewOnly);
         return 0;
     }
     TheModule.dispatch.DocumentOptionFlag = IsDocumentOptionSet() ? 1 : 0;
@@ -506,7 +505,7 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
         if (context.RerunFlag == 1) {
             context.RerunFlag = OptionValue(context, static_cast<size_t>(tool.refreshOptionRow));
             if (context.RerunFlag == 0) {
-                ShowMessageById(context.OwnerWindow, MSG_BEAT_CHART_REFRESH_OFF, 0, 0, true);
+                ShowMessage({.id = MSG_BEAT_CHART_REFRESH_OFF, .skippable = true});
             }
         } else {
             context.RerunFlag = 0;
@@ -560,7 +559,7 @@ void OpenUserManual(win::Hwnd hostWindow) {
             return;
         }
     }
-    ShowText(FreeText::UserManualNotFound);
+    ShowMessage(FreeText::UserManualNotFound);
 }
 
 }  // namespace orvex

@@ -1,7 +1,7 @@
 // The system's free texts (English and German) keyed by a stable enum: the messages and questions
-// the parts show with ShowMessageText and AskYesNo, progress captions, result lines and labels
-// built at run time. Their places ("%1" ...) are filled with FormatText (core/host/text_format.h);
-// a row without a German text shows the English one. The rows live in core/free_texts_table.cpp.
+// the parts show with ShowMessage and Ask, progress captions, result lines and labels built at run
+// time. Their places ("%1" ...) are filled with FormatText (core/host/text_format.h); a row without
+// a German text shows the English one. The rows live in core/free_texts_table.cpp.
 #pragma once
 
 #include <array>
@@ -103,7 +103,7 @@ enum class FreeText : int32_t {
     RunEndedDocumentClosed,
     RunEndedAnotherCommand,
     RunEndedKeysLost,
-    TransferSkippedItems,         ///< %1 the count
+    TransferSkippedItems,  ///< %1 the count
     // Progress captions of the options dialog, in English in both languages.
     ProgressShiftingSystems,
     ProgressShiftingSystemOptimizations,
@@ -121,6 +121,14 @@ enum class FreeText : int32_t {
     ProgressSavedData,   ///< %1 the measures
     ProgressCanceled,
     ProgressDone,
+    // Progress captions of the smart explosion, in English in both languages.
+    ProgressStartingRegion,
+    ProgressCheckingStaves,
+    ProgressDeterminingRegions,
+    ProgressDeletingPartDesignations,
+    ProgressOptimizingRegions,
+    ProgressPasting,
+    ProgressAligningDynamics,
     // Result lines and labels built at run time, in English in both languages unless a German
     // text is given.
     ResultSourceIsLarger,

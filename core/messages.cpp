@@ -21,11 +21,12 @@ std::string_view MessageText(int32_t id, int32_t language) {
     return kMessageTableData[static_cast<size_t>(id)].In(language);
 }
 
-std::string_view CaptionText(int32_t id, int32_t language) {
-    if (id < 1 || static_cast<size_t>(id) >= kCaptionSlots) {
+std::string_view CaptionText(Caption caption, int32_t language) {
+    const auto slot = static_cast<size_t>(caption);
+    if (slot >= kCaptionSlots) {
         return {};
     }
-    return kCaptionTable[static_cast<size_t>(id)].In(language);
+    return kCaptionTable[slot].In(language);
 }
 
 std::string ReplaceFirstNumber(std::string_view text, int32_t number) {
@@ -98,13 +99,13 @@ void TakeQueuedAnswer() {
 
 /// Shows a message in the dialog with the remembered answers: a skipped message answers its
 /// last answer; a shown one remembers its answer and whether it is shown again.
-int32_t RunMessage(int32_t id, int32_t captionId, const std::string& text, int32_t mode) {
+int32_t RunMessage(int32_t id, Caption caption, const std::string& text, int32_t mode) {
     RememberedAnswer recalled = RecallAnswer(id, (mode & MSGDLG_NO_SKIP) != 0);
     if (recalled.show) {
-        const std::string_view caption = CaptionText(captionId, Host().language);
+        const std::string_view captionText = CaptionText(caption, Host().language);
         TakeQueuedAnswer();
         const MessageDialogAnswer shown = ShowMessageDialog(
-            mode, text, caption.empty() ? "Orvex" + TheModule.process.VersionText : std::string(caption));
+            mode, text, captionText.empty() ? "Orvex" + TheModule.process.VersionText : std::string(captionText));
         recalled.answer = shown.answer;
         recalled.show = !shown.skip;
     }
@@ -118,66 +119,56 @@ std::string_view TextOf(std::string_view english, std::string_view german) {
     return Host().language == 1 && !german.empty() ? german : english;
 }
 
+/// The answer of a modal result: Yes, Cancel, or No for any other (also for a remembered OK).
+Answer AnswerOf(int32_t result) {
+    return result == win::IDYES ? Answer::Yes : result == win::IDCANCEL ? Answer::Cancel : Answer::No;
+}
+
+/// A free text in the current language with its places filled.
+std::string FilledFreeText(FreeText text, TextArguments arguments) {
+    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
+    return std::string(TextOf(filled.english, filled.german));
+}
+
 }  // namespace
 
-void ShowMessageById(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t number, bool skippable) {
-    const std::string text = ReplaceFirstNumber(TextOf(MessageText(id, 0), MessageText(id, 1)), number);
-    RunMessage(id, captionId, text, skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+void ShowMessage(const Message& message) {
+    const std::string text =
+        ReplaceFirstNumber(TextOf(MessageText(message.id, 0), MessageText(message.id, 1)), message.first);
+    RunMessage(message.id, message.caption, text,
+               message.skippable ? MSGDLG_SKIPPABLE : MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
 }
 
-bool ShowMessageDialog(win::Hwnd /*owner*/, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
-                       int32_t* answer, int32_t second) {
-    const std::string text = ReplaceAllNumbers(TextOf(MessageText(id, 0), MessageText(id, 1)), first, second);
-    const int32_t mode = MSGDLG_QUESTION | (skippable ? 0 : MSGDLG_NO_SKIP) | (cancel ? MSGDLG_CANCEL : 0);
-    const int32_t result = RunMessage(id, captionId, text, mode);
-    if (answer != nullptr) {
-        *answer = result;
-    }
-    return result == win::IDYES;
+Answer Ask(const Message& message) {
+    const std::string text = ReplaceAllNumbers(TextOf(MessageText(message.id, 0), MessageText(message.id, 1)),
+                                               message.first, message.second);
+    const int32_t mode =
+        MSGDLG_QUESTION | (message.skippable ? 0 : MSGDLG_NO_SKIP) | (message.cancel ? MSGDLG_CANCEL : 0);
+    return AnswerOf(RunMessage(message.id, message.caption, text, mode));
 }
 
-void ShowMessageText(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
-                     int32_t number) {
+void ShowMessage(FreeText text, TextArguments arguments, Caption caption) {
     // Free texts take the place of message 2 while they are shown.
-    RunMessage(kFreeTextMessageId, captionId, ReplaceFirstNumber(TextOf(english, german), number),
+    RunMessage(kFreeTextMessageId, caption, FilledFreeText(text, arguments), MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
+}
+
+Answer Ask(FreeText text, TextArguments arguments, Caption caption) {
+    return AnswerOf(
+        RunMessage(kFreeTextMessageId, caption, FilledFreeText(text, arguments), MSGDLG_QUESTION | MSGDLG_NO_SKIP));
+}
+
+void ShowFilledMessage(const BilingualText& text) {
+    RunMessage(kFreeTextMessageId, Caption::None, std::string(TextOf(text.english, text.german)),
                MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
-}
-
-bool AskYesNo(win::Hwnd /*owner*/, std::string_view english, std::string_view german, int32_t captionId,
-              int32_t number) {
-    const std::string text = ReplaceAllNumbers(TextOf(english, german), number, 0);
-    return RunMessage(kFreeTextMessageId, captionId, text, MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
-}
-
-void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
-    const BilingualText& texts = FreeTextOf(text);
-    ShowMessageText(owner, texts.english, texts.german, captionId, number);
-}
-
-bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number) {
-    const BilingualText& texts = FreeTextOf(text);
-    return AskYesNo(owner, texts.english, texts.german, captionId, number);
-}
-
-void ShowMessageText(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
-    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
-    RunMessage(kFreeTextMessageId, captionId, std::string(TextOf(filled.english, filled.german)),
-               MSGDLG_SKIPPABLE | MSGDLG_NO_SKIP);
-}
-
-bool AskYesNo(win::Hwnd /*owner*/, FreeText text, TextArguments arguments, int32_t captionId) {
-    const FilledText filled = FormatTexts(FreeTextOf(text), arguments);
-    return RunMessage(kFreeTextMessageId, captionId, std::string(TextOf(filled.english, filled.german)),
-                      MSGDLG_QUESTION | MSGDLG_NO_SKIP) == win::IDYES;
 }
 
 bool ShowNotAvailable(std::string_view what) {
-    ShowMessageText(Host().window, FreeText::NotAvailableInBuild, {what});
+    ShowMessage(FreeText::NotAvailableInBuild, {what});
     return false;
 }
 
 void ReportInternalError(std::string_view text) {
-    ShowMessageText(win::kNoWindow, FreeText::InternalErrorWith, {text});
+    ShowMessage(FreeText::InternalErrorWith, {text});
 }
 
 bool CheckOrReportInternalError(bool condition, std::string_view text) {
@@ -188,7 +179,7 @@ bool CheckOrReportInternalError(bool condition, std::string_view text) {
 }
 
 void ReportException(win::Hwnd owner, const std::exception& error) {
-    ShowMessageText(owner, FreeText::SmallErrorSaveAs, 0, 0);
+    ShowMessage(FreeText::SmallErrorSaveAs);
     // The class library shows the error itself.
     win::MessageBox(owner, error.what(), "Orvex", win::MB_OK | win::MB_ICONERROR);
     if (TheModule.process.GeneralOptions[GO_ALWAYS_REHOOK_KEYBOARD].value != 0) {

@@ -18,7 +18,7 @@ enum class FreeText : int32_t;
 
 inline constexpr size_t kMessageSlots = 23;  ///< ids 1-22; index 0 unused
 inline constexpr size_t kCaptionSlots = 10;  ///< ids 1-9
-/// The slot that carries free texts (ShowMessageText, AskYesNo) while they are shown.
+/// The slot that carries free texts (ShowMessage and Ask of a FreeText) while they are shown.
 inline constexpr int32_t kFreeTextMessageId = 2;
 
 // Message ids the core names.
@@ -32,13 +32,27 @@ inline constexpr int32_t MSG_PART_DISTRIBUTION_DONE = 14;
 inline constexpr int32_t MSG_NEW_SPACING_START = 15;
 inline constexpr int32_t MSG_NEW_SPACING_DONE = 16;
 
+/// The captions of the message dialog (kCaptionTable), named by what they say. None shows "Orvex"
+/// and the version; the table's empty slot 5 shows the same and has no name.
+enum class Caption : int32_t {
+    None = 0,
+    TextExpressionExplorer = 1,  ///< "Explorer for Text Expressions"
+    KeyboardRemapper = 2,        ///< "Orvex Keyboard Remapper"
+    SortListNotFound = 3,        ///< "vxsort.lst not found"
+    SortingAborted = 4,          ///< "ERROR - Sorting aborted"
+    OneMeasureNotProcessed = 6,  ///< "One measure not processed"
+    BeatChartOptimizer = 7,      ///< "Orvex Beat Chart Optimizer"
+    StaffListManager = 8,        ///< "Vx Staff List Manager"
+    NewSpacing = 9,              ///< "Vx New Spacing"
+};
+
 extern const std::array<BilingualText, kMessageSlots> kMessageTableData;
 extern const std::array<BilingualText, kCaptionSlots> kCaptionTable;
 
 /// The text of a message in a language; "" for an id without one.
 std::string_view MessageText(int32_t id, int32_t language);
-/// The text of a caption in a language; "" for id 0, an empty caption or an unknown id.
-std::string_view CaptionText(int32_t id, int32_t language);
+/// The text of a caption in a language; "" for None.
+std::string_view CaptionText(Caption caption, int32_t language);
 
 /// Replaces the first "%1" by the number (messages with an OK button).
 std::string ReplaceFirstNumber(std::string_view text, int32_t number);
@@ -58,28 +72,34 @@ void RememberAnswer(int32_t id, bool showAgain, int32_t answer);
 
 // ---- Showing messages (in TMsgDlg) ----
 
-/// Shows message `id` with an OK button; the first "%1" becomes `number`. With `skippable` the
-/// user may tick "Skip this message in the future", and a skipped message is not shown again.
-void ShowMessageById(win::Hwnd owner, int32_t id, int32_t captionId, int32_t number, bool skippable);
-/// Asks question `id` with Yes and No (and Cancel): every "%1" becomes `first`, every "%2"
-/// `second`. Answers whether the answer was Yes; the answer (2 Cancel, 6 Yes, 7 No) goes to
-/// `answer` when given. A skipped question answers its last answer without showing.
-bool ShowMessageDialog(win::Hwnd owner, int32_t id, int32_t captionId, int32_t first, bool skippable, bool cancel,
-                       int32_t* answer, int32_t second);
-/// Shows a free text (English and German) with an OK button, always.
-void ShowMessageText(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId,
-                     int32_t number);
-/// Asks a free question with Yes and No, always; answers whether the answer was Yes.
-bool AskYesNo(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId, int32_t number);
-/// ShowMessageText with a text of the free-text table (core/free_texts.h).
-void ShowMessageText(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
-/// AskYesNo with a text of the free-text table (core/free_texts.h).
-bool AskYesNo(win::Hwnd owner, FreeText text, int32_t captionId, int32_t number);
-/// ShowMessageText with a text of the free-text table whose places are filled by `arguments`;
-/// the filled text is shown as it is (an argument's own "%1" stays).
-void ShowMessageText(win::Hwnd owner, FreeText text, TextArguments arguments, int32_t captionId = 0);
-/// AskYesNo with a text of the free-text table whose places are filled by `arguments`.
-bool AskYesNo(win::Hwnd owner, FreeText text, TextArguments arguments, int32_t captionId = 0);
+/// The user's answer to a question.
+enum class Answer { Yes, No, Cancel };
+
+/// A message of the message table as a call shows it: which one, its caption, the numbers of its
+/// places and the dialog's choices.
+struct Message {
+    int32_t id = 0;                   ///< the message (MSG_...), also its place in the remembered answers
+    Caption caption = Caption::None;  ///< None shows "Orvex" and the version
+    int32_t first = 0;                ///< the number of "%1" (a message with OK fills the first "%1" only)
+    int32_t second = 0;               ///< the number of "%2" (questions)
+    bool skippable = false;           ///< the user may tick "Skip this message in the future"
+    bool cancel = false;              ///< a question with a Cancel button too
+};
+
+/// Shows `message` with an OK button. A skippable message the user chose to skip is not shown
+/// again; one that is not skippable shows without the "Skip" box, every time.
+void ShowMessage(const Message& message);
+/// Asks `message` with Yes and No (and Cancel). A skippable question the user chose to skip
+/// answers its last answer unseen (a remembered answer that is neither Yes nor Cancel is No); one
+/// that is not skippable is asked every time.
+Answer Ask(const Message& message);
+/// Shows free text `text` (core/free_texts.h) with an OK button, always; its places are filled
+/// by `arguments` and the filled text is shown as it is (an argument's own "%1" stays).
+void ShowMessage(FreeText text, TextArguments arguments = {}, Caption caption = Caption::None);
+/// Asks free question `text` with Yes and No, always; its places are filled by `arguments`.
+Answer Ask(FreeText text, TextArguments arguments = {}, Caption caption = Caption::None);
+/// Shows a text whose places are filled already (the access layer's) with an OK button, always.
+void ShowFilledMessage(const BilingualText& text);
 
 /// Tells the user that `what` (a command or a part of one) is not available in this build;
 /// answers false, so that a caller can return it as its failure.

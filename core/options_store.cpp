@@ -106,7 +106,7 @@ bool OpenSettingsKey() {
 /// with the key closed, so that nothing shown meanwhile finds the shared registry object busy.
 void MakeNumLockOffer() {
     TheModule.process.Registry->CloseKey();
-    if (ShowMessageDialog(Host().window, MSG_NUMLOCK_OFFER, CAPTION_KEYBOARD_REMAPPER, 0, false, false, nullptr, 0)) {
+    if (Ask({.id = MSG_NUMLOCK_OFFER, .caption = Caption::KeyboardRemapper}) == Answer::Yes) {
         TheModule.options.KeyAssignments.push_back(NumLockKeyAssignment());
         TheModule.options.RemapperEnabled = 1;
         if (OpenSettingsKey()) {

@@ -100,10 +100,10 @@ RunTick CheckWaitingRunDocument() {
     if (!run.warnedOtherDocument) {
         run.warnedOtherDocument = true;
         if (IsItem(run.code % 100, ToolItem::NewSpacing)) {
-            ShowMessageText(Host().window, FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
+            ShowMessage(FreeText::WarningYouHaveSwitchedDifferent);
         } else {
-            ShowMessageText(Host().window, FreeText::RunWaitsForItsDocument,
-                            {ToolTitle(run.code % 100, run.code / 100), run.documentName});
+            ShowMessage(FreeText::RunWaitsForItsDocument,
+                        {ToolTitle(run.code % 100, run.code / 100), run.documentName});
         }
     }
     return RunTick::OtherDocument;

@@ -630,7 +630,7 @@ bool RunAuricleImport(TFMisc& context) {
         for (const int32_t measure : missing) {
             list += (list.empty() ? "" : ", ") + std::to_string(measure);
         }
-        ShowMessageText(context.Environment.HostWindow(), FreeText::CueSheetMissingMeasures, {list});
+        ShowMessage(FreeText::CueSheetMissingMeasures, {list});
     }
     UpdateHostLayout();
     return true;

@@ -225,7 +225,7 @@ void ReadRun(TFMisc& context, TransferStore& store, const hostapi::SelectionReco
 
 // ---- Write run ----
 
-void WriteArticulationMetatools(TFMisc& context, const TransferStore& store) {
+void WriteArticulationMetatools(const TransferStore& store) {
     int32_t count = 0;
     for (size_t i = 0; i < store.articulationMetatools.size() && i < kArticulationKeyCount; ++i) {
         const Record12& record = store.articulationMetatools[i];
@@ -234,7 +234,7 @@ void WriteArticulationMetatools(TFMisc& context, const TransferStore& store) {
             ++count;
         }
     }
-    ShowMessageText(context.OwnerWindow, FreeText::TransferredNArticulationMetatools, 0, count);
+    ShowMessage(FreeText::TransferredNArticulationMetatools, {std::to_string(count)});
 }
 
 void WriteExpressionMetatools(TFMisc& context) {
@@ -262,7 +262,7 @@ void WriteExpressionMetatools(TFMisc& context) {
             }
         }
     }
-    ShowMessageText(context.OwnerWindow, FreeText::TransferredNExpressionMetatools, 0, count);
+    ShowMessage(FreeText::TransferredNExpressionMetatools, {std::to_string(count)});
 }
 
 /// The document's last measure (the host's record of the whole document).
@@ -415,7 +415,7 @@ void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::Select
         }
     }
     if (Option(context, TRANSFER_ARTICULATION_METATOOLS)) {
-        WriteArticulationMetatools(context, store);
+        WriteArticulationMetatools(store);
     }
     if (Option(context, TRANSFER_EXPRESSION_METATOOLS)) {
         WriteExpressionMetatools(context);
@@ -431,7 +431,7 @@ void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::Select
         WriteMeasures(context, store, region, skipped);
     }
     if (skipped > 0) {
-        ShowMessageText(context.OwnerWindow, FreeText::TransferSkippedItems, 0, skipped);
+        ShowMessage(FreeText::TransferSkippedItems, {std::to_string(skipped)});
     }
     if (Option(context, TRANSFER_SWITCH)) {
         context.Options[TRANSFER_WRITE].value = 0;
@@ -461,7 +461,7 @@ bool RunTransfer(TFMisc& context, const hostapi::SelectionRecord& region) {
     const bool read = Option(context, TRANSFER_READ);
     const bool write = Option(context, TRANSFER_WRITE);
     if (read && write) {
-        ShowMessageText(context.OwnerWindow, FreeText::CannotReadAndWrite, 0, 0);
+        ShowMessage(FreeText::CannotReadAndWrite);
         return false;
     }
     if (!read && !write) {

@@ -617,7 +617,7 @@ bool TTextExprForm::ConfirmDiscard() {
     if (m_state.ChangedCount < 2) {
         return true;
     }
-    return AskYesNo(Handle(), FreeText::YouMadeChangesMoreThan, 0, 0);
+    return Ask(FreeText::YouMadeChangesMoreThan) == Answer::Yes;
 }
 
 void TTextExprForm::OkBtnClick(vcl::TObject* /*Sender*/) {

@@ -194,7 +194,7 @@ public:
     /// document. Answers 0 when the run was refused so that the asking form stays open,
     /// kSortRunChanged when it ran to its end and kSortRunUnchanged when it ended leaving the
     /// document as it was (empty expressions met, the renumbering stopped).
-    int32_t DeleteUnused(win::Hwnd owner, bool writeBack, bool deleteUnused, bool noSorting);
+    int32_t DeleteUnused(bool writeBack, bool deleteUnused, bool noSorting);
 
     TCSortTables& SortTables() { return m_sortTables; }
     const TCSortTables& SortTables() const { return m_sortTables; }

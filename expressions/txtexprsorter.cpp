@@ -22,7 +22,6 @@ constexpr int32_t kFitSlack = 14;
 /// A priority that is not a number never matches a place in the sort key.
 constexpr int32_t kNoPriority = 4;
 constexpr int32_t kMessageSortFinished = 6;
-constexpr int32_t kCaptionSortFinished = 5;
 
 vcl::TLabel* DesignedLabel(vcl::TWinControl* parent, vcl::TComponent* owner, const char* name, const char* caption,
                            int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -349,34 +348,33 @@ int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder) {
     if (!form.ShowDeleteMark()) {
         form.DeleteUnused->SetChecked(false);
     }
-    const int32_t result =
-        table.DeleteUnused(form.Handle(), apply, form.DeleteUnused->Checked(), form.NoSorting->Checked());
+    const int32_t result = table.DeleteUnused(apply, form.DeleteUnused->Checked(), form.NoSorting->Checked());
     if (result == 0) {
         form.SetModalResult(vcl::mrNone);
     }
     return result;
 }
 
-int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool deleteUnused, bool noSorting) {
+int32_t TTextExpressions::DeleteUnused(bool writeBack, bool deleteUnused, bool noSorting) {
     if (writeBack && TheModule.dispatch.SelectionRecords[1].viewKey() != 0) {
-        ShowMessageText(owner, FreeText::ChooseShowAllStavesIn, 0, 0);
+        ShowMessage(FreeText::ChooseShowAllStavesIn);
         return 0;
     }
     if (writeBack && m_emptyMet != 0) {
-        ShowMessageText(owner, FreeText::WarningThereAreEmptyText, 0, 0);
+        ShowMessage(FreeText::WarningThereAreEmptyText);
         return kSortRunUnchanged;
     }
     if (writeBack && deleteUnused) {
         m_records.resize(static_cast<size_t>(std::clamp(m_count, 0, Count())));  // no fillers of a sort
         if (!CountUsage()) {
             // The host stopped the count: with counts that are not whole nothing is deleted.
-            ShowMessageText(owner, FreeText::CountUsedTextExpressionsWas, 0, 0);
+            ShowMessage(FreeText::CountUsedTextExpressionsWas);
             return 0;
         }
         const auto unused = std::count_if(m_records.begin(), m_records.end(),
                                           [](const auto& record) { return record->UsageCount == 0; });
         if (unused > 0) {
-            if (!AskYesNo(owner, FreeText::DeleteUnusedTextExpressions, {std::to_string(unused)})) {
+            if (Ask(FreeText::DeleteUnusedTextExpressions, {std::to_string(unused)}) != Answer::Yes) {
                 return 0;
             }
             std::erase_if(m_records, [](const auto& record) { return record->UsageCount == 0; });
@@ -385,10 +383,10 @@ int32_t TTextExpressions::DeleteUnused(win::Hwnd owner, bool writeBack, bool del
     }
     Sort(noSorting);
     if (writeBack) {
-        ShowMessageById(owner, kMessageSortFinished, kCaptionSortFinished, 0, true);
+        ShowMessage({.id = kMessageSortFinished, .skippable = true});
         m_stale = 1;
         if (!RenumberDocument()) {
-            ShowMessageText(owner, FreeText::RenumberingWasStoppedNothingIn, 0, 0);
+            ShowMessage(FreeText::RenumberingWasStoppedNothingIn);
             return kSortRunUnchanged;
         }
     }
@@ -419,7 +417,7 @@ bool RunSortTool(TFMisc& context) {
     options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[SORT_MORE_MUSIC_FONTS].text);
     table.SortTables().Build(options.AdditionalFonts);
     table.LoadFromDocument();
-    return table.DeleteUnused(context.OwnerWindow, true, context.Options[SORT_DELETE_UNUSED].value != 0,
+    return table.DeleteUnused(true, context.Options[SORT_DELETE_UNUSED].value != 0,
                               context.Options[SORT_DELETE_ONLY].value != 0) == kSortRunChanged;
 }
 

@@ -271,7 +271,7 @@ int32_t HostPitchOfName(std::string_view text) {
 
 /// Tells the user that a row holds no name of the kind it takes and puts the focus into its edit.
 void RefusePitchText(TDActOpt& dialog, vcl::TControl& control, std::string_view text, FreeText message) {
-    ShowMessageText(Host().window, message, {std::string(text)});
+    ShowMessage(message, {std::string(text)});
     if (auto* edit = dynamic_cast<vcl::TWinControl*>(&control); edit != nullptr) {
         dialog.SetActiveControl(edit);
     }

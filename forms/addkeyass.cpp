@@ -59,7 +59,7 @@ ReadShortcut ReadKeyBox(const std::string& text, bool shift, bool ctrl, bool alt
 }
 
 void ShowEditorMessage(FreeText text, TextArguments arguments) {
-    ShowMessageText(Host().window, text, arguments, CAPTION_KEYBOARD_REMAPPER);
+    ShowMessage(text, arguments, Caption::KeyboardRemapper);
 }
 
 // The lines of the radio group Action: what replaces the key.

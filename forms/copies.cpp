@@ -294,7 +294,7 @@ void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
         refused = unreadable(sgRules->Cells(0, row)) || unreadable(sgRules->Cells(1, row));
     }
     if (refused) {
-        ShowMessageText(Host().window, FreeText::NameSetRulesAndIts, 0, 0);
+        ShowMessage(FreeText::NameSetRulesAndIts);
         return;
     }
     vcl::TRegistry registry;
@@ -310,7 +310,7 @@ void TfmCopies::btSaveClick(vcl::TObject* /*Sender*/) {
             }
         }
         if (slot == 0) {
-            ShowMessageText(Host().window, FreeText::All49PlacesForSets, 0, 0);
+            ShowMessage(FreeText::All49PlacesForSets);
             return;
         }
         cbRules->Items().Add(name);

@@ -128,7 +128,7 @@ int32_t HotkeyOfText(const std::string& boxText) {
         key = static_cast<unsigned char>(text[0]);
     }
     if (key <= 0 || key > 255) {
-        ShowMessageText(Host().window, FreeText::KeyNotFound, 0, 0);
+        ShowMessage(FreeText::KeyNotFound);
         key = 0;
     }
     return key;
@@ -406,7 +406,7 @@ void TOptionsForm::EditBtnClick(vcl::TObject* /*Sender*/) {
     if (record.IsMenuCommand()) {
         const std::string text = KeyAssignment_KeyText(record.Target(), true);
         if ((text.empty() || text[0] == '#') &&
-            !AskYesNo(Host().window, FreeText::MenuAssignedKeyboardShortcutCurrently, CAPTION_KEYBOARD_REMAPPER, 0)) {
+            Ask(FreeText::MenuAssignedKeyboardShortcutCurrently, {}, Caption::KeyboardRemapper) != Answer::Yes) {
             return;
         }
     }

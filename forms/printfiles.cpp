@@ -264,7 +264,7 @@ void AdvancePrintRun(TFMisc& context) {
     if (step <= 2 && (form == nullptr || !HostShowsDocument(form->PrintingFile))) {
         const std::string name = form != nullptr ? form->PrintingFile.filename().string() : std::string();
         EndPrintRun();
-        ShowMessageText(context.Environment.HostWindow(), FreeText::FileNotOpenPrintingStops, {name});
+        ShowMessage(FreeText::FileNotOpenPrintingStops, {name});
         return;
     }
     const bool german = context.Environment.Language() == 1;
@@ -321,8 +321,7 @@ int32_t OpenNextPrintFile(TFMisc& context) {
     }
     const int32_t pause = context.Options[PRINT_FILES_PAUSE_AFTER].value;
     if (pause != 0 && PrintRun(context).printedCount != 0 && PrintRun(context).printedCount % pause == 0 &&
-        !AskYesNo(context.Environment.HostWindow(), FreeText::NFilesHaveBeenPrinted, 0,
-                  PrintRun(context).printedCount)) {
+        Ask(FreeText::NFilesHaveBeenPrinted, {std::to_string(PrintRun(context).printedCount)}) != Answer::Yes) {
         EndPrintRun();
         return 0;
     }

@@ -44,7 +44,7 @@ int32_t RunScaleStaffPositionsTool(TFMisc& context) {
 }
 
 int32_t RunCopySystemOptimizationTool(TFMisc& context) {
-    return RunCopySystemOptimization(context.Environment.HostWindow(), context) ? 1 : 0;
+    return RunCopySystemOptimization(context) ? 1 : 0;
 }
 
 /// New Spacing runs in scroll view only when it adds a staff.

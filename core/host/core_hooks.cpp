@@ -22,7 +22,7 @@ const CoreHooks& TheCoreHooks() {
 
 void ShowHostText(HostText text, TextArguments arguments) {
     const FilledText filled = FormatTexts(HostTextOf(text), arguments);
-    TheCoreHooks().showText(TheAccessLayer.host.window, filled.english, filled.german, 0, 0);
+    TheCoreHooks().showText({filled.english, filled.german});
 }
 
 }  // namespace orvex

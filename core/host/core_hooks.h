@@ -8,18 +8,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/host/host_texts.h"
 #include "core/host/text_format.h"
-#include "platform/win/handles.h"
 
 namespace orvex {
 
 struct CoreHooks {
-    /// Shows a free text (English and German) with an OK button, always (the message dialog).
-    void (*showText)(win::Hwnd owner, std::string_view english, std::string_view german, int32_t captionId,
-                     int32_t number) = nullptr;
+    /// Shows a text whose places are filled (English and German) with an OK button, always (the
+    /// message dialog).
+    void (*showText)(const BilingualText& text) = nullptr;
     /// The name of a staff from the service plug-in; none while the plug-in is not bound.
     std::optional<std::string> (*serviceStaffName)(int16_t staff) = nullptr;
     /// The name of a staff group of list `key` from the service plug-in; none while it is not bound.

@@ -1,7 +1,7 @@
 // The message tables and the filling of their places: every row of the free-text table and of
 // the access layer's table is in its enum's place, every call that fills a row's places passes
-// as many arguments as the row has places, and the formatter keeps a missing place, an
-// argument's own "%1" and non-ASCII names as they are.
+// as many arguments as the row has places, no progress text is written at its call, and the
+// formatter keeps a missing place, an argument's own "%1" and non-ASCII names as they are.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -223,6 +223,18 @@ void ExpectCallsFillEveryPlace(const std::array<BilingualText, N>& table, const 
 TEST(MessageTablesTest, EveryCallFillsTheRowsPlacesWithItsArguments) {
     ExpectCallsFillEveryPlace(kFreeTextTable, "core/free_texts.h", "FreeText", 20);
     ExpectCallsFillEveryPlace(kHostTextTable, "core/host/host_texts.h", "HostText", 2);
+}
+
+TEST(MessageTablesTest, NoProgressTextIsWrittenAtItsCall) {
+    const std::regex written(R"(SetProgressText\([^;]*?,\s*")");
+    for (const char* top : {"core", "forms", "expressions", "tools"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(fs::path(ORVEX_SOURCE_DIR) / top)) {
+            if (entry.is_regular_file() && entry.path().extension() == ".cpp") {
+                const std::string file = fs::relative(entry.path(), ORVEX_SOURCE_DIR).generic_string();
+                EXPECT_FALSE(std::regex_search(ReadSource(file), written)) << file;
+            }
+        }
+    }
 }
 
 }  // namespace

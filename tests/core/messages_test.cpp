@@ -30,9 +30,11 @@ TEST_F(MessagesTest, TextsByLanguageAndId) {
     EXPECT_EQ(MessageText(0, 0), "");
     EXPECT_EQ(MessageText(23, 0), "");
     EXPECT_EQ(MessageText(-1, 1), "");
-    EXPECT_EQ(CaptionText(5, 0), "");
-    EXPECT_EQ(CaptionText(8, 1), "Orvex Systemlisten-Manager");
-    EXPECT_EQ(CaptionText(10, 0), "");
+    EXPECT_EQ(CaptionText(Caption::None, 0), "");
+    EXPECT_EQ(CaptionText(Caption::SortingAborted, 0), "ERROR - Sorting aborted");
+    EXPECT_EQ(CaptionText(Caption::OneMeasureNotProcessed, 0), "One measure not processed");
+    EXPECT_EQ(CaptionText(Caption::StaffListManager, 1), "Orvex Systemlisten-Manager");
+    EXPECT_EQ(CaptionText(Caption::NewSpacing, 0), "Vx New Spacing");
 }
 
 TEST_F(MessagesTest, RememberingPadsBothStrings) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/free_texts.h"
 #include "core/host/access_state.h"
 #include "core/host/text_file_utils.h"
 #include "core/messages.h"
@@ -32,7 +33,7 @@ protected:
 };
 
 TEST_F(MsgDlgTest, MessageWithNumberAndCaption) {
-    ShowMessageById(win::kNoWindow, MSG_REMOVED_BEAT_CHART_HANDLES, 7, 5, false);
+    ShowMessage({.id = MSG_REMOVED_BEAT_CHART_HANDLES, .caption = Caption::BeatChartOptimizer, .first = 5});
     testsupport::ExpectLines({"[form] \"Orvex Beat Chart Optimizer\" TMsgDlg, modal",
                               "  label Message \"I removed 5 extraneous beat chart handles.\"", "  button OkBtn \"OK\"",
                               "  user: Escape", "  -> OK (no action was queued: Escape)"},
@@ -45,22 +46,20 @@ TEST_F(MsgDlgTest, MessageWithNumberAndCaption) {
 TEST_F(MsgDlgTest, SkippedMessageIsNotShownAgain) {
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Set, "Skip", "checked"});
     win::QueueFormAction("TMsgDlg", {win::FormAction::Kind::Click, "OkBtn", ""});
-    ShowMessageById(win::kNoWindow, 9, 0, 0, true);
+    ShowMessage({.id = MSG_BEAT_CHART_REFRESH_OFF, .skippable = true});
     EXPECT_EQ(TheModule.process.ShowMessagesText, "111111110");
     EXPECT_FALSE(Shown().empty());
-    ShowMessageById(win::kNoWindow, 9, 0, 0, true);
+    ShowMessage({.id = MSG_BEAT_CHART_REFRESH_OFF, .skippable = true});
     EXPECT_TRUE(Shown().empty());
     // A message that may not be skipped shows even so.
-    ShowMessageById(win::kNoWindow, 9, 0, 0, false);
+    ShowMessage({.id = MSG_BEAT_CHART_REFRESH_OFF});
     EXPECT_FALSE(Shown().empty());
 }
 
 TEST_F(MsgDlgTest, QuestionInGermanWithCancel) {
     TheAccessLayer.host.language = 1;
     win::QueueMessageBoxAnswer(win::IDNO);
-    int32_t answer = 0;
-    EXPECT_FALSE(ShowMessageDialog(win::kNoWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, true, &answer, 0));
-    EXPECT_EQ(answer, win::IDNO);
+    EXPECT_EQ(Ask({.id = MSG_PROCESS_WHOLE_DOCUMENT, .skippable = true, .cancel = true}), Answer::No);
     testsupport::ExpectLines(
         {"[form] \"Orvex 1.88d\" TMsgDlg, modal",
          "  label Message \"Es ist kein Bereich markiert. Soll das ganze Dokument bearbeitet werden?\"",
@@ -74,15 +73,20 @@ TEST_F(MsgDlgTest, QuestionInGermanWithCancel) {
 TEST_F(MsgDlgTest, SkippedQuestionAnswersItsLastAnswerUnseen) {
     TheModule.process.ShowMessagesText = "11111111110";
     TheModule.process.LastAnswersText = "00000000006";
-    int32_t answer = 0;
-    EXPECT_TRUE(ShowMessageDialog(win::kNoWindow, MSG_PROCESS_WHOLE_DOCUMENT, 5, 0, true, false, &answer, 0));
-    EXPECT_EQ(answer, win::IDYES);
+    EXPECT_EQ(Ask({.id = MSG_PROCESS_WHOLE_DOCUMENT, .skippable = true}), Answer::Yes);
     EXPECT_TRUE(Shown().empty());
+    // A remembered Cancel is a Cancel, a remembered OK (a message's answer) a No.
+    TheModule.process.LastAnswersText = "00000000002";
+    EXPECT_EQ(Ask({.id = MSG_PROCESS_WHOLE_DOCUMENT, .skippable = true}), Answer::Cancel);
+    TheModule.process.LastAnswersText = "00000000001";
+    EXPECT_EQ(Ask({.id = MSG_PROCESS_WHOLE_DOCUMENT, .skippable = true}), Answer::No);
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(TheModule.process.LastAnswersText, "00000000001");
 }
 
 TEST_F(MsgDlgTest, QuestionNumbersAndYesNoButtons) {
     win::QueueMessageBoxAnswer(win::IDYES);
-    EXPECT_TRUE(ShowMessageDialog(win::kNoWindow, 21, 0, 4, false, false, nullptr, 3));
+    EXPECT_EQ(Ask({.id = 21, .first = 4, .second = 3}), Answer::Yes);
     const auto lines = Shown();
     ASSERT_GE(lines.size(), 4u);
     EXPECT_TRUE(lines[1].find("layer 4, is not empty") != std::string::npos) << lines[1];
@@ -93,15 +97,15 @@ TEST_F(MsgDlgTest, QuestionNumbersAndYesNoButtons) {
 
 TEST_F(MsgDlgTest, FreeTextsAndInternalErrors) {
     TheAccessLayer.host.language = 1;
-    ShowMessageText(win::kNoWindow, "English only", "", 0, 0);
+    ShowFilledMessage({"English only", ""});
     EXPECT_EQ(Shown()[1], "  label Message \"English only\"");
     ReportInternalError("list");
     EXPECT_EQ(Shown()[1], "  label Message \"Interner Fehler: list\"");
     EXPECT_TRUE(CheckOrReportInternalError(true, "never shown"));
     EXPECT_TRUE(Shown().empty());
     win::QueueMessageBoxAnswer(win::IDNO);
-    EXPECT_FALSE(AskYesNo(win::kNoWindow, "Go on?", "Weiter?", 0, 0));
-    EXPECT_EQ(Shown()[1], "  label Message \"Weiter?\"");
+    EXPECT_EQ(Ask(FreeText::NFilesHaveBeenPrinted, {"3"}), Answer::No);
+    EXPECT_EQ(Shown()[1], "  label Message \"3 Dateien gedruckt. Weiter?\"");
 }
 
 TEST_F(MsgDlgTest, FileThatCouldNotBeWrittenIsReported) {

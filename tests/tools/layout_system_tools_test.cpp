@@ -161,7 +161,7 @@ TEST_P(CopySystemOptimizationTest, TargetsTakeTheSourceListAndGroups) {
     SetPositions(1, {0, -250, -500});
     const StaffList copied = {{1, 0}, {2, -250}, {3, -500}};
     std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, c.options);
-    EXPECT_TRUE(RunCopySystemOptimization(win::kNoWindow, *context));
+    EXPECT_TRUE(RunCopySystemOptimization(*context));
     EXPECT_EQ(StoredList(2), copied);
     // System 2's groups are system 1's: "Strings" over staves 1-2 and nothing more.
     EXPECT_EQ(StoredWord(RecordKey::Detail(kTagGroup, 2, 1, 0), 0), 1);
@@ -199,7 +199,7 @@ TEST_P(RefusedCopyTest, NothingChanges) {
     Open(kFourSystems);
     const host::Bytes system4 = *Stored(RecordKey::Other(hostapi::kTagStaffSystem, 4, 0));
     std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, GetParam().options);
-    EXPECT_FALSE(RunCopySystemOptimization(win::kNoWindow, *context));
+    EXPECT_FALSE(RunCopySystemOptimization(*context));
     EXPECT_EQ(layouttest::MessageTexts(), std::vector<std::string>{"Invalid FROM system specified."});
     EXPECT_EQ(StoredList(2), (StaffList{{1, 0}, {2, -200}, {3, -400}}));
     EXPECT_EQ(StoredList(4), StaffList{});
@@ -224,7 +224,7 @@ TEST_F(LayoutSystemToolsTest, CopiedOptimizationCarriesTheFirstStaffPositionFrom
         Document().Records().Save(RecordKey::Other(tag, 1, 0), bytes);
     }
     std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, {{2, 2}});
-    EXPECT_TRUE(RunCopySystemOptimization(win::kNoWindow, *context));
+    EXPECT_TRUE(RunCopySystemOptimization(*context));
     EXPECT_EQ(StoredWord(RecordKey::Other(hostapi::kTagStaffSystem2001, 2, 0), 0), -100);
     EXPECT_EQ(StoredList(2), StoredList(1));
 }

@@ -336,7 +336,7 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
             (staffSpec[kSpecPercussionByte] & kSpecPercussionMap) != 0) {
             if (!AlignMoveState().percussionMessageShown) {
                 AlignMoveState().percussionMessageShown = true;
-                ShowMessageText(context.Environment.HostWindow(), FreeText::AlignMovePlugInDoes, 0, 0);
+                ShowMessage(FreeText::AlignMovePlugInDoes);
             }
             continue;
         }
@@ -370,7 +370,7 @@ void CollectNoteExpressions(const RunEnvironment& environment, TStaffExpressions
         std::array<uint8_t, hostapi::StaffSpecLayout::kSize> staffSpec{};
         const bool haveSpec = LoadRecordSOSC(static_cast<hostapi::InstrumentKey>(staff), m, 0, staffSpec.data());
         if (static_cast<uint16_t>(key) >= static_cast<uint16_t>(kNonlinearKey)) {
-            ShowMessageById(environment.HostWindow(), kMessageNonlinearKey, 0, 0, false);
+            ShowMessage({.id = kMessageNonlinearKey});
             return;
         }
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {

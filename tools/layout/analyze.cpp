@@ -314,8 +314,7 @@ bool AnalyzeStaffGroup(TFMisc& context) {
     const hostapi::SelectionRecord region = *context.Environment.Region();
     const int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kAnalyzeMaxStaves) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectionContainsMoreThanMaximum, 0,
-                        kAnalyzeMaxStaves);
+        ShowMessage(FreeText::SelectionContainsMoreThanMaximum, {std::to_string(kAnalyzeMaxStaves)});
         return false;
     }
     if (count < 1) {

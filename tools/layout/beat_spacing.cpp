@@ -45,7 +45,6 @@ constexpr int32_t kMinWidthHistogram = 100;
 constexpr int32_t kFirstReductionWidth = 10;
 
 constexpr int32_t MSG_BEAT_CHART_OUT_OF_ORDER = 8;
-constexpr int32_t CAPTION_MEASURE_NOT_PROCESSED = 6;
 
 template <typename RowName>
 int32_t Option(const TFMisc& context, RowName row) {
@@ -85,8 +84,8 @@ int32_t RegionEnd(const hostapi::SelectionRecord& region, int32_t total) {
     return end == 0 || end == std::numeric_limits<int32_t>::max() ? total : end;
 }
 
-void ShowHandlesOutOfOrder(const TFMisc& context) {
-    ShowMessageById(context.OwnerWindow, MSG_BEAT_CHART_OUT_OF_ORDER, CAPTION_MEASURE_NOT_PROCESSED, 0, true);
+void ShowHandlesOutOfOrder() {
+    ShowMessage({.id = MSG_BEAT_CHART_OUT_OF_ORDER, .caption = Caption::OneMeasureNotProcessed, .skippable = true});
 }
 
 /// Every added space 0 and every factor unwidened; the vectors grow to N + 2 entries when
@@ -366,7 +365,7 @@ bool ComputeExpectedDensities(TFMisc& context) {
         const int32_t d = BeatElementDuration(chart, i);
         const int32_t w = BeatElementWidth(chart, i);
         if (w < 0) {
-            ShowHandlesOutOfOrder(context);
+            ShowHandlesOutOfOrder();
             return false;
         }
         if (d <= 0) {
@@ -429,7 +428,7 @@ bool ComputeBeatDensities(TFMisc& context) {
     for (int32_t i = 1; i <= n; ++i) {
         const int32_t w = BeatElementWidth(chart, i);
         if (w < 0) {
-            ShowHandlesOutOfOrder(context);
+            ShowHandlesOutOfOrder();
             return false;
         }
         // An element without a duration has no density: the measure is not processed.

@@ -81,7 +81,7 @@ void CopyOptimization(TStaffSystems& systems, int32_t s, const TInstruments& sou
 
 }  // namespace
 
-bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
+bool RunCopySystemOptimization(TFMisc& context) {
     TStaffSystems systems;
     if (systems.Count() == 0) {
         return false;
@@ -93,7 +93,7 @@ bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context) {
     // optimized but showing no staves.
     const TInstruments source = inRange ? TInstruments(from, &systems, false) : TInstruments(&systems);
     if (source.Count() == 0) {
-        ShowMessageText(owner, FreeText::InvalidFromSystemSpecified, 0, 0);
+        ShowMessage(FreeText::InvalidFromSystemSpecified);
         return false;
     }
     const int32_t first = Option(context, COPY_OPT_FIRST_TARGET);

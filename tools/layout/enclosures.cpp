@@ -40,11 +40,10 @@ std::vector<int32_t> ChosenPlaces(const TFMisc& context, const TTextExpressions&
     return places;
 }
 
-bool RemoveEnclosures(const TFMisc& context, TTextExpressions& table, const std::vector<int32_t>& places) {
+bool RemoveEnclosures(TTextExpressions& table, const std::vector<int32_t>& places) {
     for (const int32_t i : places) {
         TTxtExprRec& record = table.Item(i);
-        ShowMessageText(context.OwnerWindow, FreeText::DeletingEnclosure,
-                        {std::to_string(i), win::AnsiToUtf8(record.PlainText())});
+        ShowMessage(FreeText::DeletingEnclosure, {std::to_string(i), win::AnsiToUtf8(record.PlainText())});
         DeleteRecordOtDe(record.Number);
         record.SetFlags(static_cast<uint16_t>(record.Flags() & ~kExpressionHasPlayback));
         table.WriteBack(i + 1, false);
@@ -84,14 +83,14 @@ bool RunEnclosures(TFMisc& context) {
                         (context.Options[ENCLOSURES_GET].value != 0 ? 1 : 0) +
                         (context.Options[ENCLOSURES_PUT].value != 0 ? 1 : 0);
     if (actions != 1) {
-        ShowMessageText(context.OwnerWindow, FreeText::SelectExactlyOneAction, 0, 0);
+        ShowMessage(FreeText::SelectExactlyOneAction);
         return false;
     }
     TTextExpressions& table = TextExpressionTable();
     table.IsComplete();
     const std::vector<int32_t> places = ChosenPlaces(context, table);
     if (context.Options[ENCLOSURES_REMOVE].value != 0) {
-        return RemoveEnclosures(context, table, places);
+        return RemoveEnclosures(table, places);
     }
     if (context.Options[ENCLOSURES_GET].value != 0) {
         GetEnclosure(context, table, places);

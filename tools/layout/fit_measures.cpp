@@ -254,7 +254,7 @@ bool RunFitMeasures(TFMisc& context) {
     SetProgressText(context, FreeText::ProgressRedistributingMeasuresLower);
     BalanceSystems(firstTarget, lastTarget, layout, widths, lock, &selection);
     if (!lock) {
-        ShowMessageById(context.OwnerWindow, MSG_UNLOCKED_MEASURE_LAYOUT, 0, 0, true);
+        ShowMessage({.id = MSG_UNLOCKED_MEASURE_LAYOUT, .skippable = true});
     }
     UpdateHostLayout();
     SetProgressText(context, FreeText::ProgressDone);

@@ -224,7 +224,7 @@ bool NormalizeDynamicsText(std::string& text, int32_t& startLevel, int32_t& endL
 void CreateHairpinsInList(const TExpressionList& list, TFMisc& context) {
     if (!NormalizeOptionMarking(context.Options[hairpinrow::kLeftMarking]) ||
         !NormalizeOptionMarking(context.Options[hairpinrow::kRightMarking])) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::CouldNotIdentifySpecifiedDynamics, 0, 0);
+        ShowMessage(FreeText::CouldNotIdentifySpecifiedDynamics);
         return;
     }
     const TTextExpressions& table = TextExpressionTable();

@@ -87,7 +87,7 @@ bool RunIncipits(TFMisc& context) {
         const int64_t total = ScrollViewWidth(first, end);
         LayoutRecord info{};
         if (!ReadLayout(c, info)) {
-            ShowMessageText(context.OwnerWindow, FreeText::FailedGetPageLayoutInfo, 0, 0);
+            ShowMessage(FreeText::FailedGetPageLayoutInfo);
             return false;
         }
         int64_t musicStart = hostapi::ReadI32(info.data(), LayoutInfo::kMargin2);

@@ -149,9 +149,9 @@ bool ProcessExtractedParts(int16_t regionWord, int16_t measure, int16_t staff, i
                            TFMisc& context, ExtendedOptionArray& moreOptions, int32_t a, int32_t b, int32_t c,
                            int32_t d);
 /// Item 16 (and the staff list manager's copy actions): the staff list and groups of the system
-/// COPY_OPT_FROM_SYSTEM become those of the systems COPY_OPT_FIRST_TARGET to COPY_OPT_LAST_TARGET;
-/// messages go to `owner`. True when it copied to a system.
-bool RunCopySystemOptimization(win::Hwnd owner, TFMisc& context);
+/// COPY_OPT_FROM_SYSTEM become those of the systems COPY_OPT_FIRST_TARGET to COPY_OPT_LAST_TARGET.
+/// True when it copied to a system.
+bool RunCopySystemOptimization(TFMisc& context);
 
 // ---- The Staff List Manager's form (its class: stafflist_form.h) ----
 

@@ -80,7 +80,7 @@ void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<Op
         return;
     }
     if (selection->firstMeasure() <= 1) {
-        ShowMessageText(Host().window, FreeText::SelectMeasureRegionNotStarting, 0, 0);
+        ShowMessage(FreeText::SelectMeasureRegionNotStarting);
         return;
     }
     const hostapi::SelectionRecord chosen = *selection;
@@ -149,7 +149,7 @@ bool VerifyPastedRegion(const ExplosionRange& source, int32_t lastMeasure, const
                 if (to != nullptr) {
                     ReleaseEntryArray(to);
                 }
-                ShowMessageText(win::kNoWindow, FreeText::ErrorUsingMassMoverTool, 0, m);
+                ShowMessage(FreeText::ErrorUsingMassMoverTool, {std::to_string(m)});
                 return false;
             }
             if (to != nullptr) {

@@ -76,7 +76,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
     RegionRecord region;
     int32_t number = 0;
     if (!FindModelRegion(firstMeasure, region, number)) {
-        ShowMessageText(context.OwnerWindow, FreeText::NoMeasureRegionFoundCould, 0, 0);
+        ShowMessage(FreeText::NoMeasureRegionFoundCould);
         return false;
     }
     const int32_t every = option(SPECIAL_REGIONS_EVERY);

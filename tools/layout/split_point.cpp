@@ -233,8 +233,8 @@ struct SplitMove {
 
 /// The note that moves: the source's lowest (downward) or highest note, when its key lies in the
 /// range. False when there is none.
-bool FindMovingNote(const RunEnvironment& environment, const LayerArrays& source, NInfoItem& sourceItem,
-                    int32_t direction, int32_t lowestKey, int32_t highestKey, SplitMove& move) {
+bool FindMovingNote(const LayerArrays& source, NInfoItem& sourceItem, int32_t direction, int32_t lowestKey,
+                    int32_t highestKey, SplitMove& move) {
     // The lowest and the highest note entry of the source.
     EntryRef low;
     EntryRef high;
@@ -253,7 +253,7 @@ bool FindMovingNote(const RunEnvironment& environment, const LayerArrays& source
     const int32_t sourceLowest = LowestPitch(At(source, low));
     const int32_t sourceHighest = HighestPitch(At(source, high));
     if (sourceHighest < sourceLowest) {
-        ShowMessageText(environment.HostWindow(), FreeText::Error34542, 0, 0);
+        ShowMessage(FreeText::Error34542);
         return false;
     }
 
@@ -279,8 +279,7 @@ bool FindMovingNote(const RunEnvironment& environment, const LayerArrays& source
 
 /// The target entry the note goes to: the target's highest (downward) or lowest entry, or the
 /// most extreme one at the note's time. False when there is none or the target contradicts itself.
-bool FindTargetEntry(const RunEnvironment& environment, const LayerArrays& target, NInfoItem& targetItem,
-                     SplitMove& move) {
+bool FindTargetEntry(const LayerArrays& target, NInfoItem& targetItem, SplitMove& move) {
     const bool downward = move.downward;
     EntryRef top;
     EntryRef bottom;
@@ -294,7 +293,7 @@ bool FindTargetEntry(const RunEnvironment& environment, const LayerArrays& targe
     const bool bottomIsNote = bottom.valid() && At(target, bottom).isNote();
     // Only notes have pitches to contradict each other.
     if (topIsNote && bottomIsNote && LowestPitch(At(target, bottom)) > HighestPitch(At(target, top))) {
-        ShowMessageText(environment.HostWindow(), FreeText::Error34543, 0, 0);
+        ShowMessage(FreeText::Error34543);
         return false;
     }
     EntryRef targetRef = downward ? top : bottom;
@@ -503,8 +502,8 @@ int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const Lay
     move.downward = direction == kSplitDownward;
     SortSlotsByPitch(sourceItem, source);
     SortSlotsByPitch(targetItem, target);
-    if (!FindMovingNote(context.Environment, source, sourceItem, direction, lowestKey, highestKey, move) ||
-        !FindTargetEntry(context.Environment, target, targetItem, move) ||
+    if (!FindMovingNote(source, sourceItem, direction, lowestKey, highestKey, move) ||
+        !FindTargetEntry(target, targetItem, move) ||
         !HasReasonToMove(context, target, sourceItem, targetItem, maxSourceSpan, minTargetNotes, ties, minLeap, move) ||
         !MakeRoomInTarget(context, target, maxTargetSpan, move)) {
         return 0;

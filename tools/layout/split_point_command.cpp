@@ -278,7 +278,7 @@ bool RunSmartSplitPoint(TFMisc& context) {
 bool RunSmartSplitPointOnRows(TFMisc& context) {
     const hostapi::SelectionRecord* region = context.Environment.Region();
     if (region == nullptr || region->lastStaff() - region->firstStaff() + 1 != 2) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectMeasuresFromTwoStaves, 0, 0);
+        ShowMessage(FreeText::SelectMeasuresFromTwoStaves);
         return false;
     }
     SmartSplitPoint command(context, *region);

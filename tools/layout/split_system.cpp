@@ -35,10 +35,6 @@ constexpr int32_t kSteadyBalancingPass = 20;
 constexpr size_t kLeadingLayoutWords[] = {StaffSystemLayout::kTopStaffOffset, StaffSystemLayout::kLeftMargin,
                                           StaffSystemLayout::kRightMargin, StaffSystemLayout::kDistance};
 
-void ShowSplitMessage(const TFMisc& context, FreeText text) {
-    ShowMessageText(context.OwnerWindow, text, 0, 0);
-}
-
 }  // namespace
 
 int32_t DocumentLastMeasure() {
@@ -311,13 +307,13 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     if (selection.firstMeasure() < 1 || selection.lastMeasure() > DocumentLastMeasure()) {
         // Measures the document does not have belong to no system: the last one is not split
         // in their place.
-        ShowSplitMessage(context, FreeText::SelectMeasuresOneSystem);
+        ShowMessage(FreeText::SelectMeasuresOneSystem);
         return false;
     }
     const int32_t s = layout.SystemOf(selection.firstMeasure());
     const int32_t l = layout.SystemOf(selection.lastMeasure());
     if (s == 0 || l == 0 || s != l) {
-        ShowSplitMessage(context, FreeText::SelectMeasuresOneSystem);
+        ShowMessage(FreeText::SelectMeasuresOneSystem);
         return false;
     }
     const int32_t rangeFirst = layout.First(s);
@@ -327,11 +323,11 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     }
     const int32_t count = layout.MeasureCount(s);
     if (count < 2) {
-        ShowSplitMessage(context, FreeText::CannotSplitSystem);
+        ShowMessage(FreeText::CannotSplitSystem);
         return false;
     }
     if (count < parts) {
-        ShowSplitMessage(context, FreeText::TooManySystemsSpecified);
+        ShowMessage(FreeText::TooManySystemsSpecified);
         return false;
     }
     if (parts < 2) {

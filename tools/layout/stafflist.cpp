@@ -19,7 +19,6 @@ StaffListState& SlmState() {
 namespace {
 
 constexpr int32_t kMessageSystemZero = 7;
-constexpr int32_t kCaptionStaffListManager = 8;
 constexpr char kUsedMarker = '*';
 /// The bracket of a group's inner staves (Windows-1252 broken bar) and of its last staff.
 constexpr char kGroupInner = '\xA6';
@@ -104,7 +103,7 @@ bool TSLMKernel::LoadSystem(bool reread) {
     LoadedFlag = false;
     const int32_t current = SlmState().currentSystem;
     if (current == 0 && !NoSystemNoteShown) {
-        ShowMessageById(Host().window, kMessageSystemZero, kCaptionStaffListManager, 0, true);
+        ShowMessage({.id = kMessageSystemZero, .caption = Caption::StaffListManager, .skippable = true});
         NoSystemNoteShown = true;
     }
     if (current < 1) {
@@ -285,7 +284,7 @@ bool TSLMKernel::CheckOptimizationErrors() const {
             continue;
         }
         const std::string name = win::AnsiToUtf8(line.substr(1, kColumnWidth));
-        ShowMessageText(Host().window, FreeText::OptimizationErrorInstrument, {name});
+        ShowMessage(FreeText::OptimizationErrorInstrument, {name});
         return true;
     }
     return false;

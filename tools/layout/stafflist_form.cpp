@@ -776,7 +776,7 @@ void TStaffListManager::FindErrorBtnClick(vcl::TObject* /*Sender*/) {
             break;
         }
     }
-    ShowMessageText(Host().window, FreeText::NoOptimizationErrorsFound, 0, 0);
+    ShowMessage(FreeText::NoOptimizationErrorsFound);
 }
 
 void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {

@@ -61,7 +61,7 @@ bool RunJoinTwoSystems(TFMisc& context) {
     const int32_t a = layout.SystemOf(selection.firstMeasure());
     const int32_t b = layout.SystemOf(selection.lastMeasure());
     if (a == 0 || b == 0 || b != a + 1) {
-        ShowMessageText(context.OwnerWindow, FreeText::SelectMeasuresFromExactlyTwo, 0, 0);
+        ShowMessage(FreeText::SelectMeasuresFromExactlyTwo);
         return false;
     }
     const int32_t storedCount = layout.Count();
@@ -96,7 +96,7 @@ bool RunShiftSystemOptimization(TFMisc& context) {
     }
     if (distance < 0) {
         if (s + distance < 1) {
-            ShowMessageText(context.OwnerWindow, FreeText::WouldBeyondBeginningFile, 0, 0);
+            ShowMessage(FreeText::WouldBeyondBeginningFile);
             return false;
         }
         for (int32_t k = s + distance; k <= layout.Count() + distance; ++k) {
@@ -104,7 +104,7 @@ bool RunShiftSystemOptimization(TFMisc& context) {
         }
     } else {
         if (s + distance > layout.Count()) {
-            ShowMessageText(context.OwnerWindow, FreeText::WouldBeyondEndFile, 0, 0);
+            ShowMessage(FreeText::WouldBeyondEndFile);
             return false;
         }
         for (int32_t k = layout.Count(); k >= s + distance; --k) {
@@ -187,7 +187,7 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
     const int32_t delta = region != nullptr ? region->firstMeasure() - region->lastMeasure() - 1 : 0;
     const bool done = RunMeasureEditAdjust(context, delta, 0);
     if (done) {
-        ShowMessageById(context.Environment.HostWindow(), MSG_DELETE_MEASURES_NOW, 0, 0, false);
+        ShowMessage({.id = MSG_DELETE_MEASURES_NOW});
     }
     return done;
 }

@@ -103,12 +103,12 @@ int16_t FreeGroupNumber(const TGroups& groups) {
 
 /// The systems of the selected measures, first and last counted from 1; without a selection
 /// that names systems, all of them when the user agrees. False when the user declines.
-bool SystemsToUpdate(const RunEnvironment& environment, const TStaffSystems& systems,
-                     const hostapi::SelectionRecord* region, int32_t& first, int32_t& last) {
+bool SystemsToUpdate(const TStaffSystems& systems, const hostapi::SelectionRecord* region, int32_t& first,
+                     int32_t& last) {
     first = region != nullptr ? SystemIndexOfMeasure(systems, region->firstMeasure()) : 0;
     last = region != nullptr ? SystemIndexOfMeasure(systems, region->lastMeasure()) : 0;
     if (last < first || first == 0) {
-        if (!AskYesNo(environment.HostWindow(), FreeText::MeasureSelectionNotRecognizedWould, 0, 0)) {
+        if (Ask(FreeText::MeasureSelectionNotRecognizedWould) != Answer::Yes) {
             return false;
         }
         first = 1;
@@ -208,7 +208,7 @@ void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, cons
         }
         if (found.reaching > 1) {
             if (!ambiguityShown) {
-                ShowMessageText(context.Environment.HostWindow(), FreeText::CannotPositivelyIdentifyAtLeast, 0, 0);
+                ShowMessage(FreeText::CannotPositivelyIdentifyAtLeast);
                 ambiguityShown = true;
             }
             continue;
@@ -238,7 +238,7 @@ bool RunUpdateGroups(TFMisc& context) {
     const hostapi::SelectionRecord* region = context.Environment.Region();
     int32_t first = 0;
     int32_t last = 0;
-    if (!SystemsToUpdate(context.Environment, systems, region, first, last)) {
+    if (!SystemsToUpdate(systems, region, first, last)) {
         return false;
     }
     const TGroups scoreGroups(0, false, false, false);

@@ -108,7 +108,7 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
     const int32_t absolute = NotePitchStep(root.data(), keyA, keyB, context.Environment.DocumentOptionFlag() != 0,
                                            staff.data(), &alteration);
     if (alteration < -1 || alteration > 1) {
-        ShowMessageText(context.OwnerWindow, FreeText::NoDoubleFlatsOrDouble, 0, 0);
+        ShowMessage(FreeText::NoDoubleFlatsOrDouble);
         return false;
     }
     const int32_t step = ((absolute % 7) + 7) % 7;

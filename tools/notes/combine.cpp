@@ -211,7 +211,7 @@ bool RunCombineRhythmsAndPitches(TFMisc& context) {
         CombineStaffChoice(context.ChosenItems, region->firstStaff(), region->lastStaff(), slotCount);
     // The user is told also when fewer than two staves are chosen: the command does nothing then.
     if (slots.size() != 2) {
-        ShowMessageText(context.OwnerWindow, FreeText::Select0Or2Staves, 0, 0);
+        ShowMessage(FreeText::Select0Or2Staves);
         return false;
     }
     const bool pitchesOnTop = Row(context, COMBINE_PITCHES_ON_TOP);

@@ -496,7 +496,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
                 ReleaseEntryArray(cell);
             }
             if (occupied) {
-                ShowMessageText(Host().window, FreeText::CueNotesCanOnlyEntered, 0, 0);
+                ShowMessage(FreeText::CueNotesCanOnlyEntered);
                 return 0;
             }
         }
@@ -520,7 +520,7 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     if (region->firstStaff() != region->lastStaff()) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::SelectOneStaffAsSource, 0, 0);
+        ShowMessage(FreeText::SelectOneStaffAsSource);
         return 0;
     }
     CueNotesRequest request;

@@ -200,7 +200,7 @@ bool CheckReplacePairs(const TFMisc& context) {
             if (IsReplaceNoteName(*text)) {
                 continue;
             }
-            ShowMessageText(context.Environment.HostWindow(), FreeText::NotReplaceNoteName, {*text});
+            ShowMessage(FreeText::NotReplaceNoteName, {*text});
             return false;
         }
     }
@@ -208,7 +208,8 @@ bool CheckReplacePairs(const TFMisc& context) {
 }
 
 bool CheckReplacePitchesRow(int32_t item, int32_t row, std::string_view text, std::optional<FreeText>& refusal) {
-    if (item != ItemNumber(ToolItem::ReplacePitches) || row < 0 || static_cast<size_t>(row) >= 2 * kReplacePairs.size()) {
+    if (item != ItemNumber(ToolItem::ReplacePitches) || row < 0 ||
+        static_cast<size_t>(row) >= 2 * kReplacePairs.size()) {
         return false;
     }
     if (!text.empty() && !IsReplaceNoteName(text)) {

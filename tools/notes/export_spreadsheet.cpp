@@ -156,7 +156,7 @@ private:
         const int64_t actual = static_cast<int64_t>(entry.actualDuration()) * 1000;
         if (!m_tupletError && std::llabs(d - actual) > kTupletTolerance) {
             m_tupletError = true;
-            ShowMessageText(m_context.OwnerWindow, FreeText::ErrorProcessingTupletsOutputWill, 0, 0);
+            ShowMessage(FreeText::ErrorProcessingTupletsOutputWill);
         }
         if (m_tupletError) {
             m_running = static_cast<int64_t>(entry.position()) * 1000;

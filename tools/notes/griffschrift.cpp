@@ -189,8 +189,7 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
 
 }  // namespace
 
-bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
-                   EntryView entry, int16_t key) {
+bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, EntryView entry, int16_t key) {
     const bool covered =
         SharedSmartShapes().FindInRange(measure, staff, entry.position() + kShapeReach, kGriffschriftShape);
     if (entry.has(hostapi::kEntryLyrics)) {
@@ -206,7 +205,7 @@ bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber mea
         const int32_t step = NotePitchStep(entry.note(i).data(), key, key, false, nullptr, &alteration);
         candidates.push_back(CandidatesOf(step, alteration, covered));
         if (candidates.back().empty()) {
-            ShowMessageText(environment.HostWindow(), FreeText::CouldNotTranslateNoteIn, 0, measure);
+            ShowMessage(FreeText::CouldNotTranslateNoteIn, {std::to_string(measure)});
         }
     }
     const uint32_t chosen = BestCombination(candidates);

@@ -277,7 +277,7 @@ void RunHarmonics(const HarmonicsSettings& settings) {
     }
     EditBracketEnd(handle, stopped);
     if (!found && !stopped) {
-        ShowMessageText(Host().window, FreeText::PlugInMakesStringHarmonics, 0, 0);
+        ShowMessage(FreeText::PlugInMakesStringHarmonics);
     }
 }
 

@@ -148,16 +148,16 @@ bool HarpPedaling::Run() {
     // asked); beyond them the walk looks on only for the pedals the diagram still lacks: those
     // measures are no steps of their own but may still be stopped.
     const HostImports& host = Imports();
-    const int32_t display = host.BeginProgress != nullptr
-                                ? host.BeginProgress(m_region.bytes.data(), std::max(last - first + 1, 0),
-                                                     hostapi::kInterfaceVersion)
-                                : 0;
+    const int32_t display =
+        host.BeginProgress != nullptr
+            ? host.BeginProgress(m_region.bytes.data(), std::max(last - first + 1, 0), hostapi::kInterfaceVersion)
+            : 0;
     bool stopped = false;
     bool ended = false;
     for (int32_t m = first; m <= last || (diagram && m_unset > 0 && m <= document.lastMeasure()); ++m) {
-        if (host.StepProgress != nullptr && host.StepProgress(display, m <= last ? 1 : 0, 0,
-                                                              static_cast<hostapi::MeasureNumber>(m), -1,
-                                                              hostapi::kInterfaceVersion) == 0) {
+        if (host.StepProgress != nullptr &&
+            host.StepProgress(display, m <= last ? 1 : 0, 0, static_cast<hostapi::MeasureNumber>(m), -1,
+                              hostapi::kInterfaceVersion) == 0) {
             stopped = true;
             break;
         }
@@ -260,7 +260,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
     int32_t alteration = 0;
     const int32_t pedal = PedalOf(note, item.key, alteration);
     if (alteration >= 2 || alteration <= -2) {
-        ShowMessageText(m_context.OwnerWindow, FreeText::NoDoubleSharpsOrFlats, 0, 0);
+        ShowMessage(FreeText::NoDoubleSharpsOrFlats);
         stop = true;
         return false;
     }

@@ -36,7 +36,7 @@ int32_t OptionValue(const TFMisc& context, NewSpacingRow row) {
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     GetHostWindowTitle(NewSpacingRun(context).documentTitle);
-    ShowMessageById(context.Environment.HostWindow(), MSG_NEW_SPACING_START, 9, 0, true);
+    ShowMessage({.id = MSG_NEW_SPACING_START, .caption = Caption::NewSpacing, .skippable = true});
     NewSpacingRun(context).savedRegion = region;
     NewSpacingRun(context).ClearChanges();
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
@@ -66,7 +66,7 @@ bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     std::string title;
     GetHostWindowTitle(title);
     if (title != NewSpacingRun(context).documentTitle) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::WarningYouHaveSwitchedDifferent, 0, 0);
+        ShowMessage(FreeText::WarningYouHaveSwitchedDifferent);
         // The second pass never runs on another document; it waits for the first one.
         return false;
     }
@@ -154,7 +154,7 @@ void FinishNewSpacing(TFMisc& context) {
         RunCommand(context.Environment.HostWindow(), kLyricsProportionalityCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;
-    ShowMessageById(context.Environment.HostWindow(), MSG_NEW_SPACING_DONE, 9, 0, true);
+    ShowMessage({.id = MSG_NEW_SPACING_DONE, .caption = Caption::NewSpacing, .skippable = true});
 }
 
 }  // namespace

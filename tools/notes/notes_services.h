@@ -91,8 +91,7 @@ enum HarmonicaRow : size_t {
 inline constexpr size_t kHarmonicaUncaptionedRow = HARMONICA_CONVERT + 1;
 
 // Griffschrift translation and laisser vibrer noteheads.
-bool TranslateNote(const RunEnvironment& environment, hostapi::MeasureNumber measure, hostapi::InstrumentKey staff,
-                   hostapi::EntryView entry, int16_t key);
+bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
 bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
                                hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key, int16_t secondKey,
                                hostapi::ViewKey regionWord, hostapi::StaffSlot slot);

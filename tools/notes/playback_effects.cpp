@@ -184,14 +184,13 @@ void AppendGeneratedRests(const RunEnvironment& environment, EntryArray& array, 
     }
 }
 
-/// Asks one of the two layer questions; the answer code (6 Yes, 7 No, 2 Cancel) goes to `answer`.
-bool AskLayerQuestion(const RunEnvironment& environment, int32_t id, LayerIndex preferred, LayerIndex other,
-                      int32_t& answer) {
-    return ShowMessageDialog(environment.HostWindow(), id, 0, preferred + 1, false, true, &answer, other + 1);
+/// Asks one of the two layer questions (with Cancel): "%1" names the preferred layer, "%2" the other.
+Answer AskLayerQuestion(int32_t id, LayerIndex preferred, LayerIndex other) {
+    return Ask({.id = id, .first = preferred + 1, .second = other + 1, .cancel = true});
 }
 
-void ShowNoFreeLayer(const RunEnvironment& environment) {
-    ShowMessageText(environment.HostWindow(), FreeText::NoMoreEmptyLayersOperation, 0, 0);
+void ShowNoFreeLayer() {
+    ShowMessage(FreeText::NoMoreEmptyLayersOperation);
 }
 
 // ---- Performance records of notes ----
@@ -305,10 +304,9 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
     // free layer, and only without one is the question asked again, for that cell.
     const bool askAgain = PlaybackRun(context).layerOverwrite != 0 && found < 0;
     if (mayAsk && (PlaybackRun(context).layerAsked == 0 || askAgain)) {
-        int32_t answer = 0;
-        const bool yes = AskLayerQuestion(context.Environment,
-                                          found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
-                                          preferred, static_cast<LayerIndex>(std::max(found, 0)), answer);
+        const Answer answer = AskLayerQuestion(found >= 0 ? MSG_LAYER_NOT_EMPTY_USE_OTHER : MSG_LAYER_NOT_EMPTY_CANCEL,
+                                               preferred, static_cast<LayerIndex>(std::max(found, 0)));
+        const bool yes = answer == Answer::Yes;
         PlaybackRun(context).layerAsked = 1;
         PlaybackRun(context).layerOverwrite = yes ? 1 : 0;
         if (yes) {
@@ -317,15 +315,15 @@ LayerChoice ChooseLayer(TFMisc& context, CellLayers& cell, const PlaybackEffect&
             return LayerChoice::Chosen;
         }
         if (found < 0) {
-            if (answer != win::IDCANCEL && effect.reportStop) {
-                ShowNoFreeLayer(context.Environment);
+            if (answer != Answer::Cancel && effect.reportStop) {
+                ShowNoFreeLayer();
             }
             return LayerChoice::Stop;
         }
     }
     if (found < 0) {
         if (effect.reportStop) {
-            ShowNoFreeLayer(context.Environment);
+            ShowNoFreeLayer();
         }
         return LayerChoice::Stop;
     }
@@ -457,9 +455,7 @@ private:
             if (later->count > 0) {
                 const bool leftOver = PlaybackRun(m_context).layerOverwrite != 0 && HoldsOnlyPlaybackNotes(later);
                 if (!leftOver) {
-                    int32_t answer = 0;
-                    if (!AskLayerQuestion(m_context.Environment, MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer,
-                                          answer)) {
+                    if (AskLayerQuestion(MSG_LAYER_NOT_EMPTY_CANCEL, m_layer, m_layer) != Answer::Yes) {
                         m_stopped = true;
                         m_exhausted = true;
                         return false;
@@ -715,8 +711,7 @@ struct EffectPlan {
 
 /// Steps 1 to 6: pitches, span, the line's correction, the delay and the step. Answers the
 /// effect's result when it ends here (1: nothing to write, 0: stopped), else nothing.
-std::optional<int32_t> PlanEffect(const RunEnvironment& environment, const PlaybackEffect& effect,
-                                  const PlaybackOptions& options, EffectPlan& plan) {
+std::optional<int32_t> PlanEffect(const PlaybackEffect& effect, const PlaybackOptions& options, EffectPlan& plan) {
     const EntryView start = effect.start;
     const hostapi::ConstEntryView end = effect.end.view();
     const int32_t startNote = std::clamp(effect.startNote, 0, start.notesHeld() - 1);
@@ -780,8 +775,7 @@ std::optional<int32_t> PlanEffect(const RunEnvironment& environment, const Playb
                 }
                 step = (span - delay) / divisor;
             } else {
-                if (options.changesPerQuarter > 30 &&
-                    !ShowMessageDialog(environment.HostWindow(), MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+                if (options.changesPerQuarter > 30 && Ask({.id = MSG_HIGH_RATE, .skippable = true}) != Answer::Yes) {
                     return 0;
                 }
                 step = 1024 / options.changesPerQuarter;
@@ -793,7 +787,7 @@ std::optional<int32_t> PlanEffect(const RunEnvironment& environment, const Playb
     const int32_t count = step > 0 ? (span - delay) / step : 0;
     if (count < 1) {
         if (effect.reportStop) {
-            ShowMessageText(environment.HostWindow(), FreeText::EffectInMeasureNToo, 0, effect.startMeasure);
+            ShowMessage(FreeText::EffectInMeasureNToo, {std::to_string(effect.startMeasure)});
         }
         return 0;
     }
@@ -950,7 +944,7 @@ int32_t WritePlaybackEffect(TFMisc& context, PlaybackEffect& effect, const Playb
         return 1;  // a rest makes nothing audible
     }
     EffectPlan plan;
-    if (const std::optional<int32_t> ended = PlanEffect(context.Environment, effect, options, plan)) {
+    if (const std::optional<int32_t> ended = PlanEffect(effect, options, plan)) {
         return *ended;
     }
     if (!effect.trill && !options.fingered && !effect.repeat) {

@@ -261,7 +261,7 @@ bool RemovePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
         }
     }
     if (!changed) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::NoPlaybackEffectsOrNotes, 0, 0);
+        ShowMessage(FreeText::NoPlaybackEffectsOrNotes);
     }
     return true;
 }
@@ -308,7 +308,7 @@ bool CreatePlayback(TFMisc& context, const hostapi::SelectionRecord& region) {
     }
     const bool walked = RunEntryProcessingTool(context);
     if (walked && PlaybackRun(context).stopped == 0 && PlaybackRun(context).changed == 0) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::NothingDoneNoSmartShapes, 0, 0);
+        ShowMessage(FreeText::NothingDoneNoSmartShapes);
     }
     PlaybackRun(context).layerKeys.clear();
     return walked;
@@ -385,8 +385,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
     for (int32_t m = startMeasure; m < endMeasure; ++m) {
         span += MeasureLengthOrDefault(staff, static_cast<MeasureNumber>(m));
     }
-    if (options.volumeChangesPerQuarter > 30 &&
-        !ShowMessageDialog(context.Environment.HostWindow(), MSG_HIGH_RATE, 0, 0, true, false, nullptr, 0)) {
+    if (options.volumeChangesPerQuarter > 30 && Ask({.id = MSG_HIGH_RATE, .skippable = true}) != Answer::Yes) {
         return false;
     }
     const Edu step = 1024 / options.volumeChangesPerQuarter;

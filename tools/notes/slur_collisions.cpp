@@ -162,7 +162,7 @@ std::optional<std::pair<int32_t, int32_t>> CollisionResolver::Placement(const En
     if (placement == nullptr || placement(static_cast<hostapi::InstrumentKey>(I16(end.staff)),
                                           static_cast<hostapi::MeasureNumber>(I16(end.measure)), number, &box, &metrics,
                                           0, hostapi::kInterfaceVersion) == 0) {
-        ShowMessageText(m_context.Environment.HostWindow(), FreeText::FailedGetMetricsInformationMake, 0, 0);
+        ShowMessage(FreeText::FailedGetMetricsInformationMake);
         return std::nullopt;
     }
     const int64_t scale = metrics.scale(1) != 0 ? metrics.scale(1) : hostapi::EntryMetrics::kUnscaled;

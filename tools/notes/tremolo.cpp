@@ -287,7 +287,7 @@ void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::Vi
     std::copy_n(b.data(), hostapi::EntryLayout::kSize, second.data());
     if (staff == 0 || WriteTremoloPlayback(context, twice.view(), first, second, measure, staff, hit, layer) == 0) {
         context.Options[TREM_PLAYBACK_NOTES].value = 0;
-        ShowMessageText(context.Environment.HostWindow(), FreeText::PlaybackNotesTremoloInMeasure, 0, measure);
+        ShowMessage(FreeText::PlaybackNotesTremoloInMeasure, {std::to_string(measure)});
         return;
     }
     for (EntryView entry : {a, b}) {

@@ -58,7 +58,7 @@ bool RequireHostVersion(const RunEnvironment& environment, int32_t year) {
     if (environment.HostYear() >= year) {
         return true;
     }
-    ShowMessageText(environment.HostWindow(), FreeText::FunctionNeedsHostYear, {std::to_string(year)});
+    ShowMessage(FreeText::FunctionNeedsHostYear, {std::to_string(year)});
     return false;
 }
 
@@ -112,8 +112,7 @@ void SetUpInstrumentGroup(ExplosionContext& explosion, const hostapi::SelectionR
     explosion.processedRegion = region;
     int32_t count = region.lastStaff() - region.firstStaff() + 1;
     if (count > kExplosionStaves) {
-        ShowMessageText(explosion.Context().Environment.HostWindow(), FreeText::InstrumentalGroupFoundWithMore, 0,
-                        kExplosionStaves);
+        ShowMessage(FreeText::InstrumentalGroupFoundWithMore, {std::to_string(kExplosionStaves)});
         count = kExplosionStaves;
     }
     const int32_t previous = explosion.staffCount;
@@ -155,7 +154,7 @@ bool ExplodeGroupRegion(ExplosionContext& explosion, const hostapi::SelectionRec
 
 bool StartNextRegion(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
-    SetProgressText(context, "Starting region ...");
+    SetProgressText(context, FreeText::ProgressStartingRegion);
     const auto count = static_cast<int32_t>(explosion.selection.size());
     while (explosion.groupIndex < count && explosion.selection[static_cast<size_t>(explosion.groupIndex)] == 0) {
         ++explosion.groupIndex;
@@ -202,7 +201,7 @@ bool RunSmartExplosion(TFMisc& context) {
         }
     }
     if (result) {
-        ShowMessageById(context.Environment.HostWindow(), kExplosionMessageStart, 0, 0, true);
+        ShowMessage({.id = kExplosionMessageStart, .skippable = true});
         BeginSelectAll(*explosion);
         result = StepPartExplosion(*explosion);
     }

@@ -59,8 +59,8 @@ bool TableHoldsItems(const ExplosionContext& explosion, int32_t staff) {
     return table.itemCount > 1 || (table.itemCount == 1 && table.items[0].restsOnly == 0);
 }
 
-void ShowCanceled(const RunEnvironment& environment) {
-    ShowMessageById(environment.HostWindow(), MSG_CANCELED, 0, 0, false);
+void ShowCanceled() {
+    ShowMessage({.id = MSG_CANCELED});
 }
 
 /// The groups of the system that starts at measure m when it has a staff list of its own.
@@ -356,12 +356,12 @@ bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
     return false;
 }
 
-void WarnMidMeasurePartChange(const RunEnvironment& environment, int32_t measure) {
+void WarnMidMeasurePartChange(int32_t measure) {
     if (measure == ExplosionRegionsState().lastWarnedMeasure) {
         return;
     }
     ExplosionRegionsState().lastWarnedMeasure = measure;
-    ShowMessageText(environment.HostWindow(), FreeText::WarningCannotHandleSpecialCase, 0, measure);
+    ShowMessage(FreeText::WarningCannotHandleSpecialCase, {std::to_string(measure)});
 }
 
 namespace {
@@ -416,7 +416,7 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
                 continue;
             }
             if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, false)) {
-                WarnMidMeasurePartChange(explosion.Context().Environment, regionFirst);
+                WarnMidMeasurePartChange(regionFirst);
             }
             PlacePart(record, tables, p, s, k, lowestPart);
         }
@@ -435,7 +435,7 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
                 break;
             }
             if (regionStart != 0 && MovedFromOtherStaff(explosion, p, s, true)) {
-                WarnMidMeasurePartChange(explosion.Context().Environment, regionFirst);
+                WarnMidMeasurePartChange(regionFirst);
             }
             PlacePart(record, tables, p, s, k, lowestPart);
         }
@@ -444,10 +444,10 @@ void PlaceRegionParts(const ExplosionContext& explosion, const RegionTables& tab
 
 /// Whether a part of the record would go to a staff above its own, which the explosion into the
 /// group's own staves cannot do; says so to the user.
-bool MovesPartsUpward(const RunEnvironment& environment, const TRegionInfo& record, int32_t m) {
+bool MovesPartsUpward(const TRegionInfo& record, int32_t m) {
     for (int32_t p = 1; p <= record.highestPartIndex + 1 && p <= kExplosionParts; ++p) {
         if (record.sourceStaff[static_cast<size_t>(p)] - 1 > p - 1) {
-            ShowMessageText(environment.HostWindow(), FreeText::ExplodingUpwardNotSupported, {std::to_string(m)});
+            ShowMessage(FreeText::ExplodingUpwardNotSupported, {std::to_string(m)});
             return true;
         }
     }
@@ -455,8 +455,8 @@ bool MovesPartsUpward(const RunEnvironment& environment, const TRegionInfo& reco
 }
 
 /// A region that would end before it starts: the part designations are not precise enough.
-void ShowPreparationError(const RunEnvironment& environment) {
-    ShowMessageText(environment.HostWindow(), FreeText::ErrorOccurredWhilePreparingDistribution, 0, 0);
+void ShowPreparationError() {
+    ShowMessage(FreeText::ErrorOccurredWhilePreparingDistribution);
 }
 
 }  // namespace
@@ -477,13 +477,13 @@ bool StepMeasureOnce(int32_t handle, int32_t measure, int32_t& counted) {
 
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
-    SetProgressText(context, "Checking staves ...");
+    SetProgressText(context, FreeText::ProgressCheckingStaves);
     if (Option(explosion, kOptLeaveOriginals) != 0 && explosion.staffCount == explosion.initialStaffCount) {
         return CheckStaveCounts(explosion, 2 * explosion.staffCount, 1, true);
     }
     explosion.regions.clear();
     ExplosionRegionsState().lastWarnedMeasure = 0;
-    SetProgressText(context, "Determining regions ...");
+    SetProgressText(context, FreeText::ProgressDeterminingRegions);
     const hostapi::SelectionRecord region = explosion.processedRegion;
     const int32_t firstMeasure = region.firstMeasure();
     const int32_t lastMeasure = region.lastMeasure();
@@ -589,7 +589,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             }
             TRegionInfo record;
             PlaceRegionParts(explosion, tables, staves, regionStart, regionFirst, lowestPart, record);
-            if (explosion.targetOffset == 0 && MovesPartsUpward(context.Environment, record, m)) {
+            if (explosion.targetOffset == 0 && MovesPartsUpward(record, m)) {
                 EditBracketEnd(handle, true);
                 return false;
             }
@@ -603,7 +603,7 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
             mostParts = std::max(mostParts, record.highestPartIndex);
             if (last < regionFirst) {
                 explosion.stop = 1;
-                ShowPreparationError(context.Environment);
+                ShowPreparationError();
                 EditBracketEnd(handle, false);
                 return false;
             }
@@ -614,11 +614,11 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     }
     EditBracketEnd(handle, false);
 
-    SetProgressText(context, "Deleting part specifications ...");
+    SetProgressText(context, FreeText::ProgressDeletingPartDesignations);
     if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
         DeletePartSpecifications(explosion);
     }
-    SetProgressText(context, "Optimizing regions ...");
+    SetProgressText(context, FreeText::ProgressOptimizingRegions);
     if (lowestPart != kNoPosition && lowestPart > 1 && Available(explosion) - 1 < mostParts) {
         RenumberParts(explosion, lowestPart);
     }
@@ -632,9 +632,8 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
     const int32_t staffList = explosion.staves ? explosion.staves->Count() : 0;
     if (needed <= Available(explosion) || explosion.targetOffset + needed > kExplosionStaves) {
         // Staves that cannot be added, or none that would help: asking again would never end.
-        ShowMessageText(explosion.Context().Environment.HostWindow(), FreeText::InstrumentalGroupFoundWithMore, 0,
-                        kExplosionStaves);
-        ShowCanceled(explosion.Context().Environment);
+        ShowMessage(FreeText::InstrumentalGroupFoundWithMore, {std::to_string(kExplosionStaves)});
+        ShowCanceled();
         explosion.stop = 1;
         return false;
     }
@@ -655,9 +654,9 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
             const std::string instead = create
                                             ? EnglishText(FreeText::AtMostStaves, {std::to_string(perStaff * original)})
                                             : std::to_string(available);
-            if (!AskYesNo(explosion.Context().Environment.HostWindow(), FreeText::MeasureHasMoreParts,
-                          {std::to_string(measure), std::to_string(needed), instead})) {
-                ShowCanceled(explosion.Context().Environment);
+            if (Ask(FreeText::MeasureHasMoreParts, {std::to_string(measure), std::to_string(needed), instead}) !=
+                Answer::Yes) {
+                ShowCanceled();
                 explosion.stop = 1;
                 return false;
             }
@@ -670,7 +669,7 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
             if (!explosion.staves || !explosion.staves->AddStaff(after, false)) {
                 // Without a new staff the parts can never fit: stop rather than ask again.
                 EditBracketEnd(handle, true);
-                ShowCanceled(explosion.Context().Environment);
+                ShowCanceled();
                 explosion.stop = 1;
                 return false;
             }

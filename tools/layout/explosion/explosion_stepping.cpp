@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
@@ -25,11 +26,11 @@ void StepRunningExplosion() {
         return;
     }
     TFMisc& context = step->Context();
-    SetProgressText(context, "Done.");
+    SetProgressText(context, FreeText::ProgressDone);
     if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
         redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
     }
-    ShowMessageById(Host().window, MSG_PART_DISTRIBUTION_DONE, 0, 0, true);
+    ShowMessage({.id = MSG_PART_DISTRIBUTION_DONE, .skippable = true});
     SetProgressCaption(context);
     // An options dialog that started the run may still be open; it is told after the explosion goes.
     vcl::TForm* optionsForm = context.OptionsForm;

@@ -297,7 +297,7 @@ bool StepPartExplosion(ExplosionContext& explosion) {
         }
         explosion.stepState = 2;
     }
-    SetProgressText(explosion.Context(), "Pasting ...");
+    SetProgressText(explosion.Context(), FreeText::ProgressPasting);
     if (explosion.targetRange.staffSlot >= 1) {
         SelectHostToolByKeysC(HostRange(explosion.targetRange), runEnd, DefinedMeasureNumbers(explosion));
     }
@@ -363,7 +363,7 @@ void AlignDynamicsInRegion(ExplosionContext& explosion) {
     shapes.Refresh(first, last);
     const int32_t handle =
         EditBracketBegin(&explosion.processedRegion, std::max(explosion.staffCount - explosion.targetOffset, 1));
-    SetProgressText(context, "Aligning dynamics ...");
+    SetProgressText(context, FreeText::ProgressAligningDynamics);
     bool stopped = false;
     for (int32_t t = explosion.targetOffset; t < explosion.staffCount && t < kExplosionStaves; ++t) {
         if (!EditBracketStep(handle, static_cast<InstrumentKey>(t), 0)) {

@@ -51,7 +51,7 @@ NoteView SlotNote(const EntryView& entry, const VoiceSlot& slot) {
 }
 
 void ShowMeasureError(int32_t measure) {
-    ShowMessageText(Host().window, FreeText::ErrorProcessingMeasureNDistribute, 0, measure);
+    ShowMessage(FreeText::ErrorProcessingMeasureNDistribute, {std::to_string(measure)});
 }
 
 /// Moves entries that share an earlier entry's position behind it (in memory only).

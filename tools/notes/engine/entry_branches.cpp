@@ -143,7 +143,7 @@ CellOutcome EntryBranches::Run() {
     }
     if (item == ToolItem::Harmonica && Entry().isNote() &&
         (Row(context, HARMONICA_CONVERT) != 0 || context.Options[kHarmonicaUncaptionedRow].value != 0)) {
-        Changed(TranslateNote(context.Environment, state.measure, state.staff, Entry(), state.key));
+        Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
     }
     if (item == ToolItem::Rests && Rests()) {
         return CellOutcome::Done;  // the rest was taken in
@@ -336,7 +336,7 @@ void EntryBranches::NewSpacingFirstPass() {
         if (recorded == Entry().number()) {
             NewSpacingRun(context).AddChange(m_state.change);
         } else {
-            ShowMessageText(m_context.Environment.HostWindow(), FreeText::InternalErrorInvalidNspEntnum, 0, 0);
+            ShowMessage(FreeText::InternalErrorInvalidNspEntnum);
         }
     }
 }

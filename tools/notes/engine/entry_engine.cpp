@@ -85,10 +85,6 @@ std::string FontZeroName() {
     return buffer;
 }
 
-void Refuse(const RunEnvironment& environment, FreeText text) {
-    ShowMessageText(environment.HostWindow(), text, 0, 0);
-}
-
 bool CompareMode(const TFMisc& context) {
     return Row(context, ROW_COMPARE) != 0;
 }
@@ -98,16 +94,16 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     const auto item = static_cast<ToolItem>(context.Item);
     if (item == ToolItem::CompareEntries) {
         if (Row(context, ROW_READ) + Row(context, ROW_COMPARE) != 1) {
-            Refuse(context.Environment, FreeText::SelectReadOrCompare);
+            ShowMessage(FreeText::SelectReadOrCompare);
             return false;
         }
         if (region.firstStaff() != region.lastStaff()) {
-            Refuse(context.Environment, FreeText::SelectExactlyOneStaff);
+            ShowMessage(FreeText::SelectExactlyOneStaff);
             return false;
         }
         if (CompareMode(context) && context.StoredEntries.empty() && context.StoredTimeSignatures.empty()) {
             // Nothing was read in this dialog: a comparison would mark every entry as new.
-            Refuse(context.Environment, FreeText::NothingReadToCompare);
+            ShowMessage(FreeText::NothingReadToCompare);
             return false;
         }
         if (!CompareMode(context)) {
@@ -134,14 +130,14 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         return false;
     }
     if (item == ToolItem::PitchProjection && region.firstStaff() != region.lastStaff()) {
-        Refuse(context.Environment, FreeText::SelectOneStaffOnly);
+        ShowMessage(FreeText::SelectOneStaffOnly);
         return false;
     }
     if (item == ToolItem::LaisserVibrer) {
         std::string name = FontZeroName();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         if (name.find("ENGRAVER") == std::string::npos) {
-            ShowMessageById(context.Environment.HostWindow(), MSG_ENGRAVER_FONT_ONLY, 0, 0, true);
+            ShowMessage({.id = MSG_ENGRAVER_FONT_ONLY, .skippable = true});
         }
         LoadLayerSettingsTable();
     }

@@ -195,7 +195,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     EditBracketEnd(walk.progress, failed);
     context.EditBracket = 0;
     if (walk.shapesRefused > 0) {
-        ShowMessageText(context.Environment.HostWindow(), FreeText::DocumentHasNoRoomFor, 0, walk.shapesRefused);
+        ShowMessage(FreeText::DocumentHasNoRoomFor, {std::to_string(walk.shapesRefused)});
         // Without a slur made the document did not change.
         if (walk.shapesMade == 0) {
             return false;
