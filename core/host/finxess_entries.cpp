@@ -227,6 +227,11 @@ void ScopedEntryArray::Release() {
     }
 }
 
+void ScopedEntryArray::Load(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag) {
+    Release();
+    m_array = LoadEntryArray(view, staff, measure, layer, flag);
+}
+
 void ScopedCellLayers::Release() {
     for (LayerArrays& layers : m_cells) {
         ReleaseCellLayers(layers);

@@ -60,6 +60,8 @@ public:
     explicit operator bool() const { return m_array != nullptr; }
     /// Gives the array back now; the holder then holds none.
     void Release();
+    /// Gives back the array held, then borrows the array of a cell (LoadEntryArray).
+    void Load(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag = 1);
 
 private:
     EntryArray* m_array = nullptr;
