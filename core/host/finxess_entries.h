@@ -46,7 +46,6 @@ void ReleaseCellLayers(LayerArrays& layers);
 class ScopedEntryArray {
 public:
     ScopedEntryArray() = default;
-    explicit ScopedEntryArray(EntryArray* array) : m_array(array) {}
     /// Borrows the array of a cell (LoadEntryArray).
     ScopedEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag = 1)
         : m_array(LoadEntryArray(view, staff, measure, layer, flag)) {}

@@ -136,7 +136,7 @@ TEST_F(FinxessEntriesTest, ScopedArraysGoBackWhereverTheirScopeIsLeft) {
         const ScopedEntryArray array(0, 1, 1, layer);
         LayerArrays layers{};
         ScopedCellLayers lent(layers);
-        layers[1] = LoadEntryArray(0, 1, 1, 1, 1);
+        layers[2] = LoadEntryArray(0, 1, 1, 2, 1);
         layers[3] = LoadEntryArray(0, 1, 1, 3, 1);
         EXPECT_EQ(host::LentEntryArrayCount(), 3u);
         if (array->count == 1) {
@@ -151,7 +151,10 @@ TEST_F(FinxessEntriesTest, ScopedArraysGoBackWhereverTheirScopeIsLeft) {
     EXPECT_EQ(host::LentEntryArrayCount(), 0u);
     EXPECT_EQ(firstEntry(1), 0);
     EXPECT_EQ(host::LentEntryArrayCount(), 0u);
-    ScopedEntryArray array(0, 1, 1, 0);
+    ScopedEntryArray array;
+    array.Load(0, 1, 1, 0);
+    array.Load(0, 1, 1, 1);  // gives back the array of layer 1 first
+    EXPECT_EQ(host::LentEntryArrayCount(), 1u);
     array.Release();
     EXPECT_FALSE(array);
     EXPECT_EQ(host::LentEntryArrayCount(), 0u);
