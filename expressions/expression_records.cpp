@@ -105,9 +105,8 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
     }
     const int32_t p = copy.position();
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
-        hostapi::EntryArray* array =
-            LoadEntryArray(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), layer);
-        if (array == nullptr) {
+        const ScopedEntryArray array(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), layer);
+        if (!array) {
             continue;
         }
         int32_t found = -1;
@@ -128,7 +127,6 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
             }
         }
         if (found < 0) {
-            ReleaseEntryArray(array);
             continue;
         }
         const hostapi::EntryView entry = array->entry(found);
@@ -153,8 +151,7 @@ bool AttachToNearestEntry(const MeasureExpressionRecord& copy, int32_t measure, 
         int32_t inci = -1;
         CreateEntryDetailRecord(kTagNoteExpression, number, inci, note.data(), NoteExpressionLayout::kSize);
         entry.setMoreFlags(static_cast<uint16_t>(entry.moreFlags() | kEntryHasNoteExpressions));
-        SaveEntryArray(array);
-        ReleaseEntryArray(array);
+        SaveEntryArray(array.Get());
         return true;
     }
     return false;

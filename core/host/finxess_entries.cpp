@@ -211,6 +211,33 @@ bool ReleaseEntryArray(EntryArray* array) {
     return release != nullptr && release(array, kInterfaceVersion) != 0;
 }
 
+void ReleaseCellLayers(LayerArrays& layers) {
+    for (EntryArray*& array : layers) {
+        if (array != nullptr) {
+            ReleaseEntryArray(array);
+            array = nullptr;
+        }
+    }
+}
+
+void ScopedEntryArray::Release() {
+    if (m_array != nullptr) {
+        ReleaseEntryArray(m_array);
+        m_array = nullptr;
+    }
+}
+
+void ScopedEntryArray::Load(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag) {
+    Release();
+    m_array = LoadEntryArray(view, staff, measure, layer, flag);
+}
+
+void ScopedCellLayers::Release() {
+    for (LayerArrays& layers : m_cells) {
+        ReleaseCellLayers(layers);
+    }
+}
+
 bool InsertEntries(EntryArray* array, int32_t index, int32_t count) {
     const auto insert = Imports().InsertEntries;
     return insert != nullptr && insert(array, index, count, kInterfaceVersion) != 0;

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "platform/hostapi/entry_array.h"
@@ -37,6 +38,51 @@ using LayerArrays = std::array<EntryArray*, 4>;
 EntryArray* LoadEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag = 1);
 bool SaveEntryArray(EntryArray* array);
 bool ReleaseEntryArray(EntryArray* array);
+/// Releases the arrays a cell holds, layer 1 first, and leaves each layer none.
+void ReleaseCellLayers(LayerArrays& layers);
+
+/// An entry array the host lends, held for a scope: released when the holder goes, or before
+/// by Release. None (nullptr) when the host gave none.
+class ScopedEntryArray {
+public:
+    ScopedEntryArray() = default;
+    /// Borrows the array of a cell (LoadEntryArray).
+    ScopedEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag = 1)
+        : m_array(LoadEntryArray(view, staff, measure, layer, flag)) {}
+    ~ScopedEntryArray() { Release(); }
+    ScopedEntryArray(const ScopedEntryArray&) = delete;
+    ScopedEntryArray& operator=(const ScopedEntryArray&) = delete;
+
+    EntryArray* Get() const { return m_array; }
+    EntryArray* operator->() const { return m_array; }
+    EntryArray& operator*() const { return *m_array; }
+    explicit operator bool() const { return m_array != nullptr; }
+    /// Gives the array back now; the holder then holds none.
+    void Release();
+    /// Gives back the array held, then borrows the array of a cell (LoadEntryArray).
+    void Load(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag = 1);
+
+private:
+    EntryArray* m_array = nullptr;
+};
+
+/// The layer arrays of cells the caller keeps (one cell or several), given back when the guard
+/// goes or before by Release: cell by cell in order, each as ReleaseCellLayers does. Arrays the
+/// caller released and set to none are skipped.
+class ScopedCellLayers {
+public:
+    explicit ScopedCellLayers(LayerArrays& layers) : m_cells(&layers, 1) {}
+    explicit ScopedCellLayers(std::span<LayerArrays> cells) : m_cells(cells) {}
+    ~ScopedCellLayers() { Release(); }
+    ScopedCellLayers(const ScopedCellLayers&) = delete;
+    ScopedCellLayers& operator=(const ScopedCellLayers&) = delete;
+
+    /// Releases every array the cells hold now; the cells may be loaded again afterwards.
+    void Release();
+
+private:
+    std::span<LayerArrays> m_cells;
+};
 /// Inserts `count` blank entries before `index`; the array's entry address may change.
 bool InsertEntries(EntryArray* array, int32_t index, int32_t count);
 /// Deletes `count` entries from `index` on (ordinal 6).

@@ -213,6 +213,13 @@ void EditBracketEnd(int32_t handle, bool stopped) {
     }
 }
 
+void ScopedEditBracket::End(bool stopped) {
+    if (m_open) {
+        m_open = false;
+        EditBracketEnd(m_handle, stopped);
+    }
+}
+
 // ---- Region walk ----
 
 Edu RegionEndPosition(const hostapi::SelectionRecord& region) {

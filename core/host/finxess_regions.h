@@ -32,6 +32,30 @@ int32_t EditBracketBegin(const hostapi::SelectionRecord* region, int32_t steps);
 bool EditBracketStep(int32_t handle, InstrumentKey instrumentOrZero, MeasureNumber measureOrZero);
 void EditBracketEnd(int32_t handle, bool stopped);
 
+/// The edit bracket held for a scope: begun when made and ended, as done, when the guard goes,
+/// unless End ended it before. Work that stops (the user stopped it, or it failed) ends it
+/// with End(true); a step that the host answers with stop does not end it by itself.
+class ScopedEditBracket {
+public:
+    ScopedEditBracket(const hostapi::SelectionRecord* region, int32_t steps)
+        : m_handle(EditBracketBegin(region, steps)) {}
+    ~ScopedEditBracket() { End(false); }
+    ScopedEditBracket(const ScopedEditBracket&) = delete;
+    ScopedEditBracket& operator=(const ScopedEditBracket&) = delete;
+
+    int32_t Handle() const { return m_handle; }
+    /// One step (EditBracketStep); false when the host asks the work to stop.
+    bool Step(InstrumentKey instrumentOrZero, MeasureNumber measureOrZero) const {
+        return EditBracketStep(m_handle, instrumentOrZero, measureOrZero);
+    }
+    /// Ends the bracket now; later ends (and the guard's) do nothing.
+    void End(bool stopped);
+
+private:
+    int32_t m_handle = 0;
+    bool m_open = true;
+};
+
 // ---- Region walk ----
 /// Where a region walk is.
 struct RegionWalkState {

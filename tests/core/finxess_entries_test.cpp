@@ -12,6 +12,7 @@
 #include "core/host/host_imports.h"
 #include "core/module.h"
 #include "core/startup.h"
+#include "platform/host/entry_arrays.h"
 #include "platform/host/host.h"
 #include "platform/host/score_text.h"
 #include "platform/hostapi/bytes.h"
@@ -125,6 +126,39 @@ protected:
     std::unique_ptr<host::Host> m_host;
     std::vector<EntryArray*> m_lent;
 };
+
+// ---- Lent arrays held for a scope ----
+
+TEST_F(FinxessEntriesTest, ScopedArraysGoBackWhereverTheirScopeIsLeft) {
+    Doc().SetEntries(host::CellKey{1, 1, 0}, {Bytes({0, 4096, kEntryNote, 1})});
+    // Answers the first entry's number, leaving the scope early when the cell has one entry.
+    const auto firstEntry = [](LayerIndex layer) -> EntryNumber {
+        const ScopedEntryArray array(0, 1, 1, layer);
+        LayerArrays layers{};
+        ScopedCellLayers lent(layers);
+        layers[2] = LoadEntryArray(0, 1, 1, 2, 1);
+        layers[3] = LoadEntryArray(0, 1, 1, 3, 1);
+        EXPECT_EQ(host::LentEntryArrayCount(), 3u);
+        if (array->count == 1) {
+            return array->entry(0).number();
+        }
+        lent.Release();
+        EXPECT_EQ(layers, LayerArrays{});
+        EXPECT_EQ(host::LentEntryArrayCount(), 1u);
+        return 0;
+    };
+    EXPECT_EQ(firstEntry(0), 1);
+    EXPECT_EQ(host::LentEntryArrayCount(), 0u);
+    EXPECT_EQ(firstEntry(1), 0);
+    EXPECT_EQ(host::LentEntryArrayCount(), 0u);
+    ScopedEntryArray array;
+    array.Load(0, 1, 1, 0);
+    array.Load(0, 1, 1, 1);  // gives back the array of layer 1 first
+    EXPECT_EQ(host::LentEntryArrayCount(), 1u);
+    array.Release();
+    EXPECT_FALSE(array);
+    EXPECT_EQ(host::LentEntryArrayCount(), 0u);
+}
 
 // ---- Position lookup ----
 

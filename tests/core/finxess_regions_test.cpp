@@ -126,6 +126,33 @@ TEST_F(FinxessRegionsTest, AStopAtTheThirdStepLeavesTheSecondStaff) {
     EXPECT_EQ(Walk(Region(0, 0)).size(), 5u);
 }
 
+TEST_F(FinxessRegionsTest, AScopedBracketEndsOnceWhereverItsScopeIsLeft) {
+    // Steps until the host says stop; ends as stopped only when asked to.
+    const auto work = [](bool endStopped) {
+        ScopedEditBracket bracket(nullptr, 3);
+        for (int32_t step = 1; step <= 3; ++step) {
+            if (!bracket.Step(0, 0)) {
+                return;
+            }
+            if (step == 2 && endStopped) {
+                bracket.End(true);
+                bracket.End(false);
+                return;
+            }
+        }
+    };
+    work(false);
+    work(true);
+    m_host->Progress().StopNextAt(1);
+    work(false);
+    testsupport::ExpectLines(
+        {"host: progress begins: 3 steps", "host: progress ends after 3 of 3 steps", "host: progress begins: 3 steps",
+         "host: progress ends after 2 of 3 steps (stopped)", "host: progress begins: 3 steps",
+         "host: progress: the user stops at step 1 of 3", "host: progress ends after 1 of 3 steps"},
+        win::TranscriptLines());
+    EXPECT_FALSE(m_host->Progress().IsOpen());
+}
+
 // ---- The 'edac' cursor ----
 
 TEST_F(FinxessRegionsTest, CursorHoldsOneRecordPerNote) {

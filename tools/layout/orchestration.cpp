@@ -123,18 +123,17 @@ void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<Op
 bool VerifyPastedRegion(const ExplosionRange& source, int32_t lastMeasure, const ExplosionRange& target) {
     for (int32_t m = source.measure; m <= lastMeasure; ++m) {
         for (LayerIndex layer = 0; layer < 4; ++layer) {
-            EntryArray* from =
-                LoadEntryArray(source.regionWord, source.staffSlot, static_cast<MeasureNumber>(m), layer, 1);
-            if (from == nullptr) {
+            ScopedEntryArray from(source.regionWord, source.staffSlot, static_cast<MeasureNumber>(m), layer, 1);
+            if (!from) {
                 continue;
             }
-            EntryArray* to = nullptr;
+            ScopedEntryArray to;
             int32_t j = 0;
             bool failed = false;
             for (int32_t i = 1; i < from->count && !failed; ++i) {
-                if (to == nullptr) {
-                    to = LoadEntryArray(target.regionWord, target.staffSlot, static_cast<MeasureNumber>(m), layer, 1);
-                    failed = to == nullptr || to->count != from->count;
+                if (!to) {
+                    to.Load(target.regionWord, target.staffSlot, static_cast<MeasureNumber>(m), layer, 1);
+                    failed = !to || to->count != from->count;
                     if (failed) {
                         break;
                     }
@@ -143,18 +142,15 @@ bool VerifyPastedRegion(const ExplosionRange& source, int32_t lastMeasure, const
                     RepairSecondVoice(*from, *to, i, j);
                 }
             }
-            ReleaseEntryArray(from);
+            from.Release();
             if (failed) {
                 // Nothing of the target was changed yet: it goes back unsaved.
-                if (to != nullptr) {
-                    ReleaseEntryArray(to);
-                }
+                to.Release();
                 ShowMessage(FreeText::ErrorUsingMassMoverTool, {std::to_string(m)});
                 return false;
             }
-            if (to != nullptr) {
-                SaveEntryArray(to);
-                ReleaseEntryArray(to);
+            if (to) {
+                SaveEntryArray(to.Get());
             }
         }
     }

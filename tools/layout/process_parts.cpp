@@ -608,8 +608,8 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
                               int32_t staffValue) {
     const std::string ignored = parts[PARTS_IGNORE_LAYERS].text;
     LayerArrays layers{};
+    ScopedCellLayers lent(layers);
     if (LoadCellLayers(cellKey, measure, staff, layers, ignored) == 0) {
-        ReleaseCellLayers(layers);
         if (dynamics != nullptr) {
             dynamics->marks.push_back(7);
         }
@@ -625,7 +625,6 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
     if (!FillNInfo(*info, measure, staffValue, from, to, layers, ignored, more[MORE_PARTS_VOICE_ORDER].value != 0,
                    more[MORE_PARTS_LAYER_ORDER].value != 0, more[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
                    more[MORE_PARTS_IGNORE_HIDDEN].value != 0)) {
-        ReleaseCellLayers(layers);
         return 0;
     }
     const int16_t keyA = dynamics != nullptr ? CellKeyValue(measure, staffValue, 0) : 0;

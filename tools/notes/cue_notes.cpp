@@ -151,23 +151,22 @@ struct CueEntryCopy {
 
 /// Appends a copy of source entry `index` to the destination cell: the array is saved and loaded
 /// again so that the host numbers the copy, and the copy's detail records follow from the source
-/// entry. `destination` is replaced by the reloaded array (null when the host gave none back).
+/// entry. `destination` then holds the reloaded array (none when the host gave none back).
 /// Answers the largest entry count of the tuplets that start at the entry (0 without tuplets).
-int32_t CopyCueEntry(EntryArray*& destination, const EntryArray& source, int32_t index,
+int32_t CopyCueEntry(ScopedEntryArray& destination, const EntryArray& source, int32_t index,
                      const SelectionRecord& destinationRegion, StaffSlot staff, MeasureNumber measure,
                      hostapi::LayerIndex layer, CueEntryCopy how, const std::array<bool, 7>& options,
                      const TFMisc& context) {
     const int32_t at = destination->count;
-    if (!InsertEntries(destination, at, 1)) {
+    if (!InsertEntries(destination.Get(), at, 1)) {
         return 0;
     }
     const hostapi::ConstEntryView from = source.entry(index);
     std::copy_n(from.data(), hostapi::EntryLayout::kSize, destination->entry(at).data());
     destination->entry(at).setNumber(0);
-    SaveEntryArray(destination);
-    ReleaseEntryArray(destination);
-    destination = LoadEntryArray(destinationRegion.viewKey(), staff, measure, layer, 1);
-    if (destination == nullptr || at >= destination->count) {
+    SaveEntryArray(destination.Get());
+    destination.Load(destinationRegion.viewKey(), staff, measure, layer, 1);
+    if (!destination || at >= destination->count) {
         return 0;
     }
     const EntryView copy = destination->entry(at);
@@ -271,27 +270,28 @@ void CopyCueStaff(StaffSlot staff, int32_t sizePercent, hostapi::LayerIndex laye
         Edu from = 0;
         Edu to = 0;
         StretchOf(source, measure, from, to);
-        EntryArray* sourceCell = LoadEntryArray(source.viewKey(), source.firstStaff(), measure, 0, 1);
-        if (sourceCell == nullptr) {
+        ScopedEntryArray sourceCell(source.viewKey(), source.firstStaff(), measure, 0, 1);
+        if (!sourceCell) {
             continue;
         }
-        EntryArray* cell =
-            sourceCell->count > 0 ? LoadEntryArray(destinationRegion.viewKey(), staff, measure, layer, 1) : nullptr;
-        if (cell == nullptr) {
-            ReleaseEntryArray(sourceCell);
+        ScopedEntryArray cell;
+        if (sourceCell->count > 0) {
+            cell.Load(destinationRegion.viewKey(), staff, measure, layer, 1);
+        }
+        if (!cell) {
             continue;
         }
         if (cell->count > 0) {
-            FrameEntriesRemove(cell, 0, cell->count);
+            FrameEntriesRemove(cell.Get(), 0, cell->count);
         }
         int32_t keepVisible = 0;
-        for (int32_t i = 0; i < sourceCell->count && cell != nullptr; ++i) {
+        for (int32_t i = 0; i < sourceCell->count && cell; ++i) {
             const Edu position = sourceCell->entry(i).position();
             const bool inside = position >= from && position <= to;
             const int32_t at = cell->count;
             const int32_t tuplets = CopyCueEntry(cell, *sourceCell, i, destinationRegion, staff, measure, layer,
                                                  CueEntryCopy{!inside, !inside}, options, context);
-            if (cell == nullptr || at >= cell->count) {
+            if (!cell || at >= cell->count) {
                 break;
             }
             if (!inside) {
@@ -313,20 +313,19 @@ void CopyCueStaff(StaffSlot staff, int32_t sizePercent, hostapi::LayerIndex laye
                 --keepVisible;
             }
         }
-        if (cell != nullptr) {
-            SaveEntryArray(cell);
-            ReleaseEntryArray(cell);
+        if (cell) {
+            SaveEntryArray(cell.Get());
         }
-        cell = LoadEntryArray(destinationRegion.viewKey(), staff, measure, layer, 1);
-        if (cell != nullptr && (options[CUE_COPY_NOTE_SHAPES] || options[CUE_COPY_MEASURE_SHAPES])) {
+        cell.Load(destinationRegion.viewKey(), staff, measure, layer, 1);
+        if (cell && (options[CUE_COPY_NOTE_SHAPES] || options[CUE_COPY_MEASURE_SHAPES])) {
             TSmartShapes shapes;
             shapes.CopyToStaff(sourceStaff, destinationStaff, measure, measure, options[CUE_COPY_NOTE_SHAPES],
-                               options[CUE_COPY_MEASURE_SHAPES], sourceCell, cell);
+                               options[CUE_COPY_MEASURE_SHAPES], sourceCell.Get(), cell.Get());
         }
-        ReleaseEntryArray(sourceCell);
-        if (cell != nullptr) {
+        // The source goes back before the copies are sized, the copies' cell after.
+        sourceCell.Release();
+        if (cell) {
             SizeEntries(*cell, sizePercent);
-            ReleaseEntryArray(cell);
         }
     }
 }

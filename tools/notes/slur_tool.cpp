@@ -145,13 +145,8 @@ bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, host
     static constexpr hostapi::LayerIndex kOrder[4] = {0, 1, 2, 3};
     static constexpr hostapi::LayerIndex kLowerFirst[4] = {1, 0, 2, 3};
     for (const hostapi::LayerIndex layer : lowerLayerFirst ? kLowerFirst : kOrder) {
-        hostapi::EntryArray* array =
-            LoadEntryArray(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), layer, 1);
-        if (array == nullptr) {
-            continue;
-        }
-        if (array->count <= 0) {
-            ReleaseEntryArray(array);
+        const ScopedEntryArray array(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), layer, 1);
+        if (!array || array->count <= 0) {
             continue;
         }
         // Distances are doubled, so that one on the preferred side can count half exactly.
@@ -173,11 +168,10 @@ bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, host
         if (found >= 0) {
             const hostapi::EntryView winner = array->entry(found);
             winner.setFlags(winner.flags() | kEntryFoundNearPosition);
-            SaveEntryArray(array);
+            SaveEntryArray(array.Get());
             entry = winner.number();
             index = found;
         }
-        ReleaseEntryArray(array);
         return found >= 0;
     }
     return false;

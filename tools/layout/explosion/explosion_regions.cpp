@@ -251,17 +251,17 @@ void DeletePartSpecifications(ExplosionContext& explosion) {
     const hostapi::SelectionRecord& region = explosion.processedRegion;
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
-    const int32_t handle = EditBracketBegin(&region, last - first + 1);
-    bool stopped = false;
-    for (int32_t m = first; m <= last && !stopped; ++m) {
-        if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
-            stopped = true;
-            break;
+    ScopedEditBracket bracket(&region, last - first + 1);
+    for (int32_t m = first; m <= last; ++m) {
+        if (!bracket.Step(0, static_cast<MeasureNumber>(m))) {
+            bracket.End(true);
+            return;
         }
         const Edu from = m == first ? region.startEdu() : 0;
         const Edu to = m == last && region.endEdu() != 0 ? region.endEdu() : kNoPosition;
         for (int32_t s = 0; s < explosion.initialStaffCount; ++s) {
             LayerArrays layers{};
+            ScopedCellLayers lent(layers);
             LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
             NInfo& table = *explosion.tables[static_cast<size_t>(s)];
             int32_t smallest = kNoPosition;
@@ -269,10 +269,34 @@ void DeletePartSpecifications(ExplosionContext& explosion) {
                 BuildPartAssignments(explosion, m, s, layers, false, from, to, smallest, nullptr);
                 BuildPartAssignments(explosion, m, s, layers, true, from, to, smallest, nullptr);
             }
-            ReleaseCellLayers(layers);
         }
     }
-    EditBracketEnd(handle, stopped);
+}
+
+/// Adds staves below the group, inside an edit bracket of their own, each also into the optimized
+/// systems that hold the staff above it. False, with the user told and the explosion stopped,
+/// when the host adds none.
+bool AddGroupStaves(ExplosionContext& explosion, int32_t adding) {
+    ScopedEditBracket bracket(&explosion.processedRegion, std::max(adding, 1));
+    for (int32_t n = 0; n < adding; ++n) {
+        bracket.Step(0, 0);
+        const int32_t after = explosion.firstStaffSlot + explosion.staffCount - 1 + n;
+        if (!explosion.staves || !explosion.staves->AddStaff(after, false)) {
+            // Without a new staff the parts can never fit: stop rather than ask again.
+            bracket.End(true);
+            ShowCanceled();
+            explosion.stop = 1;
+            return false;
+        }
+        explosion.Context().ListsChanged = 1;
+        AddToOptimizedSystems(explosion, after);
+        if (explosion.groupMode == 0 && explosion.groupIndex + 1 < static_cast<int32_t>(explosion.selection.size())) {
+            explosion.selection.insert(explosion.selection.begin() + explosion.groupIndex + 1, 0);
+        }
+        explosion.processedRegion.setLastStaff(
+            static_cast<hostapi::StaffSlot>(explosion.processedRegion.lastStaff() + 1));
+    }
+    return true;
 }
 
 /// Parts L and above become parts 1 and above in every region.
@@ -310,15 +334,6 @@ int32_t LoadCellLayers(int16_t regionWord, int32_t measure, int32_t staffSlot, L
         }
     }
     return holding;
-}
-
-void ReleaseCellLayers(LayerArrays& layers) {
-    for (EntryArray*& array : layers) {
-        if (array != nullptr) {
-            ReleaseEntryArray(array);
-            array = nullptr;
-        }
-    }
 }
 
 bool FillExplosionTable(ExplosionContext& explosion, NInfo& table, int32_t measure, Edu from, Edu to,
@@ -459,18 +474,193 @@ void ShowPreparationError() {
     ShowMessage(FreeText::ErrorOccurredWhilePreparingDistribution);
 }
 
-}  // namespace
-
-namespace {
-
 /// Steps the progress display for a measure read the first time: a measure that closes a region
 /// is read again for the next one, and counts once. False when the user stopped.
-bool StepMeasureOnce(int32_t handle, int32_t measure, int32_t& counted) {
+bool StepMeasureOnce(const ScopedEditBracket& bracket, int32_t measure, int32_t& counted) {
     if (measure <= counted) {
         return true;
     }
     counted = measure;
-    return EditBracketStep(handle, 0, static_cast<MeasureNumber>(measure));
+    return bracket.Step(0, static_cast<MeasureNumber>(measure));
+}
+
+/// How the determination of a region ended.
+enum class RegionEnd {
+    Closed,       ///< its record is kept; the next region starts where it ends
+    Stopped,      ///< the user stopped or the parts cannot be distributed: the pass answers false
+    NeedsStaves,  ///< the parts do not fit the staves: more staves, then the pass starts again
+};
+
+/// How reading a measure into the tables of its region ended.
+enum class MeasureEnd {
+    RegionGoesOn,  ///< the next measure belongs to the region too
+    RegionEnds,    ///< the region ends in or before the measure
+    Failed,        ///< a table could not be filled
+    NeedsStaves,   ///< the measure holds more parts than the staves do
+};
+
+/// The region determination's walk over the group's measures: where the next region starts and
+/// what the regions so far found.
+struct RegionScan {
+    hostapi::SelectionRecord region;  ///< the processed region as the pass began
+    int32_t firstMeasure = 0;
+    int32_t lastMeasure = 0;
+    int32_t staves = 0;  ///< the group's staves that have a table
+    TGroups groups;      ///< of the system being read, when it has a staff list of its own
+    int32_t lowestPart = kNoPosition;
+    int32_t mostParts = 0;
+    int32_t regionFirst = 0;  ///< where the next region starts: its measure
+    Edu readFrom = 0;         ///< and the position in it
+    int32_t counted = 0;      ///< the last measure the progress display counted
+    int32_t neededParts = 0;  ///< with NeedsStaves: the parts the staves must take
+    int32_t neededAt = 0;     ///< and the measure that needs them
+};
+
+/// Reads measure m of the region that starts at scan.regionFirst into the region's tables; the cells of
+/// the measure are lent for the reading only. With RegionEnds, `last` and `split` say where the
+/// region ends: in measure `last`, at `split` (kNoPosition: at its end).
+MeasureEnd ReadRegionMeasure(ExplosionContext& explosion, RegionScan& scan, RegionTables& tables, int32_t m,
+                             int32_t& last, Edu& split) {
+    const Edu endLimit = split;
+    GroupsOfSystemAt(explosion, m, scan.groups);
+    std::vector<LayerArrays> cells(static_cast<size_t>(scan.staves));
+    ScopedCellLayers lent(cells);
+    MeasureParts read;
+    if (!ReadMeasureParts(explosion, cells, m, scan.readFrom, split, scan.groups, read)) {
+        return MeasureEnd::Failed;
+    }
+    int32_t highest = read.highest;
+    int32_t smallest = read.smallest;
+    const int32_t slots = read.slots;
+    smallest = std::max(std::min(smallest, scan.lowestPart), 1);
+    if (smallest != kNoPosition) {
+        highest -= smallest - 1;
+    }
+    const int32_t needed = std::max(slots, highest);
+    const int32_t span = highest - smallest + 1;
+    if (Available(explosion) < needed || Available(explosion) < span) {
+        // Room for the span too, so that the staves grow.
+        scan.neededParts = std::max(needed, span);
+        scan.neededAt = m;
+        return MeasureEnd::NeedsStaves;
+    }
+    std::array<int32_t, kExplosionStaves> newParts{};
+    int32_t newSum = 0;
+    int32_t oldSum = 0;
+    GrownParts(explosion, tables, scan.staves, newParts, newSum, oldSum);
+    const bool grew = oldSum < newSum && Available(explosion) - slots + 1 < tables.parts[0][0];
+    bool ends = Available(explosion) < newSum || m == scan.lastMeasure || grew;
+    last = Available(explosion) < newSum || grew ? m - 1 : m;
+    if (!ends || last == m) {
+        if (!EnterMeasure(explosion, tables, newParts, newSum, m, scan.regionFirst, last, split, scan.lowestPart)) {
+            ends = true;
+        }
+    }
+    if (last < m) {
+        // The region closes before this measure, which the next region reads again.
+        split = kNoPosition;
+    }
+    if (split < kNoPosition) {
+        split = CleanSplit(cells, split, endLimit);
+        // A split at or before the region's start would not move on.
+        if (split <= scan.readFrom) {
+            split = kNoPosition;
+        }
+    }
+    if (split < kNoPosition) {
+        ends = true;
+    }
+    return ends ? MeasureEnd::RegionEnds : MeasureEnd::RegionGoesOn;
+}
+
+/// Keeps the record of a region that ends in measure `last` at `split` (read up to measure m)
+/// and moves the scan on to where the next one starts.
+RegionEnd CloseRegion(ExplosionContext& explosion, RegionScan& scan, ScopedEditBracket& bracket,
+                      const RegionTables& tables, Edu regionStart, int32_t m, int32_t last, Edu split) {
+    const int32_t total = std::accumulate(tables.partsPerStaff.begin(), tables.partsPerStaff.begin() + scan.staves, 0);
+    if ((Available(explosion) < total && scan.lowestPart == kNoPosition) ||
+        (scan.lowestPart != kNoPosition && Available(explosion) < total - scan.lowestPart + 1)) {
+        scan.neededParts = total;
+        scan.neededAt = last;
+        return RegionEnd::NeedsStaves;
+    }
+    TRegionInfo record;
+    PlaceRegionParts(explosion, tables, scan.staves, regionStart, scan.regionFirst, scan.lowestPart, record);
+    if (explosion.targetOffset == 0 && MovesPartsUpward(record, m)) {
+        bracket.End(true);
+        return RegionEnd::Stopped;
+    }
+    record.firstMeasure = scan.regionFirst;
+    record.lastMeasure = last;
+    record.startPosition = regionStart;
+    record.endPosition = split;
+    if (total != 0) {
+        explosion.regions.push_back(record);
+    }
+    scan.mostParts = std::max(scan.mostParts, record.highestPartIndex);
+    if (last < scan.regionFirst) {
+        // Told before the bracket ends, which it does as done.
+        explosion.stop = 1;
+        ShowPreparationError();
+        return RegionEnd::Stopped;
+    }
+    scan.regionFirst = split == kNoPosition ? last + 1 : last;
+    scan.readFrom = split == kNoPosition ? 0 : split;
+    return RegionEnd::Closed;
+}
+
+/// One region: its measures from scan.regionFirst on, read one after the other until it ends.
+RegionEnd ScanRegion(ExplosionContext& explosion, RegionScan& scan, ScopedEditBracket& bracket) {
+    RegionTables tables;
+    Edu regionStart = scan.readFrom;
+    for (int32_t m = scan.regionFirst;; ++m) {
+        if (!StepMeasureOnce(bracket, m, scan.counted)) {
+            // The user stopped: nothing is distributed.
+            bracket.End(true);
+            explosion.stop = 1;
+            return RegionEnd::Stopped;
+        }
+        Edu split = kNoPosition;
+        if (m == scan.firstMeasure) {
+            scan.readFrom = std::max(scan.readFrom, scan.region.startEdu());
+            regionStart = std::max(regionStart, scan.readFrom);
+        }
+        if (m == scan.lastMeasure && scan.region.endEdu() != 0 && scan.region.endEdu() != kNoPosition) {
+            split = scan.region.endEdu();
+        }
+        if (m != scan.lastMeasure && !MeasureHasFrames(explosion, m)) {
+            scan.readFrom = 0;
+            continue;
+        }
+        int32_t last = m;
+        switch (ReadRegionMeasure(explosion, scan, tables, m, last, split)) {
+            case MeasureEnd::RegionGoesOn:
+                scan.readFrom = 0;
+                continue;
+            case MeasureEnd::RegionEnds:
+                return CloseRegion(explosion, scan, bracket, tables, regionStart, m, last, split);
+            case MeasureEnd::Failed:
+                bracket.End(true);
+                explosion.stop = 1;
+                return RegionEnd::Stopped;
+            case MeasureEnd::NeedsStaves:
+                return RegionEnd::NeedsStaves;
+        }
+    }
+}
+
+/// The regions of the group, one after the other, inside the edit bracket of the determination:
+/// it ends when the determination does, as stopped where a region says so.
+RegionEnd DetermineRegions(ExplosionContext& explosion, RegionScan& scan) {
+    ScopedEditBracket bracket(&scan.region, scan.lastMeasure - scan.firstMeasure + 1);
+    scan.groups.Load(0, false, false, false);
+    while (scan.regionFirst <= scan.lastMeasure) {
+        const RegionEnd end = ScanRegion(explosion, scan, bracket);
+        if (end != RegionEnd::Closed) {
+            return end;
+        }
+    }
+    return RegionEnd::Closed;
 }
 
 }  // namespace
@@ -484,143 +674,29 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     explosion.regions.clear();
     ExplosionRegionsState().lastWarnedMeasure = 0;
     SetProgressText(context, FreeText::ProgressDeterminingRegions);
-    const hostapi::SelectionRecord region = explosion.processedRegion;
-    const int32_t firstMeasure = region.firstMeasure();
-    const int32_t lastMeasure = region.lastMeasure();
-    const int32_t handle = EditBracketBegin(&region, lastMeasure - firstMeasure + 1);
-    const int32_t staves = std::min(explosion.initialStaffCount, kExplosionStaves);
-    std::vector<LayerArrays> cells(static_cast<size_t>(staves));
-    const auto release = [&cells] {
-        for (LayerArrays& layers : cells) {
-            ReleaseCellLayers(layers);
-        }
-    };
-    TGroups groups(0, false, false, false);
-    int32_t lowestPart = kNoPosition;
-    int32_t mostParts = 0;
-    Edu readFrom = 0;
-    int32_t regionFirst = firstMeasure;
-    int32_t counted = firstMeasure - 1;  // the last measure the progress display counted
-
-    while (regionFirst <= lastMeasure) {
-        RegionTables tables;
-        Edu regionStart = readFrom;
-        for (int32_t m = regionFirst;; ++m) {
-            if (!StepMeasureOnce(handle, m, counted)) {
-                // The user stopped: nothing is distributed.
-                EditBracketEnd(handle, true);
-                explosion.stop = 1;
-                return false;
-            }
-            Edu split = kNoPosition;
-            if (m == firstMeasure) {
-                readFrom = std::max(readFrom, region.startEdu());
-                regionStart = std::max(regionStart, readFrom);
-            }
-            if (m == lastMeasure && region.endEdu() != 0 && region.endEdu() != kNoPosition) {
-                split = region.endEdu();
-            }
-            const Edu endLimit = split;
-            if (m != lastMeasure && !MeasureHasFrames(explosion, m)) {
-                readFrom = 0;
-                continue;
-            }
-            GroupsOfSystemAt(explosion, m, groups);
-            MeasureParts read;
-            if (!ReadMeasureParts(explosion, cells, m, readFrom, split, groups, read)) {
-                release();
-                EditBracketEnd(handle, true);
-                explosion.stop = 1;
-                return false;
-            }
-            int32_t highest = read.highest;
-            int32_t smallest = read.smallest;
-            const int32_t slots = read.slots;
-            smallest = std::max(std::min(smallest, lowestPart), 1);
-            if (smallest != kNoPosition) {
-                highest -= smallest - 1;
-            }
-            const int32_t needed = std::max(slots, highest);
-            const int32_t span = highest - smallest + 1;
-            if (Available(explosion) < needed || Available(explosion) < span) {
-                release();
-                EditBracketEnd(handle, false);
-                // Room for the span too, so that the staves grow.
-                return CheckStaveCounts(explosion, std::max(needed, span), m, false);
-            }
-            std::array<int32_t, kExplosionStaves> newParts{};
-            int32_t newSum = 0;
-            int32_t oldSum = 0;
-            GrownParts(explosion, tables, staves, newParts, newSum, oldSum);
-            const bool grew = oldSum < newSum && Available(explosion) - slots + 1 < tables.parts[0][0];
-            bool ends = Available(explosion) < newSum || m == lastMeasure || grew;
-            int32_t last = Available(explosion) < newSum || grew ? m - 1 : m;
-            if (!ends || last == m) {
-                if (!EnterMeasure(explosion, tables, newParts, newSum, m, regionFirst, last, split, lowestPart)) {
-                    ends = true;
-                }
-            }
-            if (last < m) {
-                // The region closes before this measure, which the next region reads again.
-                split = kNoPosition;
-            }
-            if (split < kNoPosition) {
-                split = CleanSplit(cells, split, endLimit);
-                // A split at or before the region's start would not move on.
-                if (split <= readFrom) {
-                    split = kNoPosition;
-                }
-            }
-            if (split < kNoPosition) {
-                ends = true;
-            }
-            release();
-            if (!ends) {
-                readFrom = 0;
-                continue;
-            }
-
-            const int32_t total =
-                std::accumulate(tables.partsPerStaff.begin(), tables.partsPerStaff.begin() + staves, 0);
-            if ((Available(explosion) < total && lowestPart == kNoPosition) ||
-                (lowestPart != kNoPosition && Available(explosion) < total - lowestPart + 1)) {
-                EditBracketEnd(handle, false);
-                return CheckStaveCounts(explosion, total, last, false);
-            }
-            TRegionInfo record;
-            PlaceRegionParts(explosion, tables, staves, regionStart, regionFirst, lowestPart, record);
-            if (explosion.targetOffset == 0 && MovesPartsUpward(record, m)) {
-                EditBracketEnd(handle, true);
-                return false;
-            }
-            record.firstMeasure = regionFirst;
-            record.lastMeasure = last;
-            record.startPosition = regionStart;
-            record.endPosition = split;
-            if (total != 0) {
-                explosion.regions.push_back(record);
-            }
-            mostParts = std::max(mostParts, record.highestPartIndex);
-            if (last < regionFirst) {
-                explosion.stop = 1;
-                ShowPreparationError();
-                EditBracketEnd(handle, false);
-                return false;
-            }
-            regionFirst = split == kNoPosition ? last + 1 : last;
-            readFrom = split == kNoPosition ? 0 : split;
+    RegionScan scan;
+    scan.region = explosion.processedRegion;
+    scan.firstMeasure = scan.region.firstMeasure();
+    scan.lastMeasure = scan.region.lastMeasure();
+    scan.staves = std::min(explosion.initialStaffCount, kExplosionStaves);
+    scan.regionFirst = scan.firstMeasure;
+    scan.counted = scan.firstMeasure - 1;
+    switch (DetermineRegions(explosion, scan)) {
+        case RegionEnd::Closed:
             break;
-        }
+        case RegionEnd::Stopped:
+            return false;
+        case RegionEnd::NeedsStaves:
+            return CheckStaveCounts(explosion, scan.neededParts, scan.neededAt, false);
     }
-    EditBracketEnd(handle, false);
 
     SetProgressText(context, FreeText::ProgressDeletingPartDesignations);
     if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
         DeletePartSpecifications(explosion);
     }
     SetProgressText(context, FreeText::ProgressOptimizingRegions);
-    if (lowestPart != kNoPosition && lowestPart > 1 && Available(explosion) - 1 < mostParts) {
-        RenumberParts(explosion, lowestPart);
+    if (scan.lowestPart != kNoPosition && scan.lowestPart > 1 && Available(explosion) - 1 < scan.mostParts) {
+        RenumberParts(explosion, scan.lowestPart);
     }
     return true;
 }
@@ -661,28 +737,9 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
                 return false;
             }
         }
-        const int32_t adding = needed - Available(explosion);
-        const int32_t handle = EditBracketBegin(&explosion.processedRegion, std::max(adding, 1));
-        for (int32_t n = 0; n < adding; ++n) {
-            EditBracketStep(handle, 0, 0);
-            const int32_t after = explosion.firstStaffSlot + explosion.staffCount - 1 + n;
-            if (!explosion.staves || !explosion.staves->AddStaff(after, false)) {
-                // Without a new staff the parts can never fit: stop rather than ask again.
-                EditBracketEnd(handle, true);
-                ShowCanceled();
-                explosion.stop = 1;
-                return false;
-            }
-            explosion.Context().ListsChanged = 1;
-            AddToOptimizedSystems(explosion, after);
-            if (explosion.groupMode == 0 &&
-                explosion.groupIndex + 1 < static_cast<int32_t>(explosion.selection.size())) {
-                explosion.selection.insert(explosion.selection.begin() + explosion.groupIndex + 1, 0);
-            }
-            explosion.processedRegion.setLastStaff(
-                static_cast<hostapi::StaffSlot>(explosion.processedRegion.lastStaff() + 1));
+        if (!AddGroupStaves(explosion, needed - Available(explosion))) {
+            return false;
         }
-        EditBracketEnd(handle, false);
     }
     SetUpInstrumentGroup(explosion, explosion.processedRegion);
     if (explosion.targetOffset == 0 && Option(explosion, kOptLeaveOriginals) != 0 && needed == 2 * original) {
