@@ -21,16 +21,24 @@ inline constexpr size_t kCaptionSlots = 10;  ///< ids 1-9
 /// The slot that carries free texts (ShowMessage and Ask of a FreeText) while they are shown.
 inline constexpr int32_t kFreeTextMessageId = 2;
 
-// Message ids the core names.
+// The ids of the messages of the message table, one name each.
 inline constexpr int32_t MSG_CANCELED = 3;
 inline constexpr int32_t MSG_SAVE_BEFORE_PRINTING = 4;
 inline constexpr int32_t MSG_DELETE_MEASURES_NOW = 5;
+inline constexpr int32_t MSG_BEAT_CHART_OUT_OF_ORDER = 8;
 inline constexpr int32_t MSG_BEAT_CHART_REFRESH_OFF = 9;
 inline constexpr int32_t MSG_REMOVED_BEAT_CHART_HANDLES = 10;
 inline constexpr int32_t MSG_PROCESS_WHOLE_DOCUMENT = 11;
 inline constexpr int32_t MSG_PART_DISTRIBUTION_DONE = 14;
 inline constexpr int32_t MSG_NEW_SPACING_START = 15;
 inline constexpr int32_t MSG_NEW_SPACING_DONE = 16;
+inline constexpr int32_t MSG_UNLOCKED_MEASURE_LAYOUT = 17;
+/// The one-time offer to map NumLock to Backspace within Speedy Entry.
+inline constexpr int32_t MSG_NUMLOCK_OFFER = 18;
+inline constexpr int32_t MSG_ENGRAVER_FONT_ONLY = 19;
+inline constexpr int32_t MSG_HIGH_RATE = 20;
+inline constexpr int32_t MSG_LAYER_NOT_EMPTY_USE_OTHER = 21;
+inline constexpr int32_t MSG_LAYER_NOT_EMPTY_CANCEL = 22;
 
 /// The captions of the message dialog (kCaptionTable), named by what they say. None shows "Orvex"
 /// and the version; the table's empty slot 5 shows the same and has no name.

@@ -17,9 +17,6 @@
 
 namespace orvex {
 
-/// The message id of the one-time offer to map NumLock to Backspace within Speedy Entry.
-inline constexpr int32_t MSG_NUMLOCK_OFFER = 18;
-
 /// The registry value of the key assignments for the running host ("Assignments2K" from host
 /// year 2000 on, else "Assignments").
 const char* AssignmentsValueName();

@@ -44,7 +44,6 @@ constexpr int32_t kTightEndSpace = 22;
 constexpr int32_t kMinWidthHistogram = 100;
 constexpr int32_t kFirstReductionWidth = 10;
 
-constexpr int32_t MSG_BEAT_CHART_OUT_OF_ORDER = 8;
 
 template <typename RowName>
 int32_t Option(const TFMisc& context, RowName row) {

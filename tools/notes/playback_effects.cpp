@@ -48,9 +48,6 @@ using hostapi::StaffSlot;
 constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
 constexpr int32_t kMaxForcedInterval = 24;
 
-constexpr int32_t MSG_HIGH_RATE = 20;
-constexpr int32_t MSG_LAYER_NOT_EMPTY_USE_OTHER = 21;
-constexpr int32_t MSG_LAYER_NOT_EMPTY_CANCEL = 22;
 
 /// Smart shape kinds that the generator tells apart.
 constexpr int16_t kTrillLine = 14;

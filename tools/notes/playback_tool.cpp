@@ -35,7 +35,6 @@ using hostapi::LayerIndex;
 using hostapi::MeasureNumber;
 using hostapi::StaffSlot;
 
-constexpr int32_t MSG_HIGH_RATE = 20;
 constexpr int16_t kCrescendoKind = 3;  ///< a hairpin that doubles the volume; kind 2 halves it
 constexpr int16_t kDecrescendoKind = 2;
 constexpr int16_t kTrillLine = 14;

@@ -42,7 +42,6 @@ using hostapi::MeasureNumber;
 using hostapi::StaffSlot;
 
 constexpr Edu kDefaultMeasureLength = 4096;
-constexpr int32_t MSG_ENGRAVER_FONT_ONLY = 19;
 
 bool InItems(ToolItem item, std::initializer_list<ToolItem> items) {
     return std::find(items.begin(), items.end(), item) != items.end();
