@@ -87,7 +87,7 @@ std::string PitchName(int16_t pitch) {
 /// Walks layer 1 of one staff over the selected measures and keeps the cells it would write.
 class StaffTable {
 public:
-    StaffTable(const TFMisc& context, bool& tupletError) : m_context(context), m_tupletError(tupletError) {}
+    explicit StaffTable(bool& tupletError) : m_tupletError(tupletError) {}
 
     void Measure(const hostapi::SelectionRecord& region, hostapi::StaffSlot slot, hostapi::InstrumentKey staff,
                  int32_t measure) {
@@ -196,7 +196,6 @@ private:
         }
     }
 
-    const TFMisc& m_context;
     bool& m_tupletError;
     std::vector<TTuplet> m_tuplets;
     std::vector<TCell> m_cells;
@@ -298,7 +297,7 @@ bool RunExportToSpreadsheet(TFMisc& context) {
         const int32_t place = staves.IndexOf(staff);
         const std::string name = place != 0 ? staves.At(place - 1).name : std::string();
 
-        StaffTable table(context, tupletError);
+        StaffTable table(tupletError);
         for (int32_t measure = region->firstMeasure(); measure <= region->lastMeasure(); ++measure) {
             table.Measure(*region, static_cast<hostapi::StaffSlot>(slot), staff, measure);
         }
