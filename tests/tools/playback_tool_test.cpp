@@ -3,6 +3,7 @@
 // hairpins volume ramps; "Remove these effects from selection" takes it all away again and "Play"
 // has the host redraw the measures. Also the tremolo command's playback notes.
 #include <regex>
+#include <set>
 
 #include "core/tool_context.h"
 #include "core/tool_items.h"
@@ -304,6 +305,65 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackTrillTest, ::testing::Values(
               "at 0, 187 EDU, created, playback note: Db5[playback]", "at 867, 85 EDU, created, playback note: C5[playback]"},
     TrillCase{"IntervalBelow", {{"Force trill interval (semitones):", "-1"}}, 10,
               "at 0, 187 EDU, created, playback note: C5[playback]", "at 867, 85 EDU, created, playback note: B4[playback]"}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+// clang-format on
+
+struct TiedTrillCase {
+    const char* name;
+    std::vector<Setting> settings;
+    std::set<std::string> notes;  ///< the notes both trills alternate
+};
+std::ostream& operator<<(std::ostream& out, const TiedTrillCase& c) {
+    return out << c.name;
+}
+
+class PlaybackTiedTrillTest : public PlaybackTest, public ::testing::WithParamInterface<TiedTrillCase> {};
+
+TEST_P(PlaybackTiedTrillTest, TheTiedPartAlternatesTheNotesOfTheTrillItContinues) {
+    const TiedTrillCase& c = GetParam();
+    StartHost(R"(
+staff "Violin"
+measures 1
+articulation 1 0xD9
+notes 1 1 e5~/2 e5/2
+notearticulation 1 1:1 1
+notearticulation 1 1:2 1
+)");
+    Select(1, 1, 1, 1);
+    std::vector<Setting> settings = {kTrills};
+    settings.insert(settings.end(), c.settings.begin(), c.settings.end());
+    RunPlayback(settings);
+    std::set<std::string> first;
+    std::set<std::string> tied;
+    bool tiedStartsWithRest = false;
+    static const std::regex kNote("^at ([0-9]+), [0-9]+ EDU, .*: (.*)$");
+    for (const std::string& line : Layer(1, 1, 4)) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, kNote)) << line;
+        const int32_t position = std::stoi(match[1]);
+        if (position == 2048) {
+            tiedStartsWithRest = match[2] == "rest";
+        }
+        if (match[2] != "rest") {
+            (position < 2048 ? first : tied).insert(match[2]);
+        }
+    }
+    EXPECT_TRUE(tiedStartsWithRest);
+    EXPECT_EQ(first, c.notes);
+    EXPECT_EQ(tied, c.notes);
+}
+
+// Upper or main note first, with the default rows and with a forced interval above or below:
+// the rest that starts the tied part is no pitch the main note steps from.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Playback, PlaybackTiedTrillTest, ::testing::Values(
+    TiedTrillCase{"UpperNoteFirst", {}, {"E5[playback]", "F5[playback]"}},
+    TiedTrillCase{"MainNoteFirst", {kNoUpperStart}, {"E5[playback]", "F5[playback]"}},
+    TiedTrillCase{"IntervalTwoUpperFirst", {{"Force trill interval (semitones):", "2"}},
+                  {"E5[playback]", "F#5[playback]"}},
+    TiedTrillCase{"IntervalTwoMainFirst", {kNoUpperStart, {"Force trill interval (semitones):", "2"}},
+                  {"E5[playback]", "F#5[playback]"}},
+    TiedTrillCase{"IntervalBelow", {{"Force trill interval (semitones):", "-2"}}, {"D5[playback]", "E5[playback]"}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 

@@ -896,9 +896,13 @@ int32_t WritePlaybackNotes(TFMisc& context, PlaybackEffect& effect, const Playba
             const bool isMain = !effect.trill || a % 2 == mainParity || effect.auxiliarySource == nullptr;
             note.source = isMain ? effect.mainSource : effect.auxiliarySource;
         } else if (effect.trill) {
+            // A main note steps back from the auxiliary note before it; the first note that
+            // sounds has none before it (on a tied note the rest that starts the part is no
+            // pitch), so it stays the main note.
             const bool isMain = a % 2 == mainParity;
+            const bool firstSounding = a == 0 || (a == 1 && tiedFromBefore);
             note.note = isMain ? main : auxiliary;
-            note.direction = isMain ? (a == 0 ? 0 : -1) : 1;
+            note.direction = isMain ? (firstSounding ? 0 : -1) : 1;
             note.interval = interval;
             note.previous = &mainEntry;
         } else {
