@@ -19,12 +19,18 @@
 namespace {
 
 /// A cell as the score text writes it (C major: the pitch words are steps from middle C), each
-/// entry with its actual duration in EDU.
+/// entry with its actual duration in EDU; an entry that does not start where the one before
+/// ends shows its position ("@1").
 std::string CellText(const host::CellEntries& entries) {
     std::string text;
+    hostapi::Edu end = 0;
     for (const host::EntryBytes& bytes : entries) {
         const hostapi::ConstEntryView entry(bytes.data());
         text += text.empty() ? "" : " ";
+        if (entry.position() != end) {
+            text += "@" + std::to_string(entry.position()) + ":";
+        }
+        end = entry.position() + entry.actualDuration();
         if (!entry.isNote()) {
             text += "r";
         }
@@ -130,7 +136,7 @@ class SplitPointWorkingValuesTest : public SmartSplitPointFixture, public ::test
 
 // The values the command works with: a keyboard part written the usual way stays as it is, and a
 // note put into the other hand comes back, in both directions; the spans, the 12-note limit, the
-// balance, the leaps and the key ranges decide.
+// leaps and the key ranges decide. Only the moved notes change.
 TEST_P(SplitPointWorkingValuesTest, APartWrittenTheUsualWayStaysAndAMisplacedNoteComesBack) {
     const WorkingCase& c = GetParam();
     StartHost(std::string("staff \"RH\"\nstaff \"LH\"\nmeasures 1\nnotes 1 1 ") + c.upper + "\nnotes 2 1 " + c.lower +
@@ -157,17 +163,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointWorkingValuesTest, ::testing::Values(
                 "f5+b5+b5+c6+c6+d6+d6+e6+e6+f6+f6+g6/4096", "c3/4096"},
     WorkingCase{"twelve notes", "a5+b5+b#5+c6+c#6+d6+d#6+e6+e#6+f6+f#6+g6/1", "c3+f5/1",
                 "a5+b5+b5+c6+c6+d6+d6+e6+e6+f6+f6+g6/4096", "c3+f5/4096"},
-    // Balance: the right hand's chord gives its c4 to the narrower left hand; beside a wide left
-    // hand it keeps it.
-    WorkingCase{"balance", "c4+e4+a4/1", "g3/1", "e4+a4/4096", "g3+c4/4096"},
-    WorkingCase{"no balance", "c4+e4+a4/1", "c2+g3/1", "c4+e4+a4/4096", "c2+g3/4096"},
+    // A chord one hand spans within an octave keeps its notes, however narrow the other hand;
+    // repeated fifths of the left hand keep theirs under a held note of the right hand, which
+    // is not cut.
+    WorkingCase{"chord within an octave", "c4+e4+a4/1", "g3/1", "c4+e4+a4/4096", "g3/4096"},
+    WorkingCase{"fifths under a held note", "g4/2 g4/2", "a3+e4/8 a3+e4/8 a3+e4/8 a3+e4/8 a3+e4/2",
+                "g4/2048 g4/2048", "a3+e4/512 a3+e4/512 a3+e4/512 a3+e4/512 a3+e4/2048"},
     // Leaps: a note leaping more than two octaves down from its line goes to the left hand, a
     // smaller leap stays; a note above middle C never goes down.
     WorkingCase{"leap", "e5/4 g5/4 c3/4 e5/4", "c2/4 r/4 r/2", "e5/1024 g5/1024 r/1024 e5/1024",
                 "c2/1024 r/1024 c3/1024 r/1024"},
+    // A note after a grace note keeps its position when a move changes its measure.
+    WorkingCase{"after a grace note", "c5/8g e5/4 g5/4 c3/4 e5/4", "c2/4 r/4 r/2",
+                "c5/0 e5/1024 g5/1024 r/1024 e5/1024", "c2/1024 r/1024 c3/1024 r/1024"},
     WorkingCase{"small leap", "e5/4 e4/4 c3/4 d3/4", "c2/4 r/4 r/2", "e5/1024 e4/1024 c3/1024 d3/1024",
                 "c2/1024 r/1024 r/2048"},
-    WorkingCase{"above middle C", "d4+e6/1", "c2/1", "d4+e6/4096", "c2/4096"}),
+    WorkingCase{"above middle C", "d4+e6/1", "c2/1", "d4+e6/4096", "c2/4096"},
+    // Nor does a note below F#4 go up: the after-beat chords of a left hand reach F4 over a held
+    // bass.
+    WorkingCase{"below F sharp 4", "c5/1", "d3+f4/1", "c5/4096", "d3+f4/4096"}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
@@ -26,21 +27,22 @@ namespace {
 
 /// The values the command runs on (the tool has no option rows a user sets), chosen on keyboard
 /// music as written: a hand's part should stay as it is, and a note put into the wrong hand
-/// should come back. Spans and leaps count diatonic steps as the pitch words do (a span is the
-/// steps from the lowest to the highest note plus one: an octave is 8), keys are MIDI keys.
+/// should come back. Only the moved notes change: a note that stays in its hand keeps its length
+/// and position. Spans and leaps count diatonic steps as the pitch words do (a span is the steps
+/// from the lowest to the highest note plus one: an octave is 8), keys are MIDI keys.
 // clang-format off
 constexpr std::array<std::pair<size_t, int32_t>, 13> kWorkingRows = {{
     {SPLIT_MAX_UPPER_SPAN, 9},            // a chord wider than a ninth gives up its outer note
     {SPLIT_MAX_LOWER_SPAN, 9},            // in either hand
     {SPLIT_LEAP_DOWN, 16},                // a note leaping more than two octaves below its line goes down
     {SPLIT_LEAP_UP, 16},                  // and one leaping as far above goes up
-    {SPLIT_BALANCE_SPANS, 1},             // a chord gives its outer note to a narrower chord of the other hand
+    {SPLIT_BALANCE_SPANS, 0},             // a chord one hand spans keeps its notes, however narrow the other
     {SPLIT_MIN_TARGET_NOTES, 0},          // no count of target notes draws a note without a reason
     {SPLIT_EARLIER_TARGETS, 0},           // a held note of the other hand is not cut for a note
-    {SPLIT_JOIN_EMPTIED_RESTS, 1},        // a chord emptied by a move joins the rest before it
+    {SPLIT_JOIN_EMPTIED_RESTS, 0},        // the rest a move leaves stays: the note before keeps its length
     {SPLIT_KEEP_LONGER_TARGET_RESTS, 0},  // a longer rest of the other hand is split: the note keeps its value
-    {SPLIT_KEEP_LONGER_TARGET_NOTES, 0},  // so is a longer note
-    {SPLIT_LOWEST_KEY, 64},               // no note below E4 goes up to the right hand
+    {SPLIT_KEEP_LONGER_TARGET_NOTES, 1},  // a longer note of the other hand is not cut: the note joins its chord
+    {SPLIT_LOWEST_KEY, 66},               // no note below F#4 goes up to the right hand
     {SPLIT_HIGHEST_KEY, 60},              // no note above middle C goes down to the left hand
     {SPLIT_SIMPLIFY_RHYTHM, 1},           // the rests a move leaves are joined where they make one value
 }};
@@ -99,8 +101,25 @@ void Finish(SplitCell& cell, bool simplify) {
     Drop(cell);
 }
 
+/// Fills a cell's table. Filling moves a note that shares its position with a grace note behind
+/// it by one EDU, so that the table reads them as two events; that is for reading only: the
+/// entries get their positions back, and a saved cell keeps the note where it is written.
 bool Fill(SplitCell& cell) {
-    return FillNInfo(*cell.table, cell.measure, 0, 0, kNoPosition, cell.layers, "", false, false, false, false);
+    std::array<std::vector<Edu>, 4> positions;
+    for (size_t layer = 0; layer < positions.size(); ++layer) {
+        const EntryArray* array = cell.layers[layer];
+        for (int32_t i = 0; array != nullptr && i < array->count; ++i) {
+            positions[layer].push_back(array->entry(i).position());
+        }
+    }
+    const bool filled =
+        FillNInfo(*cell.table, cell.measure, 0, 0, kNoPosition, cell.layers, "", false, false, false, false);
+    for (size_t layer = 0; layer < positions.size(); ++layer) {
+        for (size_t i = 0; i < positions[layer].size(); ++i) {
+            cell.layers[layer]->entry(static_cast<int32_t>(i)).setPosition(positions[layer][i]);
+        }
+    }
+    return filled;
 }
 
 bool HoldsEntries(const SplitCell& cell) {
