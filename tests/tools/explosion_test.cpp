@@ -274,8 +274,9 @@ std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const 
 
 // Grace notes on a two-part staff, in optimized systems: a grace note of the second voice (layer
 // 2, measure 1) lets the walk finish; a turn of four grace notes before a chord stays one part's
-// (measure 2); a lone grace note goes to the part of the note it leads into and is no unison
-// (measure 3). The new staff goes into both optimized systems' lists, after the flutes.
+// and the chords keep their positions (measure 2); a lone grace note goes to the part of the note
+// it leads into and is no unison (measure 3). The new staff goes into both optimized systems'
+// lists, after the flutes.
 TEST_F(ExplosionCommandTest, GraceNotesGoToTheirPartsAndTheNewStaffToEveryOptimizedSystem) {
     StartHost(R"(staff "Flutes" "Fl."
 staff "Oboe" "Ob."
@@ -304,9 +305,12 @@ notes 1 3 d5/8g c5+e5/2 d5+f5/2
                   "    entry 13 at 0, 512 EDU (actual 0), grace, beam start, notes changed: D5",
                   "    entry 19 at 1024, 512 EDU (actual 0), grace, beam start: B4",
               }));
-    EXPECT_EQ(LinesWith(cells, "staff 3,"),
-              (std::vector<std::string>{"  staff 3, measure 1, layer 1: 4 entries", "  staff 3, measure 2, layer 1: 1 entry",
-                                        "  staff 3, measure 3, layer 1: 2 entries"}));
+    EXPECT_EQ(LinesWith(cells, "staff 3,"), (std::vector<std::string>{"  staff 3, measure 1, layer 1: 4 entries",
+                                                                      "  staff 3, measure 2, layer 1: 2 entries",
+                                                                      "  staff 3, measure 3, layer 1: 2 entries"}));
+    EXPECT_EQ(LinesWith(host::CellListing(Document(), {3, 3}, {2, 2}), "at "),
+              (std::vector<std::string>{"    entry 26 at 0, 2048 EDU, beam start, notes changed: C5",
+                                        "    entry 27 at 2048, 2048 EDU, beam start, notes changed: D5"}));
     EXPECT_EQ(LinesWith(host::RecordListing(Document(), hostapi::MakeTag("SOIu")), "staff 3"),
               (std::vector<std::string>{"'SOIu' other (0, 1), 24 bytes: staff 3, position -200",
                                         "'SOIu' other (1, 1), 24 bytes: staff 3, position -200",
