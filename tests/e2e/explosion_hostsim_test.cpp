@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
 
 // Two parts written on one staff (in chords, in two layers), exploded with the stored options:
 // every note of each part comes back to it at its position and length, what is attached to a
-// note goes where the note goes, and a staff reused for a part takes that part's clefs.
+// note goes where the note goes.
 struct MusicCase {
     const char* name;
     const char* score;                  ///< the score text; staff 1 holds the two parts
@@ -280,37 +280,6 @@ notes 1 3 e5+g5/1
         "  staff 2, measure 2, layer 1: 2 entries",
         "    entry 20 at 0, 2048 EDU, beam start, notes changed: A4",
         "    entry 21 at 2048, 2048 EDU, beam start, notes changed: B4"}},
-    // A hymn in two staves, exploded over measures 2-3 of 4 with "Copy clefs?": the tenor/bass
-    // staff, reused for the alto, reads the alto's treble clef there (its soprano/alto source has
-    // no clef record: it reads treble) and its bass clef again in measure 4; the new tenor and
-    // bass staves read bass over the range and their own clef after it.
-    MusicCase{"a_reused_staff_takes_the_clefs_of_its_part", R"(staff "Soprano/Alto" "S/A"
-staff "Tenor/Bass" "T/B"
-measures 4
-clef 2 1 bass
-expression 1 "1./2."
-measureexpression 2 1 staff 1
-measureexpression 2 1 staff 2
-notes 1 1 c5+e4/2 d5+f4/2
-notes 1 2 e5+g4/1
-notes 1 3 d5+g4/1
-notes 1 4 c5+e4/1
-notes 2 1 g3+c3/2 a3+d3/2
-notes 2 2 c4+c3/1
-notes 2 3 b3+g2/1
-notes 2 4 g3+c3/1
-)", "1-2 2-3", "dump records SDGF\ndump cells 2 2\n", {
-        "records of document 1 \"music\": 7 'SDGF' of 65",
-        "  'SDGF' detail (2, 1, 0), 12 bytes: clef 3, flags 0x0000",
-        "  'SDGF' detail (2, 2, 0), 12 bytes: clef 0, flags 0x0000",
-        "  'SDGF' detail (2, 4, 0), 12 bytes: clef 3, flags 0x0000",
-        "  'SDGF' detail (3, 2, 0), 12 bytes: clef 3, flags 0x0000",
-        "  'SDGF' detail (3, 4, 0), 12 bytes: clef 0, flags 0x0000",
-        "  'SDGF' detail (4, 2, 0), 12 bytes: clef 3, flags 0x0000",
-        "  'SDGF' detail (4, 4, 0), 12 bytes: clef 0, flags 0x0000",
-        "cells of document 1 \"music\": staff 2, measure 2",
-        "  staff 2, measure 2, layer 1: 1 entry",
-        "    entry 15 at 0, 4096 EDU, beam start, notes changed: G4"}},
     // Tenor and bass in two layers, slurs on the tenor's notes, a triplet in the tenor and a grace
     // note that starts the bass's layer: the bass staff keeps no copy of the tenor's slurs,
     // links and tuplet, and the tenor's staff keeps no hidden rest of the bass.
