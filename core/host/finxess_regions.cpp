@@ -340,6 +340,54 @@ bool StaffClefsCopy(InstrumentKey from, InstrumentKey to, MeasureNumber first, M
     return ok;
 }
 
+namespace {
+
+/// The clef a staff has at the start of a measure when that measure holds no clef record: the
+/// last clef of its latest record before it, else its staff record's clef.
+int32_t ClefEntering(InstrumentKey staff, int32_t measure) {
+    std::array<uint8_t, hostapi::StaffSpecLayout::kSize> spec{};
+    LoadWholeOtherRecord(hostapi::kTagStaff, staff, 0, spec.data(), static_cast<int32_t>(spec.size()));
+    return ClefAt(staff, static_cast<MeasureNumber>(measure - 1), kEndOfMeasure, false, spec.data());
+}
+
+bool DeleteClefRecord(InstrumentKey staff, int32_t measure) {
+    return DeleteDetailRecord(TheAccessLayer.host.year < 1998 ? hostapi::kTagCellClef1997 : hostapi::kTagCellClef,
+                              staff, measure, 0);
+}
+
+/// Gives the staff a clef record at the measure when it would start the measure with another clef.
+bool EnterWithClef(InstrumentKey staff, int32_t measure, int32_t clef) {
+    if (ClefEntering(staff, measure) == clef) {
+        return true;
+    }
+    ClefRecord record;
+    record.clef = static_cast<int16_t>(clef);
+    return SaveClefRecord(staff, measure, record);
+}
+
+}  // namespace
+
+bool StaffClefsTake(InstrumentKey from, InstrumentKey to, MeasureNumber first, MeasureNumber last) {
+    ClefRecord record;
+    EDTMeasureSpec measure;
+    const bool after = LoadMeasureSpec(last + 1, measure) && !LoadClefRecord(to, last + 1, record);
+    const int32_t entering = after ? ClefEntering(to, last + 1) : 0;
+    bool ok = true;
+    for (int32_t m = first; m <= last; ++m) {
+        if (LoadClefRecord(to, m, record)) {
+            ok = DeleteClefRecord(to, m) && ok;
+        }
+    }
+    if (!LoadClefRecord(from, first, record)) {
+        ok = EnterWithClef(to, first, ClefEntering(from, first)) && ok;
+    }
+    ok = StaffClefsCopy(from, to, first, last) && ok;
+    if (after) {
+        ok = EnterWithClef(to, last + 1, entering) && ok;
+    }
+    return ok;
+}
+
 // ---- Staff-membership lists ----
 
 int32_t StaffListMembership(int32_t staff, int32_t list) {

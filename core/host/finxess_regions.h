@@ -97,6 +97,12 @@ uint8_t* RecordCursorAt(RecordCursor& cursor, int32_t n);
 /// the target's; a list of mid-measure changes is duplicated for the target. Measures where
 /// either record is missing stay as they are. False when a save or create failed.
 bool StaffClefsCopy(InstrumentKey from, InstrumentKey to, MeasureNumber first, MeasureNumber last);
+/// The target staff takes the source's clefs over measures first to last, as a staff that now
+/// holds the source's music there: its own clef records of the range go, it starts the range
+/// with the clef the source has there and changes clef where the source does. After the range
+/// the target keeps the clef it had (a record in the measure after it when one is needed).
+/// False when a save failed.
+bool StaffClefsTake(InstrumentKey from, InstrumentKey to, MeasureNumber first, MeasureNumber last);
 
 // ---- Staff-membership lists: 'otDC' 1, 'otdc' 2, 'otIO' 4, 'otio' 8 ----
 inline constexpr int32_t kAllMembershipBits = 1 | 2 | 4 | 8;

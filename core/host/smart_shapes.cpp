@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <numeric>
 #include <set>
 #include <tuple>
@@ -173,6 +174,96 @@ void LinkShapeToEntries(int32_t shape, EntryNumber first, EntryNumber last) {
 bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record) {
     int32_t inci = 0;
     return NextOtherRecord(kTagSmartShape, shape, inci, record.data(), SmartShapeRecord::kSize);
+}
+
+namespace {
+
+/// A pasted entry's link: the entry and the link's incidence.
+struct PastedLink {
+    EntryNumber entry = 0;
+    int32_t inci = 0;
+};
+
+/// The pasted links of one source shape and the pasted copies of its two entries.
+struct PastedShape {
+    EntryNumber start = 0;
+    EntryNumber end = 0;
+    std::vector<PastedLink> links;
+};
+
+/// Sorts the links of one pasted cell entry: those of a source shape attached to the source entry
+/// `original` go to `shapes`, the others to `stale`; a link of the entry's own shape stays.
+void SortPastedLinks(EntryNumber pasted, EntryNumber original, std::map<int32_t, PastedShape>& shapes,
+                     std::vector<PastedLink>& stale) {
+    Record12 link;
+    for (int32_t inci = 0; inci <= INT16_MAX &&
+                           LoadWholeEntryDetailRecord(kTagShapeEntryLink, pasted, inci, link.data(), Record12::kSize);
+         ++inci) {
+        const int32_t shape = LinkedShape(link);
+        SmartShapeRecord record;
+        const bool loaded = LoadSmartShapeRecord(shape, record) && record.entryAttached();
+        if (loaded && (record.start() == pasted || record.end() == pasted)) {
+            continue;
+        }
+        if (!loaded || original == 0 || (record.start() != original && record.end() != original)) {
+            stale.push_back({pasted, inci});
+            continue;
+        }
+        PastedShape& copy = shapes[shape];
+        copy.start = record.start() == original ? pasted : copy.start;
+        copy.end = record.end() == original ? pasted : copy.end;
+        copy.links.push_back({pasted, inci});
+    }
+}
+
+}  // namespace
+
+int32_t AttachPastedEntryShapes(hostapi::ViewKey view, hostapi::StaffSlot fromSlot, hostapi::StaffSlot toSlot,
+                                int32_t to, int32_t first, int32_t last) {
+    std::map<int32_t, PastedShape> shapes;
+    std::vector<PastedLink> stale;
+    for (int32_t measure = first; measure <= last; ++measure) {
+        for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
+            const ScopedEntryArray source(view, fromSlot, static_cast<hostapi::MeasureNumber>(measure), layer);
+            const ScopedEntryArray target(view, toSlot, static_cast<hostapi::MeasureNumber>(measure), layer);
+            const int32_t count = target ? target->count : 0;
+            // The paste copies a cell whole: its entries match the source's one by one.
+            const bool copied = source && source->count == count;
+            for (int32_t i = 0; i < count; ++i) {
+                SortPastedLinks(target->entry(i).number(), copied ? source->entry(i).number() : 0, shapes, stale);
+            }
+        }
+    }
+    int32_t made = 0;
+    for (auto& [shape, pasted] : shapes) {
+        SmartShapeRecord copy;
+        int32_t number = -1;
+        if (pasted.start == 0 || pasted.end == 0 || !LoadSmartShapeRecord(shape, copy)) {
+            stale.insert(stale.end(), pasted.links.begin(), pasted.links.end());
+            continue;
+        }
+        copy.setStaves(static_cast<int16_t>(to));
+        copy.setStart(pasted.start);
+        copy.setEnd(pasted.end);
+        if (!CreateSmartShapeRecord(number, copy)) {
+            stale.insert(stale.end(), pasted.links.begin(), pasted.links.end());
+            continue;
+        }
+        CreateMeasureLinks(number, copy);
+        const Record12 link = LinkTo(number);
+        for (const PastedLink& at : pasted.links) {
+            SaveEntryDetailRecord(kTagShapeEntryLink, at.entry, at.inci, link.data(), Record12::kSize);
+        }
+        ++made;
+    }
+    // A deleted link moves the later ones of its entry down: the highest incidences go first.
+    std::sort(stale.begin(), stale.end(), [](const PastedLink& a, const PastedLink& b) {
+        return std::tie(a.entry, b.inci) < std::tie(b.entry, a.inci);
+    });
+    for (const PastedLink& at : stale) {
+        DeleteEntryDetailRecord(kTagShapeEntryLink, at.entry, at.inci);
+    }
+    return made;
 }
 
 hostapi::Edu MeasureLengthOrDefault(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure) {
@@ -510,6 +601,27 @@ void TSmartShapes::DeleteAll(int32_t value) {
         DeleteShapeLinks(shape->Number, record);
         return true;
     });
+}
+
+void TSmartShapes::DeleteAttachedTo(EntryNumber entry) {
+    std::vector<int32_t> linked;
+    Record12 link;
+    for (int32_t inci = 0; entry > 0 && inci <= INT16_MAX &&
+                           LoadWholeEntryDetailRecord(kTagShapeEntryLink, entry, inci, link.data(), Record12::kSize);
+         ++inci) {
+        linked.push_back(LinkedShape(link));
+    }
+    ForgetTaken();
+    for (const int32_t shape : linked) {
+        SmartShapeRecord record;
+        if (!LoadSmartShapeRecord(shape, record) || !record.entryAttached() ||
+            (record.start() != entry && record.end() != entry)) {
+            continue;
+        }
+        DeleteOtherRecord(kTagSmartShape, shape, 0);
+        DeleteShapeLinks(shape, record);
+        std::erase_if(m_shapes, [&](const auto& held) { return held->Number == shape; });
+    }
 }
 
 void TSmartShapes::RetypeEntrySlurs(int32_t staff, int32_t measure, int32_t entry) {

@@ -62,6 +62,14 @@ void LinkShapeToMeasures(int32_t shape, int32_t first, int32_t last);
 /// Links a new shape attached to entries to its first and its last entry ('edEx' links).
 void LinkShapeToEntries(int32_t shape, hostapi::EntryNumber first, hostapi::EntryNumber last);
 
+/// After the host pasted the cells of staff slot `fromSlot` onto `toSlot` (measures first to
+/// last of view `view`), the pasted entries hold copies of the source entries' shape links, which
+/// still name the source's shapes. Each entry-attached shape whose two entries were pasted gets a
+/// copy on staff `to`, attached to the pasted entries, and their links name the copy; a pasted
+/// link of any other shape goes. Answers the copies made.
+int32_t AttachPastedEntryShapes(hostapi::ViewKey view, hostapi::StaffSlot fromSlot, hostapi::StaffSlot toSlot,
+                                int32_t to, int32_t first, int32_t last);
+
 /// The host's length of a measure for a staff (service 50), 4096 EDU when it answers 0.
 hostapi::Edu MeasureLengthOrDefault(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure);
 /// A host text of up to 10 characters by id (service 39); "" when the host gives none.
@@ -203,6 +211,9 @@ public:
     /// Deletes the stored record of every shape starting at the value, and of every
     /// entry-attached shape of kind 0 or 1 ending at it; they leave the list too.
     void DeleteAll(int32_t value);
+    /// Deletes every entry-attached shape that starts or ends at the entry (as the entry's 'edEx'
+    /// links name them), with its links; they leave the list too. The entry's other links stay.
+    void DeleteAttachedTo(hostapi::EntryNumber entry);
     /// Entry-attached shapes of kind 0 or 1 starting at the staff, measure and entry take kind 15.
     void RetypeEntrySlurs(int32_t staff, int32_t measure, int32_t entry);
     /// Shapes of kind 2 or 3 with a start or end in the region: bit 0x1 of the word at byte 2

@@ -1,6 +1,6 @@
 // Finxess over regions and record sets against the simulated host: the region walk inside the
-// host's progress display (and the user stopping it), the 'edac' cursor, copying clefs, the
-// staff-membership lists, 'otDI' deletion, measure expressions and staff records.
+// host's progress display (and the user stopping it), the 'edac' cursor, copying and taking
+// clefs, the staff-membership lists, 'otDI' deletion, measure expressions and staff records.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -232,6 +232,31 @@ TEST_F(FinxessRegionsTest, CopyingClefsMakesTheRecordsTheTargetLacks) {
     ASSERT_TRUE(StaffClefsCopy(1, 2, 3, 3));
     EXPECT_EQ(clef(2, 3), 30);
     EXPECT_EQ(Store().Find(host::RecordKey::Other(hostapi::kTagClefChange, 3, 0)), nullptr);
+}
+
+// A staff that takes another staff's music over measures 2-3 takes its clefs there: its own
+// records of the range go, it enters the range with the source's clef (the source's staff record
+// reads treble) and changes where the source does; after the range it reads the clef it had.
+TEST_F(FinxessRegionsTest, TakingClefsReplacesTheTargetsOwnOverTheRange) {
+    m_host->AddDocument(host::ParseScoreText("staff \"A\"\nstaff \"B\"\nmeasures 5\nclef 1 3 alto\n"
+                                             "clef 2 1 bass\nclef 2 3 tenor\n",
+                                             "clefs"));
+    const auto clef = [&](int16_t staff, int16_t measure) {
+        return Word(host::RecordKey::Detail(hostapi::kTagCellClef, staff, measure, 0), 0);
+    };
+    ASSERT_TRUE(StaffClefsTake(1, 2, 2, 3));
+    EXPECT_EQ(clef(2, 1), 3) << "before the range as it was";
+    EXPECT_EQ(clef(2, 2), 0);
+    EXPECT_EQ(clef(2, 3), 1);
+    EXPECT_EQ(clef(2, 4), 2) << "the tenor clef it had after the range";
+    EXPECT_EQ(clef(2, 5), -9999);
+
+    // Over the document's last measures: nothing comes after; a target that enters with the
+    // source's clef already needs no record.
+    ASSERT_TRUE(StaffClefsTake(1, 2, 4, 5));
+    EXPECT_EQ(clef(2, 4), -9999);
+    EXPECT_EQ(clef(2, 5), -9999);
+    EXPECT_EQ(ClefAt(2, 5, 0, false, nullptr), 1);
 }
 
 // ---- Staff-membership lists ----

@@ -183,4 +183,176 @@ INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
     [](const ::testing::TestParamInfo<InterruptionCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
+// Two parts written on one staff (in chords, in two layers), exploded with the stored options:
+// every note of each part comes back to it at its position and length, what is attached to a
+// note goes where the note goes.
+struct MusicCase {
+    const char* name;
+    const char* score;                  ///< the score text; staff 1 holds the two parts
+    const char* select;                 ///< the region exploded ("1 1-2")
+    const char* dumps;                  ///< the dump lines after the explosion
+    std::vector<std::string> expected;  ///< all they print
+};
+void PrintTo(const MusicCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ExplosionMusicTest : public ExplosionHostsimTest, public ::testing::WithParamInterface<MusicCase> {};
+
+TEST_P(ExplosionMusicTest, EachPartKeepsItsMusic) {
+    const MusicCase& c = GetParam();
+    std::ofstream(TempFolder() / "music.score") << c.score;
+    const auto result = testsupport::RunHostsimWith(
+        "load plugins\nnew music.score\nselect " + std::string(c.select) +
+            "\nhold shift\nmenu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nwait 3000\n"
+            "release shift\n" + c.dumps,
+        TempFolder(), "-q");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    testsupport::ExpectLines(c.expected, result.out);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(TwoPartsOnAStaff, ExplosionMusicTest, ::testing::Values(
+    // A turn of four grace notes before a chord (measure 1) and in the lower part's layer
+    // (measure 2): the turn goes whole to the part of the note it leads into, and that note and
+    // those after it keep their positions and lengths.
+    MusicCase{"a_turn_keeps_the_notes_after_it", R"(staff "Flutes" "Fl."
+measures 2
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c5+e5/4 d5/16g c5/16g b4/16g c5/16g a4+f5/8 b4+g5/8 c5+e5/2
+notes 1 2 g5/4 f5/4 e5/2
+notes 1 2 layer 2 r/4 d5/16g c5/16g b4/16g c5/16g b4/8 c5/8 g4/2
+)", "1 1-2", "dump cells\n", {
+        "cells of document 1 \"music\": all staves, all measures",
+        "  staff 1, measure 1, layer 1: 4 entries",
+        "    entry 1 at 0, 1024 EDU, beam start, notes changed: E5",
+        "    entry 6 at 1024, 512 EDU, beam start, notes changed: F5",
+        "    entry 7 at 1536, 512 EDU, notes changed: G5",
+        "    entry 8 at 2048, 2048 EDU, beam start, notes changed: E5",
+        "  staff 1, measure 2, layer 1: 3 entries",
+        "    entry 9 at 0, 1024 EDU, beam start, notes changed: G5",
+        "    entry 10 at 1024, 1024 EDU, beam start, notes changed: F5",
+        "    entry 11 at 2048, 2048 EDU, beam start, notes changed: E5",
+        "  staff 2, measure 1, layer 1: 8 entries",
+        "    entry 20 at 0, 1024 EDU, beam start, notes changed: C5",
+        "    entry 21 at 1024, 256 EDU (actual 0), grace, beam start, notes changed: D5",
+        "    entry 22 at 1024, 256 EDU (actual 0), grace, beam start, notes changed: C5",
+        "    entry 23 at 1024, 256 EDU (actual 0), grace, beam start, notes changed: B4",
+        "    entry 24 at 1024, 256 EDU (actual 0), grace, beam start, notes changed: C5",
+        "    entry 25 at 1024, 512 EDU, beam start, notes changed: A4",
+        "    entry 26 at 1536, 512 EDU, notes changed: B4",
+        "    entry 27 at 2048, 2048 EDU, beam start, notes changed: C5",
+        "  staff 2, measure 2, layer 1: 8 entries",
+        "    entry 31 at 0, 1024 EDU, floating, beam start, notes changed: rest",
+        "    entry 32 at 1024, 256 EDU (actual 0), grace, beam start: D5",
+        "    entry 33 at 1024, 256 EDU (actual 0), grace, beam start: C5",
+        "    entry 34 at 1024, 256 EDU (actual 0), grace, beam start: B4",
+        "    entry 35 at 1024, 256 EDU (actual 0), grace, beam start: C5",
+        "    entry 36 at 1024, 512 EDU, beam start, notes changed: B4",
+        "    entry 37 at 1536, 512 EDU, notes changed: C5",
+        "    entry 38 at 2048, 2048 EDU, beam start, notes changed: G4"}},
+    // After-graces at a measure's end, in chords (measure 1) and in the upper part's layer
+    // (measure 2), stay with the part of the note they follow.
+    MusicCase{"after_graces_stay_with_their_part", R"(staff "Flutes" "Fl."
+measures 3
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c5+e5/2 d5+f5/2 g5/16g e5/16g
+notes 1 2 c5/2 d5/2 e5/16g f5/16g
+notes 1 2 layer 2 a4/2 b4/2
+notes 1 3 e5+g5/1
+)", "1 1-3", "dump cells 1-2 1-2\n", {
+        "cells of document 1 \"music\": staves 1-2, measures 1-2",
+        "  staff 1, measure 1, layer 1: 4 entries",
+        "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
+        "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
+        "    entry 3 at 4096, 256 EDU (actual 0), grace, beam start, notes changed: G5",
+        "    entry 4 at 4096, 256 EDU (actual 0), grace, beam start, notes changed: E5",
+        "  staff 1, measure 2, layer 1: 4 entries",
+        "    entry 5 at 0, 2048 EDU, beam start, notes changed: C5",
+        "    entry 6 at 2048, 2048 EDU, beam start, notes changed: D5",
+        "    entry 7 at 4096, 256 EDU (actual 0), grace, beam start, notes changed: E5",
+        "    entry 8 at 4096, 256 EDU (actual 0), grace, beam start, notes changed: F5",
+        "  staff 2, measure 1, layer 1: 2 entries",
+        "    entry 12 at 0, 2048 EDU, beam start, notes changed: C5",
+        "    entry 13 at 2048, 2048 EDU, beam start, notes changed: D5",
+        "  staff 2, measure 2, layer 1: 2 entries",
+        "    entry 20 at 0, 2048 EDU, beam start, notes changed: A4",
+        "    entry 21 at 2048, 2048 EDU, beam start, notes changed: B4"}},
+    // Tenor and bass in two layers, slurs on the tenor's notes, a triplet in the tenor and a grace
+    // note that starts the bass's layer: the bass staff keeps no copy of the tenor's slurs,
+    // links and tuplet, and the tenor's staff keeps no hidden rest of the bass.
+    MusicCase{"records_go_with_their_entries", R"(staff "Tenor/Bass" "T/B"
+measures 3
+clef 1 1 bass
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c4/4 d4/4 e4/4 f4/4
+notes 1 1 layer 2 c3/2 g2/2
+notes 1 2 {3:2 e4/8 d4/8 c4/8} b3/4 c4/2
+notes 1 2 layer 2 c3/4 d3/4 e3/2
+notes 1 3 c4/2 d4/2
+notes 1 3 layer 2 g2/8g c3/4 d3/4 e3/2
+shape 0 1 1:1 1:4
+shape 0 1 2:1 2:4
+)", "1 1-3", "dump cells 1-2 2-3\ndump records O\\x07Sx\ndump records edEx\ndump records E\\x03TP\ndump records otMx\n", {
+        "cells of document 1 \"music\": staves 1-2, measures 2-3",
+        "  staff 1, measure 2, layer 1: 5 entries",
+        "    entry 7 at 0, 512 EDU (actual 341), tuplet, beam start, notes changed, note shapes: E4",
+        "      tuplet 3:2 (3 x 512 in the time of 2 x 512) of entries 7-9; smart shape 2",
+        "    entry 8 at 341, 512 EDU (actual 341), notes changed: D4",
+        "      in the tuplet of entry 7",
+        "    entry 9 at 682, 512 EDU (actual 342), notes changed: C4",
+        "      in the tuplet of entry 7",
+        "    entry 10 at 1024, 1024 EDU, beam start, notes changed, note shapes: B3",
+        "      smart shape 2",
+        "    entry 11 at 2048, 2048 EDU, beam start, notes changed: C4",
+        "  staff 1, measure 3, layer 1: 2 entries",
+        "    entry 15 at 0, 2048 EDU, beam start, notes changed: C4",
+        "    entry 16 at 2048, 2048 EDU, beam start, notes changed: D4",
+        "  staff 2, measure 2, layer 1: 3 entries",
+        "    entry 32 at 0, 1024 EDU, beam start, notes changed: C3",
+        "    entry 33 at 1024, 1024 EDU, beam start, notes changed: D3",
+        "    entry 34 at 2048, 2048 EDU, beam start, notes changed: E3",
+        "  staff 2, measure 3, layer 1: 4 entries",
+        "    entry 37 at 0, 512 EDU (actual 0), grace, beam start: G2",
+        "    entry 38 at 0, 1024 EDU, beam start, notes changed: C3",
+        "    entry 39 at 1024, 1024 EDU, beam start, notes changed: D3",
+        "    entry 40 at 2048, 2048 EDU, beam start, notes changed: E3",
+        "records of document 1 \"music\": 2 'O\\x07Sx' of 52",
+        "  'O\\x07Sx' other (1, 0), 84 bytes: kind 0 from staff 1 measure 1 entry 1 to staff 1 measure 1 entry 4, offset 0",
+        "  'O\\x07Sx' other (2, 0), 84 bytes: kind 0 from staff 1 measure 2 entry 7 to staff 1 measure 2 entry 10, offset 0",
+        "records of document 1 \"music\": 4 'edEx' of 52",
+        "  'edEx' entry (1, 0), 12 bytes: smart shape 1",
+        "  'edEx' entry (4, 0), 12 bytes: smart shape 1",
+        "  'edEx' entry (7, 0), 12 bytes: smart shape 2",
+        "  'edEx' entry (10, 0), 12 bytes: smart shape 2",
+        "records of document 1 \"music\": 1 'E\\x03TP' of 52",
+        "  'E\\x03TP' entry (7, 0), 30 bytes: 3 x 512 EDU in the time of 2 x 512, word 10 0, flags 0xA001",
+        "records of document 1 \"music\": 2 'otMx' of 52",
+        "  'otMx' other (1, 0), 12 bytes: smart shape 1",
+        "  'otMx' other (2, 0), 12 bytes: smart shape 2"}},
+    // A slur over the chords of both flutes: each flute's staff has a slur over its own notes.
+    MusicCase{"a_slur_over_chords_goes_to_each_part", R"(staff "Flutes" "Fl."
+measures 1
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c5+e5/4 d5+f5/4 e5+g5/2
+shape 0 1 1:1 1:2
+)", "1 1", "dump records O\\x07Sx\ndump records edEx\ndump records otMx\n", {
+        "records of document 1 \"music\": 2 'O\\x07Sx' of 46",
+        "  'O\\x07Sx' other (1, 0), 84 bytes: kind 0 from staff 1 measure 1 entry 1 to staff 1 measure 1 entry 2, offset 0",
+        "  'O\\x07Sx' other (2, 0), 84 bytes: kind 0 from staff 2 measure 1 entry 4 to staff 2 measure 1 entry 5, offset 0",
+        "records of document 1 \"music\": 4 'edEx' of 46",
+        "  'edEx' entry (1, 0), 12 bytes: smart shape 1",
+        "  'edEx' entry (2, 0), 12 bytes: smart shape 1",
+        "  'edEx' entry (4, 0), 12 bytes: smart shape 2",
+        "  'edEx' entry (5, 0), 12 bytes: smart shape 2",
+        "records of document 1 \"music\": 2 'otMx' of 46",
+        "  'otMx' other (1, 0), 12 bytes: smart shape 1",
+        "  'otMx' other (1, 1), 12 bytes: smart shape 2"}}),
+    [](const ::testing::TestParamInfo<MusicCase>& testCase) { return std::string(testCase.param.name); });
+// clang-format on
+
 }  // namespace

@@ -274,8 +274,9 @@ std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const 
 
 // Grace notes on a two-part staff, in optimized systems: a grace note of the second voice (layer
 // 2, measure 1) lets the walk finish; a turn of four grace notes before a chord stays one part's
-// (measure 2); a lone grace note goes to the part of the note it leads into and is no unison
-// (measure 3). The new staff goes into both optimized systems' lists, after the flutes.
+// and the chords keep their positions (measure 2); a lone grace note goes to the part of the note
+// it leads into and is no unison (measure 3). The new staff goes into both optimized systems'
+// lists, after the flutes.
 TEST_F(ExplosionCommandTest, GraceNotesGoToTheirPartsAndTheNewStaffToEveryOptimizedSystem) {
     StartHost(R"(staff "Flutes" "Fl."
 staff "Oboe" "Ob."
@@ -304,50 +305,62 @@ notes 1 3 d5/8g c5+e5/2 d5+f5/2
                   "    entry 13 at 0, 512 EDU (actual 0), grace, beam start, notes changed: D5",
                   "    entry 19 at 1024, 512 EDU (actual 0), grace, beam start: B4",
               }));
-    EXPECT_EQ(LinesWith(cells, "staff 3,"),
-              (std::vector<std::string>{"  staff 3, measure 1, layer 1: 4 entries", "  staff 3, measure 2, layer 1: 1 entry",
-                                        "  staff 3, measure 3, layer 1: 2 entries"}));
+    EXPECT_EQ(LinesWith(cells, "staff 3,"), (std::vector<std::string>{"  staff 3, measure 1, layer 1: 4 entries",
+                                                                      "  staff 3, measure 2, layer 1: 2 entries",
+                                                                      "  staff 3, measure 3, layer 1: 2 entries"}));
+    EXPECT_EQ(LinesWith(host::CellListing(Document(), {3, 3}, {2, 2}), "at "),
+              (std::vector<std::string>{"    entry 26 at 0, 2048 EDU, beam start, notes changed: C5",
+                                        "    entry 27 at 2048, 2048 EDU, beam start, notes changed: D5"}));
     EXPECT_EQ(LinesWith(host::RecordListing(Document(), hostapi::MakeTag("SOIu")), "staff 3"),
               (std::vector<std::string>{"'SOIu' other (0, 1), 24 bytes: staff 3, position -200",
                                         "'SOIu' other (1, 1), 24 bytes: staff 3, position -200",
                                         "'SOIu' other (2, 1), 24 bytes: staff 3, position -200"}));
 }
 
-// Soprano/alto and tenor/bass exploded with "Copy clefs?": each part ends on a staff whose clef
-// fits it, and a staff that takes another staff's music takes its names.
+// Soprano/alto and tenor/bass exploded over measures 2-3 of 4 with "Copy clefs?": each part ends
+// on a staff whose clef fits it, and a staff that takes another staff's music takes its names. The
+// tenor/bass staff, reused for the alto, reads the alto's treble clef over the range (its
+// soprano/alto source has no clef record: it reads treble) and its bass clef again in measure 4;
+// the new tenor and bass staves read bass over the range and their own clef after it.
 TEST_F(ExplosionCommandTest, NamesAndClefsFollowTheMusic) {
     StartHost(R"(staff "Soprano/Alto" "S/A"
 staff "Tenor/Bass" "T/B"
-measures 2
-clef 1 1 treble
+measures 4
 clef 2 1 bass
 expression 1 "1./2."
-measureexpression 1 1 staff 1
-measureexpression 1 1 staff 2
+measureexpression 2 1 staff 1
+measureexpression 2 1 staff 2
 notes 1 1 c5+e4/2 d5+f4/2
-notes 1 2 e5+g4/1
+notes 1 2 c5+e4/2 d5+f4/2
+notes 1 3 e5+g4/1
+notes 1 4 c5+e4/1
 notes 2 1 g3+c3/2 a3+d3/2
-notes 2 2 c4+c3/1
+notes 2 2 g3+c3/2 a3+d3/2
+notes 2 3 c4+c3/1
+notes 2 4 g3+c3/1
 )");
-    Select(1, 2, 1, 2);
+    Select(1, 2, 2, 3);
     RunWithShift(kExplodeStaves);
     FinishExplosion();
     EXPECT_EQ(LinesWith(host::RecordListing(Document(), hostapi::MakeTag("SDGF")), "clef"),
-              (std::vector<std::string>{"'SDGF' detail (1, 1, 0), 12 bytes: clef 0, flags 0x0000",
-                                        "'SDGF' detail (2, 1, 0), 12 bytes: clef 0, flags 0x0000",
-                                        "'SDGF' detail (3, 1, 0), 12 bytes: clef 3, flags 0x0000",
-                                        "'SDGF' detail (4, 1, 0), 12 bytes: clef 3, flags 0x0000"}));
+              (std::vector<std::string>{"'SDGF' detail (2, 1, 0), 12 bytes: clef 3, flags 0x0000",
+                                        "'SDGF' detail (2, 2, 0), 12 bytes: clef 0, flags 0x0000",
+                                        "'SDGF' detail (2, 4, 0), 12 bytes: clef 3, flags 0x0000",
+                                        "'SDGF' detail (3, 2, 0), 12 bytes: clef 3, flags 0x0000",
+                                        "'SDGF' detail (3, 4, 0), 12 bytes: clef 0, flags 0x0000",
+                                        "'SDGF' detail (4, 2, 0), 12 bytes: clef 3, flags 0x0000",
+                                        "'SDGF' detail (4, 4, 0), 12 bytes: clef 0, flags 0x0000"}));
     EXPECT_EQ(LinesWith(host::RecordListing(Document(), hostapi::MakeTag("SOIS")), "full name"),
               (std::vector<std::string>{
                   "'SOIS' other (1, 0), 66 bytes: full name \"Soprano/Alto\" (text block 1), abbreviated name \"S/A\" (text block 2)",
                   "'SOIS' other (2, 0), 66 bytes: full name \"Soprano/Alto\" (text block 9), abbreviated name \"S/A\" (text block 10)",
                   "'SOIS' other (3, 0), 66 bytes: full name \"Tenor/Bass\" (text block 7), abbreviated name \"T/B\" (text block 8)",
                   "'SOIS' other (4, 0), 66 bytes: full name \"Tenor/Bass\" (text block 5), abbreviated name \"T/B\" (text block 6)"}));
-    const std::vector<std::string> cells = host::CellListing(Document(), {2, 4}, {1, 1});
+    const std::vector<std::string> cells = host::CellListing(Document(), {2, 4}, {2, 2});
     EXPECT_EQ(LinesWith(cells, "at 0,"),
-              (std::vector<std::string>{"    entry 13 at 0, 2048 EDU, beam start, notes changed: E4",
-                                        "    entry 10 at 0, 2048 EDU, beam start, notes changed: G3",
-                                        "    entry 7 at 0, 2048 EDU, beam start, notes changed: C3"}));
+              (std::vector<std::string>{"    entry 19 at 0, 2048 EDU, beam start, notes changed: E4",
+                                        "    entry 16 at 0, 2048 EDU, beam start, notes changed: G3",
+                                        "    entry 13 at 0, 2048 EDU, beam start, notes changed: C3"}));
 }
 
 }  // namespace

@@ -120,38 +120,56 @@ std::optional<int32_t> LoneGraceNote(const NInfo& info, int32_t t, const LayerAr
     return grace ? pitch : std::nullopt;
 }
 
-/// Whether the part keeps the lone grace note of item t: a grace note belongs to the part of the
-/// note it leads into (the nearest in pitch of the first item after the run of grace notes, the
-/// upper one of two as near), so that it never makes a single line a unison. Nullopt when item
-/// t holds no lone grace note or no note follows it.
+/// Whether the part keeps the lone grace note of item t. A run of grace notes (a turn, the
+/// after-graces at a measure's end) goes with one note: the note it leads into, or, with no note
+/// after it in the measure, the note it follows; its notes in one voice stay together. The run
+/// goes to the part of that note nearest in pitch to the run's grace note next to it (in the grace
+/// note's own layer and voice where that voice goes on there; the upper one of two as near), so
+/// that it never makes a single line a unison. Nullopt when item t holds no lone grace note or
+/// the measure holds no note beside the run.
 std::optional<bool> KeepsGraceNote(const NInfo& info, int32_t t, const LayerArrays& layers, const OptionArray& parts) {
-    const std::optional<int32_t> pitch = LoneGraceNote(info, t, layers);
-    int32_t led = t + 1;
-    while (pitch && led < info.itemCount && LoneGraceNote(info, led, layers)) {
-        ++led;
-    }
-    if (!pitch || led >= info.itemCount) {
+    if (!LoneGraceNote(info, t, layers)) {
         return std::nullopt;
     }
-    const NInfoItem& next = info.items[static_cast<size_t>(led)];
-    const int32_t m = std::min<int32_t>(next.usedSlots, kNInfoSlots);
-    if (m <= 1) {
-        return parts[PARTS_SINGLE_NOTES_UNISON].value != 0;  // the grace note goes with the single note it leads into
+    int32_t first = t;
+    while (first > 0 && LoneGraceNote(info, first - 1, layers)) {
+        --first;
     }
-    const int32_t mine = std::min(m <= 7 ? parts[ExtractRowOfChord(m)].value : m, m);
-    // The note it leads into is in its own layer and voice where that voice goes on there.
+    int32_t last = t;
+    while (last + 1 < info.itemCount && LoneGraceNote(info, last + 1, layers)) {
+        ++last;
+    }
+    const bool leads = last + 1 < info.itemCount;
+    if (!leads && first == 0) {
+        return std::nullopt;
+    }
     const VoiceSlot& own = info.items[static_cast<size_t>(t)].slots[0];
     const auto sameVoice = [&](const VoiceSlot& slot) {
         return slot.layer == own.layer && slot.secondVoice == own.secondVoice;
     };
-    const bool voiceGoesOn = std::any_of(next.slots.begin(), next.slots.begin() + m, sameVoice);
+    // The grace note of t's voice next to the note: the run's last before it, its first after it.
+    int32_t beside = t;
+    for (int32_t k = leads ? last : first; k >= first && k <= last; k += leads ? -1 : 1) {
+        if (sameVoice(info.items[static_cast<size_t>(k)].slots[0])) {
+            beside = k;
+            break;
+        }
+    }
+    const int32_t pitch = *LoneGraceNote(info, beside, layers);
+    const NInfoItem& note = info.items[static_cast<size_t>(leads ? last + 1 : first - 1)];
+    const int32_t m = std::min<int32_t>(note.usedSlots, kNInfoSlots);
+    if (m <= 1) {
+        return parts[PARTS_SINGLE_NOTES_UNISON].value != 0;  // the grace notes go with the single note
+    }
+    const int32_t mine = std::min(m <= 7 ? parts[ExtractRowOfChord(m)].value : m, m);
+    const bool voiceGoesOn = std::any_of(note.slots.begin(), note.slots.begin() + m, sameVoice);
     int32_t nearest = 0;
     int32_t distance = INT32_MAX;
     for (int32_t k = 0; k < m; ++k) {
-        const VoiceSlot& slot = next.slots[static_cast<size_t>(k)];
+        const VoiceSlot& slot = note.slots[static_cast<size_t>(k)];
         const std::optional<int32_t> other = SlotPitch(layers, slot);
-        if (other && (!voiceGoesOn || sameVoice(slot)) && std::abs(*other - *pitch) < distance) {
-            distance = std::abs(*other - *pitch);
+        if (other && (!voiceGoesOn || sameVoice(slot)) && std::abs(*other - pitch) < distance) {
+            distance = std::abs(*other - pitch);
             nearest = k + 1;
         }
     }
@@ -600,6 +618,32 @@ bool RenumberLoadedLayers(LayerArrays& layers) {
     return empty;
 }
 
+/// The numbers of the entries the layers hold (0, a blank entry not numbered yet, left out).
+std::vector<EntryNumber> EntryNumbers(const LayerArrays& layers) {
+    std::vector<EntryNumber> numbers;
+    for (const EntryArray* array : layers) {
+        for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
+            if (const EntryNumber number = array->entry(i).number(); number != 0) {
+                numbers.push_back(number);
+            }
+        }
+    }
+    return numbers;
+}
+
+/// The entries the worker took out of the cell take along what is attached to them: the shapes
+/// that start or end at them and their detail records (tuplets, links, articulations), so that
+/// no record names an entry that is gone.
+void DropRecordsOfRemovedEntries(const std::vector<EntryNumber>& loaded, const LayerArrays& layers) {
+    const std::vector<EntryNumber> kept = EntryNumbers(layers);
+    for (const EntryNumber number : loaded) {
+        if (std::find(kept.begin(), kept.end(), number) == kept.end()) {
+            Shapes().DeleteAttachedTo(number);
+            DeleteEntryDetailRecords(number);
+        }
+    }
+}
+
 }  // namespace
 
 int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey, int32_t measure, int32_t staff,
@@ -622,6 +666,8 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
         Shapes().Refresh(measure, measure);
     }
     auto info = std::make_unique<NInfo>();
+    const LayerPositions positions = EntryPositions(layers);
+    const std::vector<EntryNumber> loaded = EntryNumbers(layers);
     if (!FillNInfo(*info, measure, staffValue, from, to, layers, ignored, more[MORE_PARTS_VOICE_ORDER].value != 0,
                    more[MORE_PARTS_LAYER_ORDER].value != 0, more[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
                    more[MORE_PARTS_IGNORE_HIDDEN].value != 0)) {
@@ -640,7 +686,13 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
             }
         }
     }
-    if (ReduceToChosenParts(*info, layers, parts, more, staffValue, measure)) {
+    const bool reduced = ReduceToChosenParts(*info, layers, parts, more, staffValue, measure);
+    // The cell is saved with its music's positions, not those the table was read with; the other
+    // parts' grace notes leave before the layers settle, so that a layer left with the other
+    // parts' hidden rests only is emptied.
+    RestoreEntryPositions(layers, positions);
+    RemoveOtherPartsGraceNotes(layers);
+    if (reduced) {
         SettleLayers(layers, from, to, ignored);
     }
     for (int32_t layer = 0; layer < 4; ++layer) {
@@ -661,9 +713,9 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
             }
         }
     }
-    RemoveOtherPartsGraceNotes(layers);
     UnhideSoleLayer(layers);
     const bool empty = RenumberLoadedLayers(layers);
+    DropRecordsOfRemovedEntries(loaded, layers);
     bool firstRest = true;
     bool lastRest = true;
     for (EntryArray*& array : layers) {

@@ -118,7 +118,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         }
         CopyStaffExpressions(context.Environment, first, runEnd, explosion.processedRegion, source, target);
         if (Option(explosion, kOptCopyClefs) != 0) {
-            StaffClefsCopy(static_cast<InstrumentKey>(source), static_cast<InstrumentKey>(target),
+            StaffClefsTake(static_cast<InstrumentKey>(source), static_cast<InstrumentKey>(target),
                            static_cast<MeasureNumber>(first), static_cast<MeasureNumber>(runEnd));
         }
         // A staff that takes another staff's music from the start takes its names too.
@@ -126,6 +126,8 @@ bool FinishStaff(ExplosionContext& explosion) {
             TInstruments::CopyStaffNames(source, target);
         }
         shapes.CopyToStaff(source, target, first, runEnd, false, true, nullptr, nullptr);
+        AttachPastedEntryShapes(explosion.regionCopy.viewKey(), explosion.sourceRange.staffSlot,
+                                explosion.targetRange.staffSlot, target, first, runEnd);
     }
 
     const int32_t handle = EditBracketBegin(&explosion.processedRegion, last - first + 1);

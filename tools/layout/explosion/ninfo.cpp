@@ -356,6 +356,30 @@ bool FillNInfo(NInfo& info, int32_t measure, int32_t /*staff*/, Edu from, Edu to
     return true;
 }
 
+LayerPositions EntryPositions(const LayerArrays& layers) {
+    LayerPositions positions;
+    for (size_t layer = 0; layer < layers.size(); ++layer) {
+        const EntryArray* array = layers[layer];
+        for (int32_t j = 0; HasEntries(array) && j < array->count; ++j) {
+            positions[layer].push_back(array->entry(j).position());
+        }
+    }
+    return positions;
+}
+
+void RestoreEntryPositions(const LayerArrays& layers, const LayerPositions& positions) {
+    for (size_t layer = 0; layer < layers.size(); ++layer) {
+        const EntryArray* array = layers[layer];
+        const std::vector<Edu>& taken = positions[layer];
+        if (!HasEntries(array) || static_cast<size_t>(array->count) != taken.size()) {
+            continue;
+        }
+        for (int32_t j = 0; j < array->count; ++j) {
+            array->entry(j).setPosition(taken[static_cast<size_t>(j)]);
+        }
+    }
+}
+
 Edu NextLayerEventPosition(const LayerArrays& layers, Edu position, bool& boundary) {
     Edu next = kNoPosition;
     ForEachEntry(layers, [&](const EntryArray&, int32_t, const EntryView& entry) {

@@ -76,6 +76,15 @@ bool FillNInfo(NInfo& info, int32_t measure, int32_t staff, Edu from, Edu to, co
                std::string_view ignoredLayers, bool keepVoicesApart, bool keepLayersApart, bool mergeDuplicateColumns,
                bool skipHidden);
 
+/// The positions of the entries of a cell's four layers, layer by layer in entry order.
+using LayerPositions = std::array<std::vector<Edu>, 4>;
+/// The entries' positions now: taken before FillNInfo, whose position repair moves every entry
+/// that shares a grace note's position 1 EDU behind it in memory, so that the cell can be saved
+/// with the positions its music has (RestoreEntryPositions).
+LayerPositions EntryPositions(const LayerArrays& layers);
+/// Gives the entries the positions taken; a layer whose entry count changed since is left alone.
+void RestoreEntryPositions(const LayerArrays& layers, const LayerPositions& positions);
+
 /// The smallest entry position over the four layers greater than `position` (kNoPosition when
 /// none); `boundary` is set when an entry there begins a new second-voice stretch.
 Edu NextLayerEventPosition(const LayerArrays& layers, Edu position, bool& boundary);
