@@ -176,6 +176,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointWorkingValuesTest, ::testing::Values(
     // A note after a grace note keeps its position when a move changes its measure.
     WorkingCase{"after a grace note", "c5/8g e5/4 g5/4 c3/4 e5/4", "c2/4 r/4 r/2",
                 "c5/0 e5/1024 g5/1024 r/1024 e5/1024", "c2/1024 r/1024 c3/1024 r/1024"},
+    // A note that moves at grace notes joins the note they lead to (upward past two grace notes,
+    // downward past one); the grace notes stay as written.
+    WorkingCase{"up at grace notes", "g5/16g b5/16g e5/4 g5/4 r/2", "c2+a4/4 r/4 r/2",
+                "g5/0 b5/0 a4+e5/1024 g5/1024 r/2048", "c2/1024 r/1024 r/2048"},
+    WorkingCase{"down at a grace note", "c4+e5/4 e5/4 g5/2", "a3/8g c3/4 e3/4 g3/2", "e5/1024 e5/1024 g5/2048",
+                "a3/0 c3+c4/1024 e3/1024 g3/2048"},
+    // Grace notes of two layers lie the other way round from their notes: a4 joins the lower one,
+    // c5 of layer 1 (layer 2's g5 is written in the upper hand's text).
+    WorkingCase{"up at grace notes of two layers", "g5/8g c5/4 r/4 r/2\nnotes 1 1 layer 2 c5/8g g5/4 r/4 r/2",
+                "c2+a4/4 r/4 r/2", "g5/0 a4+c5/1024 r/1024 r/2048", "c2/1024 r/1024 r/2048"},
     WorkingCase{"small leap", "e5/4 e4/4 c3/4 d3/4", "c2/4 r/4 r/2", "e5/1024 e4/1024 c3/1024 d3/1024",
                 "c2/1024 r/1024 r/2048"},
     WorkingCase{"above middle C", "d4+e6/1", "c2/1", "d4+e6/4096", "c2/4096"},

@@ -29,6 +29,7 @@ struct EntryRef {
     int32_t layer = -1;
     int32_t index = -1;
     bool valid() const { return layer >= 0; }
+    bool operator==(const EntryRef&) const = default;
 };
 
 int32_t SlotCount(const NInfoItem& item) {
@@ -277,20 +278,49 @@ bool FindMovingNote(const LayerArrays& source, NInfoItem& sourceItem, int32_t di
     return true;
 }
 
+/// The entry that sounds for a target entry: a grace note has no duration to take a moved note
+/// into, so it stands for the entry it leads to (the next entry of its layer and voice that is
+/// not a grace note), which must start where it does; none when it does not. Any other entry
+/// stands for itself.
+EntryRef SoundingEntry(const LayerArrays& target, EntryRef ref) {
+    if (!Exists(target, ref) || !At(target, ref).has(hostapi::kEntryGrace)) {
+        return ref;
+    }
+    const EntryArray& array = *target[static_cast<size_t>(ref.layer)];
+    const ConstEntryView grace = array.entry(ref.index);
+    for (int32_t k = ref.index + 1; k < array.count; ++k) {
+        const ConstEntryView entry = array.entry(k);
+        if (entry.has(hostapi::kEntryVoice2) == grace.has(hostapi::kEntryVoice2) && !entry.has(hostapi::kEntryGrace)) {
+            return entry.position() == grace.position() ? EntryRef{ref.layer, k} : EntryRef{};
+        }
+    }
+    return EntryRef{};
+}
+
 /// The target entry the note goes to: the target's highest (downward) or lowest entry, or the
-/// most extreme one at the note's time. False when there is none or the target contradicts itself.
+/// most extreme one at the note's time. At grace notes these are the entries the grace notes lead
+/// to, which the grace notes keep as written. False when there is none or the target contradicts
+/// itself.
 bool FindTargetEntry(const LayerArrays& target, NInfoItem& targetItem, SplitMove& move) {
     const bool downward = move.downward;
     EntryRef top;
     EntryRef bottom;
+    bool atGraceNotes = false;
     if (const int32_t count = SlotCount(targetItem); count > 0) {
-        bottom = RefOf(targetItem.slots[0]);
-        top = RefOf(targetItem.slots[static_cast<size_t>(count - 1)]);
+        const EntryRef lowest = RefOf(targetItem.slots[0]);
+        const EntryRef highest = RefOf(targetItem.slots[static_cast<size_t>(count - 1)]);
+        bottom = SoundingEntry(target, lowest);
+        top = SoundingEntry(target, highest);
+        atGraceNotes = bottom != lowest || top != highest;
         bottom = Exists(target, bottom) ? bottom : EntryRef{};
         top = Exists(target, top) ? top : EntryRef{};
     }
     const bool topIsNote = top.valid() && At(target, top).isNote();
     const bool bottomIsNote = bottom.valid() && At(target, bottom).isNote();
+    // Grace notes of two layers may lie the other way round from the notes they lead to.
+    if (atGraceNotes && topIsNote && bottomIsNote && LowestPitch(At(target, bottom)) > HighestPitch(At(target, top))) {
+        std::swap(top, bottom);
+    }
     // Only notes have pitches to contradict each other.
     if (topIsNote && bottomIsNote && LowestPitch(At(target, bottom)) > HighestPitch(At(target, top))) {
         ShowMessage(FreeText::Error34543);
@@ -304,7 +334,7 @@ bool FindTargetEntry(const LayerArrays& target, NInfoItem& targetItem, SplitMove
     if (At(target, targetRef).position() != movingPosition) {
         bool found = false;
         for (int32_t s = 0; s < SlotCount(targetItem); ++s) {
-            const EntryRef ref = RefOf(targetItem.slots[static_cast<size_t>(s)]);
+            const EntryRef ref = SoundingEntry(target, RefOf(targetItem.slots[static_cast<size_t>(s)]));
             if (!Exists(target, ref) || At(target, ref).position() != movingPosition) {
                 continue;
             }
