@@ -1,10 +1,13 @@
 // hostsim end to end through the host's services and commands: a pitch row read through the
 // host's pitch names, New Spacing around the host's own note spacing, Undo of a plug-in's
-// change, Reset of hairpins, a slur moved clear of a staccato by the host's placement of the
-// entry, and an emptied measure losing its staff's expressions.
+// change and of Analyze's marks before grace notes, Reset of hairpins, a slur moved clear of a
+// staccato by the host's placement of the entry, and an emptied measure losing its staff's
+// expressions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -92,6 +95,39 @@ TEST_F(HostServicesHostsimTest, UndoAfterRemoveRestoresTheCells) {
                 "> dump cells 1 1", "cells of document 1 \"newspacing\": staff 1, measure 1",
                 "  staff 1, measure 1, layer 1: 3 entries", "    entry 1 at 0, 512 EDU, beam start: rest"});
     ExpectFrom(result.out, {"> menu \"Edit/Undo\"", "host: undo \"Remove...\": 1 cell, 0 records"});
+}
+
+TEST_F(HostServicesHostsimTest, AnalyzeMarksAFifthBeforeGraceNotesAndUndoGivesTheScoreBack) {
+    const fs::path score = TempFolder() / "graces.score";
+    std::ofstream(score) << "staff \"A\"\nstaff \"B\"\nmeasures 1\n"
+                            "notes 1 1 c5/4 d5/4 e5/8g d5/4 f5/8g e5/8g d5/8g c5/8g d5/4\n"
+                            "notes 2 1 f4/4 g4/4 f4/4 g4/4\n";
+    const auto result = Run("new " + score.string() +
+                            "\ndump cells\ndump records\nselect 1-2 1\nhold shift\n"
+                            "menu \"Orvex/Miscellaneous/Analyze...\"\nrelease shift\ndump changes\n"
+                            "menu \"Edit/Undo\"\ndump cells\ndump records\n");
+    // Only the marked notes change: the note after the grace note and the turn and the note after
+    // it keep their positions.
+    ExpectFrom(result.out, {"  staff 1, measure 1, layer 1:", "  -   entry 1 at 0, 1024 EDU, beam start: C5",
+                            "  +   entry 1 at 0, 1024 EDU, note details, beam start, note shapes: C5",
+                            "  -   entry 2 at 1024, 1024 EDU, beam start: D5",
+                            "  +   entry 2 at 1024, 1024 EDU, note details, beam start, note shapes: D5",
+                            "  staff 2, measure 1, layer 1:"});
+    ExpectFrom(result.out, {"> menu \"Edit/Undo\"", "host: undo \"Analyze...\": 2 cells, 13 records"});
+    const auto at = [&](const std::string& line, size_t from) {
+        return static_cast<size_t>(std::find(result.out.begin() + static_cast<std::ptrdiff_t>(from), result.out.end(),
+                                             line) -
+                                   result.out.begin());
+    };
+    const size_t written = at("> dump cells", 0);
+    const size_t selected = at("> select 1-2 1", written);
+    const size_t undone = at("> dump cells", selected);
+    ASSERT_LT(undone, result.out.size());
+    const std::vector<std::string> before(result.out.begin() + static_cast<std::ptrdiff_t>(written),
+                                          result.out.begin() + static_cast<std::ptrdiff_t>(selected));
+    const std::vector<std::string> after(result.out.begin() + static_cast<std::ptrdiff_t>(undone),
+                                         result.out.begin() + static_cast<std::ptrdiff_t>(undone + before.size()));
+    testsupport::ExpectLines(before, after);
 }
 
 TEST_F(HostServicesHostsimTest, TheOptionsDialogsRedoButtonRedoes) {

@@ -9,6 +9,7 @@
 #include "core/dispatch.h"
 #include "core/module.h"
 #include "core/tool_context.h"
+#include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/tools/layout_test_support.h"
@@ -96,6 +97,41 @@ INSTANTIATE_TEST_SUITE_P(
                       MotionCase{"RepeatedNotes", "c5/4 c5/4", "f4/4 f4/4", "1,2,5,8", true, false},
                       MotionCase{"ContraryMotion", "c5/4 d5/4", "g4/4 f4/4", "1,2,5,8", true, false}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// The table reads a note that shares its position with grace notes as a later event; a cell saved
+// with a finding's marks keeps every entry as it was but for the marks: the note after one grace
+// note and the turn of four and its note stay at their positions.
+TEST_F(AnalyzeTest, EntriesAfterGraceNotesKeepTheirPositionsInAMarkedCell) {
+    using hostapi::EntryLayout;
+    const std::string score =
+        "staff \"A\"\nstaff \"B\"\nmeasures 1\n"
+        "notes 1 1 c5/4 d5/4 e5/8g d5/4 f5/8g e5/8g d5/8g c5/8g d5/4\nnotes 2 1 f4/4 g4/4 f4/4 g4/4\n";
+    const std::unique_ptr<host::Document> written = host::ParseScoreText(score, "test");
+    std::vector<host::CellEntries> expected;
+    for (int16_t staff = 1; staff <= 2; ++staff) {
+        expected.push_back(written->EntriesOf(host::CellKey{staff, 1, 0}));
+        for (size_t e = 0; e < 2; ++e) {  // the fifth c5-f4 to d5-g4 is marked
+            uint8_t* b = expected.back()[e].data();
+            hostapi::WriteU32(b, EntryLayout::kFlags, hostapi::ReadU32(b, EntryLayout::kFlags) | 0x00400000u);
+            hostapi::WriteU16(b, EntryLayout::kMoreFlags,
+                              static_cast<uint16_t>(hostapi::ReadU16(b, EntryLayout::kMoreFlags) | 0x20));
+        }
+    }
+    ASSERT_EQ(hostapi::ReadI32(expected[0][8].data(), EntryLayout::kPosition), 3072) << "the turn's note";
+    ASSERT_TRUE(Analyze(score, "5", false));
+    ASSERT_NE(Stored(RecordKey::Other(hostapi::kTagSmartShape, 2, 0)), nullptr);
+    for (int16_t staff = 1; staff <= 2; ++staff) {
+        const host::CellEntries& after = Document().EntriesOf(host::CellKey{staff, 1, 0});
+        const host::CellEntries& before = expected[static_cast<size_t>(staff - 1)];
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t e = 0; e < after.size(); ++e) {
+            EXPECT_EQ(hostapi::ReadI32(after[e].data(), EntryLayout::kPosition),
+                      hostapi::ReadI32(before[e].data(), EntryLayout::kPosition))
+                << "staff " << staff << ", entry " << e;
+            EXPECT_EQ(after[e], before[e]) << "staff " << staff << ", entry " << e;
+        }
+    }
+}
 
 TEST_F(AnalyzeTest, MoreThanFortyStavesAreRefused) {
     EXPECT_FALSE(Analyze("staff \"A\"\nmeasures 1\n", "5", false, 41));

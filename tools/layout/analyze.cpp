@@ -345,10 +345,17 @@ bool AnalyzeStaffGroup(TFMisc& context) {
             staff.measure = measure;
             const int32_t slot = region.firstStaff() + s;
             LoadCellLayers(region.viewKey(), measure, slot, staff.current, "");
-            if (!FillNInfo(*staff.table, measure, slot, 0, kNoPosition, staff.current, "",
-                           rows[analyzerow::kKeepVoices].value != 0, rows[analyzerow::kKeepLayers].value != 0,
-                           rows[analyzerow::kMidMeasureChanges].value != 0,
-                           rows[analyzerow::kIgnoreHidden].value != 0)) {
+            // Filling moves the entries after a grace note 1 EDU behind it, so that the table
+            // reads them as events of their own; the entries get their positions back, so that a
+            // cell saved with a finding's marks keeps its notes where they are written.
+            const LayerPositions positions = EntryPositions(staff.current);
+            const bool filled = FillNInfo(*staff.table, measure, slot, 0, kNoPosition, staff.current, "",
+                                          rows[analyzerow::kKeepVoices].value != 0,
+                                          rows[analyzerow::kKeepLayers].value != 0,
+                                          rows[analyzerow::kMidMeasureChanges].value != 0,
+                                          rows[analyzerow::kIgnoreHidden].value != 0);
+            RestoreEntryPositions(staff.current, positions);
+            if (!filled) {
                 // The host's arrays go back to it before the command ends.
                 ReleaseStaves(staves);
                 return false;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <vector>
 
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
@@ -105,20 +104,10 @@ void Finish(SplitCell& cell, bool simplify) {
 /// it by one EDU, so that the table reads them as two events; that is for reading only: the
 /// entries get their positions back, and a saved cell keeps the note where it is written.
 bool Fill(SplitCell& cell) {
-    std::array<std::vector<Edu>, 4> positions;
-    for (size_t layer = 0; layer < positions.size(); ++layer) {
-        const EntryArray* array = cell.layers[layer];
-        for (int32_t i = 0; array != nullptr && i < array->count; ++i) {
-            positions[layer].push_back(array->entry(i).position());
-        }
-    }
+    const LayerPositions positions = EntryPositions(cell.layers);
     const bool filled =
         FillNInfo(*cell.table, cell.measure, 0, 0, kNoPosition, cell.layers, "", false, false, false, false);
-    for (size_t layer = 0; layer < positions.size(); ++layer) {
-        for (size_t i = 0; i < positions[layer].size(); ++i) {
-            cell.layers[layer]->entry(static_cast<int32_t>(i)).setPosition(positions[layer][i]);
-        }
-    }
+    RestoreEntryPositions(cell.layers, positions);
     return filled;
 }
 
