@@ -186,6 +186,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointWorkingValuesTest, ::testing::Values(
     // c5 of layer 1 (layer 2's g5 is written in the upper hand's text).
     WorkingCase{"up at grace notes of two layers", "g5/8g c5/4 r/4 r/2\nnotes 1 1 layer 2 c5/8g g5/4 r/4 r/2",
                 "c2+a4/4 r/4 r/2", "g5/0 a4+c5/1024 r/1024 r/2048", "c2/1024 r/1024 r/2048"},
+    // Grace notes stay as written, in either direction: the wide grace chords give up neither a4
+    // to the right hand's e5 nor c4 to the left hand's c3; the notes after them still move.
+    WorkingCase{"grace notes stay up", "e5/4 c6/4 r/2", "c2+a4/8g c3/4 c3+g5/4 r/2", "e5/1024 g5+c6/1024 r/2048",
+                "c2+a4/0 c3/1024 c3/1024 r/2048"},
+    WorkingCase{"grace notes stay down", "c4+e6/8g e5/4 c3+e5/4 r/2", "c3/4 c2/4 r/2",
+                "c4+e6/0 e5/1024 e5/1024 r/2048", "c3/1024 c2+c3/1024 r/2048"},
     WorkingCase{"small leap", "e5/4 e4/4 c3/4 d3/4", "c2/4 r/4 r/2", "e5/1024 e4/1024 c3/1024 d3/1024",
                 "c2/1024 r/1024 r/2048"},
     WorkingCase{"above middle C", "d4+e6/1", "c2/1", "d4+e6/4096", "c2/4096"},

@@ -232,16 +232,17 @@ struct SplitMove {
     int32_t bottomPitch = 0;
 };
 
-/// The note that moves: the source's lowest (downward) or highest note, when its key lies in the
-/// range. False when there is none.
+/// The note that moves: the source's lowest (downward) or highest sounding note, when its key lies
+/// in the range. Grace notes stay as written: an ornament would become a note that sounds in the
+/// other hand's chord, so an item of grace notes gives up none. False when there is none.
 bool FindMovingNote(const LayerArrays& source, NInfoItem& sourceItem, int32_t direction, int32_t lowestKey,
                     int32_t highestKey, SplitMove& move) {
-    // The lowest and the highest note entry of the source.
+    // The lowest and the highest sounding note entry of the source.
     EntryRef low;
     EntryRef high;
     for (int32_t s = 0; s < SlotCount(sourceItem); ++s) {
         const EntryRef ref = RefOf(sourceItem.slots[static_cast<size_t>(s)]);
-        if (Exists(source, ref) && At(source, ref).isNote()) {
+        if (Exists(source, ref) && At(source, ref).isNote() && !At(source, ref).has(hostapi::kEntryGrace)) {
             if (!low.valid()) {
                 low = ref;
             }
