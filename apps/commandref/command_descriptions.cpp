@@ -62,7 +62,7 @@ constexpr CommandDescription kDescriptions[] = {
     {134, "Fits a number of measures on each staff system of the selection and locks them there, so that the host's layout keeps them together.",
         "records: locked measure groups ('otFM') and staff systems.", ""},
     {174, "Divides the document into sections whose measures are numbered on their own (such as exercises): a new section after each backward repeat, after the selection or every few measures, with double barlines if wanted.",
-        "records: measure-number regions ('SOMN') and barlines in measure records ('SOMS').", ""},
+        "records: measure-number regions ('SOMN'; 'otMN' on host year 2000) and barlines in measure records ('SOMS').", ""},
     {143, "Updates the staff groups of the document from the groups of a template or of the score: names, name positions, the instruments in each group, brackets and other settings, and adds missing groups.",
         "records: staff groups and their names.", ""},
     {168, "Makes incipits: the first measures of the selection are laid out as a small preceding system whose measures get their own widths.",
