@@ -108,6 +108,12 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
             SetDoubleBarline(m, measure);
         }
         const int32_t next = m + 1;
+        // After the document's last measure no section starts: a region there would name a
+        // measure the document does not hold.
+        EDTMeasureSpec following;
+        if (!LoadMeasureSpec(next, following)) {
+            break;
+        }
         hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure, static_cast<int16_t>(next));
         // A section that runs past the model's last measure leaves the new region at least its
         // first measure, never an end before its start.
