@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
@@ -600,6 +601,29 @@ bool RenumberLoadedLayers(LayerArrays& layers) {
     return empty;
 }
 
+/// The numbers of the entries the loaded layers hold, sorted.
+std::vector<EntryNumber> EntryNumbersOf(const LayerArrays& layers) {
+    std::vector<EntryNumber> numbers;
+    for (const EntryArray* array : layers) {
+        for (int32_t i = 0; Loaded(array) && i < array->count; ++i) {
+            numbers.push_back(array->entry(i).number());
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+/// The records attached to an entry the cell held (`before`) and no longer holds go with it,
+/// whichever step removed it (the cleaning of overlapping entries, an emptied layer).
+void DeleteRecordsOfRemovedEntries(const std::vector<EntryNumber>& before, const LayerArrays& layers) {
+    const std::vector<EntryNumber> after = EntryNumbersOf(layers);
+    for (const EntryNumber number : before) {
+        if (number > 0 && !std::binary_search(after.begin(), after.end(), number)) {
+            DeleteEntryDetailRecords(number);
+        }
+    }
+}
+
 }  // namespace
 
 int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey, int32_t measure, int32_t staff,
@@ -621,6 +645,7 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
     if (refreshShapes) {
         Shapes().Refresh(measure, measure);
     }
+    const std::vector<EntryNumber> heldBefore = EntryNumbersOf(layers);
     auto info = std::make_unique<NInfo>();
     if (!FillNInfo(*info, measure, staffValue, from, to, layers, ignored, more[MORE_PARTS_VOICE_ORDER].value != 0,
                    more[MORE_PARTS_LAYER_ORDER].value != 0, more[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
@@ -664,6 +689,7 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
     RemoveOtherPartsGraceNotes(layers);
     UnhideSoleLayer(layers);
     const bool empty = RenumberLoadedLayers(layers);
+    DeleteRecordsOfRemovedEntries(heldBefore, layers);
     bool firstRest = true;
     bool lastRest = true;
     for (EntryArray*& array : layers) {
