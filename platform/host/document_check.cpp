@@ -104,8 +104,8 @@ private:
     bool Holds(Tag tag, int32_t number) const {
         return m_document.Records().Find(RecordKey::Other(tag, static_cast<hostapi::Cmper>(number), 0)) != nullptr;
     }
-    void Add(std::string subject, std::string detail = {}) {
-        m_problems.push_back({std::move(subject), std::move(detail)});
+    void Add(std::string subject, std::string detail = {}, std::string identity = {}) {
+        m_problems.push_back({std::move(subject), std::move(detail), std::move(identity)});
     }
     /// A problem when the record names `what` `number` and `held` is false.
     void Names(const RecordKey& key, const char* what, int32_t number, bool held) {
@@ -135,7 +135,8 @@ private:
         const auto it = KindSizes().find(key.tag);
         if (it != KindSizes().end() && bytes.size() < it->second) {
             Add(key.Description() + " is shorter than its kind",
-                "it holds " + std::to_string(bytes.size()) + " of " + std::to_string(it->second) + " bytes");
+                "it holds " + std::to_string(bytes.size()) + " of " + std::to_string(it->second) + " bytes",
+                "'" + TagText(key.tag) + "' cut short: " + std::string(bytes.begin(), bytes.end()));
         }
     }
 
@@ -287,13 +288,16 @@ std::vector<DocumentProblem> CheckDocument(const Document& document) {
 }
 
 std::vector<DocumentProblem> NewProblems(const Document& before, const Document& after) {
+    const auto identity = [](DocumentProblem& problem) -> std::string& {
+        return problem.identity.empty() ? problem.subject : problem.identity;
+    };
     std::set<std::string> known;
     for (DocumentProblem& problem : CheckDocument(before)) {
-        known.insert(std::move(problem.subject));
+        known.insert(std::move(identity(problem)));
     }
     std::vector<DocumentProblem> added;
     for (DocumentProblem& problem : CheckDocument(after)) {
-        if (known.count(problem.subject) == 0) {
+        if (known.count(identity(problem)) == 0) {
             added.push_back(std::move(problem));
         }
     }

@@ -22,10 +22,13 @@ namespace host {
 
 /// One thing the check finds. `subject` names it, the same in two states of the document when it
 /// is the same problem (a layer that does not add up is one subject, however much it lacks);
-/// `detail` tells the rest.
+/// `detail` tells the rest. A record cut short is the same problem wherever its bytes are: its
+/// `identity` is its tag and bytes, so that the host's copy of a damaged record (a paste) or one
+/// moved to another incidence is no new damage; other problems are known by their subject.
 struct DocumentProblem {
     std::string subject;
     std::string detail;
+    std::string identity;  ///< empty: the subject
 
     std::string Line() const { return detail.empty() ? subject : subject + ": " + detail; }
     bool operator==(const DocumentProblem&) const = default;
@@ -33,7 +36,7 @@ struct DocumentProblem {
 
 /// Every problem of the document, records first (in key order), then cells, then layers.
 std::vector<DocumentProblem> CheckDocument(const Document& document);
-/// The problems of `after` whose subject `before` does not have: what a command brought. A
+/// The problems of `after` that `before` does not have (by identity): what a command brought. A
 /// layer counts where its measure's music added up before (or the layer was empty).
 std::vector<DocumentProblem> NewProblems(const Document& before, const Document& after);
 

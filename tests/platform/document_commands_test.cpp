@@ -153,10 +153,14 @@ TEST_F(DocumentCommandsTest, CheckDocumentListsWhatNoSoundDocumentHolds) {
                                                  "notes 2 1 c4/1\nnotes 2 1 layer 2 e4/1\n"
                                                  "shape 0 1 1:1 1:4\ngroup 1 2 \"Winds\"\n";
     std::string warning;  // the score text's measure 2 is short
-    Run("new " + Path("duo.score") + "\nsave " + Path("before.MUS"), &warning);
+    Run("new " + Path("duo.score"), &warning);
     EXPECT_NE(warning.find("staff 1, measure 2, layer 1 is short"), std::string::npos) << warning;
-    // The document is named after the file it was saved to.
+    // A cell's clef record cut short before: its copy under another key is the same damage.
     host::Document& document = *m_hostPtr->FrontDocument();
+    const host::Bytes cut = {1, 0};
+    document.Records().Save(host::RecordKey::Detail(hostapi::MakeTag("SDGF"), 1, 2, 0), cut);
+    Run("save " + Path("before.MUS"));  // the document is named after the file
+    document.Records().Save(host::RecordKey::Detail(hostapi::MakeTag("SDGF"), 2, 2, 0), cut);
     host::CellEntries flute = document.EntriesOf({1, 1, 0});
     const hostapi::EntryNumber first = hostapi::ConstEntryView(flute[0].data()).number();
     const hostapi::EntryNumber third = hostapi::ConstEntryView(flute[2].data()).number();
@@ -186,9 +190,11 @@ TEST_F(DocumentCommandsTest, CheckDocumentListsWhatNoSoundDocumentHolds) {
         },
         std::vector<std::string>(lines.begin(), lines.begin() + 9));
     EXPECT_EQ(lines[9], "> check document");
-    EXPECT_EQ(lines[10], "document check of document 1 \"before\": 8 problems");
+    EXPECT_EQ(lines[10], "document check of document 1 \"before\": 10 problems");
     EXPECT_EQ(lines[11], "  'E\\x03TP' entry (" + three + ", 0) belongs to entry " + three +
                              ", which lacks the flag of such records");
+    EXPECT_NE(std::find(lines.begin() + 11, lines.end(), "  'SDGF' detail (2, 2, 0) is shorter than its kind: it holds 2 of 12 bytes"),
+              lines.end());
     EXPECT_NE(std::find(lines.begin() + 11, lines.end(),
                         "  staff 1, measure 2, layer 1 does not add up to its time signature: its entries last 2048 of "
                         "4096 EDU"),
