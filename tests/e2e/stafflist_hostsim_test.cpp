@@ -1,10 +1,11 @@
 // The staff list manager end to end: hostsim loads the built plug-ins, the user opens "Staff List
 // Manager..." from the product menu, hides a staff that plays, is told so by the error search,
 // shows it again with a narrower gap, goes on to system 2 and confirms; the staff lists of the
-// document follow.
+// document follow. OK with no staff ticked is refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "tests/support/fixture.h"
@@ -12,15 +13,23 @@
 
 namespace {
 
-class StaffListHostsimTest : public testsupport::DesktopTest {};
+class StaffListHostsimTest : public testsupport::DesktopTest {
+protected:
+    /// Writes the trio (three staves, Oboe playing in measure 1; system 1 shows all three, system 2
+    /// Flute and Violin; Flute and Oboe a group) and answers its file.
+    std::filesystem::path TrioScore() {
+        const auto score = TempFolder() / "trio.txt";
+        // Measures as wide as a system keep the host's layout at one measure a system.
+        std::ofstream(score) << "staff \"Flute\"\nstaff \"Oboe\"\nstaff \"Violin\"\n"
+                                "measures 2 width 1200\nnotes 2 1 c5/1\n"
+                                "system 1 1\nsystem 2 2\nstafflist 1 1 2 3\nstafflist 2 1 3\n"
+                                "group 1 2 \"Winds\"\n";
+        return score;
+    }
+};
 
 TEST_F(StaffListHostsimTest, TheUserEditsSystemOneAndMovesOn) {
-    const auto score = TempFolder() / "trio.txt";
-    // Measures as wide as a system keep the host's layout at one measure a system.
-    std::ofstream(score) << "staff \"Flute\"\nstaff \"Oboe\"\nstaff \"Violin\"\n"
-                            "measures 2 width 1200\nnotes 2 1 c5/1\n"
-                            "system 1 1\nsystem 2 2\nstafflist 1 1 2 3\nstafflist 2 1 3\n"
-                            "group 1 2 \"Winds\"\n";
+    const auto score = TrioScore();
     const auto result = testsupport::RunHostsim(
         "load plugins\n"
         "new " +
@@ -65,11 +74,7 @@ TEST_F(StaffListHostsimTest, TheUserEditsSystemOneAndMovesOn) {
 // its music would vanish from the page: it is refused with a message, the form stays open and
 // Cancel then leaves the staff lists, groups and systems as they were.
 TEST_F(StaffListHostsimTest, OkWithNoStaffTickedIsRefused) {
-    const auto score = TempFolder() / "trio.txt";
-    std::ofstream(score) << "staff \"Flute\"\nstaff \"Oboe\"\nstaff \"Violin\"\n"
-                            "measures 2 width 1200\nnotes 2 1 c5/1\n"
-                            "system 1 1\nsystem 2 2\nstafflist 1 1 2 3\nstafflist 2 1 3\n"
-                            "group 1 2 \"Winds\"\n";
+    const auto score = TrioScore();
     const std::string lists = "dump records SOIu\ndump records SDNG\ndump records SOSS\n";
     const auto result = testsupport::RunHostsim("load plugins\nnew " + score.string() + "\n" + lists +
                                                     "form TStaffListManager set StaffListBox -0\n"
