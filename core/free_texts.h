@@ -81,6 +81,7 @@ enum class FreeText : int32_t {
     SelectOneStaffOnly,
     NotReplaceNoteName,           ///< %1 the typed text
     OptimizationErrorInstrument,  ///< %1 the instrument
+    SystemNeedsAStaff,
     NotValidFloatingPoint,        ///< %1 the typed text; English only
     FunctionNeedsHostYear,        ///< %1 the year
     ExplodingUpwardNotSupported,  ///< %1 the measure

@@ -72,6 +72,7 @@ const std::array<BilingualText, kFreeTextCount> kFreeTextTable = {{
     /* SelectOneStaffOnly */ {"Please select one staff only", "Bitte nur ein System markieren"},
     /* NotReplaceNoteName */ {"Replace Pitches: \"%1\" is not a note name. Please type a note letter A-G followed by # or b signs only, such as F# or Bb: the notes of that name are replaced in every octave.", "Tonhöhen austauschen: \"%1\" ist kein Notenname. Bitte geben Sie nur einen Notenbuchstaben A-G ein, gefolgt von # oder b, z. B. F# oder Bb: die Noten dieses Namens werden in jeder Oktave ersetzt."},
     /* OptimizationErrorInstrument */ {"Optimization error found in this system, instrument %1", "Optimierungsfehler in diesem System, Instrument %1"},
+    /* SystemNeedsAStaff */ {"A system cannot be left without staves: please tick at least one staff, or choose Cancel.", "Eine Akkolade kann nicht ohne Systeme bleiben: Bitte kreuzen Sie mindestens ein System an oder wählen Sie Abbrechen."},
     /* NotValidFloatingPoint */ {"'%1' is not a valid floating point value", ""},
     /* FunctionNeedsHostYear */ {"This function is currently available for Finale %1 and above.", "Diese Funktion benötigt zur Zeit mindestens Finale %1."},
     /* ExplodingUpwardNotSupported */ {"Exploding parts in upward direction (before document measure #%1) is not supported. Please select the option 'leave original staves untouched'", "Stimmenverteilung in Richtung nach oben (vor Dokument-Takt #%1) wird nicht unterstützt. Bitte wählen Sie die Option 'Originalsysteme unberührt lassen'"},

@@ -211,7 +211,7 @@ bool Blank(char c) {
 }  // namespace
 
 hostapi::Tag MeasureNumberRegionTag() {
-    return FinaleVersion() == 2000 ? hostapi::kTagMeasureNumberRegion2000 : hostapi::kTagMeasureNumberRegion;
+    return hostapi::MeasureNumberRegionTag(FinaleVersion());
 }
 
 int16_t MeasureToString(int16_t measure, char* out) {

@@ -179,6 +179,28 @@ std::vector<ScriptRunner::Command> ScriptRunner::DumpCommands() {
              DumpChanges();
          },
          true},
+        {{"check", "document"},
+         "check document [since FILE.MUS|FILE.score]",
+         [this](const std::vector<std::string>& args) {
+             const char* usage = "check document [since FILE.MUS|FILE.score]";
+             ExpectArguments(args, 0, 2, usage);
+             if (!args.empty() && args[0] != "since") {
+                 throw ScriptError("\"" + args[0] + "\" is not \"since\" (usage: " + usage + ")", 0);
+             }
+             if (args.size() == 1) {
+                 throw ScriptError(std::string("an argument is missing (usage: ") + usage + ")", 1);
+             }
+             host::FileProblem problem;
+             const auto since = args.empty() ? std::nullopt : std::optional<std::filesystem::path>(args[1]);
+             if (!host::CheckFrontDocument(m_host, since, &problem)) {
+                 ScriptError error("cannot read " + args[1] + ": " + problem.message, 0);
+                 if (problem.line != 0) {
+                     error.notes.push_back({{args[1], problem.line, problem.column, problem.lineText}, "here"});
+                 }
+                 throw error;
+             }
+         },
+         true},
         {{"dump", "score"},
          "dump score",
          [this](const std::vector<std::string>& args) {

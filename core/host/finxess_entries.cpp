@@ -176,14 +176,17 @@ EntryArray* LoadEntryArray(ViewKey view, StaffSlot staff, MeasureNumber measure,
     const auto load = Imports().LoadEntryArray;
     EntryArray* array = load == nullptr ? nullptr : load(view, staff, measure, layer, flag, kInterfaceVersion);
     // A damaged entry's position and actual duration are read within 0 to kLongestEntryEdu, so
-    // that no tool's sum of them leaves 32 bits; the user is told.
+    // that no tool's sum of them leaves 32 bits, and its notated duration within 1 to 32767 EDU,
+    // so that no tool splits a duration of no length into dots and values; the user is told.
     for (int32_t i = 0; i < CountOf(array); ++i) {
         const hostapi::EntryView entry = array->entry(i);
         const Edu position = std::clamp(entry.position(), Edu{0}, hostapi::kLongestEntryEdu);
         const Edu actual = std::clamp(entry.actualDuration(), Edu{0}, hostapi::kLongestEntryEdu);
-        if (position != entry.position() || actual != entry.actualDuration()) {
+        const int16_t notated = std::max(entry.duration(), hostapi::kShortestNotatedEdu);
+        if (position != entry.position() || actual != entry.actualDuration() || notated != entry.duration()) {
             entry.setPosition(position);
             entry.setActualDuration(actual);
+            entry.setDuration(notated);
             ReportDamagedEntry(entry.number(), array->staff, array->measure);
         }
     }

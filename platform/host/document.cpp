@@ -9,6 +9,7 @@
 #include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/layout_records.h"
+#include "platform/hostapi/measure_region_records.h"
 
 namespace host {
 
@@ -366,6 +367,28 @@ std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes byte
     hostapi::WriteI32(entry.data(), StaffListEntryLayout::kPosition, position);
     m_records.Create(RecordKey::Other(kTagStaffListEntry, 0, -1), std::move(entry));
     return created;
+}
+
+void KeepMeasureNumberRegionsUnder(Document& document, hostapi::Tag tag) {
+    const hostapi::Tag other = tag == hostapi::kTagMeasureNumberRegion ? hostapi::kTagMeasureNumberRegion2000
+                                                                        : hostapi::kTagMeasureNumberRegion;
+    RecordStore& records = document.Records();
+    std::vector<RecordKey> moved;
+    const RecordStore::Map& all = records.Records();
+    for (auto it = all.lower_bound(RecordKey{other, INT32_MIN, INT16_MIN, INT32_MIN});
+         it != all.end() && it->first.tag == other; ++it) {
+        RecordKey key = it->first;
+        key.tag = tag;
+        if (records.Find(key) == nullptr) {
+            moved.push_back(it->first);
+        }
+    }
+    for (const RecordKey& key : moved) {
+        RecordKey kept = key;
+        kept.tag = tag;
+        records.Restore(kept, *records.Find(key));
+        records.Restore(key, std::nullopt);
+    }
 }
 
 }  // namespace host

@@ -219,4 +219,10 @@ private:
     int m_edits = 0;
 };
 
+/// Keeps the document's measure-number regions under `tag` (the tag of the host's year,
+/// hostapi::MeasureNumberRegionTag): a region stored under the other year's tag moves to the same
+/// keys under this one, as it is, outside the undo history (a document a host takes in is kept
+/// in that host's form). A key that holds a region under both tags keeps both.
+void KeepMeasureNumberRegionsUnder(Document& document, hostapi::Tag tag);
+
 }  // namespace host

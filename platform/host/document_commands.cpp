@@ -5,11 +5,13 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/host/document_check.h"
 #include "platform/host/mus_file.h"
 #include "platform/host/record_dump.h"
 #include "platform/host/score_text.h"
 #include "platform/host/score_text_writer.h"
 #include "platform/host/text_words.h"
+#include "platform/hostapi/measure_region_records.h"
 #include "platform/win/file_write.h"
 #include "platform/win/transcript.h"
 
@@ -220,6 +222,39 @@ void ListFrontCells(Host& host, std::optional<NumberRange> staves, std::optional
          CellListing(front, staves.value_or(NumberRange{}), measures.value_or(NumberRange{}))) {
         win::TranscriptWrite(line);
     }
+}
+
+bool CheckFrontDocument(Host& host, const std::optional<std::filesystem::path>& since, FileProblem* problem) {
+    const Document& front = Front(host);
+    std::vector<DocumentProblem> problems;
+    std::string heading = "document check of " + Named(host.FrontNumber(), front);
+    if (since) {
+        const auto cannotRead = [&](const auto& e) {
+            win::TranscriptWrite("host: cannot read " + since->string() + ": " + e.what());
+            Describe(problem, e.Detail(), e.Line(), e.Column(), *since);
+            return false;
+        };
+        std::unique_ptr<Document> before;
+        try {
+            before = since->extension() == kScoreTextExtension ? ReadScoreFile(*since) : ReadMusFile(*since);
+        } catch (const ScoreTextError& e) {
+            return cannotRead(e);
+        } catch (const DocumentFileError& e) {
+            return cannotRead(e);
+        }
+        KeepMeasureNumberRegionsUnder(*before, hostapi::MeasureNumberRegionTag(host.Year()));
+        problems = NewProblems(*before, front);
+        heading += " since " + since->string() + ": " +
+                   (problems.empty() ? std::string("no new problems") : Counted(problems.size(), "new problem", "new problems"));
+    } else {
+        problems = CheckDocument(front);
+        heading += ": " + (problems.empty() ? std::string("no problems") : Counted(problems.size(), "problem", "problems"));
+    }
+    win::TranscriptWrite(heading);
+    for (const DocumentProblem& found : problems) {
+        win::TranscriptWrite("  " + found.Line());
+    }
+    return true;
 }
 
 void StopProgressAt(Host& host, int32_t step) {

@@ -53,6 +53,12 @@ void ListFrontRecords(Host& host, std::optional<hostapi::Tag> tag);
 void ListFrontScoreText(Host& host);
 /// Lists the entries of the document in front, of the staves and measures given (all when none).
 void ListFrontCells(Host& host, std::optional<NumberRange> staves, std::optional<NumberRange> measures);
+/// Checks the document in front (document_check.h) and lists every problem it finds ("check
+/// document"); with `since`, only the problems that the document in that file (a document file,
+/// or a score text when its name ends in ".score", read as this host keeps documents) does not
+/// have: what the commands since brought. Answers whether the file could be read.
+bool CheckFrontDocument(Host& host, const std::optional<std::filesystem::path>& since,
+                        FileProblem* problem = nullptr);
 /// The user will stop the next progress display at step `step`.
 void StopProgressAt(Host& host, int32_t step);
 

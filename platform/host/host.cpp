@@ -15,6 +15,7 @@
 #include "platform/host/record_layouts.h"
 #include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/hostapi/measure_region_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/menus.h"
@@ -134,6 +135,9 @@ void Host::SetRawVersion(int32_t rawVersion) {
         throw std::logic_error("the host version cannot change once plug-ins are loaded");
     }
     m_rawVersion = rawVersion;
+    for (const std::unique_ptr<Document>& document : m_documents) {
+        KeepMeasureNumberRegionsUnder(*document, hostapi::MeasureNumberRegionTag(Year()));
+    }
     BuildMenuBar();
 }
 
@@ -800,6 +804,7 @@ Document& Host::AddDocument(std::unique_ptr<Document> document) {
     if (!document) {
         throw std::logic_error("the host cannot open a document that is not there");
     }
+    KeepMeasureNumberRegionsUnder(*document, hostapi::MeasureNumberRegionTag(Year()));
     document->StartUndoHistory([this] { return UndoStepName(); });
     m_documents.push_back(std::move(document));
     m_frontNumber = DocumentCount();

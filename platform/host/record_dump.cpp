@@ -11,6 +11,7 @@
 #include "platform/hostapi/expression_records.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/lyric_records.h"
+#include "platform/hostapi/measure_region_records.h"
 #include "platform/hostapi/music_records.h"
 #include "platform/win/system.h"
 
@@ -207,6 +208,13 @@ std::string LayerSettingsText(const Bytes& b) {
     return text;
 }
 
+/// A measure-number region: its measures and the number its first measure shows.
+std::string MeasureNumberRegionText(const Bytes& b) {
+    using L = hostapi::MeasureNumberRegionLayout;
+    return "measures " + I16(b, L::kFirstMeasure) + " to before " + I16(b, L::kEndMeasure) + ", first number " +
+           std::to_string(hostapi::ReadI16(b.data(), L::kNumberOffset) + 1) + ", flags " + U16Hex(b, L::kFlags);
+}
+
 struct Describer {
     hostapi::Tag tag;
     size_t minimumSize;
@@ -280,6 +288,10 @@ std::vector<Describer> LayoutDescribers() {
         {hostapi::kTagShapeRange, hostapi::ShapeRangeLayout::kLastMeasure + 2, [](const Document&, const RecordKey&, const Bytes& b) {
              return "measures " + I16(b, hostapi::ShapeRangeLayout::kFirstMeasure) + " to " +
                     I16(b, hostapi::ShapeRangeLayout::kLastMeasure); }},
+        {hostapi::kTagMeasureNumberRegion, hostapi::MeasureNumberRegionLayout::kSize, [](const Document&, const RecordKey&, const Bytes& b) {
+             return MeasureNumberRegionText(b); }},
+        {hostapi::kTagMeasureNumberRegion2000, hostapi::MeasureNumberRegionLayout::kSize, [](const Document&, const RecordKey&, const Bytes& b) {
+             return MeasureNumberRegionText(b); }},
         {hostapi::kTagPageText, hostapi::PageTextLayout::kTextBlock + 2, [](const Document& d, const RecordKey&, const Bytes& b) {
              return "text " + TextBlockName(d, hostapi::ReadI16(b.data(), hostapi::PageTextLayout::kTextBlock)); }},
         {hostapi::kTagPageGraphic, hostapi::PageGraphicLayout::kFile + 2, [](const Document&, const RecordKey&, const Bytes& b) {

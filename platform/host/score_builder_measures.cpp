@@ -30,8 +30,14 @@ ScoreBuilder& ScoreBuilder::NumberRegion(hostapi::MeasureNumber first, hostapi::
     if (last < first) {
         throw std::invalid_argument("a measure-number region holds measures first to last");
     }
-    const std::optional<RecordKey> lastRegion = Current().Records().Last(hostapi::kTagMeasureNumberRegion);
-    const int32_t highest = lastRegion ? std::max(lastRegion->first, 0) : 0;
+    // A region is numbered on from the highest of either year's tag (the host keeps them under
+    // its year's tag: a document it takes in has them moved there).
+    int32_t highest = 0;
+    for (const hostapi::Tag tag : {hostapi::kTagMeasureNumberRegion, hostapi::kTagMeasureNumberRegion2000}) {
+        if (const std::optional<RecordKey> lastRegion = Current().Records().Last(tag)) {
+            highest = std::max(highest, lastRegion->first);
+        }
+    }
     if (highest >= INT16_MAX) {
         throw std::length_error("the document has no free measure-number region left");
     }

@@ -45,6 +45,9 @@ static_assert(EntryLayout::kNotes + EntryLayout::kMaxNotes * NoteLayout::kSize =
 /// notes, far more than any measure, and small enough that sums of them stay within 32 bits. An
 /// entry beyond it (or below 0) is damaged.
 inline constexpr Edu kLongestEntryEdu = 1 << 24;
+/// The shortest notated duration (EDU) an entry of a sound document holds; one below it (0 or
+/// negative) is damaged. The longest is the field's own limit, 32767.
+inline constexpr int16_t kShortestNotatedEdu = 1;
 static_assert(EntryLayout::kLastWord + 2 == EntryLayout::kSize);
 
 // Entry flags (the u32 at byte 8).

@@ -13,11 +13,16 @@ namespace hostapi {
 inline constexpr Tag kTagMeasureNumberRegion = MakeTag("SOMN");
 /// The measure number regions as host year 2000 keeps them.
 inline constexpr Tag kTagMeasureNumberRegion2000 = MakeTag("otMN");
+/// The tag of the measure-number regions on a host of that year: 'otMN' on host year 2000,
+/// 'SOMN' on every other. The host, its score texts, Special Measure Regions and Lumvar2000 use it.
+constexpr Tag MeasureNumberRegionTag(int32_t hostYear) {
+    return hostYear == 2000 ? kTagMeasureNumberRegion2000 : kTagMeasureNumberRegion;
+}
 inline constexpr Tag kTagBackwardRepeat = MakeTag(
     "O\x02"
     "BR");
 
-/// 'SOMN' other (region number, 0), 88 bytes ('otMN' as host year 2000 keeps them): a run of
+/// 'SOMN' other (region number, 0), 88 bytes ('otMN' on host year 2000): a run of
 /// measures numbered on from a number offset. Lumvar2000's measure texts, Special Measure Regions
 /// and the host's score texts read and write this one layout.
 struct MeasureNumberRegionLayout {

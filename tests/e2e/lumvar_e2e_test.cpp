@@ -4,10 +4,12 @@
 // is its about box, menu entry 71.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/fixture.h"
@@ -269,6 +271,45 @@ TEST_F(LumvarEndToEndTest, AScriptSeesTheNotificationsAndServicesAPlugInSees) {
                               "lumvar: notifications off",
                               "lumvar: notifications were not registered (answer 0)"},
                              lumvar);
+}
+
+// The measure-number regions are kept under the tag of the host's year ('otMN' on host 2000,
+// 'SOMN' on later hosts) by the host, its score texts, Special Measure Regions and Lumvar2000
+// alike: Lumvar2000's clients see the region of a score text and the sections the command makes.
+TEST_F(LumvarEndToEndTest, MeasureNumberRegionsUseTheTagOfTheHostYear) {
+    const fs::path score = TempFolder() / "sections.txt";
+    std::ofstream(score) << "staff \"A\"\nmeasures 8\nnumberregion 1 8 start 10\n";
+    for (const auto& [version, tag, other] :
+         {std::tuple{"0x05000005", "otMN", "SOMN"}, std::tuple{"0x06000200", "SOMN", "otMN"}}) {
+        SCOPED_TRACE(version);
+        const auto result = testsupport::RunHostsim(std::string("host version ") + version +
+                                                        "\nload plugins\nnew " + score.string() +
+                                                        "\nlumvar measure text 5\nselect 1 2-4\nhold shift\n"
+                                                        "menu \"Orvex/Layout/Special Measure Regions\"\n"
+                                                        "release shift\nlumvar measure text 5\ndump records " +
+                                                        tag + "\ndump records " + other + "\ndump score\n",
+                                                    RegistryFile());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const auto has = [&](const std::string& line) {
+            return std::find(result.out.begin(), result.out.end(), line) != result.out.end();
+        };
+        // Measure 5 shows 14 in the score text's region, 11 in the second section.
+        EXPECT_TRUE(has("lumvar: measure 5 reads \"1:14\""));
+        EXPECT_TRUE(has("lumvar: measure 5 reads \"2:11\""));
+        testsupport::ExpectLines({"  '" + std::string(tag) + "' other (1, 0), 88 bytes: measures 1 to before 2, first "
+                                  "number 10, flags 0x0000",
+                                  "  '" + std::string(tag) + "' other (2, 0), 88 bytes: measures 5 to before 9, first "
+                                  "number 11, flags 0x0000"},
+                                 testsupport::LinesStartingWith(
+                                     result.out, "records of document 1 \"sections\": 2 '" + std::string(tag) + "' of 14",
+                                     "  "));
+        EXPECT_TRUE(has("records of document 1 \"sections\": 0 '" + std::string(other) + "' of 14"));
+        EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
+                                [&](const std::string& line) {
+                                    return line.starts_with("  record " + std::string(tag) + " other ");
+                                }),
+                  2);
+    }
 }
 
 }  // namespace

@@ -143,6 +143,64 @@ TEST_F(DocumentCommandsTest, AFolderIsNoDocument) {
     EXPECT_EQ(m_hostPtr->DocumentCount(), 0);
 }
 
+// "check document" lists what no sound document holds; "since" a saved state only what came
+// after it: an entry gone under its slur and its link, a layer that no longer adds up, a group
+// name's text block gone, a record cut short, a tuplet record on an entry without the flag. The
+// half note that never filled measure 2 is the document's own, not a change's.
+TEST_F(DocumentCommandsTest, CheckDocumentListsWhatNoSoundDocumentHolds) {
+    std::ofstream(TempFolder() / "duo.score") << "staff \"Flute\"\nstaff \"Oboe\"\nmeasures 2\n"
+                                                 "notes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 2 c5/2\n"
+                                                 "notes 2 1 c4/1\nnotes 2 1 layer 2 e4/1\n"
+                                                 "shape 0 1 1:1 1:4\ngroup 1 2 \"Winds\"\n";
+    std::string warning;  // the score text's measure 2 is short
+    Run("new " + Path("duo.score"), &warning);
+    EXPECT_NE(warning.find("staff 1, measure 2, layer 1 is short"), std::string::npos) << warning;
+    // A cell's clef record cut short before: its copy under another key is the same damage.
+    host::Document& document = *m_hostPtr->FrontDocument();
+    const host::Bytes cut = {1, 0};
+    document.Records().Save(host::RecordKey::Detail(hostapi::MakeTag("SDGF"), 1, 2, 0), cut);
+    Run("save " + Path("before.MUS"));  // the document is named after the file
+    document.Records().Save(host::RecordKey::Detail(hostapi::MakeTag("SDGF"), 2, 2, 0), cut);
+    host::CellEntries flute = document.EntriesOf({1, 1, 0});
+    const hostapi::EntryNumber first = hostapi::ConstEntryView(flute[0].data()).number();
+    const hostapi::EntryNumber third = hostapi::ConstEntryView(flute[2].data()).number();
+    flute.erase(flute.begin());
+    document.SetEntries({1, 1, 0}, flute);
+    host::CellEntries second = document.EntriesOf({2, 1, 1});
+    hostapi::EntryView(second[0].data()).setActualDuration(1024);
+    document.SetEntries({2, 1, 1}, second);
+    document.Records().Delete(host::RecordKey::Other(hostapi::MakeTag("SOTX"), 3, 0));
+    document.Records().Save(host::RecordKey::Other(hostapi::MakeTag("SOIS"), 2, 0), host::Bytes(30, 0));
+    document.Records().Save(host::RecordKey::EntryDetail(hostapi::MakeTag("E\x03TP"), third, 0), host::Bytes(30, 0));
+    const std::vector<std::string> lines =
+        Run("check document since " + Path("before.MUS") + "\ncheck document\n");
+    const std::string one = std::to_string(first);
+    const std::string three = std::to_string(third);
+    testsupport::ExpectLines(
+        {
+            "> check document since " + Path("before.MUS"),
+            "document check of document 1 \"before\" since " + Path("before.MUS") + ": 7 new problems",
+            "  'E\\x03TP' entry (" + three + ", 0) belongs to entry " + three + ", which lacks the flag of such records",
+            "  'O\\x07Sx' other (1, 0) names entry " + one + ", which the document does not hold",
+            "  'SDNG' detail (0, 1, 0) names text block 3, which the document does not hold",
+            "  'SOIS' other (2, 0) is shorter than its kind: it holds 30 of 66 bytes",
+            "  'edEx' entry (" + one + ", 0) names entry " + one + ", which the document does not hold",
+            "  staff 1, measure 1, layer 1 does not add up to its time signature: its entries last 3072 of 4096 EDU",
+            "  staff 2, measure 1, layer 2 does not add up to its time signature: its entries last 1024 of 4096 EDU",
+        },
+        std::vector<std::string>(lines.begin(), lines.begin() + 9));
+    EXPECT_EQ(lines[9], "> check document");
+    EXPECT_EQ(lines[10], "document check of document 1 \"before\": 10 problems");
+    EXPECT_EQ(lines[11], "  'E\\x03TP' entry (" + three + ", 0) belongs to entry " + three +
+                             ", which lacks the flag of such records");
+    EXPECT_NE(std::find(lines.begin() + 11, lines.end(), "  'SDGF' detail (2, 2, 0) is shorter than its kind: it holds 2 of 12 bytes"),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin() + 11, lines.end(),
+                        "  staff 1, measure 2, layer 1 does not add up to its time signature: its entries last 2048 of "
+                        "4096 EDU"),
+              lines.end());
+}
+
 struct ScriptMistake {
     const char* line;
     const char* error;
@@ -166,7 +224,10 @@ INSTANTIATE_TEST_SUITE_P(Lines, DocumentCommandMistakeTest, ::testing::Values(
     ScriptMistake{"front 2", "1: error: there is no document 2 (0 documents are open)"},
     ScriptMistake{"dump records SOI", "14: error: not a tag: SOI (four characters, \\xNN for any other byte)"},
     ScriptMistake{"open", "5: error: an argument is missing (usage: open FILE.MUS)"},
-    ScriptMistake{"new a b", "7: error: \"b\" is one argument too many (usage: new SCORE-TEXT-FILE)"}),
+    ScriptMistake{"new a b", "7: error: \"b\" is one argument too many (usage: new SCORE-TEXT-FILE)"},
+    ScriptMistake{"check document", "1: error: no document is open"},
+    ScriptMistake{"check document after x", "16: error: \"after\" is not \"since\" (usage: check document [since FILE.MUS|FILE.score])"},
+    ScriptMistake{"check document since", "21: error: an argument is missing (usage: check document [since FILE.MUS|FILE.score])"}),
     testsupport::NameBy(&ScriptMistake::line));
 // clang-format on
 

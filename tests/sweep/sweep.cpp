@@ -9,7 +9,9 @@
 //     later steps (an explosion, a print run, New Spacing's second pass) is followed to its end
 //     as the host drives it, and what the host was told over all its calls counts (a plug-in
 //     call's answer, the host's own edits the command drove),
-//   - leaves a document that saves and reads back losslessly.
+//   - leaves a document that saves and reads back losslessly,
+//   - brings its document no problem that the document check finds (document_check.h): no
+//     record naming what is gone, no layer that added up and no longer does, no record cut short.
 // The commands that go on over several host calls (the part explosion and distribution, New
 // Spacing, a print run) run once more for each way a user leaves the scripted path, at each of
 // their steps: Cancel, Close or a click on their dialog, another document brought to the front,
@@ -48,6 +50,7 @@
 #include "core/module.h"
 #include "forms/dactopt.h"
 #include "forms/printfiles.h"
+#include "platform/host/document_check.h"
 #include "platform/host/document_commands.h"
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
@@ -309,6 +312,21 @@ void AnotherCommandElsewhere(harness::InProcessHost& sim, const host::Document* 
     }
 }
 
+/// The document check (platform/host/document_check.h): each problem the run's document has
+/// that it did not have before the run (a record naming what is gone, a layer that added up and
+/// no longer does, a record cut short), one finding each.
+std::vector<std::string> DocumentCheckFindings(const std::string& textBefore, const host::Document& after) {
+    std::vector<std::string> findings;
+    if (textBefore.empty()) {
+        return findings;
+    }
+    const auto before = host::ParseMusText(textBefore, "before");
+    for (const host::DocumentProblem& problem : host::NewProblems(*before, after)) {
+        findings.push_back("the document check finds: " + problem.Line());
+    }
+    return findings;
+}
+
 /// The steps in the document's undo history (it keeps kMaxUndoSteps).
 size_t UndoSteps(host::Document& document) {
     document.CloseUndoStep();
@@ -425,6 +443,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
             }
         } catch (const host::DocumentFileError& e) {
             findings.push_back(std::string("the saved document cannot be read: ") + e.what());
+        }
+        for (std::string& finding : DocumentCheckFindings(textBefore, *after)) {
+            findings.push_back(std::move(finding));
         }
     }
     if (run.interruption != Interruption::None && after != nullptr &&

@@ -118,6 +118,20 @@ TEST_F(ChordStylesTest, EqualNamesShareOneSuffixAndASecondRunLeavesThemAlone) {
     EXPECT_TRUE(Document().Records() == before);
 }
 
+// A run that renames nothing (no custom names, no special B names) writes no name, so the font
+// of the new names does not come into the document's font table: the document stays as it was.
+TEST_F(ChordStylesTest, ARunThatRenamesNothingAddsNoFont) {
+    StartHost(kChordScore);
+    const host::FontTable fonts = Document().Fonts();
+    const host::RecordStore before = Document().Records();
+    Run({{"Row0", "0"}, {"Row1", "0"}, {"Row9", "Arial"}});
+    EXPECT_EQ(Document().Fonts(), fonts);
+    EXPECT_TRUE(Document().Records() == before);
+    // A run that renames adds the font its names are written in.
+    Run({{"Row0", "1"}, {"Row1", "0"}, {"Row9", "Arial"}});
+    EXPECT_EQ(Document().Fonts().size(), fonts.size() + 1);
+}
+
 TEST_F(ChordStylesTest, DoubleSharpStopsTheEntryOnly) {
     StartHost(kChordScore + std::string("chord 1 1:2 c##\nchord 1 1:3 d\n"));
     Run();

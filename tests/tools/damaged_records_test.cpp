@@ -121,6 +121,16 @@ TEST_P(HugeEntryTest, IsReadWithinRangeAndReported) {
                                                    "position or duration lies out of range and is read within it."});
 }
 
+// A notated duration of no length (-32768 in a damaged file) is read as 1 EDU and reported the
+// same way; the tools that split durations into values and dots run over it.
+TEST_P(HugeEntryTest, ANotatedDurationOfNoLengthIsReadWithinRangeAndReported) {
+    EditEntry(1, 1, 1, [](hostapi::EntryView entry) { entry.setDuration(-32768); });
+    const std::string number = std::to_string(View(Cell(1, 1).at(1)).number());
+    RunTool(GetParam().code);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The entry " + number + " of staff 1, measure 1 is damaged: its "
+                                                   "position or duration lies out of range and is read within it."});
+}
+
 INSTANTIATE_TEST_SUITE_P(Tools, HugeEntryTest,
                          ::testing::Values(HugeEntryCase{"ProcessExtractedParts", 126},
                                            HugeEntryCase{"FillWithRests", 149}, HugeEntryCase{"Analyze", 164}),

@@ -111,6 +111,30 @@ noteexpression 1 1:3 2
     EXPECT_EQ(expressionOf(3), nullptr);
 }
 
+// An entry that overlaps the one before it (as a damaged file holds it: the quarter placed at
+// 512 under the half note) is cleaned away when the layer is settled: its expression goes with
+// it, and no record is left naming an entry the document does not hold.
+TEST_F(ProcessPartsTest, AnEntryCleanedAwayTakesItsRecordsWithIt) {
+    StartHost(R"(staff "Flutes"
+measures 1
+expression 1 "p"
+notes 1 1 c5+e5/2 d5/4 e5/4
+entrybytes 1 1:2 at 136 hex 4 0002 0000
+noteexpression 1 1:2 1
+)");
+    const hostapi::EntryNumber overlapping = hostapi::ConstEntryView(Document().EntriesOf({1, 1, 0}).at(1).data()).number();
+    const host::RecordKey expression = host::RecordKey::EntryDetail(hostapi::MakeTag("edED"), overlapping, 0);
+    ASSERT_NE(Document().Records().Find(expression), nullptr);
+    Select(1, 1, 1, 1);
+    RunWithShift(kProcessParts);
+    for (const auto& [cell, entries] : Document().Cells()) {
+        for (const host::EntryBytes& entry : entries) {
+            EXPECT_NE(hostapi::ConstEntryView(entry.data()).number(), overlapping);
+        }
+    }
+    EXPECT_EQ(Document().Records().Find(expression), nullptr);
+}
+
 TEST_F(ProcessPartsTest, AnEmptiedMeasureLosesTheExpressionsOfItsStaff) {
     StartHost(R"(staff "Flutes"
 staff "Oboe"

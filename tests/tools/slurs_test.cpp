@@ -117,6 +117,10 @@ TEST_F(SlursTest, NewSlurCarriesItsOptionsAndLinks) {
     }
     EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 0)).data(), 0), 1);
     EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 1)).data(), 0), 1);
+    // Both entries say they carry a note-attached smart shape; the rest does not.
+    EXPECT_EQ(View(Cell(1, 1)[0]).moreFlags() & hostapi::kEntryMoreSmartShapes, hostapi::kEntryMoreSmartShapes);
+    EXPECT_EQ(View(Cell(1, 1)[1]).moreFlags() & hostapi::kEntryMoreSmartShapes, hostapi::kEntryMoreSmartShapes);
+    EXPECT_EQ(View(Cell(1, 1)[2]).moreFlags() & hostapi::kEntryMoreSmartShapes, 0);
     const host::Bytes* link = Document().Records().Find(host::RecordKey::Other(hostapi::kTagShapeMeasureLink, 1, 0));
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(hostapi::ReadI16(link->data(), 0), 1);
@@ -229,6 +233,12 @@ TEST_F(SlursTest, MeasureSlurBecomesAttachedToItsNearestNotes) {
     EXPECT_EQ(I32(shape, SlurLayout::kLeftEntry), EntryNumber(1, 0));
     EXPECT_EQ(I32(shape, SlurLayout::kRightEntry), EntryNumber(1, 3));
     EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 3)).data(), 0), 1);
+    // The entries the slur is attached to say so in their second flag word, not in the first.
+    for (const size_t index : {size_t{0}, size_t{3}}) {
+        EXPECT_EQ(View(Cell(1, 1)[index]).moreFlags() & hostapi::kEntryMoreSmartShapes,
+                  hostapi::kEntryMoreSmartShapes);
+        EXPECT_EQ(View(Cell(1, 1)[index]).flags() & 0x00000020u, 0u);
+    }
 }
 
 TEST_F(SlursTest, RaisingASlurOverTwoMeasuresRaisesItOnce) {

@@ -1,10 +1,11 @@
-// "Special Measure Regions...": the measure-number regions ('SOMN') and barlines that the
-// sections of a selection leave.
+// "Special Measure Regions...": the measure-number regions ('otMN' on host year 2000, 'SOMN' on
+// later hosts) and barlines that the sections of a selection leave.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/tool_items.h"
@@ -34,10 +35,11 @@ std::ostream& operator<<(std::ostream& out, const Region& r) {
     return out << "{" << r.first << ", " << r.end << ", " << r.offset << ", " << r.flags << "}";
 }
 
-Regions StoredRegions(host::Document& document) {
+/// The regions the document holds under the tag of the host year (2000 unless given).
+Regions StoredRegions(host::Document& document, int32_t year = 2000) {
     Regions regions;
     for (const auto& [key, bytes] : document.Records().Records()) {
-        if (key.tag == hostapi::kTagMeasureNumberRegion) {
+        if (key.tag == hostapi::MeasureNumberRegionTag(year)) {
             regions.push_back({hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kFirstMeasure),
                                hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kEndMeasure),
                                hostapi::ReadI16(bytes.data(), MeasureNumberRegionLayout::kNumberOffset),
@@ -87,9 +89,9 @@ TEST_P(RegionsTest, EachSectionStartsARegionNumberedOneHigher) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rules, RegionsTest, ::testing::Values(
-    // Every fourth measure: three sections and the region after them.
+    // Every fourth measure: three sections; after the document's last measure none starts.
     RegionCase{"every four", {0, 0, 0, 4, 0}, 1, 12,
-               {{1, 2, 0, 0}, {5, 6, 1, 0}, {9, 10, 2, 0}, {13, 14, 3, 0}}, {3}},
+               {{1, 2, 0, 0}, {5, 6, 1, 0}, {9, 10, 2, 0}}, {3}},
     RegionCase{"every two with double barlines", {0, 0, 0, 2, 1}, 1, 4,
                {{1, 2, 0, 0}, {3, 4, 1, 0}, {5, 13, 2, 0}}, {2, 3, 4}},
     RegionCase{"barline and repeat", {1, 1, 0, 0, 0}, 1, 8, {{1, 2, 0, 0}, {4, 5, 1, 0}, {6, 13, 2, 0}}, {3}},
@@ -111,10 +113,16 @@ TEST_F(RegionsMenuTest, ASelectionOutsideEveryRegionChangesNothing) {
 }
 
 TEST_F(RegionsMenuTest, TheDefaultsEndASectionAtTheSelectionsEnd) {
-    StartHost("staff \"A\"\nmeasures 8\nnumberregion 1 8 start 10\n");
-    Select(1, 1, 2, 4);
-    RunTool(orvex::ToolCode(orvex::ToolItem::SpecialMeasureRegions));
-    EXPECT_EQ(StoredRegions(Document()), (Regions{{1, 2, 9, 0}, {5, 9, 10, 0}}));
+    // Host year 2000 keeps the regions as 'otMN', a later host as 'SOMN': the score text's region
+    // and the sections alike, none under the other tag.
+    for (const auto& [version, year] : {std::pair{0x05000005, 2000}, std::pair{0x06000200, 2001}}) {
+        SCOPED_TRACE(year);
+        StartHost("staff \"A\"\nmeasures 8\nnumberregion 1 8 start 10\n", version);
+        Select(1, 1, 2, 4);
+        RunTool(orvex::ToolCode(orvex::ToolItem::SpecialMeasureRegions));
+        EXPECT_EQ(StoredRegions(Document(), year), (Regions{{1, 2, 9, 0}, {5, 9, 10, 0}}));
+        EXPECT_EQ(StoredRegions(Document(), year == 2000 ? 2001 : 2000), Regions{});
+    }
 }
 
 }  // namespace

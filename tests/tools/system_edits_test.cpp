@@ -115,6 +115,7 @@ struct EditCase {
     int32_t newSystems;
     Spans after;
     Lists lists;
+    int32_t held = 0;  ///< measures the document holds beyond the systems' 16
 };
 
 class MeasureEditTest : public systemstest::SystemsTest, public ::testing::WithParamInterface<EditCase> {};
@@ -122,7 +123,11 @@ class MeasureEditTest : public systemstest::SystemsTest, public ::testing::WithP
 TEST_P(MeasureEditTest, TheMeasureGroupsFollowTheMeasures) {
     const EditCase& c = GetParam();
     SCOPED_TRACE(c.name);
-    OpenHeld(kFourSystems);
+    // Measures inserted are in the document already (the host inserted them); `held` says how
+    // many it holds beyond the systems' 16.
+    std::string score = kFourSystems;
+    score.replace(score.find("measures 16"), 11, "measures " + std::to_string(16 + c.held));
+    OpenHeld(score);
     SelectMeasures(c.first, c.last);
     EXPECT_TRUE(RunMeasureEditAdjust(*Tool(ToolItem::AfterInsertingMeasures), c.delta, c.newSystems));
     EXPECT_EQ(systemstest::StoredSystems(Document()), c.after);
@@ -141,10 +146,14 @@ INSTANTIATE_TEST_SUITE_P(Edits, MeasureEditTest, ::testing::Values(
     EditCase{"deleting a system", 5, 8, -4, 0, {{1, 5}, {5, 9}, {9, 13}}, {{}, {1, 3}, {2, 3}}},
     EditCase{"deleting inside a system", 6, 7, -2, 0, {{1, 5}, {5, 7}, {7, 11}, {11, 15}}, kFourLists},
     EditCase{"the last system keeps a measure", 13, 16, -6, 0, {{1, 5}, {5, 9}, {9, 13}, {13, 14}}, kFourLists},
-    EditCase{"inserting", 5, 5, 2, 0, {{1, 5}, {5, 11}, {11, 15}, {15, 19}}, kFourLists},
+    EditCase{"inserting", 5, 5, 2, 0, {{1, 5}, {5, 11}, {11, 15}, {15, 19}}, kFourLists, 2},
     // System 2 with its two new measures is split in two and balanced.
     EditCase{"inserting a system", 5, 5, 2, 1, {{1, 5}, {5, 8}, {8, 11}, {11, 15}, {15, 19}},
-             {{}, {1, 2}, {1, 2}, {1, 3}, {2, 3}}}),
+             {{}, {1, 2}, {1, 2}, {1, 3}, {2, 3}}, 2},
+    // Two measures said, one inserted: the document does not hold the second, so the systems
+    // move by one and none goes beyond its last measure (nor is locked there).
+    EditCase{"inserting what the document does not hold", 5, 5, 2, 0, {{1, 5}, {5, 10}, {10, 14}, {14, 18}},
+             kFourLists, 1}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 

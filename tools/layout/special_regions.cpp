@@ -32,11 +32,11 @@ int32_t End(const RegionRecord& region) {
     return hostapi::ReadI16(region.data(), MeasureNumberRegionLayout::kEndMeasure);
 }
 
-/// The first region (0-999) that holds the measure (from its first measure to before its end), and
+/// The first region of the tag (0-999) that holds the measure (from its first measure to before its end), and
 /// its number.
-bool FindModelRegion(int32_t measure, RegionRecord& region, int32_t& number) {
+bool FindModelRegion(hostapi::Tag tag, int32_t measure, RegionRecord& region, int32_t& number) {
     for (number = 0; number < kRegionNumbers; ++number) {
-        if (LoadWholeOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(),
+        if (LoadWholeOtherRecord(tag, number, 0, region.data(),
                                  MeasureNumberRegionLayout::kSize) &&
             First(region) <= measure && measure < End(region)) {
             return true;
@@ -73,9 +73,11 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
                                                    : TheModule.dispatch.SelectionRecords[1];
     const int32_t firstMeasure = selection.firstMeasure();
     const int32_t lastMeasure = selection.lastMeasure();
+    // The regions are kept under the tag of the host's year.
+    const hostapi::Tag tag = hostapi::MeasureNumberRegionTag(context.Environment.HostYear());
     RegionRecord region;
     int32_t number = 0;
-    if (!FindModelRegion(firstMeasure, region, number)) {
+    if (!FindModelRegion(tag, firstMeasure, region, number)) {
         ShowMessage(FreeText::NoMeasureRegionFoundCould);
         return false;
     }
@@ -101,11 +103,17 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         const uint16_t flags = hostapi::ReadU16(region.data(), MeasureNumberRegionLayout::kFlags);
         hostapi::WriteU16(region.data(), MeasureNumberRegionLayout::kFlags,
                           static_cast<uint16_t>(flags & ~MeasureNumberRegionLayout::kFlag1000));
-        SaveOtherRecord(hostapi::kTagMeasureNumberRegion, number, 0, region.data(), MeasureNumberRegionLayout::kSize);
+        SaveOtherRecord(tag, number, 0, region.data(), MeasureNumberRegionLayout::kSize);
         if (option(SPECIAL_REGIONS_ADD_DOUBLE_BARLINES) != 0 && everyEnds) {
             SetDoubleBarline(m, measure);
         }
         const int32_t next = m + 1;
+        // After the document's last measure no section starts: a region there would name a
+        // measure the document does not hold.
+        EDTMeasureSpec following;
+        if (!LoadMeasureSpec(next, following)) {
+            break;
+        }
         hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kFirstMeasure, static_cast<int16_t>(next));
         // A section that runs past the model's last measure leaves the new region at least its
         // first measure, never an end before its start.
@@ -116,7 +124,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kNumberOffset, static_cast<int16_t>(offset + 1));
         int32_t inci = 0;
         number = -1;
-        if (!CreateOtherRecord(hostapi::kTagMeasureNumberRegion, number, inci, region.data(),
+        if (!CreateOtherRecord(tag, number, inci, region.data(),
                                MeasureNumberRegionLayout::kSize)) {
             return false;
         }

@@ -178,15 +178,15 @@ int16_t TSLMKernel::ShownListedNeighbour(int32_t row, int32_t step) const {
     return 0;
 }
 
-void TSLMKernel::Apply(bool keep) {
+bool TSLMKernel::Apply(bool keep) {
     const int32_t current = SlmState().currentSystem;
     // A system that the document does not have is never written: saving would create its records.
     if (!LoadedFlag || !SystemExists(current) || VisibleFlags.size() != static_cast<size_t>(ScoreStaffList.Count())) {
         SlmState().dirty = false;
-        return;
+        return true;
     }
     if (!SlmState().dirty) {
-        return;
+        return true;
     }
     if (ResetFlag) {
         ChangedFlag = true;
@@ -224,7 +224,12 @@ void TSLMKernel::Apply(bool keep) {
         }
     }
     if (keep) {
-        return;
+        return true;
+    }
+    // A system without staves would show none of its music: the user is told to keep one.
+    if (SystemStaffList.Count() == 0 && ScoreStaffList.Count() > 0) {
+        ShowMessage(FreeText::SystemNeedsAStaff, {}, Caption::StaffListManager);
+        return false;
     }
     if (ChangedFlag) {
         SystemStaffList.Save(current);
@@ -240,6 +245,7 @@ void TSLMKernel::Apply(bool keep) {
         Systems.At(current - 1) = CurrentRecord;
     }
     SlmState().dirty = false;
+    return true;
 }
 
 void TSLMKernel::ResetPositions() {

@@ -58,8 +58,10 @@ public:
     /// the loaded flag: a system of number 1 or more with a list to edit.
     bool LoadSystem(bool reread);
     /// Writes the edited visibility and positions into the system's staff list and groups; without
-    /// `keep` also saves them and the system record, and clears the dirty flag.
-    void Apply(bool keep);
+    /// `keep` also saves them and the system record, and clears the dirty flag. A save that would
+    /// leave the system without a staff is refused with a message: nothing is saved, the edits stay
+    /// and the answer is false.
+    bool Apply(bool keep);
     /// The system's staff list and groups become the score's, at their default positions.
     void ResetPositions();
     /// Reports the first hidden staff that holds music in the system; answers whether it found one.

@@ -433,7 +433,7 @@ void TStaffListManager::RefreshEdits(bool checking) {
     m_relativeShown = relativeMode;
 }
 
-void TStaffListManager::ReadBackEdits(bool keep, bool apply) {
+bool TStaffListManager::ReadBackEdits(bool keep, bool apply) {
     const int32_t rows = std::min(StaffListBox->Items().Count(), static_cast<int32_t>(Kernel.VisibleFlags.size()));
     for (int32_t row = 0; row < rows; ++row) {
         Kernel.VisibleFlags[static_cast<size_t>(row)] = StaffListBox->Checked(row);
@@ -469,9 +469,7 @@ void TStaffListManager::ReadBackEdits(bool keep, bool apply) {
             staffPositions[row] += running - oldEnd;
         }
     }
-    if (apply) {
-        Kernel.Apply(keep);
-    }
+    return !apply || Kernel.Apply(keep);
 }
 
 // ---- Loading a system ----
@@ -679,8 +677,9 @@ void TStaffListManager::relativeClick(vcl::TObject* Sender) {
 
 void TStaffListManager::StaffListOkClick(vcl::TObject* /*Sender*/) {
     VxForm_SaveState(*this, "");
-    if (SlmState().dirty) {
-        ReadBackEdits(false, true);
+    if (SlmState().dirty && !ReadBackEdits(false, true)) {
+        SetModalResult(vcl::mrNone);  // refused: the form stays open with the user's ticks
+        return;
     }
     RemoveEditsAfterFirst();
     m_editsTop = -1;

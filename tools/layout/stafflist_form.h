@@ -128,8 +128,9 @@ private:
     /// Refreshes the distance edits when the list's top row changed since they were filled.
     void RefreshEdits(bool checking);
     /// The edits as shown go into the kernel's positions (and visible flags); with `apply` the
-    /// kernel then applies them (saving them without `keep`).
-    void ReadBackEdits(bool keep, bool apply);
+    /// kernel then applies them (saving them without `keep`). False when the kernel refused the
+    /// save (a system left without staves).
+    bool ReadBackEdits(bool keep, bool apply);
     /// The row the edits show at their top (the list's top row before they show any): edits are
     /// read back against the rows they show, also after the list scrolled.
     int32_t ShownTop() const;

@@ -126,6 +126,12 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
     if (s == 0) {
         return false;
     }
+    // The systems end with the document's last measure: measures the document does not hold were
+    // not inserted, and no system is moved or locked beyond them.
+    if (measureDelta > 0) {
+        const int32_t documentEnd = TheModule.dispatch.SelectionRecords[1].lastMeasure() + 1;
+        measureDelta = std::min(measureDelta, std::max(0, documentEnd - layout.End(layout.Count())));
+    }
 
     if (measureDelta < 0) {
         SetProgressText(context, FreeText::ProgressShiftingSystems);

@@ -117,9 +117,18 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
     vcl::TCanvas canvas;
     canvas.Font().SetName(context.Options[CHORD_STYLES_FONT].text);
     canvas.Font().SetSize(row(CHORD_STYLES_SIZE));
-    const auto fontNumber = Imports().FontNumber;
-    const int32_t font = fontNumber == nullptr ? 0 : fontNumber(fontName.c_str(), hostapi::kInterfaceVersion);
-    const int32_t fontWord = font + 256 * row(CHORD_STYLES_SIZE);
+    // The host adds a font it does not know to the document's font table when asked for its
+    // number: it is asked only when a name is written, so that a chord that keeps its name
+    // leaves the font table as it was.
+    std::optional<int32_t> fontWord;
+    const auto fontWordOnce = [&] {
+        if (!fontWord) {
+            const auto fontNumber = Imports().FontNumber;
+            const int32_t font = fontNumber == nullptr ? 0 : fontNumber(fontName.c_str(), hostapi::kInterfaceVersion);
+            fontWord = font + 256 * row(CHORD_STYLES_SIZE);
+        }
+        return *fontWord;
+    };
     const int32_t scaledSize = row(CHORD_STYLES_SIZE) * row(CHORD_STYLES_SCALING) / 100;
     int64_t x = 0;
     size_t inserted = 0;
@@ -127,7 +136,7 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
         SuffixElement element;
         element.setWord(Element::kCharacter, static_cast<int8_t>(character));
         element.setWord(Element::kX, static_cast<int32_t>(offset));
-        element.setWord(Element::kFont, fontWord);
+        element.setWord(Element::kFont, fontWordOnce());
         element.setWord(Element::kFlags, flags);
         list.insert(list.begin() + static_cast<ptrdiff_t>(inserted), element);
         ++inserted;

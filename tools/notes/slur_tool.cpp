@@ -23,8 +23,6 @@ namespace {
 
 using Slur = SlurLayout;
 
-/// The entry flag that Find Entry Near Position sets on the entry it found.
-constexpr uint32_t kEntryFoundNearPosition = 0x00000020;
 /// Flags a converted slur takes: word 4 (attached to entries) and word 2.
 constexpr uint16_t kConvertedFlags4 = 0x6000;
 constexpr uint16_t kConvertedFlags2 = 0x0001;
@@ -167,7 +165,8 @@ bool FindEntryNearPosition(TFMisc&, const hostapi::SelectionRecord& region, host
         }
         if (found >= 0) {
             const hostapi::EntryView winner = array->entry(found);
-            winner.setFlags(winner.flags() | kEntryFoundNearPosition);
+            // The entry is to carry a note-attached slur: its second flag word says so.
+            winner.setMoreFlags(winner.moreFlags() | hostapi::kEntryMoreSmartShapes);
             SaveEntryArray(array.Get());
             entry = winner.number();
             index = found;

@@ -318,6 +318,12 @@ int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t inde
     int32_t shape = 0;
     if (CreateSmartShapeRecord(shape, record)) {
         LinkNewSlur(shape, walk.measure, first.number(), end.number());
+        // Both entries now carry a note-attached slur: their second flag words say so.
+        for (const int32_t linked : {index, last}) {
+            const hostapi::EntryView entry = walk.array->entry(linked);
+            entry.setMoreFlags(entry.moreFlags() | hostapi::kEntryMoreSmartShapes);
+        }
+        walk.changed = true;
         ++walk.shapesMade;
     } else {
         ++walk.shapesRefused;
