@@ -21,12 +21,12 @@ namespace orvex {
 
 /// Why a waiting run ends before its last step.
 enum class WaitingRunEnd {
-    DocumentClosed,  ///< its document was closed
-    AnotherCommand,  ///< the user chose another command for its document
-    KeysLost,        ///< keys of a step reached another window and the host only part of them
+    DocumentClosed,     ///< its document was closed
+    AnotherCommand,     ///< the user chose another command for its document
+    KeysLost,           ///< keys of a step reached another window and the host only part of them
     RegionNotSelected,  ///< the host's region dialog did not select the region the run asked for
-    Undo,            ///< the user chose Undo or Redo for its document
-    Unloaded,        ///< the plug-in is unloaded (nothing is shown)
+    Undo,               ///< the user chose Undo or Redo for its document
+    Unloaded,           ///< the plug-in is unloaded (nothing is shown)
 };
 
 /// What the timer finds for the waiting run while the host is in front.

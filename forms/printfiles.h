@@ -10,11 +10,11 @@
 #include <string>
 
 #include "core/tool_context.h"
-#include "platform/win/handles.h"
 #include "forms/form_commands.h"
 #include "forms/vxform.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/handles.h"
 
 namespace orvex {
 

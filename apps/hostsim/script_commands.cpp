@@ -33,8 +33,8 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
     std::vector<Command> commands;
     for (auto family : {&ScriptRunner::HostCommands, &ScriptRunner::DocumentCommands, &ScriptRunner::DumpCommands,
                         &ScriptRunner::FormCommands, &ScriptRunner::ViewCommands, &ScriptRunner::MenuCommands,
-                        &ScriptRunner::InputCommands, &ScriptRunner::ServiceCommands,
-                        &ScriptRunner::LumvarCommands, &ScriptRunner::StepCommands}) {
+                        &ScriptRunner::InputCommands, &ScriptRunner::ServiceCommands, &ScriptRunner::LumvarCommands,
+                        &ScriptRunner::StepCommands}) {
         std::vector<Command> more = (this->*family)();
         commands.insert(commands.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     }

@@ -186,12 +186,13 @@ INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
 // touches anything (today's hosts took the paste onto the copy's own source staff).
 TEST_F(ExplosionHostsimTest, AnOpenFileMenuHoldsTheDistributionsKeys) {
     const auto score = TempFolder() / "piano.score";
-    std::ofstream(score) << "staff \"Right\" \"R\"\nstaff \"Left\" \"L\"\nmeasures 4 time 3/4\nclef 1 1 treble\n"
-                            "clef 2 1 bass\nnotes 1 1 c5/8 c5/8 c5/8 c5/8 c5/8 c5/8\nnotes 1 1 layer 2 a4+e4/2 f4+d4/4\n"
-                            "notes 2 1 a3+a2/2 g3+g2/4\nnotes 1 2 b4/2 g4/4\nnotes 1 2 layer 2 f4+d4/2 r/4\n"
-                            "notes 2 2 g3+g2/2 r/4\nnotes 1 3 c5/8 e5/8 e5/8 g5/8 g5/8 g4/8\n"
-                            "notes 2 3 c3/4 e4+c4+g3/4 e4+c4+g3/4\nnotes 1 4 c5/2.\nnotes 2 4 c3/2.\n"
-                            "group 1 2 \"Piano\" \"Pno.\"\n";
+    std::ofstream(score)
+        << "staff \"Right\" \"R\"\nstaff \"Left\" \"L\"\nmeasures 4 time 3/4\nclef 1 1 treble\n"
+           "clef 2 1 bass\nnotes 1 1 c5/8 c5/8 c5/8 c5/8 c5/8 c5/8\nnotes 1 1 layer 2 a4+e4/2 f4+d4/4\n"
+           "notes 2 1 a3+a2/2 g3+g2/4\nnotes 1 2 b4/2 g4/4\nnotes 1 2 layer 2 f4+d4/2 r/4\n"
+           "notes 2 2 g3+g2/2 r/4\nnotes 1 3 c5/8 e5/8 e5/8 g5/8 g5/8 g4/8\n"
+           "notes 2 3 c3/4 e4+c4+g3/4 e4+c4+g3/4\nnotes 1 4 c5/2.\nnotes 2 4 c3/2.\n"
+           "group 1 2 \"Piano\" \"Pno.\"\n";
     const std::string run = "host language de\nload plugins\nnew " + score.string() +
                             "\nselect 1-2 1-4\nform TDActOpt click Go\nanswer yes\n%AT%"
                             "menu \"Orvex/Stimmen/Intelligente Verteilung gruppierter Stimmen...\"\n%LATER%"
@@ -213,7 +214,8 @@ TEST_F(ExplosionHostsimTest, AnOpenFileMenuHoldsTheDistributionsKeys) {
     EXPECT_TRUE(said("> at step 4: press Alt+D"));
     EXPECT_FALSE(said("Es konnte nicht kopiert werden"));
     EXPECT_TRUE(said("Das Verteilen der Stimmen ist beendet"));
-    const std::vector<std::string> expected = testsupport::LinesStartingWith(untouched.out, "score text of document 1 \"piano\":", "  ");
+    const std::vector<std::string> expected =
+        testsupport::LinesStartingWith(untouched.out, "score text of document 1 \"piano\":", "  ");
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(testsupport::LinesStartingWith(result.out, "score text of document 1 \"piano\":", "  "), expected);
 }
@@ -267,12 +269,12 @@ TEST_F(ExplosionHostsimTest, ASelectionPastTheDocumentsEndIsClampedToIt) {
             "  staff 3, measure 2, layer 1: 1 entry",
             "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
         },
-        testsupport::LinesStartingWith(result.out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
+        testsupport::LinesStartingWith(result.out, "cells of document 1 \"explosion\": all staves, all measures",
+                                       "  "));
     EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
                             [](const std::string& line) { return line.starts_with("host: cleared "); }),
               1);
-    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "host: cleared staff 2, measures 1-2"),
-              result.out.end());
+    EXPECT_NE(std::find(result.out.begin(), result.out.end(), "host: cleared staff 2, measures 1-2"), result.out.end());
 }
 
 // The user acts at a step of the explosion, as hostsim's "after step" lets a script do. Undo (from
@@ -298,8 +300,9 @@ TEST_P(ExplosionStepTest, TheRunEndsCleanlyAndItsStepsTellTheTruth) {
     const StepCase& c = GetParam();
     const auto score = TempFolder() / "explosion.score";
     std::ofstream(score) << kFlutesScore;
-    std::string script = "load plugins\nnew " + score.string() + "\ndump score\nselect 1 1-2\nform TDActOpt click Go\n" +
-                         c.before + "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n" + c.after +
+    std::string script = "load plugins\nnew " + score.string() +
+                         "\ndump score\nselect 1 1-2\nform TDActOpt click Go\n" + c.before +
+                         "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n" + c.after +
                          "wait 3000\ndump cells 3\ndump score\n";
     for (int i = 0; i < 12; ++i) {
         script += "menu \"Edit/Undo\"\n";
@@ -313,14 +316,16 @@ TEST_P(ExplosionStepTest, TheRunEndsCleanlyAndItsStepsTellTheTruth) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto& out = result.out;
     const auto said = [&](const std::string& text) {
-        return std::any_of(out.begin(), out.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+        return std::any_of(out.begin(), out.end(),
+                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
     };
     EXPECT_FALSE(said("Mass Mover"));
     if (c.message != nullptr) {
         EXPECT_TRUE(said(c.message)) << c.message;
         EXPECT_FALSE(said("The Part Distribution process has terminated"));
         // Nothing is cleared, copied or pasted after the user acted.
-        const auto at = std::find_if(out.begin(), out.end(), [](const std::string& line) { return line.starts_with("> at step "); });
+        const auto at = std::find_if(out.begin(), out.end(),
+                                     [](const std::string& line) { return line.starts_with("> at step "); });
         ASSERT_NE(at, out.end());
         EXPECT_TRUE(std::none_of(at, out.end(), [](const std::string& line) {
             return line.starts_with("host: cleared") || line.starts_with("host: copied") ||
@@ -328,12 +333,11 @@ TEST_P(ExplosionStepTest, TheRunEndsCleanlyAndItsStepsTellTheTruth) {
         }));
     } else {
         EXPECT_TRUE(said("The Part Distribution process has terminated")) << "the run finished";
-        testsupport::ExpectLines({"  staff 3, measure 1, layer 1: 2 entries",
-                                  "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-                                  "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-                                  "  staff 3, measure 2, layer 1: 1 entry",
-                                  "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"},
-                                 testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": staff 3, all measures", "  "));
+        testsupport::ExpectLines(
+            {"  staff 3, measure 1, layer 1: 2 entries", "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+             "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5", "  staff 3, measure 2, layer 1: 1 entry",
+             "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"},
+            testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": staff 3, all measures", "  "));
     }
     for (const std::string& line : out) {
         if (line.starts_with("host: undo \"") || line.starts_with("host: redo \"")) {
@@ -343,7 +347,8 @@ TEST_P(ExplosionStepTest, TheRunEndsCleanlyAndItsStepsTellTheTruth) {
     const std::vector<std::string> before = ScoreDump(out, 0);
     ASSERT_FALSE(before.empty());
     EXPECT_EQ(ScoreDump(out, 2), before) << "undoing every step gives the score back";
-    if (std::string(c.before).find("Undo") == std::string::npos && std::string(c.before).find("Ctrl+Z") == std::string::npos) {
+    if (std::string(c.before).find("Undo") == std::string::npos &&
+        std::string(c.before).find("Ctrl+Z") == std::string::npos) {
         // (A step the user undid is redone too.)
         EXPECT_EQ(ScoreDump(out, 3), ScoreDump(out, 1)) << "redoing them gives the score as the run left it";
     }

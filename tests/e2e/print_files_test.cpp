@@ -128,11 +128,11 @@ TEST_F(PrintFilesHostsimTest, TheDocumentInFrontBeforeTheRunIsInFrontAfterIt) {
             host.push_back(line.substr(0, line.find(" (")));
         }
     }
-    testsupport::ExpectLines({"host: opened document 2 \"Alto\", 67 records", "host: document 1 \"parts\" is in front",
-                              "host: printed Alto", "host: opened document 3 \"Bass\", 67 records",
-                              "host: printed Bass", "host: closed document 3 \"Bass\"",
-                              "host: document 1 \"parts\" is in front", "focus: \"Finale 2000 - [parts]\" Finale"},
-                             host);
+    testsupport::ExpectLines(
+        {"host: opened document 2 \"Alto\", 67 records", "host: document 1 \"parts\" is in front", "host: printed Alto",
+         "host: opened document 3 \"Bass\", 67 records", "host: printed Bass", "host: closed document 3 \"Bass\"",
+         "host: document 1 \"parts\" is in front", "focus: \"Finale 2000 - [parts]\" Finale"},
+        host);
 }
 
 }  // namespace

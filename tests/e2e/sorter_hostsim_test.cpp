@@ -150,11 +150,10 @@ TEST_F(SorterHostsimTest, OneUndoTakesTheSortAndItsDeletionBackWhole) {
          "  'SODT' other (1, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"dolce\"",
          "  'SODT' other (2, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"molto\""},
         dumps[2]);
-    testsupport::ExpectLines(
-        {"records of document 1 \"tempi\": 2 'otDY' of 10",
-         "  'otDY' other (1, 0), 12 bytes: expression 2 at 0, offset 0, every staff",
-         "  'otDY' other (2, 0), 12 bytes: expression 1 at 0, offset 0, every staff"},
-        dumps[3]);
+    testsupport::ExpectLines({"records of document 1 \"tempi\": 2 'otDY' of 10",
+                              "  'otDY' other (1, 0), 12 bytes: expression 2 at 0, offset 0, every staff",
+                              "  'otDY' other (2, 0), 12 bytes: expression 1 at 0, offset 0, every staff"},
+                             dumps[3]);
     EXPECT_EQ(dumps[4], dumps[0]) << "the texts are back";
     EXPECT_EQ(dumps[5], dumps[1]) << "the placements name them again";
     EXPECT_EQ(dumps[6], dumps[2]);

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <string_view>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/host/host.h"
@@ -16,14 +16,14 @@
 #include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_points.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/input.h"
+#include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/transcript.h"
 #include "platform/win/windows.h"
-#include "platform/hostapi/entry_points.h"
-#include "platform/win/keys.h"
 #include "tests/support/fake_plugin.h"
 #include "tests/support/fixture.h"
 
@@ -254,7 +254,8 @@ TEST_F(UndoTest, WhatOneCallChangesIsOneStep) {
 
 /// A plug-in with one menu entry, "Explode", whose call changes nothing.
 win::ModuleExports OneEntryPlugin() {
-    win::ModuleExports exports = testsupport::FakePluginExports(+[](win::Hwnd, int16_t, const uint8_t*, const uint8_t*) -> int16_t { return 0; });
+    win::ModuleExports exports = testsupport::FakePluginExports(
+        +[](win::Hwnd, int16_t, const uint8_t*, const uint8_t*) -> int16_t { return 0; });
     const auto fake = exports.byName;
     exports.byName = [fake](std::string_view name) -> void* {
         if (name == hostapi::kEnumerateEntry) {

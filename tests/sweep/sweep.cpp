@@ -82,12 +82,22 @@ constexpr Year kYears[] = {
 constexpr host::Language kLanguages[] = {host::Language::English, host::Language::German, host::Language::Italian};
 
 /// What the user does while a multi-step command waits for a step.
-enum class Interruption { None, Cancel, Close, ClickDialog, OtherDocument, CloseDocument, OpenMenu, OtherProgram, Undo };
+enum class Interruption {
+    None,
+    Cancel,
+    Close,
+    ClickDialog,
+    OtherDocument,
+    CloseDocument,
+    OpenMenu,
+    OtherProgram,
+    Undo
+};
 constexpr Interruption kInterruptions[] = {
     Interruption::Cancel,        Interruption::Close,    Interruption::ClickDialog,  Interruption::OtherDocument,
     Interruption::CloseDocument, Interruption::OpenMenu, Interruption::OtherProgram, Interruption::Undo};
-constexpr const char* kInterruptionNames[] = {"",         "cancel",         "close",     "click-dialog", "other-document",
-                                              "close-document", "open-menu", "other-program", "undo"};
+constexpr const char* kInterruptionNames[] = {
+    "", "cancel", "close", "click-dialog", "other-document", "close-document", "open-menu", "other-program", "undo"};
 /// The steps at which the runs are interrupted: 0 (keys of the first step still on their way)
 /// to this many steps after the first.
 constexpr int32_t kInterruptedSteps = 24;

@@ -14,9 +14,9 @@ size_t UndoSteps(host::Document& document);
 
 /// What a command did to the document, for the undo checks.
 struct CommandUndo {
-    std::string command;   ///< the menu entry the user chose, as the host names its steps
-    size_t stepsBefore;    ///< the history's steps before the command
-    std::string before;    ///< the document before the command and after it (host::MusText)
+    std::string command;  ///< the menu entry the user chose, as the host names its steps
+    size_t stepsBefore;   ///< the history's steps before the command
+    std::string before;   ///< the document before the command and after it (host::MusText)
     std::string after;
     bool oneCall = false;  ///< the command did its work in the one call of the host
 };
