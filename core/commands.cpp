@@ -86,4 +86,14 @@ int32_t FindCommandIndex(int32_t code) {
     return found;
 }
 
+uint32_t HostCommandOf(int32_t code) {
+    if (code != 0) {
+        const auto index = static_cast<size_t>(FindCommandIndex(code));
+        if (TheModule.commands.CommandTable[index].code == code && TheModule.commands.HostCommandIds[index] != 0) {
+            return TheModule.commands.HostCommandIds[index];
+        }
+    }
+    return TheModule.commands.HostCommandIds[0];
+}
+
 }  // namespace orvex

@@ -68,6 +68,9 @@ extern const std::array<int32_t, kToolItemCount> kFurtherOptionsGroupData;
 std::string_view GetCommandName(int32_t tableIndex);
 /// The table index of a code: the last entry among the first CommandCount that has it, else 0.
 int32_t FindCommandIndex(int32_t code);
+/// The host's command identifier of the menu entry of command `code`: the first product command's
+/// when the command has no entry of its own (or the product menu is not built).
+uint32_t HostCommandOf(int32_t code);
 /// The name of a tool by item and group in the current language ("" when the table has none).
 std::string_view ToolName(int32_t item, int32_t group);
 /// The tool's name without "Vx ", its first "&" and its first "..." ("Respell Notes").

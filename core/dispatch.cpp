@@ -124,7 +124,80 @@ int16_t ContinueWaitingRun() {
     return answer;
 }
 
+namespace {
+
+/// "2" or "2-4".
+std::string RangeText(int32_t first, int32_t last) {
+    return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
+}
+
+/// What the user is told when a waiting run ends early.
+void TellRunEnded(WaitingRunEnd why, int32_t code, const std::string& document, const RegionAction* region) {
+    const std::string title = ToolTitle(code % 100, code / 100);
+    switch (why) {
+        case WaitingRunEnd::DocumentClosed:
+            ShowMessage(FreeText::RunEndedDocumentClosed, {title, document});
+            break;
+        case WaitingRunEnd::AnotherCommand:
+            ShowMessage(FreeText::RunEndedAnotherCommand, {title, document});
+            break;
+        case WaitingRunEnd::KeysLost:
+            ShowMessage(FreeText::RunEndedKeysLost, {title, document});
+            break;
+        case WaitingRunEnd::RegionNotSelected:
+            ShowMessage(FreeText::RunEndedRegionNotSelected,
+                        {title, document, region != nullptr ? RangeText(region->firstStaff, region->lastStaff) : "",
+                         region != nullptr ? RangeText(region->firstMeasure, region->lastMeasure) : ""});
+            break;
+        case WaitingRunEnd::Undo:
+            ShowMessage(FreeText::RunEndedUndo, {title, document});
+            break;
+        case WaitingRunEnd::Unloaded:
+            break;
+    }
+}
+
+void EndWaitingRunWith(WaitingRunEnd why, const RegionAction* region);
+
+/// The continuation of a run whose last step selected a region by the host's dialog: when the
+/// dialog selected what the run asked for, the step's action (copy, clear, paste) goes to the
+/// host with the step signal, and the run's own step comes at the next call; else the run ends
+/// before it touches anything more. Answers whether a region action waited.
+bool SettleRegionAction(const uint8_t* selection) {
+    const std::optional<RegionAction> action = TakePendingRegionAction();
+    if (!action) {
+        return false;
+    }
+    hostapi::SelectionRecord selected;
+    if (selection != nullptr) {
+        std::copy_n(selection, hostapi::SelectionRecord::kSize, selected.bytes.begin());
+    }
+    if (selection == nullptr || !action->SelectedBy(selected)) {
+        EndWaitingRunWith(WaitingRunEnd::RegionNotSelected, &*action);
+        return true;
+    }
+    CarryOutRegionAction(*action);
+    // The step signal: the timer brings the run's own next step once the host has done the action.
+    TheModule.dispatch.RepostCode = WaitingRunCode();
+    SendVirtualKeyToHost(win::VK_ADD);
+    return true;
+}
+
+}  // namespace
+
 void EndWaitingRun(WaitingRunEnd why) {
+    EndWaitingRunWith(why, nullptr);
+}
+
+void EndWaitingRunForUndo() {
+    if (RunWaiting() && WaitingRunBound() && WaitingRunDocumentInFront()) {
+        EndWaitingRun(WaitingRunEnd::Undo);
+    }
+}
+
+namespace {
+
+void EndWaitingRunWith(WaitingRunEnd why, const RegionAction* region) {
     TheModule.dispatch.RepostCode = 0;
     ForgetHostKeys();
     if (!RunWaiting()) {
@@ -149,14 +222,12 @@ void EndWaitingRun(WaitingRunEnd why) {
         TheSteppedRun().end();
     }
     UnbindWaitingRun();
-    if (why == WaitingRunEnd::Unloaded || code == 0) {
-        return;
+    if (code != 0) {
+        TellRunEnded(why, code, document, region);
     }
-    const FreeText text = why == WaitingRunEnd::DocumentClosed   ? FreeText::RunEndedDocumentClosed
-                          : why == WaitingRunEnd::AnotherCommand ? FreeText::RunEndedAnotherCommand
-                                                                 : FreeText::RunEndedKeysLost;
-    ShowMessage(text, {ToolTitle(code % 100, code / 100), document});
 }
+
+}  // namespace
 
 void SettleWaitingRunFor(int32_t code) {
     if (!RunWaiting()) {
@@ -283,7 +354,14 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
                 UnbindWaitingRun();  // the run ended meanwhile: its continuation does nothing
                 return 0;
             }
-            return noDocument ? int16_t{0} : ContinueWaitingRun();
+            if (noDocument) {
+                return 0;
+            }
+            const KeysForCommand keys(WaitingRunHostCommand());
+            if (SettleRegionAction(selection)) {
+                return 0;
+            }
+            return ContinueWaitingRun();
         }
         if (RunWaiting()) {
             const int32_t index = TheModule.commands.MenuIndexMap[static_cast<size_t>(menuIndex)];
@@ -301,6 +379,8 @@ int16_t InvokeCommand(win::Hwnd hostWindow, int16_t menuIndex, const uint8_t* se
         if (tableIndex < 0 || tableIndex >= TheModule.commands.CommandCount) {
             return 0;
         }
+        // The keys the command sends are for the entry the host is calling.
+        const KeysForCommand keys(TheModule.commands.HostCommandIds[static_cast<size_t>(tableIndex)]);
         const int32_t code = TheModule.commands.CommandTable[static_cast<size_t>(tableIndex)].code;
         if (noDocument && (code >= 100 || TheModule.dispatch.RerunCode > 0)) {
             TheModule.dispatch.RerunCode = 0;  // a key launch has nothing to work on either

@@ -52,6 +52,9 @@ int16_t ContinueWaitingRun();
 /// Spacing whose document is in front runs its second pass instead: it takes back what the
 /// first pass prepared.
 void EndWaitingRun(WaitingRunEnd why);
+/// The user chose Undo or Redo: a run that waits for its next step on the document in front ends
+/// first (saying what stays done), so that it never goes on over what the user took back.
+void EndWaitingRunForUndo();
 /// Tools take the selection from the host when they run (else the one passed with the command).
 /// Forms shown without blocking; they stay until the plug-in is unloaded.
 /// The host window's title at the start of the current command.

@@ -104,6 +104,8 @@ enum class FreeText : int32_t {
     RunEndedDocumentClosed,
     RunEndedAnotherCommand,
     RunEndedKeysLost,
+    RunEndedRegionNotSelected,  ///< %3 the staves, %4 the measures asked for
+    RunEndedUndo,
     TransferSkippedItems,  ///< %1 the count
     // Progress captions of the options dialog, in English in both languages.
     ProgressShiftingSystems,

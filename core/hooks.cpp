@@ -36,8 +36,8 @@ namespace orvex {
 
 namespace {
 
-constexpr uint32_t WM_ENTERMENULOOP = 529;
-constexpr uint32_t WM_EXITMENULOOP = 530;
+using win::WM_ENTERMENULOOP;
+using win::WM_EXITMENULOOP;
 constexpr uint32_t WM_ENTERSIZEMOVE = 561;
 constexpr uint32_t WM_EXITSIZEMOVE = 562;
 constexpr uint16_t VK_PLUS_CHARACTER = 43;
@@ -71,7 +71,19 @@ void PressAndReleaseWithScanCode(uint16_t key) {
 struct HookUnit {
     std::vector<std::pair<uint16_t, bool>> sentKeys;
     bool inMenuLoopHook = false;  ///< the call-window hook is running (it does not nest)
+    bool hostMenuLoop = false;    ///< a menu of the host's main window is open (its modal loop runs)
 };
+
+/// The host's Undo and Redo (the Edit menu's standard command identifiers).
+constexpr uint32_t kHostUndoCommand = 0xE12B;
+constexpr uint32_t kHostRedoCommand = 0xE12C;
+
+/// Whether a menu or a modal dialog of the host is open: its modal loop takes the keys, so keys
+/// sent for a run would choose in the menu or fill the dialog instead of reaching the run's
+/// target.
+bool HostMenuOrDialogOpen() {
+    return UnitState<HookUnit>().hostMenuLoop || !win::IsWindowEnabled(Host().window);
+}
 
 std::vector<std::pair<uint16_t, bool>>& SentKeys() {
     return UnitState<HookUnit>().sentKeys;
@@ -195,9 +207,11 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
     const bool released = KeyReleased(keyData);
     // A key the plug-in sent for the host acts only there, and for a waiting command only on its
     // own document: not in the plug-in's own window that a click activated, nor in another
-    // document brought to the front.
+    // document brought to the front; and a batch begins only while the host is in front with no
+    // menu or dialog of its own open.
     const bool astray = PluginFormActive() || (WaitingRunBound() && !WaitingRunDocumentInFront());
-    switch (TakeSentHostKey(key, released, astray)) {
+    const bool hostBusy = HostMenuOrDialogOpen() || win::GetForegroundWindow() != Host().window;
+    switch (TakeSentHostKey(key, released, astray, hostBusy)) {
         case SentKeyFate::HeldBack:
             // It acts nowhere. The step signal among the keys still counts, so that the timer
             // ticks until the run's document is in front again and the keys go once more.
@@ -215,6 +229,11 @@ intptr_t KeyAssignmentHookBody(int32_t code, uintptr_t wParam, intptr_t keyData)
             return PassOn(code, wParam, keyData);
         case SentKeyFate::NotSent:
             break;
+    }
+    if (!released && (key == 'Z' || key == 'Y') && Down(win::VK_CONTROL) && !Down(win::VK_MENU) && !hostBusy &&
+        !PluginFormActive()) {
+        // The host's Undo or Redo by keys: a run that waits on the document ends first.
+        EndWaitingRunForUndo();
     }
     if (TakeSentKey(key, released)) {
         return PassOn(code, wParam, keyData);
@@ -335,6 +354,25 @@ void TNow::Tick(vcl::TObject* /*sender*/) {
     TNowTimerTick();
 }
 
+intptr_t CommandWatchHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
+    if (code >= 0 && lParam != 0) {
+        const auto* message = reinterpret_cast<const win::Msg*>(lParam);
+        const auto command = static_cast<uint32_t>(message->wParam & 0xFFFF);
+        if (message->message == win::WM_COMMAND && message->window == Host().window &&
+            (command == kHostUndoCommand || command == kHostRedoCommand)) {
+            // The host's Undo or Redo from its Edit menu, as it leaves the queue: a run that waits
+            // on the document ends before the host takes a step back.
+            Guarded(
+                [] {
+                    EndWaitingRunForUndo();
+                    return 0;
+                },
+                0);
+        }
+    }
+    return win::CallNextHookEx(TheModule.hooks.GetMessageHook, code, wParam, lParam);
+}
+
 void InstallHostHooks() {
     RemoveHostHooks();
     if (TheModule.hooks.HostProcess == win::kNoHandle) {
@@ -351,6 +389,8 @@ void InstallHostHooks() {
         }
         TheModule.hooks.CallWndHook = win::SetWindowsHookEx(
             win::WH_CALLWNDPROC, MenuLoopHook, TheModule.process.ModuleInstance, TheModule.hooks.HostThreadId);
+        TheModule.hooks.GetMessageHook = win::SetWindowsHookEx(
+            win::WH_GETMESSAGE, CommandWatchHook, TheModule.process.ModuleInstance, TheModule.hooks.HostThreadId);
     }
     if (!TheModule.hooks.Now) {
         TheModule.hooks.Now = std::make_unique<TNow>();
@@ -358,8 +398,8 @@ void InstallHostHooks() {
 }
 
 void RemoveHostHooks() {
-    for (win::Hhook* hook :
-         {&TheModule.hooks.KeyboardHook, &TheModule.hooks.ShiftStateHook, &TheModule.hooks.CallWndHook}) {
+    for (win::Hhook* hook : {&TheModule.hooks.KeyboardHook, &TheModule.hooks.ShiftStateHook,
+                             &TheModule.hooks.CallWndHook, &TheModule.hooks.GetMessageHook}) {
         if (*hook != win::kNoHook) {
             win::UnhookWindowsHookEx(*hook);
             *hook = win::kNoHook;
@@ -424,6 +464,10 @@ intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam) {
     if (!inside && code == 0) {
         inside = true;
         const auto* info = reinterpret_cast<const win::CallWindowInfo*>(lParam);
+        if (info->window == Host().window && (info->message == WM_ENTERMENULOOP || info->message == WM_EXITMENULOOP)) {
+            // A menu of the host opens or closes: while it is open its modal loop takes the keys.
+            UnitState<HookUnit>().hostMenuLoop = info->message == WM_ENTERMENULOOP;
+        }
         if (ActiveModelessForm() != nullptr) {
             switch (info->message) {
                 case WM_ENTERMENULOOP:
@@ -512,14 +556,17 @@ void WaitingRunTick() {
 void TNowTimerTick() {
     Guarded(
         [] {
+            const bool runWaits = TheModule.hooks.PrintContext != nullptr || TheModule.dispatch.RepostCode != 0;
             if (!TheModule.productMenu.MenuBuilt) {
                 BuildProductMenu();
-                if (TheModule.productMenu.MenuBuilt && TheModule.hooks.Now) {
+                // The timer stops once the menu is built, unless a run waits for its ticks.
+                if (TheModule.productMenu.MenuBuilt && TheModule.hooks.Now && !runWaits) {
                     TheModule.hooks.Now->Timer->SetEnabled(false);
                 }
             }
-            if ((TheModule.hooks.PrintContext != nullptr || TheModule.dispatch.RepostCode != 0) &&
-                win::GetForegroundWindow() == Host().window) {
+            // The run's next step waits while the user has another program, or a menu or dialog of
+            // the host, in front: its keys would go there.
+            if (runWaits && win::GetForegroundWindow() == Host().window && !HostMenuOrDialogOpen()) {
                 WaitingRunTick();
             }
             return 0;

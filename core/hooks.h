@@ -41,6 +41,9 @@ void DestroyTNow();
 intptr_t KeyAssignmentHook(int32_t code, uintptr_t key, intptr_t keyData);
 intptr_t FormKeyHook(int32_t code, uintptr_t key, intptr_t keyData);
 intptr_t MenuLoopHook(int32_t code, uintptr_t wParam, intptr_t lParam);
+/// The get-message hook: the host's Undo or Redo chosen from its Edit menu ends a run that waits
+/// on the document in front first.
+intptr_t CommandWatchHook(int32_t code, uintptr_t wParam, intptr_t lParam);
 intptr_t ShiftStateHookProc(int32_t code, uintptr_t key, intptr_t keyData);
 void TNowTimerTick();
 

@@ -1,10 +1,17 @@
 #include "core/key_automation.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <deque>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/dispatch.h"
 #include "core/module.h"
 #include "core/startup.h"
+#include "core/waiting_run.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/windows.h"
@@ -17,6 +24,7 @@ struct HostKeyEvent {
     uint8_t key = 0;
     uint8_t scan = 0;
     bool up = false;
+    uint32_t command = 0;  ///< the host command the key is sent for (its extra information)
 };
 
 /// The keys of the batch sent last (the keys of one step of a command, or of one action), in the
@@ -26,22 +34,50 @@ struct HostKeyUnit {
     size_t arrived = 0;    ///< events that came back through the hook
     size_t delivered = 0;  ///< of those, events that went on to the host
     bool heldBack = false;
+    /// Events of a batch that was forgotten before they came back (its run ended while they were
+    /// on their way): they act nowhere when they come.
+    std::deque<HostKeyEvent> dropped;
 };
+
+/// The most key events a batch holds (and the most kept of batches forgotten on their way).
+constexpr size_t kLongestBatch = 4096;
 
 HostKeyUnit& HostKeys() {
     return UnitState<HostKeyUnit>();
 }
 
-void SendHostKey(uint8_t key, uint8_t scan, bool up) {
+/// What the keys are sent for, and the region action a run waits to do.
+struct KeyPurposeUnit {
+    uint32_t callCommand = 0;  ///< the host command whose call is under way
+    std::optional<RegionAction> pendingAction;
+};
+
+KeyPurposeUnit& KeyPurpose() {
+    return UnitState<KeyPurposeUnit>();
+}
+
+/// The host command the keys sent now are for: the command of the run that waits for its steps,
+/// else the command the host is calling.
+uint32_t KeysCommand() {
+    return WaitingRunBound() ? WaitingRunHostCommand() : KeyPurpose().callCommand;
+}
+
+void SendHostKey(uint8_t key, uint8_t scan, bool up, uint32_t command) {
     HostKeyUnit& keys = HostKeys();
     // A batch whose keys have all come back is over: the next key begins a new one.
     // So is one that never comes back (keys sent while no hook was installed).
-    constexpr size_t kLongestBatch = 4096;
     if ((keys.arrived == keys.sent.size() && !keys.heldBack) || keys.sent.size() >= kLongestBatch) {
-        keys = {};
+        keys.sent.clear();
+        keys.arrived = 0;
+        keys.delivered = 0;
+        keys.heldBack = false;
     }
-    keys.sent.push_back({key, scan, up});
-    win::keybd_event(key, scan, up ? win::KEYEVENTF_KEYUP : 0, 0);
+    keys.sent.push_back({key, scan, up, command});
+    win::keybd_event(key, scan, up ? win::KEYEVENTF_KEYUP : 0, command);
+}
+
+void SendHostKey(uint8_t key, uint8_t scan, bool up) {
+    SendHostKey(key, scan, up, KeysCommand());
 }
 
 void Press(uint16_t key, bool up) {
@@ -108,8 +144,12 @@ void SendVirtualKeyToHost(uint16_t virtualKey) {
     SendHostKey(static_cast<uint8_t>(virtualKey), static_cast<uint8_t>(virtualKey), true);
 }
 
-SentKeyFate TakeSentHostKey(uint16_t key, bool released, bool astray) {
+SentKeyFate TakeSentHostKey(uint16_t key, bool released, bool astray, bool hostBusy) {
     HostKeyUnit& keys = HostKeys();
+    if (!keys.dropped.empty() && keys.dropped.front().key == key && keys.dropped.front().up == released) {
+        keys.dropped.pop_front();
+        return SentKeyFate::HeldBack;
+    }
     if (keys.arrived >= keys.sent.size()) {
         return SentKeyFate::NotSent;
     }
@@ -117,6 +157,9 @@ SentKeyFate TakeSentHostKey(uint16_t key, bool released, bool astray) {
     if (next.key != key || next.up != released) {
         return SentKeyFate::NotSent;  // the user's own key
     }
+    // A batch begins only where the host waits for it; once under way, its keys open the host's
+    // menus and dialogs themselves.
+    astray = astray || (keys.arrived == 0 && hostBusy);
     ++keys.arrived;
     // Once a key of the batch is held back, the rest is too: the host never gets half a step.
     if (keys.heldBack || astray) {
@@ -133,16 +176,35 @@ HeldBackKeys HostKeysHeldBack() {
 }
 
 void ResendHostKeys() {
-    const std::vector<HostKeyEvent> batch = std::move(HostKeys().sent);
-    HostKeys() = {};
+    HostKeyUnit& keys = HostKeys();
+    const std::vector<HostKeyEvent> batch = std::exchange(keys.sent, {});
+    keys.arrived = 0;
+    keys.delivered = 0;
+    keys.heldBack = false;
     FocusHostWindow();
     for (const HostKeyEvent& event : batch) {
-        SendHostKey(event.key, event.scan, event.up);
+        SendHostKey(event.key, event.scan, event.up, event.command);
     }
 }
 
 void ForgetHostKeys() {
-    HostKeys() = {};
+    HostKeyUnit& keys = HostKeys();
+    keys.dropped.insert(keys.dropped.end(), keys.sent.begin() + static_cast<std::ptrdiff_t>(keys.arrived),
+                        keys.sent.end());
+    if (keys.dropped.size() > kLongestBatch) {
+        keys.dropped.clear();  // keys that never came back: no hook saw them
+    }
+    keys.sent.clear();
+    keys.arrived = 0;
+    keys.delivered = 0;
+    keys.heldBack = false;
+    KeyPurpose().pendingAction.reset();
+}
+
+KeysForCommand::KeysForCommand(uint32_t hostCommand) : m_outer(std::exchange(KeyPurpose().callCommand, hostCommand)) {}
+
+KeysForCommand::~KeysForCommand() {
+    KeyPurpose().callCommand = m_outer;
 }
 
 void SendKeyDown(uint16_t virtualKey) {
@@ -175,6 +237,8 @@ void FocusHostWindow() {
 }
 
 void SendUndoRedoToHost(bool redo) {
+    // Undo or Redo changes the document under a run that waits for its next step: it ends first.
+    EndWaitingRunForUndo();
     FocusHostWindow();
     Press(win::VK_CONTROL, false);
     PressAndRelease(redo ? 'Y' : 'Z');
@@ -207,10 +271,29 @@ void TypeHostDialogRange(const HostRangeRecord& range, int32_t secondNumber, boo
     PressAndRelease(win::VK_RETURN);
 }
 
-void SelectHostToolByKeysA(const HostRangeRecord& range, int32_t number, bool end) {
+namespace {
+
+/// Selects the region by the host's dialog; the action waits for the next step, when the run sees
+/// what the dialog selected.
+void SelectForAction(const HostRangeRecord& range, int32_t number, bool end, RegionAction::Kind kind) {
+    if (range.words[1] < 1) {
+        return;
+    }
     FocusHostWindow();
     TypeHostDialogRange(range, number, end, 0);
-    SendCtrlKeyToHost('c');
+    RegionAction action;
+    action.kind = kind;
+    action.firstStaff = range.words[1];
+    action.lastStaff = range.words[1];
+    action.firstMeasure = std::min<int32_t>(range.words[2], number);
+    action.lastMeasure = std::max<int32_t>(range.words[2], number);
+    KeyPurpose().pendingAction = action;
+}
+
+}  // namespace
+
+void SelectHostToolByKeysA(const HostRangeRecord& range, int32_t number, bool end) {
+    SelectForAction(range, number, end, RegionAction::Kind::Copy);
 }
 
 void SelectHostToolByKeysB(const HostRangeRecord& range, int32_t number, const HostRangeRecord& second, bool end) {
@@ -218,15 +301,35 @@ void SelectHostToolByKeysB(const HostRangeRecord& range, int32_t number, const H
     if (range.words[1] < 1) {
         return;
     }
-    FocusHostWindow();
-    TypeHostDialogRange(second, number, end, 0);
-    PressAndRelease(win::VK_BACK);
+    SelectForAction(second, number, end, RegionAction::Kind::Clear);
 }
 
 void SelectHostToolByKeysC(const HostRangeRecord& range, int32_t number, bool end) {
+    SelectForAction(range, number, end, RegionAction::Kind::Paste);
+}
+
+std::optional<RegionAction> TakePendingRegionAction() {
+    return std::exchange(KeyPurpose().pendingAction, std::nullopt);
+}
+
+bool RegionAction::SelectedBy(const hostapi::SelectionRecord& selection) const {
+    return selection.firstStaff() == firstStaff && selection.lastStaff() == lastStaff &&
+           selection.firstMeasure() == firstMeasure && selection.lastMeasure() == lastMeasure;
+}
+
+void CarryOutRegionAction(const RegionAction& action) {
     FocusHostWindow();
-    TypeHostDialogRange(range, number, end, 0);
-    SendCtrlKeyToHost('v');
+    switch (action.kind) {
+        case RegionAction::Kind::Copy:
+            SendCtrlKeyToHost('c');
+            break;
+        case RegionAction::Kind::Clear:
+            PressAndRelease(win::VK_BACK);
+            break;
+        case RegionAction::Kind::Paste:
+            SendCtrlKeyToHost('v');
+            break;
+    }
 }
 
 }  // namespace orvex

@@ -86,6 +86,7 @@ struct HookState {
     win::Hhook KeyboardHook = win::kNoHook;
     win::Hhook ShiftStateHook = win::kNoHook;
     win::Hhook CallWndHook = win::kNoHook;
+    win::Hhook GetMessageHook = win::kNoHook;  ///< watches the host's Undo and Redo menu commands
     uint32_t HostThreadId = 0;
     win::Handle HostProcess = win::kNoHandle;
     bool InMenuLoop = false;

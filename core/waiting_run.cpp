@@ -32,15 +32,7 @@ WaitingRunUnit& Run() {
 /// The host command that continues the run: the entry of the command the user chose, so that
 /// the host names the step after it; the first product command when it has no entry of its own.
 uint32_t ContinuationCommand() {
-    const int32_t code = Run().code;
-    if (code != 0) {
-        const int32_t index = FindCommandIndex(code);
-        if (TheModule.commands.CommandTable[static_cast<size_t>(index)].code == code &&
-            TheModule.commands.HostCommandIds[static_cast<size_t>(index)] != 0) {
-            return TheModule.commands.HostCommandIds[static_cast<size_t>(index)];
-        }
-    }
-    return TheModule.commands.HostCommandIds[0];
+    return HostCommandOf(Run().code);
 }
 
 }  // namespace
@@ -75,6 +67,10 @@ void UnbindWaitingRun() {
 
 int32_t WaitingRunCode() {
     return Run().code;
+}
+
+uint32_t WaitingRunHostCommand() {
+    return ContinuationCommand();
 }
 
 const std::string& WaitingRunDocumentName() {

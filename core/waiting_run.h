@@ -21,10 +21,12 @@ namespace orvex {
 
 /// Why a waiting run ends before its last step.
 enum class WaitingRunEnd {
-    DocumentClosed,  ///< its document was closed
-    AnotherCommand,  ///< the user chose another command for its document
-    KeysLost,        ///< keys of a step reached another window and the host only part of them
-    Unloaded,        ///< the plug-in is unloaded (nothing is shown)
+    DocumentClosed,     ///< its document was closed
+    AnotherCommand,     ///< the user chose another command for its document
+    KeysLost,           ///< keys of a step reached another window and the host only part of them
+    RegionNotSelected,  ///< the host's region dialog did not select the region the run asked for
+    Undo,               ///< the user chose Undo or Redo for its document
+    Unloaded,           ///< the plug-in is unloaded (nothing is shown)
 };
 
 /// What the timer finds for the waiting run while the host is in front.
@@ -44,6 +46,8 @@ void UnbindWaitingRun();
 
 /// The command the bound run belongs to (0 when none).
 int32_t WaitingRunCode();
+/// The host's command identifier of the bound run's command (the one the timer sends the host).
+uint32_t WaitingRunHostCommand();
 /// The name of the run's document as the host's window showed it when the run began.
 const std::string& WaitingRunDocumentName();
 /// Whether the bound run's document is the document in front (true when no run is bound).

@@ -83,7 +83,12 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         SetCaption(m_toolCaption);
     }
     const uint32_t writes = DocumentWriteCount();
-    DispatchTool(context, m_item, m_optionSet, mode);
+    {
+        // Keys the run sends (the explosion's, New Spacing's) are for this dialog's command, also
+        // when Go comes outside the host's call.
+        const KeysForCommand keys(HostCommandOf(m_optionSet * 100 + m_item));
+        DispatchTool(context, m_item, m_optionSet, mode);
+    }
     const bool wroteOutsideHostCall = DocumentWriteCount() != writes && !InsideHostCall();
     TheModule.dispatch.ToolRunMarker = 0;
     ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "core/host/host_window.h"
 #include "core/host_probes.h"
@@ -234,7 +235,11 @@ int32_t ShowPrintMultipleFiles() {
 
 void EndPrintRun() {
     SetTNowEnabled(false);
-    TheModule.hooks.PrintContext = nullptr;
+    if (TFMisc* context = std::exchange(TheModule.hooks.PrintContext, nullptr)) {
+        // The files the run opened and closed, and those it brought to the front to print them,
+        // leave the user's own document in front again.
+        BringDocumentWindowToFront(PrintRun(*context).frontBefore);
+    }
 }
 
 namespace {
@@ -301,6 +306,7 @@ void AdvancePrintRun(TFMisc& context) {
 int32_t OpenNextPrintFile(TFMisc& context) {
     if (TheModule.hooks.PrintContext != &context) {
         TheModule.hooks.PrintContext = &context;
+        PrintRun(context).frontBefore = FrontDocumentWindow();
         PrintRun(context).fileIndex = 0;
         PrintRun(context).printedCount = 0;
         RestartTNow(500);

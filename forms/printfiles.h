@@ -14,6 +14,7 @@
 #include "forms/vxform.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/handles.h"
 
 namespace orvex {
 
@@ -39,6 +40,9 @@ struct PrintRunState {
     /// The document of the file was open before the run brought it to the front: the run prints
     /// it and leaves it open (closing it would lose what the user had not saved).
     bool openBefore = false;
+    /// The window of the document the user had in front when the run began: it is in front
+    /// again when the run ends.
+    win::Hwnd frontBefore = win::kNoWindow;
 };
 
 /// The context's print run state.

@@ -344,6 +344,7 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
         m_lineText = line;
         m_words.clear();
         m_commandWords = 0;
+        const size_t errorsAtLine = m_errors;
         bool failed = false;
         bool changeSet = false;
         try {
@@ -361,7 +362,7 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
             // The user takes a second before the next line: the host's message loop delivers what
             // the command posted (a menu choice, a plug-in's requests, synthesised keys), and timers
             // that fall due run.
-            win::Idle(kSecondsBetweenLines * 1000);
+            PassTime(kSecondsBetweenLines * 1000);
             // The user's turn ends: what changed during it is one step of each document's undo
             // history.
             m_host.CloseUndoSteps();
@@ -379,9 +380,9 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
                 win::TranscriptWrite(change);
             }
         }
-        const size_t before = m_errors;
         ReportActionFailures();
-        failed = failed || m_errors != before;
+        // Also an error of a line that ran at a step of a command meanwhile.
+        failed = failed || m_errors != errorsAtLine;
         if (failed && !m_settings.keepGoing) {
             break;
         }
@@ -442,6 +443,7 @@ void ScriptRunner::ReportActionFailures() {
 }
 
 void ScriptRunner::ReportLeftovers() {
+    ReportStepLines();
     const std::vector<std::string>& shown = win::FormClassesShown();
     for (const auto& [formClass, action] : win::TakeQueuedFormActions()) {
         const auto origin = m_origins.find(action.origin);

@@ -115,6 +115,8 @@ private:
     std::vector<Command> MenuCommands();
     std::vector<Command> InputCommands();
     std::vector<Command> ServiceCommands();
+    /// `after step N LINE` (script_steps.cpp).
+    std::vector<Command> StepCommands();
     /// The lines that ask Lumvar2000 (script_lumvar.cpp).
     std::vector<Command> LumvarCommands();
     /// The place of argument `argument` (-1: the command) of the line running now.
@@ -136,6 +138,21 @@ private:
     void DumpSelection();
     void DumpChanges();
 
+    /// A line that waits for a step of a command of several steps (script_steps.cpp).
+    struct StepLine {
+        uint64_t step = 0;   ///< N: it runs once the host's count has gone up by more than N
+        uint64_t start = 0;  ///< the host's count (Host::CommandSteps) when it was written
+        Location where;      ///< its place: the line's text and the column of LINE
+        std::vector<ScriptWord> words;
+    };
+    /// Lets time pass (a line's second, `wait`): in short turns while a line waits for a step, so
+    /// that it runs right after that step.
+    void PassTime(uint32_t milliseconds);
+    /// Runs the lines whose step has come.
+    void RunStepLines();
+    /// At the end: a warning for each line whose step never came.
+    void ReportStepLines();
+
     host::Host& m_host;
     Settings m_settings;
     std::vector<Command> m_commands;
@@ -151,6 +168,7 @@ private:
     size_t m_warnings = 0;
     std::map<std::string, Location> m_origins;  ///< the places of the queued form actions, by origin text
     std::vector<Location> m_answerLines;        ///< the places of the queued message box answers
+    std::vector<StepLine> m_stepLines;          ///< lines that wait for a step, in the order written
 };
 
 }  // namespace hostsim

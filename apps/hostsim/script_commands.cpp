@@ -33,8 +33,8 @@ std::vector<ScriptRunner::Command> ScriptRunner::MakeCommands() {
     std::vector<Command> commands;
     for (auto family : {&ScriptRunner::HostCommands, &ScriptRunner::DocumentCommands, &ScriptRunner::DumpCommands,
                         &ScriptRunner::FormCommands, &ScriptRunner::ViewCommands, &ScriptRunner::MenuCommands,
-                        &ScriptRunner::InputCommands, &ScriptRunner::ServiceCommands,
-                        &ScriptRunner::LumvarCommands}) {
+                        &ScriptRunner::InputCommands, &ScriptRunner::ServiceCommands, &ScriptRunner::LumvarCommands,
+                        &ScriptRunner::StepCommands}) {
         std::vector<Command> more = (this->*family)();
         commands.insert(commands.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     }
@@ -401,9 +401,9 @@ std::vector<ScriptRunner::Command> ScriptRunner::InputCommands() {
          }},
         {{"wait"},
          "wait MILLISECONDS",
-         [](const std::vector<std::string>& args) {
+         [this](const std::vector<std::string>& args) {
              ExpectArguments(args, 1, 1, "wait MILLISECONDS");
-             win::Idle(static_cast<uint32_t>(ParseNumber(args[0], 0, kLongestWait, "the time", 0)));
+             PassTime(static_cast<uint32_t>(ParseNumber(args[0], 0, kLongestWait, "the time", 0)));
          }},
         {{"press"},
          "press [Shift+][Ctrl+][Alt+]KEY",

@@ -26,6 +26,17 @@ win::Hwnd FrontDocumentWindow() {
     return active != 0 ? win::Hwnd{active} : win::kNoWindow;
 }
 
+bool BringDocumentWindowToFront(win::Hwnd window) {
+    const win::Hwnd client = win::FindWindowEx(TheAccessLayer.host.window, win::kNoWindow, "MDIClient");
+    if (client == win::kNoWindow || window == win::kNoWindow || win::GetParent(window) != client) {
+        return false;
+    }
+    if (FrontDocumentWindow() != window) {
+        win::SendMessage(client, win::WM_MDIACTIVATE, static_cast<uintptr_t>(window));
+    }
+    return true;
+}
+
 bool DocumentWindowShows(std::string_view name) {
     const win::Hwnd client = win::FindWindowEx(TheAccessLayer.host.window, win::kNoWindow, "MDIClient");
     if (client == win::kNoWindow) {

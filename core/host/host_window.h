@@ -17,5 +17,8 @@ win::Hwnd FrontDocumentWindow();
 /// Whether a document window of the host shows the name (its file's name for a document that
 /// has a file), in any letter case, as the host finds its files.
 bool DocumentWindowShows(std::string_view name);
+/// Brings a document window of the host to the front (WM_MDIACTIVATE to the MDI client), and with
+/// it its document; false when the window is no document window of the host any more.
+bool BringDocumentWindowToFront(win::Hwnd window);
 
 }  // namespace orvex

@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 
+#include "platform/host/document_commands.h"
 #include "platform/host/host.h"
 #include "platform/host/record_store.h"
 #include "platform/hostapi/layout_records.h"
@@ -38,15 +39,25 @@ intptr_t ScrollBarProc(win::Hwnd window, uint32_t message, uintptr_t wParam, int
 
 DocumentWindows::DocumentWindows(Host& host) : m_host(host) {
     m_client = win::CreateWindow({.className = "MDIClient", .parent = host.MainWindow(), .id = kMdiClientId});
-    win::SetWindowProc(m_client, [](win::Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    win::SetWindowProc(m_client, [this](win::Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         switch (message) {
             case win::WM_MDIGETACTIVE:
                 return static_cast<intptr_t>(win::GetTopWindow(window));
             case win::WM_MDIACTIVATE: {
                 const auto child = static_cast<win::Hwnd>(wParam);
-                if (win::GetParent(child) == window) {
-                    win::SetWindowPos(child, win::HWND_TOP, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+                if (win::GetParent(child) != window) {
+                    return intptr_t{0};
                 }
+                // A program that activates a document window brings its document to the front, as
+                // the Window menu does.
+                for (size_t i = 0; i < m_entries.size(); ++i) {
+                    const auto number = static_cast<int32_t>(i + 1);
+                    if (m_entries[i].frame == child && number != m_host.FrontNumber()) {
+                        BringDocumentToFront(m_host, number);
+                        return intptr_t{0};
+                    }
+                }
+                win::SetWindowPos(child, win::HWND_TOP, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
                 return intptr_t{0};
             }
             default:

@@ -18,7 +18,8 @@
 // or scrolling makes the host read the scroll bar's position again (SBM_GETPOS, which the
 // window hooks see). Bringing a document to the front places its window at the top of the MDI
 // client's children (SetWindowPos, WM_WINDOWPOSCHANGED); closing one destroys its window
-// (WM_DESTROY).
+// (WM_DESTROY). WM_MDIACTIVATE to the MDI client with a document window brings its document to
+// the front (as the host's Window menu does).
 #pragma once
 
 #include <cstdint>

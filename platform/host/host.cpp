@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -18,6 +19,7 @@
 #include "platform/hostapi/measure_region_records.h"
 #include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
+#include "platform/win/input.h"
 #include "platform/win/menus.h"
 #include "platform/win/messages.h"
 #include "platform/win/system.h"
@@ -274,13 +276,8 @@ int16_t Host::InvokePlugin(size_t plugin, int16_t index) {
         front != nullptr ? WholeDocumentRegion(*front) : hostapi::SelectionRecord{};
     const uint8_t* selection = m_selection ? m_selection->bytes.data() : nullptr;
     // Changes made during the call are undone under the name of the menu entry chosen.
-    std::string entry;
-    win::MenuItemInfo info;
-    if (index >= 0 && static_cast<size_t>(index) < loaded.commandIds.size() &&
-        win::GetMenuItemInfo(win::GetMenu(m_mainWindow), loaded.commandIds[static_cast<size_t>(index)], false, info)) {
-        entry = win::StripAccelerators(info.text);
-    }
-    const std::string outer = std::exchange(m_invokedEntry, entry);
+    const std::string outer = std::exchange(m_invokedEntry, EntryText(plugin, index));
+    ++m_commandSteps;
     const int16_t result = CallPlugin(loaded.fileName, hostapi::kInvokeEntry, [&] {
         return loaded.invoke(m_mainWindow, index, selection, document.bytes.data());
     });
@@ -289,6 +286,28 @@ int16_t Host::InvokePlugin(size_t plugin, int16_t index) {
         ++m_changeAnswers;
     }
     return result;
+}
+
+std::string Host::EntryText(size_t plugin, int16_t index) const {
+    win::MenuItemInfo info;
+    if (plugin < m_plugins.size() && index >= 0 && static_cast<size_t>(index) < m_plugins[plugin].commandIds.size() &&
+        win::GetMenuItemInfo(win::GetMenu(m_mainWindow), m_plugins[plugin].commandIds[static_cast<size_t>(index)],
+                             false, info)) {
+        return win::StripAccelerators(info.text);
+    }
+    return {};
+}
+
+std::string Host::EditStepName(std::string_view name) const {
+    const uintptr_t extra = win::GetMessageExtraInfo();
+    if (extra != 0 && extra <= UINT32_MAX) {
+        if (const auto command = PluginCommand(static_cast<uint32_t>(extra))) {
+            if (std::string entry = EntryText(command->first, command->second); !entry.empty()) {
+                return entry;
+            }
+        }
+    }
+    return std::string(name);
 }
 
 hostapi::SelectionRecord Host::DocumentRegion() {
@@ -754,7 +773,10 @@ uint32_t Host::FindMenuCommand(std::string_view path) const {
 }
 
 void Host::AfterPluginCall(const std::string& fileName, std::string_view entry, uint64_t lendingMark) {
-    CloseUndoSteps();
+    // A call made inside another one (a plug-in sending the host a command) belongs to its step.
+    if (m_calls.size() == 1) {
+        CloseUndoSteps();
+    }
     for (const std::string& cell : ReclaimLentEntryArrays(lendingMark)) {
         win::TranscriptWrite("host: " + fileName + " did not release the entry array of " + cell + " (" +
                              std::string(entry) + ")");

@@ -187,16 +187,36 @@ public:
     /// Closes the open undo step of every document (a plug-in's call returned, an edit bracket
     /// opened or closed, the user's turn ended).
     void CloseUndoSteps();
-    /// Runs one of the host's own commands that change the document as one undo step of its name.
+    /// The same, unless a plug-in's call is under way: what one call changes is one step, its edit
+    /// brackets and what it changes outside them together.
+    void CloseUndoStepsOutsideCalls() {
+        if (m_calls.empty()) {
+            CloseUndoSteps();
+        }
+    }
+    /// Runs one of the host's own commands that change the document as one undo step of its name,
+    /// or of the plug-in command whose keys carry it out (EditStepName).
     template <typename Command>
     void RunHostEdit(std::string_view name, Command&& command) {
         CloseUndoSteps();
-        m_hostEditName = name;
+        m_hostEditName = EditStepName(name);
         ++m_hostEdits;
         command();
         CloseUndoSteps();
         m_hostEditName.clear();
     }
+    /// The name of the undo step of one of the host's own commands (Clear, Paste, Apply Note
+    /// Spacing): a program that drives the host by keys for a plug-in's command gives the keys that
+    /// command's identifier as their extra information (keybd_event), and the step is named after
+    /// that menu entry, as the command's own calls are; else after the host's command.
+    std::string EditStepName(std::string_view name) const;
+    /// The text of a plug-in's menu entry without its accelerator mark; "" for none.
+    std::string EntryText(size_t plugin, int16_t index) const;
+    /// How many times the host called a plug-in's command or carried out one of its File menu
+    /// commands (Open, Print, Close) typed by keys: the moments at which a command of several steps
+    /// goes on (hostsim's "after step" counts them).
+    uint64_t CommandSteps() const { return m_commandSteps; }
+    void NoteCommandStep() { ++m_commandSteps; }
     /// The name a step of the undo history takes when it opens: the host's command running, the
     /// plug-in menu entry whose call makes the change, else the title of the active window (a
     /// plug-in's modeless dialog acting on its own); "" when none of these is known.
@@ -337,6 +357,7 @@ private:
     uint64_t m_trackedCount = 0;
     uint64_t m_changeAnswers = 0;
     uint64_t m_hostEdits = 0;
+    uint64_t m_commandSteps = 0;
     std::string m_hostEditName;        ///< the host's own command that changes the document now
     std::string m_invokedEntry;        ///< the plug-in menu entry whose invoke call runs now
     std::vector<std::string> m_calls;  ///< the plug-ins whose entry points the host is calling

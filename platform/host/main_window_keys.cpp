@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <system_error>
+#include <utility>
 
 #include "platform/host/document_commands.h"
 #include "platform/host/music_model.h"
@@ -11,6 +12,7 @@
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/transcript.h"
+#include "platform/win/windows.h"
 
 namespace host {
 namespace {
@@ -96,6 +98,32 @@ std::filesystem::path ResolvePathIgnoringCase(const std::filesystem::path& path)
     return resolved;
 }
 
+bool MainWindowKeys::IsMenu(Mode mode) {
+    return mode == Mode::FileMenu || mode == Mode::RegionMenu || mode == Mode::SpacingMenu ||
+           mode == Mode::SpacingSubmenu;
+}
+
+bool MainWindowKeys::IsDialog(Mode mode) {
+    return mode == Mode::OpenDialog || mode == Mode::PrintDialog || mode == Mode::RegionDialog;
+}
+
+void MainWindowKeys::SetMode(Mode mode) {
+    const Mode before = std::exchange(m_mode, mode);
+    const win::Hwnd window = m_host.MainWindow();
+    // A menu's modal loop tells its owner as it begins and ends; a modal dialog disables its owner
+    // while it is open. A menu that leads to a submenu or a dialog ends its loop before the
+    // dialog opens.
+    if (IsMenu(before) && !IsMenu(mode)) {
+        win::SendMessage(window, win::WM_EXITMENULOOP, 0, 0);
+    }
+    if (IsDialog(before) != IsDialog(mode)) {
+        win::EnableWindow(window, !IsDialog(mode));
+    }
+    if (!IsMenu(before) && IsMenu(mode)) {
+        win::SendMessage(window, win::WM_ENTERMENULOOP, 0, 0);
+    }
+}
+
 std::string MainWindowKeys::LetterOf(uint16_t virtualKey) const {
     if (virtualKey == win::VK_OEM_3 && m_host.CurrentLanguage() == Language::German) {
         return "ö";
@@ -112,7 +140,7 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
         return;
     }
     if (virtualKey == win::VK_ESCAPE) {
-        m_mode = Mode::Idle;
+        SetMode(Mode::Idle);
         return;
     }
     const FileMenuAccelerators keys = FileMenuAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year());
@@ -122,29 +150,29 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
     switch (m_mode) {
         case Mode::Idle:
             if (alt && letter == keys.file) {
-                m_mode = Mode::FileMenu;
+                SetMode(Mode::FileMenu);
             } else if (alt && letter == RegionDialogAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year()).menu) {
-                m_mode = Mode::RegionMenu;
+                SetMode(Mode::RegionMenu);
             } else if (alt && letter == spacing.menu) {
-                m_mode = Mode::SpacingMenu;
+                SetMode(Mode::SpacingMenu);
             } else if (!alt) {
                 RegionCommand(virtualKey, Down(win::VK_CONTROL));
             }
             return;
         case Mode::SpacingMenu:
-            m_mode = !alt && letter == spacing.submenu ? Mode::SpacingSubmenu : Mode::Idle;
+            SetMode(!alt && letter == spacing.submenu ? Mode::SpacingSubmenu : Mode::Idle);
             return;
         case Mode::SpacingSubmenu:
-            m_mode = Mode::Idle;
+            SetMode(Mode::Idle);
             if (!alt && letter == spacing.item) {
                 m_host.ApplyNoteSpacing();
             }
             return;
         case Mode::RegionMenu:
-            m_mode = Mode::Idle;
+            SetMode(Mode::Idle);
             if (letter == RegionDialogAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year()).item &&
                 m_host.FrontDocument() != nullptr) {
-                m_mode = Mode::RegionDialog;
+                SetMode(Mode::RegionDialog);
                 m_dialogFocus = 0;
                 m_dialogStaves = {1, 1};
                 m_dialogMeasures = {"", ""};
@@ -191,19 +219,20 @@ void MainWindowKeys::KeyDown(uint16_t virtualKey) {
 
 void MainWindowKeys::ChooseFileCommand(const std::string& letter) {
     const FileMenuAccelerators keys = FileMenuAcceleratorsOf(m_host.CurrentLanguage(), m_host.Year());
-    m_mode = Mode::Idle;
+    SetMode(Mode::Idle);
     m_field.clear();
     if (letter == keys.open) {
-        m_mode = Mode::OpenDialog;
+        SetMode(Mode::OpenDialog);
     } else if (letter == keys.print) {
         // Without a document the host's Print command is disabled.
         if (m_host.FrontDocument() != nullptr) {
-            m_mode = Mode::PrintDialog;
+            SetMode(Mode::PrintDialog);
             m_field = "1";
             m_copiesFocused = false;
             m_copiesSelected = false;
         }
     } else if (letter == keys.close) {
+        m_host.NoteCommandStep();
         CloseFrontDocument(m_host);
     }
 }
@@ -282,11 +311,11 @@ void MainWindowKeys::RegionDialogKey(uint16_t virtualKey, bool alt) {
     const int32_t field = m_dialogFocus == 4 ? 0 : m_dialogFocus == 7 ? 1 : -1;
     const Document* front = m_host.FrontDocument();
     if (front == nullptr) {
-        m_mode = Mode::Idle;
+        SetMode(Mode::Idle);
         return;
     }
     if (virtualKey == win::VK_RETURN) {
-        m_mode = Mode::Idle;
+        SetMode(Mode::Idle);
         SelectDialogRegion();
     } else if (virtualKey == win::VK_TAB) {
         m_dialogFocus = (m_dialogFocus + 1) % kControls;
@@ -341,13 +370,15 @@ void MainWindowKeys::SelectDialogRegion() {
 }
 
 void MainWindowKeys::OpenTypedPath() {
-    m_mode = Mode::Idle;
+    SetMode(Mode::Idle);
+    m_host.NoteCommandStep();
     OpenDocumentFile(m_host, ResolvePathIgnoringCase(m_field));
     m_field.clear();
 }
 
 void MainWindowKeys::PrintFrontDocument() {
-    m_mode = Mode::Idle;
+    SetMode(Mode::Idle);
+    m_host.NoteCommandStep();
     const Document* front = m_host.FrontDocument();
     int32_t copies = 0;
     const bool number = !m_field.empty() && std::all_of(m_field.begin(), m_field.end(), [](unsigned char c) {

@@ -102,6 +102,12 @@ public:
 
 private:
     enum class Mode { Idle, FileMenu, OpenDialog, PrintDialog, RegionMenu, RegionDialog, SpacingMenu, SpacingSubmenu };
+    static bool IsMenu(Mode mode);
+    static bool IsDialog(Mode mode);
+    /// Goes to another mode, telling the window system what a menu loop and a modal dialog tell it:
+    /// WM_ENTERMENULOOP and WM_EXITMENULOOP to the main window as a menu opens and closes, and the
+    /// main window disabled while a dialog is open.
+    void SetMode(Mode mode);
 
     /// The menu letter of a key: its character in lower case, or the German "ö" and "ä".
     std::string LetterOf(uint16_t virtualKey) const;

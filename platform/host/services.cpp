@@ -305,8 +305,9 @@ int32_t BeginProgress(const uint8_t* region, int32_t steps, InterfaceVersion ver
     if (host == nullptr) {
         return 0;
     }
-    // The changes inside an edit bracket are one step of the undo history.
-    host->CloseUndoSteps();
+    // The changes inside an edit bracket are one step of the undo history (inside a plug-in's call
+    // the whole call is one step).
+    host->CloseUndoStepsOutsideCalls();
     std::optional<hostapi::SelectionRecord> record;
     if (region != nullptr) {
         record.emplace();
@@ -327,7 +328,7 @@ int16_t EndProgress(int32_t handle, int16_t stopped, InterfaceVersion version) {
         return 0;
     }
     const int16_t result = host->Progress().End(handle, stopped != 0);
-    host->CloseUndoSteps();
+    host->CloseUndoStepsOutsideCalls();
     return result;
 }
 

@@ -115,6 +115,14 @@ std::vector<std::string> UndoStep::Changes() const {
     return changes;
 }
 
+std::vector<std::string> UndoJournal::UndoNames() const {
+    std::vector<std::string> names;
+    for (const UndoStep& step : m_undo) {
+        names.push_back(step.name);
+    }
+    return names;
+}
+
 UndoStep* UndoJournal::TakeUndo() {
     if (m_undo.empty()) {
         return nullptr;

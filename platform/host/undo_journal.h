@@ -6,15 +6,18 @@
 // keeps, in one journal of the step, what each record key, cell and the font table held before
 // the step's first change of it (document.h, the same note that feeds the host's change
 // journals). A step opens at the first change and the host closes it
-// - when a plug-in's call of one of its entry points returns (Host::CallPlugin),
-// - when a plug-in opens or closes its edit bracket (services 53 and 54), so that the changes
-//   inside one bracket are one step,
+// - when a plug-in's call of one of its entry points returns (Host::CallPlugin): what one call
+//   changes is one step, inside and outside its edit brackets,
+// - outside a plug-in's calls (a modeless dialog of a plug-in acting on its own), when the
+//   plug-in opens or closes its edit bracket (services 53 and 54), so that the changes inside
+//   one bracket are one step,
 // - before and after each of the host's own commands that change the document, and after each
 //   line of a hostsim script.
-// A step is named when it opens (Host::UndoStepName): by the plug-in menu entry whose call
-// makes the change, else by the title of the active window (a plug-in's modeless dialog acting
-// on its own), else "Change". A closed step that changed nothing is dropped; a new step drops
-// what could be redone. The history keeps the last kMaxUndoSteps steps.
+// A step is named when it opens (Host::UndoStepName): by the host's own command, or by the
+// plug-in menu entry whose keys carry that command out (Host::EditStepName), else by the plug-in
+// menu entry whose call makes the change, else by the title of the active window (a plug-in's
+// modeless dialog acting on its own), else "Change". A closed step that changed nothing is
+// dropped; a new step drops what could be redone. The history keeps the last kMaxUndoSteps steps.
 #pragma once
 
 #include <cstddef>
@@ -70,6 +73,8 @@ public:
     UndoStep* TakeRedo();
     size_t UndoCount() const { return m_undo.size(); }
     size_t RedoCount() const { return m_redo.size(); }
+    /// The names of the steps Undo can take, the oldest first.
+    std::vector<std::string> UndoNames() const;
 
 private:
     Namer m_namer;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include "platform/win/desktop_state.h"
 #include "platform/win/handles.h"
@@ -222,6 +223,19 @@ Hwnd FindWindowEx(Hwnd parent, Hwnd after, std::string_view className, std::stri
 bool IsWindowVisible(Hwnd window) {
     const detail::Window* w = detail::TheDesktop().FindWindow(window);
     return w != nullptr && w->visible;
+}
+
+bool EnableWindow(Hwnd window, bool enable) {
+    detail::Window* w = WindowOrError(window);
+    if (w == nullptr) {
+        return false;
+    }
+    return !std::exchange(w->enabled, enable);
+}
+
+bool IsWindowEnabled(Hwnd window) {
+    const detail::Window* w = detail::TheDesktop().FindWindow(window);
+    return w != nullptr && w->enabled;
 }
 
 bool ShowWindow(Hwnd window, bool visible) {

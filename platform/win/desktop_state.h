@@ -23,6 +23,7 @@ struct Window {
     Hwnd owner = kNoWindow;
     int32_t id = 0;
     bool visible = true;
+    bool enabled = true;  ///< takes mouse and keyboard input (a modal dialog's owner does not)
     Hmenu menu = kNoMenu;
     int32_t menuBarDrawCount = 0;
     bool topmost = false;        ///< a top-level window that stays above the others (WS_EX_TOPMOST)

@@ -137,6 +137,7 @@ bool Dispatch(const Msg& msg, const KeyMessageFilter& filter) {
 }
 
 void Deliver(const KeyEvent& event, const KeyMessageFilter& filter) {
+    State().messageExtraInfo = event.extraInfo;
     // The key's state changes as the key is taken from the queue.
     const bool wasDown = (GetKeyState(event.virtualKey) & 0x8000) != 0;
     SetKeyDown(event.virtualKey, !event.up);
@@ -242,9 +243,13 @@ size_t HookCount(int32_t hookType) {
                                              [hookType](const Hook& h) { return h.type == hookType; }));
 }
 
-void keybd_event(uint8_t virtualKey, uint8_t scanCode, uint32_t flags, uintptr_t /*extraInfo*/) {
+void keybd_event(uint8_t virtualKey, uint8_t scanCode, uint32_t flags, uintptr_t extraInfo) {
     State().queue.push_back(
-        {virtualKey, scanCode, (flags & KEYEVENTF_KEYUP) != 0, (flags & KEYEVENTF_EXTENDEDKEY) != 0});
+        {virtualKey, scanCode, (flags & KEYEVENTF_KEYUP) != 0, (flags & KEYEVENTF_EXTENDEDKEY) != 0, extraInfo});
+}
+
+uintptr_t GetMessageExtraInfo() {
+    return State().messageExtraInfo;
 }
 
 void QueueUserKey(uint16_t virtualKey, bool shift, bool ctrl, bool alt) {

@@ -55,8 +55,12 @@ size_t HookCount(int32_t hookType);
 inline constexpr uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;  ///< key data bit 24
 inline constexpr uint32_t KEYEVENTF_KEYUP = 0x0002;
 
-/// Synthesises a key press or release (KEYEVENTF_KEYUP), queued for the message loop.
+/// Synthesises a key press or release (KEYEVENTF_KEYUP), queued for the message loop; the
+/// message made of it carries `extraInfo` (GetMessageExtraInfo).
 void keybd_event(uint8_t virtualKey, uint8_t scanCode, uint32_t flags, uintptr_t extraInfo);
+/// The extra information of the message the thread took from its queue last: what the program
+/// that synthesised a key gave keybd_event; 0 for a key the user pressed and for a posted message.
+uintptr_t GetMessageExtraInfo();
 /// The user presses and releases a key with modifiers (queued as the keys would come); the
 /// keys of the extended block (arrows, Home, End, Insert, Delete, page keys, Num Lock, Num /)
 /// carry the extended bit.

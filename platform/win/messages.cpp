@@ -103,6 +103,7 @@ int32_t PumpMessages() {
     while (!State().queue.empty()) {
         const PostedMessage posted = State().queue.front();
         State().queue.pop_front();
+        detail::System().input.messageExtraInfo = 0;
         Msg msg{posted.window, posted.message, posted.wParam, posted.lParam, GetTickCount()};
         detail::RunGetMessageHooks(msg);
         if (detail::TheDesktop().FindWindow(msg.window) != nullptr) {

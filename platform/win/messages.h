@@ -31,7 +31,9 @@ inline constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr uint32_t WM_MENUCHAR = 0x0120;  ///< wParam: character | menu flags << 16
 inline constexpr uint32_t SBM_GETPOS = 0x00E1;   ///< a scroll bar control's position
 inline constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
-inline constexpr uint32_t WM_MDIACTIVATE = 0x0222;  ///< wParam: the MDI child to activate
+inline constexpr uint32_t WM_ENTERMENULOOP = 0x0211;  ///< sent to a menu's owner as its modal loop begins
+inline constexpr uint32_t WM_EXITMENULOOP = 0x0212;   ///< ... and as it ends
+inline constexpr uint32_t WM_MDIACTIVATE = 0x0222;    ///< wParam: the MDI child to activate
 inline constexpr uint32_t WM_MDIGETACTIVE = 0x0229;
 inline constexpr uint32_t WM_MDIREFRESHMENU = 0x0234;
 

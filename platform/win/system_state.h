@@ -51,6 +51,7 @@ struct KeyEvent {
     uint8_t scanCode;
     bool up;
     bool extended = false;
+    uintptr_t extraInfo = 0;  ///< what the program that synthesised the key gave keybd_event
 };
 
 struct InputState {
@@ -58,6 +59,7 @@ struct InputState {
     uint32_t nextHook = 1;
     std::deque<KeyEvent> queue;
     bool inCallWindowHook = false;
+    uintptr_t messageExtraInfo = 0;  ///< the extra information of the message taken last (GetMessageExtraInfo)
 };
 
 // The parts kept by file_mapping.cpp.

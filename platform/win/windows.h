@@ -82,6 +82,10 @@ Hwnd GetWindow(Hwnd window, uint32_t relation);
 Hwnd GetTopWindow(Hwnd parent);
 
 bool IsWindowVisible(Hwnd window);
+/// Enables or disables a window's mouse and keyboard input, as a program does with the owner of
+/// its modal dialog while the dialog is open; answers whether it was disabled before.
+bool EnableWindow(Hwnd window, bool enable);
+bool IsWindowEnabled(Hwnd window);
 /// Shows or hides a window without activating it; hiding the active window activates another
 /// one (see the header comment). Answers whether it was visible before.
 bool ShowWindow(Hwnd window, bool visible);

@@ -8,6 +8,7 @@
 #include "core/hooks.h"
 #include "core/host/access_state.h"
 #include "core/host/host_imports.h"
+#include "core/key_automation.h"
 #include "core/module.h"
 #include "core/module_exports.h"
 #include "core/options_store.h"
@@ -21,6 +22,7 @@
 #include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/win.h"
+#include "platform/win/windows.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -65,6 +67,7 @@ protected:
 TEST_F(HooksTest, InitInstallsTheHooksAndTheTimerBuildsTheMenu) {
     EXPECT_NE(TheModule.hooks.KeyboardHook, win::kNoHook);
     EXPECT_NE(TheModule.hooks.CallWndHook, win::kNoHook);
+    EXPECT_NE(TheModule.hooks.GetMessageHook, win::kNoHook);
     EXPECT_EQ(TheModule.hooks.ShiftStateHook, win::kNoHook);  // Windows of the NT family
     EXPECT_TRUE(TheModule.productMenu.MenuBuilt);
     ASSERT_TRUE(TheModule.hooks.Now);
@@ -149,6 +152,41 @@ TEST_F(HooksTest, TimerWaitsUntilTheHostIsInFront) {
     win::Idle(50);
     EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
     EXPECT_EQ(m_commands.size(), 1u);
+}
+
+// A menu of the host that is open (its loop tells the host's window) holds the keys a waiting
+// command sends, as a dialog of the host (its main window disabled) does: they act nowhere, the
+// timer takes no step while it is open, and once it has closed the keys go again whole.
+TEST_F(HooksTest, AnOpenMenuOrDialogOfTheHostHoldsTheKeysOfAWaitingCommand) {
+    for (const bool menu : {true, false}) {
+        SCOPED_TRACE(menu ? "a menu" : "a dialog");
+        m_hostKeys.clear();
+        m_commands.clear();
+        if (menu) {
+            win::SendMessage(m_host->MainWindow(), win::WM_ENTERMENULOOP, 0, 0);
+        } else {
+            win::EnableWindow(m_host->MainWindow(), false);
+        }
+        TheModule.dispatch.RepostCode = 127;
+        SendKeyToHost('o');
+        SendVirtualKeyToHost(win::VK_ADD);
+        win::RunMessageLoop();
+        win::Idle(500);
+        EXPECT_TRUE(m_hostKeys.empty());
+        EXPECT_TRUE(m_commands.empty());
+        EXPECT_EQ(TheModule.dispatch.RepostCode, 127);
+        if (menu) {
+            win::SendMessage(m_host->MainWindow(), win::WM_EXITMENULOOP, 0, 0);
+        } else {
+            win::EnableWindow(m_host->MainWindow(), true);
+        }
+        win::Idle(50);  // the keys go again, the step signal among them
+        EXPECT_EQ(m_hostKeys, std::vector<std::string>{"O"});
+        EXPECT_TRUE(m_commands.empty());
+        win::Idle(50);  // the next step
+        EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIds[0]});
+        EXPECT_EQ(TheModule.dispatch.RepostCode, 0);
+    }
 }
 
 TEST_F(HooksTest, AltKeypadLaunchesAlignMove) {
@@ -396,6 +434,7 @@ TEST_F(HooksTest, UnloadRemovesTheHooks) {
     DestroyTNow();
     EXPECT_EQ(win::HookCount(win::WH_KEYBOARD), 0u);
     EXPECT_EQ(win::HookCount(win::WH_CALLWNDPROC), 0u);
+    EXPECT_EQ(win::HookCount(win::WH_GETMESSAGE), 0u);
     Press(win::VK_TAB);
     EXPECT_EQ(m_hostKeys, std::vector<std::string>{"Tab"});
 }

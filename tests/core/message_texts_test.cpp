@@ -201,18 +201,19 @@ void ExpectCallsFillEveryPlace(const std::array<BilingualText, N>& table, const 
         const BilingualText& texts = table[index[filled.row]];
         EXPECT_EQ(filled.arguments, HighestPlace(texts.english)) << filled.file << ": " << filled.row;
         // Filled with as many arguments as the row has places, no place is left in either language.
-        ASSERT_LE(filled.arguments, 3) << filled.row;
+        ASSERT_LE(filled.arguments, 4) << filled.row;
         const auto fill = [&](std::string_view text) {
-            const std::string samples[] = {"<1>", "<2>", "<3>"};
             switch (filled.arguments) {
                 case 0:
                     return FormatText(text, {});
                 case 1:
-                    return FormatText(text, {samples[0]});
+                    return FormatText(text, {"<1>"});
                 case 2:
-                    return FormatText(text, {samples[0], samples[1]});
+                    return FormatText(text, {"<1>", "<2>"});
+                case 3:
+                    return FormatText(text, {"<1>", "<2>", "<3>"});
                 default:
-                    return FormatText(text, {samples[0], samples[1], samples[2]});
+                    return FormatText(text, {"<1>", "<2>", "<3>", "<4>"});
             }
         };
         EXPECT_EQ(HighestPlace(fill(texts.english)), 0) << filled.row;

@@ -101,4 +101,38 @@ TEST_F(PrintFilesHostsimTest, TheUsersOpenDocumentIsPrintedAndStaysOpen) {
                              host);
 }
 
+// The run brings a file the user has open to the front to print it, and the last document left
+// comes to the front when it closes what it opened; at its end the document the user had in front
+// is in front again.
+TEST_F(PrintFilesHostsimTest, TheDocumentInFrontBeforeTheRunIsInFrontAfterIt) {
+    const std::filesystem::path folder = TempFolder() / "scores";
+    std::filesystem::create_directories(folder);
+    const auto score = host::ReadScoreFile(std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "quartet.score");
+    for (const char* name : {"Alto.MUS", "Bass.MUS"}) {
+        host::WriteMusFile(*score, folder / name);
+    }
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + (std::filesystem::path(ORVEX_SOURCE_DIR) / "examples" / "parts.score").string() +
+            "\nopen " + (folder / "Alto.MUS").string() + "\nfront 1\nform TPrintMultipleFiles set edPath " +
+            folder.string() +
+            "\nform TPrintMultipleFiles set ListBox +Alto.MUS\n"
+            "form TPrintMultipleFiles set ListBox +Bass.MUS\n"
+            "form TPrintMultipleFiles click OkButton\n"
+            "menu \"Orvex/Print Multiple Files\"\nwait 5000\nprint windows\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> host;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("host: printed") || line.starts_with("host: closed") || line.starts_with("host: opened") ||
+            line.starts_with("host: document") || line.starts_with("focus:")) {
+            host.push_back(line.substr(0, line.find(" (")));
+        }
+    }
+    testsupport::ExpectLines(
+        {"host: opened document 2 \"Alto\", 67 records", "host: document 1 \"parts\" is in front", "host: printed Alto",
+         "host: opened document 3 \"Bass\", 67 records", "host: printed Bass", "host: closed document 3 \"Bass\"",
+         "host: document 1 \"parts\" is in front", "focus: \"Finale 2000 - [parts]\" Finale"},
+        host);
+}
+
 }  // namespace

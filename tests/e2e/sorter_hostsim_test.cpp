@@ -103,4 +103,70 @@ TEST_F(SorterHostsimTest, AStoppedRenumberingChangesNothingAndSaysSo) {
     }));
 }
 
+// The sort with "Delete unused" is one command of one call: one step of the undo history, named
+// after it, which one Undo takes back whole (the placements with the texts they named), and one
+// Redo makes again.
+TEST_F(SorterHostsimTest, OneUndoTakesTheSortAndItsDeletionBackWhole) {
+    const auto score = TempFolder() / "tempi.txt";
+    std::ofstream(score) << "font 2 \"Arial\"\n"
+                            "staff \"Flute\"\n"
+                            "measures 2\n"
+                            "expression 1 \"molto\" font 2\n"
+                            "expression 2 \"Adagio\" font 2\n"
+                            "expression 3 \"dolce\" font 2\n"
+                            "expression 4 \"unused\" font 2\n"
+                            "measureexpression 1 1\n"
+                            "measureexpression 2 3\n";
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + score.string() +
+                                                    "\ndump records SODT\ndump records otDY\n"
+                                                    "form TTextExprSorter set DeleteUnused 1\n"
+                                                    "form TTextExprSorter click TxtSortGoBtn\n"
+                                                    "answer yes\n"
+                                                    "menu \"Orvex/Miscellaneous/Text Expression Sorter\"\n"
+                                                    "dump records SODT\ndump records otDY\n"
+                                                    "menu \"Edit/Undo\"\n"
+                                                    "dump records SODT\ndump records otDY\n"
+                                                    "menu \"Edit/Undo\"\n"
+                                                    "menu \"Edit/Redo\"\n"
+                                                    "dump records SODT\ndump records otDY\n",
+                                                RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The dumps in order: before, after the sort, after one Undo, after one Redo.
+    std::vector<std::vector<std::string>> dumps;
+    for (auto line = result.out.begin(); line != result.out.end(); ++line) {
+        if (line->starts_with("records of document 1 \"tempi\": ")) {
+            std::vector<std::string> dump{*line};
+            for (++line; line != result.out.end() && line->starts_with("  "); ++line) {
+                dump.push_back(*line);
+            }
+            dumps.push_back(dump);
+            --line;
+        }
+    }
+    ASSERT_EQ(dumps.size(), 8u);
+    // "Adagio" and "unused" named no placement: "dolce" is expression 1 now, "molto" 2.
+    testsupport::ExpectLines(
+        {"records of document 1 \"tempi\": 2 'SODT' of 10",
+         "  'SODT' other (1, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"dolce\"",
+         "  'SODT' other (2, 0), 18 bytes: font 2 size 12, style 0x0000, words 0 0, flags 0x0000, text \"molto\""},
+        dumps[2]);
+    testsupport::ExpectLines({"records of document 1 \"tempi\": 2 'otDY' of 10",
+                              "  'otDY' other (1, 0), 12 bytes: expression 2 at 0, offset 0, every staff",
+                              "  'otDY' other (2, 0), 12 bytes: expression 1 at 0, offset 0, every staff"},
+                             dumps[3]);
+    EXPECT_EQ(dumps[4], dumps[0]) << "the texts are back";
+    EXPECT_EQ(dumps[5], dumps[1]) << "the placements name them again";
+    EXPECT_EQ(dumps[6], dumps[2]);
+    EXPECT_EQ(dumps[7], dumps[3]);
+    std::vector<std::string> steps;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("host: undo") || line.starts_with("host: redo") || line.starts_with("host: nothing to")) {
+            steps.push_back(line.substr(0, line.find(':', 12)));
+        }
+    }
+    testsupport::ExpectLines({"host: undo \"Text Expression Sorter...\"", "host: nothing to undo",
+                              "host: redo \"Text Expression Sorter...\""},
+                             steps);
+}
+
 }  // namespace

@@ -93,14 +93,19 @@ TEST_F(WindowsHostsimTest, SmartExplosionStartedWithGoRunsToItsEnd) {
 }
 
 TEST_F(WindowsHostsimTest, NewSpacingStartedWithGoFindsTheHostInFrontForItsSecondPass) {
+    std::string undo;
+    for (int i = 0; i < 8; ++i) {
+        undo += "menu \"Edit/Undo\"\n";
+    }
     const auto result = testsupport::RunHostsim("load plugins\nnew " + Example("newspacing.score") +
-                                                    "\nselect 1-2 1-2\n"
+                                                    "\ndump score\nselect 1-2 1-2\n"
                                                     "form TDActOpt set Row4 1\n"
                                                     "form TDActOpt click Go\n"
                                                     "menu \"Orvex/New Spacing\"\n"
                                                     "print windows\n"
                                                     "dump cells 3 1\n"
-                                                    "dump records SOIu\nquit\n",
+                                                    "dump records SOIu\n" +
+                                                    undo + "dump score\nquit\n",
                                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto& out = result.out;
@@ -131,6 +136,19 @@ TEST_F(WindowsHostsimTest, NewSpacingStartedWithGoFindsTheHostInFrontForItsSecon
         {"records of document 1 \"newspacing\": 2 'SOIu' of 42", "  'SOIu' other (0, 0), 24 bytes: staff 1, position 0",
          "  'SOIu' other (0, 1), 24 bytes: staff 2, position -200"},
         After(out, "> dump records SOIu"));
+    // Every step of the run, the host's note spacing that its keys chose included, is named after
+    // the command; undoing them all gives the score back exactly.
+    size_t undone = 0;
+    for (const std::string& line : out) {
+        if (line.starts_with("host: undo \"")) {
+            ++undone;
+            EXPECT_TRUE(line.starts_with("host: undo \"New Spacing...\": ")) << line;
+        }
+    }
+    EXPECT_GE(undone, 2u);
+    const std::vector<std::string> before = After(out, "> dump score");
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(AfterLast(out, "> dump score"), before);
 }
 
 TEST_F(WindowsHostsimTest, TheDialogCollapsesWhileTheHostIsActiveAndTakesAltAndALetter) {

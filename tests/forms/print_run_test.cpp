@@ -219,8 +219,11 @@ TEST_F(PrintRunTest, ClosingThePrintFormEndsItsRun) {
     ASSERT_EQ(TheModule.dispatch.ModelessFormList.size(), 1u);
     vcl::FreeForm(TheModule.dispatch.ModelessFormList.front());
     win::Idle(3000);
-    // Alto was opened before the form went; nothing is printed or opened after.
-    EXPECT_EQ(HostLines().size(), 1u);
+    // Alto was opened before the form went; nothing is printed or opened after, and the document
+    // the user had in front is in front again.
+    ASSERT_EQ(HostLines().size(), 2u);
+    EXPECT_TRUE(HostLines()[0].starts_with("host: opened document 2 \"Alto\"")) << HostLines()[0];
+    EXPECT_EQ(HostLines()[1], "host: document 1 \"score\" is in front");
     EXPECT_EQ(TheModule.hooks.PrintContext, nullptr);
     EXPECT_TRUE(TheModule.dispatch.ModelessFormList.empty());
 }

@@ -62,6 +62,22 @@ TEST_F(DocumentWindowsTest, EachDocumentHasAWindowAndTheOneInFrontIsActive) {
     EXPECT_EQ(m_host->Windows().WindowOf(1), oboes);
 }
 
+// A program that activates a document window (WM_MDIACTIVATE to the MDI client) brings its
+// document to the front, as the host's Window menu does.
+TEST_F(DocumentWindowsTest, ActivatingADocumentWindowBringsItsDocumentToTheFront) {
+    Add("flutes");
+    Add("oboes");
+    const win::Hwnd flutes = m_host->Windows().WindowOf(1);
+    win::SendMessage(m_host->Windows().MdiClient(), win::WM_MDIACTIVATE, static_cast<uintptr_t>(flutes));
+    EXPECT_EQ(m_host->FrontNumber(), 1);
+    EXPECT_EQ(Active(), flutes);
+    EXPECT_EQ(win::GetWindowText(m_host->MainWindow()), "Finale 2000 - [flutes]");
+    // The window in front already, and a window that is no document's, change nothing.
+    win::SendMessage(m_host->Windows().MdiClient(), win::WM_MDIACTIVATE, static_cast<uintptr_t>(flutes));
+    win::SendMessage(m_host->Windows().MdiClient(), win::WM_MDIACTIVATE, static_cast<uintptr_t>(m_host->MainWindow()));
+    EXPECT_EQ(m_host->FrontNumber(), 1);
+}
+
 TEST_F(DocumentWindowsTest, TheViewsControlsAndThePageField) {
     Add("score");
     const win::Hwnd pageMark = Control(1, host::kViewControlsPaneId, host::kPageViewMarkId);

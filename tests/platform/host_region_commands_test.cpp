@@ -9,7 +9,10 @@
 #include "platform/host/host.h"
 #include "platform/host/region_commands.h"
 #include "platform/host/score_text.h"
+#include "platform/win/input.h"
+#include "platform/win/messages.h"
 #include "platform/win/win.h"
+#include "platform/win/windows.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -139,6 +142,49 @@ TEST_F(RegionKeysTest, ADialogWithoutMeasureNumbersOrEscapedSelectsNothing) {
     // Ctrl+V with nothing copied changes nothing.
     Run("press Ctrl+V\n");
     EXPECT_EQ(Cells(1).size(), 5u);
+}
+
+/// The menu loop messages the host's main window was sent, as a call-window hook sees them.
+std::vector<std::string>& MenuLoopMessages() {
+    static std::vector<std::string> messages;
+    return messages;
+}
+
+intptr_t MenuLoopWatch(int32_t code, uintptr_t wParam, intptr_t lParam) {
+    const auto* info = reinterpret_cast<const win::CallWindowInfo*>(lParam);
+    if (info->message == win::WM_ENTERMENULOOP || info->message == win::WM_EXITMENULOOP) {
+        MenuLoopMessages().push_back(info->message == win::WM_ENTERMENULOOP ? "enter" : "exit");
+    }
+    (void)code;
+    (void)wParam;
+    return 0;
+}
+
+// A menu of the host runs its modal loop from the letter that opens it until a command is chosen
+// or it closes, and tells its window (WM_ENTERMENULOOP, WM_EXITMENULOOP); while one of its dialogs
+// is open the main window is disabled, as a modal dialog's owner is.
+TEST_F(RegionKeysTest, MenusTellTheirLoopAndDialogsDisableTheMainWindow) {
+    MenuLoopMessages().clear();
+    const win::Hhook hook = win::SetWindowsHookEx(win::WH_CALLWNDPROC, MenuLoopWatch, win::kNoModule, 1);
+    const win::Hwnd window = m_hostPtr->MainWindow();
+    Run("press Alt+F\n");
+    EXPECT_EQ(MenuLoopMessages(), std::vector<std::string>{"enter"});
+    EXPECT_TRUE(win::IsWindowEnabled(window));
+    Run("press Escape\npress Alt+E\n");
+    EXPECT_EQ(MenuLoopMessages(), (std::vector<std::string>{"enter", "exit", "enter"}));
+    Run("press O\n");  // the region dialog
+    EXPECT_EQ(MenuLoopMessages(), (std::vector<std::string>{"enter", "exit", "enter", "exit"}));
+    EXPECT_FALSE(win::IsWindowEnabled(window));
+    Run("press Escape\n");
+    EXPECT_TRUE(win::IsWindowEnabled(window));
+    // A letter the menu does not take closes it.
+    Run("press Alt+F\npress Z\n");
+    EXPECT_EQ(MenuLoopMessages(), (std::vector<std::string>{"enter", "exit", "enter", "exit", "enter", "exit"}));
+    Run("press Alt+F\npress P\n");  // the print dialog
+    EXPECT_FALSE(win::IsWindowEnabled(window));
+    Run("press Enter\n");
+    EXPECT_TRUE(win::IsWindowEnabled(window));
+    win::UnhookWindowsHookEx(hook);
 }
 
 }  // namespace

@@ -71,6 +71,26 @@ TEST_F(InputTest, KeyStateAndExtendedKeys) {
     EXPECT_EQ(win::GetKeyState(win::VK_NUMLOCK) & 1, 1);  // toggled by the press
 }
 
+// The message made of a synthesised key carries the extra information the program gave
+// keybd_event; a key the user pressed and a posted message carry none.
+TEST_F(InputTest, AKeysMessageCarriesItsExtraInformation) {
+    std::vector<uintptr_t> seen;
+    win::SetWindowProc(m_window, [&seen](win::Hwnd, uint32_t message, uintptr_t, intptr_t) {
+        if (message == win::WM_KEYDOWN || message == win::WM_COMMAND) {
+            seen.push_back(win::GetMessageExtraInfo());
+        }
+        return intptr_t{0};
+    });
+    win::keybd_event('C', 46, 0, 40017);
+    win::keybd_event('C', 46, win::KEYEVENTF_KEYUP, 40017);
+    win::RunMessageLoop();
+    win::PostMessage(m_window, win::WM_COMMAND, 7);
+    win::RunMessageLoop();
+    win::QueueUserKey('C', false, false, false);
+    win::RunMessageLoop();
+    EXPECT_EQ(seen, (std::vector<uintptr_t>{40017, 0, 0}));
+}
+
 TEST_F(InputTest, KeyboardLayout) {
     EXPECT_EQ(win::VkKeyScan('a'), 'A');
     EXPECT_EQ(win::VkKeyScan('A'), 0x100 | 'A');

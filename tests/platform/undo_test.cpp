@@ -3,9 +3,12 @@
 // transcript listing what each step changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/host/host.h"
@@ -13,11 +16,15 @@
 #include "platform/host/undo_journal.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/entry_points.h"
+#include "platform/hostapi/records.h"
 #include "platform/hostapi/services.h"
 #include "platform/win/input.h"
+#include "platform/win/keys.h"
 #include "platform/win/messages.h"
 #include "platform/win/transcript.h"
 #include "platform/win/windows.h"
+#include "tests/support/fake_plugin.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -224,6 +231,66 @@ TEST_F(UndoTest, TheHistoryKeepsTheLastHundredSteps) {
         m_host->Undo();
     }
     EXPECT_EQ(Links()[0], "0=0") << "the first step is no longer in the history";
+}
+
+// What one call of a plug-in changes is one step, its edit brackets and what it changes outside
+// them together: one Undo takes a command of one call back whole.
+TEST_F(UndoTest, WhatOneCallChangesIsOneStep) {
+    m_host->CallPlugin("Sorter.fxt", "FinaleExtensionInvoke", [&] {
+        int32_t handle = Begin();
+        Save(1, 0, 50);  // the placements, renumbered inside a bracket
+        End(handle);
+        Save(2, 0, 60);  // the texts, written after it
+        handle = Begin();
+        Delete(1, 2);
+        End(handle);
+        return 0;
+    });
+    EXPECT_EQ(Doc().History()->UndoCount(), 1u);
+    m_host->Undo();
+    EXPECT_EQ(Links(), (std::vector<std::string>{"0=10", "1=11", "2=12"}));
+    EXPECT_EQ(Links(2), std::vector<std::string>{"0=20"});
+}
+
+/// A plug-in with one menu entry, "Explode", whose call changes nothing.
+win::ModuleExports OneEntryPlugin() {
+    win::ModuleExports exports = testsupport::FakePluginExports(
+        +[](win::Hwnd, int16_t, const uint8_t*, const uint8_t*) -> int16_t { return 0; });
+    const auto fake = exports.byName;
+    exports.byName = [fake](std::string_view name) -> void* {
+        if (name == hostapi::kEnumerateEntry) {
+            return reinterpret_cast<void*>(+[](void*, int16_t index, uint8_t* record) -> int16_t {
+                if (index > 0) {
+                    return 0;
+                }
+                const char text[] = "Explode";
+                std::copy(std::begin(text), std::end(text), record + hostapi::MenuRecord::kMenuText);
+                return 1;
+            });
+        }
+        return fake(name);
+    };
+    return exports;
+}
+
+// The host's Clear carried out by keys that a plug-in sent for one of its commands (the keys'
+// extra information is the command's identifier) is named after that command; typed by the user,
+// it is "Clear".
+TEST_F(UndoTest, AHostEditByAPluginsKeysIsNamedAfterItsCommand) {
+    ASSERT_TRUE(m_host->LoadInProcessPlugin("Explode.fxt", OneEntryPlugin()));
+    ASSERT_EQ(m_host->Plugins().back().commandIds.size(), 1u);
+    const uint32_t command = m_host->Plugins().back().commandIds[0];
+    m_host->SetSelection(m_host->DocumentRegion());
+    win::SetFocus(m_host->MainWindow());
+    win::keybd_event(static_cast<uint8_t>(win::VK_BACK), 14, 0, command);
+    win::keybd_event(static_cast<uint8_t>(win::VK_BACK), 14, win::KEYEVENTF_KEYUP, command);
+    win::RunMessageLoop();
+    ASSERT_EQ(Doc().History()->UndoCount(), 1u);
+    EXPECT_EQ(Doc().History()->NextUndo()->name, "Explode");
+    m_host->Undo();
+    win::QueueUserKey(win::VK_BACK, false, false, false);
+    win::RunMessageLoop();
+    EXPECT_EQ(Doc().History()->NextUndo()->name, "Clear");
 }
 
 }  // namespace

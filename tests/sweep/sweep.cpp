@@ -12,12 +12,19 @@
 //   - leaves a document that saves and reads back losslessly,
 //   - brings its document no problem that the document check finds (document_check.h): no
 //     record naming what is gone, no layer that added up and no longer does, no record cut short.
+//   - leaves steps in the document's undo history that tell the truth (sweep_undo.h): each named
+//     after the command, one step for a command of one call, undoing them all gives the document
+//     exactly as before the command and redoing them exactly as after it.
 // The commands that go on over several host calls (the part explosion and distribution, New
 // Spacing, a print run) run once more for each way a user leaves the scripted path, at each of
 // their steps: Cancel, Close or a click on their dialog, another document brought to the front,
-// their document closed. Another command follows on another document, then the user returns to
-// the run's document. Such a run must leave the other document as it was, and its own either
-// finished or as the steps done so far: the undo history takes it back to its start.
+// their document closed, a menu of the host opened (and closed by Escape a while later), another
+// program brought to the front (and the host again a while later), Undo chosen. Another command
+// follows on another document, then the user returns to the run's document. Such a run must
+// leave the other document as it was, and its own either finished or as the steps done so far:
+// the undo history takes it back to its start. An open menu and another program in front only
+// hold the run back: it takes no step while they do, and ends as it ends without them. After
+// Undo the run takes no further step.
 // Runs go in child processes, so that a crash is reported with its run and the sweep goes on.
 //
 //   sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] [--list]
@@ -34,6 +41,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -52,14 +60,19 @@
 #include "forms/printfiles.h"
 #include "platform/host/document_check.h"
 #include "platform/host/document_commands.h"
+#include "platform/host/main_window_keys.h"
 #include "platform/host/mus_file.h"
 #include "platform/host/score_text.h"
 #include "platform/host/undo_journal.h"
+#include "platform/win/input.h"
+#include "platform/win/keys.h"
+#include "platform/win/messages.h"
 #include "platform/win/transcript.h"
 #include "platform/win/ui_driver.h"
 #include "platform/win/windows.h"
 #include "tests/harness/in_process_host.h"
 #include "tests/sweep/sweep_documents.h"
+#include "tests/sweep/sweep_undo.h"
 
 namespace {
 
@@ -72,11 +85,22 @@ constexpr Year kYears[] = {
 constexpr host::Language kLanguages[] = {host::Language::English, host::Language::German, host::Language::Italian};
 
 /// What the user does while a multi-step command waits for a step.
-enum class Interruption { None, Cancel, Close, ClickDialog, OtherDocument, CloseDocument };
-constexpr Interruption kInterruptions[] = {Interruption::Cancel, Interruption::Close, Interruption::ClickDialog,
-                                           Interruption::OtherDocument, Interruption::CloseDocument};
-constexpr const char* kInterruptionNames[] = {"", "cancel", "close", "click-dialog", "other-document",
-                                              "close-document"};
+enum class Interruption {
+    None,
+    Cancel,
+    Close,
+    ClickDialog,
+    OtherDocument,
+    CloseDocument,
+    OpenMenu,
+    OtherProgram,
+    Undo
+};
+constexpr Interruption kInterruptions[] = {
+    Interruption::Cancel,        Interruption::Close,    Interruption::ClickDialog,  Interruption::OtherDocument,
+    Interruption::CloseDocument, Interruption::OpenMenu, Interruption::OtherProgram, Interruption::Undo};
+constexpr const char* kInterruptionNames[] = {
+    "", "cancel", "close", "click-dialog", "other-document", "close-document", "open-menu", "other-program", "undo"};
 /// The steps at which the runs are interrupted: 0 (keys of the first step still on their way)
 /// to this many steps after the first.
 constexpr int32_t kInterruptedSteps = 24;
@@ -225,6 +249,7 @@ struct RunFacts {
     bool changed = false;                 ///< the document the run began on changed
     bool stepped = false;                 ///< the command went on in later host calls, timer ticks or idle time
     std::vector<std::string> transcript;  ///< what the user saw (kept for --transcript)
+    std::string finalText;                ///< the document the run began on at its end (host::MusText)
 };
 
 /// The document another command runs on while a multi-step command waits.
@@ -251,8 +276,27 @@ int32_t NumberOf(host::Host& host, const host::Document* document) {
     return 0;
 }
 
+/// The user presses a key (as `press` does) and the host's message loop takes it.
+void PressKey(uint16_t key, bool alt) {
+    win::QueueUserKey(key, false, false, alt);
+    win::RunMessageLoop();
+}
+
+/// A while passes with the host in front (and a menu of it open, when one is): the command must
+/// not go on (its keys would choose in the menu). Findings when it did.
+void WaitWhileHeld(const char* what, std::vector<std::string>& findings) {
+    const uint32_t steps = orvex::RunStepsTaken();
+    for (int32_t turn = 0; turn < 20; ++turn) {
+        win::Idle(100);
+    }
+    if (orvex::RunStepsTaken() != steps) {
+        findings.push_back(std::string("the command went on while ") + what);
+    }
+}
+
 /// What the user does while the command waits; the mouse lands on the dialog first.
-void Interrupt(harness::InProcessHost& sim, Interruption interruption, const host::Document*& other) {
+void Interrupt(harness::InProcessHost& sim, Interruption interruption, const host::Document*& other,
+               std::vector<std::string>& findings) {
     vcl::TForm* dialog = RunDialog();
     if (dialog != nullptr && (interruption == Interruption::Cancel || interruption == Interruption::Close ||
                               interruption == Interruption::ClickDialog)) {
@@ -283,6 +327,23 @@ void Interrupt(harness::InProcessHost& sim, Interruption interruption, const hos
             break;
         case Interruption::CloseDocument:
             host::CloseFrontDocument(sim.Host());
+            break;
+        case Interruption::OpenMenu: {
+            // The File menu opens by its letter and stays open a while, then Escape closes it.
+            const std::string letter =
+                host::FileMenuAcceleratorsOf(sim.Host().CurrentLanguage(), sim.Host().Year()).file;
+            PressKey(static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(letter[0]))), true);
+            WaitWhileHeld("a menu of the host was open", findings);
+            PressKey(win::VK_ESCAPE, false);
+            break;
+        }
+        case Interruption::OtherProgram:
+            win::SwitchToAnotherProgram();
+            WaitWhileHeld("another program was in front", findings);
+            break;
+        case Interruption::Undo:
+            win::PostMessage(sim.Host().MainWindow(), win::WM_COMMAND, host::kUndoCommand);
+            win::RunMessageLoop();
             break;
         case Interruption::None:
             break;
@@ -327,11 +388,7 @@ std::vector<std::string> DocumentCheckFindings(const std::string& textBefore, co
     return findings;
 }
 
-/// The steps in the document's undo history (it keeps kMaxUndoSteps).
-size_t UndoSteps(host::Document& document) {
-    document.CloseUndoStep();
-    return document.History() != nullptr ? document.History()->UndoCount() : 0;
-}
+using sweep::UndoSteps;
 
 /// Whether the undo history takes the document back to `original` by the steps added since it
 /// held `stepsBefore` (a history that is full cannot tell which steps are the run's: not
@@ -346,12 +403,39 @@ bool UndoesToTheStart(host::Host& theHost, host::Document& document, size_t step
     for (size_t i = stepsBefore; i < steps; ++i) {
         document.Undo();
     }
+    // An Undo the user chose before the run's first change took back a step from before the run.
+    for (size_t i = steps; i < stepsBefore; ++i) {
+        document.Redo();
+    }
     return host::MusText(document) == original;
+}
+
+/// Whether the interruption only holds the command back: it must end as it ends without one.
+bool OnlyHolds(Interruption interruption) {
+    return interruption == Interruption::OpenMenu || interruption == Interruption::OtherProgram;
+}
+
+/// The name the host gives the steps of a command chosen from the menu: its menu entry.
+std::string EntryName(host::Host& theHost, int32_t code) {
+    for (size_t plugin = 0; plugin < theHost.Plugins().size(); ++plugin) {
+        if (theHost.Plugins()[plugin].fileName == "Orvex188.fxt") {
+            return theHost.EntryText(plugin, static_cast<int16_t>(orvex::FindCommandIndex(code)));
+        }
+    }
+    return {};
 }
 
 /// What one run found; empty when it passed.
 std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts& facts) {
     std::vector<std::string> findings;
+    std::optional<std::string> uninterrupted;
+    if (OnlyHolds(run.interruption)) {
+        Run plain = run;
+        plain.interruption = Interruption::None;
+        RunFacts plainFacts;
+        CarryOut(matrix, plain, plainFacts);
+        uninterrupted = plainFacts.finalText;
+    }
     const sweep::DocumentKind& kind = matrix.documents[run.document];
     std::optional<harness::InProcessHost> host;
     try {
@@ -365,6 +449,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     if (run.selection) {
         host->SelectAll();
     }
+    // The user takes a moment after the host started: the plug-in's timer builds its menu, whose
+    // entries name the steps of the undo history.
+    win::Idle(500);
     if (run.stop) {
         host::StopProgressAt(host->Host(), 1);
     }
@@ -391,10 +478,17 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
         host->Invoke(run.code, run.shift);
         if (run.interruption != Interruption::None) {
             const host::Document* other = nullptr;
+            std::optional<uint32_t> stepsAtUndo;
             if (run.step == 0 || host->RunUntilStep(static_cast<uint32_t>(run.step))) {
-                Interrupt(*host, run.interruption, other);
+                Interrupt(*host, run.interruption, other, findings);
+                if (run.interruption == Interruption::Undo && run.code != orvex::CODE_PRINT_MULTIPLE_FILES) {
+                    stepsAtUndo = orvex::RunStepsTaken();
+                }
             }
             AnotherCommandElsewhere(*host, before, other, findings);
+            if (stepsAtUndo && orvex::RunStepsTaken() != *stepsAtUndo) {
+                findings.push_back("the command went on over the document the user had undone");
+            }
         }
         // A multi-step command (an explosion, a print run, New Spacing's second pass) goes on in
         // the host's later calls, timer ticks and idle time: the run is followed to its end, and
@@ -430,7 +524,8 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     facts.changed = changed;
     const bool answered = theHost.ChangeAnswerCount() != answersBefore;
     const bool told = answered || theHost.HostEditCount() != editsBefore;
-    if (answered && !changed && after != nullptr) {
+    // (A document the user undid may be as it was although the command changed it.)
+    if (answered && !changed && after != nullptr && run.interruption != Interruption::Undo) {
         findings.push_back("told the host the document changed, but it did not");
     } else if (g_untold && changed && !told) {
         findings.push_back("changed the document without telling the host");
@@ -448,8 +543,18 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
             findings.push_back(std::move(finding));
         }
     }
-    if (run.interruption != Interruption::None && after != nullptr &&
-        !UndoesToTheStart(theHost, *after, undoStepsBefore, textBefore)) {
+    facts.finalText = textAfter;
+    if (uninterrupted && after != nullptr && textAfter != *uninterrupted) {
+        findings.push_back("the command did not end as it ends when nothing holds it back");
+    }
+    if (run.interruption == Interruption::None && after != nullptr) {
+        const sweep::CommandUndo command{EntryName(theHost, run.code), undoStepsBefore, textBefore, textAfter,
+                                         !facts.stepped};
+        for (const std::string& finding : sweep::CheckUndoSteps(*after, command)) {
+            findings.push_back(finding);
+        }
+    } else if (run.interruption != Interruption::None && after != nullptr &&
+               !UndoesToTheStart(theHost, *after, undoStepsBefore, textBefore)) {
         findings.push_back("the undo history does not take the document back to its start");
     }
     return findings;

@@ -29,13 +29,24 @@ namespace {
 constexpr int32_t kExplosionMessageStart = 13;
 using hostapi::kTagStaff;
 
-/// The region's first and last staff slot within the staves of the list.
-void ClampStaves(hostapi::SelectionRecord& region, int32_t staves) {
+/// The region within the document: its first and last staff slot within the staves of the list,
+/// its measures within the document's (a region past the document's end would have the host's
+/// region dialog refuse the measures the run asks it to select).
+void ClampToDocument(hostapi::SelectionRecord& region, int32_t staves) {
     const auto clamp = [staves](int32_t slot) {
         return static_cast<hostapi::StaffSlot>(std::clamp(slot, staves > 0 ? 1 : 0, std::max(staves, 0)));
     };
     region.setFirstStaff(clamp(region.firstStaff()));
     region.setLastStaff(clamp(region.lastStaff()));
+    const int32_t measures = TheModule.dispatch.SelectionRecords[1].lastMeasure();
+    if (measures > 0 && region.lastMeasure() > measures) {
+        region.setLastMeasure(static_cast<hostapi::MeasureNumber>(measures));
+        region.setEndEdu(kNoPosition);
+    }
+    if (measures > 0 && region.firstMeasure() > measures) {
+        region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(measures));
+        region.setStartEdu(0);
+    }
 }
 
 void EndExplosion(ExplosionContext* explosion) {
@@ -74,7 +85,7 @@ void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
                                                     ? context.Environment.Region()
                                                     : &TheModule.dispatch.SelectionRecords[1];
     explosion.storedSelection = *selection;
-    ClampStaves(explosion.storedSelection, explosion.staves->Count());
+    ClampToDocument(explosion.storedSelection, explosion.staves->Count());
     // The stored settings of Align/Move, without its dialog.
     std::vector<std::pair<int32_t, int32_t>> list;
     RunToolWithOptions(ItemNumber(ToolItem::AlignMove), 1, explosion.alignOptions, explosion.alignMoreOptions, list,
@@ -195,7 +206,7 @@ bool RunSmartExplosion(TFMisc& context) {
     if (!result && explosion->stop == 0) {
         if (hostapi::SelectionRecord* selection = CheckSelection(false); selection != nullptr) {
             hostapi::SelectionRecord region = *selection;
-            ClampStaves(region, explosion->staves->Count());
+            ClampToDocument(region, explosion->staves->Count());
             explosion->storedSelection = region;
             result = ExplodeGroupRegion(*explosion, region);
         }
