@@ -52,8 +52,9 @@ struct AccessLayerState {
     uint32_t documentWrites = 0;
     /// The layer settings of the entry tools (core/host/finxess_entries.h).
     std::array<std::array<uint8_t, 4>, 4> layerSettings{};
-    /// The text of the last text block loaded and the caret arguments captured with it.
-    char textBuffer[kTextBufferSize] = {};
+    /// The whole text of the last text block loaded, with its zero, and the caret arguments
+    /// captured with it.
+    std::vector<char> textBuffer;
     char fontCapture[kFontCaptureLength + 1] = {};
     char sizeCapture[kSizeCaptureLength + 1] = {};
     char effectsCapture[kEffectsCaptureLength + 1] = {};

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
@@ -255,6 +256,21 @@ bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::v
     }
     bytes.assign(static_cast<size_t>(size), 0);
     return load(tag, keys.data(), bytes.data(), &size, kInterfaceVersion) != 0;
+}
+
+bool LoadTextRecord(Tag tag, int32_t cmper, int32_t inci, std::string& text) {
+    const auto load = Imports().LoadRecord;
+    Keys keys = OtherKeys(cmper, inci);
+    int32_t size = 0;
+    if (load == nullptr || load(tag, keys.data(), nullptr, &size, kInterfaceVersion) == 0 || size < 0) {
+        return false;
+    }
+    std::vector<char> bytes(static_cast<size_t>(size) + 1, '\0');
+    if (load(tag, keys.data(), bytes.data(), &size, kInterfaceVersion) == 0) {
+        return false;
+    }
+    text.assign(bytes.data(), strnlen(bytes.data(), static_cast<size_t>(std::max(size, 0))));
+    return true;
 }
 
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {
