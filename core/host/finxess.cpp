@@ -97,14 +97,15 @@ bool LoadWhole(Tag tag, Keys keys, void* buffer, int32_t size, std::initializer_
     if (load == nullptr || load(tag, keys.data(), buffer, &copy, version) == 0) {
         return false;
     }
-    CheckRecordSize(tag, shown, copy, size);
+    CheckLoadedRecord(tag, keys.data(), shown, copy, size);
     return true;
 }
 
 /// Saves a record; a save that changes what the record held counts as a write to the document.
+/// A record that loaded short is not written back padded: that save is refused and reported.
 bool SaveOfVersion(Tag tag, Keys keys, const void* buffer, int32_t size, hostapi::InterfaceVersion version) {
     const auto save = Imports().SaveRecord;
-    if (save == nullptr) {
+    if (save == nullptr || RefusePaddedSave(tag, keys.data(), size)) {
         return false;
     }
     const bool changes = RecordSaveChanges(tag, keys.data(), buffer, size, version);

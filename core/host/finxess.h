@@ -6,7 +6,8 @@
 // Every wrapper makes one host call (unless it says otherwise) with the interface version
 // 0x05000005 and answers true when the host's result is non-zero; a failure changes nothing and
 // shows nothing (keys are written back only on success). The loads of the fixed tags are of one
-// layout: a record held shorter is reported as damaged (core/host/record_integrity.h). Keys written back by create and
+// layout: a record held shorter is reported as damaged (core/host/record_integrity.h), and a
+// save that would write it back padded is refused (false) and reported. Keys written back by create and
 // next go to 32-bit variables: a main key widened without sign, an inci with sign, an entry number as it is. Loads pass
 // the host a private copy of the size, so the caller does not learn how much was written.
 #pragma once

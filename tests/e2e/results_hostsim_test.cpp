@@ -1,12 +1,14 @@
 // hostsim end to end: results a user checks by eye. The Rests dialog shows all its rows; the
 // spreadsheet export writes beside the plug-in and says where; every progress display of every
 // command ends after at most the steps it announced; a long text block arrives whole wherever a
-// command copies or writes it.
+// command copies or writes it; a damaged record is told once per document, as the record the
+// document holds, and left as the document holds it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "tests/support/fixture.h"
@@ -196,6 +198,54 @@ TEST_F(ResultsHostsimTest, ALongTextBlockArrivesWholeThroughEveryCommand) {
     testsupport::ExpectLines({whole(1), "  'txbl' other (2, 0), 5 bytes: \"Oboe\"", whole(3)},
                              testsupport::LinesStartingWith(result.out,
                                                             "records of document 3 \"flutes\": 3 'txbl' of 39", "  "));
+}
+
+// A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
+// than saving a measure of no length.
+TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHoldsIt) {
+    const fs::path score = TempFolder() / "short.score";
+    std::ofstream(score) << "staff \"Flute\"\nmeasures 3\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 3 c5/1\n"
+                            "record SOMS other 2 0 hex 6 F000 0000 0400\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1 1-3\nform TDActOpt set #1 150\nform TDActOpt click Go\n"
+            "menu \"Orvex/Spacing/Measure Widths...\"\ndump records SOMS\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result, "  label Message \"The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes "
+                            "where 24 are expected. It is left as the document holds it.\""));
+    testsupport::ExpectLines(
+        {"  'SOMS' other (1, 0), 24 bytes: width 240, key 0x0000, 4 beats of 1024 EDU, flags 0x0000 0x0000",
+         "  'SOMS' other (2, 0), 6 bytes: F000 0000 0400",
+         "  'SOMS' other (3, 0), 24 bytes: width 180, key 0x0000, 4 beats of 1024 EDU, flags 0x0000 0x0000"},
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"short\": 3 'SOMS' of 34", "  "));
+}
+
+// One short staff record is one damaged record, not one for each cell whose staff record the
+// host derives from it. A second document of the same name has it reported too, and so has the
+// document opened again after both were closed.
+TEST_F(ResultsHostsimTest, AShortStaffRecordIsToldOnceForEachDocumentThatHoldsIt) {
+    const fs::path score = TempFolder() / "staff.score";
+    std::ofstream(score) << "staff \"Flute\"\nmeasures 4\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 2 c5/4 d5/4 e5/4 f5/4\n"
+                            "notes 1 3 c5/4 d5/4 e5/4 f5/4\nnotes 1 4 c5/4 d5/4 e5/4 f5/4\n"
+                            "record SOIS other 1 0 hex 30 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 "
+                            "0000 0000 0000 0000\n";
+    const std::string slurs = "select 1 1-4\nactivate form TDActOpt\npress Enter\n";
+    const std::string close = "activate host\npress Alt+F\npress C\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1 1-4\nform TDActOpt click Go\nmenu \"Orvex/Music/Create Slurs...\"\n" + slurs + "new " +
+            score.string() + "\n" + slurs + close + close + "new " + score.string() + "\n" + slurs,
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> messages;
+    std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(messages), [](const std::string& line) {
+        return line.starts_with("  label Message ") && line.find("damaged") != std::string::npos;
+    });
+    const std::string told = "  label Message \"The record 'SOIS' (1, 0) of the document is damaged: it holds 30 "
+                             "bytes where 66 are expected.\"";
+    EXPECT_EQ(messages, (std::vector<std::string>{told, told, told}));
+    EXPECT_TRUE(Has(result, "host: closed document 1 \"staff\""));
 }
 
 }  // namespace
