@@ -15,18 +15,27 @@
 namespace orvex {
 namespace {
 
+/// A name the service plug-in answered whole; none when it cut the name to its buffer, so that
+/// the caller reads the document's own text whole.
+std::optional<std::string> WholeName(const char* name) {
+    if (!CallAnsweredWhole(name)) {
+        return std::nullopt;
+    }
+    return std::string(StringOrEmpty(name));
+}
+
 std::optional<std::string> ServiceStaffName(int16_t staff) {
     if (!LumvarBound()) {
         return std::nullopt;
     }
-    return std::string(StringOrEmpty(CallGetInstNameInIUList(staff, true, 0, true)));
+    return WholeName(CallGetInstNameInIUList(staff, true, 0, true));
 }
 
 std::optional<std::string> ServiceGroupName(int16_t group, int32_t key) {
     if (!LumvarBound()) {
         return std::nullopt;
     }
-    return std::string(StringOrEmpty(CallGetGroupName(group, static_cast<int16_t>(key), nullptr, nullptr)));
+    return WholeName(CallGetGroupName(group, static_cast<int16_t>(key), nullptr, nullptr));
 }
 
 bool AutoUpdateLayout() {

@@ -1,6 +1,7 @@
 #include "core/lumvar_binding.h"
 
 #include <array>
+#include <cstring>
 
 #include "core/free_texts.h"
 #include "core/host/document_writes.h"
@@ -38,6 +39,7 @@ enum Row : int32_t {
     ROW_GET_INST_NAME_IN_IU_LIST = 67,
     ROW_RETURN_FOCUS = 74,
     ROW_TRANSLATE_STRING = 84,
+    ROW_TEXT_LENGTH = 85,
 };
 
 struct BindingState {
@@ -252,6 +254,15 @@ const char* CallGetInstNameInIUList(int16_t staff, bool fallback, int16_t listKe
         return "";
     }
     return name(staff, fallback ? 1 : 0, listKey, markHidden ? 1 : 0);
+}
+
+bool CallAnsweredWhole(const char* text) {
+    // The name wrappers have warned a client of version 1 already.
+    const auto length = Service<lumvar::TextLengthFn>(ROW_TEXT_LENGTH);
+    if (length == nullptr || text == nullptr) {
+        return true;
+    }
+    return length(text) <= std::strlen(text);
 }
 
 bool CallReturnFocusToFinale() {

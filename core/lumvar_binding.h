@@ -14,8 +14,8 @@ namespace orvex {
 /// The version Orvex188 asks for: 2.01.
 inline constexpr int32_t kRequestedLumvarMajor = 2;
 inline constexpr int32_t kRequestedLumvarMinor = 1;
-/// The bound services: 84 in binding order; rows 53 to 84 only from Lumvar major version 2 on.
-inline constexpr int32_t kBoundServiceCount = 84;
+/// The bound services: 85 in binding order; rows 53 to 85 only from Lumvar major version 2 on.
+inline constexpr int32_t kBoundServiceCount = 85;
 inline constexpr int32_t kAlwaysBoundServices = 52;
 
 /// Binds Lumvar2000 on the first call that can (LoadLumvar) and shakes hands asking for
@@ -52,6 +52,9 @@ int16_t CallToggleWindowSize(win::Hwnd window, bool restore, uint8_t* state, boo
 /// Empty texts when not bound.
 const char* CallGetGroupName(int16_t group, int16_t listKey, const void* groupRecord, int16_t* source);
 const char* CallGetInstNameInIUList(int16_t staff, bool fallback, int16_t listKey, bool markHidden);
+/// Whether a text that a name service answered is its whole text: false when Lumvar2000 cut it
+/// to its buffer (pFTX_TextLength tells more than the answer holds).
+bool CallAnsweredWhole(const char* text);
 bool CallReturnFocusToFinale();
 int16_t CallSplitEDU(int32_t edu, uint8_t* parts, int16_t size);
 /// The text unchanged, with err 3, when not bound.

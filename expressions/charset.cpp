@@ -100,22 +100,18 @@ bool ConvertText(char* text, std::string_view source, std::string_view target, b
 
 void ConvertTextRecords(hostapi::Tag tag, std::string_view source, std::string_view target, int32_t firstId,
                         int32_t endId, const ExcludedFonts& excluded) {
-    std::vector<char> buffer(kConversionBufferSize, '\0');
+    std::string text;
     for (int32_t id = firstId; id < endId; ++id) {
-        if (!LoadStringRecord(id, buffer.data(), static_cast<int32_t>(buffer.size()), tag, 0)) {
-            continue;  // the host writes nothing on a failed load
+        // The whole text, however long, is converted and written back whole.
+        if (!LoadTextRecord(tag, id, 0, text) || !ConvertText(text.data(), source, target, false, excluded)) {
+            continue;
         }
-        // A text whose zero does not fit is not converted: saving the part that fits would cut it.
-        const bool fits = std::memchr(buffer.data(), '\0', buffer.size()) != nullptr;
-        if (fits && ConvertText(buffer.data(), source, target, false, excluded)) {
-            const auto size = static_cast<int32_t>(std::strlen(buffer.data()) + 1);
-            if (!SaveOtherRecord(tag, id, 0, buffer.data(), size)) {
-                int32_t cmper = id;
-                int32_t inci = 0;
-                CreateOtherRecord(tag, cmper, inci, buffer.data(), size);
-            }
+        const auto size = static_cast<int32_t>(text.size() + 1);
+        if (!SaveOtherRecord(tag, id, 0, text.c_str(), size)) {
+            int32_t cmper = id;
+            int32_t inci = 0;
+            CreateOtherRecord(tag, cmper, inci, text.c_str(), size);
         }
-        std::fill(buffer.begin(), buffer.end(), '\0');
     }
 }
 
@@ -137,16 +133,15 @@ bool RunCharsetConversion(const RunEnvironment& environment, std::string source,
         ConvertTextRecords(tag, source, target, 0, kEndOfIds, excluded);
     }
     EditBracketStep(handle, 0, 0);
-    std::vector<char> buffer(kConversionBufferSize, '\0');
     for (int32_t position = 0; position < expressions.ExpressionCount(); ++position) {
         TTxtExprRec& record = expressions.Item(position);
-        if (record.NotRead != 0 || KeepsItsText(record, excluded) || record.Text.size() >= buffer.size()) {
+        if (record.NotRead != 0 || KeepsItsText(record, excluded)) {
             continue;
         }
-        std::copy(record.Text.begin(), record.Text.end(), buffer.begin());
-        buffer[record.Text.size()] = '\0';
-        if (ConvertText(buffer.data(), source, target, true, excluded)) {
-            record.Text.assign(buffer.data());
+        // The whole text, however long.
+        std::string text = record.Text;
+        if (ConvertText(text.data(), source, target, true, excluded)) {
+            record.Text = std::move(text);
             record.Modified = 1;
         }
     }

@@ -4,9 +4,8 @@
 // expressions, and leaves alone texts set in a music font or in a font the user excludes; the
 // document's information strings are not touched.
 //
-// All texts here are the document's 8-bit bytes; a text and its terminating zero are handled in a
-// working buffer of kConversionBufferSize bytes, and a stored text that does not fit is left as
-// it is.
+// All texts here are the document's 8-bit bytes; each is read, converted and written back
+// whole, however long it is.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +21,6 @@ namespace orvex {
 class RunEnvironment;
 
 struct TFMisc;
-
-inline constexpr size_t kConversionBufferSize = 10000;
 
 /// Options of Character Set Conversion, by row.
 enum CharsetRow : size_t {

@@ -165,6 +165,9 @@ LUMVAR_EXPORT const char* pFTX_GetTextBlock(int16_t key, int16_t strip, void* re
 LUMVAR_EXPORT int16_t pFTX_SetTextBlock(int16_t* blockKey, void* record48, const char* text) {
     return lumvar::SetTextBlock(blockKey, record48, text);
 }
+LUMVAR_EXPORT uint32_t pFTX_TextLength(const char* text) {
+    return lumvar::TextLength(text);
+}
 LUMVAR_EXPORT const char* pFTX_GetInstName(int16_t staff) {
     return lumvar::GetInstName(staff);
 }

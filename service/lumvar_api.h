@@ -5,6 +5,9 @@
 // Texts: the translation and word services answer UTF-8 (they name things in windows); the
 // name and text-block services answer the document's 8-bit texts as the host stores them.
 // Text results live in buffers of Lumvar2000 that the next call of the same service overwrites.
+// A text block or name longer than its buffer (999 characters) is answered cut: pFTX_TextLength
+// tells the client its whole length, and a client that must keep the text whole reads it from
+// the document itself.
 #pragma once
 
 #include <cstddef>
@@ -210,6 +213,9 @@ using StripCaretsFn = int32_t (*)(char* text, char* fontOut, char* sizeOut, char
 using GetRawTextFn = int16_t (*)(int16_t key, void* buffer, uint32_t size, uint32_t tag);
 using SetRawTextFn = int16_t (*)(int16_t* key, const char* text, uint32_t tag);
 using GetTextBlockFn = const char* (*)(int16_t key, int16_t strip, void* record48);
+/// The whole length of a text that a text or name service answered (cut when it is longer than
+/// the answer's buffer holds).
+using TextLengthFn = uint32_t (*)(const char* text);
 using SetTextBlockFn = int16_t (*)(int16_t* blockKey, void* record48, const char* text);
 using GetInstNameFn = const char* (*)(int16_t staff);
 using GetInstNameInIUListFn = const char* (*)(int16_t staff, uint8_t fallback, int16_t listKey, uint8_t markHidden);
@@ -347,5 +353,6 @@ using LoadURLFn = int16_t (*)(const char* address);
     X(pFTX_TranslateFromTable, lumvar::TranslateFromTable, lumvar::TranslateFromTableFn)  \
     X(pFTX_DurationString, lumvar::DurationString, lumvar::DurationStringFn)              \
     X(pFTXW_ResolveShortcuts, lumvar::ResolveShortcuts, lumvar::ResolveShortcutsFn)       \
-    X(pFTX_TranslateString, lumvar::TranslateString, lumvar::TranslateStringFn)
+    X(pFTX_TranslateString, lumvar::TranslateString, lumvar::TranslateStringFn)           \
+    X(pFTX_TextLength, lumvar::TextLength, lumvar::TextLengthFn)
 // clang-format on

@@ -41,13 +41,12 @@ struct FanState {
 };
 
 // The part kept by names.cpp.
-inline constexpr size_t kNameBufferSize = 1000;
 inline constexpr size_t kListNameBufferSize = 200;
 
 struct NameBuffers {
-    std::array<char, kNameBufferSize> staff{};
-    std::array<char, kNameBufferSize> staffInList{};
-    std::array<char, kTextBufferSize> group{};
+    AnsweredText staff;
+    AnsweredText staffInList;
+    AnsweredText group;
     std::array<char, kListNameBufferSize> set{};
     std::array<char, kListNameBufferSize> system{};
 };
@@ -110,7 +109,7 @@ struct ModuleState {
     NameBuffers names;
     ResultBuffers translationBuffers;
     std::map<std::pair<int16_t, int16_t>, TranslationIndex> translationIndexes;
-    std::array<char, kTextBufferSize> textBuffer{};  ///< text_services.cpp: the text last answered
+    AnsweredText textBuffer;  ///< text_services.cpp: the text block last answered
 };
 
 /// The one object that holds Lumvar2000's state.

@@ -303,11 +303,11 @@ std::string StaffDisplayName(int16_t staff, bool fallback, int16_t listKey, bool
 }
 
 const char* GetInstName(int16_t staff) {
-    return Keep(Buffers().staff, StaffName(staff));
+    return Buffers().staff.Keep(StaffName(staff));
 }
 
 const char* GetInstNameInIUList(int16_t staff, uint8_t fallback, int16_t listKey, uint8_t markHidden) {
-    return Keep(Buffers().staffInList, StaffDisplayName(staff, fallback != 0, listKey, markHidden != 0));
+    return Buffers().staffInList.Keep(StaffDisplayName(staff, fallback != 0, listKey, markHidden != 0));
 }
 
 const char* GetGroupName(int16_t group, int16_t listKey, const void* groupRecord, int16_t* source) {
@@ -339,7 +339,7 @@ const char* GetGroupName(int16_t group, int16_t listKey, const void* groupRecord
     if (source != nullptr) {
         *source = from;
     }
-    return Keep(Buffers().group, name);
+    return Buffers().group.Keep(name);
 }
 
 std::string ListName(int16_t listKey, int16_t number, int16_t flags, int16_t width, int16_t* err) {

@@ -1,6 +1,8 @@
 #include "service/record_forwards.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "service/host_imports.h"
 
@@ -188,6 +190,25 @@ int16_t LoadOtherAs(uint32_t tag, int16_t number, int16_t incident, void* buffer
 int16_t SaveOtherAs(uint32_t tag, int16_t number, int16_t incident, const void* buffer, uint32_t size,
                     int32_t version) {
     return Save(tag, OtherKeys(number, incident), buffer, size, version);
+}
+
+bool LoadOtherText(uint32_t tag, int16_t number, int16_t incident, std::string& text) {
+    const auto load = Imports().LoadRecord;
+    if (load == nullptr) {
+        NoteMissingHostService("loading records (service 9)");
+        return false;
+    }
+    Keys keys = OtherKeys(number, incident);
+    int32_t size = 0;
+    if (load(tag, keys.words, nullptr, &size, kInterfaceVersion) == 0 || size < 0) {
+        return false;
+    }
+    std::vector<char> bytes(static_cast<size_t>(size) + 1, '\0');
+    if (load(tag, keys.words, bytes.data(), &size, kInterfaceVersion) == 0) {
+        return false;
+    }
+    text.assign(bytes.data(), strnlen(bytes.data(), static_cast<size_t>(std::max(size, 0))));
+    return true;
 }
 
 bool OtherExists(uint32_t tag, int16_t number, int16_t incident) {

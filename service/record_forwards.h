@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace lumvar {
 
@@ -34,6 +35,9 @@ int16_t LoadGlobal(uint32_t tag, int16_t key, void* buffer, uint32_t size);
 /// 24-byte staff system record of host year 2001 on is read with 0x6000200).
 int16_t LoadOtherAs(uint32_t tag, int16_t number, int16_t incident, void* buffer, uint32_t size, int32_t version);
 int16_t SaveOtherAs(uint32_t tag, int16_t number, int16_t incident, const void* buffer, uint32_t size, int32_t version);
+/// The whole text record (number, incident) of a tag, however long, up to its first zero; false
+/// when it cannot be loaded.
+bool LoadOtherText(uint32_t tag, int16_t number, int16_t incident, std::string& text);
 /// Whether an "other" record exists (a load without a buffer).
 bool OtherExists(uint32_t tag, int16_t number, int16_t incident);
 /// Whether a detail record exists.

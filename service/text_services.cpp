@@ -200,10 +200,6 @@ std::string ShownMeasure(int32_t measure, const std::vector<Region>& regions) {
                                     : Format("#%d", measure);
 }
 
-char* TextBuffer() {
-    return Module().textBuffer.data();
-}
-
 bool Blank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -368,24 +364,21 @@ int16_t SetRawText(int16_t* key, const char* text, uint32_t tag) {
 }
 
 const char* GetTextBlock(int16_t key, int16_t strip, void* record48) {
-    char* buffer = TextBuffer();
-    std::memset(buffer, 0, kTextBufferSize);
+    AnsweredText& answer = Module().textBuffer;
     std::array<uint8_t, kTextBlockSize> header{};
-    if (LoadOther(kTagTextBlock, key, 0, header.data(), kTextBlockSize) == 0) {
-        return buffer;
+    std::string text;
+    if (LoadOther(kTagTextBlock, key, 0, header.data(), kTextBlockSize) != 0) {
+        if (LoadOtherText(kTagRawText, ReadI16(header.data(), 0), 0, text) && strip != 0) {
+            text = StripCaretsOf(std::move(text));
+        }
+        if (record48 != nullptr) {
+            std::memcpy(record48, header.data(), kTextBlockSize);
+        }
     }
-    const int16_t textKey = ReadI16(header.data(), 0);
-    if (LoadOther(kTagRawText, textKey, 0, buffer, kTextBufferSize) == 0) {
-        std::memset(buffer, 0, kTextBufferSize);
-    }
-    buffer[kTextBufferSize - 1] = '\0';
-    if (strip != 0) {
-        StripCarets(buffer, nullptr, nullptr, nullptr);
-    }
-    if (record48 != nullptr) {
-        std::memcpy(record48, header.data(), kTextBlockSize);
-    }
-    return buffer;
+    // The buffer keeps at most 999 characters; the client learns the whole length from
+    // pFTX_TextLength.
+    answer.chars.fill('\0');
+    return answer.Keep(text);
 }
 
 int16_t SetTextBlock(int16_t* blockKey, void* record48, const char* text) {
@@ -408,15 +401,26 @@ int16_t SetTextBlock(int16_t* blockKey, void* record48, const char* text) {
 
 std::string TextBlockText(int16_t key) {
     std::array<uint8_t, kTextBlockSize> header{};
-    if (key == 0 || LoadOther(kTagTextBlock, key, 0, header.data(), kTextBlockSize) == 0) {
+    std::string text;
+    if (key == 0 || LoadOther(kTagTextBlock, key, 0, header.data(), kTextBlockSize) == 0 ||
+        !LoadOtherText(kTagRawText, ReadI16(header.data(), 0), 0, text)) {
         return {};
     }
-    std::vector<char> text(kTextBufferSize, '\0');
-    if (LoadOther(kTagRawText, ReadI16(header.data(), 0), 0, text.data(), kTextBufferSize) == 0) {
-        return {};
+    return StripCaretsOf(std::move(text));
+}
+
+uint32_t TextLength(const char* text) {
+    if (text == nullptr) {
+        return 0;
     }
-    text.back() = '\0';
-    return StripCaretsOf(std::string(text.data()));
+    ModuleState& module = Module();
+    for (const AnsweredText* answer :
+         {&module.textBuffer, &module.names.staff, &module.names.staffInList, &module.names.group}) {
+        if (text == answer->chars.data()) {
+            return static_cast<uint32_t>(answer->wholeLength);
+        }
+    }
+    return static_cast<uint32_t>(std::strlen(text));
 }
 
 }  // namespace lumvar

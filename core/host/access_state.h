@@ -22,13 +22,25 @@
 
 namespace orvex {
 
-/// A damaged record the access layer found: the document (the host window's title names it), its
-/// tag and its keys as shown.
+/// A damaged record the access layer found: the document (the identity the host gives it, host
+/// service 63), its tag and its keys as shown.
 struct ReportedRecord {
-    std::string document;
+    int32_t document = 0;
     Tag tag = 0;
     std::string keys;
     bool operator==(const ReportedRecord&) const = default;
+};
+
+/// A load that was given fewer bytes than its layout has, by the keys block it asked with: a save
+/// under these keys that would write more than the record holds is refused.
+struct ShortLoad {
+    int32_t document = 0;
+    Tag tag = 0;
+    std::array<int16_t, 3> keys{};
+    /// The record the document holds, as the report names it, and the bytes of its layout.
+    ReportedRecord stored;
+    std::string name;
+    int32_t expected = 0;
 };
 
 /// The damaged records a command found, told in one message when it ends.
@@ -40,6 +52,10 @@ struct DamageReport {
     /// The first as a message names it among others, then the three arguments of firstText (a
     /// vector, which, unlike a string, the state object's constant start can hold).
     std::vector<std::string> firstWords;
+    /// The records counted, each once.
+    std::vector<ReportedRecord> counted;
+    /// Whether a save of one was refused, so that it stays as the document holds it.
+    bool kept = false;
 };
 
 struct AccessLayerState {
@@ -52,16 +68,19 @@ struct AccessLayerState {
     uint32_t documentWrites = 0;
     /// The layer settings of the entry tools (core/host/finxess_entries.h).
     std::array<std::array<uint8_t, 4>, 4> layerSettings{};
-    /// The text of the last text block loaded and the caret arguments captured with it.
-    char textBuffer[kTextBufferSize] = {};
+    /// The whole text of the last text block loaded, with its zero, and the caret arguments
+    /// captured with it.
+    std::vector<char> textBuffer;
     char fontCapture[kFontCaptureLength + 1] = {};
     char sizeCapture[kSizeCaptureLength + 1] = {};
     char effectsCapture[kEffectsCaptureLength + 1] = {};
     uint8_t fontStyles = 0;
     /// The cell whose staff record was last refused for its position.
     std::optional<std::pair<hostapi::InstrumentKey, hostapi::MeasureNumber>> lastRefusedStaffRecord;
-    /// The damaged records already reported (core/host/record_integrity.h).
+    /// The damaged records already reported, and the loads that found them, of the documents
+    /// open (core/host/record_integrity.h).
     std::vector<ReportedRecord> damagedRecords;
+    std::vector<ShortLoad> shortLoads;
     DamageReport damageReport;
 };
 

@@ -18,9 +18,10 @@ struct CoreHooks {
     /// Shows a text whose places are filled (English and German) with an OK button, always (the
     /// message dialog).
     void (*showText)(const BilingualText& text) = nullptr;
-    /// The name of a staff from the service plug-in; none while the plug-in is not bound.
+    /// The name of a staff from the service plug-in; none while the plug-in is not bound or when
+    /// it answered the name cut (the caller then reads the document's own text).
     std::optional<std::string> (*serviceStaffName)(int16_t staff) = nullptr;
-    /// The name of a staff group of list `key` from the service plug-in; none while it is not bound.
+    /// The name of a staff group of list `key` from the service plug-in; none as for a staff.
     std::optional<std::string> (*serviceGroupName)(int16_t group, int32_t key) = nullptr;
     /// Whether the general options let a change of a staff system update the host's layout.
     bool (*autoUpdateLayout)() = nullptr;

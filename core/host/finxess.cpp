@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 
 #include "core/host/document_writes.h"
 #include "core/host/host_imports.h"
@@ -96,14 +97,15 @@ bool LoadWhole(Tag tag, Keys keys, void* buffer, int32_t size, std::initializer_
     if (load == nullptr || load(tag, keys.data(), buffer, &copy, version) == 0) {
         return false;
     }
-    CheckRecordSize(tag, shown, copy, size);
+    CheckLoadedRecord(tag, keys.data(), shown, copy, size);
     return true;
 }
 
 /// Saves a record; a save that changes what the record held counts as a write to the document.
+/// A record that loaded short is not written back padded: that save is refused and reported.
 bool SaveOfVersion(Tag tag, Keys keys, const void* buffer, int32_t size, hostapi::InterfaceVersion version) {
     const auto save = Imports().SaveRecord;
-    if (save == nullptr) {
+    if (save == nullptr || RefusePaddedSave(tag, keys.data(), size)) {
         return false;
     }
     const bool changes = RecordSaveChanges(tag, keys.data(), buffer, size, version);
@@ -255,6 +257,21 @@ bool LoadEntryDetailRecordBytes(Tag tag, EntryNumber entry, int32_t inci, std::v
     }
     bytes.assign(static_cast<size_t>(size), 0);
     return load(tag, keys.data(), bytes.data(), &size, kInterfaceVersion) != 0;
+}
+
+bool LoadTextRecord(Tag tag, int32_t cmper, int32_t inci, std::string& text) {
+    const auto load = Imports().LoadRecord;
+    Keys keys = OtherKeys(cmper, inci);
+    int32_t size = 0;
+    if (load == nullptr || load(tag, keys.data(), nullptr, &size, kInterfaceVersion) == 0 || size < 0) {
+        return false;
+    }
+    std::vector<char> bytes(static_cast<size_t>(size) + 1, '\0');
+    if (load(tag, keys.data(), bytes.data(), &size, kInterfaceVersion) == 0) {
+        return false;
+    }
+    text.assign(bytes.data(), strnlen(bytes.data(), static_cast<size_t>(std::max(size, 0))));
+    return true;
 }
 
 bool DeleteEntryDetailRecord(Tag tag, EntryNumber entry, int32_t inci) {

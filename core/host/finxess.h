@@ -6,7 +6,8 @@
 // Every wrapper makes one host call (unless it says otherwise) with the interface version
 // 0x05000005 and answers true when the host's result is non-zero; a failure changes nothing and
 // shows nothing (keys are written back only on success). The loads of the fixed tags are of one
-// layout: a record held shorter is reported as damaged (core/host/record_integrity.h). Keys written back by create and
+// layout: a record held shorter is reported as damaged (core/host/record_integrity.h), and a
+// save that would write it back padded is refused (false) and reported. Keys written back by create and
 // next go to 32-bit variables: a main key widened without sign, an inci with sign, an entry number as it is. Loads pass
 // the host a private copy of the size, so the caller does not learn how much was written.
 #pragma once
@@ -142,22 +143,26 @@ bool SaveDetailRecord30(Tag tag, int32_t key1, int32_t key2, const Record30& rec
 int32_t LastRecordKey(Tag tag, int32_t size, int32_t step, void* buffer, int32_t start);
 
 // ---- Texts ----
+/// The most bytes LoadRecordTxbl loads into a caller's buffer.
 inline constexpr size_t kTextBufferSize = 1000;
 inline constexpr size_t kFontCaptureLength = 50;
 inline constexpr size_t kSizeCaptureLength = 10;
 inline constexpr size_t kEffectsCaptureLength = 66;
 
-/// The text of the last text block loaded (always terminated; at most 999 characters).
 /// The arguments of a leading ^font(), ^size() and ^efx() command captured by the stripper,
 /// each terminated, at most that many characters.
 
 /// One load of a text record into a buffer of `size` bytes.
 bool LoadStringRecord(int32_t cmper, char* buffer, int32_t size, Tag tag, int32_t inci);
+/// The whole text record (cmper, inci) of a tag, however long: every byte the host holds, up to
+/// its first zero (two host calls: its size, then its bytes). False when it is missing.
+bool LoadTextRecord(Tag tag, int32_t cmper, int32_t inci, std::string& text);
 /// Creates the text record (keys -1, 0) when the cmper is -1, else saves it under (cmper, 0);
 /// the text's length + 1 bytes. The cmper the host leaves in the keys is written back.
 bool SaveOrCreateStringRecord(int32_t& cmper, std::string_view text, Tag tag);
-/// The text of text block n in TextBuffer, stripped of caret commands when asked; "" when
-/// the header or the text is missing. The header goes to `header` when given.
+/// The whole text of text block n (however long; the access layer's buffer, which the next
+/// call overwrites), stripped of caret commands when asked; "" when the header or the text is
+/// missing. The header goes to `header` when given.
 const char* LoadTextBlock(int32_t n, bool strip, TextBlockHeader* header = nullptr);
 /// Saves the text (a header text key of -1 creates it and takes its new key), then the header
 /// (created when n is -1; the new number is written back). A failed text save is reported and

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "core/host/access_state.h"
 #include "core/host/bilingual_text.h"
@@ -45,24 +46,22 @@ bool SaveOrCreateStringRecord(int32_t& cmper, std::string_view text, Tag tag) {
 }
 
 const char* LoadTextBlock(int32_t n, bool strip, TextBlockHeader* header) {
-    // The whole buffer is cleared, so that a stored text without its zero still ends.
-    std::memset(TheAccessLayer.textBuffer, 0, sizeof TheAccessLayer.textBuffer);
+    std::vector<char>& buffer = TheAccessLayer.textBuffer;
+    buffer.assign(1, '\0');
     TextBlockHeader loaded;
-    if (LoadRecordSOTX(n, loaded)) {
-        if (LoadStringRecord(loaded.textKey(), TheAccessLayer.textBuffer, static_cast<int32_t>(kTextBufferSize),
-                             kTagTextBlockText, 0)) {
-            TheAccessLayer.textBuffer[kTextBufferSize - 1] = '\0';  // a text of 1000 characters or more is cut
-            if (strip) {
-                StripCaretCommands(TheAccessLayer.textBuffer);
-            }
-        } else {
-            TheAccessLayer.textBuffer[0] = '\0';
+    std::string text;
+    if (LoadRecordSOTX(n, loaded) && LoadTextRecord(kTagTextBlockText, loaded.textKey(), 0, text)) {
+        // The whole text, however long: a caller that writes it back or copies it keeps it all.
+        buffer.assign(text.begin(), text.end());
+        buffer.push_back('\0');
+        if (strip) {
+            StripCaretCommands(buffer.data());
         }
     }
     if (header != nullptr) {
         *header = loaded;
     }
-    return TheAccessLayer.textBuffer;
+    return buffer.data();
 }
 
 bool SaveTextBlock(int32_t& n, TextBlockHeader& header, std::string_view text) {

@@ -50,7 +50,8 @@ namespace orvex {
     X(SetControlValue, hostapi::SetControlValueFn)               \
     X(GetControlText, hostapi::GetControlTextFn)                 \
     X(SetControlText, hostapi::SetControlTextFn)                 \
-    X(LayerShown, hostapi::LayerShownFn)
+    X(LayerShown, hostapi::LayerShownFn)                         \
+    X(DocumentIdentity, hostapi::DocumentIdentityFn)
 // clang-format on
 
 /// One pointer per imported service, named after the service.

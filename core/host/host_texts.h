@@ -15,6 +15,8 @@ enum class HostText : int32_t {
     GroupNamesNotSaved,
     RecordDamaged,               ///< %1 record name and keys, %2 bytes held, %3 bytes expected
     RecordsDamaged,              ///< %1 the count, %2 the first record's name and keys
+    RecordDamagedKept,           ///< as RecordDamaged, for a record the command did not write back
+    RecordsDamagedKept,          ///< as RecordsDamaged, when the command did not write one back
     EntryDamaged,                ///< %1 entry number, %2 staff, %3 measure
     EntryName,                   ///< %1 entry number, %2 staff, %3 measure; an entry in RecordsDamaged
     StaffRecordPositionRefused,  ///< %1 staff, %2 measure, %3 position in EDU

@@ -828,11 +828,21 @@ Document& Host::AddDocument(std::unique_ptr<Document> document) {
     }
     KeepMeasureNumberRegionsUnder(*document, hostapi::MeasureNumberRegionTag(Year()));
     document->StartUndoHistory([this] { return UndoStepName(); });
+    m_identities[document.get()] = ++m_lastIdentity;
     m_documents.push_back(std::move(document));
     m_frontNumber = DocumentCount();
     m_windows->Added();
     RefreshTitle();
     return *m_documents.back();
+}
+
+int32_t Host::DocumentIdentity(int32_t which) const {
+    const int32_t number = which == 0 ? m_frontNumber : which;
+    if (number < 1 || number > DocumentCount()) {
+        return 0;
+    }
+    const auto it = m_identities.find(m_documents[static_cast<size_t>(number - 1)].get());
+    return it == m_identities.end() ? 0 : it->second;
 }
 
 Document* Host::FrontDocument() {
@@ -876,6 +886,7 @@ bool Host::CloseFront() {
     }
     DetachLentEntryArrays(**at);
     m_windows->Closing(m_frontNumber);
+    m_identities.erase(at->get());
     m_documents.erase(at);
     m_frontNumber = DocumentCount();
     m_windows->BroughtToFront(m_frontNumber);

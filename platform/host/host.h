@@ -275,6 +275,9 @@ public:
     /// Closes the document in front: the documents after it move down by one, the last one left
     /// comes to the front, and the selection is cleared. False when no document is open.
     bool CloseFront();
+    /// Service 63: the identity of document `which` (0 the one in front, else its number); 0 for
+    /// none. Identities count from 1 in the order documents were added and are never given again.
+    int32_t DocumentIdentity(int32_t which) const;
     /// Sets the window title: "Finale YEAR", then " - [NAME]" of the document in front: the name of
     /// its file when it has one ("duet.MUS"), else its name. The document window shows that name.
     void RefreshTitle();
@@ -308,6 +311,8 @@ private:
     uint32_t m_nextCommandId = kFirstPluginCommandId;
     std::vector<LoadedPlugin> m_plugins;
     std::vector<std::unique_ptr<Document>> m_documents;
+    std::map<const Document*, int32_t> m_identities;  ///< of each open document (service 63)
+    int32_t m_lastIdentity = 0;
     int32_t m_frontNumber = 0;
     ProgressDisplay m_progress;
     uint8_t m_hiddenLayers = 0;  ///< bit n: layer n is not shown

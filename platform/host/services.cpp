@@ -42,6 +42,9 @@
 // layer outside 0-3). Service 2 gives no array for a layer outside 0-3, a slot without a staff
 // in the view or a measure that does not exist.
 //
+// Documents: 63 answers the identity of an open document (Host::DocumentIdentity): the plug-ins
+// know a document by it, not by its name.
+//
 // Lyrics and placement: 42, 49 and 44 as lyric_services.h says.
 //
 // Host-run dialogs and the controls of the host's windows: 15, 16, 35, 36 and 57-60 as
@@ -332,6 +335,11 @@ int16_t EndProgress(int32_t handle, int16_t stopped, InterfaceVersion version) {
     return result;
 }
 
+int32_t DocumentIdentityService(int32_t which, InterfaceVersion version) {
+    Host* host = HostFor(version);
+    return host == nullptr ? 0 : host->DocumentIdentity(which);
+}
+
 int16_t LayerShown(hostapi::LayerIndex layer, InterfaceVersion version) {
     Host* host = HostFor(version);
     return host != nullptr && host->LayerShown(layer) ? 1 : 0;
@@ -459,6 +467,8 @@ void* ServiceByOrdinal(int32_t ordinal) {
         {static_cast<int32_t>(Service::EndProgress), Address<hostapi::EndProgressFn>(EndProgress)},
         {static_cast<int32_t>(Service::StepProgress), Address<hostapi::StepProgressFn>(StepProgress)},
         {static_cast<int32_t>(Service::LayerShown), Address<hostapi::LayerShownFn>(LayerShown)},
+        {static_cast<int32_t>(Service::DocumentIdentity),
+         Address<hostapi::DocumentIdentityFn>(DocumentIdentityService)},
         {static_cast<int32_t>(Service::FontName), Address<hostapi::FontNameFn>(FontNameService)},
         {static_cast<int32_t>(Service::FontNumber), Address<hostapi::FontNumberFn>(FontNumberService)},
         {static_cast<int32_t>(Service::GetSelection), Address<hostapi::GetSelectionFn>(GetSelection)},

@@ -61,6 +61,7 @@ enum class Service : int32_t {
     GetControlText = 59,
     SetControlText = 60,
     LayerShown = 61,
+    DocumentIdentity = 63,
 };
 
 /// Dialog procedure of a host-run dialog (service 15).
@@ -166,6 +167,12 @@ using EndProgressFn = int16_t (*)(int32_t handle, int16_t stopped, InterfaceVers
 
 // 61: whether the host shows a layer (host year 2000 on).
 using LayerShownFn = int16_t (*)(LayerIndex, InterfaceVersion);
+
+// 63: the identity of an open document: `which` 0 the document in front, n the n-th open document
+// (from 1, in the order of the host's windows); 0 for none. An identity names one document for
+// as long as the host runs, whatever its name: no other document ever has it, so that a document
+// opened again, or another of the same name, has an identity of its own.
+using DocumentIdentityFn = int32_t (*)(int32_t which, InterfaceVersion);
 }
 
 }  // namespace hostapi

@@ -223,20 +223,20 @@ TEST_F(FinxessTest, FailedTextSaveIsReportedAndLeavesTheHeaderUnwritten) {
     EXPECT_EQ(Store().Count(), before);
 }
 
-TEST_F(FinxessTest, LoadTextBlockStripsAndCutsLongTexts) {
+TEST_F(FinxessTest, LoadTextBlockStripsAndReadsLongTextsWhole) {
     EXPECT_STREQ(LoadTextBlock(1, false), "^font(Times)^size(14)Flute");
     EXPECT_STREQ(LoadTextBlock(1, true), "Flute");
     EXPECT_STREQ(TheAccessLayer.fontCapture, "Times");
     EXPECT_STREQ(TheAccessLayer.sizeCapture, "14");
     EXPECT_STREQ(LoadTextBlock(9, true), "") << "a missing block empties the buffer";
 
-    // A stored text without its zero, of more than 1000 bytes, ends at 999 characters.
+    // A stored text of more than 1000 bytes, even without its zero, is read whole.
     Put(host::RecordKey::Other(MakeTag("txbl"), 20, 0), host::Bytes(1200, 'x'));
     TextBlockHeader header;
     header.setTextKey(20);
     host::Bytes headerBytes(header.bytes.begin(), header.bytes.end());
     Put(host::RecordKey::Other(MakeTag("SOTX"), 20, 0), headerBytes);
-    EXPECT_EQ(std::strlen(LoadTextBlock(20, false)), kTextBufferSize - 1);
+    EXPECT_EQ(std::string(LoadTextBlock(20, false)), std::string(1200, 'x'));
     // A short text without its zero is not followed by the longer text before it.
     Put(host::RecordKey::Other(MakeTag("txbl"), 20, 0), host::Bytes(3, 'y'));
     EXPECT_STREQ(LoadTextBlock(20, false), "yyy");

@@ -1,10 +1,14 @@
 // hostsim end to end: results a user checks by eye. The Rests dialog shows all its rows; the
 // spreadsheet export writes beside the plug-in and says where; every progress display of every
-// command ends after at most the steps it announced.
+// command ends after at most the steps it announced; a long text block arrives whole wherever a
+// command copies or writes it; a damaged record is told once per document, as the record the
+// document holds, and left as the document holds it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "tests/support/fixture.h"
@@ -134,6 +138,114 @@ TEST_F(ResultsHostsimTest, EveryProgressDisplayEndsWithinTheStepsItAnnounced) {
         }
         EXPECT_GE(displays, 30);
     }
+}
+
+// A text block of 1,508 bytes, with a two-byte UTF-8 character on bytes 998 and 999 (where a
+// 1,000-byte buffer would cut it) and its last words at the end, through every command that loads
+// a text block and writes or copies it: Update Groups writes the score group's name into the
+// system's group, Copy System Optimization copies that group to system 2, the staff list manager
+// gives system 3 the score's group, Transfer writes the page text into another document, and the
+// explosion gives the new staff the exploded staff's name. Each copy holds the whole text.
+TEST_F(ResultsHostsimTest, ALongTextBlockArrivesWholeThroughEveryCommand) {
+    const std::string head = [] {
+        std::string text;
+        for (int i = 0; i < 124; ++i) {
+            text += "Preface ";
+        }
+        return text + "abcdef";
+    }();
+    const std::string tail = std::string(488, 'x') + "Copyright 2024 Orvex";
+    // The score text holds the bytes as written; the transcript shows the host's 8-bit text as
+    // Windows-1252 (0xC3 0xA9 read as two characters).
+    const std::string stored = head + "\\xC3\\xA9" + tail;
+    const std::string shown = head + "\u00C3\u00A9" + tail;
+    const fs::path layout = TempFolder() / "layout.score";
+    std::ofstream(layout) << "staff \"\"\nstaff \"\"\nstaff \"\"\nmeasures 3 width 1200\n"
+                             "system 1 1\nsystem 2 2\nsystem 3 3\nstafflist 1 1 2 3\nstafflist 2 1 2 3\nstafflist 3 1 3\n"
+                             "group 1 2 \"score\"\ngroup 1 2 \"system\" list 1\npagetext 1 \"page\"\npage\n"
+                             "record txbl other 1 0 text \""
+                          << stored << "\"\nrecord txbl other 3 0 text \"" << stored << "\"\n";
+    const fs::path target = TempFolder() / "target.score";
+    std::ofstream(target) << "staff \"\"\nmeasures 2\npage\n";
+    const fs::path flutes = TempFolder() / "flutes.score";
+    std::ofstream(flutes) << "staff \"flutes\"\nstaff \"Oboe\"\nmeasures 2\nexpression 1 \"1./2.\"\n"
+                             "measureexpression 1 1 staff 1\nnotes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\n"
+                             "notes 2 1 a4/1\nnotes 2 2 b4/1\nrecord txbl other 1 0 text \""
+                          << stored << "\"\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + layout.string() + "\nnew " + target.string() + "\nnew " + flutes.string() +
+            "\nfront 1\nselect 1-3 1\nform TDActOpt set Row1 0\nform TDActOpt set Row2 1\nform TDActOpt click Go\n"
+            "menu \"Orvex/Layout/Update Groups...\"\n"
+            "select 1-3 1\nform TDActOpt click Go\nmenu \"Orvex/Layout/Copy System Optimization...\"\n"
+            "form TStaffListManager set SysNum 3\nform TStaffListManager set StaffListBox +1\n"
+            "form TStaffListManager click StaffListOk\nmenu \"Orvex/Layout/Staff List Manager\"\n"
+            "select 1-3 1-3\nform TDActOpt set Row13 1\nform TDActOpt click Go\nmenu \"Orvex/Modify/Transfer...\"\n"
+            "front 2\nselect 1 1-2\nactivate form TDActOpt\npress Enter\n"
+            "front 3\nselect 1 1-2\nhold shift\nmenu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n"
+            "wait 3000\nrelease shift\n"
+            "front 1\ndump records txbl\nfront 2\ndump records txbl\nfront 3\ndump records txbl\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto whole = [&](int key) {
+        return "  'txbl' other (" + std::to_string(key) + ", 0), 1509 bytes: \"" + shown + "\"";
+    };
+    // Block 2 is the system's group, renamed; 4 its copy in system 2, 5 the group system 3 took.
+    testsupport::ExpectLines({whole(1), whole(2), whole(3), whole(4), whole(5)},
+                             testsupport::LinesStartingWith(result.out,
+                                                            "records of document 1 \"layout\": 5 'txbl' of 40", "  "));
+    testsupport::ExpectLines({whole(1)}, testsupport::LinesStartingWith(
+                                             result.out, "records of document 2 \"target\": 1 'txbl' of 8", "  "));
+    testsupport::ExpectLines({whole(1), "  'txbl' other (2, 0), 5 bytes: \"Oboe\"", whole(3)},
+                             testsupport::LinesStartingWith(result.out,
+                                                            "records of document 3 \"flutes\": 3 'txbl' of 39", "  "));
+}
+
+// A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
+// than saving a measure of no length.
+TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHoldsIt) {
+    const fs::path score = TempFolder() / "short.score";
+    std::ofstream(score) << "staff \"Flute\"\nmeasures 3\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 3 c5/1\n"
+                            "record SOMS other 2 0 hex 6 F000 0000 0400\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1 1-3\nform TDActOpt set #1 150\nform TDActOpt click Go\n"
+            "menu \"Orvex/Spacing/Measure Widths...\"\ndump records SOMS\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result, "  label Message \"The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes "
+                            "where 24 are expected. It is left as the document holds it.\""));
+    testsupport::ExpectLines(
+        {"  'SOMS' other (1, 0), 24 bytes: width 240, key 0x0000, 4 beats of 1024 EDU, flags 0x0000 0x0000",
+         "  'SOMS' other (2, 0), 6 bytes: F000 0000 0400",
+         "  'SOMS' other (3, 0), 24 bytes: width 180, key 0x0000, 4 beats of 1024 EDU, flags 0x0000 0x0000"},
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"short\": 3 'SOMS' of 34", "  "));
+}
+
+// One short staff record is one damaged record, not one for each cell whose staff record the
+// host derives from it. A second document of the same name has it reported too, and so has the
+// document opened again after both were closed.
+TEST_F(ResultsHostsimTest, AShortStaffRecordIsToldOnceForEachDocumentThatHoldsIt) {
+    const fs::path score = TempFolder() / "staff.score";
+    std::ofstream(score) << "staff \"Flute\"\nmeasures 4\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 2 c5/4 d5/4 e5/4 f5/4\n"
+                            "notes 1 3 c5/4 d5/4 e5/4 f5/4\nnotes 1 4 c5/4 d5/4 e5/4 f5/4\n"
+                            "record SOIS other 1 0 hex 30 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 "
+                            "0000 0000 0000 0000\n";
+    const std::string slurs = "select 1 1-4\nactivate form TDActOpt\npress Enter\n";
+    const std::string close = "activate host\npress Alt+F\npress C\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + score.string() +
+            "\nselect 1 1-4\nform TDActOpt click Go\nmenu \"Orvex/Music/Create Slurs...\"\n" + slurs + "new " +
+            score.string() + "\n" + slurs + close + close + "new " + score.string() + "\n" + slurs,
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> messages;
+    std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(messages), [](const std::string& line) {
+        return line.starts_with("  label Message ") && line.find("damaged") != std::string::npos;
+    });
+    const std::string told = "  label Message \"The record 'SOIS' (1, 0) of the document is damaged: it holds 30 "
+                             "bytes where 66 are expected.\"";
+    EXPECT_EQ(messages, (std::vector<std::string>{told, told, told}));
+    EXPECT_TRUE(Has(result, "host: closed document 1 \"staff\""));
 }
 
 }  // namespace

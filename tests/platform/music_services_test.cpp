@@ -1,7 +1,7 @@
 // The host's music model as a plug-in reaches it by ordinal: the pitch rule (29) for notes
 // written in C, D, E-flat major and A minor, the key of a cell (33), measure lengths (50),
-// staff slots per view (18, 31), staff records (9 on 'SOSC'), the progress display (53-55) and
-// the layers shown (61).
+// staff slots per view (18, 31), staff records (9 on 'SOSC'), the progress display (53-55),
+// the layers shown (61) and the identities of the open documents (63).
 #include <gtest/gtest.h>
 
 #include "platform/host/document_commands.h"
@@ -368,6 +368,30 @@ TEST_F(MusicServicesTest, LayersShown) {
     m_host->SetLayerShown(2, false);
     EXPECT_EQ(shown(2, kVersion), 0);
     EXPECT_EQ(shown(1, kVersion), 1);
+}
+
+// An identity names one document whatever its name, and is never given again once it closes.
+TEST_F(MusicServicesTest, DocumentIdentities) {
+    const auto identity = Service<hostapi::DocumentIdentityFn>(hostapi::Service::DocumentIdentity);
+    EXPECT_EQ(identity(0, kVersion), 1);
+    m_host->AddDocument(host::ParseScoreText(kScore, "keys"));
+    EXPECT_EQ(identity(0, kVersion), 2);
+    EXPECT_EQ(identity(1, kVersion), 1);
+    EXPECT_EQ(identity(2, kVersion), 2);
+    EXPECT_EQ(identity(3, kVersion), 0);
+    EXPECT_EQ(identity(-1, kVersion), 0);
+    ASSERT_TRUE(m_host->BringToFront(1));
+    EXPECT_EQ(identity(0, kVersion), 1);
+    ASSERT_TRUE(m_host->CloseFront());
+    EXPECT_EQ(identity(0, kVersion), 2);
+    EXPECT_EQ(identity(1, kVersion), 2);
+    EXPECT_EQ(identity(2, kVersion), 0);
+    m_host->AddDocument(host::ParseScoreText(kScore, "keys"));
+    EXPECT_EQ(identity(0, kVersion), 3);
+    ASSERT_TRUE(m_host->CloseFront());
+    ASSERT_TRUE(m_host->CloseFront());
+    EXPECT_EQ(identity(0, kVersion), 0);
+    EXPECT_EQ(identity(0, 0x01000000), 0) << "an interface version the host does not know";
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 
 // clang-format off
 /// The names Orvex188 binds, in its order.
-const std::array<const char*, 85> kBoundNames = {
+const std::array<const char*, 86> kBoundNames = {
     "pLUMVAR_InitByFinale",
     "pLUMVAR_Version", "pFTX_FinaleVersion", "pFTX_FinaleWindow", "pLUMVAR_HandShake", "pLUMVAR_RawFXTVersion",
     "pLUMVAR_DialogBox", "pFTX_CountItems", "pFTX_GetLayoutInfo", "pFTX_SystemRangeOnPage", "pFTX_GetInstrumentList",
@@ -36,7 +36,7 @@ const std::array<const char*, 85> kBoundNames = {
     "pFTX_IsWithinInstRange", "pFTX_UserLanguage", "pLUMVAR_SetNotifyHook", "pFTX_ReturnFocusToFinale",
     "pFTX_NonFocusCollapse", "pFTX_GetFANSlotInfo", "pFTX_GetFANInfo", "pFTX_GetFANExtendedInfo", "pFTX_TranslateID",
     "pFTX_TranslateWord", "pFTX_TranslateFromTable", "pFTX_DurationString", "pFTXW_ResolveShortcuts",
-    "pFTX_TranslateString"};
+    "pFTX_TranslateString", "pFTX_TextLength"};
 const std::array<const char*, 7> kEntryPoints = {
     "DllEntryPoint", "FinaleExtensionVersion", "FinaleExtensionInit", "FinaleExtensionEnumerate",
     "FinaleExtensionInvoke", "FinaleExtensionGetMenuStatus", "FinaleExtensionTerminate"};

@@ -5,8 +5,10 @@
 #include <set>
 #include <string>
 
+#include "core/host/staff_lists.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
+#include "core/parts.h"
 #include "core/startup.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/win/messages.h"
@@ -166,7 +168,7 @@ protected:
     void SetUp() override {
         BindingTest::SetUp();
         lumvar::Module().initialised = 1;
-        // Version 1 lacks the services of rows 53 to 84.
+        // Version 1 lacks the services of rows 53 to 85.
         std::set<std::string> later;
         const auto& names = lumvar::LumvarExportNames();
         const auto from = std::find(names.begin(), names.end(), "pFTXW_GetINIFileName");
@@ -244,6 +246,33 @@ TEST_F(BindingTest, WrappersCallTheServices) {
     EXPECT_EQ(orvex::CallToggleWindowSize(tool, false, state.data(), true), 0);
     EXPECT_EQ(hostapi::ReadI16(state.data(), 4), 1);
     EXPECT_EQ(CountBoxes("Lumvar HandShake Error"), 0);
+}
+
+// A name Lumvar2000 answers cut to its buffer is not taken for the whole: the staff and group
+// lists read the document's own text, whole.
+TEST_F(BindingTest, ANameAnsweredCutIsReadFromTheDocumentWhole) {
+    orvex::InstallAccessLayerHooks();
+    StartLumvar();
+    NewDocument();
+    ASSERT_TRUE(orvex::TryHandShake(2, 1));
+    const std::string name = std::string(1200, 'S') + "trings";
+    TextBlock(7, name);
+    TextBlock(8, "Viola");
+    Staff(1, 0, 7);
+    Staff(2, 0, 8);
+    ListEntry(0, 0, 1, 0);
+    ListEntry(0, 1, 2, -200);
+    SaveDetail("SDNG", 0, 1, Words(30, {{0, 1}, {2, 2}, {4, 7}}));
+    SaveDetail("SDNG", 0, 2, Words(30, {{0, 2}, {2, 2}, {4, 8}}));
+    const char* cut = orvex::CallGetGroupName(1, 0, nullptr, nullptr);
+    EXPECT_EQ(std::string(cut), name.substr(0, 999));
+    EXPECT_FALSE(orvex::CallAnsweredWhole(cut));
+    EXPECT_TRUE(orvex::CallAnsweredWhole(orvex::CallGetGroupName(2, 0, nullptr, nullptr)));
+    const orvex::TGroups groups(0, false, false, true);
+    ASSERT_EQ(groups.Count(), 2);
+    EXPECT_EQ(groups.At(0).name, name);
+    EXPECT_EQ(groups.At(1).name, "Viola");
+    EXPECT_EQ(orvex::TInstruments(0, nullptr, true).At(0).name, name);
 }
 
 TEST_F(BindingTest, WrappersBeforeTheBindingAreRefused) {

@@ -5,6 +5,7 @@
 
 #include "service/layout_services.h"
 #include "service/names.h"
+#include "service/text_services.h"
 #include "service/preferences.h"
 #include "service/translations.h"
 #include "tests/service/lumvar_fixture.h"
@@ -151,6 +152,22 @@ TEST_F(NamesTest, GroupNamesBySource) {
     const Bytes given = Words(30, {{0, 2}, {2, 1}});
     EXPECT_STREQ(lumvar::GetGroupName(9, 0, given.data(), &source), "[Oboe...Flute]");
     EXPECT_EQ(source, 3);
+}
+
+// A name longer than the name buffer is answered cut; pFTX_TextLength tells its whole length.
+TEST_F(NamesTest, ALongGroupOrStaffNameIsAnsweredCutWithItsWholeLength) {
+    const std::string name = std::string(1200, 'W') + "inds";
+    NamedStaff(1, name.c_str());
+    ListEntry(0, 0, 1, 0);
+    Group(0, 1, 1, 1, name.c_str());
+    int16_t source = -1;
+    const char* group = lumvar::GetGroupName(1, 0, nullptr, &source);
+    EXPECT_EQ(std::string(group), name.substr(0, 999));
+    EXPECT_EQ(lumvar::TextLength(group), name.size());
+    const char* staff = lumvar::GetInstName(1);
+    EXPECT_EQ(std::string(staff), name.substr(0, 999));
+    EXPECT_EQ(lumvar::TextLength(staff), name.size());
+    EXPECT_EQ(lumvar::TextLength(lumvar::GetInstNameInIUList(1, 1, 0, 0)), name.size());
 }
 
 class ListNamesTest : public NamesTest {

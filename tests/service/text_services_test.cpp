@@ -296,4 +296,31 @@ TEST_F(TextServicesTest, TextBlocks) {
     EXPECT_STREQ(lumvar::GetTextBlock(block, 0, nullptr), "Largo");
 }
 
+// The text-block buffer holds 999 characters: a longer block is answered cut, and the client
+// learns its whole length, reads the whole raw text into a buffer of that size and writes it back
+// whole. A text the client holds itself is measured as it is.
+TEST_F(TextServicesTest, ALongTextBlockIsAnsweredCutAndItsWholeLengthIsTold) {
+    const std::string text = std::string(998, 'a') + "\xC3\xA9" + std::string(480, 'b') + "Copyright";
+    TextBlock(4, text);
+    std::array<uint8_t, 48> header{};
+    const char* answer = lumvar::GetTextBlock(4, 0, header.data());
+    EXPECT_EQ(std::string(answer), text.substr(0, 999));
+    ASSERT_EQ(lumvar::TextLength(answer), text.size());
+    std::vector<char> whole(lumvar::TextLength(answer) + 1, '\0');
+    const hostapi::Tag raw = hostapi::MakeTag("txbl");
+    ASSERT_EQ(lumvar::GetRawText(hostapi::ReadI16(header.data(), 0), whole.data(),
+                                 static_cast<uint32_t>(whole.size()), raw),
+              1);
+    EXPECT_EQ(std::string(whole.data()), text);
+    int16_t block = 4;
+    ASSERT_EQ(lumvar::SetTextBlock(&block, header.data(), whole.data()), 1);
+    EXPECT_EQ(lumvar::TextBlockText(4), text);
+    // A short block is whole in the buffer.
+    TextBlock(5, "Andante");
+    answer = lumvar::GetTextBlock(5, 0, nullptr);
+    EXPECT_EQ(lumvar::TextLength(answer), 7u);
+    EXPECT_EQ(lumvar::TextLength("Largo"), 5u);
+    EXPECT_EQ(lumvar::TextLength(nullptr), 0u);
+}
+
 }  // namespace

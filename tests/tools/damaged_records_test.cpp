@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/host/access_state.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_regions.h"
 #include "core/host/staff_systems.h"
@@ -23,6 +24,8 @@ namespace {
 
 constexpr int32_t kFind = orvex::ToolCode(orvex::ToolItem::Find);
 constexpr int32_t kCompare = orvex::ToolCode(orvex::ToolItem::CompareEntries);
+constexpr int32_t kCreateSlurs = orvex::ToolCode(orvex::ToolItem::CreateSlurs);
+constexpr int32_t kMeasureWidths = orvex::ToolCode(orvex::ToolItem::MeasureWidths);
 
 constexpr const char* kScore = R"(
 staff "Flute"
@@ -91,17 +94,57 @@ TEST_F(DamagedRecordsTest, SeveralDamagedRecordsGiveOneMessageThatCountsThem) {
     EXPECT_EQ(Messages(), std::vector<std::string>{"2 records of the document are damaged, among them 'otDY' (3, 0)."});
 }
 
-TEST_F(DamagedRecordsTest, AnotherDocumentsOwnDamagedRecordIsReportedToo) {
-    m_host->AddDocument(host::ParseScoreText(kScore, "second"));
+// The report knows a document by the identity the host gives it: another document of the same
+// name has its own damaged records reported, and a document closed is forgotten.
+TEST_F(DamagedRecordsTest, ADocumentOfTheSameNameIsReportedTooAndAClosedOneIsForgotten) {
+    const std::string message = "The record 'otDY' (3, 0) of the document is damaged: it holds 6 bytes where 12 are "
+                                "expected.";
+    m_host->AddDocument(host::ParseScoreText(kScore, "score"));
     for (int document : {1, 2}) {
         m_host->BringToFront(document);
         Select(1, 1, 1, 8);
         Truncate(host::RecordKey::Other(hostapi::MakeTag("otDY"), 3, 0), 6);
         RunTool(kFind, {{"Row3", "PIZ"}});
+        RunTool(kFind, {{"Row3", "PIZ"}});
     }
-    const std::string message = "The record 'otDY' (3, 0) of the document is damaged: it holds 6 bytes where 12 are "
-                                "expected.";
     EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
+    EXPECT_EQ(orvex::TheAccessLayer.damagedRecords.size(), 2u);
+    ASSERT_TRUE(m_host->CloseFront());
+    Select(1, 1, 1, 8);
+    RunTool(kFind, {{"Row3", "PIZ"}});
+    EXPECT_EQ(orvex::TheAccessLayer.damagedRecords.size(), 1u) << "the closed document is forgotten";
+    EXPECT_EQ(Messages().size(), 2u) << "the document still open was told already";
+}
+
+// One short staff record: the cells' staff records the host derives from it are not counted.
+TEST_F(DamagedRecordsTest, AShortStaffRecordIsReportedAsTheOneRecordTheDocumentHolds) {
+    Truncate(host::RecordKey::Other(hostapi::kTagStaff, 1, 0), 30);
+    RunTool(kCreateSlurs);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The record 'SOIS' (1, 0) of the document is damaged: it holds 30 "
+                                                   "bytes where 66 are expected."});
+}
+
+// A measure record that loaded short is not saved back padded (a measure of no length): Measure
+// Widths leaves it as the document holds it and says so, in this command and in a later one.
+TEST_F(DamagedRecordsTest, AShortMeasureRecordIsLeftAsTheDocumentHoldsIt) {
+    StartHost("staff \"Flute\"\nmeasures 3\nnotes 1 1 c5/1\nnotes 1 3 c5/1\n");
+    Select(1, 1, 1, 3);
+    const host::RecordKey measure2 = host::RecordKey::Other(hostapi::kTagMeasure, 2, 0);
+    Truncate(measure2, 6);
+    const host::Bytes held = *Document().Records().Find(measure2);
+    const std::string message = "The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes where 24 are "
+                                "expected. It is left as the document holds it.";
+    RunTool(kMeasureWidths, {{"Row1", "150"}});
+    EXPECT_EQ(*Document().Records().Find(measure2), held);
+    RunTool(kMeasureWidths, {{"Row1", "150"}});
+    EXPECT_EQ(*Document().Records().Find(measure2), held);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
+    // A record written whole since (by the host's own edit) is saved again as asked.
+    Document().Records().Save(measure2, host::Bytes(24, 0));
+    RunTool(kMeasureWidths, {{"Row1", "150"}});
+    EXPECT_EQ(Document().Records().Find(measure2)->size(), 24u);
+    EXPECT_EQ(hostapi::ReadI16(Document().Records().Find(measure2)->data(), 0), 150);
+    EXPECT_EQ(Messages().size(), 2u);
 }
 
 // An entry whose actual duration no measure holds (a damaged file the reader accepts) is read

@@ -58,6 +58,18 @@ syllable 1 1:1 verse 1 1
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(text->data())), "B D");
 }
 
+// A lyric text longer than any working buffer is written back whole with its one changed letter.
+TEST_F(GriffschriftTest, HarmonicaWritesALongLyricBackWhole) {
+    const std::string rest(12000, 'x');
+    StartHost("staff \"Harmonica\"\nmeasures 1 key 0\nnotes 1 1 c4/4 d4/4\nlyric verse 1 \"C D " + rest +
+              "\"\nsyllable 1 1:1 verse 1 1\n");
+    Select(1, 1, 1, 1);
+    RunTool(kHarmonica, {{"Row0", "1"}});
+    const host::Bytes* text = Document().Records().Find(host::RecordKey::Other(hostapi::MakeTag("txve"), 1, 0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(text->data())), "B D " + rest);
+}
+
 // Stopped before its first measure, Harmonica still gives every measure of the selection key 0,
 // and tells the host of that change although the run did not end.
 TEST_F(GriffschriftTest, HarmonicaStoppedAtOnceClearsTheKeysAndReportsTheChange) {

@@ -51,7 +51,6 @@ constexpr uint32_t kNoteFlipDown = 0x08000000;
 constexpr int32_t kMaxNotes = 12;
 constexpr hostapi::Tag kTagVerseAssignment = hostapi::kTagVerseAssignment;
 using hostapi::kTagVerseText;
-constexpr int32_t kVerseTextSize = 10000;
 
 /// The letter names written as verse lyrics and their replacements, by table set.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kNamesCovered = {
@@ -160,18 +159,18 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
          ++inci) {
         int32_t textNumber = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kTextNumber);
         const int16_t syllable = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kSyllable);
-        std::vector<char> text(kVerseTextSize, 0);
-        if (!LoadStringRecord(textNumber, text.data(), kVerseTextSize, kTagVerseText, 0)) {
+        // The whole text, so that the one changed letter is written back with all the rest.
+        std::string text;
+        if (!LoadTextRecord(kTagVerseText, textNumber, 0, text)) {
             return;
         }
-        text.back() = 0;
         if (syllable < 1) {
             continue;
         }
         hostapi::SyllableInfo info = hostapi::DefaultLyricFont();
         const int32_t at =
-            place(text.data(), static_cast<int16_t>(syllable - 1), kTagVerseText, &info, hostapi::kInterfaceVersion);
-        const size_t length = std::strlen(text.data());
+            place(text.c_str(), static_cast<int16_t>(syllable - 1), kTagVerseText, &info, hostapi::kInterfaceVersion);
+        const size_t length = text.size();
         if ((syllable > 1 && at <= 0) || at < 0 || static_cast<size_t>(at) >= length || info.syllableLength() <= 0) {
             continue;
         }
@@ -180,7 +179,7 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
         for (const auto& [written, replacement] : names) {
             if (word == written) {
                 text[static_cast<size_t>(at)] = replacement[0];
-                SaveOrCreateStringRecord(textNumber, std::string_view(text.data(), length), kTagVerseText);
+                SaveOrCreateStringRecord(textNumber, text, kTagVerseText);
                 break;
             }
         }
