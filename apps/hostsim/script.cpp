@@ -30,6 +30,8 @@ namespace {
 /// The time the simulated user takes between two script lines.
 constexpr uint32_t kSecondsBetweenLines = 1;
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+/// The hint for a form line that comes after the line that opens its form.
+constexpr const char* kFormLinesGoFirst = "form lines go before the menu line that opens the form";
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -379,6 +381,11 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
                 win::TranscriptWrite(change);
             }
         }
+        NoteFormsShown();
+        if (!m_words.empty() && m_words[0].text != "form" && m_words[0].text != "dialog" &&
+            m_words[0].text != "answer") {
+            m_lastActingLine = m_lineNumber;
+        }
         const size_t before = m_errors;
         ReportActionFailures();
         failed = failed || m_errors != before;
@@ -450,8 +457,18 @@ void ScriptRunner::ReportLeftovers() {
         const bool showed =
             std::any_of(shown.begin(), shown.end(), [&wanted](const std::string& c) { return Lower(c) == wanted; });
         std::string message;
-        if (showed) {
-            message = "no " + formClass + " form took this action: the ones that showed closed before it";
+        if (const auto late = m_lateActions.find(action.origin); late != m_lateActions.end()) {
+            message = "no " + formClass + " form took this action: " + late->second;
+        } else if (showed) {
+            const auto last = m_formsShown.find(wanted);
+            const std::string line = last == m_formsShown.end() ? "" : " that line " + std::to_string(last->second.line) +
+                                                                       " showed";
+            const win::Hwnd window = win::FindWindow(last == m_formsShown.end() ? formClass : last->second.formClass);
+            message = "no " + formClass + " form took this action: " +
+                      (window != win::kNoWindow && win::IsWindowVisible(window)
+                           ? "the form" + line + " stayed open, and an open form takes no action queued after it showed"
+                           : "the ones that showed closed before it") +
+                      "; " + kFormLinesGoFirst;
         } else {
             message = "no " + formClass + " form showed, so this action was never done";
             const std::vector<std::string> nearest = Nearest(formClass, shown);
@@ -553,12 +570,61 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
     const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
     action.origin = LocationText(here);
     m_origins[action.origin] = here;
-    const win::Hwnd open = win::FindWindowEx(win::kNoWindow, win::kNoWindow, args[0]);
-    if (open != win::kNoWindow && win::IsWindowVisible(open)) {
-        Warning(Here(0), "a " + args[0] + " form is open already: this action waits for the next " + args[0] +
-                             " form that shows, not for the open one");
-    }
+    WarnOfLateFormLine(args[0], action.origin);
     win::QueueFormAction(args[0], std::move(action));
+}
+
+void ScriptRunner::NoteFormsShown() {
+    for (const std::string& formClass : win::FormClassesShown()) {
+        FormShown& shown = m_formsShown[Lower(formClass)];
+        const size_t count = win::FormShowCount(formClass);
+        if (count != shown.count) {
+            shown = {formClass, m_lineNumber, count};
+        }
+    }
+}
+
+void ScriptRunner::WarnOfLateFormLine(const std::string& formClass, const std::string& origin) {
+    // A form that showed during the last line that did more than queue and took no queued action
+    // is likely the one this line was meant for. (One that took actions was given its lines
+    // before its menu line: a form line after it is for the next form of its class.)
+    const auto late = [this](const FormShown& shown) {
+        return shown.line == m_lastActingLine && win::ActionsTakenSinceShown(shown.formClass) == 0;
+    };
+    auto it = m_formsShown.find(Lower(formClass));
+    std::string misspelt;
+    if (it == m_formsShown.end()) {
+        // A misspelt class: the near names among the forms that showed so.
+        std::vector<std::string> recent;
+        for (const auto& [key, shown] : m_formsShown) {
+            if (late(shown)) {
+                recent.push_back(shown.formClass);
+            }
+        }
+        const std::vector<std::string> nearest = Nearest(formClass, recent);
+        if (nearest.empty()) {
+            return;
+        }
+        it = m_formsShown.find(Lower(nearest.front()));
+        misspelt = "no " + formClass + " form has shown (did you mean \"" + nearest.front() + "\"?); ";
+    }
+    const FormShown& shown = it->second;
+    if (!late(shown)) {
+        return;
+    }
+    const win::Hwnd window = win::FindWindow(shown.formClass);
+    const bool open = window != win::kNoWindow && win::IsWindowVisible(window);
+    const std::string what = "the " + shown.formClass + " form that line " + std::to_string(shown.line) +
+                             " showed took no action and " +
+                             (open ? "is open (an open form takes no action queued after it showed)" : "has closed");
+    Warning(Here(0), misspelt + what + ": this action waits for the next " + formClass + " form that shows; " +
+                         kFormLinesGoFirst);
+    if (misspelt.empty()) {
+        m_lateActions[origin] = "the " + shown.formClass + " form that line " + std::to_string(shown.line) +
+                                " showed took no action and " + (open ? "was open" : "had closed") +
+                                " when this line ran, and no " + shown.formClass + " form showed after it; " +
+                                kFormLinesGoFirst;
+    }
 }
 
 void ScriptRunner::QueueDialogAction(const std::vector<std::string>& args) {

@@ -111,6 +111,13 @@ struct UiDriverState {
     std::deque<QueuedFormAction> formActions;
     std::vector<FormActionFailure> failures;
     std::vector<std::string> classesShown;
+    /// For each class of classesShown: how many times its forms showed, and how many queued
+    /// actions the last one took.
+    struct Showings {
+        size_t count = 0;
+        size_t taken = 0;
+    };
+    std::vector<Showings> showings;
     bool stopAfterFailure = false;
 };
 

@@ -73,6 +73,10 @@ std::vector<std::pair<std::string, FormAction>> TakeQueuedFormActions();
 /// The classes of the forms that showed since the last ClearUiDriver, in the order they first showed.
 void NoteFormShown(std::string_view formClass);
 const std::vector<std::string>& FormClassesShown();
+/// How many times forms of the class (as FormClassesShown names it) showed, and how many queued
+/// actions the one that showed last has taken.
+size_t FormShowCount(std::string_view formClass);
+size_t ActionsTakenSinceShown(std::string_view formClass);
 
 /// Forgets every queued answer and action.
 void ClearUiDriver();

@@ -89,9 +89,65 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
     Mistake{"SaveWithoutDocument", "save x.MUS\n", ":1:1: error: no document is open"},
     Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
                                      "\nmenu \"Orvex/Options...\"\n",
-            ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"}),
+            ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"},
+    Mistake{"FormLineAfterItsMenuLine", "load plugins\nnew " + Source("examples/walk.score") +
+                                            "\nselect 1 1\nmenu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\n",
+            ":5:6: warning: the TDActOpt form that line 4 showed took no action and is open (an open form takes no "
+            "action queued after it showed): this action waits for the next TDActOpt form that shows; form lines go "
+            "before the menu line that opens the form"},
+    Mistake{"MistypedFormClassAfterItsMenuLine", "load plugins\nnew " + Source("examples/walk.score") +
+                                                     "\nmenu \"Orvex/Options...\"\nform TOptionForm click OkButton\n",
+            ":4:6: warning: no TOptionForm form has shown (did you mean \"TOptionsForm\"?); the TOptionsForm form that "
+            "line 3 showed took no action and is open (an open form takes no action queued after it showed): this "
+            "action waits for the next TOptionForm form that shows; form lines go before the menu line that opens the "
+            "form"}),
     [](const ::testing::TestParamInfo<Mistake>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
+
+TEST_F(HostsimCliTest, AFormLineAfterTheLineThatShowedItsFormIsReportedThere) {
+    // A modal form that took nothing has closed (Escape) when the form line runs; the end of the
+    // run says why its action was never done.
+    const auto modal = Run("load plugins\nnew " + Source("examples/walk.score") +
+                           "\nselect 1 1\nmenu \"Orvex/Music/Beam Breaker...\"\nform TSBBForm click OKBtn\n");
+    EXPECT_EQ(modal.exitCode, 1);
+    const std::string late = ScriptName() + ":5:6: warning: the TSBBForm form that line 4 showed took no action and "
+                                            "has closed: this action waits for the next TSBBForm form that shows; form "
+                                            "lines go before the menu line that opens the form\n";
+    EXPECT_EQ(modal.err.substr(0, late.size()), late);
+    EXPECT_NE(modal.err.find(ScriptName() + ":5:21: error: no TSBBForm form took this action: the TSBBForm form that "
+                                            "line 4 showed took no action and had closed when this line ran, and no "
+                                            "TSBBForm form showed after it; form lines go before the menu line that "
+                                            "opens the form\n"),
+              std::string::npos)
+        << modal.err;
+
+    // A form line after another line is not warned of, and the end of the run says that the
+    // form it came after is open still.
+    const auto open = Run("load plugins\nnew " + Source("examples/walk.score") +
+                          "\nselect 1 1\nmenu \"Orvex/Layout/Fit Measures...\"\ndump selection\nform TDActOpt click Go\n");
+    EXPECT_EQ(open.err, ScriptName() + ":6:21: error: no TDActOpt form took this action: the form that line 4 showed "
+                                       "stayed open, and an open form takes no action queued after it showed; form lines "
+                                       "go before the menu line that opens the form\n"
+                                       "    6 | form TDActOpt click Go\n"
+                                       "      |                     ^\n");
+
+    // A dialog that took its Go stays open: the form lines after it are for the next dialog.
+    const auto next = Run("load plugins\nnew " + Source("examples/quartet.score") +
+                          "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+                          "menu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n");
+    EXPECT_EQ(next.exitCode, 0) << next.err;
+    EXPECT_EQ(next.err, "");
+}
+
+TEST_F(HostsimCliTest, AScriptThatCannotBeReadIsRefusedWithTheReason) {
+    // A folder named as the script: the test's script file is made a folder.
+    std::filesystem::create_directories(TempFolder() / "folder" / "test.script");
+    const auto folder = testsupport::RunHostsimWith("", TempFolder() / "folder", "");
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_EQ(folder.err, (TempFolder() / "folder" / "test.script").string() +
+                              ": error: the script cannot be read: it is a folder, not a script\n");
+    EXPECT_TRUE(folder.out.empty());
+}
 
 TEST_F(HostsimCliTest, BrokenScoreTextIsReportedAtItsOwnLineAndColumn) {
     std::ofstream(Path("broken.score")) << "staff \"A\"\nmeasures 2 time 3/4\n\n# the second half note overflows\n\n\n"
@@ -302,6 +358,13 @@ TEST_F(HostsimCliTest, VersionHelpQuietAndVerbose) {
     const auto verbose = Run(script, "-v");
     ASSERT_EQ(verbose.exitCode, 0) << verbose.err;
     EXPECT_TRUE(Has(verbose.out, "changes of document 1 \"walk\": 1 cell (3 entries changed)"));
+    // Short options go together, and of -q and -v the later one counts.
+    EXPECT_EQ(Run(script, "-kq").out, quiet.out);
+    EXPECT_EQ(Run(script, "-v -q").out, quiet.out);
+    EXPECT_EQ(Run(script, "-qv").out, verbose.out);
+    const auto unknown = Run(script, "-qx");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')), "hostsim: unknown option -x");
 }
 
 TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
