@@ -161,6 +161,8 @@ protected:
     /// Row N's control ("#N"), when it shows.
     vcl::TControl* NumberedControl(int32_t number) override;
     int32_t ControlNumber(const vcl::TControl* control) const override;
+    /// The rows' captions in the other language of the option table.
+    std::vector<OtherCaption> OtherLanguageCaptions() override;
     /// Each row on one line with its number, caption and control
     /// (`row 5 "Left percentage (100=all)": edit "100"`); the other controls as usual.
     void WriteControlsToTranscript() override;

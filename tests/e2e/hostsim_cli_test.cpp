@@ -90,6 +90,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
     Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
                                      "\nmenu \"Orvex/Options...\"\n",
             ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"},
+    Mistake{"EnglishCaptionInAGermanHost", "host language de\nload plugins\nnew " + Source("examples/quartet.score") +
+                                               "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\n"
+                                               "menu \"Orvex/Verändern/Entfernen...\"\n",
+            ":5:19: error: the user could not set \"Convert notes to rests:\" to \"on\" on the TDActOpt form: \"Convert "
+            "notes to rests:\" is the English caption of row 4: this form shows it in German as \"Noten in Pausen "
+            "umwandeln:\" (#4)"},
     Mistake{"FormLineAfterItsMenuLine", "load plugins\nnew " + Source("examples/walk.score") +
                                             "\nselect 1 1\nmenu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\n",
             ":5:6: warning: the TDActOpt form that line 4 showed took no action and is open (an open form takes no "
