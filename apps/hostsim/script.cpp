@@ -430,10 +430,6 @@ void ScriptRunner::ReportActionFailures() {
                 what = "click \"" + failure.action.control + "\"";
                 break;
         }
-        if (failure.warning) {
-            Warning(where, what + " on the " + failure.formClass + " form: " + failure.reason);
-            continue;
-        }
         std::string message =
             "the user could not " + what + " on the " + failure.formClass + " form: " + failure.reason;
         if (failure.dropped > 0) {

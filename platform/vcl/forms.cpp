@@ -768,10 +768,6 @@ void TForm::PerformAction(const win::FormAction& action) {
             switch (action.kind) {
                 case Kind::Set:
                     reason = control->UserSet(action.value);
-                    if (std::string warning = control->TakeUserWarning(); reason.empty() && !warning.empty()) {
-                        win::TranscriptWrite("    warning: " + warning);
-                        win::ReportFormActionWarning(ClassName(), action, std::move(warning));
-                    }
                     break;
                 case Kind::DblClick:
                     reason = control->UserDblClick();

@@ -132,10 +132,6 @@ size_t ReportFormActionFailure(std::string_view formClass, const FormAction& act
     return dropped;
 }
 
-void ReportFormActionWarning(std::string_view formClass, const FormAction& action, std::string what) {
-    TheDriver().failures.push_back({std::string(formClass), action, std::move(what), 0, true});
-}
-
 std::vector<FormActionFailure> TakeFormActionFailures() {
     return std::exchange(TheDriver().failures, {});
 }
