@@ -674,8 +674,9 @@ void ScriptRunner::Select(const std::vector<std::string>& args) {
             static_cast<int32_t>(ParseNumber(args[2].substr(0, dash), 0, INT32_MAX, "the start position", 2));
         const auto end =
             static_cast<int32_t>(ParseNumber(args[2].substr(dash + 1), 0, INT32_MAX, "the end position", 2));
-        // The start is a position in the first measure, the end one in the last.
-        if (measures.first == measures.last && end < start) {
+        // The start is a position in the first measure, the end one in the last; an end of 0 is
+        // the end of the last measure in the host's region record.
+        if (measures.first == measures.last && end != 0 && end < start) {
             throw ScriptError("the positions " + args[2] + " end before they start in measure " +
                                   std::to_string(measures.first),
                               2);
@@ -711,9 +712,11 @@ void ScriptRunner::DumpSelection() {
         win::TranscriptWrite(heading + ": none");
         return;
     }
+    // The region record's end of 0 (or 2147483647) is the end of its last measure.
     std::string text = host::RegionText(*selection) + ", from position " + std::to_string(selection->startEdu());
-    text += selection->endEdu() == INT32_MAX ? std::string(" to the end of the last measure")
-                                             : " to " + std::to_string(selection->endEdu()) + " EDU";
+    text += selection->endEdu() == 0 || selection->endEdu() == INT32_MAX
+                ? " to the end of measure " + std::to_string(selection->lastMeasure())
+                : " to " + std::to_string(selection->endEdu()) + " EDU";
     win::TranscriptWrite(heading + ": " + text);
 }
 

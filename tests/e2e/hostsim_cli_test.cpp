@@ -359,8 +359,8 @@ TEST_F(HostsimCliTest, VersionHelpQuietAndVerbose) {
     const auto quiet = Run(script, "-q");
     ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
     EXPECT_EQ(quiet.out, std::vector<std::string>{
-                             "selection of document 1 \"walk\": staff 1, measure 1, from position 0 to the end of the "
-                             "last measure"});
+                             "selection of document 1 \"walk\": staff 1, measure 1, from position 0 to the end of "
+                             "measure 1"});
     const auto verbose = Run(script, "-v");
     ASSERT_EQ(verbose.exitCode, 0) << verbose.err;
     EXPECT_TRUE(Has(verbose.out, "changes of document 1 \"walk\": 1 cell (3 entries changed)"));
@@ -496,10 +496,19 @@ TEST_F(HostsimCliTest, AGermanHostsRunButtonIsGoAndASelectionEndsInALaterMeasure
     EXPECT_TRUE(Has(result.out, "  button OKBtn \"&Start\""));
     EXPECT_TRUE(Has(result.out, "  user: click Go"));
     EXPECT_TRUE(Has(result.out, "host: Orvex188.fxt changed document 1 \"quartet\": 2 cells (5 entries changed)"));
-    // Within one measure an end before the start is still refused.
+    // Within one measure an end before the start is still refused; an end of 0 is the end of the
+    // last measure, so it ends after any start.
     const auto refused = Run("new " + Source("examples/quartet.score") + "\nselect 1 2 2048-1024\n");
     EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
               ScriptName() + ":2:12: error: the positions 2048-1024 end before they start in measure 2");
+    const auto toTheEnd = Run("new " + Source("examples/quartet.score") +
+                              "\nselect 1-2 2-3 2560-0\ndump selection\nselect 1 2 2048-0\ndump selection\n", "-q");
+    ASSERT_EQ(toTheEnd.exitCode, 0) << toTheEnd.err;
+    EXPECT_EQ(toTheEnd.out, (std::vector<std::string>{
+                                "selection of document 1 \"quartet\": staves 1-2, measures 2-3, from position 2560 to "
+                                "the end of measure 3",
+                                "selection of document 1 \"quartet\": staff 1, measure 2, from position 2048 to the "
+                                "end of measure 2"}));
 }
 
 TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {
