@@ -174,6 +174,15 @@ int main(int argc, char** argv) {
         }
     }
     std::istream& script = scriptPath == "-" ? std::cin : file;
+    // Files are named in the transcript from the folder hostsim runs in, else from the script's.
+    {
+        std::error_code error;
+        std::vector<std::string> folders{std::filesystem::current_path(error).string()};
+        if (scriptPath != "-") {
+            folders.push_back(std::filesystem::absolute(scriptPath, error).parent_path().string());
+        }
+        win::SetTranscriptFolders(folders);
+    }
 
     const bool fresh = registryFile.empty();
     if (fresh) {

@@ -150,7 +150,7 @@ int32_t Host::LoadPlugins(const std::string& folder) {
     namespace fs = std::filesystem;
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
-        win::TranscriptWrite("host: the plug-in folder " + folder + " does not exist");
+        win::TranscriptWrite("host: the plug-in folder " + win::TranscriptPath(folder) + " does not exist");
         return 0;
     }
     std::vector<fs::path> entries;

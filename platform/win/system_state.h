@@ -98,6 +98,7 @@ struct PlacementTable {
 struct TranscriptState {
     std::vector<std::string> lines;
     std::function<void(const std::string&)> listener;
+    std::vector<std::string> folders;  ///< full paths of the folders files are named from
 };
 
 // The parts kept by ui_driver.cpp.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -217,7 +218,7 @@ TEST_F(HostsimCliTest, FailedSaveIsAnErrorAndTheDocumentKeepsItsName) {
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
               ScriptName() + ":2:6: error: cannot save " + Path("folder.MUS") +
                   ": the file cannot be written (Is a directory); the file is as it was");
-    EXPECT_TRUE(Has(result.out, "host: cannot save " + Path("folder.MUS") +
+    EXPECT_TRUE(Has(result.out, "host: cannot save folder.MUS"
                                     ": the file cannot be written (Is a directory); the file is as it was"));
 }
 
@@ -409,7 +410,7 @@ TEST_F(HostsimCliTest, TheMusicIsWrittenAsAScoreTextBeforeAndAfterACommand) {
                             Path("after.score") + "\ndump score\nnew " + Path("after.score") +
                             "\ndump cells 1 1\nfront 1\ndump cells 1 1\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result.out, "host: wrote document 1 \"quartet\" as a score text to " + Path("after.score") +
+    EXPECT_TRUE(Has(result.out, "host: wrote document 1 \"quartet\" as a score text to after.score"
                                     ", 28 lines"));
     const std::vector<std::string> before = host::SplitLines(testsupport::FileText(Path("before.score")));
     const std::vector<std::string> after = host::SplitLines(testsupport::FileText(Path("after.score")));
@@ -515,9 +516,43 @@ TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {
     const auto result = Run("new " + Source("examples/walk.score") + "\nsave " + Path("copy.MUS") + "\nopen " +
                             Path("copy.MUS") + "\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result.out, "host: saved document 1 \"copy\" as " + Path("copy.MUS") + ", 43 records"));
-    EXPECT_TRUE(Has(result.out,
-                    "host: " + Path("copy.MUS") + " is open already as document 1 \"copy\", which comes to the front"));
+    // Files in the folder hostsim runs in are named from it.
+    EXPECT_TRUE(Has(result.out, "host: saved document 1 \"copy\" as copy.MUS, 43 records"));
+    EXPECT_TRUE(Has(result.out, "host: copy.MUS is open already as document 1 \"copy\", which comes to the front"));
+}
+
+TEST_F(HostsimCliTest, TwoCopiesOfAProjectPrintTheSameTranscript) {
+    // Two copies of a project in different folders, each script naming its files by their full
+    // paths, run from a third folder: the transcript names the files from the script's folder, the
+    // file the export writes and the folder of the open dialog too.
+    std::filesystem::create_directories(TempFolder() / "elsewhere");
+    std::vector<testsupport::HostsimResult> results;
+    for (const char* copy : {"first", "second/copy"}) {
+        const std::filesystem::path folder = TempFolder() / copy;
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(Source("examples/walk.score"), folder / "walk.score");
+        const std::string in = (folder / "walk.score").string();
+        results.push_back(testsupport::RunHostsimWith(
+            "load plugins\nnew " + in + "\nselect 1-2 1-3\nform TDActOpt set Row0 " + (folder / "out.txt").string() +
+                "\nform TDActOpt click Go\nmenu \"Orvex/Miscellaneous/Export to spreadsheet...\"\nsave " +
+                (folder / "copy.MUS").string() + "\nsave " + (folder / "copy.score").string() + "\n",
+            folder, "", TempFolder() / "elsewhere"));
+        ASSERT_EQ(results.back().exitCode, 0) << results.back().err;
+    }
+    for (const char* line : {"host: made document 1 \"walk\" from walk.score, 43 records",
+                             "host: saved document 1 \"copy\" as copy.MUS, 43 records"}) {
+        EXPECT_TRUE(Has(results[0].out, line)) << line;
+    }
+    EXPECT_TRUE(std::any_of(results[0].out.begin(), results[0].out.end(),
+                            [](const std::string& line) { return line.starts_with("[file] wrote out.txt ("); }));
+    // The lines that echo the script name the full paths as the script has them.
+    const auto transcript = [](const testsupport::HostsimResult& result) {
+        std::vector<std::string> lines;
+        std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(lines),
+                     [](const std::string& line) { return !line.starts_with("> ") && !line.starts_with("  user: set Row0"); });
+        return lines;
+    };
+    EXPECT_EQ(transcript(results[0]), transcript(results[1]));
 }
 
 TEST_F(HostsimCliTest, RegionCommandsSayWhatTheyDidAndTheSelectionShows) {
