@@ -390,6 +390,7 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
         ReportActionFailures();
         failed = failed || m_errors != before;
         if (failed && !m_settings.keepGoing) {
+            m_stoppedAt = m_lineNumber;
             break;
         }
     }
@@ -466,7 +467,9 @@ void ScriptRunner::ReportLeftovers() {
                            : "the ones that showed closed before it") +
                       "; " + kFormLinesGoFirst;
         } else {
-            message = "no " + formClass + " form showed, so this action was never done";
+            message = "no " + formClass + " form showed" +
+                      (m_stoppedAt != 0 ? " before the script stopped at line " + std::to_string(m_stoppedAt) : "") +
+                      ", so this action was never done";
             const std::vector<std::string> nearest = Nearest(formClass, shown);
             if (!nearest.empty()) {
                 message += " (did you mean " + Alternatives(nearest) + "?)";

@@ -165,6 +165,7 @@ private:
     };
     std::map<std::string, FormShown> m_formsShown;  ///< by the class in lower case
     size_t m_lastActingLine = 0;                    ///< the last line that did more than queue
+    size_t m_stoppedAt = 0;                         ///< the line whose error stopped the script
     /// What the end of the run says of a form action queued by a line that came too late, by origin.
     std::map<std::string, std::string> m_lateActions;
     std::vector<Location> m_answerLines;        ///< the places of the queued message box answers

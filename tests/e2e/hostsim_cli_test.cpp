@@ -138,6 +138,14 @@ TEST_F(HostsimCliTest, AFormLineAfterTheLineThatShowedItsFormIsReportedThere) {
                                        "    6 | form TDActOpt click Go\n"
                                        "      |                     ^\n");
 
+    // Actions queued before a line whose error stops the script: the end says where it stopped.
+    const auto stopped = Run("load plugins\nnew " + Source("examples/walk.score") +
+                             "\nform TDActOpt click Go\nmenu \"Orvex/Music/Accidentalz...\"\n");
+    EXPECT_NE(stopped.err.find(ScriptName() + ":3:21: error: no TDActOpt form showed before the script stopped at "
+                                              "line 4, so this action was never done\n"),
+              std::string::npos)
+        << stopped.err;
+
     // A dialog that took its Go stays open: the form lines after it are for the next dialog.
     const auto next = Run("load plugins\nnew " + Source("examples/quartet.score") +
                           "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
