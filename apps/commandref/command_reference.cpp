@@ -251,25 +251,8 @@ std::string CommandsNeeding(const std::map<int32_t, std::string>& paths, Needs n
     return commands;
 }
 
-}  // namespace
-
-std::string CommandReferenceText() {
-    orvex::TheAccessLayer.host.rawVersion = 0x05000005;
-    orvex::TheModule.commands = orvex::CommandState{};
-    const std::map<int32_t, MenuPaths> paths = ProductMenuPaths();
-
-    std::map<int32_t, const CommandDescription*> descriptions;
-    for (const CommandDescription& description : CommandDescriptions()) {
-        if (!descriptions.emplace(description.code, &description).second) {
-            throw std::logic_error("two descriptions of command " + std::to_string(description.code));
-        }
-    }
-
-    std::map<int32_t, std::string> pathsByCode;
-    for (const auto& [index, path] : paths) {
-        pathsByCode[orvex::kCommandTableData[static_cast<size_t>(index)].code] = Cell(path.english);
-    }
-
+/// The reference's heading and introduction, before the table of commands.
+std::string Introduction(const std::map<int32_t, std::string>& pathsByCode) {
     std::string out;
     out += "# Commands\n\n";
     out +=
@@ -300,6 +283,29 @@ std::string CommandReferenceText() {
         "is another); a radio group the number or text of an item; a list `+N`/`-N` to choose or\n"
         "clear item N; a text or pitch a text.\n\n";
 
+    return out;
+}
+
+}  // namespace
+
+std::string CommandReferenceText() {
+    orvex::TheAccessLayer.host.rawVersion = 0x05000005;
+    orvex::TheModule.commands = orvex::CommandState{};
+    const std::map<int32_t, MenuPaths> paths = ProductMenuPaths();
+
+    std::map<int32_t, const CommandDescription*> descriptions;
+    for (const CommandDescription& description : CommandDescriptions()) {
+        if (!descriptions.emplace(description.code, &description).second) {
+            throw std::logic_error("two descriptions of command " + std::to_string(description.code));
+        }
+    }
+
+    std::map<int32_t, std::string> pathsByCode;
+    for (const auto& [index, path] : paths) {
+        pathsByCode[orvex::kCommandTableData[static_cast<size_t>(index)].code] = Cell(path.english);
+    }
+
+    std::string out = Introduction(pathsByCode);
     out += "| code | menu path | German menu path |\n|---|---|---|\n";
     std::vector<int32_t> order;
     for (int32_t index = 0; index < orvex::kCommandTableSize; ++index) {

@@ -150,6 +150,12 @@ std::string Alternatives(const std::vector<std::string>& texts, const char* conj
     return joined;
 }
 
+/// Whether a form of the class shows on the desktop now.
+bool FormOpen(const std::string& formClass) {
+    const win::Hwnd window = win::FindWindow(formClass);
+    return window != win::kNoWindow && win::IsWindowVisible(window);
+}
+
 std::string LocationText(const Location& where) {
     std::string text = where.file;
     if (where.line != 0) {
@@ -458,13 +464,11 @@ void ScriptRunner::ReportLeftovers() {
             message = "no " + formClass + " form took this action: " + late->second;
         } else if (showed) {
             const auto last = m_formsShown.find(wanted);
-            const std::string line = last == m_formsShown.end() ? "" : " that line " + std::to_string(last->second.line) +
-                                                                       " showed";
-            const win::Hwnd window = win::FindWindow(last == m_formsShown.end() ? formClass : last->second.formClass);
+            const bool open = last != m_formsShown.end() && FormOpen(last->second.formClass);
             message = "no " + formClass + " form took this action: " +
-                      (window != win::kNoWindow && win::IsWindowVisible(window)
-                           ? "the form" + line + " stayed open, and an open form takes no action queued after it showed"
-                           : "the ones that showed closed before it") +
+                      (open ? "the form that line " + std::to_string(last->second.line) +
+                                  " showed stayed open, and an open form takes no action queued after it showed"
+                            : std::string("the ones that showed closed before it")) +
                       "; " + kFormLinesGoFirst;
         } else {
             message = "no " + formClass + " form showed" +
@@ -611,8 +615,7 @@ void ScriptRunner::WarnOfLateFormLine(const std::string& formClass, const std::s
     if (!late(shown)) {
         return;
     }
-    const win::Hwnd window = win::FindWindow(shown.formClass);
-    const bool open = window != win::kNoWindow && win::IsWindowVisible(window);
+    const bool open = FormOpen(shown.formClass);
     const std::string what = "the " + shown.formClass + " form that line " + std::to_string(shown.line) +
                              " showed took no action and " +
                              (open ? "is open (an open form takes no action queued after it showed)" : "has closed");
