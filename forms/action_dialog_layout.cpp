@@ -98,28 +98,55 @@ bool IsNumberEditRow(const ActionControlRow& row) {
     return !row.IsCheckBox() && row.hasText == 0 && !IsRadioMarker(row.minimum) && !IsListMarker(row.minimum);
 }
 
-/// What the user may type into a number row, read as Go reads it: a text that is no number is
-/// refused with the row's range (Go would run on the row's stored value instead), a number out of
-/// the range is kept with a warning naming the value Go clamps it to.
-std::string CheckNumberText(const TMyEdit& edit, const ActionControlRow& row, std::string& warning) {
+/// The kind of a text that is no whole number Go can read: digits past its reach, a decimal, or
+/// no number at all.
+enum class NotANumber { TooLarge, Decimal, Other };
+
+NotANumber KindOfText(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    return digits ? NotANumber::TooLarge : IsDecimalText(text) ? NotANumber::Decimal : NotANumber::Other;
+}
+
+/// What the user may set a number row to, read as Go reads it: a number within the row's range
+/// (a length in the unit the row shows). A number outside the range (one past every whole number
+/// Go reads too) is refused with the range, a decimal where the row takes whole numbers as not a
+/// whole number, any other text as not a number: Go would run on a clamped or the stored value.
+std::string CheckNumberText(const TMyEdit& edit, const ActionControlRow& row) {
     const bool ranged = !IsMinimumMarker(row.minimum);
-    const int32_t maximum = std::max(row.minimum, row.maximum);
+    const int32_t minimum = ranged ? row.minimum : INT32_MIN;
+    const int32_t maximum = ranged ? std::max(row.minimum, row.maximum) : INT32_MAX;
     const bool length = edit.Unit() > kUnitEvpu;
     const std::string unit = length ? " " + std::string(TMyEdit::UnitName(kUnitEvpu)) : std::string();
-    const std::string range = std::to_string(row.minimum) + " to " + std::to_string(maximum) + unit;
+    const std::string takes = ": the row takes " + std::to_string(minimum) + " to " + std::to_string(maximum) + unit;
     const std::optional<int32_t> number = EditNumber(edit);
+    const std::string typed = vcl::QuoteForTranscript(edit.Text());
     if (!number) {
-        return vcl::QuoteForTranscript(edit.Text()) + " is not a number" +
-               (length ? " of " + std::string(TMyEdit::UnitName(edit.Unit())) : std::string()) +
-               (ranged ? ": the row takes " + range : std::string());
+        switch (length ? NotANumber::Other : KindOfText(edit.Text())) {
+            case NotANumber::TooLarge:
+                return edit.Text() + " is out of range" + takes;
+            case NotANumber::Decimal:
+                return edit.Text() + " is not a whole number" + takes;
+            default:
+                return typed + " is not a number" +
+                       (length ? " of " + std::string(TMyEdit::UnitName(edit.Unit())) : std::string()) + takes;
+        }
     }
-    if (ranged && (*number < row.minimum || *number > maximum)) {
-        const std::string typed =
-            length ? edit.Text() + " " + std::string(TMyEdit::UnitName(edit.Unit())) + " (" +
-                         std::to_string(*number) + unit + ")"
-                   : std::to_string(*number);
-        warning = typed + " is outside the row's range " + range + ": Go uses " +
-                  std::to_string(std::clamp(*number, row.minimum, maximum)) + unit;
+    if (*number < minimum || *number > maximum) {
+        const std::string value = length ? edit.Text() + " " + std::string(TMyEdit::UnitName(edit.Unit())) + " (" +
+                                               std::to_string(*number) + unit + ")"
+                                         : std::to_string(*number);
+        return value + " is out of range" + takes;
     }
     return {};
 }
@@ -445,12 +472,7 @@ vcl::TControl* ActionDialogLayout::MakeControl(int32_t row, bool firstLine) {
             edit->OnDblClick = [dialog = &d](vcl::TObject* sender) { dialog->FileNameDblClick(sender); };
         }
         if (IsNumberEditRow(def)) {
-            edit->OnUserText = [def](TMyEdit& typed) {
-                std::string warning;
-                std::string refused = CheckNumberText(typed, def, warning);
-                typed.SetUserWarning(std::move(warning));
-                return refused;
-            };
+            edit->OnUserText = [def](TMyEdit& typed) { return CheckNumberText(typed, def); };
         }
     }
     if (firstLine) {

@@ -31,31 +31,6 @@
 namespace orvex {
 namespace {
 
-/// Whether a text is a decimal number as a unit edit reads it ("1.5", "-0,25", " 3 ").
-bool IsDecimalText(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        text.remove_prefix(1);
-    }
-    bool digit = false;
-    bool separator = false;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            digit = true;
-        } else if (!separator && (c == '.' || c == vcl::FormatSettings.DecimalSeparator)) {
-            separator = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 const ActionControlRow* RowDefinition(const TDActOpt& dialog, int32_t row) {
     const auto rows = ActionRows(dialog.Item());
     return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
@@ -144,6 +119,31 @@ void ReadDialogValues(TDActOpt& dialog, std::span<OptionElement> values, TableLi
 }
 
 }  // namespace
+
+/// Whether a text is a decimal number as a unit edit reads it ("1.5", "-0,25", " 3 ").
+bool IsDecimalText(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        text.remove_prefix(1);
+    }
+    bool digit = false;
+    bool separator = false;
+    for (char c : text) {
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            digit = true;
+        } else if (!separator && (c == '.' || c == vcl::FormatSettings.DecimalSeparator)) {
+            separator = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
 
 // ---- One control ----
 

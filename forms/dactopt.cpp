@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/host/host_info.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
@@ -176,6 +177,25 @@ int32_t TDActOpt::ControlNumber(const vcl::TControl* control) const {
     }
     const auto it = std::find(m_rowControls.begin(), m_rowControls.end(), control);
     return it == m_rowControls.end() ? -1 : static_cast<int32_t>(it - m_rowControls.begin());
+}
+
+std::vector<vcl::TForm::OtherCaption> TDActOpt::OtherLanguageCaptions() {
+    const int32_t other = Host().language == 1 ? 0 : 1;
+    const std::span<ActionControlRow> rows = ActionRows(m_item);
+    std::vector<OtherCaption> captions;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        vcl::TControl* control = NumberedControl(static_cast<int32_t>(row));
+        const char* caption = rows[row].Caption(other);
+        if (control == nullptr || caption == nullptr) {
+            continue;
+        }
+        // As a label shows it (the caption's last line), and as a radio group's title.
+        const std::string text(caption);
+        for (const std::string& shown : {RowLabelText(text), text.substr(0, text.find('['))}) {
+            captions.push_back({shown, other == 1 ? "German" : "English", other == 1 ? "English" : "German", control});
+        }
+    }
+    return captions;
 }
 
 void TDActOpt::WriteControlsToTranscript() {

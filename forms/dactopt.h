@@ -161,6 +161,8 @@ protected:
     /// Row N's control ("#N"), when it shows.
     vcl::TControl* NumberedControl(int32_t number) override;
     int32_t ControlNumber(const vcl::TControl* control) const override;
+    /// The rows' captions in the other language of the option table.
+    std::vector<OtherCaption> OtherLanguageCaptions() override;
     /// Each row on one line with its number, caption and control
     /// (`row 5 "Left percentage (100=all)": edit "100"`); the other controls as usual.
     void WriteControlsToTranscript() override;
@@ -259,6 +261,8 @@ bool VisibilityHolds(TDActOpt& dialog, int16_t entry);
 /// The number an edit shows: a whole number, or for a unit edit a length in its unit as EVPU;
 /// none when the text is not a number.
 std::optional<int32_t> EditNumber(const TMyEdit& edit);
+/// Whether a text is a decimal number as a unit edit reads it ("1.5", "-0,25", " 3 ").
+bool IsDecimalText(std::string_view text);
 /// Reads a row's control into an option element: check box 0/1; text (unit-aware); a pitch's
 /// number; a number clamped to the row's limits (the row's value when the text is no number).
 void ReadOptionControl(TDActOpt& dialog, vcl::TControl& control, int32_t row, OptionElement& element);

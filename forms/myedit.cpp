@@ -197,7 +197,6 @@ std::string TMyEdit::UserSet(std::string_view value) {
         refused = OnUserText(*this);
         if (!refused.empty()) {
             SetText(before);
-            TakeUserWarning();
         }
     }
     return refused;

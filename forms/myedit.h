@@ -50,11 +50,9 @@ public:
     void MyEditOnClick(vcl::TObject* Sender);
 
     /// Checks a text the user typed (the UI driver's "set"), with the text in the edit: answers ""
-    /// to keep it, perhaps with a warning (SetUserWarning), or why the field refuses it, and the
-    /// text before comes back.
+    /// to keep it, or why the field refuses it, and the text before comes back.
     std::function<std::string(TMyEdit&)> OnUserText;
     std::string UserSet(std::string_view value) override;
-    using vcl::TControl::SetUserWarning;
 
 private:
     int32_t m_unit;

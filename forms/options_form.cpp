@@ -364,7 +364,25 @@ void TOptionsForm::MoreBtnClick(vcl::TObject* /*Sender*/) {
 
 // ---- The key assignments ----
 
+std::vector<bool> TOptionsForm::ListTicks() const {
+    std::vector<bool> ticks;
+    for (int32_t line = 0; line < AssignBox->Items().Count(); ++line) {
+        ticks.push_back(AssignBox->Checked(line));
+    }
+    return ticks;
+}
+
+void TOptionsForm::RefillList(const std::vector<bool>& ticks) {
+    FillAssignmentList(*AssignBox);
+    const auto kept = std::min(static_cast<int32_t>(ticks.size()), AssignBox->Items().Count());
+    for (int32_t line = 0; line < kept; ++line) {
+        AssignBox->SetChecked(line, ticks[static_cast<size_t>(line)]);
+    }
+    Show();
+}
+
 int32_t TOptionsForm::RunEditor(int32_t index) {
+    const std::vector<bool> ticks = ListTicks();
     std::unique_ptr<TAddKeyAssForm> editor(vcl::Create<TAddKeyAssForm>(nullptr, index));
     TheModule.options.KeyAssignmentEditorOpen = 1;
     Hide();
@@ -373,8 +391,7 @@ int32_t TOptionsForm::RunEditor(int32_t index) {
         result = editor->ShowModal();
     } catch (...) {
         TheModule.options.KeyAssignmentEditorOpen = 0;
-        FillAssignmentList(*AssignBox);
-        Show();
+        RefillList(ticks);
         throw;
     }
     return result;
@@ -384,14 +401,14 @@ void TOptionsForm::AddBtnClick(vcl::TObject* /*Sender*/) {
     if (TheModule.options.KeyAssignmentEditorOpen != 0) {
         return;
     }
+    const std::vector<bool> ticks = ListTicks();
     const auto index = static_cast<int32_t>(TheModule.options.KeyAssignments.size());
     TheModule.options.KeyAssignments.push_back(NewKeyAssignment());
     if (RunEditor(index) != vcl::mrOk && static_cast<size_t>(index) < TheModule.options.KeyAssignments.size()) {
         TheModule.options.KeyAssignments.erase(TheModule.options.KeyAssignments.begin() + index);
     }
     TheModule.options.KeyAssignmentEditorOpen = 0;
-    FillAssignmentList(*AssignBox);
-    Show();
+    RefillList(ticks);
 }
 
 void TOptionsForm::EditBtnClick(vcl::TObject* /*Sender*/) {
@@ -410,10 +427,10 @@ void TOptionsForm::EditBtnClick(vcl::TObject* /*Sender*/) {
             return;
         }
     }
+    const std::vector<bool> ticks = ListTicks();
     RunEditor(line);
     TheModule.options.KeyAssignmentEditorOpen = 0;
-    FillAssignmentList(*AssignBox);
-    Show();
+    RefillList(ticks);
 }
 
 void TOptionsForm::RemoveBtnClick(vcl::TObject* /*Sender*/) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "forms/form_commands.h"
 #include "forms/vxform.h"
@@ -71,6 +72,11 @@ private:
     /// Shows the editor for the record at `index` modally over the hidden form; answers its
     /// modal result.
     int32_t RunEditor(int32_t index);
+    /// The ticks of the list's lines, which the user may have changed since it was filled.
+    std::vector<bool> ListTicks() const;
+    /// Fills the list from the records again, each line that was there before with the tick it
+    /// had (the records' own flags change only on OK), and shows the form again.
+    void RefillList(const std::vector<bool>& ticks);
     /// Reads the store back and ends the form (OK and Cancel).
     void Finish();
 

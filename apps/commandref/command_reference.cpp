@@ -222,20 +222,37 @@ int32_t RowCount(int32_t item) {
     return count;
 }
 
-}  // namespace
+/// What a command's description adds for what it needs first.
+std::string NeedsText(Needs needs) {
+    switch (needs) {
+        case Needs::StaffSystems:
+            return " It works on the document's staff systems: a document without them (a score text without a "
+                   "`layout` statement) is left as it is, and the host says so.";
+        case Needs::NoteSpacing:
+            return " It works on the beat charts of the host's note spacing: apply the host's note spacing (Mass Edit "
+                   "/ Music Spacing / Apply Note Spacing) to the measures first; a measure without a beat chart is "
+                   "left as it is.";
+        default:
+            return "";
+    }
+}
 
-std::string CommandReferenceText() {
-    orvex::TheAccessLayer.host.rawVersion = 0x05000005;
-    orvex::TheModule.commands = orvex::CommandState{};
-    const std::map<int32_t, MenuPaths> paths = ProductMenuPaths();
-
-    std::map<int32_t, const CommandDescription*> descriptions;
+/// The commands that need it, as links to their sections ("[Orvex/Layout/Fit Measures...](#code-134)"),
+/// by their menu paths (by code).
+std::string CommandsNeeding(const std::map<int32_t, std::string>& paths, Needs needs) {
+    std::string commands;
     for (const CommandDescription& description : CommandDescriptions()) {
-        if (!descriptions.emplace(description.code, &description).second) {
-            throw std::logic_error("two descriptions of command " + std::to_string(description.code));
+        const auto path = paths.find(description.code);
+        if (description.needs == needs && path != paths.end()) {
+            commands += (commands.empty() ? "" : ", ") +
+                        ("[" + path->second + "](#code-" + std::to_string(description.code) + ")");
         }
     }
+    return commands;
+}
 
+/// The reference's heading and introduction, before the table of commands.
+std::string Introduction(const std::map<int32_t, std::string>& pathsByCode) {
     std::string out;
     out += "# Commands\n\n";
     out +=
@@ -253,12 +270,42 @@ std::string CommandReferenceText() {
         "code 100 open a form of their own. Tools work on the selection (`select`), or ask to work on\n"
         "the whole document when nothing is selected. After every command the host says what changed\n"
         "in the documents (`dump changes` lists it in full).\n\n";
+    out += "Some commands change nothing until the document holds what they work on:\n\n"
+           "- staff systems (a score text without a `layout` statement has none, and after such a command\n"
+           "  the host says `host: service 9 found no staff system: the document has no staff systems ...`): " +
+           CommandsNeeding(pathsByCode, Needs::StaffSystems) +
+           ";\n- the beat charts of the host's note spacing (Mass Edit / Music Spacing / Apply Note Spacing of\n"
+           "  the selected measures first): " +
+           CommandsNeeding(pathsByCode, Needs::NoteSpacing) + ".\n\n";
     out +=
         "Kinds of rows: a check box takes `on`/`off` (also `1`/`0`, `checked`/`unchecked`); a number\n"
         "or length a number within its range (lengths in EVPU, 288 to the inch, unless the host's unit\n"
         "is another); a radio group the number or text of an item; a list `+N`/`-N` to choose or\n"
         "clear item N; a text or pitch a text.\n\n";
 
+    return out;
+}
+
+}  // namespace
+
+std::string CommandReferenceText() {
+    orvex::TheAccessLayer.host.rawVersion = 0x05000005;
+    orvex::TheModule.commands = orvex::CommandState{};
+    const std::map<int32_t, MenuPaths> paths = ProductMenuPaths();
+
+    std::map<int32_t, const CommandDescription*> descriptions;
+    for (const CommandDescription& description : CommandDescriptions()) {
+        if (!descriptions.emplace(description.code, &description).second) {
+            throw std::logic_error("two descriptions of command " + std::to_string(description.code));
+        }
+    }
+
+    std::map<int32_t, std::string> pathsByCode;
+    for (const auto& [index, path] : paths) {
+        pathsByCode[orvex::kCommandTableData[static_cast<size_t>(index)].code] = Cell(path.english);
+    }
+
+    std::string out = Introduction(pathsByCode);
     out += "| code | menu path | German menu path |\n|---|---|---|\n";
     std::vector<int32_t> order;
     for (int32_t index = 0; index < orvex::kCommandTableSize; ++index) {
@@ -304,7 +351,7 @@ std::string CommandReferenceText() {
         } else if (*description.formClass != '\0') {
             out += "; opens the form `" + std::string(description.formClass) + "`";
         }
-        out += ".\n\n" + std::string(description.what) + "\n\n";
+        out += ".\n\n" + std::string(description.what) + NeedsText(description.needs) + "\n\n";
         out += "Result: " + std::string(description.result) + "\n\n";
         if (tool) {
             // From host year 1998 on the second command of item 5 runs item 13 (its menu text says so).

@@ -8,6 +8,13 @@
 
 namespace commandref {
 
+/// What a command needs the document to hold before it can change anything.
+enum class Needs {
+    Nothing,
+    StaffSystems,  ///< staff systems (a laid-out document)
+    NoteSpacing,   ///< beat charts of the host's note spacing
+};
+
 /// What the reference says of a command beyond the tables: what it does and where its result
 /// goes (cells, records, a file, a message, a form).
 struct CommandDescription {
@@ -15,6 +22,7 @@ struct CommandDescription {
     const char* what = "";
     const char* result = "";
     const char* formClass = "";  ///< the form a command below code 100 opens ("" for none)
+    Needs needs = Needs::Nothing;
 };
 
 /// One description per command code, in the command table's order.

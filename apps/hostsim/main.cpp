@@ -2,13 +2,17 @@
 // script of what the user does and prints what the user would see.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "apps/hostsim/script.h"
+#include "platform/host/file_reasons.h"
 #include "platform/host/host.h"
 #include "platform/win/registry.h"
 #include "platform/win/transcript.h"
@@ -33,10 +37,12 @@ constexpr const char* kUsage =
     "                    variable HOSTSIM_REGISTRY names a file too)\n"
     "  -k, --keep-going  after an error go on with the next line (the exit status stays 1)\n"
     "  -q, --quiet       print only what the dump and print commands show\n"
-    "  -v, --verbose     print also every change in full after each command\n"
+    "  -v, --verbose     print also every change in full after each command (of -q and -v the\n"
+    "                    later one counts)\n"
     "  --version         print the version and exit\n"
     "  -h, --help        print this help and exit\n"
     "\n"
+    "Short options may be written together (-qk is -q -k).\n"
     "Errors and warnings go to standard error as FILE:LINE:COLUMN: error: MESSAGE.\n"
     "Exit status: 0 when every line ran, 1 when a line failed, 2 for a wrong command line, a script\n"
     "that cannot be read or a registry file that cannot be used.\n";
@@ -95,6 +101,23 @@ int Usage(const std::string& problem) {
     return 2;
 }
 
+/// The command line with short options written together ("-qk") taken apart ("-q", "-k").
+std::vector<std::string> Arguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool bundle = arg.size() > 2 && arg[0] == '-' && arg[1] != '-';
+        if (!bundle || (i > 1 && (arguments.back() == "--plugins" || arguments.back() == "--registry"))) {
+            arguments.push_back(arg);
+            continue;
+        }
+        for (size_t letter = 1; letter < arg.size(); ++letter) {
+            arguments.push_back(std::string("-") + arg[letter]);
+        }
+    }
+    return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,13 +128,14 @@ int main(int argc, char** argv) {
     }
     std::string scriptPath;
     hostsim::ScriptRunner::Settings settings;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    const std::vector<std::string> arguments = Arguments(argc, argv);
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
         if (arg == "--plugins" || arg == "--registry") {
-            if (i + 1 >= argc) {
+            if (i + 1 >= arguments.size()) {
                 return Usage(arg + " needs a value");
             }
-            (arg == "--plugins" ? pluginFolder : registryFile) = argv[++i];
+            (arg == "--plugins" ? pluginFolder : registryFile) = arguments[++i];
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
@@ -137,13 +161,28 @@ int main(int argc, char** argv) {
 
     std::ifstream file;
     if (scriptPath != "-") {
-        file.open(scriptPath);
-        if (!file) {
-            std::cerr << scriptPath << ": error: the script cannot be read\n";
+        // A folder opens as a stream that reads nothing: it is refused before it is read.
+        std::error_code error;
+        if (!std::filesystem::is_directory(scriptPath, error)) {
+            errno = 0;
+            file.open(scriptPath);
+        }
+        if (!file.is_open()) {
+            std::cerr << scriptPath << ": error: the script cannot be read: "
+                      << host::WhyFileCannotBeRead(scriptPath, "a script") << "\n";
             return 2;
         }
     }
     std::istream& script = scriptPath == "-" ? std::cin : file;
+    // Files are named in the transcript from the folder hostsim runs in, else from the script's.
+    {
+        std::error_code error;
+        std::vector<std::string> folders{std::filesystem::current_path(error).string()};
+        if (scriptPath != "-") {
+            folders.push_back(std::filesystem::absolute(scriptPath, error).parent_path().string());
+        }
+        win::SetTranscriptFolders(folders);
+    }
 
     const bool fresh = registryFile.empty();
     if (fresh) {

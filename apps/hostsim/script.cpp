@@ -30,6 +30,8 @@ namespace {
 /// The time the simulated user takes between two script lines.
 constexpr uint32_t kSecondsBetweenLines = 1;
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+/// The hint for a form line that comes after the line that opens its form.
+constexpr const char* kFormLinesGoFirst = "form lines go before the menu line that opens the form";
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -146,6 +148,12 @@ std::string Alternatives(const std::vector<std::string>& texts, const char* conj
         joined += (i == 0 ? "" : i + 1 == texts.size() ? conjunction : ", ") + ("\"" + texts[i] + "\"");
     }
     return joined;
+}
+
+/// Whether a form of the class shows on the desktop now.
+bool FormOpen(const std::string& formClass) {
+    const win::Hwnd window = win::FindWindow(formClass);
+    return window != win::kNoWindow && win::IsWindowVisible(window);
 }
 
 std::string LocationText(const Location& where) {
@@ -380,10 +388,16 @@ bool ScriptRunner::Run(std::istream& script, const std::string& scriptName, std:
                 win::TranscriptWrite(change);
             }
         }
+        NoteFormsShown();
+        if (!m_words.empty() && m_words[0].text != "form" && m_words[0].text != "dialog" &&
+            m_words[0].text != "answer") {
+            m_lastActingLine = m_lineNumber;
+        }
         ReportActionFailures();
         // Also an error of a line that ran at a step of a command meanwhile.
         failed = failed || m_errors != errorsAtLine;
         if (failed && !m_settings.keepGoing) {
+            m_stoppedAt = m_lineNumber;
             break;
         }
     }
@@ -424,10 +438,6 @@ void ScriptRunner::ReportActionFailures() {
                 what = "click \"" + failure.action.control + "\"";
                 break;
         }
-        if (failure.warning) {
-            Warning(where, what + " on the " + failure.formClass + " form: " + failure.reason);
-            continue;
-        }
         std::string message =
             "the user could not " + what + " on the " + failure.formClass + " form: " + failure.reason;
         if (failure.dropped > 0) {
@@ -452,10 +462,20 @@ void ScriptRunner::ReportLeftovers() {
         const bool showed =
             std::any_of(shown.begin(), shown.end(), [&wanted](const std::string& c) { return Lower(c) == wanted; });
         std::string message;
-        if (showed) {
-            message = "no " + formClass + " form took this action: the ones that showed closed before it";
+        if (const auto late = m_lateActions.find(action.origin); late != m_lateActions.end()) {
+            message = "no " + formClass + " form took this action: " + late->second;
+        } else if (showed) {
+            const auto last = m_formsShown.find(wanted);
+            const bool open = last != m_formsShown.end() && FormOpen(last->second.formClass);
+            message = "no " + formClass + " form took this action: " +
+                      (open ? "the form that line " + std::to_string(last->second.line) +
+                                  " showed stayed open, and an open form takes no action queued after it showed"
+                            : std::string("the ones that showed closed before it")) +
+                      "; " + kFormLinesGoFirst;
         } else {
-            message = "no " + formClass + " form showed, so this action was never done";
+            message = "no " + formClass + " form showed" +
+                      (m_stoppedAt != 0 ? " before the script stopped at line " + std::to_string(m_stoppedAt) : "") +
+                      ", so this action was never done";
             const std::vector<std::string> nearest = Nearest(formClass, shown);
             if (!nearest.empty()) {
                 message += " (did you mean " + Alternatives(nearest) + "?)";
@@ -555,12 +575,60 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
     const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
     action.origin = LocationText(here);
     m_origins[action.origin] = here;
-    const win::Hwnd open = win::FindWindowEx(win::kNoWindow, win::kNoWindow, args[0]);
-    if (open != win::kNoWindow && win::IsWindowVisible(open)) {
-        Warning(Here(0), "a " + args[0] + " form is open already: this action waits for the next " + args[0] +
-                             " form that shows, not for the open one");
-    }
+    WarnOfLateFormLine(args[0], action.origin);
     win::QueueFormAction(args[0], std::move(action));
+}
+
+void ScriptRunner::NoteFormsShown() {
+    for (const std::string& formClass : win::FormClassesShown()) {
+        FormShown& shown = m_formsShown[Lower(formClass)];
+        const size_t count = win::FormShowCount(formClass);
+        if (count != shown.count) {
+            shown = {formClass, m_lineNumber, count};
+        }
+    }
+}
+
+void ScriptRunner::WarnOfLateFormLine(const std::string& formClass, const std::string& origin) {
+    // A form that showed during the last line that did more than queue and took no queued action
+    // is likely the one this line was meant for. (One that took actions was given its lines
+    // before its menu line: a form line after it is for the next form of its class.)
+    const auto late = [this](const FormShown& shown) {
+        return shown.line == m_lastActingLine && win::ActionsTakenSinceShown(shown.formClass) == 0;
+    };
+    auto it = m_formsShown.find(Lower(formClass));
+    std::string misspelt;
+    if (it == m_formsShown.end()) {
+        // A misspelt class: the near names among the forms that showed so.
+        std::vector<std::string> recent;
+        for (const auto& [key, shown] : m_formsShown) {
+            if (late(shown)) {
+                recent.push_back(shown.formClass);
+            }
+        }
+        const std::vector<std::string> nearest = Nearest(formClass, recent);
+        if (nearest.empty()) {
+            return;
+        }
+        it = m_formsShown.find(Lower(nearest.front()));
+        misspelt = "no " + formClass + " form has shown (did you mean \"" + nearest.front() + "\"?); ";
+    }
+    const FormShown& shown = it->second;
+    if (!late(shown)) {
+        return;
+    }
+    const bool open = FormOpen(shown.formClass);
+    const std::string what = "the " + shown.formClass + " form that line " + std::to_string(shown.line) +
+                             " showed took no action and " +
+                             (open ? "is open (an open form takes no action queued after it showed)" : "has closed");
+    Warning(Here(0), misspelt + what + ": this action waits for the next " + formClass + " form that shows; " +
+                         kFormLinesGoFirst);
+    if (misspelt.empty()) {
+        m_lateActions[origin] = "the " + shown.formClass + " form that line " + std::to_string(shown.line) +
+                                " showed took no action and " + (open ? "was open" : "had closed") +
+                                " when this line ran, and no " + shown.formClass + " form showed after it; " +
+                                kFormLinesGoFirst;
+    }
 }
 
 void ScriptRunner::QueueDialogAction(const std::vector<std::string>& args) {
@@ -614,8 +682,9 @@ void ScriptRunner::Select(const std::vector<std::string>& args) {
             static_cast<int32_t>(ParseNumber(args[2].substr(0, dash), 0, INT32_MAX, "the start position", 2));
         const auto end =
             static_cast<int32_t>(ParseNumber(args[2].substr(dash + 1), 0, INT32_MAX, "the end position", 2));
-        // The start is a position in the first measure, the end one in the last.
-        if (measures.first == measures.last && end < start) {
+        // The start is a position in the first measure, the end one in the last; an end of 0 is
+        // the end of the last measure in the host's region record.
+        if (measures.first == measures.last && end != 0 && end < start) {
             throw ScriptError("the positions " + args[2] + " end before they start in measure " +
                                   std::to_string(measures.first),
                               2);
@@ -651,9 +720,11 @@ void ScriptRunner::DumpSelection() {
         win::TranscriptWrite(heading + ": none");
         return;
     }
+    // The region record's end of 0 (or 2147483647) is the end of its last measure.
     std::string text = host::RegionText(*selection) + ", from position " + std::to_string(selection->startEdu());
-    text += selection->endEdu() == INT32_MAX ? std::string(" to the end of the last measure")
-                                             : " to " + std::to_string(selection->endEdu()) + " EDU";
+    text += selection->endEdu() == 0 || selection->endEdu() == INT32_MAX
+                ? " to the end of measure " + std::to_string(selection->lastMeasure())
+                : " to " + std::to_string(selection->endEdu()) + " EDU";
     win::TranscriptWrite(heading + ": " + text);
 }
 

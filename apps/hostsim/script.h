@@ -128,6 +128,13 @@ private:
     void ReportActionFailures();
     /// At the end: errors for the form actions no form took, a warning for unused answers.
     void ReportLeftovers();
+    /// Notes the line at which forms of each class last showed (after every line).
+    void NoteFormsShown();
+    /// A warning for a form line that comes right after the line that showed a form of its class
+    /// (only form, dialog and answer lines between) when that form took no queued action, or of a
+    /// misspelt class whose near name showed so; notes what the end of the run says of the
+    /// action (`origin`) when no form takes it.
+    void WarnOfLateFormLine(const std::string& formClass, const std::string& origin);
 
     // Commands that need more than a few lines.
     void ChooseMenu(const std::string& path);
@@ -167,6 +174,17 @@ private:
     size_t m_errors = 0;
     size_t m_warnings = 0;
     std::map<std::string, Location> m_origins;  ///< the places of the queued form actions, by origin text
+    /// A form class as it showed, the last line during which it showed and how often it had.
+    struct FormShown {
+        std::string formClass;
+        size_t line = 0;
+        size_t count = 0;
+    };
+    std::map<std::string, FormShown> m_formsShown;  ///< by the class in lower case
+    size_t m_lastActingLine = 0;                    ///< the last line that did more than queue
+    size_t m_stoppedAt = 0;                         ///< the line whose error stopped the script
+    /// What the end of the run says of a form action queued by a line that came too late, by origin.
+    std::map<std::string, std::string> m_lateActions;
     std::vector<Location> m_answerLines;        ///< the places of the queued message box answers
     std::vector<StepLine> m_stepLines;          ///< lines that wait for a step, in the order written
 };

@@ -77,7 +77,7 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, Fil
     try {
         document = ReadScoreFile(path, &notes);
     } catch (const ScoreTextError& e) {
-        win::TranscriptWrite("host: cannot make a document from " + path.string() + ": " + e.what() +
+        win::TranscriptWrite("host: cannot make a document from " + win::TranscriptPath(path.string()) + ": " + e.what() +
                              (e.More().empty() ? std::string()
                                                : " (and " + Counted(e.More().size(), "more mistake", "more mistakes") +
                                                      ")"));
@@ -99,7 +99,7 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, Fil
         return false;
     }
     const Document& added = host.AddDocument(std::move(document));
-    win::TranscriptWrite("host: made " + Named(host.FrontNumber(), added) + " from " + path.string() + ", " +
+    win::TranscriptWrite("host: made " + Named(host.FrontNumber(), added) + " from " + win::TranscriptPath(path.string()) + ", " +
                          Counted(added.Records().Count(), "record", "records"));
     return true;
 }
@@ -109,7 +109,7 @@ bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem
         const Document& open = host.DocumentAt(number);
         if (!open.Path().empty() && SameFile(open.Path(), path)) {
             host.BringToFront(number);
-            win::TranscriptWrite("host: " + path.string() + " is open already as " + Named(number, open) +
+            win::TranscriptWrite("host: " + win::TranscriptPath(path.string()) + " is open already as " + Named(number, open) +
                                  ", which comes to the front");
             return true;
         }
@@ -118,7 +118,7 @@ bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem
     try {
         document = ReadMusFile(path);
     } catch (const DocumentFileError& e) {
-        win::TranscriptWrite("host: cannot open " + path.string() + ": " + e.what());
+        win::TranscriptWrite("host: cannot open " + win::TranscriptPath(path.string()) + ": " + e.what());
         Describe(problem, e.Detail(), e.Line(), e.Column(), path);
         return false;
     }
@@ -139,26 +139,26 @@ bool SaveFrontDocument(Host& host, const std::filesystem::path& path, FileProble
         std::string reason;
         if (!win::ReplaceFileContents(path, text, &reason)) {
             const std::string message = "the file cannot be written (" + reason + "); the file is as it was";
-            win::TranscriptWrite("host: cannot save " + path.string() + ": " + message);
+            win::TranscriptWrite("host: cannot save " + win::TranscriptPath(path.string()) + ": " + message);
             Describe(problem, message, 0, 0, path);
             return false;
         }
         win::TranscriptWrite("host: wrote " + Named(host.FrontNumber(), front) + " as a score text to " +
-                             path.string() + ", " +
+                             win::TranscriptPath(path.string()) + ", " +
                              Counted(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), "line", "lines"));
         return true;
     }
     try {
         WriteMusFile(front, path);
     } catch (const DocumentFileError& e) {
-        win::TranscriptWrite("host: cannot save " + path.string() + ": " + e.what());
+        win::TranscriptWrite("host: cannot save " + win::TranscriptPath(path.string()) + ": " + e.what());
         Describe(problem, e.Detail(), 0, 0, path);
         return false;
     }
     front.SetPath(path);
     front.SetName(path.stem().string());
     host.RefreshTitle();
-    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + " as " + path.string() + ", " +
+    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + " as " + win::TranscriptPath(path.string()) + ", " +
                          Counted(front.Records().Count(), "record", "records"));
     return true;
 }

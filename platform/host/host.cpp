@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/host/document_windows.h"
 #include "platform/host/entry_arrays.h"
@@ -155,7 +156,7 @@ int32_t Host::LoadPlugins(const std::string& folder) {
     namespace fs = std::filesystem;
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
-        win::TranscriptWrite("host: the plug-in folder " + folder + " does not exist");
+        win::TranscriptWrite("host: the plug-in folder " + win::TranscriptPath(folder) + " does not exist");
         return 0;
     }
     std::vector<fs::path> entries;
@@ -416,6 +417,7 @@ void Host::BeginChangeSet() {
     }
     m_changeSet = ChangeSet{};
     m_changeSet->trackedAtBegin = m_trackedCount;
+    m_serviceFailure.reset();
     for (const auto& document : m_documents) {
         m_changeSet->journals.push_back(document->JournalCount());
         document->BeginJournal();
@@ -510,9 +512,22 @@ const std::vector<std::string>& Host::LastChangeListing() {
     return m_lastChangeListing;
 }
 
+void Host::NoteDataService(std::string failure) {
+    const bool inCall = !m_calls.empty();
+    if (!failure.empty()) {
+        m_serviceFailure = ServiceFailure{std::move(failure), m_outerCalls, inCall};
+    } else if (m_serviceFailure && m_serviceFailure->call == m_outerCalls && m_serviceFailure->inCall == inCall) {
+        m_serviceFailure.reset();
+    }
+}
+
 void Host::WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports) {
+    const std::optional<ServiceFailure> failure = std::exchange(m_serviceFailure, std::nullopt);
     if (reports.empty() && !ChangedInSet()) {
         win::TranscriptWrite("host: nothing changed");
+        if (failure) {
+            win::TranscriptWrite("host: " + failure->reason);
+        }
     }
     for (const DocumentReport& report : reports) {
         win::TranscriptWrite("host: " + who + " changed document " + std::to_string(report.number) + " \"" +

@@ -151,8 +151,16 @@ public:
     /// How many times TrackChanges ran: a caller sees whether a command was tracked since.
     uint64_t TrackedCount() const { return m_trackedCount; }
     /// Writes "host: WHO changed document N "NAME": SUMMARY" per report, or "host: nothing changed"
-    /// (not while an open change set has changed a document already: what changed stays changed).
+    /// (not while an open change set has changed a document already: what changed stays changed)
+    /// followed by "host: REASON" when the last data service the plug-in called failed for a
+    /// reason the host noted (NoteDataService).
     void WriteChangeSummary(const std::string& who, const std::vector<DocumentReport>& reports);
+    /// A plug-in called a data service (records, entry arrays): `failure` says why it found
+    /// nothing when the document lacks what was asked for (services.cpp), and is empty otherwise.
+    /// A failure stays noted unless a later data service of the same call (or of the same run
+    /// outside any call) follows it: a command that stops at such a failure, and so changes
+    /// nothing, is followed by the reason, so that the user can mend the document.
+    void NoteDataService(std::string failure = {});
 
     // ---- A turn of the user (a script line) ----
     // Everything that happens in one turn is one change set: every plug-in call, the host's own
@@ -241,6 +249,9 @@ public:
     template <typename Call>
     auto CallPlugin(const std::string& fileName, std::string_view entry, Call&& call) {
         const uint64_t mark = EntryArrayLendingMark();
+        if (m_calls.empty()) {
+            ++m_outerCalls;
+        }
         m_calls.push_back(fileName);
         struct Popped {
             std::vector<std::string>& calls;
@@ -358,6 +369,14 @@ private:
     };
     std::optional<ChangeSet> m_changeSet;
     std::vector<std::string> m_lastChangeListing;
+    /// The last data service's failure, and the call (or the run outside calls after it) it came in.
+    struct ServiceFailure {
+        std::string reason;
+        uint64_t call = 0;
+        bool inCall = false;
+    };
+    std::optional<ServiceFailure> m_serviceFailure;
+    uint64_t m_outerCalls = 0;  ///< how many outermost calls of plug-in entry points began
     std::vector<PendingListing> m_pendingListing;
     uint64_t m_trackedCount = 0;
     uint64_t m_changeAnswers = 0;

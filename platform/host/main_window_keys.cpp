@@ -395,7 +395,8 @@ void MainWindowKeys::PrintFrontDocument() {
         return;
     }
     // The document's file tells the user which file went to the printer.
-    const std::string file = front->Path().empty() ? std::string() : " (" + front->Path().string() + ")";
+    const std::string file =
+        front->Path().empty() ? std::string() : " (" + win::TranscriptPath(front->Path().string()) + ")";
     win::TranscriptWrite("host: printed " + front->Name() + file + " on the printer, " + std::to_string(copies) +
                          (copies == 1 ? " copy" : " copies"));
 }

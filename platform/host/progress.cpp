@@ -36,7 +36,10 @@ int32_t ProgressDisplay::Begin(const hostapi::SelectionRecord* region, int32_t s
     m_stopAt.reset();
     std::string line = "host: progress begins";
     if (region != nullptr) {
-        line += " over staves " + Range(region->firstStaff(), region->lastStaff()) + ", measures " +
+        const bool oneStaff = region->firstStaff() == region->lastStaff();
+        const bool oneMeasure = region->firstMeasure() == region->lastMeasure();
+        line += std::string(oneStaff ? " over staff " : " over staves ") +
+                Range(region->firstStaff(), region->lastStaff()) + (oneMeasure ? ", measure " : ", measures ") +
                 Range(region->firstMeasure(), region->lastMeasure());
     }
     win::TranscriptWrite(line + ": " + Steps(m_steps));

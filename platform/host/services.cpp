@@ -11,6 +11,9 @@
 //   12  delete.
 //   13 / 14  previous / next: the keys of the record found are written back and at most size
 //       bytes of it are copied when a buffer is given.
+// A load or step that finds no record of a kind the document holds none of (staff systems,
+// pages, beat charts) notes why for the user: when it is the last data service (records, entry
+// arrays) of its call and the command changes nothing, the host says it (Host::NoteDataService).
 // A load also answers the records the host computes: a staff record 'SOSC' that a cell does not
 // store is the staff's own (music_model.h). The 24-byte staff system form 'O\x02SS' is known from
 // host year 2001 on and only with interface version 0x06000200; before 2001, or with another
@@ -121,12 +124,45 @@ std::optional<Bytes> BytesIn(const void* buffer, int32_t size) {
     return size == 0 ? Bytes() : Bytes(begin, begin + size);
 }
 
+/// The kinds of records a document may hold none of, which a plug-in cannot make up for: a load
+/// (or step) of such a tag when the document holds none notes why the service found nothing.
+struct LackedKind {
+    Tag tag;
+    const char* record;
+    const char* lack;
+};
+constexpr LackedKind kLackedKinds[] = {
+    {hostapi::kTagStaffSystem, "staff system",
+     "the document has no staff systems (\"layout\" in a score text lays its music out in systems and pages)"},
+    {hostapi::kTagStaffSystem2001, "staff system",
+     "the document has no staff systems (\"layout\" in a score text lays its music out in systems and pages)"},
+    {hostapi::kTagPage, "page", "the document has no pages (\"layout\" in a score text lays its music out in systems "
+                                "and pages)"},
+    {hostapi::kTagBeatChart, "beat chart",
+     "the document has no beat charts: no measure was note-spaced (Mass Edit/Music Spacing/Apply Note Spacing "
+     "spaces the selected measures)"},
+};
+
+/// Tells the host of a record service's call (`service`) on the tag; `found` whether it found a
+/// record. A tag of a kind the document holds none of is the reason it found nothing.
+void NoteRecordService(Document& document, Tag tag, bool found, hostapi::Service service, InterfaceVersion version) {
+    std::string failure;
+    for (const LackedKind& kind : kLackedKinds) {
+        if (!found && kind.tag == tag && !document.Records().Last(tag)) {
+            failure = "service " + std::to_string(static_cast<int32_t>(service)) + " found no " + kind.record + ": " +
+                      kind.lack;
+        }
+    }
+    HostFor(version)->NoteDataService(std::move(failure));
+}
+
 int16_t LoadRecord(Tag tag, int16_t* keys, void* buffer, int32_t* size, InterfaceVersion version) {
     Document* document = DocumentForRecord(tag, version, false);
     if (document == nullptr || keys == nullptr) {
         return 0;
     }
     const Bytes* bytes = RecordForLoad(*document, RecordKey::FromKeysBlock(tag, keys));
+    NoteRecordService(*document, tag, bytes != nullptr, hostapi::Service::LoadRecord, version);
     if (bytes == nullptr) {
         return 0;
     }
@@ -183,6 +219,8 @@ int16_t StepRecord(Tag tag, int16_t* keys, void* buffer, int32_t size, Interface
     }
     const RecordKey from = RecordKey::FromKeysBlock(tag, keys);
     const auto found = Forward ? document->Records().Next(from) : document->Records().Previous(from);
+    NoteRecordService(*document, tag, found.has_value(),
+                      Forward ? hostapi::Service::NextRecord : hostapi::Service::PreviousRecord, version);
     if (!found) {
         return 0;
     }
@@ -201,6 +239,7 @@ hostapi::EntryArray* LoadEntryArray(hostapi::ViewKey view, hostapi::StaffSlot sl
     if (document == nullptr || layer < 0 || layer > 3) {
         return nullptr;
     }
+    HostFor(version)->NoteDataService();
     const hostapi::InstrumentKey staff = InstrumentOfSlot(*document, slot, view);
     if (staff == 0 || !document->CellExists(staff, measure)) {
         return nullptr;

@@ -65,6 +65,24 @@ void TUpDown::Step(TUDBtnType button) {
     StepOnce(button);
 }
 
+void TUpDown::StepFromAssociate(TUDBtnType button) {
+    if (m_associate != nullptr) {
+        std::string_view text = m_associate->Text();
+        while (!text.empty() && text.front() == ' ') {
+            text.remove_prefix(1);
+        }
+        while (!text.empty() && text.back() == ' ') {
+            text.remove_suffix(1);
+        }
+        if (int32_t typed = 0; ParseWholeNumber(text, typed)) {
+            SetPosition(typed);
+        }
+    }
+    StepOnce(button);
+    // The edit shows the position even when the step left it where it was.
+    ShowPosition();
+}
+
 std::string TUpDown::ValueText() const {
     return std::to_string(m_position);
 }

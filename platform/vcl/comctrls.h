@@ -38,6 +38,10 @@ public:
 
     /// The user clicks an arrow once.
     void Step(TUDBtnType button);
+    /// Up or Down in the associated edit, as the window system's up-down takes them: the
+    /// position becomes the number the edit shows (within Min..Max; a text that is no number
+    /// leaves it), then one step is taken (OnChanging, OnClick) and the edit shows the position.
+    void StepFromAssociate(TUDBtnType button);
 
     TUDClickEvent OnClick;
     TUDChangingEvent OnChanging;

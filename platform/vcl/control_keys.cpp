@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string>
 
+#include "platform/vcl/comctrls.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/grids.h"
 #include "platform/vcl/stdctrls.h"
@@ -196,6 +197,17 @@ void TEdit::SelectAll() {
 
 void TEdit::KeyDown(uint16_t& key, TShiftState shift) {
     TWinControl::KeyDown(key, shift);
+    if (key == win::VK_UP || key == win::VK_DOWN) {
+        // An edit with an up-down beside it (its associate): the arrows step the up-down.
+        for (int32_t i = 0; Parent() != nullptr && i < Parent()->ControlCount(); ++i) {
+            if (auto* upDown = dynamic_cast<TUpDown*>(Parent()->Controls(i));
+                upDown != nullptr && upDown->Associate() == this && upDown->EnabledWithParents()) {
+                upDown->StepFromAssociate(key == win::VK_UP ? btNext : btPrev);
+                key = 0;
+                return;
+            }
+        }
+    }
     if (key != 0 && EditKeyDown(*this, m_caret, key, shift, m_readOnly)) {
         key = 0;
     }

@@ -129,9 +129,6 @@ public:
     /// reads "&Start" in German): the driver finds the control by it as by its driver name.
     const std::string& DriverRole() const { return m_driverRole; }
     void SetDriverRole(std::string_view role) { m_driverRole = std::string(role); }
-    /// What the last "set" of the user did that was likely not meant (a value the control keeps
-    /// but the form will change); taking it clears it. UserSet sets it.
-    std::string TakeUserWarning() { return std::exchange(m_userWarning, {}); }
 
     /// Runs OnClick (buttons and check boxes do more, see their classes).
     virtual void Click();
@@ -183,7 +180,6 @@ protected:
     virtual void BoundsChanged() {}
     /// Events run only while neither the control nor its owner is being freed.
     bool EventsAllowed() const;
-    void SetUserWarning(std::string warning) { m_userWarning = std::move(warning); }
 
 private:
     friend class TWinControl;
@@ -204,7 +200,6 @@ private:
     std::string m_hint;
     std::string m_driverName;
     std::string m_driverRole;
-    std::string m_userWarning;
 };
 
 /// A control that is a window of the window system. Its window is made when the form's

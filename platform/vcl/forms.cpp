@@ -662,6 +662,18 @@ TControl* TForm::FindUserControl(std::string_view name, std::string& reason) {
     }
     if (found == nullptr) {
         reason = "no control " + QuoteForTranscript(std::string(name)) + " on this form" + NearestControls(name);
+        // A caption of the form in another language: the caption it shows, and its number.
+        for (const OtherCaption& other : OtherLanguageCaptions()) {
+            if (other.control->Showing() && SameCaption(other.caption, name)) {
+                const int32_t number = ControlNumber(other.control);
+                const std::string row = number >= 0 ? "row " + std::to_string(number) : other.control->Name();
+                reason = QuoteForTranscript(std::string(name)) + " is the " + other.language + " caption of " + row +
+                         ": this form shows it in " + other.shownLanguage + " as " +
+                         QuoteForTranscript(other.control->DriverName()) +
+                         (number >= 0 ? " (#" + std::to_string(number) + ")" : "");
+                break;
+            }
+        }
     }
     return found;
 }
@@ -756,10 +768,6 @@ void TForm::PerformAction(const win::FormAction& action) {
             switch (action.kind) {
                 case Kind::Set:
                     reason = control->UserSet(action.value);
-                    if (std::string warning = control->TakeUserWarning(); reason.empty() && !warning.empty()) {
-                        win::TranscriptWrite("    warning: " + warning);
-                        win::ReportFormActionWarning(ClassName(), action, std::move(warning));
-                    }
                     break;
                 case Kind::DblClick:
                     reason = control->UserDblClick();

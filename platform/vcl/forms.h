@@ -156,6 +156,15 @@ protected:
     virtual TControl* NumberedControl(int32_t /*number*/) { return nullptr; }
     /// The number of a control the form numbers, -1 for any other.
     virtual int32_t ControlNumber(const TControl* /*control*/) const { return -1; }
+    /// A caption a control of the form has in another language: a name no control has that is
+    /// one of these is refused with the caption the form shows (none by default).
+    struct OtherCaption {
+        std::string caption;
+        std::string language;       ///< "English", "German"
+        std::string shownLanguage;  ///< the language of the captions the form shows
+        TControl* control = nullptr;
+    };
+    virtual std::vector<OtherCaption> OtherLanguageCaptions() { return {}; }
     /// Writes the form's controls to the transcript after its heading line: one line per control
     /// (WriteControlLine) by default; a form may group a caption with its control.
     virtual void WriteControlsToTranscript();

@@ -121,7 +121,7 @@ public:
         }
         m_info.fileName = m_chosenPath;
         m_info.filterIndex = m_type;
-        TranscriptWrite(std::string("  -> ") + (m_save ? "Save " : "Open ") + Quoted(m_chosenPath));
+        TranscriptWrite(std::string("  -> ") + (m_save ? "Save " : "Open ") + Quoted(TranscriptPath(m_chosenPath)));
         return true;
     }
 
@@ -140,7 +140,7 @@ private:
                 }
             }
         }
-        TranscriptWrite("  label Folder: " + Quoted(m_folder.string()));
+        TranscriptWrite("  label Folder: " + Quoted(TranscriptPath(m_folder.string())));
     }
 
     void Perform(const FormAction& action) {
@@ -213,10 +213,10 @@ private:
         }
         if ((m_info.flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) != 0 &&
             !fs::is_directory(path.parent_path(), error)) {
-            return "the folder " + Quoted(path.parent_path().string()) + " does not exist";
+            return "the folder " + Quoted(TranscriptPath(path.parent_path().string())) + " does not exist";
         }
         if ((m_info.flags & OFN_FILEMUSTEXIST) != 0 && !fs::is_regular_file(path, error)) {
-            return "the file " + Quoted(path.string()) + " does not exist";
+            return "the file " + Quoted(TranscriptPath(path.string())) + " does not exist";
         }
         if (m_save && (m_info.flags & OFN_OVERWRITEPROMPT) != 0 && fs::exists(path, error) &&
             MessageBox(m_info.owner, path.filename().string() + " already exists.\nDo you want to replace it?", Title(),

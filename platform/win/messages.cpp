@@ -167,13 +167,13 @@ void SetKeyDown(uint16_t virtualKey, bool down) {
 }
 
 void OutputDebugString(std::string_view text) {
-    TranscriptWrite("[debug] " + std::string(text));
+    TranscriptWrite("[debug] " + TranscriptText(text));
 }
 
 intptr_t ShellExecute(Hwnd /*owner*/, std::string_view verb, std::string_view file) {
     const std::string request = std::string(verb) + " " + std::string(file);
     State().shellRequests.push_back(request);
-    TranscriptWrite("[shell] " + request);
+    TranscriptWrite("[shell] " + std::string(verb) + " " + TranscriptPath(file));
     std::error_code error;
     return std::filesystem::exists(std::string(file), error) ? 42 : 2;
 }
@@ -187,7 +187,7 @@ void ShellNotifyFileWritten(std::string_view file) {
     const std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(std::string(file)), error);
     const std::string shown = error ? std::string(file) : path.lexically_normal().string();
     const uintmax_t size = std::filesystem::file_size(shown, error);
-    TranscriptWrite("[file] wrote " + shown +
+    TranscriptWrite("[file] wrote " + TranscriptPath(shown) +
                     (error ? std::string(" (it cannot be found)")
                            : " (" + std::to_string(size) + (size == 1 ? " byte)" : " bytes)")));
 }

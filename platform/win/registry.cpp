@@ -196,7 +196,8 @@ uint32_t WriteThrough(std::optional<std::map<std::string, Key>> before) {
     if (before) {
         r.keys = std::move(*before);
     }
-    TranscriptWrite("registry: the file " + r.filePath + " cannot be written (" + reason + "); the change is not kept");
+    TranscriptWrite("registry: the file " + TranscriptPath(r.filePath) + " cannot be written (" + reason +
+                    "); the change is not kept");
     return ERROR_REGISTRY_IO_FAILED;
 }
 

@@ -100,6 +100,7 @@ struct PlacementTable {
 struct TranscriptState {
     std::vector<std::string> lines;
     std::function<void(const std::string&)> listener;
+    std::vector<std::string> folders;  ///< full paths of the folders files are named from
 };
 
 // The parts kept by ui_driver.cpp.
@@ -113,6 +114,13 @@ struct UiDriverState {
     std::deque<QueuedFormAction> formActions;
     std::vector<FormActionFailure> failures;
     std::vector<std::string> classesShown;
+    /// For each class of classesShown: how many times its forms showed, and how many queued
+    /// actions the last one took.
+    struct Showings {
+        size_t count = 0;
+        size_t taken = 0;
+    };
+    std::vector<Showings> showings;
     bool stopAfterFailure = false;
 };
 

@@ -67,6 +67,17 @@ size_t PendingFormActions() {
     return TheDriver().formActions.size();
 }
 
+namespace {
+
+/// The showings of a class of FormClassesShown; nullptr for a class that never showed.
+Driver::Showings* ShowingsOf(std::string_view formClass) {
+    const auto& shown = TheDriver().classesShown;
+    const auto it = std::find(shown.begin(), shown.end(), formClass);
+    return it == shown.end() ? nullptr : &TheDriver().showings[static_cast<size_t>(it - shown.begin())];
+}
+
+}  // namespace
+
 std::optional<FormAction> TakeFormAction(std::string_view formClass) {
     auto& queue = TheDriver().formActions;
     const auto it = std::find_if(queue.begin(), queue.end(),
@@ -76,6 +87,9 @@ std::optional<FormAction> TakeFormAction(std::string_view formClass) {
     }
     FormAction action = std::move(it->action);
     queue.erase(it);
+    if (Driver::Showings* showings = ShowingsOf(formClass)) {
+        ++showings->taken;
+    }
     return action;
 }
 
@@ -118,10 +132,6 @@ size_t ReportFormActionFailure(std::string_view formClass, const FormAction& act
     return dropped;
 }
 
-void ReportFormActionWarning(std::string_view formClass, const FormAction& action, std::string what) {
-    TheDriver().failures.push_back({std::string(formClass), action, std::move(what), 0, true});
-}
-
 std::vector<FormActionFailure> TakeFormActionFailures() {
     return std::exchange(TheDriver().failures, {});
 }
@@ -140,10 +150,22 @@ std::vector<std::pair<std::string, FormAction>> TakeQueuedFormActions() {
 }
 
 void NoteFormShown(std::string_view formClass) {
-    auto& shown = TheDriver().classesShown;
-    if (std::none_of(shown.begin(), shown.end(), [&](const std::string& c) { return c == formClass; })) {
-        shown.emplace_back(formClass);
+    if (Driver::Showings* showings = ShowingsOf(formClass)) {
+        *showings = {showings->count + 1, 0};
+        return;
     }
+    TheDriver().classesShown.emplace_back(formClass);
+    TheDriver().showings.push_back({1, 0});
+}
+
+size_t FormShowCount(std::string_view formClass) {
+    const Driver::Showings* showings = ShowingsOf(formClass);
+    return showings == nullptr ? 0 : showings->count;
+}
+
+size_t ActionsTakenSinceShown(std::string_view formClass) {
+    const Driver::Showings* showings = ShowingsOf(formClass);
+    return showings == nullptr ? 0 : showings->taken;
 }
 
 const std::vector<std::string>& FormClassesShown() {
@@ -155,6 +177,7 @@ void ClearUiDriver() {
     TheDriver().formActions.clear();
     TheDriver().failures.clear();
     TheDriver().classesShown.clear();
+    TheDriver().showings.clear();
     TheDriver().stopAfterFailure = false;
 }
 

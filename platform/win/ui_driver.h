@@ -42,7 +42,6 @@ struct FormActionFailure {
     FormAction action;
     std::string reason;
     size_t dropped = 0;  ///< actions for the class that were dropped after it
-    bool warning = false;  ///< done, but likely not as meant: `reason` says what was done instead
 };
 
 /// Queues an action for the next form of the class (class names compare case-insensitively).
@@ -61,10 +60,7 @@ std::string FormActionText(const FormAction& action);
 /// still queued for that class are dropped (the user stops there: the form is left as the failed
 /// action left it, and a modal form is then cancelled by Escape); answers how many were dropped.
 size_t ReportFormActionFailure(std::string_view formClass, const FormAction& action, std::string reason);
-/// A form reports an action the user did that is likely not what was meant (a number outside the
-/// range a field takes, which the form will clamp): `what` says what the form does with it.
-void ReportFormActionWarning(std::string_view formClass, const FormAction& action, std::string what);
-/// The failures and warnings reported since the last call, oldest first.
+/// The failures reported since the last call, oldest first.
 std::vector<FormActionFailure> TakeFormActionFailures();
 /// Whether a failed action drops the rest of its class's queue (off by default).
 void SetStopFormAfterFailure(bool stop);
@@ -73,6 +69,10 @@ std::vector<std::pair<std::string, FormAction>> TakeQueuedFormActions();
 /// The classes of the forms that showed since the last ClearUiDriver, in the order they first showed.
 void NoteFormShown(std::string_view formClass);
 const std::vector<std::string>& FormClassesShown();
+/// How many times forms of the class (as FormClassesShown names it) showed, and how many queued
+/// actions the one that showed last has taken.
+size_t FormShowCount(std::string_view formClass);
+size_t ActionsTakenSinceShown(std::string_view formClass);
 
 /// Forgets every queued answer and action.
 void ClearUiDriver();

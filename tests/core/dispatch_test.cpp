@@ -194,7 +194,7 @@ TEST_F(DispatchTest, ToolWithoutOptionsRunsOverTheRegionWithAnEditBracket) {
     EXPECT_EQ(m_lastRegion.firstMeasure(), 2);
     EXPECT_EQ(m_lastRegion.lastMeasure(), 4);
     const auto& lines = win::TranscriptLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: progress begins over staves 2, measures 2-4: 3 steps"),
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: progress begins over staff 2, measures 2-4: 3 steps"),
               lines.end());
     EXPECT_NE(std::find_if(lines.begin(), lines.end(),
                            [](const std::string& l) { return l.starts_with("host: progress ends"); }),

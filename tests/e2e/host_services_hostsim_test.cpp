@@ -49,6 +49,40 @@ TEST_F(HostServicesHostsimTest, SpecialModificationsHidesFSharp4ByItsPitchRow) {
                 "    entry 4 at 3072, 1024 EDU, beam start: C4 F#4"});
 }
 
+TEST_F(HostServicesHostsimTest, ACommandThatStopsWhereAServiceFoundNothingIsFollowedByTheReason) {
+    // A hymn of one's own: four parts, no "layout" statement, so no staff systems.
+    const std::string hymn = (TempFolder() / "hymn.score").string();
+    std::ofstream(hymn) << "staff \"S\"\nstaff \"A\"\nstaff \"T\"\nstaff \"B\"\nmeasures 2 time 4/4\n"
+                           "notes 1 1 g4/2 a4/2\nnotes 2 1 d4/2 f#4/2\nnotes 3 1 b3/2 c4/2\nnotes 4 1 g2/2 d3/2\n";
+    const std::string fit = "\nselect 1-4 1-2\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n"
+                            "hold shift\nmenu \"Orvex/Music/Respell Notes\"\nrelease shift\n";
+    const auto result = Run("new " + hymn + fit);
+    ExpectFrom(result.out, {"host: redraw the document",
+                            "[form] \"Fit Measures 1.88d\" TDActOpt stays open after Go (\"Close\" after Go is off)",
+                            "host: nothing changed",
+                            "host: service 9 found no staff system: the document has no staff systems (\"layout\" in a "
+                            "score text lays its music out in systems and pages)",
+                            "host: nothing changed", "> hold shift"});
+    // Respell Notes asks for the systems too, then goes on to the music: that is not why it
+    // changes nothing.
+    ExpectFrom(result.out, {"> menu \"Orvex/Music/Respell Notes\"", "host: progress begins over staves 1-4, measures "
+                            "1-2: 32 steps", "host: progress ends after 32 of 32 steps", "host: nothing changed",
+                            "> release shift"});
+
+    // Laid out, the same document is fitted.
+    std::ofstream(hymn, std::ios::app) << "layout\n";
+    const auto laidOut = Run("new " + hymn + fit);
+    EXPECT_EQ(std::count_if(laidOut.out.begin(), laidOut.out.end(),
+                            [](const std::string& line) { return line.starts_with("host: service"); }),
+              0);
+    EXPECT_NE(std::find_if(laidOut.out.begin(), laidOut.out.end(),
+                           [](const std::string& line) {
+                               return line.starts_with("host: Orvex188.fxt changed document 1 \"hymn\": records") &&
+                                      line.find("'otFM'") != std::string::npos;
+                           }),
+              laidOut.out.end());
+}
+
 TEST_F(HostServicesHostsimTest, ATextThatIsNoPitchRunsNothing) {
     const auto result = Run("new " + Example("pitches.score") +
                             "\nselect 1 1\nform TDActOpt set Row0 H4\nform TDActOpt set Row6 1\n"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -89,9 +90,79 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
     Mistake{"SaveWithoutDocument", "save x.MUS\n", ":1:1: error: no document is open"},
     Mistake{"MistypedFormClass", "form TOptionForm click OkBtn\nload plugins\nnew " + Source("examples/walk.score") +
                                      "\nmenu \"Orvex/Options...\"\n",
-            ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"}),
+            ":1:24: error: no TOptionForm form showed, so this action was never done (did you mean \"TOptionsForm\"?)"},
+    Mistake{"EnglishCaptionInAGermanHost", "host language de\nload plugins\nnew " + Source("examples/quartet.score") +
+                                               "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\n"
+                                               "menu \"Orvex/Verändern/Entfernen...\"\n",
+            ":5:19: error: the user could not set \"Convert notes to rests:\" to \"on\" on the TDActOpt form: \"Convert "
+            "notes to rests:\" is the English caption of row 4: this form shows it in German as \"Noten in Pausen "
+            "umwandeln:\" (#4)"},
+    Mistake{"FormLineAfterItsMenuLine", "load plugins\nnew " + Source("examples/walk.score") +
+                                            "\nselect 1 1\nmenu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\n",
+            ":5:6: warning: the TDActOpt form that line 4 showed took no action and is open (an open form takes no "
+            "action queued after it showed): this action waits for the next TDActOpt form that shows; form lines go "
+            "before the menu line that opens the form"},
+    Mistake{"MistypedFormClassAfterItsMenuLine", "load plugins\nnew " + Source("examples/walk.score") +
+                                                     "\nmenu \"Orvex/Options...\"\nform TOptionForm click OkButton\n",
+            ":4:6: warning: no TOptionForm form has shown (did you mean \"TOptionsForm\"?); the TOptionsForm form that "
+            "line 3 showed took no action and is open (an open form takes no action queued after it showed): this "
+            "action waits for the next TOptionForm form that shows; form lines go before the menu line that opens the "
+            "form"}),
     [](const ::testing::TestParamInfo<Mistake>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
+
+TEST_F(HostsimCliTest, AFormLineAfterTheLineThatShowedItsFormIsReportedThere) {
+    // A modal form that took nothing has closed (Escape) when the form line runs; the end of the
+    // run says why its action was never done.
+    const auto modal = Run("load plugins\nnew " + Source("examples/walk.score") +
+                           "\nselect 1 1\nmenu \"Orvex/Music/Beam Breaker...\"\nform TSBBForm click OKBtn\n");
+    EXPECT_EQ(modal.exitCode, 1);
+    const std::string late = ScriptName() + ":5:6: warning: the TSBBForm form that line 4 showed took no action and "
+                                            "has closed: this action waits for the next TSBBForm form that shows; form "
+                                            "lines go before the menu line that opens the form\n";
+    EXPECT_EQ(modal.err.substr(0, late.size()), late);
+    EXPECT_NE(modal.err.find(ScriptName() + ":5:21: error: no TSBBForm form took this action: the TSBBForm form that "
+                                            "line 4 showed took no action and had closed when this line ran, and no "
+                                            "TSBBForm form showed after it; form lines go before the menu line that "
+                                            "opens the form\n"),
+              std::string::npos)
+        << modal.err;
+
+    // A form line after another line is not warned of, and the end of the run says that the
+    // form it came after is open still.
+    const auto open = Run("load plugins\nnew " + Source("examples/walk.score") +
+                          "\nselect 1 1\nmenu \"Orvex/Layout/Fit Measures...\"\ndump selection\nform TDActOpt click Go\n");
+    EXPECT_EQ(open.err, ScriptName() + ":6:21: error: no TDActOpt form took this action: the form that line 4 showed "
+                                       "stayed open, and an open form takes no action queued after it showed; form lines "
+                                       "go before the menu line that opens the form\n"
+                                       "    6 | form TDActOpt click Go\n"
+                                       "      |                     ^\n");
+
+    // Actions queued before a line whose error stops the script: the end says where it stopped.
+    const auto stopped = Run("load plugins\nnew " + Source("examples/walk.score") +
+                             "\nform TDActOpt click Go\nmenu \"Orvex/Music/Accidentalz...\"\n");
+    EXPECT_NE(stopped.err.find(ScriptName() + ":3:21: error: no TDActOpt form showed before the script stopped at "
+                                              "line 4, so this action was never done\n"),
+              std::string::npos)
+        << stopped.err;
+
+    // A dialog that took its Go stays open: the form lines after it are for the next dialog.
+    const auto next = Run("load plugins\nnew " + Source("examples/quartet.score") +
+                          "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+                          "menu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n");
+    EXPECT_EQ(next.exitCode, 0) << next.err;
+    EXPECT_EQ(next.err, "");
+}
+
+TEST_F(HostsimCliTest, AScriptThatCannotBeReadIsRefusedWithTheReason) {
+    // A folder named as the script: the test's script file is made a folder.
+    std::filesystem::create_directories(TempFolder() / "folder" / "test.script");
+    const auto folder = testsupport::RunHostsimWith("", TempFolder() / "folder", "");
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_EQ(folder.err, (TempFolder() / "folder" / "test.script").string() +
+                              ": error: the script cannot be read: it is a folder, not a script\n");
+    EXPECT_TRUE(folder.out.empty());
+}
 
 TEST_F(HostsimCliTest, BrokenScoreTextIsReportedAtItsOwnLineAndColumn) {
     std::ofstream(Path("broken.score")) << "staff \"A\"\nmeasures 2 time 3/4\n\n# the second half note overflows\n\n\n"
@@ -155,7 +226,7 @@ TEST_F(HostsimCliTest, FailedSaveIsAnErrorAndTheDocumentKeepsItsName) {
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
               ScriptName() + ":2:6: error: cannot save " + Path("folder.MUS") +
                   ": the file cannot be written (Is a directory); the file is as it was");
-    EXPECT_TRUE(Has(result.out, "host: cannot save " + Path("folder.MUS") +
+    EXPECT_TRUE(Has(result.out, "host: cannot save folder.MUS"
                                     ": the file cannot be written (Is a directory); the file is as it was"));
 }
 
@@ -297,11 +368,18 @@ TEST_F(HostsimCliTest, VersionHelpQuietAndVerbose) {
     const auto quiet = Run(script, "-q");
     ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
     EXPECT_EQ(quiet.out, std::vector<std::string>{
-                             "selection of document 1 \"walk\": staff 1, measure 1, from position 0 to the end of the "
-                             "last measure"});
+                             "selection of document 1 \"walk\": staff 1, measure 1, from position 0 to the end of "
+                             "measure 1"});
     const auto verbose = Run(script, "-v");
     ASSERT_EQ(verbose.exitCode, 0) << verbose.err;
     EXPECT_TRUE(Has(verbose.out, "changes of document 1 \"walk\": 1 cell (3 entries changed)"));
+    // Short options go together, and of -q and -v the later one counts.
+    EXPECT_EQ(Run(script, "-kq").out, quiet.out);
+    EXPECT_EQ(Run(script, "-v -q").out, quiet.out);
+    EXPECT_EQ(Run(script, "-qv").out, verbose.out);
+    const auto unknown = Run(script, "-qx");
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')), "hostsim: unknown option -x");
 }
 
 TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
@@ -340,7 +418,7 @@ TEST_F(HostsimCliTest, TheMusicIsWrittenAsAScoreTextBeforeAndAfterACommand) {
                             Path("after.score") + "\ndump score\nnew " + Path("after.score") +
                             "\ndump cells 1 1\nfront 1\ndump cells 1 1\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result.out, "host: wrote document 1 \"quartet\" as a score text to " + Path("after.score") +
+    EXPECT_TRUE(Has(result.out, "host: wrote document 1 \"quartet\" as a score text to after.score"
                                     ", 28 lines"));
     const std::vector<std::string> before = host::SplitLines(testsupport::FileText(Path("before.score")));
     const std::vector<std::string> after = host::SplitLines(testsupport::FileText(Path("after.score")));
@@ -403,9 +481,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimNumberRowTest, ::testing::Values(
     TypedNumber{"3O", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"3O\" on the TDActOpt "
                 "form: \"3O\" is not a number: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
                 "    not done: \"3O\" is not a number: the row takes -1000 to 1000"},
-    TypedNumber{"5000", 0, ":4:19: warning: set \"Expand spacing by:\" to \"5000\" on the TDActOpt form: 5000 is outside "
-                "the row's range -1000 to 1000: Go uses 1000",
-                "    warning: 5000 is outside the row's range -1000 to 1000: Go uses 1000"},
+    TypedNumber{"5000", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"5000\" on the TDActOpt "
+                "form: 5000 is out of range: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
+                "    not done: 5000 is out of range: the row takes -1000 to 1000"},
+    TypedNumber{"99999999999", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"99999999999\" on the "
+                "TDActOpt form: 99999999999 is out of range: the row takes -1000 to 1000; the 1 later action queued for it "
+                "was dropped",
+                "    not done: 99999999999 is out of range: the row takes -1000 to 1000"},
+    TypedNumber{"2.5", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"2.5\" on the TDActOpt "
+                "form: 2.5 is not a whole number: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
+                "    not done: 2.5 is not a whole number: the row takes -1000 to 1000"},
     TypedNumber{"-40", 0, "", "  user: click Go"}),
     testsupport::NameBy(&TypedNumber::value));
 // clang-format on
@@ -420,19 +505,62 @@ TEST_F(HostsimCliTest, AGermanHostsRunButtonIsGoAndASelectionEndsInALaterMeasure
     EXPECT_TRUE(Has(result.out, "  button OKBtn \"&Start\""));
     EXPECT_TRUE(Has(result.out, "  user: click Go"));
     EXPECT_TRUE(Has(result.out, "host: Orvex188.fxt changed document 1 \"quartet\": 2 cells (5 entries changed)"));
-    // Within one measure an end before the start is still refused.
+    // Within one measure an end before the start is still refused; an end of 0 is the end of the
+    // last measure, so it ends after any start.
     const auto refused = Run("new " + Source("examples/quartet.score") + "\nselect 1 2 2048-1024\n");
     EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
               ScriptName() + ":2:12: error: the positions 2048-1024 end before they start in measure 2");
+    const auto toTheEnd = Run("new " + Source("examples/quartet.score") +
+                              "\nselect 1-2 2-3 2560-0\ndump selection\nselect 1 2 2048-0\ndump selection\n", "-q");
+    ASSERT_EQ(toTheEnd.exitCode, 0) << toTheEnd.err;
+    EXPECT_EQ(toTheEnd.out, (std::vector<std::string>{
+                                "selection of document 1 \"quartet\": staves 1-2, measures 2-3, from position 2560 to "
+                                "the end of measure 3",
+                                "selection of document 1 \"quartet\": staff 1, measure 2, from position 2048 to the "
+                                "end of measure 2"}));
 }
 
 TEST_F(HostsimCliTest, DocumentsKeepTheirNameAfterSaveAndOpenOnce) {
     const auto result = Run("new " + Source("examples/walk.score") + "\nsave " + Path("copy.MUS") + "\nopen " +
                             Path("copy.MUS") + "\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result.out, "host: saved document 1 \"copy\" as " + Path("copy.MUS") + ", 43 records"));
-    EXPECT_TRUE(Has(result.out,
-                    "host: " + Path("copy.MUS") + " is open already as document 1 \"copy\", which comes to the front"));
+    // Files in the folder hostsim runs in are named from it.
+    EXPECT_TRUE(Has(result.out, "host: saved document 1 \"copy\" as copy.MUS, 43 records"));
+    EXPECT_TRUE(Has(result.out, "host: copy.MUS is open already as document 1 \"copy\", which comes to the front"));
+}
+
+TEST_F(HostsimCliTest, TwoCopiesOfAProjectPrintTheSameTranscript) {
+    // Two copies of a project in different folders, each script naming its files by their full
+    // paths, run from a third folder: the transcript names the files from the script's folder, the
+    // file the export writes and the folder of the open dialog too.
+    std::filesystem::create_directories(TempFolder() / "elsewhere");
+    std::vector<testsupport::HostsimResult> results;
+    for (const char* copy : {"first", "second/copy"}) {
+        const std::filesystem::path folder = TempFolder() / copy;
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(Source("examples/walk.score"), folder / "walk.score");
+        const std::string in = (folder / "walk.score").string();
+        results.push_back(testsupport::RunHostsimWith(
+            "load plugins\nnew " + in + "\nselect 1-2 1-3\nform TDActOpt set Row0 " + (folder / "out.txt").string() +
+                "\nform TDActOpt click Go\nmenu \"Orvex/Miscellaneous/Export to spreadsheet...\"\nsave " +
+                (folder / "copy.MUS").string() + "\nsave " + (folder / "copy.score").string() + "\n",
+            folder, "", TempFolder() / "elsewhere"));
+        ASSERT_EQ(results.back().exitCode, 0) << results.back().err;
+    }
+    for (const char* line : {"host: made document 1 \"walk\" from walk.score, 43 records",
+                             "host: saved document 1 \"copy\" as copy.MUS, 43 records"}) {
+        EXPECT_TRUE(Has(results[0].out, line)) << line;
+    }
+    EXPECT_TRUE(std::any_of(results[0].out.begin(), results[0].out.end(),
+                            [](const std::string& line) { return line.starts_with("[file] wrote out.txt ("); }));
+    // The lines that echo the script name the full paths as the script has them.
+    const auto transcript = [](const testsupport::HostsimResult& result) {
+        std::vector<std::string> lines;
+        std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(lines),
+                     [](const std::string& line) { return !line.starts_with("> ") && !line.starts_with("  user: set Row0"); });
+        return lines;
+    };
+    EXPECT_EQ(transcript(results[0]), transcript(results[1]));
 }
 
 TEST_F(HostsimCliTest, RegionCommandsSayWhatTheyDidAndTheSelectionShows) {

@@ -153,7 +153,7 @@ TEST_F(HostsimTest, MenuChoicesReachTheCommands) {
         std::vector<std::string>(asked.begin(), asked.begin() + 7));
     // With a selection and Shift the tool runs at once on its stored options.
     EXPECT_NE(
-        std::find(result.out.begin(), result.out.end(), "host: progress begins over staves 1-2, measures 1: 2 steps"),
+        std::find(result.out.begin(), result.out.end(), "host: progress begins over staves 1-2, measure 1: 2 steps"),
         result.out.end());
     EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
                              [](const std::string& line) { return line.find("not available") != std::string::npos; }));

@@ -180,6 +180,35 @@ TEST_F(OptionsDialogHostsimTest, AMisspeltCaptionIsAnsweredWithTheNearestRows) {
                           "accidentals:\" (#1)?)") != result.out.end())
         << result.err;
 }
+// The options form's list keeps the ticks the user changed across Add..., Edit... and Remove,
+// and its OK stores them.
+TEST_F(OptionsDialogHostsimTest, TheOptionsFormKeepsTheTicksOfItsListAcrossAddEditAndRemove) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Score() +
+            "\nform TOptionsForm set AssignBox +0\nform TOptionsForm set AssignBox -2\nform TOptionsForm click AddBtn\n"
+            "form TAddKeyAssForm set HotKey F9\nform TAddKeyAssForm set Action \"plug-in command\"\n"
+            "form TAddKeyAssForm set PluginCommand SplitPoint\nform TAddKeyAssForm click OkBtn\n"
+            "form TOptionsForm set AssignBox 1\nform TOptionsForm click EditBtn\nform TAddKeyAssForm click CancelBtn\n"
+            "form TOptionsForm set AssignBox 3\nform TOptionsForm click RemoveBtn\nform TOptionsForm click OkButton\n"
+            "menu \"Orvex/Options...\"\nmenu \"Orvex/Options...\"\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Each time the options form shows: at first, after Add..., after Edit..., and the next time.
+    std::vector<std::vector<std::string>> lists;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("[form] \"Orvex Options")) {
+            lists.emplace_back();
+        } else if (line.starts_with("      [") && !lists.empty()) {
+            lists.back().push_back(line.substr(6));
+        }
+    }
+    EXPECT_EQ(lists, (std::vector<std::vector<std::string>>{
+                         {"[ ] DEL (ask)", "[ ] BACKSP (ask)", "[x] HOME (ask)", "[x] END (ask)"},
+                         {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)", "[x] F9 -> SplitPoint"},
+                         {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)", "[x] F9 -> SplitPoint"},
+                         {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] F9 -> SplitPoint"}}));
+}
+
 // Go pressed by its key in a dialog left open runs outside the host's calls: the host's call
 // that Go asks for tells it that the document changed, and the undo step is named after the
 // dialog's tool, not after the text the last run left in its caption.

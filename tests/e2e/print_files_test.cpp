@@ -55,7 +55,7 @@ TEST_F(PrintFilesHostsimTest, ThreeFilesArePrintedWithAPauseQuestionAfterTwo) {
     const auto printed = [&](const std::string& name) {
         return std::vector<std::string>{
             "host: opened document 2 \"" + name + "\", " + records + " records",
-            "host: printed " + name + " (" + (folder / (name + ".MUS")).string() + ") on the printer, 3 copies",
+            "host: printed " + name + " (scores/" + name + ".MUS) on the printer, 3 copies",
             "host: closed document 2 \"" + name + "\""};
     };
     // The command itself changes no document (it only starts the run), and says so.

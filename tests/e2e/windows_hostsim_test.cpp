@@ -1,7 +1,8 @@
 // The host's windows end to end in hostsim: multi-step commands started with Go in their options
 // dialog run to their end, the dialog collapses while the host is active and takes Alt+letter,
-// Font Info puts its list on the clipboard, the cue-sheet file is chosen by browsing, and the
-// staff list manager opens on the page the document window shows.
+// Font Info puts its list on the clipboard, the cue-sheet file is chosen by browsing, the
+// staff list manager opens on the page the document window shows, and an up-down's edit steps
+// it by the arrow keys.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -200,6 +201,28 @@ TEST_F(WindowsHostsimTest, TheDialogCollapsesWhileTheHostIsActiveAndTakesAltAndA
         AfterLast(out, "> print windows"));
 }
 
+TEST_F(WindowsHostsimTest, AnUpDownsEditStepsItByUpAndDownWithinItsRange) {
+    // The interval of the harmonics form (1 to 30): 7 typed, Up twice is 9; 29, Up twice stays at
+    // 30; a text that is no number steps from the up-down's own position (the 30 it showed).
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Example("walk.score") +
+            "\nform THarmonicsForm set Interval 7\nform THarmonicsForm click Interval\n"
+            "form THarmonicsForm press Up\nform THarmonicsForm press Up\nmenu \"Orvex/Music/Harmonics...\"\n"
+            "print windows\nactivate form THarmonicsForm\npress Backspace\npress Backspace\ntype \"29\"\npress Up\n"
+            "press Up\nprint windows\npress Backspace\npress Backspace\ntype \"x\"\npress Down\nprint windows\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> focus;
+    for (const std::string& line : result.out) {
+        if (line.starts_with("focus: ")) {
+            focus.push_back(line);
+        }
+    }
+    EXPECT_EQ(focus, (std::vector<std::string>{"focus: \"9\" TEdit in \"Vx Harmonics 1.88d\" THarmonicsForm",
+                                               "focus: \"30\" TEdit in \"Vx Harmonics 1.88d\" THarmonicsForm",
+                                               "focus: \"29\" TEdit in \"Vx Harmonics 1.88d\" THarmonicsForm"}));
+}
+
 TEST_F(WindowsHostsimTest, FontInfoPutsItsListOnTheClipboard) {
     const auto result = testsupport::RunHostsim("load plugins\nnew " +
                                                     WriteScore("fonts.score",
@@ -234,21 +257,21 @@ TEST_F(WindowsHostsimTest, TheCueSheetIsChosenByBrowsing) {
                                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto& out = result.out;
-    const std::string chosen = (TempFolder() / "Cues" / "Reel1.txt").string();
+    // Files and folders in the folder hostsim runs in are named from it.
     testsupport::ExpectLines(
         {
             "  user: double-click Row0",
             "[form] \"Select Input File\" TOpenDialog, modal",
             "  edit FileName: \"\"",
             "  combo box FileType: \"Auricle Cue Text File (*.txt)\"",
-            "  label Folder: \"" + std::filesystem::current_path().string() + "\"",
+            "  label Folder: \".\"",
             "  user: set Folder \"" + TempFolder().string() + "\"",
             "  user: set FileName \"cues/reel2\"",
             "  user: click Open",
-            "    not done: the file \"" + (TempFolder() / "Cues" / "reel2.txt").string() + "\" does not exist",
+            "    not done: the file \"Cues/reel2.txt\" does not exist",
             "  user: set FileName \"cues/reel1\"",
             "  user: click Open",
-            "  -> Open \"" + chosen + "\"",
+            "  -> Open \"Cues/Reel1.txt\"",
             "  user: click Go",
         },
         std::vector<std::string>(std::find(out.begin(), out.end(), "  user: double-click Row0"),

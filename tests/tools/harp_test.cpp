@@ -127,7 +127,7 @@ TEST_F(HarpTest, TheProgressCountsTheMeasuresTheWalkCovers) {
     StartHost("font 0 \"Times\"\nstaff \"Harp\"\nmeasures 4\nnotes 1 2 c4/1\nnotes 1 3 d4/1\nnotes 1 4 e4/1\n");
     Select(1, 1, 1, 1);
     RunTool(kHarp, {{"Row5", "2"}, {"Row6", "1"}});
-    EXPECT_TRUE(TranscriptHas("host: progress begins over staves 1, measures 2-4: 3 steps"));
+    EXPECT_TRUE(TranscriptHas("host: progress begins over staff 1, measures 2-4: 3 steps"));
     EXPECT_TRUE(TranscriptHas("host: progress ends after 3 of 3 steps"));
 }
 
