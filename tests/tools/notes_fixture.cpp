@@ -1,5 +1,10 @@
 #include "tests/tools/notes_fixture.h"
 
+#include <array>
+#include <filesystem>
+#include <iomanip>
+#include <sstream>
+
 #include "core/dispatch.h"
 #include "core/module.h"
 #include "forms/dactopt.h"
@@ -37,5 +42,87 @@ bool NotesTest::ClickOkInOpenDialog() {
     dialog->OKBtn->Click();
     return true;
 }
+
+}  // namespace testsupport
+
+namespace testsupport {
+
+std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::string& tool) {
+    std::vector<OrdinaryCase> cases;
+    std::istringstream in(FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / file));
+    bool expecting = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("case ")) {
+            cases.push_back({line.substr(5), {}, {}});
+            expecting = false;
+        } else if (cases.empty() || line.empty() || line.starts_with("#")) {
+            continue;
+        } else if (line == "expect") {
+            expecting = true;
+        } else {
+            (expecting ? cases.back().expected : cases.back().steps).push_back(line);
+        }
+    }
+    std::erase_if(cases, [&](const OrdinaryCase& c) { return !c.name.starts_with(tool + ":"); });
+    return cases;
+}
+
+// The steps: "score LINE" adds a line to the score, "select STAVES MEASURES [START-END]" selects
+// (numbers as hostsim takes them), "set CAPTION VALUE" sets an option of the dialog (the caption
+// in quotes when it holds blanks), "run CODE" runs a command through its dialog with Go, "shift
+// CODE" with Shift held on its stored options, "invoke CODE" one that has no dialog.
+TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
+    const OrdinaryCase& c = GetParam();
+    std::string score = FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / "tests/tools/ordinary.score");
+    std::vector<Setting> settings;
+    for (const std::string& step : c.steps) {
+        if (step.starts_with("score ")) {
+            score += step.substr(6) + "\n";
+        }
+    }
+    StartHost(score);
+    for (const std::string& step : c.steps) {
+        std::istringstream words(step);
+        std::string verb;
+        words >> verb;
+        if (verb == "select") {
+            // "N" or "N-M" each: staves, measures, and the positions (from the start to the end).
+            std::array<int32_t, 6> n = {0, 0, 0, 0, 0, INT32_MAX};
+            std::string range;
+            for (size_t i = 0; i < n.size() && words >> range; i += 2) {
+                n[i] = std::stoi(range);
+                n[i + 1] = range.find('-') == std::string::npos ? n[i] : std::stoi(range.substr(range.find('-') + 1));
+            }
+            Select(static_cast<int16_t>(n[0]), static_cast<int16_t>(n[1]), static_cast<int16_t>(n[2]),
+                   static_cast<int16_t>(n[3]));
+            hostapi::SelectionRecord selection = *m_host->Selection();
+            selection.setStartEdu(n[4]);
+            selection.setEndEdu(n[5]);
+            m_host->SetSelection(selection);
+        } else if (verb == "set") {
+            std::string caption, value;
+            words >> std::quoted(caption) >> std::ws;
+            std::getline(words, value);
+            settings.emplace_back(caption, value);
+        } else if (verb == "run" || verb == "shift" || verb == "invoke") {
+            int32_t code = 0;
+            words >> code;
+            m_host->TrackChanges([&] {
+                verb == "run"     ? RunTool(code, settings)
+                : verb == "shift" ? RunWithShift(code)
+                                  : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
+            });
+        }
+    }
+    std::vector<std::string> result = m_host->LastChangeListing();
+    for (const std::string& text : Messages()) {
+        result.push_back("message: " + text);
+    }
+    for (const std::string& text : ResultLines()) {
+        result.push_back("result: " + text);
+    }
+    ExpectLines(c.expected, result);
+}
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(OrdinaryMusicTest);
 
 }  // namespace testsupport
