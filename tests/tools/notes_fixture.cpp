@@ -70,14 +70,14 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 
 // The steps: "score LINE" adds a line to the score, "select STAVES MEASURES [START-END]" selects
 // (numbers as hostsim takes them), "set CAPTION VALUE" sets an option of the dialog (the caption
-// in quotes when it holds blanks), "run CODE" runs a command through its dialog with Go, "shift
+// in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1, OKBtn), "run CODE" runs a command through its dialog with Go, "shift
 // CODE" with Shift held on its stored options, "invoke CODE" one that has no dialog; "results"
 // adds the lines of the dialog's result list to the result.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
     const OrdinaryCase& c = GetParam();
     std::string score = FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / "tests/tools/ordinary.score");
-    std::vector<Setting> settings;
+    std::vector<win::FormAction> actions;
     for (const std::string& step : c.steps) {
         if (step.starts_with("score ")) {
             score += step.substr(6) + "\n";
@@ -102,16 +102,19 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             selection.setStartEdu(n[4]);
             selection.setEndEdu(n[5]);
             m_host->SetSelection(selection);
-        } else if (verb == "set") {
+        } else if (verb == "set" || verb == "click") {
             std::string caption, value;
             words >> std::quoted(caption) >> std::ws;
             std::getline(words, value);
-            settings.emplace_back(caption, value);
+            actions.push_back({verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
         } else if (verb == "run" || verb == "shift" || verb == "invoke") {
             int32_t code = 0;
             words >> code;
             m_host->TrackChanges([&] {
-                verb == "run"     ? RunTool(code, settings)
+                for (const win::FormAction& action : verb == "run" ? actions : std::vector<win::FormAction>{}) {
+                    win::QueueFormAction("TDActOpt", action);
+                }
+                verb == "run"     ? RunTool(code)
                 : verb == "shift" ? RunWithShift(code)
                                   : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
             });
