@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <iomanip>
 #include <sstream>
 
@@ -72,7 +73,8 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // (numbers as hostsim takes them), "set CAPTION VALUE" sets an option of the dialog (the caption
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1, OKBtn), "run CODE" runs a command through its dialog with Go, "shift
 // CODE" with Shift held on its stored options, "invoke CODE" one that has no dialog; "results"
-// adds the lines of the dialog's result list to the result.
+// adds the lines of the dialog's result list to the result; "file LINE" adds a line to a file
+// whose path a "set" takes as the value FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
     const OrdinaryCase& c = GetParam();
@@ -102,10 +104,13 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             selection.setStartEdu(n[4]);
             selection.setEndEdu(n[5]);
             m_host->SetSelection(selection);
+        } else if (verb == "file") {
+            std::ofstream(TempFolder() / "file.txt", std::ios::app | std::ios::binary) << step.substr(5) << "\r\n";
         } else if (verb == "set" || verb == "click") {
             std::string caption, value;
             words >> std::quoted(caption) >> std::ws;
             std::getline(words, value);
+            value = value == "FILE" ? (TempFolder() / "file.txt").string() : value;
             actions.push_back({verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
         } else if (verb == "run" || verb == "shift" || verb == "invoke") {
             int32_t code = 0;
