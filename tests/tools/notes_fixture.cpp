@@ -123,6 +123,7 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
                 : verb == "shift" ? RunWithShift(code)
                                   : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
             });
+            actions.clear();
         }
     }
     std::vector<std::string> result = m_host->LastChangeListing();
