@@ -45,10 +45,6 @@ bool NotesTest::ClickOkInOpenDialog() {
     return true;
 }
 
-}  // namespace testsupport
-
-namespace testsupport {
-
 std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::string& tool) {
     std::vector<OrdinaryCase> cases;
     std::istringstream in(FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / file));
@@ -69,12 +65,12 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
     return cases;
 }
 
-// The steps: "score LINE" adds a line to the score, "select STAVES MEASURES [START-END]" selects
-// (numbers as hostsim takes them), "set CAPTION VALUE" sets an option of the dialog (the caption
-// in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1, OKBtn), "run CODE" runs a command through its dialog with Go, "shift
-// CODE" with Shift held on its stored options, "invoke CODE" one that has no dialog; "results"
-// adds the lines of the dialog's result list to the result; "file LINE" adds a line to a file
-// whose path a "set" takes as the value FILE.
+// The steps: "score LINE" adds a line to the score; "select STAVES MEASURES [START-END]" selects
+// (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
+// in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
+// OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
+// its stored options, "invoke CODE" one that has no dialog; "results" adds the lines of the
+// dialog's result list to the result; "file LINE" adds a line to a file that "set" names as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
     const OrdinaryCase& c = GetParam();
