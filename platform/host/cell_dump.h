@@ -45,7 +45,8 @@ std::vector<CellTuplet> CellTuplets(const Document& document, const CellEntries&
 std::vector<std::string> CellListing(const Document& document, NumberRange staves, NumberRange measures);
 
 /// One entry of a cell as the listing shows it ("entry 1 at 0, 1024 EDU: D4"), its notes named
-/// under the cell's key in `document`.
+/// under the cell's key in `document`, and its horizontal offset when it has one ("...: D4; offset
+/// -12").
 std::string CellEntryLine(const Document& document, const CellKey& cell, const EntryBytes& entry);
 
 }  // namespace host

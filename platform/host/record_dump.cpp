@@ -358,7 +358,9 @@ std::vector<Describer> MusicDescribers() {
              const uint16_t staff = hostapi::ReadU16(b.data(), L::kStaff);
              return std::string((staff & L::kShape) != 0 ? "shape expression " : "expression ") + I16(b, L::kNumber) +
                     " at " + I16(b, L::kPosition) + ", offset " + I16(b, L::kOffset) + ", " +
-                    ((staff & L::kOneStaff) != 0 ? "staff " + std::to_string(staff & L::kStaffMask) : std::string("every staff")); }},
+                    ((staff & L::kOneStaff) != 0 ? "staff " + std::to_string(staff & L::kStaffMask) : std::string("every staff")) +
+                    (hostapi::ReadI16(b.data(), 6) != 0 || hostapi::ReadI16(b.data(), 8) != 0
+                         ? ", words " + I16(b, 6) + " " + I16(b, 8) : std::string()); }},
         {hostapi::kTagChordSymbol, hostapi::ChordSymbolLayout::kSize, [](const Document&, const RecordKey&, const Bytes& b) {
              using L = hostapi::ChordSymbolLayout;
              const uint16_t word = hostapi::ReadU16(b.data(), L::kWord);

@@ -189,4 +189,6 @@ TEST_F(CueSheetImportTest, FileThatCannotBeOpenedChangesNothing) {
     EXPECT_TRUE(Document().Records().Records() == before);
 }
 
+ORDINARY_MUSIC_CASES(CueSheet, "tests/expressions/ordinary.cases", "cuesheet");
+
 }  // namespace

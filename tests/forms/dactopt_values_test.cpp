@@ -16,6 +16,7 @@
 #include "forms/myedit.h"
 #include "platform/win/clipboard.h"
 #include "tests/forms/action_dialog_fixture.h"
+#include "tests/tools/notes_fixture.h"
 
 namespace {
 
@@ -439,5 +440,7 @@ TEST_F(DialogValuesTest, ADoubleClickOnTheFileNameBrowses) {
     ASSERT_NE(second, lines.end());
     EXPECT_EQ(*(second + 1), "  edit FileName: \"reel1.txt\"");
 }
+
+ORDINARY_MUSIC_CASES(Dactopt, "tests/forms/ordinary.cases", "dactopt");
 
 }  // namespace

@@ -239,4 +239,6 @@ TEST_F(RespellNotesTest, StoppedWalkLeavesLaterMeasuresAsTheyAre) {
     EXPECT_TRUE(TranscriptHas("host: progress ends after 2 of 8 steps (stopped)"));
 }
 
+ORDINARY_MUSIC_CASES(Accidentals, "tests/tools/ordinary.cases", "accidentals");
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/align_move.h"
 #include "tools/notes/notes_services.h"
 
@@ -324,5 +325,7 @@ TEST_F(ArticulationDynamicsTest, AnArticulationDynamicKeepsItsMeasureInTheGroup)
     EXPECT_NE(Vertical(4, 0), -100);
     EXPECT_EQ(Vertical(1, 0), Vertical(4, 0));
 }
+
+ORDINARY_MUSIC_CASES(AlignMove, "tests/tools/ordinary.cases", "align move");
 
 }  // namespace

@@ -119,6 +119,8 @@ TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
     EXPECT_TRUE(Cell(2, 1, 4).empty());
 }
 
+ORDINARY_MUSIC_CASES(CueNotes, "tests/tools/ordinary.cases", "cue notes");
+
 }  // namespace
 
 // A note's tie record is held at 30 bytes; the copy takes all of it, not a 10-byte head.

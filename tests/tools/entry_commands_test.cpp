@@ -184,4 +184,6 @@ TEST_F(EntryCommandsTest, ShiftPlacesGlissandoEndsBeforeTheAccidental) {
     }
 }
 
+ORDINARY_MUSIC_CASES(EntryCommands, "tests/tools/ordinary.cases", "entry commands");
+
 }  // namespace

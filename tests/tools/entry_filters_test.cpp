@@ -167,4 +167,6 @@ TEST_F(RemoveRateTest, SelectionWithinOneMeasureTakesTheLeftPercentage) {
     EXPECT_EQ(Converted(5), 0);
 }
 
+ORDINARY_MUSIC_CASES(EntryFilters, "tests/tools/ordinary.cases", "entry filters");
+
 }  // namespace

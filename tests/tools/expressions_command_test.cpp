@@ -13,6 +13,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/expressions_command.h"
 #include "tools/layout/layout_services.h"
 
@@ -77,5 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, ExpressionsFactorTest,
                          ::testing::Values(FactorCase{"Two", "2", {600, 602}}, FactorCase{"Half", " 0.5 ", {150, 150}},
                                            FactorCase{"NotANumber", "x2", {300, 301}}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
+
+ORDINARY_MUSIC_CASES(ExpressionsCommand, "tests/tools/ordinary.cases", "expressions command");
 
 }  // namespace

@@ -96,4 +96,6 @@ INSTANTIATE_TEST_SUITE_P(Fill, FillRestsTest, ::testing::Values(
     testsupport::NameBy(&FillCase::name));
 // clang-format on
 
+ORDINARY_MUSIC_CASES(FillRests, "tests/tools/ordinary.cases", "fill rests");
+
 }  // namespace

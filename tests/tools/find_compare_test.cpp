@@ -168,4 +168,6 @@ INSTANTIATE_TEST_SUITE_P(Find, FindTest,
                                            FindCase{"Nothing", {{"Row3", "senza"}}, {"Nothing found."}}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
+ORDINARY_MUSIC_CASES(FindCompare, "tests/tools/ordinary.cases", "find compare");
+
 }  // namespace

@@ -1,6 +1,7 @@
 // "Vx &Harmonica..." and "Vx &Laisser vibrer" end to end through the entry-processing engine:
 // the staff places, double-sharp marks and lyric names of Griffschrift, and the custom noteheads
-// of laisser vibrer, as the document holds them afterwards.
+// of laisser vibrer, as the document holds them afterwards; both over ordinary music in
+// tests/tools/ordinary.cases.
 #include "core/commands.h"
 #include "core/tool_items.h"
 #include "platform/host/document_commands.h"
@@ -11,7 +12,6 @@ namespace {
 using testsupport::NotesTest;
 
 constexpr int32_t kHarmonica = orvex::ToolCode(orvex::ToolItem::Harmonica);
-constexpr int32_t kLaisserVibrer = orvex::ToolCode(orvex::ToolItem::LaisserVibrer);
 
 class GriffschriftTest : public NotesTest {
 protected:
@@ -92,26 +92,6 @@ notes 1 2 e4/1
     EXPECT_EQ(Places(1), before);  // not translated: the walk was stopped
 }
 
-TEST_F(GriffschriftTest, LaisserVibrerChoosesNoteheadsByDurationPlaceAndDots) {
-    StartHost(R"(
-font 0 "Engraver Font Set"
-staff "Harp"
-measures 1 time 6/4
-notes 1 1 c5/4 d5/2. e5~/4 e5/4
-)");
-    Select(1, 1, 1, 1);
-    Invoke(static_cast<int16_t>(orvex::FindCommandIndex(kLaisserVibrer)));  // no options
-    EXPECT_TRUE(Messages().empty());
-    struct Expected {
-        size_t entry;
-        int16_t character;  ///< -1: no notehead record
-    };
-    // A quarter in a space, a dotted half on a line, a note tied onward (none), its tied end.
-    for (const Expected& e : {Expected{0, 133}, Expected{1, 146}, Expected{2, -1}, Expected{3, 133}}) {
-        SCOPED_TRACE(e.entry);
-        const std::vector<uint8_t> notehead = EntryRecord("edCN", View(Cell(1, 1)[e.entry]).number());
-        EXPECT_EQ(notehead.empty() ? int16_t{-1} : Word(notehead, 4), e.character);
-    }
-}
+ORDINARY_MUSIC_CASES(Griffschrift, "tests/tools/ordinary.cases", "griffschrift");
 
 }  // namespace

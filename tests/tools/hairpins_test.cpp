@@ -16,6 +16,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/orvex_host.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/hairpins.h"
 #include "tools/layout/layout_services.h"
 #include "tools/notes/notes_services.h"
@@ -176,5 +177,7 @@ TEST_F(HairpinCommandTest, TheCommandMakesTheHairpinOfAPair) {
     ASSERT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::CreateHairpins)), 1);
     EXPECT_NE(Document().Records().Find(RecordKey::Other(hostapi::kTagSmartShape, 1, 0)), nullptr);
 }
+
+ORDINARY_MUSIC_CASES(Hairpins, "tests/tools/ordinary.cases", "hairpins");
 
 }  // namespace

@@ -139,4 +139,6 @@ TEST_F(HarpTest, ADoubleSharpEndsTheRun) {
     EXPECT_TRUE(Diagrams(1).empty());
 }
 
+ORDINARY_MUSIC_CASES(Harp, "tests/tools/ordinary.cases", "harp");
+
 }  // namespace

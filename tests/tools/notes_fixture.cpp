@@ -1,5 +1,12 @@
 #include "tests/tools/notes_fixture.h"
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
 #include "core/dispatch.h"
 #include "core/module.h"
 #include "forms/dactopt.h"
@@ -37,5 +44,93 @@ bool NotesTest::ClickOkInOpenDialog() {
     dialog->OKBtn->Click();
     return true;
 }
+
+std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::string& tool) {
+    std::vector<OrdinaryCase> cases;
+    std::istringstream in(FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / file));
+    bool expecting = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("case ")) {
+            cases.push_back({line.substr(5), {}, {}});
+            expecting = false;
+        } else if (cases.empty() || line.empty() || line.starts_with("#")) {
+            continue;
+        } else if (line == "expect") {
+            expecting = true;
+        } else {
+            (expecting ? cases.back().expected : cases.back().steps).push_back(line);
+        }
+    }
+    std::erase_if(cases, [&](const OrdinaryCase& c) { return !c.name.starts_with(tool + ":"); });
+    return cases;
+}
+
+// The steps: "score LINE" adds a line to the score; "select STAVES MEASURES [START-END]" selects
+// (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
+// in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
+// OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
+// its stored options, "invoke CODE" one that has no dialog; "results" adds the lines of the
+// dialog's result list to the result; "file LINE" adds a line to a file that "set" names as FILE.
+TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
+    using Lines = std::vector<std::string>;
+    const OrdinaryCase& c = GetParam();
+    std::string score = FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / "tests/tools/ordinary.score");
+    std::vector<win::FormAction> actions;
+    for (const std::string& step : c.steps) {
+        if (step.starts_with("score ")) {
+            score += step.substr(6) + "\n";
+        }
+    }
+    StartHost(score);
+    for (const std::string& step : c.steps) {
+        std::istringstream words(step);
+        std::string verb;
+        words >> verb;
+        if (verb == "select") {
+            // "N" or "N-M" each: staves, measures, and the positions (from the start to the end).
+            std::array<int32_t, 6> n = {0, 0, 0, 0, 0, INT32_MAX};
+            std::string range;
+            for (size_t i = 0; i < n.size() && words >> range; i += 2) {
+                n[i] = std::stoi(range);
+                n[i + 1] = range.find('-') == std::string::npos ? n[i] : std::stoi(range.substr(range.find('-') + 1));
+            }
+            Select(static_cast<int16_t>(n[0]), static_cast<int16_t>(n[1]), static_cast<int16_t>(n[2]),
+                   static_cast<int16_t>(n[3]));
+            hostapi::SelectionRecord selection = *m_host->Selection();
+            selection.setStartEdu(n[4]);
+            selection.setEndEdu(n[5]);
+            m_host->SetSelection(selection);
+        } else if (verb == "file") {
+            std::ofstream(TempFolder() / "file.txt", std::ios::app | std::ios::binary) << step.substr(5) << "\r\n";
+        } else if (verb == "set" || verb == "click") {
+            std::string caption, value;
+            words >> std::quoted(caption) >> std::ws;
+            std::getline(words, value);
+            value = value == "FILE" ? (TempFolder() / "file.txt").string() : value;
+            actions.push_back({verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
+        } else if (verb == "run" || verb == "shift" || verb == "invoke") {
+            int32_t code = 0;
+            words >> code;
+            m_host->TrackChanges([&] {
+                for (const win::FormAction& action : verb == "run" ? actions : std::vector<win::FormAction>{}) {
+                    win::QueueFormAction("TDActOpt", action);
+                }
+                verb == "run"     ? RunTool(code)
+                : verb == "shift" ? RunWithShift(code)
+                                  : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
+            });
+            actions.clear();
+        }
+    }
+    std::vector<std::string> result = m_host->LastChangeListing();
+    for (const std::string& text : Messages()) {
+        result.push_back("message: " + text);
+    }
+    for (const std::string& text : std::ranges::count(c.steps, "results") != 0 ? ResultLines() : Lines{}) {
+        result.push_back("result: " + text);
+    }
+    ExpectLines(c.expected, result);
+}
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(OrdinaryMusicTest);
 
 }  // namespace testsupport

@@ -18,6 +18,7 @@
 #include "platform/hostapi/entry_array.h"
 #include "platform/win/ui_driver.h"
 #include "tests/support/orvex_host.h"
+#include "tests/support/case_names.h"
 
 namespace testsupport {
 
@@ -91,5 +92,24 @@ protected:
         hostapi::WriteI16(entry.data(), hostapi::EntryLayout::kHorizontalOffset, offset);
     }
 };
+
+/// A command run over the ordinary music of tests/tools/ordinary.score, and its whole result (what
+/// the host lists as changed, then each message and result line) worked out by hand: a case of a
+/// file of cases (tests/tools/ordinary.cases), whose head says how one is written.
+struct OrdinaryCase {
+    std::string name;
+    std::vector<std::string> steps;
+    std::vector<std::string> expected;
+    friend void PrintTo(const OrdinaryCase& c, std::ostream* out) { *out << c.name; }
+};
+/// The cases of the file (relative to the sources) whose name starts with `tool` and ':'.
+std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::string& tool);
+class OrdinaryMusicTest : public NotesTest, public ::testing::WithParamInterface<OrdinaryCase> {};
+/// Instantiates the cases of `tool` in a tool's test file, as Ordinary_PREFIX/OrdinaryMusicTest.
+#define ORDINARY_MUSIC_CASES(prefix, file, tool)                                                              \
+    using testsupport::OrdinaryMusicTest;                                                                       \
+    INSTANTIATE_TEST_SUITE_P(Ordinary_##prefix, OrdinaryMusicTest,                                              \
+                             ::testing::ValuesIn(testsupport::OrdinaryCases(file, tool)),                       \
+                             [](const auto& c) { return testsupport::CaseName(c.param.name); })
 
 }  // namespace testsupport

@@ -11,6 +11,7 @@
 #include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/process_parts.h"
 
 namespace {
@@ -228,5 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"AcrossBeatsAWholeBeat", "4/4", "c5/8 r/8 r/8 c5/8 r/2", 1, 1, {512, 1024, 512, 2048}},
         JoinCase{"AcrossBeatsNotAWholeBeat", "4/4", "c5/8 r/8 r/16 c5/16 c5/2", 1, 0, {512, 512, 256, 256, 2048}}),
     [](const testing::TestParamInfo<JoinCase>& testCase) { return std::string(testCase.param.name); });
+
+ORDINARY_MUSIC_CASES(ProcessParts, "tests/tools/ordinary.cases", "process parts");
 
 }  // namespace

@@ -419,4 +419,6 @@ TEST(NumberInListTest, WholeNumbersOnly) {
     EXPECT_FALSE(orvex::NumberInList(2, ""));
 }
 
+ORDINARY_MUSIC_CASES(Slurs, "tests/tools/ordinary.cases", "slurs");
+
 }  // namespace
