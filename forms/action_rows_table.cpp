@@ -1,7 +1,7 @@
 // The option rows of every tool item, in item order, as the module loads them.
 #include "core/general_options.h"
-#include "core/tool_items.h"
 #include "core/module.h"
+#include "core/tool_items.h"
 #include "forms/action_control_table.h"
 
 namespace orvex {

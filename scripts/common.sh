@@ -76,6 +76,7 @@ ensure_tools() {
     local missing=()
     command -v cmake >/dev/null 2>&1 || missing+=(cmake)
     command -v g++ >/dev/null 2>&1 || missing+=(g++)
+    command -v clang-format >/dev/null 2>&1 || missing+=(clang-format)
     command -v ninja >/dev/null 2>&1 || command -v make >/dev/null 2>&1 || missing+=(ninja-build)
     if [ ! -f /usr/include/gtest/gtest.h ] && [ ! -f /usr/local/include/gtest/gtest.h ]; then
         missing+=(libgtest-dev)

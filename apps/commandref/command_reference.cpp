@@ -270,13 +270,14 @@ std::string Introduction(const std::map<int32_t, std::string>& pathsByCode) {
         "code 100 open a form of their own. Tools work on the selection (`select`), or ask to work on\n"
         "the whole document when nothing is selected. After every command the host says what changed\n"
         "in the documents (`dump changes` lists it in full).\n\n";
-    out += "Some commands change nothing until the document holds what they work on:\n\n"
-           "- staff systems (a score text without a `layout` statement has none, and after such a command\n"
-           "  the host says `host: service 9 found no staff system: the document has no staff systems ...`): " +
-           CommandsNeeding(pathsByCode, Needs::StaffSystems) +
-           ";\n- the beat charts of the host's note spacing (Mass Edit / Music Spacing / Apply Note Spacing of\n"
-           "  the selected measures first): " +
-           CommandsNeeding(pathsByCode, Needs::NoteSpacing) + ".\n\n";
+    out +=
+        "Some commands change nothing until the document holds what they work on:\n\n"
+        "- staff systems (a score text without a `layout` statement has none, and after such a command\n"
+        "  the host says `host: service 9 found no staff system: the document has no staff systems ...`): " +
+        CommandsNeeding(pathsByCode, Needs::StaffSystems) +
+        ";\n- the beat charts of the host's note spacing (Mass Edit / Music Spacing / Apply Note Spacing of\n"
+        "  the selected measures first): " +
+        CommandsNeeding(pathsByCode, Needs::NoteSpacing) + ".\n\n";
     out +=
         "Kinds of rows: a check box takes `on`/`off` (also `1`/`0`, `checked`/`unchecked`); a number\n"
         "or length a number within its range (lengths in EVPU, 288 to the inch, unless the host's unit\n"

@@ -168,8 +168,9 @@ int main(int argc, char** argv) {
             file.open(scriptPath);
         }
         if (!file.is_open()) {
-            std::cerr << scriptPath << ": error: the script cannot be read: "
-                      << host::WhyFileCannotBeRead(scriptPath, "a script") << "\n";
+            std::cerr << scriptPath
+                      << ": error: the script cannot be read: " << host::WhyFileCannotBeRead(scriptPath, "a script")
+                      << "\n";
             return 2;
         }
     }

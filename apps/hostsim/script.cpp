@@ -92,8 +92,7 @@ const std::vector<std::pair<std::string, std::string>>& CommandMenuPaths() {
                 !row.ends_with(" |")) {
                 continue;
             }
-            paths.emplace_back(row.substr(open + 3, close - open - 3),
-                               row.substr(german + 4, row.size() - german - 6));
+            paths.emplace_back(row.substr(open + 3, close - open - 3), row.substr(german + 4, row.size() - german - 6));
         }
         return paths;
     }();
@@ -441,8 +440,9 @@ void ScriptRunner::ReportActionFailures() {
         std::string message =
             "the user could not " + what + " on the " + failure.formClass + " form: " + failure.reason;
         if (failure.dropped > 0) {
-            message += "; the " + std::to_string(failure.dropped) + " later " +
-                       (failure.dropped == 1 ? "action queued for it was dropped" : "actions queued for it were dropped");
+            message +=
+                "; the " + std::to_string(failure.dropped) + " later " +
+                (failure.dropped == 1 ? "action queued for it was dropped" : "actions queued for it were dropped");
         }
         std::vector<ScriptError::Note> notes;
         if (origin != m_origins.end()) {
@@ -685,9 +685,8 @@ void ScriptRunner::Select(const std::vector<std::string>& args) {
         // The start is a position in the first measure, the end one in the last; an end of 0 is
         // the end of the last measure in the host's region record.
         if (measures.first == measures.last && end != 0 && end < start) {
-            throw ScriptError("the positions " + args[2] + " end before they start in measure " +
-                                  std::to_string(measures.first),
-                              2);
+            throw ScriptError(
+                "the positions " + args[2] + " end before they start in measure " + std::to_string(measures.first), 2);
         }
         selection.setStartEdu(start);
         selection.setEndEdu(end);

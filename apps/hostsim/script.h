@@ -185,8 +185,8 @@ private:
     size_t m_stoppedAt = 0;                         ///< the line whose error stopped the script
     /// What the end of the run says of a form action queued by a line that came too late, by origin.
     std::map<std::string, std::string> m_lateActions;
-    std::vector<Location> m_answerLines;        ///< the places of the queued message box answers
-    std::vector<StepLine> m_stepLines;          ///< lines that wait for a step, in the order written
+    std::vector<Location> m_answerLines;  ///< the places of the queued message box answers
+    std::vector<StepLine> m_stepLines;    ///< lines that wait for a step, in the order written
 };
 
 }  // namespace hostsim

@@ -107,7 +107,8 @@ std::vector<ScriptRunner::Command> ScriptRunner::DocumentCommands() {
                      error.notes.push_back({{args[0], problem.line, problem.column, problem.lineText}, "here"});
                  }
                  for (const host::FileProblem& more : problem.more) {
-                     error.notes.push_back({{args[0], more.line, more.column, more.lineText}, "a further mistake: " + more.message});
+                     error.notes.push_back(
+                         {{args[0], more.line, more.column, more.lineText}, "a further mistake: " + more.message});
                  }
                  throw error;
              }

@@ -83,8 +83,8 @@ std::string NotificationText(uint8_t code, int32_t size, const void* data) {
             return std::string("the host program is ") + (hasValue && value == 1 ? "activated" : "deactivated");
         case lumvar::NOTIFY_DEBUG_TEXT:
             return "debug text \"" +
-                   std::string(static_cast<const char*>(data), strnlen(static_cast<const char*>(data),
-                                                                       static_cast<size_t>(std::max(size, 0)))) +
+                   std::string(static_cast<const char*>(data),
+                               strnlen(static_cast<const char*>(data), static_cast<size_t>(std::max(size, 0)))) +
                    "\"";
         default:
             return std::to_string(size) + " bytes";
@@ -119,7 +119,8 @@ void JoinWithLumvar(host::Host& host, const std::vector<std::string>& args) {
     const auto make = LumvarService<lumvar::MakeEDUFn>(host, "pFTX_MakeEDU");
     using P = lumvar::DurationParts;
     std::array<uint8_t, P::kSize> parts{};
-    hostapi::WriteI32(parts.data(), P::kBase, static_cast<int32_t>(ParseNumber(args[0], INT32_MIN, INT32_MAX, "the base", 0)));
+    hostapi::WriteI32(parts.data(), P::kBase,
+                      static_cast<int32_t>(ParseNumber(args[0], INT32_MIN, INT32_MAX, "the base", 0)));
     hostapi::WriteI16(parts.data(), P::kLevel,
                       static_cast<int16_t>(ParseNumber(args[1], INT16_MIN, INT16_MAX, "the level", 1)));
     hostapi::WriteI16(parts.data(), P::kDots,
@@ -128,10 +129,10 @@ void JoinWithLumvar(host::Host& host, const std::vector<std::string>& args) {
                       static_cast<int32_t>(ParseNumber(args[3], INT32_MIN, INT32_MAX, "the remainder", 3)));
     int16_t err = 0;
     const int32_t edu = make(parts.data(), static_cast<int16_t>(parts.size()), &err);
-    win::TranscriptWrite("lumvar: " + args[0] + " level " + args[1] + " with " + args[2] +
-                         (args[2] == "1" ? " dot and " : " dots and ") + args[3] + " left over " +
-                         (err == 0 ? "is " + std::to_string(edu) + " EDU" : "make no duration (error " +
-                                                                                 std::to_string(err) + ")"));
+    win::TranscriptWrite(
+        "lumvar: " + args[0] + " level " + args[1] + " with " + args[2] +
+        (args[2] == "1" ? " dot and " : " dots and ") + args[3] + " left over " +
+        (err == 0 ? "is " + std::to_string(edu) + " EDU" : "make no duration (error " + std::to_string(err) + ")"));
 }
 
 }  // namespace
@@ -153,10 +154,10 @@ std::vector<ScriptRunner::Command> ScriptRunner::LumvarCommands() {
              }
              const auto hook = LumvarService<lumvar::SetNotifyHookFn>(m_host, "pLUMVAR_SetNotifyHook");
              const int16_t done = hook(ShowNotification, args[0] == "on" ? 1 : 0);
-             win::TranscriptWrite(std::string("lumvar: notifications ") +
-                                  (done != 0   ? args[0]
-                                   : args[0] == "on" ? "not registered (answer 0)"
-                                                     : "were not registered (answer 0)"));
+             win::TranscriptWrite(std::string("lumvar: notifications ") + (done != 0 ? args[0]
+                                                                           : args[0] == "on"
+                                                                               ? "not registered (answer 0)"
+                                                                               : "were not registered (answer 0)"));
          }},
         {{"lumvar", "measure", "text"},
          "lumvar measure text MEASURE",
@@ -198,8 +199,8 @@ std::vector<ScriptRunner::Command> ScriptRunner::LumvarCommands() {
              const auto text = LumvarService<lumvar::DurationStringFn>(m_host, "pFTX_DurationString");
              const auto kind = static_cast<uint8_t>(ParseNumber(args[0], 0, 255, "the kind", 0));
              const auto edu = static_cast<int32_t>(ParseNumber(args[1], INT32_MIN, INT32_MAX, "the duration", 1));
-             const auto count =
-                 static_cast<int16_t>(args.size() == 3 ? ParseNumber(args[2], INT16_MIN, INT16_MAX, "the count", 2) : 1);
+             const auto count = static_cast<int16_t>(
+                 args.size() == 3 ? ParseNumber(args[2], INT16_MIN, INT16_MAX, "the count", 2) : 1);
              int16_t err = 0;
              const std::string shown = text(kind, edu, count, lumvar::LANGUAGE_PREFERRED, &err, win::kNoWindow);
              win::TranscriptWrite("lumvar: " + args[1] + " EDU as kind " + args[0] + ": " +

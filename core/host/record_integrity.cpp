@@ -173,7 +173,8 @@ bool CheckLoadedRecord(hostapi::Tag tag, const int16_t* keys, std::initializer_l
         load.stored = ReportedRecord{load.document, hostapi::kTagStaff, RecordKeysText({keys[0], 0})};
     }
     load.name = RecordName(load.stored.tag, load.stored.keys);
-    Report(load.stored, load.name, HostText::RecordDamaged, {load.name, std::to_string(held), std::to_string(expected)});
+    Report(load.stored, load.name, HostText::RecordDamaged,
+           {load.name, std::to_string(held), std::to_string(expected)});
     auto& loads = TheAccessLayer.shortLoads;
     if (std::none_of(loads.begin(), loads.end(), [&](const ShortLoad& known) {
             return known.document == load.document && known.tag == tag && known.keys == load.keys;

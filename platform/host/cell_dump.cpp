@@ -360,7 +360,8 @@ std::vector<std::string> CellListing(const Document& document, NumberRange stave
 std::string CellEntryLine(const Document& document, const CellKey& cell, const EntryBytes& entry) {
     const ConstEntryView view(entry.data());
     const std::string line = EntryLine(view, CellKeyValue(document, cell.measure, cell.staff, 0));
-    const std::string offset = view.horizontalOffset() != 0 ? "; offset " + std::to_string(view.horizontalOffset()) : "";
+    const std::string offset =
+        view.horizontalOffset() != 0 ? "; offset " + std::to_string(view.horizontalOffset()) : "";
     return line.substr(line.find_first_not_of(' ')) + offset;
 }
 

@@ -371,7 +371,7 @@ std::optional<RecordKey> Document::CreateRecord(const RecordKey& key, Bytes byte
 
 void KeepMeasureNumberRegionsUnder(Document& document, hostapi::Tag tag) {
     const hostapi::Tag other = tag == hostapi::kTagMeasureNumberRegion ? hostapi::kTagMeasureNumberRegion2000
-                                                                        : hostapi::kTagMeasureNumberRegion;
+                                                                       : hostapi::kTagMeasureNumberRegion;
     RecordStore& records = document.Records();
     std::vector<RecordKey> moved;
     const RecordStore::Map& all = records.Records();

@@ -231,10 +231,11 @@ private:
             if ((hostapi::ReadU16(b.data(), L::kWord) & L::kHasSuffix) != 0) {
                 Names(key, "chord suffix", field(L::kSuffix), Holds(hostapi::kTagSuffixElement, field(L::kSuffix)));
             }
-        } else if (const auto lyric = std::find(hostapi::kLyricAssignmentTags.begin(),
-                                                hostapi::kLyricAssignmentTags.end(), tag);
+        } else if (const auto lyric =
+                       std::find(hostapi::kLyricAssignmentTags.begin(), hostapi::kLyricAssignmentTags.end(), tag);
                    lyric != hostapi::kLyricAssignmentTags.end()) {
-            const Tag text = hostapi::kLyricTextTags[static_cast<size_t>(lyric - hostapi::kLyricAssignmentTags.begin())];
+            const Tag text =
+                hostapi::kLyricTextTags[static_cast<size_t>(lyric - hostapi::kLyricAssignmentTags.begin())];
             const int16_t number = field(hostapi::LyricAssignmentLayout::kTextNumber);
             Names(key, "lyric text", number, Holds(text, number));
         } else if (tag == hostapi::kTagPageText) {

@@ -77,10 +77,10 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, Fil
     try {
         document = ReadScoreFile(path, &notes);
     } catch (const ScoreTextError& e) {
-        win::TranscriptWrite("host: cannot make a document from " + win::TranscriptPath(path.string()) + ": " + e.what() +
-                             (e.More().empty() ? std::string()
-                                               : " (and " + Counted(e.More().size(), "more mistake", "more mistakes") +
-                                                     ")"));
+        win::TranscriptWrite(
+            "host: cannot make a document from " + win::TranscriptPath(path.string()) + ": " + e.what() +
+            (e.More().empty() ? std::string()
+                              : " (and " + Counted(e.More().size(), "more mistake", "more mistakes") + ")"));
         Describe(problem, e.Detail(), e.Line(), e.Column(), path);
         for (const ScoreTextNote& more : e.More()) {
             if (problem != nullptr) {
@@ -99,7 +99,8 @@ bool NewDocumentFromScoreFile(Host& host, const std::filesystem::path& path, Fil
         return false;
     }
     const Document& added = host.AddDocument(std::move(document));
-    win::TranscriptWrite("host: made " + Named(host.FrontNumber(), added) + " from " + win::TranscriptPath(path.string()) + ", " +
+    win::TranscriptWrite("host: made " + Named(host.FrontNumber(), added) + " from " +
+                         win::TranscriptPath(path.string()) + ", " +
                          Counted(added.Records().Count(), "record", "records"));
     return true;
 }
@@ -109,8 +110,8 @@ bool OpenDocumentFile(Host& host, const std::filesystem::path& path, FileProblem
         const Document& open = host.DocumentAt(number);
         if (!open.Path().empty() && SameFile(open.Path(), path)) {
             host.BringToFront(number);
-            win::TranscriptWrite("host: " + win::TranscriptPath(path.string()) + " is open already as " + Named(number, open) +
-                                 ", which comes to the front");
+            win::TranscriptWrite("host: " + win::TranscriptPath(path.string()) + " is open already as " +
+                                 Named(number, open) + ", which comes to the front");
             return true;
         }
     }
@@ -158,7 +159,8 @@ bool SaveFrontDocument(Host& host, const std::filesystem::path& path, FileProble
     front.SetPath(path);
     front.SetName(path.stem().string());
     host.RefreshTitle();
-    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + " as " + win::TranscriptPath(path.string()) + ", " +
+    win::TranscriptWrite("host: saved " + Named(host.FrontNumber(), front) + " as " +
+                         win::TranscriptPath(path.string()) + ", " +
                          Counted(front.Records().Count(), "record", "records"));
     return true;
 }
@@ -245,10 +247,12 @@ bool CheckFrontDocument(Host& host, const std::optional<std::filesystem::path>& 
         KeepMeasureNumberRegionsUnder(*before, hostapi::MeasureNumberRegionTag(host.Year()));
         problems = NewProblems(*before, front);
         heading += " since " + since->string() + ": " +
-                   (problems.empty() ? std::string("no new problems") : Counted(problems.size(), "new problem", "new problems"));
+                   (problems.empty() ? std::string("no new problems")
+                                     : Counted(problems.size(), "new problem", "new problems"));
     } else {
         problems = CheckDocument(front);
-        heading += ": " + (problems.empty() ? std::string("no problems") : Counted(problems.size(), "problem", "problems"));
+        heading +=
+            ": " + (problems.empty() ? std::string("no problems") : Counted(problems.size(), "problem", "problems"));
     }
     win::TranscriptWrite(heading);
     for (const DocumentProblem& found : problems) {

@@ -57,8 +57,7 @@ void ListFrontCells(Host& host, std::optional<NumberRange> staves, std::optional
 /// document"); with `since`, only the problems that the document in that file (a document file,
 /// or a score text when its name ends in ".score", read as this host keeps documents) does not
 /// have: what the commands since brought. Answers whether the file could be read.
-bool CheckFrontDocument(Host& host, const std::optional<std::filesystem::path>& since,
-                        FileProblem* problem = nullptr);
+bool CheckFrontDocument(Host& host, const std::optional<std::filesystem::path>& since, FileProblem* problem = nullptr);
 /// The user will stop the next progress display at step `step`.
 void StopProgressAt(Host& host, int32_t step);
 

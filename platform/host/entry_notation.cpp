@@ -42,7 +42,8 @@ void ParseNoteFlags(std::string_view word, std::string_view names, WrittenNote& 
             for (const FlagName& flag : kNoteFlagNames) {
                 known += std::string(flag.name) + ", ";
             }
-            Fail(word, "\"" + std::string(name) + "\" is not a note flag (" + known + "tie-start, tie-end)", name.data());
+            Fail(word, "\"" + std::string(name) + "\" is not a note flag (" + known + "tie-start, tie-end)",
+                 name.data());
         }
         (clear ? note.cleared : note.flags) |= *bit;
         if (comma == std::string_view::npos) {
@@ -194,7 +195,8 @@ WrittenEntry ParseWrittenEntry(std::string_view word) {
                                       : nullptr;
         if (flag == nullptr || *flag) {
             Fail(word,
-                 "\"" + std::string(rest.substr(i)) + "\" after the duration (g grace, h hidden, f floating rest, once each)",
+                 "\"" + std::string(rest.substr(i)) +
+                     "\" after the duration (g grace, h hidden, f floating rest, once each)",
                  &rest[i]);
         }
         *flag = true;

@@ -431,8 +431,7 @@ bool Host::ChangedInSet() const {
     }
     for (size_t i = 0; i < m_changeSet->documents.size(); ++i) {
         const Document* document = m_changeSet->documents[i];
-        if (Tracking(document) &&
-            !ChangesSince(document->OpenJournal(m_changeSet->journals[i]), *document).Empty()) {
+        if (Tracking(document) && !ChangesSince(document->OpenJournal(m_changeSet->journals[i]), *document).Empty()) {
             return true;
         }
     }

@@ -1,8 +1,8 @@
 #include "platform/host/mus_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <fstream>
 #include <map>

@@ -426,7 +426,8 @@ ScoreBuilder& ScoreBuilder::ExactEntry(const CellKey& cell, int32_t entry, size_
     if (static_cast<size_t>(entry) == entries.size() + 1) {
         entries.push_back(EntryBytes{});
     }
-    std::copy(bytes.begin(), bytes.end(), entries[static_cast<size_t>(entry) - 1].begin() + static_cast<ptrdiff_t>(offset));
+    std::copy(bytes.begin(), bytes.end(),
+              entries[static_cast<size_t>(entry) - 1].begin() + static_cast<ptrdiff_t>(offset));
     Current().SetEntries(cell, std::move(entries));
     return *this;
 }
@@ -434,8 +435,8 @@ ScoreBuilder& ScoreBuilder::ExactEntry(const CellKey& cell, int32_t entry, size_
 ScoreBuilder& ScoreBuilder::KeepEntries(const CellKey& cell, int32_t count) {
     CellEntries entries = Current().EntriesOf(cell);
     if (count < 0 || static_cast<size_t>(count) > entries.size()) {
-        throw std::invalid_argument(cell.Description() + " holds " + std::to_string(entries.size()) +
-                                    " entries, not " + std::to_string(count));
+        throw std::invalid_argument(cell.Description() + " holds " + std::to_string(entries.size()) + " entries, not " +
+                                    std::to_string(count));
     }
     entries.resize(static_cast<size_t>(count));
     Current().SetEntries(cell, std::move(entries));

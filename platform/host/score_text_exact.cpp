@@ -85,8 +85,8 @@ void ReadEntryBytes(Arguments& args, ScoreBuilder& builder) {
     if (place.quoted || colon == std::string::npos) {
         args.Fail("the entry is MEASURE:ENTRY, not " + place.text);
     }
-    const auto measure =
-        static_cast<hostapi::MeasureNumber>(args.ToNumber(PartOf(place, 0, colon), "the measure", INT16_MIN, INT16_MAX));
+    const auto measure = static_cast<hostapi::MeasureNumber>(
+        args.ToNumber(PartOf(place, 0, colon), "the measure", INT16_MIN, INT16_MAX));
     const int32_t entry = args.ToNumber(PartOf(place, colon + 1), "the entry", 1, INT32_MAX);
     const hostapi::LayerIndex layer = ReadLayerOption(args);
     int32_t offset = 0;
@@ -96,8 +96,8 @@ void ReadEntryBytes(Arguments& args, ScoreBuilder& builder) {
     }
     const Bytes bytes = ReadSizedHex(args);
     if (static_cast<size_t>(offset) + bytes.size() > hostapi::EntryLayout::kSize) {
-        args.Fail("an entry has " + std::to_string(hostapi::EntryLayout::kSize) + " bytes: " +
-                  std::to_string(bytes.size()) + " from byte " + std::to_string(offset) + " do not fit");
+        args.Fail("an entry has " + std::to_string(hostapi::EntryLayout::kSize) +
+                  " bytes: " + std::to_string(bytes.size()) + " from byte " + std::to_string(offset) + " do not fit");
     }
     builder.ExactEntry(CellKey{staff, measure, layer}, entry, static_cast<size_t>(offset), bytes);
 }

@@ -12,8 +12,8 @@
 #include "platform/host/cell_dump.h"
 #include "platform/host/document_changes.h"
 #include "platform/host/entry_names.h"
-#include "platform/host/music_model.h"
 #include "platform/host/mus_file.h"
+#include "platform/host/music_model.h"
 #include "platform/host/record_layouts.h"
 #include "platform/host/score_builder.h"
 #include "platform/host/score_text.h"
@@ -69,9 +69,9 @@ void ForEachRecord(const Document& document, hostapi::Tag tag, Visit visit) {
 std::string TextBlockText(const Document& document, int16_t block) {
     const Bytes* header = block == 0 ? nullptr : document.Records().Find(RecordKey::Other(kTagTextBlock, block, 0));
     const Bytes* characters =
-        header == nullptr ? nullptr
-                          : document.Records().Find(
-                                RecordKey::Other(kTagTextBlockText, I16(*header, TextBlockLayout::kTextKey), 0));
+        header == nullptr
+            ? nullptr
+            : document.Records().Find(RecordKey::Other(kTagTextBlockText, I16(*header, TextBlockLayout::kTextKey), 0));
     if (characters == nullptr) {
         return {};
     }
@@ -171,7 +171,8 @@ void WriteBeatCharts(const Document& document, std::vector<std::string>& out) {
     ForEachRecord(document, hostapi::kTagBeatChart, [&](const RecordKey& key, const Bytes& record) {
         if (key.first != measure) {
             measure = key.first;
-            const Bytes* spec = document.Records().Find(RecordKey::Other(kTagMeasure, static_cast<int16_t>(measure), 0));
+            const Bytes* spec =
+                document.Records().Find(RecordKey::Other(kTagMeasure, static_cast<int16_t>(measure), 0));
             const int16_t mode = spec == nullptr ? 2 : static_cast<int16_t>(I16(*spec, MeasureLayout::kFlags) & 7);
             out.push_back("beatchart " + std::to_string(measure) + " mode " + std::to_string(mode));
         }
@@ -388,7 +389,8 @@ void WriteExact(const Document& made, const Document& wanted, std::vector<std::s
 std::string WriteScoreText(const Document& document) {
     std::vector<std::string> statements = ReadableOnly(ReadableStatements(document));
     std::string name = document.Name();
-    std::replace_if(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
     std::string text = "# " + name + ": the document as a score text; \"new\" reads it back as it is\n";
     for (const std::string& statement : statements) {
         text += statement + "\n";

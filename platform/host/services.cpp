@@ -136,8 +136,9 @@ constexpr LackedKind kLackedKinds[] = {
      "the document has no staff systems (\"layout\" in a score text lays its music out in systems and pages)"},
     {hostapi::kTagStaffSystem2001, "staff system",
      "the document has no staff systems (\"layout\" in a score text lays its music out in systems and pages)"},
-    {hostapi::kTagPage, "page", "the document has no pages (\"layout\" in a score text lays its music out in systems "
-                                "and pages)"},
+    {hostapi::kTagPage, "page",
+     "the document has no pages (\"layout\" in a score text lays its music out in systems "
+     "and pages)"},
     {hostapi::kTagBeatChart, "beat chart",
      "the document has no beat charts: no measure was note-spaced (Mass Edit/Music Spacing/Apply Note Spacing "
      "spaces the selected measures)"},

@@ -34,7 +34,8 @@ std::string CaptionKey(std::string_view text) {
     while (!key.empty() && (key.back() == ':' || key.back() == ' ')) {
         key.pop_back();
     }
-    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return key;
 }
 
@@ -42,7 +43,6 @@ std::string CaptionKey(std::string_view text) {
 bool SameCaption(std::string_view caption, std::string_view name) {
     return !caption.empty() && CaptionKey(caption) == CaptionKey(name);
 }
-
 
 TScreen& TheScreen() {
     return detail::Library().screen;
@@ -698,8 +698,10 @@ std::string TForm::NearestControls(std::string_view name) {
     std::string text;
     for (size_t i = 0; i < nearest.size(); ++i) {
         const size_t at = static_cast<size_t>(std::find(choices.begin(), choices.end(), nearest[i]) - choices.begin());
-        text += (i == 0 ? "" : i + 1 == nearest.size() ? " or " : ", ") + QuoteForTranscript(nearest[i]) +
-                (numbers[at] >= 0 ? " (#" + std::to_string(numbers[at]) + ")" : "");
+        text += (i == 0                    ? ""
+                 : i + 1 == nearest.size() ? " or "
+                                           : ", ") +
+                QuoteForTranscript(nearest[i]) + (numbers[at] >= 0 ? " (#" + std::to_string(numbers[at]) + ")" : "");
     }
     return text.empty() ? text : " (did you mean " + text + "?)";
 }

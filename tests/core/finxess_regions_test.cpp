@@ -238,9 +238,10 @@ TEST_F(FinxessRegionsTest, CopyingClefsMakesTheRecordsTheTargetLacks) {
 // records of the range go, it enters the range with the source's clef (the source's staff record
 // reads treble) and changes where the source does; after the range it reads the clef it had.
 TEST_F(FinxessRegionsTest, TakingClefsReplacesTheTargetsOwnOverTheRange) {
-    m_host->AddDocument(host::ParseScoreText("staff \"A\"\nstaff \"B\"\nmeasures 5\nclef 1 3 alto\n"
-                                             "clef 2 1 bass\nclef 2 3 tenor\n",
-                                             "clefs"));
+    m_host->AddDocument(
+        host::ParseScoreText("staff \"A\"\nstaff \"B\"\nmeasures 5\nclef 1 3 alto\n"
+                             "clef 2 1 bass\nclef 2 3 tenor\n",
+                             "clefs"));
     const auto clef = [&](int16_t staff, int16_t measure) {
         return Word(host::RecordKey::Detail(hostapi::kTagCellClef, staff, measure, 0), 0);
     };

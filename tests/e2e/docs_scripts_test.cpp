@@ -170,9 +170,9 @@ TEST_F(RunTestsVerdictTest, IsOneLineOfTheTestsAndTheFuzzTargets) {
     };
     EXPECT_EQ(verdict("100% tests passed, 0 tests failed out of 2370", 0, 0),
               "run-tests: tests passed (2370 of 2370); fuzz targets clean");
-    EXPECT_EQ(verdict("99% tests passed, 3 tests failed out of 2370", 1, 0),
-              "run-tests: tests FAILED (3 of 2370: their output is above and in " + log.string() +
-                  "); fuzz targets clean");
+    EXPECT_EQ(
+        verdict("99% tests passed, 3 tests failed out of 2370", 1, 0),
+        "run-tests: tests FAILED (3 of 2370: their output is above and in " + log.string() + "); fuzz targets clean");
     EXPECT_EQ(verdict("", 1, 1), "run-tests: tests FAILED (ctest did not finish: see " + log.string() +
                                      "); fuzz targets NOT clean (see build-fuzz/artifacts/)");
 }

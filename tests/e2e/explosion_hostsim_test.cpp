@@ -102,9 +102,9 @@ TEST_F(ExplosionHostsimTest, TheDistributionCountsEachMeasureOnce) {
 // command the user chose (the host's clear and paste that its keys carry out too).
 struct InterruptionCase {
     const char* name;
-    const char* script;           ///< what the user does after choosing the command
-    bool finished;                ///< the run finished on its document
-    const char* message;          ///< a text the user is shown, or none
+    const char* script;   ///< what the user does after choosing the command
+    bool finished;        ///< the run finished on its document
+    const char* message;  ///< a text the user is shown, or none
 };
 void PrintTo(const InterruptionCase& c, std::ostream* os) {
     *os << c.name;
@@ -121,8 +121,8 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
                             "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
     const auto other = TempFolder() / "other.score";
     std::ofstream(other) << "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
-    std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" +
-                         c.script + "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
+    std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" + c.script +
+                         "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
     for (int i = 0; i < 8; ++i) {
         script += "menu \"Edit/Undo\"\n";
     }
@@ -134,17 +134,16 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto& out = result.out;
     const std::string cells = "cells of document 1 \"explosion\": staff 3, all measures";
-    const std::vector<std::string> exploded = {"  staff 3, measure 1, layer 1: 2 entries",
-                                               "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-                                               "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-                                               "  staff 3, measure 2, layer 1: 1 entry",
-                                               "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"};
+    const std::vector<std::string> exploded = {
+        "  staff 3, measure 1, layer 1: 2 entries", "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+        "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5", "  staff 3, measure 2, layer 1: 1 entry",
+        "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5"};
     const std::vector<std::string> empty = {"  staff 3, measure 1: no entries", "  staff 3, measure 2: no entries"};
     testsupport::ExpectLines(c.finished ? exploded : empty, testsupport::LinesStartingWith(out, cells, "  "));
-    testsupport::ExpectLines({"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
-                              "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
-                             testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures",
-                                                            "  "));
+    testsupport::ExpectLines(
+        {"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
+         "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
+        testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures", "  "));
     if (c.message != nullptr) {
         EXPECT_NE(std::find_if(out.begin(), out.end(),
                                [&](const std::string& line) { return line.find(c.message) != std::string::npos; }),
@@ -203,7 +202,8 @@ TEST_P(ExplosionMusicTest, EachPartKeepsItsMusic) {
     const auto result = testsupport::RunHostsimWith(
         "load plugins\nnew music.score\nselect " + std::string(c.select) +
             "\nhold shift\nmenu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nwait 3000\n"
-            "release shift\n" + c.dumps,
+            "release shift\n" +
+            c.dumps,
         TempFolder(), "-q");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     testsupport::ExpectLines(c.expected, result.out);

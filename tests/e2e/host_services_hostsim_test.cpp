@@ -54,8 +54,9 @@ TEST_F(HostServicesHostsimTest, ACommandThatStopsWhereAServiceFoundNothingIsFoll
     const std::string hymn = (TempFolder() / "hymn.score").string();
     std::ofstream(hymn) << "staff \"S\"\nstaff \"A\"\nstaff \"T\"\nstaff \"B\"\nmeasures 2 time 4/4\n"
                            "notes 1 1 g4/2 a4/2\nnotes 2 1 d4/2 f#4/2\nnotes 3 1 b3/2 c4/2\nnotes 4 1 g2/2 d3/2\n";
-    const std::string fit = "\nselect 1-4 1-2\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n"
-                            "hold shift\nmenu \"Orvex/Music/Respell Notes\"\nrelease shift\n";
+    const std::string fit =
+        "\nselect 1-4 1-2\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n"
+        "hold shift\nmenu \"Orvex/Music/Respell Notes\"\nrelease shift\n";
     const auto result = Run("new " + hymn + fit);
     ExpectFrom(result.out, {"host: redraw the document",
                             "[form] \"Fit Measures 1.88d\" TDActOpt stays open after Go (\"Close\" after Go is off)",
@@ -65,9 +66,10 @@ TEST_F(HostServicesHostsimTest, ACommandThatStopsWhereAServiceFoundNothingIsFoll
                             "host: nothing changed", "> hold shift"});
     // Respell Notes asks for the systems too, then goes on to the music: that is not why it
     // changes nothing.
-    ExpectFrom(result.out, {"> menu \"Orvex/Music/Respell Notes\"", "host: progress begins over staves 1-4, measures "
-                            "1-2: 32 steps", "host: progress ends after 32 of 32 steps", "host: nothing changed",
-                            "> release shift"});
+    ExpectFrom(result.out, {"> menu \"Orvex/Music/Respell Notes\"",
+                            "host: progress begins over staves 1-4, measures "
+                            "1-2: 32 steps",
+                            "host: progress ends after 32 of 32 steps", "host: nothing changed", "> release shift"});
 
     // Laid out, the same document is fitted.
     std::ofstream(hymn, std::ios::app) << "layout\n";
@@ -149,9 +151,9 @@ TEST_F(HostServicesHostsimTest, AnalyzeMarksAFifthBeforeGraceNotesAndUndoGivesTh
                             "  staff 2, measure 1, layer 1:"});
     ExpectFrom(result.out, {"> menu \"Edit/Undo\"", "host: undo \"Analyze...\": 2 cells, 13 records"});
     const auto at = [&](const std::string& line, size_t from) {
-        return static_cast<size_t>(std::find(result.out.begin() + static_cast<std::ptrdiff_t>(from), result.out.end(),
-                                             line) -
-                                   result.out.begin());
+        return static_cast<size_t>(
+            std::find(result.out.begin() + static_cast<std::ptrdiff_t>(from), result.out.end(), line) -
+            result.out.begin());
     };
     const size_t written = at("> dump cells", 0);
     const size_t selected = at("> select 1-2 1", written);

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/host/text_words.h"
 #include "tests/support/case_names.h"
@@ -117,9 +117,10 @@ TEST_F(HostsimCliTest, AFormLineAfterTheLineThatShowedItsFormIsReportedThere) {
     const auto modal = Run("load plugins\nnew " + Source("examples/walk.score") +
                            "\nselect 1 1\nmenu \"Orvex/Music/Beam Breaker...\"\nform TSBBForm click OKBtn\n");
     EXPECT_EQ(modal.exitCode, 1);
-    const std::string late = ScriptName() + ":5:6: warning: the TSBBForm form that line 4 showed took no action and "
-                                            "has closed: this action waits for the next TSBBForm form that shows; form "
-                                            "lines go before the menu line that opens the form\n";
+    const std::string late = ScriptName() +
+                             ":5:6: warning: the TSBBForm form that line 4 showed took no action and "
+                             "has closed: this action waits for the next TSBBForm form that shows; form "
+                             "lines go before the menu line that opens the form\n";
     EXPECT_EQ(modal.err.substr(0, late.size()), late);
     EXPECT_NE(modal.err.find(ScriptName() + ":5:21: error: no TSBBForm form took this action: the TSBBForm form that "
                                             "line 4 showed took no action and had closed when this line ran, and no "
@@ -130,13 +131,15 @@ TEST_F(HostsimCliTest, AFormLineAfterTheLineThatShowedItsFormIsReportedThere) {
 
     // A form line after another line is not warned of, and the end of the run says that the
     // form it came after is open still.
-    const auto open = Run("load plugins\nnew " + Source("examples/walk.score") +
-                          "\nselect 1 1\nmenu \"Orvex/Layout/Fit Measures...\"\ndump selection\nform TDActOpt click Go\n");
-    EXPECT_EQ(open.err, ScriptName() + ":6:21: error: no TDActOpt form took this action: the form that line 4 showed "
-                                       "stayed open, and an open form takes no action queued after it showed; form lines "
-                                       "go before the menu line that opens the form\n"
-                                       "    6 | form TDActOpt click Go\n"
-                                       "      |                     ^\n");
+    const auto open =
+        Run("load plugins\nnew " + Source("examples/walk.score") +
+            "\nselect 1 1\nmenu \"Orvex/Layout/Fit Measures...\"\ndump selection\nform TDActOpt click Go\n");
+    EXPECT_EQ(open.err, ScriptName() +
+                            ":6:21: error: no TDActOpt form took this action: the form that line 4 showed "
+                            "stayed open, and an open form takes no action queued after it showed; form lines "
+                            "go before the menu line that opens the form\n"
+                            "    6 | form TDActOpt click Go\n"
+                            "      |                     ^\n");
 
     // Actions queued before a line whose error stops the script: the end says where it stopped.
     const auto stopped = Run("load plugins\nnew " + Source("examples/walk.score") +
@@ -147,9 +150,10 @@ TEST_F(HostsimCliTest, AFormLineAfterTheLineThatShowedItsFormIsReportedThere) {
         << stopped.err;
 
     // A dialog that took its Go stays open: the form lines after it are for the next dialog.
-    const auto next = Run("load plugins\nnew " + Source("examples/quartet.score") +
-                          "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
-                          "menu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n");
+    const auto next =
+        Run("load plugins\nnew " + Source("examples/quartet.score") +
+            "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+            "menu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n");
     EXPECT_EQ(next.exitCode, 0) << next.err;
     EXPECT_EQ(next.err, "");
 }
@@ -191,19 +195,21 @@ TEST_F(HostsimCliTest, EveryMistakeOfAScoreTextIsShownAndANearNameIsOffered) {
                                          "notes 1 2 c4/4 h5/4 e4/4\nnotes 1 3 e4/2\n";
     const auto broken = Run("new " + Path("hymn.score") + "\n");
     EXPECT_EQ(broken.exitCode, 1);
-    const std::string further = Path("hymn.score") + ":4:16: note: a further mistake: notes: \"h5/4\" is not an entry: "
-                                                     "\"h\" is not a note name (a to g, or r for a rest) (notes STAFF "
-                                                     "MEASURE [layer 1-4] ENTRY...)\n    4 | notes 1 2 c4/4 h5/4 e4/4\n"
-                                                     "      |                ^\n";
+    const std::string further = Path("hymn.score") +
+                                ":4:16: note: a further mistake: notes: \"h5/4\" is not an entry: "
+                                "\"h\" is not a note name (a to g, or r for a rest) (notes STAFF "
+                                "MEASURE [layer 1-4] ENTRY...)\n    4 | notes 1 2 c4/4 h5/4 e4/4\n"
+                                "      |                ^\n";
     EXPECT_NE(broken.err.find(further), std::string::npos) << broken.err;
     EXPECT_NE(broken.err.find(Path("hymn.score") + ":5:1: warning: staff 1, measure 3, layer 1 is short: the entries "
                                                    "last 2 beats (2048 EDU); the measure has 3 (3072 EDU)\n"),
               std::string::npos)
         << broken.err;
     const auto missing = Run("new " + Path("hymm.score") + "\nnew " + TempFolder().string() + "\n", "-k");
-    EXPECT_NE(missing.err.find("cannot make a document from " + Path("hymm.score") + ": there is no file hymm.score in " +
-                               TempFolder().string() + " (did you mean \"hymn.score\"?)"),
-              std::string::npos)
+    EXPECT_NE(
+        missing.err.find("cannot make a document from " + Path("hymm.score") + ": there is no file hymm.score in " +
+                         TempFolder().string() + " (did you mean \"hymn.score\"?)"),
+        std::string::npos)
         << missing.err;
     EXPECT_NE(missing.err.find("cannot make a document from " + TempFolder().string() +
                                ": it is a folder, not a score text file"),
@@ -226,8 +232,9 @@ TEST_F(HostsimCliTest, FailedSaveIsAnErrorAndTheDocumentKeepsItsName) {
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
               ScriptName() + ":2:6: error: cannot save " + Path("folder.MUS") +
                   ": the file cannot be written (Is a directory); the file is as it was");
-    EXPECT_TRUE(Has(result.out, "host: cannot save folder.MUS"
-                                    ": the file cannot be written (Is a directory); the file is as it was"));
+    EXPECT_TRUE(Has(result.out,
+                    "host: cannot save folder.MUS"
+                    ": the file cannot be written (Is a directory); the file is as it was"));
 }
 
 TEST_F(HostsimCliTest, TheFormsOfAPluginGoWithIt) {
@@ -259,8 +266,9 @@ TEST_F(HostsimCliTest, WrongCaptionStopsTheDialogSoTheToolDoesNotRunOnItsDefault
         "      |                   ^\n" +
         ScriptName() + ":6:1: note: the form showed while this line ran\n";
     EXPECT_EQ(result.err.substr(0, expected.size()), expected);
-    EXPECT_TRUE(Has(result.out, "    not done: no control \"Convert notes to rest\" on this form (did you mean \"Convert "
-                                "notes to rests:\" (#4)?)"));
+    EXPECT_TRUE(Has(result.out,
+                    "    not done: no control \"Convert notes to rest\" on this form (did you mean \"Convert "
+                    "notes to rests:\" (#4)?)"));
     EXPECT_TRUE(Has(result.out, "    the user stops here: 1 action queued for TDActOpt dropped"));
     EXPECT_FALSE(Has(result.out, "  user: click Go"));
     EXPECT_TRUE(std::none_of(result.out.begin(), result.out.end(),
@@ -384,10 +392,11 @@ TEST_F(HostsimCliTest, VersionHelpQuietAndVerbose) {
 
 TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
     // Go in the options dialog, which stays open: the run and the host's later call are one line.
-    const auto dialog = Run("load plugins\nnew " + Source("examples/quartet.score") +
-                                "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
-                                "menu \"Orvex/Modify/Remove...\"\ndump changes\n",
-                            "-v");
+    const auto dialog =
+        Run("load plugins\nnew " + Source("examples/quartet.score") +
+                "\nselect 1 1\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+                "menu \"Orvex/Modify/Remove...\"\ndump changes\n",
+            "-v");
     ASSERT_EQ(dialog.exitCode, 0) << dialog.err;
     EXPECT_FALSE(Has(dialog.out, "host: nothing changed"));
     const std::string heading = "changes of document 1 \"quartet\": 1 cell (5 entries changed)";
@@ -401,12 +410,14 @@ TEST_F(HostsimCliTest, ALinesChangeSetIsEverythingItsCommandDid) {
     EXPECT_EQ(dumped[2], "  staff 1, measure 1, layer 1:");
 
     // An explosion changes the document in several calls and the host's paste during one line.
-    const auto explosion = Run("load plugins\nnew " + Source("examples/explosion.score") +
-                               "\nselect 1 1-2\nhold shift\nmenu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n"
-                               "release shift\ndump changes\n");
+    const auto explosion =
+        Run("load plugins\nnew " + Source("examples/explosion.score") +
+            "\nselect 1 1-2\nhold shift\nmenu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\n"
+            "release shift\ndump changes\n");
     ASSERT_EQ(explosion.exitCode, 0) << explosion.err;
-    const std::string all = "4 cells (3 entries changed, 3 added); records 'SOIS' 1 added, 'SOIu' 1 changed, 1 added, "
-                            "'SOTX' 2 added, 'otDY' 1 deleted, 'txbl' 2 added";
+    const std::string all =
+        "4 cells (3 entries changed, 3 added); records 'SOIS' 1 added, 'SOIu' 1 changed, 1 added, "
+        "'SOTX' 2 added, 'otDY' 1 deleted, 'txbl' 2 added";
     EXPECT_TRUE(Has(explosion.out, "host: this line changed document 1 \"explosion\" in all: " + all));
     EXPECT_TRUE(Has(explosion.out, "changes of document 1 \"explosion\": " + all));
 }
@@ -418,8 +429,9 @@ TEST_F(HostsimCliTest, TheMusicIsWrittenAsAScoreTextBeforeAndAfterACommand) {
                             Path("after.score") + "\ndump score\nnew " + Path("after.score") +
                             "\ndump cells 1 1\nfront 1\ndump cells 1 1\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result.out, "host: wrote document 1 \"quartet\" as a score text to after.score"
-                                    ", 28 lines"));
+    EXPECT_TRUE(Has(result.out,
+                    "host: wrote document 1 \"quartet\" as a score text to after.score"
+                    ", 28 lines"));
     const std::vector<std::string> before = host::SplitLines(testsupport::FileText(Path("before.score")));
     const std::vector<std::string> after = host::SplitLines(testsupport::FileText(Path("after.score")));
     ASSERT_EQ(before.size(), 22u);
@@ -453,7 +465,7 @@ TEST_F(HostsimCliTest, TheMusicIsWrittenAsAScoreTextBeforeAndAfterACommand) {
 struct TypedNumber {
     const char* value;
     int exitCode;
-    std::string err;  ///< the first line on standard error after the script's path
+    std::string err;         ///< the first line on standard error after the script's path
     const char* transcript;  ///< the line under the user's set
 };
 
@@ -500,8 +512,9 @@ TEST_F(HostsimCliTest, AGermanHostsRunButtonIsGoAndASelectionEndsInALaterMeasure
                             "\nselect 1-1 1-2 2048-1024\ndump selection\nform TDActOpt set #4 1\n"
                             "form TDActOpt click Go\nmenu \"Orvex/Verändern/Entfernen...\"\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result.out, "selection of document 1 \"quartet\": staff 1, measures 1-2, from position 2048 to "
-                                "1024 EDU"));
+    EXPECT_TRUE(Has(result.out,
+                    "selection of document 1 \"quartet\": staff 1, measures 1-2, from position 2048 to "
+                    "1024 EDU"));
     EXPECT_TRUE(Has(result.out, "  button OKBtn \"&Start\""));
     EXPECT_TRUE(Has(result.out, "  user: click Go"));
     EXPECT_TRUE(Has(result.out, "host: Orvex188.fxt changed document 1 \"quartet\": 2 cells (5 entries changed)"));
@@ -511,7 +524,8 @@ TEST_F(HostsimCliTest, AGermanHostsRunButtonIsGoAndASelectionEndsInALaterMeasure
     EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
               ScriptName() + ":2:12: error: the positions 2048-1024 end before they start in measure 2");
     const auto toTheEnd = Run("new " + Source("examples/quartet.score") +
-                              "\nselect 1-2 2-3 2560-0\ndump selection\nselect 1 2 2048-0\ndump selection\n", "-q");
+                                  "\nselect 1-2 2-3 2560-0\ndump selection\nselect 1 2 2048-0\ndump selection\n",
+                              "-q");
     ASSERT_EQ(toTheEnd.exitCode, 0) << toTheEnd.err;
     EXPECT_EQ(toTheEnd.out, (std::vector<std::string>{
                                 "selection of document 1 \"quartet\": staves 1-2, measures 2-3, from position 2560 to "
@@ -556,8 +570,9 @@ TEST_F(HostsimCliTest, TwoCopiesOfAProjectPrintTheSameTranscript) {
     // The lines that echo the script name the full paths as the script has them.
     const auto transcript = [](const testsupport::HostsimResult& result) {
         std::vector<std::string> lines;
-        std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(lines),
-                     [](const std::string& line) { return !line.starts_with("> ") && !line.starts_with("  user: set Row0"); });
+        std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(lines), [](const std::string& line) {
+            return !line.starts_with("> ") && !line.starts_with("  user: set Row0");
+        });
         return lines;
     };
     EXPECT_EQ(transcript(results[0]), transcript(results[1]));

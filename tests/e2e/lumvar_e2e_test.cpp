@@ -239,7 +239,8 @@ TEST_F(LumvarEndToEndTest, TranslatingWithoutLumvarOrInAnUnknownLanguageIsAnErro
 
 TEST_F(LumvarEndToEndTest, AScriptSeesTheNotificationsAndServicesAPlugInSees) {
     const auto result = testsupport::RunHostsim(
-        "load plugins\nlumvar notifications on\nnew " + (fs::path(ORVEX_SOURCE_DIR) / "examples" / "walk.score").string() +
+        "load plugins\nlumvar notifications on\nnew " +
+            (fs::path(ORVEX_SOURCE_DIR) / "examples" / "walk.score").string() +
             "\nview page\nview scroll\nactivate other program\nactivate host\nlumvar measure text 3\n"
             "lumvar measure text 99\nlumvar measure number 3\nlumvar measure number x\nlumvar split 1536\n"
             "lumvar split 1500\nlumvar split -1\nlumvar join 1024 4 1 0\nlumvar duration 1 1536\n"
@@ -252,25 +253,19 @@ TEST_F(LumvarEndToEndTest, AScriptSeesTheNotificationsAndServicesAPlugInSees) {
             lumvar.push_back(line);
         }
     }
-    testsupport::ExpectLines({"lumvar: notifications on",
-                              "lumvar: notification 53: a document window came to the top",
-                              "lumvar: notification 54: the document window shows page view",
-                              "lumvar: notification 54: the document window shows scroll view",
-                              "lumvar: notification 55: the host program is deactivated",
-                              "lumvar: notification 55: the host program is activated",
-                              "lumvar: measure 3 reads \"3\"",
-                              "lumvar: measure 99 has no text (error 4)",
-                              "lumvar: \"3\" is measure 3",
-                              "lumvar: \"x\" is no measure",
-                              "lumvar: 1536 EDU is 1024 (level 4) with 1 dot and 0 EDU left over",
-                              "lumvar: 1500 EDU is 1024 (level 4) with 0 dots and 476 EDU left over",
-                              "lumvar: -1 EDU: error 4",
-                              "lumvar: 1024 level 4 with 1 dot and 0 left over is 1536 EDU",
-                              "lumvar: 1536 EDU as kind 1: \"1 dotted qrt.\"",
-                              "lumvar: 512 EDU as kind 2: \"2 eighths\"",
-                              "lumvar: notifications off",
-                              "lumvar: notifications were not registered (answer 0)"},
-                             lumvar);
+    testsupport::ExpectLines(
+        {"lumvar: notifications on", "lumvar: notification 53: a document window came to the top",
+         "lumvar: notification 54: the document window shows page view",
+         "lumvar: notification 54: the document window shows scroll view",
+         "lumvar: notification 55: the host program is deactivated",
+         "lumvar: notification 55: the host program is activated", "lumvar: measure 3 reads \"3\"",
+         "lumvar: measure 99 has no text (error 4)", "lumvar: \"3\" is measure 3", "lumvar: \"x\" is no measure",
+         "lumvar: 1536 EDU is 1024 (level 4) with 1 dot and 0 EDU left over",
+         "lumvar: 1500 EDU is 1024 (level 4) with 0 dots and 476 EDU left over", "lumvar: -1 EDU: error 4",
+         "lumvar: 1024 level 4 with 1 dot and 0 left over is 1536 EDU", "lumvar: 1536 EDU as kind 1: \"1 dotted qrt.\"",
+         "lumvar: 512 EDU as kind 2: \"2 eighths\"", "lumvar: notifications off",
+         "lumvar: notifications were not registered (answer 0)"},
+        lumvar);
 }
 
 // The measure-number regions are kept under the tag of the host's year ('otMN' on host 2000,
@@ -282,13 +277,13 @@ TEST_F(LumvarEndToEndTest, MeasureNumberRegionsUseTheTagOfTheHostYear) {
     for (const auto& [version, tag, other] :
          {std::tuple{"0x05000005", "otMN", "SOMN"}, std::tuple{"0x06000200", "SOMN", "otMN"}}) {
         SCOPED_TRACE(version);
-        const auto result = testsupport::RunHostsim(std::string("host version ") + version +
-                                                        "\nload plugins\nnew " + score.string() +
-                                                        "\nlumvar measure text 5\nselect 1 2-4\nhold shift\n"
-                                                        "menu \"Orvex/Layout/Special Measure Regions\"\n"
-                                                        "release shift\nlumvar measure text 5\ndump records " +
-                                                        tag + "\ndump records " + other + "\ndump score\n",
-                                                    RegistryFile());
+        const auto result =
+            testsupport::RunHostsim(std::string("host version ") + version + "\nload plugins\nnew " + score.string() +
+                                        "\nlumvar measure text 5\nselect 1 2-4\nhold shift\n"
+                                        "menu \"Orvex/Layout/Special Measure Regions\"\n"
+                                        "release shift\nlumvar measure text 5\ndump records " +
+                                        tag + "\ndump records " + other + "\ndump score\n",
+                                    RegistryFile());
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const auto has = [&](const std::string& line) {
             return std::find(result.out.begin(), result.out.end(), line) != result.out.end();
@@ -296,13 +291,15 @@ TEST_F(LumvarEndToEndTest, MeasureNumberRegionsUseTheTagOfTheHostYear) {
         // Measure 5 shows 14 in the score text's region, 11 in the second section.
         EXPECT_TRUE(has("lumvar: measure 5 reads \"1:14\""));
         EXPECT_TRUE(has("lumvar: measure 5 reads \"2:11\""));
-        testsupport::ExpectLines({"  '" + std::string(tag) + "' other (1, 0), 88 bytes: measures 1 to before 2, first "
-                                  "number 10, flags 0x0000",
-                                  "  '" + std::string(tag) + "' other (2, 0), 88 bytes: measures 5 to before 9, first "
-                                  "number 11, flags 0x0000"},
-                                 testsupport::LinesStartingWith(
-                                     result.out, "records of document 1 \"sections\": 2 '" + std::string(tag) + "' of 14",
-                                     "  "));
+        testsupport::ExpectLines(
+            {"  '" + std::string(tag) +
+                 "' other (1, 0), 88 bytes: measures 1 to before 2, first "
+                 "number 10, flags 0x0000",
+             "  '" + std::string(tag) +
+                 "' other (2, 0), 88 bytes: measures 5 to before 9, first "
+                 "number 11, flags 0x0000"},
+            testsupport::LinesStartingWith(
+                result.out, "records of document 1 \"sections\": 2 '" + std::string(tag) + "' of 14", "  "));
         EXPECT_TRUE(has("records of document 1 \"sections\": 0 '" + std::string(other) + "' of 14"));
         EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
                                 [&](const std::string& line) {

@@ -148,12 +148,12 @@ TEST_P(DocumentedCaptionTest, NamesTheRowItsDocsGive) {
         caption.pop_back();
     }
     const auto result = testsupport::RunHostsim(
-        "load plugins\nnew " + QuartetScore() + "\nselect 1-4 1-2\nform TDActOpt set \"" + caption +
-            "\" " + GetParam().value + "\nform TDActOpt click Go\nform TDActOpt click CancelBtn\nmenu \"" + path + "\"\n",
+        "load plugins\nnew " + QuartetScore() + "\nselect 1-4 1-2\nform TDActOpt set \"" + caption + "\" " +
+            GetParam().value + "\nform TDActOpt click Go\nform TDActOpt click CancelBtn\nmenu \"" + path + "\"\n",
         RegistryFile());
     EXPECT_EQ(result.exitCode, 0) << caption << "\n" << result.err;
-    const auto set = std::find(result.out.begin(), result.out.end(),
-                               "  user: set \"" + caption + "\" \"" + GetParam().value + "\"");
+    const auto set =
+        std::find(result.out.begin(), result.out.end(), "  user: set \"" + caption + "\" \"" + GetParam().value + "\"");
     ASSERT_NE(set, result.out.end()) << caption;
     EXPECT_EQ(set[1], "    (row " + std::to_string(GetParam().row) + ")");
 }
@@ -202,11 +202,12 @@ TEST_F(OptionsDialogHostsimTest, TheOptionsFormKeepsTheTicksOfItsListAcrossAddEd
             lists.back().push_back(line.substr(6));
         }
     }
-    EXPECT_EQ(lists, (std::vector<std::vector<std::string>>{
-                         {"[ ] DEL (ask)", "[ ] BACKSP (ask)", "[x] HOME (ask)", "[x] END (ask)"},
-                         {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)", "[x] F9 -> SplitPoint"},
-                         {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)", "[x] F9 -> SplitPoint"},
-                         {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] F9 -> SplitPoint"}}));
+    EXPECT_EQ(lists,
+              (std::vector<std::vector<std::string>>{
+                  {"[ ] DEL (ask)", "[ ] BACKSP (ask)", "[x] HOME (ask)", "[x] END (ask)"},
+                  {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)", "[x] F9 -> SplitPoint"},
+                  {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] END (ask)", "[x] F9 -> SplitPoint"},
+                  {"[x] DEL (ask)", "[ ] BACKSP (ask)", "[ ] HOME (ask)", "[x] F9 -> SplitPoint"}}));
 }
 
 // Go pressed by its key in a dialog left open runs outside the host's calls: the host's call

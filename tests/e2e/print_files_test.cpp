@@ -53,10 +53,9 @@ TEST_F(PrintFilesHostsimTest, ThreeFilesArePrintedWithAPauseQuestionAfterTwo) {
         }
     }
     const auto printed = [&](const std::string& name) {
-        return std::vector<std::string>{
-            "host: opened document 2 \"" + name + "\", " + records + " records",
-            "host: printed " + name + " (scores/" + name + ".MUS) on the printer, 3 copies",
-            "host: closed document 2 \"" + name + "\""};
+        return std::vector<std::string>{"host: opened document 2 \"" + name + "\", " + records + " records",
+                                        "host: printed " + name + " (scores/" + name + ".MUS) on the printer, 3 copies",
+                                        "host: closed document 2 \"" + name + "\""};
     };
     // The command itself changes no document (it only starts the run), and says so.
     std::vector<std::string> expected = {"host: nothing changed"};
@@ -95,10 +94,10 @@ TEST_F(PrintFilesHostsimTest, TheUsersOpenDocumentIsPrintedAndStaysOpen) {
             host.push_back(line.substr(0, line.find(" (")));
         }
     }
-    testsupport::ExpectLines({"host: opened document 1 \"Alto\", 67 records", "host: printed Alto",
-                              "host: opened document 2 \"Bass\", 67 records", "host: printed Bass",
-                              "host: closed document 2 \"Bass\""},
-                             host);
+    testsupport::ExpectLines(
+        {"host: opened document 1 \"Alto\", 67 records", "host: printed Alto",
+         "host: opened document 2 \"Bass\", 67 records", "host: printed Bass", "host: closed document 2 \"Bass\""},
+        host);
 }
 
 // The run brings a file the user has open to the front to print it, and the last document left

@@ -51,7 +51,8 @@ TEST_F(ResultsHostsimTest, TheRestsDialogShowsItsSixRows) {
 }
 
 // A file name without a folder lies beside the plug-in module, not in the folder hostsim runs
-// in; the transcript names it (from the script's folder, which holds the plug-in folder here). The display counts one step a staff.
+// in; the transcript names it (from the script's folder, which holds the plug-in folder here). The display counts one
+// step a staff.
 TEST_F(ResultsHostsimTest, TheExportIsWrittenBesideThePlugIn) {
     const fs::path plugins = PluginFolder();
     const fs::path elsewhere = TempFolder() / "elsewhere";
@@ -164,11 +165,12 @@ TEST_F(ResultsHostsimTest, ALongTextBlockArrivesWholeThroughEveryCommand) {
     const std::string stored = head + "\\xC3\\xA9" + tail;
     const std::string shown = head + "\u00C3\u00A9" + tail;
     const fs::path layout = TempFolder() / "layout.score";
-    std::ofstream(layout) << "staff \"\"\nstaff \"\"\nstaff \"\"\nmeasures 3 width 1200\n"
-                             "system 1 1\nsystem 2 2\nsystem 3 3\nstafflist 1 1 2 3\nstafflist 2 1 2 3\nstafflist 3 1 3\n"
-                             "group 1 2 \"score\"\ngroup 1 2 \"system\" list 1\npagetext 1 \"page\"\npage\n"
-                             "record txbl other 1 0 text \""
-                          << stored << "\"\nrecord txbl other 3 0 text \"" << stored << "\"\n";
+    std::ofstream(layout)
+        << "staff \"\"\nstaff \"\"\nstaff \"\"\nmeasures 3 width 1200\n"
+           "system 1 1\nsystem 2 2\nsystem 3 3\nstafflist 1 1 2 3\nstafflist 2 1 2 3\nstafflist 3 1 3\n"
+           "group 1 2 \"score\"\ngroup 1 2 \"system\" list 1\npagetext 1 \"page\"\npage\n"
+           "record txbl other 1 0 text \""
+        << stored << "\"\nrecord txbl other 3 0 text \"" << stored << "\"\n";
     const fs::path target = TempFolder() / "target.score";
     std::ofstream(target) << "staff \"\"\nmeasures 2\npage\n";
     const fs::path flutes = TempFolder() / "flutes.score";
@@ -194,14 +196,14 @@ TEST_F(ResultsHostsimTest, ALongTextBlockArrivesWholeThroughEveryCommand) {
         return "  'txbl' other (" + std::to_string(key) + ", 0), 1509 bytes: \"" + shown + "\"";
     };
     // Block 2 is the system's group, renamed; 4 its copy in system 2, 5 the group system 3 took.
-    testsupport::ExpectLines({whole(1), whole(2), whole(3), whole(4), whole(5)},
-                             testsupport::LinesStartingWith(result.out,
-                                                            "records of document 1 \"layout\": 5 'txbl' of 40", "  "));
+    testsupport::ExpectLines(
+        {whole(1), whole(2), whole(3), whole(4), whole(5)},
+        testsupport::LinesStartingWith(result.out, "records of document 1 \"layout\": 5 'txbl' of 40", "  "));
     testsupport::ExpectLines({whole(1)}, testsupport::LinesStartingWith(
                                              result.out, "records of document 2 \"target\": 1 'txbl' of 8", "  "));
-    testsupport::ExpectLines({whole(1), "  'txbl' other (2, 0), 5 bytes: \"Oboe\"", whole(3)},
-                             testsupport::LinesStartingWith(result.out,
-                                                            "records of document 3 \"flutes\": 3 'txbl' of 39", "  "));
+    testsupport::ExpectLines(
+        {whole(1), "  'txbl' other (2, 0), 5 bytes: \"Oboe\"", whole(3)},
+        testsupport::LinesStartingWith(result.out, "records of document 3 \"flutes\": 3 'txbl' of 39", "  "));
 }
 
 // A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
@@ -210,14 +212,14 @@ TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHo
     const fs::path score = TempFolder() / "short.score";
     std::ofstream(score) << "staff \"Flute\"\nmeasures 3\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 3 c5/1\n"
                             "record SOMS other 2 0 hex 6 F000 0000 0400\n";
-    const auto result = testsupport::RunHostsim(
-        "load plugins\nnew " + score.string() +
-            "\nselect 1 1-3\nform TDActOpt set #1 150\nform TDActOpt click Go\n"
-            "menu \"Orvex/Spacing/Measure Widths...\"\ndump records SOMS\n",
-        RegistryFile());
+    const auto result = testsupport::RunHostsim("load plugins\nnew " + score.string() +
+                                                    "\nselect 1 1-3\nform TDActOpt set #1 150\nform TDActOpt click Go\n"
+                                                    "menu \"Orvex/Spacing/Measure Widths...\"\ndump records SOMS\n",
+                                                RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(Has(result, "  label Message \"The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes "
-                            "where 24 are expected. It is left as the document holds it.\""));
+    EXPECT_TRUE(Has(result,
+                    "  label Message \"The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes "
+                    "where 24 are expected. It is left as the document holds it.\""));
     testsupport::ExpectLines(
         {"  'SOMS' other (1, 0), 24 bytes: width 240, key 0x0000, 4 beats of 1024 EDU, flags 0x0000 0x0000",
          "  'SOMS' other (2, 0), 6 bytes: F000 0000 0400",
@@ -230,10 +232,11 @@ TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHo
 // document opened again after both were closed.
 TEST_F(ResultsHostsimTest, AShortStaffRecordIsToldOnceForEachDocumentThatHoldsIt) {
     const fs::path score = TempFolder() / "staff.score";
-    std::ofstream(score) << "staff \"Flute\"\nmeasures 4\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 2 c5/4 d5/4 e5/4 f5/4\n"
-                            "notes 1 3 c5/4 d5/4 e5/4 f5/4\nnotes 1 4 c5/4 d5/4 e5/4 f5/4\n"
-                            "record SOIS other 1 0 hex 30 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 "
-                            "0000 0000 0000 0000\n";
+    std::ofstream(score)
+        << "staff \"Flute\"\nmeasures 4\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\nnotes 1 2 c5/4 d5/4 e5/4 f5/4\n"
+           "notes 1 3 c5/4 d5/4 e5/4 f5/4\nnotes 1 4 c5/4 d5/4 e5/4 f5/4\n"
+           "record SOIS other 1 0 hex 30 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 "
+           "0000 0000 0000 0000\n";
     const std::string slurs = "select 1 1-4\nactivate form TDActOpt\npress Enter\n";
     const std::string close = "activate host\npress Alt+F\npress C\n";
     const auto result = testsupport::RunHostsim(
@@ -246,8 +249,9 @@ TEST_F(ResultsHostsimTest, AShortStaffRecordIsToldOnceForEachDocumentThatHoldsIt
     std::copy_if(result.out.begin(), result.out.end(), std::back_inserter(messages), [](const std::string& line) {
         return line.starts_with("  label Message ") && line.find("damaged") != std::string::npos;
     });
-    const std::string told = "  label Message \"The record 'SOIS' (1, 0) of the document is damaged: it holds 30 "
-                             "bytes where 66 are expected.\"";
+    const std::string told =
+        "  label Message \"The record 'SOIS' (1, 0) of the document is damaged: it holds 30 "
+        "bytes where 66 are expected.\"";
     EXPECT_EQ(messages, (std::vector<std::string>{told, told, told}));
     EXPECT_TRUE(Has(result, "host: closed document 1 \"staff\""));
 }

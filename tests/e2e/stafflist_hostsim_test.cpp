@@ -89,8 +89,9 @@ TEST_F(StaffListHostsimTest, OkWithNoStaffTickedIsRefused) {
     const auto& out = result.out;
     const auto message = std::find(out.begin(), out.end(), "[form] \"Vx Staff List Manager\" TMsgDlg, modal");
     ASSERT_NE(message, out.end());
-    EXPECT_EQ(*(message + 1), "  label Message \"A system cannot be left without staves: please tick at least one "
-                              "staff, or choose Cancel.\"");
+    EXPECT_EQ(*(message + 1),
+              "  label Message \"A system cannot be left without staves: please tick at least one "
+              "staff, or choose Cancel.\"");
     EXPECT_NE(std::find(message, out.end(), "  -> Cancel"), out.end());
     // The listings of the lists, groups and systems, before and after, are the same.
     std::vector<std::string> listings[2];

@@ -121,8 +121,9 @@ TEST_F(WindowsHostsimTest, NewSpacingStartedWithGoFindsTheHostInFrontForItsSecon
                     "Undo/Redo selection lists.\""));
     // The second pass takes the helper staff out whole: its music, its staff record and its
     // place in the score's staff list.
-    EXPECT_TRUE(Has(run, "host: Orvex188.fxt changed document 1 \"newspacing\": 2 cells (6 entries deleted); "
-                         "records 'SOIS' 1 deleted, 'SOIu' 1 deleted"));
+    EXPECT_TRUE(Has(run,
+                    "host: Orvex188.fxt changed document 1 \"newspacing\": 2 cells (6 entries deleted); "
+                    "records 'SOIS' 1 deleted, 'SOIu' 1 deleted"));
     testsupport::ExpectLines(
         {"windows, front first:", "  \"New Spacing 1.88d\" TDActOpt, 439 x 24 at 200,120, owned by the host",
          "  \"Finale 2000 - [newspacing]\" Finale, active",

@@ -141,8 +141,8 @@ TEST_F(CharsetCommandTest, DefaultSetsConvertMacRomanTexts) {
 
 TEST_F(CharsetCommandTest, AnExpressionLongerThanTheLoadBufferIsConvertedWhole) {
     const std::string padding(1400, 'x');
-    StartHost("font 1 \"Times New Roman\"\nstaff \"Voice\"\nmeasures 1\nexpression 1 " +
-              Quoted(padding + kMacRoman) + " font 1\n");
+    StartHost("font 1 \"Times New Roman\"\nstaff \"Voice\"\nmeasures 1\nexpression 1 " + Quoted(padding + kMacRoman) +
+              " font 1\n");
     EXPECT_EQ(RunWithShift(orvex::ToolCode(orvex::ToolItem::CharacterSetConversion)), 1);
     EXPECT_EQ(ExpressionText(1), padding + kWindows);
 }

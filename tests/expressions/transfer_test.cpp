@@ -288,7 +288,8 @@ TEST_F(TransferTest, AShorterNarrowerTargetGetsNothingPastItsMeasuresAndStaves) 
     EXPECT_EQ(Run(), 1);
     // Measure 1, staff 1 lands in measure 3; measure 2's staff 2 and measure 3 have no place:
     // two expressions and one measure record are skipped.
-    EXPECT_EQ(Messages(), std::vector<std::string>{"3 items were not written: the destination has no such measures or staves."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"3 items were not written: the destination has no such measures or staves."});
     EXPECT_EQ(Word(Other("otDY", 3, 0), 10), 0x1001);
     EXPECT_EQ(Other("otDY", 4, 0), nullptr);
     EXPECT_EQ(Other("otDY", 5, 0), nullptr);

@@ -449,8 +449,8 @@ TEST_F(OptionsFormTest, MoreShowsTheGeneralOptionsAndReadsThemBack) {
 TEST_F(OptionsFormTest, MoreClampsANumberOutsideItsRangeAndKeepsTheOtherChanges) {
     // Keys typed into row 1 ("15" and then "99999"): the driver's "set" would refuse a number out
     // of range, the keys are taken as typed.
-    Queue("TDActOpt", {{Kind::Click, "#1", ""}, {Kind::Type, "", "99999"}, {Kind::Set, "#2", "33"},
-                       {Kind::Click, "OKBtn", ""}});
+    Queue("TDActOpt",
+          {{Kind::Click, "#1", ""}, {Kind::Type, "", "99999"}, {Kind::Set, "#2", "33"}, {Kind::Click, "OKBtn", ""}});
     Queue("TOptionsForm", {{Kind::Click, "MoreBtn", ""}});
     ASSERT_NE(Open(), nullptr);
     // Row 1 runs from 2 to 1000: the page remembers 1000, and row 2's change is kept.

@@ -172,15 +172,15 @@ TEST_F(DocumentCommandsTest, CheckDocumentListsWhatNoSoundDocumentHolds) {
     document.Records().Delete(host::RecordKey::Other(hostapi::MakeTag("SOTX"), 3, 0));
     document.Records().Save(host::RecordKey::Other(hostapi::MakeTag("SOIS"), 2, 0), host::Bytes(30, 0));
     document.Records().Save(host::RecordKey::EntryDetail(hostapi::MakeTag("E\x03TP"), third, 0), host::Bytes(30, 0));
-    const std::vector<std::string> lines =
-        Run("check document since " + Path("before.MUS") + "\ncheck document\n");
+    const std::vector<std::string> lines = Run("check document since " + Path("before.MUS") + "\ncheck document\n");
     const std::string one = std::to_string(first);
     const std::string three = std::to_string(third);
     testsupport::ExpectLines(
         {
             "> check document since " + Path("before.MUS"),
             "document check of document 1 \"before\" since " + Path("before.MUS") + ": 7 new problems",
-            "  'E\\x03TP' entry (" + three + ", 0) belongs to entry " + three + ", which lacks the flag of such records",
+            "  'E\\x03TP' entry (" + three + ", 0) belongs to entry " + three +
+                ", which lacks the flag of such records",
             "  'O\\x07Sx' other (1, 0) names entry " + one + ", which the document does not hold",
             "  'SDNG' detail (0, 1, 0) names text block 3, which the document does not hold",
             "  'SOIS' other (2, 0) is shorter than its kind: it holds 30 of 66 bytes",
@@ -193,7 +193,8 @@ TEST_F(DocumentCommandsTest, CheckDocumentListsWhatNoSoundDocumentHolds) {
     EXPECT_EQ(lines[10], "document check of document 1 \"before\": 10 problems");
     EXPECT_EQ(lines[11], "  'E\\x03TP' entry (" + three + ", 0) belongs to entry " + three +
                              ", which lacks the flag of such records");
-    EXPECT_NE(std::find(lines.begin() + 11, lines.end(), "  'SDGF' detail (2, 2, 0) is shorter than its kind: it holds 2 of 12 bytes"),
+    EXPECT_NE(std::find(lines.begin() + 11, lines.end(),
+                        "  'SDGF' detail (2, 2, 0) is shorter than its kind: it holds 2 of 12 bytes"),
               lines.end());
     EXPECT_NE(std::find(lines.begin() + 11, lines.end(),
                         "  staff 1, measure 2, layer 1 does not add up to its time signature: its entries last 2048 of "

@@ -167,9 +167,8 @@ TEST_F(MusFileTest, AFailedOpenLeavesTheOpenDocumentsAsTheyWere) {
     EXPECT_EQ(win::TranscriptLines().back(),
               "host: cannot open " + bad.string() + ": line 2: the record announces 2 bytes but holds 1");
     EXPECT_FALSE(host::OpenDocumentFile(host, TempFolder() / "none.MUS"));
-    EXPECT_EQ(win::TranscriptLines().back(),
-              "host: cannot open " + (TempFolder() / "none.MUS").string() + ": there is no file none.MUS in " +
-                  TempFolder().string());
+    EXPECT_EQ(win::TranscriptLines().back(), "host: cannot open " + (TempFolder() / "none.MUS").string() +
+                                                 ": there is no file none.MUS in " + TempFolder().string());
     EXPECT_EQ(host.DocumentCount(), 2);
     EXPECT_EQ(host.FrontNumber(), 1);
     EXPECT_EQ(host::MusText(host.DocumentAt(1)), before);

@@ -256,20 +256,23 @@ TEST(ScoreTextMistakesTest, EveryMistakeIsFoundAndAShortMeasureIsAWarning) {
     const std::string head = "staff \"A\"\nmeasures 3 time 3/4\n";
     std::vector<host::ScoreTextNote> warnings;
     try {
-        host::ParseScoreText(head + "notes 1 1 c4/2 d4/2\nnotes 1 2 c44/4 d4/4 e4/4\nnotes 1 3 e4/2\n", "bad", &warnings);
+        host::ParseScoreText(head + "notes 1 1 c4/2 d4/2\nnotes 1 2 c44/4 d4/4 e4/4\nnotes 1 3 e4/2\n", "bad",
+                             &warnings);
         FAIL() << "accepted";
     } catch (const host::ScoreTextError& e) {
         EXPECT_EQ(e.Line(), 3u);
         EXPECT_EQ(e.Column(), 16u);
         ASSERT_EQ(e.More().size(), 1u);
-        EXPECT_EQ(e.More()[0].detail, "notes: \"c44/4\" is not an entry: the octave 44 is out of range (-1 to 9; 4 is "
-                                      "middle C's) (notes STAFF MEASURE [layer 1-4] ENTRY...)");
+        EXPECT_EQ(e.More()[0].detail,
+                  "notes: \"c44/4\" is not an entry: the octave 44 is out of range (-1 to 9; 4 is "
+                  "middle C's) (notes STAFF MEASURE [layer 1-4] ENTRY...)");
         EXPECT_EQ(e.More()[0].line, 4u);
         EXPECT_EQ(e.More()[0].column, 12u);
     }
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0].detail, "staff 1, measure 3, layer 1 is short: the entries last 2 beats (2048 EDU); the "
-                                  "measure has 3 (3072 EDU)");
+    EXPECT_EQ(warnings[0].detail,
+              "staff 1, measure 3, layer 1 is short: the entries last 2 beats (2048 EDU); the "
+              "measure has 3 (3072 EDU)");
     EXPECT_EQ(warnings[0].line, 5u);
     // A measure left empty is no warning.
     warnings.clear();

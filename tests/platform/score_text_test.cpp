@@ -149,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "measureexpression, noteexpression, lyric, syllable, entry, entryrecord, tuplet, articulation, "
                     "notearticulation, noteplayback, layersettings, midi, record, entrybytes, cellentries)"},
         MistakeCase{"text \"a\" \"b\"", "line 1: text: \"b\" is one word too many (text \"TEXT\")"},
-        MistakeCase{"text \"a # b\" \"c\" # a comment's \"quote", "line 1: text: \"c\" is one word too many (text \"TEXT\")"},
+        MistakeCase{"text \"a # b\" \"c\" # a comment's \"quote",
+                    "line 1: text: \"c\" is one word too many (text \"TEXT\")"},
         MistakeCase{"font 0 \"Maestro", "line 1: a quoted text is not closed"},
         MistakeCase{"font x \"Maestro\"",
                     "line 1: font: the font number \"x\" is not a number (font NUMBER \"NAME\")"}),
@@ -166,12 +167,12 @@ TEST_F(ScoreTextTest, ADocumentIsWrittenBackAsTheScoreTextThatMakesIt) {
     const std::string text = host::WriteScoreText(*document);
     const std::vector<std::string> lines = host::SplitLines(text);
     ASSERT_EQ(lines.size(), 11u) << text;
-    testsupport::ExpectLines({"# two: the document as a score text; \"new\" reads it back as it is",
-                              "font 0 \"Maestro\"", "staff \"Flöte\" \"Fl.\"", "staff \"Oboe\"",
-                              "text \"Ende\"", "measures 2 time 6/8 key -3m width 300", "measures 1",
-                              "notes 1 1 {3/8:2/8 c4/8 eb4/8 g4/8} r/4.", "notes 2 3 layer 2 ~c5[shown]/2 r/2h",
-                              "# What the statements above do not make as the document holds it, byte for byte:"},
-                             std::vector<std::string>(lines.begin(), lines.begin() + 10));
+    testsupport::ExpectLines(
+        {"# two: the document as a score text; \"new\" reads it back as it is", "font 0 \"Maestro\"",
+         "staff \"Flöte\" \"Fl.\"", "staff \"Oboe\"", "text \"Ende\"", "measures 2 time 6/8 key -3m width 300",
+         "measures 1", "notes 1 1 {3/8:2/8 c4/8 eb4/8 g4/8} r/4.", "notes 2 3 layer 2 ~c5[shown]/2 r/2h",
+         "# What the statements above do not make as the document holds it, byte for byte:"},
+        std::vector<std::string>(lines.begin(), lines.begin() + 10));
     EXPECT_EQ(lines[10], "entrybytes 1 1:1 at 6 hex 2 F8FF");
     EXPECT_TRUE(host::ParseScoreText(text, "again")->SameContent(*document));
 }

@@ -5,8 +5,8 @@
 
 #include "service/layout_services.h"
 #include "service/names.h"
-#include "service/text_services.h"
 #include "service/preferences.h"
+#include "service/text_services.h"
 #include "service/translations.h"
 #include "tests/service/lumvar_fixture.h"
 #include "tests/support/case_names.h"

@@ -308,9 +308,9 @@ TEST_F(TextServicesTest, ALongTextBlockIsAnsweredCutAndItsWholeLengthIsTold) {
     ASSERT_EQ(lumvar::TextLength(answer), text.size());
     std::vector<char> whole(lumvar::TextLength(answer) + 1, '\0');
     const hostapi::Tag raw = hostapi::MakeTag("txbl");
-    ASSERT_EQ(lumvar::GetRawText(hostapi::ReadI16(header.data(), 0), whole.data(),
-                                 static_cast<uint32_t>(whole.size()), raw),
-              1);
+    ASSERT_EQ(
+        lumvar::GetRawText(hostapi::ReadI16(header.data(), 0), whole.data(), static_cast<uint32_t>(whole.size()), raw),
+        1);
     EXPECT_EQ(std::string(whole.data()), text);
     int16_t block = 4;
     ASSERT_EQ(lumvar::SetTextBlock(&block, header.data(), whole.data()), 1);

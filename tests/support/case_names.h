@@ -48,8 +48,7 @@ inline std::string CaseName(const std::string& text) {
 /// letter or digit (else "x" and its code), a truth value as "true" or "false", an enumeration
 /// by its number.
 template <class T>
-    requires std::is_arithmetic_v<T> || std::is_enum_v<T>
-std::string CaseName(T value) {
+requires std::is_arithmetic_v<T> || std::is_enum_v<T> std::string CaseName(T value) {
     if constexpr (std::is_same_v<T, bool>) {
         return value ? "true" : "false";
     } else if constexpr (std::is_same_v<T, char>) {
@@ -81,7 +80,7 @@ std::string Part(const ::testing::TestParamInfo<P>& info, CaseIndex) {
 }
 
 template <class P, class M>
-std::string Part(const ::testing::TestParamInfo<P>& info, M P::* member) {
+std::string Part(const ::testing::TestParamInfo<P>& info, M P::*member) {
     return CaseName(info.param.*member);
 }
 

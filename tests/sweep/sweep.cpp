@@ -169,9 +169,8 @@ void AddInterruptedRuns(Matrix& matrix) {
                             continue;
                         }
                         for (int32_t step = 0; step <= kInterruptedSteps; ++step) {
-                            matrix.runs.push_back(
-                                Run{matrix.runs.size(), code, shift, year, language, document, true, false,
-                                    interruption, step});
+                            matrix.runs.push_back(Run{matrix.runs.size(), code, shift, year, language, document, true,
+                                                      false, interruption, step});
                         }
                     }
                 }
@@ -393,8 +392,7 @@ using sweep::UndoSteps;
 /// Whether the undo history takes the document back to `original` by the steps added since it
 /// held `stepsBefore` (a history that is full cannot tell which steps are the run's: not
 /// checked).
-bool UndoesToTheStart(host::Host& theHost, host::Document& document, size_t stepsBefore,
-                      const std::string& original) {
+bool UndoesToTheStart(host::Host& theHost, host::Document& document, size_t stepsBefore, const std::string& original) {
     theHost.BringToFront(NumberOf(theHost, &document));
     const size_t steps = UndoSteps(document);
     if (steps >= host::kMaxUndoSteps) {

@@ -29,9 +29,9 @@ void ExtremeEntries(host::Document& document) {
         int16_t duration;
         int16_t notes;
     };
-    static constexpr Values kValues[] = {{0, INT32_MAX, 1024, 1},         {INT32_MAX, INT32_MAX, 1024, 1},
-                                         {INT32_MAX - 5, 1024, 1024, 1},  {0, INT32_MIN, -32768, 1},
-                                         {INT32_MIN, -1, 32767, 12},      {-1024, 0x40000000, 0, -7},
+    static constexpr Values kValues[] = {{0, INT32_MAX, 1024, 1},           {INT32_MAX, INT32_MAX, 1024, 1},
+                                         {INT32_MAX - 5, 1024, 1024, 1},    {0, INT32_MIN, -32768, 1},
+                                         {INT32_MIN, -1, 32767, 12},        {-1024, 0x40000000, 0, -7},
                                          {0x40000000, 0x40000000, 4096, 13}};
     size_t next = 0;
     std::vector<std::pair<host::CellKey, host::CellEntries>> cells(document.Cells().begin(), document.Cells().end());

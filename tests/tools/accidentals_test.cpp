@@ -1,10 +1,10 @@
 // "Vx &Accidentals..." and "Vx &Respell Notes" end to end through the entry walk: accidentals
 // shown and hidden as the options say, and the spellings Respell Notes leaves in the document.
+#include "tools/notes/accidentals.h"
 #include "core/commands.h"
 #include "core/tool_items.h"
 #include "platform/host/music_model.h"
 #include "tests/tools/notes_fixture.h"
-#include "tools/notes/accidentals.h"
 
 namespace {
 

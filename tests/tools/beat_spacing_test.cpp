@@ -39,7 +39,8 @@ protected:
     /// A context of tool `item` on `measure`, its options (and "More..." options) as the tool's
     /// option rows give them by default.
     std::shared_ptr<TFMisc> Tool(ToolItem item, int16_t measure = 1) {
-        std::shared_ptr<TFMisc> context = layouttest::ToolWithDefaults(item, item == ToolItem::Proportionality ? 11 : 0);
+        std::shared_ptr<TFMisc> context =
+            layouttest::ToolWithDefaults(item, item == ToolItem::Proportionality ? 11 : 0);
         context->Walk.measure = measure;
         EXPECT_TRUE(LoadMeasureSpec(measure, context->Walk.measureSpec));
         return context;

@@ -1,9 +1,9 @@
 // "Vx &Custom Chord Styles..." end to end through the entry walk: the chord symbols' roots hidden
 // and their new names written in front of their suffixes, as the document holds them afterwards.
+#include "tools/notes/chord_styles.h"
 #include "core/tool_items.h"
 #include "platform/vcl/graphics.h"
 #include "tests/tools/notes_fixture.h"
-#include "tools/notes/chord_styles.h"
 
 namespace {
 

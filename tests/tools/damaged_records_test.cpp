@@ -97,8 +97,9 @@ TEST_F(DamagedRecordsTest, SeveralDamagedRecordsGiveOneMessageThatCountsThem) {
 // The report knows a document by the identity the host gives it: another document of the same
 // name has its own damaged records reported, and a document closed is forgotten.
 TEST_F(DamagedRecordsTest, ADocumentOfTheSameNameIsReportedTooAndAClosedOneIsForgotten) {
-    const std::string message = "The record 'otDY' (3, 0) of the document is damaged: it holds 6 bytes where 12 are "
-                                "expected.";
+    const std::string message =
+        "The record 'otDY' (3, 0) of the document is damaged: it holds 6 bytes where 12 are "
+        "expected.";
     m_host->AddDocument(host::ParseScoreText(kScore, "score"));
     for (int document : {1, 2}) {
         m_host->BringToFront(document);
@@ -132,8 +133,9 @@ TEST_F(DamagedRecordsTest, AShortMeasureRecordIsLeftAsTheDocumentHoldsIt) {
     const host::RecordKey measure2 = host::RecordKey::Other(hostapi::kTagMeasure, 2, 0);
     Truncate(measure2, 6);
     const host::Bytes held = *Document().Records().Find(measure2);
-    const std::string message = "The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes where 24 are "
-                                "expected. It is left as the document holds it.";
+    const std::string message =
+        "The record 'SOMS' (2, 0) of the document is damaged: it holds 6 bytes where 24 are "
+        "expected. It is left as the document holds it.";
     RunTool(kMeasureWidths, {{"Row1", "150"}});
     EXPECT_EQ(*Document().Records().Find(measure2), held);
     RunTool(kMeasureWidths, {{"Row1", "150"}});
@@ -160,7 +162,8 @@ TEST_P(HugeEntryTest, IsReadWithinRangeAndReported) {
     EditEntry(1, 1, 1, [](hostapi::EntryView entry) { entry.setActualDuration(INT32_MAX); });
     const std::string number = std::to_string(View(Cell(1, 1).at(1)).number());
     RunTool(GetParam().code);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"The entry " + number + " of staff 1, measure 1 is damaged: its "
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The entry " + number +
+                                                   " of staff 1, measure 1 is damaged: its "
                                                    "position or duration lies out of range and is read within it."});
 }
 
@@ -170,7 +173,8 @@ TEST_P(HugeEntryTest, ANotatedDurationOfNoLengthIsReadWithinRangeAndReported) {
     EditEntry(1, 1, 1, [](hostapi::EntryView entry) { entry.setDuration(-32768); });
     const std::string number = std::to_string(View(Cell(1, 1).at(1)).number());
     RunTool(GetParam().code);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"The entry " + number + " of staff 1, measure 1 is damaged: its "
+    EXPECT_EQ(Messages(), std::vector<std::string>{"The entry " + number +
+                                                   " of staff 1, measure 1 is damaged: its "
                                                    "position or duration lies out of range and is read within it."});
 }
 

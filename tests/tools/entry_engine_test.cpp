@@ -176,15 +176,17 @@ TEST_P(CompareStartTest, RefusesWithItsMessageAndChangesNothing) {
     EXPECT_TRUE(Document().Cells() == before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engine, CompareStartTest,
-                         ::testing::Values(Refusal{"BothModes", {{"Row2", "1"}}, 1, "Please select read or compare."},
-                                           Refusal{"NoMode", {{"Row1", "0"}}, 1, "Please select read or compare."},
-                                           Refusal{"TwoStaves", {}, 2, "Please select exactly one staff."},
-                                           Refusal{"NothingRead",
-                                                   {{"Row1", "0"}, {"Row2", "1"}},
-                                                   1,
-                                                   "Nothing has been read to compare with: run Compare Entries with \\\"Read now:\\\" first."}),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Engine, CompareStartTest,
+    ::testing::Values(Refusal{"BothModes", {{"Row2", "1"}}, 1, "Please select read or compare."},
+                      Refusal{"NoMode", {{"Row1", "0"}}, 1, "Please select read or compare."},
+                      Refusal{"TwoStaves", {}, 2, "Please select exactly one staff."},
+                      Refusal{
+                          "NothingRead",
+                          {{"Row1", "0"}, {"Row2", "1"}},
+                          1,
+                          "Nothing has been read to compare with: run Compare Entries with \\\"Read now:\\\" first."}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ResultLineTest, RunsOfMeasuresWithHitsBecomeOneLineEach) {
     struct Case {

@@ -103,10 +103,10 @@ TEST_F(ExplosionCommandTest, FortyStavesAreTheLargestGroupTakenWithoutAWarning) 
         Select(1, staves, 1, 1);
         RunWithShift(kExplodeStaves);
         EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
-        EXPECT_EQ(Messages(),
-                  staves == 40 ? std::vector<std::string>{}
-                               : std::vector<std::string>{"Instrumental group found with more than the maximum "
-                                                          "supported number of staves (40)."});
+        EXPECT_EQ(Messages(), staves == 40
+                                  ? std::vector<std::string>{}
+                                  : std::vector<std::string>{"Instrumental group found with more than the maximum "
+                                                             "supported number of staves (40)."});
     }
 }
 
@@ -351,11 +351,14 @@ notes 2 4 g3+c3/1
                                         "'SDGF' detail (4, 2, 0), 12 bytes: clef 3, flags 0x0000",
                                         "'SDGF' detail (4, 4, 0), 12 bytes: clef 0, flags 0x0000"}));
     EXPECT_EQ(LinesWith(host::RecordListing(Document(), hostapi::MakeTag("SOIS")), "full name"),
-              (std::vector<std::string>{
-                  "'SOIS' other (1, 0), 66 bytes: full name \"Soprano/Alto\" (text block 1), abbreviated name \"S/A\" (text block 2)",
-                  "'SOIS' other (2, 0), 66 bytes: full name \"Soprano/Alto\" (text block 9), abbreviated name \"S/A\" (text block 10)",
-                  "'SOIS' other (3, 0), 66 bytes: full name \"Tenor/Bass\" (text block 7), abbreviated name \"T/B\" (text block 8)",
-                  "'SOIS' other (4, 0), 66 bytes: full name \"Tenor/Bass\" (text block 5), abbreviated name \"T/B\" (text block 6)"}));
+              (std::vector<std::string>{"'SOIS' other (1, 0), 66 bytes: full name \"Soprano/Alto\" (text block 1), "
+                                        "abbreviated name \"S/A\" (text block 2)",
+                                        "'SOIS' other (2, 0), 66 bytes: full name \"Soprano/Alto\" (text block 9), "
+                                        "abbreviated name \"S/A\" (text block 10)",
+                                        "'SOIS' other (3, 0), 66 bytes: full name \"Tenor/Bass\" (text block 7), "
+                                        "abbreviated name \"T/B\" (text block 8)",
+                                        "'SOIS' other (4, 0), 66 bytes: full name \"Tenor/Bass\" (text block 5), "
+                                        "abbreviated name \"T/B\" (text block 6)"}));
     const std::vector<std::string> cells = host::CellListing(Document(), {2, 4}, {2, 2});
     EXPECT_EQ(LinesWith(cells, "at 0,"),
               (std::vector<std::string>{"    entry 19 at 0, 2048 EDU, beam start, notes changed: E4",

@@ -139,7 +139,9 @@ TEST_F(FindCompareTest, EnharmonicRespellingCountsAsEqualWhenIgnored) {
 
 TEST_F(FindCompareTest, CompareWithoutAReadRefusesAndMarksNothing) {
     RunTool(kCompare, {{"Row1", "0"}, {"Row2", "1"}});
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Nothing has been read to compare with: run Compare Entries with \\\"Read now:\\\" first."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{
+                  "Nothing has been read to compare with: run Compare Entries with \\\"Read now:\\\" first."});
     EXPECT_TRUE(Markers(1).empty());
 }
 

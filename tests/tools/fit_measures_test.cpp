@@ -94,7 +94,8 @@ TEST_P(FitMeasuresTest, TheRangeFillsTheSystems) {
     SCOPED_TRACE(c.name);
     OpenHeld(c.score);
     // The range from rows 1 and 2; the width pass sets nothing.
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::FitMeasures, {{0, 0}, {1, c.first}, {2, c.last}, {3, c.systems}}, 38);
+    std::shared_ptr<TFMisc> context =
+        Tool(ToolItem::FitMeasures, {{0, 0}, {1, c.first}, {2, c.last}, {3, c.systems}}, 38);
     for (size_t row = 0; row < 4; ++row) {
         context->MoreOptions[row].value = 0;
     }

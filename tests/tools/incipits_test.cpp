@@ -70,8 +70,9 @@ INSTANTIATE_TEST_SUITE_P(Widths, IncipitsTest, ::testing::Values(
 class IncipitsLayoutTest : public testsupport::NotesTest {};
 
 TEST_F(IncipitsLayoutTest, TheHostIsToldOfTheLayoutItsReadingMade) {
-    StartHost("staff \"A\"\nmeasures 1 width 200\nmeasures 1 width 3000\nmeasures 2 width 200\n"
-              "notes 1 1 c5/1\npage\nsystem 1 4\n");
+    StartHost(
+        "staff \"A\"\nmeasures 1 width 200\nmeasures 1 width 3000\nmeasures 2 width 200\n"
+        "notes 1 1 c5/1\npage\nsystem 1 4\n");
     Select(1, 1, 1, 4);
     EXPECT_NE(RunWithShift(orvex::ToolCode(orvex::ToolItem::Incipits)), 0);
     const host::Bytes* page = Document().Records().Find(host::RecordKey::Other(hostapi::kTagPage, 1, 0));

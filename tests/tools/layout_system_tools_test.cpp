@@ -119,7 +119,8 @@ TEST_P(AlignFacingPagesTest, TheLeftPageFollowsTheRightPage) {
         Document().Records().Save(RecordKey::Other(hostapi::MakeTag("SOPS"), page, 0), bytes);
     }
     SetPositions(2, {0, -300, -450});
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::ScaleStaffPositions, {{6, 1}, {7, 1}, {8, c.moveFollowing ? 1 : 0}});
+    std::shared_ptr<TFMisc> context =
+        Tool(ToolItem::ScaleStaffPositions, {{6, 1}, {7, 1}, {8, c.moveFollowing ? 1 : 0}});
     context->ChosenItems = c.chosen;
     EXPECT_TRUE(RunScaleStaffPositions(*context));
     EXPECT_EQ(StoredList(1), (StaffList{{1, c.left[0]}, {2, c.left[1]}, {3, c.left[2]}}));

@@ -107,7 +107,8 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             words >> std::quoted(caption) >> std::ws;
             std::getline(words, value);
             value = value == "FILE" ? (TempFolder() / "file.txt").string() : value;
-            actions.push_back({verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
+            actions.push_back(
+                {verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
         } else if (verb == "run" || verb == "shift" || verb == "invoke") {
             int32_t code = 0;
             words >> code;

@@ -17,8 +17,8 @@
 #include "platform/host/record_store.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/win/ui_driver.h"
-#include "tests/support/orvex_host.h"
 #include "tests/support/case_names.h"
+#include "tests/support/orvex_host.h"
 
 namespace testsupport {
 
@@ -106,10 +106,10 @@ struct OrdinaryCase {
 std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::string& tool);
 class OrdinaryMusicTest : public NotesTest, public ::testing::WithParamInterface<OrdinaryCase> {};
 /// Instantiates the cases of `tool` in a tool's test file, as Ordinary_PREFIX/OrdinaryMusicTest.
-#define ORDINARY_MUSIC_CASES(prefix, file, tool)                                                              \
-    using testsupport::OrdinaryMusicTest;                                                                       \
-    INSTANTIATE_TEST_SUITE_P(Ordinary_##prefix, OrdinaryMusicTest,                                              \
-                             ::testing::ValuesIn(testsupport::OrdinaryCases(file, tool)),                       \
+#define ORDINARY_MUSIC_CASES(prefix, file, tool)                                          \
+    using testsupport::OrdinaryMusicTest;                                                 \
+    INSTANTIATE_TEST_SUITE_P(Ordinary_##prefix, OrdinaryMusicTest,                        \
+                             ::testing::ValuesIn(testsupport::OrdinaryCases(file, tool)), \
                              [](const auto& c) { return testsupport::CaseName(c.param.name); })
 
 }  // namespace testsupport

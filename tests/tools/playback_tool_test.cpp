@@ -50,12 +50,18 @@ shape 14 1 3@2048 3@3072
 /// Measure 1's trill articulation (C5, a quarter) with the upper note first: the step of 85 EDU
 /// keeps an even count of ten notes after the delay of 10 % (102 EDU), which the first note holds.
 const std::vector<std::string> kTrillNotes = {
-    "at 0, 187 EDU, created, playback note: D5[playback]",  "at 187, 85 EDU, created, playback note: C5[playback]",
-    "at 272, 85 EDU, created, playback note: D5[playback]", "at 357, 85 EDU, created, playback note: C5[playback]",
-    "at 442, 85 EDU, created, playback note: D5[playback]", "at 527, 85 EDU, created, playback note: C5[playback]",
-    "at 612, 85 EDU, created, playback note: D5[playback]", "at 697, 85 EDU, created, playback note: C5[playback]",
-    "at 782, 85 EDU, created, playback note: D5[playback]", "at 867, 85 EDU, created, playback note: C5[playback]",
-    "at 952, 8 EDU, created, floating, hidden, playback note: rest",       "at 960, 64 EDU, created, floating, hidden, playback note: rest",
+    "at 0, 187 EDU, created, playback note: D5[playback]",
+    "at 187, 85 EDU, created, playback note: C5[playback]",
+    "at 272, 85 EDU, created, playback note: D5[playback]",
+    "at 357, 85 EDU, created, playback note: C5[playback]",
+    "at 442, 85 EDU, created, playback note: D5[playback]",
+    "at 527, 85 EDU, created, playback note: C5[playback]",
+    "at 612, 85 EDU, created, playback note: D5[playback]",
+    "at 697, 85 EDU, created, playback note: C5[playback]",
+    "at 782, 85 EDU, created, playback note: D5[playback]",
+    "at 867, 85 EDU, created, playback note: C5[playback]",
+    "at 952, 8 EDU, created, floating, hidden, playback note: rest",
+    "at 960, 64 EDU, created, floating, hidden, playback note: rest",
     "at 1024, 3072 EDU, created, floating, hidden, playback note: rest",
 };
 
@@ -689,7 +695,9 @@ notes 1 1 c5/2 r/2
 shape 11 1 1:1 1:2 offset 0 endoffset 28
 )");
     Select(1, 1, 1, 1);
-    RunPlayback({kGlissandi, {"Set bender range?", "unchecked"}, {"Pitch changes per quarter note:", "1"},
+    RunPlayback({kGlissandi,
+                 {"Set bender range?", "unchecked"},
+                 {"Pitch changes per quarter note:", "1"},
                  {"Start after what percentage of duration:", "0"}});
     EXPECT_EQ(Events(1), "0:224:0:64 1024:224:85:74 2048:224:0:64 ");
 }

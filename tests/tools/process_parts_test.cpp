@@ -123,7 +123,8 @@ notes 1 1 c5+e5/2 d5/4 e5/4
 entrybytes 1 1:2 at 136 hex 4 0002 0000
 noteexpression 1 1:2 1
 )");
-    const hostapi::EntryNumber overlapping = hostapi::ConstEntryView(Document().EntriesOf({1, 1, 0}).at(1).data()).number();
+    const hostapi::EntryNumber overlapping =
+        hostapi::ConstEntryView(Document().EntriesOf({1, 1, 0}).at(1).data()).number();
     const host::RecordKey expression = host::RecordKey::EntryDetail(hostapi::MakeTag("edED"), overlapping, 0);
     ASSERT_NE(Document().Records().Find(expression), nullptr);
     Select(1, 1, 1, 1);

@@ -1,9 +1,9 @@
 // Enharmonic respelling of a note through the host's pitch service, and the search for the
 // spelling with the fewest accidentals.
+#include "tools/notes/respell_enharmonic.h"
 #include "core/host/host_imports.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/engine/entry_engine.h"
-#include "tools/notes/respell_enharmonic.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The rest filler against the simulated host: the rests it appends to an empty cell for a span,
 // and the stored height of fixed rests under the staff's clef and key.
+#include "tools/notes/rest_filler.h"
 #include "core/host/finxess_entries.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/notes_fixture.h"
-#include "tools/notes/rest_filler.h"
 
 namespace {
 

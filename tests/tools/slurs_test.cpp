@@ -235,8 +235,7 @@ TEST_F(SlursTest, MeasureSlurBecomesAttachedToItsNearestNotes) {
     EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 3)).data(), 0), 1);
     // The entries the slur is attached to say so in their second flag word, not in the first.
     for (const size_t index : {size_t{0}, size_t{3}}) {
-        EXPECT_EQ(View(Cell(1, 1)[index]).moreFlags() & hostapi::kEntryMoreSmartShapes,
-                  hostapi::kEntryMoreSmartShapes);
+        EXPECT_EQ(View(Cell(1, 1)[index]).moreFlags() & hostapi::kEntryMoreSmartShapes, hostapi::kEntryMoreSmartShapes);
         EXPECT_EQ(View(Cell(1, 1)[index]).flags() & 0x00000020u, 0u);
     }
 }

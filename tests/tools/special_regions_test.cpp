@@ -74,7 +74,8 @@ TEST_P(RegionsTest, EachSectionStartsARegionNumberedOneHigher) {
     OpenHeld(kTwelve);
     SelectMeasures(c.first, c.last);
     std::shared_ptr<TFMisc> context =
-        Tool(ToolItem::SpecialMeasureRegions, {{0, c.rows[0]}, {1, c.rows[1]}, {2, c.rows[2]}, {3, c.rows[3]}, {4, c.rows[4]}});
+        Tool(ToolItem::SpecialMeasureRegions,
+             {{0, c.rows[0]}, {1, c.rows[1]}, {2, c.rows[2]}, {3, c.rows[3]}, {4, c.rows[4]}});
     EXPECT_TRUE(RunSpecialMeasureRegions(*context));
     EXPECT_EQ(StoredRegions(Document()), c.after);
     std::vector<int32_t> doubles;

@@ -349,11 +349,10 @@ bool AnalyzeStaffGroup(TFMisc& context) {
             // reads them as events of their own; the entries get their positions back, so that a
             // cell saved with a finding's marks keeps its notes where they are written.
             const LayerPositions positions = EntryPositions(staff.current);
-            const bool filled = FillNInfo(*staff.table, measure, slot, 0, kNoPosition, staff.current, "",
-                                          rows[analyzerow::kKeepVoices].value != 0,
-                                          rows[analyzerow::kKeepLayers].value != 0,
-                                          rows[analyzerow::kMidMeasureChanges].value != 0,
-                                          rows[analyzerow::kIgnoreHidden].value != 0);
+            const bool filled =
+                FillNInfo(*staff.table, measure, slot, 0, kNoPosition, staff.current, "",
+                          rows[analyzerow::kKeepVoices].value != 0, rows[analyzerow::kKeepLayers].value != 0,
+                          rows[analyzerow::kMidMeasureChanges].value != 0, rows[analyzerow::kIgnoreHidden].value != 0);
             RestoreEntryPositions(staff.current, positions);
             if (!filled) {
                 // The host's arrays go back to it before the command ends.

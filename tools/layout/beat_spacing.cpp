@@ -44,7 +44,6 @@ constexpr int32_t kTightEndSpace = 22;
 constexpr int32_t kMinWidthHistogram = 100;
 constexpr int32_t kFirstReductionWidth = 10;
 
-
 template <typename RowName>
 int32_t Option(const TFMisc& context, RowName row) {
     static_assert(std::is_enum_v<RowName>, "rows are read by name");

@@ -27,7 +27,6 @@ constexpr int32_t kSmallestWidth = 20;
 /// A 4/4 measure, whose width is not scaled.
 constexpr int64_t kWholeMeasure = 4096;
 
-
 bool WidthSet(int32_t width) {
     return width >= kSmallestWidth;
 }

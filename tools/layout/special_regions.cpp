@@ -36,8 +36,7 @@ int32_t End(const RegionRecord& region) {
 /// its number.
 bool FindModelRegion(hostapi::Tag tag, int32_t measure, RegionRecord& region, int32_t& number) {
     for (number = 0; number < kRegionNumbers; ++number) {
-        if (LoadWholeOtherRecord(tag, number, 0, region.data(),
-                                 MeasureNumberRegionLayout::kSize) &&
+        if (LoadWholeOtherRecord(tag, number, 0, region.data(), MeasureNumberRegionLayout::kSize) &&
             First(region) <= measure && measure < End(region)) {
             return true;
         }
@@ -124,8 +123,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         hostapi::WriteI16(region.data(), MeasureNumberRegionLayout::kNumberOffset, static_cast<int16_t>(offset + 1));
         int32_t inci = 0;
         number = -1;
-        if (!CreateOtherRecord(tag, number, inci, region.data(),
-                               MeasureNumberRegionLayout::kSize)) {
+        if (!CreateOtherRecord(tag, number, inci, region.data(), MeasureNumberRegionLayout::kSize)) {
             return false;
         }
     }

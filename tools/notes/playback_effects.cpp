@@ -48,7 +48,6 @@ using hostapi::StaffSlot;
 constexpr int32_t kWheelCentre = hostapi::MidiEventLayout::kPitchWheelCentre;
 constexpr int32_t kMaxForcedInterval = 24;
 
-
 /// Smart shape kinds that the generator tells apart.
 constexpr int16_t kTrillLine = 14;
 
