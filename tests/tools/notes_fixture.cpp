@@ -130,7 +130,15 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     for (const std::string& text : std::ranges::count(c.steps, "results") != 0 ? ResultLines() : Lines{}) {
         result.push_back("result: " + text);
     }
+    for (const win::FormActionFailure& failure : win::TakeFormActionFailures()) {
+        result.push_back("form action failed: " + win::FormActionText(failure.action) + ": " + failure.reason);
+    }
     ExpectLines(c.expected, result);
+    if (HasFailure()) {
+        std::ostringstream whole;
+        std::ranges::for_each(result, [&](const std::string& line) { whole << line << "\n"; });
+        ADD_FAILURE() << "the whole result:\n" << whole.str();
+    }
 }
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(OrdinaryMusicTest);
 
