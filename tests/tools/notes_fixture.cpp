@@ -70,7 +70,8 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
 // OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
 // its stored options, "invoke CODE" one that has no dialog; "results" adds the lines of the
-// dialog's result list to the result; "file LINE" adds a line to a file that "set" names as FILE.
+// dialog's result list to the result, "output NAME" those of the file the command wrote; "file
+// LINE" adds a line to a file that "set" names as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
     const OrdinaryCase& c = GetParam();
@@ -129,6 +130,12 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     }
     for (const std::string& text : std::ranges::count(c.steps, "results") != 0 ? ResultLines() : Lines{}) {
         result.push_back("result: " + text);
+    }
+    for (const std::string& step : c.steps) {
+        std::istringstream text(step.starts_with("output ") ? FileText(TempFolder() / step.substr(7)) : "");
+        for (std::string line; std::getline(text, line);) {
+            result.push_back("file: " + line.substr(0, line.find_last_not_of('\r') + 1));
+        }
     }
     for (const win::FormActionFailure& failure : win::TakeFormActionFailures()) {
         result.push_back("form action failed: " + win::FormActionText(failure.action) + ": " + failure.reason);
