@@ -69,9 +69,10 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
 // OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
-// its stored options, "invoke CODE" one that has no dialog; "results" adds the lines of the
-// dialog's result list to the result, "output NAME" those of the file the command wrote; "file
-// LINE" adds a line to a file that "set" names as FILE.
+// its stored options, "invoke CODE" one that has no dialog, "again" runs the dialog left open
+// once more (its OK); "results" adds the lines of the dialog's result list to the result, "output
+// NAME" those of the file the command wrote; "file LINE" adds a line to a file that "set" names
+// as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
     const OrdinaryCase& c = GetParam();
@@ -110,7 +111,7 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             value = value == "FILE" ? (TempFolder() / "file.txt").string() : value;
             actions.push_back(
                 {verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
-        } else if (verb == "run" || verb == "shift" || verb == "invoke") {
+        } else if (verb == "run" || verb == "shift" || verb == "invoke" || verb == "again") {
             int32_t code = 0;
             words >> code;
             m_host->TrackChanges([&] {
@@ -119,6 +120,7 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
                 }
                 verb == "run"     ? RunTool(code)
                 : verb == "shift" ? RunWithShift(code)
+                : verb == "again" ? static_cast<int16_t>(ClickOkInOpenDialog())
                                   : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
             });
             actions.clear();
