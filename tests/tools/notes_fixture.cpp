@@ -69,15 +69,18 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
 // OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
-// its stored options, "invoke CODE" one that has no dialog, "again" runs the dialog left open
-// once more (its OK); "results" adds the lines of the dialog's result list to the result, "output
+// its stored options, "invoke CODE" one that has no dialog (or that opens the form named by "form
+// CLASS", which takes the "set" and "click" before it), "again" runs the dialog left open once
+// more (its OK); "results" adds the lines of the dialog's result list to the result, "output
 // NAME" those of the file the command wrote; "file LINE" adds a line to a file that "set" names
 // as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
+    using Actions = std::vector<win::FormAction>;
     const OrdinaryCase& c = GetParam();
     std::string score = FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / "tests/tools/ordinary.score");
     std::vector<win::FormAction> actions;
+    std::string form = "TDActOpt";
     for (const std::string& step : c.steps) {
         if (step.starts_with("score ")) {
             score += step.substr(6) + "\n";
@@ -102,6 +105,8 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             selection.setStartEdu(n[4]);
             selection.setEndEdu(n[5]);
             m_host->SetSelection(selection);
+        } else if (verb == "form") {
+            words >> form;
         } else if (verb == "file") {
             std::ofstream(TempFolder() / "file.txt", std::ios::app | std::ios::binary) << step.substr(5) << "\r\n";
         } else if (verb == "set" || verb == "click") {
@@ -115,8 +120,8 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             int32_t code = 0;
             words >> code;
             m_host->TrackChanges([&] {
-                for (const win::FormAction& action : verb == "run" ? actions : std::vector<win::FormAction>{}) {
-                    win::QueueFormAction("TDActOpt", action);
+                for (const win::FormAction& action : verb == "run" || verb == "invoke" ? actions : Actions{}) {
+                    win::QueueFormAction(form, action);
                 }
                 verb == "run"     ? RunTool(code)
                 : verb == "shift" ? RunWithShift(code)
