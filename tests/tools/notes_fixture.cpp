@@ -68,7 +68,8 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // The steps: "score LINE" adds a line to the score; "select STAVES MEASURES [START-END]" selects
 // (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
-// OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
+// OKBtn); "run CODE" runs a command through its dialog with Go (and on through the later steps
+// of one that takes several), "shift CODE" with Shift held on
 // its stored options, "invoke CODE" one that has no dialog (or that opens the form named by "form
 // CLASS", which takes the "set" and "click" before it), "again" runs the dialog left open once
 // more (its OK); "results" adds the lines of the dialog's result list to the result, "output
@@ -127,6 +128,7 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
                 : verb == "shift" ? RunWithShift(code)
                 : verb == "again" ? static_cast<int16_t>(ClickOkInOpenDialog())
                                   : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
+                FinishWaitingRun();
             });
             actions.clear();
         }
