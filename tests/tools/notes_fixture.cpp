@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/dispatch.h"
+#include "core/hooks.h"
 #include "core/module.h"
 #include "forms/dactopt.h"
 
@@ -69,10 +70,10 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
 // OKBtn); "run CODE" runs a command through its dialog with Go (and on through the later steps
-// of one that takes several), "shift CODE" with Shift held on
-// its stored options, "invoke CODE" one that has no dialog (or that opens the form named by "form
-// CLASS", which takes the "set" and "click" before it), "again" runs the dialog left open once
-// more (its OK); "results" adds the lines of the dialog's result list to the result, "output
+// of one that takes several), "shift CODE" with Shift held on its stored options, "invoke CODE"
+// one that has no dialog (or that opens the form named by "form CLASS", which takes the "set"
+// and "click" before it), "again" runs the dialog left open once more (its OK), "key CODE" one
+// launched by a key; "results" adds the lines of the dialog's result list to the result, "output
 // NAME" those of the file the command wrote; "file LINE" adds a line to a file that "set" names
 // as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
@@ -117,16 +118,20 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             value = value == "FILE" ? (TempFolder() / "file.txt").string() : value;
             actions.push_back(
                 {verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
-        } else if (verb == "run" || verb == "shift" || verb == "invoke" || verb == "again") {
+        } else if (verb == "run" || verb == "shift" || verb == "invoke" || verb == "again" || verb == "key") {
             int32_t code = 0;
             words >> code;
             m_host->TrackChanges([&] {
                 for (const win::FormAction& action : verb == "run" || verb == "invoke" ? actions : Actions{}) {
                     win::QueueFormAction(form, action);
                 }
+                if (verb == "key") {
+                    orvex::LaunchCommandByKey(code);  // the host's next call runs it
+                }
                 verb == "run"     ? RunTool(code)
                 : verb == "shift" ? RunWithShift(code)
                 : verb == "again" ? static_cast<int16_t>(ClickOkInOpenDialog())
+                : verb == "key"   ? Invoke(0)
                                   : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
                 FinishWaitingRun();
             });
