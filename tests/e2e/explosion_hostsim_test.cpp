@@ -13,6 +13,25 @@ namespace {
 
 class ExplosionHostsimTest : public testsupport::DesktopTest {};
 
+// The flutes' score after the explosion: staff 3 is the staff the explosion added below the flutes
+// (slot 2); the second flute's notes were pasted there as new entries.
+const std::vector<std::string> kFlutesExploded = {
+    "  staff 1, measure 1, layer 1: 2 entries",
+    "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
+    "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
+    "  staff 1, measure 2, layer 1: 1 entry",
+    "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
+    "  staff 2, measure 1, layer 1: 1 entry",
+    "    entry 4 at 0, 4096 EDU, beam start: A4",
+    "  staff 2, measure 2, layer 1: 1 entry",
+    "    entry 5 at 0, 4096 EDU, beam start: B4",
+    "  staff 3, measure 1, layer 1: 2 entries",
+    "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+    "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
+    "  staff 3, measure 2, layer 1: 1 entry",
+    "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
+};
+
 TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     const auto score = TempFolder() / "explosion.score";
     std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\nclef 1 2 bass\n"
@@ -29,25 +48,8 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     EXPECT_EQ(std::find_if(out.begin(), out.end(),
                            [](const std::string& line) { return line.find("Mass Mover") != std::string::npos; }),
               out.end());
-    // Staff 3 is the staff the explosion added below the flutes (slot 2); the second flute's
-    // notes were pasted there as new entries.
     testsupport::ExpectLines(
-        {
-            "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
-            "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
-            "  staff 2, measure 1, layer 1: 1 entry",
-            "    entry 4 at 0, 4096 EDU, beam start: A4",
-            "  staff 2, measure 2, layer 1: 1 entry",
-            "    entry 5 at 0, 4096 EDU, beam start: B4",
-            "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-            "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
-        },
+        kFlutesExploded,
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
     // "Copy clefs?" (on): the new staff changes to the bass clef in measure 2 as its source does.
     testsupport::ExpectLines(
@@ -464,25 +466,9 @@ TEST_F(ExplosionHostsimTest, ASelectionPastTheDocumentsEndIsClampedToIt) {
                                     "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\ndump cells\n",
                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    testsupport::ExpectLines(
-        {
-            "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
-            "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
-            "  staff 2, measure 1, layer 1: 1 entry",
-            "    entry 4 at 0, 4096 EDU, beam start: A4",
-            "  staff 2, measure 2, layer 1: 1 entry",
-            "    entry 5 at 0, 4096 EDU, beam start: B4",
-            "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-            "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
-        },
-        testsupport::LinesStartingWith(result.out, "cells of document 1 \"explosion\": all staves, all measures",
-                                       "  "));
+    testsupport::ExpectLines(kFlutesExploded,
+                             testsupport::LinesStartingWith(
+                                 result.out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
     EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
                             [](const std::string& line) { return line.starts_with("host: cleared "); }),
               1);
