@@ -206,6 +206,33 @@ TEST_F(ResultsHostsimTest, ALongTextBlockArrivesWholeThroughEveryCommand) {
         testsupport::LinesStartingWith(result.out, "records of document 3 \"flutes\": 3 'txbl' of 39", "  "));
 }
 
+// The first violin's F#5 of m. 2 is tied on into m. 3. Remove turns the notes of m. 2 into rests,
+// and a rest is tied to nothing: the F#5 of m. 3 is no longer marked as tied from it; one Undo
+// gives both measures back.
+TEST_F(ResultsHostsimTest, ANoteThatBecomesARestTakesItsTieWithIt) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Score() +
+            "\nselect 1 2\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+            "form TDActOpt click CancelBtn\nmenu \"Orvex/Modify/Remove...\"\ndump cells 1 3\nmenu \"Edit/Undo\"\n"
+            "dump cells 1 3\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string heading = "cells of document 1 \"quartet\": staff 1, measure 3";
+    std::vector<std::vector<std::string>> dumps;
+    for (auto at = result.out.begin(); (at = std::find(at, result.out.end(), heading)) != result.out.end(); ++at) {
+        dumps.push_back(testsupport::LinesStartingWith({at, result.out.end()}, heading, "  "));
+    }
+    ASSERT_EQ(dumps.size(), 2u);
+    testsupport::ExpectLines(
+        {"  staff 1, measure 3, layer 1: 2 entries", "    entry 11 at 0, 2048 EDU, beam start: F#5",
+         "    entry 12 at 2048, 2048 EDU, beam start: rest"},
+        dumps[0]);
+    testsupport::ExpectLines(
+        {"  staff 1, measure 3, layer 1: 2 entries", "    entry 11 at 0, 2048 EDU, beam start: ~F#5",
+         "    entry 12 at 2048, 2048 EDU, beam start: rest"},
+        dumps[1]);
+}
+
 // A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
 // than saving a measure of no length.
 TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHoldsIt) {
