@@ -233,6 +233,29 @@ TEST_F(ResultsHostsimTest, ANoteThatBecomesARestTakesItsTieWithIt) {
         dumps[1]);
 }
 
+// Harmonica over the first violin's m. 1 in D major: the measure loses its key, and every note
+// keeps its pitch: the F#5 that has no Griffschrift place, and the second violin's F#4 and A4 that
+// the run did not select.
+TEST_F(ResultsHostsimTest, HarmonicaKeepsThePitchOfEveryNoteItDoesNotTranslate) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Score() +
+            "\nselect 1 1\nform TDActOpt set #0 on\nform TDActOpt click Go\nform TDActOpt click CancelBtn\n"
+            "menu \"Orvex/Parts/Harmonica...\"\ndump cells 1-2 1\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result, "  label Message \"Could not translate a note in measure 1.\""));
+    testsupport::ExpectLines(
+        {"  staff 1, measure 1, layer 1: 5 entries",
+         "    entry 1 at 0, 1024 EDU, note details, beam start, notes changed: E5[frozen]",
+         "    entry 2 at 1024, 512 EDU, note details, beam start, notes changed: F#5",
+         "    entry 3 at 1536, 512 EDU, note details, notes changed: D5[frozen]",
+         "    entry 4 at 2048, 1024 EDU, note details, beam start, notes changed: E5[frozen]",
+         "    entry 5 at 3072, 1024 EDU, note details, beam start, notes changed: A4[frozen]",
+         "  staff 2, measure 1, layer 1: 2 entries", "    entry 13 at 0, 2048 EDU, beam start, notes changed: F#4",
+         "    entry 14 at 2048, 2048 EDU, beam start, notes changed: A4"},
+        testsupport::LinesStartingWith(result.out, "cells of document 1 \"quartet\": staves 1-2, measure 1", "  "));
+}
+
 // A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
 // than saving a measure of no length.
 TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHoldsIt) {
