@@ -116,6 +116,15 @@ TEST_F(SmartShapesTest, CopyToStaffCopiesEachShapeOnceWithItsLinks) {
     EXPECT_EQ(StoredWord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, EntryOf(2, 1, 0), 0), 0), 6);
     EXPECT_EQ(StoredWord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, EntryOf(2, 1, 2), 0), 0), 6);
     EXPECT_EQ(StoredWord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, source, 0), 0), 2) << "untouched";
+    // The two entries linked say so in their second flag word, as the document holds them; the
+    // entry between them does not.
+    const auto shapesFlag = [&](size_t index) {
+        return hostapi::ConstEntryView(Document().EntriesOf(host::CellKey{2, 1, 0}).at(index).data()).moreFlags() &
+               hostapi::kEntryMoreSmartShapes;
+    };
+    EXPECT_EQ(shapesFlag(0), hostapi::kEntryMoreSmartShapes);
+    EXPECT_EQ(shapesFlag(1), 0);
+    EXPECT_EQ(shapesFlag(2), hostapi::kEntryMoreSmartShapes);
 
     // Onto the same staff: the copies' own links are not walked again.
     EXPECT_EQ(shapes.CopyToStaff(2, 2, 2, 2, false, true, nullptr, nullptr), 2);

@@ -256,6 +256,41 @@ TEST_F(ResultsHostsimTest, HarmonicaKeepsThePitchOfEveryNoteItDoesNotTranslate) 
         testsupport::LinesStartingWith(result.out, "cells of document 1 \"quartet\": staves 1-2, measure 1", "  "));
 }
 
+// Cue notes of a measure with a slur, whose first entry has lost its mark of note-attached shapes:
+// the copies the slur is copied to are marked, so the document check finds nothing new; without
+// the slur's copy no cue note claims a shape.
+TEST_F(ResultsHostsimTest, CueNotesMarkTheEntriesTheyAttachASlurTo) {
+    const fs::path score = TempFolder() / "cue.score";
+    std::ofstream(score) << "staff \"Flute\"\nstaff \"Oboe\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\n"
+                            "shape 0 1 1:1 1:3\nentry 1 1:1 -note-shapes\n";
+    const fs::path before = TempFolder() / "before.MUS";
+    const std::string cue =
+        "select 1 1\nform TDActOpt set #0 +1\nform TDActOpt click Go\n"
+        "form TDActOpt click CancelBtn\nmenu \"Orvex/Parts/Add Cue Notes...\"\n";
+    const auto result =
+        testsupport::RunHostsim("load plugins\nnew " + score.string() + "\nsave " + before.string() + "\n" + cue +
+                                    "dump cells 2 1\n" + "check document since " + before.string() +
+                                    "\nmenu \"Edit/Undo\"\nform TDActOpt set #8 off\n" + cue + "dump cells 2 1\n",
+                                RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(std::any_of(result.out.begin(), result.out.end(), [](const std::string& line) {
+        return line.starts_with("document check of document 1 \"before\" since ") &&
+               line.ends_with("before.MUS: no new problems");
+    }));
+    const std::string heading = "cells of document 1 \"before\": staff 2, measure 1";
+    std::vector<std::vector<std::string>> dumps;
+    for (auto at = result.out.begin(); (at = std::find(at, result.out.end(), heading)) != result.out.end(); ++at) {
+        dumps.push_back(testsupport::LinesStartingWith({at, result.out.end()}, heading, "  "));
+    }
+    ASSERT_EQ(dumps.size(), 2u);
+    const auto shapes = [](const std::vector<std::string>& lines) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.find("note shapes") != std::string::npos; });
+    };
+    EXPECT_EQ(shapes(dumps[0]), 2);
+    EXPECT_EQ(shapes(dumps[1]), 0);
+}
+
 // A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
 // than saving a measure of no length.
 TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHoldsIt) {
