@@ -13,7 +13,6 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
-#include "core/host/host_window.h"
 #include "platform/hostapi/layout_records.h"
 
 namespace orvex {
@@ -463,14 +462,15 @@ void TSmartShapes::LoadMeasureLinks(int32_t first, int32_t last) {
         }
     }
     m_cursor = LastRecordKey(kTagSmartShape, SmartShapeRecord::kSize, kCountStep, nullptr, 1);
-    GetHostWindowTitle(m_title);
+    m_document = FrontDocumentIdentity();
 }
 
 void TSmartShapes::Refresh(int32_t first, int32_t last) {
     const int32_t end = last == 0 ? kAllMeasures : last;
-    std::string title;
-    GetHostWindowTitle(title);
-    if (title == m_title && !m_shapes.empty() && first >= m_first && end <= m_last) {
+    // The list serves only the document it was loaded from, known by the identity the host gives
+    // it (two documents may share a name); without one the range is loaded afresh.
+    const int32_t document = FrontDocumentIdentity();
+    if (document != 0 && document == m_document && !m_shapes.empty() && first >= m_first && end <= m_last) {
         if (Reverify()) {
             AppendStoredAfterCursor();
         } else {

@@ -257,8 +257,8 @@ private:
     std::vector<int32_t> m_takenPlaces;
     int32_t m_first = 0;
     int32_t m_last = 0;
-    int32_t m_cursor = 0;  ///< the highest stored shape number at the last load
-    std::string m_title;   ///< the host window's title at the last load
+    int32_t m_cursor = 0;    ///< the highest stored shape number at the last load
+    int32_t m_document = 0;  ///< the identity of the document in front at the last load (0: none known)
 };
 
 /// The shapes of one staff of a list by the measures they span, so that a tool that asks about

@@ -242,6 +242,20 @@ TEST_F(SmartShapesTest, RefreshChecksTheListAndReloadsWhenAShapeMoved) {
     EXPECT_EQ(shapes.FirstMeasure(), 3);
 }
 
+// Two documents of the same name hold the same shapes 1-4 and each a shape 5 of its own: the first
+// in measure 1, the second in measure 4. A list of measures 3-4 loaded from the first is loaded
+// afresh for the second: the host's identity of a document tells them apart, not their name.
+TEST_F(SmartShapesTest, RefreshKnowsADocumentByItsIdentityNotItsName) {
+    Open(std::string(kShapes) + "shape 3 2 1@0 1@2048\n");
+    TSmartShapes shapes;
+    shapes.Refresh(3, 4);
+    EXPECT_EQ(Numbers(shapes), (std::vector<int32_t>{1}));
+    Open(std::string(kShapes) + "shape 3 1 4@0 4@2048\n");
+    ASSERT_EQ(Document().Name(), "test");
+    shapes.Refresh(3, 4);
+    EXPECT_EQ(Numbers(shapes), (std::vector<int32_t>{1, 5}));
+}
+
 TEST_F(SmartShapesTest, AdjustInRegionChangesHairpinsOfTheRegionOnly) {
     Open(kShapes);
     SmartShapeRecord record;

@@ -256,6 +256,31 @@ TEST_F(ResultsHostsimTest, HarmonicaKeepsThePitchOfEveryNoteItDoesNotTranslate) 
         testsupport::LinesStartingWith(result.out, "cells of document 1 \"quartet\": staves 1-2, measure 1", "  "));
 }
 
+// Two documents of the same name, from two folders: in the second a Griffschrift line (smart shape
+// 11) covers the note, which takes the places of that table (C4: D4), also after Harmonica ran on
+// the first, whose shapes were loaded for the same measure.
+TEST_F(ResultsHostsimTest, HarmonicaReadsTheSmartShapesOfTheDocumentInFront) {
+    for (const char* folder : {"a", "b"}) {
+        fs::create_directories(TempFolder() / folder);
+    }
+    std::ofstream(TempFolder() / "a" / "x.score") << "staff \"Harmonica\"\nmeasures 2\nnotes 1 1 c4/1\n"
+                                                     "notes 1 2 c4/1\nshape 0 1 1:1 1:1\nshape 0 1 2:1 2:1\n";
+    std::ofstream(TempFolder() / "b" / "x.score") << "staff \"Harmonica\"\nmeasures 2\nnotes 1 1 c4/1\n"
+                                                     "notes 1 2 c4/1\nshape 0 1 1:1 1:1\nshape 11 1 1@0 1@3072\n";
+    const std::string harmonica =
+        "select 1 1\nform TDActOpt set #0 on\nform TDActOpt click Go\n"
+        "form TDActOpt click CancelBtn\nmenu \"Orvex/Parts/Harmonica...\"\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + (TempFolder() / "a" / "x.score").string() + "\n" + harmonica + "new " +
+            (TempFolder() / "b" / "x.score").string() + "\n" + harmonica + "dump cells 1 1\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    testsupport::ExpectLines(
+        {"  staff 1, measure 1, layer 1: 1 entry",
+         "    entry 1 at 0, 4096 EDU, note details, beam start, note shapes: D4[frozen]", "      smart shapes 1, 1"},
+        testsupport::LinesStartingWith(result.out, "cells of document 2 \"x\": staff 1, measure 1", "  "));
+}
+
 // Cue notes of a measure with a slur, whose first entry has lost its mark of note-attached shapes:
 // the copies the slur is copied to are marked, so the document check finds nothing new; without
 // the slur's copy no cue note claims a shape.
