@@ -59,7 +59,7 @@ constexpr CommandDescription kDescriptions[] = {
         "records: staff system records and locked measure groups.", "", Needs::StaffSystems},
     {152, "Adjusts the layout after measures were inserted: the new measures get staff systems of their own (as many as asked) and the systems after them keep their measures and optimizations.",
         "records: staff system records and locked measure groups.", "", Needs::StaffSystems},
-    {134, "Fits a number of measures on each staff system of the selection and locks them there, so that the host's layout keeps them together.",
+    {134, "Fits a number of measures on each staff system of the selection and locks them there, so that the host's layout keeps them together. A range asked into more systems than it has measures is refused before anything changes; the dialog kept open after Go is captioned \"Done.\" only after a run that is done.",
         "records: locked measure groups ('otFM') and staff systems.", "", Needs::StaffSystems},
     {174, "Divides the document into sections whose measures are numbered on their own (such as exercises): a new section after each backward repeat, after the selection or every few measures, with double barlines if wanted.",
         "records: measure-number regions ('SOMN'; 'otMN' on host year 2000) and barlines in measure records ('SOMS').", ""},

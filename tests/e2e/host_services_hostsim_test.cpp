@@ -85,6 +85,35 @@ TEST_F(HostServicesHostsimTest, ACommandThatStopsWhereAServiceFoundNothingIsFoll
               laidOut.out.end());
 }
 
+// Fit Measures on a laid-out hymn of three measures in one system, from its options dialog kept
+// open: into two systems (a split with no later system to move the optimizations of: every
+// progress display runs to its end), then into four, which three measures cannot make: that run
+// fails before it splits anything, and the dialog is named after the command again, not "Done.".
+TEST_F(HostServicesHostsimTest, FitMeasuresSaysDoneOnlyAfterARunThatIsDone) {
+    const std::string hymn = (TempFolder() / "hymn.score").string();
+    std::ofstream(hymn) << "staff \"S\"\nstaff \"A\"\nmeasures 3 time 4/4\nnotes 1 1 g4/2 a4/2\nnotes 2 1 d4/2 f#4/2\n"
+                           "layout\n";
+    const auto result = Run("new " + hymn +
+                            "\nselect 1-2 1-3\nform TDActOpt set Row3 2\nform TDActOpt click Go\n"
+                            "form TDActOpt set Row3 4\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n"
+                            "dump records SOSS\n");
+    ExpectFrom(
+        result.out,
+        {"  user: click Go", "host: progress begins over staves 1-2, measures 1-3: 3 steps",
+         "host: progress ends after 3 of 3 steps", "host: progress begins over staves 1-2, measures 1-2: 1 step",
+         "host: progress ends after 1 of 1 step", "host: progress begins over staves 1-2, measures 1-2: 1000 steps",
+         "host: progress ends after 20 of 1000 steps", "host: redraw the document",
+         "[form] \"Done.\" TDActOpt stays open after Go (\"Close\" after Go is off)", "  user: set Row3 \"4\"",
+         "  user: click Go", "host: progress begins over staves 1-2, measures 1-3: 3 steps",
+         "host: progress ends after 3 of 3 steps", "host: redraw the document",
+         "[form] \"Fit Measures 1.88d\" TDActOpt stays open after Go (\"Close\" after Go is off)"});
+    ExpectFrom(result.out, {"records of document 1 \"hymn\": 2 'SOSS' of 42",
+                            "  'SOSS' other (1, 0), 20 bytes: measures 1 to before 3, flags 0x0000, top staff 0, "
+                            "margins 0 0, space -96, scale 100",
+                            "  'SOSS' other (2, 0), 20 bytes: measures 3 to before 4, flags 0x0000, top staff 0, "
+                            "margins 0 0, space -96, scale 100"});
+}
+
 TEST_F(HostServicesHostsimTest, ATextThatIsNoPitchRunsNothing) {
     const auto result = Run("new " + Example("pitches.score") +
                             "\nselect 1 1\nform TDActOpt set Row0 H4\nform TDActOpt set Row6 1\n"
