@@ -102,6 +102,25 @@ std::string U16Hex(const Bytes& b, size_t offset) {
     return Hex16(hostapi::ReadU16(b.data(), offset));
 }
 
+/// A slur's placement words and contour blocks, each only where it is set.
+std::string SlurText(const Bytes& b) {
+    using L = hostapi::SmartShapeLayout;
+    std::string text;
+    if (hostapi::ReadU16(b.data(), L::kStartAttachment) != 0 || hostapi::ReadU16(b.data(), L::kEndAttachment) != 0) {
+        text += ", placement " + U16Hex(b, L::kStartAttachment) + " " + U16Hex(b, L::kEndAttachment);
+    }
+    std::string contour;
+    bool set = false;
+    for (const size_t block : {L::kLeftContour, L::kRightContour, L::kMainContour}) {
+        contour += block == L::kLeftContour ? ", contour" : " |";
+        for (size_t word = 0; word < 4; ++word) {
+            contour += " " + I16(b, block + 2 * word);
+            set = set || hostapi::ReadI16(b.data(), block + 2 * word) != 0;
+        }
+    }
+    return set ? text + contour : text;
+}
+
 std::string CharacterText(uint8_t c) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", c);
@@ -272,7 +291,9 @@ std::vector<Describer> LayoutDescribers() {
              const int16_t endOffset = hostapi::ReadI16(b.data(), L::kEndOffset);
              const int16_t kind = hostapi::ReadI16(b.data(), L::kKind);
              std::string hairpin;
-             if (kind == L::kHairpinOpen || kind == L::kHairpinClose) {
+             if (kind == 0 || kind == 1 || kind == 8 || kind == 9 || kind == 15 || kind == 16) {
+                 hairpin = SlurText(b);
+             } else if (kind == L::kHairpinOpen || kind == L::kHairpinClose) {
                  hairpin = ", opening " + I16(b, L::kHairpinOpening) +
                            ((hostapi::ReadU16(b.data(), L::kWord2) & L::kHairpinAngled) != 0
                                 ? ", angled over a system break" : ", horizontal over a system break");

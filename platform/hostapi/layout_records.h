@@ -126,7 +126,9 @@ struct StaffGroupLayout {
 /// and bit kHairpinAngled of the word at byte 2: set, a hairpin that crosses a system break keeps
 /// its slope on the next system; clear, it is made horizontal over the break (the host's option
 /// "Make horizontal over system break"). The host's layout draws nothing, so `dump records` shows
-/// both: "opening W, horizontal over a system break" or "..., angled over a system break".
+/// both: "opening W, horizontal over a system break" or "..., angled over a system break". A slur
+/// (kinds 0, 1, 8, 9, 15 and 16) shows its placement words and contour blocks where they are set:
+/// "placement 0x4201 0x4201", "contour 327 25 -327 25 | ... | ..." (left, right, main).
 struct SmartShapeLayout {
     static constexpr size_t kSize = 84;
     static constexpr size_t kKind = 0;          ///< @0, i16
@@ -147,6 +149,12 @@ struct SmartShapeLayout {
     static constexpr size_t kWord68 = 68;               ///< @68, i16
     static constexpr size_t kStartNote = 76;            ///< @76, i16, note identifier at the start
     static constexpr size_t kEndNote = 78;              ///< @78, i16, note identifier at the end
+
+    // A slur's three contour blocks (left, right, main): inset, height, -inset, height each.
+    static constexpr size_t kLeftContour = 20;      ///< @20, i16 x4
+    static constexpr size_t kRightContour = 50;     ///< @50, i16 x4
+    static constexpr size_t kMainContour = 66;      ///< @66, i16 x4
+    static constexpr size_t kStartAttachment = 18;  ///< @18, u16, placement word of the start
 
     static constexpr uint8_t kEntryAttached = 0x40;
     static constexpr int16_t kHairpinOpen = 2;

@@ -246,7 +246,7 @@ TEST_F(HostServicesHostsimTest, SlursMovesASlurClearOfAStaccato) {
                             "menu \"Orvex/Modify/Slurs...\"\ndump records O\\x07Sx\n");
     ExpectFrom(result.out, {"records of document 1 \"slurs\": 1 'O\\x07Sx' of 39",
                             "  'O\\x07Sx' other (1, 0), 84 bytes: kind 1 from staff 1 measure 1 entry 1 to staff 1 "
-                            "measure 1 entry 3, offset 40"});
+                            "measure 1 entry 3, offset 40, placement 0x4201 0x0000"});
 }
 
 TEST_F(HostServicesHostsimTest, AnEmptiedMeasureLosesItsStaffsExpressions) {

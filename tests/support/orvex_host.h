@@ -77,16 +77,20 @@ protected:
         return result;
     }
 
-    /// The user keeps the host's window in front while a multi-step command takes its later
-    /// steps: the keys it sent reach the host and the timer brings each step, for at most
-    /// `seconds` of the virtual clock. False when a step still waits then.
+    /// The user keeps the host's window in front while a multi-step command (or a part
+    /// explosion) takes its later steps: the keys it sent reach the host and the timer brings
+    /// each step, for at most `seconds` of the virtual clock. False when a step still waits then.
     bool FinishWaitingRun(int32_t seconds = 20) {
-        for (int32_t i = 0; i < seconds && (orvex::RunWaiting() || orvex::TheModule.dispatch.RepostCode != 0); ++i) {
+        const auto waiting = [] {
+            return orvex::RunWaiting() || orvex::TheModule.dispatch.RepostCode != 0 ||
+                   orvex::TheModule.dispatch.RunningStepObject != nullptr;
+        };
+        for (int32_t i = 0; i < seconds && waiting(); ++i) {
             win::SetForegroundWindow(m_host->MainWindow());
             win::SetFocus(m_host->MainWindow());
             win::Idle(1000);
         }
-        return !orvex::RunWaiting() && orvex::TheModule.dispatch.RepostCode == 0;
+        return !waiting();
     }
 
     /// The texts of the message dialogs shown so far, in order.

@@ -13,6 +13,7 @@
 #include "platform/hostapi/layout_records.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/analyze.h"
 #include "tools/notes/notes_services.h"
 
@@ -138,5 +139,7 @@ TEST_F(AnalyzeTest, MoreThanFortyStavesAreRefused) {
     EXPECT_EQ(layouttest::MessageTexts(),
               (std::vector<std::string>{"Selection contains more than the maximum supported number of staves (40)."}));
 }
+
+ORDINARY_MUSIC_CASES(Analyze, "tests/tools/ordinary.cases", "analyze");
 
 }  // namespace

@@ -100,6 +100,8 @@ TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
     EXPECT_EQ(EntryRecord("edsB", View(cell[4]).number()), kFromSecondLevel);
 }
 
+ORDINARY_MUSIC_CASES(BeamBreaker, "tests/tools/ordinary.cases", "beam breaker");
+
 }  // namespace
 
 namespace {

@@ -147,3 +147,4 @@ TEST_F(ChordStylesTest, DoubleSharpStopsTheEntryOnly) {
 }
 
 }  // namespace
+ORDINARY_MUSIC_CASES(ChordStyles, "tests/tools/ordinary.cases", "chord styles");

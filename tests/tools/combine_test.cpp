@@ -136,3 +136,4 @@ TEST(CombineStaffChoiceTest, ChosenStavesOrTheSelection) {
 }
 
 }  // namespace
+ORDINARY_MUSIC_CASES(Combine, "tests/tools/ordinary.cases", "combine");

@@ -243,3 +243,4 @@ TEST_F(EntryDetailsTest, AStemRecordIsCreatedForAnEntryWithoutOne) {
 }
 
 }  // namespace
+ORDINARY_MUSIC_CASES(EntryDetails, "tests/tools/ordinary.cases", "entry details");

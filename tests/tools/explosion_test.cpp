@@ -16,6 +16,7 @@
 #include "platform/host/record_dump.h"
 #include "platform/vcl/forms.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/explosion/explosion.h"
 
 namespace {
@@ -48,12 +49,7 @@ protected:
     /// The user keeps the host's window in front while the explosion takes its steps through the
     /// host, until it ends.
     void FinishExplosion() {
-        for (int i = 0; i < 10 && orvex::TheModule.dispatch.RunningStepObject != nullptr; ++i) {
-            win::SetForegroundWindow(m_host->MainWindow());
-            win::SetFocus(m_host->MainWindow());
-            win::Idle(1000);
-        }
-        EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
+        EXPECT_TRUE(FinishWaitingRun(10));
         EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
     }
 };
@@ -365,5 +361,7 @@ notes 2 4 g3+c3/1
                                         "    entry 16 at 0, 2048 EDU, beam start, notes changed: G3",
                                         "    entry 13 at 0, 2048 EDU, beam start, notes changed: C3"}));
 }
+
+ORDINARY_MUSIC_CASES(Explosion, "tests/tools/ordinary.cases", "explosion");
 
 }  // namespace

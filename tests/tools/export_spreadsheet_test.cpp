@@ -127,3 +127,4 @@ TEST_F(ExportTest, AFileThatCannotBeOpenedIsReported) {
 }
 
 }  // namespace
+ORDINARY_MUSIC_CASES(Export, "tests/tools/ordinary.cases", "export");

@@ -7,6 +7,7 @@
 
 #include "core/commands.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/notes/harmonics.h"
 #include "tools/notes/harmonics_form.h"
 
@@ -107,5 +108,7 @@ TEST_F(HarmonicsFormTest, NothingFoundIsReported) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{"This plug-in makes string harmonics. However, no two-note chords "
                                                     "with the interval you selected have been found."}));
 }
+
+ORDINARY_MUSIC_CASES(Harmonics, "tests/tools/ordinary.cases", "harmonics");
 
 }  // namespace

@@ -214,4 +214,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RemoveCase{"Justification", {{"Row3", "1"}}, {1, 1, 12, -20, 33}, 0x0300}),
     [](const testing::TestParamInfo<RemoveCase>& testCase) { return std::string(testCase.param.name); });
 
+ORDINARY_MUSIC_CASES(Lyrics, "tests/tools/ordinary.cases", "lyrics");
+
 }  // namespace

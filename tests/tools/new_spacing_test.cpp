@@ -151,6 +151,8 @@ TEST_F(NewSpacingTest, AGlissandoEntryIsTiedUntilTheSecondPass) {
     EXPECT_FALSE((View(Cell(1, 1)[0]).note(0).flags() & hostapi::kNoteTieStart) != 0);
 }
 
+ORDINARY_MUSIC_CASES(NewSpacing, "tests/tools/ordinary.cases", "new spacing");
+
 }  // namespace
 
 namespace {

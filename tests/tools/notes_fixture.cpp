@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/dispatch.h"
+#include "core/hooks.h"
 #include "core/module.h"
 #include "forms/dactopt.h"
 
@@ -68,14 +69,20 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // The steps: "score LINE" adds a line to the score; "select STAVES MEASURES [START-END]" selects
 // (numbers as hostsim takes them); "set CAPTION VALUE" sets an option of the dialog (the caption
 // in quotes when it holds blanks), "click CONTROL" clicks one (the "More..." page: SubMask1,
-// OKBtn); "run CODE" runs a command through its dialog with Go, "shift CODE" with Shift held on
-// its stored options, "invoke CODE" one that has no dialog; "results" adds the lines of the
-// dialog's result list to the result; "file LINE" adds a line to a file that "set" names as FILE.
+// OKBtn); "run CODE" runs a command through its dialog with Go (and on through the later steps
+// of one that takes several), "shift CODE" with Shift held on its stored options, "invoke CODE"
+// one that has no dialog (or that opens the form named by "form CLASS", which takes the "set"
+// and "click" before it), "again" runs the dialog left open once more (its OK), "key CODE" one
+// launched by a key; "results" adds the lines of the dialog's result list to the result, "output
+// NAME" those of the file the command wrote; "file LINE" adds a line to a file that "set" names
+// as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
+    using Actions = std::vector<win::FormAction>;
     const OrdinaryCase& c = GetParam();
     std::string score = FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / "tests/tools/ordinary.score");
     std::vector<win::FormAction> actions;
+    std::string form = "TDActOpt";
     for (const std::string& step : c.steps) {
         if (step.starts_with("score ")) {
             score += step.substr(6) + "\n";
@@ -100,6 +107,8 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             selection.setStartEdu(n[4]);
             selection.setEndEdu(n[5]);
             m_host->SetSelection(selection);
+        } else if (verb == "form") {
+            words >> form;
         } else if (verb == "file") {
             std::ofstream(TempFolder() / "file.txt", std::ios::app | std::ios::binary) << step.substr(5) << "\r\n";
         } else if (verb == "set" || verb == "click") {
@@ -109,16 +118,22 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
             value = value == "FILE" ? (TempFolder() / "file.txt").string() : value;
             actions.push_back(
                 {verb == "set" ? win::FormAction::Kind::Set : win::FormAction::Kind::Click, caption, value});
-        } else if (verb == "run" || verb == "shift" || verb == "invoke") {
+        } else if (verb == "run" || verb == "shift" || verb == "invoke" || verb == "again" || verb == "key") {
             int32_t code = 0;
             words >> code;
             m_host->TrackChanges([&] {
-                for (const win::FormAction& action : verb == "run" ? actions : std::vector<win::FormAction>{}) {
-                    win::QueueFormAction("TDActOpt", action);
+                for (const win::FormAction& action : verb == "run" || verb == "invoke" ? actions : Actions{}) {
+                    win::QueueFormAction(form, action);
+                }
+                if (verb == "key") {
+                    orvex::LaunchCommandByKey(code);  // the host's next call runs it
                 }
                 verb == "run"     ? RunTool(code)
                 : verb == "shift" ? RunWithShift(code)
+                : verb == "again" ? static_cast<int16_t>(ClickOkInOpenDialog())
+                : verb == "key"   ? Invoke(0)
                                   : Invoke(static_cast<int16_t>(orvex::FindCommandIndex(code)));
+                FinishWaitingRun();
             });
             actions.clear();
         }
@@ -130,7 +145,21 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     for (const std::string& text : std::ranges::count(c.steps, "results") != 0 ? ResultLines() : Lines{}) {
         result.push_back("result: " + text);
     }
+    for (const std::string& step : c.steps) {
+        std::istringstream text(step.starts_with("output ") ? FileText(TempFolder() / step.substr(7)) : "");
+        for (std::string line; std::getline(text, line);) {
+            result.push_back("file: " + line.substr(0, line.find_last_not_of('\r') + 1));
+        }
+    }
+    for (const win::FormActionFailure& failure : win::TakeFormActionFailures()) {
+        result.push_back("form action failed: " + win::FormActionText(failure.action) + ": " + failure.reason);
+    }
     ExpectLines(c.expected, result);
+    if (HasFailure()) {
+        std::ostringstream whole;
+        std::ranges::for_each(result, [&](const std::string& line) { whole << line << "\n"; });
+        ADD_FAILURE() << "the whole result:\n" << whole.str();
+    }
 }
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(OrdinaryMusicTest);
 

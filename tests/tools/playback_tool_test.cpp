@@ -793,4 +793,6 @@ TEST(PlaybackOptionsTest, RowsAreKeptInTheDialogsRanges) {
     EXPECT_EQ(orvex::PlaybackOptions::Read(*context).ForcedInterval(), 24);
 }
 
+ORDINARY_MUSIC_CASES(Playback, "tests/tools/ordinary.cases", "playback");
+
 }  // namespace

@@ -104,3 +104,4 @@ TEST_F(RespellTest, FewestAccidentalsRespellsWhileTheAlterationShrinks) {
 }
 
 }  // namespace
+ORDINARY_MUSIC_CASES(Respell, "tests/tools/ordinary.cases", "respell");

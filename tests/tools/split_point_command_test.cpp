@@ -201,4 +201,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointWorkingValuesTest, ::testing::Values(
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
+ORDINARY_MUSIC_CASES(SplitPoint, "tests/tools/ordinary.cases", "split point");
+
 }  // namespace

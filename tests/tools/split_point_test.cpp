@@ -174,6 +174,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
              "e5/1024 g4/1024 g4/2048", "c3~+c4/1024 (c3/3072"},
     MoveCase{"longer note, row 9 on", "c4+e5/4 g4/4 g4/2", "c3/1", {.rows = {{9, 1}}}, 1,
              "e5/1024 g4/1024 g4/2048", "c3+c4/4096"},
+    // Within the span a leap is a reason: c4 lies 4 steps below the g4 before it.
+    MoveCase{"downward leap of exactly the minimum", "g4/4 c4+e5/4 r/2", "c3/4 c3/4 r/2",
+             {.upperItem = 1, .lowerItem = 1, .maxSourceSpan = 20, .minLeap = 4}, 1, "g4/1024 e5/1024 r/2048",
+             "c3/1024 c3+c4/1024 r/2048"},
+    MoveCase{"downward leap one step short", "g4/4 c4+e5/4 r/2", "c3/4 c3/4 r/2",
+             {.upperItem = 1, .lowerItem = 1, .maxSourceSpan = 20, .minLeap = 5}, 0, "g4/1024 c4+e5/1024 r/2048",
+             "c3/1024 c3/1024 r/2048"},
     // A note never crosses the other hand's outer note.
     MoveCase{"crossing downward", "c4+e5/1", "c5/1", {}, 0, "c4+e5/4096", "c5/4096"},
     MoveCase{"crossing upward", "c4/1", "c3+g4/1", {.direction = kSplitUpward}, 0, "c4/4096", "c3+g4/4096"},

@@ -73,14 +73,10 @@ TEST_P(TremoloPairTest, WritesTheTremoloOfThePair) {
     EXPECT_EQ(WordsOf(EntryRecord("edBL", a.number(), 1)), c.stemsAndBeams ? (Words{2, -1, 0, 0, 0}) : Words{});
 }
 
-// Three beams: a quarter becomes a 32nd (1 x 256 in the time of 1 x 2048), a half too (in the
-// time of 2 x 2048), a dotted sixteenth a dotted 32nd, whose pair had its first beam already.
+// Three beams: a dotted sixteenth becomes a dotted 32nd, whose pair had its first beam already
+// (quarters and halves: the ordinary music's case).
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Tremolo, TremoloPairTest, ::testing::Values(
-    PairCase{"quarters", "c5/4 e5/4 r/2", 128, {1, 256, 1, 2048}, 250,
-             {22, -21, 0, 0, 2944}, {22, -21, 0, 0, 2944}, false},
-    PairCase{"halves", "c5/2 e5/2", 128, {1, 256, 2, 2048}, 119,
-             {72, -32, 0, 0, 2944}, {33, -68, 0, 0, 2944}, true},
     PairCase{"dotted sixteenths", "c5/16. e5/16. r/16 r/4 r/2", 192, {3, 128, 3, 256}, 0,
              {17, -19, 0, 0, 2048 + 256 + 128}, {17, -19, 0, 0, 2048 + 256 + 128}, false}),
     testsupport::NameBy(&PairCase::name));
@@ -161,3 +157,5 @@ TEST(TremoloValueTest, VariableBeamsFollowTheMoreRows) {
 }
 
 }  // namespace
+
+ORDINARY_MUSIC_CASES(Tremolo, "tests/tools/ordinary.cases", "tremolo");

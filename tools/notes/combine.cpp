@@ -45,6 +45,7 @@ public:
     }
     bool Load() {
         array = LoadEntryArray(m_view, m_slot, static_cast<hostapi::MeasureNumber>(measure), 0, 1);
+        key = CellKeyValue(measure, StaffOfSlot(m_slot, m_view), 0);
         index = 0;
         changed = false;
         return array != nullptr;
@@ -68,6 +69,7 @@ public:
     int32_t index = 0;
     bool changed = false;  ///< the rhythm's array received notes
     int32_t measure;
+    int16_t key = 0;  ///< the concert key of the loaded measure
 
 private:
     hostapi::ViewKey m_view;
@@ -123,7 +125,7 @@ bool CombineStaves(TFMisc& context, const hostapi::SelectionRecord& region, host
         const bool skipped =
             (skipRests && !p.isNote()) || (p.notesHeld() > 0 && (p.note(0).flags() & hostapi::kNoteTieEnd) != 0);
         if (!skipped && r.isNote()) {
-            const uint32_t tie = CombineEntry(r, p, replace);
+            const uint32_t tie = CombineEntry(r, p, replace, pitch.key, rhythm.key);
             rhythm.changed = true;
             if ((tie & hostapi::kNoteTieStart) == 0) {
                 ++pitch.index;  // a tied rhythm chain takes the same pitches for every tied entry
@@ -166,7 +168,20 @@ std::vector<hostapi::StaffSlot> CombineStaffChoice(const std::vector<int32_t>& c
     return slots;
 }
 
-uint32_t CombineEntry(EntryView rhythm, EntryView pitch, bool replace) {
+void RespellUnderKey(hostapi::NoteView note, int16_t from, int16_t to) {
+    if (from == to) {
+        return;
+    }
+    int32_t alteration = 0;
+    const int32_t step = NotePitchStep(note.data(), from, from, false, nullptr, &alteration);
+    note.setHarmonicLevel(static_cast<int16_t>(step - KeyTonicStep(to)));
+    note.setAlteration(0);
+    int32_t keyAlteration = 0;
+    NotePitchStep(note.data(), to, to, false, nullptr, &keyAlteration);
+    note.setAlteration(static_cast<int16_t>(alteration - keyAlteration));
+}
+
+uint32_t CombineEntry(EntryView rhythm, EntryView pitch, bool replace, int16_t pitchKey, int16_t rhythmKey) {
     const int32_t pitchNotes = pitch.isNote() ? pitch.notesHeld() : 0;
     if (!pitch.isNote()) {
         pitch.setNoteCount(0);  // only in the loaded pitch array, which is never saved
@@ -178,6 +193,7 @@ uint32_t CombineEntry(EntryView rhythm, EntryView pitch, bool replace) {
         const hostapi::NoteView to = rhythm.note(i);
         std::copy_n(pitch.note(i - kept).data(), hostapi::NoteLayout::kSize, to.data());
         to.setFlags((to.flags() & ~kTieBits) | tie);
+        RespellUnderKey(to, pitchKey, rhythmKey);
         // A note id the entry's kept notes use already is left to the host to give anew, so that
         // the note records of the kept note stay with it.
         for (int32_t k = 0; k < kept; ++k) {

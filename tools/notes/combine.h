@@ -33,7 +33,12 @@ std::vector<hostapi::StaffSlot> CombineStaffChoice(const std::vector<int32_t>& c
 /// Puts the notes of pitch entry `pitch` onto rhythm entry `rhythm` (a note entry): with
 /// `replace` in place of its notes, otherwise after them (at most 12 in all). A rest `pitch`
 /// counts as a chord of no notes. Every note copied takes the tie bits of the rhythm entry's first
-/// note. Answers the tie bits.
-uint32_t CombineEntry(hostapi::EntryView rhythm, hostapi::EntryView pitch, bool replace);
+/// note, and keeps its letter, alteration and octave when the rhythm's measure has another key
+/// (`pitchKey`, `rhythmKey`: the cells' concert keys). Answers the tie bits.
+uint32_t CombineEntry(hostapi::EntryView rhythm, hostapi::EntryView pitch, bool replace, int16_t pitchKey = 0,
+                      int16_t rhythmKey = 0);
+/// Writes the note, spelled under key `from`, as the same letter, alteration and octave under key
+/// `to`.
+void RespellUnderKey(hostapi::NoteView note, int16_t from, int16_t to);
 
 }  // namespace orvex

@@ -353,7 +353,8 @@ bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c,
         return false;  // the layer holds playback notes already
     }
 
-    // A tremolo written before is found by its tuplet; a new tuplet goes after the entry's others.
+    // A tremolo written before is found by its tuplet on an entry marked as a tremolo (a written
+    // triplet's record holds the same marker words); a new tuplet goes after the entry's others.
     std::optional<Record30> existing;
     int32_t tupletIndex = 0;
     if (a.has(hostapi::kEntryTuplet)) {
@@ -363,7 +364,7 @@ bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c,
                 break;
             }
             tupletIndex = inci + 1;
-            if (IsTremoloTuplet(tuplet)) {
+            if (IsTremoloTuplet(tuplet) && a.has(hostapi::kEntryTremolo)) {
                 existing = tuplet;
                 tupletIndex = inci;
                 break;
