@@ -185,6 +185,9 @@ TEST_F(PrintFormsTest, TheCopiesGridListsTheSelectedFilesAndTakesCopiesOnly) {
     ASSERT_EQ(grid.RowCount(), 3);
     // A copies text that is not a number is one copy, as Go! reads it.
     EXPECT_EQ(grid.DetailLines(), (std::vector<std::string>{"File | Copies", "a.MUS | 1", "c.MUS | 1"}));
+    // The columns share the grid's width less its border (436 - 4) as 130 to 40.
+    EXPECT_EQ((std::vector<int32_t>{grid.Width(), grid.ColWidths(0), grid.ColWidths(1)}),
+              (std::vector<int32_t>{436, 330, 101}));
     EXPECT_EQ(grid.UserSet("1,2=5"), "");
     EXPECT_EQ(grid.UserSet("0,2=x.MUS"), "the cell cannot be edited");
     EXPECT_EQ(m_copies->CopiesOf("c.MUS"), 5);

@@ -18,6 +18,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/layout_test_support.h"
+#include "tools/layout/beat_spacing.h"
 #include "tools/layout/layout_services.h"
 
 namespace {
@@ -344,6 +345,23 @@ TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     EXPECT_TRUE(Apply(*context));
     EXPECT_EQ(BeatCharts(*context).changedMeasureCount, 11);
     EXPECT_EQ(context->RerunFlag, 11);
+}
+
+TEST_F(LayoutBeatChartTest, ReducingMinimumPositionsShrinksEachWidestMinimumWidth) {
+    // Minimum widths 50, 50, 20 and 60 (the header's minimum end at 200): two elements share the
+    // width 50, above the stepping of 40, so each of them gives up 10 and every minimum after
+    // them moves back by what was given up before it.
+    Open(
+        "staff \"A\"\nmeasures 1 time 2/4 width 244\n"
+        "beatchart 1 2048:220:200:0 0:20:80:20 768:80:120:70 1024:120:180:120 1792:180:220:140\n");
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
+    context->Options[PROPORTIONALITY_REDUCE_MINIMUM_POSITIONS].value = 1;
+    EXPECT_TRUE(Apply(*context));
+    const Chart chart = StoredChart(1);
+    ASSERT_EQ(chart.size(), 5U);
+    EXPECT_EQ(chart[0][2], 180);
+    EXPECT_EQ((std::vector<int32_t>{chart[1][3], chart[2][3], chart[3][3], chart[4][3]}),
+              (std::vector<int32_t>{20, 60, 100, 120}));
 }
 
 TEST_F(LayoutBeatChartTest, HandlesOutOfOrderRefuseTheMeasure) {
