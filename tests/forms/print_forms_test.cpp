@@ -155,15 +155,17 @@ TEST_F(PrintFormsTest, ChoosingASetLoadsEveryRuleItHoldsRow99Too) {
 
 TEST_F(PrintFormsTest, DeleteRemovesEverySlotOfTheSetAndItsName) {
     Store("Rule#1", "Parts:A,1");
-    Store("Rule#4", "Parts:B,2");
+    Store("Rule#49", "Parts:B,2");
     Store("Rule#5", "Partsbook:C,3");
+    Store("Rule#50", "Parts:D,4");  // past the 49 slots: no rule
     m_copies->Show();
     ASSERT_EQ(m_copies->cbRules->Items().Count(), 3);
     m_copies->cbRules->SetText("Parts");
     m_copies->btDeleteClick(nullptr);
     EXPECT_EQ(Stored("Rule#1"), "(none)");
-    EXPECT_EQ(Stored("Rule#4"), "(none)");
+    EXPECT_EQ(Stored("Rule#49"), "(none)");
     EXPECT_EQ(Stored("Rule#5"), "Partsbook:C,3");
+    EXPECT_EQ(Stored("Rule#50"), "Parts:D,4");
     EXPECT_EQ(m_copies->cbRules->Items().Count(), 1);  // "Partsbook"
     EXPECT_EQ(m_copies->cbRules->Text(), "");
 }
