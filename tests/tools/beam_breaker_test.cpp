@@ -100,6 +100,26 @@ TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
     EXPECT_EQ(EntryRecord("edsB", View(cell[4]).number()), kFromSecondLevel);
 }
 
+// Rests beamed with the notes: a sixteenth rest ending the first beat after three equal
+// sixteenths from the beat's start is unbeamed; the one ending the second beat after an eighth
+// and a sixteenth keeps its beam.
+TEST_F(BeamBreakerFixture, ARestEndingABeatAfterEqualNotesLeavesTheBeam) {
+    StartHost(
+        "staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/16 d5/16 e5/16 r/16 c5/8 d5/16 r/16 r/2\n"
+        "entry 1 1:4 -beam-start\nentry 1 1:7 -beam-start\n");
+    Run([](orvex::BeamBreakOptions& o) {
+        o.restsInBeamGroups = 1;
+        o.breakAtHalfBeatRest = 0;
+        o.unbeamRestBeats = 0;
+    });
+    const host::CellEntries& cell = Cell(1, 1);
+    std::vector<bool> starts;
+    for (const auto& entry : cell) {
+        starts.push_back(View(entry).has(hostapi::kEntryBeamStart));
+    }
+    EXPECT_EQ(starts, (std::vector<bool>{true, false, false, true, true, false, false, true}));
+}
+
 }  // namespace
 
 namespace {
