@@ -178,10 +178,12 @@ bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record) {
 
 namespace {
 
-/// A pasted entry's link: the entry and the link's incidence.
+/// A pasted entry's link: the entry, the link's incidence and whether the host holds it whole
+/// (a paste copies a damaged link as short as it is).
 struct PastedLink {
     EntryNumber entry = 0;
     int32_t inci = 0;
+    bool whole = true;
 };
 
 /// The pasted links of one source shape and the pasted copies of its two entries.
@@ -195,10 +197,18 @@ struct PastedShape {
 /// `original` go to `shapes`, the others to `stale`; a link of the entry's own shape stays.
 void SortPastedLinks(EntryNumber pasted, EntryNumber original, std::map<int32_t, PastedShape>& shapes,
                      std::vector<PastedLink>& stale) {
-    Record12 link;
-    for (int32_t inci = 0; inci <= INT16_MAX &&
-                           LoadWholeEntryDetailRecord(kTagShapeEntryLink, pasted, inci, link.data(), Record12::kSize);
+    std::vector<uint8_t> bytes;
+    for (int32_t inci = 0; inci <= INT16_MAX && LoadEntryDetailRecordBytes(kTagShapeEntryLink, pasted, inci, bytes);
          ++inci) {
+        Record12 link;
+        std::copy_n(bytes.begin(), std::min(bytes.size(), Record12::kSize), link.data());
+        const bool whole = bytes.size() >= Record12::kSize;
+        if (!whole && original != 0) {
+            // The damage is the source's: its link is loaded as one of its layout, which reports
+            // it as the record the document holds (the pasted copy is not one it held).
+            Record12 source;
+            LoadWholeEntryDetailRecord(kTagShapeEntryLink, original, inci, source.data(), Record12::kSize);
+        }
         const int32_t shape = LinkedShape(link);
         SmartShapeRecord record;
         const bool loaded = LoadSmartShapeRecord(shape, record) && record.entryAttached();
@@ -206,13 +216,13 @@ void SortPastedLinks(EntryNumber pasted, EntryNumber original, std::map<int32_t,
             continue;
         }
         if (!loaded || original == 0 || (record.start() != original && record.end() != original)) {
-            stale.push_back({pasted, inci});
+            stale.push_back({pasted, inci, whole});
             continue;
         }
         PastedShape& copy = shapes[shape];
         copy.start = record.start() == original ? pasted : copy.start;
         copy.end = record.end() == original ? pasted : copy.end;
-        copy.links.push_back({pasted, inci});
+        copy.links.push_back({pasted, inci, whole});
     }
 }
 
@@ -252,7 +262,14 @@ int32_t AttachPastedEntryShapes(hostapi::ViewKey view, hostapi::StaffSlot fromSl
         CreateMeasureLinks(number, copy);
         const Record12 link = LinkTo(number);
         for (const PastedLink& at : pasted.links) {
-            SaveEntryDetailRecord(kTagShapeEntryLink, at.entry, at.inci, link.data(), Record12::kSize);
+            // A short pasted link is not written over (a damaged record is never written back
+            // padded): it goes, and the copy gets a whole link of its own at that entry, so that
+            // the entry's removal takes the copy along.
+            if (!at.whole ||
+                !SaveEntryDetailRecord(kTagShapeEntryLink, at.entry, at.inci, link.data(), Record12::kSize)) {
+                stale.push_back(at);
+                CreateEntryLink(number, at.entry);
+            }
         }
         ++made;
     }

@@ -66,7 +66,9 @@ void LinkShapeToEntries(int32_t shape, hostapi::EntryNumber first, hostapi::Entr
 /// last of view `view`), the pasted entries hold copies of the source entries' shape links, which
 /// still name the source's shapes. Each entry-attached shape whose two entries were pasted gets a
 /// copy on staff `to`, attached to the pasted entries, and their links name the copy; a pasted
-/// link of any other shape goes. Answers the copies made.
+/// link of any other shape goes. A pasted link the host holds short (the paste's copy of a damaged
+/// link, reported as the source's) is not written over: it goes, and the copy gets a whole link
+/// there. Answers the copies made.
 int32_t AttachPastedEntryShapes(hostapi::ViewKey view, hostapi::StaffSlot fromSlot, hostapi::StaffSlot toSlot,
                                 int32_t to, int32_t first, int32_t last);
 

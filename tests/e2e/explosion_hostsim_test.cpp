@@ -13,6 +13,25 @@ namespace {
 
 class ExplosionHostsimTest : public testsupport::DesktopTest {};
 
+// The flutes' score after the explosion: staff 3 is the staff the explosion added below the flutes
+// (slot 2); the second flute's notes were pasted there as new entries.
+const std::vector<std::string> kFlutesExploded = {
+    "  staff 1, measure 1, layer 1: 2 entries",
+    "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
+    "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
+    "  staff 1, measure 2, layer 1: 1 entry",
+    "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
+    "  staff 2, measure 1, layer 1: 1 entry",
+    "    entry 4 at 0, 4096 EDU, beam start: A4",
+    "  staff 2, measure 2, layer 1: 1 entry",
+    "    entry 5 at 0, 4096 EDU, beam start: B4",
+    "  staff 3, measure 1, layer 1: 2 entries",
+    "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+    "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
+    "  staff 3, measure 2, layer 1: 1 entry",
+    "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
+};
+
 TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     const auto score = TempFolder() / "explosion.score";
     std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\nclef 1 2 bass\n"
@@ -29,25 +48,8 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     EXPECT_EQ(std::find_if(out.begin(), out.end(),
                            [](const std::string& line) { return line.find("Mass Mover") != std::string::npos; }),
               out.end());
-    // Staff 3 is the staff the explosion added below the flutes (slot 2); the second flute's
-    // notes were pasted there as new entries.
     testsupport::ExpectLines(
-        {
-            "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
-            "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
-            "  staff 2, measure 1, layer 1: 1 entry",
-            "    entry 4 at 0, 4096 EDU, beam start: A4",
-            "  staff 2, measure 2, layer 1: 1 entry",
-            "    entry 5 at 0, 4096 EDU, beam start: B4",
-            "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-            "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
-        },
+        kFlutesExploded,
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
     // "Copy clefs?" (on): the new staff changes to the bass clef in measure 2 as its source does.
     testsupport::ExpectLines(
@@ -349,7 +351,47 @@ shape 0 1 1:1 1:2
         "  'edEx' entry (5, 0), 12 bytes: smart shape 2",
         "records of document 1 \"music\": 2 'otMx' of 46",
         "  'otMx' other (1, 0), 12 bytes: smart shape 1",
-        "  'otMx' other (1, 1), 12 bytes: smart shape 2"}}),
+        "  'otMx' other (1, 1), 12 bytes: smart shape 2"}},
+    // The slurs' entry links are damaged (6 of their 12 bytes, as a damaged file holds them): the
+    // copy of the slur over the chords gets whole links of its own on the second flute's staff,
+    // the copy of the slur over the first flute's own notes goes with those notes, the damaged
+    // links stay as they are, and no record names an entry that is gone.
+    MusicCase{"slurs_with_damaged_links", R"(staff "Flutes" "Fl."
+measures 2
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c5+e5/4 d5+f5/4 e5+g5/2
+notes 1 2 g5/4 f5/4 e5/2
+notes 1 2 layer 2 c5/2 b4/2
+shape 0 1 1:1 1:2
+shape 0 1 2:1 2:3
+record edEx entry 1 0 hex 6 0100 0000 0000
+record edEx entry 2 0 hex 6 0100 0000 0000
+record edEx entry 4 0 hex 6 0200 0000 0000
+record edEx entry 6 0 hex 6 0200 0000 0000
+)", "1 1-2", "check document since music.score\ndump cells 2\ndump records O\\x07Sx\ndump records edEx\n", {
+        "document check of document 1 \"music\" since music.score: no new problems",
+        "cells of document 1 \"music\": staff 2, all measures",
+        "  staff 2, measure 1, layer 1: 3 entries",
+        "    entry 9 at 0, 1024 EDU, beam start, notes changed, note shapes: C5",
+        "      smart shape 3",
+        "    entry 10 at 1024, 1024 EDU, beam start, notes changed, note shapes: D5",
+        "      smart shape 3",
+        "    entry 11 at 2048, 2048 EDU, beam start, notes changed: E5",
+        "  staff 2, measure 2, layer 1: 2 entries",
+        "    entry 15 at 0, 2048 EDU, beam start, notes changed: C5",
+        "    entry 16 at 2048, 2048 EDU, beam start, notes changed: B4",
+        "records of document 1 \"music\": 3 'O\\x07Sx' of 51",
+        "  'O\\x07Sx' other (1, 0), 84 bytes: kind 0 from staff 1 measure 1 entry 1 to staff 1 measure 1 entry 2, offset 0",
+        "  'O\\x07Sx' other (2, 0), 84 bytes: kind 0 from staff 1 measure 2 entry 4 to staff 1 measure 2 entry 6, offset 0",
+        "  'O\\x07Sx' other (3, 0), 84 bytes: kind 0 from staff 2 measure 1 entry 9 to staff 2 measure 1 entry 10, offset 0",
+        "records of document 1 \"music\": 6 'edEx' of 51",
+        "  'edEx' entry (1, 0), 6 bytes: smart shape 1",
+        "  'edEx' entry (2, 0), 6 bytes: smart shape 1",
+        "  'edEx' entry (4, 0), 6 bytes: smart shape 2",
+        "  'edEx' entry (6, 0), 6 bytes: smart shape 2",
+        "  'edEx' entry (9, 0), 12 bytes: smart shape 3",
+        "  'edEx' entry (10, 0), 12 bytes: smart shape 3"}}),
     [](const ::testing::TestParamInfo<MusicCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
@@ -424,25 +466,9 @@ TEST_F(ExplosionHostsimTest, ASelectionPastTheDocumentsEndIsClampedToIt) {
                                     "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\ndump cells\n",
                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    testsupport::ExpectLines(
-        {
-            "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
-            "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
-            "  staff 2, measure 1, layer 1: 1 entry",
-            "    entry 4 at 0, 4096 EDU, beam start: A4",
-            "  staff 2, measure 2, layer 1: 1 entry",
-            "    entry 5 at 0, 4096 EDU, beam start: B4",
-            "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-            "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
-        },
-        testsupport::LinesStartingWith(result.out, "cells of document 1 \"explosion\": all staves, all measures",
-                                       "  "));
+    testsupport::ExpectLines(kFlutesExploded,
+                             testsupport::LinesStartingWith(
+                                 result.out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
     EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
                             [](const std::string& line) { return line.starts_with("host: cleared "); }),
               1);
