@@ -347,6 +347,23 @@ TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     EXPECT_EQ(context->RerunFlag, 11);
 }
 
+TEST_F(LayoutBeatChartTest, ExpectedDensitiesLeaveOutTheWidthsAboveTheAverageThatOccurOnce) {
+    // Three quarters 50, 60 and 70 wide (average 60). The widest one's expectation leaves out its
+    // own 70, which occurs once above the average: (50 + 60) / 2 = 55 per 1024 EDU. The others
+    // expect their own widths, none narrower occurring twice.
+    Open(
+        "staff \"A\"\nmeasures 1 time 3/4 width 224\n"
+        "beatchart 1 3072:200:0:0 0:20:70:0 1024:70:130:0 2048:130:200:0\n");
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
+    ASSERT_TRUE(LoadBeatChart(*context, 1));
+    RecomputeBeatPositions(*context);
+    ASSERT_TRUE(ComputeBeatDensities(*context));
+    const std::vector<int32_t>& expected = BeatCharts(*context).lists[2];  // P, per thousand EDU
+    ASSERT_GE(expected.size(), 4U);
+    EXPECT_EQ(std::vector<int32_t>(expected.begin() + 1, expected.begin() + 4),
+              (std::vector<int32_t>{50 * 1000 / 1024, 60 * 1000 / 1024, 55 * 1000 / 1024}));
+}
+
 TEST_F(LayoutBeatChartTest, ReducingMinimumPositionsShrinksEachWidestMinimumWidth) {
     // Minimum widths 50, 50, 20 and 60 (the header's minimum end at 200): two elements share the
     // width 50, above the stepping of 40, so each of them gives up 10 and every minimum after
