@@ -134,6 +134,7 @@ TEST_F(PrintFormsTest, ASavedSetReadsBackAsItWasSaved) {
     m_copies->sgRules->SetCells(1, 1, "2");
     m_copies->btSaveClick(nullptr);
     m_copies->btClearClick(nullptr);
+    EXPECT_EQ(m_copies->sgRules->Cells(0, 1) + m_copies->sgRules->Cells(1, 1), "");
     ASSERT_EQ(m_copies->cbRules->UserSet("Set A"), "");
     EXPECT_EQ(m_copies->sgRules->Cells(0, 1), "SCORE PART");
     EXPECT_EQ(m_copies->sgRules->Cells(1, 1), "2");
