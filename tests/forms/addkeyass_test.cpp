@@ -209,6 +209,11 @@ TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
     EXPECT_EQ(place(editor->CommandLabel, false), place(editor->MenuLabel, false));
     EXPECT_EQ(place(editor->PluginCommand, true), place(editor->Menu1, true));
     EXPECT_EQ(place(editor->Menu1, true), (std::vector<int32_t>{8, 124, 177, 21}));
+    // The right column ends 8 pixels inside the form (373 wide), the key box's as well.
+    for (const vcl::TControl* c :
+         std::initializer_list<const vcl::TControl*>{editor->Action, editor->NewKeyBox, editor->Menu2}) {
+        EXPECT_EQ(c->Left() + c->Width(), editor->ClientWidth() - 8) << c->Name();
+    }
 }
 
 TEST_F(AddKeyAssTest, ChoosingAnotherLineEmptiesTheDeeperLevels) {
