@@ -2,9 +2,12 @@
 // beamed notes get their secondary breaks, and the levels those breaks hold.
 #include <functional>
 
+#include "core/tool_items.h"
 #include "tests/support/case_names.h"
+#include "tests/tools/layout_test_support.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/beam_breaker.h"
+#include "tools/notes/beam_breaker_form.h"
 
 namespace {
 
@@ -98,6 +101,26 @@ TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
     EXPECT_EQ(EntryRecord("edsB", old), Bytes{});
     EXPECT_TRUE(View(cell[4]).has(kSecondaryBreak));
     EXPECT_EQ(EntryRecord("edsB", View(cell[4]).number()), kFromSecondLevel);
+}
+
+// The tool's rows, each set apart from the rows beside it, reach the options they name.
+TEST(BeamBreakerRowsTest, EachRowSetsItsOption) {
+    std::shared_ptr<orvex::TFMisc> context = layouttest::ToolWithDefaults(orvex::ToolItem::BeamBreaker);
+    const std::vector<int32_t> rows = {1, 0, 768, 0, 384, 0, 1, 0, 3, 4, 0, 1, 0, 1, 0};
+    for (size_t r = 0; r < rows.size(); ++r) {
+        context->Options[r].value = rows[r];
+    }
+    for (size_t r = 0; r < 3; ++r) {
+        context->MoreOptions[r].value = r == 1 ? 0 : 1;
+    }
+    const orvex::BeamBreakOptions o = orvex::BeamBreakOptionsFromTool(*context);
+    EXPECT_EQ(
+        (std::vector<int32_t>{o.unbeamRests, o.breakPrimary, o.beatLength, o.onlyShortNotes, o.shortLimit, o.oddRests,
+                              o.wholeMeasure, o.breakSecondary, o.quarterParts, o.eighthParts, o.breakFourInTwo,
+                              o.breakAll, o.removeOldBreaks, o.restsInBeamGroups, o.simplifyRests}),
+        rows);
+    EXPECT_EQ((std::vector<int32_t>{o.breakAtHalfBeatRest, o.unbeamRestBeats, o.beamRestsToEighths}),
+              (std::vector<int32_t>{1, 0, 1}));
 }
 
 // Rests beamed with the notes: a sixteenth rest ending the first beat after three equal
