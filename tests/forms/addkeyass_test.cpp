@@ -209,6 +209,9 @@ TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
     EXPECT_EQ(place(editor->CommandLabel, false), place(editor->MenuLabel, false));
     EXPECT_EQ(place(editor->PluginCommand, true), place(editor->Menu1, true));
     EXPECT_EQ(place(editor->Menu1, true), (std::vector<int32_t>{8, 124, 177, 21}));
+    // The menu levels stand in two rows of two, 26 pixels apart.
+    EXPECT_EQ(place(editor->Menu3, true), (std::vector<int32_t>{8, 150, 177, 21}));
+    EXPECT_EQ(place(editor->Menu4, true), (std::vector<int32_t>{188, 150, 177, 21}));
     // The right column ends 8 pixels inside the form (373 wide), the key box's as well.
     for (const vcl::TControl* c :
          std::initializer_list<const vcl::TControl*>{editor->Action, editor->NewKeyBox, editor->Menu2}) {
