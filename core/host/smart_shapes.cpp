@@ -13,7 +13,6 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
-#include "core/host/host_window.h"
 #include "platform/hostapi/layout_records.h"
 
 namespace orvex {
@@ -129,6 +128,20 @@ EntryNumber MapEntry(EntryNumber entry, const hostapi::EntryArray* from, const h
         return 0;
     }
     return 0;
+}
+
+/// Marks the entry of the array that has the number as holding note-attached shapes, as the host
+/// marks an entry that has 'edEx' links; answers whether its flag changed.
+bool MarkEntryShapes(const hostapi::EntryArray& array, EntryNumber entry) {
+    for (int32_t i = 0; i < array.count; ++i) {
+        const hostapi::EntryView view = array.entry(i);
+        if (view.number() == entry) {
+            const bool marked = (view.moreFlags() & hostapi::kEntryMoreSmartShapes) != 0;
+            view.setMoreFlags(static_cast<uint16_t>(view.moreFlags() | hostapi::kEntryMoreSmartShapes));
+            return !marked;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -466,14 +479,15 @@ void TSmartShapes::LoadMeasureLinks(int32_t first, int32_t last) {
         }
     }
     m_cursor = LastRecordKey(kTagSmartShape, SmartShapeRecord::kSize, kCountStep, nullptr, 1);
-    GetHostWindowTitle(m_title);
+    m_document = FrontDocumentIdentity();
 }
 
 void TSmartShapes::Refresh(int32_t first, int32_t last) {
     const int32_t end = last == 0 ? kAllMeasures : last;
-    std::string title;
-    GetHostWindowTitle(title);
-    if (title == m_title && !m_shapes.empty() && first >= m_first && end <= m_last) {
+    // The list serves only the document it was loaded from, known by the identity the host gives
+    // it (two documents may share a name); without one the range is loaded afresh.
+    const int32_t document = FrontDocumentIdentity();
+    if (document != 0 && document == m_document && !m_shapes.empty() && first >= m_first && end <= m_last) {
         if (Reverify()) {
             AppendStoredAfterCursor();
         } else {
@@ -554,10 +568,11 @@ int32_t TSmartShapes::CreateNew(int32_t staff, int32_t newStaff, int32_t first, 
 
 int32_t TSmartShapes::CopyToStaff(int32_t from, int32_t to, int32_t first, int32_t last, bool entryAttached,
                                   bool measureAttached, const hostapi::EntryArray* sourceEntries,
-                                  const hostapi::EntryArray* targetEntries) {
+                                  hostapi::EntryArray* targetEntries) {
     // The links are read before any copy is made, so that the copies' own links are not walked,
     // and a shape that spans several measures is copied once.
     int32_t made = 0;
+    bool marked = false;
     for (const int32_t shape : LinkedShapes(first, last == 0 ? kAllMeasures : last)) {
         SmartShapeRecord record;
         if (!LoadSmartShapeRecord(shape, record) || record.startStaff() != from) {
@@ -586,9 +601,14 @@ int32_t TSmartShapes::CopyToStaff(int32_t from, int32_t to, int32_t first, int32
         if (copy.entryAttached()) {
             CreateEntryLink(number, copy.start());
             CreateEntryLink(number, copy.end());
+            marked = MarkEntryShapes(*targetEntries, copy.start()) || marked;
+            marked = MarkEntryShapes(*targetEntries, copy.end()) || marked;
         }
         CreateMeasureLinks(number, copy);
         ++made;
+    }
+    if (marked) {
+        SaveEntryArray(targetEntries);
     }
     return made;
 }

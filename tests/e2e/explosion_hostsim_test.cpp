@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "tests/support/fixture.h"
@@ -121,16 +122,21 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
     std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\n"
                             "expression 1 \"1./2.\"\nmeasureexpression 1 1 staff 1\n"
                             "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
-    const auto other = TempFolder() / "other.score";
+    // The other document: "other", or (%SAME%) one of the same name as the run's, from another folder.
+    const bool sameName = std::string(c.script).find("%SAME%") != std::string::npos;
+    std::filesystem::create_directories(TempFolder() / "elsewhere");
+    const auto other = sameName ? TempFolder() / "elsewhere" / "explosion.score" : TempFolder() / "other.score";
     std::ofstream(other) << "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
     std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" + c.script +
                          "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
     for (int i = 0; i < 8; ++i) {
         script += "menu \"Edit/Undo\"\n";
     }
-    const size_t at = script.find("%OTHER%");
-    if (at != std::string::npos) {
-        script.replace(at, 7, other.string());
+    for (const std::string placeholder : {"%OTHER%", "%SAME%"}) {
+        const size_t at = script.find(placeholder);
+        if (at != std::string::npos) {
+            script.replace(at, placeholder.size(), other.string());
+        }
     }
     const auto result = testsupport::RunHostsim(script, RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -145,7 +151,10 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
     testsupport::ExpectLines(
         {"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
          "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
-        testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures", "  "));
+        testsupport::LinesStartingWith(
+            out,
+            std::string("cells of document 2 \"") + (sameName ? "explosion" : "other") + "\": all staves, all measures",
+            "  "));
     if (c.message != nullptr) {
         EXPECT_NE(std::find_if(out.begin(), out.end(),
                                [&](const std::string& line) { return line.find(c.message) != std::string::npos; }),
@@ -174,6 +183,10 @@ INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
     // Another document in front: the run waits for its own and goes on there.
     InterruptionCase{"another_document_then_back", "form TDActOpt click cbAutoClose\n"
         "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %OTHER%\nactivate host\n"
+        "menu \"Orvex/About...\"\nfront 1", true, "Please return to \\\"explosion\\\" to let it finish!"},
+    // Another document of the same name in front: the run knows its own and waits for it.
+    InterruptionCase{"another_document_of_the_same_name_then_back", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %SAME%\nactivate host\n"
         "menu \"Orvex/About...\"\nfront 1", true, "Please return to \\\"explosion\\\" to let it finish!"},
     // Another command for its document: the run ends and says so, and the command runs.
     InterruptionCase{"another_command_on_its_document", "form TDActOpt click cbAutoClose\n"
