@@ -197,6 +197,7 @@ TEST_F(StaffSystemsTest, ClearSystemFitsUnlocksTheInnerMeasuresAndLocksTheFirst)
     const Bytes lock = *Stored(RecordKey::Other(hostapi::kTagLockedMeasures, 2, 0));
     EXPECT_EQ(lock, (Bytes{6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_FALSE(ClearSystemFits(systems, 4, true)) << "there is no system 4";
+    EXPECT_FALSE(ClearSystemFits(systems, 0, true)) << "systems count from 1";
     EXPECT_FALSE(SaveSystem(systems, 0));
 }
 

@@ -510,10 +510,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimNumberRowTest, ::testing::Values(
     TypedNumber{"5000", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"5000\" on the TDActOpt "
                 "form: 5000 is out of range: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
                 "    not done: 5000 is out of range: the row takes -1000 to 1000"},
-    TypedNumber{"99999999999", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"99999999999\" on the "
-                "TDActOpt form: 99999999999 is out of range: the row takes -1000 to 1000; the 1 later action queued for it "
-                "was dropped",
-                "    not done: 99999999999 is out of range: the row takes -1000 to 1000"},
+    TypedNumber{"-99999999999", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"-99999999999\" on "
+                "the TDActOpt form: -99999999999 is out of range: the row takes -1000 to 1000; the 1 later action queued for "
+                "it was dropped",
+                "    not done: -99999999999 is out of range: the row takes -1000 to 1000"},
     TypedNumber{"2.5", 1, ":4:19: error: the user could not set \"Expand spacing by:\" to \"2.5\" on the TDActOpt "
                 "form: 2.5 is not a whole number: the row takes -1000 to 1000; the 1 later action queued for it was dropped",
                 "    not done: 2.5 is not a whole number: the row takes -1000 to 1000"},

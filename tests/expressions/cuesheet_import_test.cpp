@@ -159,7 +159,8 @@ TEST_F(CueSheetImportTest, EmptyFieldsAtALinesEndAreReadAndMissingMeasuresSkippe
         "-,4,,4|4,,120,,,,\n"
         "HIT,5,1,00:10,,Bang,01:00:10:00\n"
         "HIT,6,1,00:12,,Crash,\n"
-        "-,50,,4|4,,96,01:00:50:00,50.00,Visual,\n");
+        "-,50,,4|4,,96,01:00:50:00,50.00,Visual,\n"
+        "HIT,,1,00:02,,Tap,\n");
     const int16_t staff = 0x1000 + 1;
     // The empty streamer field of measure 4 cleared the streamer kept from measure 3.
     EXPECT_EQ(Placements(5),
@@ -172,6 +173,9 @@ TEST_F(CueSheetImportTest, EmptyFieldsAtALinesEndAreReadAndMissingMeasuresSkippe
     const host::Bytes* marker = Record("O\x07Sx", 3);
     ASSERT_NE(marker, nullptr);
     EXPECT_EQ(hostapi::ReadI16(marker->data(), 38), 6);
+    // A hit without its measure number is in measure 1, where hits are not placed: the measure
+    // keeps the title block alone, and is not missing.
+    EXPECT_EQ(Placements(1), (std::vector<Placement>{{"File: P 1M1", 0, 122, staff}, {"Date: D    ", 0, 66, staff}}));
     // Measure 50 does not exist: nothing of its line is placed or made, and the user is told.
     EXPECT_TRUE(Placements(50).empty());
     EXPECT_EQ(Record("SOMS", 50), nullptr);

@@ -201,6 +201,22 @@ TEST_F(AddKeyAssTest, APluginCommandIsChosenByItsKeyName) {
         std::vector<std::string>(again.begin() + 8, again.begin() + 15));
     EXPECT_FALSE(Contains(again, "  group box NewKeyBox \"replaced by\""));
     EXPECT_EQ(TheModule.options.KeyAssignments[0], PluginCommandRecord());
+    // The plug-in command's label and box stand where the menu command's label and first box do.
+    std::unique_ptr<TAddKeyAssForm> editor(vcl::Create<TAddKeyAssForm>(nullptr, 0));
+    const auto place = [](const vcl::TControl* c, bool size) {
+        return std::vector<int32_t>{c->Left(), c->Top(), size ? c->Width() : 0, size ? c->Height() : 0};
+    };
+    EXPECT_EQ(place(editor->CommandLabel, false), place(editor->MenuLabel, false));
+    EXPECT_EQ(place(editor->PluginCommand, true), place(editor->Menu1, true));
+    EXPECT_EQ(place(editor->Menu1, true), (std::vector<int32_t>{8, 124, 177, 21}));
+    // The menu levels stand in two rows of two, 26 pixels apart.
+    EXPECT_EQ(place(editor->Menu3, true), (std::vector<int32_t>{8, 150, 177, 21}));
+    EXPECT_EQ(place(editor->Menu4, true), (std::vector<int32_t>{188, 150, 177, 21}));
+    // The right column ends 8 pixels inside the form (373 wide), the key box's as well.
+    for (const vcl::TControl* c :
+         std::initializer_list<const vcl::TControl*>{editor->Action, editor->NewKeyBox, editor->Menu2}) {
+        EXPECT_EQ(c->Left() + c->Width(), editor->ClientWidth() - 8) << c->Name();
+    }
 }
 
 TEST_F(AddKeyAssTest, ChoosingAnotherLineEmptiesTheDeeperLevels) {

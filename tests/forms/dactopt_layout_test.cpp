@@ -191,6 +191,9 @@ TEST_F(DialogLayoutTest, ColumnRadioGroupTakesTheStretchedLabelColumn) {
         {"row 4 caption, narrowed", dialog.RowLabel(4), "9,114 331x13"},
         {"row 4 edit, moved left", move, "345,111 36x19"},
         {"row 4 unit", move->UnitLabel(), "386,113 30x15"},
+        // The group's rows end at 12 + 110 + 10 = 132 and its column 5 above that; the panel is
+        // as high as its top (8) and that column together.
+        {"panel", dialog.RowPanel, "8,8 422x135"},
     });
 }
 

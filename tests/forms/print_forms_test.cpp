@@ -134,6 +134,7 @@ TEST_F(PrintFormsTest, ASavedSetReadsBackAsItWasSaved) {
     m_copies->sgRules->SetCells(1, 1, "2");
     m_copies->btSaveClick(nullptr);
     m_copies->btClearClick(nullptr);
+    EXPECT_EQ(m_copies->sgRules->Cells(0, 1) + m_copies->sgRules->Cells(1, 1), "");
     ASSERT_EQ(m_copies->cbRules->UserSet("Set A"), "");
     EXPECT_EQ(m_copies->sgRules->Cells(0, 1), "SCORE PART");
     EXPECT_EQ(m_copies->sgRules->Cells(1, 1), "2");
@@ -155,15 +156,17 @@ TEST_F(PrintFormsTest, ChoosingASetLoadsEveryRuleItHoldsRow99Too) {
 
 TEST_F(PrintFormsTest, DeleteRemovesEverySlotOfTheSetAndItsName) {
     Store("Rule#1", "Parts:A,1");
-    Store("Rule#4", "Parts:B,2");
+    Store("Rule#49", "Parts:B,2");
     Store("Rule#5", "Partsbook:C,3");
+    Store("Rule#50", "Parts:D,4");  // past the 49 slots: no rule
     m_copies->Show();
     ASSERT_EQ(m_copies->cbRules->Items().Count(), 3);
     m_copies->cbRules->SetText("Parts");
     m_copies->btDeleteClick(nullptr);
     EXPECT_EQ(Stored("Rule#1"), "(none)");
-    EXPECT_EQ(Stored("Rule#4"), "(none)");
+    EXPECT_EQ(Stored("Rule#49"), "(none)");
     EXPECT_EQ(Stored("Rule#5"), "Partsbook:C,3");
+    EXPECT_EQ(Stored("Rule#50"), "Parts:D,4");
     EXPECT_EQ(m_copies->cbRules->Items().Count(), 1);  // "Partsbook"
     EXPECT_EQ(m_copies->cbRules->Text(), "");
 }
@@ -185,6 +188,9 @@ TEST_F(PrintFormsTest, TheCopiesGridListsTheSelectedFilesAndTakesCopiesOnly) {
     ASSERT_EQ(grid.RowCount(), 3);
     // A copies text that is not a number is one copy, as Go! reads it.
     EXPECT_EQ(grid.DetailLines(), (std::vector<std::string>{"File | Copies", "a.MUS | 1", "c.MUS | 1"}));
+    // The columns share the grid's width less its border (436 - 4) as 130 to 40.
+    EXPECT_EQ((std::vector<int32_t>{grid.Width(), grid.ColWidths(0), grid.ColWidths(1)}),
+              (std::vector<int32_t>{436, 330, 101}));
     EXPECT_EQ(grid.UserSet("1,2=5"), "");
     EXPECT_EQ(grid.UserSet("0,2=x.MUS"), "the cell cannot be edited");
     EXPECT_EQ(m_copies->CopiesOf("c.MUS"), 5);

@@ -265,6 +265,11 @@ TEST_F(LayoutServicesTest, Host2001ConvertsTheLongFormUnlessTheShortOneIsSound) 
     EXPECT_EQ(hostapi::ReadI16(record.data(), 8), 99);
     ASSERT_EQ(lumvar::LoadStaffSystemSpec(1, record.data(), 24, 0x06000200), 1);
     EXPECT_EQ(Bytes(record.begin(), record.end()), System24(0x0001));
+    // A system the document does not hold is refused in either form, the record left alone.
+    EXPECT_EQ(lumvar::LoadStaffSystemSpec(2, record.data(), 24, 0x06000200), 0);
+    lumvar::Module().legacyStaffSystem = 0;
+    EXPECT_EQ(lumvar::LoadStaffSystemSpec(2, record.data(), 20, 0x05000005), 0);
+    EXPECT_EQ(Bytes(record.begin(), record.end()), System24(0x0001));
 }
 
 TEST_F(LayoutServicesTest, Host2000SavesTheLongFormOnlyForASystemWithItsOwnList) {

@@ -62,6 +62,7 @@ TEST_F(RecordForwardsTest, PreviousAndNextWalkTheirWays) {
     EXPECT_EQ(number, 1);  // unchanged when there is none
     number = 5;
     EXPECT_EQ(lumvar::NextOther(tag, &number, &incident, nullptr, 0), 0);
+    EXPECT_EQ(lumvar::NextOther(tag, nullptr, &incident, buffer.data(), 2), 0);
 }
 
 TEST_F(RecordForwardsTest, DetailRecords) {

@@ -455,6 +455,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     }
     host::Host& theHost = host->Host();
     host::Document* before = host->Document();
+    // Known by its identity, never given again: a document opened after it was closed may take
+    // its place in memory.
+    const int32_t identityBefore = before != nullptr ? theHost.DocumentIdentity(NumberOf(theHost, before)) : 0;
     const std::string textBefore = before != nullptr ? host::MusText(*before) : "";
     const size_t undoStepsBefore = before != nullptr ? UndoSteps(*before) : 0;
     const uint64_t answersBefore = theHost.ChangeAnswerCount();
@@ -510,7 +513,7 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     // The document the run began on, when it is still open (a command may open others).
     host::Document* after = nullptr;
     for (int32_t number = 1; number <= theHost.DocumentCount(); ++number) {
-        if (&theHost.DocumentAt(number) == before) {
+        if (identityBefore != 0 && theHost.DocumentIdentity(number) == identityBefore) {
             after = before;
         }
     }

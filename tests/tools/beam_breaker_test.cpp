@@ -2,9 +2,12 @@
 // beamed notes get their secondary breaks, and the levels those breaks hold.
 #include <functional>
 
+#include "core/tool_items.h"
 #include "tests/support/case_names.h"
+#include "tests/tools/layout_test_support.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/notes/beam_breaker.h"
+#include "tools/notes/beam_breaker_form.h"
 
 namespace {
 
@@ -101,6 +104,46 @@ TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
 }
 
 ORDINARY_MUSIC_CASES(BeamBreaker, "tests/tools/ordinary.cases", "beam breaker");
+
+// The tool's rows, each set apart from the rows beside it, reach the options they name.
+TEST(BeamBreakerRowsTest, EachRowSetsItsOption) {
+    std::shared_ptr<orvex::TFMisc> context = layouttest::ToolWithDefaults(orvex::ToolItem::BeamBreaker);
+    const std::vector<int32_t> rows = {1, 0, 768, 0, 384, 0, 1, 0, 3, 4, 0, 1, 0, 1, 0};
+    for (size_t r = 0; r < rows.size(); ++r) {
+        context->Options[r].value = rows[r];
+    }
+    for (size_t r = 0; r < 3; ++r) {
+        context->MoreOptions[r].value = r == 1 ? 0 : 1;
+    }
+    const orvex::BeamBreakOptions o = orvex::BeamBreakOptionsFromTool(*context);
+    EXPECT_EQ(
+        (std::vector<int32_t>{o.unbeamRests, o.breakPrimary, o.beatLength, o.onlyShortNotes, o.shortLimit, o.oddRests,
+                              o.wholeMeasure, o.breakSecondary, o.quarterParts, o.eighthParts, o.breakFourInTwo,
+                              o.breakAll, o.removeOldBreaks, o.restsInBeamGroups, o.simplifyRests}),
+        rows);
+    EXPECT_EQ((std::vector<int32_t>{o.breakAtHalfBeatRest, o.unbeamRestBeats, o.beamRestsToEighths}),
+              (std::vector<int32_t>{1, 0, 1}));
+}
+
+// Rests beamed with the notes: a sixteenth rest ending the first beat after three equal
+// sixteenths from the beat's start is unbeamed; the one ending the second beat after an eighth
+// and a sixteenth keeps its beam.
+TEST_F(BeamBreakerFixture, ARestEndingABeatAfterEqualNotesLeavesTheBeam) {
+    StartHost(
+        "staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/16 d5/16 e5/16 r/16 c5/8 d5/16 r/16 r/2\n"
+        "entry 1 1:4 -beam-start\nentry 1 1:7 -beam-start\n");
+    Run([](orvex::BeamBreakOptions& o) {
+        o.restsInBeamGroups = 1;
+        o.breakAtHalfBeatRest = 0;
+        o.unbeamRestBeats = 0;
+    });
+    const host::CellEntries& cell = Cell(1, 1);
+    std::vector<bool> starts;
+    for (const auto& entry : cell) {
+        starts.push_back(View(entry).has(hostapi::kEntryBeamStart));
+    }
+    EXPECT_EQ(starts, (std::vector<bool>{true, false, false, true, true, false, false, true}));
+}
 
 }  // namespace
 

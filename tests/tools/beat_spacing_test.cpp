@@ -18,6 +18,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/layout_test_support.h"
+#include "tools/layout/beat_spacing.h"
 #include "tools/layout/layout_services.h"
 
 namespace {
@@ -344,6 +345,40 @@ TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     EXPECT_TRUE(Apply(*context));
     EXPECT_EQ(BeatCharts(*context).changedMeasureCount, 11);
     EXPECT_EQ(context->RerunFlag, 11);
+}
+
+TEST_F(LayoutBeatChartTest, ExpectedDensitiesLeaveOutTheWidthsAboveTheAverageThatOccurOnce) {
+    // Three quarters 50, 60 and 70 wide (average 60). The widest one's expectation leaves out its
+    // own 70, which occurs once above the average: (50 + 60) / 2 = 55 per 1024 EDU. The others
+    // expect their own widths, none narrower occurring twice.
+    Open(
+        "staff \"A\"\nmeasures 1 time 3/4 width 224\n"
+        "beatchart 1 3072:200:0:0 0:20:70:0 1024:70:130:0 2048:130:200:0\n");
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
+    ASSERT_TRUE(LoadBeatChart(*context, 1));
+    RecomputeBeatPositions(*context);
+    ASSERT_TRUE(ComputeBeatDensities(*context));
+    const std::vector<int32_t>& expected = BeatCharts(*context).lists[2];  // P, per thousand EDU
+    ASSERT_GE(expected.size(), 4U);
+    EXPECT_EQ(std::vector<int32_t>(expected.begin() + 1, expected.begin() + 4),
+              (std::vector<int32_t>{50 * 1000 / 1024, 60 * 1000 / 1024, 55 * 1000 / 1024}));
+}
+
+TEST_F(LayoutBeatChartTest, ReducingMinimumPositionsShrinksEachWidestMinimumWidth) {
+    // Minimum widths 50, 50, 20 and 60 (the header's minimum end at 200): two elements share the
+    // width 50, above the stepping of 40, so each of them gives up 10 and every minimum after
+    // them moves back by what was given up before it.
+    Open(
+        "staff \"A\"\nmeasures 1 time 2/4 width 244\n"
+        "beatchart 1 2048:220:200:0 0:20:80:20 768:80:120:70 1024:120:180:120 1792:180:220:140\n");
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
+    context->Options[PROPORTIONALITY_REDUCE_MINIMUM_POSITIONS].value = 1;
+    EXPECT_TRUE(Apply(*context));
+    const Chart chart = StoredChart(1);
+    ASSERT_EQ(chart.size(), 5U);
+    EXPECT_EQ(chart[0][2], 180);
+    EXPECT_EQ((std::vector<int32_t>{chart[1][3], chart[2][3], chart[3][3], chart[4][3]}),
+              (std::vector<int32_t>{20, 60, 100, 120}));
 }
 
 TEST_F(LayoutBeatChartTest, HandlesOutOfOrderRefuseTheMeasure) {

@@ -36,6 +36,9 @@ TEST(ExplosionParts, KindsAndTheirRemoval) {
         EXPECT_EQ(orvex::ParsePartSpecification(removeKinds, "TUTTI", list, 0, 0), removeKinds);
         EXPECT_TRUE(orvex::ParsePartSpecification(removeKinds, "1.", list, 0, 0));
         EXPECT_FALSE(orvex::ParsePartSpecification(removeKinds, "a2", list, 0, 0));
+        // "A" takes a digit from 1 up: "A0" and "A." name neither a kind nor a part.
+        EXPECT_FALSE(orvex::ParsePartSpecification(removeKinds, "A0", list, 0, 0));
+        EXPECT_FALSE(orvex::ParsePartSpecification(removeKinds, "A.", list, 0, 0));
         ASSERT_EQ(list.size(), 4u);
         EXPECT_EQ(list[0].kind, orvex::kKindSolo);
         EXPECT_EQ(list[1].kind, 2);

@@ -116,6 +116,9 @@ TEST_F(ExplosionCommandTest, TheStepsRunThroughTheHostUntilTheExplosionEnds) {
     }
     EXPECT_EQ(orvex::TheModule.dispatch.RunningStepObject, nullptr);
     EXPECT_TRUE(Shown(std::string(orvex::MessageText(14, 0))));
+    // Before it selects everything it picks the host's selection tool, by a 2000 host's command.
+    const std::vector<std::string>& lines = win::TranscriptLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "host: command 33018 (no menu item)"), lines.end());
 }
 
 TEST_F(ExplosionCommandTest, WithoutNewStavesTheNextStaffTakesThePart) {

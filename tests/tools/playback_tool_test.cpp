@@ -411,7 +411,7 @@ TEST_P(PlaybackFingeredTest, AFingeredGlissandoStepsThroughTheScale) {
     StartHost(R"(
 staff "Violin"
 measures 1
-notes 1 1 c5/2 g5/2
+notes 1 1 c5/2 c6/2
 shape 25 1 1:1 1:2 offset 0 endoffset 20
 )");
     Select(1, 1, 1, 1);
@@ -429,13 +429,15 @@ shape 25 1 1:1 1:2 offset 0 endoffset 20
     EXPECT_EQ(Events(1), "");
 }
 
-// Seven semitones: seven notes chromatically, four diatonically (7 x 7 / 12), the first holding
+// An octave: twelve notes chromatically, seven diatonically (12 x 7 / 12), the first holding
 // the delay; each note lies above the one before it.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Playback, PlaybackFingeredTest, ::testing::Values(
     FingeredCase{"Chromatic", "12", {"C5[playback]", "C#5[playback]", "D5[playback]", "D#5[playback]", "E5[playback]",
-                                     "F5[playback]", "F#5[playback]"}},
-    FingeredCase{"Diatonic", "7", {"C5[playback]", "D5[playback]", "E5[playback]", "F5[playback]"}}),
+                                     "F5[playback]", "F#5[playback]", "G5[playback]", "G#5[playback]", "A5[playback]",
+                                     "A#5[playback]", "B5[playback]"}},
+    FingeredCase{"Diatonic", "7", {"C5[playback]", "D5[playback]", "E5[playback]", "F5[playback]", "G5[playback]",
+                                   "A5[playback]", "B5[playback]"}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 

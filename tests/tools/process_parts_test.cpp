@@ -39,16 +39,21 @@ protected:
     }
 };
 
+// Measure 3's note is hidden: in the part's only layer it shows again.
 TEST_F(ProcessPartsTest, ChordsOfTwoNotesKeepTheirTopNote) {
     StartHost(R"(staff "Flutes"
-measures 2
+measures 3
 notes 1 1 c5+e5/2 d5+f5/2
 notes 1 2 e5+g5/1
+notes 1 3 g5/1
+entry 1 3:1 +hidden
 )");
-    Select(1, 1, 1, 2);
+    Select(1, 1, 1, 3);
     RunWithShift(kProcessParts);
     EXPECT_EQ(Cell(1, 1), (std::vector<std::string>{"9/2048", "10/2048"}));
     EXPECT_EQ(Cell(1, 2), (std::vector<std::string>{"11/4096"}));
+    EXPECT_EQ(Cell(1, 3), (std::vector<std::string>{"11/4096"}));
+    EXPECT_FALSE(hostapi::ConstEntryView(Document().EntriesOf({1, 3, 0}).at(0).data()).has(hostapi::kEntryHidden));
 }
 
 TEST_F(ProcessPartsTest, TupletsOfTheKeptNotesAreShownAgain) {

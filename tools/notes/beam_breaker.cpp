@@ -150,7 +150,8 @@ void ArrayBreaker::SimplifyRests(int32_t i) {
             SetBeamStart(i + 1);
         }
     }
-    // Backward: a rest ending a beat after a run of equal notes keeps its beam, otherwise not.
+    // Backward: a rest ending a beat after a run of equal notes from the beat's (or the beam's) start
+    // leaves the beam; after notes of unequal values or another rest it keeps it.
     if (!m_found && !IsNote(i) && !HasBeamStart(i) && i > 0 && entry.actualDuration() < kBeat && Agrees(i) &&
         entry.end() % kBeat == 0) {
         bool found = false;
