@@ -125,14 +125,14 @@ bool RunCharsetConversion(const RunEnvironment& environment, std::string source,
     expressions.AnalyzeAll();
     const ExcludedFonts excluded = ExcludedFontList(expressions.SortTables(), fontsToExclude);
 
-    const int32_t handle = EditBracketBegin(environment.Region(), kBracketSteps);
+    ScopedEditBracket bracket(environment.Region(), kBracketSteps);
     CleanConversionPair(source, target);
     for (const hostapi::Tag tag :
          {hostapi::kTagVerseText, hostapi::kTagSectionText, hostapi::kTagChorusText, kTagTextBlockText}) {
-        EditBracketStep(handle, 0, 0);  // the answer is not looked at: the conversion runs whole
+        bracket.Step();  // the answer is not looked at: the conversion runs whole
         ConvertTextRecords(tag, source, target, 0, kEndOfIds, excluded);
     }
-    EditBracketStep(handle, 0, 0);
+    bracket.Step();
     for (int32_t position = 0; position < expressions.ExpressionCount(); ++position) {
         TTxtExprRec& record = expressions.Item(position);
         if (record.NotRead != 0 || KeepsItsText(record, excluded)) {
@@ -146,7 +146,7 @@ bool RunCharsetConversion(const RunEnvironment& environment, std::string source,
         }
     }
     expressions.WriteBackModified();
-    EditBracketEnd(handle, false);
+    bracket.End(false);  // the conversion ran whole, whatever the user chose
     return true;
 }
 

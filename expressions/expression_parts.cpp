@@ -27,7 +27,7 @@ int32_t RunSortToolCommand(TFMisc& context) {
 }
 
 int32_t RunWordExtensionsCommand(TFMisc& context) {
-    return RunWordExtensions(context.Environment.Region(), &TheModule.dispatch.SelectionRecords[1], context);
+    return RunWordExtensions(context.Environment.Region(), &context.Environment.WholeDocument(), context);
 }
 
 bool RunTransferTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {

@@ -9,6 +9,7 @@
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -267,7 +268,7 @@ void WriteExpressionMetatools(TFMisc& context) {
 
 /// The document's last measure (the host's record of the whole document).
 int32_t LastMeasureOfDocument() {
-    return TheModule.dispatch.SelectionRecords[1].lastMeasure();
+    return DispatcherEnvironment().WholeDocument().lastMeasure();
 }
 
 /// Replaces the region's locked groups by the stored ones; a group that would start past the

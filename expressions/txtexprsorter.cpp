@@ -7,6 +7,7 @@
 #include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
 #include "forms/designed.h"
@@ -166,7 +167,7 @@ void TTextExprSorter::ApplyGermanCaptions() {
 }
 
 void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
     // The remembered priorities are taken as they were saved, not moved one by one against the
     // ones still shown; then they are made whole once.
     m_adjusting = true;
@@ -178,7 +179,7 @@ void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
     DeleteUnused->SetChecked(false);
     NoSorting->SetChecked(false);
     visibilities(this);
-    const bool german = Host().language == 1;
+    const bool german = DispatcherEnvironment().Language() == 1;
     if (german) {
         ApplyGermanCaptions();
     }
@@ -356,7 +357,7 @@ int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder) {
 }
 
 int32_t TTextExpressions::DeleteUnused(bool writeBack, bool deleteUnused, bool noSorting) {
-    if (writeBack && TheModule.dispatch.SelectionRecords[1].viewKey() != 0) {
+    if (writeBack && DispatcherEnvironment().WholeDocument().viewKey() != 0) {
         ShowMessage(FreeText::ChooseShowAllStavesIn);
         return 0;
     }

@@ -334,7 +334,8 @@ int16_t CWordExtPlacer::AppendContinuation(SyllableTracker& tracker, const Sylla
 }
 
 void CWordExtPlacer::MarkLyrics(const EntryInfo& info) {
-    EntryArray* array = LoadEntryArray(m_view, m_staff, info.measure, info.layer, 1);
+    const ScopedEntryArray lent(m_view, m_staff, info.measure, info.layer);
+    EntryArray* array = lent.Get();
     if (array == nullptr) {
         return;
     }
@@ -346,7 +347,6 @@ void CWordExtPlacer::MarkLyrics(const EntryInfo& info) {
             break;
         }
     }
-    ReleaseEntryArray(array);
 }
 
 bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {

@@ -65,6 +65,8 @@ struct VoiceNote {
 struct StaffState {
     LayerArrays current{};
     LayerArrays previous{};
+    ScopedCellLayers lentPrevious{previous};  ///< the guards give the arrays back: current first
+    ScopedCellLayers lentCurrent{current};
     std::unique_ptr<NInfo> table;
     std::unique_ptr<NInfo> previousTable;
     int32_t measure = 0;
@@ -249,13 +251,6 @@ private:
     int32_t m_beat = 0;
 };
 
-void ReleaseStaves(std::vector<StaffState>& staves) {
-    for (StaffState& staff : staves) {
-        ReleaseCellLayers(staff.current);
-        ReleaseCellLayers(staff.previous);
-    }
-}
-
 }  // namespace
 
 int32_t ParallelInterval(int32_t upper, int32_t lower) {
@@ -344,7 +339,8 @@ bool AnalyzeStaffGroup(TFMisc& context) {
             }
             staff.measure = measure;
             const int32_t slot = region.firstStaff() + s;
-            LoadCellLayers(region.viewKey(), measure, slot, staff.current, "");
+            staff.lentCurrent.Load(region.viewKey(), static_cast<hostapi::MeasureNumber>(measure),
+                                   static_cast<hostapi::StaffSlot>(slot));
             // Filling moves the entries after a grace note 1 EDU behind it, so that the table
             // reads them as events of their own; the entries get their positions back, so that a
             // cell saved with a finding's marks keeps its notes where they are written.
@@ -355,17 +351,14 @@ bool AnalyzeStaffGroup(TFMisc& context) {
                           rows[analyzerow::kMidMeasureChanges].value != 0, rows[analyzerow::kIgnoreHidden].value != 0);
             RestoreEntryPositions(staff.current, positions);
             if (!filled) {
-                // The host's arrays go back to it before the command ends.
-                ReleaseStaves(staves);
-                return false;
+                return false;  // the host's arrays go back to it with the staves
             }
         }
         finder.CompareMeasure(beat);
         for (StaffState& staff : staves) {
-            ReleaseCellLayers(staff.previous);
+            staff.lentPrevious.Release();
         }
     }
-    ReleaseStaves(staves);
     TheModule.dispatch.ToolRunMarker = 1;
     return !stopped;
 }

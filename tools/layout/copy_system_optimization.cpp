@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "core/free_texts.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/layout/layout_services.h"
@@ -69,7 +71,7 @@ void CopyOptimization(TStaffSystems& systems, int32_t s, const TInstruments& sou
         system.setFlags(system.flags() | hostapi::StaffSystemLayout::kOwnStaffList);
         changed = true;
     }
-    if (Host().year >= 2001 && source.Count() > 0) {
+    if (DispatcherEnvironment().HostYear() >= 2001 && source.Count() > 0) {
         const auto top = static_cast<int16_t>(source.At(0).position());
         changed = changed || system.topStaffOffset() != top;
         system.setTopStaffOffset(top);
@@ -103,21 +105,14 @@ bool RunCopySystemOptimization(TFMisc& context) {
         return false;
     }
 
-    const HostImports& host = Imports();
-    if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
+    // Without the host's progress display (or with one open already) nothing is copied.
+    ScopedEditBracket walk(context.Environment.Region(), last - first + 1);
+    if (walk.Handle() == 0) {
         return false;
     }
-    const int32_t walk = host.BeginProgress(
-        context.Environment.Region() != nullptr ? context.Environment.Region()->bytes.data() : nullptr,
-        last - first + 1, hostapi::kInterfaceVersion);
-    if (walk == 0) {
-        return false;
-    }
-    bool stopped = false;
     bool changed = false;
     for (int32_t s = std::max(first, 1); s <= last; ++s) {
-        if (host.StepProgress(walk, 1, 0, 0, -1, hostapi::kInterfaceVersion) == 0) {
-            stopped = true;
+        if (!walk.Step()) {
             break;
         }
         const TInstruments target(s, &systems, false);
@@ -131,7 +126,6 @@ bool RunCopySystemOptimization(TFMisc& context) {
         CopyOptimization(systems, s, source, sourceGroups);
         changed = true;
     }
-    host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);
     return changed;
 }
 

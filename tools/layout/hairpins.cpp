@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "core/beat_chart.h"
 #include "core/free_texts.h"
@@ -281,8 +282,11 @@ bool RunCreateHairpins(TFMisc& context) {
     const int32_t staffCount = region.lastStaff() - region.firstStaff() + 1;
     context.ProgressStepCount = staffCount;
     // The dispatcher's display serves when it has one open: one display at a time.
-    const bool ownProgress = context.EditBracket == 0;
-    const int32_t handle = ownProgress ? EditBracketBegin(&region, std::max(staffCount, 1)) : context.EditBracket;
+    std::optional<ScopedEditBracket> ownProgress;
+    if (context.EditBracket == 0) {
+        ownProgress.emplace(&region, std::max(staffCount, 1));
+    }
+    const int32_t handle = ownProgress ? ownProgress->Handle() : context.EditBracket;
     bool cancelled = false;
     for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
         const int16_t staff = staves.ByNumber(slot);
@@ -308,7 +312,7 @@ bool RunCreateHairpins(TFMisc& context) {
         CreateHairpinsInList(measures, context);
     }
     if (ownProgress) {
-        EditBracketEnd(handle, cancelled);
+        ownProgress->End(cancelled);
     }
     shapes.LoadMeasureLinks(first, last);
     TheModule.dispatch.ToolRunMarker = 1;

@@ -67,9 +67,7 @@ bool HasBackwardRepeat(int32_t measure) {
 
 bool RunSpecialMeasureRegions(TFMisc& context) {
     const auto option = [&](size_t row) { return context.Options[row].value; };
-    const hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
-                                                   ? *context.Environment.Region()
-                                                   : TheModule.dispatch.SelectionRecords[1];
+    const hostapi::SelectionRecord selection = context.Environment.RegionOrWholeDocument();
     const int32_t firstMeasure = selection.firstMeasure();
     const int32_t lastMeasure = selection.lastMeasure();
     // The regions are kept under the tag of the host's year.

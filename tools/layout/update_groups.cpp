@@ -4,12 +4,14 @@
 // the option rows choose, and, when asked, groups a system lacks are added to it.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
@@ -229,7 +231,6 @@ bool RunUpdateGroups(TFMisc& context) {
     if (context.StaffSystems == nullptr) {
         return false;
     }
-    const HostImports& host = Imports();
     UpdateHostLayout();
     // The layout update may have moved measures between systems.
     TStaffSystems& systems = *context.StaffSystems;
@@ -245,31 +246,28 @@ bool RunUpdateGroups(TFMisc& context) {
     const TInstruments scoreList(0, &systems, false);
     const std::vector<bool> chosen = ChosenGroups(context, scoreGroups);
 
-    if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
-        return false;
-    }
     // The host shows one progress display at a time: the one the dispatcher opened for the run
-    // serves the walk over the systems, else the command opens its own.
-    const bool ownWalk = context.EditBracket == 0;
-    const int32_t walk =
-        ownWalk ? host.BeginProgress(
-                      region != nullptr ? region->bytes.data() : TheModule.dispatch.SelectionRecords[1].bytes.data(),
-                      last - first + 1, hostapi::kInterfaceVersion)
-                : context.EditBracket;
+    // serves the walk over the systems, else the command opens its own. Without a display (the
+    // host offers none, or one is open already) nothing is updated.
+    std::optional<ScopedEditBracket> ownWalk;
+    if (context.EditBracket == 0) {
+        ownWalk.emplace(region != nullptr ? region : &context.Environment.WholeDocument(), last - first + 1);
+    }
+    const int32_t walk = ownWalk ? ownWalk->Handle() : context.EditBracket;
     if (walk == 0) {
         return false;
     }
     bool stopped = false;
     bool ambiguityShown = false;
     for (int32_t s = first; s <= last; ++s) {
-        if (host.StepProgress(walk, 1, 0, 0, -1, hostapi::kInterfaceVersion) == 0) {
+        if (!EditBracketStep(walk, 0, 0)) {
             stopped = true;
             break;
         }
         UpdateSystemGroups(context, s, systems, scoreGroups, scoreList, chosen, ambiguityShown);
     }
     if (ownWalk) {
-        host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);
+        ownWalk->End(stopped);
     }
     return !stopped;
 }

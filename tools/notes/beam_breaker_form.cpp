@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/notes/notes_services.h"
@@ -185,8 +186,8 @@ TSBBForm::~TSBBForm() {
 }
 
 void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
-    if (Host().language == 1) {
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
+    if (DispatcherEnvironment().Language() == 1) {
         SetCaption("Automatische Zweitbalkenunterbrechung" + TheModule.process.VersionText);
         Secondary->SetCaption(" Zweitbalken unterbrechen");
         BreakGroups->SetCaption("Aufteilung der Gruppen mit Gesamtlänge gleich");

@@ -30,41 +30,35 @@ class CombineCursor {
 public:
     CombineCursor(hostapi::ViewKey view, hostapi::StaffSlot slot, int32_t start)
         : measure(start), m_view(view), m_slot(slot) {}
-    ~CombineCursor() { Release(); }
     CombineCursor(const CombineCursor&) = delete;
     CombineCursor& operator=(const CombineCursor&) = delete;
 
-    bool Loaded() const { return array != nullptr; }
-    bool PastEnd() const { return array != nullptr && index >= array->count; }
-    bool Empty() const { return array != nullptr && array->count == 0; }
+    bool Loaded() const { return static_cast<bool>(array); }
+    bool PastEnd() const { return array && index >= array->count; }
+    bool Empty() const { return array && array->count == 0; }
     EntryView Entry() const { return array->entry(index); }
     void SetPastEnd() {
-        if (array != nullptr) {
+        if (array) {
             index = std::max<int32_t>(index, array->count);
         }
     }
     bool Load() {
-        array = LoadEntryArray(m_view, m_slot, static_cast<hostapi::MeasureNumber>(measure), 0, 1);
+        array.Load(m_view, m_slot, static_cast<hostapi::MeasureNumber>(measure), 0);
         index = 0;
         changed = false;
-        return array != nullptr;
+        return static_cast<bool>(array);
     }
     /// Frees the array and goes on to the next measure; `save` writes a changed array back first.
     void NextMeasure(bool save) {
         if (save && changed) {
-            SaveEntryArray(array);
+            SaveEntryArray(array.Get());
         }
         Release();
         ++measure;
     }
-    void Release() {
-        if (array != nullptr) {
-            ReleaseEntryArray(array);
-            array = nullptr;
-        }
-    }
+    void Release() { array.Release(); }
 
-    EntryArray* array = nullptr;
+    ScopedEntryArray array;
     int32_t index = 0;
     bool changed = false;  ///< the rhythm's array received notes
     int32_t measure;
@@ -138,7 +132,7 @@ bool CombineStaves(TFMisc& context, const hostapi::SelectionRecord& region, host
     // The region's end reached by the pitch staff first: the rhythm staff's current measure
     // keeps what it received.
     if (rhythm.Loaded() && rhythm.changed) {
-        SaveEntryArray(rhythm.array);
+        SaveEntryArray(rhythm.array.Get());
     }
     return true;
 }

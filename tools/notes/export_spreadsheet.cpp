@@ -95,8 +95,8 @@ public:
         const int16_t key = cellKey == nullptr ? 0
                                                : cellKey(static_cast<hostapi::MeasureNumber>(measure), staff, 0, 0,
                                                          hostapi::kInterfaceVersion);
-        hostapi::EntryArray* array =
-            LoadEntryArray(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), 0, 1);
+        const ScopedEntryArray lent(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), 0);
+        hostapi::EntryArray* array = lent.Get();
         if (array == nullptr) {
             return;
         }
@@ -104,7 +104,6 @@ public:
         for (int32_t i = 0; i < array->count; ++i) {
             Entry(array->entry(i), key, measure);
         }
-        ReleaseEntryArray(array);
     }
 
     /// A chain still open when the selection ends is written as far as it goes, so that its notes

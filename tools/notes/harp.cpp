@@ -15,6 +15,7 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_records.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
@@ -124,8 +125,7 @@ private:
 };
 
 bool HarpPedaling::Run() {
-    m_region = m_context.Environment.Region() != nullptr ? *m_context.Environment.Region()
-                                                         : TheModule.dispatch.SelectionRecords[1];
+    m_region = m_context.Environment.RegionOrWholeDocument();
     const std::string& from = m_context.Options[HARP_FROM_MEASURE].text;
     int32_t fromMeasure = 0;
     if (!from.empty() && std::all_of(from.begin(), from.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
@@ -136,7 +136,7 @@ bool HarpPedaling::Run() {
         m_region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(std::min(fromMeasure, INT16_MAX + 0)));
         m_region.setStartEdu(0);
     }
-    const hostapi::SelectionRecord& document = TheModule.dispatch.SelectionRecords[1];
+    const hostapi::SelectionRecord& document = m_context.Environment.WholeDocument();
     if (Option(HARP_TO_END) != 0) {
         m_region.setLastMeasure(document.lastMeasure());
         m_region.setEndEdu(document.endEdu());
@@ -147,18 +147,10 @@ bool HarpPedaling::Run() {
     // The display counts the measures the walk covers (from the "from" measure, to the end when
     // asked); beyond them the walk looks on only for the pedals the diagram still lacks: those
     // measures are no steps of their own but may still be stopped.
-    const HostImports& host = Imports();
-    const int32_t display =
-        host.BeginProgress != nullptr
-            ? host.BeginProgress(m_region.bytes.data(), std::max(last - first + 1, 0), hostapi::kInterfaceVersion)
-            : 0;
-    bool stopped = false;
+    ScopedEditBracket display(&m_region, std::max(last - first + 1, 0));
     bool ended = false;
     for (int32_t m = first; m <= last || (diagram && m_unset > 0 && m <= document.lastMeasure()); ++m) {
-        if (host.StepProgress != nullptr &&
-            host.StepProgress(display, m <= last ? 1 : 0, 0, static_cast<hostapi::MeasureNumber>(m), -1,
-                              hostapi::kInterfaceVersion) == 0) {
-            stopped = true;
+        if (!display.Step(0, static_cast<hostapi::MeasureNumber>(m), m <= last ? 1 : 0)) {
             break;
         }
         const Edu endEdu = m_region.endEdu();
@@ -169,9 +161,7 @@ bool HarpPedaling::Run() {
             break;
         }
     }
-    if (host.EndProgress != nullptr) {
-        host.EndProgress(display, stopped || ended ? 1 : 0, hostapi::kInterfaceVersion);
-    }
+    display.End(display.Stopped() || ended);
     if (ended) {
         return false;
     }
@@ -180,11 +170,11 @@ bool HarpPedaling::Run() {
         BuildHarpPedalDiagram(m_diagram, StaffOfSlot(m_region.lastStaff(), m_region.viewKey()), m_firstMeasure,
                               Option(HARP_DIAGRAM_SIZE), Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
     }
-    return !stopped;
+    return !display.Stopped();
 }
 
 bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
-    std::vector<hostapi::EntryArray*> arrays;
+    std::vector<ScopedEntryArray> arrays;
     std::vector<TEntry> entries;
     for (int32_t slot = m_region.firstStaff(); slot <= m_region.lastStaff(); ++slot) {
         const hostapi::InstrumentKey staff = StaffOfSlot(slot, m_region.viewKey());
@@ -193,12 +183,13 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
             if (!IsHostMenuCommandChecked(layer)) {
                 continue;
             }
-            hostapi::EntryArray* array = LoadEntryArray(m_region.viewKey(), static_cast<hostapi::StaffSlot>(slot),
-                                                        static_cast<hostapi::MeasureNumber>(measure), layer, 0);
+            ScopedEntryArray lent(m_region.viewKey(), static_cast<hostapi::StaffSlot>(slot),
+                                  static_cast<hostapi::MeasureNumber>(measure), layer, 0);
+            hostapi::EntryArray* array = lent.Get();
             if (array == nullptr) {
                 continue;
             }
-            arrays.push_back(array);
+            arrays.push_back(std::move(lent));
             for (int32_t i = 0; i < array->count; ++i) {
                 entries.push_back({array->entry(i), array, staff, key});
             }
@@ -232,15 +223,15 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
             break;
         }
     }
-    for (hostapi::EntryArray* array : arrays) {
+    for (ScopedEntryArray& array : arrays) {
         if (changed) {
             for (int32_t i = 0; i < array->count; ++i) {
                 const hostapi::EntryView entry = array->entry(i);
                 entry.setMoreFlags(static_cast<uint16_t>(entry.moreFlags() | kEntryChangedMeasure));
             }
-            SaveEntryArray(array);
+            SaveEntryArray(array.Get());
         }
-        ReleaseEntryArray(array);
+        array.Release();
     }
     return !stop;
 }

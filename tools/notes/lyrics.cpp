@@ -151,15 +151,15 @@ void MoveLongSyllables(TFMisc& context, EntryView entry, Tag assignmentTag, Tag 
 
 bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::LayerIndex layer,
                             hostapi::EntryArray& array, int32_t index, EntryView entry, TNSPchanges& change) {
-    EntryArray* next = nullptr;
+    ScopedEntryArray next;
     std::optional<ConstEntryView> following;
     if (index + 1 < array.count) {
         following = array.entry(index + 1);
     } else {
         const hostapi::ViewKey view =
             context.Environment.Region() != nullptr ? context.Environment.Region()->viewKey() : hostapi::ViewKey{0};
-        next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer, 1);
-        if (next != nullptr && next->count > 0) {
+        next.Load(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer);
+        if (next && next->count > 0) {
             const bool skipHidden = next->entry(0).has(hostapi::kEntryHidden) && next->count > 1;
             following = next->entry(skipHidden ? 1 : 0);
         }
@@ -170,9 +170,6 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
             AdjustMelismaKind(context, entry, *following, kind.assignment, kind.text, context.Item, change);
         }
         reached = IsItem(context.Item, ToolItem::NewSpacing);
-    }
-    if (next != nullptr) {
-        ReleaseEntryArray(next);
     }
     return reached;
 }

@@ -116,7 +116,8 @@ void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::Selec
     const hostapi::StaffSlot slot = SlotOfStaff(staff, 0);
     for (int32_t measure = region.firstMeasure(); slot != 0 && measure <= region.lastMeasure(); ++measure) {
         for (int16_t layer = 0; layer < 4; ++layer) {
-            EntryArray* array = LoadEntryArray(0, slot, static_cast<MeasureNumber>(measure), layer, 0);
+            const ScopedEntryArray lent(0, slot, static_cast<MeasureNumber>(measure), layer, 0);
+            EntryArray* array = lent.Get();
             if (array == nullptr) {
                 continue;
             }
@@ -125,7 +126,6 @@ void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::Selec
             }
             FrameEntriesRemove(array, 0, array->count);
             SaveEntryArray(array);
-            ReleaseEntryArray(array);
         }
     }
     staves.RemoveStaff(staff);

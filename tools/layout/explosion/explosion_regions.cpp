@@ -262,7 +262,8 @@ void DeletePartSpecifications(ExplosionContext& explosion) {
         for (int32_t s = 0; s < explosion.initialStaffCount; ++s) {
             LayerArrays layers{};
             ScopedCellLayers lent(layers);
-            LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+            lent.Load(explosion.regionCopy.viewKey(), static_cast<MeasureNumber>(m),
+                      static_cast<StaffSlot>(explosion.firstStaffSlot + s));
             NInfo& table = *explosion.tables[static_cast<size_t>(s)];
             int32_t smallest = kNoPosition;
             if (FillExplosionTable(explosion, table, m, from, to, layers)) {
@@ -296,6 +297,7 @@ bool AddGroupStaves(ExplosionContext& explosion, int32_t adding) {
         explosion.processedRegion.setLastStaff(
             static_cast<hostapi::StaffSlot>(explosion.processedRegion.lastStaff() + 1));
     }
+    bracket.End(false);  // every staff the parts need was added, whatever the user chose
     return true;
 }
 
@@ -318,24 +320,6 @@ void RenumberParts(ExplosionContext& explosion, int32_t lowest) {
 
 }  // namespace
 
-int32_t LoadCellLayers(int16_t regionWord, int32_t measure, int32_t staffSlot, LayerArrays& layers,
-                       std::string_view ignoredLayers) {
-    int32_t holding = 0;
-    for (int32_t layer = 0; layer < 4; ++layer) {
-        EntryArray*& array = layers[static_cast<size_t>(layer)];
-        array = nullptr;
-        if (ignoredLayers.find(std::to_string(layer + 1)) != std::string_view::npos) {
-            continue;
-        }
-        array = LoadEntryArray(regionWord, static_cast<StaffSlot>(staffSlot), static_cast<MeasureNumber>(measure),
-                               static_cast<LayerIndex>(layer), 1);
-        if (array != nullptr && array->count > 0) {
-            ++holding;
-        }
-    }
-    return holding;
-}
-
 bool FillExplosionTable(ExplosionContext& explosion, NInfo& table, int32_t measure, Edu from, Edu to,
                         const LayerArrays& layers) {
     const TFMisc& context = explosion.Context();
@@ -356,14 +340,8 @@ bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
         }
         // The host keeps a cell's music in its entry arrays: a cell with entries is framed too.
         for (int32_t layer = 0; layer < 4; ++layer) {
-            EntryArray* array =
-                LoadEntryArray(explosion.regionCopy.viewKey(), static_cast<StaffSlot>(explosion.firstStaffSlot + s),
-                               static_cast<MeasureNumber>(measure), static_cast<LayerIndex>(layer), 0);
-            const bool holds = array != nullptr && array->count > 0;
-            if (array != nullptr) {
-                ReleaseEntryArray(array);
-            }
-            if (holds) {
+            if (LayerHoldsEntries(explosion.regionCopy.viewKey(), static_cast<StaffSlot>(explosion.firstStaffSlot + s),
+                                  static_cast<MeasureNumber>(measure), static_cast<LayerIndex>(layer), 0)) {
                 return true;
             }
         }
@@ -390,12 +368,13 @@ struct MeasureParts {
 
 /// Loads the cells of measure m on the group's staves, fills their tables and assigns their
 /// parts. False when a table could not be filled.
-bool ReadMeasureParts(ExplosionContext& explosion, std::vector<LayerArrays>& cells, int32_t m, Edu readFrom, Edu split,
+bool ReadMeasureParts(ExplosionContext& explosion, ScopedCellLayers& cells, int32_t m, Edu readFrom, Edu split,
                       TGroups& groups, MeasureParts& read) {
-    const auto staves = static_cast<int32_t>(cells.size());
+    const auto staves = static_cast<int32_t>(cells.CellCount());
     for (int32_t s = 0; s < staves; ++s) {
-        LayerArrays& layers = cells[static_cast<size_t>(s)];
-        LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+        cells.Load(explosion.regionCopy.viewKey(), static_cast<MeasureNumber>(m),
+                   static_cast<StaffSlot>(explosion.firstStaffSlot + s), "", static_cast<size_t>(s));
+        LayerArrays& layers = cells.Cell(static_cast<size_t>(s));
         NInfo& table = *explosion.tables[static_cast<size_t>(s)];
         if (!FillExplosionTable(explosion, table, m, readFrom, split, layers)) {
             return false;
@@ -476,7 +455,7 @@ void ShowPreparationError() {
 
 /// Steps the progress display for a measure read the first time: a measure that closes a region
 /// is read again for the next one, and counts once. False when the user stopped.
-bool StepMeasureOnce(const ScopedEditBracket& bracket, int32_t measure, int32_t& counted) {
+bool StepMeasureOnce(ScopedEditBracket& bracket, int32_t measure, int32_t& counted) {
     if (measure <= counted) {
         return true;
     }
@@ -526,7 +505,7 @@ MeasureEnd ReadRegionMeasure(ExplosionContext& explosion, RegionScan& scan, Regi
     std::vector<LayerArrays> cells(static_cast<size_t>(scan.staves));
     ScopedCellLayers lent(cells);
     MeasureParts read;
-    if (!ReadMeasureParts(explosion, cells, m, scan.readFrom, split, scan.groups, read)) {
+    if (!ReadMeasureParts(explosion, lent, m, scan.readFrom, split, scan.groups, read)) {
         return MeasureEnd::Failed;
     }
     int32_t highest = read.highest;

@@ -130,12 +130,10 @@ bool FinishStaff(ExplosionContext& explosion) {
                                 explosion.targetRange.staffSlot, target, first, runEnd);
     }
 
-    const int32_t handle = EditBracketBegin(&explosion.processedRegion, last - first + 1);
-    bool stopped = false;
+    ScopedEditBracket bracket(&explosion.processedRegion, last - first + 1);
     const auto regionCount = static_cast<int32_t>(explosion.regions.size());
     for (int32_t m = first; m <= last; ++m) {
-        if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
-            stopped = true;
+        if (!bracket.Step(0, static_cast<MeasureNumber>(m))) {
             break;
         }
         if (explosion.firstStep != 0 && explosion.currentRegion > 0 && m == first && region.startPosition != 0) {
@@ -163,7 +161,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         SetProgressText(context, FreeText::ProgressAdjustingDynamics);
         AlignDynamics(explosion, WholeMeasures(explosion, targetSlot, first, last));
     }
-    EditBracketEnd(handle, stopped);
+    bracket.End();
     --explosion.currentStaff;
     return true;
 }
@@ -363,13 +361,10 @@ void AlignDynamicsInRegion(ExplosionContext& explosion) {
     const int32_t last = explosion.processedRegion.lastMeasure();
     TSmartShapes shapes;
     shapes.Refresh(first, last);
-    const int32_t handle =
-        EditBracketBegin(&explosion.processedRegion, std::max(explosion.staffCount - explosion.targetOffset, 1));
+    ScopedEditBracket bracket(&explosion.processedRegion, std::max(explosion.staffCount - explosion.targetOffset, 1));
     SetProgressText(context, FreeText::ProgressAligningDynamics);
-    bool stopped = false;
     for (int32_t t = explosion.targetOffset; t < explosion.staffCount && t < kExplosionStaves; ++t) {
-        if (!EditBracketStep(handle, static_cast<InstrumentKey>(t), 0)) {
-            stopped = true;
+        if (!bracket.Step(static_cast<InstrumentKey>(t), 0)) {
             break;
         }
         const std::vector<int32_t>& marks = explosion.dynamics[static_cast<size_t>(t)].marks;
@@ -400,7 +395,6 @@ void AlignDynamicsInRegion(ExplosionContext& explosion) {
             m = end + 1;
         }
     }
-    EditBracketEnd(handle, stopped);
 }
 
 }  // namespace orvex

@@ -175,7 +175,8 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         if (!IsHostMenuCommandChecked(layer)) {
             continue;
         }
-        hostapi::EntryArray* array = LoadEntryArray(region.viewKey(), state.slot, state.measure, layer, 1);
+        const ScopedEntryArray lent(region.viewKey(), state.slot, state.measure, layer);
+        hostapi::EntryArray* array = lent.Get();
         if (array == nullptr) {
             continue;
         }
@@ -197,7 +198,6 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
             }
             SaveEntryArray(array);
         }
-        ReleaseEntryArray(array);
         if (outcome != CellOutcome::Done) {
             return outcome;
         }
