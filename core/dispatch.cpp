@@ -45,10 +45,6 @@ private:
     int32_t& m_counter;
 };
 
-int32_t OptionValue(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
-
 // ---- Forms of the codes below 100 ----
 
 int32_t RunFormCommand(int32_t code, int32_t tableIndex) {
@@ -595,7 +591,8 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
 
     if (!failed) {
         if (context.RerunFlag == 1) {
-            context.RerunFlag = OptionValue(context, static_cast<size_t>(tool.refreshOptionRow));
+            context.RerunFlag =
+                context.Options[static_cast<size_t>(tool.refreshOptionRow)].value;  // the row the tool table names
             if (context.RerunFlag == 0) {
                 ShowMessage({.id = MSG_BEAT_CHART_REFRESH_OFF, .skippable = true});
             }

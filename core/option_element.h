@@ -29,6 +29,23 @@ template <size_t N, OptionRowName Row>
 const OptionElement& OptionRow(const std::array<OptionElement, N>& rows, Row row) {
     return rows[static_cast<size_t>(row)];
 }
+/// Row `offset` of a run of rows of one kind that begins with row `first`.
+template <size_t N, OptionRowName Row>
+const OptionElement& OptionRow(const std::array<OptionElement, N>& rows, Row first, size_t offset) {
+    return rows[static_cast<size_t>(first) + offset];
+}
+template <size_t N, OptionRowName Row>
+int32_t RowValue(const std::array<OptionElement, N>& rows, Row first, size_t offset) {
+    return OptionRow(rows, first, offset).value;
+}
+template <size_t N, OptionRowName Row>
+bool RowOn(const std::array<OptionElement, N>& rows, Row first, size_t offset) {
+    return OptionRow(rows, first, offset).value != 0;
+}
+template <size_t N, OptionRowName Row>
+const std::string& RowText(const std::array<OptionElement, N>& rows, Row first, size_t offset) {
+    return OptionRow(rows, first, offset).text;
+}
 /// The row's number.
 template <size_t N, OptionRowName Row>
 int32_t RowValue(const std::array<OptionElement, N>& rows, Row row) {

@@ -152,11 +152,11 @@ bool RunCharsetConversion(const RunEnvironment& environment, std::string source,
 
 bool RunCharsetConversionTool(TFMisc& context) {
     // The rows hold the plug-in's texts; the conversion works on the document's bytes.
-    const bool reverse = context.Options[CHARSET_REVERSE].value != 0;
+    const bool reverse = RowOn(context.Options, CHARSET_REVERSE);
     return RunCharsetConversion(context.Environment,
-                                win::Utf8ToAnsi(context.Options[reverse ? CHARSET_TARGET : CHARSET_SOURCE].text),
-                                win::Utf8ToAnsi(context.Options[reverse ? CHARSET_SOURCE : CHARSET_TARGET].text),
-                                win::Utf8ToAnsi(context.Options[CHARSET_EXCLUDED_FONTS].text));
+                                win::Utf8ToAnsi(RowText(context.Options, reverse ? CHARSET_TARGET : CHARSET_SOURCE)),
+                                win::Utf8ToAnsi(RowText(context.Options, reverse ? CHARSET_SOURCE : CHARSET_TARGET)),
+                                win::Utf8ToAnsi(RowText(context.Options, CHARSET_EXCLUDED_FONTS)));
 }
 
 }  // namespace orvex

@@ -173,8 +173,8 @@ private:
     void CheckPair(int32_t i, int32_t v, int32_t k, const VoiceNote& a, int32_t j, int32_t w, int32_t l,
                    const VoiceNote& b, int32_t position) {
         const bool onBeat = OnBeat(position, m_beat);
-        const std::string& wanted = m_context.Options[analyzerow::kIntervals].text;
-        const bool hidden = m_context.Options[analyzerow::kHidden].value != 0;
+        const std::string& wanted = RowText(m_context.Options, analyzerow::kIntervals);
+        const bool hidden = RowOn(m_context.Options, analyzerow::kHidden);
         std::optional<int32_t> fixedA;
         std::optional<int32_t> fixedB;
         for (int32_t step = 0;; ++step) {
@@ -230,7 +230,7 @@ private:
             CreateNoteLine(staffOf(j), previousB.measure, previousB.entry().number(), b.measure, b.entry().number(),
                            previousB.noteId(), b.noteId());
         }
-        if (m_context.Environment.HostYear() < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
+        if (m_context.Environment.HostYear() < 2000 || RowOn(m_context.Options, analyzerow::kNoteheads)) {
             SetNoteheadCharacter(a.entry(), a.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(b.entry(), b.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(previousB.entry(), previousB.noteIndex, kParallelNotehead);

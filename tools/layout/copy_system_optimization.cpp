@@ -21,10 +21,6 @@ namespace {
 /// surplus entries are deleted.
 constexpr int32_t kCopiedListCount = 1000;
 
-int32_t Option(const TFMisc& context, CopySystemOptimizationRow row) {
-    return context.Options[row].value;
-}
-
 /// Whether the target holds exactly the staves of the source list: as many, none missing.
 bool SameStaves(const TInstruments& target, const TInstruments& source) {
     if (target.Count() != source.Count()) {
@@ -88,7 +84,7 @@ bool RunCopySystemOptimization(TFMisc& context) {
     if (systems.Count() == 0) {
         return false;
     }
-    const int32_t from = Option(context, COPY_OPT_FROM_SYSTEM);
+    const int32_t from = RowValue(context.Options, COPY_OPT_FROM_SYSTEM);
     const bool inRange = from >= 0 && from <= systems.Count();
     // FROM 0 is the score's own list (the staff list manager's Copy From). A system without a
     // staff list of its own has nothing to copy: its empty list would leave the targets marked
@@ -98,8 +94,8 @@ bool RunCopySystemOptimization(TFMisc& context) {
         ShowMessage(FreeText::InvalidFromSystemSpecified);
         return false;
     }
-    const int32_t first = Option(context, COPY_OPT_FIRST_TARGET);
-    const int32_t last = std::min(Option(context, COPY_OPT_LAST_TARGET), systems.Count());
+    const int32_t first = RowValue(context.Options, COPY_OPT_FIRST_TARGET);
+    const int32_t last = std::min(RowValue(context.Options, COPY_OPT_LAST_TARGET), systems.Count());
     const TGroups sourceGroups(from, false, false, false);
     if (last - first + 1 < 1) {
         return false;
@@ -117,10 +113,10 @@ bool RunCopySystemOptimization(TFMisc& context) {
         }
         const TInstruments target(s, &systems, false);
         if (target.Count() == 0) {
-            if (Option(context, COPY_OPT_UNOPTIMIZED_TOO) == 0) {
+            if (RowValue(context.Options, COPY_OPT_UNOPTIMIZED_TOO) == 0) {
                 continue;
             }
-        } else if (Option(context, COPY_OPT_SAME_STAVES_ONLY) != 0 && !SameStaves(target, source)) {
+        } else if (RowOn(context.Options, COPY_OPT_SAME_STAVES_ONLY) && !SameStaves(target, source)) {
             continue;
         }
         CopyOptimization(systems, s, source, sourceGroups);

@@ -148,12 +148,13 @@ bool RunFitMeasures(TFMisc& context) {
         return false;
     }
     SystemLayout layout(systems);
-    const auto option = [&](size_t row) { return context.Options[row].value; };
     hostapi::SelectionRecord selection = context.Environment.RegionOrWholeDocument();
-    const int32_t first = option(FIT_USE_SELECTION) != 0 ? selection.firstMeasure() : option(FIT_FROM_MEASURE);
-    const int32_t last = option(FIT_USE_SELECTION) != 0 ? selection.lastMeasure() : option(FIT_TO_MEASURE);
-    const int32_t targets = option(FIT_SYSTEM_COUNT);
-    const bool lock = option(FIT_LOCK_SYSTEMS) != 0;
+    const int32_t first = RowOn(context.Options, FIT_USE_SELECTION) ? selection.firstMeasure()
+                                                                    : RowValue(context.Options, FIT_FROM_MEASURE);
+    const int32_t last =
+        RowOn(context.Options, FIT_USE_SELECTION) ? selection.lastMeasure() : RowValue(context.Options, FIT_TO_MEASURE);
+    const int32_t targets = RowValue(context.Options, FIT_SYSTEM_COUNT);
+    const bool lock = RowOn(context.Options, FIT_LOCK_SYSTEMS);
     if (first < 1 || last < first || targets < 1) {
         return false;
     }

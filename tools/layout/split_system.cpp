@@ -390,7 +390,7 @@ bool RunSplitStaffSystemTool(TFMisc& context) {
     if (systems.Count() == 0) {
         return false;  // nothing to split
     }
-    return RunSplitStaffSystem(context, context.Options[SPLIT_SYSTEM_PARTS].value, systems);
+    return RunSplitStaffSystem(context, RowValue(context.Options, SPLIT_SYSTEM_PARTS), systems);
 }
 
 }  // namespace orvex

@@ -80,8 +80,8 @@ bool RunJoinTwoSystems(TFMisc& context) {
 }
 
 bool RunShiftSystemOptimization(TFMisc& context) {
-    const int32_t distance = context.Options[SHIFT_SYSTEM_DISTANCE].value;
-    const bool properties = context.Options[SHIFT_SYSTEM_PROPERTIES].value != 0;
+    const int32_t distance = RowValue(context.Options, SHIFT_SYSTEM_DISTANCE);
+    const bool properties = RowOn(context.Options, SHIFT_SYSTEM_PROPERTIES);
     if (distance == 0) {
         return false;
     }
@@ -200,8 +200,8 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
 }
 
 bool RunAfterInsertingMeasures(TFMisc& context) {
-    return RunMeasureEditAdjust(context, context.Options[AFTER_INSERTING_MEASURES].value,
-                                context.Options[AFTER_INSERTING_SYSTEMS].value);
+    return RunMeasureEditAdjust(context, RowValue(context.Options, AFTER_INSERTING_MEASURES),
+                                RowValue(context.Options, AFTER_INSERTING_SYSTEMS));
 }
 
 }  // namespace orvex

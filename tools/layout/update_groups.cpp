@@ -36,10 +36,6 @@ constexpr Field kBrackets[] = {{10, 4}, {14, 4}, {18, 2}};
 constexpr Field kOtherOptions[] = {{20, 2}, {28, 2}};
 constexpr int16_t kMaxGroupNumber = 100;
 
-bool Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value != 0;
-}
-
 template <size_t N>
 void CopyFields(StaffGroupRecord& to, const StaffGroupRecord& from, const Field (&fields)[N]) {
     for (const Field& field : fields) {
@@ -146,7 +142,8 @@ GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& s
     for (int32_t t = 0; t < groups.Count(); ++t) {
         const TGroupRec& candidate = groups.At(t);
         int32_t score = candidate.name == source.name ? 1 : 0;
-        if (!Row(context, UPDATE_GROUPS_BY_FULL_NAME) && candidate.record.firstStaff() == source.record.firstStaff() &&
+        if (!RowOn(context.Options, UPDATE_GROUPS_BY_FULL_NAME) &&
+            candidate.record.firstStaff() == source.record.firstStaff() &&
             candidate.record.lastStaff() == source.record.lastStaff()) {
             ++score;
         }
@@ -163,19 +160,19 @@ GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& s
 
 /// Copies the fields the options choose from the score's group to the system's.
 void CopyChosenFields(TFMisc& context, StaffGroupRecord& target, const TGroupRec& source, const TGroups& scoreGroups) {
-    if (Row(context, UPDATE_GROUPS_STAVES)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_STAVES)) {
         CopyFields(target, source.record, kStaves);
     }
-    if (Row(context, UPDATE_GROUPS_NAMES)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_NAMES)) {
         CopyNames(target, source.record, scoreGroups);
     }
-    if (Row(context, UPDATE_GROUPS_NAME_POSITIONS)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_NAME_POSITIONS)) {
         CopyFields(target, source.record, kNamePositions);
     }
-    if (Row(context, UPDATE_GROUPS_BRACKETS)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_BRACKETS)) {
         CopyFields(target, source.record, kBrackets);
     }
-    if (Row(context, UPDATE_GROUPS_OTHER_OPTIONS)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_OTHER_OPTIONS)) {
         CopyFields(target, source.record, kOtherOptions);
     }
 }
@@ -197,7 +194,7 @@ void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, cons
         }
         const GroupMatch found = MatchGroup(context, groups, source);
         if (found.best == 0) {
-            if (Row(context, UPDATE_GROUPS_ADD_NEW)) {
+            if (RowOn(context.Options, UPDATE_GROUPS_ADD_NEW)) {
                 // The group gets a number of its own in the system, so that no group is overwritten.
                 source.number = FreeGroupNumber(groups);
                 if (source.number != 0) {

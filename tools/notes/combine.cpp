@@ -21,10 +21,6 @@ using hostapi::EntryView;
 
 constexpr uint32_t kTieBits = hostapi::kNoteTieStart | hostapi::kNoteTieEnd;
 
-bool Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value != 0;
-}
-
 /// Where the walk of one staff stands: the first layer of a measure and an entry of it.
 class CombineCursor {
 public:
@@ -72,9 +68,9 @@ private:
 /// loaded.
 bool CombineStaves(TFMisc& context, const hostapi::SelectionRecord& region, hostapi::StaffSlot pitchSlot,
                    hostapi::StaffSlot rhythmSlot) {
-    const bool replace = Row(context, COMBINE_REPLACE);
-    const bool perMeasure = Row(context, COMBINE_PER_MEASURE);
-    const bool skipRests = Row(context, COMBINE_SKIP_RESTS);
+    const bool replace = RowOn(context.Options, COMBINE_REPLACE);
+    const bool perMeasure = RowOn(context.Options, COMBINE_PER_MEASURE);
+    const bool skipRests = RowOn(context.Options, COMBINE_SKIP_RESTS);
     const int32_t last = region.lastMeasure();
     CombineCursor pitch(region.viewKey(), pitchSlot, region.firstMeasure());
     CombineCursor rhythm(region.viewKey(), rhythmSlot, region.firstMeasure());
@@ -208,7 +204,7 @@ bool RunCombineRhythmsAndPitches(TFMisc& context) {
         ShowMessage(FreeText::Select0Or2Staves);
         return false;
     }
-    const bool pitchesOnTop = Row(context, COMBINE_PITCHES_ON_TOP);
+    const bool pitchesOnTop = RowOn(context.Options, COMBINE_PITCHES_ON_TOP);
     return CombineStaves(context, *region, pitchesOnTop ? slots[0] : slots[1], pitchesOnTop ? slots[1] : slots[0]);
 }
 

@@ -176,7 +176,7 @@ int32_t CopyCueEntry(ScopedEntryArray& destination, const EntryArray& source, in
     if (how.hidden) {
         copy.setFlag(hostapi::kEntryHidden, true);
     }
-    if (context.Options[CUE_NOTES_STEMS_UP].value != 0) {
+    if (RowOn(context.Options, CUE_NOTES_STEMS_UP)) {
         copy.setFlag(kEntryForcedStemUp, true);
     }
 
@@ -481,7 +481,7 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
         }
     }
 
-    const bool forceStemsUp = context.Options[CUE_NOTES_STEMS_UP].value != 0;
+    const bool forceStemsUp = RowOn(context.Options, CUE_NOTES_STEMS_UP);
     const int32_t clefStaff = request.flags[CUE_COPY_CLEFS] ? StaffOfSlot(source.firstStaff(), source.viewKey()) : -1;
     for (const int32_t staff : request.destinationStaves) {
         if (progress.Stopped()) {
@@ -503,16 +503,16 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     CueNotesRequest request;
-    request.sizePercent = context.Options[CUE_NOTES_SIZE].value;
-    request.targetLayer = std::clamp(context.Options[CUE_NOTES_LAYER].value - 1, 0, 3);
-    request.cueName = win::Utf8ToAnsi(context.Options[CUE_NOTES_NAME].text);
+    request.sizePercent = RowValue(context.Options, CUE_NOTES_SIZE);
+    request.targetLayer = std::clamp(RowValue(context.Options, CUE_NOTES_LAYER) - 1, 0, 3);
+    request.cueName = win::Utf8ToAnsi(RowText(context.Options, CUE_NOTES_NAME));
     if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
         const hostapi::InstrumentKey staff =
             Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
         request.cueName = StaffName(staff);
     }
     for (size_t i = 0; i < request.flags.size(); ++i) {
-        request.flags[i] = context.Options[CUE_NOTES_COPY_CLEFS + i].value != 0;
+        request.flags[i] = RowOn(context.Options, CUE_NOTES_COPY_CLEFS, i);
     }
     // The staves chosen in the options dialog's staff list, but the source.
     for (size_t staff = 0; staff < context.ChosenItems.size(); ++staff) {

@@ -265,15 +265,15 @@ bool RunExportToSpreadsheet(TFMisc& context) {
     if (region == nullptr) {
         return false;
     }
-    if (context.Options[EXPORT_DIGITS].value < 0 || context.Options[EXPORT_DIGITS].value > 3) {
+    if (RowValue(context.Options, EXPORT_DIGITS) < 0 || RowValue(context.Options, EXPORT_DIGITS) > 3) {
         context.Options[EXPORT_DIGITS].value = kDefaultDigits;
     }
-    const int32_t digits = context.Options[EXPORT_DIGITS].value;
-    const std::string separator = OneCharacterOr(context.Options[EXPORT_SEPARATOR].text, ",");
-    const char decimalPoint = OneCharacterOr(context.Options[EXPORT_DECIMAL_POINT].text, ".")[0];
+    const int32_t digits = RowValue(context.Options, EXPORT_DIGITS);
+    const std::string separator = OneCharacterOr(RowText(context.Options, EXPORT_SEPARATOR), ",");
+    const char decimalPoint = OneCharacterOr(RowText(context.Options, EXPORT_DECIMAL_POINT), ".")[0];
 
     const TInstruments staves(0, nullptr, true);
-    const std::filesystem::path target = ExportFilePath(context.Options[EXPORT_FILE_NAME].text);
+    const std::filesystem::path target = ExportFilePath(RowText(context.Options, EXPORT_FILE_NAME));
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
     if (!file.is_open()) {
         file.setstate(std::ios::failbit);

@@ -107,7 +107,6 @@ public:
     bool Run();
 
 private:
-    int32_t Option(size_t row) const { return m_context.Options[row].value; }
     /// One measure; false when a double accidental ends the run.
     bool Measure(int32_t measure, Edu from, Edu to);
     /// One note; answers whether it changed the measure, and sets `stop` on a double accidental.
@@ -126,7 +125,7 @@ private:
 
 bool HarpPedaling::Run() {
     m_region = m_context.Environment.RegionOrWholeDocument();
-    const std::string& from = m_context.Options[HARP_FROM_MEASURE].text;
+    const std::string& from = RowText(m_context.Options, HARP_FROM_MEASURE);
     int32_t fromMeasure = 0;
     if (!from.empty() && std::all_of(from.begin(), from.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         from.size() <= 5) {
@@ -137,13 +136,13 @@ bool HarpPedaling::Run() {
         m_region.setStartEdu(0);
     }
     const hostapi::SelectionRecord& document = m_context.Environment.WholeDocument();
-    if (Option(HARP_TO_END) != 0) {
+    if (RowOn(m_context.Options, HARP_TO_END)) {
         m_region.setLastMeasure(document.lastMeasure());
         m_region.setEndEdu(document.endEdu());
     }
     const int32_t first = m_region.firstMeasure();
     const int32_t last = m_region.lastMeasure();
-    const bool diagram = Option(HARP_ADD_DIAGRAM) != 0;
+    const bool diagram = RowOn(m_context.Options, HARP_ADD_DIAGRAM);
     // The display counts the measures the walk covers (from the "from" measure, to the end when
     // asked); beyond them the walk looks on only for the pedals the diagram still lacks: those
     // measures are no steps of their own but may still be stopped.
@@ -168,7 +167,8 @@ bool HarpPedaling::Run() {
     // A diagram at measure 0 would lie outside the document: without a note there is none.
     if (diagram && m_unset > 0 && m_firstMeasure > 0) {
         BuildHarpPedalDiagram(m_diagram, StaffOfSlot(m_region.lastStaff(), m_region.viewKey()), m_firstMeasure,
-                              Option(HARP_DIAGRAM_SIZE), Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
+                              RowValue(m_context.Options, HARP_DIAGRAM_SIZE),
+                              RowOn(m_context.Options, HARP_DIAGRAM_IN_HARP_FONT));
     }
     return !display.Stopped();
 }
@@ -200,7 +200,7 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
 
     bool changed = false;
     bool stop = false;
-    const bool diagram = Option(HARP_ADD_DIAGRAM) != 0;
+    const bool diagram = RowOn(m_context.Options, HARP_ADD_DIAGRAM);
     for (TEntry& item : entries) {
         const Edu position = item.entry.position();
         const bool beyond = diagram && (position > to || measure > m_region.lastMeasure());
@@ -240,9 +240,9 @@ void HarpPedaling::SetFirst(int32_t pedal, int32_t alteration, hostapi::Instrume
     m_current[static_cast<size_t>(pedal)] = alteration;
     m_diagram[static_cast<size_t>(pedal)] = alteration;
     --m_unset;
-    if (m_unset == 0 && Option(HARP_ADD_DIAGRAM) != 0) {
-        BuildHarpPedalDiagram(m_diagram, staff, m_firstMeasure, Option(HARP_DIAGRAM_SIZE),
-                              Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
+    if (m_unset == 0 && RowOn(m_context.Options, HARP_ADD_DIAGRAM)) {
+        BuildHarpPedalDiagram(m_diagram, staff, m_firstMeasure, RowValue(m_context.Options, HARP_DIAGRAM_SIZE),
+                              RowOn(m_context.Options, HARP_DIAGRAM_IN_HARP_FONT));
     }
 }
 
@@ -276,7 +276,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
     RespellEnharmonic(respelled.view(), stored, item.key);
     int32_t otherAlteration = 0;
     const int32_t other = PedalOf(respelled.view(), item.key, otherAlteration);
-    const bool respell = Option(HARP_RESPELL) != 0;
+    const bool respell = RowOn(m_context.Options, HARP_RESPELL);
     if (respell && m_current[static_cast<size_t>(other)] == kPedalUnset) {
         std::copy_n(respelled.data(), hostapi::NoteLayout::kSize, note.data());
         SetFirst(other, otherAlteration, item.staff);
@@ -287,7 +287,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
         return true;
     }
     current = alteration;
-    if (Option(HARP_ADD_CHANGES) == 0) {
+    if (RowValue(m_context.Options, HARP_ADD_CHANGES) == 0) {
         return false;
     }
     AddChange(item, pedal, alteration, stack);
@@ -295,14 +295,14 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
 }
 
 void HarpPedaling::AddChange(TEntry& item, int32_t pedal, int32_t alteration, int32_t& stack) {
-    const bool harpFont = Option(HARP_CHANGES_IN_HARP_FONT) != 0;
+    const bool harpFont = RowOn(m_context.Options, HARP_CHANGES_IN_HARP_FONT);
     std::string text;
     if (harpFont) {
         text = kHarpKeyRows[static_cast<size_t>(alteration + 1)][pedal];
     } else {
         text = {kLetters[pedal], kAccidentalLetters[alteration + 1]};
     }
-    const int32_t size = Option(HARP_CHANGE_SIZE);
+    const int32_t size = RowValue(m_context.Options, HARP_CHANGE_SIZE);
     TTextExpressions& expressions = TextExpressionTable();
     expressions.IsComplete();
     const int32_t number = expressions.FindOrCreate(text, harpFont ? kHarpFont : kTextFont, size, 0, 0, 0, 0, 0);

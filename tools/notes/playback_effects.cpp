@@ -498,27 +498,26 @@ StaffSlot RegionSlotOf(const RunEnvironment& environment, InstrumentKey staff) {
 
 PlaybackOptions PlaybackOptions::Read(TFMisc& context) {
     const auto row = [&](PlaybackRow r) {
-        return Clamped(ItemNumber(ToolItem::Playback), r, context.Options[r].value);
+        return Clamped(ItemNumber(ToolItem::Playback), r, RowValue(context.Options, r));
     };
-    const auto box = [&](PlaybackRow r) { return context.Options[r].value != 0; };
     PlaybackOptions options;
-    options.glissandi = box(PLAYBACK_GLISSANDI);
+    options.glissandi = RowOn(context.Options, PLAYBACK_GLISSANDI);
     options.glideDelayPercent = row(PLAYBACK_GLIDE_DELAY);
-    options.fingered = box(PLAYBACK_FINGERED);
+    options.fingered = RowOn(context.Options, PLAYBACK_FINGERED);
     options.benderRange = row(PLAYBACK_BENDER_RANGE);
-    options.setBenderRange = box(PLAYBACK_SET_BENDER_RANGE);
+    options.setBenderRange = RowOn(context.Options, PLAYBACK_SET_BENDER_RANGE);
     options.changesPerQuarter = row(PLAYBACK_CHANGES_PER_QUARTER);
     options.notesPerOctave = row(PLAYBACK_NOTES_PER_OCTAVE);
-    options.hairpins = box(PLAYBACK_HAIRPINS);
+    options.hairpins = RowOn(context.Options, PLAYBACK_HAIRPINS);
     options.volumeChangesPerQuarter = row(PLAYBACK_VOLUME_CHANGES_PER_QUARTER);
-    options.resetVolumeAtEnd = box(PLAYBACK_RESET_VOLUME_AT_END);
-    options.setVolumeAtStart = box(PLAYBACK_SET_VOLUME_AT_START);
-    options.trills = box(PLAYBACK_TRILLS);
-    options.threeSlashesUnmeasured = box(PLAYBACK_THREE_SLASHES_UNMEASURED);
+    options.resetVolumeAtEnd = RowOn(context.Options, PLAYBACK_RESET_VOLUME_AT_END);
+    options.setVolumeAtStart = RowOn(context.Options, PLAYBACK_SET_VOLUME_AT_START);
+    options.trills = RowOn(context.Options, PLAYBACK_TRILLS);
+    options.threeSlashesUnmeasured = RowOn(context.Options, PLAYBACK_THREE_SLASHES_UNMEASURED);
     options.trillSpeed = row(PLAYBACK_TRILL_SPEED);
     options.trillDelayPercent = row(PLAYBACK_TRILL_DELAY);
-    options.upperStart = box(PLAYBACK_UPPER_START);
-    options.interval = context.Options[PLAYBACK_TRILL_INTERVAL].text;
+    options.upperStart = RowOn(context.Options, PLAYBACK_UPPER_START);
+    options.interval = RowText(context.Options, PLAYBACK_TRILL_INTERVAL);
     ReadMoreRows(options, context.MoreOptions);
     context.MoreOptions[PLAYBACK_MORE_PREFERRED_LAYER].value = options.preferredLayer;
     return options;

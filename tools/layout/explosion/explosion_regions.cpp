@@ -42,10 +42,6 @@ struct RegionTables {
     std::array<int32_t, kExplosionStaves> partsPerStaff{};
 };
 
-int32_t Option(const ExplosionContext& explosion, size_t row) {
-    return explosion.Context().Options[row].value;
-}
-
 int32_t Available(const ExplosionContext& explosion) {
     return explosion.staffCount - explosion.targetOffset;
 }
@@ -323,11 +319,11 @@ void RenumberParts(ExplosionContext& explosion, int32_t lowest) {
 bool FillExplosionTable(ExplosionContext& explosion, NInfo& table, int32_t measure, Edu from, Edu to,
                         const LayerArrays& layers) {
     const TFMisc& context = explosion.Context();
-    return FillNInfo(table, measure, 0, from, to, layers, context.Options[kOptIgnoreLayers].text,
-                     context.MoreOptions[MORE_PARTS_VOICE_ORDER].value != 0,
-                     context.MoreOptions[MORE_PARTS_LAYER_ORDER].value != 0,
-                     context.MoreOptions[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
-                     context.MoreOptions[MORE_PARTS_IGNORE_HIDDEN].value != 0);
+    return FillNInfo(table, measure, 0, from, to, layers, RowText(context.Options, kOptIgnoreLayers),
+                     RowOn(context.MoreOptions, MORE_PARTS_VOICE_ORDER),
+                     RowOn(context.MoreOptions, MORE_PARTS_LAYER_ORDER),
+                     RowOn(context.MoreOptions, MORE_PARTS_MID_MEASURE_CHANGES),
+                     RowOn(context.MoreOptions, MORE_PARTS_IGNORE_HIDDEN));
 }
 
 bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
@@ -647,7 +643,7 @@ RegionEnd DetermineRegions(ExplosionContext& explosion, RegionScan& scan) {
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
     SetProgressText(context, FreeText::ProgressCheckingStaves);
-    if (Option(explosion, kOptLeaveOriginals) != 0 && explosion.staffCount == explosion.initialStaffCount) {
+    if (RowOn(explosion.Context().Options, kOptLeaveOriginals) && explosion.staffCount == explosion.initialStaffCount) {
         return CheckStaveCounts(explosion, 2 * explosion.staffCount, 1, true);
     }
     explosion.regions.clear();
@@ -670,7 +666,8 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     }
 
     SetProgressText(context, FreeText::ProgressDeletingPartDesignations);
-    if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
+    if (RowOn(explosion.Context().Options, kOptRemovePartNumbers) ||
+        RowOn(explosion.Context().Options, kOptRemoveKinds)) {
         DeletePartSpecifications(explosion);
     }
     SetProgressText(context, FreeText::ProgressOptimizingRegions);
@@ -682,8 +679,8 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
 
 bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measure, bool noQuestion) {
     const int32_t original = explosion.initialStaffCount;
-    const int32_t perStaff = Option(explosion, kOptMaxPartsPerStaff);
-    const bool create = Option(explosion, kOptCreateStaves) != 0;
+    const int32_t perStaff = RowValue(explosion.Context().Options, kOptMaxPartsPerStaff);
+    const bool create = RowOn(explosion.Context().Options, kOptCreateStaves);
     const int32_t staffList = explosion.staves ? explosion.staves->Count() : 0;
     if (needed <= Available(explosion) || explosion.targetOffset + needed > kExplosionStaves) {
         // Staves that cannot be added, or none that would help: asking again would never end.
@@ -721,7 +718,8 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
         }
     }
     SetUpInstrumentGroup(explosion, explosion.processedRegion);
-    if (explosion.targetOffset == 0 && Option(explosion, kOptLeaveOriginals) != 0 && needed == 2 * original) {
+    if (explosion.targetOffset == 0 && RowOn(explosion.Context().Options, kOptLeaveOriginals) &&
+        needed == 2 * original) {
         explosion.targetOffset = original;
     }
     return ExplodePartsMainPass(explosion);
