@@ -490,7 +490,6 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
         return 0;
     }
     const int32_t result = DispatchTool(context, item, group, passThrough);
-    TheModule.dispatch.ToolRunMarker = 0;
     return result;
 }
 

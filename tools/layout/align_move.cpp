@@ -346,7 +346,6 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
     if (ownProgress) {
         ownProgress->End(cancelled);
     }
-    TheModule.dispatch.ToolRunMarker = 1;
     return !cancelled;
 }
 

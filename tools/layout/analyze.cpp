@@ -359,7 +359,6 @@ bool AnalyzeStaffGroup(TFMisc& context) {
             staff.lentPrevious.Release();
         }
     }
-    TheModule.dispatch.ToolRunMarker = 1;
     return !stopped;
 }
 

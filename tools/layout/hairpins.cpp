@@ -311,7 +311,6 @@ bool RunCreateHairpins(TFMisc& context) {
         ownProgress->End(cancelled);
     }
     shapes.LoadMeasureLinks(first, last);
-    TheModule.dispatch.ToolRunMarker = 1;
     return !cancelled;
 }
 

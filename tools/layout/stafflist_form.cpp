@@ -726,7 +726,6 @@ void TStaffListManager::RunToolFromForm(int32_t item, const OptionArray* values)
     if (RunToolWithOptions(item, 1, context->Options, context->MoreOptions, context->OptionPairs, true, values, false,
                            false, context.get())) {
         DispatchTool(*context, item, 1, 0);
-        TheModule.dispatch.ToolRunMarker = 0;
     }
 }
 
