@@ -467,9 +467,13 @@ void CollectRegionExpressions(const RunEnvironment& environment, TScoreExpressio
             }
             ExpressionPlaceRecord place;
             int32_t placeIndex = -1;
+            // A link ties a list-based assignment to its per-staff records; one without them yet
+            // gets a new one for the record its Save creates. A single-staff assignment gets no
+            // per-staff records, so it keeps its words as read and a Save that moves nothing
+            // leaves it as it was.
             if (record.hasPlaces() && !record.singleStaff()) {
                 placeIndex = FindPlace(measure, record.link(), s.staffFilter, place);
-            } else {
+            } else if (!record.singleStaff()) {
                 record.setLink(++linkCounter);
             }
             if (s.targetStaff != 0) {

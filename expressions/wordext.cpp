@@ -21,7 +21,6 @@ using hostapi::LyricAssignmentLayout;
 using hostapi::SyllableInfo;
 
 constexpr size_t kSyllableBuffer = 256;
-constexpr size_t kLyricBuffer = 10000;  ///< a lyric text and its zero
 constexpr uint8_t kInvisibleBlank = 0xA0;
 constexpr int32_t kGap = 4;  ///< EVPU between a syllable and its extension
 constexpr size_t kBarlineByte = 10;
@@ -44,16 +43,10 @@ bool ReadSyllable(int16_t kind, int16_t textNumber, int16_t syllable, SyllableRe
                                          &read.font, &read.hyphen, &read.width, hostapi::kInterfaceVersion) != 0;
 }
 
-/// The text of a lyric record; false when it is missing or does not fit with its zero.
+/// The whole text of a lyric record, however long (a long lyric is counted and added to as a
+/// short one is); false when it is missing.
 bool LoadLyricText(int16_t kind, int16_t textNumber, std::string& text) {
-    std::vector<char> buffer(kLyricBuffer, '\0');
-    if (!LoadStringRecord(textNumber, buffer.data(), static_cast<int32_t>(buffer.size()),
-                          hostapi::kLyricTextTags[static_cast<size_t>(kind)], 0) ||
-        std::memchr(buffer.data(), '\0', buffer.size()) == nullptr) {
-        return false;
-    }
-    text.assign(buffer.data());
-    return true;
+    return LoadTextRecord(hostapi::kLyricTextTags[static_cast<size_t>(kind)], textNumber, 0, text);
 }
 
 bool SaveLyricText(int16_t kind, int16_t textNumber, const std::string& text) {
@@ -323,8 +316,7 @@ int16_t CWordExtPlacer::AppendContinuation(SyllableTracker& tracker, const Sylla
     text += FontCommands(last, font);
     text += static_cast<char>(kInvisibleBlank);
     text += ' ';
-    if (text.size() >= kLyricBuffer || syllables >= INT16_MAX ||
-        !SaveLyricText(tracker.kind, tracker.textNumber, text)) {
+    if (syllables >= INT16_MAX || !SaveLyricText(tracker.kind, tracker.textNumber, text)) {
         return 0;
     }
     tracker.syllables = syllables + 1;

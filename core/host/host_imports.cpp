@@ -53,4 +53,9 @@ int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode) {
                          0, hostapi::kInterfaceVersion);
 }
 
+int32_t FrontDocumentIdentity() {
+    const auto service = Imports().DocumentIdentity;
+    return service == nullptr ? 0 : service(0, hostapi::kInterfaceVersion);
+}
+
 }  // namespace orvex

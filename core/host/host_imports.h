@@ -72,5 +72,9 @@ hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view);
 hostapi::StaffSlot SlotOfStaff(int32_t staff, hostapi::ViewKey view);
 /// The key of a cell in `mode` (service CellKey); 0 when the host does not offer it.
 int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode);
+/// The identity the host gives the document in front (service DocumentIdentity), which tells two
+/// documents of the same name apart and is never given to another document; 0 when there is none
+/// or the host does not offer it.
+int32_t FrontDocumentIdentity();
 
 }  // namespace orvex

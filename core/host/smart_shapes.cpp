@@ -13,7 +13,6 @@
 #include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/host_info.h"
-#include "core/host/host_window.h"
 #include "platform/hostapi/layout_records.h"
 
 namespace orvex {
@@ -131,6 +130,20 @@ EntryNumber MapEntry(EntryNumber entry, const hostapi::EntryArray* from, const h
     return 0;
 }
 
+/// Marks the entry of the array that has the number as holding note-attached shapes, as the host
+/// marks an entry that has 'edEx' links; answers whether its flag changed.
+bool MarkEntryShapes(const hostapi::EntryArray& array, EntryNumber entry) {
+    for (int32_t i = 0; i < array.count; ++i) {
+        const hostapi::EntryView view = array.entry(i);
+        if (view.number() == entry) {
+            const bool marked = (view.moreFlags() & hostapi::kEntryMoreSmartShapes) != 0;
+            view.setMoreFlags(static_cast<uint16_t>(view.moreFlags() | hostapi::kEntryMoreSmartShapes));
+            return !marked;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 // ---- Stored records ----
@@ -178,10 +191,12 @@ bool NextSmartShapeRecord(int32_t& shape, SmartShapeRecord& record) {
 
 namespace {
 
-/// A pasted entry's link: the entry and the link's incidence.
+/// A pasted entry's link: the entry, the link's incidence and whether the host holds it whole
+/// (a paste copies a damaged link as short as it is).
 struct PastedLink {
     EntryNumber entry = 0;
     int32_t inci = 0;
+    bool whole = true;
 };
 
 /// The pasted links of one source shape and the pasted copies of its two entries.
@@ -195,10 +210,18 @@ struct PastedShape {
 /// `original` go to `shapes`, the others to `stale`; a link of the entry's own shape stays.
 void SortPastedLinks(EntryNumber pasted, EntryNumber original, std::map<int32_t, PastedShape>& shapes,
                      std::vector<PastedLink>& stale) {
-    Record12 link;
-    for (int32_t inci = 0; inci <= INT16_MAX &&
-                           LoadWholeEntryDetailRecord(kTagShapeEntryLink, pasted, inci, link.data(), Record12::kSize);
+    std::vector<uint8_t> bytes;
+    for (int32_t inci = 0; inci <= INT16_MAX && LoadEntryDetailRecordBytes(kTagShapeEntryLink, pasted, inci, bytes);
          ++inci) {
+        Record12 link;
+        std::copy_n(bytes.begin(), std::min(bytes.size(), Record12::kSize), link.data());
+        const bool whole = bytes.size() >= Record12::kSize;
+        if (!whole && original != 0) {
+            // The damage is the source's: its link is loaded as one of its layout, which reports
+            // it as the record the document holds (the pasted copy is not one it held).
+            Record12 source;
+            LoadWholeEntryDetailRecord(kTagShapeEntryLink, original, inci, source.data(), Record12::kSize);
+        }
         const int32_t shape = LinkedShape(link);
         SmartShapeRecord record;
         const bool loaded = LoadSmartShapeRecord(shape, record) && record.entryAttached();
@@ -206,13 +229,13 @@ void SortPastedLinks(EntryNumber pasted, EntryNumber original, std::map<int32_t,
             continue;
         }
         if (!loaded || original == 0 || (record.start() != original && record.end() != original)) {
-            stale.push_back({pasted, inci});
+            stale.push_back({pasted, inci, whole});
             continue;
         }
         PastedShape& copy = shapes[shape];
         copy.start = record.start() == original ? pasted : copy.start;
         copy.end = record.end() == original ? pasted : copy.end;
-        copy.links.push_back({pasted, inci});
+        copy.links.push_back({pasted, inci, whole});
     }
 }
 
@@ -252,7 +275,14 @@ int32_t AttachPastedEntryShapes(hostapi::ViewKey view, hostapi::StaffSlot fromSl
         CreateMeasureLinks(number, copy);
         const Record12 link = LinkTo(number);
         for (const PastedLink& at : pasted.links) {
-            SaveEntryDetailRecord(kTagShapeEntryLink, at.entry, at.inci, link.data(), Record12::kSize);
+            // A short pasted link is not written over (a damaged record is never written back
+            // padded): it goes, and the copy gets a whole link of its own at that entry, so that
+            // the entry's removal takes the copy along.
+            if (!at.whole ||
+                !SaveEntryDetailRecord(kTagShapeEntryLink, at.entry, at.inci, link.data(), Record12::kSize)) {
+                stale.push_back(at);
+                CreateEntryLink(number, at.entry);
+            }
         }
         ++made;
     }
@@ -449,14 +479,15 @@ void TSmartShapes::LoadMeasureLinks(int32_t first, int32_t last) {
         }
     }
     m_cursor = LastRecordKey(kTagSmartShape, SmartShapeRecord::kSize, kCountStep, nullptr, 1);
-    GetHostWindowTitle(m_title);
+    m_document = FrontDocumentIdentity();
 }
 
 void TSmartShapes::Refresh(int32_t first, int32_t last) {
     const int32_t end = last == 0 ? kAllMeasures : last;
-    std::string title;
-    GetHostWindowTitle(title);
-    if (title == m_title && !m_shapes.empty() && first >= m_first && end <= m_last) {
+    // The list serves only the document it was loaded from, known by the identity the host gives
+    // it (two documents may share a name); without one the range is loaded afresh.
+    const int32_t document = FrontDocumentIdentity();
+    if (document != 0 && document == m_document && !m_shapes.empty() && first >= m_first && end <= m_last) {
         if (Reverify()) {
             AppendStoredAfterCursor();
         } else {
@@ -537,10 +568,11 @@ int32_t TSmartShapes::CreateNew(int32_t staff, int32_t newStaff, int32_t first, 
 
 int32_t TSmartShapes::CopyToStaff(int32_t from, int32_t to, int32_t first, int32_t last, bool entryAttached,
                                   bool measureAttached, const hostapi::EntryArray* sourceEntries,
-                                  const hostapi::EntryArray* targetEntries) {
+                                  hostapi::EntryArray* targetEntries) {
     // The links are read before any copy is made, so that the copies' own links are not walked,
     // and a shape that spans several measures is copied once.
     int32_t made = 0;
+    bool marked = false;
     for (const int32_t shape : LinkedShapes(first, last == 0 ? kAllMeasures : last)) {
         SmartShapeRecord record;
         if (!LoadSmartShapeRecord(shape, record) || record.startStaff() != from) {
@@ -569,9 +601,14 @@ int32_t TSmartShapes::CopyToStaff(int32_t from, int32_t to, int32_t first, int32
         if (copy.entryAttached()) {
             CreateEntryLink(number, copy.start());
             CreateEntryLink(number, copy.end());
+            marked = MarkEntryShapes(*targetEntries, copy.start()) || marked;
+            marked = MarkEntryShapes(*targetEntries, copy.end()) || marked;
         }
         CreateMeasureLinks(number, copy);
         ++made;
+    }
+    if (marked) {
+        SaveEntryArray(targetEntries);
     }
     return made;
 }

@@ -59,14 +59,18 @@ inline constexpr uint16_t kMeasureHasSmartShapes = 0x2000;
 /// Links a new shape to every measure from `first` to `last`: one 'otMx' link each, and the
 /// measure marked as holding smart shapes.
 void LinkShapeToMeasures(int32_t shape, int32_t first, int32_t last);
-/// Links a new shape attached to entries to its first and its last entry ('edEx' links).
+/// Links a new shape attached to entries to its first and its last entry ('edEx' links). The
+/// caller marks both entries as holding note-attached shapes (hostapi::kEntryMoreSmartShapes) in
+/// the arrays it holds and saves.
 void LinkShapeToEntries(int32_t shape, hostapi::EntryNumber first, hostapi::EntryNumber last);
 
 /// After the host pasted the cells of staff slot `fromSlot` onto `toSlot` (measures first to
 /// last of view `view`), the pasted entries hold copies of the source entries' shape links, which
 /// still name the source's shapes. Each entry-attached shape whose two entries were pasted gets a
 /// copy on staff `to`, attached to the pasted entries, and their links name the copy; a pasted
-/// link of any other shape goes. Answers the copies made.
+/// link of any other shape goes. A pasted link the host holds short (the paste's copy of a damaged
+/// link, reported as the source's) is not written over: it goes, and the copy gets a whole link
+/// there. Answers the copies made.
 int32_t AttachPastedEntryShapes(hostapi::ViewKey view, hostapi::StaffSlot fromSlot, hostapi::StaffSlot toSlot,
                                 int32_t to, int32_t first, int32_t last);
 
@@ -202,10 +206,11 @@ public:
     /// Copies the shapes linked from the range that start on `from` to `to`: measure-attached
     /// ones with `measureAttached`; entry-attached ones with `entryAttached` when they begin and
     /// end in one measure and both entries map from `sourceEntries` (from's cell) to
-    /// `targetEntries` (to's cell) by position and rank. Each shape is copied once. Answers the
-    /// copies made.
+    /// `targetEntries` (to's cell) by position and rank; the entries of `targetEntries` it links
+    /// a copy to are marked as holding note-attached shapes, and the array is saved when it marked
+    /// one. Each shape is copied once. Answers the copies made.
     int32_t CopyToStaff(int32_t from, int32_t to, int32_t first, int32_t last, bool entryAttached, bool measureAttached,
-                        const hostapi::EntryArray* sourceEntries, const hostapi::EntryArray* targetEntries);
+                        const hostapi::EntryArray* sourceEntries, hostapi::EntryArray* targetEntries);
     /// Shapes of kind 2 or 3 starting on the staff in the measure move to staff 32000.
     void ParkStaff(int32_t staff, int32_t measure);
     /// Deletes the stored record of every shape starting at the value, and of every
@@ -254,8 +259,8 @@ private:
     std::vector<int32_t> m_takenPlaces;
     int32_t m_first = 0;
     int32_t m_last = 0;
-    int32_t m_cursor = 0;  ///< the highest stored shape number at the last load
-    std::string m_title;   ///< the host window's title at the last load
+    int32_t m_cursor = 0;    ///< the highest stored shape number at the last load
+    int32_t m_document = 0;  ///< the identity of the document in front at the last load (0: none known)
 };
 
 /// The shapes of one staff of a list by the measures they span, so that a tool that asks about

@@ -1,6 +1,7 @@
 #include "platform/vcl/forms.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <stdexcept>
 
@@ -67,6 +68,58 @@ void ForEachOwned(const TComponent& owner, Visit&& visit) {
         visit(component);
         ForEachOwned(*component, visit);
     }
+}
+
+/// The words of a control name as a user writes one: "HarmonicsGo" and "harmonics_go" are
+/// "harmonics" and "go".
+std::vector<std::string> NameWords(std::string_view name) {
+    std::vector<std::string> words;
+    std::string word;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const bool startsWord = std::isupper(c) != 0 && i > 0 && std::islower(static_cast<unsigned char>(name[i - 1]));
+        if (std::isalnum(c) == 0 || startsWord) {
+            if (!word.empty()) {
+                words.push_back(word);
+            }
+            word.clear();
+        }
+        if (std::isalnum(c) != 0) {
+            word += static_cast<char>(std::tolower(c));
+        }
+    }
+    if (!word.empty()) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+/// Whether a button answers to a name the user gave a control that is not on the form: the name
+/// is its caption, holds its caption as a word ("HarmonicsGo": a button captioned "Go"), or asks
+/// for what it does ("Go", "OK", "Run", "Start" the default button; "Cancel", "Close" the button
+/// that cancels the form).
+bool ButtonAnswersTo(const TButton& button, std::string_view name) {
+    std::string caption = CaptionKey(button.Text());
+    while (!caption.empty() && (caption.back() == '.' || caption.back() == ' ')) {
+        caption.pop_back();
+    }
+    if (caption.empty()) {
+        return false;
+    }
+    if (caption == CaptionKey(name)) {
+        return true;
+    }
+    static constexpr std::array<std::string_view, 5> kRuns = {"go", "ok", "run", "start", "apply"};
+    static constexpr std::array<std::string_view, 3> kCancels = {"cancel", "close", "quit"};
+    const auto among = [](const auto& words, const std::string& word) {
+        return std::find(words.begin(), words.end(), word) != words.end();
+    };
+    for (const std::string& word : NameWords(name)) {
+        if (word == caption || (button.Default() && among(kRuns, word)) || (button.Cancel() && among(kCancels, word))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 template <class Visit>
@@ -694,6 +747,19 @@ std::string TForm::NearestControls(std::string_view name) {
             }
         }
     });
+    // A button that answers to the name by its caption or its part comes first: a name the user
+    // took from another form ("HarmonicsGo" where the button that runs reads "OK").
+    std::string buttons;
+    ForEachOwned(*this, [&](TComponent* component) {
+        const auto* button = dynamic_cast<TButton*>(component);
+        if (button != nullptr && button->Showing() && ButtonAnswersTo(*button, name)) {
+            buttons += (buttons.empty() ? "" : ", ") + QuoteForTranscript(button->Name()) + " (the button captioned " +
+                       QuoteForTranscript(win::StripAccelerators(button->Text())) + ")";
+        }
+    });
+    if (!buttons.empty()) {
+        return " (did you mean " + buttons + "?)";
+    }
     const std::vector<std::string> nearest = win::NearestNames(name, choices, CaptionKey);
     std::string text;
     for (size_t i = 0; i < nearest.size(); ++i) {

@@ -116,6 +116,15 @@ TEST_F(SmartShapesTest, CopyToStaffCopiesEachShapeOnceWithItsLinks) {
     EXPECT_EQ(StoredWord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, EntryOf(2, 1, 0), 0), 0), 6);
     EXPECT_EQ(StoredWord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, EntryOf(2, 1, 2), 0), 0), 6);
     EXPECT_EQ(StoredWord(RecordKey::EntryDetail(hostapi::kTagShapeEntryLink, source, 0), 0), 2) << "untouched";
+    // The two entries linked say so in their second flag word, as the document holds them; the
+    // entry between them does not.
+    const auto shapesFlag = [&](size_t index) {
+        return hostapi::ConstEntryView(Document().EntriesOf(host::CellKey{2, 1, 0}).at(index).data()).moreFlags() &
+               hostapi::kEntryMoreSmartShapes;
+    };
+    EXPECT_EQ(shapesFlag(0), hostapi::kEntryMoreSmartShapes);
+    EXPECT_EQ(shapesFlag(1), 0);
+    EXPECT_EQ(shapesFlag(2), hostapi::kEntryMoreSmartShapes);
 
     // Onto the same staff: the copies' own links are not walked again.
     EXPECT_EQ(shapes.CopyToStaff(2, 2, 2, 2, false, true, nullptr, nullptr), 2);
@@ -231,6 +240,20 @@ TEST_F(SmartShapesTest, RefreshChecksTheListAndReloadsWhenAShapeMoved) {
     shapes.Refresh(3, 4);
     EXPECT_EQ(Numbers(shapes), (std::vector<int32_t>{1}));
     EXPECT_EQ(shapes.FirstMeasure(), 3);
+}
+
+// Two documents of the same name hold the same shapes 1-4 and each a shape 5 of its own: the first
+// in measure 1, the second in measure 4. A list of measures 3-4 loaded from the first is loaded
+// afresh for the second: the host's identity of a document tells them apart, not their name.
+TEST_F(SmartShapesTest, RefreshKnowsADocumentByItsIdentityNotItsName) {
+    Open(std::string(kShapes) + "shape 3 2 1@0 1@2048\n");
+    TSmartShapes shapes;
+    shapes.Refresh(3, 4);
+    EXPECT_EQ(Numbers(shapes), (std::vector<int32_t>{1}));
+    Open(std::string(kShapes) + "shape 3 1 4@0 4@2048\n");
+    ASSERT_EQ(Document().Name(), "test");
+    shapes.Refresh(3, 4);
+    EXPECT_EQ(Numbers(shapes), (std::vector<int32_t>{1, 5}));
 }
 
 TEST_F(SmartShapesTest, AdjustInRegionChangesHairpinsOfTheRegionOnly) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "tests/support/fixture.h"
@@ -12,6 +13,25 @@
 namespace {
 
 class ExplosionHostsimTest : public testsupport::DesktopTest {};
+
+// The flutes' score after the explosion: staff 3 is the staff the explosion added below the flutes
+// (slot 2); the second flute's notes were pasted there as new entries.
+const std::vector<std::string> kFlutesExploded = {
+    "  staff 1, measure 1, layer 1: 2 entries",
+    "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
+    "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
+    "  staff 1, measure 2, layer 1: 1 entry",
+    "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
+    "  staff 2, measure 1, layer 1: 1 entry",
+    "    entry 4 at 0, 4096 EDU, beam start: A4",
+    "  staff 2, measure 2, layer 1: 1 entry",
+    "    entry 5 at 0, 4096 EDU, beam start: B4",
+    "  staff 3, measure 1, layer 1: 2 entries",
+    "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
+    "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
+    "  staff 3, measure 2, layer 1: 1 entry",
+    "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
+};
 
 TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     const auto score = TempFolder() / "explosion.score";
@@ -29,25 +49,8 @@ TEST_F(ExplosionHostsimTest, TwoFlutesInChordsEndOnTwoStaves) {
     EXPECT_EQ(std::find_if(out.begin(), out.end(),
                            [](const std::string& line) { return line.find("Mass Mover") != std::string::npos; }),
               out.end());
-    // Staff 3 is the staff the explosion added below the flutes (slot 2); the second flute's
-    // notes were pasted there as new entries.
     testsupport::ExpectLines(
-        {
-            "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
-            "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
-            "  staff 2, measure 1, layer 1: 1 entry",
-            "    entry 4 at 0, 4096 EDU, beam start: A4",
-            "  staff 2, measure 2, layer 1: 1 entry",
-            "    entry 5 at 0, 4096 EDU, beam start: B4",
-            "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-            "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
-        },
+        kFlutesExploded,
         testsupport::LinesStartingWith(out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
     // "Copy clefs?" (on): the new staff changes to the bass clef in measure 2 as its source does.
     testsupport::ExpectLines(
@@ -119,16 +122,21 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
     std::ofstream(score) << "staff \"Flutes\" \"Fl.\"\nstaff \"Oboe\" \"Ob.\"\nmeasures 2\n"
                             "expression 1 \"1./2.\"\nmeasureexpression 1 1 staff 1\n"
                             "notes 1 1 c5+e5/2 d5+f5/2\nnotes 1 2 e5+g5/1\nnotes 2 1 a4/1\nnotes 2 2 b4/1\n";
-    const auto other = TempFolder() / "other.score";
+    // The other document: "other", or (%SAME%) one of the same name as the run's, from another folder.
+    const bool sameName = std::string(c.script).find("%SAME%") != std::string::npos;
+    std::filesystem::create_directories(TempFolder() / "elsewhere");
+    const auto other = sameName ? TempFolder() / "elsewhere" / "explosion.score" : TempFolder() / "other.score";
     std::ofstream(other) << "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
     std::string script = "load plugins\nnew " + score.string() + "\nselect 1 1-2\nform TDActOpt click Go\n" + c.script +
                          "\nwait 3000\nfront 1\ndump cells 3\nfront 2\ndump cells\nfront 1\n";
     for (int i = 0; i < 8; ++i) {
         script += "menu \"Edit/Undo\"\n";
     }
-    const size_t at = script.find("%OTHER%");
-    if (at != std::string::npos) {
-        script.replace(at, 7, other.string());
+    for (const std::string placeholder : {"%OTHER%", "%SAME%"}) {
+        const size_t at = script.find(placeholder);
+        if (at != std::string::npos) {
+            script.replace(at, placeholder.size(), other.string());
+        }
     }
     const auto result = testsupport::RunHostsim(script, RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -143,7 +151,10 @@ TEST_P(ExplosionInterruptionTest, TheRunEndsOnItsOwnDocument) {
     testsupport::ExpectLines(
         {"  staff 1, measure 1, layer 1: 1 entry", "    entry 1 at 0, 4096 EDU, beam start: C5",
          "  staff 1, measure 2, layer 1: 1 entry", "    entry 2 at 0, 4096 EDU, beam start: D5"},
-        testsupport::LinesStartingWith(out, "cells of document 2 \"other\": all staves, all measures", "  "));
+        testsupport::LinesStartingWith(
+            out,
+            std::string("cells of document 2 \"") + (sameName ? "explosion" : "other") + "\": all staves, all measures",
+            "  "));
     if (c.message != nullptr) {
         EXPECT_NE(std::find_if(out.begin(), out.end(),
                                [&](const std::string& line) { return line.find(c.message) != std::string::npos; }),
@@ -172,6 +183,10 @@ INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
     // Another document in front: the run waits for its own and goes on there.
     InterruptionCase{"another_document_then_back", "form TDActOpt click cbAutoClose\n"
         "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %OTHER%\nactivate host\n"
+        "menu \"Orvex/About...\"\nfront 1", true, "Please return to \\\"explosion\\\" to let it finish!"},
+    // Another document of the same name in front: the run knows its own and waits for it.
+    InterruptionCase{"another_document_of_the_same_name_then_back", "form TDActOpt click cbAutoClose\n"
+        "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nnew %SAME%\nactivate host\n"
         "menu \"Orvex/About...\"\nfront 1", true, "Please return to \\\"explosion\\\" to let it finish!"},
     // Another command for its document: the run ends and says so, and the command runs.
     InterruptionCase{"another_command_on_its_document", "form TDActOpt click cbAutoClose\n"
@@ -349,7 +364,47 @@ shape 0 1 1:1 1:2
         "  'edEx' entry (5, 0), 12 bytes: smart shape 2",
         "records of document 1 \"music\": 2 'otMx' of 46",
         "  'otMx' other (1, 0), 12 bytes: smart shape 1",
-        "  'otMx' other (1, 1), 12 bytes: smart shape 2"}}),
+        "  'otMx' other (1, 1), 12 bytes: smart shape 2"}},
+    // The slurs' entry links are damaged (6 of their 12 bytes, as a damaged file holds them): the
+    // copy of the slur over the chords gets whole links of its own on the second flute's staff,
+    // the copy of the slur over the first flute's own notes goes with those notes, the damaged
+    // links stay as they are, and no record names an entry that is gone.
+    MusicCase{"slurs_with_damaged_links", R"(staff "Flutes" "Fl."
+measures 2
+expression 1 "1./2."
+measureexpression 1 1 staff 1
+notes 1 1 c5+e5/4 d5+f5/4 e5+g5/2
+notes 1 2 g5/4 f5/4 e5/2
+notes 1 2 layer 2 c5/2 b4/2
+shape 0 1 1:1 1:2
+shape 0 1 2:1 2:3
+record edEx entry 1 0 hex 6 0100 0000 0000
+record edEx entry 2 0 hex 6 0100 0000 0000
+record edEx entry 4 0 hex 6 0200 0000 0000
+record edEx entry 6 0 hex 6 0200 0000 0000
+)", "1 1-2", "check document since music.score\ndump cells 2\ndump records O\\x07Sx\ndump records edEx\n", {
+        "document check of document 1 \"music\" since music.score: no new problems",
+        "cells of document 1 \"music\": staff 2, all measures",
+        "  staff 2, measure 1, layer 1: 3 entries",
+        "    entry 9 at 0, 1024 EDU, beam start, notes changed, note shapes: C5",
+        "      smart shape 3",
+        "    entry 10 at 1024, 1024 EDU, beam start, notes changed, note shapes: D5",
+        "      smart shape 3",
+        "    entry 11 at 2048, 2048 EDU, beam start, notes changed: E5",
+        "  staff 2, measure 2, layer 1: 2 entries",
+        "    entry 15 at 0, 2048 EDU, beam start, notes changed: C5",
+        "    entry 16 at 2048, 2048 EDU, beam start, notes changed: B4",
+        "records of document 1 \"music\": 3 'O\\x07Sx' of 51",
+        "  'O\\x07Sx' other (1, 0), 84 bytes: kind 0 from staff 1 measure 1 entry 1 to staff 1 measure 1 entry 2, offset 0",
+        "  'O\\x07Sx' other (2, 0), 84 bytes: kind 0 from staff 1 measure 2 entry 4 to staff 1 measure 2 entry 6, offset 0",
+        "  'O\\x07Sx' other (3, 0), 84 bytes: kind 0 from staff 2 measure 1 entry 9 to staff 2 measure 1 entry 10, offset 0",
+        "records of document 1 \"music\": 6 'edEx' of 51",
+        "  'edEx' entry (1, 0), 6 bytes: smart shape 1",
+        "  'edEx' entry (2, 0), 6 bytes: smart shape 1",
+        "  'edEx' entry (4, 0), 6 bytes: smart shape 2",
+        "  'edEx' entry (6, 0), 6 bytes: smart shape 2",
+        "  'edEx' entry (9, 0), 12 bytes: smart shape 3",
+        "  'edEx' entry (10, 0), 12 bytes: smart shape 3"}}),
     [](const ::testing::TestParamInfo<MusicCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 
@@ -424,25 +479,9 @@ TEST_F(ExplosionHostsimTest, ASelectionPastTheDocumentsEndIsClampedToIt) {
                                     "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\ndump cells\n",
                                 RegistryFile());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    testsupport::ExpectLines(
-        {
-            "  staff 1, measure 1, layer 1: 2 entries",
-            "    entry 1 at 0, 2048 EDU, beam start, notes changed: E5",
-            "    entry 2 at 2048, 2048 EDU, beam start, notes changed: F5",
-            "  staff 1, measure 2, layer 1: 1 entry",
-            "    entry 3 at 0, 4096 EDU, beam start, notes changed: G5",
-            "  staff 2, measure 1, layer 1: 1 entry",
-            "    entry 4 at 0, 4096 EDU, beam start: A4",
-            "  staff 2, measure 2, layer 1: 1 entry",
-            "    entry 5 at 0, 4096 EDU, beam start: B4",
-            "  staff 3, measure 1, layer 1: 2 entries",
-            "    entry 6 at 0, 2048 EDU, beam start, notes changed: C5",
-            "    entry 7 at 2048, 2048 EDU, beam start, notes changed: D5",
-            "  staff 3, measure 2, layer 1: 1 entry",
-            "    entry 8 at 0, 4096 EDU, beam start, notes changed: E5",
-        },
-        testsupport::LinesStartingWith(result.out, "cells of document 1 \"explosion\": all staves, all measures",
-                                       "  "));
+    testsupport::ExpectLines(kFlutesExploded,
+                             testsupport::LinesStartingWith(
+                                 result.out, "cells of document 1 \"explosion\": all staves, all measures", "  "));
     EXPECT_EQ(std::count_if(result.out.begin(), result.out.end(),
                             [](const std::string& line) { return line.starts_with("host: cleared "); }),
               1);

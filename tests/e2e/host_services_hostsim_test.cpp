@@ -85,6 +85,35 @@ TEST_F(HostServicesHostsimTest, ACommandThatStopsWhereAServiceFoundNothingIsFoll
               laidOut.out.end());
 }
 
+// Fit Measures on a laid-out hymn of three measures in one system, from its options dialog kept
+// open: into two systems (a split with no later system to move the optimizations of: every
+// progress display runs to its end), then into four, which three measures cannot make: that run
+// fails before it splits anything, and the dialog is named after the command again, not "Done.".
+TEST_F(HostServicesHostsimTest, FitMeasuresSaysDoneOnlyAfterARunThatIsDone) {
+    const std::string hymn = (TempFolder() / "hymn.score").string();
+    std::ofstream(hymn) << "staff \"S\"\nstaff \"A\"\nmeasures 3 time 4/4\nnotes 1 1 g4/2 a4/2\nnotes 2 1 d4/2 f#4/2\n"
+                           "layout\n";
+    const auto result = Run("new " + hymn +
+                            "\nselect 1-2 1-3\nform TDActOpt set Row3 2\nform TDActOpt click Go\n"
+                            "form TDActOpt set Row3 4\nform TDActOpt click Go\nmenu \"Orvex/Layout/Fit Measures...\"\n"
+                            "dump records SOSS\n");
+    ExpectFrom(
+        result.out,
+        {"  user: click Go", "host: progress begins over staves 1-2, measures 1-3: 3 steps",
+         "host: progress ends after 3 of 3 steps", "host: progress begins over staves 1-2, measures 1-2: 1 step",
+         "host: progress ends after 1 of 1 step", "host: progress begins over staves 1-2, measures 1-2: 1000 steps",
+         "host: progress ends after 20 of 1000 steps", "host: redraw the document",
+         "[form] \"Done.\" TDActOpt stays open after Go (\"Close\" after Go is off)", "  user: set Row3 \"4\"",
+         "  user: click Go", "host: progress begins over staves 1-2, measures 1-3: 3 steps",
+         "host: progress ends after 3 of 3 steps", "host: redraw the document",
+         "[form] \"Fit Measures 1.88d\" TDActOpt stays open after Go (\"Close\" after Go is off)"});
+    ExpectFrom(result.out, {"records of document 1 \"hymn\": 2 'SOSS' of 42",
+                            "  'SOSS' other (1, 0), 20 bytes: measures 1 to before 3, flags 0x0000, top staff 0, "
+                            "margins 0 0, space -96, scale 100",
+                            "  'SOSS' other (2, 0), 20 bytes: measures 3 to before 4, flags 0x0000, top staff 0, "
+                            "margins 0 0, space -96, scale 100"});
+}
+
 TEST_F(HostServicesHostsimTest, ATextThatIsNoPitchRunsNothing) {
     const auto result = Run("new " + Example("pitches.score") +
                             "\nselect 1 1\nform TDActOpt set Row0 H4\nform TDActOpt set Row6 1\n"
@@ -97,23 +126,44 @@ TEST_F(HostServicesHostsimTest, ATextThatIsNoPitchRunsNothing) {
               result.out.end());
 }
 
+// Also with the document saved under another name between the passes: it is still the run's
+// document, so the second pass runs on it and takes its preparations (the third staff's rhythm)
+// back.
 TEST_F(HostServicesHostsimTest, NewSpacingAroundTheHostsNoteSpacing) {
-    const auto result =
-        Run("new " + Example("newspacing.score") +
-            "\nselect 1-2 1-2\nform TDActOpt set Row4 1\nform TDActOpt click Go\nmenu \"Orvex/New Spacing\"\n"
-            "dump records otBC\n");
-    // The first pass, the host's note spacing by its keys, then the second pass and its message,
-    // all in one turn of the user.
-    ExpectFrom(result.out, {"host: Apply Note Spacing: 2 measures respaced (1-2)",
-                            "host: progress begins over staves 1-3, measures 1-2: 2 steps",
-                            "host: progress ends after 2 of 2 steps",
-                            "host: progress begins over staves 1-3, measures 1-2: 2 steps",
-                            "host: progress ends after 2 of 2 steps", "[form] \"Vx New Spacing\" TMsgDlg, modal"});
-    const std::vector<std::string> chart =
-        testsupport::LinesStartingWith(result.out, "records of document 1 \"newspacing\": 8 'otBC' of 42", "  ");
-    ASSERT_EQ(chart.size(), 8u);
-    EXPECT_EQ(chart[0], "  'otBC' other (1, 0), 10 bytes: header: duration 4096, end 208, minimum end 208, word 232");
-    EXPECT_EQ(chart[4], "  'otBC' other (1, 4), 10 bytes: at 2048: position 140, next 208, minimum 0");
+    for (const bool saved : {false, true}) {
+        const std::string name = saved ? "renamed" : "newspacing";
+        const auto result =
+            Run("new " + Example("newspacing.score") + "\nselect 1-2 1-2\nform TDActOpt set Row4 1\n" +
+                "form TDActOpt click Go\n" +
+                (saved ? "after step 0 save " + (TempFolder() / "renamed.MUS").string() + "\n" : std::string()) +
+                "menu \"Orvex/New Spacing\"\ndump records otBC\ndump cells 3 1-2\n");
+        // The first pass, the host's note spacing by its keys, then the second pass and its message,
+        // all in one turn of the user.
+        const auto spaced =
+            std::find(result.out.begin(), result.out.end(), "host: Apply Note Spacing: 2 measures respaced (1-2)");
+        ASSERT_NE(spaced, result.out.end()) << name;
+        const std::vector<std::string> after(saved ? spaced + 2 : spaced + 1, result.out.end());
+        EXPECT_EQ(after.front(),
+                  saved ? "host: saved document 1 \"renamed\" as renamed.MUS, 44 records" : after.front());
+        ExpectFrom(
+            {after.begin() + (saved ? 1 : 0), after.end()},
+            {"host: progress begins over staves 1-3, measures 1-2: 2 steps", "host: progress ends after 2 of 2 steps",
+             "host: progress begins over staves 1-3, measures 1-2: 2 steps", "host: progress ends after 2 of 2 steps",
+             "[form] \"Vx New Spacing\" TMsgDlg, modal",
+             "  label Message \"The New Spacing process has successfully terminated. Note that if "
+             "you want to undo the operation, you may have to issue several undo commands, so it is "
+             "best to go into the Undo/Redo selection lists.\""});
+        const std::vector<std::string> chart =
+            testsupport::LinesStartingWith(result.out, "records of document 1 \"" + name + "\": 8 'otBC' of 42", "  ");
+        ASSERT_EQ(chart.size(), 8u) << name;
+        EXPECT_EQ(chart[0],
+                  "  'otBC' other (1, 0), 10 bytes: header: duration 4096, end 208, minimum end 208, word 232");
+        EXPECT_EQ(chart[4], "  'otBC' other (1, 4), 10 bytes: at 2048: position 140, next 208, minimum 0");
+        EXPECT_EQ(testsupport::LinesStartingWith(result.out,
+                                                 "cells of document 1 \"" + name + "\": staff 3, measures 1-2", "  "),
+                  std::vector<std::string>{})
+            << name;
+    }
 }
 
 TEST_F(HostServicesHostsimTest, UndoAfterRemoveRestoresTheCells) {

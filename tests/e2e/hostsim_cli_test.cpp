@@ -97,6 +97,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostsimMistakeTest, ::testing::Values(
             ":5:19: error: the user could not set \"Convert notes to rests:\" to \"on\" on the TDActOpt form: \"Convert "
             "notes to rests:\" is the English caption of row 4: this form shows it in German as \"Noten in Pausen "
             "umwandeln:\" (#4)"},
+    // A button named as on another form, or by its caption or its part: the button that answers.
+    Mistake{"ButtonNamedAsOnAnotherForm", "load plugins\nnew " + Source("examples/stafflist.score") +
+                                              "\nform TStaffListManager click HarmonicsGo\n"
+                                              "menu \"Orvex/Layout/Staff List Manager\"\n",
+            ":3:30: error: the user could not click \"HarmonicsGo\" on the TStaffListManager form: no control "
+            "\"HarmonicsGo\" on this form (did you mean \"StaffListOk\" (the button captioned \"OK\")?)"},
+    Mistake{"ButtonNamedByItsPart", "load plugins\nnew " + Source("examples/stafflist.score") +
+                                        "\nform TStaffListManager click Close\nmenu \"Orvex/Layout/Staff List Manager\"\n",
+            ":3:30: error: the user could not click \"Close\" on the TStaffListManager form: no control \"Close\" on "
+            "this form (did you mean \"StaffListCancel\" (the button captioned \"Cancel\")?)"},
+    Mistake{"ButtonNamedByItsCaption", "load plugins\nnew " + Source("examples/stafflist.score") +
+                                           "\nselect 1 1\nform THarmonicsForm click Go\nmenu \"Orvex/Music/Harmonics...\"\n",
+            ":4:27: error: the user could not click \"Go\" on the THarmonicsForm form: no control \"Go\" on this form "
+            "(did you mean \"HarmonicsGo\" (the button captioned \"Go\")?)"},
     Mistake{"FormLineAfterItsMenuLine", "load plugins\nnew " + Source("examples/walk.score") +
                                             "\nselect 1 1\nmenu \"Orvex/Modify/Remove...\"\nform TDActOpt click Go\n",
             ":5:6: warning: the TDActOpt form that line 4 showed took no action and is open (an open form takes no "

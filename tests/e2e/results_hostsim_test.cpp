@@ -206,6 +206,116 @@ TEST_F(ResultsHostsimTest, ALongTextBlockArrivesWholeThroughEveryCommand) {
         testsupport::LinesStartingWith(result.out, "records of document 3 \"flutes\": 3 'txbl' of 39", "  "));
 }
 
+// The first violin's F#5 of m. 2 is tied on into m. 3. Remove turns the notes of m. 2 into rests,
+// and a rest is tied to nothing: the F#5 of m. 3 is no longer marked as tied from it; one Undo
+// gives both measures back.
+TEST_F(ResultsHostsimTest, ANoteThatBecomesARestTakesItsTieWithIt) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Score() +
+            "\nselect 1 2\nform TDActOpt set \"Convert notes to rests:\" on\nform TDActOpt click Go\n"
+            "form TDActOpt click CancelBtn\nmenu \"Orvex/Modify/Remove...\"\ndump cells 1 3\nmenu \"Edit/Undo\"\n"
+            "dump cells 1 3\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string heading = "cells of document 1 \"quartet\": staff 1, measure 3";
+    std::vector<std::vector<std::string>> dumps;
+    for (auto at = result.out.begin(); (at = std::find(at, result.out.end(), heading)) != result.out.end(); ++at) {
+        dumps.push_back(testsupport::LinesStartingWith({at, result.out.end()}, heading, "  "));
+    }
+    ASSERT_EQ(dumps.size(), 2u);
+    testsupport::ExpectLines(
+        {"  staff 1, measure 3, layer 1: 2 entries", "    entry 11 at 0, 2048 EDU, beam start: F#5",
+         "    entry 12 at 2048, 2048 EDU, beam start: rest"},
+        dumps[0]);
+    testsupport::ExpectLines(
+        {"  staff 1, measure 3, layer 1: 2 entries", "    entry 11 at 0, 2048 EDU, beam start: ~F#5",
+         "    entry 12 at 2048, 2048 EDU, beam start: rest"},
+        dumps[1]);
+}
+
+// Harmonica over the first violin's m. 1 in D major: the measure loses its key, and every note
+// keeps its pitch: the F#5 that has no Griffschrift place, and the second violin's F#4 and A4 that
+// the run did not select.
+TEST_F(ResultsHostsimTest, HarmonicaKeepsThePitchOfEveryNoteItDoesNotTranslate) {
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + Score() +
+            "\nselect 1 1\nform TDActOpt set #0 on\nform TDActOpt click Go\nform TDActOpt click CancelBtn\n"
+            "menu \"Orvex/Parts/Harmonica...\"\ndump cells 1-2 1\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Has(result, "  label Message \"Could not translate a note in measure 1.\""));
+    testsupport::ExpectLines(
+        {"  staff 1, measure 1, layer 1: 5 entries",
+         "    entry 1 at 0, 1024 EDU, note details, beam start, notes changed: E5[frozen]",
+         "    entry 2 at 1024, 512 EDU, note details, beam start, notes changed: F#5",
+         "    entry 3 at 1536, 512 EDU, note details, notes changed: D5[frozen]",
+         "    entry 4 at 2048, 1024 EDU, note details, beam start, notes changed: E5[frozen]",
+         "    entry 5 at 3072, 1024 EDU, note details, beam start, notes changed: A4[frozen]",
+         "  staff 2, measure 1, layer 1: 2 entries", "    entry 13 at 0, 2048 EDU, beam start, notes changed: F#4",
+         "    entry 14 at 2048, 2048 EDU, beam start, notes changed: A4"},
+        testsupport::LinesStartingWith(result.out, "cells of document 1 \"quartet\": staves 1-2, measure 1", "  "));
+}
+
+// Two documents of the same name, from two folders: in the second a Griffschrift line (smart shape
+// 11) covers the note, which takes the places of that table (C4: D4), also after Harmonica ran on
+// the first, whose shapes were loaded for the same measure.
+TEST_F(ResultsHostsimTest, HarmonicaReadsTheSmartShapesOfTheDocumentInFront) {
+    for (const char* folder : {"a", "b"}) {
+        fs::create_directories(TempFolder() / folder);
+    }
+    std::ofstream(TempFolder() / "a" / "x.score") << "staff \"Harmonica\"\nmeasures 2\nnotes 1 1 c4/1\n"
+                                                     "notes 1 2 c4/1\nshape 0 1 1:1 1:1\nshape 0 1 2:1 2:1\n";
+    std::ofstream(TempFolder() / "b" / "x.score") << "staff \"Harmonica\"\nmeasures 2\nnotes 1 1 c4/1\n"
+                                                     "notes 1 2 c4/1\nshape 0 1 1:1 1:1\nshape 11 1 1@0 1@3072\n";
+    const std::string harmonica =
+        "select 1 1\nform TDActOpt set #0 on\nform TDActOpt click Go\n"
+        "form TDActOpt click CancelBtn\nmenu \"Orvex/Parts/Harmonica...\"\n";
+    const auto result = testsupport::RunHostsim(
+        "load plugins\nnew " + (TempFolder() / "a" / "x.score").string() + "\n" + harmonica + "new " +
+            (TempFolder() / "b" / "x.score").string() + "\n" + harmonica + "dump cells 1 1\n",
+        RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    testsupport::ExpectLines(
+        {"  staff 1, measure 1, layer 1: 1 entry",
+         "    entry 1 at 0, 4096 EDU, note details, beam start, note shapes: D4[frozen]", "      smart shapes 1, 1"},
+        testsupport::LinesStartingWith(result.out, "cells of document 2 \"x\": staff 1, measure 1", "  "));
+}
+
+// Cue notes of a measure with a slur, whose first entry has lost its mark of note-attached shapes:
+// the copies the slur is copied to are marked, so the document check finds nothing new; without
+// the slur's copy no cue note claims a shape.
+TEST_F(ResultsHostsimTest, CueNotesMarkTheEntriesTheyAttachASlurTo) {
+    const fs::path score = TempFolder() / "cue.score";
+    std::ofstream(score) << "staff \"Flute\"\nstaff \"Oboe\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 e5/4 f5/4\n"
+                            "shape 0 1 1:1 1:3\nentry 1 1:1 -note-shapes\n";
+    const fs::path before = TempFolder() / "before.MUS";
+    const std::string cue =
+        "select 1 1\nform TDActOpt set #0 +1\nform TDActOpt click Go\n"
+        "form TDActOpt click CancelBtn\nmenu \"Orvex/Parts/Add Cue Notes...\"\n";
+    const auto result =
+        testsupport::RunHostsim("load plugins\nnew " + score.string() + "\nsave " + before.string() + "\n" + cue +
+                                    "dump cells 2 1\n" + "check document since " + before.string() +
+                                    "\nmenu \"Edit/Undo\"\nform TDActOpt set #8 off\n" + cue + "dump cells 2 1\n",
+                                RegistryFile());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(std::any_of(result.out.begin(), result.out.end(), [](const std::string& line) {
+        return line.starts_with("document check of document 1 \"before\" since ") &&
+               line.ends_with("before.MUS: no new problems");
+    }));
+    const std::string heading = "cells of document 1 \"before\": staff 2, measure 1";
+    std::vector<std::vector<std::string>> dumps;
+    for (auto at = result.out.begin(); (at = std::find(at, result.out.end(), heading)) != result.out.end(); ++at) {
+        dumps.push_back(testsupport::LinesStartingWith({at, result.out.end()}, heading, "  "));
+    }
+    ASSERT_EQ(dumps.size(), 2u);
+    const auto shapes = [](const std::vector<std::string>& lines) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.find("note shapes") != std::string::npos; });
+    };
+    EXPECT_EQ(shapes(dumps[0]), 2);
+    EXPECT_EQ(shapes(dumps[1]), 0);
+}
+
 // A measure record the file holds short: Measure Widths says so and leaves it as it is, rather
 // than saving a measure of no length.
 TEST_F(ResultsHostsimTest, MeasureWidthsLeavesAShortMeasureRecordAsTheDocumentHoldsIt) {

@@ -142,6 +142,22 @@ TEST_P(WordExtSecondRunTest, ReusesTheContinuation) {
 INSTANTIATE_TEST_SUITE_P(Syllables, WordExtSecondRunTest, testing::Values(SecondRunCase{1, 388}, SecondRunCase{2, 148}),
                          testsupport::NameBy("measure", &SecondRunCase::measure));
 
+// A verse of 10,200 bytes before "Glo ry" (3,400 syllables "la"): it is counted and added to
+// whole, as a short one is.
+TEST_F(WordExtCommandTest, ALongLyricTakesItsContinuationWhole) {
+    std::string verse;
+    for (int i = 0; i < 3400; ++i) {
+        verse += "la ";
+    }
+    StartHost(AcrossSystems(verse + kGloryText, "syllable 1 1:1 verse 1 3401\n"));
+    EXPECT_EQ(RunWithShift(kWordExtensions), 1);
+    EXPECT_EQ(Assignments(1, 0), (Words{{1, 3401, 0, 0, 388}}));
+    EXPECT_EQ(Assignments(3, 0), (Words{{1, 3403, -74, 0, 79}}));
+    const std::string text = VerseText(1);
+    EXPECT_TRUE(text.starts_with(verse + kGloryText)) << text.size() << " bytes";
+    EXPECT_EQ(text.substr(verse.size()), kContinuedText);
+}
+
 TEST_F(WordExtCommandTest, AStrayContinuationLosesItsAssignment) {
     // As after a first run, with a stale length on the continuation and a stray continuation
     // syllable on the last note of the first system.

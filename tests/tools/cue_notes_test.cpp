@@ -110,6 +110,24 @@ TEST_F(CueNotesTest, ATupletWhoseLastNoteStartsTheStretchStaysWhole) {
     EXPECT_EQ(Kinds(2, 1, 4), "rrnnn");
 }
 
+// A slur over the Flute's measure 2, whose first entry has lost its mark of note-attached shapes:
+// the copies it is copied to are marked as the host marks them; without the slur no copy claims one.
+TEST_F(CueNotesTest, TheCopiesASlurIsAttachedToSaySo) {
+    for (const char* copySlurs : {"1", "0"}) {
+        SCOPED_TRACE(std::string("copy note-attached shapes: ") + copySlurs);
+        StartHost(std::string(kScore) + "shape 0 1 2:1 2:2\nentry 1 2:1 -note-shapes\n");
+        Select(1, 1, 2, 2);
+        RunTool(kCueNotes, {{"Row0", "+1"}, {"Row8", copySlurs}});
+        const host::CellEntries& copies = Cell(2, 2, 4);
+        ASSERT_EQ(copies.size(), 2u);
+        for (const host::EntryBytes& copy : copies) {
+            const bool linked = !EntryRecord("edEx", View(copy).number()).empty();
+            EXPECT_EQ(linked, copySlurs[0] == '1');
+            EXPECT_EQ((View(copy).moreFlags() & hostapi::kEntryMoreSmartShapes) != 0, linked);
+        }
+    }
+}
+
 TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
     RunTool(kCueNotes, {{"Row0", "+1"}, {"Row1", "1"}});
     EXPECT_EQ(Messages(),

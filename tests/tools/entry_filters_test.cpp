@@ -87,6 +87,86 @@ TEST_F(RemoveTest, StemAndBeamRecordsGoOnlyWithTheStemRecordsFlag) {
     EXPECT_EQ(EntryRecord("edST", unflagged).size(), 10u);
 }
 
+// ---- Ties of notes that become rests ----
+
+/// B5 is tied from m. 1 (C major) over the key change into m. 2 (D major) and on within m. 2; C#6
+/// is tied from m. 2 into m. 3. Each tie has its records: the start on the note it starts from,
+/// the end on the note it reaches (note ids count from 1 in the chord, bottom up).
+constexpr const char* kTiedScore = R"(
+staff "Flute"
+measures 1 time 4/4
+measures 2 time 4/4 key 2
+notes 1 1 e5/2 g5+b5~/2
+notes 1 2 g5+b5~/2 b5+c#6~/2
+notes 1 3 c#6/2 r/2
+entryrecord 1 1:2 E\x03Ts 0200 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000
+entryrecord 1 2:1 E\x03Te 0200 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000
+entryrecord 1 2:1 E\x03Ts 0200 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000
+entryrecord 1 2:2 E\x03Ts 0200 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000
+entryrecord 1 3:1 E\x03Te 0100 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000 0000
+)";
+
+class RemoveTiesTest : public NotesTest {
+protected:
+    void SetUp() override {
+        NotesTest::SetUp();
+        StartHost(kTiedScore);
+    }
+    /// The tie flags (start, end) of note n of entry `index` of a cell of staff 1.
+    std::pair<bool, bool> Tie(int16_t measure, size_t index, int32_t n) {
+        const uint32_t flags = View(Cell(1, measure).at(index)).note(n).flags();
+        return {(flags & hostapi::kNoteTieStart) != 0, (flags & hostapi::kNoteTieEnd) != 0};
+    }
+    bool TieDetails(int16_t measure, size_t index) {
+        return View(Cell(1, measure).at(index)).has(hostapi::kEntryTieDetails);
+    }
+    hostapi::EntryNumber Number(int16_t measure, size_t index) { return View(Cell(1, measure).at(index)).number(); }
+};
+
+// Every note of m. 2 becomes a rest: the notes tied to them over both barlines lose their ties, the
+// G5 beside the tied B5 keeps its place, and no tie record is left.
+TEST_F(RemoveTiesTest, NotesTiedToARestLoseTheirTiesOverTheBarlines) {
+    Select(1, 1, 2, 2);
+    RunTool(kRemove, {{"Row4", "1"}});
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_FALSE(View(Cell(1, 2)[i]).isNote());
+        EXPECT_FALSE(TieDetails(2, i));
+        EXPECT_TRUE(EntryRecord("E\x03Ts", Number(2, i)).empty());
+        EXPECT_TRUE(EntryRecord("E\x03Te", Number(2, i)).empty());
+    }
+    EXPECT_EQ(Tie(1, 1, 1), std::make_pair(false, false));  // B5 of m. 1
+    EXPECT_EQ(Tie(1, 1, 0), std::make_pair(false, false));  // G5 beside it
+    EXPECT_FALSE(TieDetails(1, 1));
+    EXPECT_TRUE(EntryRecord("E\x03Ts", Number(1, 1)).empty());
+    EXPECT_EQ(Tie(3, 0, 0), std::make_pair(false, false));  // C#6 of m. 3
+    EXPECT_FALSE(TieDetails(3, 0));
+    EXPECT_TRUE(EntryRecord("E\x03Te", Number(3, 0)).empty());
+}
+
+// Only the second entry of m. 2 becomes a rest: the B5 before it keeps its tie from m. 1 with its
+// record and loses only its tie on to the rest; the C#6 of m. 3 loses its tie from the rest.
+TEST_F(RemoveTiesTest, ANoteKeepsTheTieThatDoesNotReachTheRest) {
+    hostapi::SelectionRecord selection;
+    selection.setFirstStaff(1);
+    selection.setLastStaff(1);
+    selection.setFirstMeasure(2);
+    selection.setLastMeasure(2);
+    selection.setStartEdu(2048);
+    selection.setEndEdu(INT32_MAX);
+    m_host->SetSelection(selection);
+    RunTool(kRemove, {{"Row4", "1"}});
+    EXPECT_TRUE(View(Cell(1, 2)[0]).isNote());
+    EXPECT_FALSE(View(Cell(1, 2)[1]).isNote());
+    EXPECT_EQ(Tie(2, 0, 1), std::make_pair(false, true));  // ~B5, no longer B5~
+    EXPECT_TRUE(TieDetails(2, 0));
+    EXPECT_EQ(EntryRecord("E\x03Te", Number(2, 0)).size(), 30u);
+    EXPECT_TRUE(EntryRecord("E\x03Ts", Number(2, 0)).empty());
+    EXPECT_EQ(Tie(1, 1, 1), std::make_pair(true, false));  // m. 1 keeps its B5~
+    EXPECT_EQ(EntryRecord("E\x03Ts", Number(1, 1)).size(), 30u);
+    EXPECT_EQ(Tie(3, 0, 0), std::make_pair(false, false));
+    EXPECT_FALSE(TieDetails(3, 0));
+}
+
 // ---- The conversion rate from the first to the last measure ----
 
 class RemoveRateTest : public NotesTest {

@@ -71,16 +71,19 @@ TEST_F(GriffschriftTest, HarmonicaWritesALongLyricBackWhole) {
 }
 
 // Stopped before its first measure, Harmonica still gives every measure of the selection key 0,
-// and tells the host of that change although the run did not end.
+// and tells the host of that change although the run did not end. The notes, not translated, keep
+// their pitches: D4 and E4 of D major are written as D4 and E4 under key 0, on every staff.
 TEST_F(GriffschriftTest, HarmonicaStoppedAtOnceClearsTheKeysAndReportsTheChange) {
     StartHost(R"(
 staff "Harmonica"
+staff "Bass"
 measures 2 key 2
 notes 1 1 d4/1
 notes 1 2 e4/1
+notes 2 1 f#3/2 c#4/2
 )");
     Select(1, 1, 1, 2);
-    const std::string before = Places(1);
+    ASSERT_EQ(Places(1), "0/0");
     host::StopProgressAt(*m_host, 1);
     EXPECT_EQ(RunTool(kHarmonica, {{"Row0", "1"}}), 1);
     for (int16_t measure = 1; measure <= 2; ++measure) {
@@ -89,7 +92,15 @@ notes 1 2 e4/1
         ASSERT_NE(spec, nullptr);
         EXPECT_EQ(hostapi::ReadI16(spec->data(), 2), 0) << "measure " << measure;
     }
-    EXPECT_EQ(Places(1), before);  // not translated: the walk was stopped
+    EXPECT_EQ(Places(1), "1/0");  // D4
+    EXPECT_EQ(Places(2), "2/0");  // E4
+    const host::CellEntries& bass = Cell(2, 1);
+    ASSERT_EQ(bass.size(), 2u);
+    EXPECT_EQ(View(bass[0]).note(0).harmonicLevel(), -4);  // F#3: F, raised
+    EXPECT_EQ(View(bass[0]).note(0).alteration(), 1);
+    EXPECT_EQ(View(bass[1]).note(0).harmonicLevel(), 0);  // C#4: C, raised
+    EXPECT_EQ(View(bass[1]).note(0).alteration(), 1);
+    EXPECT_NE(View(bass[0]).moreFlags() & hostapi::kEntryMoreNotesChanged, 0);
 }
 
 ORDINARY_MUSIC_CASES(Griffschrift, "tests/tools/ordinary.cases", "griffschrift");

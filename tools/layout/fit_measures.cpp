@@ -142,7 +142,10 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region) {
                             std::span<const OptionElement>(context.Options.data(), MEASURE_WIDTHS_ROW_COUNT));
 }
 
-bool RunFitMeasures(TFMisc& context) {
+namespace {
+
+/// Fit Measures' steps; false when one fails (records written before stay).
+bool FitMeasures(TFMisc& context) {
     const TStaffSystems systems;
     if (systems.Count() == 0) {
         return false;
@@ -183,8 +186,16 @@ bool RunFitMeasures(TFMisc& context) {
     const int32_t firstTarget = startsInside ? a + 1 : a;
     int32_t rangeLast = endsInside ? b - 1 : b;
 
-    // More systems: split the last ones that can be split.
+    // More systems: split the last ones that can be split. A split makes at most one system a
+    // measure, so a run that asks for more than the measures can give fails before it splits any.
     int32_t need = targets - (rangeLast - firstTarget + 1);
+    int32_t splittable = 0;
+    for (int32_t k = firstTarget; k <= b; ++k) {
+        splittable += std::max(0, layout.MeasureCount(k) - 1);
+    }
+    if (need > splittable) {
+        return false;
+    }
     while (need > 0) {
         int32_t s = b;
         while (s >= firstTarget && layout.MeasureCount(s) < 2) {
@@ -256,6 +267,19 @@ bool RunFitMeasures(TFMisc& context) {
     UpdateHostLayout();
     SetProgressText(context, FreeText::ProgressDone);
     return true;
+}
+
+}  // namespace
+
+bool RunFitMeasures(TFMisc& context) {
+    // The form says "Done." only after a run that is done: a run starts under the command's name,
+    // and one that fails ends under it (a split it made says "Done." of its own part).
+    SetProgressCaption(context);
+    if (FitMeasures(context)) {
+        return true;
+    }
+    SetProgressCaption(context);
+    return false;
 }
 
 bool RunMeasureWidthsTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {

@@ -334,8 +334,10 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     }
 
     SetProgressText(context, FreeText::ProgressShiftingOptimizations);
-    {
-        ScopedEditBracket progress(&selection, layout.Count() - s + 1);
+    // One step a system whose optimization moves along (the systems after the new ones): a
+    // display of more steps would end short of its count although nothing stopped it.
+    if (const int32_t moved = layout.Count() - (s + parts) + 1; moved > 0) {
+        ScopedEditBracket progress(&selection, moved);
         for (int32_t k = layout.Count(); k >= s + parts; --k) {
             if (!progress.Step()) {
                 progress.End();

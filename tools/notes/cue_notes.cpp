@@ -212,6 +212,9 @@ int32_t CopyCueEntry(ScopedEntryArray& destination, const EntryArray& source, in
     if (from.has(hostapi::kEntryNoteDetails)) {
         CopyNoteheads(number, to, options[CUE_RESET_ACCIDENTALS]);
     }
+    // Note-attached shapes follow when the copies' cell is complete (TSmartShapes::CopyToStaff
+    // marks the copies it links them to).
+    copy.setMoreFlags(static_cast<uint16_t>(copy.moreFlags() & ~hostapi::kEntryMoreSmartShapes));
     if (HasMoreFlag(from, kEntryMoreExpressions)) {
         if (options[CUE_COPY_STAFF_EXPRESSIONS]) {
             CopyEntryDetailRecords(kTagExpression, number, to);

@@ -41,4 +41,13 @@ int32_t ConversionRate(int32_t measure, int32_t firstMeasure, int32_t lastMeasur
 /// once and do not count as a change of the entry.
 bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi::EntryView* next);
 
+/// A note entry that became a rest takes its ties with it, as a rest cannot be tied: the notes of
+/// the entry before it and of the entry after it (in its cell; over a barline the last entry of
+/// the measure before and the first of the measure after, on its staff and layer) that were tied
+/// to or from one of its notes, by pitch, lose that tie and its tie record, and the rest loses
+/// its own tie records. `before` is the entry at `index` of `array` as it was before it became a
+/// rest. The entries of `array` change in place (the caller saves it); a cell over a barline is
+/// saved here.
+void ReleaseTiesOfRest(hostapi::EntryArray& array, int32_t index, hostapi::ConstEntryView before);
+
 }  // namespace orvex

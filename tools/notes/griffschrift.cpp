@@ -5,6 +5,7 @@
 // gives every note a custom notehead chosen by duration, tie side, line or space and dots.
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -186,7 +187,65 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
     }
 }
 
+/// Writes the note under key 0 with the pitch it has under `key`: its level becomes its absolute
+/// step and its alteration the one it sounds with. Answers whether it changed.
+bool SpellUnderKeyZero(NoteView note, int16_t key) {
+    int32_t alteration = 0;
+    const int32_t step = NotePitchStep(note.data(), key, key, false, nullptr, &alteration);
+    if (step == note.harmonicLevel() && alteration == note.alteration()) {
+        return false;
+    }
+    note.setHarmonicLevel(static_cast<int16_t>(step));
+    note.setAlteration(static_cast<int16_t>(alteration));
+    return true;
+}
+
+/// SpellUnderKeyZero for every note of the cells of a measure on one staff; saves each cell that
+/// changed.
+void SpellStaffUnderKeyZero(hostapi::StaffSlot slot, hostapi::MeasureNumber measure, int16_t key) {
+    for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
+        const ScopedEntryArray cell(0, slot, measure, layer, 0);
+        bool changed = false;
+        for (int32_t i = 0; cell && i < cell->count; ++i) {
+            const EntryView entry = cell->entry(i);
+            bool respelled = false;
+            for (int32_t n = 0; entry.isNote() && n < entry.notesHeld(); ++n) {
+                respelled = SpellUnderKeyZero(entry.note(n), key) || respelled;
+            }
+            if (respelled) {
+                entry.setMoreFlags(entry.moreFlags() | hostapi::kEntryMoreNotesChanged);
+                changed = true;
+            }
+        }
+        if (changed) {
+            SaveEntryArray(cell.Get());
+        }
+    }
+}
+
 }  // namespace
+
+void DropKeysKeepingPitches(const hostapi::SelectionRecord& region) {
+    for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
+        EDTMeasureSpec record;
+        if (!LoadMeasureSpec(measure, record)) {
+            continue;
+        }
+        const auto at = static_cast<hostapi::MeasureNumber>(measure);
+        for (int32_t slot = 1; slot <= INT16_MAX; ++slot) {
+            const hostapi::InstrumentKey staff = StaffOfSlot(slot, 0);
+            if (staff == 0) {
+                break;
+            }
+            const int16_t key = CellKeyValue(measure, staff, 0);
+            if (key != 0) {
+                SpellStaffUnderKeyZero(static_cast<hostapi::StaffSlot>(slot), at, key);
+            }
+        }
+        record.setWord(EDTMeasureSpec::kKey / 2, 0);
+        SaveMeasureSpec(measure, record);
+    }
+}
 
 bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, EntryView entry, int16_t key) {
     const bool covered =

@@ -21,6 +21,7 @@ struct TFMisc;
 struct NewSpacingState {
     std::vector<TNSPchanges> changes;      ///< the first pass's changes, reverted by the second
     std::string documentTitle;             ///< host window title at the first pass
+    int32_t document = 0;                  ///< the identity of the document of the first pass (0: none)
     hostapi::SelectionRecord savedRegion;  ///< the region of the first pass
 
     /// The first pass starts: no change is kept.

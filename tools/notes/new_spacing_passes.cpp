@@ -32,6 +32,7 @@ namespace {
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     GetHostWindowTitle(NewSpacingRun(context).documentTitle);
+    NewSpacingRun(context).document = FrontDocumentIdentity();
     ShowMessage({.id = MSG_NEW_SPACING_START, .caption = Caption::NewSpacing, .skippable = true});
     NewSpacingRun(context).savedRegion = region;
     NewSpacingRun(context).ClearChanges();
@@ -59,9 +60,16 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
 
 /// New Spacing, second pass: only on the document of the first pass, with its region.
 bool ResumeNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
+    // The document is known by the identity the host gives it, which a save under another name
+    // keeps and another document of the same name does not share; by its title where the host
+    // gives none.
     std::string title;
     GetHostWindowTitle(title);
-    if (title != NewSpacingRun(context).documentTitle) {
+    const int32_t document = FrontDocumentIdentity();
+    const bool same = document != 0 || NewSpacingRun(context).document != 0
+                          ? document == NewSpacingRun(context).document
+                          : title == NewSpacingRun(context).documentTitle;
+    if (!same) {
         ShowMessage(FreeText::WarningYouHaveSwitchedDifferent);
         // The second pass never runs on another document; it waits for the first one.
         return false;

@@ -13,6 +13,7 @@
 #include "core/tool_records.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_array.h"
+#include "platform/hostapi/records.h"
 #include "platform/hostapi/types.h"
 
 namespace orvex {
@@ -91,6 +92,12 @@ enum HarmonicaRow : size_t {
 };
 
 // Griffschrift translation and laisser vibrer noteheads.
+/// Griffschrift has no key signature: every measure of the region loses its key (the key word of
+/// its measure record becomes 0), and every note of those measures, on every staff and layer, is
+/// written anew under key 0 with the pitch it had under the key, so that no note sounds another
+/// pitch (an entry whose notes are written anew is marked for the host to recompute its
+/// accidentals).
+void DropKeysKeepingPitches(const hostapi::SelectionRecord& region);
 bool TranslateNote(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key);
 bool SetLaisserVibrerNoteheads(const RunEnvironment& environment, hostapi::MeasureNumber measure,
                                hostapi::InstrumentKey staff, hostapi::EntryView entry, int16_t key, int16_t secondKey,

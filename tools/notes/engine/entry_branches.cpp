@@ -167,7 +167,12 @@ CellOutcome EntryBranches::Run() {
     }
     if (item == ToolItem::Remove) {
         const std::optional<EntryView> next = Next();
+        hostapi::EntryRecord before;
+        std::copy_n(Entry().data(), hostapi::EntryLayout::kSize, before.data());
         Changed(ApplyEntryFilters(context, Entry(), next ? &*next : nullptr));
+        if (before.view().isNote() && !Entry().isNote()) {
+            ReleaseTiesOfRest(m_array, m_index, before.view());
+        }
     }
     if (item == ToolItem::MoveSyllables && group == 1 && Entry().position() == 0 && HasLyrics()) {
         MoveLongSyllables(context, Entry(), kTagVerse, kTagVerseText);

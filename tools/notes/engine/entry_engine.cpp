@@ -113,6 +113,10 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         ClearResultList(context);
     }
     if (item == ToolItem::Harmonica) {
+        // The keys go before the walk, so that the walk reads every note under key 0 with the
+        // pitch it has, and a note it cannot translate keeps that pitch; a stopped walk leaves
+        // the keys gone all the same.
+        DropKeysKeepingPitches(region);
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
     if ((item == ToolItem::NewSpacing && context.LaterStepPending == 0 &&
@@ -204,7 +208,6 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
 /// `stoppedAt`; 0 when the loop ran to its end).
 void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
     const auto item = static_cast<ToolItem>(context.Item);
-    const hostapi::SelectionRecord& region = state.region;
     const bool listsMeasures = (item == ToolItem::CompareEntries && CompareMode(context)) || item == ToolItem::Find;
     if (stoppedAt != 0 && listsMeasures) {
         // The run of hits still open ends with the last measure searched.
@@ -217,17 +220,6 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
     if (item == ToolItem::CompareEntries && CompareMode(context) && stoppedAt == 0 &&
         state.storedCursor < context.StoredEntries.size()) {
         AddResultLine(context, EnglishText(FreeText::ResultSourceIsLarger));
-    }
-    if (item == ToolItem::Harmonica) {
-        // Griffschrift has no key signature: every measure of the selection gets key 0, also
-        // after the user stopped the walk.
-        for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
-            EDTMeasureSpec record;
-            if (LoadMeasureSpec(measure, record)) {
-                record.setWord(EDTMeasureSpec::kKey / 2, 0);
-                SaveMeasureSpec(measure, record);
-            }
-        }
     }
     if (item == ToolItem::CompareEntries) {
         if (CompareMode(context)) {
