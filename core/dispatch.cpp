@@ -8,6 +8,7 @@
 #include "core/free_texts.h"
 #include "core/general_options.h"
 #include "core/hooks.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/record_integrity.h"
 #include "core/host_probes.h"
@@ -43,10 +44,6 @@ public:
 private:
     int32_t& m_counter;
 };
-
-int32_t OptionValue(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
 
 // ---- Forms of the codes below 100 ----
 
@@ -261,7 +258,8 @@ std::array<ToolHandler, kToolItemCount>& Level2Handlers() {
 }
 
 RunEnvironment DispatcherEnvironment() {
-    return RunEnvironment(TheModule.dispatch.CurrentRegion, TheModule.dispatch.DocumentOptionFlag, Host());
+    return RunEnvironment(TheModule.dispatch.CurrentRegion, TheModule.dispatch.SelectionRecords[1],
+                          TheModule.dispatch.DocumentOptionFlag, Host());
 }
 
 hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
@@ -492,7 +490,6 @@ int32_t ExecuteTool(TFMisc& context, int32_t item, int32_t group, const OptionAr
         return 0;
     }
     const int32_t result = DispatchTool(context, item, group, passThrough);
-    TheModule.dispatch.ToolRunMarker = 0;
     return result;
 }
 
@@ -511,6 +508,33 @@ int32_t DispatchTool(TFMisc& context, int32_t item, int32_t group, int32_t passT
     }
     return result;
 }
+
+namespace {
+
+/// Runs the tool's handler inside the edit bracket the tool's flags ask for: the bracket (the
+/// host's progress display) is the dispatcher's, lent to the tool as TFMisc::EditBracket for it
+/// to step; it ends as stopped when the tool fails, and also when an exception leaves the run.
+bool RunInEditBracket(const ToolDescriptor& tool, TFMisc& context, int32_t item, int32_t setNumber,
+                      const hostapi::SelectionRecord* region) {
+    context.RerunFlag = 0;
+    const auto run = [&] { return Level2Handlers()[static_cast<size_t>(item)](context, setNumber, region); };
+    if ((tool.flags & kToolWholeMeasures) != 0 || ToolHas(tool, context, setNumber, kToolNoEditBracket)) {
+        context.EditBracket = 0;
+        return run();
+    }
+    // The display announces the steps the tool makes: one a measure, or one a staff for the
+    // tools that walk the selection staff by staff (align/move, export, hairpins).
+    const int32_t stepCount = (tool.flags & kToolStepsPerStaff) != 0
+                                  ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
+                                  : context.RegionMeasureCount;
+    ScopedEditBracket bracket(region, stepCount);
+    const LentEditBracket lent(context, bracket);
+    const bool done = run();
+    bracket.End(!done);
+    return done;
+}
+
+}  // namespace
 
 int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t setNumber) {
     const ToolDescriptor& tool = FindTool(item);
@@ -562,28 +586,12 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     if (context.RegionMeasureCount <= 0) {
         return 2;
     }
-    const bool bracket =
-        (tool.flags & kToolWholeMeasures) == 0 && !ToolHas(tool, context, setNumber, kToolNoEditBracket);
-    context.EditBracket = 0;
-    if (bracket && Imports().BeginProgress != nullptr) {
-        // The display announces the steps the tool makes: one a measure, or one a staff for the
-        // tools that walk the selection staff by staff (align/move, export, hairpins).
-        const int32_t stepCount = (tool.flags & kToolStepsPerStaff) != 0
-                                      ? std::max(region->lastStaff() - region->firstStaff() + 1, 1)
-                                      : context.RegionMeasureCount;
-        context.EditBracket = Imports().BeginProgress(region->bytes.data(), stepCount, hostapi::kInterfaceVersion);
-    }
-
-    context.RerunFlag = 0;
-    const bool failed = !Level2Handlers()[static_cast<size_t>(item)](context, setNumber, region);
-    if (bracket && Imports().EndProgress != nullptr) {
-        Imports().EndProgress(context.EditBracket, failed ? 1 : 0, hostapi::kInterfaceVersion);
-        context.EditBracket = 0;
-    }
+    const bool failed = !RunInEditBracket(tool, context, item, setNumber, region);
 
     if (!failed) {
         if (context.RerunFlag == 1) {
-            context.RerunFlag = OptionValue(context, static_cast<size_t>(tool.refreshOptionRow));
+            context.RerunFlag =
+                context.Options[static_cast<size_t>(tool.refreshOptionRow)].value;  // the row the tool table names
             if (context.RerunFlag == 0) {
                 ShowMessage({.id = MSG_BEAT_CHART_REFRESH_OFF, .skippable = true});
             }

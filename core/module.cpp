@@ -33,7 +33,6 @@ void Module::Reset() {
     dispatch.KeyCommandBusy.fill(0);
     dispatch.RerunCode = 0;
     dispatch.SkipNextInvoke = 0;
-    dispatch.ToolRunMarker = 0;
     dispatch.PendingOptionsForm = nullptr;
     ResetParts();
     dispatch = DispatchState{};

@@ -70,7 +70,6 @@ struct DispatchState {
     std::array<int32_t, kToolItemCount> KeyCommandBusy{};
     int32_t RerunCode = 0;
     int32_t SkipNextInvoke = 0;
-    int32_t ToolRunMarker = 0;
     vcl::TForm* PendingOptionsForm = nullptr;
     ExplosionContext* RunningStepObject = nullptr;
     int32_t RepostCode = 0;

@@ -1,8 +1,8 @@
 // What a tool may read of the run around it, besides its context's own fields: the region the
-// dispatcher works on, the document's option flag, and the host as start-up found it (year,
-// version, language, main window). The dispatcher owns these values; the environment refers to
-// them rather than copying them, so a tool that asks for the selection again during its run
-// (CheckSelection) reads the new region at once.
+// dispatcher works on and the whole document's region, the document's option flag, and the host as start-up found it
+// (year, version, language, main window). The dispatcher owns these values; the environment refers to them rather than
+// copying them, so a tool that asks for the selection again during its run (CheckSelection) reads the new region at
+// once.
 #pragma once
 
 #include <cstdint>
@@ -15,11 +15,22 @@ namespace orvex {
 
 class RunEnvironment {
 public:
-    RunEnvironment(hostapi::SelectionRecord* const& region, const uint8_t& documentOptionFlag, const HostInfo& host)
-        : m_region(&region), m_documentOptionFlag(&documentOptionFlag), m_host(&host) {}
+    RunEnvironment(hostapi::SelectionRecord* const& region, const hostapi::SelectionRecord& wholeDocument,
+                   const uint8_t& documentOptionFlag, const HostInfo& host)
+        : m_region(&region),
+          m_wholeDocument(&wholeDocument),
+          m_documentOptionFlag(&documentOptionFlag),
+          m_host(&host) {}
 
     /// The region of the run as the dispatcher holds it now, or none.
     hostapi::SelectionRecord* Region() const { return *m_region; }
+    /// The region of the whole document (every staff, every measure) as the dispatcher read it
+    /// when the run began: what a tool works on when nothing is selected.
+    const hostapi::SelectionRecord& WholeDocument() const { return *m_wholeDocument; }
+    /// The run's region, or the whole document's when there is none.
+    const hostapi::SelectionRecord& RegionOrWholeDocument() const {
+        return *m_region != nullptr ? **m_region : *m_wholeDocument;
+    }
     /// The document's option flag (non-zero: cells are keyed by the staff records of the document).
     uint8_t DocumentOptionFlag() const { return *m_documentOptionFlag; }
     /// The host's year (1997 ... 2002), the version it passed, its language (0 English, 1
@@ -31,6 +42,7 @@ public:
 
 private:
     hostapi::SelectionRecord* const* m_region;
+    const hostapi::SelectionRecord* m_wholeDocument;
     const uint8_t* m_documentOptionFlag;
     const HostInfo* m_host;
 };

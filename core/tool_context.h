@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/host/finxess_records.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/text_format.h"
 #include "core/option_element.h"
 #include "core/run_environment.h"
@@ -108,6 +109,22 @@ std::shared_ptr<TFMisc> ShareToolContext(TFMisc& context);
 bool AllocToolLists(TFMisc& context);
 /// Frees the three lists (staff list, groups, staff systems) and sets them to none.
 void FreeToolLists(TFMisc& context);
+
+/// Lends an edit bracket to the context's run for a scope (TFMisc::EditBracket): the tools the
+/// run calls step it by its handle and leave its end to its holder; afterwards the context
+/// holds none.
+class LentEditBracket {
+public:
+    LentEditBracket(TFMisc& context, const ScopedEditBracket& bracket) : m_context(context) {
+        context.EditBracket = bracket.Handle();
+    }
+    ~LentEditBracket() { m_context.EditBracket = 0; }
+    LentEditBracket(const LentEditBracket&) = delete;
+    LentEditBracket& operator=(const LentEditBracket&) = delete;
+
+private:
+    TFMisc& m_context;
+};
 
 /// Sets the caption of the context's options dialog, when it has one.
 void SetProgressText(TFMisc& context, std::string_view text);

@@ -125,14 +125,14 @@ bool RunCharsetConversion(const RunEnvironment& environment, std::string source,
     expressions.AnalyzeAll();
     const ExcludedFonts excluded = ExcludedFontList(expressions.SortTables(), fontsToExclude);
 
-    const int32_t handle = EditBracketBegin(environment.Region(), kBracketSteps);
+    ScopedEditBracket bracket(environment.Region(), kBracketSteps);
     CleanConversionPair(source, target);
     for (const hostapi::Tag tag :
          {hostapi::kTagVerseText, hostapi::kTagSectionText, hostapi::kTagChorusText, kTagTextBlockText}) {
-        EditBracketStep(handle, 0, 0);  // the answer is not looked at: the conversion runs whole
+        bracket.Step();  // the answer is not looked at: the conversion runs whole
         ConvertTextRecords(tag, source, target, 0, kEndOfIds, excluded);
     }
-    EditBracketStep(handle, 0, 0);
+    bracket.Step();
     for (int32_t position = 0; position < expressions.ExpressionCount(); ++position) {
         TTxtExprRec& record = expressions.Item(position);
         if (record.NotRead != 0 || KeepsItsText(record, excluded)) {
@@ -146,17 +146,17 @@ bool RunCharsetConversion(const RunEnvironment& environment, std::string source,
         }
     }
     expressions.WriteBackModified();
-    EditBracketEnd(handle, false);
+    bracket.End(false);  // the conversion ran whole, whatever the user chose
     return true;
 }
 
 bool RunCharsetConversionTool(TFMisc& context) {
     // The rows hold the plug-in's texts; the conversion works on the document's bytes.
-    const bool reverse = context.Options[CHARSET_REVERSE].value != 0;
+    const bool reverse = RowOn(context.Options, CHARSET_REVERSE);
     return RunCharsetConversion(context.Environment,
-                                win::Utf8ToAnsi(context.Options[reverse ? CHARSET_TARGET : CHARSET_SOURCE].text),
-                                win::Utf8ToAnsi(context.Options[reverse ? CHARSET_SOURCE : CHARSET_TARGET].text),
-                                win::Utf8ToAnsi(context.Options[CHARSET_EXCLUDED_FONTS].text));
+                                win::Utf8ToAnsi(RowText(context.Options, reverse ? CHARSET_TARGET : CHARSET_SOURCE)),
+                                win::Utf8ToAnsi(RowText(context.Options, reverse ? CHARSET_SOURCE : CHARSET_TARGET)),
+                                win::Utf8ToAnsi(RowText(context.Options, CHARSET_EXCLUDED_FONTS)));
 }
 
 }  // namespace orvex

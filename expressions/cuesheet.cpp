@@ -190,8 +190,8 @@ bool IsMeasure(int32_t measure) {
 class CueSheetImport {
 public:
     CueSheetImport(TFMisc& context, const hostapi::SelectionRecord& region) : m_context(context) {
-        m_fontName = win::Utf8ToAnsi(Trimmed(context.Options[CUE_ROW_FONT].text));
-        m_size = Row(CUE_ROW_SIZE);
+        m_fontName = win::Utf8ToAnsi(Trimmed(RowText(context.Options, CUE_ROW_FONT)));
+        m_size = RowValue(m_context.Options, CUE_ROW_SIZE);
         // The texts go on the staff of the selection's last staff slot (in its view).
         const auto staffOfSlot = Imports().InstrumentOfSlot;
         m_staff = staffOfSlot == nullptr ? 0 : staffOfSlot(region.lastStaff(), region.hostWord(), kInterfaceVersion);
@@ -203,8 +203,7 @@ public:
     std::vector<int32_t> MissingMeasures() const;
 
 private:
-    int32_t Row(size_t row) const { return m_context.Options[row].value; }
-    bool Improved() const { return Row(CUE_ROW_IMPROVED) != 0; }
+    bool Improved() const { return RowOn(m_context.Options, CUE_ROW_IMPROVED); }
 
     void ReadField(size_t field, const std::string& text);
     void TitleBlock(const std::string& date);
@@ -318,34 +317,34 @@ void CueSheetImport::ReadField(size_t field, const std::string& text) {
             m_hitTime = text;
             break;
         case 6:
-            if (m_hitLine && Row(CUE_ROW_HITS) != 0 && measure) {
+            if (m_hitLine && RowOn(m_context.Options, CUE_ROW_HITS) && measure) {
                 m_description = text;
-            } else if (m_timing && Row(CUE_ROW_TEMPO) != 0 && measure) {
+            } else if (m_timing && RowOn(m_context.Options, CUE_ROW_TEMPO) && measure) {
                 Tempo(text);
             }
             break;
         case 7:
-            if (m_timing && Row(CUE_ROW_SMPTE) != 0 && measure) {
+            if (m_timing && RowOn(m_context.Options, CUE_ROW_SMPTE) && measure) {
                 Smpte(text);
-            } else if (m_hitLine && m_measure > 1 && measure && Row(CUE_ROW_HITS) != 0) {
+            } else if (m_hitLine && m_measure > 1 && measure && RowOn(m_context.Options, CUE_ROW_HITS)) {
                 Hit(text);
             }
             break;
         case 8:
-            if (m_timing && Row(CUE_ROW_ELAPSED) != 0 && measure && !text.empty()) {
+            if (m_timing && RowOn(m_context.Options, CUE_ROW_ELAPSED) && measure && !text.empty()) {
                 std::string elapsed = text;
                 if (Improved()) {
                     std::string cut = elapsed;
                     elapsed = WithoutLeading(CutTokenAtDelimiter(cut, '.'), '0');
                 }
                 if (!elapsed.empty()) {
-                    Place(Expression(elapsed, kStylePlain), m_measure, 0, Row(CUE_ROW_ELAPSED));
+                    Place(Expression(elapsed, kStylePlain), m_measure, 0, RowValue(m_context.Options, CUE_ROW_ELAPSED));
                 }
             }
             break;
         case 9:
-            if (Row(CUE_ROW_VISUALS) != 0 && measure && !text.empty()) {
-                Place(Expression(text, kStylePlain), m_measure, 0, Row(CUE_ROW_VISUALS));
+            if (RowOn(m_context.Options, CUE_ROW_VISUALS) && measure && !text.empty()) {
+                Place(Expression(text, kStylePlain), m_measure, 0, RowValue(m_context.Options, CUE_ROW_VISUALS));
             }
             break;
         case 10:
@@ -353,8 +352,8 @@ void CueSheetImport::ReadField(size_t field, const std::string& text) {
             if (m_timing && measure && text != "5-FLTR" && !text.empty()) {
                 if (Improved()) {
                     m_streamer = text;  // it goes with the hit on the next line
-                } else if (Row(CUE_ROW_STREAMERS) != 0) {
-                    Place(Expression(text, kStylePlain), m_measure, 0, Row(CUE_ROW_STREAMERS));
+                } else if (RowOn(m_context.Options, CUE_ROW_STREAMERS)) {
+                    Place(Expression(text, kStylePlain), m_measure, 0, RowValue(m_context.Options, CUE_ROW_STREAMERS));
                 }
             }
             break;
@@ -412,7 +411,7 @@ void CueSheetImport::Tempo(const std::string& text) {
     if (m_measure == 1 || !Improved()) {
         const int32_t number = Expression(mark, kStyleBold, 0, kTempoMarkFlags, static_cast<uint16_t>(tempo),
                                           static_cast<int16_t>(m_beatLength));
-        Place(number, m_measure, 0, Row(CUE_ROW_TEMPO));
+        Place(number, m_measure, 0, RowValue(m_context.Options, CUE_ROW_TEMPO));
     }
 }
 
@@ -424,9 +423,9 @@ void CueSheetImport::Smpte(const std::string& text) {
     if (Improved() && m_measure == 1) {
         const int32_t number = Expression("Start: " + text, kStyleBold);
         GivePlayback(number, kTitlePlayback);
-        Place(number, m_measure, position, Row(CUE_ROW_SMPTE));
+        Place(number, m_measure, position, RowValue(m_context.Options, CUE_ROW_SMPTE));
     } else {
-        Place(Expression(text, kStyleItalic), m_measure, position, Row(CUE_ROW_SMPTE));
+        Place(Expression(text, kStyleItalic), m_measure, position, RowValue(m_context.Options, CUE_ROW_SMPTE));
     }
 }
 
@@ -441,7 +440,7 @@ void CueSheetImport::Hit(const std::string& smpte) {
     }
     PadToSameLength(time, second);
     const Edu position = LinePosition(m_beat, m_beatLength);
-    const int32_t hits = Row(CUE_ROW_HITS);
+    const int32_t hits = RowValue(m_context.Options, CUE_ROW_HITS);
     const int32_t timeNumber = Expression(" " + time, kStylePlain);
     GivePlayback(timeNumber, kHitPlayback);
     const int32_t secondNumber = Expression(" " + second, kStylePlain);
@@ -465,14 +464,14 @@ void CueSheetImport::HitMarker() {
     // The lines start the streamer's length before the hit, back into earlier measures when
     // they must, never before the start of measure 1.
     int32_t startMeasure = m_measure;
-    int64_t start = static_cast<int64_t>(hit) - Row(CUE_ROW_STREAMER_LENGTH);
+    int64_t start = static_cast<int64_t>(hit) - RowValue(m_context.Options, CUE_ROW_STREAMER_LENGTH);
     while (start < 0 && startMeasure > 1) {
         --startMeasure;
         start += MeasureLengthOrDefault(0, static_cast<hostapi::MeasureNumber>(startMeasure));
     }
     start = std::max<int64_t>(start, 0);
 
-    const auto vertical = static_cast<uint16_t>(Row(CUE_ROW_HITS) + kMarkerAbove);
+    const auto vertical = static_cast<uint16_t>(RowValue(m_context.Options, CUE_ROW_HITS) + kMarkerAbove);
     for (const int32_t lineStyle : m_lineStyles) {
         SmartShapeRecord shape;
         std::copy(kMarkerShape.begin(), kMarkerShape.end(), shape.bytes.begin());
@@ -596,7 +595,7 @@ bool RunAuricleImport(TFMisc& context) {
     if (context.Environment.Region() == nullptr) {
         return false;
     }
-    std::ifstream file(context.Options[CUE_ROW_FILE].text, std::ios::binary);
+    std::ifstream file(RowText(context.Options, CUE_ROW_FILE), std::ios::binary);
     if (!file.is_open()) {
         return false;
     }

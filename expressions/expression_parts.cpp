@@ -27,7 +27,7 @@ int32_t RunSortToolCommand(TFMisc& context) {
 }
 
 int32_t RunWordExtensionsCommand(TFMisc& context) {
-    return RunWordExtensions(context.Environment.Region(), &TheModule.dispatch.SelectionRecords[1], context);
+    return RunWordExtensions(context.Environment.Region(), &context.Environment.WholeDocument(), context);
 }
 
 bool RunTransferTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
@@ -36,10 +36,10 @@ bool RunTransferTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::Sele
 
 /// The transfer works on the passed selection unless one of the measure-wide transfers is set.
 bool TransferFlagHolds(const TFMisc& context, int32_t /*setNumber*/, ToolFlag flag) {
-    const auto option = [&](TransferRow row) { return context.Options[row].value; };
-    return flag != kToolKeepPassedSelection ||
-           (option(TRANSFER_BEAT_CHARTS) == 0 && option(TRANSFER_MEASURE_EXPRESSIONS) == 0 &&
-            option(TRANSFER_LOCKED_GROUPS) == 0 && option(TRANSFER_MEASURES) == 0);
+    return flag != kToolKeepPassedSelection || (RowValue(context.Options, TRANSFER_BEAT_CHARTS) == 0 &&
+                                                RowValue(context.Options, TRANSFER_MEASURE_EXPRESSIONS) == 0 &&
+                                                RowValue(context.Options, TRANSFER_LOCKED_GROUPS) == 0 &&
+                                                RowValue(context.Options, TRANSFER_MEASURES) == 0);
 }
 
 void ReloadTable() {

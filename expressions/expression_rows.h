@@ -10,15 +10,17 @@ namespace orvex {
 
 /// Rows of the options of tool 72.
 namespace expressionsrow {
-inline constexpr size_t kConvert = 0;
-inline constexpr size_t kOneStaff = 1;
-inline constexpr size_t kNoteAttached = 2;
-inline constexpr size_t kAlignWithNote = 3;
-inline constexpr size_t kHorizontalOffset = 4;
-inline constexpr size_t kAbove = 5;
-inline constexpr size_t kBelow = 6;
-inline constexpr size_t kIgnoreEnclosed = 7;
-inline constexpr size_t kFactor = 8;
+enum ExpressionsRow : size_t {
+    kConvert = 0,
+    kOneStaff = 1,
+    kNoteAttached = 2,
+    kAlignWithNote = 3,
+    kHorizontalOffset = 4,
+    kAbove = 5,
+    kBelow = 6,
+    kIgnoreEnclosed = 7,
+    kFactor = 8
+};
 }  // namespace expressionsrow
 
 }  // namespace orvex

@@ -9,6 +9,7 @@
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -35,10 +36,6 @@ constexpr size_t kSystemFields[] = {hostapi::StaffSystemLayout::kTopStaffOffset,
                                     hostapi::StaffSystemLayout::kLeftMargin, hostapi::StaffSystemLayout::kRightMargin,
                                     hostapi::StaffSystemLayout::kDistance, hostapi::StaffSystemLayout::kPercent};
 
-bool Option(const TFMisc& context, size_t row) {
-    return context.Options[row].value != 0;
-}
-
 std::string Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
@@ -62,7 +59,7 @@ void LoadAnalysedTable(TTextExpressions& table) {
 // ---- Read run ----
 
 void ReadPageItems(TFMisc& context, TransferStore& store) {
-    if (Option(context, TRANSFER_PAGE_GRAPHICS)) {
+    if (RowOn(context.Options, TRANSFER_PAGE_GRAPHICS)) {
         store.pageGraphics.clear();
         for (int32_t page = 0; page < kPageCount; ++page) {
             for (int32_t inci = 0; inci < kMaxIncis; ++inci) {
@@ -74,11 +71,11 @@ void ReadPageItems(TFMisc& context, TransferStore& store) {
             }
         }
     }
-    if (Option(context, TRANSFER_PAGE_TEXTS)) {
+    if (RowOn(context.Options, TRANSFER_PAGE_TEXTS)) {
         store.pageTexts.clear();
         // The filter words are the plug-in's text; page texts are the document's bytes.
         const std::vector<std::string> words =
-            TransferFilterWords(win::Utf8ToAnsi(context.Options[TRANSFER_PAGE_TEXT_WORDS].text));
+            TransferFilterWords(win::Utf8ToAnsi(RowText(context.Options, TRANSFER_PAGE_TEXT_WORDS)));
         for (int32_t page = 0; page < kPageCount; ++page) {
             for (int32_t inci = 0; inci < kMaxIncis; ++inci) {
                 TPageText text;
@@ -123,7 +120,7 @@ void ReadLockedGroups(TransferStore& store, const hostapi::SelectionRecord& regi
 }
 
 void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::SelectionRecord& region) {
-    const bool beatCharts = Option(context, TRANSFER_BEAT_CHARTS);
+    const bool beatCharts = RowOn(context.Options, TRANSFER_BEAT_CHARTS);
     store.measures.clear();
     store.measureLoaded.clear();
     if (beatCharts) {
@@ -191,14 +188,14 @@ void ReadMeasureExpressions(TFMisc& context, TransferStore& store, const hostapi
 }
 
 void ReadRun(TFMisc& context, TransferStore& store, const hostapi::SelectionRecord& region) {
-    if (Option(context, TRANSFER_EXPRESSION_METATOOLS) || Option(context, TRANSFER_MEASURE_EXPRESSIONS)) {
+    if (RowOn(context.Options, TRANSFER_EXPRESSION_METATOOLS) || RowOn(context.Options, TRANSFER_MEASURE_EXPRESSIONS)) {
         LoadAnalysedTable(*context.TextExpressions);
     }
-    if (Option(context, TRANSFER_MEASURE_EXPRESSIONS)) {
+    if (RowOn(context.Options, TRANSFER_MEASURE_EXPRESSIONS)) {
         ReadMeasureExpressions(context, store, region);
     }
     ReadPageItems(context, store);
-    if (Option(context, TRANSFER_ARTICULATION_METATOOLS)) {
+    if (RowOn(context.Options, TRANSFER_ARTICULATION_METATOOLS)) {
         store.articulationMetatools.clear();
         for (int32_t key = kFirstArticulationKey; key <= kLastArticulationKey; ++key) {
             Record12 record;
@@ -208,16 +205,16 @@ void ReadRun(TFMisc& context, TransferStore& store, const hostapi::SelectionReco
             store.articulationMetatools.push_back(record);
         }
     }
-    if (Option(context, TRANSFER_STAFF_SYSTEMS)) {
+    if (RowOn(context.Options, TRANSFER_STAFF_SYSTEMS)) {
         store.staffSystems = std::make_unique<TStaffSystems>();
     }
-    if (Option(context, TRANSFER_LOCKED_GROUPS)) {
+    if (RowOn(context.Options, TRANSFER_LOCKED_GROUPS)) {
         ReadLockedGroups(store, region);
     }
-    if (Option(context, TRANSFER_BEAT_CHARTS) || Option(context, TRANSFER_MEASURES)) {
+    if (RowOn(context.Options, TRANSFER_BEAT_CHARTS) || RowOn(context.Options, TRANSFER_MEASURES)) {
         ReadMeasures(context, store, region);
     }
-    if (Option(context, TRANSFER_SWITCH)) {
+    if (RowOn(context.Options, TRANSFER_SWITCH)) {
         context.Options[TRANSFER_WRITE].value = 1;
         context.Options[TRANSFER_READ].value = 0;
     }
@@ -267,7 +264,7 @@ void WriteExpressionMetatools(TFMisc& context) {
 
 /// The document's last measure (the host's record of the whole document).
 int32_t LastMeasureOfDocument() {
-    return TheModule.dispatch.SelectionRecords[1].lastMeasure();
+    return DispatcherEnvironment().WholeDocument().lastMeasure();
 }
 
 /// Replaces the region's locked groups by the stored ones; a group that would start past the
@@ -337,7 +334,7 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
                    int32_t& skipped) {
     const int32_t first = region.firstMeasure();
     int32_t chartsSaved = 0;
-    if (Option(context, TRANSFER_BEAT_CHARTS)) {
+    if (RowOn(context.Options, TRANSFER_BEAT_CHARTS)) {
         BeatChartState& chart = BeatCharts(context);
         chart.elementCount = 0;
         int32_t offset = 0;
@@ -367,7 +364,7 @@ void WriteMeasures(TFMisc& context, const TransferStore& store, const hostapi::S
             continue;
         }
         const EDTMeasureSpec& stored = store.measures[i];
-        if (Option(context, TRANSFER_MEASURES)) {
+        if (RowOn(context.Options, TRANSFER_MEASURES)) {
             target = stored;
         } else {
             hostapi::WriteI16(target.data(), EDTMeasureSpec::kWidth,
@@ -392,8 +389,8 @@ void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const 
     }
     TTextExpressions& target = TextExpressionTable();
     LoadAnalysedTable(target);
-    if (Option(context, TRANSFER_CLEAR_DESTINATION)) {
-        ClearStaffRangeExpressions(context.Environment, region, Option(context, TRANSFER_CLEAR_GLOBAL));
+    if (RowOn(context.Options, TRANSFER_CLEAR_DESTINATION)) {
+        ClearStaffRangeExpressions(context.Environment, region, RowOn(context.Options, TRANSFER_CLEAR_GLOBAL));
     }
     skipped += PasteMeasureExpressions(*store.expressions, region, *context.TextExpressions, target, context);
 }
@@ -401,39 +398,39 @@ void WriteMeasureExpressions(TFMisc& context, const TransferStore& store, const 
 void WriteRun(TFMisc& context, const TransferStore& store, const hostapi::SelectionRecord& region) {
     // What the destination has no measure or staff for is not written, and the user is told.
     int32_t skipped = 0;
-    if (Option(context, TRANSFER_MEASURE_EXPRESSIONS)) {
+    if (RowOn(context.Options, TRANSFER_MEASURE_EXPRESSIONS)) {
         WriteMeasureExpressions(context, store, region, skipped);
     }
-    if (Option(context, TRANSFER_PAGE_GRAPHICS)) {
+    if (RowOn(context.Options, TRANSFER_PAGE_GRAPHICS)) {
         for (TPageGraphics graphic : store.pageGraphics) {
             CreatePageGraphic(graphic, graphic.page);
         }
     }
-    if (Option(context, TRANSFER_PAGE_TEXTS)) {
+    if (RowOn(context.Options, TRANSFER_PAGE_TEXTS)) {
         for (TPageText text : store.pageTexts) {
             CreatePageText(text, text.page);
         }
     }
-    if (Option(context, TRANSFER_ARTICULATION_METATOOLS)) {
+    if (RowOn(context.Options, TRANSFER_ARTICULATION_METATOOLS)) {
         WriteArticulationMetatools(store);
     }
-    if (Option(context, TRANSFER_EXPRESSION_METATOOLS)) {
+    if (RowOn(context.Options, TRANSFER_EXPRESSION_METATOOLS)) {
         WriteExpressionMetatools(context);
     }
     // Locked groups replace the destination's only when a read looked for them.
-    if (Option(context, TRANSFER_LOCKED_GROUPS) && store.lockedGroupsRead) {
+    if (RowOn(context.Options, TRANSFER_LOCKED_GROUPS) && store.lockedGroupsRead) {
         WriteLockedGroups(store, region, skipped);
     }
-    if (Option(context, TRANSFER_STAFF_SYSTEMS) && store.staffSystems) {
+    if (RowOn(context.Options, TRANSFER_STAFF_SYSTEMS) && store.staffSystems) {
         WriteStaffSystems(store);
     }
-    if (Option(context, TRANSFER_BEAT_CHARTS) || Option(context, TRANSFER_MEASURES)) {
+    if (RowOn(context.Options, TRANSFER_BEAT_CHARTS) || RowOn(context.Options, TRANSFER_MEASURES)) {
         WriteMeasures(context, store, region, skipped);
     }
     if (skipped > 0) {
         ShowMessage(FreeText::TransferSkippedItems, {std::to_string(skipped)});
     }
-    if (Option(context, TRANSFER_SWITCH)) {
+    if (RowOn(context.Options, TRANSFER_SWITCH)) {
         context.Options[TRANSFER_WRITE].value = 0;
         context.Options[TRANSFER_READ].value = 1;
     }
@@ -458,8 +455,8 @@ std::vector<std::string> TransferFilterWords(std::string_view text) {
 }
 
 bool RunTransfer(TFMisc& context, const hostapi::SelectionRecord& region) {
-    const bool read = Option(context, TRANSFER_READ);
-    const bool write = Option(context, TRANSFER_WRITE);
+    const bool read = RowOn(context.Options, TRANSFER_READ);
+    const bool write = RowOn(context.Options, TRANSFER_WRITE);
     if (read && write) {
         ShowMessage(FreeText::CannotReadAndWrite);
         return false;

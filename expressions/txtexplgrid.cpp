@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/host/finxess.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "expressions/txtexpleditor.h"
 #include "expressions/txtexplorer.h"
@@ -25,7 +26,7 @@ constexpr size_t kSecondLineLimit = 100;
 constexpr int32_t kMetatoolKeySize = 6;
 
 bool German() {
-    return Host().language == 1;
+    return DispatcherEnvironment().Language() == 1;
 }
 
 /// The style letter of a kind 4-10 in an expression row (and in the editor).

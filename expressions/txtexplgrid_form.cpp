@@ -2,6 +2,7 @@
 // two-dimensional layout), painting and selecting cells, the in-place editing, keys and the
 // mouse, the font list, the layout controls and the New and Duplicate buttons. The cell model
 // they work on is TGridDrawCell (txtexplgrid.cpp).
+#include "core/run_environment.h"
 #include "expressions/txtexplgrid.h"
 
 #include <algorithm>
@@ -596,7 +597,8 @@ void TTextExprForm::xTwoDimClick(vcl::TObject* /*Sender*/) {
 void TTextExprForm::xShrinkToFitClick(vcl::TObject* /*Sender*/) {
     if (xShrinkToFit->Checked()) {
         m_state.AdjustWidth = 0;
-        xColCount->SetText(std::to_string(m_state.ColumnsWanted) + (Host().language == 1 ? " Spalten" : " columns"));
+        xColCount->SetText(std::to_string(m_state.ColumnsWanted) +
+                           (DispatcherEnvironment().Language() == 1 ? " Spalten" : " columns"));
     }
     Relayout(0);
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/run_environment.h"
 #include "core/startup.h"
 
 namespace orvex {
@@ -112,7 +113,7 @@ TTextExprInfo::TTextExprInfo(vcl::TComponent* owner) : vcl::TForm(owner) {
 }
 
 void TTextExprInfo::FormShow(vcl::TObject* /*Sender*/) {
-    if (Host().language != 1) {
+    if (DispatcherEnvironment().Language() != 1) {
         return;
     }
     TextExprInfo->Lines().Clear();

@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/module.h"
 #include "core/options_store.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "expressions/txtexpleditor.h"
 #include "expressions/txtexplgrid.h"
@@ -312,8 +313,8 @@ void TTextExprForm::FocusGrid() {
 }
 
 void TTextExprForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
-    if (Host().language == 1) {
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
+    if (DispatcherEnvironment().Language() == 1) {
         SetGermanCaptions();
     }
     SetCaption(Caption() + TheModule.process.VersionText);

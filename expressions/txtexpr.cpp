@@ -11,6 +11,7 @@
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "platform/hostapi/bytes.h"
 #include "platform/hostapi/entry_records.h"
 #include "platform/hostapi/expression_records.h"
@@ -392,10 +393,10 @@ void TTextExpressions::WriteBackModified() {
 
 bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisitor& measure,
                                                  const ExpressionAssignmentVisitor& entry) {
-    const hostapi::SelectionRecord region = TheModule.dispatch.SelectionRecords[1];
+    const hostapi::SelectionRecord region = DispatcherEnvironment().WholeDocument();
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
-    const int32_t handle = EditBracketBegin(&region, std::max(last - first + 1, 0));
+    ScopedEditBracket bracket(&region, std::max(last - first + 1, 0));
     // The placements a visitor changed are written only after the whole walk: a walk the user
     // stops changes nothing, so that no placement names an expression of another numbering.
     std::vector<std::tuple<int32_t, int32_t, Record12>> measureSaves;
@@ -403,7 +404,7 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
     bool stopped = false;
     for (int32_t m = first; m >= 1 && m <= last && !stopped; ++m) {
         const auto measureNumber = static_cast<MeasureNumber>(m);
-        if (!EditBracketStep(handle, 0, measureNumber)) {
+        if (!bracket.Step(0, measureNumber)) {
             stopped = true;
             break;
         }
@@ -422,9 +423,8 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
         }
         for (int32_t staff = region.firstStaff(); staff <= region.lastStaff(); ++staff) {
             for (LayerIndex layer = 0; layer < 4; ++layer) {
-                EntryArray* array =
-                    LoadEntryArray(region.viewKey(), static_cast<StaffSlot>(staff), measureNumber, layer, 1);
-                if (array == nullptr) {
+                const ScopedEntryArray array(region.viewKey(), static_cast<StaffSlot>(staff), measureNumber, layer);
+                if (!array) {
                     continue;
                 }
                 for (int32_t i = 0; i < array->count; ++i) {
@@ -443,7 +443,6 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
                         }
                     }
                 }
-                ReleaseEntryArray(array);
             }
         }
     }
@@ -455,8 +454,7 @@ bool TTextExpressions::WalkExpressionAssignments(const ExpressionAssignmentVisit
             SaveRecordEdED(number, inci, placement);
         }
     }
-    EditBracketEnd(handle, stopped);
-    return stopped;
+    return stopped;  // the guard ends the display, as stopped when the user stopped it
 }
 
 bool TTextExpressions::CountUsage() {

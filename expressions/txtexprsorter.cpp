@@ -7,6 +7,7 @@
 #include "core/free_texts.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "expressions/txtexpr.h"
 #include "forms/designed.h"
@@ -166,7 +167,7 @@ void TTextExprSorter::ApplyGermanCaptions() {
 }
 
 void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
     // The remembered priorities are taken as they were saved, not moved one by one against the
     // ones still shown; then they are made whole once.
     m_adjusting = true;
@@ -178,7 +179,7 @@ void TTextExprSorter::FormShow(vcl::TObject* /*Sender*/) {
     DeleteUnused->SetChecked(false);
     NoSorting->SetChecked(false);
     visibilities(this);
-    const bool german = Host().language == 1;
+    const bool german = DispatcherEnvironment().Language() == 1;
     if (german) {
         ApplyGermanCaptions();
     }
@@ -356,7 +357,7 @@ int32_t SortTextExpressions(TTextExprSorter& form, bool numberOrder) {
 }
 
 int32_t TTextExpressions::DeleteUnused(bool writeBack, bool deleteUnused, bool noSorting) {
-    if (writeBack && TheModule.dispatch.SelectionRecords[1].viewKey() != 0) {
+    if (writeBack && DispatcherEnvironment().WholeDocument().viewKey() != 0) {
         ShowMessage(FreeText::ChooseShowAllStavesIn);
         return 0;
     }
@@ -403,22 +404,22 @@ int32_t RunTextExpressionSorter() {
 bool RunSortTool(TFMisc& context) {
     TTextExpressions& table = TextExpressionTable();
     TSortOptions& options = table.Options();
-    options.SeparateFamilies = context.Options[SORT_SEPARATE_FAMILIES].value != 0 ? 1 : 0;
-    options.FamilyPriority = context.Options[SORT_FAMILY_PRIORITY].value;
-    options.SeparateSizes = context.Options[SORT_SEPARATE_SIZES].value != 0 ? 1 : 0;
-    options.SizePriority = context.Options[SORT_SIZE_PRIORITY].value;
-    options.SeparateStyles = context.Options[SORT_SEPARATE_STYLES].value != 0 ? 1 : 0;
-    options.StylePriority = context.Options[SORT_STYLE_PRIORITY].value;
-    options.MusicFontsFirst = context.MoreOptions[SORT_MORE_MUSIC_FONTS_FIRST].value != 0 ? 1 : 0;
-    options.SortMusicFonts = context.MoreOptions[SORT_MORE_SORT_MUSIC_FONTS].value != 0 ? 1 : 0;
-    options.EmptySticks = context.MoreOptions[SORT_MORE_EMPTY_STICKS].value != 0 ? 1 : 0;
-    options.CaseFlag = context.MoreOptions[SORT_MORE_CASE_SENSITIVE].value != 0 ? 1 : 0;
+    options.SeparateFamilies = RowOn(context.Options, SORT_SEPARATE_FAMILIES) ? 1 : 0;
+    options.FamilyPriority = RowValue(context.Options, SORT_FAMILY_PRIORITY);
+    options.SeparateSizes = RowOn(context.Options, SORT_SEPARATE_SIZES) ? 1 : 0;
+    options.SizePriority = RowValue(context.Options, SORT_SIZE_PRIORITY);
+    options.SeparateStyles = RowOn(context.Options, SORT_SEPARATE_STYLES) ? 1 : 0;
+    options.StylePriority = RowValue(context.Options, SORT_STYLE_PRIORITY);
+    options.MusicFontsFirst = RowOn(context.MoreOptions, SORT_MORE_MUSIC_FONTS_FIRST) ? 1 : 0;
+    options.SortMusicFonts = RowOn(context.MoreOptions, SORT_MORE_SORT_MUSIC_FONTS) ? 1 : 0;
+    options.EmptySticks = RowOn(context.MoreOptions, SORT_MORE_EMPTY_STICKS) ? 1 : 0;
+    options.CaseFlag = RowOn(context.MoreOptions, SORT_MORE_CASE_SENSITIVE) ? 1 : 0;
     options.NumberOrder = 0;
-    options.AdditionalFonts = win::Utf8ToAnsi(context.MoreOptions[SORT_MORE_MUSIC_FONTS].text);
+    options.AdditionalFonts = win::Utf8ToAnsi(RowText(context.MoreOptions, SORT_MORE_MUSIC_FONTS));
     table.SortTables().Build(options.AdditionalFonts);
     table.LoadFromDocument();
-    return table.DeleteUnused(true, context.Options[SORT_DELETE_UNUSED].value != 0,
-                              context.Options[SORT_DELETE_ONLY].value != 0) == kSortRunChanged;
+    return table.DeleteUnused(true, RowOn(context.Options, SORT_DELETE_UNUSED),
+                              RowOn(context.Options, SORT_DELETE_ONLY)) == kSortRunChanged;
 }
 
 }  // namespace orvex

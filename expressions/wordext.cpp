@@ -326,7 +326,8 @@ int16_t CWordExtPlacer::AppendContinuation(SyllableTracker& tracker, const Sylla
 }
 
 void CWordExtPlacer::MarkLyrics(const EntryInfo& info) {
-    EntryArray* array = LoadEntryArray(m_view, m_staff, info.measure, info.layer, 1);
+    const ScopedEntryArray lent(m_view, m_staff, info.measure, info.layer);
+    EntryArray* array = lent.Get();
     if (array == nullptr) {
         return;
     }
@@ -338,7 +339,6 @@ void CWordExtPlacer::MarkLyrics(const EntryInfo& info) {
             break;
         }
     }
-    ReleaseEntryArray(array);
 }
 
 bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {
@@ -371,8 +371,7 @@ bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {
         if (syllable != 0 && read.hyphen == 0 &&
             (continuation || LoadWholeEntryDetailRecord(assignmentTag, tracker.start.entry, tracker.inci,
                                                         assignment.data(), Assignment::kSize))) {
-            const auto option = [&](size_t row) { return m_context.Options[row].value; };
-            const bool leftAligned = option(WORD_EXT_LEFT_ALIGNED) != 0;
+            const bool leftAligned = RowOn(m_context.Options, WORD_EXT_LEFT_ALIGNED);
             const int32_t w = read.width;
             // The reference notehead: the leftmost with the flag, else the rightmost, starting
             // from a point at the entry's x.
@@ -393,17 +392,18 @@ bool CWordExtPlacer::Place(SyllableTracker& tracker, bool continued) {
                 if (startMetrics.scale(2) != EntryMetrics::kUnscaled) {
                     endX = endX * startMetrics.scale(2) / EntryMetrics::kUnscaled;
                 }
-                endX += option(WORD_EXT_SYSTEM_END_OFFSET);
+                endX += RowValue(m_context.Options, WORD_EXT_SYSTEM_END_OFFSET);
             }
             int64_t length = Unscaled(endX - middle, startMetrics.scale(1));
             int64_t offset = assignment.word(LyricAssignmentLayout::kOffset / 2);
             if (continuation) {
                 offset = leftAligned ? (left - right) / 2 - w : ((left - right) - w) / 2;
-                offset = offset - kGap + option(WORD_EXT_CONTINUED_OFFSET);
+                offset = offset - kGap + RowValue(m_context.Options, WORD_EXT_CONTINUED_OFFSET);
             }
             const int64_t widthPart = leftAligned ? w : w / 2;
-            length = Unscaled(length + option(WORD_EXT_BEYOND_LAST_NOTE) - (widthPart + kGap + offset),
-                              startMetrics.scale(3));
+            length =
+                Unscaled(length + RowValue(m_context.Options, WORD_EXT_BEYOND_LAST_NOTE) - (widthPart + kGap + offset),
+                         startMetrics.scale(3));
             if (length > 0) {
                 const auto stored = static_cast<int16_t>(std::min<int64_t>(length, INT16_MAX));
                 if (continuation) {

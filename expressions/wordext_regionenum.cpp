@@ -102,8 +102,7 @@ int16_t CRegionEnum::Run(const hostapi::SelectionRecord& region) {
     m_pages = std::make_unique<TPages>();
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
-    const int32_t handle =
-        EditBracketBegin(nullptr, std::max<int32_t>(m_staffCount, 0) * std::max(last - first + 1, 0));
+    ScopedEditBracket bracket(nullptr, std::max<int32_t>(m_staffCount, 0) * std::max(last - first + 1, 0));
     const auto instrumentOf = Imports().InstrumentOfSlot;
     bool stopped = false;
     // A page's worth of measures for every staff, then the next page's.
@@ -118,7 +117,7 @@ int16_t CRegionEnum::Run(const hostapi::SelectionRecord& region) {
             for (int32_t measure = groupStart; measure <= last; ++measure) {
                 m_measure = static_cast<hostapi::MeasureNumber>(measure);
                 const uint32_t flags = MeasureFlags(measure);
-                if (!EditBracketStep(handle, m_instrument, m_measure)) {
+                if (!bracket.Step(m_instrument, m_measure)) {
                     stopped = true;
                     break;
                 }
@@ -131,7 +130,7 @@ int16_t CRegionEnum::Run(const hostapi::SelectionRecord& region) {
         }
         groupStart = groupEnd + 1;
     }
-    EditBracketEnd(handle, stopped);
+    bracket.End();
     return End();
 }
 
@@ -142,8 +141,7 @@ void CRegionEnum::WalkCell(uint32_t walkFlags) {
     const hostapi::Edu to = lastMeasure ? RegionEndPosition(m_region) : kLastPosition;
     for (m_layer = 0; m_layer < 4; ++m_layer) {
         BeginLayer(walkFlags);
-        EntryArray* array = LoadEntryArray(m_region.viewKey(), m_staff, m_measure, m_layer, 1);
-        if (array != nullptr) {
+        if (const ScopedEntryArray array(m_region.viewKey(), m_staff, m_measure, m_layer); array) {
             const int32_t count = array->count;
             for (int32_t i = 0; i < count; ++i) {
                 const hostapi::ConstEntryView entry = array->entry(i);
@@ -171,7 +169,6 @@ void CRegionEnum::WalkCell(uint32_t walkFlags) {
                 }
                 VisitEntry(entry, info);
             }
-            ReleaseEntryArray(array);
         }
         EndLayer(walkFlags);
     }

@@ -90,7 +90,6 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         DispatchTool(context, m_item, m_optionSet, mode);
     }
     const bool wroteOutsideHostCall = DocumentWriteCount() != writes && !InsideHostCall();
-    TheModule.dispatch.ToolRunMarker = 0;
     ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     if (context.RerunFlag == 0) {
         if (const auto redraw = Imports().RedrawDocument) {

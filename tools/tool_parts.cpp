@@ -49,7 +49,7 @@ int32_t RunCopySystemOptimizationTool(TFMisc& context) {
 
 /// New Spacing runs in scroll view only when it adds a staff.
 bool NewSpacingFlagHolds(const TFMisc& context, int32_t /*setNumber*/, ToolFlag flag) {
-    return flag != kToolScrollViewOnly || context.Options[NSP_COMPLEMENTARY_RHYTHMS].value != 0;
+    return flag != kToolScrollViewOnly || RowOn(context.Options, NSP_COMPLEMENTARY_RHYTHMS);
 }
 
 /// Playback's further option sets run without the host's edit bracket.

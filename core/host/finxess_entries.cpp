@@ -157,17 +157,6 @@ bool StemUp(const EntryArray* array, int32_t found, InstrumentKey instrument, Me
     return lowest - kMiddleLine < 0;
 }
 
-/// Whether a layer of the cell holds entries (loaded and released).
-bool LayerHoldsEntries(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer) {
-    EntryArray* array = LoadEntryArray(view, staff, measure, layer, 1);
-    if (array == nullptr) {
-        return false;
-    }
-    const bool holds = CountOf(array) > 0;
-    ReleaseEntryArray(array);
-    return holds;
-}
-
 }  // namespace
 
 // ---- The host's entry array services ----
@@ -230,9 +219,39 @@ void ScopedEntryArray::Release() {
     }
 }
 
+bool LayerHoldsEntries(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag) {
+    const ScopedEntryArray array(view, staff, measure, layer, flag);
+    return CountOf(array.Get()) > 0;
+}
+
+ScopedEntryArray& ScopedEntryArray::operator=(ScopedEntryArray&& other) {
+    if (this != &other) {
+        Release();
+        m_array = std::exchange(other.m_array, nullptr);
+    }
+    return *this;
+}
+
 void ScopedEntryArray::Load(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag) {
     Release();
     m_array = LoadEntryArray(view, staff, measure, layer, flag);
+}
+
+int32_t ScopedCellLayers::Load(ViewKey view, MeasureNumber measure, StaffSlot staff, std::string_view ignoredLayers,
+                               size_t cell) {
+    ReleaseCellLayers(m_cells[cell]);
+    int32_t holding = 0;
+    for (LayerIndex layer = 0; layer < 4; ++layer) {
+        EntryArray*& array = m_cells[cell][static_cast<size_t>(layer)];
+        if (ignoredLayers.find(std::to_string(layer + 1)) != std::string_view::npos) {
+            continue;
+        }
+        array = LoadEntryArray(view, staff, measure, layer, 1);
+        if (array != nullptr && array->count > 0) {
+            ++holding;
+        }
+    }
+    return holding;
 }
 
 void ScopedCellLayers::Release() {
@@ -521,14 +540,14 @@ bool EntryReplace(ViewKey view, StaffSlot staff, MeasureNumber measure, int32_t 
                   int16_t keyValue, bool* isShort, int32_t mode) {
     bool earlierHeldEntries = false;
     for (LayerIndex current = 0; current < 4; ++current) {
-        EntryArray* array = LoadEntryArray(view, staff, measure, current, 1);
+        ScopedEntryArray lent(view, staff, measure, current);
+        EntryArray* array = lent.Get();
         if (array == nullptr) {
             continue;
         }
         const int32_t found = FindEntry(array, entryOrPosition, mode);
         if (found < 0) {
             earlierHeldEntries = earlierHeldEntries || CountOf(array) > 0;
-            ReleaseEntryArray(array);
             continue;
         }
         bool up = false;
@@ -545,7 +564,7 @@ bool EntryReplace(ViewKey view, StaffSlot staff, MeasureNumber measure, int32_t 
                 up = StemUp(array, found, instrument, measure, keyValue, fromGroup);
             }
         }
-        ReleaseEntryArray(array);
+        lent.Release();
 
         bool more = earlierHeldEntries;
         for (LayerIndex later = static_cast<LayerIndex>(current + 1); later < 4 && !more; ++later) {
@@ -598,21 +617,20 @@ hostapi::Evpu EntryVerticalPositionById(InstrumentKey instrument, MeasureNumber 
     const auto slotOf = Imports().SlotOfInstrument;
     const StaffSlot staff = slotOf == nullptr ? 0 : slotOf(instrument, 0, kInterfaceVersion);
     for (LayerIndex layer = 0; layer < 4; ++layer) {
-        EntryArray* array = LoadEntryArray(0, staff, measure, layer, 0);
-        if (array == nullptr) {
+        ScopedEntryArray array(0, staff, measure, layer, 0);
+        if (!array) {
             continue;
         }
-        const int32_t found = FindEntry(array, entry, kReplaceByNumber);
+        const int32_t found = FindEntry(array.Get(), entry, kReplaceByNumber);
         if (found >= 0) {
             hostapi::EntryRecord copy;
             std::memcpy(copy.data(), array->entry(found).data(), EntryLayout::kSize);
-            ReleaseEntryArray(array);
+            array.Release();
             if (position != nullptr) {
                 *position = copy.view().position();
             }
             return EntryVerticalPosition(instrument, measure, copy.data(), key, useTransposition, key, topNote);
         }
-        ReleaseEntryArray(array);
     }
     if (position != nullptr) {
         *position = 0;
@@ -773,7 +791,8 @@ void RegionPitchStats(const hostapi::SelectionRecord& region, PitchStats& stats)
             const int16_t key = HostCellKey(m, instrument, 0);
             int32_t chordSum = 0;
             for (LayerIndex layer = 0; layer < 4; ++layer) {
-                EntryArray* array = LoadEntryArray(region.viewKey(), s, m, layer, 1);
+                const ScopedEntryArray lent(region.viewKey(), s, m, layer);
+                const EntryArray* array = lent.Get();
                 if (array == nullptr) {
                     continue;
                 }
@@ -798,7 +817,6 @@ void RegionPitchStats(const hostapi::SelectionRecord& region, PitchStats& stats)
                     }
                 }
                 chordSum += largestChord;
-                ReleaseEntryArray(array);
             }
             stats.largestChordSum = std::max(stats.largestChordSum, chordSum);
         }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/records.h"
@@ -52,6 +53,10 @@ public:
     ~ScopedEntryArray() { Release(); }
     ScopedEntryArray(const ScopedEntryArray&) = delete;
     ScopedEntryArray& operator=(const ScopedEntryArray&) = delete;
+    /// The holder takes the other's array, which then holds none.
+    ScopedEntryArray(ScopedEntryArray&& other) noexcept : m_array(std::exchange(other.m_array, nullptr)) {}
+    /// Gives back the array held, then takes the other's.
+    ScopedEntryArray& operator=(ScopedEntryArray&& other);
 
     EntryArray* Get() const { return m_array; }
     EntryArray* operator->() const { return m_array; }
@@ -77,12 +82,22 @@ public:
     ScopedCellLayers(const ScopedCellLayers&) = delete;
     ScopedCellLayers& operator=(const ScopedCellLayers&) = delete;
 
+    /// Gives back what cell `cell` of the guard holds, then borrows the four layer arrays of a cell
+    /// (LoadEntryArray, flag 1) into it; a layer whose number (1-4) occurs in `ignoredLayers` stays none. Answers how
+    /// many of the layers hold entries.
+    int32_t Load(ViewKey view, MeasureNumber measure, StaffSlot staff, std::string_view ignoredLayers = "",
+                 size_t cell = 0);
+    /// The arrays of cell `cell` of the guard.
+    LayerArrays& Cell(size_t cell = 0) const { return m_cells[cell]; }
+    size_t CellCount() const { return m_cells.size(); }
     /// Releases every array the cells hold now; the cells may be loaded again afterwards.
     void Release();
 
 private:
     std::span<LayerArrays> m_cells;
 };
+/// Whether a layer of a cell holds entries (its array borrowed and given back; flag as LoadEntryArray takes it).
+bool LayerHoldsEntries(ViewKey view, StaffSlot staff, MeasureNumber measure, LayerIndex layer, int16_t flag = 1);
 /// Inserts `count` blank entries before `index`; the array's entry address may change.
 bool InsertEntries(EntryArray* array, int32_t index, int32_t count);
 /// Deletes `count` entries from `index` on (ordinal 6).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <exception>
 #include <optional>
 
 #include "core/host/access_state.h"
@@ -201,9 +202,9 @@ int32_t EditBracketBegin(const hostapi::SelectionRecord* region, int32_t steps) 
     return begin == nullptr ? 0 : begin(region == nullptr ? nullptr : region->bytes.data(), steps, kInterfaceVersion);
 }
 
-bool EditBracketStep(int32_t handle, InstrumentKey instrumentOrZero, MeasureNumber measureOrZero) {
+bool EditBracketStep(int32_t handle, InstrumentKey instrumentOrZero, MeasureNumber measureOrZero, int32_t steps) {
     const auto step = Imports().StepProgress;
-    return step == nullptr || step(handle, 1, instrumentOrZero, measureOrZero, -1, kInterfaceVersion) != 0;
+    return step == nullptr || step(handle, steps, instrumentOrZero, measureOrZero, -1, kInterfaceVersion) != 0;
 }
 
 void EditBracketEnd(int32_t handle, bool stopped) {
@@ -211,6 +212,18 @@ void EditBracketEnd(int32_t handle, bool stopped) {
     if (end != nullptr) {
         end(handle, stopped ? 1 : 0, kInterfaceVersion);
     }
+}
+
+ScopedEditBracket::ScopedEditBracket(const hostapi::SelectionRecord* region, int32_t steps)
+    : m_handle(EditBracketBegin(region, steps)), m_exceptions(std::uncaught_exceptions()) {}
+
+ScopedEditBracket::~ScopedEditBracket() {
+    End(m_stopped || std::uncaught_exceptions() > m_exceptions);
+}
+
+bool ScopedEditBracket::Step(InstrumentKey instrumentOrZero, MeasureNumber measureOrZero, int32_t steps) {
+    m_stopped = m_stopped || !EditBracketStep(m_handle, instrumentOrZero, measureOrZero, steps);
+    return !m_stopped;
 }
 
 void ScopedEditBracket::End(bool stopped) {
@@ -231,22 +244,22 @@ bool RegionWalk(const hostapi::SelectionRecord& region, const RegionEntryVisitor
     state.region = region;
     const int32_t staves = std::max(region.lastStaff() - region.firstStaff() + 1, 0);
     const int32_t measures = std::max(region.lastMeasure() - region.firstMeasure() + 1, 0);
-    const int32_t handle = EditBracketBegin(nullptr, staves * measures);
+    ScopedEditBracket bracket(nullptr, staves * measures);
     const auto instrumentOf = Imports().InstrumentOfSlot;
     for (int32_t staff = region.firstStaff(); staff <= region.lastStaff() && !state.stopped; ++staff) {
         state.staff = static_cast<StaffSlot>(staff);
         state.instrument = instrumentOf == nullptr ? 0 : instrumentOf(state.staff, region.viewKey(), kInterfaceVersion);
         for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
             state.measure = static_cast<MeasureNumber>(measure);
-            if (!EditBracketStep(handle, state.instrument, state.measure)) {
+            if (!bracket.Step(state.instrument, state.measure)) {
                 state.stopped = true;
                 break;
             }
             const Edu from = measure == region.firstMeasure() ? region.startEdu() : 0;
             const Edu to = measure == region.lastMeasure() ? RegionEndPosition(region) : kEndOfMeasure;
             for (state.layer = 0; state.layer < 4; ++state.layer) {
-                EntryArray* array = LoadEntryArray(region.viewKey(), state.staff, state.measure, state.layer, 1);
-                if (array == nullptr) {
+                const ScopedEntryArray array(region.viewKey(), state.staff, state.measure, state.layer);
+                if (!array) {
                     continue;
                 }
                 for (int32_t i = 0; i < array->count; ++i) {
@@ -255,11 +268,9 @@ bool RegionWalk(const hostapi::SelectionRecord& region, const RegionEntryVisitor
                         visit(state, *array, i);
                     }
                 }
-                ReleaseEntryArray(array);
             }
         }
     }
-    EditBracketEnd(handle, state.stopped);
     return !state.stopped;
 }
 

@@ -28,32 +28,39 @@ using hostapi::StaffSlot;
 /// Begins the bracket for a region (or none) and a number of steps; the handle (0 = none,
 /// which the other two accept).
 int32_t EditBracketBegin(const hostapi::SelectionRecord* region, int32_t steps);
-/// One step; false when the host asks the work to stop.
-bool EditBracketStep(int32_t handle, InstrumentKey instrumentOrZero, MeasureNumber measureOrZero);
+/// One step (or `steps`: 0 tells the host of a measure the display does not count); false when the
+/// host asks the work to stop.
+bool EditBracketStep(int32_t handle, InstrumentKey instrumentOrZero, MeasureNumber measureOrZero, int32_t steps = 1);
 void EditBracketEnd(int32_t handle, bool stopped);
 
-/// The edit bracket held for a scope: begun when made and ended, as done, when the guard goes,
-/// unless End ended it before. Work that stops (the user stopped it, or it failed) ends it
-/// with End(true); a step that the host answers with stop does not end it by itself.
+/// The edit bracket held for a scope: begun when made and ended when the guard goes, unless End
+/// ended it before. The guard ends it as stopped when the host answered a step with stop or an
+/// exception leaves the scope, else as done; End ends it now, as the code says (the work failed,
+/// or goes on whatever the user chose). Once the host answered a step with stop, later steps
+/// answer false without asking it again.
 class ScopedEditBracket {
 public:
-    ScopedEditBracket(const hostapi::SelectionRecord* region, int32_t steps)
-        : m_handle(EditBracketBegin(region, steps)) {}
-    ~ScopedEditBracket() { End(false); }
+    ScopedEditBracket(const hostapi::SelectionRecord* region, int32_t steps);
+    ~ScopedEditBracket();
     ScopedEditBracket(const ScopedEditBracket&) = delete;
     ScopedEditBracket& operator=(const ScopedEditBracket&) = delete;
 
+    /// The host's handle of the display (0 = none), for work that steps it by handle.
     int32_t Handle() const { return m_handle; }
-    /// One step (EditBracketStep); false when the host asks the work to stop.
-    bool Step(InstrumentKey instrumentOrZero, MeasureNumber measureOrZero) const {
-        return EditBracketStep(m_handle, instrumentOrZero, measureOrZero);
-    }
+    /// One step (EditBracketStep); false when the user stopped the work.
+    bool Step(InstrumentKey instrumentOrZero = 0, MeasureNumber measureOrZero = 0, int32_t steps = 1);
+    /// Whether the host answered a step with stop.
+    bool Stopped() const { return m_stopped; }
     /// Ends the bracket now; later ends (and the guard's) do nothing.
     void End(bool stopped);
+    /// Ends the bracket now, as stopped when a step was answered with stop.
+    void End() { End(m_stopped); }
 
 private:
     int32_t m_handle = 0;
     bool m_open = true;
+    bool m_stopped = false;
+    int m_exceptions = 0;  ///< the exceptions in flight when the bracket began
 };
 
 // ---- Region walk ----

@@ -179,14 +179,10 @@ int32_t CountFlaggedEntriesInSystem(const TStaffSystems& systems, hostapi::ViewK
     int32_t count = 0;
     for (int32_t measure = system.firstMeasure(); measure < system.endMeasure(); ++measure) {
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
-            EntryArray* array = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(measure), layer, 1);
-            if (array == nullptr) {
-                continue;
-            }
-            for (int32_t i = 0; i < array->count; ++i) {
+            const ScopedEntryArray array(view, slot, static_cast<hostapi::MeasureNumber>(measure), layer);
+            for (int32_t i = 0; array && i < array->count; ++i) {
                 count += array->entry(i).isNote() ? 1 : 0;
             }
-            ReleaseEntryArray(array);
         }
     }
     return count;

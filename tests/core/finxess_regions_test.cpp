@@ -3,6 +3,7 @@
 // clefs, the staff-membership lists, 'otDI' deletion, measure expressions and staff records.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <tuple>
 
 #include "core/host/access_state.h"
@@ -145,10 +146,19 @@ TEST_F(FinxessRegionsTest, AScopedBracketEndsOnceWhereverItsScopeIsLeft) {
     work(true);
     m_host->Progress().StopNextAt(1);
     work(false);
+    // An exception that leaves the scope ends the display as stopped too.
+    EXPECT_THROW(
+        {
+            ScopedEditBracket bracket(nullptr, 3);
+            bracket.Step();
+            throw std::runtime_error("the work failed");
+        },
+        std::runtime_error);
     testsupport::ExpectLines(
         {"host: progress begins: 3 steps", "host: progress ends after 3 of 3 steps", "host: progress begins: 3 steps",
          "host: progress ends after 2 of 3 steps (stopped)", "host: progress begins: 3 steps",
-         "host: progress: the user stops at step 1 of 3", "host: progress ends after 1 of 3 steps"},
+         "host: progress: the user stops at step 1 of 3", "host: progress ends after 1 of 3 steps (stopped)",
+         "host: progress begins: 3 steps", "host: progress ends after 1 of 3 steps (stopped)"},
         win::TranscriptLines());
     EXPECT_FALSE(m_host->Progress().IsOpen());
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -105,6 +106,59 @@ TEST(IncludeLayersTest, ToolsFormsAndExpressionsLeaveTheDispatcherAndTheHooksToT
         if (from == "tools" || from == "forms" || from == "expressions") {
             EXPECT_FALSE(kCoreOnlyHeaders.contains(include.header)) << include.file << " -> " << include.header;
         }
+    }
+}
+
+/// The lines of the sources in `folders` (the access layer aside) that use one of `uses` (a text
+/// that starts a word, such as "LoadEntryArray("), as "file:line: text", comments left out.
+std::vector<std::string> UsesAboveTheAccessLayer(const std::vector<std::string>& folders,
+                                                 const std::vector<std::string>& uses) {
+    const fs::path root(ORVEX_SOURCE_DIR);
+    std::vector<std::string> found;
+    for (const std::string& top : folders) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
+            const std::string extension = entry.path().extension().string();
+            const std::string file = fs::relative(entry.path(), root).generic_string();
+            if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp") ||
+                FolderOf(file) == "core/host") {
+                continue;
+            }
+            std::ifstream in(entry.path());
+            std::string line;
+            for (int number = 1; std::getline(in, line); ++number) {
+                const std::string code = line.substr(0, line.find("//"));
+                for (const std::string& use : uses) {
+                    const size_t at = code.find(use);
+                    const bool wordStart = at != std::string::npos &&
+                                           (at == 0 || (std::isalnum(code[at - 1]) == 0 && code[at - 1] != '_'));
+                    if (wordStart) {
+                        found.push_back(file + ":" + std::to_string(number) + ": " + line);
+                    }
+                }
+            }
+        }
+    }
+    return found;
+}
+
+TEST(IncludeLayersTest, HostLoansAreHeldByTheirGuardsAboveTheAccessLayer) {
+    // A progress display, an entry array or a cell's layers borrowed from the host are held by
+    // the access layer's guards (ScopedEditBracket, ScopedEntryArray, ScopedCellLayers), which
+    // give them back in order when their scope ends, by an early return or an exception too.
+    for (const std::string& line :
+         UsesAboveTheAccessLayer({"core", "forms", "expressions", "tools"},
+                                 {"EditBracketBegin(", "EditBracketEnd(", "BeginProgress(", "EndProgress(",
+                                  "LoadEntryArray(", "ReleaseEntryArray(", "LoadCellLayers(", "ReleaseCellLayers("})) {
+        ADD_FAILURE() << line << ": a loan opened or given back by hand";
+    }
+}
+
+TEST(IncludeLayersTest, ToolsReadTheDocumentAndTheHostThroughTheirRunEnvironment) {
+    // The whole document's region and the host's year, language and window come from the run
+    // environment (core/run_environment.h), not from the dispatcher's records or Host().
+    for (const std::string& line :
+         UsesAboveTheAccessLayer({"expressions", "tools"}, {"SelectionRecords[", "Host()."})) {
+        ADD_FAILURE() << line << ": read from the dispatcher or the host by hand";
     }
 }
 

@@ -49,7 +49,7 @@ std::string ArrayText(const orvex::EntryArray* array) {
 }
 
 /// What one call is given: the items (by index in each staff's table), the direction, the
-/// settings and the switches of rows 4, 6, 7, 8 and 9.
+/// settings and its switches.
 struct Call {
     int32_t direction = kSplitDownward;
     int32_t upperItem = 0;
@@ -60,14 +60,18 @@ struct Call {
     int32_t minLeap = 0;
     int32_t lowestKey = 0;
     int32_t highestKey = 127;
-    std::map<size_t, int32_t> rows;
+    bool balanceSpans = false;
+    bool earlierTargets = false;
+    bool joinEmptiedRests = false;
+    bool keepLongerTargetRests = false;
+    bool keepLongerTargetNotes = false;
 };
 
 class SplitPointMoverTest : public testsupport::NotesTest {
 protected:
     void TearDown() override {
-        orvex::ReleaseCellLayers(m_upper);
-        orvex::ReleaseCellLayers(m_lower);
+        m_lentUpper.Release();
+        m_lentLower.Release();
         NotesTest::TearDown();
     }
 
@@ -80,8 +84,8 @@ protected:
         m_context->Item = orvex::ItemNumber(orvex::ToolItem::SmartSplitPoint);
         m_context->Walk.measure = 1;
         ASSERT_TRUE(orvex::LoadMeasureSpec(1, m_context->Walk.measureSpec));
-        orvex::LoadCellLayers(0, 1, 1, m_upper, "");
-        orvex::LoadCellLayers(0, 1, 2, m_lower, "");
+        m_lentUpper.Load(0, 1, 1);
+        m_lentLower.Load(0, 1, 2);
         Refill();
     }
     void Refill() {
@@ -92,16 +96,23 @@ protected:
     }
     /// Makes one call of the mover as the smart split point would, for the direction given.
     int32_t Move(const Call& call) {
-        for (const auto& [row, value] : call.rows) {
-            m_context->Options[row].value = value;
-        }
         orvex::NInfoItem& upper = m_upperTable.items.at(static_cast<size_t>(call.upperItem));
         orvex::NInfoItem& lower = m_lowerTable.items.at(static_cast<size_t>(call.lowerItem));
         const bool down = call.direction == kSplitDownward;
+        const orvex::SplitMoveSettings settings{.direction = call.direction,
+                                                .maxSourceSpan = call.maxSourceSpan,
+                                                .maxTargetSpan = call.maxTargetSpan,
+                                                .minTargetNotes = call.minTargetNotes,
+                                                .minLeap = call.minLeap,
+                                                .lowestKey = call.lowestKey,
+                                                .highestKey = call.highestKey,
+                                                .balanceSpans = call.balanceSpans,
+                                                .earlierTargets = call.earlierTargets,
+                                                .joinEmptiedRests = call.joinEmptiedRests,
+                                                .keepLongerTargetRests = call.keepLongerTargetRests,
+                                                .keepLongerTargetNotes = call.keepLongerTargetNotes};
         const int32_t moved = orvex::MoveSplitPointNote(*m_context, down ? m_upper : m_lower, down ? m_lower : m_upper,
-                                                        down ? upper : lower, down ? lower : upper, call.maxSourceSpan,
-                                                        call.maxTargetSpan, call.direction, call.minTargetNotes, m_ties,
-                                                        call.minLeap, 0, call.lowestKey, call.highestKey);
+                                                        down ? upper : lower, down ? lower : upper, settings, m_ties);
         Refill();
         return moved;
     }
@@ -111,6 +122,8 @@ protected:
     std::shared_ptr<orvex::TFMisc> m_context;
     orvex::LayerArrays m_upper{};
     orvex::LayerArrays m_lower{};
+    orvex::ScopedCellLayers m_lentUpper{m_upper};
+    orvex::ScopedCellLayers m_lentLower{m_lower};
     orvex::NInfo m_upperTable;
     orvex::NInfo m_lowerTable;
     SplitPointTies m_ties;
@@ -147,32 +160,32 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
              "e5/4096", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3+c4/4096"},
     MoveCase{"twelve notes take no more", "c4+e5/1", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3+g3/1", {}, 0,
              "c4+e5/4096", "c2+d2+e2+f2+g2+a2+b2+c3+d3+e3+f3+g3/4096"},
-    // Within the maximum source span a note needs a reason: row 4 balances the hands when the
+    // Within the maximum source span a note needs a reason: balancing the spans the hands when the
     // receiving chord (3 steps, 9 with the note) stays narrower than the giving one (10).
-    MoveCase{"balance spans on", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .rows = {{4, 1}}}, 1,
+    MoveCase{"balance spans on", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 1,
              "g4+e5/4096", "c3+e3+c4/4096"},
-    MoveCase{"balance spans off", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .rows = {{4, 0}}}, 0,
+    MoveCase{"balance spans off", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = false}, 0,
              "c4+g4+e5/4096", "c3+e3/4096"},
-    MoveCase{"balance spans, target too wide", "c4+g4+e5/1", "c2+e3/1", {.maxSourceSpan = 10, .rows = {{4, 1}}}, 0,
+    MoveCase{"balance spans, target too wide", "c4+g4+e5/1", "c2+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 0,
              "c4+g4+e5/4096", "c2+e3/4096"},
-    // A note moving into a chord that began earlier needs row 6; the chord is cut where the note
+    // A note moving into a chord that began earlier needs the earlier targets switch; the chord is cut where the note
     // comes in and sounds on, tied.
-    MoveCase{"earlier target, row 6 off", "r/4 c4+e5/4 r/2", "c3/2 r/2", {.upperItem = 1, .rows = {{6, 0}}}, 0,
+    MoveCase{"earlier target, earlier targets off", "r/4 c4+e5/4 r/2", "c3/2 r/2", {.upperItem = 1, .earlierTargets = false}, 0,
              "r/1024 c4+e5/1024 r/2048", "c3/2048 r/2048"},
-    MoveCase{"earlier target, row 6 on", "r/4 c4+e5/4 r/2", "c3/2 r/2", {.upperItem = 1, .rows = {{6, 1}}}, 1,
+    MoveCase{"earlier target, earlier targets on", "r/4 c4+e5/4 r/2", "c3/2 r/2", {.upperItem = 1, .earlierTargets = true}, 1,
              "r/1024 e5/1024 r/2048", "c3~/1024 (c3+c4/1024 r/2048"},
-    // A longer receiving rest is cut at the note's end unless row 8 keeps it whole; it is cut
+    // A longer receiving rest is cut at the note's end unless keeping longer target rests keeps it whole; it is cut
     // anyway when a rest follows the note in its own staff.
-    MoveCase{"longer rest, row 8 off", "c4+e5/4 g4/4 g4/2", "r/1", {.rows = {{8, 0}}}, 1,
+    MoveCase{"longer rest, keep longer rests off", "c4+e5/4 g4/4 g4/2", "r/1", {.keepLongerTargetRests = false}, 1,
              "e5/1024 g4/1024 g4/2048", "c4/1024 r/3072"},
-    MoveCase{"longer rest, row 8 on", "c4+e5/4 g4/4 g4/2", "r/1", {.rows = {{8, 1}}}, 1,
+    MoveCase{"longer rest, keep longer rests on", "c4+e5/4 g4/4 g4/2", "r/1", {.keepLongerTargetRests = true}, 1,
              "e5/1024 g4/1024 g4/2048", "c4/4096"},
-    MoveCase{"longer rest, row 8 on, a rest follows", "c4+e5/4 r/4 g4/2", "r/1", {.rows = {{8, 1}}}, 1,
+    MoveCase{"longer rest, keep longer rests on, a rest follows", "c4+e5/4 r/4 g4/2", "r/1", {.keepLongerTargetRests = true}, 1,
              "e5/1024 r/1024 g4/2048", "c4/1024 r/3072"},
-    // A longer receiving note is cut at the note's end unless row 9 keeps it whole.
-    MoveCase{"longer note, row 9 off", "c4+e5/4 g4/4 g4/2", "c3/1", {.rows = {{9, 0}}}, 1,
+    // A longer receiving note is cut at the note's end unless keeping longer target notes keeps it whole.
+    MoveCase{"longer note, keep longer notes off", "c4+e5/4 g4/4 g4/2", "c3/1", {.keepLongerTargetNotes = false}, 1,
              "e5/1024 g4/1024 g4/2048", "c3~+c4/1024 (c3/3072"},
-    MoveCase{"longer note, row 9 on", "c4+e5/4 g4/4 g4/2", "c3/1", {.rows = {{9, 1}}}, 1,
+    MoveCase{"longer note, keep longer notes on", "c4+e5/4 g4/4 g4/2", "c3/1", {.keepLongerTargetNotes = true}, 1,
              "e5/1024 g4/1024 g4/2048", "c3+c4/4096"},
     // Within the span a leap is a reason: c4 lies 4 steps below the g4 before it.
     MoveCase{"downward leap of exactly the minimum", "g4/4 c4+e5/4 r/2", "c3/4 c3/4 r/2",
@@ -250,14 +263,14 @@ TEST_F(SplitPointMoverTest, ATiedNoteLeavesTheRecordsItsContinuationFollows) {
 // tied on with it, into the next entry of the receiving staff.
 TEST_F(SplitPointMoverTest, ALongerNoteIsTiedOnWithTheChordItJoins) {
     Load("c4+e5/2 r/2", "c3~/4 c3/4 r/2", "4/4");
-    EXPECT_EQ(Move({.rows = {{9, 1}}}), 1);
+    EXPECT_EQ(Move({.keepLongerTargetNotes = true}), 1);
     EXPECT_EQ(Upper(), "e5/2048 r/2048");
     EXPECT_EQ(Lower(), "c3~+c4~/1024 (c3+(c4/1024 r/2048");
 }
 
 // ---- A giving entry left empty ----
 
-// With row 7 the rest left behind is joined to the note before it where the beats allow: in a
+// With the join emptied rests switch the rest left behind is joined to the note before it where the beats allow: in a
 // measure of one beat a half and a half rest make a whole; in 4/4 the half would cross beat 2.
 TEST_F(SplitPointMoverTest, AnEmptiedEntryJoinsTheNoteBeforeWhereTheBeatsAllow) {
     const struct {
@@ -267,11 +280,11 @@ TEST_F(SplitPointMoverTest, AnEmptiedEntryJoinsTheNoteBeforeWhereTheBeatsAllow) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.time);
         Load("e5/2 c4/2", "c3/2 c3/2", c.time);
-        EXPECT_EQ(Move({.upperItem = 1, .lowerItem = 1, .rows = {{7, 1}}}), 1);
+        EXPECT_EQ(Move({.upperItem = 1, .lowerItem = 1, .joinEmptiedRests = true}), 1);
         EXPECT_EQ(Upper(), c.upperAfter);
         EXPECT_EQ(Lower(), "c3/2048 c3+c4/2048");
-        orvex::ReleaseCellLayers(m_upper);
-        orvex::ReleaseCellLayers(m_lower);
+        m_lentUpper.Release();
+        m_lentLower.Release();
     }
 }
 

@@ -171,7 +171,8 @@ bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, in
         return true;
     }
     for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
-        hostapi::EntryArray* array = LoadEntryArray(region.viewKey(), static_cast<hostapi::StaffSlot>(slot), m, layer);
+        const ScopedEntryArray lent(region.viewKey(), static_cast<hostapi::StaffSlot>(slot), m, layer);
+        hostapi::EntryArray* array = lent.Get();
         if (array == nullptr) {
             continue;
         }
@@ -180,7 +181,6 @@ bool MeasureHasDynamics(const hostapi::SelectionRecord& region, int32_t slot, in
             found = (array->entry(i).moreFlags() & kEntryHasNoteExpressions) != 0 ||
                     (articulations && HasDynamicsArticulation(array->entry(i)));
         }
-        ReleaseEntryArray(array);
         if (found) {
             return true;
         }
@@ -317,11 +317,11 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
     const int32_t staffCount = region.lastStaff() - region.firstStaff() + 1;
-    int32_t handle = progressHandle;
-    const bool ownProgress = progressHandle == 0 && stepCount != -1;
-    if (ownProgress) {
-        handle = EditBracketBegin(&region, std::max(staffCount, 1));
+    std::optional<ScopedEditBracket> ownProgress;
+    if (progressHandle == 0 && stepCount != -1) {
+        ownProgress.emplace(&region, std::max(staffCount, 1));
     }
+    const int32_t handle = ownProgress ? ownProgress->Handle() : progressHandle;
     bool cancelled = false;
     for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
         const hostapi::InstrumentKey staff = StaffOfSlot(slot, region.viewKey());
@@ -344,9 +344,8 @@ bool RunAlignMove(TFMisc& context, const hostapi::SelectionRecord& region, const
         AlignStaff(context, region, align, more, systems, slot, staff, staffTop);
     }
     if (ownProgress) {
-        EditBracketEnd(handle, cancelled);
+        ownProgress->End(cancelled);
     }
-    TheModule.dispatch.ToolRunMarker = 1;
     return !cancelled;
 }
 
@@ -374,8 +373,8 @@ void CollectNoteExpressions(const RunEnvironment& environment, TStaffExpressions
             return;
         }
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
-            hostapi::EntryArray* array =
-                LoadEntryArray(region.viewKey(), static_cast<hostapi::StaffSlot>(slot), m, layer);
+            const ScopedEntryArray lent(region.viewKey(), static_cast<hostapi::StaffSlot>(slot), m, layer);
+            hostapi::EntryArray* array = lent.Get();
             if (array == nullptr) {
                 continue;
             }
@@ -425,7 +424,6 @@ void CollectNoteExpressions(const RunEnvironment& environment, TStaffExpressions
             if (changed) {
                 SaveEntryArray(array);
             }
-            ReleaseEntryArray(array);
         }
     }
 }

@@ -65,6 +65,8 @@ struct VoiceNote {
 struct StaffState {
     LayerArrays current{};
     LayerArrays previous{};
+    ScopedCellLayers lentPrevious{previous};  ///< the guards give the arrays back: current first
+    ScopedCellLayers lentCurrent{current};
     std::unique_ptr<NInfo> table;
     std::unique_ptr<NInfo> previousTable;
     int32_t measure = 0;
@@ -171,8 +173,8 @@ private:
     void CheckPair(int32_t i, int32_t v, int32_t k, const VoiceNote& a, int32_t j, int32_t w, int32_t l,
                    const VoiceNote& b, int32_t position) {
         const bool onBeat = OnBeat(position, m_beat);
-        const std::string& wanted = m_context.Options[analyzerow::kIntervals].text;
-        const bool hidden = m_context.Options[analyzerow::kHidden].value != 0;
+        const std::string& wanted = RowText(m_context.Options, analyzerow::kIntervals);
+        const bool hidden = RowOn(m_context.Options, analyzerow::kHidden);
         std::optional<int32_t> fixedA;
         std::optional<int32_t> fixedB;
         for (int32_t step = 0;; ++step) {
@@ -228,7 +230,7 @@ private:
             CreateNoteLine(staffOf(j), previousB.measure, previousB.entry().number(), b.measure, b.entry().number(),
                            previousB.noteId(), b.noteId());
         }
-        if (m_context.Environment.HostYear() < 2000 || m_context.Options[analyzerow::kNoteheads].value != 0) {
+        if (m_context.Environment.HostYear() < 2000 || RowOn(m_context.Options, analyzerow::kNoteheads)) {
             SetNoteheadCharacter(a.entry(), a.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(b.entry(), b.noteIndex, kParallelNotehead);
             SetNoteheadCharacter(previousB.entry(), previousB.noteIndex, kParallelNotehead);
@@ -248,13 +250,6 @@ private:
     std::vector<StaffState>& m_staves;
     int32_t m_beat = 0;
 };
-
-void ReleaseStaves(std::vector<StaffState>& staves) {
-    for (StaffState& staff : staves) {
-        ReleaseCellLayers(staff.current);
-        ReleaseCellLayers(staff.previous);
-    }
-}
 
 }  // namespace
 
@@ -344,7 +339,8 @@ bool AnalyzeStaffGroup(TFMisc& context) {
             }
             staff.measure = measure;
             const int32_t slot = region.firstStaff() + s;
-            LoadCellLayers(region.viewKey(), measure, slot, staff.current, "");
+            staff.lentCurrent.Load(region.viewKey(), static_cast<hostapi::MeasureNumber>(measure),
+                                   static_cast<hostapi::StaffSlot>(slot));
             // Filling moves the entries after a grace note 1 EDU behind it, so that the table
             // reads them as events of their own; the entries get their positions back, so that a
             // cell saved with a finding's marks keeps its notes where they are written.
@@ -355,18 +351,14 @@ bool AnalyzeStaffGroup(TFMisc& context) {
                           rows[analyzerow::kMidMeasureChanges].value != 0, rows[analyzerow::kIgnoreHidden].value != 0);
             RestoreEntryPositions(staff.current, positions);
             if (!filled) {
-                // The host's arrays go back to it before the command ends.
-                ReleaseStaves(staves);
-                return false;
+                return false;  // the host's arrays go back to it with the staves
             }
         }
         finder.CompareMeasure(beat);
         for (StaffState& staff : staves) {
-            ReleaseCellLayers(staff.previous);
+            staff.lentPrevious.Release();
         }
     }
-    ReleaseStaves(staves);
-    TheModule.dispatch.ToolRunMarker = 1;
     return !stopped;
 }
 

@@ -15,13 +15,15 @@ namespace orvex {
 
 /// Rows of the options of tool 64.
 namespace analyzerow {
-inline constexpr size_t kIntervals = 0;
-inline constexpr size_t kHidden = 1;
-inline constexpr size_t kKeepVoices = 2;
-inline constexpr size_t kKeepLayers = 3;
-inline constexpr size_t kMidMeasureChanges = 4;
-inline constexpr size_t kIgnoreHidden = 5;
-inline constexpr size_t kNoteheads = 6;
+enum AnalyzeRow : size_t {
+    kIntervals = 0,
+    kHidden = 1,
+    kKeepVoices = 2,
+    kKeepLayers = 3,
+    kMidMeasureChanges = 4,
+    kIgnoreHidden = 5,
+    kNoteheads = 6
+};
 }  // namespace analyzerow
 
 /// Most staves one run compares.

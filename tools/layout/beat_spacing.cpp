@@ -44,15 +44,6 @@ constexpr int32_t kTightEndSpace = 22;
 constexpr int32_t kMinWidthHistogram = 100;
 constexpr int32_t kFirstReductionWidth = 10;
 
-template <typename RowName>
-int32_t Option(const TFMisc& context, RowName row) {
-    static_assert(std::is_enum_v<RowName>, "rows are read by name");
-    return context.Options[row].value;
-}
-int32_t MoreOption(const TFMisc& context, MoreProportionalityRow row) {
-    return context.MoreOptions[row].value;
-}
-
 int32_t Clamp32(int64_t value) {
     return static_cast<int32_t>(
         std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
@@ -224,7 +215,7 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount) {
             break;
         }
     }
-    if (Option(context, SCALE_SPACING_WITH_BARLINES) == 0) {
+    if (RowValue(context.Options, SCALE_SPACING_WITH_BARLINES) == 0) {
         if (first == 0 && last > 1) {
             first = 1;
         }
@@ -298,10 +289,10 @@ void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place) {
 
 bool LimitLeadingWhiteSpace(TFMisc& context) {
     BeatChartState& chart = Chart(context);
-    const int32_t limit = Option(context, LEADING_WHITE_LIMIT);
-    const bool always = Option(context, LEADING_WHITE_ALWAYS) != 0;
-    const int32_t subtract = Option(context, LEADING_WHITE_SUBTRACT);
-    const int32_t maximumMinimum = Option(context, LEADING_WHITE_MAXIMUM_MINIMUM);
+    const int32_t limit = RowValue(context.Options, LEADING_WHITE_LIMIT);
+    const bool always = RowOn(context.Options, LEADING_WHITE_ALWAYS);
+    const int32_t subtract = RowValue(context.Options, LEADING_WHITE_SUBTRACT);
+    const int32_t maximumMinimum = RowValue(context.Options, LEADING_WHITE_MAXIMUM_MINIMUM);
     int32_t lead = BeatPosition(chart, 1);
     const int32_t minimum = BeatMinimum(chart, 1);
     bool changed = false;
@@ -467,8 +458,8 @@ bool WidenBeatElement(TFMisc& context, int32_t k, int32_t ratio) {
         return true;
     }
     const auto at = static_cast<size_t>(k);
-    const int64_t maximumAdd = Option(context, PROPORTIONALITY_MAXIMUM_ADD);
-    const int64_t maximumPercent = Option(context, PROPORTIONALITY_MAXIMUM_PERCENT);
+    const int64_t maximumAdd = RowValue(context.Options, PROPORTIONALITY_MAXIMUM_ADD);
+    const int64_t maximumPercent = RowValue(context.Options, PROPORTIONALITY_MAXIMUM_PERCENT);
     int64_t r = ratio;
     if (factors[at] > 0 && maximumPercent * 1000 / factors[at] < r / 10) {
         r = maximumPercent * 10000 / factors[at];
@@ -483,7 +474,7 @@ bool WidenBeatElement(TFMisc& context, int32_t k, int32_t ratio) {
         add = maximumAdd - added[at];
     }
     added[at] = Clamp32(added[at] + add);
-    ShiftBeatChart(context, k, Clamp32(add), Option(context, PROPORTIONALITY_CLEAR_MINIMUM_POSITIONS) == 0);
+    ShiftBeatChart(context, k, Clamp32(add), RowValue(context.Options, PROPORTIONALITY_CLEAR_MINIMUM_POSITIONS) == 0);
     return ComputeBeatDensities(context);
 }
 
@@ -492,10 +483,10 @@ bool ProportionalityPass(TFMisc& context) {
         return false;
     }
     BeatChartState& chart = Chart(context);
-    const int64_t factor = Option(context, PROPORTIONALITY_FACTOR);
-    const int64_t lastFactor = MoreOption(context, MORE_PROPORTIONALITY_LAST_NOTE);
-    const int64_t threshold = MoreOption(context, MORE_PROPORTIONALITY_THRESHOLD);
-    const int64_t percentPerClass = MoreOption(context, MORE_PROPORTIONALITY_PERCENT_PER_STEP);
+    const int64_t factor = RowValue(context.Options, PROPORTIONALITY_FACTOR);
+    const int64_t lastFactor = RowValue(context.MoreOptions, MORE_PROPORTIONALITY_LAST_NOTE);
+    const int64_t threshold = RowValue(context.MoreOptions, MORE_PROPORTIONALITY_THRESHOLD);
+    const int64_t percentPerClass = RowValue(context.MoreOptions, MORE_PROPORTIONALITY_PERCENT_PER_STEP);
     const std::vector<int32_t>& densities = List(chart, kDensities);
     const std::vector<int32_t>& classes = List(chart, kClasses);
     const std::vector<int32_t>& expected = List(chart, kExpected);
@@ -540,7 +531,7 @@ bool ProportionalityPass(TFMisc& context) {
 void ReduceMinimumPositions(TFMisc& context) {
     BeatChartState& chart = Chart(context);
     const int32_t n = chart.elementCount;
-    const int32_t threshold = MoreOption(context, MORE_PROPORTIONALITY_MINIMUM_STEPPING);
+    const int32_t threshold = RowValue(context.MoreOptions, MORE_PROPORTIONALITY_MINIMUM_STEPPING);
     std::array<int32_t, kMinWidthHistogram> histogram{};
     for (int32_t i = 1; i <= n; ++i) {
         const int32_t w = BeatElementMinWidth(chart, i);
@@ -587,10 +578,10 @@ bool ApplyProportionality(TFMisc& context, int32_t depth) {
             values.resize(static_cast<size_t>(chart.elementCount + 2), which == kAdded ? 0 : kUnwidened);
         }
     }
-    if (depth == 0 && Option(context, PROPORTIONALITY_REDUCE_MINIMUM_POSITIONS) != 0) {
+    if (depth == 0 && RowOn(context.Options, PROPORTIONALITY_REDUCE_MINIMUM_POSITIONS)) {
         ReduceMinimumPositions(context);
     }
-    if (depth == 0 && Option(context, PROPORTIONALITY_TIGHT) != 0) {
+    if (depth == 0 && RowOn(context.Options, PROPORTIONALITY_TIGHT)) {
         SetNotesTight(context);
     }
     RecomputeBeatPositions(context);
@@ -601,11 +592,11 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     const int32_t measure = context.Walk.measure;
     if (IsItem(context.Item, ToolItem::Reset)) {
         uint8_t* measureRecord = context.Walk.measureSpec.data();
-        if (Option(context, RESET_SMART_SHAPE_BITS) != 0) {
+        if (RowOn(context.Options, RESET_SMART_SHAPE_BITS)) {
             hostapi::WriteU16(measureRecord, EDTMeasureSpec::kFlags,
                               hostapi::ReadU16(measureRecord, EDTMeasureSpec::kFlags) | kMeasureHasSmartShapes);
         }
-        if (Option(context, RESET_MEASURE_EXPRESSION_BITS) != 0) {
+        if (RowOn(context.Options, RESET_MEASURE_EXPRESSION_BITS)) {
             hostapi::WriteU16(
                 measureRecord, EDTMeasureSpec::kMoreFlags,
                 hostapi::ReadU16(measureRecord, EDTMeasureSpec::kMoreFlags) | hostapi::kMeasureHasExpressions);
@@ -635,7 +626,7 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
     bool repeat = false;
     switch (static_cast<ToolItem>(context.Item)) {
         case ToolItem::RemoveBeatChartElements:
-            if (RemoveExtraneousBeatElements(context, Option(context, REMOVE_BEAT_ELEMENTS_TOLERANCE))) {
+            if (RemoveExtraneousBeatElements(context, RowValue(context.Options, REMOVE_BEAT_ELEMENTS_TOLERANCE))) {
                 handled = true;
                 changed = repeat = true;
             }
@@ -651,19 +642,20 @@ bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {
         case ToolItem::MakeSpace:
             handled = true;
             changed = n >= 2;
-            CompressBeatChart(chart, Option(context, MAKE_SPACE_PERCENT));
+            CompressBeatChart(chart, RowValue(context.Options, MAKE_SPACE_PERCENT));
             break;
         case ToolItem::ExpandSpacing:
         case ToolItem::CompressSpacing:
             handled = true;
             changed = ScaleBeatRange(context, IsItem(context.Item, ToolItem::ExpandSpacing)
-                                                  ? Option(context, SCALE_SPACING_AMOUNT)
-                                                  : -Option(context, SCALE_SPACING_AMOUNT));
+                                                  ? RowValue(context.Options, SCALE_SPACING_AMOUNT)
+                                                  : -RowValue(context.Options, SCALE_SPACING_AMOUNT));
             break;
         case ToolItem::AddRemoveSpace:
             // The chart and the measure width change together: both are written back.
             handled = true;
-            AddRemoveBeatSpace(context, Option(context, ADD_SPACE_AMOUNT), Option(context, ADD_SPACE_PLACE));
+            AddRemoveBeatSpace(context, RowValue(context.Options, ADD_SPACE_AMOUNT),
+                               RowValue(context.Options, ADD_SPACE_PLACE));
             changed = true;
             break;
         case ToolItem::LeadingWhitespace:

@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "core/free_texts.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/layout/layout_services.h"
@@ -18,10 +20,6 @@ namespace {
 /// A copied staff list is saved as if it had this many stored entries, so that the target's
 /// surplus entries are deleted.
 constexpr int32_t kCopiedListCount = 1000;
-
-int32_t Option(const TFMisc& context, CopySystemOptimizationRow row) {
-    return context.Options[row].value;
-}
 
 /// Whether the target holds exactly the staves of the source list: as many, none missing.
 bool SameStaves(const TInstruments& target, const TInstruments& source) {
@@ -69,7 +67,7 @@ void CopyOptimization(TStaffSystems& systems, int32_t s, const TInstruments& sou
         system.setFlags(system.flags() | hostapi::StaffSystemLayout::kOwnStaffList);
         changed = true;
     }
-    if (Host().year >= 2001 && source.Count() > 0) {
+    if (DispatcherEnvironment().HostYear() >= 2001 && source.Count() > 0) {
         const auto top = static_cast<int16_t>(source.At(0).position());
         changed = changed || system.topStaffOffset() != top;
         system.setTopStaffOffset(top);
@@ -86,7 +84,7 @@ bool RunCopySystemOptimization(TFMisc& context) {
     if (systems.Count() == 0) {
         return false;
     }
-    const int32_t from = Option(context, COPY_OPT_FROM_SYSTEM);
+    const int32_t from = RowValue(context.Options, COPY_OPT_FROM_SYSTEM);
     const bool inRange = from >= 0 && from <= systems.Count();
     // FROM 0 is the score's own list (the staff list manager's Copy From). A system without a
     // staff list of its own has nothing to copy: its empty list would leave the targets marked
@@ -96,42 +94,34 @@ bool RunCopySystemOptimization(TFMisc& context) {
         ShowMessage(FreeText::InvalidFromSystemSpecified);
         return false;
     }
-    const int32_t first = Option(context, COPY_OPT_FIRST_TARGET);
-    const int32_t last = std::min(Option(context, COPY_OPT_LAST_TARGET), systems.Count());
+    const int32_t first = RowValue(context.Options, COPY_OPT_FIRST_TARGET);
+    const int32_t last = std::min(RowValue(context.Options, COPY_OPT_LAST_TARGET), systems.Count());
     const TGroups sourceGroups(from, false, false, false);
     if (last - first + 1 < 1) {
         return false;
     }
 
-    const HostImports& host = Imports();
-    if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
+    // Without the host's progress display (or with one open already) nothing is copied.
+    ScopedEditBracket walk(context.Environment.Region(), last - first + 1);
+    if (walk.Handle() == 0) {
         return false;
     }
-    const int32_t walk = host.BeginProgress(
-        context.Environment.Region() != nullptr ? context.Environment.Region()->bytes.data() : nullptr,
-        last - first + 1, hostapi::kInterfaceVersion);
-    if (walk == 0) {
-        return false;
-    }
-    bool stopped = false;
     bool changed = false;
     for (int32_t s = std::max(first, 1); s <= last; ++s) {
-        if (host.StepProgress(walk, 1, 0, 0, -1, hostapi::kInterfaceVersion) == 0) {
-            stopped = true;
+        if (!walk.Step()) {
             break;
         }
         const TInstruments target(s, &systems, false);
         if (target.Count() == 0) {
-            if (Option(context, COPY_OPT_UNOPTIMIZED_TOO) == 0) {
+            if (RowValue(context.Options, COPY_OPT_UNOPTIMIZED_TOO) == 0) {
                 continue;
             }
-        } else if (Option(context, COPY_OPT_SAME_STAVES_ONLY) != 0 && !SameStaves(target, source)) {
+        } else if (RowOn(context.Options, COPY_OPT_SAME_STAVES_ONLY) && !SameStaves(target, source)) {
             continue;
         }
         CopyOptimization(systems, s, source, sourceGroups);
         changed = true;
     }
-    host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);
     return changed;
 }
 

@@ -79,9 +79,9 @@ bool PutEnclosure(const TFMisc& context, TTextExpressions& table, const std::vec
 }  // namespace
 
 bool RunEnclosures(TFMisc& context) {
-    const int actions = (context.Options[ENCLOSURES_REMOVE].value != 0 ? 1 : 0) +
-                        (context.Options[ENCLOSURES_GET].value != 0 ? 1 : 0) +
-                        (context.Options[ENCLOSURES_PUT].value != 0 ? 1 : 0);
+    const int actions = (RowOn(context.Options, ENCLOSURES_REMOVE) ? 1 : 0) +
+                        (RowOn(context.Options, ENCLOSURES_GET) ? 1 : 0) +
+                        (RowOn(context.Options, ENCLOSURES_PUT) ? 1 : 0);
     if (actions != 1) {
         ShowMessage(FreeText::SelectExactlyOneAction);
         return false;
@@ -89,10 +89,10 @@ bool RunEnclosures(TFMisc& context) {
     TTextExpressions& table = TextExpressionTable();
     table.IsComplete();
     const std::vector<int32_t> places = ChosenPlaces(context, table);
-    if (context.Options[ENCLOSURES_REMOVE].value != 0) {
+    if (RowOn(context.Options, ENCLOSURES_REMOVE)) {
         return RemoveEnclosures(table, places);
     }
-    if (context.Options[ENCLOSURES_GET].value != 0) {
+    if (RowOn(context.Options, ENCLOSURES_GET)) {
         GetEnclosure(context, table, places);
         // What was got is put at once.
         context.Options[ENCLOSURES_GET].value = 0;

@@ -29,7 +29,7 @@ std::optional<double> ExpressionFactor(std::string_view text) {
 }
 
 void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMeasure, const RegionWords& words) {
-    const std::string& factorText = context.Options[expressionsrow::kFactor].text;
+    const std::string& factorText = RowText(context.Options, expressionsrow::kFactor);
     const std::optional<double> factor = ExpressionFactor(factorText);
     if (!factor) {
         // The conversion error of the class library (English only), before anything is changed.
@@ -40,9 +40,9 @@ void RunExpressionsCommand(TFMisc& context, int32_t firstMeasure, int32_t lastMe
     const hostapi::SelectionRecord region = RegionOfRun(context.Environment, words);
     TScoreExpressions list;
     CollectSwitches switches;
-    switches.convert = context.Options[expressionsrow::kConvert].value != 0;
+    switches.convert = RowOn(context.Options, expressionsrow::kConvert);
     switches.staves = context.Instruments.get();
-    switches.oneStaff = context.Options[expressionsrow::kOneStaff].value != 0;
+    switches.oneStaff = RowOn(context.Options, expressionsrow::kOneStaff);
     switches.expressionOptions = &context;
     switches.factor = *factor;
     CollectRegionExpressions(context.Environment, list, firstMeasure, lastMeasure, region, switches);

@@ -8,6 +8,7 @@
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/host/staff_systems.h"
@@ -45,11 +46,10 @@ MeasureContent ContentOf(const hostapi::SelectionRecord& region, int32_t measure
     int32_t most = 0;
     for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
         for (hostapi::LayerIndex layer = 0; layer < 4; ++layer) {
-            EntryArray* array = LoadEntryArray(region.viewKey(), static_cast<hostapi::StaffSlot>(slot),
-                                               static_cast<hostapi::MeasureNumber>(measure), layer, 1);
-            if (array != nullptr) {
+            const ScopedEntryArray array(region.viewKey(), static_cast<hostapi::StaffSlot>(slot),
+                                         static_cast<hostapi::MeasureNumber>(measure), layer);
+            if (array) {
                 most = std::max<int32_t>(most, array->count);
-                ReleaseEntryArray(array);
             }
         }
     }
@@ -115,10 +115,10 @@ bool RunMeasureWidths(TFMisc& context, const hostapi::SelectionRecord& region, s
     const auto value = [&](size_t row) { return row < values.size() ? values[row].value : 0; };
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
-    HostProgress progress(&region,
-                          context.ProgressStepCount != 0 ? context.ProgressStepCount : std::max(last - first + 1, 0));
+    ScopedEditBracket progress(
+        &region, context.ProgressStepCount != 0 ? context.ProgressStepCount : std::max(last - first + 1, 0));
     for (int32_t m = first; m <= last; ++m) {
-        if (!progress.Step(m)) {
+        if (!progress.Step(0, static_cast<hostapi::MeasureNumber>(m))) {
             break;
         }
         RawRecord<MultimeasureRestLayout::kSize> rest;
@@ -151,19 +151,18 @@ bool FitMeasures(TFMisc& context) {
         return false;
     }
     SystemLayout layout(systems);
-    const auto option = [&](size_t row) { return context.Options[row].value; };
-    hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
-                                             ? *context.Environment.Region()
-                                             : TheModule.dispatch.SelectionRecords[1];
-    const int32_t first = option(FIT_USE_SELECTION) != 0 ? selection.firstMeasure() : option(FIT_FROM_MEASURE);
-    const int32_t last = option(FIT_USE_SELECTION) != 0 ? selection.lastMeasure() : option(FIT_TO_MEASURE);
-    const int32_t targets = option(FIT_SYSTEM_COUNT);
-    const bool lock = option(FIT_LOCK_SYSTEMS) != 0;
+    hostapi::SelectionRecord selection = context.Environment.RegionOrWholeDocument();
+    const int32_t first = RowOn(context.Options, FIT_USE_SELECTION) ? selection.firstMeasure()
+                                                                    : RowValue(context.Options, FIT_FROM_MEASURE);
+    const int32_t last =
+        RowOn(context.Options, FIT_USE_SELECTION) ? selection.lastMeasure() : RowValue(context.Options, FIT_TO_MEASURE);
+    const int32_t targets = RowValue(context.Options, FIT_SYSTEM_COUNT);
+    const bool lock = RowOn(context.Options, FIT_LOCK_SYSTEMS);
     if (first < 1 || last < first || targets < 1) {
         return false;
     }
 
-    hostapi::SelectionRecord range = TheModule.dispatch.SelectionRecords[1];
+    hostapi::SelectionRecord range = context.Environment.WholeDocument();
     range.setFirstMeasure(static_cast<hostapi::MeasureNumber>(first));
     range.setLastMeasure(static_cast<hostapi::MeasureNumber>(last));
     // The width pass runs with values that set no width (rows 0-3 of the second option array are

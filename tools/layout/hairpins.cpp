@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "core/beat_chart.h"
 #include "core/free_texts.h"
@@ -66,10 +67,6 @@ constexpr std::array<GlyphRow, 19> kDynamicsGlyphTable = {{
 }};
 // clang-format on
 
-int32_t Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
-
 hostapi::Edu MeasureDuration(int32_t staff, int32_t measure) {
     return MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(staff),
                                   static_cast<hostapi::MeasureNumber>(measure));
@@ -131,16 +128,16 @@ void MakeHairpinBetween(const TExpressionItem& previous, const TExpressionItem& 
         !NormalizeDynamicsText(rightText, rightStart, rightEnd)) {
         return;
     }
-    const std::string& leftMarking = context.Options[hairpinrow::kLeftMarking].text;
-    const std::string& rightMarking = context.Options[hairpinrow::kRightMarking].text;
+    const std::string& leftMarking = RowText(context.Options, hairpinrow::kLeftMarking);
+    const std::string& rightMarking = RowText(context.Options, hairpinrow::kRightMarking);
     if ((!leftMarking.empty() && leftText != win::Utf8ToAnsi(leftMarking)) ||
         (!rightMarking.empty() && rightText != win::Utf8ToAnsi(rightMarking))) {
         return;
     }
     int16_t kind = 0;
-    if (leftEnd > rightStart && Row(context, hairpinrow::kDecrescendos) != 0) {
+    if (leftEnd > rightStart && RowOn(context.Options, hairpinrow::kDecrescendos)) {
         kind = kShapeDecrescendo;
-    } else if (leftEnd < rightStart && Row(context, hairpinrow::kCrescendos) != 0) {
+    } else if (leftEnd < rightStart && RowOn(context.Options, hairpinrow::kCrescendos)) {
         kind = kShapeCrescendo;
     }
     if (kind == 0) {
@@ -152,12 +149,12 @@ void MakeHairpinBetween(const TExpressionItem& previous, const TExpressionItem& 
     leftHeight += difference / 4;
     rightHeight -= difference / 4;
 
-    int32_t start = previous.Position + Row(context, hairpinrow::kLeftOffset);
+    int32_t start = previous.Position + RowValue(context.Options, hairpinrow::kLeftOffset);
     const hostapi::Edu leftDuration = MeasureDuration(previous.Staff, previous.Measure);
     if (start >= leftDuration) {
         start = leftDuration - 1;
     }
-    int32_t end = item.Position - Row(context, hairpinrow::kRightOffset);
+    int32_t end = item.Position - RowValue(context.Options, hairpinrow::kRightOffset);
     int32_t endMeasure = item.Measure;
     while (end < 0) {
         if (endMeasure <= 1) {
@@ -169,7 +166,7 @@ void MakeHairpinBetween(const TExpressionItem& previous, const TExpressionItem& 
     }
     // A right end that the offset moved back before the left one makes no hairpin.
     const bool forward = previous.Measure < endMeasure || (previous.Measure == endMeasure && start < end);
-    if (!forward || endMeasure - previous.Measure + 1 > Row(context, hairpinrow::kMaximumWidth)) {
+    if (!forward || endMeasure - previous.Measure + 1 > RowValue(context.Options, hairpinrow::kMaximumWidth)) {
         return;
     }
     const int32_t leftPosition =
@@ -177,7 +174,7 @@ void MakeHairpinBetween(const TExpressionItem& previous, const TExpressionItem& 
     const int32_t rightPosition = static_cast<int32_t>(static_cast<int64_t>(end) * MeasureDuration(0, endMeasure) /
                                                        MeasureDuration(item.Staff, endMeasure));
     CreateHairpin(kind, previous, item, leftPosition, rightPosition, endMeasure, leftHeight, rightHeight,
-                  Row(context, hairpinrow::kOpeningWidth));
+                  RowValue(context.Options, hairpinrow::kOpeningWidth));
 }
 
 }  // namespace
@@ -281,8 +278,11 @@ bool RunCreateHairpins(TFMisc& context) {
     const int32_t staffCount = region.lastStaff() - region.firstStaff() + 1;
     context.ProgressStepCount = staffCount;
     // The dispatcher's display serves when it has one open: one display at a time.
-    const bool ownProgress = context.EditBracket == 0;
-    const int32_t handle = ownProgress ? EditBracketBegin(&region, std::max(staffCount, 1)) : context.EditBracket;
+    std::optional<ScopedEditBracket> ownProgress;
+    if (context.EditBracket == 0) {
+        ownProgress.emplace(&region, std::max(staffCount, 1));
+    }
+    const int32_t handle = ownProgress ? ownProgress->Handle() : context.EditBracket;
     bool cancelled = false;
     for (int32_t slot = region.firstStaff(); slot <= region.lastStaff(); ++slot) {
         const int16_t staff = staves.ByNumber(slot);
@@ -308,24 +308,24 @@ bool RunCreateHairpins(TFMisc& context) {
         CreateHairpinsInList(measures, context);
     }
     if (ownProgress) {
-        EditBracketEnd(handle, cancelled);
+        ownProgress->End(cancelled);
     }
     shapes.LoadMeasureLinks(first, last);
-    TheModule.dispatch.ToolRunMarker = 1;
     return !cancelled;
 }
 
 bool RunResetTool(TFMisc& context, int32_t /*setNumber*/, const hostapi::SelectionRecord* region) {
-    const auto option = [&](ResetRow row) { return context.Options[row].value; };
     // The hairpins of the region (the whole document when nothing is selected) take the opening
     // width and, when asked, are made horizontal over a system break.
-    if ((option(RESET_HAIRPIN_HORIZONTAL) != 0 || option(RESET_HAIRPIN_OPENING) != 0) && region != nullptr) {
+    if ((RowOn(context.Options, RESET_HAIRPIN_HORIZONTAL) || RowOn(context.Options, RESET_HAIRPIN_OPENING)) &&
+        region != nullptr) {
         TSmartShapes shapes;
         shapes.LoadMeasureLinks(region->firstMeasure(), region->lastMeasure());
-        shapes.AdjustInRegion(*region, option(RESET_HAIRPIN_HORIZONTAL) != 0,
-                              static_cast<int16_t>(option(RESET_HAIRPIN_OPENING)));
+        shapes.AdjustInRegion(*region, RowOn(context.Options, RESET_HAIRPIN_HORIZONTAL),
+                              static_cast<int16_t>(RowValue(context.Options, RESET_HAIRPIN_OPENING)));
     }
-    if (option(RESET_SMART_SHAPE_BITS) == 0 && option(RESET_MEASURE_EXPRESSION_BITS) == 0) {
+    if (RowValue(context.Options, RESET_SMART_SHAPE_BITS) == 0 &&
+        RowValue(context.Options, RESET_MEASURE_EXPRESSION_BITS) == 0) {
         return true;
     }
     return RunEntryProcessingTool(context);

@@ -16,14 +16,16 @@ struct TFMisc;
 
 /// Rows of the options of tool 44.
 namespace hairpinrow {
-inline constexpr size_t kCrescendos = 0;
-inline constexpr size_t kDecrescendos = 1;
-inline constexpr size_t kLeftMarking = 2;
-inline constexpr size_t kRightMarking = 3;
-inline constexpr size_t kLeftOffset = 4;
-inline constexpr size_t kRightOffset = 5;
-inline constexpr size_t kMaximumWidth = 6;
-inline constexpr size_t kOpeningWidth = 7;
+enum HairpinRow : size_t {
+    kCrescendos = 0,
+    kDecrescendos = 1,
+    kLeftMarking = 2,
+    kRightMarking = 3,
+    kLeftOffset = 4,
+    kRightOffset = 5,
+    kMaximumWidth = 6,
+    kOpeningWidth = 7
+};
 }  // namespace hairpinrow
 
 /// Options of Reset, by row: the hairpins of the region, then the entries' measure flags.

@@ -53,7 +53,8 @@ int64_t ScrollViewWidth(int32_t first, int32_t end) {
 bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int32_t& start) {
     const auto view =
         static_cast<hostapi::ViewKey>((record.flags() & hostapi::StaffSystemLayout::kOwnStaffList) != 0 ? system : 0);
-    hostapi::EntryArray* array = LoadEntryArray(view, 1, record.firstMeasure(), 0, 1);
+    const ScopedEntryArray lent(view, 1, record.firstMeasure(), 0);
+    hostapi::EntryArray* array = lent.Get();
     if (array == nullptr) {
         return false;
     }
@@ -64,7 +65,6 @@ bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int
         const hostapi::EntryNumber entry = array->count > 0 ? array->entry(0).number() : 0;
         placed = placement(array->staff, array->measure, entry, &box, &metrics, 0, hostapi::kInterfaceVersion);
     }
-    ReleaseEntryArray(array);
     start = metrics.measureX();
     return placed != 0;
 }
@@ -72,9 +72,7 @@ bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int
 }  // namespace
 
 bool RunIncipits(TFMisc& context) {
-    const hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
-                                                   ? *context.Environment.Region()
-                                                   : TheModule.dispatch.SelectionRecords[1];
+    const hostapi::SelectionRecord selection = context.Environment.RegionOrWholeDocument();
     const auto selected = [&](int32_t m) { return selection.firstMeasure() <= m && m <= selection.lastMeasure(); };
     const TStaffSystems systems;
     for (int32_t c = 1; c <= systems.Count(); ++c) {

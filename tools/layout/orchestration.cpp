@@ -4,10 +4,12 @@
 
 #include "core/free_texts.h"
 #include "core/host/finxess_entries.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -84,17 +86,11 @@ void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<Op
         return;
     }
     const hostapi::SelectionRecord chosen = *selection;
-    const hostapi::SelectionRecord& document = TheModule.dispatch.SelectionRecords[1];
-    const HostImports& host = Imports();
-    const int32_t progress = host.BeginProgress != nullptr
-                                 ? host.BeginProgress(document.bytes.data(), staffCount, hostapi::kInterfaceVersion)
-                                 : 0;
-    bool stopped = false;
+    const hostapi::SelectionRecord& document = DispatcherEnvironment().WholeDocument();
+    ScopedEditBracket progress(&document, staffCount);
     for (int32_t i = 0; i < staffCount; ++i) {
         const auto slot = static_cast<StaffSlot>(i + 1);
-        if (host.StepProgress != nullptr &&
-            host.StepProgress(progress, 1, slot, 0, -1, hostapi::kInterfaceVersion) == 0) {
-            stopped = true;
+        if (!progress.Step(slot, 0)) {
             break;
         }
         const size_t base = static_cast<size_t>(i) * static_cast<size_t>(rowsPerStaff);
@@ -114,9 +110,6 @@ void PrefillOrchestrationOptions(TFMisc* /*context*/, int32_t tool, std::span<Op
             StaffRegion(slot, chosen.firstMeasure(), chosen.startEdu(), chosen.lastMeasure(), chosen.endEdu()), inside);
         row(kOrchestrationSource).value = inside.largestChordSum > 0 ? 1 : 0;
         row(kOrchestrationDest).value = inside.largestChordSum == 0 ? 1 : 0;
-    }
-    if (host.EndProgress != nullptr) {
-        host.EndProgress(progress, stopped ? 1 : 0, hostapi::kInterfaceVersion);
     }
 }
 

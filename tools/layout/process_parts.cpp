@@ -653,7 +653,7 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
     const std::string ignored = parts[PARTS_IGNORE_LAYERS].text;
     LayerArrays layers{};
     ScopedCellLayers lent(layers);
-    if (LoadCellLayers(cellKey, measure, staff, layers, ignored) == 0) {
+    if (lent.Load(cellKey, static_cast<MeasureNumber>(measure), static_cast<StaffSlot>(staff), ignored) == 0) {
         if (dynamics != nullptr) {
             dynamics->marks.push_back(7);
         }
@@ -718,13 +718,12 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
     DropRecordsOfRemovedEntries(loaded, layers);
     bool firstRest = true;
     bool lastRest = true;
-    for (EntryArray*& array : layers) {
+    for (EntryArray* array : layers) {
         if (array != nullptr) {
             SaveLayer(environment, array, dynamics, firstRest, lastRest, staffValue, measure, keyA, keyB);
-            ReleaseEntryArray(array);
-            array = nullptr;
         }
     }
+    lent.Release();
     if (dynamics != nullptr) {
         dynamics->marks.push_back((empty ? 1 : 0) + 2 * (firstRest ? 1 : 0) + 4 * (lastRest ? 1 : 0));
     }

@@ -19,10 +19,6 @@ namespace {
 constexpr size_t kTopBefore2001 = hostapi::StaffSystemLayout::kTopStaffOffset;
 constexpr size_t kTopFrom2001 = hostapi::StaffSystemLayout::kExtra20;
 
-int32_t Option(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
-
 int32_t SystemTop(const RunEnvironment& environment, const TStaffSystems& systems, int32_t system) {
     return hostapi::ReadI16(systems.At(system - 1).data(),
                             environment.HostYear() >= 2001 ? kTopFrom2001 : kTopBefore2001);
@@ -62,12 +58,12 @@ bool ScaleSystem(const TFMisc& context, TInstruments& list, int32_t system) {
     if (bottom == 0) {
         return false;
     }
-    int64_t target = Option(context, SCALE_STAVES_BOTTOM_TARGET);
+    int64_t target = RowValue(context.Options, SCALE_STAVES_BOTTOM_TARGET);
     if ((target < 0) != (bottom < 0) && target != 0) {
         target = -target;
     }
-    const bool expand = std::llabs(bottom) < std::llabs(target) && Option(context, SCALE_STAVES_EXPAND) != 0;
-    const bool compress = std::llabs(bottom) > std::llabs(target) && Option(context, SCALE_STAVES_COMPRESS) != 0;
+    const bool expand = std::llabs(bottom) < std::llabs(target) && RowOn(context.Options, SCALE_STAVES_EXPAND);
+    const bool compress = std::llabs(bottom) > std::llabs(target) && RowOn(context.Options, SCALE_STAVES_COMPRESS);
     if (!expand && !compress) {
         return false;
     }
@@ -85,7 +81,7 @@ void AlignSystems(const TFMisc& context, TStaffSystems& systems, const TPages& p
     TInstruments listB(b, &systems, false);
     const int64_t scaleA = pages.At(pages.PageOfSystem(a) - 1).percent();
     const int64_t scaleB = pages.At(pages.PageOfSystem(b) - 1).percent();
-    const bool following = Option(context, SCALE_STAVES_MOVE_FOLLOWING) != 0;
+    const bool following = RowOn(context.Options, SCALE_STAVES_MOVE_FOLLOWING);
     // A page without a scale cannot be compared with another.
     if (scaleA > 0 && scaleB > 0) {
         for (int32_t r = 0; r < listA.Count(); ++r) {
@@ -114,13 +110,13 @@ void AlignSystems(const TFMisc& context, TStaffSystems& systems, const TPages& p
 bool RunScaleStaffPositions(TFMisc& context) {
     TStaffSystems systems;
     const TPages pages;
-    const bool align = Option(context, SCALE_STAVES_ALIGN) != 0;
+    const bool align = RowOn(context.Options, SCALE_STAVES_ALIGN);
     if (align && systems.Count() == 0) {
         return false;
     }
     bool changed = false;
-    const int32_t first = Option(context, SCALE_STAVES_FROM_SYSTEM);
-    const int32_t last = std::min(Option(context, SCALE_STAVES_TO_SYSTEM), systems.Count());
+    const int32_t first = RowValue(context.Options, SCALE_STAVES_FROM_SYSTEM);
+    const int32_t last = std::min(RowValue(context.Options, SCALE_STAVES_TO_SYSTEM), systems.Count());
     for (int32_t s = std::max(first, 1); s <= last; ++s) {
         TInstruments list(s, &systems, false);
         if (list.Count() == 0) {
@@ -135,7 +131,7 @@ bool RunScaleStaffPositions(TFMisc& context) {
             continue;
         }
         const int32_t place = s - FirstSystemOfPage(pages, page);
-        if ((Option(context, SCALE_STAVES_FIRST_PAGE_EVEN) + page) % 2 == 0) {
+        if ((RowValue(context.Options, SCALE_STAVES_FIRST_PAGE_EVEN) + page) % 2 == 0) {
             // A left page: its system moves to match the right page's.
             const int32_t facing = FirstSystemOfPage(pages, page + 1);
             if (facing < 1 || facing + place > systems.Count() || pages.PageOfSystem(facing + place) != page + 1) {

@@ -66,10 +66,7 @@ bool HasBackwardRepeat(int32_t measure) {
 }  // namespace
 
 bool RunSpecialMeasureRegions(TFMisc& context) {
-    const auto option = [&](size_t row) { return context.Options[row].value; };
-    const hostapi::SelectionRecord selection = context.Environment.Region() != nullptr
-                                                   ? *context.Environment.Region()
-                                                   : TheModule.dispatch.SelectionRecords[1];
+    const hostapi::SelectionRecord selection = context.Environment.RegionOrWholeDocument();
     const int32_t firstMeasure = selection.firstMeasure();
     const int32_t lastMeasure = selection.lastMeasure();
     // The regions are kept under the tag of the host's year.
@@ -80,7 +77,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         ShowMessage(FreeText::NoMeasureRegionFoundCould);
         return false;
     }
-    const int32_t every = option(SPECIAL_REGIONS_EVERY);
+    const int32_t every = RowValue(context.Options, SPECIAL_REGIONS_EVERY);
     for (int32_t m = firstMeasure; m <= lastMeasure; ++m) {
         EDTMeasureSpec measure;
         if (!LoadMeasureSpec(m, measure)) {
@@ -88,10 +85,10 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         }
         const int32_t barline = BarlineKind(measure);
         const bool everyEnds = every != 0 && First(region) + every - 1 == m;
-        const bool ends =
-            (option(SPECIAL_REGIONS_AT_DOUBLE_BARLINES) != 0 && (barline == 2 || barline == 4 || barline == 5)) ||
-            (option(SPECIAL_REGIONS_AT_BACKWARD_REPEATS) != 0 && HasBackwardRepeat(m)) ||
-            (option(SPECIAL_REGIONS_AT_SELECTION_END) != 0 && m == lastMeasure) || everyEnds;
+        const bool ends = (RowOn(context.Options, SPECIAL_REGIONS_AT_DOUBLE_BARLINES) &&
+                           (barline == 2 || barline == 4 || barline == 5)) ||
+                          (RowOn(context.Options, SPECIAL_REGIONS_AT_BACKWARD_REPEATS) && HasBackwardRepeat(m)) ||
+                          (RowOn(context.Options, SPECIAL_REGIONS_AT_SELECTION_END) && m == lastMeasure) || everyEnds;
         if (!ends) {
             continue;
         }
@@ -103,7 +100,7 @@ bool RunSpecialMeasureRegions(TFMisc& context) {
         hostapi::WriteU16(region.data(), MeasureNumberRegionLayout::kFlags,
                           static_cast<uint16_t>(flags & ~MeasureNumberRegionLayout::kFlag1000));
         SaveOtherRecord(tag, number, 0, region.data(), MeasureNumberRegionLayout::kSize);
-        if (option(SPECIAL_REGIONS_ADD_DOUBLE_BARLINES) != 0 && everyEnds) {
+        if (RowOn(context.Options, SPECIAL_REGIONS_ADD_DOUBLE_BARLINES) && everyEnds) {
             SetDoubleBarline(m, measure);
         }
         const int32_t next = m + 1;

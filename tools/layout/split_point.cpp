@@ -74,10 +74,6 @@ int32_t SlotPitch(const LayerArrays& layers, const VoiceSlot& slot) {
     return PitchWord(At(layers, RefOf(slot)).note(std::min<int32_t>(slot.noteIndex, kMaxNotes - 1)));
 }
 
-bool Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value != 0;
-}
-
 bool HasTie(const SplitPointTies& ties, const SplitPointTie& tie) {
     return std::find(ties.begin(), ties.end(), tie) != ties.end();
 }
@@ -368,14 +364,13 @@ bool FindTargetEntry(const LayerArrays& target, NInfoItem& targetItem, SplitMove
 /// Whether the note is to move: a source that spans too much or a target with too few notes
 /// always gives it up; else balancing the spans, a leap away or a tie from before is a reason.
 /// Never to an earlier target, nor a note tied from before without its tie.
-bool HasReasonToMove(TFMisc& context, const LayerArrays& target, NInfoItem& sourceItem, NInfoItem& targetItem,
-                     int32_t maxSourceSpan, int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap,
-                     const SplitMove& move) {
+bool HasReasonToMove(const LayerArrays& target, NInfoItem& sourceItem, NInfoItem& targetItem,
+                     const SplitMoveSettings& settings, SplitPointTies& ties, const SplitMove& move) {
     const bool downward = move.downward;
     const ConstEntryView targetEntry = At(target, move.targetRef);
-    if (move.sourceSpan <= maxSourceSpan && targetItem.noteEntries >= minTargetNotes) {
+    if (move.sourceSpan <= settings.maxSourceSpan && targetItem.noteEntries >= settings.minTargetNotes) {
         bool reason = false;
-        if (Row(context, SPLIT_BALANCE_SPANS) && move.sameTime && move.topIsNote && move.bottomIsNote) {
+        if (settings.balanceSpans && move.sameTime && move.topIsNote && move.bottomIsNote) {
             const int32_t targetSpan = std::abs(move.topPitch - move.bottomPitch) + 1;
             const int32_t spanWithNote = (downward ? std::abs(move.movingPitch - move.bottomPitch)
                                                    : std::abs(move.topPitch - move.movingPitch)) +
@@ -383,7 +378,7 @@ bool HasReasonToMove(TFMisc& context, const LayerArrays& target, NInfoItem& sour
             reason = targetSpan < move.sourceSpan && SlotCount(sourceItem) >= 2 && spanWithNote + 1 < move.sourceSpan;
         }
         if (!reason && move.low.index > 0 && move.movingPosition > 0) {
-            reason = LeapsAway(*move.sourceArray, move.moving.index, move.movingPitch, downward, minLeap);
+            reason = LeapsAway(*move.sourceArray, move.moving.index, move.movingPitch, downward, settings.minLeap);
         }
         if (!reason) {
             reason = HasTie(ties, move.tie);
@@ -404,7 +399,7 @@ bool HasReasonToMove(TFMisc& context, const LayerArrays& target, NInfoItem& sour
 /// Makes the target entry take the note: at the same time within the spans and the crossing
 /// rules, a longer target split when the options say so; an earlier target split at the note's
 /// time (the part from there on becomes the target). False when the note cannot go there.
-bool MakeRoomInTarget(TFMisc& context, const LayerArrays& target, int32_t maxTargetSpan, SplitMove& move) {
+bool MakeRoomInTarget(const LayerArrays& target, const SplitMoveSettings& settings, SplitMove& move) {
     const bool downward = move.downward;
     EntryRef& targetRef = move.targetRef;
     const ConstEntryView targetEntry = At(target, targetRef);
@@ -423,13 +418,12 @@ bool MakeRoomInTarget(TFMisc& context, const LayerArrays& target, int32_t maxTar
         if (targetWasNote) {
             const int32_t span =
                 (downward ? move.movingPitch - move.bottomPitch : move.topPitch - move.movingPitch) + 1;
-            if (span > maxTargetSpan) {
+            if (span > settings.maxTargetSpan) {
                 return false;
             }
         }
         if (targetEntry.actualDuration() > move.movingActual) {
-            const bool keep =
-                Row(context, targetWasNote ? SPLIT_KEEP_LONGER_TARGET_NOTES : SPLIT_KEEP_LONGER_TARGET_RESTS);
+            const bool keep = (targetWasNote ? settings.keepLongerTargetNotes : settings.keepLongerTargetRests);
             const EntryArray& sourceArray = *move.sourceArray;
             const bool nextIsRest =
                 move.moving.index + 1 < sourceArray.count && !sourceArray.entry(move.moving.index + 1).isNote();
@@ -441,7 +435,7 @@ bool MakeRoomInTarget(TFMisc& context, const LayerArrays& target, int32_t maxTar
             }
         }
     } else {
-        if (!Row(context, SPLIT_EARLIER_TARGETS) || targetEntry.duration() == 0) {
+        if (!settings.earlierTargets || targetEntry.duration() == 0) {
             return false;
         }
         const hostapi::Edu keptActual = move.movingPosition - targetEntry.position();
@@ -497,7 +491,7 @@ EntryRecord TargetWithNote(const LayerArrays& target, const SplitMove& move) {
 
 /// The source gives the note up (an emptied chord becomes a rest) and the target takes the copy;
 /// a note tied on leaves the ties the next moves follow.
-void CompleteMove(TFMisc& context, const LayerArrays& target, SplitPointTies& ties, int32_t direction,
+void CompleteMove(TFMisc& context, const LayerArrays& target, SplitPointTies& ties, const SplitMoveSettings& settings,
                   const SplitMove& move, const EntryRecord& copy) {
     EntryArray& sourceArray = *move.sourceArray;
     EntryArray& targetArray = *target[static_cast<size_t>(move.targetRef.layer)];
@@ -513,34 +507,70 @@ void CompleteMove(TFMisc& context, const LayerArrays& target, SplitPointTies& ti
     std::memcpy(targetArray.entry(move.targetRef.index).data(), copy.data(), EntryLayout::kSize);
     if (left == 0) {
         sourceEntry.setFlag(hostapi::kEntryNote, false);
-        if (Row(context, SPLIT_JOIN_EMPTIED_RESTS) && move.moving.index > 0) {
+        if (settings.joinEmptiedRests && move.moving.index > 0) {
             AbsorbFollowingRest(context, sourceArray, move.moving.index - 1, false);
         }
     }
     if ((move.movingNote.view().flags() & hostapi::kNoteTieStart) != 0) {
-        ties.push_back(SplitPointTie{sourceArray.staff, copyEnd, move.movingPitch, direction});
-        ties.push_back(SplitPointTie{sourceArray.staff, move.movingEnd, move.movingPitch, direction});
+        ties.push_back(SplitPointTie{sourceArray.staff, copyEnd, move.movingPitch, settings.direction});
+        ties.push_back(SplitPointTie{sourceArray.staff, move.movingEnd, move.movingPitch, settings.direction});
     }
 }
 
 }  // namespace
 
+SplitPointOptions::SplitPointOptions(const OptionArray& rows)
+    : maxUpperSpan(RowValue(rows, SPLIT_MAX_UPPER_SPAN)),
+      maxLowerSpan(RowValue(rows, SPLIT_MAX_LOWER_SPAN)),
+      leapDown(RowValue(rows, SPLIT_LEAP_DOWN)),
+      leapUp(RowValue(rows, SPLIT_LEAP_UP)),
+      minTargetNotes(RowValue(rows, SPLIT_MIN_TARGET_NOTES)),
+      lowestKey(RowValue(rows, SPLIT_LOWEST_KEY)),
+      highestKey(RowValue(rows, SPLIT_HIGHEST_KEY)),
+      simplifyRhythm(RowOn(rows, SPLIT_SIMPLIFY_RHYTHM)),
+      switches{.balanceSpans = RowOn(rows, SPLIT_BALANCE_SPANS),
+               .earlierTargets = RowOn(rows, SPLIT_EARLIER_TARGETS),
+               .joinEmptiedRests = RowOn(rows, SPLIT_JOIN_EMPTIED_RESTS),
+               .keepLongerTargetRests = RowOn(rows, SPLIT_KEEP_LONGER_TARGET_RESTS),
+               .keepLongerTargetNotes = RowOn(rows, SPLIT_KEEP_LONGER_TARGET_NOTES)} {}
+
+SplitMoveSettings SplitPointOptions::Downward() const {
+    SplitMoveSettings settings = switches;
+    settings.direction = kSplitDownward;
+    settings.maxSourceSpan = maxUpperSpan;
+    settings.maxTargetSpan = maxLowerSpan;
+    settings.minTargetNotes = minTargetNotes;
+    settings.minLeap = leapDown;
+    settings.lowestKey = 0;
+    settings.highestKey = highestKey;
+    return settings;
+}
+
+SplitMoveSettings SplitPointOptions::Upward() const {
+    SplitMoveSettings settings = switches;
+    settings.direction = kSplitUpward;
+    settings.maxSourceSpan = maxLowerSpan;
+    settings.maxTargetSpan = maxUpperSpan;
+    settings.minTargetNotes = 0;
+    settings.minLeap = leapUp;
+    settings.lowestKey = lowestKey;
+    return settings;
+}
+
 int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const LayerArrays& target, NInfoItem& sourceItem,
-                           NInfoItem& targetItem, int32_t maxSourceSpan, int32_t maxTargetSpan, int32_t direction,
-                           int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap, int32_t /*further*/,
-                           int32_t lowestKey, int32_t highestKey) {
+                           NInfoItem& targetItem, const SplitMoveSettings& settings, SplitPointTies& ties) {
     SplitMove move;
-    move.downward = direction == kSplitDownward;
+    move.downward = settings.direction == kSplitDownward;
     SortSlotsByPitch(sourceItem, source);
     SortSlotsByPitch(targetItem, target);
-    if (!FindMovingNote(source, sourceItem, direction, lowestKey, highestKey, move) ||
+    if (!FindMovingNote(source, sourceItem, settings.direction, settings.lowestKey, settings.highestKey, move) ||
         !FindTargetEntry(target, targetItem, move) ||
-        !HasReasonToMove(context, target, sourceItem, targetItem, maxSourceSpan, minTargetNotes, ties, minLeap, move) ||
-        !MakeRoomInTarget(context, target, maxTargetSpan, move)) {
+        !HasReasonToMove(target, sourceItem, targetItem, settings, ties, move) ||
+        !MakeRoomInTarget(target, settings, move)) {
         return 0;
     }
     const EntryRecord copy = TargetWithNote(target, move);
-    CompleteMove(context, target, ties, direction, move, copy);
+    CompleteMove(context, target, ties, settings, move, copy);
     return 1;
 }
 

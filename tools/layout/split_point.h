@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/host/finxess_entries.h"
+#include "core/option_element.h"
 #include "tools/layout/explosion/ninfo.h"
 
 namespace orvex {
@@ -58,14 +59,47 @@ enum SplitPointRow : size_t {
 /// Orders the item's used slots by the pitch words of their notes, lowest first.
 void SortSlotsByPitch(NInfoItem& item, const LayerArrays& layers);
 
+/// The settings of one call of the note mover: the direction, the spans and the leap in pitch
+/// words, the key range in MIDI keys, and the switches of rows 4 and 6-9.
+struct SplitMoveSettings {
+    int32_t direction = kSplitDownward;
+    int32_t maxSourceSpan = 0;   ///< a source that spans more gives its note up without another reason
+    int32_t maxTargetSpan = 0;   ///< the most the target may span with the note
+    int32_t minTargetNotes = 0;  ///< a target with fewer note entries takes the note without another reason
+    int32_t minLeap = 0;         ///< a leap away of at least this much is a reason to move
+    int32_t lowestKey = 0;       ///< only a note of a key in this range moves
+    int32_t highestKey = 127;
+    bool balanceSpans = false;           ///< SPLIT_BALANCE_SPANS
+    bool earlierTargets = false;         ///< SPLIT_EARLIER_TARGETS
+    bool joinEmptiedRests = false;       ///< SPLIT_JOIN_EMPTIED_RESTS
+    bool keepLongerTargetRests = false;  ///< SPLIT_KEEP_LONGER_TARGET_RESTS
+    bool keepLongerTargetNotes = false;  ///< SPLIT_KEEP_LONGER_TARGET_NOTES
+};
+
+/// The smart split point's options, read once from its rows.
+struct SplitPointOptions {
+    explicit SplitPointOptions(const OptionArray& rows);
+    /// The settings of a move from the upper staff down, and of one from the lower staff up.
+    SplitMoveSettings Downward() const;
+    SplitMoveSettings Upward() const;
+
+    int32_t maxUpperSpan = 0;
+    int32_t maxLowerSpan = 0;
+    int32_t leapDown = 0;
+    int32_t leapUp = 0;
+    int32_t minTargetNotes = 0;
+    int32_t lowestKey = 0;
+    int32_t highestKey = 0;
+    bool simplifyRhythm = false;
+    SplitMoveSettings switches;  ///< the switches of rows 4 and 6-9, for both directions
+};
+
 /// Moves the outermost note of the source item into the target item when it belongs there
 /// (direction kSplitDownward: the source's lowest note into the target's highest chord; upward:
-/// the highest into the lowest chord). Spans and leaps are in pitch words, the key range in MIDI
-/// keys; `further` is not used. Changes are made in the loaded arrays; the caller saves them and
-/// fills its tables again (the items' slots are stale after a move). Answers 1 when a note moved.
+/// the highest into the lowest chord). Changes are made in the loaded arrays; the caller saves
+/// them and fills its tables again (the items' slots are stale after a move). Answers 1 when a
+/// note moved.
 int32_t MoveSplitPointNote(TFMisc& context, const LayerArrays& source, const LayerArrays& target, NInfoItem& sourceItem,
-                           NInfoItem& targetItem, int32_t maxSourceSpan, int32_t maxTargetSpan, int32_t direction,
-                           int32_t minTargetNotes, SplitPointTies& ties, int32_t minLeap, int32_t further,
-                           int32_t lowestKey, int32_t highestKey);
+                           NInfoItem& targetItem, const SplitMoveSettings& settings, SplitPointTies& ties);
 
 }  // namespace orvex

@@ -8,6 +8,7 @@
 
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/smart_shapes.h"
 #include "core/messages.h"
@@ -47,8 +48,6 @@ constexpr std::array<std::pair<size_t, int32_t>, 13> kWorkingRows = {{
 }};
 // clang-format on
 
-constexpr int32_t kHighestMidiKey = 127;
-
 constexpr int16_t kLargestFillRest = 4096;
 /// Moves at one pair of items before the walk goes on: every move takes a note out of an item of
 /// at most twelve, so more than this many means two moves undo each other.
@@ -58,18 +57,23 @@ constexpr int32_t kMaxMovesPerPair = 4 * kNInfoSlots;
 /// (0 untouched, 1 to be saved, 2 to be tidied and saved).
 struct SplitCell {
     LayerArrays layers{};
+    ScopedCellLayers lent{layers};
     std::unique_ptr<NInfo> table;
     int32_t measure = 0;
     int32_t level = 0;
-};
 
-int32_t Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
+    /// Trades what the two cells hold (their guards stay with their own arrays).
+    void Swap(SplitCell& other) {
+        std::swap(layers, other.layers);
+        std::swap(table, other.table);
+        std::swap(measure, other.measure);
+        std::swap(level, other.level);
+    }
+};
 
 /// Frees a cell's arrays without saving them.
 void Drop(SplitCell& cell) {
-    ReleaseCellLayers(cell.layers);
+    cell.lent.Release();
     cell.table.reset();
     cell.level = 0;
 }
@@ -140,7 +144,8 @@ bool FillWithRests(const RunEnvironment& environment, SplitCell& cell, const Spl
 
 class SmartSplitPoint {
 public:
-    SmartSplitPoint(TFMisc& context, const hostapi::SelectionRecord& region) : m_context(context), m_region(region) {}
+    SmartSplitPoint(TFMisc& context, const hostapi::SelectionRecord& region)
+        : m_context(context), m_region(region), m_options(context.Options) {}
     ~SmartSplitPoint() {
         for (SplitCell& cell : m_previous) {
             Drop(cell);
@@ -155,9 +160,9 @@ public:
     /// Walks the measures, one step of the progress display each; a stop keeps the measures done.
     bool Run() {
         const int32_t first = m_region.firstMeasure();
-        HostProgress progress(&m_region, m_region.lastMeasure() - first + 1);
+        ScopedEditBracket progress(&m_region, m_region.lastMeasure() - first + 1);
         for (int32_t m = first; m <= m_region.lastMeasure(); ++m) {
-            if (!progress.Step(m)) {
+            if (!progress.Step(0, static_cast<hostapi::MeasureNumber>(m))) {
                 break;
             }
             if (!LoadMeasure(m) || !MoveNotes(m)) {
@@ -181,11 +186,11 @@ private:
         LoadMeasureSpec(m, m_context.Walk.measureSpec);
         for (size_t s = 0; s < 2; ++s) {
             Drop(m_previous[s]);
-            std::swap(m_previous[s], m_current[s]);
+            m_previous[s].Swap(m_current[s]);
             SplitCell& cell = m_current[s];
             cell.table = std::make_unique<NInfo>();
             cell.measure = m;
-            LoadCellLayers(m_region.viewKey(), m, Slot(s), cell.layers, "");
+            cell.lent.Load(m_region.viewKey(), static_cast<MeasureNumber>(m), Slot(s));
             if (!Fill(cell)) {
                 return false;
             }
@@ -218,10 +223,7 @@ private:
             NInfoItem* b = item(lower, j);
             if (a == nullptr || b == nullptr || !InSelection(m, *a) || b->position > a->position ||
                 (!last(lower, j) && a->position >= item(lower, j + 1)->position) || a->noteEntries == 0 ||
-                MoveSplitPointNote(m_context, upper.layers, lower.layers, *a, *b, Row(m_context, SPLIT_MAX_UPPER_SPAN),
-                                   Row(m_context, SPLIT_MAX_LOWER_SPAN), kSplitDownward,
-                                   Row(m_context, SPLIT_MIN_TARGET_NOTES), m_ties, Row(m_context, SPLIT_LEAP_DOWN),
-                                   Row(m_context, SPLIT_LEAP_UP), 0, Row(m_context, SPLIT_HIGHEST_KEY)) == 0) {
+                MoveSplitPointNote(m_context, upper.layers, lower.layers, *a, *b, m_options.Downward(), m_ties) == 0) {
                 break;
             }
             upper.level = 2;
@@ -235,10 +237,7 @@ private:
             NInfoItem* b = item(lower, j);
             if (a == nullptr || b == nullptr || !InSelection(m, *b) || a->position > b->position ||
                 (!last(upper, i) && b->position >= item(upper, i + 1)->position) || b->noteEntries == 0 ||
-                MoveSplitPointNote(m_context, lower.layers, upper.layers, *b, *a, Row(m_context, SPLIT_MAX_LOWER_SPAN),
-                                   Row(m_context, SPLIT_MAX_UPPER_SPAN), kSplitUpward, 0, m_ties,
-                                   Row(m_context, SPLIT_LEAP_UP), Row(m_context, SPLIT_LEAP_DOWN),
-                                   Row(m_context, SPLIT_LOWEST_KEY), kHighestMidiKey) == 0) {
+                MoveSplitPointNote(m_context, lower.layers, upper.layers, *b, *a, m_options.Upward(), m_ties) == 0) {
                 break;
             }
             lower.level = 2;
@@ -263,12 +262,13 @@ private:
 
     void FinishCells(std::array<SplitCell, 2>& cells) {
         for (SplitCell& cell : cells) {
-            Finish(cell, Row(m_context, SPLIT_SIMPLIFY_RHYTHM) != 0);
+            Finish(cell, m_options.simplifyRhythm);
         }
     }
 
     TFMisc& m_context;
     const hostapi::SelectionRecord m_region;
+    const SplitPointOptions m_options;  ///< read once from the rows the run began with
     std::array<SplitCell, 2> m_previous;
     std::array<SplitCell, 2> m_current;
     SplitPointTies m_ties;

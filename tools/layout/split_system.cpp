@@ -9,10 +9,12 @@
 
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "platform/hostapi/bytes.h"
@@ -38,7 +40,7 @@ constexpr size_t kLeadingLayoutWords[] = {StaffSystemLayout::kTopStaffOffset, St
 }  // namespace
 
 int32_t DocumentLastMeasure() {
-    return TheModule.dispatch.SelectionRecords[1].lastMeasure();
+    return DispatcherEnvironment().WholeDocument().lastMeasure();
 }
 
 // ---- SystemLayout ----
@@ -106,7 +108,7 @@ bool SystemLayout::Lock(int32_t k, bool lock) const {
 void SystemLayout::DeleteStored(int32_t upTo) const {
     for (int32_t k = upTo; k > Count(); --k) {
         DeleteOtherRecord(hostapi::kTagStaffSystem, k, 0);
-        if (Host().year >= 2001) {
+        if (DispatcherEnvironment().HostYear() >= 2001) {
             DeleteOtherRecord(hostapi::kTagStaffSystem2001, k, 0);
         }
     }
@@ -154,7 +156,7 @@ void SystemOptimization::SaveAs(int32_t k) const {
 }
 
 bool SystemOptimization::Anchor(EDTStaffSystemSpec2001& record) const {
-    if (Host().year < 2001 || m_staves.empty() || record.topStaffOffset() == m_anchor) {
+    if (DispatcherEnvironment().HostYear() < 2001 || m_staves.empty() || record.topStaffOffset() == m_anchor) {
         return false;
     }
     record.setTopStaffOffset(m_anchor);
@@ -168,32 +170,6 @@ void CopyOptimization(int32_t from, int32_t to) {
 }
 
 // ---- Progress ----
-
-HostProgress::HostProgress(const hostapi::SelectionRecord* region, int32_t steps) {
-    if (const auto begin = Imports().BeginProgress; begin != nullptr) {
-        m_handle = begin(region != nullptr ? region->bytes.data() : nullptr, steps, hostapi::kInterfaceVersion);
-        m_open = true;
-    }
-}
-
-bool HostProgress::Step(int32_t measure) {
-    const auto step = Imports().StepProgress;
-    if (m_stopped || (step != nullptr && step(m_handle, 1, 0, static_cast<hostapi::MeasureNumber>(measure), -1,
-                                              hostapi::kInterfaceVersion) == 0)) {
-        m_stopped = true;
-    }
-    return !m_stopped;
-}
-
-void HostProgress::End() {
-    if (!m_open) {
-        return;
-    }
-    m_open = false;
-    if (const auto end = Imports().EndProgress; end != nullptr) {
-        end(m_handle, m_stopped ? 1 : 0, hostapi::kInterfaceVersion);
-    }
-}
 
 // ---- Widths ----
 
@@ -257,7 +233,7 @@ bool BalanceSystems(int32_t first, int32_t last, SystemLayout& layout, const Wid
     const int64_t average = sum / (last - first + 1);
     const auto distance = [&](int64_t width) { return std::llabs(width - average); };
 
-    HostProgress progress(region, kMaxBalancingPasses);
+    ScopedEditBracket progress(region, kMaxBalancingPasses);
     int64_t best = INT32_MAX;
     int32_t passes = 0;
     bool movedAny = false;
@@ -361,7 +337,7 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     // One step a system whose optimization moves along (the systems after the new ones): a
     // display of more steps would end short of its count although nothing stopped it.
     if (const int32_t moved = layout.Count() - (s + parts) + 1; moved > 0) {
-        HostProgress progress(&selection, moved);
+        ScopedEditBracket progress(&selection, moved);
         for (int32_t k = layout.Count(); k >= s + parts; --k) {
             if (!progress.Step()) {
                 progress.End();
@@ -375,7 +351,7 @@ bool SplitStaffSystem(TFMisc& context, int32_t parts, SystemLayout& layout, cons
     SetProgressText(context, FreeText::ProgressInitializingNewSystems);
     {
         const SystemOptimization optimization(s, layout.System(s).topStaffOffset());
-        HostProgress progress(&selection, parts - 1);
+        ScopedEditBracket progress(&selection, parts - 1);
         for (int32_t k = s + 1; k <= s + parts - 1; ++k) {
             if (!progress.Step()) {
                 progress.End();
@@ -416,7 +392,7 @@ bool RunSplitStaffSystemTool(TFMisc& context) {
     if (systems.Count() == 0) {
         return false;  // nothing to split
     }
-    return RunSplitStaffSystem(context, context.Options[SPLIT_SYSTEM_PARTS].value, systems);
+    return RunSplitStaffSystem(context, RowValue(context.Options, SPLIT_SYSTEM_PARTS), systems);
 }
 
 }  // namespace orvex

@@ -106,26 +106,6 @@ private:
 /// `to` is the one the optimization belonged with.
 void CopyOptimization(int32_t from, int32_t to);
 
-/// A host progress display over a region (host services 53, 55, 54). It ends when asked or when
-/// it goes out of scope, telling the host whether the user stopped it.
-class HostProgress {
-public:
-    HostProgress(const hostapi::SelectionRecord* region, int32_t steps);
-    ~HostProgress() { End(); }
-    HostProgress(const HostProgress&) = delete;
-    HostProgress& operator=(const HostProgress&) = delete;
-
-    /// One step (at a measure, 0 for none); false when the user stopped the work.
-    bool Step(int32_t measure = 0);
-    void End();
-    bool Stopped() const { return m_stopped; }
-
-private:
-    int32_t m_handle = 0;
-    bool m_open = false;
-    bool m_stopped = false;
-};
-
 /// The stored widths of a run of measures from a base measure on, one per measure (EVPU).
 struct WidthList {
     int32_t base = 0;

@@ -6,6 +6,7 @@
 #include "core/host/finxess.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/win/system.h"
@@ -119,7 +120,8 @@ bool TSLMKernel::LoadSystem(bool reread) {
             ValidFlag = system.firstMeasure() > 0 && system.endMeasure() > system.firstMeasure();
         }
         if (!Optimized(CurrentRecord)) {
-            DisplayLines.emplace_back(Host().language == 1 ? kNotOptimizedTextGerman : kNotOptimizedText);
+            DisplayLines.emplace_back(DispatcherEnvironment().Language() == 1 ? kNotOptimizedTextGerman
+                                                                              : kNotOptimizedText);
             VisibleFlags.push_back(false);
             Positions.push_back(0);
             ChangedFlag = false;
@@ -236,9 +238,9 @@ bool TSLMKernel::Apply(bool keep) {
         GroupNamesSave(SystemGroups, current, &ScoreGroups, false);
         ChangedFlag = false;
     }
-    if (Host().year >= 2001 || !Optimized(CurrentRecord)) {
+    if (DispatcherEnvironment().HostYear() >= 2001 || !Optimized(CurrentRecord)) {
         CurrentRecord.setFlags(CurrentRecord.flags() | hostapi::StaffSystemLayout::kOwnStaffList);
-        if (Host().year >= 2001 && SystemStaffList.Count() > 0) {
+        if (DispatcherEnvironment().HostYear() >= 2001 && SystemStaffList.Count() > 0) {
             CurrentRecord.setTopStaffOffset(static_cast<int16_t>(SystemStaffList.At(0).position()));
         }
         SaveStaffSystemSpec(current, CurrentRecord);
@@ -261,7 +263,7 @@ void TSLMKernel::ResetPositions() {
     SystemGroups.Clear();
     SystemStaffList.Load(0, true);
     SystemStaffList.SetCountAtLoad(std::max(stored, SystemStaffList.Count()));
-    if (Host().year >= 2001 && SystemExists(current) && SystemStaffList.Count() > 0) {
+    if (DispatcherEnvironment().HostYear() >= 2001 && SystemExists(current) && SystemStaffList.Count() > 0) {
         const int32_t offset = Systems.At(current - 1).topStaffOffset();
         SystemStaffList.At(0).setPosition(0);
         for (int32_t i = 0; i < SystemStaffList.Count(); ++i) {

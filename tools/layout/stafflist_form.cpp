@@ -10,6 +10,7 @@
 #include "core/host_probes.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -504,7 +505,7 @@ void TStaffListManager::ShowNumber(vcl::TEdit* edit, vcl::TUpDown* upDown, const
 // ---- Handlers ----
 
 void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
     VxForm_LoadState(*this, true, "");
     m_shown = true;
     // The document may have changed since the form was last shown.
@@ -513,7 +514,7 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
         ShowNumber(SysNum, SysUpDown, std::to_string(Kernel.PendingSystem));
         Kernel.PendingSystem = -1;
         SysNumChange(this);
-    } else if (const int32_t page = ReadDocumentControlValue(Host().window); page >= 1) {
+    } else if (const int32_t page = ReadDocumentControlValue(DispatcherEnvironment().HostWindow()); page >= 1) {
         ShowNumber(PgNum, PgUpDown, std::to_string(page));
         PgNumChange(this);
     } else {
@@ -531,7 +532,7 @@ void TStaffListManager::FormShow(vcl::TObject* /*Sender*/) {
     LoadIntoForm(true);
     Timer->SetInterval(kTimerInterval);
     Timer->SetEnabled(true);
-    if (Host().language == 1) {
+    if (DispatcherEnvironment().Language() == 1) {
         ApplyGermanCaptions();
     }
 }
@@ -725,7 +726,6 @@ void TStaffListManager::RunToolFromForm(int32_t item, const OptionArray* values)
     if (RunToolWithOptions(item, 1, context->Options, context->MoreOptions, context->OptionPairs, true, values, false,
                            false, context.get())) {
         DispatchTool(*context, item, 1, 0);
-        TheModule.dispatch.ToolRunMarker = 0;
     }
 }
 
@@ -788,7 +788,7 @@ void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {
         Kernel.ValidFlag && Kernel.SystemExists(current) ? Kernel.Systems.At(current - 1).firstMeasure() : 0;
     if (!Kernel.ValidFlag || first == Kernel.LastShownMeasure) {
         if (Imports().RedrawDocument != nullptr) {
-            Imports().RedrawDocument(TheModule.dispatch.SelectionRecords[1].bytes.data(), hostapi::kInterfaceVersion);
+            Imports().RedrawDocument(DispatcherEnvironment().WholeDocument().bytes.data(), hostapi::kInterfaceVersion);
         }
     } else {
         Kernel.LastShownMeasure = first;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/free_texts.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
@@ -79,8 +80,8 @@ bool RunJoinTwoSystems(TFMisc& context) {
 }
 
 bool RunShiftSystemOptimization(TFMisc& context) {
-    const int32_t distance = context.Options[SHIFT_SYSTEM_DISTANCE].value;
-    const bool properties = context.Options[SHIFT_SYSTEM_PROPERTIES].value != 0;
+    const int32_t distance = RowValue(context.Options, SHIFT_SYSTEM_DISTANCE);
+    const bool properties = RowOn(context.Options, SHIFT_SYSTEM_PROPERTIES);
     if (distance == 0) {
         return false;
     }
@@ -129,7 +130,7 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
     // The systems end with the document's last measure: measures the document does not hold were
     // not inserted, and no system is moved or locked beyond them.
     if (measureDelta > 0) {
-        const int32_t documentEnd = TheModule.dispatch.SelectionRecords[1].lastMeasure() + 1;
+        const int32_t documentEnd = context.Environment.WholeDocument().lastMeasure() + 1;
         measureDelta = std::min(measureDelta, std::max(0, documentEnd - layout.End(layout.Count())));
     }
 
@@ -147,7 +148,7 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
         if (removed > 0) {
             layout.DeleteStored(storedCount);
             SetProgressText(context, FreeText::ProgressShiftingSystemOptimizations);
-            HostProgress progress(&selection, layout.Count() - s + 1);
+            ScopedEditBracket progress(&selection, layout.Count() - s + 1);
             for (int32_t k = s; k <= layout.Count(); ++k) {
                 if (!progress.Step()) {
                     SetProgressText(context, FreeText::ProgressCanceled);
@@ -161,7 +162,7 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
 
     SetProgressText(context, FreeText::ProgressAdjustingMeasureGroups);
     {
-        HostProgress progress(&selection, layout.Count() - s + 1);
+        ScopedEditBracket progress(&selection, layout.Count() - s + 1);
         for (int32_t k = s; k <= layout.Count(); ++k) {
             if (!progress.Step()) {
                 progress.End();
@@ -199,8 +200,8 @@ bool RunBeforeDeletingMeasures(TFMisc& context, int32_t /*setNumber*/, const hos
 }
 
 bool RunAfterInsertingMeasures(TFMisc& context) {
-    return RunMeasureEditAdjust(context, context.Options[AFTER_INSERTING_MEASURES].value,
-                                context.Options[AFTER_INSERTING_SYSTEMS].value);
+    return RunMeasureEditAdjust(context, RowValue(context.Options, AFTER_INSERTING_MEASURES),
+                                RowValue(context.Options, AFTER_INSERTING_SYSTEMS));
 }
 
 }  // namespace orvex

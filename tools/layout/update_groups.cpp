@@ -4,12 +4,14 @@
 // the option rows choose, and, when asked, groups a system lacks are added to it.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/free_texts.h"
 #include "core/host/document_writes.h"
 #include "core/host/finxess.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
@@ -33,10 +35,6 @@ constexpr Field kNamePositions[] = {{6, 2}, {8, 2}, {24, 2}, {26, 2}};
 constexpr Field kBrackets[] = {{10, 4}, {14, 4}, {18, 2}};
 constexpr Field kOtherOptions[] = {{20, 2}, {28, 2}};
 constexpr int16_t kMaxGroupNumber = 100;
-
-bool Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value != 0;
-}
 
 template <size_t N>
 void CopyFields(StaffGroupRecord& to, const StaffGroupRecord& from, const Field (&fields)[N]) {
@@ -144,7 +142,8 @@ GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& s
     for (int32_t t = 0; t < groups.Count(); ++t) {
         const TGroupRec& candidate = groups.At(t);
         int32_t score = candidate.name == source.name ? 1 : 0;
-        if (!Row(context, UPDATE_GROUPS_BY_FULL_NAME) && candidate.record.firstStaff() == source.record.firstStaff() &&
+        if (!RowOn(context.Options, UPDATE_GROUPS_BY_FULL_NAME) &&
+            candidate.record.firstStaff() == source.record.firstStaff() &&
             candidate.record.lastStaff() == source.record.lastStaff()) {
             ++score;
         }
@@ -161,19 +160,19 @@ GroupMatch MatchGroup(TFMisc& context, const TGroups& groups, const TGroupRec& s
 
 /// Copies the fields the options choose from the score's group to the system's.
 void CopyChosenFields(TFMisc& context, StaffGroupRecord& target, const TGroupRec& source, const TGroups& scoreGroups) {
-    if (Row(context, UPDATE_GROUPS_STAVES)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_STAVES)) {
         CopyFields(target, source.record, kStaves);
     }
-    if (Row(context, UPDATE_GROUPS_NAMES)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_NAMES)) {
         CopyNames(target, source.record, scoreGroups);
     }
-    if (Row(context, UPDATE_GROUPS_NAME_POSITIONS)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_NAME_POSITIONS)) {
         CopyFields(target, source.record, kNamePositions);
     }
-    if (Row(context, UPDATE_GROUPS_BRACKETS)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_BRACKETS)) {
         CopyFields(target, source.record, kBrackets);
     }
-    if (Row(context, UPDATE_GROUPS_OTHER_OPTIONS)) {
+    if (RowOn(context.Options, UPDATE_GROUPS_OTHER_OPTIONS)) {
         CopyFields(target, source.record, kOtherOptions);
     }
 }
@@ -195,7 +194,7 @@ void UpdateSystemGroups(TFMisc& context, int32_t s, TStaffSystems& systems, cons
         }
         const GroupMatch found = MatchGroup(context, groups, source);
         if (found.best == 0) {
-            if (Row(context, UPDATE_GROUPS_ADD_NEW)) {
+            if (RowOn(context.Options, UPDATE_GROUPS_ADD_NEW)) {
                 // The group gets a number of its own in the system, so that no group is overwritten.
                 source.number = FreeGroupNumber(groups);
                 if (source.number != 0) {
@@ -229,7 +228,6 @@ bool RunUpdateGroups(TFMisc& context) {
     if (context.StaffSystems == nullptr) {
         return false;
     }
-    const HostImports& host = Imports();
     UpdateHostLayout();
     // The layout update may have moved measures between systems.
     TStaffSystems& systems = *context.StaffSystems;
@@ -245,31 +243,28 @@ bool RunUpdateGroups(TFMisc& context) {
     const TInstruments scoreList(0, &systems, false);
     const std::vector<bool> chosen = ChosenGroups(context, scoreGroups);
 
-    if (host.BeginProgress == nullptr || host.StepProgress == nullptr || host.EndProgress == nullptr) {
-        return false;
-    }
     // The host shows one progress display at a time: the one the dispatcher opened for the run
-    // serves the walk over the systems, else the command opens its own.
-    const bool ownWalk = context.EditBracket == 0;
-    const int32_t walk =
-        ownWalk ? host.BeginProgress(
-                      region != nullptr ? region->bytes.data() : TheModule.dispatch.SelectionRecords[1].bytes.data(),
-                      last - first + 1, hostapi::kInterfaceVersion)
-                : context.EditBracket;
+    // serves the walk over the systems, else the command opens its own. Without a display (the
+    // host offers none, or one is open already) nothing is updated.
+    std::optional<ScopedEditBracket> ownWalk;
+    if (context.EditBracket == 0) {
+        ownWalk.emplace(region != nullptr ? region : &context.Environment.WholeDocument(), last - first + 1);
+    }
+    const int32_t walk = ownWalk ? ownWalk->Handle() : context.EditBracket;
     if (walk == 0) {
         return false;
     }
     bool stopped = false;
     bool ambiguityShown = false;
     for (int32_t s = first; s <= last; ++s) {
-        if (host.StepProgress(walk, 1, 0, 0, -1, hostapi::kInterfaceVersion) == 0) {
+        if (!EditBracketStep(walk, 0, 0)) {
             stopped = true;
             break;
         }
         UpdateSystemGroups(context, s, systems, scoreGroups, scoreList, chosen, ambiguityShown);
     }
     if (ownWalk) {
-        host.EndProgress(walk, stopped ? 1 : 0, hostapi::kInterfaceVersion);
+        ownWalk->End(stopped);
     }
     return !stopped;
 }

@@ -29,10 +29,6 @@ int32_t FloorMod(int32_t a, int32_t b) {
     return ((a % b) + b) % b;
 }
 
-bool Row(const TFMisc& context, AccidentalsRow row) {
-    return context.Options[row].value != 0;
-}
-
 bool Shows(ConstNoteView note) {
     return (note.flags() & hostapi::kNoteAccidentalShown) != 0;
 }
@@ -378,32 +374,32 @@ void ApplyAccidentalSteps(const TFMisc& context, EntryWalkState& walk, EntryView
     }();
     for (int32_t i = 0; i < entry.notesHeld(); ++i) {
         const NoteView note = entry.note(i);
-        if (Row(context, ACCIDENTALS_UNFREEZE)) {
+        if (RowOn(context.Options, ACCIDENTALS_UNFREEZE)) {
             SetNoteFlag(note, hostapi::kNoteAccidentalFrozen, false);
         }
-        if (Row(context, ACCIDENTALS_CHECK)) {
+        if (RowOn(context.Options, ACCIDENTALS_CHECK)) {
             SetNoteFlag(note, hostapi::kNoteAccidentalShown | kNoteAccidentalSecond, false);
             SetMoreFlag(entry, kRecomputeAccidentals);
         }
-        if (Row(context, ACCIDENTALS_PUT_ON_ALL)) {
+        if (RowOn(context.Options, ACCIDENTALS_PUT_ON_ALL)) {
             SetNoteFlag(note, hostapi::kNoteAccidentalShown | hostapi::kNoteAccidentalFrozen, true);
         }
-        if (Row(context, ACCIDENTALS_REMOVE_REPEATED) && Shows(note)) {
+        if (RowOn(context.Options, ACCIDENTALS_REMOVE_REPEATED) && Shows(note)) {
             // A natural repeats across the barline; an altered note only within its measure.
             const ConstEntryView comparison =
                 note.alteration() == 0 ? walk.previousOfStaff.view() : walk.previousInMeasure.view();
-            if (IsRepetition(entry, i, comparison, Row(context, ACCIDENTALS_WHOLE_CHORD))) {
+            if (IsRepetition(entry, i, comparison, RowOn(context.Options, ACCIDENTALS_WHOLE_CHORD))) {
                 SetNoteFlag(note, hostapi::kNoteAccidentalShown, false);
             }
         }
-        if (Row(context, ACCIDENTALS_REMOVE_TIED) && Shows(note)) {
+        if (RowOn(context.Options, ACCIDENTALS_REMOVE_TIED) && Shows(note)) {
             const bool tied = (note.flags() & hostapi::kNoteTieEnd) != 0;
             if (tied || TiedFromEntry(note, walk.previousOfStaff.view())) {
                 SetNoteFlag(note, hostapi::kNoteTieEnd, true);
                 SetNoteFlag(note, hostapi::kNoteAccidentalShown, false);
             }
         }
-        if (Row(context, ACCIDENTALS_SYSTEM_START) && entry.position() == 0 && !Shows(note) &&
+        if (RowOn(context.Options, ACCIDENTALS_SYSTEM_START) && entry.position() == 0 && !Shows(note) &&
             IsSystemStart(walk.systems, walk.measure)) {
             SetNoteFlag(note, hostapi::kNoteAccidentalShown, true);
         }

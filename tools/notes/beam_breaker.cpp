@@ -462,12 +462,10 @@ void BreakSecondaryBeams(BeamBreakOptions& options) {
         options.unbeamRestBeats = 0;
         options.beamRestsToEighths = 0;
     }
-    const int32_t handle = EditBracketBegin(&region, std::max(region.lastMeasure() - region.firstMeasure() + 1, 1));
-    bool stopped = false;
+    ScopedEditBracket bracket(&region, std::max(region.lastMeasure() - region.firstMeasure() + 1, 1));
     for (int32_t m = region.firstMeasure(); m <= region.lastMeasure(); ++m) {
         const auto measure = static_cast<hostapi::MeasureNumber>(m);
-        if (!EditBracketStep(handle, 0, measure)) {
-            stopped = true;
+        if (!bracket.Step(0, measure)) {
             break;
         }
         options.measure = EDTMeasureSpec{};
@@ -486,18 +484,13 @@ void BreakSecondaryBeams(BeamBreakOptions& options) {
                 if (!IsHostMenuCommandChecked(layer)) {
                     continue;
                 }
-                EntryArray* array = LoadEntryArray(region.viewKey(), slot, measure, layer);
-                if (array == nullptr) {
-                    continue;
+                const ScopedEntryArray array(region.viewKey(), slot, measure, layer);
+                if (array && ArrayBreaker(options, *array).Process(from, to)) {
+                    SaveEntryArray(array.Get());
                 }
-                if (ArrayBreaker(options, *array).Process(from, to)) {
-                    SaveEntryArray(array);
-                }
-                ReleaseEntryArray(array);
             }
         }
     }
-    EditBracketEnd(handle, stopped);
 }
 
 }  // namespace orvex

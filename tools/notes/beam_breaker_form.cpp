@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "tools/notes/notes_services.h"
@@ -185,8 +186,8 @@ TSBBForm::~TSBBForm() {
 }
 
 void TSBBForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
-    if (Host().language == 1) {
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
+    if (DispatcherEnvironment().Language() == 1) {
         SetCaption("Automatische Zweitbalkenunterbrechung" + TheModule.process.VersionText);
         Secondary->SetCaption(" Zweitbalken unterbrechen");
         BreakGroups->SetCaption("Aufteilung der Gruppen mit Gesamtlänge gleich");
@@ -311,27 +312,26 @@ int32_t ShowBeamBreakerForm() {
 BeamBreakOptions BeamBreakOptionsFromTool(const TFMisc& context) {
     BeamBreakOptions options;
     InitBeamBreakerOptions(options);
-    const auto value = [&](size_t r) { return context.Options[r].value; };
-    options.unbeamRests = Flag(value(BEAM_UNBEAM_RESTS));
-    options.breakPrimary = Flag(value(BEAM_BREAK_PRIMARY));
-    options.beatLength = value(BEAM_BEAT_LENGTH);
-    options.onlyShortNotes = Flag(value(BEAM_ONLY_SHORT_NOTES));
-    options.shortLimit = value(BEAM_SHORT_LIMIT);
-    options.oddRests = Flag(value(BEAM_ODD_RESTS));
-    options.wholeMeasure = Flag(value(BEAM_WHOLE_MEASURE));
-    options.breakSecondary = Flag(value(BEAM_BREAK_SECONDARY));
-    options.quarterParts = value(BEAM_QUARTER_PARTS);
-    options.eighthParts = value(BEAM_EIGHTH_PARTS);
+    options.unbeamRests = Flag(RowValue(context.Options, BEAM_UNBEAM_RESTS));
+    options.breakPrimary = Flag(RowValue(context.Options, BEAM_BREAK_PRIMARY));
+    options.beatLength = RowValue(context.Options, BEAM_BEAT_LENGTH);
+    options.onlyShortNotes = Flag(RowValue(context.Options, BEAM_ONLY_SHORT_NOTES));
+    options.shortLimit = RowValue(context.Options, BEAM_SHORT_LIMIT);
+    options.oddRests = Flag(RowValue(context.Options, BEAM_ODD_RESTS));
+    options.wholeMeasure = Flag(RowValue(context.Options, BEAM_WHOLE_MEASURE));
+    options.breakSecondary = Flag(RowValue(context.Options, BEAM_BREAK_SECONDARY));
+    options.quarterParts = RowValue(context.Options, BEAM_QUARTER_PARTS);
+    options.eighthParts = RowValue(context.Options, BEAM_EIGHTH_PARTS);
     options.sixteenthParts = 2;
     options.thirtySecondParts = 2;
-    options.breakFourInTwo = Flag(value(BEAM_BREAK_FOUR_IN_TWO));
-    options.breakAll = Flag(value(BEAM_BREAK_ALL));
-    options.removeOldBreaks = Flag(value(BEAM_REMOVE_OLD_BREAKS));
-    options.restsInBeamGroups = Flag(value(BEAM_RESTS_IN_GROUPS));
-    options.simplifyRests = Flag(value(BEAM_SIMPLIFY_RESTS));
-    options.breakAtHalfBeatRest = Flag(context.MoreOptions[BEAM_MORE_BREAK_AT_HALF_BEAT_REST].value);
-    options.unbeamRestBeats = Flag(context.MoreOptions[BEAM_MORE_UNBEAM_REST_BEATS].value);
-    options.beamRestsToEighths = Flag(context.MoreOptions[BEAM_MORE_RESTS_TO_EIGHTHS].value);
+    options.breakFourInTwo = Flag(RowValue(context.Options, BEAM_BREAK_FOUR_IN_TWO));
+    options.breakAll = Flag(RowValue(context.Options, BEAM_BREAK_ALL));
+    options.removeOldBreaks = Flag(RowValue(context.Options, BEAM_REMOVE_OLD_BREAKS));
+    options.restsInBeamGroups = Flag(RowValue(context.Options, BEAM_RESTS_IN_GROUPS));
+    options.simplifyRests = Flag(RowValue(context.Options, BEAM_SIMPLIFY_RESTS));
+    options.breakAtHalfBeatRest = Flag(RowValue(context.MoreOptions, BEAM_MORE_BREAK_AT_HALF_BEAT_REST));
+    options.unbeamRestBeats = Flag(RowValue(context.MoreOptions, BEAM_MORE_UNBEAM_REST_BEATS));
+    options.beamRestsToEighths = Flag(RowValue(context.MoreOptions, BEAM_MORE_RESTS_TO_EIGHTHS));
     // The tool has no row for it: it keeps the form's default, on.
     options.primaryIfWrongDirection = 1;
     return options;

@@ -98,7 +98,6 @@ int32_t CreateSuffix(const std::vector<SuffixElement>& list) {
 bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_t keyB, hostapi::EntryNumber entry,
                  int32_t inci, std::array<uint8_t, ChordLayout::kSize>& chord, std::vector<SuffixElement> list,
                  const std::optional<SuffixInfo>& info) {
-    const auto row = [&](ChordStylesRow r) { return context.Options[r].value; };
     const uint16_t word = hostapi::ReadU16(chord.data(), ChordLayout::kWord);
     hostapi::NoteRecord root;
     root.view().setHarmonicLevel(static_cast<int16_t>(word & kChordRootStep));
@@ -113,10 +112,10 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
     }
     const int32_t step = ((absolute % 7) + 7) % 7;
 
-    const std::string fontName = win::Utf8ToAnsi(context.Options[CHORD_STYLES_FONT].text);
+    const std::string fontName = win::Utf8ToAnsi(RowText(context.Options, CHORD_STYLES_FONT));
     vcl::TCanvas canvas;
-    canvas.Font().SetName(context.Options[CHORD_STYLES_FONT].text);
-    canvas.Font().SetSize(row(CHORD_STYLES_SIZE));
+    canvas.Font().SetName(RowText(context.Options, CHORD_STYLES_FONT));
+    canvas.Font().SetSize(RowValue(context.Options, CHORD_STYLES_SIZE));
     // The host adds a font it does not know to the document's font table when asked for its
     // number: it is asked only when a name is written, so that a chord that keeps its name
     // leaves the font table as it was.
@@ -125,11 +124,12 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
         if (!fontWord) {
             const auto fontNumber = Imports().FontNumber;
             const int32_t font = fontNumber == nullptr ? 0 : fontNumber(fontName.c_str(), hostapi::kInterfaceVersion);
-            fontWord = font + 256 * row(CHORD_STYLES_SIZE);
+            fontWord = font + 256 * RowValue(context.Options, CHORD_STYLES_SIZE);
         }
         return *fontWord;
     };
-    const int32_t scaledSize = row(CHORD_STYLES_SIZE) * row(CHORD_STYLES_SCALING) / 100;
+    const int32_t scaledSize =
+        RowValue(context.Options, CHORD_STYLES_SIZE) * RowValue(context.Options, CHORD_STYLES_SCALING) / 100;
     int64_t x = 0;
     size_t inserted = 0;
     const auto insert = [&](char character, int64_t offset, uint16_t flags) {
@@ -142,17 +142,18 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
         ++inserted;
     };
     const auto advance = [&](char character) {
-        return int64_t{row(CHORD_STYLES_SCALING)} * canvas.TextWidth(std::string(1, character)) * 30 / 1000;
+        return int64_t{RowValue(context.Options, CHORD_STYLES_SCALING)} * canvas.TextWidth(std::string(1, character)) *
+               30 / 1000;
     };
-    if (row(CHORD_STYLES_CUSTOM_NAMES) != 0) {
+    if (RowOn(context.Options, CHORD_STYLES_CUSTOM_NAMES)) {
         const std::string name =
-            win::Utf8ToAnsi(context.Options[CHORD_STYLES_FIRST_NAME + static_cast<size_t>(step % 7)].text);
+            win::Utf8ToAnsi(RowText(context.Options, CHORD_STYLES_FIRST_NAME, static_cast<size_t>(step % 7)));
         for (const char character : name) {
             insert(character, x, 0);
             x += advance(character);
         }
     }
-    if (inserted == 0 && row(CHORD_STYLES_GERMAN_B) != 0 && step == kStepB && alteration >= 0) {
+    if (inserted == 0 && RowOn(context.Options, CHORD_STYLES_GERMAN_B) && step == kStepB && alteration >= 0) {
         insert('H', 0, 0);
         x += advance('H');
     }
@@ -160,9 +161,9 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
         return true;  // the root keeps its own name
     }
     if (alteration != 0) {
-        x += row(CHORD_STYLES_BEFORE_ACCIDENTAL);
+        x += RowValue(context.Options, CHORD_STYLES_BEFORE_ACCIDENTAL);
         insert(static_cast<char>(kAccidentalCharacter), x, alteration < 0 ? kSuffixFlat : kSuffixSharp);
-        x += row(CHORD_STYLES_AFTER_ACCIDENTAL);
+        x += RowValue(context.Options, CHORD_STYLES_AFTER_ACCIDENTAL);
     }
     // The suffix's own elements move right behind the new name.
     const int64_t shift = scaledSize * 5 / 10 + x;

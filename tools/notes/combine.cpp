@@ -21,51 +21,41 @@ using hostapi::EntryView;
 
 constexpr uint32_t kTieBits = hostapi::kNoteTieStart | hostapi::kNoteTieEnd;
 
-bool Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value != 0;
-}
-
 /// Where the walk of one staff stands: the first layer of a measure and an entry of it.
 class CombineCursor {
 public:
     CombineCursor(hostapi::ViewKey view, hostapi::StaffSlot slot, int32_t start)
         : measure(start), m_view(view), m_slot(slot) {}
-    ~CombineCursor() { Release(); }
     CombineCursor(const CombineCursor&) = delete;
     CombineCursor& operator=(const CombineCursor&) = delete;
 
-    bool Loaded() const { return array != nullptr; }
-    bool PastEnd() const { return array != nullptr && index >= array->count; }
-    bool Empty() const { return array != nullptr && array->count == 0; }
+    bool Loaded() const { return static_cast<bool>(array); }
+    bool PastEnd() const { return array && index >= array->count; }
+    bool Empty() const { return array && array->count == 0; }
     EntryView Entry() const { return array->entry(index); }
     void SetPastEnd() {
-        if (array != nullptr) {
+        if (array) {
             index = std::max<int32_t>(index, array->count);
         }
     }
     bool Load() {
-        array = LoadEntryArray(m_view, m_slot, static_cast<hostapi::MeasureNumber>(measure), 0, 1);
+        array.Load(m_view, m_slot, static_cast<hostapi::MeasureNumber>(measure), 0);
         key = CellKeyValue(measure, StaffOfSlot(m_slot, m_view), 0);
         index = 0;
         changed = false;
-        return array != nullptr;
+        return static_cast<bool>(array);
     }
     /// Frees the array and goes on to the next measure; `save` writes a changed array back first.
     void NextMeasure(bool save) {
         if (save && changed) {
-            SaveEntryArray(array);
+            SaveEntryArray(array.Get());
         }
         Release();
         ++measure;
     }
-    void Release() {
-        if (array != nullptr) {
-            ReleaseEntryArray(array);
-            array = nullptr;
-        }
-    }
+    void Release() { array.Release(); }
 
-    EntryArray* array = nullptr;
+    ScopedEntryArray array;
     int32_t index = 0;
     bool changed = false;  ///< the rhythm's array received notes
     int32_t measure;
@@ -80,9 +70,9 @@ private:
 /// loaded.
 bool CombineStaves(TFMisc& context, const hostapi::SelectionRecord& region, hostapi::StaffSlot pitchSlot,
                    hostapi::StaffSlot rhythmSlot) {
-    const bool replace = Row(context, COMBINE_REPLACE);
-    const bool perMeasure = Row(context, COMBINE_PER_MEASURE);
-    const bool skipRests = Row(context, COMBINE_SKIP_RESTS);
+    const bool replace = RowOn(context.Options, COMBINE_REPLACE);
+    const bool perMeasure = RowOn(context.Options, COMBINE_PER_MEASURE);
+    const bool skipRests = RowOn(context.Options, COMBINE_SKIP_RESTS);
     const int32_t last = region.lastMeasure();
     CombineCursor pitch(region.viewKey(), pitchSlot, region.firstMeasure());
     CombineCursor rhythm(region.viewKey(), rhythmSlot, region.firstMeasure());
@@ -140,7 +130,7 @@ bool CombineStaves(TFMisc& context, const hostapi::SelectionRecord& region, host
     // The region's end reached by the pitch staff first: the rhythm staff's current measure
     // keeps what it received.
     if (rhythm.Loaded() && rhythm.changed) {
-        SaveEntryArray(rhythm.array);
+        SaveEntryArray(rhythm.array.Get());
     }
     return true;
 }
@@ -230,7 +220,7 @@ bool RunCombineRhythmsAndPitches(TFMisc& context) {
         ShowMessage(FreeText::Select0Or2Staves);
         return false;
     }
-    const bool pitchesOnTop = Row(context, COMBINE_PITCHES_ON_TOP);
+    const bool pitchesOnTop = RowOn(context.Options, COMBINE_PITCHES_ON_TOP);
     return CombineStaves(context, *region, pitchesOnTop ? slots[0] : slots[1], pitchesOnTop ? slots[1] : slots[0]);
 }
 

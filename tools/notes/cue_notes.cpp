@@ -176,7 +176,7 @@ int32_t CopyCueEntry(ScopedEntryArray& destination, const EntryArray& source, in
     if (how.hidden) {
         copy.setFlag(hostapi::kEntryHidden, true);
     }
-    if (context.Options[CUE_NOTES_STEMS_UP].value != 0) {
+    if (RowOn(context.Options, CUE_NOTES_STEMS_UP)) {
         copy.setFlag(kEntryForcedStemUp, true);
     }
 
@@ -255,7 +255,7 @@ void SizeEntries(const EntryArray& array, int32_t sizePercent) {
 
 /// The cue notes of one destination staff: the source's entries of every measure of the region.
 void CopyCueStaff(StaffSlot staff, int32_t sizePercent, hostapi::LayerIndex layer, std::string_view name,
-                  CProgress& progress, const std::array<bool, 7>& options, const TFMisc& context) {
+                  ScopedEditBracket& progress, const std::array<bool, 7>& options, const TFMisc& context) {
     SelectionRecord destinationRegion;
     SelectionRecord source;
     GetCueRegions(&destinationRegion, &source, false);
@@ -335,19 +335,6 @@ void CopyCueStaff(StaffSlot staff, int32_t sizePercent, hostapi::LayerIndex laye
 
 }  // namespace
 
-CProgress::CProgress(const SelectionRecord& region, int32_t steps) : m_handle(EditBracketBegin(&region, steps)) {}
-
-CProgress::~CProgress() {
-    EditBracketEnd(m_handle, m_stopped != 0);
-}
-
-bool CProgress::Step(StaffSlot slot, MeasureNumber measure) {
-    if (m_stopped == 0 && !EditBracketStep(m_handle, slot, measure)) {
-        m_stopped = 1;
-    }
-    return m_stopped == 0;
-}
-
 bool GetCueRegions(SelectionRecord* destination, SelectionRecord* source, bool refresh) {
     bool selected = true;
     if (refresh) {
@@ -391,7 +378,8 @@ void FillCueStaffRests(const RunEnvironment& environment, StaffSlot staff, std::
     const int32_t last = std::min<int32_t>(destinationRegion.lastMeasure(), source.lastMeasure());
     for (int32_t m = first; m <= last; ++m) {
         const auto measure = static_cast<MeasureNumber>(m);
-        EntryArray* cell = LoadEntryArray(view, staff, measure, 0, 1);
+        ScopedEntryArray lent(view, staff, measure, 0);
+        EntryArray* cell = lent.Get();
         if (cell == nullptr) {
             continue;
         }
@@ -404,15 +392,12 @@ void FillCueStaffRests(const RunEnvironment& environment, StaffSlot staff, std::
         if (cell->count != before) {
             SaveEntryArray(cell);
         }
-        ReleaseEntryArray(cell);
+        lent.Release();
         if (!name.empty() && m == first) {
-            cell = LoadEntryArray(view, staff, measure, 0, 1);
-            if (cell != nullptr && cell->count > 0) {
-                AttachCueName(name, staff, destinationRegion, measure, cell->entry(0));
-                SaveEntryArray(cell);
-            }
-            if (cell != nullptr) {
-                ReleaseEntryArray(cell);
+            lent.Load(view, staff, measure, 0);
+            if (lent && lent->count > 0) {
+                AttachCueName(name, staff, destinationRegion, measure, lent->entry(0));
+                SaveEntryArray(lent.Get());
             }
         }
     }
@@ -486,25 +471,20 @@ int32_t RunAddCueNotes(const CueNotesRequest& request) {
     const auto layer = static_cast<hostapi::LayerIndex>(std::clamp(request.targetLayer, 0, 3));
     const int64_t measures = std::max(source.lastMeasure() - source.firstMeasure() + 1, 0);
     const int64_t staves = static_cast<int64_t>(request.destinationStaves.size());
-    CProgress progress(source, static_cast<int32_t>(std::min<int64_t>(measures * staves, INT32_MAX)));
+    ScopedEditBracket progress(&source, static_cast<int32_t>(std::min<int64_t>(measures * staves, INT32_MAX)));
 
     // The cue notes go only into layers that are empty over the whole region.
     for (const int32_t staff : request.destinationStaves) {
         for (int32_t m = source.firstMeasure(); m <= source.lastMeasure() && !progress.Stopped(); ++m) {
-            EntryArray* cell = LoadEntryArray(destinationRegion.viewKey(), static_cast<StaffSlot>(staff),
-                                              static_cast<MeasureNumber>(m), layer, 1);
-            const bool occupied = cell != nullptr && cell->count > 0;
-            if (cell != nullptr) {
-                ReleaseEntryArray(cell);
-            }
-            if (occupied) {
+            if (LayerHoldsEntries(destinationRegion.viewKey(), static_cast<StaffSlot>(staff),
+                                  static_cast<MeasureNumber>(m), layer)) {
                 ShowMessage(FreeText::CueNotesCanOnlyEntered);
                 return 0;
             }
         }
     }
 
-    const bool forceStemsUp = context.Options[CUE_NOTES_STEMS_UP].value != 0;
+    const bool forceStemsUp = RowOn(context.Options, CUE_NOTES_STEMS_UP);
     const int32_t clefStaff = request.flags[CUE_COPY_CLEFS] ? StaffOfSlot(source.firstStaff(), source.viewKey()) : -1;
     for (const int32_t staff : request.destinationStaves) {
         if (progress.Stopped()) {
@@ -526,16 +506,16 @@ int32_t RunCueNotesCommand(TFMisc& context) {
         return 0;
     }
     CueNotesRequest request;
-    request.sizePercent = context.Options[CUE_NOTES_SIZE].value;
-    request.targetLayer = std::clamp(context.Options[CUE_NOTES_LAYER].value - 1, 0, 3);
-    request.cueName = win::Utf8ToAnsi(context.Options[CUE_NOTES_NAME].text);
+    request.sizePercent = RowValue(context.Options, CUE_NOTES_SIZE);
+    request.targetLayer = std::clamp(RowValue(context.Options, CUE_NOTES_LAYER) - 1, 0, 3);
+    request.cueName = win::Utf8ToAnsi(RowText(context.Options, CUE_NOTES_NAME));
     if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
         const hostapi::InstrumentKey staff =
             Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
         request.cueName = StaffName(staff);
     }
     for (size_t i = 0; i < request.flags.size(); ++i) {
-        request.flags[i] = context.Options[CUE_NOTES_COPY_CLEFS + i].value != 0;
+        request.flags[i] = RowOn(context.Options, CUE_NOTES_COPY_CLEFS, i);
     }
     // The staves chosen in the options dialog's staff list, but the source.
     for (size_t staff = 0; staff < context.ChosenItems.size(); ++staff) {

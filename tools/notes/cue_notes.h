@@ -48,24 +48,6 @@ enum CueOption : size_t {
 /// The longest cue name the request holds (50 characters with the terminating zero).
 inline constexpr size_t kMaxCueNameLength = 49;
 
-/// The host's progress over the cue notes' steps: begun for the source region, stepped per
-/// measure and destination staff, ended (with whether the user stopped it) when it goes.
-class CProgress {
-public:
-    CProgress(const hostapi::SelectionRecord& region, int32_t steps);
-    ~CProgress();
-    CProgress(const CProgress&) = delete;
-    CProgress& operator=(const CProgress&) = delete;
-
-    /// One step; false, from then on, once the user stopped the display.
-    bool Step(hostapi::StaffSlot slot, hostapi::MeasureNumber measure);
-    bool Stopped() const { return m_stopped != 0; }
-
-private:
-    int16_t m_stopped = 0;
-    int32_t m_handle = 0;
-};
-
 /// The kept region pair: with `refresh`, the host's mass-mover selection (service 23: the source,
 /// and the destination) is read first. Each out pointer may be null. False when the host has no
 /// selection.

@@ -61,10 +61,6 @@ constexpr int32_t kNearestSemitones = 7;
 constexpr int32_t kStartOctaves = 10;
 constexpr int32_t kMaxOctaveRounds = 30;
 
-int32_t Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
-
 int32_t FloorMod(int32_t value, int32_t modulus) {
     const int32_t r = value % modulus;
     return r < 0 ? r + modulus : r;
@@ -110,7 +106,8 @@ void ShiftGlissandoEnd(const TFMisc& context, const EntryEngineState& state, Ent
         }
     }
     SmartShapeRecord record = shape.Record;
-    hostapi::WriteI16(record.data(), kEndHorizontalOffset, static_cast<int16_t>(-Row(context, SHIFT_GLISSANDI)));
+    hostapi::WriteI16(record.data(), kEndHorizontalOffset,
+                      static_cast<int16_t>(-RowValue(context.Options, SHIFT_GLISSANDI)));
     hostapi::WriteI16(record.data(), kEndAttachment,
                       !same ? kAttachOtherNote : (lower ? kAttachSameNoteDown : kAttachSameNoteUp));
     shape.SetRecord(record);
@@ -119,7 +116,7 @@ void ShiftGlissandoEnd(const TFMisc& context, const EntryEngineState& state, Ent
 
 /// Sets the entry's offset to `by`, or moves it by `by` with "Shift relative to current positions".
 void ShiftBy(const TFMisc& context, EntryView entry, int32_t by) {
-    const int32_t base = Row(context, SHIFT_RELATIVE) != 0 ? HorizontalOffset(entry) : 0;
+    const int32_t base = RowOn(context.Options, SHIFT_RELATIVE) ? HorizontalOffset(entry) : 0;
     SetHorizontalOffset(entry, static_cast<int16_t>(base + by));
 }
 
@@ -133,11 +130,11 @@ void WriteNotehead(const TFMisc& context, EntryView entry, NoteView note) {
         head = Record10{};
         hostapi::WriteI16(head.data(), hostapi::NoteheadLayout::kNoteId, note.noteId());
     }
-    if (Row(context, SPECIAL_HEAD_SIZE) != 0) {
-        head.setWord(kHeadSizeWord, static_cast<int16_t>(Row(context, SPECIAL_HEAD_SIZE)));
+    if (RowOn(context.Options, SPECIAL_HEAD_SIZE)) {
+        head.setWord(kHeadSizeWord, static_cast<int16_t>(RowValue(context.Options, SPECIAL_HEAD_SIZE)));
     }
-    if (Row(context, SPECIAL_NOTEHEAD) != 0) {
-        head.setWord(kHeadCharacterWord, static_cast<int16_t>(Row(context, SPECIAL_NOTEHEAD)));
+    if (RowOn(context.Options, SPECIAL_NOTEHEAD)) {
+        head.setWord(kHeadCharacterWord, static_cast<int16_t>(RowValue(context.Options, SPECIAL_NOTEHEAD)));
     }
     if (found) {
         SaveRecordByValue(entry.number(), head, inci, kTagNotehead2001);
@@ -191,8 +188,8 @@ bool IsReplaceNoteName(std::string_view text) {
 
 bool CheckReplacePairs(const TFMisc& context) {
     for (const auto& [fromRow, intoRow] : kReplacePairs) {
-        const std::string& from = context.Options[fromRow].text;
-        const std::string& into = context.Options[intoRow].text;
+        const std::string& from = RowText(context.Options, fromRow);
+        const std::string& into = RowText(context.Options, intoRow);
         if (from.empty() || into.empty()) {
             continue;
         }
@@ -221,21 +218,21 @@ bool CheckReplacePitchesRow(int32_t item, int32_t row, std::string_view text, st
 bool ShiftEntryOffsets(TFMisc& context, EntryEngineState& state, EntryView entry, bool previousIsGrace,
                        bool nextIsGrace) {
     bool changed = false;
-    if (Row(context, SHIFT_GLISSANDI) != 0 && entry.isNote() && HasMoreFlag(entry, kEntryMoreSmartShapes)) {
+    if (RowOn(context.Options, SHIFT_GLISSANDI) && entry.isNote() && HasMoreFlag(entry, kEntryMoreSmartShapes)) {
         for (int32_t k = 0; k < entry.notesHeld(); ++k) {
             if ((entry.note(k).flags() & hostapi::kNoteAccidentalShown) != 0) {
                 ShiftGlissandoEnd(context, state, entry, entry.note(k));
             }
         }
     }
-    if (entry.duration() >= 4096 && Row(context, SHIFT_WHOLE_NOTES) != 0) {
-        ShiftBy(context, entry, Row(context, SHIFT_WHOLE_NOTES));
+    if (entry.duration() >= 4096 && RowOn(context.Options, SHIFT_WHOLE_NOTES)) {
+        ShiftBy(context, entry, RowValue(context.Options, SHIFT_WHOLE_NOTES));
         changed = true;
     }
     if (entry.has(hostapi::kEntryGrace) && !previousIsGrace && !nextIsGrace) {
-        const size_t row = HasMoreFlag(entry, kEntryMoreSlashedGrace) ? SHIFT_SLASHED_GRACE : SHIFT_UNSLASHED_GRACE;
-        if (Row(context, row) != 0) {
-            ShiftBy(context, entry, Row(context, row));
+        const auto row = HasMoreFlag(entry, kEntryMoreSlashedGrace) ? SHIFT_SLASHED_GRACE : SHIFT_UNSLASHED_GRACE;
+        if (RowOn(context.Options, row)) {
+            ShiftBy(context, entry, RowValue(context.Options, row));
             changed = true;
         }
     }
@@ -247,9 +244,9 @@ bool ApplySpecialModifications(TFMisc& context, EntryView entry, int16_t key, ho
     // 1. Which notes match, and whether the whole entry does.
     std::array<bool, hostapi::EntryLayout::kMaxNotes> marks{};
     bool whole = false;
-    const std::string& alterations = context.Options[SPECIAL_ALTERATIONS].text;
+    const std::string& alterations = RowText(context.Options, SPECIAL_ALTERATIONS);
     if (!entry.isNote()) {
-        whole = Row(context, SPECIAL_ALL_RESTS) != 0;
+        whole = RowOn(context.Options, SPECIAL_ALL_RESTS);
     } else {
         const int32_t count = entry.notesHeld();
         for (int32_t k = 0; k < count; ++k) {
@@ -258,12 +255,13 @@ bool ApplySpecialModifications(TFMisc& context, EntryView entry, int16_t key, ho
             int32_t alteration = 0;
             AbsoluteSpelling(note, key, letter, alteration);
             marks[static_cast<size_t>(k)] =
-                (Row(context, SPECIAL_PITCH) != 0 && Row(context, SPECIAL_PITCH) == PitchOf(note, key)) ||
-                count - k == Row(context, SPECIAL_NTH_FROM_TOP) ||
+                (RowOn(context.Options, SPECIAL_PITCH) &&
+                 RowValue(context.Options, SPECIAL_PITCH) == PitchOf(note, key)) ||
+                count - k == RowValue(context.Options, SPECIAL_NTH_FROM_TOP) ||
                 (!alterations.empty() && alterations.find(std::to_string(std::abs(alteration))) != std::string::npos);
         }
-        whole = (Row(context, SPECIAL_ALL_SINGLE_NOTES) != 0 && count == 1) ||
-                (Row(context, SPECIAL_ALL_CHORDS) != 0 && count > 1);
+        whole = (RowOn(context.Options, SPECIAL_ALL_SINGLE_NOTES) && count == 1) ||
+                (RowOn(context.Options, SPECIAL_ALL_CHORDS) && count > 1);
     }
     const bool everyNote = std::all_of(marks.begin(), marks.begin() + entry.notesHeld(), [](bool m) { return m; });
     whole = whole || everyNote;
@@ -271,18 +269,18 @@ bool ApplySpecialModifications(TFMisc& context, EntryView entry, int16_t key, ho
     // 2. The entry's own actions.
     bool notesChanged = false;
     if (whole) {
-        if (Row(context, SPECIAL_HIDE) != 0) {
+        if (RowOn(context.Options, SPECIAL_HIDE)) {
             entry.setFlag(hostapi::kEntryHidden, true);
-        } else if (Row(context, SPECIAL_SHOW) != 0) {
+        } else if (RowOn(context.Options, SPECIAL_SHOW)) {
             entry.setFlag(hostapi::kEntryHidden, false);
         }
-        if (Row(context, SPECIAL_NOTE_SIZE) != 0) {
+        if (RowOn(context.Options, SPECIAL_NOTE_SIZE)) {
             Record10 size;
             LoadWholeEntryDetailRecord(kTagEntrySize, entry.number(), 0, size.data(), Record10::kSize);
-            size.setWord(kEntrySizeWord, static_cast<int16_t>(Row(context, SPECIAL_NOTE_SIZE)));
+            size.setWord(kEntrySizeWord, static_cast<int16_t>(RowValue(context.Options, SPECIAL_NOTE_SIZE)));
             SaveEntryDetailRecord(kTagEntrySize, entry.number(), 0, size.data(), Record10::kSize);
         }
-        if (Row(context, SPECIAL_ERASE) != 0 && entry.isNote()) {
+        if (RowOn(context.Options, SPECIAL_ERASE) && entry.isNote()) {
             entry.setFlag(hostapi::kEntryNote, false);
             entry.setNoteCount(0);
             notesChanged = true;
@@ -290,9 +288,9 @@ bool ApplySpecialModifications(TFMisc& context, EntryView entry, int16_t key, ho
     }
 
     // 3. The notes' actions.
-    const bool erase = Row(context, SPECIAL_ERASE) != 0;
-    const bool keepOnly = Row(context, SPECIAL_KEEP_ONLY) != 0;
-    const bool noteheads = Row(context, SPECIAL_HEAD_SIZE) != 0 || Row(context, SPECIAL_NOTEHEAD) != 0;
+    const bool erase = RowOn(context.Options, SPECIAL_ERASE);
+    const bool keepOnly = RowOn(context.Options, SPECIAL_KEEP_ONLY);
+    const bool noteheads = RowOn(context.Options, SPECIAL_HEAD_SIZE) || RowOn(context.Options, SPECIAL_NOTEHEAD);
     if (noteheads || erase || keepOnly) {
         for (int32_t k = 0; k < entry.notesHeld(); ++k) {
             if (!marks[static_cast<size_t>(k)] && !whole) {
@@ -344,8 +342,8 @@ bool ReplacePitches(TFMisc& context, EntryView entry, int16_t key) {
     for (int32_t k = 0; k < entry.notesHeld(); ++k) {
         const NoteView note = entry.note(k);
         for (const auto& [fromRow, intoRow] : kReplacePairs) {
-            const std::string& from = context.Options[fromRow].text;
-            const std::string& into = context.Options[intoRow].text;
+            const std::string& from = RowText(context.Options, fromRow);
+            const std::string& into = RowText(context.Options, intoRow);
             if (from.empty() || into.empty()) {
                 continue;
             }

@@ -110,8 +110,8 @@ bool ApplyEntryDetailSet(hostapi::EntryView grace, hostapi::ConstEntryView follo
     if (group == 1 && !WriteEntryAttachedRecords(grace, parentheses, 50, 0, 100)) {
         return false;
     }
-    const int32_t shift = DotCount(following.duration()) * context.Options[TRILL_NOTES_DOTTED_SHIFT].value +
-                          context.Options[TRILL_NOTES_SHIFT].value;
+    const int32_t shift = DotCount(following.duration()) * RowValue(context.Options, TRILL_NOTES_DOTTED_SHIFT) +
+                          RowValue(context.Options, TRILL_NOTES_SHIFT);
     SetHorizontalOffset(grace, static_cast<int16_t>(shift));
     SetStemRecords(grace, 0, true, true);
     RecordCursor cursor;

@@ -132,20 +132,20 @@ int32_t ConversionRate(int32_t measure, int32_t firstMeasure, int32_t lastMeasur
 }
 
 bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi::EntryView* next) {
-    const auto row = [&](RemoveRow r) { return context.Options[r].value; };
     const bool note = entry.isNote();
-    if (row(REMOVE_HIDDEN_RESTS) == 1 && !note && entry.has(hostapi::kEntryHidden)) {
+    if (RowValue(context.Options, REMOVE_HIDDEN_RESTS) == 1 && !note && entry.has(hostapi::kEntryHidden)) {
         context.Walk.removeEntry = 1;
         return true;
     }
     bool changed = false;
-    if (row(REMOVE_CONVERT_TO_RESTS) == 1 && entry.isNote()) {
+    if (RowValue(context.Options, REMOVE_CONVERT_TO_RESTS) == 1 && entry.isNote()) {
         const int32_t first = context.Environment.Region() != nullptr ? context.Environment.Region()->firstMeasure()
                                                                       : context.Walk.measure;
         const int32_t last = context.Environment.Region() != nullptr ? context.Environment.Region()->lastMeasure()
                                                                      : context.Walk.measure;
-        const int32_t threshold = ConversionRate(context.Walk.measure, first, last, row(REMOVE_LEFT_PERCENTAGE),
-                                                 row(REMOVE_RIGHT_PERCENTAGE));
+        const int32_t threshold =
+            ConversionRate(context.Walk.measure, first, last, RowValue(context.Options, REMOVE_LEFT_PERCENTAGE),
+                           RowValue(context.Options, REMOVE_RIGHT_PERCENTAGE));
         // A draw of 0 to 99 below the rate: 0 % converts no note, 100 % every one.
         if (RandomBelow(100) < threshold) {
             entry.setNoteCount(0);
@@ -153,31 +153,31 @@ bool ApplyEntryFilters(TFMisc& context, hostapi::EntryView entry, const hostapi:
             changed = true;
         }
     }
-    if (row(REMOVE_STEMS) == 1 && entry.isNote()) {
+    if (RowValue(context.Options, REMOVE_STEMS) == 1 && entry.isNote()) {
         SetStemRecords(entry, 0, true, true);
         changed = true;
-        if (row(REMOVE_UNBEAM) == 1) {
+        if (RowValue(context.Options, REMOVE_UNBEAM) == 1) {
             entry.setFlag(hostapi::kEntryBeamStart, true);
             if (next != nullptr) {
                 next->setFlag(hostapi::kEntryBeamStart, true);
             }
         }
     }
-    if (row(REMOVE_REST_DISPLACEMENTS) == 1 && !entry.isNote() && !entry.has(hostapi::kEntryFloatingRest) &&
-        entry.noteCount() == 1) {
+    if (RowValue(context.Options, REMOVE_REST_DISPLACEMENTS) == 1 && !entry.isNote() &&
+        !entry.has(hostapi::kEntryFloatingRest) && entry.noteCount() == 1) {
         entry.setNoteCount(0);
         entry.setFlag(hostapi::kEntryFloatingRest, true);
         changed = true;
     }
-    if (row(REMOVE_HORIZONTAL_DISPLACEMENTS) != 0) {
+    if (RowOn(context.Options, REMOVE_HORIZONTAL_DISPLACEMENTS)) {
         SetHorizontalOffset(entry, 0);
         changed = true;
     }
     if (entry.has(hostapi::kEntryStemDetails)) {
-        if (row(REMOVE_STEM_ALTERATIONS) != 0) {
+        if (RowOn(context.Options, REMOVE_STEM_ALTERATIONS)) {
             DeleteEntryDetailRecord(kTagStemAlteration, entry.number(), 0);
         }
-        if (row(REMOVE_BEAM_ANGLES) != 0) {
+        if (RowOn(context.Options, REMOVE_BEAM_ANGLES)) {
             DeleteEntryDetailRecord(kTagBeamAngleHigh, entry.number(), 0);
             DeleteEntryDetailRecord(kTagBeamAngleLow, entry.number(), 0);
         }

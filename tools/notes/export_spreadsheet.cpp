@@ -95,8 +95,8 @@ public:
         const int16_t key = cellKey == nullptr ? 0
                                                : cellKey(static_cast<hostapi::MeasureNumber>(measure), staff, 0, 0,
                                                          hostapi::kInterfaceVersion);
-        hostapi::EntryArray* array =
-            LoadEntryArray(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), 0, 1);
+        const ScopedEntryArray lent(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), 0);
+        hostapi::EntryArray* array = lent.Get();
         if (array == nullptr) {
             return;
         }
@@ -104,7 +104,6 @@ public:
         for (int32_t i = 0; i < array->count; ++i) {
             Entry(array->entry(i), key, measure);
         }
-        ReleaseEntryArray(array);
     }
 
     /// A chain still open when the selection ends is written as far as it goes, so that its notes
@@ -266,15 +265,15 @@ bool RunExportToSpreadsheet(TFMisc& context) {
     if (region == nullptr) {
         return false;
     }
-    if (context.Options[EXPORT_DIGITS].value < 0 || context.Options[EXPORT_DIGITS].value > 3) {
+    if (RowValue(context.Options, EXPORT_DIGITS) < 0 || RowValue(context.Options, EXPORT_DIGITS) > 3) {
         context.Options[EXPORT_DIGITS].value = kDefaultDigits;
     }
-    const int32_t digits = context.Options[EXPORT_DIGITS].value;
-    const std::string separator = OneCharacterOr(context.Options[EXPORT_SEPARATOR].text, ",");
-    const char decimalPoint = OneCharacterOr(context.Options[EXPORT_DECIMAL_POINT].text, ".")[0];
+    const int32_t digits = RowValue(context.Options, EXPORT_DIGITS);
+    const std::string separator = OneCharacterOr(RowText(context.Options, EXPORT_SEPARATOR), ",");
+    const char decimalPoint = OneCharacterOr(RowText(context.Options, EXPORT_DECIMAL_POINT), ".")[0];
 
     const TInstruments staves(0, nullptr, true);
-    const std::filesystem::path target = ExportFilePath(context.Options[EXPORT_FILE_NAME].text);
+    const std::filesystem::path target = ExportFilePath(RowText(context.Options, EXPORT_FILE_NAME));
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
     if (!file.is_open()) {
         file.setstate(std::ios::failbit);

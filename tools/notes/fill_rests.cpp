@@ -17,19 +17,18 @@ constexpr int64_t kFillGrain = 512;
 
 /// A percentage row within 0-100, as the options dialog keeps it.
 int64_t Percent(const TFMisc& context, FillRestsRow row) {
-    return std::clamp<int64_t>(context.Options[row].value, 0, 100);
+    return std::clamp<int64_t>(RowValue(context.Options, row), 0, 100);
 }
 
 }  // namespace
 
 bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, Edu measureDuration) {
-    const auto row = [&](FillRestsRow r) { return context.Options[r].value != 0; };
     if ((context.Walk.measureSpec.bytes[EDTMeasureSpec::kFlags] & kFillSkipMeasureBits) != 0) {
         return false;
     }
     const bool hasEntries = array.count > 0;
-    if (!(hasEntries && row(FILL_NON_EMPTY_MEASURES)) &&
-        !(!hasEntries && row(FILL_EMPTY_MEASURES) && array.layer == 0)) {
+    if (!(hasEntries && RowOn(context.Options, FILL_NON_EMPTY_MEASURES)) &&
+        !(!hasEntries && RowOn(context.Options, FILL_EMPTY_MEASURES) && array.layer == 0)) {
         return false;
     }
     const auto filledTime = Imports().FilledTime;
@@ -45,8 +44,9 @@ bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, Edu measureD
         amount = RandomBelow(2) == 1 ? target + (missing - target) * deviation / 100 : target * deviation / 100;
     }
     amount = amount / kFillGrain * kFillGrain;
-    InsertFillRests(context.Environment, array, static_cast<Edu>(amount), array.count, row(FILL_HIDE), false,
-                    context.Walk.measureSpec.beatDuration(), row(FILL_OFFBEAT_DOTTED), false, 0);
+    InsertFillRests(context.Environment, array, static_cast<Edu>(amount), array.count,
+                    RowOn(context.Options, FILL_HIDE), false, context.Walk.measureSpec.beatDuration(),
+                    RowOn(context.Options, FILL_OFFBEAT_DOTTED), false, 0);
     return true;
 }
 

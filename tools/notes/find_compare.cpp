@@ -66,10 +66,6 @@ constexpr int32_t kMarkStep = 60;
 constexpr int32_t kFewerStep = 50;
 constexpr int32_t kTimeSignatureVertical = -210;
 
-int32_t Row(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
-
 std::string Upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
     return text;
@@ -97,9 +93,9 @@ bool ExpressionMatches(const TFMisc& context, int32_t number) {
     if (record == nullptr) {
         return false;
     }
-    const std::string search = win::Utf8ToAnsi(context.Options[ROW_SEARCH].text);
+    const std::string search = win::Utf8ToAnsi(RowText(context.Options, ROW_SEARCH));
     const std::string text = record->PlainText();
-    if (Row(context, ROW_MUSIC_FONT) == 0) {
+    if (RowValue(context.Options, ROW_MUSIC_FONT) == 0) {
         return Upper(text).find(Upper(search)) != std::string::npos;
     }
     return table.SortTables().Contains(HostFontName(record->FontNumber())) && text.find(search) != std::string::npos;
@@ -186,7 +182,7 @@ private:
 };
 
 void EntryComparison::Mark(const char* text, int32_t step) {
-    if (Row(m_context, ROW_MARK) != 0) {
+    if (RowOn(m_context.Options, ROW_MARK)) {
         MarkScorePosition(m_state.measure, m_state.staff, m_entry.position(), m_vertical, text, kMarkFont, kMarkSize,
                           m_context.Walk.measureSpec);
     }
@@ -194,7 +190,7 @@ void EntryComparison::Mark(const char* text, int32_t step) {
 }
 
 void EntryComparison::MarkMeasureStart(hostapi::MeasureNumber measure, const char* text) const {
-    if (Row(m_context, ROW_MARK) == 0) {
+    if (RowValue(m_context.Options, ROW_MARK) == 0) {
         return;
     }
     // An earlier measure's record is its own, not the current measure's.
@@ -252,10 +248,10 @@ void EntryComparison::Run() {
             Mark("DIFF", kMarkStep);
         } else {
             uint32_t mask = ~0u;
-            if (Row(m_context, ROW_IGNORE_STEMS) != 0) {
+            if (RowOn(m_context.Options, ROW_IGNORE_STEMS)) {
                 mask &= ~kStemUp;
             }
-            if (Row(m_context, ROW_IGNORE_NOTEHEADS) != 0) {
+            if (RowOn(m_context.Options, ROW_IGNORE_NOTEHEADS)) {
                 mask &= ~kNoteheadRecords;
             }
             if ((source.flags() & mask) != (m_entry.flags() & mask)) {
@@ -284,10 +280,10 @@ void EntryComparison::Run() {
 
 bool EntryComparison::NoteEqual(hostapi::ConstNoteView stored, hostapi::ConstNoteView note) const {
     uint32_t mask = ~0u;
-    if (Row(m_context, ROW_IGNORE_ACCIDENTAL_FROZEN) != 0) {
+    if (RowOn(m_context.Options, ROW_IGNORE_ACCIDENTAL_FROZEN)) {
         mask &= ~kAccidentalFrozen;
     }
-    if (Row(m_context, ROW_IGNORE_ACCIDENTAL_SHOWN) != 0) {
+    if (RowOn(m_context.Options, ROW_IGNORE_ACCIDENTAL_SHOWN)) {
         mask &= ~kAccidentalShown;
     }
     if ((stored.flags() & mask) != (note.flags() & mask)) {
@@ -296,7 +292,7 @@ bool EntryComparison::NoteEqual(hostapi::ConstNoteView stored, hostapi::ConstNot
     if (stored.harmonicLevel() == note.harmonicLevel() && stored.alteration() == note.alteration()) {
         return true;
     }
-    if (Row(m_context, ROW_IGNORE_ENHARMONICS) == 0) {
+    if (RowValue(m_context.Options, ROW_IGNORE_ENHARMONICS) == 0) {
         return false;
     }
     hostapi::NoteRecord copy;
@@ -365,7 +361,7 @@ void MarkScorePosition(hostapi::MeasureNumber measure, hostapi::InstrumentKey st
 void CompareTimeSignature(TFMisc& context, EntryEngineState& state) {
     const EDTMeasureSpec& measureSpec = context.Walk.measureSpec;
     const int32_t word = measureSpec.beats() * 65536 + measureSpec.beatDuration();
-    if (Row(context, ROW_READ) != 0) {
+    if (RowOn(context.Options, ROW_READ)) {
         context.StoredTimeSignatures.push_back(word);
         return;
     }
@@ -374,7 +370,7 @@ void CompareTimeSignature(TFMisc& context, EntryEngineState& state) {
     if (stored == word) {
         return;
     }
-    if (Row(context, ROW_MARK) != 0) {
+    if (RowOn(context.Options, ROW_MARK)) {
         const hostapi::InstrumentKey staff = StaffOfSlot(state.region.firstStaff(), state.region.viewKey());
         MarkScorePosition(state.measure, staff, 0, kTimeSignatureVertical, "!!TIMESIG!!", kMarkFont, kMarkSize,
                           context.Walk.measureSpec);
@@ -431,10 +427,10 @@ void FindMeasureExpressions(TFMisc& context, EntryEngineState& state) {
 }
 
 void FindEntryTests(TFMisc& context, EntryEngineState& state, ConstEntryView entry, const ConstEntryView* previous) {
-    if (Row(context, ROW_ALL_MEASURES) != 0) {
+    if (RowOn(context.Options, ROW_ALL_MEASURES)) {
         state.measureHit = true;
-    } else if (Row(context, ROW_ENHARMONIC) != 0 && previous != nullptr && entry.isNote() && previous->flags() != 0 &&
-               entry.notesHeld() > 0 && previous->notesHeld() > 0) {
+    } else if (RowOn(context.Options, ROW_ENHARMONIC) && previous != nullptr && entry.isNote() &&
+               previous->flags() != 0 && entry.notesHeld() > 0 && previous->notesHeld() > 0) {
         // The first notes of two neighbouring entries: the same pitch, spelled differently.
         const hostapi::ConstNoteView note = entry.note(0);
         const hostapi::ConstNoteView before = previous->note(0);

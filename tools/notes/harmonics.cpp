@@ -138,7 +138,8 @@ bool SetDiamond(EntryView entry, const HarmonicsSettings& settings) {
 /// The added notes of a saved cell get their small notehead and parentheses.
 void FinishAddedNotes(const hostapi::SelectionRecord& region, hostapi::StaffSlot slot, hostapi::MeasureNumber measure,
                       hostapi::LayerIndex layer, const std::vector<uint8_t>& marks, const HarmonicsSettings& settings) {
-    EntryArray* array = LoadEntryArray(region.viewKey(), slot, measure, layer);
+    const ScopedEntryArray lent(region.viewKey(), slot, measure, layer);
+    EntryArray* array = lent.Get();
     if (array == nullptr) {
         return;
     }
@@ -158,7 +159,6 @@ void FinishAddedNotes(const hostapi::SelectionRecord& region, hostapi::StaffSlot
         }
     }
     SaveEntryArray(array);
-    ReleaseEntryArray(array);
 }
 
 }  // namespace
@@ -211,13 +211,11 @@ void RunHarmonics(const HarmonicsSettings& settings) {
         return;
     }
     const hostapi::SelectionRecord region = *selection;
-    const int32_t handle = EditBracketBegin(&region, std::max(region.lastMeasure() - region.firstMeasure() + 1, 1));
+    ScopedEditBracket bracket(&region, std::max(region.lastMeasure() - region.firstMeasure() + 1, 1));
     bool found = false;
-    bool stopped = false;
-    for (int32_t m = region.firstMeasure(); m <= region.lastMeasure() && !stopped; ++m) {
+    for (int32_t m = region.firstMeasure(); m <= region.lastMeasure(); ++m) {
         const auto measure = static_cast<hostapi::MeasureNumber>(m);
-        if (!EditBracketStep(handle, 0, measure)) {
-            stopped = true;
+        if (!bracket.Step(0, measure)) {
             break;
         }
         for (int32_t s = region.firstStaff(); s <= region.lastStaff(); ++s) {
@@ -234,7 +232,8 @@ void RunHarmonics(const HarmonicsSettings& settings) {
                 if (!IsHostMenuCommandChecked(layer)) {
                     continue;
                 }
-                EntryArray* array = LoadEntryArray(region.viewKey(), slot, measure, layer);
+                ScopedEntryArray lent(region.viewKey(), slot, measure, layer);
+                EntryArray* array = lent.Get();
                 if (array == nullptr) {
                     continue;
                 }
@@ -268,15 +267,15 @@ void RunHarmonics(const HarmonicsSettings& settings) {
                 if (changed) {
                     SaveEntryArray(array);
                 }
-                ReleaseEntryArray(array);
+                lent.Release();
                 if (added) {
                     FinishAddedNotes(region, slot, measure, layer, marks, settings);
                 }
             }
         }
     }
-    EditBracketEnd(handle, stopped);
-    if (!found && !stopped) {
+    bracket.End();
+    if (!found && !bracket.Stopped()) {
         ShowMessage(FreeText::PlugInMakesStringHarmonics);
     }
 }

@@ -9,6 +9,7 @@
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
@@ -163,8 +164,8 @@ THarmonicsForm::~THarmonicsForm() {
 }
 
 void THarmonicsForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
-    if (Host().language == 1) {
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
+    if (DispatcherEnvironment().Language() == 1) {
         SetCaption("Flageolette");
         Description->SetCaption(kDescriptionGerman);
         WorkOn->SetCaption("Intervallauswahl");
@@ -242,7 +243,7 @@ void THarmonicsForm::HarmonicsGoClick(vcl::TObject* /*Sender*/) {
     // focus back and brings its menus up to date.
     ++TheModule.dispatch.SkipNextInvoke;
     FocusHostWindow();
-    win::SendMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
+    win::SendMessage(DispatcherEnvironment().HostWindow(), win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
     if (Imports().RedrawDocument != nullptr) {
         Imports().RedrawDocument(nullptr, hostapi::kInterfaceVersion);
     }

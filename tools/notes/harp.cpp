@@ -15,6 +15,7 @@
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/finxess_records.h"
+#include "core/host/finxess_regions.h"
 #include "core/host/host_imports.h"
 #include "core/host_probes.h"
 #include "core/messages.h"
@@ -106,7 +107,6 @@ public:
     bool Run();
 
 private:
-    int32_t Option(size_t row) const { return m_context.Options[row].value; }
     /// One measure; false when a double accidental ends the run.
     bool Measure(int32_t measure, Edu from, Edu to);
     /// One note; answers whether it changed the measure, and sets `stop` on a double accidental.
@@ -124,9 +124,8 @@ private:
 };
 
 bool HarpPedaling::Run() {
-    m_region = m_context.Environment.Region() != nullptr ? *m_context.Environment.Region()
-                                                         : TheModule.dispatch.SelectionRecords[1];
-    const std::string& from = m_context.Options[HARP_FROM_MEASURE].text;
+    m_region = m_context.Environment.RegionOrWholeDocument();
+    const std::string& from = RowText(m_context.Options, HARP_FROM_MEASURE);
     int32_t fromMeasure = 0;
     if (!from.empty() && std::all_of(from.begin(), from.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         from.size() <= 5) {
@@ -136,29 +135,21 @@ bool HarpPedaling::Run() {
         m_region.setFirstMeasure(static_cast<hostapi::MeasureNumber>(std::min(fromMeasure, INT16_MAX + 0)));
         m_region.setStartEdu(0);
     }
-    const hostapi::SelectionRecord& document = TheModule.dispatch.SelectionRecords[1];
-    if (Option(HARP_TO_END) != 0) {
+    const hostapi::SelectionRecord& document = m_context.Environment.WholeDocument();
+    if (RowOn(m_context.Options, HARP_TO_END)) {
         m_region.setLastMeasure(document.lastMeasure());
         m_region.setEndEdu(document.endEdu());
     }
     const int32_t first = m_region.firstMeasure();
     const int32_t last = m_region.lastMeasure();
-    const bool diagram = Option(HARP_ADD_DIAGRAM) != 0;
+    const bool diagram = RowOn(m_context.Options, HARP_ADD_DIAGRAM);
     // The display counts the measures the walk covers (from the "from" measure, to the end when
     // asked); beyond them the walk looks on only for the pedals the diagram still lacks: those
     // measures are no steps of their own but may still be stopped.
-    const HostImports& host = Imports();
-    const int32_t display =
-        host.BeginProgress != nullptr
-            ? host.BeginProgress(m_region.bytes.data(), std::max(last - first + 1, 0), hostapi::kInterfaceVersion)
-            : 0;
-    bool stopped = false;
+    ScopedEditBracket display(&m_region, std::max(last - first + 1, 0));
     bool ended = false;
     for (int32_t m = first; m <= last || (diagram && m_unset > 0 && m <= document.lastMeasure()); ++m) {
-        if (host.StepProgress != nullptr &&
-            host.StepProgress(display, m <= last ? 1 : 0, 0, static_cast<hostapi::MeasureNumber>(m), -1,
-                              hostapi::kInterfaceVersion) == 0) {
-            stopped = true;
+        if (!display.Step(0, static_cast<hostapi::MeasureNumber>(m), m <= last ? 1 : 0)) {
             break;
         }
         const Edu endEdu = m_region.endEdu();
@@ -169,22 +160,21 @@ bool HarpPedaling::Run() {
             break;
         }
     }
-    if (host.EndProgress != nullptr) {
-        host.EndProgress(display, stopped || ended ? 1 : 0, hostapi::kInterfaceVersion);
-    }
+    display.End(display.Stopped() || ended);
     if (ended) {
         return false;
     }
     // A diagram at measure 0 would lie outside the document: without a note there is none.
     if (diagram && m_unset > 0 && m_firstMeasure > 0) {
         BuildHarpPedalDiagram(m_diagram, StaffOfSlot(m_region.lastStaff(), m_region.viewKey()), m_firstMeasure,
-                              Option(HARP_DIAGRAM_SIZE), Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
+                              RowValue(m_context.Options, HARP_DIAGRAM_SIZE),
+                              RowOn(m_context.Options, HARP_DIAGRAM_IN_HARP_FONT));
     }
-    return !stopped;
+    return !display.Stopped();
 }
 
 bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
-    std::vector<hostapi::EntryArray*> arrays;
+    std::vector<ScopedEntryArray> arrays;
     std::vector<TEntry> entries;
     for (int32_t slot = m_region.firstStaff(); slot <= m_region.lastStaff(); ++slot) {
         const hostapi::InstrumentKey staff = StaffOfSlot(slot, m_region.viewKey());
@@ -193,12 +183,13 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
             if (!IsHostMenuCommandChecked(layer)) {
                 continue;
             }
-            hostapi::EntryArray* array = LoadEntryArray(m_region.viewKey(), static_cast<hostapi::StaffSlot>(slot),
-                                                        static_cast<hostapi::MeasureNumber>(measure), layer, 0);
+            ScopedEntryArray lent(m_region.viewKey(), static_cast<hostapi::StaffSlot>(slot),
+                                  static_cast<hostapi::MeasureNumber>(measure), layer, 0);
+            hostapi::EntryArray* array = lent.Get();
             if (array == nullptr) {
                 continue;
             }
-            arrays.push_back(array);
+            arrays.push_back(std::move(lent));
             for (int32_t i = 0; i < array->count; ++i) {
                 entries.push_back({array->entry(i), array, staff, key});
             }
@@ -209,7 +200,7 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
 
     bool changed = false;
     bool stop = false;
-    const bool diagram = Option(HARP_ADD_DIAGRAM) != 0;
+    const bool diagram = RowOn(m_context.Options, HARP_ADD_DIAGRAM);
     for (TEntry& item : entries) {
         const Edu position = item.entry.position();
         const bool beyond = diagram && (position > to || measure > m_region.lastMeasure());
@@ -232,15 +223,15 @@ bool HarpPedaling::Measure(int32_t measure, Edu from, Edu to) {
             break;
         }
     }
-    for (hostapi::EntryArray* array : arrays) {
+    for (ScopedEntryArray& array : arrays) {
         if (changed) {
             for (int32_t i = 0; i < array->count; ++i) {
                 const hostapi::EntryView entry = array->entry(i);
                 entry.setMoreFlags(static_cast<uint16_t>(entry.moreFlags() | kEntryChangedMeasure));
             }
-            SaveEntryArray(array);
+            SaveEntryArray(array.Get());
         }
-        ReleaseEntryArray(array);
+        array.Release();
     }
     return !stop;
 }
@@ -249,9 +240,9 @@ void HarpPedaling::SetFirst(int32_t pedal, int32_t alteration, hostapi::Instrume
     m_current[static_cast<size_t>(pedal)] = alteration;
     m_diagram[static_cast<size_t>(pedal)] = alteration;
     --m_unset;
-    if (m_unset == 0 && Option(HARP_ADD_DIAGRAM) != 0) {
-        BuildHarpPedalDiagram(m_diagram, staff, m_firstMeasure, Option(HARP_DIAGRAM_SIZE),
-                              Option(HARP_DIAGRAM_IN_HARP_FONT) != 0);
+    if (m_unset == 0 && RowOn(m_context.Options, HARP_ADD_DIAGRAM)) {
+        BuildHarpPedalDiagram(m_diagram, staff, m_firstMeasure, RowValue(m_context.Options, HARP_DIAGRAM_SIZE),
+                              RowOn(m_context.Options, HARP_DIAGRAM_IN_HARP_FONT));
     }
 }
 
@@ -285,7 +276,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
     RespellEnharmonic(respelled.view(), stored, item.key);
     int32_t otherAlteration = 0;
     const int32_t other = PedalOf(respelled.view(), item.key, otherAlteration);
-    const bool respell = Option(HARP_RESPELL) != 0;
+    const bool respell = RowOn(m_context.Options, HARP_RESPELL);
     if (respell && m_current[static_cast<size_t>(other)] == kPedalUnset) {
         std::copy_n(respelled.data(), hostapi::NoteLayout::kSize, note.data());
         SetFirst(other, otherAlteration, item.staff);
@@ -296,7 +287,7 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
         return true;
     }
     current = alteration;
-    if (Option(HARP_ADD_CHANGES) == 0) {
+    if (RowValue(m_context.Options, HARP_ADD_CHANGES) == 0) {
         return false;
     }
     AddChange(item, pedal, alteration, stack);
@@ -304,14 +295,14 @@ bool HarpPedaling::Note(TEntry& item, int32_t index, bool beyond, int32_t& stack
 }
 
 void HarpPedaling::AddChange(TEntry& item, int32_t pedal, int32_t alteration, int32_t& stack) {
-    const bool harpFont = Option(HARP_CHANGES_IN_HARP_FONT) != 0;
+    const bool harpFont = RowOn(m_context.Options, HARP_CHANGES_IN_HARP_FONT);
     std::string text;
     if (harpFont) {
         text = kHarpKeyRows[static_cast<size_t>(alteration + 1)][pedal];
     } else {
         text = {kLetters[pedal], kAccidentalLetters[alteration + 1]};
     }
-    const int32_t size = Option(HARP_CHANGE_SIZE);
+    const int32_t size = RowValue(m_context.Options, HARP_CHANGE_SIZE);
     TTextExpressions& expressions = TextExpressionTable();
     expressions.IsComplete();
     const int32_t number = expressions.FindOrCreate(text, harpFont ? kHarpFont : kTextFont, size, 0, 0, 0, 0, 0);

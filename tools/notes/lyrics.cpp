@@ -37,12 +37,6 @@ constexpr KindTags kKinds[] = {{hostapi::kTagVerseAssignment, hostapi::kTagVerse
                                {hostapi::kTagSectionAssignment, hostapi::kTagSectionText},
                                {hostapi::kTagChorusAssignment, hostapi::kTagChorusText}};
 
-template <typename RowName>
-int32_t Row(const TFMisc& context, RowName row) {
-    static_assert(std::is_enum_v<RowName>, "rows are read by name");
-    return context.Options[row].value;
-}
-
 int16_t Clamp16(int64_t value) {
     return static_cast<int16_t>(std::clamp<int64_t>(value, INT16_MIN, INT16_MAX));
 }
@@ -135,9 +129,9 @@ int32_t EstimateSyllableWidth(const LyricAssignment& assignment, Tag textTag) {
 // ---- Move long syllables on beat 1 ----
 
 void MoveLongSyllables(TFMisc& context, EntryView entry, Tag assignmentTag, Tag textTag) {
-    const int32_t minimum = Row(context, MOVE_SYLLABLES_MIN_WIDTH);
-    const int32_t factor = Row(context, MOVE_SYLLABLES_FACTOR);
-    const bool ignorePrevious = Row(context, MOVE_SYLLABLES_IGNORE_PREVIOUS) == 1;
+    const int32_t minimum = RowValue(context.Options, MOVE_SYLLABLES_MIN_WIDTH);
+    const int32_t factor = RowValue(context.Options, MOVE_SYLLABLES_FACTOR);
+    const bool ignorePrevious = RowValue(context.Options, MOVE_SYLLABLES_IGNORE_PREVIOUS) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         const int32_t width = EstimateSyllableWidth(assignment, textTag);
         if (width > minimum && (assignment.horizontal() == 0 || ignorePrevious)) {
@@ -151,15 +145,15 @@ void MoveLongSyllables(TFMisc& context, EntryView entry, Tag assignmentTag, Tag 
 
 bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::LayerIndex layer,
                             hostapi::EntryArray& array, int32_t index, EntryView entry, TNSPchanges& change) {
-    EntryArray* next = nullptr;
+    ScopedEntryArray next;
     std::optional<ConstEntryView> following;
     if (index + 1 < array.count) {
         following = array.entry(index + 1);
     } else {
         const hostapi::ViewKey view =
             context.Environment.Region() != nullptr ? context.Environment.Region()->viewKey() : hostapi::ViewKey{0};
-        next = LoadEntryArray(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer, 1);
-        if (next != nullptr && next->count > 0) {
+        next.Load(view, slot, static_cast<hostapi::MeasureNumber>(context.Walk.measure + 1), layer);
+        if (next && next->count > 0) {
             const bool skipHidden = next->entry(0).has(hostapi::kEntryHidden) && next->count > 1;
             following = next->entry(skipHidden ? 1 : 0);
         }
@@ -170,9 +164,6 @@ bool AdjustMelismaSyllables(TFMisc& context, hostapi::StaffSlot slot, hostapi::L
             AdjustMelismaKind(context, entry, *following, kind.assignment, kind.text, context.Item, change);
         }
         reached = IsItem(context.Item, ToolItem::NewSpacing);
-    }
-    if (next != nullptr) {
-        ReleaseEntryArray(next);
     }
     return reached;
 }
@@ -186,8 +177,8 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
         ForEachAssignment(assignmentTag, following.number(),
                           [&](int32_t, const LyricAssignment& next) { goingOn.push_back(next.textNumber()); });
     }
-    const int32_t minimum = Row(context, MELISMA_MIN_WIDTH);
-    const bool ignorePrevious = Row(context, MELISMA_IGNORE_PREVIOUS) == 1;
+    const int32_t minimum = RowValue(context.Options, MELISMA_MIN_WIDTH);
+    const bool ignorePrevious = RowValue(context.Options, MELISMA_IGNORE_PREVIOUS) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         if (std::find(goingOn.begin(), goingOn.end(), assignment.textNumber()) != goingOn.end()) {
             return;
@@ -207,7 +198,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
             return;
         }
         if (context.Environment.HostVersion() < kExtrasHostVersion) {
-            assignment.setHorizontal(ProportionalOffset(width, minimum, Row(context, MELISMA_SHIFT)));
+            assignment.setHorizontal(ProportionalOffset(width, minimum, RowValue(context.Options, MELISMA_SHIFT)));
         } else {
             std::array<uint8_t, LyricExtrasLayout::kSize> extras{};
             if (!LoadWholeEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
@@ -219,7 +210,7 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
                               static_cast<uint16_t>(flags | LyricExtrasLayout::kMelismaLeft));
             SaveEntryDetailRecord(kTagLyricExtras, entry.number(), inci, extras.data(),
                                   static_cast<int32_t>(extras.size()));
-            assignment.setHorizontal(Row(context, MELISMA_SHIFT));
+            assignment.setHorizontal(RowValue(context.Options, MELISMA_SHIFT));
         }
         SaveAssignment(assignmentTag, entry.number(), inci, assignment);
     });
@@ -228,16 +219,17 @@ void AdjustMelismaKind(TFMisc& context, EntryView entry, ConstEntryView followin
 // ---- Shift Lyrics ----
 
 void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
-    if (Row(context, SHIFT_LYRICS_MAX_LENGTH) < Row(context, SHIFT_LYRICS_MIN_LENGTH)) {
+    if (RowValue(context.Options, SHIFT_LYRICS_MAX_LENGTH) < RowValue(context.Options, SHIFT_LYRICS_MIN_LENGTH)) {
         // Later entries see the raised maximum.
-        context.Options[SHIFT_LYRICS_MAX_LENGTH].value = Row(context, SHIFT_LYRICS_MIN_LENGTH);
+        context.Options[SHIFT_LYRICS_MAX_LENGTH].value = RowValue(context.Options, SHIFT_LYRICS_MIN_LENGTH);
     }
-    const int32_t shortest = Row(context, SHIFT_LYRICS_MIN_LENGTH);
-    const int32_t longest = Row(context, SHIFT_LYRICS_MAX_LENGTH);
+    const int32_t shortest = RowValue(context.Options, SHIFT_LYRICS_MIN_LENGTH);
+    const int32_t longest = RowValue(context.Options, SHIFT_LYRICS_MAX_LENGTH);
     const int64_t span = int64_t{longest} - shortest;
     const hostapi::Edu notated = entry.duration();
     const int32_t dots = DotCount(notated);
-    const hostapi::Edu d = Row(context, SHIFT_LYRICS_DOTTED_AUTO) == 1 && dots > 0 ? PowerOfTwoFloor(notated) : notated;
+    const hostapi::Edu d =
+        RowValue(context.Options, SHIFT_LYRICS_DOTTED_AUTO) == 1 && dots > 0 ? PowerOfTwoFloor(notated) : notated;
     if (d > longest) {
         return;
     }
@@ -245,12 +237,12 @@ void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
     // below the shortest counts as the shortest, so that the blend never runs past its ends;
     // with no span between the two, the shortest value's shift applies.
     const int64_t k = std::clamp<int64_t>(int64_t{d} - shortest, 0, std::max<int64_t>(span, 0));
-    const int64_t atShortest = Row(context, SHIFT_LYRICS_SHORTEST);
-    const int64_t atLongest = Row(context, SHIFT_LYRICS_LONGEST);
+    const int64_t atShortest = RowValue(context.Options, SHIFT_LYRICS_SHORTEST);
+    const int64_t atLongest = RowValue(context.Options, SHIFT_LYRICS_LONGEST);
     const int64_t horizontalShift = (span > 0 ? ((span - k) * atShortest + atLongest * k) / span : atShortest) +
-                                    (dots > 0 ? Row(context, SHIFT_LYRICS_DOTTED_SHIFT) : 0);
-    const bool modifyAdjusted = Row(context, SHIFT_LYRICS_MODIFY_ADJUSTED) == 1;
-    const bool ignorePrevious = Row(context, SHIFT_LYRICS_IGNORE_PREVIOUS) == 1;
+                                    (dots > 0 ? RowValue(context.Options, SHIFT_LYRICS_DOTTED_SHIFT) : 0);
+    const bool modifyAdjusted = RowValue(context.Options, SHIFT_LYRICS_MODIFY_ADJUSTED) == 1;
+    const bool ignorePrevious = RowValue(context.Options, SHIFT_LYRICS_IGNORE_PREVIOUS) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         if (assignment.horizontal() == 0 || modifyAdjusted) {
             const int32_t from = ignorePrevious ? 0 : assignment.horizontal();
@@ -259,7 +251,7 @@ void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
         }
         if (assignment.vertical() == 0 || modifyAdjusted) {
             const int32_t from = ignorePrevious ? 0 : assignment.vertical();
-            assignment.setVertical(from + Row(context, SHIFT_LYRICS_VERTICAL));
+            assignment.setVertical(from + RowValue(context.Options, SHIFT_LYRICS_VERTICAL));
         }
         SaveAssignment(assignmentTag, entry.number(), inci, assignment);
     });
@@ -269,8 +261,9 @@ void ShiftLyricsOfEntry(TFMisc& context, EntryView entry, Tag assignmentTag) {
 
 bool ApplyLyricOptions(TFMisc& context, EntryView entry) {
     const bool withExtras =
-        Row(context, REMOVE_LYRICS_ALIGNMENT) != 0 || Row(context, REMOVE_LYRICS_JUSTIFICATION) != 0;
-    if (Row(context, REMOVE_LYRICS_HORIZONTAL) == 0 && Row(context, REMOVE_LYRICS_VERTICAL) == 0 && !withExtras) {
+        RowOn(context.Options, REMOVE_LYRICS_ALIGNMENT) || RowOn(context.Options, REMOVE_LYRICS_JUSTIFICATION);
+    if (RowValue(context.Options, REMOVE_LYRICS_HORIZONTAL) == 0 &&
+        RowValue(context.Options, REMOVE_LYRICS_VERTICAL) == 0 && !withExtras) {
         return false;
     }
     for (const KindTags& kind : kKinds) {
@@ -280,10 +273,10 @@ bool ApplyLyricOptions(TFMisc& context, EntryView entry) {
 }
 
 bool RemoveLyricAdjustments(TFMisc& context, ConstEntryView entry, bool withExtras, Tag assignmentTag) {
-    const bool horizontal = Row(context, REMOVE_LYRICS_HORIZONTAL) != 0;
-    const bool vertical = Row(context, REMOVE_LYRICS_VERTICAL) != 0;
-    const bool alignment = Row(context, REMOVE_LYRICS_ALIGNMENT) == 1;
-    const bool justification = Row(context, REMOVE_LYRICS_JUSTIFICATION) == 1;
+    const bool horizontal = RowOn(context.Options, REMOVE_LYRICS_HORIZONTAL);
+    const bool vertical = RowOn(context.Options, REMOVE_LYRICS_VERTICAL);
+    const bool alignment = RowValue(context.Options, REMOVE_LYRICS_ALIGNMENT) == 1;
+    const bool justification = RowValue(context.Options, REMOVE_LYRICS_JUSTIFICATION) == 1;
     ForEachAssignment(assignmentTag, entry.number(), [&](int32_t inci, LyricAssignment& assignment) {
         if (horizontal || vertical) {
             if (horizontal) {

@@ -39,10 +39,6 @@ static_assert(TupletLayout::kTimeUnit + 2 <= Record30::kSize);
 constexpr uint32_t kComplementaryEntryFlags = hostapi::kEntryCreated | hostapi::kEntryNote;
 constexpr int16_t kComplementaryNoteId = 1;
 
-int32_t More(const TFMisc& context, NewSpacingMoreRow m) {
-    return context.MoreOptions[m].value;
-}
-
 int32_t TupletIndexPlusOne(const TNSPchanges& change) {
     return hostapi::ReadI32(change.bytes.data(), TNSPchanges::kTupletIndex);
 }
@@ -159,7 +155,7 @@ bool ApplyEntryChangeList(TFMisc& context, EntryView entry) {
             entry.note(0).setFlags(entry.note(0).flags() ^ hostapi::kNoteTieStart);
         }
         const int32_t t = TupletIndexPlusOne(change);
-        if (More(context, NSP_REMOVE_TUPLETS) != 0 && t > 0 && t <= kTupletsRead) {
+        if (RowOn(context.MoreOptions, NSP_REMOVE_TUPLETS) && t > 0 && t <= kTupletsRead) {
             DeleteEntryDetailRecord(kTagTuplet, entry.number(), t - 1);
             if (t == 1 && entry.has(hostapi::kEntryTuplet)) {
                 entry.setFlag(hostapi::kEntryTuplet, false);
@@ -172,9 +168,9 @@ bool ApplyEntryChangeList(TFMisc& context, EntryView entry) {
 
 bool FillComplementaryRhythm(TFMisc& context, hostapi::EntryArray& array, std::vector<Edu>& positions,
                              Edu measureLength) {
-    const int32_t minDistance =
-        std::clamp(More(context, NSP_MIN_DISTANCE), kNewSpacingMinDistanceLow, kNewSpacingMinDistanceHigh);
-    const bool plainValuesOnly = More(context, NSP_PLAIN_VALUES_ONLY) != 0;
+    const int32_t minDistance = std::clamp(RowValue(context.MoreOptions, NSP_MIN_DISTANCE), kNewSpacingMinDistanceLow,
+                                           kNewSpacingMinDistanceHigh);
+    const bool plainValuesOnly = RowOn(context.MoreOptions, NSP_PLAIN_VALUES_ONLY);
     positions.push_back(measureLength);
     std::sort(positions.begin(), positions.end());
     bool appended = false;

@@ -28,10 +28,6 @@
 namespace orvex {
 namespace {
 
-int32_t OptionValue(const TFMisc& context, NewSpacingRow row) {
-    return context.Options[row].value;
-}
-
 /// New Spacing, first pass: remember the document and the region, and let the lyrics commands
 /// prepare the region.
 void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
@@ -42,12 +38,12 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     NewSpacingRun(context).ClearChanges();
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
     RunCommand(context.Environment.HostWindow(), kShiftLyricsCode, 0, true, false, nullptr);
-    if (OptionValue(context, NSP_MOVE_BEAT_ONE_SYLLABLES) != 0) {
+    if (RowOn(context.Options, NSP_MOVE_BEAT_ONE_SYLLABLES)) {
         RunCommand(context.Environment.HostWindow(), kMoveSyllablesCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;
     region = NewSpacingRun(context).savedRegion;
-    if (OptionValue(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && AllocToolLists(context)) {
+    if (RowOn(context.Options, NSP_COMPLEMENTARY_RHYTHMS) && AllocToolLists(context)) {
         // A blank staff after the region's last one, marked in the list so that the second pass
         // takes out this staff and no other. A staff the host refuses leaves the region as it is.
         TInstruments& staves = *context.Instruments;
@@ -124,7 +120,8 @@ void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::Selec
     const hostapi::StaffSlot slot = SlotOfStaff(staff, 0);
     for (int32_t measure = region.firstMeasure(); slot != 0 && measure <= region.lastMeasure(); ++measure) {
         for (int16_t layer = 0; layer < 4; ++layer) {
-            EntryArray* array = LoadEntryArray(0, slot, static_cast<MeasureNumber>(measure), layer, 0);
+            const ScopedEntryArray lent(0, slot, static_cast<MeasureNumber>(measure), layer, 0);
+            EntryArray* array = lent.Get();
             if (array == nullptr) {
                 continue;
             }
@@ -133,7 +130,6 @@ void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::Selec
             }
             FrameEntriesRemove(array, 0, array->count);
             SaveEntryArray(array);
-            ReleaseEntryArray(array);
         }
     }
     staves.RemoveStaff(staff);
@@ -144,7 +140,7 @@ void DeleteHelperStaff(TInstruments& staves, int32_t index, const hostapi::Selec
 void FinishNewSpacing(TFMisc& context) {
     context.LaterStepPending = 0;
     NewSpacingRun(context).ClearChanges();
-    if (OptionValue(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && context.Instruments) {
+    if (RowOn(context.Options, NSP_COMPLEMENTARY_RHYTHMS) && context.Instruments) {
         TInstruments& staves = *context.Instruments;
         for (int32_t i = 0; i < staves.Count(); ++i) {
             if (staves.At(i).flag == 1) {
@@ -155,10 +151,10 @@ void FinishNewSpacing(TFMisc& context) {
         }
     }
     const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
-    if (OptionValue(context, NSP_LEFT_ALIGN_MELISMAS) != 0) {
+    if (RowOn(context.Options, NSP_LEFT_ALIGN_MELISMAS)) {
         RunCommand(context.Environment.HostWindow(), kAlignMelismaCode, 0, true, false, nullptr);
     }
-    if (context.MoreOptions[NSP_RUN_PROPORTIONALITY].value != 0) {
+    if (RowOn(context.MoreOptions, NSP_RUN_PROPORTIONALITY)) {
         RunCommand(context.Environment.HostWindow(), kLyricsProportionalityCode, 0, true, false, nullptr);
     }
     TheModule.dispatch.QuerySelectionFromHost = querySelection;

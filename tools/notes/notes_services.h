@@ -85,11 +85,11 @@ void FindEntryTests(TFMisc& context, EntryEngineState& state, hostapi::ConstEntr
 
 /// Options of Harmonica, by row.
 enum HarmonicaRow : size_t {
-    HARMONICA_CONVERT = 0  ///< normal notation to Griffschrift
+    HARMONICA_CONVERT = 0,  ///< normal notation to Griffschrift
+    /// A row after Harmonica's last: it has no caption in the table and reads as 0 unless a
+    /// dialog stores a value there; either row turns the conversion on.
+    kHarmonicaUncaptionedRow = 1
 };
-/// A row after Harmonica's last: it has no caption in the table and reads as 0 unless a dialog
-/// stores a value there; either row turns the conversion on.
-inline constexpr size_t kHarmonicaUncaptionedRow = HARMONICA_CONVERT + 1;
 
 // Griffschrift translation and laisser vibrer noteheads.
 /// Griffschrift has no key signature: every measure of the region loses its key (the key word of

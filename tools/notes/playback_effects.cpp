@@ -17,6 +17,7 @@
 #include "core/host/host_imports.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -96,7 +97,7 @@ class CellLayers {
 public:
     CellLayers(const RunEnvironment& environment, StaffSlot slot, MeasureNumber measure) {
         for (LayerIndex layer = 0; layer < 4; ++layer) {
-            m_arrays[Slot(layer)] = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
+            m_arrays[Slot(layer)].Load(RegionView(environment), slot, measure, layer);
         }
     }
     ~CellLayers() {
@@ -107,18 +108,17 @@ public:
     CellLayers(const CellLayers&) = delete;
     CellLayers& operator=(const CellLayers&) = delete;
 
-    EntryArray* At(LayerIndex layer) const { return m_arrays[Slot(layer)]; }
+    EntryArray* At(LayerIndex layer) const { return m_arrays[Slot(layer)].Get(); }
     void MarkChanged(LayerIndex layer) { m_changed[Slot(layer)] = true; }
     /// Saves the layer when it changed and gives it back.
     void Release(LayerIndex layer) {
-        if (m_arrays[Slot(layer)] == nullptr) {
+        if (!m_arrays[Slot(layer)]) {
             return;
         }
         if (m_changed[Slot(layer)]) {
-            SaveEntryArray(m_arrays[Slot(layer)]);
+            SaveEntryArray(m_arrays[Slot(layer)].Get());
         }
-        ReleaseEntryArray(m_arrays[Slot(layer)]);
-        m_arrays[Slot(layer)] = nullptr;
+        m_arrays[Slot(layer)].Release();
         m_changed[Slot(layer)] = false;
     }
     /// Gives the layer back without saving what was done to it.
@@ -128,7 +128,7 @@ public:
     }
     /// Deletes every entry of the layer.
     void Empty(LayerIndex layer) {
-        EntryArray* array = m_arrays[Slot(layer)];
+        EntryArray* array = m_arrays[Slot(layer)].Get();
         if (array != nullptr && array->count > 0) {
             FrameEntriesRemove(array, 0, array->count);
             m_changed[Slot(layer)] = true;
@@ -139,7 +139,7 @@ private:
     /// A layer's place in the arrays (layers are 0-3).
     static size_t Slot(LayerIndex layer) { return static_cast<size_t>(layer); }
 
-    std::array<EntryArray*, 4> m_arrays{};
+    std::array<ScopedEntryArray, 4> m_arrays;
     std::array<bool, 4> m_changed{};
 };
 
@@ -404,11 +404,11 @@ public:
     /// Saves what was written in the later measures (the start cell saves its own layer), or,
     /// when `keep` is false, gives every array back unsaved: nothing of the effect remains.
     void Finish(bool keep) {
-        for (const auto& [array, changed] : m_laters) {
+        for (auto& [array, changed] : m_laters) {
             if (keep && changed) {
-                SaveEntryArray(array);
+                SaveEntryArray(array.Get());
             }
-            ReleaseEntryArray(array);
+            array.Release();
         }
         m_laters.clear();
         if (!keep) {
@@ -417,7 +417,7 @@ public:
     }
 
 private:
-    EntryArray* Current() const { return m_laters.empty() ? m_cell.At(m_layer) : m_laters.back().first; }
+    EntryArray* Current() const { return m_laters.empty() ? m_cell.At(m_layer) : m_laters.back().first.Get(); }
 
     void MarkChanged() {
         if (!m_laters.empty()) {
@@ -440,14 +440,14 @@ private:
             }
             m_time -= MeasureLengthOrDefault(m_effect.startStaff, m_measure);
             ++m_measure;
-            EntryArray* later =
-                LoadEntryArray(RegionView(m_context.Environment),
-                               RegionSlotOf(m_context.Environment, m_effect.startStaff), m_measure, m_layer, 1);
-            if (later == nullptr) {
+            ScopedEntryArray lent(RegionView(m_context.Environment),
+                                  RegionSlotOf(m_context.Environment, m_effect.startStaff), m_measure, m_layer);
+            if (!lent) {
                 m_exhausted = true;
                 return false;
             }
-            m_laters.emplace_back(later, false);
+            EntryArray* later = lent.Get();
+            m_laters.emplace_back(std::move(lent), false);
             if (later->count > 0) {
                 const bool leftOver = PlaybackRun(m_context).layerOverwrite != 0 && HoldsOnlyPlaybackNotes(later);
                 if (!leftOver) {
@@ -475,7 +475,7 @@ private:
     Edu m_time;
     Edu m_endTime;
     /// The layer of each later measure the run reached, and whether it changed.
-    std::vector<std::pair<EntryArray*, bool>> m_laters;
+    std::vector<std::pair<ScopedEntryArray, bool>> m_laters;
     bool m_exhausted = false;
     bool m_stopped = false;
     std::optional<EntryRecord> m_previous;  ///< the last playback note written
@@ -498,27 +498,26 @@ StaffSlot RegionSlotOf(const RunEnvironment& environment, InstrumentKey staff) {
 
 PlaybackOptions PlaybackOptions::Read(TFMisc& context) {
     const auto row = [&](PlaybackRow r) {
-        return Clamped(ItemNumber(ToolItem::Playback), r, context.Options[r].value);
+        return Clamped(ItemNumber(ToolItem::Playback), r, RowValue(context.Options, r));
     };
-    const auto box = [&](PlaybackRow r) { return context.Options[r].value != 0; };
     PlaybackOptions options;
-    options.glissandi = box(PLAYBACK_GLISSANDI);
+    options.glissandi = RowOn(context.Options, PLAYBACK_GLISSANDI);
     options.glideDelayPercent = row(PLAYBACK_GLIDE_DELAY);
-    options.fingered = box(PLAYBACK_FINGERED);
+    options.fingered = RowOn(context.Options, PLAYBACK_FINGERED);
     options.benderRange = row(PLAYBACK_BENDER_RANGE);
-    options.setBenderRange = box(PLAYBACK_SET_BENDER_RANGE);
+    options.setBenderRange = RowOn(context.Options, PLAYBACK_SET_BENDER_RANGE);
     options.changesPerQuarter = row(PLAYBACK_CHANGES_PER_QUARTER);
     options.notesPerOctave = row(PLAYBACK_NOTES_PER_OCTAVE);
-    options.hairpins = box(PLAYBACK_HAIRPINS);
+    options.hairpins = RowOn(context.Options, PLAYBACK_HAIRPINS);
     options.volumeChangesPerQuarter = row(PLAYBACK_VOLUME_CHANGES_PER_QUARTER);
-    options.resetVolumeAtEnd = box(PLAYBACK_RESET_VOLUME_AT_END);
-    options.setVolumeAtStart = box(PLAYBACK_SET_VOLUME_AT_START);
-    options.trills = box(PLAYBACK_TRILLS);
-    options.threeSlashesUnmeasured = box(PLAYBACK_THREE_SLASHES_UNMEASURED);
+    options.resetVolumeAtEnd = RowOn(context.Options, PLAYBACK_RESET_VOLUME_AT_END);
+    options.setVolumeAtStart = RowOn(context.Options, PLAYBACK_SET_VOLUME_AT_START);
+    options.trills = RowOn(context.Options, PLAYBACK_TRILLS);
+    options.threeSlashesUnmeasured = RowOn(context.Options, PLAYBACK_THREE_SLASHES_UNMEASURED);
     options.trillSpeed = row(PLAYBACK_TRILL_SPEED);
     options.trillDelayPercent = row(PLAYBACK_TRILL_DELAY);
-    options.upperStart = box(PLAYBACK_UPPER_START);
-    options.interval = context.Options[PLAYBACK_TRILL_INTERVAL].text;
+    options.upperStart = RowOn(context.Options, PLAYBACK_UPPER_START);
+    options.interval = RowText(context.Options, PLAYBACK_TRILL_INTERVAL);
     ReadMoreRows(options, context.MoreOptions);
     context.MoreOptions[PLAYBACK_MORE_PREFERRED_LAYER].value = options.preferredLayer;
     return options;
@@ -535,7 +534,7 @@ PlaybackOptions PlaybackOptions::ReadStoredMoreRows() {
 }
 
 bool PlaybackOptions::HideNotes() const {
-    return Host().year >= 2002 ? hideFrom2002 : hideBefore2002;
+    return DispatcherEnvironment().HostYear() >= 2002 ? hideFrom2002 : hideBefore2002;
 }
 
 std::optional<int32_t> PlaybackOptions::ForcedInterval() const {

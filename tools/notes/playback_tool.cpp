@@ -74,7 +74,8 @@ std::optional<EntryRecord> EntryAt(const RunEnvironment& environment, Instrument
     const StaffSlot slot = RegionSlotOf(environment, staff);
     std::optional<EntryRecord> found;
     for (LayerIndex layer = 0; layer < 4 && slot != 0; ++layer) {
-        EntryArray* array = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
+        const ScopedEntryArray lent(RegionView(environment), slot, measure, layer);
+        EntryArray* array = lent.Get();
         if (array == nullptr) {
             continue;
         }
@@ -85,7 +86,6 @@ std::optional<EntryRecord> EntryAt(const RunEnvironment& environment, Instrument
                 std::copy_n(entry.data(), hostapi::EntryLayout::kSize, found->data());
             }
         }
-        ReleaseEntryArray(array);
         if (found && found->view().actualDuration() > 0) {
             break;
         }
@@ -194,7 +194,8 @@ bool RestoreSilencedNotes(EntryView entry, bool& entryChanged) {
 bool RestoreCell(const RunEnvironment& environment, StaffSlot slot, MeasureNumber measure) {
     bool changed = false;
     for (LayerIndex layer = 0; layer < 4; ++layer) {
-        EntryArray* array = LoadEntryArray(RegionView(environment), slot, measure, layer, 1);
+        const ScopedEntryArray lent(RegionView(environment), slot, measure, layer);
+        EntryArray* array = lent.Get();
         if (array == nullptr) {
             continue;
         }
@@ -214,7 +215,6 @@ bool RestoreCell(const RunEnvironment& environment, StaffSlot slot, MeasureNumbe
             SaveEntryArray(array);
             changed = true;
         }
-        ReleaseEntryArray(array);
     }
     return changed;
 }
@@ -339,7 +339,7 @@ bool WriteHairpinVolume(const SmartShapeRecord& hairpin, TFMisc& context) {
     const bool haveEnd =
         EntryOfShapeEnd(context.Environment, hairpin.endStaff(), endMeasure, hairpin.end(), attached, endEntry);
     Edu endPosition = attached ? (haveEnd ? endEntry.view().position() : 0) : hairpin.end();
-    const MeasureNumber lastMeasure = TheModule.dispatch.SelectionRecords[1].lastMeasure();
+    const MeasureNumber lastMeasure = context.Environment.WholeDocument().lastMeasure();
     std::optional<std::pair<MeasureNumber, Edu>> reset;
     if (haveEnd && QualifiesAsReset(endEntry.view()) && endPosition >= endEntry.view().position() &&
         endPosition <= endEntry.view().position() + kEndTolerance) {

@@ -126,13 +126,8 @@ bool AbsorbFollowingRest(TFMisc& context, EntryArray& array, int32_t index, bool
 void JoinLayerRests(TFMisc&, hostapi::ViewKey regionWord, hostapi::MeasureNumber measure, hostapi::StaffSlot slot,
                     Edu from, Edu to) {
     LayerArrays layers{};
-    int32_t filled = 0;
-    for (size_t layer = 0; layer < layers.size(); ++layer) {
-        layers[layer] = LoadEntryArray(regionWord, slot, measure, static_cast<hostapi::LayerIndex>(layer), 1);
-        if (layers[layer] != nullptr && layers[layer]->count > 0) {
-            ++filled;
-        }
-    }
+    ScopedCellLayers lent(layers);
+    const int32_t filled = lent.Load(regionWord, measure, slot);
     bool changed = false;
     if (filled >= 2) {
         size_t base = 0;
@@ -174,13 +169,9 @@ void JoinLayerRests(TFMisc&, hostapi::ViewKey regionWord, hostapi::MeasureNumber
         }
     }
     for (EntryArray* array : layers) {
-        if (array == nullptr) {
-            continue;
-        }
-        if (changed) {
+        if (array != nullptr && changed) {
             SaveEntryArray(array);
         }
-        ReleaseEntryArray(array);
     }
 }
 

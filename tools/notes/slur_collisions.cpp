@@ -70,14 +70,6 @@ End EndOf(bool left) {
                Slur::kLeftPlacement + Slur::kRightEnd};
 }
 
-int32_t RowValue(const TFMisc& context, size_t row) {
-    return context.Options[row].value;
-}
-
-const std::string& RowText(const TFMisc& context, size_t row) {
-    return context.Options[row].text;
-}
-
 int16_t CellKeyOf(int32_t measure, int32_t staff) {
     const auto key = Imports().CellKey;
     return key == nullptr ? 0
@@ -183,8 +175,8 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
         return std::nullopt;
     }
     const int16_t number = hostapi::ReadI16(record.data(), Record::kDefinition);
-    const bool inTipList = NumberInList(number, RowText(m_context, SLURS_ABOVE_TIP_LIST));
-    if (NumberInList(number, RowText(m_context, SLURS_IGNORE_LIST)) || inTipList != (pass == 1)) {
+    const bool inTipList = NumberInList(number, RowText(m_context.Options, SLURS_ABOVE_TIP_LIST));
+    if (NumberInList(number, RowText(m_context.Options, SLURS_IGNORE_LIST)) || inTipList != (pass == 1)) {
         return std::nullopt;
     }
     std::array<uint8_t, Definition::kSize> definition{};
@@ -271,7 +263,7 @@ std::optional<Extent> CollisionResolver::Articulation(const SlurEnd& end, int32_
 
 bool CollisionResolver::Visit(const End& end, int32_t pass, std::array<bool, 2>& moved, bool& changed) {
     const uint16_t placement = U16(end.placement);
-    if (RowValue(m_context, SLURS_IGNORE_POSITIONED) != 0 && pass == 0 && (placement & kPlacedBits) == kPlacedBits) {
+    if (RowOn(m_context.Options, SLURS_IGNORE_POSITIONED) && pass == 0 && (placement & kPlacedBits) == kPlacedBits) {
         return true;
     }
     SlurEnd found;
@@ -395,9 +387,9 @@ bool ArticulationAdjustment(int32_t character, int32_t number, uint16_t fontWord
     adjustment = 0;
     offCenter = 0;
     aboveTip = false;
-    const int32_t small = RowValue(context, SLURS_SMALL_ADJUSTMENT);
-    const int32_t big = RowValue(context, SLURS_BIG_ADJUSTMENT);
-    if (RowValue(context, SLURS_RECOGNIZE) != 0) {
+    const int32_t small = RowValue(context.Options, SLURS_SMALL_ADJUSTMENT);
+    const int32_t big = RowValue(context.Options, SLURS_BIG_ADJUSTMENT);
+    if (RowOn(context.Options, SLURS_RECOGNIZE)) {
         switch (character & 0xFF) {
             case 0x2D:
             case 0x2E:
@@ -442,13 +434,13 @@ bool ArticulationAdjustment(int32_t character, int32_t number, uint16_t fontWord
                 break;
         }
     }
-    if (NumberInList(number, RowText(context, SLURS_SMALL_LIST))) {
+    if (NumberInList(number, RowText(context.Options, SLURS_SMALL_LIST))) {
         adjustment = small;
-    } else if (NumberInList(number, RowText(context, SLURS_BIG_LIST))) {
+    } else if (NumberInList(number, RowText(context.Options, SLURS_BIG_LIST))) {
         adjustment = big;
     }
-    if (NumberInList(number, RowText(context, SLURS_OFF_CENTER_LIST))) {
-        offCenter = RowValue(context, SLURS_OFF_CENTER);
+    if (NumberInList(number, RowText(context.Options, SLURS_OFF_CENTER_LIST))) {
+        offCenter = RowValue(context.Options, SLURS_OFF_CENTER);
     }
     offCenter = offCenter * (fontWord >> 8) / 24;
     return adjustment != 0;

@@ -91,7 +91,6 @@ void LinkEntry(int32_t shape, hostapi::EntryNumber entry) {
 /// One slur of a selected measure; false when the command is to end (the host gave no
 /// placement for resolving collisions).
 bool ProcessSlur(TFMisc& context, const hostapi::SelectionRecord& region, int32_t shape, SmartShapeRecord& record) {
-    const auto row = [&](SlurToolRow r) { return context.Options[r].value; };
     const int16_t leftStaff = hostapi::ReadI16(record.data(), Slur::kLeftStaff);
     const int16_t rightStaff = hostapi::ReadI16(record.data(), Slur::kRightStaff);
     const hostapi::StaffSlot selectedSlot = SlotOf(leftStaff, region.viewKey());
@@ -100,33 +99,34 @@ bool ProcessSlur(TFMisc& context, const hostapi::SelectionRecord& region, int32_
     }
     bool changed = false;
     if (!EntryAttached(record)) {
-        if (row(SLURS_CONVERT) == 0 || !ConvertToEntries(context, region, record)) {
+        if (RowValue(context.Options, SLURS_CONVERT) == 0 || !ConvertToEntries(context, region, record)) {
             return true;
         }
         SaveSmartShapeRecord(shape, record);
         LinkEntry(shape, hostapi::ReadI32(record.data(), Slur::kLeftEntry));
         LinkEntry(shape, hostapi::ReadI32(record.data(), Slur::kRightEntry));
     }
-    if (row(SLURS_RESET_PLACEMENT) != 0) {
+    if (RowOn(context.Options, SLURS_RESET_PLACEMENT)) {
         SetU16(record, Slur::kLeftPlacement, 0);
         SetU16(record, Slur::kRightPlacement, 0);
         changed = true;
     }
-    if (row(SLURS_RECALCULATE) == 0 && row(SLURS_RAISE) != 0) {
+    if (RowValue(context.Options, SLURS_RECALCULATE) == 0 && RowOn(context.Options, SLURS_RAISE)) {
         for (const size_t offset :
              {Slur::kLeftContour + 2, Slur::kLeftContour + 6, Slur::kMainContour + 2, Slur::kMainContour + 6}) {
-            hostapi::WriteI16(record.data(), offset,
-                              static_cast<int16_t>(hostapi::ReadI16(record.data(), offset) + row(SLURS_RAISE)));
+            hostapi::WriteI16(
+                record.data(), offset,
+                static_cast<int16_t>(hostapi::ReadI16(record.data(), offset) + RowValue(context.Options, SLURS_RAISE)));
         }
         changed = true;
     }
-    if (row(SLURS_RECALCULATE) != 0) {
+    if (RowOn(context.Options, SLURS_RECALCULATE)) {
         changed = RecalculateSlurContour(context, record, 0, SlotOf(leftStaff, 0), SlotOf(rightStaff, 0),
-                                         row(SLURS_ONLY_UNADJUSTED) != 0) ||
+                                         RowOn(context.Options, SLURS_ONLY_UNADJUSTED)) ||
                   changed;
     }
     bool go = true;
-    if (row(SLURS_RESOLVE_COLLISIONS) != 0) {
+    if (RowOn(context.Options, SLURS_RESOLVE_COLLISIONS)) {
         go = ResolveSlurCollisions(context, region, record, changed);
     }
     if (changed) {
@@ -181,7 +181,7 @@ bool RunSlurTool(TFMisc& context) {
         return false;
     }
     const hostapi::SelectionRecord region = *context.Environment.Region();
-    if (context.Options[SLURS_RECALCULATE].value != 0) {
+    if (RowOn(context.Options, SLURS_RECALCULATE)) {
         LoadSlurContourDefaults(context);
     }
     LoadLayerSettingsTable();

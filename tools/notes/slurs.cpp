@@ -271,8 +271,8 @@ void LinkNewSlur(int32_t shape, int32_t measure, hostapi::EntryNumber first, hos
 
 int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t index) {
     const hostapi::EntryArray& array = *walk.array;
-    const auto row = [&](CreateSlursRow r) { return context.Options[r].value; };
-    const int32_t wanted = row(CREATE_SLURS_NOTES) == 0 ? kAnyRun : row(CREATE_SLURS_NOTES);
+    const int32_t wanted =
+        RowValue(context.Options, CREATE_SLURS_NOTES) == 0 ? kAnyRun : RowValue(context.Options, CREATE_SLURS_NOTES);
     const auto hasNotes = [&](int32_t i) { return i < array.count && array.entry(i).isNote(); };
     int32_t last = index + 1;
     while (hasNotes(last) && last - index + 1 < wanted) {
@@ -282,7 +282,7 @@ int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t inde
         --last;
     }
     const int32_t notes = last - index + 1;
-    if (notes < 2 || (row(CREATE_SLURS_NOTES) != 0 && notes != wanted)) {
+    if (notes < 2 || (RowOn(context.Options, CREATE_SLURS_NOTES) && notes != wanted)) {
         return index;
     }
     const ConstEntryView first = array.entry(index);
@@ -290,29 +290,31 @@ int32_t CreateSlursFromEntry(TFMisc& context, EntryWalkState& walk, int32_t inde
     const int32_t length = HorizontalDistance(context, walk.measure, first.position(), walk.measure, end.position());
     int32_t inset = 0;
     int32_t height = 0;
-    if (row(CREATE_SLURS_DEFAULT_CONTOUR) != 0) {
+    if (RowOn(context.Options, CREATE_SLURS_DEFAULT_CONTOUR)) {
         height = ContourFromDefaults(context, length, inset);
     } else {
-        height = row(CREATE_SLURS_HEIGHT);
-        inset = static_cast<int32_t>(row(CREATE_SLURS_INSET) * kInsetPerPercent);
+        height = RowValue(context.Options, CREATE_SLURS_HEIGHT);
+        inset = static_cast<int32_t>(RowValue(context.Options, CREATE_SLURS_INSET) * kInsetPerPercent);
     }
 
     SmartShapeRecord record;
     SetI16(record, Slur::kType, kSlurAutomatic);
     hostapi::WriteU16(record.data(), Slur::kFlags2, kNewSlurFlags2);
     hostapi::WriteU16(record.data(), Slur::kFlags4, kNewSlurFlags4);
-    const bool automatic = row(CREATE_SLURS_DEFAULT_PLACEMENT) != 0;
+    const bool automatic = RowOn(context.Options, CREATE_SLURS_DEFAULT_PLACEMENT);
     for (const size_t side : {size_t{0}, Slur::kRightEnd}) {
         SetI16(record, Slur::kLeftStaff + side, walk.staff);
         SetI16(record, Slur::kLeftMeasure + side, walk.measure);
         hostapi::WriteI32(record.data(), Slur::kLeftEntry + side, side == 0 ? first.number() : end.number());
         SetI16(record, Slur::kLeftManual + side, automatic ? 0 : 1);
         SetI16(record, Slur::kLeftOffset + side,
-               automatic ? 0 : row(side == 0 ? CREATE_SLURS_LEFT_DISTANCE : CREATE_SLURS_RIGHT_DISTANCE));
+               automatic
+                   ? 0
+                   : RowValue(context.Options, side == 0 ? CREATE_SLURS_LEFT_DISTANCE : CREATE_SLURS_RIGHT_DISTANCE));
         hostapi::WriteU16(record.data(), Slur::kLeftPlacement + side, automatic ? 0 : kSlurManualPlacement);
     }
     WriteContour(record, inset, height);
-    if (row(CREATE_SLURS_DEFAULT_CONTOUR) != 0) {
+    if (RowOn(context.Options, CREATE_SLURS_DEFAULT_CONTOUR)) {
         RecalculateSlurContour(context, record, walk.region.viewKey(), walk.slot, walk.slot, false);
     }
     int32_t shape = 0;

@@ -74,14 +74,6 @@ struct BeamExtensionLayout {
 /// The stem adjustment record ('edSt', 12 bytes): the adjustment and its negative.
 constexpr int32_t kStemAdjustSize = 12;
 
-/// Option row r of the tool's page / of its "More..." page.
-int32_t Row(const TFMisc& context, TremoloRow r) {
-    return context.Options[r].value;
-}
-int32_t More(const TFMisc& context, TremoloMoreRow m) {
-    return context.MoreOptions[m].value;
-}
-
 /// A shift count kept within what a 32-bit value allows.
 int32_t ShiftCount(int32_t value) {
     return std::clamp(value, 0, 30);
@@ -167,7 +159,7 @@ void WriteBeamExtensions(const TFMisc& context, EntryView a, EntryView b, Edu d,
             left = 22;
             right = -21;
             // The outer beams reach the stem: they are not extended.
-            for (int32_t k = 0; k < std::min(Row(context, TREM_HALF_NOTE_OUTER_BEAM), beams); ++k) {
+            for (int32_t k = 0; k < std::min(RowValue(context.Options, TREM_HALF_NOTE_OUTER_BEAM), beams); ++k) {
                 mask &= ~(512 >> ShiftCount(k));
             }
             break;
@@ -182,16 +174,16 @@ void WriteBeamExtensions(const TFMisc& context, EntryView a, EntryView b, Edu d,
         default:
             break;
     }
-    const bool avoid = (d >= 2048 && Row(context, TREM_AVOID_ACCIDENTALS_NO_STEM) != 0) ||
-                       (d < 2048 && Row(context, TREM_AVOID_ACCIDENTALS_STEM) != 0);
+    const bool avoid = (d >= 2048 && RowOn(context.Options, TREM_AVOID_ACCIDENTALS_NO_STEM)) ||
+                       (d < 2048 && RowOn(context.Options, TREM_AVOID_ACCIDENTALS_STEM));
     const int32_t accidental = avoid && AnyAccidentalShown(b) ? 1 : 0;
     right -= 20 * accidental;
     if (d < 2048) {
-        left += More(context, TREM_LEFT_NO_STEM);
-        right += More(context, TREM_RIGHT_NO_STEM);
+        left += RowValue(context.MoreOptions, TREM_LEFT_NO_STEM);
+        right += RowValue(context.MoreOptions, TREM_RIGHT_NO_STEM);
     } else {
-        left += More(context, TREM_LEFT_WITH_STEM);
-        right += More(context, TREM_RIGHT_WITH_STEM);
+        left += RowValue(context.MoreOptions, TREM_LEFT_WITH_STEM);
+        right += RowValue(context.MoreOptions, TREM_RIGHT_WITH_STEM);
     }
     Record10 extension;
     extension.setWord(BeamExtensionLayout::kLeftWord, static_cast<int16_t>(left));
@@ -201,9 +193,10 @@ void WriteBeamExtensions(const TFMisc& context, EntryView a, EntryView b, Edu d,
     if (base == 2048 || base == 4096) {
         const int32_t inward = base == 2048 ? 68 : 88;
         extension.setWord(BeamExtensionLayout::kLeftWord,
-                          static_cast<int16_t>(More(context, TREM_LEFT_WITH_STEM) + 33));
-        extension.setWord(BeamExtensionLayout::kRightWord,
-                          static_cast<int16_t>(More(context, TREM_RIGHT_WITH_STEM) - inward - 20 * accidental));
+                          static_cast<int16_t>(RowValue(context.MoreOptions, TREM_LEFT_WITH_STEM) + 33));
+        extension.setWord(
+            BeamExtensionLayout::kRightWord,
+            static_cast<int16_t>(RowValue(context.MoreOptions, TREM_RIGHT_WITH_STEM) - inward - 20 * accidental));
     }
     SaveEntryDetailRecord(kTagBeamExtensionUp, a.number(), 0, extension.data(), Record10::kSize);
 }
@@ -211,7 +204,7 @@ void WriteBeamExtensions(const TFMisc& context, EntryView a, EntryView b, Edu d,
 /// The beam adjustments of a white tremolo on A: the beams' height at both ends, and from host
 /// year 2000 on a second adjustment from the document's beam options.
 void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
-    const int32_t vertical = More(context, TREM_WHOLE_VERTICAL);
+    const int32_t vertical = RowValue(context.MoreOptions, TREM_WHOLE_VERTICAL);
     for (const auto& [tag, value] : {std::pair{kTagBeamLow, vertical + 90}, std::pair{kTagBeamHigh, -90 - vertical}}) {
         Record10 adjustment;
         hostapi::WriteI16(adjustment.data(), hostapi::BeamAdjustmentLayout::kHeight, static_cast<int16_t>(value));
@@ -235,14 +228,15 @@ void WriteBeamAdjustments(const TFMisc& context, EntryView a) {
 /// Stems of A and B: shortened by the beams where the option asks for it and the host draws it,
 /// else without an adjustment.
 void WriteStems(const TFMisc& context, EntryView a, EntryView b, Edu d, int32_t beams) {
-    const bool outerBeamAtStem = PowerOfTwoFloor(d) == 1024 && Row(context, TREM_HALF_NOTE_OUTER_BEAM) != 0;
-    if (Row(context, TREM_SHORTEN_STEMS) == 0 || context.Environment.HostYear() < 2000 || d >= 2048 ||
+    const bool outerBeamAtStem = PowerOfTwoFloor(d) == 1024 && RowOn(context.Options, TREM_HALF_NOTE_OUTER_BEAM);
+    if (RowValue(context.Options, TREM_SHORTEN_STEMS) == 0 || context.Environment.HostYear() < 2000 || d >= 2048 ||
         outerBeamAtStem) {
         DeleteEntryDetailRecord(kTagStemAdjust, a.number(), 0);
         DeleteEntryDetailRecord(kTagStemAdjust, b.number(), 0);
         return;
     }
-    const int32_t v = More(context, TREM_STEM_PER_BEAM_PLUS) * beams + More(context, TREM_STEM_PER_BEAM);
+    const int32_t v = RowValue(context.MoreOptions, TREM_STEM_PER_BEAM_PLUS) * beams +
+                      RowValue(context.MoreOptions, TREM_STEM_PER_BEAM);
     RawRecord<kStemAdjustSize> stem;
     hostapi::WriteI16(stem.data(), hostapi::StemAdjustmentLayout::kUp, static_cast<int16_t>(v));
     hostapi::WriteI16(stem.data(), hostapi::StemAdjustmentLayout::kDown, static_cast<int16_t>(-v));
@@ -278,9 +272,10 @@ void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::Vi
     std::copy_n(a.data(), hostapi::EntryLayout::kSize, twice.data());
     twice.view().setDuration(static_cast<int16_t>(std::min<int32_t>(2 * a.duration(), INT16_MAX)));
     twice.view().setActualDuration(2 * a.actualDuration());
-    const int32_t minBeams = ShiftCount(More(context, TREM_PLAYBACK_MIN_BEAMS));
-    const Edu hit =
-        PowerOfTwoFloor(n) <= (1024 >> minBeams) ? 1024 / std::max(More(context, TREM_PLAYBACK_SPEED), 1) : n;
+    const int32_t minBeams = ShiftCount(RowValue(context.MoreOptions, TREM_PLAYBACK_MIN_BEAMS));
+    const Edu hit = PowerOfTwoFloor(n) <= (1024 >> minBeams)
+                        ? 1024 / std::max(RowValue(context.MoreOptions, TREM_PLAYBACK_SPEED), 1)
+                        : n;
     hostapi::EntryRecord first;
     hostapi::EntryRecord second;
     std::copy_n(a.data(), hostapi::EntryLayout::kSize, first.data());
@@ -314,8 +309,8 @@ Edu DottedDuration(Edu value, int32_t dots) {
 }
 
 Edu TremoloNoteValue(const TFMisc& context, Edu d) {
-    if (Row(context, TREM_VARIABLE_BEAMS) == 0) {
-        const Edu shortest = 2048 >> std::clamp(Row(context, TREM_BEAMS), 1, 7);
+    if (RowValue(context.Options, TREM_VARIABLE_BEAMS) == 0) {
+        const Edu shortest = 2048 >> std::clamp(RowValue(context.Options, TREM_BEAMS), 1, 7);
         Edu n = d;
         while (n > 0 && n >= shortest) {
             n /= 2;
@@ -325,14 +320,14 @@ Edu TremoloNoteValue(const TFMisc& context, Edu d) {
     const Edu base = PowerOfTwoFloor(d);
     Edu n = 0;
     if (base < 128) {
-        const int32_t beams = ShiftCount(More(context, TREM_BEAMS_SHORTER));
-        n = More(context, TREM_KEEP_SLASHES) == 0 ? 1024 >> beams : (base * 16) >> beams;
+        const int32_t beams = ShiftCount(RowValue(context.MoreOptions, TREM_BEAMS_SHORTER));
+        n = RowValue(context.MoreOptions, TREM_KEEP_SLASHES) == 0 ? 1024 >> beams : (base * 16) >> beams;
     } else {
         const TremoloMoreRow row = base >= 1024  ? TREM_BEAMS_WHITE
                                    : base == 512 ? TREM_BEAMS_QUARTER
                                    : base == 256 ? TREM_BEAMS_EIGHTH
                                                  : TREM_BEAMS_SIXTEENTH;
-        n = 1024 >> ShiftCount(More(context, row));
+        n = 1024 >> ShiftCount(RowValue(context.MoreOptions, row));
     }
     return DottedDuration(n, DotCount(d));
 }
@@ -349,7 +344,7 @@ int32_t TremoloBeamMask(Edu d, Edu n) {
 
 bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c, hostapi::ViewKey regionWord,
                   hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
-    if (Row(context, TREM_PLAYBACK_NOTES) != 0 && (PlaybackRun(context).cellLayerMask & (1u << layer)) != 0) {
+    if (RowOn(context.Options, TREM_PLAYBACK_NOTES) && (PlaybackRun(context).cellLayerMask & (1u << layer)) != 0) {
         return false;  // the layer holds playback notes already
     }
 
@@ -371,7 +366,8 @@ bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c,
             }
         }
     }
-    if (existing ? Row(context, TREM_MODIFY_EXISTING) == 0 : Row(context, TREM_CREATE_NEW) == 0) {
+    if (existing ? RowValue(context.Options, TREM_MODIFY_EXISTING) == 0
+                 : RowValue(context.Options, TREM_CREATE_NEW) == 0) {
         return false;
     }
 
@@ -431,7 +427,7 @@ bool WriteTremolo(TFMisc& context, EntryView a, EntryView b, const EntryView* c,
     }
     a.setFlag(hostapi::kEntryTremolo, true);
     WriteStems(context, a, b, d, beams);
-    if (Row(context, TREM_PLAYBACK_NOTES) != 0) {
+    if (RowOn(context.Options, TREM_PLAYBACK_NOTES)) {
         WritePlayback(context, a, b, n, regionWord, slot, measure, layer);
     }
     return true;

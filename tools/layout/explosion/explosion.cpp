@@ -14,6 +14,7 @@
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -38,7 +39,7 @@ void ClampToDocument(hostapi::SelectionRecord& region, int32_t staves) {
     };
     region.setFirstStaff(clamp(region.firstStaff()));
     region.setLastStaff(clamp(region.lastStaff()));
-    const int32_t measures = TheModule.dispatch.SelectionRecords[1].lastMeasure();
+    const int32_t measures = DispatcherEnvironment().WholeDocument().lastMeasure();
     if (measures > 0 && region.lastMeasure() > measures) {
         region.setLastMeasure(static_cast<hostapi::MeasureNumber>(measures));
         region.setEndEdu(kNoPosition);
@@ -81,10 +82,7 @@ void InitExplosionContext(ExplosionContext& explosion, TFMisc& context) {
     explosion.staves = std::make_unique<TInstruments>(0, explosion.systems.get(), false);
     explosion.regions.clear();
     explosion.selection = context.ChosenItems;
-    const hostapi::SelectionRecord* selection = context.Environment.Region() != nullptr
-                                                    ? context.Environment.Region()
-                                                    : &TheModule.dispatch.SelectionRecords[1];
-    explosion.storedSelection = *selection;
+    explosion.storedSelection = context.Environment.RegionOrWholeDocument();
     ClampToDocument(explosion.storedSelection, explosion.staves->Count());
     // The stored settings of Align/Move, without its dialog.
     std::vector<std::pair<int32_t, int32_t>> list;

@@ -158,10 +158,6 @@ bool ExplodePartsMainPass(ExplosionContext& explosion);
 bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measure, bool noQuestion);
 bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure);
 void WarnMidMeasurePartChange(int32_t measure);
-/// The four layer arrays of a cell; layers named in `ignoredLayers` stay none. Answers how many
-/// hold entries. The caller releases them (ReleaseCellLayers, ScopedCellLayers).
-int32_t LoadCellLayers(int16_t regionWord, int32_t measure, int32_t staffSlot, LayerArrays& layers,
-                       std::string_view ignoredLayers);
 
 // ---- Steps ----
 /// One step; true when another call is wanted (the continuation key has been sent).

@@ -42,10 +42,6 @@ struct RegionTables {
     std::array<int32_t, kExplosionStaves> partsPerStaff{};
 };
 
-int32_t Option(const ExplosionContext& explosion, size_t row) {
-    return explosion.Context().Options[row].value;
-}
-
 int32_t Available(const ExplosionContext& explosion) {
     return explosion.staffCount - explosion.targetOffset;
 }
@@ -262,7 +258,8 @@ void DeletePartSpecifications(ExplosionContext& explosion) {
         for (int32_t s = 0; s < explosion.initialStaffCount; ++s) {
             LayerArrays layers{};
             ScopedCellLayers lent(layers);
-            LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+            lent.Load(explosion.regionCopy.viewKey(), static_cast<MeasureNumber>(m),
+                      static_cast<StaffSlot>(explosion.firstStaffSlot + s));
             NInfo& table = *explosion.tables[static_cast<size_t>(s)];
             int32_t smallest = kNoPosition;
             if (FillExplosionTable(explosion, table, m, from, to, layers)) {
@@ -296,6 +293,7 @@ bool AddGroupStaves(ExplosionContext& explosion, int32_t adding) {
         explosion.processedRegion.setLastStaff(
             static_cast<hostapi::StaffSlot>(explosion.processedRegion.lastStaff() + 1));
     }
+    bracket.End(false);  // every staff the parts need was added, whatever the user chose
     return true;
 }
 
@@ -318,32 +316,14 @@ void RenumberParts(ExplosionContext& explosion, int32_t lowest) {
 
 }  // namespace
 
-int32_t LoadCellLayers(int16_t regionWord, int32_t measure, int32_t staffSlot, LayerArrays& layers,
-                       std::string_view ignoredLayers) {
-    int32_t holding = 0;
-    for (int32_t layer = 0; layer < 4; ++layer) {
-        EntryArray*& array = layers[static_cast<size_t>(layer)];
-        array = nullptr;
-        if (ignoredLayers.find(std::to_string(layer + 1)) != std::string_view::npos) {
-            continue;
-        }
-        array = LoadEntryArray(regionWord, static_cast<StaffSlot>(staffSlot), static_cast<MeasureNumber>(measure),
-                               static_cast<LayerIndex>(layer), 1);
-        if (array != nullptr && array->count > 0) {
-            ++holding;
-        }
-    }
-    return holding;
-}
-
 bool FillExplosionTable(ExplosionContext& explosion, NInfo& table, int32_t measure, Edu from, Edu to,
                         const LayerArrays& layers) {
     const TFMisc& context = explosion.Context();
-    return FillNInfo(table, measure, 0, from, to, layers, context.Options[kOptIgnoreLayers].text,
-                     context.MoreOptions[MORE_PARTS_VOICE_ORDER].value != 0,
-                     context.MoreOptions[MORE_PARTS_LAYER_ORDER].value != 0,
-                     context.MoreOptions[MORE_PARTS_MID_MEASURE_CHANGES].value != 0,
-                     context.MoreOptions[MORE_PARTS_IGNORE_HIDDEN].value != 0);
+    return FillNInfo(table, measure, 0, from, to, layers, RowText(context.Options, kOptIgnoreLayers),
+                     RowOn(context.MoreOptions, MORE_PARTS_VOICE_ORDER),
+                     RowOn(context.MoreOptions, MORE_PARTS_LAYER_ORDER),
+                     RowOn(context.MoreOptions, MORE_PARTS_MID_MEASURE_CHANGES),
+                     RowOn(context.MoreOptions, MORE_PARTS_IGNORE_HIDDEN));
 }
 
 bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
@@ -356,14 +336,8 @@ bool MeasureHasFrames(const ExplosionContext& explosion, int32_t measure) {
         }
         // The host keeps a cell's music in its entry arrays: a cell with entries is framed too.
         for (int32_t layer = 0; layer < 4; ++layer) {
-            EntryArray* array =
-                LoadEntryArray(explosion.regionCopy.viewKey(), static_cast<StaffSlot>(explosion.firstStaffSlot + s),
-                               static_cast<MeasureNumber>(measure), static_cast<LayerIndex>(layer), 0);
-            const bool holds = array != nullptr && array->count > 0;
-            if (array != nullptr) {
-                ReleaseEntryArray(array);
-            }
-            if (holds) {
+            if (LayerHoldsEntries(explosion.regionCopy.viewKey(), static_cast<StaffSlot>(explosion.firstStaffSlot + s),
+                                  static_cast<MeasureNumber>(measure), static_cast<LayerIndex>(layer), 0)) {
                 return true;
             }
         }
@@ -390,12 +364,13 @@ struct MeasureParts {
 
 /// Loads the cells of measure m on the group's staves, fills their tables and assigns their
 /// parts. False when a table could not be filled.
-bool ReadMeasureParts(ExplosionContext& explosion, std::vector<LayerArrays>& cells, int32_t m, Edu readFrom, Edu split,
+bool ReadMeasureParts(ExplosionContext& explosion, ScopedCellLayers& cells, int32_t m, Edu readFrom, Edu split,
                       TGroups& groups, MeasureParts& read) {
-    const auto staves = static_cast<int32_t>(cells.size());
+    const auto staves = static_cast<int32_t>(cells.CellCount());
     for (int32_t s = 0; s < staves; ++s) {
-        LayerArrays& layers = cells[static_cast<size_t>(s)];
-        LoadCellLayers(explosion.regionCopy.viewKey(), m, explosion.firstStaffSlot + s, layers, "");
+        cells.Load(explosion.regionCopy.viewKey(), static_cast<MeasureNumber>(m),
+                   static_cast<StaffSlot>(explosion.firstStaffSlot + s), "", static_cast<size_t>(s));
+        LayerArrays& layers = cells.Cell(static_cast<size_t>(s));
         NInfo& table = *explosion.tables[static_cast<size_t>(s)];
         if (!FillExplosionTable(explosion, table, m, readFrom, split, layers)) {
             return false;
@@ -476,7 +451,7 @@ void ShowPreparationError() {
 
 /// Steps the progress display for a measure read the first time: a measure that closes a region
 /// is read again for the next one, and counts once. False when the user stopped.
-bool StepMeasureOnce(const ScopedEditBracket& bracket, int32_t measure, int32_t& counted) {
+bool StepMeasureOnce(ScopedEditBracket& bracket, int32_t measure, int32_t& counted) {
     if (measure <= counted) {
         return true;
     }
@@ -526,7 +501,7 @@ MeasureEnd ReadRegionMeasure(ExplosionContext& explosion, RegionScan& scan, Regi
     std::vector<LayerArrays> cells(static_cast<size_t>(scan.staves));
     ScopedCellLayers lent(cells);
     MeasureParts read;
-    if (!ReadMeasureParts(explosion, cells, m, scan.readFrom, split, scan.groups, read)) {
+    if (!ReadMeasureParts(explosion, lent, m, scan.readFrom, split, scan.groups, read)) {
         return MeasureEnd::Failed;
     }
     int32_t highest = read.highest;
@@ -668,7 +643,7 @@ RegionEnd DetermineRegions(ExplosionContext& explosion, RegionScan& scan) {
 bool ExplodePartsMainPass(ExplosionContext& explosion) {
     TFMisc& context = explosion.Context();
     SetProgressText(context, FreeText::ProgressCheckingStaves);
-    if (Option(explosion, kOptLeaveOriginals) != 0 && explosion.staffCount == explosion.initialStaffCount) {
+    if (RowOn(explosion.Context().Options, kOptLeaveOriginals) && explosion.staffCount == explosion.initialStaffCount) {
         return CheckStaveCounts(explosion, 2 * explosion.staffCount, 1, true);
     }
     explosion.regions.clear();
@@ -691,7 +666,8 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
     }
 
     SetProgressText(context, FreeText::ProgressDeletingPartDesignations);
-    if (Option(explosion, kOptRemovePartNumbers) != 0 || Option(explosion, kOptRemoveKinds) != 0) {
+    if (RowOn(explosion.Context().Options, kOptRemovePartNumbers) ||
+        RowOn(explosion.Context().Options, kOptRemoveKinds)) {
         DeletePartSpecifications(explosion);
     }
     SetProgressText(context, FreeText::ProgressOptimizingRegions);
@@ -703,8 +679,8 @@ bool ExplodePartsMainPass(ExplosionContext& explosion) {
 
 bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measure, bool noQuestion) {
     const int32_t original = explosion.initialStaffCount;
-    const int32_t perStaff = Option(explosion, kOptMaxPartsPerStaff);
-    const bool create = Option(explosion, kOptCreateStaves) != 0;
+    const int32_t perStaff = RowValue(explosion.Context().Options, kOptMaxPartsPerStaff);
+    const bool create = RowOn(explosion.Context().Options, kOptCreateStaves);
     const int32_t staffList = explosion.staves ? explosion.staves->Count() : 0;
     if (needed <= Available(explosion) || explosion.targetOffset + needed > kExplosionStaves) {
         // Staves that cannot be added, or none that would help: asking again would never end.
@@ -742,7 +718,8 @@ bool CheckStaveCounts(ExplosionContext& explosion, int32_t needed, int32_t measu
         }
     }
     SetUpInstrumentGroup(explosion, explosion.processedRegion);
-    if (explosion.targetOffset == 0 && Option(explosion, kOptLeaveOriginals) != 0 && needed == 2 * original) {
+    if (explosion.targetOffset == 0 && RowOn(explosion.Context().Options, kOptLeaveOriginals) &&
+        needed == 2 * original) {
         explosion.targetOffset = original;
     }
     return ExplodePartsMainPass(explosion);

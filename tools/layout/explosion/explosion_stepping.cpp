@@ -10,6 +10,7 @@
 #include "core/key_automation.h"
 #include "core/messages.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -37,7 +38,7 @@ void StepRunningExplosion() {
     TheModule.dispatch.RunningStepObject = nullptr;
     // The explosion may hold the last share of the tool context: nothing of either is used after this.
     ExplosionContextDestroy(step, 3);
-    win::SetFocus(Host().window);
+    win::SetFocus(DispatcherEnvironment().HostWindow());
     SendCtrlKeyToHost('a');
     if (optionsForm != nullptr) {
         OptionsFormRunEnded(*optionsForm);

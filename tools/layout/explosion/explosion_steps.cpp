@@ -37,10 +37,6 @@ constexpr int32_t kAlignToFarthest = 1;
 constexpr size_t kAlignEachSystem = 9;
 constexpr size_t kAlignRestartAfter = 10;
 
-int32_t Option(const ExplosionContext& explosion, size_t row) {
-    return explosion.Context().Options[row].value;
-}
-
 /// Align/Move over a whole-measure region with the explosion's own copies of its options: the
 /// shared smart shapes are already filled, the explosion's systems group the staves and no
 /// progress display of Align/Move's own is opened.
@@ -50,7 +46,7 @@ void AlignDynamics(ExplosionContext& explosion, const hostapi::SelectionRecord& 
 }
 
 bool DefinedMeasureNumbers(const ExplosionContext& explosion) {
-    return Option(explosion, kOptDefinedMeasureNumbers) != 0;
+    return RowOn(explosion.Context().Options, kOptDefinedMeasureNumbers);
 }
 
 HostRangeRecord HostRange(const ExplosionRange& range) {
@@ -117,7 +113,7 @@ bool FinishStaff(ExplosionContext& explosion) {
             return false;
         }
         CopyStaffExpressions(context.Environment, first, runEnd, explosion.processedRegion, source, target);
-        if (Option(explosion, kOptCopyClefs) != 0) {
+        if (RowOn(explosion.Context().Options, kOptCopyClefs)) {
             StaffClefsTake(static_cast<InstrumentKey>(source), static_cast<InstrumentKey>(target),
                            static_cast<MeasureNumber>(first), static_cast<MeasureNumber>(runEnd));
         }
@@ -130,12 +126,10 @@ bool FinishStaff(ExplosionContext& explosion) {
                                 explosion.targetRange.staffSlot, target, first, runEnd);
     }
 
-    const int32_t handle = EditBracketBegin(&explosion.processedRegion, last - first + 1);
-    bool stopped = false;
+    ScopedEditBracket bracket(&explosion.processedRegion, last - first + 1);
     const auto regionCount = static_cast<int32_t>(explosion.regions.size());
     for (int32_t m = first; m <= last; ++m) {
-        if (!EditBracketStep(handle, 0, static_cast<MeasureNumber>(m))) {
-            stopped = true;
+        if (!bracket.Step(0, static_cast<MeasureNumber>(m))) {
             break;
         }
         if (explosion.firstStep != 0 && explosion.currentRegion > 0 && m == first && region.startPosition != 0) {
@@ -152,7 +146,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         }
     }
     explosion.firstStep = 0;
-    if (Option(explosion, kOptAlignDynamics) != 0) {
+    if (RowOn(explosion.Context().Options, kOptAlignDynamics)) {
         const int32_t v =
             24 * LoadRecordSOSCCopy(static_cast<InstrumentKey>(target), static_cast<MeasureNumber>(first), 0) - 96;
         row.low = std::min(row.low, v);
@@ -163,7 +157,7 @@ bool FinishStaff(ExplosionContext& explosion) {
         SetProgressText(context, FreeText::ProgressAdjustingDynamics);
         AlignDynamics(explosion, WholeMeasures(explosion, targetSlot, first, last));
     }
-    EditBracketEnd(handle, stopped);
+    bracket.End();
     --explosion.currentStaff;
     return true;
 }
@@ -314,7 +308,7 @@ bool AdvanceRegion(ExplosionContext& explosion) {
         explosion.firstStep = 0;
         return true;
     }
-    if (Option(explosion, kOptAlignDynamics) != 0) {
+    if (RowOn(explosion.Context().Options, kOptAlignDynamics)) {
         AlignDynamicsInRegion(explosion);
     }
     ++explosion.groupIndex;
@@ -335,7 +329,7 @@ void ProcessRegionMeasure(ExplosionContext& explosion, int32_t regionIndex, int3
     OptionArray parts{};
     parts[PARTS_SINGLE_NOTES_UNISON].value =
         active && (region.sourceColumn[at] == 0 || region.insideKind[at] != 0 ||
-                   (region.firstColumn[at] != 0 && context.Options[kOptUnisonInDoubt].value != 0))
+                   (region.firstColumn[at] != 0 && RowOn(context.Options, kOptUnisonInDoubt)))
             ? 1
             : 0;
     int32_t sharing = 0;
@@ -346,8 +340,8 @@ void ProcessRegionMeasure(ExplosionContext& explosion, int32_t regionIndex, int3
         parts[ExtractRowOfChord(n)].value =
             active && sharing > 0 ? std::min(n, region.sourceColumn[at] * n / sharing + 1) : 0;
     }
-    parts[PARTS_INHERIT_ARTICULATIONS].value = context.Options[kOptInheritArticulations].value;
-    parts[PARTS_IGNORE_LAYERS].text = context.Options[kOptIgnoreLayers].text;
+    parts[PARTS_INHERIT_ARTICULATIONS].value = RowValue(context.Options, kOptInheritArticulations);
+    parts[PARTS_IGNORE_LAYERS].text = RowText(context.Options, kOptIgnoreLayers);
     const Edu from = measure == region.firstMeasure ? region.startPosition : 0;
     const Edu to = measure == region.lastMeasure ? region.endPosition : kNoPosition;
     const int32_t row = std::clamp(explosion.targetOffset + staffIndex, 0, kExplosionStaves - 1);
@@ -363,13 +357,10 @@ void AlignDynamicsInRegion(ExplosionContext& explosion) {
     const int32_t last = explosion.processedRegion.lastMeasure();
     TSmartShapes shapes;
     shapes.Refresh(first, last);
-    const int32_t handle =
-        EditBracketBegin(&explosion.processedRegion, std::max(explosion.staffCount - explosion.targetOffset, 1));
+    ScopedEditBracket bracket(&explosion.processedRegion, std::max(explosion.staffCount - explosion.targetOffset, 1));
     SetProgressText(context, FreeText::ProgressAligningDynamics);
-    bool stopped = false;
     for (int32_t t = explosion.targetOffset; t < explosion.staffCount && t < kExplosionStaves; ++t) {
-        if (!EditBracketStep(handle, static_cast<InstrumentKey>(t), 0)) {
-            stopped = true;
+        if (!bracket.Step(static_cast<InstrumentKey>(t), 0)) {
             break;
         }
         const std::vector<int32_t>& marks = explosion.dynamics[static_cast<size_t>(t)].marks;
@@ -379,7 +370,7 @@ void AlignDynamicsInRegion(ExplosionContext& explosion) {
         };
         for (int32_t m = first; m <= last;) {
             int32_t end = last;
-            if (Option(explosion, kOptAlignPhrases) != 0) {
+            if (RowOn(explosion.Context().Options, kOptAlignPhrases)) {
                 end = m;
                 while (end < last) {
                     const int32_t a = mark(end);
@@ -395,12 +386,12 @@ void AlignDynamicsInRegion(ExplosionContext& explosion) {
             explosion.alignOptions[kAlignMoveVertically].value = 0;
             explosion.alignOptions[kAlignMode].value = kAlignToFarthest;
             explosion.alignMoreOptions[kAlignEachSystem].value = 0;
-            explosion.alignMoreOptions[kAlignRestartAfter].value = Option(explosion, kOptRestartAlignment);
+            explosion.alignMoreOptions[kAlignRestartAfter].value =
+                RowValue(explosion.Context().Options, kOptRestartAlignment);
             AlignDynamics(explosion, WholeMeasures(explosion, explosion.firstStaffSlot + t, m, end));
             m = end + 1;
         }
     }
-    EditBracketEnd(handle, stopped);
 }
 
 }  // namespace orvex

@@ -264,7 +264,7 @@ int32_t BuildPartAssignments(ExplosionContext& explosion, int32_t measure, int32
         return 0;
     }
     NInfo& info = *explosion.tables[static_cast<size_t>(staffIndex)];
-    const bool removeKinds = explosion.Context().Options[kOptRemoveKinds].value != 0;
+    const bool removeKinds = RowOn(explosion.Context().Options, kOptRemoveKinds);
     const int32_t staff = explosion.staves->ByNumber(explosion.firstStaffSlot + staffIndex);
     std::vector<PlacedExpression> placed = CellExpressions(measure, staff);
     const Edu measureLength = MeasureLengthOrDefault(static_cast<hostapi::InstrumentKey>(staff),

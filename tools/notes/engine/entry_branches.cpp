@@ -53,12 +53,6 @@ constexpr RestSplit kRestSplits[] = {{RESTS_SPLIT_WHOLE_IN_3_2, 6144, 4096},
                                      {RESTS_SPLIT_HALF_IN_3_4, 3072, 2048},
                                      {RESTS_SPLIT_QUARTER_IN_3_8, 1536, 1024}};
 
-template <typename RowName>
-int32_t Row(const TFMisc& context, RowName row) {
-    static_assert(std::is_enum_v<RowName>, "rows are read by name");
-    return context.Options[row].value;
-}
-
 /// Tremolo's pairing within a cell: after a tremolo is written, the next entry of the same voice
 /// is its partner and is passed over once.
 struct TremoloPairing {
@@ -124,7 +118,7 @@ CellOutcome EntryBranches::Run() {
         Changed(ApplySpecialModifications(context, Entry(), state.key, m_array, m_index));
     }
     if (item == ToolItem::CompareEntries) {
-        if (Row(context, ROW_READ) == 0) {
+        if (RowValue(context.Options, ROW_READ) == 0) {
             CompareEntry(context, state, Entry());
         } else {
             StoreEntry(context, state, Entry());
@@ -134,7 +128,8 @@ CellOutcome EntryBranches::Run() {
         Changed(SetLaisserVibrerNoteheads(context.Environment, state.measure, state.staff, Entry(), state.key,
                                           state.secondKey, state.region.viewKey(), state.slot));
     }
-    if (item == ToolItem::Playback && Row(context, PLAYBACK_TRILLS) != 0 && Entry().has(hostapi::kEntryArticulations)) {
+    if (item == ToolItem::Playback && RowOn(context.Options, PLAYBACK_TRILLS) &&
+        Entry().has(hostapi::kEntryArticulations)) {
         bool continueRun = true;
         Changed(WriteArticulationPlayback(context, state.measure, state.staff, state.layer, Entry(), continueRun));
         if (!continueRun) {
@@ -142,7 +137,7 @@ CellOutcome EntryBranches::Run() {
         }
     }
     if (item == ToolItem::Harmonica && Entry().isNote() &&
-        (Row(context, HARMONICA_CONVERT) != 0 || context.Options[kHarmonicaUncaptionedRow].value != 0)) {
+        (RowOn(context.Options, HARMONICA_CONVERT) || RowOn(context.Options, kHarmonicaUncaptionedRow))) {
         Changed(TranslateNote(state.measure, state.staff, Entry(), state.key));
     }
     if (item == ToolItem::Rests && Rests()) {
@@ -185,7 +180,7 @@ CellOutcome EntryBranches::Run() {
         MoveLongSyllables(context, Entry(), kTagChorus, kTagChorusText);
     }
     if (((item == ToolItem::MoveSyllables && group == 2) ||
-         (item == ToolItem::NewSpacing && FirstPass() && Row(context, NSP_IGNORE_MELISMAS) != 0) ||
+         (item == ToolItem::NewSpacing && FirstPass() && RowOn(context.Options, NSP_IGNORE_MELISMAS)) ||
          item == ToolItem::LeftAlignMelisma) &&
         HasLyrics()) {
         Changed(AdjustMelismaSyllables(context, state.slot, state.layer, m_array, m_index, Entry(), state.change));
@@ -208,11 +203,12 @@ CellOutcome EntryBranches::Run() {
 /// chosen duration is split in two. Answers true when the rests were taken in (the later
 /// branches then leave the entry alone).
 bool EntryBranches::Rests() {
-    if (Row(m_context, RESTS_ABSORB) != 0) {
-        const bool absorbed = AbsorbFollowingRest(m_context, m_array, m_index, Row(m_context, RESTS_ALLOW_TIES) != 0);
+    if (RowOn(m_context.Options, RESTS_ABSORB)) {
+        const bool absorbed =
+            AbsorbFollowingRest(m_context, m_array, m_index, RowOn(m_context.Options, RESTS_ALLOW_TIES));
         if (absorbed) {
             m_changed = true;
-            if (Row(m_context, RESTS_SIMPLIFY_RHYTHM) != 0) {
+            if (RowOn(m_context.Options, RESTS_SIMPLIFY_RHYTHM)) {
                 m_state.simplifyRhythm = true;
             }
             return true;
@@ -228,7 +224,7 @@ void EntryBranches::SplitRest() {
         return;
     }
     for (const RestSplit& split : kRestSplits) {
-        if (Row(m_context, split.row) == 0 || m_state.measureLength != split.measureLength ||
+        if (RowValue(m_context.Options, split.row) == 0 || m_state.measureLength != split.measureLength ||
             entry.actualDuration() != split.restDuration) {
             continue;
         }
@@ -253,7 +249,7 @@ void EntryBranches::SplitRest() {
 /// Group 1 of the trill notes takes the grace notes whose written value lies in the band of the
 /// value row 0 names (4 = a quarter: 600 to 1024 EDU); a row 0 below 1 names none.
 bool EntryBranches::DurationFitsTrillNotes(int16_t duration) const {
-    const int32_t unit = Row(m_context, TRILL_NOTES_DURATION);
+    const int32_t unit = RowValue(m_context.Options, TRILL_NOTES_DURATION);
     if (unit <= 0) {
         return false;
     }
@@ -299,10 +295,10 @@ void EntryBranches::Tremolo() {
 /// Shift Lyrics takes entries from row 3 up to row 4 (with row 5, up to a dotted row 4).
 bool EntryBranches::LyricsDurationFits() const {
     const int16_t duration = Entry().duration();
-    return Row(m_context, SHIFT_LYRICS_MIN_LENGTH) <= duration &&
-           (duration <= Row(m_context, SHIFT_LYRICS_MAX_LENGTH) ||
-            (Row(m_context, SHIFT_LYRICS_DOTTED_AUTO) == 1 &&
-             PowerOfTwoFloor(duration) <= Row(m_context, SHIFT_LYRICS_MAX_LENGTH)));
+    return RowValue(m_context.Options, SHIFT_LYRICS_MIN_LENGTH) <= duration &&
+           (duration <= RowValue(m_context.Options, SHIFT_LYRICS_MAX_LENGTH) ||
+            (RowValue(m_context.Options, SHIFT_LYRICS_DOTTED_AUTO) == 1 &&
+             PowerOfTwoFloor(duration) <= RowValue(m_context.Options, SHIFT_LYRICS_MAX_LENGTH)));
 }
 
 bool EntryBranches::StartsKind25or26(hostapi::EntryNumber entry) const {
@@ -316,7 +312,7 @@ bool EntryBranches::StartsKind25or26(hostapi::EntryNumber entry) const {
 /// entry that runs past the measure and the change record of the entry.
 void EntryBranches::NewSpacingFirstPass() {
     TFMisc& context = m_context;
-    if (Row(context, NSP_GLISSANDO_SPACE) != 0) {
+    if (RowOn(context.Options, NSP_GLISSANDO_SPACE)) {
         // An entry that starts a note-attached glissando gets a tie for the host's spacing, which
         // leaves room for a tie, and so for the glissando.
         const EntryView entry = Entry();
@@ -328,11 +324,11 @@ void EntryBranches::NewSpacingFirstPass() {
             m_changed = true;
         }
     }
-    if (Row(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && m_state.slot == m_state.region.lastStaff()) {
+    if (RowOn(context.Options, NSP_COMPLEMENTARY_RHYTHMS) && m_state.slot == m_state.region.lastStaff()) {
         return;  // the staff added for the complementary rhythm
     }
     m_state.positions.push_back(Entry().position());
-    if (context.MoreOptions[NSP_SQUEEZE_OVERLONG].value != 0) {
+    if (RowOn(context.MoreOptions, NSP_SQUEEZE_OVERLONG)) {
         Changed(SqueezeOverlongEntry(context, Entry(), m_array, m_index, context.Walk.measureSpec,
                                      m_state.measureLength, m_state.change));
     }

@@ -47,12 +47,6 @@ bool InItems(ToolItem item, std::initializer_list<ToolItem> items) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-template <typename RowName>
-int32_t Row(const TFMisc& context, RowName row) {
-    static_assert(std::is_enum_v<RowName>, "rows are read by name");
-    return context.Options[row].value;
-}
-
 /// Service 50 as answered: 0 when the host does not know the length.
 Edu HostMeasureLength(InstrumentKey staff, MeasureNumber measure) {
     const auto length = Imports().MeasureLength;
@@ -85,14 +79,14 @@ std::string FontZeroName() {
 }
 
 bool CompareMode(const TFMisc& context) {
-    return Row(context, ROW_COMPARE) != 0;
+    return RowOn(context.Options, ROW_COMPARE);
 }
 
 /// The checks and preparations before the walk; false when the command is refused.
 bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
     const auto item = static_cast<ToolItem>(context.Item);
     if (item == ToolItem::CompareEntries) {
-        if (Row(context, ROW_READ) + Row(context, ROW_COMPARE) != 1) {
+        if (RowValue(context.Options, ROW_READ) + RowValue(context.Options, ROW_COMPARE) != 1) {
             ShowMessage(FreeText::SelectReadOrCompare);
             return false;
         }
@@ -125,8 +119,9 @@ bool StartRun(TFMisc& context, const hostapi::SelectionRecord& region) {
         DropKeysKeepingPitches(region);
         SharedSmartShapes().Refresh(region.firstMeasure(), region.lastMeasure());
     }
-    if ((item == ToolItem::NewSpacing && context.LaterStepPending == 0 && Row(context, NSP_GLISSANDO_SPACE) != 0) ||
-        (item == ToolItem::Shift && Row(context, SHIFT_GLISSANDI) != 0)) {
+    if ((item == ToolItem::NewSpacing && context.LaterStepPending == 0 &&
+         RowOn(context.Options, NSP_GLISSANDO_SPACE)) ||
+        (item == ToolItem::Shift && RowOn(context.Options, SHIFT_GLISSANDI))) {
         SharedSmartShapes().LoadMeasureLinks(region.firstMeasure(), region.lastMeasure());
     }
     if (item == ToolItem::ReplacePitches && !CheckReplacePairs(context)) {
@@ -179,7 +174,8 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         if (!IsHostMenuCommandChecked(layer)) {
             continue;
         }
-        hostapi::EntryArray* array = LoadEntryArray(region.viewKey(), state.slot, state.measure, layer, 1);
+        const ScopedEntryArray lent(region.viewKey(), state.slot, state.measure, layer);
+        hostapi::EntryArray* array = lent.Get();
         if (array == nullptr) {
             continue;
         }
@@ -190,7 +186,7 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         // New Spacing's complementary rhythm goes into the empty first layer of the staff it
         // added below the selection.
         if (outcome == CellOutcome::Done && item == ToolItem::NewSpacing && context.LaterStepPending == 0 &&
-            Row(context, NSP_COMPLEMENTARY_RHYTHMS) != 0 && state.slot == region.lastStaff() && layer == 0 &&
+            RowOn(context.Options, NSP_COMPLEMENTARY_RHYTHMS) && state.slot == region.lastStaff() && layer == 0 &&
             array->count == 0) {
             changed = FillComplementaryRhythm(context, *array, state.positions, state.measureLength) || changed;
         }
@@ -201,7 +197,6 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
             }
             SaveEntryArray(array);
         }
-        ReleaseEntryArray(array);
         if (outcome != CellOutcome::Done) {
             return outcome;
         }
@@ -234,9 +229,9 @@ void CloseRun(TFMisc& context, EntryEngineState& state, int32_t stoppedAt) {
         } else {
             AddResultLine(context, EnglishText(FreeText::ResultDataHasBeenRead));
         }
-        if (Row(context, ROW_SWITCH) != 0) {
+        if (RowOn(context.Options, ROW_SWITCH)) {
             for (CompareRow row : {ROW_READ, ROW_COMPARE}) {
-                context.Options[row].value = context.Options[row].value == 0 ? 1 : 0;
+                context.Options[row].value = RowValue(context.Options, row) == 0 ? 1 : 0;
             }
         }
     }

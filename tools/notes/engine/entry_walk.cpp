@@ -103,10 +103,11 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
     }
     walk.keyA = HostKey(walk.measure, walk.staff, 0);
     walk.keyB = HostKey(walk.measure, walk.staff, context.Environment.DocumentOptionFlag());
-    walk.array = LoadEntryArray(region.viewKey(), walk.slot, walk.measure, walk.layer, 1);
-    if (walk.array == nullptr) {
+    const ScopedEntryArray cell(region.viewKey(), walk.slot, walk.measure, walk.layer);
+    if (!cell) {
         return;
     }
+    walk.array = cell.Get();
     walk.previousInMeasure = hostapi::EntryRecord{};
     walk.changed = false;
     if (IsItem(context.Item, ToolItem::FillWithRests) &&
@@ -118,7 +119,6 @@ void WalkCell(TFMisc& context, EntryWalkState& walk) {
     if (walk.changed) {
         SaveEntryArray(walk.array);
     }
-    ReleaseEntryArray(walk.array);
     walk.array = nullptr;
 }
 
@@ -144,7 +144,7 @@ WalkOutcome WalkStaff(TFMisc& context, EntryWalkState& walk) {
         for (int32_t measure = region.firstMeasure(); measure <= region.lastMeasure(); ++measure) {
             walk.measure = static_cast<MeasureNumber>(measure);
             context.Walk.measure = walk.measure;
-            if (!EditBracketStep(walk.progress, walk.slot, walk.measure)) {
+            if (!walk.progress->Step(walk.slot, walk.measure)) {
                 outcome = WalkOutcome::Stopped;
                 break;
             }
@@ -168,7 +168,7 @@ bool RunEntryWalkTool(TFMisc& context) {
     walk.region = *context.Environment.Region();
     const hostapi::SelectionRecord& region = walk.region;
     walk.documentLastMeasure =
-        std::max<int32_t>(TheModule.dispatch.SelectionRecords[1].lastMeasure(), region.lastMeasure());
+        std::max<int32_t>(context.Environment.WholeDocument().lastMeasure(), region.lastMeasure());
     const TStaffSystems systems;
     walk.systems = &systems;
 
@@ -177,9 +177,9 @@ bool RunEntryWalkTool(TFMisc& context) {
     const int64_t layers = IsHostMenuCommandChecked(1) == IsHostMenuCommandChecked(2) ? 4 : 1;
     const int64_t staves = std::max(region.lastStaff() - region.firstStaff() + 1, 0);
     const int64_t measures = std::max(region.lastMeasure() - region.firstMeasure() + 1, 0);
-    walk.progress =
-        EditBracketBegin(&region, static_cast<int32_t>(std::min<int64_t>(layers * staves * measures, INT32_MAX)));
-    context.EditBracket = walk.progress;
+    ScopedEditBracket progress(&region, static_cast<int32_t>(std::min<int64_t>(layers * staves * measures, INT32_MAX)));
+    walk.progress = &progress;
+    const LentEditBracket lent(context, progress);
 
     if (IsItem(context.Item, ToolItem::CreateSlurs)) {
         LoadSlurContourDefaults(context);
@@ -192,8 +192,7 @@ bool RunEntryWalkTool(TFMisc& context) {
         outcome = WalkStaff(context, walk);
     }
     const bool failed = outcome != WalkOutcome::Done;
-    EditBracketEnd(walk.progress, failed);
-    context.EditBracket = 0;
+    progress.End(failed);
     if (walk.shapesRefused > 0) {
         ShowMessage(FreeText::DocumentHasNoRoomFor, {std::to_string(walk.shapesRefused)});
         // Without a slur made the document did not change.

@@ -20,6 +20,7 @@
 
 namespace orvex {
 
+class ScopedEditBracket;
 class TStaffSystems;
 
 /// What the walk knows while it runs, handed to the commands.
@@ -30,7 +31,7 @@ struct EntryWalkState {
     hostapi::SelectionRecord region;         ///< the selection walked
     const TStaffSystems* systems = nullptr;  ///< the document's staff systems, for the run
     int32_t documentLastMeasure = 0;         ///< the last measure a next-note search may reach
-    int32_t progress = 0;                    ///< the walk's progress display
+    ScopedEditBracket* progress = nullptr;   ///< the walk's progress display (its run holds it)
 
     // The staff.
     hostapi::StaffSlot slot = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
@@ -62,12 +63,8 @@ std::optional<Spelling> StartSpelling(const NoteSearchStart& start) {
 
 // ---- TMeasure ----
 
-TMeasure::TMeasure(EntryArray* array, int16_t keyA, int16_t keyB, int32_t measure)
-    : m_array(array), m_keyA(keyA), m_keyB(keyB), m_measure(measure) {}
-
-TMeasure::~TMeasure() {
-    ReleaseEntryArray(m_array);
-}
+TMeasure::TMeasure(ScopedEntryArray array, int16_t keyA, int16_t keyB, int32_t measure)
+    : m_array(std::move(array)), m_keyA(keyA), m_keyB(keyB), m_measure(measure) {}
 
 // ---- TMeasures ----
 
@@ -97,15 +94,15 @@ std::unique_ptr<TMeasure> TMeasures::Load(int32_t measure) const {
     if (measure < 1 || measure > INT16_MAX) {
         return nullptr;
     }
-    EntryArray* array = LoadEntryArray(m_regionWord, m_slot, static_cast<hostapi::MeasureNumber>(measure), m_layer, 1);
-    if (array == nullptr) {
+    ScopedEntryArray array(m_regionWord, m_slot, static_cast<hostapi::MeasureNumber>(measure), m_layer);
+    if (!array) {
         return nullptr;
     }
     // Key B is read by the document option, as the walk reads it for its own cells, so that a
     // note reads the same whether the walk or the cache holds its measure.
     const int16_t keyB = HostKey(measure, m_staff, m_environment.DocumentOptionFlag());
     const int16_t keyA = HostKey(measure, m_staff, 0);
-    return std::make_unique<TMeasure>(array, keyA, keyB, measure);
+    return std::make_unique<TMeasure>(std::move(array), keyA, keyB, measure);
 }
 
 TMeasure* TMeasures::GetOrLoad(int32_t measure) {

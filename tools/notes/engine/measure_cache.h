@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/host/finxess_entries.h"
 #include "core/run_environment.h"
 #include "platform/hostapi/entry_array.h"
 #include "platform/hostapi/types.h"
@@ -27,19 +28,18 @@ public:
     /// Twelve work values per entry, for callers that preload a range.
     using WorkSlot = std::array<int32_t, 12>;
 
-    TMeasure(hostapi::EntryArray* array, int16_t keyA, int16_t keyB, int32_t measure);
-    ~TMeasure();
+    TMeasure(ScopedEntryArray array, int16_t keyA, int16_t keyB, int32_t measure);
     TMeasure(const TMeasure&) = delete;
     TMeasure& operator=(const TMeasure&) = delete;
 
-    hostapi::EntryArray* Array() const { return m_array; }
+    hostapi::EntryArray* Array() const { return m_array.Get(); }
     int16_t KeyA() const { return m_keyA; }  ///< the concert key (service 33, mode 0)
     int16_t KeyB() const { return m_keyB; }  ///< the key by the document option
     int32_t Measure() const { return m_measure; }
     std::vector<WorkSlot>& Slots() { return m_slots; }
 
 private:
-    hostapi::EntryArray* m_array;
+    ScopedEntryArray m_array;
     int16_t m_keyA;
     int16_t m_keyB;
     int32_t m_measure;
