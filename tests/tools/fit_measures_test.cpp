@@ -100,7 +100,7 @@ TEST_P(FitMeasuresTest, TheRangeFillsTheSystems) {
         ToolItem::FitMeasures,
         {{FIT_USE_SELECTION, 0}, {FIT_FROM_MEASURE, c.first}, {FIT_TO_MEASURE, c.last}, {FIT_SYSTEM_COUNT, c.systems}},
         38);
-    for (size_t row = 0; row < 4; ++row) {
+    for (size_t row = 0; row < MEASURE_WIDTHS_ROW_COUNT; ++row) {
         context->MoreOptions[row].value = 0;
     }
     SelectMeasures(1, 1);
