@@ -14,6 +14,7 @@
 #include "core/host/finxess_entries.h"
 #include "core/host/host_imports.h"
 #include "core/key_assignments.h"
+#include "core/launch_rows.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
 #include "core/module.h"
@@ -429,7 +430,7 @@ TEST_F(DispatchTest, AKeyLaunchedCommandHasABusyFlagOfItsOwn) {
     });
     Select(1, 2, 1, 1);
     TheModule.dispatch.CommandBusy[0] = 1;  // the explorer, table entry 0, is running
-    TheModule.process.ToolOptionsA[5].value = 7;
+    TheModule.process.ToolOptionsA[alignrow::kMode].value = 7;
     TheModule.dispatch.RerunCode = kSmartSplitPointCode;
     EXPECT_EQ(Choose(kJoinRests), 1);
     EXPECT_EQ(m_runs, 1);

@@ -9,6 +9,7 @@
 #include "core/host/access_state.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
+#include "core/launch_rows.h"
 #include "core/module.h"
 #include "core/module_exports.h"
 #include "core/options_store.h"
@@ -193,13 +194,13 @@ TEST_F(HooksTest, AltKeypadLaunchesAlignMove) {
     TheModule.options.RemapperEnabled = 1;
     Press(win::VK_ADD, false, false, true);
     EXPECT_EQ(TheModule.dispatch.RerunCode, 129);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[4].value, 15);  // "Dynamics align hotkeys move by"
-    EXPECT_EQ(TheModule.process.ToolOptionsA[5].value, 1);
-    EXPECT_EQ(TheModule.process.ToolOptionsB[9].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[alignrow::kMoveVertically].value, 15);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[alignrow::kMode].value, 1);
+    EXPECT_EQ(TheModule.process.ToolOptionsB[morerow::kEachSystem].value, 0);
     EXPECT_EQ(TheModule.hooks.PendingKeyLaunches, 1);
     EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIdByItem[0]});
     Press(win::VK_MULTIPLY, false, false, true);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[4].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[alignrow::kMoveVertically].value, 0);
 }
 
 TEST_F(HooksTest, ShiftKeypadLaunchesSpacing) {
@@ -207,15 +208,15 @@ TEST_F(HooksTest, ShiftKeypadLaunchesSpacing) {
     Press(win::VK_SUBTRACT, true);
     // Mode 2 and no modifier, as the option "add/remove space" (off) asks: expand/compress.
     EXPECT_EQ(TheModule.dispatch.RerunCode, 118);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[0].value, -20);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[SCALE_SPACING_AMOUNT].value, -20);
     // With Ctrl: add/remove space in mode 2.
     Press(win::VK_ADD, true, true);
     EXPECT_EQ(TheModule.dispatch.RerunCode, 104);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[0].value, 20);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[2].value, 2);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[ADD_SPACE_AMOUNT].value, 20);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[ADD_SPACE_PLACE].value, 2);
     // With Ctrl and Alt: mode 0.
     Press(win::VK_ADD, true, true, true);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[2].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[ADD_SPACE_PLACE].value, 0);
     EXPECT_EQ(TheModule.hooks.PendingKeyLaunches, 3);
 }
 
@@ -272,12 +273,12 @@ TEST_F(HooksTest, AKeyAssignedToAPluginCommandLaunchesIt) {
     command.bytes[KeyAssignment::kEnabled] = 1;
     command.SetPluginCommand();
     TheModule.options.KeyAssignments = {command};
-    TheModule.process.ToolOptionsA[5].value = 7;  // left over from an earlier launch
-    TheModule.process.ToolOptionsB[9].value = 3;
+    TheModule.process.ToolOptionsA[alignrow::kMode].value = 7;  // left over from an earlier launch
+    TheModule.process.ToolOptionsB[morerow::kEachSystem].value = 3;
     Press(win::VK_F2);
     EXPECT_EQ(TheModule.dispatch.RerunCode, 181);
-    EXPECT_EQ(TheModule.process.ToolOptionsA[5].value, 0);
-    EXPECT_EQ(TheModule.process.ToolOptionsB[9].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsA[alignrow::kMode].value, 0);
+    EXPECT_EQ(TheModule.process.ToolOptionsB[morerow::kEachSystem].value, 0);
     EXPECT_EQ(TheModule.hooks.PendingKeyLaunches, 1);
     EXPECT_EQ(m_commands, std::vector<uint32_t>{TheModule.commands.HostCommandIdByItem[0]});
     EXPECT_TRUE(m_hostKeys.empty());

@@ -2,7 +2,8 @@
 // `ToolItem` values (core/tool_items.h), run commands by the named codes there and read a tool's
 // option rows by the names its code gives them, never by their numbers. A new `item == 20`,
 // `ITEM_... = 20`, `RunCommand(window, 117, ...)`, `context.Options[3]` or `Row(context, 4)`
-// fails here with the file and the line named.
+// fails here with the file and the line named; so does a test that sets or checks a row by its
+// number.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -61,15 +62,29 @@ bool ReadsRowByNumber(const std::string& line) {
     return candidate && std::regex_search(code, kRowNumber);
 }
 
-/// Every line of the sources of kFolders for which `matches` holds, as "file:line: text".
+/// A test that sets or checks an option row by its number: besides what ReadsRowByNumber finds,
+/// a tool's rows handed to a test helper as numbered pairs (`Tool(ToolItem::FitMeasures, {{3, 2}})`,
+/// `Rows({{1, 0}})`) or as a list of numbers (`SetRows({0, 3})`).
+const std::regex kTestRowNumber(R"((\bTool\(\s*(orvex::)?ToolItem::\w+,\s*\{\{[0-9]+,)|)"
+                                R"((\b(Rows|SetRows)\(\{\{?[0-9]+[,}]))");
+
+bool TestSetsRowByNumber(const std::string& line) {
+    return ReadsRowByNumber(line) || std::regex_search(CodeOf(line), kTestRowNumber);
+}
+
+/// This file, whose matcher cases are numbered rows on purpose.
+const char* const kThisFile = "tests/core/tool_item_numbers_test.cpp";
+
+/// Every line of the sources of `folders` for which `matches` holds, as "file:line: text".
 template <typename Matcher>
-std::string SourceLinesMatching(Matcher matches) {
+std::string SourceLinesMatching(Matcher matches, const std::vector<std::string>& folders = kFolders) {
     const fs::path root(ORVEX_SOURCE_DIR);
     std::string found;
-    for (const std::string& folder : kFolders) {
+    for (const std::string& folder : folders) {
         for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
             const std::string extension = entry.path().extension().string();
-            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) {
+            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h") ||
+                fs::relative(entry.path(), root).generic_string() == kThisFile) {
                 continue;
             }
             std::ifstream in(entry.path());
@@ -122,6 +137,22 @@ TEST(ToolItemNumbers, TheMatcherFindsRowsReadByNumber) {
 TEST(ToolItemNumbers, NoSourceReadsAnOptionRowByItsNumber) {
     const std::string found = SourceLinesMatching(ReadsRowByNumber);
     EXPECT_TRUE(found.empty()) << "name these option rows (an enum next to the tool's code):\n" << found;
+}
+
+TEST(ToolItemNumbers, TheTestMatcherFindsRowsSetByNumber) {
+    EXPECT_TRUE(TestSetsRowByNumber("    context->Options[3].value = 1;"));
+    EXPECT_TRUE(TestSetsRowByNumber("    auto context = Tool(ToolItem::FitMeasures, {{3, 2}, {4, 0}}, 38);"));
+    EXPECT_TRUE(TestSetsRowByNumber("    RunTool(kSlurs, Rows({{1, 1}}));"));
+    EXPECT_TRUE(TestSetsRowByNumber("    SetRows({0, 3});"));
+    EXPECT_FALSE(TestSetsRowByNumber("    auto context = Tool(ToolItem::FitMeasures, {{FIT_SYSTEM_COUNT, 2}}, 38);"));
+    EXPECT_FALSE(TestSetsRowByNumber("    RunTool(kSlurs, Rows({{orvex::SLURS_RECALCULATE, 1}}));"));
+    EXPECT_FALSE(TestSetsRowByNumber("    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_BEAT_CHARTS});"));
+    EXPECT_FALSE(TestSetsRowByNumber("    Queue(Kind::Set, \"Row0\", \"99\");"));
+}
+
+TEST(ToolItemNumbers, NoTestSetsAnOptionRowByItsNumber) {
+    const std::string found = SourceLinesMatching(TestSetsRowByNumber, {"tests"});
+    EXPECT_TRUE(found.empty()) << "name these option rows by the tool's row enum:\n" << found;
 }
 
 }  // namespace

@@ -162,8 +162,8 @@ TEST_F(CharsetCommandTest, ReverseDirectionAndExcludedFonts) {
     for (size_t row = 0; row < 2; ++row) {
         context->Options[row].text = orvex::kActionControlTableData[30][row].text;
     }
-    context->Options[2].value = 1;
-    context->Options[3].text = "Arial, Courier";
+    context->Options[orvex::CHARSET_REVERSE].value = 1;
+    context->Options[orvex::CHARSET_EXCLUDED_FONTS].text = "Arial, Courier";
     orvex::TheModule.dispatch.CurrentRegion = nullptr;
     EXPECT_EQ(orvex::DispatchTool(*context, orvex::ItemNumber(orvex::ToolItem::CharacterSetConversion), 1, 0), 1);
     EXPECT_EQ(Text(hostapi::kTagVerseText, 1), times + kBackToMacRoman);
@@ -184,7 +184,7 @@ TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
         for (size_t row = 0; row < 2; ++row) {
             context->Options[row].text = orvex::kActionControlTableData[30][row].text;
         }
-        context->Options[3].text = exclude;
+        context->Options[orvex::CHARSET_EXCLUDED_FONTS].text = exclude;
         orvex::TheModule.dispatch.CurrentRegion = nullptr;
         return orvex::DispatchTool(*context, orvex::ItemNumber(orvex::ToolItem::CharacterSetConversion), 1, 0);
     };

@@ -105,11 +105,11 @@ TEST_F(TransferTest, TwoPressesOfGoReadThenWrite) {
     ASSERT_EQ(Other("otFM", 1), nullptr);
     dialog->OKBtn->Click();
     EXPECT_EQ(Word(Other("otFM", 1), 0), 3);
-    EXPECT_EQ(dialog->Context()->Options[0].value, 1);
+    EXPECT_EQ(dialog->Context()->Options[orvex::TRANSFER_READ].value, 1);
 }
 
 TEST_F(TransferTest, ReadingAndWritingAtOnceIsRefused) {
-    SetRows({0, 1, 5});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_WRITE, orvex::TRANSFER_LOCKED_GROUPS});
     const host::Bytes before = *Other("otFM", 2);
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Can't read and write at the same time."});
@@ -118,7 +118,8 @@ TEST_F(TransferTest, ReadingAndWritingAtOnceIsRefused) {
 }
 
 TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {
-    SetRows({0, 2, 4, 5, 6, 7});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_SWITCH, orvex::TRANSFER_MEASURES, orvex::TRANSFER_LOCKED_GROUPS,
+             orvex::TRANSFER_STAFF_SYSTEMS, orvex::TRANSFER_ARTICULATION_METATOOLS});
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("ot&a"), '5', 0),
                               host::Bytes{7, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("ot&a"), 'Z', 0), host::Bytes(12, 9));
@@ -128,8 +129,8 @@ TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {
     hostapi::WriteU16(sourceSystem.data(), hostapi::StaffSystemLayout::kFlags, 0x0012);
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("O\x02SS"), 1, 0), sourceSystem);
     EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(m_context->Options[0].value, 0);
-    EXPECT_EQ(m_context->Options[1].value, 1);
+    EXPECT_EQ(m_context->Options[orvex::TRANSFER_READ].value, 0);
+    EXPECT_EQ(m_context->Options[orvex::TRANSFER_WRITE].value, 1);
 
     ToTarget();
     host::Bytes system = *Other("O\x02SS", 1);
@@ -139,8 +140,8 @@ TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("otFM"), 1, 1), host::Bytes(12, 0));
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Transferred 1 articulation metatools."});
-    EXPECT_EQ(m_context->Options[0].value, 1);
-    EXPECT_EQ(m_context->Options[1].value, 0);
+    EXPECT_EQ(m_context->Options[orvex::TRANSFER_READ].value, 1);
+    EXPECT_EQ(m_context->Options[orvex::TRANSFER_WRITE].value, 0);
     // Measures 2 and 3 of the source become 1 and 2; the lock of 2-3 locks 1-2.
     EXPECT_EQ(*Other("SOMS", 1), sourceMeasure);
     EXPECT_EQ(Word(Other("SOMS", 3), 4), 3);  // past the region: untouched
@@ -161,11 +162,11 @@ TEST_F(TransferTest, LayoutGoesMeasureForMeasureWithAutomaticSwitching) {
 }
 
 TEST_F(TransferTest, BeatChartsAndWidthsKeepTheOtherMeasureAttributes) {
-    SetRows({0, 3});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_BEAT_CHARTS});
     EXPECT_EQ(Run(), 1);
     ToTarget();
-    m_context->Options[0].value = 0;
-    m_context->Options[1].value = 1;
+    m_context->Options[orvex::TRANSFER_READ].value = 0;
+    m_context->Options[orvex::TRANSFER_WRITE].value = 1;
     // A second write gives the same result: the store stays as the read left it.
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
@@ -183,11 +184,11 @@ TEST_F(TransferTest, BeatChartsAndWidthsKeepTheOtherMeasureAttributes) {
 }
 
 TEST_F(TransferTest, ExpressionMetatoolsFindTheSameTextInTheSameKindOfFont) {
-    SetRows({0, 8});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_EXPRESSION_METATOOLS});
     EXPECT_EQ(Run(), 1);
     ToTarget();
-    m_context->Options[0].value = 0;
-    m_context->Options[1].value = 1;
+    m_context->Options[orvex::TRANSFER_READ].value = 0;
+    m_context->Options[orvex::TRANSFER_WRITE].value = 1;
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Transferred 1 expression metatools."});
     // "dolce" in a text font is number 2 of the target; "ff" has no match there.
@@ -198,24 +199,24 @@ TEST_F(TransferTest, ExpressionMetatoolsFindTheSameTextInTheSameKindOfFont) {
 }
 
 TEST_F(TransferTest, PageTextsPassTheWordFilter) {
-    SetRows({0, 13});
-    m_context->Options[14].text = " xyz , copyright";
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_PAGE_TEXTS});
+    m_context->Options[orvex::TRANSFER_PAGE_TEXT_WORDS].text = " xyz , copyright";
     EXPECT_EQ(Run(), 1);
     ToTarget();
-    m_context->Options[0].value = 0;
-    m_context->Options[1].value = 1;
+    m_context->Options[orvex::TRANSFER_READ].value = 0;
+    m_context->Options[orvex::TRANSFER_WRITE].value = 1;
     EXPECT_EQ(Run(), 1);
     ASSERT_NE(Other("O\x02pT", 1, 0), nullptr);
     EXPECT_EQ(Other("O\x02pT", 1, 1), nullptr);
 }
 
 TEST_F(TransferTest, MeasureExpressionsAreMappedToTheTargetsTable) {
-    SetRows({0, 9});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_MEASURE_EXPRESSIONS});
     EXPECT_EQ(Run(), 1);
     ToTarget();
-    m_context->Options[0].value = 0;
-    m_context->Options[1].value = 1;
-    m_context->Options[10].value = 1;
+    m_context->Options[orvex::TRANSFER_READ].value = 0;
+    m_context->Options[orvex::TRANSFER_WRITE].value = 1;
+    m_context->Options[orvex::TRANSFER_CLEAR_DESTINATION].value = 1;
     EXPECT_EQ(Run(), 1);
     // "ff" at beat 2 of measure 2 lands in measure 1 as the target's new expression 4; the
     // target's own "p" of measure 1 is cleared.
@@ -230,15 +231,15 @@ TEST_F(TransferTest, MeasureExpressionsAreMappedToTheTargetsTable) {
 }
 
 TEST_F(TransferTest, AReadPastTheSourcesLastMeasureWritesOnlyTheMeasuresItRead) {
-    SetRows({0, 3, 4});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_BEAT_CHARTS, orvex::TRANSFER_MEASURES});
     Select(1, 1, 2, 5);  // the source has 3 measures
     EXPECT_EQ(Run(), 1);
     ToTarget();
     Select(1, 1, 1, 4);
     const host::Bytes third = *Other("SOMS", 3);
     const host::Bytes fourth = *Other("SOMS", 4);
-    m_context->Options[0].value = 0;
-    m_context->Options[1].value = 1;
+    m_context->Options[orvex::TRANSFER_READ].value = 0;
+    m_context->Options[orvex::TRANSFER_WRITE].value = 1;
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(Word(Other("SOMS", 1), 0), 300);
     EXPECT_EQ(Word(Other("SOMS", 2), 4), 4);  // the source's 4/4
@@ -253,7 +254,9 @@ TEST_F(TransferTest, AWriteWithNothingReadWritesAndDeletesNothing) {
     Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("otFM"), 1, 0),
                               host::Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     const host::RecordStore before = Document().Records();
-    SetRows({1, 3, 4, 5, 9, 10, 11});
+    SetRows({orvex::TRANSFER_WRITE, orvex::TRANSFER_BEAT_CHARTS, orvex::TRANSFER_MEASURES,
+             orvex::TRANSFER_LOCKED_GROUPS, orvex::TRANSFER_MEASURE_EXPRESSIONS, orvex::TRANSFER_CLEAR_DESTINATION,
+             orvex::TRANSFER_CLEAR_GLOBAL});
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(Document().Records() == before);
     ASSERT_NE(Other("otFM", 1), nullptr);
@@ -279,12 +282,13 @@ TEST_F(TransferTest, AShorterNarrowerTargetGetsNothingPastItsMeasuresAndStaves) 
     m_host->AddDocument(host::ParseScoreText(kWideSource, "wide"));
     m_host->BringToFront(3);
     Select(1, 2, 1, 3);
-    SetRows({0, 4, 5, 9});
+    SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_MEASURES, orvex::TRANSFER_LOCKED_GROUPS,
+             orvex::TRANSFER_MEASURE_EXPRESSIONS});
     EXPECT_EQ(Run(), 1);
     m_host->BringToFront(2);
     Select(1, 1, 3, 4);
-    m_context->Options[0].value = 0;
-    m_context->Options[1].value = 1;
+    m_context->Options[orvex::TRANSFER_READ].value = 0;
+    m_context->Options[orvex::TRANSFER_WRITE].value = 1;
     EXPECT_EQ(Run(), 1);
     // Measure 1, staff 1 lands in measure 3; measure 2's staff 2 and measure 3 have no place:
     // two expressions and one measure record are skipped.

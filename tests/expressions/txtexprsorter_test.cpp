@@ -352,8 +352,8 @@ TEST_F(SorterDispatchTest, CancelChangesNothing) {
 TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     Start(TwentyExpressions());
     auto context = InitToolContext();
-    context->Options[6].value = 1;  // delete unused
-    context->Options[7].value = 1;  // delete only
+    context->Options[orvex::SORT_DELETE_UNUSED].value = 1;
+    context->Options[orvex::SORT_DELETE_ONLY].value = 1;
     win::QueueMessageBoxAnswer(win::IDYES);
     EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 1);
     EXPECT_EQ(StoredText(3), "y96");  // old number 4
@@ -380,8 +380,8 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
 TEST_F(SorterDispatchTest, AStoppedUsageCountSaysNothingWasDeleted) {
     Start(TwentyExpressions());
     auto context = InitToolContext();
-    context->Options[6].value = 1;  // delete unused
-    context->Options[7].value = 1;  // delete only
+    context->Options[orvex::SORT_DELETE_UNUSED].value = 1;
+    context->Options[orvex::SORT_DELETE_ONLY].value = 1;
     const host::RecordStore::Map before = Document().Records().Records();
     m_host->Progress().StopNextAt(1);
     EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 0);

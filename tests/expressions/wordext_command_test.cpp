@@ -13,6 +13,7 @@
 
 #include "core/module.h"
 #include "core/tool_items.h"
+#include "expressions/wordext.h"
 #include "platform/host/record_layouts.h"
 #include "platform/hostapi/layout_records.h"
 #include "platform/hostapi/lyric_records.h"
@@ -193,7 +194,7 @@ lyric verse 1 ")" +
 }
 
 struct OptionCase {
-    std::array<int32_t, 4> rows;
+    std::array<int32_t, 4> rows;        ///< by WordExtensionsRow
     int16_t glory;                      ///< "Glo"'s length
     std::vector<int16_t> continuation;  ///< its assignment, none when no syllable is added
 };
@@ -203,7 +204,8 @@ class WordExtOptionsTest : public WordExtCommandTest, public testing::WithParamI
 TEST_P(WordExtOptionsTest, RowsGiveTheLengths) {
     StartHost(AcrossSystems(kGloryText));
     std::shared_ptr<orvex::TFMisc> context = orvex::InitToolContext();
-    for (size_t row = 0; row < 4; ++row) {
+    for (const orvex::WordExtensionsRow row : {orvex::WORD_EXT_LEFT_ALIGNED, orvex::WORD_EXT_BEYOND_LAST_NOTE,
+                                               orvex::WORD_EXT_CONTINUED_OFFSET, orvex::WORD_EXT_SYSTEM_END_OFFSET}) {
         context->Options[row].value = GetParam().rows[row];
     }
     orvex::TheModule.dispatch.CurrentRegion = nullptr;
@@ -215,7 +217,7 @@ TEST_P(WordExtOptionsTest, RowsGiveTheLengths) {
     EXPECT_EQ(VerseText(1), added ? kContinuedText : kGloryText);
 }
 
-// Row 0 off: "Glo" counts half its width, the continuation is centred: offset ((-24 - 28) / 2) - 4
+// Left-aligned off: "Glo" counts half its width, the continuation is centred: offset ((-24 - 28) / 2) - 4
 // - 30. A continuation offset of 1000 leaves no length, and the syllable is not added.
 INSTANTIATE_TEST_SUITE_P(Rows, WordExtOptionsTest,
                          testing::Values(OptionCase{{0, 25, -30, -5}, 430, {1, 3, -60, 0, 79}},

@@ -14,6 +14,7 @@
 #include "core/module.h"
 #include "core/tool_items.h"
 #include "tests/forms/action_dialog_fixture.h"
+#include "tools/layout/beat_spacing.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ TEST_F(DialogRunTest, ChosenToolShowsItsDialogAndGoRunsTheTool) {
     EXPECT_TRUE(dialog->Modeless());
     ASSERT_NE(dialog->Context(), nullptr);
     EXPECT_EQ(dialog->Context()->OptionsForm, dialog);
-    EXPECT_EQ(dialog->Context()->Options[0].value, 60);
+    EXPECT_EQ(dialog->Context()->Options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value, 60);
     EXPECT_EQ(dialog->CancelBtn->Caption(), "&Close");
     EXPECT_FALSE(dialog->Running());
     EXPECT_EQ(Stored(kStateName), ItemTwoState("60"));
@@ -185,7 +186,7 @@ TEST_F(DialogRunTest, ModalDialogStoresItsValuesOnOkOnly) {
     Queue(Kind::Set, "Row0", "99");
     Queue(Kind::Click, "OKBtn");
     EXPECT_TRUE(RunToolWithOptions(kItem, 1, options, more, list, true, nullptr, false, false, nullptr));
-    EXPECT_EQ(options[0].value, 99);
+    EXPECT_EQ(options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value, 99);
     // Without a run from the dialog there is no "After Go:" line: the form is 21 pixels lower.
     EXPECT_EQ(Stored(kStateName), "T.T.P200,120S439,136:9:2:10:0:11:2:18:99:19:1");
     EXPECT_TRUE(Shown("[form] \"Remove extraneous beat chart elements 1.88d\" TDActOpt, modal"));

@@ -12,11 +12,14 @@
 #include "core/host/host_imports.h"
 #include "core/host/staff_lists.h"
 #include "core/tool_items.h"
+#include "expressions/charset.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/myedit.h"
 #include "platform/win/clipboard.h"
 #include "tests/forms/action_dialog_fixture.h"
 #include "tests/tools/notes_fixture.h"
+#include "tools/layout/beat_spacing.h"
+#include "tools/layout/explosion/explosion.h"
 
 namespace {
 
@@ -128,8 +131,8 @@ TEST_F(DialogValuesTest, ValuesGoFromTheDialogToTheRegistryToANewDialogToTheTool
     Queue(Kind::Click, "Row1");
     dialog.Show();
     ActionDialog_StoreValues(dialog, 2, m_context->Options, m_context->MoreOptions, &m_context->OptionPairs, 1);
-    EXPECT_EQ(m_context->Options[0].value, 77);
-    EXPECT_EQ(m_context->Options[1].value, 0);
+    EXPECT_EQ(m_context->Options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value, 77);
+    EXPECT_EQ(m_context->Options[REMOVE_BEAT_ELEMENTS_REFRESH].value, 0);
     EXPECT_EQ(Stored("DActOptRemExBCEls"), ItemTwoState("77", "0"));
 
     TFMisc* next = m_second.get();
@@ -137,14 +140,14 @@ TEST_F(DialogValuesTest, ValuesGoFromTheDialogToTheRegistryToANewDialogToTheTool
     EXPECT_EQ(again.RowControl(0)->Text(), "77");
     EXPECT_FALSE(Box(again, 1)->Checked());
     ActionDialog_StoreValues(again, 2, next->Options, next->MoreOptions, &next->OptionPairs, 1);
-    EXPECT_EQ(next->Options[0].value, 77);
-    EXPECT_EQ(next->Options[1].value, 0);
+    EXPECT_EQ(next->Options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value, 77);
+    EXPECT_EQ(next->Options[REMOVE_BEAT_ELEMENTS_REFRESH].value, 0);
 }
 
 TEST_F(DialogValuesTest, ADialogThatWasNotShownRemembersNothing) {
     TDActOpt& dialog = Build(2, m_context.get());
     ActionDialog_StoreValues(dialog, 2, m_context->Options, m_context->MoreOptions, &m_context->OptionPairs, 1);
-    EXPECT_EQ(m_context->Options[0].value, 50);
+    EXPECT_EQ(m_context->Options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value, 50);
     EXPECT_EQ(Stored("DActOptRemExBCEls"), "(none)");
 }
 
@@ -198,7 +201,7 @@ TEST_F(DialogValuesTest, FixedWidthEditsAreTheExtraStrings) {
     Queue(Kind::Set, "to:", "c:d.");
     dialog.Show();
     ActionDialog_StoreValues(dialog, 30, m_context->Options, m_context->MoreOptions, nullptr, 1);
-    EXPECT_EQ(m_context->Options[0].text, "a.b");
+    EXPECT_EQ(m_context->Options[CHARSET_SOURCE].text, "a.b");
     TDActOpt& again = Build(30, m_context.get());
     EXPECT_EQ(again.RowControl(0)->Text(), "a.b");
     EXPECT_EQ(again.RowControl(1)->Text(), "c:d.");
@@ -214,15 +217,15 @@ TEST_F(DialogValuesTest, FixedWidthEditsAreTheExtraStrings) {
 TEST_F(DialogValuesTest, SuppliedValuesAreShownForOneRunAndNeitherStoredNorKept) {
     Store("DActOptRemExBCEls", ItemTwoState("77", "1"));
     OptionArray supplied{};
-    supplied[0].value = 300;
-    supplied[1].value = 0;
+    supplied[REMOVE_BEAT_ELEMENTS_TOLERANCE].value = 300;
+    supplied[REMOVE_BEAT_ELEMENTS_REFRESH].value = 0;
     TDActOpt& dialog = Build(2, m_context.get(), 1, &supplied);
     EXPECT_EQ(dialog.RowControl(0)->Text(), "300");
     EXPECT_FALSE(Box(dialog, 1)->Checked());
     EXPECT_EQ(ActionControlTable()[2][0].value1, 50);
     dialog.Show();
     ActionDialog_StoreValues(dialog, 2, m_context->Options, m_context->MoreOptions, nullptr, 1);
-    EXPECT_EQ(m_context->Options[0].value, 300);
+    EXPECT_EQ(m_context->Options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value, 300);
     EXPECT_EQ(Stored("DActOptRemExBCEls"), ItemTwoState("77", "1"));
     // Defaults are the table's, not the supplied values.
     dialog.DefaultBtnClick(&dialog);
@@ -327,9 +330,9 @@ TEST_F(DialogValuesTest, RadioGroupsStoreTheirItemIndex) {
     Queue(Kind::Set, "Add after:", "beginning");
     dialog.Show();
     ActionDialog_StoreValues(dialog, 4, m_context->Options, m_context->MoreOptions, nullptr, 1);
-    EXPECT_EQ(m_context->Options[2].value, 0);
+    EXPECT_EQ(m_context->Options[ADD_SPACE_PLACE].value, 0);
     OptionArray values{};
-    values[2].value = 1;
+    values[ADD_SPACE_PLACE].value = 1;
     ActionDialog_ApplyValues(dialog, 4, values, {}, nullptr, 1);
     EXPECT_EQ(dynamic_cast<vcl::TRadioGroup*>(dialog.RowControl(2))->ItemIndex(), 1);
 }
@@ -342,8 +345,8 @@ TEST_F(DialogValuesTest, StaffListShowsTheDocumentsStavesAndItsChoiceGoesToTheCo
     ActionDialog_StoreValues(dialog, 35, m_context->Options, m_context->MoreOptions, nullptr, 1);
     EXPECT_EQ(m_context->ChosenItems, (std::vector<int32_t>{0, 1}));
     // The list row stores nothing in its element.
-    EXPECT_EQ(m_context->Options[0].value, 0);
-    EXPECT_EQ(m_context->Options[1].value, 1);
+    EXPECT_EQ(m_context->Options[kOptStaffList].value, 0);
+    EXPECT_EQ(m_context->Options[kOptUnisonInDoubt].value, 1);
 }
 
 TEST_F(DialogValuesTest, ResultListCollectsTheSearchToolsLinesAndShowsAMeasure) {

@@ -454,9 +454,9 @@ TEST_F(OptionsFormTest, MoreClampsANumberOutsideItsRangeAndKeepsTheOtherChanges)
     Queue("TOptionsForm", {{Kind::Click, "MoreBtn", ""}});
     ASSERT_NE(Open(), nullptr);
     // Row 1 runs from 2 to 1000: the page remembers 1000, and row 2's change is kept.
-    EXPECT_EQ(TheModule.process.GeneralOptions[1].value, 1000);
-    EXPECT_EQ(TheModule.process.GeneralOptions[2].value, 33);
-    EXPECT_EQ(TheModule.process.GeneralOptions[6].value, 205);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_DYNAMICS_HOTKEY_STEP].value, 1000);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_SPACING_HOTKEY_STEP].value, 33);
+    EXPECT_EQ(TheModule.process.GeneralOptions[GO_SELECTION_LIST_HEIGHT].value, 205);
 }
 
 }  // namespace

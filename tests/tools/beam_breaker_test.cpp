@@ -108,13 +108,19 @@ ORDINARY_MUSIC_CASES(BeamBreaker, "tests/tools/ordinary.cases", "beam breaker");
 // The tool's rows, each set apart from the rows beside it, reach the options they name.
 TEST(BeamBreakerRowsTest, EachRowSetsItsOption) {
     std::shared_ptr<orvex::TFMisc> context = layouttest::ToolWithDefaults(orvex::ToolItem::BeamBreaker);
+    const std::vector<orvex::BeamBreakerRow> names = {
+        orvex::BEAM_UNBEAM_RESTS,      orvex::BEAM_BREAK_PRIMARY,     orvex::BEAM_BEAT_LENGTH,
+        orvex::BEAM_ONLY_SHORT_NOTES,  orvex::BEAM_SHORT_LIMIT,       orvex::BEAM_ODD_RESTS,
+        orvex::BEAM_WHOLE_MEASURE,     orvex::BEAM_BREAK_SECONDARY,   orvex::BEAM_QUARTER_PARTS,
+        orvex::BEAM_EIGHTH_PARTS,      orvex::BEAM_BREAK_FOUR_IN_TWO, orvex::BEAM_BREAK_ALL,
+        orvex::BEAM_REMOVE_OLD_BREAKS, orvex::BEAM_RESTS_IN_GROUPS,   orvex::BEAM_SIMPLIFY_RESTS};
     const std::vector<int32_t> rows = {1, 0, 768, 0, 384, 0, 1, 0, 3, 4, 0, 1, 0, 1, 0};
     for (size_t r = 0; r < rows.size(); ++r) {
-        context->Options[r].value = rows[r];
+        context->Options[names[r]].value = rows[r];
     }
-    for (size_t r = 0; r < 3; ++r) {
-        context->MoreOptions[r].value = r == 1 ? 0 : 1;
-    }
+    context->MoreOptions[orvex::BEAM_MORE_BREAK_AT_HALF_BEAT_REST].value = 1;
+    context->MoreOptions[orvex::BEAM_MORE_UNBEAM_REST_BEATS].value = 0;
+    context->MoreOptions[orvex::BEAM_MORE_RESTS_TO_EIGHTHS].value = 1;
     const orvex::BeamBreakOptions o = orvex::BeamBreakOptionsFromTool(*context);
     EXPECT_EQ(
         (std::vector<int32_t>{o.unbeamRests, o.breakPrimary, o.beatLength, o.onlyShortNotes, o.shortLimit, o.oddRests,

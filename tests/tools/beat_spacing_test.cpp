@@ -19,6 +19,7 @@
 #include "tests/support/case_names.h"
 #include "tests/tools/layout_test_support.h"
 #include "tools/layout/beat_spacing.h"
+#include "tools/layout/hairpins.h"
 #include "tools/layout/layout_services.h"
 
 namespace {
@@ -181,7 +182,7 @@ TEST_P(RemoveExtraneousTest, ElementsWithinTheDeviationPerThousandAreRemoved) {
         "staff \"A\"\nmeasures 1 width 300\n"
         "beatchart 1 4096:260:0:0 0:20:80:0 1024:80:145:0 2048:145:200:0 3072:200:260:0\n");
     std::shared_ptr<TFMisc> context = Tool(ToolItem::RemoveBeatChartElements);
-    context->Options[0].value = c.tolerance;
+    context->Options[REMOVE_BEAT_ELEMENTS_TOLERANCE].value = c.tolerance;
     EXPECT_EQ(Apply(*context), c.removed > 0);
     EXPECT_EQ(StoredChart(1), c.stored);
     EXPECT_EQ(context->RemovedHandleCount, c.removed);
@@ -239,21 +240,21 @@ TEST_P(SpacingCommandTest, TheChartAndTheMeasureWidthChangeTogether) {
 INSTANTIATE_TEST_SUITE_P(Tools, SpacingCommandTest, ::testing::Values(
     SpacingCase{"compress 20 percent", ToolItem::MakeSpace, {}, 0, 0, 260,
         {{4096, 260, 0, 0}, {0, 20, 64, 0}, {1024, 64, 112, 0}, {2048, 112, 160, 0}, {3072, 160, 260, 0}}, 300},
-    SpacingCase{"compress 100 percent", ToolItem::MakeSpace, {{0, 100}}, 0, 0, 260,
+    SpacingCase{"compress 100 percent", ToolItem::MakeSpace, {{MAKE_SPACE_PERCENT, 100}}, 0, 0, 260,
         {{4096, 260, 0, 0}, {0, 20, 0, 0}, {1024, 0, 0, 0}, {2048, 0, 0, 0}, {3072, 0, 260, 0}}, 300},
     SpacingCase{"compress keeps 40 after the last", ToolItem::MakeSpace, {}, 0, 0, 190,
         {{4096, 200, 0, 0}, {0, 20, 64, 0}, {1024, 64, 112, 0}, {2048, 112, 160, 0}, {3072, 160, 200, 0}}, 300},
     SpacingCase{"add at the end", ToolItem::AddRemoveSpace, {}, 0, 0, 260,
         {{4096, 310, 50, 50}, {0, 20, 80, 0}, {1024, 80, 140, 0}, {2048, 140, 200, 0}, {3072, 200, 310, 0}}, 350},
-    SpacingCase{"remove more than the leading space", ToolItem::AddRemoveSpace, {{0, -100}, {2, 0}}, 0, 0, 260,
+    SpacingCase{"remove more than the leading space", ToolItem::AddRemoveSpace, {{ADD_SPACE_AMOUNT, -100}, {ADD_SPACE_PLACE, 0}}, 0, 0, 260,
         {{4096, 256, 1, -20}, {0, 0, 64, 1}, {1024, 64, 128, 1}, {2048, 128, 192, 1}, {3072, 192, 256, 1}}, 280},
-    SpacingCase{"add after the selection", ToolItem::AddRemoveSpace, {{2, 1}}, 2, 2048, 260,
+    SpacingCase{"add after the selection", ToolItem::AddRemoveSpace, {{ADD_SPACE_PLACE, 1}}, 2, 2048, 260,
         {{4096, 326, 1, 50}, {0, 20, 84, 1}, {1024, 84, 198, 1}, {2048, 198, 262, 1}, {3072, 262, 326, 1}}, 350},
-    SpacingCase{"remove after the selection down to the element before", ToolItem::AddRemoveSpace, {{0, -100}, {2, 1}}, 2, 2048, 260,
+    SpacingCase{"remove after the selection down to the element before", ToolItem::AddRemoveSpace, {{ADD_SPACE_AMOUNT, -100}, {ADD_SPACE_PLACE, 1}}, 2, 2048, 260,
         {{4096, 212, 1, -64}, {0, 20, 84, 1}, {1024, 84, 84, 1}, {2048, 84, 148, 1}, {3072, 148, 212, 1}}, 236},
     SpacingCase{"expand a middle measure", ToolItem::ExpandSpacing, {}, 3, 2147483647, 260,
         {{4096, 296, 1, 0}, {0, 20, 90, 0}, {1024, 90, 161, 0}, {2048, 161, 232, 0}, {3072, 232, 296, 0}}, 320},
-    SpacingCase{"expand with the space before the barline", ToolItem::ExpandSpacing, {{2, 1}}, 3, 2147483647, 260,
+    SpacingCase{"expand with the space before the barline", ToolItem::ExpandSpacing, {{SCALE_SPACING_WITH_BARLINES, 1}}, 3, 2147483647, 260,
         {{4096, 296, 1, 0}, {0, 20, 89, 0}, {1024, 89, 158, 0}, {2048, 158, 227, 0}, {3072, 227, 296, 0}}, 320},
     SpacingCase{"compress a middle measure", ToolItem::CompressSpacing, {}, 0, 0, 260,
         {{4096, 256, 1, 0}, {0, 20, 78, 0}, {1024, 78, 135, 0}, {2048, 135, 192, 0}, {3072, 192, 256, 0}}, 280},
@@ -262,9 +263,9 @@ INSTANTIATE_TEST_SUITE_P(Tools, SpacingCommandTest, ::testing::Values(
     // Leading white space: limited to 12, set to 30, limited and reduced by 5.
     SpacingCase{"limit the leading space", ToolItem::LeadingWhitespace, {}, 0, 0, 260,
         {{4096, 252, -8, 0}, {0, 12, 72, 0}, {1024, 72, 132, 0}, {2048, 132, 192, 0}, {3072, 192, 252, 0}}, 292},
-    SpacingCase{"always set the leading space", ToolItem::LeadingWhitespace, {{0, 30}, {1, 1}}, 0, 0, 260,
+    SpacingCase{"always set the leading space", ToolItem::LeadingWhitespace, {{LEADING_WHITE_LIMIT, 30}, {LEADING_WHITE_ALWAYS, 1}}, 0, 0, 260,
         {{4096, 270, 10, 0}, {0, 30, 90, 0}, {1024, 90, 150, 0}, {2048, 150, 210, 0}, {3072, 210, 270, 0}}, 310},
-    SpacingCase{"subtract from the leading space", ToolItem::LeadingWhitespace, {{2, 5}}, 0, 0, 260,
+    SpacingCase{"subtract from the leading space", ToolItem::LeadingWhitespace, {{LEADING_WHITE_SUBTRACT, 5}}, 0, 0, 260,
         {{4096, 247, -13, 0}, {0, 7, 67, 0}, {1024, 67, 127, 0}, {2048, 127, 187, 0}, {3072, 187, 247, 0}}, 287}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
@@ -306,8 +307,8 @@ TEST_F(LayoutBeatChartTest, ResetSetsTheMeasureFlagsOnly) {
     Open(kEvenChart);
     const Chart before = StoredChart(1);
     std::shared_ptr<TFMisc> context = Tool(ToolItem::Reset);
-    context->Options[2].value = 1;
-    context->Options[3].value = 1;
+    context->Options[RESET_SMART_SHAPE_BITS].value = 1;
+    context->Options[RESET_MEASURE_EXPRESSION_BITS].value = 1;
     EXPECT_FALSE(Apply(*context));
     EXPECT_EQ(static_cast<uint16_t>(StoredWord(Measure(1), 8)), 0x2002);
     EXPECT_EQ(static_cast<uint16_t>(StoredWord(Measure(1), 10)), 0x4000);
@@ -341,7 +342,7 @@ TEST_F(LayoutBeatChartTest, ProportionalityRepeatsAMeasureAtMostTenMoreTimes) {
     Open(kDottedChart);
     std::shared_ptr<TFMisc> context = Tool(ToolItem::Proportionality);
     // With at most 10 added per case the elements stay too narrow: every repeat still widens.
-    context->Options[4].value = 10;
+    context->Options[PROPORTIONALITY_MAXIMUM_ADD].value = 10;
     EXPECT_TRUE(Apply(*context));
     EXPECT_EQ(BeatCharts(*context).changedMeasureCount, 11);
     EXPECT_EQ(context->RerunFlag, 11);

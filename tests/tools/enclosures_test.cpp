@@ -46,7 +46,9 @@ TEST_P(EnclosuresTest, TheChosenExpressionsGetOrLoseTheEnclosure) {
     SCOPED_TRACE(c.name);
     ForgetSharedExpressionTable();
     OpenHeld(kExpressions);
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::Enclosures, {{1, c.rows[0]}, {2, c.rows[1]}, {3, c.rows[2]}});
+    std::shared_ptr<TFMisc> context =
+        Tool(ToolItem::Enclosures,
+             {{ENCLOSURES_REMOVE, c.rows[0]}, {ENCLOSURES_GET, c.rows[1]}, {ENCLOSURES_PUT, c.rows[2]}});
     context->ChosenItems = c.chosen;
     EXPECT_EQ(RunEnclosures(*context), c.changed);
     EXPECT_EQ(layouttest::MessageTexts(), c.messages);
@@ -64,8 +66,8 @@ TEST_P(EnclosuresTest, TheChosenExpressionsGetOrLoseTheEnclosure) {
     }
     if (c.rows[1] != 0 && c.changed) {
         // The get turned into a put in the context.
-        EXPECT_EQ(context->Options[2].value, 0);
-        EXPECT_EQ(context->Options[3].value, 1);
+        EXPECT_EQ(context->Options[ENCLOSURES_GET].value, 0);
+        EXPECT_EQ(context->Options[ENCLOSURES_PUT].value, 1);
     }
 }
 

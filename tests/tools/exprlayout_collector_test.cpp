@@ -175,8 +175,8 @@ TEST_P(CollectorAttachTest, ConvertedCopiesGoToTheNearestNote) {
     const AttachCase& c = GetParam();
     AddAssignment(1, {c.position, -60, 0x1001});
     std::shared_ptr<TFMisc> options = layouttest::ToolWithDefaults(ToolItem::Expressions);
-    options->Options[2].value = 1;
-    options->Options[3].value = c.alignWithNote ? 1 : 0;
+    options->Options[expressionsrow::kNoteAttached].value = 1;
+    options->Options[expressionsrow::kAlignWithNote].value = c.alignWithNote ? 1 : 0;
     const TInstruments staves(0, nullptr, false);
     CollectSwitches convert;
     convert.convert = true;

@@ -54,8 +54,10 @@ TEST_P(MeasureWidthsTest, EmptyAndOneNoteMeasuresAndRestsTakeTheirWidths) {
     hostapi::WriteI16(rest.data(), 0, 100);
     hostapi::WriteI16(rest.data(), 2, 7);
     Document().Records().Save(host::RecordKey::Other(kTagMultimeasureRest, 5, 0), rest);
-    std::shared_ptr<TFMisc> context =
-        Tool(ToolItem::MeasureWidths, {{0, c.values[0]}, {1, c.values[1]}, {2, c.values[2]}, {3, c.values[3]}});
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::MeasureWidths, {{MEASURE_WIDTHS_REST, c.values[0]},
+                                                                     {MEASURE_WIDTHS_EMPTY, c.values[1]},
+                                                                     {MEASURE_WIDTHS_ONE_NOTE, c.values[2]},
+                                                                     {MEASURE_WIDTHS_SCALING, c.values[3]}});
     m_host->Progress().StopNextAt(c.stopAt);
     EXPECT_EQ(RunMeasureWidths(*context, TheModule.dispatch.SelectionRecords[1]), c.stopAt == 0);
     for (int16_t m = 1; m <= 6; ++m) {
@@ -94,9 +96,11 @@ TEST_P(FitMeasuresTest, TheRangeFillsTheSystems) {
     SCOPED_TRACE(c.name);
     OpenHeld(c.score);
     // The range from rows 1 and 2; the width pass sets nothing.
-    std::shared_ptr<TFMisc> context =
-        Tool(ToolItem::FitMeasures, {{0, 0}, {1, c.first}, {2, c.last}, {3, c.systems}}, 38);
-    for (size_t row = 0; row < 4; ++row) {
+    std::shared_ptr<TFMisc> context = Tool(
+        ToolItem::FitMeasures,
+        {{FIT_USE_SELECTION, 0}, {FIT_FROM_MEASURE, c.first}, {FIT_TO_MEASURE, c.last}, {FIT_SYSTEM_COUNT, c.systems}},
+        38);
+    for (size_t row = 0; row < MEASURE_WIDTHS_ROW_COUNT; ++row) {
         context->MoreOptions[row].value = 0;
     }
     SelectMeasures(1, 1);
@@ -139,7 +143,7 @@ TEST_F(FitTest, WithoutLocksTheHostLayoutUndoesTheFit) {
     Open(systemstest::kFourSystems);
     TheModule.dispatch.SelectionRecords[1] = m_host->DocumentRegion();
     SelectMeasures(1, 12);
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::FitMeasures, {{3, 2}, {4, 0}}, 38);
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::FitMeasures, {{FIT_SYSTEM_COUNT, 2}, {FIT_LOCK_SYSTEMS, 0}}, 38);
     EXPECT_TRUE(RunFitMeasures(*context));
     EXPECT_EQ(layouttest::MessageTexts(),
               std::vector<std::string>{
@@ -169,8 +173,10 @@ TEST_F(FitTest, FittingRewritesNoWidths) {
     for (int16_t m = 1; m <= 6; ++m) {
         before[static_cast<size_t>(m - 1)] = Width(m);
     }
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::FitMeasures, {{0, 0}, {1, 1}, {2, 6}, {3, 1}}, 38);
-    ASSERT_EQ(context->MoreOptions[1].value, 150);
+    std::shared_ptr<TFMisc> context =
+        Tool(ToolItem::FitMeasures,
+             {{FIT_USE_SELECTION, 0}, {FIT_FROM_MEASURE, 1}, {FIT_TO_MEASURE, 6}, {FIT_SYSTEM_COUNT, 1}}, 38);
+    ASSERT_EQ(context->MoreOptions[MEASURE_WIDTHS_EMPTY].value, 150);
     SelectMeasures(1, 1);
     EXPECT_TRUE(RunFitMeasures(*context));
     for (int16_t m = 1; m <= 6; ++m) {
@@ -182,7 +188,12 @@ TEST_F(FitTest, FittingRewritesNoWidths) {
 TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
     OpenHeld(systemstest::kFourSystems);
     SelectMeasures(1, 1);
-    std::shared_ptr<orvex::TFMisc> context = Tool(ToolItem::FitMeasures, {{0, 0}, {1, 1}, {2, 12}, {3, 2}}, 38);
+    std::shared_ptr<orvex::TFMisc> context = Tool(ToolItem::FitMeasures,
+                                                  {{orvex::FIT_USE_SELECTION, 0},
+                                                   {orvex::FIT_FROM_MEASURE, 1},
+                                                   {orvex::FIT_TO_MEASURE, 12},
+                                                   {orvex::FIT_SYSTEM_COUNT, 2}},
+                                                  38);
     m_host->Progress().StopNextAt(2);
     EXPECT_FALSE(orvex::RunFitMeasures(*context));
     EXPECT_EQ(systemstest::StoredSystems(Document()), (Spans{{1, 5}, {5, 9}, {9, 13}, {13, 17}}));

@@ -78,7 +78,8 @@ TEST_P(ScaleStaffPositionsTest, TheBottomStaffLandsAtTheTarget) {
     SCOPED_TRACE(c.name);
     Open(kTwoPages);
     SetPositions(1, c.before);
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::ScaleStaffPositions, {{2, 1}, {5, c.compress ? 1 : 0}});
+    std::shared_ptr<TFMisc> context =
+        Tool(ToolItem::ScaleStaffPositions, {{SCALE_STAVES_TO_SYSTEM, 1}, {SCALE_STAVES_COMPRESS, c.compress ? 1 : 0}});
     EXPECT_EQ(RunScaleStaffPositions(*context), c.before != c.after);
     EXPECT_EQ(StoredList(1), (StaffList{{1, c.after[0]}, {2, c.after[1]}, {3, c.after[2]}}));
     // System 2 lies beyond "To system".
@@ -120,7 +121,9 @@ TEST_P(AlignFacingPagesTest, TheLeftPageFollowsTheRightPage) {
     }
     SetPositions(2, {0, -300, -450});
     std::shared_ptr<TFMisc> context =
-        Tool(ToolItem::ScaleStaffPositions, {{6, 1}, {7, 1}, {8, c.moveFollowing ? 1 : 0}});
+        Tool(ToolItem::ScaleStaffPositions, {{SCALE_STAVES_ALIGN, 1},
+                                             {SCALE_STAVES_FIRST_PAGE_EVEN, 1},
+                                             {SCALE_STAVES_MOVE_FOLLOWING, c.moveFollowing ? 1 : 0}});
     context->ChosenItems = c.chosen;
     EXPECT_TRUE(RunScaleStaffPositions(*context));
     EXPECT_EQ(StoredList(1), (StaffList{{1, c.left[0]}, {2, c.left[1]}, {3, c.left[2]}}));
@@ -224,7 +227,7 @@ TEST_F(LayoutSystemToolsTest, CopiedOptimizationCarriesTheFirstStaffPositionFrom
         hostapi::WriteI16(bytes.data(), hostapi::StaffSystemLayout::kTopStaffOffset, -100);
         Document().Records().Save(RecordKey::Other(tag, 1, 0), bytes);
     }
-    std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, {{2, 2}});
+    std::shared_ptr<TFMisc> context = Tool(ToolItem::CopySystemOptimization, {{COPY_OPT_LAST_TARGET, 2}});
     EXPECT_TRUE(RunCopySystemOptimization(*context));
     EXPECT_EQ(StoredWord(RecordKey::Other(hostapi::kTagStaffSystem2001, 2, 0), 0), -100);
     EXPECT_EQ(StoredList(2), StoredList(1));

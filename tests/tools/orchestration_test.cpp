@@ -34,8 +34,10 @@ protected:
         const auto row = [&](int32_t r) -> const OptionElement& {
             return rows.at(static_cast<size_t>(staff * kRowsPerStaff + r));
         };
-        return std::to_string(row(2).value) + " " + row(3).text + "-" + row(4).text + " " + row(5).text + "-" +
-               row(6).text + " " + std::to_string(row(7).value) + std::to_string(row(8).value);
+        return std::to_string(row(orvex::kOrchestrationVoices).value) + " " + row(orvex::kOrchestrationLowest).text +
+               "-" + row(orvex::kOrchestrationHighest).text + " " + row(orvex::kOrchestrationBandLow).text + "-" +
+               row(orvex::kOrchestrationBandHigh).text + " " + std::to_string(row(orvex::kOrchestrationSource).value) +
+               std::to_string(row(orvex::kOrchestrationDest).value);
     }
 };
 

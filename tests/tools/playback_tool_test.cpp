@@ -776,22 +776,22 @@ notes 1 1 layer 4 c4/1
 
 TEST(PlaybackOptionsTest, RowsAreKeptInTheDialogsRanges) {
     auto context = orvex::InitToolContext();
-    context->Options[1].value = 150;  // percent: at most 99
-    context->Options[3].value = 30;   // bender range: at most 12
-    context->Options[13].value = 0;   // trill speed: at least 1
-    context->Options[16].text = " -3 ";
-    context->MoreOptions[1].value = 1;
-    context->MoreOptions[2].value = 9;  // no layer 9: layer 4, stored back
+    context->Options[orvex::PLAYBACK_GLIDE_DELAY].value = 150;  // percent: at most 99
+    context->Options[orvex::PLAYBACK_BENDER_RANGE].value = 30;  // bender range: at most 12
+    context->Options[orvex::PLAYBACK_TRILL_SPEED].value = 0;    // trill speed: at least 1
+    context->Options[orvex::PLAYBACK_TRILL_INTERVAL].text = " -3 ";
+    context->MoreOptions[orvex::PLAYBACK_MORE_HIDE_FROM_2002].value = 1;
+    context->MoreOptions[orvex::PLAYBACK_MORE_PREFERRED_LAYER].value = 9;  // no layer 9: layer 4, stored back
     const orvex::PlaybackOptions options = orvex::PlaybackOptions::Read(*context);
     EXPECT_EQ(options.glideDelayPercent, 99);
     EXPECT_EQ(options.benderRange, 12);
     EXPECT_EQ(options.trillSpeed, 1);
     EXPECT_EQ(options.preferredLayer, 4);
-    EXPECT_EQ(context->MoreOptions[2].value, 4);
+    EXPECT_EQ(context->MoreOptions[orvex::PLAYBACK_MORE_PREFERRED_LAYER].value, 4);
     EXPECT_EQ(options.ForcedInterval(), -3);
-    context->Options[16].text = "two";
+    context->Options[orvex::PLAYBACK_TRILL_INTERVAL].text = "two";
     EXPECT_EQ(orvex::PlaybackOptions::Read(*context).ForcedInterval(), std::nullopt);
-    context->Options[16].text = "99";
+    context->Options[orvex::PLAYBACK_TRILL_INTERVAL].text = "99";
     EXPECT_EQ(orvex::PlaybackOptions::Read(*context).ForcedInterval(), 24);
 }
 

@@ -86,7 +86,8 @@ notes 1 1 c5/8 d5/8 e5/8 f5/8 g5/8 r/8 a5/8 b5/8 r/4 c5/4
 notes 1 2 c5/1.
 )");
     Select(1, 1, 1, 1);
-    RunTool(kCreateSlurs, Rows({{0, GetParam().notes}, {1, 0}}));
+    RunTool(kCreateSlurs,
+            Rows({{orvex::CREATE_SLURS_NOTES, GetParam().notes}, {orvex::CREATE_SLURS_DEFAULT_CONTOUR, 0}}));
     EXPECT_EQ(SlursOverEntries(1), GetParam().slurs);
 }
 
@@ -96,7 +97,12 @@ INSTANTIATE_TEST_SUITE_P(Walk, CreateSlursRunTest, ::testing::ValuesIn(kRunCases
 TEST_F(SlursTest, NewSlurCarriesItsOptionsAndLinks) {
     StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 r/2\n");
     Select(1, 1, 1, 1);
-    RunTool(kCreateSlurs, Rows({{1, 0}, {2, 30}, {3, 16}, {4, 0}, {5, -4}, {6, 7}}));
+    RunTool(kCreateSlurs, Rows({{orvex::CREATE_SLURS_DEFAULT_CONTOUR, 0},
+                                {orvex::CREATE_SLURS_HEIGHT, 30},
+                                {orvex::CREATE_SLURS_INSET, 16},
+                                {orvex::CREATE_SLURS_DEFAULT_PLACEMENT, 0},
+                                {orvex::CREATE_SLURS_LEFT_DISTANCE, -4},
+                                {orvex::CREATE_SLURS_RIGHT_DISTANCE, 7}}));
     const host::Bytes shape = Shape(1);
     ASSERT_EQ(shape.size(), 84u);
     EXPECT_EQ(I16(shape, SlurLayout::kType), 15);
@@ -132,7 +138,8 @@ TEST_F(SlursTest, ASmartShapeAtTheTopNumberLeavesTheLowerOnesFree) {
     StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/4 d5/4 r/2\n");
     Document().Records().Save(host::RecordKey::Other(hostapi::kTagSmartShape, INT16_MAX, 0), host::Bytes(84, 0));
     Select(1, 1, 1, 1);
-    EXPECT_EQ(RunTool(kCreateSlurs, Rows({{1, 0}})), 1);  // the dialog stays open and ran it: a change
+    EXPECT_EQ(RunTool(kCreateSlurs, Rows({{orvex::CREATE_SLURS_DEFAULT_CONTOUR, 0}})),
+              1);  // the dialog stays open and ran it: a change
     EXPECT_EQ(SlursOverEntries(1), (std::vector<std::pair<size_t, size_t>>{{0, 1}}));
     EXPECT_EQ(hostapi::ReadI16(EntryRecord("edEx", EntryNumber(1, 0)).data(), 0), 1);
     EXPECT_TRUE(Messages().empty());
@@ -163,7 +170,7 @@ notes 1 1 g4/2 g4/2
 slurcontours 100:10:20 300:30:40 600:60:80
 )");
     Select(1, 1, 1, 1);
-    RunTool(kCreateSlurs, Rows({{1, 1}}));
+    RunTool(kCreateSlurs, Rows({{orvex::CREATE_SLURS_DEFAULT_CONTOUR, 1}}));
     const host::Bytes shape = Shape(1);
     ASSERT_FALSE(shape.empty());
     EXPECT_EQ(I16(shape, SlurLayout::kMainContour), 30 + 30 * 200 / 300);
@@ -184,7 +191,7 @@ class SlurContourTest : public SlursTest, public ::testing::WithParamInterface<C
 TEST_P(SlurContourTest, LengthFollowsTheStems) {
     StartHost(std::string("staff \"Flute\"\nslurcontours 100:10:20 300:30:40 600:60:340\n") + GetParam().score);
     Select(1, 1, 1, 1);
-    RunTool(kSlurs, Rows({{1, 1}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_RECALCULATE, 1}}));
     EXPECT_EQ(I16(Shape(1), SlurLayout::kMainContour + 2), GetParam().height);
 }
 
@@ -217,7 +224,11 @@ TEST_F(SlursTest, SlursCommandWithoutOptionsChangesNothing) {
     StartHost(kSlurScore);
     const host::Bytes before = Shape(2);
     Select(1, 1, 1, 2);
-    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 0}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 0},
+                          {orvex::SLURS_RECALCULATE, 0},
+                          {orvex::SLURS_RAISE, 0},
+                          {orvex::SLURS_RESET_PLACEMENT, 0},
+                          {orvex::SLURS_RESOLVE_COLLISIONS, 0}}));
     EXPECT_EQ(Shape(2), before);
     EXPECT_EQ(hostapi::ReadU16(Shape(1).data(), SlurLayout::kFlags4) & 0x4000, 0);
     EXPECT_TRUE(Messages().empty());
@@ -226,7 +237,11 @@ TEST_F(SlursTest, SlursCommandWithoutOptionsChangesNothing) {
 TEST_F(SlursTest, MeasureSlurBecomesAttachedToItsNearestNotes) {
     StartHost(kSlurScore);
     Select(1, 1, 1, 1);
-    RunTool(kSlurs, Rows({{0, 1}, {1, 0}, {3, 0}, {4, 0}, {5, 0}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 1},
+                          {orvex::SLURS_RECALCULATE, 0},
+                          {orvex::SLURS_RAISE, 0},
+                          {orvex::SLURS_RESET_PLACEMENT, 0},
+                          {orvex::SLURS_RESOLVE_COLLISIONS, 0}}));
     const host::Bytes shape = Shape(1);
     EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kFlags4) & 0x6000, 0x6000);
     EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kFlags2) & 0x0001, 0x0001);
@@ -249,7 +264,11 @@ TEST_F(SlursTest, RaisingASlurOverTwoMeasuresRaisesItOnce) {
     }
     const host::Bytes before = Shape(2);
     Select(1, 1, 1, 2);
-    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 10}, {4, 1}, {5, 0}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 0},
+                          {orvex::SLURS_RECALCULATE, 0},
+                          {orvex::SLURS_RAISE, 10},
+                          {orvex::SLURS_RESET_PLACEMENT, 1},
+                          {orvex::SLURS_RESOLVE_COLLISIONS, 0}}));
     const host::Bytes after = Shape(2);
     // The left and the main contour block rise; the right one and the measure slur stay.
     for (size_t offset : std::initializer_list<size_t>{22, 26, 68, 72}) {
@@ -302,7 +321,11 @@ TEST_F(SlurCollisionTest, SlurEndMovesClearOfAStaccato) {
     StartHost(kCollisionScore);
     PutStaccato();
     Select(1, 1, 1, 1);
-    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 0},
+                          {orvex::SLURS_RECALCULATE, 0},
+                          {orvex::SLURS_RAISE, 0},
+                          {orvex::SLURS_RESET_PLACEMENT, 0},
+                          {orvex::SLURS_RESOLVE_COLLISIONS, 1}}));
     // The staccato's extent: base -24 (top + offset 0), lifted a space (24) for being no more
     // than 12 above its base, and its off-center 1 (x 24 points / 24): 1. Small adjustment 15:
     // the slur's target -12 lies within [1 - 15, 1 + 15], so the end goes to 1 + 15 - (-24).
@@ -320,7 +343,11 @@ TEST_F(SlurCollisionTest, AStaccatoHighAboveLeavesTheSlurAlone) {
     PutStaccato(60);  // at 37 (+1): the target -12 lies outside [22, 52]
     const host::Bytes before = Shape(1);
     Select(1, 1, 1, 1);
-    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 0},
+                          {orvex::SLURS_RECALCULATE, 0},
+                          {orvex::SLURS_RAISE, 0},
+                          {orvex::SLURS_RESET_PLACEMENT, 0},
+                          {orvex::SLURS_RESOLVE_COLLISIONS, 1}}));
     EXPECT_EQ(Shape(1), before);
 }
 
@@ -330,7 +357,11 @@ TEST_F(SlurCollisionTest, ListedArticulationMovesAboveTheTip) {
     const host::Bytes before = Shape(1);
     Select(1, 1, 1, 1);
     // Row 12 shows once row 5 is ticked.
-    std::vector<Setting> settings = Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}});
+    std::vector<Setting> settings = Rows({{orvex::SLURS_CONVERT, 0},
+                                          {orvex::SLURS_RECALCULATE, 0},
+                                          {orvex::SLURS_RAISE, 0},
+                                          {orvex::SLURS_RESET_PLACEMENT, 0},
+                                          {orvex::SLURS_RESOLVE_COLLISIONS, 1}});
     settings.emplace_back("Row12", "3, 1");
     RunTool(kSlurs, settings);
     // Needed: (adjustment 15 + target -12) - base -24 = 27, less the off-center 1.
@@ -348,7 +379,11 @@ shape 1 1 1:1 1:3
     PutStaccato();
     const host::RecordStore before = Document().Records();
     Select(1, 1, 1, 1);
-    RunTool(kSlurs, Rows({{0, 0}, {1, 0}, {3, 0}, {4, 0}, {5, 1}}));
+    RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 0},
+                          {orvex::SLURS_RECALCULATE, 0},
+                          {orvex::SLURS_RAISE, 0},
+                          {orvex::SLURS_RESET_PLACEMENT, 0},
+                          {orvex::SLURS_RESOLVE_COLLISIONS, 1}}));
     EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to get metrics information. Make sure the staff is visible "
                                                    "in page view. Please update layout and retry"});
     EXPECT_TRUE(Document().Records() == before);
@@ -391,12 +426,12 @@ TEST_P(ArticulationAdjustmentTest, ByCharacterAndLists) {
     const AdjustmentCase& c = GetParam();
     StartHost("font 0 \"" + std::string(c.font) + "\"\nstaff \"Violin\"\nmeasures 1\n");
     orvex::TFMisc context;
-    context.Options[6].value = 15;
-    context.Options[7].value = 25;
-    context.Options[8].value = c.recognize ? 1 : 0;
-    context.Options[10].text = c.smallList;
-    context.Options[14].text = "4";
-    context.Options[15].value = 9;
+    context.Options[orvex::SLURS_SMALL_ADJUSTMENT].value = 15;
+    context.Options[orvex::SLURS_BIG_ADJUSTMENT].value = 25;
+    context.Options[orvex::SLURS_RECOGNIZE].value = c.recognize ? 1 : 0;
+    context.Options[orvex::SLURS_SMALL_LIST].text = c.smallList;
+    context.Options[orvex::SLURS_OFF_CENTER_LIST].text = "4";
+    context.Options[orvex::SLURS_OFF_CENTER].value = 9;
     bool aboveTip = false;
     int32_t adjustment = -1;
     int32_t offCenter = -1;

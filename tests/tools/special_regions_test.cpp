@@ -74,8 +74,11 @@ TEST_P(RegionsTest, EachSectionStartsARegionNumberedOneHigher) {
     OpenHeld(kTwelve);
     SelectMeasures(c.first, c.last);
     std::shared_ptr<TFMisc> context =
-        Tool(ToolItem::SpecialMeasureRegions,
-             {{0, c.rows[0]}, {1, c.rows[1]}, {2, c.rows[2]}, {3, c.rows[3]}, {4, c.rows[4]}});
+        Tool(ToolItem::SpecialMeasureRegions, {{SPECIAL_REGIONS_AT_DOUBLE_BARLINES, c.rows[0]},
+                                               {SPECIAL_REGIONS_AT_BACKWARD_REPEATS, c.rows[1]},
+                                               {SPECIAL_REGIONS_AT_SELECTION_END, c.rows[2]},
+                                               {SPECIAL_REGIONS_EVERY, c.rows[3]},
+                                               {SPECIAL_REGIONS_ADD_DOUBLE_BARLINES, c.rows[4]}});
     EXPECT_TRUE(RunSpecialMeasureRegions(*context));
     EXPECT_EQ(StoredRegions(Document()), c.after);
     std::vector<int32_t> doubles;

@@ -15,6 +15,7 @@
 #include "tests/tools/layout_test_support.h"
 #include "tests/tools/notes_fixture.h"
 #include "tools/layout/layout_services.h"
+#include "tools/layout/split_point.h"
 
 namespace {
 
@@ -76,8 +77,10 @@ protected:
 
 class SmartSplitPointTest : public SmartSplitPointFixture, public ::testing::WithParamInterface<SplitCase> {};
 
-// Spans: upper 7, lower 8; leaps of an octave; key ranges open; row 5 (minimum target notes) 0.
-const std::map<size_t, int32_t> kRows = {{0, 7}, {1, 8}, {2, 7}, {3, 7}, {10, 0}, {11, 127}};
+// Spans: upper 7, lower 8; leaps of an octave; key ranges open; minimum target notes 0.
+const std::map<size_t, int32_t> kRows = {{orvex::SPLIT_MAX_UPPER_SPAN, 7}, {orvex::SPLIT_MAX_LOWER_SPAN, 8},
+                                         {orvex::SPLIT_LEAP_DOWN, 7},      {orvex::SPLIT_LEAP_UP, 7},
+                                         {orvex::SPLIT_LOWEST_KEY, 0},     {orvex::SPLIT_HIGHEST_KEY, 127}};
 
 TEST_P(SmartSplitPointTest, MovesTheNotesThatBelongToTheOtherHand) {
     const SplitCase& c = GetParam();
@@ -97,9 +100,9 @@ TEST_P(SmartSplitPointTest, MovesTheNotesThatBelongToTheOtherHand) {
 INSTANTIATE_TEST_SUITE_P(Cases, SmartSplitPointTest, ::testing::Values(
     // c4+g4+e5 spans 10 steps: its lowest note goes down, the lower chord stays within 8.
     SplitCase{"wide chord", "c4+g4+e5/2", "c3/2", {}, "g4+e5/2048", "c3+c4/2048"},
-    SplitCase{"above the key range", "c4+g4+e5/2", "c3/2", {{11, 59}}, "c4+g4+e5/2048", "c3/2048"},
+    SplitCase{"above the key range", "c4+g4+e5/2", "c3/2", {{orvex::SPLIT_HIGHEST_KEY, 59}}, "c4+g4+e5/2048", "c3/2048"},
     // A chord of one note that moves leaves a rest.
-    SplitCase{"single note", "c4/2", "c3/2", {{0, 0}}, "r/2048", "c3+c4/2048"},
+    SplitCase{"single note", "c4/2", "c3/2", {{orvex::SPLIT_MAX_UPPER_SPAN, 0}}, "r/2048", "c3+c4/2048"},
     // The tied c4 follows its first half, which moved for the wide chord.
     SplitCase{"tie followed", "c4~+c5/2 c4+e4/2", "c3/2 c3/2", {}, "c5/2048 e4/2048", "c3+c4~/2048 c3+c4/2048"},
     // Without the first move the tied note stays, although its chord is wide.
@@ -109,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SmartSplitPointTest, ::testing::Values(
     // A longer target rest is split at the end of the moving note.
     SplitCase{"longer rest", "c4+e5/4 g4/4 g4/2", "r/1", {}, "e5/1024 g4/1024 g4/2048", "c4/1024 r/3072"},
     // A held note that started earlier is split where the note comes in, and goes on sounding.
-    SplitCase{"earlier held note", "g4/4 c4+e5/4 r/2", "c3/2 r/2", {{6, 1}}, "g4/1024 e5/1024 r/2048",
+    SplitCase{"earlier held note", "g4/4 c4+e5/4 r/2", "c3/2 r/2", {{orvex::SPLIT_EARLIER_TARGETS, 1}}, "g4/1024 e5/1024 r/2048",
               "c3~/1024 c3+c4/1024 r/2048"}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on

@@ -75,7 +75,8 @@ TEST_P(ShiftTest, SystemsTakeTheOptimizationsOfTheirNeighbours) {
     SelectMeasures(c.measure, c.measure);
     const bool shifted = c.message == nullptr && c.distance != 0;
     EXPECT_EQ(RunShiftSystemOptimization(
-                  *Tool(ToolItem::ShiftSystemOptimization, {{0, c.distance}, {1, c.properties ? 1 : 0}})),
+                  *Tool(ToolItem::ShiftSystemOptimization,
+                        {{SHIFT_SYSTEM_DISTANCE, c.distance}, {SHIFT_SYSTEM_PROPERTIES, c.properties ? 1 : 0}})),
               shifted);
     EXPECT_EQ(layouttest::MessageTexts(),
               c.message == nullptr ? std::vector<std::string>{} : std::vector<std::string>{c.message});

@@ -1,6 +1,7 @@
 // "Vx &Tremolo..." end to end: pairs of equal notes get the shorter written value, the tuplet that
 // keeps their time, noteheads, beam extensions and adjustments; and the values and beam masks of
 // the options.
+#include <initializer_list>
 #include <tuple>
 #include <utility>
 
@@ -135,9 +136,13 @@ TEST_F(TremoloTest, NoTremoloIsWrittenOfTwiceTheValue) {
 TEST(TremoloValueTest, VariableBeamsFollowTheMoreRows) {
     orvex::TFMisc context;
     context.Options[orvex::TREM_VARIABLE_BEAMS].value = 1;
-    const int32_t beams[] = {3, 4, 2, 5, 2};  // white, quarter, eighth, sixteenth, shorter
-    for (size_t m = 0; m < 5; ++m) {
-        context.MoreOptions[m].value = beams[m];
+    for (const auto& [row, beams] :
+         std::initializer_list<std::pair<orvex::TremoloMoreRow, int32_t>>{{orvex::TREM_BEAMS_WHITE, 3},
+                                                                          {orvex::TREM_BEAMS_QUARTER, 4},
+                                                                          {orvex::TREM_BEAMS_EIGHTH, 2},
+                                                                          {orvex::TREM_BEAMS_SIXTEENTH, 5},
+                                                                          {orvex::TREM_BEAMS_SHORTER, 2}}) {
+        context.MoreOptions[row].value = beams;
     }
     struct Case {
         hostapi::Edu d, n;

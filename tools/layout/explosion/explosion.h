@@ -172,6 +172,7 @@ void EndSelectAll(ExplosionContext& explosion);
 
 /// The options of tools 27 and 35 by row.
 enum ExplosionOption : size_t {
+    kOptStaffList = 0,  ///< the staves chosen; a list row, its element holds nothing
     kOptUnisonInDoubt = 1,
     kOptInheritArticulations = 2,
     kOptIgnoreLayers = 3,
