@@ -269,12 +269,9 @@ hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument) {
         }
         return TheModule.dispatch.CurrentRegion;
     }
-    const auto getSelection = Imports().GetSelection;
-    const bool selected =
-        getSelection != nullptr &&
-        getSelection(TheModule.dispatch.SelectionRecords[0].bytes.data(),
-                     TheModule.dispatch.SelectionRecords[1].bytes.data(), hostapi::kInterfaceVersion) != 0 &&
-        TheModule.dispatch.SelectionRecords[0].firstMeasure() != 0;
+    const bool selected = HostSelection(TheModule.dispatch.SelectionRecords[0].bytes.data(),
+                                        TheModule.dispatch.SelectionRecords[1].bytes.data()) != 0 &&
+                          TheModule.dispatch.SelectionRecords[0].firstMeasure() != 0;
     TheModule.dispatch.CurrentRegion = selected ? &TheModule.dispatch.SelectionRecords[0] : nullptr;
     if (!selected) {
         if (!allowWholeDocument) {

@@ -54,9 +54,7 @@ bool IsHostMenuCommandChecked(int32_t position) {
     if (Host().year < 2000) {
         return GetHostMenuItemState(Host().window, position);
     }
-    const auto layerShown = Imports().LayerShown;
-    return layerShown != nullptr &&
-           layerShown(static_cast<hostapi::LayerIndex>(position), hostapi::kInterfaceVersion) != 0;
+    return HostLayerShown(static_cast<hostapi::LayerIndex>(position)) != 0;
 }
 
 bool IsDocumentOptionSet() {
@@ -97,11 +95,10 @@ int32_t ReadDocumentControlValue(win::Hwnd hostWindow) {
     if (!IsDocumentControlVisible(hostWindow)) {
         return -1;
     }
-    const auto read = Imports().GetControlValue;
-    if (read == nullptr) {
+    if (!HostOffers(&HostImports::GetControlValue)) {
         return -1;
     }
-    return read(ViewControlsPane(hostWindow), kPageFieldControl, kValueKindNumber, hostapi::kInterfaceVersion);
+    return HostControlValue(ViewControlsPane(hostWindow), kPageFieldControl, kValueKindNumber);
 }
 
 int32_t RoundToHundreds(int32_t value) {

@@ -193,8 +193,7 @@ public:
         m_fontName = win::Utf8ToAnsi(Trimmed(RowText(context.Options, CUE_ROW_FONT)));
         m_size = RowValue(m_context.Options, CUE_ROW_SIZE);
         // The texts go on the staff of the selection's last staff slot (in its view).
-        const auto staffOfSlot = Imports().InstrumentOfSlot;
-        m_staff = staffOfSlot == nullptr ? 0 : staffOfSlot(region.lastStaff(), region.hostWord(), kInterfaceVersion);
+        m_staff = StaffOfSlot(region.lastStaff(), region.hostWord());
     }
 
     /// One line of the file, its characters below 0x20 already taken away.

@@ -162,11 +162,10 @@ void ReadMeasures(TFMisc& context, TransferStore& store, const hostapi::Selectio
 void ReadMeasureExpressions(TFMisc& context, TransferStore& store, const hostapi::SelectionRecord& region) {
     store.expressions = std::make_unique<TExpressionList>();
     if (AllocToolLists(context)) {
-        const auto instrumentOf = Imports().InstrumentOfSlot;
-        for (int32_t slot = region.firstStaff(); instrumentOf != nullptr && slot <= region.lastStaff(); ++slot) {
+        for (int32_t slot = region.firstStaff();
+             HostOffers(&HostImports::InstrumentOfSlot) && slot <= region.lastStaff(); ++slot) {
             CollectSwitches switches;
-            switches.staffFilter =
-                instrumentOf(static_cast<hostapi::StaffSlot>(slot), region.viewKey(), hostapi::kInterfaceVersion);
+            switches.staffFilter = StaffOfSlot(slot, region.viewKey());
             if (switches.staffFilter == 0) {
                 continue;
             }

@@ -99,14 +99,12 @@ bool HasAnyOfChars(std::string_view text) {
 }
 
 int32_t HostFontNumber(const char* name) {
-    const auto fontNumber = Imports().FontNumber;
-    return fontNumber == nullptr || name == nullptr ? -1 : fontNumber(name, hostapi::kInterfaceVersion);
+    return !HostOffers(&HostImports::FontNumber) || name == nullptr ? -1 : FontNumberOf(name);
 }
 
 std::string HostFontName(int32_t number) {
-    const auto fontName = Imports().FontName;
     std::array<char, 256> buffer{};
-    if (fontName == nullptr || fontName(static_cast<int16_t>(number), buffer.data(), hostapi::kInterfaceVersion) == 0) {
+    if (FontNameOf(static_cast<int16_t>(number), buffer.data()) == 0) {
         return {};
     }
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));

@@ -37,10 +37,9 @@ struct SyllableRead {
 };
 
 bool ReadSyllable(int16_t kind, int16_t textNumber, int16_t syllable, SyllableRead& read) {
-    const auto service = Imports().SyllableText;
-    return service != nullptr && service(hostapi::kLyricTextTags[static_cast<size_t>(kind)], textNumber, syllable,
-                                         read.text.data(), static_cast<int16_t>(read.text.size()), &read.kind,
-                                         &read.font, &read.hyphen, &read.width, hostapi::kInterfaceVersion) != 0;
+    return SyllableTextOf(hostapi::kLyricTextTags[static_cast<size_t>(kind)], textNumber, syllable, read.text.data(),
+                          static_cast<int16_t>(read.text.size()), &read.kind, &read.font, &read.hyphen,
+                          &read.width) != 0;
 }
 
 /// The whole text of a lyric record, however long (a long lyric is counted and added to as a
@@ -58,18 +57,17 @@ bool SaveLyricText(int16_t kind, int16_t textNumber, const std::string& text) {
 /// state at its end.
 int32_t CountSyllables(const std::string& text, int16_t kind, SyllableInfo& font) {
     font = hostapi::DefaultLyricFont();
-    const auto place = Imports().SyllablePlace;
-    if (place == nullptr) {
+    if (!HostOffers(&HostImports::SyllablePlace)) {
         return 0;
     }
     const hostapi::Tag tag = hostapi::kLyricTextTags[static_cast<size_t>(kind)];
-    int32_t at = place(text.c_str(), 0, tag, &font, hostapi::kInterfaceVersion);
+    int32_t at = SyllablePlaceOf(text.c_str(), 0, tag, &font);
     if (font.syllableLength() == 0) {
         return 0;
     }
     int32_t count = 1;
     while (true) {
-        const int32_t next = place(text.c_str() + at, 1, tag, &font, hostapi::kInterfaceVersion);
+        const int32_t next = SyllablePlaceOf(text.c_str() + at, 1, tag, &font);
         if (next <= 0 || static_cast<size_t>(at) + static_cast<size_t>(next) >= text.size()) {
             break;
         }
@@ -104,9 +102,7 @@ std::string FontCommands(const SyllableInfo& from, const SyllableInfo& to) {
 }
 
 bool Layout(const EntryInfo& info, EntryBox& box, EntryMetrics& metrics) {
-    const auto service = Imports().EntryPlacement;
-    return service != nullptr &&
-           service(info.instrument, info.measure, info.entry, &box, &metrics, 0, hostapi::kInterfaceVersion) != 0;
+    return EntryPlacementOf(info.instrument, info.measure, info.entry, &box, &metrics) != 0;
 }
 
 /// value x 10000 / scale, unless the scale is 10000 (or none).

@@ -103,16 +103,13 @@ int16_t CRegionEnum::Run(const hostapi::SelectionRecord& region) {
     const int32_t first = region.firstMeasure();
     const int32_t last = region.lastMeasure();
     ScopedEditBracket bracket(nullptr, std::max<int32_t>(m_staffCount, 0) * std::max(last - first + 1, 0));
-    const auto instrumentOf = Imports().InstrumentOfSlot;
     bool stopped = false;
     // A page's worth of measures for every staff, then the next page's.
     for (int32_t groupStart = std::max(first, 1); groupStart <= last && !stopped;) {
         int32_t groupEnd = last;
         for (int32_t staff = region.firstStaff(); staff <= region.lastStaff() && !stopped; ++staff) {
             m_staff = static_cast<hostapi::StaffSlot>(staff);
-            m_instrument = instrumentOf == nullptr
-                               ? hostapi::InstrumentKey{0}
-                               : instrumentOf(m_staff, region.viewKey(), hostapi::kInterfaceVersion);
+            m_instrument = StaffOfSlot(m_staff, region.viewKey());
             m_locator.Reset();
             for (int32_t measure = groupStart; measure <= last; ++measure) {
                 m_measure = static_cast<hostapi::MeasureNumber>(measure);

@@ -92,9 +92,7 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     const bool wroteOutsideHostCall = DocumentWriteCount() != writes && !InsideHostCall();
     ActionDialog_ApplyValues(*this, m_item, context.Options, context.MoreOptions, &context.OptionPairs, m_optionSet);
     if (context.RerunFlag == 0) {
-        if (const auto redraw = Imports().RedrawDocument) {
-            redraw(nullptr, hostapi::kInterfaceVersion);
-        }
+        RedrawHostDocument(nullptr);
     }
     // The run changed the staves or groups, or another document is in front: the lists show
     // what the document holds now.
@@ -229,8 +227,8 @@ void TDActOpt::ResultListDblClick(vcl::TObject* /*Sender*/) {
         return;
     }
     const int32_t measure = std::atoi(line.substr(blank + 1, line.find('-', blank + 1) - blank - 1).c_str());
-    if (const auto showMeasure = Imports().ShowMeasure; showMeasure != nullptr && measure > 0) {
-        showMeasure(static_cast<hostapi::MeasureNumber>(measure), 1, hostapi::kInterfaceVersion);
+    if (measure > 0) {
+        ShowHostMeasure(static_cast<hostapi::MeasureNumber>(measure));
     }
 }
 

@@ -261,12 +261,11 @@ std::string_view TrimBlanks(std::string_view text) {
 /// The host's pitch of a name (service 40): -1 for a text it does not read as a pitch, and
 /// when the host does not offer the service.
 int32_t HostPitchOfName(std::string_view text) {
-    const auto pitchFromName = Imports().PitchFromName;
-    if (pitchFromName == nullptr) {
+    if (!HostOffers(&HostImports::PitchFromName)) {
         return -1;
     }
     const std::string name(text);
-    return pitchFromName(name.c_str(), hostapi::kInterfaceVersion);
+    return PitchFromNameOf(name.c_str());
 }
 
 /// Tells the user that a row holds no name of the kind it takes and puts the focus into its edit.
@@ -467,11 +466,10 @@ void ActionDialog_FillLists(TDActOpt& dialog) {
         return;
     }
     if (marker == MIN_FONT_LIST) {
-        const auto fontName = Imports().FontName;
         std::string copied;
-        for (int16_t font = 0; fontName != nullptr && font <= 255; ++font) {
+        for (int16_t font = 0; HostOffers(&HostImports::FontName) && font <= 255; ++font) {
             std::array<char, 256> buffer{};
-            if (fontName(font, buffer.data(), hostapi::kInterfaceVersion) == 0 || buffer[0] == '\0') {
+            if (FontNameOf(font, buffer.data()) == 0 || buffer[0] == '\0') {
                 continue;
             }
             const std::string name = win::AnsiToUtf8(std::string(buffer.data(), strnlen(buffer.data(), buffer.size())));

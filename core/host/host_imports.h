@@ -77,4 +77,50 @@ int16_t CellKeyValue(int32_t measure, int32_t staff, int16_t mode);
 /// or the host does not offer it.
 int32_t FrontDocumentIdentity();
 
+/// True when the host offers `service` (a member of HostImports, e.g. &HostImports::NotePitch).
+template <class Fn>
+bool HostOffers(Fn HostImports::*service) {
+    return Imports().*service != nullptr;
+}
+
+// Each service below is called as the host defines it; a service the host does not offer does
+// nothing and gives 0.
+
+/// The pitch of a note under a key (service NotePitch).
+int16_t NotePitchValue(const uint8_t* note, int16_t key);
+/// The length of a measure of a staff, or of the measure when `staff` is 0 (service MeasureLength).
+hostapi::Edu MeasureLengthValue(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure);
+/// The time the entries of a cell fill (service FilledTime).
+hostapi::Edu FilledTimeOf(hostapi::EntryArray* array);
+/// Simplifies the rhythm of a cell's entries (service SimplifyRhythm).
+int16_t SimplifyRhythmOf(hostapi::EntryArray* array);
+/// The number of the font named `name` (service FontNumber).
+int16_t FontNumberOf(const char* name);
+/// Writes the name of font `number` into `buffer` of 256 bytes (service FontName).
+int16_t FontNameOf(int16_t number, char* buffer);
+/// The byte offset of a syllable of a lyric text (service SyllablePlace).
+int32_t SyllablePlaceOf(const char* text, int16_t index, hostapi::Tag textTag, hostapi::SyllableInfo* info);
+/// The characters and state of a syllable of a lyric text (service SyllableText).
+int16_t SyllableTextOf(hostapi::Tag textTag, int16_t textNumber, int16_t syllable, char* buffer, int16_t size,
+                       int16_t* kind, hostapi::SyllableInfo* fontState, int16_t* hyphen, int16_t* width);
+/// Where an entry stands on its system (service EntryPlacement).
+int16_t EntryPlacementOf(hostapi::InstrumentKey staff, hostapi::MeasureNumber measure, hostapi::EntryNumber entry,
+                         hostapi::EntryBox* box, hostapi::EntryMetrics* metrics);
+/// The name of a pitch (service PitchName).
+int16_t PitchNameOf(int16_t pitch, char* buffer, int16_t size);
+/// The pitch a typed name gives (service PitchFromName).
+int16_t PitchFromNameOf(const char* text);
+/// The host's current selection and document region (service GetSelection).
+int16_t HostSelection(uint8_t* selection, uint8_t* document);
+/// Redraws the document, or only a region of it (service RedrawDocument).
+int16_t RedrawHostDocument(const uint8_t* regionOrNull);
+/// Redraws measures of a view (service RedrawMeasures).
+int16_t RedrawHostMeasures(hostapi::MeasureNumber first, hostapi::MeasureNumber last, hostapi::ViewKey view);
+/// Scrolls the host's view to a measure (service ShowMeasure).
+int16_t ShowHostMeasure(hostapi::MeasureNumber measure);
+/// Whether the host shows layer `layer` (service LayerShown).
+int16_t HostLayerShown(hostapi::LayerIndex layer);
+/// The value of a control of a host window (service GetControlValue).
+int32_t HostControlValue(win::Hwnd dialog, int32_t control, int32_t kind);
+
 }  // namespace orvex

@@ -162,6 +162,16 @@ TEST(IncludeLayersTest, ToolsReadTheDocumentAndTheHostThroughTheirRunEnvironment
     }
 }
 
+TEST(IncludeLayersTest, TheHostsServicesAreCalledThroughTheAccessLayer) {
+    // The core, the tools, the forms and the text expressions call the host's services through
+    // the access layer's wrappers (core/host/host_imports.h), which say what a service the host
+    // does not offer gives; only the access layer reads the resolved imports.
+    for (const std::string& line :
+         UsesAboveTheAccessLayer({"core", "forms", "expressions", "tools", "apps"}, {"Imports()"})) {
+        ADD_FAILURE() << line << ": a host service called past the access layer";
+    }
+}
+
 TEST(IncludeLayersTest, TheLayersFormNoCycle) {
     // A folder never reaches itself through the folders it may include from.
     for (const auto& [start, allowed] : kAllowed) {

@@ -216,10 +216,7 @@ private:
     void Mark(int32_t i, const VoiceNote& a, const VoiceNote& previousA, int32_t j, const VoiceNote& b,
               const VoiceNote& previousB) {
         const auto staffOf = [&](int32_t s) {
-            const auto service = Imports().InstrumentOfSlot;
-            return service == nullptr ? hostapi::InstrumentKey{0}
-                                      : service(static_cast<hostapi::StaffSlot>(m_region.firstStaff() + s),
-                                                m_region.viewKey(), hostapi::kInterfaceVersion);
+            return StaffOfSlot(static_cast<hostapi::StaffSlot>(m_region.firstStaff() + s), m_region.viewKey());
         };
         if (m_context.Environment.HostYear() >= 2000) {
             CreateNoteLine(staffOf(i), previousA.measure, previousA.entry().number(), a.measure, a.entry().number(),

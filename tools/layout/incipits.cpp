@@ -61,9 +61,9 @@ bool FirstMeasureStart(int32_t system, const EDTStaffSystemSpec2001& record, int
     int16_t placed = 0;
     hostapi::EntryBox box;
     hostapi::EntryMetrics metrics;
-    if (const auto placement = Imports().EntryPlacement; placement != nullptr) {
+    if (HostOffers(&HostImports::EntryPlacement)) {
         const hostapi::EntryNumber entry = array->count > 0 ? array->entry(0).number() : 0;
-        placed = placement(array->staff, array->measure, entry, &box, &metrics, 0, hostapi::kInterfaceVersion);
+        placed = EntryPlacementOf(array->staff, array->measure, entry, &box, &metrics);
     }
     start = metrics.measureX();
     return placed != 0;

@@ -659,8 +659,8 @@ int32_t ProcessExtractedParts(const RunEnvironment& environment, int16_t cellKey
         }
         return 0;
     }
-    if (staffValue == 0 && Imports().InstrumentOfSlot != nullptr) {
-        staffValue = Imports().InstrumentOfSlot(static_cast<StaffSlot>(staff), cellKey, hostapi::kInterfaceVersion);
+    if (staffValue == 0) {
+        staffValue = StaffOfSlot(static_cast<StaffSlot>(staff), cellKey);
     }
     if (refreshShapes) {
         Shapes().Refresh(measure, measure);

@@ -32,8 +32,7 @@ int32_t FirstSystemOfPage(const TPages& pages, int32_t page) {
 /// Whether the staff takes part in the alignment: it is a staff of the score and chosen in the
 /// staff selection, or the selection chooses none.
 bool StaffChosen(const TFMisc& context, int16_t staff) {
-    const auto slotOf = Imports().SlotOfInstrument;
-    const hostapi::StaffSlot slot = slotOf != nullptr ? slotOf(staff, 0, hostapi::kInterfaceVersion) : 0;
+    const hostapi::StaffSlot slot = SlotOfStaff(staff, 0);
     if (slot == 0) {
         return false;
     }

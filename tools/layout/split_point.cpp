@@ -80,10 +80,7 @@ bool HasTie(const SplitPointTies& ties, const SplitPointTie& tie) {
 
 /// The MIDI key of a note of the source cell.
 int32_t KeyNumber(const EntryArray& array, const NoteRecord& note) {
-    const auto cellKey = Imports().CellKey;
-    const auto pitch = Imports().NotePitch;
-    const int16_t key = cellKey == nullptr ? 0 : cellKey(array.measure, array.staff, 0, 0, hostapi::kInterfaceVersion);
-    return pitch == nullptr ? 0 : pitch(note.data(), key, hostapi::kInterfaceVersion);
+    return NotePitchValue(note.data(), CellKeyValue(array.measure, array.staff, 0));
 }
 
 /// Whether the moving note leaps away from a note entry of its layer that ends exactly where it

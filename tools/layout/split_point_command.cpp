@@ -95,8 +95,8 @@ void Finish(SplitCell& cell, bool simplify) {
             if (array == nullptr) {
                 continue;
             }
-            if (simplify && Imports().SimplifyRhythm != nullptr) {
-                Imports().SimplifyRhythm(array, hostapi::kInterfaceVersion);
+            if (simplify) {
+                SimplifyRhythmOf(array);
             }
             SaveEntryArray(array);
         }
@@ -128,9 +128,8 @@ bool FillWithRests(const RunEnvironment& environment, SplitCell& cell, const Spl
     if (layer1 == nullptr) {
         return false;
     }
-    const auto instrument = Imports().InstrumentOfSlot;
     const InstrumentKey staff =
-        instrument == nullptr ? layer1->staff : instrument(slot, region.viewKey(), hostapi::kInterfaceVersion);
+        HostOffers(&HostImports::InstrumentOfSlot) ? StaffOfSlot(slot, region.viewKey()) : layer1->staff;
     const Edu end = MeasureLengthOrDefault(staff, static_cast<MeasureNumber>(cell.measure));
     const NInfo& items = *other.table;
     for (int32_t i = 0; i < items.itemCount; ++i) {

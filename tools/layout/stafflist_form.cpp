@@ -787,14 +787,10 @@ void TStaffListManager::RedispBtnClick(vcl::TObject* /*Sender*/) {
     const int32_t first =
         Kernel.ValidFlag && Kernel.SystemExists(current) ? Kernel.Systems.At(current - 1).firstMeasure() : 0;
     if (!Kernel.ValidFlag || first == Kernel.LastShownMeasure) {
-        if (Imports().RedrawDocument != nullptr) {
-            Imports().RedrawDocument(DispatcherEnvironment().WholeDocument().bytes.data(), hostapi::kInterfaceVersion);
-        }
+        RedrawHostDocument(DispatcherEnvironment().WholeDocument().bytes.data());
     } else {
         Kernel.LastShownMeasure = first;
-        if (Imports().ShowMeasure != nullptr) {
-            Imports().ShowMeasure(static_cast<hostapi::MeasureNumber>(first), 1, hostapi::kInterfaceVersion);
-        }
+        ShowHostMeasure(static_cast<hostapi::MeasureNumber>(first));
     }
     LoadIntoForm(true);
 }
@@ -829,9 +825,7 @@ void TStaffListManager::TimerTimer(vcl::TObject* /*Sender*/) {
     }
     if (first != Kernel.LastShownMeasure && m_ticks % kTicksBeforeShowing == 0) {
         Kernel.LastShownMeasure = first;
-        if (Imports().ShowMeasure != nullptr) {
-            Imports().ShowMeasure(static_cast<hostapi::MeasureNumber>(first), 1, hostapi::kInterfaceVersion);
-        }
+        ShowHostMeasure(static_cast<hostapi::MeasureNumber>(first));
     }
 }
 
@@ -855,8 +849,8 @@ int32_t RunStaffListManagerQuery(int32_t startValue) {
     SlmState().manager = vcl::Create<TStaffListManager>(vcl::Application);
     std::unique_ptr<TStaffListManager> form(SlmState().manager);
     form->SetStartValue(startValue);
-    if (form->ShowModal() != 0 && Imports().RedrawDocument != nullptr) {
-        Imports().RedrawDocument(nullptr, hostapi::kInterfaceVersion);
+    if (form->ShowModal() != 0) {
+        RedrawHostDocument(nullptr);
     }
     return 1;
 }

@@ -98,8 +98,7 @@ bool IsSystemStart(const TStaffSystems* systems, int32_t measure) {
 // ---- Respelling ----
 
 int32_t HostPitch(ConstNoteView note, int16_t key) {
-    const auto pitch = Imports().NotePitch;
-    return pitch == nullptr ? 0 : pitch(note.data(), key, hostapi::kInterfaceVersion);
+    return NotePitchValue(note.data(), key);
 }
 
 bool IsBlackKey(int32_t pitch) {

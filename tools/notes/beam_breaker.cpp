@@ -473,9 +473,7 @@ void BreakSecondaryBeams(BeamBreakOptions& options) {
         options.regularMeter = (options.measure.bytes[EDTMeasureSpec::kFlags] & kIrregularMeterBits) == 0 ? 1 : 0;
         for (int32_t s = region.firstStaff(); s <= region.lastStaff(); ++s) {
             const auto slot = static_cast<hostapi::StaffSlot>(s);
-            const auto staffOf = Imports().InstrumentOfSlot;
-            const hostapi::InstrumentKey staff =
-                staffOf == nullptr ? 0 : staffOf(slot, region.viewKey(), hostapi::kInterfaceVersion);
+            const hostapi::InstrumentKey staff = StaffOfSlot(slot, region.viewKey());
             Edu from = 0;
             Edu to = 0;
             ScaleDurationPair(region, measure, MeasureLengthOrDefault(staff, measure),

@@ -122,8 +122,7 @@ bool RenameChord(TFMisc& context, const StaffRecord& staff, int16_t keyA, int16_
     std::optional<int32_t> fontWord;
     const auto fontWordOnce = [&] {
         if (!fontWord) {
-            const auto fontNumber = Imports().FontNumber;
-            const int32_t font = fontNumber == nullptr ? 0 : fontNumber(fontName.c_str(), hostapi::kInterfaceVersion);
+            const int32_t font = FontNumberOf(fontName.c_str());
             fontWord = font + 256 * RowValue(context.Options, CHORD_STYLES_SIZE);
         }
         return *fontWord;

@@ -207,10 +207,7 @@ bool RunCombineRhythmsAndPitches(TFMisc& context) {
         return false;
     }
     int32_t slotCount = 0;
-    const auto instrumentOf = Imports().InstrumentOfSlot;
-    while (instrumentOf != nullptr && slotCount < INT16_MAX &&
-           instrumentOf(static_cast<hostapi::StaffSlot>(slotCount + 1), region->viewKey(),
-                        hostapi::kInterfaceVersion) != 0) {
+    while (slotCount < INT16_MAX && StaffOfSlot(slotCount + 1, region->viewKey()) != 0) {
         ++slotCount;
     }
     const std::vector<hostapi::StaffSlot> slots =

@@ -338,11 +338,9 @@ void CopyCueStaff(StaffSlot staff, int32_t sizePercent, hostapi::LayerIndex laye
 bool GetCueRegions(SelectionRecord* destination, SelectionRecord* source, bool refresh) {
     bool selected = true;
     if (refresh) {
-        const auto get = Imports().GetSelection;
         CueNotesState().source = SelectionRecord{};
         CueNotesState().destination = SelectionRecord{};
-        selected = get != nullptr && get(CueNotesState().source.bytes.data(), CueNotesState().destination.bytes.data(),
-                                         hostapi::kInterfaceVersion);
+        selected = HostSelection(CueNotesState().source.bytes.data(), CueNotesState().destination.bytes.data());
     }
     if (destination != nullptr) {
         *destination = CueNotesState().destination;
@@ -383,8 +381,7 @@ void FillCueStaffRests(const RunEnvironment& environment, StaffSlot staff, std::
         if (cell == nullptr) {
             continue;
         }
-        const auto filledTime = Imports().FilledTime;
-        const Edu filled = cell->count == 0 || filledTime == nullptr ? 0 : filledTime(cell, hostapi::kInterfaceVersion);
+        const Edu filled = cell->count == 0 ? 0 : FilledTimeOf(cell);
         const Edu length = MeasureLengthOrDefault(staffKey, measure);
         const int32_t before = cell->count;
         InsertFillRests(environment, *cell, length - filled, cell->count, false, cell->count == 0, 8192, true,
@@ -429,8 +426,7 @@ void AttachCueName(std::string_view name, StaffSlot staff, const SelectionRecord
         fontWord = static_cast<int16_t>((size % 256) * 256 + font.bytes[hostapi::FontDefinitionLayout::kFont]);
         effectsWord = hostapi::ReadI16(font.data(), hostapi::FontDefinitionLayout::kEffects);
     } else {
-        const auto number = Imports().FontNumber;
-        const int16_t times = number == nullptr ? 0 : number("Times New Roman", hostapi::kInterfaceVersion);
+        const int16_t times = FontNumberOf("Times New Roman");
         fontWord = static_cast<int16_t>(times + kDefaultCueSize);
     }
     const int32_t expression = CreateCueNameText(name, fontWord, effectsWord);
@@ -440,12 +436,9 @@ void AttachCueName(std::string_view name, StaffSlot staff, const SelectionRecord
 
     // The height: above the entry as the host places it, else the usual distance.
     int32_t height = kDefaultNameHeight;
-    const auto placement = Imports().EntryPlacement;
     hostapi::EntryBox box;
     hostapi::EntryMetrics metrics;
-    if (placement != nullptr &&
-        placement(StaffOfSlot(staff, region.viewKey()), measure, entry.number(), &box, &metrics, 0,
-                  hostapi::kInterfaceVersion) != 0 &&
+    if (EntryPlacementOf(StaffOfSlot(staff, region.viewKey()), measure, entry.number(), &box, &metrics) != 0 &&
         box.right() - box.x() > 0) {
         height = box.right() - box.x() + kNameClearance;
     }
@@ -509,9 +502,8 @@ int32_t RunCueNotesCommand(TFMisc& context) {
     request.sizePercent = RowValue(context.Options, CUE_NOTES_SIZE);
     request.targetLayer = std::clamp(RowValue(context.Options, CUE_NOTES_LAYER) - 1, 0, 3);
     request.cueName = win::Utf8ToAnsi(RowText(context.Options, CUE_NOTES_NAME));
-    if (request.cueName.empty() && Imports().InstrumentOfSlot != nullptr) {
-        const hostapi::InstrumentKey staff =
-            Imports().InstrumentOfSlot(region->firstStaff(), region->viewKey(), hostapi::kInterfaceVersion);
+    if (request.cueName.empty() && HostOffers(&HostImports::InstrumentOfSlot)) {
+        const hostapi::InstrumentKey staff = StaffOfSlot(region->firstStaff(), region->viewKey());
         request.cueName = StaffName(staff);
     }
     for (size_t i = 0; i < request.flags.size(); ++i) {

@@ -68,8 +68,7 @@ int32_t FloorMod(int32_t value, int32_t modulus) {
 
 /// The chromatic pitch of a note under the key (service 29), 0 when the host does not answer.
 int32_t PitchOf(const uint8_t* note, int16_t key) {
-    const auto pitch = Imports().NotePitch;
-    return pitch == nullptr ? 0 : pitch(note, key, hostapi::kInterfaceVersion);
+    return NotePitchValue(note, key);
 }
 
 /// The note's letter (0 = C) and its absolute alteration under the key.

@@ -76,10 +76,7 @@ std::string OneCharacterOr(const std::string& text, const char* fallback) {
 
 std::string PitchName(int16_t pitch) {
     std::array<char, 50> buffer{};
-    const auto name = Imports().PitchName;
-    if (name != nullptr) {
-        name(pitch, buffer.data(), static_cast<int16_t>(buffer.size()), 1, hostapi::kInterfaceVersion);
-    }
+    PitchNameOf(pitch, buffer.data(), static_cast<int16_t>(buffer.size()));
     buffer.back() = '\0';
     return buffer.data();
 }
@@ -91,10 +88,7 @@ public:
 
     void Measure(const hostapi::SelectionRecord& region, hostapi::StaffSlot slot, hostapi::InstrumentKey staff,
                  int32_t measure) {
-        const auto cellKey = Imports().CellKey;
-        const int16_t key = cellKey == nullptr ? 0
-                                               : cellKey(static_cast<hostapi::MeasureNumber>(measure), staff, 0, 0,
-                                                         hostapi::kInterfaceVersion);
+        const int16_t key = CellKeyValue(measure, staff, 0);
         const ScopedEntryArray lent(region.viewKey(), slot, static_cast<hostapi::MeasureNumber>(measure), 0);
         hostapi::EntryArray* array = lent.Get();
         if (array == nullptr) {
@@ -174,8 +168,7 @@ private:
         if (!m_chainOpen) {
             m_chainCell = TCell{measure, m_running, 0, !note, 0};
             if (note) {
-                const auto pitch = Imports().NotePitch;
-                m_chainCell.pitch = pitch == nullptr ? 0 : pitch(entry.note(0).data(), key, hostapi::kInterfaceVersion);
+                m_chainCell.pitch = NotePitchValue(entry.note(0).data(), key);
             }
         }
         m_chainCell.duration += d;
@@ -281,18 +274,12 @@ bool RunExportToSpreadsheet(TFMisc& context) {
     }
     file << "Staff no. [ID]" << separator << "Staff Name" << separator << "Data Type" << separator << "Data\n\n";
 
-    const auto& host = Imports();
     bool tupletError = false;
     for (int32_t slot = region->firstStaff(); slot <= region->lastStaff(); ++slot) {
-        if (host.StepProgress != nullptr &&
-            host.StepProgress(context.EditBracket, 1, static_cast<hostapi::StaffSlot>(slot), 0, -1,
-                              hostapi::kInterfaceVersion) == 0) {
+        if (!EditBracketStep(context.EditBracket, static_cast<hostapi::StaffSlot>(slot), 0, 1)) {
             break;  // the user stopped: what was written stays
         }
-        const hostapi::InstrumentKey staff = host.InstrumentOfSlot == nullptr
-                                                 ? 0
-                                                 : host.InstrumentOfSlot(static_cast<hostapi::StaffSlot>(slot),
-                                                                         region->viewKey(), hostapi::kInterfaceVersion);
+        const hostapi::InstrumentKey staff = StaffOfSlot(slot, region->viewKey());
         const int32_t place = staves.IndexOf(staff);
         const std::string name = place != 0 ? staves.At(place - 1).name : std::string();
 

@@ -31,8 +31,7 @@ bool FillCellWithRests(TFMisc& context, hostapi::EntryArray& array, Edu measureD
         !(!hasEntries && RowOn(context.Options, FILL_EMPTY_MEASURES) && array.layer == 0)) {
         return false;
     }
-    const auto filledTime = Imports().FilledTime;
-    const Edu filled = filledTime == nullptr ? -1 : filledTime(&array, hostapi::kInterfaceVersion);
+    const Edu filled = HostOffers(&HostImports::FilledTime) ? FilledTimeOf(&array) : -1;
     if (filled < 0 || filled >= measureDuration) {
         return false;  // the host cannot tell what is filled, or nothing is missing
     }

@@ -434,9 +434,8 @@ void FindEntryTests(TFMisc& context, EntryEngineState& state, ConstEntryView ent
         // The first notes of two neighbouring entries: the same pitch, spelled differently.
         const hostapi::ConstNoteView note = entry.note(0);
         const hostapi::ConstNoteView before = previous->note(0);
-        const auto pitch = Imports().NotePitch;
-        if (pitch != nullptr && note.harmonicLevel() != before.harmonicLevel() &&
-            pitch(note.data(), state.key, kInterfaceVersion) == pitch(before.data(), state.key, kInterfaceVersion)) {
+        if (HostOffers(&HostImports::NotePitch) && note.harmonicLevel() != before.harmonicLevel() &&
+            NotePitchValue(note.data(), state.key) == NotePitchValue(before.data(), state.key)) {
             state.measureHit = true;
         }
     }

@@ -151,11 +151,10 @@ void WriteNoteRecord(hostapi::Tag tag, hostapi::EntryNumber entry, int16_t noteI
 /// The letter names of the entry's verse syllables exchanged by the table: only the first
 /// character of a name that matches changes.
 void ExchangeLyricNames(EntryView entry, bool covered) {
-    const auto place = Imports().SyllablePlace;
     const auto& names = covered ? kNamesCovered : kNamesPlain;
     Record10 assignment;
     for (int32_t inci = 0;
-         inci <= INT16_MAX && place != nullptr &&
+         inci <= INT16_MAX && HostOffers(&HostImports::SyllablePlace) &&
          LoadWholeEntryDetailRecord(kTagVerseAssignment, entry.number(), inci, assignment.data(), Record10::kSize);
          ++inci) {
         int32_t textNumber = hostapi::ReadI16(assignment.data(), hostapi::LyricAssignmentLayout::kTextNumber);
@@ -169,8 +168,7 @@ void ExchangeLyricNames(EntryView entry, bool covered) {
             continue;
         }
         hostapi::SyllableInfo info = hostapi::DefaultLyricFont();
-        const int32_t at =
-            place(text.c_str(), static_cast<int16_t>(syllable - 1), kTagVerseText, &info, hostapi::kInterfaceVersion);
+        const int32_t at = SyllablePlaceOf(text.c_str(), static_cast<int16_t>(syllable - 1), kTagVerseText, &info);
         const size_t length = text.size();
         if ((syllable > 1 && at <= 0) || at < 0 || static_cast<size_t>(at) >= length || info.syllableLength() <= 0) {
             continue;

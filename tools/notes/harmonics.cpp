@@ -53,15 +53,11 @@ constexpr std::array<std::pair<int32_t, int32_t>, 9> kTheoreticalHarmonics = {{
 // clang-format on
 
 int16_t CellKeyValue(int32_t measure, int32_t staff) {
-    const auto service = Imports().CellKey;
-    return service == nullptr ? 0
-                              : service(static_cast<hostapi::MeasureNumber>(measure),
-                                        static_cast<hostapi::InstrumentKey>(staff), 0, 0, kInterfaceVersion);
+    return orvex::CellKeyValue(measure, staff, 0);
 }
 
 int32_t PitchOf(hostapi::ConstNoteView note, int16_t key) {
-    const auto service = Imports().NotePitch;
-    return service == nullptr ? 0 : service(note.data(), key, kInterfaceVersion);
+    return NotePitchValue(note.data(), key);
 }
 
 void SetWord(uint8_t* record, size_t word, int16_t value) {
@@ -220,9 +216,7 @@ void RunHarmonics(const HarmonicsSettings& settings) {
         }
         for (int32_t s = region.firstStaff(); s <= region.lastStaff(); ++s) {
             const auto slot = static_cast<hostapi::StaffSlot>(s);
-            const auto staffOf = Imports().InstrumentOfSlot;
-            const hostapi::InstrumentKey staff =
-                staffOf == nullptr ? 0 : staffOf(slot, region.viewKey(), kInterfaceVersion);
+            const hostapi::InstrumentKey staff = StaffOfSlot(slot, region.viewKey());
             hostapi::Edu from = 0;
             hostapi::Edu to = 0;
             ScaleDurationPair(region, measure, MeasureLengthOrDefault(staff, measure),

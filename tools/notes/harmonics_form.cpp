@@ -244,9 +244,7 @@ void THarmonicsForm::HarmonicsGoClick(vcl::TObject* /*Sender*/) {
     ++TheModule.dispatch.SkipNextInvoke;
     FocusHostWindow();
     win::SendMessage(DispatcherEnvironment().HostWindow(), win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
-    if (Imports().RedrawDocument != nullptr) {
-        Imports().RedrawDocument(nullptr, hostapi::kInterfaceVersion);
-    }
+    RedrawHostDocument(nullptr);
 }
 
 void THarmonicsForm::HarmCancelClick(vcl::TObject* /*Sender*/) {

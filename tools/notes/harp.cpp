@@ -78,15 +78,7 @@ struct TEntry {
 };
 
 int16_t HostKey(int32_t measure, hostapi::InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr
-               ? 0
-               : key(static_cast<hostapi::MeasureNumber>(measure), staff, mode, 0, hostapi::kInterfaceVersion);
-}
-
-hostapi::InstrumentKey StaffOfSlot(int32_t slot, hostapi::ViewKey view) {
-    const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(static_cast<hostapi::StaffSlot>(slot), view, hostapi::kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 /// The pedal (0 = C) of a note and its accidental (-2 .. 2 and beyond for multiple ones).

@@ -86,14 +86,13 @@ int32_t FindWordBreak(std::string_view text) {
 
 std::string LoadTextAndSplit(const LyricAssignment& assignment, Tag textTag, const char* text, int32_t& size) {
     size = kDefaultSize;
-    const auto place = Imports().SyllablePlace;
     const int16_t syllable = assignment.syllable();
-    if (place == nullptr || text == nullptr || syllable < 1) {
+    if (!HostOffers(&HostImports::SyllablePlace) || text == nullptr || syllable < 1) {
         return {};
     }
     hostapi::SyllableInfo info = hostapi::DefaultLyricFont();
     info.setSize(kDefaultSize);
-    const int32_t at = place(text, static_cast<int16_t>(syllable - 1), textTag, &info, hostapi::kInterfaceVersion);
+    const int32_t at = SyllablePlaceOf(text, static_cast<int16_t>(syllable - 1), textTag, &info);
     size = info.size() > 0 ? info.size() : kDefaultSize;
     // The first syllable is read from the start of the text; a later one that the host does not
     // find is absent.

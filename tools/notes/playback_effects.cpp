@@ -61,13 +61,11 @@ using PerformanceLayout = hostapi::NotePerformanceLayout;
 // ---- Host queries ----
 
 int16_t CellKeyOf(MeasureNumber measure, InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr ? 0 : key(measure, staff, mode, 0, kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 int32_t PitchOf(hostapi::ConstNoteView note, int16_t key) {
-    const auto pitch = Imports().NotePitch;
-    return pitch == nullptr ? 0 : pitch(note.data(), key, kInterfaceVersion);
+    return NotePitchValue(note.data(), key);
 }
 
 int32_t Sign(int32_t value) {
@@ -490,8 +488,7 @@ hostapi::ViewKey RegionView(const RunEnvironment& environment) {
 }
 
 StaffSlot RegionSlotOf(const RunEnvironment& environment, InstrumentKey staff) {
-    const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(staff, RegionView(environment), kInterfaceVersion);
+    return SlotOfStaff(staff, RegionView(environment));
 }
 
 // ---- Options ----

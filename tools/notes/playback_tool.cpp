@@ -47,8 +47,7 @@ constexpr Edu kResetIntoEmptyMeasure = 512;
 using PerformanceLayout = hostapi::NotePerformanceLayout;
 
 InstrumentKey StaffOf(const RunEnvironment& environment, StaffSlot slot) {
-    const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, RegionView(environment), kInterfaceVersion);
+    return StaffOfSlot(slot, RegionView(environment));
 }
 
 bool IsGlissando(int16_t kind) {
@@ -438,9 +437,7 @@ bool RunPlaybackTool(TFMisc& context, int32_t setNumber) {
     PlaybackRun(context).stopped = 0;
     switch (setNumber) {
         case kPlaybackRedraw:
-            if (const auto redraw = Imports().RedrawMeasures) {
-                redraw(region.firstMeasure(), region.lastMeasure(), 0, region.viewKey(), kInterfaceVersion);
-            }
+            RedrawHostMeasures(region.firstMeasure(), region.lastMeasure(), region.viewKey());
             return false;
         case kPlaybackRemove:
             return RemovePlayback(context, region);

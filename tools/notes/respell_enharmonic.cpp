@@ -13,8 +13,7 @@ constexpr int32_t kMaxSearchSteps = 12;
 
 /// The chromatic pitch of the note under the key (service 29).
 int32_t Pitch(hostapi::ConstNoteView note, int16_t key) {
-    const auto pitch = Imports().NotePitch;
-    return pitch == nullptr ? 0 : pitch(note.data(), key, hostapi::kInterfaceVersion);
+    return NotePitchValue(note.data(), key);
 }
 
 int32_t PitchClass(int32_t pitch) {
@@ -29,7 +28,7 @@ int32_t TonicStep(int16_t key) {
 }  // namespace
 
 int32_t AbsoluteAlteration(hostapi::ConstNoteView note, int16_t key) {
-    if (Imports().NotePitch == nullptr) {
+    if (!HostOffers(&HostImports::NotePitch)) {
         return 0;
     }
     hostapi::NoteRecord letter;
@@ -42,7 +41,7 @@ hostapi::NoteView RespellEnharmonic(hostapi::NoteView result, hostapi::NoteRecor
         std::copy(note.bytes.begin(), note.bytes.end(), result.data());
         return result;
     };
-    if (Imports().NotePitch == nullptr) {
+    if (!HostOffers(&HostImports::NotePitch)) {
         return unchanged();
     }
     const int32_t pitchClass = PitchClass(Pitch(note.view(), key));

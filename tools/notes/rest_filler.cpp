@@ -23,8 +23,7 @@ constexpr int16_t kLongRestHeight = -10;  ///< whole rests and longer
 
 /// The cell's key (service 33) of `mode`; 0 when the host does not offer it.
 int16_t CellKeyOf(hostapi::MeasureNumber measure, hostapi::InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr ? 0 : key(measure, staff, mode, 0, hostapi::kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 /// What a fixed height follows: the staff's record and the cell's two keys.

@@ -71,23 +71,19 @@ End EndOf(bool left) {
 }
 
 int16_t CellKeyOf(int32_t measure, int32_t staff) {
-    const auto key = Imports().CellKey;
-    return key == nullptr ? 0
-                          : key(static_cast<hostapi::MeasureNumber>(measure),
-                                static_cast<hostapi::InstrumentKey>(staff), 0, 0, hostapi::kInterfaceVersion);
+    return CellKeyValue(measure, staff, 0);
 }
 
 hostapi::StaffSlot SlotOf(int32_t staff, hostapi::ViewKey view) {
-    const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(static_cast<hostapi::InstrumentKey>(staff), view, hostapi::kInterfaceVersion);
+    return SlotOfStaff(staff, view);
 }
 
 /// The articulation font's off-center value for the accent-like characters.
 int32_t FontOffCenter(uint16_t fontWord) {
     std::string name;
-    if (const auto fontName = Imports().FontName) {
+    if (HostOffers(&HostImports::FontName)) {
         std::array<char, 256> buffer{};
-        fontName(static_cast<int16_t>(fontWord & 0xFF), buffer.data(), hostapi::kInterfaceVersion);
+        FontNameOf(static_cast<int16_t>(fontWord & 0xFF), buffer.data());
         name = buffer.data();
     }
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -150,10 +146,8 @@ std::optional<std::pair<int32_t, int32_t>> CollisionResolver::Placement(const En
     hostapi::EntryMetrics metrics;
     box.bytes.fill(0);
     metrics.bytes.fill(0);
-    const auto placement = Imports().EntryPlacement;
-    if (placement == nullptr || placement(static_cast<hostapi::InstrumentKey>(I16(end.staff)),
-                                          static_cast<hostapi::MeasureNumber>(I16(end.measure)), number, &box, &metrics,
-                                          0, hostapi::kInterfaceVersion) == 0) {
+    if (EntryPlacementOf(static_cast<hostapi::InstrumentKey>(I16(end.staff)),
+                         static_cast<hostapi::MeasureNumber>(I16(end.measure)), number, &box, &metrics) == 0) {
         ShowMessage(FreeText::FailedGetMetricsInformationMake);
         return std::nullopt;
     }

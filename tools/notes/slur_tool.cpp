@@ -28,8 +28,7 @@ constexpr uint16_t kConvertedFlags4 = 0x6000;
 constexpr uint16_t kConvertedFlags2 = 0x0001;
 
 hostapi::StaffSlot SlotOf(int32_t staff, hostapi::ViewKey view) {
-    const auto slot = Imports().SlotOfInstrument;
-    return slot == nullptr ? 0 : slot(static_cast<hostapi::InstrumentKey>(staff), view, hostapi::kInterfaceVersion);
+    return SlotOfStaff(staff, view);
 }
 
 uint16_t U16(const SmartShapeRecord& record, size_t offset) {

@@ -55,10 +55,7 @@ void SetI16(SmartShapeRecord& record, size_t offset, int32_t value) {
 }
 
 int16_t HostKey(int32_t measure, hostapi::InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr
-               ? 0
-               : key(static_cast<hostapi::MeasureNumber>(measure), staff, mode, 0, hostapi::kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 int32_t MeasureWidthOf(const TFMisc& context) {

@@ -265,9 +265,7 @@ void SilenceTremoloNotes(RecordCursor& cursor, Edu actual) {
 /// notes are silenced only when their playback notes were written.
 void WritePlayback(TFMisc& context, EntryView a, EntryView b, Edu n, hostapi::ViewKey regionWord,
                    hostapi::StaffSlot slot, hostapi::MeasureNumber measure, hostapi::LayerIndex layer) {
-    const auto staffOfSlot = Imports().InstrumentOfSlot;
-    const hostapi::InstrumentKey staff =
-        staffOfSlot == nullptr ? 0 : staffOfSlot(slot, regionWord, hostapi::kInterfaceVersion);
+    const hostapi::InstrumentKey staff = StaffOfSlot(slot, regionWord);
     hostapi::EntryRecord twice;
     std::copy_n(a.data(), hostapi::EntryLayout::kSize, twice.data());
     twice.view().setDuration(static_cast<int16_t>(std::min<int32_t>(2 * a.duration(), INT16_MAX)));

@@ -28,9 +28,7 @@ void StepRunningExplosion() {
     }
     TFMisc& context = step->Context();
     SetProgressText(context, FreeText::ProgressDone);
-    if (const auto redraw = Imports().RedrawDocument; redraw != nullptr) {
-        redraw(step->processedRegion.bytes.data(), hostapi::kInterfaceVersion);
-    }
+    RedrawHostDocument(step->processedRegion.bytes.data());
     ShowMessage({.id = MSG_PART_DISTRIBUTION_DONE, .skippable = true});
     SetProgressCaption(context);
     // An options dialog that started the run may still be open; it is told after the explosion goes.

@@ -49,8 +49,7 @@ bool InItems(ToolItem item, std::initializer_list<ToolItem> items) {
 
 /// Service 50 as answered: 0 when the host does not know the length.
 Edu HostMeasureLength(InstrumentKey staff, MeasureNumber measure) {
-    const auto length = Imports().MeasureLength;
-    return length == nullptr ? 0 : length(staff, measure, kInterfaceVersion);
+    return MeasureLengthValue(staff, measure);
 }
 
 Edu LengthOrDefault(Edu length) {
@@ -58,20 +57,13 @@ Edu LengthOrDefault(Edu length) {
 }
 
 int16_t HostKey(MeasureNumber measure, InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr ? 0 : key(measure, staff, mode, 0, kInterfaceVersion);
-}
-
-InstrumentKey StaffOfSlot(StaffSlot slot, hostapi::ViewKey view) {
-    const auto staff = Imports().InstrumentOfSlot;
-    return staff == nullptr ? 0 : staff(slot, view, kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 /// The name of font 0 (service 21); "" when the host gives none.
 std::string FontZeroName() {
-    const auto fontName = Imports().FontName;
     char buffer[256] = {};
-    if (fontName == nullptr || fontName(0, buffer, kInterfaceVersion) == 0) {
+    if (FontNameOf(0, buffer) == 0) {
         return {};
     }
     buffer[sizeof(buffer) - 1] = '\0';
@@ -192,8 +184,8 @@ CellOutcome WalkStaff(TFMisc& context, EntryEngineState& state) {
         }
         // A run that a worker ended keeps what the worker did in this cell before.
         if ((outcome == CellOutcome::Done || outcome == CellOutcome::EndRun) && changed) {
-            if (state.simplifyRhythm && Imports().SimplifyRhythm != nullptr) {
-                Imports().SimplifyRhythm(array, kInterfaceVersion);
+            if (state.simplifyRhythm) {
+                SimplifyRhythmOf(array);
             }
             SaveEntryArray(array);
         }

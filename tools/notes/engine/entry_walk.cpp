@@ -42,8 +42,7 @@ enum class WalkOutcome {
 };
 
 int16_t HostKey(MeasureNumber measure, hostapi::InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr ? 0 : key(measure, staff, mode, 0, hostapi::kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 void Remember(EntryWalkState& walk, hostapi::ConstEntryView entry) {

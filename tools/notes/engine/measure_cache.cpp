@@ -15,10 +15,7 @@ using hostapi::ConstNoteView;
 using hostapi::EntryArray;
 
 int16_t HostKey(int32_t measure, hostapi::InstrumentKey staff, int16_t mode) {
-    const auto key = Imports().CellKey;
-    return key == nullptr
-               ? 0
-               : key(static_cast<hostapi::MeasureNumber>(measure), staff, mode, 0, hostapi::kInterfaceVersion);
+    return CellKeyValue(measure, staff, mode);
 }
 
 /// The spelling a search compares with: the letter counted from middle C and the pitch, read
@@ -30,11 +27,10 @@ struct Spelling {
     int32_t pitch;
 
     static Spelling Of(ConstNoteView note, int16_t key) {
-        const auto pitch = Imports().NotePitch;
         // A non-linear key reads as C major, as the host's pitches do.
         const int32_t tonic = static_cast<uint16_t>(key) >= 0x4000 ? 0 : KeyTonicStep(key);
         return {note.harmonicLevel() + tonic,
-                pitch == nullptr ? note.alteration() : pitch(note.data(), key, hostapi::kInterfaceVersion)};
+                HostOffers(&HostImports::NotePitch) ? NotePitchValue(note.data(), key) : note.alteration()};
     }
     bool operator==(const Spelling&) const = default;
 };
