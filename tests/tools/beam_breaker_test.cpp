@@ -164,10 +164,12 @@ TEST_F(BeamBreakerFixture, ARestEndingABeatAfterEqualNotesLeavesTheBeam) {
 namespace {
 
 // Four eighths beamed over the beat: the primary beam breaks on the beat only when the measure
-// holds notes shorter than the limit.
+// holds notes shorter than the limit, and the limit counts only while "only short notes" is on
+// (the measure's rests are whole beats: no odd rest breaks it either).
 struct PrimaryCase {
     int32_t shortLimit;
     bool brokenOnBeat;
+    int16_t onlyShortNotes = 1;
 };
 
 class BeamBreakerPrimaryTest : public BeamBreakerFixture, public ::testing::WithParamInterface<PrimaryCase> {};
@@ -175,9 +177,10 @@ class BeamBreakerPrimaryTest : public BeamBreakerFixture, public ::testing::With
 TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
     StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/8 d5/8 e5/8 f5/8 r/2\nentry 1 1:3 -beam-start\n");
     const int32_t limit = GetParam().shortLimit;
-    Run([limit](orvex::BeamBreakOptions& o) {
+    Run([limit, only = GetParam().onlyShortNotes](orvex::BeamBreakOptions& o) {
         o.breakPrimary = 1;
         o.shortLimit = limit;
+        o.onlyShortNotes = only;
     });
     const host::CellEntries& cell = Cell(1, 1);
     EXPECT_EQ(View(cell[2]).has(hostapi::kEntryBeamStart), GetParam().brokenOnBeat);
@@ -186,7 +189,8 @@ TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerPrimaryTest,
-                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}),
+                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true},
+                                           PrimaryCase{2048, false, 0}),
                          testsupport::NameBy("short", &PrimaryCase::shortLimit, "on_beat", &PrimaryCase::brokenOnBeat));
 
 }  // namespace
