@@ -216,5 +216,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 ORDINARY_MUSIC_CASES(Lyrics, "tests/tools/ordinary.cases", "lyrics");
 ORDINARY_MUSIC_CASES(LyricsSpacing, "tests/tools/ordinary-spacing.cases", "lyrics");
+ORDINARY_MUSIC_CASES(LyricsMore, "tests/tools/ordinary-more.cases", "lyrics");
 
 }  // namespace
