@@ -204,3 +204,5 @@ TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
 ORDINARY_MUSIC_CASES(MeasureWidths, "tests/tools/ordinary-spacing.cases", "measure widths");
 
 }  // namespace
+
+ORDINARY_MUSIC_CASES(FitMeasures, "tests/tools/ordinary-systems.cases", "fit measures");
