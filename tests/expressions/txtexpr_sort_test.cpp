@@ -232,6 +232,7 @@ expression 4 "1a" font 2
     EXPECT_LT(CompareTxtExprRec(&m_table.Item(2), &m_table.Item(0)), 0);
     EXPECT_EQ(CompareTxtExprRec(&m_table.Item(0), &m_table.Item(0)), 0);
     EXPECT_LT(CompareTxtExprRec(nullptr, &m_table.Item(0)), 0);
+    EXPECT_GT(CompareTxtExprRec(&m_table.Item(0), nullptr), 0);
     // Whole numbers and texts need not order transitively: the sort still ends.
     m_table.Sort(false);
     EXPECT_EQ(m_table.ExpressionCount(), 4);
