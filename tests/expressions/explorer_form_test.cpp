@@ -50,6 +50,7 @@ TEST_F(ExplorerFormTest, TypingASearchTextFiltersAtOnce) {
     EXPECT_EQ(form.State().ShownCount, 1);
     ASSERT_TRUE(form.DrawCell().Setup(1, 1, false, true));
     EXPECT_EQ(form.DrawCell().Index, 1);
+    EXPECT_FALSE(form.DrawCell().Setup(1, 3, false, true));  // past the empty slot: no cell
 }
 
 TEST_F(ExplorerFormTest, UsageChoicesCountFirst) {
