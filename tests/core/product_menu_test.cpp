@@ -93,6 +93,11 @@ TEST_F(ProductMenuTest, WithTheOptionOffTheMenuOpensThePluginsMenu) {
     StartHost(0x05000005, host::Language::German);
     TheModule.process.GeneralOptions[GO_MENU_ON_MENU_BAR].value = 0;  // "Put Orvex menu in menu bar?" off
     TheModule.process.MenuOnMenuBar = false;
+    const win::Hmenu bar = win::GetMenu(m_host->MainWindow());
+    for (uint32_t i = 0; i < 5; ++i) {  // the plug-ins menu moves to position 11, the last looked at
+        win::InsertMenu(bar, 1, win::MF_BYPOSITION | win::MF_STRING, 60000 + i, "Extra");
+    }
+    ASSERT_EQ(win::GetSubMenu(bar, 11), m_host->PluginsMenu());
     win::Idle(500);
     ASSERT_TRUE(TheModule.productMenu.MenuBuilt);
     EXPECT_EQ(win::GetMenuString(m_host->PluginsMenu(), 0, win::MF_BYPOSITION), "&Orvex");

@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(UserActs, ExplosionInterruptionTest, ::testing::Values(
     // Another command for its document: the run ends and says so, and the command runs.
     InterruptionCase{"another_command_on_its_document", "form TDActOpt click cbAutoClose\n"
         "menu \"Orvex/Parts/Smart Explosion of multi-part staves...\"\nmenu \"Orvex/About...\"\nnew %OTHER%", false,
-        "stopped before it finished, because another command was chosen."}),
+        "Smart Explosion of multi-part staves\\\" stopped before it finished, because another command was chosen."}),
     [](const ::testing::TestParamInfo<InterruptionCase>& testCase) { return std::string(testCase.param.name); });
 // clang-format on
 

@@ -33,12 +33,14 @@ protected:
 };
 
 TEST_F(ExplorerFormTest, TextualAndMusicalAreNeverBothOff) {
-    TTextExprForm& form = Show(kExplorerScore, true);
+    // A fourth expression in Maestro, a music font.
+    TTextExprForm& form = Show(std::string(kExplorerScore) + "font 4 \"Maestro\"\nexpression 4 \"p\" font 4\n", true);
     form.xMusical->SetChecked(false);
     EXPECT_TRUE(form.xTextual->Checked());
+    EXPECT_EQ(form.State().ShownCount, 3);
     form.xTextual->SetChecked(false);
     EXPECT_TRUE(form.xMusical->Checked());
-    EXPECT_EQ(form.State().ShownCount, 0);  // the three are in a text font
+    EXPECT_EQ(form.State().ShownCount, 1);
 }
 
 TEST_F(ExplorerFormTest, TypingASearchTextFiltersAtOnce) {
@@ -49,6 +51,7 @@ TEST_F(ExplorerFormTest, TypingASearchTextFiltersAtOnce) {
     EXPECT_EQ(form.State().ShownCount, 1);
     ASSERT_TRUE(form.DrawCell().Setup(1, 1, false, true));
     EXPECT_EQ(form.DrawCell().Index, 1);
+    EXPECT_FALSE(form.DrawCell().Setup(1, 3, false, true));  // past the empty slot: no cell
 }
 
 TEST_F(ExplorerFormTest, UsageChoicesCountFirst) {
@@ -73,6 +76,24 @@ TEST_F(ExplorerFormTest, UsageChoicesCountFirst) {
     form.xUsage->SetItemIndex(1);
     ASSERT_TRUE(form.DrawCell().Setup(1, 1, false, true));
     EXPECT_EQ(form.DrawCell().Index, 2);  // "arco" is placed nowhere
+}
+
+TEST_F(ExplorerFormTest, AFormPastTheScreensEdgeMovesToIt) {
+    OpenScore(kExplorerScore);
+    Make();
+    const int32_t left = vcl::Screen->Width() - m_form->Width();  // the right edge on the screen's
+    m_form->SetLeft(left);
+    m_form->SetTop(vcl::Screen->Height() - m_form->Height() + 1);  // one pixel below it
+    m_form->Show();
+    EXPECT_EQ(m_form->Left(), left);
+    EXPECT_EQ(m_form->Top(), 0);
+}
+
+TEST_F(ExplorerFormTest, ChoosingUsedCountsFirst) {
+    TTextExprForm& form = Show(kExplorerScore, true);
+    form.xUsage->SetItemIndex(0);
+    EXPECT_TRUE(TextExpressionTable().UsageCounted());
+    EXPECT_EQ(form.State().ShownCount, 2);
 }
 
 class ExplorerOkTest : public ExplorerFormTest, public ::testing::WithParamInterface<const char*> {};

@@ -51,6 +51,9 @@ TEST_F(ExplorerGridTest, TwoDimensionalItemsRunDownTheColumns) {
     EXPECT_EQ(form.Grid->RowCount(), 5);
     EXPECT_EQ(form.Grid->ColCount(), 4);
     EXPECT_EQ(form.Grid->ColWidths(1), (553 - 40 - 4) / 5 - 1);
+    form.SelectItem(8);  // the last of column 2
+    EXPECT_EQ(form.Grid->Col(), 2);
+    EXPECT_EQ(form.Grid->Row(), 4);
     form.SelectItem(10);
     EXPECT_EQ(form.Grid->Col(), 3);
     EXPECT_EQ(form.Grid->Row(), 2);
@@ -115,7 +118,8 @@ TEST_F(ExplorerGridTest, CellsOfARowAndItsHeader) {
 TEST_F(ExplorerGridTest, ATwoWordTextBreaksAtTheLastSpaceThatFits) {
     // Six columns are 83 pixels wide; "molto espressivo" in Arial 8 needs 4 + 87.
     Show("font 2 \"Arial\"\nstaff \"Flute\"\nmeasures 1\nexpression 1 \"molto espressivo\" font 2 size 8\n", true);
-    m_form->xColCount->SetText("6 columns");
+    ASSERT_EQ(m_form->xColCount->Items().Count(), 13);  // "1 column" to "12 columns", "adjust width"
+    m_form->xColCount->SetText(m_form->xColCount->Items()[5]);
     const vcl::TRect cell = m_form->Grid->CellRect(1, 1);
     EXPECT_EQ(TextsDrawn(1, 1), (std::vector<std::string>{
                                     TextRect(cell, cell.Left + 2, cell.Top, "molto", "Arial 8"),

@@ -166,6 +166,8 @@ TEST_F(TransferTest, BeatChartsAndWidthsKeepTheOtherMeasureAttributes) {
     SetRows({orvex::TRANSFER_READ, orvex::TRANSFER_BEAT_CHARTS});
     EXPECT_EQ(Run(), 1);
     ToTarget();
+    // The last record of a longer chart the target's measure 1 had: it goes.
+    Document().Records().Save(host::RecordKey::Other(hostapi::MakeTag("otBC"), 1, 3), host::Bytes(10, 0));
     m_context->Options[orvex::TRANSFER_READ].value = 0;
     m_context->Options[orvex::TRANSFER_WRITE].value = 1;
     // A second write gives the same result: the store stays as the read left it.

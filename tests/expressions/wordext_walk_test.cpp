@@ -78,6 +78,13 @@ TEST_F(RegionWalkTest, WalksPageByPageWithTheFlags) {
     EXPECT_FALSE(m_host->Progress().IsOpen());
 }
 
+TEST_F(RegionWalkTest, SystemsOfAPageNotLaidOutHaveNoPageFlags) {
+    Open("staff \"A\"\nmeasures 2\nsystem 1 1\nsystem 2 2\npage\n");
+    Recorder walker;
+    walker.Run(m_host->DocumentRegion());
+    EXPECT_EQ(walker.log, (std::vector<std::string>{"staff 1 measure 1 1300", "staff 1 measure 2 2300"}));
+}
+
 TEST_F(RegionWalkTest, AStopEndsTheWalkAndEndStillAnswers) {
     m_host->Progress().StopNextAt(3);
     Recorder walker;

@@ -185,7 +185,7 @@ protected:
 };
 
 TEST_F(DebugPanelTest, SendsTheChosenEvent) {
-    Click("Debug Event 3");
+    Click("Debug Event 4");
     Click("Send Event");
     Click("102");
     Click("108");
@@ -194,7 +194,7 @@ TEST_F(DebugPanelTest, SendsTheChosenEvent) {
     Click("OK");
     EXPECT_EQ(lumvar::DialogBox(), 2);
     // The text goes with its terminator: 6 bytes.
-    EXPECT_EQ(Told(), (std::vector<std::string>{"103", "101", std::string("151=\"hello\0\"", 12)}));
+    EXPECT_EQ(Told(), (std::vector<std::string>{"104", "101", std::string("151=\"hello\0\"", 12)}));
     EXPECT_EQ(lumvar::DebugPanelLastEvent(), 4);
     EXPECT_EQ(lumvar::DebugPanelLastText(), "hello");
 }

@@ -107,7 +107,7 @@ TEST_F(NamesTest, AGroupWithoutNameGivesWayToOneWithIt) {
 }
 
 TEST_F(NamesTest, ABareNumberGetsTheGroupsName) {
-    NamedStaff(1, "1.");
+    NamedStaff(1, "VIII.");  // five characters: still bare
     NamedStaff(2, "2.");
     NamedStaff(3, "IV");
     NamedStaff(4, "Viola");
@@ -115,6 +115,7 @@ TEST_F(NamesTest, ABareNumberGetsTheGroupsName) {
         ListEntry(0, static_cast<int16_t>(s - 1), s, -200 * (s - 1));
     }
     Group(0, 1, 1, 2, "Violins");
+    EXPECT_EQ(Name(1), "Violins (VIII.)");
     EXPECT_EQ(Name(2), "Violins (2.)");
     EXPECT_EQ(Name(2, false), "2.");
     EXPECT_EQ(Name(3), "IV");  // in no group: unchanged
