@@ -166,6 +166,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
              "g4+e5/4096", "c3+e3+c4/4096"},
     MoveCase{"balance spans off", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = false}, 0,
              "c4+g4+e5/4096", "c3+e3/4096"},
+    // A third of two notes gives too: c4 leaves c4+e5 (10 steps) for c3+e3, which then spans 8, and 8 + 1 < 10;
+    // from c4+d5 (9 steps) it stays, as 8 + 1 is not below 9.
+    MoveCase{"balance spans, two notes give", "c4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 1,
+             "e5/4096", "c3+e3+c4/4096"},
+    MoveCase{"balance spans, one step short", "c4+d5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 0,
+             "c4+d5/4096", "c3+e3/4096"},
     MoveCase{"balance spans, target too wide", "c4+g4+e5/1", "c2+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 0,
              "c4+g4+e5/4096", "c2+e3/4096"},
     // A note moving into a chord that began earlier needs the earlier targets switch; the chord is cut where the note
