@@ -117,6 +117,21 @@ TEST(ExplosionNInfo, HigherLayerRunMovesInFrontUnlessLayersAreKeptApart) {
     }
 }
 
+// Layer 2's run (a third, then one note) is the higher part and moves in front of layer 1's. In
+// the second item it is wider than the item's two slots: its missing column repeats its last
+// slot, and layer 1's note follows in a third slot.
+TEST(ExplosionNInfo, ASwappedRunWiderThanAnItemRepeatsItsLastSlotThere) {
+    Cell cell;
+    cell.Add(0, 0, 2048, {0}).Add(0, 2048, 2048, {0}).Add(1, 0, 2048, {7, 9}).Add(1, 2048, 2048, {7});
+    auto info = std::make_unique<orvex::NInfo>();
+    ASSERT_TRUE(Fill(*info, cell.Layers(), "3,4", true, false));
+    ASSERT_EQ(info->itemCount, 2);
+    ASSERT_EQ(info->items[1].usedSlots, 3);
+    EXPECT_EQ(info->items[1].slots[0].layer, 1);
+    EXPECT_EQ(info->items[1].slots[1].layer, 1);
+    EXPECT_EQ(info->items[1].slots[2].layer, 0);
+}
+
 TEST(ExplosionNInfo, MoreThan199EventPositionsAreRefused) {
     Cell cell;
     for (int32_t i = 0; i < 205; ++i) {

@@ -166,6 +166,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
              "g4+e5/4096", "c3+e3+c4/4096"},
     MoveCase{"balance spans off", "c4+g4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = false}, 0,
              "c4+g4+e5/4096", "c3+e3/4096"},
+    // A third of two notes gives too: c4 leaves c4+e5 (10 steps) for c3+e3, which then spans 8, and 8 + 1 < 10;
+    // from c4+d5 (9 steps) it stays, as 8 + 1 is not below 9.
+    MoveCase{"balance spans, two notes give", "c4+e5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 1,
+             "e5/4096", "c3+e3+c4/4096"},
+    MoveCase{"balance spans, one step short", "c4+d5/1", "c3+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 0,
+             "c4+d5/4096", "c3+e3/4096"},
     MoveCase{"balance spans, target too wide", "c4+g4+e5/1", "c2+e3/1", {.maxSourceSpan = 10, .balanceSpans = true}, 0,
              "c4+g4+e5/4096", "c2+e3/4096"},
     // A note moving into a chord that began earlier needs the earlier targets switch; the chord is cut where the note
@@ -194,9 +200,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitPointMoveTest, ::testing::Values(
     MoveCase{"downward leap one step short", "g4/4 c4+e5/4 r/2", "c3/4 c3/4 r/2",
              {.upperItem = 1, .lowerItem = 1, .maxSourceSpan = 20, .minLeap = 5}, 0, "g4/1024 c4+e5/1024 r/2048",
              "c3/1024 c3/1024 r/2048"},
-    // A note never crosses the other hand's outer note.
+    // A note never crosses the other hand's outer note, nor meets it in a unison.
     MoveCase{"crossing downward", "c4+e5/1", "c5/1", {}, 0, "c4+e5/4096", "c5/4096"},
     MoveCase{"crossing upward", "c4/1", "c3+g4/1", {.direction = kSplitUpward}, 0, "c4/4096", "c3+g4/4096"},
+    MoveCase{"unison downward", "c4+e5/1", "c4/1", {}, 0, "c4+e5/4096", "c4/4096"},
+    MoveCase{"unison upward", "g4/1", "c3+g4/1", {.direction = kSplitUpward}, 0, "g4/4096", "c3+g4/4096"},
     MoveCase{"upward below the chord", "c5/1", "c3+g4/1", {.direction = kSplitUpward}, 1, "g4+c5/4096", "c3/4096"},
     // The receiving chord with the note may span at most the maximum target span (c2 to c4: 15).
     MoveCase{"target span 14", "c4+e5/1", "c2/1", {.maxTargetSpan = 14}, 0, "c4+e5/4096", "c2/4096"},
