@@ -17,6 +17,7 @@
 #include "platform/win/system.h"
 #include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 
 namespace {
 
@@ -200,5 +201,7 @@ TEST_F(CharsetCommandTest, FontsExcludedOrListedOnceAreNotMusicFontsLater) {
     EXPECT_EQ(run(" "), 1);
     EXPECT_EQ(ExpressionText(1), kWindows);
 }
+
+ORDINARY_MUSIC_CASES(Charset, "tests/expressions/ordinary.cases", "charset");
 
 }  // namespace

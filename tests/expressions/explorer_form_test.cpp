@@ -13,6 +13,7 @@
 #include "platform/win/ui_driver.h"
 #include "tests/expressions/explorer_fixture.h"
 #include "tests/support/case_names.h"
+#include "tests/tools/notes_fixture.h"
 
 namespace {
 
@@ -238,5 +239,7 @@ TEST_F(ExplorerFormTest, GermanTexts) {
     EXPECT_EQ(info->Knew->Caption(), "Klar.");
     EXPECT_EQ(info->Caption(), "Vx Explorer for Text Expresions - Information");
 }
+
+ORDINARY_MUSIC_CASES(Browser, "tests/expressions/ordinary.cases", "browser");
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/hostapi/layout_records.h"
 #include "platform/win/ui_driver.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 
 namespace {
 
@@ -307,5 +308,7 @@ TEST(TransferFilterWordsTest, CutsTrimsAndUpperCases) {
     EXPECT_EQ(orvex::TransferFilterWords(" score,, Parts ,x"), (std::vector<std::string>{"SCORE", "PARTS", "X"}));
     EXPECT_TRUE(orvex::TransferFilterWords(" , ").empty());
 }
+
+ORDINARY_MUSIC_CASES(Transfer, "tests/expressions/ordinary.cases", "transfer");
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "service/lumvar.h"
 #include "service/lumvar_exports.h"
 #include "tests/expressions/expressions_fixture.h"
+#include "tests/tools/notes_fixture.h"
 
 namespace {
 
@@ -417,5 +418,7 @@ TEST_F(SorterDispatchTest, LevelTwoReadsOrComparesTheSharedTable) {
     EXPECT_TRUE(table.SortTables().Built());
     EXPECT_TRUE(table.Analysed());
 }
+
+ORDINARY_MUSIC_CASES(Sorter, "tests/expressions/ordinary.cases", "sorter");
 
 }  // namespace

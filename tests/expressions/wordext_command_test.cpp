@@ -20,6 +20,7 @@
 #include "platform/win/system.h"
 #include "tests/support/case_names.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 
 namespace {
 
@@ -273,5 +274,7 @@ syllable 1 1:1 verse 1 1 extension 7
     EXPECT_EQ(RunWithShift(kWordExtensions), 0);
     EXPECT_EQ(Assignments(1, 0), (Words{{1, 1, 0, 0, 7}}));
 }
+
+ORDINARY_MUSIC_CASES(WordExt, "tests/expressions/ordinary.cases", "wordext");
 
 }  // namespace

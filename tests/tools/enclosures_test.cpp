@@ -9,6 +9,7 @@
 
 #include "expressions/txtexpr.h"
 #include "platform/hostapi/bytes.h"
+#include "tests/tools/notes_fixture.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/layout_services.h"
 
@@ -84,5 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, EnclosuresTest, ::testing::Values(
                   {"Please select exactly one action"}}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
+
+ORDINARY_MUSIC_CASES(Enclosures, "tests/tools/ordinary-more.cases", "enclosures");
 
 }  // namespace

@@ -272,4 +272,6 @@ INSTANTIATE_TEST_SUITE_P(Engine, TremoloPairingTest,
                                            std::pair("c5/2 d5/8g e5/2", false)),
                          PairingCaseName);
 
+ORDINARY_MUSIC_CASES(FontInfo, "tests/tools/ordinary-more.cases", "font info");
+
 }  // namespace

@@ -366,5 +366,6 @@ notes 2 4 g3+c3/1
 }
 
 ORDINARY_MUSIC_CASES(Explosion, "tests/tools/ordinary.cases", "explosion");
+ORDINARY_MUSIC_CASES(ExplosionMore, "tests/tools/ordinary-more.cases", "explosion");
 
 }  // namespace

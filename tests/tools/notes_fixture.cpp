@@ -11,6 +11,7 @@
 #include "core/hooks.h"
 #include "core/module.h"
 #include "forms/dactopt.h"
+#include "platform/win/clipboard.h"
 
 namespace testsupport {
 
@@ -74,8 +75,8 @@ std::vector<OrdinaryCase> OrdinaryCases(const std::string& file, const std::stri
 // one that has no dialog (or that opens the form named by "form CLASS", which takes the "set"
 // and "click" before it), "again" runs the dialog left open once more (its OK), "key CODE" one
 // launched by a key; "results" adds the lines of the dialog's result list to the result, "output
-// NAME" those of the file the command wrote; "file LINE" adds a line to a file that "set" names
-// as FILE.
+// NAME" those of the file the command wrote ("output clipboard" the text on the clipboard); "file
+// LINE" adds a line to a file that "set" names as FILE.
 TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
     using Lines = std::vector<std::string>;
     using Actions = std::vector<win::FormAction>;
@@ -146,7 +147,9 @@ TEST_P(OrdinaryMusicTest, ChangesWhatTheMusicAsks) {
         result.push_back("result: " + text);
     }
     for (const std::string& step : c.steps) {
-        std::istringstream text(step.starts_with("output ") ? FileText(TempFolder() / step.substr(7)) : "");
+        std::istringstream text(step == "output clipboard"    ? win::ClipboardText().value_or("")
+                                : step.starts_with("output ") ? FileText(TempFolder() / step.substr(7))
+                                                              : "");
         for (std::string line; std::getline(text, line);) {
             result.push_back("file: " + line.substr(0, line.find_last_not_of('\r') + 1));
         }

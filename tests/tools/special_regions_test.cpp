@@ -129,4 +129,6 @@ TEST_F(RegionsMenuTest, TheDefaultsEndASectionAtTheSelectionsEnd) {
     }
 }
 
+ORDINARY_MUSIC_CASES(SpecialRegions, "tests/tools/ordinary-more.cases", "special regions");
+
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/win/system.h"
 #include "platform/win/win.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tests/tools/stafflist_test_support.h"
 #include "tools/layout/layout_services.h"
 #include "tools/layout/stafflist_form.h"
@@ -260,5 +261,7 @@ TEST_F(StaffListFormTest, QueryCodeSixShowsTheStartSystemInAFormOfItsOwn) {
     EXPECT_EQ(SlmState().manager, nullptr);
     EXPECT_EQ(SlmState().currentSystem, 2);
 }
+
+ORDINARY_MUSIC_CASES(StaffListManager, "tests/tools/ordinary-more.cases", "staff list manager");
 
 }  // namespace

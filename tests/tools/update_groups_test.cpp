@@ -116,4 +116,6 @@ TEST_F(UpdateGroupsTest, ASelectionOutsideTheSystemsAsksToUpdateAll) {
     }
 }
 
+ORDINARY_MUSIC_CASES(UpdateGroups, "tests/tools/ordinary-more.cases", "update groups");
+
 }  // namespace
