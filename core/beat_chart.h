@@ -109,7 +109,8 @@ bool ScaleBeatRange(TFMisc& context, int32_t amount);
 void AddRemoveBeatSpace(TFMisc& context, int32_t amount, int32_t place);
 /// Tool 7: limits, sets or reduces the space before the first note; true when the chart changed.
 bool LimitLeadingWhiteSpace(TFMisc& context);
-/// Tool 6: widens elements that are too narrow for their duration; true when any was widened.
+/// Tool 6: widens elements that are too narrow for their duration, after reducing minimum
+/// positions or setting the notes tight when asked; true when the chart changed.
 bool ApplyProportionality(TFMisc& context, int32_t depth);
 /// The densities D (width per thousand EDU), duration classes L and expected densities P of
 /// elements 1..N; false (after message 8) when a width is negative, or when an element has no
@@ -126,7 +127,8 @@ bool ProportionalityPass(TFMisc& context);
 /// Widens element k-1 by ratio per thousand, moving elements k..N, within the per-case caps.
 /// False when the densities could not be computed afterwards.
 bool WidenBeatElement(TFMisc& context, int32_t k, int32_t ratio);
-/// Lowers the minimum positions where a minimum width occurs often and exceeds the stepping.
-void ReduceMinimumPositions(TFMisc& context);
+/// Lowers the minimum positions where a minimum width occurs often and exceeds the stepping;
+/// true when any was lowered.
+bool ReduceMinimumPositions(TFMisc& context);
 
 }  // namespace orvex

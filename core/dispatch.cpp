@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "core/about_box.h"
 #include "core/free_texts.h"
@@ -175,8 +176,7 @@ bool SettleRegionAction(const uint8_t* selection) {
     }
     CarryOutRegionAction(*action);
     // The step signal: the timer brings the run's own next step once the host has done the action.
-    TheModule.dispatch.RepostCode = WaitingRunCode();
-    SendVirtualKeyToHost(win::VK_ADD);
+    SignalNextStep(WaitingRunCode());
     return true;
 }
 
@@ -541,12 +541,12 @@ int32_t DispatchToolLevel2(TFMisc& context, int32_t item, int32_t group, int32_t
     const bool laterStep = steps != nullptr && context.LaterStepPending != 0;
 
     // Step 2: the region.
-    const bool querySelection = TheModule.dispatch.QuerySelectionFromHost;
+    std::optional<HeldRegionScope> heldRegion;
     if (ToolHas(tool, context, setNumber, kToolKeepPassedSelection)) {
-        TheModule.dispatch.QuerySelectionFromHost = false;
+        heldRegion.emplace();
     }
     hostapi::SelectionRecord* region = CheckSelection(!(steps != nullptr && !laterStep));
-    TheModule.dispatch.QuerySelectionFromHost = querySelection;
+    heldRegion.reset();
     if (region == nullptr) {
         return 0;
     }
@@ -645,6 +645,58 @@ void OpenUserManual(win::Hwnd hostWindow) {
         }
     }
     ShowMessage(FreeText::UserManualNotFound);
+}
+
+// ---- What a multi-step run and a modeless form hand to the dispatcher (core/run_services.h) ----
+
+HeldRegionScope::HeldRegionScope() : m_askedHost(std::exchange(TheModule.dispatch.QuerySelectionFromHost, false)) {}
+
+HeldRegionScope::~HeldRegionScope() {
+    TheModule.dispatch.QuerySelectionFromHost = m_askedHost;
+}
+
+void SignalNextStep(int32_t code) {
+    TheModule.dispatch.RepostCode = code;
+    SendVirtualKeyToHost(win::VK_ADD);
+}
+
+bool RunStepWaits() {
+    return TheModule.dispatch.RepostCode != 0 || TheModule.dispatch.RunningStepObject != nullptr ||
+           TheModule.dispatch.PendingOptionsForm != nullptr;
+}
+
+void LeaveOptionsFormPending(vcl::TForm* form) {
+    TheModule.dispatch.PendingOptionsForm = form;
+}
+
+void ForgetPendingOptionsForm(const vcl::TForm* form) {
+    if (TheModule.dispatch.PendingOptionsForm == form) {
+        TheModule.dispatch.PendingOptionsForm = nullptr;
+    }
+}
+
+ExplosionContext* RunningStepObject() {
+    return TheModule.dispatch.RunningStepObject;
+}
+
+void HandOverStepObject(ExplosionContext* step) {
+    TheModule.dispatch.RunningStepObject = step;
+}
+
+ExplosionContext* TakeStepObject() {
+    return std::exchange(TheModule.dispatch.RunningStepObject, nullptr);
+}
+
+void SkipNextHostCall() {
+    ++TheModule.dispatch.SkipNextInvoke;
+}
+
+void AddModelessForm(vcl::TForm* form) {
+    TheModule.dispatch.ModelessFormList.push_back(form);
+}
+
+void RemoveModelessForm(const vcl::TForm* form) {
+    std::erase(TheModule.dispatch.ModelessFormList, form);
 }
 
 }  // namespace orvex

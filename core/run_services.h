@@ -1,8 +1,10 @@
 // What the tools and the forms may call of the dispatcher and of the hooks: ask for the region
-// again, run a tool or a command, tell the dispatcher about a run that a dialog started, and
-// restart the timer or redraw the host. What a tool may read of its run comes through its
-// context (core/run_environment.h); the rest of the dispatcher (core/dispatch.h) and of the
-// hooks (core/hooks.h) is the core's own.
+// again, run a tool or a command, tell the dispatcher about a run that a dialog started, hand a
+// multi-step run's next step, its step object or its options form to the dispatcher, keep a form
+// in the list of open modeless forms, and restart the timer or redraw the host. No tool, form or
+// text expression reads or writes the dispatcher's state (TheModule.dispatch) itself. What a tool may read of its run
+// comes through its context (core/run_environment.h); the rest of the dispatcher (core/dispatch.h) and of the hooks
+// (core/hooks.h) is the core's own.
 #pragma once
 
 #include <cstdint>
@@ -20,11 +22,47 @@ class TForm;
 namespace orvex {
 
 struct TFMisc;
+class ExplosionContext;
 
 // ---- The dispatcher (core/dispatch.cpp) ----
-/// The region a tool works on: the selection (from the host when QuerySelectionFromHost is set),
-/// or, when `allowWholeDocument`, the whole document after asking; none when there is neither.
+/// The region a tool works on: the selection (from the host, unless a HeldRegionScope lives), or,
+/// when `allowWholeDocument`, the whole document after asking; none when there is neither.
 hostapi::SelectionRecord* CheckSelection(bool allowWholeDocument);
+/// While it lives, a run (a command a tool runs itself) works on the region the dispatcher holds
+/// instead of asking the host for its selection; it puts back what held before.
+class HeldRegionScope {
+public:
+    HeldRegionScope();
+    ~HeldRegionScope();
+    HeldRegionScope(const HeldRegionScope&) = delete;
+    HeldRegionScope& operator=(const HeldRegionScope&) = delete;
+
+private:
+    bool m_askedHost;
+};
+/// A multi-step run asks for its next step: the step signal (the keypad plus) goes to the host,
+/// and the timer brings the next step once the host has taken the keys sent before it (`code`:
+/// the step's command, or the continuation marker of the running step object).
+void SignalNextStep(int32_t code);
+/// Whether a step of a run waits: a step signal sent, a step object running or an options form
+/// left pending.
+bool RunStepWaits();
+/// Leaves the options form of New Spacing's first pass pending: the second pass completes it.
+void LeaveOptionsFormPending(vcl::TForm* form);
+/// Forgets `form` as the pending options form (it is going); another one stays pending.
+void ForgetPendingOptionsForm(const vcl::TForm* form);
+/// The step object of the run that goes on over the next host calls (the part explosion), or none.
+ExplosionContext* RunningStepObject();
+/// Hands the dispatcher the step object of a stepped run (none: no stepped run any more).
+void HandOverStepObject(ExplosionContext* step);
+/// The running step object, which the dispatcher no longer holds; none when there is none.
+ExplosionContext* TakeStepObject();
+/// The coming call of the host does nothing (the call that lets the host take a change made
+/// outside its call, or that brings its menus up to date).
+void SkipNextHostCall();
+/// A modeless form that is open (freed when the module unloads), and one that goes.
+void AddModelessForm(vcl::TForm* form);
+void RemoveModelessForm(const vcl::TForm* form);
 /// Whether a call of FinaleExtensionInvoke is under way (the host hears of what changes in it).
 bool InsideHostCall();
 /// A run outside a host call (Go in an options dialog left open) changed the document: the

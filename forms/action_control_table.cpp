@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/run_environment.h"
 #include "core/startup.h"
 
 namespace orvex {
@@ -112,7 +113,8 @@ const char* ActionRowCaption(int32_t item, int32_t row) {
     if (row < 0 || row >= kActionRowsPerItem) {
         throw std::logic_error("action control table: no row " + std::to_string(row));
     }
-    return ActionControlTable()[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(Host().language);
+    return ActionControlTable()[static_cast<size_t>(item)][static_cast<size_t>(row)].Caption(
+        DispatcherEnvironment().Language());
 }
 
 std::string RowLabelText(std::string_view caption) {

@@ -14,6 +14,7 @@
 #include "core/host/staff_lists.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "forms/dactopt.h"
@@ -634,7 +635,7 @@ void ActionDialogLayout::PlaceButtons() {
     const bool runButtons = d.m_runButtons;
     const int32_t furtherItem = FurtherOptionsItem[static_cast<size_t>(m_item)];
     if (d.m_context != nullptr) {
-        ok->SetCaption(Host().language == 1 ? "&Start" : "&Go");
+        ok->SetCaption(DispatcherEnvironment().Language() == 1 ? "&Start" : "&Go");
     }
     // The user names the button by what it says ("Go", "Start"), or by what it does in every
     // language: Go.
@@ -656,7 +657,7 @@ void ActionDialogLayout::PlaceButtons() {
     ok->SetVisible(runButtons);
     d.DefaultBtn->SetVisible(runButtons);
     if (!runButtons) {
-        d.CancelBtn->SetCaption(Host().language == 1 ? "&Schließen" : "&Close");
+        d.CancelBtn->SetCaption(DispatcherEnvironment().Language() == 1 ? "&Schließen" : "&Close");
     }
 
     // The button row, centred in the panel's width.

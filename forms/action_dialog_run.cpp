@@ -13,6 +13,7 @@
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "forms/dactopt.h"
@@ -100,10 +101,9 @@ void TDActOpt::RunFromDialog(int32_t mode) {
     if (m_listControl != nullptr && (context.ListsChanged != 0 || GetHostWindowTitle(title))) {
         ActionDialog_FillLists(*this);
     }
-    CancelBtn->SetCaption(Host().language == 1 ? "&Schließen" : "&Close");
+    CancelBtn->SetCaption(DispatcherEnvironment().Language() == 1 ? "&Schließen" : "&Close");
 
-    const bool stepPending = TheModule.dispatch.RepostCode != 0 || TheModule.dispatch.RunningStepObject != nullptr ||
-                             TheModule.dispatch.PendingOptionsForm != nullptr || context.LaterStepPending;
+    const bool stepPending = RunStepWaits() || context.LaterStepPending;
     if (!m_stop && !stepPending) {
         const vcl::TCheckBoxState inactivate = cbInactivate->State();
         if (inactivate == vcl::cbChecked || (inactivate == vcl::cbGrayed && CallReturnFocusToFinale())) {
@@ -112,11 +112,12 @@ void TDActOpt::RunFromDialog(int32_t mode) {
         // The tool changed the document outside the host's call: one more call of the host,
         // which does nothing, lets the host take the change.
         if (TheModule.commands.HostCommandIds[0] != 0) {
-            ++TheModule.dispatch.SkipNextInvoke;
+            SkipNextHostCall();
             if (wroteOutsideHostCall) {
                 NoteChangeOutsideHostCall();
             }
-            win::PostMessage(Host().window, win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
+            win::PostMessage(DispatcherEnvironment().HostWindow(), win::WM_COMMAND,
+                             TheModule.commands.HostCommandIds[0]);
         } else {
             win::OutputDebugString("Orvex188: the product menu is not built, so the host is not called again");
         }

@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "core/module.h"
 #include "core/options_store.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "forms/designed.h"
 #include "platform/win/input.h"
@@ -305,8 +306,8 @@ void TAddKeyAssForm::ChooseLine(int32_t level) {
 // ---- Handlers ----
 
 void TAddKeyAssForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
-    if (Host().language == 1) {
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
+    if (DispatcherEnvironment().Language() == 1) {
         SetCaption("Tastaturumbelegung");
         HotKeyBox->SetCaption("umzubelegende Taste");
         HotKeyCtrl->SetCaption("Strg");

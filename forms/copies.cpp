@@ -5,6 +5,7 @@
 
 #include "core/free_texts.h"
 #include "core/messages.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "forms/designed.h"
 #include "forms/file_controls.h"
@@ -188,7 +189,7 @@ TfmCopies::TfmCopies(vcl::TComponent* owner) : VxForm(owner) {
 }
 
 void TfmCopies::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
     pnMain->SetBounds(pnMain->Left(), pnMain->Top(), ClientWidth() - 8 - pnMain->Left(),
                       ClientHeight() - 5 - pnMain->Top());
     SetHeader(*sgCopies, "File", "Copies");

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "core/host/host_info.h"
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
+#include "core/run_environment.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_items.h"
 #include "forms/designed.h"
@@ -144,11 +145,9 @@ TDActOpt::~TDActOpt() {
     }
     // No place may keep a dialog that is gone.
     if (!vcl::Application->Terminated()) {
-        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
+        RemoveModelessForm(this);
     }
-    if (TheModule.dispatch.PendingOptionsForm == this) {
-        TheModule.dispatch.PendingOptionsForm = nullptr;
-    }
+    ForgetPendingOptionsForm(this);
     // A context the dialog neither owns nor ran may be gone already; it never refers to the dialog.
     if (m_context != nullptr && (m_modeless || m_ranTool)) {
         if (m_context->OptionsForm == this) {
@@ -180,7 +179,7 @@ int32_t TDActOpt::ControlNumber(const vcl::TControl* control) const {
 }
 
 std::vector<vcl::TForm::OtherCaption> TDActOpt::OtherLanguageCaptions() {
-    const int32_t other = Host().language == 1 ? 0 : 1;
+    const int32_t other = DispatcherEnvironment().Language() == 1 ? 0 : 1;
     const std::span<ActionControlRow> rows = ActionRows(m_item);
     std::vector<OtherCaption> captions;
     for (size_t row = 0; row < rows.size(); ++row) {
@@ -285,7 +284,7 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
     // The owner is the host's main window as the binding of Lumvar2000 knows it; until the
     // binding has run, the window the host gave at start-up.
     const win::Hwnd finaleWindow = GetFinaleWindow();
-    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : Host().window);
+    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : DispatcherEnvironment().HostWindow());
     const bool firstShow = !m_shown;
     m_shown = true;
     if (firstShow) {
@@ -297,7 +296,7 @@ void TDActOpt::FormShow(vcl::TObject* /*Sender*/) {
     if (m_listControl != nullptr) {
         m_listControl->SetBounds(m_listLeft, m_listTop, m_listControl->Width(), m_listControl->Height());
     }
-    if (Host().language == 1) {
+    if (DispatcherEnvironment().Language() == 1) {
         if (CancelBtn->Caption() == "&Cancel") {
             CancelBtn->SetCaption("&Abbrechen");
         }
@@ -351,7 +350,7 @@ void TDActOpt::KeepOpenWhileRunGoesOn() {
     win::MessageBeep(0);
     win::TranscriptWrite("[form] " + vcl::QuoteForTranscript(Caption()) + " " + ClassName() +
                          " stays open while its run goes on");
-    win::SetForegroundWindow(Host().window);
+    win::SetForegroundWindow(DispatcherEnvironment().HostWindow());
     FocusHostWindow();
 }
 

@@ -12,6 +12,7 @@
 #include "core/messages.h"
 #include "core/module.h"
 #include "core/options_store.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -209,7 +210,7 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
 
 TOptionsForm::~TOptionsForm() {
     if (!vcl::Application->Terminated()) {
-        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
+        RemoveModelessForm(this);
     }
     // A form freed without OK, Cancel or closing must not keep the options command from
     // opening the next one.
@@ -247,14 +248,14 @@ void TOptionsForm::ApplyGermanTexts() {
 // ---- Showing and ending ----
 
 void TOptionsForm::FormShow(vcl::TObject* /*Sender*/) {
-    SetOwnerWindow(Host().window);
+    SetOwnerWindow(DispatcherEnvironment().HostWindow());
     SetCollapseMode(0);
     // Shown again after the key-assignment editor, the form keeps what the user has changed.
     if (m_shownBefore) {
         return;
     }
     m_shownBefore = true;
-    if (Host().language == 1) {
+    if (DispatcherEnvironment().Language() == 1) {
         ApplyGermanTexts();
     }
     VxForm_LoadState(*this, false, "");
@@ -355,7 +356,7 @@ void TOptionsForm::MoreBtnClick(vcl::TObject* /*Sender*/) {
     // lives as long as the dialog; then the module's general options are read back from what
     // the dialog stored.
     std::shared_ptr<TFMisc> context = InitToolContext();
-    context->OwnerWindow = Host().window;
+    context->OwnerWindow = DispatcherEnvironment().HostWindow();
     RunToolWithOptions(ItemNumber(ToolItem::Options), 1, context->Options, context->MoreOptions, context->OptionPairs,
                        true, nullptr, false, false, context.get());
     context.reset();
@@ -456,7 +457,7 @@ int32_t ShowOptionsForm() {
         return 0;
     }
     auto* form = vcl::Create<TOptionsForm>(nullptr);
-    TheModule.dispatch.ModelessFormList.push_back(form);
+    AddModelessForm(form);
     form->Show();
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "core/commands.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "forms/action_control_table.h"
 #include "forms/dactopt.h"
 
@@ -42,7 +43,7 @@ bool ShowToolOptions(int32_t item, int32_t setNumber, OptionArray& options, Exte
         form->SetModeless(true);
         form->ShareContext();
         context->OptionsForm = form.get();
-        TheModule.dispatch.ModelessFormList.push_back(form.get());
+        AddModelessForm(form.get());
         form.release()->Show();
         return false;
     }

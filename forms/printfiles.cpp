@@ -12,6 +12,7 @@
 #include "core/key_automation.h"
 #include "core/lumvar_binding.h"
 #include "core/messages.h"
+#include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
@@ -125,13 +126,13 @@ TPrintMultipleFiles::~TPrintMultipleFiles() {
         EndPrintRun();
     }
     if (!vcl::Application->Terminated()) {
-        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
+        RemoveModelessForm(this);
     }
 }
 
 void TPrintMultipleFiles::FormShow(vcl::TObject* /*Sender*/) {
     const win::Hwnd finaleWindow = GetFinaleWindow();
-    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : Host().window);
+    SetOwnerWindow(finaleWindow != win::kNoWindow ? finaleWindow : DispatcherEnvironment().HostWindow());
     SetCollapseMode(0);
     VxForm_LoadState(*this, true, "");
     const int32_t buttonsTop = ClientHeight() - 4 - OkButton->Height();
@@ -228,7 +229,7 @@ PrintRunState& PrintRun(const TFMisc& context) {
 int32_t ShowPrintMultipleFiles() {
     // The application owns the form, so that it is freed when the plug-in is unloaded.
     auto* form = vcl::Create<TPrintMultipleFiles>(vcl::Application);
-    TheModule.dispatch.ModelessFormList.push_back(form);
+    AddModelessForm(form);
     form->Show();
     return 1;
 }

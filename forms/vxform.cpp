@@ -9,6 +9,7 @@
 #include "core/general_options.h"
 #include "core/lumvar_binding.h"
 #include "core/module.h"
+#include "core/run_environment.h"
 #include "core/startup.h"
 #include "forms/dxfcheckbox.h"
 #include "forms/mydrawgrid.h"
@@ -397,8 +398,9 @@ char VxLowerCase(char c) {
 }
 
 void VxForm::WndProc(vcl::TMessage& message) {
-    if (!Modal() && message.Msg == win::WM_ACTIVATE && m_collapseMode != 0 && win::IsWindow(Host().window) &&
-        win::IsWindowVisible(Host().window) && LumvarBound()) {
+    if (!Modal() && message.Msg == win::WM_ACTIVATE && m_collapseMode != 0 &&
+        win::IsWindow(DispatcherEnvironment().HostWindow()) &&
+        win::IsWindowVisible(DispatcherEnvironment().HostWindow()) && LumvarBound()) {
         // Lumvar2000 collapses the form to its caption when it loses the activation and gives
         // it back its size when it is activated again. Before the first command has bound
         // Lumvar2000 there is nobody to ask (and its wrapper would only complain).

@@ -65,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerTest, ::testing::Values(
     BreakCase{"four equal sixteenths with break4", "c5/16 d5/16 e5/16 f5/16 r/4 r/2",
               [](orvex::BeamBreakOptions& o) { o.breakFourInTwo = 1; }, {2}, kAllLevels},
     BreakCase{"four mixed values at the half", "c5/16. d5/32 e5/16. f5/32 r/4 r/2", {}, {2}, kAllLevels},
+    // Three parts of 256 EDU, but a duplet starts at the middle after notes as written: two halves.
+    BreakCase{"a duplet at the middle halves three parts", "c5/32 d5/32 e5/32 {2:3 f5/32 g5/32} r/4", {}, {3}, kFromSecondLevel},
     BreakCase{"six thirty-seconds in three", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", {}, {2, 4}, kFromSecondLevel},
     BreakCase{"all secondary beams", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32", [](orvex::BeamBreakOptions& o) { o.breakAll = 1; }, {2, 4}, kAllLevels},
     BreakCase{"secondary breaking off", "c5/32 d5/32 e5/32 f5/32 g5/32 a5/32 b5/32 c6/32 r/4 r/2",
@@ -83,6 +85,11 @@ INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerTest, ::testing::Values(
     // parts, and its notes are no longer than the shortest.
     BreakCase{"a sextuplet's rule of three gives way to halves", "{6:4 c5/16 d5/16 e5/16 f5/16 g5/16 a5/16} r/4 r/2",
               [](orvex::BeamBreakOptions& o) { o.tupletParts[6] = 3; }, {3}, kAllLevels},
+    // A tuplet ruled by a pattern breaks after the pattern's counts of its notes (2 + 3, 4 + 3).
+    BreakCase{"a quintuplet by the first pattern", "{5:4 c5/16 d5/16 e5/16 f5/16 g5/16} r/4 r/2",
+              [](orvex::BeamBreakOptions& o) { o.tupletParts[5] = -1; }, {2}, kAllLevels},
+    BreakCase{"a septuplet by the second pattern", "{7:4 c5/16 d5/16 e5/16 f5/16 g5/16 a5/16 b5/16} r/4 r/2",
+              [](orvex::BeamBreakOptions& o) { o.tupletParts[7] = -2; }, {4}, kAllLevels},
     // Five parts of one note each: no note is shorter than a part, nothing breaks.
     BreakCase{"a quintuplet in five parts stays whole", "{5:4 c5/16 d5/16 e5/16 f5/16 g5/16} r/4 r/2", {}, {}, {}}),
     testsupport::NameBy(&BreakCase::name));
@@ -104,6 +111,7 @@ TEST_F(BeamBreakerFixture, RemovesOldBreaksFirst) {
 }
 
 ORDINARY_MUSIC_CASES(BeamBreaker, "tests/tools/ordinary.cases", "beam breaker");
+ORDINARY_MUSIC_CASES(MoreBeamBreaker, "tests/tools/ordinary-notes.cases", "beam breaker");
 
 // The tool's rows, each set apart from the rows beside it, reach the options they name.
 TEST(BeamBreakerRowsTest, EachRowSetsItsOption) {
@@ -156,10 +164,12 @@ TEST_F(BeamBreakerFixture, ARestEndingABeatAfterEqualNotesLeavesTheBeam) {
 namespace {
 
 // Four eighths beamed over the beat: the primary beam breaks on the beat only when the measure
-// holds notes shorter than the limit.
+// holds notes shorter than the limit, and the limit counts only while "only short notes" is on
+// (the measure's rests are whole beats: no odd rest breaks it either).
 struct PrimaryCase {
     int32_t shortLimit;
     bool brokenOnBeat;
+    int16_t onlyShortNotes = 1;
 };
 
 class BeamBreakerPrimaryTest : public BeamBreakerFixture, public ::testing::WithParamInterface<PrimaryCase> {};
@@ -167,9 +177,10 @@ class BeamBreakerPrimaryTest : public BeamBreakerFixture, public ::testing::With
 TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
     StartHost("staff \"Flute\"\nmeasures 1\nnotes 1 1 c5/8 d5/8 e5/8 f5/8 r/2\nentry 1 1:3 -beam-start\n");
     const int32_t limit = GetParam().shortLimit;
-    Run([limit](orvex::BeamBreakOptions& o) {
+    Run([limit, only = GetParam().onlyShortNotes](orvex::BeamBreakOptions& o) {
         o.breakPrimary = 1;
         o.shortLimit = limit;
+        o.onlyShortNotes = only;
     });
     const host::CellEntries& cell = Cell(1, 1);
     EXPECT_EQ(View(cell[2]).has(hostapi::kEntryBeamStart), GetParam().brokenOnBeat);
@@ -178,7 +189,8 @@ TEST_P(BeamBreakerPrimaryTest, BreaksThePrimaryBeamOnTheBeat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BeamBreaker, BeamBreakerPrimaryTest,
-                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true}),
+                         ::testing::Values(PrimaryCase{512, false}, PrimaryCase{1024, true},
+                                           PrimaryCase{2048, false, 0}),
                          testsupport::NameBy("short", &PrimaryCase::shortLimit, "on_beat", &PrimaryCase::brokenOnBeat));
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "tests/core/score_host_fixture.h"
 #include "tests/support/case_names.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/beat_spacing.h"
 #include "tools/layout/hairpins.h"
 #include "tools/layout/layout_services.h"
@@ -399,5 +400,7 @@ TEST_F(LayoutBeatChartTest, HandlesOutOfOrderRefuseTheMeasure) {
     EXPECT_EQ(StoredChart(1), before);
     EXPECT_EQ(context->RerunFlag, 0);
 }
+
+ORDINARY_MUSIC_CASES(BeatSpacing, "tests/tools/ordinary-spacing.cases", "beat spacing");
 
 }  // namespace

@@ -138,6 +138,7 @@ TEST_F(CueNotesTest, RefusesALayerThatHoldsEntries) {
 }
 
 ORDINARY_MUSIC_CASES(CueNotes, "tests/tools/ordinary.cases", "cue notes");
+ORDINARY_MUSIC_CASES(MoreCueNotes, "tests/tools/ordinary-notes.cases", "cue notes");
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "core/module.h"
 #include "platform/hostapi/bytes.h"
+#include "tests/tools/notes_fixture.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/fit_measures.h"
 #include "tools/layout/layout_services.h"
@@ -200,4 +201,8 @@ TEST_F(FitTest, AStopInTheWidthPassEndsTheFitBeforeAnythingMoves) {
     EXPECT_EQ(systemstest::LockAt(Document(), 1), 0);
 }
 
+ORDINARY_MUSIC_CASES(MeasureWidths, "tests/tools/ordinary-spacing.cases", "measure widths");
+
 }  // namespace
+
+ORDINARY_MUSIC_CASES(FitMeasures, "tests/tools/ordinary-systems.cases", "fit measures");

@@ -81,3 +81,5 @@ TEST_F(IncipitsLayoutTest, TheHostIsToldOfTheLayoutItsReadingMade) {
 }
 
 }  // namespace
+
+ORDINARY_MUSIC_CASES(Incipits, "tests/tools/ordinary-systems.cases", "incipits");

@@ -15,6 +15,7 @@
 #include "platform/win/win.h"
 #include "tests/core/score_host_fixture.h"
 #include "tests/tools/layout_test_support.h"
+#include "tests/tools/notes_fixture.h"
 #include "tools/layout/layout_services.h"
 
 namespace {
@@ -234,3 +235,6 @@ TEST_F(LayoutSystemToolsTest, CopiedOptimizationCarriesTheFirstStaffPositionFrom
 }
 
 }  // namespace
+
+ORDINARY_MUSIC_CASES(ScaleStaffPositions, "tests/tools/ordinary-systems.cases", "scale staff positions");
+ORDINARY_MUSIC_CASES(CopySystemOptimization, "tests/tools/ordinary-systems.cases", "copy optimization");

@@ -215,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RemoveCase>& testCase) { return std::string(testCase.param.name); });
 
 ORDINARY_MUSIC_CASES(Lyrics, "tests/tools/ordinary.cases", "lyrics");
+ORDINARY_MUSIC_CASES(LyricsSpacing, "tests/tools/ordinary-spacing.cases", "lyrics");
 ORDINARY_MUSIC_CASES(LyricsMore, "tests/tools/ordinary-more.cases", "lyrics");
 
 }  // namespace

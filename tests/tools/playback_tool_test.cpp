@@ -796,5 +796,6 @@ TEST(PlaybackOptionsTest, RowsAreKeptInTheDialogsRanges) {
 }
 
 ORDINARY_MUSIC_CASES(Playback, "tests/tools/ordinary.cases", "playback");
+ORDINARY_MUSIC_CASES(MorePlayback, "tests/tools/ordinary-notes.cases", "playback");
 
 }  // namespace

@@ -116,3 +116,4 @@ TEST_F(NotesTest, JoinRestsJoinsRestsThatSoundTogether) {
 
 }  // namespace
 ORDINARY_MUSIC_CASES(Rests, "tests/tools/ordinary.cases", "rests");
+ORDINARY_MUSIC_CASES(MoreRests, "tests/tools/ordinary-notes.cases", "rests");

@@ -317,8 +317,21 @@ protected:
     }
 };
 
-TEST_F(SlurCollisionTest, SlurEndMovesClearOfAStaccato) {
+// The moved end's placement word by the slur's type (all stems down, so every type lies above):
+// types 1 and 9 0x4201; types 0 and 8 the left end below a stem down, 0x4106, their offset
+// negated; types 15 and 16 set the bits 0x4201 of the word (0) and clear 0x0102.
+struct CollisionTypeCase {
+    int16_t type;
+    int16_t offset;
+    uint16_t placement;
+};
+class SlurCollisionTypeTest : public SlurCollisionTest, public ::testing::WithParamInterface<CollisionTypeCase> {};
+
+TEST_P(SlurCollisionTypeTest, SlurEndMovesClearOfAStaccato) {
     StartHost(kCollisionScore);
+    host::Bytes typed = Shape(1);
+    hostapi::WriteI16(typed.data(), 0, GetParam().type);
+    Document().Records().Save(host::RecordKey::Other(hostapi::kTagSmartShape, 1, 0), typed);
     PutStaccato();
     Select(1, 1, 1, 1);
     RunTool(kSlurs, Rows({{orvex::SLURS_CONVERT, 0},
@@ -330,13 +343,19 @@ TEST_F(SlurCollisionTest, SlurEndMovesClearOfAStaccato) {
     // than 12 above its base, and its off-center 1 (x 24 points / 24): 1. Small adjustment 15:
     // the slur's target -12 lies within [1 - 15, 1 + 15], so the end goes to 1 + 15 - (-24).
     const host::Bytes shape = Shape(1);
-    EXPECT_EQ(I16(shape, SlurLayout::kLeftOffset), 40);
-    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kLeftPlacement), 0x4201);
+    EXPECT_EQ(I16(shape, SlurLayout::kLeftOffset), GetParam().offset);
+    EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kLeftPlacement), GetParam().placement);
     EXPECT_EQ(I16(shape, SlurLayout::kRightOffset), 0) << "the right note has no articulation";
     EXPECT_EQ(hostapi::ReadU16(shape.data(), SlurLayout::kRightPlacement), 0);
     EXPECT_EQ(ArticulationOffset(), 0);
     EXPECT_TRUE(Messages().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Types, SlurCollisionTypeTest,
+                         ::testing::Values(CollisionTypeCase{1, 40, 0x4201}, CollisionTypeCase{9, 40, 0x4201},
+                                           CollisionTypeCase{8, -40, 0x4106}, CollisionTypeCase{15, 40, 0x4201},
+                                           CollisionTypeCase{16, 40, 0x4201}),
+                         [](const auto& c) { return "type_" + std::to_string(c.param.type); });
 
 TEST_F(SlurCollisionTest, AStaccatoHighAboveLeavesTheSlurAlone) {
     StartHost(kCollisionScore);
@@ -454,5 +473,6 @@ TEST(NumberInListTest, WholeNumbersOnly) {
 }
 
 ORDINARY_MUSIC_CASES(Slurs, "tests/tools/ordinary.cases", "slurs");
+ORDINARY_MUSIC_CASES(MoreSlurs, "tests/tools/ordinary-notes.cases", "slurs");
 
 }  // namespace

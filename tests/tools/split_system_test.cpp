@@ -10,6 +10,7 @@
 #include "core/tool_items.h"
 #include "platform/hostapi/bytes.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/layout_services.h"
 #include "tools/layout/split_system.h"
@@ -197,3 +198,5 @@ TEST_F(SplitMenuTest, TheSplitSystemsAreBalancedLockedAndLaidOut) {
 }
 
 }  // namespace
+
+ORDINARY_MUSIC_CASES(SplitSystem, "tests/tools/ordinary-systems.cases", "split system");

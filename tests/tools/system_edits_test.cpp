@@ -9,6 +9,7 @@
 
 #include "core/tool_items.h"
 #include "tests/support/orvex_host.h"
+#include "tests/tools/notes_fixture.h"
 #include "tests/tools/systems_test_support.h"
 #include "tools/layout/layout_services.h"
 
@@ -175,3 +176,8 @@ TEST_F(BeforeDeletingTest, TheMenuCommandAdjustsForTheSelectedMeasuresAndSaysWha
 }
 
 }  // namespace
+
+ORDINARY_MUSIC_CASES(Join, "tests/tools/ordinary-systems.cases", "join");
+ORDINARY_MUSIC_CASES(Shift, "tests/tools/ordinary-systems.cases", "shift");
+ORDINARY_MUSIC_CASES(BeforeDeleting, "tests/tools/ordinary-systems.cases", "before deleting");
+ORDINARY_MUSIC_CASES(AfterInserting, "tests/tools/ordinary-systems.cases", "after inserting");

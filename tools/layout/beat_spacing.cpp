@@ -105,8 +105,9 @@ void CompressBeatChart(BeatChartState& chart, int32_t percent) {
 }
 
 /// Tool 6, "Make notes as tight as possible": minimum positions no further than element 1's
-/// space, and, when every element from 2 on has one, every element at its minimum position.
-void SetNotesTight(TFMisc& context) {
+/// space, and, when every element from 2 on has one, every element at its minimum position;
+/// true when the chart changed.
+bool SetNotesTight(TFMisc& context) {
     BeatChartState& chart = Chart(context);
     const int32_t n = chart.elementCount;
     const int32_t excess = BeatMinimum(chart, 1) - BeatNext(chart, 1);
@@ -117,7 +118,7 @@ void SetNotesTight(TFMisc& context) {
     }
     for (int32_t i = 2; i <= n; ++i) {
         if (BeatMinimum(chart, i) == 0) {
-            return;
+            return excess > 0;
         }
     }
     for (int32_t i = 1; i <= n; ++i) {
@@ -131,6 +132,7 @@ void SetNotesTight(TFMisc& context) {
     SetBeatNext(chart, n, BeatPosition(chart, 0));
     hostapi::WriteI16(context.Walk.measureSpec.data(), EDTMeasureSpec::kWidth,
                       static_cast<int16_t>(BeatPosition(chart, 0) + kTightEndSpace));
+    return true;
 }
 
 /// A ratio per thousand scaled by the class adjustment factor (in per cent). A factor below 0
@@ -528,7 +530,7 @@ bool ProportionalityPass(TFMisc& context) {
     return widened;
 }
 
-void ReduceMinimumPositions(TFMisc& context) {
+bool ReduceMinimumPositions(TFMisc& context) {
     BeatChartState& chart = Chart(context);
     const int32_t n = chart.elementCount;
     const int32_t threshold = RowValue(context.MoreOptions, MORE_PROPORTIONALITY_MINIMUM_STEPPING);
@@ -552,7 +554,7 @@ void ReduceMinimumPositions(TFMisc& context) {
         candidate = remembered;
     }
     if (candidate < 0 || candidate <= threshold) {
-        return;
+        return false;
     }
     chart.reductionWidth = std::max(remembered, candidate);
     candidate = chart.reductionWidth;
@@ -567,6 +569,7 @@ void ReduceMinimumPositions(TFMisc& context) {
     }
     SetBeatNext(chart, 0, BeatNext(chart, 0) - shrunk);
     AddToMeasureWidth(context, -shrunk);
+    return shrunk != 0;
 }
 
 bool ApplyProportionality(TFMisc& context, int32_t depth) {
@@ -578,14 +581,17 @@ bool ApplyProportionality(TFMisc& context, int32_t depth) {
             values.resize(static_cast<size_t>(chart.elementCount + 2), which == kAdded ? 0 : kUnwidened);
         }
     }
+    // The chart and the measure width that these steps change are written back together, also
+    // when no element is widened afterwards.
+    bool changed = false;
     if (depth == 0 && RowOn(context.Options, PROPORTIONALITY_REDUCE_MINIMUM_POSITIONS)) {
-        ReduceMinimumPositions(context);
+        changed = ReduceMinimumPositions(context);
     }
     if (depth == 0 && RowOn(context.Options, PROPORTIONALITY_TIGHT)) {
-        SetNotesTight(context);
+        changed = SetNotesTight(context) || changed;
     }
     RecomputeBeatPositions(context);
-    return ProportionalityPass(context);
+    return ProportionalityPass(context) || changed;
 }
 
 bool ApplySpacingCommand(TFMisc& context, bool& handled, int32_t depth) {

@@ -249,6 +249,7 @@ bool FitMeasures(TFMisc& context) {
             }
             layout.SaveFrom(firstTarget);
             layout.DeleteStored(storedCount);
+            layout.DeleteStoredOptimizations(storedCount);
         } else {
             for (int32_t k = firstTarget; k <= lastTarget; ++k) {
                 layout.Save(k);

@@ -114,6 +114,12 @@ void SystemLayout::DeleteStored(int32_t upTo) const {
     }
 }
 
+void SystemLayout::DeleteStoredOptimizations(int32_t upTo) const {
+    for (int32_t k = upTo; k > Count(); --k) {
+        SystemOptimization().SaveAs(k);
+    }
+}
+
 // ---- Optimizations ----
 
 SystemOptimization::SystemOptimization(int32_t k, int16_t anchor) : m_anchor(anchor) {

@@ -74,6 +74,10 @@ public:
     bool Lock(int32_t k, bool lock) const;
     /// Deletes the stored system records after the last system of the list, up to system `upTo`.
     void DeleteStored(int32_t upTo) const;
+    /// Deletes the optimizations (staff lists and groups) of the systems after the last one, up
+    /// to system `upTo`, once the later optimizations have moved up: no list stays behind for a
+    /// system the document no longer has, to be taken over by a later system of that number.
+    void DeleteStoredOptimizations(int32_t upTo) const;
 
 private:
     std::vector<EDTStaffSystemSpec2001> m_records;
@@ -88,6 +92,8 @@ class SystemOptimization {
 public:
     /// Loads the optimization of system k, whose list lies relative to `anchor`.
     explicit SystemOptimization(int32_t k, int16_t anchor = 0);
+    /// No list and no groups: saved as system k's, it deletes that system's optimization.
+    SystemOptimization() = default;
 
     /// Makes it the optimization of system k: its list entries are overwritten and its surplus
     /// entries deleted, its groups become these groups (the others are deleted).

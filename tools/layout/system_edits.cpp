@@ -75,6 +75,7 @@ bool RunJoinTwoSystems(TFMisc& context) {
         CopyOptimization(k + 1, k);
     }
     layout.DeleteStored(storedCount);
+    layout.DeleteStoredOptimizations(storedCount);
     UpdateHostLayout();
     return true;
 }
@@ -149,12 +150,18 @@ bool RunMeasureEditAdjust(TFMisc& context, int32_t measureDelta, int32_t newSyst
             layout.DeleteStored(storedCount);
             SetProgressText(context, FreeText::ProgressShiftingSystemOptimizations);
             ScopedEditBracket progress(&selection, layout.Count() - s + 1);
+            bool moved = true;
             for (int32_t k = s; k <= layout.Count(); ++k) {
                 if (!progress.Step()) {
                     SetProgressText(context, FreeText::ProgressCanceled);
+                    moved = false;
                     break;
                 }
                 CopyOptimization(k + removed, k);
+            }
+            // A stopped run leaves the optimizations it has not moved up where they were.
+            if (moved) {
+                layout.DeleteStoredOptimizations(storedCount);
             }
             progress.End();
         }

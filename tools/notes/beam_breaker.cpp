@@ -124,8 +124,8 @@ void ArrayBreaker::SimplifyRests(int32_t i) {
         while (start > 0 && At(start).position() % kBeat != 0) {
             --start;
         }
-        const Edu beatEnd = (At(start).position() / kBeat + 1) * kBeat;
-        for (int32_t j = start; j < n && At(j).position() < beatEnd; ++j) {
+        // Up to the next entry on a beat: a rest after a note held over the beat is reached too.
+        for (int32_t j = start; j < n && (j == start || At(j).position() % kBeat != 0); ++j) {
             if (!IsNote(j) || (m_options.beamRestsToEighths != 0 && At(j).position() % kBeat == kHalfBeat)) {
                 SetBeamStart(j);
             }

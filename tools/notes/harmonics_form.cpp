@@ -161,7 +161,7 @@ THarmonicsForm::~THarmonicsForm() {
         HarmonicsForm() = nullptr;
     }
     if (!vcl::Application->Terminated()) {
-        std::erase(TheModule.dispatch.ModelessFormList, static_cast<vcl::TForm*>(this));
+        RemoveModelessForm(this);
     }
 }
 
@@ -243,7 +243,7 @@ void THarmonicsForm::HarmonicsGoClick(vcl::TObject* /*Sender*/) {
     RunHarmonics(Settings());
     // The host is called once for the first menu entry and that call does nothing: it takes the
     // focus back and brings its menus up to date.
-    ++TheModule.dispatch.SkipNextInvoke;
+    SkipNextHostCall();
     FocusHostWindow();
     win::SendMessage(DispatcherEnvironment().HostWindow(), win::WM_COMMAND, TheModule.commands.HostCommandIds[0]);
     RedrawHostDocument(nullptr);
@@ -257,7 +257,7 @@ int32_t ShowHarmonicsForm() {
     if (HarmonicsForm() == nullptr) {
         // The application owns the form, so that it is freed when the plug-in is unloaded.
         HarmonicsForm() = vcl::Create<THarmonicsForm>(vcl::Application);
-        TheModule.dispatch.ModelessFormList.push_back(HarmonicsForm());
+        AddModelessForm(HarmonicsForm());
     }
     HarmonicsForm()->Show();
     return 1;

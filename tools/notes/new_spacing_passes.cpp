@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 #include "core/free_texts.h"
 #include "core/host/finxess.h"
@@ -36,12 +35,13 @@ void BeginNewSpacing(TFMisc& context, hostapi::SelectionRecord& region) {
     ShowMessage({.id = MSG_NEW_SPACING_START, .caption = Caption::NewSpacing, .skippable = true});
     NewSpacingRun(context).savedRegion = region;
     NewSpacingRun(context).ClearChanges();
-    const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
-    RunCommand(context.Environment.HostWindow(), kShiftLyricsCode, 0, true, false, nullptr);
-    if (RowOn(context.Options, NSP_MOVE_BEAT_ONE_SYLLABLES)) {
-        RunCommand(context.Environment.HostWindow(), kMoveSyllablesCode, 0, true, false, nullptr);
+    {
+        const HeldRegionScope heldRegion;
+        RunCommand(context.Environment.HostWindow(), kShiftLyricsCode, 0, true, false, nullptr);
+        if (RowOn(context.Options, NSP_MOVE_BEAT_ONE_SYLLABLES)) {
+            RunCommand(context.Environment.HostWindow(), kMoveSyllablesCode, 0, true, false, nullptr);
+        }
     }
-    TheModule.dispatch.QuerySelectionFromHost = querySelection;
     region = NewSpacingRun(context).savedRegion;
     if (RowOn(context.Options, NSP_COMPLEMENTARY_RHYTHMS) && AllocToolLists(context)) {
         // A blank staff after the region's last one, marked in the list so that the second pass
@@ -107,9 +107,8 @@ void AwaitLaterStepPending(TFMisc& context) {
         SendAltKeyToHost(context.Environment.HostYear() < 2001 ? 's' : 'm');
         SendTextToHost("sn");
     }
-    SendVirtualKeyToHost(win::VK_ADD);
-    TheModule.dispatch.PendingOptionsForm = context.OptionsForm;
-    TheModule.dispatch.RepostCode = 120;
+    LeaveOptionsFormPending(context.OptionsForm);
+    SignalNextStep(120);
 }
 
 /// Takes the helper staff of the complementary rhythm out of the document whole: the music of
@@ -150,14 +149,15 @@ void FinishNewSpacing(TFMisc& context) {
             }
         }
     }
-    const bool querySelection = std::exchange(TheModule.dispatch.QuerySelectionFromHost, false);
-    if (RowOn(context.Options, NSP_LEFT_ALIGN_MELISMAS)) {
-        RunCommand(context.Environment.HostWindow(), kAlignMelismaCode, 0, true, false, nullptr);
+    {
+        const HeldRegionScope heldRegion;
+        if (RowOn(context.Options, NSP_LEFT_ALIGN_MELISMAS)) {
+            RunCommand(context.Environment.HostWindow(), kAlignMelismaCode, 0, true, false, nullptr);
+        }
+        if (RowOn(context.MoreOptions, NSP_RUN_PROPORTIONALITY)) {
+            RunCommand(context.Environment.HostWindow(), kLyricsProportionalityCode, 0, true, false, nullptr);
+        }
     }
-    if (RowOn(context.MoreOptions, NSP_RUN_PROPORTIONALITY)) {
-        RunCommand(context.Environment.HostWindow(), kLyricsProportionalityCode, 0, true, false, nullptr);
-    }
-    TheModule.dispatch.QuerySelectionFromHost = querySelection;
     ShowMessage({.id = MSG_NEW_SPACING_DONE, .caption = Caption::NewSpacing, .skippable = true});
 }
 

@@ -13,7 +13,6 @@
 #include "core/host/staff_lists.h"
 #include "core/host/staff_systems.h"
 #include "core/messages.h"
-#include "core/module.h"
 #include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
@@ -52,8 +51,8 @@ void ClampToDocument(hostapi::SelectionRecord& region, int32_t staves) {
 
 void EndExplosion(ExplosionContext* explosion) {
     TFMisc& context = explosion->Context();
-    if (TheModule.dispatch.RunningStepObject == explosion) {
-        TheModule.dispatch.RunningStepObject = nullptr;
+    if (RunningStepObject() == explosion) {
+        HandOverStepObject(nullptr);
     }
     ExplosionContextDestroy(explosion, 3);
     SetProgressCaption(context);
@@ -194,12 +193,12 @@ bool StartNextRegion(ExplosionContext& explosion) {
 }
 
 bool RunSmartExplosion(TFMisc& context) {
-    if (TheModule.dispatch.RunningStepObject != nullptr) {
-        return StepPartExplosion(*TheModule.dispatch.RunningStepObject);
+    if (ExplosionContext* running = RunningStepObject(); running != nullptr) {
+        return StepPartExplosion(*running);
     }
     auto* explosion = new ExplosionContext(context);
     InitExplosionContext(*explosion, context);
-    TheModule.dispatch.RunningStepObject = explosion;
+    HandOverStepObject(explosion);
     bool result = StartNextRegion(*explosion);
     if (!result && explosion->stop == 0) {
         if (hostapi::SelectionRecord* selection = CheckSelection(false); selection != nullptr) {

@@ -3,13 +3,10 @@
 // that started it.
 #include "tools/layout/explosion/explosion_stepping.h"
 
-#include <utility>
-
 #include "core/free_texts.h"
 #include "core/host/host_imports.h"
 #include "core/key_automation.h"
 #include "core/messages.h"
-#include "core/module.h"
 #include "core/run_environment.h"
 #include "core/run_services.h"
 #include "core/startup.h"
@@ -22,7 +19,7 @@ namespace orvex {
 
 /// Continues the part explosion that runs; when it has ended, finishes it.
 void StepRunningExplosion() {
-    ExplosionContext* step = TheModule.dispatch.RunningStepObject;
+    ExplosionContext* step = RunningStepObject();
     if (StepPartExplosion(*step)) {
         return;
     }
@@ -33,7 +30,7 @@ void StepRunningExplosion() {
     SetProgressCaption(context);
     // An options dialog that started the run may still be open; it is told after the explosion goes.
     vcl::TForm* optionsForm = context.OptionsForm;
-    TheModule.dispatch.RunningStepObject = nullptr;
+    HandOverStepObject(nullptr);
     // The explosion may hold the last share of the tool context: nothing of either is used after this.
     ExplosionContextDestroy(step, 3);
     win::SetFocus(DispatcherEnvironment().HostWindow());
@@ -44,7 +41,7 @@ void StepRunningExplosion() {
 }
 
 void EndRunningExplosion() {
-    ExplosionContext* step = std::exchange(TheModule.dispatch.RunningStepObject, nullptr);
+    ExplosionContext* step = TakeStepObject();
     if (step == nullptr) {
         return;
     }
@@ -60,13 +57,13 @@ void EndRunningExplosion() {
 }
 
 bool RunningExplosionWorksOn(const TFMisc& context) {
-    return TheModule.dispatch.RunningStepObject != nullptr &&
-           &TheModule.dispatch.RunningStepObject->Context() == &context;
+    const ExplosionContext* step = RunningStepObject();
+    return step != nullptr && &step->Context() == &context;
 }
 
 void DestroyRunningExplosion() {
-    delete TheModule.dispatch.RunningStepObject;  // with its share of the tool context
-    TheModule.dispatch.RunningStepObject = nullptr;
+    delete RunningStepObject();  // with its share of the tool context
+    HandOverStepObject(nullptr);
 }
 
 }  // namespace orvex

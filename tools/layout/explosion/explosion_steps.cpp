@@ -12,6 +12,7 @@
 #include "core/host/staff_lists.h"
 #include "core/key_automation.h"
 #include "core/module.h"
+#include "core/run_services.h"
 #include "core/startup.h"
 #include "core/tool_context.h"
 #include "expressions/expression_records.h"
@@ -78,8 +79,7 @@ int32_t RunEnd(const ExplosionContext& explosion) {
 }
 
 void SendContinuation() {
-    TheModule.dispatch.RepostCode = kContinuationMarker;
-    SendVirtualKeyToHost(win::VK_ADD);
+    SignalNextStep(kContinuationMarker);
 }
 
 /// The source staff of part `part` in a region (0 outside the parts a region holds).
