@@ -54,7 +54,7 @@ const Control kControls[] = {
     {&F::AtLeastUpDown, &F::ShowBox,     "UpDown1",      nullptr,             70,  172, 15,  21},
     {&F::xAtMost,       &F::ShowBox,     "xAtMost",      nullptr,             40,  190, 30,  21},
     {&F::AtMostUpDown,  &F::ShowBox,     "UpDown2",      nullptr,             70,  190, 15,  21},
-    {&F::dAllStyles,    &F::DetailBox,   "dAllStyles",   "all styles",        24,  34,  112, 17, false},
+    {&F::dAllStyles,    &F::DetailBox,   "dAllStyles",   "all styles",        24,  34,  96,  17, false},
     {&F::ButtonPanel,   {},              "Panel1",       nullptr,             0,   516, 685, 44},
     {&F::CancelBtn,     &F::ButtonPanel, "CancelBtn",    "Cancel",            4,   10,  60,  25},
     {&F::xLarger,       &F::ButtonPanel, "xLarger",      "Larger",            68,  10,  55,  25},
@@ -63,7 +63,7 @@ const Control kControls[] = {
     {&F::xTwoDim,       &F::ButtonPanel, "xTwoDim",      "two dimensional",   188, 4,   112, 17, true},
     {&F::xShrinkToFit,  &F::ButtonPanel, "xShrinkToFit", "shrink to fit",     188, 23,  112, 17, true},
     {&F::UpdateBtn,     &F::ButtonPanel, "UpdateBtn",    "Reload now",        304, 2,   85,  20},
-    {&F::QuickMode,     &F::ButtonPanel, "QuickMode",    "load only once",    304, 24,  112, 17, false},
+    {&F::QuickMode,     &F::ButtonPanel, "QuickMode",    "load only once",    304, 24,  100, 17, false},
     {&F::SortBox,       {},              "SortBox",      "instant sorting",   558, 287, 127, 68},
     {&F::xSorted,       &F::SortBox,     "xSorted",      "display sorted",    8,   18,  112, 17, false},
     {&F::xOptions,      &F::SortBox,     "xOptions",     "Options...",        8,   38,  111, 23},
@@ -131,6 +131,13 @@ TTextExprForm::TTextExprForm(vcl::TComponent* owner, TTextExprSorter& sorter) : 
     Grid->SetRowHeights(2, 39);
     Grid->Font().SetSize(10);
     PlaceControls<TTextExprForm>(*this, kControls);
+    // Tab goes as the user reads: down each group on the right, then along the buttons.
+    TabInOrder({Grid, ShowBox, SortBox, DetailBox, xColCount, ButtonPanel});
+    TabInOrder({xTextual, xMusical, xPlayback, xMeta, xSearch, xSearchText, xUsage, xAtLeast, AtLeastUpDown, xAtMost,
+                AtMostUpDown, xCalcUsage, xAll});
+    TabInOrder({dFonts, dAllStyles, dPlayback, dOthers, dAllBtn});
+    TabInOrder({CancelBtn, xLarger, xSmaller, xTwoDim, xShrinkToFit, UpdateBtn, QuickMode, DuplicateBtn, NewBtn,
+                HelpBtn, OkBtn});
     xSearchText->Items().Assign({"arco", "col", "con", "pizz", "senza", "(", "(empty expressions)"});
     xUsage->Items().Assign({"used", "unused", ">=                  x", "1 to                x", "any"});
     xUsage->SetItemIndex(kUsageAny);

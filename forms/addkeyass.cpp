@@ -135,6 +135,8 @@ TAddKeyAssForm::TAddKeyAssForm(vcl::TComponent* owner, int32_t index) : vcl::TFo
     xAsk->SetCaption("Ask for confirmation");
     xSpeedyOnly = Designed(this, new vcl::TCheckBox(this), "xSpeedyOnly", 192, 84, 173, 17);
     xSpeedyOnly->SetCaption("Within Speedy only");
+    // Tab goes from the key to the Listen button beside it.
+    ListenNewKey->SetTabOrder(NewKey->TabOrder() + 1);
 
     OkBtn = Designed(this, new vcl::TButton(this), "OkBtn", 208, 186, 75, 25);
     OkBtn->SetCaption("Ok");

@@ -168,6 +168,8 @@ TfmCopies::TfmCopies(vcl::TComponent* owner) : VxForm(owner) {
     cbRules = Designed(pnMain, new vcl::TComboBox(this), "cbRules", 80, 366, 150, 21);
     btDelete = DesignedButton(pnMain, this, "btDelete", "&Delete", 291, 365, 49);
     btClear = DesignedButton(pnMain, this, "btClear", "&Clear", 346, 365, 49);
+    // Tab goes as the user reads: the rule set's line before the Go! line below it.
+    TabInOrder({sgCopies, sgRules, btApply, cbRules, btSave, btDelete, btClear, OkBtn});
 
     OnShow = [this](vcl::TObject* sender) { FormShow(sender); };
     OnCanResize = [this](vcl::TObject* sender, int32_t& width, int32_t& height, bool& resize) {

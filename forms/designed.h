@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "platform/vcl/stdctrls.h"
 
@@ -15,6 +16,15 @@ T* Designed(vcl::TWinControl* parent, T* control, const char* name, int32_t left
     control->SetParent(parent);
     control->SetBounds(left, top, width, height);
     return control;
+}
+
+/// Puts sibling controls first in their parent's tab order, in the order given (the order the
+/// user reads them in, where the order they were placed in differs).
+inline void TabInOrder(std::initializer_list<vcl::TWinControl*> controls) {
+    int32_t order = 0;
+    for (vcl::TWinControl* control : controls) {
+        control->SetTabOrder(order++);
+    }
 }
 
 /// A push button of the usual size (75 x 25 unless given) with its caption.

@@ -147,6 +147,9 @@ TOptionsForm::TOptionsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetClientHeight(453);
 
     PlaceControls<TOptionsForm>(*this, kControls);
+    // Tab goes down the left column (the buttons at its foot last) and then to the right one.
+    ListenBtn->SetTabOrder(HotKey->TabOrder() + 1);
+    MiscGroup->SetTabOrder(OkButton->TabOrder());
     SetUpWhiteLabel(*ExplorerHint,
                     "The new Explorer for Text Expressions is a replacement for Finale's own selection list. Use "
                     "the hotkey specified below for quicker access.");

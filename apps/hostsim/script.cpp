@@ -558,6 +558,9 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
     } else if (args[1] == "close") {
         ExpectArguments(args, 2, 2, "form CLASS close");
         action = {win::FormAction::Kind::Close, "", ""};
+    } else if (args[1] == "print") {
+        ExpectArguments(args, 2, 2, "form CLASS print");
+        action = {win::FormAction::Kind::Print, "", ""};
     } else if (args[1] == "press") {
         ExpectArguments(args, 3, 3, "form CLASS press [Shift+][Ctrl+][Alt+]KEY");
         if (!win::ParseKeyStroke(args[2])) {
@@ -569,10 +572,11 @@ void ScriptRunner::QueueFormAction(const std::vector<std::string>& args) {
         action = {win::FormAction::Kind::Type, "", args[2]};
     } else {
         throw ScriptError("unknown form action \"" + args[1] +
-                              "\" (set, click, dblclick, resize, close, press or type; usage: " + usage + ")",
+                              "\" (set, click, dblclick, resize, close, press, type or print; usage: " + usage + ")",
                           1);
     }
-    const Location here = Here(action.kind == win::FormAction::Kind::Close ? 1 : 2);
+    const Location here =
+        Here(action.kind == win::FormAction::Kind::Close || action.kind == win::FormAction::Kind::Print ? 1 : 2);
     action.origin = LocationText(here);
     m_origins[action.origin] = here;
     WarnOfLateFormLine(args[0], action.origin);

@@ -14,7 +14,8 @@ namespace hostsim {
 
 inline constexpr const char* kFormUsage =
     "form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | "
-    "form CLASS resize WIDTH HEIGHT | form CLASS close | form CLASS press KEY | form CLASS type TEXT";
+    "form CLASS resize WIDTH HEIGHT | form CLASS close | form CLASS press KEY | form CLASS type TEXT | "
+    "form CLASS print";
 
 /// A whole number in [minimum, maximum] (decimal, 0x hexadecimal, a leading '-'); the error
 /// points at argument `argument`.

@@ -161,6 +161,9 @@ public:
     virtual std::string ValueText() const { return ""; }
     /// Further lines of the transcript (the items of a list).
     virtual std::vector<std::string> DetailLines() const { return {}; }
+    /// What the layout listing (`form CLASS print`) shows after the control's place: a grid's
+    /// column widths and row heights; empty for most controls.
+    virtual std::string LayoutText() const { return ""; }
     /// The user gives the control a value: answers an empty text when done, else the reason why not.
     virtual std::string UserSet(std::string_view value);
     /// The user clicks the control: answers an empty text when done, else the reason why not.

@@ -774,6 +774,12 @@ std::string TForm::NearestControls(std::string_view name) {
 
 void TForm::PerformAction(const win::FormAction& action) {
     using Kind = win::FormAction::Kind;
+    if (action.kind == Kind::Print) {
+        win::TranscriptWrite("  layout of " + ClassName() + ": client " + std::to_string(ClientWidth()) + " x " +
+                             std::to_string(ClientHeight()));
+        WriteLayoutLines(*this, "    ");
+        return;
+    }
     win::TranscriptWrite("  user: " + win::FormActionText(action));
     if (action.kind == Kind::Close) {
         Close();

@@ -277,4 +277,35 @@ std::string TDrawGrid::UserSet(std::string_view value) {
     return FocusCell(col, row) ? "" : "the grid refused the cell";
 }
 
+namespace {
+
+/// "130,40,170", a run of equal sizes written once with its count ("17*12").
+std::string SizeList(const std::vector<int32_t>& sizes) {
+    std::string text;
+    for (size_t i = 0; i < sizes.size();) {
+        size_t run = 1;
+        while (i + run < sizes.size() && sizes[i + run] == sizes[i]) {
+            ++run;
+        }
+        text += (text.empty() ? "" : ",") + std::to_string(sizes[i]) + (run > 1 ? "*" + std::to_string(run) : "");
+        i += run;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TDrawGrid::LayoutText() const {
+    std::vector<int32_t> cols;
+    std::vector<int32_t> rows;
+    for (int32_t col = 0; col < ColCount(); ++col) {
+        cols.push_back(ColWidths(col));
+    }
+    for (int32_t row = 0; row < RowCount(); ++row) {
+        rows.push_back(RowHeights(row));
+    }
+    return "columns " + SizeList(cols) + " rows " + SizeList(rows) + " fixed " + std::to_string(FixedCols()) + "," +
+           std::to_string(FixedRows());
+}
+
 }  // namespace vcl

@@ -73,6 +73,9 @@ public:
     TNotifyEvent OnTopLeftChanged;
 
     std::string KindName() const override { return "grid"; }
+    /// "columns 130,40 rows 17*12 fixed 0,1": the widths and heights, a run of equal ones as
+    /// SIZE*COUNT, and the fixed columns and rows.
+    std::string LayoutText() const override;
     bool SetPressesMouse() const override { return true; }
     std::string ValueText() const override;
     /// "COL,ROW": the user clicks that cell.

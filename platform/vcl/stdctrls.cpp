@@ -9,6 +9,7 @@
 #include "platform/win/keys.h"
 #include "platform/win/menus.h"
 #include "platform/win/screen.h"
+#include "platform/win/transcript.h"
 
 namespace vcl {
 namespace {
@@ -67,6 +68,36 @@ std::string QuoteForTranscript(std::string_view text) {
         out += c;
     }
     return out + "\"";
+}
+
+void WriteLayoutLines(const TWinControl& parent, const std::string& indent) {
+    for (int32_t i = 0; i < parent.ControlCount(); ++i) {
+        const TControl& control = *parent.Controls(i);
+        const auto* windowed = dynamic_cast<const TWinControl*>(&control);
+        std::string line = indent + control.ClassName() + " " + (control.Name().empty() ? "-" : control.Name()) +
+                           " at " + std::to_string(control.Left()) + "," + std::to_string(control.Top()) + " size " +
+                           std::to_string(control.Width()) + "x" + std::to_string(control.Height());
+        if (windowed != nullptr) {
+            line += " tab " + std::to_string(windowed->TabOrder()) + (windowed->TabStop() ? "" : " (no stop)");
+        }
+        if (!control.Caption().empty()) {
+            // A folder or file shows as the transcript names files (the hidden label of a folder list).
+            std::string caption = QuoteForTranscript(
+                control.Caption().starts_with('/') ? win::TranscriptPath(control.Caption()) : control.Caption());
+            for (size_t at = caption.find('\n'); at != std::string::npos; at = caption.find('\n', at + 2)) {
+                caption.replace(at, 1, "\\n");
+            }
+            line += " " + caption;
+        }
+        if (const std::string more = control.LayoutText(); !more.empty()) {
+            line += " " + more;
+        }
+        line += std::string(control.Visible() ? "" : " (hidden)") + (control.Enabled() ? "" : " (disabled)");
+        win::TranscriptWrite(line);
+        if (windowed != nullptr) {
+            WriteLayoutLines(*windowed, indent + "  ");
+        }
+    }
 }
 
 bool ParseWholeNumber(std::string_view text, int32_t& value) {

@@ -434,6 +434,12 @@ public:
 /// Parses what a user gives a check box: 0/1/2, unchecked/checked/grayed (greyed), off/on,
 /// false/true, no/yes. Answers -1 when the text is none of them.
 int32_t ParseUserCheckState(std::string_view value);
+/// Lists the controls on `parent` in the transcript (what `form CLASS print` shows), one line each
+/// in the order they were placed, each windowed control's own controls below it two blanks
+/// deeper: class, name, "at LEFT,TOP size WIDTHxHEIGHT", a windowed control's tab order ("(no
+/// stop)" when Tab passes it by), the caption (a line end as \n), what the control adds
+/// (LayoutText), and "(hidden)", "(disabled)".
+void WriteLayoutLines(const TWinControl& parent, const std::string& indent);
 /// Quotes a text for the transcript: "text" with \" and \\ inside.
 std::string QuoteForTranscript(std::string_view text);
 /// Parses a whole decimal integer (an optional sign and digits, nothing else).

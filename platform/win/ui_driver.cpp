@@ -117,6 +117,8 @@ std::string FormActionText(const FormAction& action) {
             return "press " + action.value;
         case FormAction::Kind::Type:
             return "type " + Quoted(action.value);
+        case FormAction::Kind::Print:
+            return "print";
     }
     return "";
 }

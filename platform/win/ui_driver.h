@@ -25,10 +25,10 @@ int32_t TakeMessageBoxAnswer();
 /// What the user does with a form: set a control's value, click or double-click a control,
 /// close the form (its close box), drag its frame to a new size ("WIDTH HEIGHT" in value), press
 /// a key (its name with the modifiers held, "Shift+Tab", in value) or type a text (in value) on
-/// the keyboard. Controls are named as the form names them; keys go to the control that has the
-/// focus.
+/// the keyboard; or look at the form: Print lists its layout in the transcript. Controls are named as the form names
+/// them; keys go to the control that has the focus.
 struct FormAction {
-    enum class Kind { Set, Click, Close, DblClick, Resize, Press, Type };
+    enum class Kind { Set, Click, Close, DblClick, Resize, Press, Type, Print };
     Kind kind = Kind::Click;
     std::string control;
     std::string value;   ///< for Set, Resize, Press and Type
@@ -53,7 +53,7 @@ size_t PendingFormActions();
 /// Takes the oldest action queued for the class.
 std::optional<FormAction> TakeFormAction(std::string_view formClass);
 /// The action as the transcript writes it: `set NAME "VALUE"`, `click NAME`, `close`,
-/// `double-click NAME`, `resize to WIDTH x HEIGHT`, `press KEY`, `type "TEXT"`.
+/// `double-click NAME`, `resize to WIDTH x HEIGHT`, `press KEY`, `type "TEXT"`, `print`.
 std::string FormActionText(const FormAction& action);
 
 /// A form reports an action the user could not do. With StopFormAfterFailure on, the actions

@@ -249,7 +249,7 @@ protected:
     }
 };
 
-// The options form: Listen (Tab to it, Space) hears F7 and Enter is OK, so F7 opens the explorer,
+// The options form: Listen (Tab to it from the key, Space) hears F7 and Enter is OK, so F7 opens the explorer,
 // where Down and Enter choose the second expression for the metatool key. Add (Tab to it, Space)
 // opens the key assignment editor, filled by keys (F9 for the plug-in command chosen by the
 // arrows), and OK is reached by Shift+Tab: F9 then runs the smart split point. A tool's options
@@ -267,7 +267,7 @@ TEST_P(KeyboardHostsimTest, FormsAreFilledAndConfirmedByKeysAlone) {
     const std::string options = std::string("menu \"") + c.optionsMenu + "\"\n";
     const auto result = testsupport::RunHostsim(
         std::string("host language ") + c.language + "\nload plugins\nnew " + marks.string() + "\n" + options +
-            Repeat("press Tab\n", 4) + "press Space\npress F7\npress Tab\npress Enter\n" +
+            "press Tab\npress Space\npress F7\npress Tab\npress Enter\n" +
             "form TTextExprInfo press Enter\nform TTextExprForm press Down\nform TTextExprForm press Enter\n"
             "press F7\ndump records ot&d\n"
             "new " +
@@ -275,7 +275,7 @@ TEST_P(KeyboardHostsimTest, FormsAreFilledAndConfirmedByKeysAlone) {
             Repeat("form TAddKeyAssForm press Tab\n", 5) +
             "form TAddKeyAssForm press Down\nform TAddKeyAssForm press Down\nform TAddKeyAssForm press Tab\n"
             "form TAddKeyAssForm press Down\nform TAddKeyAssForm press Enter\n" +
-            Repeat("press Tab\n", 13) + "press Space\n" + Repeat("press Shift+Tab\n", 7) +
+            Repeat("press Tab\n", 13) + "press Space\n" + Repeat("press Shift+Tab\n", 5) +
             "press Enter\nselect 1-2 1\npress F9\ndump cells 1-2 1\n"
             "new " +
             examples +

@@ -307,4 +307,23 @@ TEST_F(WindowsHostsimTest, TheStaffListManagerOpensOnThePageTheDocumentWindowSho
     EXPECT_EQ(shown("view scroll 2"), (std::vector<std::string>{"  edit PgNum: \"1\"", "  edit SysNum: \"1\""}));
 }
 
+// Every form of the plug-ins as the user first sees it, in an English and a German host: the
+// transcript of tests/forms/layouts.script (layouts-de.script), each form's controls with their
+// class, name, place, size, tab order, caption and state, is the one layouts.expected
+// (layouts-de.expected) holds, whole.
+TEST_F(WindowsHostsimTest, EveryFormIsLaidOutAsItsDataFileSays) {
+    const std::filesystem::path forms = std::filesystem::path(ORVEX_SOURCE_DIR) / "tests" / "forms";
+    for (const std::string name : {"layouts", "layouts-de"}) {
+        std::filesystem::remove(RegistryFile());
+        const auto result = testsupport::RunHostsimWith(testsupport::FileText(forms / (name + ".script")), TempFolder(),
+                                                        "--registry " + RegistryFile().string(), forms);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        std::string shown;
+        for (const std::string& line : result.out) {
+            shown += line + "\n";
+        }
+        EXPECT_EQ(shown, testsupport::FileText(forms / (name + ".expected"))) << name;
+    }
+}
+
 }  // namespace

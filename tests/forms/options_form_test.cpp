@@ -211,8 +211,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, OptionsHotkeyTest,
                          ::testing::Values(HotkeyTextCase{"tab", "sca9", false},
                                            HotkeyTextCase{"(none)", "sca0", false}, HotkeyTextCase{"", "sca0", false},
                                            HotkeyTextCase{"F5", "sca116", false}, HotkeyTextCase{"q", "sca81", false},
-                                           HotkeyTextCase{"#65", "sca65", false}, HotkeyTextCase{"#300", "sca0", true},
-                                           HotkeyTextCase{"xyz", "sca0", true}),
+                                           HotkeyTextCase{"a", "sca65", false}, HotkeyTextCase{"#65", "sca65", false},
+                                           HotkeyTextCase{"#300", "sca0", true}, HotkeyTextCase{"xyz", "sca0", true}),
                          testsupport::NameBy(&HotkeyTextCase::text, &HotkeyTextCase::stored));
 
 TEST_F(OptionsFormTest, CancelAfterRemoveAndAddRestoresTheList) {

@@ -171,6 +171,39 @@ TEST_F(PrintFormsTest, DeleteRemovesEverySlotOfTheSetAndItsName) {
     EXPECT_EQ(m_copies->cbRules->Text(), "");
 }
 
+// The copies form as the user sees it: its layout (`form TfmCopies print`) is the one
+// tests/forms/layouts-copies.expected holds.
+TEST_F(PrintFormsTest, TheCopiesFormIsLaidOutAsItsDataFileSays) {
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Print, "", ""});
+    win::QueueFormAction("TfmCopies", {win::FormAction::Kind::Click, "btCancel", ""});
+    win::ClearTranscript();
+    m_copies->ShowModal();
+    std::string shown;
+    for (const std::string& line : win::TranscriptLines()) {
+        shown += line + "\n";
+    }
+    EXPECT_EQ(shown,
+              testsupport::FileText(std::filesystem::path(ORVEX_SOURCE_DIR) / "tests/forms/layouts-copies.expected"));
+}
+
+// With the 49 slots taken every set is listed, and a new one is not saved: the user is told.
+TEST_F(PrintFormsTest, ANewSetIsRefusedWhenAll49SlotsAreTaken) {
+    for (int slot = 1; slot <= 49; ++slot) {
+        Store("Rule#" + std::to_string(slot), "Set" + std::to_string(slot) + ":A,1");
+    }
+    m_copies->Show();
+    EXPECT_EQ(m_copies->cbRules->Items().Count(), 49);
+    m_copies->cbRules->SetText("New");
+    win::ClearTranscript();
+    m_copies->btSaveClick(nullptr);
+    EXPECT_EQ(Stored("Rule#50"), "(none)");
+    EXPECT_EQ(m_copies->cbRules->Items().Count(), 49);
+    const std::vector<std::string> told = {
+        "  label Message \"All 49 places for sets of rules are in use. Please delete a set of rules first.\""};
+    EXPECT_NE(std::search(win::TranscriptLines().begin(), win::TranscriptLines().end(), told.begin(), told.end()),
+              win::TranscriptLines().end());
+}
+
 TEST_F(PrintFormsTest, TheCopiesGridListsTheSelectedFilesAndTakesCopiesOnly) {
     const auto folder = TempFolder() / "scores";
     std::filesystem::create_directories(folder);

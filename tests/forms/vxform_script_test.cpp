@@ -117,16 +117,19 @@ TEST_F(FormScriptTest, WrongFormLinesStopTheScript) {
         {"form TScriptForm\n",
          "test.script:1:17: error: an argument is missing (usage: form CLASS set CONTROL VALUE | form CLASS click "
          "CONTROL | form CLASS dblclick CONTROL | form CLASS resize WIDTH HEIGHT | form CLASS close | form CLASS press "
-         "KEY | form CLASS type TEXT)"},
+         "KEY | form CLASS type TEXT | form CLASS print)"},
         {"form TScriptForm set Distance\n",
          "test.script:1:30: error: an argument is missing (usage: form CLASS set CONTROL VALUE)"},
         {"form TScriptForm push GoBtn\n",
-         "test.script:1:18: error: unknown form action \"push\" (set, click, dblclick, resize, close, press or type; "
-         "usage: form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | form CLASS "
-         "resize WIDTH HEIGHT | form CLASS close | form CLASS press KEY | form CLASS type TEXT)"},
+         "test.script:1:18: error: unknown form action \"push\" (set, click, dblclick, resize, close, press, type or "
+         "print; usage: form CLASS set CONTROL VALUE | form CLASS click CONTROL | form CLASS dblclick CONTROL | "
+         "form CLASS resize WIDTH HEIGHT | form CLASS close | form CLASS press KEY | form CLASS type TEXT | form "
+         "CLASS print)"},
         {"form TScriptForm press Shift+F13\n", "test.script:1:24: error: unknown key Shift+F13"},
         {"form TScriptForm close now\n",
          "test.script:1:24: error: \"now\" is one argument too many (usage: form CLASS close)"},
+        {"form TScriptForm print now\n",
+         "test.script:1:24: error: \"now\" is one argument too many (usage: form CLASS print)"},
     };
     for (const auto& [line, error] : kCases) {
         std::string errors;

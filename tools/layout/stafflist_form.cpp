@@ -542,6 +542,8 @@ void TStaffListManager::ApplyGermanCaptions() {
     StaffListCancel->SetCaption("&Abbrechen");
     OnPage->SetCaption("Seite:");
     SysDesc->SetCaption("Akkolade:");
+    // The longer caption ends before its edit, as the English one does.
+    SysDesc->SetLeft(SysNum->Left() - SysDesc->Width() - 4);
     MeasTxt->SetCaption("Takte:");
     Revert->SetCaption("Rückgängig");
     ReOptimize->SetCaption("Optimieren");

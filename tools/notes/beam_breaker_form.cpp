@@ -29,8 +29,8 @@ T* Placed(vcl::TWinControl* parent, T* control, const std::string& name, int32_t
 }
 
 vcl::TCheckBox* Box(vcl::TComponent* owner, vcl::TWinControl* parent, const char* name, const char* caption,
-                    int32_t left, int32_t top, bool checked) {
-    auto* box = Placed(parent, new vcl::TCheckBox(owner), name, left, top, 300, 17);
+                    int32_t left, int32_t top, bool checked, int32_t width = 300) {
+    auto* box = Placed(parent, new vcl::TCheckBox(owner), name, left, top, width, 17);
     box->SetCaption(caption);
     box->SetChecked(checked);
     return box;
@@ -108,7 +108,7 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
                 {&break_32, &in_32, "CheckBox2", "in_32", "32nd notes into"}};
     int32_t top = 18;
     for (const auto& [box, edit, boxName, editName, caption] : rows) {
-        *box = Box(this, BreakGroups, boxName, caption, 8, top, true);
+        *box = Box(this, BreakGroups, boxName, caption, 8, top, true, 184);
         *edit = Number(this, BreakGroups, editName, 200, top, "2");
         top += 22;
     }
@@ -117,9 +117,9 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     break4 = Box(this, BreakOptions, "break4", "groups of four notes in two", 8, 18, false);
     BreakAll = Box(this, BreakOptions, "BreakAll", "all secondary beams in each case", 8, 40, false);
     TupletPanel = Placed(this, new vcl::TPanel(this), "Panel1", 8, 216, 504, 52);
-    checkGO1 = Box(this, TupletPanel, "checkGO1", "tuplets of", 4, 4, false);
+    checkGO1 = Box(this, TupletPanel, "checkGO1", "tuplets of", 4, 4, false, 108);
     breakGO1 = Number(this, TupletPanel, "breakGO1", 120, 2, "5");
-    checkGO2 = Box(this, TupletPanel, "checkGO2", "tuplets of", 4, 28, false);
+    checkGO2 = Box(this, TupletPanel, "checkGO2", "tuplets of", 4, 28, false, 108);
     breakGO2 = Number(this, TupletPanel, "breakGO2", 120, 26, "7");
     const std::array<const char*, 5> first = {"2", "3", "", "", ""};
     const std::array<const char*, 5> second = {"4", "3", "", "", ""};
@@ -127,6 +127,8 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
         const auto left = static_cast<int32_t>(200 + 48 * i);
         into1[i] = Number(this, TupletPanel, "into1_" + std::to_string(i + 1), left, 2, first[i]);
         into2[i] = Number(this, TupletPanel, "into2_" + std::to_string(i + 1), left, 26, second[i]);
+        // Tab goes along the first row, then along the second.
+        into1[i]->SetTabOrder(static_cast<int32_t>(2 + i));
     }
     OverWrite = Box(this, this, "OverWrite", "remove existing secondary beam breaks", 8, 274, false);
     ForBeamedRests = Box(this, this, "ForBeamedRests",
@@ -144,7 +146,7 @@ TSBBForm::TSBBForm(vcl::TComponent* owner) : VxForm(owner) {
     BreakPrimary = Box(this, this, "BreakPrimary", "break primary beams on beats of", 8, 410, false);
     PrimaryBeat = Number(this, this, "PrimaryBeat", 320, 408, "1024");
     PrimaryBeatUnit = Label(this, this, "EduLabel1", "EDUs", 366, 412);
-    BPonlywhen = Box(this, this, "BPonlywhen", "but only when note values are smaller than", 24, 432, true);
+    BPonlywhen = Box(this, this, "BPonlywhen", "but only when note values are smaller than", 24, 432, true, 288);
     BPonlywhenEDUs = Number(this, this, "BPonlywhenEDUs", 320, 430, "512");
     BPonlywhenUnit = Label(this, this, "EduLabel2", "EDUs", 366, 434);
     OrStrangeRests = Box(this, this, "OrStrangeRests",

@@ -56,8 +56,9 @@ T* Placed(vcl::TWinControl* parent, T* control, const char* name, int32_t left, 
     return control;
 }
 
-vcl::TCheckBox* Box(THarmonicsForm* form, const char* name, const char* caption, int32_t top, bool checked) {
-    auto* box = Placed(form, new vcl::TCheckBox(form), name, 8, top, 300, 17);
+vcl::TCheckBox* Box(THarmonicsForm* form, const char* name, const char* caption, int32_t top, bool checked,
+                    int32_t width = 300) {
+    auto* box = Placed(form, new vcl::TCheckBox(form), name, 8, top, width, 17);
     box->SetCaption(caption);
     box->SetChecked(checked);
     return box;
@@ -93,6 +94,7 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     SetClientHeight(372);
 
     Description = Placed(this, new vcl::TLabel(this), "Label1", 8, 8, 404, 40);
+    Description->SetWordWrap(true);
     Description->SetCaption(kDescription);
     WorkOn = Placed(this, new vcl::TRadioGroup(this), "WorkOn", 8, 52, 300, 124);
     WorkOn->SetCaption(" work on: ");
@@ -117,7 +119,7 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     BlackDiamond->SetText("79");
     OverWrite = Box(this, "OverWrite", "overwrite existing notehead alterations", 212, false);
     playback = Box(this, "playback", "prepare for correct playback", 234, true);
-    AddSound = Box(this, "AddSound", "add sounding pitch, size:", 256, false);
+    AddSound = Box(this, "AddSound", "add sounding pitch, size:", 256, false, 204);
     Percentage = Placed(this, new vcl::TEdit(this), "Percentage", 220, 254, 40, 21);
     PercentageUpDown = Placed(this, new vcl::TUpDown(this), "UpDown2", 260, 254, 16, 21);
     PercentageUpDown->SetMin(1);
@@ -127,7 +129,7 @@ THarmonicsForm::THarmonicsForm(vcl::TComponent* owner) : VxForm(owner) {
     Percentage->SetText("60");
     PercentSign = Placed(this, new vcl::TLabel(this), "Label3", 280, 258, 20, 13);
     PercentSign->SetCaption("%");
-    Parenthesize = Box(this, "Parenthesize", "parenthesize", 280, true);
+    Parenthesize = Box(this, "Parenthesize", "parenthesize", 280, true, 204);
     ParaBtn = Placed(this, new vcl::TButton(this), "ParaBtn", 220, 276, 100, 25);
     ParaBtn->SetCaption("Parentheses...");
     HarmonicsGo = Placed(this, new vcl::TBitBtn(this), "HarmonicsGo", 8, 336, 75, 25);
