@@ -2,9 +2,9 @@
 // again, run a tool or a command, tell the dispatcher about a run that a dialog started, hand a
 // multi-step run's next step, its step object or its options form to the dispatcher, keep a form
 // in the list of open modeless forms, and restart the timer or redraw the host. No tool, form or
-// text expression reads or writes the dispatcher's state (TheModule.dispatch) itself. What a tool may read of its run
-// comes through its context (core/run_environment.h); the rest of the dispatcher (core/dispatch.h) and of the hooks
-// (core/hooks.h) is the core's own.
+// text expression reads or writes the dispatcher's state (TheModule.dispatch) itself. What a tool
+// may read of its run comes through its context (core/run_environment.h); the rest of the
+// dispatcher (core/dispatch.h) and of the hooks (core/hooks.h) is the core's own.
 #pragma once
 
 #include <cstdint>
