@@ -62,6 +62,11 @@ TEST_F(ExplorerGridTest, TwoDimensionalItemsRunDownTheColumns) {
     // Item 11 is the empty slot: no record until something is typed there.
     EXPECT_FALSE(form.DrawCell().Setup(3, 3, false, true));
     EXPECT_EQ(form.DrawCell().Index, 10);
+    // A grid too low for one item a column keeps a row for one: ten items and the slot.
+    form.Grid->SetHeight(40);
+    form.Relayout(0);
+    EXPECT_EQ(form.Grid->RowCount(), 2);
+    EXPECT_EQ(form.Grid->ColCount(), 12);
 }
 
 TEST_F(ExplorerGridTest, EmptyTableHasTheHeaderAndTheEmptySlot) {
@@ -158,6 +163,22 @@ TEST_F(ExplorerGridTest, TypedMetatoolKeyIsUpperCaseAndTakenFromItsHolder) {
     EXPECT_EQ(m_form->State().ChangedCount, 1);
 }
 
+// Letters, digits (48-90) and the number pad (96-111) switch editing on over a cell that takes
+// typing; other keys do not, nor does any key over a style letter.
+TEST_F(ExplorerGridTest, TypingKeysSwitchEditingOnOverEditableCells) {
+    const std::pair<uint16_t, bool> keys[] = {{47, false}, {48, true}, {90, true},  {91, false},
+                                              {95, false}, {96, true}, {111, true}, {112, false}};
+    for (const int32_t kind : {kKindText, kKindSize, kKindMetatool, kKindFirstStyle}) {
+        for (const auto& [key, switches] : keys) {
+            SCOPED_TRACE("kind " + std::to_string(kind) + ", key " + std::to_string(key));
+            Show(kExplorerScore, false);
+            Editor().ClickCell(ColumnOf(kind), 2);
+            m_form->Grid->PressKey(key);
+            EXPECT_EQ(Editor().Editing(), switches && kind != kKindFirstStyle);
+        }
+    }
+}
+
 TEST_F(ExplorerGridTest, SizeColumnTakesNumbersWithinAByte) {
     Show(kExplorerScore, false);
     Editor().ClickCell(ColumnOf(kKindSize), 1);
@@ -232,6 +253,21 @@ TEST_F(ExplorerGridTest, SecondClickOnTheFontCellOpensTheFontList) {
     EXPECT_EQ(Record(0).FontNumber(), 3);
     EXPECT_EQ(Record(0).FontSize(), 12);
     EXPECT_EQ(m_form->State().NewFontName, "Times New Roman");
+    // A name typed into the list counts with Enter only; a new one joins the list.
+    const std::vector<std::string> fonts = m_form->FontBox->Items().Items();
+    m_form->FontBox->SetText("Courier New");
+    m_form->FontBox->PressKey(win::VK_F2);
+    EXPECT_EQ(Record(0).FontNumber(), 3);
+    m_form->FontBox->PressKey(win::VK_RETURN);
+    EXPECT_FALSE(m_form->FontBox->Visible());
+    EXPECT_EQ(Record(0).FontNumber(), 4);
+    EXPECT_EQ(m_form->State().NewFontName, "Courier New");
+    std::vector<std::string> more = fonts;
+    more.push_back("Courier New");
+    EXPECT_EQ(m_form->FontBox->Items().Items(), more);
+    m_form->FontBox->SetText(fonts[0]);  // the first of the list: it is not listed again
+    m_form->FontBox->PressKey(win::VK_RETURN);
+    EXPECT_EQ(m_form->FontBox->Items().Items(), more);
 }
 
 TEST_F(ExplorerGridTest, PlaybackValuesStayWithinTheirLimits) {
