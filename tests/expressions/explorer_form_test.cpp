@@ -54,6 +54,31 @@ TEST_F(ExplorerFormTest, TypingASearchTextFiltersAtOnce) {
     EXPECT_FALSE(form.DrawCell().Setup(1, 3, false, true));  // past the empty slot: no cell
 }
 
+// "display sorted" shows the sorter's order and, switched off, the document's; "Reload now"
+// reads the document again (the edit is gone), counts the placements for the usage shown and
+// keeps the order.
+TEST_F(ExplorerFormTest, DisplaySortedAndReloadKeepTheOrderShown) {
+    Show(kExplorerScore, false);
+    const auto texts = [this] {
+        std::vector<std::string> shown;
+        for (int32_t row = 1; m_form->DrawCell().Setup(1, row, false, true); ++row) {
+            shown.push_back(m_form->DrawCell().Record->Text);
+        }
+        return shown;
+    };
+    m_form->xSorted->SetChecked(true);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"arco", "dolce", "pizz."}));
+    ChangeText(2, "zart");
+    m_form->xUsage->SetItemIndex(0);  // used ones
+    m_form->UpdateBtn->Click();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"dolce", "pizz."}));
+    EXPECT_EQ(m_form->State().ChangedCount, 0);
+    m_form->xUsage->SetItemIndex(4);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"arco", "dolce", "pizz."}));
+    m_form->xSorted->SetChecked(false);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"dolce", "pizz.", "arco"}));
+}
+
 TEST_F(ExplorerFormTest, UsageChoicesCountFirst) {
     TTextExprForm& form = Show(kExplorerScore, true);
     ASSERT_TRUE(form.State().Drawn);
