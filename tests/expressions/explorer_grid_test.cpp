@@ -334,8 +334,18 @@ TEST_F(ExplorerGridTest, NewExpressionTypedIntoTheEmptySlotIsWrittenOnOk) {
     Type("tutti");
     EXPECT_EQ(TextExpressionTable().ExpressionCount(), 4);
     EXPECT_EQ(m_form->Grid->RowCount(), 6);
+    EXPECT_EQ(Record(3).FontWord(), (11 << 8) | 3);  // no size chosen yet: Times New Roman 11
+    // The size last chosen for a text font goes to the next new expression.
+    Editor().ClickCell(ColumnOf(kKindSize), 1);
+    m_form->Grid->PressKey(win::VK_F2);
+    Type("14");
+    m_form->NewBtnClick(m_form.get());
+    m_form->Grid->PressKey(win::VK_F2);
+    Type("solo");
+    EXPECT_EQ(Record(4).FontWord(), (14 << 8) | 3);
     Close(true);
     EXPECT_EQ(StoredText(4), "tutti");
+    EXPECT_EQ(StoredText(5), "solo");
     EXPECT_EQ(TextExpressionTable().Written(), true);
 }
 
