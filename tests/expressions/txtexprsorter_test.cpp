@@ -122,18 +122,39 @@ TEST_F(SorterFormTest, TheSavedPrioritiesReadBackAsShown) {
     }
 }
 
+// The priorities show with two criteria checked or more: those of the checked ones.
 TEST_F(SorterFormTest, PrioritiesShowWithTwoCriteria) {
     OpenScore("staff \"Flute\"\nmeasures 1\n");
     auto form = MakeForm();
-    form->SepSizes->SetChecked(true);
-    EXPECT_FALSE(form->PrioritiesLabel->Visible());
-    EXPECT_FALSE(form->SizePriority->Visible());
-    EXPECT_FALSE(form->SizeUpDown->Visible());
-    form->SepStyles->SetChecked(true);
-    EXPECT_TRUE(form->PrioritiesLabel->Visible());
-    EXPECT_FALSE(form->FamPriority->Visible());
-    EXPECT_TRUE(form->SizePriority->Visible());
-    EXPECT_TRUE(form->StyleUpDown->Visible());
+    const std::pair<const char*, const char*> cases[] = {
+        {"Families Sizes Styles", "Label Fam Fam Size Size Style Style"},
+        {"Families Sizes", "Label Fam Fam Size Size"},
+        {"Families Styles", "Label Fam Fam Style Style"},
+        {"Sizes Styles", "Label Size Size Style Style"},
+        {"Families", ""},
+        {"Sizes", ""},
+        {"Styles", ""},
+        {"", ""},
+    };
+    for (const auto& [checked, shown] : cases) {
+        SCOPED_TRACE(checked);
+        const std::string boxes = std::string(" ") + checked + " ";
+        form->SepFamilies->SetChecked(boxes.find(" Families ") != std::string::npos);
+        form->SepSizes->SetChecked(boxes.find(" Sizes ") != std::string::npos);
+        form->SepStyles->SetChecked(boxes.find(" Styles ") != std::string::npos);
+        std::string visible;
+        for (const auto& [name, control] :
+             std::vector<std::pair<std::string, vcl::TControl*>>{{"Label", form->PrioritiesLabel},
+                                                                 {"Fam", form->FamPriority},
+                                                                 {"Fam", form->FamUpDown},
+                                                                 {"Size", form->SizePriority},
+                                                                 {"Size", form->SizeUpDown},
+                                                                 {"Style", form->StylePriority},
+                                                                 {"Style", form->StyleUpDown}}) {
+            visible += control->Visible() ? (visible.empty() ? "" : " ") + name : "";
+        }
+        EXPECT_EQ(visible, shown);
+    }
 }
 
 TEST_F(SorterFormTest, DeleteOnlyShowsWithDelete) {
