@@ -398,6 +398,20 @@ TEST_F(SorterDispatchTest, ToolItemNineDeletesTheUnusedOnes) {
     EXPECT_TRUE(HasRecord(kTagExpression, 16));
 }
 
+// The tool reads its "More..." page: an empty text that sticks to nothing sorts first (written as a
+// blank), and with regard to case the small letter comes before the capital.
+TEST_F(SorterDispatchTest, ToolItemNineReadsItsMorePage) {
+    Start(
+        "font 2 \"Arial\"\nstaff \"Flute\"\nmeasures 1\nexpression 1 \"Dolce\" font 2\n"
+        "expression 2 \"dolce\" font 2\nexpression 3 \"\" font 2\nexpression 4 \"a tempo\" font 2\n");
+    auto context = InitToolContext();
+    context->MoreOptions[orvex::SORT_MORE_EMPTY_STICKS].value = 0;
+    context->MoreOptions[orvex::SORT_MORE_CASE_SENSITIVE].value = 1;
+    EXPECT_EQ(DispatchTool(*context, ItemNumber(ToolItem::TextExpressionSorter), 1, 0), 1);
+    EXPECT_EQ((std::vector<std::string>{StoredText(1), StoredText(2), StoredText(3), StoredText(4)}),
+              (std::vector<std::string>{" ", "a tempo", "dolce", "Dolce"}));
+}
+
 // A usage count the user stops deletes nothing, and says so.
 TEST_F(SorterDispatchTest, AStoppedUsageCountSaysNothingWasDeleted) {
     Start(TwentyExpressions());
