@@ -23,6 +23,9 @@ using hostapi::MakeTag;
 using hostapi::ReadI16;
 using hostapi::Tag;
 
+/// The staff a plug-in parks a smart shape on when it detaches it from a cell it emptied.
+constexpr int32_t kParkedShapeStaff = 32000;
+
 /// The kinds of record the host keeps at one size, and that size: a record of such a tag that
 /// holds fewer bytes is cut short. (Texts, text expressions, suffixes and the records of the
 /// transfer vary in size and are not here.)
@@ -156,8 +159,12 @@ private:
 
     void CheckShape(const RecordKey& key, const Bytes& b) {
         using L = hostapi::SmartShapeLayout;
-        NamesStaff(key, ReadI16(b.data(), L::kStartStaff));
-        NamesStaff(key, ReadI16(b.data(), L::kEndStaff));
+        // A hairpin whose cell was emptied is parked on staff 32000: detached, it names no staff.
+        for (const size_t field : {L::kStartStaff, L::kEndStaff}) {
+            if (const int32_t staff = ReadI16(b.data(), field); staff != kParkedShapeStaff) {
+                NamesStaff(key, staff);
+            }
+        }
         NamesMeasure(key, ReadI16(b.data(), L::kStartMeasure));
         NamesMeasure(key, ReadI16(b.data(), L::kEndMeasure));
         if ((b[L::kAttachment] & L::kEntryAttached) != 0) {

@@ -27,13 +27,17 @@
 // Undo the run takes no further step.
 // Runs go in child processes, so that a crash is reported with its run and the sweep goes on.
 //
-//   sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] [--list]
-//         [--transcript]
+//   sweep [--sample N] [--jobs J] [--filter TEXT]... [--skip TEXT]... [--time-limit SECONDS] [--no-untold] [--list]
+//         [--transcript] [--results FILE | --record FILE]
 //     --sample N   every N-th run of the matrix (spread over all its dimensions); 1 = all
-//     --filter     only the runs whose name holds TEXT
+//     --filter     only the runs whose name holds TEXT (each TEXT, when given more than once)
+//     --skip       not the runs whose name holds TEXT
 //     --no-untold  a run that changed the document and told the host it did not is no finding
 //     --transcript runs the chosen runs one after the other in this process and prints each
 //                  one's transcript and findings (to look into a finding)
+//     --results F  each run's result (its document as saved and what the user saw, as a digest)
+//                  must be the one file F records for it: a run whose result changed is a finding
+//     --record F   writes the chosen runs' results to F (after a change whose results were read)
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -45,6 +49,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -56,6 +61,7 @@
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/module.h"
+#include "forms/action_control_table.h"
 #include "forms/dactopt.h"
 #include "forms/printfiles.h"
 #include "platform/host/document_check.h"
@@ -118,6 +124,7 @@ struct Run {
     bool stop = false;
     Interruption interruption = Interruption::None;
     int32_t step = 0;
+    bool flipped = false;  ///< through the dialog with every check box and radio group turned from its default
 };
 
 struct Matrix {
@@ -139,8 +146,11 @@ std::string CommandName(int32_t code) {
 
 std::string RunName(const Matrix& matrix, const Run& run) {
     std::string name = std::to_string(run.code) + " \"" + CommandName(run.code) + "\" " +
-                       (run.shift ? "shift" : "dialog") + " " + std::to_string(run.year.year) + " " +
-                       std::string(host::LanguageCode(run.language)) + " " + matrix.documents[run.document].name;
+                       (run.shift     ? "shift"
+                        : run.flipped ? "flipped"
+                                      : "dialog") +
+                       " " + std::to_string(run.year.year) + " " + std::string(host::LanguageCode(run.language)) + " " +
+                       matrix.documents[run.document].name;
     name += run.selection ? " selection" : " no-selection";
     name += run.stop ? " stop-at-1" : "";
     if (run.interruption != Interruption::None) {
@@ -220,6 +230,15 @@ Matrix MakeMatrix() {
         }
     }
     AddInterruptedRuns(matrix);
+    // Every command once more through its dialog with each of its options turned the other way,
+    // on the host year 2000 in English, over every document with music, selected whole: the
+    // branches a default leaves untaken.
+    for (size_t document = 0; document < matrix.documents.size(); ++document) {
+        for (const int32_t code : matrix.selectable[document] ? matrix.codes : std::vector<int32_t>{}) {
+            matrix.runs.push_back(Run{matrix.runs.size(), code, false, kYears[2], host::Language::English, document,
+                                      true, false, Interruption::None, 0, true});
+        }
+    }
     return matrix;
 }
 
@@ -250,6 +269,57 @@ struct RunFacts {
     std::vector<std::string> transcript;  ///< what the user saw (kept for --transcript)
     std::string finalText;                ///< the document the run began on at its end (host::MusText)
 };
+
+/// The sweep's own folder, named in the transcript of a run that shows or writes files (a file
+/// dialog, an export, a print run): left out of the digest, which must not depend on the process
+/// that ran the run or on where its machine keeps temporary files.
+std::filesystem::path g_workFolder;
+
+/// A digest of a run's result: the document it began on, as saved, and every line the user saw.
+/// The record of results (--results) keeps it per run, so that a run whose result changes is a
+/// finding even when every check above still holds.
+std::string ResultDigest(const RunFacts& facts) {
+    uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
+    const auto add = [&hash](std::string_view text) {
+        for (const char c : text) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+    };
+    add(facts.finalText);
+    const std::string path = g_workFolder.string();
+    const std::string name = g_workFolder.filename().string();
+    for (std::string line : facts.transcript) {
+        for (const auto& [from, to] : {std::pair{path, std::string(".")}, std::pair{name, std::string("sweep")}}) {
+            for (size_t at = 0; !from.empty() && (at = line.find(from, at)) != std::string::npos;) {
+                line.replace(at, from.size(), to);
+            }
+        }
+        add("\n");
+        add(line);
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+/// Queues for the command's options dialog a click on each check box, which turns it from its
+/// default, and the next item of each radio group.
+void FlipOptions(int32_t code) {
+    const orvex::ActionItemRows& rows = orvex::kActionControlTableData[static_cast<size_t>(code % 100)];
+    for (size_t row = 0; row < rows.size() && rows[row].englishCaption != nullptr; ++row) {
+        const orvex::ActionControlRow& option = rows[row];
+        std::string value;
+        if (option.IsCheckBox()) {
+            value = option.value1 != 0 ? "unchecked" : "checked";
+        } else if (orvex::IsRadioMarker(option.minimum) && option.maximum > 1) {
+            value = std::to_string((option.value1 + 1) % option.maximum);
+        } else {
+            continue;
+        }
+        win::QueueFormAction("TDActOpt",
+                             win::FormAction{win::FormAction::Kind::Set, "Row" + std::to_string(row), value});
+    }
+}
 
 /// The document another command runs on while a multi-step command waits.
 constexpr const char* kOtherScore = "staff \"Flute\"\nmeasures 2\nnotes 1 1 c5/1\nnotes 1 2 d5/1\n";
@@ -462,6 +532,9 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
     const size_t undoStepsBefore = before != nullptr ? UndoSteps(*before) : 0;
     const uint64_t answersBefore = theHost.ChangeAnswerCount();
     const uint64_t editsBefore = theHost.HostEditCount();
+    if (run.flipped) {
+        FlipOptions(run.code);
+    }
     if (!run.shift) {
         win::QueueFormAction("TDActOpt", win::FormAction{win::FormAction::Kind::Click, "Go", ""});
     }
@@ -541,7 +614,11 @@ std::vector<std::string> CarryOut(const Matrix& matrix, const Run& run, RunFacts
             findings.push_back(std::string("the saved document cannot be read: ") + e.what());
         }
         for (std::string& finding : DocumentCheckFindings(textBefore, *after)) {
-            findings.push_back(std::move(finding));
+            // "Remove hidden rests" of Remove deletes the hidden rests that filled out a layer,
+            // which then ends short as the user asked.
+            if (!(run.flipped && run.code == 101 && finding.find("does not add up") != std::string::npos)) {
+                findings.push_back(std::move(finding));
+            }
         }
     }
     facts.finalText = textAfter;
@@ -573,7 +650,8 @@ void OnAlarm(int) {
 }
 
 /// A child's work: the runs from `first` on, with a line per run on the pipe: "B index" before,
-/// "F index finding" per finding, "E index CHANGED STEPPED" after (RunFacts, 0 or 1 each).
+/// "F index finding" per finding, "E index CHANGED STEPPED DIGEST" after (RunFacts: 0 or 1 each,
+/// and the result's digest).
 [[noreturn]] void Child(const Matrix& matrix, const std::vector<size_t>& indexes, size_t first, int pipe) {
     ::dup2(pipe, STDOUT_FILENO);
     ::signal(SIGALRM, OnAlarm);
@@ -590,7 +668,7 @@ void OnAlarm(int) {
             std::printf("F %zu %s\n", i, oneLine.c_str());
         }
         ::alarm(0);
-        std::printf("E %zu %d %d\n", i, facts.changed ? 1 : 0, facts.stepped ? 1 : 0);
+        std::printf("E %zu %d %d %s\n", i, facts.changed ? 1 : 0, facts.stepped ? 1 : 0, ResultDigest(facts).c_str());
         std::fflush(stdout);
     }
     std::fflush(stdout);
@@ -676,9 +754,12 @@ size_t PrintFindings(const std::map<std::string, std::vector<std::string>>& find
 struct Options {
     size_t sample = 1;
     size_t jobs = 1;
-    std::string filter;
+    std::vector<std::string> filters;  ///< a run's name holds each
+    std::vector<std::string> skips;    ///< a run's name holds none
     bool list = false;
     bool transcript = false;
+    std::string results;  ///< the record of results to compare with (--results)
+    std::string record;   ///< the record of results to write (--record)
 };
 
 /// The command line's options (the time limit and --no-untold set the globals); nullopt for a
@@ -691,8 +772,8 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
             options.sample = std::max<size_t>(1, std::stoul(argv[++i]));
         } else if (arg == "--jobs" && i + 1 < argc) {
             options.jobs = std::max<size_t>(1, std::stoul(argv[++i]));
-        } else if (arg == "--filter" && i + 1 < argc) {
-            options.filter = argv[++i];
+        } else if ((arg == "--filter" || arg == "--skip") && i + 1 < argc) {
+            (arg == "--filter" ? options.filters : options.skips).emplace_back(argv[++i]);
         } else if (arg == "--time-limit" && i + 1 < argc) {
             g_timeLimit = std::max(1, std::stoi(argv[++i]));
         } else if (arg == "--no-untold") {
@@ -701,11 +782,52 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
             options.list = true;
         } else if (arg == "--transcript") {
             options.transcript = true;
+        } else if ((arg == "--results" || arg == "--record") && i + 1 < argc) {
+            (arg == "--results" ? options.results : options.record) = std::filesystem::absolute(argv[++i]).string();
         } else {
             return std::nullopt;
         }
     }
     return options;
+}
+
+/// Writes the chosen runs' digests to `recordFile` ("DIGEST RUN" a line, in the matrix's order), or
+/// compares them with those `results` records: a run whose result is not the recorded one, or
+/// that has none recorded, is a finding (to be read with --transcript before it is recorded).
+void CompareResults(const Matrix& matrix, const std::vector<size_t>& chosen,
+                    const std::map<size_t, std::string>& digests, const std::string& results,
+                    const std::string& recordFile, std::map<std::string, std::vector<std::string>>& findings) {
+    const auto digestOf = [&digests](size_t index) {
+        const auto found = digests.find(index);
+        return found == digests.end() ? std::string("-") : found->second;
+    };
+    if (!recordFile.empty()) {
+        std::ofstream out(recordFile);
+        out << "# The command sweep's results, a run a line: a digest of the document the run left (as\n"
+               "# saved) and of every line the user saw, and the run. Written by the sweep's --record;\n"
+               "# a run whose result changed is read with --transcript before it is recorded again.\n";
+        for (const size_t index : chosen) {
+            out << digestOf(index) << " " << RunName(matrix, matrix.runs[index]) << "\n";
+        }
+        return;
+    }
+    std::map<std::string, std::string> recorded;  ///< by run name
+    std::ifstream in(results);
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() > 17 && line[0] != '#') {
+            recorded[line.substr(17)] = line.substr(0, 16);
+        }
+    }
+    const std::string file = std::filesystem::path(results).filename().string();
+    for (const size_t index : chosen) {
+        const std::string name = RunName(matrix, matrix.runs[index]);
+        const auto found = recorded.find(name);
+        if (found == recorded.end()) {
+            findings[file + " records no result of the run"].push_back(name);
+        } else if (found->second != digestOf(index)) {
+            findings["the result is not the one " + file + " records"].push_back(name);
+        }
+    }
 }
 
 /// --transcript: the runs one after the other in this process, each with its transcript and
@@ -733,17 +855,21 @@ bool ShowTranscripts(const Matrix& matrix, const std::vector<size_t>& chosen) {
 int main(int argc, char** argv) {
     const std::optional<Options> options = ReadOptions(argc, argv);
     if (!options) {
-        std::cerr << "usage: sweep [--sample N] [--jobs J] [--filter TEXT] [--time-limit SECONDS] [--no-untold] "
-                     "[--list] [--transcript]\n";
+        std::cerr << "usage: sweep [--sample N] [--jobs J] [--filter TEXT]... [--skip TEXT]... [--time-limit SECONDS] "
+                     "[--no-untold] "
+                     "[--list] [--transcript] [--results FILE | --record FILE]\n";
         return 2;
     }
-    const auto [sample, jobs, filter, list, transcript] = *options;
+    const auto& [sample, jobs, filters, skips, list, transcript, results, recordFile] = *options;
     const Matrix matrix = MakeMatrix();
     std::vector<size_t> chosen;
     for (const Run& run : matrix.runs) {
         // A multiplicative hash spreads a sample over every dimension of the matrix.
         const bool sampled = sample == 1 || (run.index * 2654435761u) % sample == 0;
-        if (sampled && (filter.empty() || RunName(matrix, run).find(filter) != std::string::npos)) {
+        const std::string name = RunName(matrix, run);
+        const auto holds = [&name](const std::string& text) { return name.find(text) != std::string::npos; };
+        if (sampled && std::all_of(filters.begin(), filters.end(), holds) &&
+            std::none_of(skips.begin(), skips.end(), holds)) {
             chosen.push_back(run.index);
         }
     }
@@ -754,11 +880,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     // Files a command writes beside a document without a folder (an export, a printed file) go
-    // to a folder of the sweep's own, which is removed at the end.
-    const std::filesystem::path work =
-        std::filesystem::temp_directory_path() / ("orvex-sweep-" + std::to_string(::getpid()));
+    // to a folder of the sweep's own, which is removed at the end. It is in /tmp whatever TMPDIR
+    // says: a file dialog shows the folders of its path, and the recorded results must not differ
+    // from machine to machine.
+    const std::filesystem::path work = "/tmp/orvex-sweep-" + std::to_string(::getpid());
     std::filesystem::create_directories(work);
     std::filesystem::current_path(work);
+    g_workFolder = work;
     WritePrintedFiles(work / "printed");
     if (transcript) {
         const bool anyFinding = ShowTranscripts(matrix, chosen);
@@ -776,8 +904,9 @@ int main(int argc, char** argv) {
     }
     std::map<std::string, std::vector<std::string>> findings;  ///< by finding, the runs
     size_t done = 0;
-    size_t changed = 0;  ///< runs that changed their document
-    size_t stepped = 0;  ///< runs followed through later steps
+    size_t changed = 0;                     ///< runs that changed their document
+    size_t stepped = 0;                     ///< runs followed through later steps
+    std::map<size_t, std::string> digests;  ///< by run of the matrix, its result's digest
     const auto record = [&](const Worker& worker, size_t position, const std::string& finding) {
         findings[finding].push_back(RunName(matrix, matrix.runs[worker.indexes[position]]));
     };
@@ -825,7 +954,9 @@ int main(int argc, char** argv) {
                     } else if (line[0] == 'E') {
                         unsigned changedFlag = 0;
                         unsigned steppedFlag = 0;
-                        std::sscanf(line.c_str(), "E %*u %u %u", &changedFlag, &steppedFlag);
+                        char digest[17] = "";
+                        std::sscanf(line.c_str(), "E %*u %u %u %16s", &changedFlag, &steppedFlag, digest);
+                        digests[worker.indexes[position]] = digest;
                         changed += changedFlag;
                         stepped += steppedFlag;
                         worker.begun.reset();
@@ -865,6 +996,9 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::error_code ignored;
     std::filesystem::remove_all(work, ignored);
+    if (!recordFile.empty() || !results.empty()) {
+        CompareResults(matrix, chosen, digests, results, recordFile, findings);
+    }
     const size_t count = PrintFindings(findings);
     std::cout << "sweep: " << done << " runs (" << changed << " changed their document, " << stepped
               << " went on in later steps), " << count << " findings" << std::endl;

@@ -137,3 +137,4 @@ TEST(CombineStaffChoiceTest, ChosenStavesOrTheSelection) {
 
 }  // namespace
 ORDINARY_MUSIC_CASES(Combine, "tests/tools/ordinary.cases", "combine");
+ORDINARY_MUSIC_CASES(MoreCombine, "tests/tools/ordinary-notes.cases", "combine");
