@@ -182,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Words, TranslateWordTest, ::testing::Values(
     WordCase{"Återställningstecken", 0x7FFF, 0, 7, "Naturals", 0},   // the star matches the first count, 3
     WordCase{"åTERSTÄLLNINGSTECKEN", 0x7FFF, 0, 7, "naturals", 0},
     WordCase{"NATURAL", 0x7FFF, 7, 0, "ÅTERSTÄLLNINGSTECKEN", 0},    // all capitals stay capitals
-    WordCase{"TO", 0x7FFF, 0, 0, "TO", 0},
+    WordCase{"TO", 0x7FFF, 0, 0, "TO", 0}, WordCase{"STAFF", 0x7FFF, 2, 0, "NOTENZEILE", 0},
+    WordCase{"NOTENzEILE", 0x7FFF, 0, 2, "Staff", 0},                 // a small z: not all capitals
     WordCase{"Rests", 0x7FFF, 4, 0, "Silences", 0},
     WordCase{"rest", 1, 3, 0, "pausa", 0},
     WordCase{"rest", 2, 3, 0, "pausa", 0},       // not found with 2: the counts 3, 2, 1, 0 are tried
