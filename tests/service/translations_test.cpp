@@ -376,6 +376,7 @@ INSTANTIATE_TEST_SUITE_P(Durations, DurationStringTest, ::testing::Values(
     DurationCase{11, 512, 0, 0, "eighths", 0},              // count 5
     DurationCase{14, 1024, 7, 0, "quarter(s)", 0},          // count 0
     DurationCase{8, 4096, 0, 1, "semibreve", 0},
+    DurationCase{8, 1536, 0, 20000, "pisteellinen neljäsosanuotti", 0},  // the most characters of 0..11
     DurationCase{8, 1000, 0, 0, "", 19},                    // four dots
     DurationCase{8, 20, 0, 0, "", 20},                      // shorter than the shortest value
     DurationCase{8, 16384, 0, 0, "", 4},
