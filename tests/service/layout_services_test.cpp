@@ -289,6 +289,8 @@ TEST_F(LayoutServicesTest, Host2000SavesTheLongFormOnlyForASystemWithItsOwnList)
         Words(20, {{0, -50}, {2, 11}, {4, 12}, {6, -30}, {8, 3}, {10, 7}, {12, 13}, {14, 90}, {16, 90}, {18, 0x4000}}));
     EXPECT_EQ(lumvar::SaveStaffSystemSpec(1, nullptr, 24, 0x06000200), 0);
     EXPECT_EQ(lumvar::SaveStaffSystemSpec(1, record.data(), 20, 0x06000200), 0);
+    EXPECT_EQ(lumvar::SaveStaffSystemSpec(2, record.data(), 24, 0x06000200), 0);  // its list has no entry 0
+    EXPECT_EQ(FindOther("SOSS", 2, 0), nullptr);
 }
 
 TEST_F(LayoutServicesTest, Host2001SavesTheShortFormAsTheLongOne) {
@@ -301,6 +303,12 @@ TEST_F(LayoutServicesTest, Host2001SavesTheShortFormAsTheLongOne) {
     ASSERT_NE(saved, nullptr);
     EXPECT_EQ(*saved, System24(0x0002));
     EXPECT_EQ(Word("SOIu", 0, 8), -40);
+    record = System20(0x4000);  // its own list 2 has no entry 0: nothing is saved
+    EXPECT_EQ(lumvar::SaveStaffSystemSpec(2, record.data(), 20, 0x05000005), 0);
+    EXPECT_EQ(FindOther("O\x02SS", 2, 0), nullptr);
+    lumvar::Module().legacyStaffSystem = 1;  // a host that keeps the short form takes it as it is
+    ASSERT_EQ(lumvar::SaveStaffSystemSpec(2, record.data(), 20, 0x05000005), 1);
+    EXPECT_EQ(*FindOther("SOSS", 2, 0), System20(0x4000));
 }
 
 // ---- The layout record ----
