@@ -416,6 +416,14 @@ TEST_F(LayoutInfoTest, Host2001WithPageValues) {
         // clang-format on
         EXPECT_EQ(f.wide ? I32(info, f.offset) : I16(info, f.offset), f.value) << "offset " << f.offset;
     }
+    // With flag bit 1: (a + span + [22]) x scaling / 100 + [18] = 342 x 90 / 100 + 40, and [18] stays.
+    SaveOther("O\x02SS", 1, 0,
+              Words(24, {{0, -40}, {2, 10}, {4, 20}, {6, -30}, {8, 1}, {10, 2}, {12, 5}, {18, 90}, {20, -50}}));
+    info = Info();
+    ASSERT_EQ(lumvar::GetLayoutInfo(1, info.data(), 0), 0);
+    EXPECT_EQ((std::array<int32_t, 3>{I32(info, LayoutInfo::kHeight), I32(info, LayoutInfo::kWord0),
+                                      I16(info, LayoutInfo::kFlagBit1)}),
+              (std::array<int32_t, 3>{347, 40, 1}));
 }
 
 // The host's own page (made and laid out from a score text) and the layout record agree on the

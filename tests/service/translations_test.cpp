@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/host/access_state.h"
 #include "core/startup.h"
@@ -116,6 +118,28 @@ INSTANTIATE_TEST_SUITE_P(Texts, TranslateIdTest, ::testing::Values(
     IdCase{2, 1, 20000, 0, "Abbrechen"}),
     testsupport::NameBy("id", &IdCase::id, "count", &IdCase::count, "language", &IdCase::language, "alternative", &IdCase::alternative));
 // clang-format on
+
+TEST(TextForCountTest, TheFormsOfAnyText) {
+    const std::vector<std::tuple<const char*, int16_t, const char*>> cases = {
+        {"a*b", 2, "a"},
+        {"ab / cd", -1, "ab"},
+        {"ab / cd", 3, "cd"},
+        {"abcd / abcxy", COUNT_SHORT_BOTH, "abcd/xy"},
+        {"abx / aby", COUNT_SHORT_BOTH, "abx/aby"},
+        {"note(s) and chord(s)", 2, "notes and chords"},
+        {"note(s) and chord(s)", -1, "note and chord"},
+        {"note(s) and chord(s)", 0, "note(s) and chord(s)"},
+        {"x() y(z)", 2, "x() yz"},
+        {"(s)x", 2, "(s)xs"},
+        {"1(s)", 0, "1(s)(s)"},
+        {"stop.", 2, "stops"},
+        {"stop.", COUNT_SHORT_BOTH, "stop(s)"},
+        {"stop.", 1, "stop."},
+        {"a(b)(c)", 5, "ab(c)"}};
+    for (const auto& [text, count, form] : cases) {
+        EXPECT_EQ(lumvar::TextForCount(text, count), form) << text << " for " << count;
+    }
+}
 
 TEST_F(TranslationsTest, TheUsersLanguage) {
     lumvar::SetLanguagePreference(3);

@@ -195,6 +195,7 @@ TEST_F(CollapseTest, CollapsesToTheCaptionAndBack) {
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedHeight), 200);
     // WM_WINDOWPOSCHANGED of the new size, then WM_NCACTIVATE, inactive.
     EXPECT_EQ(m_messages, (std::vector<std::string>{"71:0", "134:0"}));
+    EXPECT_EQ(win::GetWindowLong(m_window, win::GWL_EXSTYLE) & win::WS_EX_LAYERED, 0);  // not without the preference
     // Collapsing a collapsed window again changes nothing.
     ASSERT_EQ(Toggle(false, false), 0);
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedHeight), 200);
