@@ -77,6 +77,8 @@ TEST_F(LayoutServicesTest, CountsTheScoreListAndRefusesOtherKinds) {
         ListEntry(0, i, static_cast<int16_t>(i + 1), -200 * i);
     }
     EXPECT_EQ(lumvar::CountItems(2), 7);
+    ListEntry(0, 9, 10, -1800);  // steps of 3 reach over the gap at 7 and 8
+    EXPECT_EQ(lumvar::CountItems(2), 10);
     for (const int16_t kind : std::initializer_list<int16_t>{0, 8, -1, 100}) {
         EXPECT_EQ(lumvar::CountItems(kind), -1) << "kind " << kind;
     }

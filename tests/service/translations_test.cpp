@@ -252,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, TranslateStringTest, ::testing::Values(
     StringCase{"Next page...", 4, 0, "Suivant page..."},
     StringCase{"measure 12", 1, 1, "bar 12"},
     StringCase{"measure 12", 2, 1, "measure 12"},  // only for English [International]
-    StringCase{"", 2, 0, ""}),
+    StringCase{"", 2, 0, ""}, StringCase{"Rests\x7F", 2, 0, "Rests\x7F"}, StringCase{"Rests@", 2, 0, "Pausen@"}),
     testsupport::NameBy(&StringCase::text, "language", &StringCase::language, "international", &StringCase::onlyInternational));
 // clang-format on
 
@@ -391,6 +391,8 @@ INSTANTIATE_TEST_SUITE_P(Durations, DurationStringTest, ::testing::Values(
     DurationCase{8, 1536, 0, 0, "dotted quarter", 0},
     DurationCase{8, 1536, 0, 3, "semiminima puntata", 0},   // the dot word after the note word
     DurationCase{8, 1536, 0, 2, "punktierte Viertel", 0},
+    DurationCase{8, 1536, 0, 4, "noire pointée", 0}, DurationCase{8, 1536, 0, 5, "negra con puntillo", 0},
+    DurationCase{8, 1536, 0, 6, "semínima pontuada", 0}, DurationCase{8, 1536, 0, 7, "punkterad fjärdedelsnot", 0},
     DurationCase{8, 1792, 0, 0, "double-dotted quarter", 0},
     DurationCase{9, 2048, 0, 0, "half note", 0},
     DurationCase{7, 1024, 0, 0, "qrt.", 0},
@@ -456,9 +458,11 @@ TEST_F(ShortcutsTest, ClearsTheListedControlsFirst) {
 
 TEST_F(ShortcutsTest, CapitalsFirst) {
     Control(6, "big Deal");
-    const int32_t ids[] = {6};
-    ASSERT_EQ(lumvar::ResolveShortcuts(m_dialog, ids, 1, 0, 1), 0);
+    Control(7, "lower");  // no capital: its first free letter in the second round
+    const int32_t ids[] = {6, 7};
+    ASSERT_EQ(lumvar::ResolveShortcuts(m_dialog, ids, 2, 0, 1), 0);
     EXPECT_EQ(Caption(6), "big &Deal");
+    EXPECT_EQ(Caption(7), "&lower");
 }
 
 TEST_F(ShortcutsTest, Errors) {
