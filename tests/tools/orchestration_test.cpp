@@ -29,14 +29,15 @@ protected:
                                            kRowsPerStaff, 2);
         return rows;
     }
-    /// Rows 2 to 8 of a staff's block, by their places in the dialog: 2 the voices, 3 to 6 the
-    /// lowest and highest note and the band, 7 source and 8 dest.
+    /// Rows 2 to 8 of a staff's block: the voices, the four range texts, source and dest.
     static std::string Block(const std::vector<OptionElement>& rows, int32_t staff) {
         const auto row = [&](int32_t r) -> const OptionElement& {
             return rows.at(static_cast<size_t>(staff * kRowsPerStaff + r));
         };
-        return std::to_string(row(2).value) + " " + row(3).text + "-" + row(4).text + " " + row(5).text + "-" +
-               row(6).text + " " + std::to_string(row(7).value) + std::to_string(row(8).value);
+        return std::to_string(row(orvex::kOrchestrationVoices).value) + " " + row(orvex::kOrchestrationLowest).text +
+               "-" + row(orvex::kOrchestrationHighest).text + " " + row(orvex::kOrchestrationBandLow).text + "-" +
+               row(orvex::kOrchestrationBandHigh).text + " " + std::to_string(row(orvex::kOrchestrationSource).value) +
+               std::to_string(row(orvex::kOrchestrationDest).value);
     }
 };
 
