@@ -215,8 +215,4 @@ bool OtherExists(uint32_t tag, int16_t number, int16_t incident) {
     return Load(tag, OtherKeys(number, incident), nullptr, 0) != 0;
 }
 
-bool DetailExists(uint32_t tag, int16_t key1, int16_t key2) {
-    return Load(tag, DetailKeys(key1, key2), nullptr, 0) != 0;
-}
-
 }  // namespace lumvar

@@ -40,7 +40,5 @@ int16_t SaveOtherAs(uint32_t tag, int16_t number, int16_t incident, const void* 
 bool LoadOtherText(uint32_t tag, int16_t number, int16_t incident, std::string& text);
 /// Whether an "other" record exists (a load without a buffer).
 bool OtherExists(uint32_t tag, int16_t number, int16_t incident);
-/// Whether a detail record exists.
-bool DetailExists(uint32_t tag, int16_t key1, int16_t key2);
 
 }  // namespace lumvar

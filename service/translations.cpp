@@ -213,18 +213,6 @@ unsigned char FoldedByte(std::string_view text, size_t i) {
     return byte;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldedByte(a, i) != FoldedByte(b, i)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 /// Whether an identifier (not a row) exists and, if so, the row of its alternative.
 std::optional<size_t> RowOf(int16_t id, int16_t alternative, bool byRow) {
     if (byRow) {
@@ -280,8 +268,8 @@ std::string WidestOf(const std::vector<std::string>& texts, win::Hwnd window) {
     return widest;
 }
 
-/// The text with every byte folded as SameIgnoringCase compares them: two texts are the same
-/// ignoring case exactly when their folded texts are equal.
+/// The text with every byte folded: two texts are the same ignoring case exactly when their
+/// folded texts are equal.
 std::string Folded(std::string_view text) {
     std::string folded(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i) {
@@ -313,7 +301,8 @@ std::optional<size_t> IndexedRowOfWord(std::string_view word, int16_t count, int
     return found == index.end() ? std::nullopt : std::optional<size_t>(found->second);
 }
 
-/// TranslateWord without its buffer: the translation, or nullopt when the word is not found.
+/// TranslateWord without its buffer: the translation, or nullopt when the word is not found. Both
+/// languages are resolved; the source is a column (0..12), never the widest.
 std::optional<std::string> WordText(std::string_view word, int16_t count, int16_t language, int16_t source,
                                     win::Hwnd window) {
     if (word.empty()) {
@@ -325,25 +314,7 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     // in Svenska begins with a capital Å). A word in capitals stays in capitals in any language.
     const int letterCase = FirstLetterCase(word);
     const bool capitals = AllCapitals(word);
-    const auto resolvedSource = ResolveLanguage(source);
-    const auto findWithCount = [&](int16_t tryCount) -> std::optional<size_t> {
-        if (resolvedSource && *resolvedSource != LANGUAGE_WIDEST) {
-            return IndexedRowOfWord(word, tryCount, *resolvedSource);
-        }
-        for (size_t row = 0; row < kTranslationRowCount; ++row) {
-            if (kTranslationTable[row].id == kSeparatorId) {
-                continue;
-            }
-            const auto text = IdText(static_cast<int16_t>(row), tryCount, source, nullptr, 0, window, true);
-            if (!text || text->empty() || FoldedByte(*text, 0) != FoldedByte(word, 0)) {
-                continue;
-            }
-            if (SameIgnoringCase(*text, word)) {
-                return row;
-            }
-        }
-        return std::nullopt;
-    };
+    const auto findWithCount = [&](int16_t tryCount) { return IndexedRowOfWord(word, tryCount, source); };
     std::optional<size_t> row;
     int16_t matched = count;
     if (count != COUNT_ANY) {
@@ -363,7 +334,7 @@ std::optional<std::string> WordText(std::string_view word, int16_t count, int16_
     if (!translated) {
         return std::nullopt;
     }
-    if (resolvedSource && *resolvedSource == language) {
+    if (source == language) {
         SetFirstLetterCase(*translated, letterCase);
     } else if (letterCase > 0) {
         SetFirstLetterCase(*translated, letterCase);  // a capital (a sentence's start) stays

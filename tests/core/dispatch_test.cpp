@@ -452,11 +452,14 @@ TEST_F(DispatchTest, ACommandChosenWhileTheSecondPassWaitsRunsAfterIt) {
     });
     Handle(ToolItem::ShiftLyrics, [](TFMisc&) { return true; });  // run by the first pass
     Select(1, 2, 1, 2);
+    const win::Hhook keyboardHook = TheModule.hooks.KeyboardHook;
     win::SetKeyDown(win::VK_SHIFT, true);
     Choose(kNewSpacing);
     win::SetKeyDown(win::VK_SHIFT, false);
     EXPECT_EQ(passes, std::vector<int32_t>{0});
     EXPECT_EQ(TheModule.dispatch.RepostCode, kNewSpacing);
+    // The hooks are put at the head of the chains again, so that they see the waiting step's keys.
+    EXPECT_NE(TheModule.hooks.KeyboardHook, keyboardHook);
     EXPECT_EQ(Messages().front(),
               "The New Spacing process will now be started. Please do not touch either mouse or "
               "keyboard until it has finished. Do not try to interrupt this process.");

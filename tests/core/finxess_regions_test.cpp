@@ -262,6 +262,12 @@ TEST_F(FinxessRegionsTest, TakingClefsReplacesTheTargetsOwnOverTheRange) {
     EXPECT_EQ(clef(2, 4), 2) << "the tenor clef it had after the range";
     EXPECT_EQ(clef(2, 5), -9999);
 
+    // A range that ends where the target changes its clef and the source does not: that change
+    // goes too, and the measure after the range gets back the tenor clef the target had there.
+    ASSERT_TRUE(StaffClefsTake(1, 2, 1, 4));
+    EXPECT_EQ((std::vector<int32_t>{clef(2, 1), clef(2, 2), clef(2, 3), clef(2, 4), clef(2, 5)}),
+              (std::vector<int32_t>{-9999, -9999, 1, -9999, 2}));
+
     // Over the document's last measures: nothing comes after; a target that enters with the
     // source's clef already needs no record.
     ASSERT_TRUE(StaffClefsTake(1, 2, 4, 5));

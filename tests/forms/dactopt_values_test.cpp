@@ -254,9 +254,11 @@ TEST_F(DialogValuesTest, FurtherOptionsButtonShowsTheFurtherDialogModally) {
     Queue(Kind::Click, "SubMask1");
     Queue(Kind::Set, "Font size:", "24");
     Queue(Kind::Click, "OKBtn");
+    dialog.cbCollapse->SetState(vcl::cbUnchecked);
     dialog.Show();
     EXPECT_EQ(m_furtherStore[2].value, 24);
     EXPECT_TRUE(dialog.Visible());
+    EXPECT_EQ(dialog.CollapseMode(), 0) << "as its unchecked collapse box says again";
     const auto& lines = win::TranscriptLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[form] \"Parentheses 1.88d\" TDActOpt, modal"), lines.end());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "[form] \"Make parenthesized trill notes 1.88d\" TDActOpt"), 2);
@@ -269,8 +271,10 @@ TEST_F(DialogValuesTest, CancelledFurtherDialogStoresNothing) {
     Queue(Kind::Click, "SubMask1");
     Queue(Kind::Set, "Font size:", "24");
     Queue(Kind::Click, "CancelBtn");
+    dialog.cbCollapse->SetState(vcl::cbGrayed);
     dialog.Show();
     EXPECT_EQ(m_furtherStore[2].value, 0);
+    EXPECT_EQ(dialog.CollapseMode(), -1) << "as its grayed collapse box says again";
 }
 
 // ---- Visibility ----

@@ -199,6 +199,12 @@ protected:
         win::AppendMenu(edit, win::MF_POPUP, static_cast<uint32_t>(speedy), "&Speedy");
         win::AppendMenu(speedy, win::MF_STRING, 300, "&Flip\bL");
         win::AppendMenu(speedy, win::MF_STRING, 301, "Tie && &Untie\tT");
+        // Four levels below the menu bar, as many as the key assignment editor offers.
+        const win::Hmenu deep = win::CreatePopupMenu();
+        const win::Hmenu deeper = win::CreatePopupMenu();
+        win::AppendMenu(speedy, win::MF_POPUP, static_cast<uint32_t>(deep), "&Deep");
+        win::AppendMenu(deep, win::MF_POPUP, static_cast<uint32_t>(deeper), "D&eeper");
+        win::AppendMenu(deeper, win::MF_STRING, 302, "&Too deep");
         tools = Popup("&Tools");
         win::AppendMenu(tools, win::MF_STRING, 400, "&Mass Edit");
         win::SetMenu(Host().window, bar);
@@ -223,17 +229,17 @@ TEST_F(MenuCacheTest, RefreshCachesTheMenusFromTheSecondTopLevelItem) {
     for (const MenuCacheEntry& entry : TheModule.options.MenuCache) {
         seen.push_back(entry.caption + " @" + std::to_string(entry.position) + " #" + std::to_string(entry.id));
     }
-    // "&File" is skipped, separators are not cached.
-    testsupport::ExpectLines(
-        {"&Edit @1 #4294967295", "&Undo\tCtrl+Z @0 #200", "&Speedy @2 #4294967295", "&Flip\bL @0 #300",
-         "Tie && &Untie\tT @1 #301", "&Tools @2 #4294967295", "&Mass Edit @0 #400"},
-        seen);
+    // "&File" is skipped, separators are not cached, nor the items of a fifth level.
+    testsupport::ExpectLines({"&Edit @1 #4294967295", "&Undo\tCtrl+Z @0 #200", "&Speedy @2 #4294967295",
+                              "&Flip\bL @0 #300", "Tie && &Untie\tT @1 #301", "&Deep @2 #4294967295",
+                              "D&eeper @0 #4294967295", "&Tools @2 #4294967295", "&Mass Edit @0 #400"},
+                             seen);
     EXPECT_EQ(TheModule.options.MenuCache[0].submenu, edit);
     EXPECT_EQ(TheModule.options.MenuCache[2].submenu, speedy);
     EXPECT_EQ(TheModule.options.MenuCache[1].submenu, win::kNoMenu);
     // A second walk adds nothing.
     MenuCache_Refresh();
-    EXPECT_EQ(TheModule.options.MenuCache.size(), 7u);
+    EXPECT_EQ(TheModule.options.MenuCache.size(), 9u);
 }
 
 TEST_F(MenuCacheTest, CommandTextsComeFromTheCacheWithoutMarksAndShortcuts) {
@@ -279,7 +285,7 @@ TEST_F(MenuCacheTest, AnotherMenuStateAtTheSamePlaceGetsALaterPosition) {
     std::string text;
     EXPECT_EQ(MenuCache_ItemText(bar, 2, text, kMenuTextBufferSize, true, true, false), 1);
     EXPECT_EQ(text, "&Tools");  // the cached caption answers
-    ASSERT_EQ(TheModule.options.MenuCache.size(), 8u);
+    ASSERT_EQ(TheModule.options.MenuCache.size(), 10u);
     EXPECT_EQ(TheModule.options.MenuCache.back().caption, "S&peedy");
     EXPECT_EQ(TheModule.options.MenuCache.back().position, 3u);
     EXPECT_EQ(TheModule.options.MenuCache.back().livePosition, 2);
@@ -289,7 +295,7 @@ TEST_F(MenuCacheTest, AnotherMenuStateAtTheSamePlaceGetsALaterPosition) {
     EXPECT_EQ(MenuCache_SubMenu(bar, 3), speedyMenu);
     // The same state again adds nothing.
     EXPECT_EQ(MenuCache_ItemText(bar, 2, text, kMenuTextBufferSize, true, true, false), 1);
-    EXPECT_EQ(TheModule.options.MenuCache.size(), 8u);
+    EXPECT_EQ(TheModule.options.MenuCache.size(), 10u);
 }
 
 TEST_F(MenuCacheTest, SubmenusAndIdsFallBackToTheLiveMenu) {

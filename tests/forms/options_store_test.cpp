@@ -248,7 +248,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, HotkeyValueTest,
                                            HotkeyCase{"sCa81", 81, 0, 1, 0}, HotkeyCase{"sca", 9, 0, 0, 0},
                                            HotkeyCase{"Sca65x", 9, 1, 0, 0}, HotkeyCase{"S", 9, 1, 0, 0},
                                            HotkeyCase{"xyA0", 0, 0, 0, 1}, HotkeyCase{"sca300", 9, 0, 0, 0},
-                                           HotkeyCase{"sca-1", 9, 0, 0, 0}),
+                                           HotkeyCase{"sca-1", 9, 0, 0, 0}, HotkeyCase{"sC", 9, 0, 1, 0},
+                                           HotkeyCase{"scA", 9, 0, 0, 1}),
                          testsupport::NameBy(&HotkeyCase::stored));
 
 struct MetatoolCase {

@@ -250,6 +250,13 @@ TEST_F(PrintFormsTest, ThePrintFormsKeepTheirLeastSize) {
     print->Show();
     EXPECT_EQ(print->Width(), 520);
     EXPECT_EQ(print->Height(), 600);
+    // Shown, the buttons stand 4 pixels above the client's bottom, the panel ends 4 above them,
+    // and the panel and the explanation take the client's width less 19.
+    EXPECT_EQ((std::vector<vcl::TRect>{print->OkButton->BoundsRect(), print->pnFiles->BoundsRect(),
+                                       print->lbExplanation->BoundsRect()}),
+              (std::vector<vcl::TRect>{vcl::Bounds(8, 423, 75, 25), vcl::Bounds(8, 72, 381, 347),
+                                       vcl::Bounds(8, 8, 381, 57)}))
+        << "laid out when shown, in its client area of 400 x 452";
     const auto& lines = win::TranscriptLines();
     // At least "Defaults"' right edge + 25 wide, and 400 high.
     const int32_t leastWidth = print->Defaults->Left() + print->Defaults->Width() + 25;

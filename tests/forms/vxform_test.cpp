@@ -218,6 +218,9 @@ INSTANTIATE_TEST_SUITE_P(States, DamagedStateTest, ::testing::Values(
     DamagedCase{"ItemOfAControlWithoutState", kReadText + ":0:hello", kRead, true},
     DamagedCase{"LengthThatIsNoNumber", "P120,90S410,310:1:1:2:1:3:Read:4:lots:5:r:6:F2:7:20485,4097,8195:8:0",
                 "box=1 dxf=1 name=Read len=0 chars=r hot=F2 grid=2,3 mode=0", true},
+    // A lone escape at an item's end (no writer makes one) stays in the text.
+    DamagedCase{"LoneEscapeAtAnItemsEnd", "P120,90S410,310:1:1:2:1:3:Read\x10:5:r\x0Fs:6:F2:7:20485,4097,8195:8:0",
+                "box=1 dxf=1 name=Read\x10 len=2 chars=r:s hot=F2 grid=2,3 mode=0", true},
     DamagedCase{"Garbage", "garbage", kDefaults, false},
     DamagedCase{"UnterminatedExtra", "C12", kChanged, false},  // the reading ends at once
     DamagedCase{"GridOutOfItsRange", "P120,90S410,310:1:1:2:1:3:Read:4:144:5:r:6:F2:7:20485,4097,8197:8:0",

@@ -223,6 +223,13 @@ TEST_F(DebugPanelTest, OpensWithTheLastEventAndText) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "  radio button 102 \"Debug Event &1\": unchecked"), lines.end());
 }
 
+TEST_F(DebugPanelTest, SendsAtMost200BytesOfText) {
+    Set("107", std::string(250, 'x').c_str());
+    Click("108");
+    lumvar::DialogBox();
+    EXPECT_EQ(Told(), (std::vector<std::string>{"151=\"" + std::string(200, 'x') + std::string(1, '\0') + "\""}));
+}
+
 TEST_F(DebugPanelTest, AHostWithoutDialogsRunsNoPanel) {
     lumvar::HostImports imports = lumvar::Imports();
     imports.RunDialog = nullptr;

@@ -77,6 +77,8 @@ TEST_F(LayoutServicesTest, CountsTheScoreListAndRefusesOtherKinds) {
         ListEntry(0, i, static_cast<int16_t>(i + 1), -200 * i);
     }
     EXPECT_EQ(lumvar::CountItems(2), 7);
+    ListEntry(0, 9, 10, -1800);  // steps of 3 reach over the gap at 7 and 8
+    EXPECT_EQ(lumvar::CountItems(2), 10);
     for (const int16_t kind : std::initializer_list<int16_t>{0, 8, -1, 100}) {
         EXPECT_EQ(lumvar::CountItems(kind), -1) << "kind " << kind;
     }
@@ -289,6 +291,8 @@ TEST_F(LayoutServicesTest, Host2000SavesTheLongFormOnlyForASystemWithItsOwnList)
         Words(20, {{0, -50}, {2, 11}, {4, 12}, {6, -30}, {8, 3}, {10, 7}, {12, 13}, {14, 90}, {16, 90}, {18, 0x4000}}));
     EXPECT_EQ(lumvar::SaveStaffSystemSpec(1, nullptr, 24, 0x06000200), 0);
     EXPECT_EQ(lumvar::SaveStaffSystemSpec(1, record.data(), 20, 0x06000200), 0);
+    EXPECT_EQ(lumvar::SaveStaffSystemSpec(2, record.data(), 24, 0x06000200), 0);  // its list has no entry 0
+    EXPECT_EQ(FindOther("SOSS", 2, 0), nullptr);
 }
 
 TEST_F(LayoutServicesTest, Host2001SavesTheShortFormAsTheLongOne) {
@@ -301,6 +305,12 @@ TEST_F(LayoutServicesTest, Host2001SavesTheShortFormAsTheLongOne) {
     ASSERT_NE(saved, nullptr);
     EXPECT_EQ(*saved, System24(0x0002));
     EXPECT_EQ(Word("SOIu", 0, 8), -40);
+    record = System20(0x4000);  // its own list 2 has no entry 0: nothing is saved
+    EXPECT_EQ(lumvar::SaveStaffSystemSpec(2, record.data(), 20, 0x05000005), 0);
+    EXPECT_EQ(FindOther("O\x02SS", 2, 0), nullptr);
+    lumvar::Module().legacyStaffSystem = 1;  // a host that keeps the short form takes it as it is
+    ASSERT_EQ(lumvar::SaveStaffSystemSpec(2, record.data(), 20, 0x05000005), 1);
+    EXPECT_EQ(*FindOther("SOSS", 2, 0), System20(0x4000));
 }
 
 // ---- The layout record ----
@@ -408,6 +418,14 @@ TEST_F(LayoutInfoTest, Host2001WithPageValues) {
         // clang-format on
         EXPECT_EQ(f.wide ? I32(info, f.offset) : I16(info, f.offset), f.value) << "offset " << f.offset;
     }
+    // With flag bit 1: (a + span + [22]) x scaling / 100 + [18] = 342 x 90 / 100 + 40, and [18] stays.
+    SaveOther("O\x02SS", 1, 0,
+              Words(24, {{0, -40}, {2, 10}, {4, 20}, {6, -30}, {8, 1}, {10, 2}, {12, 5}, {18, 90}, {20, -50}}));
+    info = Info();
+    ASSERT_EQ(lumvar::GetLayoutInfo(1, info.data(), 0), 0);
+    EXPECT_EQ((std::array<int32_t, 3>{I32(info, LayoutInfo::kHeight), I32(info, LayoutInfo::kWord0),
+                                      I16(info, LayoutInfo::kFlagBit1)}),
+              (std::array<int32_t, 3>{347, 40, 1}));
 }
 
 // The host's own page (made and laid out from a score text) and the layout record agree on the

@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(Versions, LumvarYearTest,
                                            YearCase{0x06000200, 2001}, YearCase{0x07010000, 9999},
                                            YearCase{0x03800001, 1997}, YearCase{0x07000010, 2002},
                                            YearCase{0x04010000, 9999}, YearCase{0x0380FFFF, 1997},
-                                           YearCase{0x03810000, 9999}, YearCase{0x0700FFFF, 2002}),
+                                           YearCase{0x03810000, 9999}, YearCase{0x0700FFFF, 2002},
+                                           YearCase{0x03FFFFFF, 9999}, YearCase{0x04000000, 1998},
+                                           YearCase{0x0400FFFF, 1998}, YearCase{0x06FFFFFF, 9999},
+                                           YearCase{0x07000000, 2002}, YearCase{0x06000000, 2001}),
                          testsupport::NameBy("year", &YearCase::year, "raw", &YearCase::raw));
 
 TEST_F(LumvarTest, OneMenuEntry) {

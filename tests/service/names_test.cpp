@@ -209,7 +209,9 @@ INSTANTIATE_TEST_SUITE_P(Flags, ListNameFlagsTest, ::testing::Values(
     ListNameCase{0x0A, 40, "Flute, Bassoon"},
     ListNameCase{0x10, 40, "#1. [Flute, Oboe, Clarinet, Bassoon]"},
     // Too long: the longer part (the second on ties) is cut a character at a time.
-    ListNameCase{0x10, 20, "#1. [Flute...assoon]"},
+    ListNameCase{0x10, 20, "#1. [Flute...assoon]"}, ListNameCase{0x10, 22, "#1. [Flute...Bassoon]"},
+    ListNameCase{0x10, 25, "#1. [Flute, Ob...Bassoon]"}, ListNameCase{0x10, 29, "#1. [Flute, Obo...t, Bassoon]"},
+    ListNameCase{0x10, 36, "#1. [Flute, Oboe...larinet, Bassoon]"}, ListNameCase{0x1A, 15, "Flute...Bassoon"},
     ListNameCase{0x00, 14, "error 4"},
     ListNameCase{0x00, 101, "error 4"}),
     testsupport::NameBy("flags", &ListNameCase::flags, "width", &ListNameCase::width));

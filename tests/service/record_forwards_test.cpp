@@ -5,6 +5,8 @@
 
 #include "platform/host/record_store.h"
 #include "platform/hostapi/bytes.h"
+#include "platform/win/transcript.h"
+#include "service/host_imports.h"
 #include "service/record_forwards.h"
 #include "tests/service/lumvar_fixture.h"
 
@@ -109,6 +111,40 @@ TEST_F(RecordForwardsTest, GlobalRecords) {
     ASSERT_EQ(lumvar::LoadGlobal(tag, 2, buffer.data(), 2), 1);
     EXPECT_EQ(buffer[0], 7);
     EXPECT_EQ(lumvar::LoadGlobal(tag, 3, buffer.data(), 2), 0);
+}
+
+TEST_F(RecordForwardsTest, AHostWithoutRecordServicesAnswersNothing) {
+    lumvar::HostImports imports = lumvar::Imports();
+    imports.LoadRecord = nullptr;
+    imports.SaveRecord = nullptr;
+    imports.CreateRecord = nullptr;
+    imports.DeleteRecord = nullptr;
+    imports.NextRecord = nullptr;
+    imports.PreviousRecord = nullptr;
+    lumvar::UseHostImports(imports);
+    win::ClearTranscript();
+    const hostapi::Tag tag = Tag("SOMS");
+    Bytes record = {1, 2};
+    int16_t number = 1;
+    int32_t entry = 1;
+    const std::vector<int16_t> answers = {lumvar::LoadOther(tag, 1, 0, record.data(), 2),
+                                          lumvar::SaveOther(tag, 1, 0, record.data(), 2),
+                                          lumvar::CreateOther(tag, &number, &number, record.data(), 2),
+                                          lumvar::DeleteOther(tag, 1, 0),
+                                          lumvar::NextOther(tag, &number, &number, nullptr, 0),
+                                          lumvar::PreviousOther(tag, &number, &number, nullptr, 0),
+                                          lumvar::CreateDetail(tag, &number, nullptr, nullptr, 0),
+                                          lumvar::CreateEntryDetail(tag, &entry, nullptr, nullptr, 0)};
+    EXPECT_EQ(answers, std::vector<int16_t>(8, 0));
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(record, (Bytes{1, 2}));
+    const std::string lead = "[debug] Lumvar2000: the host does not offer ";
+    const std::string tail = "; it is not available in this build";
+    EXPECT_EQ(win::TranscriptLines(),
+              (std::vector<std::string>{
+                  lead + "loading records (service 9)" + tail, lead + "saving records (service 10)" + tail,
+                  lead + "creating records (service 11)" + tail, lead + "deleting records (service 12)" + tail,
+                  lead + "the next record (service 14)" + tail, lead + "the previous record (service 13)" + tail}));
 }
 
 }  // namespace

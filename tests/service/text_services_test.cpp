@@ -117,6 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Numberings, StringToMeasureTest, ::testing::Values(
     // Letters a..z as digits from 1 (0x40), base 26: "b" is 2; any other base loses 1 with 0x80.
     ParseCase{{.first = 1, .end = 21, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0x40}, "b", 2},
     ParseCase{{.first = 1, .end = 21, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0xC0}, "c", 2},
+    ParseCase{{.first = 1, .end = 21, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0x1F}, "b", 1},  // other bits
     // One repeated character: "aa" is 26 x 1 + 1.
     ParseCase{{.first = 1, .end = 30, .offset = 0, .firstDigit = 'a', .base = 26, .flags = 0x20}, "aa", 27},
     // Outside the shown range: read as a plain number.
@@ -130,6 +131,9 @@ TEST_F(TextServicesTest, NumbersBeyondSixteenBitsMatchNoMeasure) {
     EXPECT_EQ(lumvar::StringToMeasure("#99999"), 0);
     EXPECT_EQ(lumvar::StringToMeasure("99999"), 0);
     EXPECT_EQ(lumvar::StringToMeasure("#32767"), 32767);
+    EXPECT_EQ((std::vector<int16_t>{lumvar::StringToMeasure("#-32768"), lumvar::StringToMeasure("#-32769"),
+                                    lumvar::StringToMeasure("#32768"), lumvar::StringToMeasure("#+12")}),
+              (std::vector<int16_t>{-32768, 0, 0, 12}));
     EXPECT_EQ(lumvar::StringToMeasure("99999999999999999999"), 0);
     EXPECT_EQ(lumvar::StringToMeasure("70000:1"), 0);
     // A decimal region without the correction: 65541 would wrap to 5.

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/host/access_state.h"
 #include "core/startup.h"
@@ -117,6 +119,28 @@ INSTANTIATE_TEST_SUITE_P(Texts, TranslateIdTest, ::testing::Values(
     testsupport::NameBy("id", &IdCase::id, "count", &IdCase::count, "language", &IdCase::language, "alternative", &IdCase::alternative));
 // clang-format on
 
+TEST(TextForCountTest, TheFormsOfAnyText) {
+    const std::vector<std::tuple<const char*, int16_t, const char*>> cases = {
+        {"a*b", 2, "a"},
+        {"ab / cd", -1, "ab"},
+        {"ab / cd", 3, "cd"},
+        {"abcd / abcxy", COUNT_SHORT_BOTH, "abcd/xy"},
+        {"abx / aby", COUNT_SHORT_BOTH, "abx/aby"},
+        {"note(s) and chord(s)", 2, "notes and chords"},
+        {"note(s) and chord(s)", -1, "note and chord"},
+        {"note(s) and chord(s)", 0, "note(s) and chord(s)"},
+        {"x() y(z)", 2, "x() yz"},
+        {"(s)x", 2, "(s)xs"},
+        {"1(s)", 0, "1(s)(s)"},
+        {"stop.", 2, "stops"},
+        {"stop.", COUNT_SHORT_BOTH, "stop(s)"},
+        {"stop.", 1, "stop."},
+        {"a(b)(c)", 5, "ab(c)"}};
+    for (const auto& [text, count, form] : cases) {
+        EXPECT_EQ(lumvar::TextForCount(text, count), form) << text << " for " << count;
+    }
+}
+
 TEST_F(TranslationsTest, TheUsersLanguage) {
     lumvar::SetLanguagePreference(3);
     EXPECT_STREQ(lumvar::TranslateID(2, 1, 10000, nullptr, 0, win::kNoWindow, 0), "Annulla");
@@ -182,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(Words, TranslateWordTest, ::testing::Values(
     WordCase{"Återställningstecken", 0x7FFF, 0, 7, "Naturals", 0},   // the star matches the first count, 3
     WordCase{"åTERSTÄLLNINGSTECKEN", 0x7FFF, 0, 7, "naturals", 0},
     WordCase{"NATURAL", 0x7FFF, 7, 0, "ÅTERSTÄLLNINGSTECKEN", 0},    // all capitals stay capitals
-    WordCase{"TO", 0x7FFF, 0, 0, "TO", 0},
+    WordCase{"TO", 0x7FFF, 0, 0, "TO", 0}, WordCase{"STAFF", 0x7FFF, 2, 0, "NOTENZEILE", 0},
+    WordCase{"NOTENzEILE", 0x7FFF, 0, 2, "Staff", 0},                 // a small z: not all capitals
     WordCase{"Rests", 0x7FFF, 4, 0, "Silences", 0},
     WordCase{"rest", 1, 3, 0, "pausa", 0},
     WordCase{"rest", 2, 3, 0, "pausa", 0},       // not found with 2: the counts 3, 2, 1, 0 are tried
@@ -227,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, TranslateStringTest, ::testing::Values(
     StringCase{"Next page...", 4, 0, "Suivant page..."},
     StringCase{"measure 12", 1, 1, "bar 12"},
     StringCase{"measure 12", 2, 1, "measure 12"},  // only for English [International]
-    StringCase{"", 2, 0, ""}),
+    StringCase{"", 2, 0, ""}, StringCase{"Rests\x7F", 2, 0, "Rests\x7F"}, StringCase{"Rests@", 2, 0, "Pausen@"}),
     testsupport::NameBy(&StringCase::text, "language", &StringCase::language, "international", &StringCase::onlyInternational));
 // clang-format on
 
@@ -366,6 +391,8 @@ INSTANTIATE_TEST_SUITE_P(Durations, DurationStringTest, ::testing::Values(
     DurationCase{8, 1536, 0, 0, "dotted quarter", 0},
     DurationCase{8, 1536, 0, 3, "semiminima puntata", 0},   // the dot word after the note word
     DurationCase{8, 1536, 0, 2, "punktierte Viertel", 0},
+    DurationCase{8, 1536, 0, 4, "noire pointée", 0}, DurationCase{8, 1536, 0, 5, "negra con puntillo", 0},
+    DurationCase{8, 1536, 0, 6, "semínima pontuada", 0}, DurationCase{8, 1536, 0, 7, "punkterad fjärdedelsnot", 0},
     DurationCase{8, 1792, 0, 0, "double-dotted quarter", 0},
     DurationCase{9, 2048, 0, 0, "half note", 0},
     DurationCase{7, 1024, 0, 0, "qrt.", 0},
@@ -375,6 +402,7 @@ INSTANTIATE_TEST_SUITE_P(Durations, DurationStringTest, ::testing::Values(
     DurationCase{11, 512, 0, 0, "eighths", 0},              // count 5
     DurationCase{14, 1024, 7, 0, "quarter(s)", 0},          // count 0
     DurationCase{8, 4096, 0, 1, "semibreve", 0},
+    DurationCase{8, 1536, 0, 20000, "pisteellinen neljäsosanuotti", 0},  // the most characters of 0..11
     DurationCase{8, 1000, 0, 0, "", 19},                    // four dots
     DurationCase{8, 20, 0, 0, "", 20},                      // shorter than the shortest value
     DurationCase{8, 16384, 0, 0, "", 4},
@@ -430,9 +458,11 @@ TEST_F(ShortcutsTest, ClearsTheListedControlsFirst) {
 
 TEST_F(ShortcutsTest, CapitalsFirst) {
     Control(6, "big Deal");
-    const int32_t ids[] = {6};
-    ASSERT_EQ(lumvar::ResolveShortcuts(m_dialog, ids, 1, 0, 1), 0);
+    Control(7, "lower");  // no capital: its first free letter in the second round
+    const int32_t ids[] = {6, 7};
+    ASSERT_EQ(lumvar::ResolveShortcuts(m_dialog, ids, 2, 0, 1), 0);
     EXPECT_EQ(Caption(6), "big &Deal");
+    EXPECT_EQ(Caption(7), "&lower");
 }
 
 TEST_F(ShortcutsTest, Errors) {

@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyPressedTest, ::testing::Values(
     KeysCase{{win::VK_MENU}, 0x04}, KeysCase{{win::VK_CONTROL, win::VK_SHIFT}, 0x08},
     KeysCase{{win::VK_CONTROL, win::VK_SHIFT, win::VK_MENU}, 0x00}, KeysCase{{win::VK_SHIFT, win::VK_MENU}, 0x00},
     KeysCase{{win::VK_SHIFT, win::VK_ESCAPE}, 0x32}, KeysCase{{win::VK_ESCAPE}, 0x20},
-    KeysCase{{win::VK_CONTROL, win::VK_SHIFT, win::VK_ESCAPE}, 0x28}),
+    KeysCase{{win::VK_CONTROL, win::VK_SHIFT, win::VK_ESCAPE}, 0x28}, KeysCase{{win::VK_CONTROL, win::VK_MENU}, 0x00},
+    KeysCase{{win::VK_MENU, win::VK_ESCAPE}, 0x24}, KeysCase{{win::VK_CONTROL, win::VK_ESCAPE}, 0x21}),
     testsupport::NameBy("flags", &KeysCase::flags));
 // clang-format on
 
@@ -80,7 +81,8 @@ TEST_F(WindowServicesTest, DialogPositions) {
     };
     // clang-format off
     for (const Case& c : {Case{-32768, 10, {100, 50, 400, 250}}, Case{10, -32768, {100, 50, 400, 250}},
-                          Case{-1, 10, {100, 50, 400, 250}}, Case{1025, 10, {100, 50, 400, 250}},
+                          Case{-1, 10, {100, 50, 400, 250}}, Case{10, -1, {100, 50, 400, 250}},
+                          Case{1025, 10, {100, 50, 400, 250}},
                           Case{10, 769, {100, 50, 400, 250}}, Case{1024, 768, {1024, 768, 1324, 968}},
                           Case{20, 30, {20, 30, 320, 230}}}) {
         // clang-format on
@@ -193,6 +195,7 @@ TEST_F(CollapseTest, CollapsesToTheCaptionAndBack) {
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedHeight), 200);
     // WM_WINDOWPOSCHANGED of the new size, then WM_NCACTIVATE, inactive.
     EXPECT_EQ(m_messages, (std::vector<std::string>{"71:0", "134:0"}));
+    EXPECT_EQ(win::GetWindowLong(m_window, win::GWL_EXSTYLE) & win::WS_EX_LAYERED, 0);  // not without the preference
     // Collapsing a collapsed window again changes nothing.
     ASSERT_EQ(Toggle(false, false), 0);
     EXPECT_EQ(hostapi::ReadI32(m_state.data(), WindowCollapseState::kSavedHeight), 200);

@@ -78,6 +78,7 @@
 #include "platform/win/windows.h"
 #include "tests/harness/in_process_host.h"
 #include "tests/sweep/sweep_documents.h"
+#include "tests/sweep/sweep_results.h"
 #include "tests/sweep/sweep_undo.h"
 
 namespace {
@@ -270,37 +271,9 @@ struct RunFacts {
     std::string finalText;                ///< the document the run began on at its end (host::MusText)
 };
 
-/// The sweep's own folder, named in the transcript of a run that shows or writes files (a file
-/// dialog, an export, a print run): left out of the digest, which must not depend on the process
-/// that ran the run or on where its machine keeps temporary files.
+/// The sweep's own folder, named in the transcript of a run that shows or writes files: left out
+/// of the results' digests.
 std::filesystem::path g_workFolder;
-
-/// A digest of a run's result: the document it began on, as saved, and every line the user saw.
-/// The record of results (--results) keeps it per run, so that a run whose result changes is a
-/// finding even when every check above still holds.
-std::string ResultDigest(const RunFacts& facts) {
-    uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
-    const auto add = [&hash](std::string_view text) {
-        for (const char c : text) {
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        }
-    };
-    add(facts.finalText);
-    const std::string path = g_workFolder.string();
-    const std::string name = g_workFolder.filename().string();
-    for (std::string line : facts.transcript) {
-        for (const auto& [from, to] : {std::pair{path, std::string(".")}, std::pair{name, std::string("sweep")}}) {
-            for (size_t at = 0; !from.empty() && (at = line.find(from, at)) != std::string::npos;) {
-                line.replace(at, from.size(), to);
-            }
-        }
-        add("\n");
-        add(line);
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
-}
 
 /// Queues for the command's options dialog a click on each check box, which turns it from its
 /// default, and the next item of each radio group.
@@ -668,7 +641,8 @@ void OnAlarm(int) {
             std::printf("F %zu %s\n", i, oneLine.c_str());
         }
         ::alarm(0);
-        std::printf("E %zu %d %d %s\n", i, facts.changed ? 1 : 0, facts.stepped ? 1 : 0, ResultDigest(facts).c_str());
+        std::printf("E %zu %d %d %s\n", i, facts.changed ? 1 : 0, facts.stepped ? 1 : 0,
+                    sweep::ResultDigest(facts.finalText, facts.transcript, g_workFolder).c_str());
         std::fflush(stdout);
     }
     std::fflush(stdout);
@@ -791,43 +765,18 @@ std::optional<Options> ReadOptions(int argc, char** argv) {
     return options;
 }
 
-/// Writes the chosen runs' digests to `recordFile` ("DIGEST RUN" a line, in the matrix's order), or
-/// compares them with those `results` records: a run whose result is not the recorded one, or
-/// that has none recorded, is a finding (to be read with --transcript before it is recorded).
-void CompareResults(const Matrix& matrix, const std::vector<size_t>& chosen,
-                    const std::map<size_t, std::string>& digests, const std::string& results,
-                    const std::string& recordFile, std::map<std::string, std::vector<std::string>>& findings) {
-    const auto digestOf = [&digests](size_t index) {
-        const auto found = digests.find(index);
-        return found == digests.end() ? std::string("-") : found->second;
-    };
-    if (!recordFile.empty()) {
-        std::ofstream out(recordFile);
-        out << "# The command sweep's results, a run a line: a digest of the document the run left (as\n"
-               "# saved) and of every line the user saw, and the run. Written by the sweep's --record;\n"
-               "# a run whose result changed is read with --transcript before it is recorded again.\n";
-        for (const size_t index : chosen) {
-            out << digestOf(index) << " " << RunName(matrix, matrix.runs[index]) << "\n";
-        }
+/// With --results or --record: the chosen runs' results compared with the record, or written to it.
+void CheckResults(const Matrix& matrix, const std::vector<size_t>& chosen, const std::map<size_t, std::string>& digests,
+                  const Options& options, std::map<std::string, std::vector<std::string>>& findings) {
+    if (options.record.empty() && options.results.empty()) {
         return;
     }
-    std::map<std::string, std::string> recorded;  ///< by run name
-    std::ifstream in(results);
-    for (std::string line; std::getline(in, line);) {
-        if (line.size() > 17 && line[0] != '#') {
-            recorded[line.substr(17)] = line.substr(0, 16);
-        }
-    }
-    const std::string file = std::filesystem::path(results).filename().string();
+    std::vector<std::pair<std::string, std::string>> runs;  ///< name and digest, in the matrix's order
     for (const size_t index : chosen) {
-        const std::string name = RunName(matrix, matrix.runs[index]);
-        const auto found = recorded.find(name);
-        if (found == recorded.end()) {
-            findings[file + " records no result of the run"].push_back(name);
-        } else if (found->second != digestOf(index)) {
-            findings["the result is not the one " + file + " records"].push_back(name);
-        }
+        const auto found = digests.find(index);
+        runs.emplace_back(RunName(matrix, matrix.runs[index]), found == digests.end() ? "-" : found->second);
     }
+    sweep::CompareResults(runs, options.results, options.record, findings);
 }
 
 /// --transcript: the runs one after the other in this process, each with its transcript and
@@ -996,9 +945,7 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::error_code ignored;
     std::filesystem::remove_all(work, ignored);
-    if (!recordFile.empty() || !results.empty()) {
-        CompareResults(matrix, chosen, digests, results, recordFile, findings);
-    }
+    CheckResults(matrix, chosen, digests, *options, findings);
     const size_t count = PrintFindings(findings);
     std::cout << "sweep: " << done << " runs (" << changed << " changed their document, " << stepped
               << " went on in later steps), " << count << " findings" << std::endl;

@@ -141,6 +141,7 @@ struct SystemCase {
     const char* measure;
     const char* measureTo;
     bool reOptimize;
+    const char* page;  ///< the page field: "?" for a system on no page (without a page layout)
 };
 
 class StaffListSystemTest : public StaffListFormTest, public ::testing::WithParamInterface<SystemCase> {};
@@ -154,16 +155,17 @@ TEST_P(StaffListSystemTest, TheFieldsShowTheSystemsMeasures) {
     EXPECT_EQ(form.Measure->Text(), c.measure);
     EXPECT_EQ(form.MeasTo->Caption(), c.measureTo);
     EXPECT_EQ(form.ReOptimize->Enabled(), c.reOptimize);
+    EXPECT_EQ(form.PgNum->Text(), c.page);
 }
 
 constexpr const char* kUnlaidSecond = "staff \"A\"\nmeasures 2\nsystem 1 2\nsystem 0 0\nstafflist 2 1\n";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Systems, StaffListSystemTest, ::testing::Values(
-    SystemCase{"the last system", kTrio, 2, "2", "to 2", true},
-    SystemCase{"laid out", kUnlaidSecond, 1, "1", "to 2", true},
-    SystemCase{"without measures", kUnlaidSecond, 2, "?", "", false},
-    SystemCase{"the global list", kTrio, 0, "", "", false}),
+    SystemCase{"the last system", kTrio, 2, "2", "to 2", true, "?"},
+    SystemCase{"laid out", kUnlaidSecond, 1, "1", "to 2", true, "?"},
+    SystemCase{"without measures", kUnlaidSecond, 2, "?", "", false, "?"},
+    SystemCase{"the global list", kTrio, 0, "", "", false, "0"}),
     [](const auto& testCase) { std::string n = testCase.param.name; std::replace(n.begin(), n.end(), ' ', '_'); return n; });
 // clang-format on
 
