@@ -52,6 +52,19 @@ TEST_F(ExplorerFormTest, TypingASearchTextFiltersAtOnce) {
     ASSERT_TRUE(form.DrawCell().Setup(1, 1, false, true));
     EXPECT_EQ(form.DrawCell().Index, 1);
     EXPECT_FALSE(form.DrawCell().Setup(1, 3, false, true));  // past the empty slot: no cell
+    // One typed into the empty slot shows after the one found; "all" lays out the four again,
+    // four items a column, then the slot: (180 - 24) / 37 + 1 = 5 rows.
+    form.Grid->SetHeight(180);
+    ASSERT_TRUE(form.DrawCell().Setup(1, 2, true, true));
+    EXPECT_EQ(form.State().ShownCount, 2);
+    form.xAll->Click();
+    std::string cells;
+    for (int32_t n = 1; n <= 6; ++n) {
+        const bool cell = form.DrawCell().Setup((n - 1) / 4 + 1, (n - 1) % 4 + 1, false, true);
+        cells += cell ? static_cast<char>('a' + form.DrawCell().Index) : '-';
+    }
+    EXPECT_EQ(cells, "abcd--");
+    EXPECT_EQ(form.Grid->ColCount(), 3);
 }
 
 // "display sorted" shows the sorter's order and, switched off, the document's; "Reload now"

@@ -51,14 +51,22 @@ TEST_F(ExplorerGridTest, TwoDimensionalItemsRunDownTheColumns) {
     EXPECT_EQ(form.Grid->RowCount(), 5);
     EXPECT_EQ(form.Grid->ColCount(), 4);
     EXPECT_EQ(form.Grid->ColWidths(1), (553 - 40 - 4) / 5 - 1);
-    form.SelectItem(8);  // the last of column 2
-    EXPECT_EQ(form.Grid->Col(), 2);
-    EXPECT_EQ(form.Grid->Row(), 4);
-    form.SelectItem(10);
-    EXPECT_EQ(form.Grid->Col(), 3);
-    EXPECT_EQ(form.Grid->Row(), 2);
-    ASSERT_TRUE(form.DrawCell().Setup(3, 2, false, true));
-    EXPECT_EQ(form.DrawCell().Index, 9);
+    // Every cell: the item it draws (a = 1), "-" for none (item 11 is the empty slot), and "x" where
+    // selecting item (column - 1) x 4 + row focuses it (items 0 and 13 have no cell).
+    std::string drawn;
+    std::string focused;
+    for (int32_t row = 0; row < 5; ++row) {
+        drawn += row > 0 ? " " : "";
+        focused += row > 0 ? " " : "";
+        for (int32_t col = 0; col < 4; ++col) {
+            const bool cell = form.DrawCell().Setup(col, row, false, true);
+            drawn += cell ? static_cast<char>('a' + form.DrawCell().Index) : '-';
+            form.SelectItem(col == 0 ? 0 : row == 0 ? 13 : (col - 1) * 4 + row);
+            focused += form.Grid->Col() == col && form.Grid->Row() == row ? 'x' : '-';
+        }
+    }
+    EXPECT_EQ(drawn, "---- -aei -bfj -cg- -dh-");
+    EXPECT_EQ(focused, "---- -xxx -xxx -xxx -xxx");
     // Item 11 is the empty slot: no record until something is typed there.
     EXPECT_FALSE(form.DrawCell().Setup(3, 3, false, true));
     EXPECT_EQ(form.DrawCell().Index, 10);

@@ -186,6 +186,12 @@ expression 3 "c" font 1 size 1 style 254
     options.StylePriority = 7;
     m_table.AnalyzeAll();
     EXPECT_EQ(m_table.Item(0).SortKey, std::string("0\x0A") + "Arial");
+    // Priorities 0 and 4 (an edit that held no number) still take part, 0 first and 4 last.
+    options.FamilyPriority = 4;
+    options.SizePriority = 0;
+    options.StylePriority = -1;
+    m_table.AnalyzeAll();
+    EXPECT_EQ(m_table.Item(1).SortKey, std::string("0\x01") + "Times New Roman");
 }
 
 TEST_F(SortEngineTest, EmptyExpressionsStickToTheirPredecessor) {

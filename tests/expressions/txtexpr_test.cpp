@@ -105,6 +105,11 @@ TEST_F(TextExpressionTableTest, OutsideTheTableItemIsTheZeroRecord) {
     EXPECT_TRUE(after->SortText.empty());
     EXPECT_TRUE(after->SortKey.empty());
     EXPECT_EQ(after->Header, (std::array<uint8_t, 14>{}));
+    const TTextExpressions& constant = table;
+    EXPECT_EQ(&constant.Item(-1), before);
+    EXPECT_EQ(&constant.Item(constant.Count()), before);
+    EXPECT_EQ(constant.Item(0).Number, 1);
+    EXPECT_EQ(constant.Item(constant.Count() - 1).Number, 2);
     // A caller that changes it does not change what the next caller gets.
     table.Item(5).Text = "changed";
     EXPECT_TRUE(table.Item(7).Text.empty());

@@ -85,6 +85,19 @@ TEST_F(RegionWalkTest, SystemsOfAPageNotLaidOutHaveNoPageFlags) {
     EXPECT_EQ(walker.log, (std::vector<std::string>{"staff 1 measure 1 1300", "staff 1 measure 2 2300"}));
 }
 
+TEST_F(RegionWalkTest, ARegionFromTheLastSystemOfAPageRunsOnToThePagesAfterIt) {
+    Open("staff \"A\"\nstaff \"B\"\nmeasures 6 width 2000\npage height 1072\nlayout\n");
+    hostapi::SelectionRecord region = m_host->DocumentRegion();
+    region.setFirstMeasure(2);
+    region.setLastMeasure(5);
+    Recorder walker;
+    walker.Run(region);
+    EXPECT_EQ(walker.log,
+              (std::vector<std::string>{"staff 1 measure 2 1B00", "staff 2 measure 2 1B00", "staff 1 measure 3 700",
+                                        "staff 1 measure 4 B00", "staff 2 measure 3 700", "staff 2 measure 4 B00",
+                                        "staff 1 measure 5 2700", "staff 2 measure 5 2700"}));
+}
+
 TEST_F(RegionWalkTest, AStopEndsTheWalkAndEndStillAnswers) {
     m_host->Progress().StopNextAt(3);
     Recorder walker;
