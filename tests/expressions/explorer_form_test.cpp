@@ -46,6 +46,9 @@ TEST_F(ExplorerFormTest, TextualAndMusicalAreNeverBothOff) {
 TEST_F(ExplorerFormTest, TypingASearchTextFiltersAtOnce) {
     TTextExprForm& form = Show(kExplorerScore, true);
     EXPECT_EQ(form.State().ShownCount, 3);
+    form.xSearchText->SetText("XYZ");  // nothing found: the first cell is the empty slot
+    EXPECT_FALSE(form.DrawCell().Setup(1, 1, false, true));
+    EXPECT_EQ(std::make_pair(form.State().ShownCount, form.DrawCell().Index), std::make_pair(0, 3));
     form.xSearchText->SetText("PIZ");
     EXPECT_TRUE(form.xSearch->Checked());
     EXPECT_EQ(form.State().ShownCount, 1);
@@ -85,6 +88,8 @@ TEST_F(ExplorerFormTest, DisplaySortedAndReloadKeepTheOrderShown) {
     m_form->xUsage->SetItemIndex(0);  // used ones
     m_form->UpdateBtn->Click();
     EXPECT_EQ(texts(), (std::vector<std::string>{"dolce", "pizz."}));
+    // Each row as high as its expression's size: 12 points are 16 pixels, 10 points 13; and 4.
+    EXPECT_EQ(std::make_pair(m_form->Grid->RowHeights(1), m_form->Grid->RowHeights(2)), std::make_pair(20, 17));
     EXPECT_EQ(m_form->State().ChangedCount, 0);
     m_form->xUsage->SetItemIndex(4);
     EXPECT_EQ(texts(), (std::vector<std::string>{"arco", "dolce", "pizz."}));
