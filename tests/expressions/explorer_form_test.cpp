@@ -216,6 +216,7 @@ TEST_F(ExplorerFormTest, TheCloseBoxIsCancel) {
     // The key stays with "dolce", as OK would not have left it.
     const host::RecordKey key = host::RecordKey::Other(kTagMetatool, 'A', 0);
     EXPECT_EQ(StoredWord(key, 0), 1);
+    EXPECT_FALSE(TextExpressionTable().Stale());  // nothing was changed
 
     // An edit closed by the close box is discarded like Cancel's.
     TTextExprForm& form = Show(kExplorerScore, false);
