@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <ostream>
+#include <tuple>
 
 #include "core/host/access_state.h"
 #include "core/host/finxess.h"
@@ -709,6 +710,9 @@ TEST_F(FinxessEntriesTest, PitchStatisticsBandLeavesAnOutlierOutAndKeepsToTheReg
     EXPECT_EQ(stats.count, 6);
     EXPECT_EQ(stats.highest, 60);
     EXPECT_EQ(stats.bandHigh, 60);
+    // From 512 to 2048: nine c4 and the c6. Nine of ten is 90 percent, not more: the band grows.
+    RegionPitchStats(Region(1, 1, 1, 2, 512, 2048), stats);
+    EXPECT_EQ(std::tuple(stats.count, stats.bandLow, stats.bandHigh), std::tuple(10, 60, 84));
 }
 
 // ---- Durations and small services ----
