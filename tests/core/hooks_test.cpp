@@ -168,8 +168,7 @@ TEST_F(HooksTest, AnOpenMenuOrDialogOfTheHostHoldsTheKeysOfAWaitingCommand) {
         m_commands.clear();
         if (menu) {
             win::SendMessage(m_host->MainWindow(), win::WM_ENTERMENULOOP, 0, 0);
-            // Neither a menu of another window closing nor the host's end of a move/size loop
-            // (562) ends the hold.
+            // Another window's menu closing or the host's move/size loop ending (562) keeps the hold.
             win::SendMessage(win::CreateWindow({.className = "Palette"}), win::WM_EXITMENULOOP, 0, 0);
             win::SendMessage(m_host->MainWindow(), 562, 0, 0);
         } else {
@@ -337,11 +336,10 @@ TEST_F(HooksTest, ShiftStateFollowsTheScanCodesOfBothShiftKeys) {
     const std::tuple<uint32_t, bool, bool, bool> steps[] = {
         {42, false, true, false}, {54, false, true, false}, {42, true, false, false}, {54, false, false, true},
         {42, false, true, true},  {54, true, true, false},  {29, false, true, false}, {42, true, false, false}};
-    for (const auto& [scan, released, left, right] : steps) {
-        EXPECT_EQ(ShiftStateHookProc(0, win::VK_SHIFT, static_cast<int32_t>(scan << 16 | (released ? 1u << 31 : 0))),
-                  1);
+    for (const auto& [scan, up, left, right] : steps) {
+        EXPECT_EQ(ShiftStateHookProc(0, win::VK_SHIFT, static_cast<int32_t>(scan << 16 | (up ? 1u << 31 : 0))), 1);
         EXPECT_EQ(std::pair(TheModule.hooks.LeftShiftDown, TheModule.hooks.RightShiftDown), std::pair(left, right))
-            << scan << (released ? " up" : " down");
+            << scan << up;
     }
     win::UnhookWindowsHookEx(s_guard);
 }
