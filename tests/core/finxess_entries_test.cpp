@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <ostream>
+#include <tuple>
 
 #include "core/host/access_state.h"
 #include "core/host/finxess.h"
@@ -204,26 +205,33 @@ TEST_F(FinxessEntriesTest, RunReplacementRefusesARealSourceEntryUnderARealTarget
 }
 
 TEST_F(FinxessEntriesTest, RunReplacementMovesTheSourceUnderEachMarkedRun) {
-    EntryArray* target =
-        Cell({{0, 1024, 0, 1}, {1024, 1024, kEntryHidden, 2}, {2048, 1024, kEntryHidden, 3}, {3072, 1024, 0, 4}}, 0);
+    EntryArray* target = Cell({{0, 1024, 0, 1},
+                               {1024, 1024, kEntryHidden, 2},
+                               {2048, 1024, kEntryHidden, 3},
+                               {3072, 512, 0, 4},
+                               {3584, 512, kEntryHidden, 5}},
+                              0);
     EntryArray* source = Cell({{0, 1024, kEntryHidden, 11},
                                {1024, 512, kEntryNote, 12},
                                {1536, 512, kEntryNote, 13},
                                {2048, 1024, kEntryNote, 14},
-                               {3072, 1024, kEntryHidden, 15}},
+                               {3072, 512, kEntryHidden, 15},
+                               {3584, 512, kEntryNote, 16}},
                               1);
     ASSERT_TRUE(FrameRunReplace(target, source));
     EXPECT_EQ(Read(target), (std::vector<E>{{0, 1024, 0, 1},
                                             {1024, 512, kEntryNote, 12},
                                             {1536, 512, kEntryNote, 13},
                                             {2048, 1024, kEntryNote, 14},
-                                            {3072, 1024, 0, 4}}));
+                                            {3072, 512, 0, 4},
+                                            {3584, 512, kEntryNote, 16}}));
     // What moved stays behind as marked rests without a number or notes.
     EXPECT_EQ(Read(source), (std::vector<E>{{0, 1024, kEntryHidden, 11},
                                             {1024, 512, kEntryHidden, 0},
                                             {1536, 512, kEntryHidden, 0},
                                             {2048, 1024, kEntryHidden, 0},
-                                            {3072, 1024, kEntryHidden, 15}}));
+                                            {3072, 512, kEntryHidden, 15},
+                                            {3584, 512, kEntryHidden, 0}}));
     for (int32_t i = 1; i <= 3; ++i) {
         EXPECT_EQ(source->entry(i).noteCount(), 0) << "source entry " << i;
         EXPECT_EQ(target->entry(i).noteCount(), 1) << "target entry " << i;
@@ -709,6 +717,9 @@ TEST_F(FinxessEntriesTest, PitchStatisticsBandLeavesAnOutlierOutAndKeepsToTheReg
     EXPECT_EQ(stats.count, 6);
     EXPECT_EQ(stats.highest, 60);
     EXPECT_EQ(stats.bandHigh, 60);
+    // From 512 to 2048: nine c4 and the c6. Nine of ten is 90 percent, not more: the band grows.
+    RegionPitchStats(Region(1, 1, 1, 2, 512, 2048), stats);
+    EXPECT_EQ(std::tuple(stats.count, stats.bandLow, stats.bandHigh), std::tuple(10, 60, 84));
 }
 
 // ---- Durations and small services ----

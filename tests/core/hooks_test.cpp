@@ -3,6 +3,9 @@
 // host's redraw commands.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "core/commands.h"
 #include "core/dispatch.h"
 #include "core/hooks.h"
@@ -165,6 +168,9 @@ TEST_F(HooksTest, AnOpenMenuOrDialogOfTheHostHoldsTheKeysOfAWaitingCommand) {
         m_commands.clear();
         if (menu) {
             win::SendMessage(m_host->MainWindow(), win::WM_ENTERMENULOOP, 0, 0);
+            // Another window's menu closing or the host's move/size loop ending (562) keeps the hold.
+            win::SendMessage(win::CreateWindow({.className = "Palette"}), win::WM_EXITMENULOOP, 0, 0);
+            win::SendMessage(m_host->MainWindow(), 562, 0, 0);
         } else {
             win::EnableWindow(m_host->MainWindow(), false);
         }
@@ -318,6 +324,24 @@ intptr_t KeyGuard(int32_t code, uintptr_t key, intptr_t keyData) {
         return 1;
     }
     return win::CallNextHookEx(s_guard, code, key, keyData);
+}
+
+// Outside the NT family the Shift state comes from the scan codes, 42 the left Shift and 54 the
+// right one, whose press counts only while the left is up; the hook answers what the next answers.
+TEST_F(HooksTest, ShiftStateFollowsTheScanCodesOfBothShiftKeys) {
+    TheModule.process.IsNT = false;
+    InstallHostHooks();
+    s_guard = win::SetWindowsHookEx(win::WH_KEYBOARD, KeyGuard, win::kNoModule, 0);
+    s_guardedEvents = 40;  // the next hook swallows every key
+    const std::tuple<uint32_t, bool, bool, bool> steps[] = {
+        {42, false, true, false}, {54, false, true, false}, {42, true, false, false}, {54, false, false, true},
+        {42, false, true, true},  {54, true, true, false},  {29, false, true, false}, {42, true, false, false}};
+    for (const auto& [scan, up, left, right] : steps) {
+        EXPECT_EQ(ShiftStateHookProc(0, win::VK_SHIFT, static_cast<int32_t>(scan << 16 | (up ? 1u << 31 : 0))), 1);
+        EXPECT_EQ(std::pair(TheModule.hooks.LeftShiftDown, TheModule.hooks.RightShiftDown), std::pair(left, right))
+            << scan << up;
+    }
+    win::UnhookWindowsHookEx(s_guard);
 }
 
 TEST_F(HooksTest, AssignmentsThatSendEachOthersKeysActOncePerStroke) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "core/commands.h"
 #include "core/module.h"
@@ -83,8 +84,14 @@ TEST_F(QueryServiceTest, CommandRecord) {
     EXPECT_EQ(hostapi::ReadU16(record.data(), 64), 9);
     EXPECT_EQ(hostapi::ReadU16(record.data(), 66), 0);
     EXPECT_EQ(QueryService(QUERY_COMMAND, 67, record.data()), 0);
-    hostapi::WriteI32(record.data(), 0, 73);
-    EXPECT_EQ(QueryService(QUERY_COMMAND, 68, record.data()), 0);
+    // Numbers 1..72 name the commands; 0 and 73 are refused and leave the record alone.
+    const std::pair<int32_t, const char*> rows[] = {
+        {1, "Vx &Browser..."}, {72, "Vx A&bout..."}, {0, "Vx A&bout..."}, {73, "Vx A&bout..."}};
+    for (const auto& [n, name] : rows) {
+        hostapi::WriteI32(record.data(), 0, n);
+        EXPECT_EQ(QueryService(QUERY_COMMAND, 68, record.data()), n >= 1 && n <= 72 ? 1 : 0) << n;
+        EXPECT_EQ(hostapi::ReadFixedText(record.data(), 10, 50), name) << n;
+    }
 }
 
 TEST_F(QueryServiceTest, TerminateClosesTheBlock) {

@@ -1,6 +1,8 @@
 // Smart shapes, layout sums, range records and page items through the simulated host.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/host/finxess.h"
 #include "core/host/finxess_entries.h"
 #include "core/host/page_items.h"
@@ -154,6 +156,9 @@ TEST_F(SmartShapesTest, CreateNewCopiesMeasureShapesAndStopsAtADuplicate) {
     EXPECT_EQ(shapes.CreateNew(1, 2, 1, 4, true), 0) << "shape 5 already starts there";
     EXPECT_EQ(Stored(Shape(6)), nullptr);
     EXPECT_EQ(shapes.CreateNew(1, 2, 4, 4, false), 0) << "no shape of staff 1 touches measure 4";
+    EXPECT_EQ(shapes.CreateNew(1, 2, 1, 1, false), 1) << "the hairpin starts there; shapes 2 and 3 are on entries";
+    EXPECT_EQ(std::pair(StoredWord(Shape(6), L::kStartStaff), StoredWord(Shape(6), L::kStartMeasure)),
+              std::pair(int16_t{2}, int16_t{1}));
 }
 
 TEST_F(SmartShapesTest, ParkRetypeAndDelete) {

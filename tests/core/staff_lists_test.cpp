@@ -2,6 +2,9 @@
 // systems from 2001, editing and writing back, groups starting at a staff, removal and adoption.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "core/host/access_state.h"
 #include "core/host/finxess.h"
 #include "core/host/host_info.h"
@@ -265,6 +268,12 @@ TEST_F(StaffListsTest, GroupsLoadNumberedAndSkipSingleStaffGroupsOnlyWhenAsked) 
     EXPECT_EQ(skipping.At(1).number, 3);
     EXPECT_FALSE(skipping.Changed());
     EXPECT_FALSE(skipping.NamesFromService());
+    // The host's last group number, 100, is loaded too.
+    Document().SaveRecord(Group(0, 100), *Document().Records().Find(Group(0, 3)));
+    Document().DeleteRecord(Group(0, 3));
+    const TGroups moved(0, false, false, false);
+    ASSERT_EQ(moved.Count(), 3);
+    EXPECT_EQ(std::pair(moved.At(2).number, moved.At(2).name), std::pair(int16_t{100}, std::string("Winds")));
 }
 
 TEST_F(StaffListsTest, GroupsStartingAtAStaff) {

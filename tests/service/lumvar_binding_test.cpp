@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 #include "core/host/staff_lists.h"
 #include "core/lumvar_binding.h"
@@ -159,7 +160,9 @@ int32_t VersionOne(int32_t* minor) {
     }
     return 1;
 }
+std::pair<int32_t, int32_t> s_askedVersion;
 int16_t RefusingHandShake(int32_t major, int32_t minor) {
+    s_askedVersion = {major, minor};
     return major <= 1 && minor <= 50 ? 1 : 0;
 }
 
@@ -182,6 +185,7 @@ protected:
 
 TEST_F(VersionOneTest, IsBoundWithTheFirst52RowsAndRefusesTheHandshakeItself) {
     EXPECT_FALSE(orvex::BindServicePlugin());
+    EXPECT_EQ(s_askedVersion, std::make_pair(2, 1));  // the dispatcher asks for 2.01
     EXPECT_FALSE(orvex::TheModule.process.ServicePluginBound);
     EXPECT_TRUE(orvex::LumvarBound());
     EXPECT_EQ(orvex::LumvarMajorVersion(), 1);
